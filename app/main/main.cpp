@@ -1,0 +1,2 @@
+// Kestro's entry point.
+int main(int, char**) { return 0; }
