@@ -1,0 +1,123 @@
+#pragma once
+// The application object: the message loop of the user-interface thread, the application-wide
+// exception handler and deferred freeing of objects whose handlers may be on the stack.
+//
+// One pass (ProcessMessages):
+//   1. Qt's pending events are serviced: socket notifiers, Qt timers and events posted to Qt
+//      objects. Their handlers are expected to post window messages and return; code run from
+//      them should go through Application.Guarded so that no exception unwinds through Qt.
+//   2. Objects handed to ReleaseLater whose handlers have all returned are freed.
+//   3. Every window timer that is due queues its WM_TIMER.
+//   4. The messages queued at this point are delivered in order. Messages posted while they run
+//      wait for the next pass. A handler may run a nested pass; it delivers what is pending then.
+// Every exception that leaves a window procedure is caught at the delivery and handed to
+// HandleException; the pass goes on with the next message.
+//
+// Waiting: WaitForEvent sleeps in the operating system until a message is posted (from any
+// thread), a window timer falls due, a Qt event arrives (a socket notifier fires) or the time-out
+// passes. It may service Qt's events while it wakes; it never delivers window messages.
+//
+// Qt's own loops (QCoreApplication::exec, a modal dialog) also deliver window messages and
+// timers: the queue wakes Qt with one custom event and runs a pass from it when no pass or wait
+// of this class is servicing Qt at that moment.
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/classes/Exception.h"
+#include "platform/core/Messages.h"
+
+// Base of objects that may be freed while one of their own handlers runs. The message loop keeps
+// a count of deliveries to the object that are on the stack (see AllocateHWnd's Owner and
+// TDispatchScope); TApplication::ReleaseLater frees it only once that count is back to 0.
+class TReleasable {
+public:
+    TReleasable() = default;
+    TReleasable(const TReleasable&) = delete;
+    TReleasable& operator=(const TReleasable&) = delete;
+    virtual ~TReleasable() = default;
+
+    int DispatchDepth() const { return FDispatchDepth; }
+    bool ReleasePending() const { return FReleasePending; }
+
+private:
+    friend class TDispatchScope;
+    friend class TApplication;
+    int FDispatchDepth = 0;
+    bool FReleasePending = false;
+};
+
+// Marks a handler of Target as running for the lifetime of the scope (null Target: no effect).
+class TDispatchScope {
+public:
+    explicit TDispatchScope(TReleasable* Target) : FTarget(Target) {
+        if (FTarget) ++FTarget->FDispatchDepth;
+    }
+    ~TDispatchScope() {
+        if (FTarget) --FTarget->FDispatchDepth;
+    }
+    TDispatchScope(const TDispatchScope&) = delete;
+    TDispatchScope& operator=(const TDispatchScope&) = delete;
+
+private:
+    TReleasable* FTarget;
+};
+
+// The program's handler of exceptions that escaped a message handler. Exceptions that are not of
+// the class library's root class arrive wrapped in one with their text.
+using TExceptionEvent = std::function<void(const Exception& E)>;
+
+class TApplication {
+public:
+    TApplication();
+    ~TApplication();
+    TApplication(const TApplication&) = delete;
+    TApplication& operator=(const TApplication&) = delete;
+
+    std::string Title;
+    int ExitCode = 0;
+    // Unassigned: the message goes to standard error.
+    TExceptionEvent OnException;
+
+    // One pass, see above. True when it delivered at least one window message.
+    bool ProcessMessages();
+    // Waits for something to do (at most Timeout milliseconds; INFINITE waits without limit).
+    // True when a message or timer is pending or a Qt event was serviced, false on time-out.
+    bool WaitForEvent(DWORD Timeout);
+    // Waits when nothing is pending, then runs one pass.
+    void HandleMessage();
+    // Runs passes until Terminated; returns ExitCode.
+    int Run();
+    // Ends Run: Terminated is true from now on (a loop that has not started yet ends at once).
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+
+    // Hands the exception being handled (call inside a catch block) to OnException. The text
+    // is cut at its first NUL: what follows is diagnostic detail, not part of the message.
+    void HandleException();
+    void HandleException(const std::exception& E);
+    // Runs Fn and hands whatever it throws to HandleException. For callbacks that Qt calls.
+    template <class F>
+    void Guarded(F&& Fn) {
+        try {
+            Fn();
+        } catch (...) {
+            HandleException();
+        }
+    }
+
+    // Frees Obj (with delete) in the first pass in which none of its handlers is on the stack.
+    // Calling it twice for one object frees it once. User-interface thread only.
+    void ReleaseLater(TReleasable* Obj);
+    // Frees every object handed to ReleaseLater whose handlers have returned; the pass does this
+    // itself.
+    void FreeReleased();
+
+private:
+    bool FTerminated = false;
+    std::vector<TReleasable*> FReleased;
+};
+
+extern TApplication Application;
