@@ -8,37 +8,37 @@
 #include "platform/classes/Exception.h"
 
 class EIpBaseException : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 // A run-time bound entry point could not be bound.
 class EIpAccessException : public EIpBaseException {
-public:
+  public:
     using EIpBaseException::EIpBaseException;
     // "Win32 error loading '<entry point>' pointer: <system text>"
     EIpAccessException(const std::string& entryPoint, const std::string& systemText);
 };
 
 class EIpHtmlException : public EIpBaseException {
-public:
+  public:
     using EIpBaseException::EIpBaseException;
 };
 
 // The lock of the library's objects. It is recursive because handlers may run a pass of the
 // message loop and come back into an object that already holds it.
 class TIpLock {
-public:
+  public:
     void Enter() { FMutex.lock(); }
     void Leave() { FMutex.unlock(); }
 
-private:
+  private:
     std::recursive_mutex FMutex;
 };
 
 // Base of the objects that bind a library at run time (the socket and dial-up bindings).
 class TIpBaseAccess {
-public:
+  public:
     TIpBaseAccess() = default;
     virtual ~TIpBaseAccess() = default;
     TIpBaseAccess(const TIpBaseAccess&) = delete;
@@ -49,16 +49,16 @@ public:
     // Handle of the bound library; 0 until the descendant has bound it.
     uintptr_t Module() const { return FModule; }
 
-protected:
+  protected:
     uintptr_t FModule = 0;
 
-private:
+  private:
     TIpLock FLock;
 };
 
 // Base of the library's persistent objects (the SOCKS server settings).
 class TIpBasePersistent {
-public:
+  public:
     TIpBasePersistent() = default;
     virtual ~TIpBasePersistent() = default;
     TIpBasePersistent(const TIpBasePersistent&) = delete;
@@ -67,14 +67,14 @@ public:
     void Lock() { FLock.Enter(); }
     void Unlock() { FLock.Leave(); }
 
-private:
+  private:
     TIpLock FLock;
 };
 
 // Base of the library's components. It stands in for the class library's component: an owner
 // and a name, plus the published Version.
 class TIpBaseComponent {
-public:
+  public:
     explicit TIpBaseComponent(void* owner = nullptr) : FOwner(owner) {}
     virtual ~TIpBaseComponent() = default;
     TIpBaseComponent(const TIpBaseComponent&) = delete;
@@ -95,14 +95,14 @@ public:
     virtual std::string FormatDebugEntry(uint32_t socket, uint32_t entryType, const void* data,
                                          uint32_t size);
 
-private:
+  private:
     void* FOwner;
     std::string FName;
 };
 
 // Base of the library's windowed controls (the terminal): only the published Version.
 class TIpBaseWinControl {
-public:
+  public:
     TIpBaseWinControl() = default;
     virtual ~TIpBaseWinControl() = default;
     TIpBaseWinControl(const TIpBaseWinControl&) = delete;

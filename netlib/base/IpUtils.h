@@ -26,8 +26,12 @@ std::string TrimSpaces(const std::string& s);
 int32_t CompareBuffers(const void* buffer1, const void* buffer2, size_t count);
 // How many of the first count bytes equal value; 0 for a count of 0 or less.
 int32_t CharCount(const void* buffer, int32_t count, uint8_t value);
-inline int32_t IntMax(int32_t a, int32_t b) { return a > b ? a : b; }
-inline int32_t IntMin(int32_t a, int32_t b) { return a < b ? a : b; }
+inline int32_t IntMax(int32_t a, int32_t b) {
+    return a > b ? a : b;
+}
+inline int32_t IntMin(int32_t a, int32_t b) {
+    return a < b ? a : b;
+}
 
 // Clears the variable first, then frees what it held, so nothing reaches a half-freed object
 // through it.

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include "netlib/base/IpBase.h"
+#include "netlib/base/IpUtils.h"
+
+namespace {
+
+TEST(IpStringRoutines, CharPositionsAreOneBasedAndZeroWhenOutOfRange) {
+    const std::string s = "a/b/c";
+    struct Case {
+        int32_t got;
+        int32_t want;
+    } cases[] = {
+        {CharPos('/', s), 2},
+        {CharPos('x', s), 0},
+        {CharPos('/', ""), 0},
+        {CharPosIdx('/', s, 3), 4},
+        {CharPosIdx('/', s, 5), 0},
+        {CharPosIdx('/', s, 0), 0},
+        {CharPosIdx('/', s, 6), 0},
+        {RCharPos('/', s), 4},
+        {RCharPos('x', s), 0},
+        {RCharPosIdx('/', s, 3), 2},
+        {RCharPosIdx('/', s, 1), 0},
+        {RCharPosIdx('/', s, 0), 0},
+        {RCharPosIdx('/', s, 6), 0},
+        {PosIdx("../", "x../../y", 1), 2},
+        {PosIdx("../", "x../../y", 3), 5},
+        {PosIdx("../", "x../../y", 6), 0},
+        {PosIdx("", "abc", 1), 0},
+        {PosIdx("c", "abc", 9), 0},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].got, cases[i].want) << i;
+}
+
+TEST(IpStringRoutines, TrimSpacesRemovesBlanksOnly) {
+    EXPECT_EQ(TrimSpaces("  a b  "), "a b");
+    EXPECT_EQ(TrimSpaces("\ta\t"), "\ta\t");
+    EXPECT_EQ(TrimSpaces("    "), "");
+    EXPECT_EQ(TrimSpaces(""), "");
+}
+
+TEST(IpStringRoutines, BufferComparisonAndCounting) {
+    const uint8_t a[] = {1, 0x80, 3};
+    const uint8_t b[] = {1, 0x7F, 4};
+    EXPECT_EQ(CompareBuffers(a, b, 0), 0);
+    EXPECT_EQ(CompareBuffers(a, b, 1), 0);
+    EXPECT_EQ(CompareBuffers(a, b, 3), 1);  // bytes compare unsigned
+    EXPECT_EQ(CompareBuffers(b, a, 3), -1);
+    const char text[] = "a.b.c";
+    EXPECT_EQ(CharCount(text, 5, '.'), 2);
+    EXPECT_EQ(CharCount(text, 0, '.'), 0);
+    EXPECT_EQ(CharCount(text, -1, '.'), 0);
+    EXPECT_EQ(IntMax(-3, 2), 2);
+    EXPECT_EQ(IntMin(-3, 2), -3);
+}
+
+TEST(IpStringRoutines, FreeAndNilClearsBeforeFreeing) {
+    struct Probe {
+        Probe*& Var;
+        bool& SawNil;
+        ~Probe() { SawNil = Var == nullptr; }
+    };
+    bool sawNil = false;
+    Probe* p = nullptr;
+    p = new Probe{p, sawNil};
+    FreeAndNilObject(p);
+    EXPECT_EQ(p, nullptr);
+    EXPECT_TRUE(sawNil);
+    FreeAndNilObject(p);  // nil is allowed
+}
+
+TEST(IpBaseClasses, VersionAndDebugEntryText) {
+    EXPECT_EQ(VersionString(), "v1.11");
+    TIpBaseComponent component;
+    component.SetVersion("v9.99");
+    EXPECT_EQ(component.Version(), "v1.11");
+    EXPECT_EQ(component.FormatDebugEntry(1, 2, nullptr, 0), "!!!! Unhandled log entry\n\r");
+    TIpBaseWinControl control;
+    EXPECT_EQ(control.Version(), "v1.11");
+}
+
+TEST(IpBaseClasses, AccessExceptionTextAndLocksNest) {
+    try {
+        throw EIpAccessException("connect", "not bound");
+    } catch (const EIpBaseException& e) {
+        EXPECT_EQ(e.Message(), "Win32 error loading 'connect' pointer: not bound");
+    }
+    TIpBaseAccess access;
+    access.Lock();
+    access.Lock();  // a handler re-entering the same object must not deadlock
+    access.Unlock();
+    access.Unlock();
+    EXPECT_EQ(access.Module(), 0u);
+}
+
+}  // namespace
