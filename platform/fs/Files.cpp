@@ -1,0 +1,358 @@
+#include "platform/fs/Files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include "platform/fs/Limits.h"
+
+namespace {
+
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+
+bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+    return true;
+}
+
+// Windows directory order: by upper-cased name, ties by bytes (so the order is total).
+bool NameLess(const std::string& a, const std::string& b) {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        auto ca = static_cast<unsigned char>(UpperAscii(a[i]));
+        auto cb = static_cast<unsigned char>(UpperAscii(b[i]));
+        if (ca != cb) return ca < cb;
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
+std::string Slashes(const std::string& path) {
+    std::string out = path;
+    std::replace(out.begin(), out.end(), '\\', '/');
+    return out;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+struct DirCloser {
+    void operator()(DIR* d) const { ::closedir(d); }
+};
+
+// The entry of dir equal to name ignoring case; the first in byte order when several are.
+bool FindIgnoringCase(const std::string& dir, const std::string& name, std::string& found) {
+    std::unique_ptr<DIR, DirCloser> d(::opendir(dir.empty() ? "." : dir.c_str()));
+    if (!d) return false;
+    bool any = false;
+    size_t scanned = 0;
+    while (dirent* e = ::readdir(d.get())) {
+        if (++scanned > fs_limits::kMaxDirEntriesScanned) break;
+        std::string entry = e->d_name;
+        if (entry == "." || entry == "..") continue;
+        if (!EqualsIgnoreCase(entry, name)) continue;
+        if (!any || entry < found) found = entry;
+        any = true;
+    }
+    return any;
+}
+
+// Splits at '/' keeping empty components (so "a//b" and a trailing '/' survive a rebuild).
+std::vector<std::string> SplitSlashes(const std::string& path) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t at = path.find('/', start);
+        if (at == std::string::npos) {
+            parts.push_back(path.substr(start));
+            return parts;
+        }
+        parts.push_back(path.substr(start, at - start));
+        start = at + 1;
+    }
+}
+
+bool StatRegular(const std::string& path, struct stat& st) {
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+std::string ResolvePath(const std::string& path) {
+    std::string written = Slashes(path);
+    if (written.empty() || written.size() > fs_limits::kMaxPathLength || Exists(written))
+        return written;
+
+    std::vector<std::string> parts = SplitSlashes(written);
+    std::string result;  // the resolved prefix, ending in '/' after the first component
+    bool lookup = true;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const std::string& part = parts[i];
+        std::string name = part;
+        if (lookup && !part.empty() && part != "." && part != "..") {
+            std::string candidate = result + part;
+            if (!Exists(candidate)) {
+                std::string found;
+                if (FindIgnoringCase(result, part, found))
+                    name = found;
+                else
+                    lookup = false;  // the rest is new: keep it as written
+            }
+        }
+        result += name;
+        if (i + 1 < parts.size()) result += '/';
+    }
+    return result;
+}
+
+bool MatchesMask(const std::string& name, const std::string& pattern) {
+    if (pattern == "*.*" || pattern == "*") return true;
+    // Iterative glob with one backtrack point: linear in practice, never exponential.
+    size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || UpperAscii(pattern[p]) == UpperAscii(name[n]))) {
+            ++p;
+            ++n;
+        } else if (starP != std::string::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+std::vector<std::string> FindFiles(const std::string& dir, const std::string& pattern) {
+    std::vector<std::string> names;
+    std::string resolved = dir.empty() ? std::string(".") : ResolvePath(dir);
+    std::unique_ptr<DIR, DirCloser> d(::opendir(resolved.c_str()));
+    if (!d) return names;
+    std::string prefix = IncludeTrailingPathDelimiter(resolved);
+    size_t scanned = 0;
+    while (dirent* e = ::readdir(d.get())) {
+        if (++scanned > fs_limits::kMaxDirEntriesScanned) break;
+        std::string entry = e->d_name;
+        if (entry == "." || entry == ".." || !MatchesMask(entry, pattern)) continue;
+        struct stat st;
+        if (StatRegular(prefix + entry, st)) names.push_back(entry);
+    }
+    std::sort(names.begin(), names.end(), NameLess);
+    return names;
+}
+
+namespace {
+int FillSearchRec(TSearchRec& rec) {
+    while (rec.FIndex < rec.FNames.size()) {
+        const std::string& name = rec.FNames[rec.FIndex++];
+        struct stat st;
+        // A file deleted since FindFirst is skipped, as a directory listing would not show it.
+        if (!StatRegular(rec.FDir + name, st)) continue;
+        rec.Name = name;
+        rec.Size = int64_t(st.st_size);
+        rec.Attr = faArchive;
+        if (::access((rec.FDir + name).c_str(), W_OK) != 0) rec.Attr |= faReadOnly;
+        return 0;
+    }
+    return -1;
+}
+}  // namespace
+
+int FindFirst(const std::string& pathPattern, int32_t /*attr*/, TSearchRec& rec) {
+    rec = TSearchRec();
+    std::string dir = ExtractFilePath(pathPattern);
+    std::string pattern = pathPattern.substr(dir.size());
+    std::string resolvedDir = dir.empty() ? std::string() : ResolvePath(dir);
+    rec.FNames = FindFiles(resolvedDir.empty() ? std::string(".") : resolvedDir, pattern);
+    rec.FDir = resolvedDir.empty() ? std::string() : IncludeTrailingPathDelimiter(resolvedDir);
+    return FillSearchRec(rec) == 0 ? 0 : 2;
+}
+
+int FindNext(TSearchRec& rec) { return FillSearchRec(rec) == 0 ? 0 : 18; }
+
+void FindClose(TSearchRec& rec) {
+    rec.FNames.clear();
+    rec.FIndex = 0;
+}
+
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+    std::string source = ResolvePath(from);
+    std::string target = ResolvePath(to);
+    // The target may exist under another case: on Windows that is the same file, so refuse.
+    if (Exists(target) && target != source) {
+        errno = EEXIST;
+        return false;
+    }
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // File systems without RENAME_NOREPLACE: link() refuses an existing target atomically.
+    if (::link(source.c_str(), target.c_str()) != 0) return false;
+    if (::unlink(source.c_str()) != 0) {
+        int saved = errno;
+        ::unlink(target.c_str());
+        errno = saved;
+        return false;
+    }
+    return true;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    return RenameNoReplace(from, to);
+}
+
+bool IsPathDelimiter(char c) { return c == '\\' || c == '/'; }
+
+namespace {
+size_t LastDelimiter(const std::string& s) {
+    size_t at = s.find_last_of("\\/:");
+    return at;
+}
+}  // namespace
+
+std::string ExtractFilePath(const std::string& fileName) {
+    size_t at = LastDelimiter(fileName);
+    return at == std::string::npos ? std::string() : fileName.substr(0, at + 1);
+}
+
+std::string ExtractFileDir(const std::string& fileName) {
+    std::string dir = ExtractFilePath(fileName);
+    if (dir.size() > 1 && IsPathDelimiter(dir.back()) && dir[dir.size() - 2] != ':' &&
+        !IsPathDelimiter(dir[dir.size() - 2]))
+        dir.pop_back();
+    return dir;
+}
+
+std::string ExtractFileName(const std::string& fileName) {
+    size_t at = LastDelimiter(fileName);
+    return at == std::string::npos ? fileName : fileName.substr(at + 1);
+}
+
+std::string ExtractFileExt(const std::string& fileName) {
+    size_t at = fileName.find_last_of(".\\/:");
+    if (at == std::string::npos || fileName[at] != '.') return std::string();
+    return fileName.substr(at);
+}
+
+std::string ChangeFileExt(const std::string& fileName, const std::string& ext) {
+    size_t at = fileName.find_last_of(".\\/:");
+    if (at == std::string::npos || fileName[at] != '.') return fileName + ext;
+    return fileName.substr(0, at) + ext;
+}
+
+std::string IncludeTrailingPathDelimiter(const std::string& path) {
+    if (!path.empty() && IsPathDelimiter(path.back())) return path;
+    return path + '/';
+}
+
+std::string ExcludeTrailingPathDelimiter(const std::string& path) {
+    if (!path.empty() && IsPathDelimiter(path.back())) return path.substr(0, path.size() - 1);
+    return path;
+}
+
+bool FileExists(const std::string& fileName) {
+    if (fileName.empty()) return false;
+    struct stat st;
+    return StatRegular(ResolvePath(fileName), st);
+}
+
+bool DirectoryExists(const std::string& dir) {
+    if (dir.empty()) return false;
+    struct stat st;
+    return ::stat(ResolvePath(dir).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int64_t FileSizeOf(const std::string& fileName) {
+    struct stat st;
+    if (fileName.empty() || !StatRegular(ResolvePath(fileName), st)) return -1;
+    return int64_t(st.st_size);
+}
+
+bool DeleteFile(const std::string& fileName) {
+    if (fileName.empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    std::string resolved = ResolvePath(fileName);
+    struct stat st;
+    if (::lstat(resolved.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
+    return ::unlink(resolved.c_str()) == 0;
+}
+
+bool CreateDir(const std::string& dir) {
+    if (dir.empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    return ::mkdir(ResolvePath(dir).c_str(), 0777) == 0;
+}
+
+bool ForceDirectories(const std::string& dir) {
+    std::string path = ExcludeTrailingPathDelimiter(ResolvePath(dir));
+    if (path.empty()) return DirectoryExists("/");
+    if (DirectoryExists(path)) return true;
+    std::string parent = ExtractFilePath(path);
+    if (!parent.empty() && parent != path && parent != "/" && !ForceDirectories(parent))
+        return false;
+    if (::mkdir(path.c_str(), 0777) == 0) return true;
+    return errno == EEXIST && DirectoryExists(path);
+}
+
+std::string GetCurrentDir() {
+    std::string buffer(256, '\0');
+    for (;;) {
+        if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
+            buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+            return buffer;
+        }
+        if (errno != ERANGE || buffer.size() > (1u << 20)) return std::string();
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool SetCurrentDir(const std::string& dir) {
+    if (dir.empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    return ::chdir(ResolvePath(dir).c_str()) == 0;
+}
+
+std::string ExpandFileName(const std::string& fileName) {
+    std::string path = Slashes(fileName);
+    if (path.empty()) return GetCurrentDir();
+    if (path[0] != '/') path = IncludeTrailingPathDelimiter(GetCurrentDir()) + path;
+    bool trailing = path.size() > 1 && path.back() == '/';
+    std::vector<std::string> kept;
+    for (const std::string& part : SplitSlashes(path)) {
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (!kept.empty()) kept.pop_back();
+            continue;
+        }
+        kept.push_back(part);
+    }
+    std::string result;
+    for (const std::string& part : kept) result += '/' + part;
+    if (result.empty()) return "/";
+    if (trailing) result += '/';
+    return result;
+}
