@@ -21,8 +21,10 @@ struct TResourceString {
 };
 
 const TResourceModule& MainResourceModule();
-// The named resource of the module (names compare without regard to ASCII case); empty when the
+// The named resource of the module (names compare without regard to ASCII case); null when the
 // module lacks it.
+const TResourceEntry* FindResourceEntry(const TResourceModule& module, std::string_view name);
+// The data of that resource; empty when the module lacks it.
 std::span<const uint8_t> FindResourceData(const TResourceModule& module, std::string_view name);
 std::span<const uint8_t> FindResourceData(std::string_view name);
 // The named message table in its file order; empty when there is none.

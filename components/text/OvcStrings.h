@@ -6,15 +6,15 @@
 #include "platform/classes/Exception.h"
 
 class EOvcException : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 // Ids of the control-unit messages the system uses.
 enum : int32_t {
-    SCInvalidXMLFile = 30220,       // "Invalid XMLStore File Format"
-    SCBadTerminatedElement = 30221, // "Improperly terminated element"
-    SCOnlyOnForms = 30337,          // "This component can only be used on forms"
+    SCInvalidXMLFile = 30220,        // "Invalid XMLStore File Format"
+    SCBadTerminatedElement = 30221,  // "Improperly terminated element"
+    SCOnlyOnForms = 30337,           // "This component can only be used on forms"
     SCYes = 30368,
     SCNo = 30369,
     SCTrue = 30370,
@@ -29,7 +29,7 @@ std::string OvcStringOrUnknown(int32_t id);
 // International settings of the control units. Nothing in the system reads them beyond their
 // defaults, so they are fixed values rather than read from a locale.
 class TOvcIntlSup {
-public:
+  public:
     TOvcIntlSup();
     char DecimalChar = '.';
     char CommaChar = ',';

@@ -8,7 +8,7 @@
 #include "platform/classes/Exception.h"
 
 class EStException : public Exception {
-public:
+  public:
     explicit EStException(std::string message, int32_t errorCode = 0)
         : Exception(std::move(message)), ErrorCode(errorCode) {}
     int32_t ErrorCode;
@@ -16,16 +16,16 @@ public:
 
 // Raised by the version-information component.
 class EStVersionInfoError : public EStException {
-public:
+  public:
     using EStException::EStException;
 };
 
 // Ids of the library messages the system raises.
 enum : int32_t {
-    stscFileOpen = 73,           // "Error opening file"
-    stscNoVerInfo = 100,         // "File does not contain version info"
-    stscVerInfoFail = 101,       // "Unable to read version info"
-    stscVerInfoKeyNotFound = 134 // "The specified key cannnot be found in version info"
+    stscFileOpen = 73,            // "Error opening file"
+    stscNoVerInfo = 100,          // "File does not contain version info"
+    stscVerInfoFail = 101,        // "Unable to read version info"
+    stscVerInfoKeyNotFound = 134  // "The specified key cannnot be found in version info"
 };
 
 // Text of the library message table; empty when the id is absent. Of two entries with one id
@@ -44,7 +44,7 @@ template <class E = EStException>
 // Base of the system-tools components; stands in for the class library's component (owner and
 // name) and publishes the read-only Version.
 class TStComponent {
-public:
+  public:
     explicit TStComponent(void* owner = nullptr) : FOwner(owner) {}
     virtual ~TStComponent() = default;
     TStComponent(const TStComponent&) = delete;
@@ -58,7 +58,7 @@ public:
     std::string Version() const { return "4.00"; }
     void SetVersion(const std::string&) {}
 
-private:
+  private:
     void* FOwner;
     std::string FName;
 };

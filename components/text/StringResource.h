@@ -8,7 +8,7 @@
 #include "resources/ResourceData.h"
 
 class ETpsStringResourceError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
@@ -22,7 +22,7 @@ enum : int32_t {
 };
 
 class TSsStringResource {
-public:
+  public:
     // Opens the named table from instance, else from the program's own resources (instance may
     // be null). An empty name leaves the reader without a table. Raises ETpsStringResourceError
     // when the table is missing or not a "STR0" table.
@@ -41,7 +41,7 @@ public:
     void SetReportMissing(bool value) { FReportMissing = value; }
     const std::string& ResourceName() const { return FResourceName; }
 
-private:
+  private:
     void OpenResource(const TResourceModule* instance);
     void CloseResource();
     void LockResource();
