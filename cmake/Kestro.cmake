@@ -53,7 +53,7 @@ function(kestro_test name)
   if(K_LABELS)
     set(labels ${K_LABELS})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_PREFIX "${name}."
     PROPERTIES LABELS "${labels}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KESTRO_CLOCK=none")
 endfunction()
 
