@@ -1,0 +1,376 @@
+#include "app/engine/bfgconfig.h"
+
+#include "platform/fs/Files.h"
+#include "tests/app/engine/EngineFixture.h"
+
+namespace {
+
+class BfgConfigTest : public EngineTest {
+  protected:
+    // A box read from one file holding text (the extension decides the spool rule).
+    TKestroConfig Parse(const std::string& text, const std::string& name = "box.bfg") {
+        WriteFile(name, text);
+        TKestroConfig config;
+        config.ReadFile(name);
+        return config;
+    }
+
+    static TKestroConfig FullBox() {
+        TKestroConfig c;
+        c.GlobalSpool = "C:\\XP\\SPOOL\\";
+        c.DebugLog = true;
+        c.Pop3Server = "pop.example.net";
+        c.Pop3User = "point";
+        c.Pop3Pass = "g=eheim 1";
+        c.Pop3Spool = "C:\\XP\\SPOOL\\MAIL\\";
+        c.Pop3Auth = true;
+        c.Pop3Envelope = "*";
+        c.Pop3Keep = true;
+        c.Pop3MaxLen = 512;
+        c.Pop3OnlyNew = true;
+        c.Pop3UseSSL = true;
+        c.SmtpServer = "smtp.example.net";
+        c.SmtpUser = "point@example.net";
+        c.SmtpPass = "s3cret";
+        c.SmtpSpool = "C:\\XP\\SPOOL\\OUT\\";
+        c.SmtpAfterPop = true;
+        c.SmtpEnvelope = "point@example.net";
+        c.SmtpUseSSL = true;
+        c.NntpServer = "news.example.net";
+        c.NntpUser = "reader";
+        c.NntpPass = "n3ws";
+        c.NntpSpool = "C:\\XP\\SPOOL\\NEWS\\";
+        c.NntpDupeSize = 20000;
+        c.NntpDupeType = 1;
+        c.NntpPosting = false;
+        c.NntpNewMax = 4294967295u;
+        c.NntpSort = 1;
+        c.NntpMaxThreads = 4;
+        c.NntpGetNewsList = false;
+        c.NntpUseSSL = true;
+        c.DialOnStart = c.DialAskBefore = c.DialUseConnection = true;
+        c.DialName = "Provider Eins";
+        c.HangupOnExit = c.HangupAskBefore = c.HangupAlways = true;
+        c.IgnoreVCard = c.ExtractAttach = c.DeleteAttach = c.NetcallAllSupport = true;
+        c.ExtractPath = "C:\\XP\\FILES\\";
+        // Not written to a .cfg:
+        c.Pop3Port = 995;
+        c.SmtpTimeout = 60;
+        c.MailFallback = "fallbox";
+        c.NntpArtClAnz = 50;
+        c.AddServers = "box2";
+        return c;
+    }
+};
+
+TEST_F(BfgConfigTest, DefaultBoxWritesTheGoldenCfg) {
+    TKestroConfig config;
+    config.Modified = true;
+    config.SaveToFile("box.cfg");
+    EXPECT_EQ(ReadFile("box.cfg"), Golden("defaults.cfg"));
+    EXPECT_EQ(config.FileName, "box.cfg");
+    EXPECT_FALSE(config.Modified);
+}
+
+TEST_F(BfgConfigTest, FullBoxWritesTheGoldenCfgAndReadsBack) {
+    TKestroConfig config = FullBox();
+    config.SaveToFile("full.cfg");
+    EXPECT_EQ(ReadFile("full.cfg"), Golden("full.cfg"));
+
+    TKestroConfig loaded;
+    loaded.ReadFile("full.cfg");
+    EXPECT_EQ(loaded.CfgText(), config.CfgText());
+    // What the .cfg does not hold keeps its default.
+    EXPECT_EQ(loaded.Pop3Port, 110);
+    EXPECT_EQ(loaded.SmtpTimeout, 30);
+    EXPECT_EQ(loaded.MailFallback, "");
+    EXPECT_EQ(loaded.NntpArtClAnz, 20);
+    EXPECT_EQ(loaded.AddServers, "");
+    // Spools in a .cfg stay as written.
+    EXPECT_EQ(loaded.Pop3Spool, "C:\\XP\\SPOOL\\MAIL\\");
+}
+
+TEST_F(BfgConfigTest, SaveToAMissingDirectoryRaisesAndStaysModified) {
+    TKestroConfig config;
+    config.Modified = true;
+    EXPECT_THROW(config.SaveToFile(ProgramDir() + "no/such/dir/box.cfg"), Exception);
+    EXPECT_TRUE(config.Modified);
+}
+
+TEST_F(BfgConfigTest, LinesAreTrimmedSplitAtTheFirstEqualsAndLaterLinesWin) {
+    const TKestroConfig c = Parse(
+        "  Pop3Server  =   mail  \r\n"
+        "\tNNTPSERVER\t=\tnews\t\n"
+        "Pop3Pass=a=b=c\n"
+        "SmtpServer=first\nsmtpserver=second\n"
+        "Pop3User=\n"
+        "no equals sign\n"
+        "UnknownKey=value\n",
+        "box.cfg");
+    EXPECT_EQ(c.Pop3Server, "mail");
+    EXPECT_EQ(c.NntpServer, "news");
+    EXPECT_EQ(c.Pop3Pass, "a=b=c");
+    EXPECT_EQ(c.SmtpServer, "second");
+    EXPECT_EQ(c.Pop3User, "");
+}
+
+TEST_F(BfgConfigTest, BooleansAreTrueOnlyForTheFiveSpellings) {
+    for (const char* yes : {"enabled", "j", "y", "J", "Y"}) {
+        EXPECT_TRUE(TKestroConfig::IsEnabledValue(yes)) << yes;
+        EXPECT_TRUE(Parse(std::string("Pop3Keep=") + yes + "\n").Pop3Keep) << yes;
+    }
+    for (const char* no : {"Enabled", "ENABLED", "yes", "ja", "1", "true", "disabled"}) {
+        EXPECT_FALSE(TKestroConfig::IsEnabledValue(no)) << no;
+        EXPECT_FALSE(Parse(std::string("Pop3Keep=") + no + "\n").Pop3Keep) << no;
+    }
+    // An empty value never clears a field.
+    EXPECT_TRUE(Parse("NntpPosting=\n").NntpPosting);
+    EXPECT_FALSE(Parse("NntpPosting=n\n").NntpPosting);
+}
+
+TEST_F(BfgConfigTest, NumbersThatDoNotParseGiveTheFieldDefault) {
+    TKestroConfig c = Parse(
+        "Pop3Port=abc\nSmtpPort=25x\nNntpPort=\nNntpMaxThreads=\nPop3Timeout=0x10\n"
+        "NntpArtClAnz=99999999999\nNntpDupeSize=+7\nPop3MaxLen=-5\nNntpNewMax=lots\n"
+        "SmtpTimeout=45\nsmpttimeout=50\nNntpTimeout= 12 \n");
+    EXPECT_EQ(c.Pop3Port, 110);
+    EXPECT_EQ(c.SmtpPort, 25);
+    EXPECT_EQ(c.NntpPort, 119);
+    EXPECT_EQ(c.NntpMaxThreads, 15);
+    EXPECT_EQ(c.Pop3Timeout, 30);
+    EXPECT_EQ(c.NntpArtClAnz, 20);
+    EXPECT_EQ(c.NntpDupeSize, 7);
+    EXPECT_EQ(c.Pop3MaxLen, -5);
+    EXPECT_EQ(c.NntpNewMax, 2500u);
+    // The time-out key of our own files is spelled "smpttimeout".
+    EXPECT_EQ(c.SmtpTimeout, 50);
+    EXPECT_EQ(c.NntpTimeout, 12);
+    EXPECT_EQ(Parse("NntpNewMax=4294967295\n").NntpNewMax, 4294967295u);
+    EXPECT_EQ(Parse("NntpNewMax=4294967296\n").NntpNewMax, 2500u);
+}
+
+TEST_F(BfgConfigTest, NegativeArticleMaximumEndsTheFile) {
+    WriteFile("box.bfg", "Pop3Server=before\nclient-newsmax=-10\nSmtpServer=after\n");
+    TKestroConfig c;
+    EXPECT_THROW(c.ReadFile("box.bfg"), ERangeError);
+    EXPECT_EQ(c.Pop3Server, "before");
+    EXPECT_EQ(c.SmtpServer, "");
+}
+
+TEST_F(BfgConfigTest, OpenXPClientBox) {
+    WriteFile("openxp.bfg", Golden("openxp.bfg"));
+    TKestroConfig c;
+    c.ReadFile("openxp.bfg");
+    EXPECT_EQ(PointProgramType, ptOpenXP);
+    const std::string spool = "C:\\OPENXP\\SPOOL\\";
+    EXPECT_EQ(c.GlobalSpool, spool);
+    EXPECT_EQ(c.Pop3Spool, spool);
+    EXPECT_EQ(c.SmtpSpool, spool);
+    EXPECT_EQ(c.NntpSpool, spool);
+    EXPECT_EQ(c.Pop3Server, "pop.openxp.example");
+    EXPECT_EQ(c.Pop3Port, 995);
+    EXPECT_EQ(c.Pop3User, "opoint");
+    EXPECT_EQ(c.Pop3Pass, "pw=with=equals");
+    EXPECT_TRUE(c.Pop3Auth);
+    EXPECT_EQ(c.Pop3Envelope, "*");  // client-mailinenv comes last
+    EXPECT_FALSE(c.Pop3Keep);
+    EXPECT_EQ(c.SmtpServer, "smtp.openxp.example");
+    EXPECT_EQ(c.SmtpPort, 587);
+    EXPECT_EQ(c.SmtpUser, "opoint");
+    EXPECT_EQ(c.SmtpPass, "pw2");
+    EXPECT_EQ(c.SmtpEnvelope, "opoint@openxp.example");
+    EXPECT_TRUE(c.SmtpAfterPop);
+    EXPECT_EQ(c.MailFallback, "fallbox");
+    EXPECT_EQ(c.NntpServer, "news.openxp.example");
+    EXPECT_EQ(c.NntpPort, 563);
+    EXPECT_EQ(c.NntpUser, "nuser");
+    EXPECT_EQ(c.NntpPass, "npw");
+    EXPECT_EQ(c.NewsFallback, "newsfall");
+    EXPECT_EQ(c.NntpNewMax, 300u);
+    EXPECT_FALSE(c.NntpGetNewsList);
+    EXPECT_TRUE(c.DialAskBefore);
+    EXPECT_TRUE(c.DialUseConnection);
+    EXPECT_EQ(c.DialName, "T-Online");
+    EXPECT_TRUE(c.HangupAskBefore);
+    EXPECT_EQ(c.AddServers, "box2 box3");
+}
+
+TEST_F(BfgConfigTest, XP2Box) {
+    WriteFile("xp2.bfg", Golden("xp2.bfg"));
+    TKestroConfig c;
+    c.ReadFile("xp2.bfg");
+    EXPECT_EQ(PointProgramType, ptXP2);
+    const std::string spool = "/home/point/xp2/spool/";
+    EXPECT_EQ(c.GlobalSpool, spool);
+    EXPECT_EQ(c.Pop3Spool, spool);
+    EXPECT_EQ(c.SmtpSpool, spool);
+    EXPECT_EQ(c.NntpSpool, spool);
+    EXPECT_EQ(c.AddServers, "xp2b xp2c");
+    EXPECT_TRUE(c.NntpGetNewsList);
+    EXPECT_TRUE(c.DialUseConnection);
+    EXPECT_EQ(c.DialName, "Arcor");
+    EXPECT_FALSE(c.HangupAskBefore);  // "Yes" is not one of the true spellings
+    EXPECT_EQ(c.Pop3Server, "pop.xp2.example");
+    EXPECT_EQ(c.SmtpServer, "smtp.xp2.example");
+    EXPECT_EQ(c.NntpServer, "news.xp2.example");
+
+    // A later OpenXP box switches the type; nothing switches it back to our own.
+    Parse("client-spool=x\n");
+    EXPECT_EQ(PointProgramType, ptOpenXP);
+    Parse("Pop3Server=x\n");
+    EXPECT_EQ(PointProgramType, ptOpenXP);
+}
+
+TEST_F(BfgConfigTest, CrossPointBoxWithOwnKeysKeepsOurType) {
+    WriteFile("cp.bfg", Golden("crosspoint.bfg"));
+    TKestroConfig c;
+    c.ReadFile("cp.bfg");
+    EXPECT_EQ(PointProgramType, ptKestro);
+    EXPECT_EQ(c.Pop3Spool, "C:\\CP\\SPOOL\\");
+    EXPECT_EQ(c.Pop3Server, "pop.cp.example");
+    EXPECT_EQ(c.Pop3User, "cpuser");
+    EXPECT_EQ(c.SmtpServer, "smtp.cp.example");
+    EXPECT_EQ(c.NntpServer, "news.cp.example");
+    EXPECT_EQ(c.NntpDupeSize, 5000);
+    EXPECT_EQ(c.NntpDupeType, 2);
+}
+
+TEST_F(BfgConfigTest, SpoolRuleAppliesToEveryFileButCfg) {
+    const std::string text = "PPP_UUZ_Spool=/spool/\nPop3Spool=/mail/\n";
+    const TKestroConfig cfg = Parse(text, "box.cfg");
+    EXPECT_EQ(cfg.GlobalSpool, "/spool/");
+    EXPECT_EQ(cfg.Pop3Spool, "/mail/");
+    EXPECT_EQ(cfg.SmtpSpool, "");
+    // The comparison is exact: only our own lower-case extension keeps the spools apart.
+    const TKestroConfig upper = Parse(text, "BOX.CFG");
+    EXPECT_EQ(upper.Pop3Spool, "/spool/");
+    EXPECT_EQ(upper.NntpSpool, "/spool/");
+}
+
+TEST_F(BfgConfigTest, OversizedBoxFileIsRefused) {
+    WriteFile("huge.bfg", std::string((1 << 20) + 1, 'x'));
+    TKestroConfig c;
+    EXPECT_THROW(c.ReadFile("huge.bfg"), EReadError);
+}
+
+// ---- Load ------------------------------------------------------------------------------------
+
+class BoxLoadTest : public BfgConfigTest {
+  protected:
+    // box.cfg and box.bfg in dir, each naming its own POP3 server, and one key only it holds.
+    void WriteBoth(const std::string& dir) {
+        WriteFile(dir + "box.cfg", "Pop3Server=from-cfg\r\nSmtpServer=cfg-only\r\n");
+        WriteFile(dir + "box.bfg",
+                  "client-mailinserver=from-bfg\r\nclient-newsserver=bfg-only\r\n");
+    }
+};
+
+TEST_F(BoxLoadTest, WithoutOptionTheBfgWins) {
+    WriteBoth(ProgramDir());
+    TKestroConfig c;
+    c.Load("box", true);
+    EXPECT_EQ(c.Pop3Server, "from-bfg");
+    EXPECT_EQ(c.SmtpServer, "cfg-only");
+    EXPECT_EQ(c.NntpServer, "bfg-only");
+    EXPECT_EQ(c.FileName, "box.cfg");
+    // Without the flag only the .cfg is read.
+    c.Load("box.bfg", false);
+    EXPECT_EQ(c.Pop3Server, "from-cfg");
+    EXPECT_EQ(c.NntpServer, "");
+}
+
+TEST_F(BoxLoadTest, CfgOptionReadsTheCfgLast) {
+    WriteBoth(ProgramDir());
+    OptCfg = true;
+    TKestroConfig c;
+    c.Load("box", true);
+    EXPECT_EQ(c.Pop3Server, "from-cfg");
+    EXPECT_EQ(c.NntpServer, "bfg-only");
+}
+
+TEST_F(BoxLoadTest, CfgOnlyOptionSkipsTheBfg) {
+    WriteBoth(ProgramDir());
+    OptCfgOnly = true;
+    TKestroConfig c;
+    c.Load("box", true);
+    EXPECT_EQ(c.Pop3Server, "from-cfg");
+    EXPECT_EQ(c.NntpServer, "");
+
+    DeleteFile("box.cfg");
+    try {
+        c.Load("box", true);
+        FAIL() << "no .cfg, no box";
+    } catch (const EConfigError& e) {
+        EXPECT_EQ(e.Message(), "Fehler: Konnte Konfiguration box nicht lesen");
+    }
+}
+
+TEST_F(BoxLoadTest, CfgOptionNeedsTheCfgAndNamesTheFileTriedLast) {
+    WriteFile(ProgramDir() + "box.bfg", "client-mailinserver=from-bfg\r\n");
+    OptCfg = true;
+    TKestroConfig c;
+    try {
+        c.Load(ProgramDir() + "box", true);
+        FAIL() << "the cfg option must find a .cfg";
+    } catch (const EConfigError& e) {
+        EXPECT_EQ(e.Message(),
+                  "Fehler: Konnte Konfiguration " + ProgramDir() + "box.bfg nicht lesen");
+    }
+    OptCfg = false;
+    c.Load(ProgramDir() + "box", true);
+    EXPECT_EQ(c.Pop3Server, "from-bfg");
+}
+
+TEST_F(BoxLoadTest, FilesAreFoundInTheParentOfTheProgramDirectory) {
+    WriteBoth(PointDir());
+    TKestroConfig c;
+    c.Load("box", true);
+    EXPECT_EQ(c.Pop3Server, "from-bfg");
+    EXPECT_EQ(c.SmtpServer, "cfg-only");
+    EXPECT_EQ(c.FileName, PointDir() + "box.cfg");
+
+    OptCfg = true;
+    c.Load("box", true);
+    EXPECT_EQ(c.Pop3Server, "from-cfg");
+}
+
+TEST_F(BoxLoadTest, MissingBoxKeepsTheFallbackNameForSaving) {
+    TKestroConfig c;
+    try {
+        c.Load("nobox", true);
+        FAIL();
+    } catch (const EConfigError& e) {
+        EXPECT_EQ(e.Message(),
+                  "Fehler: Konnte Konfiguration " + PointDir() + "nobox.bfg nicht lesen");
+    }
+    EXPECT_EQ(c.FileName, PointDir() + "nobox.cfg");
+    EXPECT_TRUE(Messages.empty());
+}
+
+TEST_F(BoxLoadTest, WindowsNamesAreFoundInAnyCase) {
+    std::filesystem::create_directories(ProgramDir() + "Boxes");
+    WriteFile(ProgramDir() + "Boxes/MyBox.BFG", "client-mailinserver=found\r\n");
+    TKestroConfig c;
+    c.Load("BOXES\\mybox", true);
+    EXPECT_EQ(c.Pop3Server, "found");
+}
+
+TEST_F(BoxLoadTest, FailingFileIsReportedAndAnEarlierFileStillCounts) {
+    WriteFile("box.cfg", "SmtpServer=cfg\r\n");
+    WriteFile("box.bfg",
+              "client-mailinserver=before\r\nclient-newsmax=-1\r\nclient-newsserver=after\r\n");
+    TKestroConfig c;
+    c.Load("box", true);
+    EXPECT_EQ(c.SmtpServer, "cfg");
+    EXPECT_EQ(c.Pop3Server, "before");
+    EXPECT_EQ(c.NntpServer, "");
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].rfind("Fehler beim Lesen der Konfiguration: ", 0), 0u) << Messages[0];
+
+    // The same file alone loads nothing.
+    DeleteFile("box.cfg");
+    EXPECT_THROW(c.Load("box", true), EConfigError);
+    EXPECT_EQ(Messages.size(), 2u);
+}
+
+}  // namespace

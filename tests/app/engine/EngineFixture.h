@@ -1,0 +1,84 @@
+#pragma once
+// A private installation for every test: a point program directory with the program's directory
+// below it (the layout the box fallback expects), a registry of its own, a working directory in
+// the program's directory, captured message boxes and log lines, and clean engine state.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/engine/EngineLog.h"
+#include "app/engine/KestroGlobal.h"
+#include "app/engine/UnitScheduler.h"
+#include "platform/system/MessageBox.h"
+
+class EngineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        Root = std::filesystem::temp_directory_path() /
+               ("kestro-engine-" + std::to_string(getpid()) + "-" + info->test_suite_name() + "-" +
+                info->name());
+        std::filesystem::remove_all(Root);
+        std::filesystem::create_directories(Root / "xp" / "kestro");
+        std::filesystem::create_directories(Root / "reg");
+        setenv("KESTRO_HOME", ProgramDir().c_str(), 1);
+        setenv("KESTRO_REGISTRY_DIR", (Root / "reg").c_str(), 1);
+        OldCwd = std::filesystem::current_path();
+        std::filesystem::current_path(ProgramDir());
+        ResetEngine();
+        OldHandler =
+            SetMessageBoxHandler([this](const std::string& text, const std::string&, uint32_t) {
+                Messages.push_back(text);
+                return IDOK;
+            });
+        OldLog = SetEngineLog([this](const std::string& text) { LogLines.push_back(text); });
+    }
+
+    void TearDown() override {
+        NNTPTasks.SaveAndClear();
+        ResetEngine();
+        SetMessageBoxHandler(OldHandler);
+        SetEngineLog(OldLog);
+        std::filesystem::current_path(OldCwd);
+        std::filesystem::remove_all(Root);
+    }
+
+    static void ResetEngine() {
+        OptSendOnly = OptCfg = OptCfgOnly = false;
+        PointProgramType = ptKestro;
+        GlobalConfig = TGlobalConfig();
+        TaskQueue.Clear();
+        ConfigList.FreeAll();
+        while (TaskList.Count() > 0) TaskList.Remove(0);
+        ResetDupeSettings();
+    }
+
+    // The program's directory (with trailing '/') and the point program's directory above it.
+    std::string ProgramDir() const { return (Root / "xp" / "kestro").string() + "/"; }
+    std::string PointDir() const { return (Root / "xp").string() + "/"; }
+
+    static void WriteFile(const std::string& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    static std::string ReadFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    static std::string Golden(const std::string& name) {
+        return ReadFile(std::string(KESTRO_SOURCE_DIR) + "/tests/app/engine/data/" + name);
+    }
+
+    std::filesystem::path Root;
+    std::filesystem::path OldCwd;
+    std::vector<std::string> Messages;
+    std::vector<std::string> LogLines;
+    TMessageBoxHandler OldHandler;
+    TEngineLogProc OldLog;
+};
