@@ -539,8 +539,15 @@ static bool ApplyChange(HKEY root, std::unique_ptr<TRegistry::Hive>& snapshot, F
     }
     if (hive->Damaged) {
         // Keep the unreadable original beside the new file, so nothing in it is lost.
-        std::string keep = file + ".damaged";
-        if (::link(file.c_str(), keep.c_str()) != 0 && errno != EEXIST) return false;
+        bool kept = false;
+        for (int n = 0; n < 100 && !kept; ++n) {
+            std::string keep = file + ".damaged" + (n ? "." + std::to_string(n) : std::string());
+            if (::link(file.c_str(), keep.c_str()) == 0)
+                kept = true;
+            else if (errno != EEXIST)
+                break;
+        }
+        if (!kept) return false;
         hive->Damaged = false;
     }
     std::string tmp = file + ".tmp." + std::to_string(::getpid());
