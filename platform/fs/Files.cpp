@@ -14,7 +14,9 @@
 
 namespace {
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
 
 bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -183,7 +185,9 @@ int FindFirst(const std::string& pathPattern, int32_t /*attr*/, TSearchRec& rec)
     return FillSearchRec(rec) == 0 ? 0 : 2;
 }
 
-int FindNext(TSearchRec& rec) { return FillSearchRec(rec) == 0 ? 0 : 18; }
+int FindNext(TSearchRec& rec) {
+    return FillSearchRec(rec) == 0 ? 0 : 18;
+}
 
 void FindClose(TSearchRec& rec) {
     rec.FNames.clear();
@@ -216,7 +220,9 @@ bool RenameFile(const std::string& from, const std::string& to) {
     return RenameNoReplace(from, to);
 }
 
-bool IsPathDelimiter(char c) { return c == '\\' || c == '/'; }
+bool IsPathDelimiter(char c) {
+    return c == '\\' || c == '/';
+}
 
 namespace {
 size_t LastDelimiter(const std::string& s) {

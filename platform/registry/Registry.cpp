@@ -16,7 +16,9 @@
 
 namespace {
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
 
 // Registry names compare ignoring ASCII case, as Windows compares them.
 struct NameLess {
@@ -43,8 +45,8 @@ struct Value {
 };
 
 struct Key {
-    std::string Name;  // as created
-    std::vector<Value> Values;                          // in creation order
+    std::string Name;           // as created
+    std::vector<Value> Values;  // in creation order
     std::map<std::string, std::unique_ptr<Key>, NameLess> SubKeys;
 
     Value* FindValue(const std::string& name) {
@@ -204,8 +206,9 @@ void WriteKey(const Key& key, const std::string& path, std::string& out) {
     }
     out += '\n';
     for (const auto& [name, sub] : key.SubKeys)
-        WriteKey(*sub, path.empty() ? EncodeKeyComponent(sub->Name)
-                                    : path + '\\' + EncodeKeyComponent(sub->Name),
+        WriteKey(*sub,
+                 path.empty() ? EncodeKeyComponent(sub->Name)
+                              : path + '\\' + EncodeKeyComponent(sub->Name),
                  out);
 }
 
@@ -409,7 +412,7 @@ bool WriteAll(int fd, const std::string& data) {
 // Holds an exclusive lock on the hive's lock file while a change is read, applied and written,
 // so that two processes do not lose each other's changes.
 class HiveLock {
-public:
+  public:
     explicit HiveLock(const std::string& fileName) {
         MakeDirs(fileName.substr(0, fileName.rfind('/')));
         FFd = ::open((fileName + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -423,7 +426,7 @@ public:
     HiveLock(const HiveLock&) = delete;
     HiveLock& operator=(const HiveLock&) = delete;
 
-private:
+  private:
     int FFd = -1;
 };
 
@@ -467,8 +470,8 @@ std::unique_ptr<TRegistry::Hive> LoadHive(HKEY root) {
         return hive;
     }
     if (tooLarge) {
-        std::fprintf(stderr, "registry: %s is larger than %zu bytes; it is ignored\n",
-                     file.c_str(), registry_limits::kMaxHiveFileSize);
+        std::fprintf(stderr, "registry: %s is larger than %zu bytes; it is ignored\n", file.c_str(),
+                     registry_limits::kMaxHiveFileSize);
         hive->TooLarge = true;
         return hive;
     }
@@ -722,7 +725,9 @@ void TRegistry::WriteInteger(const std::string& name, int32_t value) {
     PutValue(FRootKey, FOpen, FReadOnly, FCurrentPath, FHive, std::move(v));
 }
 
-bool TRegistry::ReadBool(const std::string& name) { return ReadInteger(name) != 0; }
+bool TRegistry::ReadBool(const std::string& name) {
+    return ReadInteger(name) != 0;
+}
 
 void TRegistry::WriteBool(const std::string& name, bool value) {
     WriteInteger(name, value ? 1 : 0);

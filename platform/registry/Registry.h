@@ -29,12 +29,12 @@ enum TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary };
 // Raised for a value of the wrong type, a missing DWORD or boolean, a binary value larger than
 // the buffer, a write without an open key, or a hive that cannot be written.
 class ERegistryException : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 class TRegistry {
-public:
+  public:
     // RootKey starts as HKEY_CURRENT_USER, as in the class library.
     TRegistry();
     ~TRegistry();
@@ -100,7 +100,7 @@ public:
 
     struct Hive;  // internal
 
-private:
+  private:
     static void Fill(TStringList& list, const std::vector<std::string>& names) {
         list.Clear();
         for (const auto& n : names) list.Add(n);

@@ -168,8 +168,12 @@ int DefaultMessageBoxAnswer(uint32_t flags) {
     return set.Answers[DefaultIndex(flags, set.Count)];
 }
 
-void SetUnattended(bool unattended) { gUnattended = unattended; }
-bool Unattended() { return gUnattended; }
+void SetUnattended(bool unattended) {
+    gUnattended = unattended;
+}
+bool Unattended() {
+    return gUnattended;
+}
 
 bool MessageBoxHasDisplay() {
     if (gUnattended) return false;
@@ -202,8 +206,8 @@ int MessageBox(const std::string& text, const std::string& caption, uint32_t fla
     if (MessageBoxHasDisplay()) return ShowOnDisplay(text, caption, flags);
 
     int answer = DefaultMessageBoxAnswer(flags);
-    std::fprintf(stderr, "[%s] %s: %s (answered %s)\n", KindOf(flags),
-                 Printable(caption).c_str(), Printable(text).c_str(), AnswerName(answer));
+    std::fprintf(stderr, "[%s] %s: %s (answered %s)\n", KindOf(flags), Printable(caption).c_str(),
+                 Printable(text).c_str(), AnswerName(answer));
     TMessageLogSink sink;
     {
         std::lock_guard<std::mutex> lock(gHookLock);

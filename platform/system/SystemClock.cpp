@@ -13,7 +13,9 @@ TRealSystemClock& RealClock() {
 ISystemClock* gInstalled = nullptr;
 }  // namespace
 
-ISystemClock::TimePoint TRealSystemClock::Now() const { return std::chrono::system_clock::now(); }
+ISystemClock::TimePoint TRealSystemClock::Now() const {
+    return std::chrono::system_clock::now();
+}
 
 TSetTimeResult TRealSystemClock::SetSystemTime(TimePoint time) {
     // Test runs (as root) must never move the machine's clock.
@@ -44,7 +46,9 @@ TSetTimeResult TFakeSystemClock::SetSystemTime(TimePoint time) {
     return FResult;
 }
 
-ISystemClock& SystemClock() { return gInstalled ? *gInstalled : RealClock(); }
+ISystemClock& SystemClock() {
+    return gInstalled ? *gInstalled : RealClock();
+}
 
 ISystemClock* SetSystemClock(ISystemClock* clock) {
     ISystemClock* previous = gInstalled;

@@ -11,7 +11,7 @@ enum class TSetTimeResult {
 };
 
 class ISystemClock {
-public:
+  public:
     using TimePoint = std::chrono::system_clock::time_point;
     virtual ~ISystemClock() = default;
     // The current time.
@@ -25,19 +25,19 @@ public:
 // The real clock: system_clock and clock_settime(CLOCK_REALTIME). KESTRO_CLOCK=none in the
 // environment (read at every call) turns setting off.
 class TRealSystemClock : public ISystemClock {
-public:
+  public:
     TimePoint Now() const override;
     TSetTimeResult SetSystemTime(TimePoint time) override;
     int LastError() const override { return FLastError; }
 
-private:
+  private:
     int FLastError = 0;
 };
 
 // A clock for tests: Now() is whatever was set or advanced; SetSystemTime records the time,
 // moves Now() there when the result is Set, and returns the configured result.
 class TFakeSystemClock : public ISystemClock {
-public:
+  public:
     explicit TFakeSystemClock(TimePoint now = TimePoint()) : FNow(now) {}
     TimePoint Now() const override { return FNow; }
     TSetTimeResult SetSystemTime(TimePoint time) override;
@@ -53,7 +53,7 @@ public:
     // Every time SetSystemTime was asked to set, in order.
     const std::vector<TimePoint>& SetCalls() const { return FSetCalls; }
 
-private:
+  private:
     TimePoint FNow;
     TSetTimeResult FResult = TSetTimeResult::Set;
     int FError = 1;

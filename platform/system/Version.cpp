@@ -13,7 +13,9 @@ TProgramVersion ProgramVersion() {
     return v;
 }
 
-std::string FileVersion() { return KESTRO_FILE_VERSION; }
+std::string FileVersion() {
+    return KESTRO_FILE_VERSION;
+}
 
 uint32_t FileFlags() {
 #ifdef NDEBUG

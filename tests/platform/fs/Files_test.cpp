@@ -12,7 +12,7 @@
 namespace {
 
 class FilesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/tmp/kestro_fs_XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
@@ -84,14 +84,15 @@ TEST_F(FilesTest, FileAndDirectoryExistenceAreDistinct) {
 }
 
 TEST_F(FilesTest, WildcardSearchIsCaseInsensitiveSortedAndFilesOnly) {
-    for (const char* name : {"m2.out", "M10.OUT", "M1.OUT", "n1.out", "m1.outx", "Ma.out", "mb.Out"})
+    for (const char* name :
+         {"m2.out", "M10.OUT", "M1.OUT", "n1.out", "m1.outx", "Ma.out", "mb.Out"})
         Write(name);
     MakeDir("M3.OUT");  // a directory never counts
     std::vector<std::string> expected = {"M1.OUT", "M10.OUT", "m2.out", "Ma.out", "mb.Out"};
     EXPECT_EQ(FindFiles(dir, "M*.OUT"), expected);
     EXPECT_EQ(FindFiles(dir + "\\", "m*.out"), expected);
-    EXPECT_EQ(FindFiles(dir, "M?.OUT"), (std::vector<std::string>{"M1.OUT", "m2.out", "Ma.out",
-                                                                  "mb.Out"}));
+    EXPECT_EQ(FindFiles(dir, "M?.OUT"),
+              (std::vector<std::string>{"M1.OUT", "m2.out", "Ma.out", "mb.Out"}));
     EXPECT_EQ(FindFiles(dir, "*.*").size(), 7u);
     EXPECT_TRUE(FindFiles(dir + "missing", "*").empty());
 

@@ -10,7 +10,7 @@
 namespace {
 
 class RegistryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/tmp/kestro_reg_XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);

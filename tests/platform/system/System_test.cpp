@@ -20,7 +20,7 @@ struct Logged {
 };
 
 class MessageBoxTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         SetMessageLogSink([this](const std::string& caption, const std::string& text,
                                  uint32_t flags, int answer) {
