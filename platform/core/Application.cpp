@@ -69,7 +69,9 @@ int TApplication::Run() {
     return ExitCode;
 }
 
-void TApplication::Terminate() { FTerminated = true; }
+void TApplication::Terminate() {
+    FTerminated = true;
+}
 
 void TApplication::HandleException() {
     try {

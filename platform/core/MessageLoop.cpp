@@ -95,23 +95,38 @@ HWND TMessageLoop::Allocate(TWndMethod Method, TReleasable* Owner) {
 
 bool TMessageLoop::Remove(HWND Wnd, bool SendDestroy) {
     EnsureStarted();
-    if (SendDestroy) {
-        if (!Exists(Wnd)) return false;
-        Send(Wnd, WM_DESTROY, 0, 0);
-    }
-    for (auto It = FTimers.lower_bound({Wnd, 0}); It != FTimers.end() && It->first.first == Wnd;)
-        It = FTimers.erase(It);
-    // Queued messages for the handle stay queued and are dropped when they come up: the handle
-    // is never given out again. The method object lives on in any delivery still running.
     std::shared_ptr<TWindowEntry> Entry;
     {
         std::lock_guard Guard(FLock);
         auto It = FWindows.find(Wnd);
         if (It == FWindows.end()) return false;
-        Entry = std::move(It->second);
-        FWindows.erase(It);
+        Entry = It->second;
     }
+    // A window that destroys itself again from its WM_DESTROY handler gets WM_DESTROY once.
+    if (SendDestroy && !Entry->Destroying) {
+        Entry->Destroying = true;
+        try {
+            Send(Wnd, WM_DESTROY, 0, 0);
+        } catch (...) {
+            Erase(Wnd);
+            throw;
+        }
+    }
+    Erase(Wnd);
     return true;  // Entry goes here, outside the lock: its method may own objects
+}
+
+void TMessageLoop::Erase(HWND Wnd) {
+    for (auto It = FTimers.lower_bound({Wnd, 0}); It != FTimers.end() && It->first.first == Wnd;)
+        It = FTimers.erase(It);
+    // Queued messages for the handle stay queued and are dropped when they come up: the handle
+    // is never given out again. A delivery still running holds its own reference to the entry.
+    std::shared_ptr<TWindowEntry> Entry;
+    std::lock_guard Guard(FLock);
+    auto It = FWindows.find(Wnd);
+    if (It == FWindows.end()) return;
+    Entry = std::move(It->second);
+    FWindows.erase(It);
 }
 
 bool TMessageLoop::Exists(HWND Wnd) {
@@ -132,7 +147,8 @@ void TMessageLoop::Wake() {
     QObject* Pump = FPump.load(std::memory_order_acquire);
     if (!Pump) return;
     // One wake event at a time is enough: the pass that follows it looks at the whole queue.
-    if (!FWakePending.exchange(true)) QCoreApplication::postEvent(Pump, new QEvent(WakeEventType()));
+    if (!FWakePending.exchange(true))
+        QCoreApplication::postEvent(Pump, new QEvent(WakeEventType()));
 }
 
 bool TMessageLoop::Post(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {

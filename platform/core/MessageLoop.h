@@ -61,6 +61,7 @@ private:
     struct TWindowEntry {
         TWndMethod Method;
         TReleasable* Owner = nullptr;
+        bool Destroying = false;
     };
     struct TQueued {
         HWND Wnd;
@@ -78,6 +79,7 @@ private:
     };
     using TTimerKey = std::pair<HWND, UINT_PTR>;
 
+    void Erase(HWND Wnd);
     void Enqueue(const TQueued& Item);
     void Wake();
     void Deliver(const std::shared_ptr<TWindowEntry>& Entry, const TQueued& Item);

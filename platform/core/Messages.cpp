@@ -12,9 +12,13 @@ void DeallocateHWnd(HWND Wnd) {
     if (Wnd != 0) TMessageLoop::Instance().Remove(Wnd, false);
 }
 
-bool DestroyWindow(HWND Wnd) { return Wnd != 0 && TMessageLoop::Instance().Remove(Wnd, true); }
+bool DestroyWindow(HWND Wnd) {
+    return Wnd != 0 && TMessageLoop::Instance().Remove(Wnd, true);
+}
 
-bool IsWindow(HWND Wnd) { return Wnd != 0 && TMessageLoop::Instance().Exists(Wnd); }
+bool IsWindow(HWND Wnd) {
+    return Wnd != 0 && TMessageLoop::Instance().Exists(Wnd);
+}
 
 LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM, LPARAM) {
     if (Msg == WM_CLOSE) DestroyWindow(Wnd);
@@ -29,7 +33,9 @@ LRESULT SendMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     return Wnd == 0 ? 0 : TMessageLoop::Instance().Send(Wnd, Msg, WParam, LParam);
 }
 
-void PostQuitMessage(int ExitCode) { TMessageLoop::Instance().PostQuit(ExitCode); }
+void PostQuitMessage(int ExitCode) {
+    TMessageLoop::Instance().PostQuit(ExitCode);
+}
 
 UINT_PTR SetTimer(HWND Wnd, UINT_PTR IDEvent, UINT Elapse) {
     return TMessageLoop::Instance().StartTimer(Wnd, IDEvent, Elapse);

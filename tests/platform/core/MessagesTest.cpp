@@ -107,6 +107,23 @@ TEST(CoreMessages, WindowFreedInsideItsOwnHandlerFinishesSafely) {
     EXPECT_FALSE(IsWindow(Handle));
 }
 
+TEST(CoreMessages, DestroyWindowSendsDestroyOnceEvenWhenItsHandlerFails) {
+    TRecordingWindow Again;
+    Again.OnMessage = [&](TMessage& M) {
+        if (M.Msg == WM_DESTROY) {
+            EXPECT_TRUE(DestroyWindow(Again.Handle));
+        }
+    };
+    EXPECT_TRUE(DestroyWindow(Again.Handle));
+    EXPECT_EQ(Again.Got, (std::vector<TGot>{{WM_DESTROY, 0}}));
+    EXPECT_FALSE(IsWindow(Again.Handle));
+
+    TRecordingWindow Failing;
+    Failing.OnMessage = [](TMessage&) { throw Exception("cleanup failed"); };
+    EXPECT_THROW(DestroyWindow(Failing.Handle), Exception);
+    EXPECT_FALSE(IsWindow(Failing.Handle));
+}
+
 TEST(CoreMessages, DefaultProcedureDestroysOnClose) {
     HWND Handle = 0;
     Handle = AllocateHWnd(
