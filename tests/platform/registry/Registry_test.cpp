@@ -143,6 +143,11 @@ TEST_F(RegistryTest, KeysRelativeAbsoluteEnumerationAndDeletion) {
     EXPECT_EQ(other.GetKeyNames(), (std::vector<std::string>{"Alpha", "beta", oddKey, "zeta"}));
     EXPECT_TRUE(other.KeyExists(oddKey));
     EXPECT_TRUE(other.KeyExists("ALPHA\\deep"));
+    TStringList list;  // the class library's form fills a string list
+    list.Add("stale");
+    other.GetKeyNames(list);
+    EXPECT_EQ(list.Count(), 4);
+    EXPECT_EQ(list[0], "Alpha");
 
     EXPECT_TRUE(reg.DeleteKey("Alpha"));  // with its subkeys
     EXPECT_FALSE(reg.DeleteKey("Alpha"));
