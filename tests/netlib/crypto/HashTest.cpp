@@ -1,0 +1,107 @@
+// MD5 and SHA-1 against RFC 1321 and FIPS 180 vectors, fed whole and in pieces.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "netlib/crypto/IpCrypto.h"
+#include "tests/netlib/crypto/TestHex.h"
+
+namespace {
+
+std::string Md5Pieces(const std::string& text, size_t piece) {
+    TIpMD5Context context;
+    InitMD5(context);
+    for (size_t i = 0; i < text.size(); i += piece)
+        UpdateMD5(context, text.data() + i, std::min(piece, text.size() - i));
+    uint8_t digest[16];
+    FinalizeMD5(context, digest);
+    return ToHex(digest, 16);
+}
+
+std::string Sha1Pieces(const std::string& text, size_t piece) {
+    TIpSHA1Context context;
+    InitSHA1(context);
+    for (size_t i = 0; i < text.size(); i += piece)
+        UpdateSHA1(context, text.data() + i, std::min(piece, text.size() - i));
+    uint8_t digest[20];
+    FinalizeSHA1(context, digest);
+    return ToHex(digest, 20);
+}
+
+struct Vector {
+    std::string Text;
+    const char* Digest;
+};
+
+// Piece sizes around the 64-byte block and the 56-byte padding boundary.
+const size_t kPieces[] = {1, 3, 55, 56, 63, 64, 65, 1000};
+
+TEST(Md5Test, Rfc1321SuiteWholeAndInPieces) {
+    const Vector vectors[] = {
+        {"", "d41d8cd98f00b204e9800998ecf8427e"},
+        {"a", "0cc175b9c0f1b6a831c399e269772661"},
+        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+        {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+        {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
+         "d174ab98d277d9f5a5611c2c9f419d9f"},
+        {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
+         "57edf4a22be3c955ac49da2e2107b67a"},
+    };
+    for (const Vector& v : vectors) {
+        SCOPED_TRACE(v.Text);
+        uint8_t digest[16];
+        HashMD5(digest, v.Text.data(), v.Text.size());
+        EXPECT_EQ(ToHex(digest, 16), v.Digest);
+        for (size_t piece : kPieces) EXPECT_EQ(Md5Pieces(v.Text, piece), v.Digest) << piece;
+    }
+}
+
+TEST(Md5Test, PaddingBoundaries) {
+    // Lengths 55, 56 and 64 put the length field in the same or in an extra block.
+    EXPECT_EQ(Md5Pieces(std::string(55, 'a'), 55), "ef1772b6dff9a122358552954ad0df65");
+    EXPECT_EQ(Md5Pieces(std::string(56, 'a'), 7), "3b0c8ac703f828b04c6c197006d17218");
+    EXPECT_EQ(Md5Pieces(std::string(64, 'a'), 64), "014842d480b571495a4a0363793f7367");
+}
+
+TEST(Sha1Test, Fips180VectorsWholeAndInPieces) {
+    const Vector vectors[] = {
+        {"", "da39a3ee5e6b4b0d3255bfef95601890afd80709"},
+        {"abc", "a9993e364706816aba3e25717850c26c9cd0d89d"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "84983e441c3bd26ebaae4aa1f95129e5e54670f1"},
+    };
+    for (const Vector& v : vectors) {
+        SCOPED_TRACE(v.Text);
+        uint8_t digest[20];
+        HashSHA1(digest, v.Text.data(), v.Text.size());
+        EXPECT_EQ(ToHex(digest, 20), v.Digest);
+        for (size_t piece : kPieces) EXPECT_EQ(Sha1Pieces(v.Text, piece), v.Digest) << piece;
+    }
+}
+
+TEST(Sha1Test, OneMillionA) {
+    const std::string million(1000000, 'a');
+    const char* expected = "34aa973cd4c4daa4f61eeb2bdbad27316534016f";
+    uint8_t digest[20];
+    HashSHA1(digest, million.data(), million.size());
+    EXPECT_EQ(ToHex(digest, 20), expected);
+    EXPECT_EQ(Sha1Pieces(million, 1), expected);
+    EXPECT_EQ(Sha1Pieces(million, 4097), expected);
+    EXPECT_EQ(Md5Pieces(million, 999), "7707d6ae4e027c70eea2a935c2296f21");
+}
+
+TEST(Sha1Test, ContextIsClearedAroundUse) {
+    TIpSHA1Context context;
+    std::memset(&context, 0x5A, sizeof context);
+    InitSHA1(context);  // leftovers of an earlier use do not leak into the digest
+    UpdateSHA1(context, "abc", 3);
+    uint8_t digest[20];
+    FinalizeSHA1(context, digest);
+    EXPECT_EQ(ToHex(digest, 20), "a9993e364706816aba3e25717850c26c9cd0d89d");
+    const TIpSHA1Context zero{};
+    EXPECT_EQ(0, std::memcmp(&context, &zero, sizeof context));  // no key material left behind
+}
+
+}  // namespace
