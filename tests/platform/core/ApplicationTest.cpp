@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QSocketNotifier>
+#include <unistd.h>
 #include <atomic>
 #include <stdexcept>
 #include <thread>
@@ -162,6 +164,35 @@ TEST_F(CoreApplication, PostsFromManyThreadsAllArriveInOrderPerThread) {
         EXPECT_EQ(I, Last[T] + 1);
         Last[T] = I;
     }
+}
+
+TEST_F(CoreApplication, SocketNotifierWakesTheWaitAndItsPostRunsInThePass) {
+    // The socket layer turns descriptor readiness into posted messages this way.
+    int Pipe[2];
+    ASSERT_EQ(pipe(Pipe), 0);
+    TRecordingWindow W;
+    Application.ProcessMessages();
+    QSocketNotifier Notifier(Pipe[0], QSocketNotifier::Read);
+    QObject::connect(&Notifier, &QSocketNotifier::activated, [&] {
+        Application.Guarded([&] {
+            char Byte = 0;
+            ASSERT_EQ(read(Pipe[0], &Byte, 1), 1);
+            PostMessage(W.Handle, WM_WORK, static_cast<unsigned char>(Byte), 0);
+        });
+    });
+    std::atomic<bool> Waiting{false};
+    std::thread Writer([&] {
+        while (!Waiting.load()) std::this_thread::yield();
+        const char Byte = 'x';
+        EXPECT_EQ(write(Pipe[1], &Byte, 1), 1);
+    });
+    Waiting = true;
+    EXPECT_TRUE(Application.WaitForEvent(10000));
+    Writer.join();
+    ASSERT_TRUE(DriveUntil([&] { return !W.Got.empty(); }));
+    EXPECT_EQ(W.Params(WM_WORK), (std::vector<WPARAM>{'x'}));
+    close(Pipe[0]);
+    close(Pipe[1]);
 }
 
 TEST_F(CoreApplication, WaitTimesOutWhenNothingHappens) {
