@@ -1,0 +1,40 @@
+#pragma once
+// Header-line helpers shared by the entity and the message: grouping raw lines into fields,
+// reading values, splitting parameter lists and folding long list headers.
+#include <string>
+#include <vector>
+
+namespace IpMimeHeaders {
+
+// One header field: its first line and its continuation lines, as received.
+struct Field {
+    std::vector<std::string> Lines;
+};
+
+// Groups raw header lines into fields; a line that begins with a blank or a tab continues the
+// field before it. Empty lines are skipped.
+std::vector<Field> GroupFields(const std::vector<std::string>& lines);
+
+// Whether the field's first line begins with name (compared without regard to case).
+bool Matches(const Field& field, const std::string& name);
+// The rest of the first line after nameLength characters, with the continuation lines appended
+// as they stand (their leading white space serves as separator).
+std::string Value(const Field& field, size_t nameLength);
+
+bool StartsWithNoCase(const std::string& s, const std::string& prefix);
+bool EqualsNoCase(const std::string& a, const std::string& b);
+std::string LowerCase(std::string s);
+// Removes leading and trailing blanks and tabs.
+std::string TrimBlanks(const std::string& s);
+// Splits at sep where it stands outside double quotes; pieces are not trimmed.
+std::vector<std::string> SplitOutsideQuotes(const std::string& value, char sep);
+// A parameter value as written, or quoted when it holds blanks or special characters.
+std::string QuoteIfNeeded(const std::string& value);
+
+// Folds items onto header lines that start with name: a line that would grow past the fold
+// length is ended and the next one starts with a tab. sep follows every item but the last;
+// with onePerLine every item ends its line.
+void FoldItems(std::vector<std::string>& out, const std::string& name,
+               const std::vector<std::string>& items, const std::string& sep, bool onePerLine);
+
+}  // namespace IpMimeHeaders

@@ -1,0 +1,396 @@
+#include "netlib/stream/Streams.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "netlib/base/IpBase.h"
+#include "netlib/stream/Limits.h"
+
+using namespace IpStreamLimits;
+
+// --- TIpBufferedStream ---------------------------------------------------------------------
+
+TIpBufferedStream::TIpBufferedStream() : FPage(size_t(PageSize)) {
+    TIpBufferedStream::ResetBuffer();
+}
+
+TIpBufferedStream::TIpBufferedStream(TStream* stream) : FPage(size_t(PageSize)) {
+    if (!stream) throw EIpBaseException("Stream not assigned");
+    FStream = stream;
+    TIpBufferedStream::ResetBuffer();
+}
+
+TIpBufferedStream::~TIpBufferedStream() {
+    // A destructor must not throw; a page that cannot be written back is lost with the stream
+    // it belonged to, which is what the owner asked for by destroying it.
+    try {
+        if (FStream) WriteBackIfDirty();
+    } catch (...) {
+    }
+}
+
+void TIpBufferedStream::ResetBuffer() {
+    FDataSize = FStream ? FStream->Size() : 0;
+    FPageLength = 0;
+    FPageOffset = 0;
+    FPagePos = 0;
+    FDirty = false;
+}
+
+void TIpBufferedStream::SetStream(TStream* stream) {
+    if (stream == FStream) return;
+    if (FStream) WriteBackIfDirty();
+    FStream = stream;
+    ResetBuffer();
+}
+
+void TIpBufferedStream::FreeStream() {
+    if (!FStream) return;
+    WriteBackIfDirty();
+    TStream* old = FStream;
+    FStream = nullptr;
+    delete old;
+    ResetBuffer();
+}
+
+void TIpBufferedStream::LoadPage() {
+    if (FStream->Seek(FPageOffset, soBeginning) != FPageOffset)
+        throw EIpBaseException("No seek for read");
+    int64_t got = 0;
+    while (got < PageSize) {
+        int64_t n = FStream->Read(FPage.data() + got, PageSize - got);
+        if (n <= 0) break;
+        got += n;
+    }
+    FPageLength = got;
+}
+
+void TIpBufferedStream::WriteBack() {
+    if (FStream->Seek(FPageOffset, soBeginning) != FPageOffset)
+        throw EIpBaseException("No seek for write");
+    if (FStream->Write(FPage.data(), FPageLength) < FPageLength)
+        throw EIpBaseException("Cannot write to stream");
+    FDirty = false;
+}
+
+void TIpBufferedStream::WriteBackIfDirty() {
+    if (FDirty) WriteBack();
+}
+
+void TIpBufferedStream::NextPage() {
+    WriteBackIfDirty();
+    FPagePos = 0;
+    FPageOffset += PageSize;
+    FPageLength = 0;
+    if (FPageOffset < FDataSize) LoadPage();
+}
+
+int64_t TIpBufferedStream::PageAvailable() const {
+    int64_t end = std::min<int64_t>(FPageLength, FDataSize - FPageOffset);
+    return std::max<int64_t>(0, end - FPagePos);
+}
+
+bool TIpBufferedStream::PrepareRead() {
+    if (!FStream || CurrentPosition() >= FDataSize) return false;
+    if (FPagePos >= PageSize) NextPage();
+    if (FPageLength == 0) LoadPage();
+    // An underlying stream shorter than it claimed to be ends the data here.
+    return PageAvailable() > 0;
+}
+
+bool TIpBufferedStream::ReadChar(char& c) {
+    if (!PrepareRead()) return false;
+    c = FPage[size_t(FPagePos++)];
+    return true;
+}
+
+int64_t TIpBufferedStream::Read(void* buffer, int64_t count) {
+    if (!FStream) return 0;
+    int64_t n = std::min<int64_t>(count, FDataSize - CurrentPosition());
+    if (n < 1) return n < 0 ? 0 : n;
+    auto* out = static_cast<char*>(buffer);
+    int64_t done = 0;
+    while (done < n && PrepareRead()) {
+        int64_t chunk = std::min<int64_t>(n - done, PageAvailable());
+        std::memcpy(out + done, PageData(), size_t(chunk));
+        FPagePos += chunk;
+        done += chunk;
+    }
+    return done;
+}
+
+int64_t TIpBufferedStream::Write(const void* buffer, int64_t count) {
+    if (!FStream) return 0;
+    if (count < 1) return count < 0 ? 0 : count;
+    if (CurrentPosition() > std::numeric_limits<int64_t>::max() - count)
+        throw EIpBaseException("Cannot write to stream");
+    const auto* in = static_cast<const char*>(buffer);
+    int64_t done = 0;
+    while (done < count) {
+        if (FPagePos >= PageSize) {
+            NextPage();
+        } else if (FPageLength == 0 && FPageOffset < FDataSize) {
+            // The page holds earlier data even when the position is at its end: load it, or
+            // the write-back would replace those bytes with whatever the buffer held.
+            LoadPage();
+        }
+        int64_t chunk = std::min<int64_t>(count - done, PageSize - FPagePos);
+        std::memcpy(FPage.data() + FPagePos, in + done, size_t(chunk));
+        FDirty = true;
+        FPagePos += chunk;
+        done += chunk;
+        if (FPagePos > FPageLength) {
+            FPageLength = FPagePos;
+            FDataSize = std::max(FDataSize, FPageOffset + FPagePos);
+        }
+    }
+    return count;
+}
+
+int64_t TIpBufferedStream::Seek(int64_t offset, TSeekOrigin origin) {
+    if (!FStream) return 0;
+    if (offset == 0 && origin == soCurrent) return CurrentPosition();
+    int64_t target;
+    switch (origin) {
+        case soBeginning:
+            target = offset;
+            break;
+        case soCurrent:
+            target = CurrentPosition() + offset;
+            break;
+        case soEnd:
+            target = FDataSize + offset;
+            break;
+        default:
+            throw EIpBaseException("Invalid seek origin");
+    }
+    target = std::clamp<int64_t>(target, 0, FDataSize);
+    int64_t page = target - target % PageSize;
+    if (page != FPageOffset) {
+        WriteBackIfDirty();
+        FPageOffset = page;
+        FPageLength = 0;
+    }
+    FPagePos = target - FPageOffset;
+    return target;
+}
+
+// --- TIpAnsiTextStream ---------------------------------------------------------------------
+
+TIpAnsiTextStream::TIpAnsiTextStream() : FFixedLineLength(DefaultFixedLineLength) {
+    ResetLineIndex();
+}
+
+TIpAnsiTextStream::TIpAnsiTextStream(TStream* stream)
+    : TIpBufferedStream(stream), FFixedLineLength(DefaultFixedLineLength) {
+    ResetLineIndex();
+}
+
+void TIpAnsiTextStream::ResetBuffer() {
+    TIpBufferedStream::ResetBuffer();
+    ResetLineIndex();
+}
+
+void TIpAnsiTextStream::ResetLineIndex() {
+    FLineIndex.clear();
+    FLineIndex.reserve(size_t(LineIndexPairs));
+    FLineIndex.emplace_back(0, 0);
+    FLineIndexStep = 1;
+    FLastLineNo = -1;
+    FCurLine = 0;
+    FCurLinePos = 0;
+}
+
+void TIpAnsiTextStream::SetFixedLineLength(int32_t value) {
+    if (value < 1 || value > MaxFixedLineLength)
+        throw EIpBaseException("Invalid fixed line length");
+    FFixedLineLength = value;
+}
+
+bool TIpAnsiTextStream::ScanLine(std::string* text) {
+    if (FLineTerminator == ltNone) {
+        int64_t left = FFixedLineLength;
+        while (left > 0 && PrepareRead()) {
+            int64_t chunk = std::min(left, PageAvailable());
+            if (text) text->append(PageData(), size_t(chunk));
+            Advance(chunk);
+            left -= chunk;
+        }
+        return left == 0;
+    }
+    char term;
+    switch (FLineTerminator) {
+        case ltCR:
+            term = '\r';
+            break;
+        case ltLF:
+        case ltCRLF:
+            term = '\n';
+            break;
+        case ltOther:
+            term = FLineTermChar;
+            break;
+        default:
+            throw EIpBaseException("Invalid line terminator");
+    }
+    while (PrepareRead()) {
+        const char* p = PageData();
+        int64_t avail = PageAvailable();
+        const void* hit = std::memchr(p, term, size_t(avail));
+        if (hit) {
+            int64_t len = static_cast<const char*>(hit) - p;
+            if (text) {
+                text->append(p, size_t(len));
+                // Under CR LF a line feed alone also ends the line; a carriage return alone
+                // stays part of it.
+                if (FLineTerminator == ltCRLF && !text->empty() && text->back() == '\r')
+                    text->pop_back();
+            }
+            Advance(len + 1);
+            return true;
+        }
+        if (text) text->append(p, size_t(avail));
+        Advance(avail);
+    }
+    return false;
+}
+
+std::string TIpAnsiTextStream::ReadLine() {
+    std::string text;
+    if (!Stream()) return text;
+    ScanLine(&text);
+    if (FLineTerminator == ltNone && int64_t(text.size()) < FFixedLineLength)
+        text.resize(size_t(FFixedLineLength), ' ');
+    return text;
+}
+
+void TIpAnsiTextStream::WriteLineArray(const char* buffer, int64_t length) {
+    if (!Stream()) return;
+    if (FLineTerminator == ltNone) {
+        std::string line(buffer,
+                         size_t(std::min<int64_t>(std::max<int64_t>(length, 0), FFixedLineLength)));
+        line.resize(size_t(FFixedLineLength), ' ');
+        WriteBuffer(line.data(), int64_t(line.size()));
+        return;
+    }
+    const char* term;
+    switch (FLineTerminator) {
+        case ltCR:
+            term = "\r";
+            break;
+        case ltLF:
+            term = "\n";
+            break;
+        case ltCRLF:
+            term = "\r\n";
+            break;
+        case ltOther:
+            term = &FLineTermChar;
+            break;
+        default:
+            throw EIpBaseException("Invalid line terminator");
+    }
+    if (length > 0) WriteBuffer(buffer, length);
+    WriteBuffer(term, FLineTerminator == ltCRLF ? 2 : 1);
+}
+
+void TIpAnsiTextStream::WriteLine(const std::string& text) {
+    WriteLineArray(text.data(), int64_t(text.size()));
+}
+
+void TIpAnsiTextStream::WriteLineZ(const char* text) {
+    WriteLineArray(text, text ? int64_t(std::strlen(text)) : 0);
+}
+
+int32_t TIpAnsiTextStream::LastLine() const {
+    return FLastLineNo >= 0 ? FLastLineNo : std::numeric_limits<int32_t>::max();
+}
+
+void TIpAnsiTextStream::AppendPair(int32_t lineNo, int64_t offset) {
+    if (int32_t(FLineIndex.size()) >= LineIndexPairs) {
+        // Keep every other pair and double the step, so the index covers twice as many lines
+        // in the same space.
+        size_t kept = 0;
+        for (size_t i = 0; i < FLineIndex.size(); i += 2) FLineIndex[kept++] = FLineIndex[i];
+        FLineIndex.resize(kept);
+        FLineIndexStep *= 2;
+    }
+    FLineIndex.emplace_back(lineNo, offset);
+}
+
+int32_t TIpAnsiTextStream::SeekLine(int32_t lineNo) {
+    if (!Stream()) return 0;
+    if (lineNo == FCurLine) {
+        Seek(FCurLinePos, soBeginning);
+        return FCurLine;
+    }
+    if (lineNo <= 0) {
+        Seek(0, soBeginning);
+        FCurLine = 0;
+        FCurLinePos = 0;
+        return 0;
+    }
+    if (FLastLineNo >= 0 && FLastLineNo < lineNo) {
+        FCurLinePos = Seek(0, soEnd);
+        FCurLine = FLastLineNo;
+        return FLastLineNo;
+    }
+
+    // Extend the index in groups of LineIndexStep lines up to the wanted line.
+    if (FLineIndex.back().first < lineNo && FLastLineNo < 0) {
+        int32_t line = FLineIndex.back().first;
+        Seek(FLineIndex.back().second, soBeginning);
+        while (line < lineNo && FLastLineNo < 0) {
+            bool atEnd = false;
+            for (int32_t i = 0; i < FLineIndexStep; ++i) {
+                if (AtEndOfStream() || !ScanLine(nullptr)) {
+                    atEnd = true;
+                    break;
+                }
+                ++line;
+            }
+            if (atEnd) {
+                FLastLineNo = line;
+                break;
+            }
+            AppendPair(line, Position());
+        }
+    }
+
+    // Nearest pair at or below the wanted line.
+    auto it = std::upper_bound(FLineIndex.begin(), FLineIndex.end(), lineNo,
+                               [](int32_t n, const auto& pair) { return n < pair.first; });
+    --it;
+    int32_t line = it->first;
+    Seek(it->second, soBeginning);
+    while (line < lineNo) {
+        // A last line without terminator is not counted: the line reached is then the one
+        // after the last terminator, and the position is the end of the data.
+        if (AtEndOfStream() || !ScanLine(nullptr)) break;
+        ++line;
+    }
+    if (line < lineNo) FLastLineNo = line;
+    FCurLine = line;
+    FCurLinePos = Position();
+    return line;
+}
+
+// --- TIpByteStream -------------------------------------------------------------------------
+
+TIpByteStream::TIpByteStream(TStream& stream)
+    : FStream(stream), FBuffer(size_t(ByteStreamBufferSize)) {}
+
+bool TIpByteStream::ReadByte(uint8_t& b) {
+    if (FPos >= FCount) {
+        FCount = std::max<int64_t>(0, FStream.Read(FBuffer.data(), ByteStreamBufferSize));
+        FPos = 0;
+        if (FCount == 0) return false;
+    }
+    b = uint8_t(FBuffer[size_t(FPos++)]);
+    return true;
+}
+
+int64_t TIpByteStream::Position() {
+    return FStream.Position() - (FCount - FPos);
+}

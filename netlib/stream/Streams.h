@@ -1,0 +1,129 @@
+#pragma once
+// Buffered streams of the messaging library: a paged stream over another stream, a text stream
+// that reads and writes lines on top of it, and a small read-ahead byte reader.
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/classes/Classes.h"
+
+enum TIpLineTerminator : uint8_t { ltNone, ltCR, ltLF, ltCRLF, ltOther };
+
+// Works on one page of the underlying stream at a time and writes changed pages back. The
+// underlying stream sees only page-sized reads and writes; everything byte-wise happens in
+// the page.
+class TIpBufferedStream : public TStream {
+  public:
+    TIpBufferedStream();
+    // Raises EIpBaseException "Stream not assigned" when stream is null.
+    explicit TIpBufferedStream(TStream* stream);
+    ~TIpBufferedStream() override;
+    TIpBufferedStream(const TIpBufferedStream&) = delete;
+    TIpBufferedStream& operator=(const TIpBufferedStream&) = delete;
+
+    // Forgets the page and takes the data size from the underlying stream again; needed
+    // whenever the underlying stream changed behind this object's back.
+    virtual void ResetBuffer();
+
+    TStream* Stream() const { return FStream; }
+    // Writes a dirty page back to the old stream, then attaches the new one.
+    void SetStream(TStream* stream);
+    // Writes a dirty page back, then deletes the underlying stream and detaches it.
+    void FreeStream();
+
+    // The next byte; false at the end of the data.
+    bool ReadChar(char& c);
+
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() override { return FDataSize; }
+
+  protected:
+    int64_t CurrentPosition() const { return FPageOffset + FPagePos; }
+    // Makes the page under the current position ready for reading; false at the end of the
+    // data. On success the bytes from PageData() on up to PageAvailable() can be consumed
+    // with Advance().
+    bool PrepareRead();
+    const char* PageData() const { return FPage.data() + FPagePos; }
+    int64_t PageAvailable() const;
+    void Advance(int64_t count) { FPagePos += count; }
+
+  private:
+    void LoadPage();
+    void WriteBack();
+    void WriteBackIfDirty();
+    void NextPage();
+
+    int64_t FPageLength = 0;
+    std::vector<char> FPage;
+    int64_t FPageOffset = 0;
+    int64_t FPagePos = 0;
+    bool FDirty = false;
+    int64_t FDataSize = 0;
+    TStream* FStream = nullptr;
+};
+
+// Reads and writes lines with a choice of terminators, and positions itself at a line number
+// through a sparse index of (line number, offset) pairs.
+class TIpAnsiTextStream : public TIpBufferedStream {
+  public:
+    TIpAnsiTextStream();
+    explicit TIpAnsiTextStream(TStream* stream);
+
+    void ResetBuffer() override;
+
+    bool AtEndOfStream() { return Position() >= Size(); }
+    // The next line without its terminator; empty at the end of the data.
+    std::string ReadLine();
+    void ReadLine(std::string& text) { text = ReadLine(); }
+    // Positions the stream at the start of line n (numbered from 0) and returns the number of
+    // the line reached, which is smaller than n when the data ends first.
+    int32_t SeekLine(int32_t lineNo);
+    // The number of the last line once the end has been reached, else 2147483647.
+    int32_t LastLine() const;
+
+    void WriteLine(const std::string& text);
+    void WriteLineArray(const char* buffer, int64_t length);
+    void WriteLineZ(const char* text);
+
+    TIpLineTerminator LineTerminator() const { return FLineTerminator; }
+    void SetLineTerminator(TIpLineTerminator value) { FLineTerminator = value; }
+    char LineTermChar() const { return FLineTermChar; }
+    void SetLineTermChar(char value) { FLineTermChar = value; }
+    int32_t FixedLineLength() const { return FFixedLineLength; }
+    // Raises EIpBaseException for a length below 1 or above the limit.
+    void SetFixedLineLength(int32_t value);
+
+  private:
+    // Consumes one line; text (when given) receives it without terminator. Returns whether the
+    // line ended with a terminator (false when the data ended first).
+    bool ScanLine(std::string* text);
+    void ResetLineIndex();
+    void AppendPair(int32_t lineNo, int64_t offset);
+
+    char FLineTermChar = '\n';
+    int32_t FFixedLineLength;
+    TIpLineTerminator FLineTerminator = ltCRLF;
+    int32_t FLastLineNo = -1;
+    int32_t FCurLine = 0;
+    int64_t FCurLinePos = 0;
+    std::vector<std::pair<int32_t, int64_t>> FLineIndex;
+    int32_t FLineIndexStep = 1;
+};
+
+// Reads a stream byte by byte through a small buffer.
+class TIpByteStream {
+  public:
+    explicit TIpByteStream(TStream& stream);
+    bool ReadByte(uint8_t& b);
+    int64_t Position();
+    int64_t Size() { return FStream.Size(); }
+
+  private:
+    TStream& FStream;
+    int64_t FCount = 0;
+    int64_t FPos = 0;
+    std::vector<char> FBuffer;
+};
