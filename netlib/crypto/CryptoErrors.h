@@ -8,13 +8,13 @@ using EIpCryptoBase = Exception;
 
 // Raised by the big-integer arithmetic ("Division by zero", "Subtraction error", ...).
 class EIpBigIntegerError : public EIpCryptoBase {
-public:
+  public:
     using EIpCryptoBase::EIpCryptoBase;
 };
 
 // Raised when the operating system's random source cannot be read.
 class EIpRandomError : public EIpCryptoBase {
-public:
+  public:
     using EIpCryptoBase::EIpCryptoBase;
 };
 
@@ -22,7 +22,7 @@ public:
 // "Cert Error in <routine text>", or with a system error code
 // "Cert Error (<code>): <system text>, in procedure '<routine text>'".
 class ECertError : public EIpCryptoBase {
-public:
+  public:
     explicit ECertError(const std::string& routine);
     ECertError(int errorCode, const std::string& routine);
 };

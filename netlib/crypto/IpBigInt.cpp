@@ -14,9 +14,13 @@ namespace {
 
 using Limbs = std::vector<uint32_t>;  // least significant limb first, no high zero limbs
 
-[[noreturn]] void Fail(const char* text) { throw EIpBigIntegerError(text); }
+[[noreturn]] void Fail(const char* text) {
+    throw EIpBigIntegerError(text);
+}
 
-bool IsNegative(const TIpBigInteger& n) { return n.Sign != 1; }
+bool IsNegative(const TIpBigInteger& n) {
+    return n.Sign != 1;
+}
 
 // The used digits without high zeros (never more than the buffer holds).
 int32_t TrimmedLength(const TIpBigInteger& n) {
@@ -63,7 +67,8 @@ void FromLimbs(Limbs a, bool negative, TIpBigInteger& dest) {
     TIpBigInteger result;
     result.Digits.assign(static_cast<size_t>(std::max<int64_t>(bytes, 64)), 0);
     for (size_t i = 0; i < a.size(); ++i)
-        for (int b = 0; b < 4; ++b) result.Digits[4 * i + b] = static_cast<uint8_t>(a[i] >> (8 * b));
+        for (int b = 0; b < 4; ++b)
+            result.Digits[4 * i + b] = static_cast<uint8_t>(a[i] >> (8 * b));
     result.Used = static_cast<int32_t>(bytes);
     BigTrim(result);
     result.Sign = (negative && !a.empty()) ? 0 : 1;
@@ -214,7 +219,7 @@ Limbs ModLimbs(const Limbs& a, const Limbs& m) {
 
 // Montgomery arithmetic modulo an odd m with R = 2^(32 * m.size()).
 class Montgomery {
-public:
+  public:
     explicit Montgomery(const Limbs& m) : FM(m), FN(m.size()) {
         // -m^-1 mod 2^32 by Newton's iteration (each step doubles the correct low bits).
         uint32_t inverse = 1;
@@ -285,7 +290,7 @@ public:
         return t;
     }
 
-private:
+  private:
     Limbs Pad(Limbs x) const {
         x.resize(FN, 0);
         return x;
@@ -296,7 +301,9 @@ private:
     uint32_t FInv;
 };
 
-bool TestBit(const Limbs& e, size_t bit) { return (e[bit / 32] >> (bit % 32)) & 1; }
+bool TestBit(const Limbs& e, size_t bit) {
+    return (e[bit / 32] >> (bit % 32)) & 1;
+}
 
 // base^e mod m for m > 1, base < m, left to right over the exponent's bits.
 Limbs ModExpLimbs(const Limbs& base, const Limbs& e, const Limbs& m) {
@@ -334,7 +341,9 @@ void BigInit(TIpBigInteger& n, int32_t size) {
     n.Used = 0;
 }
 
-void BigGrow(TIpBigInteger& n, int32_t size) { EnsureAllocated(n, size); }
+void BigGrow(TIpBigInteger& n, int32_t size) {
+    EnsureAllocated(n, size);
+}
 
 void BigFree(TIpBigInteger& n) {
     n.Digits.clear();
@@ -427,9 +436,13 @@ int BigCompare(const TIpBigInteger& a, const TIpBigInteger& b) {
     return na ? -c : c;
 }
 
-bool BigIsZero(const TIpBigInteger& n) { return TrimmedLength(n) == 0; }
+bool BigIsZero(const TIpBigInteger& n) {
+    return TrimmedLength(n) == 0;
+}
 
-bool BigIsOne(const TIpBigInteger& n) { return TrimmedLength(n) == 1 && n.Digits[0] == 1; }
+bool BigIsOne(const TIpBigInteger& n) {
+    return TrimmedLength(n) == 1 && n.Digits[0] == 1;
+}
 
 void BigAdd(const TIpBigInteger& a, const TIpBigInteger& b, TIpBigInteger& dest) {
     const Limbs la = ToLimbs(a), lb = ToLimbs(b);
@@ -440,7 +453,9 @@ void BigAdd(const TIpBigInteger& a, const TIpBigInteger& b, TIpBigInteger& dest)
     FromLimbs(SubLimbs(lb, la), nb, dest);
 }
 
-void BigAddAssign(TIpBigInteger& a, const TIpBigInteger& b) { BigAdd(a, b, a); }
+void BigAddAssign(TIpBigInteger& a, const TIpBigInteger& b) {
+    BigAdd(a, b, a);
+}
 
 void BigSub(const TIpBigInteger& a, const TIpBigInteger& b, TIpBigInteger& dest) {
     const Limbs la = ToLimbs(a), lb = ToLimbs(b);
@@ -448,20 +463,26 @@ void BigSub(const TIpBigInteger& a, const TIpBigInteger& b, TIpBigInteger& dest)
     FromLimbs(SubLimbs(la, lb), false, dest);
 }
 
-void BigSubAssign(TIpBigInteger& a, const TIpBigInteger& b) { BigSub(a, b, a); }
+void BigSubAssign(TIpBigInteger& a, const TIpBigInteger& b) {
+    BigSub(a, b, a);
+}
 
 void BigMul(const TIpBigInteger& a, const TIpBigInteger& b, TIpBigInteger& dest) {
     CheckSize(int64_t{TrimmedLength(a)} + TrimmedLength(b));
     FromLimbs(MulLimbs(ToLimbs(a), ToLimbs(b)), IsNegative(a) != IsNegative(b), dest);
 }
 
-void BigMulAssign(TIpBigInteger& a, const TIpBigInteger& b) { BigMul(a, b, a); }
+void BigMulAssign(TIpBigInteger& a, const TIpBigInteger& b) {
+    BigMul(a, b, a);
+}
 
 void BigMulByte(const TIpBigInteger& a, uint8_t b, TIpBigInteger& dest) {
     FromLimbs(MulLimbs(ToLimbs(a), Limbs{b}), IsNegative(a), dest);
 }
 
-void BigMulByteAssign(TIpBigInteger& a, uint8_t b) { BigMulByte(a, b, a); }
+void BigMulByteAssign(TIpBigInteger& a, uint8_t b) {
+    BigMulByte(a, b, a);
+}
 
 uint8_t BigDivByte(const TIpBigInteger& a, uint8_t b, TIpBigInteger& dest) {
     if (b == 0) Fail("Division by zero");
@@ -471,7 +492,9 @@ uint8_t BigDivByte(const TIpBigInteger& a, uint8_t b, TIpBigInteger& dest) {
     return r.empty() ? 0 : static_cast<uint8_t>(r[0]);
 }
 
-uint8_t BigDivByteAssign(TIpBigInteger& a, uint8_t b) { return BigDivByte(a, b, a); }
+uint8_t BigDivByteAssign(TIpBigInteger& a, uint8_t b) {
+    return BigDivByte(a, b, a);
+}
 
 void BigDiv(const TIpBigInteger& a, const TIpBigInteger& b, TIpBigInteger& dest) {
     CheckNumber(a);
@@ -483,7 +506,9 @@ void BigDiv(const TIpBigInteger& a, const TIpBigInteger& b, TIpBigInteger& dest)
     FromLimbs(std::move(q), IsNegative(a) != IsNegative(b), dest);
 }
 
-void BigDivAssign(TIpBigInteger& a, const TIpBigInteger& b) { BigDiv(a, b, a); }
+void BigDivAssign(TIpBigInteger& a, const TIpBigInteger& b) {
+    BigDiv(a, b, a);
+}
 
 void BigMod(const TIpBigInteger& a, const TIpBigInteger& b, TIpBigInteger& dest) {
     CheckNumber(a);
@@ -493,7 +518,9 @@ void BigMod(const TIpBigInteger& a, const TIpBigInteger& b, TIpBigInteger& dest)
     FromLimbs(ModLimbs(ToLimbs(a), lb), IsNegative(a), dest);
 }
 
-void BigModAssign(TIpBigInteger& a, const TIpBigInteger& b) { BigMod(a, b, a); }
+void BigModAssign(TIpBigInteger& a, const TIpBigInteger& b) {
+    BigMod(a, b, a);
+}
 
 void BigModExp(const TIpBigInteger& base, const TIpBigInteger& exponent,
                const TIpBigInteger& modulus, TIpBigInteger& result) {

@@ -16,8 +16,8 @@
 #include "netlib/crypto/CryptoErrors.h"
 
 struct TIpBigInteger {
-    uint8_t Sign = 1;            // 1 = not negative, anything else = negative
-    int32_t Used = 0;            // digits in use
+    uint8_t Sign = 1;             // 1 = not negative, anything else = negative
+    int32_t Used = 0;             // digits in use
     std::vector<uint8_t> Digits;  // the buffer; its size is the allocated digit count
 
     int32_t Allocated() const { return static_cast<int32_t>(Digits.size()); }
@@ -77,5 +77,4 @@ void BigModAssign(TIpBigInteger& a, const TIpBigInteger& b);
 // result equals repeated BigMul and BigMod: non-negative for a non-negative base.
 void BigModExp(const TIpBigInteger& base, const TIpBigInteger& exponent,
                const TIpBigInteger& modulus, TIpBigInteger& result);
-void BigModExpAssign(TIpBigInteger& x, const TIpBigInteger& exponent,
-                     const TIpBigInteger& modulus);
+void BigModExpAssign(TIpBigInteger& x, const TIpBigInteger& exponent, const TIpBigInteger& modulus);

@@ -34,7 +34,7 @@ struct TIpCertRecord {
 using TIpCertHandle = int32_t;
 
 class TIpCert_Cert {
-public:
+  public:
     TIpCert_Cert();
     ~TIpCert_Cert();
     TIpCert_Cert(const TIpCert_Cert&) = delete;
@@ -62,7 +62,7 @@ public:
     // type whose next value is a name value, -1 for an OID not in the table.
     static int OIDClass(const std::string& oid);
 
-private:
+  private:
     struct TToken {
         bool Present = false;
         uint8_t Tag = 0;
@@ -77,6 +77,6 @@ private:
     std::vector<std::unique_ptr<TIpCertRecord>> FRecords;
     TToken FToken;
     bool FFirstAlgorithm = true;
-    int32_t FField = 0;      // position of the next certificate field, 0-11
-    size_t FSetMarker = 0;   // length of the SET being walked, 0 outside
+    int32_t FField = 0;     // position of the next certificate field, 0-11
+    size_t FSetMarker = 0;  // length of the SET being walked, 0 outside
 };

@@ -75,7 +75,7 @@ void HashSHA1(uint8_t digest[20], const void* data, size_t length);
 
 // A 32-bit linear-feedback shift register (taps 31, 6, 4, 2, 1, 0).
 class TIpRanLFS {
-public:
+  public:
     // Seeds from the program-wide seed variable mixed with bits from the operating system.
     TIpRanLFS();
     // A register with a given, non-zero state (for reproducible sequences).
@@ -87,14 +87,14 @@ public:
     // Eight output bits, the first one ending up as the most significant.
     uint8_t NextByte();
 
-private:
+  private:
     uint32_t FState;
 };
 
 // MD5 over a 16-byte pool and a counter. The pool is seeded from the operating system once and
 // never changes; each 16 bytes of output are MD5(pool + counter, little-endian).
 class TIpRandomGenerator {
-public:
+  public:
     TIpRandomGenerator();
     // A generator with a known pool and counter, so its output can be checked.
     TIpRandomGenerator(const uint8_t pool[16], uint32_t counter);
@@ -106,7 +106,7 @@ public:
 
     uint32_t Counter() const { return FCounter; }
 
-private:
+  private:
     uint32_t FCounter = 0;
     uint8_t FPool[16] = {};
 };

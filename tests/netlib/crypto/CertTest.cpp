@@ -41,14 +41,20 @@ Bytes Cat(std::initializer_list<Bytes> parts) {
     return out;
 }
 
-Bytes Seq(std::initializer_list<Bytes> parts) { return Der(0x30, Cat(parts)); }
-Bytes Text(const std::string& s) { return Der(0x13, Bytes(s.begin(), s.end())); }
+Bytes Seq(std::initializer_list<Bytes> parts) {
+    return Der(0x30, Cat(parts));
+}
+Bytes Text(const std::string& s) {
+    return Der(0x13, Bytes(s.begin(), s.end()));
+}
 const Bytes kNull = {0x05, 0x00};
 const Bytes kRsaOid = FromHex("06092a864886f70d010101");
 const Bytes kSha1RsaOid = FromHex("06092a864886f70d010105");
 const Bytes kCommonName = FromHex("0603550403");
 
-Bytes Name(const std::string& cn) { return Seq({Der(0x31, Seq({kCommonName, Text(cn)}))}); }
+Bytes Name(const std::string& cn) {
+    return Seq({Der(0x31, Seq({kCommonName, Text(cn)}))});
+}
 
 Bytes RsaKey(const Bytes& modulus, const Bytes& exponent) {
     Bytes bits{0x00};
@@ -62,8 +68,8 @@ Bytes Certificate(const Bytes& versionAndSerial, const Bytes& keyInfo,
                   const Bytes& algorithm = Seq({kSha1RsaOid, kNull})) {
     const Bytes validity = Seq({Der(0x17, FromHex("3236303130313030303030305a")),
                                 Der(0x17, FromHex("3237303130313030303030305a"))});
-    const Bytes tbs = Seq({versionAndSerial, algorithm, Name("issuer"), validity,
-                           Name("subject"), keyInfo});
+    const Bytes tbs =
+        Seq({versionAndSerial, algorithm, Name("issuer"), validity, Name("subject"), keyInfo});
     return Seq({tbs, Seq({kSha1RsaOid, kNull}), Der(0x03, FromHex("00deadbeef"))});
 }
 
@@ -102,7 +108,7 @@ std::string ParseError(const Bytes& der) {
 // ----- certificates made by openssl -----
 
 class OpensslCertTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (std::system("openssl version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no openssl";
         std::string pattern = (fs::temp_directory_path() / "kestro-cert-XXXXXX").string();
@@ -191,9 +197,8 @@ TEST_F(OpensslCertTest, ChainGivesOneRecordPerCertificate) {
 
 TEST(CertTest, ExplicitVersionAndMissingVersion) {
     const Bytes modulus = FromHex("00c0ffee0123456789");
-    const Bytes v3 =
-        Certificate(Cat({Der(0xA0, Der(0x02, {2})), Der(0x02, FromHex("1234"))}),
-                    StandardKeyInfo(modulus, {3}));
+    const Bytes v3 = Certificate(Cat({Der(0xA0, Der(0x02, {2})), Der(0x02, FromHex("1234"))}),
+                                 StandardKeyInfo(modulus, {3}));
     TIpCert_Cert certs;
     TIpCertHandle h = certs.ParseCert(v3.data(), static_cast<int32_t>(v3.size()));
     EXPECT_TRUE(certs.Record(h)->Version.Value.empty());  // the wrapper only moves on
@@ -206,8 +211,9 @@ TEST(CertTest, ExplicitVersionAndMissingVersion) {
     EXPECT_EQ(ToHex(certs.Record(h)->Version.Value), "00");
     EXPECT_EQ(ToHex(certs.Record(h)->SerialNumber.Value), "4321");
     EXPECT_EQ(ToHex(certs.Record(h)->SignatureAlgorithm.Value), "2a864886f70d010105");
-    EXPECT_EQ(std::string(certs.Record(h)->Issuer.Value.begin(), certs.Record(h)->Issuer.Value.end()),
-              "issuer");
+    EXPECT_EQ(
+        std::string(certs.Record(h)->Issuer.Value.begin(), certs.Record(h)->Issuer.Value.end()),
+        "issuer");
     EXPECT_EQ(ReadKey(certs, h).Exponent, "03");
 }
 
@@ -216,8 +222,7 @@ TEST(CertTest, ExtensionsAndUnknownAlgorithmsAreSkipped) {
     const Bytes extensions = Der(0xA3, Seq({Seq({FromHex("0603551d13"), Der(0x04, {0x30, 0})})}));
     const Bytes cert = Certificate(
         Cat({Der(0xA0, Der(0x02, {2})), Der(0x02, FromHex("01020304"))}),
-        Cat({StandardKeyInfo(FromHex("00ff00ff"), {1, 0, 1}), extensions}),
-        Seq({sha256, kNull}));
+        Cat({StandardKeyInfo(FromHex("00ff00ff"), {1, 0, 1}), extensions}), Seq({sha256, kNull}));
     // Extensions sit in the key info's SEQUENCE here only to be walked after the key.
     TIpCert_Cert certs;
     const TIpCertHandle h = certs.ParseCert(cert.data(), static_cast<int32_t>(cert.size()));
@@ -314,12 +319,11 @@ TEST(CertTest, MalformedDerFailsCleanly) {
     for (int i = 0; i < 40; ++i) deep = Der(0x30, deep);
     EXPECT_EQ(ParseError(deep), "Cert Error in IpCert_Parse1Cert : Nesting too deep");
     // A validity that is no time.
-    const Bytes badTime =
-        Seq({Seq({Der(0x02, FromHex("4321")), Seq({kSha1RsaOid, kNull}), Name("i"),
-                  Seq({Der(0x17, {'1'}), Der(0x02, {1})})})});
+    const Bytes badTime = Seq({Seq({Der(0x02, FromHex("4321")), Seq({kSha1RsaOid, kNull}),
+                                    Name("i"), Seq({Der(0x17, {'1'}), Der(0x02, {1})})})});
     EXPECT_EQ(ParseError(badTime), "Cert Error in IpCert_SetNotAfter : Parse put of alignment");
-    const Bytes emptyIssuer =
-        Seq({Der(0x02, FromHex("4321")), Seq({kSha1RsaOid, kNull}), Seq({Der(0x31, Seq({kCommonName, Text("")}))})});
+    const Bytes emptyIssuer = Seq({Der(0x02, FromHex("4321")), Seq({kSha1RsaOid, kNull}),
+                                   Seq({Der(0x31, Seq({kCommonName, Text("")}))})});
     EXPECT_EQ(ParseError(emptyIssuer), "Cert Error in IpCert_SetIssuer : No Data");
     // More values than a certificate has fields.
     Bytes many = good;

@@ -38,7 +38,9 @@ std::vector<uint8_t> Des3Cbc(const std::vector<uint8_t>& key, std::vector<uint8_
     return data;
 }
 
-std::vector<uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<uint8_t> Bytes(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 struct DesVector {
     const char* Key;
@@ -129,7 +131,8 @@ TEST(XorMemTest, XorsWholeWordsAndTheTail) {
         for (int i = 0; i < 16; ++i) {
             dest[i] = static_cast<uint8_t>(i * 17);
             src[i] = static_cast<uint8_t>(0xA5 + i);
-            expected[i] = static_cast<uint8_t>(i < static_cast<int>(count) ? dest[i] ^ src[i] : dest[i]);
+            expected[i] =
+                static_cast<uint8_t>(i < static_cast<int>(count) ? dest[i] ^ src[i] : dest[i]);
         }
         XorMem(dest + 0, src + 0, count);
         EXPECT_EQ(0, std::memcmp(dest, expected, 16)) << count;
