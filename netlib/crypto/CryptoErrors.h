@@ -2,9 +2,9 @@
 // The exceptions of the cipher, big-integer and certificate units.
 #include <string>
 
-#include "platform/classes/Exception.h"
+#include "netlib/base/IpBase.h"
 
-using EIpCryptoBase = Exception;
+using EIpCryptoBase = EIpBaseException;
 
 // Raised by the big-integer arithmetic ("Division by zero", "Subtraction error", ...).
 class EIpBigIntegerError : public EIpCryptoBase {

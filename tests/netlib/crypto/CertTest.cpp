@@ -217,6 +217,27 @@ TEST(CertTest, ExplicitVersionAndMissingVersion) {
     EXPECT_EQ(ReadKey(certs, h).Exponent, "03");
 }
 
+TEST(CertTest, OneByteSerialIsTakenForTheVersion) {
+    // Without a version field a one-byte serial number looks like a version: it is stored as
+    // one, and the algorithm OID after it then becomes the serial number. The key still reads.
+    const Bytes cert = Certificate(Der(0x02, {5}), StandardKeyInfo(FromHex("00c0ffee"), {3}));
+    TIpCert_Cert certs;
+    const TIpCertHandle h = certs.ParseCert(cert.data(), static_cast<int32_t>(cert.size()));
+    EXPECT_EQ(ToHex(certs.Record(h)->Version.Value), "00");
+    EXPECT_EQ(ToHex(certs.Record(h)->SerialNumber.Value), "2a864886f70d010105");
+    EXPECT_EQ(ReadKey(certs, h).Modulus, "c0ffee");
+}
+
+TEST(CertTest, FailedParseLeavesNoRecordBehind) {
+    const Bytes good = Certificate(Der(0x02, FromHex("4321")), StandardKeyInfo({0, 9, 9}, {3}));
+    TIpCert_Cert certs;
+    EXPECT_THROW(certs.ParseCert(good.data(), 20), ECertError);
+    EXPECT_EQ(certs.ParseCert(good.data(), static_cast<int32_t>(good.size())), 1);
+    EXPECT_THROW(certs.ParseCert(good.data(), 20), ECertError);
+    EXPECT_EQ(certs.ParseCert(good.data(), static_cast<int32_t>(good.size())), 2);
+    EXPECT_EQ(certs.Count(), 2);
+}
+
 TEST(CertTest, ExtensionsAndUnknownAlgorithmsAreSkipped) {
     const Bytes sha256 = FromHex("06092a864886f70d01010b");  // not in the table
     const Bytes extensions = Der(0xA3, Seq({Seq({FromHex("0603551d13"), Der(0x04, {0x30, 0})})}));
