@@ -1,0 +1,30 @@
+#pragma once
+// Limits on what the dupe files, the spool files and the point program's request file may make
+// the engine hold. All of them are written by other programs or survive crashes, so they are read
+// as untrusted input.
+#include <cstdint>
+
+namespace SpoolLimits {
+
+// A dupe database file. The dialog offers up to 200,000 entries (3.2 MB as MD5 digests); a box
+// file may ask for more, but a file beyond this is damaged rather than large.
+inline constexpr int64_t MaxDupeFileSize = int64_t(512) << 20;
+
+// An outgoing mail file M*.OUT. Mail with attachments runs to some megabytes; the SMTP servers
+// this talks to refuse far less than this.
+inline constexpr int64_t MaxOutgoingMailSize = int64_t(256) << 20;
+
+// request.id: fixed records, so a file of more records than this is not the point program's.
+inline constexpr int64_t MaxRequestRecords = 100000;
+
+// How many names NewSpoolFileName tries in one directory before it gives up: a spool that holds
+// this many m<N>.msg files in a row is not being imported.
+inline constexpr int64_t MaxSpoolNameTries = 10000000;
+
+// A file attachment's name as written into the extraction directory.
+inline constexpr size_t MaxAttachmentNameLength = 255;
+
+// How many numbered copies (name.1, name.2, ...) an attachment may get beside the first.
+inline constexpr int MaxAttachmentCopies = 9999;
+
+}  // namespace SpoolLimits

@@ -1,0 +1,149 @@
+#pragma once
+// The run's dupe database: fingerprints of the news articles already fetched, so that an article
+// delivered through several groups or boxes is stored once. Three kinds, each kept between runs
+// in its own file in the program's directory, oldest entry first:
+//   dupes.crc  4-byte little-endian 16-bit checksums (upper half 0)
+//   dupes.md5  16-byte MD5 digests
+//   dupes.mid  Message-IDs, one a line, CR LF
+// The file formats are shared with earlier versions and stay as they are. In memory every kind
+// also keeps a hash index over its entries, so a check costs the same whatever the size.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "netlib/base/IpUtils.h"
+
+class TIpMessage;
+
+class TCustomDupecheck {
+  public:
+    TCustomDupecheck();
+    virtual ~TCustomDupecheck() = default;
+    TCustomDupecheck(const TCustomDupecheck&) = delete;
+    TCustomDupecheck& operator=(const TCustomDupecheck&) = delete;
+
+    // Index of the newest entry; -1 when empty.
+    int32_t LastIndex = -1;
+    // Entries kept across runs; the run sets it before Load.
+    int32_t MaxEntries = 0;
+    // The program's directory, with trailing separator.
+    std::string Dir;
+
+    // Reads the kind's file; a missing file leaves the database empty. A file that cannot be
+    // read raises the file error.
+    virtual void Load() = 0;
+    // Writes the newest MaxEntries entries to the kind's file, or deletes the file when nothing
+    // is left. A file that cannot be written raises.
+    virtual void Save() = 0;
+    // True when the article's fingerprint is known; otherwise records it as the newest entry.
+    virtual bool IsDupe(TIpMessage& message) = 0;
+
+    // The kind's file: Dir + its name.
+    virtual std::string FileName() const = 0;
+    int32_t Count() const { return LastIndex + 1; }
+
+  protected:
+    // MaxEntries, never negative.
+    size_t Capacity() const { return MaxEntries > 0 ? size_t(MaxEntries) : 0; }
+    void DeleteDatabaseFile() const;
+};
+
+// The hash index of a dupe database: an open-addressing table from a 64-bit key (a hash of the
+// fingerprint) to the sequence number of the newest entry with that key and the number of
+// entries that have it. Flat, so a look-up touches one or two cache lines however large the
+// database is. The caller confirms a hit by comparing the entry the sequence number names; when two
+// different fingerprints share a key (64 bits of a digest, or of a Message-ID hash), only the
+// newest of them is found, so such an article is at worst stored twice, never dropped wrongly.
+class TDupeIndex {
+  public:
+    struct TSlot {
+        uint64_t Key = 0;
+        // Sequence numbers are kept modulo 2^32: a database never holds that many entries, so
+        // the difference to the oldest entry's number stays exact. 16-byte slots keep the table
+        // of a large database small.
+        uint32_t Seq = 0;
+        uint32_t Count = 0;  // 0: the slot is free
+    };
+
+    // The slot of key, or nullptr.
+    const TSlot* Find(uint64_t key) const;
+    // Counts one more entry with key; seq becomes the key's newest entry.
+    void Add(uint64_t key, uint32_t seq);
+    // Counts one entry with key less (the oldest one); the key goes when none is left.
+    void Remove(uint64_t key);
+    void Clear();
+    void Reserve(size_t entries);
+
+  private:
+    size_t Home(uint64_t key) const;
+    void Grow(size_t slots);
+
+    std::vector<TSlot> FSlots;
+    size_t FUsed = 0;
+};
+
+// Fixed-size binary fingerprints (checksum and MD5 kinds): an array in file order plus the hash
+// index over it.
+template <size_t EntrySize>
+class TFixedDupecheck : public TCustomDupecheck {
+  public:
+    using TEntry = std::array<uint8_t, EntrySize>;
+
+    void Load() override;
+    void Save() override;
+    // The fingerprint-level check behind IsDupe: false at once when MaxEntries is 0.
+    bool IsDupeEntry(const TEntry& entry);
+    const TEntry& Entry(int32_t index) const { return FEntries.at(size_t(index)); }
+
+  private:
+    static uint64_t KeyOf(const TEntry& entry);
+    bool Contains(const TEntry& entry) const;
+    void Append(const TEntry& entry);
+    void RebuildIndex();
+
+    std::vector<TEntry> FEntries;  // the sequence number of an entry is its index
+    TDupeIndex FIndex;
+};
+
+// The 16-bit ones'-complement checksum of the article's raw text.
+class TCRCDupecheck : public TFixedDupecheck<4> {
+  public:
+    bool IsDupe(TIpMessage& message) override;
+    std::string FileName() const override { return Dir + "dupes.crc"; }
+    bool IsDupeChecksum(uint32_t checksum);
+    uint32_t Checksum(int32_t index) const;
+};
+
+// The MD5 digest of the article's raw text.
+class TMD5Dupecheck : public TFixedDupecheck<16> {
+  public:
+    bool IsDupe(TIpMessage& message) override;
+    std::string FileName() const override { return Dir + "dupes.md5"; }
+    bool IsDupeDigest(const TIpMD5Digest& digest) { return IsDupeEntry(digest); }
+};
+
+// The article's Message-ID, compared without regard to ASCII case. An article without a
+// Message-ID is never a dupe and is not recorded: two such articles need not be the same.
+class TMIDDupecheck : public TCustomDupecheck {
+  public:
+    void Load() override;
+    void Save() override;
+    bool IsDupe(TIpMessage& message) override;
+    std::string FileName() const override { return Dir + "dupes.mid"; }
+    // The ID-level check behind IsDupe; the ID is trimmed first.
+    bool IsDupeMessageID(const std::string& messageID);
+    const std::string& MessageID(int32_t index) const { return FIDs.at(size_t(index)); }
+
+  private:
+    static uint64_t KeyOf(const std::string& id);
+    bool Contains(const std::string& id, uint64_t key) const;
+    void Append(std::string id);
+    void DropOldest();
+
+    std::deque<std::string> FIDs;
+    uint64_t FFirstSeq = 0;  // sequence number of FIDs.front()
+    TDupeIndex FIndex;
+};
