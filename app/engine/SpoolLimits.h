@@ -2,6 +2,7 @@
 // Limits on what the dupe files, the spool files and the point program's request file may make
 // the engine hold. All of them are written by other programs or survive crashes, so they are read
 // as untrusted input.
+#include <cstddef>
 #include <cstdint>
 
 namespace SpoolLimits {
