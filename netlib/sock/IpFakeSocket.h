@@ -1,0 +1,49 @@
+#pragma once
+// A data socket without a network behind it, for tests of the protocol clients: bytes fed in
+// are cut into lines by the real receive code and reach the client's DoReadLine; everything the
+// client sends is collected. Install it with
+//   client.SetSocketFactory([](TIpCustomClient& c) { return new TIpFakeSocket(c); });
+// then Connect, and drive the peer side with AcceptConnect, Feed and PeerClose.
+#include <string>
+
+#include "netlib/sock/IpSock.h"
+
+class TIpFakeSocket : public TIpDataSocket {
+  public:
+    explicit TIpFakeSocket(TIpCustomClient& owner);
+
+    // The peer accepts the connect (the client reports stConnect) or refuses it.
+    void AcceptConnect();
+    void RefuseConnect(int errorCode = WSAECONNREFUSED);
+    // Bytes from the peer, read at once (as one FD_READ).
+    void Feed(const std::string& bytes);
+    // The peer closes (FD_CLOSE); what was fed and not read is still delivered.
+    void PeerClose();
+    // While blocked, sends fail with WSAEWOULDBLOCK; unblocking gives FD_WRITE.
+    void SetBlocked(bool blocked);
+
+    const std::string& Written() const { return FWritten; }
+    std::string TakeWritten();
+    bool ConnectCalled() const { return FConnectCalled; }
+    const TSockAddrIn& ConnectAddress() const { return FConnectAddress; }
+    bool NeedsLookup() const override { return false; }
+
+  protected:
+    int ApiRecv(void* buf, int len) override;
+    int ApiSend(const void* buf, int len) override;
+    int ApiConnect(const TSockAddrIn& addr) override;
+    void ApiShutdown() override {}
+    void ApiClose() override {}
+    void ApiLocalAddress(TSockAddrIn& addr) override;
+    int ApiLastError() override { return FLastError; }
+
+  private:
+    std::string FInput;
+    size_t FInputPos = 0;
+    std::string FWritten;
+    bool FPeerClosed = false;
+    bool FBlocked = false;
+    bool FConnectCalled = false;
+    TSockAddrIn FConnectAddress;
+    int FLastError = 0;
+};
