@@ -51,9 +51,6 @@ inline constexpr uint32_t RASCS_Disconnected = 8193;
 // LParam 0, or the error code when the dial failed (the dial is then over).
 inline constexpr UINT WM_RASDIALEVENT = 0xCCCD;
 
-// The extension bit that lets a dial stop in the paused states (the only one a provider reads).
-inline constexpr uint32_t RDEOPT_PausedStates = 0x2;
-
 struct TRasDialParams {
     std::string EntryName;
     std::string PhoneNumber;

@@ -10,6 +10,7 @@
 #include "netlib/ras/provider/CommandProvider.h"
 #include "netlib/ras/provider/Phonebook.h"
 #include "netlib/ras/provider/ShellCommand.h"
+#include "netlib/ras/provider/SimProvider.h"
 #include "tests/netlib/ras/RasTestHelpers.h"
 
 namespace {
@@ -219,6 +220,35 @@ TEST(Phonebook, ParsesEntriesAndReportsBadLines) {
     EXPECT_NE(log.Find("pb.ini line 4: Timeout=abc"), "");
     EXPECT_NE(log.Find("pb.ini line 5: unknown key colour"), "");
     EXPECT_NE(log.Find("pb.ini line 6: bad section header"), "");
+}
+
+TEST(Phonebook, HasNoSmallLimitOnEntriesOrConnections) {
+    TPhonebook book;
+    std::string text;
+    for (int i = 0; i < 100; ++i) text += "[e" + std::to_string(i) + "]\n";
+    book.Parse(text, "big.ini");
+    EXPECT_EQ(book.Entries().size(), 100u);
+
+    auto sim = std::make_shared<TSimDialupProvider>();
+    for (int i = 0; i < 70; ++i) sim->AddConnection("c" + std::to_string(i));
+    IpRasAccess().SetProvider(sim);
+    {
+        TIpRasDialer dialer;
+        dialer.SetHangupOnDestroy(false);
+        TStringList list;
+        EXPECT_EQ(dialer.ListConnections(&list), 0);
+        EXPECT_EQ(list.Count(), 70);
+    }
+    IpRasAccess().SetProvider(nullptr);
+}
+
+TEST(DialupProvider, ChosenByName) {
+    TCapturedLog log;
+    EXPECT_EQ(CreateDialupProvider("")->Name(), "command");
+    EXPECT_EQ(CreateDialupProvider("sim")->Name(), "sim");
+    EXPECT_EQ(CreateDialupProvider("none"), nullptr);
+    EXPECT_EQ(CreateDialupProvider("modem"), nullptr);
+    EXPECT_NE(log.Find("Unknown dial-up provider \"modem\""), "");
 }
 
 TEST(ShellCommand, ExitCodeOutputAndTimeoutOfTheWholeGroup) {
