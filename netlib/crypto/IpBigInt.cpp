@@ -1,5 +1,5 @@
 // Big integers: the base-256 record the SSL client fills byte by byte, with the arithmetic done
-// on 32-bit limbs and 64-bit products (schoolbook multiplication, Knuth's long division with
+// on 64-bit limbs and 128-bit products (schoolbook multiplication, Knuth's long division with
 // normalisation, Montgomery multiplication for the odd moduli of RSA). Converting between the
 // two forms is linear and costs nothing next to a product.
 #include "netlib/crypto/IpBigInt.h"
@@ -12,7 +12,12 @@
 
 namespace {
 
-using Limbs = std::vector<uint32_t>;  // least significant limb first, no high zero limbs
+using Limb = uint64_t;
+using Wide = unsigned __int128;
+using SignedWide = __int128;
+using Limbs = std::vector<Limb>;  // least significant limb first, no high zero limbs
+constexpr int kLimbBits = 64;
+constexpr int kLimbBytes = 8;
 
 [[noreturn]] void Fail(const char* text) {
     throw EIpBigIntegerError(text);
@@ -50,8 +55,9 @@ void ExtendUsed(TIpBigInteger& n, int32_t newUsed) {
 
 Limbs ToLimbs(const TIpBigInteger& n) {
     const int32_t length = TrimmedLength(n);
-    Limbs limbs(static_cast<size_t>((length + 3) / 4), 0);
-    for (int32_t i = 0; i < length; ++i) limbs[i / 4] |= uint32_t{n.Digits[i]} << (8 * (i % 4));
+    Limbs limbs(static_cast<size_t>((length + kLimbBytes - 1) / kLimbBytes), 0);
+    for (int32_t i = 0; i < length; ++i)
+        limbs[i / kLimbBytes] |= Limb{n.Digits[i]} << (8 * (i % kLimbBytes));
     return limbs;
 }
 
@@ -62,13 +68,13 @@ void Normalize(Limbs& a) {
 // dest := the limbs with the given sign (zero is never negative).
 void FromLimbs(Limbs a, bool negative, TIpBigInteger& dest) {
     Normalize(a);
-    const int64_t bytes = std::max<int64_t>(1, static_cast<int64_t>(a.size()) * 4);
+    const int64_t bytes = std::max<int64_t>(1, static_cast<int64_t>(a.size()) * kLimbBytes);
     CheckSize(bytes);
     TIpBigInteger result;
     result.Digits.assign(static_cast<size_t>(std::max<int64_t>(bytes, 64)), 0);
     for (size_t i = 0; i < a.size(); ++i)
-        for (int b = 0; b < 4; ++b)
-            result.Digits[4 * i + b] = static_cast<uint8_t>(a[i] >> (8 * b));
+        for (int b = 0; b < kLimbBytes; ++b)
+            result.Digits[kLimbBytes * i + b] = static_cast<uint8_t>(a[i] >> (8 * b));
     result.Used = static_cast<int32_t>(bytes);
     BigTrim(result);
     result.Sign = (negative && !a.empty()) ? 0 : 1;
@@ -86,13 +92,13 @@ Limbs AddLimbs(const Limbs& a, const Limbs& b) {
     const Limbs& longer = a.size() >= b.size() ? a : b;
     const Limbs& shorter = a.size() >= b.size() ? b : a;
     Limbs sum(longer.size() + 1, 0);
-    uint64_t carry = 0;
+    Limb carry = 0;
     for (size_t i = 0; i < longer.size(); ++i) {
-        const uint64_t s = uint64_t{longer[i]} + (i < shorter.size() ? shorter[i] : 0) + carry;
-        sum[i] = static_cast<uint32_t>(s);
-        carry = s >> 32;
+        const Wide s = Wide{longer[i]} + (i < shorter.size() ? shorter[i] : 0) + carry;
+        sum[i] = static_cast<Limb>(s);
+        carry = static_cast<Limb>(s >> kLimbBits);
     }
-    sum[longer.size()] = static_cast<uint32_t>(carry);
+    sum[longer.size()] = carry;
     Normalize(sum);
     return sum;
 }
@@ -100,10 +106,10 @@ Limbs AddLimbs(const Limbs& a, const Limbs& b) {
 // a - b for a >= b.
 Limbs SubLimbs(const Limbs& a, const Limbs& b) {
     Limbs diff(a.size(), 0);
-    int64_t borrow = 0;
+    int borrow = 0;
     for (size_t i = 0; i < a.size(); ++i) {
-        const int64_t d = int64_t{a[i]} - (i < b.size() ? b[i] : 0) - borrow;
-        diff[i] = static_cast<uint32_t>(d);
+        const SignedWide d = SignedWide{a[i]} - (i < b.size() ? b[i] : 0) - borrow;
+        diff[i] = static_cast<Limb>(d);
         borrow = d < 0 ? 1 : 0;
     }
     Normalize(diff);
@@ -114,14 +120,14 @@ Limbs MulLimbs(const Limbs& a, const Limbs& b) {
     if (a.empty() || b.empty()) return {};
     Limbs product(a.size() + b.size(), 0);
     for (size_t i = 0; i < a.size(); ++i) {
-        uint64_t carry = 0;
-        const uint64_t ai = a[i];
+        Limb carry = 0;
+        const Wide ai = a[i];
         for (size_t j = 0; j < b.size(); ++j) {
-            const uint64_t t = ai * b[j] + product[i + j] + carry;
-            product[i + j] = static_cast<uint32_t>(t);
-            carry = t >> 32;
+            const Wide t = ai * b[j] + product[i + j] + carry;
+            product[i + j] = static_cast<Limb>(t);
+            carry = static_cast<Limb>(t >> kLimbBits);
         }
-        product[i + b.size()] = static_cast<uint32_t>(carry);
+        product[i + b.size()] = carry;
     }
     Normalize(product);
     return product;
@@ -139,64 +145,66 @@ void DivModLimbs(const Limbs& u, const Limbs& v, Limbs* quotient, Limbs* remaind
     const size_t n = v.size();
     if (n == 1) {
         Limbs q(u.size(), 0);
-        uint64_t r = 0;
+        Wide r = 0;
         for (size_t i = u.size(); i-- > 0;) {
-            const uint64_t cur = (r << 32) | u[i];
-            q[i] = static_cast<uint32_t>(cur / v[0]);
+            const Wide cur = (r << kLimbBits) | u[i];
+            q[i] = static_cast<Limb>(cur / v[0]);
             r = cur % v[0];
         }
         Normalize(q);
         if (quotient) *quotient = std::move(q);
-        if (remainder) *remainder = r ? Limbs{static_cast<uint32_t>(r)} : Limbs{};
+        if (remainder) *remainder = r ? Limbs{static_cast<Limb>(r)} : Limbs{};
         return;
     }
     const int shift = std::countl_zero(v.back());
+    const auto join = [shift](Limb high, Limb low) {
+        return shift ? (high << shift) | (low >> (kLimbBits - shift)) : high;
+    };
     Limbs vn(n), un(u.size() + 1);
-    for (size_t i = n - 1; i > 0; --i)
-        vn[i] = shift ? (v[i] << shift) | (v[i - 1] >> (32 - shift)) : v[i];
+    for (size_t i = n - 1; i > 0; --i) vn[i] = join(v[i], v[i - 1]);
     vn[0] = v[0] << shift;
-    un[u.size()] = shift ? u.back() >> (32 - shift) : 0;
-    for (size_t i = u.size() - 1; i > 0; --i)
-        un[i] = shift ? (u[i] << shift) | (u[i - 1] >> (32 - shift)) : u[i];
+    un[u.size()] = shift ? u.back() >> (kLimbBits - shift) : 0;
+    for (size_t i = u.size() - 1; i > 0; --i) un[i] = join(u[i], u[i - 1]);
     un[0] = u[0] << shift;
-    if ((vn[n - 1] & 0x80000000u) == 0) Fail("Factor is zero");
+    if ((vn[n - 1] >> (kLimbBits - 1)) == 0) Fail("Factor is zero");
 
     const size_t m = u.size() - n;
     Limbs q(m + 1, 0);
-    constexpr uint64_t kBase = uint64_t{1} << 32;
+    constexpr Wide kBase = Wide{1} << kLimbBits;
     for (size_t j = m + 1; j-- > 0;) {
-        const uint64_t top = (uint64_t{un[j + n]} << 32) | un[j + n - 1];
-        uint64_t qhat = top / vn[n - 1];
-        uint64_t rhat = top % vn[n - 1];
-        while (qhat >= kBase || qhat * vn[n - 2] > ((rhat << 32) | un[j + n - 2])) {
+        const Wide top = (Wide{un[j + n]} << kLimbBits) | un[j + n - 1];
+        Wide qhat = top / vn[n - 1];
+        Wide rhat = top % vn[n - 1];
+        while (qhat >= kBase || qhat * vn[n - 2] > ((rhat << kLimbBits) | un[j + n - 2])) {
             --qhat;
             rhat += vn[n - 1];
             if (rhat >= kBase) break;
         }
         if (qhat >= kBase) Fail("Quotient process error");
         // un[j..j+n] -= qhat * vn
-        int64_t borrow = 0;
-        uint64_t carry = 0;
+        int borrow = 0;
+        Limb carry = 0;
         for (size_t i = 0; i < n; ++i) {
-            const uint64_t p = qhat * vn[i] + carry;
-            carry = p >> 32;
-            const int64_t t = int64_t{un[i + j]} - borrow - static_cast<int64_t>(p & 0xFFFFFFFFu);
-            un[i + j] = static_cast<uint32_t>(t);
+            const Wide p = qhat * vn[i] + carry;
+            carry = static_cast<Limb>(p >> kLimbBits);
+            const SignedWide t =
+                SignedWide{un[i + j]} - borrow - static_cast<SignedWide>(static_cast<Limb>(p));
+            un[i + j] = static_cast<Limb>(t);
             borrow = t < 0 ? 1 : 0;
         }
-        const int64_t t = int64_t{un[j + n]} - borrow - static_cast<int64_t>(carry);
-        un[j + n] = static_cast<uint32_t>(t);
+        const SignedWide t = SignedWide{un[j + n]} - borrow - static_cast<SignedWide>(carry);
+        un[j + n] = static_cast<Limb>(t);
         if (t < 0) {  // the estimate was one too large: add the divisor back
             --qhat;
-            uint64_t c = 0;
+            Limb c = 0;
             for (size_t i = 0; i < n; ++i) {
-                const uint64_t s = uint64_t{un[i + j]} + vn[i] + c;
-                un[i + j] = static_cast<uint32_t>(s);
-                c = s >> 32;
+                const Wide s = Wide{un[i + j]} + vn[i] + c;
+                un[i + j] = static_cast<Limb>(s);
+                c = static_cast<Limb>(s >> kLimbBits);
             }
-            un[j + n] = static_cast<uint32_t>(un[j + n] + c);
+            un[j + n] += c;
         }
-        q[j] = static_cast<uint32_t>(qhat);
+        q[j] = static_cast<Limb>(qhat);
     }
     if (quotient) {
         Normalize(q);
@@ -205,7 +213,7 @@ void DivModLimbs(const Limbs& u, const Limbs& v, Limbs* quotient, Limbs* remaind
     if (remainder) {
         Limbs r(n);
         for (size_t i = 0; i < n; ++i)
-            r[i] = shift ? (un[i] >> shift) | (un[i + 1] << (32 - shift)) : un[i];
+            r[i] = shift ? (un[i] >> shift) | (un[i + 1] << (kLimbBits - shift)) : un[i];
         Normalize(r);
         *remainder = std::move(r);
     }
@@ -217,13 +225,13 @@ Limbs ModLimbs(const Limbs& a, const Limbs& m) {
     return r;
 }
 
-// Montgomery arithmetic modulo an odd m with R = 2^(32 * m.size()).
+// Montgomery arithmetic modulo an odd m with R = 2^(64 * m.size()).
 class Montgomery {
   public:
     explicit Montgomery(const Limbs& m) : FM(m), FN(m.size()) {
-        // -m^-1 mod 2^32 by Newton's iteration (each step doubles the correct low bits).
-        uint32_t inverse = 1;
-        for (int i = 0; i < 5; ++i) inverse *= 2 - m[0] * inverse;
+        // -m^-1 mod 2^64 by Newton's iteration (each step doubles the correct low bits).
+        Limb inverse = 1;
+        for (int i = 0; i < 6; ++i) inverse *= 2 - m[0] * inverse;
         FInv = ~inverse + 1;
     }
 
@@ -232,7 +240,9 @@ class Montgomery {
         Limbs shifted(FN, 0);
         shifted.insert(shifted.end(), x.begin(), x.end());
         Normalize(shifted);
-        return Pad(ModLimbs(shifted, FM));
+        Limbs r = ModLimbs(shifted, FM);
+        r.resize(FN, 0);
+        return r;
     }
 
     Limbs FromForm(const Limbs& x) const {
@@ -245,28 +255,28 @@ class Montgomery {
 
     // a * b / R mod m for a, b < m of FN limbs each.
     Limbs Multiply(const Limbs& a, const Limbs& b) const {
-        std::vector<uint32_t> t(FN + 2, 0);
+        Limbs t(FN + 2, 0);
         for (size_t i = 0; i < FN; ++i) {
-            uint64_t carry = 0;
-            const uint64_t bi = b[i];
+            Limb carry = 0;
+            const Wide bi = b[i];
             for (size_t j = 0; j < FN; ++j) {
-                const uint64_t s = uint64_t{t[j]} + a[j] * bi + carry;
-                t[j] = static_cast<uint32_t>(s);
-                carry = s >> 32;
+                const Wide s = Wide{t[j]} + a[j] * bi + carry;
+                t[j] = static_cast<Limb>(s);
+                carry = static_cast<Limb>(s >> kLimbBits);
             }
-            uint64_t s = uint64_t{t[FN]} + carry;
-            t[FN] = static_cast<uint32_t>(s);
-            t[FN + 1] = static_cast<uint32_t>(s >> 32);
-            const uint64_t q = static_cast<uint32_t>(t[0] * FInv);
-            carry = (uint64_t{t[0]} + q * FM[0]) >> 32;
+            Wide s = Wide{t[FN]} + carry;
+            t[FN] = static_cast<Limb>(s);
+            t[FN + 1] = static_cast<Limb>(s >> kLimbBits);
+            const Wide q = static_cast<Limb>(t[0] * FInv);
+            carry = static_cast<Limb>((Wide{t[0]} + q * FM[0]) >> kLimbBits);
             for (size_t j = 1; j < FN; ++j) {
-                s = uint64_t{t[j]} + q * FM[j] + carry;
-                t[j - 1] = static_cast<uint32_t>(s);
-                carry = s >> 32;
+                s = Wide{t[j]} + q * FM[j] + carry;
+                t[j - 1] = static_cast<Limb>(s);
+                carry = static_cast<Limb>(s >> kLimbBits);
             }
-            s = uint64_t{t[FN]} + carry;
-            t[FN - 1] = static_cast<uint32_t>(s);
-            t[FN] = t[FN + 1] + static_cast<uint32_t>(s >> 32);
+            s = Wide{t[FN]} + carry;
+            t[FN - 1] = static_cast<Limb>(s);
+            t[FN] = t[FN + 1] + static_cast<Limb>(s >> kLimbBits);
         }
         // t < 2m: one subtraction at most.
         bool geq = t[FN] != 0;
@@ -279,10 +289,10 @@ class Montgomery {
                 }
         }
         if (geq) {
-            int64_t borrow = 0;
+            int borrow = 0;
             for (size_t i = 0; i < FN; ++i) {
-                const int64_t d = int64_t{t[i]} - FM[i] - borrow;
-                t[i] = static_cast<uint32_t>(d);
+                const SignedWide d = SignedWide{t[i]} - FM[i] - borrow;
+                t[i] = static_cast<Limb>(d);
                 borrow = d < 0 ? 1 : 0;
             }
         }
@@ -291,23 +301,18 @@ class Montgomery {
     }
 
   private:
-    Limbs Pad(Limbs x) const {
-        x.resize(FN, 0);
-        return x;
-    }
-
     Limbs FM;
     size_t FN;
-    uint32_t FInv;
+    Limb FInv;
 };
 
 bool TestBit(const Limbs& e, size_t bit) {
-    return (e[bit / 32] >> (bit % 32)) & 1;
+    return (e[bit / kLimbBits] >> (bit % kLimbBits)) & 1;
 }
 
 // base^e mod m for m > 1, base < m, left to right over the exponent's bits.
 Limbs ModExpLimbs(const Limbs& base, const Limbs& e, const Limbs& m) {
-    const size_t bits = e.empty() ? 0 : e.size() * 32 - std::countl_zero(e.back());
+    const size_t bits = e.empty() ? 0 : e.size() * kLimbBits - std::countl_zero(e.back());
     if (m[0] & 1) {
         const Montgomery mont(m);
         const Limbs b = mont.ToForm(base);
