@@ -22,8 +22,9 @@ inline constexpr int64_t MaxRequestRecords = 100000;
 // this many m<N>.msg files in a row is not being imported.
 inline constexpr int64_t MaxSpoolNameTries = 10000000;
 
-// A file attachment's name as written into the extraction directory.
-inline constexpr size_t MaxAttachmentNameLength = 255;
+// A file attachment's name as written into the extraction directory: below the file system's
+// 255, so that a numbered copy (name.9999) still fits.
+inline constexpr size_t MaxAttachmentNameLength = 240;
 
 // How many numbered copies (name.1, name.2, ...) an attachment may get beside the first.
 inline constexpr int MaxAttachmentCopies = 9999;

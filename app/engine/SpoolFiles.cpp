@@ -1,0 +1,389 @@
+#include "app/engine/SpoolFiles.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/engine/EngineLog.h"
+#include "app/engine/SpoolLimits.h"
+#include "app/engine/bfgconfig.h"
+#include "netlib/mime/MimeMessage.h"
+#include "platform/classes/Classes.h"
+#include "platform/fs/Files.h"
+#include "platform/system/ProgramDirectory.h"
+
+int32_t SpoolCounter = 0;
+
+namespace {
+
+// Trim as the class library trims: every byte up to the blank counts as white space.
+std::string Trim(const std::string& text) {
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && uint8_t(text[first]) <= ' ') ++first;
+    while (last > first && uint8_t(text[last - 1]) <= ' ') --last;
+    return text.substr(first, last - first);
+}
+
+std::string StripControls(const std::string& text) {
+    std::string result;
+    for (char c : text)
+        if (uint8_t(c) >= ' ' && uint8_t(c) != 0x7F) result += c;
+    return result;
+}
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text) c = LowerAscii(c);
+    return text;
+}
+
+bool StartsWithNoCase(const std::string& text, const char* prefix) {
+    const size_t n = std::strlen(prefix);
+    if (text.size() < n) return false;
+    for (size_t i = 0; i < n; ++i)
+        if (LowerAscii(text[i]) != LowerAscii(prefix[i])) return false;
+    return true;
+}
+
+// The whole raw text of the message.
+std::string RawText(TIpMessage& message) {
+    TStream& stream = message.MessageStream;
+    stream.Seek(0, soBeginning);
+    std::string bytes(size_t(stream.Size()), '\0');
+    if (!bytes.empty()) stream.ReadBuffer(bytes.data(), int64_t(bytes.size()));
+    return bytes;
+}
+
+// Splits at LF, dropping one CR before it; a last line without terminator counts, an empty
+// piece after the final terminator does not.
+std::vector<std::string> SplitLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        const size_t next = end == std::string::npos ? bytes.size() : end + 1;
+        if (end == std::string::npos) end = bytes.size();
+        if (end > start && bytes[end - 1] == '\r' && end < bytes.size()) --end;
+        lines.push_back(bytes.substr(start, end - start));
+        start = next;
+    }
+    return lines;
+}
+
+void WriteFileBytes(const std::string& fileName, const std::string& bytes) {
+    TFileStream file(fileName, fmCreate);
+    file.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+}
+
+std::string ReadFileBytes(const std::string& fileName, int64_t limit) {
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    const int64_t size = file.Size();
+    if (size > limit)
+        throw EReadError("Die Datei " + fileName + " ist zu groß (" + std::to_string(size) +
+                         " Bytes)");
+    std::string bytes(size_t(size), '\0');
+    if (size > 0) file.ReadBuffer(bytes.data(), size);
+    return bytes;
+}
+
+// ---- subject sort ----
+
+// Case folding of Windows-1252 text: ASCII and the accented capitals.
+uint8_t FoldCase(uint8_t c) {
+    if (c >= 'A' && c <= 'Z') return uint8_t(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return uint8_t(c + 32);
+    if (c == 0x8A || c == 0x8C || c == 0x8E) return uint8_t(c + 16);
+    if (c == 0x9F) return 0xFF;
+    return c;
+}
+
+// The subject without one reply prefix: a ":" among the first three characters ends it, so
+// "Re:" and "AW:" go while "Fwd:" stays.
+std::string SortSubject(const std::string& subject) {
+    std::string text = Trim(subject);
+    const size_t colon = text.find(':');
+    if (colon != std::string::npos && colon < 3) text = Trim(text.substr(colon + 1));
+    for (char& c : text) c = char(FoldCase(uint8_t(c)));
+    return text;
+}
+
+// ---- attachments ----
+
+bool SameContent(const std::string& fileName, const std::string& content) {
+    if (FileSizeOf(fileName) != int64_t(content.size())) return false;
+    try {
+        return ReadFileBytes(fileName, int64_t(content.size())) == content;
+    } catch (const EStreamError&) {
+        return false;
+    }
+}
+
+// Saves content as target, or beside it as target.1, target.2, ... when target exists. A copy
+// already there with the same content is reused. Returns the name of the file that holds the
+// content, or empty after logging when no file could be created.
+std::string SaveAttachment(const std::string& target, const std::string& content) {
+    std::string candidate = target;
+    for (int copy = 0; copy <= SpoolLimits::MaxAttachmentCopies; ++copy) {
+        if (copy > 0) candidate = target + "." + std::to_string(copy);
+        if (FileExists(candidate)) {
+            if (SameContent(candidate, content)) return candidate;
+            continue;
+        }
+        try {
+            WriteFileBytes(candidate, content);
+            return candidate;
+        } catch (const EStreamError&) {
+            break;
+        }
+    }
+    EngineLog("Datei " + candidate + " konnte nicht erstellt werden");
+    return std::string();
+}
+
+bool IsVCard(const TIpMimeEntity& part) {
+    return LowerAscii(part.ContentType) == "text" && LowerAscii(part.ContentSubtype) == "x-vcard";
+}
+
+void ReplaceByNotice(TIpMimeEntity& part, const std::string& name, const std::string& dir) {
+    const std::string mimeType = part.ContentType + "/" + part.ContentSubtype;
+    TStringList notice;
+    notice.Add("Die Datei " + name + " (MIME-Typ: " + mimeType + ") wurde von Kestro in das");
+    notice.Add("Verzeichnis " + dir + " extrahiert.");
+    part.FileName.clear();
+    part.EncodeBodyStrings(notice, std::string());
+    part.FileName.clear();
+}
+
+void HandlePart(TIpMimeEntity& part, TKestroConfig& box) {
+    if (!part.FileName.empty()) {
+        const std::string name = SafeAttachmentName(part.FileName);
+        std::string noticeName = name.empty() ? StripControls(part.FileName) : name;
+        bool failed = false;
+        if (box.ExtractAttach && !(box.IgnoreVCard && IsVCard(part))) {
+            if (!DirectoryExists(box.ExtractPath)) box.ExtractPath = ProgramDirectory();
+            const std::string target = IncludeTrailingPathDelimiter(box.ExtractPath) + name;
+            if (name.empty()) {
+                // Never write where an untrusted name points; the part stays in the mail.
+                EngineLog("Datei " + target + StripControls(part.FileName) +
+                          " konnte nicht erstellt werden");
+                failed = true;
+            } else {
+                TMemoryStream content;
+                part.DecodeBodyStream(content);
+                const std::string saved =
+                    SaveAttachment(target, std::string(content.Memory(), size_t(content.Size())));
+                failed = saved.empty();
+                if (!failed) noticeName = ExtractFileName(saved);
+            }
+        }
+        if (box.DeleteAttach && !failed) ReplaceByNotice(part, noticeName, box.ExtractPath);
+    }
+    for (int i = 0; i < part.Parts.Count(); ++i) HandlePart(*part.Parts.Items(i), box);
+}
+
+}  // namespace
+
+// ---- TMessageContainer -----------------------------------------------------------------------
+
+void TMessageContainer::AddMessage(TIpMessage& message) {
+    auto copy = std::make_unique<TIpMessage>();
+    copy->Assign(message);
+    Items.push_back(std::move(copy));
+}
+
+TIpMessage* TMessageContainer::GetMessage(int index) const {
+    if (index < 0 || index >= Count())
+        throw ERangeError("Listenindex überschreitet das Maximum (" + std::to_string(index) + ")");
+    return Items[size_t(index)].get();
+}
+
+void TMessageContainer::Sort() {
+    std::vector<std::pair<std::string, std::unique_ptr<TIpMessage>>> keyed;
+    keyed.reserve(Items.size());
+    for (auto& item : Items) keyed.emplace_back(SortSubject(item->Subject), std::move(item));
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        return std::lexicographical_compare(a.first.begin(), a.first.end(), b.first.begin(),
+                                            b.first.end(),
+                                            [](char x, char y) { return uint8_t(x) < uint8_t(y); });
+    });
+    Items.clear();
+    for (auto& entry : keyed) Items.push_back(std::move(entry.second));
+}
+
+void TMessageContainer::SaveAsBatch(const std::string& fileName) {
+    if (Items.empty()) return;
+    const std::string tmpName = ChangeFileExt(fileName, ".tmp");
+    {
+        TFileStream file(tmpName, fmCreate);
+        for (auto& item : Items) {
+            const std::string raw = RawText(*item);
+            file.WriteString("#! rnews " + std::to_string(raw.size()) + "\n");
+            file.WriteString(raw);
+        }
+    }
+    if (!RenameNoReplace(tmpName, fileName))
+        throw EWriteError("Die Datei " + tmpName + " konnte nicht in " + fileName +
+                          " umbenannt werden: " + std::strerror(errno));
+}
+
+// ---- spool names -----------------------------------------------------------------------------
+
+namespace {
+void AdvanceSpoolCounter() {
+    if (SpoolCounter == INT32_MAX) throw EIntOverflow("Integer-Überlauf im Spool-Zähler");
+    ++SpoolCounter;
+}
+}  // namespace
+
+std::string NewSpoolFileName(const std::string& dir) {
+    const std::string prefix = IncludeTrailingPathDelimiter(dir);
+    std::string name;
+    for (int64_t tries = 0;; ++tries) {
+        if (tries > SpoolLimits::MaxSpoolNameTries)
+            throw EWriteError("Kein freier Dateiname im Verzeichnis " + dir);
+        name = "m" + std::to_string(SpoolCounter) + ".msg";
+        if (!FileExists(prefix + name)) break;
+        AdvanceSpoolCounter();
+    }
+    AdvanceSpoolCounter();
+    return name;
+}
+
+// ---- incoming mail ---------------------------------------------------------------------------
+
+void WriteSpoolMail(TIpMessage& message, const std::string& fileName, const std::string& heloHost,
+                    const std::string& envelope) {
+    message.EncodeMessage();
+    std::string address = Trim(envelope);
+    if (address == "*" && message.MailTo.Count() > 0) address = message.MailTo[0];
+    if (address.empty()) address = DefaultEnvelope;
+    // The address may come from the mail's own To line: it must not break the script's lines.
+    address = StripControls(address);
+
+    std::string script = "HELO " + heloHost + "\r\nRCPT TO:<" + address + ">\r\nDATA\r\n";
+    for (const std::string& line : SplitLines(RawText(message))) {
+        if (!line.empty() && line[0] == '.') script += '.';
+        script += line;
+        script += "\r\n";
+    }
+    WriteFileBytes(fileName, script);
+}
+
+// ---- outgoing mail ---------------------------------------------------------------------------
+
+namespace {
+
+// The body of a "from " file: everything after the first line, without a closing "." and
+// "QUIT" when the file has them.
+std::vector<std::string> FromFormBody(const std::vector<std::string>& lines) {
+    std::vector<std::string> body(lines.begin() + 1, lines.end());
+    if (body.size() >= 2 && body[body.size() - 2] == "." && LowerAscii(Trim(body.back())) == "quit")
+        body.resize(body.size() - 2);
+    return body;
+}
+
+std::string AfterFirst(const std::string& line, char c) {
+    const size_t at = line.find(c);
+    return at == std::string::npos ? std::string() : line.substr(at + 1);
+}
+
+}  // namespace
+
+void ReadOutgoingMail(TIpMessage& message, const std::string& fileName, std::string& heloArgument,
+                      std::vector<std::string>& recipients) {
+    heloArgument.clear();
+    recipients.clear();
+    const std::vector<std::string> lines =
+        SplitLines(ReadFileBytes(fileName, SpoolLimits::MaxOutgoingMailSize));
+
+    std::vector<std::string> body;
+    if (!lines.empty() && StartsWithNoCase(lines[0], "from ")) {
+        body = FromFormBody(lines);
+    } else {
+        enum { Envelope, Body, Done } state = Envelope;
+        for (const std::string& line : lines) {
+            if (state == Body) {
+                if (line == ".") {
+                    state = Done;
+                    continue;
+                }
+                body.push_back(!line.empty() && line[0] == '.' ? line.substr(1) : line);
+            } else if (state == Envelope) {
+                if (StartsWithNoCase(line, "HELO") || StartsWithNoCase(line, "EHLO"))
+                    heloArgument = AfterFirst(line, ' ');
+                else if (StartsWithNoCase(line, "RCPT TO"))
+                    recipients.push_back(AfterFirst(line, ':'));
+                else if (LowerAscii(Trim(line)) == "data")
+                    state = Body;
+            }
+            // After the body only QUIT follows.
+        }
+        if (state == Envelope)
+            throw EReadError("Die Datei " + fileName + " enthält keine Nachricht (DATA fehlt)");
+        if (state == Body)
+            throw EReadError("Die Datei " + fileName +
+                             " ist unvollständig (die Zeile \".\" am Ende der Nachricht fehlt)");
+    }
+
+    message.ClearMessage();
+    for (const std::string& line : body) message.WriteLine(line);
+    message.DecodeMessage();
+}
+
+// ---- request.id ------------------------------------------------------------------------------
+
+void GetRequestedMessageIDs(const std::string& boxFileName, TStringList& list) {
+    static const char* const RequestFile = "request.id";
+    if (!FileExists(RequestFile)) return;
+    const std::string boxFile = ExtractFileName(boxFileName);
+    const std::string box = LowerAscii(boxFile.substr(0, boxFile.find('.')));
+
+    TFileStream file(RequestFile, fmOpenReadWrite);
+    const int64_t records = file.Size() / RequestRecordSize;
+    if (records > SpoolLimits::MaxRequestRecords)
+        throw EReadError(std::string("Die Datei ") + RequestFile + " ist zu groß (" +
+                         std::to_string(records) + " Einträge)");
+    std::string data(size_t(records * RequestRecordSize), '\0');
+    if (records > 0) file.ReadBuffer(data.data(), int64_t(data.size()));
+
+    for (int64_t r = 0; r < records; ++r) {
+        uint8_t* record = reinterpret_cast<uint8_t*>(data.data()) + r * RequestRecordSize;
+        if (record[0] != 0) {
+            // Length bytes are untrusted: the box name holds at most 8 characters.
+            const size_t boxLength = std::min<size_t>(record[2], 8);
+            const std::string recordBox =
+                LowerAscii(std::string(reinterpret_cast<char*>(record + 3), boxLength));
+            const std::string id(reinterpret_cast<char*>(record + 12), record[11]);
+            const bool usable = !id.empty() && std::none_of(id.begin(), id.end(), [](char c) {
+                return uint8_t(c) <= ' ' || uint8_t(c) == 0x7F;
+            });
+            if ((StartsWithNoCase(recordBox, "*") || recordBox == box) && usable) list.Add(id);
+        }
+        // The point program reads the counter as a state; 255 stays 255.
+        if (record[1] < 255) ++record[1];
+    }
+    if (records > 0) {
+        file.Seek(0, soBeginning);
+        file.WriteBuffer(data.data(), int64_t(data.size()));
+    }
+}
+
+// ---- attachments -----------------------------------------------------------------------------
+
+std::string SafeAttachmentName(const std::string& name) {
+    const size_t slash = name.find_last_of("/\\:");
+    std::string result = StripControls(slash == std::string::npos ? name : name.substr(slash + 1));
+    if (result.size() > SpoolLimits::MaxAttachmentNameLength)
+        result.resize(SpoolLimits::MaxAttachmentNameLength);
+    if (result == "." || result == "..") result.clear();
+    return result;
+}
+
+void ExtractAttachments(TIpMessage& message, TKestroConfig& box) {
+    if (!box.ExtractAttach && !box.DeleteAttach) return;
+    if (!message.IsMultipart || message.Parts.Count() < 1) return;
+    for (int i = 0; i < message.Parts.Count(); ++i) HandlePart(*message.Parts.Items(i), box);
+}

@@ -1,0 +1,81 @@
+#pragma once
+// The files the engine and the point program exchange through the spool directories: new
+// incoming files m<N>.msg, incoming mail in the point program's mail script form, incoming news
+// as rnews batches (TMessageContainer), outgoing mail M*.OUT, the point program's Message-ID
+// requests in request.id, and file attachments saved from fetched mail.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TIpMessage;
+class TKestroConfig;
+class TStringList;
+
+// The articles one NNTP task fetched for a group, written as one rnews batch.
+class TMessageContainer {
+  public:
+    TMessageContainer() = default;
+    ~TMessageContainer() = default;
+    TMessageContainer(const TMessageContainer&) = delete;
+    TMessageContainer& operator=(const TMessageContainer&) = delete;
+
+    // Appends a copy of message; the caller keeps its own.
+    void AddMessage(TIpMessage& message);
+    void Clear() { Items.clear(); }
+    int Count() const { return int(Items.size()); }
+    // Raises ERangeError for an index outside 0 .. Count-1.
+    TIpMessage* GetMessage(int index) const;
+    // Orders the articles by subject, ignoring case and one reply prefix ("Re:", "AW:").
+    void Sort();
+    // Writes the rnews batch: for each article "#! rnews <size>" and LF, then exactly <size>
+    // bytes of its raw text. Written under the name with extension ".tmp" and renamed when
+    // complete, so the point program never sees half a batch. Nothing when empty.
+    void SaveAsBatch(const std::string& fileName);
+
+    std::vector<std::unique_ptr<TIpMessage>> Items;
+};
+
+// The next number tried for a new spool file; shared by every spool directory and task.
+extern int32_t SpoolCounter;
+
+// The next free name "m<N>.msg" in dir (name only); never the same twice in this process.
+std::string NewSpoolFileName(const std::string& dir);
+
+// The address written into fetched mail when the box names none: the point program needs some
+// recipient line, and the mail is the box owner's anyway.
+inline constexpr const char* DefaultEnvelope = "postmaster@localhost";
+
+// Writes message (encoded first) as the point program's mail script:
+//   HELO <heloHost> / RCPT TO:<envelope> / DATA / the raw message, dot-stuffed
+// with CR LF line ends. envelope is the box's Pop3Envelope: trimmed; "*" means the message's
+// first To address; empty means DefaultEnvelope. The importer removes one leading dot from a
+// line and would stop at a lone ".", so every line that begins with a dot gets one more.
+void WriteSpoolMail(TIpMessage& message, const std::string& fileName, const std::string& heloHost,
+                    const std::string& envelope);
+
+// Reads an outgoing mail file M*.OUT into message (raw stream filled, then decoded).
+// The point program writes batched SMTP: HELO, MAIL FROM, one RCPT TO per recipient, DATA, the
+// dot-stuffed body, ".", QUIT. heloArgument receives the text after HELO's first blank,
+// recipients the text after each RCPT TO's first ":". A file that begins with "from " is a
+// plain message after that line (a trailing "." and "QUIT" dropped when present); it has no
+// HELO argument or recipients. A file without DATA or without the end of its body raises
+// EReadError and is left alone.
+void ReadOutgoingMail(TIpMessage& message, const std::string& fileName, std::string& heloArgument,
+                      std::vector<std::string>& recipients);
+
+// Appends to list the Message-IDs the point program requested for this box (or for every box)
+// in request.id in the working directory, and counts a try in every record read. IDs that
+// could not be sent as a command argument (control characters, blanks) are skipped.
+void GetRequestedMessageIDs(const std::string& boxFileName, TStringList& list);
+
+// The size of one request.id record.
+inline constexpr int64_t RequestRecordSize = 267;
+
+// Saves the file parts of a multipart message into the box's ExtractPath (or the program's
+// directory when that does not exist) and, with DeleteAttach, replaces each by a notice.
+void ExtractAttachments(TIpMessage& message, TKestroConfig& box);
+
+// The name an attachment is saved under: the last component of name after "/", "\" or ":",
+// without control characters. Empty when nothing usable is left ("", "." or "..").
+std::string SafeAttachmentName(const std::string& name);

@@ -1,0 +1,379 @@
+#include "app/engine/SpoolFiles.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "EngineFixture.h"
+#include "app/engine/bfgconfig.h"
+#include "netlib/mime/MimeMessage.h"
+#include "platform/classes/Classes.h"
+#include "platform/fs/Files.h"
+
+namespace {
+
+// A message whose raw stream holds exactly the given bytes, decoded.
+std::unique_ptr<TIpMessage> RawMessage(const std::string& raw) {
+    auto message = std::make_unique<TIpMessage>();
+    message->NewMessageStream();
+    message->MessageStream.WriteBuffer(raw.data(), int64_t(raw.size()));
+    message->DecodeMessage();
+    return message;
+}
+
+std::string RawText(TIpMessage& message) {
+    message.MessageStream.Seek(0, soBeginning);
+    std::string bytes(size_t(message.MessageStream.Size()), '\0');
+    if (!bytes.empty()) message.MessageStream.ReadBuffer(bytes.data(), int64_t(bytes.size()));
+    return bytes;
+}
+
+class SpoolFilesTest : public EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        SpoolCounter = 0;
+        Spool = ProgramDir() + "spool/";
+        std::filesystem::create_directories(Spool);
+    }
+    std::string Spool;
+};
+
+// ---- rnews batches ----
+
+TEST_F(SpoolFilesTest, BatchOfThreeArticlesIsByteExact) {
+    const std::string a1 = "Subject: one\r\n\r\nfirst\r\n";
+    const std::string a2 = "Subject: two\r\n\r\nsecond line\r\n\xE4\xF6\xFC\r\n";
+    const std::string a3 = "Subject: three\r\n\r\n.\r\n";
+    TMessageContainer container;
+    for (const std::string& raw : {a1, a2, a3}) container.AddMessage(*RawMessage(raw));
+    ASSERT_EQ(container.Count(), 3);
+
+    container.SaveAsBatch(Spool + "m0.msg");
+    EXPECT_EQ(ReadFile(Spool + "m0.msg"),
+              "#! rnews 23\n" + a1 + "#! rnews 34\n" + a2 + "#! rnews 21\n" + a3);
+    EXPECT_FALSE(FileExists(Spool + "m0.tmp"));
+}
+
+TEST_F(SpoolFilesTest, EmptyContainerWritesNothingAndCopiesAreIndependent) {
+    TMessageContainer container;
+    container.SaveAsBatch(Spool + "m0.msg");
+    EXPECT_FALSE(FileExists(Spool + "m0.msg"));
+
+    auto original = RawMessage("Subject: x\r\n\r\nbody\r\n");
+    container.AddMessage(*original);
+    original.reset();  // the container holds its own copy
+    EXPECT_EQ(container.GetMessage(0)->Subject, "x");
+    EXPECT_THROW(container.GetMessage(1), ERangeError);
+    container.Clear();
+    EXPECT_EQ(container.Count(), 0);
+}
+
+TEST_F(SpoolFilesTest, BatchNeverReplacesAnExistingFile) {
+    WriteFile(Spool + "m0.msg", "older batch");
+    TMessageContainer container;
+    container.AddMessage(*RawMessage("Subject: x\r\n\r\nbody\r\n"));
+    EXPECT_THROW(container.SaveAsBatch(Spool + "m0.msg"), EWriteError);
+    EXPECT_EQ(ReadFile(Spool + "m0.msg"), "older batch");
+    EXPECT_TRUE(FileExists(Spool + "m0.tmp"));  // the articles are not lost
+}
+
+TEST_F(SpoolFilesTest, SortBySubjectIgnoresOneShortPrefixAndCase) {
+    TMessageContainer container;
+    for (const char* subject : {"Re: b", "Fwd: a", "a", "AW: C", "  Re:  Re: d"})
+        container.AddMessage(*RawMessage(std::string("Subject: ") + subject + "\r\n\r\nx\r\n"));
+    container.Sort();
+    std::vector<std::string> order;
+    for (int i = 0; i < container.Count(); ++i) order.push_back(container.GetMessage(i)->Subject);
+    EXPECT_EQ(order, (std::vector<std::string>{"a", "Re: b", "AW: C", "Fwd: a", "  Re:  Re: d"}))
+        << "only one prefix goes: the last sorts as \"Re: d\", after \"Fwd: a\"";
+}
+
+// ---- spool names ----
+
+TEST_F(SpoolFilesTest, SpoolNamesSkipExistingFilesAndNeverRepeat) {
+    WriteFile(Spool + "m0.msg", "");
+    WriteFile(Spool + "M1.MSG", "");  // the point program may write names in capitals
+    const std::string first = NewSpoolFileName(ProgramDir() + "spool");
+    EXPECT_EQ(first, "m2.msg");
+    WriteFile(Spool + first, "");
+    EXPECT_EQ(NewSpoolFileName(Spool), "m3.msg");
+    EXPECT_EQ(SpoolCounter, 4);
+}
+
+// ---- mail script ----
+
+TEST_F(SpoolFilesTest, MailScriptIsDotStuffedAndByteExact) {
+    auto mail = RawMessage(
+        "From: a@example.org\r\nTo: x@example.org, y@example.org\r\nSubject: dots\r\n\r\n"
+        "first\r\n.\r\n..x\r\n\xE4\xF6\xFC\xDF\r\nlast\r\n");
+    WriteSpoolMail(*mail, Spool + "m0.tmp", "pop.example.org", " * ");
+    EXPECT_EQ(ReadFile(Spool + "m0.tmp"),
+              "HELO pop.example.org\r\n"
+              "RCPT TO:<x@example.org>\r\n"
+              "DATA\r\n"
+              "From: a@example.org\r\n"
+              "To: x@example.org, \r\n"
+              "\ty@example.org\r\n"
+              "Subject: dots\r\n"
+              "\r\n"
+              "first\r\n"
+              "..\r\n"
+              "...x\r\n"
+              "\xE4\xF6\xFC\xDF\r\n"
+              "last\r\n");
+}
+
+TEST_F(SpoolFilesTest, MailScriptEnvelopeChoices) {
+    auto mail = RawMessage("From: a@example.org\r\nSubject: s\r\n\r\nbody\r\n");
+    WriteSpoolMail(*mail, Spool + "a.tmp", "h", "");
+    EXPECT_EQ(ReadFile(Spool + "a.tmp").substr(0, 40),
+              std::string("HELO h\r\nRCPT TO:<") + DefaultEnvelope + ">\r\n");
+    WriteSpoolMail(*mail, Spool + "b.tmp", "h", "*");  // no To: "*" stays
+    EXPECT_NE(ReadFile(Spool + "b.tmp").find("RCPT TO:<*>\r\n"), std::string::npos);
+    WriteSpoolMail(*mail, Spool + "c.tmp", "h", "me@example.org");
+    EXPECT_NE(ReadFile(Spool + "c.tmp").find("RCPT TO:<me@example.org>\r\nDATA\r\n"),
+              std::string::npos);
+}
+
+// ---- outgoing mail ----
+
+TEST_F(SpoolFilesTest, OutgoingMailWithOneRecipient) {
+    WriteFile(Spool + "M0001.OUT",
+              "HELO point.example.org\r\nMAIL FROM:<me@example.org>\r\n"
+              "RCPT TO:<you@example.org>\r\nDATA\r\nSubject: hi\r\n\r\nbody\r\n.\r\nQUIT\r\n");
+    TIpMessage message;
+    std::string helo;
+    std::vector<std::string> recipients;
+    ReadOutgoingMail(message, Spool + "M0001.OUT", helo, recipients);
+    EXPECT_EQ(helo, "point.example.org");
+    EXPECT_EQ(recipients, std::vector<std::string>{"<you@example.org>"});
+    EXPECT_EQ(message.Subject, "hi");
+    EXPECT_EQ(RawText(message), "Subject: hi\r\n\r\nbody\r\n");
+
+    // Seven lines: the message is the fifth line alone.
+    WriteFile(Spool + "M0002.OUT",
+              "HELO h\r\nMAIL FROM:<a@b>\r\nRCPT TO:<c@d>\r\nDATA\r\n"
+              "Subject: one line\r\n.\r\nQUIT\r\n");
+    ReadOutgoingMail(message, Spool + "M0002.OUT", helo, recipients);
+    EXPECT_EQ(RawText(message), "Subject: one line\r\n");
+}
+
+TEST_F(SpoolFilesTest, OutgoingMailWithThreeRecipientsAndStuffedLines) {
+    WriteFile(Spool + "M0003.OUT",
+              "HELO h\nMAIL FROM:<me@example.org>\nRCPT TO:<to@example.org>\n"
+              "RCPT TO:<cc@example.org>\nrcpt to:<bcc@example.org>\nDATA\n"
+              "To: to@example.org\nCC: cc@example.org\nSubject: three\n\n"
+              "..\n...x\n..hidden\n.\nQUIT\n");
+    TIpMessage message;
+    std::string helo;
+    std::vector<std::string> recipients;
+    ReadOutgoingMail(message, Spool + "M0003.OUT", helo, recipients);
+    EXPECT_EQ(recipients, (std::vector<std::string>{"<to@example.org>", "<cc@example.org>",
+                                                    "<bcc@example.org>"}));
+    const std::string raw = RawText(message);
+    EXPECT_EQ(raw.find("RCPT"), std::string::npos) << "envelope lines stay out of the message";
+    EXPECT_NE(raw.find("\r\n\r\n.\r\n..x\r\n.hidden\r\n"), std::string::npos) << raw;
+    EXPECT_EQ(message.Subject, "three");
+}
+
+TEST_F(SpoolFilesTest, OutgoingMailInFromForm) {
+    TIpMessage message;
+    std::string helo = "stale";
+    std::vector<std::string> recipients{"stale"};
+    WriteFile(Spool + "M1.OUT", "From me@example.org\r\nSubject: f\r\n\r\nline1\r\nline2\r\n");
+    ReadOutgoingMail(message, Spool + "M1.OUT", helo, recipients);
+    EXPECT_EQ(helo, "");
+    EXPECT_TRUE(recipients.empty());
+    EXPECT_EQ(RawText(message), "Subject: f\r\n\r\nline1\r\nline2\r\n") << "no line is lost";
+
+    WriteFile(Spool + "M2.OUT", "from me\r\nSubject: f\r\n\r\nline1\r\n.\r\nQUIT\r\n");
+    ReadOutgoingMail(message, Spool + "M2.OUT", helo, recipients);
+    EXPECT_EQ(RawText(message), "Subject: f\r\n\r\nline1\r\n");
+}
+
+TEST_F(SpoolFilesTest, TruncatedOutgoingMailRaisesAndStays) {
+    TIpMessage message;
+    std::string helo;
+    std::vector<std::string> recipients;
+    WriteFile(Spool + "M3.OUT",
+              "HELO h\r\nMAIL FROM:<a@b>\r\nRCPT TO:<c@d>\r\nDATA\r\nSubject: cut");
+    try {
+        ReadOutgoingMail(message, Spool + "M3.OUT", helo, recipients);
+        FAIL() << "no error";
+    } catch (const EReadError& e) {
+        EXPECT_NE(e.Message().find("unvollständig"), std::string::npos) << e.Message();
+    }
+    EXPECT_TRUE(FileExists(Spool + "M3.OUT"));
+
+    WriteFile(Spool + "M4.OUT", "HELO h\r\nMAIL FROM:<a@b>\r\n");
+    EXPECT_THROW(ReadOutgoingMail(message, Spool + "M4.OUT", helo, recipients), EReadError);
+    EXPECT_THROW(ReadOutgoingMail(message, Spool + "M5.OUT", helo, recipients), EFOpenError);
+}
+
+// ---- request.id ----
+
+std::string Record(uint8_t active, uint8_t tries, uint8_t boxLength, const std::string& box,
+                   uint8_t idLength, const std::string& id) {
+    std::string r(RequestRecordSize, '\0');
+    r[0] = char(active);
+    r[1] = char(tries);
+    r[2] = char(boxLength);
+    r.replace(3, std::min<size_t>(box.size(), 8), box.substr(0, 8));
+    r[11] = char(idLength);
+    r.replace(12, id.size(), id);
+    return r;
+}
+
+TEST_F(SpoolFilesTest, RequestedMessageIDsForTheBox) {
+    const std::string records[] = {
+        Record(1, 0, 5, "POINT", 7, "<a@b.c>"),
+        Record(0, 3, 5, "point", 7, "<b@b.c>"),       // unused, but counted
+        Record(1, 254, 1, "*", 7, "<c@b.c>"),         // every box
+        Record(1, 255, 5, "other", 7, "<d@b.c>"),     // another box; 255 stays
+        Record(1, 1, 200, "*garbage", 7, "<e@b.c>"),  // length byte clamped to 8
+        Record(1, 0, 5, "point", 9, "<f\r\n@b.c>"),   // would break the command line
+        Record(1, 0, 5, "point", 8, "<g @b.c>"),      // blank
+        Record(1, 0, 5, "point", 0, ""),              // empty
+    };
+    std::string file;
+    for (const auto& r : records) file += r;
+    file += "torn";
+    WriteFile(ProgramDir() + "request.id", file);
+
+    TStringList ids;
+    GetRequestedMessageIDs(PointDir() + "point.cfg", ids);
+    EXPECT_EQ(ids.Text(), "<a@b.c>\r\n<c@b.c>\r\n<e@b.c>\r\n");
+
+    const std::string after = ReadFile(ProgramDir() + "request.id");
+    ASSERT_EQ(after.size(), file.size());
+    const uint8_t expectedTries[] = {1, 4, 255, 255, 2, 1, 1, 1};
+    for (size_t i = 0; i < 8; ++i)
+        EXPECT_EQ(uint8_t(after[i * RequestRecordSize + 1]), expectedTries[i]) << "record " << i;
+    EXPECT_EQ(after.substr(8 * RequestRecordSize), "torn");
+}
+
+TEST_F(SpoolFilesTest, NoRequestFileAddsNothing) {
+    TStringList ids;
+    GetRequestedMessageIDs("point.cfg", ids);
+    EXPECT_EQ(ids.Count(), 0);
+}
+
+// ---- attachments ----
+
+std::unique_ptr<TIpMessage> MailWithAttachment(const std::string& fileName,
+                                               const std::string& type = "application/octet-stream",
+                                               const std::string& base64 = "aGVsbG8gd29ybGQ=") {
+    return RawMessage(
+        "From: a@example.org\r\nSubject: att\r\nMIME-Version: 1.0\r\n"
+        "Content-Type: multipart/mixed; boundary=\"XX\"\r\n\r\n"
+        "--XX\r\nContent-Type: text/plain\r\n\r\nhello\r\n"
+        "--XX\r\nContent-Type: " +
+        type +
+        "\r\nContent-Transfer-Encoding: base64\r\n"
+        "Content-Disposition: attachment; filename=" +
+        fileName + "\r\n\r\n" + base64 + "\r\n--XX--\r\n");
+}
+
+std::vector<std::string> PartLines(TIpMimeEntity& part) {
+    TStringList lines;
+    part.DecodeBodyStrings(lines);
+    std::vector<std::string> result;
+    for (int i = 0; i < lines.Count(); ++i) result.push_back(lines[i]);
+    return result;
+}
+
+class AttachmentTest : public SpoolFilesTest {
+  protected:
+    void SetUp() override {
+        SpoolFilesTest::SetUp();
+        Extract = ProgramDir() + "files/";
+        std::filesystem::create_directories(Extract);
+        Box.ExtractAttach = true;
+        Box.DeleteAttach = true;
+        Box.ExtractPath = Extract;
+    }
+    std::vector<std::string> Listing(const std::string& dir) const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string Extract;
+    TKestroConfig Box;
+};
+
+TEST_F(AttachmentTest, SavesTheFileAndLeavesANotice) {
+    auto mail = MailWithAttachment("report.bin");
+    ExtractAttachments(*mail, Box);
+    EXPECT_EQ(ReadFile(Extract + "report.bin"), "hello world");
+    TIpMimeEntity& part = *mail->Parts.Items(1);
+    EXPECT_EQ(part.FileName, "");
+    EXPECT_EQ(
+        PartLines(part),
+        (std::vector<std::string>{
+            "Die Datei report.bin (MIME-Typ: application/octet-stream) wurde von Kestro in das",
+            "Verzeichnis " + Extract + " extrahiert."}));
+    EXPECT_EQ(PartLines(*mail->Parts.Items(0)), std::vector<std::string>{"hello"});
+
+    // The same attachment again: still one file, and the notice names it.
+    auto again = MailWithAttachment("report.bin");
+    ExtractAttachments(*again, Box);
+    EXPECT_EQ(Listing(Extract), std::vector<std::string>{"report.bin"});
+    EXPECT_NE(PartLines(*again->Parts.Items(1))[0].find("Datei report.bin "), std::string::npos);
+
+    // Other content under the same name goes beside it.
+    auto other = MailWithAttachment("report.bin", "application/octet-stream", "b3RoZXI=");
+    ExtractAttachments(*other, Box);
+    EXPECT_EQ(ReadFile(Extract + "report.bin.1"), "other");
+    EXPECT_NE(PartLines(*other->Parts.Items(1))[0].find("Datei report.bin.1 "), std::string::npos);
+}
+
+TEST_F(AttachmentTest, HostileNamesStayInsideTheDirectory) {
+    const std::string outside = ProgramDir();
+    const auto before = Listing(outside);
+    struct Case {
+        std::string name;
+        std::string savedAs;  // empty: refused
+    } cases[] = {{"../../x", "x"}, {"C:\\y", "y"}, {"a/b", "b"},
+                 {"..", ""},       {"dir/.", ""},  {"\"t\x01\x1Fz\"", "tz"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto mail = MailWithAttachment(c.name);
+        ExtractAttachments(*mail, Box);
+        TIpMimeEntity& part = *mail->Parts.Items(1);
+        if (c.savedAs.empty()) {
+            EXPECT_EQ(part.FileName, c.name) << "a refused part stays as it was";
+            EXPECT_EQ(PartLines(part), std::vector<std::string>{"hello world"});
+        } else {
+            EXPECT_EQ(ReadFile(Extract + c.savedAs), "hello world");
+        }
+    }
+    EXPECT_EQ(Listing(Extract), (std::vector<std::string>{"b", "tz", "x", "y"}));
+    EXPECT_EQ(Listing(outside), before);
+    EXPECT_EQ(LogLines.size(), 2u);
+
+    // A part without a file name is not an attachment at all.
+    auto unnamed = MailWithAttachment("");
+    ExtractAttachments(*unnamed, Box);
+    EXPECT_EQ(PartLines(*unnamed->Parts.Items(1)), std::vector<std::string>{"hello world"});
+}
+
+TEST_F(AttachmentTest, VCardAndMissingDirectory) {
+    Box.IgnoreVCard = true;
+    auto card = MailWithAttachment("me.vcf", "text/x-vcard");
+    ExtractAttachments(*card, Box);
+    EXPECT_TRUE(Listing(Extract).empty()) << "an ignored vCard is not saved";
+    EXPECT_EQ(PartLines(*card->Parts.Items(1))[0],
+              "Die Datei me.vcf (MIME-Typ: text/x-vcard) wurde von Kestro in das");
+
+    Box.ExtractPath = ProgramDir() + "missing";
+    Box.DeleteAttach = false;
+    auto mail = MailWithAttachment("a.bin");
+    ExtractAttachments(*mail, Box);
+    EXPECT_EQ(Box.ExtractPath, ProgramDir());
+    EXPECT_EQ(ReadFile(ProgramDir() + "a.bin"), "hello world");
+    EXPECT_EQ(mail->Parts.Items(1)->FileName, "a.bin") << "no notice without DeleteAttach";
+}
+
+}  // namespace
