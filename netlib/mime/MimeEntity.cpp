@@ -322,11 +322,16 @@ void TIpMimeEntity::DecodeMimeHeaders(const std::vector<std::string>& lines) {
     };
 
     const Field* typeField = nullptr;
-    for (const auto& f : fields)
-        if (Matches(f, "Content-Type: ") && !TrimBlanks(Value(f, 14)).empty()) {
+    // A content type without a media type ("/mixed") could not be written back; such a line
+    // is kept as it is and the next one counts.
+    for (const auto& f : fields) {
+        if (!Matches(f, "Content-Type: ")) continue;
+        std::string media = SplitOutsideQuotes(Value(f, 14), ';')[0];
+        if (!TrimBlanks(media.substr(0, media.find('/'))).empty()) {
             typeField = &f;
             break;
         }
+    }
     if (!typeField) {
         // Without a content type the other content headers mean nothing to the model; they
         // are kept as they are.

@@ -92,7 +92,8 @@ std::string QuoteIfNeeded(const std::string& value) {
     std::string out = "\"";
     for (char c : value)
         if (c != '"') out += c;
-    return out + "\"";
+    out += '"';
+    return out;
 }
 
 void FoldItems(std::vector<std::string>& out, const std::string& name,
@@ -103,7 +104,7 @@ void FoldItems(std::vector<std::string>& out, const std::string& name,
         if (lineHasItem &&
             int64_t(line.size() + items[i].size()) > IpMimeLimits::HeaderFoldLength) {
             out.push_back(line);
-            line = "\t";
+            line.assign(1, '\t');
         }
         line += items[i];
         lineHasItem = true;
@@ -111,7 +112,7 @@ void FoldItems(std::vector<std::string>& out, const std::string& name,
             line += sep;
             if (onePerLine) {
                 out.push_back(line);
-                line = "\t";
+                line.assign(1, '\t');
                 lineHasItem = false;
             }
         }
