@@ -1,0 +1,119 @@
+# Shared helpers for the test-server scripts in this folder (sourced, not run).
+# Every server script: `script.sh DIR PORT [...]` installs its Debian packages when they are
+# missing, writes a throw-away config into DIR, starts the server on 127.0.0.1:PORT only, waits
+# until it accepts connections and prints the pid on the last line of stdout. `DIR/stop` stops it.
+
+E2E_SERVERS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+export DEBIAN_FRONTEND=noninteractive
+# Debian's interpreter: the modules from python3-* packages (aiosmtpd) are not visible to a
+# python3 that some other installation (pyenv, venv) puts first on PATH.
+PY=/usr/bin/python3
+
+die() { echo "$(basename "$0"): $*" >&2; exit 1; }
+
+# The servers bind their ports as root and then switch to mail, news or dovenull; without root
+# none of that works, so rerun through sudo when it does not ask for a password.
+need_root() {
+  [ "$(id -u)" = 0 ] && return 0
+  if command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
+    exec sudo -n --preserve-env=KESTRO_E2E_APT_LOG "$0" "$@"
+  fi
+  die "must run as root (or with password-less sudo)"
+}
+
+# alive PID: true while PID runs. Not 'kill -0': a zombie that the parent (or a slow init) has
+# not reaped yet still passes kill -0 although its sockets are closed.
+alive() { local s; s=$(ps -o stat= -p "$1" 2>/dev/null) && [[ $s != Z* ]]; }
+
+# installed PKG...: true when every package is installed and configured.
+installed() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || return 1
+  done
+}
+
+# apt_install PKG...: installs the packages that are missing, without recommends. A policy-rc.d
+# that says 101 keeps the packages from starting their system daemons (on 110, 25, 119, ...)
+# during the install; it is put in place for the install only when the machine lacks one.
+# On failure the package lists are refreshed once ('apt-get update') and the install retried.
+# inn2's postinst fails on hosts whose name does not resolve to a domain; that is repaired here
+# (domain in /etc/news/inn.conf, then dpkg --configure -a): the test instances never read it.
+try_install() {
+  apt-get install -y -q --no-install-recommends "$@" || true
+  if [ -e /etc/news/inn.conf ] && ! installed inn2 && dpkg-query -W inn2 >/dev/null 2>&1; then
+    grep -q '^domain:[[:space:]]*[^[:space:]]' /etc/news/inn.conf ||
+      sed -i 's/^#\?domain:.*/domain:                      localdomain/' /etc/news/inn.conf
+    dpkg --configure -a || true
+  fi
+}
+apt_install() {
+  local missing=() p log=${KESTRO_E2E_APT_LOG:-/tmp/kestro-e2e-apt.log} made='' rc=0
+  for p in "$@"; do installed "$p" || missing+=("$p"); done
+  [ ${#missing[@]} = 0 ] && return 0
+  if [ ! -e /usr/sbin/policy-rc.d ]; then
+    printf '#!/bin/sh\nexit 101\n' > /usr/sbin/policy-rc.d; chmod 755 /usr/sbin/policy-rc.d; made=1
+  fi
+  echo "installing ${missing[*]} (log: $log)" >&2
+  {
+    try_install "${missing[@]}"
+    if ! installed "${missing[@]}"; then   # stale or missing package lists
+      apt-get update -q && try_install "${missing[@]}"
+    fi
+  } >>"$log" 2>&1
+  installed "${missing[@]}" || rc=1
+  [ -z "$made" ] || rm -f /usr/sbin/policy-rc.d
+  if [ "$rc" != 0 ]; then tail -n 20 "$log" >&2; die "could not install ${missing[*]}"; fi
+}
+
+# prepare_dir DIR: creates DIR (mode 755) and prints its absolute path. The servers switch to
+# unprivileged users, so every directory above DIR must be searchable by others (mktemp -d
+# makes 0700 directories).
+prepare_dir() {
+  local d p
+  mkdir -p "$1" && d=$(cd "$1" && pwd) && chmod 755 "$d" || die "cannot create $1"
+  p=$d
+  while [ "$p" != / ]; do
+    p=$(dirname "$p")
+    [ $(( 0$(stat -c %a "$p") & 1 )) = 1 ] ||
+      die "$p is not searchable by others (mode $(stat -c %a "$p")); chmod o+x it or use another DIR"
+  done
+  echo "$d"
+}
+
+# port_free PORT: true when nothing accepts TCP connections on 127.0.0.1:PORT.
+port_free() { ! (exec 3<>/dev/tcp/127.0.0.1/"$1") 2>/dev/null; }
+
+# wait_greeting PORT PREFIX PID [SECONDS]: waits until a TCP client on PORT reads a first line
+# that starts with PREFIX (or, with an empty PREFIX, until the port accepts). Fails when PID dies
+# or after SECONDS (default 15).
+wait_greeting() {
+  local port=$1 prefix=$2 pid=$3 secs=${4:-15} line end
+  end=$(( $(date +%s%N) + secs * 1000000000 ))
+  while [ "$(date +%s%N)" -lt "$end" ]; do
+    if [ -z "$prefix" ]; then
+      (exec 3<>/dev/tcp/127.0.0.1/"$port") 2>/dev/null && return 0
+    elif { exec 3<>/dev/tcp/127.0.0.1/"$port"; } 2>/dev/null; then
+      if read -r -t 5 line <&3 && [[ $line == "$prefix"* ]]; then exec 3>&-; return 0; fi
+      exec 3>&-
+    fi
+    alive "$pid" || return 1
+    sleep 0.05
+  done
+  return 1
+}
+
+# write_stop DIR PIDFILE: writes DIR/stop, which stops the process in PIDFILE with SIGTERM and
+# waits for it (SIGKILL after 5 s). Exit 0 also when it was not running.
+write_stop() {
+  cat > "$1/stop" <<STOP
+#!/bin/bash
+pid=\$(cat "$2" 2>/dev/null) || exit 0
+alive() { local s; s=\$(ps -o stat= -p "\$pid" 2>/dev/null) && [[ \$s != Z* ]]; }
+alive || exit 0
+kill "\$pid" 2>/dev/null
+for _ in \$(seq 1 100); do alive || exit 0; sleep 0.05; done
+kill -9 "\$pid" 2>/dev/null; exit 0
+STOP
+  chmod 755 "$1/stop"
+}
