@@ -204,7 +204,14 @@ void TIpDataSocket::SetSecureLayerFactory(TIpSecureLayerFactory factory) {
     SecureFactory = factory;
 }
 
+// Sizes only ever grow the system's buffers: setting a size switches off the system's own tuning,
+// and the small sizes the settings carry (4096) would cut loopback and LAN transfers to a
+// fraction of their speed.
 void TIpDataSocket::SetBufferSize(int option, int32_t size) {
+    int32_t Current = 0;
+    if (WinSock::getsockopt(FHandle, WS_SOL_SOCKET, option, Current) != SOCKET_ERROR &&
+        Current >= size)
+        return;
     while (size > kIpBufferSizeFloor) {
         if (WinSock::setsockopt(FHandle, WS_SOL_SOCKET, option, size) != SOCKET_ERROR) return;
         const int Err = WinSock::WSAGetLastError();
@@ -338,6 +345,8 @@ uint32_t TIpDataSocket::ReadData(bool force) {
         if (N < 0) {
             const int Err = ApiLastError();
             if (Err == WSAEWOULDBLOCK || Err == WSAENOTCONN || force) return 0;
+            // A reset is reported once, by the close notice the binding posts for it.
+            if (Err == WSAECONNRESET || Err == WSAECONNABORTED) return 0;
             throw EIpWinSockError(Err, "Recv");
         }
         if (N > 0 && (LogOptions & loLowData) && FOwner)
@@ -485,7 +494,10 @@ void TIpDataSocket::Close() {
     TSocketScope Scope(this);
     FClosed = true;
     Shutdown();
-    // What the peer sent before the close still reaches the owner, the held line last.
+    // What the peer sent before the close still reaches the owner, the held line last. Lines
+    // already in the buffer are cut first, so that the final flush cannot merge them.
+    while (ProcessReceived()) {
+    }
     while (ReadData(true) > 0)
         while (ProcessReceived()) {
         }

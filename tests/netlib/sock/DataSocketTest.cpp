@@ -1,0 +1,305 @@
+// Line cutting, the send queue and the logs, driven through the fake socket.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "netlib/sock/IpFakeSocket.h"
+#include "netlib/sock/IpSock.h"
+#include "platform/fs/Files.h"
+
+namespace {
+
+class TFakeClient : public TIpCustomClient {
+  public:
+    TFakeClient() {
+        DefaultPort = 119;
+        SetSocketFactory([this](TIpCustomClient& c) {
+            Fake = new TIpFakeSocket(c);
+            return Fake;
+        });
+        OnError = [this](TIpSockControl*, SOCKET, int32_t code, const std::string&) {
+            Errors.push_back(code);
+        };
+        OnStatus = [this](TIpSockControl*, SOCKET, TIpStatusType e, const TIpConnRec&,
+                          const TIpSockStatRec&) {
+            if (e == stDisconnect) ++Closes;
+        };
+    }
+    void DoReadLine(SOCKET, const std::string& line) override {
+        Lines.push_back(line);
+        if (OnLine) OnLine(line);
+    }
+    TIpFakeSocket* Open() {
+        Connect("news.example.org");
+        Fake->AcceptConnect();
+        return Fake;
+    }
+    TIpFakeSocket* Fake = nullptr;
+    std::vector<std::string> Lines;
+    std::vector<int32_t> Errors;
+    int Closes = 0;
+    std::function<void(const std::string&)> OnLine;
+};
+
+using Lines = std::vector<std::string>;
+
+TEST(LineCutting, SplitReadsAndCrLfAcrossReads) {
+    TFakeClient C;
+    TIpFakeSocket* F = C.Open();
+    F->Feed("20");
+    F->Feed("0 hello\r");
+    EXPECT_TRUE(C.Lines.empty());
+    F->Feed("\nnext\nline\r\n");
+    // A bare LF does not end a line under CR LF.
+    EXPECT_EQ(C.Lines, (Lines{"200 hello\r\n", "next\nline\r\n"}));
+}
+
+TEST(LineCutting, TerminatorKindsAndStripping) {
+    TFakeClient C;
+    C.SockInits().LineTerminator = ltLF;
+    C.SockInits().StripLineTerminator = true;
+    TIpFakeSocket* F = C.Open();
+    F->Feed("a\nb\r\nc");
+    EXPECT_EQ(C.Lines, (Lines{"a", "b\r"}));
+    F->LineTerminator = ltOther;
+    F->LineTermChar = ';';
+    F->Feed("d;e;");
+    EXPECT_EQ(C.Lines, (Lines{"a", "b\r", "cd", "e"}));
+    F->LineTerminator = ltCRLF;
+    F->Feed("x\r\n");
+    EXPECT_EQ(C.Lines.back(), "x");
+}
+
+TEST(LineCutting, LongLineAcrossFullBuffersIsDeliveredWhole) {
+    TFakeClient C;
+    TIpFakeSocket* F = C.Open();
+    const std::string Long(9000, 'L');
+    // More than the buffer in one go, with complete lines before and after the long one: a full
+    // buffer must not merge lines that were already cut.
+    std::string Data;
+    for (int I = 0; I < 200; ++I) Data += "short " + std::to_string(I) + "\r\n";
+    Data += Long + "\r\n";
+    for (int I = 0; I < 200; ++I) Data += "tail " + std::to_string(I) + "\r\n";
+    F->Feed(Data);
+    ASSERT_EQ(C.Lines.size(), 401u);
+    EXPECT_EQ(C.Lines[199], "short 199\r\n");
+    EXPECT_EQ(C.Lines[200], Long + "\r\n");
+    EXPECT_EQ(C.Lines[400], "tail 199\r\n");
+    EXPECT_TRUE(C.Errors.empty());
+}
+
+TEST(LineCutting, FixedRecordsAndAnyMode) {
+    TFakeClient C;
+    C.SockInits().LineTerminator = ltNone;
+    C.SockInits().FixedLineLength = 80;
+    TIpFakeSocket* F = C.Open();
+    F->Feed(std::string(50, 'a'));
+    F->Feed(std::string(60, 'b') + std::string(50, 'c'));
+    ASSERT_EQ(C.Lines.size(), 2u);
+    EXPECT_EQ(C.Lines[0], std::string(50, 'a') + std::string(30, 'b'));
+    EXPECT_EQ(C.Lines[1], std::string(30, 'b') + std::string(50, 'c'));
+    F->Feed(std::string(10000, 'd'));
+    for (const auto& L : C.Lines) EXPECT_EQ(L.size(), 80u);
+    F->ReceiveMode = rmAny;
+    C.Lines.clear();
+    F->Feed("whatever");
+    ASSERT_FALSE(C.Lines.empty());
+    EXPECT_EQ(C.Lines.back().substr(C.Lines.back().size() - 8), "whatever");
+}
+
+TEST(LineCutting, HeldLineIsFlushedAtCloseOnce) {
+    TFakeClient C;
+    TIpFakeSocket* F = C.Open();
+    F->Feed("done\r\n" + std::string(9000, 'z'));
+    F->PeerClose();
+    EXPECT_EQ(C.Lines, (Lines{"done\r\n", std::string(9000, 'z')}));
+    EXPECT_EQ(C.Closes, 1);
+    EXPECT_FALSE(C.IsActive());
+}
+
+TEST(LineCutting, CloseNoticeDuringALineWaitsForTheReadLoop) {
+    TFakeClient C;
+    TIpFakeSocket* F = C.Open();
+    C.OnLine = [&](const std::string& line) {
+        if (line == "1\r\n") F->PeerClose();  // the peer's close arrives inside the handler
+    };
+    F->Feed("1\r\n2\r\n3");
+    EXPECT_EQ(C.Lines, (Lines{"1\r\n", "2\r\n", "3"}));
+    EXPECT_EQ(C.Closes, 1);
+    EXPECT_FALSE(C.IsActive());
+    Application.ProcessMessages();  // the deferred free happens here
+}
+
+TEST(SendQueue, SentAtOnceOrQueuedWithItemEvents) {
+    TFakeClient C;
+    TIpFakeSocket* F = C.Open();
+    EXPECT_EQ(C.PutString(C.SocketHandle(), "GROUP a\r\n", false), 0u);
+    EXPECT_EQ(F->TakeWritten(), "GROUP a\r\n");
+    F->SetBlocked(true);
+    const uint32_t Id1 = C.PutString(C.SocketHandle(), "one\r\n", false);
+    const uint32_t Id2 = C.PutString(C.SocketHandle(), "two\r\n", false);
+    EXPECT_NE(Id1, 0u);
+    EXPECT_EQ(Id2, Id1 + 1);
+    std::vector<std::pair<uint32_t, uint32_t>> Sent;
+    C.OnItemSent = [&](TIpSockControl*, SOCKET, uint32_t id, uint32_t left) {
+        Sent.emplace_back(id, left);
+        // The sent item is already out of the queue; queueing from here is safe.
+        EXPECT_EQ(F->QueueCount(), left);
+        if (id == Id1) C.PutString(C.SocketHandle(), "three\r\n", false);
+    };
+    F->SetBlocked(false);
+    EXPECT_EQ(F->TakeWritten(), "one\r\ntwo\r\nthree\r\n");
+    ASSERT_EQ(Sent.size(), 3u);
+    EXPECT_EQ(Sent[0], std::make_pair(Id1, 1u));
+    TIpSockStatRec R;
+    C.GetStatRec(C.SocketHandle(), R);
+    EXPECT_EQ(R.BytesSent, 9u + 5u + 5u + 7u);
+}
+
+TEST(SendQueue, CloseAfterSendFreesTheSocket) {
+    TFakeClient C;
+    TIpFakeSocket* F = C.Open();
+    F->SetBlocked(true);
+    C.PutString(C.SocketHandle(), "QUIT\r\n", true);
+    F->SetBlocked(false);
+    EXPECT_EQ(C.Closes, 1);
+    Application.ProcessMessages();
+    EXPECT_FALSE(C.IsActive());
+}
+
+TEST(SockControl, OperationsWithoutSocketRaise) {
+    TFakeClient C;
+    EXPECT_THROW(C.PutString(5, "x", false), EIpNoSocketError);
+    EXPECT_THROW(C.SetSocketIdleTimeout(1), EIpNoSocketError);
+    EXPECT_THROW(C.GetRemoteAddress(), EIpNoSocketError);
+    C.Open();
+    EXPECT_THROW(C.SetSockProtocol(spUdp), EIpActiveError);
+    EXPECT_EQ(C.GetRemoteAddress(), "news.example.org");
+}
+
+TEST(SockControl, TimerTickMeasuresAcrossTheWrap) {
+    // The elapsed time of a tick is unsigned subtraction: 0xFFFFFFF0 to 0x10 is 0x20 ms.
+    EXPECT_EQ(static_cast<uint32_t>(0x10u - 0xFFFFFFF0u), 0x20u);
+}
+
+// ---- logs ----------------------------------------------------------------------------------
+
+std::string ReadFile(const std::string& name) {
+    std::ifstream In(name, std::ios::binary);
+    std::stringstream S;
+    S << In.rdbuf();
+    return S.str();
+}
+
+std::string Mask(std::string text) {
+    text = std::regex_replace(text, std::regex(R"(\d{4}\.\d{2}\.\d{2} \d{2}:\d{2}:\d{2})"),
+                              "<date>");
+    text = std::regex_replace(text, std::regex(R"(\d{4,}\.\d{3} : )"), "<tick> : ");
+    text = std::regex_replace(text, std::regex(R"(Operating System : [^\r]*)"),
+                              "Operating System : <os>");
+    text = std::regex_replace(text, std::regex(R"(\[\d+\] (Recv|Send) API)"), "[<s>] $1 API");
+    text = std::regex_replace(text, std::regex(R"(socket \d+)"), "socket <s>");
+    return text;
+}
+
+std::string Golden(const std::string& name) {
+    return ReadFile(std::string(KESTRO_SOURCE_DIR) + "/tests/netlib/sock/golden/" + name);
+}
+
+class LogFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Dir = std::string(KESTRO_BINARY_DIR) + "/sock_logs_" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        ForceDirectories(Dir);
+        std::remove((Dir + "/event.log").c_str());
+        std::remove((Dir + "/debug.log").c_str());
+    }
+    std::string Dir;
+};
+
+TEST_F(LogFiles, ScriptedSessionMatchesGoldenText) {
+    {
+        TFakeClient C;
+        C.EventLog().SetFileName(Dir + "/event.log");
+        C.EventLog().SetEnabled(true);
+        C.DebugLog().SetFileName(Dir + "/debug.log");
+        C.DebugLog().SetEnabled(true);
+        C.SockInits().LogOptions = loHighData | loLowData;
+        C.Connect("127.0.0.1:119");
+        C.Fake->AcceptConnect();
+        C.PutString(C.SocketHandle(), "GROUP de.test\r\n", false);
+        C.Fake->Feed("211 2 1 2 de.test\r\n");
+        C.Fake->Feed(std::string("\x01\xff" "binary data, twenty!", 20) + "\r\nX");
+        C.Fake->PeerClose();
+        C.DebugLog().SetEnabled(false);
+    }  // the component writes its debug log when it goes
+    const std::string Event = Mask(ReadFile(Dir + "/event.log"));
+    const std::string Debug = Mask(ReadFile(Dir + "/debug.log"));
+    if (std::getenv("KESTRO_WRITE_GOLDEN")) {
+        std::ofstream(std::string(KESTRO_SOURCE_DIR) + "/tests/netlib/sock/golden/event.log.txt",
+                      std::ios::binary)
+            << Event;
+        std::ofstream(std::string(KESTRO_SOURCE_DIR) + "/tests/netlib/sock/golden/debug.log.txt",
+                      std::ios::binary)
+            << Debug;
+    }
+    EXPECT_EQ(Event, Golden("event.log.txt"));
+    EXPECT_EQ(Debug, Golden("debug.log.txt"));
+}
+
+TEST_F(LogFiles, AppendWritesNoSecondHeaderAndDisabledEventLogWritesNothing) {
+    TIpDebugLog Log(nullptr);
+    Log.SetFileName(Dir + "/debug.log");
+    Log.SetWriteMode(wmAppend);
+    Log.SetEnabled(true);
+    Log.WriteDebugLog();
+    Log.AddDebugEntry(nullptr, 1, deText, "x", 1);
+    Log.WriteDebugLog();
+    const std::string Text = ReadFile(Dir + "/debug.log");
+    EXPECT_EQ(Text.find("Kestro Internet Library"), Text.rfind("Kestro Internet Library"));
+    Log.SetWriteMode(wmOverwrite);
+    Log.AddDebugEntry(nullptr, 1, deText, "y", 1);
+    Log.WriteDebugLog();
+    const std::string Fresh = ReadFile(Dir + "/debug.log");
+    EXPECT_EQ(Fresh.find("x\r\n"), std::string::npos);
+    EXPECT_NE(Fresh.find("Kestro Internet Library v1.11 compiled with Unknown Compiler\r\n"), std::string::npos);
+
+    TIpEventLog Ev(nullptr);
+    Ev.SetFileName(Dir + "/event.log");
+    Ev.WriteEventString("nothing");
+    EXPECT_FALSE(FileExists(Dir + "/event.log"));
+}
+
+TEST(DebugLog, RingDropsOldestEntriesAndFormatsEdgeCases) {
+    TIpDebugLog Log(nullptr);
+    Log.SetBufferSize(200);
+    Log.SetEnabled(true);
+    const std::string Data(100, 'a');
+    Log.AddDebugEntry(nullptr, 1, deText, Data.data(), 100);
+    Log.AddDebugEntry(nullptr, 1, deText, Data.data(), 100);  // pushes out the older ones
+    EXPECT_EQ(Log.BufferFree(), 200u - 124u - 1u);
+    Log.AddDebugEntry(nullptr, 1, deText, std::string(300, 'b').data(), 300);  // never fits
+    EXPECT_EQ(Log.BufferFree(), 200u - 124u - 1u);
+
+    EXPECT_EQ(IpFormatSocketEntry(7, deHighRead, "A", 1),
+              "Read - 1 byte read from socket 7\r\n"
+              "  000000: 41                                               : A               \r\n");
+    const std::string Twenty = IpFormatSocketEntry(7, deLowSend, "0123456789abcdefWXYZ", 20);
+    EXPECT_EQ(Twenty,
+              "[7] Send API: 20 bytes written\r\n"
+              "  000000: 30 31 32 33 34 35 36 37  38 39 61 62 63 64 65 66 : 0123456789abcdef\r\n"
+              "  000010: 57 58 59 5A                                      : WXYZ            \r\n");
+    EXPECT_EQ(IpFormatTelnetEntry(3, 1, (252u << 8) | 24), "[3] Telnet WON'T terminal type received.");
+    EXPECT_EQ(IpFormatTelnetEntry(3, 9, (200u << 8) | 77), "[3] Telnet [200] [77] [00000009]");
+    EXPECT_EQ(EIpWinSockError(11016, "Recv").Message(),
+              "WinSock Error (11016): Unknown error (11016), on API 'Recv'");
+    EXPECT_EQ(IpFormatDateTime("yyyy.mm.dd hh:nn:ss", 0).size(), 19u);
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+#pragma once
+// A one-connection TCP server on 127.0.0.1 for the socket tests, and a bounded wait that drives
+// the message loop until a condition holds.
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "platform/core/Application.h"
+
+// Runs the script on its own thread with the accepted connection's descriptor.
+class TTestServer {
+  public:
+    explicit TTestServer(std::function<void(int fd)> script) : FScript(std::move(script)) {
+        FListen = ::socket(AF_INET, SOCK_STREAM, 0);
+        int On = 1;
+        ::setsockopt(FListen, SOL_SOCKET, SO_REUSEADDR, &On, sizeof(On));
+        sockaddr_in A{};
+        A.sin_family = AF_INET;
+        A.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(FListen, reinterpret_cast<sockaddr*>(&A), sizeof(A));
+        socklen_t L = sizeof(A);
+        ::getsockname(FListen, reinterpret_cast<sockaddr*>(&A), &L);
+        FPort = ntohs(A.sin_port);
+        ::listen(FListen, 4);
+        FThread = std::thread([this] {
+            const int Fd = ::accept(FListen, nullptr, nullptr);
+            if (Fd < 0) return;
+            FScript(Fd);
+            ::close(Fd);
+            FDone = true;
+        });
+    }
+    ~TTestServer() {
+        ::shutdown(FListen, SHUT_RDWR);
+        ::close(FListen);
+        if (FThread.joinable()) FThread.join();
+    }
+    uint16_t Port() const { return FPort; }
+    std::string Address() const { return "127.0.0.1:" + std::to_string(FPort); }
+    bool Done() const { return FDone; }
+
+    static void SendAll(int fd, const std::string& data) {
+        size_t Off = 0;
+        while (Off < data.size()) {
+            const ssize_t N = ::send(fd, data.data() + Off, data.size() - Off, MSG_NOSIGNAL);
+            if (N <= 0) return;
+            Off += static_cast<size_t>(N);
+        }
+    }
+    // Reads until the peer closes or until `until` appears; returns what was read.
+    static std::string ReadUntil(int fd, const std::string& until = std::string()) {
+        std::string In;
+        char Buf[65536];
+        for (;;) {
+            const ssize_t N = ::recv(fd, Buf, sizeof(Buf), 0);
+            if (N <= 0) break;
+            In.append(Buf, static_cast<size_t>(N));
+            if (!until.empty() && In.find(until) != std::string::npos) break;
+        }
+        return In;
+    }
+
+  private:
+    std::function<void(int)> FScript;
+    int FListen = -1;
+    uint16_t FPort = 0;
+    std::atomic<bool> FDone{false};
+    std::thread FThread;
+};
+
+// Drives the message loop until cond() holds; false when it did not within the bound.
+inline bool PumpUntil(const std::function<bool()>& cond, int boundMs = 20000) {
+    const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() > End) return false;
+        Application.WaitForEvent(50);
+        Application.ProcessMessages();
+    }
+    return true;
+}
