@@ -64,6 +64,31 @@ stop_all() {
   echo "e2e servers stopped"
 }
 
+# start_servers SRV BASEPORT: starts every server; returns 1 when one fails (the others run on)
+start_servers() {
+  local srv=$1 port=$2
+  P() { echo $((port + $1)); }
+  run() { # name command...
+    local name=$1 t pid; shift
+    t=$(now_ms)
+    pid=$("$@" | tail -n 1) || return 1
+    echo "$name started in $(( $(now_ms) - t )) ms (pid $pid)"
+  }
+  run pop3 "$HERE/servers/pop3-dovecot.sh" "$srv/pop3" "$(P $O_POP3)" || return 1
+  run smtp "$HERE/servers/smtp-aiosmtpd.sh" "$srv/smtp" "$(P $O_SMTP)" \
+    --auth-port "$(P $O_SMTP_AUTH)" --mailroot "$srv/pop3/mail" || return 1
+  run nntp "$HERE/servers/nntp-inn2.sh" "$srv/nntp" "$(P $O_NNTP)" "$(P $O_NNTP_AUTH)" || return 1
+  run time "$HERE/servers/time-xinetd.sh" "$srv/time" "$(P $O_TIME)" "$(P $O_DAYTIME)" || return 1
+  run fake "$HERE/servers/fake-line.sh" "$srv/fake" \
+    "silent:$(P $O_FAKE_SILENT)" \
+    "close:$(P $O_FAKE_CLOSE_POP3):+OK fake POP3 server closing" \
+    "close:$(P $O_FAKE_CLOSE_SMTP):220 fake.test.invalid ESMTP closing" \
+    "close:$(P $O_FAKE_CLOSE_NNTP):200 fake.test.invalid news server closing" \
+    "delay:$(P $O_FAKE_DELAY_POP3):$(P $O_POP3):$FAKE_DELAY_MS" \
+    "delay:$(P $O_FAKE_DELAY_SMTP):$(P $O_SMTP):$FAKE_DELAY_MS" \
+    "delay:$(P $O_FAKE_DELAY_NNTP):$(P $O_NNTP):$FAKE_DELAY_MS" || return 1
+}
+
 start_all() {
   local base=${1:?usage: $0 start_all BASEDIR [BASEPORT]} port=${2:-42100} srv t0 t p n
   mkdir -p "$base"; base=$(cd "$base" && pwd); chmod 755 "$base"
@@ -82,36 +107,24 @@ start_all() {
   fi
   chmod 755 "$srv"
 
-  for ((n = 0; n < TRIES; n++)); do
-    ports_free "$port" && break
+  # Another build tree may take the same free block at the same moment: then a server cannot
+  # bind, and the next block is tried.
+  local attempt
+  for attempt in 1 2 3; do
+    for ((n = 0; n < TRIES; n++)); do
+      ports_free "$port" && break
+      port=$((port + STEP))
+    done
+    [ "$n" -lt "$TRIES" ] || die "no free block of $SPAN ports found"
+    t=$(now_ms)
+    if start_servers "$srv" "$port"; then break; fi
+    echo "start failed on ports $port..$((port + SPAN - 1)); stopping what started" >&2
+    stop_all "$base" >/dev/null 2>&1 || true
+    [ "$attempt" != 3 ] || die "could not start the servers"
     port=$((port + STEP))
   done
-  [ "$n" -lt "$TRIES" ] || die "no free block of $SPAN ports found"
   P() { echo $((port + $1)); }
-
-  trap 'echo "start_all failed; stopping what started" >&2; stop_all "$base" >/dev/null 2>&1 || true' ERR
-  run() { # name command...
-    local name=$1 t pid; shift
-    t=$(now_ms)
-    pid=$("$@" | tail -n 1)
-    echo "$name started in $(( $(now_ms) - t )) ms (pid $pid)"
-  }
-  t=$(now_ms)
-  run pop3 "$HERE/servers/pop3-dovecot.sh" "$srv/pop3" "$(P $O_POP3)"
-  run smtp "$HERE/servers/smtp-aiosmtpd.sh" "$srv/smtp" "$(P $O_SMTP)" \
-    --auth-port "$(P $O_SMTP_AUTH)" --mailroot "$srv/pop3/mail"
-  run nntp "$HERE/servers/nntp-inn2.sh" "$srv/nntp" "$(P $O_NNTP)" "$(P $O_NNTP_AUTH)"
-  run time "$HERE/servers/time-xinetd.sh" "$srv/time" "$(P $O_TIME)" "$(P $O_DAYTIME)"
-  run fake "$HERE/servers/fake-line.sh" "$srv/fake" \
-    "silent:$(P $O_FAKE_SILENT)" \
-    "close:$(P $O_FAKE_CLOSE_POP3):+OK fake POP3 server closing" \
-    "close:$(P $O_FAKE_CLOSE_SMTP):220 fake.test.invalid ESMTP closing" \
-    "close:$(P $O_FAKE_CLOSE_NNTP):200 fake.test.invalid news server closing" \
-    "delay:$(P $O_FAKE_DELAY_POP3):$(P $O_POP3):$FAKE_DELAY_MS" \
-    "delay:$(P $O_FAKE_DELAY_SMTP):$(P $O_SMTP):$FAKE_DELAY_MS" \
-    "delay:$(P $O_FAKE_DELAY_NNTP):$(P $O_NNTP):$FAKE_DELAY_MS"
   echo "all servers started in $(( $(now_ms) - t )) ms"
-  trap - ERR
 
   # adduser NAME PASS: a user of POP3 and of SMTP AUTH with its own Maildir
   cat > "$srv/adduser" <<ADD

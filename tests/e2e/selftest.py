@@ -278,7 +278,47 @@ def fake():
     c.close()
 
 
-for name, fn in (("POP3", pop3), ("SMTP", smtp), ("NNTP", nntp), ("TIME", timesvc), ("FAKE", fake)):
+def loopback_only():
+    """Every TCP or UDP socket the servers (and their children) have open is bound to
+    127.0.0.1: nothing listens on another address."""
+    pids = set()
+    for sub in os.listdir(E["KESTRO_E2E_DIR"]):
+        d = os.path.join(E["KESTRO_E2E_DIR"], sub)
+        for f in os.listdir(d) if os.path.isdir(d) else []:
+            if f.endswith(".pid"):
+                pids.add(open(os.path.join(d, f)).read().strip())
+    parents = {}
+    for p in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            parents[p] = open("/proc/%s/stat" % p).read().rsplit(")", 1)[1].split()[1]
+        except OSError:
+            pass
+    while True:  # add children, grandchildren, ...
+        more = {p for p, pp in parents.items() if pp in pids} - pids
+        if not more:
+            break
+        pids |= more
+    inodes = set()
+    for p in pids:
+        try:
+            for fd in os.listdir("/proc/%s/fd" % p):
+                link = os.readlink("/proc/%s/fd/%s" % (p, fd))
+                if link.startswith("socket:["):
+                    inodes.add(link[8:-1])
+        except OSError:
+            pass
+    bound = []
+    for table in ("tcp", "udp", "tcp6", "udp6"):
+        for line in open("/proc/net/" + table).readlines()[1:]:
+            f = line.split()
+            if f[9] in inodes:
+                bound.append((table, f[1]))
+    bad = [b for b in bound if b[0].endswith("6") or not b[1].startswith("0100007F:")]
+    check("servers bind 127.0.0.1 only (%d sockets, %d processes)" % (len(bound), len(pids)),
+          bound and not bad, bad)
+
+
+for name, fn in (("LOOPBACK", loopback_only), ("POP3", pop3), ("SMTP", smtp), ("NNTP", nntp), ("TIME", timesvc), ("FAKE", fake)):
     section(name, fn)
 print("%d passed, %d failed" % (passed, failed))
 sys.exit(1 if failed else 0)

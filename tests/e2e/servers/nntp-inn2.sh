@@ -68,14 +68,13 @@ sed -e '/^\(pathhost\|domain\|port\|bindaddress\|bindaddress6\|server\|pathetc\|
     /etc/news/inn.conf > "$DIR/etc/inn.conf"
 cat >> "$DIR/etc/inn.conf" <<CONF
 
-# --- test instance in $DIR
+# --- test instance in $DIR (bindaddress alone: no IPv6 socket)
 pathhost:       news.test.invalid
 domain:         test.invalid
 organization:   "Kestro test news server"
 server:         127.0.0.1
 port:           $PORT
 bindaddress:    127.0.0.1
-bindaddress6:   none
 nnrpdpostport:  $PORT
 readerswhenstopped: true
 logsitename:    false
