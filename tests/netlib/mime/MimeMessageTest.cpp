@@ -129,6 +129,20 @@ TEST(MimeDecode, MultipartWithoutBoundaryIsAnError) {
     }
 }
 
+TEST(MimeDecode, AContentTypeWithoutMediaTypeIsKeptAsALine) {
+    // Were the first line taken, it could not be written back, and the encoded message would
+    // decode differently (here: as a multipart without boundary).
+    const std::string text =
+        "Content-Type: /mixed; boundary=b0\r\nContent-Type: text/plain\r\n\r\nx\r\n";
+    TIpMessage m;
+    Load(m, text);
+    m.DecodeMessage();
+    EXPECT_EQ(m.ContentType + "/" + m.ContentSubtype, "text/plain");
+    EXPECT_EQ(List(m.OtherHeaders), "Content-Type: /mixed; boundary=b0");
+    std::string out = Reencode(text);
+    EXPECT_EQ(Reencode(out), out);
+}
+
 TEST(MimeDecode, AMissingInnerCloserDoesNotSwallowTheOuterParts) {
     TIpMessage m;
     Load(m,
