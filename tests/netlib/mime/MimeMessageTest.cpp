@@ -82,6 +82,24 @@ TEST(MimeDecode, HeaderBlockAndNonMimeBody) {
     EXPECT_EQ(BodyText(h), "\r\n");
 }
 
+TEST(MimeDecode, TopLevelBodiesAreText) {
+    // A single-part body keeps a "--" line, and an enclosed message keeps its own headers in
+    // the body instead of having them merged into the outer message's fields.
+    TIpMessage m;
+    Load(m,
+         "Content-Type: message/rfc822\r\nContent-Description: forwarded\r\n\r\n"
+         "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=koi8-r\r\nSubject: inner\r\n\r\n"
+         "text\r\n--\r\nsig\r\n");
+    m.DecodeMessage();
+    EXPECT_EQ(m.ContentSubtype, "rfc822");
+    EXPECT_EQ(m.CharacterSet, "");
+    EXPECT_EQ(m.Subject, "");
+    EXPECT_EQ(
+        BodyText(m),
+        "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=koi8-r\r\nSubject: inner\r\n\r\n"
+        "text\r\n--\r\nsig\r\n");
+}
+
 TEST(MimeDecode, AddressesSplitOnlyOutsideQuotesBracketsAndComments) {
     TIpMessage m;
     Load(m,
@@ -185,8 +203,10 @@ TEST(MimeEncode, HeaderOrderFoldingAndKeptLines) {
     m.MailTo.Add("c@x");
     m.NNTPPostingHost = "host.example";
     m.OtherHeaders.Add("Lines: 3");
+    m.Received.Add("from a\t\tby b\tid c");
     m.EncodeMessage();
     EXPECT_EQ(Raw(m),
+              "Received: from a\t\r\n\tby b\t\r\n\tid c\r\n"
               "To: a@x, \r\n\tb@x, \r\n\tc@x\r\nSubject: s\r\nControl: cancel <x@y>\r\n"
               "Followup-To: poster\r\nNNTP-Posting-Host: host.example\r\nLines: 3\r\n\r\n");
 
