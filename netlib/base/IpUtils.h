@@ -9,6 +9,9 @@
 
 class TStream;
 
+// How text lines end, in streams and on sockets.
+enum TIpLineTerminator : uint8_t { ltNone, ltCR, ltLF, ltCRLF, ltOther };
+
 // --- strings and buffers ---
 
 int32_t CharPos(char c, const std::string& s);

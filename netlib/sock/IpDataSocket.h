@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "netlib/base/IpUtils.h"
 #include "netlib/sock/IpWinSock.h"
 #include "netlib/sock/Limits.h"
 #include "platform/core/Application.h"
@@ -26,7 +27,6 @@ class TStream;
 class TIpSockControl;
 class TIpDataSocket;
 
-enum TIpLineTerminator { ltNone, ltCR, ltLF, ltCRLF, ltOther };
 enum TIpReceiveMode { rmLine, rmStream, rmAny };
 enum TIpStatusType { stConnect, stDisconnect, stProgress };
 enum TIpSockProtocol { spTcp, spUdp };

@@ -6,9 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "netlib/base/IpUtils.h"
 #include "platform/classes/Classes.h"
-
-enum TIpLineTerminator : uint8_t { ltNone, ltCR, ltLF, ltCRLF, ltOther };
 
 // Works on one page of the underlying stream at a time and writes changed pages back. The
 // underlying stream sees only page-sized reads and writes; everything byte-wise happens in
