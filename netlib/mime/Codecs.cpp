@@ -479,10 +479,11 @@ void EncodeBinHex(TStream& source, TIpAnsiTextStream& body, const std::string& f
     std::transform(name.begin(), name.end(), name.begin(),
                    [](char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; });
     int64_t total = RemainingSize(source);
+    // The data fork length is a 32-bit field.
+    if (total > int64_t(0xFFFFFFFFu)) throw EIpBaseException("Invalid data length");
     std::vector<uint8_t> data(static_cast<size_t>(total));
     int64_t got = total > 0 ? ReadBlock(source, reinterpret_cast<char*>(data.data()), total) : 0;
     data.resize(size_t(got));
-    if (data.size() > 0xFFFFFFFFu) throw EIpBaseException("Invalid data length");
 
     std::vector<uint8_t> plain;
     plain.push_back(uint8_t(name.size()));
