@@ -103,17 +103,46 @@ wait_greeting() {
   return 1
 }
 
-# write_stop DIR PIDFILE: writes DIR/stop, which stops the process in PIDFILE with SIGTERM and
-# waits for it (SIGKILL after 5 s). Exit 0 also when it was not running.
+# write_stop DIR PIDFILE...: writes DIR/stop, which stops the processes in the PIDFILEs with
+# SIGTERM and waits for them (SIGKILL after 5 s), then ends what they had forked and left
+# running: Dovecot's master, for one, exits while a login process still serves a client.
+# Exit 0 also when nothing was running. STOP_CMD, when set, replaces the SIGTERM (innd).
 write_stop() {
-  cat > "$1/stop" <<STOP
-#!/bin/bash
-pid=\$(cat "$2" 2>/dev/null) || exit 0
-alive() { local s; s=\$(ps -o stat= -p "\$pid" 2>/dev/null) && [[ \$s != Z* ]]; }
-alive || exit 0
-kill "\$pid" 2>/dev/null
-for _ in \$(seq 1 100); do alive || exit 0; sleep 0.05; done
-kill -9 "\$pid" 2>/dev/null; exit 0
+  local dir=$1; shift
+  {
+    echo '#!/bin/bash'
+    echo "# stops the server of $dir and every process it forked"
+    echo "set -- $(printf '%q ' "$@")"
+    cat <<'STOP'
+alive() { local s; s=$(ps -o stat= -p "$1" 2>/dev/null) && [[ $s != Z* ]]; }
+tree() { local c; for c in $(ps -o pid= --ppid "$1" 2>/dev/null); do echo "$c"; tree "$c"; done; }
+# wait_gone SECONDS PID...: true when all are gone in time
+wait_gone() {
+  local n=$(( $1 * 20 )) p left; shift
+  while [ "$n" -gt 0 ]; do
+    left=''; for p in "$@"; do alive "$p" && left=1; done
+    [ -z "$left" ] && return 0
+    sleep 0.05; n=$((n - 1))
+  done
+  return 1
+}
+pids=() kids=()
+for f in "$@"; do
+  p=$(cat "$f" 2>/dev/null) || continue
+  alive "$p" || continue
+  pids+=("$p"); kids+=($(tree "$p"))
+done
+[ ${#pids[@]} = 0 ] && exit 0
 STOP
-  chmod 755 "$1/stop"
+    if [ -n "${STOP_CMD:-}" ]; then echo "$STOP_CMD"; else echo 'kill "${pids[@]}" 2>/dev/null'; fi
+    cat <<'STOP'
+wait_gone 5 "${pids[@]}" || kill -9 "${pids[@]}" 2>/dev/null
+[ ${#kids[@]} = 0 ] && exit 0
+for k in "${kids[@]}"; do alive "$k" && kill "$k" 2>/dev/null; done
+wait_gone 2 "${kids[@]}" || kill -9 "${kids[@]}" 2>/dev/null
+exit 0
+STOP
+  } > "$dir/stop.tmp"
+  chmod 755 "$dir/stop.tmp"
+  mv "$dir/stop.tmp" "$dir/stop"
 }

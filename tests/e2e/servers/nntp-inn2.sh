@@ -34,29 +34,20 @@ DIR=$(prepare_dir "$DIR")
 [ -x "$DIR/stop" ] && "$DIR/stop"
 export INNCONF=$DIR/etc/inn.conf
 
-cat > "$DIR/stop" <<STOP
-#!/bin/bash
-# Stops innd and the standalone nnrpd of this DIR, and the nnrpd processes they forked for
-# connections that are still open.
-alive() { local s; s=\$(ps -o stat= -p "\$1" 2>/dev/null) && [[ \$s != Z* ]]; }
-kids=()
-for f in "$DIR/innd.pid" "$DIR/nnrpd.pid"; do
-  p=\$(cat "\$f" 2>/dev/null) && alive "\$p" && kids+=(\$(ps -o pid= --ppid "\$p" 2>/dev/null))
-done
-if p=\$(cat "$DIR/nnrpd.pid" 2>/dev/null) && alive "\$p"; then kill "\$p"; fi
-if p=\$(cat "$DIR/innd.pid" 2>/dev/null) && alive "\$p"; then
-  INNCONF=$DIR/etc/inn.conf $NB/ctlinnd -t 5 shutdown "test done" >/dev/null 2>&1 || kill "\$p"
+# innd acts on SIGTERM only at its next event (its poll() can sleep for minutes): stop it with
+# ctlinnd, and connect to wake it up while waiting
+STOP_CMD=$(cat <<STOP
+n=\$(cat "$DIR/nnrpd.pid" 2>/dev/null) && alive "\$n" && kill "\$n"
+if i=\$(cat "$DIR/innd.pid" 2>/dev/null) && alive "\$i"; then
+  INNCONF=$DIR/etc/inn.conf $NB/ctlinnd -t 5 shutdown "test done" >/dev/null 2>&1 || kill "\$i"
   for _ in \$(seq 1 100); do
-    alive "\$p" || break
-    { exec 3<>/dev/tcp/127.0.0.1/$PORT; } 2>/dev/null && exec 3>&-   # wakes innd's poll()
+    alive "\$i" || break
+    { exec 3<>/dev/tcp/127.0.0.1/$PORT; } 2>/dev/null && exec 3>&-
     sleep 0.05
   done
-  alive "\$p" && kill -9 "\$p"
 fi
-for k in \${kids[@]+"\${kids[@]}"}; do alive "\$k" && kill "\$k" 2>/dev/null; done
-exit 0
 STOP
-chmod 755 "$DIR/stop"
+) write_stop "$DIR" "$DIR/innd.pid" "$DIR/nnrpd.pid"
 
 rm -rf "$DIR"/{etc,db,spool,run,log,tmp,http}
 mkdir -p "$DIR"/{etc,db,run,log,tmp,http} \

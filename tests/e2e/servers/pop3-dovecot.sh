@@ -113,17 +113,7 @@ service imap-login {
 }
 CONF
 
-cat > "$DIR/stop" <<STOP
-#!/bin/bash
-# stops the Dovecot master of this DIR; its children go with it
-pid=\$(cat "$DIR/dovecot.pid" 2>/dev/null) || exit 0
-alive() { local s; s=\$(ps -o stat= -p "\$pid" 2>/dev/null) && [[ \$s != Z* ]]; }
-alive || exit 0
-kill "\$pid" 2>/dev/null
-for _ in \$(seq 1 100); do alive || exit 0; sleep 0.05; done
-kill -9 "\$pid" 2>/dev/null; exit 0
-STOP
-chmod 755 "$DIR/stop"
+write_stop "$DIR" "$DIR/dovecot.pid"
 
 : > "$DIR/dovecot.log"
 rm -f "$DIR/dovecot.pid"
