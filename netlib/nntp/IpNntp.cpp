@@ -1,0 +1,582 @@
+#include "netlib/nntp/IpNntp.h"
+
+#include <cstring>
+#include <ctime>
+#include <iterator>
+#include <utility>
+
+#include "netlib/nntp/Limits.h"
+
+namespace {
+
+constexpr const char* kNotConnected = "Not connected";
+
+const char* const kStateDescriptions[] = {"No operation",
+                                          "Connecting",
+                                          "Getting new news groups",
+                                          "Getting new articles",
+                                          "Retrieving article",
+                                          "Retrieving status",
+                                          "Retrieving body",
+                                          "Retrieving heading",
+                                          "Selecting group",
+                                          "Retrieving list",
+                                          "Selecting previous article",
+                                          "Selecting next article",
+                                          "Preparing to post article",
+                                          "Posting article",
+                                          "Disconnecting",
+                                          "Retrieving help",
+                                          "Sending special command",
+                                          "Authorizing user",
+                                          "Authorizing password",
+                                          "Retrieving list of extended commands",
+                                          "Retrieving active times",
+                                          "Retrieving list of distributions",
+                                          "Retrieving distribution patterns",
+                                          "Retrieving list of available news groups",
+                                          "Retrieving overview format",
+                                          "Retrieving article numbers",
+                                          "Retrieving overview",
+                                          "Retrieving patterns",
+                                          "Retrieving server date"};
+
+const char* const kStateNames[] = {"nsNoOp",
+                                   "nsConnect",
+                                   "nsNewGroups",
+                                   "nsNewNews",
+                                   "nsArticle",
+                                   "nsStat",
+                                   "nsBody",
+                                   "nsHead",
+                                   "nsGroup",
+                                   "nsList",
+                                   "nsLast",
+                                   "nsNext",
+                                   "nsPrePost",
+                                   "nsPost",
+                                   "nsQuit",
+                                   "nsHelp",
+                                   "nsSpecial",
+                                   "nsAuthUser",
+                                   "nsAuthPass",
+                                   "nsListExt",
+                                   "nsListActiveTimes",
+                                   "nsListDistributions",
+                                   "nsListDistribPats",
+                                   "nsListNewsGroups",
+                                   "nsListOverviewFmt",
+                                   "nsListGroup",
+                                   "nsOver",
+                                   "nsPat",
+                                   "nsDate"};
+
+const char* const kTaskDescriptions[] = {"No task", "Authenticating", "Selecting Group",
+                                         "Retrieving new news", "Posting article"};
+const char* const kTaskNames[] = {"ntNoTask", "ntAuthenticate", "ntSelectGroup", "ntNewNews",
+                                  "ntPostTo"};
+
+static_assert(std::size(kStateDescriptions) == nsDate + 1);
+static_assert(std::size(kStateNames) == nsDate + 1);
+
+bool StartsWith(const std::string& s, char c) {
+    return !s.empty() && s[0] == c;
+}
+
+// Text from the 5th character on ("211 3 1 3 g" gives "3 1 3 g").
+std::string FromFifth(const std::string& line) {
+    return line.size() > 4 ? line.substr(4) : "";
+}
+
+// A decimal number of at most 18 digits with an optional sign; fallback for anything else.
+int64_t ToInt64Def(const std::string& text, int64_t fallback) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    if (i == text.size() || text.size() - i > 18) return fallback;
+    int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return fallback;
+        value = value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
+std::vector<std::string> SplitBlanks(const std::string& text) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && text[i] == ' ') ++i;
+        size_t start = i;
+        while (i < text.size() && text[i] != ' ') ++i;
+        if (i > start) words.push_back(text.substr(start, i - start));
+    }
+    return words;
+}
+
+// A message ID in angle brackets, as the commands send it.
+std::string Bracketed(const std::string& id) {
+    std::string result = id;
+    if (!StartsWith(result, '<')) result.insert(result.begin(), '<');
+    if (result.back() != '>') result.push_back('>');
+    return result;
+}
+
+// Refuses arguments that would end the command line early or smuggle in a second command.
+void CheckArgument(const std::string& argument) {
+    if (argument.size() > kIpMaxNntpArgumentLength)
+        throw EIpNntpException("Command argument too long");
+    for (char c : argument)
+        if (c == '\r' || c == '\n' || c == '\0')
+            throw EIpNntpException("Invalid character in command argument");
+}
+
+std::string FormatLocal(int64_t unixSeconds, const char* pattern) {
+    std::time_t t = static_cast<std::time_t>(unixSeconds);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char buffer[16];
+    std::strftime(buffer, sizeof buffer, pattern, &tm);
+    return buffer;
+}
+
+std::string ZoneWord(int zone) {
+    return zone == 1 ? " GMT" : zone == 2 ? " UTC" : "";
+}
+
+}  // namespace
+
+std::string FormatNntpDate(int64_t unixSeconds) {
+    return FormatLocal(unixSeconds, "%y%m%d");
+}
+
+std::string FormatNntpTime(int64_t unixSeconds) {
+    return FormatLocal(unixSeconds, "%H%M%S");
+}
+
+TIpCustomNntpClient::TIpCustomNntpClient(void* owner) : TIpCustomEmailClass(owner) {
+    DefaultPort = 119;
+    SockInits().StripLineTerminator = true;
+}
+
+TIpCustomNntpClient::~TIpCustomNntpClient() = default;
+
+std::string TIpCustomNntpClient::StateText(TIpNntpStates state) {
+    if (state > nsDate) return "Unknown state";
+    return std::string(kStateDescriptions[state]) + " (" + kStateNames[state] + ")";
+}
+
+std::string TIpCustomNntpClient::TaskText(TIpNntpTasks task) {
+    if (task > ntPostTo) return "Unknown task";
+    return std::string(kTaskDescriptions[task]) + " (" + kTaskNames[task] + ")";
+}
+
+void TIpCustomNntpClient::DebugValue(uint32_t entryType, uint32_t value) {
+    if (DebugLog().Enabled()) DebugLog().AddDebugValue(this, 0, entryType, value, 0);
+}
+
+std::string TIpCustomNntpClient::FormatDebugEntry(uint32_t socket, uint32_t entryType,
+                                                  const void* data, uint32_t size) {
+    uint32_t value = 0;
+    if (data && (entryType & 0x80000000u) == 0) std::memcpy(&value, data, sizeof value);
+    std::string text;
+    switch (entryType) {
+        case deNntpStartTask:
+            text = "Starting task: " + TaskText(TIpNntpTasks(value));
+            break;
+        case deNntpTaskComplete:
+            text = "Generating OnTaskComplete event " + TaskText(TIpNntpTasks(value));
+            break;
+        case deNntpStateChange:
+            text = "State change: " + StateText(TIpNntpStates(value));
+            break;
+        case deNntpResponse:
+            text = "Generating OnResponse event, Code = " + std::to_string(int32_t(value));
+            break;
+        case deNntpMultiLine:
+            text = "Generating OnMultiLineResponse event";
+            break;
+        case deNntpArticle:
+            text = "Generating OnArticle event";
+            break;
+        default:
+            return TIpCustomEmailClass::FormatDebugEntry(socket, entryType, data, size);
+    }
+    return "[NNTP] " + text + "\r\n";
+}
+
+void TIpCustomNntpClient::SetState(TIpNntpStates state) {
+    if (state == FState) return;
+    FState = state;
+    DebugValue(deNntpStateChange, state);
+    PostMessage(Handle(), WM_IPNNTPSTATE, 1, state);
+}
+
+void TIpCustomNntpClient::WndProc(TMessage& message) {
+    if (message.Msg == WM_IPNNTPSTATE && message.WParam == 1) {
+        if (OnStateChange) OnStateChange(this, TIpNntpStates(message.LParam));
+        return;
+    }
+    TIpCustomEmailClass::WndProc(message);
+}
+
+void TIpCustomNntpClient::CheckConnected() const {
+    if (!IsConnected()) throw EIpNntpException(kNotConnected);
+}
+
+void TIpCustomNntpClient::SendCommand(TIpNntpStates state, bool multiLine,
+                                      const std::string& line) {
+    CheckConnected();
+    SetState(state);
+    FMultiLine = multiLine;
+    FAwaitingStatus = true;
+    FReplyBytes = 0;
+    FArticleTooLarge = false;
+    FListTooLarge = false;
+    PutString(SocketHandle(), line + "\r\n", false);
+}
+
+void TIpCustomNntpClient::ArticleByMessageId(const std::string& id) {
+    CheckArgument(id);
+    SendCommand(nsArticle, true, id.empty() ? "ARTICLE" : "ARTICLE " + Bracketed(id));
+}
+
+void TIpCustomNntpClient::ArticleByNumber(int64_t number) {
+    SendCommand(nsArticle, true, "ARTICLE " + std::to_string(number));
+}
+
+void TIpCustomNntpClient::HeadByNumber(int64_t number) {
+    SendCommand(nsHead, true, "HEAD " + std::to_string(number));
+}
+
+void TIpCustomNntpClient::HeadByMessageId(const std::string& id) {
+    CheckArgument(id);
+    SendCommand(nsHead, true, id.empty() ? "HEAD" : "HEAD " + Bracketed(id));
+}
+
+void TIpCustomNntpClient::Group(const std::string& name) {
+    CheckArgument(name);
+    SendCommand(nsGroup, false, "GROUP " + name);
+}
+
+void TIpCustomNntpClient::List() {
+    SendCommand(nsList, true, "LIST");
+}
+
+void TIpCustomNntpClient::NewGroups(const std::string& date, const std::string& time, int zone) {
+    CheckArgument(date);
+    CheckArgument(time);
+    SendCommand(nsNewGroups, true, "NEWGROUPS " + date + " " + time + ZoneWord(zone));
+}
+
+void TIpCustomNntpClient::NewNews(const std::string& groups, const std::string& date,
+                                  const std::string& time, int zone) {
+    CheckArgument(groups);
+    CheckArgument(date);
+    CheckArgument(time);
+    SendCommand(nsNewNews, true, "NEWNEWS " + groups + " " + date + " " + time + ZoneWord(zone));
+}
+
+void TIpCustomNntpClient::Post() {
+    CheckConnected();
+    FArticle.EncodeMessage();
+    SendCommand(nsPrePost, false, "POST");
+}
+
+void TIpCustomNntpClient::Quit() {
+    if (IsConnected())
+        SendCommand(nsQuit, false, "QUIT");
+    else
+        SetState(nsNoOp);
+}
+
+void TIpCustomNntpClient::AuthUser() {
+    CheckArgument(UserID);
+    SendCommand(nsAuthUser, false, "AUTHINFO USER " + UserID);
+}
+
+void TIpCustomNntpClient::AuthPass() {
+    CheckArgument(Password);
+    SendCommand(nsAuthPass, false, "AUTHINFO PASS " + Password);
+}
+
+void TIpCustomNntpClient::ConnectTo(const std::string& host) {
+    SetState(nsConnect);
+    FMultiLine = false;
+    // The greeting is a status line like every reply to a command.
+    FAwaitingStatus = true;
+    Connect(host);
+}
+
+void TIpCustomNntpClient::Authenticate(const std::string& host) {
+    FTask = ntAuthenticate;
+    ConnectTo(host);
+}
+
+void TIpCustomNntpClient::StartTask(TIpNntpTasks task, const std::string& host,
+                                    const std::string& group) {
+    FTask = task;
+    DebugValue(deNntpStartTask, task);
+    GroupToSelect = group;
+    ConnectTo(host);
+}
+
+void TIpCustomNntpClient::SelectGroup(const std::string& host, const std::string& group) {
+    StartTask(ntSelectGroup, host, group);
+}
+
+void TIpCustomNntpClient::PostTo(const std::string& host, const std::string& group) {
+    StartTask(ntPostTo, host, group);
+}
+
+void TIpCustomNntpClient::ParseStatus(const std::string& line) {
+    size_t blank = line.find(' ');
+    FReplyCode = line.substr(0, blank);
+    FReplyText = FromFifth(line);
+}
+
+void TIpCustomNntpClient::DoReadLine(SOCKET socket, const std::string& line) {
+    if (socket != SocketHandle()) return;
+    FLastLine = line;
+    bool status = FAwaitingStatus;
+    if (status) ParseStatus(line);
+
+    switch (FState) {
+        case nsConnect:
+            FPostingAllowed = FReplyCode == "200";
+            if (FReplyCode == "400") FState = nsNoOp;  // the server refuses service: no task
+            break;
+        case nsArticle:
+        case nsBody:
+        case nsHead:
+            if (!status) {
+                HandleArticleLine(line);
+                return;
+            }
+            if (StartsWith(FReplyCode, '2')) {
+                FArticle.ClearMessage();
+                if (FState == nsBody) {
+                    FArticle.WriteLine("From: ");
+                    FArticle.WriteLine("");
+                }
+                FArticleStatus = line;
+            }
+            break;
+        case nsGroup:
+            if (StartsWith(line, '2')) HandleGroupReply();
+            break;
+        case nsLast:
+        case nsNext:
+            if (StartsWith(line, '2')) {
+                std::vector<std::string> words = SplitBlanks(FReplyText);
+                FCurrentArticle = ToInt64Def(words.empty() ? "" : words[0], 0);
+            }
+            break;
+        default:
+            break;
+    }
+    FAwaitingStatus = false;
+
+    if (FMultiLine) {
+        if (line != ".") {
+            bool first = FResponseList.Count() == 0;
+            if (!FListTooLarge) {
+                FReplyBytes += line.size();
+                if (FResponseList.Count() >= int(kIpMaxNntpResponseLines) ||
+                    FReplyBytes > kIpMaxNntpResponseBytes)
+                    FListTooLarge = true;
+                else
+                    FResponseList.Add(line);
+            }
+            bool failed = first && !line.empty() && (line[0] == '4' || line[0] == '5');
+            if (!failed) return;
+        }
+        EndMultiLine();
+    } else {
+        Report(line);
+    }
+    NextStep();
+}
+
+bool TIpCustomNntpClient::HandleArticleLine(const std::string& line) {
+    if (line == ".") {
+        FMultiLine = false;
+        FResponseList.Clear();
+        if (FArticleTooLarge) {
+            // Reported as a failed fetch: the caller skips it like a missing article.
+            TStringList refused;
+            refused.Add(FArticleStatus);
+            DebugValue(deNntpMultiLine, 0);
+            if (OnMultiLineResponse) OnMultiLineResponse(this, FState, refused);
+            return true;
+        }
+        try {
+            FArticle.DecodeMessage();
+        } catch (const std::exception&) {
+            // An article that does not decode is still delivered as received.
+        }
+        DebugValue(deNntpArticle, 0);
+        if (OnArticle) OnArticle(this, FArticle);
+        return true;
+    }
+    if (FArticleTooLarge) return true;
+    FReplyBytes += line.size() + 2;
+    if (FReplyBytes > kIpMaxNntpArticleSize) {
+        FArticleTooLarge = true;
+        FArticle.ClearMessage();
+        return true;
+    }
+    if (StartsWith(line, '.'))
+        FArticle.WriteLine(line.substr(1));
+    else
+        FArticle.WriteLine(line);
+    return true;
+}
+
+void TIpCustomNntpClient::HandleGroupReply() {
+    std::vector<std::string> words = SplitBlanks(FReplyText);
+    auto word = [&](size_t i) { return i < words.size() ? words[i] : std::string(); };
+    FArticleCount = ToInt64Def(word(0), 0);
+    FFirstArticle = ToInt64Def(word(1), -1);
+    FLastArticle = ToInt64Def(word(2), -1);
+    FSelectedGroup = word(3);
+    FCurrentArticle = FFirstArticle;
+}
+
+void TIpCustomNntpClient::EndMultiLine() {
+    // The list is handed over and the reply closed before the event runs, so that a command
+    // the handler sends starts a fresh reply.
+    TStringList list;
+    std::swap(list, FResponseList);
+    FMultiLine = false;
+    if (FListTooLarge) {
+        FListTooLarge = false;
+        DoError(SocketHandle(), 0,
+                "NNTP reply too large: more than " + std::to_string(kIpMaxNntpResponseLines) +
+                    " lines or " + std::to_string(kIpMaxNntpResponseBytes) + " bytes");
+        return;
+    }
+    DebugValue(deNntpMultiLine, 0);
+    if (OnMultiLineResponse) OnMultiLineResponse(this, FState, list);
+}
+
+void TIpCustomNntpClient::Report(const std::string& line) {
+    int32_t code = int32_t(ToInt64Def(line.substr(0, 3), 0));
+    DebugValue(deNntpResponse, uint32_t(code));
+    if (OnResponse) OnResponse(this, FState, code, FromFifth(line));
+}
+
+void TIpCustomNntpClient::TaskComplete() {
+    DebugValue(deNntpTaskComplete, FTask);
+    if (OnTaskComplete) OnTaskComplete(this, FTask, FResponseList);
+}
+
+void TIpCustomNntpClient::NextStep() {
+    switch (FState) {
+        case nsNoOp:
+        case nsNewNews:
+        case nsArticle:
+        case nsBody:
+        case nsHead:
+            // Articles end in their own handler; the caller chooses the next command.
+            break;
+        case nsConnect:
+            if (FTask == ntNoTask)
+                SetState(nsNoOp);
+            else if (!UserID.empty())
+                AuthUser();
+            else if (FTask == ntAuthenticate)
+                TaskComplete();
+            else
+                Group(GroupToSelect);
+            break;
+        case nsGroup:
+            switch (FTask) {
+                case ntNoTask:
+                    SetState(nsNoOp);
+                    break;
+                case ntSelectGroup:
+                    TaskComplete();
+                    break;
+                case ntNewNews:
+                    NewNews(GroupToSelect, NewNewsDate, NewNewsTime, 0);
+                    break;
+                case ntPostTo:
+                    Post();
+                    break;
+                case ntAuthenticate:
+                    break;
+            }
+            break;
+        case nsPrePost:
+            if (StartsWith(FLastLine, '3'))
+                SendArticle();
+            else
+                SetState(nsNoOp);
+            break;
+        case nsPost:
+            if (FTask == ntPostTo) TaskComplete();
+            break;
+        case nsAuthUser:
+            AuthPass();
+            break;
+        case nsAuthPass:
+            if (FTask == ntNoTask)
+                SetState(nsNoOp);
+            else if (FTask == ntAuthenticate)
+                TaskComplete();
+            else if (FReplyCode != "502")
+                Group(GroupToSelect);
+            break;
+        default:
+            SetState(nsNoOp);
+            break;
+    }
+}
+
+void TIpCustomNntpClient::SendArticle() {
+    SetState(nsPost);
+    FAwaitingStatus = true;
+    FMultiLine = false;
+    // One block for the whole article: the socket queues what it cannot send at once.
+    std::string block;
+    FArticle.SetPosition(0);
+    bool any = false;
+    while (!FArticle.AtEndOfStream()) {
+        std::string line = FArticle.ReadLine();
+        if (StartsWith(line, '.')) block.push_back('.');
+        block += line;
+        block += "\r\n";
+        any = true;
+    }
+    if (!any) block += "\r\n";
+    block += ".\r\n";
+    PutString(SocketHandle(), block, false);
+}
+
+void TIpCustomNntpClient::DoStatus(SOCKET socket, TIpStatusType event,
+                                   const TIpConnRec& connection) {
+    switch (event) {
+        case stConnect:
+            if (Socket()) SetSocketIdleTimeout(FIdleTimeout);
+            break;
+        case stDisconnect: {
+            SetState(nsNoOp);
+            TaskComplete();
+            FTask = ntNoTask;
+            break;
+        }
+        case stProgress:
+            if (OnProgress && Socket()) {
+                TIpSockStatRec stats = Socket()->GetStatRec();
+                OnProgress(this, uint64_t(stats.BytesReceived) + stats.BytesSent);
+            }
+            break;
+    }
+    TIpCustomEmailClass::DoStatus(socket, event, connection);
+}
+
+void TIpNntpClient::SetIdleTimeout(uint32_t ms) {
+    FIdleTimeout = ms;
+    if (IsConnected()) SetSocketIdleTimeout(ms);
+}

@@ -1,0 +1,379 @@
+// Transcripts of the news client against a fake socket: what the server says goes in with Feed,
+// what the client sends comes back with Sent.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "netlib/nntp/IpNntp.h"
+#include "netlib/sock/IpFakeSocket.h"
+
+namespace {
+
+class NntpClientTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Client.SetSocketFactory([this](TIpCustomClient& c) {
+            Fake = new TIpFakeSocket(c);
+            return Fake;
+        });
+        Client.OnResponse = [this](TIpCustomNntpClient*, TIpNntpStates to, int32_t code,
+                                   const std::string& text) {
+            Events.push_back("response " + std::to_string(to) + " " + std::to_string(code) + " " +
+                             text);
+        };
+        Client.OnMultiLineResponse = [this](TIpCustomNntpClient*, TIpNntpStates to,
+                                            TStringList& list) {
+            std::string joined;
+            for (int i = 0; i < list.Count(); ++i) joined += "|" + list[i];
+            Events.push_back("multi " + std::to_string(to) + " " + joined);
+        };
+        Client.OnArticle = [this](TIpCustomNntpClient*, TIpNewsArticle& article) {
+            Articles.push_back(RawText(article));
+            Events.push_back("article " + article.MessageID);
+        };
+        Client.OnTaskComplete = [this](TIpCustomNntpClient*, TIpNntpTasks task, TStringList&) {
+            Events.push_back("complete " + std::to_string(task));
+        };
+        Client.OnStateChange = [this](TIpCustomNntpClient*, TIpNntpStates state) {
+            StateChanges.push_back(state);
+        };
+    }
+
+    static std::string RawText(TIpNewsArticle& article) {
+        std::string text;
+        article.SetPosition(0);
+        while (!article.AtEndOfStream()) text += article.ReadLine() + "\n";
+        return text;
+    }
+
+    // Connects for a task and answers with the greeting.
+    void Open(const std::string& greeting, TIpNntpTasks task = ntSelectGroup,
+              const std::string& group = "de.test") {
+        if (task == ntAuthenticate)
+            Client.Authenticate("news.example");
+        else if (task == ntPostTo)
+            Client.PostTo("news.example", group);
+        else
+            Client.SelectGroup("news.example", group);
+        ASSERT_NE(Fake, nullptr);
+        Fake->AcceptConnect();
+        Feed(greeting + "\r\n");
+    }
+
+    void Feed(const std::string& bytes) { Fake->Feed(bytes); }
+    std::string Sent() { return Fake->TakeWritten(); }
+    void Pump() {
+        for (int i = 0; i < 5; ++i) Application.ProcessMessages();
+    }
+
+    TIpNntpClient Client;
+    TIpFakeSocket* Fake = nullptr;
+    std::vector<std::string> Events;
+    std::vector<std::string> Articles;
+    std::vector<TIpNntpStates> StateChanges;
+};
+
+TEST_F(NntpClientTest, GreetingsDecidePostingAndWhetherTheTaskGoesOn) {
+    Open("200 news.example ready");
+    EXPECT_TRUE(Client.PostingAllowed());
+    EXPECT_EQ(Sent(), "GROUP de.test\r\n");
+    EXPECT_EQ(Events.at(0), "response 1 200 news.example ready");
+}
+
+TEST_F(NntpClientTest, GreetingWithoutPostingStillSelectsTheGroup) {
+    Open("201 news.example no posting");
+    EXPECT_FALSE(Client.PostingAllowed());
+    EXPECT_EQ(Sent(), "GROUP de.test\r\n");
+}
+
+TEST_F(NntpClientTest, RefusedServiceSendsNothingFurther) {
+    Open("400 service discontinued");
+    EXPECT_EQ(Sent(), "");
+    EXPECT_EQ(Client.State(), nsNoOp);
+    EXPECT_EQ(Events.at(0), "response 0 400 service discontinued");
+}
+
+TEST_F(NntpClientTest, AuthinfoAcceptedCompletesTheAuthenticateTask) {
+    Client.UserID = "reader";
+    Client.Password = "secret";
+    Open("200 hello", ntAuthenticate);
+    EXPECT_EQ(Sent(), "AUTHINFO USER reader\r\n");
+    Feed("381 more\r\n");
+    EXPECT_EQ(Sent(), "AUTHINFO PASS secret\r\n");
+    Feed("281 ok\r\n");
+    EXPECT_EQ(Events.back(), "complete 1");
+}
+
+TEST_F(NntpClientTest, AuthinfoRejectedIsReportedAndUnsupportedStopsTheTask) {
+    Client.UserID = "reader";
+    Client.Password = "wrong";
+    Open("200 hello");
+    Sent();
+    Feed("381 more\r\n");
+    Sent();
+    Feed("481 rejected\r\n");
+    EXPECT_EQ(Events.back(), "response 18 481 rejected");
+    // The selection goes on; the caller decides what a rejection means.
+    EXPECT_EQ(Sent(), "GROUP de.test\r\n");
+
+    Feed("211 1 1 1 de.test\r\n");
+    Client.Quit();
+    Sent();
+    Fake->PeerClose();
+    Fake = nullptr;
+    Events.clear();
+    Open("200 hello");
+    Sent();
+    Feed("381 more\r\n");
+    Sent();
+    Feed("502 no permission\r\n");
+    EXPECT_EQ(Sent(), "");
+    EXPECT_EQ(Events.back(), "response 18 502 no permission");
+}
+
+TEST_F(NntpClientTest, GroupReplyFillsTheNumbers) {
+    Open("200 hello");
+    Sent();
+    Feed("211 3 17 19 de.test\r\n");
+    EXPECT_EQ(Client.ArticleCount(), 3);
+    EXPECT_EQ(Client.FirstArticle(), 17);
+    EXPECT_EQ(Client.LastArticle(), 19);
+    EXPECT_EQ(Client.CurrentArticle(), 17);
+    EXPECT_EQ(Client.SelectedGroup(), "de.test");
+    EXPECT_EQ(Events.back(), "complete 2");
+
+    // Every later GROUP of the connection completes the selection again.
+    Client.Group("empty.group");
+    EXPECT_EQ(Sent(), "GROUP empty.group\r\n");
+    Feed("211 0 0 0 empty.group\r\n");
+    EXPECT_EQ(Client.FirstArticle(), 0);
+    EXPECT_EQ(Client.LastArticle(), 0);
+
+    Client.Group("odd.group");
+    Feed("211 odd\r\n");
+    EXPECT_EQ(Client.FirstArticle(), -1);
+    EXPECT_EQ(Client.LastArticle(), -1);
+    EXPECT_EQ(Client.ArticleCount(), 0);
+}
+
+TEST_F(NntpClientTest, MissingGroupIsAResponseAndStillCompletes) {
+    Open("200 hello");
+    Sent();
+    Feed("211 3 17 19 de.test\r\n");
+    Client.Group("gone.group");
+    Feed("411 no such group\r\n");
+    EXPECT_EQ(Events.at(Events.size() - 2), "response 8 411 no such group");
+    EXPECT_EQ(Events.back(), "complete 2");
+    // The numbers of the group before stay.
+    EXPECT_EQ(Client.LastArticle(), 19);
+}
+
+TEST_F(NntpClientTest, ArticleIsUnstuffedDecodedAndDelivered) {
+    Open("200 hello");
+    Feed("211 1 1 1 de.test\r\n");
+    Sent();
+    Client.ArticleByNumber(1);
+    EXPECT_EQ(Sent(), "ARTICLE 1\r\n");
+    Feed(
+        "220 1 <a1@x> article\r\nFrom: a@b\r\nMessage-ID: <a1@x>\r\nSubject: s\r\n\r\n"
+        "..\r\n..leading dot\r\nplain\r\n.\r\n");
+    ASSERT_EQ(Articles.size(), 1u);
+    EXPECT_EQ(Events.back(), "article <a1@x>");
+    EXPECT_NE(Articles[0].find("\n.\n.leading dot\nplain\n"), std::string::npos);
+    EXPECT_EQ(Client.ResponseList().Count(), 0);
+}
+
+TEST_F(NntpClientTest, ArticleSplitAcrossReadsArrivesWhole) {
+    Open("200 hello");
+    Feed("211 1 1 1 de.test\r\n");
+    Client.ArticleByNumber(1);
+    Feed("220 1 <a1@x>\r\nMessage-ID: <a1@x>\r\n\r\nbo");
+    EXPECT_TRUE(Articles.empty());
+    Feed("dy\r\n.\r\n");
+    ASSERT_EQ(Articles.size(), 1u);
+    EXPECT_NE(Articles[0].find("\nbody\n"), std::string::npos);
+}
+
+TEST_F(NntpClientTest, MissingArticleIsAOneLineListAndTheNextFetchWorks) {
+    Open("200 hello");
+    Feed("211 2 1 2 de.test\r\n");
+    Sent();
+    // The handler fetches the next article from inside the event, as the exchange task does.
+    Client.OnMultiLineResponse = [this](TIpCustomNntpClient* c, TIpNntpStates to,
+                                        TStringList& list) {
+        Events.push_back("multi " + std::to_string(to) + " " + list[0] + " #" +
+                         std::to_string(list.Count()));
+        c->ArticleByNumber(2);
+    };
+    Client.ArticleByNumber(1);
+    Feed("423 no such article\r\n");
+    EXPECT_EQ(Events.back(), "multi 4 423 no such article #1");
+    EXPECT_TRUE(Articles.empty());
+    EXPECT_EQ(Sent(), "ARTICLE 1\r\nARTICLE 2\r\n");
+    // The body of the next article is not taken for replies.
+    Feed("220 2 <a2@x>\r\nMessage-ID: <a2@x>\r\n\r\n500 looks like a code\r\n.\r\n");
+    ASSERT_EQ(Articles.size(), 1u);
+    EXPECT_EQ(Events.back(), "article <a2@x>");
+}
+
+TEST_F(NntpClientTest, ArticleByMessageIdAddsMissingBrackets) {
+    Open("200 hello");
+    Feed("211 1 1 1 de.test\r\n");
+    Sent();
+    Client.ArticleByMessageId("abc@host");
+    Client.ArticleByMessageId("<abc@host>");
+    Client.HeadByMessageId("<abc@host");
+    EXPECT_EQ(Sent(), "ARTICLE <abc@host>\r\nARTICLE <abc@host>\r\nHEAD <abc@host>\r\n");
+    Feed("430 no such article\r\n");
+    EXPECT_EQ(Events.back(), "multi 7 |430 no such article");
+    EXPECT_THROW(Client.ArticleByMessageId("a@b>\r\nQUIT"), EIpNntpException);
+}
+
+TEST_F(NntpClientTest, HeadIsDeliveredAsAnArticle) {
+    Open("200 hello");
+    Feed("211 1 1 1 de.test\r\n");
+    Sent();
+    Client.HeadByNumber(7);
+    EXPECT_EQ(Sent(), "HEAD 7\r\n");
+    Feed("221 7 <h7@x> head\r\nMessage-ID: <h7@x>\r\nSubject: only the head\r\n.\r\n");
+    ASSERT_EQ(Articles.size(), 1u);
+    EXPECT_EQ(Events.back(), "article <h7@x>");
+}
+
+TEST_F(NntpClientTest, ListAndNewGroupsDeliverTheWholeReply) {
+    Open("200 hello", ntAuthenticate);
+    Sent();
+    Client.List();
+    EXPECT_EQ(Sent(), "LIST\r\n");
+    Feed("215 list follows\r\nde.a 2 1 y\r\nde.b 0 1 m\r\n.\r\n");
+    EXPECT_EQ(Events.back(), "multi 9 |215 list follows|de.a 2 1 y|de.b 0 1 m");
+    EXPECT_EQ(Client.State(), nsNoOp);
+
+    Client.NewGroups("261201", "120000", 0);
+    Client.NewGroups("261201", "120000", 1);
+    Client.NewGroups("261201", "120000", 2);
+    EXPECT_EQ(Sent(),
+              "NEWGROUPS 261201 120000\r\nNEWGROUPS 261201 120000 GMT\r\n"
+              "NEWGROUPS 261201 120000 UTC\r\n");
+    Feed("231 new groups\r\nde.new 1 1 y\r\n.\r\n");
+    EXPECT_EQ(Events.back(), "multi 2 |231 new groups|de.new 1 1 y");
+}
+
+TEST_F(NntpClientTest, RefusedListIsTheStatusLineAlone) {
+    Open("200 hello", ntAuthenticate);
+    Client.List();
+    Feed("502 not allowed\r\n");
+    EXPECT_EQ(Events.back(), "multi 9 |502 not allowed");
+}
+
+TEST_F(NntpClientTest, PostSendsTheArticleDotStuffedAndCompletesOnTheAnswer) {
+    const std::string file = ::testing::TempDir() + "nntp-post-" + std::to_string(getpid());
+    std::ofstream(file, std::ios::binary)
+        << "From: me@example\r\nNewsgroups: de.test\r\nSubject: dots\r\n\r\n"
+           ".starts with a dot\r\n.\r\n";
+    Client.Article().LoadFromFile(file);
+    std::remove(file.c_str());
+    Open("200 hello", ntPostTo);
+    EXPECT_EQ(Sent(), "GROUP de.test\r\n");
+    Feed("211 1 1 1 de.test\r\n");
+    EXPECT_EQ(Sent(), "POST\r\n");
+    Feed("340 send it\r\n");
+    std::string posted = Sent();
+    EXPECT_NE(posted.find("\r\n..starts with a dot\r\n..\r\n.\r\n"), std::string::npos) << posted;
+    EXPECT_EQ(posted.substr(posted.size() - 3), ".\r\n");
+    Feed("240 article posted\r\n");
+    EXPECT_EQ(Events.at(Events.size() - 2), "response 13 240 article posted");
+    EXPECT_EQ(Events.back(), "complete 4");
+}
+
+TEST_F(NntpClientTest, RefusedPostSendsNoArticle) {
+    Client.Article().Newsgroups.Add("de.test");
+    Open("200 hello", ntPostTo);
+    Feed("211 1 1 1 de.test\r\n");
+    Sent();
+    Feed("440 posting not allowed\r\n");
+    EXPECT_EQ(Sent(), "");
+    EXPECT_EQ(Events.back(), "response 12 440 posting not allowed");
+    EXPECT_EQ(Client.State(), nsNoOp);
+}
+
+TEST_F(NntpClientTest, PostRejectedAfterTheBodyIsReportedWithItsCode) {
+    Client.Article().Newsgroups.Add("de.test");
+    Open("200 hello", ntPostTo);
+    Feed("211 1 1 1 de.test\r\n340 go ahead\r\n");
+    Sent();
+    Feed("441 posting failed\r\n");
+    EXPECT_EQ(Events.at(Events.size() - 2), "response 13 441 posting failed");
+    EXPECT_EQ(Events.back(), "complete 4");
+}
+
+TEST_F(NntpClientTest, DroppedConnectionCompletesTheRunningTask) {
+    Open("200 hello");
+    Feed("211 5 1 5 de.test\r\n");
+    Client.ArticleByNumber(1);
+    Feed("220 1 <a1@x>\r\nMessage-ID: <a1@x>\r\n\r\nhalf of it\r\n");
+    Events.clear();
+    Fake->PeerClose();
+    EXPECT_TRUE(Articles.empty());
+    ASSERT_EQ(Events.size(), 1u);
+    EXPECT_EQ(Events[0], "complete 2");
+    EXPECT_EQ(Client.Task(), ntNoTask);
+    EXPECT_EQ(Client.State(), nsNoOp);
+    EXPECT_FALSE(Client.IsConnected());
+}
+
+TEST_F(NntpClientTest, StateChangesArriveLaterAndOnlyOnChange) {
+    Client.SelectGroup("news.example", "de.test");
+    EXPECT_TRUE(StateChanges.empty());  // posted, not sent
+    Pump();
+    ASSERT_EQ(StateChanges.size(), 1u);
+    EXPECT_EQ(StateChanges[0], nsConnect);
+    Fake->AcceptConnect();
+    Feed("200 hello\r\n");
+    Pump();
+    ASSERT_EQ(StateChanges.size(), 2u);
+    EXPECT_EQ(StateChanges[1], nsGroup);
+    Feed("211 1 1 1 de.test\r\n");
+    Client.Group("de.other");  // same state: nothing posted
+    Pump();
+    EXPECT_EQ(StateChanges.size(), 2u);
+}
+
+TEST_F(NntpClientTest, CommandsNeedAConnectionButQuitDoesNot) {
+    try {
+        Client.List();
+        FAIL() << "no exception";
+    } catch (const EIpNntpException& e) {
+        EXPECT_EQ(std::string(e.Message()), "Not connected");
+    }
+    EXPECT_THROW(Client.ArticleByNumber(1), EIpNntpException);
+    EXPECT_NO_THROW(Client.Quit());
+    EXPECT_EQ(Client.State(), nsNoOp);
+}
+
+TEST(NntpFormat, DateAndTimeAreSixDigitsOfTheLocalTime) {
+    std::tm tm{};
+    tm.tm_year = 2007 - 1900;
+    tm.tm_mon = 2;
+    tm.tm_mday = 4;
+    tm.tm_hour = 5;
+    tm.tm_min = 6;
+    tm.tm_sec = 7;
+    tm.tm_isdst = -1;
+    int64_t t = std::mktime(&tm);
+    EXPECT_EQ(FormatNntpDate(t), "070304");
+    EXPECT_EQ(FormatNntpTime(t), "050607");
+}
+
+TEST(NntpTexts, StateAndTaskTextsCarryTheirNames) {
+    EXPECT_EQ(TIpCustomNntpClient::StateText(nsNoOp), "No operation (nsNoOp)");
+    EXPECT_EQ(TIpCustomNntpClient::StateText(nsDate), "Retrieving server date (nsDate)");
+    EXPECT_EQ(TIpCustomNntpClient::TaskText(ntPostTo), "Posting article (ntPostTo)");
+}
+
+}  // namespace
