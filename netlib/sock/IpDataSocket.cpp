@@ -123,7 +123,9 @@ void TIpBaseSocket::Connect(const TSockAddrIn& addr, const std::string& addressT
     }
 }
 
-void TIpBaseSocket::SetConnected(bool value) { FConnected = value; }
+void TIpBaseSocket::SetConnected(bool value) {
+    FConnected = value;
+}
 
 void TIpBaseSocket::HandleConnect() {
     if (FConnected || FClosed) return;
@@ -137,7 +139,9 @@ void TIpBaseSocket::ReportConnect() {
     if (FOwner) FOwner->DoStatus(FHandle, stConnect, ConnRec());
 }
 
-void TIpBaseSocket::HandleClose() { SetConnected(false); }
+void TIpBaseSocket::HandleClose() {
+    SetConnected(false);
+}
 
 void TIpBaseSocket::Close() {
     if (FHandleOpen) {
@@ -147,15 +151,27 @@ void TIpBaseSocket::Close() {
     if (FOwner) FOwner->DoStatus(FHandle, stDisconnect, ConnRec());
 }
 
-int TIpBaseSocket::ApiRecv(void* buf, int len) { return WinSock::recv(FHandle, buf, len, 0); }
+int TIpBaseSocket::ApiRecv(void* buf, int len) {
+    return WinSock::recv(FHandle, buf, len, 0);
+}
 int TIpBaseSocket::ApiSend(const void* buf, int len) {
     return WinSock::send(FHandle, buf, len, 0);
 }
-int TIpBaseSocket::ApiConnect(const TSockAddrIn& addr) { return WinSock::connect(FHandle, addr); }
-void TIpBaseSocket::ApiShutdown() { WinSock::shutdown(FHandle, SD_SEND); }
-void TIpBaseSocket::ApiClose() { WinSock::closesocket(FHandle); }
-void TIpBaseSocket::ApiLocalAddress(TSockAddrIn& addr) { WinSock::getsockname(FHandle, addr); }
-int TIpBaseSocket::ApiLastError() { return WinSock::WSAGetLastError(); }
+int TIpBaseSocket::ApiConnect(const TSockAddrIn& addr) {
+    return WinSock::connect(FHandle, addr);
+}
+void TIpBaseSocket::ApiShutdown() {
+    WinSock::shutdown(FHandle, SD_SEND);
+}
+void TIpBaseSocket::ApiClose() {
+    WinSock::closesocket(FHandle);
+}
+void TIpBaseSocket::ApiLocalAddress(TSockAddrIn& addr) {
+    WinSock::getsockname(FHandle, addr);
+}
+int TIpBaseSocket::ApiLastError() {
+    return WinSock::WSAGetLastError();
+}
 
 // ---- TIpDataSocket -----------------------------------------------------------------------------
 
@@ -193,8 +209,7 @@ void TIpDataSocket::Init(const TIpDataInits* inits) {
 TIpDataSocket::~TIpDataSocket() = default;
 
 void TIpDataSocket::SetUsingSSL(bool value) {
-    if (FConnected)
-        throw EIpSSLError("SSLRecv : Can not change SSL status while connected.");
+    if (FConnected) throw EIpSSLError("SSLRecv : Can not change SSL status while connected.");
     if (value && !SecureFactory) throw EIpSSLError("SSL is not available in this program.");
     FUsingSSL = value;
     if (!value) FSecure.reset();
@@ -220,8 +235,12 @@ void TIpDataSocket::SetBufferSize(int option, int32_t size) {
     }
 }
 
-void TIpDataSocket::SetReceiveBufferSize(int32_t size) { SetBufferSize(WS_SO_RCVBUF, size); }
-void TIpDataSocket::SetSendBufferSize(int32_t size) { SetBufferSize(WS_SO_SNDBUF, size); }
+void TIpDataSocket::SetReceiveBufferSize(int32_t size) {
+    SetBufferSize(WS_SO_RCVBUF, size);
+}
+void TIpDataSocket::SetSendBufferSize(int32_t size) {
+    SetBufferSize(WS_SO_SNDBUF, size);
+}
 
 void TIpDataSocket::UnregisterTerminalWindow(HWND wnd) {
     auto It = std::find(FTerminalWindows.begin(), FTerminalWindows.end(), wnd);
@@ -381,30 +400,32 @@ uint32_t TIpDataSocket::ReadData(bool force) {
 bool TIpDataSocket::ProcessReceived() {
     if (FHead == FTail) return false;
     switch (ReceiveMode) {
-    case rmLine: {
-        const bool Got = ExtractLine(false);
-        if (Got || FClosed) return Got;
-        // No terminator in what is unread: a full buffer moves into the held line, all but its
-        // last two bytes so that a CR LF pair is never split.
-        if (FTail == kIpReceiveBufferSize && FTail - FHead > 2) {
-            const uint32_t Move = FTail - FHead - 2;
-            FPartial.append(FBuffer + FHead, Move);
-            FHead += Move;
-            if (FPartial.size() > kIpMaxLineBuf) {
-                FPartial.clear();
-                FPartial.shrink_to_fit();
-                if (FOwner)
-                    FOwner->DoError(FHandle, 8001, "Received line too long, exceeds MaxLineBuf");
+        case rmLine: {
+            const bool Got = ExtractLine(false);
+            if (Got || FClosed) return Got;
+            // No terminator in what is unread: a full buffer moves into the held line, all but its
+            // last two bytes so that a CR LF pair is never split.
+            if (FTail == kIpReceiveBufferSize && FTail - FHead > 2) {
+                const uint32_t Move = FTail - FHead - 2;
+                FPartial.append(FBuffer + FHead, Move);
+                FHead += Move;
+                if (FPartial.size() > kIpMaxLineBuf) {
+                    FPartial.clear();
+                    FPartial.shrink_to_fit();
+                    if (FOwner)
+                        FOwner->DoError(FHandle, 8001,
+                                        "Received line too long, exceeds MaxLineBuf");
+                }
             }
+            return false;
         }
-        return false;
-    }
-    case rmStream:
-        if (!ReceiveStream) throw EIpProgrammerError();
-        ReceiveStream->WriteBuffer(FBuffer + FHead, FTail - FHead);
-        FHead = FTail;
-        return false;
-    case rmAny: return ExtractLine(true);
+        case rmStream:
+            if (!ReceiveStream) throw EIpProgrammerError();
+            ReceiveStream->WriteBuffer(FBuffer + FHead, FTail - FHead);
+            FHead = FTail;
+            return false;
+        case rmAny:
+            return ExtractLine(true);
     }
     return false;
 }
@@ -436,11 +457,18 @@ bool TIpDataSocket::ExtractLine(bool flush) {
     }
     char Term;
     switch (LineTerminator) {
-    case ltCR: Term = '\r'; break;
-    case ltLF:
-    case ltCRLF: Term = '\n'; break;
-    case ltOther: Term = LineTermChar; break;
-    default: throw Exception("Bad terminator");
+        case ltCR:
+            Term = '\r';
+            break;
+        case ltLF:
+        case ltCRLF:
+            Term = '\n';
+            break;
+        case ltOther:
+            Term = LineTermChar;
+            break;
+        default:
+            throw Exception("Bad terminator");
     }
     const uint32_t TermLen = StripLineTerminator ? (LineTerminator == ltCRLF ? 2 : 1) : 0;
     uint32_t From = 0;
@@ -629,8 +657,7 @@ bool TIpDataSocket::SendNextItem() {
     // send or close, and must find the queue as it now is.
     std::unique_ptr<TIpSendItem> Done = std::move(FQueue.front());
     FQueue.pop_front();
-    if (FOwner)
-        FOwner->DoItemSent(FHandle, Done->Id, static_cast<uint32_t>(FQueue.size()));
+    if (FOwner) FOwner->DoItemSent(FHandle, Done->Id, static_cast<uint32_t>(FQueue.size()));
     if (Done->CloseAfterSend) {
         AfterSendComplete(true);
         return false;

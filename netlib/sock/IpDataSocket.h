@@ -51,7 +51,9 @@ constexpr TIpSockOptionSet soStripHighBit = 1u << 9;
 constexpr TIpSockOptionSet soTelnet = 1u << 10;
 
 using TIpStatusSet = uint32_t;
-constexpr TIpStatusSet StatusBit(TIpStatusType t) { return 1u << static_cast<unsigned>(t); }
+constexpr TIpStatusSet StatusBit(TIpStatusType t) {
+    return 1u << static_cast<unsigned>(t);
+}
 
 struct TIpSockStatRec {
     uint32_t BytesReceived = 0;
@@ -126,8 +128,8 @@ class TIpBaseSocket : public TReleasable {
     enum TNegotiation : uint8_t { ngDirect, ngFilter, ngSecure, ngDone };
 
     // With existingHandle = INVALID_SOCKET a new socket is made.
-    TIpBaseSocket(TIpSockControl* owner, const TIpDataInits* inits,
-                  const TSockAddrIn* localAddress, SOCKET existingHandle);
+    TIpBaseSocket(TIpSockControl* owner, const TIpDataInits* inits, const TSockAddrIn* localAddress,
+                  SOCKET existingHandle);
     ~TIpBaseSocket() override;
     // For test doubles: a socket without a descriptor behind its (reserved, unique) handle.
     struct TNoDescriptor {};
@@ -208,8 +210,8 @@ struct TIpSendItem {
 
 class TIpDataSocket : public TIpBaseSocket {
   public:
-    TIpDataSocket(TIpSockControl* owner, const TIpDataInits* inits,
-                  const TSockAddrIn* localAddress, SOCKET existingHandle);
+    TIpDataSocket(TIpSockControl* owner, const TIpDataInits* inits, const TSockAddrIn* localAddress,
+                  SOCKET existingHandle);
     ~TIpDataSocket() override;
     TIpDataSocket(TIpSockControl* owner, const TIpDataInits* inits, SOCKET reservedHandle,
                   TNoDescriptor);

@@ -37,19 +37,56 @@ std::string TimeStamp(uint32_t ms) {
     return Digits + " : ";
 }
 
-const char* const TelnetOptions[50] = {
-    "transmit binary", "echo", "reconnect", "suppress go-ahead", "approx msg size", "status",
-    "timing mark", "remote trans & echo", "output line width", "output page size",
-    "output C/R disp", "output horz tabs", "output horz tab disp", "output FF disp",
-    "output vert tabs", "output vert tab disp", "output linefeed disp", "extended ASCII",
-    "logout", "byte macro", "data entry terminal subcommands", "SUPDUP", "SUPDUP output",
-    "send location", "terminal type", "end of record", "TACACS user ID", "output marking",
-    "terminal loc num", "Telnet3270 Regime", "X.3-Pad operations",
-    "negotiate about window size", "terminal speed", "toggle flow control", "line mode",
-    "X display location", "environment variables", "authentication", "encryption option",
-    "new environment variables", "TN3270E", "XAUTH", "character set",
-    "telnet remote serial port (RSP)", "com port control option", "telnet suppress local echo",
-    "telnet start TLS", "KERMIT", "SEND-URL", "FORWARD_X"};
+const char* const TelnetOptions[50] = {"transmit binary",
+                                       "echo",
+                                       "reconnect",
+                                       "suppress go-ahead",
+                                       "approx msg size",
+                                       "status",
+                                       "timing mark",
+                                       "remote trans & echo",
+                                       "output line width",
+                                       "output page size",
+                                       "output C/R disp",
+                                       "output horz tabs",
+                                       "output horz tab disp",
+                                       "output FF disp",
+                                       "output vert tabs",
+                                       "output vert tab disp",
+                                       "output linefeed disp",
+                                       "extended ASCII",
+                                       "logout",
+                                       "byte macro",
+                                       "data entry terminal subcommands",
+                                       "SUPDUP",
+                                       "SUPDUP output",
+                                       "send location",
+                                       "terminal type",
+                                       "end of record",
+                                       "TACACS user ID",
+                                       "output marking",
+                                       "terminal loc num",
+                                       "Telnet3270 Regime",
+                                       "X.3-Pad operations",
+                                       "negotiate about window size",
+                                       "terminal speed",
+                                       "toggle flow control",
+                                       "line mode",
+                                       "X display location",
+                                       "environment variables",
+                                       "authentication",
+                                       "encryption option",
+                                       "new environment variables",
+                                       "TN3270E",
+                                       "XAUTH",
+                                       "character set",
+                                       "telnet remote serial port (RSP)",
+                                       "com port control option",
+                                       "telnet suppress local echo",
+                                       "telnet start TLS",
+                                       "KERMIT",
+                                       "SEND-URL",
+                                       "FORWARD_X"};
 
 std::string OperatingSystemText() {
     utsname U{};
@@ -167,21 +204,21 @@ void TIpDebugLog::Add(uint32_t writer, uint32_t socket, uint32_t entryType, uint
         const uint32_t OldLength = kHeaderSize + ((Old[3] & 0x80000000u) ? Old[5] : 0);
         FReadPos = (FReadPos + OldLength) % FBufferSize;
     }
-    const uint32_t Header[6] = {writer, GetTickCount(), socket, entryType,
-                                HasData ? 0 : value, size};
+    const uint32_t Header[6] = {writer,    GetTickCount(),      socket,
+                                entryType, HasData ? 0 : value, size};
     RingWrite(Header, kHeaderSize);
     if (HasData && size) RingWrite(data, size);
 }
 
-void TIpDebugLog::AddDebugEntry(const TIpBaseComponent* writer, uint32_t socket,
-                                uint32_t entryType, const void* data, uint32_t size) {
+void TIpDebugLog::AddDebugEntry(const TIpBaseComponent* writer, uint32_t socket, uint32_t entryType,
+                                const void* data, uint32_t size) {
     if (!FEnabled) return;
     TLockGuard G(FLock);
     Add(writer ? kWriterOwner : 0, socket, entryType | 0x80000000u, 0, size, data);
 }
 
-void TIpDebugLog::AddDebugValue(const TIpBaseComponent* writer, uint32_t socket,
-                                uint32_t entryType, uint32_t value, uint32_t value2) {
+void TIpDebugLog::AddDebugValue(const TIpBaseComponent* writer, uint32_t socket, uint32_t entryType,
+                                uint32_t value, uint32_t value2) {
     if (!FEnabled) return;
     TLockGuard G(FLock);
     Add(writer ? kWriterOwner : 0, socket, entryType & 0x7FFFFFFFu, value, value2, nullptr);
@@ -211,15 +248,19 @@ std::string TIpDebugLog::EntryText(uint32_t writer, uint32_t socket, uint32_t en
         return FOwner->FormatDebugEntry(socket, entryType, &value, size);
     }
     switch (entryType) {
-    case deText: return std::string(data.begin(), data.end());
-    case deEnabled: return "**** Logging Enabled\r\n";
-    case deDisabled: return "**** Logging Disabled\r\n";
-    case deTelnet: return IpFormatTelnetEntry(socket, value, size);
-    default:
-        if (entryType >= deHighRead && entryType <= deLowSend)
-            return IpFormatSocketEntry(socket, entryType, data.data(), size);
-        return Printf("!!!! Unknown log entry : [%u][%08X][%08X][%08X]\r\n", socket, entryType,
-                      value, size);
+        case deText:
+            return std::string(data.begin(), data.end());
+        case deEnabled:
+            return "**** Logging Enabled\r\n";
+        case deDisabled:
+            return "**** Logging Disabled\r\n";
+        case deTelnet:
+            return IpFormatTelnetEntry(socket, value, size);
+        default:
+            if (entryType >= deHighRead && entryType <= deLowSend)
+                return IpFormatSocketEntry(socket, entryType, data.data(), size);
+            return Printf("!!!! Unknown log entry : [%u][%08X][%08X][%08X]\r\n", socket, entryType,
+                          value, size);
     }
 }
 
@@ -308,23 +349,37 @@ std::string IpFormatDateTime(const std::string& pattern, int64_t unixMillisecond
             I = Stop + 1;
             continue;
         }
-        size_t N = (L == 'y' || L == 'm' || L == 'd' || L == 'h' || L == 'n' || L == 's' ||
-                    L == 'z')
-                       ? Run(L)
-                       : 0;
+        size_t N =
+            (L == 'y' || L == 'm' || L == 'd' || L == 'h' || L == 'n' || L == 's' || L == 'z')
+                ? Run(L)
+                : 0;
         if (N == 0) {
             Out += C;
             ++I;
             continue;
         }
         switch (L) {
-        case 'y': Out += N >= 3 ? Printf("%04d", T.tm_year + 1900) : Printf("%02d", T.tm_year % 100); break;
-        case 'm': Out += N >= 2 ? Printf("%02d", T.tm_mon + 1) : std::to_string(T.tm_mon + 1); break;
-        case 'd': Out += N >= 2 ? Printf("%02d", T.tm_mday) : std::to_string(T.tm_mday); break;
-        case 'h': Out += N >= 2 ? Printf("%02d", T.tm_hour) : std::to_string(T.tm_hour); break;
-        case 'n': Out += N >= 2 ? Printf("%02d", T.tm_min) : std::to_string(T.tm_min); break;
-        case 's': Out += N >= 2 ? Printf("%02d", T.tm_sec) : std::to_string(T.tm_sec); break;
-        default: Out += N >= 3 ? Printf("%03d", Ms) : std::to_string(Ms); break;
+            case 'y':
+                Out += N >= 3 ? Printf("%04d", T.tm_year + 1900) : Printf("%02d", T.tm_year % 100);
+                break;
+            case 'm':
+                Out += N >= 2 ? Printf("%02d", T.tm_mon + 1) : std::to_string(T.tm_mon + 1);
+                break;
+            case 'd':
+                Out += N >= 2 ? Printf("%02d", T.tm_mday) : std::to_string(T.tm_mday);
+                break;
+            case 'h':
+                Out += N >= 2 ? Printf("%02d", T.tm_hour) : std::to_string(T.tm_hour);
+                break;
+            case 'n':
+                Out += N >= 2 ? Printf("%02d", T.tm_min) : std::to_string(T.tm_min);
+                break;
+            case 's':
+                Out += N >= 2 ? Printf("%02d", T.tm_sec) : std::to_string(T.tm_sec);
+                break;
+            default:
+                Out += N >= 3 ? Printf("%03d", Ms) : std::to_string(Ms);
+                break;
         }
         I += N;
     }
@@ -336,13 +391,20 @@ std::string IpFormatSocketEntry(uint32_t socket, uint32_t entryType, const void*
     const char* Unit = size == 1 ? "byte" : "bytes";
     std::string Text;
     switch (entryType) {
-    case deHighRead: Text = Printf("Read - %u %s read from socket %u\r\n", size, Unit, socket); break;
-    case deHighWrite:
-        Text = Printf("Write - %u %s written to socket %u\r\n", size, Unit, socket);
-        break;
-    case deLowRecv: Text = Printf("[%u] Recv API: %u %s read\r\n", socket, size, Unit); break;
-    case deLowSend: Text = Printf("[%u] Send API: %u %s written\r\n", socket, size, Unit); break;
-    default: return "";
+        case deHighRead:
+            Text = Printf("Read - %u %s read from socket %u\r\n", size, Unit, socket);
+            break;
+        case deHighWrite:
+            Text = Printf("Write - %u %s written to socket %u\r\n", size, Unit, socket);
+            break;
+        case deLowRecv:
+            Text = Printf("[%u] Recv API: %u %s read\r\n", socket, size, Unit);
+            break;
+        case deLowSend:
+            Text = Printf("[%u] Send API: %u %s written\r\n", socket, size, Unit);
+            break;
+        default:
+            return "";
     }
     static const char Hex[] = "0123456789ABCDEF";
     const auto* P = static_cast<const uint8_t*>(data);
@@ -372,11 +434,20 @@ std::string IpFormatTelnetEntry(uint32_t socket, uint32_t direction, uint32_t co
     const uint32_t Option = commandAndOption & 0xFF;
     std::string Word;
     switch (Command) {
-    case 251: Word = "WILL"; break;
-    case 252: Word = "WON'T"; break;
-    case 253: Word = "DO"; break;
-    case 254: Word = "DON'T"; break;
-    default: Word = Printf("[%u]", Command);
+        case 251:
+            Word = "WILL";
+            break;
+        case 252:
+            Word = "WON'T";
+            break;
+        case 253:
+            Word = "DO";
+            break;
+        case 254:
+            Word = "DON'T";
+            break;
+        default:
+            Word = Printf("[%u]", Command);
     }
     const std::string Name = Option < 50 ? TelnetOptions[Option] : Printf("[%u]", Option);
     const std::string Dir = direction == 1   ? "received."

@@ -64,8 +64,8 @@ class TIpDebugLog : public TIpBaseLog {
     void ClearBuffer();
 
   private:
-    void Add(uint32_t writer, uint32_t socket, uint32_t entryType, uint32_t value,
-             uint32_t size, const void* data);
+    void Add(uint32_t writer, uint32_t socket, uint32_t entryType, uint32_t value, uint32_t size,
+             const void* data);
     uint32_t Used() const;
     void RingWrite(const void* data, uint32_t count);
     void RingRead(uint32_t pos, void* out, uint32_t count) const;

@@ -11,9 +11,8 @@ namespace {
 constexpr UINT_PTR kTimerId = 1;
 
 bool AllDigits(const std::string& s) {
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](unsigned char c) {
-        return std::isdigit(c) != 0;
-    });
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
 }  // namespace
@@ -35,14 +34,16 @@ TIpSockControl::~TIpSockControl() {
     SetTimerInterval(0);
     for (const TRequest& R : FRequests) WinSock::WSACancelAsyncRequest(R.Handle);
     FRequests.clear();
-    if (FDebugLog && !FDebugLog->IsEmpty()) {
-        try {
-            FDebugLog->WriteDebugLog();
-        } catch (...) {
-            Application.HandleException();
-        }
+    try {
+        FlushDebugLog();
+    } catch (...) {
+        Application.HandleException();
     }
     DeallocateHWnd(FHandle);
+}
+
+void TIpSockControl::FlushDebugLog() {
+    if (FDebugLog && !FDebugLog->IsEmpty()) FDebugLog->WriteDebugLog();
 }
 
 void TIpSockControl::SetSockProtocol(TIpSockProtocol value) {
@@ -62,8 +63,8 @@ void TIpSockControl::SetTimerInterval(uint32_t value) {
     FLastTick = GetTickCount();
 }
 
-std::string TIpSockControl::FormatDebugEntry(uint32_t socket, uint32_t entryType,
-                                             const void* data, uint32_t size) {
+std::string TIpSockControl::FormatDebugEntry(uint32_t socket, uint32_t entryType, const void* data,
+                                             uint32_t size) {
     return IpFormatSocketEntry(socket, entryType, data, size);
 }
 
@@ -211,13 +212,26 @@ void TIpSockControl::HandleSocketEvent(const TMessage& message) {
             return;
         }
         switch (Event) {
-        case FD_READ: SocketRead(Socket); break;
-        case FD_WRITE: SocketWrite(Socket); break;
-        case FD_OOB: SocketOutOfBand(Socket); break;
-        case FD_ACCEPT: SocketAccept(Socket); break;
-        case FD_CONNECT: SocketConnect(Socket); break;
-        case FD_CLOSE: SocketClose(Socket); break;
-        default: break;
+            case FD_READ:
+                SocketRead(Socket);
+                break;
+            case FD_WRITE:
+                SocketWrite(Socket);
+                break;
+            case FD_OOB:
+                SocketOutOfBand(Socket);
+                break;
+            case FD_ACCEPT:
+                SocketAccept(Socket);
+                break;
+            case FD_CONNECT:
+                SocketConnect(Socket);
+                break;
+            case FD_CLOSE:
+                SocketClose(Socket);
+                break;
+            default:
+                break;
         }
     } catch (const EIpWinSockError& E) {
         DoError(Socket, E.ErrorCode(), E.Message());
@@ -268,32 +282,43 @@ void TIpSockControl::HandleAsyncReply(const TMessage& message) {
 
 void TIpSockControl::WndProc(TMessage& message) {
     switch (message.Msg) {
-    case WM_TIMER:
-        try {
-            TimerTick();
-        } catch (...) {
-            // A failing tick handler would fail on every tick; the component stops ticking.
-            SetTimerInterval(0);
-            Application.HandleException();
-        }
-        break;
-    case WM_QUERYENDSESSION: message.Result = 1; break;
-    case WM_IPSOCKETEVENT: HandleSocketEvent(message); break;
-    case WM_IPASYNCREPLY: HandleAsyncReply(message); break;
-    case WM_IPFREESOCKET:
-        if (GetSocket(static_cast<SOCKET>(message.WParam), false))
-            FreeSocket(static_cast<SOCKET>(message.WParam));
-        break;
-    case WM_IPLINE: HandleLineMessage(message); break;
-    case WM_IPTERMRESIZE:
-        if (TIpDataSocket* S = GetSocket(static_cast<SOCKET>(message.WParam), false))
-            if (S->Filter()) S->Filter()->WindowSizeChanged(*S);
-        break;
-    default: break;
+        case WM_TIMER:
+            try {
+                TimerTick();
+            } catch (...) {
+                // A failing tick handler would fail on every tick; the component stops ticking.
+                SetTimerInterval(0);
+                Application.HandleException();
+            }
+            break;
+        case WM_QUERYENDSESSION:
+            message.Result = 1;
+            break;
+        case WM_IPSOCKETEVENT:
+            HandleSocketEvent(message);
+            break;
+        case WM_IPASYNCREPLY:
+            HandleAsyncReply(message);
+            break;
+        case WM_IPFREESOCKET:
+            if (GetSocket(static_cast<SOCKET>(message.WParam), false))
+                FreeSocket(static_cast<SOCKET>(message.WParam));
+            break;
+        case WM_IPLINE:
+            HandleLineMessage(message);
+            break;
+        case WM_IPTERMRESIZE:
+            if (TIpDataSocket* S = GetSocket(static_cast<SOCKET>(message.WParam), false))
+                if (S->Filter()) S->Filter()->WindowSizeChanged(*S);
+            break;
+        default:
+            break;
     }
 }
 
-void TIpSockControl::AttachWindow(HWND wnd) { FAttached.push_back(wnd); }
+void TIpSockControl::AttachWindow(HWND wnd) {
+    FAttached.push_back(wnd);
+}
 
 void TIpSockControl::DetachWindow(HWND wnd) {
     auto It = std::find(FAttached.begin(), FAttached.end(), wnd);
@@ -329,7 +354,9 @@ uint32_t TIpSockControl::PutString(SOCKET socket, const std::string& s, bool clo
     return GetSocket(socket, true)->PutString(s, closeAfterSend);
 }
 
-void TIpSockControl::ResetStats(SOCKET socket) { GetSocket(socket, true)->ResetStats(); }
+void TIpSockControl::ResetStats(SOCKET socket) {
+    GetSocket(socket, true)->ResetStats();
+}
 
 void TIpSockControl::GetStatRec(SOCKET socket, TIpSockStatRec& statRec) {
     statRec = GetSocket(socket, true)->GetStatRec();
@@ -340,11 +367,19 @@ std::string TIpSockControl::GetLocalHostName() {
     return WinSock::gethostname(Name) == 0 ? Name : std::string();
 }
 
-std::string TIpSockControl::WsaDescription() { return IpWinSock().Data().szDescription; }
-std::string TIpSockControl::WsaSystemStatus() { return IpWinSock().Data().szSystemStatus; }
-uint16_t TIpSockControl::WsaVersion() { return IpWinSock().Data().wVersion; }
+std::string TIpSockControl::WsaDescription() {
+    return IpWinSock().Data().szDescription;
+}
+std::string TIpSockControl::WsaSystemStatus() {
+    return IpWinSock().Data().szSystemStatus;
+}
+uint16_t TIpSockControl::WsaVersion() {
+    return IpWinSock().Data().wVersion;
+}
 
-std::string TIpSockControl::AddrToStr(uint32_t address) { return WinSock::inet_ntoa(address); }
+std::string TIpSockControl::AddrToStr(uint32_t address) {
+    return WinSock::inet_ntoa(address);
+}
 
 uint32_t TIpSockControl::StrToAddr(const std::string& text) {
     return WinSock::inet_addr(text.substr(0, 15));

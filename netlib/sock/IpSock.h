@@ -31,7 +31,9 @@ constexpr UINT WM_IPTERMRESIZE = 0x1296;
 
 // WM_IPTERMDATA carries a copy of the received bytes made with new char[]; the receiving window
 // frees it with this.
-inline void IpFreeTermData(WPARAM data) { delete[] reinterpret_cast<char*>(data); }
+inline void IpFreeTermData(WPARAM data) {
+    delete[] reinterpret_cast<char*>(data);
+}
 
 class TIpSockControl;
 
@@ -41,10 +43,9 @@ using TIpErrorEvent = std::function<void(TIpSockControl* sender, SOCKET socket, 
                                          const std::string& errStr)>;
 using TIpErrorReplyEvent = std::function<void(TIpSockControl* sender, uintptr_t handle,
                                               int32_t errCode, const std::string& errStr)>;
-using TIpIdleTimeoutEvent =
-    std::function<void(TIpSockControl* sender, SOCKET socket, bool& reset)>;
-using TIpItemSentEvent = std::function<void(TIpSockControl* sender, SOCKET socket,
-                                            uint32_t handle, uint32_t remaining)>;
+using TIpIdleTimeoutEvent = std::function<void(TIpSockControl* sender, SOCKET socket, bool& reset)>;
+using TIpItemSentEvent =
+    std::function<void(TIpSockControl* sender, SOCKET socket, uint32_t handle, uint32_t remaining)>;
 using TIpNameReplyEvent =
     std::function<void(TIpSockControl* sender, uintptr_t handle, const std::string& name)>;
 using TIpPortReplyEvent =
@@ -63,6 +64,10 @@ class TIpSockControl : public TIpBaseComponent, public TReleasable {
     ~TIpSockControl() override;
 
     TIpDebugLog& DebugLog() { return *FDebugLog; }
+    // Writes the debug log to its file when it holds entries. The component does this when it
+    // is destroyed, but by then only this class's FormatDebugEntry is reachable: a class that
+    // adds entries of its own calls this from its own destructor.
+    void FlushDebugLog();
     TIpEventLog& EventLog() { return *FEventLog; }
     TIpDataInits& SockInits() { return FSockInits; }
     HWND Handle() const { return FHandle; }

@@ -5,15 +5,16 @@ EIpWinSockError::EIpWinSockError(int32_t errorCode, const std::string& api)
 
 EIpWinSockError::EIpWinSockError(const std::string& text) : EIpBaseException(text) {}
 
-std::string EIpWinSockError::ErrorText(int32_t code) { return WSAErrorText(code); }
-
-std::string EIpWinSockError::FormatMessage(int32_t code, const std::string& api) {
-    return "WinSock Error (" + std::to_string(code) + "): " + ErrorText(code) + ", on API '" +
-           api + "'";
+std::string EIpWinSockError::ErrorText(int32_t code) {
+    return WSAErrorText(code);
 }
 
-EIpActiveError::EIpActiveError()
-    : EIpBaseException("Cannot set property on an active socket") {}
+std::string EIpWinSockError::FormatMessage(int32_t code, const std::string& api) {
+    return "WinSock Error (" + std::to_string(code) + "): " + ErrorText(code) + ", on API '" + api +
+           "'";
+}
+
+EIpActiveError::EIpActiveError() : EIpBaseException("Cannot set property on an active socket") {}
 EIpIndexError::EIpIndexError() : EIpBaseException("Index out of range") {}
 EIpNoSocketError::EIpNoSocketError() : EIpBaseException("Socket not assigned") {}
 EIpProgrammerError::EIpProgrammerError() : EIpBaseException("Stream not assigned") {}
@@ -35,22 +36,34 @@ TIpWinSockAccess& IpWinSock() {
 
 std::string IpSocketEventName(uint16_t event) {
     switch (event) {
-    case FD_READ: return "Fd_Read";
-    case FD_WRITE: return "Fd_Write";
-    case FD_OOB: return "Fd_Oob";
-    case FD_ACCEPT: return "Fd_Accept";
-    case FD_CONNECT: return "Fd_Connect";
-    case FD_CLOSE: return "Fd_Close";
-    default: return "[" + std::to_string(event) + "]";
+        case FD_READ:
+            return "Fd_Read";
+        case FD_WRITE:
+            return "Fd_Write";
+        case FD_OOB:
+            return "Fd_Oob";
+        case FD_ACCEPT:
+            return "Fd_Accept";
+        case FD_CONNECT:
+            return "Fd_Connect";
+        case FD_CLOSE:
+            return "Fd_Close";
+        default:
+            return "[" + std::to_string(event) + "]";
     }
 }
 
 std::string IpAsyncRequestName(int kind) {
     switch (kind) {
-    case 0: return "WsaAsyncGetHostByName";
-    case 1: return "WsaAsyncGetHostByAddr";
-    case 2: return "WsaAsyncGetServByName";
-    case 3: return "WsaAsyncGetServByPort";
-    default: return "[" + std::to_string(kind) + "]";
+        case 0:
+            return "WsaAsyncGetHostByName";
+        case 1:
+            return "WsaAsyncGetHostByAddr";
+        case 2:
+            return "WsaAsyncGetServByName";
+        case 3:
+            return "WsaAsyncGetServByPort";
+        default:
+            return "[" + std::to_string(kind) + "]";
     }
 }

@@ -32,50 +32,89 @@ int Fail(int Code) {
 
 int MapErrno(int Err) {
     switch (Err) {
-    case EINTR: return WSAEINTR;
-    case EBADF: return WSAEBADF;
-    case EACCES:
-    case EPERM: return WSAEACCES;
-    case EFAULT: return WSAEFAULT;
-    case EINVAL: return WSAEINVAL;
-    case EMFILE:
-    case ENFILE: return WSAEMFILE;
-    case EAGAIN: return WSAEWOULDBLOCK;
-    case EINPROGRESS: return WSAEINPROGRESS;
-    case EALREADY: return WSAEALREADY;
-    case ENOTSOCK: return WSAENOTSOCK;
-    case EDESTADDRREQ: return WSAEDESTADDRREQ;
-    case EMSGSIZE: return WSAEMSGSIZE;
-    case EPROTOTYPE: return 10041;
-    case ENOPROTOOPT: return WSAENOPROTOOPT;
-    case EPROTONOSUPPORT: return 10043;
-    case ESOCKTNOSUPPORT: return 10044;
-    case EOPNOTSUPP: return WSAEOPNOTSUPP;
-    case EPFNOSUPPORT: return 10046;
-    case EAFNOSUPPORT: return WSAEAFNOSUPPORT;
-    case EADDRINUSE: return WSAEADDRINUSE;
-    case EADDRNOTAVAIL: return WSAEADDRNOTAVAIL;
-    case ENETDOWN: return WSAENETDOWN;
-    case ENETUNREACH: return WSAENETUNREACH;
-    case ENETRESET: return 10052;
-    case ECONNABORTED: return WSAECONNABORTED;
-    case ECONNRESET: return WSAECONNRESET;
-    case ENOBUFS:
-    case ENOMEM: return WSAENOBUFS;
-    case EISCONN: return WSAEISCONN;
-    case ENOTCONN: return WSAENOTCONN;
-    case ESHUTDOWN: return WSAESHUTDOWN;
-    case ETIMEDOUT: return WSAETIMEDOUT;
-    case ECONNREFUSED: return WSAECONNREFUSED;
-    case ELOOP: return 10062;
-    case ENAMETOOLONG: return 10063;
-    case EHOSTDOWN: return 10064;
-    case EHOSTUNREACH: return WSAEHOSTUNREACH;
-    default: return WSASYSCALLFAILURE;
+        case EINTR:
+            return WSAEINTR;
+        case EBADF:
+            return WSAEBADF;
+        case EACCES:
+        case EPERM:
+            return WSAEACCES;
+        case EFAULT:
+            return WSAEFAULT;
+        case EINVAL:
+            return WSAEINVAL;
+        case EMFILE:
+        case ENFILE:
+            return WSAEMFILE;
+        case EAGAIN:
+            return WSAEWOULDBLOCK;
+        case EINPROGRESS:
+            return WSAEINPROGRESS;
+        case EALREADY:
+            return WSAEALREADY;
+        case ENOTSOCK:
+            return WSAENOTSOCK;
+        case EDESTADDRREQ:
+            return WSAEDESTADDRREQ;
+        case EMSGSIZE:
+            return WSAEMSGSIZE;
+        case EPROTOTYPE:
+            return 10041;
+        case ENOPROTOOPT:
+            return WSAENOPROTOOPT;
+        case EPROTONOSUPPORT:
+            return 10043;
+        case ESOCKTNOSUPPORT:
+            return 10044;
+        case EOPNOTSUPP:
+            return WSAEOPNOTSUPP;
+        case EPFNOSUPPORT:
+            return 10046;
+        case EAFNOSUPPORT:
+            return WSAEAFNOSUPPORT;
+        case EADDRINUSE:
+            return WSAEADDRINUSE;
+        case EADDRNOTAVAIL:
+            return WSAEADDRNOTAVAIL;
+        case ENETDOWN:
+            return WSAENETDOWN;
+        case ENETUNREACH:
+            return WSAENETUNREACH;
+        case ENETRESET:
+            return 10052;
+        case ECONNABORTED:
+            return WSAECONNABORTED;
+        case ECONNRESET:
+            return WSAECONNRESET;
+        case ENOBUFS:
+        case ENOMEM:
+            return WSAENOBUFS;
+        case EISCONN:
+            return WSAEISCONN;
+        case ENOTCONN:
+            return WSAENOTCONN;
+        case ESHUTDOWN:
+            return WSAESHUTDOWN;
+        case ETIMEDOUT:
+            return WSAETIMEDOUT;
+        case ECONNREFUSED:
+            return WSAECONNREFUSED;
+        case ELOOP:
+            return 10062;
+        case ENAMETOOLONG:
+            return 10063;
+        case EHOSTDOWN:
+            return 10064;
+        case EHOSTUNREACH:
+            return WSAEHOSTUNREACH;
+        default:
+            return WSASYSCALLFAILURE;
     }
 }
 
-int FailErrno() { return Fail(MapErrno(errno)); }
+int FailErrno() {
+    return Fail(MapErrno(errno));
+}
 
 struct TSockEntry {
     int Fd = -1;
@@ -116,8 +155,7 @@ void ArmRead(TSockEntry& E) {
 
 void ArmWrite(TSockEntry& E) {
     const bool Want = E.WriteNotifier && (E.Connecting || E.WriteWanted);
-    if (E.WriteNotifier && E.WriteNotifier->isEnabled() != Want)
-        E.WriteNotifier->setEnabled(Want);
+    if (E.WriteNotifier && E.WriteNotifier->isEnabled() != Want) E.WriteNotifier->setEnabled(Want);
 }
 
 void NoticeClose(SOCKET S, TSockEntry& E, int Error) {
@@ -186,16 +224,35 @@ bool MapOption(int Level, int OptName, int& SysLevel, int& SysName) {
     if (Level == WS_SOL_SOCKET) {
         SysLevel = SOL_SOCKET;
         switch (OptName) {
-        case WS_SO_DEBUG: SysName = SO_DEBUG; return true;
-        case WS_SO_REUSEADDR: SysName = SO_REUSEADDR; return true;
-        case WS_SO_KEEPALIVE: SysName = SO_KEEPALIVE; return true;
-        case WS_SO_DONTROUTE: SysName = SO_DONTROUTE; return true;
-        case WS_SO_BROADCAST: SysName = SO_BROADCAST; return true;
-        case WS_SO_SNDBUF: SysName = SO_SNDBUF; return true;
-        case WS_SO_RCVBUF: SysName = SO_RCVBUF; return true;
-        case WS_SO_ERROR: SysName = SO_ERROR; return true;
-        case WS_SO_TYPE: SysName = SO_TYPE; return true;
-        default: return false;
+            case WS_SO_DEBUG:
+                SysName = SO_DEBUG;
+                return true;
+            case WS_SO_REUSEADDR:
+                SysName = SO_REUSEADDR;
+                return true;
+            case WS_SO_KEEPALIVE:
+                SysName = SO_KEEPALIVE;
+                return true;
+            case WS_SO_DONTROUTE:
+                SysName = SO_DONTROUTE;
+                return true;
+            case WS_SO_BROADCAST:
+                SysName = SO_BROADCAST;
+                return true;
+            case WS_SO_SNDBUF:
+                SysName = SO_SNDBUF;
+                return true;
+            case WS_SO_RCVBUF:
+                SysName = SO_RCVBUF;
+                return true;
+            case WS_SO_ERROR:
+                SysName = SO_ERROR;
+                return true;
+            case WS_SO_TYPE:
+                SysName = SO_TYPE;
+                return true;
+            default:
+                return false;
         }
     }
     if (Level == WS_IPPROTO_TCP && OptName == WS_TCP_NODELAY) {
@@ -224,12 +281,16 @@ TSockAddrIn FromSys(const sockaddr_in& Sys) {
 
 int LookupError(int Gai) {
     switch (Gai) {
-    case EAI_AGAIN: return WSATRY_AGAIN;
-    case EAI_FAIL: return WSANO_RECOVERY;
+        case EAI_AGAIN:
+            return WSATRY_AGAIN;
+        case EAI_FAIL:
+            return WSANO_RECOVERY;
 #ifdef EAI_NODATA
-    case EAI_NODATA: return WSANO_DATA;
+        case EAI_NODATA:
+            return WSANO_DATA;
 #endif
-    default: return WSAHOST_NOT_FOUND;
+        default:
+            return WSAHOST_NOT_FOUND;
     }
 }
 
@@ -277,80 +338,154 @@ TLookups& Lookups() {
 
 std::string WSAErrorText(int Code) {
     switch (Code) {
-    case 10004: return "Interrupted function call";
-    case 10009: return "Bad file descriptor";
-    case 10013: return "Permission denied";
-    case 10014: return "Bad address";
-    case 10022: return "Invalid argument";
-    case 10024: return "Too many open files";
-    case 10035: return "Resource temporarily unavailable";
-    case 10036: return "Operation now in progress";
-    case 10037: return "Operation already in progress";
-    case 10038: return "Socket operation on nonsocket";
-    case 10039: return "Destination address required";
-    case 10040: return "Message too long";
-    case 10041: return "Protocol wrong type for socket";
-    case 10042: return "Bad protocol option";
-    case 10043: return "Protocol not supported";
-    case 10044: return "Socket type not supported";
-    case 10045: return "Operation not supported";
-    case 10046: return "Protocol family not supported";
-    case 10047: return "Address family not supported by protocol family";
-    case 10048: return "Address already in use";
-    case 10049: return "Cannot assign requested address";
-    case 10050: return "Network is down";
-    case 10051: return "Network is unreachable";
-    case 10052: return "Network dropped connection on reset";
-    case 10053: return "Software caused connection abort";
-    case 10054: return "Connection reset by peer";
-    case 10055: return "No buffer space available";
-    case 10056: return "Socket is already connected";
-    case 10057: return "Socket is not connected";
-    case 10058: return "Cannot send after socket shutdown";
-    case 10059: return "Too many references; cannot splice";
-    case 10060: return "Connection timed out";
-    case 10061: return "Connection refused";
-    case 10062: return "Too many levels of symbolic links";
-    case 10063: return "File name too long";
-    case 10064: return "Host is down";
-    case 10065: return "No route to host";
-    case 10066: return "Directory not empty";
-    case 10067: return "Too many processes";
-    case 10068: return "Too many users";
-    case 10069: return "Disk quota exceeded";
-    case 10070: return "Stale NFS file handle";
-    case 10071: return "Too many levels of remote in path";
-    case 10091: return "Network subsystem is unavailable";
-    case 10092: return "WinSock DLL version not supported";
-    case 10093: return "Successful WSAStartup not yet performed";
-    case 10101: return "Graceful shutdown in progress";
-    case 10102: return "No more data available";
-    case 10103: return "Cancelled";
-    case 10104: return "Invalid procedure table from service provider";
-    case 10105: return "Invalid service provider version number";
-    case 10106: return "Unable to initialize a service provider";
-    case 10107: return "System call failure";
-    case 10108: return "Service not found";
-    case 10109: return "Type not found";
-    case 10110: return "No more data available";
-    case 10111: return "Lookup cancelled";
-    case 10112: return "Refused";
-    case 11001: return "Host not found";
-    case 11002: return "Nonauthoritative host not found";
-    case 11003: return "This is a nonrecoverable error";
-    case 11004: return "Valid name, no data record of requested type";
-    case 11005: return "At least one Reserve has arrived";
-    case 11006: return "At least one Path has arrived";
-    case 11007: return "There are no senders";
-    case 11008: return "There are no receivers";
-    case 11009: return "Reserve has been confirmed";
-    case 11010: return "Error due to lack of resources";
-    case 11011: return "Rejected for administrative reasons - bad credentials";
-    case 11012: return "Unknown or conflicting style";
-    case 11013: return "Problem filterspec or providerspecific buffer";
-    case 11014: return "Problem with some part of the flowspec";
-    case 11015: return "General error";
-    default: return "Unknown error (" + std::to_string(Code) + ")";
+        case 10004:
+            return "Interrupted function call";
+        case 10009:
+            return "Bad file descriptor";
+        case 10013:
+            return "Permission denied";
+        case 10014:
+            return "Bad address";
+        case 10022:
+            return "Invalid argument";
+        case 10024:
+            return "Too many open files";
+        case 10035:
+            return "Resource temporarily unavailable";
+        case 10036:
+            return "Operation now in progress";
+        case 10037:
+            return "Operation already in progress";
+        case 10038:
+            return "Socket operation on nonsocket";
+        case 10039:
+            return "Destination address required";
+        case 10040:
+            return "Message too long";
+        case 10041:
+            return "Protocol wrong type for socket";
+        case 10042:
+            return "Bad protocol option";
+        case 10043:
+            return "Protocol not supported";
+        case 10044:
+            return "Socket type not supported";
+        case 10045:
+            return "Operation not supported";
+        case 10046:
+            return "Protocol family not supported";
+        case 10047:
+            return "Address family not supported by protocol family";
+        case 10048:
+            return "Address already in use";
+        case 10049:
+            return "Cannot assign requested address";
+        case 10050:
+            return "Network is down";
+        case 10051:
+            return "Network is unreachable";
+        case 10052:
+            return "Network dropped connection on reset";
+        case 10053:
+            return "Software caused connection abort";
+        case 10054:
+            return "Connection reset by peer";
+        case 10055:
+            return "No buffer space available";
+        case 10056:
+            return "Socket is already connected";
+        case 10057:
+            return "Socket is not connected";
+        case 10058:
+            return "Cannot send after socket shutdown";
+        case 10059:
+            return "Too many references; cannot splice";
+        case 10060:
+            return "Connection timed out";
+        case 10061:
+            return "Connection refused";
+        case 10062:
+            return "Too many levels of symbolic links";
+        case 10063:
+            return "File name too long";
+        case 10064:
+            return "Host is down";
+        case 10065:
+            return "No route to host";
+        case 10066:
+            return "Directory not empty";
+        case 10067:
+            return "Too many processes";
+        case 10068:
+            return "Too many users";
+        case 10069:
+            return "Disk quota exceeded";
+        case 10070:
+            return "Stale NFS file handle";
+        case 10071:
+            return "Too many levels of remote in path";
+        case 10091:
+            return "Network subsystem is unavailable";
+        case 10092:
+            return "WinSock DLL version not supported";
+        case 10093:
+            return "Successful WSAStartup not yet performed";
+        case 10101:
+            return "Graceful shutdown in progress";
+        case 10102:
+            return "No more data available";
+        case 10103:
+            return "Cancelled";
+        case 10104:
+            return "Invalid procedure table from service provider";
+        case 10105:
+            return "Invalid service provider version number";
+        case 10106:
+            return "Unable to initialize a service provider";
+        case 10107:
+            return "System call failure";
+        case 10108:
+            return "Service not found";
+        case 10109:
+            return "Type not found";
+        case 10110:
+            return "No more data available";
+        case 10111:
+            return "Lookup cancelled";
+        case 10112:
+            return "Refused";
+        case 11001:
+            return "Host not found";
+        case 11002:
+            return "Nonauthoritative host not found";
+        case 11003:
+            return "This is a nonrecoverable error";
+        case 11004:
+            return "Valid name, no data record of requested type";
+        case 11005:
+            return "At least one Reserve has arrived";
+        case 11006:
+            return "At least one Path has arrived";
+        case 11007:
+            return "There are no senders";
+        case 11008:
+            return "There are no receivers";
+        case 11009:
+            return "Reserve has been confirmed";
+        case 11010:
+            return "Error due to lack of resources";
+        case 11011:
+            return "Rejected for administrative reasons - bad credentials";
+        case 11012:
+            return "Unknown or conflicting style";
+        case 11013:
+            return "Problem filterspec or providerspecific buffer";
+        case 11014:
+            return "Problem with some part of the flowspec";
+        case 11015:
+            return "General error";
+        default:
+            return "Unknown error (" + std::to_string(Code) + ")";
     }
 }
 
@@ -375,8 +510,12 @@ int WSACleanup() {
     return 0;
 }
 
-int WSAGetLastError() { return LastError; }
-void WSASetLastError(int Code) { LastError = Code; }
+int WSAGetLastError() {
+    return LastError;
+}
+void WSASetLastError(int Code) {
+    LastError = Code;
+}
 
 SOCKET socket(int Family, int Type, int Protocol) {
     if (Family != WS_AF_INET) return Fail(WSAEAFNOSUPPORT);
@@ -499,9 +638,9 @@ int sendto(SOCKET S, const void* Buf, int Len, int Flags, const TSockAddrIn& To)
     if (!E) return Fail(WSAENOTSOCK);
     if (Len < 0) return Fail(WSAEINVAL);
     const sockaddr_in Sys = ToSys(To);
-    const ssize_t N = ::sendto(E->Fd, Buf, static_cast<size_t>(Len),
-                               Flags | MSG_NOSIGNAL | MSG_DONTWAIT,
-                               reinterpret_cast<const sockaddr*>(&Sys), sizeof(Sys));
+    const ssize_t N =
+        ::sendto(E->Fd, Buf, static_cast<size_t>(Len), Flags | MSG_NOSIGNAL | MSG_DONTWAIT,
+                 reinterpret_cast<const sockaddr*>(&Sys), sizeof(Sys));
     if (N < 0) return FailErrno();
     return static_cast<int>(N);
 }
@@ -595,10 +734,18 @@ std::string inet_ntoa(uint32_t Addr) {
            std::to_string(B[3]);
 }
 
-uint16_t HostToNetShort(uint16_t Value) { return ::htons(Value); }
-uint16_t NetToHostShort(uint16_t Value) { return ::ntohs(Value); }
-uint32_t HostToNetLong(uint32_t Value) { return ::htonl(Value); }
-uint32_t NetToHostLong(uint32_t Value) { return ::ntohl(Value); }
+uint16_t HostToNetShort(uint16_t Value) {
+    return ::htons(Value);
+}
+uint16_t NetToHostShort(uint16_t Value) {
+    return ::ntohs(Value);
+}
+uint32_t HostToNetLong(uint32_t Value) {
+    return ::htonl(Value);
+}
+uint32_t NetToHostLong(uint32_t Value) {
+    return ::ntohl(Value);
+}
 
 uintptr_t WSAAsyncGetHostByName(HWND Wnd, UINT Msg, const std::string& Name) {
     TLookups& L = Lookups();
@@ -651,8 +798,12 @@ int WSACancelAsyncRequest(uintptr_t Handle) {
     return 0;
 }
 
-SOCKET ReserveHandle() { return NextHandle++; }
+SOCKET ReserveHandle() {
+    return NextHandle++;
+}
 
-size_t OpenSocketCount() { return Sockets.size(); }
+size_t OpenSocketCount() {
+    return Sockets.size();
+}
 
 }  // namespace WinSock

@@ -88,9 +88,8 @@ TEST(Client, PartialLineAtPeerCloseComesBeforeTheCloseNotice) {
 TEST(Client, LineAtTheLimitPassesAndLongerOneGivesError8001) {
     const std::string AtLimit(kIpMaxLineBuf, 'a');
     const std::string TooLong(kIpMaxLineBuf + 3 * kIpReceiveBufferSize, 'b');
-    TTestServer Server([&](int fd) {
-        TTestServer::SendAll(fd, AtLimit + "\r\n" + TooLong + "\r\nafter\r\n");
-    });
+    TTestServer Server(
+        [&](int fd) { TTestServer::SendAll(fd, AtLimit + "\r\n" + TooLong + "\r\nafter\r\n"); });
     TLineClient C;
     C.Connect(Server.Address());
     ASSERT_TRUE(PumpUntil([&] { return C.Closes > 0; }));
@@ -137,7 +136,8 @@ TEST(Client, ResetByPeerGivesErrorOnCloseAndOneCloseNotice) {
     ASSERT_TRUE(PumpUntil([&] { return C.Closes > 0; }));
     ASSERT_FALSE(C.Errors.empty());
     EXPECT_EQ(C.Errors[0], 10054);
-    EXPECT_EQ(C.ErrorTexts[0], "WinSock Error (10054): Connection reset by peer, on API 'Fd_Close'");
+    EXPECT_EQ(C.ErrorTexts[0],
+              "WinSock Error (10054): Connection reset by peer, on API 'Fd_Close'");
     EXPECT_EQ(C.Closes, 1);
     EXPECT_FALSE(C.IsActive());
 }

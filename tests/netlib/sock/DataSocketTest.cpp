@@ -197,8 +197,8 @@ std::string ReadFile(const std::string& name) {
 }
 
 std::string Mask(std::string text) {
-    text = std::regex_replace(text, std::regex(R"(\d{4}\.\d{2}\.\d{2} \d{2}:\d{2}:\d{2})"),
-                              "<date>");
+    text =
+        std::regex_replace(text, std::regex(R"(\d{4}\.\d{2}\.\d{2} \d{2}:\d{2}:\d{2})"), "<date>");
     text = std::regex_replace(text, std::regex(R"(\d{4,}\.\d{3} : )"), "<tick> : ");
     text = std::regex_replace(text, std::regex(R"(Operating System : [^\r]*)"),
                               "Operating System : <os>");
@@ -235,7 +235,10 @@ TEST_F(LogFiles, ScriptedSessionMatchesGoldenText) {
         C.Fake->AcceptConnect();
         C.PutString(C.SocketHandle(), "GROUP de.test\r\n", false);
         C.Fake->Feed("211 2 1 2 de.test\r\n");
-        C.Fake->Feed(std::string("\x01\xff" "binary data, twenty!", 20) + "\r\nX");
+        C.Fake->Feed(std::string("\x01\xff"
+                                 "binary data, twenty!",
+                                 20) +
+                     "\r\nX");
         C.Fake->PeerClose();
         C.DebugLog().SetEnabled(false);
     }  // the component writes its debug log when it goes
@@ -268,7 +271,8 @@ TEST_F(LogFiles, AppendWritesNoSecondHeaderAndDisabledEventLogWritesNothing) {
     Log.WriteDebugLog();
     const std::string Fresh = ReadFile(Dir + "/debug.log");
     EXPECT_EQ(Fresh.find("x\r\n"), std::string::npos);
-    EXPECT_NE(Fresh.find("Kestro Internet Library v1.11 compiled with Unknown Compiler\r\n"), std::string::npos);
+    EXPECT_NE(Fresh.find("Kestro Internet Library v1.11 compiled with Unknown Compiler\r\n"),
+              std::string::npos);
 
     TIpEventLog Ev(nullptr);
     Ev.SetFileName(Dir + "/event.log");
@@ -295,7 +299,8 @@ TEST(DebugLog, RingDropsOldestEntriesAndFormatsEdgeCases) {
               "[7] Send API: 20 bytes written\r\n"
               "  000000: 30 31 32 33 34 35 36 37  38 39 61 62 63 64 65 66 : 0123456789abcdef\r\n"
               "  000010: 57 58 59 5A                                      : WXYZ            \r\n");
-    EXPECT_EQ(IpFormatTelnetEntry(3, 1, (252u << 8) | 24), "[3] Telnet WON'T terminal type received.");
+    EXPECT_EQ(IpFormatTelnetEntry(3, 1, (252u << 8) | 24),
+              "[3] Telnet WON'T terminal type received.");
     EXPECT_EQ(IpFormatTelnetEntry(3, 9, (200u << 8) | 77), "[3] Telnet [200] [77] [00000009]");
     EXPECT_EQ(EIpWinSockError(11016, "Recv").Message(),
               "WinSock Error (11016): Unknown error (11016), on API 'Recv'");
