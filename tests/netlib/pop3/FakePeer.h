@@ -1,0 +1,33 @@
+#pragma once
+// The server side of a mail client's connection in transcript tests: what the server says goes
+// in through a fake socket, what the client sends is read back as text.
+#include <string>
+
+#include "netlib/sock/IpFakeSocket.h"
+#include "platform/core/Application.h"
+
+class TFakePeer {
+  public:
+    // Makes the client's next connection a fake one.
+    void Install(TIpCustomClient& client) {
+        client.SetSocketFactory([this](TIpCustomClient& owner) {
+            Socket = new TIpFakeSocket(owner);
+            return Socket;
+        });
+    }
+    void Accept() { Socket->AcceptConnect(); }
+    // One reply line from the server (CR LF added).
+    void Say(const std::string& line) { Socket->Feed(line + "\r\n"); }
+    // Several lines in one read.
+    void SayAll(const std::string& bytes) { Socket->Feed(bytes); }
+    // What the client sent since the last call.
+    std::string Sent() { return Socket->TakeWritten(); }
+    void Close() { Socket->PeerClose(); }
+
+    TIpFakeSocket* Socket = nullptr;
+};
+
+// Delivers the posted messages (state changes, task completions).
+inline void Pump(int passes = 4) {
+    for (int i = 0; i < passes; ++i) Application.ProcessMessages();
+}

@@ -1,0 +1,268 @@
+// The POP3 client as transcripts: what the server says, what the client answers, and which
+// events its user sees.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "netlib/pop3/IpPop3.h"
+#include "netlib/pop3/Pop3Reply.h"
+#include "tests/netlib/pop3/FakePeer.h"
+
+namespace {
+
+class Pop3Client : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Peer.Install(Client);
+        Client.UserName = "mrose";
+        Client.Password = "tanstaaf";
+        Client.OnResponse = [this](TIpCustomPop3Client*, TIpPop3States to, const std::string& code,
+                                   const std::string& text) {
+            Events.push_back("response " + std::to_string(to) + " " + code + " " + text);
+        };
+        Client.OnMultiLineResponse = [this](TIpCustomPop3Client*, TIpPop3States to,
+                                            TStringList& list) {
+            std::string text = "multiline " + std::to_string(to) + ":";
+            for (int i = 0; i < list.Count(); ++i) text += " [" + list[i] + "]";
+            Events.push_back(text);
+        };
+        Client.OnTaskComplete = [this](TIpCustomPop3Client*, TIpPop3Tasks task, TStringList& l) {
+            Events.push_back("complete " + std::to_string(task) + " " + std::to_string(l.Count()));
+        };
+        Client.OnStateChange = [this](TIpCustomPop3Client*, TIpPop3States s) {
+            States.push_back(s);
+        };
+    }
+
+    // Connects with a LIST task and logs on with USER and PASS up to the STAT command.
+    void LogOn(const std::string& stat = "+OK 2 320") {
+        Client.StartList("127.0.0.1");
+        Peer.Accept();
+        Peer.Say("+OK POP3 ready");
+        EXPECT_EQ(Peer.Sent(), "USER mrose\r\n");
+        Peer.Say("+OK");
+        EXPECT_EQ(Peer.Sent(), "PASS tanstaaf\r\n");
+        Peer.Say("+OK logged in");
+        EXPECT_EQ(Peer.Sent(), "STAT\r\n");
+        Peer.Say(stat);
+    }
+
+    TIpPop3Client Client;
+    TFakePeer Peer;
+    std::vector<std::string> Events;
+    std::vector<TIpPop3States> States;
+};
+
+TEST(Pop3Reply, LinesSplitIntoCodeAndText) {
+    EXPECT_EQ(SplitPop3Reply("+OK 2 320").Code, "+OK");
+    EXPECT_EQ(SplitPop3Reply("+OK 2 320").Text, "2 320");
+    EXPECT_EQ(SplitPop3Reply("-ERR no such message").Code, "-ERR");
+    EXPECT_EQ(SplitPop3Reply("-ERR no such message").Text, "no such message");
+    EXPECT_EQ(SplitPop3Reply("+OK").Text, "");
+    EXPECT_EQ(SplitPop3Reply("hello").Text, "Unknown response");
+    EXPECT_EQ(SplitPop3Reply("").Text, "Empty");
+    EXPECT_EQ(Pop3Number("1200", -1, INT64_MAX), 1200);
+    EXPECT_EQ(Pop3Number("12x", -1, INT64_MAX), -1);
+    EXPECT_EQ(Pop3Number("99999999999", -1, INT32_MAX), -1);
+    EXPECT_EQ(Pop3Number("", -1, INT32_MAX), -1);
+}
+
+TEST(Pop3Reply, TimestampIsCutFromTheGreetingAlone) {
+    EXPECT_EQ(Pop3Timestamp("POP3 server ready <1896.697170952@dbc.mtview.ca.us> and more"),
+              "<1896.697170952@dbc.mtview.ca.us>");
+    EXPECT_EQ(Pop3Timestamp("ready > then <a@b>"), "<a@b>");
+    EXPECT_EQ(Pop3Timestamp("no stamp"), "");
+    EXPECT_EQ(Pop3Timestamp("half <stamp"), "");
+}
+
+TEST(Pop3Reply, ApopDigestMatchesTheRfcExample) {
+    EXPECT_EQ(TIpCustomPop3Client::ApopDigest("<1896.697170952@dbc.mtview.ca.us>", "tanstaaf"),
+              "c4c9334bac560ecc979e58001b3e22fb");
+}
+
+TEST_F(Pop3Client, ListTaskLogsOnReadsStatusAndListsTheMailbox) {
+    LogOn("+OK 3 1200");
+    EXPECT_EQ(Client.MessageCount(), 3);
+    EXPECT_EQ(Client.MailboxSize(), 1200);
+    EXPECT_FALSE(Client.InAuthorization());
+    EXPECT_EQ(Peer.Sent(), "LIST\r\n");
+    Peer.SayAll("+OK 3 messages\r\n1 100\r\n2 500\r\n3 600\r\n.\r\n");
+    EXPECT_EQ(Events.back(), "complete 2 3");
+    EXPECT_EQ(Events[Events.size() - 2], "multiline 5: [1 100] [2 500] [3 600]");
+    EXPECT_EQ(Client.Task(), ptNone);
+    EXPECT_EQ(TIpCustomPop3Client::ListLineNumber("2 500"), "2");
+    EXPECT_EQ(TIpCustomPop3Client::ListLineValue("2 500"), "500");
+
+    // State changes arrive through the message queue, one per assignment, in order.
+    Pump();
+    const std::vector<TIpPop3States> expected = {psConnect, psUser, psPass, psStat, psList};
+    EXPECT_EQ(States, expected);
+}
+
+TEST_F(Pop3Client, StatWithoutNumbersAndAnEmptyListing) {
+    LogOn("+OK");
+    EXPECT_EQ(Client.MessageCount(), -1);
+    EXPECT_EQ(Client.MailboxSize(), -1);
+    Peer.Sent();
+    Peer.SayAll("+OK\r\n.\r\n");
+    ASSERT_GE(Events.size(), 2u);
+    EXPECT_EQ(Events[Events.size() - 2], "multiline 5:");
+    EXPECT_EQ(Events.back(), "complete 2 0");
+}
+
+TEST_F(Pop3Client, ApopIsUsedWhenTheGreetingCarriesAStamp) {
+    Client.EncryptedLogon = true;
+    Client.StartList("127.0.0.1");
+    Peer.Accept();
+    Peer.Say("+OK POP3 server ready <1896.697170952@dbc.mtview.ca.us> extra text");
+    EXPECT_EQ(Client.Timestamp(), "<1896.697170952@dbc.mtview.ca.us>");
+    EXPECT_EQ(Peer.Sent(), "APOP mrose c4c9334bac560ecc979e58001b3e22fb\r\n");
+    Peer.Say("+OK maildrop has 0 messages");
+    EXPECT_EQ(Peer.Sent(), "STAT\r\n");
+}
+
+TEST_F(Pop3Client, WithoutAStampEncryptedLogonFallsBackToUser) {
+    Client.EncryptedLogon = true;
+    Client.StartList("127.0.0.1");
+    Peer.Accept();
+    Peer.Say("+OK ready");
+    EXPECT_EQ(Peer.Sent(), "USER mrose\r\n");
+}
+
+TEST_F(Pop3Client, RetrievedMessageIsDotUnstuffedAndDecoded) {
+    LogOn();
+    Peer.SayAll("+OK\r\n1 160\r\n2 160\r\n.\r\n");
+    Peer.Sent();
+    std::vector<std::string> body;
+    std::string subject;
+    Client.OnMessage = [&](TIpCustomPop3Client* c, TIpMailMessage& m) {
+        subject = m.Subject;
+        m.SetPosition(0);
+        while (!m.AtEndOfStream()) body.push_back(m.ReadLine());
+        EXPECT_EQ(c->State(), psNoOp);
+    };
+    Client.Retrieve(1);
+    EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+    Peer.SayAll("+OK 160 octets\r\nSubject: dots\r\nFrom: a@b\r\n\r\n..\r\n..x\r\nplain\r\n.\r\n");
+    const std::vector<std::string> expected = {"Subject: dots", "From: a@b", "", ".", ".x",
+                                               "plain"};
+    EXPECT_EQ(body, expected);
+    EXPECT_EQ(subject, "dots");
+    EXPECT_FALSE(Client.MultiLine());
+}
+
+TEST_F(Pop3Client, TopDeliversAMessageOfTheLinesReceived) {
+    LogOn();
+    Peer.SayAll("+OK\r\n1 160\r\n.\r\n");
+    Peer.Sent();
+    std::string subject;
+    Client.OnTop = [&](TIpCustomPop3Client*, TIpMailMessage& m) { subject = m.Subject; };
+    Client.Top(1, 50);
+    EXPECT_EQ(Peer.Sent(), "TOP 1 50\r\n");
+    Peer.SayAll("+OK\r\nSubject: big one\r\n\r\nfirst line\r\n.\r\n");
+    EXPECT_EQ(subject, "big one");
+    EXPECT_EQ(Client.State(), psTop);
+}
+
+TEST_F(Pop3Client, ErrorToDeleResetsTaskAndState) {
+    LogOn();
+    Peer.SayAll("+OK\r\n1 160\r\n.\r\n");
+    Peer.Sent();
+    Client.Dele(1);
+    EXPECT_EQ(Peer.Sent(), "DELE 1\r\n");
+    Peer.Say("-ERR message 1 already deleted");
+    EXPECT_EQ(Events.back(), "response 7 -ERR message 1 already deleted");
+    EXPECT_EQ(Client.State(), psNoOp);
+    EXPECT_EQ(Client.Task(), ptNone);
+}
+
+TEST_F(Pop3Client, ErrorAsFirstLineOfRetrieveIsOnlyReported) {
+    LogOn();
+    Peer.SayAll("+OK\r\n1 160\r\n.\r\n");
+    Client.Retrieve(9);
+    Peer.Say("-ERR no such message");
+    EXPECT_EQ(Events.back(), "response 6 -ERR no such message");
+    EXPECT_EQ(Client.State(), psRetr);
+    EXPECT_TRUE(Client.MultiLine());
+}
+
+TEST_F(Pop3Client, CommandsNeedTheTransactionState) {
+    Client.StartList("127.0.0.1");
+    Peer.Accept();
+    try {
+        Client.Dele(1);
+        FAIL() << "no exception";
+    } catch (const EIpPop3Exception& e) {
+        EXPECT_EQ(e.Message(), "DELE can not be called in authentication state");
+    }
+    EXPECT_THROW(Client.Retrieve(1), EIpPop3Exception);
+    EXPECT_THROW(Client.Top(1, 5), EIpPop3Exception);
+}
+
+// A handler that answers a reply with a command of its own takes over: the machine must not
+// reset the client behind it. Here a refused raw command is answered with TOP, whose lines
+// must still be taken as a multi-line reply.
+TEST_F(Pop3Client, CommandSentFromAHandlerIsNotUndoneByTheMachine) {
+    LogOn();
+    Peer.SayAll("+OK\r\n1 99999\r\n.\r\n");
+    Peer.Sent();
+    std::string subject;
+    Client.OnTop = [&](TIpCustomPop3Client*, TIpMailMessage& m) { subject = m.Subject; };
+    Client.OnResponse = [this](TIpCustomPop3Client*, TIpPop3States to, const std::string& code,
+                               const std::string&) {
+        if (to == psSpecial && code == "-ERR") Client.Top(1, 50);
+    };
+    Client.SendCommand("LAST", false);
+    EXPECT_EQ(Peer.Sent(), "LAST\r\n");
+    Peer.Say("-ERR Unknown command: LAST");
+    EXPECT_EQ(Peer.Sent(), "TOP 1 50\r\n");
+    EXPECT_EQ(Client.State(), psTop);
+    EXPECT_TRUE(Client.MultiLine());
+    Peer.SayAll("+OK\r\nSubject: kept\r\n\r\n.\r\n");
+    EXPECT_EQ(subject, "kept");
+}
+
+TEST_F(Pop3Client, SocketErrorCompletesTheRunningTask) {
+    std::vector<int32_t> errors;
+    Client.OnError = [&](TIpSockControl*, SOCKET, int32_t code, const std::string&) {
+        errors.push_back(code);
+    };
+    Client.StartList("127.0.0.1");
+    Peer.Socket->RefuseConnect();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], WSAECONNREFUSED);
+    EXPECT_EQ(Events.back(), "complete 4 1");
+    EXPECT_EQ(Client.Task(), ptNone);
+    EXPECT_EQ(Client.State(), psNoOp);
+}
+
+TEST_F(Pop3Client, ServerCloseReturnsToIdle) {
+    LogOn();
+    Peer.Close();
+    EXPECT_EQ(Client.State(), psNoOp);
+    EXPECT_EQ(Client.Task(), ptNone);
+    EXPECT_FALSE(Client.InAuthorization());
+}
+
+TEST_F(Pop3Client, QuitWithoutConnectionOnlyReturnsToIdle) {
+    Client.Quit();
+    EXPECT_EQ(Client.State(), psNoOp);
+    LogOn();
+    Peer.SayAll("+OK\r\n.\r\n");
+    Peer.Sent();
+    Client.Quit();
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+    EXPECT_EQ(Client.State(), psQuit);
+}
+
+TEST_F(Pop3Client, DebugLogTextsCarryThePrefix) {
+    const uint32_t noop = psNoOp;
+    EXPECT_EQ(Client.FormatDebugEntry(1, 0x0303, &noop, 0),
+              "[POP3] State change: No operation {psNoOp)\r\n");
+    const uint32_t list = ptList;
+    EXPECT_EQ(Client.FormatDebugEntry(1, 0x0301, &list, 0),
+              "[POP3] Starting task: Retrieving mailbox list (ptList)\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,250 @@
+// The SMTP client as transcripts: what the server says, what the client answers, and which
+// events its user sees.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "netlib/smtp/IpSmtp.h"
+#include "tests/netlib/pop3/FakePeer.h"
+
+namespace {
+
+class SmtpClient : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Peer.Install(Client);
+        Client.Domain = "point.example";
+        Client.XMailer = "Test Mailer";
+        Client.OnResponse = [this](TIpCustomSmtpClient*, TIpSmtpStates to, int32_t code,
+                                   const std::string& text) {
+            Events.push_back("response " + std::to_string(to) + " " + std::to_string(code) + " " +
+                             text);
+        };
+        Client.OnMultiLineResponse = [this](TIpCustomSmtpClient*, TIpSmtpStates to,
+                                            TStringList& lines) {
+            std::string text = "multiline " + std::to_string(to) + ":";
+            for (int i = 0; i < lines.Count(); ++i) text += " [" + lines[i] + "]";
+            Events.push_back(text);
+        };
+        Client.OnTaskComplete = [this](TIpCustomSmtpClient*, TIpSmtpTasks task) {
+            Completions.push_back(task);
+        };
+    }
+
+    void SetMessage(const std::string& raw) {
+        TIpMailMessage& m = Client.Message();
+        m.ClearMessage();
+        m.NewMessageStream();
+        size_t start = 0;
+        while (start < raw.size()) {
+            size_t end = raw.find('\n', start);
+            if (end == std::string::npos) end = raw.size();
+            m.WriteLine(raw.substr(start, end - start));
+            start = end + 1;
+        }
+        m.DecodeMessage();
+    }
+
+    // Greeting and EHLO up to the MAIL FROM line, which is returned.
+    std::string Greet() {
+        Client.SendMail("127.0.0.1", true);
+        Peer.Accept();
+        Peer.Say("220 mail.example ESMTP");
+        EXPECT_EQ(Peer.Sent(), "EHLO point.example\r\n");
+        Peer.SayAll("250-mail.example\r\n250-PIPELINING\r\n250 HELP\r\n");
+        return Peer.Sent();
+    }
+
+    TIpSmtpClient Client;
+    TFakePeer Peer;
+    std::vector<std::string> Events;
+    std::vector<TIpSmtpTasks> Completions;
+};
+
+const char* const kMail =
+    "From: Sender Name <sender@point.example>\n"
+    "To: Ann <ann@example.org>, bob@example.org\n"
+    "Cc: carl@example.org\n"
+    "Subject: test\n"
+    "\n"
+    "first line\n"
+    ".\n"
+    ".hidden\n"
+    "last line";
+
+TEST(SmtpLines, AddressesAreNormalized) {
+    EXPECT_EQ(TIpCustomSmtpClient::NormalizeAddress("Ann <ann@example.org>"), "<ann@example.org>");
+    EXPECT_EQ(TIpCustomSmtpClient::NormalizeAddress("bob@example.org"), "<bob@example.org>");
+    EXPECT_EQ(TIpCustomSmtpClient::NormalizeAddress("bob@example.org (Bob)"), "<bob@example.org>");
+    EXPECT_EQ(TIpCustomSmtpClient::NormalizeAddress("<x@y>"), "<x@y>");
+    EXPECT_EQ(TIpCustomSmtpClient::NormalizeAddress(""), "");
+}
+
+TEST(SmtpLines, ReplyCodesAndDotStuffing) {
+    EXPECT_EQ(SmtpReplyCode("250 OK\r\n"), 250);
+    EXPECT_EQ(SmtpReplyCode("25x OK\r\n"), 0);
+    EXPECT_EQ(SmtpReplyCode("250\r\n"), 250);
+    EXPECT_EQ(SmtpReplyCode("250\n"), 0);
+    std::string out;
+    AppendStuffedLine(out, ".");
+    AppendStuffedLine(out, ".x");
+    AppendStuffedLine(out, "x.");
+    EXPECT_EQ(out, "..\r\n..x\r\nx.\r\n");
+}
+
+TEST_F(SmtpClient, WholeSendWithEnvelopeBodyAndQuit) {
+    SetMessage(kMail);
+    EXPECT_EQ(Greet(), "MAIL FROM:<sender@point.example>\r\n");
+    // Only the continuation lines of a multi-line reply are in the list.
+    EXPECT_EQ(Events.back(), "multiline 2: [250-mail.example\r\n] [250-PIPELINING\r\n]");
+    Peer.Say("250 OK");
+    EXPECT_EQ(Peer.Sent(), "RCPT TO:<ann@example.org>\r\n");
+    Peer.Say("250 OK");
+    EXPECT_EQ(Peer.Sent(), "RCPT TO:<bob@example.org>\r\n");
+    Peer.Say("250 OK");
+    EXPECT_EQ(Peer.Sent(), "RCPT TO:<carl@example.org>\r\n");
+    Peer.Say("250 OK");
+    EXPECT_EQ(Peer.Sent(), "DATA\r\n");
+    Peer.Say("354 go on");
+    const std::string body = Peer.Sent();
+    EXPECT_NE(body.find("\r\nX-Mailer: Test Mailer\r\n"), std::string::npos) << body;
+    EXPECT_NE(body.find("\r\n\r\nfirst line\r\n..\r\n..hidden\r\nlast line\r\n.\r\n"),
+              std::string::npos)
+        << body;
+    EXPECT_EQ(body.substr(body.size() - 5), "\r\n.\r\n");
+
+    bool asked = false;
+    Client.OnNextMessage = [&](TIpCustomSmtpClient*, bool& ready) {
+        asked = true;
+        ready = false;
+    };
+    Peer.Say("250 queued");
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+    Peer.Say("221 bye");
+    EXPECT_TRUE(Completions.empty());  // posted: arrives after the line
+    Pump();
+    ASSERT_EQ(Completions.size(), 1u);
+    EXPECT_EQ(Completions[0], stSendMail);
+    EXPECT_EQ(Client.State(), ssNoOp);
+}
+
+TEST_F(SmtpClient, RefusedEhloFallsBackToHelo) {
+    SetMessage(kMail);
+    Client.SendMail("127.0.0.1", true);
+    Peer.Accept();
+    Peer.SayAll("220-mail.example\r\n220 ready\r\n");
+    EXPECT_EQ(Peer.Sent(), "EHLO point.example\r\n");
+    Peer.Say("502 unknown command");
+    EXPECT_EQ(Peer.Sent(), "HELO point.example\r\n");
+    Peer.Say("250 hello");
+    EXPECT_EQ(Peer.Sent(), "MAIL FROM:<sender@point.example>\r\n");
+}
+
+TEST_F(SmtpClient, BlindCopyGetsARecipientButNoHeader) {
+    SetMessage("From: a@b\nBcc: hidden@example.org\nSubject: s\n\nbody");
+    EXPECT_EQ(Greet(), "MAIL FROM:<a@b>\r\n");
+    Peer.Say("250 OK");
+    EXPECT_EQ(Peer.Sent(), "RCPT TO:<hidden@example.org>\r\n");
+    Peer.Say("250 OK");
+    EXPECT_EQ(Peer.Sent(), "DATA\r\n");
+    Peer.Say("354 go on");
+    const std::string body = Peer.Sent();
+    EXPECT_EQ(body.find("hidden@"), std::string::npos) << body;
+    EXPECT_EQ(Client.Message().BCC.Count(), 1);
+}
+
+TEST_F(SmtpClient, AnExistingMailerHeaderIsKept) {
+    SetMessage("From: a@b\nTo: c@d\nX-Mailer: Point 3.8\n\nbody");
+    Greet();
+    Peer.Say("250 OK");
+    EXPECT_EQ(Peer.Sent(), "RCPT TO:<c@d>\r\n");
+    Peer.Say("250 OK");
+    EXPECT_EQ(Peer.Sent(), "DATA\r\n");
+    Peer.Say("354 go on");
+    const std::string body = Peer.Sent();
+    EXPECT_NE(body.find("X-Mailer: Point 3.8\r\n"), std::string::npos) << body;
+    EXPECT_EQ(body.find("Test Mailer"), std::string::npos) << body;
+}
+
+TEST_F(SmtpClient, RefusedRecipientEndsTheTaskAndQuits) {
+    SetMessage(kMail);
+    Greet();
+    Peer.Say("250 OK");
+    EXPECT_EQ(Peer.Sent(), "RCPT TO:<ann@example.org>\r\n");
+    Peer.Say("550 5.1.1 no such user");
+    EXPECT_EQ(Events.back(), "response 5 550 5.1.1 no such user\r\n");
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+    EXPECT_EQ(Client.Task(), stFailed);
+    Pump();
+    ASSERT_EQ(Completions.size(), 1u);
+    EXPECT_EQ(Completions[0], stSendMail);
+}
+
+TEST_F(SmtpClient, SeveralMessagesGoOverOneConnection) {
+    SetMessage(kMail);
+    Greet();
+    int next = 0;
+    Client.OnNextMessage = [&](TIpCustomSmtpClient*, bool& ready) {
+        ready = ++next == 1;
+        if (ready) SetMessage("From: second@point.example\nTo: z@example.org\n\nsecond");
+    };
+    for (int i = 0; i < 4; ++i) Peer.Say("250 OK");
+    EXPECT_EQ(Peer.Sent().substr(0, 40).find("RCPT"), 0u);
+    Peer.Say("354 go on");
+    Peer.Sent();
+    Peer.Say("250 queued");
+    EXPECT_EQ(Peer.Sent(), "MAIL FROM:<second@point.example>\r\n");
+    Peer.Say("250 OK");
+    EXPECT_EQ(Peer.Sent(), "RCPT TO:<z@example.org>\r\n");
+    Peer.Say("250 OK");
+    EXPECT_EQ(Peer.Sent(), "DATA\r\n");
+    Peer.Say("354 go on");
+    EXPECT_NE(Peer.Sent().find("second\r\n.\r\n"), std::string::npos);
+    Peer.Say("250 queued");
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+    EXPECT_EQ(next, 2);
+}
+
+// After a raw command, a handler that starts the send from the reply (as AUTH LOGIN's 235 does)
+// must find the machine waiting for the reply to its MAIL FROM, not running ahead.
+TEST_F(SmtpClient, HandlerThatSendsTakesOverTheReply) {
+    SetMessage(kMail);
+    Greet();
+    Client.OnResponse = [this](TIpCustomSmtpClient*, TIpSmtpStates, int32_t code,
+                               const std::string&) {
+        if (code == 235) Client.SendMail("127.0.0.1", true);
+    };
+    Client.OnMultiLineResponse = nullptr;
+    Client.SendCommand("AUTH LOGIN", false);
+    EXPECT_EQ(Peer.Sent(), "AUTH LOGIN\r\n");
+    Peer.Say("235 2.7.0 Authentication successful");
+    EXPECT_EQ(Peer.Sent(), "MAIL FROM:<sender@point.example>\r\n");
+    EXPECT_EQ(Client.State(), ssMailFrom);
+    Peer.Say("250 OK");
+    EXPECT_EQ(Peer.Sent(), "RCPT TO:<ann@example.org>\r\n");
+}
+
+TEST_F(SmtpClient, SendMailWhileBusyIsRefused) {
+    SetMessage(kMail);
+    Client.SendMail("127.0.0.1", true);
+    try {
+        Client.SendMail("127.0.0.1", true);
+        FAIL() << "no exception";
+    } catch (const EIpBaseException& e) {
+        EXPECT_EQ(e.Message(), "Can not comply, wrong state");
+    }
+}
+
+TEST_F(SmtpClient, ServerCloseReturnsToIdleWithoutCompletion) {
+    SetMessage(kMail);
+    Greet();
+    Peer.Close();
+    Pump();
+    EXPECT_EQ(Client.State(), ssNoOp);
+    EXPECT_EQ(Client.Task(), stNoTask);
+    EXPECT_TRUE(Completions.empty());
+}
+
+}  // namespace
