@@ -8,6 +8,7 @@
 #include "app/engine/EngineLog.h"
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/Limits.h"
+#include "app/engine/RunState.h"
 #include "components/text/WordRoutines.h"
 #include "platform/fs/Files.h"
 #include "platform/system/MessageBox.h"
@@ -39,6 +40,8 @@ std::string BoxIdentity(const std::string& name) {
 
 void ReportLoadFailure(const std::string& name) {
     ShowMessage("Fehler: Konfig-Datei " + name + " konnte nicht geladen werden");
+    // Nothing of this box is exchanged: an unattended caller must not read success.
+    SetRunExitCode(ExitCodeError);
 }
 
 // Loads the fallback box named by name for the box main and queues its sending task of kind:

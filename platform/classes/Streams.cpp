@@ -137,6 +137,13 @@ TFileStream::TFileStream(const std::string& fileName, uint32_t mode) : FFileName
     do {
         FHandle = ::open(path.c_str(), flags, 0644);
     } while (FHandle < 0 && errno == EINTR);
+    struct stat info;
+    if (FHandle >= 0 && fstat(FHandle, &info) == 0 && S_ISDIR(info.st_mode)) {
+        // A directory opens read-only on this platform, but it is no file to read.
+        ::close(FHandle);
+        FHandle = -1;
+        errno = EISDIR;
+    }
     if (FHandle < 0) {
         const char* what = (flags & O_CREAT) ? "Cannot create file" : "Cannot open file";
         throw EFOpenError(std::string(what) + " \"" + fileName + "\". " + std::strerror(errno));

@@ -45,6 +45,7 @@ TEST(FileStream, CreateOpenAndMissingFile) {
     copy.CopyFrom(f, 0);
     EXPECT_EQ(copy.DataString(), std::string("a\0b", 3));
     EXPECT_THROW(TFileStream(dir + "missing", fmOpenRead), EFOpenError);
+    EXPECT_THROW(TFileStream(dir, fmOpenRead), EFOpenError);  // a directory is no file
     std::filesystem::remove_all(dir);
 }
 
