@@ -1,0 +1,242 @@
+#include "app/engine/smtp.h"
+
+#include <cctype>
+#include <exception>
+#include <vector>
+
+#include "app/engine/KestroGlobal.h"
+#include "app/engine/RunState.h"
+#include "app/engine/SpoolFiles.h"
+#include "app/engine/bfgconfig.h"
+#include "netlib/mime/Codecs.h"
+#include "platform/fs/Files.h"
+
+namespace {
+
+constexpr UINT_PTR kWaitTimerId = 1;
+
+std::string Upper(std::string text) {
+    for (char& c : text) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The bare address ("a@b") of an address as the envelope writes it.
+std::string BareAddress(const std::string& address) {
+    const std::string normalized = TIpCustomSmtpClient::NormalizeAddress(address);
+    return normalized.size() >= 2 ? normalized.substr(1, normalized.size() - 2) : std::string();
+}
+
+bool ListHasAddress(const TStringList& list, const std::string& bare) {
+    const std::string wanted = Upper(bare);
+    for (int i = 0; i < list.Count(); ++i)
+        if (Upper(BareAddress(list[i])) == wanted) return true;
+    return false;
+}
+
+}  // namespace
+
+TKestroSMTPClient::TKestroSMTPClient() : Client(std::make_unique<TIpSmtpClient>()) {
+    Client->XMailer = "Orvalin Kestro V" + GlobalConfig.Version;
+    Client->OnNextMessage = [this](TIpCustomSmtpClient* c, bool& ready) {
+        DoNextMessage(c, ready);
+    };
+    Client->OnResponse = [this](TIpCustomSmtpClient* c, TIpSmtpStates to, int32_t code,
+                                const std::string& text) { DoResponse(c, to, code, text); };
+    Client->OnMultiLineResponse = [this](TIpCustomSmtpClient* c, TIpSmtpStates to,
+                                         TStringList& lines) { DoMultiLineResponse(c, to, lines); };
+    Client->OnProgress = [this](TIpCustomSmtpClient* c, uint64_t n) { DoProgress(c, n); };
+}
+
+TKestroSMTPClient::~TKestroSMTPClient() {
+    if (FHoldsSmtpBusy) --SmtpBusy;
+    if (FWaitWindow) DeallocateHWnd(FWaitWindow);
+}
+
+void TKestroSMTPClient::Start(int32_t taskNo) {
+    TKestroCustomClient::Start(taskNo);
+    TaskNo = taskNo;
+    try {
+        if (Pop3Busy > 0 || SmtpBusy > 0) {
+            Wait();
+            return;
+        }
+        ++SmtpBusy;
+        FHoldsSmtpBusy = true;
+        if (!Prepare()) return;
+        if (Files.Count() > 0 && PrepareNextMail()) {
+            Client->SendMail(FServer, true);
+        } else {
+            State = tsFinished;
+        }
+    } catch (const std::exception& e) {
+        Fail("Error: " + std::string(e.what()));
+    }
+}
+
+bool TKestroSMTPClient::Prepare() {
+    const TKestroConfig& box = GetConfig();
+    FServer = box.SmtpServer;
+    WireClient(*Client, FServer);
+    // Sending the files of some other directory would send mail nobody meant to send.
+    if (!SetSpoolDir(box.SmtpSpool)) {
+        SetRunExitCode(1);
+        State = tsFinished;
+        return false;
+    }
+    Files.Clear();
+    FileIndex = 0;
+    for (const std::string& name : FindFiles(SpoolDir, "M*.OUT")) Files.Add(SpoolDir + name);
+    const std::string count = std::to_string(Files.Count());
+    if (box.IsFallback) {
+        if (Files.Count() == 0)
+            Log("Kein Fallback f\xC3\xBCr Verzeichnis " + SpoolDir + " n\xC3\xB6tig");
+        else
+            Log("Fallback: Versende " + count + " ausgehende Nachrichten in Verzeichnis " +
+                SpoolDir);
+    } else {
+        Log("Versende " + count + " ausgehende Nachrichten in Verzeichnis " + SpoolDir);
+    }
+    if (Files.Count() == 0) return true;
+    SetClientLogs(*Client, "SMTP");
+    const int32_t port = box.SmtpUseSSL ? 465 : box.SmtpPort;
+    if (!ApplyPortAndTimeout(*Client, port, box.SmtpTimeout, "SMTP")) return false;
+    if (box.SmtpUseSSL) Client->SetUsingSSL(true);
+    Client->SetIdleTimeout(uint32_t(box.SmtpTimeout) * 1000u);
+    Client->SetTimerInterval(50);
+    return true;
+}
+
+void TKestroSMTPClient::Wait() {
+    const int64_t interval = int64_t(TaskNo) * 5 + 50;
+    if (interval < 1 || interval > int64_t(USER_TIMER_MAXIMUM))
+        throw ERangeError("Wait interval out of range for task " + std::to_string(TaskNo));
+    if (!FWaitWindow) {
+        Log("Warte auf anderen POP3 oder SMTP-Task");
+        FWaitWindow = AllocateHWnd([this](TMessage& message) {
+            if (message.Msg == WM_TIMER && message.WParam == kWaitTimerId) WaitTimerTick();
+        });
+    }
+    SetTimer(FWaitWindow, kWaitTimerId, UINT(interval));
+    FWaitTimerOn = true;
+}
+
+void TKestroSMTPClient::WaitTimerTick() {
+    if (Pop3Busy > 0 || SmtpBusy > 0) return;
+    KillTimer(FWaitWindow, kWaitTimerId);
+    FWaitTimerOn = false;
+    Start(TaskNo);
+}
+
+bool TKestroSMTPClient::PrepareNextMail() {
+    const TKestroConfig& box = GetConfig();
+    for (;; ++FileIndex) {
+        while (FileIndex < Files.Count() && !FileExists(Files[FileIndex])) ++FileIndex;
+        if (FileIndex >= Files.Count() || !Running) return false;
+
+        TIpMailMessage& message = Client->Message();
+        std::string helo;
+        std::vector<std::string> recipients;
+        try {
+            ReadOutgoingMail(message, Files[FileIndex], helo, recipients);
+        } catch (const std::exception& e) {
+            // A damaged file stays for the user to look at; the others still go out.
+            Log("Error: " + Files[FileIndex] + ": " + e.what());
+            SetRunExitCode(1);
+            continue;
+        }
+
+        std::string domain = box.SmtpEnvelope.empty() ? helo : box.SmtpEnvelope;
+        const size_t at = domain.find('@');
+        if (at != std::string::npos) domain = domain.substr(at + 1);
+        Client->Domain = domain;
+
+        // Envelope recipients missing from the header go in as blind copies: they get the
+        // message without being shown to the others.
+        std::string shown;
+        for (const std::string& recipient : recipients) {
+            const std::string bare = BareAddress(recipient);
+            if (bare.empty()) continue;
+            if (!shown.empty()) shown += ", ";
+            shown += bare;
+            if (!ListHasAddress(message.MailTo, bare) && !ListHasAddress(message.CC, bare) &&
+                !ListHasAddress(message.BCC, bare))
+                message.BCC.Add(bare);
+        }
+        if (message.MailTo.Count() == 0 && message.CC.Count() == 0 && message.BCC.Count() == 0) {
+            Log("Error: " + Files[FileIndex] + ": keine Empf\xC3\xA4nger");
+            SetRunExitCode(1);
+            continue;
+        }
+        Log("Versende Nachricht " + std::to_string(FileIndex + 1) + " von " +
+            std::to_string(Files.Count()) + " an " + shown);
+        ++MailCount;
+        return true;
+    }
+}
+
+void TKestroSMTPClient::DoNextMessage(TIpCustomSmtpClient*, bool& nextMsgReady) {
+    nextMsgReady = false;
+    if (State != tsRunning) return;
+    const std::string sent = Files[FileIndex];
+    if (!DeleteFile(sent)) Log("Error: " + sent + " konnte nicht gel\xC3\xB6scht werden");
+    if (FileIndex < Files.Count() - 1) {
+        ++FileIndex;
+        nextMsgReady = PrepareNextMail();
+    }
+    if (!nextMsgReady) {
+        Log("Letze Nachricht versandt");
+        State = tsFinished;
+    }
+}
+
+void TKestroSMTPClient::OfferLogin(const std::string& line) {
+    if (FAuthStep != asNone || GetConfig().SmtpUser.empty()) return;
+    const std::string upper = Upper(line);
+    if (upper.find("AUTH") == std::string::npos || upper.find("LOGIN") == std::string::npos) return;
+    FAuthStep = asAuthSent;
+    Client->SendCommand("AUTH LOGIN", false);
+}
+
+void TKestroSMTPClient::DoMultiLineResponse(TIpCustomSmtpClient* client, TIpSmtpStates responseTo,
+                                            TStringList& response) {
+    if (State != tsRunning || responseTo != ssEhlo) return;
+    // Every line of the reply counts, the final one too: servers name AUTH wherever they like.
+    for (int i = 0; i < response.Count() && FAuthStep == asNone; ++i) OfferLogin(response[i]);
+    OfferLogin(client->LastReply());
+}
+
+void TKestroSMTPClient::DoResponse(TIpCustomSmtpClient*, TIpSmtpStates responseTo, int32_t code,
+                                   const std::string& response) {
+    if (State != tsRunning) return;
+    const TKestroConfig& box = GetConfig();
+    if (responseTo == ssEhlo && code == 250) {
+        OfferLogin(response);
+        return;
+    }
+    if (code == 334 && (FAuthStep == asAuthSent || FAuthStep == asUserSent)) {
+        // The first challenge asks for the user, the second for the password, whatever the
+        // server writes as prompt.
+        if (FAuthStep == asAuthSent) {
+            FAuthStep = asUserSent;
+            Client->SendCommand(Base64EncodeString(box.SmtpUser), false);
+            return;
+        }
+        FAuthStep = asPasswordSent;
+        if (box.SmtpPass.empty()) Fail("SMTP Error auf " + FServer + ": Leeres Passwort");
+        Client->SendCommand(Base64EncodeString(box.SmtpPass), false);
+        return;
+    }
+    if (code == 235 && FAuthStep == asPasswordSent) {
+        FAuthStep = asDone;
+        Client->SendMail(FServer, true);
+        return;
+    }
+    const bool failed = (code > 400 && responseTo != ssEhlo) || code == 334 ||
+                        (responseTo == ssSendMessage && code != 250);
+    if (failed) Fail("SMTP Error " + std::to_string(code) + " auf " + FServer + ": " + response);
+}
+
+void TKestroSMTPClient::DoProgress(TIpCustomSmtpClient*, uint64_t charsTransferred) {
+    Bytes = int64_t(charsTransferred);
+    if (OnTaskStatus) OnTaskStatus(this, TaskNo);
+}

@@ -1,0 +1,444 @@
+// The POP3 fetch task and the SMTP send task against scripted servers: what lands in the spool,
+// what leaves it, what the run log says and which exit code the process gets.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/engine/RunState.h"
+#include "app/engine/pop3.h"
+#include "app/engine/smtp.h"
+#include "platform/fs/Files.h"
+#include "tests/app/engine/EngineFixture.h"
+#include "tests/netlib/pop3/FakePeer.h"
+
+namespace {
+
+std::vector<std::string>* TaskLines = nullptr;
+std::vector<std::string>* MailLines = nullptr;
+
+void CaptureLog(TKestroCustomClient*, int32_t, const std::string& text, bool) {
+    if (TaskLines) TaskLines->push_back(text);
+}
+void CaptureMail(TKestroCustomClient*, const std::string& line) {
+    if (MailLines) MailLines->push_back(line);
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& text) {
+    for (const auto& line : lines)
+        if (line.find(text) != std::string::npos) return true;
+    return false;
+}
+
+class MailTask : public EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        TaskLines = &Lines;
+        MailLines = &Mails;
+        Running = true;
+        Pop3Busy = SmtpBusy = 0;
+        MailCount = 0;
+        SetRunExitCode(0);
+        Spool = ProgramDir() + "spool/";
+        std::filesystem::create_directories(Spool);
+    }
+    void TearDown() override {
+        TaskLines = nullptr;
+        MailLines = nullptr;
+        Running = false;
+        SetRunExitCode(0);
+        EngineTest::TearDown();
+    }
+
+    // Loads a box with the given extra settings (key=value lines).
+    int32_t Box(const std::string& settings) {
+        WriteFile(ProgramDir() + "box.cfg",
+                  "Pop3Server=127.0.0.1\r\nPop3User=joe\r\nPop3Pass=pw\r\n"
+                  "SmtpServer=127.0.0.1\r\nPop3Spool=" +
+                      Spool + "\r\nSmtpSpool=" + Spool + "\r\n" + settings);
+        return ConfigList.Add(ProgramDir() + "box.cfg");
+    }
+
+    template <class T>
+    void Wire(T& task, int32_t box) {
+        task.ConfigIndex = box;
+        task.OnTaskLog = CaptureLog;
+        task.OnNewMail = CaptureMail;
+        Peer.Install(*task.Client);
+    }
+
+    std::vector<std::string> SpoolFiles(const std::string& pattern) {
+        return FindFiles(Spool, pattern);
+    }
+
+    std::string Spool;
+    TFakePeer Peer;
+    std::vector<std::string> Lines;
+    std::vector<std::string> Mails;
+};
+
+// ---- POP3 ---------------------------------------------------------------------------------------
+
+class Pop3Task : public MailTask {
+  protected:
+    // Greeting, USER, PASS, STAT and LIST with the given entries ("1 120", ...).
+    void ListMailbox(const std::vector<std::string>& entries) {
+        Peer.Accept();
+        Peer.Say("+OK ready");
+        EXPECT_EQ(Peer.Sent(), "USER joe\r\n");
+        Peer.Say("+OK");
+        EXPECT_EQ(Peer.Sent(), "PASS pw\r\n");
+        Peer.Say("+OK");
+        EXPECT_EQ(Peer.Sent(), "STAT\r\n");
+        Peer.Say("+OK " + std::to_string(entries.size()) + " 999");
+        if (entries.empty()) return;
+        EXPECT_EQ(Peer.Sent(), "LIST\r\n");
+        std::string listing = "+OK\r\n";
+        for (const auto& e : entries) listing += e + "\r\n";
+        Peer.SayAll(listing + ".\r\n");
+    }
+    void SendMail(int n) {
+        Peer.SayAll("+OK\r\nFrom: a" + std::to_string(n) + "@example.org\r\nSubject: mail " +
+                    std::to_string(n) +
+                    "\r\nDate: Sun, 6 Dec 2026 10:00:00 +0000\r\n\r\n"
+                    "..dotted\r\nbody " +
+                    std::to_string(n) + "\r\n.\r\n");
+    }
+};
+
+TEST_F(Pop3Task, FetchesEveryMailIntoTheSpoolThenDeletesAndQuits) {
+    TKestroPOP3Client task;
+    Wire(task, Box("Pop3Envelope=joe@example.org\r\n"));
+    task.Start(7);
+    EXPECT_TRUE(Peer.Socket->ConnectCalled());
+    ListMailbox({"1 120", "2 130"});
+    EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+    SendMail(1);
+    EXPECT_EQ(Peer.Sent(), "RETR 2\r\n");
+    SendMail(2);
+    // Deletions only after both mails are in the spool.
+    ASSERT_EQ(SpoolFiles("*.msg").size(), 2u);
+    EXPECT_EQ(Peer.Sent(), "DELE 1\r\n");
+    Peer.Say("+OK deleted");
+    EXPECT_EQ(Peer.Sent(), "DELE 2\r\n");
+    Peer.Say("+OK deleted");
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+    EXPECT_EQ(task.State, 1);  // until the server confirms, the deletions are not done
+    Peer.Say("+OK bye");
+    EXPECT_EQ(task.State, 3);
+    EXPECT_EQ(RunExitCode(), 0);
+    EXPECT_EQ(MailCount, 2);
+
+    const std::string first = ReadFile(Spool + "m0.msg");
+    EXPECT_EQ(first.rfind("HELO 127.0.0.1\r\nRCPT TO:<joe@example.org>\r\nDATA\r\n", 0), 0u)
+        << first;
+    EXPECT_NE(first.find("Subject: mail 1\r\n"), std::string::npos);
+    EXPECT_NE(first.find("\r\n..dotted\r\nbody 1\r\n"), std::string::npos) << first;
+    EXPECT_TRUE(SpoolFiles("*.tmp").empty());
+
+    ASSERT_EQ(Mails.size(), 2u);
+    EXPECT_EQ(Mails[0].rfind(Spool + "m0.msg\x01", 0), 0u);
+    EXPECT_NE(Mails[0].find("\x02mail 1\x03"), std::string::npos);
+    EXPECT_TRUE(Contains(Lines, "Verbinde zu POP Server 127.0.0.1"));
+    EXPECT_TRUE(Contains(Lines, "Empfange Nachricht 2 von 2 Nachrichten"));
+    EXPECT_TRUE(Contains(Lines, "L\xC3\xB6sche Nachricht 2 von 2 Nachrichten"));
+    EXPECT_TRUE(Contains(Lines, "Es wurden 2 Nachrichten empfangen/bearbeitet"));
+}
+
+TEST_F(Pop3Task, EmptyMailboxFinishesWithoutFurtherCommands) {
+    TKestroPOP3Client task;
+    Wire(task, Box(""));
+    task.Start(1);
+    ListMailbox({});
+    EXPECT_EQ(Peer.Sent(), "LIST\r\n");
+    Peer.SayAll("+OK\r\n.\r\n");
+    EXPECT_EQ(Peer.Sent(), "");
+    EXPECT_EQ(task.State, 3);
+    EXPECT_TRUE(Contains(Lines, "Keine neuen Nachrichten vorhanden"));
+}
+
+TEST_F(Pop3Task, MailAboveTheLimitComesPartlyWithANoticeAndStaysOnTheServer) {
+    TKestroPOP3Client task;
+    Wire(task, Box("Pop3MaxLen=1\r\n"));
+    task.Start(1);
+    ListMailbox({"1 1024", "2 1025"});
+    EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+    SendMail(1);
+    EXPECT_EQ(Peer.Sent(), "TOP 2 50\r\n");
+    EXPECT_TRUE(Contains(Lines,
+                         "Nachricht 2 (1025 Bytes) ist gr\xC3\xB6\xC3\x9F"
+                         "er als 1 KBytes"));
+    SendMail(2);
+    // The partial mail stays on the server: only mail 1 is deleted.
+    EXPECT_EQ(Peer.Sent(), "DELE 1\r\n");
+    Peer.Say("+OK");
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+    const std::string partial = ReadFile(Spool + "m1.msg");
+    EXPECT_NE(partial.find("body 2\r\n\r\nDer Rest dieser Nachricht wurde von Kestro \xFC"
+                           "bersprungen,\r\nda die eingestellte"),
+              std::string::npos)
+        << partial;
+}
+
+TEST_F(Pop3Task, KeepWithOnlyNewFetchesAfterTheLastReadOrAllWithoutLast) {
+    {
+        TKestroPOP3Client task;
+        Wire(task, Box("Pop3Keep=enabled\r\nPop3OnlyNew=enabled\r\n"));
+        task.Start(1);
+        ListMailbox({"1 100", "2 100"});
+        EXPECT_EQ(Peer.Sent(), "LAST\r\n");
+        Peer.Say("-ERR Unknown command: LAST");
+        EXPECT_TRUE(
+            Contains(Lines, "Warnung: Server 127.0.0.1 unterst\xC3\xBCtzt LAST Kommando nicht"));
+        EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+        SendMail(1);
+        EXPECT_EQ(Peer.Sent(), "RETR 2\r\n");
+        SendMail(2);
+        EXPECT_EQ(Peer.Sent(), "");  // nothing deleted, no QUIT needed before the end
+        EXPECT_EQ(task.State, 3);
+    }
+    {
+        TKestroPOP3Client task;
+        Wire(task, Box("Pop3Keep=enabled\r\nPop3OnlyNew=enabled\r\n"));
+        task.Start(2);
+        ListMailbox({"1 100", "2 100"});
+        EXPECT_EQ(Peer.Sent(), "LAST\r\n");
+        Peer.Say("+OK 2");
+        EXPECT_EQ(Peer.Sent(), "");
+        EXPECT_EQ(task.State, 3);
+        EXPECT_TRUE(Contains(Lines, "Es wurden 2 Nachrichten empfangen/bearbeitet"));
+    }
+}
+
+TEST_F(Pop3Task, RefusedLoginEndsTheTaskWithExitCode1) {
+    TKestroPOP3Client task;
+    Wire(task, Box(""));
+    task.Start(1);
+    Peer.Accept();
+    Peer.Say("+OK ready");
+    Peer.Say("+OK");
+    Peer.Say("-ERR [AUTH] Authentication failed.");
+    EXPECT_EQ(task.State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    EXPECT_TRUE(Contains(Lines, "Error auf 127.0.0.1: [AUTH] Authentication failed."));
+}
+
+TEST_F(Pop3Task, ServerThatClosesEarlyEndsTheTaskWithExitCode1) {
+    TKestroPOP3Client task;
+    Wire(task, Box(""));
+    task.Start(1);
+    ListMailbox({"1 100"});
+    Peer.Sent();
+    Peer.Close();
+    EXPECT_EQ(task.State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    EXPECT_TRUE(Contains(Lines, "vorzeitig beendet"));
+    EXPECT_TRUE(SpoolFiles("*.msg").empty());
+}
+
+TEST_F(Pop3Task, MailThatCannotBeStoredIsNotDeleted) {
+    std::filesystem::create_directories(Spool + "m0.tmp");  // the spool file cannot be written
+    TKestroPOP3Client task;
+    Wire(task, Box(""));
+    task.Start(1);
+    ListMailbox({"1 100"});
+    EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+    SendMail(1);
+    EXPECT_EQ(Peer.Sent(), "");
+    EXPECT_EQ(task.State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+}
+
+TEST_F(Pop3Task, MissingSpoolOrBadPortEndsBeforeConnecting) {
+    {
+        TKestroPOP3Client task;
+        Wire(task, Box("Pop3Spool=" + ProgramDir() + "nowhere\r\n"));
+        task.Start(1);
+        EXPECT_EQ(Peer.Socket, nullptr);
+        EXPECT_EQ(task.State, 3);
+        EXPECT_EQ(RunExitCode(), 1);
+        EXPECT_TRUE(Contains(Lines, "existiert nicht!"));
+    }
+    SetRunExitCode(0);
+    {
+        TKestroPOP3Client task;
+        Wire(task, Box("Pop3Port=70000\r\n"));
+        task.Start(2);
+        EXPECT_EQ(Peer.Socket, nullptr);
+        EXPECT_EQ(task.State, 3);
+        EXPECT_EQ(RunExitCode(), 1);
+    }
+}
+
+TEST_F(Pop3Task, SmtpAfterPopHoldsTheCountUntilTheTaskIsFreed) {
+    {
+        TKestroPOP3Client a;
+        TKestroPOP3Client b;
+        Wire(a, Box("SmtpAfterPop=enabled\r\n"));
+        a.Start(1);
+        Wire(b, Box("SmtpAfterPop=enabled\r\n"));
+        b.Start(2);
+        EXPECT_EQ(Pop3Busy, 2);
+    }
+    EXPECT_EQ(Pop3Busy, 0);
+}
+
+// ---- SMTP ---------------------------------------------------------------------------------------
+
+class SmtpTask : public MailTask {
+  protected:
+    void Outgoing(const std::string& name, const std::string& rcpt, const std::string& subject) {
+        WriteFile(Spool + name,
+                  "HELO point.example\r\nMAIL FROM:<me@point.example>\r\n"
+                  "RCPT TO:<" +
+                      rcpt +
+                      ">\r\nDATA\r\nFrom: me@point.example\r\n"
+                      "To: " +
+                      rcpt + "\r\nSubject: " + subject + "\r\n\r\n..dot\r\ntext\r\n.\r\nQUIT\r\n");
+    }
+    // Answers one whole message after its MAIL FROM; returns the body sent.
+    std::string Deliver(const std::string& rcpt) {
+        Peer.Say("250 OK");
+        EXPECT_EQ(Peer.Sent(), "RCPT TO:<" + rcpt + ">\r\n");
+        Peer.Say("250 OK");
+        EXPECT_EQ(Peer.Sent(), "DATA\r\n");
+        Peer.Say("354 go on");
+        return Peer.Sent();
+    }
+};
+
+TEST_F(SmtpTask, ThreeFilesOneConnectionWithLoginEachDeletedAfterItsBody) {
+    Outgoing("M0001.OUT", "ann@example.org", "one");
+    Outgoing("M0002.OUT", "bob@example.org", "two");
+    Outgoing("m0003.out", "carl@example.org", "three");
+    TKestroSMTPClient task;
+    Wire(task, Box("SmtpUser=joe\r\nSmtpPass=secret\r\n"));
+    task.Start(4);
+    Peer.Accept();
+    Peer.Say("220 mail.example");
+    EXPECT_EQ(Peer.Sent(), "EHLO point.example\r\n");
+    // AUTH is named on the final line only.
+    Peer.SayAll("250-mail.example\r\n250-PIPELINING\r\n250 AUTH PLAIN LOGIN\r\n");
+    EXPECT_EQ(Peer.Sent(), "AUTH LOGIN\r\n");
+    Peer.Say("334 VXNlciBOYW1lAA==");  // any prompt: the first asks for the user
+    EXPECT_EQ(Peer.Sent(), "am9l\r\n");
+    Peer.Say("334 UGFzc3dvcmQA");
+    EXPECT_EQ(Peer.Sent(), "c2VjcmV0\r\n");
+    Peer.Say("235 2.7.0 Authentication successful");
+    EXPECT_EQ(Peer.Sent(), "MAIL FROM:<me@point.example>\r\n");
+
+    const std::string body = Deliver("ann@example.org");
+    EXPECT_NE(body.find("\r\n..dot\r\ntext\r\n.\r\n"), std::string::npos) << body;
+    EXPECT_NE(body.find("X-Mailer: Orvalin Kestro V"), std::string::npos);
+    EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));  // not before the 250 for the body
+    Peer.Say("250 queued");
+    EXPECT_FALSE(FileExists(Spool + "M0001.OUT"));
+    EXPECT_EQ(Peer.Sent(), "MAIL FROM:<me@point.example>\r\n");
+    Deliver("bob@example.org");
+    Peer.Say("250 queued");
+    EXPECT_EQ(Peer.Sent(), "MAIL FROM:<me@point.example>\r\n");
+    Deliver("carl@example.org");
+    Peer.Say("250 queued");
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+    EXPECT_TRUE(SpoolFiles("M*.OUT").empty());
+    EXPECT_EQ(task.State, 3);
+    EXPECT_EQ(RunExitCode(), 0);
+    EXPECT_EQ(MailCount, 3);
+    EXPECT_TRUE(Contains(Lines, "Versende 3 ausgehende Nachrichten in Verzeichnis " + Spool));
+    EXPECT_TRUE(Contains(Lines, "Versende Nachricht 3 von 3 an carl@example.org"));
+    EXPECT_TRUE(Contains(Lines, "Letze Nachricht versandt"));
+}
+
+TEST_F(SmtpTask, RefusedRecipientLeavesItsFileAndTheLaterOnes) {
+    Outgoing("M0001.OUT", "ann@example.org", "one");
+    Outgoing("M0002.OUT", "reject@example.org", "two");
+    Outgoing("M0003.OUT", "carl@example.org", "three");
+    TKestroSMTPClient task;
+    Wire(task, Box(""));
+    task.Start(1);
+    Peer.Accept();
+    Peer.Say("220 mail.example");
+    Peer.Say("250 mail.example");
+    EXPECT_EQ(Peer.Sent(), "EHLO point.example\r\nMAIL FROM:<me@point.example>\r\n");
+    Deliver("ann@example.org");
+    Peer.Say("250 queued");
+    Peer.Sent();
+    Peer.Say("250 OK");
+    EXPECT_EQ(Peer.Sent(), "RCPT TO:<reject@example.org>\r\n");
+    Peer.Say("550 5.1.1 mailbox unavailable");
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+    EXPECT_EQ(task.State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    EXPECT_TRUE(Contains(Lines, "SMTP Error 550 auf 127.0.0.1: 5.1.1 mailbox unavailable"));
+    const std::vector<std::string> left = {"M0002.OUT", "M0003.OUT"};
+    EXPECT_EQ(SpoolFiles("M*.OUT"), left);
+}
+
+TEST_F(SmtpTask, EmptySpoolConnectsToNothing) {
+    TKestroSMTPClient task;
+    Wire(task, Box(""));
+    task.Start(1);
+    EXPECT_EQ(Peer.Socket, nullptr);
+    EXPECT_EQ(task.State, 3);
+    EXPECT_TRUE(Contains(Lines, "Versende 0 ausgehende Nachrichten in Verzeichnis"));
+}
+
+TEST_F(SmtpTask, EnvelopeAddressGivesTheGreetingDomain) {
+    Outgoing("M0001.OUT", "ann@example.org", "one");
+    TKestroSMTPClient task;
+    Wire(task, Box("SmtpEnvelope=joe@dialup.example\r\n"));
+    task.Start(1);
+    Peer.Accept();
+    Peer.Say("220 mail.example");
+    EXPECT_EQ(Peer.Sent(), "EHLO dialup.example\r\n");
+}
+
+TEST_F(SmtpTask, WaitsWhileAPop3TaskWithSmtpAfterPopIsAlive) {
+    Outgoing("M0001.OUT", "ann@example.org", "one");
+    const int32_t box = Box("SmtpAfterPop=enabled\r\n");
+    auto pop = std::make_unique<TKestroPOP3Client>();
+    TFakePeer popPeer;
+    pop->ConfigIndex = box;
+    popPeer.Install(*pop->Client);
+    pop->Start(1);
+    ASSERT_EQ(Pop3Busy, 1);
+
+    TKestroSMTPClient task;
+    Wire(task, box);
+    task.Start(2);
+    EXPECT_TRUE(task.Waiting());
+    EXPECT_EQ(Peer.Socket, nullptr);
+    for (int i = 0; i < 5; ++i) Application.WaitForEvent(100), Application.ProcessMessages();
+    EXPECT_EQ(Peer.Socket, nullptr);
+    pop.reset();  // the run frees the finished POP3 task
+
+    for (int i = 0; i < 50 && !Peer.Socket; ++i) {
+        Application.WaitForEvent(100);
+        Application.ProcessMessages();
+    }
+    ASSERT_NE(Peer.Socket, nullptr);
+    EXPECT_FALSE(task.Waiting());
+    EXPECT_EQ(SmtpBusy, 1);
+    int waits = 0;
+    for (const auto& line : Lines) waits += line == "Warte auf anderen POP3 oder SMTP-Task";
+    EXPECT_EQ(waits, 1);
+}
+
+TEST_F(SmtpTask, EmptyPasswordIsReportedAndEndsTheTask) {
+    Outgoing("M0001.OUT", "ann@example.org", "one");
+    TKestroSMTPClient task;
+    Wire(task, Box("SmtpUser=joe\r\n"));
+    task.Start(1);
+    Peer.Accept();
+    Peer.Say("220 mail.example");
+    Peer.SayAll("250-mail.example\r\n250-AUTH LOGIN\r\n250 HELP\r\n");
+    Peer.Say("334 VXNlcm5hbWU6");
+    Peer.Say("334 UGFzc3dvcmQ6");
+    EXPECT_EQ(task.State, 3);
+    EXPECT_TRUE(Contains(Lines, "SMTP Error auf 127.0.0.1: Leeres Passwort"));
+    EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
+}
+
+}  // namespace
