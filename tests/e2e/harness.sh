@@ -131,6 +131,7 @@ start_all() {
 #!/bin/bash
 set -euo pipefail
 "$srv/pop3/adduser" "\$1" "\$2"
+exec 9>"$srv/smtp/users.lock"; flock 9
 { grep -v "^\$1:" "$srv/smtp/users" || true; echo "\$1:\$2"; } > "$srv/smtp/users.new"
 chmod 644 "$srv/smtp/users.new"; mv "$srv/smtp/users.new" "$srv/smtp/users"
 ADD

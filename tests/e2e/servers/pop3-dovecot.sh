@@ -29,9 +29,18 @@ name=\${1:?usage: \$0 NAME PASSWORD}; pass=\${2:?usage: \$0 NAME PASSWORD}
 [[ \$name =~ ^[A-Za-z0-9._-]+\$ && \$pass != *:* ]] || { echo "adduser: bad name or password" >&2; exit 1; }
 install -d -o mail -g mail -m 755 "$DIR/mail/\$name" "$DIR/mail/\$name/Maildir" \\
   "$DIR/mail/\$name/Maildir/new" "$DIR/mail/\$name/Maildir/cur" "$DIR/mail/\$name/Maildir/tmp"
-# a known user gets the new password (Dovecot reads the file again when it changes)
+# a known user gets the new password (Dovecot reads the file again when it changes); tests
+# running in parallel may add users at the same moment
+exec 9>"$DIR/users.lock"; flock 9
 { grep -v "^\$name:" "$DIR/users" 2>/dev/null || true; echo "\$name:{PLAIN}\$pass::::$DIR/mail/\$name"; } > "$DIR/users.new"
 mv "$DIR/users.new" "$DIR/users"
+exec 9>&-
+[ -z "\${ADDUSER_NO_WAIT:-}" ] || exit 0     # the server is not running yet
+# Dovecot looks at the file at most once a second, and sees a change only by its mtime
+# (seconds) or size: wait for the next second and stamp the file with it, so that the next
+# login sees the user
+t=\$(date +%s); while [ "\$(date +%s)" = "\$t" ]; do sleep 0.02; done
+touch "$DIR/users"
 ADD
 cat > "$DIR/drop" <<'DROP'
 #!/usr/bin/python3
@@ -62,8 +71,8 @@ DROP
 chmod 755 "$DIR/adduser" "$DIR/drop"
 : > "$DIR/users"
 chown mail:mail "$DIR/mail"
-"$DIR/adduser" test secret
-"$DIR/adduser" other pass2
+ADDUSER_NO_WAIT=1 "$DIR/adduser" test secret
+ADDUSER_NO_WAIT=1 "$DIR/adduser" other pass2
 
 cat > "$DIR/dovecot.conf" <<CONF
 # throw-away test config; nothing from /etc/dovecot is read

@@ -1,0 +1,195 @@
+// The SSL client against real peers on 127.0.0.1 (ssl-servers.sh): scapy's SSL 3.0 server for
+// both suites, the POP3 client through scapy in front of Dovecot, and a TLS-only openssl server
+// that must be refused cleanly.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "netlib/pop3/IpPop3.h"
+#include "netlib/sock/IpSock.h"
+#include "netlib/ssl/IpSSLLayer.h"
+#include "platform/core/Application.h"
+
+namespace {
+
+using TEnv = std::map<std::string, std::string>;
+
+// The servers' env file: $KESTRO_SSL_E2E_ENV; without it the tests skip.
+bool LoadEnv(const char* variable, TEnv& env) {
+    const char* path = std::getenv(variable);
+    if (!path || !*path) return false;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t eq = line.find('=');
+        if (eq != std::string::npos && line[0] != '#') env[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return !env.empty();
+}
+
+// Drives the event loop until the condition holds (false after the bound).
+bool PumpUntil(const std::function<bool()>& done, int seconds = 60) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        Application.WaitForEvent(100);
+        Application.ProcessMessages();
+    }
+    return true;
+}
+
+class TSslLineClient : public TIpCustomClient {
+  public:
+    TSslLineClient() {
+        IpSSLRegister();
+        OnStatus = [this](TIpSockControl*, SOCKET, TIpStatusType e, const TIpConnRec&,
+                          const TIpSockStatRec&) {
+            if (e == stConnect) ++Connects;
+            if (e == stDisconnect) ++Disconnects;
+        };
+        OnError = [this](TIpSockControl*, SOCKET, int32_t, const std::string& text) {
+            Errors.push_back(text);
+        };
+        SetUsingSSL(true);
+    }
+    void DoReadLine(SOCKET, const std::string& line) override {
+        if (Collect) {
+            Bytes += line.size();
+            if (line == ".\r\n") {
+                Collect = false;
+                Lines.push_back(line);
+            } else if (line.size() != 64 || line.compare(0, 7, Expected()) != 0) {
+                ++BadLines;
+            }
+            ++NextLine;
+            return;
+        }
+        Lines.push_back(line);
+    }
+    std::string Expected() const {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%07d", NextLine);
+        return buf;
+    }
+    void Send(const std::string& text) { PutString(SocketHandle(), text, false); }
+
+    std::vector<std::string> Lines, Errors;
+    int Connects = 0, Disconnects = 0;
+    bool Collect = false;
+    size_t Bytes = 0;
+    int NextLine = 0, BadLines = 0;
+};
+
+class SslE2e : public testing::Test {
+  protected:
+    void SetUp() override {
+        if (!LoadEnv("KESTRO_SSL_E2E_ENV", Env)) GTEST_SKIP() << "no SSL e2e servers";
+        Application.OnException = [this](const Exception& e) { Exceptions.push_back(e.Message()); };
+    }
+    void TearDown() override { Application.OnException = nullptr; }
+
+    TEnv Env;
+    std::vector<std::string> Exceptions;
+};
+
+// Handshake, lines both ways, 1 MB arriving in small records, close_notify: for both suites.
+TEST_F(SslE2e, BothSuitesExchangeData) {
+    for (const char* suite : {"DES", "3DES"}) {
+        SCOPED_TRACE(suite);
+        TSslLineClient c;
+        c.Connect("127.0.0.1:" + Env.at(std::string("SSL_") + suite + "_PORT"));
+        ASSERT_TRUE(PumpUntil([&] { return !c.Lines.empty() || c.Disconnects || !Exceptions.empty(); }));
+        ASSERT_TRUE(Exceptions.empty()) << Exceptions.front();
+        EXPECT_EQ(c.Connects, 1);
+        EXPECT_EQ(c.Lines.at(0), std::string("+OK ssl3 ready ") +
+                                     (std::string(suite) == "DES" ? "9" : "10") + "\r\n");
+        c.Send("ECHO h\xe4llo \x01 world\r\n");
+        ASSERT_TRUE(PumpUntil([&] { return c.Lines.size() == 2; }));
+        EXPECT_EQ(c.Lines[1], "h\xe4llo \x01 world\r\n");
+        // a long line out: more than one record of 16384 bytes
+        const std::string longText(40000, 'L');
+        c.Send("ECHO " + longText + "\r\n");
+        ASSERT_TRUE(PumpUntil([&] { return c.Lines.size() == 3; }));
+        EXPECT_EQ(c.Lines[2], longText + "\r\n");
+        c.Collect = true;
+        c.Send("BULK 1048576 1000\r\n");
+        ASSERT_TRUE(PumpUntil([&] { return !c.Collect || c.Disconnects; }, 300));
+        EXPECT_EQ(c.Bytes, 1048576u + 3u);
+        EXPECT_EQ(c.BadLines, 1) << "only the cut last line differs";
+        c.Send("QUIT\r\n");
+        ASSERT_TRUE(PumpUntil([&] { return c.Disconnects > 0; }));
+        EXPECT_EQ(c.Lines.back(), "+OK bye\r\n");
+        EXPECT_TRUE(c.Errors.empty());
+        EXPECT_TRUE(Exceptions.empty());
+    }
+}
+
+// A server that speaks TLS only answers with a record the client does not take.
+TEST_F(SslE2e, TlsOnlyServerIsRefusedCleanly) {
+    TSslLineClient c;
+    c.Connect("127.0.0.1:" + Env.at("SSL_TLS_ONLY_PORT"));
+    ASSERT_TRUE(PumpUntil([&] { return !c.Errors.empty() || !Exceptions.empty() || c.Disconnects; }));
+    const std::string text = !c.Errors.empty() ? c.Errors.front()
+                             : !Exceptions.empty() ? Exceptions.front()
+                                                   : std::string("(closed without error)");
+    EXPECT_TRUE(text == "SanityCheckRecord : Parsing error." ||
+                text == "Alert : Fatal Error - Unknown Alert Error.")
+        << text;
+    EXPECT_EQ(c.Connects, 0);
+}
+
+// The POP3 client over SSL 3.0: scapy terminates SSL in front of Dovecot.
+TEST_F(SslE2e, Pop3ListAndRetrieveOverSsl) {
+    if (!Env.count("SSL_POP3_PORT")) GTEST_SKIP() << "no POP3 relay";
+    TEnv pop3;
+    {
+        std::ifstream in(Env.at("SSL_POP3_ENV"));
+        std::string line;
+        while (std::getline(in, line))
+            if (line.find('=') != std::string::npos)
+                pop3[line.substr(0, line.find('='))] = line.substr(line.find('=') + 1);
+    }
+    if (!pop3.count("KESTRO_E2E_POP3_DROP")) GTEST_SKIP() << "no POP3 server";
+    const std::string user = "sslpop3", pass = "sslsecret";
+    ASSERT_EQ(std::system((pop3.at("KESTRO_E2E_ADDUSER") + " " + user + " " + pass).c_str()), 0);
+    const std::string body = "From: a@example.org\r\nSubject: over ssl\r\n\r\nline one\r\n";
+    const std::string file = "/tmp/kestro-ssl-e2e-mail.eml";
+    std::ofstream(file, std::ios::binary) << body;
+    ASSERT_EQ(std::system((pop3.at("KESTRO_E2E_POP3_DROP") + " " + user + " " + file).c_str()),
+              0);
+
+    IpSSLRegister();
+    TIpPop3Client c;
+    c.UserName = user;
+    c.Password = pass;
+    c.SetUsingSSL(true);
+    bool listed = false, done = false;
+    std::string subject;
+    std::vector<std::string> errors;
+    c.OnError = [&](TIpSockControl*, SOCKET, int32_t, const std::string& t) { errors.push_back(t); };
+    c.OnTaskComplete = [&](TIpCustomPop3Client* cl, TIpPop3Tasks, TStringList& list) {
+        listed = true;
+        EXPECT_EQ(list.Count(), 1);
+        cl->Retrieve(1);
+    };
+    c.OnMessage = [&](TIpCustomPop3Client* cl, TIpMailMessage& m) {
+        subject = m.Subject;
+        cl->Dele(1);
+        cl->Quit();
+        done = true;
+    };
+    c.StartList("127.0.0.1:" + Env.at("SSL_POP3_PORT"));
+    ASSERT_TRUE(PumpUntil([&] { return done || !errors.empty() || !Exceptions.empty(); }));
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_TRUE(Exceptions.empty()) << Exceptions.front();
+    EXPECT_TRUE(listed);
+    EXPECT_EQ(subject, "over ssl");
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+#!/bin/bash
+# SSL 3.0 peers for the SSL client's end-to-end tests (the CTest fixture kestro_e2e_ssl):
+#
+#   ssl-servers.sh start DIR [POP3_ENV]   installs python3-scapy when missing (apt-get, as root),
+#                                         makes a certificate, starts on 127.0.0.1:
+#                                           two scapy SSL 3.0 servers (suite 0x0009 and 0x000A),
+#                                           a scapy SSL 3.0 relay to the POP3 server whose port
+#                                             is KESTRO_E2E_POP3_PORT in POP3_ENV (read at each
+#                                             connection, so the POP3 fixture may start later),
+#                                           openssl s_server speaking TLS only;
+#                                         and writes DIR/ssl.env (KEY=VALUE lines).
+#   ssl-servers.sh stop DIR               stops them.
+set -euo pipefail
+HERE=$(cd "$(dirname "$0")" && pwd)
+PY=/usr/bin/python3
+export DEBIAN_FRONTEND=noninteractive
+
+die() { echo "ssl-servers.sh: $*" >&2; exit 1; }
+
+stop() {
+  local dir=${1:?usage: $0 stop DIR} f p
+  rm -f "$dir/ssl.env"
+  for f in "$dir"/*.pid; do
+    [ -s "$f" ] || continue
+    p=$(cat "$f")
+    kill "$p" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$p" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$p" 2>/dev/null || true
+    rm -f "$f"
+  done
+}
+
+install_scapy() {
+  "$PY" -c 'import scapy.layers.tls.automaton_srv' 2>/dev/null && return 0
+  [ "$(id -u)" = 0 ] || die "python3-scapy is missing and installing it needs root"
+  apt-get install -y -q --no-install-recommends python3-scapy python3-cryptography >&2 ||
+    { apt-get update -q >&2 && apt-get install -y -q --no-install-recommends python3-scapy \
+        python3-cryptography >&2; }
+  "$PY" -c 'import scapy.layers.tls.automaton_srv' || die "python3-scapy does not load"
+}
+
+# A free TCP port of 127.0.0.1 (the kernel's choice; taken again by the server right after).
+free_port() {
+  "$PY" -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'
+}
+
+wait_port() {
+  local port=$1 pid=$2
+  for _ in $(seq 200); do
+    kill -0 "$pid" 2>/dev/null || die "server for port $port ended; see its log"
+    "$PY" -c 'import socket,sys; socket.create_connection(("127.0.0.1",int(sys.argv[1])),1).close()' \
+      "$port" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  die "nothing listens on $port"
+}
+
+start() {
+  local dir=${1:?usage: $0 start DIR [POP3_ENV]} pop3env=${2:-} p pid
+  mkdir -p "$dir"; dir=$(cd "$dir" && pwd)
+  stop "$dir"
+  install_scapy
+  command -v openssl >/dev/null || die "openssl is missing"
+  if [ ! -s "$dir/cert.pem" ]; then
+    openssl req -x509 -newkey rsa:2048 -nodes -keyout "$dir/key.pem" -out "$dir/cert.pem" \
+      -days 3650 -subj "/CN=ssl3.test.invalid" 2>/dev/null
+  fi
+  : > "$dir/ssl.env.tmp"
+  local names=(DES 3DES) suites=(9 10) i
+  for i in 0 1; do
+    p=$(free_port)
+    "$PY" "$HERE/ssl3_server.py" --port "$p" --cert "$dir/cert.pem" --key "$dir/key.pem" \
+      --suite "${suites[$i]}" > "$dir/${names[$i]}.log" 2>&1 &
+    pid=$!; echo "$pid" > "$dir/${names[$i]}.pid"; wait_port "$p" "$pid"
+    echo "SSL_${names[$i]}_PORT=$p" >> "$dir/ssl.env.tmp"
+  done
+  if [ -n "$pop3env" ]; then
+    p=$(free_port)
+    "$PY" "$HERE/ssl3_server.py" --port "$p" --cert "$dir/cert.pem" --key "$dir/key.pem" \
+      --suite 10 --relay-env "$pop3env" --relay-key KESTRO_E2E_POP3_PORT > "$dir/pop3.log" 2>&1 &
+    pid=$!; echo "$pid" > "$dir/pop3.pid"; wait_port "$p" "$pid"
+    echo "SSL_POP3_PORT=$p" >> "$dir/ssl.env.tmp"
+    echo "SSL_POP3_ENV=$pop3env" >> "$dir/ssl.env.tmp"
+  fi
+  p=$(free_port)
+  openssl s_server -quiet -www -accept "127.0.0.1:$p" -cert "$dir/cert.pem" \
+    -key "$dir/key.pem" < /dev/null > "$dir/tls.log" 2>&1 &
+  pid=$!; echo "$pid" > "$dir/tls.pid"; wait_port "$p" "$pid"
+  echo "SSL_TLS_ONLY_PORT=$p" >> "$dir/ssl.env.tmp"
+  mv "$dir/ssl.env.tmp" "$dir/ssl.env"
+  cat "$dir/ssl.env"
+}
+
+case ${1:-} in
+  start) shift; start "$@" ;;
+  stop) shift; stop "$@" ;;
+  *) die "usage: $0 start DIR [POP3_ENV] | stop DIR" ;;
+esac
