@@ -121,7 +121,7 @@ TEST_F(SslE2e, BothSuitesExchangeData) {
         c.Send("BULK 1048576 1000\r\n");
         ASSERT_TRUE(PumpUntil([&] { return !c.Collect || c.Disconnects; }, 300));
         EXPECT_EQ(c.Bytes, 1048576u + 3u);
-        EXPECT_EQ(c.BadLines, 1) << "only the cut last line differs";
+        EXPECT_EQ(c.BadLines, 0);
         c.Send("QUIT\r\n");
         ASSERT_TRUE(PumpUntil([&] { return c.Disconnects > 0; }));
         EXPECT_EQ(c.Lines.back(), "+OK bye\r\n");
@@ -138,7 +138,10 @@ TEST_F(SslE2e, TlsOnlyServerIsRefusedCleanly) {
     const std::string text = !c.Errors.empty() ? c.Errors.front()
                              : !Exceptions.empty() ? Exceptions.front()
                                                    : std::string("(closed without error)");
-    EXPECT_TRUE(text == "SanityCheckRecord : Parsing error." ||
+    // OpenSSL answers an SSL 3.0 hello with a handshake_failure alert; other TLS-only servers
+    // answer with a record of a later version or a protocol_version alert.
+    EXPECT_TRUE(text == "Alert : Fatal Error - Handshake failure." ||
+                text == "SanityCheckRecord : Parsing error." ||
                 text == "Alert : Fatal Error - Unknown Alert Error.")
         << text;
     EXPECT_EQ(c.Connects, 0);

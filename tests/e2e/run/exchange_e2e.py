@@ -1,0 +1,372 @@
+#!/usr/bin/python3
+"""Runs the real kestro binary unattended on boxes written here, against the e2e servers.
+
+usage: exchange_e2e.py KESTRO [CASE...]     (KESTRO_E2E_ENV names the fixture's env file)
+
+Every case gets a program directory of its own (KESTRO_HOME, with its own registry), a POP3
+user and news groups of its own, so cases may run beside other tests. Prints a line per check
+and "N passed, M failed"; exit status 1 when a check failed.
+"""
+import os, resource, shutil, subprocess, sys, tempfile, time, traceback, uuid, warnings
+warnings.simplefilter("ignore", DeprecationWarning)
+import nntplib  # deprecated in 3.11; Debian 12 has 3.11
+import poplib
+
+env_path = os.environ.get("KESTRO_E2E_ENV")
+if not env_path or not os.path.exists(env_path):
+    sys.exit("KESTRO_E2E_ENV does not name the fixture's env file (%r)" % env_path)
+E = dict(l.rstrip("\n").split("=", 1) for l in open(env_path) if "=" in l and not l.startswith("#"))
+HOST = E["KESTRO_E2E_HOST"]
+KESTRO = os.path.abspath(sys.argv[1])
+ONLY = set(sys.argv[2:])
+passed = failed = 0
+
+
+def port(name):
+    return int(E["KESTRO_E2E_%s_PORT" % name])
+
+
+def check(name, cond, info=""):
+    global passed, failed
+    passed, failed = (passed + 1, failed) if cond else (passed, failed + 1)
+    print(("PASS " if cond else "FAIL ") + name + ("" if cond or info == "" else " -- %r" % (info,)),
+          flush=True)
+    return cond
+
+
+def sh(*args, stdin=None):
+    return subprocess.run(list(args), input=stdin, capture_output=True, check=True).stdout
+
+
+def crlf(text):
+    return text.replace("\r\n", "\n").replace("\n", "\r\n").encode("latin-1")
+
+
+class Program:
+    """A program directory with its registry, boxes and spools."""
+
+    def __init__(self, name, max_threads=8, time_server=True, debug_log=False):
+        self.name = name
+        self.dir = tempfile.mkdtemp(prefix="kestro-e2e-%s-" % name) + "/"
+        os.chmod(self.dir, 0o755)
+        self.spool = self.dir + "spool/"
+        os.makedirs(self.spool)
+        reg = self.dir + "reg/"
+        os.makedirs(reg)
+        ts = "%s:%d" % (HOST, port("TIME")) if time_server else ""
+        values = [('"EventLog"', "dword:00000001"), ('"ThreadLog"', "dword:00000000"),
+                  ('"DebugLog"', "dword:%08x" % int(debug_log)), ('"CrosspointDir"', '""'),
+                  ('"Realname"', '"E2E Test"'), ('"eMail"', '"e2e@example.org"'),
+                  ('"TimeServer"', '"%s"' % ts), ('"MaxThreads"', "dword:%08x" % max_threads)]
+        with open(reg + "HKEY_LOCAL_MACHINE.reg", "w") as f:
+            f.write("; Kestro registry hive, version 1\n\n[]\n\n[SOFTWARE]\n\n[SOFTWARE\\Orvalin]\n\n"
+                    "[SOFTWARE\\Orvalin\\Kestro]\n")
+            f.writelines("%s=%s\n" % kv for kv in values)
+        self.env = dict(os.environ, KESTRO_HOME=self.dir, KESTRO_REGISTRY_DIR=reg,
+                        KESTRO_CLOCK="none", QT_QPA_PLATFORM="offscreen",
+                        XDG_RUNTIME_DIR=self.dir)
+
+    def write(self, name, data):
+        with open(self.dir + name, "wb") as f:
+            f.write(data if isinstance(data, bytes) else crlf(data))
+        return self.dir + name
+
+    def run(self, *args, timeout=120, extra_env=None):
+        """Runs kestro; (exit code, wall seconds, cpu seconds, stderr)."""
+        before = resource.getrusage(resource.RUSAGE_CHILDREN)
+        start = time.monotonic()
+        env = dict(self.env, **(extra_env or {}))
+        p = subprocess.run([KESTRO] + list(args), env=env, cwd=self.dir, capture_output=True,
+                           timeout=timeout, stdin=subprocess.DEVNULL)
+        wall = time.monotonic() - start
+        after = resource.getrusage(resource.RUSAGE_CHILDREN)
+        cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
+        return p.returncode, wall, cpu, p.stderr.decode("utf-8", "replace")
+
+    def log(self, name):
+        try:
+            return open(self.dir + name, "rb").read().decode("utf-8", "replace")
+        except FileNotFoundError:
+            return ""
+
+    def spool_files(self):
+        out = []
+        for n in sorted(os.listdir(self.spool)):
+            if n.lower().endswith(".msg"):
+                out.append(open(self.spool + n, "rb").read())
+        return out
+
+    def cleanup(self):
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+def new_user(tag):
+    user = "e2e%s%s" % (tag, uuid.uuid4().hex[:6])
+    sh(*E["KESTRO_E2E_ADDUSER"].split(), user, "pw-" + user)
+    return user, "pw-" + user
+
+
+def drop_mail(user, text):
+    sh(*E["KESTRO_E2E_POP3_DROP"].split(), user, stdin=crlf(text))
+
+
+def new_groups(tag, count, articles):
+    prefix = "e2e.%s%s" % (tag, uuid.uuid4().hex[:6])
+    sh(*E["KESTRO_E2E_NNTP_BULK"].split(), "--groups", str(count), "--articles", str(articles),
+       "--prefix", prefix)
+    return [prefix] if count == 1 else ["%s.%d" % (prefix, i) for i in range(1, count + 1)]
+
+
+def inject(text):
+    return sh(*E["KESTRO_E2E_NNTP_INJECT"].split(), stdin=crlf(text)).decode().strip()
+
+
+def rnews_articles(batches):
+    """The articles of every rnews batch among the spool files."""
+    arts = []
+    for data in batches:
+        if not data.startswith(b"#! rnews "):
+            continue
+        pos = 0
+        while pos < len(data):
+            nl = data.index(b"\n", pos)
+            size = int(data[pos:nl].split()[2])
+            arts.append(data[nl + 1:nl + 1 + size])
+            pos = nl + 1 + size
+    return arts
+
+
+def header(article, name):
+    for line in article.split(b"\r\n"):
+        if line == b"":
+            break
+        if line.lower().startswith(name.lower().encode() + b":"):
+            return line.split(b":", 1)[1].strip().decode("latin-1")
+    return None
+
+
+def mail_scripts(batches):
+    return [b for b in batches if not b.startswith(b"#! rnews ")]
+
+
+def outgoing_mail(sender, rcpt, subject, body):
+    return ("HELO point\nMAIL FROM:<%s>\nRCPT TO:<%s>\nDATA\nFrom: %s\nTo: %s\nSubject: %s\n"
+            "Message-ID: <%s@point.example>\n\n%s\n.\nQUIT\n" %
+            (sender, rcpt, sender, rcpt, subject, uuid.uuid4().hex, body))
+
+
+def outgoing_news(group, subject, body):
+    mid = "<%s@point.example>" % uuid.uuid4().hex
+    return mid, ("From: Point <point@example.org>\nNewsgroups: %s\nSubject: %s\nMessage-ID: %s\n\n%s\n"
+                 % (group, subject, mid, body))
+
+
+def pop3_count(user, password):
+    p = poplib.POP3(HOST, port("POP3"), timeout=10)
+    p.user(user)
+    p.pass_(password)
+    n = p.stat()[0]
+    p.quit()
+    return n
+
+
+def nntp_has(mid):
+    with nntplib.NNTP(HOST, port("NNTP"), timeout=10) as n:
+        try:
+            n.stat(mid)
+            return True
+        except nntplib.NNTPTemporaryError:
+            return False
+
+
+# ---- cases -------------------------------------------------------------------------------------
+
+def case_openxp(p):
+    """An OpenXP client box with fallback boxes: mail and news both ways, dupes across runs."""
+    user, pw = new_user("oxp")
+    groups = new_groups("oxp", 2, 5)
+    drop_mail(user, "From: a@example.org\nTo: %s@example.org\nSubject: plain\n\nhello\n" % user)
+    drop_mail(user, "From: b@example.org\nTo: %s@example.org\nSubject: umlaut\n"
+                    "Content-Type: text/plain; charset=iso-8859-1\n"
+                    "Content-Transfer-Encoding: 8bit\n\nGr\xfc\xdfe\n" % user)
+    p.write("oxp.rc", "".join("%s 0\n" % g for g in groups))
+    mid, article = outgoing_news(groups[0], "posted by kestro", "from the point")
+    p.write("spool/N0001.OUT", article)
+    p.write("spool/M0001.OUT", outgoing_mail("point@example.org", "%s@example.org" % user,
+                                             "round trip", "line one\n..leading dot"))
+    for fb in ("mfall", "nfall"):
+        p.write(fb + ".bfg", "client-spool=%s\nclient-mailoutserver=%s\nclient-mailoutport=%d\n"
+                             "client-newsserver=%s\nclient-newsport=%d\n"
+                % (p.dir + fb + "spool/", HOST, port("SMTP"), HOST, port("NNTP")))
+        os.makedirs(p.dir + fb + "spool/", exist_ok=True)
+    box = p.write("oxp.bfg", """Username=point
+Boxname=oxp
+client-spool=%s
+client-mailinserver=%s
+client-mailinport=%d
+client-mailinuser=%s
+client-mailinpassword=%s
+client-mailinkeep=N
+client-mailoutserver=%s
+client-mailoutport=%d
+client-mailoutuser=%s
+client-mailoutpassword=%s
+client-mailfallback=mfall
+client-newsserver=%s
+client-newsport=%d
+client-newsfallback=nfall
+client-newslist=J
+nntpdupesize=1000
+""" % (p.spool, HOST, port("POP3"), user, pw, HOST, port("SMTP_AUTH"), E["KESTRO_E2E_SMTP_USER"],
+       E["KESTRO_E2E_SMTP_PASS"], HOST, port("NNTP")))
+    rc, wall, cpu, err = p.run(box)
+    check("openxp: first run exits 0", rc == 0, (rc, err[-500:]))
+    files = p.spool_files()
+    mails = mail_scripts(files)
+    arts = rnews_articles(files)
+    check("openxp: both mails in the mail spool", len(mails) == 2, len(mails))
+    check("openxp: 8-bit mail kept its bytes", any(b"Gr\xfc\xdfe" in m for m in mails))
+    check("openxp: ten articles in rnews batches", len(arts) == 10, len(arts))
+    check("openxp: M*.OUT sent and deleted", not os.path.exists(p.spool + "M0001.OUT"))
+    check("openxp: N*.OUT posted and deleted", not os.path.exists(p.spool + "N0001.OUT"))
+    check("openxp: posted article is in INN", nntp_has(mid), mid)
+    check("openxp: mailbox emptied on the server", pop3_count(user, pw) <= 1)
+    log = p.log("xpclient.log")
+    for line in (" gestartet", "Nutze CRC Dupedatenbank (1000 Einträge)", "Remote Zeit: ",
+                 "Onlinezeit: "):
+        check("openxp: run log has %r" % line, line in log, log[-800:])
+    check("openxp: the .rc advanced", all(l.split()[1] == "5" for l in
+                                          open(p.dir + "oxp.rc").read().split("\r\n") if l),
+          open(p.dir + "oxp.rc").read())
+    check("openxp: the group list was written", os.path.exists(p.dir + "oxp.bl"))
+
+    # Second run: the mail sent in the first comes back; every group read again from the start,
+    # and the dupe database keeps the articles out.
+    for f in os.listdir(p.spool):
+        os.remove(p.spool + f)
+    p.write("oxp.rc", "".join("%s 0\n" % g for g in groups))
+    inject("From: x@example.org\nNewsgroups: %s\nSubject: new one\n\nnew\n" % groups[1])
+    rc, wall, cpu, err = p.run(box)
+    check("openxp: second run exits 0", rc == 0, (rc, err[-500:]))
+    files = p.spool_files()
+    arts = rnews_articles(files)
+    check("openxp: only the new article passed the dupe check", len(arts) == 1, len(arts))
+    back = [m for m in mail_scripts(files) if b"Subject: round trip" in m]
+    check("openxp: mail sent by SMTP came back by POP3", len(back) == 1)
+    check("openxp: dot-stuffed line came back whole",
+          back and b"\r\n.leading dot" in back[0].replace(b"\r\n..", b"\r\n."))
+
+
+def case_xp2(p):
+    """An XP2 box with its own key names; -sendonly leaves the mailbox alone."""
+    user, pw = new_user("xp2")
+    groups = new_groups("xp2", 1, 3)
+    drop_mail(user, "From: a@example.org\nSubject: waiting\n\nstays\n")
+    p.write("xp2.rc", "%s 0\n" % groups[0])
+    p.write("spool/M0001.OUT", outgoing_mail("p@example.org", "sink@example.org", "xp2", "body"))
+    box = p.write("xp2.bfg", """# XP2-Boxen Konfiguration (ppp.bfg)
+Boxname=xp2
+PPP_UUZ_Spool=%s
+Pop3Server=%s
+Pop3Port=%d
+Pop3User=%s
+Pop3Pass=%s
+SmtpServer=%s
+SmtpPort=%d
+NntpServer=%s
+NntpPort=%d
+NNTPList=N
+""" % (p.spool, HOST, port("POP3"), user, pw, HOST, port("SMTP"), HOST, port("NNTP")))
+    rc, wall, cpu, err = p.run("-sendonly", box)
+    check("xp2 sendonly: exits 0", rc == 0, (rc, err[-500:]))
+    check("xp2 sendonly: mailbox untouched", pop3_count(user, pw) == 1)
+    check("xp2 sendonly: M*.OUT sent", not os.path.exists(p.spool + "M0001.OUT"))
+    check("xp2 sendonly: no news fetched", rnews_articles(p.spool_files()) == [])
+    check("xp2: run log is xp-ppp.log", " gestartet" in p.log("xp-ppp.log"))
+    rc, wall, cpu, err = p.run(box)
+    check("xp2: full run exits 0", rc == 0, (rc, err[-500:]))
+    files = p.spool_files()
+    check("xp2: mail fetched", len(mail_scripts(files)) == 1)
+    check("xp2: news fetched", len(rnews_articles(files)) == 3)
+
+
+def case_cfg_options(p):
+    """-cfg and -cfgonly choose the .cfg over the point program's .bfg."""
+    user, pw = new_user("cfg")
+    drop_mail(user, "From: a@example.org\nSubject: cfg\n\nx\n")
+    # The .cfg keeps no ports: its server names carry them.
+    p.write("box.cfg", "### Kestro Configuration File Version 1 ###\nPop3Server=%s:%d\nPop3User=%s\n"
+                       "Pop3Pass=%s\nPop3Spool=%s\nPop3Keep=enabled\n"
+            % (HOST, port("POP3"), user, pw, p.spool))
+    p.write("box.bfg", "Pop3Server=%s\nPop3Port=%d\nPop3User=%s\nPop3Pass=wrong\n"
+            % (HOST, port("POP3"), user))
+    rc, *_ = p.run(p.dir + "box")
+    check("cfg: without option the .bfg wins (wrong password, exit 1)", rc == 1, rc)
+    rc, *_ = p.run("-cfgonly", p.dir + "box")
+    check("cfg: -cfgonly reads the .cfg alone (exit 0)", rc == 0, rc)
+    check("cfg: mail fetched with -cfgonly", len(mail_scripts(p.spool_files())) == 1)
+    rc, *_ = p.run("-cfg", p.dir + "box")
+    check("cfg: -cfg exit code", rc in (0, 1), rc)
+
+
+def case_failures(p):
+    """Server down, a silent server, a wrong password, a failed dial and a missing box."""
+    def box(name, server_port, extra=""):
+        return p.write(name + ".bfg", "Pop3Server=%s\nPop3Port=%d\nPop3User=u\nPop3Pass=p\n"
+                                      "Pop3Spool=%s\nPop3Timeout=2\n%s" % (HOST, server_port,
+                                                                          p.spool, extra))
+    down = port("POP3") + 19  # a port of the block nothing listens on
+    rc, wall, *_ = p.run(box("down", down))
+    check("failures: server down gives exit 1", rc == 1, rc)
+    rc, wall, *_ = p.run(box("silent", port("FAKE_SILENT")))
+    check("failures: silent server gives exit 2 (idle time-out)", rc == 2, rc)
+    check("failures: the idle time-out ended the run soon", wall < 30, wall)
+    rc, *_ = p.run(box("wrongpw", port("POP3")))
+    check("failures: wrong password gives exit 1", rc == 1, rc)
+    user, pw = new_user("dial")
+    drop_mail(user, "Subject: must stay\n\nx\n")
+    dial = p.write("dial.bfg", "Pop3Server=%s\nPop3Port=%d\nPop3User=%s\nPop3Pass=%s\n"
+                               "Pop3Spool=%s\nDialOnStart=J\nDialName=nowhere\n"
+                   % (HOST, port("POP3"), user, pw, p.spool))
+    rc, *_ = p.run(dial, extra_env={"KESTRO_RAS_PROVIDER": "sim"})
+    check("failures: failed dial gives exit 1", rc == 1, rc)
+    check("failures: failed dial fetched nothing", pop3_count(user, pw) == 1)
+    check("failures: failed dial is in the run log", "Fehler bei Anwahl von nowhere" in
+          p.log("kestro.log"))
+    rc, wall, cpu, err = p.run(p.dir + "missing-box", timeout=30)
+    check("failures: missing box gives exit 1 without waiting", rc == 1 and wall < 20, (rc, wall))
+    check("failures: missing box is named in the message", "missing-box" in err, err[-300:])
+
+
+def case_parallel_news(p):
+    """MaxThreads 8 and 16 groups: several news tasks fetch at the same time."""
+    groups = new_groups("par", 16, 30)
+    p.write("par.rc", "".join("%s 0\n" % g for g in groups))
+    box = p.write("par.bfg", "NntpServer=%s\nNntpPort=%d\nNntpSpool=%s\nNntpGetNewsList=N\n"
+                             "NntpPosting=N\nNntpMaxThreads=8\n" % (HOST, port("FAKE_DELAY_NNTP"), p.spool))
+    rc, wall, cpu, err = p.run(box, timeout=300)
+    check("parallel: exits 0", rc == 0, (rc, err[-500:]))
+    check("parallel: all 480 articles fetched", len(rnews_articles(p.spool_files())) == 480)
+    # Every command waits 200 ms at the server: one task after the other would need far longer.
+    serial = 16 * 30 * 0.2
+    check("parallel: tasks overlapped (%.1f s against %.0f s one at a time)" % (wall, serial),
+          wall < serial / 3, wall)
+
+
+CASES = [("openxp", case_openxp, {}), ("xp2", case_xp2, {}), ("cfg", case_cfg_options, {}),
+         ("failures", case_failures, {"time_server": False}),
+         ("parallel", case_parallel_news, {"time_server": False})]
+
+for name, fn, opts in CASES:
+    if ONLY and name not in ONLY:
+        continue
+    prog = Program(name, **opts)
+    try:
+        fn(prog)
+    except Exception:
+        check(name + " ran through", False, traceback.format_exc()[-1500:])
+    finally:
+        prog.cleanup()
+
+print("%d passed, %d failed" % (passed, failed))
+sys.exit(1 if failed else 0)
