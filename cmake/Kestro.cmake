@@ -71,6 +71,7 @@ endfunction()
 function(kestro_fuzz name)
   cmake_parse_arguments(K "" "CORPUS" "SOURCES;DEPS" ${ARGN})
   if(KESTRO_FUZZ)
+    # The libraries are built with coverage instrumentation (see the top-level CMakeLists.txt).
     add_executable(${name} ${K_SOURCES})
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
