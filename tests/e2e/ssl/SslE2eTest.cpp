@@ -28,7 +28,8 @@ bool LoadEnv(const char* variable, TEnv& env) {
     std::string line;
     while (std::getline(in, line)) {
         const size_t eq = line.find('=');
-        if (eq != std::string::npos && line[0] != '#') env[line.substr(0, eq)] = line.substr(eq + 1);
+        if (eq != std::string::npos && line[0] != '#')
+            env[line.substr(0, eq)] = line.substr(eq + 1);
     }
     return !env.empty();
 }
@@ -104,7 +105,8 @@ TEST_F(SslE2e, BothSuitesExchangeData) {
         SCOPED_TRACE(suite);
         TSslLineClient c;
         c.Connect("127.0.0.1:" + Env.at(std::string("SSL_") + suite + "_PORT"));
-        ASSERT_TRUE(PumpUntil([&] { return !c.Lines.empty() || c.Disconnects || !Exceptions.empty(); }));
+        ASSERT_TRUE(
+            PumpUntil([&] { return !c.Lines.empty() || c.Disconnects || !Exceptions.empty(); }));
         ASSERT_TRUE(Exceptions.empty()) << Exceptions.front();
         EXPECT_EQ(c.Connects, 1);
         EXPECT_EQ(c.Lines.at(0), std::string("+OK ssl3 ready ") +
@@ -134,8 +136,9 @@ TEST_F(SslE2e, BothSuitesExchangeData) {
 TEST_F(SslE2e, TlsOnlyServerIsRefusedCleanly) {
     TSslLineClient c;
     c.Connect("127.0.0.1:" + Env.at("SSL_TLS_ONLY_PORT"));
-    ASSERT_TRUE(PumpUntil([&] { return !c.Errors.empty() || !Exceptions.empty() || c.Disconnects; }));
-    const std::string text = !c.Errors.empty() ? c.Errors.front()
+    ASSERT_TRUE(
+        PumpUntil([&] { return !c.Errors.empty() || !Exceptions.empty() || c.Disconnects; }));
+    const std::string text = !c.Errors.empty()     ? c.Errors.front()
                              : !Exceptions.empty() ? Exceptions.front()
                                                    : std::string("(closed without error)");
     // OpenSSL answers an SSL 3.0 hello with a handshake_failure alert; other TLS-only servers
@@ -164,8 +167,7 @@ TEST_F(SslE2e, Pop3ListAndRetrieveOverSsl) {
     const std::string body = "From: a@example.org\r\nSubject: over ssl\r\n\r\nline one\r\n";
     const std::string file = "/tmp/kestro-ssl-e2e-mail.eml";
     std::ofstream(file, std::ios::binary) << body;
-    ASSERT_EQ(std::system((pop3.at("KESTRO_E2E_POP3_DROP") + " " + user + " " + file).c_str()),
-              0);
+    ASSERT_EQ(std::system((pop3.at("KESTRO_E2E_POP3_DROP") + " " + user + " " + file).c_str()), 0);
 
     IpSSLRegister();
     TIpPop3Client c;
@@ -175,7 +177,9 @@ TEST_F(SslE2e, Pop3ListAndRetrieveOverSsl) {
     bool listed = false, done = false;
     std::string subject;
     std::vector<std::string> errors;
-    c.OnError = [&](TIpSockControl*, SOCKET, int32_t, const std::string& t) { errors.push_back(t); };
+    c.OnError = [&](TIpSockControl*, SOCKET, int32_t, const std::string& t) {
+        errors.push_back(t);
+    };
     c.OnTaskComplete = [&](TIpCustomPop3Client* cl, TIpPop3Tasks, TStringList& list) {
         listed = true;
         EXPECT_EQ(list.Count(), 1);
