@@ -8,9 +8,11 @@
 #   kestro_e2e_properties(TEST...)
 #       the same for tests added with add_test().
 #
-# Settings: KESTRO_E2E_BASEPORT (cache, default 42100): the first of 20 ports on 127.0.0.1.
+# Settings: KESTRO_E2E_BASEPORT (cache, default 24100): the first of 20 ports on 127.0.0.1,
+# below the range Linux takes client ports from (32768-60999), so no outgoing connection can
+# hold one of them.
 
-set(KESTRO_E2E_BASEPORT 42100 CACHE STRING "First of the 20 ports of 127.0.0.1 the e2e servers use")
+set(KESTRO_E2E_BASEPORT 24100 CACHE STRING "First of the 20 ports of 127.0.0.1 the e2e servers use")
 
 # Where the fixture keeps its servers and its env file (build tree, one per build directory).
 function(kestro_e2e_paths dir_var env_var)

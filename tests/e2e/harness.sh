@@ -5,7 +5,7 @@
 #                                             127.0.0.1 and writes BASEDIR/e2e.env
 #   harness.sh stop_all BASEDIR               stops them all (no daemon is left behind)
 #
-# BASEPORT (default 42100) is the first of 20 ports; when one of them is taken (another build
+# BASEPORT (default 24100) is the first of 20 ports; when one of them is taken (another build
 # tree's run), the next block of 50 is tried. Servers live in BASEDIR/srv, or, when a directory
 # above BASEDIR is not searchable by others (the servers switch to mail and news), in a
 # /tmp/kestro-e2e.* directory that BASEDIR/srv links to. See README.md for e2e.env.
@@ -90,7 +90,7 @@ start_servers() {
 }
 
 start_all() {
-  local base=${1:?usage: $0 start_all BASEDIR [BASEPORT]} port=${2:-42100} srv t0 t p n
+  local base=${1:?usage: $0 start_all BASEDIR [BASEPORT]} port=${2:-24100} srv t0 t p n
   mkdir -p "$base"; base=$(cd "$base" && pwd); chmod 755 "$base"
   stop_all "$base" >/dev/null
   t0=$(now_ms)

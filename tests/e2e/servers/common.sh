@@ -14,7 +14,11 @@ die() { echo "$(basename "$0"): $*" >&2; exit 1; }
 # The servers bind their ports as root and then switch to mail, news or dovenull; without root
 # none of that works, so rerun through sudo when it does not ask for a password.
 need_root() {
-  [ "$(id -u)" = 0 ] && return 0
+  if [ "$(id -u)" = 0 ]; then
+    # ps (stop scripts, liveness checks) is not on minimal images
+    command -v ps >/dev/null || apt_install procps
+    return 0
+  fi
   if command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
     exec sudo -n --preserve-env=KESTRO_E2E_APT_LOG "$0" "$@"
   fi

@@ -4,4 +4,4 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 need_root "$@"
-apt_install dovecot-pop3d inn2 python3-aiosmtpd xinetd
+apt_install dovecot-pop3d inn2 python3-aiosmtpd xinetd openssl procps
