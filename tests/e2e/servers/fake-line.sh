@@ -1,6 +1,6 @@
 #!/bin/bash
 # Fake line servers for failure cases (fake_line_server.py, Python stdlib only).
-# Usage: fake-line.sh DIR LISTENER...     e.g.  fake-line.sh DIR silent:42110 close:42111:+OK hi
+# Usage: fake-line.sh DIR LISTENER...     e.g.  fake-line.sh DIR silent:24110 "close:24111:+OK hi"
 #        -> prints the pid on the last line; the ports it opened are in DIR/ready
 #           ("ready MODE PORT" per listener). Stop: DIR/stop
 # Needs no root and installs nothing.
