@@ -76,6 +76,8 @@ TArticles ParseBatches(const std::string& spool) {
             size_t size = std::stoul(bytes.substr(pos + 9, eol - pos - 9));
             std::string article = bytes.substr(eol + 1, size);
             std::string id = HeaderValue(article, "Message-ID");
+            // The notices the task writes itself carry no Message-ID.
+            if (id.empty()) id = "notice#" + std::to_string(articles.size());
             EXPECT_EQ(articles.count(id), 0u) << "stored twice: " << id;
             articles[id] = article;
             pos = eol + 1 + size;
@@ -122,8 +124,7 @@ class RawNntp {
         words >> code >> count >> first >> last;
         if (code != "211") return articles;
         for (int64_t n = first; n <= last; ++n) {
-            if (Command((headsOnly ? "HEAD " : "ARTICLE ") + std::to_string(n)).rfind("22", 0) !=
-                0)
+            if (Command((headsOnly ? "HEAD " : "ARTICLE ") + std::to_string(n)).rfind("22", 0) != 0)
                 continue;
             std::string article = Data();
             articles[HeaderValue(article, "Message-ID")] = article;
@@ -192,9 +193,10 @@ class NntpE2eTest : public ::testing::Test {
     void Box(const std::string& rc) {
         WriteFile(Dir + "news.cfg",
                   "### Kestro Configuration File Version 1 ###\r\nNntpServer=127.0.0.1\r\n"
-                  "NntpPort=" + Env->Get("NNTP_AUTH_PORT") + "\r\nNntpUser=" +
-                      Env->Get("NNTP_USER") + "\r\nNntpPass=" + Env->Get("NNTP_PASS") +
-                      "\r\nNntpSpool=" + Spool + "\r\nNntpNewMax=0\r\nNntpDupeSize=5000\r\n");
+                  "NntpPort=" +
+                      Env->Get("NNTP_AUTH_PORT") + "\r\nNntpUser=" + Env->Get("NNTP_USER") +
+                      "\r\nNntpPass=" + Env->Get("NNTP_PASS") + "\r\nNntpSpool=" + Spool +
+                      "\r\nNntpNewMax=0\r\nNntpDupeSize=5000\r\n");
         WriteFile(Dir + "news.rc", rc);
         ConfigList.FreeAll();
         ASSERT_EQ(ConfigList.Add(Dir + "news.cfg"), 0);
@@ -271,7 +273,7 @@ TEST_F(NntpE2eTest, RangesFetchEveryArticleOnceAcrossTwoRuns) {
     for (auto& [id, head] : heads) {
         ASSERT_EQ(fetched.count(id), 1u) << id;
         EXPECT_EQ(HeaderValue(fetched[id], "X-XP-Mode"), "HdrOnly");
-        EXPECT_EQ(Body(fetched[id]), "");
+        EXPECT_EQ(Body(fetched[id]).find_first_not_of("\r\n"), std::string::npos);
     }
     ASSERT_EQ(fetched.size(), expected.size() + heads.size() + 1);
     size_t notices = 0;
@@ -338,10 +340,10 @@ TEST_F(NntpE2eTest, PostedFileAppearsInInnAndARequestedIdIsFetched) {
     Box("");
     GlobalConfig.Version = "1.0";
     const std::string id = "<" + Prefix + ".post@kestro.invalid>";
-    WriteFile(Spool + "N0001.OUT", "From: Poster <poster@example.org>\r\nNewsgroups: " +
-                                       Group("post") + "\r\nSubject: posted by the e2e test\r\n" +
-                                       "Message-ID: " + id + "\r\n\r\n.a line with a dot\r\n" +
-                                       "second line\r\n");
+    WriteFile(Spool + "N0001.OUT",
+              "From: Poster <poster@example.org>\r\nNewsgroups: " + Group("post") +
+                  "\r\nSubject: posted by the e2e test\r\n" + "Message-ID: " + id +
+                  "\r\n\r\n.a line with a dot\r\n" + "second line\r\n");
     Run({"SendNews"});
     EXPECT_TRUE(FindFiles(Spool, "N*.OUT").empty());
     RawNntp inn(Port());

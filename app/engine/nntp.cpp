@@ -1,0 +1,631 @@
+#include "app/engine/nntp.h"
+
+#include <climits>
+#include <cstdio>
+#include <ctime>
+#include <utility>
+
+#include "app/engine/KestroGlobal.h"
+#include "app/engine/RunState.h"
+#include "app/engine/UnitScheduler.h"
+#include "app/engine/bfgconfig.h"
+#include "app/engine/dupecheck.h"
+#include "components/text/WordRoutines.h"
+#include "platform/fs/Files.h"
+
+const char* const NntpNotice::From = "Kestro Client";
+const char* const NntpNotice::Recipient = "kestro@localhost";
+
+namespace {
+
+// Header line that tells the point program an article holds its head only.
+constexpr const char* kHdrOnlyMark = "X-XP-Mode: HdrOnly";
+constexpr const char* kNewGroupsMark = "!new_groups:";
+
+std::string Trim(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+    return s.substr(b, e - b);
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return s;
+}
+
+// A decimal number with optional sign; fallback for anything else (or more than 18 digits).
+int64_t ToInt64Def(const std::string& text, int64_t fallback) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    if (i == text.size() || text.size() - i > 18) return fallback;
+    int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return fallback;
+        value = value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
+// A line number of a range command; anything but a number is an error.
+int32_t StrictLineNumber(const std::string& text) {
+    int64_t value = ToInt64Def(text, INT64_MIN);
+    if (value < INT32_MIN || value > INT32_MAX)
+        throw Exception("'" + text + "' is not a valid integer value");
+    return int32_t(value);
+}
+
+// "Sun, 06 Dec 26 22:34": the notices' date, in the local time.
+std::string NoticeDate() {
+    static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%s, %02d %s %02d %02d:%02d", days[tm.tm_wday % 7],
+                  tm.tm_mday, months[tm.tm_mon % 12], tm.tm_year % 100, tm.tm_hour, tm.tm_min);
+    return buffer;
+}
+
+std::string GroupListHeader() {
+    int64_t now = std::time(nullptr);
+    return std::string(kNewGroupsMark) + FormatNntpDate(now) + " " + FormatNntpTime(now);
+}
+
+bool IsErrorStatus(const TStringList& list) {
+    return list.Count() == 0 || list[0].empty() || (list[0][0] != '2' && list[0][0] != '3');
+}
+
+int32_t StatusCode(const std::string& line) {
+    return int32_t(ToInt64Def(line.substr(0, 3), 0));
+}
+
+std::string AfterCode(const std::string& line) {
+    return line.size() > 4 ? line.substr(4) : "";
+}
+
+}  // namespace
+
+void AddGroupListNames(const std::string& serverLine, TStringList& names) {
+    size_t start = 0;
+    while (start <= serverLine.size()) {
+        size_t end = serverLine.find('\n', start);
+        if (end == std::string::npos) end = serverLine.size();
+        std::string name = ExtractWord(1, serverLine.substr(start, end - start), " *\r");
+        if (!name.empty()) names.Add(name + " ");
+        start = end + 1;
+    }
+}
+
+TKestroNNTPClient::TKestroNNTPClient() : Client(std::make_unique<TIpNntpClient>()) {
+    Client->OnResponse = [this](TIpCustomNntpClient* c, TIpNntpStates to, int32_t code,
+                                const std::string& text) { DoResponse(c, to, code, text); };
+    Client->OnMultiLineResponse = [this](TIpCustomNntpClient* c, TIpNntpStates to,
+                                         TStringList& list) { DoMultiLineResponse(c, to, list); };
+    Client->OnTaskComplete = [this](TIpCustomNntpClient* c, TIpNntpTasks task, TStringList& list) {
+        DoTaskComplete(c, task, list);
+    };
+    Client->OnArticle = [this](TIpCustomNntpClient* c, TIpNewsArticle& article) {
+        DoArticle(c, article);
+    };
+    Client->OnProgress = [this](TIpCustomNntpClient* c, uint64_t chars) { DoProgress(c, chars); };
+    Client->OnStateChange = [](TIpCustomNntpClient*, TIpNntpStates) {};
+}
+
+TKestroNNTPClient::~TKestroNNTPClient() {
+    // The client reports its own close as a completion; nothing of this task may run then.
+    Client->OnResponse = nullptr;
+    Client->OnMultiLineResponse = nullptr;
+    Client->OnTaskComplete = nullptr;
+    Client->OnArticle = nullptr;
+    Client->OnProgress = nullptr;
+    Client->OnStatus = nullptr;
+    Client->OnError = nullptr;
+    Client->OnErrorReply = nullptr;
+    Client->OnIdleTimeout = nullptr;
+    try {
+        if (Client->IsConnected()) Client->Quit();
+    } catch (const std::exception&) {
+        // The connection is going away with the client anyway.
+    }
+    try {
+        if (FCountsRunning) --Box().NntpRunning;
+    } catch (const std::exception&) {
+    }
+    // A task stopped in the middle of a group keeps what it fetched, and its line records it.
+    try {
+        if (FGroupActive)
+            FinishGroup();
+        else
+            StoreBatch();
+    } catch (const std::exception& e) {
+        Log("Error: " + std::string(e.what()));
+        SetRunExitCode(ExitCodeError);
+    }
+}
+
+template <class F>
+void TKestroNNTPClient::Guarded(F&& step) {
+    try {
+        step();
+    } catch (const std::exception& e) {
+        HandleException(e.what());
+        SetRunExitCode(ExitCodeError);
+    }
+}
+
+const std::string& TKestroNNTPClient::Server() const {
+    return Box().NntpServer;
+}
+
+// ---- start ---------------------------------------------------------------------------------
+
+void TKestroNNTPClient::Start(int32_t taskNo) {
+    TKestroCustomClient::Start(taskNo);
+    TaskNo = taskNo;
+    Guarded([&] {
+        TKestroConfig& box = Box();
+        if (box.NntpRunning == INT32_MAX) throw EIntOverflow("Integer overflow");
+        ++box.NntpRunning;
+        FCountsRunning = true;
+        if (!SetSpoolDir(box.NntpSpool)) {
+            State = tsFinished;
+            SetRunExitCode(ExitCodeError);
+            return;
+        }
+        if (Command == NntpCmdSendNews) {
+            FJob = jbSendNews;
+            StartSendNews();
+        } else if (Command == NntpCmdGetMsgIDs) {
+            FJob = jbGetMsgIDs;
+            StartGetMsgIDs();
+        } else if (Command == NntpCmdGetGroups) {
+            FJob = jbGetGroups;
+            SetupClient();
+            if (State != tsFinished) Client->Authenticate(Server());
+        } else {
+            FJob = jbRange;
+            StartRange();
+        }
+    });
+}
+
+void TKestroNNTPClient::StartRange() {
+    CurrentLine = StrictLineNumber(ExtractWord(1, Command, " "));
+    LastLine = StrictLineNumber(ExtractWord(2, Command, " "));
+    SetupClient();
+    if (State != tsFinished && !NextGroup()) State = tsFinished;
+}
+
+void TKestroNNTPClient::StartSendNews() {
+    OutgoingFiles.Clear();
+    FileIndex = 0;
+    for (const std::string& name : FindFiles(SpoolDir, "N*.OUT"))
+        OutgoingFiles.Add(SpoolDir + name);
+    const int32_t count = OutgoingFiles.Count();
+    if (Box().IsFallback) {
+        if (count > 0)
+            Log("Fallback: Versende " + std::to_string(count) +
+                " ausgehenden News in Verzeichnis " + SpoolDir);
+        else
+            Log("Kein Fallback für Verzeichnis " + SpoolDir + " nötig");
+    } else {
+        Log("Versende " + std::to_string(count) + " ausgehenden News in Verzeichnis " + SpoolDir);
+    }
+    if (count == 0) {
+        State = tsFinished;
+        return;
+    }
+    SetupClient();
+    if (State == tsFinished) return;
+    LoadNextPost();
+    std::string group =
+        Client->Article().Newsgroups.Count() > 0 ? Trim(Client->Article().Newsgroups[0]) : "";
+    Client->PostTo(Server(), group);
+}
+
+void TKestroNNTPClient::StartGetMsgIDs() {
+    TKestroConfig& box = Box();
+    std::string midFile = ChangeFileExt(box.FileName, ".mid");
+    if (FileExists(midFile)) {
+        TStringList loaded;
+        LoadListFile(loaded, midFile);
+        for (int i = 0; i < loaded.Count(); ++i)
+            if (!Trim(loaded[i]).empty()) MessageIDs.Add(Trim(loaded[i]));
+    }
+    GetRequestedMessageIDs(box.FileName, MessageIDs);
+    if (MessageIDs.Count() == 0) {
+        State = tsFinished;
+        return;
+    }
+    Log("Bearbeite " + std::to_string(MessageIDs.Count()) + " MessageID Anforderungen");
+    SetupClient();
+    if (State != tsFinished) Client->Authenticate(Server());
+}
+
+void TKestroNNTPClient::SetupClient() {
+    TKestroConfig& box = Box();
+    Client->UserID = box.NntpUser;
+    Client->Password = box.NntpPass;
+    SetClientLogs(*Client, "NNTP");
+    WireClient(*Client, box.NntpServer);
+    if (box.NntpUseSSL) {
+        if (!ApplyPortAndTimeout(*Client, 563, box.NntpTimeout, "NNTP")) return;
+        Client->SetUsingSSL(true);
+    } else if (!ApplyPortAndTimeout(*Client, box.NntpPort, box.NntpTimeout, "NNTP")) {
+        return;
+    }
+    Client->SetIdleTimeout(uint32_t(box.NntpTimeout) * 1000u);
+    Client->SetTimerInterval(50);
+    Log("Verbinde zu NNTP Server " + box.NntpServer);
+    GroupListFile = ChangeFileExt(box.FileName, ".bl");
+}
+
+// ---- fetching a range ----------------------------------------------------------------------
+
+bool TKestroNNTPClient::NextGroup() {
+    if (Client->IsConnected()) ++CurrentLine;
+    TStringList* list = NNTPTasks.GetList(GroupListIndex);
+    for (; CurrentLine <= LastLine; ++CurrentLine) {
+        if (CurrentLine < 0 || CurrentLine >= list->Count()) return false;
+        std::string line = Trim((*list)[CurrentLine]);
+        if (line.empty() || line[0] == '!' || line[0] == '#' || line[0] == '$') continue;
+        LastNo = ToInt64Def(ExtractWord(2, line, " "), 0);
+        HdrOnly = Lower(ExtractWord(3, line, " ")) == "hdronly";
+        GroupName = ExtractWord(1, line, " ");
+        Log("Wähle Gruppe " + GroupName + " auf " + Server());
+        StoreBatch();
+        FGroupActive = true;
+        FGroupMissing = false;
+        if (Client->IsConnected())
+            Client->Group(GroupName);
+        else
+            Client->SelectGroup(Server(), GroupName);
+        return true;
+    }
+    return false;
+}
+
+void TKestroNNTPClient::GroupSelected() {
+    if (FGroupMissing) {
+        // The notice is stored; the line keeps its number and the range goes on.
+        FGroupMissing = false;
+        FGroupActive = false;
+        if (!NextGroup()) State = tsFinished;
+        return;
+    }
+    const int64_t first = Client->FirstArticle();
+    const int64_t last = Client->LastArticle();
+    if (LastNo < 0) LastNo = last + LastNo;
+    if (LastNo < first - 1) LastNo = first - 1;
+    const std::string kind = HdrOnly ? "Artikelheader" : "Artikel";
+    const int64_t newMax = Box().NntpNewMax;
+    if (newMax != 0 && newMax < last - LastNo) {
+        LastNo = last - newMax;
+        Log("Hole nur die letzen " + std::to_string(newMax) + " " + kind + " in der Newsgroup " +
+            GroupName);
+    } else if (last - LastNo > 0) {
+        Log("Hole " + std::to_string(last - LastNo) + " " + kind + " in der Newsgroup " +
+            GroupName);
+    } else {
+        Log("Keine neuen Artikel in der Newsgroup " + GroupName);
+    }
+    FetchNextArticle();
+}
+
+void TKestroNNTPClient::FetchNextArticle() {
+    Guarded([&] {
+        const int64_t last = Client->LastArticle();
+        if (LastNo >= last || !Running) {
+            const bool stored = FinishGroup();
+            if (!Running || !stored || !NextGroup()) State = tsFinished;
+            return;
+        }
+        Log("Empfange Artikel " + std::to_string(LastNo) + " (bis " + std::to_string(last) +
+                ") in " + GroupName,
+            false);
+        FRequestedNo = LastNo + 1;
+        if (HdrOnly)
+            Client->HeadByNumber(FRequestedNo);
+        else
+            Client->ArticleByNumber(FRequestedNo);
+    });
+}
+
+bool TKestroNNTPClient::FinishGroup() {
+    if (!FGroupActive) return StoreBatch();
+    FGroupActive = false;
+    if (!StoreBatch()) return false;
+    std::string line = GroupName + " " + std::to_string(LastNo);
+    if (HdrOnly) line += " HdrOnly";
+    NNTPTasks.GetList(GroupListIndex)->SetString(CurrentLine, line);
+    return true;
+}
+
+bool TKestroNNTPClient::StoreBatch() {
+    if (Container.Count() == 0) return true;
+    try {
+        if (Box().NntpSort == 1) Container.Sort();
+        Container.SaveAsBatch(SpoolDir + NewSpoolFileName(SpoolDir));
+        Container.Clear();
+        return true;
+    } catch (const std::exception& e) {
+        // The group's line keeps its number, so the articles come again next time.
+        Container.Clear();
+        Log("Error: " + std::string(e.what()));
+        SetRunExitCode(ExitCodeError);
+        return false;
+    }
+}
+
+void TKestroNNTPClient::ConnectionLost() {
+    if (FJob == jbRange && FGroupActive) FinishGroup();
+    Fail("Error: Server " + Server() + " hat die Verbindung vorzeitig beendet");
+}
+
+// ---- handlers ------------------------------------------------------------------------------
+
+void TKestroNNTPClient::DoArticle(TIpCustomNntpClient*, TIpNewsArticle& article) {
+    if (State == tsFinished) return;
+    Guarded([&] {
+        if (FJob == jbRange) LastNo = FRequestedNo;
+        ExtractAttachments(article, Box());
+        if (HdrOnly) article.UserFields.Add(kHdrOnlyMark);
+        article.EncodeMessage();
+        if (Box().NntpDupeSize != 0 && DupeCheck && DupeCheck->IsDupe(article)) {
+            Log("Artikel " + std::to_string(LastNo) + " in " + GroupName +
+                " ist doppelt und wurde nicht gespeichert");
+        } else {
+            Container.AddMessage(article);
+            ++NewsCount;
+        }
+    });
+    if (State == tsFinished) return;
+    if (FJob == jbGetMsgIDs)
+        NextMessageID();
+    else
+        FetchNextArticle();
+}
+
+void TKestroNNTPClient::DoMultiLineResponse(TIpCustomNntpClient*, TIpNntpStates responseTo,
+                                            TStringList& responseList) {
+    if (State == tsFinished) return;
+    switch (responseTo) {
+        case nsArticle:
+        case nsHead:
+            // A missing article is passed over without a word.
+            if (FJob == jbRange) LastNo = FRequestedNo;
+            if (FJob == jbGetMsgIDs)
+                NextMessageID();
+            else
+                FetchNextArticle();
+            break;
+        case nsList:
+            Guarded([&] { ListReceived(responseList); });
+            break;
+        case nsNewGroups:
+            Guarded([&] { NewGroupsReceived(responseList); });
+            break;
+        default:
+            break;
+    }
+}
+
+void TKestroNNTPClient::DoResponse(TIpCustomNntpClient*, TIpNntpStates responseTo, int32_t code,
+                                   const std::string& response) {
+    if (State == tsFinished) return;
+    if (responseTo == nsPost && code == 240) FPostAccepted = true;
+    if (responseTo == nsGroup && FJob == jbSendNews) return;  // posting needs no selected group
+    if (responseTo == nsGroup && (code == 411 || code == 441)) {
+        Guarded([&] { StoreMissingGroupNotice(response); });
+        Log("NNTP Error " + std::to_string(code) + " auf " + Server() + ": " + response);
+        // The range goes on with its next group once the client reports the selection done.
+        if (FJob == jbRange)
+            FGroupMissing = true;
+        else
+            State = tsFinished;
+        return;
+    }
+    if (code >= 400 && code <= 599) {
+        Log("NNTP Error " + std::to_string(code) + " auf " + Server() + ": " + response);
+        State = tsFinished;
+    }
+}
+
+void TKestroNNTPClient::DoTaskComplete(TIpCustomNntpClient*, TIpNntpTasks task, TStringList&) {
+    if (State == tsFinished) return;
+    // A completion without a connection is the client reporting that the server went away.
+    if (!Client->IsConnected()) {
+        Guarded([&] { ConnectionLost(); });
+        return;
+    }
+    Guarded([&] {
+        switch (FJob) {
+            case jbRange:
+                if (task == ntSelectGroup) GroupSelected();
+                break;
+            case jbGetGroups:
+                RequestGroupList();
+                break;
+            case jbSendNews:
+                PostCompleted();
+                break;
+            case jbGetMsgIDs:
+                NextMessageID();
+                break;
+        }
+    });
+}
+
+void TKestroNNTPClient::DoProgress(TIpCustomNntpClient*, uint64_t charsTransferred) {
+    Bytes = int64_t(charsTransferred);
+    if (OnTaskStatus) OnTaskStatus(this, TaskNo);
+}
+
+// ---- group lists ---------------------------------------------------------------------------
+
+void TKestroNNTPClient::RequestGroupList() {
+    if (Command.empty()) {
+        State = tsFinished;
+        return;
+    }
+    Command.clear();
+    if (!FileExists(GroupListFile)) {
+        Log("Empfange Newsgroup-Liste von " + Server());
+        Client->List();
+        return;
+    }
+    Log("Empfange Liste neuer Newsgroups von " + Server());
+    TStringList old;
+    LoadListFile(old, GroupListFile);
+    const std::string first = old.Count() > 0 ? old[0] : "";
+    if (first.rfind(kNewGroupsMark, 0) != 0 || first.size() < 25) {
+        State = tsFinished;
+        return;
+    }
+    Client->NewGroups(first.substr(12, 6), first.substr(19, 6), 0);
+}
+
+void TKestroNNTPClient::ListReceived(TStringList& list) {
+    Log("Newsgroup-Liste wurde empfangen");
+    State = tsFinished;
+    if (IsErrorStatus(list)) {
+        const std::string status = list.Count() > 0 ? list[0] : "";
+        Log("NNTP Error " + std::to_string(StatusCode(status)) + " auf " + Server() + ": " +
+            AfterCode(status));
+        return;
+    }
+    TStringList names;
+    for (int i = 1; i < list.Count(); ++i) AddGroupListNames(list[i], names);
+    WriteGroupList(names);
+}
+
+void TKestroNNTPClient::NewGroupsReceived(TStringList& list) {
+    Log("Newsgroup-Liste wurde empfangen");
+    State = tsFinished;
+    if (IsErrorStatus(list)) {
+        const std::string status = list.Count() > 0 ? list[0] : "";
+        Log("NNTP Error " + std::to_string(StatusCode(status)) + " auf " + Server() + ": " +
+            AfterCode(status));
+        return;
+    }
+    if (list.Count() <= 1) return;
+    TStringList lines;
+    for (int i = 1; i < list.Count(); ++i) lines.Add(list[i]);
+    lines.Sort();
+    WriteNewGroupsMail(lines);
+    TStringList names;
+    for (int i = 0; i < lines.Count(); ++i) AddGroupListNames(lines[i], names);
+    TStringList old;
+    LoadListFile(old, GroupListFile);
+    for (int i = 1; i < old.Count(); ++i) names.Add(old[i]);
+    WriteGroupList(names);
+}
+
+void TKestroNNTPClient::WriteGroupList(TStringList& names) {
+    names.Sort();
+    names.Insert(0, GroupListHeader());
+    // Written aside and renamed, so that a failed write leaves the old list.
+    const std::string tmp = ChangeFileExt(GroupListFile, ".bl.tmp");
+    names.SaveToFile(tmp);
+    if (std::rename(ResolvePath(tmp).c_str(), ResolvePath(GroupListFile).c_str()) != 0) {
+        DeleteFile(tmp);
+        throw EWriteError("Die Datei " + GroupListFile + " konnte nicht geschrieben werden");
+    }
+}
+
+void TKestroNNTPClient::WriteNewGroupsMail(const TStringList& lines) {
+    TIpMailMessage mail;
+    mail.From = NntpNotice::From;
+    mail.MailTo.Add(NntpNotice::Recipient);
+    mail.Date = NoticeDate();
+    mail.Subject = "Liste neuer Newsgroups auf " + Server();
+    TIpMimeEntity* body = mail.GetBodyPlain(true);
+    for (int i = 0; i < lines.Count(); ++i) body->Body.WriteLine(lines[i]);
+    mail.EncodeMessage();
+    const std::string name = SpoolDir + NewSpoolFileName(SpoolDir);
+    const std::string tmp = ChangeFileExt(name, ".tmp");
+    WriteSpoolMail(mail, tmp, "", "*");
+    if (!RenameNoReplace(tmp, name))
+        throw EWriteError("Die Datei " + tmp + " konnte nicht in " + name + " umbenannt werden");
+}
+
+void TKestroNNTPClient::StoreMissingGroupNotice(const std::string& response) {
+    TIpNewsArticle notice;
+    notice.From = NntpNotice::From;
+    notice.Newsgroups.Add(GroupName);
+    notice.Subject = "Diese Newsgroup existiert nicht mehr";
+    notice.Date = NoticeDate();
+    TIpMimeEntity* body = notice.GetBodyPlain(true);
+    // The point program reads Windows-1252.
+    body->Body.WriteLine("Die Newsgroup " + GroupName + " ist auf dem Server " + Server() +
+                         " nicht verf\xFCgbar");
+    body->Body.WriteLine("Fehlermeldung: " + response);
+    notice.EncodeMessage();
+    Container.AddMessage(notice);
+    StoreBatch();
+}
+
+// ---- posting -------------------------------------------------------------------------------
+
+void TKestroNNTPClient::LoadNextPost() {
+    Log("Versende Artikel " + std::to_string(FileIndex + 1) + " von " +
+        std::to_string(OutgoingFiles.Count()));
+    FPostAccepted = false;
+    Client->Article().LoadFromFile(OutgoingFiles[FileIndex]);
+    AddClientBanner();
+    ++NewsCount;
+}
+
+void TKestroNNTPClient::PostCompleted() {
+    if (!FPostAccepted) {
+        // Refused (the error line is logged) or answered with something else: the file stays.
+        State = tsFinished;
+        return;
+    }
+    FPostAccepted = false;
+    if (!DeleteFile(OutgoingFiles[FileIndex]))
+        Log("Error: Die Datei " + OutgoingFiles[FileIndex] + " konnte nicht gelöscht werden");
+    ++FileIndex;
+    if (FileIndex >= OutgoingFiles.Count()) {
+        State = tsFinished;
+        return;
+    }
+    LoadNextPost();
+    Client->Post();
+}
+
+void TKestroNNTPClient::AddClientBanner() {
+    const std::string banner = "Orvalin Kestro V" + GlobalConfig.Version;
+    TStringList& fields = Client->Article().UserFields;
+    for (int i = 0; i < fields.Count(); ++i) {
+        if (Lower(fields[i].substr(0, 13)) == "x-newsreader:") {
+            fields.SetString(i, fields[i] + " via Kestro");
+            fields.Add("X-NNTP-Client: " + banner);
+            return;
+        }
+    }
+    fields.Add("X-Newsreader: " + banner);
+}
+
+// ---- Message-ID requests -------------------------------------------------------------------
+
+void TKestroNNTPClient::NextMessageID() {
+    Guarded([&] {
+        while (++MessageIDIndex < MessageIDs.Count()) {
+            try {
+                Client->ArticleByMessageId(MessageIDs[MessageIDIndex]);
+                return;
+            } catch (const EIpNntpException& e) {
+                if (!Client->IsConnected()) throw;
+                // An ID that cannot be sent is passed over like one the server lacks.
+                Log("Error: MessageID " + MessageIDs[MessageIDIndex] + ": " + e.Message());
+            }
+        }
+        State = tsFinished;
+    });
+}

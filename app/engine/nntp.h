@@ -1,0 +1,106 @@
+#pragma once
+// The news transfer task. One class does four jobs, chosen by the command of its to-do entry:
+//   "<first> <last>"  fetch the new articles of lines first..last of the box's newsgroup list,
+//                     group by group, each group into one rnews batch in the news spool;
+//   "GetGroups"       fetch the server's newsgroup list (all of it, or the groups new since the
+//                     last fetch) into <box>.bl;
+//   "SendNews"        post the outgoing news files N*.OUT of the news spool;
+//   "GetMsgIDs"       fetch the articles the point program asked for by Message-ID.
+// Several range tasks of one box run at once, each on its own lines of the same list.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/engine/SpoolFiles.h"
+#include "app/engine/pop3.h"
+#include "netlib/nntp/IpNntp.h"
+#include "platform/classes/Classes.h"
+
+class TKestroNNTPClient : public TKestroCustomClient {
+  public:
+    TKestroNNTPClient();
+    // Never throws: what it cannot store is logged and counted as a failed transfer.
+    ~TKestroNNTPClient() override;
+
+    std::unique_ptr<TIpNntpClient> Client;
+    TStringList OutgoingFiles;
+    int32_t FileIndex = 0;
+    TStringList MessageIDs;
+    int32_t MessageIDIndex = -1;
+    std::string GroupListFile;
+    TMessageContainer Container;
+    int32_t GroupListIndex = 0;
+    int32_t CurrentLine = 0;
+    int32_t LastLine = 0;
+    // The last article received or skipped in the current group.
+    int64_t LastNo = 0;
+    std::string GroupName;
+    bool HdrOnly = false;
+
+    void Start(int32_t taskNo) override;
+    void SetupClient();
+    bool NextGroup();
+    void FetchNextArticle();
+    void NextMessageID();
+    // Writes the collected articles as one batch; false (logged, exit code 1, articles
+    // dropped) when the batch could not be written.
+    bool StoreBatch();
+    void AddClientBanner();
+
+    void DoResponse(TIpCustomNntpClient* client, TIpNntpStates responseTo, int32_t code,
+                    const std::string& response);
+    void DoMultiLineResponse(TIpCustomNntpClient* client, TIpNntpStates responseTo,
+                             TStringList& responseList);
+    void DoTaskComplete(TIpCustomNntpClient* client, TIpNntpTasks task, TStringList& responseList);
+    void DoArticle(TIpCustomNntpClient* client, TIpNewsArticle& article);
+    void DoProgress(TIpCustomNntpClient* client, uint64_t charsTransferred);
+
+  private:
+    enum TJob : uint8_t { jbRange, jbGetGroups, jbSendNews, jbGetMsgIDs };
+
+    // Runs a handler step; an exception ends the task with the "Exception Thread" line.
+    template <class F>
+    void Guarded(F&& step);
+    TKestroConfig& Box() const { return GetConfig(); }
+    const std::string& Server() const;
+
+    void StartRange();
+    void StartSendNews();
+    void StartGetMsgIDs();
+    void GroupSelected();
+    // The current group is done: its batch written, then its line advanced.
+    bool FinishGroup();
+    void ConnectionLost();
+    void RequestGroupList();
+    void ListReceived(TStringList& list);
+    void NewGroupsReceived(TStringList& list);
+    void WriteGroupList(TStringList& names);
+    void WriteNewGroupsMail(const TStringList& lines);
+    void StoreMissingGroupNotice(const std::string& response);
+    void PostCompleted();
+    void LoadNextPost();
+
+    TJob FJob = jbRange;
+    // The article number asked for and not yet answered.
+    int64_t FRequestedNo = 0;
+    // A group is selected whose line has not been rewritten yet.
+    bool FGroupActive = false;
+    // The server refused the group just asked for (411): it is passed over.
+    bool FGroupMissing = false;
+    // The server answered 240 to the article being posted.
+    bool FPostAccepted = false;
+    bool FCountsRunning = false;
+};
+
+// Text for the notice articles and mails the task writes into the spool.
+namespace NntpNotice {
+// "Kestro Client", the sender of notices.
+extern const char* const From;
+// The local address the new-groups notice mail goes to.
+extern const char* const Recipient;
+}  // namespace NntpNotice
+
+// The group names in one line of a LIST or NEWGROUPS reply, each followed by a blank, as the
+// group list file holds them: the first word of every piece between line feeds, words being
+// separated by blanks and asterisks.
+void AddGroupListNames(const std::string& serverLine, TStringList& names);

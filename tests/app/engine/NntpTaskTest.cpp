@@ -1,0 +1,498 @@
+// The news task driven through transcripts: the server's side is fed into a fake socket, the
+// task's commands, spool files, group lists and log lines are checked.
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "EngineFixture.h"
+#include "app/engine/RunState.h"
+#include "app/engine/dupecheck.h"
+#include "app/engine/nntp.h"
+#include "netlib/sock/IpFakeSocket.h"
+#include "platform/fs/Files.h"
+
+namespace {
+
+std::vector<std::string>* TaskLines = nullptr;
+
+void CaptureTaskLog(TKestroCustomClient*, int32_t, const std::string& text, bool toRunLog) {
+    if (TaskLines && toRunLog) TaskLines->push_back(text);
+}
+
+// The articles of one rnews batch.
+std::vector<std::string> ParseBatch(const std::string& bytes) {
+    std::vector<std::string> articles;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        size_t eol = bytes.find('\n', pos);
+        EXPECT_EQ(bytes.compare(pos, 9, "#! rnews "), 0);
+        size_t size = std::stoul(bytes.substr(pos + 9, eol - pos - 9));
+        articles.push_back(bytes.substr(eol + 1, size));
+        pos = eol + 1 + size;
+    }
+    return articles;
+}
+
+std::string Article(int64_t number, const std::string& group, const std::string& extra = "") {
+    std::string n = std::to_string(number);
+    return "220 " + n + " <" + n + "@" + group + "> article\r\nFrom: poster@example\r\n" +
+           "Newsgroups: " + group + "\r\nSubject: article " + n + "\r\nMessage-ID: <" + n + "@" +
+           group + ">\r\n" + extra + "\r\nbody of " + n + "\r\n.\r\n";
+}
+
+class NntpTaskTest : public EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        TaskLines = &LogLines;
+        Spool = ProgramDir() + "spool/";
+        std::filesystem::create_directories(Spool);
+        Running = true;
+        NewsCount = 0;
+        DupeCheck = nullptr;
+    }
+
+    void TearDown() override {
+        Task.reset();
+        delete DupeCheck;
+        DupeCheck = nullptr;
+        Running = false;
+        TaskLines = nullptr;
+        EngineTest::TearDown();
+    }
+
+    // Loads the box and its newsgroup list (index 0).
+    void Box(const std::string& rcLines, const std::string& extraConfig = "") {
+        WriteFile(ProgramDir() + "news.cfg",
+                  "### Kestro Configuration File Version 1 ###\r\nNntpServer=news.example\r\n"
+                  "NntpSpool=" +
+                      Spool + "\r\nNntpNewMax=0\r\n" + extraConfig);
+        WriteFile(ProgramDir() + "news.rc", rcLines);
+        ASSERT_EQ(ConfigList.Add(ProgramDir() + "news.cfg"), 0);
+        NNTPTasks.AddList(ProgramDir() + "news.rc");
+        NNTPTasks.Count = 1;
+    }
+
+    TKestroConfig& Config() { return *ConfigList.GetConfig(0); }
+    TStringList& Groups() { return *NNTPTasks.GetList(0); }
+
+    void Start(const std::string& command) {
+        Task = std::make_unique<TKestroNNTPClient>();
+        Task->ConfigIndex = 0;
+        Task->Command = command;
+        Task->GroupListIndex = 0;
+        Task->OnTaskLog = CaptureTaskLog;
+        Task->Client->SetSocketFactory([this](TIpCustomClient& c) {
+            Fake = new TIpFakeSocket(c);
+            return Fake;
+        });
+        Task->Start(1);
+    }
+
+    void Greet(const std::string& greeting = "200 news.example ready") {
+        ASSERT_NE(Fake, nullptr);
+        Fake->AcceptConnect();
+        Fake->Feed(greeting + "\r\n");
+    }
+    void Feed(const std::string& bytes) { Fake->Feed(bytes); }
+    std::string Sent() { return Fake->TakeWritten(); }
+
+    std::vector<std::string> SpoolFiles(const std::string& pattern = "m*.msg") {
+        return FindFiles(Spool, pattern);
+    }
+    std::vector<std::string> Batch(const std::string& name) {
+        return ParseBatch(ReadFile(Spool + name));
+    }
+    bool Logged(const std::string& text) const {
+        for (const std::string& line : LogLines)
+            if (line.find(text) != std::string::npos) return true;
+        return false;
+    }
+
+    std::string Spool;
+    std::unique_ptr<TKestroNNTPClient> Task;
+    TIpFakeSocket* Fake = nullptr;
+};
+
+TEST_F(NntpTaskTest, RangeFetchesEachGroupIntoItsOwnBatchAndAdvancesItsLine) {
+    Box("de.a 0\r\n# a comment\r\n\r\nde.b 2\r\n");
+    Start("0 3");
+    Greet();
+    EXPECT_EQ(Sent(), "GROUP de.a\r\n");
+    Feed("211 3 1 3 de.a\r\n");
+    EXPECT_EQ(Sent(), "ARTICLE 1\r\n");
+    Feed(Article(1, "de.a"));
+    EXPECT_EQ(Sent(), "ARTICLE 2\r\n");
+    Feed("423 no such article\r\n");  // expired between GROUP and ARTICLE: passed over
+    EXPECT_EQ(Sent(), "ARTICLE 3\r\n");
+    Feed(Article(3, "de.a"));
+    // The group's batch is on disk before the next group is asked for.
+    ASSERT_EQ(SpoolFiles().size(), 1u);
+    EXPECT_EQ(Sent(), "GROUP de.b\r\n");
+    Feed("211 2 1 3 de.b\r\n");
+    EXPECT_EQ(Sent(), "ARTICLE 3\r\n");
+    Feed(Article(3, "de.b"));
+    EXPECT_EQ(Task->State, 3);
+
+    auto files = SpoolFiles();
+    ASSERT_EQ(files.size(), 2u);
+    auto first = Batch(files[0]);
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_NE(first[0].find("Message-ID: <1@de.a>"), std::string::npos);
+    EXPECT_NE(first[1].find("body of 3"), std::string::npos);
+    EXPECT_EQ(Batch(files[1]).size(), 1u);
+    EXPECT_EQ(Groups()[0], "de.a 3");
+    EXPECT_EQ(Groups()[1], "# a comment");
+    EXPECT_EQ(Groups()[3], "de.b 3");
+    EXPECT_EQ(NewsCount, 3);
+    EXPECT_TRUE(Logged("Wähle Gruppe de.a auf news.example"));
+    EXPECT_TRUE(Logged("Hole 3 Artikel in der Newsgroup de.a"));
+    EXPECT_TRUE(Logged("Hole 1 Artikel in der Newsgroup de.b"));
+}
+
+TEST_F(NntpTaskTest, NegativeNumberAsksForTheNewestAndNewMaxCapsIt) {
+    Box("de.a -5\r\nde.b -5\r\nde.c 10\r\nde.d 0\r\n");
+    Start("0 0");
+    Greet();
+    Sent();
+    Feed("211 10 1 10 de.a\r\n");
+    EXPECT_EQ(Sent(), "ARTICLE 6\r\n");
+    Task.reset();
+
+    Config().NntpNewMax = 3;
+    Start("1 1");
+    Greet();
+    Sent();
+    Feed("211 10 1 10 de.b\r\n");
+    EXPECT_EQ(Sent(), "ARTICLE 8\r\n");
+    EXPECT_TRUE(Logged("Hole nur die letzen 3 Artikel in der Newsgroup de.b"));
+    Task.reset();
+
+    // Nothing new: the line stays and the range goes on.
+    Start("2 3");
+    Greet();
+    Sent();
+    Feed("211 10 1 10 de.c\r\n");
+    EXPECT_TRUE(Logged("Keine neuen Artikel in der Newsgroup de.c"));
+    EXPECT_EQ(Sent(), "GROUP de.d\r\n");
+    // Expired articles are skipped: the first one the server still has is fetched.
+    Feed("211 3 40 42 de.d\r\n");
+    EXPECT_EQ(Sent(), "ARTICLE 40\r\n");
+    EXPECT_EQ(Groups()[2], "de.c 10");
+}
+
+TEST_F(NntpTaskTest, RangeOfCommentsOnlyEndsAtOnce) {
+    Box("! header\r\n#x\r\n$y\r\n\r\nde.a 0\r\n");
+    Start("0 3");
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(Fake, nullptr);
+}
+
+TEST_F(NntpTaskTest, HeaderOnlyGroupFetchesHeadsAndMarksThem) {
+    Box("de.h 0 HdrOnly\r\n");
+    Start("0 0");
+    Greet();
+    Sent();
+    Feed("211 1 1 1 de.h\r\n");
+    EXPECT_EQ(Sent(), "HEAD 1\r\n");
+    Feed(
+        "221 1 <1@de.h>\r\nFrom: p@x\r\nNewsgroups: de.h\r\nSubject: head\r\n"
+        "Message-ID: <1@de.h>\r\n.\r\n");
+    EXPECT_TRUE(Logged("Hole 1 Artikelheader in der Newsgroup de.h"));
+    auto files = SpoolFiles();
+    ASSERT_EQ(files.size(), 1u);
+    auto articles = Batch(files[0]);
+    ASSERT_EQ(articles.size(), 1u);
+    EXPECT_NE(articles[0].find("X-XP-Mode: HdrOnly\r\n"), std::string::npos);
+    EXPECT_EQ(Groups()[0], "de.h 1 HdrOnly");
+}
+
+TEST_F(NntpTaskTest, MissingGroupLeavesANoticeAndTheRangeGoesOn) {
+    Box("gone.group 5\r\nde.a 0\r\n");
+    Start("0 1");
+    Greet();
+    Sent();
+    Feed("411 no such group\r\n");
+    EXPECT_TRUE(Logged("NNTP Error 411 auf news.example: no such group"));
+    EXPECT_EQ(Sent(), "GROUP de.a\r\n");
+    auto files = SpoolFiles();
+    ASSERT_EQ(files.size(), 1u);
+    auto notice = Batch(files[0]);
+    ASSERT_EQ(notice.size(), 1u);
+    EXPECT_NE(notice[0].find("Subject: Diese Newsgroup existiert nicht mehr"), std::string::npos);
+    EXPECT_NE(notice[0].find("Newsgroups: gone.group"), std::string::npos);
+    EXPECT_NE(notice[0].find("nicht verf\xFCgbar"), std::string::npos);
+    EXPECT_NE(notice[0].find("Fehlermeldung: no such group"), std::string::npos);
+    Feed("211 1 1 1 de.a\r\n");
+    Feed(Article(1, "de.a"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(Groups()[0], "gone.group 5");
+    EXPECT_EQ(Groups()[1], "de.a 1");
+}
+
+TEST_F(NntpTaskTest, ConnectionLostInAGroupKeepsWhatArrivedAndRecordsIt) {
+    Box("de.a 0\r\nde.b 0\r\n");
+    Start("0 1");
+    Greet();
+    Feed("211 5 1 5 de.a\r\n");
+    Feed(Article(1, "de.a"));
+    Feed(Article(2, "de.a"));
+    EXPECT_EQ(Sent(), "GROUP de.a\r\nARTICLE 1\r\nARTICLE 2\r\nARTICLE 3\r\n");
+    Feed("220 3 <3@de.a>\r\nFrom: p@x\r\n");
+    Fake->PeerClose();
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    EXPECT_TRUE(Logged("Server news.example hat die Verbindung vorzeitig beendet"));
+    auto files = SpoolFiles();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(Batch(files[0]).size(), 2u);
+    // Article 3 was never complete: the next run asks for it again.
+    EXPECT_EQ(Groups()[0], "de.a 2");
+    EXPECT_EQ(Groups()[1], "de.b 0");
+    Task.reset();
+    EXPECT_EQ(SpoolFiles().size(), 1u);
+}
+
+TEST_F(NntpTaskTest, FailedBatchWriteKeepsTheLineAndSetsTheExitCode) {
+    Box("de.a 0\r\n");
+    Start("0 0");
+    Greet();
+    Feed("211 1 1 1 de.a\r\n");
+    std::filesystem::remove_all(Spool);
+    Feed(Article(1, "de.a"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(Groups()[0], "de.a 0");
+    EXPECT_EQ(RunExitCode(), 1);
+}
+
+TEST_F(NntpTaskTest, StoppedTaskStoresItsArticlesOnceAndRecordsThem) {
+    Box("de.a 0\r\n");
+    Start("0 0");
+    Greet();
+    Feed("211 9 1 9 de.a\r\n");
+    Feed(Article(1, "de.a"));
+    Feed(Article(2, "de.a"));
+    // The hard stop frees the task while it waits for article 3.
+    Task.reset();
+    auto files = SpoolFiles();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(Batch(files[0]).size(), 2u);
+    EXPECT_EQ(Groups()[0], "de.a 2");
+    EXPECT_EQ(Config().NntpRunning, 0);
+}
+
+TEST_F(NntpTaskTest, SoftStopFinishesTheGroupBetweenArticles) {
+    Box("de.a 0\r\nde.b 0\r\n");
+    Start("0 1");
+    Greet();
+    Feed("211 9 1 9 de.a\r\n");
+    Running = false;
+    Feed(Article(1, "de.a"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(Groups()[0], "de.a 1");
+    EXPECT_EQ(SpoolFiles().size(), 1u);
+    EXPECT_EQ(Sent(), "GROUP de.a\r\nARTICLE 1\r\n");
+}
+
+TEST_F(NntpTaskTest, DuplicatesAreCountedOnceWhenTheBoxAsksForIt) {
+    Box("de.a 0\r\nde.b 0\r\n", "NntpDupeSize=100\r\n");
+    DupeCheck = new TMIDDupecheck();
+    DupeCheck->MaxEntries = 100;
+    Start("0 1");
+    Greet();
+    Feed("211 1 1 1 de.a\r\n");
+    Feed(Article(1, "x"));
+    Feed("211 1 1 1 de.b\r\n");
+    Feed(Article(1, "x"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_TRUE(Logged("Artikel 1 in de.b ist doppelt und wurde nicht gespeichert"));
+    EXPECT_EQ(SpoolFiles().size(), 1u);
+    EXPECT_EQ(NewsCount, 1);
+    EXPECT_EQ(Groups()[1], "de.b 1");
+}
+
+TEST_F(NntpTaskTest, LogonRejectedEndsTheTask) {
+    Box("de.a 0\r\n", "NntpUser=reader\r\nNntpPass=wrong\r\n");
+    Start("0 0");
+    Greet();
+    EXPECT_EQ(Sent(), "AUTHINFO USER reader\r\n");
+    Feed("381 password\r\n");
+    EXPECT_EQ(Sent(), "AUTHINFO PASS wrong\r\n");
+    Feed("481 rejected\r\n");
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_TRUE(Logged("NNTP Error 481 auf news.example: rejected"));
+    EXPECT_EQ(Groups()[0], "de.a 0");
+}
+
+class NntpPostTest : public NntpTaskTest {
+  protected:
+    void Outgoing(const std::string& name, const std::string& extra = "") {
+        WriteFile(Spool + name, "From: me@example\r\nNewsgroups: de.test\r\nSubject: " + name +
+                                    "\r\n" + extra + "\r\n.dotted line\r\nbody\r\n");
+    }
+};
+
+TEST_F(NntpPostTest, EveryFileIsDeletedOnlyAfterTheServerTookIt) {
+    Box("");
+    GlobalConfig.Version = "1.2";
+    Outgoing("N1.OUT");
+    Outgoing("N2.OUT", "X-Newsreader: OpenXP 5\r\n");
+    Outgoing("N3.OUT");
+    Start("SendNews");
+    EXPECT_TRUE(Logged("Versende 3 ausgehenden News in Verzeichnis " + Spool));
+    Greet();
+    EXPECT_EQ(Sent(), "GROUP de.test\r\n");
+    Feed("211 0 0 0 de.test\r\n");
+    EXPECT_EQ(Sent(), "POST\r\n");
+    Feed("340 send\r\n");
+    std::string first = Sent();
+    EXPECT_NE(first.find("X-Newsreader: Orvalin Kestro V1.2\r\n"), std::string::npos);
+    EXPECT_NE(first.find("\r\n..dotted line\r\n"), std::string::npos);
+    EXPECT_EQ(SpoolFiles("N*.OUT").size(), 3u);
+    Feed("240 posted\r\n");
+    EXPECT_EQ(SpoolFiles("N*.OUT").size(), 2u);
+    EXPECT_EQ(Sent(), "POST\r\n");
+    Feed("340 send\r\n");
+    std::string second = Sent();
+    EXPECT_NE(second.find("X-Newsreader: OpenXP 5 via Kestro\r\n"), std::string::npos);
+    EXPECT_NE(second.find("X-NNTP-Client: Orvalin Kestro V1.2\r\n"), std::string::npos);
+    Feed("240 posted\r\n340 send\r\n");
+    Feed("240 posted\r\n");
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_TRUE(SpoolFiles("N*.OUT").empty());
+    EXPECT_EQ(NewsCount, 3);
+    EXPECT_TRUE(Logged("Versende Artikel 1 von 3"));
+    EXPECT_TRUE(Logged("Versende Artikel 2 von 3"));
+    EXPECT_TRUE(Logged("Versende Artikel 3 von 3"));
+}
+
+TEST_F(NntpPostTest, RefusedPostKeepsItsFileAndTheRest) {
+    Box("");
+    Outgoing("N1.OUT");
+    Outgoing("N2.OUT");
+    Start("SendNews");
+    Greet();
+    Feed("211 0 0 0 de.test\r\n340 send\r\n");
+    Feed("441 posting failed\r\n");
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_TRUE(Logged("NNTP Error 441 auf news.example: posting failed"));
+    EXPECT_EQ(SpoolFiles("N*.OUT").size(), 2u);
+}
+
+TEST_F(NntpPostTest, ConnectionLostDuringThePostKeepsTheFile) {
+    Box("");
+    Outgoing("N1.OUT");
+    Start("SendNews");
+    Greet();
+    Feed("411 unknown group\r\n340 send\r\n");  // posting needs no group the server carries
+    Fake->PeerClose();
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    EXPECT_EQ(SpoolFiles("N*.OUT").size(), 1u);
+    EXPECT_TRUE(SpoolFiles().empty());  // and no notice for the group
+}
+
+TEST_F(NntpPostTest, NoOutgoingFilesEndsWithoutConnecting) {
+    Box("");
+    Start("SendNews");
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(Fake, nullptr);
+    EXPECT_TRUE(Logged("Versende 0 ausgehenden News"));
+}
+
+TEST_F(NntpTaskTest, GroupListIsFetchedWholeTheFirstTime) {
+    Box("");
+    Start("GetGroups");
+    Greet();
+    EXPECT_EQ(Sent(), "LIST\r\n");
+    Feed("215 list follows\r\nzeta.group 2 1 y\r\nAlpha.group 5 3 m\r\nbeta*x 1 1 y\r\n.\r\n");
+    EXPECT_EQ(Task->State, 3);
+    TStringList bl;
+    bl.LoadFromFile(ProgramDir() + "news.bl");
+    ASSERT_EQ(bl.Count(), 4);
+    EXPECT_EQ(bl[0].substr(0, 12), "!new_groups:");
+    EXPECT_EQ(bl[0].size(), 25u);
+    EXPECT_EQ(bl[1], "Alpha.group ");
+    EXPECT_EQ(bl[2], "beta ");
+    EXPECT_EQ(bl[3], "zeta.group ");
+    EXPECT_NE(ReadFile(ProgramDir() + "news.bl").find("\r\n"), std::string::npos);
+}
+
+TEST_F(NntpTaskTest, RefusedListWritesNoGroupList) {
+    Box("");
+    Start("GetGroups");
+    Greet();
+    Sent();
+    Feed("502 not allowed\r\n");
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_FALSE(FileExists(ProgramDir() + "news.bl"));
+    EXPECT_TRUE(Logged("NNTP Error 502 auf news.example: not allowed"));
+}
+
+TEST_F(NntpTaskTest, NewGroupsAreMergedAndAnnouncedByMail) {
+    Box("");
+    WriteFile(ProgramDir() + "news.bl", "!new_groups:261201 093000\r\nb.old \r\nd.old \r\n");
+    Start("GetGroups");
+    Greet();
+    EXPECT_EQ(Sent(), "NEWGROUPS 261201 093000\r\n");
+    Feed("231 new\r\nc.new 1 1 y\r\na.new 1 1 y\r\n.\r\n");
+    EXPECT_EQ(Task->State, 3);
+    TStringList bl;
+    bl.LoadFromFile(ProgramDir() + "news.bl");
+    ASSERT_EQ(bl.Count(), 5);
+    EXPECT_NE(bl[0], "!new_groups:261201 093000");
+    EXPECT_EQ(bl[1], "a.new ");
+    EXPECT_EQ(bl[2], "b.old ");
+    EXPECT_EQ(bl[3], "c.new ");
+    EXPECT_EQ(bl[4], "d.old ");
+    auto mails = SpoolFiles();
+    ASSERT_EQ(mails.size(), 1u);
+    std::string mail = ReadFile(Spool + mails[0]);
+    EXPECT_EQ(mail.substr(0, 7), "HELO \r\n");
+    EXPECT_NE(mail.find("Subject: Liste neuer Newsgroups auf news.example"), std::string::npos);
+    EXPECT_LT(mail.find("a.new 1 1 y"), mail.find("c.new 1 1 y"));
+}
+
+TEST_F(NntpTaskTest, NoNewGroupsLeavesTheListAlone) {
+    Box("");
+    const std::string old = "!new_groups:261201 093000\r\nb.old \r\n";
+    WriteFile(ProgramDir() + "news.bl", old);
+    Start("GetGroups");
+    Greet();
+    Feed("231 none\r\n.\r\n");
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(ReadFile(ProgramDir() + "news.bl"), old);
+    EXPECT_TRUE(SpoolFiles().empty());
+}
+
+TEST_F(NntpTaskTest, RequestedMessageIdsAreFetchedIntoOneBatch) {
+    Box("");
+    WriteFile(ProgramDir() + "news.mid", "<a@x>\r\nb@x\r\n\r\n");
+    Start("GetMsgIDs");
+    EXPECT_TRUE(Logged("Bearbeite 2 MessageID Anforderungen"));
+    Greet();
+    EXPECT_EQ(Sent(), "ARTICLE <a@x>\r\n");
+    Feed("220 0 <a@x>\r\nMessage-ID: <a@x>\r\nSubject: a\r\n\r\nbody\r\n.\r\n");
+    EXPECT_EQ(Sent(), "ARTICLE <b@x>\r\n");
+    Feed("430 no such article\r\n");
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_TRUE(SpoolFiles().empty());  // written when the task is freed
+    Task.reset();
+    auto files = SpoolFiles();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(Batch(files[0]).size(), 1u);
+}
+
+TEST(NntpGroupNames, FirstWordOfEveryPieceBetweenLineFeeds) {
+    TStringList names;
+    AddGroupListNames("de.a 1 1 y", names);
+    AddGroupListNames("de.b*odd\nde.c 2 2 m", names);
+    AddGroupListNames("", names);
+    ASSERT_EQ(names.Count(), 3);
+    EXPECT_EQ(names[0], "de.a ");
+    EXPECT_EQ(names[1], "de.b ");
+    EXPECT_EQ(names[2], "de.c ");
+}
+
+}  // namespace
