@@ -23,7 +23,7 @@ endfunction()
 function(kestro_e2e_properties)
   kestro_e2e_paths(dir env)
   set_tests_properties(${ARGN} PROPERTIES LABELS e2e FIXTURES_REQUIRED kestro_e2e
-    ENVIRONMENT "KESTRO_E2E_ENV=${env}")
+    ENVIRONMENT "KESTRO_E2E_ENV=${env}" ENVIRONMENT_MODIFICATION "KESTRO_CLOCK=set:none")
 endfunction()
 
 function(kestro_e2e_test name)
@@ -34,10 +34,11 @@ function(kestro_e2e_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE
     KESTRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" KESTRO_BINARY_DIR="${PROJECT_BINARY_DIR}")
-  # One variable only: gtest_discover_tests (CMake 3.25) writes a list value as separate
-  # arguments, so a second variable would turn into a property name and be lost. E2eEnv.h's
-  # Load() sets QT_QPA_PLATFORM=offscreen and KESTRO_CLOCK=none when they are unset.
+  # One value per property: gtest_discover_tests (CMake 3.25) writes a list value as separate
+  # arguments, so a second variable would turn into a property name and be lost. Hence the clock
+  # guard through ENVIRONMENT_MODIFICATION; E2eEnv.h's Load() also sets QT_QPA_PLATFORM=offscreen
+  # and KESTRO_CLOCK=none when they are unset.
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_PREFIX "${name}."
     PROPERTIES LABELS e2e FIXTURES_REQUIRED kestro_e2e
-    ENVIRONMENT "KESTRO_E2E_ENV=${env}")
+    ENVIRONMENT "KESTRO_E2E_ENV=${env}" ENVIRONMENT_MODIFICATION "KESTRO_CLOCK=set:none")
 endfunction()
