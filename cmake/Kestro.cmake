@@ -54,7 +54,9 @@ function(kestro_test name)
     set(labels ${K_LABELS})
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_PREFIX "${name}."
-    PROPERTIES LABELS "${labels}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KESTRO_CLOCK=none")
+    PROPERTIES LABELS "${labels}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    ENVIRONMENT_MODIFICATION "KESTRO_CLOCK=set:none")
+  # (One value per property: gtest_discover_tests writes a list as separate arguments.)
 endfunction()
 
 # kestro_bench(NAME SOURCES ... [DEPS ...]): a Google Benchmark executable (never run by CTest).
