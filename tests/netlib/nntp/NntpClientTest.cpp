@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -354,6 +355,28 @@ TEST_F(NntpClientTest, CommandsNeedAConnectionButQuitDoesNot) {
     EXPECT_THROW(Client.ArticleByNumber(1), EIpNntpException);
     EXPECT_NO_THROW(Client.Quit());
     EXPECT_EQ(Client.State(), nsNoOp);
+}
+
+TEST_F(NntpClientTest, DebugLogNamesTasksStatesAndEvents) {
+    const std::string file = ::testing::TempDir() + "nntp-debug-" + std::to_string(getpid());
+    Client.DebugLog().SetFileName(file);
+    Client.DebugLog().SetEnabled(true);
+    Open("200 hello");
+    Feed("211 1 1 1 de.test\r\n");
+    Client.ArticleByNumber(1);
+    Feed("220 1 <a@b>\r\nMessage-ID: <a@b>\r\n\r\nx\r\n.\r\n");
+    Client.DebugLog().WriteDebugLog();
+    std::ifstream in(file, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(file.c_str());
+    for (const char* entry :
+         {"[NNTP] Starting task: Selecting Group (ntSelectGroup)\r\n",
+          "[NNTP] State change: Connecting (nsConnect)\r\n",
+          "[NNTP] Generating OnResponse event, Code = 200\r\n",
+          "[NNTP] State change: Selecting group (nsGroup)\r\n",
+          "[NNTP] Generating OnTaskComplete event Selecting Group (ntSelectGroup)\r\n",
+          "[NNTP] Generating OnArticle event\r\n"})
+        EXPECT_NE(text.find(entry), std::string::npos) << entry;
 }
 
 TEST(NntpFormat, DateAndTimeAreSixDigitsOfTheLocalTime) {
