@@ -195,6 +195,14 @@ void TIpSSLEngine::Feed(const void* data, size_t length) {
             FInPos += kRecordHeader + len;
             HandleRecord(type, body);
         }
+    } catch (const EIpSSLError&) {
+        SetState(ssFailed);
+        throw;
+    } catch (const EIpBaseException& e) {
+        // A certificate or a key the crypto units refuse: its text stays, and the caller meets
+        // one class for every failure of the handshake.
+        SetState(ssFailed);
+        throw EIpSSLError(e.Message());
     } catch (...) {
         SetState(ssFailed);
         throw;

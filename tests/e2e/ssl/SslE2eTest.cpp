@@ -3,14 +3,21 @@
 // that must be refused cleanly.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "app/engine/KestroGlobal.h"
+#include "app/engine/RunState.h"
+#include "app/engine/UnitScheduler.h"
+#include "app/engine/pop3.h"
 #include "netlib/pop3/IpPop3.h"
 #include "netlib/sock/IpSock.h"
 #include "netlib/ssl/IpSSLLayer.h"
@@ -197,6 +204,92 @@ TEST_F(SslE2e, Pop3ListAndRetrieveOverSsl) {
     EXPECT_TRUE(Exceptions.empty()) << Exceptions.front();
     EXPECT_TRUE(listed);
     EXPECT_EQ(subject, "over ssl");
+}
+
+// The mail task of a box with SSL on, as a run starts it.
+class SslTaskE2e : public SslE2e {
+  protected:
+    void SetUp() override {
+        SslE2e::SetUp();
+        if (IsSkipped()) return;
+        IpSSLRegister();
+        Dir = std::filesystem::temp_directory_path() /
+              ("kestro-ssl-task-" + std::to_string(getpid()));
+        std::filesystem::remove_all(Dir);
+        std::filesystem::create_directories(Dir / "spool");
+        Running = true;
+        Pop3Busy = SmtpBusy = 0;
+        SetRunExitCode(0);
+        GlobalConfig = TGlobalConfig();
+    }
+    void TearDown() override {
+        Running = false;
+        SetRunExitCode(0);
+        ConfigList.FreeAll();
+        if (!Dir.empty()) std::filesystem::remove_all(Dir);
+        SslE2e::TearDown();
+    }
+    // Runs a POP3 task of a box with SSL on against 127.0.0.1:port; its log lines.
+    std::vector<std::string> RunPop3Task(const std::string& port, const std::string& user,
+                                         const std::string& pass) {
+        const std::string file = (Dir / "box.cfg").string();
+        std::ofstream(file, std::ios::binary)
+            << "Pop3Server=127.0.0.1:" << port << "\r\nPop3UseSSL=enabled\r\nPop3User=" << user
+            << "\r\nPop3Pass=" << pass << "\r\nPop3Spool=" << (Dir / "spool").string()
+            << "/\r\nPop3Timeout=20\r\nPop3Envelope=" << user << "@example.org\r\n";
+        static std::vector<std::string>* lines = nullptr;
+        std::vector<std::string> out;
+        lines = &out;
+        TKestroPOP3Client task;
+        task.ConfigIndex = ConfigList.Add(file);
+        task.OnTaskLog = [](TKestroCustomClient*, int32_t, const std::string& text, bool) {
+            if (lines) lines->push_back(text);
+        };
+        task.Start(1);
+        EXPECT_TRUE(PumpUntil([&] { return task.State == 3; }, 60)) << "the task did not end";
+        lines = nullptr;
+        return out;
+    }
+    std::filesystem::path Dir;
+};
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string all;
+    for (const auto& l : lines) all += l + "\n";
+    return all;
+}
+
+// A POP3 fetch over SSL: the mail lands in the spool and leaves the server.
+TEST_F(SslTaskE2e, Pop3TaskFetchesOverSsl) {
+    if (!Env.count("SSL_POP3_PORT")) GTEST_SKIP() << "no POP3 relay";
+    TEnv pop3;
+    LoadEnv("KESTRO_E2E_ENV", pop3);
+    if (!pop3.count("KESTRO_E2E_POP3_DROP")) GTEST_SKIP() << "no POP3 server";
+    const std::string user = "ssltask", pass = "ssltaskpw";
+    ASSERT_EQ(std::system((pop3.at("KESTRO_E2E_ADDUSER") + " " + user + " " + pass).c_str()), 0);
+    const std::string file = (Dir / "mail.eml").string();
+    std::ofstream(file, std::ios::binary)
+        << "From: a@example.org\r\nSubject: task over ssl\r\n\r\nbody\r\n";
+    ASSERT_EQ(std::system((pop3.at("KESTRO_E2E_POP3_DROP") + " " + user + " " + file).c_str()), 0);
+    const auto lines = RunPop3Task(Env.at("SSL_POP3_PORT"), user, pass);
+    EXPECT_EQ(RunExitCode(), 0) << Joined(lines);
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(Dir / "spool")) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_NE(text.find("task over ssl"), std::string::npos);
+        ++files;
+    }
+    EXPECT_EQ(files, 1u) << Joined(lines);
+}
+
+// Against a TLS-only server the task ends with exit code 1; the SSL error's text reaches the
+// program's exception handler (which writes it to the run log).
+TEST_F(SslTaskE2e, Pop3TaskAgainstTlsOnlyServerEndsWithExitCode1) {
+    const auto lines = RunPop3Task(Env.at("SSL_TLS_ONLY_PORT"), "nobody", "nothing");
+    EXPECT_EQ(RunExitCode(), 1) << Joined(lines);
+    ASSERT_EQ(Exceptions.size(), 1u) << Joined(lines);
+    EXPECT_EQ(Exceptions[0], "Alert : Fatal Error - Handshake failure.");
 }
 
 }  // namespace

@@ -304,3 +304,24 @@ TEST(SslEngine, PreMasterBlockAlwaysHasModulusLength) {
 }
 
 }  // namespace
+
+namespace {
+
+// A certificate the parser refuses fails the handshake with the parser's text, as an SSL error.
+TEST(SslEngine, UnparsableCertificate) {
+    using namespace ssltest;
+    TIpSSLEngine e;
+    e.SendClientHello();
+    const std::string junk = "\x30\x84\x7f\xff\xff\xff junk";
+    const std::string w =
+        Record(22, Handshake(11, Be24(junk.size() + 3) + Be24(junk.size()) + junk));
+    try {
+        e.Feed(w.data(), w.size());
+        ADD_FAILURE() << "no error";
+    } catch (const EIpSSLError& err) {
+        EXPECT_EQ(err.Message().rfind("Cert Error", 0), 0u) << err.Message();
+    }
+    EXPECT_EQ(e.State(), TIpSSLEngine::ssFailed);
+}
+
+}  // namespace
