@@ -3,6 +3,9 @@
 // back by POP3 unchanged.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -65,6 +68,21 @@ std::string ScriptMessage(const std::string& script) {
         pos = end + 2;
     }
     return out;
+}
+
+// A port of 127.0.0.1 that nothing listens on at the moment.
+uint16_t FreePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    uint16_t port = 0;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
+        port = ntohs(addr.sin_port);
+    close(fd);
+    return port;
 }
 
 // A message as its header lines (sorted: the message model writes the fields in an order of its
@@ -140,6 +158,10 @@ class MailE2e : public ::testing::Test {
         SetRunExitCode(0);
         ConfigList.FreeAll();
         if (!Dir.empty()) std::filesystem::remove_all(Dir);
+        if (!PostfixDir.empty()) {
+            std::system((PostfixDir + "/stop >/dev/null 2>&1").c_str());
+            std::filesystem::remove_all(PostfixDir);
+        }
     }
 
     static void Run(const std::string& command) {
@@ -203,6 +225,7 @@ class MailE2e : public ::testing::Test {
     std::string User;
     std::string Pass;
     std::string ApopStamp;
+    std::string PostfixDir;
     std::vector<std::string> Lines;
 };
 
@@ -359,6 +382,40 @@ TEST_F(SmtpE2e, ThreeFilesWithLoginOnOneConnectionAndBackByPop3) {
         back.Head.erase(mailer);
         EXPECT_EQ(back, Split(sent)) << subject;
     }
+}
+
+// Postfix as a real MTA: AUTH LOGIN through its SASL, three files on one connection, delivered
+// into the mailbox that Dovecot serves.
+TEST_F(SmtpE2e, PostfixTakesThreeFilesWithLoginAndDeliversThem) {
+    const uint16_t port = FreePort();
+    ASSERT_NE(port, 0);
+    // Short: the SASL socket's path must fit a socket address.
+    const std::string dir = "/tmp/kestro-pf-" + std::to_string(getpid());
+    PostfixDir = dir;
+    Run(std::string(KESTRO_SOURCE_DIR) + "/tests/e2e/mail/smtp-postfix.sh " + dir + " " +
+        std::to_string(port) + " " + Env.Get("POP3_MAILROOT") + " " + User + ":" + Pass);
+    if (HasFatalFailure()) return;
+    const std::string to = User + "@example.org";
+    Outgoing("M0001.OUT", to, Mail("pf-one", to));
+    Outgoing("M0002.OUT", to, Mail("pf-two", to));
+    Outgoing("M0003.OUT", to, Mail("pf-three", to));
+    Send("SmtpPort=" + std::to_string(port) + "\r\nSmtpUser=" + User + "\r\nSmtpPass=" + Pass +
+         "\r\n");
+    EXPECT_EQ(RunExitCode(), 0);
+    EXPECT_TRUE(FindFiles(Spool, "M*.OUT").empty());
+
+    // Postfix delivers in the background: wait for the three files (at most 10 s).
+    for (int i = 0; i < 100 && MailboxCount() < 3; ++i) Application.WaitForEvent(100);
+    EXPECT_EQ(MailboxCount(), 3u);
+    const std::string log = ReadFile(dir + "/maillog");
+    EXPECT_NE(log.find("sasl_username=" + User), std::string::npos) << log;
+    EXPECT_NE(log.find("ehlo=1 auth=1 mail=3 rcpt=3 data=3 quit=1"), std::string::npos) << log;
+    Run(dir + "/stop");
+
+    const auto mails = Fetch("");
+    ASSERT_EQ(mails.size(), 3u);
+    EXPECT_NE(BySubject(mails, "pf-two").find("\r\n\r\nText of pf-two\r\n.dot line\r\n"),
+              std::string::npos);
 }
 
 TEST_F(SmtpE2e, RefusedRecipientLeavesItsFileAndTheLaterOnes) {
