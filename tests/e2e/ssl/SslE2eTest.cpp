@@ -162,7 +162,7 @@ TEST_F(SslE2e, Pop3ListAndRetrieveOverSsl) {
     if (!Env.count("SSL_POP3_PORT")) GTEST_SKIP() << "no POP3 relay";
     TEnv pop3;
     {
-        std::ifstream in(Env.at("SSL_POP3_ENV"));
+        std::ifstream in(Env.at("SSL_SERVERS_ENV"));
         std::string line;
         while (std::getline(in, line))
             if (line.find('=') != std::string::npos)
@@ -204,6 +204,36 @@ TEST_F(SslE2e, Pop3ListAndRetrieveOverSsl) {
     EXPECT_TRUE(Exceptions.empty()) << Exceptions.front();
     EXPECT_TRUE(listed);
     EXPECT_EQ(subject, "over ssl");
+}
+
+// The SMTP and NNTP servers through SSL 3.0: greeting, a command, QUIT.
+TEST_F(SslE2e, SmtpAndNntpServersBehindSsl) {
+    if (!Env.count("SSL_SMTP_PORT")) GTEST_SKIP() << "no relays";
+    TEnv servers;
+    LoadEnv("KESTRO_E2E_ENV", servers);
+    if (!servers.count("KESTRO_E2E_SMTP_PORT")) GTEST_SKIP() << "no mail and news servers";
+    struct TCase {
+        const char* Port;
+        const char* Greeting;
+        const char* Command;
+        const char* Reply;
+        const char* QuitReply;
+    };
+    for (const TCase& t : {TCase{"SSL_SMTP_PORT", "220", "HELO kestro.test\r\n", "250", "221"},
+                           TCase{"SSL_NNTP_PORT", "20", "DATE\r\n", "111", "205"}}) {
+        SCOPED_TRACE(t.Port);
+        TSslLineClient c;
+        c.Connect("127.0.0.1:" + Env.at(t.Port));
+        ASSERT_TRUE(PumpUntil([&] { return !c.Lines.empty() || c.Disconnects; }));
+        EXPECT_EQ(c.Lines.at(0).rfind(t.Greeting, 0), 0u) << c.Lines[0];
+        c.Send(t.Command);
+        ASSERT_TRUE(PumpUntil([&] { return c.Lines.size() >= 2 || c.Disconnects; }));
+        EXPECT_EQ(c.Lines.at(1).rfind(t.Reply, 0), 0u) << c.Lines[1];
+        c.Send("QUIT\r\n");
+        ASSERT_TRUE(PumpUntil([&] { return c.Disconnects > 0; }));
+        EXPECT_EQ(c.Lines.back().rfind(t.QuitReply, 0), 0u) << c.Lines.back();
+        EXPECT_TRUE(Exceptions.empty());
+    }
 }
 
 // The mail task of a box with SSL on, as a run starts it.

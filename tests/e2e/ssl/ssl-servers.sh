@@ -1,12 +1,12 @@
 #!/bin/bash
 # SSL 3.0 peers for the SSL client's end-to-end tests (the CTest fixture kestro_e2e_ssl):
 #
-#   ssl-servers.sh start DIR [POP3_ENV]   installs python3-scapy when missing (apt-get, as root),
+#   ssl-servers.sh start DIR [SERVERS_ENV]   installs python3-scapy when missing (apt-get, as root),
 #                                         makes a certificate, starts on 127.0.0.1:
 #                                           two scapy SSL 3.0 servers (suite 0x0009 and 0x000A),
-#                                           a scapy SSL 3.0 relay to the POP3 server whose port
-#                                             is KESTRO_E2E_POP3_PORT in POP3_ENV (read at each
-#                                             connection, so the POP3 fixture may start later),
+#                                           scapy SSL 3.0 relays to the POP3, SMTP and NNTP
+#                                             servers whose ports SERVERS_ENV names (read at
+#                                             each connection: that fixture may start later),
 #                                           openssl s_server speaking TLS only;
 #                                         and writes DIR/ssl.env (KEY=VALUE lines).
 #   ssl-servers.sh stop DIR               stops them.
@@ -17,17 +17,26 @@ export DEBIAN_FRONTEND=noninteractive
 
 die() { echo "ssl-servers.sh: $*" >&2; exit 1; }
 
+# alive PID: running and not a zombie (an orphan's exit is reaped by init a little later).
+alive() { local s; s=$(ps -o stat= -p "$1" 2>/dev/null) && [[ $s != Z* ]]; }
+
 stop() {
-  local dir=${1:?usage: $0 stop DIR} f p
+  local dir=${1:?usage: $0 stop DIR} f pids=() p
   rm -f "$dir/ssl.env"
   for f in "$dir"/*.pid; do
     [ -s "$f" ] || continue
-    p=$(cat "$f")
+    p=$(cat "$f"); rm -f "$f"
+    alive "$p" || continue
     kill "$p" 2>/dev/null || true
-    for _ in $(seq 50); do kill -0 "$p" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$p" 2>/dev/null || true
-    rm -f "$f"
+    pids+=("$p")
   done
+  for _ in $(seq 50); do
+    local left=()
+    for p in ${pids[@]+"${pids[@]}"}; do alive "$p" && left+=("$p"); done
+    [ ${#left[@]} = 0 ] && return 0
+    sleep 0.1
+  done
+  for p in ${pids[@]+"${pids[@]}"}; do kill -9 "$p" 2>/dev/null || true; done
 }
 
 install_scapy() {
@@ -56,7 +65,7 @@ wait_port() {
 }
 
 start() {
-  local dir=${1:?usage: $0 start DIR [POP3_ENV]} pop3env=${2:-} p pid
+  local dir=${1:?usage: $0 start DIR [SERVERS_ENV]} serversenv=${2:-} p pid
   mkdir -p "$dir"; dir=$(cd "$dir" && pwd)
   stop "$dir"
   install_scapy
@@ -74,13 +83,18 @@ start() {
     pid=$!; echo "$pid" > "$dir/${names[$i]}.pid"; wait_port "$p" "$pid"
     echo "SSL_${names[$i]}_PORT=$p" >> "$dir/ssl.env.tmp"
   done
-  if [ -n "$pop3env" ]; then
-    p=$(free_port)
-    "$PY" "$HERE/ssl3_server.py" --port "$p" --cert "$dir/cert.pem" --key "$dir/key.pem" \
-      --suite 10 --relay-env "$pop3env" --relay-key KESTRO_E2E_POP3_PORT > "$dir/pop3.log" 2>&1 &
-    pid=$!; echo "$pid" > "$dir/pop3.pid"; wait_port "$p" "$pid"
-    echo "SSL_POP3_PORT=$p" >> "$dir/ssl.env.tmp"
-    echo "SSL_POP3_ENV=$pop3env" >> "$dir/ssl.env.tmp"
+  if [ -n "$serversenv" ]; then
+    # relays to the servers of the kestro_e2e fixture: POP3 (Dovecot), SMTP (aiosmtpd), NNTP (INN)
+    local proto
+    for proto in POP3 SMTP NNTP; do
+      p=$(free_port)
+      "$PY" "$HERE/ssl3_server.py" --port "$p" --cert "$dir/cert.pem" --key "$dir/key.pem" \
+        --suite 10 --relay-env "$serversenv" --relay-key "KESTRO_E2E_${proto}_PORT" \
+        > "$dir/$proto.log" 2>&1 &
+      pid=$!; echo "$pid" > "$dir/$proto.pid"; wait_port "$p" "$pid"
+      echo "SSL_${proto}_PORT=$p" >> "$dir/ssl.env.tmp"
+    done
+    echo "SSL_SERVERS_ENV=$serversenv" >> "$dir/ssl.env.tmp"
   fi
   p=$(free_port)
   openssl s_server -quiet -www -accept "127.0.0.1:$p" -cert "$dir/cert.pem" \
@@ -94,5 +108,5 @@ start() {
 case ${1:-} in
   start) shift; start "$@" ;;
   stop) shift; stop "$@" ;;
-  *) die "usage: $0 start DIR [POP3_ENV] | stop DIR" ;;
+  *) die "usage: $0 start DIR [SERVERS_ENV] | stop DIR" ;;
 esac
