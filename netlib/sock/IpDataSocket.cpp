@@ -114,12 +114,17 @@ TIpConnRec TIpBaseSocket::ConnRec() const {
 }
 
 void TIpBaseSocket::Connect(const TSockAddrIn& addr, const std::string& addressText) {
+    ConnectThrough(addr, addressText, addr, "Connect");
+}
+
+void TIpBaseSocket::ConnectThrough(const TSockAddrIn& target, const std::string& addressText,
+                                   const TSockAddrIn& via, const char* apiName) {
     FAddressText = addressText;
-    FRemoteAddress = addr;
+    FRemoteAddress = target;
     FConnectStarted = true;
-    if (ApiConnect(addr) == SOCKET_ERROR) {
+    if (ApiConnect(via) == SOCKET_ERROR) {
         const int Err = ApiLastError();
-        if (Err != WSAEWOULDBLOCK) throw EIpWinSockError(Err, "Connect");
+        if (Err != WSAEWOULDBLOCK) throw EIpWinSockError(Err, apiName);
     }
 }
 
@@ -251,6 +256,11 @@ void TIpDataSocket::Connect(const TSockAddrIn& addr, const std::string& addressT
     FHead = FTail = 0;
     FStats = TIpSockStatRec();
     FActivity = false;
+    TSockAddrIn Proxy;
+    if (FFilter && FFilter->ProxyAddress(*this, Proxy)) {
+        ConnectThrough(addr, addressText, Proxy, "SocksConnect");
+        return;
+    }
     TIpBaseSocket::Connect(addr, addressText);
 }
 

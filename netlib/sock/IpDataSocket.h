@@ -26,6 +26,7 @@
 class TStream;
 class TIpSockControl;
 class TIpDataSocket;
+class TIpTelnetTerminal;
 
 enum TIpReceiveMode { rmLine, rmStream, rmAny };
 enum TIpStatusType { stConnect, stDisconnect, stProgress };
@@ -95,6 +96,10 @@ struct TIpDataInits {
 class TIpSocketFilter {
   public:
     virtual ~TIpSocketFilter() = default;
+    // True with the address the TCP connection goes to instead of the target (a proxy).
+    virtual bool ProxyAddress(TIpDataSocket&, TSockAddrIn&) { return false; }
+    // The filter passes host names on as they are (the target needs no lookup here).
+    virtual bool ResolvesNames() const { return false; }
     // The TCP connection is up. True: the filter negotiates first and calls NegotiationDone on
     // the socket when the connection may be reported.
     virtual bool StartNegotiation(TIpDataSocket&) { return false; }
@@ -151,7 +156,8 @@ class TIpBaseSocket : public TReleasable {
         FAddressText = addressText;
         FConnectStarted = true;
     }
-    // False for test doubles, which take any host name as it is.
+    // False for test doubles, which take any host name as it is, and for a proxy that is
+    // given the name.
     virtual bool NeedsLookup() const { return true; }
 
     void SetSocketOptions(TIpSockOptionSet options);
@@ -171,6 +177,9 @@ class TIpBaseSocket : public TReleasable {
   protected:
     void SetConnected(bool value);
     void ReportConnect();
+    // Connect with target as the remote address, the TCP connection going to via.
+    void ConnectThrough(const TSockAddrIn& target, const std::string& addressText,
+                        const TSockAddrIn& via, const char* apiName);
     // The raw calls; test doubles replace them.
     virtual int ApiRecv(void* buf, int len);
     virtual int ApiSend(const void* buf, int len);
@@ -231,8 +240,8 @@ class TIpDataSocket : public TIpBaseSocket {
     void SetUsingSSL(bool value);
     void SetReceiveBufferSize(int32_t size);
     void SetSendBufferSize(int32_t size);
-    void* GetMasterTerminal() const { return FMasterTerminal; }
-    void SetMasterTerminal(void* terminal) { FMasterTerminal = terminal; }
+    TIpTelnetTerminal* GetMasterTerminal() const { return FMasterTerminal; }
+    void SetMasterTerminal(TIpTelnetTerminal* terminal) { FMasterTerminal = terminal; }
     void RegisterTerminalWindow(HWND wnd) { FTerminalWindows.push_back(wnd); }
     void UnregisterTerminalWindow(HWND wnd);
     void SetFilter(std::unique_ptr<TIpSocketFilter> filter) { FFilter = std::move(filter); }
@@ -248,6 +257,9 @@ class TIpDataSocket : public TIpBaseSocket {
     void TimerElapsed(uint32_t ms) override;
     void Close() override;
     void Connect(const TSockAddrIn& addr, const std::string& addressText) override;
+    bool NeedsLookup() const override { return !(FFilter && FFilter->ResolvesNames()); }
+    // The peer as a proxy reports it once it has connected.
+    void SetRemoteAddress(const TSockAddrIn& addr) { FRemoteAddress = addr; }
 
     // Sending: the item id, or 0 when the data went out at once.
     uint32_t PutBlock(const void* data, uint32_t size, bool closeAfterSend);
@@ -296,7 +308,7 @@ class TIpDataSocket : public TIpBaseSocket {
     uint32_t FIdleElapsed = 0;
     uint32_t FIdleTimeout = 0;
     bool FUsingSSL = false;
-    void* FMasterTerminal = nullptr;
+    TIpTelnetTerminal* FMasterTerminal = nullptr;
     std::unique_ptr<TIpSocketFilter> FFilter;
     std::unique_ptr<TIpSecureLayer> FSecure;
 

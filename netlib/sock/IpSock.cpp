@@ -336,12 +336,12 @@ void TIpSockControl::UnregisterTerminalWindow(SOCKET socket, HWND wnd) {
     if (TIpDataSocket* S = GetSocket(socket, false)) S->UnregisterTerminalWindow(wnd);
 }
 
-void* TIpSockControl::GetMasterTerminal(SOCKET socket) {
+TIpTelnetTerminal* TIpSockControl::GetMasterTerminal(SOCKET socket) {
     TIpDataSocket* S = GetSocket(socket, false);
     return S ? S->GetMasterTerminal() : nullptr;
 }
 
-void TIpSockControl::SetMasterTerminal(SOCKET socket, void* terminal) {
+void TIpSockControl::SetMasterTerminal(SOCKET socket, TIpTelnetTerminal* terminal) {
     if (TIpDataSocket* S = GetSocket(socket, false)) S->SetMasterTerminal(terminal);
 }
 
@@ -419,6 +419,7 @@ SOCKET TIpCustomClient::CreateSocket() {
     } else {
         FSocket = new TIpDataSocket(this, &SockInits(), &LocalAddress, INVALID_SOCKET);
     }
+    FSocket->SetFilter(IpMakeSocketFilter(SocksServer, SockInits().SocketOptions));
     return FSocket->Handle();
 }
 

@@ -15,6 +15,7 @@
 #include "netlib/base/IpBase.h"
 #include "netlib/sock/IpDataSocket.h"
 #include "netlib/sock/IpLog.h"
+#include "netlib/sock/IpSocks.h"
 #include "netlib/sock/IpWinSock.h"
 #include "platform/core/Application.h"
 #include "platform/core/Messages.h"
@@ -132,8 +133,8 @@ class TIpSockControl : public TIpBaseComponent, public TReleasable {
     // Services for terminal windows.
     bool RegisterTerminalWindow(SOCKET socket, HWND wnd);
     void UnregisterTerminalWindow(SOCKET socket, HWND wnd);
-    void* GetMasterTerminal(SOCKET socket);
-    void SetMasterTerminal(SOCKET socket, void* terminal);
+    TIpTelnetTerminal* GetMasterTerminal(SOCKET socket);
+    void SetMasterTerminal(SOCKET socket, TIpTelnetTerminal* terminal);
     uint32_t PutBlock(SOCKET socket, const void* data, uint32_t size, bool closeAfterSend);
     uint32_t PutString(SOCKET socket, const std::string& s, bool closeAfterSend);
 
@@ -189,6 +190,8 @@ class TIpCustomClient : public TIpSockControl {
     ~TIpCustomClient() override;
 
     uint16_t DefaultPort = 0;
+    // The proxy of new connections (none while its Address is empty).
+    TIpSocksServerInfo SocksServer;
 
     SOCKET CreateSocket() override;
     void FreeSocket(SOCKET socket) override;

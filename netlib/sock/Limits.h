@@ -19,3 +19,9 @@ constexpr uint32_t kIpFilteredStreamChunk = 1024;
 constexpr uint32_t kIpMaxDebugBufferSize = 64u * 1024u * 1024u;
 // Longest address text accepted by Connect.
 constexpr std::size_t kIpMaxAddressLength = 2048;
+// Longest user name, password and host name a SOCKS request carries (the one-byte length fields
+// of SOCKS 5; SOCKS 4 user ids and 4a host names are cut to the same).
+constexpr std::size_t kIpSocksMaxField = 255;
+// Bytes held for a telnet sub-negotiation whose end has not arrived; a longer one is dropped
+// while the data around it goes on.
+constexpr std::size_t kIpTelnetMaxHeld = 64u * 1024u;
