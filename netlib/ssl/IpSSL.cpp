@@ -35,6 +35,17 @@ const uint8_t* Take(const uint8_t*& at, size_t& left, size_t n) {
     return p;
 }
 
+// A record header is judged as soon as its five bytes are in: a peer speaking another protocol
+// or version is refused before the client waits for a body that will never come.
+void SanityCheckRecord(const uint8_t* header) {
+    const uint8_t type = header[0];
+    if (type != 20 && type != 21 && type != 22 && type != 23 && type != 255)
+        throw EIpSSLError("SanityCheckRecord : bParsing error.");
+    if (header[1] != 3 || header[2] != 0) throw EIpSSLError("SanityCheckRecord : Parsing error.");
+    if (Uint16(header + 3) > kMaxRecordBody)
+        throw EIpSSLError("dsReadData : Buffer overflow error.");
+}
+
 uint32_t MonotonicMs() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
@@ -184,12 +195,9 @@ void TIpSSLEngine::Feed(const void* data, size_t length) {
     try {
         while (FState != ssClosed && FIn.size() - FInPos >= kRecordHeader) {
             const uint8_t* p = reinterpret_cast<const uint8_t*>(FIn.data()) + FInPos;
+            SanityCheckRecord(p);
             const uint8_t type = p[0];
-            if (type != 20 && type != 21 && type != 22 && type != 23 && type != 255)
-                Fail("SanityCheckRecord : bParsing error.");
-            if (p[1] != 3 || p[2] != 0) Fail("SanityCheckRecord : Parsing error.");
             const size_t len = Uint16(p + 3);
-            if (len > kMaxRecordBody) Fail("dsReadData : Buffer overflow error.");
             if (FIn.size() - FInPos < kRecordHeader + len) break;  // the rest comes later
             std::string body(FIn, FInPos + kRecordHeader, len);
             FInPos += kRecordHeader + len;
