@@ -471,6 +471,12 @@ void TIpSSLEngine::VerifyServerFinished(const uint8_t* body, size_t length) {
         Fail("SSLVerifyHashes : SHA1 hash did not match.");
     SetState(ssOpen);
     FHandshakeDone = true;
+    // The record states hold their keys; the rest of the handshake is not needed any more.
+    std::memset(FMaster, 0, sizeof FMaster);
+    std::fill(FKeyBlock.begin(), FKeyBlock.end(), '\0');
+    FKeyBlock.clear();
+    FTranscript.clear();
+    FTranscript.shrink_to_fit();
     if (OnLog) OnLog("SSL: handshake done");
     if (!FPendingWrite.empty()) {
         EncryptTo(FPendingWrite.data(), FPendingWrite.size(), FOutput);

@@ -68,9 +68,6 @@ class TIpSSLEngine {
     TState State() const { return FState; }
     bool HandshakeComplete() const { return FHandshakeDone; }
     uint16_t SelectedSuite() const { return FSuite; }
-    const uint8_t* ClientRandom() const { return FClientRandom; }
-    const uint8_t* ServerRandom() const { return FServerRandom; }
-    const uint8_t* MasterSecret() const { return FMaster; }
     const std::string& SessionId() const { return FSessionId; }
     // Bytes of a record still waiting for their rest.
     size_t PendingInput() const { return FIn.size() - FInPos; }
