@@ -1,2 +1,75 @@
-// Kestro's entry point.
-int main(int, char**) { return 0; }
+// Kestro's entry point: start-up in the order the program's parts expect, the message loop, and
+// shut-down. With arguments the exchange starts at once and the program ends with its exit code.
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/engine/KestroGlobal.h"
+#include "app/engine/RunState.h"
+#include "app/engine/UnitScheduler.h"
+#include "app/ui/MainFrm.h"
+#include "components/instance/InstanceGuard.h"
+#include "platform/fs/Files.h"
+#include "platform/system/MessageBox.h"
+
+namespace {
+
+// Without a display the program runs on Qt's offscreen platform; message boxes do not wait there.
+void ChooseQtPlatform() {
+    if (std::getenv("QT_QPA_PLATFORM")) return;
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((!x11 || !*x11) && (!wayland || !*wayland)) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ChooseQtPlatform();
+    QApplication qtApp(argc, argv);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        // The window that a start without boxes opens is not there yet.
+        std::fprintf(stderr,
+                     "usage: kestro BOX... [-dial[:NAME]] [-hangup[:NAME]] [-sendonly] [-cfg] "
+                     "[-cfgonly] [-tray]\n"
+                     "  BOX is a box file (.cfg or the point program's .bfg); every box is "
+                     "exchanged and kestro ends with exit code 0, 1 (a transfer failed) or 2 (a "
+                     "server went silent).\n");
+        return 0;
+    }
+    SetUnattended(true);
+
+    InitializeKestroGlobal();
+    InitializeInstanceGuard("kestro");
+    Application.Title = "Orvalin Kestro";
+    ActivateFirstInstance();
+    if (!IsFirstInstance()) {
+        // The first copy came forward; this one exchanged nothing.
+        return args.empty() ? 0 : ExitCodeAlreadyRunning;
+    }
+    CurrentConfig = std::make_unique<TKestroConfig>();
+
+    int exitCode;
+    {
+        TFormMain form;
+        SetInstanceActivationHandler([] { /* the visible window raises itself here */ });
+        form.ParseCommandLine(args);
+        form.SetIdleControls(true);
+        form.PostRunIfArguments();
+        Application.Run();
+        exitCode = RunExitCode();
+    }
+
+    if (FileExists("kestro.dial")) DeleteFile("kestro.dial");
+    try {
+        NNTPTasks.SaveAndClear();
+    } catch (const std::exception&) {
+        // Lists still loaded here belong to a run that already reported its errors.
+    }
+    CurrentConfig.reset();
+    FinalizeInstanceGuard();
+    return exitCode;
+}

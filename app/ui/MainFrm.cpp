@@ -1,0 +1,651 @@
+#include "app/ui/MainFrm.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+#include "app/engine/EngineLog.h"
+#include "app/engine/KestroGlobal.h"
+#include "app/engine/RunState.h"
+#include "app/engine/UnitScheduler.h"
+#include "app/engine/dupecheck.h"
+#include "app/engine/nntp.h"
+#include "app/engine/pop3.h"
+#include "app/engine/smtp.h"
+#include "components/text/WordRoutines.h"
+#include "platform/fs/Files.h"
+#include "platform/system/MessageBox.h"
+#include "platform/system/ProgramDirectory.h"
+#include "platform/system/SystemClock.h"
+#include "platform/system/Version.h"
+
+TFormMain* FormMain = nullptr;
+std::unique_ptr<TKestroConfig> CurrentConfig;
+
+namespace {
+
+constexpr const char* kDialMarker = "kestro.dial";
+constexpr const char* kNetcallMarker = "netcall.all";
+// The run log's time stamps.
+constexpr const char* kRunLogDateTimeFormat = "yyyy.mm.dd hh:nn:ss";
+// Longest wait between two passes of a run when nothing happens; events and timers end it early.
+constexpr DWORD kIdleWaitMs = 1000;
+// How long a dial may take before the run gives up on it (the provider's own time-out is
+// normally shorter).
+constexpr int64_t kDialWaitLimitMs = 10 * 60 * 1000;
+// The task view is rebuilt at most this often from the task callbacks.
+constexpr int64_t kViewThrottleMs = 500;
+// Once the time server answered, the time client gives up on a silent server after this.
+constexpr uint32_t kTimeClientIdleMs = 10000;
+
+const char* const kDayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                  "Thursday", "Friday", "Saturday"};
+
+int64_t NowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+// Date and time in the German short date and long time form: 06.12.2026 22:40:50.
+std::string FormatLocalDateTime(const std::tm& t) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%02d.%02d.%04d %02d:%02d:%02d", t.tm_mday, t.tm_mon + 1,
+                  t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec);
+    return buffer;
+}
+
+std::string FormatDuration(int64_t ms) {
+    int64_t seconds = ms < 0 ? 0 : ms / 1000;
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld",
+                  static_cast<long long>((seconds / 3600) % 24),
+                  static_cast<long long>((seconds / 60) % 60), static_cast<long long>(seconds % 60));
+    return buffer;
+}
+
+std::string ReplacePlaceholder(const std::string& format, int64_t value) {
+    std::string text = format;
+    size_t at = text.find("%d");
+    if (at != std::string::npos) text.replace(at, 2, std::to_string(value));
+    return text;
+}
+
+bool ListContains(const TStringList& list, const std::string& name) {
+    for (int i = 0; i < list.Count(); ++i)
+        if (list[i] == name) return true;
+    return false;
+}
+
+
+}  // namespace
+
+TKestroCustomClient* CreateTransferTask(uint8_t kind) {
+    TKestroCustomClient* task = nullptr;
+    switch (kind) {
+        case tkPop3:
+            task = new TKestroPOP3Client();
+            task->OnNewMail = &TFormMain::AddMailLogLine;
+            break;
+        case tkSmtp:
+            task = new TKestroSMTPClient();
+            break;
+        case tkNntp:
+            task = new TKestroNNTPClient();
+            break;
+        default:
+            return nullptr;
+    }
+    task->OnTaskLog = &TFormMain::TaskLogEvent;
+    task->OnTaskStatus = &TFormMain::TaskStatusEvent;
+    return task;
+}
+
+TFormMain::TFormMain() {
+    FormMain = this;
+    FHandle = AllocateHWnd([this](TMessage& m) { WndProc(m); }, this);
+    Application.OnException = [this](const Exception& e) { AppException(e); };
+    SetCurrentDir(ProgramDirectory());
+    GlobalConfig.Version = FileVersion();
+    Caption = "Orvalin Kestro V" + GlobalConfig.Version;
+    CmdDialName.clear();
+    CmdHangupName.clear();
+    FRunLog = std::make_unique<TIpEventLog>(nullptr);
+    FRunLog->SetDateTimeFormat(kRunLogDateTimeFormat);
+    EventLogObj = FRunLog.get();
+    SetEngineLog([this](const std::string& text) { LogEvent(text); });
+
+    BarButtonStart.Caption = "&Start";
+    BarButtonStart.OnClick = [this](void*) { PostMessage(FHandle, WM_RUNTODO, 0, 0); };
+    BarButtonExit.Caption = "&Ende";
+    BarButtonExit.OnClick = [this](void*) { Close(); };
+    BarButtonMultiStart.Caption = "&MultiStart";
+
+    RasDialer.OnConnected = [this](TIpCustomRasDialer*) {
+        FDialOutcome = 0;
+        StatusPanels[0] = "Dial Status: " + RasDialer.EntryName() + " connected";
+    };
+    RasDialer.OnDialError = [this](TIpCustomRasDialer*, int32_t error) {
+        FDialOutcome = error ? error : -2;
+    };
+    RasDialer.OnDialStatus = [this](TIpCustomRasDialer*, int32_t status) {
+        StatusPanels[0] = "Dial Status: " + RasDialer.GetStatusText(status);
+    };
+    RasDialer.OnDisconnected = [this](TIpCustomRasDialer*) {
+        StatusPanels[0] = "Dial Status: " + RasDialer.EntryName() + " disconnected";
+    };
+
+    IpTimeClient.SetTimeService(tsTime);
+    IpTimeClient.SetSockProtocol(spUdp);
+    IpTimeClient.OnTime = [this](TIpCustomTimeClient*, double stamp) { IpTimeClientTime(stamp); };
+    IpTimeClient.OnError = [this](TIpSockControl*, SOCKET, int32_t, const std::string& text) {
+        IpTimeClientError(text);
+    };
+    IpTimeClient.OnErrorReply = [this](TIpSockControl*, uintptr_t, int32_t,
+                                       const std::string& text) { IpTimeClientErrorReply(text); };
+
+    TaskList.CreateClient = [](const TTask& task) {
+        TKestroCustomClient* client = CreateTransferTask(task.Kind);
+        if (client) {
+            client->ConfigIndex = task.ConfigIndex;
+            client->Command = task.Command;
+            if (auto* news = dynamic_cast<TKestroNNTPClient*>(client))
+                news->GroupListIndex = task.GroupListIndex;
+        }
+        return client;
+    };
+    TaskList.StartClient = [](TKestroCustomClient* client, int32_t taskNo) {
+        client->Start(taskNo);
+    };
+    LastViewUpdateMs = NowMs();
+}
+
+TFormMain::~TFormMain() {
+    SetEngineLog(nullptr);
+    EventLogObj = nullptr;
+    DeallocateHWnd(FHandle);
+    if (Application.OnException) Application.OnException = nullptr;
+    if (FormMain == this) FormMain = nullptr;
+}
+
+void TFormMain::WndProc(TMessage& message) {
+    if (message.Msg == WM_RUNTODO) {
+        WMRunToDo();
+        return;
+    }
+    message.Result = DefWindowProc(FHandle, message.Msg, message.WParam, message.LParam);
+}
+
+void TFormMain::ParseCommandLine(const std::vector<std::string>& args) {
+    Arguments = args;
+    ResetDupeSettings();
+    for (const std::string& arg : args) {
+        if (arg.empty() || (arg[0] != '-' && arg[0] != '/')) {
+            AddConfigToToDo(arg);
+            continue;
+        }
+        std::string text = arg.substr(1);
+        size_t colon = text.find(':');
+        std::string name = text.substr(0, colon);
+        std::string value = colon == std::string::npos ? std::string() : text.substr(colon + 1);
+        for (char& c : name) c = char(std::tolower(static_cast<unsigned char>(c)));
+        // On this platform "/" also starts paths: only the six option names make an option.
+        static const char* const kOptions[] = {"dial",   "hangup",  "sendonly",
+                                               "cfg",    "cfgonly", "tray"};
+        bool known = false;
+        for (const char* option : kOptions) known = known || name == option;
+        if (arg[0] == '/' && !known) {
+            AddConfigToToDo(arg);
+            continue;
+        }
+        if (name == "dial")
+            CmdDialName = value;
+        else if (name == "hangup")
+            CmdHangupName = value.empty() ? CmdDialName : value;
+        else if (name == "sendonly")
+            OptSendOnly = true;
+        else if (name == "cfg")
+            OptCfg = true;
+        else if (name == "cfgonly")
+            OptCfgOnly = true;
+        // "tray" is accepted; other options are ignored.
+    }
+}
+
+bool TFormMain::PostRunIfArguments() {
+    if (Arguments.empty() || !BarButtonStart.Enabled()) return false;
+    return PostMessage(FHandle, WM_RUNTODO, 0, 0);
+}
+
+void TFormMain::LogEvent(const std::string& text) {
+    if (FRunLog) FRunLog->WriteEventString(text);
+}
+
+void TFormMain::SetIdleControls(bool idle) {
+    BarButtonStart.SetEnabled(idle);
+    BarButtonMultiStart.SetEnabled(idle);
+    BarButtonExit.SetEnabled(idle);
+    ButtonEndTasksSoft.Enabled = !idle;
+    ButtonEndTasksHard.Enabled = !idle;
+}
+
+void TFormMain::AppException(const Exception& e) { LogEvent("Exception: " + e.Message()); }
+
+void TFormMain::ButtonEndTasksSoftClick() {
+    LogEvent("User: Tasks sicher beenden gewählt");
+    ButtonEndTasksSoft.Enabled = false;
+    ButtonEndTasksHard.Enabled = false;
+    Running = false;
+}
+
+void TFormMain::ButtonEndTasksHardClick() {
+    LogEvent("User: Tasks hart beenden gewählt");
+    ButtonEndTasksSoft.Enabled = false;
+    ButtonEndTasksHard.Enabled = false;
+    Running = false;
+    while (TaskList.Count() > 0) {
+        TKestroCustomClient* task = TaskList.GetClient(0);
+        TaskList.Remove(0);
+        delete task;
+    }
+}
+
+bool TFormMain::Close() {
+    if (!BarButtonStart.Enabled()) return false;
+    Application.Terminate();
+    return true;
+}
+
+// ---- dialling ------------------------------------------------------------------------------
+
+int32_t TFormMain::WaitForDial() {
+    int64_t deadline = NowMs() + kDialWaitLimitMs;
+    while (FDialOutcome == -1 && NowMs() < deadline) {
+        if (!Application.ProcessMessages()) Application.WaitForEvent(kIdleWaitMs);
+    }
+    return FDialOutcome == -1 ? 638 /* timed out */ : FDialOutcome;
+}
+
+void TFormMain::DialStartConnection(const std::string& name) {
+    TStringList active;
+    RasDialer.ListConnections(&active);
+    RasDialer.SetEntryName(name);
+    if (!ListContains(active, name)) {
+        FDialOutcome = -1;
+        int32_t result = RasDialer.Dial();
+        if (result == 0 && RasDialer.DialMode() == dmAsync) result = WaitForDial();
+        if (result != 0)
+            LogEvent("Fehler bei Anwahl von " + name + ": " + RasDialer.GetErrorText(result));
+        WeDialled = true;
+    }
+}
+
+void TFormMain::HangupStopConnection(const std::string& name) {
+    RasDialer.SetEntryName(name);
+    RasDialer.Hangup();
+}
+
+bool TFormMain::DialForConfig(int32_t configIndex) {
+    TKestroConfig* cfg = ConfigList.GetConfig(configIndex);
+    if (!cfg) return true;
+    if (cfg->NetcallAllSupport && FileExists(kDialMarker)) {
+        TStringList marker;
+        marker.LoadFromFile(kDialMarker);
+        cfg->DialName = marker.Count() > 0 ? marker[0] : std::string();
+        LogEvent("Datei kestro.dial mit Verbindung " + cfg->DialName + " gelesen");
+        WeDialled = true;
+        return true;
+    }
+    if (!cfg->DialOnStart || cfg->DialName.empty()) return true;
+
+    RasDialer.SetEntryName(cfg->DialName);
+    TStringList active;
+    RasDialer.ListConnections(&active);
+    if (cfg->DialUseConnection || (cfg->NetcallAllSupport && PointFileExists(kNetcallMarker))) {
+        if (active.Count() > 0) return true;
+    }
+    if (!ListContains(active, cfg->DialName) && cfg->DialAskBefore) {
+        int answer = MessageBox("Verbindung " + cfg->DialName + " wählen?", Application.Title,
+                                MB_YESNO | MB_ICONQUESTION);
+        if (answer != IDYES) return false;
+    }
+    FDialOutcome = -1;
+    int32_t result = RasDialer.Dial();
+    if (result == 0 && RasDialer.DialMode() == dmAsync) result = WaitForDial();
+    WeDialled = true;
+    if (result != 0) {
+        LogEvent("Fehler bei Anwahl von " + cfg->DialName + ": " + RasDialer.GetErrorText(result));
+        // Nothing of this box can be exchanged: an unattended caller must not read success.
+        SetRunExitCode(ExitCodeError);
+        return false;
+    }
+    // The marker names a connection that is really up, so a later run may take it over.
+    if (cfg->NetcallAllSupport) {
+        TStringList marker;
+        marker.Add(cfg->DialName);
+        marker.SaveToFile(kDialMarker);
+        LogEvent("Datei kestro.dial mit Verbindung " + cfg->DialName + " geschrieben");
+    }
+    return true;
+}
+
+void TFormMain::HangupForConfig(int32_t configIndex) {
+    TKestroConfig* cfg = ConfigList.GetConfig(configIndex);
+    if (!cfg) return;
+    bool markerFound = false;
+    if (cfg->NetcallAllSupport) {
+        markerFound = PointFileExists(kNetcallMarker);
+        LogEvent(markerFound ? "Datei netcall.all wurde gefunden. Verbindung wird nicht beendet"
+                             : "Datei netcall.all wurde nicht gefunden");
+    }
+    if (!cfg->HangupOnExit || markerFound) return;
+    if (!WeDialled && !cfg->HangupAlways && !cfg->NetcallAllSupport) return;
+    if (cfg->DialName.empty()) return;
+    RasDialer.SetEntryName(cfg->DialName);
+    bool hangUp = true;
+    if (cfg->HangupAskBefore)
+        hangUp = MessageBox("Verbindung " + cfg->DialName + " auflegen?", Application.Title,
+                            MB_YESNO | MB_ICONQUESTION) == IDYES;
+    if (hangUp) RasDialer.Hangup();
+    if (FileExists(kDialMarker)) DeleteFile(kDialMarker);
+}
+
+// ---- time ------------------------------------------------------------------------------------
+
+void TFormMain::IpTimeClientTime(double timeStamp) {
+    using namespace std::chrono;
+    // Days since 30 December 1899 to seconds since 1970.
+    double unixSeconds = (timeStamp - 25569.0) * 86400.0;
+    auto when = system_clock::time_point(milliseconds(int64_t(std::llround(unixSeconds * 1000))));
+    std::time_t whenT = system_clock::to_time_t(when);
+    std::tm utc{};
+    gmtime_r(&whenT, &utc);
+    std::string remote = std::string(kDayNames[utc.tm_wday]) + ", " + FormatLocalDateTime(utc);
+
+    TSetTimeResult result = SystemClock().SetSystemTime(when);
+    if (result == TSetTimeResult::Failed)
+        LogEvent("Error: Could not set system time! Maybe not enough security privileges?");
+    else if (result == TSetTimeResult::Disabled)
+        LogEvent("Systemzeit nicht gestellt (KESTRO_CLOCK=none): " + remote + " UTC");
+    LogEvent("Remote Zeit: " + remote + ", Coordinated Universal Time (UTC)");
+
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    tzset();
+    std::string zone;
+    if (local.tm_isdst == 0 && tzname[0])
+        zone = std::string(", ") + tzname[0];
+    else if (local.tm_isdst > 0 && tzname[1])
+        zone = std::string(", ") + tzname[1];
+    LogEvent("Lokale Zeit: " + std::string(kDayNames[local.tm_wday]) + ", " +
+             FormatLocalDateTime(local) + zone);
+}
+
+void TFormMain::IpTimeClientError(const std::string& text) { LogEvent("TimeClient Error: " + text); }
+
+void TFormMain::IpTimeClientErrorReply(const std::string& text) {
+    LogEvent("TimeClient Reply Error: " + text);
+}
+
+// ---- task callbacks ----------------------------------------------------------------------------
+
+void TFormMain::TaskLogEvent(TKestroCustomClient*, int32_t taskNo, const std::string& text,
+                             bool toRunLog) {
+    int row = TaskList.TaskNos.IndexOf(std::to_string(taskNo));
+    if (row >= 0) TaskList.Statuses.SetString(row, text);
+    if (!FormMain) return;
+    if (toRunLog) FormMain->LogEvent(text);
+    FormMain->UpdateStatusView(true);
+}
+
+void TFormMain::TaskStatusEvent(TKestroCustomClient* task, int32_t taskNo) {
+    int row = TaskList.TaskNos.IndexOf(std::to_string(taskNo));
+    if (row >= 0 && task) TaskList.ByteCounts.SetString(row, std::to_string(task->Bytes));
+    if (FormMain) FormMain->UpdateStatusView(true);
+}
+
+void TFormMain::AddMailLogLine(TKestroCustomClient*, const std::string& line) {
+    if (FormMain) FormMain->LogList.insert(FormMain->LogList.begin(), line);
+}
+
+void TFormMain::UpdateStatusView(bool throttled) {
+    int64_t now = NowMs();
+    if (throttled && now - LastViewUpdateMs < kViewThrottleMs) return;
+    LastViewUpdateMs = now;
+    int64_t sum = 0;
+    for (int i = 0; i < TaskList.ByteCounts.Count(); ++i) {
+        char* end = nullptr;
+        long long n = std::strtoll(TaskList.ByteCounts[i].c_str(), &end, 10);
+        if (end && *end == '\0') sum += n;
+    }
+    int64_t bytes = TotalBytes + sum;
+    StatusPanels[1] = " " + std::to_string(MailCount) + " Mails";
+    StatusPanels[2] = " " + std::to_string(NewsCount) + " News";
+    char text[64];
+    if (bytes <= 1024)
+        std::snprintf(text, sizeof text, "%lld Bytes", static_cast<long long>(bytes));
+    else if (bytes <= 1048576)
+        std::snprintf(text, sizeof text, "%6.2f KB", double(bytes) / 1024);
+    else
+        std::snprintf(text, sizeof text, "%6.3f MB", double(bytes) / 1024 / 1024);
+    StatusPanels[3] = std::string(" ") + text;
+    double seconds = double(now - StartTimeMs) / 1000.0;
+    if (seconds <= 0) seconds = 1;
+    StatusPanels[4] = " " + std::to_string(std::llround(double(bytes) / seconds)) + " cps";
+    RefreshTaskView();
+}
+
+// ---- the run -----------------------------------------------------------------------------------
+
+std::string TFormMain::RunLogName() const {
+    switch (PointProgramType) {
+        case ptOpenXP: return "xpclient.log";
+        case ptXP2: return "xp-ppp.log";
+        default: return "kestro.log";
+    }
+}
+
+void TFormMain::SetTaskCountStatus() {
+    StatusPanels[0] = "Es sind noch " + std::to_string(TaskList.Count() + TaskQueue.Count()) +
+                      " Tasks in der ToDo-Liste...";
+}
+
+void TFormMain::CreateDupeCheck() {
+    DupeCheck = nullptr;
+    if (DupeMaxSize < 1) return;
+    TCustomDupecheck* check;
+    const char* text;
+    if (DupeType == 0) {
+        check = new TCRCDupecheck();
+        text = "Nutze CRC Dupedatenbank (%d Einträge)";
+    } else if (DupeType == 1) {
+        check = new TMD5Dupecheck();
+        text = "Nutze MD5 Dupedatenbank (%d Einträge)";
+    } else {
+        check = new TMIDDupecheck();
+        text = "Nutze Message-ID Dupedatenbank (%d Einträge)";
+    }
+    DupeCheck = check;
+    LogEvent(ReplacePlaceholder(text, DupeMaxSize));
+    check->Dir = ProgramDirectory();
+    check->MaxEntries = DupeMaxSize;
+    check->Load();
+}
+
+void TFormMain::StartRun() {
+    if (CurrentConfig && CurrentConfig->Modified) {
+        int answer = MessageBox(
+            "Ihre Konfiguration ist noch nicht gespeichert. Möchten Sie diese jetzt speichern?",
+            Application.Title, MB_YESNO | MB_ICONWARNING);
+        if (answer == IDYES && !CurrentConfig->FileName.empty()) CurrentConfig->Save();
+    }
+    if (CurrentConfig && !CurrentConfig->FileName.empty()) AddConfigToToDo(CurrentConfig->FileName);
+
+    if (!FRunLog) {
+        FRunLog = std::make_unique<TIpEventLog>(nullptr);
+        FRunLog->SetDateTimeFormat(kRunLogDateTimeFormat);
+    }
+    EventLogObj = FRunLog.get();
+    FRunLog->SetFileName(ProgramDirectory() + RunLogName());
+    FRunLog->SetEnabled(GlobalConfig.EventLog);
+    LogEvent("Kestro V" + GlobalConfig.Version + " gestartet");
+
+    StartTimeMs = NowMs();
+    TotalBytes = 0;
+    MailCount = 0;
+    NewsCount = 0;
+    Pop3Busy = 0;
+    SmtpBusy = 0;
+    Running = true;
+    WeDialled = false;
+}
+
+bool TFormMain::WalkToDo(bool& timePending) {
+    bool changed = false;
+    TTask* task = TaskQueue.First();
+    int32_t maxThreads = GlobalConfig.EffectiveMaxThreads();
+    while (Running && task && TaskList.Count() < maxThreads) {
+        bool removed = false;
+        switch (task->Kind) {
+            case tkDial:
+                if (TaskList.Count() > 0) return changed;  // the dial waits for the running tasks
+                if (!DialForConfig(task->ConfigIndex)) {
+                    Running = false;
+                    TaskQueue.DeleteCurrent();
+                    return true;
+                }
+                TaskQueue.DeleteCurrent();
+                removed = true;
+                break;
+            case tkHangup:
+                if (TaskList.Count() > 0) return changed;
+                HangupForConfig(task->ConfigIndex);
+                TaskQueue.DeleteCurrent();
+                removed = true;
+                break;
+            case tkPop3:
+            case tkSmtp:
+                if (timePending && !GlobalConfig.TimeServer.empty()) {
+                    IpTimeClient.Server = GlobalConfig.TimeServer;
+                    IpTimeClient.RequestTime();
+                    // A datagram client counts as connected once its request is out.
+                    timePending = false;
+                }
+                TaskList.StartTask(*task);
+                TaskQueue.DeleteCurrent();
+                removed = true;
+                break;
+            case tkNntp: {
+                TKestroConfig* cfg = ConfigList.GetConfig(task->ConfigIndex);
+                if (cfg && cfg->NntpRunning < cfg->NntpMaxThreads) {
+                    TaskList.StartTask(*task);
+                    TaskQueue.DeleteCurrent();
+                    removed = true;
+                }
+                break;
+            }
+            default:
+                TaskQueue.DeleteCurrent();
+                removed = true;
+                break;
+        }
+        changed = changed || removed;
+        task = TaskQueue.Next();
+    }
+    return changed;
+}
+
+bool TFormMain::ReapTasks() {
+    bool freed = false;
+    for (int32_t row = 0; row < TaskList.Count(); ++row) {
+        TKestroCustomClient* task = TaskList.GetClient(row);
+        if (!task || task->State != TKestroCustomClient::tsFinished) continue;
+        TotalBytes += task->Bytes;
+        TaskList.Remove(row);
+        delete task;
+        freed = true;
+        SetTaskCountStatus();
+        // The row that moved into this place is looked at in the next pass.
+    }
+    return freed;
+}
+
+void TFormMain::EndRun() {
+    LastViewUpdateMs = 0;
+    UpdateStatusView(false);
+    StatusPanels[0] = "Die ToDo-Liste ist abgearbeitet";
+    auto guarded = [this](const char* what, auto&& step) {
+        try {
+            step();
+        } catch (const std::exception& e) {
+            LogEvent(std::string(what) + e.what());
+            SetRunExitCode(ExitCodeError);
+        }
+    };
+    guarded("Exception: ", [&] {
+        if (!CmdHangupName.empty() && WeDialled) HangupStopConnection(CmdHangupName);
+    });
+    LogEvent("Onlinezeit: " + FormatDuration(NowMs() - StartTimeMs) + ", " +
+             std::to_string(MailCount) + " Mails und " + std::to_string(NewsCount) +
+             " News bearbeitet");
+    EventLogObj = nullptr;
+    FRunLog.reset();
+    SetIdleControls(true);
+    guarded("Exception: ", [&] { NNTPTasks.SaveAndClear(); });
+    guarded("Exception: ", [&] {
+        if (DupeCheck) {
+            std::unique_ptr<TCustomDupecheck> check(DupeCheck);
+            DupeCheck = nullptr;
+            check->Save();
+        }
+    });
+    if (!Arguments.empty()) Close();
+}
+
+void TFormMain::WMRunToDo() {
+    if (FRunInProgress) return;  // no run inside a run
+    FRunInProgress = true;
+    try {
+        StartRun();
+        if (!CmdDialName.empty()) DialStartConnection(CmdDialName);
+        IpTimeClient.Server = GlobalConfig.TimeServer;
+        CreateDupeCheck();
+    } catch (const std::exception& e) {
+        // A run that cannot start (dupe file unreadable, ...) still ends properly.
+        LogEvent(std::string("Exception: ") + e.what());
+        SetRunExitCode(ExitCodeError);
+        Running = false;
+    }
+    SetIdleControls(false);
+    bool timePending = true;
+
+    for (;;) {
+        bool delivered = Application.ProcessMessages();
+        bool changed = false;
+        try {
+            changed = WalkToDo(timePending);
+        } catch (const std::exception& e) {
+            LogEvent(std::string("ToDoManager Exception: ") + e.what());
+            Running = false;
+        }
+        SetTaskCountStatus();
+        try {
+            changed = ReapTasks() || changed;
+        } catch (const std::exception& e) {
+            LogEvent(std::string("TaskManager Exception: ") + e.what());
+            Running = false;
+        }
+        if (timePending && IpTimeClient.IsConnected()) {
+            timePending = false;
+            IpTimeClient.SetSocketIdleTimeout(kTimeClientIdleMs);
+        }
+        if (TaskList.Count() == 0 && (TaskQueue.Count() == 0 || !Running)) break;
+        // Nothing happened in this pass: sleep until a socket, timer or message wakes us.
+        if (!delivered && !changed) Application.WaitForEvent(kIdleWaitMs);
+    }
+    EndRun();
+    FRunInProgress = false;
+}

@@ -1,0 +1,230 @@
+// The exchange run of the main window, with transfer tasks that only take time and a scripted
+// dial-up provider.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "app/engine/KestroGlobal.h"
+#include "app/engine/RunState.h"
+#include "app/engine/UnitScheduler.h"
+#include "app/engine/pop3.h"
+#include "app/ui/MainFrm.h"
+#include "netlib/ras/IpRas.h"
+#include "netlib/ras/provider/SimProvider.h"
+#include "platform/system/MessageBox.h"
+
+namespace {
+
+// A task that runs for a while on a window timer and then reports itself finished.
+class TFakeTask : public TKestroCustomClient {
+  public:
+    static inline int RunningNow = 0;
+    static inline int MostAtOnce = 0;
+    static inline std::vector<std::string> Started;
+    static inline std::function<void()> OnStart;
+
+    explicit TFakeTask(uint8_t kind) : FKind(kind) {}
+    ~TFakeTask() override {
+        if (FWnd) DeallocateHWnd(FWnd);
+    }
+    void Start(int32_t taskNo) override {
+        State = tsRunning;
+        TaskNo = taskNo;
+        const char* names[] = {"", "dial", "hangup", "POP3", "SMTP", "NNTP"};
+        Started.push_back(std::string(names[FKind]) + (Command.empty() ? "" : " " + Command));
+        MostAtOnce = std::max(MostAtOnce, ++RunningNow);
+        FWnd = AllocateHWnd([this](TMessage& m) {
+            if (m.Msg != WM_TIMER) return;
+            KillTimer(FWnd, 1);
+            --RunningNow;
+            State = tsFinished;
+        });
+        SetTimer(FWnd, 1, 20);
+        if (OnStart) OnStart();
+    }
+
+  private:
+    uint8_t FKind;
+    HWND FWnd = 0;
+};
+
+class ExchangeRunTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/kestro-run-XXXXXX";
+        Dir = std::string(mkdtemp(tmpl)) + "/";
+        setenv("KESTRO_HOME", Dir.c_str(), 1);
+        setenv("KESTRO_REGISTRY_DIR", (Dir + "reg").c_str(), 1);
+        Application.ExitCode = 0;
+        TaskQueue.Clear();
+        GlobalConfig = TGlobalConfig();
+        GlobalConfig.TimeServer.clear();
+        OptSendOnly = OptCfg = OptCfgOnly = false;
+        TFakeTask::RunningNow = TFakeTask::MostAtOnce = 0;
+        TFakeTask::Started.clear();
+        TFakeTask::OnStart = nullptr;
+        Sim = std::make_shared<TSimDialupProvider>();
+        IpRasAccess().SetProvider(Sim);
+        Form = std::make_unique<TFormMain>();
+        Form->RasDialer.SetHangupWait(2000, 10);
+        TaskList.CreateClient = [](const TTask& task) -> TKestroCustomClient* {
+            auto* client = new TFakeTask(task.Kind);
+            client->ConfigIndex = task.ConfigIndex;
+            client->Command = task.Command;
+            return client;
+        };
+        SetMessageBoxHandler([this](const std::string& text, const std::string&, uint32_t) {
+            Questions.push_back(text);
+            return Answer;
+        });
+    }
+    void TearDown() override {
+        SetMessageBoxHandler(nullptr);
+        Form.reset();
+        std::filesystem::remove_all(Dir);
+    }
+
+    // A box file with a POP3 and an SMTP server and whatever else the lines set.
+    std::string WriteBox(const std::string& name, const std::string& lines) {
+        std::string path = Dir + name + ".cfg";
+        std::ofstream out(path, std::ios::binary);
+        out << "### Kestro Configuration File Version 1 ###\r\n"
+            << "Pop3Server=pop.example.org\r\nSmtpServer=smtp.example.org\r\n";
+        out << lines;
+        return path;
+    }
+
+    std::string RunLog() {
+        std::ifstream in(Dir + "kestro.log", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    std::string Dir;
+    std::shared_ptr<TSimDialupProvider> Sim;
+    std::unique_ptr<TFormMain> Form;
+    std::vector<std::string> Questions;
+    int Answer = IDYES;
+};
+
+TEST_F(ExchangeRunTest, OptionsActOnTheBoxesNamedAfterThem) {
+    std::string a = WriteBox("a", "");
+    std::string b = WriteBox("b", "");
+    Form->ParseCommandLine({a, "-sendonly", "/DIAL:isp", "-hangup", b, "-unknown", "-tray"});
+    ASSERT_EQ(TaskQueue.Count(), 3);
+    EXPECT_EQ(TaskQueue.Task(0)->Kind, tkPop3);
+    EXPECT_EQ(TaskQueue.Task(1)->Kind, tkSmtp);
+    EXPECT_EQ(TaskQueue.Task(2)->Kind, tkSmtp);  // b is queued without its POP3 task
+    EXPECT_EQ(Form->CmdDialName, "isp");
+    EXPECT_EQ(Form->CmdHangupName, "isp");  // a hang-up without a name takes the dial name
+
+    // A path starting with "/" is a box unless its name is one of the options.
+    TaskQueue.Clear();
+    Form->ParseCommandLine({"-dial", "/hangup:other", Dir + "a"});
+    EXPECT_EQ(Form->CmdDialName, "");
+    EXPECT_EQ(Form->CmdHangupName, "other");
+    EXPECT_EQ(TaskQueue.Count(), 1);  // "sendonly" holds for the rest of the process
+}
+
+TEST_F(ExchangeRunTest, RunKeepsToMaxThreadsAndLogsStartAndEnd) {
+    GlobalConfig.MaxThreads = 2;
+    std::string box = WriteBox("box", "NntpServer=news.example.org\r\nNntpPosting=enabled\r\n"
+                                      "NntpGetNewsList=enabled\r\n");
+    Form->ParseCommandLine({box});
+    int queued = TaskQueue.Count();
+    ASSERT_GE(queued, 4);
+    Form->WMRunToDo();
+    EXPECT_EQ(int(TFakeTask::Started.size()), queued);
+    EXPECT_EQ(TFakeTask::MostAtOnce, 2);
+    EXPECT_EQ(TaskQueue.Count(), 0);
+    EXPECT_EQ(TaskList.Count(), 0);
+    EXPECT_EQ(RunExitCode(), 0);
+    EXPECT_TRUE(Form->BarButtonStart.Enabled());
+    EXPECT_FALSE(Form->ButtonEndTasksSoft.Enabled);
+    EXPECT_EQ(Form->StatusPanels[0], "Die ToDo-Liste ist abgearbeitet");
+    std::string log = RunLog();
+    EXPECT_NE(log.find(" Kestro V" + GlobalConfig.Version + " gestartet\r\n"), std::string::npos);
+    EXPECT_NE(log.find(" Onlinezeit: "), std::string::npos);
+    EXPECT_NE(log.find(", 0 Mails und 0 News bearbeitet\r\n"), std::string::npos);
+}
+
+TEST_F(ExchangeRunTest, FailedDialStopsTheRunAndLeavesTheQueue) {
+    std::string box = WriteBox("box", "DialOnStart=enabled\r\nDialName=isp\r\n"
+                                      "HangupOnExit=enabled\r\nNetcallAllSupport=enabled\r\n");
+    Form->ParseCommandLine({box});
+    ASSERT_EQ(TaskQueue.Task(0)->Kind, tkDial);
+    int queued = TaskQueue.Count();
+    Form->WMRunToDo();  // the sim provider has no entry "isp": the dial fails
+    EXPECT_TRUE(TFakeTask::Started.empty());
+    EXPECT_EQ(TaskQueue.Count(), queued - 1);  // only the dial task is gone
+    EXPECT_EQ(RunExitCode(), ExitCodeError);
+    EXPECT_FALSE(std::filesystem::exists(Dir + "kestro.dial"));
+    EXPECT_NE(RunLog().find("Fehler bei Anwahl von isp: "), std::string::npos);
+}
+
+TEST_F(ExchangeRunTest, DeclinedDialEndsTheRunWithoutError) {
+    Sim->AddEntry({"isp", "0191011", "", "anna", "", ""});
+    std::string box = WriteBox("box", "DialOnStart=enabled\r\nDialName=isp\r\nDialAskBefore=j\r\n");
+    Form->ParseCommandLine({box});
+    Answer = IDNO;
+    Form->WMRunToDo();
+    ASSERT_EQ(Questions.size(), 1u);
+    EXPECT_EQ(Questions[0], "Verbindung isp wählen?");
+    EXPECT_TRUE(TFakeTask::Started.empty());
+    EXPECT_EQ(TaskQueue.Count(), 2);  // POP3 and SMTP stay queued for the next run
+    EXPECT_EQ(RunExitCode(), 0);
+}
+
+TEST_F(ExchangeRunTest, DialWaitsForTheLineAndHangupWaitsForTheTasks) {
+    Sim->AddEntry({"isp", "0191011", "", "anna", "", ""});
+    std::string box = WriteBox("box", "DialOnStart=enabled\r\nDialName=isp\r\nHangupOnExit=y\r\n"
+                                      "NetcallAllSupport=enabled\r\n");
+    Form->ParseCommandLine({box});
+    bool markerSeenByTasks = false;
+    TFakeTask::OnStart = [&] {
+        // No transfer starts before the line is up and the marker names it.
+        markerSeenByTasks = Sim->ConnectionCount() == 1 && std::filesystem::exists(Dir + "kestro.dial");
+    };
+    Form->WMRunToDo();
+    EXPECT_TRUE(markerSeenByTasks);
+    EXPECT_EQ(TFakeTask::Started.size(), 2u);
+    EXPECT_EQ(Sim->ConnectionCount(), 0);  // hung up after both tasks were reaped
+    EXPECT_FALSE(std::filesystem::exists(Dir + "kestro.dial"));
+    std::string log = RunLog();
+    EXPECT_NE(log.find("Datei kestro.dial mit Verbindung isp geschrieben"), std::string::npos);
+    EXPECT_NE(log.find("Datei netcall.all wurde nicht gefunden"), std::string::npos);
+    EXPECT_EQ(RunExitCode(), 0);
+}
+
+TEST_F(ExchangeRunTest, RunMessageDuringARunIsIgnoredAndSoftStopKeepsTheQueue) {
+    GlobalConfig.MaxThreads = 1;
+    std::string box = WriteBox("box", "");
+    Form->ParseCommandLine({box});
+    TFakeTask::OnStart = [&] {
+        PostMessage(Form->Handle(), WM_RUNTODO, 0, 0);
+        Form->ButtonEndTasksSoftClick();
+    };
+    Form->WMRunToDo();
+    EXPECT_EQ(TFakeTask::Started.size(), 1u);  // the stop let the running task finish
+    EXPECT_EQ(TaskQueue.Count(), 1);            // and kept the SMTP task queued
+    std::string log = RunLog();
+    size_t first = log.find(" gestartet");
+    EXPECT_EQ(log.find(" gestartet", first + 1), std::string::npos);
+    EXPECT_NE(log.find("User: Tasks sicher beenden gewählt"), std::string::npos);
+}
+
+TEST_F(ExchangeRunTest, UnreadableDupeDatabaseStillEndsTheRun) {
+    std::string box = WriteBox("box", "NntpServer=news.example.org\r\nNntpDupeSize=100\r\n");
+    // Larger than any dupe database can be: loading it fails (a sparse file takes no space).
+    std::ofstream(Dir + "dupes.crc").close();
+    std::filesystem::resize_file(Dir + "dupes.crc", uintmax_t(600) << 20);
+    Form->ParseCommandLine({box});
+    Form->WMRunToDo();
+    EXPECT_EQ(RunExitCode(), ExitCodeError);
+    EXPECT_TRUE(Form->BarButtonStart.Enabled());
+    EXPECT_NE(RunLog().find("Onlinezeit: "), std::string::npos);
+}
+
+}  // namespace
