@@ -84,8 +84,8 @@ class SocksE2e : public ::testing::Test {
     }
     void UseProxy(TClient& c, TIpSocksVersion version, bool withAuth = false) {
         c.SocksServer.Address = "127.0.0.1";
-        c.SocksServer.Port = static_cast<uint16_t>(
-            std::stoi(Env[withAuth ? "SOCKS_AUTH_PORT" : "SOCKS_PORT"]));
+        c.SocksServer.Port =
+            static_cast<uint16_t>(std::stoi(Env[withAuth ? "SOCKS_AUTH_PORT" : "SOCKS_PORT"]));
         c.SocksServer.SocksVersion = version;
         if (withAuth) {
             c.SocksServer.UserCode = Env["SOCKS_USER"];

@@ -1,6 +1,12 @@
 // Telnet option negotiation and the receive filter as byte transcripts over the fake socket.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -177,6 +183,35 @@ TEST_F(Telnet, AnUnendedSubNegotiationIsCappedAndDataAfterItsEndGoesOn) {
     // the next request is understood again
     F->Feed(Bytes({IAC, SB, 24, 1, IAC, SE}));
     EXPECT_EQ(F->TakeWritten(), Bytes({IAC, SB, 24, 0}) + "vt100" + Bytes({IAC, SE}));
+}
+
+TEST(TelnetLog, NegotiationIsLoggedBothWaysOnlyWithTheTelnetOption) {
+    char Dir[] = "/tmp/kestro-telnet-XXXXXX";
+    ASSERT_NE(mkdtemp(Dir), nullptr);
+    const std::string File = std::string(Dir) + "/debug.log";
+    for (TIpLogOptionSet Options : {loTelnet, loHighData}) {
+        std::remove(File.c_str());
+        TRecordingClient C;
+        C.SockInits().SocketOptions = soTelnet;
+        C.SockInits().LogOptions = Options;
+        C.DebugLog().SetFileName(File);
+        C.DebugLog().SetEnabled(true);
+        TIpFakeSocket* F = C.Open("10.1.2.3:23");
+        F->Feed(Bytes({IAC, WILL, 1, IAC, DO, 99}));
+        C.DebugLog().WriteDebugLog();
+        std::ifstream In(File, std::ios::binary);
+        std::stringstream Text;
+        Text << In.rdbuf();
+        const std::string H = "[" + std::to_string(F->Handle()) + "] Telnet ";
+        const bool Logged = Options == loTelnet;
+        EXPECT_EQ(Text.str().find(H + "WILL echo received.") != std::string::npos, Logged);
+        EXPECT_EQ(Text.str().find(H + "DO echo sent.") != std::string::npos, Logged);
+        EXPECT_EQ(Text.str().find(H + "DO [99] received.") != std::string::npos, Logged);
+        EXPECT_EQ(Text.str().find(H + "WON'T [99] sent.") != std::string::npos, Logged);
+        C.DebugLog().SetEnabled(false);
+    }
+    std::remove(File.c_str());
+    rmdir(Dir);
 }
 
 TEST(TelnetHelpers, DoubleIacAndDoubleChar) {
