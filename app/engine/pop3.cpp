@@ -133,6 +133,18 @@ void TKestroCustomClient::WireClient(TIpCustomClient& client, const std::string&
     };
 }
 
+void TKestroCustomClient::UnwireClient(TIpCustomClient& client) {
+    client.OnError = nullptr;
+    client.OnErrorReply = nullptr;
+    client.OnIdleTimeout = nullptr;
+    client.OnStatus = nullptr;
+}
+
+bool TKestroCustomClient::ClientBusy(const TIpCustomClient& client) {
+    const TIpDataSocket* socket = client.Socket();
+    return client.DispatchDepth() > 0 || (socket && socket->DispatchDepth() > 0);
+}
+
 bool TKestroCustomClient::ApplyPortAndTimeout(TIpCustomClient& client, int32_t port,
                                               int32_t timeoutSeconds, const char* what) {
     if (port < 1 || port > 65535) {
@@ -176,11 +188,22 @@ TKestroPOP3Client::TKestroPOP3Client() : Client(std::make_unique<TIpPop3Client>(
 
 TKestroPOP3Client::~TKestroPOP3Client() {
     if (FHoldsPop3Busy) --Pop3Busy;
+    UnwireClient(*Client);
+    Client->OnResponse = nullptr;
+    Client->OnMultiLineResponse = nullptr;
+    Client->OnTaskComplete = nullptr;
+    Client->OnMessage = nullptr;
+    Client->OnTop = nullptr;
+    Client->OnProgress = nullptr;
     try {
         if (Client->IsConnected()) Client->Quit();
     } catch (const std::exception&) {
         // The connection is going away anyway; nothing the run could do about it.
     }
+}
+
+bool TKestroPOP3Client::HandlerRunning() const {
+    return ClientBusy(*Client);
 }
 
 void TKestroPOP3Client::Start(int32_t taskNo) {

@@ -43,6 +43,9 @@ class TKestroCustomClient {
     int64_t Bytes = 0;
 
     virtual void Start(int32_t taskNo);
+    // True while a handler of the task's client is running: the task must not be freed before
+    // it has returned (the run frees it on a later pass then).
+    virtual bool HandlerRunning() const { return false; }
     // The task's box; raises for an index outside the configuration list or a box that failed
     // to load.
     TKestroConfig& GetConfig() const;
@@ -67,6 +70,11 @@ class TKestroCustomClient {
     // The box's port and time-out checked and applied; false (task failed) when out of range.
     bool ApplyPortAndTimeout(TIpCustomClient& client, int32_t port, int32_t timeoutSeconds,
                              const char* what);
+    // Unhooks the task from its client, so that nothing the client does while it goes away
+    // reaches a task that is being freed.
+    static void UnwireClient(TIpCustomClient& client);
+    // True while a handler of the client or of its socket is on the stack.
+    static bool ClientBusy(const TIpCustomClient& client);
     // Points the client's event and debug logs at "<prefix>_<n>.log" and "<prefix>_<n>_debug.log"
     // beside the box file.
     void SetClientLogs(TIpCustomClient& client, const std::string& prefix);
@@ -86,6 +94,7 @@ class TKestroPOP3Client : public TKestroCustomClient {
     std::string Envelope;
 
     void Start(int32_t taskNo) override;
+    bool HandlerRunning() const override;
     void FetchNext();
     void StoreMail(TIpMailMessage& message);
 

@@ -50,6 +50,15 @@ TKestroSMTPClient::TKestroSMTPClient() : Client(std::make_unique<TIpSmtpClient>(
 TKestroSMTPClient::~TKestroSMTPClient() {
     if (FHoldsSmtpBusy) --SmtpBusy;
     if (FWaitWindow) DeallocateHWnd(FWaitWindow);
+    UnwireClient(*Client);
+    Client->OnNextMessage = nullptr;
+    Client->OnResponse = nullptr;
+    Client->OnMultiLineResponse = nullptr;
+    Client->OnProgress = nullptr;
+}
+
+bool TKestroSMTPClient::HandlerRunning() const {
+    return ClientBusy(*Client);
 }
 
 void TKestroSMTPClient::Start(int32_t taskNo) {

@@ -21,6 +21,7 @@ class TKestroSMTPClient : public TKestroCustomClient {
     int32_t FileIndex = 0;
 
     void Start(int32_t taskNo) override;
+    bool HandlerRunning() const override;
     // Reads the next outgoing file into the client's message; false when none is left or the run
     // was stopped.
     bool PrepareNextMail();

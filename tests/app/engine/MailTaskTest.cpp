@@ -272,6 +272,21 @@ TEST_F(Pop3Task, MissingSpoolOrBadPortEndsBeforeConnecting) {
     }
 }
 
+TEST_F(Pop3Task, SilentServerEndsTheTaskAfterTheIdleTimeWithExitCode2) {
+    TKestroPOP3Client task;
+    Wire(task, Box("Pop3Timeout=1\r\n"));
+    task.Start(1);
+    Peer.Accept();  // and then says nothing
+    for (int i = 0; i < 40 && task.State != 3; ++i) {
+        Application.WaitForEvent(100);
+        Application.ProcessMessages();
+    }
+    EXPECT_EQ(task.State, 3);
+    EXPECT_EQ(RunExitCode(), 2);
+    EXPECT_TRUE(Contains(Lines, "Error: Socket Timeout"));
+    EXPECT_FALSE(task.HandlerRunning());
+}
+
 TEST_F(Pop3Task, SmtpAfterPopHoldsTheCountUntilTheTaskIsFreed) {
     {
         TKestroPOP3Client a;
@@ -438,6 +453,66 @@ TEST_F(SmtpTask, EmptyPasswordIsReportedAndEndsTheTask) {
     Peer.Say("334 UGFzc3dvcmQ6");
     EXPECT_EQ(task.State, 3);
     EXPECT_TRUE(Contains(Lines, "SMTP Error auf 127.0.0.1: Leeres Passwort"));
+    EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
+}
+
+// Servers name AUTH wherever they like in their EHLO reply, or not at all.
+TEST_F(SmtpTask, LoginFollowsWhatTheEhloReplyOffers) {
+    Outgoing("M0001.OUT", "ann@example.org", "one");
+    {
+        TKestroSMTPClient task;
+        Wire(task, Box("SmtpUser=joe\r\nSmtpPass=secret\r\n"));
+        task.Start(1);
+        Peer.Accept();
+        Peer.Say("220 mail.example");
+        Peer.Sent();
+        Peer.SayAll("250-mail.example\r\n250-AUTH PLAIN LOGIN\r\n250-8BITMIME\r\n250 DSN\r\n");
+        EXPECT_EQ(Peer.Sent(), "AUTH LOGIN\r\n");
+    }
+    {
+        TKestroSMTPClient task;
+        Wire(task, Box("SmtpUser=joe\r\nSmtpPass=secret\r\n"));
+        task.Start(2);
+        Peer.Accept();
+        Peer.Say("220 mail.example");
+        Peer.Sent();
+        Peer.SayAll("250-mail.example\r\n250 8BITMIME\r\n");
+        EXPECT_EQ(Peer.Sent(), "MAIL FROM:<me@point.example>\r\n");
+    }
+}
+
+TEST_F(SmtpTask, RefusedLoginEndsTheTaskAndKeepsTheFile) {
+    Outgoing("M0001.OUT", "ann@example.org", "one");
+    TKestroSMTPClient task;
+    Wire(task, Box("SmtpUser=joe\r\nSmtpPass=wrong\r\n"));
+    task.Start(1);
+    Peer.Accept();
+    Peer.Say("220 mail.example");
+    Peer.SayAll("250-mail.example\r\n250 AUTH LOGIN\r\n");
+    Peer.Say("334 VXNlcm5hbWU6");
+    Peer.Say("334 UGFzc3dvcmQ6");
+    EXPECT_EQ(Peer.Sent(), "EHLO point.example\r\nAUTH LOGIN\r\nam9l\r\nd3Jvbmc=\r\n");
+    Peer.Say("535 5.7.8 Authentication credentials invalid");
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+    EXPECT_EQ(task.State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    EXPECT_TRUE(Contains(Lines, "SMTP Error 535 auf 127.0.0.1"));
+    EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
+}
+
+TEST_F(SmtpTask, ServerThatClosesBeforeTheBodyIsAcceptedKeepsTheFile) {
+    Outgoing("M0001.OUT", "ann@example.org", "one");
+    TKestroSMTPClient task;
+    Wire(task, Box(""));
+    task.Start(1);
+    Peer.Accept();
+    Peer.Say("220 mail.example");
+    Peer.Say("250 mail.example");
+    EXPECT_EQ(Peer.Sent(), "EHLO point.example\r\nMAIL FROM:<me@point.example>\r\n");
+    Deliver("ann@example.org");
+    Peer.Close();
+    EXPECT_EQ(task.State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
     EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
 }
 

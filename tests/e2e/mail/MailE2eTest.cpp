@@ -404,16 +404,21 @@ TEST_F(SmtpE2e, PostfixTakesThreeFilesWithLoginAndDeliversThem) {
     EXPECT_EQ(RunExitCode(), 0);
     EXPECT_TRUE(FindFiles(Spool, "M*.OUT").empty());
 
-    // Postfix delivers in the background: wait for the three files (at most 10 s).
-    for (int i = 0; i < 100 && MailboxCount() < 3; ++i) Application.WaitForEvent(100);
-    EXPECT_EQ(MailboxCount(), 3u);
+    // Postfix delivers in the background: wait for the three files (at most 30 s; its first
+    // delivery agent can take some seconds to start).
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (MailboxCount() < 3 && std::chrono::steady_clock::now() < until)
+        Application.WaitForEvent(100);
     const std::string log = ReadFile(dir + "/maillog");
+    EXPECT_EQ(MailboxCount(), 3u) << log;
     EXPECT_NE(log.find("sasl_username=" + User), std::string::npos) << log;
     EXPECT_NE(log.find("ehlo=1 auth=1 mail=3 rcpt=3 data=3 quit=1"), std::string::npos) << log;
     Run(dir + "/stop");
 
     const auto mails = Fetch("");
-    ASSERT_EQ(mails.size(), 3u);
+    std::string log2;
+    for (const auto& l : Lines) log2 += l + "\n";
+    ASSERT_EQ(mails.size(), 3u) << log2;
     EXPECT_NE(BySubject(mails, "pf-two").find("\r\n\r\nText of pf-two\r\n.dot line\r\n"),
               std::string::npos);
 }

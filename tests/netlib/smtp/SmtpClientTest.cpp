@@ -247,4 +247,25 @@ TEST_F(SmtpClient, ServerCloseReturnsToIdleWithoutCompletion) {
     EXPECT_TRUE(Completions.empty());
 }
 
+TEST_F(SmtpClient, RefusedGreetingEndsTheTask) {
+    SetMessage(kMail);
+    Client.SendMail("127.0.0.1", true);
+    Peer.Accept();
+    Peer.Say("421 too busy, try later");
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+    EXPECT_EQ(Client.Task(), stFailed);
+    Pump();
+    ASSERT_EQ(Completions.size(), 1u);
+    EXPECT_EQ(Completions[0], stSendMail);
+}
+
+TEST_F(SmtpClient, ConnectWithoutTaskStopsAfterTheGreeting) {
+    Client.Connect("127.0.0.1");
+    EXPECT_TRUE(Client.ConnectOnly());
+    Peer.Accept();
+    Peer.Say("220 ready");
+    EXPECT_EQ(Peer.Sent(), "");
+    EXPECT_EQ(Client.State(), ssNoOp);
+}
+
 }  // namespace
