@@ -11,6 +11,7 @@
 #include "app/engine/UnitScheduler.h"
 #include "app/ui/MainFrm.h"
 #include "components/instance/InstanceGuard.h"
+#include "netlib/ssl/IpSSLLayer.h"
 #include "platform/fs/Files.h"
 #include "platform/system/MessageBox.h"
 
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     }
     SetUnattended(true);
 
+    IpSSLRegister();  // boxes that ask for SSL reach their servers through it
     InitializeKestroGlobal();
     InitializeInstanceGuard("kestro");
     Application.Title = "Orvalin Kestro";
