@@ -106,12 +106,13 @@ void TIpCustomPop3Client::Retrieve(int32_t n) {
 }
 
 void TIpCustomPop3Client::Quit() {
-    SetState(psQuit);
     FMultiLine = false;
-    if (IsConnected())
+    if (IsConnected()) {
+        SetState(psQuit);
         PutLine("QUIT");
-    else
+    } else {
         SetState(psNoOp);
+    }
 }
 
 void TIpCustomPop3Client::SendCommand(const std::string& text, bool multiLine) {
