@@ -215,6 +215,26 @@ TEST_F(ExchangeRunTest, RunMessageDuringARunIsIgnoredAndSoftStopKeepsTheQueue) {
     EXPECT_NE(log.find("User: Tasks sicher beenden gewählt"), std::string::npos);
 }
 
+TEST_F(ExchangeRunTest, HardStopFreesRunningTasksAndExceptionsReachTheRunLog) {
+    std::string box = WriteBox("box", "");
+    Form->ParseCommandLine({box});
+    TFakeTask::OnStart = [&] {
+        if (TFakeTask::Started.size() < 2) return;
+        // A handler that fails while messages are handled: logged, the run goes on.
+        HWND wnd = AllocateHWnd([](TMessage&) { throw Exception("handler failed"); });
+        PostMessage(wnd, WM_USER, 0, 0);
+        Application.ProcessMessages();
+        DeallocateHWnd(wnd);
+        Form->ButtonEndTasksHardClick();
+    };
+    Form->WMRunToDo();
+    EXPECT_EQ(TFakeTask::Started.size(), 2u);
+    EXPECT_EQ(TaskList.Count(), 0);  // both freed by the hard stop, not finished
+    std::string log = RunLog();
+    EXPECT_NE(log.find(" Exception: handler failed\r\n"), std::string::npos);
+    EXPECT_NE(log.find("User: Tasks hart beenden gewählt"), std::string::npos);
+}
+
 TEST_F(ExchangeRunTest, UnreadableDupeDatabaseStillEndsTheRun) {
     std::string box = WriteBox("box", "NntpServer=news.example.org\r\nNntpDupeSize=100\r\n");
     // Larger than any dupe database can be: loading it fails (a sparse file takes no space).

@@ -347,6 +347,25 @@ def case_failures(p):
     check("failures: missing box is named in the message", "missing-box" in err, err[-300:])
 
 
+def case_second_instance(p):
+    """A second start while one runs brings the first forward and ends at once."""
+    box = p.write("slow.bfg", "Pop3Server=%s\nPop3Port=%d\nPop3User=u\nPop3Pass=p\n"
+                              "Pop3Spool=%s\nPop3Timeout=4\n" % (HOST, port("FAKE_SILENT"), p.spool))
+    first = subprocess.Popen([KESTRO, box], env=p.env, cwd=p.home, stdin=subprocess.DEVNULL,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        deadline = time.monotonic() + 20
+        while " gestartet" not in p.log("kestro.log") and time.monotonic() < deadline:
+            time.sleep(0.05)
+        rc, wall, *_ = p.run(box, timeout=30)
+        check("second instance: ends with exit 3", rc == 3, rc)
+        check("second instance: ends at once", wall < 3, wall)
+        check("second instance: the first one still runs", first.poll() is None)
+    finally:
+        rc = first.wait(timeout=60)
+    check("second instance: the first one ends by its time-out (exit 2)", rc == 2, rc)
+
+
 def case_parallel_news(p):
     """MaxThreads 8 and 16 groups: several news tasks fetch at the same time."""
     groups = new_groups("par", 16, 30)
@@ -364,6 +383,7 @@ def case_parallel_news(p):
 
 CASES = [("openxp", case_openxp, {}), ("xp2", case_xp2, {}), ("cfg", case_cfg_options, {}),
          ("failures", case_failures, {"time_server": False}),
+         ("second", case_second_instance, {"time_server": False}),
          ("parallel", case_parallel_news, {"time_server": False})]
 
 
