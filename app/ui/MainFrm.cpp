@@ -248,7 +248,27 @@ void TFormMain::ButtonEndTasksHardClick() {
     while (TaskList.Count() > 0) {
         TKestroCustomClient* task = TaskList.GetClient(0);
         TaskList.Remove(0);
+        FreeTask(task);
+    }
+}
+
+void TFormMain::FreeTask(TKestroCustomClient* task) {
+    // The stop may come from a nested pass inside one of the task's own handlers: such a task is
+    // freed by the run loop once the handler has returned.
+    if (task && task->HandlerRunning())
+        FStoppedTasks.push_back(task);
+    else
         delete task;
+}
+
+void TFormMain::FreeStoppedTasks() {
+    for (size_t i = 0; i < FStoppedTasks.size();) {
+        if (FStoppedTasks[i]->HandlerRunning()) {
+            ++i;
+            continue;
+        }
+        delete FStoppedTasks[i];
+        FStoppedTasks.erase(FStoppedTasks.begin() + long(i));
     }
 }
 
@@ -562,7 +582,8 @@ bool TFormMain::ReapTasks() {
     bool freed = false;
     for (int32_t row = 0; row < TaskList.Count(); ++row) {
         TKestroCustomClient* task = TaskList.GetClient(row);
-        if (!task || task->State != TKestroCustomClient::tsFinished) continue;
+        if (!task || task->State != TKestroCustomClient::tsFinished || task->HandlerRunning())
+            continue;
         TotalBytes += task->Bytes;
         TaskList.Remove(row);
         delete task;
@@ -574,6 +595,9 @@ bool TFormMain::ReapTasks() {
 }
 
 void TFormMain::EndRun() {
+    // No handler runs at this level any more: whatever a stop left behind can go now.
+    for (TKestroCustomClient* task : FStoppedTasks) delete task;
+    FStoppedTasks.clear();
     LastViewUpdateMs = 0;
     UpdateStatusView(false);
     StatusPanels[0] = "Die ToDo-Liste ist abgearbeitet";
@@ -638,6 +662,7 @@ void TFormMain::WMRunToDo() {
             LogEvent(std::string("TaskManager Exception: ") + e.what());
             Running = false;
         }
+        FreeStoppedTasks();
         if (timePending && IpTimeClient.IsConnected()) {
             timePending = false;
             IpTimeClient.SetSocketIdleTimeout(kTimeClientIdleMs);

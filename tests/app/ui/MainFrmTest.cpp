@@ -43,12 +43,19 @@ class TFakeTask : public TKestroCustomClient {
             State = tsFinished;
         });
         SetTimer(FWnd, 1, 20);
+        // Start counts as a handler of the task: a stop from inside it must not free the task.
+        FInStart = true;
         if (OnStart) OnStart();
+        FInStart = false;
+        Kind();  // touches the object after the callback
     }
+    bool HandlerRunning() const override { return FInStart; }
+    uint8_t Kind() const { return FKind; }
 
   private:
     uint8_t FKind;
     HWND FWnd = 0;
+    bool FInStart = false;
 };
 
 class ExchangeRunTest : public ::testing::Test {
