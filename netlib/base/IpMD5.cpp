@@ -1,4 +1,7 @@
-// MD5 as RFC 1321 describes it.
+// MD5 as RFC 1321 describes it. The one implementation of the program: the mail clients, the
+// dupe database and the SSL client's cipher unit all hash through it.
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "netlib/base/IpUtils.h"
@@ -15,48 +18,39 @@ constexpr uint32_t kSine[64] = {
     0xf4292244, 0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
     0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391};
 
-constexpr uint32_t kShift[4][4] = {
-    {7, 12, 17, 22}, {5, 9, 14, 20}, {4, 11, 16, 23}, {6, 10, 15, 21}};
+constexpr int kShift[4][4] = {{7, 12, 17, 22}, {5, 9, 14, 20}, {4, 11, 16, 23}, {6, 10, 15, 21}};
 
-uint32_t RotateLeft(uint32_t x, uint32_t n) {
-    return (x << n) | (x >> (32 - n));
+inline uint32_t LoadLE32(const uint8_t* p) {
+    return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
 }
 
+// One step: a := b + ((a + f(b, c, d) + x + t) <<< s), then the registers rotate.
+template <typename F>
+inline void Step(uint32_t& a, uint32_t& b, uint32_t& c, uint32_t& d, F f, uint32_t x, uint32_t t,
+                 int s) {
+    const uint32_t next = b + std::rotl(a + f(b, c, d) + x + t, s);
+    a = d;
+    d = c;
+    c = b;
+    b = next;
+}
+
+// Each round in its own loop with its own function, so that the compiler unrolls them into
+// straight code (one loop with a switch per step runs at two thirds of the speed).
 void Transform(uint32_t state[4], const uint8_t block[64]) {
     uint32_t x[16];
-    for (int i = 0; i < 16; ++i)
-        x[i] = uint32_t(block[i * 4]) | uint32_t(block[i * 4 + 1]) << 8 |
-               uint32_t(block[i * 4 + 2]) << 16 | uint32_t(block[i * 4 + 3]) << 24;
+    for (int i = 0; i < 16; ++i) x[i] = LoadLE32(block + 4 * i);
     uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
-    for (int step = 0; step < 64; ++step) {
-        const int round = step / 16;
-        uint32_t f;
-        int word;
-        switch (round) {
-            case 0:
-                f = (b & c) | (~b & d);
-                word = step;
-                break;
-            case 1:
-                f = (b & d) | (c & ~d);
-                word = (1 + 5 * step) % 16;
-                break;
-            case 2:
-                f = b ^ c ^ d;
-                word = (5 + 3 * step) % 16;
-                break;
-            default:
-                f = c ^ (b | ~d);
-                word = (7 * step) % 16;
-                break;
-        }
-        const uint32_t next =
-            b + RotateLeft(a + f + kSine[step] + x[word], kShift[round][step % 4]);
-        a = d;
-        d = c;
-        c = b;
-        b = next;
-    }
+    const auto f = [](uint32_t b, uint32_t c, uint32_t d) { return d ^ (b & (c ^ d)); };
+    const auto g = [](uint32_t b, uint32_t c, uint32_t d) { return c ^ (d & (b ^ c)); };
+    const auto h = [](uint32_t b, uint32_t c, uint32_t d) { return b ^ c ^ d; };
+    const auto k = [](uint32_t b, uint32_t c, uint32_t d) { return c ^ (b | ~d); };
+    for (int i = 0; i < 16; ++i) Step(a, b, c, d, f, x[i], kSine[i], kShift[0][i % 4]);
+    for (int i = 16; i < 32; ++i)
+        Step(a, b, c, d, g, x[(5 * i + 1) % 16], kSine[i], kShift[1][i % 4]);
+    for (int i = 32; i < 48; ++i)
+        Step(a, b, c, d, h, x[(3 * i + 5) % 16], kSine[i], kShift[2][i % 4]);
+    for (int i = 48; i < 64; ++i) Step(a, b, c, d, k, x[(7 * i) % 16], kSine[i], kShift[3][i % 4]);
     state[0] += a;
     state[1] += b;
     state[2] += c;
@@ -74,23 +68,26 @@ void MD5Init(TIpMD5Context& context) {
 }
 
 void MD5Update(TIpMD5Context& context, const void* buffer, size_t count) {
+    if (count == 0) return;
     const auto* input = static_cast<const uint8_t*>(buffer);
     size_t used = (context.Count[0] >> 3) & 0x3F;
+    // The bit count is 64 bits wide (two words); it wraps as RFC 1321 says.
     const uint64_t bits =
-        (uint64_t(context.Count[1]) << 32 | context.Count[0]) + uint64_t(count) * 8;
+        (uint64_t(context.Count[1]) << 32 | context.Count[0]) + (uint64_t(count) << 3);
     context.Count[0] = uint32_t(bits);
     context.Count[1] = uint32_t(bits >> 32);
-    while (count > 0) {
-        const size_t take = count < 64 - used ? count : 64 - used;
+    if (used > 0) {
+        const size_t take = std::min(count, 64 - used);
         std::memcpy(context.Buffer + used, input, take);
-        used += take;
         input += take;
         count -= take;
-        if (used == 64) {
-            Transform(context.State, context.Buffer);
-            used = 0;
-        }
+        used += take;
+        if (used < 64) return;
+        Transform(context.State, context.Buffer);
     }
+    // Whole blocks are hashed where they lie, without a copy.
+    for (; count >= 64; input += 64, count -= 64) Transform(context.State, input);
+    if (count > 0) std::memcpy(context.Buffer, input, count);
 }
 
 void MD5Final(TIpMD5Context& context, TIpMD5Digest& digest) {
@@ -105,7 +102,7 @@ void MD5Final(TIpMD5Context& context, TIpMD5Digest& digest) {
     MD5Update(context, kPadding, padding);
     MD5Update(context, length, 8);
     for (int i = 0; i < 16; ++i) digest[size_t(i)] = uint8_t(context.State[i / 4] >> (8 * (i % 4)));
-    // Nothing of the message may stay behind in the context.
+    // Nothing of the message may stay behind in the context (it may have hashed MAC secrets).
     volatile uint8_t* wipe = reinterpret_cast<volatile uint8_t*>(&context);
     for (size_t i = 0; i < sizeof context; ++i) wipe[i] = 0;
 }

@@ -1,11 +1,12 @@
 #pragma once
 // The cipher unit of the SSL client: DES and triple DES with a cipher-block-chaining step, MD5,
 // SHA-1 and a random-byte generator. Plain routines on records the caller owns; nothing here
-// allocates. The MD5 here serves the SSL client and the generator only; the mail clients have
-// their own in the library base.
+// allocates. MD5 is the library base's (one implementation for the whole program); the names
+// here keep the unit's calling convention.
 #include <cstddef>
 #include <cstdint>
 
+#include "netlib/base/IpUtils.h"
 #include "netlib/crypto/CryptoErrors.h"
 
 // ---------------------------------------------------------------------------------------------
@@ -40,16 +41,12 @@ void InitDES3Key(TIpDES3Key& schedule, const uint8_t key[24], bool encrypt);
 void DES3CBCStep(const TIpDES3Key& schedule, const uint8_t chain[8], uint8_t block[8]);
 
 // ---------------------------------------------------------------------------------------------
-// MD5 (RFC 1321)
-
-struct TIpMD5Context {
-    uint32_t Count[2];  // message length in bits, low word first
-    uint32_t State[4];
-    uint8_t Buffer[64];
-};
+// MD5 (RFC 1321): thin wrappers over MD5Init, MD5Update and MD5Final, on the same context
+// (TIpMD5Context of netlib/base/IpUtils.h).
 
 void InitMD5(TIpMD5Context& context);
 void UpdateMD5(TIpMD5Context& context, const void* data, size_t length);
+// Writes the digest and clears the context.
 void FinalizeMD5(TIpMD5Context& context, uint8_t digest[16]);
 void HashMD5(uint8_t digest[16], const void* data, size_t length);
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "netlib/base/IpUtils.h"
 #include "netlib/crypto/IpCrypto.h"
 #include "tests/netlib/crypto/TestHex.h"
 
@@ -63,6 +64,22 @@ TEST(Md5Test, PaddingBoundaries) {
     EXPECT_EQ(Md5Pieces(std::string(55, 'a'), 55), "ef1772b6dff9a122358552954ad0df65");
     EXPECT_EQ(Md5Pieces(std::string(56, 'a'), 7), "3b0c8ac703f828b04c6c197006d17218");
     EXPECT_EQ(Md5Pieces(std::string(64, 'a'), 64), "014842d480b571495a4a0363793f7367");
+}
+
+// The unit's names and the library base's work on one context: a hash begun through one may be
+// continued and finished through the other, and both headers go into one file.
+TEST(Md5Test, UnitNamesAndLibraryBaseShareOneContext) {
+    const std::string text(1000, 'a');
+    TIpMD5Context context;
+    InitMD5(context);
+    MD5Update(context, text.data(), 300);
+    UpdateMD5(context, text.data() + 300, 700);
+    uint8_t digest[16];
+    FinalizeMD5(context, digest);
+    EXPECT_EQ(ToHex(digest, 16), "cabe45dcc9ae5b66ba86600cca6b8ba8");
+    const TIpMD5Context zero{};
+    EXPECT_EQ(std::memcmp(&context, &zero, sizeof context), 0) << "context not wiped";
+    EXPECT_EQ(MD5DigestString(text), "cabe45dcc9ae5b66ba86600cca6b8ba8");
 }
 
 TEST(Sha1Test, Fips180VectorsWholeAndInPieces) {
