@@ -43,6 +43,8 @@ TIpBaseSocket::TIpBaseSocket(TIpSockControl* owner, const TIpDataInits* inits,
     WinSock::getsockname(FHandle, FLocalAddress);
     WinSock::getpeername(FHandle, FRemoteAddress);
     FConnected = true;
+    // A socket handed over connected has nothing left to negotiate.
+    FNegotiation = ngDone;
 }
 
 TIpBaseSocket::TIpBaseSocket(TIpSockControl* owner, SOCKET reservedHandle, TNoDescriptor)
@@ -278,20 +280,47 @@ void TIpDataSocket::HandleConnect() {
 
 void TIpDataSocket::NegotiationDone() {
     if (FClosed) return;
-    FNegotiation = ngDone;
     if (FUsingSSL && SecureFactory) {
         if (!FSecure) FSecure = SecureFactory();
         FNegotiation = ngSecure;
         FSecure->Start(*this);
         return;
     }
-    ReportConnect();
+    FNegotiation = ngDone;
+    ReleaseHeld();
+    if (!FClosed) ReportConnect();
 }
 
 void TIpDataSocket::HandshakeDone() {
     if (FClosed) return;
     FNegotiation = ngDone;
-    ReportConnect();
+    ReleaseHeld();
+    if (!FClosed) ReportConnect();
+}
+
+bool TIpDataSocket::HoldsUserData() const {
+    switch (FNegotiation) {
+        case ngFilter:
+        case ngSecure:
+            return true;
+        case ngDirect:
+            // Not connected yet: a negotiation may still come first.
+            return FUsingSSL || FFilter != nullptr;
+        case ngDone:
+            return false;
+    }
+    return false;
+}
+
+void TIpDataSocket::ReleaseHeld() {
+    if (FHeld.empty()) return;
+    TSocketScope Scope(this);
+    while (!FHeld.empty()) {
+        FQueue.push_back(std::move(FHeld.front()));
+        FHeld.pop_front();
+    }
+    while (SendNextItem()) {
+    }
 }
 
 // The connection is up: the filter negotiates first, then the secure layer shakes hands, and
@@ -582,6 +611,12 @@ uint32_t TIpDataSocket::QueueItem(const void* data, uint32_t size, bool raw, boo
         }
         Item->UserBytes = size;
     }
+    Item->Raw = raw && FNegotiation != ngDone;
+    if (!Item->Raw && HoldsUserData()) {
+        Item->Id = ++FLastItemId;
+        FHeld.push_back(std::move(Item));
+        return FLastItemId;
+    }
     FQueue.push_back(std::move(Item));
     if (FQueue.size() == 1 && FReadyToSend) {
         TIpSendItem& Front = *FQueue.front();
@@ -614,13 +649,18 @@ void TIpDataSocket::LoadNextChunk(TIpSendItem& item) {
     }
     item.UserBytes = N;
     item.Sent = 0;
+    item.Sealed = false;
     if (N < Max) item.Stream = nullptr;
 }
 
 bool TIpDataSocket::SendQueueItem(TIpSendItem& item) {
     if (!FReadyToSend || !FHandleOpen) return false;
-    if (item.Sent == 0 && FUsingSSL && FSecure && FNegotiation == ngDone)
+    if (!item.Raw && !item.Sealed && FUsingSSL && FSecure && FNegotiation == ngDone) {
+        // The data log shows what the caller sent, not its records.
+        if (item.UserData.empty() && (LogOptions & loHighData)) item.UserData = item.Data;
         FSecure->Encrypt(*this, item.Data);
+        item.Sealed = true;
+    }
     const uint32_t Left = static_cast<uint32_t>(item.Data.size()) - item.Sent;
     int N = 0;
     if (Left > 0) {

@@ -210,6 +210,12 @@ struct TIpSendItem {
     uint32_t Id = 0;
     bool CloseAfterSend = false;
     bool Internal = false;
+    // Bytes of the negotiation itself (proxy requests, handshake records): they go out exactly
+    // as given, never through the secure layer, and pass user items held back meanwhile.
+    bool Raw = false;
+    // Data already holds the secure layer's records for the current chunk: a send that would
+    // block hands the item back, and it must not be sealed a second time.
+    bool Sealed = false;
     TStream* Stream = nullptr;
     std::string Data;  // wire form
     uint32_t Sent = 0;
@@ -268,7 +274,7 @@ class TIpDataSocket : public TIpBaseSocket {
     uint32_t PutStream(TStream& stream, bool closeAfterSend);
     virtual uint32_t QueueItem(const void* data, uint32_t size, bool raw, bool internal,
                                bool closeAfterSend, TStream* stream);
-    size_t QueueCount() const { return FQueue.size(); }
+    size_t QueueCount() const { return FQueue.size() + FHeld.size(); }
 
     void ResetStats();
     TIpSockStatRec GetStatRec() const { return FStats; }
@@ -279,9 +285,13 @@ class TIpDataSocket : public TIpBaseSocket {
     // Seams for the filter and the secure layer.
     void NegotiationDone();
     void HandshakeDone();
-    // Raw bytes straight to the wire (filter negotiation, handshakes).
+    // Raw bytes straight to the wire, past the filter's encoding (filter negotiation,
+    // handshakes, terminal option replies). While the socket still negotiates they also pass the
+    // secure layer; afterwards they are sealed like any other data.
     uint32_t SendRaw(const void* data, uint32_t size, bool internal);
     int RawRecv(void* buf, int len) { return ApiRecv(buf, len); }
+    // The error code of the last raw call, from the same (replaceable) source as RawRecv.
+    int RawLastError() { return ApiLastError(); }
 
     // True while this socket's read processing is on the stack.
     bool Reading() const { return FReading > 0; }
@@ -297,7 +307,16 @@ class TIpDataSocket : public TIpBaseSocket {
     bool SendNextItem();
     void LoadNextChunk(TIpSendItem& item);
     void Shutdown();
-    void ClearSendQueue() { FQueue.clear(); }
+    void ClearSendQueue() {
+        FQueue.clear();
+        FHeld.clear();
+    }
+    // True while caller data must wait: the filter or the secure layer has not finished its
+    // negotiation, so the data would reach the proxy, or leave before it can be encrypted.
+    bool HoldsUserData() const;
+    // The negotiation is done: held items join the queue and go out (sealed) before anyone
+    // hears of the connection.
+    void ReleaseHeld();
     void Deliver(std::string& line);
     void AfterSendComplete(bool closeAfterSend);
 
@@ -323,6 +342,7 @@ class TIpDataSocket : public TIpBaseSocket {
     bool FClosePending = false;
 
     std::deque<std::unique_ptr<TIpSendItem>> FQueue;
+    std::deque<std::unique_ptr<TIpSendItem>> FHeld;  // caller items waiting for the negotiation
     TIpSockStatRec FStats;
     bool FActivity = false;
     bool FReadyToSend = false;

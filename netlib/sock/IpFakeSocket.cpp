@@ -25,6 +25,13 @@ void TIpFakeSocket::Feed(const std::string& bytes) {
     if (TIpSockControl* O = Owner()) O->SocketRead(Handle());
 }
 
+void TIpFakeSocket::FeedByNotice(const std::string& bytes) {
+    FInput.append(bytes);
+    if (TIpSockControl* O = Owner())
+        SendMessage(O->Handle(), WM_IPSOCKETEVENT, static_cast<WPARAM>(Handle()),
+                    MAKELPARAM(FD_READ, 0));
+}
+
 void TIpFakeSocket::PeerClose() {
     FPeerClosed = true;
     if (TIpSockControl* O = Owner()) O->SocketClose(Handle());

@@ -17,6 +17,9 @@ class TIpFakeSocket : public TIpDataSocket {
     void RefuseConnect(int errorCode = WSAECONNREFUSED);
     // Bytes from the peer, read at once (as one FD_READ).
     void Feed(const std::string& bytes);
+    // The same, announced as the binding does: a read notice through the owner's window, so
+    // that the owner's handling of errors in socket events applies.
+    void FeedByNotice(const std::string& bytes);
     // The peer closes (FD_CLOSE); what was fed and not read is still delivered.
     void PeerClose();
     // While blocked, sends fail with WSAEWOULDBLOCK; unblocking gives FD_WRITE.

@@ -235,6 +235,10 @@ void TIpSockControl::HandleSocketEvent(const TMessage& message) {
         }
     } catch (const EIpWinSockError& E) {
         DoError(Socket, E.ErrorCode(), E.Message());
+    } catch (const EIpSSLError& E) {
+        // A failed handshake or a damaged record ends the transfer like a socket error: the
+        // task hears of it through its error event, not the program's exception handler.
+        DoError(Socket, 0, E.Message());
     }
 }
 

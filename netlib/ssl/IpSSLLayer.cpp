@@ -7,12 +7,6 @@
 
 namespace {
 
-// The error code of the socket's last raw call, through the socket's own (replaceable) source,
-// so that test doubles report theirs.
-struct TLastError : TIpDataSocket {
-    static int Of(TIpDataSocket& socket) { return (socket.*(&TLastError::ApiLastError))(); }
-};
-
 std::unique_ptr<TIpSecureLayer> MakeLayer() {
     return std::make_unique<TIpSSLLayer>();
 }
@@ -34,7 +28,6 @@ void TIpSSLLayer::Log(TIpDataSocket& socket, const std::string& text) {
 void TIpSSLLayer::Start(TIpDataSocket& socket) {
     FEngine = std::make_unique<TIpSSLEngine>();
     FReported = false;
-    FLastWire.clear();
     TIpDataSocket* s = &socket;
     FEngine->OnLog = [this, s](const std::string& text) { Log(*s, text); };
     FEngine->SendClientHello();
@@ -57,7 +50,7 @@ uint32_t TIpSSLLayer::Read(TIpDataSocket& socket, char* out, uint32_t room) {
         const int n = socket.RawRecv(buf, static_cast<int>(sizeof buf));
         if (n == 0) return 0;  // the peer closed; a partial record stays unread
         if (n < 0) {
-            const int err = TLastError::Of(socket);
+            const int err = socket.RawLastError();
             if (err == WSAEWOULDBLOCK || err == WSAENOTCONN || socket.IsClosed()) return 0;
             throw EIpWinSockError(err, "SSLRead");
         }
@@ -82,12 +75,9 @@ uint32_t TIpSSLLayer::Read(TIpDataSocket& socket, char* out, uint32_t room) {
     }
 }
 
+// The socket seals each item once (it marks the item), also when its send would block.
 void TIpSSLLayer::Encrypt(TIpDataSocket&, std::string& data) {
-    // The socket may hand the same item back after a send that would block; its bytes are
-    // then already records and must not be sealed twice.
-    if (!FLastWire.empty() && data == FLastWire) return;
     std::string wire;
     FEngine->EncryptTo(data.data(), data.size(), wire);
     data.swap(wire);
-    FLastWire = data;
 }

@@ -22,7 +22,6 @@ class TIpSSLLayer : public TIpSecureLayer {
 
     std::unique_ptr<TIpSSLEngine> FEngine;
     bool FReported = false;
-    std::string FLastWire;
 };
 
 // Makes every data socket that uses SSL get a TIpSSLLayer. Call once before switching SSL on

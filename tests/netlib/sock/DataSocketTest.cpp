@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -170,6 +171,66 @@ TEST(SendQueue, CloseAfterSendFreesTheSocket) {
     EXPECT_EQ(C.Closes, 1);
     Application.ProcessMessages();
     EXPECT_FALSE(C.IsActive());
+}
+
+// A layer that negotiates before the connection may be reported, as a proxy does.
+class TNegotiatingFilter : public TIpSocketFilter {
+  public:
+    bool StartNegotiation(TIpDataSocket& socket) override {
+        socket.SendRaw("PROXY?", 6, true);
+        return true;
+    }
+    uint32_t Received(TIpDataSocket&, char*, uint32_t count) override { return count; }
+    void Encode(TIpDataSocket&, const char* data, uint32_t size, std::string& out) override {
+        out.append(data, size);
+    }
+};
+
+// Caller data queued before the connect or during the negotiation must not reach the peer in
+// the middle of it: it waits, then leaves in order before the connection is reported.
+TEST(SendQueue, CallerDataWaitsForTheNegotiation) {
+    TFakeClient C;
+    C.Connect("news.example.org");
+    TIpFakeSocket* F = C.Fake;
+    F->SetFilter(std::make_unique<TNegotiatingFilter>());
+    const uint32_t Early = C.PutString(C.SocketHandle(), "early\r\n", false);
+    F->AcceptConnect();
+    EXPECT_EQ(F->TakeWritten(), "PROXY?");
+    const uint32_t During = C.PutString(C.SocketHandle(), "during\r\n", false);
+    EXPECT_NE(Early, 0u);
+    EXPECT_GT(During, Early);
+    EXPECT_EQ(F->QueueCount(), 2u);
+    EXPECT_TRUE(F->Written().empty());
+    std::vector<uint32_t> Sent;
+    C.OnItemSent = [&](TIpSockControl*, SOCKET, uint32_t id, uint32_t) { Sent.push_back(id); };
+    std::string AtConnect = "(no connect)";
+    C.OnStatus = [&](TIpSockControl*, SOCKET, TIpStatusType e, const TIpConnRec&,
+                     const TIpSockStatRec&) {
+        if (e == stConnect) AtConnect = F->Written();
+    };
+    F->NegotiationDone();
+    EXPECT_EQ(AtConnect, "early\r\nduring\r\n");
+    EXPECT_EQ(Sent, (std::vector<uint32_t>{Early, During}));
+    EXPECT_EQ(F->QueueCount(), 0u);
+    F->TakeWritten();
+    EXPECT_EQ(C.PutString(C.SocketHandle(), "after\r\n", false), 0u);
+    EXPECT_EQ(F->TakeWritten(), "after\r\n");
+}
+
+// An SSL failure while a socket notice is handled is the transfer's error event (code 0, the
+// error's text), like a socket error; it does not reach the program's exception handler.
+TEST(SockControl, SslErrorInASocketEventBecomesAnErrorEvent) {
+    TFakeClient C;
+    std::vector<std::string> Texts;
+    C.OnError = [&](TIpSockControl*, SOCKET, int32_t code, const std::string& text) {
+        C.Errors.push_back(code);
+        Texts.push_back(text);
+    };
+    C.OnLine = [](const std::string&) { throw EIpSSLError("SSLRecv : Read error."); };
+    TIpFakeSocket* F = C.Open();
+    EXPECT_NO_THROW(F->FeedByNotice("+OK\r\n"));
+    EXPECT_EQ(C.Errors, (std::vector<int32_t>{0}));
+    EXPECT_EQ(Texts, (std::vector<std::string>{"SSLRecv : Read error."}));
 }
 
 TEST(SockControl, OperationsWithoutSocketRaise) {

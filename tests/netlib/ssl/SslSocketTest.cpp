@@ -1,6 +1,13 @@
 // The SSL client inside a data socket, driven through the fake socket: the connection is
 // reported after the handshake, lines arrive decrypted, writes leave as records.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 
 #include "netlib/sock/IpFakeSocket.h"
 #include "netlib/sock/IpSock.h"
@@ -23,7 +30,13 @@ class TSslClient : public TIpCustomClient {
         });
         OnStatus = [this](TIpSockControl*, SOCKET, TIpStatusType e, const TIpConnRec&,
                           const TIpSockStatRec&) {
-            if (e == stConnect) ++Connects;
+            if (e == stConnect) {
+                ++Connects;
+                if (OnConnect) OnConnect();
+            }
+        };
+        OnError = [this](TIpSockControl*, SOCKET, int32_t code, const std::string& text) {
+            Errors.push_back(std::to_string(code) + " " + text);
         };
         OnIdleTimeout = [this](TIpSockControl*, SOCKET, bool&) { ++IdleTimeouts; };
         SetUsingSSL(true);
@@ -44,6 +57,8 @@ class TSslClient : public TIpCustomClient {
 
     TIpFakeSocket* Fake = nullptr;
     TLines Lines;
+    TLines Errors;
+    std::function<void()> OnConnect;
     int Connects = 0;
     int IdleTimeouts = 0;
 };
@@ -79,6 +94,81 @@ TEST(SslSocket, BlockedSendIsSealedOnce) {
     EXPECT_TRUE(c.Fake->Written().empty());
     c.Fake->SetBlocked(false);
     EXPECT_EQ(server.OpenAll(c.Fake->TakeWritten()), "RETR 1\r\nDELE 1\r\n");
+}
+
+// The same line twice in a row, both sealed while the socket blocks: both records go out, each
+// once (nothing may be taken for a repeat of the last output).
+TEST(SslSocket, SameLineTwiceWhileBlockedArrivesTwice) {
+    TTestServer server;
+    TSslClient c;
+    c.Open(server, 1000);
+    c.PutString(c.SocketHandle(), "NOOP\r\n", false);
+    c.Fake->SetBlocked(true);
+    c.PutString(c.SocketHandle(), "NOOP\r\n", false);
+    c.PutString(c.SocketHandle(), "NOOP\r\n", false);
+    c.Fake->SetBlocked(false);
+    c.Fake->SetBlocked(true);
+    c.PutString(c.SocketHandle(), "NOOP\r\n", false);
+    c.Fake->SetBlocked(false);
+    EXPECT_EQ(server.OpenAll(c.Fake->TakeWritten()), "NOOP\r\nNOOP\r\nNOOP\r\nNOOP\r\n");
+}
+
+// Lines queued before the connect and during the handshake never leave in plain text: they wait
+// and go out sealed, in order, before the connection is reported.
+TEST(SslSocket, DataQueuedBeforeTheHandshakeEndsLeavesEncrypted) {
+    TTestServer server;
+    TSslClient c;
+    std::vector<uint32_t> sent;
+    c.OnItemSent = [&](TIpSockControl*, SOCKET, uint32_t id, uint32_t) { sent.push_back(id); };
+    c.Connect("pop.example.org");
+    const uint32_t first = c.PutString(c.SocketHandle(), "CAPA\r\n", false);
+    c.Fake->AcceptConnect();
+    const uint32_t second = c.PutString(c.SocketHandle(), "USER test\r\n", false);
+    // The test server checks that only the ClientHello, then only the key exchange, cipher
+    // change and Finished were written.
+    c.Feed(server.OnClientHello(c.Fake->TakeWritten()), 1000);
+    const uint32_t third = c.PutString(c.SocketHandle(), "PASS secret\r\n", false);
+    const std::string flight = c.Fake->TakeWritten();
+    EXPECT_EQ(flight.find("secret"), std::string::npos);
+    const std::string finished = server.OnClientFlight(flight);
+    std::string atConnect = "(no connect)";
+    c.OnConnect = [&] { atConnect = c.Fake->Written(); };
+    c.Feed(finished, 1000);
+    EXPECT_EQ(c.Connects, 1);
+    EXPECT_EQ(server.OpenAll(atConnect), "CAPA\r\nUSER test\r\nPASS secret\r\n");
+    EXPECT_EQ(c.Fake->TakeWritten(), atConnect);
+    for (uint32_t id : {first, second, third}) EXPECT_NE(std::count(sent.begin(), sent.end(), id), 0);
+    EXPECT_EQ(c.Socket()->QueueCount(), 0u);
+}
+
+// The data log shows what the caller sent, not the records that carried it.
+TEST(SslSocket, DataLogShowsPlainText) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("kestro-ssl-log-" + std::to_string(getpid()) + ".log"))
+                                 .string();
+    TTestServer server;
+    TSslClient c;
+    c.DebugLog().SetFileName(path);
+    c.DebugLog().SetEnabled(true);
+    c.Open(server, 1000);
+    c.Fake->SetBlocked(true);
+    c.PutString(c.SocketHandle(), "USER logged\r\n", false);
+    c.Fake->SetBlocked(false);
+    c.DebugLog().WriteDebugLog();
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    std::filesystem::remove(path);
+    EXPECT_NE(text.find("USER logged"), std::string::npos) << text;
+}
+
+// A failed handshake during a socket notice reaches the caller as an error event with code 0.
+TEST(SslSocket, HandshakeFailureInASocketNoticeIsAnErrorEvent) {
+    TSslClient c;
+    c.Connect("pop.example.org");
+    c.Fake->AcceptConnect();
+    EXPECT_NO_THROW(c.Fake->FeedByNotice(Record(21, std::string("\x02\x46", 2), 3, 1)));
+    EXPECT_EQ(c.Errors, (TLines{"0 SanityCheckRecord : Parsing error."}));
+    EXPECT_EQ(c.Connects, 0);
 }
 
 // A server that stops answering during the handshake meets the idle time-out.
