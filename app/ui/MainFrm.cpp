@@ -442,8 +442,10 @@ void TFormMain::UpdateStatusView(bool throttled) {
         if (end && *end == '\0') sum += n;
     }
     int64_t bytes = TotalBytes + sum;
-    StatusPanels[1] = " " + std::to_string(MailCount) + " Mails";
-    StatusPanels[2] = " " + std::to_string(NewsCount) + " News";
+    // Appended piece by piece: g++ 12 at -O3 warns falsely (-Wrestrict) about a literal put in
+    // front of a temporary string.
+    StatusPanels[1] = std::string(1, ' ').append(std::to_string(MailCount)).append(" Mails");
+    StatusPanels[2] = std::string(1, ' ').append(std::to_string(NewsCount)).append(" News");
     char text[64];
     if (bytes <= 1024)
         std::snprintf(text, sizeof text, "%lld Bytes", static_cast<long long>(bytes));
@@ -454,7 +456,8 @@ void TFormMain::UpdateStatusView(bool throttled) {
     StatusPanels[3] = std::string(" ") + text;
     double seconds = double(now - StartTimeMs) / 1000.0;
     if (seconds <= 0) seconds = 1;
-    StatusPanels[4] = " " + std::to_string(std::llround(double(bytes) / seconds)) + " cps";
+    const long long cps = std::llround(double(bytes) / seconds);
+    StatusPanels[4] = std::string(1, ' ').append(std::to_string(cps)).append(" cps");
     RefreshTaskView();
 }
 

@@ -67,7 +67,8 @@ int main(int argc, char** argv) {
     // Delivered in batches: one drop call per 200 files.
     std::string batch;
     for (int i = 0; i < mails; ++i) {
-        const std::string file = (root / "drop" / ("m" + std::to_string(i))).string();
+        std::string file = (root / "drop" / "m").string();
+        file += std::to_string(i);
         std::ofstream(file, std::ios::binary) << Mail(i, kbytes);
         batch += " " + file;
         if (i % 200 == 199 || i == mails - 1) {

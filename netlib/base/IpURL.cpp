@@ -57,7 +57,7 @@ class UrlParser {
         }
         if (!FWord.empty()) FAddr.Authority = FWord;
         if (FAddr.Path.empty() && !FPathText.empty()) FAddr.Path = TrimSpaces(FPathText);
-        if (FAddr.Path.empty()) FAddr.Path = "/";
+        if (FAddr.Path.empty()) FAddr.Path += '/';
         switch (FState) {
             case UrlState::DrivePath:
             case UrlState::Host:
@@ -368,7 +368,7 @@ std::string ResolveDotted(const TIpAddrRec& base, const std::string& newURL,
         size_t(rest - 1) < newURL.size() ? newURL.substr(size_t(rest - 1)) : std::string();
     std::string result = prefix + baseDir + tail;
     const size_t dot = result.find("/./");
-    if (dot != std::string::npos) result.replace(dot, 3, "/");
+    if (dot != std::string::npos) result.erase(dot + 1, 2);  // "/./" -> "/"
     return result;
 }
 

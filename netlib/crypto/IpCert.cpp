@@ -183,7 +183,8 @@ std::string TIpCert_Cert::ParseOID(const uint8_t* data, int32_t length) {
             text = std::to_string(top) + "." + std::to_string(arc - 40 * top);
             first = false;
         } else {
-            text += "." + std::to_string(arc);
+            text += '.';
+            text += std::to_string(arc);
         }
         arc = 0;
     }

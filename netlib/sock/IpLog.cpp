@@ -33,7 +33,7 @@ std::string Printf(const char* format, ...) {
 // Elapsed milliseconds as "SSSS.mmm": at least seven digits, the point before the last three.
 std::string TimeStamp(uint32_t ms) {
     std::string Digits = Printf("%07u", ms);
-    Digits.insert(Digits.size() - 3, ".");
+    Digits.insert(Digits.size() - 3, 1, '.');
     return Digits + " : ";
 }
 

@@ -229,8 +229,9 @@ void TIpTelnetFilter::SendTerminalType(TIpDataSocket& socket) {
     std::string Name;
     if (TIpTelnetTerminal* Terminal = socket.GetMasterTerminal()) Name = Terminal->TelnetTermType();
     if (Name.empty()) Name = "dumb";
-    SendSub(socket, OptTerminalType,
-            std::string(1, static_cast<char>(IS)) + DoubleChar(Name, static_cast<char>(IAC)));
+    std::string Payload(1, static_cast<char>(IS));
+    Payload += DoubleChar(Name, static_cast<char>(IAC));
+    SendSub(socket, OptTerminalType, Payload);
 }
 
 void TIpTelnetFilter::SendStatus(TIpDataSocket& socket) {

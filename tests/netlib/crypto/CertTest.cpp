@@ -27,9 +27,12 @@ Bytes Der(uint8_t tag, const Bytes& content) {
     if (n < 128) {
         out.push_back(static_cast<uint8_t>(n));
     } else if (n < 256) {
-        out.insert(out.end(), {0x81, static_cast<uint8_t>(n)});
+        out.push_back(0x81);
+        out.push_back(static_cast<uint8_t>(n));
     } else {
-        out.insert(out.end(), {0x82, static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)});
+        out.push_back(0x82);
+        out.push_back(static_cast<uint8_t>(n >> 8));
+        out.push_back(static_cast<uint8_t>(n));
     }
     out.insert(out.end(), content.begin(), content.end());
     return out;

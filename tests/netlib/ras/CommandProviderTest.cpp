@@ -225,12 +225,16 @@ TEST(Phonebook, ParsesEntriesAndReportsBadLines) {
 TEST(Phonebook, HasNoSmallLimitOnEntriesOrConnections) {
     TPhonebook book;
     std::string text;
-    for (int i = 0; i < 100; ++i) text += "[e" + std::to_string(i) + "]\n";
+    for (int i = 0; i < 100; ++i) {
+        text += "[e";
+        text += std::to_string(i);
+        text += "]\n";
+    }
     book.Parse(text, "big.ini");
     EXPECT_EQ(book.Entries().size(), 100u);
 
     auto sim = std::make_shared<TSimDialupProvider>();
-    for (int i = 0; i < 70; ++i) sim->AddConnection("c" + std::to_string(i));
+    for (int i = 0; i < 70; ++i) sim->AddConnection(std::string(1, 'c').append(std::to_string(i)));
     IpRasAccess().SetProvider(sim);
     {
         TIpRasDialer dialer;

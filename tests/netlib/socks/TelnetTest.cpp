@@ -202,7 +202,9 @@ TEST(TelnetLog, NegotiationIsLoggedBothWaysOnlyWithTheTelnetOption) {
         std::ifstream In(File, std::ios::binary);
         std::stringstream Text;
         Text << In.rdbuf();
-        const std::string H = "[" + std::to_string(F->Handle()) + "] Telnet ";
+        std::string H(1, '[');
+        H += std::to_string(F->Handle());
+        H += "] Telnet ";
         const bool Logged = Options == loTelnet;
         EXPECT_EQ(Text.str().find(H + "WILL echo received.") != std::string::npos, Logged);
         EXPECT_EQ(Text.str().find(H + "DO echo sent.") != std::string::npos, Logged);

@@ -137,7 +137,8 @@ TEST(SslSocket, DataQueuedBeforeTheHandshakeEndsLeavesEncrypted) {
     EXPECT_EQ(c.Connects, 1);
     EXPECT_EQ(server.OpenAll(atConnect), "CAPA\r\nUSER test\r\nPASS secret\r\n");
     EXPECT_EQ(c.Fake->TakeWritten(), atConnect);
-    for (uint32_t id : {first, second, third}) EXPECT_NE(std::count(sent.begin(), sent.end(), id), 0);
+    for (uint32_t id : {first, second, third})
+        EXPECT_NE(std::count(sent.begin(), sent.end(), id), 0);
     EXPECT_EQ(c.Socket()->QueueCount(), 0u);
 }
 
