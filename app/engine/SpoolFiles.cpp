@@ -244,7 +244,7 @@ std::string NewSpoolFileName(const std::string& dir) {
     for (int64_t tries = 0;; ++tries) {
         if (tries > SpoolLimits::MaxSpoolNameTries)
             throw EWriteError("Kein freier Dateiname im Verzeichnis " + dir);
-        name = "m" + std::to_string(SpoolCounter) + ".msg";
+        name.assign(1, 'm').append(std::to_string(SpoolCounter)).append(".msg");
         if (!FileExists(prefix + name)) break;
         AdvanceSpoolCounter();
     }

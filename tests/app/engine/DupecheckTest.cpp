@@ -212,9 +212,9 @@ TEST_F(DupecheckTest, SlidingWindowKeepsExactlyTheNewest) {
     TMIDDupecheck mid;
     mid.MaxEntries = 50;
     for (int i = 0; i < 10000; ++i)
-        ASSERT_FALSE(mid.IsDupeMessageID("<" + std::to_string(i) + ">"));
+        ASSERT_FALSE(mid.IsDupeMessageID(std::string(1, '<').append(std::to_string(i)).append(">")));
     for (int i = 9950; i < 10000; ++i)
-        EXPECT_TRUE(mid.IsDupeMessageID("<" + std::to_string(i) + ">"));
+        EXPECT_TRUE(mid.IsDupeMessageID(std::string(1, '<').append(std::to_string(i)).append(">")));
     EXPECT_EQ(mid.Count(), 50);
     EXPECT_FALSE(mid.IsDupeMessageID("<9949>"));
     EXPECT_EQ(mid.MessageID(0), "<9951>");
