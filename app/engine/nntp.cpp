@@ -253,6 +253,14 @@ void TKestroNNTPClient::SetupClient() {
     Client->Password = box.NntpPass;
     SetClientLogs(*Client, "NNTP");
     WireClient(*Client, box.NntpServer);
+    // A finished task may wait a while for the run loop to free it; its idle connection is no
+    // failure then.
+    Client->OnIdleTimeout = [this](TIpSockControl* sender, SOCKET socket, bool& reset) {
+        if (State == tsFinished)
+            reset = false;
+        else
+            DoClientIdleTimeout(sender, socket, reset);
+    };
     if (box.NntpUseSSL) {
         if (!ApplyPortAndTimeout(*Client, 563, box.NntpTimeout, "NNTP")) return;
         Client->SetUsingSSL(true);

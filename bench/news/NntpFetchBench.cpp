@@ -38,6 +38,12 @@ std::map<std::string, std::string> LoadEnv() {
     return values;
 }
 
+// Errors of the tasks go to standard error; the progress lines are dropped.
+void PrintErrors(TKestroCustomClient*, int32_t taskNo, const std::string& text, bool) {
+    if (text.find("Error") != std::string::npos || text.find("Exception") != std::string::npos)
+        std::fprintf(stderr, "task %d: %s\n", taskNo, text.c_str());
+}
+
 double CpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -84,13 +90,18 @@ TResult Fetch(const std::string& port, const std::string& prefix, int groups, in
         task->ConfigIndex = box;
         task->GroupListIndex = 0;
         task->Command = std::to_string(first) + " " + std::to_string(last);
+        task->OnTaskLog = PrintErrors;
         task->Start(t + 1);
         tasks.push_back(std::move(task));
     }
+    // As the run loop does: a finished task is freed at once (its destructor says QUIT).
     auto busy = [&] {
-        for (auto& task : tasks)
-            if (task->State != 3) return true;
-        return false;
+        bool any = false;
+        for (auto& task : tasks) {
+            if (task && task->State == 3) task.reset();
+            any = any || task;
+        }
+        return any;
     };
     while (busy()) {
         Application.WaitForEvent(200);
@@ -117,7 +128,9 @@ int main(int argc, char** argv) {
     }
     const int groups = argc > 1 ? std::atoi(argv[1]) : 20;
     const std::string prefix = argc > 2 ? argv[2] : "bench20";
-    for (int threads : {1, 8}) {
+    std::vector<int> counts = {1, 8};
+    if (argc > 3) counts = {std::atoi(argv[3])};
+    for (int threads : counts) {
         TResult r = Fetch(env["KESTRO_E2E_NNTP_PORT"], prefix, groups, threads);
         std::printf("NntpMaxThreads %d: %lld articles in %.2f s, %.0f articles/s, %.2f CPU s%s\n",
                     threads, static_cast<long long>(r.Articles), r.Seconds,

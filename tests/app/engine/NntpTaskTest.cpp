@@ -323,6 +323,11 @@ TEST_F(NntpTaskTest, LogonRejectedEndsTheTask) {
     EXPECT_EQ(Task->State, 3);
     EXPECT_TRUE(Logged("NNTP Error 481 auf news.example: rejected"));
     EXPECT_EQ(Groups()[0], "de.a 0");
+    // Until the run loop frees it, the idle connection of a finished task is no failure.
+    bool reset = true;
+    Task->Client->DoIdleTimeout(Task->Client->SocketHandle(), reset);
+    EXPECT_FALSE(reset);
+    EXPECT_FALSE(Logged("Socket Timeout"));
 }
 
 class NntpPostTest : public NntpTaskTest {
