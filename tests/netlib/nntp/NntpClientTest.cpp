@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "netlib/nntp/IpNntp.h"
+#include "netlib/nntp/Limits.h"
 #include "netlib/sock/IpFakeSocket.h"
 
 namespace {
@@ -220,6 +221,24 @@ TEST_F(NntpClientTest, MissingArticleIsAOneLineListAndTheNextFetchWorks) {
     Feed("220 2 <a2@x>\r\nMessage-ID: <a2@x>\r\n\r\n500 looks like a code\r\n.\r\n");
     ASSERT_EQ(Articles.size(), 1u);
     EXPECT_EQ(Events.back(), "article <a2@x>");
+}
+
+TEST_F(NntpClientTest, OversizedArticleIsReportedAsAFailedFetch) {
+    Open("200 hello");
+    Feed("211 1 1 1 de.test\r\n");
+    Client.ArticleByNumber(1);
+    Feed("220 1 <big@x>\r\nMessage-ID: <big@x>\r\n\r\n");
+    const std::string chunk(1023, 'x');
+    std::string block;
+    for (int i = 0; i < 1024; ++i) block += chunk + "\r\n";  // 1 MiB
+    for (uint64_t sent = 0; sent <= kIpMaxNntpArticleSize; sent += block.size()) Feed(block);
+    Feed(".\r\n");
+    EXPECT_TRUE(Articles.empty());
+    EXPECT_EQ(Events.back(), "multi 4 |220 1 <big@x>");
+    // The connection goes on with the next command.
+    Client.ArticleByNumber(1);
+    Feed("423 gone\r\n");
+    EXPECT_EQ(Events.back(), "multi 4 |423 gone");
 }
 
 TEST_F(NntpClientTest, ArticleByMessageIdAddsMissingBrackets) {
