@@ -112,6 +112,8 @@ void TKestroCustomClient::DoClientErrorReply(TIpSockControl*, uintptr_t, int32_t
 
 void TKestroCustomClient::DoClientIdleTimeout(TIpSockControl*, SOCKET, bool& reset) {
     reset = false;
+    // A task that has finished and waits to be freed is not failed by a quiet connection.
+    if (State == tsFinished) return;
     Fail("Error: Socket Timeout", 2);
 }
 

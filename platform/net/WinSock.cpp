@@ -591,10 +591,17 @@ int recv(SOCKET S, void* Buf, int Len, int Flags) {
             return Fail(WSAENOTCONN);
         return Fail(MapErrno(Err));
     }
-    if (N == 0 && Len > 0 && E->Type == WS_SOCK_STREAM)
+    if (N == 0 && Len > 0 && E->Type == WS_SOCK_STREAM) {
         NoticeClose(S, *E, 0);
-    else
+    } else {
+        // Acknowledge at once: the protocols here answer a short command with a reply the server
+        // may write in pieces, and a delayed acknowledgement would hold each later piece back.
+        if (N > 0 && E->Type == WS_SOCK_STREAM) {
+            int One = 1;
+            ::setsockopt(E->Fd, IPPROTO_TCP, TCP_QUICKACK, &One, sizeof One);
+        }
         ArmRead(*E);
+    }
     return static_cast<int>(N);
 }
 
