@@ -11,6 +11,7 @@
 #include "app/engine/bfgconfig.h"
 #include "app/engine/dupecheck.h"
 #include "components/text/WordRoutines.h"
+#include "netlib/base/IpUtils.h"
 #include "platform/fs/Files.h"
 
 const char* const NntpNotice::From = "Kestro Client";
@@ -33,20 +34,6 @@ std::string Lower(std::string s) {
     for (char& c : s)
         if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
     return s;
-}
-
-// A decimal number with optional sign; fallback for anything else (or more than 18 digits).
-int64_t ToInt64Def(const std::string& text, int64_t fallback) {
-    size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    if (i == text.size() || text.size() - i > 18) return fallback;
-    int64_t value = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return fallback;
-        value = value * 10 + (text[i] - '0');
-    }
-    return negative ? -value : value;
 }
 
 // A line number of a range command; anything but a number is an error.

@@ -51,6 +51,19 @@ std::string TrimSpaces(const std::string& s) {
     return s.substr(first, last - first + 1);
 }
 
+int64_t ToInt64Def(const std::string& text, int64_t fallback) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    if (i == text.size() || text.size() - i > 18) return fallback;
+    int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return fallback;
+        value = value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
 int32_t CompareBuffers(const void* buffer1, const void* buffer2, size_t count) {
     const auto* a = static_cast<const uint8_t*>(buffer1);
     const auto* b = static_cast<const uint8_t*>(buffer2);

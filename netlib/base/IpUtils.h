@@ -29,6 +29,9 @@ std::string TrimSpaces(const std::string& s);
 int32_t CompareBuffers(const void* buffer1, const void* buffer2, size_t count);
 // How many of the first count bytes equal value; 0 for a count of 0 or less.
 int32_t CharCount(const void* buffer, int32_t count, uint8_t value);
+// A decimal number of at most 18 digits with an optional sign; fallback for anything else
+// (empty text, other characters, more digits).
+int64_t ToInt64Def(const std::string& text, int64_t fallback);
 inline int32_t IntMax(int32_t a, int32_t b) {
     return a > b ? a : b;
 }

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <utility>
 
+#include "netlib/base/IpUtils.h"
 #include "netlib/nntp/Limits.h"
 
 namespace {
@@ -86,20 +87,6 @@ bool StartsWith(const std::string& s, char c) {
 // Text from the 5th character on ("211 3 1 3 g" gives "3 1 3 g").
 std::string FromFifth(const std::string& line) {
     return line.size() > 4 ? line.substr(4) : "";
-}
-
-// A decimal number of at most 18 digits with an optional sign; fallback for anything else.
-int64_t ToInt64Def(const std::string& text, int64_t fallback) {
-    size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    if (i == text.size() || text.size() - i > 18) return fallback;
-    int64_t value = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return fallback;
-        value = value * 10 + (text[i] - '0');
-    }
-    return negative ? -value : value;
 }
 
 std::vector<std::string> SplitBlanks(const std::string& text) {
