@@ -10,7 +10,7 @@
 #include <string>
 
 #include "netlib/mime/MimeMessage.h"
-#include "netlib/sock/IpSock.h"
+#include "netlib/sock/IpEmail.h"
 #include "platform/classes/Classes.h"
 
 enum TIpNntpStates : uint8_t {
@@ -83,12 +83,6 @@ using TIpNntpProgressEvent =
 // conversion beyond the local one), the date and time arguments of NEWGROUPS and NEWNEWS.
 std::string FormatNntpDate(int64_t unixSeconds);
 std::string FormatNntpTime(int64_t unixSeconds);
-
-// The empty intermediate class of the mail and news clients.
-class TIpCustomEmailClass : public TIpCustomClient {
-  public:
-    using TIpCustomClient::TIpCustomClient;
-};
 
 class TIpCustomNntpClient : public TIpCustomEmailClass {
   public:

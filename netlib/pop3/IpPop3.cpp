@@ -24,7 +24,7 @@ bool StartsWith(const std::string& s, const char* prefix) {
 }  // namespace
 
 TIpCustomPop3Client::TIpCustomPop3Client(void* owner)
-    : TIpCustomClient(owner), FMessage(std::make_unique<TIpMailMessage>()) {
+    : TIpCustomEmailClass(owner), FMessage(std::make_unique<TIpMailMessage>()) {
     DefaultPort = 110;
     SockInits().StripLineTerminator = true;
 }
@@ -138,7 +138,7 @@ void TIpCustomPop3Client::Connect(const std::string& host) {
     SetState(psConnect);
     FMultiLine = false;
     FInAuthorization = true;
-    TIpCustomClient::Connect(host);
+    TIpCustomEmailClass::Connect(host);
 }
 
 void TIpCustomPop3Client::SendApop() {
@@ -372,11 +372,11 @@ void TIpCustomPop3Client::DoStatus(SOCKET socket, TIpStatusType event,
             }
             break;
     }
-    TIpCustomClient::DoStatus(socket, event, connection);
+    TIpCustomEmailClass::DoStatus(socket, event, connection);
 }
 
 void TIpCustomPop3Client::DoError(SOCKET socket, int32_t errCode, const std::string& errStr) {
-    TIpCustomClient::DoError(socket, errCode, errStr);
+    TIpCustomEmailClass::DoError(socket, errCode, errStr);
     SetState(psNoOp);
     if (FTask != ptNone) {
         SetTask(ptSocketError);
@@ -390,7 +390,7 @@ void TIpCustomPop3Client::WndProc(TMessage& message) {
             OnStateChange(this, TIpPop3States(message.LParam));
         return;
     }
-    TIpCustomClient::WndProc(message);
+    TIpCustomEmailClass::WndProc(message);
 }
 
 std::string TIpCustomPop3Client::FormatDebugEntry(uint32_t socket, uint32_t entryType,
@@ -421,7 +421,7 @@ std::string TIpCustomPop3Client::FormatDebugEntry(uint32_t socket, uint32_t entr
             text = "Generating OnTop event";
             break;
         default:
-            return TIpCustomClient::FormatDebugEntry(socket, entryType, data, size);
+            return TIpCustomEmailClass::FormatDebugEntry(socket, entryType, data, size);
     }
     return "[POP3] " + text + "\r\n";
 }

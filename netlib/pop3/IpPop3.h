@@ -14,7 +14,7 @@
 #include <string>
 
 #include "netlib/mime/MimeMessage.h"
-#include "netlib/sock/IpSock.h"
+#include "netlib/sock/IpEmail.h"
 #include "platform/classes/Classes.h"
 
 enum TIpPop3States : uint8_t {
@@ -63,7 +63,7 @@ using TIpPop3TaskCompleteEvent =
     std::function<void(TIpCustomPop3Client* client, TIpPop3Tasks task, TStringList& response)>;
 using TIpPop3TopEvent = std::function<void(TIpCustomPop3Client* client, TIpMailMessage& msgTop)>;
 
-class TIpCustomPop3Client : public TIpCustomClient {
+class TIpCustomPop3Client : public TIpCustomEmailClass {
   public:
     explicit TIpCustomPop3Client(void* owner = nullptr);
     ~TIpCustomPop3Client() override;

@@ -29,7 +29,7 @@ bool HasMailerField(const TStringList& fields) {
 }  // namespace
 
 TIpCustomSmtpClient::TIpCustomSmtpClient(void* owner)
-    : TIpCustomClient(owner), FMessage(std::make_unique<TIpMailMessage>()) {
+    : TIpCustomEmailClass(owner), FMessage(std::make_unique<TIpMailMessage>()) {
     DefaultPort = 25;
     XMailer = "Kestro Internet Library " + VersionString();
 }
@@ -83,7 +83,7 @@ void TIpCustomSmtpClient::Connect(const std::string& host) {
     FConnectOnly = FTask == stNoTask;
     FMultiLine = false;
     FReplyLines.Clear();
-    TIpCustomClient::Connect(host);
+    TIpCustomEmailClass::Connect(host);
 }
 
 void TIpCustomSmtpClient::SendCommand(const std::string& text, bool multiLine) {
@@ -305,7 +305,7 @@ void TIpCustomSmtpClient::NextStep(int32_t code) {
 
 void TIpCustomSmtpClient::DoStatus(SOCKET socket, TIpStatusType event,
                                    const TIpConnRec& connection) {
-    TIpCustomClient::DoStatus(socket, event, connection);
+    TIpCustomEmailClass::DoStatus(socket, event, connection);
     switch (event) {
         case stConnect:
             SetSocketIdleTimeout(FIdleTimeout);
@@ -325,7 +325,7 @@ void TIpCustomSmtpClient::DoStatus(SOCKET socket, TIpStatusType event,
 }
 
 void TIpCustomSmtpClient::DoError(SOCKET socket, int32_t errCode, const std::string& errStr) {
-    TIpCustomClient::DoError(socket, errCode, errStr);
+    TIpCustomEmailClass::DoError(socket, errCode, errStr);
     if (OnConnectError) OnConnectError(this, errCode, errStr);
     SetState(ssNoOp);
     if (FTask != stNoTask) {
@@ -342,7 +342,7 @@ void TIpCustomSmtpClient::WndProc(TMessage& message) {
             OnTaskComplete(this, TIpSmtpTasks(message.LParam));
         return;
     }
-    TIpCustomClient::WndProc(message);
+    TIpCustomEmailClass::WndProc(message);
 }
 
 std::string TIpCustomSmtpClient::FormatDebugEntry(uint32_t socket, uint32_t entryType,
@@ -370,7 +370,7 @@ std::string TIpCustomSmtpClient::FormatDebugEntry(uint32_t socket, uint32_t entr
             text = value ? "Next message ready" : "Next message not ready";
             break;
         default:
-            return TIpCustomClient::FormatDebugEntry(socket, entryType, data, size);
+            return TIpCustomEmailClass::FormatDebugEntry(socket, entryType, data, size);
     }
     return "[SMTP] " + text + "\r\n";
 }

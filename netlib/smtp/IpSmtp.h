@@ -15,7 +15,7 @@
 #include <string>
 
 #include "netlib/mime/MimeMessage.h"
-#include "netlib/sock/IpSock.h"
+#include "netlib/sock/IpEmail.h"
 #include "platform/classes/Classes.h"
 
 enum TIpSmtpStates : uint8_t {
@@ -65,7 +65,7 @@ using TIpSmtpStateChangeEvent =
 using TIpSmtpTaskCompleteEvent =
     std::function<void(TIpCustomSmtpClient* client, TIpSmtpTasks task)>;
 
-class TIpCustomSmtpClient : public TIpCustomClient {
+class TIpCustomSmtpClient : public TIpCustomEmailClass {
   public:
     explicit TIpCustomSmtpClient(void* owner = nullptr);
     ~TIpCustomSmtpClient() override;
