@@ -1,6 +1,5 @@
 #include "netlib/nntp/IpNntp.h"
 
-#include <cstring>
 #include <ctime>
 #include <iterator>
 #include <utility>
@@ -164,8 +163,7 @@ void TIpCustomNntpClient::DebugValue(uint32_t entryType, uint32_t value) {
 
 std::string TIpCustomNntpClient::FormatDebugEntry(uint32_t socket, uint32_t entryType,
                                                   const void* data, uint32_t size) {
-    uint32_t value = 0;
-    if (data && (entryType & 0x80000000u) == 0) std::memcpy(&value, data, sizeof value);
+    const uint32_t value = IpDebugEntryValue(entryType, data);
     std::string text;
     switch (entryType) {
         case deNntpStartTask:

@@ -395,8 +395,7 @@ void TIpCustomPop3Client::WndProc(TMessage& message) {
 
 std::string TIpCustomPop3Client::FormatDebugEntry(uint32_t socket, uint32_t entryType,
                                                   const void* data, uint32_t size) {
-    uint32_t value = 0;
-    if (data && (entryType & 0x80000000u) == 0) value = *static_cast<const uint32_t*>(data);
+    const uint32_t value = IpDebugEntryValue(entryType, data);
     std::string text;
     switch (entryType) {
         case deTaskSet:

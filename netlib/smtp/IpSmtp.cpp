@@ -347,8 +347,7 @@ void TIpCustomSmtpClient::WndProc(TMessage& message) {
 
 std::string TIpCustomSmtpClient::FormatDebugEntry(uint32_t socket, uint32_t entryType,
                                                   const void* data, uint32_t size) {
-    uint32_t value = 0;
-    if (data && (entryType & 0x80000000u) == 0) value = *static_cast<const uint32_t*>(data);
+    const uint32_t value = IpDebugEntryValue(entryType, data);
     std::string text;
     switch (entryType) {
         case deTaskSet:

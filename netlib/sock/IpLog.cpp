@@ -455,3 +455,9 @@ std::string IpFormatTelnetEntry(uint32_t socket, uint32_t direction, uint32_t co
                                              : Printf("[%08X]", direction);
     return Printf("[%u] Telnet ", socket) + Word + " " + Name + " " + Dir;
 }
+
+uint32_t IpDebugEntryValue(uint32_t entryType, const void* data) {
+    uint32_t value = 0;
+    if (data && (entryType & 0x80000000u) == 0) std::memcpy(&value, data, sizeof value);
+    return value;
+}

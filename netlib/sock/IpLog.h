@@ -103,3 +103,6 @@ std::string IpFormatSocketEntry(uint32_t socket, uint32_t entryType, const void*
                                 uint32_t size);
 // The text of a telnet negotiation entry (without line end).
 std::string IpFormatTelnetEntry(uint32_t socket, uint32_t direction, uint32_t commandAndOption);
+// The first value of an entry added by AddDebugValue, as a writer's FormatDebugEntry is given
+// it; 0 for entries that carry data bytes, or no data.
+uint32_t IpDebugEntryValue(uint32_t entryType, const void* data);
