@@ -156,18 +156,25 @@ uint32_t TCommandDialupProvider::LoadPhonebook(const std::string* phonebook, TPh
     return 0;
 }
 
+uint32_t TCommandDialupProvider::LoadEntry(const std::string* phonebook,
+                                           const std::string& entryName, TPhonebook& book,
+                                           const TPhonebookEntry*& entry) {
+    std::string path;
+    if (uint32_t rc = LoadPhonebook(phonebook, book, path)) return rc;
+    entry = book.Find(entryName);
+    if (!entry) {
+        DialupLog("Dial-up entry " + Quoted(entryName) + " not found in phonebook file " + path);
+        return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+    }
+    return 0;
+}
+
 uint32_t TCommandDialupProvider::Dial(const uint32_t*, const std::string* phonebook,
                                       const TRasDialParams& params, HWND notifier,
                                       HRASCONN& connection) {
     TPhonebook book;
-    std::string path;
-    if (uint32_t rc = LoadPhonebook(phonebook, book, path)) return rc;
-    const TPhonebookEntry* def = book.Find(params.EntryName);
-    if (!def) {
-        DialupLog("Dial-up entry " + Quoted(params.EntryName) + " not found in phonebook file " +
-                  path);
-        return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
-    }
+    const TPhonebookEntry* def = nullptr;
+    if (uint32_t rc = LoadEntry(phonebook, params.EntryName, book, def)) return rc;
     std::string password = params.Password.empty() ? def->Password : params.Password;
     if (password.size() > DialupLimits::kMaxPasswordLength) return ERROR_INVALID_PARAMETER;
     std::vector<std::string> env = EntryEnvironment(*def, &params);
@@ -340,15 +347,9 @@ uint32_t TCommandDialupProvider::EnumEntries(const std::string* phonebook,
 uint32_t TCommandDialupProvider::GetEntryDialParams(const std::string* phonebook,
                                                     TRasDialParams& params, bool& passwordStored) {
     TPhonebook book;
-    std::string path;
+    const TPhonebookEntry* def = nullptr;
     passwordStored = false;
-    if (uint32_t rc = LoadPhonebook(phonebook, book, path)) return rc;
-    const TPhonebookEntry* def = book.Find(params.EntryName);
-    if (!def) {
-        DialupLog("Dial-up entry " + Quoted(params.EntryName) + " not found in phonebook file " +
-                  path);
-        return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
-    }
+    if (uint32_t rc = LoadEntry(phonebook, params.EntryName, book, def)) return rc;
     params.PhoneNumber = def->PhoneNumber;
     params.CallbackNumber = def->CallbackNumber;
     params.UserName = def->UserName;

@@ -49,6 +49,10 @@ class TCommandDialupProvider : public TDialupProvider {
 
   private:
     uint32_t LoadPhonebook(const std::string* phonebook, TPhonebook& book, std::string& path);
+    // Reads the phonebook and finds the entry in it; a missing entry is logged with the file's
+    // name and gives the RAS error for an unknown entry.
+    uint32_t LoadEntry(const std::string* phonebook, const std::string& entryName, TPhonebook& book,
+                       const TPhonebookEntry*& entry);
     std::shared_ptr<TCommandDialupShared> FShared;
     TWorkerSet FWorkers;
 };
