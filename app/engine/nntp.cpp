@@ -417,7 +417,7 @@ void TKestroNNTPClient::DoResponse(TIpCustomNntpClient*, TIpNntpStates responseT
     if (responseTo == nsGroup && FJob == jbSendNews) return;  // posting needs no selected group
     if (responseTo == nsGroup && (code == 411 || code == 441)) {
         Guarded([&] { StoreMissingGroupNotice(response); });
-        Log("NNTP Error " + std::to_string(code) + " auf " + Server() + ": " + response);
+        LogServerError(code, response);
         // The range goes on with its next group once the client reports the selection done.
         if (FJob == jbRange)
             FGroupMissing = true;
@@ -426,7 +426,7 @@ void TKestroNNTPClient::DoResponse(TIpCustomNntpClient*, TIpNntpStates responseT
         return;
     }
     if (code >= 400 && code <= 599) {
-        Log("NNTP Error " + std::to_string(code) + " auf " + Server() + ": " + response);
+        LogServerError(code, response);
         State = tsFinished;
     }
 }
@@ -485,15 +485,21 @@ void TKestroNNTPClient::RequestGroupList() {
     Client->NewGroups(first.substr(12, 6), first.substr(19, 6), 0);
 }
 
+void TKestroNNTPClient::LogServerError(int32_t code, const std::string& text) {
+    Log("NNTP Error " + std::to_string(code) + " auf " + Server() + ": " + text);
+}
+
+bool TKestroNNTPClient::ListFailed(const TStringList& list) {
+    if (!IsErrorStatus(list)) return false;
+    const std::string status = list.Count() > 0 ? list[0] : "";
+    LogServerError(StatusCode(status), AfterCode(status));
+    return true;
+}
+
 void TKestroNNTPClient::ListReceived(TStringList& list) {
     Log("Newsgroup-Liste wurde empfangen");
     State = tsFinished;
-    if (IsErrorStatus(list)) {
-        const std::string status = list.Count() > 0 ? list[0] : "";
-        Log("NNTP Error " + std::to_string(StatusCode(status)) + " auf " + Server() + ": " +
-            AfterCode(status));
-        return;
-    }
+    if (ListFailed(list)) return;
     TStringList names;
     for (int i = 1; i < list.Count(); ++i) AddGroupListNames(list[i], names);
     WriteGroupList(names);
@@ -502,12 +508,7 @@ void TKestroNNTPClient::ListReceived(TStringList& list) {
 void TKestroNNTPClient::NewGroupsReceived(TStringList& list) {
     Log("Newsgroup-Liste wurde empfangen");
     State = tsFinished;
-    if (IsErrorStatus(list)) {
-        const std::string status = list.Count() > 0 ? list[0] : "";
-        Log("NNTP Error " + std::to_string(StatusCode(status)) + " auf " + Server() + ": " +
-            AfterCode(status));
-        return;
-    }
+    if (ListFailed(list)) return;
     if (list.Count() <= 1) return;
     TStringList lines;
     for (int i = 1; i < list.Count(); ++i) lines.Add(list[i]);

@@ -72,6 +72,10 @@ class TKestroNNTPClient : public TKestroCustomClient {
     bool FinishGroup();
     void ConnectionLost();
     void RequestGroupList();
+    // Logs "NNTP Error <code> auf <server>: <text>".
+    void LogServerError(int32_t code, const std::string& text);
+    // A list reply whose status line is no success: logged, and true.
+    bool ListFailed(const TStringList& list);
     void ListReceived(TStringList& list);
     void NewGroupsReceived(TStringList& list);
     void WriteGroupList(TStringList& names);
