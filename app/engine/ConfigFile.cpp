@@ -2,14 +2,9 @@
 
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/Limits.h"
+#include "netlib/base/IpUtils.h"
 
 namespace {
-
-std::string LowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return text;
-}
 
 // The key of a line: the text before its first "=", lower-cased, not trimmed; a line without "="
 // has an empty key.

@@ -6,6 +6,7 @@
 #include "app/engine/EngineLog.h"
 #include "app/engine/SpoolLimits.h"
 #include "app/engine/bfgconfig.h"
+#include "netlib/base/IpUtils.h"
 #include "netlib/mime/MimeMessage.h"
 #include "platform/classes/Classes.h"
 #include "platform/fs/Files.h"
@@ -14,15 +15,6 @@
 int32_t SpoolCounter = 0;
 
 namespace {
-
-// Trim as the class library trims: every byte up to the blank counts as white space.
-std::string Trim(const std::string& text) {
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && uint8_t(text[first]) <= ' ') ++first;
-    while (last > first && uint8_t(text[last - 1]) <= ' ') --last;
-    return text.substr(first, last - first);
-}
 
 std::string StripControls(const std::string& text) {
     std::string result;
@@ -34,11 +26,8 @@ std::string StripControls(const std::string& text) {
 char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
-
-std::string LowerAscii(std::string text) {
-    for (char& c : text) c = LowerAscii(c);
-    return text;
-}
+// The string form comes from the library base; this overload would hide it here.
+using ::LowerAscii;
 
 bool StartsWithNoCase(const std::string& text, const char* prefix) {
     const size_t n = std::strlen(prefix);
@@ -103,9 +92,9 @@ uint8_t FoldCase(uint8_t c) {
 // The subject without one reply prefix: a ":" among the first three characters ends it, so
 // "Re:" and "AW:" go while "Fwd:" stays.
 std::string SortSubject(const std::string& subject) {
-    std::string text = Trim(subject);
+    std::string text = TrimControls(subject);
     const size_t colon = text.find(':');
-    if (colon != std::string::npos && colon < 3) text = Trim(text.substr(colon + 1));
+    if (colon != std::string::npos && colon < 3) text = TrimControls(text.substr(colon + 1));
     for (char& c : text) c = char(FoldCase(uint8_t(c)));
     return text;
 }
@@ -257,7 +246,7 @@ std::string NewSpoolFileName(const std::string& dir) {
 void WriteSpoolMail(TIpMessage& message, const std::string& fileName, const std::string& heloHost,
                     const std::string& envelope) {
     message.EncodeMessage();
-    std::string address = Trim(envelope);
+    std::string address = TrimControls(envelope);
     if (address == "*" && message.MailTo.Count() > 0) address = message.MailTo[0];
     if (address.empty()) address = DefaultEnvelope;
     // The address may come from the mail's own To line: it must not break the script's lines.
@@ -280,7 +269,8 @@ namespace {
 // "QUIT" when the file has them.
 std::vector<std::string> FromFormBody(const std::vector<std::string>& lines) {
     std::vector<std::string> body(lines.begin() + 1, lines.end());
-    if (body.size() >= 2 && body[body.size() - 2] == "." && LowerAscii(Trim(body.back())) == "quit")
+    if (body.size() >= 2 && body[body.size() - 2] == "." &&
+        LowerAscii(TrimControls(body.back())) == "quit")
         body.resize(body.size() - 2);
     return body;
 }
@@ -316,7 +306,7 @@ void ReadOutgoingMail(TIpMessage& message, const std::string& fileName, std::str
                     heloArgument = AfterFirst(line, ' ');
                 else if (StartsWithNoCase(line, "RCPT TO"))
                     recipients.push_back(AfterFirst(line, ':'));
-                else if (LowerAscii(Trim(line)) == "data")
+                else if (LowerAscii(TrimControls(line)) == "data")
                     state = Body;
             }
             // After the body only QUIT follows.

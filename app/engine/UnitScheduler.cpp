@@ -10,6 +10,7 @@
 #include "app/engine/Limits.h"
 #include "app/engine/RunState.h"
 #include "components/text/WordRoutines.h"
+#include "netlib/base/IpUtils.h"
 #include "platform/fs/Files.h"
 #include "platform/system/MessageBox.h"
 #include "platform/system/ProgramDirectory.h"
@@ -25,12 +26,6 @@ int32_t DupeMaxSize = 0;
 int32_t DupeType = 0;
 
 namespace {
-
-std::string LowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return text;
-}
 
 // What makes two box names the same box: the absolute path without extension, ignoring case
 // (the file layer finds names in any case, and Load replaces the extension anyway).

@@ -6,6 +6,7 @@
 
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/Limits.h"
+#include "netlib/base/IpUtils.h"
 #include "platform/classes/Classes.h"
 #include "platform/fs/Files.h"
 #include "platform/system/MessageBox.h"
@@ -113,22 +114,6 @@ constexpr KeyRule KeyRules[] = {
 
 // Marks a comment line of an XP2 box file.
 constexpr std::string_view XP2Marker = "XP2-Boxen Konfiguration";
-
-// Trims every character up to the blank at both ends, as box files from Windows may carry tabs
-// and stray CRs.
-std::string TrimControls(std::string_view text) {
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
-    return std::string(text.substr(first, last - first));
-}
-
-std::string LowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return text;
-}
 
 // A decimal number with an optional sign, nothing else; false when the text is not one or does
 // not fit.

@@ -5,21 +5,13 @@
 
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/SpoolLimits.h"
+#include "netlib/base/IpUtils.h"
 #include "netlib/mime/MimeMessage.h"
 #include "platform/classes/Classes.h"
 #include "platform/fs/Files.h"
 #include "platform/system/ProgramDirectory.h"
 
 namespace {
-
-// Trim as the class library trims: every byte up to the blank counts as white space.
-std::string TrimControl(const std::string& text) {
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && uint8_t(text[first]) <= ' ') ++first;
-    while (last > first && uint8_t(text[last - 1]) <= ' ') --last;
-    return text.substr(first, last - first);
-}
 
 bool SameTextAscii(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -286,7 +278,7 @@ bool TMIDDupecheck::IsDupe(TIpMessage& message) {
 }
 
 bool TMIDDupecheck::IsDupeMessageID(const std::string& messageID) {
-    std::string id = TrimControl(messageID);
+    std::string id = TrimControls(messageID);
     if (id.empty()) return false;
     if (Contains(id, KeyOf(id))) return true;
     Append(std::move(id));

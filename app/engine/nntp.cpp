@@ -23,19 +23,6 @@ namespace {
 constexpr const char* kHdrOnlyMark = "X-XP-Mode: HdrOnly";
 constexpr const char* kNewGroupsMark = "!new_groups:";
 
-std::string Trim(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-    return s.substr(b, e - b);
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return s;
-}
-
 // A line number of a range command; anything but a number is an error.
 int32_t StrictLineNumber(const std::string& text) {
     int64_t value = ToInt64Def(text, INT64_MIN);
@@ -210,8 +197,9 @@ void TKestroNNTPClient::StartSendNews() {
     SetupClient();
     if (State == tsFinished) return;
     LoadNextPost();
-    std::string group =
-        Client->Article().Newsgroups.Count() > 0 ? Trim(Client->Article().Newsgroups[0]) : "";
+    std::string group = Client->Article().Newsgroups.Count() > 0
+                            ? TrimControls(Client->Article().Newsgroups[0])
+                            : "";
     Client->PostTo(Server(), group);
 }
 
@@ -222,7 +210,7 @@ void TKestroNNTPClient::StartGetMsgIDs() {
         TStringList loaded;
         LoadListFile(loaded, midFile);
         for (int i = 0; i < loaded.Count(); ++i)
-            if (!Trim(loaded[i]).empty()) MessageIDs.Add(Trim(loaded[i]));
+            if (!TrimControls(loaded[i]).empty()) MessageIDs.Add(TrimControls(loaded[i]));
     }
     GetRequestedMessageIDs(box.FileName, MessageIDs);
     if (MessageIDs.Count() == 0) {
@@ -267,10 +255,10 @@ bool TKestroNNTPClient::NextGroup() {
     TStringList* list = NNTPTasks.GetList(GroupListIndex);
     for (; CurrentLine <= LastLine; ++CurrentLine) {
         if (CurrentLine < 0 || CurrentLine >= list->Count()) return false;
-        std::string line = Trim((*list)[CurrentLine]);
+        std::string line = TrimControls((*list)[CurrentLine]);
         if (line.empty() || line[0] == '!' || line[0] == '#' || line[0] == '$') continue;
         LastNo = ToInt64Def(ExtractWord(2, line, " "), 0);
-        HdrOnly = Lower(ExtractWord(3, line, " ")) == "hdronly";
+        HdrOnly = LowerAscii(ExtractWord(3, line, " ")) == "hdronly";
         GroupName = ExtractWord(1, line, " ");
         Log("Wähle Gruppe " + GroupName + " auf " + Server());
         StoreBatch();
@@ -599,7 +587,7 @@ void TKestroNNTPClient::AddClientBanner() {
     const std::string banner = "Orvalin Kestro V" + GlobalConfig.Version;
     TStringList& fields = Client->Article().UserFields;
     for (int i = 0; i < fields.Count(); ++i) {
-        if (Lower(fields[i].substr(0, 13)) == "x-newsreader:") {
+        if (LowerAscii(fields[i].substr(0, 13)) == "x-newsreader:") {
             fields.SetString(i, fields[i] + " via Kestro");
             fields.Add("X-NNTP-Client: " + banner);
             return;

@@ -51,6 +51,20 @@ std::string TrimSpaces(const std::string& s) {
     return s.substr(first, last - first + 1);
 }
 
+std::string TrimControls(std::string_view s) {
+    size_t first = 0;
+    size_t last = s.size();
+    while (first < last && static_cast<unsigned char>(s[first]) <= ' ') ++first;
+    while (last > first && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;
+    return std::string(s.substr(first, last - first));
+}
+
+std::string LowerAscii(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return s;
+}
+
 int64_t ToInt64Def(const std::string& text, int64_t fallback) {
     size_t i = 0;
     bool negative = false;

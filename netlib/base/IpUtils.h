@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class TStream;
 
@@ -23,6 +24,11 @@ int32_t RCharPosIdx(char c, const std::string& s, int32_t start);
 // Position (in the whole string) of the first occurrence of sub that begins at or after start.
 // A start below 1 searches from the beginning; an empty sub is never found.
 int32_t PosIdx(const std::string& sub, const std::string& s, int32_t start);
+// Removes every byte up to the blank (controls, tabs, CR, LF) at both ends, as the class
+// library's Trim does.
+std::string TrimControls(std::string_view s);
+// A to Z become a to z; every other byte stays.
+std::string LowerAscii(std::string s);
 // Removes leading and trailing blanks (character 32 only; tabs stay).
 std::string TrimSpaces(const std::string& s);
 // -1, 0 or 1 by the first differing byte, compared unsigned; 0 for count 0.
