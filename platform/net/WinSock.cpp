@@ -279,6 +279,17 @@ TSockAddrIn FromSys(const sockaddr_in& Sys) {
     return A;
 }
 
+// The local or the peer address of a socket, by the system call given.
+int QueryAddress(SOCKET S, TSockAddrIn& Addr, int (*Query)(int, sockaddr*, socklen_t*)) {
+    TSockEntry* E = Find(S);
+    if (!E) return Fail(WSAENOTSOCK);
+    sockaddr_in Sys{};
+    socklen_t Len = sizeof(Sys);
+    if (Query(E->Fd, reinterpret_cast<sockaddr*>(&Sys), &Len) != 0) return FailErrno();
+    Addr = FromSys(Sys);
+    return 0;
+}
+
 int LookupError(int Gai) {
     switch (Gai) {
         case EAI_AGAIN:
@@ -681,23 +692,11 @@ int setsockopt(SOCKET S, int Level, int OptName, int32_t Value) {
 }
 
 int getsockname(SOCKET S, TSockAddrIn& Addr) {
-    TSockEntry* E = Find(S);
-    if (!E) return Fail(WSAENOTSOCK);
-    sockaddr_in Sys{};
-    socklen_t Len = sizeof(Sys);
-    if (::getsockname(E->Fd, reinterpret_cast<sockaddr*>(&Sys), &Len) != 0) return FailErrno();
-    Addr = FromSys(Sys);
-    return 0;
+    return QueryAddress(S, Addr, ::getsockname);
 }
 
 int getpeername(SOCKET S, TSockAddrIn& Addr) {
-    TSockEntry* E = Find(S);
-    if (!E) return Fail(WSAENOTSOCK);
-    sockaddr_in Sys{};
-    socklen_t Len = sizeof(Sys);
-    if (::getpeername(E->Fd, reinterpret_cast<sockaddr*>(&Sys), &Len) != 0) return FailErrno();
-    Addr = FromSys(Sys);
-    return 0;
+    return QueryAddress(S, Addr, ::getpeername);
 }
 
 int WSAAsyncSelect(SOCKET S, HWND Wnd, UINT Msg, uint32_t Events) {
