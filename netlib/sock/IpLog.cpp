@@ -358,24 +358,28 @@ std::string IpFormatDateTime(const std::string& pattern, int64_t unixMillisecond
             ++I;
             continue;
         }
+        // "mm" pads to two digits, "m" does not; likewise d, h, n and s.
+        const auto Field = [](size_t n, int value) {
+            return n >= 2 ? Printf("%02d", value) : std::to_string(value);
+        };
         switch (L) {
             case 'y':
                 Out += N >= 3 ? Printf("%04d", T.tm_year + 1900) : Printf("%02d", T.tm_year % 100);
                 break;
             case 'm':
-                Out += N >= 2 ? Printf("%02d", T.tm_mon + 1) : std::to_string(T.tm_mon + 1);
+                Out += Field(N, T.tm_mon + 1);
                 break;
             case 'd':
-                Out += N >= 2 ? Printf("%02d", T.tm_mday) : std::to_string(T.tm_mday);
+                Out += Field(N, T.tm_mday);
                 break;
             case 'h':
-                Out += N >= 2 ? Printf("%02d", T.tm_hour) : std::to_string(T.tm_hour);
+                Out += Field(N, T.tm_hour);
                 break;
             case 'n':
-                Out += N >= 2 ? Printf("%02d", T.tm_min) : std::to_string(T.tm_min);
+                Out += Field(N, T.tm_min);
                 break;
             case 's':
-                Out += N >= 2 ? Printf("%02d", T.tm_sec) : std::to_string(T.tm_sec);
+                Out += Field(N, T.tm_sec);
                 break;
             default:
                 Out += N >= 3 ? Printf("%03d", Ms) : std::to_string(Ms);
