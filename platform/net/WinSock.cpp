@@ -800,7 +800,11 @@ bool WSAGetAsyncHostResult(uintptr_t Handle, std::vector<uint32_t>& Addresses) {
 int WSACancelAsyncRequest(uintptr_t Handle) {
     TLookups& L = Lookups();
     std::lock_guard<std::mutex> G(L.Lock);
-    if (L.Requests.erase(Handle) == 0) return Fail(WSAEINVAL);
+    auto It = L.Requests.find(Handle);
+    if (It == L.Requests.end()) return Fail(WSAEINVAL);
+    // An answer already on its way is delivered and can still be read, as WinSock does it.
+    if (It->second.Done) return Fail(WSAEALREADY);
+    L.Requests.erase(It);
     return 0;
 }
 

@@ -190,14 +190,19 @@ TEST_F(WinSockTest, LookupRunsOffThreadAndIsAnsweredByMessage) {
     const uintptr_t Good = WinSock::WSAAsyncGetHostByName(W, kMsg, "localhost");
     const uintptr_t Bad = WinSock::WSAAsyncGetHostByName(W, kMsg, "no-such-host.invalid");
     const uintptr_t Cancelled = WinSock::WSAAsyncGetHostByName(W, kMsg, "localhost");
-    EXPECT_EQ(WinSock::WSACancelAsyncRequest(Cancelled), 0);
-    ASSERT_TRUE(PumpUntil([&] { return Replies.size() >= 2; }));
+    // The worker may have answered already; then the cancel is refused and the answer comes.
+    const bool CancelTookEffect = WinSock::WSACancelAsyncRequest(Cancelled) == 0;
+    if (!CancelTookEffect) {
+        EXPECT_EQ(WinSock::WSAGetLastError(), WSAEALREADY);
+    }
+    const size_t Expected = CancelTookEffect ? 2 : 3;
+    ASSERT_TRUE(PumpUntil([&] { return Replies.size() >= Expected; }));
     Settle();
-    EXPECT_EQ(Replies.size(), 2u);
+    EXPECT_EQ(Replies.size(), Expected);
     for (const auto& R : Replies) {
         std::vector<uint32_t> Addrs;
         EXPECT_TRUE(WinSock::WSAGetAsyncHostResult(R.first, Addrs));
-        if (R.first == Good) {
+        if (R.first == Good || R.first == Cancelled) {
             EXPECT_EQ(R.second, 0);
             ASSERT_FALSE(Addrs.empty());
             EXPECT_EQ(WinSock::inet_ntoa(Addrs[0]), "127.0.0.1");
