@@ -8,6 +8,15 @@
 
 namespace {
 
+// Cancels a lookup; one that already answered is read and dropped, so nothing of it is kept.
+void ForgetLookup(uintptr_t handle) {
+    if (WinSock::WSACancelAsyncRequest(handle) != 0) {
+        std::vector<uint32_t> discarded;
+        WinSock::WSAGetAsyncHostResult(handle, discarded);
+    }
+}
+
+
 constexpr UINT_PTR kTimerId = 1;
 
 bool AllDigits(const std::string& s) {
@@ -32,7 +41,7 @@ TIpSockControl::TIpSockControl(void* owner) : TIpBaseComponent(owner) {
 
 TIpSockControl::~TIpSockControl() {
     SetTimerInterval(0);
-    for (const TRequest& R : FRequests) WinSock::WSACancelAsyncRequest(R.Handle);
+    for (const TRequest& R : FRequests) ForgetLookup(R.Handle);
     FRequests.clear();
     try {
         FlushDebugLog();
@@ -254,7 +263,7 @@ uintptr_t TIpSockControl::StartConnectLookup(SOCKET socket, const std::string& h
 void TIpSockControl::CancelConnectLookup() {
     for (auto It = FRequests.begin(); It != FRequests.end();) {
         if (It->ForConnect != INVALID_SOCKET) {
-            WinSock::WSACancelAsyncRequest(It->Handle);
+            ForgetLookup(It->Handle);
             It = FRequests.erase(It);
         } else {
             ++It;
