@@ -182,8 +182,9 @@ void TelnetSession(TClient& c, const std::string& address) {
         EXPECT_TRUE(PumpUntil([&] { return c.Text.find(expect) != std::string::npos; }, 10000))
             << "no '" << expect << "' in: " << c.Text;
     };
-    Run("stty size; echo T=$TERM", "37 100");
-    EXPECT_NE(c.Text.find("T=vt100"), std::string::npos) << c.Text;
+    // The echo comes after the size; waiting for it sees both.
+    Run("stty size; echo T=$TERM", "T=vt100");
+    EXPECT_NE(c.Text.find("37 100"), std::string::npos) << c.Text;
     Term.Cols = 132;
     Term.Rows = 50;
     PostMessage(c.Handle(), WM_IPTERMRESIZE, c.SocketHandle(), 0);
