@@ -219,6 +219,16 @@ class BoxLoadTest : public BfgConfigTest {
         WriteFile(dir + "box.bfg",
                   "client-mailinserver=from-bfg\r\nclient-newsserver=bfg-only\r\n");
     }
+    // Load fails and names the file it tried last.
+    static void ExpectLoadFails(TKestroConfig& c, const std::string& name,
+                                const std::string& tried) {
+        try {
+            c.Load(name, true);
+            ADD_FAILURE() << "no box " << name;
+        } catch (const EConfigError& e) {
+            EXPECT_EQ(e.Message(), "Fehler: Konnte Konfiguration " + tried + " nicht lesen");
+        }
+    }
 };
 
 TEST_F(BoxLoadTest, WithoutOptionTheBfgWins) {
@@ -253,25 +263,14 @@ TEST_F(BoxLoadTest, CfgOnlyOptionSkipsTheBfg) {
     EXPECT_EQ(c.NntpServer, "");
 
     DeleteFile("box.cfg");
-    try {
-        c.Load("box", true);
-        FAIL() << "no .cfg, no box";
-    } catch (const EConfigError& e) {
-        EXPECT_EQ(e.Message(), "Fehler: Konnte Konfiguration box nicht lesen");
-    }
+    ExpectLoadFails(c, "box", "box");
 }
 
 TEST_F(BoxLoadTest, CfgOptionNeedsTheCfgAndNamesTheFileTriedLast) {
     WriteFile(ProgramDir() + "box.bfg", "client-mailinserver=from-bfg\r\n");
     OptCfg = true;
     TKestroConfig c;
-    try {
-        c.Load(ProgramDir() + "box", true);
-        FAIL() << "the cfg option must find a .cfg";
-    } catch (const EConfigError& e) {
-        EXPECT_EQ(e.Message(),
-                  "Fehler: Konnte Konfiguration " + ProgramDir() + "box.bfg nicht lesen");
-    }
+    ExpectLoadFails(c, ProgramDir() + "box", ProgramDir() + "box.bfg");
     OptCfg = false;
     c.Load(ProgramDir() + "box", true);
     EXPECT_EQ(c.Pop3Server, "from-bfg");
@@ -292,13 +291,7 @@ TEST_F(BoxLoadTest, FilesAreFoundInTheParentOfTheProgramDirectory) {
 
 TEST_F(BoxLoadTest, MissingBoxKeepsTheFallbackNameForSaving) {
     TKestroConfig c;
-    try {
-        c.Load("nobox", true);
-        FAIL();
-    } catch (const EConfigError& e) {
-        EXPECT_EQ(e.Message(),
-                  "Fehler: Konnte Konfiguration " + PointDir() + "nobox.bfg nicht lesen");
-    }
+    ExpectLoadFails(c, "nobox", PointDir() + "nobox.bfg");
     EXPECT_EQ(c.FileName, PointDir() + "nobox.cfg");
     EXPECT_TRUE(Messages.empty());
 }

@@ -69,6 +69,19 @@ class MailTask : public EngineTest {
         Peer.Install(*task.Client);
     }
 
+    // Wires the task to a fresh box with the given settings and starts it as task number n.
+    template <class T>
+    void Run(T& task, const std::string& settings, int32_t n = 1) {
+        Wire(task, Box(settings));
+        task.Start(n);
+    }
+
+    template <class T>
+    void ExpectEnded(const T& task, int32_t exitCode) {
+        EXPECT_EQ(task.State, 3);
+        EXPECT_EQ(RunExitCode(), exitCode);
+    }
+
     std::vector<std::string> SpoolFiles(const std::string& pattern) {
         return FindFiles(Spool, pattern);
     }
@@ -110,8 +123,7 @@ class Pop3Task : public MailTask {
 
 TEST_F(Pop3Task, FetchesEveryMailIntoTheSpoolThenDeletesAndQuits) {
     TKestroPOP3Client task;
-    Wire(task, Box("Pop3Envelope=joe@example.org\r\n"));
-    task.Start(7);
+    Run(task, "Pop3Envelope=joe@example.org\r\n", 7);
     EXPECT_TRUE(Peer.Socket->ConnectCalled());
     ListMailbox({"1 120", "2 130"});
     EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
@@ -127,8 +139,7 @@ TEST_F(Pop3Task, FetchesEveryMailIntoTheSpoolThenDeletesAndQuits) {
     EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
     EXPECT_EQ(task.State, 1);  // until the server confirms, the deletions are not done
     Peer.Say("+OK bye");
-    EXPECT_EQ(task.State, 3);
-    EXPECT_EQ(RunExitCode(), 0);
+    ExpectEnded(task, 0);
     EXPECT_EQ(MailCount, 2);
 
     const std::string first = ReadFile(Spool + "m0.msg");
@@ -149,8 +160,7 @@ TEST_F(Pop3Task, FetchesEveryMailIntoTheSpoolThenDeletesAndQuits) {
 
 TEST_F(Pop3Task, EmptyMailboxFinishesWithoutFurtherCommands) {
     TKestroPOP3Client task;
-    Wire(task, Box(""));
-    task.Start(1);
+    Run(task, "");
     ListMailbox({});
     EXPECT_EQ(Peer.Sent(), "LIST\r\n");
     Peer.SayAll("+OK\r\n.\r\n");
@@ -161,8 +171,7 @@ TEST_F(Pop3Task, EmptyMailboxFinishesWithoutFurtherCommands) {
 
 TEST_F(Pop3Task, MailAboveTheLimitComesPartlyWithANoticeAndStaysOnTheServer) {
     TKestroPOP3Client task;
-    Wire(task, Box("Pop3MaxLen=1\r\n"));
-    task.Start(1);
+    Run(task, "Pop3MaxLen=1\r\n");
     ListMailbox({"1 1024", "2 1025"});
     EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
     SendMail(1);
@@ -185,8 +194,7 @@ TEST_F(Pop3Task, MailAboveTheLimitComesPartlyWithANoticeAndStaysOnTheServer) {
 TEST_F(Pop3Task, KeepWithOnlyNewFetchesAfterTheLastReadOrAllWithoutLast) {
     {
         TKestroPOP3Client task;
-        Wire(task, Box("Pop3Keep=enabled\r\nPop3OnlyNew=enabled\r\n"));
-        task.Start(1);
+        Run(task, "Pop3Keep=enabled\r\nPop3OnlyNew=enabled\r\n");
         ListMailbox({"1 100", "2 100"});
         EXPECT_EQ(Peer.Sent(), "LAST\r\n");
         Peer.Say("-ERR Unknown command: LAST");
@@ -201,8 +209,7 @@ TEST_F(Pop3Task, KeepWithOnlyNewFetchesAfterTheLastReadOrAllWithoutLast) {
     }
     {
         TKestroPOP3Client task;
-        Wire(task, Box("Pop3Keep=enabled\r\nPop3OnlyNew=enabled\r\n"));
-        task.Start(2);
+        Run(task, "Pop3Keep=enabled\r\nPop3OnlyNew=enabled\r\n", 2);
         ListMailbox({"1 100", "2 100"});
         EXPECT_EQ(Peer.Sent(), "LAST\r\n");
         Peer.Say("+OK 2");
@@ -214,26 +221,22 @@ TEST_F(Pop3Task, KeepWithOnlyNewFetchesAfterTheLastReadOrAllWithoutLast) {
 
 TEST_F(Pop3Task, RefusedLoginEndsTheTaskWithExitCode1) {
     TKestroPOP3Client task;
-    Wire(task, Box(""));
-    task.Start(1);
+    Run(task, "");
     Peer.Accept();
     Peer.Say("+OK ready");
     Peer.Say("+OK");
     Peer.Say("-ERR [AUTH] Authentication failed.");
-    EXPECT_EQ(task.State, 3);
-    EXPECT_EQ(RunExitCode(), 1);
+    ExpectEnded(task, 1);
     EXPECT_TRUE(Contains(Lines, "Error auf 127.0.0.1: [AUTH] Authentication failed."));
 }
 
 TEST_F(Pop3Task, ServerThatClosesEarlyEndsTheTaskWithExitCode1) {
     TKestroPOP3Client task;
-    Wire(task, Box(""));
-    task.Start(1);
+    Run(task, "");
     ListMailbox({"1 100"});
     Peer.Sent();
     Peer.Close();
-    EXPECT_EQ(task.State, 3);
-    EXPECT_EQ(RunExitCode(), 1);
+    ExpectEnded(task, 1);
     EXPECT_TRUE(Contains(Lines, "vorzeitig beendet"));
     EXPECT_TRUE(SpoolFiles("*.msg").empty());
 }
@@ -241,48 +244,40 @@ TEST_F(Pop3Task, ServerThatClosesEarlyEndsTheTaskWithExitCode1) {
 TEST_F(Pop3Task, MailThatCannotBeStoredIsNotDeleted) {
     std::filesystem::create_directories(Spool + "m0.tmp");  // the spool file cannot be written
     TKestroPOP3Client task;
-    Wire(task, Box(""));
-    task.Start(1);
+    Run(task, "");
     ListMailbox({"1 100"});
     EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
     SendMail(1);
     EXPECT_EQ(Peer.Sent(), "");
-    EXPECT_EQ(task.State, 3);
-    EXPECT_EQ(RunExitCode(), 1);
+    ExpectEnded(task, 1);
 }
 
 TEST_F(Pop3Task, MissingSpoolOrBadPortEndsBeforeConnecting) {
     {
         TKestroPOP3Client task;
-        Wire(task, Box("Pop3Spool=" + ProgramDir() + "nowhere\r\n"));
-        task.Start(1);
+        Run(task, "Pop3Spool=" + ProgramDir() + "nowhere\r\n");
         EXPECT_EQ(Peer.Socket, nullptr);
-        EXPECT_EQ(task.State, 3);
-        EXPECT_EQ(RunExitCode(), 1);
+        ExpectEnded(task, 1);
         EXPECT_TRUE(Contains(Lines, "existiert nicht!"));
     }
     SetRunExitCode(0);
     {
         TKestroPOP3Client task;
-        Wire(task, Box("Pop3Port=70000\r\n"));
-        task.Start(2);
+        Run(task, "Pop3Port=70000\r\n", 2);
         EXPECT_EQ(Peer.Socket, nullptr);
-        EXPECT_EQ(task.State, 3);
-        EXPECT_EQ(RunExitCode(), 1);
+        ExpectEnded(task, 1);
     }
 }
 
 TEST_F(Pop3Task, SilentServerEndsTheTaskAfterTheIdleTimeWithExitCode2) {
     TKestroPOP3Client task;
-    Wire(task, Box("Pop3Timeout=1\r\n"));
-    task.Start(1);
+    Run(task, "Pop3Timeout=1\r\n");
     Peer.Accept();  // and then says nothing
     for (int i = 0; i < 40 && task.State != 3; ++i) {
         Application.WaitForEvent(100);
         Application.ProcessMessages();
     }
-    EXPECT_EQ(task.State, 3);
-    EXPECT_EQ(RunExitCode(), 2);
+    ExpectEnded(task, 2);
     EXPECT_TRUE(Contains(Lines, "Error: Socket Timeout"));
     EXPECT_FALSE(task.HandlerRunning());
 }
@@ -291,10 +286,8 @@ TEST_F(Pop3Task, SmtpAfterPopHoldsTheCountUntilTheTaskIsFreed) {
     {
         TKestroPOP3Client a;
         TKestroPOP3Client b;
-        Wire(a, Box("SmtpAfterPop=enabled\r\n"));
-        a.Start(1);
-        Wire(b, Box("SmtpAfterPop=enabled\r\n"));
-        b.Start(2);
+        Run(a, "SmtpAfterPop=enabled\r\n");
+        Run(b, "SmtpAfterPop=enabled\r\n", 2);
         EXPECT_EQ(Pop3Busy, 2);
     }
     EXPECT_EQ(Pop3Busy, 0);
@@ -313,6 +306,17 @@ class SmtpTask : public MailTask {
                       "To: " +
                       rcpt + "\r\nSubject: " + subject + "\r\n\r\n..dot\r\ntext\r\n.\r\nQUIT\r\n");
     }
+    // Connection, greeting and (unless ehlo is empty) the server's EHLO reply.
+    void Greet(const std::string& ehlo = "") {
+        Peer.Accept();
+        Peer.Say("220 mail.example");
+        if (!ehlo.empty()) Peer.SayAll(ehlo);
+    }
+    // Greeting and a one-line EHLO reply without AUTH: the client goes straight to MAIL FROM.
+    void GreetWithoutLogin() {
+        Greet("250 mail.example\r\n");
+        EXPECT_EQ(Peer.Sent(), "EHLO point.example\r\nMAIL FROM:<me@point.example>\r\n");
+    }
     // Answers one whole message after its MAIL FROM; returns the body sent.
     std::string Deliver(const std::string& rcpt) {
         Peer.Say("250 OK");
@@ -329,10 +333,8 @@ TEST_F(SmtpTask, ThreeFilesOneConnectionWithLoginEachDeletedAfterItsBody) {
     Outgoing("M0002.OUT", "bob@example.org", "two");
     Outgoing("m0003.out", "carl@example.org", "three");
     TKestroSMTPClient task;
-    Wire(task, Box("SmtpUser=joe\r\nSmtpPass=secret\r\n"));
-    task.Start(4);
-    Peer.Accept();
-    Peer.Say("220 mail.example");
+    Run(task, "SmtpUser=joe\r\nSmtpPass=secret\r\n", 4);
+    Greet();
     EXPECT_EQ(Peer.Sent(), "EHLO point.example\r\n");
     // AUTH is named on the final line only.
     Peer.SayAll("250-mail.example\r\n250-PIPELINING\r\n250 AUTH PLAIN LOGIN\r\n");
@@ -358,8 +360,7 @@ TEST_F(SmtpTask, ThreeFilesOneConnectionWithLoginEachDeletedAfterItsBody) {
     Peer.Say("250 queued");
     EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
     EXPECT_TRUE(SpoolFiles("M*.OUT").empty());
-    EXPECT_EQ(task.State, 3);
-    EXPECT_EQ(RunExitCode(), 0);
+    ExpectEnded(task, 0);
     EXPECT_EQ(MailCount, 3);
     EXPECT_TRUE(Contains(Lines, "Versende 3 ausgehende Nachrichten in Verzeichnis " + Spool));
     EXPECT_TRUE(Contains(Lines, "Versende Nachricht 3 von 3 an carl@example.org"));
@@ -371,12 +372,8 @@ TEST_F(SmtpTask, RefusedRecipientLeavesItsFileAndTheLaterOnes) {
     Outgoing("M0002.OUT", "reject@example.org", "two");
     Outgoing("M0003.OUT", "carl@example.org", "three");
     TKestroSMTPClient task;
-    Wire(task, Box(""));
-    task.Start(1);
-    Peer.Accept();
-    Peer.Say("220 mail.example");
-    Peer.Say("250 mail.example");
-    EXPECT_EQ(Peer.Sent(), "EHLO point.example\r\nMAIL FROM:<me@point.example>\r\n");
+    Run(task, "");
+    GreetWithoutLogin();
     Deliver("ann@example.org");
     Peer.Say("250 queued");
     Peer.Sent();
@@ -384,8 +381,7 @@ TEST_F(SmtpTask, RefusedRecipientLeavesItsFileAndTheLaterOnes) {
     EXPECT_EQ(Peer.Sent(), "RCPT TO:<reject@example.org>\r\n");
     Peer.Say("550 5.1.1 mailbox unavailable");
     EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
-    EXPECT_EQ(task.State, 3);
-    EXPECT_EQ(RunExitCode(), 1);
+    ExpectEnded(task, 1);
     EXPECT_TRUE(Contains(Lines, "SMTP Error 550 auf 127.0.0.1: 5.1.1 mailbox unavailable"));
     const std::vector<std::string> left = {"M0002.OUT", "M0003.OUT"};
     EXPECT_EQ(SpoolFiles("M*.OUT"), left);
@@ -393,8 +389,7 @@ TEST_F(SmtpTask, RefusedRecipientLeavesItsFileAndTheLaterOnes) {
 
 TEST_F(SmtpTask, EmptySpoolConnectsToNothing) {
     TKestroSMTPClient task;
-    Wire(task, Box(""));
-    task.Start(1);
+    Run(task, "");
     EXPECT_EQ(Peer.Socket, nullptr);
     EXPECT_EQ(task.State, 3);
     EXPECT_TRUE(Contains(Lines, "Versende 0 ausgehende Nachrichten in Verzeichnis"));
@@ -403,10 +398,8 @@ TEST_F(SmtpTask, EmptySpoolConnectsToNothing) {
 TEST_F(SmtpTask, EnvelopeAddressGivesTheGreetingDomain) {
     Outgoing("M0001.OUT", "ann@example.org", "one");
     TKestroSMTPClient task;
-    Wire(task, Box("SmtpEnvelope=joe@dialup.example\r\n"));
-    task.Start(1);
-    Peer.Accept();
-    Peer.Say("220 mail.example");
+    Run(task, "SmtpEnvelope=joe@dialup.example\r\n");
+    Greet();
     EXPECT_EQ(Peer.Sent(), "EHLO dialup.example\r\n");
 }
 
@@ -444,11 +437,8 @@ TEST_F(SmtpTask, WaitsWhileAPop3TaskWithSmtpAfterPopIsAlive) {
 TEST_F(SmtpTask, EmptyPasswordIsReportedAndEndsTheTask) {
     Outgoing("M0001.OUT", "ann@example.org", "one");
     TKestroSMTPClient task;
-    Wire(task, Box("SmtpUser=joe\r\n"));
-    task.Start(1);
-    Peer.Accept();
-    Peer.Say("220 mail.example");
-    Peer.SayAll("250-mail.example\r\n250-AUTH LOGIN\r\n250 HELP\r\n");
+    Run(task, "SmtpUser=joe\r\n");
+    Greet("250-mail.example\r\n250-AUTH LOGIN\r\n250 HELP\r\n");
     Peer.Say("334 VXNlcm5hbWU6");
     Peer.Say("334 UGFzc3dvcmQ6");
     EXPECT_EQ(task.State, 3);
@@ -459,43 +449,37 @@ TEST_F(SmtpTask, EmptyPasswordIsReportedAndEndsTheTask) {
 // Servers name AUTH wherever they like in their EHLO reply, or not at all.
 TEST_F(SmtpTask, LoginFollowsWhatTheEhloReplyOffers) {
     Outgoing("M0001.OUT", "ann@example.org", "one");
-    {
+    const struct {
+        const char* Ehlo;
+        const char* Next;
+    } cases[] = {
+        {"250-mail.example\r\n250-AUTH PLAIN LOGIN\r\n250-8BITMIME\r\n250 DSN\r\n",
+         "AUTH LOGIN\r\n"},
+        {"250-mail.example\r\n250 8BITMIME\r\n", "MAIL FROM:<me@point.example>\r\n"},
+    };
+    int32_t n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Ehlo);
         TKestroSMTPClient task;
-        Wire(task, Box("SmtpUser=joe\r\nSmtpPass=secret\r\n"));
-        task.Start(1);
-        Peer.Accept();
-        Peer.Say("220 mail.example");
+        Run(task, "SmtpUser=joe\r\nSmtpPass=secret\r\n", ++n);
+        Greet();
         Peer.Sent();
-        Peer.SayAll("250-mail.example\r\n250-AUTH PLAIN LOGIN\r\n250-8BITMIME\r\n250 DSN\r\n");
-        EXPECT_EQ(Peer.Sent(), "AUTH LOGIN\r\n");
-    }
-    {
-        TKestroSMTPClient task;
-        Wire(task, Box("SmtpUser=joe\r\nSmtpPass=secret\r\n"));
-        task.Start(2);
-        Peer.Accept();
-        Peer.Say("220 mail.example");
-        Peer.Sent();
-        Peer.SayAll("250-mail.example\r\n250 8BITMIME\r\n");
-        EXPECT_EQ(Peer.Sent(), "MAIL FROM:<me@point.example>\r\n");
+        Peer.SayAll(c.Ehlo);
+        EXPECT_EQ(Peer.Sent(), c.Next);
     }
 }
 
 TEST_F(SmtpTask, RefusedLoginEndsTheTaskAndKeepsTheFile) {
     Outgoing("M0001.OUT", "ann@example.org", "one");
     TKestroSMTPClient task;
-    Wire(task, Box("SmtpUser=joe\r\nSmtpPass=wrong\r\n"));
-    task.Start(1);
-    Peer.Accept();
-    Peer.Say("220 mail.example");
-    Peer.SayAll("250-mail.example\r\n250 AUTH LOGIN\r\n");
+    Run(task, "SmtpUser=joe\r\nSmtpPass=wrong\r\n");
+    Greet("250-mail.example\r\n250 AUTH LOGIN\r\n");
     Peer.Say("334 VXNlcm5hbWU6");
     Peer.Say("334 UGFzc3dvcmQ6");
     EXPECT_EQ(Peer.Sent(), "EHLO point.example\r\nAUTH LOGIN\r\nam9l\r\nd3Jvbmc=\r\n");
     Peer.Say("535 5.7.8 Authentication credentials invalid");
     EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
-    EXPECT_EQ(task.State, 3);
-    EXPECT_EQ(RunExitCode(), 1);
+    ExpectEnded(task, 1);
     EXPECT_TRUE(Contains(Lines, "SMTP Error 535 auf 127.0.0.1"));
     EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
 }
@@ -503,16 +487,11 @@ TEST_F(SmtpTask, RefusedLoginEndsTheTaskAndKeepsTheFile) {
 TEST_F(SmtpTask, ServerThatClosesBeforeTheBodyIsAcceptedKeepsTheFile) {
     Outgoing("M0001.OUT", "ann@example.org", "one");
     TKestroSMTPClient task;
-    Wire(task, Box(""));
-    task.Start(1);
-    Peer.Accept();
-    Peer.Say("220 mail.example");
-    Peer.Say("250 mail.example");
-    EXPECT_EQ(Peer.Sent(), "EHLO point.example\r\nMAIL FROM:<me@point.example>\r\n");
+    Run(task, "");
+    GreetWithoutLogin();
     Deliver("ann@example.org");
     Peer.Close();
-    EXPECT_EQ(task.State, 3);
-    EXPECT_EQ(RunExitCode(), 1);
+    ExpectEnded(task, 1);
     EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
 }
 

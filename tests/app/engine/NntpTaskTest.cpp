@@ -96,6 +96,13 @@ class NntpTaskTest : public EngineTest {
         Fake->Feed(greeting + "\r\n");
     }
     void Feed(const std::string& bytes) { Fake->Feed(bytes); }
+    // Starts a fetch, greets and answers its first GROUP with groupReply (CR LF added).
+    void Open(const std::string& command, const std::string& groupReply) {
+        Start(command);
+        Greet();
+        Sent();
+        Feed(groupReply + "\r\n");
+    }
     std::string Sent() { return Fake->TakeWritten(); }
 
     std::vector<std::string> SpoolFiles(const std::string& pattern = "m*.msg") {
@@ -103,6 +110,13 @@ class NntpTaskTest : public EngineTest {
     }
     std::vector<std::string> Batch(const std::string& name) {
         return ParseBatch(ReadFile(Spool + name));
+    }
+    std::vector<std::string> GroupList() {
+        TStringList bl;
+        bl.LoadFromFile(ProgramDir() + "news.bl");
+        std::vector<std::string> lines;
+        for (int32_t i = 0; i < bl.Count(); ++i) lines.push_back(bl[i]);
+        return lines;
     }
     bool Logged(const std::string& text) const {
         for (const std::string& line : LogLines)
@@ -153,27 +167,18 @@ TEST_F(NntpTaskTest, RangeFetchesEachGroupIntoItsOwnBatchAndAdvancesItsLine) {
 
 TEST_F(NntpTaskTest, NegativeNumberAsksForTheNewestAndNewMaxCapsIt) {
     Box("de.a -5\r\nde.b -5\r\nde.c 10\r\nde.d 0\r\n");
-    Start("0 0");
-    Greet();
-    Sent();
-    Feed("211 10 1 10 de.a\r\n");
+    Open("0 0", "211 10 1 10 de.a");
     EXPECT_EQ(Sent(), "ARTICLE 6\r\n");
     Task.reset();
 
     Config().NntpNewMax = 3;
-    Start("1 1");
-    Greet();
-    Sent();
-    Feed("211 10 1 10 de.b\r\n");
+    Open("1 1", "211 10 1 10 de.b");
     EXPECT_EQ(Sent(), "ARTICLE 8\r\n");
     EXPECT_TRUE(Logged("Hole nur die letzen 3 Artikel in der Newsgroup de.b"));
     Task.reset();
 
     // Nothing new: the line stays and the range goes on.
-    Start("2 3");
-    Greet();
-    Sent();
-    Feed("211 10 1 10 de.c\r\n");
+    Open("2 3", "211 10 1 10 de.c");
     EXPECT_TRUE(Logged("Keine neuen Artikel in der Newsgroup de.c"));
     EXPECT_EQ(Sent(), "GROUP de.d\r\n");
     // Expired articles are skipped: the first one the server still has is fetched.
@@ -191,10 +196,7 @@ TEST_F(NntpTaskTest, RangeOfCommentsOnlyEndsAtOnce) {
 
 TEST_F(NntpTaskTest, HeaderOnlyGroupFetchesHeadsAndMarksThem) {
     Box("de.h 0 HdrOnly\r\n");
-    Start("0 0");
-    Greet();
-    Sent();
-    Feed("211 1 1 1 de.h\r\n");
+    Open("0 0", "211 1 1 1 de.h");
     EXPECT_EQ(Sent(), "HEAD 1\r\n");
     Feed(
         "221 1 <1@de.h>\r\nFrom: p@x\r\nNewsgroups: de.h\r\nSubject: head\r\n"
@@ -256,9 +258,7 @@ TEST_F(NntpTaskTest, ConnectionLostInAGroupKeepsWhatArrivedAndRecordsIt) {
 
 TEST_F(NntpTaskTest, FailedBatchWriteKeepsTheLineAndSetsTheExitCode) {
     Box("de.a 0\r\n");
-    Start("0 0");
-    Greet();
-    Feed("211 1 1 1 de.a\r\n");
+    Open("0 0", "211 1 1 1 de.a");
     std::filesystem::remove_all(Spool);
     Feed(Article(1, "de.a"));
     EXPECT_EQ(Task->State, 3);
@@ -268,9 +268,7 @@ TEST_F(NntpTaskTest, FailedBatchWriteKeepsTheLineAndSetsTheExitCode) {
 
 TEST_F(NntpTaskTest, StoppedTaskStoresItsArticlesOnceAndRecordsThem) {
     Box("de.a 0\r\n");
-    Start("0 0");
-    Greet();
-    Feed("211 9 1 9 de.a\r\n");
+    Open("0 0", "211 9 1 9 de.a");
     Feed(Article(1, "de.a"));
     Feed(Article(2, "de.a"));
     // The hard stop frees the task while it waits for article 3.
@@ -299,9 +297,7 @@ TEST_F(NntpTaskTest, DuplicatesAreCountedOnceWhenTheBoxAsksForIt) {
     Box("de.a 0\r\nde.b 0\r\n", "NntpDupeSize=100\r\n");
     DupeCheck = new TMIDDupecheck();
     DupeCheck->MaxEntries = 100;
-    Start("0 1");
-    Greet();
-    Feed("211 1 1 1 de.a\r\n");
+    Open("0 1", "211 1 1 1 de.a");
     Feed(Article(1, "x"));
     Feed("211 1 1 1 de.b\r\n");
     Feed(Article(1, "x"));
@@ -413,14 +409,12 @@ TEST_F(NntpTaskTest, GroupListIsFetchedWholeTheFirstTime) {
     EXPECT_EQ(Sent(), "LIST\r\n");
     Feed("215 list follows\r\nzeta.group 2 1 y\r\nAlpha.group 5 3 m\r\nbeta*x 1 1 y\r\n.\r\n");
     EXPECT_EQ(Task->State, 3);
-    TStringList bl;
-    bl.LoadFromFile(ProgramDir() + "news.bl");
-    ASSERT_EQ(bl.Count(), 4);
+    auto bl = GroupList();
+    ASSERT_EQ(bl.size(), 4u);
     EXPECT_EQ(bl[0].substr(0, 12), "!new_groups:");
     EXPECT_EQ(bl[0].size(), 25u);
-    EXPECT_EQ(bl[1], "Alpha.group ");
-    EXPECT_EQ(bl[2], "beta ");
-    EXPECT_EQ(bl[3], "zeta.group ");
+    EXPECT_EQ(std::vector<std::string>(bl.begin() + 1, bl.end()),
+              (std::vector<std::string>{"Alpha.group ", "beta ", "zeta.group "}));
     EXPECT_NE(ReadFile(ProgramDir() + "news.bl").find("\r\n"), std::string::npos);
 }
 
@@ -443,14 +437,11 @@ TEST_F(NntpTaskTest, NewGroupsAreMergedAndAnnouncedByMail) {
     EXPECT_EQ(Sent(), "NEWGROUPS 261201 093000\r\n");
     Feed("231 new\r\nc.new 1 1 y\r\na.new 1 1 y\r\n.\r\n");
     EXPECT_EQ(Task->State, 3);
-    TStringList bl;
-    bl.LoadFromFile(ProgramDir() + "news.bl");
-    ASSERT_EQ(bl.Count(), 5);
+    auto bl = GroupList();
+    ASSERT_EQ(bl.size(), 5u);
     EXPECT_NE(bl[0], "!new_groups:261201 093000");
-    EXPECT_EQ(bl[1], "a.new ");
-    EXPECT_EQ(bl[2], "b.old ");
-    EXPECT_EQ(bl[3], "c.new ");
-    EXPECT_EQ(bl[4], "d.old ");
+    EXPECT_EQ(std::vector<std::string>(bl.begin() + 1, bl.end()),
+              (std::vector<std::string>{"a.new ", "b.old ", "c.new ", "d.old "}));
     auto mails = SpoolFiles();
     ASSERT_EQ(mails.size(), 1u);
     std::string mail = ReadFile(Spool + mails[0]);
@@ -494,10 +485,7 @@ TEST(NntpGroupNames, FirstWordOfEveryPieceBetweenLineFeeds) {
     AddGroupListNames("de.a 1 1 y", names);
     AddGroupListNames("de.b*odd\nde.c 2 2 m", names);
     AddGroupListNames("", names);
-    ASSERT_EQ(names.Count(), 3);
-    EXPECT_EQ(names[0], "de.a ");
-    EXPECT_EQ(names[1], "de.b ");
-    EXPECT_EQ(names[2], "de.c ");
+    EXPECT_EQ(names.Text(), "de.a \r\nde.b \r\nde.c \r\n");
 }
 
 }  // namespace

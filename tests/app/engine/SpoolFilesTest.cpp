@@ -29,6 +29,15 @@ std::string RawText(TIpMessage& message) {
 
 class SpoolFilesTest : public EngineTest {
   protected:
+    // Writes an outgoing mail file and reads it back into Message, Helo and Recipients.
+    void ReadOut(const std::string& name, const std::string& text) {
+        WriteFile(Spool + name, text);
+        ReadOutgoingMail(Message, Spool + name, Helo, Recipients);
+    }
+    TIpMessage Message;
+    std::string Helo;
+    std::vector<std::string> Recipients;
+
     void SetUp() override {
         EngineTest::SetUp();
         SpoolCounter = 0;
@@ -138,76 +147,57 @@ TEST_F(SpoolFilesTest, MailScriptEnvelopeChoices) {
 // ---- outgoing mail ----
 
 TEST_F(SpoolFilesTest, OutgoingMailWithOneRecipient) {
-    WriteFile(Spool + "M0001.OUT",
-              "HELO point.example.org\r\nMAIL FROM:<me@example.org>\r\n"
-              "RCPT TO:<you@example.org>\r\nDATA\r\nSubject: hi\r\n\r\nbody\r\n.\r\nQUIT\r\n");
-    TIpMessage message;
-    std::string helo;
-    std::vector<std::string> recipients;
-    ReadOutgoingMail(message, Spool + "M0001.OUT", helo, recipients);
-    EXPECT_EQ(helo, "point.example.org");
-    EXPECT_EQ(recipients, std::vector<std::string>{"<you@example.org>"});
-    EXPECT_EQ(message.Subject, "hi");
-    EXPECT_EQ(RawText(message), "Subject: hi\r\n\r\nbody\r\n");
+    ReadOut("M0001.OUT",
+            "HELO point.example.org\r\nMAIL FROM:<me@example.org>\r\n"
+            "RCPT TO:<you@example.org>\r\nDATA\r\nSubject: hi\r\n\r\nbody\r\n.\r\nQUIT\r\n");
+    EXPECT_EQ(Helo, "point.example.org");
+    EXPECT_EQ(Recipients, std::vector<std::string>{"<you@example.org>"});
+    EXPECT_EQ(Message.Subject, "hi");
+    EXPECT_EQ(RawText(Message), "Subject: hi\r\n\r\nbody\r\n");
 
     // Seven lines: the message is the fifth line alone.
-    WriteFile(Spool + "M0002.OUT",
-              "HELO h\r\nMAIL FROM:<a@b>\r\nRCPT TO:<c@d>\r\nDATA\r\n"
-              "Subject: one line\r\n.\r\nQUIT\r\n");
-    ReadOutgoingMail(message, Spool + "M0002.OUT", helo, recipients);
-    EXPECT_EQ(RawText(message), "Subject: one line\r\n");
+    ReadOut("M0002.OUT",
+            "HELO h\r\nMAIL FROM:<a@b>\r\nRCPT TO:<c@d>\r\nDATA\r\n"
+            "Subject: one line\r\n.\r\nQUIT\r\n");
+    EXPECT_EQ(RawText(Message), "Subject: one line\r\n");
 }
 
 TEST_F(SpoolFilesTest, OutgoingMailWithThreeRecipientsAndStuffedLines) {
-    WriteFile(Spool + "M0003.OUT",
-              "HELO h\nMAIL FROM:<me@example.org>\nRCPT TO:<to@example.org>\n"
-              "RCPT TO:<cc@example.org>\nrcpt to:<bcc@example.org>\nDATA\n"
-              "To: to@example.org\nCC: cc@example.org\nSubject: three\n\n"
-              "..\n...x\n..hidden\n.\nQUIT\n");
-    TIpMessage message;
-    std::string helo;
-    std::vector<std::string> recipients;
-    ReadOutgoingMail(message, Spool + "M0003.OUT", helo, recipients);
-    EXPECT_EQ(recipients, (std::vector<std::string>{"<to@example.org>", "<cc@example.org>",
+    ReadOut("M0003.OUT",
+            "HELO h\nMAIL FROM:<me@example.org>\nRCPT TO:<to@example.org>\n"
+            "RCPT TO:<cc@example.org>\nrcpt to:<bcc@example.org>\nDATA\n"
+            "To: to@example.org\nCC: cc@example.org\nSubject: three\n\n"
+            "..\n...x\n..hidden\n.\nQUIT\n");
+    EXPECT_EQ(Recipients, (std::vector<std::string>{"<to@example.org>", "<cc@example.org>",
                                                     "<bcc@example.org>"}));
-    const std::string raw = RawText(message);
+    const std::string raw = RawText(Message);
     EXPECT_EQ(raw.find("RCPT"), std::string::npos) << "envelope lines stay out of the message";
     EXPECT_NE(raw.find("\r\n\r\n.\r\n..x\r\n.hidden\r\n"), std::string::npos) << raw;
-    EXPECT_EQ(message.Subject, "three");
+    EXPECT_EQ(Message.Subject, "three");
 }
 
 TEST_F(SpoolFilesTest, OutgoingMailInFromForm) {
-    TIpMessage message;
-    std::string helo = "stale";
-    std::vector<std::string> recipients{"stale"};
-    WriteFile(Spool + "M1.OUT", "From me@example.org\r\nSubject: f\r\n\r\nline1\r\nline2\r\n");
-    ReadOutgoingMail(message, Spool + "M1.OUT", helo, recipients);
-    EXPECT_EQ(helo, "");
-    EXPECT_TRUE(recipients.empty());
-    EXPECT_EQ(RawText(message), "Subject: f\r\n\r\nline1\r\nline2\r\n") << "no line is lost";
+    Helo = "stale";
+    Recipients = {"stale"};
+    ReadOut("M1.OUT", "From me@example.org\r\nSubject: f\r\n\r\nline1\r\nline2\r\n");
+    EXPECT_EQ(Helo, "");
+    EXPECT_TRUE(Recipients.empty());
+    EXPECT_EQ(RawText(Message), "Subject: f\r\n\r\nline1\r\nline2\r\n") << "no line is lost";
 
-    WriteFile(Spool + "M2.OUT", "from me\r\nSubject: f\r\n\r\nline1\r\n.\r\nQUIT\r\n");
-    ReadOutgoingMail(message, Spool + "M2.OUT", helo, recipients);
-    EXPECT_EQ(RawText(message), "Subject: f\r\n\r\nline1\r\n");
+    ReadOut("M2.OUT", "from me\r\nSubject: f\r\n\r\nline1\r\n.\r\nQUIT\r\n");
+    EXPECT_EQ(RawText(Message), "Subject: f\r\n\r\nline1\r\n");
 }
 
 TEST_F(SpoolFilesTest, TruncatedOutgoingMailRaisesAndStays) {
-    TIpMessage message;
-    std::string helo;
-    std::vector<std::string> recipients;
-    WriteFile(Spool + "M3.OUT",
-              "HELO h\r\nMAIL FROM:<a@b>\r\nRCPT TO:<c@d>\r\nDATA\r\nSubject: cut");
     try {
-        ReadOutgoingMail(message, Spool + "M3.OUT", helo, recipients);
+        ReadOut("M3.OUT", "HELO h\r\nMAIL FROM:<a@b>\r\nRCPT TO:<c@d>\r\nDATA\r\nSubject: cut");
         FAIL() << "no error";
     } catch (const EReadError& e) {
         EXPECT_NE(e.Message().find("unvollständig"), std::string::npos) << e.Message();
     }
     EXPECT_TRUE(FileExists(Spool + "M3.OUT"));
-
-    WriteFile(Spool + "M4.OUT", "HELO h\r\nMAIL FROM:<a@b>\r\n");
-    EXPECT_THROW(ReadOutgoingMail(message, Spool + "M4.OUT", helo, recipients), EReadError);
-    EXPECT_THROW(ReadOutgoingMail(message, Spool + "M5.OUT", helo, recipients), EFOpenError);
+    EXPECT_THROW(ReadOut("M4.OUT", "HELO h\r\nMAIL FROM:<a@b>\r\n"), EReadError);
+    EXPECT_THROW(ReadOutgoingMail(Message, Spool + "M5.OUT", Helo, Recipients), EFOpenError);
 }
 
 // ---- request.id ----
