@@ -56,6 +56,24 @@ class SmtpClient : public ::testing::Test {
         return Peer.Sent();
     }
 
+    // Accepts every recipient after MAIL FROM, then DATA; returns the body sent.
+    std::string Deliver(const std::vector<std::string>& rcpts) {
+        for (const auto& rcpt : rcpts) {
+            Peer.Say("250 OK");
+            EXPECT_EQ(Peer.Sent(), "RCPT TO:" + rcpt + "\r\n");
+        }
+        Peer.Say("250 OK");
+        EXPECT_EQ(Peer.Sent(), "DATA\r\n");
+        Peer.Say("354 go on");
+        return Peer.Sent();
+    }
+    // The send task reports its end once (posted, so only after a pump).
+    void ExpectSendCompletedOnce() {
+        Pump();
+        ASSERT_EQ(Completions.size(), 1u);
+        EXPECT_EQ(Completions[0], stSendMail);
+    }
+
     TIpSmtpClient Client;
     TFakePeer Peer;
     std::vector<std::string> Events;
@@ -74,11 +92,15 @@ const char* const kMail =
     "last line";
 
 TEST(SmtpLines, AddressesAreNormalized) {
-    EXPECT_EQ(TIpCustomSmtpClient::NormalizeAddress("Ann <ann@example.org>"), "<ann@example.org>");
-    EXPECT_EQ(TIpCustomSmtpClient::NormalizeAddress("bob@example.org"), "<bob@example.org>");
-    EXPECT_EQ(TIpCustomSmtpClient::NormalizeAddress("bob@example.org (Bob)"), "<bob@example.org>");
-    EXPECT_EQ(TIpCustomSmtpClient::NormalizeAddress("<x@y>"), "<x@y>");
-    EXPECT_EQ(TIpCustomSmtpClient::NormalizeAddress(""), "");
+    const std::pair<const char*, const char*> cases[] = {
+        {"Ann <ann@example.org>", "<ann@example.org>"},
+        {"bob@example.org", "<bob@example.org>"},
+        {"bob@example.org (Bob)", "<bob@example.org>"},
+        {"<x@y>", "<x@y>"},
+        {"", ""},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(TIpCustomSmtpClient::NormalizeAddress(in), out) << in;
 }
 
 TEST(SmtpLines, ReplyCodesAndDotStuffing) {
@@ -98,16 +120,8 @@ TEST_F(SmtpClient, WholeSendWithEnvelopeBodyAndQuit) {
     EXPECT_EQ(Greet(), "MAIL FROM:<sender@point.example>\r\n");
     // Only the continuation lines of a multi-line reply are in the list.
     EXPECT_EQ(Events.back(), "multiline 2: [250-mail.example\r\n] [250-PIPELINING\r\n]");
-    Peer.Say("250 OK");
-    EXPECT_EQ(Peer.Sent(), "RCPT TO:<ann@example.org>\r\n");
-    Peer.Say("250 OK");
-    EXPECT_EQ(Peer.Sent(), "RCPT TO:<bob@example.org>\r\n");
-    Peer.Say("250 OK");
-    EXPECT_EQ(Peer.Sent(), "RCPT TO:<carl@example.org>\r\n");
-    Peer.Say("250 OK");
-    EXPECT_EQ(Peer.Sent(), "DATA\r\n");
-    Peer.Say("354 go on");
-    const std::string body = Peer.Sent();
+    const std::string body =
+        Deliver({"<ann@example.org>", "<bob@example.org>", "<carl@example.org>"});
     EXPECT_NE(body.find("\r\nX-Mailer: Test Mailer\r\n"), std::string::npos) << body;
     EXPECT_NE(body.find("\r\n\r\nfirst line\r\n..\r\n..hidden\r\nlast line\r\n.\r\n"),
               std::string::npos)
@@ -145,12 +159,7 @@ TEST_F(SmtpClient, RefusedEhloFallsBackToHelo) {
 TEST_F(SmtpClient, BlindCopyGetsARecipientButNoHeader) {
     SetMessage("From: a@b\nBcc: hidden@example.org\nSubject: s\n\nbody");
     EXPECT_EQ(Greet(), "MAIL FROM:<a@b>\r\n");
-    Peer.Say("250 OK");
-    EXPECT_EQ(Peer.Sent(), "RCPT TO:<hidden@example.org>\r\n");
-    Peer.Say("250 OK");
-    EXPECT_EQ(Peer.Sent(), "DATA\r\n");
-    Peer.Say("354 go on");
-    const std::string body = Peer.Sent();
+    const std::string body = Deliver({"<hidden@example.org>"});
     EXPECT_EQ(body.find("hidden@"), std::string::npos) << body;
     EXPECT_EQ(Client.Message().BCC.Count(), 1);
 }
@@ -158,12 +167,7 @@ TEST_F(SmtpClient, BlindCopyGetsARecipientButNoHeader) {
 TEST_F(SmtpClient, AnExistingMailerHeaderIsKept) {
     SetMessage("From: a@b\nTo: c@d\nX-Mailer: Point 3.8\n\nbody");
     Greet();
-    Peer.Say("250 OK");
-    EXPECT_EQ(Peer.Sent(), "RCPT TO:<c@d>\r\n");
-    Peer.Say("250 OK");
-    EXPECT_EQ(Peer.Sent(), "DATA\r\n");
-    Peer.Say("354 go on");
-    const std::string body = Peer.Sent();
+    const std::string body = Deliver({"<c@d>"});
     EXPECT_NE(body.find("X-Mailer: Point 3.8\r\n"), std::string::npos) << body;
     EXPECT_EQ(body.find("Test Mailer"), std::string::npos) << body;
 }
@@ -177,9 +181,7 @@ TEST_F(SmtpClient, RefusedRecipientEndsTheTaskAndQuits) {
     EXPECT_EQ(Events.back(), "response 5 550 5.1.1 no such user\r\n");
     EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
     EXPECT_EQ(Client.Task(), stFailed);
-    Pump();
-    ASSERT_EQ(Completions.size(), 1u);
-    EXPECT_EQ(Completions[0], stSendMail);
+    ExpectSendCompletedOnce();
 }
 
 TEST_F(SmtpClient, SeveralMessagesGoOverOneConnection) {
@@ -196,12 +198,7 @@ TEST_F(SmtpClient, SeveralMessagesGoOverOneConnection) {
     Peer.Sent();
     Peer.Say("250 queued");
     EXPECT_EQ(Peer.Sent(), "MAIL FROM:<second@point.example>\r\n");
-    Peer.Say("250 OK");
-    EXPECT_EQ(Peer.Sent(), "RCPT TO:<z@example.org>\r\n");
-    Peer.Say("250 OK");
-    EXPECT_EQ(Peer.Sent(), "DATA\r\n");
-    Peer.Say("354 go on");
-    EXPECT_NE(Peer.Sent().find("second\r\n.\r\n"), std::string::npos);
+    EXPECT_NE(Deliver({"<z@example.org>"}).find("second\r\n.\r\n"), std::string::npos);
     Peer.Say("250 queued");
     EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
     EXPECT_EQ(next, 2);
@@ -254,9 +251,7 @@ TEST_F(SmtpClient, RefusedGreetingEndsTheTask) {
     Peer.Say("421 too busy, try later");
     EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
     EXPECT_EQ(Client.Task(), stFailed);
-    Pump();
-    ASSERT_EQ(Completions.size(), 1u);
-    EXPECT_EQ(Completions[0], stSendMail);
+    ExpectSendCompletedOnce();
 }
 
 TEST_F(SmtpClient, ConnectWithoutTaskStopsAfterTheGreeting) {

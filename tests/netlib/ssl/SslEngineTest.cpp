@@ -33,10 +33,14 @@ struct Pair {
         Client.OnLog = [this](const std::string& s) { Log.push_back(s); };
     }
 
-    void Handshake(size_t piece = 1 << 20) {
+    // The client's hello, answered by the server's first flight.
+    std::string Hello() {
         Client.SendClientHello();
-        const std::string flight = Server.OnClientHello(Client.TakeOutput());
-        FeedIn(Client, flight, piece);
+        return Server.OnClientHello(Client.TakeOutput());
+    }
+
+    void Handshake(size_t piece = 1 << 20) {
+        FeedIn(Client, Hello(), piece);
         ASSERT_EQ(Client.State(), TIpSSLEngine::ssKeysSent);
         const std::string fin = Server.OnClientFlight(Client.TakeOutput());
         FeedIn(Client, fin, piece);
@@ -51,6 +55,16 @@ std::string ErrorOf(const std::function<void()>& f) {
         return e.Message();
     }
     return "";
+}
+
+// The error a fresh engine raises for the server's bytes after its hello (fed in pieces).
+std::string ErrorAfterHello(const std::string& wire, size_t piece = 1 << 20,
+                            TIpSSLEngine::TState* state = nullptr) {
+    TIpSSLEngine e;
+    e.SendClientHello();
+    std::string error = ErrorOf([&] { FeedIn(e, wire, piece); });
+    if (state) *state = e.State();
+    return error;
 }
 
 TEST(SslEngine, ClientHelloIs52Bytes) {
@@ -108,8 +122,7 @@ TEST(SslEngine, ServerKeyExchangeAndSessionIds) {
     }
     Pair p;
     p.Server.SessionId.assign(33, 'S');
-    p.Client.SendClientHello();
-    const std::string flight = p.Server.OnClientHello(p.Client.TakeOutput());
+    const std::string flight = p.Hello();
     EXPECT_EQ(ErrorOf([&] { p.Client.Feed(flight.data(), flight.size()); }),
               "SSLGetServerSessionID : Session ID is longer than 32 bytes.");
     EXPECT_EQ(p.Client.State(), TIpSSLEngine::ssFailed);
@@ -125,48 +138,34 @@ TEST(SslEngine, RefusedSuitesAfterServerHelloDone) {
     for (auto [suite, text] : cases) {
         Pair p;
         p.Server.Suite = suite;
-        p.Client.SendClientHello();
-        const std::string flight = p.Server.OnClientHello(p.Client.TakeOutput());
+        const std::string flight = p.Hello();
         EXPECT_EQ(ErrorOf([&] { p.Client.Feed(flight.data(), flight.size()); }), text);
         EXPECT_FALSE(p.Client.HasOutput()) << "nothing is sent after an error";
     }
     Pair p;
     p.Server.SendCertificate = false;
-    p.Client.SendClientHello();
-    const std::string flight = p.Server.OnClientHello(p.Client.TakeOutput());
+    const std::string flight = p.Hello();
     EXPECT_EQ(ErrorOf([&] { p.Client.Feed(flight.data(), flight.size()); }),
               "SetServerPublicKey :Certificate is not available.");
 }
 
 TEST(SslEngine, Alerts) {
-    {
-        TIpSSLEngine e;
-        e.SendClientHello();
-        const std::string a = Record(21, std::string("\x02\x28", 2));
-        EXPECT_EQ(ErrorOf([&] { e.Feed(a.data(), a.size()); }),
-                  "Alert : Fatal Error - Handshake failure.");
-    }
-    {
-        TIpSSLEngine e;
-        e.SendClientHello();
-        const std::string a = Record(21, std::string("\x01\x2a", 2));
-        EXPECT_EQ(ErrorOf([&] { e.Feed(a.data(), a.size()); }),
-                  "Alert : Warning - Bad certificate.");
-    }
-    {
-        TIpSSLEngine e;
-        e.SendClientHello();
-        const std::string a = Record(21, std::string("\x02\x46", 2));
-        EXPECT_EQ(ErrorOf([&] { e.Feed(a.data(), a.size()); }),
-                  "Alert : Fatal Error - Unknown Alert Error.");
-    }
     // close_notify, plain or encrypted, ends quietly
-    {
-        TIpSSLEngine e;
-        e.SendClientHello();
-        const std::string a = Record(21, std::string("\x01\x00", 2));
-        EXPECT_EQ(ErrorOf([&] { e.Feed(a.data(), a.size()); }), "");
-        EXPECT_EQ(e.State(), TIpSSLEngine::ssClosed);
+    const struct {
+        const char* Alert;
+        const char* Error;
+        TIpSSLEngine::TState State;
+    } cases[] = {
+        {"\x02\x28", "Alert : Fatal Error - Handshake failure.", TIpSSLEngine::ssFailed},
+        {"\x01\x2a", "Alert : Warning - Bad certificate.", TIpSSLEngine::ssFailed},
+        {"\x02\x46", "Alert : Fatal Error - Unknown Alert Error.", TIpSSLEngine::ssFailed},
+        {"\x01\x00", "", TIpSSLEngine::ssClosed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Error);
+        TIpSSLEngine::TState state;
+        EXPECT_EQ(ErrorAfterHello(Record(21, std::string(c.Alert, 2)), 1 << 20, &state), c.Error);
+        EXPECT_EQ(state, c.State);
     }
     Pair p;
     p.Handshake();
@@ -186,12 +185,8 @@ TEST(SslEngine, RecordHeaderChecks) {
         {Record(23, "data before the handshake"), "SSLRecv : Read error."},
         {Record(20, "\x01"), "SSLChangeChiper : Parsing error."},
     };
-    for (const auto& [wire, text] : cases) {
-        TIpSSLEngine e;
-        e.SendClientHello();
-        // the header alone is enough to refuse
-        EXPECT_EQ(ErrorOf([&] { FeedIn(e, wire, 5); }), text);
-    }
+    // the header alone is enough to refuse
+    for (const auto& [wire, text] : cases) EXPECT_EQ(ErrorAfterHello(wire, 5), text);
 }
 
 // Lengths from the server are checked against the data before anything is read.
@@ -215,19 +210,13 @@ TEST(SslEngine, TruncatedHandshakeLengths) {
         {Handshake(0, ""), "SSLParseHandShake : Did not parse server hello correctly."},
         {std::string("\x0b\x10\x00\x00", 4), "SSLParseHandShake : Read size miss-match."},
     };
-    for (const auto& [msg, text] : cases) {
-        TIpSSLEngine e;
-        e.SendClientHello();
-        const std::string w = Record(22, msg);
-        EXPECT_EQ(ErrorOf([&] { e.Feed(w.data(), w.size()); }), text);
-    }
+    for (const auto& [msg, text] : cases) EXPECT_EQ(ErrorAfterHello(Record(22, msg)), text);
 }
 
 // One handshake message split over several records, several messages in one record.
 TEST(SslEngine, HandshakeMessagesSpanRecords) {
     Pair p;
-    p.Client.SendClientHello();
-    std::string flight = p.Server.OnClientHello(p.Client.TakeOutput());
+    const std::string flight = p.Hello();
     std::string messages;
     for (auto& [type, body] : Records(flight)) messages += body;
     std::string wire;
@@ -243,9 +232,7 @@ TEST(SslEngine, HandshakeMessagesSpanRecords) {
 TEST(SslEngine, WrongServerFinishedAndMac) {
     Pair p;
     p.Server.WrongFinished = true;
-    p.Client.SendClientHello();
-    std::string flight = p.Server.OnClientHello(p.Client.TakeOutput());
-    p.Client.Feed(flight.data(), flight.size());
+    FeedIn(p.Client, p.Hello(), 1 << 20);
     const std::string out = p.Server.OnClientFlight(p.Client.TakeOutput());
     EXPECT_EQ(ErrorOf([&] { p.Client.Feed(out.data(), out.size()); }),
               "SSLVerifyHashes : SHA1 hash did not match.");
@@ -284,9 +271,7 @@ TEST(SslEngine, ManyRecordsAndLargeWrites) {
 TEST(SslEngine, DataWrittenBeforeTheHandshakeEndsIsHeld) {
     Pair p;
     p.Client.Write("early", 5);
-    p.Client.SendClientHello();
-    const std::string flight = p.Server.OnClientHello(p.Client.TakeOutput());
-    p.Client.Feed(flight.data(), flight.size());
+    FeedIn(p.Client, p.Hello(), 1 << 20);
     p.Client.Write(" data", 5);
     const std::string fin = p.Server.OnClientFlight(p.Client.TakeOutput());
     p.Client.Feed(fin.data(), fin.size());
@@ -303,13 +288,8 @@ TEST(SslEngine, PreMasterBlockAlwaysHasModulusLength) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 // A certificate the parser refuses fails the handshake with the parser's text, as an SSL error.
 TEST(SslEngine, UnparsableCertificate) {
-    using namespace ssltest;
     TIpSSLEngine e;
     e.SendClientHello();
     const std::string junk = "\x30\x84\x7f\xff\xff\xff junk";
