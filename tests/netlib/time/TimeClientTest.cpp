@@ -32,6 +32,13 @@ class TRecordingClient : public TIpTimeClient {
             Errors.push_back(code);
         };
     }
+    // Asks for the time service (port 37) of server, over UDP or TCP.
+    void AskTime(const std::string& server, bool udp) {
+        if (udp) SetSockProtocol(spUdp);
+        SetTimeService(tsTime);
+        Server = server;
+        RequestTime();
+    }
     bool Reported() const { return !Times.empty() || !Daytimes.empty() || !Errors.empty(); }
     std::vector<double> Times;
     std::vector<std::string> Daytimes;
@@ -122,9 +129,7 @@ TEST(TimeClient, ServiceChoosesPortAndIsFixedWhileConnected) {
 TEST(TimeClient, TcpTimeWithAZeroByte) {
     TTestServer server([](int fd) { TTestServer::SendAll(fd, Y2000); });
     TRecordingClient c;
-    c.SetTimeService(tsTime);
-    c.Server = server.Address();
-    c.RequestTime();
+    c.AskTime(server.Address(), false);
     ASSERT_TRUE(PumpUntil([&] { return c.Reported(); }));
     ASSERT_EQ(c.Times, std::vector<double>{36526.0});
     EXPECT_DOUBLE_EQ(c.TimeStamp(), 36526.0);
@@ -146,26 +151,18 @@ TEST(TimeClient, TcpDaytimeLine) {
 }
 
 TEST(TimeClient, TcpShortAnswerAndNoAnswerAreErrors) {
-    {
-        TTestServer server(
-            [](int fd) { TTestServer::SendAll(fd, std::string("\x00\x01\x02", 3)); });
+    const std::pair<std::string, int32_t> cases[] = {
+        {std::string("\x00\x01\x02", 3), kIpTimeShortAnswer},
+        {"", kIpTimeNoAnswer},
+    };
+    for (const auto& [answer, error] : cases) {
+        SCOPED_TRACE(error);
+        TTestServer server([&](int fd) { TTestServer::SendAll(fd, answer); });
         TRecordingClient c;
-        c.SetTimeService(tsTime);
-        c.Server = server.Address();
-        c.RequestTime();
+        c.AskTime(server.Address(), false);
         ASSERT_TRUE(PumpUntil([&] { return !c.Errors.empty(); }));
-        EXPECT_EQ(c.Errors, std::vector<int32_t>{kIpTimeShortAnswer});
+        EXPECT_EQ(c.Errors, std::vector<int32_t>{error});
         ASSERT_TRUE(PumpUntil([&] { return !c.IsActive(); }));
-        EXPECT_TRUE(c.Times.empty());
-    }
-    {
-        TTestServer server([](int) {});
-        TRecordingClient c;
-        c.SetTimeService(tsTime);
-        c.Server = server.Address();
-        c.RequestTime();
-        ASSERT_TRUE(PumpUntil([&] { return !c.Errors.empty(); }));
-        EXPECT_EQ(c.Errors, std::vector<int32_t>{kIpTimeNoAnswer});
         EXPECT_TRUE(c.Times.empty());
     }
 }
@@ -173,10 +170,7 @@ TEST(TimeClient, TcpShortAnswerAndNoAnswerAreErrors) {
 TEST(TimeClient, UdpTimeWithZeroBytesIsReadByCount) {
     TUdpServer server({{std::string(4, '\0')}});
     TRecordingClient c;
-    c.SetSockProtocol(spUdp);
-    c.SetTimeService(tsTime);
-    c.Server = server.Address();
-    c.RequestTime();
+    c.AskTime(server.Address(), true);
     ASSERT_TRUE(PumpUntil([&] { return c.Reported(); }));
     EXPECT_EQ(c.Times, std::vector<double>{2.0});
     EXPECT_EQ(server.RequestSize(), 1);
@@ -184,26 +178,22 @@ TEST(TimeClient, UdpTimeWithZeroBytesIsReadByCount) {
 }
 
 TEST(TimeClient, UdpIgnoresStrangersAndReportsShortAnswers) {
-    {
-        TUdpServer server({{std::string("\x01\x02\x03\x04", 4), true}, {Y2000}});
+    const struct {
+        std::vector<TUdpServer::TAnswer> Answers;
+        std::vector<double> Times;
+        std::vector<int32_t> Errors;
+    } cases[] = {
+        {{{std::string("\x01\x02\x03\x04", 4), true}, {Y2000}}, {36526.0}, {}},
+        {{{std::string("\x00\x00", 2)}}, {}, {kIpTimeShortAnswer}},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.Answers.size());
+        TUdpServer server(k.Answers);
         TRecordingClient c;
-        c.SetSockProtocol(spUdp);
-        c.SetTimeService(tsTime);
-        c.Server = server.Address();
-        c.RequestTime();
+        c.AskTime(server.Address(), true);
         ASSERT_TRUE(PumpUntil([&] { return c.Reported(); }));
-        EXPECT_EQ(c.Times, std::vector<double>{36526.0});
-    }
-    {
-        TUdpServer server({{std::string("\x00\x00", 2)}});
-        TRecordingClient c;
-        c.SetSockProtocol(spUdp);
-        c.SetTimeService(tsTime);
-        c.Server = server.Address();
-        c.RequestTime();
-        ASSERT_TRUE(PumpUntil([&] { return c.Reported(); }));
-        EXPECT_EQ(c.Errors, std::vector<int32_t>{kIpTimeShortAnswer});
-        EXPECT_TRUE(c.Times.empty());
+        EXPECT_EQ(c.Times, k.Times);
+        EXPECT_EQ(c.Errors, k.Errors);
     }
 }
 
