@@ -17,6 +17,16 @@
 
 namespace {
 
+// The message of the socket error f raises, empty when it raises none.
+std::string RaisedText(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const EIpWinSockError& e) {
+        return e.Message();
+    }
+    return "";
+}
+
 // A client as the protocol clients are: lines are handled at once, inside the read loop.
 class TLineClient : public TIpCustomClient {
   public:
@@ -40,6 +50,16 @@ class TLineClient : public TIpCustomClient {
         Events.push_back("line");
         if (OnLine) OnLine(line);
     }
+    // Connects and drives the loop until the connection has closed.
+    bool RunUntilClosed(const std::string& address) {
+        Connect(address);
+        return PumpUntil([&] { return Closes > 0; });
+    }
+    std::string Joined() const {
+        std::string all;
+        for (const auto& line : Lines) all += line;
+        return all;
+    }
     std::function<void(const std::string&)> OnLine;
     std::vector<std::string> Lines;
     std::vector<std::string> Events;
@@ -60,11 +80,8 @@ TEST(Client, ManyLinesInOneReadArriveOnceInOrderAndCloseComesOnce) {
     const std::string Data = NumberedLines(20000);
     TTestServer Server([&](int fd) { TTestServer::SendAll(fd, Data); });
     TLineClient C;
-    C.Connect(Server.Address());
-    ASSERT_TRUE(PumpUntil([&] { return C.Closes > 0; }));
-    std::string Joined;
-    for (const auto& L : C.Lines) Joined += L;
-    EXPECT_EQ(Joined, Data);
+    ASSERT_TRUE(C.RunUntilClosed(Server.Address()));
+    EXPECT_EQ(C.Joined(), Data);
     EXPECT_EQ(C.Lines.size(), 20000u);
     EXPECT_EQ(C.Connects, 1);
     EXPECT_EQ(C.Events.front(), "connect");
@@ -78,8 +95,7 @@ TEST(Client, ManyLinesInOneReadArriveOnceInOrderAndCloseComesOnce) {
 TEST(Client, PartialLineAtPeerCloseComesBeforeTheCloseNotice) {
     TTestServer Server([](int fd) { TTestServer::SendAll(fd, "first\r\nunterminated"); });
     TLineClient C;
-    C.Connect(Server.Address());
-    ASSERT_TRUE(PumpUntil([&] { return C.Closes > 0; }));
+    ASSERT_TRUE(C.RunUntilClosed(Server.Address()));
     ASSERT_EQ(C.Lines.size(), 2u);
     EXPECT_EQ(C.Lines[1], "unterminated");
     EXPECT_EQ(C.Events, (std::vector<std::string>{"connect", "line", "line", "close"}));
@@ -91,8 +107,7 @@ TEST(Client, LineAtTheLimitPassesAndLongerOneGivesError8001) {
     TTestServer Server(
         [&](int fd) { TTestServer::SendAll(fd, AtLimit + "\r\n" + TooLong + "\r\nafter\r\n"); });
     TLineClient C;
-    C.Connect(Server.Address());
-    ASSERT_TRUE(PumpUntil([&] { return C.Closes > 0; }));
+    ASSERT_TRUE(C.RunUntilClosed(Server.Address()));
     ASSERT_GE(C.Lines.size(), 3u);
     EXPECT_EQ(C.Lines[0], AtLimit + "\r\n");
     ASSERT_EQ(C.Errors, std::vector<int32_t>{8001});
@@ -132,8 +147,7 @@ TEST(Client, ResetByPeerGivesErrorOnCloseAndOneCloseNotice) {
     });
     TLineClient C;
     C.OnLine = [&](const std::string&) { C.PutString(C.SocketHandle(), "go\r\n", false); };
-    C.Connect(Server.Address());
-    ASSERT_TRUE(PumpUntil([&] { return C.Closes > 0; }));
+    ASSERT_TRUE(C.RunUntilClosed(Server.Address()));
     ASSERT_FALSE(C.Errors.empty());
     EXPECT_EQ(C.Errors[0], 10054);
     EXPECT_EQ(C.ErrorTexts[0],
@@ -240,12 +254,7 @@ TEST(Client, HostNamesAndHostPortTextsConnect) {
     C.ResolveHostPort("nntp://news.example.org:563/", Host, Port);
     EXPECT_EQ(Host, "news.example.org");
     EXPECT_EQ(Port, 563);
-    try {
-        C.Connect("");
-        FAIL();
-    } catch (const EIpWinSockError& E) {
-        EXPECT_EQ(E.Message(), "Destination address required");
-    }
+    EXPECT_EQ(RaisedText([&] { C.Connect(""); }), "Destination address required");
 }
 
 TEST(Client, FailedLookupReportsUnusableAddressAndNeverConnects) {
@@ -264,12 +273,7 @@ TEST(Client, SecondConnectWhileConnectedRaises) {
     TLineClient C;
     C.Connect(Server.Address());
     ASSERT_TRUE(PumpUntil([&] { return C.Connects == 1; }));
-    try {
-        C.Connect(Server.Address());
-        FAIL();
-    } catch (const EIpWinSockError& E) {
-        EXPECT_EQ(E.Message(), "Socket is already connected");
-    }
+    EXPECT_EQ(RaisedText([&] { C.Connect(Server.Address()); }), "Socket is already connected");
     C.Disconnect();
     EXPECT_EQ(C.Closes, 1);
 }
@@ -286,11 +290,8 @@ TEST(Client, PumpingLineHandlerSeesEveryLineOnceAndInOrder) {
         Application.ProcessMessages();
         Application.ProcessMessages();
     };
-    C.Connect(Server.Address());
-    ASSERT_TRUE(PumpUntil([&] { return C.Closes > 0; }));
-    std::string Joined;
-    for (const auto& L : C.Lines) Joined += L;
-    EXPECT_EQ(Joined, Data);
+    ASSERT_TRUE(C.RunUntilClosed(Server.Address()));
+    EXPECT_EQ(C.Joined(), Data);
     EXPECT_EQ(C.Closes, 1);
 }
 
@@ -303,8 +304,7 @@ TEST(Client, DisconnectInsideALineHandlerIsSafe) {
     C.OnLine = [&](const std::string& line) {
         if (line == "one\r\n") C.Disconnect();
     };
-    C.Connect(Server.Address());
-    ASSERT_TRUE(PumpUntil([&] { return C.Closes > 0; }));
+    ASSERT_TRUE(C.RunUntilClosed(Server.Address()));
     EXPECT_FALSE(C.IsActive());
     // The lines that were already here still arrive, each once, before the close.
     EXPECT_EQ(C.Lines, (std::vector<std::string>{"one\r\n", "two\r\n", "three\r\n"}));
