@@ -222,12 +222,8 @@ class BoxLoadTest : public BfgConfigTest {
     // Load fails and names the file it tried last.
     static void ExpectLoadFails(TKestroConfig& c, const std::string& name,
                                 const std::string& tried) {
-        try {
-            c.Load(name, true);
-            ADD_FAILURE() << "no box " << name;
-        } catch (const EConfigError& e) {
-            EXPECT_EQ(e.Message(), "Fehler: Konnte Konfiguration " + tried + " nicht lesen");
-        }
+        EXPECT_EQ(ErrorOf<EConfigError>([&] { c.Load(name, true); }),
+                  "Fehler: Konnte Konfiguration " + tried + " nicht lesen");
     }
 };
 

@@ -6,8 +6,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +13,7 @@
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/UnitScheduler.h"
 #include "platform/system/MessageBox.h"
+#include "tests/support/TestSupport.h"
 
 class EngineTest : public ::testing::Test {
   protected:
@@ -62,15 +61,6 @@ class EngineTest : public ::testing::Test {
     std::string ProgramDir() const { return (Root / "xp" / "kestro").string() + "/"; }
     std::string PointDir() const { return (Root / "xp").string() + "/"; }
 
-    static void WriteFile(const std::string& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-    static std::string ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
     static std::string Golden(const std::string& name) {
         return ReadFile(std::string(KESTRO_SOURCE_DIR) + "/tests/app/engine/data/" + name);
     }

@@ -189,12 +189,10 @@ TEST_F(SpoolFilesTest, OutgoingMailInFromForm) {
 }
 
 TEST_F(SpoolFilesTest, TruncatedOutgoingMailRaisesAndStays) {
-    try {
+    const std::string error = ErrorOf<EReadError>([&] {
         ReadOut("M3.OUT", "HELO h\r\nMAIL FROM:<a@b>\r\nRCPT TO:<c@d>\r\nDATA\r\nSubject: cut");
-        FAIL() << "no error";
-    } catch (const EReadError& e) {
-        EXPECT_NE(e.Message().find("unvollständig"), std::string::npos) << e.Message();
-    }
+    });
+    EXPECT_NE(error.find("unvollständig"), std::string::npos) << error;
     EXPECT_TRUE(FileExists(Spool + "M3.OUT"));
     EXPECT_THROW(ReadOut("M4.OUT", "HELO h\r\nMAIL FROM:<a@b>\r\n"), EReadError);
     EXPECT_THROW(ReadOutgoingMail(Message, Spool + "M5.OUT", Helo, Recipients), EFOpenError);

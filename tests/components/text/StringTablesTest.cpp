@@ -6,6 +6,7 @@
 #include "components/text/OvcStrings.h"
 #include "components/text/StBase.h"
 #include "components/text/StringResource.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -101,12 +102,7 @@ TEST(StringResource, ModuleTablesConversionAndErrors) {
     EXPECT_EQ(reader.GetText(8), "");
 
     reader.SetReportMissing(true);
-    try {
-        reader.GetText(8);
-        FAIL() << "no exception";
-    } catch (const ETpsStringResourceError& e) {
-        EXPECT_EQ(e.Message(), "String not found: 8");
-    }
+    EXPECT_EQ(ErrorOf<ETpsStringResourceError>([&] { reader.GetText(8); }), "String not found: 8");
 
     // Falls back to the program's own tables when the module lacks the name.
     reader.SelectResource(&module, "STSRMGR_STRINGS");
@@ -121,12 +117,9 @@ TEST(StringResource, ModuleTablesConversionAndErrors) {
         {"NOWHERE", "String resource not found: NOWHERE"},
     };
     for (const auto& f : failures) {
-        try {
-            TSsStringResource bad(&module, f.name);
-            FAIL() << f.name << " opened";
-        } catch (const ETpsStringResourceError& e) {
-            EXPECT_EQ(e.Message(), f.message);
-        }
+        EXPECT_EQ(ErrorOf<ETpsStringResourceError>([&] { TSsStringResource bad(&module, f.name); }),
+                  f.message)
+            << f.name;
     }
     TSsStringResource outside(&module, "OUTSIDE");
     EXPECT_THROW(outside.GetText(1), ETpsStringResourceError);

@@ -4,6 +4,7 @@
 
 #include "netlib/crypto/IpBigInt.h"
 #include "tests/netlib/crypto/TestHex.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -30,16 +31,6 @@ std::string Hex(const TIpBigInteger& n) {
     std::string hex = ToHex(wire.Digits.data(), static_cast<size_t>(wire.Used));
     hex.erase(0, std::min(hex.find_first_not_of('0'), hex.size() - 1));
     return (t.Sign != 1 && !BigIsZero(t) ? "-" : "") + hex;
-}
-
-template <typename F>
-std::string ErrorOf(F f) {
-    try {
-        f();
-    } catch (const EIpBigIntegerError& e) {
-        return e.Message();
-    }
-    return "";
 }
 
 struct ModExpVector {
@@ -85,7 +76,7 @@ TEST(BigIntegerTest, ModExpEdgeCases) {
     EXPECT_EQ(Hex(r), "-8");  // as (-2 * -2 * -2) mod 11 with truncating remainders
     BigModExp(Big("-2"), Big("2"), Big("b"), r);
     EXPECT_EQ(Hex(r), "4");
-    EXPECT_EQ(ErrorOf([] {
+    EXPECT_EQ(ErrorOf<EIpBigIntegerError>([] {
                   TIpBigInteger out;
                   BigModExp(Big("2"), Big("3"), Big("0"), out);
               }),
@@ -109,28 +100,28 @@ TEST(BigIntegerTest, DivisionAndRemainderWithSigns) {
 }
 
 TEST(BigIntegerTest, DivisionErrors) {
-    EXPECT_EQ(ErrorOf([] {
+    EXPECT_EQ(ErrorOf<EIpBigIntegerError>([] {
                   TIpBigInteger q;
                   BigDiv(Big("1234"), Big("0"), q);
               }),
               "Division by zero");
-    EXPECT_EQ(ErrorOf([] {
+    EXPECT_EQ(ErrorOf<EIpBigIntegerError>([] {
                   TIpBigInteger q;
                   BigMod(Big("1234"), Big("-0"), q);
               }),
               "Division by zero");
-    EXPECT_EQ(ErrorOf([] {
+    EXPECT_EQ(ErrorOf<EIpBigIntegerError>([] {
                   TIpBigInteger q, empty;
                   BigInit(empty, 0);
                   BigDiv(Big("1234"), empty, q);
               }),
               "No Number");
-    EXPECT_EQ(ErrorOf([] {
+    EXPECT_EQ(ErrorOf<EIpBigIntegerError>([] {
                   TIpBigInteger q, empty;
                   BigMod(empty, Big("5"), q);
               }),
               "No Number");
-    EXPECT_EQ(ErrorOf([] {
+    EXPECT_EQ(ErrorOf<EIpBigIntegerError>([] {
                   TIpBigInteger q;
                   BigDivByte(Big("1234"), 0, q);
               }),
@@ -150,7 +141,7 @@ TEST(BigIntegerTest, AddSubMulSigned) {
     EXPECT_EQ(Hex(r), "-b");
     BigSub(Big("100000000"), Big("1"), r);
     EXPECT_EQ(Hex(r), "ffffffff");
-    EXPECT_EQ(ErrorOf([] {
+    EXPECT_EQ(ErrorOf<EIpBigIntegerError>([] {
                   TIpBigInteger out;
                   BigSub(Big("1"), Big("2"), out);
               }),
@@ -226,11 +217,13 @@ TEST(BigIntegerTest, DigitOperations) {
     uint8_t out[2];
     BigGetBytes(back, 2, out, 2);
     EXPECT_EQ(out[0], 2);
-    EXPECT_EQ(ErrorOf([&] { BigGetBytes(back, 64, out, 2); }), "Digit position out of range");
+    EXPECT_EQ(ErrorOf<EIpBigIntegerError>([&] { BigGetBytes(back, 64, out, 2); }),
+              "Digit position out of range");
 
     TIpBigInteger unassigned;
-    EXPECT_EQ(ErrorOf([&] { BigTrim(unassigned); }), "Buffer not assigned");
-    EXPECT_EQ(ErrorOf([&] { BigAppend(unassigned, 0, back); }), "Buffer not assigned");
+    EXPECT_EQ(ErrorOf<EIpBigIntegerError>([&] { BigTrim(unassigned); }), "Buffer not assigned");
+    EXPECT_EQ(ErrorOf<EIpBigIntegerError>([&] { BigAppend(unassigned, 0, back); }),
+              "Buffer not assigned");
     BigAppend(back, 0, r);
     EXPECT_EQ(back.Used, 6);
     EXPECT_EQ(ToHex(back.Digits.data(), 6), "010203030201");

@@ -12,6 +12,7 @@
 
 #include "netlib/crypto/IpCert.h"
 #include "tests/netlib/crypto/TestHex.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -92,17 +93,8 @@ Key ReadKey(TIpCert_Cert& certs, TIpCertHandle handle) {
     return {ToHex(mod), ToHex(exp)};
 }
 
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ECertError& e) {
-        return e.Message();
-    }
-    return "";
-}
-
 std::string ParseError(const Bytes& der) {
-    return ErrorOf([&] {
+    return ErrorOf<ECertError>([&] {
         TIpCert_Cert certs;
         certs.ParseCert(der.data(), static_cast<int32_t>(der.size()));
     });
@@ -284,7 +276,7 @@ TEST(CertTest, OidTextAndTable) {
     EXPECT_EQ(TIpCert_Cert::ParseOID(arc2.data(), 2), "2.999");
     const Bytes huge = FromHex("2affffffffffffffffff7f");
     EXPECT_EQ(TIpCert_Cert::ParseOID(huge.data(), 11), "");
-    EXPECT_EQ(ErrorOf([] { TIpCert_Cert::ParseOID(nullptr, 0); }),
+    EXPECT_EQ(ErrorOf<ECertError>([] { TIpCert_Cert::ParseOID(nullptr, 0); }),
               "Cert Error in IpCert_ParseOID : Pointer not assigned");
 }
 
@@ -292,31 +284,31 @@ TEST(CertTest, PublicKeyErrors) {
     TIpCert_Cert certs;
     int32_t m = 0, e = 0;
     uint8_t buf[4];
-    EXPECT_EQ(ErrorOf([&] { certs.GetPublicKeySizes(1, m, e); }),
+    EXPECT_EQ(ErrorOf<ECertError>([&] { certs.GetPublicKeySizes(1, m, e); }),
               "Cert Error in IpCert_GetPublicKey : Certificate is not assigned");
-    EXPECT_EQ(ErrorOf([&] { certs.GetPublicKey(0, buf, 4, buf, 4); }),
+    EXPECT_EQ(ErrorOf<ECertError>([&] { certs.GetPublicKey(0, buf, 4, buf, 4); }),
               "Cert Error in IpCert_GetPublicKey : Certificate is not available");
     const Bytes cert = Certificate(Der(0x02, FromHex("4321")), StandardKeyInfo({0, 9, 9}, {3}));
     const TIpCertHandle h = certs.ParseCert(cert.data(), static_cast<int32_t>(cert.size()));
-    EXPECT_EQ(ErrorOf([&] { certs.GetPublicKey(h, nullptr, 2, buf, 1); }),
+    EXPECT_EQ(ErrorOf<ECertError>([&] { certs.GetPublicKey(h, nullptr, 2, buf, 1); }),
               "Cert Error in IpCert_GetPublicKey : No buffer to place _mod.");
-    EXPECT_EQ(ErrorOf([&] { certs.GetPublicKey(h, buf, 2, nullptr, 1); }),
+    EXPECT_EQ(ErrorOf<ECertError>([&] { certs.GetPublicKey(h, buf, 2, nullptr, 1); }),
               "Cert Error in IpCert_GetPublicKey : No buffer to place exp.");
-    EXPECT_EQ(ErrorOf([&] { certs.GetPublicKey(h, buf, 3, buf, 1); }),
+    EXPECT_EQ(ErrorOf<ECertError>([&] { certs.GetPublicKey(h, buf, 3, buf, 1); }),
               "Cert Error in IpCert_GetPublicKey : Size missmatch _mod.");
-    EXPECT_EQ(ErrorOf([&] { certs.GetPublicKey(h, buf, 2, buf, 2); }),
+    EXPECT_EQ(ErrorOf<ECertError>([&] { certs.GetPublicKey(h, buf, 2, buf, 2); }),
               "Cert Error in IpCert_GetPublicKey : Size missmatch exp.");
 
     // A key that is not SEQUENCE { INTEGER, INTEGER }.
     const Bytes notInt = Der(0x03, Cat({{0}, Seq({Der(0x04, {1}), Der(0x02, {3})})}));
     const Bytes bad = Certificate(Der(0x02, FromHex("4321")), Seq({Seq({kRsaOid, kNull}), notInt}));
     const TIpCertHandle hb = certs.ParseCert(bad.data(), static_cast<int32_t>(bad.size()));
-    EXPECT_EQ(ErrorOf([&] { certs.GetPublicKeySizes(hb, m, e); }),
+    EXPECT_EQ(ErrorOf<ECertError>([&] { certs.GetPublicKeySizes(hb, m, e); }),
               "Cert Error in IpCert_GetPublicKey : Key value not an integer.");
     const Bytes cut = Der(0x03, FromHex("00300502030102"));  // the SEQUENCE claims more
     const Bytes bad2 = Certificate(Der(0x02, FromHex("4321")), Seq({Seq({kRsaOid, kNull}), cut}));
     const TIpCertHandle hc = certs.ParseCert(bad2.data(), static_cast<int32_t>(bad2.size()));
-    EXPECT_EQ(ErrorOf([&] { certs.GetPublicKeySizes(hc, m, e); }),
+    EXPECT_EQ(ErrorOf<ECertError>([&] { certs.GetPublicKeySizes(hc, m, e); }),
               "Cert Error in IpCert_GetPublicKey : Parsing error.");
 }
 

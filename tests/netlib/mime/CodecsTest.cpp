@@ -6,6 +6,7 @@
 
 #include "netlib/base/IpBase.h"
 #include "netlib/mime/Codecs.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -38,15 +39,6 @@ std::string Decode(const Decoder& dec, const std::string& body) {
     TStringStream out;
     dec(b.Text, out);
     return out.DataString();
-}
-
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const EIpBaseException& e) {
-        return e.Message();
-    }
-    return "";
 }
 
 const Encoder B64 = [](TStream& s, TIpAnsiTextStream& b) { EncodeBase64(s, b); };
@@ -94,7 +86,7 @@ TEST(Base64, LinesOf76Characters) {
 }
 
 TEST(Base64, DecoderLimitsAndStops) {
-    EXPECT_EQ(ErrorOf([] { Decode(UnB64, std::string(86, 'A') + "\r\n"); }),
+    EXPECT_EQ(ErrorOf<EIpBaseException>([] { Decode(UnB64, std::string(86, 'A') + "\r\n"); }),
               "Invalid line length for encoded text");
     EXPECT_EQ(Decode(UnB64, "Zm9v\r\n--boundary\r\nYmFy\r\n"), "foo");
     EXPECT_EQ(Decode(UnB64, "Zm9v\r\nend\r\nYmFy\r\n"), "foo");
@@ -119,7 +111,7 @@ TEST(QuotedPrintable, MalformedInputIsKeptAndBounded) {
     std::string escapes;
     for (int i = 0; i < 333; ++i) escapes += "=41";
     EXPECT_EQ(Decode(UnQP, escapes + "\r\n"), std::string(333, 'A') + "\r\n");
-    EXPECT_EQ(ErrorOf([] { Decode(UnQP, std::string(1000, 'x') + "\r\n"); }),
+    EXPECT_EQ(ErrorOf<EIpBaseException>([] { Decode(UnQP, std::string(1000, 'x') + "\r\n"); }),
               "Invalid line length for encoded text");
 }
 
@@ -170,9 +162,10 @@ TEST(UUEncode, KnownAnswerAndFraming) {
 }
 
 TEST(UUEncode, BadLineLengthsAreRefused) {
-    EXPECT_EQ(ErrorOf([] { Decode(UnUU, "begin 600 x\r\nM0V%T\r\n`\r\n"); }),
+    EXPECT_EQ(ErrorOf<EIpBaseException>([] { Decode(UnUU, "begin 600 x\r\nM0V%T\r\n`\r\n"); }),
               "Count <> Len or Count > 63");
-    EXPECT_EQ(ErrorOf([] { Decode(UnUU, "begin 600 x\r\nP" + std::string(90, 'A') + "\r\n"); }),
+    EXPECT_EQ(ErrorOf<EIpBaseException>(
+                  [] { Decode(UnUU, "begin 600 x\r\nP" + std::string(90, 'A') + "\r\n"); }),
               "Count <> Len or Count > 63");
 }
 
@@ -180,7 +173,7 @@ TEST(BinHex, CrcKnownAnswer) {
     EXPECT_EQ(BinHexCRC("123456789", 9), 0x31C3);
     TStringStream s("xx123456789yy");
     EXPECT_EQ(StreamCRC16(s, 2, 11), 0x31C3);
-    EXPECT_EQ(ErrorOf([&] { StreamCRC16(s, 0, 14); }), "Invalid stream offset");
+    EXPECT_EQ(ErrorOf<EIpBaseException>([&] { StreamCRC16(s, 0, 14); }), "Invalid stream offset");
     EXPECT_EQ(SwapBytes32(0x11223344u), 0x44332211u);
 }
 
@@ -196,20 +189,24 @@ TEST(BinHex, RoundTripWithRunsAndMarkers) {
 
 TEST(BinHex, DamagedTextIsRefused) {
     std::string good = Encode(BinHex, "hello world");
-    EXPECT_EQ(ErrorOf([] { Decode(UnBinHex, "no banner\r\n:abc:\r\n"); }), "Invalid BinHex format");
+    EXPECT_EQ(ErrorOf<EIpBaseException>([] { Decode(UnBinHex, "no banner\r\n:abc:\r\n"); }),
+              "Invalid BinHex format");
     const std::string banner = "(This file must be converted with BinHex 4.0)\r\n";
-    EXPECT_EQ(ErrorOf([&] { Decode(UnBinHex, banner + "abc:\r\n"); }), "\":\" expected");
-    EXPECT_EQ(ErrorOf([&] { Decode(UnBinHex, banner + ":ab7c:\r\n"); }),
+    EXPECT_EQ(ErrorOf<EIpBaseException>([&] { Decode(UnBinHex, banner + "abc:\r\n"); }),
+              "\":\" expected");
+    EXPECT_EQ(ErrorOf<EIpBaseException>([&] { Decode(UnBinHex, banner + ":ab7c:\r\n"); }),
               "Invalid BinHex character");
-    EXPECT_EQ(ErrorOf([&] { Decode(UnBinHex, banner + ":abcde:\r\n"); }), "One odd character");
-    EXPECT_EQ(ErrorOf([&] { Decode(UnBinHex, banner + ":abcd\r\n"); }), "\":\" expected");
+    EXPECT_EQ(ErrorOf<EIpBaseException>([&] { Decode(UnBinHex, banner + ":abcde:\r\n"); }),
+              "One odd character");
+    EXPECT_EQ(ErrorOf<EIpBaseException>([&] { Decode(UnBinHex, banner + ":abcd\r\n"); }),
+              "\":\" expected");
     // Changing one character of the data breaks a CRC; a truncated text breaks the lengths.
     std::string bad = good;
     size_t colon = bad.find(':');
     bad[colon + 30] = bad[colon + 30] == 'a' ? 'b' : 'a';
-    EXPECT_EQ(ErrorOf([&] { Decode(UnBinHex, bad); }), "Bad header CRC");
+    EXPECT_EQ(ErrorOf<EIpBaseException>([&] { Decode(UnBinHex, bad); }), "Bad header CRC");
     std::string cut = good.substr(0, colon + 40) + ":\r\n";
-    EXPECT_EQ(ErrorOf([&] { Decode(UnBinHex, cut); }), "Invalid data length");
+    EXPECT_EQ(ErrorOf<EIpBaseException>([&] { Decode(UnBinHex, cut); }), "Invalid data length");
 }
 
 TEST(Codecs, ProgressCanStopAnEncoder) {

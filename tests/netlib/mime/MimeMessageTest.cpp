@@ -9,6 +9,7 @@
 #include "netlib/base/IpBase.h"
 #include "netlib/mime/MimeMessage.h"
 #include "tests/netlib/mime/MimeTestUtil.h"
+#include "tests/support/TestSupport.h"
 
 using namespace MimeTest;
 
@@ -139,12 +140,7 @@ TEST(MimeDecode, MultipartTreeParametersAndKeptLines) {
 TEST(MimeDecode, MultipartWithoutBoundaryIsAnError) {
     TIpMessage m;
     Load(m, "Content-Type: multipart/mixed\r\n\r\nx\r\n");
-    try {
-        m.DecodeMessage();
-        FAIL() << "no error";
-    } catch (const EIpBaseException& e) {
-        EXPECT_EQ(e.Message(), "No Mime boundary");
-    }
+    EXPECT_EQ(ErrorOf<EIpBaseException>([&] { m.DecodeMessage(); }), "No Mime boundary");
 }
 
 TEST(MimeDecode, AContentTypeWithoutMediaTypeIsKeptAsALine) {

@@ -13,6 +13,7 @@
 #include "netlib/nntp/IpNntp.h"
 #include "netlib/nntp/Limits.h"
 #include "netlib/sock/IpFakeSocket.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -365,12 +366,7 @@ TEST_F(NntpClientTest, StateChangesArriveLaterAndOnlyOnChange) {
 }
 
 TEST_F(NntpClientTest, CommandsNeedAConnectionButQuitDoesNot) {
-    try {
-        Client.List();
-        FAIL() << "no exception";
-    } catch (const EIpNntpException& e) {
-        EXPECT_EQ(std::string(e.Message()), "Not connected");
-    }
+    EXPECT_EQ(ErrorOf<EIpNntpException>([&] { Client.List(); }), "Not connected");
     EXPECT_THROW(Client.ArticleByNumber(1), EIpNntpException);
     EXPECT_NO_THROW(Client.Quit());
     EXPECT_EQ(Client.State(), nsNoOp);

@@ -8,6 +8,7 @@
 #include "netlib/pop3/IpPop3.h"
 #include "netlib/pop3/Pop3Reply.h"
 #include "tests/netlib/pop3/FakePeer.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -190,12 +191,8 @@ TEST_F(Pop3Client, ErrorAsFirstLineOfRetrieveIsOnlyReported) {
 TEST_F(Pop3Client, CommandsNeedTheTransactionState) {
     Client.StartList("127.0.0.1");
     Peer.Accept();
-    try {
-        Client.Dele(1);
-        FAIL() << "no exception";
-    } catch (const EIpPop3Exception& e) {
-        EXPECT_EQ(e.Message(), "DELE can not be called in authentication state");
-    }
+    EXPECT_EQ(ErrorOf<EIpPop3Exception>([&] { Client.Dele(1); }),
+              "DELE can not be called in authentication state");
     EXPECT_THROW(Client.Retrieve(1), EIpPop3Exception);
     EXPECT_THROW(Client.Top(1, 5), EIpPop3Exception);
 }

@@ -4,8 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "netlib/ras/provider/CommandProvider.h"
 #include "netlib/ras/provider/Phonebook.h"
@@ -14,17 +12,6 @@
 #include "tests/netlib/ras/RasTestHelpers.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path) << text;
-}
 
 bool Exists(const std::string& path) {
     struct stat st {};
@@ -110,7 +97,7 @@ TEST_F(CommandProvider, DialRunsConnectAndStatusAndHangupRunsDisconnect) {
     Dialer->SetPassword("pa ss;word");
 
     ASSERT_EQ(Dialer->Dial(), 0);
-    ASSERT_TRUE(DriveUntil([&] { return Dialer->Has("connected") || Dialer->Has("error 651"); }));
+    ASSERT_TRUE(PumpUntil([&] { return Dialer->Has("connected") || Dialer->Has("error 651"); }));
     EXPECT_EQ(Dialer->Events, (std::vector<std::string>{"disconnected", "status 0", "status 1",
                                                         "status 2", "status 3", "connected"}));
     // The password came on standard input; the command line carried nothing of it.
@@ -136,7 +123,7 @@ TEST_F(CommandProvider, SyncDialAndALineThatDrops) {
     // The line goes away behind the program's back: Status notices, the timer hangs up.
     ASSERT_EQ(::unlink((Dir + "/up").c_str()), 0);
     TCapturedLog log;
-    ASSERT_TRUE(DriveUntil([&] { return Dialer->Count("disconnected") == 2; }, 8000));
+    ASSERT_TRUE(PumpUntil([&] { return Dialer->Count("disconnected") == 2; }, 8000));
     EXPECT_NE(log.Find("\"isp\": the line is down"), "");
     EXPECT_FALSE(Dialer->DisconnectTimerEnabled());
 }
@@ -146,7 +133,7 @@ TEST_F(CommandProvider, FailingConnectCommandGivesItsErrorText) {
     Dialer->SetEntryName("busy");
     EXPECT_EQ(Dialer->Password(), "stored");
     ASSERT_EQ(Dialer->Dial(), 0);
-    ASSERT_TRUE(DriveUntil([&] { return Dialer->Count("disconnected") == 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return Dialer->Count("disconnected") == 2; }));
     EXPECT_EQ(Dialer->Events, (std::vector<std::string>{"disconnected", "status 0", "status 1",
                                                         "status 2", "error 651", "disconnected"}));
     EXPECT_EQ(Dialer->GetErrorText(651),
@@ -161,11 +148,11 @@ TEST_F(CommandProvider, FailingConnectCommandGivesItsErrorText) {
 TEST_F(CommandProvider, ConnectCommandThatHangsIsStoppedAtItsTimeout) {
     Dialer->SetEntryName("slow");
     ASSERT_EQ(Dialer->Dial(), 0);
-    ASSERT_TRUE(DriveUntil([&] { return Dialer->Has("error 638"); }, 10000));
+    ASSERT_TRUE(PumpUntil([&] { return Dialer->Has("error 638"); }, 10000));
     EXPECT_EQ(Dialer->GetErrorText(638),
               "The connect command did not finish in time. Connect command did not end within "
               "1 s.");
-    EXPECT_TRUE(DriveUntil([&] { return Provider->RunningJobs() == 0; }));
+    EXPECT_TRUE(PumpUntil([&] { return Provider->RunningJobs() == 0; }));
 }
 
 TEST_F(CommandProvider, UnknownEntryNamesThePhonebookFile) {

@@ -50,7 +50,7 @@ TEST_F(RasDialer, AsyncDialReportsEveryStateWithItsTextThenConnects) {
     ASSERT_EQ(Dialer->Dial(), 0);
     EXPECT_EQ(Dialer->Events, std::vector<std::string>{"disconnected"});  // the hang-up first
     EXPECT_TRUE(Dialer->DisconnectTimerEnabled());
-    ASSERT_TRUE(DriveUntil([&] { return Dialer->Has("connected"); }));
+    ASSERT_TRUE(PumpUntil([&] { return Dialer->Has("connected"); }));
 
     std::vector<std::string> expected{"disconnected"};
     for (uint32_t s : states) expected.push_back("status " + std::to_string(s));
@@ -138,18 +138,18 @@ TEST_F(RasDialer, LostHandleIsFoundAgainByExactName) {
 TEST_F(RasDialer, DisconnectTimerHangsUpADroppedLine) {
     Dialer->SetEntryName("isp");
     ASSERT_EQ(Dialer->Dial(), 0);
-    ASSERT_TRUE(DriveUntil([&] { return Dialer->Has("connected"); }));
+    ASSERT_TRUE(PumpUntil([&] { return Dialer->Has("connected"); }));
     const HRASCONN line = Dialer->GetConnection();
 
     // A tick on a line that is up changes nothing.
     Sim->ClearCalls();
-    ASSERT_TRUE(DriveUntil([&] { return !Sim->Calls().empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !Sim->Calls().empty(); }));
     DrainPosted();
     EXPECT_TRUE(Dialer->DisconnectTimerEnabled());
     EXPECT_EQ(Dialer->Count("disconnected"), 1);
 
     Sim->DropLine(line);
-    ASSERT_TRUE(DriveUntil([&] { return Dialer->Count("disconnected") == 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return Dialer->Count("disconnected") == 2; }));
     EXPECT_FALSE(Dialer->DisconnectTimerEnabled());
     EXPECT_EQ(Sim->ConnectionState(line), -1);
     EXPECT_EQ(Dialer->GetConnection(), 0u);
@@ -165,7 +165,7 @@ TEST_F(RasDialer, FailingDialsReportTheErrorAndHangUp) {
     Dialer->SetEntryName("isp");
 
     ASSERT_EQ(Dialer->Dial(), 0);
-    ASSERT_TRUE(DriveUntil([&] { return Dialer->Count("disconnected") == 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return Dialer->Count("disconnected") == 2; }));
     EXPECT_EQ(Dialer->Events, (std::vector<std::string>{"disconnected", "status 0", "status 1",
                                                         "status 2", "error 678", "disconnected"}));
     EXPECT_NE(std::find(display.Lines.begin(), display.Lines.end(), RasErrorText(678)),
@@ -301,10 +301,6 @@ TEST_F(RasDialer, StatusDisplayLinksAndUnlinks) {
         TRecordedStatus display;
         display.SetRasDialer(Dialer.get());
         EXPECT_EQ(Dialer->StatusDisplay(), &display);
-        display.SetCtl3D(false);
-        display.SetPosition(TIpAbstractRasStatus::poDesigned);
-        EXPECT_FALSE(display.Ctl3D());
-        EXPECT_EQ(display.Position(), TIpAbstractRasStatus::poDesigned);
     }
     EXPECT_EQ(Dialer->StatusDisplay(), nullptr);
     Dialer->SetEntryName("isp");

@@ -1,7 +1,6 @@
 #pragma once
-// Shared pieces of the dial-up tests: a bounded drive of the message loop, a dialer whose events
-// are recorded, a status display that records what it is told, and a captured log.
-#include <chrono>
+// Shared pieces of the dial-up tests: a dialer whose events are recorded, a status display that
+// records what it is told, and a captured log.
 #include <functional>
 #include <mutex>
 #include <string>
@@ -9,19 +8,7 @@
 
 #include "netlib/ras/IpRas.h"
 #include "platform/core/Application.h"
-
-// Runs passes, waiting between them, until Done holds or the bound passes.
-inline bool DriveUntil(const std::function<bool()>& Done, int BoundMs = 5000) {
-    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(BoundMs);
-    while (!Done()) {
-        const auto Left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            Deadline - std::chrono::steady_clock::now());
-        if (Left.count() <= 0) return false;
-        Application.WaitForEvent(static_cast<DWORD>(std::min<long>(Left.count(), 50)));
-        Application.ProcessMessages();
-    }
-    return true;
-}
+#include "tests/support/TestSupport.h"
 
 // Runs a few passes so that anything already posted is delivered.
 inline void DrainPosted() {

@@ -7,6 +7,7 @@
 
 #include "netlib/smtp/IpSmtp.h"
 #include "tests/netlib/pop3/FakePeer.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -226,12 +227,8 @@ TEST_F(SmtpClient, HandlerThatSendsTakesOverTheReply) {
 TEST_F(SmtpClient, SendMailWhileBusyIsRefused) {
     SetMessage(kMail);
     Client.SendMail("127.0.0.1", true);
-    try {
-        Client.SendMail("127.0.0.1", true);
-        FAIL() << "no exception";
-    } catch (const EIpBaseException& e) {
-        EXPECT_EQ(e.Message(), "Can not comply, wrong state");
-    }
+    EXPECT_EQ(ErrorOf<EIpBaseException>([&] { Client.SendMail("127.0.0.1", true); }),
+              "Can not comply, wrong state");
 }
 
 TEST_F(SmtpClient, ServerCloseReturnsToIdleWithoutCompletion) {

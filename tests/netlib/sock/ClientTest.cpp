@@ -17,16 +17,6 @@
 
 namespace {
 
-// The message of the socket error f raises, empty when it raises none.
-std::string RaisedText(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const EIpWinSockError& e) {
-        return e.Message();
-    }
-    return "";
-}
-
 // A client as the protocol clients are: lines are handled at once, inside the read loop.
 class TLineClient : public TIpCustomClient {
   public:
@@ -254,7 +244,7 @@ TEST(Client, HostNamesAndHostPortTextsConnect) {
     C.ResolveHostPort("nntp://news.example.org:563/", Host, Port);
     EXPECT_EQ(Host, "news.example.org");
     EXPECT_EQ(Port, 563);
-    EXPECT_EQ(RaisedText([&] { C.Connect(""); }), "Destination address required");
+    EXPECT_EQ(ErrorOf<EIpWinSockError>([&] { C.Connect(""); }), "Destination address required");
 }
 
 TEST(Client, FailedLookupReportsUnusableAddressAndNeverConnects) {
@@ -273,7 +263,8 @@ TEST(Client, SecondConnectWhileConnectedRaises) {
     TLineClient C;
     C.Connect(Server.Address());
     ASSERT_TRUE(PumpUntil([&] { return C.Connects == 1; }));
-    EXPECT_EQ(RaisedText([&] { C.Connect(Server.Address()); }), "Socket is already connected");
+    EXPECT_EQ(ErrorOf<EIpWinSockError>([&] { C.Connect(Server.Address()); }),
+              "Socket is already connected");
     C.Disconnect();
     EXPECT_EQ(C.Closes, 1);
 }

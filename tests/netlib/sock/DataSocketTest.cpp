@@ -5,13 +5,13 @@
 #include <fstream>
 #include <memory>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "netlib/sock/IpFakeSocket.h"
 #include "netlib/sock/IpSock.h"
 #include "platform/fs/Files.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -244,13 +244,6 @@ TEST(SockControl, OperationsWithoutSocketRaise) {
 }
 
 // ---- logs ----------------------------------------------------------------------------------
-
-std::string ReadFile(const std::string& name) {
-    std::ifstream In(name, std::ios::binary);
-    std::stringstream S;
-    S << In.rdbuf();
-    return S.str();
-}
 
 std::string Mask(std::string text) {
     text =

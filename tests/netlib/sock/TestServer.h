@@ -1,18 +1,16 @@
 #pragma once
-// A one-connection TCP server on 127.0.0.1 for the socket tests, and a bounded wait that drives
-// the message loop until a condition holds.
+// A one-connection TCP server on 127.0.0.1 for the socket tests.
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <thread>
 
-#include "platform/core/Application.h"
+#include "tests/support/TestSupport.h"
 
 // Runs the script on its own thread with the accepted connection's descriptor.
 class TTestServer {
@@ -74,14 +72,3 @@ class TTestServer {
     std::atomic<bool> FDone{false};
     std::thread FThread;
 };
-
-// Drives the message loop until cond() holds; false when it did not within the bound.
-inline bool PumpUntil(const std::function<bool()>& cond, int boundMs = 20000) {
-    const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > End) return false;
-        Application.WaitForEvent(50);
-        Application.ProcessMessages();
-    }
-    return true;
-}

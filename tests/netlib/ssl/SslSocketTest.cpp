@@ -13,6 +13,7 @@
 #include "netlib/sock/IpSock.h"
 #include "netlib/ssl/IpSSLLayer.h"
 #include "tests/netlib/ssl/SslTestServer.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -190,12 +191,9 @@ TEST(SslSocket, ProtocolErrorsReachTheCaller) {
     TSslClient c;
     c.Connect("pop.example.org");
     c.Fake->AcceptConnect();
-    try {
-        c.Fake->Feed(Record(21, std::string("\x02\x46", 2), 3, 1));
-        ADD_FAILURE() << "no error";
-    } catch (const EIpSSLError& e) {
-        EXPECT_EQ(e.Message(), "SanityCheckRecord : Parsing error.");
-    }
+    EXPECT_EQ(
+        ErrorOf<EIpSSLError>([&] { c.Fake->Feed(Record(21, std::string("\x02\x46", 2), 3, 1)); }),
+        "SanityCheckRecord : Parsing error.");
     EXPECT_EQ(c.Connects, 0);
 }
 

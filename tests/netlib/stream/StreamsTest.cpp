@@ -6,20 +6,12 @@
 
 #include "netlib/base/IpBase.h"
 #include "netlib/stream/Streams.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
 std::string Data(TMemoryStream& m) {
     return std::string(m.Memory(), size_t(m.Size()));
-}
-
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const EIpBaseException& e) {
-        return e.Message();
-    }
-    return "";
 }
 
 // An underlying stream that refuses to move, to reach the paging errors.
@@ -34,10 +26,11 @@ class StuckStream : public TMemoryStream {
 }  // namespace
 
 TEST(BufferedStream, NeedsAStreamAndRejectsUnknownOrigins) {
-    EXPECT_EQ(ErrorOf([] { TIpBufferedStream s(nullptr); }), "Stream not assigned");
+    EXPECT_EQ(ErrorOf<EIpBaseException>([] { TIpBufferedStream s(nullptr); }),
+              "Stream not assigned");
     TMemoryStream m;
     TIpBufferedStream s(&m);
-    EXPECT_EQ(ErrorOf([&] { s.Seek(1, TSeekOrigin(7)); }), "Invalid seek origin");
+    EXPECT_EQ(ErrorOf<EIpBaseException>([&] { s.Seek(1, TSeekOrigin(7)); }), "Invalid seek origin");
     TIpBufferedStream none;
     char c;
     EXPECT_EQ(none.Write("x", 1), 0);
@@ -108,7 +101,7 @@ TEST(BufferedStream, PagingErrorsAreReported) {
     TIpBufferedStream s(&stuck);
     s.Seek(35000, soBeginning);
     char c;
-    EXPECT_EQ(ErrorOf([&] { s.ReadChar(c); }), "No seek for read");
+    EXPECT_EQ(ErrorOf<EIpBaseException>([&] { s.ReadChar(c); }), "No seek for read");
 }
 
 TEST(TextStream, ReadsLinesUnderEachTerminator) {
@@ -167,7 +160,7 @@ TEST(TextStream, WritesEachTerminator) {
         w.SetLineTermChar('|');
         w.WriteLine("");
         w.SetLineTerminator(TIpLineTerminator(9));
-        EXPECT_EQ(ErrorOf([&] { w.WriteLine("x"); }), "Invalid line terminator");
+        EXPECT_EQ(ErrorOf<EIpBaseException>([&] { w.WriteLine("x"); }), "Invalid line terminator");
     }
     EXPECT_EQ(Data(out), "a\r\nb\nc\r|");
 }

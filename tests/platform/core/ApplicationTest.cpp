@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QSocketNotifier>
-#include <unistd.h>
 #include <atomic>
 #include <stdexcept>
 #include <thread>
@@ -16,13 +16,13 @@ constexpr UINT WM_THROW = WM_USER + 10;
 constexpr UINT WM_WORK = WM_USER + 11;
 
 class CoreApplication : public testing::Test {
-protected:
+  protected:
     void TearDown() override { Application.OnException = nullptr; }
 };
 
 // Carries diagnostic detail behind a NUL, as raised exceptions may.
 class ETestError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
@@ -82,7 +82,7 @@ TEST_F(CoreApplication, GuardedHandsExceptionsToTheHandler) {
 
 // An object that owns a window and frees itself from within one of its handlers.
 class TSelfFreeing : public TReleasable {
-public:
+  public:
     explicit TSelfFreeing(bool& Freed) : FFreed(Freed) {
         Handle = AllocateHWnd([this](TMessage& M) { WndProc(M); }, this);
     }
@@ -94,7 +94,7 @@ public:
     std::string Data = "alive";
     std::string SeenAfterNestedPass;
 
-private:
+  private:
     void WndProc(TMessage& M) {
         if (M.Msg != WM_WORK) return;
         Application.ReleaseLater(this);
@@ -105,7 +105,7 @@ private:
     }
     bool& FFreed;
 
-public:
+  public:
     static inline std::string Captured;
 };
 
@@ -155,7 +155,7 @@ TEST_F(CoreApplication, PostsFromManyThreadsAllArriveInOrderPerThread) {
             for (int I = 0; I < PerThread; ++I)
                 PostMessage(W.Handle, WM_WORK, static_cast<WPARAM>(T * PerThread + I), 0);
         });
-    ASSERT_TRUE(DriveUntil([&] { return W.Got.size() == size_t{Threads * PerThread}; }, 20000));
+    ASSERT_TRUE(PumpUntil([&] { return W.Got.size() == size_t{Threads * PerThread}; }, 20000));
     for (auto& P : Posters) P.join();
     std::vector<int> Last(Threads, -1);
     for (const TGot& G : W.Got) {
@@ -189,7 +189,7 @@ TEST_F(CoreApplication, SocketNotifierWakesTheWaitAndItsPostRunsInThePass) {
     Waiting = true;
     EXPECT_TRUE(Application.WaitForEvent(10000));
     Writer.join();
-    ASSERT_TRUE(DriveUntil([&] { return !W.Got.empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !W.Got.empty(); }));
     EXPECT_EQ(W.Params(WM_WORK), (std::vector<WPARAM>{'x'}));
     close(Pipe[0]);
     close(Pipe[1]);

@@ -1,11 +1,11 @@
 #pragma once
-// Helpers of the message-loop tests: a recording window and a bounded drive of the loop.
-#include <chrono>
+// Helpers of the message-loop tests: a window that records what it receives.
 #include <functional>
 #include <vector>
 
 #include "platform/core/Application.h"
 #include "platform/core/Messages.h"
+#include "tests/support/TestSupport.h"
 
 struct TGot {
     UINT Msg;
@@ -15,7 +15,7 @@ struct TGot {
 
 // A hidden window that records what it receives; OnMessage may add behaviour.
 class TRecordingWindow {
-public:
+  public:
     TRecordingWindow()
         : Handle(AllocateHWnd([this](TMessage& M) {
               Got.push_back({M.Msg, M.WParam});
@@ -36,16 +36,3 @@ public:
     std::function<void(TMessage&)> OnMessage;
     HWND Handle;
 };
-
-// Runs passes, waiting between them, until Done holds or the bound passes.
-inline bool DriveUntil(const std::function<bool()>& Done, int BoundMs = 5000) {
-    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(BoundMs);
-    while (!Done()) {
-        const auto Left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            Deadline - std::chrono::steady_clock::now());
-        if (Left.count() <= 0) return false;
-        Application.WaitForEvent(static_cast<DWORD>(Left.count()));
-        Application.ProcessMessages();
-    }
-    return true;
-}

@@ -142,14 +142,14 @@ TEST(CoreMessages, WordHelpers) {
 TEST(CoreTimers, TimerTicksUntilKilled) {
     TRecordingWindow W;
     ASSERT_EQ(SetTimer(W.Handle, 7, 10), 7u);
-    ASSERT_TRUE(DriveUntil([&] { return W.Params(WM_TIMER).size() >= 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return W.Params(WM_TIMER).size() >= 2; }));
     EXPECT_TRUE(KillTimer(W.Handle, 7));
     EXPECT_FALSE(KillTimer(W.Handle, 7));
     const size_t Ticks = W.Params(WM_TIMER).size();
 
     // A slower timer marks a stretch of time in which the killed one would have ticked.
     SetTimer(W.Handle, 8, 60);
-    ASSERT_TRUE(DriveUntil([&] { return W.Params(WM_TIMER).size() > Ticks; }));
+    ASSERT_TRUE(PumpUntil([&] { return W.Params(WM_TIMER).size() > Ticks; }));
     for (WPARAM Id : W.Params(WM_TIMER)) EXPECT_TRUE(Id == 7 || Id == 8);
     EXPECT_EQ(W.Params(WM_TIMER).back(), 8u);
     EXPECT_EQ(W.Params(WM_TIMER).size(), Ticks + 1);
@@ -186,7 +186,7 @@ TEST(CoreTimers, TickCountAdvances) {
     const DWORD Start = GetTickCount();
     TRecordingWindow W;
     SetTimer(W.Handle, 1, 20);
-    ASSERT_TRUE(DriveUntil([&] { return !W.Params(WM_TIMER).empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !W.Params(WM_TIMER).empty(); }));
     EXPECT_GE(static_cast<DWORD>(GetTickCount() - Start), 20u);
 }
 

@@ -1,4 +1,5 @@
 #include "platform/registry/Registry.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -107,11 +108,8 @@ TEST_F(RegistryTest, WrongTypesAndMissingValues) {
     EXPECT_THROW(reg.ReadString("Number"), ERegistryException);
     EXPECT_THROW(reg.ReadBinaryData("Text", small, 2), ERegistryException);
     EXPECT_THROW(reg.ReadBinaryData("Blob", small, 2), ERegistryException);  // too small
-    try {
-        reg.ReadInteger("Text");
-    } catch (const Exception& e) {  // the library's root exception carries the value's name
-        EXPECT_NE(e.Message().find("'Text'"), std::string::npos);
-    }
+    // the library's root exception carries the value's name
+    EXPECT_NE(ErrorOf([&] { reg.ReadInteger("Text"); }).find("'Text'"), std::string::npos);
     // Rewriting with another type replaces the value.
     reg.WriteInteger("Text", 5);
     EXPECT_EQ(reg.ReadInteger("TEXT"), 5);
