@@ -193,23 +193,4 @@ TEST_F(Socks, TelnetBehindTheProxyFiltersTheBytesAfterTheReply) {
     EXPECT_EQ(F->TakeWritten(), Bytes({'a', 255, 255}) + "\r\n");
 }
 
-TEST(SocksServerInfo, DefaultsAndAssign) {
-    TIpSocksServerInfo A;
-    EXPECT_EQ(A.Port, 1080);
-    EXPECT_EQ(A.SocksVersion, svSocks4);
-    EXPECT_TRUE(A.Address.empty());
-    TIpSocksServerInfo B;
-    B.Address = "proxy";
-    B.Password = "p";
-    B.Port = 1081;
-    B.SocksVersion = svSocks5;
-    B.UserCode = "u";
-    A.Assign(B);
-    EXPECT_EQ(A.Address, "proxy");
-    EXPECT_EQ(A.Password, "p");
-    EXPECT_EQ(A.Port, 1081);
-    EXPECT_EQ(A.SocksVersion, svSocks5);
-    EXPECT_EQ(A.UserCode, "u");
-}
-
 }  // namespace
