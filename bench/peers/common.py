@@ -85,6 +85,8 @@ def kestro_binary(args):
                     "-DCMAKE_BUILD_TYPE=Release"], check=True, stdout=subprocess.DEVNULL)
     subprocess.run(["cmake", "--build", BUILD_DIR, "--target", "kestro"], check=True,
                    stdout=subprocess.DEVNULL)
+    global BUILT_FROM
+    BUILT_FROM = head_revision()
     return os.path.join(BUILD_DIR, "bin", "kestro")
 
 
@@ -113,10 +115,18 @@ def version(argv, name):
         return name + " ?"
 
 
+def head_revision():
+    return subprocess.run(["git", "-C", ROOT, "rev-parse", "--short", "HEAD"],
+                          capture_output=True, text=True).stdout.strip() or "?"
+
+
+BUILT_FROM = None   # the tree's revision when this script built the binary
+
+
 def kestro_version(kestro):
-    rev = subprocess.run(["git", "-C", ROOT, "rev-parse", "--short", "HEAD"], capture_output=True,
-                         text=True).stdout.strip()
-    return "kestro %s (%s)" % (rev or "?", kestro)
+    if BUILT_FROM:
+        return "kestro built from %s" % BUILT_FROM
+    return "kestro %s (the tree is at %s)" % (kestro, head_revision())
 
 
 # ---- servers ---------------------------------------------------------------------------------

@@ -89,12 +89,11 @@ def main():
         ("kestro (defaults)", lambda: run_kestro(args, srv, e2e, kestro, host, port, "")),
         ("kestro NntpMaxThreads=8",
          lambda: run_kestro(args, srv, e2e, kestro, host, port, "NntpMaxThreads=8\n")),
+        ("kestro NntpMaxThreads=1 (one connection, as the peers)",
+         lambda: run_kestro(args, srv, e2e, kestro, host, port, "NntpMaxThreads=1\n")),
         ("suck -br (rnews batch)", lambda: run_suck(args, host, port)),
         ("slrnpull", lambda: run_slrnpull(args, host, port)),
     ]
-    if relay:   # one connection, as the peers use; too slow to wait for without the relay
-        programs.insert(2, ("kestro NntpMaxThreads=1", lambda: run_kestro(
-            args, srv, e2e, kestro, host, port, "NntpMaxThreads=1\n")))
     rows = []
     try:
         for name, fn in programs:
@@ -102,7 +101,7 @@ def main():
             for i in range(args.runs):
                 r, arts = fn()
                 sha = c.verify(c.by_message_id(arts, "article"), want, "articles", name)
-                c.say("%-26s run %d: %7.2f s wall %6.2f s CPU %6.1f MB  %d articles, sha256 %s"
+                c.say("%-30s run %d: %7.2f s wall %6.2f s CPU %6.1f MB  %d articles, sha256 %s"
                       % (name, i + 1, r.wall, r.cpu, r.rss_kb / 1024, len(arts), sha[:16]))
                 results.append(r)
             rows.append((name, results))
