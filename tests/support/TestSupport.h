@@ -1,7 +1,11 @@
 #pragma once
-// Pieces every test folder needs: a bounded drive of the message loop, whole-file reads and
-// writes, and the message of the exception a step raises.
+// Pieces every test folder needs: a bounded drive of the message loop, a socket on 127.0.0.1,
+// whole-file reads and writes, and the message of the exception a step raises.
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <chrono>
+#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -19,6 +23,19 @@ inline bool PumpUntil(const std::function<bool()>& cond, int boundMs = 20000) {
         Application.ProcessMessages();
     }
     return true;
+}
+
+// A socket of the given type (SOCK_STREAM, SOCK_DGRAM) bound to a free port of 127.0.0.1.
+inline int LoopbackSocket(int type, uint16_t& port) {
+    const int fd = ::socket(AF_INET, type, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a));
+    socklen_t len = sizeof(a);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    port = ntohs(a.sin_port);
+    return fd;
 }
 
 inline std::string ReadFile(const std::string& path) {

@@ -227,37 +227,37 @@ class BoxLoadTest : public BfgConfigTest {
     }
 };
 
-TEST_F(BoxLoadTest, WithoutOptionTheBfgWins) {
+// Without option the .bfg is read last and wins; the cfg option reads the .cfg last; the
+// cfg-only option skips the .bfg.
+TEST_F(BoxLoadTest, OptionsDecideWhichFilesAreReadAndWhichWins) {
     WriteBoth(ProgramDir());
-    TKestroConfig c;
-    c.Load("box", true);
-    EXPECT_EQ(c.Pop3Server, "from-bfg");
-    EXPECT_EQ(c.SmtpServer, "cfg-only");
-    EXPECT_EQ(c.NntpServer, "bfg-only");
-    EXPECT_EQ(c.FileName, "box.cfg");
+    const struct {
+        bool Cfg, CfgOnly;
+        const char *Pop3, *Nntp;
+    } cases[] = {
+        {false, false, "from-bfg", "bfg-only"},
+        {true, false, "from-cfg", "bfg-only"},
+        {false, true, "from-cfg", ""},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(testing::Message() << "cfg " << k.Cfg << " cfg-only " << k.CfgOnly);
+        OptCfg = k.Cfg;
+        OptCfgOnly = k.CfgOnly;
+        TKestroConfig c;
+        c.Load("box", true);
+        EXPECT_EQ(c.Pop3Server, k.Pop3);
+        EXPECT_EQ(c.SmtpServer, "cfg-only");
+        EXPECT_EQ(c.NntpServer, k.Nntp);
+        EXPECT_EQ(c.FileName, "box.cfg");
+    }
     // Without the flag only the .cfg is read.
+    OptCfg = OptCfgOnly = false;
+    TKestroConfig c;
     c.Load("box.bfg", false);
     EXPECT_EQ(c.Pop3Server, "from-cfg");
     EXPECT_EQ(c.NntpServer, "");
-}
-
-TEST_F(BoxLoadTest, CfgOptionReadsTheCfgLast) {
-    WriteBoth(ProgramDir());
-    OptCfg = true;
-    TKestroConfig c;
-    c.Load("box", true);
-    EXPECT_EQ(c.Pop3Server, "from-cfg");
-    EXPECT_EQ(c.NntpServer, "bfg-only");
-}
-
-TEST_F(BoxLoadTest, CfgOnlyOptionSkipsTheBfg) {
-    WriteBoth(ProgramDir());
+    // With the cfg-only option and no .cfg there is no box.
     OptCfgOnly = true;
-    TKestroConfig c;
-    c.Load("box", true);
-    EXPECT_EQ(c.Pop3Server, "from-cfg");
-    EXPECT_EQ(c.NntpServer, "");
-
     DeleteFile("box.cfg");
     ExpectLoadFails(c, "box", "box");
 }

@@ -253,20 +253,17 @@ TEST_F(Pop3Task, MailThatCannotBeStoredIsNotDeleted) {
 }
 
 TEST_F(Pop3Task, MissingSpoolOrBadPortEndsBeforeConnecting) {
-    {
+    int32_t n = 0;
+    for (const std::string& settings :
+         {"Pop3Spool=" + ProgramDir() + "nowhere\r\n", std::string("Pop3Port=70000\r\n")}) {
+        SCOPED_TRACE(settings);
+        SetRunExitCode(0);
         TKestroPOP3Client task;
-        Run(task, "Pop3Spool=" + ProgramDir() + "nowhere\r\n");
-        EXPECT_EQ(Peer.Socket, nullptr);
-        ExpectEnded(task, 1);
-        EXPECT_TRUE(Contains(Lines, "existiert nicht!"));
-    }
-    SetRunExitCode(0);
-    {
-        TKestroPOP3Client task;
-        Run(task, "Pop3Port=70000\r\n", 2);
+        Run(task, settings, ++n);
         EXPECT_EQ(Peer.Socket, nullptr);
         ExpectEnded(task, 1);
     }
+    EXPECT_TRUE(Contains(Lines, "existiert nicht!"));
 }
 
 TEST_F(Pop3Task, SilentServerEndsTheTaskAfterTheIdleTimeWithExitCode2) {

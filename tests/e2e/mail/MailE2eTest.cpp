@@ -27,6 +27,7 @@
 #include "platform/core/Application.h"
 #include "platform/fs/Files.h"
 #include "tests/e2e/E2eEnv.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -34,17 +35,6 @@ std::vector<std::string>* TaskLines = nullptr;
 
 void CaptureTaskLog(TKestroCustomClient*, int32_t, const std::string& text, bool) {
     if (TaskLines) TaskLines->push_back(text);
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 bool Contains(const std::vector<std::string>& lines, const std::string& text) {
@@ -72,16 +62,8 @@ std::string ScriptMessage(const std::string& script) {
 
 // A port of 127.0.0.1 that nothing listens on at the moment.
 uint16_t FreePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
     uint16_t port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
-        port = ntohs(addr.sin_port);
-    close(fd);
+    close(LoopbackSocket(SOCK_STREAM, port));
     return port;
 }
 
@@ -198,12 +180,7 @@ class MailE2e : public ::testing::Test {
 
     // Runs the task's event loop until it finishes (at most 30 s).
     static void RunTask(TKestroCustomClient& task) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (task.State != 3 && std::chrono::steady_clock::now() < end) {
-            Application.WaitForEvent(100);
-            Application.ProcessMessages();
-        }
-        ASSERT_EQ(task.State, 3) << "the task did not finish";
+        ASSERT_TRUE(PumpUntil([&] { return task.State == 3; }, 30000)) << "the task did not finish";
     }
 
     // Fetches the box's mail; returns the spool's mail files in name order.
@@ -404,11 +381,14 @@ TEST_F(SmtpE2e, PostfixTakesThreeFilesWithLoginAndDeliversThem) {
     EXPECT_EQ(RunExitCode(), 0);
     EXPECT_TRUE(FindFiles(Spool, "M*.OUT").empty());
 
-    // Postfix delivers in the background: wait for the three files (at most 30 s; its first
-    // delivery agent can take some seconds to start).
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (MailboxCount() < 3 && std::chrono::steady_clock::now() < until)
-        Application.WaitForEvent(100);
+    // Postfix delivers and logs in the background: wait for the three files and the session's
+    // summary line (at most 30 s; its first delivery agent can take some seconds to start).
+    PumpUntil(
+        [&] {
+            return MailboxCount() >= 3 &&
+                   ReadFile(dir + "/maillog").find(" quit=1") != std::string::npos;
+        },
+        30000);
     const std::string log = ReadFile(dir + "/maillog");
     EXPECT_EQ(MailboxCount(), 3u) << log;
     EXPECT_NE(log.find("sasl_username=" + User), std::string::npos) << log;

@@ -27,6 +27,7 @@
 #include "platform/core/Application.h"
 #include "platform/fs/Files.h"
 #include "tests/e2e/E2eEnv.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -34,17 +35,6 @@ std::vector<std::string>* TaskLines = nullptr;
 
 void CaptureTaskLog(TKestroCustomClient*, int32_t, const std::string& text, bool toRunLog) {
     if (TaskLines && toRunLog) TaskLines->push_back(text);
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // Message-ID -> body, the way both sides are compared.
@@ -218,17 +208,14 @@ class NntpE2eTest : public ::testing::Test {
             task->Start(int32_t(tasks.size() + 1));
             tasks.push_back(std::move(task));
         }
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-        auto busy = [&] {
-            for (auto& task : tasks)
-                if (task->State != 3) return true;
-            return false;
-        };
-        while (busy() && std::chrono::steady_clock::now() < deadline) {
-            Application.WaitForEvent(200);
-            Application.ProcessMessages();
-        }
-        ASSERT_FALSE(busy()) << "tasks still running after 120 s";
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                for (auto& task : tasks)
+                    if (task->State != 3) return false;
+                return true;
+            },
+            120000))
+            << "tasks still running after 120 s";
         tasks.clear();
     }
 

@@ -13,6 +13,7 @@
 #include "netlib/sock/IpSock.h"
 #include "netlib/sock/IpTelnet.h"
 #include "platform/core/Application.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -27,16 +28,6 @@ std::map<std::string, std::string> LoadEnv() {
         if (Eq != std::string::npos) Env[Line.substr(0, Eq)] = Line.substr(Eq + 1);
     }
     return Env;
-}
-
-bool PumpUntil(const std::function<bool()>& cond, int boundMs = 20000) {
-    const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > End) return false;
-        Application.WaitForEvent(50);
-        Application.ProcessMessages();
-    }
-    return true;
 }
 
 class TClient : public TIpClient {

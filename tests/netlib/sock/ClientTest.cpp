@@ -108,17 +108,10 @@ TEST(Client, LineAtTheLimitPassesAndLongerOneGivesError8001) {
 }
 
 TEST(Client, RefusedConnectGivesErrorAndKeepsTheSocket) {
-    int Probe = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in A{};
-    A.sin_family = AF_INET;
-    A.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(Probe, reinterpret_cast<sockaddr*>(&A), sizeof(A));
-    socklen_t L = sizeof(A);
-    ::getsockname(Probe, reinterpret_cast<sockaddr*>(&A), &L);
-    ::close(Probe);  // nobody listens on this port now
-
+    uint16_t Port = 0;
+    ::close(LoopbackSocket(SOCK_STREAM, Port));  // nobody listens on this port now
     TLineClient C;
-    C.Connect("127.0.0.1:" + std::to_string(ntohs(A.sin_port)));
+    C.Connect("127.0.0.1:" + std::to_string(Port));
     ASSERT_TRUE(PumpUntil([&] { return !C.Errors.empty(); }));
     EXPECT_EQ(C.Errors[0], 10061);
     EXPECT_EQ(C.ErrorTexts[0], "WinSock Error (10061): Connection refused, on API 'Fd_Connect'");

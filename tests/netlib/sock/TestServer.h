@@ -16,16 +16,7 @@
 class TTestServer {
   public:
     explicit TTestServer(std::function<void(int fd)> script) : FScript(std::move(script)) {
-        FListen = ::socket(AF_INET, SOCK_STREAM, 0);
-        int On = 1;
-        ::setsockopt(FListen, SOL_SOCKET, SO_REUSEADDR, &On, sizeof(On));
-        sockaddr_in A{};
-        A.sin_family = AF_INET;
-        A.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(FListen, reinterpret_cast<sockaddr*>(&A), sizeof(A));
-        socklen_t L = sizeof(A);
-        ::getsockname(FListen, reinterpret_cast<sockaddr*>(&A), &L);
-        FPort = ntohs(A.sin_port);
+        FListen = LoopbackSocket(SOCK_STREAM, FPort);
         ::listen(FListen, 4);
         FThread = std::thread([this] {
             const int Fd = ::accept(FListen, nullptr, nullptr);

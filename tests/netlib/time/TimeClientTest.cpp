@@ -45,18 +45,6 @@ class TRecordingClient : public TIpTimeClient {
     std::vector<int32_t> Errors;
 };
 
-int UdpSocketOn127(uint16_t& port) {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a));
-    socklen_t len = sizeof(a);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    port = ntohs(a.sin_port);
-    return fd;
-}
-
 // Waits for one request datagram, then sends each answer; an answer marked as from a stranger
 // goes out from another port.
 class TUdpServer {
@@ -67,8 +55,8 @@ class TUdpServer {
     };
     explicit TUdpServer(std::vector<TAnswer> answers) {
         uint16_t strangerPort = 0;
-        FFd = UdpSocketOn127(FPort);
-        FStranger = UdpSocketOn127(strangerPort);
+        FFd = LoopbackSocket(SOCK_DGRAM, FPort);
+        FStranger = LoopbackSocket(SOCK_DGRAM, strangerPort);
         FThread = std::thread([this, answers] {
             pollfd p{FFd, POLLIN, 0};
             if (::poll(&p, 1, 20000) != 1) return;

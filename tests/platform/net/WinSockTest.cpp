@@ -12,6 +12,7 @@
 
 #include "platform/core/Application.h"
 #include "platform/net/WinSock.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -26,14 +27,7 @@ struct TNotice {
 class TListener {
   public:
     TListener() {
-        Fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in A{};
-        A.sin_family = AF_INET;
-        A.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(Fd, reinterpret_cast<sockaddr*>(&A), sizeof(A));
-        socklen_t L = sizeof(A);
-        ::getsockname(Fd, reinterpret_cast<sockaddr*>(&A), &L);
-        Port = ntohs(A.sin_port);
+        Fd = LoopbackSocket(SOCK_STREAM, Port);
         ::listen(Fd, 4);
     }
     ~TListener() { ::close(Fd); }
@@ -59,15 +53,6 @@ class WinSockTest : public ::testing::Test {
         });
     }
     void TearDown() override { DeallocateHWnd(Wnd); }
-    bool PumpUntil(const std::function<bool()>& cond) {
-        const auto End = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!cond()) {
-            if (std::chrono::steady_clock::now() > End) return false;
-            Application.WaitForEvent(20);
-            Application.ProcessMessages();
-        }
-        return true;
-    }
     int Count(uint16_t event) {
         int N = 0;
         for (const auto& n : Notices) N += n.Event == event;
