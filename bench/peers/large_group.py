@@ -13,6 +13,7 @@ it would not fit into two thirds of the memory available.
 """
 import os, sys
 
+sys.dont_write_bytecode = True   # no __pycache__ in the tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import common as c  # noqa: E402
 import news  # noqa: E402

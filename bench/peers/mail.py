@@ -9,6 +9,7 @@ mailbox. fetchmail and getmail run as the user nobody: getmail refuses to delive
 """
 import os, subprocess, sys
 
+sys.dont_write_bytecode = True   # no __pycache__ in the tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import common as c  # noqa: E402
 

@@ -9,6 +9,7 @@ loses on every command answered in two writes (see README.md), leaving the progr
 """
 import os, sys
 
+sys.dont_write_bytecode = True   # no __pycache__ in the tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import common as c  # noqa: E402
 

@@ -10,6 +10,7 @@ Maildir, and the run counts and checks what arrived there.
 """
 import os, subprocess, sys, uuid
 
+sys.dont_write_bytecode = True   # no __pycache__ in the tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import common as c  # noqa: E402
 
