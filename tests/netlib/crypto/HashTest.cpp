@@ -1,4 +1,5 @@
-// MD5 and SHA-1 against RFC 1321 and FIPS 180 vectors, fed whole and in pieces.
+// MD5 and SHA-1 through the cipher unit: FIPS 180 vectors and MD5 padding edges, whole and in
+// pieces.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -38,27 +39,8 @@ struct Vector {
 // Piece sizes around the 64-byte block and the 56-byte padding boundary.
 const size_t kPieces[] = {1, 3, 55, 56, 63, 64, 65, 1000};
 
-TEST(Md5Test, Rfc1321SuiteWholeAndInPieces) {
-    const Vector vectors[] = {
-        {"", "d41d8cd98f00b204e9800998ecf8427e"},
-        {"a", "0cc175b9c0f1b6a831c399e269772661"},
-        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
-        {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
-        {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
-        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
-         "d174ab98d277d9f5a5611c2c9f419d9f"},
-        {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
-         "57edf4a22be3c955ac49da2e2107b67a"},
-    };
-    for (const Vector& v : vectors) {
-        SCOPED_TRACE(v.Text);
-        uint8_t digest[16];
-        HashMD5(digest, v.Text.data(), v.Text.size());
-        EXPECT_EQ(ToHex(digest, 16), v.Digest);
-        for (size_t piece : kPieces) EXPECT_EQ(Md5Pieces(v.Text, piece), v.Digest) << piece;
-    }
-}
-
+// The RFC 1321 suite runs against the one MD5 of the library base (tests/netlib/base); here the
+// unit's own names and the padding boundaries.
 TEST(Md5Test, PaddingBoundaries) {
     // Lengths 55, 56 and 64 put the length field in the same or in an extra block.
     EXPECT_EQ(Md5Pieces(std::string(55, 'a'), 55), "ef1772b6dff9a122358552954ad0df65");
@@ -80,6 +62,8 @@ TEST(Md5Test, UnitNamesAndLibraryBaseShareOneContext) {
     const TIpMD5Context zero{};
     EXPECT_EQ(std::memcmp(&context, &zero, sizeof context), 0) << "context not wiped";
     EXPECT_EQ(MD5DigestString(text), "cabe45dcc9ae5b66ba86600cca6b8ba8");
+    HashMD5(digest, text.data(), text.size());
+    EXPECT_EQ(ToHex(digest, 16), "cabe45dcc9ae5b66ba86600cca6b8ba8");
 }
 
 TEST(Sha1Test, Fips180VectorsWholeAndInPieces) {
@@ -106,7 +90,6 @@ TEST(Sha1Test, OneMillionA) {
     EXPECT_EQ(ToHex(digest, 20), expected);
     EXPECT_EQ(Sha1Pieces(million, 1), expected);
     EXPECT_EQ(Sha1Pieces(million, 4097), expected);
-    EXPECT_EQ(Md5Pieces(million, 999), "7707d6ae4e027c70eea2a935c2296f21");
 }
 
 TEST(Sha1Test, ContextIsClearedAroundUse) {
