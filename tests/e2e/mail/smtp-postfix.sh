@@ -138,17 +138,23 @@ chmod 755 "$DIR/stop"
 
 dovecot -c "$DIR/sasl/dovecot.conf" </dev/null >>"$DIR/sasl/dovecot.log" 2>&1 ||
   { cat "$DIR/sasl/dovecot.log" >&2; die "the SASL Dovecot did not start"; }
-for _ in $(seq 1 100); do [ -S "$DIR/sasl/auth" ] && break; sleep 0.05; done
-[ -S "$DIR/sasl/auth" ] || { cat "$DIR/sasl/dovecot.log" >&2; "$DIR/stop"; die "no SASL socket"; }
+# Dovecot makes its socket and writes its pid file one after the other: wait for both.
+for _ in $(seq 1 200); do
+  [ -S "$DIR/sasl/auth" ] && [ -s "$DIR/sasl/run/master.pid" ] && break
+  sleep 0.05
+done
+[ -S "$DIR/sasl/auth" ] && [ -s "$DIR/sasl/run/master.pid" ] ||
+  { cat "$DIR/sasl/dovecot.log" >&2; "$DIR/stop"; die "no SASL socket or pid"; }
 cp "$DIR/sasl/run/master.pid" "$DIR/sasl/dovecot.pid"
 
 postfix -c "$DIR/conf" set-permissions >/dev/null 2>&1 || true
 postfix -c "$DIR/conf" check
 postfix -c "$DIR/conf" start >/dev/null 2>&1 || { tail -n 20 "$DIR/maillog" >&2; die "postfix did not start"; }
-for _ in $(seq 1 100); do
+for _ in $(seq 1 200); do
   [ -s "$DIR/queue/pid/master.pid" ] && break
   sleep 0.05
 done
+[ -s "$DIR/queue/pid/master.pid" ] || { tail -n 20 "$DIR/maillog" >&2; "$DIR/stop"; die "no postfix pid"; }
 tr -d ' ' < "$DIR/queue/pid/master.pid" > "$DIR/postfix.pid"
 wait_greeting "$PORT" 220 "$(cat "$DIR/postfix.pid")" ||
   { tail -n 20 "$DIR/maillog" >&2; "$DIR/stop"; die "postfix does not greet on port $PORT"; }
