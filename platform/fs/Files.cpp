@@ -52,8 +52,40 @@ struct DirCloser {
     void operator()(DIR* d) const { ::closedir(d); }
 };
 
+bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// FindIgnoringCase for a name with few letters: asks for each of its case variants by name
+// instead of reading the directory. The answer is the same (the names equal to name ignoring
+// ASCII case are exactly its variants), but the cost no longer grows with the directory: a
+// spool directory of thousands of files is searched for every new spool file's name.
+bool ProbeCaseVariants(const std::string& dir, const std::string& name, std::string& found) {
+    std::vector<size_t> letters;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (IsAsciiLetter(name[i])) letters.push_back(i);
+    std::string variant = name;
+    bool any = false;
+    for (uint32_t mask = 0; mask < (1u << letters.size()); ++mask) {
+        for (size_t bit = 0; bit < letters.size(); ++bit) {
+            char& c = variant[letters[bit]];
+            c = (mask >> bit) & 1 ? UpperAscii(c) : char(c | 0x20);
+        }
+        if (Exists(dir + variant) && (!any || variant < found)) {
+            found = variant;
+            any = true;
+        }
+    }
+    return any;
+}
+
 // The entry of dir equal to name ignoring case; the first in byte order when several are.
+// dir is empty (the working directory) or ends with '/'.
 bool FindIgnoringCase(const std::string& dir, const std::string& name, std::string& found) {
+    // No directory entry holds a NUL byte; a lookup by name would stop at it.
+    if (name.find('\0') != std::string::npos) return false;
+    size_t letters = size_t(std::count_if(name.begin(), name.end(), IsAsciiLetter));
+    if (letters <= fs_limits::kMaxProbedLetters) return ProbeCaseVariants(dir, name, found);
     std::unique_ptr<DIR, DirCloser> d(::opendir(dir.empty() ? "." : dir.c_str()));
     if (!d) return false;
     bool any = false;

@@ -7,4 +7,7 @@ namespace fs_limits {
 inline constexpr size_t kMaxPathLength = 4096;
 // Directory entries examined per component during a case-insensitive lookup.
 inline constexpr size_t kMaxDirEntriesScanned = 1000000;
+// A missing name with at most this many ASCII letters is looked up by asking for each of its
+// 2^n case variants instead of reading the whole directory (64 lookups at most).
+inline constexpr size_t kMaxProbedLetters = 6;
 }  // namespace fs_limits
