@@ -8,6 +8,8 @@ namespace IpStreamLimits {
 // Bytes in one page of a buffered stream; the underlying stream sees only reads and writes of
 // whole pages at page-aligned offsets.
 constexpr int32_t PageSize = 32768;
+// The first allocation of a page buffer; it doubles with the data up to PageSize.
+constexpr int32_t MinPageAllocation = 256;
 
 // Pairs (line number, offset) kept in a text stream's line index before it is thinned out.
 constexpr int32_t LineIndexPairs = 1024;

@@ -11,11 +11,11 @@ using namespace IpStreamLimits;
 
 // --- TIpBufferedStream ---------------------------------------------------------------------
 
-TIpBufferedStream::TIpBufferedStream() : FPage(size_t(PageSize)) {
+TIpBufferedStream::TIpBufferedStream() {
     TIpBufferedStream::ResetBuffer();
 }
 
-TIpBufferedStream::TIpBufferedStream(TStream* stream) : FPage(size_t(PageSize)) {
+TIpBufferedStream::TIpBufferedStream(TStream* stream) {
     if (!stream) throw EIpBaseException("Stream not assigned");
     FStream = stream;
     TIpBufferedStream::ResetBuffer();
@@ -54,12 +54,28 @@ void TIpBufferedStream::FreeStream() {
     ResetBuffer();
 }
 
+void TIpBufferedStream::ReservePage(int64_t bytes) {
+    if (bytes <= FPageCapacity) return;
+    // Doubling keeps the copies few while a stream grows line by line.
+    int64_t capacity = std::max<int64_t>(FPageCapacity * 2, MinPageAllocation);
+    capacity = std::min<int64_t>(std::max(capacity, bytes), PageSize);
+    std::unique_ptr<char[]> page(new char[size_t(capacity)]);
+    if (FPageLength > 0) std::memcpy(page.get(), FPage.get(), size_t(FPageLength));
+    FPage = std::move(page);
+    FPageCapacity = capacity;
+}
+
 void TIpBufferedStream::LoadPage() {
     if (FStream->Seek(FPageOffset, soBeginning) != FPageOffset)
         throw EIpBaseException("No seek for read");
+    // Only the data that belongs to this page is read; bytes of the underlying stream past
+    // the data size are not part of the data and stay where they are.
+    const int64_t want = std::clamp<int64_t>(FDataSize - FPageOffset, 0, PageSize);
+    FPageLength = 0;
+    ReservePage(want);
     int64_t got = 0;
-    while (got < PageSize) {
-        int64_t n = FStream->Read(FPage.data() + got, PageSize - got);
+    while (got < want) {
+        int64_t n = FStream->Read(FPage.get() + got, want - got);
         if (n <= 0) break;
         got += n;
     }
@@ -69,7 +85,7 @@ void TIpBufferedStream::LoadPage() {
 void TIpBufferedStream::WriteBack() {
     if (FStream->Seek(FPageOffset, soBeginning) != FPageOffset)
         throw EIpBaseException("No seek for write");
-    if (FStream->Write(FPage.data(), FPageLength) < FPageLength)
+    if (FStream->Write(FPage.get(), FPageLength) < FPageLength)
         throw EIpBaseException("Cannot write to stream");
     FDirty = false;
 }
@@ -136,7 +152,12 @@ int64_t TIpBufferedStream::Write(const void* buffer, int64_t count) {
             LoadPage();
         }
         int64_t chunk = std::min<int64_t>(count - done, PageSize - FPagePos);
-        std::memcpy(FPage.data() + FPagePos, in + done, size_t(chunk));
+        ReservePage(FPagePos + chunk);
+        // An underlying stream shorter than it claimed leaves a gap before the position; it is
+        // written back as zeros, never as whatever the buffer held.
+        if (FPagePos > FPageLength)
+            std::memset(FPage.get() + FPageLength, 0, size_t(FPagePos - FPageLength));
+        std::memcpy(FPage.get() + FPagePos, in + done, size_t(chunk));
         FDirty = true;
         FPagePos += chunk;
         done += chunk;
@@ -193,8 +214,9 @@ void TIpAnsiTextStream::ResetBuffer() {
 }
 
 void TIpAnsiTextStream::ResetLineIndex() {
+    // The index grows as lines are sought (AppendPair keeps it within LineIndexPairs); most
+    // streams are never sought by line at all.
     FLineIndex.clear();
-    FLineIndex.reserve(size_t(LineIndexPairs));
     FLineIndex.emplace_back(0, 0);
     FLineIndexStep = 1;
     FLastLineNo = -1;

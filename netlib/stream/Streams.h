@@ -2,6 +2,7 @@
 // Buffered streams of the messaging library: a paged stream over another stream, a text stream
 // that reads and writes lines on top of it, and a small read-ahead byte reader.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,7 +46,7 @@ class TIpBufferedStream : public TStream {
     // data. On success the bytes from PageData() on up to PageAvailable() can be consumed
     // with Advance().
     bool PrepareRead();
-    const char* PageData() const { return FPage.data() + FPagePos; }
+    const char* PageData() const { return FPage.get() + FPagePos; }
     int64_t PageAvailable() const;
     void Advance(int64_t count) { FPagePos += count; }
 
@@ -54,9 +55,14 @@ class TIpBufferedStream : public TStream {
     void WriteBack();
     void WriteBackIfDirty();
     void NextPage();
+    // Makes the page buffer hold at least bytes (at most a page); keeps what it holds.
+    void ReservePage(int64_t bytes);
 
     int64_t FPageLength = 0;
-    std::vector<char> FPage;
+    // Allocated on first use and grown with the data up to a page: many streams (every
+    // message and MIME part has one) never hold more than a few KB, some nothing at all.
+    std::unique_ptr<char[]> FPage;
+    int64_t FPageCapacity = 0;
     int64_t FPageOffset = 0;
     int64_t FPagePos = 0;
     bool FDirty = false;
