@@ -178,28 +178,34 @@ void HandlePart(TIpMimeEntity& part, TKestroConfig& box) {
 // ---- TMessageContainer -----------------------------------------------------------------------
 
 void TMessageContainer::AddMessage(TIpMessage& message) {
-    auto copy = std::make_unique<TIpMessage>();
-    copy->Assign(message);
-    Items.push_back(std::move(copy));
+    // The message's stream position belongs to the caller.
+    const int64_t position = message.MessageStream.Position();
+    TContainerArticle article;
+    article.Text = RawText(message);
+    message.MessageStream.Seek(position, soBeginning);
+    article.Subject = TIpMessage::SubjectOf(article.Text);
+    Items.push_back(std::move(article));
 }
 
-TIpMessage* TMessageContainer::GetMessage(int index) const {
+const TContainerArticle* TMessageContainer::GetMessage(int index) const {
     if (index < 0 || index >= Count())
         throw ERangeError("Listenindex überschreitet das Maximum (" + std::to_string(index) + ")");
-    return Items[size_t(index)].get();
+    return &Items[size_t(index)];
 }
 
 void TMessageContainer::Sort() {
-    std::vector<std::pair<std::string, std::unique_ptr<TIpMessage>>> keyed;
+    std::vector<std::pair<std::string, size_t>> keyed;
     keyed.reserve(Items.size());
-    for (auto& item : Items) keyed.emplace_back(SortSubject(item->Subject), std::move(item));
+    for (size_t i = 0; i < Items.size(); ++i) keyed.emplace_back(SortSubject(Items[i].Subject), i);
     std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
         return std::lexicographical_compare(a.first.begin(), a.first.end(), b.first.begin(),
                                             b.first.end(),
                                             [](char x, char y) { return uint8_t(x) < uint8_t(y); });
     });
-    Items.clear();
-    for (auto& entry : keyed) Items.push_back(std::move(entry.second));
+    std::vector<TContainerArticle> sorted;
+    sorted.reserve(Items.size());
+    for (const auto& entry : keyed) sorted.push_back(std::move(Items[entry.second]));
+    Items = std::move(sorted);
 }
 
 void TMessageContainer::SaveAsBatch(const std::string& fileName) {
@@ -207,10 +213,9 @@ void TMessageContainer::SaveAsBatch(const std::string& fileName) {
     const std::string tmpName = ChangeFileExt(fileName, ".tmp");
     {
         TFileStream file(tmpName, fmCreate);
-        for (auto& item : Items) {
-            const std::string raw = RawText(*item);
-            file.WriteString("#! rnews " + std::to_string(raw.size()) + "\n");
-            file.WriteString(raw);
+        for (const TContainerArticle& item : Items) {
+            file.WriteString("#! rnews " + std::to_string(item.Text.size()) + "\n");
+            file.WriteString(item.Text);
         }
     }
     if (!RenameNoReplace(tmpName, fileName))

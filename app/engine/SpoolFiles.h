@@ -12,7 +12,16 @@ class TIpMessage;
 class TKestroConfig;
 class TStringList;
 
-// The articles one NNTP task fetched for a group, written as one rnews batch.
+// One article held for a batch: its raw text as the batch writes it, and its Subject (as the
+// message decoder reads it) for the sort.
+struct TContainerArticle {
+    std::string Subject;
+    std::string Text;
+};
+
+// The articles one NNTP task fetched for a group, written as one rnews batch. A group may hold
+// hundreds of thousands of articles until its batch is written, so only the text and the
+// subject of each are kept, not a decoded message.
 class TMessageContainer {
   public:
     TMessageContainer() = default;
@@ -20,20 +29,22 @@ class TMessageContainer {
     TMessageContainer(const TMessageContainer&) = delete;
     TMessageContainer& operator=(const TMessageContainer&) = delete;
 
-    // Appends a copy of message; the caller keeps its own.
+    // Appends the raw text of message (as it stands in its message stream) and its subject;
+    // the caller keeps the message.
     void AddMessage(TIpMessage& message);
     void Clear() { Items.clear(); }
     int Count() const { return int(Items.size()); }
     // Raises ERangeError for an index outside 0 .. Count-1.
-    TIpMessage* GetMessage(int index) const;
-    // Orders the articles by subject, ignoring case and one reply prefix ("Re:", "AW:").
+    const TContainerArticle* GetMessage(int index) const;
+    // Orders the articles by subject, ignoring case and one reply prefix ("Re:", "AW:"); the
+    // order of articles with equal keys stays.
     void Sort();
     // Writes the rnews batch: for each article "#! rnews <size>" and LF, then exactly <size>
     // bytes of its raw text. Written under the name with extension ".tmp" and renamed when
     // complete, so the point program never sees half a batch. Nothing when empty.
     void SaveAsBatch(const std::string& fileName);
 
-    std::vector<std::unique_ptr<TIpMessage>> Items;
+    std::vector<TContainerArticle> Items;
 };
 
 // The next number tried for a new spool file; shared by every spool directory and task.

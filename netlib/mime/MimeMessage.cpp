@@ -212,14 +212,38 @@ void TIpMessage::Assign(TIpMessage& source) {
     DecodeMessage();
 }
 
-void TIpMessage::DecodeMessage() {
-    MessageStream.Seek(0, soBeginning);
-    LineReader reader(MessageStream);
+namespace {
+// The header block: up to the first empty line after the first line.
+std::vector<std::string> ReadHeader(LineReader& reader) {
     std::vector<std::string> header;
     std::string line;
     reader.Read(line);
     header.push_back(line);  // the first line counts even when empty
     while (reader.Read(line) && !line.empty()) header.push_back(line);
+    return header;
+}
+
+const char* const SubjectName = "Subject: ";
+}  // namespace
+
+std::string TIpMessage::SubjectOf(const std::string& raw) {
+    TMemoryStream bytes;
+    if (!raw.empty()) bytes.WriteBuffer(raw.data(), int64_t(raw.size()));
+    TIpAnsiTextStream text(&bytes);
+    LineReader reader(text);
+    // The first Subject field with a value, as DecodeMessage takes it.
+    const size_t n = std::char_traits<char>::length(SubjectName);
+    for (const Field& f : GroupFields(ReadHeader(reader)))
+        if (!Matches(f, "X-") && Matches(f, SubjectName) && !TrimBlanks(Value(f, n)).empty())
+            return Value(f, n);
+    return std::string();
+}
+
+void TIpMessage::DecodeMessage() {
+    MessageStream.Seek(0, soBeginning);
+    LineReader reader(MessageStream);
+    const std::vector<std::string> header = ReadHeader(reader);
+    std::string line;
 
     // Fields the message names; the first of each single-valued one is taken, every other line
     // goes on to the MIME fields and from there to OtherHeaders.
@@ -241,7 +265,7 @@ void TIpMessage::DecodeMessage() {
         {"Reply-To: ", &ReplyTo},
         {"Return-Path: ", &ReturnPath},
         {"Sender: ", &Sender},
-        {"Subject: ", &Subject},
+        {SubjectName, &Subject},
     };
     struct Addresses {
         const char* Name;

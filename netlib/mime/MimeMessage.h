@@ -139,6 +139,9 @@ class TIpMessage : public TIpMimeEntity {
     virtual void DecodeMessage();
     virtual void EncodeMessage();
     void Assign(TIpMessage& source);
+    // The Subject that DecodeMessage would find in the raw message text, without decoding the
+    // rest: for holders of many raw messages that order them by subject.
+    static std::string SubjectOf(const std::string& raw);
 
     std::string ReadLine();
     std::string ReadLineCRLF();
