@@ -543,7 +543,7 @@ void TIpCustomNntpClient::DoStatus(SOCKET socket, TIpStatusType event,
                                    const TIpConnRec& connection) {
     switch (event) {
         case stConnect:
-            if (Socket()) SetSocketIdleTimeout(FIdleTimeout);
+            ApplyIdleTimeout();
             break;
         case stDisconnect: {
             SetState(nsNoOp);
@@ -561,7 +561,3 @@ void TIpCustomNntpClient::DoStatus(SOCKET socket, TIpStatusType event,
     TIpCustomEmailClass::DoStatus(socket, event, connection);
 }
 
-void TIpNntpClient::SetIdleTimeout(uint32_t ms) {
-    FIdleTimeout = ms;
-    if (IsConnected()) SetSocketIdleTimeout(ms);
-}

@@ -145,9 +145,6 @@ class TIpCustomNntpClient : public TIpCustomEmailClass {
     static std::string StateText(TIpNntpStates state);
     static std::string TaskText(TIpNntpTasks task);
 
-  protected:
-    uint32_t FIdleTimeout = 0;
-
   private:
     void SetState(TIpNntpStates state);
     void SendCommand(TIpNntpStates state, bool multiLine, const std::string& line);
@@ -198,9 +195,9 @@ class TIpNntpClient : public TIpCustomNntpClient {
   public:
     using TIpCustomNntpClient::TIpCustomNntpClient;
 
-    uint32_t IdleTimeout() const { return FIdleTimeout; }
     // Stores the time-out (milliseconds) and applies it to the connection when there is one.
-    void SetIdleTimeout(uint32_t ms);
+    using TIpCustomEmailClass::IdleTimeout;
+    using TIpCustomEmailClass::SetIdleTimeout;
     // The article's coding-progress event.
     TIpCodingProgressEvent& OnCodingProgress() { return Article().OnCodingProgress; }
 };

@@ -45,10 +45,6 @@ void TIpCustomPop3Client::SetTask(TIpPop3Tasks value) {
     if (value != ptNone) DebugValue(deTaskSet, value);
 }
 
-void TIpCustomPop3Client::DebugValue(uint32_t entryType, uint32_t value) {
-    if (!DebugLog().Enabled()) return;
-    DebugLog().AddDebugValue(this, uint32_t(SocketHandle()), entryType, value, 0);
-}
 
 void TIpCustomPop3Client::CheckTransaction(const char* command) const {
     if (FInAuthorization)
@@ -357,7 +353,7 @@ void TIpCustomPop3Client::DoStatus(SOCKET socket, TIpStatusType event,
     switch (event) {
         case stConnect:
             if (FTask == ptNone) SetState(psNoOp);
-            SetSocketIdleTimeout(FIdleTimeout);
+            ApplyIdleTimeout();
             break;
         case stDisconnect:
             SetState(psNoOp);
@@ -425,7 +421,3 @@ std::string TIpCustomPop3Client::FormatDebugEntry(uint32_t socket, uint32_t entr
     return "[POP3] " + text + "\r\n";
 }
 
-void TIpPop3Client::SetIdleTimeout(uint32_t value) {
-    FIdleTimeout = value;
-    if (IsConnected()) SetSocketIdleTimeout(value);
-}

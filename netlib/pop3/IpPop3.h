@@ -123,10 +123,6 @@ class TIpCustomPop3Client : public TIpCustomEmailClass {
     std::string FormatDebugEntry(uint32_t socket, uint32_t entryType, const void* data,
                                  uint32_t size) override;
 
-  protected:
-    // Stored in the published client; read whenever a connection is made.
-    uint32_t FIdleTimeout = 0;
-
   private:
     void SetState(TIpPop3States value);
     void SetTask(TIpPop3Tasks value);
@@ -148,7 +144,6 @@ class TIpCustomPop3Client : public TIpCustomEmailClass {
     void ReportMessage();
     void ReportTop();
     void ReportTaskComplete();
-    void DebugValue(uint32_t entryType, uint32_t value);
 
     TIpPop3States FState = psNoOp;
     TIpPop3Tasks FTask = ptNone;
@@ -172,9 +167,9 @@ class TIpPop3Client : public TIpCustomPop3Client {
   public:
     using TIpCustomPop3Client::TIpCustomPop3Client;
 
-    uint32_t IdleTimeout() const { return FIdleTimeout; }
     // Milliseconds; takes effect at once on an open connection.
-    void SetIdleTimeout(uint32_t value);
+    using TIpCustomEmailClass::IdleTimeout;
+    using TIpCustomEmailClass::SetIdleTimeout;
 };
 
 // Texts of the debug log.

@@ -56,10 +56,6 @@ void TIpCustomSmtpClient::TaskComplete() {
     FTask = stNoTask;
 }
 
-void TIpCustomSmtpClient::DebugValue(uint32_t entryType, uint32_t value) {
-    if (!DebugLog().Enabled()) return;
-    DebugLog().AddDebugValue(this, uint32_t(SocketHandle()), entryType, value, 0);
-}
 
 void TIpCustomSmtpClient::PutLine(const std::string& text) {
     ++FCommandsSent;
@@ -308,7 +304,7 @@ void TIpCustomSmtpClient::DoStatus(SOCKET socket, TIpStatusType event,
     TIpCustomEmailClass::DoStatus(socket, event, connection);
     switch (event) {
         case stConnect:
-            SetSocketIdleTimeout(FIdleTimeout);
+            ApplyIdleTimeout();
             break;
         case stDisconnect:
             SetState(ssNoOp);
@@ -374,7 +370,3 @@ std::string TIpCustomSmtpClient::FormatDebugEntry(uint32_t socket, uint32_t entr
     return "[SMTP] " + text + "\r\n";
 }
 
-void TIpSmtpClient::SetIdleTimeout(uint32_t value) {
-    FIdleTimeout = value;
-    if (IsConnected()) SetSocketIdleTimeout(value);
-}

@@ -117,15 +117,11 @@ class TIpCustomSmtpClient : public TIpCustomEmailClass {
     std::string FormatDebugEntry(uint32_t socket, uint32_t entryType, const void* data,
                                  uint32_t size) override;
 
-  protected:
-    uint32_t FIdleTimeout = 0;
-
   private:
     void SetState(TIpSmtpStates value);
     void SetTask(TIpSmtpTasks value);
     void TaskComplete();
     void PutLine(const std::string& text);
-    void DebugValue(uint32_t entryType, uint32_t value);
     void NextStep(int32_t code);
 
     void SendGreeting(bool extended);
@@ -150,9 +146,9 @@ class TIpSmtpClient : public TIpCustomSmtpClient {
   public:
     using TIpCustomSmtpClient::TIpCustomSmtpClient;
 
-    uint32_t IdleTimeout() const { return FIdleTimeout; }
     // Milliseconds; takes effect at once on an open connection.
-    void SetIdleTimeout(uint32_t value);
+    using TIpCustomEmailClass::IdleTimeout;
+    using TIpCustomEmailClass::SetIdleTimeout;
 };
 
 // The reply code of an SMTP line: its first three characters as a number; 0 when they are not
