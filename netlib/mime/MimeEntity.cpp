@@ -93,6 +93,28 @@ TIpMimeEntity* RootOf(TIpMimeEntity* e) {
     return e;
 }
 
+// The parameters after the first item of a Content-Type or Content-Disposition line. Choose
+// names the field a parameter fills (null: none); a field that is set already, or an empty
+// value, leaves the parameter to be kept as written. Choose may take a parameter itself by
+// setting taken.
+template <class Choose>
+void TakeParameters(const std::vector<std::string>& items, std::vector<std::string>& kept,
+                    Choose choose) {
+    for (size_t i = 1; i < items.size(); ++i) {
+        std::string item = TrimBlanks(items[i]);
+        if (item.empty()) continue;
+        std::string name, value;
+        std::string* target = nullptr;
+        bool taken = false;
+        if (SplitParameter(item, name, value)) target = choose(name, value, taken);
+        if (taken) continue;
+        if (target && target->empty() && !value.empty())
+            *target = value;
+        else
+            kept.push_back(item);
+    }
+}
+
 }  // namespace
 
 // --- TIpMimeParts ----------------------------------------------------------------------------
@@ -357,35 +379,21 @@ void TIpMimeEntity::DecodeMimeHeaders(const std::vector<std::string>& lines) {
                 std::string name, value;
                 if (SplitParameter(items[i], name, value) && name == "type") hasType = true;
             }
-            for (size_t i = 1; i < items.size(); ++i) {
-                std::string item = TrimBlanks(items[i]);
-                if (item.empty()) continue;
-                std::string name, value;
-                std::string* target = nullptr;
-                if (SplitParameter(item, name, value)) {
-                    if (name == "name")
-                        target = &ContentName;
-                    else if (name == "boundary")
-                        target = &Boundary;
-                    else if (name == "charset")
-                        target = &CharacterSet;
-                    else if (name == "start" && hasType)
-                        target = &RelatedStart;
-                    else if (name == "start-info" && hasType)
-                        target = &RelatedStartInfo;
-                    else if (name == "type" && RelatedType.empty() && !value.empty()) {
-                        size_t s = value.find('/');
-                        RelatedType = value.substr(0, s);
-                        RelatedSubtype =
-                            s == std::string::npos ? std::string() : value.substr(s + 1);
-                        continue;
-                    }
+            TakeParameters(items, ContentTypeParams, [&](const std::string& name,
+                                                         const std::string& value, bool& taken) {
+                if (name == "name") return &ContentName;
+                if (name == "boundary") return &Boundary;
+                if (name == "charset") return &CharacterSet;
+                if (name == "start" && hasType) return &RelatedStart;
+                if (name == "start-info" && hasType) return &RelatedStartInfo;
+                if (name == "type" && RelatedType.empty() && !value.empty()) {
+                    size_t s = value.find('/');
+                    RelatedType = value.substr(0, s);
+                    RelatedSubtype = s == std::string::npos ? std::string() : value.substr(s + 1);
+                    taken = true;
                 }
-                if (target && target->empty() && !value.empty())
-                    *target = value;
-                else
-                    ContentTypeParams.push_back(item);
-            }
+                return static_cast<std::string*>(nullptr);
+            });
             continue;
         }
         if (!seenVersion && Matches(f, "MIME-Version: ") && !Value(f, 14).empty()) {
@@ -415,30 +423,16 @@ void TIpMimeEntity::DecodeMimeHeaders(const std::vector<std::string>& lines) {
             std::vector<std::string> items = SplitOutsideQuotes(Value(f, 21), ';');
             ContentDisposition = TrimBlanks(items[0]);
             bool formData = EqualsNoCase(ContentDisposition, "form-data");
-            for (size_t i = 1; i < items.size(); ++i) {
-                std::string item = TrimBlanks(items[i]);
-                if (item.empty()) continue;
-                std::string name, value;
-                std::string* target = nullptr;
-                if (SplitParameter(item, name, value)) {
-                    if (name == "filename")
-                        target = &FileName;
-                    else if (name == "creation-date")
-                        target = &CreationDate;
-                    else if (name == "modification-date")
-                        target = &ModificationDate;
-                    else if (name == "read-date")
-                        target = &ReadDate;
-                    else if (name == "name" && formData)
-                        target = &ContentName;
-                    else if (name == "size" && Size == 0 && ParseSize(value, Size) && Size > 0)
-                        continue;
-                }
-                if (target && target->empty() && !value.empty())
-                    *target = value;
-                else
-                    DispositionParams.push_back(item);
-            }
+            TakeParameters(items, DispositionParams, [&](const std::string& name,
+                                                         const std::string& value, bool& taken) {
+                if (name == "filename") return &FileName;
+                if (name == "creation-date") return &CreationDate;
+                if (name == "modification-date") return &ModificationDate;
+                if (name == "read-date") return &ReadDate;
+                if (name == "name" && formData) return &ContentName;
+                if (name == "size" && Size == 0 && ParseSize(value, Size) && Size > 0) taken = true;
+                return static_cast<std::string*>(nullptr);
+            });
         } else {
             keep(f);
         }
