@@ -66,20 +66,6 @@ std::string FormatDuration(int64_t ms) {
     return buffer;
 }
 
-std::string ReplacePlaceholder(const std::string& format, int64_t value) {
-    std::string text = format;
-    size_t at = text.find("%d");
-    if (at != std::string::npos) text.replace(at, 2, std::to_string(value));
-    return text;
-}
-
-bool ListContains(const TStringList& list, const std::string& name) {
-    for (int i = 0; i < list.Count(); ++i)
-        if (list[i] == name) return true;
-    return false;
-}
-
-
 }  // namespace
 
 TKestroCustomClient* CreateTransferTask(uint8_t kind) {
@@ -290,9 +276,10 @@ int32_t TFormMain::WaitForDial() {
 
 void TFormMain::DialStartConnection(const std::string& name) {
     TStringList active;
+    active.SetCaseSensitive(true);
     RasDialer.ListConnections(&active);
     RasDialer.SetEntryName(name);
-    if (!ListContains(active, name)) {
+    if (active.IndexOf(name) < 0) {
         FDialOutcome = -1;
         int32_t result = RasDialer.Dial();
         if (result == 0 && RasDialer.DialMode() == dmAsync) result = WaitForDial();
@@ -322,11 +309,12 @@ bool TFormMain::DialForConfig(int32_t configIndex) {
 
     RasDialer.SetEntryName(cfg->DialName);
     TStringList active;
+    active.SetCaseSensitive(true);
     RasDialer.ListConnections(&active);
     if (cfg->DialUseConnection || (cfg->NetcallAllSupport && PointFileExists(kNetcallMarker))) {
         if (active.Count() > 0) return true;
     }
-    if (!ListContains(active, cfg->DialName) && cfg->DialAskBefore) {
+    if (active.IndexOf(cfg->DialName) < 0 && cfg->DialAskBefore) {
         int answer = MessageBox("Verbindung " + cfg->DialName + " wählen?", Application.Title,
                                 MB_YESNO | MB_ICONQUESTION);
         if (answer != IDYES) return false;
@@ -480,19 +468,20 @@ void TFormMain::CreateDupeCheck() {
     DupeCheck = nullptr;
     if (DupeMaxSize < 1) return;
     TCustomDupecheck* check;
-    const char* text;
+    const char* kind;
     if (DupeType == 0) {
         check = new TCRCDupecheck();
-        text = "Nutze CRC Dupedatenbank (%d Einträge)";
+        kind = "CRC";
     } else if (DupeType == 1) {
         check = new TMD5Dupecheck();
-        text = "Nutze MD5 Dupedatenbank (%d Einträge)";
+        kind = "MD5";
     } else {
         check = new TMIDDupecheck();
-        text = "Nutze Message-ID Dupedatenbank (%d Einträge)";
+        kind = "Message-ID";
     }
     DupeCheck = check;
-    LogEvent(ReplacePlaceholder(text, DupeMaxSize));
+    LogEvent(std::string("Nutze ") + kind + " Dupedatenbank (" + std::to_string(DupeMaxSize) +
+             " Einträge)");
     check->Dir = ProgramDirectory();
     check->MaxEntries = DupeMaxSize;
     check->Load();
