@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev zlib1g-dev libjpeg-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  libpython3.11-testsuite
+  libpython3.11-testsuite python3 procps
 )
 
 missing=()
