@@ -43,7 +43,9 @@ void TdxBarItem::Click() {
     if (FEnabled && OnClick) OnClick(this);
 }
 
-void TdxBarItem::AddLink(TdxBarItemLinkObserver* Link) { FLinks.push_back(Link); }
+void TdxBarItem::AddLink(TdxBarItemLinkObserver* Link) {
+    FLinks.push_back(Link);
+}
 
 void TdxBarItem::RemoveLink(TdxBarItemLinkObserver* Link) {
     FLinks.erase(std::remove(FLinks.begin(), FLinks.end(), Link), FLinks.end());

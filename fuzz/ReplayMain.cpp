@@ -25,7 +25,10 @@ int main(int argc, char** argv) {
             for (const auto& entry : std::filesystem::directory_iterator(arg))
                 if (entry.is_regular_file()) files.push_back(entry.path());
             std::sort(files.begin(), files.end());
-            for (const auto& f : files) { replayFile(f); ++count; }
+            for (const auto& f : files) {
+                replayFile(f);
+                ++count;
+            }
         } else {
             replayFile(arg);
             ++count;

@@ -61,7 +61,7 @@ void InitializeKestroGlobal() {
 
 void LoadListFile(TStringList& list, const std::string& fileName) {
     const int64_t size = FileSizeOf(fileName);
-    if (size > KestroLimits::MaxListFileSize)
+    if (size > KestroLimits::kMaxListFileSize)
         throw EReadError("Die Datei " + fileName + " ist zu groß (" + std::to_string(size) +
                          " Bytes)");
     list.LoadFromFile(fileName);

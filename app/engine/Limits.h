@@ -6,14 +6,14 @@
 namespace KestroLimits {
 
 // A box file (.bfg or .cfg) holds a few dozen short lines; anything larger is not a box file.
-inline constexpr int64_t MaxBoxFileSize = 1 << 20;
+inline constexpr int64_t kMaxBoxFileSize = 1 << 20;
 
 // Newsgroup lists, full group lists and Message-ID lists. A full group list of a large server
 // holds some 100,000 lines of about 30 bytes; this leaves ample room.
-inline constexpr int64_t MaxListFileSize = int64_t(256) << 20;
+inline constexpr int64_t kMaxListFileSize = int64_t(256) << 20;
 
 // Boxes one queueing may load through further-box names (each one is a file on disk, so a real
 // chain is short); a chain longer than this is cut and logged.
-inline constexpr int MaxBoxesPerQueueing = 1000;
+inline constexpr int kMaxBoxesPerQueueing = 1000;
 
 }  // namespace KestroLimits

@@ -11,6 +11,10 @@ int64_t NewsCount = 0;
 TCustomDupecheck* DupeCheck = nullptr;
 TIpEventLog* EventLogObj = nullptr;
 
-void SetRunExitCode(int code) { Application.ExitCode = code; }
+void SetRunExitCode(int code) {
+    Application.ExitCode = code;
+}
 
-int RunExitCode() { return Application.ExitCode; }
+int RunExitCode() {
+    return Application.ExitCode;
+}

@@ -115,7 +115,7 @@ bool SameContent(const std::string& fileName, const std::string& content) {
 // content, or empty after logging when no file could be created.
 std::string SaveAttachment(const std::string& target, const std::string& content) {
     std::string candidate = target;
-    for (int copy = 0; copy <= SpoolLimits::MaxAttachmentCopies; ++copy) {
+    for (int copy = 0; copy <= SpoolLimits::kMaxAttachmentCopies; ++copy) {
         if (copy > 0) candidate = target + "." + std::to_string(copy);
         if (FileExists(candidate)) {
             if (SameContent(candidate, content)) return candidate;
@@ -236,7 +236,7 @@ std::string NewSpoolFileName(const std::string& dir) {
     const std::string prefix = IncludeTrailingPathDelimiter(dir);
     std::string name;
     for (int64_t tries = 0;; ++tries) {
-        if (tries > SpoolLimits::MaxSpoolNameTries)
+        if (tries > SpoolLimits::kMaxSpoolNameTries)
             throw EWriteError("Kein freier Dateiname im Verzeichnis " + dir);
         name.assign(1, 'm').append(std::to_string(SpoolCounter)).append(".msg");
         if (!FileExists(prefix + name)) break;
@@ -292,7 +292,7 @@ void ReadOutgoingMail(TIpMessage& message, const std::string& fileName, std::str
     heloArgument.clear();
     recipients.clear();
     const std::vector<std::string> lines =
-        SplitLines(ReadFileBytes(fileName, SpoolLimits::MaxOutgoingMailSize));
+        SplitLines(ReadFileBytes(fileName, SpoolLimits::kMaxOutgoingMailSize));
 
     std::vector<std::string> body;
     if (!lines.empty() && StartsWithNoCase(lines[0], "from ")) {
@@ -338,7 +338,7 @@ void GetRequestedMessageIDs(const std::string& boxFileName, TStringList& list) {
 
     TFileStream file(RequestFile, fmOpenReadWrite);
     const int64_t records = file.Size() / RequestRecordSize;
-    if (records > SpoolLimits::MaxRequestRecords)
+    if (records > SpoolLimits::kMaxRequestRecords)
         throw EReadError(std::string("Die Datei ") + RequestFile + " ist zu groß (" +
                          std::to_string(records) + " Einträge)");
     std::string data(size_t(records * RequestRecordSize), '\0');
@@ -371,8 +371,8 @@ void GetRequestedMessageIDs(const std::string& boxFileName, TStringList& list) {
 std::string SafeAttachmentName(const std::string& name) {
     const size_t slash = name.find_last_of("/\\:");
     std::string result = StripControls(slash == std::string::npos ? name : name.substr(slash + 1));
-    if (result.size() > SpoolLimits::MaxAttachmentNameLength)
-        result.resize(SpoolLimits::MaxAttachmentNameLength);
+    if (result.size() > SpoolLimits::kMaxAttachmentNameLength)
+        result.resize(SpoolLimits::kMaxAttachmentNameLength);
     if (result == "." || result == "..") result.clear();
     return result;
 }

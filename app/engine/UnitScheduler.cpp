@@ -278,7 +278,7 @@ void AddConfigToToDo(const std::string& boxName) {
             EngineLog("Konfig-Datei " + name + " ist bereits eingereiht und wird übersprungen");
             continue;
         }
-        if (++boxes > KestroLimits::MaxBoxesPerQueueing) {
+        if (++boxes > KestroLimits::kMaxBoxesPerQueueing) {
             EngineLog("Zu viele weitere Boxen, Konfig-Datei " + name + " wird übersprungen");
             continue;
         }

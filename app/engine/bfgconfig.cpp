@@ -176,7 +176,7 @@ bool TKestroConfig::IsEnabledValue(const std::string& value) {
 
 void TKestroConfig::ReadFile(const std::string& fileName) {
     const int64_t size = FileSizeOf(fileName);
-    if (size > KestroLimits::MaxBoxFileSize)
+    if (size > KestroLimits::kMaxBoxFileSize)
         throw EReadError("Die Datei " + fileName + " ist zu groß für eine Box-Datei (" +
                          std::to_string(size) + " Bytes)");
     TStringList lines;

@@ -25,7 +25,7 @@ bool SameTextAscii(const std::string& a, const std::string& b) {
 }
 
 void CheckFileSize(const std::string& fileName, int64_t size) {
-    if (size > SpoolLimits::MaxDupeFileSize)
+    if (size > SpoolLimits::kMaxDupeFileSize)
         throw EReadError("Die Dupedatenbank " + fileName + " ist zu groß (" + std::to_string(size) +
                          " Bytes)");
 }

@@ -62,7 +62,8 @@ std::string FormatDuration(int64_t ms) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld",
                   static_cast<long long>((seconds / 3600) % 24),
-                  static_cast<long long>((seconds / 60) % 60), static_cast<long long>(seconds % 60));
+                  static_cast<long long>((seconds / 60) % 60),
+                  static_cast<long long>(seconds % 60));
     return buffer;
 }
 
@@ -178,8 +179,8 @@ void TFormMain::ParseCommandLine(const std::vector<std::string>& args) {
         std::string value = colon == std::string::npos ? std::string() : text.substr(colon + 1);
         for (char& c : name) c = char(std::tolower(static_cast<unsigned char>(c)));
         // On this platform "/" also starts paths: only the six option names make an option.
-        static const char* const kOptions[] = {"dial",   "hangup",  "sendonly",
-                                               "cfg",    "cfgonly", "tray"};
+        static const char* const kOptions[] = {"dial", "hangup",  "sendonly",
+                                               "cfg",  "cfgonly", "tray"};
         bool known = false;
         for (const char* option : kOptions) known = known || name == option;
         if (arg[0] == '/' && !known) {
@@ -217,7 +218,9 @@ void TFormMain::SetIdleControls(bool idle) {
     ButtonEndTasksHard.Enabled = !idle;
 }
 
-void TFormMain::AppException(const Exception& e) { LogEvent("Exception: " + e.Message()); }
+void TFormMain::AppException(const Exception& e) {
+    LogEvent("Exception: " + e.Message());
+}
 
 void TFormMain::ButtonEndTasksSoftClick() {
     LogEvent("User: Tasks sicher beenden gewählt");
@@ -392,7 +395,9 @@ void TFormMain::IpTimeClientTime(double timeStamp) {
              FormatLocalDateTime(local) + zone);
 }
 
-void TFormMain::IpTimeClientError(const std::string& text) { LogEvent("TimeClient Error: " + text); }
+void TFormMain::IpTimeClientError(const std::string& text) {
+    LogEvent("TimeClient Error: " + text);
+}
 
 void TFormMain::IpTimeClientErrorReply(const std::string& text) {
     LogEvent("TimeClient Reply Error: " + text);
@@ -453,9 +458,12 @@ void TFormMain::UpdateStatusView(bool throttled) {
 
 std::string TFormMain::RunLogName() const {
     switch (PointProgramType) {
-        case ptOpenXP: return "xpclient.log";
-        case ptXP2: return "xp-ppp.log";
-        default: return "kestro.log";
+        case ptOpenXP:
+            return "xpclient.log";
+        case ptXP2:
+            return "xp-ppp.log";
+        default:
+            return "kestro.log";
     }
 }
 

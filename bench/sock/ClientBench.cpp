@@ -91,7 +91,7 @@ uint64_t PlainLoop(uint16_t port) {
     A.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     A.sin_port = htons(port);
     if (::connect(Fd, reinterpret_cast<sockaddr*>(&A), sizeof(A)) != 0) std::exit(2);
-    char Buf[kIpReceiveBufferSize];
+    char Buf[SockLimits::kReceiveBufferSize];
     uint64_t Total = 0;
     for (;;) {
         const ssize_t N = ::recv(Fd, Buf, sizeof(Buf), 0);

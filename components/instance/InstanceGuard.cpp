@@ -37,10 +37,10 @@ TGuardState& Guard() {
 std::string GuardBaseName(const std::string& caption) {
     std::string name = "PREVINST:" + caption.substr(0, kMaxCaptionInName);
     // The name goes into a file name: a digest keeps it short and free of separators.
-    QByteArray digest = QCryptographicHash::hash(QByteArray::fromStdString(name),
-                                                 QCryptographicHash::Sha1)
-                            .toHex()
-                            .left(24);
+    QByteArray digest =
+        QCryptographicHash::hash(QByteArray::fromStdString(name), QCryptographicHash::Sha1)
+            .toHex()
+            .left(24);
     return InstanceGuardDirectory() + "/kestro-" + std::to_string(getuid()) + "-" +
            digest.toStdString();
 }
@@ -61,7 +61,8 @@ void Listen() {
     }
     QObject::connect(g.Server.get(), &QLocalServer::newConnection, [] {
         auto& state = Guard();
-        while (QLocalSocket* peer = state.Server ? state.Server->nextPendingConnection() : nullptr) {
+        while (QLocalSocket* peer =
+                   state.Server ? state.Server->nextPendingConnection() : nullptr) {
             QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
             QObject::connect(peer, &QLocalSocket::readyRead, peer, [peer] {
                 if (peer->readAll().contains("activate")) CallHandler();
@@ -104,7 +105,9 @@ void FinalizeInstanceGuard() {
     g.First = false;
 }
 
-bool IsFirstInstance() { return Guard().First; }
+bool IsFirstInstance() {
+    return Guard().First;
+}
 
 void SetInstanceActivationHandler(std::function<void()> handler) {
     Guard().Handler = std::move(handler);

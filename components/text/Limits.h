@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace text_limits {
+namespace TextLimits {
 // A resource name is copied up to this many characters, as the resource lookup allows no more.
 inline constexpr size_t kMaxResourceNameLength = 255;
 // Entries of one "STR0" table; the header claiming more is rejected as invalid.
 inline constexpr uint32_t kMaxStringTableEntries = 65536;
-}  // namespace text_limits
+}  // namespace TextLimits

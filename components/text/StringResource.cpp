@@ -19,7 +19,7 @@ uint32_t Get32(std::span<const uint8_t> data, size_t at) {
 bool HeaderIsValid(std::span<const uint8_t> data) {
     if (data.size() < kHeaderSize || std::memcmp(data.data(), kMagic, 4) != 0) return false;
     const uint32_t count = Get32(data, 4);
-    return count <= text_limits::kMaxStringTableEntries &&
+    return count <= TextLimits::kMaxStringTableEntries &&
            kHeaderSize + kEntrySize * size_t(count) <= data.size();
 }
 
@@ -112,7 +112,7 @@ TSsStringResource::~TSsStringResource() {
 void TSsStringResource::SelectResource(const TResourceModule* instance,
                                        const std::string& resourceName) {
     CloseResource();
-    FResourceName = resourceName.substr(0, text_limits::kMaxResourceNameLength);
+    FResourceName = resourceName.substr(0, TextLimits::kMaxResourceNameLength);
     if (!FResourceName.empty()) OpenResource(instance);
 }
 

@@ -35,7 +35,7 @@ int32_t TrimmedLength(const TIpBigInteger& n) {
 }
 
 void CheckSize(int64_t size) {
-    if (size > IpCryptoLimits::kMaxBigIntegerDigits) Fail("Number too large");
+    if (size > CryptoLimits::kMaxBigIntegerDigits) Fail("Number too large");
 }
 
 // Makes room for size digits, zero-filled beyond what the buffer held.

@@ -12,7 +12,7 @@
 
 namespace {
 
-using namespace IpCryptoLimits;
+using namespace CryptoLimits;
 
 constexpr uint8_t kTagOID = 6;
 constexpr uint8_t kTagBitString = 3;

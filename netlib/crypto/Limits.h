@@ -2,7 +2,7 @@
 // Limits on what certificates and numbers from the network may make the crypto units do.
 #include <cstdint>
 
-namespace IpCryptoLimits {
+namespace CryptoLimits {
 
 // A DER certificate handed to the parser; a whole SSL handshake message is smaller.
 inline constexpr int32_t kMaxCertificateBytes = 65536;
@@ -19,4 +19,4 @@ inline constexpr int32_t kMaxPublicKeyExponentBytes = 512;
 // Digits (bytes) of one big integer; products of the largest keys stay far below this.
 inline constexpr int32_t kMaxBigIntegerDigits = 1 << 20;
 
-}  // namespace IpCryptoLimits
+}  // namespace CryptoLimits

@@ -7,7 +7,7 @@
 #include "netlib/base/IpBase.h"
 #include "netlib/mime/Limits.h"
 
-using namespace IpMimeLimits;
+using namespace MimeLimits;
 
 namespace {
 
@@ -94,7 +94,7 @@ class QuotedWriter {
 
     void Add(const char* unit, size_t n) {
         // A word never holds more than fits a line, and an escape is never split.
-        if (FWord.size() + n > size_t(QuotedLineWidth)) EndWord();
+        if (FWord.size() + n > size_t(kQuotedLineWidth)) EndWord();
         FWord.append(unit, n);
     }
     void AddBlank(char c) {
@@ -120,7 +120,7 @@ class QuotedWriter {
 
   private:
     void EndWord() {
-        if (!FLine.empty() && FLine.size() + FWord.size() > size_t(QuotedLineWidth)) {
+        if (!FLine.empty() && FLine.size() + FWord.size() > size_t(kQuotedLineWidth)) {
             FBody.WriteLine(FLine + "=");
             FLine.clear();
         }
@@ -251,22 +251,22 @@ std::string Base64EncodeString(const std::string& text) {
 void EncodeBase64(TStream& source, TIpAnsiTextStream& body, const TIpCodingProgressProc& progress) {
     int64_t total = RemainingSize(source);
     int64_t done = 0;
-    char block[CodecBlockSize];
+    char block[kCodecBlockSize];
     std::string line;
     for (;;) {
-        int64_t n = ReadBlock(source, block, CodecBlockSize);
+        int64_t n = ReadBlock(source, block, kCodecBlockSize);
         const auto* p = reinterpret_cast<const uint8_t*>(block);
         for (int64_t i = 0; i < n; i += 3) {
             int64_t k = std::min<int64_t>(3, n - i);
             SixBitGroup(p + i, k, Base64Alphabet, line);
             line.append(size_t(3 - k), '=');
-            if (int64_t(line.size()) >= Base64LineLength) {
-                body.WriteLine(line.substr(0, size_t(Base64LineLength)));
-                line.erase(0, size_t(Base64LineLength));
+            if (int64_t(line.size()) >= kBase64LineLength) {
+                body.WriteLine(line.substr(0, size_t(kBase64LineLength)));
+                line.erase(0, size_t(kBase64LineLength));
             }
         }
         done += n;
-        if (n < CodecBlockSize) {
+        if (n < kCodecBlockSize) {
             Report(progress, done, total);
             break;
         }
@@ -285,7 +285,7 @@ void DecodeBase64(TIpAnsiTextStream& body, TStream& dest, const TIpCodingProgres
     bool done = false;
     while (!done && !body.AtEndOfStream()) {
         std::string line = StripCR(body.ReadLine());
-        if (int64_t(line.size()) > Base64MaxLineLength)
+        if (int64_t(line.size()) > kBase64MaxLineLength)
             throw EIpBaseException("Invalid line length for encoded text");
         // A MIME delimiter or a uuencode-style end line ends the data.
         if (StartsWith(line, "--") || line == "end") break;
@@ -365,7 +365,7 @@ void DecodeQuoted(TIpAnsiTextStream& body, TStream& dest, const TIpCodingProgres
     while (!body.AtEndOfStream()) {
         std::string line = body.ReadLine();
         line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
-        if (int64_t(line.size()) > QuotedMaxLineLength)
+        if (int64_t(line.size()) > kQuotedMaxLineLength)
             throw EIpBaseException("Invalid line length for encoded text");
         out.clear();
         if (DecodeQuotedLine(line, out)) out += "\r\n";
@@ -384,9 +384,9 @@ void EncodeUU(TStream& source, TIpAnsiTextStream& body, const std::string& fileN
     int64_t total = RemainingSize(source);
     int64_t done = 0;
     body.WriteLine("begin 600 " + fileName);
-    char block[CodecBlockSize];
+    char block[kCodecBlockSize];
     for (;;) {
-        int64_t n = ReadBlock(source, block, CodecBlockSize);
+        int64_t n = ReadBlock(source, block, kCodecBlockSize);
         if (n > 0) {
             std::string line(1, UUAlphabet[n]);
             const auto* p = reinterpret_cast<const uint8_t*>(block);
@@ -398,7 +398,7 @@ void EncodeUU(TStream& source, TIpAnsiTextStream& body, const std::string& fileN
             body.WriteLine(line);
         }
         done += n;
-        if (n < CodecBlockSize || Report(progress, done, total)) break;
+        if (n < kCodecBlockSize || Report(progress, done, total)) break;
     }
     body.WriteLine("`");
     body.WriteLine("end");
@@ -475,7 +475,7 @@ uint32_t SwapBytes32(uint32_t value) {
 
 void EncodeBinHex(TStream& source, TIpAnsiTextStream& body, const std::string& fileName,
                   const TIpCodingProgressProc& progress) {
-    std::string name = BaseName(fileName).substr(0, size_t(BinHexMaxNameLength));
+    std::string name = BaseName(fileName).substr(0, size_t(kBinHexMaxNameLength));
     std::transform(name.begin(), name.end(), name.begin(),
                    [](char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; });
     int64_t total = RemainingSize(source);
@@ -508,11 +508,11 @@ void EncodeBinHex(TStream& source, TIpAnsiTextStream& body, const std::string& f
     text += ':';
 
     body.WriteLine(BinHexBanner);
-    for (size_t i = 0; i < text.size(); i += size_t(BinHexLineLength)) {
-        body.WriteLine(text.substr(i, size_t(BinHexLineLength)));
+    for (size_t i = 0; i < text.size(); i += size_t(kBinHexLineLength)) {
+        body.WriteLine(text.substr(i, size_t(kBinHexLineLength)));
         if (Report(
                 progress,
-                int64_t(std::min(text.size(), i + size_t(BinHexLineLength)) * total / text.size()),
+                int64_t(std::min(text.size(), i + size_t(kBinHexLineLength)) * total / text.size()),
                 total))
             break;
     }
@@ -576,7 +576,7 @@ void DecodeBinHex(TIpAnsiTextStream& body, TStream& dest, const TIpCodingProgres
             plain.push_back(RunMarker);
         } else {
             if (plain.empty()) throw EIpBaseException("Invalid BinHex format");
-            if (int64_t(plain.size()) + count > BinHexMaxDecodedSize)
+            if (int64_t(plain.size()) + count > kBinHexMaxDecodedSize)
                 throw EIpBaseException("Invalid data length");
             plain.insert(plain.end(), size_t(count - 1), plain.back());
         }
@@ -586,7 +586,7 @@ void DecodeBinHex(TIpAnsiTextStream& body, TStream& dest, const TIpCodingProgres
     if (plain.empty()) throw EIpBaseException("Invalid BinHex format");
     size_t nameLen = plain[0];
     size_t headerLen = 1 + nameLen + 1 + 4 + 4 + 2 + 4 + 4;
-    if (nameLen > size_t(BinHexMaxNameLength) || plain.size() < headerLen + 2)
+    if (nameLen > size_t(kBinHexMaxNameLength) || plain.size() < headerLen + 2)
         throw EIpBaseException("Invalid BinHex format");
     if (GetBig(plain, headerLen, 2) != BinHexCRC(plain.data(), headerLen))
         throw EIpBaseException("Bad header CRC");

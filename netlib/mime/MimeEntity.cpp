@@ -379,21 +379,22 @@ void TIpMimeEntity::DecodeMimeHeaders(const std::vector<std::string>& lines) {
                 std::string name, value;
                 if (SplitParameter(items[i], name, value) && name == "type") hasType = true;
             }
-            TakeParameters(items, ContentTypeParams, [&](const std::string& name,
-                                                         const std::string& value, bool& taken) {
-                if (name == "name") return &ContentName;
-                if (name == "boundary") return &Boundary;
-                if (name == "charset") return &CharacterSet;
-                if (name == "start" && hasType) return &RelatedStart;
-                if (name == "start-info" && hasType) return &RelatedStartInfo;
-                if (name == "type" && RelatedType.empty() && !value.empty()) {
-                    size_t s = value.find('/');
-                    RelatedType = value.substr(0, s);
-                    RelatedSubtype = s == std::string::npos ? std::string() : value.substr(s + 1);
-                    taken = true;
-                }
-                return static_cast<std::string*>(nullptr);
-            });
+            TakeParameters(items, ContentTypeParams,
+                           [&](const std::string& name, const std::string& value, bool& taken) {
+                               if (name == "name") return &ContentName;
+                               if (name == "boundary") return &Boundary;
+                               if (name == "charset") return &CharacterSet;
+                               if (name == "start" && hasType) return &RelatedStart;
+                               if (name == "start-info" && hasType) return &RelatedStartInfo;
+                               if (name == "type" && RelatedType.empty() && !value.empty()) {
+                                   size_t s = value.find('/');
+                                   RelatedType = value.substr(0, s);
+                                   RelatedSubtype =
+                                       s == std::string::npos ? std::string() : value.substr(s + 1);
+                                   taken = true;
+                               }
+                               return static_cast<std::string*>(nullptr);
+                           });
             continue;
         }
         if (!seenVersion && Matches(f, "MIME-Version: ") && !Value(f, 14).empty()) {
@@ -423,16 +424,18 @@ void TIpMimeEntity::DecodeMimeHeaders(const std::vector<std::string>& lines) {
             std::vector<std::string> items = SplitOutsideQuotes(Value(f, 21), ';');
             ContentDisposition = TrimBlanks(items[0]);
             bool formData = EqualsNoCase(ContentDisposition, "form-data");
-            TakeParameters(items, DispositionParams, [&](const std::string& name,
-                                                         const std::string& value, bool& taken) {
-                if (name == "filename") return &FileName;
-                if (name == "creation-date") return &CreationDate;
-                if (name == "modification-date") return &ModificationDate;
-                if (name == "read-date") return &ReadDate;
-                if (name == "name" && formData) return &ContentName;
-                if (name == "size" && Size == 0 && ParseSize(value, Size) && Size > 0) taken = true;
-                return static_cast<std::string*>(nullptr);
-            });
+            TakeParameters(
+                items, DispositionParams,
+                [&](const std::string& name, const std::string& value, bool& taken) {
+                    if (name == "filename") return &FileName;
+                    if (name == "creation-date") return &CreationDate;
+                    if (name == "modification-date") return &ModificationDate;
+                    if (name == "read-date") return &ReadDate;
+                    if (name == "name" && formData) return &ContentName;
+                    if (name == "size" && Size == 0 && ParseSize(value, Size) && Size > 0)
+                        taken = true;
+                    return static_cast<std::string*>(nullptr);
+                });
         } else {
             keep(f);
         }

@@ -101,8 +101,7 @@ void FoldItems(std::vector<std::string>& out, const std::string& name,
     std::string line = name;
     bool lineHasItem = false;
     for (size_t i = 0; i < items.size(); ++i) {
-        if (lineHasItem &&
-            int64_t(line.size() + items[i].size()) > IpMimeLimits::HeaderFoldLength) {
+        if (lineHasItem && int64_t(line.size() + items[i].size()) > MimeLimits::kHeaderFoldLength) {
             out.push_back(line);
             line.assign(1, '\t');
         }

@@ -72,7 +72,7 @@ void ParseEntity(TIpMimeEntity& e, LineReader& reader, std::string& line, bool& 
     }
 
     const std::string& parent = e.ParentBoundary;
-    bool nest = e.IsMultipart && !e.Boundary.empty() && depth < IpMimeLimits::MaxMimeDepth;
+    bool nest = e.IsMultipart && !e.Boundary.empty() && depth < MimeLimits::kMaxMimeDepth;
     std::vector<std::string> inner;
     if (nest) {
         inner = outer;

@@ -110,7 +110,7 @@ std::string Bracketed(const std::string& id) {
 
 // Refuses arguments that would end the command line early or smuggle in a second command.
 void CheckArgument(const std::string& argument) {
-    if (argument.size() > kIpMaxNntpArgumentLength)
+    if (argument.size() > NntpLimits::kMaxArgumentLength)
         throw EIpNntpException("Command argument too long");
     for (char c : argument)
         if (c == '\r' || c == '\n' || c == '\0')
@@ -367,8 +367,8 @@ void TIpCustomNntpClient::DoReadLine(SOCKET socket, const std::string& line) {
             bool first = FResponseList.Count() == 0;
             if (!FListTooLarge) {
                 FReplyBytes += line.size();
-                if (FResponseList.Count() >= int(kIpMaxNntpResponseLines) ||
-                    FReplyBytes > kIpMaxNntpResponseBytes)
+                if (FResponseList.Count() >= int(NntpLimits::kMaxResponseLines) ||
+                    FReplyBytes > NntpLimits::kMaxResponseBytes)
                     FListTooLarge = true;
                 else
                     FResponseList.Add(line);
@@ -406,7 +406,7 @@ bool TIpCustomNntpClient::HandleArticleLine(const std::string& line) {
     }
     if (FArticleTooLarge) return true;
     FReplyBytes += line.size() + 2;
-    if (FReplyBytes > kIpMaxNntpArticleSize) {
+    if (FReplyBytes > NntpLimits::kMaxArticleSize) {
         FArticleTooLarge = true;
         FArticle.ClearMessage();
         return true;
@@ -437,8 +437,8 @@ void TIpCustomNntpClient::EndMultiLine() {
     if (FListTooLarge) {
         FListTooLarge = false;
         DoError(SocketHandle(), 0,
-                "NNTP reply too large: more than " + std::to_string(kIpMaxNntpResponseLines) +
-                    " lines or " + std::to_string(kIpMaxNntpResponseBytes) + " bytes");
+                "NNTP reply too large: more than " + std::to_string(NntpLimits::kMaxResponseLines) +
+                    " lines or " + std::to_string(NntpLimits::kMaxResponseBytes) + " bytes");
         return;
     }
     DebugValue(deNntpMultiLine, 0);
@@ -560,4 +560,3 @@ void TIpCustomNntpClient::DoStatus(SOCKET socket, TIpStatusType event,
     }
     TIpCustomEmailClass::DoStatus(socket, event, connection);
 }
-

@@ -4,17 +4,21 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace NntpLimits {
+
 // One article (ARTICLE or HEAD), counted in raw bytes as received. News articles with binary
 // attachments run to some megabytes; a reply larger than this is dropped as a failed article.
-constexpr uint64_t kIpMaxNntpArticleSize = uint64_t(64) << 20;
+inline constexpr uint64_t kMaxArticleSize = uint64_t(64) << 20;
 
 // Lines of one multi-line list (LIST, NEWGROUPS, NEWNEWS). The full list of a large server has
 // some 100,000 groups.
-constexpr size_t kIpMaxNntpResponseLines = 4'000'000;
+inline constexpr size_t kMaxResponseLines = 4'000'000;
 
 // Bytes of one multi-line list.
-constexpr uint64_t kIpMaxNntpResponseBytes = uint64_t(256) << 20;
+inline constexpr uint64_t kMaxResponseBytes = uint64_t(256) << 20;
 
 // Longest argument of a command (a message ID, a group name, a user name): what a server
 // accepts in a command line of 512 bytes.
-constexpr size_t kIpMaxNntpArgumentLength = 497;
+inline constexpr size_t kMaxArgumentLength = 497;
+
+}  // namespace NntpLimits

@@ -45,7 +45,6 @@ void TIpCustomPop3Client::SetTask(TIpPop3Tasks value) {
     if (value != ptNone) DebugValue(deTaskSet, value);
 }
 
-
 void TIpCustomPop3Client::CheckTransaction(const char* command) const {
     if (FInAuthorization)
         throw EIpPop3Exception(std::string(command) + " can not be called in authentication state");
@@ -244,7 +243,8 @@ void TIpCustomPop3Client::DoReadLine(SOCKET socket, const std::string& line) {
 
 bool TIpCustomPop3Client::ReplyTooLarge(size_t lineSize) {
     FReplyBytes += lineSize + 2;
-    if (FReplyBytes <= kPop3MaxReplyBytes && FResponseList.Count() < kPop3MaxListLines)
+    if (FReplyBytes <= Pop3Limits::kMaxReplyBytes &&
+        FResponseList.Count() < Pop3Limits::kMaxListLines)
         return false;
     FMultiLine = false;
     const SOCKET socket = SocketHandle();
@@ -420,4 +420,3 @@ std::string TIpCustomPop3Client::FormatDebugEntry(uint32_t socket, uint32_t entr
     }
     return "[POP3] " + text + "\r\n";
 }
-

@@ -56,7 +56,6 @@ void TIpCustomSmtpClient::TaskComplete() {
     FTask = stNoTask;
 }
 
-
 void TIpCustomSmtpClient::PutLine(const std::string& text) {
     ++FCommandsSent;
     PutString(SocketHandle(), text + "\r\n", false);
@@ -171,7 +170,7 @@ void TIpCustomSmtpClient::SendBody() {
         // nothing worth measuring.
         if (position != 0 && size % position == 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        if (block.size() >= kSmtpSendBlock) {
+        if (block.size() >= SmtpLimits::kSendBlock) {
             PutString(socket, block, false);
             block.clear();
         }
@@ -202,7 +201,7 @@ void TIpCustomSmtpClient::DoReadLine(SOCKET socket, const std::string& line) {
     if (line.size() > 4 && line[3] == '-') {
         FMultiLine = true;
         FReplyLines.Add(line);
-        if (FReplyLines.Count() > kSmtpMaxReplyLines) {
+        if (FReplyLines.Count() > SmtpLimits::kMaxReplyLines) {
             FReplyLines.Clear();
             DoError(socket, WSAEMSGSIZE, "[SMTP] reply too long, connection dropped");
             Disconnect();
@@ -369,4 +368,3 @@ std::string TIpCustomSmtpClient::FormatDebugEntry(uint32_t socket, uint32_t entr
     }
     return "[SMTP] " + text + "\r\n";
 }
-

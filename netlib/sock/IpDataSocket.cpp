@@ -234,7 +234,7 @@ void TIpDataSocket::SetBufferSize(int option, int32_t size) {
     if (WinSock::getsockopt(FHandle, WS_SOL_SOCKET, option, Current) != SOCKET_ERROR &&
         Current >= size)
         return;
-    while (size > kIpBufferSizeFloor) {
+    while (size > SockLimits::kBufferSizeFloor) {
         if (WinSock::setsockopt(FHandle, WS_SOL_SOCKET, option, size) != SOCKET_ERROR) return;
         const int Err = WinSock::WSAGetLastError();
         if (Err == WSAENOPROTOOPT || Err == WSAEINVAL) return;
@@ -385,14 +385,14 @@ uint32_t TIpDataSocket::ReadData(bool force) {
     if (!FHandleOpen || (!force && !FConnected)) return 0;
     if (FHead == FTail) {
         FHead = FTail = 0;
-    } else if (FHead > 0 && FTail > kIpCompactThreshold) {
+    } else if (FHead > 0 && FTail > SockLimits::kCompactThreshold) {
         // Compact only before reading: moving the rest after every line would copy the
         // buffer many times over.
         std::memmove(FBuffer, FBuffer + FHead, FTail - FHead);
         FTail -= FHead;
         FHead = 0;
     }
-    const uint32_t Room = kIpReceiveBufferSize - FTail;
+    const uint32_t Room = SockLimits::kReceiveBufferSize - FTail;
     if (Room == 0) return 0;
     char* At = FBuffer + FTail;
     int N;
@@ -444,11 +444,11 @@ bool TIpDataSocket::ProcessReceived() {
             if (Got || FClosed) return Got;
             // No terminator in what is unread: a full buffer moves into the held line, all but its
             // last two bytes so that a CR LF pair is never split.
-            if (FTail == kIpReceiveBufferSize && FTail - FHead > 2) {
+            if (FTail == SockLimits::kReceiveBufferSize && FTail - FHead > 2) {
                 const uint32_t Move = FTail - FHead - 2;
                 FPartial.append(FBuffer + FHead, Move);
                 FHead += Move;
-                if (FPartial.size() > kIpMaxLineBuf) {
+                if (FPartial.size() > SockLimits::kMaxLineBuf) {
                     FPartial.clear();
                     FPartial.shrink_to_fit();
                     if (FOwner)
@@ -635,8 +635,8 @@ uint32_t TIpDataSocket::QueueItem(const void* data, uint32_t size, bool raw, boo
 }
 
 void TIpDataSocket::LoadNextChunk(TIpSendItem& item) {
-    const uint32_t Max = FFilter ? kIpFilteredStreamChunk : kIpStreamChunk;
-    char Chunk[kIpStreamChunk];
+    const uint32_t Max = FFilter ? SockLimits::kFilteredStreamChunk : SockLimits::kStreamChunk;
+    char Chunk[SockLimits::kStreamChunk];
     const int32_t Read = item.Stream->Read(Chunk, static_cast<int32_t>(Max));
     const uint32_t N = Read > 0 ? static_cast<uint32_t>(Read) : 0;
     item.Data.clear();

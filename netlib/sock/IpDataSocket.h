@@ -331,7 +331,7 @@ class TIpDataSocket : public TIpBaseSocket {
     std::unique_ptr<TIpSocketFilter> FFilter;
     std::unique_ptr<TIpSecureLayer> FSecure;
 
-    char FBuffer[kIpReceiveBufferSize];
+    char FBuffer[SockLimits::kReceiveBufferSize];
     uint32_t FHead = 0;
     uint32_t FTail = 0;
     std::string FPartial;

@@ -150,7 +150,7 @@ TIpDebugLog::TIpDebugLog(TIpBaseComponent* owner) : TIpBaseLog(owner), FZeroTick
 
 void TIpDebugLog::SetBufferSize(uint32_t value) {
     TLockGuard G(FLock);
-    if (value > kIpMaxDebugBufferSize) value = kIpMaxDebugBufferSize;
+    if (value > SockLimits::kMaxDebugBufferSize) value = SockLimits::kMaxDebugBufferSize;
     if (value == FBufferSize) return;
     FBufferSize = value;
     if (!FBuffer.empty()) FBuffer.assign(FBufferSize, 0);

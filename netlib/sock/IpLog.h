@@ -44,7 +44,7 @@ class TIpDebugLog : public TIpBaseLog {
     explicit TIpDebugLog(TIpBaseComponent* owner);
 
     uint32_t BufferSize() const { return FBufferSize; }
-    // Resizes the ring and empties it; sizes above kIpMaxDebugBufferSize are cut to it.
+    // Resizes the ring and empties it; sizes above SockLimits::kMaxDebugBufferSize are cut to it.
     void SetBufferSize(uint32_t value);
     TIpWriteMode WriteMode() const { return FWriteMode; }
     void SetWriteMode(TIpWriteMode value) { FWriteMode = value; }

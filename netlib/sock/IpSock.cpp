@@ -16,7 +16,6 @@ void ForgetLookup(uintptr_t handle) {
     }
 }
 
-
 constexpr UINT_PTR kTimerId = 1;
 
 bool AllDigits(const std::string& s) {
@@ -473,7 +472,7 @@ void TIpCustomClient::TimerElapsed(uint32_t ms) {
 
 void TIpCustomClient::ResolveHostPort(const std::string& address, std::string& host,
                                       uint16_t& port) const {
-    if (address.size() > kIpMaxAddressLength) throw EIpWinSockError(WSAEINVAL, "Connect");
+    if (address.size() > SockLimits::kMaxAddressLength) throw EIpWinSockError(WSAEINVAL, "Connect");
     std::string PortText;
     if (address.find("://") != std::string::npos) {
         TIpAddrRec Rec;

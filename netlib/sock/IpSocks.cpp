@@ -37,7 +37,7 @@ void AppendAddress(std::string& s, uint32_t netAddress) {
 
 // A field with a length byte in front, cut to what the length byte can say.
 void AppendCounted(std::string& s, const std::string& field) {
-    const std::string Cut = field.substr(0, kIpSocksMaxField);
+    const std::string Cut = field.substr(0, SockLimits::kSocksMaxField);
     s += static_cast<char>(Cut.size());
     s += Cut;
 }
@@ -120,10 +120,10 @@ std::string TIpSocksFilter::BuildSocks4Request(TIpDataSocket& socket) const {
     R += static_cast<char>(kCmdConnect);
     AppendPort(R, Target.sin_port);
     AppendAddress(R, Host.empty() ? Target.sin_addr : WinSock::HostToNetLong(1));
-    R += FUserCode.substr(0, kIpSocksMaxField);
+    R += FUserCode.substr(0, SockLimits::kSocksMaxField);
     R += '\0';
     if (!Host.empty()) {
-        R += Host.substr(0, kIpSocksMaxField);
+        R += Host.substr(0, SockLimits::kSocksMaxField);
         R += '\0';
     }
     return R;

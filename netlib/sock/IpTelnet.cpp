@@ -99,7 +99,7 @@ uint32_t TIpTelnetFilter::Received(TIpDataSocket& socket, char* data, uint32_t c
             case rsSub:
                 if (B == IAC) {
                     FState = rsSubIac;
-                } else if (FSub.size() >= kIpTelnetMaxHeld) {
+                } else if (FSub.size() >= SockLimits::kTelnetMaxHeld) {
                     FSub.clear();
                     FSub.shrink_to_fit();
                     FState = rsSubSkip;
@@ -116,7 +116,7 @@ uint32_t TIpTelnetFilter::Received(TIpDataSocket& socket, char* data, uint32_t c
                     break;
                 }
                 FState = rsSub;
-                if (FSub.size() + 2 > kIpTelnetMaxHeld) {
+                if (FSub.size() + 2 > SockLimits::kTelnetMaxHeld) {
                     FSub.clear();
                     FSub.shrink_to_fit();
                     FState = rsSubSkip;

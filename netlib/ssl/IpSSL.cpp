@@ -11,7 +11,7 @@
 
 namespace {
 
-using namespace IpSSLLimits;
+using namespace SslLimits;
 
 constexpr uint8_t kHsClientHello = 1, kHsServerHello = 2, kHsCertificate = 11,
                   kHsServerKeyExchange = 12, kHsServerHelloDone = 14, kHsClientKeyExchange = 16,

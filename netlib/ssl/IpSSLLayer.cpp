@@ -43,7 +43,7 @@ void TIpSSLLayer::Flush(TIpDataSocket& socket) {
 
 uint32_t TIpSSLLayer::Read(TIpDataSocket& socket, char* out, uint32_t room) {
     if (!FEngine) return 0;
-    char buf[IpSSLLimits::kReadChunk];
+    char buf[SslLimits::kReadChunk];
     for (;;) {
         if (FEngine->PlainAvailable() > 0)
             return static_cast<uint32_t>(FEngine->ReadPlain(out, room));

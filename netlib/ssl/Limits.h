@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace IpSSLLimits {
+namespace SslLimits {
 
 // Record header: type, version (2), length (2).
 inline constexpr size_t kRecordHeader = 5;
@@ -25,4 +25,4 @@ inline constexpr size_t kMaxPendingWrite = 16 * 1024 * 1024;
 // Bytes read from the socket in one call.
 inline constexpr size_t kReadChunk = 16 * 1024;
 
-}  // namespace IpSSLLimits
+}  // namespace SslLimits

@@ -83,7 +83,7 @@ void SSL3MasterSecret(const uint8_t preMaster[48], const uint8_t clientRandom[32
 
 std::string SSL3KeyBlock(const uint8_t master[48], const uint8_t serverRandom[32],
                          const uint8_t clientRandom[32], size_t length) {
-    if (length > IpSSLLimits::kMaxKeyMaterial || length > 16 * 26)
+    if (length > SslLimits::kMaxKeyMaterial || length > 16 * 26)
         throw EIpSSLError("SSLCreateKeyMaterial : SHA1 buffer to small.");
     std::string block;
     for (int step = 0; block.size() < length; ++step) {
@@ -217,18 +217,18 @@ void TIpSSLCipherState::Seal(uint8_t type, const char* data, size_t length, std:
     // added, so the body is the next multiple of 8 above content + MAC.
     const size_t plain = length + kSHA1Size;
     const size_t body = (plain / kBlock + 1) * kBlock;
-    if (length > IpSSLLimits::kMaxPlainFragment + 2048 || body > IpSSLLimits::kMaxRecordBody)
+    if (length > SslLimits::kMaxPlainFragment + 2048 || body > SslLimits::kMaxRecordBody)
         throw EIpSSLError(FCipher == kCipherDES ? "SSLEncrptDESWrite : Buffer overflow error."
                                                 : "SSLEncrpt3DESWrite : Buffer overflow error.");
     const size_t start = out.size();
-    out.resize(start + IpSSLLimits::kRecordHeader + body);
+    out.resize(start + SslLimits::kRecordHeader + body);
     uint8_t* p = reinterpret_cast<uint8_t*>(out.data()) + start;
     p[0] = type;
     p[1] = 3;
     p[2] = 0;
     p[3] = static_cast<uint8_t>(body >> 8);
     p[4] = static_cast<uint8_t>(body);
-    uint8_t* b = p + IpSSLLimits::kRecordHeader;
+    uint8_t* b = p + SslLimits::kRecordHeader;
     if (length) std::memcpy(b, data, length);
     SSL3MacSHA1(FMacSecret, FSequence, type, data, length, b + length);
     ++FSequence;

@@ -3,22 +3,22 @@
 // file holds, so every buffer and index here has a fixed upper bound.
 #include <cstdint>
 
-namespace IpStreamLimits {
+namespace StreamLimits {
 
 // Bytes in one page of a buffered stream; the underlying stream sees only reads and writes of
 // whole pages at page-aligned offsets.
-constexpr int32_t PageSize = 32768;
+inline constexpr int32_t kPageSize = 32768;
 // The first allocation of a page buffer; it doubles with the data up to PageSize.
-constexpr int32_t MinPageAllocation = 256;
+inline constexpr int32_t kMinPageAllocation = 256;
 
 // Pairs (line number, offset) kept in a text stream's line index before it is thinned out.
-constexpr int32_t LineIndexPairs = 1024;
+inline constexpr int32_t kLineIndexPairs = 1024;
 
 // Fixed line length of a new text stream (ltNone) and the largest one that may be set.
-constexpr int32_t DefaultFixedLineLength = 80;
-constexpr int32_t MaxFixedLineLength = 1 << 20;
+inline constexpr int32_t kDefaultFixedLineLength = 80;
+inline constexpr int32_t kMaxFixedLineLength = 1 << 20;
 
 // Bytes a byte stream reads ahead from its source.
-constexpr int32_t ByteStreamBufferSize = 1024;
+inline constexpr int32_t kByteStreamBufferSize = 1024;
 
-}  // namespace IpStreamLimits
+}  // namespace StreamLimits

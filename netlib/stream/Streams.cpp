@@ -7,7 +7,7 @@
 #include "netlib/base/IpBase.h"
 #include "netlib/stream/Limits.h"
 
-using namespace IpStreamLimits;
+using namespace StreamLimits;
 
 // --- TIpBufferedStream ---------------------------------------------------------------------
 
@@ -57,8 +57,8 @@ void TIpBufferedStream::FreeStream() {
 void TIpBufferedStream::ReservePage(int64_t bytes) {
     if (bytes <= FPageCapacity) return;
     // Doubling keeps the copies few while a stream grows line by line.
-    int64_t capacity = std::max<int64_t>(FPageCapacity * 2, MinPageAllocation);
-    capacity = std::min<int64_t>(std::max(capacity, bytes), PageSize);
+    int64_t capacity = std::max<int64_t>(FPageCapacity * 2, kMinPageAllocation);
+    capacity = std::min<int64_t>(std::max(capacity, bytes), kPageSize);
     std::unique_ptr<char[]> page(new char[size_t(capacity)]);
     if (FPageLength > 0) std::memcpy(page.get(), FPage.get(), size_t(FPageLength));
     FPage = std::move(page);
@@ -70,7 +70,7 @@ void TIpBufferedStream::LoadPage() {
         throw EIpBaseException("No seek for read");
     // Only the data that belongs to this page is read; bytes of the underlying stream past
     // the data size are not part of the data and stay where they are.
-    const int64_t want = std::clamp<int64_t>(FDataSize - FPageOffset, 0, PageSize);
+    const int64_t want = std::clamp<int64_t>(FDataSize - FPageOffset, 0, kPageSize);
     FPageLength = 0;
     ReservePage(want);
     int64_t got = 0;
@@ -97,7 +97,7 @@ void TIpBufferedStream::WriteBackIfDirty() {
 void TIpBufferedStream::NextPage() {
     WriteBackIfDirty();
     FPagePos = 0;
-    FPageOffset += PageSize;
+    FPageOffset += kPageSize;
     FPageLength = 0;
     if (FPageOffset < FDataSize) LoadPage();
 }
@@ -109,7 +109,7 @@ int64_t TIpBufferedStream::PageAvailable() const {
 
 bool TIpBufferedStream::PrepareRead() {
     if (!FStream || CurrentPosition() >= FDataSize) return false;
-    if (FPagePos >= PageSize) NextPage();
+    if (FPagePos >= kPageSize) NextPage();
     if (FPageLength == 0) LoadPage();
     // An underlying stream shorter than it claimed to be ends the data here.
     return PageAvailable() > 0;
@@ -144,14 +144,14 @@ int64_t TIpBufferedStream::Write(const void* buffer, int64_t count) {
     const auto* in = static_cast<const char*>(buffer);
     int64_t done = 0;
     while (done < count) {
-        if (FPagePos >= PageSize) {
+        if (FPagePos >= kPageSize) {
             NextPage();
         } else if (FPageLength == 0 && FPageOffset < FDataSize) {
             // The page holds earlier data even when the position is at its end: load it, or
             // the write-back would replace those bytes with whatever the buffer held.
             LoadPage();
         }
-        int64_t chunk = std::min<int64_t>(count - done, PageSize - FPagePos);
+        int64_t chunk = std::min<int64_t>(count - done, kPageSize - FPagePos);
         ReservePage(FPagePos + chunk);
         // An underlying stream shorter than it claimed leaves a gap before the position; it is
         // written back as zeros, never as whatever the buffer held.
@@ -187,7 +187,7 @@ int64_t TIpBufferedStream::Seek(int64_t offset, TSeekOrigin origin) {
             throw EIpBaseException("Invalid seek origin");
     }
     target = std::clamp<int64_t>(target, 0, FDataSize);
-    int64_t page = target - target % PageSize;
+    int64_t page = target - target % kPageSize;
     if (page != FPageOffset) {
         WriteBackIfDirty();
         FPageOffset = page;
@@ -199,12 +199,12 @@ int64_t TIpBufferedStream::Seek(int64_t offset, TSeekOrigin origin) {
 
 // --- TIpAnsiTextStream ---------------------------------------------------------------------
 
-TIpAnsiTextStream::TIpAnsiTextStream() : FFixedLineLength(DefaultFixedLineLength) {
+TIpAnsiTextStream::TIpAnsiTextStream() : FFixedLineLength(kDefaultFixedLineLength) {
     ResetLineIndex();
 }
 
 TIpAnsiTextStream::TIpAnsiTextStream(TStream* stream)
-    : TIpBufferedStream(stream), FFixedLineLength(DefaultFixedLineLength) {
+    : TIpBufferedStream(stream), FFixedLineLength(kDefaultFixedLineLength) {
     ResetLineIndex();
 }
 
@@ -214,7 +214,7 @@ void TIpAnsiTextStream::ResetBuffer() {
 }
 
 void TIpAnsiTextStream::ResetLineIndex() {
-    // The index grows as lines are sought (AppendPair keeps it within LineIndexPairs); most
+    // The index grows as lines are sought (AppendPair keeps it within kLineIndexPairs); most
     // streams are never sought by line at all.
     FLineIndex.clear();
     FLineIndex.emplace_back(0, 0);
@@ -225,7 +225,7 @@ void TIpAnsiTextStream::ResetLineIndex() {
 }
 
 void TIpAnsiTextStream::SetFixedLineLength(int32_t value) {
-    if (value < 1 || value > MaxFixedLineLength)
+    if (value < 1 || value > kMaxFixedLineLength)
         throw EIpBaseException("Invalid fixed line length");
     FFixedLineLength = value;
 }
@@ -330,7 +330,7 @@ int32_t TIpAnsiTextStream::LastLine() const {
 }
 
 void TIpAnsiTextStream::AppendPair(int32_t lineNo, int64_t offset) {
-    if (int32_t(FLineIndex.size()) >= LineIndexPairs) {
+    if (int32_t(FLineIndex.size()) >= kLineIndexPairs) {
         // Keep every other pair and double the step, so the index covers twice as many lines
         // in the same space.
         size_t kept = 0;
@@ -401,11 +401,11 @@ int32_t TIpAnsiTextStream::SeekLine(int32_t lineNo) {
 // --- TIpByteStream -------------------------------------------------------------------------
 
 TIpByteStream::TIpByteStream(TStream& stream)
-    : FStream(stream), FBuffer(size_t(ByteStreamBufferSize)) {}
+    : FStream(stream), FBuffer(size_t(kByteStreamBufferSize)) {}
 
 bool TIpByteStream::ReadByte(uint8_t& b) {
     if (FPos >= FCount) {
-        FCount = std::max<int64_t>(0, FStream.Read(FBuffer.data(), ByteStreamBufferSize));
+        FCount = std::max<int64_t>(0, FStream.Read(FBuffer.data(), kByteStreamBufferSize));
         FPos = 0;
         if (FCount == 0) return false;
     }

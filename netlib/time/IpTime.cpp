@@ -129,7 +129,7 @@ void TIpCustomTimeClient::StartUdpRequest() {
         return;
     }
     const uint32_t wait =
-        SockInits().IdleTimeout > 0 ? SockInits().IdleTimeout : kIpTimeUdpAnswerTimeout;
+        SockInits().IdleTimeout > 0 ? SockInits().IdleTimeout : TimeLimits::kUdpAnswerTimeout;
     SetTimer(Handle(), kUdpAnswerTimerId, wait);
 }
 
@@ -140,7 +140,7 @@ void TIpCustomTimeClient::HandleUdpEvent(const TMessage& message) {
         return;
     }
     if (LOWORD(uintptr_t(message.LParam)) != FD_READ) return;
-    char buffer[kIpTimeDatagramSize];
+    char buffer[TimeLimits::kDatagramSize];
     TSockAddrIn from;
     const int count = WinSock::recvfrom(FUdpSocket, buffer, int(sizeof(buffer)), 0, &from);
     if (count == SOCKET_ERROR) {

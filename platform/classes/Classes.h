@@ -12,7 +12,7 @@ enum TSeekOrigin { soBeginning = 0, soCurrent = 1, soEnd = 2 };
 
 // Abstract byte stream with a position, as the class library's TStream.
 class TStream {
-public:
+  public:
     virtual ~TStream() = default;
     // Reads up to count bytes; returns how many were read (0 at the end).
     virtual int64_t Read(void* buffer, int64_t count) = 0;
@@ -36,7 +36,7 @@ public:
 
 // A growable stream in memory.
 class TMemoryStream : public TStream {
-public:
+  public:
     int64_t Read(void* buffer, int64_t count) override;
     int64_t Write(const void* buffer, int64_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
@@ -50,16 +50,18 @@ public:
     void SaveToStream(TStream& target);
     void SaveToFile(const std::string& fileName);
 
-private:
+  private:
     std::string FData;
     int64_t FPosition = 0;
 };
 
 // A memory stream over a string, with the data readable as a string.
 class TStringStream : public TMemoryStream {
-public:
+  public:
     explicit TStringStream(const std::string& data = std::string());
-    std::string DataString() const { return std::string(Memory(), size_t(const_cast<TStringStream*>(this)->Size())); }
+    std::string DataString() const {
+        return std::string(Memory(), size_t(const_cast<TStringStream*>(this)->Size()));
+    }
 };
 
 // File open modes, as the class library's fmXXX constants.
@@ -75,7 +77,7 @@ enum : uint32_t {
 // A stream over a file. fmCreate creates or truncates the file; the others open an existing one
 // (EFOpenError when that fails). Paths go through the file layer (separators, case lookup).
 class TFileStream : public TStream {
-public:
+  public:
     TFileStream(const std::string& fileName, uint32_t mode);
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
@@ -86,7 +88,7 @@ public:
     void SetSize(int64_t size) override;
     const std::string& FileName() const { return FFileName; }
 
-private:
+  private:
     std::string FFileName;
     int FHandle = -1;
 };
@@ -96,7 +98,7 @@ enum TDuplicates { dupIgnore, dupAccept, dupError };
 // A list of byte strings with optional objects, sorting and name=value access, as the class
 // library's TStringList. Text files are read with CR LF, LF or CR line ends and written with CR LF.
 class TStringList {
-public:
+  public:
     TStringList() = default;
     virtual ~TStringList() = default;
 
@@ -145,10 +147,10 @@ public:
     void LoadFromStream(TStream& stream);
     void SaveToStream(TStream& stream) const;
 
-protected:
+  protected:
     int CompareStrings(const std::string& a, const std::string& b) const;
 
-private:
+  private:
     struct Item {
         std::string Text;
         void* Object = nullptr;

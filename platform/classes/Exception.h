@@ -5,51 +5,51 @@
 #include <string>
 
 class Exception : public std::exception {
-public:
+  public:
     explicit Exception(std::string message) : FMessage(std::move(message)) {}
     const std::string& Message() const noexcept { return FMessage; }
     void SetMessage(std::string message) { FMessage = std::move(message); }
     const char* what() const noexcept override { return FMessage.c_str(); }
 
-private:
+  private:
     std::string FMessage;
 };
 
 // Raised for an index or count outside its range (the class library's range error).
 class ERangeError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 // Raised when integer arithmetic would overflow (the class library's overflow error).
 class EIntOverflow : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 // Raised by file and stream operations.
 class EStreamError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 class EFOpenError : public EStreamError {
-public:
+  public:
     using EStreamError::EStreamError;
 };
 
 class EReadError : public EStreamError {
-public:
+  public:
     using EStreamError::EStreamError;
 };
 
 class EWriteError : public EStreamError {
-public:
+  public:
     using EStreamError::EStreamError;
 };
 
 // Raised by string lists for a bad index or a refused duplicate.
 class EStringListError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };

@@ -17,7 +17,9 @@ int64_t TStream::Size() {
     return end;
 }
 
-void TStream::SetSize(int64_t) { throw EStreamError("Stream size cannot be changed"); }
+void TStream::SetSize(int64_t) {
+    throw EStreamError("Stream size cannot be changed");
+}
 
 void TStream::ReadBuffer(void* buffer, int64_t count) {
     auto* p = static_cast<char*>(buffer);
@@ -67,7 +69,8 @@ int64_t TMemoryStream::Read(void* buffer, int64_t count) {
 
 int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
     if (count <= 0) return 0;
-    if (FPosition > std::numeric_limits<int64_t>::max() - count) throw EWriteError("Stream too large");
+    if (FPosition > std::numeric_limits<int64_t>::max() - count)
+        throw EWriteError("Stream too large");
     int64_t end = FPosition + count;
     if (end > int64_t(FData.size())) FData.resize(size_t(end));
     std::memcpy(FData.data() + FPosition, buffer, size_t(count));
@@ -76,7 +79,9 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
 }
 
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
-    int64_t base = origin == soBeginning ? 0 : origin == soCurrent ? FPosition : int64_t(FData.size());
+    int64_t base = origin == soBeginning ? 0
+                   : origin == soCurrent ? FPosition
+                                         : int64_t(FData.size());
     int64_t target = base + offset;
     FPosition = std::max<int64_t>(0, target);
     return FPosition;
@@ -129,9 +134,15 @@ TFileStream::TFileStream(const std::string& fileName, uint32_t mode) : FFileName
         flags |= O_RDWR | O_CREAT | O_TRUNC;
     } else {
         switch (mode & 3) {
-            case fmOpenWrite: flags |= O_WRONLY; break;
-            case fmOpenReadWrite: flags |= O_RDWR; break;
-            default: flags |= O_RDONLY; break;
+            case fmOpenWrite:
+                flags |= O_WRONLY;
+                break;
+            case fmOpenReadWrite:
+                flags |= O_RDWR;
+                break;
+            default:
+                flags |= O_RDONLY;
+                break;
         }
     }
     do {

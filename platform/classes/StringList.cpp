@@ -1,6 +1,6 @@
+#include <strings.h>
 #include <algorithm>
 #include <cstring>
-#include <strings.h>
 
 #include "platform/classes/Classes.h"
 
@@ -54,14 +54,17 @@ void TStringList::SetObject(int index, void* object) {
     FItems[size_t(index)].Object = object;
 }
 
-int TStringList::Add(const std::string& value) { return AddObject(value, nullptr); }
+int TStringList::Add(const std::string& value) {
+    return AddObject(value, nullptr);
+}
 
 int TStringList::AddObject(const std::string& value, void* object) {
     int index = Count();
     if (FSorted) {
         if (Find(value, index)) {
             if (FDuplicates == dupIgnore) return index;
-            if (FDuplicates == dupError) throw EStringListError("String list does not allow duplicates");
+            if (FDuplicates == dupError)
+                throw EStringListError("String list does not allow duplicates");
         }
     }
     FItems.insert(FItems.begin() + index, Item{value, object});
@@ -226,7 +229,9 @@ void TStringList::LoadFromStream(TStream& stream) {
     SetText(data);
 }
 
-void TStringList::SaveToStream(TStream& stream) const { stream.WriteString(Text()); }
+void TStringList::SaveToStream(TStream& stream) const {
+    stream.WriteString(Text());
+}
 
 void TStringList::LoadFromFile(const std::string& fileName) {
     TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);

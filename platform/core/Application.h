@@ -33,7 +33,7 @@
 // a count of deliveries to the object that are on the stack (see AllocateHWnd's Owner and
 // TDispatchScope); TApplication::ReleaseLater frees it only once that count is back to 0.
 class TReleasable {
-public:
+  public:
     TReleasable() = default;
     TReleasable(const TReleasable&) = delete;
     TReleasable& operator=(const TReleasable&) = delete;
@@ -42,7 +42,7 @@ public:
     int DispatchDepth() const { return FDispatchDepth; }
     bool ReleasePending() const { return FReleasePending; }
 
-private:
+  private:
     friend class TDispatchScope;
     friend class TApplication;
     int FDispatchDepth = 0;
@@ -51,7 +51,7 @@ private:
 
 // Marks a handler of Target as running for the lifetime of the scope (null Target: no effect).
 class TDispatchScope {
-public:
+  public:
     explicit TDispatchScope(TReleasable* Target) : FTarget(Target) {
         if (FTarget) ++FTarget->FDispatchDepth;
     }
@@ -61,7 +61,7 @@ public:
     TDispatchScope(const TDispatchScope&) = delete;
     TDispatchScope& operator=(const TDispatchScope&) = delete;
 
-private:
+  private:
     TReleasable* FTarget;
 };
 
@@ -70,7 +70,7 @@ private:
 using TExceptionEvent = std::function<void(const Exception& E)>;
 
 class TApplication {
-public:
+  public:
     TApplication();
     ~TApplication();
     TApplication(const TApplication&) = delete;
@@ -115,7 +115,7 @@ public:
     // itself.
     void FreeReleased();
 
-private:
+  private:
     bool FTerminated = false;
     std::vector<TReleasable*> FReleased;
 };

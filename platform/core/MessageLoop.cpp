@@ -14,7 +14,7 @@ namespace {
 
 // The Qt object through which the queue wakes Qt's loop. It lives on the user-interface thread.
 class TPump : public QObject {
-public:
+  public:
     TPump(TMessageLoop& Loop, QEvent::Type WakeType) : FLoop(Loop), FWakeType(WakeType) {}
 
     bool event(QEvent* E) override {
@@ -25,10 +25,10 @@ public:
         return QObject::event(E);
     }
 
-protected:
+  protected:
     void timerEvent(QTimerEvent* E) override { FLoop.OnQtTimer(E->timerId()); }
 
-private:
+  private:
     TMessageLoop& FLoop;
     QEvent::Type FWakeType;
 };

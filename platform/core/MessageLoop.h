@@ -19,7 +19,7 @@ class QObject;
 class TReleasable;
 
 class TMessageLoop {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
     static TMessageLoop& Instance();
@@ -57,7 +57,7 @@ public:
     void OnWakeEvent();
     void OnQtTimer(int TimerId);
 
-private:
+  private:
     struct TWindowEntry {
         TWndMethod Method;
         TReleasable* Owner = nullptr;

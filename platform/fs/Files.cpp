@@ -85,13 +85,13 @@ bool FindIgnoringCase(const std::string& dir, const std::string& name, std::stri
     // No directory entry holds a NUL byte; a lookup by name would stop at it.
     if (name.find('\0') != std::string::npos) return false;
     size_t letters = size_t(std::count_if(name.begin(), name.end(), IsAsciiLetter));
-    if (letters <= fs_limits::kMaxProbedLetters) return ProbeCaseVariants(dir, name, found);
+    if (letters <= FsLimits::kMaxProbedLetters) return ProbeCaseVariants(dir, name, found);
     std::unique_ptr<DIR, DirCloser> d(::opendir(dir.empty() ? "." : dir.c_str()));
     if (!d) return false;
     bool any = false;
     size_t scanned = 0;
     while (dirent* e = ::readdir(d.get())) {
-        if (++scanned > fs_limits::kMaxDirEntriesScanned) break;
+        if (++scanned > FsLimits::kMaxDirEntriesScanned) break;
         std::string entry = e->d_name;
         if (entry == "." || entry == "..") continue;
         if (!EqualsIgnoreCase(entry, name)) continue;
@@ -124,7 +124,7 @@ bool StatRegular(const std::string& path, struct stat& st) {
 
 std::string ResolvePath(const std::string& path) {
     std::string written = Slashes(path);
-    if (written.empty() || written.size() > fs_limits::kMaxPathLength || Exists(written))
+    if (written.empty() || written.size() > FsLimits::kMaxPathLength || Exists(written))
         return written;
 
     std::vector<std::string> parts = SplitSlashes(written);
@@ -180,7 +180,7 @@ std::vector<std::string> FindFiles(const std::string& dir, const std::string& pa
     std::string prefix = IncludeTrailingPathDelimiter(resolved);
     size_t scanned = 0;
     while (dirent* e = ::readdir(d.get())) {
-        if (++scanned > fs_limits::kMaxDirEntriesScanned) break;
+        if (++scanned > FsLimits::kMaxDirEntriesScanned) break;
         std::string entry = e->d_name;
         if (entry == "." || entry == ".." || !MatchesMask(entry, pattern)) continue;
         struct stat st;

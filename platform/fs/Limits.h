@@ -2,7 +2,7 @@
 // Limits of the file layer for paths that come from configuration files and other input.
 #include <cstddef>
 
-namespace fs_limits {
+namespace FsLimits {
 // Longer paths are not looked up case-insensitively (the kernel refuses them anyway).
 inline constexpr size_t kMaxPathLength = 4096;
 // Directory entries examined per component during a case-insensitive lookup.
@@ -10,4 +10,4 @@ inline constexpr size_t kMaxDirEntriesScanned = 1000000;
 // A missing name with at most this many ASCII letters is looked up by asking for each of its
 // 2^n case variants instead of reading the whole directory (64 lookups at most).
 inline constexpr size_t kMaxProbedLetters = 6;
-}  // namespace fs_limits
+}  // namespace FsLimits

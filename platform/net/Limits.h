@@ -2,7 +2,11 @@
 // Limits of the socket layer for lengths that callers or peers control.
 #include <cstddef>
 
+namespace NetLimits {
+
 // Longest host name a lookup accepts (DNS names are at most 253 characters).
-constexpr std::size_t kMaxHostNameLength = 255;
+inline constexpr std::size_t kMaxHostNameLength = 255;
 // Most addresses a lookup keeps of one host.
-constexpr std::size_t kMaxHostAddresses = 32;
+inline constexpr std::size_t kMaxHostAddresses = 32;
+
+}  // namespace NetLimits

@@ -307,14 +307,15 @@ int LookupError(int Gai) {
 
 int Lookup(const std::string& Name, std::vector<uint32_t>& Addresses) {
     Addresses.clear();
-    if (Name.empty() || Name.size() > kMaxHostNameLength) return WSAHOST_NOT_FOUND;
+    if (Name.empty() || Name.size() > NetLimits::kMaxHostNameLength) return WSAHOST_NOT_FOUND;
     addrinfo Hints{};
     Hints.ai_family = AF_INET;
     Hints.ai_socktype = SOCK_STREAM;
     addrinfo* Result = nullptr;
     const int Rc = ::getaddrinfo(Name.c_str(), nullptr, &Hints, &Result);
     if (Rc != 0) return LookupError(Rc);
-    for (addrinfo* A = Result; A && Addresses.size() < kMaxHostAddresses; A = A->ai_next) {
+    for (addrinfo* A = Result; A && Addresses.size() < NetLimits::kMaxHostAddresses;
+         A = A->ai_next) {
         if (A->ai_family != AF_INET) continue;
         const uint32_t Addr = reinterpret_cast<sockaddr_in*>(A->ai_addr)->sin_addr.s_addr;
         bool Seen = false;
@@ -716,7 +717,7 @@ int WSAAsyncSelect(SOCKET S, HWND Wnd, UINT Msg, uint32_t Events) {
 }
 
 int gethostname(std::string& Name) {
-    char Buf[kMaxHostNameLength + 1] = {};
+    char Buf[NetLimits::kMaxHostNameLength + 1] = {};
     if (::gethostname(Buf, sizeof(Buf) - 1) != 0) return FailErrno();
     Name = Buf;
     return 0;
@@ -763,7 +764,7 @@ uintptr_t WSAAsyncGetHostByName(HWND Wnd, UINT Msg, const std::string& Name) {
         R.Wnd = Wnd;
         R.Msg = Msg;
     }
-    if (Name.empty() || Name.size() > kMaxHostNameLength) {
+    if (Name.empty() || Name.size() > NetLimits::kMaxHostNameLength) {
         std::lock_guard<std::mutex> G(L.Lock);
         auto& R = L.Requests[Handle];
         R.Done = true;

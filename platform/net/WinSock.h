@@ -170,7 +170,8 @@ uint32_t NetToHostLong(uint32_t Value);
 
 // Looks the host up on a worker thread; when done, posts Msg to Wnd with WParam the request's
 // handle and LParam MAKELPARAM(0, error). Fetch the answer with WSAGetAsyncHostResult. Returns
-// the handle (never 0); a name longer than kMaxHostNameLength fails at once with WSAEINVAL.
+// the handle (never 0); a name longer than NetLimits::kMaxHostNameLength fails at once with
+// WSAEINVAL.
 uintptr_t WSAAsyncGetHostByName(HWND Wnd, UINT Msg, const std::string& Name);
 // Takes the addresses of a finished request (network order) and forgets the request.
 bool WSAGetAsyncHostResult(uintptr_t Handle, std::vector<uint32_t>& Addresses);

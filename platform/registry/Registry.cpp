@@ -264,9 +264,9 @@ bool SplitKeyLine(const std::string& inner, std::vector<std::string>& path) {
         if (!DecodeKeyComponent(inner.substr(start, at == std::string::npos ? at : at - start),
                                 comp))
             return false;
-        if (comp.empty() || comp.size() > registry_limits::kMaxKeyNameLength) return false;
+        if (comp.empty() || comp.size() > RegistryLimits::kMaxKeyNameLength) return false;
         path.push_back(comp);
-        if (path.size() > registry_limits::kMaxKeyDepth) return false;
+        if (path.size() > RegistryLimits::kMaxKeyDepth) return false;
         if (at == std::string::npos) return true;
         start = at + 1;
     }
@@ -274,7 +274,7 @@ bool SplitKeyLine(const std::string& inner, std::vector<std::string>& path) {
 
 bool ParseValue(const std::string& line, Value& v) {
     size_t pos = 0;
-    if (!Unquote(line, pos, v.Name) || v.Name.size() > registry_limits::kMaxValueNameLength)
+    if (!Unquote(line, pos, v.Name) || v.Name.size() > RegistryLimits::kMaxValueNameLength)
         return false;
     if (pos >= line.size() || line[pos] != '=') return false;
     std::string rest = line.substr(pos + 1);
@@ -296,7 +296,7 @@ bool ParseValue(const std::string& line, Value& v) {
         v.Type = rdBinary;
         v.Data.clear();
         if (hex.empty()) return true;
-        if ((hex.size() + 1) % 3 != 0 || (hex.size() + 1) / 3 > registry_limits::kMaxValueDataSize)
+        if ((hex.size() + 1) % 3 != 0 || (hex.size() + 1) / 3 > RegistryLimits::kMaxValueDataSize)
             return false;
         for (size_t i = 0; i < hex.size(); i += 3) {
             int hi = HexDigit(hex[i]), lo = HexDigit(hex[i + 1]);
@@ -312,7 +312,7 @@ bool ParseValue(const std::string& line, Value& v) {
         p = 7;
     }
     if (!Unquote(rest, p, v.Data) || p != rest.size() ||
-        v.Data.size() > registry_limits::kMaxValueDataSize)
+        v.Data.size() > RegistryLimits::kMaxValueDataSize)
         return false;
     v.Type = type;
     return true;
@@ -360,7 +360,7 @@ bool ReadWholeFile(const std::string& name, std::string& out, bool& tooLarge) {
     int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return errno == ENOENT;  // a missing hive is an empty one
     struct stat st;
-    if (::fstat(fd, &st) == 0 && size_t(st.st_size) > registry_limits::kMaxHiveFileSize) {
+    if (::fstat(fd, &st) == 0 && size_t(st.st_size) > RegistryLimits::kMaxHiveFileSize) {
         tooLarge = true;
         ::close(fd);
         return true;
@@ -375,7 +375,7 @@ bool ReadWholeFile(const std::string& name, std::string& out, bool& tooLarge) {
         }
         if (n == 0) break;
         out.append(buf, size_t(n));
-        if (out.size() > registry_limits::kMaxHiveFileSize) {
+        if (out.size() > RegistryLimits::kMaxHiveFileSize) {
             tooLarge = true;
             out.clear();
             break;
@@ -452,9 +452,9 @@ std::string JoinPath(const std::vector<std::string>& parts) {
 }
 
 bool ValidPath(const std::vector<std::string>& path) {
-    if (path.size() > registry_limits::kMaxKeyDepth) return false;
+    if (path.size() > RegistryLimits::kMaxKeyDepth) return false;
     for (const auto& p : path)
-        if (p.size() > registry_limits::kMaxKeyNameLength) return false;
+        if (p.size() > RegistryLimits::kMaxKeyNameLength) return false;
     return true;
 }
 
@@ -471,7 +471,7 @@ std::unique_ptr<TRegistry::Hive> LoadHive(HKEY root) {
     }
     if (tooLarge) {
         std::fprintf(stderr, "registry: %s is larger than %zu bytes; it is ignored\n", file.c_str(),
-                     registry_limits::kMaxHiveFileSize);
+                     RegistryLimits::kMaxHiveFileSize);
         hive->TooLarge = true;
         return hive;
     }
@@ -689,9 +689,9 @@ namespace {
 void PutValue(HKEY root, bool open, bool readOnly, const std::string& currentPath,
               std::unique_ptr<TRegistry::Hive>& snapshot, Value value) {
     if (!open || readOnly) Raise("No registry key is open for writing the value", value.Name);
-    if (value.Name.size() > registry_limits::kMaxValueNameLength)
+    if (value.Name.size() > RegistryLimits::kMaxValueNameLength)
         Raise("Registry value name too long:", value.Name.substr(0, 64));
-    if (value.Data.size() > registry_limits::kMaxValueDataSize)
+    if (value.Data.size() > RegistryLimits::kMaxValueDataSize)
         Raise("Registry data too large for the value", value.Name);
     std::vector<std::string> path = SplitPath(currentPath);
     bool ok = ApplyChange(root, snapshot, [&](TRegistry::Hive& h) {

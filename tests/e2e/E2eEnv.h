@@ -4,7 +4,7 @@
 
 #include <charconv>
 #include <cstdint>
-#include <cstdlib> // setenv (POSIX)
+#include <cstdlib>  // setenv (POSIX)
 #include <fstream>
 #include <map>
 #include <optional>
@@ -14,14 +14,13 @@
 namespace e2e {
 
 class Env {
-public:
+  public:
     // The fixture's settings, or nothing when $KESTRO_E2E_ENV is unset (a run without the
     // fixture: tests skip). A named file that cannot be read is an error.
     // Also sets, unless the environment has them already, what every Kestro test runs with:
     // QT_QPA_PLATFORM=offscreen and KESTRO_CLOCK=none (a time test never sets the machine's
     // clock), as CTest can pass only one variable to these tests (see E2E.cmake).
-    static std::optional<Env> Load()
-    {
+    static std::optional<Env> Load() {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         setenv("KESTRO_CLOCK", "none", 0);
         const char* path = std::getenv("KESTRO_E2E_ENV");
@@ -45,8 +44,7 @@ public:
     }
 
     // The value of KEY, given with or without the KESTRO_E2E_ prefix ("POP3_USER").
-    const std::string& Get(const std::string& key) const
-    {
+    const std::string& Get(const std::string& key) const {
         auto it = values_.find(key);
         if (it == values_.end()) {
             it = values_.find("KESTRO_E2E_" + key);
@@ -58,8 +56,7 @@ public:
     }
 
     // Port("POP3") is KESTRO_E2E_POP3_PORT.
-    uint16_t Port(const std::string& name) const
-    {
+    uint16_t Port(const std::string& name) const {
         const std::string& text = Get("KESTRO_E2E_" + name + "_PORT");
         unsigned value = 0;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -72,8 +69,8 @@ public:
     const std::string& Host() const { return Get("KESTRO_E2E_HOST"); }
     const std::map<std::string, std::string>& All() const { return values_; }
 
-private:
+  private:
     std::map<std::string, std::string> values_;
 };
 
-} // namespace e2e
+}  // namespace e2e

@@ -15,8 +15,7 @@
 namespace {
 
 // Connects to 127.0.0.1:port and returns what arrives until CRLF, EOF or 10 s.
-std::string FirstLine(uint16_t port)
-{
+std::string FirstLine(uint16_t port) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0) {
         return "socket failed";
@@ -41,9 +40,8 @@ std::string FirstLine(uint16_t port)
 }
 
 class Harness : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         env_ = e2e::Env::Load();
         if (!env_) {
             GTEST_SKIP() << "KESTRO_E2E_ENV is not set: run through ctest (fixture kestro_e2e)";
@@ -52,8 +50,7 @@ protected:
     std::optional<e2e::Env> env_;
 };
 
-TEST_F(Harness, EnvFileNamesDistinctPortsAndTheLoopbackHost)
-{
+TEST_F(Harness, EnvFileNamesDistinctPortsAndTheLoopbackHost) {
     EXPECT_EQ(env_->Host(), "127.0.0.1");
     std::set<uint16_t> ports;
     int count = 0;
@@ -70,16 +67,20 @@ TEST_F(Harness, EnvFileNamesDistinctPortsAndTheLoopbackHost)
     EXPECT_STREQ(std::getenv("KESTRO_CLOCK"), "none");
 }
 
-TEST_F(Harness, EveryLineServerGreets)
-{
+TEST_F(Harness, EveryLineServerGreets) {
     const struct {
         const char* name;
         const char* prefix;
-    } servers[] = {{"POP3", "+OK "},          {"SMTP", "220 "},
-                   {"SMTP_AUTH", "220 "},     {"NNTP", "200 "},
-                   {"NNTP_AUTH", "200 "},     {"FAKE_CLOSE_POP3", "+OK "},
-                   {"FAKE_CLOSE_SMTP", "220 "}, {"FAKE_CLOSE_NNTP", "200 "},
-                   {"FAKE_DELAY_POP3", "+OK "}, {"FAKE_DELAY_SMTP", "220 "},
+    } servers[] = {{"POP3", "+OK "},
+                   {"SMTP", "220 "},
+                   {"SMTP_AUTH", "220 "},
+                   {"NNTP", "200 "},
+                   {"NNTP_AUTH", "200 "},
+                   {"FAKE_CLOSE_POP3", "+OK "},
+                   {"FAKE_CLOSE_SMTP", "220 "},
+                   {"FAKE_CLOSE_NNTP", "200 "},
+                   {"FAKE_DELAY_POP3", "+OK "},
+                   {"FAKE_DELAY_SMTP", "220 "},
                    {"FAKE_DELAY_NNTP", "200 "}};
     for (const auto& s : servers) {
         const std::string line = FirstLine(env_->Port(s.name));
@@ -89,4 +90,4 @@ TEST_F(Harness, EveryLineServerGreets)
     }
 }
 
-} // namespace
+}  // namespace

@@ -198,7 +198,7 @@ TEST_F(DupecheckTest, ArticlesWithoutMessageIDAreNeverDupes) {
 TEST_F(DupecheckTest, OversizedFileRaises) {
     {
         std::ofstream out(File("dupes.md5"), std::ios::binary);
-        out.seekp(SpoolLimits::MaxDupeFileSize + 1);
+        out.seekp(SpoolLimits::kMaxDupeFileSize + 1);
         out.put('x');
     }
     TMD5Dupecheck md5;
@@ -212,7 +212,8 @@ TEST_F(DupecheckTest, SlidingWindowKeepsExactlyTheNewest) {
     TMIDDupecheck mid;
     mid.MaxEntries = 50;
     for (int i = 0; i < 10000; ++i)
-        ASSERT_FALSE(mid.IsDupeMessageID(std::string(1, '<').append(std::to_string(i)).append(">")));
+        ASSERT_FALSE(
+            mid.IsDupeMessageID(std::string(1, '<').append(std::to_string(i)).append(">")));
     for (int i = 9950; i < 10000; ++i)
         EXPECT_TRUE(mid.IsDupeMessageID(std::string(1, '<').append(std::to_string(i)).append(">")));
     EXPECT_EQ(mid.Count(), 50);

@@ -137,8 +137,9 @@ TEST_F(ExchangeRunTest, OptionsActOnTheBoxesNamedAfterThem) {
 
 TEST_F(ExchangeRunTest, RunKeepsToMaxThreadsAndLogsStartAndEnd) {
     GlobalConfig.MaxThreads = 2;
-    std::string box = WriteBox("box", "NntpServer=news.example.org\r\nNntpPosting=enabled\r\n"
-                                      "NntpGetNewsList=enabled\r\n");
+    std::string box = WriteBox("box",
+                               "NntpServer=news.example.org\r\nNntpPosting=enabled\r\n"
+                               "NntpGetNewsList=enabled\r\n");
     Form->ParseCommandLine({box});
     int queued = TaskQueue.Count();
     ASSERT_GE(queued, 4);
@@ -158,8 +159,9 @@ TEST_F(ExchangeRunTest, RunKeepsToMaxThreadsAndLogsStartAndEnd) {
 }
 
 TEST_F(ExchangeRunTest, FailedDialStopsTheRunAndLeavesTheQueue) {
-    std::string box = WriteBox("box", "DialOnStart=enabled\r\nDialName=isp\r\n"
-                                      "HangupOnExit=enabled\r\nNetcallAllSupport=enabled\r\n");
+    std::string box = WriteBox("box",
+                               "DialOnStart=enabled\r\nDialName=isp\r\n"
+                               "HangupOnExit=enabled\r\nNetcallAllSupport=enabled\r\n");
     Form->ParseCommandLine({box});
     ASSERT_EQ(TaskQueue.Task(0)->Kind, tkDial);
     int queued = TaskQueue.Count();
@@ -186,13 +188,15 @@ TEST_F(ExchangeRunTest, DeclinedDialEndsTheRunWithoutError) {
 
 TEST_F(ExchangeRunTest, DialWaitsForTheLineAndHangupWaitsForTheTasks) {
     Sim->AddEntry({"isp", "0191011", "", "anna", "", ""});
-    std::string box = WriteBox("box", "DialOnStart=enabled\r\nDialName=isp\r\nHangupOnExit=y\r\n"
-                                      "NetcallAllSupport=enabled\r\n");
+    std::string box = WriteBox("box",
+                               "DialOnStart=enabled\r\nDialName=isp\r\nHangupOnExit=y\r\n"
+                               "NetcallAllSupport=enabled\r\n");
     Form->ParseCommandLine({box});
     bool markerSeenByTasks = false;
     TFakeTask::OnStart = [&] {
         // No transfer starts before the line is up and the marker names it.
-        markerSeenByTasks = Sim->ConnectionCount() == 1 && std::filesystem::exists(Dir + "kestro.dial");
+        markerSeenByTasks =
+            Sim->ConnectionCount() == 1 && std::filesystem::exists(Dir + "kestro.dial");
     };
     Form->WMRunToDo();
     EXPECT_TRUE(markerSeenByTasks);
@@ -215,7 +219,7 @@ TEST_F(ExchangeRunTest, RunMessageDuringARunIsIgnoredAndSoftStopKeepsTheQueue) {
     };
     Form->WMRunToDo();
     EXPECT_EQ(TFakeTask::Started.size(), 1u);  // the stop let the running task finish
-    EXPECT_EQ(TaskQueue.Count(), 1);            // and kept the SMTP task queued
+    EXPECT_EQ(TaskQueue.Count(), 1);           // and kept the SMTP task queued
     std::string log = RunLog();
     size_t first = log.find(" gestartet");
     EXPECT_EQ(log.find(" gestartet", first + 1), std::string::npos);

@@ -232,7 +232,7 @@ TEST_F(NntpClientTest, OversizedArticleIsReportedAsAFailedFetch) {
     const std::string chunk(1023, 'x');
     std::string block;
     for (int i = 0; i < 1024; ++i) block += chunk + "\r\n";  // 1 MiB
-    for (uint64_t sent = 0; sent <= kIpMaxNntpArticleSize; sent += block.size()) Feed(block);
+    for (uint64_t sent = 0; sent <= NntpLimits::kMaxArticleSize; sent += block.size()) Feed(block);
     Feed(".\r\n");
     EXPECT_TRUE(Articles.empty());
     EXPECT_EQ(Events.back(), "multi 4 |220 1 <big@x>");

@@ -92,8 +92,8 @@ TEST(Client, PartialLineAtPeerCloseComesBeforeTheCloseNotice) {
 }
 
 TEST(Client, LineAtTheLimitPassesAndLongerOneGivesError8001) {
-    const std::string AtLimit(kIpMaxLineBuf, 'a');
-    const std::string TooLong(kIpMaxLineBuf + 3 * kIpReceiveBufferSize, 'b');
+    const std::string AtLimit(SockLimits::kMaxLineBuf, 'a');
+    const std::string TooLong(SockLimits::kMaxLineBuf + 3 * SockLimits::kReceiveBufferSize, 'b');
     TTestServer Server(
         [&](int fd) { TTestServer::SendAll(fd, AtLimit + "\r\n" + TooLong + "\r\nafter\r\n"); });
     TLineClient C;

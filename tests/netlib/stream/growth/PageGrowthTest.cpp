@@ -21,7 +21,7 @@ char ByteAt(size_t i) {
 }  // namespace
 
 TEST(PageGrowth, WritesReadsAndOverwritesAcrossPagesMatchAPlainString) {
-    const size_t page = size_t(IpStreamLimits::PageSize);
+    const size_t page = size_t(StreamLimits::kPageSize);
     TMemoryStream under;
     std::string model;
     {

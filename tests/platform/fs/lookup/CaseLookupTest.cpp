@@ -34,7 +34,7 @@ class CaseLookupTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(CaseLookupTest, ShortAndLongNamesResolveAlike) {
-    static_assert(fs_limits::kMaxProbedLetters == 6, "the names below sit on either side");
+    static_assert(FsLimits::kMaxProbedLetters == 6, "the names below sit on either side");
     // Six letters (looked up by variants) and seven (by reading the directory), each present in
     // two cases: the first in byte order wins, and digits and dots must match exactly.
     for (const char* name : {"ab12cd.ef", "aB12Cd.eF", "ab12cd.efg", "Ab12cD.EFg", "x1.y"})

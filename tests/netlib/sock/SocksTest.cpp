@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/netlib/socks/FakeProxyClient.h"
+#include "tests/netlib/sock/FakeProxyClient.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/netlib/socks/FakeProxyClient.h"
+#include "tests/netlib/sock/FakeProxyClient.h"
 
 namespace {
 
@@ -175,7 +175,7 @@ TEST_F(Telnet, AnUnendedSubNegotiationIsCappedAndDataAfterItsEndGoesOn) {
         F->Feed(Chunk);
         auto* T = dynamic_cast<TIpTelnetFilter*>(F->Filter());
         ASSERT_NE(T, nullptr);
-        EXPECT_LE(T->HeldBytes(), kIpTelnetMaxHeld);
+        EXPECT_LE(T->HeldBytes(), SockLimits::kTelnetMaxHeld);
     }
     F->Feed(Bytes({IAC, IAC, IAC, SE}) + "ok");
     EXPECT_EQ(Data(), "ok");
