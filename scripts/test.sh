@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# test.sh [ctest arguments...]: installs what is missing, builds everything with the address and
+# test.sh [ctest arguments...]: installs what is missing (scripts/setup.sh, one apt-get run, before
+# anything is built), checks the layout of the C++ files, builds everything with the address and
 # undefined-behaviour sanitizers and runs every test (unit, end-to-end and fuzz-corpus replays).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" all
+"$root/scripts/format-check.sh"
 "$root/scripts/build.sh" "$root/build/test" -DCMAKE_BUILD_TYPE=Debug -DKESTRO_SANITIZE=ON -DKESTRO_WERROR=ON
 cd "$root/build/test"
 export QT_QPA_PLATFORM=offscreen KESTRO_CLOCK=none

@@ -50,21 +50,17 @@ def need_root():
 
 
 def ensure_packages(packages):
-    """Installs the Debian packages that are missing (one apt-get run)."""
+    """Installs what the comparisons need when one of `packages` is missing: scripts/setup.sh
+    bench, the one place that installs packages, in one apt-get run."""
     missing = [p for p in packages
                if subprocess.run(["dpkg-query", "-W", "-f=${Status}", p], capture_output=True,
                                  text=True).stdout != "install ok installed"]
     if not missing:
         return
-    say("installing " + " ".join(missing))
-    env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
-    r = subprocess.run(["apt-get", "install", "-y", "--no-install-recommends"] + missing, env=env)
+    say("missing " + " ".join(missing) + ": running scripts/setup.sh bench")
+    r = subprocess.run([os.path.join(ROOT, "scripts", "setup.sh"), "bench"], stdout=sys.stderr)
     if r.returncode != 0:
-        subprocess.run(["apt-get", "update"], env=env)
-        r = subprocess.run(["apt-get", "install", "-y", "--no-install-recommends"] + missing,
-                           env=env)
-    if r.returncode != 0:
-        die("apt-get could not install " + " ".join(missing))
+        die("scripts/setup.sh bench could not install " + " ".join(missing))
 
 
 def kestro_binary(args):
@@ -75,9 +71,6 @@ def kestro_binary(args):
             die("not an executable: " + path)
         return path
     ensure_packages(["cmake", "ninja-build", "g++"])
-    setup = os.path.join(ROOT, "scripts", "setup.sh")
-    if os.access(setup, os.X_OK):
-        subprocess.run([setup], cwd=ROOT, check=True, stdout=sys.stderr)
     say("building kestro (Release) in " + BUILD_DIR)
     # KESTRO_TESTS stays on: some benchmark folders link GoogleTest and fail to configure
     # without it; only the kestro target is built either way.

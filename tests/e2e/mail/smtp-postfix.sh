@@ -20,12 +20,7 @@ PORT=${2:?usage: $0 DIR PORT MAILROOT USER:PASS...}
 MAILROOT=${3:?usage: $0 DIR PORT MAILROOT USER:PASS...}
 shift 3
 
-if ! [ -x /usr/lib/postfix/sbin/master ]; then
-  # 'No configuration': the package writes no main.cf and starts nothing
-  echo "postfix postfix/main_mailer_type select No configuration" | debconf-set-selections
-  apt_install postfix
-fi
-installed dovecot-core || apt_install dovecot-core
+require_packages postfix dovecot-core
 
 DIR=$(prepare_dir "$DIR")
 [ -x "$DIR/stop" ] && "$DIR/stop"

@@ -1,10 +1,10 @@
 # Shared helpers for the test-server scripts in this folder (sourced, not run).
-# Every server script: `script.sh DIR PORT [...]` installs its Debian packages when they are
-# missing, writes a throw-away config into DIR, starts the server on 127.0.0.1:PORT only, waits
-# until it accepts connections and prints the pid on the last line of stdout. `DIR/stop` stops it.
+# Every server script: `script.sh DIR PORT [...]` checks that its Debian packages are there
+# (scripts/setup.sh installs them), writes a throw-away config into DIR, starts the server on
+# 127.0.0.1:PORT only, waits until it accepts connections and prints the pid on the last line of
+# stdout. `DIR/stop` stops it.
 
 E2E_SERVERS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-export DEBIAN_FRONTEND=noninteractive
 # Debian's interpreter: the modules from python3-* packages (aiosmtpd) are not visible to a
 # python3 that some other installation (pyenv, venv) puts first on PATH.
 PY=/usr/bin/python3
@@ -16,11 +16,11 @@ die() { echo "$(basename "$0"): $*" >&2; exit 1; }
 need_root() {
   if [ "$(id -u)" = 0 ]; then
     # ps (stop scripts, liveness checks) is not on minimal images
-    command -v ps >/dev/null || apt_install procps
+    require_packages procps
     return 0
   fi
   if command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
-    exec sudo -n --preserve-env=KESTRO_E2E_APT_LOG "$0" "$@"
+    exec sudo -n "$0" "$@"
   fi
   die "must run as root (or with password-less sudo)"
 }
@@ -37,37 +37,15 @@ installed() {
   done
 }
 
-# apt_install PKG...: installs the packages that are missing, without recommends. A policy-rc.d
-# that says 101 keeps the packages from starting their system daemons (on 110, 25, 119, ...)
-# during the install; it is put in place for the install only when the machine lacks one.
-# On failure the package lists are refreshed once ('apt-get update') and the install retried.
-# inn2's postinst fails on hosts whose name does not resolve to a domain; that is repaired here
-# (domain in /etc/news/inn.conf, then dpkg --configure -a): the test instances never read it.
-try_install() {
-  apt-get install -y -q --no-install-recommends "$@" || true
-  if [ -e /etc/news/inn.conf ] && ! installed inn2 && dpkg-query -W inn2 >/dev/null 2>&1; then
-    grep -q '^domain:[[:space:]]*[^[:space:]]' /etc/news/inn.conf ||
-      sed -i 's/^#\?domain:.*/domain:                      localdomain/' /etc/news/inn.conf
-    dpkg --configure -a || true
-  fi
-}
-apt_install() {
-  local missing=() p log=${KESTRO_E2E_APT_LOG:-/tmp/kestro-e2e-apt.log} made='' rc=0
+# require_packages PKG...: fails at once, naming every package that is missing. The fixtures
+# install nothing: scripts/setup.sh installs all that the tests need in one run, before the
+# tests start (fixtures that installed on their own ran apt-get in parallel and failed on its
+# lock).
+require_packages() {
+  local missing=() p
   for p in "$@"; do installed "$p" || missing+=("$p"); done
   [ ${#missing[@]} = 0 ] && return 0
-  if [ ! -e /usr/sbin/policy-rc.d ]; then
-    printf '#!/bin/sh\nexit 101\n' > /usr/sbin/policy-rc.d; chmod 755 /usr/sbin/policy-rc.d; made=1
-  fi
-  echo "installing ${missing[*]} (log: $log)" >&2
-  {
-    try_install "${missing[@]}"
-    if ! installed "${missing[@]}"; then   # stale or missing package lists
-      apt-get update -q && try_install "${missing[@]}"
-    fi
-  } >>"$log" 2>&1
-  installed "${missing[@]}" || rc=1
-  [ -z "$made" ] || rm -f /usr/sbin/policy-rc.d
-  if [ "$rc" != 0 ]; then tail -n 20 "$log" >&2; die "could not install ${missing[*]}"; fi
+  die "missing Debian package(s): ${missing[*]}; install them with scripts/setup.sh (as root)"
 }
 
 # prepare_dir DIR: creates DIR (mode 755) and prints its absolute path. The servers switch to

@@ -29,7 +29,7 @@ PORT=${2:?usage: $0 DIR PORT [AUTH_PORT]}
 AUTH_PORT=${3:-}
 NB=/usr/lib/news/bin
 
-installed inn2 openssl || apt_install inn2 openssl   # openssl: password hashes
+require_packages inn2 openssl   # openssl: password hashes
 DIR=$(prepare_dir "$DIR")
 [ -x "$DIR/stop" ] && "$DIR/stop"
 export INNCONF=$DIR/etc/inn.conf

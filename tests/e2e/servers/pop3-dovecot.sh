@@ -14,7 +14,7 @@ need_root "$@"
 DIR=${1:?usage: $0 DIR PORT}
 PORT=${2:?usage: $0 DIR PORT}
 
-installed dovecot-pop3d || apt_install dovecot-pop3d
+require_packages dovecot-pop3d
 DIR=$(prepare_dir "$DIR")
 [ -x "$DIR/stop" ] && "$DIR/stop"
 rm -rf "$DIR/run" "$DIR/state"

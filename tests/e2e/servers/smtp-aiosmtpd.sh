@@ -23,7 +23,8 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-$PY -c 'import aiosmtpd' 2>/dev/null || apt_install python3-aiosmtpd
+require_packages python3-aiosmtpd
+$PY -c 'import aiosmtpd' 2>/dev/null || die "$PY cannot import aiosmtpd (python3-aiosmtpd)"
 DIR=$(prepare_dir "$DIR")
 [ -x "$DIR/stop" ] && "$DIR/stop"
 MAILROOT=${MAILROOT:-$DIR/mail}

@@ -12,7 +12,7 @@ DIR=${1:?usage: $0 DIR TIME_PORT [DAYTIME_PORT]}
 TPORT=${2:?usage: $0 DIR TIME_PORT [DAYTIME_PORT]}
 DPORT=${3:-$((TPORT + 1))}
 
-installed xinetd || apt_install xinetd
+require_packages xinetd
 DIR=$(prepare_dir "$DIR")
 [ -x "$DIR/stop" ] && "$DIR/stop"
 

@@ -1,8 +1,8 @@
 #!/bin/bash
 # Servers for the SOCKS and telnet end-to-end tests (the CTest fixture kestro_e2e_socks):
 #
-#   socks-servers.sh start DIR [BASEPORT]   installs dante-server and inetutils-telnetd when
-#                                           missing (apt-get, as root) and starts on 127.0.0.1:
+#   socks-servers.sh start DIR [BASEPORT]   checks for dante-server and inetutils-telnetd
+#                                           (scripts/setup.sh) and starts on 127.0.0.1:
 #                                             BASEPORT    Dante, SOCKS 4 and 5 without authentication
 #                                             BASEPORT+1  Dante, SOCKS 5 with user name and password
 #                                             BASEPORT+2  an echo server
@@ -71,7 +71,7 @@ start() {
   need_root start "$@"
   dir=$(prepare_dir "$dir")
   stop "$dir"
-  apt_install dante-server inetutils-telnetd
+  require_packages dante-server inetutils-telnetd
   id "$SOCKS_USER" >/dev/null 2>&1 ||
     useradd --system --no-create-home --shell /usr/sbin/nologin "$SOCKS_USER"
   echo "$SOCKS_USER:$SOCKS_PASS" | chpasswd

@@ -1,7 +1,7 @@
 #!/bin/bash
 # SSL 3.0 peers for the SSL client's end-to-end tests (the CTest fixture kestro_e2e_ssl):
 #
-#   ssl-servers.sh start DIR [SERVERS_ENV]   installs python3-scapy when missing (apt-get, as root),
+#   ssl-servers.sh start DIR [SERVERS_ENV]   checks for python3-scapy (scripts/setup.sh),
 #                                         makes a certificate, starts on 127.0.0.1:
 #                                           two scapy SSL 3.0 servers (suite 0x0009 and 0x000A),
 #                                           scapy SSL 3.0 relays to the POP3, SMTP and NNTP
@@ -13,7 +13,6 @@
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 PY=/usr/bin/python3
-export DEBIAN_FRONTEND=noninteractive
 
 die() { echo "ssl-servers.sh: $*" >&2; exit 1; }
 
@@ -39,13 +38,17 @@ stop() {
   for p in ${pids[@]+"${pids[@]}"}; do kill -9 "$p" 2>/dev/null || true; done
 }
 
-install_scapy() {
-  "$PY" -c 'import scapy.layers.tls.automaton_srv' 2>/dev/null && return 0
-  [ "$(id -u)" = 0 ] || die "python3-scapy is missing and installing it needs root"
-  apt-get install -y -q --no-install-recommends python3-scapy python3-cryptography >&2 ||
-    { apt-get update -q >&2 && apt-get install -y -q --no-install-recommends python3-scapy \
-        python3-cryptography >&2; }
-  "$PY" -c 'import scapy.layers.tls.automaton_srv' || die "python3-scapy does not load"
+# The peers need scapy's TLS layer (python3-scapy, python3-cryptography) and openssl; they are
+# installed by scripts/setup.sh, never here.
+check_packages() {
+  local missing=() p
+  for p in python3-scapy python3-cryptography openssl; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} = 0 ] ||
+    die "missing Debian package(s): ${missing[*]}; install them with scripts/setup.sh (as root)"
+  "$PY" -c 'import scapy.layers.tls.automaton_srv' 2>/dev/null ||
+    die "$PY cannot load scapy's TLS server (python3-scapy)"
 }
 
 # A free TCP port of 127.0.0.1 (the kernel's choice; taken again by the server right after).
@@ -68,8 +71,7 @@ start() {
   local dir=${1:?usage: $0 start DIR [SERVERS_ENV]} serversenv=${2:-} p pid
   mkdir -p "$dir"; dir=$(cd "$dir" && pwd)
   stop "$dir"
-  install_scapy
-  command -v openssl >/dev/null || die "openssl is missing"
+  check_packages
   if [ ! -s "$dir/cert.pem" ]; then
     openssl req -x509 -newkey rsa:2048 -nodes -keyout "$dir/key.pem" -out "$dir/cert.pem" \
       -days 3650 -subj "/CN=ssl3.test.invalid" 2>/dev/null
