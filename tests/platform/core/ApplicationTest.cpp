@@ -204,6 +204,7 @@ TEST_F(CoreApplication, WaitTimesOutWhenNothingHappens) {
 TEST_F(CoreApplication, RunEndsAtTheQuitMessageWithItsCode) {
     // Termination is for good; a repeated run of the suite in one process cannot test it again.
     if (Application.Terminated()) GTEST_SKIP();
+    TRunBound Bound;
     TRecordingWindow W;
     SetTimer(W.Handle, 1, 10);
     W.OnMessage = [&](TMessage& M) {
@@ -228,6 +229,7 @@ TEST_F(CoreApplication, QtsOwnLoopDeliversMessagesAndTimers) {
     };
     Application.ProcessMessages();  // starts the layer before Qt's loop runs
     PostMessage(W.Handle, WM_WORK, 0, 0);
+    BoundLoop(Loop);
     Loop.exec();
     EXPECT_EQ(W.Got, (std::vector<TGot>{{WM_WORK, 0}, {WM_TIMER, 4}}));
 }

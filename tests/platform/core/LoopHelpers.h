@@ -1,5 +1,9 @@
 #pragma once
 // Helpers of the message-loop tests: a window that records what it receives.
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QTimer>
 #include <functional>
 #include <vector>
 
@@ -36,3 +40,33 @@ class TRecordingWindow {
     std::function<void(TMessage&)> OnMessage;
     HWND Handle;
 };
+
+// A loop that runs until the code under test ends it (Application.Run, a QEventLoop) would hang
+// the suite when that code is broken. These bounds fail the test instead and end the loop, long
+// after a working loop has ended by itself.
+inline constexpr UINT RunBoundMs = 20000;
+
+// While it lives, Application.Run() ends after RunBoundMs with a failure.
+class TRunBound {
+  public:
+    TRunBound() {
+        FWindow.OnMessage = [](TMessage& M) {
+            if (M.Msg != WM_TIMER) return;
+            ADD_FAILURE() << "the loop did not end within " << RunBoundMs << " ms";
+            Application.Terminate();
+        };
+        SetTimer(FWindow.Handle, 1, RunBoundMs);
+    }
+    ~TRunBound() { KillTimer(FWindow.Handle, 1); }
+
+  private:
+    TRecordingWindow FWindow;
+};
+
+// Loop.exec() ends after RunBoundMs with a failure (the timer dies with the loop).
+inline void BoundLoop(QEventLoop& Loop) {
+    QTimer::singleShot(RunBoundMs, &Loop, [&Loop] {
+        ADD_FAILURE() << "the loop did not end within " << RunBoundMs << " ms";
+        Loop.quit();
+    });
+}
