@@ -65,17 +65,24 @@ apt=($sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600
 
 # inn2's post-installation step fails on hosts whose name does not resolve to a domain (it asks
 # for the domain of /etc/news/inn.conf). The tests' servers never read that file, so a
-# placeholder domain is enough; then the interrupted configuration is finished.
+# placeholder domain is enough. The step also adds a mail alias for the user usenet and runs
+# newaliases, which fails while Postfix has no configuration (as installed here): the alias is
+# added beforehand, so the step has nothing to do there. Then the interrupted configuration is
+# finished.
 repair_inn2() {
   [ -e /etc/news/inn.conf ] || return 0
   installed inn2 && return 0
   dpkg-query -W inn2 >/dev/null 2>&1 || return 0
   grep -q '^domain:[[:space:]]*[^[:space:]]' /etc/news/inn.conf ||
     $sudo sed -i 's/^#\?domain:.*/domain:                      localdomain/' /etc/news/inn.conf
+  if [ -f /etc/aliases ] && ! grep -q '^usenet:' /etc/aliases; then
+    echo "usenet: root" | $sudo tee -a /etc/aliases >/dev/null
+  fi
   $sudo env DEBIAN_FRONTEND=noninteractive dpkg --configure -a || true
 }
 
-echo "setup: installing ${missing[*]}"
+log=$(mktemp "${TMPDIR:-/tmp}/kestro-setup.XXXXXX.log")
+echo "setup: installing ${missing[*]} (log: $log)"
 t0=$(date +%s)
 # 'No configuration': Postfix writes no main.cf and starts nothing; the tests run their own.
 echo "postfix postfix/main_mailer_type select No configuration" | $sudo debconf-set-selections
@@ -90,15 +97,18 @@ if [ ! -e /usr/sbin/policy-rc.d ]; then
 fi
 trap '[ -z "$made_policy" ] || $sudo rm -f /usr/sbin/policy-rc.d' EXIT
 
-repair_inn2
-"${apt[@]}" update
-"${apt[@]}" install --no-install-recommends "${missing[@]}" || true
-repair_inn2
+{
+  repair_inn2
+  "${apt[@]}" update
+  "${apt[@]}" install --no-install-recommends "${missing[@]}" || true
+  repair_inn2
+} >"$log" 2>&1 </dev/null
 
 still=()
 for p in "${missing[@]}"; do installed "$p" || still+=("$p"); done
 if [ ${#still[@]} -gt 0 ]; then
-  echo "setup: could not install ${still[*]}" >&2
+  tail -n 30 "$log" >&2
+  echo "setup: could not install ${still[*]} (log: $log)" >&2
   exit 1
 fi
 echo "setup: installed ${#missing[@]} packages in $(($(date +%s) - t0)) s"
