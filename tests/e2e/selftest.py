@@ -3,10 +3,13 @@
 
 Reads the env file named by $KESTRO_E2E_ENV (written by harness.sh start_all), prints one line
 per check and "N passed, M failed"; exit status 1 when a check failed. Works in its own POP3
-user (selftest), so other tests may use the stock users at the same time.
+user (selftest), so other tests may use the stock users at the same time. Gives up after
+RUN_BOUND seconds and kills the helpers it started (see bounded.py).
 """
-import datetime, io, json, os, poplib, smtplib, socket, struct, subprocess, sys, time, uuid
+import datetime, io, json, os, poplib, smtplib, socket, struct, sys, time, uuid
 import warnings
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import bounded
 warnings.simplefilter("ignore", DeprecationWarning)
 import nntplib  # deprecated in 3.11 (removed in 3.13); Debian 12 has 3.11
 
@@ -17,6 +20,9 @@ E = dict(l.rstrip("\n").split("=", 1) for l in open(env_path) if "=" in l and no
 H = E["KESTRO_E2E_HOST"]
 port = lambda name: int(E["KESTRO_E2E_%s_PORT" % name])
 TIMEOUT = 10
+HELPER_TIMEOUT = 60  # adduser, drop, inject, bulk: a second or two each
+RUN_BOUND = 240  # the checks take a few seconds; CTest's time-out lies above this
+bounded.give_up_after(RUN_BOUND, "selftest.py")
 passed = failed = 0
 
 
@@ -49,7 +55,7 @@ def until(cond, seconds=5.0):
 
 tag = uuid.uuid4().hex[:10]
 user, password = "selftest" + tag, "pw-" + tag
-subprocess.run([E["KESTRO_E2E_ADDUSER"], user, password], check=True)
+bounded.run([E["KESTRO_E2E_ADDUSER"], user, password], HELPER_TIMEOUT, check=True)
 
 
 def pop_login():
@@ -62,7 +68,7 @@ def pop_login():
 def pop3():
     raw = (b"From: drop@example.org\r\nSubject: dropped %s\r\n\r\nfirst\r\n.starts with a dot\r\n"
            b"last\r\n" % tag.encode())
-    subprocess.run([E["KESTRO_E2E_POP3_DROP"], user], input=raw, check=True, stdout=subprocess.DEVNULL)
+    bounded.run([E["KESTRO_E2E_POP3_DROP"], user], HELPER_TIMEOUT, input=raw, check=True)
     p = poplib.POP3(H, port("POP3"), timeout=TIMEOUT)
     welcome = p.getwelcome().decode()
     check("POP3 greeting carries an APOP timestamp", "<" in welcome and "@" in welcome, welcome)
@@ -177,10 +183,10 @@ def nntp():
         check("NNTP private group needs AUTHINFO (480)", str(e).startswith("480"), e)
     group = "selftest.g" + tag
     since = datetime.datetime.now(datetime.timezone.utc) - datetime.timedelta(minutes=5)
-    subprocess.run([E["KESTRO_E2E_NNTP_NEWGROUP"], group], check=True)
-    injected = subprocess.run([E["KESTRO_E2E_NNTP_INJECT"]], check=True, capture_output=True,
-                              input=("From: x@example.org\nNewsgroups: %s\nSubject: injected\n\n"
-                                     "body\n" % group).encode()).stdout.decode().strip()
+    bounded.run([E["KESTRO_E2E_NNTP_NEWGROUP"], group], HELPER_TIMEOUT, check=True)
+    injected = bounded.run([E["KESTRO_E2E_NNTP_INJECT"]], HELPER_TIMEOUT, check=True,
+                           input=("From: x@example.org\nNewsgroups: %s\nSubject: injected\n\n"
+                                  "body\n" % group).encode()).stdout.decode().strip()
     new = [g.group for g in n1.newgroups(since)[1]]
     check("NNTP NEWGROUPS lists a new group, not the stock ones",
           group in new and "test.one" not in new, new)
@@ -213,8 +219,8 @@ def nntp():
     check("NNTP auth port: GROUP after AUTHINFO", n3.group(group)[1] == 1)
     n3.quit()
 
-    out = subprocess.run([E["KESTRO_E2E_NNTP_BULK"], "--groups", "2", "--articles", "5",
-                          "--prefix", "selftest.bulk" + tag], capture_output=True, text=True)
+    out = bounded.run([E["KESTRO_E2E_NNTP_BULK"], "--groups", "2", "--articles", "5",
+                       "--prefix", "selftest.bulk" + tag], HELPER_TIMEOUT)
     n4 = nntplib.NNTP(H, port("NNTP"), readermode=True, timeout=TIMEOUT)
     counts = [n4.group("selftest.bulk%s.%d" % (tag, g))[1] for g in (1, 2)]
     check("NNTP bulk helper fills groups", out.returncode == 0 and counts == [5, 5],

@@ -5,9 +5,12 @@ usage: exchange_e2e.py KESTRO [CASE...]     (KESTRO_E2E_ENV names the fixture's 
 
 Every case gets a program directory of its own (KESTRO_HOME, with its own registry), a POP3
 user and news groups of its own, so cases may run beside other tests. Prints a line per check
-and "N passed, M failed"; exit status 1 when a check failed.
+and "N passed, M failed"; exit status 1 when a check failed. The whole run gives up after
+RUN_BOUND seconds and kills what it started (see bounded.py).
 """
 import os, resource, shutil, subprocess, sys, tempfile, time, traceback, uuid, warnings
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import bounded
 warnings.simplefilter("ignore", DeprecationWarning)
 import nntplib  # deprecated in 3.11; Debian 12 has 3.11
 import poplib
@@ -18,6 +21,8 @@ if not env_path or not os.path.exists(env_path):
 E = dict(l.rstrip("\n").split("=", 1) for l in open(env_path) if "=" in l and not l.startswith("#"))
 HOST = E["KESTRO_E2E_HOST"]
 KESTRO = os.path.abspath(sys.argv[1]) if len(sys.argv) > 1 else ""
+# The cases take about a minute together; CTest's time-out for this test lies above the bound.
+RUN_BOUND = 600
 passed = failed = 0
 
 
@@ -34,7 +39,7 @@ def check(name, cond, info=""):
 
 
 def sh(*args, stdin=None):
-    return subprocess.run(list(args), input=stdin, capture_output=True, check=True).stdout
+    return bounded.run(args, timeout=120, input=stdin, check=True).stdout
 
 
 def crlf(text):
@@ -78,8 +83,7 @@ class Program:
         before = resource.getrusage(resource.RUSAGE_CHILDREN)
         start = time.monotonic()
         env = dict(self.env, **(extra_env or {}))
-        p = subprocess.run([kestro or KESTRO] + list(args), env=env, cwd=self.home, capture_output=True,
-                           timeout=timeout, stdin=subprocess.DEVNULL)
+        p = bounded.run([kestro or KESTRO] + list(args), timeout=timeout, env=env, cwd=self.home)
         wall = time.monotonic() - start
         after = resource.getrusage(resource.RUSAGE_CHILDREN)
         cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
@@ -351,8 +355,8 @@ def case_second_instance(p):
     """A second start while one runs brings the first forward and ends at once."""
     box = p.write("slow.bfg", "Pop3Server=%s\nPop3Port=%d\nPop3User=u\nPop3Pass=p\n"
                               "Pop3Spool=%s\nPop3Timeout=4\n" % (HOST, port("FAKE_SILENT"), p.spool))
-    first = subprocess.Popen([KESTRO, box], env=p.env, cwd=p.home, stdin=subprocess.DEVNULL,
-                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    first = bounded.popen([KESTRO, box], env=p.env, cwd=p.home, stdin=subprocess.DEVNULL,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         deadline = time.monotonic() + 20
         while " gestartet" not in p.log("kestro.log") and time.monotonic() < deadline:
@@ -362,7 +366,7 @@ def case_second_instance(p):
         check("second instance: ends at once", wall < 3, wall)
         check("second instance: the first one still runs", first.poll() is None)
     finally:
-        rc = first.wait(timeout=60)
+        rc = bounded.stop(first, 60)
     check("second instance: the first one ends by its time-out (exit 2)", rc == 2, rc)
 
 
@@ -387,8 +391,8 @@ CASES = [("openxp", case_openxp, {}), ("xp2", case_xp2, {}), ("cfg", case_cfg_op
          ("parallel", case_parallel_news, {"time_server": False})]
 
 
-
 def main():
+    bounded.give_up_after(RUN_BOUND, "exchange_e2e.py")
     only = set(sys.argv[2:])
     for name, fn, opts in CASES:
         if only and name not in only:

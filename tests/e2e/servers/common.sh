@@ -48,6 +48,21 @@ require_packages() {
   die "missing Debian package(s): ${missing[*]}; install them with scripts/setup.sh (as root)"
 }
 
+# bounded SECONDS WHAT COMMAND...: runs COMMAND in a process group of its own and kills the whole
+# group when it takes longer than SECONDS (timeout(1) signals its group): a server that never
+# answers, and the script waiting for it, cannot outlast the caller's time-out. Returns 124 then,
+# with a line that says what gave up.
+bounded() {
+  local secs=$1 what=$2 rc=0
+  shift 2
+  timeout -k 5 "$secs" "$@" || rc=$?
+  if [ "$rc" = 124 ] || [ "$rc" = 137 ]; then
+    echo "$(basename "$0"): gave up: $what did not end within $secs s" >&2
+    return 124
+  fi
+  return "$rc"
+}
+
 # prepare_dir DIR: creates DIR (mode 755) and prints its absolute path. The servers switch to
 # unprivileged users, so every directory above DIR must be searchable by others (mktemp -d
 # makes 0700 directories).

@@ -68,7 +68,6 @@ CONF
 
 start() {
   local dir=${1:?usage: $0 start DIR [BASEPORT]} base=${2:-25300} p pid i
-  need_root start "$@"
   dir=$(prepare_dir "$dir")
   stop "$dir"
   require_packages dante-server inetutils-telnetd
@@ -111,8 +110,21 @@ ENV
   cat "$dir/socks.env"
 }
 
+# Each step runs bounded (common.sh); a start that gives up stops what had started.
+START_BOUND=60 STOP_BOUND=30
 case ${1:-} in
-  start) shift; start "$@" ;;
-  stop) shift; stop "$@" ;;
+  start)
+    shift
+    need_root start "$@"
+    rc=0
+    bounded "$START_BOUND" "starting the SOCKS servers" "$0" _start "$@" || rc=$?
+    if [ "$rc" = 124 ]; then
+      bounded "$STOP_BOUND" "stopping the SOCKS servers" "$0" _stop "${1:?}" >&2 || true
+    fi
+    exit "$rc"
+    ;;
+  stop) shift; bounded "$STOP_BOUND" "stopping the SOCKS servers" "$0" _stop "$@" ;;
+  _start) shift; start "$@" ;;
+  _stop) shift; stop "$@" ;;
   *) die "usage: $0 start DIR [BASEPORT] | stop DIR" ;;
 esac

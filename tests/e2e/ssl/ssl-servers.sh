@@ -12,12 +12,7 @@
 #   ssl-servers.sh stop DIR               stops them.
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
-PY=/usr/bin/python3
-
-die() { echo "ssl-servers.sh: $*" >&2; exit 1; }
-
-# alive PID: running and not a zombie (an orphan's exit is reaped by init a little later).
-alive() { local s; s=$(ps -o stat= -p "$1" 2>/dev/null) && [[ $s != Z* ]]; }
+source "$HERE/../servers/common.sh"
 
 stop() {
   local dir=${1:?usage: $0 stop DIR} f pids=() p
@@ -38,15 +33,9 @@ stop() {
   for p in ${pids[@]+"${pids[@]}"}; do kill -9 "$p" 2>/dev/null || true; done
 }
 
-# The peers need scapy's TLS layer (python3-scapy, python3-cryptography) and openssl; they are
-# installed by scripts/setup.sh, never here.
+# The peers need scapy's TLS layer (python3-scapy, python3-cryptography) and openssl.
 check_packages() {
-  local missing=() p
-  for p in python3-scapy python3-cryptography openssl; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-  done
-  [ ${#missing[@]} = 0 ] ||
-    die "missing Debian package(s): ${missing[*]}; install them with scripts/setup.sh (as root)"
+  require_packages python3-scapy python3-cryptography openssl
   "$PY" -c 'import scapy.layers.tls.automaton_srv' 2>/dev/null ||
     die "$PY cannot load scapy's TLS server (python3-scapy)"
 }
@@ -107,8 +96,20 @@ start() {
   cat "$dir/ssl.env"
 }
 
+# Each step runs bounded (common.sh); a start that gives up stops what had started.
+START_BOUND=60 STOP_BOUND=30
 case ${1:-} in
-  start) shift; start "$@" ;;
-  stop) shift; stop "$@" ;;
+  start)
+    shift
+    rc=0
+    bounded "$START_BOUND" "starting the SSL peers" "$0" _start "$@" || rc=$?
+    if [ "$rc" = 124 ]; then
+      bounded "$STOP_BOUND" "stopping the SSL peers" "$0" _stop "${1:?}" >&2 || true
+    fi
+    exit "$rc"
+    ;;
+  stop) shift; bounded "$STOP_BOUND" "stopping the SSL peers" "$0" _stop "$@" ;;
+  _start) shift; start "$@" ;;
+  _stop) shift; stop "$@" ;;
   *) die "usage: $0 start DIR [SERVERS_ENV] | stop DIR" ;;
 esac
