@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """bounded.py: a child that outlives its time-out, or leaves a grandchild holding the output
-pipes, is ended with its whole process group, and a runner that gives up kills what it started.
+pipes, is ended with its whole session, and a runner that gives up kills what it started.
 Prints a line per check and "N passed, M failed"; exit status 1 when a check failed."""
 import os, subprocess, sys, tempfile, time
 
@@ -81,6 +81,19 @@ def test_run_kills_a_hanging_child_with_its_children(tmp):
     except subprocess.TimeoutExpired:
         check("run: a hanging child gives a time-out", True)
     check("run: the hanging child's own child is ended", ends(read_pid(pidfile)))
+
+
+def test_run_kills_what_moved_to_a_group_of_its_own(tmp):
+    # timeout(1), as the fixture scripts use it below their own shell, puts itself and its
+    # command into a new process group
+    pidfile = os.path.join(tmp, "regrouped")
+    try:
+        bounded.run(["sh", "-c", "timeout 1000 sh -c 'sleep 1000 & echo $! > %s; wait'; :"
+                     % pidfile], 1)
+        check("run: a child in a group of its own gives a time-out", False)
+    except subprocess.TimeoutExpired:
+        check("run: a child in a group of its own gives a time-out", True)
+    check("run: the regrouped grandchild is ended", ends(read_pid(pidfile)))
 
 
 def test_stop_kills_the_group(tmp):
