@@ -2,7 +2,7 @@
 # run.sh [kestro arguments...]: installs what building and running need (scripts/setup.sh run),
 # builds Kestro in Release and runs it with the arguments.
 # run.sh --demo: the same build, then a sample exchange against local test servers
-# (scripts/demo.sh).
+# (scripts/demo.py).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 set_name=run
@@ -11,6 +11,6 @@ set_name=run
 "$root/scripts/build.sh" "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DKESTRO_TESTS=OFF -DKESTRO_BENCH=OFF
 if [ "$set_name" = demo ]; then
   shift
-  exec "$root/scripts/demo.sh" --kestro "$root/build/release/bin/kestro" "$@"
+  exec /usr/bin/python3 "$root/scripts/demo.py" --kestro "$root/build/release/bin/kestro" "$@"
 fi
 exec "$root/build/release/bin/kestro" "$@"
