@@ -78,7 +78,23 @@ repair_inn2() {
   if [ -f /etc/aliases ] && ! grep -q '^usenet:' /etc/aliases; then
     echo "usenet: root" | $sudo tee -a /etc/aliases >/dev/null
   fi
-  $sudo env DEBIAN_FRONTEND=noninteractive dpkg --configure -a || true
+  dpkg_configure || true
+}
+
+# dpkg --configure -a; dpkg has no lock time-out of its own, so it waits for the lock here as
+# apt-get does (up to 600 s).
+dpkg_configure() {
+  local n out
+  for ((n = 0; n < 300; n++)); do
+    out=$($sudo env DEBIAN_FRONTEND=noninteractive dpkg --configure -a 2>&1) && {
+      echo "$out"
+      return 0
+    }
+    echo "$out"
+    grep -q 'locked by another process' <<<"$out" || return 1
+    sleep 2
+  done
+  return 1
 }
 
 log=$(mktemp "${TMPDIR:-/tmp}/kestro-setup.XXXXXX.log")
