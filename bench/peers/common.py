@@ -70,7 +70,10 @@ def kestro_binary(args):
         if not os.access(path, os.X_OK):
             die("not an executable: " + path)
         return path
-    ensure_packages(["cmake", "ninja-build", "g++"])
+    # the build needs Qt, GoogleTest and the compilers: setup.sh does nothing when all are there
+    if subprocess.run([os.path.join(ROOT, "scripts", "setup.sh"), "bench"],
+                      stdout=sys.stderr).returncode != 0:
+        die("scripts/setup.sh bench failed")
     say("building kestro (Release) in " + BUILD_DIR)
     # KESTRO_TESTS stays on: some benchmark folders link GoogleTest and fail to configure
     # without it; only the kestro target is built either way.
