@@ -63,8 +63,12 @@ void TIpTerminalBuffer::tbSetColCount(int Count) {
     if (Count == FColCount) return;
     CheckCount("TIpTerminalBuffer.tbSetColCount", Count, int64_t(Count) * FSVRowCount,
                TerminalLimits::kMaxColCount);
+    // Columns that appear get the power-up stops, every eighth column, so that a tab still
+    // works past the old right margin.
+    const int Old = FColCount;
     FColCount = Count;
     FHorzTabStops.resize(size_t(Count), false);
+    for (int Col = (Old + 7) / 8 * 8; Col < Count; Col += 8) FHorzTabStops[size_t(Col)] = true;
     if (FSVRowCount > 0) ResizePlanes();
     InvalidateScreen();
     if (FUseScrollRegion)

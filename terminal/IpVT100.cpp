@@ -14,7 +14,8 @@ constexpr uint32_t kColors[8] = {
     IpTermRGB(0x00, 0x80, 0x80), IpTermRGB(0xC0, 0xC0, 0xC0),
 };
 
-// The attribute bit each SGR value sets (and value + 20 clears), 0 for none.
+// The attribute bit each SGR value sets, 0 for none. 22 clears bold; 24, 25, 27 and 28 clear
+// what 4, 5, 7 and 8 set.
 uint8_t SgrBit(int Value) {
     switch (Value) {
         case 1:
@@ -370,7 +371,9 @@ void TIpVT100Emulator::SelectGraphicRendition() {
             B.SetBackColor(B.DefaultBackColor());
         } else if (const uint8_t Bit = SgrBit(Value)) {
             B.SetAttr(B.Attr() | Bit);
-        } else if (const uint8_t Off = Value > 20 ? SgrBit(Value - 20) : 0) {
+        } else if (const uint8_t Off = Value == 22  ? IpTermAttr::Bold
+                                       : Value > 22 ? SgrBit(Value - 20)
+                                                    : 0) {
             B.SetAttr(B.Attr() & uint8_t(~Off));
         } else if (Value >= 30 && Value <= 37) {
             B.SetForeColor(kColors[Value - 30]);
