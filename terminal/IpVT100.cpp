@@ -325,8 +325,12 @@ void TIpVT100Emulator::SetDECMode(int Mode, bool On) {
             VT100Parser().SetInVT52Mode(!On);
             break;
         case 3:
+            // A VT100 erases the screen when it changes its width, and hosts count on it. The
+            // old screen goes into the history, as an erased display does here.
             FCol132Mode = On;
+            Buffer().ClearIntoHistory();
             SetColumns(On ? 132 : 80);
+            Buffer().SetCursorPosition(1, 1);
             break;
         case 4:
             FSmoothScroll = On;

@@ -75,8 +75,9 @@ TEST_F(VT100, ModesWithTheWrongArgumentsChangeNothing) {
     EXPECT_TRUE(Vt.CursorKeyMode() && Vt.KeypadMode() && Vt.ReverseScreen());
     EXPECT_TRUE(Vt.Interlace() && Vt.SmoothScroll() && Vt.RepaintAll());
     EXPECT_FALSE(Vt.AutoRepeat());
-    Feed(Vt, "\x1b[?3h");
+    Feed(Vt, "\x1b[Hwide\x1b[?3h");
     EXPECT_EQ(B.ColCount(), 132);
+    EXPECT_EQ(Rows(B, -23, -23) + Rows(B, 1, 1), "wide\n\n");  // erased into the history
     EXPECT_EQ(Host.ColumnRequests, std::vector<int>{132});
     Feed(Vt,
          "\x1b"
