@@ -9,12 +9,14 @@
 //                   length in UTF-16 code units) in ascending id order, then the UTF-16LE texts;
 //                   all numbers 32-bit little-endian.
 //   NAME.table.txt  a message table of (id, UTF-8 text) rows kept in file order.
+//   NAME.bin        a binary resource made by another generator, compiled in as it is.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -31,7 +33,9 @@ struct Row {
 struct Table {
     std::string Name;
     bool Str0 = false;
+    bool Binary = false;
     std::vector<Row> Rows;
+    std::vector<uint8_t> Bytes;  // a binary resource
 };
 
 [[noreturn]] void Fail(const std::string& where, const std::string& what) {
@@ -46,11 +50,17 @@ Table ReadTable(const std::filesystem::path& path) {
     const std::string kind = dot == std::string::npos ? std::string() : file.substr(dot);
     if (kind == ".str0.txt")
         table.Str0 = true;
+    else if (kind == ".bin")
+        table.Binary = true;
     else if (kind != ".table.txt")
-        Fail(file, "unknown kind (want NAME.str0.txt or NAME.table.txt)");
+        Fail(file, "unknown kind (want NAME.str0.txt, NAME.table.txt or NAME.bin)");
 
     std::ifstream in(path, std::ios::binary);
     if (!in) Fail(file, "cannot open");
+    if (table.Binary) {
+        table.Bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return table;
+    }
     std::string line;
     int lineNo = 0;
     while (std::getline(in, line)) {
@@ -177,8 +187,8 @@ std::string Generate(const std::vector<Table>& tables) {
     for (size_t t = 0; t < tables.size(); ++t) {
         const Table& table = tables[t];
         const std::string var = "k" + table.Name;
-        if (table.Str0) {
-            const std::vector<uint8_t> blob = BuildStr0(table);
+        if (table.Str0 || table.Binary) {
+            const std::vector<uint8_t> blob = table.Binary ? table.Bytes : BuildStr0(table);
             cpp << "const uint8_t " << var << "[] = {";
             for (size_t i = 0; i < blob.size(); ++i)
                 cpp << (i % 16 == 0 ? "\n    " : " ") << unsigned(blob[i]) << ",";
