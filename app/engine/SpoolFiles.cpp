@@ -6,6 +6,7 @@
 #include "app/engine/EngineLog.h"
 #include "app/engine/SpoolLimits.h"
 #include "app/engine/bfgconfig.h"
+#include "netlib/base/IpBase.h"
 #include "netlib/base/IpUtils.h"
 #include "netlib/mime/MailAddresses.h"
 #include "netlib/mime/MimeMessage.h"
@@ -342,7 +343,12 @@ void ReadOutgoingMail(TIpMessage& message, const std::string& fileName, std::str
 
     message.ClearMessage();
     for (const std::string& line : body) message.WriteLine(line);
-    message.DecodeMessage();
+    try {
+        message.DecodeMessage();
+    } catch (const EIpBaseException&) {
+        // A MIME structure the model cannot read (a multipart without boundary) does not keep
+        // the mail from going out: it is sent as the point program wrote it.
+    }
 }
 
 // ---- request.id ------------------------------------------------------------------------------

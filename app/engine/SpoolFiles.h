@@ -77,7 +77,8 @@ void WriteSpoolMail(TIpMessage& message, const std::string& fileName, const std:
 // recipients the text after each RCPT TO's first ":". A file that begins with "from " is a
 // plain message after that line (a trailing "." and "QUIT" dropped when present); it has no
 // HELO argument or recipients. A file without DATA or without the end of its body raises
-// EReadError and is left alone.
+// EReadError and is left alone; a message whose MIME structure cannot be read (a multipart
+// without boundary) is read all the same, to be sent as written.
 void ReadOutgoingMail(TIpMessage& message, const std::string& fileName, std::string& heloArgument,
                       std::vector<std::string>& recipients);
 

@@ -134,7 +134,10 @@ void TIpCustomSmtpClient::SendEnvelope() {
     if (!IncludeBCC) msg.BCC.AddStrings(savedBcc);
 
     SetState(ssMailFrom);
-    PutLine("MAIL FROM:" + NormalizeAddress(msg.From));
+    // A From without any address gives the null sender: "MAIL FROM:" alone is refused by every
+    // server, and the refusal would hold back every mail after this one.
+    const std::string from = NormalizeAddress(msg.From);
+    PutLine("MAIL FROM:" + (from.empty() ? std::string("<>") : from));
 }
 
 void TIpCustomSmtpClient::SendNextRecipient() {

@@ -221,6 +221,12 @@ TEST_F(SpoolFilesTest, TruncatedOutgoingMailRaisesAndStays) {
     EXPECT_TRUE(FileExists(Spool + "M3.OUT"));
     EXPECT_THROW(ReadOut("M4.OUT", "HELO h\r\nMAIL FROM:<a@b>\r\n"), EReadError);
     EXPECT_THROW(ReadOutgoingMail(Message, Spool + "M5.OUT", Helo, Recipients), EFOpenError);
+
+    // A broken MIME structure is no broken file: the mail goes out as written.
+    const std::string mail = "To: c@d\r\nContent-Type: multipart/mixed\r\n\r\n--x\r\nbody\r\n";
+    ReadOut("M6.OUT", "HELO h\r\nRCPT TO:<c@d>\r\nDATA\r\n" + mail + ".\r\nQUIT\r\n");
+    Message.EncodeMessage();
+    EXPECT_EQ(RawText(Message), mail);
 }
 
 // ---- request.id ----

@@ -185,6 +185,18 @@ TEST_F(SmtpClient, EnvelopeTakesBareAddressesAndTheMessageGoesAsItCame) {
               "X-Mailer: Test Mailer\r\n\r\n\r\nleading blank\r\n.\r\n");
 }
 
+TEST_F(SmtpClient, AMessageWithoutSenderGoesWithTheNullSender) {
+    for (const char* from : {"", "From: Anna Muster\n", "From: undisclosed:;\n"}) {
+        SetMessage(std::string(from) + "To: c@d\n\nbody");
+        EXPECT_EQ(Greet(), "MAIL FROM:<>\r\n") << from;
+        Client.Quit();
+        Peer.Sent();
+        Peer.Say("221 bye");
+        Peer.Close();
+        Pump();
+    }
+}
+
 TEST_F(SmtpClient, AnExistingMailerHeaderIsKept) {
     SetMessage("From: a@b\nTo: c@d\nX-Mailer: Point 3.8\n\nbody");
     Greet();
