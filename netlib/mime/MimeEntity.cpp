@@ -363,7 +363,7 @@ void TIpMimeEntity::DecodeMimeHeaders(const std::vector<std::string>& lines) {
 std::vector<std::string> TIpMimeEntity::DecodeMimeFields(const std::vector<std::string>& lines) {
     std::vector<Field> fields = GroupFields(lines);
     std::vector<std::string> keys(fields.size());
-    size_t kept = KeptItems(OtherHeaders, kOtherKey).size();
+    size_t kept = KeptFieldCount(OtherHeaders);
     auto keep = [&](size_t index) {
         for (const auto& line : fields[index].Lines) OtherHeaders.Add(line);
         keys[index] = kOtherKey + std::to_string(kept++);
@@ -476,6 +476,13 @@ std::vector<std::string> TIpMimeEntity::DecodeMimeFields(const std::vector<std::
     return keys;
 }
 
+size_t TIpMimeEntity::KeptFieldCount(const TStringList& lines) {
+    size_t count = 0;
+    for (int i = 0; i < lines.Count(); ++i)
+        if (i == 0 || lines[i].empty() || (lines[i][0] != ' ' && lines[i][0] != '\t')) ++count;
+    return count;
+}
+
 std::vector<TIpHeaderItem> TIpMimeEntity::KeptItems(const TStringList& lines,
                                                     const std::string& keyPrefix) {
     std::vector<TIpHeaderItem> items;
@@ -573,6 +580,8 @@ std::vector<std::string> TIpMimeEntity::HeaderLines() const {
         for (const auto& item : current) append(item.Lines);
         return out;
     }
+    const std::vector<TIpHeaderItem> decoded =
+        Layout.Header.empty() ? std::vector<TIpHeaderItem>() : DecodedItems();
     std::vector<bool> written(current.size(), false);
     for (const auto& received : Layout.Header) {
         if (received.Key.empty()) {
@@ -582,14 +591,14 @@ std::vector<std::string> TIpMimeEntity::HeaderLines() const {
         const TIpHeaderItem* now = FindItem(current, received.Key);
         if (!now) continue;  // the field was removed
         written[size_t(now - current.data())] = true;
-        const TIpHeaderItem* then = FindItem(Layout.Rendered, received.Key);
+        const TIpHeaderItem* then = FindItem(decoded, received.Key);
         append(then && then->Lines == now->Lines ? received.Lines : now->Lines);
     }
     // A field the model renders without having received it (a default such as the MIME version)
     // is new only once its value differs from what decoding left.
     for (size_t i = 0; i < current.size(); ++i) {
         if (written[i]) continue;
-        const TIpHeaderItem* then = FindItem(Layout.Rendered, current[i].Key);
+        const TIpHeaderItem* then = FindItem(decoded, current[i].Key);
         if (!then || then->Lines != current[i].Lines) append(current[i].Lines);
     }
     return out;
@@ -612,10 +621,17 @@ bool TIpMimeEntity::WritesSeparator(bool hasHeaderLines) {
     return !Layout.Decoded || Layout.Separator || (hasHeaderLines && HasContent(*this));
 }
 
-void TIpMimeEntity::RememberLayout() {
-    Layout.Decoded = true;
-    Layout.Rendered = HeaderItems();
-    for (int i = 0; i < Parts.Count(); ++i) Parts.Items(i)->RememberLayout();
+std::vector<std::string> TIpMimeEntity::ReceivedLines() const {
+    std::vector<std::string> lines;
+    for (const auto& item : Layout.Header)
+        lines.insert(lines.end(), item.Lines.begin(), item.Lines.end());
+    return lines;
+}
+
+std::vector<TIpHeaderItem> TIpMimeEntity::DecodedItems() const {
+    TIpMimeEntity decoded(nullptr);
+    decoded.DecodeMimeHeaders(ReceivedLines());
+    return decoded.HeaderItems();
 }
 
 // --- boundaries ------------------------------------------------------------------------------

@@ -308,10 +308,7 @@ std::string TIpMessage::SubjectOf(const std::string& raw) {
     return std::string();
 }
 
-void TIpMessage::DecodeMessage() {
-    MessageStream.Seek(0, soBeginning);
-    LineReader reader(MessageStream);
-    const std::vector<std::string> header = ReadHeader(reader, Layout.Separator);
+void TIpMessage::DecodeHeader(const std::vector<std::string>& header) {
     Layout.Header.clear();
     // An empty first line opens the header block; it is written back as it stands.
     if (!header.empty() && header.front().empty()) Layout.Header.push_back(TIpHeaderItem{"", {""}});
@@ -326,7 +323,7 @@ void TIpMessage::DecodeMessage() {
         taken.push_back(name);
         return true;
     };
-    int userFields = 0;
+    size_t userFields = KeptFieldCount(UserFields);
     for (const Field& f : GroupFields(header)) {
         std::string key;
         if (Matches(f, "X-")) {
@@ -358,6 +355,7 @@ void TIpMessage::DecodeMessage() {
             }
         }
         if (!key.empty()) {
+            // taken above
         } else if (Matches(f, "Received: ") && !TrimBlanks(Value(f, 10)).empty()) {
             key = ReceivedKey + std::to_string(Received.Count());
             Received.Add(Value(f, 10));
@@ -392,6 +390,22 @@ void TIpMessage::DecodeMessage() {
     std::vector<std::string> restKeys = DecodeMimeFields(rest);
     for (size_t i = 0; i < restAt.size() && i < restKeys.size(); ++i)
         Layout.Header[restAt[i]].Key = restKeys[i];
+}
+
+std::vector<TIpHeaderItem> TIpMessage::DecodedItems() const {
+    TIpMessage decoded;
+    decoded.DecodeHeader(ReceivedLines());
+    return decoded.HeaderItems();
+}
+
+void TIpMessage::DecodeMessage() {
+    MessageStream.Seek(0, soBeginning);
+    LineReader reader(MessageStream);
+    Layout = TIpEntityLayout{};
+    bool separator = false;
+    DecodeHeader(ReadHeader(reader, separator));
+    Layout.Separator = separator;
+    Layout.Decoded = true;
 
     ParseState state(reader);
     if (IsMime && ContentDisposition == "attachment") {
@@ -422,7 +436,6 @@ void TIpMessage::DecodeMessage() {
         ParseEntity(*this, state, 0, {});
     }
     RewindBodies(*this);
-    RememberLayout();
     // Reported when everything else is in place: a caller that forgives it (LoadFromFile)
     // still holds the whole message, the multipart's content as its body.
     if (state.MissingBoundary) throw EIpBaseException("No Mime boundary");

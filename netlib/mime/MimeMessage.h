@@ -50,9 +50,6 @@ struct TIpEntityLayout {
     // The header fields in the order received. Key names the model field each went into;
     // an empty key marks a line written back as it stands (an empty first line).
     std::vector<TIpHeaderItem> Header;
-    // The model's own rendering of each field right after decoding: a field whose rendering is
-    // still the same has not changed and is written as received.
-    std::vector<TIpHeaderItem> Rendered;
     std::vector<TIpParamText> Params;
     // An empty line ended the header (a HEAD reply or a part cut short has none).
     bool Separator = true;
@@ -127,8 +124,6 @@ class TIpMimeEntity {
     std::vector<std::string> HeaderLines() const;
     // Whether an empty line goes between the header lines and the body.
     bool WritesSeparator(bool hasHeaderLines);
-    // Records the rendering of every field of this entity and its parts, as decoded.
-    void RememberLayout();
 
     uint8_t Progress = 0;
     uint8_t LastProgress = 0;
@@ -171,6 +166,11 @@ class TIpMimeEntity {
 
   protected:
     TIpCodingProgressProc ProgressProc();
+    // The received header in the model's form, as decoding left it: a field whose form is still
+    // the same has not changed and is written as received. Worked out again from the received
+    // lines when needed, so that decoding does not pay for it.
+    virtual std::vector<TIpHeaderItem> DecodedItems() const;
+    std::vector<std::string> ReceivedLines() const;
     // Decodes the MIME fields among lines without raising; the key of each field (as grouped by
     // its continuation lines), in order.
     std::vector<std::string> DecodeMimeFields(const std::vector<std::string>& lines);
@@ -182,6 +182,7 @@ class TIpMimeEntity {
     // continues the field before it) and keyed by prefix and position.
     static std::vector<TIpHeaderItem> KeptItems(const TStringList& lines,
                                                 const std::string& keyPrefix);
+    static size_t KeptFieldCount(const TStringList& lines);
 };
 
 class TIpMessage : public TIpMimeEntity {
@@ -239,6 +240,12 @@ class TIpMessage : public TIpMimeEntity {
     std::string Subject;
     // "X-" header lines, whole, each followed by its continuation lines.
     TStringList UserFields;
+
+  protected:
+    std::vector<TIpHeaderItem> DecodedItems() const override;
+    // Takes the header block into the fields (and the received layout); the first line counts
+    // even when empty.
+    void DecodeHeader(const std::vector<std::string>& header);
 
   private:
     TIpMimeEntity* GetBodyPart(const std::string& subtype, bool create);
