@@ -443,7 +443,8 @@ CASES = [("pop3", case_pop3), ("smtp", case_smtp), ("news", case_news)]
 def main():
     bounded.give_up_after(RUN_BOUND, "corpus_e2e.py")
     corpus = messages()
-    ex.check("corpus: at least 40 messages (%d)" % len(corpus), len(corpus) >= 40)
+    ex.check("corpus: at least 40 messages (%d)" % len(corpus), len(corpus) >= 40,
+             "Python's e-mail test messages come with libpython3.11-testsuite (scripts/setup.sh)")
     only = set(sys.argv[2:])
     for name, fn in CASES:
         if only and name not in only:
