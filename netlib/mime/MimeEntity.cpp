@@ -451,7 +451,8 @@ std::vector<std::string> TIpMimeEntity::DecodeMimeFields(const std::vector<std::
             keys[index] = "Content-ID: ";
             ContentID = Value(f, 12);
         } else if (!seenDisposition && Matches(f, "Content-Disposition: ") &&
-                   !TrimBlanks(Value(f, 21)).empty()) {
+                   !TrimBlanks(SplitOutsideQuotes(Value(f, 21), ';')[0]).empty()) {
+            // One without its disposition type could not be written back; it is kept as a line.
             seenDisposition = true;
             keys[index] = "Content-Disposition: ";
             std::vector<std::string> items = SplitOutsideQuotes(Value(f, 21), ';');
