@@ -283,6 +283,8 @@ const std::vector<Kept> KeptAsReceived = {
     {"a top-level attachment",
      "Content-Type: application/pdf; name=a.pdf\r\nContent-Disposition: attachment;\r\n"
      "\tfilename=\"a.pdf\"\r\nContent-Transfer-Encoding: base64\r\n\r\nZm9vYmFy\r\n"},
+    {"a disposition without its type",
+     "Content-Type: text/plain\r\nContent-Disposition: ;\r\n\tfilename=x\r\n\r\nbody\r\n"},
     {"a multipart without boundary (refused, but kept)",
      "Content-Type: multipart/mixed\r\nSubject: s\r\n\r\n--x\r\nbody\r\n--x--\r\n"},
 };
