@@ -324,20 +324,21 @@ void TIpMessage::DecodeHeader(const std::vector<std::string>& header) {
         return true;
     };
     size_t userFields = KeptFieldCount(UserFields);
-    for (const Field& f : GroupFields(header)) {
+    for (Field& f : GroupFields(header)) {
         std::string key;
         if (Matches(f, "X-")) {
             AddLines(UserFields, f);
             Layout.Header.push_back(
-                TIpHeaderItem{UserFieldKey + std::to_string(userFields++), f.Lines});
+                TIpHeaderItem{UserFieldKey + std::to_string(userFields++), std::move(f.Lines)});
             continue;
         }
         for (const auto& single : Singles) {
-            size_t n = std::char_traits<char>::length(single.Name);
-            if (Matches(f, single.Name)) {
+            const size_t n = std::char_traits<char>::length(single.Name);
+            if (Matches(f, std::string_view(single.Name, n))) {
                 // An empty value would not be written back; the line is kept instead.
-                if (!TrimBlanks(Value(f, n)).empty() && firstTime(single.Name)) {
-                    this->*single.Target = Value(f, n);
+                std::string value = Value(f, n);
+                if (!TrimBlanks(value).empty() && firstTime(single.Name)) {
+                    this->*single.Target = std::move(value);
                     key = single.Name;
                 }
                 break;
@@ -384,7 +385,7 @@ void TIpMessage::DecodeHeader(const std::vector<std::string>& header) {
             rest.insert(rest.end(), f.Lines.begin(), f.Lines.end());
             restAt.push_back(Layout.Header.size());
         }
-        Layout.Header.push_back(TIpHeaderItem{key, f.Lines});
+        Layout.Header.push_back(TIpHeaderItem{std::move(key), std::move(f.Lines)});
     }
 
     std::vector<std::string> restKeys = DecodeMimeFields(rest);
