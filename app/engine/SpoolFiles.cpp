@@ -6,7 +6,9 @@
 #include "app/engine/EngineLog.h"
 #include "app/engine/SpoolLimits.h"
 #include "app/engine/bfgconfig.h"
+#include "netlib/base/IpBase.h"
 #include "netlib/base/IpUtils.h"
+#include "netlib/mime/MailAddresses.h"
 #include "netlib/mime/MimeMessage.h"
 #include "platform/classes/Classes.h"
 #include "platform/fs/Files.h"
@@ -146,7 +148,9 @@ void ReplaceByNotice(TIpMimeEntity& part, const std::string& name, const std::st
     part.FileName.clear();
 }
 
-void HandlePart(TIpMimeEntity& part, TKestroConfig& box) {
+// True when a notice replaced the part or one of its own parts.
+bool HandlePart(TIpMimeEntity& part, TKestroConfig& box) {
+    bool replaced = false;
     if (!part.FileName.empty()) {
         const std::string name = SafeAttachmentName(part.FileName);
         std::string noticeName = name.empty() ? StripControls(part.FileName) : name;
@@ -168,9 +172,13 @@ void HandlePart(TIpMimeEntity& part, TKestroConfig& box) {
                 if (!failed) noticeName = ExtractFileName(saved);
             }
         }
-        if (box.DeleteAttach && !failed) ReplaceByNotice(part, noticeName, box.ExtractPath);
+        if (box.DeleteAttach && !failed) {
+            ReplaceByNotice(part, noticeName, box.ExtractPath);
+            replaced = true;
+        }
     }
-    for (int i = 0; i < part.Parts.Count(); ++i) HandlePart(*part.Parts.Items(i), box);
+    for (int i = 0; i < part.Parts.Count(); ++i) replaced |= HandlePart(*part.Parts.Items(i), box);
+    return replaced;
 }
 
 }  // namespace
@@ -248,14 +256,24 @@ std::string NewSpoolFileName(const std::string& dir) {
 
 // ---- incoming mail ---------------------------------------------------------------------------
 
-void WriteSpoolMail(TIpMessage& message, const std::string& fileName, const std::string& heloHost,
-                    const std::string& envelope) {
-    message.EncodeMessage();
+std::string SpoolEnvelope(const TIpMessage& message, const std::string& envelope) {
     std::string address = TrimControls(envelope);
-    if (address == "*" && message.MailTo.Count() > 0) address = message.MailTo[0];
+    if (address == "*") {
+        // The bare address of the first To entry, whatever its display name or encoding; the
+        // point program reads the whole line as the recipient.
+        std::string to;
+        for (int i = 0; i < message.MailTo.Count(); ++i)
+            to += (i > 0 ? ", " : "") + message.MailTo[i];
+        address = FirstAddrSpec(to);
+    }
     if (address.empty()) address = DefaultEnvelope;
     // The address may come from the mail's own To line: it must not break the script's lines.
-    address = StripControls(address);
+    return StripControls(address);
+}
+
+void WriteSpoolMail(TIpMessage& message, const std::string& fileName, const std::string& heloHost,
+                    const std::string& envelope) {
+    const std::string address = SpoolEnvelope(message, envelope);
 
     std::string script = "HELO " + heloHost + "\r\nRCPT TO:<" + address + ">\r\nDATA\r\n";
     for (const std::string& line : SplitLines(RawText(message))) {
@@ -325,7 +343,12 @@ void ReadOutgoingMail(TIpMessage& message, const std::string& fileName, std::str
 
     message.ClearMessage();
     for (const std::string& line : body) message.WriteLine(line);
-    message.DecodeMessage();
+    try {
+        message.DecodeMessage();
+    } catch (const EIpBaseException&) {
+        // A MIME structure the model cannot read (a multipart without boundary) does not keep
+        // the mail from going out: it is sent as the point program wrote it.
+    }
 }
 
 // ---- request.id ------------------------------------------------------------------------------
@@ -377,8 +400,11 @@ std::string SafeAttachmentName(const std::string& name) {
     return result;
 }
 
-void ExtractAttachments(TIpMessage& message, TKestroConfig& box) {
-    if (!box.ExtractAttach && !box.DeleteAttach) return;
-    if (!message.IsMultipart || message.Parts.Count() < 1) return;
-    for (int i = 0; i < message.Parts.Count(); ++i) HandlePart(*message.Parts.Items(i), box);
+bool ExtractAttachments(TIpMessage& message, TKestroConfig& box) {
+    if (!box.ExtractAttach && !box.DeleteAttach) return false;
+    if (!message.IsMultipart || message.Parts.Count() < 1) return false;
+    bool replaced = false;
+    for (int i = 0; i < message.Parts.Count(); ++i)
+        replaced |= HandlePart(*message.Parts.Items(i), box);
+    return replaced;
 }

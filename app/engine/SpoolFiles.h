@@ -57,11 +57,17 @@ std::string NewSpoolFileName(const std::string& dir);
 // recipient line, and the mail is the box owner's anyway.
 inline constexpr const char* DefaultEnvelope = "postmaster@localhost";
 
-// Writes message (encoded first) as the point program's mail script:
-//   HELO <heloHost> / RCPT TO:<envelope> / DATA / the raw message, dot-stuffed
-// with CR LF line ends. envelope is the box's Pop3Envelope: trimmed; "*" means the message's
-// first To address; empty means DefaultEnvelope. The importer removes one leading dot from a
-// line and would stop at a lone ".", so every line that begins with a dot gets one more.
+// The address of the mail script's recipient line for envelope, the box's Pop3Envelope:
+// trimmed; "*" means the bare address (addr-spec) of the message's first To entry; empty, or
+// "*" without any To address, means DefaultEnvelope.
+std::string SpoolEnvelope(const TIpMessage& message, const std::string& envelope);
+
+// Writes message as the point program's mail script:
+//   HELO <heloHost> / RCPT TO:<SpoolEnvelope> / DATA / the raw message, dot-stuffed
+// with CR LF line ends. The raw message is written as it stands in the message stream, as
+// received: a caller that changed the message encodes it first. The importer removes one
+// leading dot from a line and would stop at a lone ".", so every line that begins with a dot
+// gets one more.
 void WriteSpoolMail(TIpMessage& message, const std::string& fileName, const std::string& heloHost,
                     const std::string& envelope);
 
@@ -71,7 +77,8 @@ void WriteSpoolMail(TIpMessage& message, const std::string& fileName, const std:
 // recipients the text after each RCPT TO's first ":". A file that begins with "from " is a
 // plain message after that line (a trailing "." and "QUIT" dropped when present); it has no
 // HELO argument or recipients. A file without DATA or without the end of its body raises
-// EReadError and is left alone.
+// EReadError and is left alone; a message whose MIME structure cannot be read (a multipart
+// without boundary) is read all the same, to be sent as written.
 void ReadOutgoingMail(TIpMessage& message, const std::string& fileName, std::string& heloArgument,
                       std::vector<std::string>& recipients);
 
@@ -85,7 +92,8 @@ inline constexpr int64_t RequestRecordSize = 267;
 
 // Saves the file parts of a multipart message into the box's ExtractPath (or the program's
 // directory when that does not exist) and, with DeleteAttach, replaces each by a notice.
-void ExtractAttachments(TIpMessage& message, TKestroConfig& box);
+// True when a notice replaced a part: the message must then be encoded again.
+bool ExtractAttachments(TIpMessage& message, TKestroConfig& box);
 
 // The name an attachment is saved under: the last component of name after "/", "\" or ":",
 // without control characters. Empty when nothing usable is left ("", "." or "..").

@@ -356,9 +356,13 @@ void TKestroNNTPClient::DoArticle(TIpCustomNntpClient*, TIpNewsArticle& article)
     if (State == tsFinished) return;
     Guarded([&] {
         if (FJob == jbRange) LastNo = FRequestedNo;
-        ExtractAttachments(article, Box());
-        if (HdrOnly) article.UserFields.Add(kHdrOnlyMark);
-        article.EncodeMessage();
+        // An article nothing was taken from or added to is stored as received.
+        bool changed = ExtractAttachments(article, Box());
+        if (HdrOnly) {
+            article.UserFields.Add(kHdrOnlyMark);
+            changed = true;
+        }
+        if (changed) article.EncodeMessage();
         if (Box().NntpDupeSize != 0 && DupeCheck && DupeCheck->IsDupe(article)) {
             Log("Artikel " + std::to_string(LastNo) + " in " + GroupName +
                 " ist doppelt und wurde nicht gespeichert");

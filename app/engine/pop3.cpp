@@ -392,7 +392,8 @@ void TKestroPOP3Client::DoResponse(TIpCustomPop3Client*, TIpPop3States responseT
 void TKestroPOP3Client::DoMessage(TIpCustomPop3Client*, TIpMailMessage& message) {
     if (State != tsRunning) return;
     try {
-        ExtractAttachments(message, GetConfig());
+        // A message nothing was taken from is stored as received.
+        if (ExtractAttachments(message, GetConfig())) message.EncodeMessage();
         StoreMail(message);
     } catch (const std::exception& e) {
         Fail("Error: " + std::string(e.what()));

@@ -9,6 +9,7 @@
 #include "app/engine/SpoolFiles.h"
 #include "app/engine/bfgconfig.h"
 #include "netlib/mime/Codecs.h"
+#include "netlib/mime/MailAddresses.h"
 #include "platform/fs/Files.h"
 
 namespace {
@@ -29,7 +30,17 @@ std::string BareAddress(const std::string& address) {
 bool ListHasAddress(const TStringList& list, const std::string& bare) {
     const std::string wanted = Upper(bare);
     for (int i = 0; i < list.Count(); ++i)
-        if (Upper(BareAddress(list[i])) == wanted) return true;
+        for (const std::string& spec : AddrSpecs(list[i]))
+            if (Upper(spec) == wanted) return true;
+    return false;
+}
+
+// Whether the message names anyone to send it to (a To of "undisclosed-recipients:;" alone
+// does not).
+bool HasRecipient(const TIpMessage& message) {
+    for (const TStringList* list : {&message.MailTo, &message.CC, &message.BCC})
+        for (int i = 0; i < list->Count(); ++i)
+            if (!AddrSpecs((*list)[i]).empty()) return true;
     return false;
 }
 
@@ -171,7 +182,7 @@ bool TKestroSMTPClient::PrepareNextMail() {
                 !ListHasAddress(message.BCC, bare))
                 message.BCC.Add(bare);
         }
-        if (message.MailTo.Count() == 0 && message.CC.Count() == 0 && message.BCC.Count() == 0) {
+        if (!HasRecipient(message)) {
             Log("Error: " + Files[FileIndex] + ": keine Empf\xC3\xA4nger");
             SetRunExitCode(1);
             continue;

@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes to the message decoder as a received message, then encodes the result,
-// decodes it again and decodes every part's body with its transfer encoding. The same bytes
-// also go to every body decoder directly.
+// which must give the bytes back (with CR LF line ends), decodes it again and decodes every
+// part's body with its transfer encoding. The same bytes also go to every body decoder directly.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "netlib/base/IpBase.h"
@@ -19,14 +21,46 @@ void DecodeBodies(TIpMimeEntity& e) {
     for (int i = 0; i < e.Parts.Count(); ++i) DecodeBodies(*e.Parts.Items(i));
 }
 
+// The text with every line ended by CR LF, as the message stream reads lines: a line feed alone
+// ends a line, a carriage return alone stays in it.
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        const size_t next = end == std::string::npos ? text.size() : end + 1;
+        if (end == std::string::npos) end = text.size();
+        size_t stop = end;
+        if (end < text.size() && stop > start && text[stop - 1] == '\r') --stop;
+        out.append(text, start, stop - start);
+        out += "\r\n";
+        start = next;
+    }
+    return out;
+}
+
+std::string RawOf(TIpMessage& m) {
+    m.MessageStream.Seek(0, soBeginning);
+    std::string s(size_t(m.MessageStream.Size()), '\0');
+    if (!s.empty()) m.MessageStream.ReadBuffer(s.data(), int64_t(s.size()));
+    return s;
+}
+
 void RoundTrip(const std::string& text) {
     TIpMessage m;
     m.MessageStream.WriteString(text);
+    bool decoded = true;
     try {
         m.DecodeMessage();
     } catch (const EIpBaseException&) {
-        return;
+        decoded = false;  // what was read is still all there
     }
+    m.EncodeMessage();
+    if (RawOf(m) != WithCrLf(text)) {
+        std::fprintf(stderr, "the encoded message differs from the decoded one\n");
+        std::abort();
+    }
+    if (!decoded) return;
     DecodeBodies(m);
     m.EncodeMessage();
     TIpMessage again;

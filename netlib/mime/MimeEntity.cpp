@@ -96,10 +96,11 @@ TIpMimeEntity* RootOf(TIpMimeEntity* e) {
 // The parameters after the first item of a Content-Type or Content-Disposition line. Choose
 // names the field a parameter fills (null: none); a field that is set already, or an empty
 // value, leaves the parameter to be kept as written. Choose may take a parameter itself by
-// setting taken.
+// setting taken. What fills a field is remembered as written under prefix + name, so that it is
+// written back the same way while its value stays.
 template <class Choose>
 void TakeParameters(const std::vector<std::string>& items, std::vector<std::string>& kept,
-                    Choose choose) {
+                    std::vector<TIpParamText>& written, const std::string& prefix, Choose choose) {
     for (size_t i = 1; i < items.size(); ++i) {
         std::string item = TrimBlanks(items[i]);
         if (item.empty()) continue;
@@ -107,13 +108,25 @@ void TakeParameters(const std::vector<std::string>& items, std::vector<std::stri
         std::string* target = nullptr;
         bool taken = false;
         if (SplitParameter(item, name, value)) target = choose(name, value, taken);
-        if (taken) continue;
-        if (target && target->empty() && !value.empty())
+        if (!taken && target && target->empty() && !value.empty()) {
             *target = value;
+            taken = true;
+        }
+        if (taken)
+            written.push_back(TIpParamText{prefix + name, value, item});
         else
             kept.push_back(item);
     }
 }
+
+const TIpHeaderItem* FindItem(const std::vector<TIpHeaderItem>& items, const std::string& key) {
+    for (const auto& item : items)
+        if (item.Key == key) return &item;
+    return nullptr;
+}
+
+// Keys of the MIME fields and of the lines kept whole.
+const char* const kOtherKey = "#other:";
 
 }  // namespace
 
@@ -169,6 +182,8 @@ void TIpMimeEntity::ClearBodyStream() {
 void TIpMimeEntity::Clear() {
     ClearBodyStream();
     Parts.Clear();
+    Epilogue.clear();
+    Layout = TIpEntityLayout{};
     for (std::string* s :
          {&Boundary, &CharacterSet, &ContentDescription, &ContentDisposition, &ContentID,
           &ContentSubtype, &ContentType, &FileName, &MimeVersion, &ContentName, &RelatedType,
@@ -338,9 +353,20 @@ TIpMimeEntity* TIpMimeEntity::FindPart(const std::string& type, const std::strin
 // --- MIME header fields ----------------------------------------------------------------------
 
 void TIpMimeEntity::DecodeMimeHeaders(const std::vector<std::string>& lines) {
+    std::vector<std::string> keys = DecodeMimeFields(lines);
     std::vector<Field> fields = GroupFields(lines);
-    auto keep = [this](const Field& f) {
-        for (const auto& line : f.Lines) OtherHeaders.Add(line);
+    Layout.Header.clear();
+    for (size_t i = 0; i < fields.size(); ++i)
+        Layout.Header.push_back(TIpHeaderItem{keys[i], fields[i].Lines});
+}
+
+std::vector<std::string> TIpMimeEntity::DecodeMimeFields(const std::vector<std::string>& lines) {
+    std::vector<Field> fields = GroupFields(lines);
+    std::vector<std::string> keys(fields.size());
+    size_t kept = KeptFieldCount(OtherHeaders);
+    auto keep = [&](size_t index) {
+        for (const auto& line : fields[index].Lines) OtherHeaders.Add(line);
+        keys[index] = kOtherKey + std::to_string(kept++);
     };
 
     const Field* typeField = nullptr;
@@ -358,15 +384,17 @@ void TIpMimeEntity::DecodeMimeHeaders(const std::vector<std::string>& lines) {
         // Without a content type the other content headers mean nothing to the model; they
         // are kept as they are.
         IsMime = false;
-        for (const auto& f : fields) keep(f);
-        return;
+        for (size_t i = 0; i < fields.size(); ++i) keep(i);
+        return keys;
     }
 
     IsMime = true;
     bool seenVersion = false, seenEncoding = false, seenDescription = false, seenID = false,
          seenDisposition = false;
-    for (const auto& f : fields) {
+    for (size_t index = 0; index < fields.size(); ++index) {
+        const Field& f = fields[index];
         if (&f == typeField) {
+            keys[index] = "Content-Type: ";
             std::vector<std::string> items = SplitOutsideQuotes(Value(f, 14), ';');
             std::string media = TrimBlanks(items[0]);
             size_t slash = media.find('/');
@@ -379,7 +407,7 @@ void TIpMimeEntity::DecodeMimeHeaders(const std::vector<std::string>& lines) {
                 std::string name, value;
                 if (SplitParameter(items[i], name, value) && name == "type") hasType = true;
             }
-            TakeParameters(items, ContentTypeParams,
+            TakeParameters(items, ContentTypeParams, Layout.Params, "type:",
                            [&](const std::string& name, const std::string& value, bool& taken) {
                                if (name == "name") return &ContentName;
                                if (name == "boundary") return &Boundary;
@@ -399,6 +427,7 @@ void TIpMimeEntity::DecodeMimeHeaders(const std::vector<std::string>& lines) {
         }
         if (!seenVersion && Matches(f, "MIME-Version: ") && !Value(f, 14).empty()) {
             seenVersion = true;
+            keys[index] = "MIME-Version: ";
             MimeVersion = Value(f, 14);
         } else if (!seenEncoding && Matches(f, "Content-Transfer-Encoding: ")) {
             std::string value = TrimBlanks(Value(f, 27));
@@ -406,26 +435,31 @@ void TIpMimeEntity::DecodeMimeHeaders(const std::vector<std::string>& lines) {
                                    [&](const char* n) { return EqualsNoCase(value, n); });
             // An encoding the model cannot name again is kept as a line of its own.
             if (it == std::end(EncodingNames)) {
-                keep(f);
+                keep(index);
                 continue;
             }
             seenEncoding = true;
+            keys[index] = "Content-Transfer-Encoding: ";
             ContentTransferEncoding = TIpMimeEncodingMethod(it - std::begin(EncodingNames));
         } else if (!seenDescription && Matches(f, "Content-Description: ") &&
                    !Value(f, 21).empty()) {
             seenDescription = true;
+            keys[index] = "Content-Description: ";
             ContentDescription = Value(f, 21);
         } else if (!seenID && Matches(f, "Content-ID: ") && !Value(f, 12).empty()) {
             seenID = true;
+            keys[index] = "Content-ID: ";
             ContentID = Value(f, 12);
         } else if (!seenDisposition && Matches(f, "Content-Disposition: ") &&
-                   !TrimBlanks(Value(f, 21)).empty()) {
+                   !TrimBlanks(SplitOutsideQuotes(Value(f, 21), ';')[0]).empty()) {
+            // One without its disposition type could not be written back; it is kept as a line.
             seenDisposition = true;
+            keys[index] = "Content-Disposition: ";
             std::vector<std::string> items = SplitOutsideQuotes(Value(f, 21), ';');
             ContentDisposition = TrimBlanks(items[0]);
             bool formData = EqualsNoCase(ContentDisposition, "form-data");
             TakeParameters(
-                items, DispositionParams,
+                items, DispositionParams, Layout.Params, "disposition:",
                 [&](const std::string& name, const std::string& value, bool& taken) {
                     if (name == "filename") return &FileName;
                     if (name == "creation-date") return &CreationDate;
@@ -437,52 +471,168 @@ void TIpMimeEntity::DecodeMimeHeaders(const std::vector<std::string>& lines) {
                     return static_cast<std::string*>(nullptr);
                 });
         } else {
-            keep(f);
+            keep(index);
         }
     }
-    if (IsMultipart && Boundary.empty()) throw EIpBaseException("No Mime boundary");
+    return keys;
 }
 
-std::vector<std::string> TIpMimeEntity::EncodeMimeHeaders() const {
-    std::vector<std::string> out;
+size_t TIpMimeEntity::KeptFieldCount(const TStringList& lines) {
+    size_t count = 0;
+    for (int i = 0; i < lines.Count(); ++i)
+        if (i == 0 || lines[i].empty() || (lines[i][0] != ' ' && lines[i][0] != '\t')) ++count;
+    return count;
+}
+
+std::vector<TIpHeaderItem> TIpMimeEntity::KeptItems(const TStringList& lines,
+                                                    const std::string& keyPrefix) {
+    std::vector<TIpHeaderItem> items;
+    for (int i = 0; i < lines.Count(); ++i) {
+        const std::string& line = lines[i];
+        const bool continues = !line.empty() && (line[0] == ' ' || line[0] == '\t');
+        if (!continues || items.empty())
+            items.push_back(TIpHeaderItem{keyPrefix + std::to_string(items.size()), {}});
+        items.back().Lines.push_back(line);
+    }
+    return items;
+}
+
+std::vector<TIpHeaderItem> TIpMimeEntity::MimeItems(bool defaultVersion) const {
+    std::vector<TIpHeaderItem> out;
     if (ContentType.empty()) return out;
-    if (!MimeVersion.empty()) out.push_back("MIME-Version: " + MimeVersion);
+    auto add = [&](const char* name, std::vector<std::string> lines) {
+        out.push_back(TIpHeaderItem{name, std::move(lines)});
+    };
+    // A parameter as it was written while its value is the same, else in the model's form.
+    auto param = [&](const std::string& name, const std::string& value, bool quote) {
+        for (const auto& p : Layout.Params)
+            if (p.Name == name && p.Value == value) return p.Text;
+        const std::string bare = name.substr(name.find(':') + 1);
+        return bare + "=" + (quote ? "\"" + value + "\"" : QuoteIfNeeded(value));
+    };
+    std::vector<std::string> lines;
+    auto fold = [&](const char* name, const std::vector<std::string>& items) {
+        lines.clear();
+        FoldItems(lines, name, items, "; ", false);
+        add(name, lines);
+    };
+
+    if (!MimeVersion.empty() || defaultVersion)
+        add("MIME-Version: ", {"MIME-Version: " + (MimeVersion.empty() ? "1.0" : MimeVersion)});
 
     std::vector<std::string> items;
     items.push_back(ContentSubtype.empty() ? ContentType : ContentType + "/" + ContentSubtype);
-    if (!Boundary.empty()) items.push_back("boundary=\"" + Boundary + "\"");
-    if (!ContentName.empty()) items.push_back("name=\"" + ContentName + "\"");
-    if (!CharacterSet.empty()) items.push_back("charset=" + CharacterSet);
+    if (!Boundary.empty()) items.push_back(param("type:boundary", Boundary, true));
+    if (!ContentName.empty()) items.push_back(param("type:name", ContentName, true));
+    // The charset goes unquoted unless it came quoted.
+    if (!CharacterSet.empty()) items.push_back(param("type:charset", CharacterSet, false));
     if (!RelatedType.empty()) {
         items.push_back(
-            "type=\"" +
-            (RelatedSubtype.empty() ? RelatedType : RelatedType + "/" + RelatedSubtype) + "\"");
-        if (!RelatedStart.empty()) items.push_back("start=\"" + RelatedStart + "\"");
-        if (!RelatedStartInfo.empty()) items.push_back("start-info=\"" + RelatedStartInfo + "\"");
+            param("type:type",
+                  RelatedSubtype.empty() ? RelatedType : RelatedType + "/" + RelatedSubtype, true));
+        if (!RelatedStart.empty()) items.push_back(param("type:start", RelatedStart, true));
+        if (!RelatedStartInfo.empty())
+            items.push_back(param("type:start-info", RelatedStartInfo, true));
     }
     items.insert(items.end(), ContentTypeParams.begin(), ContentTypeParams.end());
-    FoldItems(out, "Content-Type: ", items, "; ", false);
+    fold("Content-Type: ", items);
 
-    if (!ContentDescription.empty()) out.push_back("Content-Description: " + ContentDescription);
-    if (!ContentID.empty()) out.push_back("Content-ID: " + ContentID);
+    if (!ContentDescription.empty())
+        add("Content-Description: ", {"Content-Description: " + ContentDescription});
+    if (!ContentID.empty()) add("Content-ID: ", {"Content-ID: " + ContentID});
     if (ContentTransferEncoding != emUnknown)
-        out.push_back(std::string("Content-Transfer-Encoding: ") +
-                      EncodingNames[ContentTransferEncoding]);
+        add("Content-Transfer-Encoding: ",
+            {std::string("Content-Transfer-Encoding: ") + EncodingNames[ContentTransferEncoding]});
     if (!ContentDisposition.empty()) {
         items.clear();
         items.push_back(ContentDisposition);
         if (EqualsNoCase(ContentDisposition, "form-data") && !ContentName.empty())
-            items.push_back("name=" + QuoteIfNeeded(ContentName));
-        if (!FileName.empty()) items.push_back("filename=" + QuoteIfNeeded(FileName));
-        if (!CreationDate.empty()) items.push_back("creation-date=" + QuoteIfNeeded(CreationDate));
+            items.push_back(param("disposition:name", ContentName, false));
+        if (!FileName.empty()) items.push_back(param("disposition:filename", FileName, false));
+        if (!CreationDate.empty())
+            items.push_back(param("disposition:creation-date", CreationDate, false));
         if (!ModificationDate.empty())
-            items.push_back("modification-date=" + QuoteIfNeeded(ModificationDate));
-        if (!ReadDate.empty()) items.push_back("read-date=" + QuoteIfNeeded(ReadDate));
-        if (Size > 0) items.push_back("size=" + std::to_string(Size));
+            items.push_back(param("disposition:modification-date", ModificationDate, false));
+        if (!ReadDate.empty()) items.push_back(param("disposition:read-date", ReadDate, false));
+        if (Size > 0) items.push_back(param("disposition:size", std::to_string(Size), false));
         items.insert(items.end(), DispositionParams.begin(), DispositionParams.end());
-        FoldItems(out, "Content-Disposition: ", items, "; ", false);
+        fold("Content-Disposition: ", items);
     }
     return out;
+}
+
+std::vector<TIpHeaderItem> TIpMimeEntity::OtherItems() const {
+    return KeptItems(OtherHeaders, kOtherKey);
+}
+
+std::vector<TIpHeaderItem> TIpMimeEntity::HeaderItems() const {
+    std::vector<TIpHeaderItem> items = MimeItems(false);
+    for (auto& item : OtherItems()) items.push_back(std::move(item));
+    return items;
+}
+
+std::vector<std::string> TIpMimeEntity::HeaderLines() const {
+    const std::vector<TIpHeaderItem> current = HeaderItems();
+    std::vector<std::string> out;
+    auto append = [&](const std::vector<std::string>& lines) {
+        out.insert(out.end(), lines.begin(), lines.end());
+    };
+    if (!Layout.Decoded) {
+        for (const auto& item : current) append(item.Lines);
+        return out;
+    }
+    const std::vector<TIpHeaderItem> decoded =
+        Layout.Header.empty() ? std::vector<TIpHeaderItem>() : DecodedItems();
+    std::vector<bool> written(current.size(), false);
+    for (const auto& received : Layout.Header) {
+        if (received.Key.empty()) {
+            append(received.Lines);
+            continue;
+        }
+        const TIpHeaderItem* now = FindItem(current, received.Key);
+        if (!now) continue;  // the field was removed
+        written[size_t(now - current.data())] = true;
+        const TIpHeaderItem* then = FindItem(decoded, received.Key);
+        append(then && then->Lines == now->Lines ? received.Lines : now->Lines);
+    }
+    // A field the model renders without having received it (a default such as the MIME version)
+    // is new only once its value differs from what decoding left.
+    for (size_t i = 0; i < current.size(); ++i) {
+        if (written[i]) continue;
+        const TIpHeaderItem* then = FindItem(decoded, current[i].Key);
+        if (!then || then->Lines != current[i].Lines) append(current[i].Lines);
+    }
+    return out;
+}
+
+namespace {
+// Whether writing the entity's content (after its header) gives any line.
+bool HasContent(TIpMimeEntity& e) {
+    if (e.Body.Size() > 0 || !e.Epilogue.empty() || !e.Layout.CloseLine.empty()) return true;
+    for (int i = 0; i < e.Parts.Count(); ++i) {
+        TIpMimeEntity& part = *e.Parts.Items(i);
+        if (!part.ParentBoundary.empty() || HasContent(part)) return true;
+    }
+    return false;
+}
+}  // namespace
+
+bool TIpMimeEntity::WritesSeparator(bool hasHeaderLines) {
+    // Content added to a header that came without an empty line still needs one before it.
+    return !Layout.Decoded || Layout.Separator || (hasHeaderLines && HasContent(*this));
+}
+
+std::vector<std::string> TIpMimeEntity::ReceivedLines() const {
+    std::vector<std::string> lines;
+    for (const auto& item : Layout.Header)
+        lines.insert(lines.end(), item.Lines.begin(), item.Lines.end());
+    return lines;
+}
+
+std::vector<TIpHeaderItem> TIpMimeEntity::DecodedItems() const {
+    TIpMimeEntity decoded(nullptr);
+    decoded.DecodeMimeHeaders(ReceivedLines());
+    return decoded.HeaderItems();
 }
 
 // --- boundaries ------------------------------------------------------------------------------

@@ -27,7 +27,7 @@ std::vector<Field> GroupFields(const std::vector<std::string>& lines) {
     return fields;
 }
 
-bool StartsWithNoCase(const std::string& s, const std::string& prefix) {
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
     if (s.size() < prefix.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i)
         if (Lower(s[i]) != Lower(prefix[i])) return false;
@@ -43,7 +43,7 @@ std::string LowerCase(std::string s) {
     return s;
 }
 
-bool Matches(const Field& field, const std::string& name) {
+bool Matches(const Field& field, std::string_view name) {
     return StartsWithNoCase(field.Lines.front(), name);
 }
 

@@ -2,6 +2,7 @@
 // Header-line helpers shared by the entity and the message: grouping raw lines into fields,
 // reading values, splitting parameter lists and folding long list headers.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace IpMimeHeaders {
@@ -16,12 +17,12 @@ struct Field {
 std::vector<Field> GroupFields(const std::vector<std::string>& lines);
 
 // Whether the field's first line begins with name (compared without regard to case).
-bool Matches(const Field& field, const std::string& name);
+bool Matches(const Field& field, std::string_view name);
 // The rest of the first line after nameLength characters, with the continuation lines appended
 // as they stand (their leading white space serves as separator).
 std::string Value(const Field& field, size_t nameLength);
 
-bool StartsWithNoCase(const std::string& s, const std::string& prefix);
+bool StartsWithNoCase(std::string_view s, std::string_view prefix);
 bool EqualsNoCase(const std::string& a, const std::string& b);
 std::string LowerCase(std::string s);
 // Removes leading and trailing blanks and tabs.

@@ -48,63 +48,82 @@ bool IsCloseDelimiter(const std::string& line, const std::string& boundary) {
            line.compare(0, 2, "--") == 0 && TrimRight(line) == "--" + boundary + "--";
 }
 
-// Reads lines into E from the message stream. `line` is the current line, passed between
-// levels; `have` is false once the stream is used up with nothing left to hand back.
-// `outer` holds the boundaries of E's grandparents and above: a delimiter of theirs ends E too,
-// so a part that lacks its own closing line cannot swallow its parent's siblings.
-void ParseEntity(TIpMimeEntity& e, LineReader& reader, std::string& line, bool& have, int depth,
-                 const std::vector<std::string>& outer) {
-    auto skipEmpty = [&] {
-        reader.Read(line);
-        while (line.empty() && !reader.AtEnd()) reader.Read(line);
-        have = true;
-    };
-    skipEmpty();
-    // Part headers follow a delimiter line and are recognised by their first line (the encoder
-    // writes MIME-Version first). An entity without delimiter has its headers in the message's
-    // header block; its body is all text, even when it is an enclosed message with headers.
-    if (!e.ParentBoundary.empty() &&
-        (StartsWithNoCase(line, "Content-") || StartsWithNoCase(line, "MIME-Version: "))) {
-        std::vector<std::string> header{line};
-        while (reader.Read(line) && !line.empty()) header.push_back(line);
-        e.DecodeMimeHeaders(header);
-        skipEmpty();
-    }
+// Whether a line can open a part's header: a field name and a colon.
+bool LooksLikeField(const std::string& line) {
+    const size_t colon = line.find(':');
+    if (colon == 0 || colon == std::string::npos) return false;
+    return std::all_of(line.begin(), line.begin() + long(colon), [](char c) {
+        return static_cast<unsigned char>(c) > ' ' && static_cast<unsigned char>(c) < 127;
+    });
+}
 
-    const std::string& parent = e.ParentBoundary;
-    bool nest = e.IsMultipart && !e.Boundary.empty() && depth < MimeLimits::kMaxMimeDepth;
+struct ParseState {
+    explicit ParseState(LineReader& reader) : Reader(reader) {}
+    LineReader& Reader;
+    std::string Line;   // the current line, passed between levels
+    bool Have = false;  // Line holds a line not yet used
+    bool MissingBoundary = false;
+    void Next() { Have = Reader.Read(Line); }
+};
+
+// Reads E from the message stream. `stops` are the boundaries of E's parent and above: a
+// delimiter line of any of them ends E (without being used), so a part that lacks its own
+// closing line cannot swallow its parent's siblings. Every line lands somewhere (header, body,
+// preamble, epilogue or a delimiter), so that encoding can give the message back as it came.
+void ParseEntity(TIpMimeEntity& e, ParseState& p, int depth,
+                 const std::vector<std::string>& stops) {
+    auto ends = [&](const std::string& line) {
+        return std::any_of(stops.begin(), stops.end(), [&](const std::string& b) {
+            return IsOpenDelimiter(line, b) || IsCloseDelimiter(line, b);
+        });
+    };
+    e.Layout.Decoded = true;
+    if (!e.ParentBoundary.empty()) {
+        // The current line is the delimiter that opened the part; its header follows, up to
+        // an empty line. A part without header starts with that empty line.
+        e.Layout.OpenLine = p.Line;
+        p.Next();
+        std::vector<std::string> header;
+        if (p.Have && LooksLikeField(p.Line) && !ends(p.Line)) {
+            do {
+                header.push_back(p.Line);
+                p.Next();
+            } while (p.Have && !p.Line.empty() && !ends(p.Line));
+        }
+        e.DecodeMimeHeaders(header);
+        e.Layout.Separator = p.Have && p.Line.empty();
+        if (e.Layout.Separator) p.Next();
+    } else {
+        p.Next();
+    }
+    if (e.IsMultipart && e.Boundary.empty()) p.MissingBoundary = true;
+
+    const bool nest = e.IsMultipart && !e.Boundary.empty() && depth < MimeLimits::kMaxMimeDepth;
     std::vector<std::string> inner;
     if (nest) {
-        inner = outer;
-        if (!parent.empty()) inner.push_back(parent);
+        inner = stops;
+        inner.push_back(e.Boundary);
     }
-    // A multipart's body is its preamble and epilogue. Like every body it starts with its first
-    // line of text: blank lines after the closing delimiter do not open it.
-    auto writeBody = [&] {
-        if (line.empty() && e.Body.Size() == 0 && e.Parts.Count() > 0) return;
-        e.Body.WriteLine(line);
-    };
-    while (have) {
-        if (IsOpenDelimiter(line, parent)) return;  // a sibling begins
-        if (std::any_of(outer.begin(), outer.end(), [&](const std::string& b) {
-                return IsOpenDelimiter(line, b) || IsCloseDelimiter(line, b);
-            }))
-            return;
-        if (IsCloseDelimiter(line, parent)) {  // the parent is closed
-            have = reader.Read(line);
-            return;
-        }
-        if (reader.AtEnd()) break;
-        if (nest && IsOpenDelimiter(line, e.Boundary)) {
+    bool closed = false;
+    while (p.Have) {
+        if (ends(p.Line)) return;
+        if (nest && !closed && IsOpenDelimiter(p.Line, e.Boundary)) {
             auto* child = new TIpMimeEntity(&e);
             e.Parts.Add(child);
-            ParseEntity(*child, reader, line, have, depth + 1, inner);
+            ParseEntity(*child, p, depth + 1, inner);
             continue;
         }
-        writeBody();
-        reader.Read(line);
+        if (nest && !closed && IsCloseDelimiter(p.Line, e.Boundary)) {
+            e.Layout.CloseLine = p.Line;
+            closed = true;
+        } else if (closed) {
+            e.Epilogue += p.Line;
+            e.Epilogue += "\r\n";
+        } else {
+            e.Body.WriteLine(p.Line);
+        }
+        p.Next();
     }
-    if (have) writeBody();
 }
 
 void RewindBodies(TIpMimeEntity& e) {
@@ -126,20 +145,31 @@ void CopyBody(TIpAnsiTextStream& body, TIpAnsiTextStream& out) {
     if (last != '\r' && last != '\n') out.WriteLine("");
 }
 
+// A delimiter line as received while it still belongs to the boundary, else the plain one.
+std::string Delimiter(const std::string& received, const std::string& plain) {
+    return TrimRight(received) == plain ? received : plain;
+}
+
 void WriteEntity(TIpMimeEntity& e, TIpAnsiTextStream& out) {
     if (!e.ParentBoundary.empty()) {
-        out.WriteLine("--" + e.ParentBoundary);
-        for (const auto& h : e.EncodeMimeHeaders())
+        out.WriteLine(Delimiter(e.Layout.OpenLine, "--" + e.ParentBoundary));
+        std::vector<std::string> header = e.HeaderLines();
+        for (const auto& h : header)
             if (!h.empty()) out.WriteLine(h);
-        for (int i = 0; i < e.OtherHeaders.Count(); ++i) out.WriteLine(e.OtherHeaders[i]);
-        out.WriteLine("");
+        if (e.WritesSeparator(!header.empty())) out.WriteLine("");
     }
     if (e.Body.Size() > 0) CopyBody(e.Body, out);
-    if (e.Parts.Count() == 0) return;
     for (int i = 0; i < e.Parts.Count(); ++i) WriteEntity(*e.Parts.Items(i), out);
-    // Children without a boundary (the body of a top-level attachment) have no delimiters.
-    const std::string& closing = e.Parts.Items(e.Parts.Count() - 1)->ParentBoundary;
-    if (!closing.empty()) out.WriteLine("--" + closing + "--");
+    if (e.Layout.Decoded) {
+        // A multipart that came without closing line (cut short) gets none.
+        if (!e.Layout.CloseLine.empty())
+            out.WriteLine(Delimiter(e.Layout.CloseLine, "--" + e.Boundary + "--"));
+    } else if (e.Parts.Count() > 0) {
+        // Children without a boundary (the body of a top-level attachment) have no delimiters.
+        const std::string& closing = e.Parts.Items(e.Parts.Count() - 1)->ParentBoundary;
+        if (!closing.empty()) out.WriteLine("--" + closing + "--");
+    }
+    if (!e.Epilogue.empty()) out.WriteBuffer(e.Epilogue.data(), int64_t(e.Epilogue.size()));
 }
 
 void AddLines(TStringList& list, const Field& f) {
@@ -213,17 +243,55 @@ void TIpMessage::Assign(TIpMessage& source) {
 }
 
 namespace {
-// The header block: up to the first empty line after the first line.
-std::vector<std::string> ReadHeader(LineReader& reader) {
+// The header block: up to the first empty line after the first line. separator tells whether
+// that empty line came (a HEAD reply ends without one); empty when the stream is.
+std::vector<std::string> ReadHeader(LineReader& reader, bool& separator) {
     std::vector<std::string> header;
     std::string line;
-    reader.Read(line);
+    separator = false;
+    if (!reader.Read(line)) return header;
     header.push_back(line);  // the first line counts even when empty
-    while (reader.Read(line) && !line.empty()) header.push_back(line);
+    while (reader.Read(line)) {
+        if (line.empty()) {
+            separator = true;
+            break;
+        }
+        header.push_back(line);
+    }
     return header;
 }
 
 const char* const SubjectName = "Subject: ";
+const char* const ReceivedKey = "Received: #";
+const char* const UserFieldKey = "X-#";
+
+// The model's fields of the message header: name, then the field it fills.
+struct Single {
+    const char* Name;
+    std::string TIpMessage::*Target;
+};
+const Single Singles[] = {
+    {"Date: ", &TIpMessage::Date},
+    {"From: ", &TIpMessage::From},
+    {"In-Reply-To: ", &TIpMessage::InReplyTo},
+    {"Followup-To: ", &TIpMessage::FollowupTo},
+    {"Keywords: ", &TIpMessage::Keywords},
+    {"Message-ID: ", &TIpMessage::MessageID},
+    {"NNTP-Posting-Host: ", &TIpMessage::NNTPPostingHost},
+    {"Organization: ", &TIpMessage::Organization},
+    {"Control: ", &TIpMessage::Control},
+    {"Posting-Host: ", &TIpMessage::PostingHost},
+    {"Reply-To: ", &TIpMessage::ReplyTo},
+    {"Return-Path: ", &TIpMessage::ReturnPath},
+    {"Sender: ", &TIpMessage::Sender},
+    {SubjectName, &TIpMessage::Subject},
+};
+struct AddressList {
+    const char* Name;
+    TStringList TIpMessage::*Target;
+};
+const AddressList AddressLists[] = {
+    {"BCC: ", &TIpMessage::BCC}, {"CC: ", &TIpMessage::CC}, {"To: ", &TIpMessage::MailTo}};
 }  // namespace
 
 std::string TIpMessage::SubjectOf(const std::string& raw) {
@@ -231,161 +299,160 @@ std::string TIpMessage::SubjectOf(const std::string& raw) {
     if (!raw.empty()) bytes.WriteBuffer(raw.data(), int64_t(raw.size()));
     TIpAnsiTextStream text(&bytes);
     LineReader reader(text);
+    bool separator = false;
     // The first Subject field with a value, as DecodeMessage takes it.
     const size_t n = std::char_traits<char>::length(SubjectName);
-    for (const Field& f : GroupFields(ReadHeader(reader)))
+    for (const Field& f : GroupFields(ReadHeader(reader, separator)))
         if (!Matches(f, "X-") && Matches(f, SubjectName) && !TrimBlanks(Value(f, n)).empty())
             return Value(f, n);
     return std::string();
 }
 
-void TIpMessage::DecodeMessage() {
-    MessageStream.Seek(0, soBeginning);
-    LineReader reader(MessageStream);
-    const std::vector<std::string> header = ReadHeader(reader);
-    std::string line;
+void TIpMessage::DecodeHeader(const std::vector<std::string>& header) {
+    Layout.Header.clear();
+    // An empty first line opens the header block; it is written back as it stands.
+    if (!header.empty() && header.front().empty()) Layout.Header.push_back(TIpHeaderItem{"", {""}});
 
-    // Fields the message names; the first of each single-valued one is taken, every other line
-    // goes on to the MIME fields and from there to OtherHeaders.
-    struct Single {
-        const char* Name;
-        std::string* Target;
-    };
-    const Single singles[] = {
-        {"Date: ", &Date},
-        {"From: ", &From},
-        {"In-Reply-To: ", &InReplyTo},
-        {"Followup-To: ", &FollowupTo},
-        {"Keywords: ", &Keywords},
-        {"Message-ID: ", &MessageID},
-        {"NNTP-Posting-Host: ", &NNTPPostingHost},
-        {"Organization: ", &Organization},
-        {"Control: ", &Control},
-        {"Posting-Host: ", &PostingHost},
-        {"Reply-To: ", &ReplyTo},
-        {"Return-Path: ", &ReturnPath},
-        {"Sender: ", &Sender},
-        {SubjectName, &Subject},
-    };
-    struct Addresses {
-        const char* Name;
-        TStringList* Target;
-    };
-    const Addresses addresses[] = {{"BCC: ", &BCC}, {"CC: ", &CC}, {"To: ", &MailTo}};
-
+    // The first of each single-valued field is taken, every other line goes on to the MIME
+    // fields and from there to OtherHeaders.
     std::vector<std::string> rest;
+    std::vector<size_t> restAt;  // where in Layout.Header each field of rest stands
     std::vector<const char*> taken;
     auto firstTime = [&](const char* name) {
         if (std::find(taken.begin(), taken.end(), name) != taken.end()) return false;
         taken.push_back(name);
         return true;
     };
-    for (const Field& f : GroupFields(header)) {
-        bool used = false;
+    size_t userFields = KeptFieldCount(UserFields);
+    for (Field& f : GroupFields(header)) {
+        std::string key;
         if (Matches(f, "X-")) {
             AddLines(UserFields, f);
+            Layout.Header.push_back(
+                TIpHeaderItem{UserFieldKey + std::to_string(userFields++), std::move(f.Lines)});
             continue;
         }
-        for (const auto& s : singles) {
-            size_t n = std::char_traits<char>::length(s.Name);
-            if (Matches(f, s.Name)) {
+        for (const auto& single : Singles) {
+            const size_t n = std::char_traits<char>::length(single.Name);
+            if (Matches(f, std::string_view(single.Name, n))) {
                 // An empty value would not be written back; the line is kept instead.
-                if (!TrimBlanks(Value(f, n)).empty() && firstTime(s.Name)) {
-                    *s.Target = Value(f, n);
-                    used = true;
+                std::string value = Value(f, n);
+                if (!TrimBlanks(value).empty() && firstTime(single.Name)) {
+                    this->*single.Target = std::move(value);
+                    key = single.Name;
                 }
                 break;
             }
         }
-        for (const auto& a : addresses) {
+        for (const auto& a : AddressLists) {
             size_t n = std::char_traits<char>::length(a.Name);
-            if (!used && Matches(f, a.Name)) {
+            if (key.empty() && Matches(f, a.Name)) {
                 auto pieces = SplitAddressList(Value(f, n));
                 if (!pieces.empty() && firstTime(a.Name)) {
-                    AddSplit(*a.Target, pieces);
-                    used = true;
+                    AddSplit(this->*a.Target, pieces);
+                    key = a.Name;
                 }
                 break;
             }
         }
-        if (!used && Matches(f, "Received: ") && !TrimBlanks(Value(f, 10)).empty()) {
+        if (!key.empty()) {
+            // taken above
+        } else if (Matches(f, "Received: ") && !TrimBlanks(Value(f, 10)).empty()) {
+            key = ReceivedKey + std::to_string(Received.Count());
             Received.Add(Value(f, 10));
-            used = true;
-        } else if (!used && Matches(f, "Newsgroups: ")) {
+        } else if (Matches(f, "Newsgroups: ")) {
             std::vector<std::string> groups;
             for (const auto& g : SplitOutsideQuotes(Value(f, 12), ','))
                 if (!TrimBlanks(g).empty()) groups.push_back(TrimBlanks(g));
             if (!groups.empty() && firstTime("Newsgroups: ")) {
                 AddSplit(Newsgroups, groups);
-                used = true;
+                key = "Newsgroups: ";
             }
-        } else if (!used && (Matches(f, "References: ") || Matches(f, "Path: "))) {
+        } else if (Matches(f, "References: ") || Matches(f, "Path: ")) {
             bool refs = Matches(f, "References: ");
+            const char* name = refs ? "References: " : "Path: ";
             size_t n = refs ? 12 : 6;
-            if (!TrimBlanks(Value(f, n)).empty() && firstTime(refs ? "References: " : "Path: ")) {
+            if (!TrimBlanks(Value(f, n)).empty() && firstTime(name)) {
                 TStringList& target = refs ? References : Path;
                 std::string first = TrimBlanks(f.Lines.front().substr(n));
                 if (!first.empty()) target.Add(first);
                 for (size_t i = 1; i < f.Lines.size(); ++i)
                     if (!TrimBlanks(f.Lines[i]).empty()) target.Add(TrimBlanks(f.Lines[i]));
-                used = true;
+                key = name;
             }
         }
-        if (!used) rest.insert(rest.end(), f.Lines.begin(), f.Lines.end());
-    }
-
-    DecodeMimeHeaders(rest);
-
-    if (IsMime) {
-        std::string current;
-        bool have = true;
-        if (ContentDisposition == "attachment") {
-            // A message that is itself an attachment: the body goes into one child carrying
-            // the message's content fields, as the attachment extraction expects.
-            auto* child = new TIpMimeEntity(this);
-            child->ContentType = ContentType;
-            child->ContentSubtype = ContentSubtype;
-            child->ContentDisposition = ContentDisposition;
-            child->ContentDescription = ContentDescription;
-            child->ContentTransferEncoding = ContentTransferEncoding;
-            child->CharacterSet = CharacterSet;
-            child->CreationDate = CreationDate;
-            child->FileName = FileName;
-            child->ContentName = ContentName;
-            child->ModificationDate = ModificationDate;
-            child->MimeVersion = MimeVersion;
-            child->Size = Size;
-            child->ReadDate = ReadDate;
-            child->IsMime = true;
-            child->IsMultipart = false;
-            // Its body is all the rest of the message, delimiter lines included.
-            child->ParentBoundary.clear();
-            Parts.Add(child);
-            ParseEntity(*child, reader, current, have, 1, {});
-        } else {
-            ParseEntity(*this, reader, current, have, 0, {});
+        if (key.empty()) {
+            rest.insert(rest.end(), f.Lines.begin(), f.Lines.end());
+            restAt.push_back(Layout.Header.size());
         }
-    } else {
-        reader.Read(line);
-        while (line.empty() && !reader.AtEnd()) reader.Read(line);
-        Body.WriteLine(line);
-        while (reader.Read(line)) Body.WriteLine(line);
+        Layout.Header.push_back(TIpHeaderItem{std::move(key), std::move(f.Lines)});
     }
-    RewindBodies(*this);
+
+    std::vector<std::string> restKeys = DecodeMimeFields(rest);
+    for (size_t i = 0; i < restAt.size() && i < restKeys.size(); ++i)
+        Layout.Header[restAt[i]].Key = restKeys[i];
 }
 
-void TIpMessage::EncodeMessage() {
-    NewMessageStream();
-    if (!ContentType.empty()) {
-        IsMime = true;
-        if (MimeVersion.empty()) MimeVersion = "1.0";
+std::vector<TIpHeaderItem> TIpMessage::DecodedItems() const {
+    TIpMessage decoded;
+    decoded.DecodeHeader(ReceivedLines());
+    return decoded.HeaderItems();
+}
+
+void TIpMessage::DecodeMessage() {
+    MessageStream.Seek(0, soBeginning);
+    LineReader reader(MessageStream);
+    Layout = TIpEntityLayout{};
+    bool separator = false;
+    DecodeHeader(ReadHeader(reader, separator));
+    Layout.Separator = separator;
+    Layout.Decoded = true;
+
+    ParseState state(reader);
+    if (IsMime && ContentDisposition == "attachment") {
+        // A message that is itself an attachment: the body goes into one child carrying
+        // the message's content fields, as the attachment extraction expects.
+        auto* child = new TIpMimeEntity(this);
+        child->ContentType = ContentType;
+        child->ContentSubtype = ContentSubtype;
+        child->ContentDisposition = ContentDisposition;
+        child->ContentDescription = ContentDescription;
+        child->ContentTransferEncoding = ContentTransferEncoding;
+        child->CharacterSet = CharacterSet;
+        child->CreationDate = CreationDate;
+        child->FileName = FileName;
+        child->ContentName = ContentName;
+        child->ModificationDate = ModificationDate;
+        child->MimeVersion = MimeVersion;
+        child->Size = Size;
+        child->ReadDate = ReadDate;
+        child->IsMime = true;
+        child->IsMultipart = false;
+        // Its body is all the rest of the message, delimiter lines included.
+        child->ParentBoundary.clear();
+        Parts.Add(child);
+        ParseEntity(*child, state, 1, {});
+    } else {
+        // Every body line counts, the empty ones at its start too; an empty body stays empty.
+        ParseEntity(*this, state, 0, {});
     }
-    std::vector<std::string> lines;
+    RewindBodies(*this);
+    // Reported when everything else is in place: a caller that forgives it (LoadFromFile)
+    // still holds the whole message, the multipart's content as its body.
+    if (state.MissingBoundary) throw EIpBaseException("No Mime boundary");
+}
+
+std::vector<TIpHeaderItem> TIpMessage::HeaderItems() const {
+    std::vector<TIpHeaderItem> items;
     auto single = [&](const char* name, const std::string& value) {
-        if (!value.empty()) lines.push_back(name + value);
+        if (!value.empty()) items.push_back(TIpHeaderItem{name, {name + value}});
     };
-    auto list = [&](const char* name, const TStringList& items, const char* sep, bool onePerLine) {
-        if (items.Count() > 0) FoldItems(lines, name, ListItems(items), sep, onePerLine);
+    auto list = [&](const char* name, const TStringList& entries, const char* sep,
+                    bool onePerLine) {
+        if (entries.Count() == 0) return;
+        TIpHeaderItem item{name, {}};
+        FoldItems(item.Lines, name, ListItems(entries), sep, onePerLine);
+        items.push_back(std::move(item));
     };
 
     single("Return-Path: ", ReturnPath);
@@ -393,11 +460,13 @@ void TIpMessage::EncodeMessage() {
         std::vector<std::string> pieces;
         for (const auto& p : SplitOutsideQuotes(Received[i], '\t'))
             if (!TrimBlanks(p).empty()) pieces.push_back(TrimBlanks(p));
+        TIpHeaderItem item{ReceivedKey + std::to_string(i), {}};
         for (size_t k = 0; k < pieces.size(); ++k) {
             std::string l = (k == 0 ? "Received: " : "\t") + pieces[k];
             if (k + 1 < pieces.size()) l += '\t';
-            lines.push_back(l);
+            item.Lines.push_back(l);
         }
+        if (!item.Lines.empty()) items.push_back(std::move(item));
     }
     list("Path: ", Path, ", ", true);
     list("Newsgroups: ", Newsgroups, ", ", true);
@@ -419,18 +488,24 @@ void TIpMessage::EncodeMessage() {
     // Decoded like the others, so written back like them.
     single("NNTP-Posting-Host: ", NNTPPostingHost);
     single("Posting-Host: ", PostingHost);
-    for (int i = 0; i < UserFields.Count(); ++i) lines.push_back(UserFields[i]);
-    if (IsMime)
-        for (auto& h : EncodeMimeHeaders()) lines.push_back(std::move(h));
-    for (int i = 0; i < OtherHeaders.Count(); ++i) lines.push_back(OtherHeaders[i]);
+    for (auto& item : KeptItems(UserFields, UserFieldKey)) items.push_back(std::move(item));
+    // The message's own header always names its MIME version.
+    for (auto& item : MimeItems(true)) items.push_back(std::move(item));
+    for (auto& item : OtherItems()) items.push_back(std::move(item));
+    return items;
+}
 
+void TIpMessage::EncodeMessage() {
+    NewMessageStream();
+    if (!ContentType.empty()) {
+        IsMime = true;
+        if (MimeVersion.empty()) MimeVersion = "1.0";
+    }
+    const std::vector<std::string> lines = HeaderLines();
     if (lines.empty()) return;
     for (const auto& l : lines) MessageStream.WriteLine(l);
-    MessageStream.WriteLine("");
-    if (IsMime)
-        WriteEntity(*this, MessageStream);
-    else if (Body.Size() > 0)
-        CopyBody(Body, MessageStream);
+    if (WritesSeparator(true)) MessageStream.WriteLine("");
+    WriteEntity(*this, MessageStream);
     MessageStream.Seek(0, soBeginning);
 }
 

@@ -4,7 +4,10 @@
 // raw lines into fields and entities, EncodeMessage turns them back into raw lines.
 //
 // Header lines the model has no field for are kept verbatim, in order, and written back, so a
-// message that is decoded and encoded again loses none of its headers.
+// message that is decoded and encoded again loses none of its headers. A decoded entity also
+// remembers how it looked (TIpEntityLayout): encoding writes what the model still holds
+// unchanged exactly as it came in, so that a message changed in one place (a notice instead of
+// an attachment, an added header line) differs from the received one in that place only.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -26,6 +29,35 @@ enum TIpMimeEncodingMethod : uint8_t {
 };
 
 class TIpMimeEntity;
+
+// One header field: the model field it belongs to (Key) and its lines.
+struct TIpHeaderItem {
+    std::string Key;
+    std::vector<std::string> Lines;
+};
+
+// A Content-Type or Content-Disposition parameter as received: its name (prefixed "type:" or
+// "disposition:"), its value as the model reads it, and the item as written ("charset=\"x\"").
+struct TIpParamText {
+    std::string Name;
+    std::string Value;
+    std::string Text;
+};
+
+// How a decoded entity looked. Only decoding fills it; Clear empties it.
+struct TIpEntityLayout {
+    bool Decoded = false;
+    // The header fields in the order received. Key names the model field each went into;
+    // an empty key marks a line written back as it stands (an empty first line).
+    std::vector<TIpHeaderItem> Header;
+    std::vector<TIpParamText> Params;
+    // An empty line ended the header (a HEAD reply or a part cut short has none).
+    bool Separator = true;
+    // The delimiter line that opened this part, and the one that closed this multipart (empty
+    // when it never came: a message cut short).
+    std::string OpenLine;
+    std::string CloseLine;
+};
 
 // sender is the root entity; setting abort stops the running codec after its current block.
 using TIpCodingProgressEvent =
@@ -80,17 +112,27 @@ class TIpMimeEntity {
     // Makes this entity a multipart (with a boundary) and returns a new, empty child.
     TIpMimeEntity* AddPart();
 
-    // Decodes one entity's MIME header fields from its raw header lines; lines it has no field
-    // for go to OtherHeaders. Raises "No Mime boundary" for a multipart without boundary.
+    // Decodes one entity's MIME header fields from its raw header lines, which become its
+    // received header; lines it has no field for go to OtherHeaders. A multipart without
+    // boundary is left for DecodeMessage to report.
     void DecodeMimeHeaders(const std::vector<std::string>& lines);
-    // The entity's MIME header lines and kept lines, as EncodeMessage writes them.
-    std::vector<std::string> EncodeMimeHeaders() const;
+    // The entity's header fields in the model's order and form: its MIME fields, then the kept
+    // lines.
+    virtual std::vector<TIpHeaderItem> HeaderItems() const;
+    // The header lines encoding writes: for a decoded entity the fields as received where they
+    // did not change, changed ones in their place, new ones after them.
+    std::vector<std::string> HeaderLines() const;
+    // Whether an empty line goes between the header lines and the body.
+    bool WritesSeparator(bool hasHeaderLines);
 
     uint8_t Progress = 0;
     uint8_t LastProgress = 0;
     TIpMimeParts Parts;
     std::string ParentBoundary;
+    // The body lines; of a multipart, the text before its first part (the preamble).
     TIpAnsiTextStream Body;
+    // Of a multipart: the lines after its closing delimiter, each ended by CR LF.
+    std::string Epilogue;
     std::string ContentName;
     std::string Boundary;
     std::string CharacterSet;
@@ -120,9 +162,27 @@ class TIpMimeEntity {
     std::vector<std::string> DispositionParams;
     // Header lines of this entity that no field holds, verbatim with their continuation lines.
     TStringList OtherHeaders;
+    TIpEntityLayout Layout;
 
   protected:
     TIpCodingProgressProc ProgressProc();
+    // The received header in the model's form, as decoding left it: a field whose form is still
+    // the same has not changed and is written as received. Worked out again from the received
+    // lines when needed, so that decoding does not pay for it.
+    virtual std::vector<TIpHeaderItem> DecodedItems() const;
+    std::vector<std::string> ReceivedLines() const;
+    // Decodes the MIME fields among lines without raising; the key of each field (as grouped by
+    // its continuation lines), in order.
+    std::vector<std::string> DecodeMimeFields(const std::vector<std::string>& lines);
+    // The MIME fields in the model's form; defaultVersion writes "MIME-Version: 1.0" when none
+    // is set (the message's own header always has one).
+    std::vector<TIpHeaderItem> MimeItems(bool defaultVersion) const;
+    std::vector<TIpHeaderItem> OtherItems() const;
+    // Header lines kept whole, grouped into fields (a line that begins with a blank or a tab
+    // continues the field before it) and keyed by prefix and position.
+    static std::vector<TIpHeaderItem> KeptItems(const TStringList& lines,
+                                                const std::string& keyPrefix);
+    static size_t KeptFieldCount(const TStringList& lines);
 };
 
 class TIpMessage : public TIpMimeEntity {
@@ -131,6 +191,7 @@ class TIpMessage : public TIpMimeEntity {
     ~TIpMessage() override;
 
     void Clear() override;
+    std::vector<TIpHeaderItem> HeaderItems() const override;
     void ClearMessage();
     void NewMessageStream();
     // Loads and decodes a file; decoding errors are dropped (the fields stay as far as
@@ -179,6 +240,12 @@ class TIpMessage : public TIpMimeEntity {
     std::string Subject;
     // "X-" header lines, whole, each followed by its continuation lines.
     TStringList UserFields;
+
+  protected:
+    std::vector<TIpHeaderItem> DecodedItems() const override;
+    // Takes the header block into the fields (and the received layout); the first line counts
+    // even when empty.
+    void DecodeHeader(const std::vector<std::string>& header);
 
   private:
     TIpMimeEntity* GetBodyPart(const std::string& subtype, bool create);

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "netlib/base/IpUtils.h"
+#include "netlib/mime/MailAddresses.h"
 #include "netlib/smtp/Limits.h"
 
 namespace {
@@ -96,18 +97,8 @@ void TIpCustomSmtpClient::Quit() {
 }
 
 std::string TIpCustomSmtpClient::NormalizeAddress(const std::string& address) {
-    std::string a = TrimSpaces(address);
-    const size_t open = a.find('<');
-    if (open != std::string::npos) {
-        const size_t close = a.find('>', open);
-        a = close == std::string::npos ? a.substr(open) : a.substr(open, close - open + 1);
-    }
-    const size_t blank = a.find(' ');
-    if (blank != std::string::npos) a = a.substr(0, blank);
-    if (a.empty()) return a;
-    if (a.front() != '<') a.insert(a.begin(), '<');
-    if (a.size() == 1 || a.back() != '>') a += '>';
-    return a;
+    const std::string spec = FirstAddrSpec(address);
+    return spec.empty() ? spec : "<" + spec + ">";
 }
 
 void TIpCustomSmtpClient::SendGreeting(bool extended) {
@@ -118,12 +109,13 @@ void TIpCustomSmtpClient::SendGreeting(bool extended) {
 
 void TIpCustomSmtpClient::SendEnvelope() {
     TIpMailMessage& msg = *FMessage;
-    if (msg.MailTo.Count() == 0 && msg.CC.Count() == 0 && msg.BCC.Count() == 0)
-        throw EIpBaseException("No recipients specified");
+    // Every address of every entry; an entry without one (a group such as
+    // "undisclosed-recipients:;", a name alone) has no place in the envelope.
     FRecipients.Clear();
-    FRecipients.AddStrings(msg.MailTo);
-    FRecipients.AddStrings(msg.CC);
-    FRecipients.AddStrings(msg.BCC);
+    for (const TStringList* list : {&msg.MailTo, &msg.CC, &msg.BCC})
+        for (int i = 0; i < list->Count(); ++i)
+            for (const std::string& spec : AddrSpecs((*list)[i])) FRecipients.Add(spec);
+    if (FRecipients.Count() == 0) throw EIpBaseException("No recipients specified");
 
     // The blind copies are envelope recipients only; their header leaves the message unless
     // asked to stay.
@@ -142,14 +134,17 @@ void TIpCustomSmtpClient::SendEnvelope() {
     if (!IncludeBCC) msg.BCC.AddStrings(savedBcc);
 
     SetState(ssMailFrom);
-    PutLine("MAIL FROM:" + NormalizeAddress(msg.From));
+    // A From without any address gives the null sender: "MAIL FROM:" alone is refused by every
+    // server, and the refusal would hold back every mail after this one.
+    const std::string from = NormalizeAddress(msg.From);
+    PutLine("MAIL FROM:" + (from.empty() ? std::string("<>") : from));
 }
 
 void TIpCustomSmtpClient::SendNextRecipient() {
     if (FState == ssMailFrom) SetState(ssRcptTo);
     const std::string recipient = FRecipients[0];
     FRecipients.Delete(0);
-    PutLine("RCPT TO:" + NormalizeAddress(recipient));
+    PutLine("RCPT TO:<" + recipient + ">");
 }
 
 void TIpCustomSmtpClient::SendBody() {

@@ -107,7 +107,8 @@ class TIpCustomSmtpClient : public TIpCustomEmailClass {
     void SendCommand(const std::string& text, bool multiLine);
     void Quit();
 
-    // "Name <a@b>" gives "<a@b>"; "a@b" gives "<a@b>"; empty stays empty.
+    // The first address of an address header as an envelope line writes it: "Name <a@b>",
+    // "a@b (Name)" and "Group: a@b;" give "<a@b>"; without any address, empty.
     static std::string NormalizeAddress(const std::string& address);
 
     void DoReadLine(SOCKET socket, const std::string& line) override;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/engine/RunState.h"
+#include "app/engine/SpoolFiles.h"
 #include "app/engine/pop3.h"
 #include "app/engine/smtp.h"
 #include "platform/fs/Files.h"
@@ -184,11 +185,30 @@ TEST_F(Pop3Task, MailAboveTheLimitComesPartlyWithANoticeAndStaysOnTheServer) {
     EXPECT_EQ(Peer.Sent(), "DELE 1\r\n");
     Peer.Say("+OK");
     EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
-    const std::string partial = ReadFile(Spool + "m1.msg");
-    EXPECT_NE(partial.find("body 2\r\n\r\nDer Rest dieser Nachricht wurde von Kestro \xFC"
-                           "bersprungen,\r\nda die eingestellte"),
-              std::string::npos)
-        << partial;
+    // The head and lines as the server sent them, the notice after them as the only change.
+    EXPECT_EQ(ReadFile(Spool + "m1.msg"),
+              "HELO 127.0.0.1\r\nRCPT TO:<" + std::string(DefaultEnvelope) +
+                  ">\r\nDATA\r\nFrom: a2@example.org\r\nSubject: mail 2\r\n"
+                  "Date: Sun, 6 Dec 2026 10:00:00 +0000\r\n\r\n..dotted\r\nbody 2\r\n\r\n"
+                  "Der Rest dieser Nachricht wurde von Kestro \xFC"
+                  "bersprungen,\r\nda die eingestellte Nachrichtengr\xF6\xDF"
+                  "e \xFC"
+                  "berschritten wurde.\r\n\r\n");
+}
+
+TEST_F(Pop3Task, StoresEachMailAsReceivedForTheFirstToAddress) {
+    TKestroPOP3Client task;
+    Run(task, "Pop3Envelope=*\r\nPop3Keep=enabled\r\n");
+    ListMailbox({"1 300"});
+    EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+    const std::string mail =
+        "subject: as sent\r\nTo: \"Muster, Anna\" <anna@example.net>,\r\n  b@example.org\r\n"
+        "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"b\"\r\n\r\npreamble\r\n"
+        "--b\r\nContent-Type: text/plain; charset=\"UTF-8\"\r\n\r\n\r\nblank first\r\n"
+        "--b--\r\nepilogue\r\n";
+    Peer.SayAll("+OK\r\n" + mail + ".\r\n");
+    EXPECT_EQ(ReadFile(Spool + "m0.msg"),
+              "HELO 127.0.0.1\r\nRCPT TO:<anna@example.net>\r\nDATA\r\n" + mail);
 }
 
 TEST_F(Pop3Task, KeepWithOnlyNewFetchesAfterTheLastReadOrAllWithoutLast) {

@@ -5,6 +5,7 @@
 
 #include "EngineFixture.h"
 #include "app/engine/bfgconfig.h"
+#include "netlib/mime/Codecs.h"
 #include "netlib/mime/MimeMessage.h"
 #include "platform/classes/Classes.h"
 #include "platform/fs/Files.h"
@@ -111,37 +112,61 @@ TEST_F(SpoolFilesTest, SpoolNamesSkipExistingFilesAndNeverRepeat) {
 
 // ---- mail script ----
 
-TEST_F(SpoolFilesTest, MailScriptIsDotStuffedAndByteExact) {
-    auto mail = RawMessage(
-        "From: a@example.org\r\nTo: x@example.org, y@example.org\r\nSubject: dots\r\n\r\n"
-        "first\r\n.\r\n..x\r\n\xE4\xF6\xFC\xDF\r\nlast\r\n");
+TEST_F(SpoolFilesTest, MailScriptIsTheReceivedMailDotStuffed) {
+    // The mail is written as it came: header order and form, empty lines at the start and end
+    // of its body; only the script's dots and line ends are added.
+    const std::string received =
+        "subject: dots\nTo: \"Doe, Jane\" <x@example.org>,\n  y@example.org\n"
+        "From: a@example.org\n\n\nfirst\n.\n..x\n\xE4\xF6\xFC\xDF\nlast\n\n";
+    auto mail = RawMessage(received);
     WriteSpoolMail(*mail, Spool + "m0.tmp", "pop.example.org", " * ");
     EXPECT_EQ(ReadFile(Spool + "m0.tmp"),
               "HELO pop.example.org\r\n"
               "RCPT TO:<x@example.org>\r\n"
               "DATA\r\n"
+              "subject: dots\r\n"
+              "To: \"Doe, Jane\" <x@example.org>,\r\n"
+              "  y@example.org\r\n"
               "From: a@example.org\r\n"
-              "To: x@example.org, \r\n"
-              "\ty@example.org\r\n"
-              "Subject: dots\r\n"
+              "\r\n"
               "\r\n"
               "first\r\n"
               "..\r\n"
               "...x\r\n"
               "\xE4\xF6\xFC\xDF\r\n"
-              "last\r\n");
+              "last\r\n"
+              "\r\n");
 }
 
-TEST_F(SpoolFilesTest, MailScriptEnvelopeChoices) {
-    auto mail = RawMessage("From: a@example.org\r\nSubject: s\r\n\r\nbody\r\n");
-    WriteSpoolMail(*mail, Spool + "a.tmp", "h", "");
-    EXPECT_EQ(ReadFile(Spool + "a.tmp").substr(0, 40),
-              std::string("HELO h\r\nRCPT TO:<") + DefaultEnvelope + ">\r\n");
-    WriteSpoolMail(*mail, Spool + "b.tmp", "h", "*");  // no To: "*" stays
-    EXPECT_NE(ReadFile(Spool + "b.tmp").find("RCPT TO:<*>\r\n"), std::string::npos);
-    WriteSpoolMail(*mail, Spool + "c.tmp", "h", "me@example.org");
-    EXPECT_NE(ReadFile(Spool + "c.tmp").find("RCPT TO:<me@example.org>\r\nDATA\r\n"),
-              std::string::npos);
+TEST_F(SpoolFilesTest, MailScriptEnvelopeIsABareAddress) {
+    const struct {
+        const char* To;  // the mail's To header, or nullptr for none
+        const char* Envelope;
+        std::string Recipient;
+    } cases[] = {
+        {"x@example.org", "", DefaultEnvelope},
+        {"x@example.org", " me@example.org ", "me@example.org"},
+        {"x@example.org, y@example.org", "*", "x@example.org"},
+        {"\"Muster, Anna\" <anna@example.net>, b@example.org", "*", "anna@example.net"},
+        {"=?UTF-8?B?TXVzdGVyLCBBbm5h?= <point@example.org>", "*", "point@example.org"},
+        {"=?utf-8?q?Muster,_Anna?= <anna@example.net>", "*", "anna@example.net"},
+        {"anna@example.net (Anna, Vertrieb)", "*", "anna@example.net"},
+        {"Team: a@example.org, b@example.org;", "*", "a@example.org"},
+        {"undisclosed-recipients:;", "*", DefaultEnvelope},
+        {"undisclosed-recipients:;, late@example.org", "*", "late@example.org"},
+        {"Anna Muster", "*", DefaultEnvelope},
+        {nullptr, "*", DefaultEnvelope},
+    };
+    for (const auto& c : cases) {
+        auto mail = RawMessage(std::string("From: a@example.org\r\n") +
+                               (c.To ? std::string("To: ") + c.To + "\r\n" : "") +
+                               "Subject: s\r\n\r\nbody\r\n");
+        EXPECT_EQ(SpoolEnvelope(*mail, c.Envelope), c.Recipient) << (c.To ? c.To : "(no To)");
+        WriteSpoolMail(*mail, Spool + "a.tmp", "h", c.Envelope);
+        EXPECT_EQ(ReadFile(Spool + "a.tmp").substr(0, 30 + c.Recipient.size()),
+                  "HELO h\r\nRCPT TO:<" + c.Recipient + ">\r\nDATA\r\nFrom")
+            << (c.To ? c.To : "(no To)");
+    }
 }
 
 // ---- outgoing mail ----
@@ -196,6 +221,12 @@ TEST_F(SpoolFilesTest, TruncatedOutgoingMailRaisesAndStays) {
     EXPECT_TRUE(FileExists(Spool + "M3.OUT"));
     EXPECT_THROW(ReadOut("M4.OUT", "HELO h\r\nMAIL FROM:<a@b>\r\n"), EReadError);
     EXPECT_THROW(ReadOutgoingMail(Message, Spool + "M5.OUT", Helo, Recipients), EFOpenError);
+
+    // A broken MIME structure is no broken file: the mail goes out as written.
+    const std::string mail = "To: c@d\r\nContent-Type: multipart/mixed\r\n\r\n--x\r\nbody\r\n";
+    ReadOut("M6.OUT", "HELO h\r\nRCPT TO:<c@d>\r\nDATA\r\n" + mail + ".\r\nQUIT\r\n");
+    Message.EncodeMessage();
+    EXPECT_EQ(RawText(Message), mail);
 }
 
 // ---- request.id ----
@@ -315,6 +346,41 @@ TEST_F(AttachmentTest, SavesTheFileAndLeavesANotice) {
     ExtractAttachments(*other, Box);
     EXPECT_EQ(ReadFile(Extract + "report.bin.1"), "other");
     EXPECT_NE(PartLines(*other->Parts.Items(1))[0].find("Datei report.bin.1 "), std::string::npos);
+}
+
+TEST_F(AttachmentTest, TheNoticeChangesItsPartAndNothingElse) {
+    const std::string head =
+        "Received: from a\r\n\tby b\r\nsubject: files\r\nMIME-Version: 1.0\r\n"
+        "Content-Type: multipart/mixed; boundary=\"XX\"\r\n\r\n\r\npreamble\r\n"
+        "--XX\r\nContent-Type: text/plain; charset=\"UTF-8\"\r\n\r\n\r\nhello\r\n";
+    const std::string tail = "--XX--\r\nepilogue\r\n";
+    const std::string received = head +
+                                 "--XX\r\nContent-Type: image/png; name=\"bild.png\"\r\n"
+                                 "Content-Transfer-Encoding: base64\r\n"
+                                 "Content-Disposition: attachment; filename=\"bild.png\"\r\n"
+                                 "\r\naGVsbG8gd29ybGQ=\r\n" +
+                                 tail;
+    Box.DeleteAttach = false;
+    auto kept = RawMessage(received);
+    EXPECT_FALSE(ExtractAttachments(*kept, Box)) << "saved only: the mail stays as received";
+    EXPECT_EQ(ReadFile(Extract + "bild.png"), "hello world");
+
+    Box.DeleteAttach = true;
+    auto mail = RawMessage(received);
+    EXPECT_TRUE(ExtractAttachments(*mail, Box));
+    mail->EncodeMessage();
+    const std::string notice =
+        "Die Datei bild.png (MIME-Typ: image/png) wurde von Kestro in das\r\n"
+        "Verzeichnis " +
+        Extract + " extrahiert.\r\n";
+    std::string base64 = Base64EncodeString(notice);
+    std::string lines;
+    for (size_t at = 0; at < base64.size(); at += 76) lines += base64.substr(at, 76) + "\r\n";
+    EXPECT_EQ(RawText(*mail), head +
+                                  "--XX\r\nContent-Type: image/png; name=\"bild.png\"\r\n"
+                                  "Content-Transfer-Encoding: base64\r\n"
+                                  "Content-Disposition: attachment; size=" +
+                                  std::to_string(notice.size()) + "\r\n\r\n" + lines + tail);
 }
 
 TEST_F(AttachmentTest, HostileNamesStayInsideTheDirectory) {

@@ -38,6 +38,24 @@ inline std::string Decoded(TIpMimeEntity& e) {
     return std::string(out.Memory(), size_t(out.Size()));
 }
 
+// The text as the message stream holds it: every line ended by CR LF. A line feed alone ends a
+// line, a carriage return alone stays in it, and a last line without terminator gets one.
+inline std::string WithCrLf(const std::string& text) {
+    std::string out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        const size_t next = end == std::string::npos ? text.size() : end + 1;
+        if (end == std::string::npos) end = text.size();
+        size_t stop = end;
+        if (end < text.size() && stop > start && text[stop - 1] == '\r') --stop;
+        out.append(text, start, stop - start);
+        out += "\r\n";
+        start = next;
+    }
+    return out;
+}
+
 // Whitespace runs count as one blank, as unfolding treats them; ends are trimmed.
 inline std::string Squeeze(const std::string& s) {
     std::string out;

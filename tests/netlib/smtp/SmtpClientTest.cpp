@@ -98,6 +98,11 @@ TEST(SmtpLines, AddressesAreNormalized) {
         {"bob@example.org", "<bob@example.org>"},
         {"bob@example.org (Bob)", "<bob@example.org>"},
         {"<x@y>", "<x@y>"},
+        {"\"Muster, Anna\" <anna@example.net>", "<anna@example.net>"},
+        {"=?UTF-8?B?TXVzdGVyLCBBbm5h?= <point@example.org>", "<point@example.org>"},
+        {"Team: a@example.org, b@example.org;", "<a@example.org>"},
+        {"undisclosed-recipients:;", ""},
+        {"Anna Muster", ""},
         {"", ""},
     };
     for (const auto& [in, out] : cases)
@@ -163,6 +168,33 @@ TEST_F(SmtpClient, BlindCopyGetsARecipientButNoHeader) {
     const std::string body = Deliver({"<hidden@example.org>"});
     EXPECT_EQ(body.find("hidden@"), std::string::npos) << body;
     EXPECT_EQ(Client.Message().BCC.Count(), 1);
+}
+
+TEST_F(SmtpClient, EnvelopeTakesBareAddressesAndTheMessageGoesAsItCame) {
+    // Only the blind copies' header goes and the mailer's line comes at the end of the header;
+    // every other byte is the message as the point program wrote it.
+    SetMessage(
+        "subject: as written\nFrom: \"Muster, Anna\" <anna@point.example>\n"
+        "To: undisclosed-recipients:;\nBcc: a@example.org,\n =?UTF-8?Q?Doe=2C_J?= "
+        "<j@example.org>\nContent-Type: text/plain; charset=\"UTF-8\"\n\n\nleading blank\n");
+    EXPECT_EQ(Greet(), "MAIL FROM:<anna@point.example>\r\n");
+    const std::string body = Deliver({"<a@example.org>", "<j@example.org>"});
+    EXPECT_EQ(body,
+              "subject: as written\r\nFrom: \"Muster, Anna\" <anna@point.example>\r\n"
+              "To: undisclosed-recipients:;\r\nContent-Type: text/plain; charset=\"UTF-8\"\r\n"
+              "X-Mailer: Test Mailer\r\n\r\n\r\nleading blank\r\n.\r\n");
+}
+
+TEST_F(SmtpClient, AMessageWithoutSenderGoesWithTheNullSender) {
+    for (const char* from : {"", "From: Anna Muster\n", "From: undisclosed:;\n"}) {
+        SetMessage(std::string(from) + "To: c@d\n\nbody");
+        EXPECT_EQ(Greet(), "MAIL FROM:<>\r\n") << from;
+        Client.Quit();
+        Peer.Sent();
+        Peer.Say("221 bye");
+        Peer.Close();
+        Pump();
+    }
 }
 
 TEST_F(SmtpClient, AnExistingMailerHeaderIsKept) {
