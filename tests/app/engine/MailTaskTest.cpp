@@ -41,6 +41,7 @@ class MailTask : public EngineTest {
         Running = true;
         Pop3Busy = SmtpBusy = 0;
         MailCount = 0;
+        SpoolCounter = 0;  // every test starts with m0.msg, also when all run in one process
         SetRunExitCode(0);
         Spool = ProgramDir() + "spool/";
         std::filesystem::create_directories(Spool);
@@ -270,6 +271,25 @@ TEST_F(Pop3Task, MailThatCannotBeStoredIsNotDeleted) {
     SendMail(1);
     EXPECT_EQ(Peer.Sent(), "");
     ExpectEnded(task, 1);
+}
+
+// The written spool file cannot take its name (a directory holds it, so the rename that never
+// replaces fails): only a .tmp would be left, which the point program never imports, so the
+// mail must stay on the server.
+TEST_F(Pop3Task, MailWhoseSpoolFileCannotBeRenamedIsNotDeleted) {
+    std::filesystem::create_directories(Spool + "m0.msg");
+    TKestroPOP3Client task;
+    Run(task, "");
+    ListMailbox({"1 100"});
+    EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+    SendMail(1);
+    EXPECT_EQ(Peer.Sent(), "");  // neither DELE nor the QUIT that would commit one
+    ExpectEnded(task, 1);
+    EXPECT_TRUE(SpoolFiles("*.tmp").empty());
+    EXPECT_TRUE(SpoolFiles("*.msg").empty());  // files only: the directory is not listed
+    EXPECT_TRUE(std::filesystem::is_directory(Spool + "m0.msg"));
+    EXPECT_EQ(MailCount, 0);
+    EXPECT_TRUE(Mails.empty());
 }
 
 TEST_F(Pop3Task, MissingSpoolOrBadPortEndsBeforeConnecting) {

@@ -95,7 +95,17 @@ class NntpTaskTest : public EngineTest {
         Fake->AcceptConnect();
         Fake->Feed(greeting + "\r\n");
     }
-    void Feed(const std::string& bytes) { Fake->Feed(bytes); }
+    // A task that never connected fails the test here instead of crashing it.
+    bool Connected() {
+        if (!Fake) ADD_FAILURE() << "the task opened no connection";
+        return Fake != nullptr;
+    }
+    void Feed(const std::string& bytes) {
+        if (Connected()) Fake->Feed(bytes);
+    }
+    void PeerClose() {
+        if (Connected()) Fake->PeerClose();
+    }
     // Starts a fetch, greets and answers its first GROUP with groupReply (CR LF added).
     void Open(const std::string& command, const std::string& groupReply) {
         Start(command);
@@ -103,7 +113,7 @@ class NntpTaskTest : public EngineTest {
         Sent();
         Feed(groupReply + "\r\n");
     }
-    std::string Sent() { return Fake->TakeWritten(); }
+    std::string Sent() { return Connected() ? Fake->TakeWritten() : std::string(); }
 
     std::vector<std::string> SpoolFiles(const std::string& pattern = "m*.msg") {
         return FindFiles(Spool, pattern);
@@ -245,7 +255,7 @@ TEST_F(NntpTaskTest, ConnectionLostInAGroupKeepsWhatArrivedAndRecordsIt) {
     Feed(Article(2, "de.a"));
     EXPECT_EQ(Sent(), "GROUP de.a\r\nARTICLE 1\r\nARTICLE 2\r\nARTICLE 3\r\n");
     Feed("220 3 <3@de.a>\r\nFrom: p@x\r\n");
-    Fake->PeerClose();
+    PeerClose();
     EXPECT_EQ(Task->State, 3);
     EXPECT_EQ(RunExitCode(), 1);
     EXPECT_TRUE(Logged("Server news.example hat die Verbindung vorzeitig beendet"));
@@ -308,6 +318,33 @@ TEST_F(NntpTaskTest, DuplicatesAreCountedOnceWhenTheBoxAsksForIt) {
     EXPECT_TRUE(Logged("Artikel 1 in de.b ist doppelt und wurde nicht gespeichert"));
     EXPECT_EQ(SpoolFiles().size(), 1u);
     EXPECT_EQ(NewsCount, 1);
+    EXPECT_EQ(Groups()[1], "de.b 1");
+}
+
+// Servers and gateways change the letter case of Message-IDs: the same article crossposted to two
+// groups is still stored once.
+TEST_F(NntpTaskTest, MessageIdsThatDifferOnlyInCaseAreOneArticle) {
+    Box("de.a 0\r\nde.b 0\r\n", "NntpDupeSize=100\r\n");
+    DupeCheck = new TMIDDupecheck();
+    DupeCheck->MaxEntries = 100;
+    auto crossposted = [](const std::string& id) {
+        return "220 1 " + id + "\r\nFrom: p@x\r\nNewsgroups: de.a,de.b\r\nSubject: twice\r\n" +
+               "Message-ID: " + id + "\r\n\r\nbody\r\n.\r\n";
+    };
+    Open("0 1", "211 1 1 1 de.a");
+    Feed(crossposted("<Part.One@Example.ORG>"));
+    EXPECT_EQ(Sent(), "ARTICLE 1\r\nGROUP de.b\r\n");
+    Feed("211 1 1 1 de.b\r\n");
+    Feed(crossposted("<part.one@example.org>"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_TRUE(Logged("Artikel 1 in de.b ist doppelt und wurde nicht gespeichert"));
+    EXPECT_EQ(NewsCount, 1);
+    auto files = SpoolFiles();
+    ASSERT_EQ(files.size(), 1u);
+    auto stored = Batch(files[0]);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_NE(stored[0].find("Message-ID: <Part.One@Example.ORG>"), std::string::npos);
+    ASSERT_EQ(Groups().Count(), 2);
     EXPECT_EQ(Groups()[1], "de.b 1");
 }
 
@@ -391,7 +428,7 @@ TEST_F(NntpPostTest, ConnectionLostDuringThePostKeepsTheFile) {
     Start("SendNews");
     Greet();
     Feed("411 unknown group\r\n340 send\r\n");  // posting needs no group the server carries
-    Fake->PeerClose();
+    PeerClose();
     EXPECT_EQ(Task->State, 3);
     EXPECT_EQ(RunExitCode(), 1);
     EXPECT_EQ(SpoolFiles("N*.OUT").size(), 1u);

@@ -1,6 +1,8 @@
 #pragma once
 // The server side of a mail client's connection in transcript tests: what the server says goes
 // in through a fake socket, what the client sends is read back as text.
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "netlib/sock/IpFakeSocket.h"
@@ -15,14 +17,25 @@ class TFakePeer {
             return Socket;
         });
     }
-    void Accept() { Socket->AcceptConnect(); }
+    void Accept() {
+        if (Connected()) Socket->AcceptConnect();
+    }
     // One reply line from the server (CR LF added).
-    void Say(const std::string& line) { Socket->Feed(line + "\r\n"); }
+    void Say(const std::string& line) { SayAll(line + "\r\n"); }
     // Several lines in one read.
-    void SayAll(const std::string& bytes) { Socket->Feed(bytes); }
+    void SayAll(const std::string& bytes) {
+        if (Connected()) Socket->Feed(bytes);
+    }
     // What the client sent since the last call.
-    std::string Sent() { return Socket->TakeWritten(); }
-    void Close() { Socket->PeerClose(); }
+    std::string Sent() { return Connected() ? Socket->TakeWritten() : std::string(); }
+    void Close() {
+        if (Connected()) Socket->PeerClose();
+    }
+    // A client that never connected fails the test here instead of crashing it.
+    bool Connected() const {
+        if (!Socket) ADD_FAILURE() << "the client opened no connection";
+        return Socket != nullptr;
+    }
 
     TIpFakeSocket* Socket = nullptr;
 };
