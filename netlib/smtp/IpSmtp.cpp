@@ -17,6 +17,8 @@ constexpr uint32_t deStateChange = 0x0203;
 constexpr uint32_t deMultiLine = 0x0204;
 constexpr uint32_t deResponse = 0x0205;
 constexpr uint32_t deNextMessage = 0x0206;
+// Value 1 when the message's encoding starts, 0 when it is done.
+constexpr uint32_t deEncodeAction = 0x0207;
 
 bool HasMailerField(const TStringList& fields) {
     for (int i = 0; i < fields.Count(); ++i) {
@@ -126,7 +128,9 @@ void TIpCustomSmtpClient::SendEnvelope() {
         for (int i = 0; i < Attachments.Count(); ++i) msg.AddAttachment(Attachments[i]);
         if (!XMailer.empty() && !HasMailerField(msg.UserFields))
             msg.UserFields.Add("X-Mailer: " + XMailer);
+        DebugValue(deEncodeAction, 1);
         msg.EncodeMessage();
+        DebugValue(deEncodeAction, 0);
     } catch (...) {
         if (!IncludeBCC) msg.BCC.AddStrings(savedBcc);
         throw;
@@ -357,6 +361,9 @@ std::string TIpCustomSmtpClient::FormatDebugEntry(uint32_t socket, uint32_t entr
             break;
         case deNextMessage:
             text = value ? "Next message ready" : "Next message not ready";
+            break;
+        case deEncodeAction:
+            text = value ? "Generating OnEncodeAction(Start)" : "Generating OnEncodeAction(Stop)";
             break;
         default:
             return TIpCustomEmailClass::FormatDebugEntry(socket, entryType, data, size);

@@ -1,7 +1,9 @@
 // The SMTP client as transcripts: what the server says, what the client answers, and which
 // events its user sees.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -281,6 +283,37 @@ TEST_F(SmtpClient, RefusedGreetingEndsTheTask) {
     EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
     EXPECT_EQ(Client.Task(), stFailed);
     ExpectSendCompletedOnce();
+}
+
+// The debug log tells the whole send in order; the encoding of each message is bracketed by
+// its start and stop entries, before the envelope goes out.
+TEST_F(SmtpClient, DebugLogTellsTheSendInOrder) {
+    const std::string file = ::testing::TempDir() + "smtp-debug-" + std::to_string(getpid());
+    Client.DebugLog().SetFileName(file);
+    Client.DebugLog().SetEnabled(true);
+    SetMessage(kMail);
+    Greet();
+    Deliver({"<ann@example.org>", "<bob@example.org>", "<carl@example.org>"});
+    Peer.Say("250 queued");
+    Peer.Say("221 bye");
+    Pump();
+    Client.DebugLog().WriteDebugLog();
+    const std::string text = ReadFile(file);
+    std::remove(file.c_str());
+    size_t at = 0;
+    for (const char* entry :
+         {"[SMTP] Starting task: Sending mail (stSendMail)\r\n",
+          "[SMTP] State change: Logging on with EHLO (ssEhlo)\r\n",
+          "[SMTP] Generating OnMultiLineResponse event\r\n",
+          "[SMTP] Generating OnEncodeAction(Start)\r\n",
+          "[SMTP] Generating OnEncodeAction(Stop)\r\n",
+          "[SMTP] State change: Sending sender's info (ssMailFrom)\r\n",
+          "[SMTP] Generating OnResponse event, Code = 354\r\n", "[SMTP] Next message not ready\r\n",
+          "[SMTP] Generating OnTaskComplete event Sending mail (stSendMail)\r\n"}) {
+        const size_t found = text.find(entry, at);
+        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << entry << text;
+        at = found;
+    }
 }
 
 TEST_F(SmtpClient, ConnectWithoutTaskStopsAfterTheGreeting) {
