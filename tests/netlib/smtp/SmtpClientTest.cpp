@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "netlib/smtp/IpSmtp.h"
+#include "netlib/smtp/Limits.h"
 #include "tests/netlib/pop3/FakePeer.h"
 #include "tests/support/TestSupport.h"
 
@@ -314,6 +315,30 @@ TEST_F(SmtpClient, DebugLogTellsTheSendInOrder) {
         ASSERT_NE(found, std::string::npos) << "missing or out of order: " << entry << text;
         at = found;
     }
+}
+
+// A server whose reply never ends cannot make the client collect lines without end: past the
+// limit the connection is dropped and the send ends as failed.
+TEST_F(SmtpClient, EndlessReplyIsCutOffAtTheLineLimit) {
+    std::vector<int32_t> errors;
+    Client.OnConnectError = [&](TIpCustomSmtpClient*, int32_t code, const std::string&) {
+        errors.push_back(code);
+    };
+    SetMessage(kMail);
+    Client.SendMail("127.0.0.1", true);
+    Peer.Accept();
+    Peer.Say("220 mail.example");
+    EXPECT_EQ(Peer.Sent(), "EHLO point.example\r\n");
+    std::string lines;
+    for (int32_t i = 0; i <= SmtpLimits::kMaxReplyLines; ++i) lines += "250-more\r\n";
+    Peer.SayAll(lines);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], WSAEMSGSIZE);
+    EXPECT_EQ(Client.ReplyLines().Count(), 0);
+    EXPECT_FALSE(Client.IsConnected());
+    Pump();
+    ASSERT_EQ(Completions.size(), 1u);
+    EXPECT_EQ(Completions[0], stFailed);
 }
 
 TEST_F(SmtpClient, ConnectWithoutTaskStopsAfterTheGreeting) {
