@@ -427,22 +427,22 @@ TEST_F(SmtpTask, RefusedRecipientLeavesItsFileAndTheLaterOnes) {
 // Only a 250 after the body says the server took the mail: a refusal, temporary or for good,
 // and an answer that is no answer to the body both keep the file for the next run.
 TEST_F(SmtpTask, BodyNotAnsweredWith250KeepsItsFile) {
-    int32_t n = 0;
-    for (const std::string reply :
+    int32_t N = 0;
+    for (const std::string Reply :
          {"451 4.7.1 greylisted, try again later", "554 5.6.0 message refused", "354 go on"}) {
-        SCOPED_TRACE(reply);
+        SCOPED_TRACE(Reply);
         SetRunExitCode(0);
         Lines.clear();
         Outgoing("M0001.OUT", "ann@example.org", "one");
         TKestroSMTPClient task;
-        Run(task, "", ++n);
+        Run(task, "", ++N);
         GreetWithoutLogin();
         Deliver("ann@example.org");
-        Peer.Say(reply);
+        Peer.Say(Reply);
         ExpectEnded(task, 1);
         EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
         EXPECT_TRUE(Contains(
-            Lines, "SMTP Error " + reply.substr(0, 3) + " auf 127.0.0.1: " + reply.substr(4)));
+            Lines, "SMTP Error " + Reply.substr(0, 3) + " auf 127.0.0.1: " + Reply.substr(4)));
         EXPECT_FALSE(Contains(Lines, "Letze Nachricht versandt"));
     }
 }

@@ -312,23 +312,23 @@ TEST_F(NntpTaskTest, MessageIdsThatDifferOnlyInCaseAreOneArticle) {
     Box("de.a 0\r\nde.b 0\r\n", "NntpDupeSize=100\r\n");
     DupeCheck = new TMIDDupecheck();
     DupeCheck->MaxEntries = 100;
-    auto crossposted = [](const std::string& id) {
-        return "220 1 " + id + "\r\nFrom: p@x\r\nNewsgroups: de.a,de.b\r\nSubject: twice\r\n" +
-               "Message-ID: " + id + "\r\n\r\nbody\r\n.\r\n";
+    auto Crossposted = [](const std::string& Id) {
+        return "220 1 " + Id + "\r\nFrom: p@x\r\nNewsgroups: de.a,de.b\r\nSubject: twice\r\n" +
+               "Message-ID: " + Id + "\r\n\r\nbody\r\n.\r\n";
     };
     Open("0 1", "211 1 1 1 de.a");
-    Feed(crossposted("<Part.One@Example.ORG>"));
+    Feed(Crossposted("<Part.One@Example.ORG>"));
     EXPECT_EQ(Sent(), "ARTICLE 1\r\nGROUP de.b\r\n");
     Feed("211 1 1 1 de.b\r\n");
-    Feed(crossposted("<part.one@example.org>"));
+    Feed(Crossposted("<part.one@example.org>"));
     EXPECT_EQ(Task->State, 3);
     EXPECT_TRUE(Logged("Artikel 1 in de.b ist doppelt und wurde nicht gespeichert"));
     EXPECT_EQ(NewsCount, 1);
-    auto files = SpoolFiles();
-    ASSERT_EQ(files.size(), 1u);
-    auto stored = Batch(files[0]);
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_NE(stored[0].find("Message-ID: <Part.One@Example.ORG>"), std::string::npos);
+    auto Files = SpoolFiles();
+    ASSERT_EQ(Files.size(), 1u);
+    auto Stored = Batch(Files[0]);
+    ASSERT_EQ(Stored.size(), 1u);
+    EXPECT_NE(Stored[0].find("Message-ID: <Part.One@Example.ORG>"), std::string::npos);
     ASSERT_EQ(Groups().Count(), 2);
     EXPECT_EQ(Groups()[1], "de.b 1");
 }

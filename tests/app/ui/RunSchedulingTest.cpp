@@ -35,15 +35,15 @@ class TScriptedServers;
 // A connection to one scripted server: the connect and every line sent are answered later.
 class TScriptedSocket : public TIpFakeSocket {
   public:
-    TScriptedSocket(TIpCustomClient& owner, TScriptedServers& servers, uint8_t kind);
+    TScriptedSocket(TIpCustomClient& Owner, TScriptedServers& ServerSet, uint8_t ServerKind);
     ~TScriptedSocket() override;
 
     const uint8_t Kind;
     bool Accepted = false;
 
   protected:
-    int ApiConnect(const TSockAddrIn& addr) override;
-    int ApiSend(const void* buf, int len) override;
+    int ApiConnect(const TSockAddrIn& Addr) override;
+    int ApiSend(const void* Buf, int Len) override;
 
   private:
     TScriptedServers& FServers;
@@ -60,74 +60,73 @@ class TScriptedServers {
     }
     ~TScriptedServers() { DeallocateHWnd(FWindow); }
 
-    void Opened(TScriptedSocket* socket) {
-        FLive.push_back(socket);
-        const int now = ++FOpen[socket->Kind];
-        FMostOpen[socket->Kind] = std::max(FMostOpen[socket->Kind], now);
+    void Opened(TScriptedSocket* Conn) {
+        FLive.push_back(Conn);
+        const int OpenNow = ++FOpen[Conn->Kind];
+        FMostOpen[Conn->Kind] = std::max(FMostOpen[Conn->Kind], OpenNow);
     }
-    void Closed(TScriptedSocket* socket) {
-        FLive.erase(std::find(FLive.begin(), FLive.end(), socket));
-        --FOpen[socket->Kind];
+    void Closed(TScriptedSocket* Conn) {
+        FLive.erase(std::find(FLive.begin(), FLive.end(), Conn));
+        --FOpen[Conn->Kind];
     }
     void Schedule() {
         if (FPosted) return;
         FPosted = PostMessage(FWindow, WM_USER, 0, 0);
     }
 
-    int Open(uint8_t kind) { return FOpen[kind]; }
-    int MostOpen(uint8_t kind) { return FMostOpen[kind]; }
+    int Open(uint8_t ServerKind) { return FOpen[ServerKind]; }
+    int MostOpen(uint8_t ServerKind) { return FMostOpen[ServerKind]; }
 
     // Makes the connections of the task's client scripted ones.
-    void Attach(TKestroCustomClient* task, uint8_t kind) {
-        TIpCustomClient* client = nullptr;
-        if (auto* pop = dynamic_cast<TKestroPOP3Client*>(task)) client = pop->Client.get();
-        if (auto* smtp = dynamic_cast<TKestroSMTPClient*>(task)) client = smtp->Client.get();
-        if (auto* news = dynamic_cast<TKestroNNTPClient*>(task)) client = news->Client.get();
-        ASSERT_NE(client, nullptr);
-        client->SetSocketFactory([this, kind](TIpCustomClient& owner) {
-            return new TScriptedSocket(owner, *this, kind);
+    void Attach(TKestroCustomClient* Task, uint8_t ServerKind) {
+        TIpCustomClient* Client = nullptr;
+        if (auto* Pop = dynamic_cast<TKestroPOP3Client*>(Task)) Client = Pop->Client.get();
+        if (auto* Smtp = dynamic_cast<TKestroSMTPClient*>(Task)) Client = Smtp->Client.get();
+        if (auto* News = dynamic_cast<TKestroNNTPClient*>(Task)) Client = News->Client.get();
+        ASSERT_NE(Client, nullptr);
+        Client->SetSocketFactory([this, ServerKind](TIpCustomClient& Owner) {
+            return new TScriptedSocket(Owner, *this, ServerKind);
         });
     }
 
   private:
-    static std::string Greeting(uint8_t kind) {
-        return kind == tkNntp ? "200 news ready\r\n" : "+OK ready\r\n";
+    static std::string Greeting(uint8_t ServerKind) {
+        return ServerKind == tkNntp ? "200 news ready\r\n" : "+OK ready\r\n";
     }
 
-    static std::string Answer(uint8_t kind, const std::string& line) {
-        const std::string verb = line.substr(0, line.find(' '));
-        if (kind == tkNntp) {
-            if (verb == "GROUP") return "211 0 1 0 " + line.substr(6) + "\r\n";
-            if (verb == "QUIT") return "205 bye\r\n";
+    static std::string Answer(uint8_t ServerKind, const std::string& Line) {
+        const std::string Verb = Line.substr(0, Line.find(' '));
+        if (ServerKind == tkNntp) {
+            if (Verb == "GROUP") return "211 0 1 0 " + Line.substr(6) + "\r\n";
+            if (Verb == "QUIT") return "205 bye\r\n";
             return "500 what?\r\n";
         }
-        if (verb == "STAT") return "+OK 0 0\r\n";
-        if (verb == "LIST") return "+OK\r\n.\r\n";
+        if (Verb == "STAT") return "+OK 0 0\r\n";
+        if (Verb == "LIST") return "+OK\r\n.\r\n";
         return "+OK\r\n";
     }
 
-    bool IsLive(TScriptedSocket* socket) const {
-        return std::find(FLive.begin(), FLive.end(), socket) != FLive.end();
+    bool IsLive(TScriptedSocket* Conn) const {
+        return std::find(FLive.begin(), FLive.end(), Conn) != FLive.end();
     }
 
     // Answers what every connection is waiting for. Each answer runs the client's handlers,
     // which may close any connection: every step looks again whether its socket still exists.
     void Serve() {
         FPosted = false;
-        const std::vector<TScriptedSocket*> sockets = FLive;
-        for (TScriptedSocket* socket : sockets) {
-            if (IsLive(socket) && socket->ConnectCalled() && !socket->Accepted) {
-                socket->Accepted = true;
-                socket->AcceptConnect();
-                if (IsLive(socket)) socket->Feed(Greeting(socket->Kind));
+        const std::vector<TScriptedSocket*> Conns = FLive;
+        for (TScriptedSocket* Conn : Conns) {
+            if (IsLive(Conn) && Conn->ConnectCalled() && !Conn->Accepted) {
+                Conn->Accepted = true;
+                Conn->AcceptConnect();
+                if (IsLive(Conn)) Conn->Feed(Greeting(Conn->Kind));
             }
-            if (!IsLive(socket)) continue;
-            std::string sent = socket->TakeWritten();
-            size_t start = 0;
-            for (size_t end; (end = sent.find("\r\n", start)) != std::string::npos;
-                 start = end + 2) {
-                if (!IsLive(socket)) break;
-                socket->Feed(Answer(socket->Kind, sent.substr(start, end - start)));
+            if (!IsLive(Conn)) continue;
+            std::string Sent = Conn->TakeWritten();
+            size_t From = 0;
+            for (size_t To; (To = Sent.find("\r\n", From)) != std::string::npos; From = To + 2) {
+                if (!IsLive(Conn)) break;
+                Conn->Feed(Answer(Conn->Kind, Sent.substr(From, To - From)));
             }
         }
     }
@@ -139,8 +138,9 @@ class TScriptedServers {
     std::map<uint8_t, int> FMostOpen;
 };
 
-TScriptedSocket::TScriptedSocket(TIpCustomClient& owner, TScriptedServers& servers, uint8_t kind)
-    : TIpFakeSocket(owner), Kind(kind), FServers(servers) {
+TScriptedSocket::TScriptedSocket(TIpCustomClient& Owner, TScriptedServers& ServerSet,
+                                 uint8_t ServerKind)
+    : TIpFakeSocket(Owner), Kind(ServerKind), FServers(ServerSet) {
     FServers.Opened(this);
 }
 
@@ -148,50 +148,49 @@ TScriptedSocket::~TScriptedSocket() {
     FServers.Closed(this);
 }
 
-int TScriptedSocket::ApiConnect(const TSockAddrIn& addr) {
+int TScriptedSocket::ApiConnect(const TSockAddrIn& Addr) {
     FServers.Schedule();
-    return TIpFakeSocket::ApiConnect(addr);
+    return TIpFakeSocket::ApiConnect(Addr);
 }
 
-int TScriptedSocket::ApiSend(const void* buf, int len) {
+int TScriptedSocket::ApiSend(const void* Buf, int Len) {
     FServers.Schedule();
-    return TIpFakeSocket::ApiSend(buf, len);
+    return TIpFakeSocket::ApiSend(Buf, Len);
 }
 
-// One task as it was started, with the connections open at that moment.
+// One task as it was started, with the POP3 connections open at that moment.
 struct TStart {
     std::string What;  // "POP3", "SMTP" or "NNTP <command>"
     int OpenPop3 = 0;
-    int OpenNntp = 0;
 };
 
 class RunSchedulingTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/kestro-sched-XXXXXX";
-        Dir = std::string(mkdtemp(tmpl)) + "/";
-        for (const char* spool : {"in", "out", "news"})
-            std::filesystem::create_directories(Dir + spool);
+        char Template[] = "/tmp/kestro-sched-XXXXXX";
+        Dir = std::string(mkdtemp(Template)) + "/";
+        for (const char* Spool : {"in", "out", "news"})
+            std::filesystem::create_directories(Dir + Spool);
         setenv("KESTRO_HOME", Dir.c_str(), 1);
         setenv("KESTRO_REGISTRY_DIR", (Dir + "reg").c_str(), 1);
         SetRunExitCode(0);
         ResetEngine();
         IpRasAccess().SetProvider(std::make_shared<TSimDialupProvider>());
-        SetMessageBoxHandler([this](const std::string& text, const std::string&, uint32_t) {
-            Questions.push_back(text);
+        SetMessageBoxHandler([this](const std::string& Text, const std::string&, uint32_t) {
+            Questions.push_back(Text);
             return IDOK;
         });
         Form = std::make_unique<TFormMain>();
         Servers = std::make_unique<TScriptedServers>();
-        TaskList.CreateClient = [this, real = TaskList.CreateClient](const TTask& task) {
-            TKestroCustomClient* client = real(task);
-            if (!client) return client;
-            Servers->Attach(client, task.Kind);
-            const char* kinds[] = {"", "", "", "POP3", "SMTP", "NNTP"};
-            std::string what = kinds[task.Kind];
-            if (task.Kind == tkNntp) what += " " + task.Command;
-            Starts.push_back({what, Servers->Open(tkPop3), Servers->Open(tkNntp)});
-            return client;
+        TaskList.CreateClient = [this, Real = TaskList.CreateClient](const TTask& Task) {
+            TKestroCustomClient* Client = Real(Task);
+            if (!Client) return Client;
+            Servers->Attach(Client, Task.Kind);
+            const char* KindNames[] = {"", "", "", "POP3", "SMTP", "NNTP"};
+            std::string What = KindNames[Task.Kind];
+            if (Task.Kind == tkNntp) What += " " + Task.Command;
+            Starts.push_back({What, Servers->Open(tkPop3)});
+            return Client;
         };
     }
 
@@ -215,12 +214,12 @@ class RunSchedulingTest : public ::testing::Test {
     }
 
     // A box file with the spools of this test and whatever the lines set.
-    std::string WriteBox(const std::string& name, const std::string& lines) {
-        const std::string path = Dir + name + ".cfg";
-        WriteFile(path, "### Kestro Configuration File Version 1 ###\r\nPop3Spool=" + Dir +
+    std::string WriteBox(const std::string& Name, const std::string& Lines) {
+        const std::string Path = Dir + Name + ".cfg";
+        WriteFile(Path, "### Kestro Configuration File Version 1 ###\r\nPop3Spool=" + Dir +
                             "in\r\nSmtpSpool=" + Dir + "out\r\nNntpSpool=" + Dir + "news\r\n" +
-                            lines);
-        return path;
+                            Lines);
+        return Path;
     }
     static std::string MailBox() {
         return "Pop3Server=pop.example\r\nPop3User=joe\r\nPop3Pass=pw\r\n"
@@ -232,9 +231,9 @@ class RunSchedulingTest : public ::testing::Test {
     }
 
     // Queues the boxes as the command line does and runs them, with a fresh run log.
-    void Run(const std::vector<std::string>& boxes) {
+    void Run(const std::vector<std::string>& Boxes) {
         std::filesystem::remove(Dir + "kestro.log");
-        for (const std::string& box : boxes) AddConfigToToDo(box);
+        for (const std::string& Box : Boxes) AddConfigToToDo(Box);
         Form->WMRunToDo();
         EXPECT_EQ(TaskQueue.Count(), 0);
         EXPECT_EQ(TaskList.Count(), 0);
@@ -242,23 +241,23 @@ class RunSchedulingTest : public ::testing::Test {
     }
 
     std::vector<std::string> Started() const {
-        std::vector<std::string> names;
-        for (const TStart& start : Starts) names.push_back(start.What);
-        return names;
+        std::vector<std::string> Names;
+        for (const TStart& Entry : Starts) Names.push_back(Entry.What);
+        return Names;
     }
-    const TStart* Find(const std::string& what) const {
-        for (const TStart& start : Starts)
-            if (start.What == what) return &start;
+    const TStart* Find(const std::string& What) const {
+        for (const TStart& Entry : Starts)
+            if (Entry.What == What) return &Entry;
         return nullptr;
     }
 
     std::string RunLog() const { return ReadFile(Dir + "kestro.log"); }
-    int RunLogCount(const std::string& text) const {
-        const std::string log = RunLog();
-        int count = 0;
-        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
-            ++count;
-        return count;
+    int RunLogCount(const std::string& Text) const {
+        const std::string Log = RunLog();
+        int Count = 0;
+        for (size_t At = Log.find(Text); At != std::string::npos; At = Log.find(Text, At + 1))
+            ++Count;
+        return Count;
     }
 
     std::string Dir;
@@ -276,21 +275,21 @@ TEST_F(RunSchedulingTest, NewsTaskWaitsWhileItsBoxRunsItsMaximum) {
         int NntpMaxThreads;
         std::vector<std::string> Order;
         int MostNewsConnections;
-    } cases[] = {
+    } Cases[] = {
         {1, {"NNTP GetMsgIDs", "SMTP", "NNTP 0 0", "NNTP 1 1"}, 1},
         {2, {"NNTP GetMsgIDs", "NNTP 0 0", "SMTP", "NNTP 1 1"}, 2},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.NntpMaxThreads);
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.NntpMaxThreads);
         Starts.clear();
         Servers = std::make_unique<TScriptedServers>();
-        const std::string news = WriteBox(
-            "news", NewsBox() + "NntpMaxThreads=" + std::to_string(c.NntpMaxThreads) + "\r\n");
+        const std::string NewsFile = WriteBox(
+            "news", NewsBox() + "NntpMaxThreads=" + std::to_string(Case.NntpMaxThreads) + "\r\n");
         WriteFile(Dir + "news.rc", "de.a 0\r\nde.b 0\r\n");
-        const std::string mail = WriteBox("mail", "SmtpServer=mail.example\r\n");
-        Run({news, mail});
-        EXPECT_EQ(Started(), c.Order);
-        EXPECT_EQ(Servers->MostOpen(tkNntp), c.MostNewsConnections);
+        const std::string MailFile = WriteBox("mail", "SmtpServer=mail.example\r\n");
+        Run({NewsFile, MailFile});
+        EXPECT_EQ(Started(), Case.Order);
+        EXPECT_EQ(Servers->MostOpen(tkNntp), Case.MostNewsConnections);
         EXPECT_EQ(RunLogCount("Keine neuen Artikel in der Newsgroup de."), 2);
         EXPECT_EQ(RunExitCode(), 0);
     }
@@ -299,16 +298,16 @@ TEST_F(RunSchedulingTest, NewsTaskWaitsWhileItsBoxRunsItsMaximum) {
 // A send task that waits for the box's fetch task holds a place among MaxThreads: with two
 // places the news task starts only once the fetch task was freed, with three it runs beside it.
 TEST_F(RunSchedulingTest, WaitingSendTaskCountsAgainstMaxThreads) {
-    for (int maxThreads : {2, 3}) {
-        SCOPED_TRACE(maxThreads);
+    for (int Places : {2, 3}) {
+        SCOPED_TRACE(Places);
         Starts.clear();
-        GlobalConfig.MaxThreads = maxThreads;
+        GlobalConfig.MaxThreads = Places;
         Run({WriteBox("box", MailBox() + NewsBox() + "SmtpAfterPop=enabled\r\n")});
-        const std::vector<std::string> order = {"POP3", "SMTP", "NNTP GetMsgIDs"};
-        EXPECT_EQ(Started(), order);
-        const TStart* news = Find("NNTP GetMsgIDs");
-        ASSERT_NE(news, nullptr);
-        EXPECT_EQ(news->OpenPop3, maxThreads == 2 ? 0 : 1);
+        const std::vector<std::string> Order = {"POP3", "SMTP", "NNTP GetMsgIDs"};
+        EXPECT_EQ(Started(), Order);
+        const TStart* News = Find("NNTP GetMsgIDs");
+        ASSERT_NE(News, nullptr);
+        EXPECT_EQ(News->OpenPop3, Places == 2 ? 0 : 1);
         EXPECT_EQ(RunLogCount("Warte auf anderen POP3 oder SMTP-Task"), 1);
         EXPECT_EQ(RunLogCount("Versende 0 ausgehende Nachrichten"), 1);
         EXPECT_EQ(RunExitCode(), 0);
@@ -317,54 +316,54 @@ TEST_F(RunSchedulingTest, WaitingSendTaskCountsAgainstMaxThreads) {
 
 // The time server is asked only when one is set and a fetch or send task starts.
 TEST_F(RunSchedulingTest, TimeIsAskedOnlyWithATimeServerAndAMailTask) {
-    uint16_t port = 0;
-    const int server = LoopbackSocket(SOCK_DGRAM, port);
-    std::vector<std::string> exceptions;
-    Application.OnException = [&, logged = Application.OnException](const Exception& e) {
-        exceptions.push_back(e.Message());
-        if (logged) logged(e);
+    uint16_t Port = 0;
+    const int TimeServerSocket = LoopbackSocket(SOCK_DGRAM, Port);
+    std::vector<std::string> Exceptions;
+    Application.OnException = [&, Logged = Application.OnException](const Exception& E) {
+        Exceptions.push_back(E.Message());
+        if (Logged) Logged(E);
     };
     const struct {
         bool TimeServer;
         std::string Box;
         bool Asked;
-    } cases[] = {
+    } Cases[] = {
         {false, MailBox(), false},
         {true, NewsBox(), false},
         // Last: the request stays unanswered.
         {true, MailBox(), true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Box + (c.TimeServer ? " with a time server" : ""));
-        GlobalConfig.TimeServer = c.TimeServer ? "127.0.0.1:" + std::to_string(port) : "";
-        Run({WriteBox("box", c.Box)});
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Box + (Case.TimeServer ? " with a time server" : ""));
+        GlobalConfig.TimeServer = Case.TimeServer ? "127.0.0.1:" + std::to_string(Port) : "";
+        Run({WriteBox("box", Case.Box)});
         // A request still queued when the run ended goes out now.
-        for (int i = 0; i < 4; ++i) Application.ProcessMessages();
-        char probe[16];
-        const bool asked = ::recv(server, probe, sizeof probe, MSG_DONTWAIT) > 0;
-        EXPECT_EQ(asked, c.Asked);
+        for (int I = 0; I < 4; ++I) Application.ProcessMessages();
+        char Probe[16];
+        const bool WasAsked = ::recv(TimeServerSocket, Probe, sizeof Probe, MSG_DONTWAIT) > 0;
+        EXPECT_EQ(WasAsked, Case.Asked);
         EXPECT_EQ(RunLogCount("TimeClient"), 0);
         EXPECT_EQ(RunLogCount("Exception"), 0);
-        for (const std::string& text : exceptions) ADD_FAILURE() << text;
-        exceptions.clear();
+        for (const std::string& Text : Exceptions) ADD_FAILURE() << Text;
+        Exceptions.clear();
     }
-    ::close(server);
+    ::close(TimeServerSocket);
 }
 
 // Every Start queues the window's box again, so a second Start runs its tasks a second time.
 TEST_F(RunSchedulingTest, SecondStartQueuesTheWindowsBoxAgain) {
     CurrentConfig = std::make_unique<TKestroConfig>();
     CurrentConfig->Load(WriteBox("box", MailBox()), true);
-    for (int run = 1; run <= 2; ++run) {
-        SCOPED_TRACE(run);
+    for (int RunNo = 1; RunNo <= 2; ++RunNo) {
+        SCOPED_TRACE(RunNo);
         ASSERT_TRUE(Form->BarButtonStart.Enabled());
         Form->BarButtonStart.Click();
-        ASSERT_TRUE(PumpUntil([&] { return RunLogCount(" gestartet") == run; }));
+        ASSERT_TRUE(PumpUntil([&] { return RunLogCount(" gestartet") == RunNo; }));
         ASSERT_TRUE(PumpUntil([&] { return !Form->RunInProgress(); }));
-        EXPECT_EQ(RunLogCount("Keine neuen Nachrichten vorhanden"), run);
+        EXPECT_EQ(RunLogCount("Keine neuen Nachrichten vorhanden"), RunNo);
     }
-    const std::vector<std::string> order = {"POP3", "SMTP", "POP3", "SMTP"};
-    EXPECT_EQ(Started(), order);
+    const std::vector<std::string> Order = {"POP3", "SMTP", "POP3", "SMTP"};
+    EXPECT_EQ(Started(), Order);
     EXPECT_EQ(TaskQueue.Count(), 0);
     EXPECT_EQ(RunExitCode(), 0);
 }

@@ -289,8 +289,8 @@ TEST_F(SmtpClient, RefusedGreetingEndsTheTask) {
 // The debug log tells the whole send in order; the encoding of each message is bracketed by
 // its start and stop entries, before the envelope goes out.
 TEST_F(SmtpClient, DebugLogTellsTheSendInOrder) {
-    const std::string file = ::testing::TempDir() + "smtp-debug-" + std::to_string(getpid());
-    Client.DebugLog().SetFileName(file);
+    const std::string File = ::testing::TempDir() + "smtp-debug-" + std::to_string(getpid());
+    Client.DebugLog().SetFileName(File);
     Client.DebugLog().SetEnabled(true);
     SetMessage(kMail);
     Greet();
@@ -299,10 +299,10 @@ TEST_F(SmtpClient, DebugLogTellsTheSendInOrder) {
     Peer.Say("221 bye");
     Pump();
     Client.DebugLog().WriteDebugLog();
-    const std::string text = ReadFile(file);
-    std::remove(file.c_str());
-    size_t at = 0;
-    for (const char* entry :
+    const std::string Text = ReadFile(File);
+    std::remove(File.c_str());
+    size_t At = 0;
+    for (const char* Entry :
          {"[SMTP] Starting task: Sending mail (stSendMail)\r\n",
           "[SMTP] State change: Logging on with EHLO (ssEhlo)\r\n",
           "[SMTP] Generating OnMultiLineResponse event\r\n",
@@ -311,29 +311,29 @@ TEST_F(SmtpClient, DebugLogTellsTheSendInOrder) {
           "[SMTP] State change: Sending sender's info (ssMailFrom)\r\n",
           "[SMTP] Generating OnResponse event, Code = 354\r\n", "[SMTP] Next message not ready\r\n",
           "[SMTP] Generating OnTaskComplete event Sending mail (stSendMail)\r\n"}) {
-        const size_t found = text.find(entry, at);
-        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << entry << text;
-        at = found;
+        const size_t Found = Text.find(Entry, At);
+        ASSERT_NE(Found, std::string::npos) << "missing or out of order: " << Entry << Text;
+        At = Found;
     }
 }
 
 // A server whose reply never ends cannot make the client collect lines without end: past the
 // limit the connection is dropped and the send ends as failed.
 TEST_F(SmtpClient, EndlessReplyIsCutOffAtTheLineLimit) {
-    std::vector<int32_t> errors;
-    Client.OnConnectError = [&](TIpCustomSmtpClient*, int32_t code, const std::string&) {
-        errors.push_back(code);
+    std::vector<int32_t> Errors;
+    Client.OnConnectError = [&](TIpCustomSmtpClient*, int32_t Code, const std::string&) {
+        Errors.push_back(Code);
     };
     SetMessage(kMail);
     Client.SendMail("127.0.0.1", true);
     Peer.Accept();
     Peer.Say("220 mail.example");
     EXPECT_EQ(Peer.Sent(), "EHLO point.example\r\n");
-    std::string lines;
-    for (int32_t i = 0; i <= SmtpLimits::kMaxReplyLines; ++i) lines += "250-more\r\n";
-    Peer.SayAll(lines);
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], WSAEMSGSIZE);
+    std::string Lines;
+    for (int32_t I = 0; I <= SmtpLimits::kMaxReplyLines; ++I) Lines += "250-more\r\n";
+    Peer.SayAll(Lines);
+    ASSERT_EQ(Errors.size(), 1u);
+    EXPECT_EQ(Errors[0], WSAEMSGSIZE);
     EXPECT_EQ(Client.ReplyLines().Count(), 0);
     EXPECT_FALSE(Client.IsConnected());
     Pump();

@@ -242,20 +242,20 @@ TEST(SslEngine, WrongServerFinishedAndMac) {
 // bit flipped in that block changes the received MAC (its first 8 bytes scrambled, one bit of
 // the next 8) and nothing else: content, the MAC's last bytes and the padding are as sealed.
 TEST(SslEngine, RecordWithOnlyItsMacChangedIsRefused) {
-    for (uint16_t suite : {0x0009, 0x000A}) {
-        SCOPED_TRACE(suite);
-        Pair p;
-        p.Server.Suite = suite;
-        p.Handshake();
-        const std::string content(16, 'c');
-        std::string rec = p.Server.Seal(23, content);
+    for (uint16_t Suite : {0x0009, 0x000A}) {
+        SCOPED_TRACE(Suite);
+        Pair P;
+        P.Server.Suite = Suite;
+        P.Handshake();
+        const std::string Content(16, 'c');
+        std::string Rec = P.Server.Seal(23, Content);
         // 16 content bytes, 20 MAC bytes, 3 padding bytes and the padding length.
-        ASSERT_EQ(rec.size(), 5u + 16 + 24);
-        rec[5 + 16] ^= 0x01;
-        EXPECT_EQ(ErrorOf<EIpBaseException>([&] { p.Client.Feed(rec.data(), rec.size()); }),
+        ASSERT_EQ(Rec.size(), 5u + 16 + 24);
+        Rec[5 + 16] ^= 0x01;
+        EXPECT_EQ(ErrorOf<EIpBaseException>([&] { P.Client.Feed(Rec.data(), Rec.size()); }),
                   "SSLVerifySHAMac : MAC did not match.");
-        EXPECT_EQ(p.Client.PlainAvailable(), 0u);
-        EXPECT_EQ(p.Client.State(), TIpSSLEngine::ssFailed);
+        EXPECT_EQ(P.Client.PlainAvailable(), 0u);
+        EXPECT_EQ(P.Client.State(), TIpSSLEngine::ssFailed);
     }
 }
 
