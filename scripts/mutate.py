@@ -85,9 +85,22 @@ def mutated_text(m, tree):
 
 
 def tree_files():
-    out = subprocess.run(["git", "-C", ROOT, "ls-files", "-co", "--exclude-standard", "-z"],
-                         check=True, capture_output=True).stdout
-    return [f for f in out.decode().split("\0") if f and os.path.isfile(os.path.join(ROOT, f))]
+    """The tree's files: what git tracks or would track; without git (an unpacked archive) every
+    file outside the build directories."""
+    try:
+        out = subprocess.run(["git", "-C", ROOT, "ls-files", "-co", "--exclude-standard", "-z"],
+                             check=True, capture_output=True).stdout
+        names = out.decode().split("\0")
+    except (OSError, subprocess.CalledProcessError):
+        names = []
+        for d, dirs, files in os.walk(ROOT):
+            top = d == ROOT
+            dirs[:] = [x for x in dirs if not (top and (x.startswith("build") or
+                                                        x in (".git", ".cache")))
+                       and x != "__pycache__"]
+            names += [os.path.relpath(os.path.join(d, f), ROOT) for f in files
+                      if not (top and f == ".git")]
+    return [f for f in names if f and os.path.isfile(os.path.join(ROOT, f))]
 
 
 def sync_copy(src):
