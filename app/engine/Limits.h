@@ -1,6 +1,7 @@
 #pragma once
 // Limits on what box files, newsgroup lists and box chains may make the engine hold. Box files
 // and lists come from the point program or the user and are read as untrusted input.
+#include <cstddef>
 #include <cstdint>
 
 namespace KestroLimits {
@@ -15,5 +16,13 @@ inline constexpr int64_t kMaxListFileSize = int64_t(256) << 20;
 // Boxes one queueing may load through further-box names (each one is a file on disk, so a real
 // chain is short); a chain longer than this is cut and logged.
 inline constexpr int kMaxBoxesPerQueueing = 1000;
+
+// The list of partly fetched mails of a box (<box>.big). An id is a POP3 unique id (at most 70
+// characters) or a Message-ID, which fits on a header line.
+inline constexpr size_t kMaxPartialMailIdLength = 998;
+// Only mails above the size limit that are still on the server are listed, so the list stays
+// small; a file larger than this was not written by the engine. When more ids than fit are to be
+// kept, the oldest are left out (their mails may be stored in part once more).
+inline constexpr int64_t kMaxPartialMailFileSize = int64_t(1) << 20;
 
 }  // namespace KestroLimits

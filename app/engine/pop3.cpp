@@ -1,6 +1,8 @@
 #include "app/engine/pop3.h"
 
 #include <exception>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/RunState.h"
@@ -271,23 +273,44 @@ bool TKestroPOP3Client::TakeList(TStringList& response) {
         MessageList.Add(line);
     }
     FStored.assign(size_t(MessageList.Count()), false);
+    FIds.assign(size_t(MessageList.Count()), std::string());
+    FIdentified.assign(size_t(MessageList.Count()), false);
     return true;
 }
 
 void TKestroPOP3Client::DoMultiLineResponse(TIpCustomPop3Client*, TIpPop3States responseTo,
                                             TStringList& response) {
-    if (responseTo != psList || State != tsRunning) return;
+    if (State != tsRunning) return;
+    if (responseTo == psUidl) {
+        TakeUidl(response);
+        ContinueAfterList();
+        return;
+    }
+    if (responseTo != psList) return;
     Log("Empfange Liste der eingehenden Nachrichten");
     if (Client->MessageCount() != 0) {
         TakeList(response);
     } else {
         Log("Keine neuen Nachrichten vorhanden");
+        // Nothing is left on the server, so nothing stored in part is to be remembered.
+        LoadPartialMails();
+        SavePartialMails();
         State = tsFinished;
     }
 }
 
 void TKestroPOP3Client::DoTaskComplete(TIpCustomPop3Client*, TIpPop3Tasks task, TStringList&) {
     if (State != tsRunning || task != ptList) return;
+    LoadPartialMails();
+    // Only a mail above the limit needs an id; without one the server is asked nothing more.
+    if (AnyOversize()) {
+        Client->Uidl();
+        return;
+    }
+    ContinueAfterList();
+}
+
+void TKestroPOP3Client::ContinueAfterList() {
     const TKestroConfig& box = GetConfig();
     if (box.Pop3Keep && box.Pop3OnlyNew)
         Client->SendCommand("LAST", false);
@@ -295,31 +318,120 @@ void TKestroPOP3Client::DoTaskComplete(TIpCustomPop3Client*, TIpPop3Tasks task, 
         FetchNext();
 }
 
+// ---- mails above the size limit ------------------------------------------------------------
+
+bool TKestroPOP3Client::IsOversize(int32_t index) const {
+    const int32_t maxLen = GetConfig().Pop3MaxLen;
+    if (maxLen <= 0) return false;
+    const std::string sizeText = TrimSpaces(TIpCustomPop3Client::ListLineValue(MessageList[index]));
+    return Pop3Number(sizeText, -1, INT64_MAX) > int64_t(maxLen) * 1024;
+}
+
+bool TKestroPOP3Client::AnyOversize() const {
+    for (int32_t i = 0; i < MessageList.Count(); ++i)
+        if (IsOversize(i)) return true;
+    return false;
+}
+
+void TKestroPOP3Client::TakeUidl(const TStringList& response) {
+    std::unordered_map<int64_t, int32_t> indexOf;
+    for (int32_t i = 0; i < MessageList.Count(); ++i)
+        indexOf[Pop3Number(TIpCustomPop3Client::ListLineNumber(MessageList[i]), 0, INT32_MAX)] = i;
+    std::vector<std::string> ids(FIds.size());
+    std::unordered_map<std::string, int32_t> uses;
+    for (int i = 0; i < response.Count(); ++i) {
+        const auto found = indexOf.find(
+            Pop3Number(TIpCustomPop3Client::ListLineNumber(response[i]), 0, INT32_MAX));
+        const std::string id =
+            TPartialMails::CleanId(TIpCustomPop3Client::ListLineValue(response[i]));
+        if (found == indexOf.end() || id.empty()) continue;
+        ids[size_t(found->second)] = id;
+        ++uses[id];
+    }
+    // An id the server gives twice names no mail for sure: such mails are known by their head.
+    for (size_t i = 0; i < ids.size(); ++i) {
+        if (ids[i].empty() || uses[ids[i]] != 1) continue;
+        FIds[i] = ids[i];
+        FIdentified[i] = true;
+    }
+}
+
+void TKestroPOP3Client::LogOversize(int32_t index, const std::string& tail) {
+    Log("Nachricht " + std::to_string(index + 1) + " (" +
+        TrimSpaces(TIpCustomPop3Client::ListLineValue(MessageList[index])) +
+        " Bytes) ist gr\xC3\xB6\xC3\x9F"
+        "er als " +
+        std::to_string(GetConfig().Pop3MaxLen) + " KBytes und " + tail);
+}
+
+std::string TKestroPOP3Client::PartialMailsFile() const {
+    return TPartialMails::FileNameFor(GetConfig().FileName);
+}
+
+void TKestroPOP3Client::LoadPartialMails() {
+    const std::string file = PartialMailsFile();
+    try {
+        FPartialMails.Load(file);
+    } catch (const std::exception& e) {
+        // Mails stored in part before may come once more; none is lost.
+        Log("Warnung: " + std::string(e.what()));
+    }
+    if (FPartialMails.Dropped() > 0)
+        Log("Warnung: " + std::to_string(FPartialMails.Dropped()) + " ung\xC3\xBCltige Zeilen in " +
+            file +
+            " \xC3\xBC"
+            "bergangen");
+}
+
+void TKestroPOP3Client::SavePartialMails() {
+    std::unordered_set<std::string> onServer;
+    bool allKnown = true;
+    for (int32_t i = 0; i < MessageList.Count(); ++i) {
+        if (!IsOversize(i)) continue;
+        if (!FIdentified[size_t(i)]) allKnown = false;
+        if (!FIds[size_t(i)].empty()) onServer.insert(FIds[size_t(i)]);
+    }
+    // A mail whose head was not looked at this run may still be on the server under its
+    // Message-ID: forgetting it would store it once more.
+    if (allKnown) FPartialMails.Retain(onServer);
+    if (!FPartialMails.Modified()) return;
+    const std::string file = PartialMailsFile();
+    try {
+        const int32_t left = FPartialMails.Save(file);
+        if (left > 0)
+            Log("Warnung: " + std::to_string(left) +
+                " \xC3\xA4ltere Eintr\xC3\xA4ge passen nicht in " + file);
+    } catch (const std::exception& e) {
+        Log("Warnung: " + std::string(e.what()));
+    }
+}
+
 void TKestroPOP3Client::FetchNext() {
     if (State != tsRunning) return;
     const TKestroConfig& box = GetConfig();
     const int32_t count = FetchCount();
     const std::string total = std::to_string(Client->MessageCount());
-    if (FetchIndex < count) {
-        const std::string& entry = MessageList[FetchIndex];
-        const int32_t number =
-            int32_t(Pop3Number(TIpCustomPop3Client::ListLineNumber(entry), 0, INT32_MAX));
-        const std::string sizeText = TrimSpaces(TIpCustomPop3Client::ListLineValue(entry));
-        const int64_t size = Pop3Number(sizeText, -1, INT64_MAX);
-        if (box.Pop3MaxLen > 0 && size > int64_t(box.Pop3MaxLen) * 1024) {
-            Log("Nachricht " + std::to_string(FetchIndex + 1) + " (" + sizeText +
-                " Bytes) ist gr\xC3\xB6\xC3\x9F"
-                "er als " +
-                std::to_string(box.Pop3MaxLen) + " KBytes und wird nur teilweise geholt");
-            ++FetchIndex;
+    while (FetchIndex < count) {
+        const int32_t index = FetchIndex++;
+        const int32_t number = int32_t(
+            Pop3Number(TIpCustomPop3Client::ListLineNumber(MessageList[index]), 0, INT32_MAX));
+        if (IsOversize(index)) {
+            const std::string& id = FIds[size_t(index)];
+            if (!id.empty() && FPartialMails.StoredBefore(id)) {
+                LogOversize(index, "wurde schon teilweise geholt");
+                continue;
+            }
+            LogOversize(index, "wird nur teilweise geholt");
             Client->Top(number, kTopLines);
             return;
         }
-        Log("Empfange Nachricht " + std::to_string(FetchIndex + 1) + " von " + total +
-            " Nachrichten");
-        ++FetchIndex;
+        Log("Empfange Nachricht " + std::to_string(index + 1) + " von " + total + " Nachrichten");
         Client->Retrieve(number);
         return;
+    }
+    if (!FFetchDone) {
+        FFetchDone = true;
+        SavePartialMails();
     }
     // Only what is whole in the spool leaves the server; a partial fetch stays for the user.
     while (!box.Pop3Keep && DeleteIndex < count) {
@@ -355,6 +467,12 @@ void TKestroPOP3Client::DoResponse(TIpCustomPop3Client*, TIpPop3States responseT
                 " unterst\xC3\xBCtzt LAST Kommando nicht");
             FetchIndex = 0;
             FetchNext();
+            return;
+        }
+        if (responseTo == psUidl) {
+            // Mails above the limit are then known by the Message-ID of their head.
+            Log("Warnung: Server " + ServerName + " unterst\xC3\xBCtzt UIDL Kommando nicht");
+            ContinueAfterList();
             return;
         }
         Fail("Error auf " + GetConfig().Pop3Server + ": " + response);
@@ -405,6 +523,16 @@ void TKestroPOP3Client::DoMessage(TIpCustomPop3Client*, TIpMailMessage& message)
 
 void TKestroPOP3Client::DoTop(TIpCustomPop3Client*, TIpMailMessage& msgTop) {
     if (State != tsRunning) return;
+    const int32_t index = FetchIndex - 1;
+    if (index < 0 || index >= MessageList.Count()) return;
+    std::string& id = FIds[size_t(index)];
+    if (!FIdentified[size_t(index)]) id = TPartialMails::CleanId(msgTop.MessageID);
+    FIdentified[size_t(index)] = true;
+    if (!id.empty() && FPartialMails.StoredBefore(id)) {
+        LogOversize(index, "wurde schon teilweise geholt");
+        FetchNext();
+        return;
+    }
     try {
         TIpAnsiTextStream& body = msgTop.Body;
         if (msgTop.IsMultipart) {
@@ -428,6 +556,10 @@ void TKestroPOP3Client::DoTop(TIpCustomPop3Client*, TIpMailMessage& msgTop) {
     } catch (const std::exception& e) {
         Fail("Error: " + std::string(e.what()));
         return;
+    }
+    if (!id.empty()) {
+        FPartialMails.Add(id);
+        SavePartialMails();
     }
     FetchNext();
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/engine/PartialMails.h"
 #include "netlib/pop3/IpPop3.h"
 #include "platform/classes/Classes.h"
 
@@ -112,9 +113,30 @@ class TKestroPOP3Client : public TKestroCustomClient {
     int32_t FetchCount() const;
     void Finish();
     bool TakeList(TStringList& response);
+    // LAST when asked for, else the first fetch.
+    void ContinueAfterList();
+
+    // Mails above the size limit stay on the server; the box's list of partly fetched mails
+    // keeps each from being stored in part again on every run.
+    bool IsOversize(int32_t index) const;
+    bool AnyOversize() const;
+    void TakeUidl(const TStringList& response);
+    void LogOversize(int32_t index, const std::string& tail);
+    std::string PartialMailsFile() const;
+    void LoadPartialMails();
+    // Writes the list when it changed, without the ids of mails no longer on the server once
+    // every mail above the limit has been identified.
+    void SavePartialMails();
 
     // Per LIST entry: the whole message is safely in the spool, so it may be deleted.
     std::vector<bool> FStored;
+    // Per LIST entry: the server's unique id, or the Message-ID of a mail above the limit once
+    // its head arrived; empty when unknown.
+    std::vector<std::string> FIds;
+    // Per LIST entry: FIds is final (from the unique-id listing, or the head has been seen).
+    std::vector<bool> FIdentified;
+    TPartialMails FPartialMails;
+    bool FFetchDone = false;
     bool FDeleted = false;
     bool FHoldsPop3Busy = false;
 };

@@ -100,6 +100,11 @@ void TIpCustomPop3Client::Retrieve(int32_t n) {
     PutLine("RETR " + std::to_string(n));
 }
 
+void TIpCustomPop3Client::Uidl() {
+    CheckTransaction("UIDL");
+    SendUidl();
+}
+
 void TIpCustomPop3Client::Quit() {
     FMultiLine = false;
     if (IsConnected()) {

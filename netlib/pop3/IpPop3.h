@@ -102,6 +102,8 @@ class TIpCustomPop3Client : public TIpCustomEmailClass {
     // "LIST n": the single-line form.
     void List(int32_t n);
     void Retrieve(int32_t n);
+    // The unique-id listing ("UIDL"), a multi-line reply of "number id" lines.
+    void Uidl();
     void Quit();
     void SendCommand(const std::string& text, bool multiLine);
     // Lists the mailbox: logs on first when not connected.

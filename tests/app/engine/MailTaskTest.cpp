@@ -175,6 +175,8 @@ TEST_F(Pop3Task, MailAboveTheLimitComesPartlyWithANoticeAndStaysOnTheServer) {
     TKestroPOP3Client task;
     Run(task, "Pop3MaxLen=1\r\n");
     ListMailbox({"1 1024", "2 1025"});
+    EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
+    Peer.SayAll("+OK\r\n1 u1\r\n2 u2\r\n.\r\n");
     EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
     SendMail(1);
     EXPECT_EQ(Peer.Sent(), "TOP 2 50\r\n");
@@ -328,6 +330,238 @@ TEST_F(Pop3Task, SmtpAfterPopHoldsTheCountUntilTheTaskIsFreed) {
         EXPECT_EQ(Pop3Busy, 2);
     }
     EXPECT_EQ(Pop3Busy, 0);
+}
+
+// ---- mails above the size limit -----------------------------------------------------------------
+
+// A mail above the limit stays on the server; the box's list of partly fetched mails keeps later
+// runs from storing it again.
+class PartialMail : public Pop3Task {
+  protected:
+    std::string ListFile() const { return ProgramDir() + "box.big"; }
+
+    // The reply to TOP: a head (with the Message-ID given, none when empty) and one body line.
+    void SendTop(const std::string& subject, const std::string& messageId = "") {
+        Peer.SayAll("+OK\r\nFrom: big@example.org\r\nSubject: " + subject + "\r\n" +
+                    (messageId.empty() ? "" : "Message-ID: " + messageId + "\r\n") +
+                    "\r\nfirst lines\r\n.\r\n");
+    }
+    void SendUidl(const std::string& lines) { Peer.SayAll("+OK\r\n" + lines + ".\r\n"); }
+
+    // Spool mails with the given subject.
+    size_t Stored(const std::string& subject) {
+        size_t n = 0;
+        for (const auto& name : SpoolFiles("*.msg"))
+            n += ReadFile(Spool + name).find("\r\nSubject: " + subject + "\r\n") !=
+                 std::string::npos;
+        return n;
+    }
+
+    static std::string Skipped(int n, const char* size) {
+        return "Nachricht " + std::to_string(n) + " (" + size +
+               " Bytes) ist gr\xC3\xB6\xC3\x9F"
+               "er als 1 KBytes und wurde schon teilweise geholt";
+    }
+};
+
+TEST_F(PartialMail, StoredOnceOverThreeRunsByTheServersUniqueIdAndNeverDeleted) {
+    {
+        TKestroPOP3Client task;
+        Run(task, "Pop3MaxLen=1\r\n", 1);
+        ListMailbox({"1 100", "2 5000"});
+        EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
+        SendUidl("1 whole-1\r\n2 big-1\r\n");
+        EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+        SendMail(1);
+        EXPECT_EQ(Peer.Sent(), "TOP 2 50\r\n");
+        SendTop("big", "<big@example.org>");
+        EXPECT_EQ(ReadFile(ListFile()), "big-1\r\n");
+        EXPECT_EQ(Peer.Sent(), "DELE 1\r\n");
+        Peer.Say("+OK");
+        EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+        Peer.Say("+OK");
+        ExpectEnded(task, 0);
+    }
+    // The big mail is message 1 now, beside a new one: its top is not asked for again.
+    for (int run = 2; run <= 3; ++run) {
+        SCOPED_TRACE(run);
+        TKestroPOP3Client task;
+        Run(task, "Pop3MaxLen=1\r\n", run);
+        ListMailbox({"1 5000", "2 100"});
+        EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
+        SendUidl("1 big-1\r\n2 whole-" + std::to_string(run) + "\r\n");
+        EXPECT_EQ(Peer.Sent(), "RETR 2\r\n");
+        SendMail(run);
+        EXPECT_EQ(Peer.Sent(), "DELE 2\r\n");
+        Peer.Say("+OK");
+        EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+        Peer.Say("+OK");
+        ExpectEnded(task, 0);
+    }
+    EXPECT_EQ(Stored("big"), 1u);
+    EXPECT_EQ(SpoolFiles("*.msg").size(), 4u);
+    EXPECT_EQ(MailCount, 4);
+    EXPECT_EQ(ReadFile(ListFile()), "big-1\r\n");
+    EXPECT_TRUE(Contains(Lines, Skipped(1, "5000")));
+}
+
+// Without UIDL the head is fetched each run and its Message-ID decides; a mail without either id
+// cannot be recognised and is stored each time, as before.
+TEST_F(PartialMail, WithoutUniqueIdsTheMessageIdOfTheHeadRecognisesIt) {
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        TKestroPOP3Client task;
+        Run(task, "Pop3MaxLen=1\r\nPop3Keep=enabled\r\nPop3OnlyNew=enabled\r\n", run);
+        ListMailbox({"1 5000", "2 6000"});
+        EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
+        Peer.Say("-ERR Unknown command: UIDL");
+        EXPECT_EQ(Peer.Sent(), "LAST\r\n");
+        Peer.Say("-ERR Unknown command: LAST");
+        EXPECT_EQ(Peer.Sent(), "TOP 1 50\r\n");
+        SendTop("with id", "<a@example.org>");
+        EXPECT_EQ(Peer.Sent(), "TOP 2 50\r\n");
+        SendTop("no id");
+        EXPECT_EQ(Peer.Sent(), "");
+        ExpectEnded(task, 0);
+        EXPECT_EQ(ReadFile(ListFile()), "<a@example.org>\r\n");
+    }
+    EXPECT_TRUE(
+        Contains(Lines, "Warnung: Server 127.0.0.1 unterst\xC3\xBCtzt UIDL Kommando nicht"));
+    EXPECT_TRUE(Contains(Lines, Skipped(1, "5000")));
+    EXPECT_EQ(Stored("with id"), 1u);
+    EXPECT_EQ(Stored("no id"), 2u);
+}
+
+TEST_F(PartialMail, ListForgetsMailsGoneFromTheServerOrNowWithinTheLimit) {
+    // Gone: only the ids of this run's big mails stay.
+    WriteFile(ListFile(), "gone-1\r\nbig-1\r\n");
+    {
+        TKestroPOP3Client task;
+        Run(task, "Pop3MaxLen=1\r\n", 1);
+        ListMailbox({"1 5000"});
+        EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
+        SendUidl("1 big-1\r\n");
+        EXPECT_EQ(Peer.Sent(), "");
+        ExpectEnded(task, 0);
+        EXPECT_EQ(ReadFile(ListFile()), "big-1\r\n");
+    }
+    // The user raised the limit: the mail comes whole and is deleted, the list goes.
+    {
+        TKestroPOP3Client task;
+        Run(task, "Pop3MaxLen=10\r\n", 2);
+        ListMailbox({"1 5000"});
+        EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+        SendMail(1);
+        EXPECT_EQ(Peer.Sent(), "DELE 1\r\n");
+        EXPECT_FALSE(FileExists(ListFile()));
+    }
+    // An empty mailbox leaves nothing to remember.
+    WriteFile(ListFile(), "big-1\r\n");
+    {
+        TKestroPOP3Client task;
+        Run(task, "Pop3MaxLen=1\r\n", 3);
+        ListMailbox({});
+        Peer.SayAll("+OK\r\n.\r\n");
+        ExpectEnded(task, 0);
+        EXPECT_FALSE(FileExists(ListFile()));
+    }
+}
+
+// Without unique ids a listed mail whose head was not seen this run may be any of the remembered
+// ones: nothing is forgotten until every big mail's head has been read.
+TEST_F(PartialMail, IdsAreKeptUntilEveryBigMailWasLookedAt) {
+    WriteFile(ListFile(), "<b@example.org>\r\n<gone@example.org>\r\n");
+    {
+        TKestroPOP3Client task;
+        Run(task, "Pop3MaxLen=1\r\n", 1);
+        ListMailbox({"1 5000", "2 5000"});
+        Peer.Sent();
+        Peer.Say("-ERR no UIDL here");
+        EXPECT_EQ(Peer.Sent(), "TOP 1 50\r\n");
+        SendTop("new", "<new@example.org>");
+        EXPECT_EQ(ReadFile(ListFile()),
+                  "<b@example.org>\r\n<gone@example.org>\r\n<new@example.org>\r\n");
+        Peer.Close();
+        ExpectEnded(task, 1);
+    }
+    SetRunExitCode(0);
+    {
+        TKestroPOP3Client task;
+        Run(task, "Pop3MaxLen=1\r\n", 2);
+        ListMailbox({"1 5000", "2 5000"});
+        Peer.Sent();
+        Peer.Say("-ERR no UIDL here");
+        EXPECT_EQ(Peer.Sent(), "TOP 1 50\r\n");
+        SendTop("new", "<new@example.org>");
+        EXPECT_EQ(Peer.Sent(), "TOP 2 50\r\n");
+        SendTop("b", "<b@example.org>");
+        ExpectEnded(task, 0);
+    }
+    EXPECT_EQ(ReadFile(ListFile()), "<b@example.org>\r\n<new@example.org>\r\n");
+    EXPECT_EQ(Stored("new"), 1u);
+    EXPECT_EQ(Stored("b"), 0u);
+}
+
+// A unique id the server gives to two mails names neither for sure: both are told apart by their
+// heads, and the remembered id does not hide either of them.
+TEST_F(PartialMail, UniqueIdGivenTwiceFallsBackToTheHeads) {
+    WriteFile(ListFile(), "same\r\n");
+    TKestroPOP3Client task;
+    Run(task, "Pop3MaxLen=1\r\n");
+    ListMailbox({"1 5000", "2 5000"});
+    Peer.Sent();
+    SendUidl("1 same\r\n2 same\r\n");
+    EXPECT_EQ(Peer.Sent(), "TOP 1 50\r\n");
+    SendTop("one", "<1@example.org>");
+    EXPECT_EQ(Peer.Sent(), "TOP 2 50\r\n");
+    SendTop("two", "<2@example.org>");
+    ExpectEnded(task, 0);
+    EXPECT_EQ(Stored("one") + Stored("two"), 2u);
+    EXPECT_EQ(ReadFile(ListFile()), "<1@example.org>\r\n<2@example.org>\r\n");
+}
+
+// Whatever state the list is in, no mail goes missing: at worst a big mail is stored in part once
+// more, and the list is written anew.
+TEST_F(PartialMail, DamagedOversizeOrUnwritableListLosesNoMail) {
+    const std::string tooLarge = "big-1\r\n" + std::string(size_t(1) << 20, 'x') + "\r\n";
+    const struct {
+        const char* Name;
+        std::string Content;  // empty: the list's name is taken by a directory
+        size_t Stored;
+        const char* Warning;
+        const char* After;
+    } cases[] = {
+        {"damaged", "big-1\r\nbad\x01\x7F\r\n \t\r\n" + std::string(1200, 'y') + "\r\nother\r\n", 0,
+         "Warnung: 2 ung\xC3\xBCltige Zeilen in ", "big-1\r\n"},
+        {"too large", tooLarge, 1, " ist zu gro\xC3\x9F (", "big-1\r\n"},
+        {"unwritable", "", 1, "konnte nicht geschrieben werden", nullptr},
+    };
+    int32_t n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::filesystem::remove_all(ListFile());
+        if (c.Content.empty())
+            std::filesystem::create_directories(ListFile());
+        else
+            WriteFile(ListFile(), c.Content);
+        Lines.clear();
+        const size_t before = Stored("big");
+        TKestroPOP3Client task;
+        Run(task, "Pop3MaxLen=1\r\n", ++n);
+        ListMailbox({"1 5000"});
+        Peer.Sent();
+        SendUidl("1 big-1\r\n");
+        if (c.Stored) {
+            EXPECT_EQ(Peer.Sent(), "TOP 1 50\r\n");
+            SendTop("big");
+        }
+        ExpectEnded(task, 0);
+        EXPECT_EQ(Stored("big") - before, c.Stored);
+        EXPECT_TRUE(Contains(Lines, c.Warning));
+        if (c.After) {
+            EXPECT_EQ(ReadFile(ListFile()), c.After);
+        }
+    }
 }
 
 // ---- SMTP ---------------------------------------------------------------------------------------

@@ -385,10 +385,45 @@ def case_parallel_news(p):
           wall < serial / 3, wall)
 
 
+def case_oversize(p):
+    """A mail above the size limit: stored in part once over three calls while it stays on the
+    server, whole once the limit is raised."""
+    user, pw = new_user("big")
+    drop_mail(user, "From: a@example.org\nSubject: big one\n\n" +
+              "".join("line %d %s\n" % (i, "x" * 70) for i in range(400)))
+    box = ("client-spool=%s\nclient-mailinserver=%s\nclient-mailinport=%d\nclient-mailinuser=%s\n"
+           "client-mailinpassword=%s\n" % (p.spool, HOST, port("POP3"), user, pw))
+    path = p.write("cut.bfg", box + "pop3maxlen=20\n")
+    for call in (1, 2, 3):
+        drop_mail(user, "From: b@example.org\nSubject: call %d\n\nsmall\n" % call)
+        rc, *_, err = p.run(path)
+        check("oversize: call %d exits 0" % call, rc == 0, (rc, err[-500:]))
+        mails = mail_scripts(p.spool_files())
+        cut = [m for m in mails if b"\r\nDer Rest dieser Nachricht" in m]
+        check("oversize: call %d: the big mail is in the spool once, in part" % call, len(cut) == 1,
+              len(cut))
+        check("oversize: call %d: the small mail came" % call,
+              any(b"Subject: call %d\r\n" % call in m for m in mails))
+        check("oversize: call %d: the big mail alone stays on the server" % call,
+              pop3_count(user, pw) == 1)
+    ids = open(p.dir + "cut.big", "rb").read()
+    check("oversize: its id is remembered beside the box", ids.count(b"\r\n") == 1, ids)
+    check("oversize: the run log says it was fetched before",
+          "wurde schon teilweise geholt" in p.log("xpclient.log"))
+    p.write("cut.bfg", box + "pop3maxlen=40\n")
+    rc, *_, err = p.run(path)
+    check("oversize: raised limit exits 0", rc == 0, (rc, err[-500:]))
+    check("oversize: raised limit: the whole mail came",
+          sum(b"\r\nline 399 " in m for m in mail_scripts(p.spool_files())) == 1)
+    check("oversize: raised limit: the mailbox is empty", pop3_count(user, pw) == 0)
+    check("oversize: raised limit: nothing is remembered", not os.path.exists(p.dir + "cut.big"))
+
+
 CASES = [("openxp", case_openxp, {}), ("xp2", case_xp2, {}), ("cfg", case_cfg_options, {}),
          ("failures", case_failures, {"time_server": False}),
          ("second", case_second_instance, {"time_server": False}),
-         ("parallel", case_parallel_news, {"time_server": False})]
+         ("parallel", case_parallel_news, {"time_server": False}),
+         ("oversize", case_oversize, {"time_server": False})]
 
 
 def main():

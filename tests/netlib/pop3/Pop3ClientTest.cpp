@@ -166,6 +166,26 @@ TEST_F(Pop3Client, TopDeliversAMessageOfTheLinesReceived) {
     EXPECT_EQ(Client.State(), psTop);
 }
 
+// The unique-id listing on an open connection: its lines replace the LIST lines, and a server
+// without UIDL only reports its refusal, so the caller can go on without ids.
+TEST_F(Pop3Client, UidlListsTheIdsOrIsOnlyReportedWhenRefused) {
+    LogOn();
+    Peer.SayAll("+OK\r\n1 160\r\n2 160\r\n.\r\n");
+    Peer.Sent();
+    Client.Uidl();
+    EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
+    Peer.SayAll("+OK\r\n1 whqtswO00WBw418f9t5JxYwZ\r\n2 QhdPYR:00WBw1Ph7x7\r\n.\r\n");
+    EXPECT_EQ(Events.back(), "multiline 11: [1 whqtswO00WBw418f9t5JxYwZ] [2 QhdPYR:00WBw1Ph7x7]");
+    EXPECT_FALSE(Client.MultiLine());
+
+    Client.Uidl();
+    Peer.Say("-ERR unknown command");
+    EXPECT_EQ(Events.back(), "response 11 -ERR unknown command");
+    EXPECT_EQ(Client.State(), psUidl);
+    Client.Retrieve(1);
+    EXPECT_EQ(Peer.Sent(), "UIDL\r\nRETR 1\r\n");
+}
+
 TEST_F(Pop3Client, ErrorToDeleResetsTaskAndState) {
     LogOn();
     Peer.SayAll("+OK\r\n1 160\r\n.\r\n");
@@ -195,6 +215,7 @@ TEST_F(Pop3Client, CommandsNeedTheTransactionState) {
               "DELE can not be called in authentication state");
     EXPECT_THROW(Client.Retrieve(1), EIpPop3Exception);
     EXPECT_THROW(Client.Top(1, 5), EIpPop3Exception);
+    EXPECT_THROW(Client.Uidl(), EIpPop3Exception);
 }
 
 // A handler that answers a reply with a command of its own takes over: the machine must not
