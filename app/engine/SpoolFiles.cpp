@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/engine/EngineLog.h"
+#include "app/engine/SafeFile.h"
 #include "app/engine/SpoolLimits.h"
 #include "app/engine/bfgconfig.h"
 #include "netlib/base/IpUtils.h"
@@ -211,16 +212,24 @@ void TMessageContainer::Sort() {
 void TMessageContainer::SaveAsBatch(const std::string& fileName) {
     if (Items.empty()) return;
     const std::string tmpName = ChangeFileExt(fileName, ".tmp");
-    {
-        TFileStream file(tmpName, fmCreate);
+    try {
+        TBufferedFile file(tmpName);
         for (const TContainerArticle& item : Items) {
-            file.WriteString("#! rnews " + std::to_string(item.Text.size()) + "\n");
-            file.WriteString(item.Text);
+            file.Write("#! rnews " + std::to_string(item.Text.size()) + "\n");
+            file.Write(item.Text);
         }
+        file.Close();
+    } catch (...) {
+        // Half a batch is no use to anyone: its articles come again with the next run.
+        DeleteFile(tmpName);
+        throw;
     }
-    if (!RenameNoReplace(tmpName, fileName))
+    if (!RenameNoReplace(tmpName, fileName)) {
+        const int error = errno;
+        DeleteFile(tmpName);
         throw EWriteError("Die Datei " + tmpName + " konnte nicht in " + fileName +
-                          " umbenannt werden: " + std::strerror(errno));
+                          " umbenannt werden: " + std::strerror(error));
+    }
 }
 
 // ---- spool names -----------------------------------------------------------------------------

@@ -120,6 +120,8 @@ TKestroNNTPClient::~TKestroNNTPClient() {
         Log("Error: " + std::string(e.what()));
         SetRunExitCode(ExitCodeError);
     }
+    // Whatever was not stored must not stay taken for the rest of the run.
+    if (DupeCheck) DupeCheck->Discard(FDupeBatch);
 }
 
 template <class F>
@@ -335,10 +337,13 @@ bool TKestroNNTPClient::StoreBatch() {
         if (Box().NntpSort == 1) Container.Sort();
         Container.SaveAsBatch(SpoolDir + NewSpoolFileName(SpoolDir));
         Container.Clear();
+        if (DupeCheck) DupeCheck->Commit(FDupeBatch);
         return true;
     } catch (const std::exception& e) {
-        // The group's line keeps its number, so the articles come again next time.
+        // The group's line keeps its number and the dupe database never saw the articles, so
+        // they come again next time.
         Container.Clear();
+        if (DupeCheck) DupeCheck->Discard(FDupeBatch);
         Log("Error: " + std::string(e.what()));
         SetRunExitCode(ExitCodeError);
         return false;
@@ -359,7 +364,7 @@ void TKestroNNTPClient::DoArticle(TIpCustomNntpClient*, TIpNewsArticle& article)
         ExtractAttachments(article, Box());
         if (HdrOnly) article.UserFields.Add(kHdrOnlyMark);
         article.EncodeMessage();
-        if (Box().NntpDupeSize != 0 && DupeCheck && DupeCheck->IsDupe(article)) {
+        if (Box().NntpDupeSize != 0 && DupeCheck && DupeCheck->IsDupe(article, FDupeBatch)) {
             Log("Artikel " + std::to_string(LastNo) + " in " + GroupName +
                 " ist doppelt und wurde nicht gespeichert");
         } else {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/engine/SpoolFiles.h"
+#include "app/engine/dupecheck.h"
 #include "app/engine/pop3.h"
 #include "netlib/nntp/IpNntp.h"
 #include "platform/classes/Classes.h"
@@ -42,8 +43,9 @@ class TKestroNNTPClient : public TKestroCustomClient {
     bool NextGroup();
     void FetchNextArticle();
     void NextMessageID();
-    // Writes the collected articles as one batch; false (logged, exit code 1, articles
-    // dropped) when the batch could not be written.
+    // Writes the collected articles as one batch and lets the dupe database learn them; false
+    // (logged, exit code 1, articles dropped and unknown to the dupe database) when the batch
+    // could not be written.
     bool StoreBatch();
     void AddClientBanner();
 
@@ -94,6 +96,8 @@ class TKestroNNTPClient : public TKestroCustomClient {
     // The server answered 240 to the article being posted.
     bool FPostAccepted = false;
     bool FCountsRunning = false;
+    // The articles of Container the dupe database is to learn once they are stored.
+    TDupeBatch FDupeBatch;
 };
 
 // Text for the notice articles and mails the task writes into the spool.

@@ -195,6 +195,52 @@ TEST_F(DupecheckTest, ArticlesWithoutMessageIDAreNeverDupes) {
     EXPECT_EQ(mid.Count(), 0);
 }
 
+TEST_F(DupecheckTest, BatchesAreLearnedOnlyWhenCommitted) {
+    TCRCDupecheck crc;
+    TMD5Dupecheck md5;
+    TMIDDupecheck mid;
+    for (TCustomDupecheck* check : std::initializer_list<TCustomDupecheck*>{&crc, &md5, &mid}) {
+        SCOPED_TRACE(check->FileName());
+        check->MaxEntries = 10;
+        auto a = Article("<a@x>", "a");
+        auto b = Article("<b@x>", "b");
+        TDupeBatch stored, failed;
+        EXPECT_FALSE(check->IsDupe(*a, stored));
+        EXPECT_FALSE(check->IsDupe(*b, failed));
+        // Taken, though not learned: another task, or the same one, must not take it again.
+        EXPECT_TRUE(check->IsDupe(*a, failed));
+        EXPECT_TRUE(check->IsDupe(*b));
+        EXPECT_EQ(check->Count(), 0);
+        check->Discard(failed);
+        check->Commit(stored);
+        EXPECT_TRUE(stored.Empty());
+        EXPECT_EQ(check->Count(), 1);
+        EXPECT_TRUE(check->IsDupe(*a));
+        EXPECT_FALSE(check->IsDupe(*b));  // discarded: new again, and now learned
+        EXPECT_EQ(check->Count(), 2);
+        check->Save();
+        EXPECT_FALSE(check->Modified());
+    }
+}
+
+TEST_F(DupecheckTest, FailedSaveKeepsTheOldFileAndNamesTheReason) {
+    WriteFile(File("dupes.mid"), "<old@x>\r\n");
+    std::filesystem::create_directory(File("dupes.mid.tmp"));  // in the way of the new file
+    TMIDDupecheck mid;
+    mid.MaxEntries = 10;
+    mid.Load();
+    mid.IsDupeMessageID("<new@x>");
+    const std::string error = ErrorOf([&] { mid.Save(); });
+    EXPECT_NE(error.find("dupes.mid.tmp konnte nicht geschrieben werden: Is a directory"),
+              std::string::npos)
+        << error;
+    EXPECT_EQ(ReadFile(File("dupes.mid")), "<old@x>\r\n");
+    std::filesystem::remove(File("dupes.mid.tmp"));
+    mid.Save();
+    EXPECT_EQ(ReadFile(File("dupes.mid")), "<old@x>\r\n<new@x>\r\n");
+    EXPECT_FALSE(FileExists(File("dupes.mid.tmp")));
+}
+
 TEST_F(DupecheckTest, OversizedFileRaises) {
     {
         std::ofstream out(File("dupes.md5"), std::ios::binary);

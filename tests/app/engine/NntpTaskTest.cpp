@@ -1,5 +1,8 @@
 // The news task driven through transcripts: the server's side is fed into a fake socket, the
 // task's commands, spool files, group lists and log lines are checked.
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -264,6 +267,84 @@ TEST_F(NntpTaskTest, FailedBatchWriteKeepsTheLineAndSetsTheExitCode) {
     EXPECT_EQ(Task->State, 3);
     EXPECT_EQ(Groups()[0], "de.a 0");
     EXPECT_EQ(RunExitCode(), 1);
+}
+
+// A write that fails part-way (the disk filled up): the process may write no more than a few
+// bytes into any file while it is in force.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &FOld);
+        FOldHandler = signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{bytes, FOld.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &FOld);
+        signal(SIGXFSZ, FOldHandler);
+    }
+
+  private:
+    rlimit FOld{};
+    sighandler_t FOldHandler;
+};
+
+TEST_F(NntpTaskTest, BatchThatCannotBeStoredLeavesNoTraceAndComesAgain) {
+    Box("de.a 0\r\nde.b 0\r\n", "NntpDupeSize=100\r\n");
+    for (TCustomDupecheck* check :
+         std::initializer_list<TCustomDupecheck*>{new TCRCDupecheck, new TMIDDupecheck}) {
+        SCOPED_TRACE(check->FileName());
+        DupeCheck = check;
+        DupeCheck->MaxEntries = 100;
+        Groups().SetString(0, "de.a 0");
+        Open("0 1", "211 2 1 2 de.a");
+        Feed(Article(1, "de.a"));
+        {
+            FileSizeLimit full(64);
+            Feed(Article(2, "de.a"));
+        }
+        EXPECT_EQ(Task->State, 3);
+        EXPECT_EQ(RunExitCode(), 1);
+        EXPECT_TRUE(Logged(".tmp konnte nicht geschrieben werden: File too large"));
+        // Nothing half-written is left, nothing is learned, the line stays.
+        EXPECT_TRUE(SpoolFiles("*.tmp").empty());
+        EXPECT_TRUE(SpoolFiles().empty());
+        EXPECT_EQ(DupeCheck->Count(), 0);
+        EXPECT_EQ(Groups()[0], "de.a 0");
+        Task.reset();
+
+        // With room again the same articles are new and stored once.
+        Open("0 0", "211 2 1 2 de.a");
+        Feed(Article(1, "de.a"));
+        Feed(Article(2, "de.a"));
+        EXPECT_EQ(Task->State, 3);
+        ASSERT_EQ(SpoolFiles().size(), 1u);
+        EXPECT_EQ(Batch(SpoolFiles()[0]).size(), 2u);
+        EXPECT_EQ(DupeCheck->Count(), 2);
+        EXPECT_EQ(Groups()[0], "de.a 2");
+        Task.reset();
+        std::filesystem::remove(Spool + SpoolFiles()[0]);
+        delete DupeCheck;
+        DupeCheck = nullptr;
+    }
+}
+
+// Two tasks fetch an article posted to both their groups: the second finds it taken, although
+// the first has not stored it yet; once stored, the database holds it once.
+TEST_F(NntpTaskTest, ArticleTakenByAnotherTaskIsADupeBeforeItIsStored) {
+    Box("de.a 0\r\nde.b 0\r\n", "NntpDupeSize=100\r\n");
+    DupeCheck = new TMD5Dupecheck();
+    DupeCheck->MaxEntries = 100;
+    Open("0 0", "211 2 1 2 de.a");
+    Feed(Article(1, "both"));
+    auto first = std::move(Task);
+    Open("1 1", "211 1 1 1 de.b");
+    Feed(Article(1, "both"));
+    EXPECT_TRUE(Logged("Artikel 1 in de.b ist doppelt und wurde nicht gespeichert"));
+    EXPECT_EQ(DupeCheck->Count(), 0);
+    first.reset();  // stopped: stores what it holds
+    EXPECT_EQ(DupeCheck->Count(), 1);
+    EXPECT_EQ(SpoolFiles().size(), 1u);
 }
 
 TEST_F(NntpTaskTest, StoppedTaskStoresItsArticlesOnceAndRecordsThem) {

@@ -83,7 +83,8 @@ TEST_F(SpoolFilesTest, BatchNeverReplacesAnExistingFile) {
     container.AddMessage(*RawMessage("Subject: x\r\n\r\nbody\r\n"));
     EXPECT_THROW(container.SaveAsBatch(Spool + "m0.msg"), EWriteError);
     EXPECT_EQ(ReadFile(Spool + "m0.msg"), "older batch");
-    EXPECT_TRUE(FileExists(Spool + "m0.tmp"));  // the articles are not lost
+    // Not stored is not stored: nothing is left behind, the articles come again next run.
+    EXPECT_FALSE(FileExists(Spool + "m0.tmp"));
 }
 
 TEST_F(SpoolFilesTest, SortBySubjectIgnoresOneShortPrefixAndCase) {
