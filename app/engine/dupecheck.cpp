@@ -31,6 +31,15 @@ void CheckFileSize(const std::string& fileName, int64_t size) {
                          " Bytes)");
 }
 
+// The raw text of a message, from its first byte.
+std::string RawText(TIpMessage& message) {
+    TStream& stream = message.MessageStream;
+    stream.Seek(0, soBeginning);
+    std::string bytes(size_t(stream.Size()), '\0');
+    if (!bytes.empty()) stream.ReadBuffer(bytes.data(), int64_t(bytes.size()));
+    return bytes;
+}
+
 std::string FoldAscii(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
@@ -295,11 +304,28 @@ TCRCDupecheck::TEntry ChecksumEntry(uint32_t checksum) {
             uint8_t(checksum >> 24)};
 }
 
+struct TCrc32Table {
+    uint32_t Values[256];
+    TCrc32Table() {
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            Values[n] = c;
+        }
+    }
+};
+
 }  // namespace
 
+uint32_t TCRCDupecheck::Crc32(TIpMessage& message) {
+    static const TCrc32Table table;
+    uint32_t crc = 0xFFFFFFFFu;
+    for (char c : RawText(message)) crc = table.Values[(crc ^ uint8_t(c)) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
 std::string TCRCDupecheck::Fingerprint(TIpMessage& message) {
-    message.MessageStream.Seek(0, soBeginning);
-    return FingerprintOf(ChecksumEntry(ChecksumStream(message.MessageStream, 0)));
+    return FingerprintOf(ChecksumEntry(Crc32(message)));
 }
 
 bool TCRCDupecheck::IsDupeChecksum(uint32_t checksum) {

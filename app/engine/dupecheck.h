@@ -2,7 +2,7 @@
 // The run's dupe database: fingerprints of the news articles already fetched, so that an article
 // delivered through several groups or boxes is stored once. Three kinds, each kept between runs
 // in its own file in the program's directory, oldest entry first:
-//   dupes.crc  4-byte little-endian 16-bit checksums (upper half 0)
+//   dupes.crc  4-byte little-endian checksums
 //   dupes.md5  16-byte MD5 digests
 //   dupes.mid  Message-IDs, one a line, CR LF
 // The file formats are shared with earlier versions and stay as they are. In memory every kind
@@ -161,12 +161,16 @@ class TFixedDupecheck : public TCustomDupecheck {
     TDupeIndex FIndex;
 };
 
-// The 16-bit ones'-complement checksum of the article's raw text.
+// The CRC-32 of the article's raw text. Files of earlier versions hold 16-bit checksums there,
+// which a CRC-32 meets only by a one-in-65,536 chance: such an old entry at worst lets an old
+// duplicate through once.
 class TCRCDupecheck : public TFixedDupecheck<4> {
   public:
     std::string FileName() const override { return Dir + "dupes.crc"; }
     bool IsDupeChecksum(uint32_t checksum);
     uint32_t Checksum(int32_t index) const;
+    // The fingerprint of an article: the CRC-32 (ISO 3309, as zip and PNG use) of its raw text.
+    static uint32_t Crc32(TIpMessage& message);
 
   protected:
     std::string Fingerprint(TIpMessage& message) override;

@@ -56,11 +56,11 @@ void FreeAndNilObject(T*& object) {
 
 // --- checksum ---
 
-// 16-bit ones'-complement style checksum used by the CRC dupe database: the buffer summed as
-// little-endian words onto start, folded once, complemented. count 0 returns start unchanged.
+// 16-bit ones'-complement style checksum (what earlier versions kept in the checksum dupe file):
+// the buffer summed as little-endian words onto start, folded once, complemented. count 0
+// returns start unchanged.
 uint32_t ChecksumBuffer(const void* buffer, size_t count, uint32_t start);
-// Chains ChecksumBuffer over 2048-byte blocks read from the stream's current position. The stored
-// dupe files hold these values, so the chaining must stay as it is.
+// Chains ChecksumBuffer over 2048-byte blocks read from the stream's current position.
 uint32_t ChecksumStream(TStream& stream, uint32_t start);
 
 // --- MD5 (RFC 1321) ---
