@@ -97,10 +97,7 @@ TKestroNNTPClient::~TKestroNNTPClient() {
     Client->OnTaskComplete = nullptr;
     Client->OnArticle = nullptr;
     Client->OnProgress = nullptr;
-    Client->OnStatus = nullptr;
-    Client->OnError = nullptr;
-    Client->OnErrorReply = nullptr;
-    Client->OnIdleTimeout = nullptr;
+    UnwireClient(*Client);
     try {
         if (Client->IsConnected()) Client->Quit();
     } catch (const std::exception&) {

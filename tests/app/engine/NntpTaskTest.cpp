@@ -54,6 +54,7 @@ class NntpTaskTest : public EngineTest {
         Running = true;
         NewsCount = 0;
         DupeCheck = nullptr;
+        SetRunExitCode(0);
     }
 
     void TearDown() override {
@@ -257,6 +258,19 @@ TEST_F(NntpTaskTest, ConnectionLostInAGroupKeepsWhatArrivedAndRecordsIt) {
     EXPECT_EQ(Groups()[1], "de.b 0");
     Task.reset();
     EXPECT_EQ(SpoolFiles().size(), 1u);
+}
+
+// A greeting cut short by the server's close: whatever the client then tries must end the task
+// with an error, not leave it running while the run waits for ever.
+TEST_F(NntpTaskTest, GreetingCutShortByACloseEndsTheTask) {
+    Box("de.a 0\r\n");
+    Start("0 0");
+    Fake->AcceptConnect();
+    Fake->FeedByNotice("200 news.ho");
+    Fake->PeerCloseByNotice();
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    EXPECT_EQ(Groups()[0], "de.a 0");
 }
 
 TEST_F(NntpTaskTest, FailedBatchWriteKeepsTheLineAndSetsTheExitCode) {

@@ -233,6 +233,27 @@ TEST(SockControl, SslErrorInASocketEventBecomesAnErrorEvent) {
     EXPECT_EQ(Texts, (std::vector<std::string>{"SSLRecv : Read error."}));
 }
 
+// Any other exception goes to the component's exception event when it has one (its owner ends
+// its work there), else on to the caller and the program's handler.
+TEST(SockControl, ExceptionInASocketEventGoesToTheExceptionEvent) {
+    TFakeClient C;
+    C.OnLine = [](const std::string& line) {
+        if (line.rfind("boom", 0) == 0)
+            throw EIpBaseException(std::string("Not connected\0report", 20));
+    };
+    TIpFakeSocket* F = C.Open();
+    EXPECT_THROW(F->FeedByNotice("boom\r\n"), EIpBaseException);
+    std::vector<std::string> Texts;
+    C.OnException = [&](TIpSockControl* sender, const std::string& text) {
+        EXPECT_EQ(sender, &C);
+        Texts.push_back(text);
+    };
+    EXPECT_NO_THROW(F->FeedByNotice("boom\r\nnext\r\n"));
+    EXPECT_NO_THROW(F->PeerCloseByNotice());
+    EXPECT_EQ(Texts, (std::vector<std::string>{"Not connected"}));
+    EXPECT_TRUE(C.Errors.empty());
+}
+
 TEST(SockControl, OperationsWithoutSocketRaise) {
     TFakeClient C;
     EXPECT_THROW(C.PutString(5, "x", false), EIpNoSocketError);
