@@ -1,0 +1,254 @@
+#!/usr/bin/python3
+"""Runs the real kestro binary unattended against the scripted and hostile servers of
+fake_servers.py: what a reliability tester does to it.
+
+usage: stress_test.py KESTRO [CASE...]
+
+Every case gets a program directory of its own. Prints a line per check and
+"N passed, M failed"; exit status 1 when a check failed.
+"""
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from fake_servers import HOST, Hostile, NewsServer, make_article, message_id  # noqa: E402
+
+KESTRO = os.path.abspath(sys.argv[1]) if len(sys.argv) > 1 else ""
+passed = failed = 0
+# A run that outlives this has hung: the harness kills it and the check fails.
+HANG_LIMIT = int(os.environ.get("STRESS_HANG_LIMIT", "240"))
+
+
+def check(name, cond, info=""):
+    global passed, failed
+    passed, failed = (passed + 1, failed) if cond else (passed, failed + 1)
+    print(("PASS " if cond else "FAIL ") + name + ("" if cond or info == "" else " -- %r" % (info,)),
+          flush=True)
+    return cond
+
+
+class Result:
+    def __init__(self, code, rss_mb, stderr):
+        self.code, self.rss_mb, self.stderr = code, rss_mb, stderr
+
+
+class Program:
+    """A program directory (registry, run log, dupe files) inside a point directory (boxes,
+    group lists, spool)."""
+
+    def __init__(self, name):
+        self.dir = tempfile.mkdtemp(prefix="kestro-stress-%s-" % name) + "/"
+        self.home = self.dir + "kestro/"
+        self.spool = self.dir + "spool/"
+        os.makedirs(self.spool)
+        reg = self.home + "reg/"
+        os.makedirs(reg)
+        values = [('"EventLog"', "dword:00000001"), ('"ThreadLog"', "dword:00000000"),
+                  ('"DebugLog"', "dword:00000000"), ('"CrosspointDir"', '""'),
+                  ('"TimeServer"', '""'), ('"MaxThreads"', "dword:00000008")]
+        with open(reg + "HKEY_LOCAL_MACHINE.reg", "w") as f:
+            f.write("; Kestro registry hive, version 1\n\n[]\n\n[SOFTWARE]\n\n[SOFTWARE\\Orvalin]\n\n"
+                    "[SOFTWARE\\Orvalin\\Kestro]\n")
+            f.writelines("%s=%s\n" % kv for kv in values)
+        self.env = dict(os.environ, KESTRO_HOME=self.home, KESTRO_REGISTRY_DIR=reg,
+                        KESTRO_CLOCK="none", QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=self.home)
+
+    def write(self, name, data):
+        with open(self.dir + name, "wb") as f:
+            f.write(data if isinstance(data, bytes) else data.replace("\n", "\r\n").encode("latin-1"))
+        return self.dir + name
+
+    def box(self, name, **keys):
+        """A box in our own format; keys as KEY=value lines (servers as host:port)."""
+        keys.setdefault("NntpSpool", self.spool)
+        keys.setdefault("Pop3Spool", self.spool)
+        keys.setdefault("NntpGetNewsList", "disabled")
+        keys.setdefault("NntpPosting", "disabled")
+        lines = "".join("%s=%s\n" % kv for kv in keys.items())
+        return self.write(name + ".cfg", "### Kestro Configuration File Version 1 ###\n" + lines)
+
+    def start(self, *args):
+        return subprocess.Popen([KESTRO] + list(args), env=self.env, cwd=self.home,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.PIPE)
+
+    def wait(self, proc):
+        """Waits for the run; its exit code (None when it hung), peak memory and stderr."""
+        timer = threading.Timer(HANG_LIMIT, lambda: proc.kill())
+        timer.start()
+        err = []
+        reader = threading.Thread(target=lambda: err.append(proc.stderr.read()))
+        reader.start()
+        _, status, usage = os.wait4(proc.pid, 0)
+        proc.returncode = os.waitstatus_to_exitcode(status)
+        hung = not timer.is_alive()
+        timer.cancel()
+        reader.join()
+        code = None if hung else proc.returncode
+        return Result(code, usage.ru_maxrss / 1024, err[0].decode("utf-8", "replace"))
+
+    def run(self, *args):
+        return self.wait(self.start(*args))
+
+    def log(self):
+        try:
+            return open(self.home + "kestro.log", "rb").read()
+        except FileNotFoundError:
+            return b""
+
+    def batches(self, spool=None):
+        spool = spool or self.spool
+        return [open(spool + n, "rb").read() for n in sorted(os.listdir(spool))
+                if n.lower().endswith(".msg")]
+
+    def leftovers(self, spool=None):
+        spool = spool or self.spool
+        return [n for n in os.listdir(spool) if n.lower().endswith(".tmp")]
+
+    def cleanup(self):
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+def articles_in(batches):
+    """The articles of rnews batches."""
+    out = []
+    for data in batches:
+        pos = 0
+        while pos < len(data) and data.startswith(b"#! rnews ", pos):
+            nl = data.index(b"\n", pos)
+            size = int(data[pos + 9:nl])
+            out.append(data[nl + 1:nl + 1 + size])
+            pos = nl + 1 + size
+    return out
+
+
+def ids_in(batches):
+    return [message_id(a) for a in articles_in(batches)]
+
+
+def groups_of(prefix, count, per_group, **kw):
+    names = ["%s.%d" % (prefix, g) for g in range(1, count + 1)]
+    return {g: [make_article(g, n, **kw) for n in range(1, per_group + 1)] for g in names}
+
+
+def rc_numbers(path):
+    out = {}
+    for line in open(path, "rb").read().decode("latin-1").split("\r\n"):
+        words = line.split()
+        if len(words) >= 2:
+            out[words[0]] = int(words[1])
+    return out
+
+
+# ---- cases -------------------------------------------------------------------------------------
+
+def case_full_disk(p):
+    """A spool that fills up: the stored batches are whole, nothing is lost when space returns."""
+    if os.geteuid() != 0:
+        print("SKIP full disk: mounting a small tmpfs needs root")
+        return
+    spool = p.dir + "tmpfs/"
+    os.makedirs(spool)
+    if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=200k", "tmpfs", spool]).returncode:
+        print("SKIP full disk: this machine refuses to mount a tmpfs")
+        return
+    imported = p.dir + "imported/"
+    os.makedirs(imported)
+    try:
+        groups = groups_of("full", 8, 50, body="x" * 900 + "\r\n")
+        news = NewsServer(groups)
+        box = p.box("full", NntpServer="%s:%d" % (HOST, news.port), NntpSpool=spool,
+                    NntpDupeSize="5000")
+        p.write("full.rc", "".join("%s 0\n" % g for g in groups))
+        first = p.run(box)
+        check("full disk: the first run reports the failure (exit 1)", first.code == 1, first.code)
+        check("full disk: no half-written batch is left", not p.leftovers(spool), p.leftovers(spool))
+        log = p.log().decode("utf-8", "replace")
+        check("full disk: the error names the file and the reason",
+              ".tmp konnte nicht geschrieben werden: No space left on device" in log, log[-600:])
+        runs = 1
+        code = first.code
+
+        def import_spool():  # the point program takes what arrived: there is room again
+            for n in os.listdir(spool):
+                shutil.move(spool + n, "%s%d-%s" % (imported, runs, n))
+
+        while code != 0 and runs < 8:
+            import_spool()
+            code = p.run(box).code
+            runs += 1
+        import_spool()
+        ids = ids_in(p.batches(imported))
+        expected = [message_id(a) for arts in groups.values() for a in arts]
+        check("full disk: a later run ends with exit 0 (%d runs)" % runs, code == 0, code)
+        check("full disk: every article stored exactly once",
+              sorted(ids) == sorted(expected), (len(ids), len(set(ids)), len(expected)))
+        check("full disk: no article was taken for a duplicate", b"ist doppelt" not in p.log())
+    finally:
+        subprocess.run(["umount", spool])
+        news.stop()
+
+
+def case_templated_dupes(p):
+    """3,000 distinct articles from one template through the checksum dupe kind: all arrive."""
+    groups = {"bot.reports": [make_article("bot.reports", n, subject="Daily report",
+                                           body="Report %d of 3000: all fine.\r\n" % n)
+                              for n in range(1, 3001)]}
+    news = NewsServer(groups)
+    try:
+        box = p.box("bot", NntpServer="%s:%d" % (HOST, news.port), NntpDupeSize="5000",
+                    NntpNewMax="0")
+        p.write("bot.rc", "bot.reports 0\n")
+        r = p.run(box)
+        check("templated: exit 0", r.code == 0, (r.code, r.stderr[-300:]))
+        ids = ids_in(p.batches())
+        check("templated: all 3,000 stored", len(set(ids)) == 3000, len(set(ids)))
+        check("templated: none dropped as a duplicate", b"ist doppelt" not in p.log())
+        check("templated: the dupe file holds 4-byte entries",
+              os.path.getsize(p.home + "dupes.crc") == 4 * 3000)
+    finally:
+        news.stop()
+
+
+def case_cut_greeting(p):
+    """A greeting without its line end, then a close: the run ends, with exit 1."""
+    server = Hostile("cut-greeting")
+    try:
+        box = p.box("cut", NntpServer="%s:%d" % (HOST, server.port), NntpTimeout="5")
+        p.write("cut.rc", "de.test 0\n")
+        r = p.run(box)
+        check("cut greeting: the run ends with exit 1", r.code == 1, r.code)
+        check("cut greeting: the group's line is unchanged",
+              rc_numbers(p.dir + "cut.rc") == {"de.test": 0})
+    finally:
+        server.stop()
+
+
+CASES = [("full-disk", case_full_disk), ("templated", case_templated_dupes),
+         ("cut-greeting", case_cut_greeting)]
+
+
+def main():
+    only = set(sys.argv[2:])
+    for name, fn in CASES:
+        if only and name not in only:
+            continue
+        prog = Program(name)
+        try:
+            fn(prog)
+        except Exception:
+            check(name + " ran through", False, traceback.format_exc()[-1500:])
+        finally:
+            prog.cleanup()
+    print("%d passed, %d failed" % (passed, failed))
+    sys.exit(1 if failed else 0)
+
+
+if __name__ == "__main__":
+    main()
