@@ -142,6 +142,7 @@ class TIpCustomNntpClient : public TIpCustomEmailClass {
     std::string FormatDebugEntry(uint32_t socket, uint32_t entryType, const void* data,
                                  uint32_t size) override;
 
+    std::string ProtocolTag() const override { return "[NNTP] "; }
     static std::string StateText(TIpNntpStates state);
     static std::string TaskText(TIpNntpTasks task);
 
@@ -185,7 +186,6 @@ class TIpCustomNntpClient : public TIpCustomEmailClass {
     // Size guards of the reply being received.
     uint64_t FReplyBytes = 0;
     bool FArticleTooLarge = false;
-    bool FListTooLarge = false;
     // The article's status line, for reporting a reply that was refused as too large.
     std::string FArticleStatus;
 };

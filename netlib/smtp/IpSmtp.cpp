@@ -32,6 +32,7 @@ TIpCustomSmtpClient::TIpCustomSmtpClient(void* owner)
     : TIpCustomEmailClass(owner), FMessage(std::make_unique<TIpMailMessage>()) {
     DefaultPort = 25;
     XMailer = "Kestro Internet Library " + VersionString();
+    SetReplyTimeLimit({SmtpLimits::kReplyMinBytesPerSecond, SmtpLimits::kMaxReplyMs});
 }
 
 TIpCustomSmtpClient::~TIpCustomSmtpClient() = default;
@@ -58,6 +59,7 @@ void TIpCustomSmtpClient::TaskComplete() {
 
 void TIpCustomSmtpClient::PutLine(const std::string& text) {
     ++FCommandsSent;
+    BeginReply();
     PutString(SocketHandle(), text + "\r\n", false);
 }
 
@@ -177,6 +179,7 @@ void TIpCustomSmtpClient::SendBody() {
     }
     if (!anyLine) AppendStuffedLine(block, std::string());
     block += ".\r\n";
+    BeginReply();
     PutString(socket, block, false);
 }
 
@@ -196,6 +199,7 @@ void TIpCustomSmtpClient::AskNextMessage() {
 
 void TIpCustomSmtpClient::DoReadLine(SOCKET socket, const std::string& line) {
     if (socket != SocketHandle()) return;
+    if (!ReplyLineArrived()) return;
     const int32_t code = SmtpReplyCode(line);
     FLastReply = line;
     if (line.size() > 4 && line[3] == '-') {
@@ -203,11 +207,11 @@ void TIpCustomSmtpClient::DoReadLine(SOCKET socket, const std::string& line) {
         FReplyLines.Add(line);
         if (FReplyLines.Count() > SmtpLimits::kMaxReplyLines) {
             FReplyLines.Clear();
-            DoError(socket, WSAEMSGSIZE, "[SMTP] reply too long, connection dropped");
-            Disconnect();
+            AbortReply(WSAEMSGSIZE, "reply too long, connection dropped");
         }
         return;
     }
+    EndReply();
 
     const TIpSmtpStates responseTo = FState;
     const uint64_t sentBefore = FCommandsSent;
@@ -304,8 +308,10 @@ void TIpCustomSmtpClient::DoStatus(SOCKET socket, TIpStatusType event,
     switch (event) {
         case stConnect:
             ApplyIdleTimeout();
+            BeginReply();  // the greeting
             break;
         case stDisconnect:
+            EndReply();
             SetState(ssNoOp);
             SetTask(stNoTask);
             break;

@@ -590,6 +590,16 @@ void TIpCustomClient::Disconnect() {
     if (FSocket) CloseSocket(FSocket->Handle());
 }
 
+void TIpCustomClient::DropConnection() {
+    if (!FSocket) return;
+    const SOCKET Handle = FSocket->Handle();
+    {
+        TDispatchScope Scope(FSocket);
+        FSocket->Drop();
+    }
+    if (GetSocket(Handle, false)) FreeSocket(Handle);
+}
+
 std::string TIpCustomClient::GetRemoteAddress() const {
     if (!FSocket) throw EIpNoSocketError();
     return FSocket->GetAddressText();

@@ -217,6 +217,9 @@ class TIpCustomClient : public TIpSockControl {
     void Connect(const std::string& address) { ConnectSocket(address); }
     virtual void CloseSocket(SOCKET socket);
     void Disconnect();
+    // Closes the connection without handing out anything more it received (TIpDataSocket::Drop):
+    // for a client that has given up on what the server sends.
+    void DropConnection();
 
     bool IsConnected() const { return FSocket && FSocket->Connected(); }
     SOCKET SocketHandle() const { return FSocket ? FSocket->Handle() : INVALID_SOCKET; }

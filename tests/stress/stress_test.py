@@ -14,6 +14,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -23,6 +24,9 @@ KESTRO = os.path.abspath(sys.argv[1]) if len(sys.argv) > 1 else ""
 passed = failed = 0
 # A run that outlives this has hung: the harness kills it and the check fails.
 HANG_LIMIT = int(os.environ.get("STRESS_HANG_LIMIT", "240"))
+# Peak memory of a run against an endless reply: the reply limits of the clients, plus what the
+# sanitizers of a test build hold on to.
+MEMORY_LIMIT_MB = 1024
 
 
 def check(name, cond, info=""):
@@ -34,8 +38,8 @@ def check(name, cond, info=""):
 
 
 class Result:
-    def __init__(self, code, rss_mb, stderr):
-        self.code, self.rss_mb, self.stderr = code, rss_mb, stderr
+    def __init__(self, code, rss_mb, stderr, wall):
+        self.code, self.rss_mb, self.stderr, self.wall = code, rss_mb, stderr, wall
 
 
 class Program:
@@ -80,6 +84,7 @@ class Program:
 
     def wait(self, proc):
         """Waits for the run; its exit code (None when it hung), peak memory and stderr."""
+        start = time.monotonic()
         timer = threading.Timer(HANG_LIMIT, lambda: proc.kill())
         timer.start()
         err = []
@@ -91,7 +96,8 @@ class Program:
         timer.cancel()
         reader.join()
         code = None if hung else proc.returncode
-        return Result(code, usage.ru_maxrss / 1024, err[0].decode("utf-8", "replace"))
+        return Result(code, usage.ru_maxrss / 1024, err[0].decode("utf-8", "replace"),
+                      time.monotonic() - start)
 
     def run(self, *args):
         return self.wait(self.start(*args))
@@ -230,8 +236,33 @@ def case_cut_greeting(p):
         server.stop()
 
 
+def case_endless_replies(p):
+    """Replies that never end, fast or dripping: each run ends with exit 1, memory bounded."""
+    for kind, proto in (("pop3-endless-list", "pop3"), ("pop3-endless-retr", "pop3"),
+                        ("pop3-drip-retr", "pop3"), ("nntp-endless-list", "nntp"),
+                        ("nntp-endless-article", "nntp"), ("nntp-drip-article", "nntp")):
+        server = Hostile(kind)
+        try:
+            where = "%s:%d" % (HOST, server.port)
+            if proto == "pop3":
+                box = p.box(kind, Pop3Server=where, Pop3User="u", Pop3Pass="p", Pop3Timeout="3")
+            else:
+                box = p.box(kind, NntpServer=where, NntpTimeout="3",
+                            NntpGetNewsList="enabled" if "list" in kind else "disabled")
+                p.write(kind + ".rc", "de.endless 0\n")
+                if os.path.exists(p.dir + kind + ".bl"):
+                    os.remove(p.dir + kind + ".bl")
+            r = p.run(box)
+            print("     %s: exit %r after %.1f s, peak %.0f MB" % (kind, r.code, r.wall, r.rss_mb),
+                  flush=True)
+            check("%s: the run ends with exit 1" % kind, r.code == 1, r.code)
+            check("%s: memory stays bounded" % kind, r.rss_mb < MEMORY_LIMIT_MB, r.rss_mb)
+        finally:
+            server.stop()
+
+
 CASES = [("full-disk", case_full_disk), ("templated", case_templated_dupes),
-         ("cut-greeting", case_cut_greeting)]
+         ("cut-greeting", case_cut_greeting), ("endless", case_endless_replies)]
 
 
 def main():

@@ -242,6 +242,74 @@ TEST_F(NntpClientTest, OversizedArticleIsReportedAsAFailedFetch) {
     EXPECT_EQ(Events.back(), "multi 4 |423 gone");
 }
 
+// Whatever a server sends that no NNTP server would, or without end, the client gives the reply
+// up at once: the error event (the task's error) and a dropped connection, of which nothing
+// more is read.
+TEST_F(NntpClientTest, HostileRepliesDropTheConnection) {
+    std::string endlessList = "215 list follows\r\n";
+    for (size_t i = 0; i <= NntpLimits::kMaxResponseLines; ++i) endlessList += "alt.x 1 1 y\r\n";
+    const struct {
+        const char* Name;
+        std::string Greeting;
+        std::string Then;
+        const char* Error;
+    } cases[] = {
+        {"random bytes for a greeting", std::string("\x8F\x01\0garbage", 10) + "\r\n", "",
+         "[NNTP] invalid reply \"\\x8F\\x01\\x00garbage\", connection dropped"},
+        {"a status line without its code", "20 ready\r\n", "", "[NNTP] invalid reply"},
+        {"talking without being asked", "200 ready\r\n211 0 0 0 de.test\r\n", "211 again\r\n",
+         "[NNTP] unexpected line \"211 again\", connection dropped"},
+        {"an endless list", "200 ready\r\n211 0 0 0 de.test\r\n", endlessList,
+         "[NNTP] reply too large: more than 500000 lines"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Events.clear();
+        std::vector<std::string> errors;
+        Client.OnError = [&](TIpSockControl*, SOCKET, int32_t, const std::string& text) {
+            errors.push_back(text);
+        };
+        Client.SelectGroup("news.example", "de.test");
+        Fake->AcceptConnect();
+        Feed(c.Greeting);
+        if (!c.Then.empty()) {
+            if (std::string(c.Name) == "an endless list") Client.List();
+            Feed(c.Then + "\r\nmore\r\n");
+        }
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0].rfind(c.Error, 0), 0u) << errors[0];
+        EXPECT_FALSE(Client.IsConnected());
+        EXPECT_EQ(Client.Socket(), nullptr);
+        Pump();
+    }
+}
+
+// A server that keeps a reply going with a line now and then never lets the idle time-out
+// fire; the reply's own time limit ends it soon after the idle time.
+TEST_F(NntpClientTest, DrippingReplyIsGivenUpAfterTheIdleTime) {
+    Client.SetIdleTimeout(300);
+    Client.SetTimerInterval(50);
+    int32_t code = 0;
+    std::string error;
+    Client.OnError = [&](TIpSockControl*, SOCKET, int32_t c, const std::string& text) {
+        code = c;
+        error = text;
+    };
+    Open("200 hello");
+    Feed("211 1 1 1 de.test\r\n");
+    Client.ArticleByNumber(1);
+    Feed("220 1 <slow@x>\r\n");
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            if (Client.IsConnected()) Feed("X-Slow: one more line\r\n");
+            return !error.empty();
+        },
+        20000));
+    EXPECT_EQ(error, "[NNTP] reply too slow, connection dropped");
+    EXPECT_EQ(code, WSAETIMEDOUT);
+    EXPECT_TRUE(Articles.empty());
+}
+
 TEST_F(NntpClientTest, ArticleByMessageIdAddsMissingBrackets) {
     Open("200 hello");
     Feed("211 1 1 1 de.test\r\n");

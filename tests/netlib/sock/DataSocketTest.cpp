@@ -254,6 +254,24 @@ TEST(SockControl, ExceptionInASocketEventGoesToTheExceptionEvent) {
     EXPECT_TRUE(C.Errors.empty());
 }
 
+// A client that gives up on a connection from inside a line handler: a close still hands out
+// what arrived with the line, a drop hands out nothing more.
+TEST(SockControl, DropHandsOutNothingMoreButCloseDoes) {
+    for (bool drop : {false, true}) {
+        SCOPED_TRACE(drop ? "drop" : "close");
+        TFakeClient C;
+        C.OnLine = [&](const std::string& line) {
+            if (line.rfind("first", 0) == 0) drop ? C.DropConnection() : C.Disconnect();
+        };
+        TIpFakeSocket* F = C.Open();
+        F->Feed("first\r\nsecond\r\nthird");
+        EXPECT_EQ(C.Lines.size(), drop ? 1u : 3u);
+        EXPECT_EQ(C.Closes, 1);
+        EXPECT_FALSE(C.IsConnected());
+        Application.ProcessMessages();
+    }
+}
+
 TEST(SockControl, OperationsWithoutSocketRaise) {
     TFakeClient C;
     EXPECT_THROW(C.PutString(5, "x", false), EIpNoSocketError);
