@@ -325,7 +325,25 @@ bool TKestroNNTPClient::FinishGroup() {
     std::string line = GroupName + " " + std::to_string(LastNo);
     if (HdrOnly) line += " HdrOnly";
     NNTPTasks.GetList(GroupListIndex)->SetString(CurrentLine, line);
+    // A run killed from here on fetches this group again only up to this point.
+    try {
+        NNTPTasks.SaveList(GroupListIndex);
+    } catch (const std::exception& e) {
+        // The line is kept in memory and written again at the end of the run.
+        Log("Error: " + std::string(e.what()));
+        SetRunExitCode(ExitCodeError);
+    }
     return true;
+}
+
+void TKestroNNTPClient::SaveDupeDatabase() {
+    if (!DupeCheck || !DupeCheck->Modified()) return;
+    try {
+        DupeCheck->Save();
+    } catch (const std::exception& e) {
+        Log("Error: " + std::string(e.what()));
+        SetRunExitCode(ExitCodeError);
+    }
 }
 
 bool TKestroNNTPClient::StoreBatch() {
@@ -335,6 +353,7 @@ bool TKestroNNTPClient::StoreBatch() {
         Container.SaveAsBatch(SpoolDir + NewSpoolFileName(SpoolDir));
         Container.Clear();
         if (DupeCheck) DupeCheck->Commit(FDupeBatch);
+        SaveDupeDatabase();
         return true;
     } catch (const std::exception& e) {
         // The group's line keeps its number and the dupe database never saw the articles, so

@@ -70,8 +70,11 @@ class TKestroNNTPClient : public TKestroCustomClient {
     void StartSendNews();
     void StartGetMsgIDs();
     void GroupSelected();
-    // The current group is done: its batch written, then its line advanced.
+    // The current group is done: its batch written, then its line advanced; the dupe database
+    // and the newsgroup list are saved at once, so that a run killed later repeats at most the
+    // group in flight.
     bool FinishGroup();
+    void SaveDupeDatabase();
     void ConnectionLost();
     void RequestGroupList();
     // Logs "NNTP Error <code> auf <server>: <text>".

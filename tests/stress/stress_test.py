@@ -134,6 +134,17 @@ def articles_in(batches):
     return out
 
 
+def whole(batch):
+    """True when the batch is a sequence of complete rnews articles, nothing cut off."""
+    pos = 0
+    while pos < len(batch):
+        nl = batch.find(b"\n", pos)
+        if not batch.startswith(b"#! rnews ", pos) or nl < 0:
+            return False
+        pos = nl + 1 + int(batch[pos + 9:nl])
+    return pos == len(batch)
+
+
 def ids_in(batches):
     return [message_id(a) for a in articles_in(batches)]
 
@@ -261,8 +272,46 @@ def case_endless_replies(p):
             server.stop()
 
 
+def case_killed_runs(p):
+    """Runs killed in the middle of a fetch of 3,000 articles, then a clean run: every article
+    arrives, and each kill repeats at most the group it hit (100 articles)."""
+    groups = groups_of("kill", 30, 100)
+    expected = sorted(message_id(a) for arts in groups.values() for a in arts)
+    for dupes in ("0", "5000"):
+        news = NewsServer(groups)
+        spool = p.dir + "spool-%s/" % dupes
+        os.makedirs(spool)
+        try:
+            box = p.box("kill" + dupes, NntpServer="%s:%d" % (HOST, news.port), NntpSpool=spool,
+                        NntpMaxThreads="1", NntpDupeSize=dupes, NntpNewMax="0")
+            p.write("kill%s.rc" % dupes, "".join("%s 0\n" % g for g in groups))
+            kills = 0
+            for kill_after in (1234, 777, 555):
+                news.served = 0
+                news.kill_after, news.kill_pid = kill_after, None
+                proc = p.start(box)
+                news.kill_pid = proc.pid
+                r = p.wait(proc)
+                kills += r.code == -signal.SIGKILL
+            news.kill_pid = None
+            last = p.run(box)
+            ids = ids_in(p.batches(spool))
+            label = "killed runs (dupe size %s)" % dupes
+            check("%s: three kills, then a clean run with exit 0" % label,
+                  kills == 3 and last.code == 0, (kills, last.code))
+            check("%s: every article arrived" % label, sorted(set(ids)) == expected,
+                  (len(set(ids)), len(expected)))
+            check("%s: at most one group's worth of duplicates per kill (%d)"
+                  % (label, len(ids) - len(set(ids))), len(ids) - len(set(ids)) <= 3 * 100)
+            check("%s: every batch under its final name is whole" % label,
+                  all(whole(b) for b in p.batches(spool)))
+        finally:
+            news.stop()
+
+
 CASES = [("full-disk", case_full_disk), ("templated", case_templated_dupes),
-         ("cut-greeting", case_cut_greeting), ("endless", case_endless_replies)]
+         ("cut-greeting", case_cut_greeting), ("endless", case_endless_replies),
+         ("killed", case_killed_runs)]
 
 
 def main():

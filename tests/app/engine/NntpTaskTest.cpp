@@ -169,6 +169,29 @@ TEST_F(NntpTaskTest, RangeFetchesEachGroupIntoItsOwnBatchAndAdvancesItsLine) {
     EXPECT_TRUE(Logged("Hole 1 Artikel in der Newsgroup de.b"));
 }
 
+// A run killed in the middle repeats at most the group in flight: each group's line and the
+// dupe database are on disk as soon as its batch is.
+TEST_F(NntpTaskTest, EveryStoredGroupIsRecordedOnDiskAtOnce) {
+    Box("de.a 0\r\n# comment\r\nde.b 0\r\n", "NntpDupeSize=100\r\n");
+    DupeCheck = new TMIDDupecheck();
+    DupeCheck->MaxEntries = 100;
+    Open("0 2", "211 2 1 2 de.a");
+    Feed(Article(1, "de.a"));
+    EXPECT_EQ(ReadFile(ProgramDir() + "news.rc"), "de.a 0\r\n# comment\r\nde.b 0\r\n");
+    EXPECT_FALSE(FileExists(ProgramDir() + "dupes.mid"));
+    Feed(Article(2, "de.a"));
+    EXPECT_EQ(Sent(), "ARTICLE 1\r\nARTICLE 2\r\nGROUP de.b\r\n");
+    EXPECT_EQ(ReadFile(ProgramDir() + "news.rc"), "de.a 2\r\n# comment\r\nde.b 0\r\n");
+    EXPECT_EQ(ReadFile(ProgramDir() + "dupes.mid"), "<1@de.a>\r\n<2@de.a>\r\n");
+    // A group without new articles stores nothing and leaves the database file alone.
+    std::filesystem::remove(ProgramDir() + "dupes.mid");
+    Feed("211 0 0 0 de.b\r\n");
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_FALSE(FileExists(ProgramDir() + "dupes.mid"));
+    EXPECT_TRUE(SpoolFiles("*.tmp").empty());
+    EXPECT_TRUE(FindFiles(ProgramDir(), "*.tmp").empty());
+}
+
 TEST_F(NntpTaskTest, NegativeNumberAsksForTheNewestAndNewMaxCapsIt) {
     Box("de.a -5\r\nde.b -5\r\nde.c 10\r\nde.d 0\r\n");
     Open("0 0", "211 10 1 10 de.a");
