@@ -148,7 +148,8 @@ void ReplaceByNotice(TIpMimeEntity& part, const std::string& name, const std::st
 }
 
 void HandlePart(TIpMimeEntity& part, TKestroConfig& box) {
-    if (!part.FileName.empty()) {
+    // A name of blanks (or control characters) only names nothing: the part has no file name.
+    if (!TrimControls(part.FileName).empty()) {
         const std::string name = SafeAttachmentName(part.FileName);
         std::string noticeName = name.empty() ? StripControls(part.FileName) : name;
         bool failed = false;
@@ -382,7 +383,7 @@ std::string SafeAttachmentName(const std::string& name) {
     std::string result = StripControls(slash == std::string::npos ? name : name.substr(slash + 1));
     if (result.size() > SpoolLimits::kMaxAttachmentNameLength)
         result.resize(SpoolLimits::kMaxAttachmentNameLength);
-    if (result == "." || result == "..") result.clear();
+    if (result == "." || result == ".." || TrimControls(result).empty()) result.clear();
     return result;
 }
 

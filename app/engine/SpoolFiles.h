@@ -88,5 +88,5 @@ inline constexpr int64_t RequestRecordSize = 267;
 void ExtractAttachments(TIpMessage& message, TKestroConfig& box);
 
 // The name an attachment is saved under: the last component of name after "/", "\" or ":",
-// without control characters. Empty when nothing usable is left ("", "." or "..").
+// without control characters. Empty when nothing usable is left ("", blanks, "." or "..").
 std::string SafeAttachmentName(const std::string& name);

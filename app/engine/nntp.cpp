@@ -400,14 +400,28 @@ void TKestroNNTPClient::DoMultiLineResponse(TIpCustomNntpClient*, TIpNntpStates 
     if (State == tsFinished) return;
     switch (responseTo) {
         case nsArticle:
-        case nsHead:
-            // A missing article is passed over without a word.
+        case nsHead: {
+            const std::string status = responseList.Count() > 0 ? responseList[0] : "";
+            const int32_t code = StatusCode(status);
+            // A missing article (expired, cancelled) or one above the size limit is passed over
+            // without a word. Any other refusal (a server fault, a lost log-on) may hold for
+            // this article only for now: the group ends before it, and the next run asks again.
+            if (code != 423 && code != 430 && (code < 200 || code > 299)) {
+                Guarded([&] {
+                    LogServerError(code, AfterCode(status));
+                    SetRunExitCode(ExitCodeError);
+                    if (FJob == jbRange && FGroupActive) FinishGroup();
+                    State = tsFinished;
+                });
+                break;
+            }
             if (FJob == jbRange) LastNo = FRequestedNo;
             if (FJob == jbGetMsgIDs)
                 NextMessageID();
             else
                 FetchNextArticle();
             break;
+        }
         case nsList:
             Guarded([&] { ListReceived(responseList); });
             break;

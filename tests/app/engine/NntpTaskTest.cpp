@@ -214,6 +214,36 @@ TEST_F(NntpTaskTest, NegativeNumberAsksForTheNewestAndNewMaxCapsIt) {
     EXPECT_EQ(Groups()[2], "de.c 10");
 }
 
+// Only "no such article" passes an article over. Any other refusal ends the group before the
+// article, with an error, so that the next run asks for it again.
+TEST_F(NntpTaskTest, RefusedArticleEndsTheGroupBeforeIt) {
+    for (const char* refusal :
+         {"503 program fault, try again", "480 authentication required", "500 what?"}) {
+        SCOPED_TRACE(refusal);
+        SetRunExitCode(0);
+        LogLines.clear();
+        Box("de.a 0\r\nde.b 0\r\n");
+        Open("0 1", "211 4 1 4 de.a");
+        Feed(Article(1, "de.a"));
+        Feed("423 expired\r\n");
+        Feed(std::string(refusal) + "\r\n");
+        EXPECT_EQ(Task->State, 3);
+        EXPECT_EQ(RunExitCode(), 1);
+        const std::string text = refusal;
+        EXPECT_TRUE(
+            Logged("NNTP Error " + text.substr(0, 3) + " auf news.example: " + text.substr(4)));
+        EXPECT_EQ(Sent(), "ARTICLE 1\r\nARTICLE 2\r\nARTICLE 3\r\n");
+        EXPECT_EQ(Groups()[0], "de.a 2");
+        EXPECT_EQ(Groups()[1], "de.b 0");
+        ASSERT_EQ(SpoolFiles().size(), 1u);
+        EXPECT_EQ(Batch(SpoolFiles()[0]).size(), 1u);
+        Task.reset();
+        std::filesystem::remove(Spool + SpoolFiles()[0]);
+        NNTPTasks.SaveAndClear();
+        ConfigList.FreeAll();
+    }
+}
+
 TEST_F(NntpTaskTest, RangeOfCommentsOnlyEndsAtOnce) {
     Box("! header\r\n#x\r\n$y\r\n\r\nde.a 0\r\n");
     Start("0 3");

@@ -342,10 +342,16 @@ TEST_F(AttachmentTest, HostileNamesStayInsideTheDirectory) {
     EXPECT_EQ(Listing(outside), before);
     EXPECT_EQ(LogLines.size(), 2u);
 
-    // A part without a file name is not an attachment at all.
-    auto unnamed = MailWithAttachment("");
-    ExtractAttachments(*unnamed, Box);
-    EXPECT_EQ(PartLines(*unnamed->Parts.Items(1)), std::vector<std::string>{"hello world"});
+    // A part without a file name is not an attachment at all, nor is one named by blanks; a
+    // last component of blanks is refused like "..".
+    for (const char* name : {"", "\" \"", "\"   \"", "\"dir/ \""}) {
+        SCOPED_TRACE(name);
+        auto unnamed = MailWithAttachment(name);
+        ExtractAttachments(*unnamed, Box);
+        EXPECT_EQ(PartLines(*unnamed->Parts.Items(1)), std::vector<std::string>{"hello world"});
+    }
+    EXPECT_EQ(Listing(Extract), (std::vector<std::string>{"b", "tz", "x", "y"}));
+    EXPECT_EQ(LogLines.size(), 3u);  // only "dir/ " was a name, and it is refused
 }
 
 TEST_F(AttachmentTest, VCardAndMissingDirectory) {

@@ -1,7 +1,10 @@
 // Line cutting, the send queue and the logs, driven through the fake socket.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <regex>
@@ -366,6 +369,22 @@ TEST_F(LogFiles, AppendWritesNoSecondHeaderAndDisabledEventLogWritesNothing) {
     Ev.SetFileName(Dir + "/event.log");
     Ev.WriteEventString("nothing");
     EXPECT_FALSE(FileExists(Dir + "/event.log"));
+}
+
+// A server's text in a log line (an error reply, a refused command) may hold anything: the line
+// stays one line of UTF-8.
+TEST(EventLog, ServerTextStaysOneLineOfUtf8) {
+    const std::string Dir = ::testing::TempDir() + "eventlog-" + std::to_string(getpid());
+    std::filesystem::create_directories(Dir);
+    TIpEventLog Ev(nullptr);
+    Ev.SetFileName(Dir + "/event.log");
+    Ev.SetEnabled(true);
+    Ev.SetDateTimeFormat("hh");
+    Ev.WriteEventString(std::string("NNTP Error 502 auf h\xC3\xB6st: no\0\r\nX-Evil: \xFF", 40));
+    const std::string Text = ReadFile(Dir + "/event.log");
+    EXPECT_EQ(Text.substr(2),
+              " NNTP Error 502 auf h\xC3\xB6st: no\\x00\\x0D\\x0AX-Evil: \\xFF\r\n");
+    std::filesystem::remove_all(Dir);
 }
 
 TEST(DebugLog, RingDropsOldestEntriesAndFormatsEdgeCases) {
