@@ -448,8 +448,11 @@ void TKestroNNTPClient::DoResponse(TIpCustomNntpClient*, TIpNntpStates responseT
             State = tsFinished;
         return;
     }
+    // A refused log-on, post or command ends the task; an unattended caller must learn that
+    // something stayed undone (a post stays in the spool). A missing group (above) does not.
     if (code >= 400 && code <= 599) {
         LogServerError(code, response);
+        SetRunExitCode(ExitCodeError);
         State = tsFinished;
     }
 }
@@ -516,6 +519,7 @@ bool TKestroNNTPClient::ListFailed(const TStringList& list) {
     if (!IsErrorStatus(list)) return false;
     const std::string status = list.Count() > 0 ? list[0] : "";
     LogServerError(StatusCode(status), AfterCode(status));
+    SetRunExitCode(ExitCodeError);
     return true;
 }
 
@@ -602,7 +606,9 @@ void TKestroNNTPClient::LoadNextPost() {
 
 void TKestroNNTPClient::PostCompleted() {
     if (!FPostAccepted) {
-        // Refused (the error line is logged) or answered with something else: the file stays.
+        // Refused (the error line is logged) or answered with something else: the file stays,
+        // and the run reports that it is still unsent.
+        SetRunExitCode(ExitCodeError);
         State = tsFinished;
         return;
     }

@@ -309,9 +309,104 @@ def case_killed_runs(p):
             news.stop()
 
 
+def case_damaged_input(p):
+    """Box files that are no box files, a NUL in a setting, a server that sends random bytes:
+    each is an error the caller sees (exit 1) and a line that names it."""
+    for name, data in (("empty", b""), ("binary", bytes(range(256)) * 4)):
+        box = p.write(name + ".bfg", data)
+        r = p.run(box)
+        check("box file %s: exit 1" % name, r.code == 1, r.code)
+        check("box file %s: the message names the file" % name,
+              "%s.bfg enthält keine Box-Einstellungen" % name in r.stderr, r.stderr[-400:])
+
+    news = NewsServer(groups_of("nul", 1, 2))
+    try:
+        box = p.write("nul.cfg", b"### Kestro Configuration File Version 1 ###\r\n"
+                      b"NntpServer=127.0.0.1:%d\0.attacker.example\r\nNntpSpool=%s\r\n"
+                      % (news.port, p.spool.encode()))
+        p.write("nul.rc", "nul.1 0\n")
+        r = p.run(box)
+        check("NUL in a setting: exit 1", r.code == 1, r.code)
+        check("NUL in a setting: the setting is named", "Der Eintrag nntpserver in " in r.stderr
+              and "NUL-Zeichen" in r.stderr, r.stderr[-400:])
+        check("NUL in a setting: the cut name was not used", news.connections == 0)
+    finally:
+        news.stop()
+
+    server = Hostile("random")
+    try:
+        box = p.box("random", NntpServer="%s:%d" % (HOST, server.port), NntpTimeout="5")
+        p.write("random.rc", "de.test 0\n")
+        r = p.run(box)
+        check("random bytes: exit 1", r.code == 1, r.code)
+        check("random bytes: the group's line is unchanged",
+              rc_numbers(p.dir + "random.rc") == {"de.test": 0})
+        log = p.log()
+        check("random bytes: nothing stored", not p.batches())
+        check("random bytes: the run log stays lines of UTF-8 text",
+              all(b < 0x20 and b in b"\r\n" or b >= 0x20 for b in log.replace(b"\r\n", b""))
+              and b"\r\n" in log and not log.replace(b"\r\n", b"").count(b"\n")
+              and log.decode("utf-8", "strict") is not None, log[-300:])
+    finally:
+        server.stop()
+
+
+def case_refusals(p):
+    """What a server refuses: an article (503) ends its group before it with exit 1 and comes
+    with the next run; a refused log-on or post is exit 1, the post's file stays; a missing group
+    is a notice and exit 0."""
+    groups = groups_of("ref", 2, 5)
+    groups["ref.1"][2] = make_article("ref.1", 3, body="Attached.\r\n").replace(
+        b"\r\n\r\n", b"\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=b\r\n"
+        b"\r\n--b\r\nContent-Type: text/plain\r\n\r\nsee attachment\r\n--b\r\n"
+        b"Content-Type: application/octet-stream\r\nContent-Disposition: attachment; "
+        b"filename=\" \"\r\nContent-Transfer-Encoding: base64\r\n\r\naGVsbG8=\r\n--b--\r\n"
+        b"\r\n", 1)
+    news = NewsServer(groups, refusals={("ref.1", 4): "503 program fault, try later"})
+    files = p.dir + "files/"
+    os.makedirs(files)
+    try:
+        where = "%s:%d" % (HOST, news.port)
+        box = p.box("ref", NntpServer=where, NntpMaxThreads="1", ExtractAttach="enabled",
+                    ExtractPath=files)
+        p.write("ref.rc", "ref.1 0\nref.gone 0\nref.2 0\n")
+        r = p.run(box)
+        check("503: exit 1", r.code == 1, r.code)
+        check("503: the group ends before the refused article",
+              rc_numbers(p.dir + "ref.rc")["ref.1"] == 3, rc_numbers(p.dir + "ref.rc"))
+        check("an attachment named by a blank creates no file", os.listdir(files) == [],
+              os.listdir(files))
+        news.refusals = {}
+        r = p.run(box)
+        check("503: the next run fetches the refused article and exits 0", r.code == 0, r.code)
+        ids = [i for i in ids_in(p.batches()) if i]  # the notice has no Message-ID
+        expected = [message_id(a) for g in ("ref.1", "ref.2") for a in groups[g]]
+        check("503: every article once", sorted(ids) == sorted(expected), ids)
+        check("411: a notice, exit 0 all the same", b"Diese Newsgroup existiert nicht mehr" in
+              b"".join(p.batches()))
+
+        p.write("spool/N0001.OUT", "From: p@example.org\nNewsgroups: ref.1\nSubject: post\n\nx\n")
+        news.post_reply = "441 posting failed"
+        post = p.box("post", NntpServer=where, NntpPosting="enabled")
+        r = p.run(post)
+        check("441: a refused post is exit 1", r.code == 1, r.code)
+        check("441: its file stays", os.path.exists(p.spool + "N0001.OUT"))
+        news.post_reply = "240 ok"
+        r = p.run(post)
+        check("240: the accepted post is exit 0 and its file is gone",
+              r.code == 0 and not os.path.exists(p.spool + "N0001.OUT"), r.code)
+        news.login = "481 go away"
+        p.write("login.rc", "ref.2 0\n")
+        r = p.run(p.box("login", NntpServer=where, NntpUser="u", NntpPass="p"))
+        check("481: a refused log-on is exit 1", r.code == 1, r.code)
+    finally:
+        news.stop()
+
+
 CASES = [("full-disk", case_full_disk), ("templated", case_templated_dupes),
          ("cut-greeting", case_cut_greeting), ("endless", case_endless_replies),
-         ("killed", case_killed_runs)]
+         ("killed", case_killed_runs), ("damaged", case_damaged_input),
+         ("refusals", case_refusals)]
 
 
 def main():

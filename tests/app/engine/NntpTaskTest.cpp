@@ -288,6 +288,7 @@ TEST_F(NntpTaskTest, MissingGroupLeavesANoticeAndTheRangeGoesOn) {
     EXPECT_EQ(Task->State, 3);
     EXPECT_EQ(Groups()[0], "gone.group 5");
     EXPECT_EQ(Groups()[1], "de.a 1");
+    EXPECT_EQ(RunExitCode(), 0);  // the notice tells the point program; nothing failed
 }
 
 TEST_F(NntpTaskTest, ConnectionLostInAGroupKeepsWhatArrivedAndRecordsIt) {
@@ -456,22 +457,32 @@ TEST_F(NntpTaskTest, DuplicatesAreCountedOnceWhenTheBoxAsksForIt) {
     EXPECT_EQ(Groups()[1], "de.b 1");
 }
 
-TEST_F(NntpTaskTest, LogonRejectedEndsTheTask) {
-    Box("de.a 0\r\n", "NntpUser=reader\r\nNntpPass=wrong\r\n");
-    Start("0 0");
-    Greet();
-    EXPECT_EQ(Sent(), "AUTHINFO USER reader\r\n");
-    Feed("381 password\r\n");
-    EXPECT_EQ(Sent(), "AUTHINFO PASS wrong\r\n");
-    Feed("481 rejected\r\n");
-    EXPECT_EQ(Task->State, 3);
-    EXPECT_TRUE(Logged("NNTP Error 481 auf news.example: rejected"));
-    EXPECT_EQ(Groups()[0], "de.a 0");
-    // Until the run loop frees it, the idle connection of a finished task is no failure.
-    bool reset = true;
-    Task->Client->DoIdleTimeout(Task->Client->SocketHandle(), reset);
-    EXPECT_FALSE(reset);
-    EXPECT_FALSE(Logged("Socket Timeout"));
+TEST_F(NntpTaskTest, LogonRejectedEndsTheTaskWithExitCode1) {
+    for (const char* refusal : {"481 rejected", "482 out of sequence", "502 no permission"}) {
+        SCOPED_TRACE(refusal);
+        SetRunExitCode(0);
+        Box("de.a 0\r\n", "NntpUser=reader\r\nNntpPass=wrong\r\n");
+        Start("0 0");
+        Greet();
+        EXPECT_EQ(Sent(), "AUTHINFO USER reader\r\n");
+        Feed("381 password\r\n");
+        EXPECT_EQ(Sent(), "AUTHINFO PASS wrong\r\n");
+        Feed(std::string(refusal) + "\r\n");
+        EXPECT_EQ(Task->State, 3);
+        const std::string text = refusal;
+        EXPECT_TRUE(
+            Logged("NNTP Error " + text.substr(0, 3) + " auf news.example: " + text.substr(4)));
+        EXPECT_EQ(RunExitCode(), 1);
+        EXPECT_EQ(Groups()[0], "de.a 0");
+        // Until the run loop frees it, the idle connection of a finished task is no failure.
+        bool reset = true;
+        Task->Client->DoIdleTimeout(Task->Client->SocketHandle(), reset);
+        EXPECT_FALSE(reset);
+        EXPECT_FALSE(Logged("Socket Timeout"));
+        Task.reset();
+        NNTPTasks.SaveAndClear();
+        ConfigList.FreeAll();
+    }
 }
 
 class NntpPostTest : public NntpTaskTest {
@@ -511,6 +522,7 @@ TEST_F(NntpPostTest, EveryFileIsDeletedOnlyAfterTheServerTookIt) {
     EXPECT_EQ(Task->State, 3);
     EXPECT_TRUE(SpoolFiles("N*.OUT").empty());
     EXPECT_EQ(NewsCount, 3);
+    EXPECT_EQ(RunExitCode(), 0);
     EXPECT_TRUE(Logged("Versende Artikel 1 von 3"));
     EXPECT_TRUE(Logged("Versende Artikel 2 von 3"));
     EXPECT_TRUE(Logged("Versende Artikel 3 von 3"));
@@ -527,6 +539,7 @@ TEST_F(NntpPostTest, RefusedPostKeepsItsFileAndTheRest) {
     EXPECT_EQ(Task->State, 3);
     EXPECT_TRUE(Logged("NNTP Error 441 auf news.example: posting failed"));
     EXPECT_EQ(SpoolFiles("N*.OUT").size(), 2u);
+    EXPECT_EQ(RunExitCode(), 1);  // an unattended caller learns that the posts are still there
 }
 
 TEST_F(NntpPostTest, ConnectionLostDuringThePostKeepsTheFile) {
@@ -575,6 +588,7 @@ TEST_F(NntpTaskTest, RefusedListWritesNoGroupList) {
     EXPECT_EQ(Task->State, 3);
     EXPECT_FALSE(FileExists(ProgramDir() + "news.bl"));
     EXPECT_TRUE(Logged("NNTP Error 502 auf news.example: not allowed"));
+    EXPECT_EQ(RunExitCode(), 1);
 }
 
 TEST_F(NntpTaskTest, NewGroupsAreMergedAndAnnouncedByMail) {
