@@ -12,6 +12,7 @@
 #include "app/engine/RunState.h"
 #include "app/engine/dupecheck.h"
 #include "app/engine/nntp.h"
+#include "netlib/nntp/Limits.h"
 #include "netlib/sock/IpFakeSocket.h"
 #include "platform/fs/Files.h"
 
@@ -640,6 +641,109 @@ TEST_F(NntpTaskTest, RequestedMessageIdsAreFetchedIntoOneBatch) {
     auto files = SpoolFiles();
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(Batch(files[0]).size(), 1u);
+}
+
+// ---- batch bytes ----------------------------------------------------------------------------
+
+// The batches of each kind of fetch, byte for byte as they have always been written: the files
+// in data/batches were written by the collecting container this task used before it wrote each
+// article to disk as it came (KESTRO_WRITE_GOLDEN=1 writes them anew).
+class NntpBatchBytesTest : public NntpTaskTest {
+  protected:
+    // Every batch of the spool in name order, concatenated, then the spool emptied.
+    std::string TakeBatches() {
+        std::string all;
+        for (const std::string& name : SpoolFiles()) {
+            all += "== batch\n" + ReadFile(Spool + name);
+            std::filesystem::remove(Spool + name);
+        }
+        return all;
+    }
+    void ExpectGolden(const std::string& name, const std::string& bytes) {
+        const std::string path =
+            std::string(KESTRO_SOURCE_DIR) + "/tests/app/engine/data/batches/" + name;
+        if (std::getenv("KESTRO_WRITE_GOLDEN")) WriteFile(path, bytes);
+        EXPECT_EQ(bytes, ReadFile(path)) << name;
+    }
+    static std::string Raw(int64_t number, const std::string& subject, const std::string& body) {
+        const std::string n = std::to_string(number);
+        return "220 " + n + " <" + n + "@g>\r\nFrom: p@example\r\nNewsgroups: de.g\r\n" +
+               "Subject: " + subject + "\r\nMessage-ID: <" + n + "." + subject.substr(0, 2) +
+               "@g>\r\n\r\n" + body + ".\r\n";
+    }
+    // Five articles with subjects that sort apart, a dot-stuffed line, 8-bit bytes, a
+    // missing article between them.
+    void FeedGroup() {
+        Feed(Raw(1, "Re: beta", "first beta\r\n..dotted\r\n"));
+        Feed(Raw(2, "alpha", "\xE4\xF6\xFC \xDF\r\n"));
+        Feed("423 expired\r\n");
+        Feed(Raw(4, "beta", "second beta\r\n"));
+        Feed(Raw(5, "AW: Alpha", "second alpha\r\n\r\n"));
+        Feed(Raw(6, "Fwd: zeta", "forwarded\r\n"));
+    }
+};
+
+TEST_F(NntpBatchBytesTest, UnsortedAndSortedGroups) {
+    for (const char* sort : {"0", "1"}) {
+        SCOPED_TRACE(sort);
+        Box("de.g 0\r\n", std::string("NntpSort=") + sort + "\r\n");
+        Open("0 0", "211 6 1 6 de.g");
+        FeedGroup();
+        EXPECT_EQ(Task->State, 3);
+        EXPECT_EQ(Groups()[0], "de.g 6");
+        ExpectGolden(std::string("group-sort") + sort + ".batch", TakeBatches());
+        Task.reset();
+        NNTPTasks.SaveAndClear();
+        ConfigList.FreeAll();
+    }
+}
+
+TEST_F(NntpBatchBytesTest, HeaderOnlyGroup) {
+    Box("de.g 0 HdrOnly\r\n");
+    Open("0 0", "211 2 1 2 de.g");
+    Feed("221 1 <1@g>\r\nFrom: p@example\r\nSubject: one\r\nMessage-ID: <1@g>\r\n.\r\n");
+    Feed("221 2 <2@g>\r\nFrom: p@example\r\nSubject: two\r\nMessage-ID: <2@g>\r\n.\r\n");
+    ExpectGolden("header-only.batch", TakeBatches());
+}
+
+TEST_F(NntpBatchBytesTest, DupesAcrossGroupsAndRequestedIds) {
+    Box("de.g 0\r\nde.h 0\r\n", "NntpDupeSize=100\r\nNntpSort=1\r\n");
+    DupeCheck = new TCRCDupecheck();
+    DupeCheck->MaxEntries = 100;
+    Open("0 1", "211 6 1 6 de.g");
+    FeedGroup();
+    Feed("211 3 1 3 de.h\r\n");
+    Feed(Raw(1, "Re: beta", "first beta\r\n..dotted\r\n"));  // posted to both groups
+    Feed(Raw(2, "gamma", "only here\r\n"));
+    Feed(Raw(3, "alpha", "\xE4\xF6\xFC \xDF\r\n"));  // both groups as well
+    EXPECT_EQ(Task->State, 3);
+    std::string all = TakeBatches();
+    Task.reset();
+
+    WriteFile(ProgramDir() + "news.mid", "<a@x>\r\n<b@x>\r\n<c@x>\r\n");
+    Start("GetMsgIDs");
+    Greet();
+    Feed("220 0 <a@x>\r\nMessage-ID: <a@x>\r\nSubject: zz\r\n\r\na\r\n.\r\n");
+    Feed("430 no such article\r\n");
+    Feed("220 0 <c@x>\r\nMessage-ID: <c@x>\r\nSubject: aa\r\n\r\nc\r\n.\r\n");
+    Task.reset();
+    all += TakeBatches();
+    ExpectGolden("dupes-and-ids.batch", all);
+}
+
+TEST_F(NntpBatchBytesTest, ArticleAboveTheSizeLimitIsPassedOver) {
+    Box("de.g 0\r\n");
+    Open("0 0", "211 3 1 3 de.g");
+    Feed(Raw(1, "small", "before\r\n"));
+    Feed("220 2 <big@g>\r\nMessage-ID: <big@g>\r\n\r\n");
+    std::string block;
+    for (int i = 0; i < 1024; ++i) block += std::string(1023, 'x') + "\r\n";  // 1 MiB
+    for (uint64_t sent = 0; sent <= NntpLimits::kMaxArticleSize; sent += block.size()) Feed(block);
+    Feed(".\r\n");
+    Feed(Raw(3, "small", "after\r\n"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(Groups()[0], "de.g 3");
+    ExpectGolden("oversize.batch", TakeBatches());
 }
 
 TEST(NntpGroupNames, FirstWordOfEveryPieceBetweenLineFeeds) {
