@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 #include <ctime>
+#include <set>
 #include <utility>
 
 #include "app/engine/KestroGlobal.h"
@@ -13,6 +14,7 @@
 #include "components/text/WordRoutines.h"
 #include "netlib/base/IpUtils.h"
 #include "platform/fs/Files.h"
+#include "platform/system/ProgramDirectory.h"
 
 const char* const NntpNotice::From = "Kestro Client";
 const char* const NntpNotice::Recipient = "kestro@localhost";
@@ -62,7 +64,18 @@ std::string AfterCode(const std::string& line) {
     return line.size() > 4 ? line.substr(4) : "";
 }
 
+// The spool directories whose outgoing news a task is posting now.
+std::multiset<std::string> gPostingSpools;
+
+std::string PostingKey(const std::string& nntpSpool) {
+    return nntpSpool.empty() ? ProgramDirectory() : IncludeTrailingPathDelimiter(nntpSpool);
+}
+
 }  // namespace
+
+bool NntpPostingBusy(const TKestroConfig& box) {
+    return gPostingSpools.count(PostingKey(box.NntpSpool)) > 0;
+}
 
 void AddGroupListNames(const std::string& serverLine, TStringList& names) {
     size_t start = 0;
@@ -119,6 +132,7 @@ TKestroNNTPClient::~TKestroNNTPClient() {
     }
     // Whatever was not stored must not stay taken for the rest of the run.
     if (DupeCheck) DupeCheck->Discard(FDupeBatch);
+    if (!FPostingKey.empty()) gPostingSpools.erase(gPostingSpools.find(FPostingKey));
 }
 
 template <class F>
@@ -175,6 +189,8 @@ void TKestroNNTPClient::StartRange() {
 }
 
 void TKestroNNTPClient::StartSendNews() {
+    FPostingKey = PostingKey(Box().NntpSpool);
+    gPostingSpools.insert(FPostingKey);
     OutgoingFiles.Clear();
     FileIndex = 0;
     for (const std::string& name : FindFiles(SpoolDir, "N*.OUT"))

@@ -101,7 +101,15 @@ class TKestroNNTPClient : public TKestroCustomClient {
     bool FCountsRunning = false;
     // The articles of Container the dupe database is to learn once they are stored.
     TDupeBatch FDupeBatch;
+    // The spool this task posts from (SendNews), while it exists.
+    std::string FPostingKey;
 };
+
+// True while a task posts the outgoing news of the box's spool. A news fallback box shares the
+// spool of its box: its posting task waits until that of the box has ended, and then posts
+// only what the box could not (two tasks posting the same files send each article twice, the
+// server refuses one copy and the run reports a failure that is none).
+bool NntpPostingBusy(const TKestroConfig& box);
 
 // Text for the notice articles and mails the task writes into the spool.
 namespace NntpNotice {

@@ -556,6 +556,22 @@ TEST_F(NntpPostTest, ConnectionLostDuringThePostKeepsTheFile) {
     EXPECT_TRUE(SpoolFiles().empty());  // and no notice for the group
 }
 
+// A news fallback box posts from the same spool: its task must wait for the box's own.
+TEST_F(NntpPostTest, PostingTaskHoldsItsSpoolWhileItExists) {
+    Box("");
+    Outgoing("N1.OUT");
+    TKestroConfig fallback;
+    fallback.NntpSpool = Spool;
+    TKestroConfig elsewhere;
+    elsewhere.NntpSpool = ProgramDir();
+    EXPECT_FALSE(NntpPostingBusy(fallback));
+    Start("SendNews");
+    EXPECT_TRUE(NntpPostingBusy(fallback));
+    EXPECT_FALSE(NntpPostingBusy(elsewhere));
+    Task.reset();
+    EXPECT_FALSE(NntpPostingBusy(fallback));
+}
+
 TEST_F(NntpPostTest, NoOutgoingFilesEndsWithoutConnecting) {
     Box("");
     Start("SendNews");
