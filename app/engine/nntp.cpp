@@ -362,12 +362,31 @@ void TKestroNNTPClient::SaveDupeDatabase() {
     }
 }
 
+bool TKestroNNTPClient::AddToBatch(TIpMessage& message) {
+    try {
+        if (!Container.IsOpen())
+            Container.Open(SpoolDir + NewSpoolFileName(SpoolDir), Box().NntpSort == 1);
+        Container.AddMessage(message);
+        return true;
+    } catch (const std::exception& e) {
+        // The group's batch is gone (a full disk): nothing of it is learned or recorded, so
+        // the next run fetches the group again from where its line stands.
+        Container.Clear();
+        if (DupeCheck) DupeCheck->Discard(FDupeBatch);
+        FGroupActive = false;
+        Fail("Error: " + std::string(e.what()));
+        return false;
+    }
+}
+
 bool TKestroNNTPClient::StoreBatch() {
-    if (Container.Count() == 0) return true;
+    if (Container.Count() == 0) {
+        Container.Clear();
+        return true;
+    }
     try {
         if (Box().NntpSort == 1) Container.Sort();
-        Container.SaveAsBatch(SpoolDir + NewSpoolFileName(SpoolDir));
-        Container.Clear();
+        Container.SaveAsBatch();
         if (DupeCheck) DupeCheck->Commit(FDupeBatch);
         SaveDupeDatabase();
         return true;
@@ -399,8 +418,7 @@ void TKestroNNTPClient::DoArticle(TIpCustomNntpClient*, TIpNewsArticle& article)
         if (Box().NntpDupeSize != 0 && DupeCheck && DupeCheck->IsDupe(article, FDupeBatch)) {
             Log("Artikel " + std::to_string(LastNo) + " in " + GroupName +
                 " ist doppelt und wurde nicht gespeichert");
-        } else {
-            Container.AddMessage(article);
+        } else if (AddToBatch(article)) {
             ++NewsCount;
         }
     });
@@ -605,8 +623,7 @@ void TKestroNNTPClient::StoreMissingGroupNotice(const std::string& response) {
                          " nicht verf\xFCgbar");
     body->Body.WriteLine("Fehlermeldung: " + response);
     notice.EncodeMessage();
-    Container.AddMessage(notice);
-    StoreBatch();
+    if (AddToBatch(notice)) StoreBatch();
 }
 
 // ---- posting -------------------------------------------------------------------------------

@@ -47,6 +47,9 @@ class TKestroNNTPClient : public TKestroCustomClient {
     // (logged, exit code 1, articles dropped and unknown to the dupe database) when the batch
     // could not be written.
     bool StoreBatch();
+    // Appends an article to the batch (opened under the next spool name with the first one);
+    // false when it could not be written: the batch is dropped and the task has failed.
+    bool AddToBatch(TIpMessage& message);
     void AddClientBanner();
 
     void DoResponse(TIpCustomNntpClient* client, TIpNntpStates responseTo, int32_t code,

@@ -398,6 +398,34 @@ TEST_F(NntpTaskTest, BatchThatCannotBeStoredLeavesNoTraceAndComesAgain) {
     }
 }
 
+// Each article is on disk as soon as it arrived, under the batch's temporary name; the batch
+// takes its name, and the group's line moves, only when the group is complete. A disk that
+// fills up in the middle of a group drops the group's batch and leaves its line alone.
+TEST_F(NntpTaskTest, ArticlesGoToDiskAsTheyArrive) {
+    Box("de.a 0\r\n", "NntpDupeSize=100\r\n");
+    DupeCheck = new TCRCDupecheck();
+    DupeCheck->MaxEntries = 100;
+    const std::string big(300 * 1024, 'x');  // more than the write buffer holds
+    Open("0 0", "211 3 1 3 de.a");
+    Feed(Article(1, "de.a", "X-Big: " + big + "\r\n"));
+    ASSERT_EQ(SpoolFiles("*.tmp").size(), 1u);
+    EXPECT_GT(FileSizeOf(Spool + SpoolFiles("*.tmp")[0]), int64_t(big.size()));
+    EXPECT_TRUE(SpoolFiles().empty());
+    EXPECT_EQ(ReadFile(ProgramDir() + "news.rc"), "de.a 0\r\n");
+    {
+        FileSizeLimit full(64 * 1024);
+        Feed(Article(2, "de.a", "X-Big: " + big + "\r\n"));
+    }
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    EXPECT_TRUE(Logged("konnte nicht geschrieben werden: File too large"));
+    EXPECT_TRUE(FindFiles(Spool, "*").empty());
+    EXPECT_EQ(DupeCheck->Count(), 0);
+    Task.reset();  // a stop now has nothing to store and nothing to record
+    EXPECT_EQ(Groups()[0], "de.a 0");
+    EXPECT_TRUE(FindFiles(Spool, "*").empty());
+}
+
 // Two tasks fetch an article posted to both their groups: the second finds it taken, although
 // the first has not stored it yet; once stored, the database holds it once.
 TEST_F(NntpTaskTest, ArticleTakenByAnotherTaskIsADupeBeforeItIsStored) {
