@@ -312,26 +312,40 @@ void TKestroNNTPClient::GroupSelected() {
     } else {
         Log("Keine neuen Artikel in der Newsgroup " + GroupName);
     }
+    FRequested.clear();
+    FNextNo = LastNo + 1;
     FetchNextArticle();
 }
 
 void TKestroNNTPClient::FetchNextArticle() {
     Guarded([&] {
         const int64_t last = Client->LastArticle();
-        if (LastNo >= last || !Running) {
-            const bool stored = FinishGroup();
-            if (!Running || !stored || !NextGroup()) State = tsFinished;
-            return;
+        // Up to ArticleWindow requests stay on their way: one at a time, every article would
+        // wait a whole round trip to the server before the next is asked for.
+        const size_t window = ArticleWindow > 1 ? size_t(ArticleWindow) : 1;
+        while (Running && FRequested.size() < window && FNextNo <= last) {
+            Log("Empfange Artikel " + std::to_string(LastNo) + " (bis " + std::to_string(last) +
+                    ") in " + GroupName,
+                false);
+            FRequested.push_back(FNextNo);
+            if (HdrOnly)
+                Client->HeadByNumber(FNextNo);
+            else
+                Client->ArticleByNumber(FNextNo);
+            ++FNextNo;
         }
-        Log("Empfange Artikel " + std::to_string(LastNo) + " (bis " + std::to_string(last) +
-                ") in " + GroupName,
-            false);
-        FRequestedNo = LastNo + 1;
-        if (HdrOnly)
-            Client->HeadByNumber(FRequestedNo);
-        else
-            Client->ArticleByNumber(FRequestedNo);
+        // The group is done once every request is answered: all of it, or up to a stop.
+        if (!FRequested.empty()) return;
+        const bool stored = FinishGroup();
+        if (!Running || !stored || !NextGroup()) State = tsFinished;
     });
+}
+
+int64_t TKestroNNTPClient::TakeRequested() {
+    if (FRequested.empty()) return LastNo;
+    const int64_t number = FRequested.front();
+    FRequested.pop_front();
+    return number;
 }
 
 bool TKestroNNTPClient::FinishGroup() {
@@ -411,7 +425,7 @@ void TKestroNNTPClient::ConnectionLost() {
 void TKestroNNTPClient::DoArticle(TIpCustomNntpClient*, TIpNewsArticle& article) {
     if (State == tsFinished) return;
     Guarded([&] {
-        if (FJob == jbRange) LastNo = FRequestedNo;
+        if (FJob == jbRange) LastNo = TakeRequested();
         ExtractAttachments(article, Box());
         if (HdrOnly) article.UserFields.Add(kHdrOnlyMark);
         article.EncodeMessage();
@@ -449,7 +463,7 @@ void TKestroNNTPClient::DoMultiLineResponse(TIpCustomNntpClient*, TIpNntpStates 
                 });
                 break;
             }
-            if (FJob == jbRange) LastNo = FRequestedNo;
+            if (FJob == jbRange) LastNo = TakeRequested();
             if (FJob == jbGetMsgIDs)
                 NextMessageID();
             else

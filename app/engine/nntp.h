@@ -8,6 +8,7 @@
 //   "GetMsgIDs"       fetch the articles the point program asked for by Message-ID.
 // Several range tasks of one box run at once, each on its own lines of the same list.
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -37,6 +38,9 @@ class TKestroNNTPClient : public TKestroCustomClient {
     int64_t LastNo = 0;
     std::string GroupName;
     bool HdrOnly = false;
+    // ARTICLE (HEAD) commands of a range fetch kept on their way at once. Answers come in the
+    // order asked, so the articles, the batch and the group's line are the same with any value.
+    int32_t ArticleWindow = 16;
 
     void Start(int32_t taskNo) override;
     void SetupClient();
@@ -93,8 +97,11 @@ class TKestroNNTPClient : public TKestroCustomClient {
     void LoadNextPost();
 
     TJob FJob = jbRange;
-    // The article number asked for and not yet answered.
-    int64_t FRequestedNo = 0;
+    // The numbers asked for and not yet answered, oldest first, and the next one to ask for.
+    std::deque<int64_t> FRequested;
+    int64_t FNextNo = 0;
+    // The oldest request's number (its answer has come): LastNo from now on.
+    int64_t TakeRequested();
     // A group is selected whose line has not been rewritten yet.
     bool FGroupActive = false;
     // The server refused the group just asked for (411): it is passed over.

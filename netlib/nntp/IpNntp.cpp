@@ -223,13 +223,32 @@ void TIpCustomNntpClient::CheckConnected() const {
 void TIpCustomNntpClient::SendCommand(TIpNntpStates state, bool multiLine,
                                       const std::string& line) {
     CheckConnected();
+    if (FAwaitingStatus || FMultiLine || !FQueued.empty()) {
+        // A reply is still coming (or others wait before this one): the command goes out now
+        // and its reply is read after theirs.
+        if (FQueued.size() >= NntpLimits::kMaxQueuedCommands)
+            throw EIpNntpException("Too many commands waiting for their replies");
+        FQueued.push_back({state, multiLine});
+    } else {
+        AwaitReply(state, multiLine);
+    }
+    PutString(SocketHandle(), line + "\r\n", false);
+}
+
+void TIpCustomNntpClient::AwaitReply(TIpNntpStates state, bool multiLine) {
     SetState(state);
     FMultiLine = multiLine;
     FAwaitingStatus = true;
     FReplyBytes = 0;
     FArticleTooLarge = false;
     BeginReply();
-    PutString(SocketHandle(), line + "\r\n", false);
+}
+
+void TIpCustomNntpClient::NextQueuedReply() {
+    if (FAwaitingStatus || FMultiLine || FQueued.empty()) return;
+    const TQueuedCommand next = FQueued.front();
+    FQueued.pop_front();
+    AwaitReply(next.State, next.MultiLine);
 }
 
 void TIpCustomNntpClient::ArticleByMessageId(const std::string& id) {
@@ -360,6 +379,7 @@ void TIpCustomNntpClient::DoReadLine(SOCKET socket, const std::string& line) {
         case nsHead:
             if (!status) {
                 HandleArticleLine(line);
+                NextQueuedReply();
                 return;
             }
             if (StartsWith(FReplyCode, '2')) {
@@ -411,6 +431,7 @@ void TIpCustomNntpClient::DoReadLine(SOCKET socket, const std::string& line) {
         Report(line);
     }
     NextStep();
+    NextQueuedReply();
 }
 
 bool TIpCustomNntpClient::HandleArticleLine(const std::string& line) {
@@ -579,6 +600,7 @@ void TIpCustomNntpClient::DoStatus(SOCKET socket, TIpStatusType event,
             break;
         case stDisconnect: {
             EndReply();
+            FQueued.clear();
             SetState(nsNoOp);
             TaskComplete();
             FTask = ntNoTask;

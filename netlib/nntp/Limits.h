@@ -22,6 +22,10 @@ inline constexpr size_t kMaxResponseLines = 500'000;
 // Bytes of one multi-line list: a full list of 100,000 groups is some 4 MB.
 inline constexpr uint64_t kMaxResponseBytes = uint64_t(64) << 20;
 
+// Commands sent ahead whose replies have not begun (a caller keeps a few ARTICLE commands on
+// their way): more than this is a caller's fault.
+inline constexpr size_t kMaxQueuedCommands = 1024;
+
 // The time limit of a whole reply: the idle time-out plus one second per this many bytes, and
 // never more than kMaxReplyMs (see TIpCustomEmailClass::TReplyTimeLimit).
 inline constexpr uint64_t kReplyMinBytesPerSecond = 1024;

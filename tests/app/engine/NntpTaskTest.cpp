@@ -87,6 +87,8 @@ class NntpTaskTest : public EngineTest {
         Task->ConfigIndex = 0;
         Task->Command = command;
         Task->GroupListIndex = 0;
+        // The transcripts read one command at a time; the window is tested on its own.
+        Task->ArticleWindow = Window;
         Task->OnTaskLog = CaptureTaskLog;
         Task->Client->SetSocketFactory([this](TIpCustomClient& c) {
             Fake = new TIpFakeSocket(c);
@@ -132,6 +134,7 @@ class NntpTaskTest : public EngineTest {
     std::string Spool;
     std::unique_ptr<TKestroNNTPClient> Task;
     TIpFakeSocket* Fake = nullptr;
+    int32_t Window = 1;
 };
 
 TEST_F(NntpTaskTest, RangeFetchesEachGroupIntoItsOwnBatchAndAdvancesItsLine) {
@@ -243,6 +246,42 @@ TEST_F(NntpTaskTest, RefusedArticleEndsTheGroupBeforeIt) {
         NNTPTasks.SaveAndClear();
         ConfigList.FreeAll();
     }
+}
+
+// With a window the task keeps several requests on their way, asks for one more with every
+// answer, and counts the group done only when every request is answered.
+TEST_F(NntpTaskTest, WindowKeepsRequestsOnTheirWay) {
+    Window = 4;
+    Box("de.a 0\r\nde.b 0\r\n");
+    Open("0 1", "211 10 1 10 de.a");
+    EXPECT_EQ(Sent(), "ARTICLE 1\r\nARTICLE 2\r\nARTICLE 3\r\nARTICLE 4\r\n");
+    Feed(Article(1, "de.a"));
+    EXPECT_EQ(Sent(), "ARTICLE 5\r\n");
+    Feed("423 expired\r\n");
+    EXPECT_EQ(Sent(), "ARTICLE 6\r\n");
+    Running = false;  // a soft stop: what is on its way still arrives and is stored
+    Feed(Article(3, "de.a") + Article(4, "de.a") + Article(5, "de.a"));
+    EXPECT_EQ(Sent(), "");
+    EXPECT_EQ(Task->State, 1);
+    Feed(Article(6, "de.a"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(Sent(), "");
+    EXPECT_EQ(Groups()[0], "de.a 6");
+    ASSERT_EQ(SpoolFiles().size(), 1u);
+    const auto articles = Batch(SpoolFiles()[0]);
+    ASSERT_EQ(articles.size(), 5u);
+    EXPECT_NE(articles[4].find("body of 6"), std::string::npos);
+}
+
+TEST_F(NntpTaskTest, ConnectionLostWithRequestsOnTheirWayRecordsWhatArrived) {
+    Window = 8;
+    Box("de.a 0\r\n");
+    Open("0 0", "211 20 1 20 de.a");
+    Feed(Article(1, "de.a") + Article(2, "de.a") + "220 3 <3@de.a>\r\nFrom: p@x\r\n");
+    Fake->PeerClose();
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(Groups()[0], "de.a 2");
+    EXPECT_EQ(Batch(SpoolFiles().at(0)).size(), 2u);
 }
 
 TEST_F(NntpTaskTest, RangeOfCommentsOnlyEndsAtOnce) {
@@ -692,8 +731,13 @@ TEST_F(NntpTaskTest, RequestedMessageIdsAreFetchedIntoOneBatch) {
 // The batches of each kind of fetch, byte for byte as they have always been written: the files
 // in data/batches were written by the collecting container this task used before it wrote each
 // article to disk as it came (KESTRO_WRITE_GOLDEN=1 writes them anew).
-class NntpBatchBytesTest : public NntpTaskTest {
+// Each runs with one request at a time and with a window of requests on their way.
+class NntpBatchBytesTest : public NntpTaskTest, public ::testing::WithParamInterface<int32_t> {
   protected:
+    void SetUp() override {
+        NntpTaskTest::SetUp();
+        Window = GetParam();
+    }
     // Every batch of the spool in name order, concatenated, then the spool emptied.
     std::string TakeBatches() {
         std::string all;
@@ -727,7 +771,7 @@ class NntpBatchBytesTest : public NntpTaskTest {
     }
 };
 
-TEST_F(NntpBatchBytesTest, UnsortedAndSortedGroups) {
+TEST_P(NntpBatchBytesTest, UnsortedAndSortedGroups) {
     for (const char* sort : {"0", "1"}) {
         SCOPED_TRACE(sort);
         Box("de.g 0\r\n", std::string("NntpSort=") + sort + "\r\n");
@@ -742,7 +786,7 @@ TEST_F(NntpBatchBytesTest, UnsortedAndSortedGroups) {
     }
 }
 
-TEST_F(NntpBatchBytesTest, HeaderOnlyGroup) {
+TEST_P(NntpBatchBytesTest, HeaderOnlyGroup) {
     Box("de.g 0 HdrOnly\r\n");
     Open("0 0", "211 2 1 2 de.g");
     Feed("221 1 <1@g>\r\nFrom: p@example\r\nSubject: one\r\nMessage-ID: <1@g>\r\n.\r\n");
@@ -750,7 +794,7 @@ TEST_F(NntpBatchBytesTest, HeaderOnlyGroup) {
     ExpectGolden("header-only.batch", TakeBatches());
 }
 
-TEST_F(NntpBatchBytesTest, DupesAcrossGroupsAndRequestedIds) {
+TEST_P(NntpBatchBytesTest, DupesAcrossGroupsAndRequestedIds) {
     Box("de.g 0\r\nde.h 0\r\n", "NntpDupeSize=100\r\nNntpSort=1\r\n");
     DupeCheck = new TCRCDupecheck();
     DupeCheck->MaxEntries = 100;
@@ -775,7 +819,7 @@ TEST_F(NntpBatchBytesTest, DupesAcrossGroupsAndRequestedIds) {
     ExpectGolden("dupes-and-ids.batch", all);
 }
 
-TEST_F(NntpBatchBytesTest, ArticleAboveTheSizeLimitIsPassedOver) {
+TEST_P(NntpBatchBytesTest, ArticleAboveTheSizeLimitIsPassedOver) {
     Box("de.g 0\r\n");
     Open("0 0", "211 3 1 3 de.g");
     Feed(Raw(1, "small", "before\r\n"));
@@ -789,6 +833,8 @@ TEST_F(NntpBatchBytesTest, ArticleAboveTheSizeLimitIsPassedOver) {
     EXPECT_EQ(Groups()[0], "de.g 3");
     ExpectGolden("oversize.batch", TakeBatches());
 }
+
+INSTANTIATE_TEST_SUITE_P(Windows, NntpBatchBytesTest, ::testing::Values(1, 16));
 
 TEST(NntpGroupNames, FirstWordOfEveryPieceBetweenLineFeeds) {
     TStringList names;

@@ -318,9 +318,45 @@ TEST_F(NntpClientTest, ArticleByMessageIdAddsMissingBrackets) {
     Client.ArticleByMessageId("<abc@host>");
     Client.HeadByMessageId("<abc@host");
     EXPECT_EQ(Sent(), "ARTICLE <abc@host>\r\nARTICLE <abc@host>\r\nHEAD <abc@host>\r\n");
-    Feed("430 no such article\r\n");
-    EXPECT_EQ(Events.back(), "multi 7 |430 no such article");
+    // Each reply is read as the answer to its own command, in the order sent.
+    Feed("430 no such article\r\n430 no such article\r\n430 no such article\r\n");
+    EXPECT_EQ(
+        std::vector<std::string>(Events.end() - 3, Events.end()),
+        (std::vector<std::string>{"multi 4 |430 no such article", "multi 4 |430 no such article",
+                                  "multi 7 |430 no such article"}));
     EXPECT_THROW(Client.ArticleByMessageId("a@b>\r\nQUIT"), EIpNntpException);
+}
+
+// Several ARTICLE commands on their way at once: the replies, split anyhow across reads, are
+// taken in order, and a command sent from an event goes behind those already on their way.
+TEST_F(NntpClientTest, PipelinedArticlesArriveInOrder) {
+    Open("200 hello");
+    Feed("211 3 1 3 de.test\r\n");
+    Sent();
+    Client.OnArticle = [this](TIpCustomNntpClient*, TIpNewsArticle& article) {
+        Events.push_back("article " + article.MessageID);
+        if (article.MessageID == "<1@x>") Client.HeadByNumber(4);
+    };
+    Client.ArticleByNumber(1);
+    Client.ArticleByNumber(2);
+    Client.ArticleByNumber(3);
+    EXPECT_EQ(Sent(), "ARTICLE 1\r\nARTICLE 2\r\nARTICLE 3\r\n");
+    const std::string replies =
+        "220 1 <1@x>\r\nMessage-ID: <1@x>\r\n\r\n.. one\r\n.\r\n"
+        "423 no such article\r\n"
+        "220 3 <3@x>\r\nMessage-ID: <3@x>\r\n\r\n500 not a code\r\n.\r\n"
+        "221 4 <4@x>\r\nMessage-ID: <4@x>\r\n.\r\n";
+    Events.clear();
+    for (size_t at = 0; at < replies.size(); at += 7) Feed(replies.substr(at, 7));
+    EXPECT_EQ(Sent(), "HEAD 4\r\n");
+    EXPECT_EQ(Events, (std::vector<std::string>{"article <1@x>", "multi 4 |423 no such article",
+                                                "article <3@x>", "article <4@x>"}));
+    EXPECT_EQ(Client.State(), nsHead);
+    // Nothing is outstanding now: a further line is the server talking unasked.
+    std::string error;
+    Client.OnError = [&](TIpSockControl*, SOCKET, int32_t, const std::string& t) { error = t; };
+    Feed("220 5 <5@x>\r\n");
+    EXPECT_EQ(error.rfind("[NNTP] unexpected line", 0), 0u) << error;
 }
 
 TEST_F(NntpClientTest, HeadIsDeliveredAsAnArticle) {
