@@ -286,6 +286,7 @@ def case_killed_runs(p):
                         NntpMaxThreads="1", NntpDupeSize=dupes, NntpNewMax="0")
             p.write("kill%s.rc" % dupes, "".join("%s 0\n" % g for g in groups))
             kills = 0
+            rc_whole = True
             for kill_after in (1234, 777, 555):
                 news.served = 0
                 news.kill_after, news.kill_pid = kill_after, None
@@ -293,6 +294,9 @@ def case_killed_runs(p):
                 news.kill_pid = proc.pid
                 r = p.wait(proc)
                 kills += r.code == -signal.SIGKILL
+                # A group's line moves only with its whole batch: never into the middle.
+                rc_whole &= all(v % 100 == 0 for v in rc_numbers(p.dir + "kill%s.rc" % dupes)
+                                .values())
             news.kill_pid = None
             last = p.run(box)
             ids = ids_in(p.batches(spool))
@@ -305,6 +309,7 @@ def case_killed_runs(p):
                   % (label, len(ids) - len(set(ids))), len(ids) - len(set(ids)) <= 3 * 100)
             check("%s: every batch under its final name is whole" % label,
                   all(whole(b) for b in p.batches(spool)))
+            check("%s: no group's line stopped in the middle of the group" % label, rc_whole)
         finally:
             news.stop()
 
