@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/engine/EngineLog.h"
+#include "app/engine/SafeFile.h"
 #include "app/engine/SpoolLimits.h"
 #include "app/engine/bfgconfig.h"
 #include "netlib/base/IpBase.h"
@@ -151,7 +152,8 @@ void ReplaceByNotice(TIpMimeEntity& part, const std::string& name, const std::st
 // True when a notice replaced the part or one of its own parts.
 bool HandlePart(TIpMimeEntity& part, TKestroConfig& box) {
     bool replaced = false;
-    if (!part.FileName.empty()) {
+    // A name of blanks (or control characters) only names nothing: the part has no file name.
+    if (!TrimControls(part.FileName).empty()) {
         const std::string name = SafeAttachmentName(part.FileName);
         std::string noticeName = name.empty() ? StripControls(part.FileName) : name;
         bool failed = false;
@@ -185,19 +187,87 @@ bool HandlePart(TIpMimeEntity& part, TKestroConfig& box) {
 
 // ---- TMessageContainer -----------------------------------------------------------------------
 
+namespace {
+
+// Copies size bytes at position of source to target, in blocks.
+void CopyRange(TFileStream& source, int64_t position, int64_t size, TBufferedFile& target) {
+    static constexpr int64_t kBlock = 256 * 1024;
+    std::string block;
+    source.Seek(position, soBeginning);
+    while (size > 0) {
+        block.resize(size_t(std::min(size, kBlock)));
+        source.ReadBuffer(block.data(), int64_t(block.size()));
+        target.Write(block);
+        size -= int64_t(block.size());
+    }
+}
+
+std::string RnewsLine(int64_t size) {
+    return "#! rnews " + std::to_string(size) + "\n";
+}
+
+}  // namespace
+
+TMessageContainer::~TMessageContainer() {
+    try {
+        Clear();
+    } catch (...) {
+        // Only a temporary file is left behind.
+    }
+}
+
+std::string TMessageContainer::TempName() const {
+    return ChangeFileExt(FFileName, ".tmp");
+}
+
+std::string TMessageContainer::SortedTempName() const {
+    return ChangeFileExt(FFileName, ".sorted.tmp");
+}
+
+void TMessageContainer::Open(const std::string& fileName, bool sortable) {
+    Clear();
+    FFileName = fileName;
+    FSortable = sortable;
+    FFile = std::make_unique<TBufferedFile>(TempName());
+}
+
 void TMessageContainer::AddMessage(TIpMessage& message) {
+    if (!FFile)
+        throw EWriteError(
+            "Kein Stapel ge\xC3\xB6"
+            "ffnet");
     // The message's stream position belongs to the caller.
     const int64_t position = message.MessageStream.Position();
-    TContainerArticle article;
-    article.Text = RawText(message);
+    const std::string text = RawText(message);
     message.MessageStream.Seek(position, soBeginning);
-    article.Subject = TIpMessage::SubjectOf(article.Text);
-    Items.push_back(std::move(article));
+    try {
+        FFile->Write(RnewsLine(int64_t(text.size())));
+        if (FSortable)
+            Items.push_back({TIpMessage::SubjectOf(text), FFile->Size(), int64_t(text.size())});
+        FFile->Write(text);
+    } catch (...) {
+        Clear();
+        throw;
+    }
+    ++FCount;
+}
+
+void TMessageContainer::Clear() {
+    Items.clear();
+    FCount = 0;
+    FSorted = false;
+    if (!FFile) return;
+    FFile.reset();
+    DeleteFile(TempName());
+    DeleteFile(SortedTempName());
 }
 
 const TContainerArticle* TMessageContainer::GetMessage(int index) const {
-    if (index < 0 || index >= Count())
-        throw ERangeError("Listenindex überschreitet das Maximum (" + std::to_string(index) + ")");
+    if (index < 0 || size_t(index) >= Items.size())
+        throw ERangeError(
+            "Listenindex \xC3\xBC"
+            "berschreitet das Maximum (" +
+            std::to_string(index) + ")");
     return &Items[size_t(index)];
 }
 
@@ -214,21 +284,48 @@ void TMessageContainer::Sort() {
     sorted.reserve(Items.size());
     for (const auto& entry : keyed) sorted.push_back(std::move(Items[entry.second]));
     Items = std::move(sorted);
+    FSorted = true;
 }
 
-void TMessageContainer::SaveAsBatch(const std::string& fileName) {
-    if (Items.empty()) return;
-    const std::string tmpName = ChangeFileExt(fileName, ".tmp");
-    {
-        TFileStream file(tmpName, fmCreate);
-        for (const TContainerArticle& item : Items) {
-            file.WriteString("#! rnews " + std::to_string(item.Text.size()) + "\n");
-            file.WriteString(item.Text);
-        }
+void TMessageContainer::WriteSorted() {
+    TFileStream source(TempName(), fmOpenRead | fmShareDenyWrite);
+    TBufferedFile target(SortedTempName());
+    for (const TContainerArticle& item : Items) {
+        target.Write(RnewsLine(item.Size));
+        CopyRange(source, item.Position, item.Size, target);
     }
-    if (!RenameNoReplace(tmpName, fileName))
-        throw EWriteError("Die Datei " + tmpName + " konnte nicht in " + fileName +
-                          " umbenannt werden: " + std::strerror(errno));
+    target.Close();
+}
+
+void TMessageContainer::SaveAsBatch() {
+    if (!FFile || FCount == 0) {
+        Clear();
+        return;
+    }
+    std::string complete = TempName();
+    try {
+        FFile->Close();
+        if (FSorted) {
+            WriteSorted();
+            complete = SortedTempName();
+        }
+    } catch (...) {
+        // Half a batch is no use to anyone: its articles come again with the next run.
+        Clear();
+        throw;
+    }
+    if (!RenameNoReplace(complete, FFileName)) {
+        const int error = errno;
+        const std::string target = FFileName;
+        Clear();
+        throw EWriteError("Die Datei " + complete + " konnte nicht in " + target +
+                          " umbenannt werden: " + std::strerror(error));
+    }
+    // Named: only the unsorted file of a sorted batch is left to remove.
+    const bool sorted = FSorted;
+    FFile.reset();
+    if (sorted) DeleteFile(TempName());
+    Clear();
 }
 
 // ---- spool names -----------------------------------------------------------------------------
@@ -396,7 +493,7 @@ std::string SafeAttachmentName(const std::string& name) {
     std::string result = StripControls(slash == std::string::npos ? name : name.substr(slash + 1));
     if (result.size() > SpoolLimits::kMaxAttachmentNameLength)
         result.resize(SpoolLimits::kMaxAttachmentNameLength);
-    if (result == "." || result == "..") result.clear();
+    if (result == "." || result == ".." || TrimControls(result).empty()) result.clear();
     return result;
 }
 

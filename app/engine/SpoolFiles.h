@@ -8,43 +8,68 @@
 #include <string>
 #include <vector>
 
+#include "app/engine/SafeFile.h"
+
 class TIpMessage;
 class TKestroConfig;
 class TStringList;
 
-// One article held for a batch: its raw text as the batch writes it, and its Subject (as the
-// message decoder reads it) for the sort.
+// Where one article of a batch lies in the batch's temporary file, and its Subject (as the
+// message decoder reads it) for the sort. Kept only for a batch that is to be sorted.
 struct TContainerArticle {
     std::string Subject;
-    std::string Text;
+    int64_t Position = 0;  // of its raw text, after the "#! rnews" line
+    int64_t Size = 0;
 };
 
 // The articles one NNTP task fetched for a group, written as one rnews batch. A group may hold
-// hundreds of thousands of articles until its batch is written, so only the text and the
-// subject of each are kept, not a decoded message.
+// millions of articles, so each article goes to the batch's temporary file as it arrives, and
+// only what the sort needs stays in memory (nothing at all for an unsorted batch). The batch
+// appears under its name only when it is complete.
 class TMessageContainer {
   public:
     TMessageContainer() = default;
-    ~TMessageContainer() = default;
+    // Removes the temporary file of a batch that was not saved.
+    ~TMessageContainer();
     TMessageContainer(const TMessageContainer&) = delete;
     TMessageContainer& operator=(const TMessageContainer&) = delete;
 
-    // Appends the raw text of message (as it stands in its message stream) and its subject;
-    // the caller keeps the message.
+    // Starts the batch that is to be named fileName: its articles go to fileName with the
+    // extension ".tmp". sortable keeps the subjects for Sort.
+    void Open(const std::string& fileName, bool sortable);
+    bool IsOpen() const { return FFile != nullptr; }
+    const std::string& FileName() const { return FFileName; }
+
+    // Appends the raw text of message (as it stands in its message stream) to the batch; the
+    // caller keeps the message. Raises EWriteError (naming the file and the reason) when the
+    // batch cannot be written; the batch is dropped then.
     void AddMessage(TIpMessage& message);
-    void Clear() { Items.clear(); }
-    int Count() const { return int(Items.size()); }
-    // Raises ERangeError for an index outside 0 .. Count-1.
+    // Drops the batch: its temporary file is removed.
+    void Clear();
+    int Count() const { return FCount; }
+    // An article of a sortable batch; raises ERangeError for an index outside 0 .. Count-1.
     const TContainerArticle* GetMessage(int index) const;
-    // Orders the articles by subject, ignoring case and one reply prefix ("Re:", "AW:"); the
-    // order of articles with equal keys stays.
+    // Orders the articles of a sortable batch by subject, ignoring case and one reply prefix
+    // ("Re:", "AW:"); the order of articles with equal keys stays.
     void Sort();
-    // Writes the rnews batch: for each article "#! rnews <size>" and LF, then exactly <size>
-    // bytes of its raw text. Written under the name with extension ".tmp" and renamed when
-    // complete, so the point program never sees half a batch. Nothing when empty.
-    void SaveAsBatch(const std::string& fileName);
+    // Completes the batch: for each article "#! rnews <size>" and LF, then exactly <size> bytes
+    // of its raw text, in the order of the articles (after Sort, copied in the sorted order
+    // from the temporary file). It then takes its name, which must not exist yet. Nothing
+    // when empty. A failure raises, removes the temporary files and drops the batch.
+    void SaveAsBatch();
 
     std::vector<TContainerArticle> Items;
+
+  private:
+    std::string TempName() const;
+    std::string SortedTempName() const;
+    void WriteSorted();
+
+    std::string FFileName;
+    std::unique_ptr<TBufferedFile> FFile;
+    bool FSortable = false;
+    bool FSorted = false;
+    int FCount = 0;
 };
 
 // The next number tried for a new spool file; shared by every spool directory and task.
@@ -96,5 +121,5 @@ inline constexpr int64_t RequestRecordSize = 267;
 bool ExtractAttachments(TIpMessage& message, TKestroConfig& box);
 
 // The name an attachment is saved under: the last component of name after "/", "\" or ":",
-// without control characters. Empty when nothing usable is left ("", "." or "..").
+// without control characters. Empty when nothing usable is left ("", blanks, "." or "..").
 std::string SafeAttachmentName(const std::string& name);

@@ -9,6 +9,7 @@
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/Limits.h"
 #include "app/engine/RunState.h"
+#include "app/engine/SafeFile.h"
 #include "components/text/WordRoutines.h"
 #include "netlib/base/IpUtils.h"
 #include "platform/fs/Files.h"
@@ -58,21 +59,10 @@ void QueueFallback(const std::string& name, const TKestroConfig& main, uint8_t k
     TaskQueue.AddTasks(kind, index);
 }
 
-// Writes the list to its file through a temporary file, so that a failed write leaves the old
-// file whole.
+// Writes the list to its file through a temporary file, so that a failed write (or a run killed
+// in the middle of it) leaves the old file whole.
 void SaveListFile(const TStringList& list, const std::string& fileName) {
-    const std::string target = ResolvePath(fileName);
-    const std::string temp = target + ".tmp";
-    try {
-        list.SaveToFile(temp);
-    } catch (...) {
-        DeleteFile(temp);
-        throw;
-    }
-    if (std::rename(temp.c_str(), target.c_str()) != 0) {
-        DeleteFile(temp);
-        throw EWriteError("Die Datei " + fileName + " konnte nicht geschrieben werden");
-    }
+    WriteFileAtomic(fileName, list.Text());
 }
 
 }  // namespace
@@ -241,6 +231,11 @@ TStringList* TNNTPTasks::GetList(int32_t index) const {
     if (index < 0 || size_t(index) >= Lists.size())
         throw ERangeError("List index out of bounds (" + std::to_string(index) + ")");
     return Lists[size_t(index)].get();
+}
+
+void TNNTPTasks::SaveList(int32_t index) const {
+    const TStringList* list = GetList(index);
+    if (list) SaveListFile(*list, FileNames[size_t(index)]);
 }
 
 void TNNTPTasks::SaveAndClear() {

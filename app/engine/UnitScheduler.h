@@ -114,6 +114,9 @@ class TNNTPTasks {
     // Loads the file into a new list at index Count; a missing or unreadable file raises.
     void AddList(const std::string& fileName);
     TStringList* GetList(int32_t index) const;
+    // Writes the list at index to its file now (through a temporary file and a rename), so
+    // that a run killed later does not fetch again what it has stored.
+    void SaveList(int32_t index) const;
     // Writes every list back to its file in index order (comments and untouched lines keep
     // their text and place) and frees them all. A file that cannot be written does not stop the
     // others; the first such error is raised once all lists are done.

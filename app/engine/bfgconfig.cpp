@@ -6,6 +6,7 @@
 
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/Limits.h"
+#include "app/engine/RunState.h"
 #include "netlib/base/IpUtils.h"
 #include "platform/classes/Classes.h"
 #include "platform/fs/Files.h"
@@ -181,6 +182,7 @@ void TKestroConfig::ReadFile(const std::string& fileName) {
                          std::to_string(size) + " Bytes)");
     TStringList lines;
     lines.LoadFromFile(fileName);
+    int known = 0;
     for (int i = 0; i < lines.Count(); ++i) {
         const std::string& line = lines[i];
         if (!line.empty() && line[0] == '#' && line.find(XP2Marker) != std::string::npos)
@@ -191,13 +193,25 @@ void TKestroConfig::ReadFile(const std::string& fileName) {
         const std::string value =
             TrimControls(eq == std::string::npos ? std::string_view(line)
                                                  : std::string_view(line).substr(eq + 1));
-        // An empty value never clears a field.
-        if (value.empty()) continue;
         const KeyRule* rule = FindRule(key);
         if (!rule) continue;
+        ++known;
+        // An empty value never clears a field.
+        if (value.empty()) continue;
+        if (value.find('\0') != std::string::npos) {
+            // Everything after the NUL would be cut off unseen: a server name, a password or a
+            // directory that is not the one written there.
+            ShowMessage("Fehler: Der Eintrag " + std::string(rule->Key) + " in " + fileName +
+                        " enth\xC3\xA4lt ein NUL-Zeichen und wird nicht verwendet");
+            SetRunExitCode(ExitCodeError);
+            continue;
+        }
         if (key == "client-spool") PointProgramType = ptOpenXP;
         Apply(*this, *rule, value);
     }
+    // An empty file, a binary one or another program's file is no box, whatever its name.
+    if (known == 0)
+        throw EReadError("Die Datei " + fileName + " enth\xC3\xA4lt keine Box-Einstellungen");
     // The point programs name one spool for everything; our own files name each.
     if (ExtractFileExt(fileName) != ".cfg" && !GlobalSpool.empty()) {
         Pop3Spool = GlobalSpool;
@@ -300,6 +314,8 @@ void TKestroConfig::Load(const std::string& boxName, bool readBfg) {
         if (readBfg && !OptCfg) readBfgFile();
     } catch (const std::exception& e) {
         ShowMessage(std::string("Fehler beim Lesen der Konfiguration: ") + e.what());
+        // The box is not what its files say: an unattended caller must not read success.
+        SetRunExitCode(ExitCodeError);
     }
     if (!loaded) throw EConfigError("Fehler: Konnte Konfiguration " + name + " nicht lesen");
 }

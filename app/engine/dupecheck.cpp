@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/engine/KestroGlobal.h"
+#include "app/engine/SafeFile.h"
 #include "app/engine/SpoolLimits.h"
 #include "netlib/base/IpUtils.h"
 #include "netlib/mime/MimeMessage.h"
@@ -30,9 +31,19 @@ void CheckFileSize(const std::string& fileName, int64_t size) {
                          " Bytes)");
 }
 
-void WriteWholeFile(const std::string& fileName, const std::string& bytes) {
-    TFileStream file(fileName, fmCreate);
-    file.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+// The raw text of a message, from its first byte.
+std::string RawText(TIpMessage& message) {
+    TStream& stream = message.MessageStream;
+    stream.Seek(0, soBeginning);
+    std::string bytes(size_t(stream.Size()), '\0');
+    if (!bytes.empty()) stream.ReadBuffer(bytes.data(), int64_t(bytes.size()));
+    return bytes;
+}
+
+std::string FoldAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return text;
 }
 
 }  // namespace
@@ -47,6 +58,55 @@ void TCustomDupecheck::DeleteDatabaseFile() const {
     if (!DeleteFile(name) && FileExists(name))
         throw EWriteError("Die Dupedatenbank " + name +
                           " konnte nicht gelöscht werden: " + std::strerror(errno));
+}
+
+void TCustomDupecheck::WriteDatabaseFile(const std::string& bytes) {
+    if (bytes.empty())
+        DeleteDatabaseFile();
+    else
+        WriteFileAtomic(FileName(), bytes);
+    FModified = false;
+}
+
+bool TCustomDupecheck::TakenOrKnown(const std::string& fingerprint) const {
+    return FPending.count(PendingKey(fingerprint)) > 0 || Known(fingerprint);
+}
+
+bool TCustomDupecheck::IsDupe(TIpMessage& message) {
+    if (Capacity() == 0) return false;
+    const std::string fingerprint = Fingerprint(message);
+    if (fingerprint.empty()) return false;
+    if (TakenOrKnown(fingerprint)) return true;
+    Learn(fingerprint);
+    return false;
+}
+
+bool TCustomDupecheck::IsDupe(TIpMessage& message, TDupeBatch& batch) {
+    if (Capacity() == 0) return false;
+    std::string fingerprint = Fingerprint(message);
+    if (fingerprint.empty()) return false;
+    if (TakenOrKnown(fingerprint)) return true;
+    ++FPending[PendingKey(fingerprint)];
+    batch.FFingerprints.push_back(std::move(fingerprint));
+    return false;
+}
+
+void TCustomDupecheck::Release(const std::string& fingerprint) {
+    const auto it = FPending.find(PendingKey(fingerprint));
+    if (it != FPending.end() && --it->second == 0) FPending.erase(it);
+}
+
+void TCustomDupecheck::Commit(TDupeBatch& batch) {
+    for (const std::string& fingerprint : batch.FFingerprints) {
+        Release(fingerprint);
+        if (!Known(fingerprint)) Learn(fingerprint);
+    }
+    batch.FFingerprints.clear();
+}
+
+void TCustomDupecheck::Discard(TDupeBatch& batch) {
+    for (const std::string& fingerprint : batch.FFingerprints) Release(fingerprint);
+    batch.FFingerprints.clear();
 }
 
 // ---- TDupeIndex ------------------------------------------------------------------------------
@@ -159,6 +219,30 @@ void TFixedDupecheck<EntrySize>::Append(const TEntry& entry) {
     FEntries.push_back(entry);
     FIndex.Add(KeyOf(entry), uint32_t(FEntries.size() - 1));
     LastIndex = int32_t(FEntries.size()) - 1;
+    FModified = true;
+}
+
+template <size_t EntrySize>
+typename TFixedDupecheck<EntrySize>::TEntry TFixedDupecheck<EntrySize>::EntryOf(
+    const std::string& fingerprint) {
+    TEntry entry{};
+    std::memcpy(entry.data(), fingerprint.data(), std::min(fingerprint.size(), EntrySize));
+    return entry;
+}
+
+template <size_t EntrySize>
+std::string TFixedDupecheck<EntrySize>::FingerprintOf(const TEntry& entry) {
+    return std::string(reinterpret_cast<const char*>(entry.data()), EntrySize);
+}
+
+template <size_t EntrySize>
+bool TFixedDupecheck<EntrySize>::Known(const std::string& fingerprint) const {
+    return Contains(EntryOf(fingerprint));
+}
+
+template <size_t EntrySize>
+void TFixedDupecheck<EntrySize>::Learn(const std::string& fingerprint) {
+    if (Capacity() > 0) Append(EntryOf(fingerprint));
 }
 
 template <size_t EntrySize>
@@ -172,7 +256,8 @@ void TFixedDupecheck<EntrySize>::RebuildIndex() {
 template <size_t EntrySize>
 bool TFixedDupecheck<EntrySize>::IsDupeEntry(const TEntry& entry) {
     if (Capacity() == 0) return false;
-    if (Contains(entry)) return true;
+    const std::string fingerprint = FingerprintOf(entry);
+    if (TakenOrKnown(fingerprint)) return true;
     Append(entry);
     return false;
 }
@@ -192,6 +277,7 @@ void TFixedDupecheck<EntrySize>::Load() {
     FEntries.resize(count);
     if (count > 0) file.ReadBuffer(FEntries.data(), int64_t(count * EntrySize));
     RebuildIndex();
+    FModified = false;
 }
 
 template <size_t EntrySize>
@@ -200,13 +286,9 @@ void TFixedDupecheck<EntrySize>::Save() {
         FEntries.erase(FEntries.begin(), FEntries.end() - ptrdiff_t(Capacity()));
         RebuildIndex();
     }
-    if (FEntries.empty()) {
-        DeleteDatabaseFile();
-        return;
-    }
     std::string bytes(FEntries.size() * EntrySize, '\0');
-    std::memcpy(bytes.data(), FEntries.data(), bytes.size());
-    WriteWholeFile(FileName(), bytes);
+    if (!bytes.empty()) std::memcpy(bytes.data(), FEntries.data(), bytes.size());
+    WriteDatabaseFile(bytes);
 }
 
 template class TFixedDupecheck<4>;
@@ -214,17 +296,40 @@ template class TFixedDupecheck<16>;
 
 // ---- TCRCDupecheck ---------------------------------------------------------------------------
 
-bool TCRCDupecheck::IsDupe(TIpMessage& message) {
-    if (Capacity() == 0) return false;
-    message.MessageStream.Seek(0, soBeginning);
-    return IsDupeChecksum(ChecksumStream(message.MessageStream, 0));
+namespace {
+
+// Stored little-endian, whatever the machine.
+TCRCDupecheck::TEntry ChecksumEntry(uint32_t checksum) {
+    return {uint8_t(checksum), uint8_t(checksum >> 8), uint8_t(checksum >> 16),
+            uint8_t(checksum >> 24)};
+}
+
+struct TCrc32Table {
+    uint32_t Values[256];
+    TCrc32Table() {
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            Values[n] = c;
+        }
+    }
+};
+
+}  // namespace
+
+uint32_t TCRCDupecheck::Crc32(TIpMessage& message) {
+    static const TCrc32Table table;
+    uint32_t crc = 0xFFFFFFFFu;
+    for (char c : RawText(message)) crc = table.Values[(crc ^ uint8_t(c)) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+std::string TCRCDupecheck::Fingerprint(TIpMessage& message) {
+    return FingerprintOf(ChecksumEntry(Crc32(message)));
 }
 
 bool TCRCDupecheck::IsDupeChecksum(uint32_t checksum) {
-    // Stored little-endian, whatever the machine.
-    const TEntry entry = {uint8_t(checksum), uint8_t(checksum >> 8), uint8_t(checksum >> 16),
-                          uint8_t(checksum >> 24)};
-    return IsDupeEntry(entry);
+    return IsDupeEntry(ChecksumEntry(checksum));
 }
 
 uint32_t TCRCDupecheck::Checksum(int32_t index) const {
@@ -234,12 +339,11 @@ uint32_t TCRCDupecheck::Checksum(int32_t index) const {
 
 // ---- TMD5Dupecheck ---------------------------------------------------------------------------
 
-bool TMD5Dupecheck::IsDupe(TIpMessage& message) {
-    if (Capacity() == 0) return false;
+std::string TMD5Dupecheck::Fingerprint(TIpMessage& message) {
     message.MessageStream.Seek(0, soBeginning);
     TIpMD5Digest digest;
     MD5DigestStream(message.MessageStream, digest);
-    return IsDupeDigest(digest);
+    return FingerprintOf(digest);
 }
 
 // ---- TMIDDupecheck ---------------------------------------------------------------------------
@@ -264,6 +368,7 @@ void TMIDDupecheck::Append(std::string id) {
     FIndex.Add(KeyOf(id), uint32_t(FFirstSeq + FIDs.size()));
     FIDs.push_back(std::move(id));
     LastIndex = int32_t(FIDs.size()) - 1;
+    FModified = true;
 }
 
 void TMIDDupecheck::DropOldest() {
@@ -273,16 +378,28 @@ void TMIDDupecheck::DropOldest() {
     LastIndex = int32_t(FIDs.size()) - 1;
 }
 
-bool TMIDDupecheck::IsDupe(TIpMessage& message) {
-    return IsDupeMessageID(message.MessageID);
+std::string TMIDDupecheck::Fingerprint(TIpMessage& message) {
+    return TrimControls(message.MessageID);
+}
+
+bool TMIDDupecheck::Known(const std::string& id) const {
+    return Contains(id, KeyOf(id));
+}
+
+void TMIDDupecheck::Learn(const std::string& id) {
+    Append(id);
+    if (FIDs.size() > Capacity()) DropOldest();
+}
+
+std::string TMIDDupecheck::PendingKey(const std::string& id) const {
+    return FoldAscii(id);
 }
 
 bool TMIDDupecheck::IsDupeMessageID(const std::string& messageID) {
     std::string id = TrimControls(messageID);
     if (id.empty()) return false;
-    if (Contains(id, KeyOf(id))) return true;
-    Append(std::move(id));
-    if (FIDs.size() > Capacity()) DropOldest();
+    if (TakenOrKnown(id)) return true;
+    Learn(id);
     return false;
 }
 
@@ -298,18 +415,15 @@ void TMIDDupecheck::Load() {
     LoadListFile(list, name);
     for (int i = 0; i < list.Count(); ++i)
         if (!list[i].empty()) Append(list[i]);
+    FModified = false;
 }
 
 void TMIDDupecheck::Save() {
     while (FIDs.size() > Capacity()) DropOldest();
-    if (FIDs.empty()) {
-        DeleteDatabaseFile();
-        return;
-    }
     std::string bytes;
     for (const std::string& id : FIDs) {
         bytes += id;
         bytes += "\r\n";
     }
-    WriteWholeFile(FileName(), bytes);
+    WriteDatabaseFile(bytes);
 }

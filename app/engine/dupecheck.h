@@ -2,21 +2,37 @@
 // The run's dupe database: fingerprints of the news articles already fetched, so that an article
 // delivered through several groups or boxes is stored once. Three kinds, each kept between runs
 // in its own file in the program's directory, oldest entry first:
-//   dupes.crc  4-byte little-endian 16-bit checksums (upper half 0)
+//   dupes.crc  4-byte little-endian checksums
 //   dupes.md5  16-byte MD5 digests
 //   dupes.mid  Message-IDs, one a line, CR LF
 // The file formats are shared with earlier versions and stay as they are. In memory every kind
 // also keeps a hash index over its entries, so a check costs the same whatever the size.
+//
+// The news task checks through a TDupeBatch: an article it has not stored yet counts as known to
+// every check (two tasks never both take it), but becomes an entry, and so reaches the file, only
+// once the batch that holds it is stored. A batch that cannot be stored leaves no trace, so its
+// articles are fetched again by the next run.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "netlib/base/IpUtils.h"
 
 class TIpMessage;
+
+// The fingerprints of the articles one task took as new and has not stored yet.
+class TDupeBatch {
+  public:
+    bool Empty() const { return FFingerprints.empty(); }
+
+  private:
+    friend class TCustomDupecheck;
+    std::vector<std::string> FFingerprints;
+};
 
 class TCustomDupecheck {
   public:
@@ -39,7 +55,16 @@ class TCustomDupecheck {
     // is left. A file that cannot be written raises.
     virtual void Save() = 0;
     // True when the article's fingerprint is known; otherwise records it as the newest entry.
-    virtual bool IsDupe(TIpMessage& message) = 0;
+    bool IsDupe(TIpMessage& message);
+    // True when the article is known or taken by a batch not yet stored; otherwise notes it in
+    // batch.
+    bool IsDupe(TIpMessage& message, TDupeBatch& batch);
+    // The batch's articles are stored: they become the newest entries. The batch is emptied.
+    void Commit(TDupeBatch& batch);
+    // The batch's articles were not stored: forgotten. The batch is emptied.
+    void Discard(TDupeBatch& batch);
+    // Entries were added since the last Load or Save.
+    bool Modified() const { return FModified; }
 
     // The kind's file: Dir + its name.
     virtual std::string FileName() const = 0;
@@ -49,6 +74,28 @@ class TCustomDupecheck {
     // MaxEntries, never negative.
     size_t Capacity() const { return MaxEntries > 0 ? size_t(MaxEntries) : 0; }
     void DeleteDatabaseFile() const;
+    // Writes the database file whole through a temporary file (or deletes it when bytes is
+    // empty); a failure raises EWriteError naming the file and the reason.
+    void WriteDatabaseFile(const std::string& bytes);
+
+    // The article's fingerprint in the form Known and Learn take; empty: never a dupe.
+    virtual std::string Fingerprint(TIpMessage& message) = 0;
+    virtual bool Known(const std::string& fingerprint) const = 0;
+    // Adds the fingerprint as the newest entry (dropping the oldest where the kind does so).
+    virtual void Learn(const std::string& fingerprint) = 0;
+    // What makes two fingerprints the same for the batches' bookkeeping.
+    virtual std::string PendingKey(const std::string& fingerprint) const { return fingerprint; }
+
+    // Known, or taken by a batch not yet stored.
+    bool TakenOrKnown(const std::string& fingerprint) const;
+
+    bool FModified = false;
+
+  private:
+    void Release(const std::string& fingerprint);
+
+    // Fingerprints taken by batches not yet stored, with the number of batches holding each.
+    std::unordered_map<std::string, uint32_t> FPending;
 };
 
 // The hash index of a dupe database: an open-addressing table from a 64-bit key (a hash of the
@@ -98,6 +145,12 @@ class TFixedDupecheck : public TCustomDupecheck {
     bool IsDupeEntry(const TEntry& entry);
     const TEntry& Entry(int32_t index) const { return FEntries.at(size_t(index)); }
 
+  protected:
+    bool Known(const std::string& fingerprint) const override;
+    void Learn(const std::string& fingerprint) override;
+    static TEntry EntryOf(const std::string& fingerprint);
+    static std::string FingerprintOf(const TEntry& entry);
+
   private:
     static uint64_t KeyOf(const TEntry& entry);
     bool Contains(const TEntry& entry) const;
@@ -108,21 +161,29 @@ class TFixedDupecheck : public TCustomDupecheck {
     TDupeIndex FIndex;
 };
 
-// The 16-bit ones'-complement checksum of the article's raw text.
+// The CRC-32 of the article's raw text. Files of earlier versions hold 16-bit checksums there,
+// which a CRC-32 meets only by a one-in-65,536 chance: such an old entry at worst lets an old
+// duplicate through once.
 class TCRCDupecheck : public TFixedDupecheck<4> {
   public:
-    bool IsDupe(TIpMessage& message) override;
     std::string FileName() const override { return Dir + "dupes.crc"; }
     bool IsDupeChecksum(uint32_t checksum);
     uint32_t Checksum(int32_t index) const;
+    // The fingerprint of an article: the CRC-32 (ISO 3309, as zip and PNG use) of its raw text.
+    static uint32_t Crc32(TIpMessage& message);
+
+  protected:
+    std::string Fingerprint(TIpMessage& message) override;
 };
 
 // The MD5 digest of the article's raw text.
 class TMD5Dupecheck : public TFixedDupecheck<16> {
   public:
-    bool IsDupe(TIpMessage& message) override;
     std::string FileName() const override { return Dir + "dupes.md5"; }
     bool IsDupeDigest(const TIpMD5Digest& digest) { return IsDupeEntry(digest); }
+
+  protected:
+    std::string Fingerprint(TIpMessage& message) override;
 };
 
 // The article's Message-ID, compared without regard to ASCII case. An article without a
@@ -131,11 +192,16 @@ class TMIDDupecheck : public TCustomDupecheck {
   public:
     void Load() override;
     void Save() override;
-    bool IsDupe(TIpMessage& message) override;
     std::string FileName() const override { return Dir + "dupes.mid"; }
     // The ID-level check behind IsDupe; the ID is trimmed first.
     bool IsDupeMessageID(const std::string& messageID);
     const std::string& MessageID(int32_t index) const { return FIDs.at(size_t(index)); }
+
+  protected:
+    std::string Fingerprint(TIpMessage& message) override;
+    bool Known(const std::string& id) const override;
+    void Learn(const std::string& id) override;
+    std::string PendingKey(const std::string& id) const override;
 
   private:
     static uint64_t KeyOf(const std::string& id);

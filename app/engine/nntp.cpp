@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 #include <ctime>
+#include <set>
 #include <utility>
 
 #include "app/engine/KestroGlobal.h"
@@ -13,6 +14,7 @@
 #include "components/text/WordRoutines.h"
 #include "netlib/base/IpUtils.h"
 #include "platform/fs/Files.h"
+#include "platform/system/ProgramDirectory.h"
 
 const char* const NntpNotice::From = "Kestro Client";
 const char* const NntpNotice::Recipient = "kestro@localhost";
@@ -62,7 +64,18 @@ std::string AfterCode(const std::string& line) {
     return line.size() > 4 ? line.substr(4) : "";
 }
 
+// The spool directories whose outgoing news a task is posting now.
+std::multiset<std::string> gPostingSpools;
+
+std::string PostingKey(const std::string& nntpSpool) {
+    return nntpSpool.empty() ? ProgramDirectory() : IncludeTrailingPathDelimiter(nntpSpool);
+}
+
 }  // namespace
+
+bool NntpPostingBusy(const TKestroConfig& box) {
+    return gPostingSpools.count(PostingKey(box.NntpSpool)) > 0;
+}
 
 void AddGroupListNames(const std::string& serverLine, TStringList& names) {
     size_t start = 0;
@@ -97,10 +110,7 @@ TKestroNNTPClient::~TKestroNNTPClient() {
     Client->OnTaskComplete = nullptr;
     Client->OnArticle = nullptr;
     Client->OnProgress = nullptr;
-    Client->OnStatus = nullptr;
-    Client->OnError = nullptr;
-    Client->OnErrorReply = nullptr;
-    Client->OnIdleTimeout = nullptr;
+    UnwireClient(*Client);
     try {
         if (Client->IsConnected()) Client->Quit();
     } catch (const std::exception&) {
@@ -120,6 +130,9 @@ TKestroNNTPClient::~TKestroNNTPClient() {
         Log("Error: " + std::string(e.what()));
         SetRunExitCode(ExitCodeError);
     }
+    // Whatever was not stored must not stay taken for the rest of the run.
+    if (DupeCheck) DupeCheck->Discard(FDupeBatch);
+    if (!FPostingKey.empty()) gPostingSpools.erase(gPostingSpools.find(FPostingKey));
 }
 
 template <class F>
@@ -176,6 +189,8 @@ void TKestroNNTPClient::StartRange() {
 }
 
 void TKestroNNTPClient::StartSendNews() {
+    FPostingKey = PostingKey(Box().NntpSpool);
+    gPostingSpools.insert(FPostingKey);
     OutgoingFiles.Clear();
     FileIndex = 0;
     for (const std::string& name : FindFiles(SpoolDir, "N*.OUT"))
@@ -297,26 +312,40 @@ void TKestroNNTPClient::GroupSelected() {
     } else {
         Log("Keine neuen Artikel in der Newsgroup " + GroupName);
     }
+    FRequested.clear();
+    FNextNo = LastNo + 1;
     FetchNextArticle();
 }
 
 void TKestroNNTPClient::FetchNextArticle() {
     Guarded([&] {
         const int64_t last = Client->LastArticle();
-        if (LastNo >= last || !Running) {
-            const bool stored = FinishGroup();
-            if (!Running || !stored || !NextGroup()) State = tsFinished;
-            return;
+        // Up to ArticleWindow requests stay on their way: one at a time, every article would
+        // wait a whole round trip to the server before the next is asked for.
+        const size_t window = ArticleWindow > 1 ? size_t(ArticleWindow) : 1;
+        while (Running && FRequested.size() < window && FNextNo <= last) {
+            Log("Empfange Artikel " + std::to_string(LastNo) + " (bis " + std::to_string(last) +
+                    ") in " + GroupName,
+                false);
+            FRequested.push_back(FNextNo);
+            if (HdrOnly)
+                Client->HeadByNumber(FNextNo);
+            else
+                Client->ArticleByNumber(FNextNo);
+            ++FNextNo;
         }
-        Log("Empfange Artikel " + std::to_string(LastNo) + " (bis " + std::to_string(last) +
-                ") in " + GroupName,
-            false);
-        FRequestedNo = LastNo + 1;
-        if (HdrOnly)
-            Client->HeadByNumber(FRequestedNo);
-        else
-            Client->ArticleByNumber(FRequestedNo);
+        // The group is done once every request is answered: all of it, or up to a stop.
+        if (!FRequested.empty()) return;
+        const bool stored = FinishGroup();
+        if (!Running || !stored || !NextGroup()) State = tsFinished;
     });
+}
+
+int64_t TKestroNNTPClient::TakeRequested() {
+    if (FRequested.empty()) return LastNo;
+    const int64_t number = FRequested.front();
+    FRequested.pop_front();
+    return number;
 }
 
 bool TKestroNNTPClient::FinishGroup() {
@@ -326,19 +355,60 @@ bool TKestroNNTPClient::FinishGroup() {
     std::string line = GroupName + " " + std::to_string(LastNo);
     if (HdrOnly) line += " HdrOnly";
     NNTPTasks.GetList(GroupListIndex)->SetString(CurrentLine, line);
+    // A run killed from here on fetches this group again only up to this point.
+    try {
+        NNTPTasks.SaveList(GroupListIndex);
+    } catch (const std::exception& e) {
+        // The line is kept in memory and written again at the end of the run.
+        Log("Error: " + std::string(e.what()));
+        SetRunExitCode(ExitCodeError);
+    }
     return true;
 }
 
-bool TKestroNNTPClient::StoreBatch() {
-    if (Container.Count() == 0) return true;
+void TKestroNNTPClient::SaveDupeDatabase() {
+    if (!DupeCheck || !DupeCheck->Modified()) return;
     try {
-        if (Box().NntpSort == 1) Container.Sort();
-        Container.SaveAsBatch(SpoolDir + NewSpoolFileName(SpoolDir));
-        Container.Clear();
+        DupeCheck->Save();
+    } catch (const std::exception& e) {
+        Log("Error: " + std::string(e.what()));
+        SetRunExitCode(ExitCodeError);
+    }
+}
+
+bool TKestroNNTPClient::AddToBatch(TIpMessage& message) {
+    try {
+        if (!Container.IsOpen())
+            Container.Open(SpoolDir + NewSpoolFileName(SpoolDir), Box().NntpSort == 1);
+        Container.AddMessage(message);
         return true;
     } catch (const std::exception& e) {
-        // The group's line keeps its number, so the articles come again next time.
+        // The group's batch is gone (a full disk): nothing of it is learned or recorded, so
+        // the next run fetches the group again from where its line stands.
         Container.Clear();
+        if (DupeCheck) DupeCheck->Discard(FDupeBatch);
+        FGroupActive = false;
+        Fail("Error: " + std::string(e.what()));
+        return false;
+    }
+}
+
+bool TKestroNNTPClient::StoreBatch() {
+    if (Container.Count() == 0) {
+        Container.Clear();
+        return true;
+    }
+    try {
+        if (Box().NntpSort == 1) Container.Sort();
+        Container.SaveAsBatch();
+        if (DupeCheck) DupeCheck->Commit(FDupeBatch);
+        SaveDupeDatabase();
+        return true;
+    } catch (const std::exception& e) {
+        // The group's line keeps its number and the dupe database never saw the articles, so
+        // they come again next time.
+        Container.Clear();
+        if (DupeCheck) DupeCheck->Discard(FDupeBatch);
         Log("Error: " + std::string(e.what()));
         SetRunExitCode(ExitCodeError);
         return false;
@@ -355,19 +425,21 @@ void TKestroNNTPClient::ConnectionLost() {
 void TKestroNNTPClient::DoArticle(TIpCustomNntpClient*, TIpNewsArticle& article) {
     if (State == tsFinished) return;
     Guarded([&] {
-        if (FJob == jbRange) LastNo = FRequestedNo;
+        if (FJob == jbRange) LastNo = TakeRequested();
         // An article nothing was taken from or added to is stored as received.
         bool changed = ExtractAttachments(article, Box());
         if (HdrOnly) {
             article.UserFields.Add(kHdrOnlyMark);
+            // A head arrives without the empty line that ends a header; the point program has
+            // always been given one, so the marked head is stored as a complete header block.
+            article.Layout.Separator = true;
             changed = true;
         }
         if (changed) article.EncodeMessage();
-        if (Box().NntpDupeSize != 0 && DupeCheck && DupeCheck->IsDupe(article)) {
+        if (Box().NntpDupeSize != 0 && DupeCheck && DupeCheck->IsDupe(article, FDupeBatch)) {
             Log("Artikel " + std::to_string(LastNo) + " in " + GroupName +
                 " ist doppelt und wurde nicht gespeichert");
-        } else {
-            Container.AddMessage(article);
+        } else if (AddToBatch(article)) {
             ++NewsCount;
         }
     });
@@ -383,14 +455,28 @@ void TKestroNNTPClient::DoMultiLineResponse(TIpCustomNntpClient*, TIpNntpStates 
     if (State == tsFinished) return;
     switch (responseTo) {
         case nsArticle:
-        case nsHead:
-            // A missing article is passed over without a word.
-            if (FJob == jbRange) LastNo = FRequestedNo;
+        case nsHead: {
+            const std::string status = responseList.Count() > 0 ? responseList[0] : "";
+            const int32_t code = StatusCode(status);
+            // A missing article (expired, cancelled) or one above the size limit is passed over
+            // without a word. Any other refusal (a server fault, a lost log-on) may hold for
+            // this article only for now: the group ends before it, and the next run asks again.
+            if (code != 423 && code != 430 && (code < 200 || code > 299)) {
+                Guarded([&] {
+                    LogServerError(code, AfterCode(status));
+                    SetRunExitCode(ExitCodeError);
+                    if (FJob == jbRange && FGroupActive) FinishGroup();
+                    State = tsFinished;
+                });
+                break;
+            }
+            if (FJob == jbRange) LastNo = TakeRequested();
             if (FJob == jbGetMsgIDs)
                 NextMessageID();
             else
                 FetchNextArticle();
             break;
+        }
         case nsList:
             Guarded([&] { ListReceived(responseList); });
             break;
@@ -417,8 +503,11 @@ void TKestroNNTPClient::DoResponse(TIpCustomNntpClient*, TIpNntpStates responseT
             State = tsFinished;
         return;
     }
+    // A refused log-on, post or command ends the task; an unattended caller must learn that
+    // something stayed undone (a post stays in the spool). A missing group (above) does not.
     if (code >= 400 && code <= 599) {
         LogServerError(code, response);
+        SetRunExitCode(ExitCodeError);
         State = tsFinished;
     }
 }
@@ -485,6 +574,7 @@ bool TKestroNNTPClient::ListFailed(const TStringList& list) {
     if (!IsErrorStatus(list)) return false;
     const std::string status = list.Count() > 0 ? list[0] : "";
     LogServerError(StatusCode(status), AfterCode(status));
+    SetRunExitCode(ExitCodeError);
     return true;
 }
 
@@ -554,8 +644,7 @@ void TKestroNNTPClient::StoreMissingGroupNotice(const std::string& response) {
                          " nicht verf\xFCgbar");
     body->Body.WriteLine("Fehlermeldung: " + response);
     notice.EncodeMessage();
-    Container.AddMessage(notice);
-    StoreBatch();
+    if (AddToBatch(notice)) StoreBatch();
 }
 
 // ---- posting -------------------------------------------------------------------------------
@@ -571,7 +660,9 @@ void TKestroNNTPClient::LoadNextPost() {
 
 void TKestroNNTPClient::PostCompleted() {
     if (!FPostAccepted) {
-        // Refused (the error line is logged) or answered with something else: the file stays.
+        // Refused (the error line is logged) or answered with something else: the file stays,
+        // and the run reports that it is still unsent.
+        SetRunExitCode(ExitCodeError);
         State = tsFinished;
         return;
     }

@@ -8,10 +8,12 @@
 //   "GetMsgIDs"       fetch the articles the point program asked for by Message-ID.
 // Several range tasks of one box run at once, each on its own lines of the same list.
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 
 #include "app/engine/SpoolFiles.h"
+#include "app/engine/dupecheck.h"
 #include "app/engine/pop3.h"
 #include "netlib/nntp/IpNntp.h"
 #include "platform/classes/Classes.h"
@@ -36,15 +38,22 @@ class TKestroNNTPClient : public TKestroCustomClient {
     int64_t LastNo = 0;
     std::string GroupName;
     bool HdrOnly = false;
+    // ARTICLE (HEAD) commands of a range fetch kept on their way at once. Answers come in the
+    // order asked, so the articles, the batch and the group's line are the same with any value.
+    int32_t ArticleWindow = 16;
 
     void Start(int32_t taskNo) override;
     void SetupClient();
     bool NextGroup();
     void FetchNextArticle();
     void NextMessageID();
-    // Writes the collected articles as one batch; false (logged, exit code 1, articles
-    // dropped) when the batch could not be written.
+    // Writes the collected articles as one batch and lets the dupe database learn them; false
+    // (logged, exit code 1, articles dropped and unknown to the dupe database) when the batch
+    // could not be written.
     bool StoreBatch();
+    // Appends an article to the batch (opened under the next spool name with the first one);
+    // false when it could not be written: the batch is dropped and the task has failed.
+    bool AddToBatch(TIpMessage& message);
     void AddClientBanner();
 
     void DoResponse(TIpCustomNntpClient* client, TIpNntpStates responseTo, int32_t code,
@@ -68,8 +77,11 @@ class TKestroNNTPClient : public TKestroCustomClient {
     void StartSendNews();
     void StartGetMsgIDs();
     void GroupSelected();
-    // The current group is done: its batch written, then its line advanced.
+    // The current group is done: its batch written, then its line advanced; the dupe database
+    // and the newsgroup list are saved at once, so that a run killed later repeats at most the
+    // group in flight.
     bool FinishGroup();
+    void SaveDupeDatabase();
     void ConnectionLost();
     void RequestGroupList();
     // Logs "NNTP Error <code> auf <server>: <text>".
@@ -85,8 +97,11 @@ class TKestroNNTPClient : public TKestroCustomClient {
     void LoadNextPost();
 
     TJob FJob = jbRange;
-    // The article number asked for and not yet answered.
-    int64_t FRequestedNo = 0;
+    // The numbers asked for and not yet answered, oldest first, and the next one to ask for.
+    std::deque<int64_t> FRequested;
+    int64_t FNextNo = 0;
+    // The oldest request's number (its answer has come): LastNo from now on.
+    int64_t TakeRequested();
     // A group is selected whose line has not been rewritten yet.
     bool FGroupActive = false;
     // The server refused the group just asked for (411): it is passed over.
@@ -94,7 +109,17 @@ class TKestroNNTPClient : public TKestroCustomClient {
     // The server answered 240 to the article being posted.
     bool FPostAccepted = false;
     bool FCountsRunning = false;
+    // The articles of Container the dupe database is to learn once they are stored.
+    TDupeBatch FDupeBatch;
+    // The spool this task posts from (SendNews), while it exists.
+    std::string FPostingKey;
 };
+
+// True while a task posts the outgoing news of the box's spool. A news fallback box shares the
+// spool of its box: its posting task waits until that of the box has ended, and then posts
+// only what the box could not (two tasks posting the same files send each article twice, the
+// server refuses one copy and the run reports a failure that is none).
+bool NntpPostingBusy(const TKestroConfig& box);
 
 // Text for the notice articles and mails the task writes into the spool.
 namespace NntpNotice {

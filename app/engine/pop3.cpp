@@ -128,6 +128,10 @@ void TKestroCustomClient::WireClient(TIpCustomClient& client, const std::string&
     client.OnIdleTimeout = [this](TIpSockControl* s, SOCKET socket, bool& reset) {
         DoClientIdleTimeout(s, socket, reset);
     };
+    // Whatever the client or a handler of this task raises ends the task, never the run.
+    client.OnException = [this](TIpSockControl*, const std::string& message) {
+        HandleException(message);
+    };
     // A close that comes while the task still needs the connection would otherwise leave the
     // task running until the run is stopped by hand.
     client.OnStatus = [this, serverName](TIpSockControl*, SOCKET, TIpStatusType event,
@@ -142,6 +146,7 @@ void TKestroCustomClient::UnwireClient(TIpCustomClient& client) {
     client.OnErrorReply = nullptr;
     client.OnIdleTimeout = nullptr;
     client.OnStatus = nullptr;
+    client.OnException = nullptr;
 }
 
 bool TKestroCustomClient::ClientBusy(const TIpCustomClient& client) {

@@ -560,7 +560,9 @@ bool TFormMain::WalkToDo(bool& timePending) {
                 break;
             case tkNntp: {
                 TKestroConfig* cfg = ConfigList.GetConfig(task->ConfigIndex);
-                if (cfg && cfg->NntpRunning < cfg->NntpMaxThreads) {
+                const bool postingWaits =
+                    cfg && task->Command == NntpCmdSendNews && NntpPostingBusy(*cfg);
+                if (cfg && cfg->NntpRunning < cfg->NntpMaxThreads && !postingWaits) {
                     TaskList.StartTask(*task);
                     TaskQueue.DeleteCurrent();
                     removed = true;

@@ -51,6 +51,61 @@ std::string TrimSpaces(const std::string& s) {
     return s.substr(first, last - first + 1);
 }
 
+namespace {
+
+// The length of the UTF-8 character at text[i] (2 to 4), or 0 when the bytes there are none.
+size_t Utf8Length(std::string_view text, size_t i) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    size_t length;
+    unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;   // no overlong forms
+        if (lead == 0xED) high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) return 0;
+    for (size_t k = 1; k < length; ++k) {
+        const unsigned char c = static_cast<unsigned char>(text[i + k]);
+        if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
+std::string EscapeForLog(std::string_view text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7F) {
+            out += char(c);
+            ++i;
+            continue;
+        }
+        const size_t length = c >= 0x80 ? Utf8Length(text, i) : 0;
+        if (length > 0) {
+            out.append(text.substr(i, length));
+            i += length;
+            continue;
+        }
+        out += "\\x";
+        out += kHex[c >> 4];
+        out += kHex[c & 15];
+        ++i;
+    }
+    return out;
+}
+
 std::string TrimControls(std::string_view s) {
     size_t first = 0;
     size_t last = s.size();

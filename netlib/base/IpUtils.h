@@ -31,6 +31,10 @@ std::string TrimControls(std::string_view s);
 std::string LowerAscii(std::string s);
 // Removes leading and trailing blanks (character 32 only; tabs stay).
 std::string TrimSpaces(const std::string& s);
+// Text for a log line, which is UTF-8 and one line: control characters (tab, CR, LF and NUL
+// among them) and bytes that are no part of a UTF-8 character become "\xHH"; everything else
+// stays as it is.
+std::string EscapeForLog(std::string_view text);
 // -1, 0 or 1 by the first differing byte, compared unsigned; 0 for count 0.
 int32_t CompareBuffers(const void* buffer1, const void* buffer2, size_t count);
 // How many of the first count bytes equal value; 0 for a count of 0 or less.
@@ -56,11 +60,11 @@ void FreeAndNilObject(T*& object) {
 
 // --- checksum ---
 
-// 16-bit ones'-complement style checksum used by the CRC dupe database: the buffer summed as
-// little-endian words onto start, folded once, complemented. count 0 returns start unchanged.
+// 16-bit ones'-complement style checksum (what earlier versions kept in the checksum dupe file):
+// the buffer summed as little-endian words onto start, folded once, complemented. count 0
+// returns start unchanged.
 uint32_t ChecksumBuffer(const void* buffer, size_t count, uint32_t start);
-// Chains ChecksumBuffer over 2048-byte blocks read from the stream's current position. The stored
-// dupe files hold these values, so the chaining must stay as it is.
+// Chains ChecksumBuffer over 2048-byte blocks read from the stream's current position.
 uint32_t ChecksumStream(TStream& stream, uint32_t start);
 
 // --- MD5 (RFC 1321) ---

@@ -1,5 +1,6 @@
 #include "netlib/nntp/IpNntp.h"
 
+#include <cctype>
 #include <ctime>
 #include <iterator>
 #include <utility>
@@ -126,6 +127,15 @@ std::string FormatLocal(int64_t unixSeconds, const char* pattern) {
     return buffer;
 }
 
+// "ddd" or "ddd text", the first digit 1 to 5: anything else is no NNTP status line.
+bool IsStatusLine(const std::string& line) {
+    if (line.size() < 3 || line[0] < '1' || line[0] > '5') return false;
+    if (!std::isdigit(static_cast<unsigned char>(line[1])) ||
+        !std::isdigit(static_cast<unsigned char>(line[2])))
+        return false;
+    return line.size() == 3 || line[3] == ' ';
+}
+
 std::string ZoneWord(int zone) {
     return zone == 1 ? " GMT" : zone == 2 ? " UTC" : "";
 }
@@ -143,6 +153,7 @@ std::string FormatNntpTime(int64_t unixSeconds) {
 TIpCustomNntpClient::TIpCustomNntpClient(void* owner) : TIpCustomEmailClass(owner) {
     DefaultPort = 119;
     SockInits().StripLineTerminator = true;
+    SetReplyTimeLimit({NntpLimits::kReplyMinBytesPerSecond, NntpLimits::kMaxReplyMs});
 }
 
 TIpCustomNntpClient::~TIpCustomNntpClient() = default;
@@ -212,13 +223,32 @@ void TIpCustomNntpClient::CheckConnected() const {
 void TIpCustomNntpClient::SendCommand(TIpNntpStates state, bool multiLine,
                                       const std::string& line) {
     CheckConnected();
+    if (FAwaitingStatus || FMultiLine || !FQueued.empty()) {
+        // A reply is still coming (or others wait before this one): the command goes out now
+        // and its reply is read after theirs.
+        if (FQueued.size() >= NntpLimits::kMaxQueuedCommands)
+            throw EIpNntpException("Too many commands waiting for their replies");
+        FQueued.push_back({state, multiLine});
+    } else {
+        AwaitReply(state, multiLine);
+    }
+    PutString(SocketHandle(), line + "\r\n", false);
+}
+
+void TIpCustomNntpClient::AwaitReply(TIpNntpStates state, bool multiLine) {
     SetState(state);
     FMultiLine = multiLine;
     FAwaitingStatus = true;
     FReplyBytes = 0;
     FArticleTooLarge = false;
-    FListTooLarge = false;
-    PutString(SocketHandle(), line + "\r\n", false);
+    BeginReply();
+}
+
+void TIpCustomNntpClient::NextQueuedReply() {
+    if (FAwaitingStatus || FMultiLine || FQueued.empty()) return;
+    const TQueuedCommand next = FQueued.front();
+    FQueued.pop_front();
+    AwaitReply(next.State, next.MultiLine);
 }
 
 void TIpCustomNntpClient::ArticleByMessageId(const std::string& id) {
@@ -290,6 +320,7 @@ void TIpCustomNntpClient::ConnectTo(const std::string& host) {
     FMultiLine = false;
     // The greeting is a status line like every reply to a command.
     FAwaitingStatus = true;
+    EndReply();
     Connect(host);
 }
 
@@ -324,18 +355,31 @@ void TIpCustomNntpClient::DoReadLine(SOCKET socket, const std::string& line) {
     if (socket != SocketHandle()) return;
     FLastLine = line;
     bool status = FAwaitingStatus;
+    // A server that talks without being asked, or answers with something that is no status
+    // line, is not an NNTP server (or has lost track): nothing it says can be trusted.
+    if (!status && !FMultiLine) {
+        AbortReply(0, "unexpected line \"" + IpLineForLog(line) + "\", connection dropped");
+        return;
+    }
+    if (status && !IsStatusLine(line)) {
+        AbortReply(0, "invalid reply \"" + IpLineForLog(line) + "\", connection dropped");
+        return;
+    }
+    if (!ReplyLineArrived()) return;
     if (status) ParseStatus(line);
 
     switch (FState) {
         case nsConnect:
             FPostingAllowed = FReplyCode == "200";
-            if (FReplyCode == "400") FState = nsNoOp;  // the server refuses service: no task
+            // The server refuses service (400, 502): no task.
+            if (!StartsWith(FReplyCode, '2')) FState = nsNoOp;
             break;
         case nsArticle:
         case nsBody:
         case nsHead:
             if (!status) {
                 HandleArticleLine(line);
+                NextQueuedReply();
                 return;
             }
             if (StartsWith(FReplyCode, '2')) {
@@ -365,27 +409,35 @@ void TIpCustomNntpClient::DoReadLine(SOCKET socket, const std::string& line) {
     if (FMultiLine) {
         if (line != ".") {
             bool first = FResponseList.Count() == 0;
-            if (!FListTooLarge) {
-                FReplyBytes += line.size();
-                if (FResponseList.Count() >= int(NntpLimits::kMaxResponseLines) ||
-                    FReplyBytes > NntpLimits::kMaxResponseBytes)
-                    FListTooLarge = true;
-                else
-                    FResponseList.Add(line);
+            FReplyBytes += line.size();
+            if (FResponseList.Count() >= int(NntpLimits::kMaxResponseLines) ||
+                FReplyBytes > NntpLimits::kMaxResponseBytes) {
+                FResponseList.Clear();
+                AbortReply(WSAEMSGSIZE, "reply too large: more than " +
+                                            std::to_string(NntpLimits::kMaxResponseLines) +
+                                            " lines or " +
+                                            std::to_string(NntpLimits::kMaxResponseBytes) +
+                                            " bytes, connection dropped");
+                return;
             }
+            FResponseList.Add(line);
             bool failed = first && !line.empty() && (line[0] == '4' || line[0] == '5');
             if (!failed) return;
         }
+        EndReply();
         EndMultiLine();
     } else {
+        EndReply();
         Report(line);
     }
     NextStep();
+    NextQueuedReply();
 }
 
 bool TIpCustomNntpClient::HandleArticleLine(const std::string& line) {
     if (line == ".") {
         FMultiLine = false;
+        EndReply();
         FResponseList.Clear();
         if (FArticleTooLarge) {
             // Reported as a failed fetch: the caller skips it like a missing article.
@@ -404,8 +456,14 @@ bool TIpCustomNntpClient::HandleArticleLine(const std::string& line) {
         if (OnArticle) OnArticle(this, FArticle);
         return true;
     }
-    if (FArticleTooLarge) return true;
     FReplyBytes += line.size() + 2;
+    if (FReplyBytes > NntpLimits::kMaxArticleReplySize) {
+        AbortReply(WSAEMSGSIZE, "reply too large: more than " +
+                                    std::to_string(NntpLimits::kMaxArticleReplySize) +
+                                    " bytes, connection dropped");
+        return true;
+    }
+    if (FArticleTooLarge) return true;
     if (FReplyBytes > NntpLimits::kMaxArticleSize) {
         FArticleTooLarge = true;
         FArticle.ClearMessage();
@@ -434,13 +492,6 @@ void TIpCustomNntpClient::EndMultiLine() {
     TStringList list;
     std::swap(list, FResponseList);
     FMultiLine = false;
-    if (FListTooLarge) {
-        FListTooLarge = false;
-        DoError(SocketHandle(), 0,
-                "NNTP reply too large: more than " + std::to_string(NntpLimits::kMaxResponseLines) +
-                    " lines or " + std::to_string(NntpLimits::kMaxResponseBytes) + " bytes");
-        return;
-    }
     DebugValue(deNntpMultiLine, 0);
     if (OnMultiLineResponse) OnMultiLineResponse(this, FState, list);
 }
@@ -523,6 +574,7 @@ void TIpCustomNntpClient::SendArticle() {
     SetState(nsPost);
     FAwaitingStatus = true;
     FMultiLine = false;
+    BeginReply();
     // One block for the whole article: the socket queues what it cannot send at once.
     std::string block;
     FArticle.SetPosition(0);
@@ -544,8 +596,11 @@ void TIpCustomNntpClient::DoStatus(SOCKET socket, TIpStatusType event,
     switch (event) {
         case stConnect:
             ApplyIdleTimeout();
+            BeginReply();  // the greeting
             break;
         case stDisconnect: {
+            EndReply();
+            FQueued.clear();
             SetState(nsNoOp);
             TaskComplete();
             FTask = ntNoTask;

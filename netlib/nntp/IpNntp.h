@@ -6,6 +6,7 @@
 // socket's read processing; state changes are posted to the client's window and arrive after the
 // line that caused them.
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 
@@ -142,12 +143,24 @@ class TIpCustomNntpClient : public TIpCustomEmailClass {
     std::string FormatDebugEntry(uint32_t socket, uint32_t entryType, const void* data,
                                  uint32_t size) override;
 
+    std::string ProtocolTag() const override { return "[NNTP] "; }
     static std::string StateText(TIpNntpStates state);
     static std::string TaskText(TIpNntpTasks task);
 
   private:
+    struct TQueuedCommand {
+        TIpNntpStates State;
+        bool MultiLine;
+    };
+
     void SetState(TIpNntpStates state);
+    // Sends a command. Commands may follow each other before their replies arrive (a fetch
+    // keeps several ARTICLE commands on their way); replies are read in the order sent, and
+    // the events of each fire as today.
     void SendCommand(TIpNntpStates state, bool multiLine, const std::string& line);
+    void AwaitReply(TIpNntpStates state, bool multiLine);
+    // Once a reply is complete and its events have run: the next sent command's reply is due.
+    void NextQueuedReply();
     void CheckConnected() const;
     void ConnectTo(const std::string& host);
     void StartTask(TIpNntpTasks task, const std::string& host, const std::string& group);
@@ -185,9 +198,10 @@ class TIpCustomNntpClient : public TIpCustomEmailClass {
     // Size guards of the reply being received.
     uint64_t FReplyBytes = 0;
     bool FArticleTooLarge = false;
-    bool FListTooLarge = false;
     // The article's status line, for reporting a reply that was refused as too large.
     std::string FArticleStatus;
+    // Commands sent whose replies come after the current one, oldest first.
+    std::deque<TQueuedCommand> FQueued;
 };
 
 // The published news client with its idle time-out.

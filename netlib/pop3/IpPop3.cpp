@@ -27,6 +27,7 @@ TIpCustomPop3Client::TIpCustomPop3Client(void* owner)
     : TIpCustomEmailClass(owner), FMessage(std::make_unique<TIpMailMessage>()) {
     DefaultPort = 110;
     SockInits().StripLineTerminator = true;
+    SetReplyTimeLimit({Pop3Limits::kReplyMinBytesPerSecond, Pop3Limits::kMaxReplyMs});
 }
 
 TIpCustomPop3Client::~TIpCustomPop3Client() = default;
@@ -52,6 +53,7 @@ void TIpCustomPop3Client::CheckTransaction(const char* command) const {
 
 void TIpCustomPop3Client::PutLine(const std::string& text) {
     ++FCommandsSent;
+    BeginReply();
     PutString(SocketHandle(), text + "\r\n", false);
 }
 
@@ -191,6 +193,18 @@ std::string TIpCustomPop3Client::ApopDigest(const std::string& timestamp,
 
 void TIpCustomPop3Client::DoReadLine(SOCKET socket, const std::string& line) {
     if (socket != SocketHandle()) return;
+    // A server that talks without being asked, or answers with something that is no status
+    // line, is not a POP3 server (or has lost track): nothing it says can be trusted.
+    if (!ReplyRunning()) {
+        AbortReply(0, "unexpected line \"" + IpLineForLog(line) + "\", connection dropped");
+        return;
+    }
+    const bool statusExpected = !FMultiLine || !FReplyStarted;
+    if (statusExpected && !StartsWith(line, "+OK") && !StartsWith(line, "-ERR")) {
+        AbortReply(0, "invalid reply \"" + IpLineForLog(line) + "\", connection dropped");
+        return;
+    }
+    if (!ReplyLineArrived()) return;
     const TPop3Reply reply = SplitPop3Reply(line);
     FLastResponse = line;
     if (FState == psStat) {
@@ -203,12 +217,11 @@ void TIpCustomPop3Client::DoReadLine(SOCKET socket, const std::string& line) {
         if (!FReplyStarted) {
             FReplyStarted = true;
             if (FState == psRetr) ResetStats(socket);
-            if (StartsWith(line, "+OK") || StartsWith(line, "-ERR")) {
-                // Only the status line: a failed multi-line command keeps its state until the
-                // next command.
-                ReportResponse(reply.Code, reply.Text);
-                return;
-            }
+            // Only the status line: a failed multi-line command keeps its state until the next
+            // command.
+            if (StartsWith(line, "-ERR")) EndReply();
+            ReportResponse(reply.Code, reply.Text);
+            return;
         }
         if (line != ".") {
             if (ReplyTooLarge(line.size())) return;
@@ -219,6 +232,7 @@ void TIpCustomPop3Client::DoReadLine(SOCKET socket, const std::string& line) {
                 FResponseList.Add(data);
             return;
         }
+        EndReply();
         if (FState == psRetr) {
             try {
                 FMessage->DecodeMessage();
@@ -232,6 +246,7 @@ void TIpCustomPop3Client::DoReadLine(SOCKET socket, const std::string& line) {
             ReportMultiLine();
         }
     } else {
+        EndReply();
         ReportResponse(reply.Code, reply.Text);
     }
 
@@ -248,13 +263,14 @@ void TIpCustomPop3Client::DoReadLine(SOCKET socket, const std::string& line) {
 
 bool TIpCustomPop3Client::ReplyTooLarge(size_t lineSize) {
     FReplyBytes += lineSize + 2;
-    if (FReplyBytes <= Pop3Limits::kMaxReplyBytes &&
-        FResponseList.Count() < Pop3Limits::kMaxListLines)
+    const bool message = FState == psRetr || FState == psTop;
+    if (message ? FReplyBytes <= Pop3Limits::kMaxReplyBytes
+                : FReplyBytes <= Pop3Limits::kMaxListBytes &&
+                      FResponseList.Count() < Pop3Limits::kMaxListLines)
         return false;
     FMultiLine = false;
-    const SOCKET socket = SocketHandle();
-    DoError(socket, WSAEMSGSIZE, "[POP3] reply too large, connection dropped");
-    Disconnect();
+    FResponseList.Clear();
+    AbortReply(WSAEMSGSIZE, "reply too large, connection dropped");
     return true;
 }
 
@@ -359,8 +375,10 @@ void TIpCustomPop3Client::DoStatus(SOCKET socket, TIpStatusType event,
         case stConnect:
             if (FTask == ptNone) SetState(psNoOp);
             ApplyIdleTimeout();
+            BeginReply();  // the greeting
             break;
         case stDisconnect:
+            EndReply();
             SetState(psNoOp);
             SetTask(ptNone);
             FInAuthorization = false;

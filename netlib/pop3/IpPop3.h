@@ -121,6 +121,7 @@ class TIpCustomPop3Client : public TIpCustomEmailClass {
     void DoReadLine(SOCKET socket, const std::string& line) override;
     void DoStatus(SOCKET socket, TIpStatusType event, const TIpConnRec& connection) override;
     void DoError(SOCKET socket, int32_t errCode, const std::string& errStr) override;
+    std::string ProtocolTag() const override { return "[POP3] "; }
     void WndProc(TMessage& message) override;
     std::string FormatDebugEntry(uint32_t socket, uint32_t entryType, const void* data,
                                  uint32_t size) override;

@@ -4,11 +4,19 @@
 
 namespace Pop3Limits {
 
-// The most bytes one multi-line reply (a message, a top, a listing) may hold in memory. A server
-// that sends more is cut off: the client reports an error and drops the connection.
-inline constexpr uint64_t kMaxReplyBytes = uint64_t(512) << 20;
+// The most bytes one message (RETR, TOP) may hold in memory; mail services refuse messages far
+// smaller (25 to 150 MB). A server that sends more is cut off: the client reports an error and
+// drops the connection.
+inline constexpr uint64_t kMaxReplyBytes = uint64_t(256) << 20;
 
-// The most lines a listing (LIST, UIDL) may have: POP3 mailboxes are counted in thousands.
-inline constexpr int32_t kMaxListLines = 10000000;
+// The most lines and bytes a listing (LIST, UIDL) may have: POP3 mailboxes are counted in
+// thousands, a line of a listing is some 10 to 80 bytes.
+inline constexpr int32_t kMaxListLines = 1000000;
+inline constexpr uint64_t kMaxListBytes = uint64_t(64) << 20;
+
+// The time limit of a whole reply: the idle time-out plus one second per this many bytes, and
+// never more than kMaxReplyMs (see TIpCustomEmailClass::TReplyTimeLimit).
+inline constexpr uint64_t kReplyMinBytesPerSecond = 1024;
+inline constexpr uint32_t kMaxReplyMs = 30u * 60u * 1000u;
 
 }  // namespace Pop3Limits

@@ -35,6 +35,7 @@ TIpCustomSmtpClient::TIpCustomSmtpClient(void* owner)
     : TIpCustomEmailClass(owner), FMessage(std::make_unique<TIpMailMessage>()) {
     DefaultPort = 25;
     XMailer = "Kestro Internet Library " + VersionString();
+    SetReplyTimeLimit({SmtpLimits::kReplyMinBytesPerSecond, SmtpLimits::kMaxReplyMs});
 }
 
 TIpCustomSmtpClient::~TIpCustomSmtpClient() = default;
@@ -61,6 +62,7 @@ void TIpCustomSmtpClient::TaskComplete() {
 
 void TIpCustomSmtpClient::PutLine(const std::string& text) {
     ++FCommandsSent;
+    BeginReply();
     PutString(SocketHandle(), text + "\r\n", false);
 }
 
@@ -176,6 +178,7 @@ void TIpCustomSmtpClient::SendBody() {
     }
     if (!anyLine) AppendStuffedLine(block, std::string());
     block += ".\r\n";
+    BeginReply();
     PutString(socket, block, false);
 }
 
@@ -195,6 +198,7 @@ void TIpCustomSmtpClient::AskNextMessage() {
 
 void TIpCustomSmtpClient::DoReadLine(SOCKET socket, const std::string& line) {
     if (socket != SocketHandle()) return;
+    if (!ReplyLineArrived()) return;
     const int32_t code = SmtpReplyCode(line);
     FLastReply = line;
     if (line.size() > 4 && line[3] == '-') {
@@ -202,11 +206,11 @@ void TIpCustomSmtpClient::DoReadLine(SOCKET socket, const std::string& line) {
         FReplyLines.Add(line);
         if (FReplyLines.Count() > SmtpLimits::kMaxReplyLines) {
             FReplyLines.Clear();
-            DoError(socket, WSAEMSGSIZE, "[SMTP] reply too long, connection dropped");
-            Disconnect();
+            AbortReply(WSAEMSGSIZE, "reply too long, connection dropped");
         }
         return;
     }
+    EndReply();
 
     const TIpSmtpStates responseTo = FState;
     const uint64_t sentBefore = FCommandsSent;
@@ -303,8 +307,10 @@ void TIpCustomSmtpClient::DoStatus(SOCKET socket, TIpStatusType event,
     switch (event) {
         case stConnect:
             ApplyIdleTimeout();
+            BeginReply();  // the greeting
             break;
         case stDisconnect:
+            EndReply();
             SetState(ssNoOp);
             SetTask(stNoTask);
             break;

@@ -114,6 +114,7 @@ class TIpCustomSmtpClient : public TIpCustomEmailClass {
     void DoReadLine(SOCKET socket, const std::string& line) override;
     void DoStatus(SOCKET socket, TIpStatusType event, const TIpConnRec& connection) override;
     void DoError(SOCKET socket, int32_t errCode, const std::string& errStr) override;
+    std::string ProtocolTag() const override { return "[SMTP] "; }
     void WndProc(TMessage& message) override;
     std::string FormatDebugEntry(uint32_t socket, uint32_t entryType, const void* data,
                                  uint32_t size) override;

@@ -565,10 +565,24 @@ void TIpDataSocket::Close() {
     // already in the buffer are cut first, so that the final flush cannot merge them.
     while (ProcessReceived()) {
     }
-    while (ReadData(true) > 0)
+    uint64_t Drained = 0;
+    uint32_t N;
+    while (Drained < SockLimits::kMaxCloseDrain && (N = ReadData(true)) > 0) {
+        Drained += N;
         while (ProcessReceived()) {
         }
+    }
     if (ReceiveMode != rmStream) ExtractLine(true);
+    TIpBaseSocket::Close();
+}
+
+void TIpDataSocket::Drop() {
+    if (FClosed) return;
+    TSocketScope Scope(this);
+    FClosed = true;
+    FHead = FTail = 0;
+    FPartial.clear();
+    Shutdown();
     TIpBaseSocket::Close();
 }
 

@@ -261,7 +261,13 @@ class TIpDataSocket : public TIpBaseSocket {
     void HandleRead() override;
     void HandleWrite() override;
     void TimerElapsed(uint32_t ms) override;
+    // Closes; what the peer sent before the close still reaches the owner (at most
+    // SockLimits::kMaxCloseDrain bytes beyond what is buffered: a peer that sends without end
+    // must not keep the close from finishing).
     void Close() override;
+    // Closes, and drops what was received and not yet handed out: the owner has given up on
+    // the connection and takes nothing more from it.
+    void Drop();
     void Connect(const TSockAddrIn& addr, const std::string& addressText) override;
     bool NeedsLookup() const override { return !(FFilter && FFilter->ResolvesNames()); }
     // The peer as a proxy reports it once it has connected.

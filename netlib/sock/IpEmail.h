@@ -1,13 +1,18 @@
 #pragma once
 // The common base of the mail and news clients (POP3, SMTP, NNTP): one place where what they
 // share as clients of a line-oriented mail or news server can live.
+#include <chrono>
 #include <cstdint>
+#include <string>
 
 #include "netlib/sock/IpSock.h"
+#include "netlib/sock/Limits.h"
 
 class TIpCustomEmailClass : public TIpCustomClient {
   public:
     using TIpCustomClient::TIpCustomClient;
+
+    void TimerElapsed(uint32_t ms) override;
 
   protected:
     // The idle time-out of the client's connections in milliseconds: stored here, put on every
@@ -28,6 +33,47 @@ class TIpCustomEmailClass : public TIpCustomClient {
             DebugLog().AddDebugValue(this, uint32_t(SocketHandle()), entryType, value, 0);
     }
 
+    // The time limit of a whole reply. The idle time-out only watches for a quiet server; a
+    // server that keeps a reply going for ever, however slowly, would hold the task for ever.
+    // A reply may take the idle time-out, plus one second for every MinBytesPerSecond bytes it
+    // brought, and never more than MaxMs: a slow link passes, a dripping server does not.
+    struct TReplyTimeLimit {
+        uint64_t MinBytesPerSecond;
+        uint32_t MaxMs;
+    };
+    void SetReplyTimeLimit(TReplyTimeLimit limit) { FReplyLimit = limit; }
+    // A command went out, or the connection was made: the reply (greeting) is timed from now.
+    void BeginReply();
+    // The reply the client waited for is complete.
+    void EndReply() { FReplyRunning = false; }
+    bool ReplyRunning() const { return FReplyRunning; }
+    // A line of the running reply arrived: every few hundred lines the reply's time is looked at
+    // (the timer looks between reads). False when the reply has run out of time: it was given
+    // up and the connection closed.
+    bool ReplyLineArrived();
+    // Gives the reply up: the error event with text (after ProtocolTag), then the connection is
+    // closed, so that nothing more of it is read.
+    void AbortReply(int32_t errCode, const std::string& text);
+    // "[POP3] ", "[NNTP] ", ...: what the client's own error texts begin with.
+    virtual std::string ProtocolTag() const { return std::string(); }
+
   private:
+    // While the request is still going out (a posted article, a mail body) the server cannot
+    // answer yet: the reply's clock starts once the last byte has left. A server that has sent
+    // nothing at all is the idle time-out's case.
+    bool ReplyOutOfTime();
+    // Bytes the connection has received in all, line ends and partial lines included.
+    uint32_t BytesReceived() const;
+
     uint32_t FIdleTimeout = 0;
+    TReplyTimeLimit FReplyLimit{SockLimits::kReplyMinBytesPerSecond, SockLimits::kMaxReplyMs};
+    bool FReplyRunning = false;
+    std::chrono::steady_clock::time_point FReplyStart;
+    // BytesReceived when the reply began (the count wraps at 4 GB; differences stay right).
+    uint32_t FReplyBase = 0;
+    uint32_t FLinesSinceCheck = 0;
 };
+
+// A received line as a log or an error text shows it: control characters escaped, cut to a
+// readable length.
+std::string IpLineForLog(const std::string& line);

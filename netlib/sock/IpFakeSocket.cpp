@@ -37,6 +37,13 @@ void TIpFakeSocket::PeerClose() {
     if (TIpSockControl* O = Owner()) O->SocketClose(Handle());
 }
 
+void TIpFakeSocket::PeerCloseByNotice() {
+    FPeerClosed = true;
+    if (TIpSockControl* O = Owner())
+        SendMessage(O->Handle(), WM_IPSOCKETEVENT, static_cast<WPARAM>(Handle()),
+                    MAKELPARAM(FD_CLOSE, 0));
+}
+
 void TIpFakeSocket::SetBlocked(bool blocked) {
     FBlocked = blocked;
     TIpSockControl* O = Owner();

@@ -22,6 +22,8 @@ class TIpFakeSocket : public TIpDataSocket {
     void FeedByNotice(const std::string& bytes);
     // The peer closes (FD_CLOSE); what was fed and not read is still delivered.
     void PeerClose();
+    // The same through the owner's window, as FeedByNotice.
+    void PeerCloseByNotice();
     // While blocked, sends fail with WSAEWOULDBLOCK; unblocking gives FD_WRITE.
     void SetBlocked(bool blocked);
 

@@ -318,7 +318,10 @@ void TIpEventLog::WriteEventString(const std::string& text) {
     const auto Now = std::chrono::duration_cast<std::chrono::milliseconds>(
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();
-    const std::string Line = IpFormatDateTime(FDateTimeFormat, Now) + " " + text + "\r\n";
+    // One line of UTF-8 whatever a server put into the text: a NUL, a line break or a stray
+    // byte would damage the log for every reader of it.
+    const std::string Line =
+        IpFormatDateTime(FDateTimeFormat, Now) + " " + EscapeForLog(text) + "\r\n";
     const std::string Name = ResolvePath(FFileName);
     std::FILE* F = OpenForAppend(Name);
     WriteAll(F, Line, Name);

@@ -29,7 +29,15 @@ bool AllDigits(const std::string& s) {
 
 TIpSockControl::TIpSockControl(void* owner) : TIpBaseComponent(owner) {
     IpWinSock();
-    FHandle = AllocateHWnd([this](TMessage& M) { WndProc(M); }, this);
+    FHandle = AllocateHWnd(
+        [this](TMessage& M) {
+            try {
+                WndProc(M);
+            } catch (...) {
+                HandleOwnException();
+            }
+        },
+        this);
     FDebugLog = std::make_unique<TIpDebugLog>(this);
     FEventLog = std::make_unique<TIpEventLog>(this);
     FEventLog->SetDateTimeFormat("yyyy.mm.dd hh:nn:ss");
@@ -48,6 +56,23 @@ TIpSockControl::~TIpSockControl() {
         Application.HandleException();
     }
     DeallocateHWnd(FHandle);
+}
+
+void TIpSockControl::HandleOwnException() {
+    if (!OnException) throw;
+    std::string Text;
+    try {
+        throw;
+    } catch (const Exception& E) {
+        Text = E.Message();
+    } catch (const std::exception& E) {
+        Text = E.what();
+    } catch (...) {
+        Text = "Unknown exception";
+    }
+    // The crash report behind a NUL is for the crash log, not for the task's log line.
+    Text = Text.substr(0, Text.find('\0'));
+    OnException(this, Text);
 }
 
 void TIpSockControl::FlushDebugLog() {
@@ -300,7 +325,7 @@ void TIpSockControl::WndProc(TMessage& message) {
             } catch (...) {
                 // A failing tick handler would fail on every tick; the component stops ticking.
                 SetTimerInterval(0);
-                Application.HandleException();
+                HandleOwnException();
             }
             break;
         case WM_QUERYENDSESSION:
@@ -563,6 +588,16 @@ void TIpCustomClient::CloseSocket(SOCKET socket) {
 
 void TIpCustomClient::Disconnect() {
     if (FSocket) CloseSocket(FSocket->Handle());
+}
+
+void TIpCustomClient::DropConnection() {
+    if (!FSocket) return;
+    const SOCKET Handle = FSocket->Handle();
+    {
+        TDispatchScope Scope(FSocket);
+        FSocket->Drop();
+    }
+    if (GetSocket(Handle, false)) FreeSocket(Handle);
 }
 
 std::string TIpCustomClient::GetRemoteAddress() const {

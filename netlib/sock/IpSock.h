@@ -58,6 +58,7 @@ using TIpServiceReplyEvent =
 using TIpStatusEvent =
     std::function<void(TIpSockControl* sender, SOCKET socket, TIpStatusType event,
                        const TIpConnRec& connection, const TIpSockStatRec& statRec)>;
+using TIpExceptionEvent = std::function<void(TIpSockControl* sender, const std::string& message)>;
 
 class TIpSockControl : public TIpBaseComponent, public TReleasable {
   public:
@@ -96,6 +97,11 @@ class TIpSockControl : public TIpBaseComponent, public TReleasable {
     TIpReadLineEvent OnReadLine;
     TIpServiceReplyEvent OnServiceReply;
     TIpStatusEvent OnStatus;
+    // An exception raised while the component handled one of its window messages (a socket
+    // notice with the events it fires, a timer tick, a posted state change). Without a handler
+    // it goes on to the application's exception handler; an owner that must end its work on it
+    // (a transfer task) takes it here.
+    TIpExceptionEvent OnException;
 
     std::string FormatDebugEntry(uint32_t socket, uint32_t entryType, const void* data,
                                  uint32_t size) override;
@@ -160,6 +166,10 @@ class TIpSockControl : public TIpBaseComponent, public TReleasable {
     const std::vector<HWND>& AttachedWindows() const { return FAttached; }
 
   private:
+    // Called inside a catch block: hands the exception being handled to OnException, or
+    // rethrows it when nobody took it.
+    void HandleOwnException();
+
     struct TRequest {
         uintptr_t Handle = 0;
         int Kind = 0;
@@ -207,6 +217,9 @@ class TIpCustomClient : public TIpSockControl {
     void Connect(const std::string& address) { ConnectSocket(address); }
     virtual void CloseSocket(SOCKET socket);
     void Disconnect();
+    // Closes the connection without handing out anything more it received (TIpDataSocket::Drop):
+    // for a client that has given up on what the server sends.
+    void DropConnection();
 
     bool IsConnected() const { return FSocket && FSocket->Connected(); }
     SOCKET SocketHandle() const { return FSocket ? FSocket->Handle() : INVALID_SOCKET; }

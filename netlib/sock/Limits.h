@@ -9,6 +9,9 @@ namespace SockLimits {
 inline constexpr uint32_t kReceiveBufferSize = 8192;
 // Longest line held while its terminator has not arrived (longer ones are dropped with an error).
 inline constexpr uint32_t kMaxLineBuf = 0x100000;
+// What a close still reads and hands out beyond the buffered data: a peer that closed sent
+// what the system buffers hold (some megabytes at most); one that keeps sending is cut off here.
+inline constexpr uint64_t kMaxCloseDrain = uint64_t(16) << 20;
 // The buffer is compacted before a read once its fill passes this mark.
 inline constexpr uint32_t kCompactThreshold = 4096;
 // Socket buffer sizes at or below this are never set (the system default stays).
@@ -27,5 +30,12 @@ inline constexpr std::size_t kSocksMaxField = 255;
 // Bytes held for a telnet sub-negotiation whose end has not arrived; a longer one is dropped
 // while the data around it goes on.
 inline constexpr std::size_t kTelnetMaxHeld = 64u * 1024u;
+
+// The time limit of one reply of a mail or news server (the clients' own limits may differ):
+// the idle time-out, plus one second for every kReplyMinBytesPerSecond bytes received, at most
+// kMaxReplyMs. A modem-era link moves some kilobytes a second; a server that drips a line now
+// and then to stay clear of the idle time-out moves far less.
+inline constexpr uint64_t kReplyMinBytesPerSecond = 1024;
+inline constexpr uint32_t kMaxReplyMs = 30u * 60u * 1000u;
 
 }  // namespace SockLimits

@@ -1,5 +1,6 @@
 #include "app/engine/bfgconfig.h"
 
+#include "app/engine/RunState.h"
 #include "platform/fs/Files.h"
 #include "tests/app/engine/EngineFixture.h"
 
@@ -316,6 +317,52 @@ TEST_F(BoxLoadTest, FailingFileIsReportedAndAnEarlierFileStillCounts) {
     DeleteFile("box.cfg");
     EXPECT_THROW(c.Load("box", true), EConfigError);
     EXPECT_EQ(Messages.size(), 2u);
+}
+
+// An empty or binary file, or one of another program, is no box: its name is reported, the run
+// learns of it through the exit code, and the box is not loaded from it.
+TEST_F(BoxLoadTest, FileWithoutAnyBoxSettingIsAnError) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"empty", ""},
+        {"binary", std::string("\x7F"
+                               "ELF\x02\x01\x01\0\0\0\xFF\xFE=\x01\n\x90\x90",
+                               17)},
+        {"foreign", "[Settings]\r\nColor=blue\r\n# Pop3Server=commented out\r\n"},
+        {"comments", "# XP2-Boxen Konfiguration (ppp.bfg)\r\n"},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        Messages.clear();
+        SetRunExitCode(0);
+        WriteFile(ProgramDir() + name + ".bfg", bytes);
+        TKestroConfig c;
+        EXPECT_THROW(c.Load(ProgramDir() + name, true), EConfigError);
+        ASSERT_EQ(Messages.size(), 1u);
+        EXPECT_NE(
+            Messages[0].find(ProgramDir() + name + ".bfg enth\xC3\xA4lt keine Box-Einstellungen"),
+            std::string::npos)
+            << Messages[0];
+        EXPECT_EQ(RunExitCode(), 1);
+    }
+    SetRunExitCode(0);
+}
+
+// A NUL inside a value would cut it where nobody sees: the setting is refused and named, the
+// other settings of the file stay.
+TEST_F(BfgConfigTest, SettingWithANulByteIsRefused) {
+    SetRunExitCode(0);
+    const TKestroConfig c =
+        Parse(std::string("NntpServer=news.example.org\0.evil\r\n"
+                          "Pop3Server=pop.example.org\r\n",
+                          63));
+    EXPECT_EQ(c.NntpServer, "");
+    EXPECT_EQ(c.Pop3Server, "pop.example.org");
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0],
+              "Fehler: Der Eintrag nntpserver in box.bfg enth\xC3\xA4lt ein NUL-Zeichen "
+              "und wird nicht verwendet");
+    EXPECT_EQ(RunExitCode(), 1);
+    SetRunExitCode(0);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 // The news task driven through transcripts: the server's side is fed into a fake socket, the
 // task's commands, spool files, group lists and log lines are checked.
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -9,6 +12,7 @@
 #include "app/engine/RunState.h"
 #include "app/engine/dupecheck.h"
 #include "app/engine/nntp.h"
+#include "netlib/nntp/Limits.h"
 #include "netlib/sock/IpFakeSocket.h"
 #include "platform/fs/Files.h"
 
@@ -51,6 +55,7 @@ class NntpTaskTest : public EngineTest {
         Running = true;
         NewsCount = 0;
         DupeCheck = nullptr;
+        SetRunExitCode(0);
     }
 
     void TearDown() override {
@@ -82,6 +87,8 @@ class NntpTaskTest : public EngineTest {
         Task->ConfigIndex = 0;
         Task->Command = command;
         Task->GroupListIndex = 0;
+        // The transcripts read one command at a time; the window is tested on its own.
+        Task->ArticleWindow = Window;
         Task->OnTaskLog = CaptureTaskLog;
         Task->Client->SetSocketFactory([this](TIpCustomClient& c) {
             Fake = new TIpFakeSocket(c);
@@ -137,6 +144,7 @@ class NntpTaskTest : public EngineTest {
     std::string Spool;
     std::unique_ptr<TKestroNNTPClient> Task;
     TIpFakeSocket* Fake = nullptr;
+    int32_t Window = 1;
 };
 
 TEST_F(NntpTaskTest, RangeFetchesEachGroupIntoItsOwnBatchAndAdvancesItsLine) {
@@ -175,6 +183,29 @@ TEST_F(NntpTaskTest, RangeFetchesEachGroupIntoItsOwnBatchAndAdvancesItsLine) {
     EXPECT_TRUE(Logged("Hole 1 Artikel in der Newsgroup de.b"));
 }
 
+// A run killed in the middle repeats at most the group in flight: each group's line and the
+// dupe database are on disk as soon as its batch is.
+TEST_F(NntpTaskTest, EveryStoredGroupIsRecordedOnDiskAtOnce) {
+    Box("de.a 0\r\n# comment\r\nde.b 0\r\n", "NntpDupeSize=100\r\n");
+    DupeCheck = new TMIDDupecheck();
+    DupeCheck->MaxEntries = 100;
+    Open("0 2", "211 2 1 2 de.a");
+    Feed(Article(1, "de.a"));
+    EXPECT_EQ(ReadFile(ProgramDir() + "news.rc"), "de.a 0\r\n# comment\r\nde.b 0\r\n");
+    EXPECT_FALSE(FileExists(ProgramDir() + "dupes.mid"));
+    Feed(Article(2, "de.a"));
+    EXPECT_EQ(Sent(), "ARTICLE 1\r\nARTICLE 2\r\nGROUP de.b\r\n");
+    EXPECT_EQ(ReadFile(ProgramDir() + "news.rc"), "de.a 2\r\n# comment\r\nde.b 0\r\n");
+    EXPECT_EQ(ReadFile(ProgramDir() + "dupes.mid"), "<1@de.a>\r\n<2@de.a>\r\n");
+    // A group without new articles stores nothing and leaves the database file alone.
+    std::filesystem::remove(ProgramDir() + "dupes.mid");
+    Feed("211 0 0 0 de.b\r\n");
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_FALSE(FileExists(ProgramDir() + "dupes.mid"));
+    EXPECT_TRUE(SpoolFiles("*.tmp").empty());
+    EXPECT_TRUE(FindFiles(ProgramDir(), "*.tmp").empty());
+}
+
 TEST_F(NntpTaskTest, NegativeNumberAsksForTheNewestAndNewMaxCapsIt) {
     Box("de.a -5\r\nde.b -5\r\nde.c 10\r\nde.d 0\r\n");
     Open("0 0", "211 10 1 10 de.a");
@@ -197,6 +228,72 @@ TEST_F(NntpTaskTest, NegativeNumberAsksForTheNewestAndNewMaxCapsIt) {
     EXPECT_EQ(Groups()[2], "de.c 10");
 }
 
+// Only "no such article" passes an article over. Any other refusal ends the group before the
+// article, with an error, so that the next run asks for it again.
+TEST_F(NntpTaskTest, RefusedArticleEndsTheGroupBeforeIt) {
+    for (const char* refusal :
+         {"503 program fault, try again", "480 authentication required", "500 what?"}) {
+        SCOPED_TRACE(refusal);
+        SetRunExitCode(0);
+        LogLines.clear();
+        Box("de.a 0\r\nde.b 0\r\n");
+        Open("0 1", "211 4 1 4 de.a");
+        Feed(Article(1, "de.a"));
+        Feed("423 expired\r\n");
+        Feed(std::string(refusal) + "\r\n");
+        EXPECT_EQ(Task->State, 3);
+        EXPECT_EQ(RunExitCode(), 1);
+        const std::string text = refusal;
+        EXPECT_TRUE(
+            Logged("NNTP Error " + text.substr(0, 3) + " auf news.example: " + text.substr(4)));
+        EXPECT_EQ(Sent(), "ARTICLE 1\r\nARTICLE 2\r\nARTICLE 3\r\n");
+        EXPECT_EQ(Groups()[0], "de.a 2");
+        EXPECT_EQ(Groups()[1], "de.b 0");
+        ASSERT_EQ(SpoolFiles().size(), 1u);
+        EXPECT_EQ(Batch(SpoolFiles()[0]).size(), 1u);
+        Task.reset();
+        std::filesystem::remove(Spool + SpoolFiles()[0]);
+        NNTPTasks.SaveAndClear();
+        ConfigList.FreeAll();
+    }
+}
+
+// With a window the task keeps several requests on their way, asks for one more with every
+// answer, and counts the group done only when every request is answered.
+TEST_F(NntpTaskTest, WindowKeepsRequestsOnTheirWay) {
+    Window = 4;
+    Box("de.a 0\r\nde.b 0\r\n");
+    Open("0 1", "211 10 1 10 de.a");
+    EXPECT_EQ(Sent(), "ARTICLE 1\r\nARTICLE 2\r\nARTICLE 3\r\nARTICLE 4\r\n");
+    Feed(Article(1, "de.a"));
+    EXPECT_EQ(Sent(), "ARTICLE 5\r\n");
+    Feed("423 expired\r\n");
+    EXPECT_EQ(Sent(), "ARTICLE 6\r\n");
+    Running = false;  // a soft stop: what is on its way still arrives and is stored
+    Feed(Article(3, "de.a") + Article(4, "de.a") + Article(5, "de.a"));
+    EXPECT_EQ(Sent(), "");
+    EXPECT_EQ(Task->State, 1);
+    Feed(Article(6, "de.a"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(Sent(), "");
+    EXPECT_EQ(Groups()[0], "de.a 6");
+    ASSERT_EQ(SpoolFiles().size(), 1u);
+    const auto articles = Batch(SpoolFiles()[0]);
+    ASSERT_EQ(articles.size(), 5u);
+    EXPECT_NE(articles[4].find("body of 6"), std::string::npos);
+}
+
+TEST_F(NntpTaskTest, ConnectionLostWithRequestsOnTheirWayRecordsWhatArrived) {
+    Window = 8;
+    Box("de.a 0\r\n");
+    Open("0 0", "211 20 1 20 de.a");
+    Feed(Article(1, "de.a") + Article(2, "de.a") + "220 3 <3@de.a>\r\nFrom: p@x\r\n");
+    Fake->PeerClose();
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(Groups()[0], "de.a 2");
+    EXPECT_EQ(Batch(SpoolFiles().at(0)).size(), 2u);
+}
+
 TEST_F(NntpTaskTest, RangeOfCommentsOnlyEndsAtOnce) {
     Box("! header\r\n#x\r\n$y\r\n\r\nde.a 0\r\n");
     Start("0 3");
@@ -216,10 +313,10 @@ TEST_F(NntpTaskTest, HeaderOnlyGroupFetchesHeadsAndMarksThem) {
     ASSERT_EQ(files.size(), 1u);
     auto articles = Batch(files[0]);
     ASSERT_EQ(articles.size(), 1u);
-    // The head as received, with the mark as its only change (and no body added).
+    // The head as received with the mark, ending as a header block ends (no body added).
     EXPECT_EQ(articles[0],
               "From: p@x\r\nNewsgroups: de.h\r\nSubject: head\r\nMessage-ID: <1@de.h>\r\n"
-              "X-XP-Mode: HdrOnly\r\n");
+              "X-XP-Mode: HdrOnly\r\n\r\n");
     EXPECT_EQ(Groups()[0], "de.h 1 HdrOnly");
 }
 
@@ -244,6 +341,7 @@ TEST_F(NntpTaskTest, MissingGroupLeavesANoticeAndTheRangeGoesOn) {
     EXPECT_EQ(Task->State, 3);
     EXPECT_EQ(Groups()[0], "gone.group 5");
     EXPECT_EQ(Groups()[1], "de.a 1");
+    EXPECT_EQ(RunExitCode(), 0);  // the notice tells the point program; nothing failed
 }
 
 TEST_F(NntpTaskTest, ConnectionLostInAGroupKeepsWhatArrivedAndRecordsIt) {
@@ -269,6 +367,19 @@ TEST_F(NntpTaskTest, ConnectionLostInAGroupKeepsWhatArrivedAndRecordsIt) {
     EXPECT_EQ(SpoolFiles().size(), 1u);
 }
 
+// A greeting cut short by the server's close: whatever the client then tries must end the task
+// with an error, not leave it running while the run waits for ever.
+TEST_F(NntpTaskTest, GreetingCutShortByACloseEndsTheTask) {
+    Box("de.a 0\r\n");
+    Start("0 0");
+    Fake->AcceptConnect();
+    Fake->FeedByNotice("200 news.ho");
+    Fake->PeerCloseByNotice();
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    EXPECT_EQ(Groups()[0], "de.a 0");
+}
+
 TEST_F(NntpTaskTest, FailedBatchWriteKeepsTheLineAndSetsTheExitCode) {
     Box("de.a 0\r\n");
     Open("0 0", "211 1 1 1 de.a");
@@ -277,6 +388,101 @@ TEST_F(NntpTaskTest, FailedBatchWriteKeepsTheLineAndSetsTheExitCode) {
     EXPECT_EQ(Task->State, 3);
     EXPECT_EQ(Groups()[0], "de.a 0");
     EXPECT_EQ(RunExitCode(), 1);
+}
+
+// A write that fails part-way (the disk filled up): the process may write no more than a few
+// bytes into any file while it is in force.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &FOld);
+        FOldHandler = signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{bytes, FOld.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &FOld);
+        signal(SIGXFSZ, FOldHandler);
+    }
+
+  private:
+    rlimit FOld{};
+    sighandler_t FOldHandler;
+};
+
+TEST_F(NntpTaskTest, BatchThatCannotBeStoredLeavesNoTraceAndComesAgain) {
+    Box("de.a 0\r\n", "NntpDupeSize=100\r\n");
+    DupeCheck = new TMIDDupecheck();
+    DupeCheck->MaxEntries = 100;
+    Open("0 0", "211 2 1 2 de.a");
+    Feed(Article(1, "de.a"));
+    {
+        FileSizeLimit full(64);
+        Feed(Article(2, "de.a"));
+    }
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    EXPECT_TRUE(Logged(".tmp konnte nicht geschrieben werden: File too large"));
+    // Nothing half-written is left, nothing is learned, the line stays.
+    EXPECT_TRUE(FindFiles(Spool, "*").empty());
+    EXPECT_EQ(DupeCheck->Count(), 0);
+    EXPECT_EQ(Groups()[0], "de.a 0");
+    Task.reset();
+
+    // With room again the same articles are new and stored once.
+    Open("0 0", "211 2 1 2 de.a");
+    Feed(Article(1, "de.a"));
+    Feed(Article(2, "de.a"));
+    ASSERT_EQ(SpoolFiles().size(), 1u);
+    EXPECT_EQ(Batch(SpoolFiles()[0]).size(), 2u);
+    EXPECT_EQ(DupeCheck->Count(), 2);
+    EXPECT_EQ(Groups()[0], "de.a 2");
+}
+
+// Each article is on disk as soon as it arrived, under the batch's temporary name; the batch
+// takes its name, and the group's line moves, only when the group is complete. A disk that
+// fills up in the middle of a group drops the group's batch and leaves its line alone.
+TEST_F(NntpTaskTest, ArticlesGoToDiskAsTheyArrive) {
+    Box("de.a 0\r\n", "NntpDupeSize=100\r\n");
+    DupeCheck = new TCRCDupecheck();
+    DupeCheck->MaxEntries = 100;
+    const std::string big(300 * 1024, 'x');  // more than the write buffer holds
+    Open("0 0", "211 3 1 3 de.a");
+    Feed(Article(1, "de.a", "X-Big: " + big + "\r\n"));
+    ASSERT_EQ(SpoolFiles("*.tmp").size(), 1u);
+    EXPECT_GT(FileSizeOf(Spool + SpoolFiles("*.tmp")[0]), int64_t(big.size()));
+    EXPECT_TRUE(SpoolFiles().empty());
+    EXPECT_EQ(ReadFile(ProgramDir() + "news.rc"), "de.a 0\r\n");
+    {
+        FileSizeLimit full(64 * 1024);
+        Feed(Article(2, "de.a", "X-Big: " + big + "\r\n"));
+    }
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    EXPECT_TRUE(Logged("konnte nicht geschrieben werden: File too large"));
+    EXPECT_TRUE(FindFiles(Spool, "*").empty());
+    EXPECT_EQ(DupeCheck->Count(), 0);
+    Task.reset();  // a stop now has nothing to store and nothing to record
+    EXPECT_EQ(Groups()[0], "de.a 0");
+    EXPECT_TRUE(FindFiles(Spool, "*").empty());
+}
+
+// Two tasks fetch an article posted to both their groups: the second finds it taken, although
+// the first has not stored it yet; once stored, the database holds it once.
+TEST_F(NntpTaskTest, ArticleTakenByAnotherTaskIsADupeBeforeItIsStored) {
+    Box("de.a 0\r\nde.b 0\r\n", "NntpDupeSize=100\r\n");
+    DupeCheck = new TMD5Dupecheck();
+    DupeCheck->MaxEntries = 100;
+    Open("0 0", "211 2 1 2 de.a");
+    Feed(Article(1, "both"));
+    auto first = std::move(Task);
+    Open("1 1", "211 1 1 1 de.b");
+    Feed(Article(1, "both"));
+    EXPECT_TRUE(Logged("Artikel 1 in de.b ist doppelt und wurde nicht gespeichert"));
+    EXPECT_EQ(DupeCheck->Count(), 0);
+    first.reset();  // stopped: stores what it holds
+    EXPECT_EQ(DupeCheck->Count(), 1);
+    EXPECT_EQ(SpoolFiles().size(), 1u);
 }
 
 TEST_F(NntpTaskTest, StoppedTaskStoresItsArticlesOnceAndRecordsThem) {
@@ -348,22 +554,32 @@ TEST_F(NntpTaskTest, DuplicatesAreCountedOnceWhenTheBoxAsksForIt) {
     EXPECT_EQ(Groups()[1], "de.b 1");
 }
 
-TEST_F(NntpTaskTest, LogonRejectedEndsTheTask) {
-    Box("de.a 0\r\n", "NntpUser=reader\r\nNntpPass=wrong\r\n");
-    Start("0 0");
-    Greet();
-    EXPECT_EQ(Sent(), "AUTHINFO USER reader\r\n");
-    Feed("381 password\r\n");
-    EXPECT_EQ(Sent(), "AUTHINFO PASS wrong\r\n");
-    Feed("481 rejected\r\n");
-    EXPECT_EQ(Task->State, 3);
-    EXPECT_TRUE(Logged("NNTP Error 481 auf news.example: rejected"));
-    EXPECT_EQ(Groups()[0], "de.a 0");
-    // Until the run loop frees it, the idle connection of a finished task is no failure.
-    bool reset = true;
-    Task->Client->DoIdleTimeout(Task->Client->SocketHandle(), reset);
-    EXPECT_FALSE(reset);
-    EXPECT_FALSE(Logged("Socket Timeout"));
+TEST_F(NntpTaskTest, LogonRejectedEndsTheTaskWithExitCode1) {
+    for (const char* refusal : {"481 rejected", "482 out of sequence", "502 no permission"}) {
+        SCOPED_TRACE(refusal);
+        SetRunExitCode(0);
+        Box("de.a 0\r\n", "NntpUser=reader\r\nNntpPass=wrong\r\n");
+        Start("0 0");
+        Greet();
+        EXPECT_EQ(Sent(), "AUTHINFO USER reader\r\n");
+        Feed("381 password\r\n");
+        EXPECT_EQ(Sent(), "AUTHINFO PASS wrong\r\n");
+        Feed(std::string(refusal) + "\r\n");
+        EXPECT_EQ(Task->State, 3);
+        const std::string text = refusal;
+        EXPECT_TRUE(
+            Logged("NNTP Error " + text.substr(0, 3) + " auf news.example: " + text.substr(4)));
+        EXPECT_EQ(RunExitCode(), 1);
+        EXPECT_EQ(Groups()[0], "de.a 0");
+        // Until the run loop frees it, the idle connection of a finished task is no failure.
+        bool reset = true;
+        Task->Client->DoIdleTimeout(Task->Client->SocketHandle(), reset);
+        EXPECT_FALSE(reset);
+        EXPECT_FALSE(Logged("Socket Timeout"));
+        Task.reset();
+        NNTPTasks.SaveAndClear();
+        ConfigList.FreeAll();
+    }
 }
 
 class NntpPostTest : public NntpTaskTest {
@@ -404,6 +620,7 @@ TEST_F(NntpPostTest, EveryFileIsDeletedOnlyAfterTheServerTookIt) {
     EXPECT_EQ(Task->State, 3);
     EXPECT_TRUE(SpoolFiles("N*.OUT").empty());
     EXPECT_EQ(NewsCount, 3);
+    EXPECT_EQ(RunExitCode(), 0);
     EXPECT_TRUE(Logged("Versende Artikel 1 von 3"));
     EXPECT_TRUE(Logged("Versende Artikel 2 von 3"));
     EXPECT_TRUE(Logged("Versende Artikel 3 von 3"));
@@ -420,6 +637,7 @@ TEST_F(NntpPostTest, RefusedPostKeepsItsFileAndTheRest) {
     EXPECT_EQ(Task->State, 3);
     EXPECT_TRUE(Logged("NNTP Error 441 auf news.example: posting failed"));
     EXPECT_EQ(SpoolFiles("N*.OUT").size(), 2u);
+    EXPECT_EQ(RunExitCode(), 1);  // an unattended caller learns that the posts are still there
 }
 
 TEST_F(NntpPostTest, ConnectionLostDuringThePostKeepsTheFile) {
@@ -433,6 +651,22 @@ TEST_F(NntpPostTest, ConnectionLostDuringThePostKeepsTheFile) {
     EXPECT_EQ(RunExitCode(), 1);
     EXPECT_EQ(SpoolFiles("N*.OUT").size(), 1u);
     EXPECT_TRUE(SpoolFiles().empty());  // and no notice for the group
+}
+
+// A news fallback box posts from the same spool: its task must wait for the box's own.
+TEST_F(NntpPostTest, PostingTaskHoldsItsSpoolWhileItExists) {
+    Box("");
+    Outgoing("N1.OUT");
+    TKestroConfig fallback;
+    fallback.NntpSpool = Spool;
+    TKestroConfig elsewhere;
+    elsewhere.NntpSpool = ProgramDir();
+    EXPECT_FALSE(NntpPostingBusy(fallback));
+    Start("SendNews");
+    EXPECT_TRUE(NntpPostingBusy(fallback));
+    EXPECT_FALSE(NntpPostingBusy(elsewhere));
+    Task.reset();
+    EXPECT_FALSE(NntpPostingBusy(fallback));
 }
 
 TEST_F(NntpPostTest, NoOutgoingFilesEndsWithoutConnecting) {
@@ -468,6 +702,7 @@ TEST_F(NntpTaskTest, RefusedListWritesNoGroupList) {
     EXPECT_EQ(Task->State, 3);
     EXPECT_FALSE(FileExists(ProgramDir() + "news.bl"));
     EXPECT_TRUE(Logged("NNTP Error 502 auf news.example: not allowed"));
+    EXPECT_EQ(RunExitCode(), 1);
 }
 
 TEST_F(NntpTaskTest, NewGroupsAreMergedAndAnnouncedByMail) {
@@ -520,6 +755,116 @@ TEST_F(NntpTaskTest, RequestedMessageIdsAreFetchedIntoOneBatch) {
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(Batch(files[0]).size(), 1u);
 }
+
+// ---- batch bytes ----------------------------------------------------------------------------
+
+// The batches of each kind of fetch, byte for byte as they have always been written: the files
+// in data/batches were written by the collecting container this task used before it wrote each
+// article to disk as it came (KESTRO_WRITE_GOLDEN=1 writes them anew).
+// Each runs with one request at a time and with a window of requests on their way.
+class NntpBatchBytesTest : public NntpTaskTest, public ::testing::WithParamInterface<int32_t> {
+  protected:
+    void SetUp() override {
+        NntpTaskTest::SetUp();
+        Window = GetParam();
+    }
+    // Every batch of the spool in name order, concatenated, then the spool emptied.
+    std::string TakeBatches() {
+        std::string all;
+        for (const std::string& name : SpoolFiles()) {
+            all += "== batch\n" + ReadFile(Spool + name);
+            std::filesystem::remove(Spool + name);
+        }
+        return all;
+    }
+    void ExpectGolden(const std::string& name, const std::string& bytes) {
+        const std::string path =
+            std::string(KESTRO_SOURCE_DIR) + "/tests/app/engine/data/batches/" + name;
+        if (std::getenv("KESTRO_WRITE_GOLDEN")) WriteFile(path, bytes);
+        EXPECT_EQ(bytes, ReadFile(path)) << name;
+    }
+    static std::string Raw(int64_t number, const std::string& subject, const std::string& body) {
+        const std::string n = std::to_string(number);
+        return "220 " + n + " <" + n + "@g>\r\nFrom: p@example\r\nNewsgroups: de.g\r\n" +
+               "Subject: " + subject + "\r\nMessage-ID: <" + n + "." + subject.substr(0, 2) +
+               "@g>\r\n\r\n" + body + ".\r\n";
+    }
+    // Five articles with subjects that sort apart, a dot-stuffed line, 8-bit bytes, a
+    // missing article between them.
+    void FeedGroup() {
+        Feed(Raw(1, "Re: beta", "first beta\r\n..dotted\r\n"));
+        Feed(Raw(2, "alpha", "\xE4\xF6\xFC \xDF\r\n"));
+        Feed("423 expired\r\n");
+        Feed(Raw(4, "beta", "second beta\r\n"));
+        Feed(Raw(5, "AW: Alpha", "second alpha\r\n\r\n"));
+        Feed(Raw(6, "Fwd: zeta", "forwarded\r\n"));
+    }
+};
+
+TEST_P(NntpBatchBytesTest, UnsortedAndSortedGroups) {
+    for (const char* sort : {"0", "1"}) {
+        SCOPED_TRACE(sort);
+        Box("de.g 0\r\n", std::string("NntpSort=") + sort + "\r\n");
+        Open("0 0", "211 6 1 6 de.g");
+        FeedGroup();
+        EXPECT_EQ(Task->State, 3);
+        EXPECT_EQ(Groups()[0], "de.g 6");
+        ExpectGolden(std::string("group-sort") + sort + ".batch", TakeBatches());
+        Task.reset();
+        NNTPTasks.SaveAndClear();
+        ConfigList.FreeAll();
+    }
+}
+
+TEST_P(NntpBatchBytesTest, HeaderOnlyGroup) {
+    Box("de.g 0 HdrOnly\r\n");
+    Open("0 0", "211 2 1 2 de.g");
+    Feed("221 1 <1@g>\r\nFrom: p@example\r\nSubject: one\r\nMessage-ID: <1@g>\r\n.\r\n");
+    Feed("221 2 <2@g>\r\nFrom: p@example\r\nSubject: two\r\nMessage-ID: <2@g>\r\n.\r\n");
+    ExpectGolden("header-only.batch", TakeBatches());
+}
+
+TEST_P(NntpBatchBytesTest, DupesAcrossGroupsAndRequestedIds) {
+    Box("de.g 0\r\nde.h 0\r\n", "NntpDupeSize=100\r\nNntpSort=1\r\n");
+    DupeCheck = new TCRCDupecheck();
+    DupeCheck->MaxEntries = 100;
+    Open("0 1", "211 6 1 6 de.g");
+    FeedGroup();
+    Feed("211 3 1 3 de.h\r\n");
+    Feed(Raw(1, "Re: beta", "first beta\r\n..dotted\r\n"));  // posted to both groups
+    Feed(Raw(2, "gamma", "only here\r\n"));
+    Feed(Raw(3, "alpha", "\xE4\xF6\xFC \xDF\r\n"));  // both groups as well
+    EXPECT_EQ(Task->State, 3);
+    std::string all = TakeBatches();
+    Task.reset();
+
+    WriteFile(ProgramDir() + "news.mid", "<a@x>\r\n<b@x>\r\n<c@x>\r\n");
+    Start("GetMsgIDs");
+    Greet();
+    Feed("220 0 <a@x>\r\nMessage-ID: <a@x>\r\nSubject: zz\r\n\r\na\r\n.\r\n");
+    Feed("430 no such article\r\n");
+    Feed("220 0 <c@x>\r\nMessage-ID: <c@x>\r\nSubject: aa\r\n\r\nc\r\n.\r\n");
+    Task.reset();
+    all += TakeBatches();
+    ExpectGolden("dupes-and-ids.batch", all);
+}
+
+TEST_P(NntpBatchBytesTest, ArticleAboveTheSizeLimitIsPassedOver) {
+    Box("de.g 0\r\n");
+    Open("0 0", "211 3 1 3 de.g");
+    Feed(Raw(1, "small", "before\r\n"));
+    Feed("220 2 <big@g>\r\nMessage-ID: <big@g>\r\n\r\n");
+    std::string block;
+    for (int i = 0; i < 1024; ++i) block += std::string(1023, 'x') + "\r\n";  // 1 MiB
+    for (uint64_t sent = 0; sent <= NntpLimits::kMaxArticleSize; sent += block.size()) Feed(block);
+    Feed(".\r\n");
+    Feed(Raw(3, "small", "after\r\n"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(Groups()[0], "de.g 3");
+    ExpectGolden("oversize.batch", TakeBatches());
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, NntpBatchBytesTest, ::testing::Values(1, 16));
 
 TEST(NntpGroupNames, FirstWordOfEveryPieceBetweenLineFeeds) {
     TStringList names;

@@ -55,40 +55,52 @@ TEST_F(SpoolFilesTest, BatchOfThreeArticlesIsByteExact) {
     const std::string a2 = "Subject: two\r\n\r\nsecond line\r\n\xE4\xF6\xFC\r\n";
     const std::string a3 = "Subject: three\r\n\r\n.\r\n";
     TMessageContainer container;
+    container.Open(Spool + "m0.msg", false);
     for (const std::string& raw : {a1, a2, a3}) container.AddMessage(*RawMessage(raw));
     ASSERT_EQ(container.Count(), 3);
+    // Written as they come, under the temporary name only.
+    EXPECT_FALSE(FileExists(Spool + "m0.msg"));
+    EXPECT_TRUE(FileExists(Spool + "m0.tmp"));
 
-    container.SaveAsBatch(Spool + "m0.msg");
+    container.SaveAsBatch();
     EXPECT_EQ(ReadFile(Spool + "m0.msg"),
               "#! rnews 23\n" + a1 + "#! rnews 34\n" + a2 + "#! rnews 21\n" + a3);
     EXPECT_FALSE(FileExists(Spool + "m0.tmp"));
+    EXPECT_FALSE(container.IsOpen());
 }
 
-TEST_F(SpoolFilesTest, EmptyContainerWritesNothingAndCopiesAreIndependent) {
+TEST_F(SpoolFilesTest, EmptyOrDroppedBatchLeavesNoFile) {
     TMessageContainer container;
-    container.SaveAsBatch(Spool + "m0.msg");
-    EXPECT_FALSE(FileExists(Spool + "m0.msg"));
+    container.SaveAsBatch();  // never opened
+    container.Open(Spool + "m0.msg", true);
+    container.SaveAsBatch();
+    EXPECT_TRUE(FindFiles(Spool, "*").empty());
 
+    container.Open(Spool + "m1.msg", true);
     auto original = RawMessage("Subject: x\r\n\r\nbody\r\n");
     container.AddMessage(*original);
-    original.reset();  // the container holds its own copy
+    original.reset();  // the batch holds the article itself
     EXPECT_EQ(container.GetMessage(0)->Subject, "x");
     EXPECT_THROW(container.GetMessage(1), ERangeError);
     container.Clear();
     EXPECT_EQ(container.Count(), 0);
+    EXPECT_TRUE(FindFiles(Spool, "*").empty());
 }
 
 TEST_F(SpoolFilesTest, BatchNeverReplacesAnExistingFile) {
     WriteFile(Spool + "m0.msg", "older batch");
     TMessageContainer container;
+    container.Open(Spool + "m0.msg", false);
     container.AddMessage(*RawMessage("Subject: x\r\n\r\nbody\r\n"));
-    EXPECT_THROW(container.SaveAsBatch(Spool + "m0.msg"), EWriteError);
+    EXPECT_THROW(container.SaveAsBatch(), EWriteError);
     EXPECT_EQ(ReadFile(Spool + "m0.msg"), "older batch");
-    EXPECT_TRUE(FileExists(Spool + "m0.tmp"));  // the articles are not lost
+    // Not stored is not stored: nothing is left behind, the articles come again next run.
+    EXPECT_FALSE(FileExists(Spool + "m0.tmp"));
 }
 
 TEST_F(SpoolFilesTest, SortBySubjectIgnoresOneShortPrefixAndCase) {
     TMessageContainer container;
+    container.Open(Spool + "m0.msg", true);
     for (const char* subject : {"Re: b", "Fwd: a", "a", "AW: C", "  Re:  Re: d"})
         container.AddMessage(*RawMessage(std::string("Subject: ") + subject + "\r\n\r\nx\r\n"));
     container.Sort();
@@ -407,10 +419,16 @@ TEST_F(AttachmentTest, HostileNamesStayInsideTheDirectory) {
     EXPECT_EQ(Listing(outside), before);
     EXPECT_EQ(LogLines.size(), 2u);
 
-    // A part without a file name is not an attachment at all.
-    auto unnamed = MailWithAttachment("");
-    ExtractAttachments(*unnamed, Box);
-    EXPECT_EQ(PartLines(*unnamed->Parts.Items(1)), std::vector<std::string>{"hello world"});
+    // A part without a file name is not an attachment at all, nor is one named by blanks; a
+    // last component of blanks is refused like "..".
+    for (const char* name : {"", "\" \"", "\"   \"", "\"dir/ \""}) {
+        SCOPED_TRACE(name);
+        auto unnamed = MailWithAttachment(name);
+        ExtractAttachments(*unnamed, Box);
+        EXPECT_EQ(PartLines(*unnamed->Parts.Items(1)), std::vector<std::string>{"hello world"});
+    }
+    EXPECT_EQ(Listing(Extract), (std::vector<std::string>{"b", "tz", "x", "y"}));
+    EXPECT_EQ(LogLines.size(), 3u);  // only "dir/ " was a name, and it is refused
 }
 
 TEST_F(AttachmentTest, VCardAndMissingDirectory) {

@@ -427,7 +427,7 @@ def case_news(p, corpus):
              (len(stored), len(accepted)))
     for kind, rc_line, want in (("whole", "%s 0\n" % group, stored),
                                 ("heads", "%s 0 HdrOnly\n" % group,
-                                 [h + b"X-XP-Mode: HdrOnly\r\n" for h in heads])):
+                                 [h + b"X-XP-Mode: HdrOnly\r\n\r\n" for h in heads])):
         clear_spool(p)
         p.write("fetch.rc", rc_line)
         rc, *_, err = p.run(p.write("fetch.bfg", box.replace(str(relay.port), str(ex.port("NNTP")))

@@ -351,6 +351,21 @@ def case_failures(p):
     check("failures: missing box is named in the message", "missing-box" in err, err[-300:])
 
 
+def case_refused_post(p):
+    """A post the server refuses: exit 1, and the file stays for the next run."""
+    mid, article = outgoing_news("e2e.no-such-group-%s" % uuid.uuid4().hex[:6], "refused",
+                                 "nowhere to go")
+    p.write("spool/N0001.OUT", article)
+    box = p.write("post.bfg", "NntpServer=%s\nNntpPort=%d\nNntpSpool=%s\nNntpGetNewsList=N\n"
+                              % (HOST, port("NNTP"), p.spool))
+    rc, wall, cpu, err = p.run(box)
+    check("refused post: exit 1", rc == 1, (rc, err[-300:]))
+    check("refused post: its file stays", os.path.exists(p.spool + "N0001.OUT"))
+    check("refused post: the refusal is in the run log", "NNTP Error 441 auf " in p.log("kestro.log"),
+          p.log("kestro.log")[-500:])
+    check("refused post: the server does not have it", not nntp_has(mid))
+
+
 def case_second_instance(p):
     """A second start while one runs brings the first forward and ends at once."""
     box = p.write("slow.bfg", "Pop3Server=%s\nPop3Port=%d\nPop3User=u\nPop3Pass=p\n"
@@ -421,6 +436,7 @@ def case_oversize(p):
 
 CASES = [("openxp", case_openxp, {}), ("xp2", case_xp2, {}), ("cfg", case_cfg_options, {}),
          ("failures", case_failures, {"time_server": False}),
+         ("refused-post", case_refused_post, {"time_server": False}),
          ("second", case_second_instance, {"time_server": False}),
          ("parallel", case_parallel_news, {"time_server": False}),
          ("oversize", case_oversize, {"time_server": False})]

@@ -91,4 +91,20 @@ TEST(IpBaseClasses, AccessExceptionTextAndLocksNest) {
     EXPECT_EQ(access.Module(), 0u);
 }
 
+TEST(IpUtils, EscapeForLogKeepsUtf8AndEscapesControlsAndStrayBytes) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain text", "plain text"},
+        {"W\xC3\xA4hle Gruppe \xE2\x82\xAC \xF0\x9F\x93\xB0",
+         "W\xC3\xA4hle Gruppe \xE2\x82\xAC \xF0\x9F\x93\xB0"},
+        {std::string("a\0b\tc\r\nd\x7F", 9), "a\\x00b\\x09c\\x0D\\x0Ad\\x7F"},
+        {"Gr\xFC\xDF"
+         "e",
+         "Gr\\xFC\\xDFe"},                                        // Windows-1252, not UTF-8
+        {"\xC3", "\\xC3"},                                        // cut short
+        {"\xC0\xAF \xED\xA0\x80", "\\xC0\\xAF \\xED\\xA0\\x80"},  // overlong, surrogate
+        {"\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},             // beyond U+10FFFF
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(EscapeForLog(in), out) << in;
+}
+
 }  // namespace

@@ -242,6 +242,74 @@ TEST_F(NntpClientTest, OversizedArticleIsReportedAsAFailedFetch) {
     EXPECT_EQ(Events.back(), "multi 4 |423 gone");
 }
 
+// Whatever a server sends that no NNTP server would, or without end, the client gives the reply
+// up at once: the error event (the task's error) and a dropped connection, of which nothing
+// more is read.
+TEST_F(NntpClientTest, HostileRepliesDropTheConnection) {
+    std::string endlessList = "215 list follows\r\n";
+    for (size_t i = 0; i <= NntpLimits::kMaxResponseLines; ++i) endlessList += "alt.x 1 1 y\r\n";
+    const struct {
+        const char* Name;
+        std::string Greeting;
+        std::string Then;
+        const char* Error;
+    } cases[] = {
+        {"random bytes for a greeting", std::string("\x8F\x01\0garbage", 10) + "\r\n", "",
+         "[NNTP] invalid reply \"\\x8F\\x01\\x00garbage\", connection dropped"},
+        {"a status line without its code", "20 ready\r\n", "", "[NNTP] invalid reply"},
+        {"talking without being asked", "200 ready\r\n211 0 0 0 de.test\r\n", "211 again\r\n",
+         "[NNTP] unexpected line \"211 again\", connection dropped"},
+        {"an endless list", "200 ready\r\n211 0 0 0 de.test\r\n", endlessList,
+         "[NNTP] reply too large: more than 500000 lines"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Events.clear();
+        std::vector<std::string> errors;
+        Client.OnError = [&](TIpSockControl*, SOCKET, int32_t, const std::string& text) {
+            errors.push_back(text);
+        };
+        Client.SelectGroup("news.example", "de.test");
+        Fake->AcceptConnect();
+        Feed(c.Greeting);
+        if (!c.Then.empty()) {
+            if (std::string(c.Name) == "an endless list") Client.List();
+            Feed(c.Then + "\r\nmore\r\n");
+        }
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0].rfind(c.Error, 0), 0u) << errors[0];
+        EXPECT_FALSE(Client.IsConnected());
+        EXPECT_EQ(Client.Socket(), nullptr);
+        Pump();
+    }
+}
+
+// A server that keeps a reply going with a line now and then never lets the idle time-out
+// fire; the reply's own time limit ends it soon after the idle time.
+TEST_F(NntpClientTest, DrippingReplyIsGivenUpAfterTheIdleTime) {
+    Client.SetIdleTimeout(300);
+    Client.SetTimerInterval(50);
+    int32_t code = 0;
+    std::string error;
+    Client.OnError = [&](TIpSockControl*, SOCKET, int32_t c, const std::string& text) {
+        code = c;
+        error = text;
+    };
+    Open("200 hello");
+    Feed("211 1 1 1 de.test\r\n");
+    Client.ArticleByNumber(1);
+    Feed("220 1 <slow@x>\r\n");
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            if (Client.IsConnected()) Feed("X-Slow: one more line\r\n");
+            return !error.empty();
+        },
+        20000));
+    EXPECT_EQ(error, "[NNTP] reply too slow, connection dropped");
+    EXPECT_EQ(code, WSAETIMEDOUT);
+    EXPECT_TRUE(Articles.empty());
+}
+
 TEST_F(NntpClientTest, ArticleByMessageIdAddsMissingBrackets) {
     Open("200 hello");
     Feed("211 1 1 1 de.test\r\n");
@@ -250,9 +318,45 @@ TEST_F(NntpClientTest, ArticleByMessageIdAddsMissingBrackets) {
     Client.ArticleByMessageId("<abc@host>");
     Client.HeadByMessageId("<abc@host");
     EXPECT_EQ(Sent(), "ARTICLE <abc@host>\r\nARTICLE <abc@host>\r\nHEAD <abc@host>\r\n");
-    Feed("430 no such article\r\n");
-    EXPECT_EQ(Events.back(), "multi 7 |430 no such article");
+    // Each reply is read as the answer to its own command, in the order sent.
+    Feed("430 no such article\r\n430 no such article\r\n430 no such article\r\n");
+    EXPECT_EQ(
+        std::vector<std::string>(Events.end() - 3, Events.end()),
+        (std::vector<std::string>{"multi 4 |430 no such article", "multi 4 |430 no such article",
+                                  "multi 7 |430 no such article"}));
     EXPECT_THROW(Client.ArticleByMessageId("a@b>\r\nQUIT"), EIpNntpException);
+}
+
+// Several ARTICLE commands on their way at once: the replies, split anyhow across reads, are
+// taken in order, and a command sent from an event goes behind those already on their way.
+TEST_F(NntpClientTest, PipelinedArticlesArriveInOrder) {
+    Open("200 hello");
+    Feed("211 3 1 3 de.test\r\n");
+    Sent();
+    Client.OnArticle = [this](TIpCustomNntpClient*, TIpNewsArticle& article) {
+        Events.push_back("article " + article.MessageID);
+        if (article.MessageID == "<1@x>") Client.HeadByNumber(4);
+    };
+    Client.ArticleByNumber(1);
+    Client.ArticleByNumber(2);
+    Client.ArticleByNumber(3);
+    EXPECT_EQ(Sent(), "ARTICLE 1\r\nARTICLE 2\r\nARTICLE 3\r\n");
+    const std::string replies =
+        "220 1 <1@x>\r\nMessage-ID: <1@x>\r\n\r\n.. one\r\n.\r\n"
+        "423 no such article\r\n"
+        "220 3 <3@x>\r\nMessage-ID: <3@x>\r\n\r\n500 not a code\r\n.\r\n"
+        "221 4 <4@x>\r\nMessage-ID: <4@x>\r\n.\r\n";
+    Events.clear();
+    for (size_t at = 0; at < replies.size(); at += 7) Feed(replies.substr(at, 7));
+    EXPECT_EQ(Sent(), "HEAD 4\r\n");
+    EXPECT_EQ(Events, (std::vector<std::string>{"article <1@x>", "multi 4 |423 no such article",
+                                                "article <3@x>", "article <4@x>"}));
+    EXPECT_EQ(Client.State(), nsHead);
+    // Nothing is outstanding now: a further line is the server talking unasked.
+    std::string error;
+    Client.OnError = [&](TIpSockControl*, SOCKET, int32_t, const std::string& t) { error = t; };
+    Feed("220 5 <5@x>\r\n");
+    EXPECT_EQ(error.rfind("[NNTP] unexpected line", 0), 0u) << error;
 }
 
 TEST_F(NntpClientTest, HeadIsDeliveredAsAnArticle) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "netlib/pop3/IpPop3.h"
+#include "netlib/pop3/Limits.h"
 #include "netlib/pop3/Pop3Reply.h"
 #include "tests/netlib/pop3/FakePeer.h"
 #include "tests/support/TestSupport.h"
@@ -272,6 +273,49 @@ TEST_F(Pop3Client, QuitWithoutConnectionOnlyReturnsToIdle) {
     Client.Quit();
     EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
     EXPECT_EQ(Client.State(), psQuit);
+}
+
+// What no POP3 server would send, or a listing without end: the reply is given up, the error
+// event fires once and the connection is dropped with whatever else came.
+TEST_F(Pop3Client, HostileRepliesDropTheConnection) {
+    std::string endless = "+OK listing follows\r\n";
+    for (int i = 0; i <= Pop3Limits::kMaxListLines; ++i) endless += "1 100\r\n";
+    const struct {
+        const char* Name;
+        bool LoggedOn;
+        std::string Bytes;
+        const char* Error;
+    } cases[] = {
+        {"random bytes for a greeting", false, "\x01\x02 binary\r\n+OK late\r\n",
+         "[POP3] invalid reply \"\\x01\\x02 binary\", connection dropped"},
+        {"an answer that is no status", true, "200 ok\r\n", "[POP3] invalid reply \"200 ok\""},
+        {"talking without being asked", true, "+OK 1 100\r\n+OK\r\n1 100\r\n.\r\n+OK more\r\n",
+         "[POP3] unexpected line \"+OK more\""},
+        {"an endless listing", true, "+OK 2 320\r\n" + endless,
+         "[POP3] reply too large, connection dropped"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<std::string> errors;
+        Client.OnError = [&](TIpSockControl*, SOCKET, int32_t, const std::string& text) {
+            errors.push_back(text);
+        };
+        if (c.LoggedOn) {
+            LogOn(c.Bytes.substr(0, c.Bytes.find("\r\n")));
+            const std::string rest = c.Bytes.substr(c.Bytes.find("\r\n") + 2);
+            if (std::string(c.Name) == "an endless listing") Peer.Sent();  // LIST went out
+            Peer.SayAll(rest);
+        } else {
+            Client.StartList("127.0.0.1");
+            Peer.Accept();
+            Peer.SayAll(c.Bytes);
+        }
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0].rfind(c.Error, 0), 0u) << errors[0];
+        EXPECT_FALSE(Client.IsConnected());
+        EXPECT_EQ(Client.Socket(), nullptr);
+        Pump();
+    }
 }
 
 TEST_F(Pop3Client, DebugLogTextsCarryThePrefix) {

@@ -1,7 +1,10 @@
 // Line cutting, the send queue and the logs, driven through the fake socket.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <regex>
@@ -233,6 +236,45 @@ TEST(SockControl, SslErrorInASocketEventBecomesAnErrorEvent) {
     EXPECT_EQ(Texts, (std::vector<std::string>{"SSLRecv : Read error."}));
 }
 
+// Any other exception goes to the component's exception event when it has one (its owner ends
+// its work there), else on to the caller and the program's handler.
+TEST(SockControl, ExceptionInASocketEventGoesToTheExceptionEvent) {
+    TFakeClient C;
+    C.OnLine = [](const std::string& line) {
+        if (line.rfind("boom", 0) == 0)
+            throw EIpBaseException(std::string("Not connected\0report", 20));
+    };
+    TIpFakeSocket* F = C.Open();
+    EXPECT_THROW(F->FeedByNotice("boom\r\n"), EIpBaseException);
+    std::vector<std::string> Texts;
+    C.OnException = [&](TIpSockControl* sender, const std::string& text) {
+        EXPECT_EQ(sender, &C);
+        Texts.push_back(text);
+    };
+    EXPECT_NO_THROW(F->FeedByNotice("boom\r\nnext\r\n"));
+    EXPECT_NO_THROW(F->PeerCloseByNotice());
+    EXPECT_EQ(Texts, (std::vector<std::string>{"Not connected"}));
+    EXPECT_TRUE(C.Errors.empty());
+}
+
+// A client that gives up on a connection from inside a line handler: a close still hands out
+// what arrived with the line, a drop hands out nothing more.
+TEST(SockControl, DropHandsOutNothingMoreButCloseDoes) {
+    for (bool drop : {false, true}) {
+        SCOPED_TRACE(drop ? "drop" : "close");
+        TFakeClient C;
+        C.OnLine = [&](const std::string& line) {
+            if (line.rfind("first", 0) == 0) drop ? C.DropConnection() : C.Disconnect();
+        };
+        TIpFakeSocket* F = C.Open();
+        F->Feed("first\r\nsecond\r\nthird");
+        EXPECT_EQ(C.Lines.size(), drop ? 1u : 3u);
+        EXPECT_EQ(C.Closes, 1);
+        EXPECT_FALSE(C.IsConnected());
+        Application.ProcessMessages();
+    }
+}
+
 TEST(SockControl, OperationsWithoutSocketRaise) {
     TFakeClient C;
     EXPECT_THROW(C.PutString(5, "x", false), EIpNoSocketError);
@@ -327,6 +369,22 @@ TEST_F(LogFiles, AppendWritesNoSecondHeaderAndDisabledEventLogWritesNothing) {
     Ev.SetFileName(Dir + "/event.log");
     Ev.WriteEventString("nothing");
     EXPECT_FALSE(FileExists(Dir + "/event.log"));
+}
+
+// A server's text in a log line (an error reply, a refused command) may hold anything: the line
+// stays one line of UTF-8.
+TEST(EventLog, ServerTextStaysOneLineOfUtf8) {
+    const std::string Dir = ::testing::TempDir() + "eventlog-" + std::to_string(getpid());
+    std::filesystem::create_directories(Dir);
+    TIpEventLog Ev(nullptr);
+    Ev.SetFileName(Dir + "/event.log");
+    Ev.SetEnabled(true);
+    Ev.SetDateTimeFormat("hh");
+    Ev.WriteEventString(std::string("NNTP Error 502 auf h\xC3\xB6st: no\0\r\nX-Evil: \xFF", 40));
+    const std::string Text = ReadFile(Dir + "/event.log");
+    EXPECT_EQ(Text.substr(2),
+              " NNTP Error 502 auf h\xC3\xB6st: no\\x00\\x0D\\x0AX-Evil: \\xFF\r\n");
+    std::filesystem::remove_all(Dir);
 }
 
 TEST(DebugLog, RingDropsOldestEntriesAndFormatsEdgeCases) {

@@ -1,0 +1,434 @@
+#!/usr/bin/python3
+"""Runs the real kestro binary unattended against the scripted and hostile servers of
+fake_servers.py: what a reliability tester does to it.
+
+usage: stress_test.py KESTRO [CASE...]
+
+Every case gets a program directory of its own. Prints a line per check and
+"N passed, M failed"; exit status 1 when a check failed.
+"""
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from fake_servers import HOST, Hostile, NewsServer, make_article, message_id  # noqa: E402
+
+KESTRO = os.path.abspath(sys.argv[1]) if len(sys.argv) > 1 else ""
+passed = failed = 0
+# A run that outlives this has hung: the harness kills it and the check fails.
+HANG_LIMIT = int(os.environ.get("STRESS_HANG_LIMIT", "240"))
+# Peak memory of a run against an endless reply: the reply limits of the clients, plus what the
+# sanitizers of a test build hold on to.
+MEMORY_LIMIT_MB = 1024
+
+
+def check(name, cond, info=""):
+    global passed, failed
+    passed, failed = (passed + 1, failed) if cond else (passed, failed + 1)
+    print(("PASS " if cond else "FAIL ") + name + ("" if cond or info == "" else " -- %r" % (info,)),
+          flush=True)
+    return cond
+
+
+class Result:
+    def __init__(self, code, rss_mb, stderr, wall):
+        self.code, self.rss_mb, self.stderr, self.wall = code, rss_mb, stderr, wall
+
+
+class Program:
+    """A program directory (registry, run log, dupe files) inside a point directory (boxes,
+    group lists, spool)."""
+
+    def __init__(self, name):
+        self.dir = tempfile.mkdtemp(prefix="kestro-stress-%s-" % name) + "/"
+        self.home = self.dir + "kestro/"
+        self.spool = self.dir + "spool/"
+        os.makedirs(self.spool)
+        reg = self.home + "reg/"
+        os.makedirs(reg)
+        values = [('"EventLog"', "dword:00000001"), ('"ThreadLog"', "dword:00000000"),
+                  ('"DebugLog"', "dword:00000000"), ('"CrosspointDir"', '""'),
+                  ('"TimeServer"', '""'), ('"MaxThreads"', "dword:00000008")]
+        with open(reg + "HKEY_LOCAL_MACHINE.reg", "w") as f:
+            f.write("; Kestro registry hive, version 1\n\n[]\n\n[SOFTWARE]\n\n[SOFTWARE\\Orvalin]\n\n"
+                    "[SOFTWARE\\Orvalin\\Kestro]\n")
+            f.writelines("%s=%s\n" % kv for kv in values)
+        self.env = dict(os.environ, KESTRO_HOME=self.home, KESTRO_REGISTRY_DIR=reg,
+                        KESTRO_CLOCK="none", QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=self.home)
+
+    def write(self, name, data):
+        with open(self.dir + name, "wb") as f:
+            f.write(data if isinstance(data, bytes) else data.replace("\n", "\r\n").encode("latin-1"))
+        return self.dir + name
+
+    def box(self, name, **keys):
+        """A box in our own format; keys as KEY=value lines (servers as host:port)."""
+        keys.setdefault("NntpSpool", self.spool)
+        keys.setdefault("Pop3Spool", self.spool)
+        keys.setdefault("NntpGetNewsList", "disabled")
+        keys.setdefault("NntpPosting", "disabled")
+        lines = "".join("%s=%s\n" % kv for kv in keys.items())
+        return self.write(name + ".cfg", "### Kestro Configuration File Version 1 ###\n" + lines)
+
+    def start(self, *args):
+        return subprocess.Popen([KESTRO] + list(args), env=self.env, cwd=self.home,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.PIPE)
+
+    def wait(self, proc):
+        """Waits for the run; its exit code (None when it hung), peak memory and stderr."""
+        start = time.monotonic()
+        timer = threading.Timer(HANG_LIMIT, lambda: proc.kill())
+        timer.start()
+        err = []
+        reader = threading.Thread(target=lambda: err.append(proc.stderr.read()))
+        reader.start()
+        _, status, usage = os.wait4(proc.pid, 0)
+        proc.returncode = os.waitstatus_to_exitcode(status)
+        hung = not timer.is_alive()
+        timer.cancel()
+        reader.join()
+        code = None if hung else proc.returncode
+        return Result(code, usage.ru_maxrss / 1024, err[0].decode("utf-8", "replace"),
+                      time.monotonic() - start)
+
+    def run(self, *args):
+        return self.wait(self.start(*args))
+
+    def log(self):
+        try:
+            return open(self.home + "kestro.log", "rb").read()
+        except FileNotFoundError:
+            return b""
+
+    def batches(self, spool=None):
+        spool = spool or self.spool
+        return [open(spool + n, "rb").read() for n in sorted(os.listdir(spool))
+                if n.lower().endswith(".msg")]
+
+    def leftovers(self, spool=None):
+        spool = spool or self.spool
+        return [n for n in os.listdir(spool) if n.lower().endswith(".tmp")]
+
+    def cleanup(self):
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+def articles_in(batches):
+    """The articles of rnews batches."""
+    out = []
+    for data in batches:
+        pos = 0
+        while pos < len(data) and data.startswith(b"#! rnews ", pos):
+            nl = data.index(b"\n", pos)
+            size = int(data[pos + 9:nl])
+            out.append(data[nl + 1:nl + 1 + size])
+            pos = nl + 1 + size
+    return out
+
+
+def whole(batch):
+    """True when the batch is a sequence of complete rnews articles, nothing cut off."""
+    pos = 0
+    while pos < len(batch):
+        nl = batch.find(b"\n", pos)
+        if not batch.startswith(b"#! rnews ", pos) or nl < 0:
+            return False
+        pos = nl + 1 + int(batch[pos + 9:nl])
+    return pos == len(batch)
+
+
+def ids_in(batches):
+    return [message_id(a) for a in articles_in(batches)]
+
+
+def groups_of(prefix, count, per_group, **kw):
+    names = ["%s.%d" % (prefix, g) for g in range(1, count + 1)]
+    return {g: [make_article(g, n, **kw) for n in range(1, per_group + 1)] for g in names}
+
+
+def rc_numbers(path):
+    out = {}
+    for line in open(path, "rb").read().decode("latin-1").split("\r\n"):
+        words = line.split()
+        if len(words) >= 2:
+            out[words[0]] = int(words[1])
+    return out
+
+
+# ---- cases -------------------------------------------------------------------------------------
+
+def case_full_disk(p):
+    """A spool that fills up: the stored batches are whole, nothing is lost when space returns."""
+    if os.geteuid() != 0:
+        print("SKIP full disk: mounting a small tmpfs needs root")
+        return
+    spool = p.dir + "tmpfs/"
+    os.makedirs(spool)
+    if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=200k", "tmpfs", spool]).returncode:
+        print("SKIP full disk: this machine refuses to mount a tmpfs")
+        return
+    imported = p.dir + "imported/"
+    os.makedirs(imported)
+    try:
+        groups = groups_of("full", 8, 50, body="x" * 900 + "\r\n")
+        news = NewsServer(groups)
+        box = p.box("full", NntpServer="%s:%d" % (HOST, news.port), NntpSpool=spool,
+                    NntpDupeSize="5000")
+        p.write("full.rc", "".join("%s 0\n" % g for g in groups))
+        first = p.run(box)
+        check("full disk: the first run reports the failure (exit 1)", first.code == 1, first.code)
+        check("full disk: no half-written batch is left", not p.leftovers(spool), p.leftovers(spool))
+        log = p.log().decode("utf-8", "replace")
+        check("full disk: the error names the file and the reason",
+              ".tmp konnte nicht geschrieben werden: No space left on device" in log, log[-600:])
+        runs = 1
+        code = first.code
+
+        def import_spool():  # the point program takes what arrived: there is room again
+            for n in os.listdir(spool):
+                shutil.move(spool + n, "%s%d-%s" % (imported, runs, n))
+
+        while code != 0 and runs < 8:
+            import_spool()
+            code = p.run(box).code
+            runs += 1
+        import_spool()
+        ids = ids_in(p.batches(imported))
+        expected = [message_id(a) for arts in groups.values() for a in arts]
+        check("full disk: a later run ends with exit 0 (%d runs)" % runs, code == 0, code)
+        check("full disk: every article stored exactly once",
+              sorted(ids) == sorted(expected), (len(ids), len(set(ids)), len(expected)))
+        check("full disk: no article was taken for a duplicate", b"ist doppelt" not in p.log())
+    finally:
+        subprocess.run(["umount", spool])
+        news.stop()
+
+
+def case_templated_dupes(p):
+    """3,000 distinct articles from one template through the checksum dupe kind: all arrive."""
+    groups = {"bot.reports": [make_article("bot.reports", n, subject="Daily report",
+                                           body="Report %d of 3000: all fine.\r\n" % n)
+                              for n in range(1, 3001)]}
+    news = NewsServer(groups)
+    try:
+        box = p.box("bot", NntpServer="%s:%d" % (HOST, news.port), NntpDupeSize="5000",
+                    NntpNewMax="0")
+        p.write("bot.rc", "bot.reports 0\n")
+        r = p.run(box)
+        check("templated: exit 0", r.code == 0, (r.code, r.stderr[-300:]))
+        ids = ids_in(p.batches())
+        check("templated: all 3,000 stored", len(set(ids)) == 3000, len(set(ids)))
+        check("templated: none dropped as a duplicate", b"ist doppelt" not in p.log())
+        check("templated: the dupe file holds 4-byte entries",
+              os.path.getsize(p.home + "dupes.crc") == 4 * 3000)
+    finally:
+        news.stop()
+
+
+def case_cut_greeting(p):
+    """A greeting without its line end, then a close: the run ends, with exit 1."""
+    server = Hostile("cut-greeting")
+    try:
+        box = p.box("cut", NntpServer="%s:%d" % (HOST, server.port), NntpTimeout="5")
+        p.write("cut.rc", "de.test 0\n")
+        r = p.run(box)
+        check("cut greeting: the run ends with exit 1", r.code == 1, r.code)
+        check("cut greeting: the group's line is unchanged",
+              rc_numbers(p.dir + "cut.rc") == {"de.test": 0})
+    finally:
+        server.stop()
+
+
+def case_endless_replies(p):
+    """Replies that never end, fast or dripping: each run ends with exit 1, memory bounded."""
+    for kind, proto in (("pop3-endless-list", "pop3"), ("pop3-endless-retr", "pop3"),
+                        ("pop3-drip-retr", "pop3"), ("nntp-endless-list", "nntp"),
+                        ("nntp-endless-article", "nntp"), ("nntp-drip-article", "nntp")):
+        server = Hostile(kind)
+        try:
+            where = "%s:%d" % (HOST, server.port)
+            if proto == "pop3":
+                box = p.box(kind, Pop3Server=where, Pop3User="u", Pop3Pass="p", Pop3Timeout="3")
+            else:
+                box = p.box(kind, NntpServer=where, NntpTimeout="3",
+                            NntpGetNewsList="enabled" if "list" in kind else "disabled")
+                p.write(kind + ".rc", "de.endless 0\n")
+                if os.path.exists(p.dir + kind + ".bl"):
+                    os.remove(p.dir + kind + ".bl")
+            r = p.run(box)
+            print("     %s: exit %r after %.1f s, peak %.0f MB" % (kind, r.code, r.wall, r.rss_mb),
+                  flush=True)
+            check("%s: the run ends with exit 1" % kind, r.code == 1, r.code)
+            check("%s: memory stays bounded" % kind, r.rss_mb < MEMORY_LIMIT_MB, r.rss_mb)
+        finally:
+            server.stop()
+
+
+def case_killed_runs(p):
+    """Runs killed in the middle of a fetch of 3,000 articles, then a clean run: every article
+    arrives, and each kill repeats at most the group it hit (100 articles)."""
+    groups = groups_of("kill", 30, 100)
+    expected = sorted(message_id(a) for arts in groups.values() for a in arts)
+    for dupes in ("0", "5000"):
+        news = NewsServer(groups)
+        spool = p.dir + "spool-%s/" % dupes
+        os.makedirs(spool)
+        try:
+            box = p.box("kill" + dupes, NntpServer="%s:%d" % (HOST, news.port), NntpSpool=spool,
+                        NntpMaxThreads="1", NntpDupeSize=dupes, NntpNewMax="0")
+            p.write("kill%s.rc" % dupes, "".join("%s 0\n" % g for g in groups))
+            kills = 0
+            rc_whole = True
+            for kill_after in (1234, 777, 555):
+                news.served = 0
+                news.kill_after, news.kill_pid = kill_after, None
+                proc = p.start(box)
+                news.kill_pid = proc.pid
+                r = p.wait(proc)
+                kills += r.code == -signal.SIGKILL
+                # A group's line moves only with its whole batch: never into the middle.
+                rc_whole &= all(v % 100 == 0 for v in rc_numbers(p.dir + "kill%s.rc" % dupes)
+                                .values())
+            news.kill_pid = None
+            last = p.run(box)
+            ids = ids_in(p.batches(spool))
+            label = "killed runs (dupe size %s)" % dupes
+            check("%s: three kills, then a clean run with exit 0" % label,
+                  kills == 3 and last.code == 0, (kills, last.code))
+            check("%s: every article arrived" % label, sorted(set(ids)) == expected,
+                  (len(set(ids)), len(expected)))
+            check("%s: at most one group's worth of duplicates per kill (%d)"
+                  % (label, len(ids) - len(set(ids))), len(ids) - len(set(ids)) <= 3 * 100)
+            check("%s: every batch under its final name is whole" % label,
+                  all(whole(b) for b in p.batches(spool)))
+            check("%s: no group's line stopped in the middle of the group" % label, rc_whole)
+        finally:
+            news.stop()
+
+
+def case_damaged_input(p):
+    """Box files that are no box files, a NUL in a setting, a server that sends random bytes:
+    each is an error the caller sees (exit 1) and a line that names it."""
+    for name, data in (("empty", b""), ("binary", bytes(range(256)) * 4)):
+        box = p.write(name + ".bfg", data)
+        r = p.run(box)
+        check("box file %s: exit 1" % name, r.code == 1, r.code)
+        check("box file %s: the message names the file" % name,
+              "%s.bfg enthält keine Box-Einstellungen" % name in r.stderr, r.stderr[-400:])
+
+    news = NewsServer(groups_of("nul", 1, 2))
+    try:
+        box = p.write("nul.cfg", b"### Kestro Configuration File Version 1 ###\r\n"
+                      b"NntpServer=127.0.0.1:%d\0.attacker.example\r\nNntpSpool=%s\r\n"
+                      % (news.port, p.spool.encode()))
+        p.write("nul.rc", "nul.1 0\n")
+        r = p.run(box)
+        check("NUL in a setting: exit 1", r.code == 1, r.code)
+        check("NUL in a setting: the setting is named", "Der Eintrag nntpserver in " in r.stderr
+              and "NUL-Zeichen" in r.stderr, r.stderr[-400:])
+        check("NUL in a setting: the cut name was not used", news.connections == 0)
+    finally:
+        news.stop()
+
+    server = Hostile("random")
+    try:
+        box = p.box("random", NntpServer="%s:%d" % (HOST, server.port), NntpTimeout="5")
+        p.write("random.rc", "de.test 0\n")
+        r = p.run(box)
+        check("random bytes: exit 1", r.code == 1, r.code)
+        check("random bytes: the group's line is unchanged",
+              rc_numbers(p.dir + "random.rc") == {"de.test": 0})
+        log = p.log()
+        check("random bytes: nothing stored", not p.batches())
+        check("random bytes: the run log stays lines of UTF-8 text",
+              all(b < 0x20 and b in b"\r\n" or b >= 0x20 for b in log.replace(b"\r\n", b""))
+              and b"\r\n" in log and not log.replace(b"\r\n", b"").count(b"\n")
+              and log.decode("utf-8", "strict") is not None, log[-300:])
+    finally:
+        server.stop()
+
+
+def case_refusals(p):
+    """What a server refuses: an article (503) ends its group before it with exit 1 and comes
+    with the next run; a refused log-on or post is exit 1, the post's file stays; a missing group
+    is a notice and exit 0."""
+    groups = groups_of("ref", 2, 5)
+    groups["ref.1"][2] = make_article("ref.1", 3, body="Attached.\r\n").replace(
+        b"\r\n\r\n", b"\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=b\r\n"
+        b"\r\n--b\r\nContent-Type: text/plain\r\n\r\nsee attachment\r\n--b\r\n"
+        b"Content-Type: application/octet-stream\r\nContent-Disposition: attachment; "
+        b"filename=\" \"\r\nContent-Transfer-Encoding: base64\r\n\r\naGVsbG8=\r\n--b--\r\n"
+        b"\r\n", 1)
+    news = NewsServer(groups, refusals={("ref.1", 4): "503 program fault, try later"})
+    files = p.dir + "files/"
+    os.makedirs(files)
+    try:
+        where = "%s:%d" % (HOST, news.port)
+        box = p.box("ref", NntpServer=where, NntpMaxThreads="1", ExtractAttach="enabled",
+                    ExtractPath=files)
+        p.write("ref.rc", "ref.1 0\nref.gone 0\nref.2 0\n")
+        r = p.run(box)
+        check("503: exit 1", r.code == 1, r.code)
+        check("503: the group ends before the refused article",
+              rc_numbers(p.dir + "ref.rc")["ref.1"] == 3, rc_numbers(p.dir + "ref.rc"))
+        check("an attachment named by a blank creates no file", os.listdir(files) == [],
+              os.listdir(files))
+        news.refusals = {}
+        r = p.run(box)
+        check("503: the next run fetches the refused article and exits 0", r.code == 0, r.code)
+        ids = [i for i in ids_in(p.batches()) if i]  # the notice has no Message-ID
+        expected = [message_id(a) for g in ("ref.1", "ref.2") for a in groups[g]]
+        check("503: every article once", sorted(ids) == sorted(expected), ids)
+        check("411: a notice, exit 0 all the same", b"Diese Newsgroup existiert nicht mehr" in
+              b"".join(p.batches()))
+
+        p.write("spool/N0001.OUT", "From: p@example.org\nNewsgroups: ref.1\nSubject: post\n\nx\n")
+        news.post_reply = "441 posting failed"
+        post = p.box("post", NntpServer=where, NntpPosting="enabled")
+        r = p.run(post)
+        check("441: a refused post is exit 1", r.code == 1, r.code)
+        check("441: its file stays", os.path.exists(p.spool + "N0001.OUT"))
+        news.post_reply = "240 ok"
+        r = p.run(post)
+        check("240: the accepted post is exit 0 and its file is gone",
+              r.code == 0 and not os.path.exists(p.spool + "N0001.OUT"), r.code)
+        news.login = "481 go away"
+        p.write("login.rc", "ref.2 0\n")
+        r = p.run(p.box("login", NntpServer=where, NntpUser="u", NntpPass="p"))
+        check("481: a refused log-on is exit 1", r.code == 1, r.code)
+    finally:
+        news.stop()
+
+
+CASES = [("full-disk", case_full_disk), ("templated", case_templated_dupes),
+         ("cut-greeting", case_cut_greeting), ("endless", case_endless_replies),
+         ("killed", case_killed_runs), ("damaged", case_damaged_input),
+         ("refusals", case_refusals)]
+
+
+def main():
+    only = set(sys.argv[2:])
+    for name, fn in CASES:
+        if only and name not in only:
+            continue
+        prog = Program(name)
+        try:
+            fn(prog)
+        except Exception:
+            check(name + " ran through", False, traceback.format_exc()[-1500:])
+        finally:
+            prog.cleanup()
+    print("%d passed, %d failed" % (passed, failed))
+    sys.exit(1 if failed else 0)
+
+
+if __name__ == "__main__":
+    main()
