@@ -17,14 +17,7 @@
 #include <cstdint>
 #include <functional>
 
-using UINT = std::uint32_t;
-using DWORD = std::uint32_t;
-using WPARAM = std::uintptr_t;
-using LPARAM = std::intptr_t;
-using LRESULT = std::intptr_t;
-using UINT_PTR = std::uintptr_t;
-// 0 is no window.
-using HWND = std::uintptr_t;
+#include "platform/core/WinTypes.h"
 
 constexpr DWORD INFINITE = 0xFFFFFFFFu;
 
@@ -51,19 +44,6 @@ constexpr UINT WM_APP = 0x8000;
 // Shortest and longest timer period in milliseconds; SetTimer clamps to them.
 constexpr UINT USER_TIMER_MINIMUM = 10;
 constexpr UINT USER_TIMER_MAXIMUM = 0x7FFFFFFF;
-
-constexpr std::uint16_t LOWORD(std::uintptr_t value) {
-    return static_cast<std::uint16_t>(value & 0xFFFF);
-}
-constexpr std::uint16_t HIWORD(std::uintptr_t value) {
-    return static_cast<std::uint16_t>((value >> 16) & 0xFFFF);
-}
-constexpr std::uint32_t MAKELONG(std::uint16_t low, std::uint16_t high) {
-    return static_cast<std::uint32_t>(low) | (static_cast<std::uint32_t>(high) << 16);
-}
-constexpr LPARAM MAKELPARAM(std::uint16_t low, std::uint16_t high) {
-    return static_cast<LPARAM>(MAKELONG(low, high));
-}
 
 // One message as a window method receives it; the method sets Result (0 unless it says otherwise).
 struct TMessage {
