@@ -14,6 +14,7 @@ using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using UINT = std::uint32_t;
 using LONG = std::int32_t;
+using SHORT = std::int16_t;
 using INT = int;
 using BOOL = int;
 using WPARAM = std::uintptr_t;
@@ -21,6 +22,7 @@ using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
+using ULONG_PTR = std::uintptr_t;
 // A window is the id of an entry in the window table; 0 is no window.
 using HWND = std::uintptr_t;
 // 0x00BBGGRR.
