@@ -18,8 +18,10 @@ inline constexpr uint64_t kMaxPixels = uint64_t(1) << 26;
 // alpha, plus the filter bytes).
 inline constexpr uint64_t kMaxImageDataBytes = (uint64_t(1) << 29) + (uint64_t(1) << 24);
 
-// Bytes of text chunks kept in the comments of one image; text beyond is dropped.
+// Bytes of text chunks kept in the comments of one image, and entries of the comments; text
+// beyond either is dropped.
 inline constexpr size_t kMaxCommentBytes = size_t(1) << 20;
+inline constexpr int kMaxComments = 10000;
 
 // Piece in which chunk data is read: data is kept only as it actually arrives, so a length that
 // promises more than the file holds allocates nothing.

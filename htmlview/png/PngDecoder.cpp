@@ -300,13 +300,14 @@ uint64_t TIpPNGDecoder::ReadChunkData(uint32_t Length, std::vector<uint8_t>& Int
     return Done;
 }
 
-const std::vector<uint8_t>& TIpPNGDecoder::ReadChunk(uint32_t Length, size_t Keep, uint64_t* Read) {
+const std::vector<uint8_t>& TIpPNGDecoder::ReadChunk(uint32_t Length, size_t Keep, uint64_t* Read,
+                                                     bool ZeroFill) {
     const uint64_t Kept = std::min<uint64_t>(Keep, Length);
     FChunk.clear();
     const uint64_t Got = ReadChunkData(Length, FChunk, 0, Kept);
     if (Read) *Read = Got;
     // Bytes the file did not hold read as zeros, never as what an earlier chunk left there.
-    FChunk.resize(size_t(Kept));
+    if (ZeroFill) FChunk.resize(size_t(Kept));
     return FChunk;
 }
 
@@ -473,17 +474,21 @@ void TIpPNGDecoder::HandleGAMA(uint32_t Length) {
 }
 
 void TIpPNGDecoder::HandleTEXT(uint32_t Length) {
-    // Text beyond what one picture may keep is read past, not stored.
-    const size_t Room = PngLimits::kMaxCommentBytes - FCommentBytes;
-    const std::vector<uint8_t>& D = ReadChunk(Length, Room);
+    // Text beyond what one picture may keep is read past, not stored; only the bytes the file
+    // holds are text.
+    const bool Full =
+        FCommentBytes >= PngLimits::kMaxCommentBytes || Comments.Count() >= PngLimits::kMaxComments;
+    const size_t Room = Full ? 0 : PngLimits::kMaxCommentBytes - FCommentBytes;
+    const std::vector<uint8_t>& D = ReadChunk(Length, Room, nullptr, false);
+    if (Full) return;
     FCommentBytes += D.size();
-    if (Length > 0 && D.empty()) return;
     std::string Part;
     auto AddPart = [&] {
         Comments.Add(Part);
         Part.clear();
     };
     for (const uint8_t Byte : D) {
+        if (Comments.Count() >= PngLimits::kMaxComments) return;
         if (Byte == 0)
             AddPart();
         else if (Byte == '\n')

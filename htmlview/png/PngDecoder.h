@@ -136,7 +136,8 @@ class TIpPNGDecoder {
     void ReadSignature();
     void ReadChunkHeader(uint32_t& Length, std::string& Type);
     uint64_t ReadChunkData(uint32_t Length, std::vector<uint8_t>& Into, size_t At, uint64_t Keep);
-    const std::vector<uint8_t>& ReadChunk(uint32_t Length, size_t Keep, uint64_t* Read = nullptr);
+    const std::vector<uint8_t>& ReadChunk(uint32_t Length, size_t Keep, uint64_t* Read = nullptr,
+                                          bool ZeroFill = true);
     void HandleChunk(const TPngChunkInfo& Chunk, uint32_t Length);
 
     void HandleIHDR(uint32_t Length);

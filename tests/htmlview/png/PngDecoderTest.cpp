@@ -401,6 +401,22 @@ TEST(PngDecoder, TextChunksBecomeComments) {
               (std::vector<std::string>{"Title", "two\r\nlines", "", "Empty", "", ""}));
 }
 
+TEST(PngDecoder, CommentsHoldOnlyTheTextTheFileHas) {
+    TIpPNGDecoder Decoder;
+    TPngPixelBuffer Out;
+    // A text chunk that claims 2 GiB and brings five bytes.
+    EXPECT_EQ(DecodeBytes(Decoder, Out,
+                          GreyFile("").substr(0, 8 + 25) + BigEndian32(0x7FFFFFFF) + "tEXt" +
+                              std::string("ab\0cd", 5)),
+              "End of PNG found with no IEND chunk");
+    EXPECT_EQ(LogLines(Decoder.Comments), (std::vector<std::string>{"ab", "cd", ""}));
+    // Text chunks beyond what a picture may keep are read past.
+    std::string Many;
+    for (int I = 0; I < 6000; ++I) Many += PngChunk("tEXt", std::string("k\0v", 3));
+    EXPECT_EQ(DecodeBytes(Decoder, Out, GreyFile(Many)), "");
+    EXPECT_EQ(Decoder.Comments.Count(), PngLimits::kMaxComments);
+}
+
 TEST(PngDecoder, TimeChunkGivesTheModificationDate) {
     TIpPNGDecoder Decoder;
     TPngPixelBuffer Out;
