@@ -707,15 +707,31 @@ QRect Normalised(int L, int T, int R, int B) {
 // The pixels a filled path covers, as Windows fills it without antialiasing.
 QRegion RegionOfPath(const QPainterPath& Path, const QRect& Bounds) {
     if (Bounds.isEmpty()) return QRegion();
-    QImage Mask(Bounds.size(), QImage::Format_Mono);
-    Mask.fill(0);
+    QImage Mask(Bounds.size(), QImage::Format_RGB32);
+    Mask.fill(kBlack);
     {
         QPainter P(&Mask);
         P.setRenderHint(QPainter::Antialiasing, false);
         P.translate(-Bounds.topLeft());
-        P.fillPath(Path, Qt::color1);
+        P.fillPath(Path, QColor(Qt::white));
     }
-    return QRegion(QBitmap::fromImage(Mask)).translated(Bounds.topLeft());
+    // Runs of covered pixels, row by row.
+    std::vector<QRect> Runs;
+    for (int Y = 0; Y < Mask.height(); ++Y) {
+        const auto* Row = reinterpret_cast<const uint32_t*>(Mask.constScanLine(Y));
+        for (int X = 0; X < Mask.width();) {
+            if (Row[X] != kWhite) {
+                ++X;
+                continue;
+            }
+            const int Start = X;
+            while (X < Mask.width() && Row[X] == kWhite) ++X;
+            Runs.emplace_back(Bounds.left() + Start, Bounds.top() + Y, X - Start, 1);
+        }
+    }
+    QRegion R;
+    R.setRects(Runs.data(), int(Runs.size()));
+    return R;
 }
 }  // namespace
 
