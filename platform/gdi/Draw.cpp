@@ -485,9 +485,8 @@ void Glyph(HDC DC, const RECT& R, std::initializer_list<const char*> Rows, COLOR
     }
 }
 
-void Arrow(HDC DC, const RECT& R, UINT Direction, COLORREF Color, int DX, int DY) {
-    const int Size = std::max(2, (std::min(R.right - R.left, R.bottom - R.top) - 4) / 3);
-    // A filled triangle with a base of 2·Size − 1 pixels.
+// Size is the triangle's height; the base is 2·Size − 1 pixels.
+void Arrow(HDC DC, const RECT& R, UINT Direction, COLORREF Color, int DX, int DY, int Size) {
     const int CX = (R.left + R.right) / 2 + DX, CY = (R.top + R.bottom) / 2 + DY;
     for (int I = 0; I < Size; ++I) {
         const int Half = Size - 1 - I;  // the base row is the widest
@@ -641,11 +640,13 @@ BOOL DrawFrameControl(HDC DC, RECT* Rect, UINT Type, UINT State) {
                 break;
             }
             ButtonFace(DC, R, State);
+            const int Size =
+                std::max(2, (std::min(Rect->right - Rect->left, Rect->bottom - Rect->top) + 1) / 4);
             if (Inactive) {
-                Arrow(DC, R, Kind, GetSysColor(COLOR_BTNHIGHLIGHT), 1, 1);
-                Arrow(DC, R, Kind, GetSysColor(COLOR_BTNSHADOW), 0, 0);
+                Arrow(DC, R, Kind, GetSysColor(COLOR_BTNHIGHLIGHT), 1, 1, Size);
+                Arrow(DC, R, Kind, GetSysColor(COLOR_BTNSHADOW), 0, 0, Size);
             } else {
-                Arrow(DC, R, Kind, GetSysColor(COLOR_BTNTEXT), Shift, Shift);
+                Arrow(DC, R, Kind, GetSysColor(COLOR_BTNTEXT), Shift, Shift, Size);
             }
             break;
         }
@@ -660,7 +661,8 @@ BOOL DrawFrameControl(HDC DC, RECT* Rect, UINT Type, UINT State) {
             else if (Kind == DFCS_MENUBULLET)
                 Glyph(DC, R, {".##.", "####", "####", ".##."}, 0);
             else
-                Arrow(DC, R, DFCS_SCROLLRIGHT, 0, 0, 0);
+                Arrow(DC, R, DFCS_SCROLLRIGHT, 0, 0, 0,
+                      std::max(2, (std::min(R.right - R.left, R.bottom - R.top) + 1) / 4));
             break;
         }
         default:

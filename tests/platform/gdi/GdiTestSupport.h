@@ -52,6 +52,8 @@ inline void SavePicture(const QImage& Image, const std::string& Name) {
     const QString Dir = QStringLiteral(KESTRO_BINARY_DIR "/pictures/gdi");
     QDir().mkpath(Dir);
     Image.save(Dir + "/" + QString::fromStdString(Name) + ".png");
+    // A magnified copy shows single pixels to the eye.
+    Image.scaled(Image.size() * 4).save(Dir + "/" + QString::fromStdString(Name) + "-x4.png");
 }
 
 inline uint32_t Rgb(COLORREF C) {
