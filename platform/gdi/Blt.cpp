@@ -39,11 +39,23 @@ inline uint32_t Rop3(uint8_t Code, uint32_t P, uint32_t S, uint32_t D) {
 // pattern row Pat (8 pixels, index (X + PatShift) & 7; may be null when unused).
 void RowGeneric(uint8_t Code, uint32_t* D, const uint32_t* S, const uint32_t* Pat, int PatShift,
                 int N) {
-    for (int X = 0; X < N; ++X) {
-        const uint32_t P = Pat ? Pat[(X + PatShift) & 7] : 0;
-        const uint32_t Sv = S ? S[X] : 0;
-        D[X] = Rop3(Code, P, Sv, D[X]);
+    // One pass over the row per minterm; each pass is branch-free.
+    static thread_local std::vector<uint32_t> Out, PatRow;
+    Out.assign(size_t(N), 0);
+    PatRow.resize(size_t(N));
+    for (int X = 0; X < N; ++X) PatRow[size_t(X)] = Pat ? Pat[(X + PatShift) & 7] : 0;
+    for (int I = 0; I < 8; ++I) {
+        if (!((Code >> I) & 1)) continue;
+        const uint32_t MP = (I & 4) ? 0 : ~0u, MS = (I & 2) ? 0 : ~0u, MD = (I & 1) ? 0 : ~0u;
+        uint32_t* O = Out.data();
+        const uint32_t* P = PatRow.data();
+        if (S) {
+            for (int X = 0; X < N; ++X) O[X] |= (P[X] ^ MP) & (S[X] ^ MS) & (D[X] ^ MD);
+        } else {
+            for (int X = 0; X < N; ++X) O[X] |= (P[X] ^ MP) & MS & (D[X] ^ MD);
+        }
     }
+    for (int X = 0; X < N; ++X) D[X] = Out[size_t(X)] | 0xFF000000u;
 }
 
 bool RowSpecial(uint8_t Code, uint32_t* D, const uint32_t* S, const uint32_t* Pat, int PatShift,
@@ -189,32 +201,45 @@ void BuildSource(const TBltArgs& A, TSource& Out, std::vector<uint8_t>& Missing)
     const uint32_t One = D.Pixel(D.S.BkColor), Zero = D.Pixel(D.S.TextColor);
     const uint32_t SrcBk = ToPixel(S.S.BkColor) & 0xFFFFFF;
     Out.Buffer.assign(size_t(W) * size_t(H), 0);
-    Missing.assign(size_t(W) * size_t(H), 0);
     const int SW = A.SrcRect.width(), SH = A.SrcRect.height();
+    // Source column of every destination column, -1 outside the source picture.
+    std::vector<int> Columns(static_cast<size_t>(W));
+    bool AnyMissing = false;
+    for (int X = 0; X < W; ++X) {
+        int SX = int((int64_t(X) * SW) / W);
+        if (A.Mirror[0]) SX = SW - 1 - SX;
+        SX += A.SrcRect.x();
+        Columns[size_t(X)] = SX >= 0 && SX < SI.width() ? SX : -1;
+        AnyMissing |= Columns[size_t(X)] < 0;
+    }
+    std::vector<uint8_t> Gaps(size_t(W) * size_t(H), 0);
     for (int Y = 0; Y < H; ++Y) {
         int SY = int((int64_t(Y) * SH) / H);
         if (A.Mirror[1]) SY = SH - 1 - SY;
         SY += A.SrcRect.y();
-        const bool RowOk = SY >= 0 && SY < SI.height();
-        const auto* SRow =
-            RowOk ? reinterpret_cast<const uint32_t*>(SI.constScanLine(SY)) : nullptr;
+        uint32_t* Row = Out.Buffer.data() + size_t(Y) * size_t(W);
+        if (SY < 0 || SY >= SI.height()) {
+            std::fill_n(Gaps.begin() + ptrdiff_t(Y) * W, W, uint8_t(1));
+            AnyMissing = true;
+            continue;
+        }
+        const auto* SRow = reinterpret_cast<const uint32_t*>(SI.constScanLine(SY));
         for (int X = 0; X < W; ++X) {
-            int SX = int((int64_t(X) * SW) / W);
-            if (A.Mirror[0]) SX = SW - 1 - SX;
-            SX += A.SrcRect.x();
-            const size_t I = size_t(Y) * size_t(W) + size_t(X);
-            if (!RowOk || SX < 0 || SX >= SI.width()) {
-                Missing[I] = 1;
+            const int SX = Columns[size_t(X)];
+            if (SX < 0) {
+                Gaps[size_t(Y) * size_t(W) + size_t(X)] = 1;
                 continue;
             }
-            uint32_t P = SRow[SX] | 0xFF000000u;
-            if (SrcMono && !DstMono)
-                P = (P & 0xFFFFFF) ? One : Zero;
-            else if (!SrcMono && DstMono)
-                P = (P & 0xFFFFFF) == SrcBk ? kWhite : kBlack;
-            Out.Buffer[I] = P;
+            const uint32_t P = SRow[SX];
+            if (SrcMono == DstMono)
+                Row[X] = P | 0xFF000000u;
+            else if (SrcMono)
+                Row[X] = (P & 0xFFFFFF) ? One : Zero;
+            else
+                Row[X] = (P & 0xFFFFFF) == SrcBk ? kWhite : kBlack;
         }
     }
+    if (AnyMissing) Missing = std::move(Gaps);
     Out.Base = Out.Buffer.data();
     Out.Stride = W;
 }
