@@ -221,12 +221,14 @@ void TIpPNGDecoder::Decode(TStream& Stream, TPngPixelTarget& Target) {
     for (;;) {
         uint32_t Length = 0;
         std::string Type;
-        ReadChunkHeader(Length, Type);
+        const bool InFile = ReadChunkHeader(Length, Type);
         if (First && Type != "IHDR") Error(PngString(SPngHeaderMissing));
         First = false;
         if (Length > PngLimits::kMaxChunkLength)
             Error(PngFormat(kPngChunkTooLong, {int64_t(Length)}));
         const TPngChunkInfo* Found = FindPngChunk(Type);
+        // "*EOF" only ever stands for the end of the stream, never for a chunk of that name.
+        if (InFile && Found && Found->Id == pcEOF) Found = nullptr;
         if (!Found) {
             Warning(PngFormat(PngString(SPngUnrecognizedChunk), {Printable(Type)}));
             ReadChunk(Length, 0);
@@ -240,31 +242,33 @@ void TIpPNGDecoder::Decode(TStream& Stream, TPngPixelTarget& Target) {
     }
 }
 
+int64_t TIpPNGDecoder::ReadFully(void* Buffer, int64_t Count) {
+    int64_t Got = 0;
+    while (Got < Count) {
+        const int64_t N = FStream->Read(static_cast<uint8_t*>(Buffer) + Got, Count - Got);
+        if (N <= 0) break;
+        Got += N;
+    }
+    return Got;
+}
+
 void TIpPNGDecoder::ReadSignature() {
     uint8_t Signature[8] = {};
-    const int64_t Got = FStream->Read(Signature, sizeof Signature);
-    if (Got != int64_t(sizeof Signature) ||
+    if (ReadFully(Signature, sizeof Signature) != int64_t(sizeof Signature) ||
         std::memcmp(Signature, kPngSignature.data(), sizeof Signature) != 0)
         Error(PngString(SPngInvalidSignature));
 }
 
-void TIpPNGDecoder::ReadChunkHeader(uint32_t& Length, std::string& Type) {
+bool TIpPNGDecoder::ReadChunkHeader(uint32_t& Length, std::string& Type) {
     uint8_t Header[8];
-    int64_t Got = 0;
-    while (Got < 8) {
-        const int64_t N = FStream->Read(Header + Got, 8 - Got);
-        if (N <= 0) break;
-        Got += N;
-    }
-    if (Got < 8) {
+    if (ReadFully(Header, sizeof Header) < int64_t(sizeof Header)) {
         Length = 0;
         Type = "*EOF";
-        return;
+        return false;
     }
     Length = BigEndian32(Header);
     Type.assign(reinterpret_cast<const char*>(Header + 4), 4);
-    // "*EOF" only ever stands for the end of the stream, never for a chunk of that name.
-    if (Type == "*EOF") Type = "?EOF";
+    return true;
 }
 
 uint64_t TIpPNGDecoder::ReadChunkData(uint32_t Length, std::vector<uint8_t>& Into, size_t At,
@@ -290,13 +294,7 @@ uint64_t TIpPNGDecoder::ReadChunkData(uint32_t Length, std::vector<uint8_t>& Int
     NoteBuffers();
     if (Done < Length) Warning(PngString(SPngChunkTruncated));
     uint8_t Crc[4];
-    int64_t CrcBytes = 0;
-    while (CrcBytes < 4) {
-        const int64_t N = FStream->Read(Crc + CrcBytes, 4 - CrcBytes);
-        if (N <= 0) break;
-        CrcBytes += N;
-    }
-    if (CrcBytes < 4) Warning(PngString(SPngCrcTruncated));
+    if (ReadFully(Crc, sizeof Crc) < int64_t(sizeof Crc)) Warning(PngString(SPngCrcTruncated));
     return Done;
 }
 

@@ -133,8 +133,10 @@ class TIpPNGDecoder {
     void Info(std::string_view Line);
     void NoteBuffers();
 
+    int64_t ReadFully(void* Buffer, int64_t Count);
     void ReadSignature();
-    void ReadChunkHeader(uint32_t& Length, std::string& Type);
+    // False (and the type "*EOF") at the end of the stream.
+    bool ReadChunkHeader(uint32_t& Length, std::string& Type);
     uint64_t ReadChunkData(uint32_t Length, std::vector<uint8_t>& Into, size_t At, uint64_t Keep);
     const std::vector<uint8_t>& ReadChunk(uint32_t Length, size_t Keep, uint64_t* Read = nullptr,
                                           bool ZeroFill = true);

@@ -245,6 +245,9 @@ TEST(PngDecoder, WarnsAndGoesOn) {
                            "")),
          {"Unrecognized Chunk Type: a??d"}},
         {"corrupt CRC", GreyFile(BadCrc), {}},
+        {"a chunk named like the end",
+         GreyFile(PngChunk("*EOF", "")),
+         {"Unrecognized Chunk Type: *EOF"}},
         {"long header",
          kPngSignatureBytes + PngChunk("IHDR", PngHeader(2, 2, 8, 0).substr(8, 13) + "x") +
              GreyFile("").substr(8 + 25),
