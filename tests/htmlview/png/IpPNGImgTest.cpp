@@ -130,16 +130,4 @@ TEST(IpPNGImage, DrawHandsTheTransparencyToTheBitmap) {
     Canvas.Image().save(QString::fromStdString(KESTRO_BINARY_DIR "/pictures/png/drawn.png"));
 }
 
-TEST(IpPNGImage, SettingTheSizeSizesTheBitmap) {
-    TIpPNGImage Image;
-    EXPECT_TRUE(Image.Empty());
-    Image.LoadFromFile(kSuite + "basn0g08.png");
-    Image.SetWidth(5);
-    Image.SetHeight(3);
-    EXPECT_EQ(Image.Bitmap().Width(), 5);
-    EXPECT_EQ(Image.Bitmap().Height(), 3);
-    EXPECT_EQ(Image.Width(), 5);
-    EXPECT_FALSE(Image.Empty());
-}
-
 }  // namespace

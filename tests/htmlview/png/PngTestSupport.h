@@ -47,7 +47,7 @@ inline uint32_t ExpectedPixel(const TSampleImage& Image, uint32_t X, uint32_t Y,
     }
 }
 
-// The lines of a log that follow its first line equal to From (all of them when From is "").
+// The entries of a string list (a log or the comments), to compare as a whole.
 inline std::vector<std::string> LogLines(const TStringList& Log) {
     std::vector<std::string> Lines;
     for (int I = 0; I < Log.Count(); ++I) Lines.push_back(Log[I]);
