@@ -183,11 +183,28 @@ class TTestManager : public TComponent {
     TTestBars FBars;
 };
 
+// Frees the component its Kill property names (a setter with a side effect the reader must
+// survive).
+class TTestKiller : public TComponent {
+  public:
+    explicit TTestKiller(TComponent* Owner) : TComponent(Owner) {}
+    std::string Kill() const { return {}; }
+    void SetKill(const std::string& Victim) {
+        if (TComponent* Found = Owner() ? Owner()->FindComponent(Victim) : nullptr) Found->Free();
+    }
+};
+
 // A frame: placed inline, it reads its own definition first.
 class TTestFrame : public TComponent {
   public:
     explicit TTestFrame(TComponent* Owner) : TComponent(Owner) {}
     std::string Caption;
+};
+
+// A frame whose own definition is broken (see the resources).
+class TTestBrokenFrame : public TTestFrame {
+  public:
+    explicit TTestBrokenFrame(TComponent* Owner) : TTestFrame(Owner) {}
 };
 
 // A form class whose definition builds on TTestForm's... when both have one (see the resources).
@@ -234,4 +251,7 @@ inline void RegisterTestComponents() {
     RegisterClass<TTestBars, TCollection>("TTestBars");
     RegisterClass<TTestManager, TComponent>("TTestManager").Object("Bars", &TTestManager::Bars);
     RegisterClass<TTestFrame, TComponent>("TTestFrame").Field("Caption", &TTestFrame::Caption);
+    RegisterClass<TTestBrokenFrame, TTestFrame>("TTestBrokenFrame");
+    RegisterClass<TTestKiller, TComponent>("TTestKiller")
+        .Property("Kill", &TTestKiller::Kill, &TTestKiller::SetKill);
 }
