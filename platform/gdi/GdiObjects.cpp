@@ -426,16 +426,18 @@ HFONT CreateFont(int Height, int Width, int Escapement, int Orientation, int Wei
 
 namespace {
 
-std::shared_ptr<TBitmapObject> DefaultMemoryBitmap() {
-    static std::shared_ptr<TBitmapObject> B;
-    if (!B) {
-        B = std::make_shared<TBitmapObject>();
+// The 1 x 1 monochrome bitmap every new memory context starts with (a stock object).
+HBITMAP DefaultMemoryBitmap() {
+    static HBITMAP H = 0;
+    if (!H) {
+        auto B = std::make_shared<TBitmapObject>();
         B->Image = QImage(1, 1, QImage::Format_RGB32);
         B->Image.fill(kBlack);
         B->Mono = true;
         B->Stock = true;
+        H = Add(B);
     }
-    return B;
+    return H;
 }
 
 void InitState(TDCState& S) {
@@ -475,7 +477,8 @@ HDC CreateCompatibleDC(HDC) {
     auto D = std::make_shared<TDCObject>();
     D->Type = OBJ_MEMDC;
     InitState(D->S);
-    D->S.Bitmap = DefaultMemoryBitmap();
+    D->S.BitmapHandle = DefaultMemoryBitmap();
+    D->S.Bitmap = FindAs<TBitmapObject>(D->S.BitmapHandle, OBJ_BITMAP);
     return Add(D);
 }
 
@@ -512,15 +515,16 @@ HGDIOBJ SelectObject(HDC DC, HGDIOBJ Object) {
         case OBJ_BITMAP: {
             if (D->Type != OBJ_MEMDC) return 0;
             auto B = std::static_pointer_cast<TBitmapObject>(O);
-            // A bitmap is selected into one context at a time.
-            if (B->SelectedIn && B->SelectedIn != DC && FindDC(B->SelectedIn)) return 0;
-            Old = S.BitmapHandle ? S.BitmapHandle : HGDIOBJ(1);
-            if (S.Bitmap) S.Bitmap->SelectedIn = 0;
+            // A bitmap is selected into one context at a time (the stock one into any).
+            if (!B->Stock && B->SelectedIn && B->SelectedIn != DC && FindDC(B->SelectedIn))
+                return 0;
+            Old = S.BitmapHandle;
+            if (S.Bitmap && !S.Bitmap->Stock) S.Bitmap->SelectedIn = 0;
             S.Bitmap = B;
             S.BitmapHandle = Object;
-            B->SelectedIn = DC;
+            if (!B->Stock) B->SelectedIn = DC;
             S.HasClip = false;
-            return Old == 1 ? 0 : Old;
+            return Old;
         }
         case OBJ_REGION:
             return HGDIOBJ(SelectClipRgn(DC, Object));

@@ -379,9 +379,9 @@ HDC TCanvas::Handle() {
 }
 
 void TCanvas::RequireState(bool Pen, bool Brush, bool Font) {
-    // The objects are selected again on every use: a change of pen, brush or font replaces its
-    // handle, and another user of the context may have selected something else meanwhile.
-    if (Pen) {
+    // Objects and colours are selected when they changed (or the context did), not on every use:
+    // colours the caller set on the handle itself stay until the pen, brush or font change.
+    if (Pen && !FPenValid) {
         const HGDIOBJ Old = SelectObject(FHandle, FPen.Handle());
         if (!FOldPen) FOldPen = Old;
         static constexpr int Modes[] = {
@@ -392,14 +392,14 @@ void TCanvas::RequireState(bool Pen, bool Brush, bool Font) {
         SetROP2(FHandle, Modes[FPen.Mode()]);
         FPenValid = true;
     }
-    if (Brush) {
+    if (Brush && !FBrushValid) {
         const HGDIOBJ Old = SelectObject(FHandle, FBrush.Handle());
         if (!FOldBrush) FOldBrush = Old;
         SetBkColor(FHandle, ColorToRGB(FBrush.Color()));
         SetBkMode(FHandle, FBrush.Style() == bsClear ? TRANSPARENT : OPAQUE);
         FBrushValid = true;
     }
-    if (Font) {
+    if (Font && !FFontValid) {
         const HGDIOBJ Old = SelectObject(FHandle, FFont.Handle());
         if (!FOldFont) FOldFont = Old;
         SetTextColor(FHandle, ColorToRGB(FFont.Color()));

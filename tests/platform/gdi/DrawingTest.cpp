@@ -204,6 +204,16 @@ TEST_F(DrawingTest, HandlesAreNeverReusedAndSelectedObjectsOutliveDeletion) {
     // A bitmap can be selected into one context at a time.
     TMemDC Other(2, 2);
     EXPECT_EQ(SelectObject(Other.DC, DC.Bitmap), 0u);
+    // Selecting the old bitmap back frees the bitmap for another context.
+    const HDC Mem = CreateCompatibleDC(0);
+    const HBITMAP Bits = CreateBitmap(2, 2, 1, 32, nullptr);
+    const HGDIOBJ Old = SelectObject(Mem, Bits);
+    EXPECT_EQ(GetObjectType(Old), OBJ_BITMAP);
+    EXPECT_EQ(SelectObject(Mem, Old), Bits);
+    EXPECT_NE(SelectObject(Other.DC, Bits), 0u);
+    SelectObject(Other.DC, Other.Bitmap);
+    DeleteDC(Mem);
+    DeleteObject(Bits);
     LOGBRUSH L;
     EXPECT_EQ(GetObject(B, sizeof L, &L), int(sizeof L));
     EXPECT_EQ(L.lbColor, RGB(9, 9, 9));

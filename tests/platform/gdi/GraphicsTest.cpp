@@ -82,6 +82,23 @@ TEST_F(GraphicsTest, CanvasAndScanLinesSeeEachOthersChanges) {
     EXPECT_THROW(Empty.Canvas().FillRect(Rect(0, 0, 1, 1)), EInvalidGraphicOperation);
 }
 
+TEST_F(GraphicsTest, ColoursSetOnTheCanvasHandleStayUntilTheCanvasChanges) {
+    TBitmap Target(4, 1, pf24bit);
+    TCanvas& C = Target.Canvas();
+    const HDC DC = C.Handle();
+    SetTextColor(DC, RGB(255, 0, 0));
+    SetBkColor(DC, RGB(0, 0, 255));
+    TBitmap Mono(4, 1, pf1bit);
+    Mono.ScanLine(0)[0] = 0xA0;  // 1, 0, 1, 0
+    const HDC MonoDC = Mono.Canvas().Handle();
+    BitBlt(C.Handle(), 0, 0, 4, 1, MonoDC, 0, 0, SRCCOPY);
+    EXPECT_EQ(C.Pixel(0, 0), clBlue);
+    EXPECT_EQ(C.Pixel(1, 0), clRed);
+    // A change of the brush sets its colour again.
+    C.Brush().SetColor(clLime);
+    EXPECT_EQ(GetBkColor(C.Handle()), RGB(0, 255, 0));
+}
+
 TEST_F(GraphicsTest, TransparentBitmapsLeaveTheirKeyColourOut) {
     TBitmap Glyph(3, 1, pf24bit);
     Glyph.Canvas().SetPixel(0, 0, clFuchsia);
