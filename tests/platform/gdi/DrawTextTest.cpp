@@ -202,4 +202,72 @@ TEST_F(DrawTextTest, LogicalHeightsBecomePixelsAt96Dpi) {
     DeleteObject(Cell);
 }
 
+TEST_F(DrawTextTest, ExtTextOutFillsAndClipsItsRectangle) {
+    SetBkColor(Canvas.DC, RGB(255, 255, 0));
+    SetTextColor(Canvas.DC, RGB(0, 0, 0));
+    RECT R{20, 20, 60, 30};
+    ASSERT_TRUE(ExtTextOut(Canvas.DC, 22, 20, ETO_OPAQUE | ETO_CLIPPED, &R,
+                           std::string("a long line that does not fit"), nullptr));
+    EXPECT_EQ(Canvas.At(20, 20), 0xFFFF00u);
+    EXPECT_EQ(Canvas.At(59, 29), 0xFFFF00u);
+    // Nothing beyond the rectangle, though the text is longer.
+    for (int X = 60; X < 200; ++X)
+        for (int Y = 18; Y < 36; ++Y) ASSERT_EQ(Canvas.At(X, Y), 0xFFFFFFu) << X << "," << Y;
+    // Right-aligned text ends at its reference point and moves the current position.
+    SetTextAlign(Canvas.DC, TA_RIGHT | TA_TOP);
+    SetBkMode(Canvas.DC, OPAQUE);
+    SetBkColor(Canvas.DC, RGB(0, 0, 255));
+    TextOut(Canvas.DC, 150, 50, "abc");
+    EXPECT_EQ(Canvas.At(149, 50), 0x0000FFu);
+    EXPECT_EQ(Canvas.At(150, 50), 0xFFFFFFu);
+    EXPECT_EQ(Canvas.At(150 - Width("abc"), 50), 0x0000FFu);
+    EXPECT_EQ(Canvas.At(149 - Width("abc"), 50), 0xFFFFFFu);
+    SetTextAlign(Canvas.DC, TA_LEFT | TA_TOP);
+}
+
+TEST_F(DrawTextTest, TerminalAndSymbolFontsMapTheirOwnCodePages) {
+    const HFONT Terminal =
+        CreateFont(-12, 0, 0, 0, 0, 0, 0, 0, OEM_CHARSET, 0, 0, 0, 0, "Terminal");
+    SelectObject(Canvas.DC, Terminal);
+    QFont Mono("DejaVu Sans Mono");
+    Mono.setPixelSize(12);
+    Mono.setKerning(false);
+    const QFontMetrics MM(Mono);
+    SIZE S;
+    GetTextExtentPoint32(Canvas.DC, "\xC4\xC4\xB3", &S);
+    EXPECT_EQ(S.cx, MM.horizontalAdvance(QString::fromUtf8("──│")));
+    const HFONT Symbol = CreateFont(-11, 0, 0, 0, 0, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0, "Symbol");
+    SelectObject(Canvas.DC, Symbol);
+    GetTextExtentPoint32(Canvas.DC, "\xB7", &S);
+    EXPECT_EQ(S.cx, FM->horizontalAdvance(QChar(0x2022)));
+    SelectObject(Canvas.DC, Font);
+    DeleteObject(Terminal);
+    DeleteObject(Symbol);
+    // The tables themselves, both ways.
+    EXPECT_EQ(Cp1252ToUnicode("\x80\x9F\xFF"), QString::fromUtf8("€Ÿÿ"));
+    EXPECT_EQ(UnicodeToCp1252(QString::fromUtf8("€Ÿÿ\u0081")), "\x80\x9F\xFF\x81");
+    EXPECT_EQ(UnicodeToCp1252(QString::fromUtf8("Ω")), "?");
+    EXPECT_EQ(Cp437ToUnicode("\xDA\xFE"), QString::fromUtf8("┌■"));
+}
+
+TEST_F(DrawTextTest, RotatedTextPicture) {
+    // Escapement -900 turns text to run downward (vertical toolbars).
+    TMemDC DC(120, 120);
+    const HFONT Down = CreateFont(-11, 0, -900, -900, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Tahoma");
+    SelectObject(DC.DC, Down);
+    SetBkMode(DC.DC, TRANSPARENT);
+    TextOut(DC.DC, 60, 10, "Downward");
+    SelectObject(DC.DC, Font);
+    TextOut(DC.DC, 5, 100, "Across");
+    SavePicture(DC.Image(), "text-rotated");
+    // Ink below the reference point within a narrow column, none to its right on row 10.
+    int Below = 0;
+    for (int Y = 15; Y < 70; ++Y)
+        for (int X = 45; X < 62; ++X) Below += DC.At(X, Y) != 0xFFFFFFu;
+    EXPECT_GT(Below, 20);
+    for (int X = 70; X < 120; ++X) EXPECT_EQ(DC.At(X, 12), 0xFFFFFFu);
+    SelectObject(DC.DC, GetStockObject(SYSTEM_FONT));
+    DeleteObject(Down);
+}
+
 }  // namespace
