@@ -23,6 +23,10 @@ inline constexpr uint64_t kMaxImageDataBytes = (uint64_t(1) << 29) + (uint64_t(1
 inline constexpr size_t kMaxCommentBytes = size_t(1) << 20;
 inline constexpr int kMaxComments = 10000;
 
+// Lines of the decoding log. A file decides how many chunks, palette entries and filter changes
+// there are, so past this only the error that ends a load is still logged.
+inline constexpr int kMaxLogLines = 20000;
+
 // Piece in which chunk data is read: data is kept only as it actually arrives, so a length that
 // promises more than the file holds allocates nothing.
 inline constexpr size_t kReadPieceBytes = size_t(64) << 10;

@@ -163,6 +163,9 @@ void TIpPNGDecoder::NoteBuffers() {
 // Reporting
 
 void TIpPNGDecoder::Warning(std::string_view Message) {
+    // A file can repeat a warning once per chunk; past the log's limit it is neither logged nor
+    // shown again.
+    if (Log.Count() >= PngLimits::kMaxLogLines) return;
     Log.Add(PngString(SPngWarningMark));
     Log.Add(std::string(Message));
     if (ShowWarnings && OnShowWarning) OnShowWarning(std::string(Message));
@@ -175,7 +178,7 @@ void TIpPNGDecoder::Error(std::string_view Message) {
 }
 
 void TIpPNGDecoder::Info(std::string_view Line) {
-    if (DetailedLog) Log.Add(std::string(Line));
+    if (DetailedLog && Log.Count() < PngLimits::kMaxLogLines) Log.Add(std::string(Line));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -661,7 +664,7 @@ void TIpPNGDecoder::PlaceRows(const std::vector<TPass>& PassList) {
         for (uint32_t Row = 0; Row < Pass.Height; ++Row) {
             const uint8_t Filter = At[0];
             if (Filter != Current) {
-                if (DetailedLog)
+                if (DetailedLog && Log.Count() < PngLimits::kMaxLogLines)
                     Info(PngFormat(PngString(SPngFilterChanged), {int64_t(Row), int64_t(Filter)}));
                 Current = Filter;
             }

@@ -413,6 +413,21 @@ TEST(PngDecoder, CommentsHoldOnlyTheTextTheFileHas) {
     EXPECT_EQ(Decoder.Comments.Count(), PngLimits::kMaxComments);
 }
 
+TEST(PngDecoder, TheLogStopsGrowingAtItsLimit) {
+    TIpPNGDecoder Decoder;
+    TPngPixelBuffer Out;
+    // A filter change on every one of 30,000 rows.
+    ASSERT_EQ(DecodeBytes(Decoder, Out, EncodePng(PatternImage(1, 30000, 8, 0), 0, {0, 1})), "");
+    EXPECT_EQ(Decoder.Log.Count(), PngLimits::kMaxLogLines);
+    // A warning for each of 15,000 unknown chunks; the error that ends the load is still there.
+    std::string Unknown;
+    for (int I = 0; I < 15000; ++I) Unknown += PngChunk("abCd", "");
+    EXPECT_EQ(DecodeBytes(Decoder, Out, GreyFile(Unknown, " ")),
+              "End of PNG found with no IEND chunk");
+    EXPECT_EQ(Decoder.Log.Count(), PngLimits::kMaxLogLines + 2);
+    EXPECT_EQ(Decoder.Log[Decoder.Log.Count() - 1], "End of PNG found with no IEND chunk");
+}
+
 TEST(PngDecoder, TimeChunkGivesTheModificationDate) {
     TIpPNGDecoder Decoder;
     TPngPixelBuffer Out;
