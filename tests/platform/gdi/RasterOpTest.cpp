@@ -228,4 +228,68 @@ TEST_F(Blit, SurfaceContextsDrawAtTheirOriginInsideTheirVisibleRegion) {
     DeleteDC(DC);
 }
 
+TEST_F(Blit, GlyphsDrawTransparentlyAndEmbossedThroughMasks) {
+    // A 16 x 16 glyph: a red disc with a dark outline on a fuchsia (transparent) background;
+    // the bottom-left pixel tells the transparent colour.
+    const int S = 16;
+    TMemDC Glyph(S, S, false, RGB(255, 0, 255));
+    SelectObject(Glyph.DC, GetStockObject(BLACK_PEN));
+    const HBRUSH Red = CreateSolidBrush(RGB(220, 0, 0));
+    SelectObject(Glyph.DC, Red);
+    Ellipse(Glyph.DC, 2, 2, 14, 14);
+    const QImage Original = Glyph.Image().copy();
+    const COLORREF Key = GetPixel(Glyph.DC, 0, S - 1);
+
+    TMemDC Scene(60, 24, false, GetSysColor(COLOR_BTNFACE));
+    const QImage Background = Scene.Image().copy();
+    // The mask: 1 where the glyph is transparent.
+    TMemDC Mask(S, S, true);
+    SetBkColor(Glyph.DC, Key);
+    BitBlt(Mask.DC, 0, 0, S, S, Glyph.DC, 0, 0, SRCCOPY);
+    // Enabled: mask by MERGEPAINT (glyph area white), transparent pixels of the picture made
+    // white by SRCPAINT with the mask, then the picture by SRCAND.
+    BitBlt(Scene.DC, 4, 4, S, S, Mask.DC, 0, 0, MERGEPAINT);
+    SetTextColor(Glyph.DC, RGB(0, 0, 0));
+    SetBkColor(Glyph.DC, RGB(255, 255, 255));
+    BitBlt(Glyph.DC, 0, 0, S, S, Mask.DC, 0, 0, SRCPAINT);
+    BitBlt(Scene.DC, 4, 4, S, S, Glyph.DC, 0, 0, SRCAND);
+    for (int Y = 0; Y < S; ++Y)
+        for (int X = 0; X < S; ++X) {
+            const uint32_t G = Original.pixel(X, Y) & 0xFFFFFF;
+            const uint32_t Want = G == Rgb(Key) ? Background.pixel(4 + X, 4 + Y) & 0xFFFFFF : G;
+            ASSERT_EQ(Scene.At(4 + X, 4 + Y), Want) << X << "," << Y;
+        }
+    // Disabled: the glyph's shape in the highlight colour one pixel down and right, then in the
+    // shadow colour, by DSPDxax with text white and background black.
+    SetTextColor(Scene.DC, RGB(255, 255, 255));
+    SetBkColor(Scene.DC, RGB(0, 0, 0));
+    SelectObject(Scene.DC, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+    BitBlt(Scene.DC, 31, 5, S, S, Mask.DC, 0, 0, DSPDxax);
+    SelectObject(Scene.DC, GetSysColorBrush(COLOR_BTNSHADOW));
+    BitBlt(Scene.DC, 30, 4, S, S, Mask.DC, 0, 0, DSPDxax);
+    SelectObject(Scene.DC, GetStockObject(WHITE_BRUSH));
+    for (int Y = 0; Y < S; ++Y)
+        for (int X = 0; X < S; ++X) {
+            const bool Shape = (Original.pixel(X, Y) & 0xFFFFFF) != Rgb(Key);
+            if (Shape) {
+                ASSERT_EQ(Scene.At(30 + X, 4 + Y), Rgb(GetSysColor(COLOR_BTNSHADOW)));
+            }
+        }
+    // Where the shape ends toward the bottom-right, its highlight copy shows.
+    auto IsShape = [&](int X, int Y) {
+        return X >= 0 && Y >= 0 && X < S && Y < S && (Original.pixel(X, Y) & 0xFFFFFF) != Rgb(Key);
+    };
+    int Highlights = 0;
+    for (int Y = 0; Y < S; ++Y)
+        for (int X = 0; X < S; ++X)
+            if (IsShape(X, Y) && !IsShape(X + 1, Y + 1)) {
+                EXPECT_EQ(Scene.At(31 + X, 5 + Y), Rgb(GetSysColor(COLOR_BTNHIGHLIGHT)));
+                ++Highlights;
+            }
+    EXPECT_GT(Highlights, 5);
+    SavePicture(Scene.Image(), "glyph-enabled-disabled");
+    SelectObject(Glyph.DC, GetStockObject(WHITE_BRUSH));
+    DeleteObject(Red);
+}
+
 }  // namespace
