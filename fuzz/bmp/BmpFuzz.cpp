@@ -21,5 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         }
     } catch (const Exception&) {
     }
+    // The same bytes as an icon or cursor file.
+    try {
+        const HICON Icon = CreateIconFromFileData(std::span<const uint8_t>(Data, Size));
+        (void)IconImage(Icon);
+        DestroyIcon(Icon);
+    } catch (const Exception&) {
+    }
     return 0;
 }

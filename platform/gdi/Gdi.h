@@ -203,6 +203,13 @@ HICON CopyIcon(HICON Icon);
 BOOL DrawIcon(HDC DC, int X, int Y, HICON Icon);
 BOOL DrawIconEx(HDC DC, int X, int Y, HICON Icon, int Width, int Height, UINT Step,
                 HBRUSH FlickerFree, UINT Flags);
+// An icon from an .ico or .cur file's bytes (the largest picture in it); raises EInvalidGraphic
+// for bad data.
+HICON CreateIconFromFileData(std::span<const uint8_t> Data);
+// An icon or cursor from the program's resources by name, or 0 when missing or bad.
+HICON LoadIconResource(const std::string& Name);
+// A cursor's hot spot (0, 0 for icons).
+POINT GetCursorHotSpot(HCURSOR Cursor);
 // An icon or cursor's picture with transparency (alpha 0 where the mask is 1 and the colour is
 // black), for the window layer's Qt cursors.
 QImage IconImage(HICON Icon);

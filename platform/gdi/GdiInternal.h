@@ -163,5 +163,7 @@ std::shared_ptr<TFontObject> DefaultFont();
 // file's depth.
 QImage ReadBmp(std::span<const uint8_t> Data, int* BitsPerPixel, bool* Monochrome);
 std::string WriteBmp(const QImage& Image, int BitsPerPixel);
+// Icon and cursor files (Icon.cpp); raises EInvalidGraphic.
+std::shared_ptr<TIconObject> ReadIcon(std::span<const uint8_t> Data);
 
 }  // namespace GdiInternal

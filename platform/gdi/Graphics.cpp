@@ -952,8 +952,13 @@ void TIcon::Draw(TCanvas& Canvas, const TRect& R) {
         DrawIconEx(Canvas.Handle(), R.Left, R.Top, FHandle, R.Width(), R.Height(), 0, 0, DI_NORMAL);
 }
 
-void TIcon::LoadFromStream(TStream&) {
-    throw EInvalidGraphic("Icon image is not valid");
+void TIcon::LoadFromStream(TStream& Stream) {
+    const int64_t Size = Stream.Size() - Stream.Position();
+    if (Size <= 0 || Size > 16 * 1024 * 1024)
+        throw EInvalidGraphic("Icon image is not valid: bad data size");
+    std::vector<uint8_t> Data(size_t(Size), 0);
+    Stream.ReadBuffer(Data.data(), Size);
+    SetHandle(CreateIconFromFileData(Data));
 }
 
 void TIcon::SaveToStream(TStream&) {
@@ -998,6 +1003,7 @@ std::string Lower(std::string S) {
 std::map<std::string, TFormat>& Formats() {
     static std::map<std::string, TFormat> F = {
         {"bmp", {"Bitmaps", [] { return std::unique_ptr<TGraphic>(new TBitmap()); }}},
+        {"ico", {"Icons", [] { return std::unique_ptr<TGraphic>(new TIcon()); }}},
     };
     return F;
 }

@@ -409,7 +409,7 @@ class TIcon : public TGraphic {
     void SetHeight(int) override;
     bool Empty() const override { return FHandle == 0; }
     void Draw(TCanvas& Canvas, const TRect& R) override;
-    // ICO files are not read: loading raises EInvalidGraphic.
+    // Reads an .ico or .cur file (its largest picture); EInvalidGraphic on bad data.
     void LoadFromStream(TStream& Stream) override;
     void SaveToStream(TStream& Stream) override;
     void Assign(const TGraphic& Source) override;

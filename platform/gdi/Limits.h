@@ -16,6 +16,8 @@ inline constexpr int kMaxPolygonPoints = 65536;
 inline constexpr int64_t kMaxTextBytes = 1024 * 1024;
 // Images in one image list.
 inline constexpr int kMaxImageListCount = 65536;
+// Pictures in one icon or cursor file.
+inline constexpr int kMaxIconImages = 64;
 // Saved states of one device context.
 inline constexpr int kMaxSavedDCs = 1024;
 }  // namespace GdiLimits

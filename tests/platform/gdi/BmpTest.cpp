@@ -277,4 +277,74 @@ TEST_F(BmpTest, HeadersThatLieGiveAClearErrorAndKeepTheBitmap) {
     EXPECT_EQ(B.Image().pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
 }
 
+// A 4 x 4 cursor, 24-bit, hot spot (1, 2): red except a transparent left column.
+std::string CursorFile() {
+    TBmpWriter W;
+    W.U16(0);
+    W.U16(2);  // cursor
+    W.U16(1);
+    W.Bytes({4, 4, 0, 0});
+    W.U16(1);  // hot spot x
+    W.U16(2);  // hot spot y
+    const int Size = 40 + 4 * 12 + 4 * 4;
+    W.U32(Size);
+    W.U32(6 + 16);
+    W.U32(40);
+    W.U32(4);
+    W.U32(8);  // twice the height
+    W.U16(1);
+    W.U16(24);
+    for (int I = 0; I < 6; ++I) W.U32(0);
+    for (int Row = 0; Row < 4; ++Row) {
+        for (int X = 0; X < 4; ++X) W.Bytes({0, 0, 255});
+    }
+    for (int Row = 0; Row < 4; ++Row) W.Bytes({0x80, 0, 0, 0});  // AND mask: column 0 clear
+    return W.Data;
+}
+
+TEST_F(BmpTest, CursorsAndIconsCarryTheirMaskAndHotSpot) {
+    const std::string File = CursorFile();
+    const std::span<const uint8_t> Bytes(reinterpret_cast<const uint8_t*>(File.data()),
+                                         File.size());
+    const HICON Cursor = CreateIconFromFileData(Bytes);
+    ASSERT_NE(Cursor, 0u);
+    EXPECT_EQ(GetCursorHotSpot(Cursor).x, 1);
+    EXPECT_EQ(GetCursorHotSpot(Cursor).y, 2);
+    const QImage I = IconImage(Cursor);
+    ASSERT_EQ(I.size(), QSize(4, 4));
+    EXPECT_EQ(qAlpha(I.pixel(0, 1)), 0);
+    EXPECT_EQ(I.pixel(1, 1), 0xFFFF0000u);
+    // Drawn, the masked column keeps what was there.
+    TMemDC DC(6, 6, false, RGB(0, 255, 0));
+    ASSERT_TRUE(DrawIconEx(DC.DC, 1, 1, Cursor, 0, 0, 0, 0, DI_NORMAL));
+    EXPECT_EQ(DC.At(1, 1), 0x00FF00u);
+    EXPECT_EQ(DC.At(2, 1), 0xFF0000u);
+    DestroyIcon(Cursor);
+
+    auto ErrorOfIcon = [](std::string D) {
+        try {
+            CreateIconFromFileData(
+                std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(D.data()), D.size()));
+        } catch (const EInvalidGraphic& E) {
+            return E.Message();
+        }
+        return std::string();
+    };
+    std::string NoPictures = File;
+    NoPictures[4] = 0;
+    EXPECT_NE(ErrorOfIcon(NoPictures).find("number of pictures"), std::string::npos);
+    std::string FarAway = File;
+    FarAway[6 + 12 + 3] = 0x40;  // offset far past the end
+    EXPECT_NE(ErrorOfIcon(FarAway).find("outside the data"), std::string::npos);
+    std::string OddHeight = File;
+    OddHeight[22 + 8] = 7;
+    EXPECT_NE(ErrorOfIcon(OddHeight).find("picture size"), std::string::npos);
+    EXPECT_NE(ErrorOfIcon(File.substr(0, 30)).find("Icon image is not valid"), std::string::npos);
+    // The picture class reads .ico files through the registry.
+    TStringStream S(File);
+    TIcon Icon;
+    Icon.LoadFromStream(S);
+    EXPECT_EQ(Icon.Width(), 4);
+}
+
 }  // namespace
