@@ -86,14 +86,19 @@ class TTestPanel : public TComponent {
     TTestNotify OnClick;
 
   protected:
-    void SetParentComponent(TComponent* Value) override { FParent = Value; }
+    void SetParentComponent(TComponent* Value) override {
+        FParent = Value;
+        if (Value != nullptr) Value->FreeNotification(this);
+    }
     void Loaded() override {
         TComponent::Loaded();
         TestLog().push_back("Loaded " + Name() + (FBuddy ? " buddy " + FBuddy->Name() : ""));
     }
     void Notification(TComponent* AComponent, TOperation Operation) override {
         TComponent::Notification(AComponent, Operation);
-        if (Operation == opRemove && AComponent == FBuddy) FBuddy = nullptr;
+        if (Operation != opRemove) return;
+        if (AComponent == FBuddy) FBuddy = nullptr;
+        if (AComponent == FParent) FParent = nullptr;
     }
 
   private:
@@ -183,14 +188,15 @@ class TTestManager : public TComponent {
     TTestBars FBars;
 };
 
-// Frees the component its Kill property names (a setter with a side effect the reader must
-// survive).
+// Frees the component its Kill property names, other than itself (a setter with a side effect the
+// reader must survive).
 class TTestKiller : public TComponent {
   public:
     explicit TTestKiller(TComponent* Owner) : TComponent(Owner) {}
     std::string Kill() const { return {}; }
     void SetKill(const std::string& Victim) {
-        if (TComponent* Found = Owner() ? Owner()->FindComponent(Victim) : nullptr) Found->Free();
+        TComponent* Found = Owner() ? Owner()->FindComponent(Victim) : nullptr;
+        if (Found != nullptr && Found != this) Found->Free();
     }
 };
 
