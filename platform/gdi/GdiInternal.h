@@ -57,7 +57,7 @@ struct TBitmapObject : TObject {
     QImage Image;  // RGB32
     bool Mono = false;
     bool DibSection = false;
-    std::vector<uint8_t> MonoBits;  // a 1-bit DIB section's own bits
+    std::vector<uint32_t> DibBits;  // a DIB section's pixels, shared with its caller
     HDC SelectedIn = 0;
 };
 

@@ -318,7 +318,7 @@ int GetObject(HGDIOBJ Object, int Size, void* Buffer) {
             Info.bmHeight = B.Image.height();
             Info.bmBitsPixel = WORD(B.Mono ? 1 : 32);
             Info.bmWidthBytes = B.Mono ? ((Info.bmWidth + 15) / 16) * 2 : Info.bmWidth * 4;
-            Info.bmBits = B.DibSection ? B.Image.bits() : nullptr;
+            Info.bmBits = B.DibSection ? static_cast<void*>(B.DibBits.data()) : nullptr;
             return Copy(Info);
         }
         default:
@@ -1027,10 +1027,13 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* Info, UINT, void** Bits, void*, 
     // Only 32-bit sections share their pixels with the caller (our pixels are 32-bit).
     if (H.biBitCount != 32 || H.biCompression != BI_RGB || !SizeOk(W, Hh)) return 0;
     auto B = std::make_shared<TBitmapObject>();
-    B->Image = QImage(int(W), int(Hh), QImage::Format_RGB32);
-    B->Image.fill(kBlack);
+    // The pixels live in the object, not in the image, so the caller's pointer stays valid for
+    // the bitmap's life whatever happens to copies of the image.
+    B->DibBits.assign(size_t(W) * size_t(Hh), kBlack);
+    B->Image = QImage(reinterpret_cast<uchar*>(B->DibBits.data()), int(W), int(Hh), int(W) * 4,
+                      QImage::Format_RGB32);
     B->DibSection = true;
-    if (Bits) *Bits = B->Image.bits();
+    if (Bits) *Bits = B->DibBits.data();
     return Add(B);
 }
 

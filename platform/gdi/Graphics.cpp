@@ -660,11 +660,12 @@ QImage ToStorage(const QImage& Rgb, TPixelFormat F) {
         }
         return M;
     }
-    return Rgb.convertToFormat(StorageFormat(F));
+    // A deep copy: the bitmap's pixels never share storage with a handle's.
+    return Rgb.convertToFormat(StorageFormat(F)).copy();
 }
 
 QImage ToRgb(const QImage& Stored) {
-    return Stored.convertToFormat(QImage::Format_RGB32);
+    return Stored.convertToFormat(QImage::Format_RGB32).copy();
 }
 
 }  // namespace
