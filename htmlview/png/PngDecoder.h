@@ -111,12 +111,7 @@ class TIpPNGDecoder {
     // inflated). Raises EIpPNGError after logging; Target then holds the rows placed so far.
     void Decode(TStream& Stream, TPngPixelTarget& Target);
 
-    // The header of the last load.
-    uint32_t ImageWidth() const { return FWidth; }
-    uint32_t ImageHeight() const { return FHeight; }
-    uint8_t BitDepth() const { return FBitDepth; }
-    uint8_t ColorType() const { return FColorType; }
-    uint8_t InterlaceMethod() const { return FInterlaceMethod; }
+    // The gamma and palette of the last load.
     double Gamma() const { return FGamma; }
     const std::array<TPngPaletteEntry, 256>& Palette() const { return FPalette; }
     // Bytes the decoder's buffers hold now (chunk buffer, compressed and inflated data), and the
