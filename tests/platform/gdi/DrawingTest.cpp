@@ -226,6 +226,48 @@ TEST_F(DrawingTest, HandlesAreNeverReusedAndSelectedObjectsOutliveDeletion) {
     (void)Before;
 }
 
+TEST_F(DrawingTest, TheGraphicsClassesReleaseEveryHandleTheyMake) {
+    // Warm the stock objects and system brushes up first: they live for the program.
+    GetSysColorBrush(COLOR_BTNHIGHLIGHT);
+    GetSysColorBrush(COLOR_BTNSHADOW);
+    {
+        TBitmap Warm(1, 1);
+        Warm.Canvas().FillRect(Rect(0, 0, 1, 1));
+    }
+    const size_t Before = GdiObjectCount();
+    {
+        TBitmap B(20, 20, pf24bit);
+        TCanvas& C = B.Canvas();
+        for (int I = 0; I < 5; ++I) {
+            C.Font().SetSize(8 + I);
+            C.Pen().SetColor(TColor(I));
+            C.Brush().SetColor(TColor(0x10101 * I));
+            C.Rectangle(0, 0, 10, 10);
+            C.TextOut(1, 1, "x");
+            B.SetSize(20 + I, 20);  // a new handle each time
+        }
+        TBitmap Copy;
+        Copy.Assign(B);
+        Copy.Canvas().Draw(0, 0, B);
+        B.SetTransparent(true);
+        Copy.Canvas().Draw(0, 0, B);
+        TImageList List(4, 4);
+        TBitmap Strip(8, 4);
+        List.AddMasked(Strip, clWhite);
+        List.Draw(C, 0, 0, 0, false);
+        List.Draw(C, 0, 0, 1, true);
+        TIcon Icon;
+        ICONINFO Info;
+        Info.hbmColor = CreateBitmap(2, 2, 1, 32, nullptr);
+        Info.hbmMask = CreateBitmap(2, 2, 1, 1, nullptr);
+        Icon.SetHandle(CreateIconIndirect(&Info));
+        DeleteObject(Info.hbmColor);
+        DeleteObject(Info.hbmMask);
+        Icon.Draw(C, Rect(0, 0, 2, 2));
+    }
+    EXPECT_EQ(GdiObjectCount(), Before);
+}
+
 TEST_F(DrawingTest, DibSectionsShareTheirPixelsAndDIBitsConvert) {
     BITMAPINFO Info{};
     Info.bmiHeader.biWidth = 3;

@@ -11,8 +11,14 @@
 
 namespace GdiTest {
 
+// The test main makes the application object where the tree has a GUI test main; otherwise the
+// first fixture makes one here.
 inline void EnsureApplication() {
-    if (QGuiApplication::instance()) return;
+    if (QCoreApplication::instance()) {
+        if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            qFatal("the painting tests need a GUI application object");
+        return;
+    }
     static int Argc = 1;
     static char Name[] = "gdi-test";
     static char* Argv[] = {Name, nullptr};
