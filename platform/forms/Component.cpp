@@ -10,7 +10,6 @@ namespace {
 // The state the next component starts with (see TComponentCreationScope). UI thread only, but
 // thread-local costs nothing and keeps a stray worker from picking it up.
 thread_local TComponentState GPendingState;
-thread_local std::vector<TComponentFreeWatch*> GFreeWatches;
 
 char UpperAscii(char C) {
     return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C;
@@ -44,14 +43,6 @@ bool SameText(const std::string& A, const std::string& B) {
     return true;
 }
 
-TComponentFreeWatch::TComponentFreeWatch() {
-    GFreeWatches.push_back(this);
-}
-
-TComponentFreeWatch::~TComponentFreeWatch() {
-    Erase(GFreeWatches, this);
-}
-
 TComponentCreationScope::TComponentCreationScope(TComponentState State) : FSaved(GPendingState) {
     GPendingState = State;
 }
@@ -77,9 +68,6 @@ void TComponent::Free() {
 void TComponent::BeforeDestruction() {
     if (FDetached) return;
     FDetached = true;
-    // A copy: a watch may end while it hears of this.
-    const std::vector<TComponentFreeWatch*> Watches = GFreeWatches;
-    for (TComponentFreeWatch* Watch : Watches) Watch->ComponentFreed(this);
     Destroying();
     // Unlink before telling, so that an override that forgets to call the base cannot make the
     // same component be told twice.

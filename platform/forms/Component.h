@@ -156,18 +156,6 @@ class TComponent : public TPersistent {
     std::string FDefinitionText;
 };
 
-// While it lives, ComponentFreed hears of every component of this thread that is being freed (at
-// the start of Free or of its destructor). The reader uses it to never touch a component that a
-// setter or a Loaded freed while a definition is being read.
-class TComponentFreeWatch {
-  public:
-    TComponentFreeWatch();
-    virtual ~TComponentFreeWatch();
-    TComponentFreeWatch(const TComponentFreeWatch&) = delete;
-    TComponentFreeWatch& operator=(const TComponentFreeWatch&) = delete;
-    virtual void ComponentFreed(TComponent* Component) = 0;
-};
-
 // While the scope lives, the next TComponent constructed starts with State (the reader marks the
 // components it creates as loading before their constructors run, so that a constructor can tell
 // a component being read from one made in code). The constructor takes the state once.

@@ -46,10 +46,10 @@ class TDepthScope {
 
 // Hears of components being freed while a read is under way, so that the reader never touches
 // them again.
-class TReadWatch : public TComponentFreeWatch {
+class TReadWatch : public TPersistentFreeWatch {
   public:
     explicit TReadWatch(TReader& Reader) : FReader(Reader) {}
-    void ComponentFreed(TComponent* Component) override { FReader.Forget(Component); }
+    void Freed(const TPersistent* Obj) override { FReader.Forget(Obj); }
 
   private:
     TReader& FReader;
@@ -135,7 +135,7 @@ TComponent* TReader::CreateComponent(const TFormObject& Node) {
     }
     FCreated.push_back(Component);
     // A new component may take the place of a freed one.
-    std::erase(FDead, Component);
+    FDead.erase(Component);
     return Component;
 }
 
@@ -154,7 +154,10 @@ void TReader::ReadData(TComponent* Instance) {
     const TFormObject& Node = *FNode;
     const TInstance Inst = InstanceOf(Instance);
     if (!Inst) Fail("Class " + Instance->ClassName() + " is not registered", Node.Pos);
-    ReadProperties(Inst, Node.Properties);
+    if (!ReadProperties(Inst, Instance, Node.Properties))
+        Fail((Node.Name.empty() ? Node.ClassName : Node.Name) +
+                 " was freed while its properties were read",
+             Node.Pos);
 
     TComponent* const SavedOwner = FOwner;
     TComponent* const SavedParent = FParent;
@@ -162,7 +165,15 @@ void TReader::ReadData(TComponent* Instance) {
     TComponent* ChildOwner = Instance->GetChildOwner();
     FOwner = ChildOwner != nullptr ? ChildOwner : FRoot;
     FParent = Instance->GetChildParent();
-    for (const TFormObject& Child : Node.Children) ReadComponent(Child);
+    for (const TFormObject& Child : Node.Children) {
+        // A component read earlier may have freed this one (and with it the parent and owner
+        // the next child would get).
+        if (!IsAlive(Instance) || !IsAlive(FOwner))
+            Fail((Node.Name.empty() ? Node.ClassName : Node.Name) +
+                     " was freed while its children were read",
+                 Child.Pos);
+        ReadComponent(Child);
+    }
     FOwner = SavedOwner;
     FParent = SavedParent;
     FCurrent = SavedCurrent;
@@ -228,8 +239,23 @@ void TReader::ReadOwnDefinition(TComponent* Component, const TFormObject& Node) 
     Component->IncludeState(csReading);
 }
 
-void TReader::ReadProperties(TInstance Inst, const std::vector<TFormProperty>& Properties) {
-    for (const TFormProperty& Property : Properties) ReadProperty(Inst, Property);
+bool TReader::ReadProperties(TInstance Inst, const TPersistent* Holder,
+                             const std::vector<TFormProperty>& Properties) {
+    FHolders.push_back(Holder);
+    for (const TFormProperty& Property : Properties) {
+        try {
+            ReadProperty(Inst, Property);
+        } catch (...) {
+            FHolders.pop_back();
+            throw;
+        }
+        if (!IsAlive(Holder)) {
+            FHolders.pop_back();
+            return false;
+        }
+    }
+    FHolders.pop_back();
+    return true;
 }
 
 void TReader::ReadProperty(TInstance Inst, const TFormProperty& Property) {
@@ -323,37 +349,32 @@ void TReader::DefineBinaryProperty(const std::string& Name, const TStreamProc& R
 
 void TReader::ReadCollection(TCollection& Collection, const TFormValue& Value) {
     if (Value.Kind != TValueKind::Collection) BadValue(Value, "a collection (<...>)");
-    // References held for the items about to be freed would land in freed memory.
-    std::erase_if(FFixups, [&](const TFixup& Fixup) {
-        return std::find(Fixup.Collections.begin(), Fixup.Collections.end(), &Collection) !=
-               Fixup.Collections.end();
-    });
+    // The references held for the items freed here go with them (see Forget).
     Collection.BeginUpdate();
     try {
         Collection.Clear();
         for (const TFormItem& Node : Value.Items) {
             TCollectionItem* Item = Collection.Add();
+            FDead.erase(Item);
             const TInstance Inst = InstanceOf(Item);
             if (!Inst) Fail("Class " + Item->ClassName() + " is not registered", Node.Pos);
-            FCollections.push_back(&Collection);
-            try {
-                ReadProperties(Inst, Node.Properties);
-            } catch (...) {
-                FCollections.pop_back();
-                throw;
-            }
-            FCollections.pop_back();
+            // An item may free itself (a link whose item is set to none): the rest of its
+            // properties are moot then. A collection freed by its own item cannot go on.
+            FHolders.push_back(&Collection);
+            ReadProperties(Inst, Item, Node.Properties);
+            FHolders.pop_back();
+            if (!IsAlive(&Collection))
+                Fail("Property " + FPropertyName + " was freed while it was read", Node.Pos);
         }
     } catch (...) {
-        Collection.EndUpdate();
+        if (IsAlive(&Collection)) Collection.EndUpdate();
         throw;
     }
     Collection.EndUpdate();
 }
 
 void TReader::AddFixup(const TFormValue& Reference, std::function<bool(TComponent*)> Apply) {
-    FFixups.push_back(
-        {Reference.Text, Reference.Pos, FPropertyName, FCurrent, FCollections, std::move(Apply)});
+    FFixups.push_back({Reference.Text, Reference.Pos, FPropertyName, FHolders, std::move(Apply)});
     if (FCurrent != nullptr) FCurrent->IncludeState(csFixups);
 }
 
@@ -377,7 +398,10 @@ void TReader::ResolveFixups() {
     FFixups.clear();
     for (size_t I = 0; I < Fixups.size(); ++I) {
         TFixup& Fixup = Fixups[I];
-        if (Fixup.Component != nullptr && !IsAlive(Fixup.Component)) continue;
+        // A setter run for an earlier reference may have freed this one's holder.
+        if (!std::all_of(Fixup.Holders.begin(), Fixup.Holders.end(),
+                         [this](const TPersistent* Holder) { return IsAlive(Holder); }))
+            continue;
         TComponent* Target = FindReference(Fixup.Name);
         if (Target == nullptr)
             Fail("Component " + Fixup.Name + " not found for property " + Fixup.Property,
@@ -403,15 +427,19 @@ void TReader::CallLoaded() {
         if (FLoaded[I] != nullptr) FLoaded[I]->Loaded();
 }
 
-bool TReader::IsAlive(const TComponent* Component) const {
-    return std::find(FDead.begin(), FDead.end(), Component) == FDead.end();
+bool TReader::IsAlive(const TPersistent* Obj) const {
+    return FDead.count(Obj) == 0;
 }
 
-void TReader::Forget(TComponent* Component) {
-    FDead.push_back(Component);
-    std::replace(FLoaded.begin(), FLoaded.end(), Component, static_cast<TComponent*>(nullptr));
-    std::replace(FCreated.begin(), FCreated.end(), Component, static_cast<TComponent*>(nullptr));
-    std::erase_if(FFixups, [&](const TFixup& Fixup) { return Fixup.Component == Component; });
+void TReader::Forget(const TPersistent* Obj) {
+    FDead.insert(Obj);
+    for (TComponent*& Component : FLoaded)
+        if (Component == Obj) Component = nullptr;
+    for (TComponent*& Component : FCreated)
+        if (Component == Obj) Component = nullptr;
+    std::erase_if(FFixups, [&](const TFixup& Fixup) {
+        return std::find(Fixup.Holders.begin(), Fixup.Holders.end(), Obj) != Fixup.Holders.end();
+    });
 }
 
 void TReader::Cleanup(TComponent* KeptRoot) {

@@ -28,6 +28,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/classes/Classes.h"
@@ -155,10 +156,9 @@ class TReader : public TFiler {
         std::string Name;
         TTextPos Pos;
         std::string Property;
-        // The component being read and the collections whose items were being read when the
-        // reference was met: freeing them drops the reference.
-        TComponent* Component;
-        std::vector<const TCollection*> Collections;
+        // The objects whose properties were being read when the reference was met (the
+        // component, a collection and its item): freeing any of them drops the reference.
+        std::vector<const TPersistent*> Holders;
         std::function<bool(TComponent*)> Apply;
     };
     struct TCursor {
@@ -170,15 +170,18 @@ class TReader : public TFiler {
     TComponent* ReadComponent(const TFormObject& Node);
     TComponent* CreateComponent(const TFormObject& Node);
     void ReadOwnDefinition(TComponent* Component, const TFormObject& Node);
-    void ReadProperties(TInstance Inst, const std::vector<TFormProperty>& Properties);
+    // Reads the properties of Inst, whose object Holder is; stops early (false) when Holder is
+    // freed by one of them.
+    bool ReadProperties(TInstance Inst, const TPersistent* Holder,
+                        const std::vector<TFormProperty>& Properties);
     void ReadProperty(TInstance Inst, const TFormProperty& Property);
     void ReadDefined(TInstance Inst, const std::string& Name, const TFormProperty& Property);
     TComponent* FindReference(const std::string& Name) const;
     void ResolveFixups();
     void CallLoaded();
     void Cleanup(TComponent* KeptRoot);
-    bool IsAlive(const TComponent* Component) const;
-    void Forget(TComponent* Component);
+    bool IsAlive(const TPersistent* Obj) const;
+    void Forget(const TPersistent* Obj);
     void SetName(TComponent* Component, const std::string& Name, TTextPos Pos);
     const TFormValue& Take(const char* What);
     const TFormValue* Peek() const;
@@ -186,7 +189,7 @@ class TReader : public TFiler {
     std::vector<TDefinitionLevel> FLevels;
     std::string FOrigin;
     bool FKeepRootName = false;
-    std::unique_ptr<TComponentFreeWatch> FWatch;
+    std::unique_ptr<TPersistentFreeWatch> FWatch;
     const TFormObject* FNode = nullptr;
     TComponent* FOwner = nullptr;
     TComponent* FParent = nullptr;
@@ -195,9 +198,10 @@ class TReader : public TFiler {
     // order; an entry is emptied when its component is freed meanwhile.
     std::vector<TComponent*> FLoaded;
     std::vector<TComponent*> FCreated;
-    std::vector<const TComponent*> FDead;
+    // Objects freed while the read runs (taken out again when a new one gets the address).
+    std::unordered_set<const TPersistent*> FDead;
     std::vector<TFixup> FFixups;
-    std::vector<const TCollection*> FCollections;
+    std::vector<const TPersistent*> FHolders;
     std::string FPropertyName;
     // Defined properties: the name looked for, the value found, whether a procedure took it.
     const std::string* FDefining = nullptr;

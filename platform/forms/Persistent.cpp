@@ -2,6 +2,29 @@
 
 #include "platform/forms/Errors.h"
 
+#include <algorithm>
+
+namespace {
+
+thread_local std::vector<TPersistentFreeWatch*> GFreeWatches;
+
+}  // namespace
+
+TPersistentFreeWatch::TPersistentFreeWatch() {
+    GFreeWatches.push_back(this);
+}
+
+TPersistentFreeWatch::~TPersistentFreeWatch() {
+    GFreeWatches.erase(std::find(GFreeWatches.begin(), GFreeWatches.end(), this));
+}
+
+TPersistent::~TPersistent() {
+    if (GFreeWatches.empty()) return;
+    // A copy: a watch may end while it hears of this.
+    const std::vector<TPersistentFreeWatch*> Watches = GFreeWatches;
+    for (TPersistentFreeWatch* Watch : Watches) Watch->Freed(this);
+}
+
 void TPersistent::Assign(const TPersistent* Source) {
     if (Source != nullptr) {
         Source->AssignTo(this);

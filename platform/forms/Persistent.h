@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TFiler;
 
@@ -22,6 +23,9 @@ class TObject {
 
 class TPersistent : public TObject {
   public:
+    // Tells the free watches of this thread that the object goes.
+    ~TPersistent() override;
+
     // Takes over the state of Source. The base asks Source to assign itself to this object
     // (AssignTo); when neither side knows the other, EConvertError "Cannot assign a TFoo to a
     // TBar" ("a nil" for no source).
@@ -49,4 +53,17 @@ class TPersistent : public TObject {
     friend class TFiler;
     // Event name -> method name; most objects have none, so the map is made on first use.
     std::unique_ptr<std::map<std::string, std::string>> FMethodNames;
+};
+
+// While it lives, Freed hears of every persistent object of this thread that is being destroyed
+// (components, collection items, collections, sub-objects). The reader uses it to never touch an
+// object that a setter or a Loaded freed while a definition is being read. Only the object's
+// identity may be used then: its own parts are gone.
+class TPersistentFreeWatch {
+  public:
+    TPersistentFreeWatch();
+    virtual ~TPersistentFreeWatch();
+    TPersistentFreeWatch(const TPersistentFreeWatch&) = delete;
+    TPersistentFreeWatch& operator=(const TPersistentFreeWatch&) = delete;
+    virtual void Freed(const TPersistent* Obj) = 0;
 };

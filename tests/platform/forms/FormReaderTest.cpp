@@ -293,6 +293,27 @@ TEST_F(FormReader, ComponentsFreedWhileTheDefinitionIsReadAreNeverTouchedAgain) 
     EXPECT_NE(Root->FindComponent("Panel2"), nullptr);
     EXPECT_EQ(TestLog(), (std::vector<std::string>{"Loaded FormMain", "Loaded Panel2"}));
 
+    // A component that frees itself while its properties are read ends the read.
+    EXPECT_EQ(
+        ErrorOf<EFormReadError>([&] { TOwned(ReadComponentFromText(Killing("Killer"), nullptr)); }),
+        "Killer was freed while its properties were read at line 38, column 3");
+
+    // A child that frees its parent while the parent's children are read ends the read.
+    const std::string Parricide = Edited("    object Panel2: TTestPanel",
+                                         "    object Killer: TTestKiller\n      Kill = 'Panel1'\n  "
+                                         "  end\n    object Panel2: TTestPanel");
+    EXPECT_EQ(ErrorOf<EFormReadError>([&] { TOwned(ReadComponentFromText(Parricide, nullptr)); }),
+              "Panel1 was freed while its children were read at line 28, column 5");
+
+    // An item that frees itself: the rest of its properties and its references go with it.
+    const std::string Dropping = Edited("        DockControl = Panel2\n",
+                                        "        DockControl = Panel2\n        Drop = True\n"
+                                        "        Caption = 'gone'\n");
+    TOwned Dropped(ReadComponentFromText(Dropping, nullptr));
+    TTestBars* Bars = Find<TTestManager>(Dropped.get(), "Manager")->Bars();
+    ASSERT_EQ(Bars->Count(), 1);
+    EXPECT_EQ(static_cast<TTestBar*>(Bars->Items(0))->Caption, "Toolbar");
+
     // A collection given twice: the references held for its first items go with them.
     const std::string Twice =
         Edited("    Bars = <",

@@ -115,6 +115,11 @@ class TTestBar : public TCollectionItem {
     int Row = 0;
     bool Visible = true;
     TTestPanel* DockControl = nullptr;
+    // Setting it frees the item, as a bar link whose item is set to none does.
+    bool Drop() const { return false; }
+    void SetDrop(bool Value) {
+        if (Value) delete this;
+    }
 
     void Assign(const TPersistent* Source) override {
         if (const auto* Bar = dynamic_cast<const TTestBar*>(Source)) {
@@ -188,15 +193,14 @@ class TTestManager : public TComponent {
     TTestBars FBars;
 };
 
-// Frees the component its Kill property names, other than itself (a setter with a side effect the
+// Frees the component its Kill property names, itself included (a setter with a side effect the
 // reader must survive).
 class TTestKiller : public TComponent {
   public:
     explicit TTestKiller(TComponent* Owner) : TComponent(Owner) {}
     std::string Kill() const { return {}; }
     void SetKill(const std::string& Victim) {
-        TComponent* Found = Owner() ? Owner()->FindComponent(Victim) : nullptr;
-        if (Found != nullptr && Found != this) Found->Free();
+        if (TComponent* Found = Owner() ? Owner()->FindComponent(Victim) : nullptr) Found->Free();
     }
 };
 
@@ -253,7 +257,8 @@ inline void RegisterTestComponents() {
         .Field("Caption", &TTestBar::Caption)
         .Field("Row", &TTestBar::Row, Default(0))
         .Field("Visible", &TTestBar::Visible, Default(true))
-        .Field("DockControl", &TTestBar::DockControl);
+        .Field("DockControl", &TTestBar::DockControl)
+        .Property("Drop", &TTestBar::Drop, &TTestBar::SetDrop, Default(false));
     RegisterClass<TTestBars, TCollection>("TTestBars");
     RegisterClass<TTestManager, TComponent>("TTestManager").Object("Bars", &TTestManager::Bars);
     RegisterClass<TTestFrame, TComponent>("TTestFrame").Field("Caption", &TTestFrame::Caption);
