@@ -53,7 +53,7 @@ std::string Demangled(const std::type_info& Type) {
 
 std::string TObject::ClassName() const {
     const std::type_info& Type = typeid(*this);
-    if (const TClassInfo* Info = GetClassInfo(Type)) return Info->Name;
+    if (const TClassInfo* Info = ClassInfoOfType(Type)) return Info->Name;
     return Demangled(Type);
 }
 
@@ -81,19 +81,19 @@ const TClassInfo* GetClass(const std::string& Name) {
     return It == R.ByName.end() ? nullptr : It->second;
 }
 
-const TClassInfo* GetClassInfo(std::type_index Type) {
+const TClassInfo* ClassInfoOfType(std::type_index Type) {
     TRegistry& R = Ready();
     auto It = R.ByType.find(Type);
     return It == R.ByType.end() ? nullptr : It->second;
 }
 
 const TClassInfo* ClassInfoOf(const TObject* Obj) {
-    return Obj == nullptr ? nullptr : GetClassInfo(typeid(*Obj));
+    return Obj == nullptr ? nullptr : ClassInfoOfType(typeid(*Obj));
 }
 
 TInstance InstanceOf(TPersistent* Obj) {
     if (Obj == nullptr) return {};
-    const TClassInfo* Info = GetClassInfo(typeid(*Obj));
+    const TClassInfo* Info = ClassInfoOfType(typeid(*Obj));
     if (Info == nullptr) return {};
     // The registered class is the object's dynamic class, so the complete object is one of it.
     return {dynamic_cast<void*>(Obj), Info};

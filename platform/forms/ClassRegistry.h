@@ -124,10 +124,10 @@ struct TClassInfo {
 // The registered class of that name (compared without regard to case), or none.
 const TClassInfo* GetClass(const std::string& Name);
 // The registered class of that C++ type, or none.
-const TClassInfo* GetClassInfo(std::type_index Type);
+const TClassInfo* ClassInfoOfType(std::type_index Type);
 template <class T>
 const TClassInfo* ClassInfoOf() {
-    return GetClassInfo(typeid(T));
+    return ClassInfoOfType(typeid(T));
 }
 // The class of Obj's dynamic type when it is registered, or none.
 const TClassInfo* ClassInfoOf(const TObject* Obj);
@@ -141,7 +141,7 @@ TInstance InstanceOf(U* Obj) {
         return InstanceOf(static_cast<TPersistent*>(Obj));
     } else {
         if constexpr (std::is_polymorphic_v<U>) {
-            if (const TClassInfo* Dynamic = GetClassInfo(typeid(*Obj)))
+            if (const TClassInfo* Dynamic = ClassInfoOfType(typeid(*Obj)))
                 return {dynamic_cast<void*>(Obj), Dynamic};
         }
         const TClassInfo* Static = ClassInfoOf<U>();
