@@ -3,6 +3,7 @@
 // and leaks are not), and what was read is written, read again and written the same way.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -38,7 +39,11 @@ void CheckWrittenBack(TComponent* Root) {
     }
     const std::string Rewritten = WriteComponentToText(Again);
     Again->Free();
-    if (Rewritten != Written) std::abort();
+    if (Rewritten != Written) {
+        std::fprintf(stderr, "written:\n%s\nwritten again:\n%s\n", Written.c_str(),
+                     Rewritten.c_str());
+        std::abort();
+    }
 }
 
 }  // namespace

@@ -26,6 +26,12 @@ void DefineStrings(TStringList& List, TFiler& Filer) {
         List.Count() > 0);
 }
 
+// A face name ends at a NUL, as the font keeps it; one that is empty then keeps the current name
+// (as an empty name does), so that what is read is what is written back.
+void SetFontName(TFont& Font, const std::string& Name) {
+    Font.SetName(Name.substr(0, Name.find('\0')));
+}
+
 }  // namespace
 
 const TIdentMap& ColorIdents() {
@@ -84,7 +90,7 @@ void RegisterStandardClasses() {
         .Property("Charset", &TFont::Charset, &TFont::SetCharset, Idents(CharsetIdents()))
         .Property("Color", &TFont::Color, &TFont::SetColor, Idents(ColorIdents()))
         .Property("Height", &TFont::Height, &TFont::SetHeight)
-        .Property("Name", &TFont::Name, &TFont::SetName)
+        .Property("Name", &TFont::Name, SetFontName)
         .Property("Pitch", &TFont::Pitch, &TFont::SetPitch, Default(fpDefault))
         .Property("Size", &TFont::Size, &TFont::SetSize, NotStored)
         .Property("Style", &TFont::Style, &TFont::SetStyle);
