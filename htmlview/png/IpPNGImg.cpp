@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "htmlview/png/PngStrings.h"
-#include "platform/system/MessageBox.h"
+#include "platform/shell/Dialogs.h"
 
 namespace {
 
