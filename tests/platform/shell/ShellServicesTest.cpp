@@ -260,3 +260,15 @@ TEST_F(Tray, AvailabilityComesFromTheServiceAndANewServiceShowsTheKeptIcons) {
     EXPECT_EQ(NextTray->Shown.at({Wnd, 2}).Tip, "kept");
     EXPECT_TRUE(Shell_NotifyIcon(NIM_DELETE, &Data));
 }
+
+TEST_F(Tray, TheDesktopServiceKeepsIconsWhereTheDesktopHasNoTray) {
+    SetTrayService(nullptr);  // the desktop's service; the offscreen platform has no tray
+    EXPECT_FALSE(IsTrayAvailable());
+    NOTIFYICONDATA Data = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP, "Orvalin Kestro");
+    EXPECT_TRUE(Shell_NotifyIcon(NIM_ADD, &Data));
+    NOTIFYICONDATA Tip = Record(NIF_TIP, "changed");
+    EXPECT_TRUE(Shell_NotifyIcon(NIM_MODIFY, &Tip));
+    TrayIconClicked(Wnd, 2, 0x0201);
+    ASSERT_TRUE(PumpUntil([&] { return !Heard.empty(); }));
+    EXPECT_TRUE(Shell_NotifyIcon(NIM_DELETE, &Data));
+}
