@@ -72,6 +72,8 @@ THost* MakeHost(TWnd& W) {
 
 // Qt's stacking follows ours: every visible host raised from the bottom up, when it changed.
 void Restack() {
+    // Offscreen there is no stacking to keep: input is routed by our own z-order.
+    if (Offscreen()) return;
     THosts& H = Hosts();
     std::vector<HWND> Order;
     const std::vector<HWND>& Tops = WindowState().TopLevels;

@@ -165,7 +165,13 @@ HWND HitWindow(POINT Pt, LRESULT& Hit) {
     for (int Round = 0; Target != 0 && Round < 16; ++Round) {
         TWndPtr W = FindWnd(Target);
         if (!W) return 0;
-        if (IsDisabledTree(*W)) {
+        // A disabled form (a modal window is open) takes the input itself, as an error.
+        TWndPtr Top = WindowImpl::TopLevelOf(*W);
+        if (Top && !Top->Enabled()) {
+            Hit = HTERROR;
+            return Top->Handle;
+        }
+        if (!W->Enabled()) {
             Hit = HTERROR;
             return Target;
         }
@@ -308,8 +314,11 @@ std::string CharsOf(QKeyEvent* E, WORD Vk) {
 
 bool TranslateKey(QKeyEvent* E) {
     const bool Press = E->type() == QEvent::KeyPress;
-    const InputImpl::TKeyCode Code = InputImpl::KeyCodeOf(
+    InputImpl::TKeyCode Code = InputImpl::KeyCodeOf(
         E->key(), (E->modifiers() & Qt::KeypadModifier) != 0, E->nativeScanCode());
+    // A key Qt cannot name may still type a character (a symbol of another layout).
+    if (Code.VirtualKey == 0 && E->key() != Qt::Key_AltGr && !E->text().isEmpty())
+        Code = InputImpl::TKeyCode{VK_OEM_102, 0x56, false};
     if (Code.VirtualKey == 0) return true;
     const WORD Vk = Code.VirtualKey;
     const bool WasDown = InputImpl::KeyDown(Vk);
@@ -328,7 +337,7 @@ bool TranslateKey(QKeyEvent* E) {
     }
     LPARAM Data = 1 | (static_cast<LPARAM>(Code.ScanCode) << 16);
     if (Code.Extended) Data |= KF_EXTENDED_BIT;
-    if (Alt && System && !(Vk == VK_F10 && !Alt)) Data |= KF_ALTDOWN_BIT;
+    if (Alt && System) Data |= KF_ALTDOWN_BIT;
     if (!Press || WasDown || E->isAutoRepeat()) Data |= KF_REPEAT_BIT;
     if (!Press) Data |= KF_UP_BIT;
     if (HookImpl::KeyboardHooks(Vk, Data)) return true;

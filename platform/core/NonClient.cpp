@@ -162,6 +162,13 @@ bool IsMouseMessage(UINT Msg) {
            (Msg >= WM_NCMOUSEMOVE && Msg <= WM_NCMBUTTONDBLCLK);
 }
 
+// The button that started a loop was let go where no window of ours saw it (outside every
+// window, before the loop took the capture): the loop ends once nothing is left to read.
+bool ReleasedUnseen() {
+    MSG Msg;
+    return !(GetKeyState(VK_LBUTTON) & 0x8000) && !PeekMessage(&Msg, 0, 0, 0, PM_NOREMOVE);
+}
+
 // Presses a caption button while the mouse is held; true when it was released over it.
 bool TrackCaptionButton(HWND Wnd, LRESULT Button) {
     SetCapture(Wnd);
@@ -169,7 +176,7 @@ bool TrackCaptionButton(HWND Wnd, LRESULT Button) {
     bool Pressed = true;
     bool Clicked = false;
     MSG Msg;
-    while (GetCapture() == Wnd) {
+    while (GetCapture() == Wnd && !ReleasedUnseen()) {
         if (!GetMessage(&Msg, 0, 0, 0)) {
             PostQuitMessage(static_cast<int>(static_cast<LPARAM>(Msg.wParam)));
             break;
@@ -236,7 +243,7 @@ RECT ToParent(const TWnd& W, RECT R) {
 
 // The move (Edge 0) or size loop: follows the mouse until the button is released, Escape
 // (back to where it started) or Return, or the capture is lost. Other messages are dispatched.
-void MoveSizeLoop(HWND Wnd, WPARAM Edge, POINT Start) {
+void MoveSizeLoop(HWND Wnd, WPARAM Edge, POINT Start, bool ByMouse) {
     TWndPtr W = FindWnd(Wnd);
     if (!W) return;
     if (Edge == 0 && (W->Style & WS_MAXIMIZE)) return;
@@ -257,7 +264,7 @@ void MoveSizeLoop(HWND Wnd, WPARAM Edge, POINT Start) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
     };
     MSG Msg;
-    while (GetCapture() == Wnd && FindWnd(Wnd)) {
+    while (GetCapture() == Wnd && FindWnd(Wnd) && !(ByMouse && ReleasedUnseen())) {
         if (!GetMessage(&Msg, 0, 0, 0)) {
             PostQuitMessage(static_cast<int>(static_cast<LPARAM>(Msg.wParam)));
             break;
@@ -423,9 +430,11 @@ LRESULT NonClientImpl::SysCommand(HWND Wnd, WPARAM Cmd, LPARAM LParam) {
             break;
         case SC_MOVE:
         case SC_SIZE: {
+            // Started by a press on the frame the command carries its point; by the keyboard
+            // (no point), no button ends the loop.
             POINT Start = PointOf(LParam);
             if (LParam == 0) GetCursorPos(&Start);
-            MoveSizeLoop(Wnd, (Cmd & 0xFFF0) == SC_SIZE ? (Cmd & 0x000F) : 0, Start);
+            MoveSizeLoop(Wnd, (Cmd & 0xFFF0) == SC_SIZE ? (Cmd & 0x000F) : 0, Start, LParam != 0);
             break;
         }
         default:

@@ -245,7 +245,6 @@ void Restore(HWND Wnd, UINT PosFlags) {
     TWndPtr W = FindWnd(Wnd);
     if (!W) return;
     if ((W->Style & WS_MINIMIZE) && W->RestoreToMaximized) {
-        W->Style &= ~WS_MINIMIZE;
         Maximize(Wnd, PosFlags);
         return;
     }

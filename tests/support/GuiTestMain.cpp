@@ -3,11 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QString>
 #include <cstdlib>
 
 #include "platform/core/Application.h"
 
+namespace {
+
+QtMessageHandler QtDefault = nullptr;
+
+// The offscreen platform says so every time a host is raised or masked; nothing to see.
+void QuietHandler(QtMsgType Type, const QMessageLogContext& Context, const QString& Text) {
+    if (Text.startsWith(QLatin1String("This plugin does not support"))) return;
+    QtDefault(Type, Context, Text);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    QtDefault = qInstallMessageHandler(QuietHandler);
     const char* Platform = std::getenv("QT_QPA_PLATFORM");
     if (!Platform || !*Platform) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // Pixel sizes must not depend on the machine's settings.
