@@ -140,7 +140,8 @@ void TApplication::FreeReleased() {
     if (FReleased.empty()) return;
     std::vector<TReleasable*> Free;
     std::vector<TReleasable*> Keep;
-    for (TReleasable* Obj : FReleased) (Obj->FDispatchDepth == 0 ? Free : Keep).push_back(Obj);
+    for (TReleasable* Obj : FReleased)
+        (Obj->FDispatchDepth == 0 && !Obj->InUse() ? Free : Keep).push_back(Obj);
     if (Free.empty()) return;
     FReleased.swap(Keep);
     // Destructors may hand further objects to ReleaseLater; they wait for the next pass.

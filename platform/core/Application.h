@@ -39,7 +39,8 @@
 
 // Base of objects that may be freed while one of their own handlers runs. The message loop keeps
 // a count of deliveries to the object that are on the stack (see AllocateHWnd's Owner and
-// TDispatchScope); TApplication::ReleaseLater frees it only once that count is back to 0.
+// TDispatchScope); TApplication::ReleaseLater frees it only once that count is back to 0 and the
+// object is not otherwise in use.
 class TReleasable {
   public:
     TReleasable() = default;
@@ -49,6 +50,9 @@ class TReleasable {
 
     int DispatchDepth() const { return FDispatchDepth; }
     bool ReleasePending() const { return FReleasePending; }
+    // Other reasons the object must not be freed yet (a handler of an object it owns is on the
+    // stack); ReleaseLater waits while this says so.
+    virtual bool InUse() const { return false; }
 
   private:
     friend class TDispatchScope;
@@ -126,7 +130,8 @@ class TApplication {
         }
     }
 
-    // Frees Obj (with delete) in the first pass in which none of its handlers is on the stack.
+    // Frees Obj (with delete) in the first pass in which none of its handlers is on the stack and
+    // it is not in use.
     // Calling it twice for one object frees it once. User-interface thread only.
     void ReleaseLater(TReleasable* Obj);
     // Frees every object handed to ReleaseLater whose handlers have returned; the pass does this
