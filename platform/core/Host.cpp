@@ -257,7 +257,6 @@ void HostImpl::BeforeReparent(TWnd&) {}
 
 void HostImpl::AfterReparent(TWnd& W, bool WasTopLevel) {
     const bool IsTopLevel = W.Parent == 0;
-    if (WasTopLevel == IsTopLevel) return;
     // The wrapped controls in the moved tree go to the host they now belong to.
     auto Reparent = [](HWND Root) {
         QWidget* NewHost = HostWidgetFor(Root);
@@ -272,7 +271,9 @@ void HostImpl::AfterReparent(TWnd& W, bool WasTopLevel) {
         };
         Walk(Root);
     };
-    if (IsTopLevel) {
+    if (WasTopLevel == IsTopLevel) {
+        Reparent(W.Handle);
+    } else if (IsTopLevel) {
         WindowCreated(W);
         Reparent(W.Handle);
         Sync(W);

@@ -30,6 +30,8 @@ struct TKeyCode {
     bool Extended = false;
 };
 TKeyCode KeyCodeOf(int QtKey, bool Keypad, std::uint32_t NativeScanCode);
+// The Qt key of a virtual key (Qt::Key_unknown when there is none).
+int QtKeyOf(WORD VirtualKey, bool Extended);
 // The key-state table: a key went down or up (lock keys toggle on the way down).
 void SetKeyDown(WORD VirtualKey, bool Down);
 bool KeyDown(WORD VirtualKey);

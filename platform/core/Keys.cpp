@@ -171,6 +171,21 @@ InputImpl::TKeyCode InputImpl::KeyCodeOf(int QtKey, bool Keypad, std::uint32_t N
     return TKeyCode{};
 }
 
+int InputImpl::QtKeyOf(WORD VirtualKey, bool Extended) {
+    if ((VirtualKey >= VK_A && VirtualKey <= VK_Z) || (VirtualKey >= VK_0 && VirtualKey <= VK_9))
+        return VirtualKey;
+    for (const TPadRow& Row : kPadKeys) {
+        // Navigation keys on the keypad (not extended) and their own block (extended) are one.
+        if (Row.PadKey == VirtualKey && (Row.PadKey != Row.MainKey || !Extended)) return Row.QtKey;
+        if (Row.MainKey == VirtualKey && (Row.QtKey < Qt::Key_0 || Row.QtKey > Qt::Key_9))
+            return Row.QtKey;
+    }
+    for (const TKeyRow& Row : kKeys)
+        if (Row.VirtualKey == VirtualKey) return Row.QtKey;
+    if (VirtualKey >= VK_F1 && VirtualKey <= VK_F24) return Qt::Key_F1 + (VirtualKey - VK_F1);
+    return Qt::Key_unknown;
+}
+
 void InputImpl::SetKeyDown(WORD VirtualKey, bool Down) {
     auto& T = KeyTable();
     const BYTE Index = static_cast<BYTE>(VirtualKey & 0xFF);

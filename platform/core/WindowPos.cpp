@@ -3,6 +3,7 @@
 
 #include "platform/core/HostImpl.h"
 #include "platform/core/Input.h"
+#include "platform/core/InputImpl.h"
 #include "platform/core/Paint.h"
 #include "platform/core/Screens.h"
 #include "platform/core/WindowImpl.h"
@@ -186,6 +187,8 @@ BOOL SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Heigh
         }
     }
     if (W->Parent == 0) HostImpl::Sync(*W);
+    // Wrapped controls in the window follow it.
+    if (Changed) InputImpl::PlaceWidgets(*W);
     if (WasVisible && !IsVisible && WindowState().Active == Wnd) WindowImpl::ActivateOther(Wnd);
     if (W->Parent == 0 && IsVisible && !(Flags & SWP_NOACTIVATE) && WindowImpl::Activatable(*W))
         SetActiveWindow(Wnd);
