@@ -209,6 +209,8 @@ void RouteMouse(TAction Action, TButton Button, POINT Pt, std::uint64_t Time) {
     Loop.SetCursorPos(Pt);
     if (Button != TButton::None && Action != TAction::Move)
         InputImpl::SetKeyDown(ButtonKey(Button), Action == TAction::Down);
+    // Loops that follow the cursor and the buttons wake, whether a message comes of it or not.
+    Loop.NoteActivity();
     const HWND Capture = GetCapture();
     HWND Target = Capture;
     LRESULT Hit = HTCLIENT;

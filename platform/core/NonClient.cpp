@@ -153,20 +153,43 @@ POINT PointOf(LPARAM LParam) {
     return POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
 }
 
-bool IsButtonUp(UINT Msg) {
-    return Msg == WM_LBUTTONUP || Msg == WM_NCLBUTTONUP;
-}
-
 bool IsMouseMessage(UINT Msg) {
     return (Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST) ||
            (Msg >= WM_NCMOUSEMOVE && Msg <= WM_NCMBUTTONDBLCLK);
 }
 
-// The button that started a loop was let go where no window of ours saw it (outside every
-// window, before the loop took the capture): the loop ends once nothing is left to read.
-bool ReleasedUnseen() {
+// What a tracking loop looks at next: a message, or (none queued) the cursor and the button as
+// the input left them. The loops follow the cursor and the button rather than mouse messages:
+// input that came before the loop took the capture went wherever the cursor was, even outside
+// every window, and still moved the cursor and the button.
+enum class TNext { Message, State, Quit };
+
+TNext NextInput(MSG& Msg) {
+    if (!PeekMessage(&Msg, 0, 0, 0, PM_REMOVE)) {
+        WaitMessage();
+        return TNext::State;
+    }
+    if (Msg.message != WM_QUIT) return TNext::Message;
+    PostQuitMessage(static_cast<int>(static_cast<LPARAM>(Msg.wParam)));
+    return TNext::Quit;
+}
+
+bool LeftButtonDown() {
+    return (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+}
+
+POINT CursorNow() {
+    POINT P;
+    GetCursorPos(&P);
+    return P;
+}
+
+// The drag is over: the mouse messages it left in the queue (the button's release) are its own.
+void DropDragMessages() {
     MSG Msg;
-    return !(GetKeyState(VK_LBUTTON) & 0x8000) && !PeekMessage(&Msg, 0, 0, 0, PM_NOREMOVE);
+    while (PeekMessage(&Msg, 0, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE) ||
+           PeekMessage(&Msg, 0, WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK, PM_REMOVE)) {
+    }
 }
 
 // Presses a caption button while the mouse is held; true when it was released over it.
@@ -176,24 +199,21 @@ bool TrackCaptionButton(HWND Wnd, LRESULT Button) {
     bool Pressed = true;
     bool Clicked = false;
     MSG Msg;
-    while (GetCapture() == Wnd && !ReleasedUnseen()) {
-        if (!GetMessage(&Msg, 0, 0, 0)) {
-            PostQuitMessage(static_cast<int>(static_cast<LPARAM>(Msg.wParam)));
+    for (;;) {
+        if (GetCapture() != Wnd || !FindWnd(Wnd)) break;
+        const bool Over = NonClientImpl::NcHitTest(Wnd, CursorNow()) == Button;
+        if (!LeftButtonDown()) {
+            Clicked = Over;
+            DropDragMessages();
             break;
         }
-        if (Msg.message == WM_MOUSEMOVE || Msg.message == WM_NCMOUSEMOVE) {
-            const bool Over = NonClientImpl::NcHitTest(Wnd, Msg.pt) == Button;
-            if (Over != Pressed) {
-                Pressed = Over;
-                PaintFrameWith(Wnd, Pressed ? Button : HTNOWHERE);
-            }
-            continue;
+        if (Over != Pressed) {
+            Pressed = Over;
+            PaintFrameWith(Wnd, Pressed ? Button : HTNOWHERE);
         }
-        if (IsButtonUp(Msg.message)) {
-            Clicked = NonClientImpl::NcHitTest(Wnd, Msg.pt) == Button;
-            break;
-        }
-        if (IsMouseMessage(Msg.message)) continue;
+        const TNext Next = NextInput(Msg);
+        if (Next == TNext::Quit) break;
+        if (Next == TNext::State || IsMouseMessage(Msg.message)) continue;
         TranslateMessage(&Msg);
         DispatchMessage(&Msg);
     }
@@ -241,7 +261,7 @@ RECT ToParent(const TWnd& W, RECT R) {
     return R;
 }
 
-// The move (Edge 0) or size loop: follows the mouse until the button is released, Escape
+// The move (Edge 0) or size loop: follows the cursor until the button is released, Escape
 // (back to where it started) or Return, or the capture is lost. Other messages are dispatched.
 void MoveSizeLoop(HWND Wnd, WPARAM Edge, POINT Start, bool ByMouse) {
     TWndPtr W = FindWnd(Wnd);
@@ -263,29 +283,34 @@ void MoveSizeLoop(HWND Wnd, WPARAM Edge, POINT Start, bool ByMouse) {
         SetWindowPos(Wnd, 0, P.left, P.top, P.right - P.left, P.bottom - P.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     };
+    POINT Followed = ByMouse ? Start : CursorNow();
+    auto Follow = [&](POINT Cursor) {
+        if (Cursor == Followed) return;
+        Followed = Cursor;
+        const LONG Dx = Cursor.x - Start.x;
+        const LONG Dy = Cursor.y - Start.y;
+        RECT R;
+        if (Edge == 0) {
+            R = Original;
+            OffsetRect(&R, Dx, Dy);
+            SendMessage(Wnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&R));
+        } else {
+            R = ClampTrack(ApplyEdge(Original, Edge, Dx, Dy), Edge, Info);
+            SendMessage(Wnd, WM_SIZING, Edge, reinterpret_cast<LPARAM>(&R));
+        }
+        if (FindWnd(Wnd)) Place(R);
+    };
     MSG Msg;
-    while (GetCapture() == Wnd && FindWnd(Wnd) && !(ByMouse && ReleasedUnseen())) {
-        if (!GetMessage(&Msg, 0, 0, 0)) {
-            PostQuitMessage(static_cast<int>(static_cast<LPARAM>(Msg.wParam)));
+    for (;;) {
+        if (GetCapture() != Wnd || !FindWnd(Wnd)) break;
+        Follow(CursorNow());
+        if (ByMouse && !LeftButtonDown()) {
+            DropDragMessages();
             break;
         }
-        if (Msg.message == WM_MOUSEMOVE || Msg.message == WM_NCMOUSEMOVE) {
-            const LONG Dx = Msg.pt.x - Start.x;
-            const LONG Dy = Msg.pt.y - Start.y;
-            RECT R;
-            if (Edge == 0) {
-                R = Original;
-                OffsetRect(&R, Dx, Dy);
-                SendMessage(Wnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&R));
-            } else {
-                R = ClampTrack(ApplyEdge(Original, Edge, Dx, Dy), Edge, Info);
-                SendMessage(Wnd, WM_SIZING, Edge, reinterpret_cast<LPARAM>(&R));
-            }
-            if (!FindWnd(Wnd)) break;
-            Place(R);
-            continue;
-        }
-        if (IsButtonUp(Msg.message)) break;
+        const TNext Next = NextInput(Msg);
+        if (Next == TNext::Quit) break;
+        if (Next == TNext::State || IsMouseMessage(Msg.message)) continue;
         if (Msg.message == WM_KEYDOWN || Msg.message == WM_SYSKEYDOWN) {
             if (Msg.wParam == VK_ESCAPE) {
                 Place(Original);
@@ -294,7 +319,7 @@ void MoveSizeLoop(HWND Wnd, WPARAM Edge, POINT Start, bool ByMouse) {
             if (Msg.wParam == VK_RETURN) break;
             continue;
         }
-        if (IsMouseMessage(Msg.message) || Msg.message == WM_KEYUP || Msg.message == WM_CHAR)
+        if (Msg.message == WM_KEYUP || Msg.message == WM_SYSKEYUP || Msg.message == WM_CHAR)
             continue;
         TranslateMessage(&Msg);
         DispatchMessage(&Msg);
