@@ -35,7 +35,7 @@ TWrappedControl::~TWrappedControl() {
 
 void TWrappedControl::DeleteWidget() {
     if (FWidget && AttachedWidget(FHandle) == FWidget) AttachWidget(FHandle, nullptr);
-    delete FWidget;
+    delete FWidget.data();
     FWidget = nullptr;
 }
 

@@ -34,13 +34,13 @@
 // one). Changes made through messages notify as user changes do, except while the window is
 // being created.
 #include <QFont>
+#include <QPointer>
+#include <QWidget>
 #include <memory>
 #include <string>
 #include <unordered_map>
 
 #include "platform/core/Window.h"
-
-class QWidget;
 
 class TWrappedControl {
   public:
@@ -86,7 +86,8 @@ class TWrappedControl {
     void Destroyed();
 
     HWND FHandle;
-    QWidget* FWidget = nullptr;
+    // Goes with its host when the application object goes first.
+    QPointer<QWidget> FWidget;
     HFONT FFont = 0;
     bool FCreating = true;
     bool FDead = false;

@@ -115,6 +115,11 @@ bool THost::event(QEvent* E) {
             E->ignore();
             if (FWnd != 0) PostMessage(FWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
             return true;
+        case QEvent::WindowStateChange:
+            // The window manager restored a minimized form (from its task bar).
+            if (FWnd != 0 && !(windowState() & Qt::WindowMinimized) && IsIconic(FWnd))
+                PostMessage(FWnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+            return QWidget::event(E);
         case QEvent::WindowActivate:
         case QEvent::WindowDeactivate:
             if (FWnd != 0 && !Offscreen())

@@ -3,6 +3,7 @@
 #include <time.h>
 
 #include <mutex>
+#include <string>
 #include <unordered_map>
 
 #include "platform/core/Application.h"
@@ -253,6 +254,14 @@ LONG GetMessageTime() {
 }
 
 bool RunModalLoop(const std::function<bool()>& Done) {
+    static int Depth = 0;
+    if (Depth >= CoreLimits::kMaxModalDepth)
+        throw Exception("Too many modal loops inside each other (" +
+                        std::to_string(CoreLimits::kMaxModalDepth) + ")");
+    ++Depth;
+    struct TLeave {
+        ~TLeave() { --Depth; }
+    } Leave;
     MSG Msg;
     while (!Done()) {
         if (Application.Terminated()) return false;

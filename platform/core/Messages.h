@@ -238,6 +238,7 @@ LONG GetMessageTime();
 // A modal message loop: GetMessage, TranslateMessage and DispatchMessage until Done() holds
 // (asked before every message) or WM_QUIT arrives; WM_QUIT is posted again for the loop outside.
 // False when WM_QUIT ended it. Timers, posted messages, painting and sockets go on inside it.
+// Raises when CoreLimits::kMaxModalDepth loops run inside each other already.
 bool RunModalLoop(const std::function<bool()>& Done);
 
 // Starts (or restarts, for the same window and id) a timer that posts WM_TIMER with

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "platform/core/Limits.h"
 #include "tests/platform/core/LoopHelpers.h"
 
 namespace {
@@ -395,6 +396,34 @@ TEST_F(CoreApplication, NestedWaitsEachKeepTheirOwnTimeOut) {
     Poster.join();
     Application.ProcessMessages();
     EXPECT_EQ(W.Params(WM_WORK), std::vector<WPARAM>{1});
+}
+
+TEST_F(CoreApplication, ModalLoopsInsideEachOtherStopAtTheirLimit) {
+    TRecordingWindow W;
+    int Depth = 0;
+    int Deepest = 0;
+    bool Stop = false;
+    std::string Caught;
+    Application.OnException = [&](const Exception& E) {
+        Caught = E.Message();
+        Stop = true;
+    };
+    // Every message opens another loop inside the one that delivered it.
+    W.OnMessage = [&](TMessage& M) {
+        if (M.Msg != WM_WORK) return;
+        Deepest = std::max(Deepest, ++Depth);
+        PostMessage(W.Handle, WM_WORK, 0, 0);
+        struct TLeave {
+            int& Depth;
+            ~TLeave() { --Depth; }
+        } Leave{Depth};
+        RunModalLoop([&] { return Stop; });
+    };
+    PostMessage(W.Handle, WM_WORK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Stop && Depth == 0; }));
+    EXPECT_EQ(Deepest, CoreLimits::kMaxModalDepth + 1);
+    EXPECT_EQ(Caught, "Too many modal loops inside each other (64)");
+    Application.ProcessMessages();  // the last post meets no loop any more
 }
 
 TEST_F(CoreApplication, RunEndsAtTheQuitMessageWithItsCode) {
