@@ -416,7 +416,8 @@ BOOL BringWindowToTop(HWND Wnd);
 // --- enabling -------------------------------------------------------------------------------
 // Our own flag: a disabled window gets no mouse or keyboard input (the mouse hook sees HTERROR
 // for it), is not greyed and keeps its children's look. Disabling sends WM_CANCELMODE when the
-// window or a child holds the capture and takes the focus away from it; WM_ENABLE goes to the
-// window when the state changes. Returns whether it was disabled before.
+// window or a child holds the capture (and releases a capture still inside it afterwards) and
+// takes the focus away from it; WM_ENABLE goes to the window when the state changes. Returns
+// whether it was disabled before.
 BOOL EnableWindow(HWND Wnd, BOOL Enable);
 BOOL IsWindowEnabled(HWND Wnd);

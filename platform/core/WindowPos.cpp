@@ -397,8 +397,12 @@ BOOL EnableWindow(HWND Wnd, BOOL Enable) {
         SendMessage(Wnd, WM_ENABLE, TRUE, 0);
     } else if (!Enable && !WasDisabled) {
         const HWND Capture = GetCapture();
-        if (Capture != 0 && (Capture == Wnd || IsChild(Wnd, Capture)))
+        if (Capture != 0 && (Capture == Wnd || IsChild(Wnd, Capture))) {
             SendMessage(Wnd, WM_CANCELMODE, 0, 0);
+            // A disabled window takes no input: a capture inside it goes whoever holds it.
+            const HWND Still = GetCapture();
+            if (Still != 0 && (Still == Wnd || IsChild(Wnd, Still))) ReleaseCapture();
+        }
         if (!FindWnd(Wnd)) return FALSE;
         W->Style |= WS_DISABLED;
         const HWND Focus = GetFocus();

@@ -288,8 +288,13 @@ TEST_F(Input, ADisabledFormTakesNoInputAndTheMouseHookSeesAnError) {
         return CallNextHookEx(MouseHook, Code, Wp, Lp);
     });
     SetFocus(Child);
+    SetCapture(Child);
     EXPECT_FALSE(EnableWindow(Form, FALSE));
     EXPECT_EQ(GetFocus(), 0u);  // the focus left the disabled form
+    // A capture inside it is cancelled (WM_CANCELMODE) and gone: nothing can route input there.
+    EXPECT_EQ(Windows().Of(Form, {WM_CANCELMODE}).size(), 1u);
+    EXPECT_EQ(GetCapture(), 0u);
+    EXPECT_EQ(Windows().Of(Child, {WM_CAPTURECHANGED}).size(), 1u);
     EXPECT_EQ(Windows().Of(Form, {WM_ENABLE}).back().WParam, static_cast<WPARAM>(FALSE));
     Windows().Log.clear();
     const POINT At = ScreenOf(Child, POINT{5, 5});
@@ -309,6 +314,17 @@ TEST_F(Input, ADisabledFormTakesNoInputAndTheMouseHookSeesAnError) {
     Drain();
     EXPECT_EQ(Windows().MessagesOf(Child, {WM_LBUTTONDOWN, WM_LBUTTONUP}),
               (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
+    // A mouse hook that eats a press: the press is gone, the release still comes.
+    UnhookWindowsHookEx(MouseHook);
+    MouseHook = SetWindowsHookEx(WH_MOUSE, [](int Code, WPARAM Wp, LPARAM Lp) -> LRESULT {
+        if (Wp == WM_LBUTTONDOWN) return 1;
+        return CallNextHookEx(MouseHook, Code, Wp, Lp);
+    });
+    Windows().Log.clear();
+    MouseClick(Form, At);
+    Drain();
+    EXPECT_EQ(Windows().MessagesOf(Child, {WM_LBUTTONDOWN, WM_LBUTTONUP}),
+              std::vector<UINT>{WM_LBUTTONUP});
     UnhookWindowsHookEx(MouseHook);
 }
 
