@@ -445,6 +445,31 @@ TEST_F(Positions, ShowingActivatesUnlessToldNotToAndHidingHandsActivationBack) {
     EXPECT_EQ(GetActiveWindow(), Owner);
 }
 
+TEST_F(Positions, TheForegroundWindowIsActiveAndOnTop) {
+    const HWND A = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE | WS_CAPTION, {0, 0, 100, 100}));
+    const HWND B =
+        Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE | WS_CAPTION, {50, 50, 150, 150}));
+    EXPECT_EQ(GetForegroundWindow(), B);
+    EXPECT_TRUE(SetForegroundWindow(A));
+    EXPECT_EQ(GetForegroundWindow(), A);
+    EXPECT_EQ(WindowFromPoint(POINT{75, 75}), A);
+    // Brought to the top, a top-level window is activated as well.
+    EXPECT_TRUE(BringWindowToTop(B));
+    EXPECT_EQ(GetActiveWindow(), B);
+    EXPECT_EQ(WindowFromPoint(POINT{75, 75}), B);
+    // A child only changes its place among its siblings.
+    const HWND Low = Windows().Create(0, WS_CHILD | WS_VISIBLE, {0, 0, 40, 40}, B);
+    const HWND High = Windows().Create(0, WS_CHILD | WS_VISIBLE, {20, 20, 60, 60}, B);
+    EXPECT_EQ(GetTopWindow(B), High);
+    BringWindowToTop(Low);
+    EXPECT_EQ(GetTopWindow(B), Low);
+    EXPECT_EQ(GetActiveWindow(), B);
+    SetCursorPos(12, 34);
+    POINT Cursor;
+    GetCursorPos(&Cursor);
+    EXPECT_EQ(Cursor, (POINT{12, 34}));
+}
+
 TEST_F(Positions, MinimizeMaximizeAndPlacementRoundTrip) {
     const HWND Form = Guard(Windows().Create(0, kForm | WS_VISIBLE, {40, 30, 340, 230}));
     Windows().Recorded = {WM_SIZE, WM_GETMINMAXINFO};
