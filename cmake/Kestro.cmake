@@ -40,12 +40,21 @@ function(kestro_library name)
   endif()
 endfunction()
 
-# kestro_test(NAME SOURCES ... [DEPS ...] [LABELS ...])
-# A GoogleTest executable whose tests CTest discovers when it runs them.
+# kestro_test(NAME SOURCES ... [DEPS ...] [LABELS ...] [GUI] [NO_APP])
+# A GoogleTest executable whose tests CTest discovers when it runs them. Its main makes the Qt
+# application object first: a QCoreApplication, or with GUI a QApplication on the offscreen
+# platform (tests/support); NO_APP leaves the application object to the tests themselves.
 function(kestro_test name)
-  cmake_parse_arguments(K "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(K "GUI;NO_APP" "" "SOURCES;DEPS;LABELS" ${ARGN})
   add_executable(${name} ${K_SOURCES})
-  target_link_libraries(${name} PRIVATE ${K_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
+  if(K_GUI)
+    set(main kestro_gui_test_main)
+  elseif(K_NO_APP)
+    set(main GTest::gtest_main)
+  else()
+    set(main kestro_test_main)
+  endif()
+  target_link_libraries(${name} PRIVATE ${K_DEPS} GTest::gtest ${main} Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE
     KESTRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" KESTRO_BINARY_DIR="${PROJECT_BINARY_DIR}")

@@ -9,6 +9,9 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+// Targets that need set-up once (an application object for the message loop) define it, as
+// libFuzzer expects; the replay calls it the same way.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 static void replayFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -17,6 +20,7 @@ static void replayFile(const std::filesystem::path& path) {
 }
 
 int main(int argc, char** argv) {
+    if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
     size_t count = 0;
     for (int i = 1; i < argc; ++i) {
         std::filesystem::path arg(argv[i]);

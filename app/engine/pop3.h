@@ -13,10 +13,13 @@
 #include "app/engine/PartialMails.h"
 #include "netlib/pop3/IpPop3.h"
 #include "platform/classes/Classes.h"
+#include "platform/core/Application.h"
 
 class TKestroConfig;
 
-class TKestroCustomClient {
+// Tasks are freed through Application.ReleaseLater: never while one of their handlers, or one of
+// their client's, is on the stack.
+class TKestroCustomClient : public TReleasable {
   public:
     // The callbacks are plain procedures that get the task as their first argument.
     using TTaskLogProc = void (*)(TKestroCustomClient* task, int32_t taskNo,
@@ -47,6 +50,7 @@ class TKestroCustomClient {
     // True while a handler of the task's client is running: the task must not be freed before
     // it has returned (the run frees it on a later pass then).
     virtual bool HandlerRunning() const { return false; }
+    bool InUse() const override { return HandlerRunning(); }
     // The task's box; raises for an index outside the configuration list or a box that failed
     // to load.
     TKestroConfig& GetConfig() const;

@@ -1,8 +1,9 @@
 // Kestro's entry point: start-up in the order the program's parts expect, the message loop, and
 // shut-down. With arguments the exchange starts at once and the program ends with its exit code.
-#include <QApplication>
+#include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,21 +16,10 @@
 #include "platform/fs/Files.h"
 #include "platform/system/MessageBox.h"
 
-namespace {
-
-// Without a display the program runs on Qt's offscreen platform; message boxes do not wait there.
-void ChooseQtPlatform() {
-    if (std::getenv("QT_QPA_PLATFORM")) return;
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if ((!x11 || !*x11) && (!wayland || !*wayland)) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    ChooseQtPlatform();
-    QApplication qtApp(argc, argv);
+    // Without a display the program runs on Qt's offscreen platform; message boxes do not wait
+    // there.
+    std::unique_ptr<QCoreApplication> qtApp = TApplication::InitializeQt(argc, argv, true);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         // The window that a start without boxes opens is not there yet.

@@ -144,6 +144,8 @@ TFormMain::TFormMain() {
         return client;
     };
     TaskList.StartClient = [](TKestroCustomClient* client, int32_t taskNo) {
+        // Start counts as a handler of the task: a stop from a nested pass in it cannot free it.
+        TDispatchScope scope(client);
         client->Start(taskNo);
     };
     LastViewUpdateMs = NowMs();
@@ -242,23 +244,9 @@ void TFormMain::ButtonEndTasksHardClick() {
 }
 
 void TFormMain::FreeTask(TKestroCustomClient* task) {
-    // The stop may come from a nested pass inside one of the task's own handlers: such a task is
-    // freed by the run loop once the handler has returned.
-    if (task && task->HandlerRunning())
-        FStoppedTasks.push_back(task);
-    else
-        delete task;
-}
-
-void TFormMain::FreeStoppedTasks() {
-    for (size_t i = 0; i < FStoppedTasks.size();) {
-        if (FStoppedTasks[i]->HandlerRunning()) {
-            ++i;
-            continue;
-        }
-        delete FStoppedTasks[i];
-        FStoppedTasks.erase(FStoppedTasks.begin() + long(i));
-    }
+    // The stop may come from a nested pass inside one of the task's own handlers or its Start:
+    // such a task goes once they have returned.
+    Application.ReleaseLater(task);
 }
 
 bool TFormMain::Close() {
@@ -584,7 +572,8 @@ bool TFormMain::ReapTasks() {
     bool freed = false;
     for (int32_t row = 0; row < TaskList.Count(); ++row) {
         TKestroCustomClient* task = TaskList.GetClient(row);
-        if (!task || task->State != TKestroCustomClient::tsFinished || task->HandlerRunning())
+        if (!task || task->State != TKestroCustomClient::tsFinished || task->HandlerRunning() ||
+            task->DispatchDepth() > 0)
             continue;
         TotalBytes += task->Bytes;
         TaskList.Remove(row);
@@ -598,8 +587,7 @@ bool TFormMain::ReapTasks() {
 
 void TFormMain::EndRun() {
     // No handler runs at this level any more: whatever a stop left behind can go now.
-    for (TKestroCustomClient* task : FStoppedTasks) delete task;
-    FStoppedTasks.clear();
+    Application.FreeReleased();
     LastViewUpdateMs = 0;
     UpdateStatusView(false);
     StatusPanels[0] = "Die ToDo-Liste ist abgearbeitet";
@@ -664,7 +652,6 @@ void TFormMain::WMRunToDo() {
             LogEvent(std::string("TaskManager Exception: ") + e.what());
             Running = false;
         }
-        FreeStoppedTasks();
         if (timePending && IpTimeClient.IsConnected()) {
             timePending = false;
             IpTimeClient.SetSocketIdleTimeout(kTimeClientIdleMs);

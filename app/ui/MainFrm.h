@@ -107,9 +107,8 @@ class TFormMain : public TReleasable {
     // Frees finished tasks; true when it freed one.
     bool ReapTasks();
     void EndRun();
-    // Frees a stopped task, or keeps it for later while one of its handlers runs.
+    // Frees a stopped task once none of its handlers runs any more.
     void FreeTask(TKestroCustomClient* task);
-    void FreeStoppedTasks();
     void SetTaskCountStatus();
     void CreateDupeCheck();
     // Waits for the outcome of an asynchronous dial; the dialler's result code.
@@ -121,7 +120,6 @@ class TFormMain : public TReleasable {
     std::unique_ptr<TIpEventLog> FRunLog;
     // Outcome of the dial in progress: -1 while waiting, 0 connected, else the error code.
     int32_t FDialOutcome = -1;
-    std::vector<TKestroCustomClient*> FStoppedTasks;
 };
 
 // The program's main window; null before start-up created it and after shut-down.

@@ -1,6 +1,8 @@
 // Throughput of the message queue: posting and delivering window messages.
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
+
 #include <thread>
 #include <vector>
 
@@ -69,4 +71,10 @@ BENCHMARK(BM_CrossThreadPost)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    QCoreApplication App(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

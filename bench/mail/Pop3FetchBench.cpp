@@ -6,6 +6,7 @@
 //   KESTRO_E2E_ENV=$D/e2e.env build/<dir>/bench/mail/mail_fetch_bench [mails] [kbytes]
 #include <sys/resource.h>
 #include <unistd.h>
+#include <QCoreApplication>
 
 #include <chrono>
 #include <cstdio>
@@ -49,6 +50,7 @@ bool Shell(const std::string& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    QCoreApplication App(argc, argv);
     namespace fs = std::filesystem;
     const int mails = argc > 1 ? std::atoi(argv[1]) : 2000;
     const int kbytes = argc > 2 ? std::atoi(argv[2]) : 10;

@@ -7,6 +7,7 @@
 //   bench20 KESTRO_E2E_ENV=$D/e2e.env build/<dir>/bench/news/news_fetch_bench [groups] [prefix]
 #include <sys/resource.h>
 #include <unistd.h>
+#include <QCoreApplication>
 
 #include <chrono>
 #include <cstdio>
@@ -121,6 +122,7 @@ TResult Fetch(const std::string& port, const std::string& prefix, int groups, in
 }  // namespace
 
 int main(int argc, char** argv) {
+    QCoreApplication App(argc, argv);
     auto env = LoadEnv();
     if (env.empty()) {
         std::fprintf(stderr, "set KESTRO_E2E_ENV to the env file of the e2e harness\n");

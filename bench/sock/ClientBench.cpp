@@ -7,6 +7,7 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <QCoreApplication>
 
 #include <chrono>
 #include <cstdio>
@@ -129,6 +130,7 @@ class TBenchClient : public TIpCustomClient {
 }  // namespace
 
 int main(int argc, char** argv) {
+    QCoreApplication App(argc, argv);
     const uint64_t Megabytes = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1024;
     const std::string Pattern = MakePattern();
     // Whole lines only, so that both readers see the same number of 80-byte lines.

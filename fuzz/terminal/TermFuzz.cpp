@@ -2,11 +2,14 @@
 // byte chooses, on a screen whose width the second byte chooses; the replies go out through a
 // fake socket. The same bytes then go to the TTY emulator and, as key codes, to the VT100 key
 // translation.
+#include <QCoreApplication>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "netlib/sock/IpFakeSocket.h"
+#include "platform/core/Application.h"
 #include "terminal/IpTerm.h"
 
 namespace {
@@ -37,6 +40,12 @@ class TFuzzTerminal : public TIpTerminalHost {
 };
 
 }  // namespace
+
+// The client component lives on the message loop, which needs the application object.
+extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv) {
+    static std::unique_ptr<QCoreApplication> App = TApplication::InitializeQt(*Argc, *Argv, false);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size < 2) return 0;

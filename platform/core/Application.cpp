@@ -1,8 +1,14 @@
 #include "platform/core/Application.h"
 
+#include <QApplication>
+#include <QCoreApplication>
 #include <cstdio>
+#include <cstdlib>
 
+#include "platform/core/InputImpl.h"
+#include "platform/core/LoopImpl.h"
 #include "platform/core/MessageLoop.h"
+#include "platform/core/Screens.h"
 
 TApplication Application;
 
@@ -18,6 +24,30 @@ bool CutAtNul(std::string& Text) {
 
 }  // namespace
 
+std::unique_ptr<QCoreApplication> TApplication::InitializeQt(int& Argc, char** Argv, bool Gui) {
+    if (QCoreApplication::instance()) throw Exception("The application object exists already");
+    std::unique_ptr<QCoreApplication> App;
+    if (Gui) {
+        const char* Platform = std::getenv("QT_QPA_PLATFORM");
+        const char* X11 = std::getenv("DISPLAY");
+        const char* Wayland = std::getenv("WAYLAND_DISPLAY");
+        // Without a display the windows live on Qt's offscreen platform.
+        if ((!Platform || !*Platform) && (!X11 || !*X11) && (!Wayland || !*Wayland))
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        auto* Widgets = new QApplication(Argc, Argv);
+        // Windows close through WM_CLOSE and the loop ends through WM_QUIT, never by Qt.
+        Widgets->setQuitOnLastWindowClosed(false);
+        App.reset(Widgets);
+        InputImpl::Install();
+        // The screen metrics of the painting layer follow the platform's screens.
+        SetScreenSource(nullptr);
+    } else {
+        App = std::make_unique<QCoreApplication>(Argc, Argv);
+    }
+    TMessageLoop::Instance().EnsureStarted();
+    return App;
+}
+
 TApplication::TApplication() = default;
 
 TApplication::~TApplication() {
@@ -32,6 +62,7 @@ bool TApplication::ProcessMessages() {
     Loop.EnsureStarted();
     Loop.ServiceQt(false);
     FreeReleased();
+    LoopImpl::DeleteRetiredHosts();
     Loop.QueueDueTimers();
     const bool Delivered = Loop.DeliverQueued();
     Loop.ArmTimerWake();
@@ -41,20 +72,14 @@ bool TApplication::ProcessMessages() {
 bool TApplication::WaitForEvent(DWORD Timeout) {
     TMessageLoop& Loop = TMessageLoop::Instance();
     Loop.EnsureStarted();
-    if (Loop.HasPendingMessages()) return true;
-    const std::int64_t ToTimer = Loop.MillisecondsToNextTimer();
-    if (ToTimer == 0) return true;
+    const std::uint64_t Seen = Loop.Activity();
+    auto Ready = [&] {
+        return FTerminated || Loop.HasPendingMessages() || Loop.MillisecondsToNextTimer() == 0 ||
+               Loop.Activity() != Seen || LoopImpl::NextWindowToPaint(0) != 0;
+    };
+    if (Ready()) return true;
     if (Timeout == 0) return false;
-
-    std::int64_t Wait = Timeout == INFINITE ? -1 : static_cast<std::int64_t>(Timeout);
-    const bool ForTimer = ToTimer >= 0 && (Wait < 0 || ToTimer <= Wait);
-    if (ForTimer) Wait = ToTimer;
-    Loop.SetWaitTimeout(Wait);
-    Loop.ServiceQt(true);
-    const bool TimedOut = Loop.WaitTimedOut();
-    Loop.SetWaitTimeout(-1);
-    if (Loop.HasPendingMessages() || Loop.MillisecondsToNextTimer() == 0) return true;
-    return !TimedOut || ForTimer;
+    return Loop.WaitUntil(Ready, Timeout == INFINITE ? -1 : static_cast<std::int64_t>(Timeout));
 }
 
 void TApplication::HandleMessage() {
@@ -115,7 +140,8 @@ void TApplication::FreeReleased() {
     if (FReleased.empty()) return;
     std::vector<TReleasable*> Free;
     std::vector<TReleasable*> Keep;
-    for (TReleasable* Obj : FReleased) (Obj->FDispatchDepth == 0 ? Free : Keep).push_back(Obj);
+    for (TReleasable* Obj : FReleased)
+        (Obj->FDispatchDepth == 0 && !Obj->InUse() ? Free : Keep).push_back(Obj);
     if (Free.empty()) return;
     FReleased.swap(Keep);
     // Destructors may hand further objects to ReleaseLater; they wait for the next pass.

@@ -2,24 +2,32 @@
 // The application object: the message loop of the user-interface thread, the application-wide
 // exception handler and deferred freeing of objects whose handlers may be on the stack.
 //
+// The Qt application object is explicit: the program (or the test main) creates it with
+// InitializeQt before it uses windows, messages or timers.
+//
 // One pass (ProcessMessages):
-//   1. Qt's pending events are serviced: socket notifiers, Qt timers and events posted to Qt
-//      objects. Their handlers are expected to post window messages and return; code run from
-//      them should go through Application.Guarded so that no exception unwinds through Qt.
+//   1. Qt's pending events are serviced: socket notifiers, Qt timers, input (translated into
+//      queued messages) and events posted to Qt objects. Their handlers are expected to post
+//      window messages and return; code run from them should go through Application.Guarded so
+//      that no exception unwinds through Qt.
 //   2. Objects handed to ReleaseLater whose handlers have all returned are freed.
 //   3. Every window timer that is due queues its WM_TIMER.
-//   4. The messages queued at this point are delivered in order. Messages posted while they run
-//      wait for the next pass. A handler may run a nested pass; it delivers what is pending then.
+//   4. The messages queued at this point are delivered in order (key messages are translated
+//      first). Messages posted while they run wait for the next pass. A handler may run a nested
+//      pass or a modal loop; it delivers what is pending then.
+//   5. When nothing is queued any more, windows that need painting get WM_PAINT.
 // Every exception that leaves a window procedure is caught at the delivery and handed to
 // HandleException; the pass goes on with the next message.
 //
 // Waiting: WaitForEvent sleeps in the operating system until a message is posted (from any
-// thread), a window timer falls due, a Qt event arrives (a socket notifier fires) or the time-out
-// passes. It may service Qt's events while it wakes; it never delivers window messages.
+// thread), a window timer falls due, a window needs painting or the time-out passes; it services
+// Qt's events meanwhile but never delivers window messages. Each wait keeps its own time-out,
+// also when a handler that a wait runs waits itself.
 //
-// Qt's own loops (QCoreApplication::exec, a modal dialog) also deliver window messages and
-// timers: the queue wakes Qt with one custom event and runs a pass from it when no pass or wait
-// of this class is servicing Qt at that moment.
+// Qt's own loops (QCoreApplication::exec, QEventLoop::exec in a handler) deliver window messages
+// and timers too: the queue wakes Qt with one custom event and runs a pass from it whenever no
+// wait or pass of this layer is looking at the queue at that level. Windows of this layer never
+// use Qt's modal loops: modal loops are RunModalLoop / GetMessage loops.
 #include <exception>
 #include <functional>
 #include <memory>
@@ -31,7 +39,8 @@
 
 // Base of objects that may be freed while one of their own handlers runs. The message loop keeps
 // a count of deliveries to the object that are on the stack (see AllocateHWnd's Owner and
-// TDispatchScope); TApplication::ReleaseLater frees it only once that count is back to 0.
+// TDispatchScope); TApplication::ReleaseLater frees it only once that count is back to 0 and the
+// object is not otherwise in use.
 class TReleasable {
   public:
     TReleasable() = default;
@@ -41,6 +50,9 @@ class TReleasable {
 
     int DispatchDepth() const { return FDispatchDepth; }
     bool ReleasePending() const { return FReleasePending; }
+    // Other reasons the object must not be freed yet (a handler of an object it owns is on the
+    // stack); ReleaseLater waits while this says so.
+    virtual bool InUse() const { return false; }
 
   private:
     friend class TDispatchScope;
@@ -69,8 +81,17 @@ class TDispatchScope {
 // the class library's root class arrive wrapped in one with their text.
 using TExceptionEvent = std::function<void(const Exception& E)>;
 
+class QCoreApplication;
+
 class TApplication {
   public:
+    // Creates the program's Qt application object: a QApplication (windows, Gui) or a
+    // QCoreApplication (console tools). Closing the last window does not end it; the loop ends
+    // with WM_QUIT / Terminate. When QT_QPA_PLATFORM is unset and there is no display, the GUI
+    // object uses the offscreen platform. The caller keeps the object alive while windows and
+    // messages are in use. Raises when an application object exists already.
+    static std::unique_ptr<QCoreApplication> InitializeQt(int& Argc, char** Argv, bool Gui);
+
     TApplication();
     ~TApplication();
     TApplication(const TApplication&) = delete;
@@ -84,7 +105,8 @@ class TApplication {
     // One pass, see above. True when it delivered at least one window message.
     bool ProcessMessages();
     // Waits for something to do (at most Timeout milliseconds; INFINITE waits without limit).
-    // True when a message or timer is pending or a Qt event was serviced, false on time-out.
+    // True when a message or timer is pending, a window needs painting or the application was
+    // terminated; false on time-out.
     bool WaitForEvent(DWORD Timeout);
     // Waits when nothing is pending, then runs one pass.
     void HandleMessage();
@@ -108,7 +130,8 @@ class TApplication {
         }
     }
 
-    // Frees Obj (with delete) in the first pass in which none of its handlers is on the stack.
+    // Frees Obj (with delete) in the first pass in which none of its handlers is on the stack and
+    // it is not in use.
     // Calling it twice for one object frees it once. User-interface thread only.
     void ReleaseLater(TReleasable* Obj);
     // Frees every object handed to ReleaseLater whose handlers have returned; the pass does this

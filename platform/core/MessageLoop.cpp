@@ -3,12 +3,15 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
+#include <QThread>
 #include <QTimerEvent>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/core/Application.h"
+#include "platform/core/LoopImpl.h"
+#include "platform/core/WindowImpl.h"
 
 namespace {
 
@@ -50,6 +53,24 @@ int QtInterval(std::int64_t Ms) {
     return static_cast<int>(std::clamp<std::int64_t>(Ms, 0, USER_TIMER_MAXIMUM));
 }
 
+bool IsMouseMove(UINT Msg) {
+    return Msg == WM_MOUSEMOVE || Msg == WM_NCMOUSEMOVE;
+}
+
+bool SameMessage(const MSG& A, const MSG& B) {
+    return A.hwnd == B.hwnd && A.message == B.message && A.wParam == B.wParam &&
+           A.lParam == B.lParam && A.time == B.time;
+}
+
+// Once the application object is gone (its destructor runs the post routine), the loop no longer
+// touches Qt: objects freed at exit may still remove windows and timers.
+bool QtGone = false;
+
+void OnApplicationGone() {
+    LoopImpl::DestroyHosts();
+    QtGone = true;
+}
+
 }  // namespace
 
 TMessageLoop& TMessageLoop::Instance() {
@@ -62,17 +83,20 @@ void TMessageLoop::EnsureStarted() {
         CheckThread();
         return;
     }
-    if (!QCoreApplication::instance()) {
-        static int Argc = 1;
-        static char Name[] = "kestro";
-        static char* Argv[] = {Name, nullptr};
-        static QCoreApplication* Created = new QCoreApplication(Argc, Argv);
-        (void)Created;
-    }
+    if (QtGone) return;
+    if (!QCoreApplication::instance())
+        throw Exception(
+            "The application object does not exist yet: the program creates it "
+            "(TApplication::InitializeQt) before it uses windows, messages or timers");
     FThread = std::this_thread::get_id();
+    qAddPostRoutine(OnApplicationGone);
     FPump.store(new TPump(*this, WakeEventType()), std::memory_order_release);
     // Messages may have been posted before the loop existed.
     Wake();
+}
+
+bool TMessageLoop::OnLoopThread() const {
+    return FPump.load(std::memory_order_acquire) && std::this_thread::get_id() == FThread;
 }
 
 void TMessageLoop::CheckThread() const {
@@ -82,38 +106,15 @@ void TMessageLoop::CheckThread() const {
     }
 }
 
-HWND TMessageLoop::Allocate(TWndMethod Method, TReleasable* Owner) {
+// ---- the window table ---------------------------------------------------------------------------
+
+HWND TMessageLoop::Insert(std::shared_ptr<TWnd> Entry) {
     EnsureStarted();
-    auto Entry = std::make_shared<TWindowEntry>();
-    Entry->Method = std::move(Method);
-    Entry->Owner = Owner;
     std::lock_guard Guard(FLock);
     const HWND Handle = FNextHandle++;
+    Entry->Handle = Handle;
     FWindows.emplace(Handle, std::move(Entry));
     return Handle;
-}
-
-bool TMessageLoop::Remove(HWND Wnd, bool SendDestroy) {
-    EnsureStarted();
-    std::shared_ptr<TWindowEntry> Entry;
-    {
-        std::lock_guard Guard(FLock);
-        auto It = FWindows.find(Wnd);
-        if (It == FWindows.end()) return false;
-        Entry = It->second;
-    }
-    // A window that destroys itself again from its WM_DESTROY handler gets WM_DESTROY once.
-    if (SendDestroy && !Entry->Destroying) {
-        Entry->Destroying = true;
-        try {
-            Send(Wnd, WM_DESTROY, 0, 0);
-        } catch (...) {
-            Erase(Wnd);
-            throw;
-        }
-    }
-    Erase(Wnd);
-    return true;  // Entry goes here, outside the lock: its method may own objects
 }
 
 void TMessageLoop::Erase(HWND Wnd) {
@@ -121,7 +122,7 @@ void TMessageLoop::Erase(HWND Wnd) {
         It = FTimers.erase(It);
     // Queued messages for the handle stay queued and are dropped when they come up: the handle
     // is never given out again. A delivery still running holds its own reference to the entry.
-    std::shared_ptr<TWindowEntry> Entry;
+    std::shared_ptr<TWnd> Entry;
     std::lock_guard Guard(FLock);
     auto It = FWindows.find(Wnd);
     if (It == FWindows.end()) return;
@@ -129,63 +130,220 @@ void TMessageLoop::Erase(HWND Wnd) {
     FWindows.erase(It);
 }
 
+std::shared_ptr<TWnd> TMessageLoop::Find(HWND Wnd) {
+    std::lock_guard Guard(FLock);
+    auto It = FWindows.find(Wnd);
+    return It == FWindows.end() ? nullptr : It->second;
+}
+
 bool TMessageLoop::Exists(HWND Wnd) {
     std::lock_guard Guard(FLock);
     return FWindows.count(Wnd) != 0;
 }
 
-void TMessageLoop::Enqueue(const TQueued& Item) {
+std::vector<std::shared_ptr<TWnd>> TMessageLoop::Entries() {
+    std::lock_guard Guard(FLock);
+    std::vector<std::shared_ptr<TWnd>> Out;
+    Out.reserve(FWindows.size());
+    for (const auto& [Handle, Entry] : FWindows) Out.push_back(Entry);
+    return Out;
+}
+
+// ---- the queue ----------------------------------------------------------------------------------
+
+MSG TMessageLoop::MakeMsg(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) const {
+    MSG Out;
+    Out.hwnd = Wnd;
+    Out.message = Msg;
+    Out.wParam = WParam;
+    Out.lParam = LParam;
+    Out.time = GetTickCount();
+    // Read without a lock by other threads: a torn point is harmless for a posted message.
+    Out.pt = FCursorPos;
+    return Out;
+}
+
+void TMessageLoop::Push(TQueued Item) {
     {
         std::lock_guard Guard(FLock);
-        FQueue.push_back(Item);
-        ++FPushed;
+        Item.Seq = ++FNextSeq;
+        FQueue.push_back(std::move(Item));
     }
+    FActivity.fetch_add(1, std::memory_order_acq_rel);
     Wake();
 }
 
 void TMessageLoop::Wake() {
     QObject* Pump = FPump.load(std::memory_order_acquire);
-    if (!Pump) return;
-    // One wake event at a time is enough: the pass that follows it looks at the whole queue.
+    if (!Pump || QtGone) return;
+    // One wake event at a time is enough: whoever handles it looks at the whole queue.
     if (!FWakePending.exchange(true))
         QCoreApplication::postEvent(Pump, new QEvent(WakeEventType()));
 }
 
-bool TMessageLoop::Post(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+void TMessageLoop::NoteActivity() {
+    FActivity.fetch_add(1, std::memory_order_acq_rel);
+    Wake();
+}
+
+bool TMessageLoop::Post(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam,
+                        std::shared_ptr<void> Payload) {
+    TQueued Item;
+    Item.Msg = MakeMsg(Wnd, Msg, WParam, LParam);
+    Item.Payload = std::move(Payload);
     {
         std::lock_guard Guard(FLock);
-        if (FWindows.count(Wnd) == 0) return false;
-        FQueue.push_back({Wnd, Msg, WParam, LParam, 0});
-        ++FPushed;
+        if (FWindows.count(Wnd) == 0) return false;  // Item (and its payload) go here
+        Item.Seq = ++FNextSeq;
+        FQueue.push_back(std::move(Item));
     }
+    FActivity.fetch_add(1, std::memory_order_acq_rel);
     Wake();
     return true;
 }
 
 void TMessageLoop::PostQuit(int ExitCode) {
-    Enqueue({0, WM_QUIT, static_cast<WPARAM>(ExitCode), 0, 0});
+    TQueued Item;
+    Item.Msg = MakeMsg(0, WM_QUIT, static_cast<WPARAM>(ExitCode), 0);
+    Push(std::move(Item));
 }
 
-LRESULT TMessageLoop::Send(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    std::shared_ptr<TWindowEntry> Entry;
+void TMessageLoop::PostInput(const MSG& Msg, std::string Chars) {
     {
         std::lock_guard Guard(FLock);
-        auto It = FWindows.find(Wnd);
-        if (It == FWindows.end()) return 0;
-        Entry = It->second;
+        if (IsMouseMove(Msg.message) && !FQueue.empty()) {
+            MSG& Last = FQueue.back().Msg;
+            if (Last.message == Msg.message && Last.hwnd == Msg.hwnd) {
+                Last = Msg;
+                return;  // the waiting move now carries the newest position
+            }
+        }
     }
-    TDispatchScope Scope(Entry->Owner);
-    TMessage Message{Msg, WParam, LParam, 0};
-    Entry->Method(Message);
-    return Message.Result;
+    TQueued Item;
+    Item.Msg = Msg;
+    Item.Chars = std::move(Chars);
+    Push(std::move(Item));
 }
 
-void TMessageLoop::Deliver(const std::shared_ptr<TWindowEntry>& Entry, const TQueued& Item) {
-    TDispatchScope Scope(Entry->Owner);
-    TMessage Message{Item.Msg, Item.WParam, Item.LParam, 0};
+bool TMessageLoop::Matches(const TQueued& Item, HWND Filter, UINT Min, UINT Max) {
+    const MSG& M = Item.Msg;
+    if (M.message == WM_QUIT && M.hwnd == 0) return true;
+    if (Min != 0 || Max != 0) {
+        if (M.message < Min || M.message > Max) return false;
+    }
+    if (Filter == 0) return true;
+    if (Filter == static_cast<HWND>(-1)) return M.hwnd == 0;
+    // The filter window or one of its descendants (the table is locked by the caller).
+    for (HWND At = M.hwnd; At != 0;) {
+        if (At == Filter) return true;
+        auto It = FWindows.find(At);
+        if (It == FWindows.end()) return false;
+        At = It->second->Parent;
+    }
+    return false;
+}
+
+bool TMessageLoop::TakeTimerMessage(const TQueued& Item) {
+    auto It = FTimers.find({Item.Msg.hwnd, Item.Msg.wParam});
+    if (It == FTimers.end() || It->second.Serial != Item.TimerSerial) return false;
+    It->second.Queued = false;
+    return true;
+}
+
+bool TMessageLoop::Take(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove) {
+    std::vector<TQueued> Dropped;  // freed after the lock: payload destructors may post
+    bool Found = false;
+    {
+        std::lock_guard Guard(FLock);
+        for (auto It = FQueue.begin(); It != FQueue.end();) {
+            const MSG& M = It->Msg;
+            const bool Dead = M.hwnd != 0 && FWindows.count(M.hwnd) == 0;
+            bool StaleTimer = false;
+            if (!Dead && It->TimerSerial != 0) {
+                auto Timer = FTimers.find({M.hwnd, M.wParam});
+                StaleTimer = Timer == FTimers.end() || Timer->second.Serial != It->TimerSerial;
+            }
+            if (Dead || StaleTimer) {
+                Dropped.push_back(std::move(*It));
+                It = FQueue.erase(It);
+                continue;
+            }
+            if (!Matches(*It, Filter, Min, Max)) {
+                ++It;
+                continue;
+            }
+            *Out = M;
+            Found = true;
+            if (!Remove) break;
+            TQueued Item = std::move(*It);
+            FQueue.erase(It);
+            if (Item.TimerSerial != 0) TakeTimerMessage(Item);
+            // A loop takes its next message: what it took before at this depth and never
+            // dispatched is dropped now.
+            const int Depth = FDispatchDepth;
+            for (auto H = FHeld.begin(); H != FHeld.end();) {
+                if (H->Depth >= Depth) {
+                    Dropped.push_back(TQueued{H->Msg, 0, 0, std::move(H->Payload), {}});
+                    H = FHeld.erase(H);
+                } else {
+                    ++H;
+                }
+            }
+            if (Item.Payload) FHeld.push_back(THeld{Item.Msg, Depth, std::move(Item.Payload)});
+            if (Item.Msg.message == WM_KEYDOWN || Item.Msg.message == WM_SYSKEYDOWN) {
+                FLastKey = Item.Msg;
+                FLastKeySeq = Item.Seq;
+                FLastKeyChars = std::move(Item.Chars);
+            }
+            FCurrent = Item.Msg;
+            break;
+        }
+    }
+    return Found;
+}
+
+bool TMessageLoop::QueueCharsOf(const MSG& Key) {
+    if (FLastKeyChars.empty() || !SameMessage(Key, FLastKey)) return false;
+    const UINT CharMsg = Key.message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+    {
+        std::lock_guard Guard(FLock);
+        // At the head, last character first, so that they come next and in order.
+        for (auto C = FLastKeyChars.rbegin(); C != FLastKeyChars.rend(); ++C) {
+            TQueued Item;
+            Item.Msg = Key;
+            Item.Msg.message = CharMsg;
+            Item.Msg.wParam = static_cast<unsigned char>(*C);
+            Item.Seq = FLastKeySeq;
+            FQueue.push_front(std::move(Item));
+        }
+    }
+    FLastKeyChars.clear();
+    FActivity.fetch_add(1, std::memory_order_acq_rel);
+    return true;
+}
+
+std::shared_ptr<void> TMessageLoop::TakeHeldPayload(const MSG& Msg) {
+    for (auto H = FHeld.rbegin(); H != FHeld.rend(); ++H) {
+        if (!SameMessage(H->Msg, Msg)) continue;
+        std::shared_ptr<void> Payload = std::move(H->Payload);
+        FHeld.erase(std::next(H).base());
+        return Payload;
+    }
+    return nullptr;
+}
+
+bool TMessageLoop::HasPendingMessages() {
+    std::lock_guard Guard(FLock);
+    return !FQueue.empty();
+}
+
+// ---- the pass -----------------------------------------------------------------------------------
+
+void TMessageLoop::Deliver(const TQueued& Item) {
     // Qt is not exception-safe: nothing a handler throws may unwind past this point.
     try {
-        Entry->Method(Message);
+        FCurrent = Item.Msg;
+        LoopImpl::DispatchQueued(Item.Msg);
     } catch (...) {
         Application.HandleException();
     }
@@ -195,43 +353,50 @@ bool TMessageLoop::DeliverQueued() {
     std::uint64_t Limit;
     {
         std::lock_guard Guard(FLock);
-        Limit = FPushed;
+        Limit = FNextSeq;
     }
     bool Delivered = false;
     for (;;) {
         TQueued Item;
-        std::shared_ptr<TWindowEntry> Entry;
+        bool Live = false;
         {
             std::lock_guard Guard(FLock);
             // A nested pass may have taken what this pass saw; it stops at what it saw itself.
-            if (FPopped >= Limit || FQueue.empty()) break;
-            Item = FQueue.front();
+            if (FQueue.empty() || FQueue.front().Seq > Limit) break;
+            Item = std::move(FQueue.front());
             FQueue.pop_front();
-            ++FPopped;
-            if (Item.Wnd != 0) {
-                auto It = FWindows.find(Item.Wnd);
-                if (It != FWindows.end()) Entry = It->second;
-            }
+            Live = Item.Msg.hwnd == 0 || FWindows.count(Item.Msg.hwnd) != 0;
         }
-        if (Item.Wnd == 0) {
-            if (Item.Msg == WM_QUIT) {
-                Application.ExitCode = static_cast<int>(static_cast<LPARAM>(Item.WParam));
+        if (Item.Msg.hwnd == 0) {
+            if (Item.Msg.message == WM_QUIT) {
+                Application.ExitCode = static_cast<int>(static_cast<LPARAM>(Item.Msg.wParam));
                 Application.Terminate();
             }
             continue;
         }
+        if (!Live) continue;  // the window was destroyed after the post
         if (Item.TimerSerial != 0 && !TakeTimerMessage(Item)) continue;
-        if (!Entry) continue;  // the window was destroyed after the post
-        Deliver(Entry, Item);
+        if (Item.Msg.message == WM_KEYDOWN || Item.Msg.message == WM_SYSKEYDOWN) {
+            FLastKey = Item.Msg;
+            FLastKeySeq = Item.Seq;
+            FLastKeyChars = std::move(Item.Chars);
+            QueueCharsOf(Item.Msg);
+        }
+        Deliver(Item);
         Delivered = true;
+    }
+    // Painting comes when nothing else waits.
+    if (!HasPendingMessages()) {
+        try {
+            Delivered = LoopImpl::PaintPending() || Delivered;
+        } catch (...) {
+            Application.HandleException();
+        }
     }
     return Delivered;
 }
 
-bool TMessageLoop::HasPendingMessages() {
-    std::lock_guard Guard(FLock);
-    return !FQueue.empty();
-}
+// ---- timers -------------------------------------------------------------------------------------
 
 UINT_PTR TMessageLoop::StartTimer(HWND Wnd, UINT_PTR IDEvent, UINT Elapse) {
     EnsureStarted();
@@ -261,17 +426,14 @@ void TMessageLoop::QueueDueTimers() {
         Timer.Queued = true;
         // Periods missed while the loop was busy are not made up.
         Timer.Due = Now + Timer.Interval;
+        TQueued Item;
+        Item.Msg = MakeMsg(Key.first, WM_TIMER, Key.second, 0);
+        Item.TimerSerial = Timer.Serial;
         std::lock_guard Guard(FLock);
-        FQueue.push_back({Key.first, WM_TIMER, Key.second, 0, Timer.Serial});
-        ++FPushed;
+        Item.Seq = ++FNextSeq;
+        FQueue.push_back(std::move(Item));
+        FActivity.fetch_add(1, std::memory_order_acq_rel);
     }
-}
-
-bool TMessageLoop::TakeTimerMessage(const TQueued& Item) {
-    auto It = FTimers.find({Item.Wnd, Item.WParam});
-    if (It == FTimers.end() || It->second.Serial != Item.TimerSerial) return false;
-    It->second.Queued = false;
-    return true;
 }
 
 std::int64_t TMessageLoop::MillisecondsToNextTimer() {
@@ -287,6 +449,7 @@ std::int64_t TMessageLoop::MillisecondsToNextTimer() {
 
 void TMessageLoop::ArmTimerWake() {
     QObject* Pump = FPump.load(std::memory_order_relaxed);
+    if (!Pump || QtGone) return;
     Clock::time_point Due = Clock::time_point::max();
     for (const auto& [Key, Timer] : FTimers)
         if (!Timer.Queued) Due = std::min(Due, Timer.Due);
@@ -300,44 +463,76 @@ void TMessageLoop::ArmTimerWake() {
     FTimerWakeId = Pump->startTimer(QtInterval(MillisecondsUntil(Due)), Qt::PreciseTimer);
 }
 
-void TMessageLoop::SetWaitTimeout(std::int64_t Ms) {
-    QObject* Pump = FPump.load(std::memory_order_relaxed);
-    if (FWaitTimerId != 0) {
-        Pump->killTimer(FWaitTimerId);
-        FWaitTimerId = 0;
-    }
-    FWaitTimedOut = false;
-    if (Ms >= 0) FWaitTimerId = Pump->startTimer(QtInterval(Ms), Qt::PreciseTimer);
-}
+// ---- waiting and Qt -----------------------------------------------------------------------------
 
 void TMessageLoop::ServiceQt(bool WaitForMore) {
+    if (QtGone) return;
+    const int SavedLevel = FServicingLevel;
+    FServicingLevel = QThread::currentThread()->loopLevel();
     ++FServicingQt;
+    struct TRestore {
+        TMessageLoop& Loop;
+        int Level;
+        ~TRestore() {
+            --Loop.FServicingQt;
+            Loop.FServicingLevel = Level;
+        }
+    } Restore{*this, SavedLevel};
     QCoreApplication::processEvents(WaitForMore ? QEventLoop::WaitForMoreEvents
                                                 : QEventLoop::AllEvents);
-    --FServicingQt;
+}
+
+bool TMessageLoop::WaitUntil(const std::function<bool()>& Ready, std::int64_t TimeoutMs) {
+    EnsureStarted();
+    QObject* Pump = FPump.load(std::memory_order_relaxed);
+    if (!Pump || QtGone) return Ready();
+    TWait Wait;
+    if (TimeoutMs >= 0) Wait.TimerId = Pump->startTimer(QtInterval(TimeoutMs), Qt::PreciseTimer);
+    FWaits.push_back(&Wait);
+    struct TUnregister {
+        TMessageLoop& Loop;
+        TWait& Wait;
+        QObject* Pump;
+        ~TUnregister() {
+            Loop.FWaits.erase(std::find(Loop.FWaits.begin(), Loop.FWaits.end(), &Wait));
+            if (Wait.TimerId != 0) Pump->killTimer(Wait.TimerId);
+        }
+    } Unregister{*this, Wait, Pump};
+    // Timers that fall due are only noticed here; the caller queues their messages.
+    for (;;) {
+        if (Ready()) return true;
+        if (Wait.TimedOut) return false;
+        ArmTimerWake();
+        ServiceQt(true);
+    }
 }
 
 void TMessageLoop::OnWakeEvent() {
     FWakePending.store(false);
-    // Under a wait or a pass of our own the caller looks at the queue itself; under one of Qt's
-    // loops (exec, a modal dialog) nobody would, so the pass runs from here.
-    if (FServicingQt == 0) RunForeignPass();
+    // Under a wait or a pass of our own the caller looks at the queue itself. Under one of Qt's
+    // loops (exec, a modal dialog) nobody would, also when that loop runs inside a handler that
+    // one of our waits started: then the pass runs from here.
+    if (FServicingQt == 0 || QThread::currentThread()->loopLevel() > FServicingLevel)
+        RunForeignPass();
 }
 
 void TMessageLoop::OnQtTimer(int TimerId) {
     QObject* Pump = FPump.load(std::memory_order_relaxed);
     Pump->killTimer(TimerId);
-    if (TimerId == FWaitTimerId) {
-        FWaitTimerId = 0;
-        FWaitTimedOut = true;
+    for (TWait* Wait : FWaits) {
+        if (Wait->TimerId != TimerId) continue;
+        Wait->TimerId = 0;
+        Wait->TimedOut = true;
         return;
     }
     if (TimerId == FTimerWakeId) FTimerWakeId = 0;
-    if (FServicingQt == 0) RunForeignPass();
+    if (FServicingQt == 0 || QThread::currentThread()->loopLevel() > FServicingLevel)
+        RunForeignPass();
 }
 
 void TMessageLoop::RunForeignPass() {
     Application.FreeReleased();
+    LoopImpl::DeleteRetiredHosts();
     QueueDueTimers();
     DeliverQueued();
     ArmTimerWake();

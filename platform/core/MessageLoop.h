@@ -1,22 +1,26 @@
 #pragma once
-// Inside of the message layer: the queue, the window table, the window timers and the bridge to
-// Qt's event loop. Only Messages.cpp and Application.cpp use it; other code uses Messages.h and
-// Application.h.
+// Inside of the message layer: the queue, the window table's storage, the window timers, waiting
+// and the bridge to Qt's event loop. Only the files of platform/core use it; other code uses
+// Messages.h and Application.h.
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "platform/core/Messages.h"
 
 class QObject;
 class TReleasable;
+struct TWnd;
 
 class TMessageLoop {
   public:
@@ -24,52 +28,82 @@ class TMessageLoop {
 
     static TMessageLoop& Instance();
 
-    // Creates the QCoreApplication (when none exists) and the Qt object that wakes the loop, on
-    // the first call; later calls from another thread than that first one are a programming
-    // error and abort.
+    // Binds the loop to the calling thread and makes the Qt object that wakes it, on the first
+    // call. Raises when the program has not created its Qt application object yet; a call from
+    // another thread than the first is a programming error and aborts.
     void EnsureStarted();
+    bool OnLoopThread() const;
 
-    HWND Allocate(TWndMethod Method, TReleasable* Owner);
-    bool Remove(HWND Wnd, bool SendDestroy);
+    // --- the window table ---
+    // Gives the entry its handle (never reused) and puts it into the table.
+    HWND Insert(std::shared_ptr<TWnd> Entry);
+    // Takes the entry out of the table and kills its timers; queued messages for it are dropped
+    // when they come up.
+    void Erase(HWND Wnd);
+    std::shared_ptr<TWnd> Find(HWND Wnd);
     bool Exists(HWND Wnd);
+    std::vector<std::shared_ptr<TWnd>> Entries();
 
-    bool Post(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    // --- the queue ---
+    bool Post(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, std::shared_ptr<void> Payload);
     void PostQuit(int ExitCode);
-    LRESULT Send(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    // Input translated from Qt: Chars are the Windows-1252 bytes a key typed (for
+    // TranslateMessage). A mouse move merges into a mouse move queued last for the same window.
+    void PostInput(const MSG& Msg, std::string Chars);
+    // Takes the first queued message that matches (see PeekMessage) without servicing Qt.
+    bool Take(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove);
+    // TranslateMessage's step: queues the characters of the key message last taken.
+    bool QueueCharsOf(const MSG& Key);
+    // DispatchMessage's step: the payload of a taken message, released by the returned holder
+    // once the dispatch ends.
+    std::shared_ptr<void> TakeHeldPayload(const MSG& Msg);
+    bool HasPendingMessages();
+    // Counts everything that may end a wait: posts, input, invalidated windows.
+    std::uint64_t Activity() const { return FActivity.load(std::memory_order_acquire); }
+    // Something other than a post changed (a window became invalid): wake waits.
+    void NoteActivity();
 
+    // The message being handled, for GetMessagePos and GetMessageTime.
+    const MSG& CurrentMessage() const { return FCurrent; }
+    void SetCurrentMessage(const MSG& Msg) { FCurrent = Msg; }
+    // The tracked cursor position that queued messages record (screen coordinates).
+    POINT CursorPos() const { return FCursorPos; }
+    void SetCursorPos(POINT Pos) { FCursorPos = Pos; }
+
+    // --- timers ---
     UINT_PTR StartTimer(HWND Wnd, UINT_PTR IDEvent, UINT Elapse);
     bool StopTimer(HWND Wnd, UINT_PTR IDEvent);
 
-    // The steps of a pass and of a wait; TApplication puts them together.
+    // --- the steps of a pass and of a wait; TApplication and the message functions use them ---
     void ServiceQt(bool WaitForMore);
     void QueueDueTimers();
+    // Delivers what was queued when it started (see TApplication::ProcessMessages).
     bool DeliverQueued();
-    bool HasPendingMessages();
     // Milliseconds until the next window timer falls due (0: one is due now), or -1 for none.
     std::int64_t MillisecondsToNextTimer();
     // Keeps a Qt timer armed for the next window timer, so that Qt's own loops wake for it.
     void ArmTimerWake();
-    // Arms (Ms >= 0) or cancels (Ms < 0) the time-out of a wait; true once it has fired.
-    void SetWaitTimeout(std::int64_t Ms);
-    bool WaitTimedOut() const { return FWaitTimedOut; }
+    // Services Qt (blocking) until Ready() holds; false when TimeoutMs (>= 0) passed first. Each
+    // wait has its own time-out, also when waits nest inside Qt handlers.
+    bool WaitUntil(const std::function<bool()>& Ready, std::int64_t TimeoutMs);
+    // Counts deliveries of queued messages on the stack (payloads taken at a depth are held
+    // until the loop at that depth takes its next message).
+    int DispatchDepth() const { return FDispatchDepth; }
+    void EnterDispatch() { ++FDispatchDepth; }
+    void LeaveDispatch() { --FDispatchDepth; }
 
     // Called by the Qt object for its wake event and its timers.
     void OnWakeEvent();
     void OnQtTimer(int TimerId);
 
   private:
-    struct TWindowEntry {
-        TWndMethod Method;
-        TReleasable* Owner = nullptr;
-        bool Destroying = false;
-    };
     struct TQueued {
-        HWND Wnd;
-        UINT Msg;
-        WPARAM WParam;
-        LPARAM LParam;
+        MSG Msg;
+        std::uint64_t Seq = 0;
         // Non-zero for WM_TIMER: the serial of the timer that queued it.
-        std::uint64_t TimerSerial;
+        std::uint64_t TimerSerial = 0;
+        std::shared_ptr<void> Payload;
+        std::string Chars;
     };
     struct TTimer {
         std::chrono::milliseconds Interval{};
@@ -77,32 +111,52 @@ class TMessageLoop {
         std::uint64_t Serial = 0;
         bool Queued = false;
     };
+    struct THeld {
+        MSG Msg;
+        int Depth = 0;
+        std::shared_ptr<void> Payload;
+    };
+    struct TWait {
+        int TimerId = 0;
+        bool TimedOut = false;
+    };
     using TTimerKey = std::pair<HWND, UINT_PTR>;
 
-    void Erase(HWND Wnd);
-    void Enqueue(const TQueued& Item);
+    void Push(TQueued Item);
     void Wake();
-    void Deliver(const std::shared_ptr<TWindowEntry>& Entry, const TQueued& Item);
+    bool Matches(const TQueued& Item, HWND Filter, UINT Min, UINT Max);
+    // A WM_TIMER whose timer was killed or restarted since it was queued: false, drop it.
     bool TakeTimerMessage(const TQueued& Item);
+    void Deliver(const TQueued& Item);
     void RunForeignPass();
     void CheckThread() const;
+    MSG MakeMsg(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) const;
 
     // Guards the queue, its counters and the window table (posting is allowed from any thread).
     std::mutex FLock;
     std::deque<TQueued> FQueue;
-    std::uint64_t FPushed = 0;
-    std::uint64_t FPopped = 0;
-    std::unordered_map<HWND, std::shared_ptr<TWindowEntry>> FWindows;
+    std::uint64_t FNextSeq = 0;
+    std::unordered_map<HWND, std::shared_ptr<TWnd>> FWindows;
     HWND FNextHandle = 1;
+    std::atomic<std::uint64_t> FActivity{0};
 
     // User-interface thread only.
     std::map<TTimerKey, TTimer> FTimers;
     std::uint64_t FNextTimerSerial = 1;
     int FServicingQt = 0;
+    // Qt's loop level (QThread::loopLevel) when the innermost ServiceQt started.
+    int FServicingLevel = 0;
     int FTimerWakeId = 0;
     Clock::time_point FTimerWakeDue{};
-    int FWaitTimerId = 0;
-    bool FWaitTimedOut = false;
+    std::vector<TWait*> FWaits;
+    std::vector<THeld> FHeld;
+    // The key message last taken, with the characters it typed.
+    MSG FLastKey{};
+    std::uint64_t FLastKeySeq = 0;
+    std::string FLastKeyChars;
+    MSG FCurrent{};
+    POINT FCursorPos{};
+    int FDispatchDepth = 0;
 
     std::atomic<bool> FWakePending{false};
     std::atomic<QObject*> FPump{nullptr};

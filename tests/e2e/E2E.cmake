@@ -30,7 +30,7 @@ function(kestro_e2e_test name)
   cmake_parse_arguments(K "" "" "SOURCES;DEPS" ${ARGN})
   kestro_e2e_paths(dir env)
   add_executable(${name} ${K_SOURCES})
-  target_link_libraries(${name} PRIVATE ${K_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
+  target_link_libraries(${name} PRIVATE ${K_DEPS} GTest::gtest kestro_test_main Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE
     KESTRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" KESTRO_BINARY_DIR="${PROJECT_BINARY_DIR}")

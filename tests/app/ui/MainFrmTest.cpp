@@ -29,6 +29,7 @@ class TFakeTask : public TKestroCustomClient {
     explicit TFakeTask(uint8_t kind) : FKind(kind) {}
     ~TFakeTask() override {
         if (FWnd) DeallocateHWnd(FWnd);
+        ++Destroyed;
     }
     void Start(int32_t taskNo) override {
         State = tsRunning;
@@ -43,19 +44,17 @@ class TFakeTask : public TKestroCustomClient {
             State = tsFinished;
         });
         SetTimer(FWnd, 1, 20);
-        // Start counts as a handler of the task: a stop from inside it must not free the task.
-        FInStart = true;
+        // Like the real tasks, it does not say that Start is running: the run must know.
         if (OnStart) OnStart();
-        FInStart = false;
-        Kind();  // touches the object after the callback
+        Touched = Kind();  // touches the object after the callback
     }
-    bool HandlerRunning() const override { return FInStart; }
     uint8_t Kind() const { return FKind; }
+    static inline uint8_t Touched = 0;
+    static inline int Destroyed = 0;
 
   private:
     uint8_t FKind;
     HWND FWnd = 0;
-    bool FInStart = false;
 };
 
 class ExchangeRunTest : public ::testing::Test {
@@ -73,6 +72,7 @@ class ExchangeRunTest : public ::testing::Test {
         TFakeTask::RunningNow = TFakeTask::MostAtOnce = 0;
         TFakeTask::Started.clear();
         TFakeTask::OnStart = nullptr;
+        TFakeTask::Destroyed = 0;
         Sim = std::make_shared<TSimDialupProvider>();
         IpRasAccess().SetProvider(Sim);
         Form = std::make_unique<TFormMain>();
@@ -244,6 +244,29 @@ TEST_F(ExchangeRunTest, HardStopFreesRunningTasksAndExceptionsReachTheRunLog) {
     std::string log = RunLog();
     EXPECT_NE(log.find(" Exception: handler failed\r\n"), std::string::npos);
     EXPECT_NE(log.find("User: Tasks hart beenden gewählt"), std::string::npos);
+}
+
+TEST_F(ExchangeRunTest, HardStopFromANestedPassDuringATasksStartLetsTheStartFinish) {
+    std::string box = WriteBox("box", "");
+    Form->ParseCommandLine({box});
+    // The click on "hard stop" arrives in a pass that the task's Start runs itself.
+    HWND button = AllocateHWnd([this](TMessage& m) {
+        if (m.Msg == WM_USER) Form->ButtonEndTasksHardClick();
+    });
+    TFakeTask::OnStart = [&] {
+        PostMessage(button, WM_USER, 0, 0);
+        Application.ProcessMessages();
+        EXPECT_EQ(TaskList.Count(), 0);  // stopped and gone from the list
+        // Start goes on passing messages (waiting for its server): the task stays.
+        Application.ProcessMessages();
+        EXPECT_EQ(TFakeTask::Destroyed, 0);
+    };
+    Form->WMRunToDo();
+    DeallocateHWnd(button);
+    EXPECT_EQ(TFakeTask::Started.size(), 1u);
+    EXPECT_EQ(TFakeTask::Touched, tkPop3);  // Start went on with its own object
+    EXPECT_EQ(TFakeTask::Destroyed, 1);     // and the task went once it had returned
+    EXPECT_NE(RunLog().find("User: Tasks hart beenden gewählt"), std::string::npos);
 }
 
 TEST_F(ExchangeRunTest, UnreadableDupeDatabaseStillEndsTheRun) {

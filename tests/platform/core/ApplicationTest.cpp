@@ -4,10 +4,12 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <atomic>
 #include <stdexcept>
 #include <thread>
 
+#include "platform/core/Limits.h"
 #include "tests/platform/core/LoopHelpers.h"
 
 namespace {
@@ -199,6 +201,229 @@ TEST_F(CoreApplication, WaitTimesOutWhenNothingHappens) {
     Application.ProcessMessages();
     EXPECT_FALSE(Application.WaitForEvent(0));
     EXPECT_FALSE(Application.WaitForEvent(20));
+}
+
+// ---- passes at every nesting level ------------------------------------------------------------
+
+// A pipe whose reading end's notifier posts what it reads to a window, as the socket layer does.
+class TDataPipe {
+  public:
+    explicit TDataPipe(HWND Target) {
+        EXPECT_EQ(pipe(FFds), 0);
+        FNotifier = std::make_unique<QSocketNotifier>(FFds[0], QSocketNotifier::Read);
+        QObject::connect(FNotifier.get(), &QSocketNotifier::activated, [this, Target] {
+            char Buffer[4096];
+            const ssize_t N = read(FFds[0], Buffer, sizeof Buffer);
+            if (N > 0) PostMessage(Target, WM_WORK, static_cast<WPARAM>(N), 0);
+        });
+    }
+    ~TDataPipe() {
+        FNotifier.reset();
+        close(FFds[0]);
+        close(FFds[1]);
+    }
+    // Writes Total bytes from another thread, as a peer sends them.
+    std::thread Send(size_t Total) {
+        return std::thread([this, Total] {
+            const std::string Chunk(512, 'd');
+            for (size_t Sent = 0; Sent < Total; Sent += Chunk.size())
+                EXPECT_EQ(write(FFds[1], Chunk.data(), Chunk.size()), ssize_t(Chunk.size()));
+        });
+    }
+
+  private:
+    int FFds[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> FNotifier;
+};
+
+TEST_F(CoreApplication, BoxesOpenedFromQtStartedHandlersKeepTheDataComing) {
+    constexpr size_t Total = 64 * 512;
+    struct TCase {
+        const char* What;
+        bool QtLoop;  // the box runs Qt's own loop, as a Qt dialog would
+    };
+    for (const TCase C : {TCase{"our modal loop", false}, TCase{"Qt's loop", true}}) {
+        size_t Received = 0;
+        QEventLoop QtBox;
+        TRecordingWindow Socket;
+        Socket.OnMessage = [&](TMessage& M) {
+            if (M.Msg != WM_WORK) return;
+            Received += M.WParam;
+            if (Received >= Total) QtBox.quit();
+        };
+        TDataPipe Data(Socket.Handle);
+        int Click[2];
+        ASSERT_EQ(pipe(Click), 0);
+        bool Closed = false;
+        size_t ReceivedWhileOpen = 0;
+        std::thread Sender;
+        // The "click": a Qt notifier's handler opens the box while the data is on its way.
+        QSocketNotifier ClickNotifier(Click[0], QSocketNotifier::Read);
+        QObject::connect(&ClickNotifier, &QSocketNotifier::activated, [&] {
+            Application.Guarded([&] {
+                ClickNotifier.setEnabled(false);
+                Sender = Data.Send(Total);
+                if (C.QtLoop) {
+                    // A bound for a broken layer: the test fails instead of hanging.
+                    QTimer::singleShot(10000, &QtBox, [&] { QtBox.quit(); });
+                    QtBox.exec();
+                } else {
+                    RunModalLoop([&] { return Received >= Total; });
+                }
+                ReceivedWhileOpen = Received;
+                Closed = true;
+            });
+        });
+        ASSERT_EQ(write(Click[1], "c", 1), 1);
+        ASSERT_TRUE(PumpUntil([&] { return Closed; }, 30000)) << C.What;
+        Sender.join();
+        EXPECT_EQ(ReceivedWhileOpen, Total) << C.What;
+        close(Click[0]);
+        close(Click[1]);
+    }
+}
+
+// ---- owned payloads ---------------------------------------------------------------------------
+
+struct TTracked {
+    static inline int Alive = 0;
+    explicit TTracked(std::string T) : Text(std::move(T)) { ++Alive; }
+    ~TTracked() { --Alive; }
+    std::string Text;
+};
+
+std::shared_ptr<TTracked> Payload(const std::string& Text) {
+    return std::make_shared<TTracked>(Text);
+}
+
+LPARAM PointerOf(const std::shared_ptr<TTracked>& P) {
+    return reinterpret_cast<LPARAM>(P.get());
+}
+
+TEST_F(CoreApplication, PostedPayloadsLiveUntilHandledAndGoWhenDropped) {
+    Application.ProcessMessages();
+    auto W = std::make_unique<TRecordingWindow>();
+    std::vector<std::string> Seen;
+    W->OnMessage = [&](TMessage& M) {
+        if (M.Msg != WM_WORK) return;
+        // Alive while the handler runs.
+        Seen.push_back(reinterpret_cast<TTracked*>(M.LParam)->Text + " " +
+                       std::to_string(TTracked::Alive));
+    };
+    {
+        auto P = Payload("delivered");
+        ASSERT_TRUE(PostMessage(W->Handle, WM_WORK, 0, PointerOf(P), P));
+    }
+    Application.ProcessMessages();
+    EXPECT_EQ(Seen, std::vector<std::string>{"delivered 1"});
+    EXPECT_EQ(TTracked::Alive, 0);
+
+    // Refused at once for a window that does not exist.
+    EXPECT_FALSE(PostMessage(0x7FFFFFF0, WM_WORK, 0, 0, Payload("refused")));
+    EXPECT_EQ(TTracked::Alive, 0);
+
+    // Taken and dispatched by a loop of the program: alive until the dispatch returns.
+    {
+        auto P = Payload("dispatched");
+        PostMessage(W->Handle, WM_WORK, 0, PointerOf(P), P);
+    }
+    MSG Msg;
+    ASSERT_TRUE(GetMessage(&Msg, W->Handle, WM_WORK, WM_WORK));
+    EXPECT_EQ(TTracked::Alive, 1);
+    DispatchMessage(&Msg);
+    EXPECT_EQ(Seen.back(), "dispatched 1");
+    EXPECT_EQ(TTracked::Alive, 0);
+
+    // Taken and never dispatched: it goes when that loop takes its next message.
+    {
+        auto P = Payload("abandoned");
+        PostMessage(W->Handle, WM_WORK, 0, PointerOf(P), P);
+    }
+    PostMessage(W->Handle, WM_USER, 0, 0);
+    ASSERT_TRUE(PeekMessage(&Msg, W->Handle, WM_WORK, WM_WORK, PM_REMOVE));
+    EXPECT_EQ(TTracked::Alive, 1);
+    ASSERT_TRUE(PeekMessage(&Msg, W->Handle, WM_USER, WM_USER, PM_REMOVE));
+    EXPECT_EQ(TTracked::Alive, 0);
+
+    // Queued for a window that dies before the pass, from this thread and from another.
+    {
+        auto P = Payload("dropped");
+        PostMessage(W->Handle, WM_WORK, 0, PointerOf(P), P);
+    }
+    std::thread([H = W->Handle] {
+        auto P = Payload("from a worker");
+        PostMessage(H, WM_WORK, 0, PointerOf(P), P);
+    }).join();
+    EXPECT_EQ(TTracked::Alive, 2);
+    W.reset();
+    Application.ProcessMessages();
+    EXPECT_EQ(TTracked::Alive, 0);
+    EXPECT_EQ(Seen.size(), 2u);
+}
+
+// ---- waits inside waits -------------------------------------------------------------------------
+
+TEST_F(CoreApplication, NestedWaitsEachKeepTheirOwnTimeOut) {
+    while (Application.ProcessMessages()) {
+    }
+    // A Qt handler that runs inside a short wait waits longer itself: both end at their own
+    // time-out, and the outer one says it timed out.
+    bool NestedResult = true;
+    bool NestedRan = false;
+    QTimer::singleShot(1, [&] {
+        NestedRan = true;
+        NestedResult = Application.WaitForEvent(80);
+    });
+    EXPECT_FALSE(Application.WaitForEvent(20));
+    EXPECT_TRUE(NestedRan);
+    EXPECT_FALSE(NestedResult);
+
+    // An endless wait is ended by the message it waits for, not by a nested wait's time-out.
+    TRecordingWindow W;
+    std::atomic<bool> NestedDone{false};
+    std::atomic<bool> Posting{false};
+    QTimer::singleShot(1, [&] {
+        Application.WaitForEvent(10);
+        NestedDone = true;
+    });
+    std::thread Poster([&] {
+        while (!NestedDone) std::this_thread::yield();
+        Posting = true;
+        PostMessage(W.Handle, WM_WORK, 1, 0);
+    });
+    EXPECT_TRUE(Application.WaitForEvent(INFINITE));
+    EXPECT_TRUE(Posting);
+    Poster.join();
+    Application.ProcessMessages();
+    EXPECT_EQ(W.Params(WM_WORK), std::vector<WPARAM>{1});
+}
+
+TEST_F(CoreApplication, ModalLoopsInsideEachOtherStopAtTheirLimit) {
+    TRecordingWindow W;
+    int Depth = 0;
+    int Deepest = 0;
+    bool Stop = false;
+    std::string Caught;
+    Application.OnException = [&](const Exception& E) {
+        Caught = E.Message();
+        Stop = true;
+    };
+    // Every message opens another loop inside the one that delivered it.
+    W.OnMessage = [&](TMessage& M) {
+        if (M.Msg != WM_WORK) return;
+        Deepest = std::max(Deepest, ++Depth);
+        PostMessage(W.Handle, WM_WORK, 0, 0);
+        struct TLeave {
+            int& Depth;
+            ~TLeave() { --Depth; }
+        } Leave{Depth};
+        RunModalLoop([&] { return Stop; });
+    };
+    PostMessage(W.Handle, WM_WORK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Stop && Depth == 0; }));
+    EXPECT_EQ(Deepest, CoreLimits::kMaxModalDepth + 1);
+    EXPECT_EQ(Caught, "Too many modal loops inside each other (64)");
+    Application.ProcessMessages();  // the last post meets no loop any more
 }
 
 TEST_F(CoreApplication, RunEndsAtTheQuitMessageWithItsCode) {

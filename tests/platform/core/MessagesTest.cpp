@@ -63,7 +63,7 @@ TEST(CoreMessages, MessageToDestroyedWindowIsDropped) {
     const HWND OldHandle = Old->Handle;
     ASSERT_TRUE(PostMessage(OldHandle, WM_A, 1, 0));
     ASSERT_TRUE(DestroyWindow(OldHandle));
-    EXPECT_EQ(Old->Got, (std::vector<TGot>{{WM_DESTROY, 0}}));
+    EXPECT_EQ(Old->Got, (std::vector<TGot>{{WM_DESTROY, 0}, {WM_NCDESTROY, 0}}));
     EXPECT_FALSE(IsWindow(OldHandle));
     EXPECT_FALSE(DestroyWindow(OldHandle));
 
@@ -72,7 +72,7 @@ TEST(CoreMessages, MessageToDestroyedWindowIsDropped) {
     EXPECT_NE(Fresh.Handle, OldHandle);
     EXPECT_TRUE(PostMessage(Fresh.Handle, WM_B, 2, 0));
     Application.ProcessMessages();
-    EXPECT_EQ(Old->Got.size(), 1u);
+    EXPECT_EQ(Old->Got.size(), 2u);
     EXPECT_EQ(Fresh.Got, (std::vector<TGot>{{WM_B, 2}}));
 
     EXPECT_FALSE(PostMessage(OldHandle, WM_A, 3, 0));
@@ -115,7 +115,7 @@ TEST(CoreMessages, DestroyWindowSendsDestroyOnceEvenWhenItsHandlerFails) {
         }
     };
     EXPECT_TRUE(DestroyWindow(Again.Handle));
-    EXPECT_EQ(Again.Got, (std::vector<TGot>{{WM_DESTROY, 0}}));
+    EXPECT_EQ(Again.Got, (std::vector<TGot>{{WM_DESTROY, 0}, {WM_NCDESTROY, 0}}));
     EXPECT_FALSE(IsWindow(Again.Handle));
 
     TRecordingWindow Failing;

@@ -1,0 +1,4 @@
+object Host: TTestForm
+  inline Frame: TTestBrokenFrame
+  end
+end

@@ -1,0 +1,5 @@
+object BaseForm: TTestForm
+  Left = 10
+  object Manager: TTestManager
+  end
+end

@@ -1,0 +1,6 @@
+#pragma once
+// The standard control classes. A program (and every test that makes controls) calls
+// InitStandardControls once, after its application object exists, before it creates controls.
+#include "platform/controls/Edit.h"
+
+void InitStandardControls();

@@ -1,0 +1,187 @@
+#include "platform/controls/WrappedControl.h"
+
+#include <QWidget>
+#include <algorithm>
+#include <cstring>
+
+#include "platform/core/Host.h"
+#include "platform/core/Input.h"
+#include "platform/core/Paint.h"
+#include "platform/core/Wrapping.h"
+#include "platform/gdi/Gdi.h"
+
+namespace {
+
+std::unordered_map<HWND, TWrappedControl*>& Controls() {
+    static auto* Map = new std::unordered_map<HWND, TWrappedControl*>;
+    return *Map;
+}
+
+bool IsPress(UINT Msg) {
+    return Msg == WM_LBUTTONDOWN || Msg == WM_RBUTTONDOWN || Msg == WM_MBUTTONDOWN ||
+           Msg == WM_LBUTTONDBLCLK;
+}
+
+bool IsInput(UINT Msg) {
+    return (Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST) || Msg == WM_KEYDOWN || Msg == WM_KEYUP ||
+           Msg == WM_SYSKEYDOWN || Msg == WM_SYSKEYUP || Msg == WM_CHAR;
+}
+
+}  // namespace
+
+TWrappedControl::~TWrappedControl() {
+    DeleteWidget();
+}
+
+void TWrappedControl::DeleteWidget() {
+    if (FWidget && AttachedWidget(FHandle) == FWidget) AttachWidget(FHandle, nullptr);
+    delete FWidget.data();
+    FWidget = nullptr;
+}
+
+TWrappedControl* TWrappedControl::Of(HWND Wnd) {
+    auto It = Controls().find(Wnd);
+    return It == Controls().end() ? nullptr : It->second;
+}
+
+LRESULT TWrappedControl::ClassProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam,
+                                   TWrappedControl* (*Make)(HWND)) {
+    auto& Map = Controls();
+    if (Msg == WM_NCCREATE && !Map.count(Wnd)) Map[Wnd] = Make(Wnd);
+    auto It = Map.find(Wnd);
+    if (It == Map.end()) return DefWindowProc(Wnd, Msg, WParam, LParam);
+    TWrappedControl* Control = It->second;
+    // The object stays while any of its calls runs, also when its window goes meanwhile.
+    struct TCall {
+        TWrappedControl* Control;
+        UINT Msg;
+        ~TCall() {
+            --Control->FDepth;
+            if (Msg == WM_NCDESTROY && !Control->FDead) {
+                Control->Destroyed();
+                Controls().erase(Control->FHandle);
+            }
+            if (Control->FDead && Control->FDepth == 0) delete Control;
+        }
+    };
+    ++Control->FDepth;
+    TCall Call{Control, Msg};
+    return Control->WndProc(Msg, WParam, LParam);
+}
+
+void TWrappedControl::Destroyed() {
+    FDead = true;
+    if (FWidget) {
+        FWidget->hide();
+        AttachWidget(FHandle, nullptr);
+    }
+}
+
+DWORD TWrappedControl::Style() const {
+    return static_cast<DWORD>(GetWindowLongPtr(FHandle, GWL_STYLE));
+}
+
+std::string TWrappedControl::Text() const {
+    return GetWindowText(FHandle);
+}
+
+void TWrappedControl::SetText(const std::string&) {}
+
+void TWrappedControl::Command(WORD Code) {
+    const HWND Parent = GetParent(FHandle);
+    if (!Parent) return;
+    SendMessage(Parent, WM_COMMAND,
+                MAKEWPARAM(static_cast<WORD>(GetWindowLongPtr(FHandle, GWLP_ID)), Code),
+                static_cast<LPARAM>(FHandle));
+}
+
+LRESULT TWrappedControl::Notify(UINT Code, NMHDR* Record) {
+    const HWND Parent = GetParent(FHandle);
+    if (!Parent) return 0;
+    NMHDR Own;
+    NMHDR* Header = Record ? Record : &Own;
+    Header->hwndFrom = FHandle;
+    Header->idFrom = static_cast<UINT_PTR>(GetWindowLongPtr(FHandle, GWLP_ID));
+    Header->code = Code;
+    return SendMessage(Parent, WM_NOTIFY, Header->idFrom, reinterpret_cast<LPARAM>(Header));
+}
+
+LRESULT TWrappedControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
+    switch (Msg) {
+        case WM_NCCREATE:
+            FCreating = true;
+            break;
+        case WM_CREATE: {
+            const auto* Create = reinterpret_cast<const CREATESTRUCT*>(LParam);
+            if (QWidget* Host = HostWidgetFor(FHandle); Host && Create) {
+                FWidget = CreateWidget(Host, *Create);
+                if (FWidget) {
+                    AttachWidget(FHandle, FWidget);
+                    if (Create->lpszName) SetText(Create->lpszName);
+                }
+            }
+            FCreating = false;
+            return 0;
+        }
+        case WM_NCCALCSIZE:
+            return 0;  // the widget draws its own frame
+        case WM_SETTEXT:
+            if (!FWidget) break;
+            SetText(LParam ? reinterpret_cast<const char*>(LParam) : "");
+            return TRUE;
+        case WM_GETTEXT: {
+            if (!FWidget) break;
+            char* Buffer = reinterpret_cast<char*>(LParam);
+            if (!Buffer || WParam == 0) return 0;
+            const std::string Now = Text();
+            const size_t N = std::min(Now.size(), static_cast<size_t>(WParam - 1));
+            std::memcpy(Buffer, Now.data(), N);
+            Buffer[N] = '\0';
+            return static_cast<LRESULT>(N);
+        }
+        case WM_GETTEXTLENGTH:
+            if (!FWidget) break;
+            return static_cast<LRESULT>(Text().size());
+        case WM_SETFONT:
+            FFont = static_cast<HFONT>(WParam);
+            if (FWidget) FWidget->setFont(WrappedControlFont(FFont));
+            return 0;
+        case WM_GETFONT:
+            return static_cast<LRESULT>(FFont);
+        case WM_ENABLE:
+            if (FWidget) FWidget->setEnabled(WParam != 0);
+            return 0;
+        case WM_PAINT:
+            ValidateRect(FHandle, nullptr);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_NCPAINT:
+            return 0;
+        default:
+            if (!IsInput(Msg)) break;
+            // Controls take the focus when clicked.
+            if (IsPress(Msg) && GetFocus() != FHandle) SetFocus(FHandle);
+            if (FWidget && ForwardInputToWidget(FWidget, Msg, WParam, LParam) &&
+                Msg != WM_RBUTTONUP)
+                return 0;
+            break;
+    }
+    return DefWindowProc(FHandle, Msg, WParam, LParam);
+}
+
+QFont WrappedControlFont(HFONT Font) {
+    LOGFONT Log;
+    if (Font == 0 || GetObject(Font, sizeof Log, &Log) == 0) {
+        QFont Default(QStringLiteral("DejaVu Sans"));
+        Default.setPixelSize(11);
+        return Default;
+    }
+    QFont Q(QString::fromLatin1(Log.lfFaceName));
+    Q.setPixelSize(std::max(1, Log.lfHeight < 0 ? -Log.lfHeight : Log.lfHeight * 3 / 4));
+    Q.setBold(Log.lfWeight >= 600);
+    Q.setItalic(Log.lfItalic != 0);
+    Q.setUnderline(Log.lfUnderline != 0);
+    Q.setStrikeOut(Log.lfStrikeOut != 0);
+    return Q;
+}

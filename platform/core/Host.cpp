@@ -1,0 +1,356 @@
+// Qt hosts of top-level windows and their surfaces.
+#include "platform/core/Host.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QWindow>
+#include <algorithm>
+#include <vector>
+
+#include "platform/core/Application.h"
+#include "platform/core/HostImpl.h"
+#include "platform/core/InputImpl.h"
+#include "platform/core/LoopImpl.h"
+#include "platform/core/WindowImpl.h"
+#include "platform/gdi/Gdi.h"
+
+namespace {
+
+struct THosts {
+    std::vector<QPointer<THost>> Retired;
+    // Qt events of hosts being delivered right now (a host must not go while one is).
+    int EventDepth = 0;
+    // The top-level windows in the order last given to Qt, bottom first.
+    std::vector<HWND> Stack;
+    HWND Grabbing = 0;
+};
+
+THosts& Hosts() {
+    static auto* State = new THosts;
+    return *State;
+}
+
+bool GuiApplication() {
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+bool Offscreen() {
+    return QGuiApplication::platformName() == QLatin1String("offscreen");
+}
+
+Qt::WindowFlags FlagsFor(HostImpl::THostKind Kind) {
+    switch (Kind) {
+        case HostImpl::THostKind::Popup:
+            return Qt::ToolTip | Qt::FramelessWindowHint;
+        case HostImpl::THostKind::Tool:
+            return Qt::Tool | Qt::FramelessWindowHint;
+        case HostImpl::THostKind::Form:
+            return Qt::Window | Qt::FramelessWindowHint;
+    }
+    return Qt::Window | Qt::FramelessWindowHint;
+}
+
+QSize SurfaceSize(const TWnd& W) {
+    return QSize(std::clamp<int>(W.Width(), 1, CoreLimits::kMaxSurfaceSide),
+                 std::clamp<int>(W.Height(), 1, CoreLimits::kMaxSurfaceSide));
+}
+
+THost* MakeHost(TWnd& W) {
+    if (!GuiApplication() || W.MessageOnly || W.Parent != 0) return nullptr;
+    auto* Host = new THost(W.Handle);
+    const HostImpl::THostKind Kind = HostImpl::KindOf(W);
+    Host->setWindowFlags(FlagsFor(Kind));
+    Host->setProperty("KestroHostKind", static_cast<int>(Kind));
+    Host->setWindowTitle(Cp1252ToUnicode(W.Text));
+    Host->setGeometry(W.Window.left, W.Window.top, W.Width(), W.Height());
+    return Host;
+}
+
+// Qt's stacking follows ours: every visible host raised from the bottom up, when it changed.
+void Restack() {
+    // Offscreen there is no stacking to keep: input is routed by our own z-order.
+    if (Offscreen()) return;
+    THosts& H = Hosts();
+    std::vector<HWND> Order;
+    const std::vector<HWND>& Tops = WindowState().TopLevels;
+    for (auto It = Tops.rbegin(); It != Tops.rend(); ++It) {
+        TWndPtr W = FindWnd(*It);
+        if (W && W->Host && W->Host->isVisible()) Order.push_back(*It);
+    }
+    if (Order == H.Stack) return;
+    H.Stack = Order;
+    for (HWND Wnd : Order)
+        if (TWndPtr W = FindWnd(Wnd)) W->Host->raise();
+}
+
+}  // namespace
+
+// ---- the host widget ----------------------------------------------------------------------------
+
+THost::THost(HWND Wnd) : QWidget(nullptr), FWnd(Wnd) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+THost::~THost() = default;
+
+bool THost::event(QEvent* E) {
+    THosts& H = Hosts();
+    ++H.EventDepth;
+    struct TLeave {
+        ~TLeave() { --Hosts().EventDepth; }
+    } Leave;
+    switch (E->type()) {
+        case QEvent::Close:
+            // The window manager asks: the window decides through its own close message.
+            E->ignore();
+            if (FWnd != 0) PostMessage(FWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+            return true;
+        case QEvent::WindowStateChange:
+            // The window manager restored a minimized form (from its task bar).
+            if (FWnd != 0 && !(windowState() & Qt::WindowMinimized) && IsIconic(FWnd))
+                PostMessage(FWnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+            return QWidget::event(E);
+        case QEvent::WindowActivate:
+        case QEvent::WindowDeactivate:
+            if (FWnd != 0 && !Offscreen())
+                Application.Guarded([&] {
+                    InputImpl::QtActivationChanged(FWnd, E->type() == QEvent::WindowActivate);
+                });
+            return QWidget::event(E);
+        default:
+            return QWidget::event(E);
+    }
+}
+
+void THost::paintEvent(QPaintEvent* E) {
+    TWndPtr W = FindWnd(FWnd);
+    if (!W || !W->Surface) return;
+    QPainter Painter(this);
+    Painter.setCompositionMode(QPainter::CompositionMode_Source);
+    const QRect Area = E->rect();
+    Painter.drawImage(Area, W->Surface->Image, Area);
+}
+
+// ---- lookups ------------------------------------------------------------------------------------
+
+THost* HostOfWindow(HWND Wnd) {
+    TWndPtr W = FindWnd(Wnd);
+    return W ? W->Host : nullptr;
+}
+
+THost* HostOfQtWindow(const QWindow* Window) {
+    if (!Window) return nullptr;
+    static QPointer<THost> Last;
+    if (Last && Last->Window() != 0 && Last->windowHandle() == Window) return Last;
+    for (const TWndPtr& W : AllWindows()) {
+        if (W->Host && W->Host->windowHandle() == Window) {
+            Last = W->Host;
+            return W->Host;
+        }
+    }
+    return nullptr;
+}
+
+QWidget* HostWidgetFor(HWND Wnd) {
+    TWndPtr W = FindWnd(Wnd);
+    if (!W) return nullptr;
+    TWndPtr Top = WindowImpl::TopLevelOf(*W);
+    return Top ? Top->Host : nullptr;
+}
+
+// ---- keeping hosts in line ----------------------------------------------------------------------
+
+HostImpl::THostKind HostImpl::KindOf(const TWnd& W) {
+    const bool Caption = (W.Style & WS_CAPTION) == WS_CAPTION;
+    if ((W.Style & WS_POPUP) && (W.ExStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST)) && !Caption)
+        return THostKind::Popup;
+    if ((W.ExStyle & WS_EX_TOOLWINDOW) && Caption) return THostKind::Tool;
+    return THostKind::Form;
+}
+
+void HostImpl::WindowCreated(TWnd& W) {
+    if (W.MessageOnly || W.Parent != 0) return;
+    W.Surface = std::make_shared<TSurface>();
+    W.Surface->Image = QImage(SurfaceSize(W), QImage::Format_RGB32);
+    const COLORREF Face = GetSysColor(COLOR_BTNFACE);
+    W.Surface->Image.fill(QColor(GetRValue(Face), GetGValue(Face), GetBValue(Face)));
+    W.Host = MakeHost(W);
+}
+
+std::shared_ptr<TSurface> HostImpl::SurfaceOf(TWnd& Top) {
+    if (Top.MessageOnly || Top.Parent != 0) return nullptr;
+    const QSize Size = SurfaceSize(Top);
+    if (!Top.Surface) {
+        Top.Surface = std::make_shared<TSurface>();
+        Top.Surface->Image = QImage(Size, QImage::Format_RGB32);
+        Top.Surface->Image.fill(Qt::black);
+    } else if (Top.Surface->Image.size() != Size) {
+        // Contexts still open on the old picture keep it; the window paints into the new one.
+        auto Grown = std::make_shared<TSurface>();
+        Grown->Image = QImage(Size, QImage::Format_RGB32);
+        Grown->Image.fill(Qt::black);
+        QPainter Painter(&Grown->Image);
+        Painter.drawImage(0, 0, Top.Surface->Image);
+        Painter.end();
+        Top.Surface = std::move(Grown);
+    }
+    return Top.Surface;
+}
+
+void HostImpl::Sync(TWnd& W) {
+    if (W.Parent != 0 || W.MessageOnly) return;
+    SurfaceOf(W);
+    THost* Host = W.Host;
+    if (!Host) return;
+    const QRect Geometry(W.Window.left, W.Window.top, W.Width(), W.Height());
+    if (Host->geometry() != Geometry) Host->setGeometry(Geometry);
+    if (W.HasRegion)
+        Host->setMask(W.Region);
+    else if (!Host->mask().isEmpty())
+        Host->clearMask();
+    const bool Show = W.Visible() && !(W.Style & WS_MINIMIZE);
+    if (Show && !Host->isVisible()) {
+        Host->show();
+    } else if (!Show && Host->isVisible()) {
+        if ((W.Style & WS_MINIMIZE) && !Offscreen() && KindOf(W) == THostKind::Form)
+            Host->showMinimized();
+        else
+            Host->hide();
+    }
+    Restack();
+}
+
+void HostImpl::StyleChanged(TWnd& W) {
+    THost* Host = W.Host;
+    if (!Host) return;
+    Host->setWindowTitle(Cp1252ToUnicode(W.Text));
+    const int Kind = static_cast<int>(KindOf(W));
+    if (Host->property("KestroHostKind").toInt() == Kind) return;
+    // New flags make a new platform window, hidden: Sync shows it again.
+    Host->setWindowFlags(FlagsFor(KindOf(W)));
+    Host->setProperty("KestroHostKind", Kind);
+    Hosts().Stack.clear();
+    Sync(W);
+}
+
+void HostImpl::Retire(TWnd& W) {
+    THost* Host = W.Host;
+    W.Host = nullptr;
+    W.Surface.reset();
+    if (!Host) return;
+    Host->Detach();
+    Host->hide();
+    if (Hosts().Grabbing == W.Handle) {
+        if (QWindow* Qw = Host->windowHandle()) Qw->setMouseGrabEnabled(false);
+        Hosts().Grabbing = 0;
+    }
+    Hosts().Retired.push_back(Host);
+    std::erase(Hosts().Stack, W.Handle);
+}
+
+void HostImpl::BeforeReparent(TWnd&) {}
+
+void HostImpl::AfterReparent(TWnd& W, bool WasTopLevel) {
+    const bool IsTopLevel = W.Parent == 0;
+    // The wrapped controls in the moved tree go to the host they now belong to.
+    auto Reparent = [](HWND Root) {
+        QWidget* NewHost = HostWidgetFor(Root);
+        std::function<void(HWND)> Walk = [&](HWND H) {
+            TWndPtr C = FindWnd(H);
+            if (!C) return;
+            if (C->Widget) {
+                C->Widget->setParent(NewHost);
+                InputImpl::PlaceWidget(*C);
+            }
+            for (HWND K : C->Children) Walk(K);
+        };
+        Walk(Root);
+    };
+    if (WasTopLevel == IsTopLevel) {
+        Reparent(W.Handle);
+    } else if (IsTopLevel) {
+        WindowCreated(W);
+        Reparent(W.Handle);
+        Sync(W);
+    } else {
+        Reparent(W.Handle);
+        THost* Old = W.Host;
+        W.Host = nullptr;
+        W.Surface.reset();
+        if (Old) {
+            Old->Detach();
+            Old->hide();
+            Hosts().Retired.push_back(Old);
+        }
+    }
+}
+
+void HostImpl::SurfaceChanged(TWnd& Top, const QRegion& Dirty) {
+    if (Top.Host && Top.Host->isVisible() && !Dirty.isEmpty()) Top.Host->update(Dirty);
+}
+
+void HostImpl::Activated(TWnd& W) {
+    if (!W.Host || Offscreen() || KindOf(W) == THostKind::Popup) return;
+    if (W.Host->isVisible() && !W.Host->isActiveWindow()) W.Host->activateWindow();
+}
+
+void HostImpl::CaptureChanged(HWND Capture) {
+    if (Offscreen() || !GuiApplication()) return;
+    THosts& H = Hosts();
+    const HWND Top = Capture != 0 ? GetAncestor(Capture, GA_ROOT) : 0;
+    if (Top == H.Grabbing) return;
+    if (THost* Old = HostOfWindow(H.Grabbing))
+        if (QWindow* Qw = Old->windowHandle()) Qw->setMouseGrabEnabled(false);
+    H.Grabbing = 0;
+    if (THost* New = HostOfWindow(Top))
+        if (QWindow* Qw = New->windowHandle(); Qw && New->isVisible()) {
+            Qw->setMouseGrabEnabled(true);
+            H.Grabbing = Top;
+        }
+}
+
+void HostImpl::FocusChanged(HWND Old, HWND New) {
+    TWndPtr N = FindWnd(New);
+    if (N && N->Widget) {
+        N->Widget->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    TWndPtr O = FindWnd(Old);
+    if (O && O->Widget) O->Widget->clearFocus();
+}
+
+// ---- going away ---------------------------------------------------------------------------------
+
+void LoopImpl::DeleteRetiredHosts() {
+    THosts& H = Hosts();
+    if (H.Retired.empty() || H.EventDepth > 0 || InputImpl::TranslationDepth() > 0) return;
+    std::vector<QPointer<THost>> Retired;
+    Retired.swap(H.Retired);
+    for (QPointer<THost>& Host : Retired) delete Host.data();
+}
+
+void LoopImpl::DestroyHosts() {
+    for (const TWndPtr& W : AllWindows()) {
+        if (!W->Host) continue;
+        THost* Host = W->Host;
+        W->Host = nullptr;
+        Host->Detach();
+        delete Host;
+    }
+    // Wrapped widgets went with their hosts.
+    for (const TWndPtr& W : AllWindows()) W->Widget = nullptr;
+    THosts& H = Hosts();
+    std::vector<QPointer<THost>> Retired;
+    Retired.swap(H.Retired);
+    for (QPointer<THost>& Host : Retired) delete Host.data();
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The Qt host of a top-level window: a frameless QWidget that shows the window's retained
+// surface (paint events only copy it out) and carries the Qt widgets of wrapped controls as its
+// children. Its kind follows the window's styles:
+//   popup (WS_POPUP with WS_EX_TOOLWINDOW or WS_EX_TOPMOST, without a caption: menus, hints,
+//     drop-down lists): Qt::ToolTip | FramelessWindowHint - exact placement, never activated;
+//   tool (WS_EX_TOOLWINDOW with a caption: floating bars): Qt::Tool | FramelessWindowHint;
+//   form (everything else): an ordinary frameless top-level window; caption, borders and sizing
+//     are the window's own non-client area.
+// Hosts are shown without activation; the layer activates a form's host itself when it
+// activates the window. Input never reaches the widgets through Qt: it is taken at the host's
+// QWindow (see InputTranslation.cpp). A host whose window is destroyed is hidden at once and
+// deleted when no Qt event of it is being delivered.
+#include <QWidget>
+
+#include "platform/core/WinTypes.h"
+
+class QPaintEvent;
+
+class THost : public QWidget {
+  public:
+    explicit THost(HWND Wnd);
+    ~THost() override;
+
+    // 0 once the window is gone.
+    HWND Window() const { return FWnd; }
+    void Detach() { FWnd = 0; }
+
+  protected:
+    bool event(QEvent* E) override;
+    void paintEvent(QPaintEvent* E) override;
+
+  private:
+    HWND FWnd;
+};
+
+// The host of a top-level window, or null (no GUI application, message-only window).
+THost* HostOfWindow(HWND Wnd);
+// The host whose Qt window this is, or null.
+THost* HostOfQtWindow(const class QWindow* Window);
+// The QWidget wrapped controls of the top-level window Wnd (or of Wnd's top-level window) are
+// placed in; null without a GUI application.
+QWidget* HostWidgetFor(HWND Wnd);

@@ -1,0 +1,23 @@
+#pragma once
+// Limits of the painting layer for everything that input controls (bitmap files and resources,
+// caller-given sizes).
+#include <cstdint>
+
+namespace GdiLimits {
+// Width or height of any bitmap, in pixels.
+inline constexpr int64_t kMaxBitmapSide = 32768;
+// Pixels of one bitmap (128 MiB at 32 bits).
+inline constexpr int64_t kMaxBitmapPixels = int64_t(32) * 1024 * 1024;
+// Colour-table entries a BMP may declare.
+inline constexpr int64_t kMaxPaletteEntries = 256;
+// Points of one polygon or polyline.
+inline constexpr int kMaxPolygonPoints = 65536;
+// Bytes of text drawn or measured in one call.
+inline constexpr int64_t kMaxTextBytes = 1024 * 1024;
+// Images in one image list.
+inline constexpr int kMaxImageListCount = 65536;
+// Pictures in one icon or cursor file.
+inline constexpr int kMaxIconImages = 64;
+// Saved states of one device context.
+inline constexpr int kMaxSavedDCs = 1024;
+}  // namespace GdiLimits

@@ -1,0 +1,297 @@
+#include "platform/shell/Dialogs.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QThread>
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+
+namespace {
+
+std::atomic<bool> gUnattended{false};
+// Guards the hooks and the installed services (boxes may be asked for from any thread; only the
+// user-interface thread ever shows one).
+std::mutex gLock;
+TMessageLogSink gSink;
+TMessageBoxHandler gHandler;
+std::unique_ptr<TDialogService> gInstalled;
+std::unique_ptr<TDialogService> gOnScreen;
+
+struct TButtonSet {
+    int Answers[3];
+    int Count;
+};
+
+TButtonSet ButtonsOf(uint32_t Flags) {
+    switch (Flags & 0xF) {
+        case MB_OKCANCEL:
+            return {{IDOK, IDCANCEL, 0}, 2};
+        case MB_ABORTRETRYIGNORE:
+            return {{IDABORT, IDRETRY, IDIGNORE}, 3};
+        case MB_YESNOCANCEL:
+            return {{IDYES, IDNO, IDCANCEL}, 3};
+        case MB_YESNO:
+            return {{IDYES, IDNO, 0}, 2};
+        case MB_RETRYCANCEL:
+            return {{IDRETRY, IDCANCEL, 0}, 2};
+        default:
+            return {{IDOK, 0, 0}, 1};
+    }
+}
+
+const char* KindOf(uint32_t Flags) {
+    switch (Flags & 0xF0) {
+        case MB_ICONHAND:
+            return "error";
+        case MB_ICONQUESTION:
+            return "question";
+        case MB_ICONEXCLAMATION:
+            return "warning";
+        case MB_ICONASTERISK:
+            return "information";
+        default:
+            return "message";
+    }
+}
+
+const char* AnswerName(int Answer) {
+    switch (Answer) {
+        case IDOK:
+            return "OK";
+        case IDCANCEL:
+            return "Cancel";
+        case IDABORT:
+            return "Abort";
+        case IDRETRY:
+            return "Retry";
+        case IDIGNORE:
+            return "Ignore";
+        case IDYES:
+            return "Yes";
+        case IDNO:
+            return "No";
+        default:
+            return "?";
+    }
+}
+
+// Control bytes from server replies or files must not reach a terminal as escape sequences.
+std::string Printable(const std::string& Text) {
+    std::string Out;
+    for (char Ch : Text) {
+        const auto C = static_cast<unsigned char>(Ch);
+        if (C == '\n') {
+            Out += " / ";
+        } else if (C < 0x20 || C == 0x7f) {
+            static const char Digits[] = "0123456789abcdef";
+            Out += "\\x";
+            Out += Digits[C >> 4];
+            Out += Digits[C & 15];
+        } else {
+            Out += Ch;
+        }
+    }
+    return Out;
+}
+
+THeadlessDialogService& Headless() {
+    static THeadlessDialogService Service;
+    return Service;
+}
+
+}  // namespace
+
+// ---- the headless service ------------------------------------------------------------------
+
+int THeadlessDialogService::MessageBox(const std::string& Text, const std::string& Caption,
+                                       uint32_t Flags) {
+    const int Answer = DefaultMessageBoxAnswer(Flags);
+    std::fprintf(stderr, "[%s] %s: %s (answered %s)\n", KindOf(Flags), Printable(Caption).c_str(),
+                 Printable(Text).c_str(), AnswerName(Answer));
+    TMessageLogSink Sink;
+    {
+        std::lock_guard<std::mutex> Guard(gLock);
+        Sink = gSink;
+    }
+    if (Sink) Sink(Caption, Text, Flags, Answer);
+    return Answer;
+}
+
+TFileDialogAnswer THeadlessDialogService::FileDialog(const TFileDialogRequest& Request) {
+    std::fprintf(stderr, "[dialog] %s: %s (cancelled, nobody to answer)\n",
+                 Request.Kind == TFileDialogKind::Save ? "save" : "open",
+                 Printable(Request.Title).c_str());
+    return {};
+}
+
+TFolderDialogAnswer THeadlessDialogService::BrowseForFolder(const TFolderDialogRequest& Request) {
+    std::fprintf(stderr, "[dialog] folder: %s (cancelled, nobody to answer)\n",
+                 Printable(Request.Title).c_str());
+    return {};
+}
+
+// ---- the scripted service ------------------------------------------------------------------
+
+int TScriptedDialogService::MessageBox(const std::string& Text, const std::string& Caption,
+                                       uint32_t Flags) {
+    TAsked Asked;
+    Asked.Kind = TKind::MessageBox;
+    Asked.Text = Text;
+    Asked.Caption = Caption;
+    Asked.Flags = Flags;
+    FAsked.push_back(std::move(Asked));
+    if (FAnswers.empty()) {
+        ++FUnanswered;
+        return DefaultMessageBoxAnswer(Flags);
+    }
+    const int Answer = FAnswers.front();
+    FAnswers.erase(FAnswers.begin());
+    return Answer;
+}
+
+TFileDialogAnswer TScriptedDialogService::FileDialog(const TFileDialogRequest& Request) {
+    TAsked Asked;
+    Asked.Kind = TKind::FileDialog;
+    Asked.File = Request;
+    FAsked.push_back(std::move(Asked));
+    if (FFiles.empty()) {
+        ++FUnanswered;
+        return {};
+    }
+    TFileDialogAnswer Answer = std::move(FFiles.front());
+    FFiles.erase(FFiles.begin());
+    return Answer;
+}
+
+TFolderDialogAnswer TScriptedDialogService::BrowseForFolder(const TFolderDialogRequest& Request) {
+    TAsked Asked;
+    Asked.Kind = TKind::Folder;
+    Asked.Folder = Request;
+    FAsked.push_back(std::move(Asked));
+    if (FFolders.empty()) {
+        ++FUnanswered;
+        return {};
+    }
+    TFolderDialogAnswer Answer = std::move(FFolders.front());
+    FFolders.erase(FFolders.begin());
+    return Answer;
+}
+
+// ---- choosing the service ------------------------------------------------------------------
+
+TDialogService& DialogService() {
+    std::lock_guard<std::mutex> Guard(gLock);
+    if (gInstalled) return *gInstalled;
+    if (gOnScreen && !gUnattended) {
+        auto* App = qobject_cast<QApplication*>(QCoreApplication::instance());
+        const QString Platform = App ? QGuiApplication::platformName() : QString();
+        if (App != nullptr && QThread::currentThread() == App->thread() &&
+            Platform != QLatin1String("offscreen") && Platform != QLatin1String("minimal"))
+            return *gOnScreen;
+    }
+    return Headless();
+}
+
+std::unique_ptr<TDialogService> SetDialogService(std::unique_ptr<TDialogService> Service) {
+    std::lock_guard<std::mutex> Guard(gLock);
+    std::swap(gInstalled, Service);
+    return Service;
+}
+
+std::unique_ptr<TDialogService> SetOnScreenDialogService(std::unique_ptr<TDialogService> Service) {
+    std::lock_guard<std::mutex> Guard(gLock);
+    std::swap(gOnScreen, Service);
+    return Service;
+}
+
+bool MessageBoxHasDisplay() {
+    TDialogService& Service = DialogService();
+    std::lock_guard<std::mutex> Guard(gLock);
+    return gOnScreen && &Service == gOnScreen.get();
+}
+
+int DefaultMessageBoxAnswer(uint32_t Flags) {
+    const TButtonSet Set = ButtonsOf(Flags);
+    const int Index = int((Flags >> 8) & 0xF);
+    return Set.Answers[Index < Set.Count ? Index : 0];
+}
+
+void SetUnattended(bool unattended) {
+    gUnattended = unattended;
+}
+
+bool Unattended() {
+    return gUnattended;
+}
+
+TMessageLogSink SetMessageLogSink(TMessageLogSink sink) {
+    std::lock_guard<std::mutex> Guard(gLock);
+    std::swap(gSink, sink);
+    return sink;
+}
+
+TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler) {
+    std::lock_guard<std::mutex> Guard(gLock);
+    std::swap(gHandler, handler);
+    return handler;
+}
+
+// ---- what callers use ----------------------------------------------------------------------
+
+int MessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
+    TMessageBoxHandler Handler;
+    {
+        std::lock_guard<std::mutex> Guard(gLock);
+        Handler = gHandler;
+    }
+    if (Handler) return Handler(text, caption, flags);
+    return DialogService().MessageBox(text, caption, flags);
+}
+
+void ShowMessage(const std::string& text) {
+    std::string Caption;
+    if (QCoreApplication::instance() != nullptr)
+        Caption = QCoreApplication::applicationName().toStdString();
+    MessageBox(text, Caption, MB_OK);
+}
+
+TFileDialogAnswer ExecuteFileDialog(const TFileDialogRequest& Request) {
+    TFileDialogAnswer Answer = DialogService().FileDialog(Request);
+    if (!Answer.Accepted) return {};
+    for (std::string& File : Answer.Files) File = AddDefaultExt(File, Request.DefaultExt);
+    return Answer;
+}
+
+TFolderDialogAnswer ExecuteFolderDialog(const TFolderDialogRequest& Request) {
+    TFolderDialogAnswer Answer = DialogService().BrowseForFolder(Request);
+    if (!Answer.Accepted) return {};
+    return Answer;
+}
+
+std::vector<std::pair<std::string, std::string>> ParseDialogFilter(const std::string& Filter) {
+    std::vector<std::string> Parts;
+    size_t Start = 0;
+    while (Start <= Filter.size() && !Filter.empty()) {
+        const size_t Bar = Filter.find('|', Start);
+        Parts.push_back(Filter.substr(Start, Bar - Start));
+        if (Bar == std::string::npos) break;
+        Start = Bar + 1;
+    }
+    std::vector<std::pair<std::string, std::string>> Pairs;
+    for (size_t I = 0; I < Parts.size(); I += 2) {
+        std::string Patterns = I + 1 < Parts.size() ? Parts[I + 1] : std::string();
+        if (Patterns.empty()) Patterns = "*";
+        Pairs.emplace_back(Parts[I], std::move(Patterns));
+    }
+    return Pairs;
+}
+
+std::string AddDefaultExt(const std::string& Name, const std::string& Ext) {
+    if (Ext.empty() || Name.empty()) return Name;
+    const size_t Slash = Name.find_last_of("/\\");
+    const size_t Base = Slash == std::string::npos ? 0 : Slash + 1;
+    if (Base >= Name.size() || Name.find('.', Base) != std::string::npos) return Name;
+    return Name + "." + (Ext[0] == '.' ? Ext.substr(1) : Ext);
+}

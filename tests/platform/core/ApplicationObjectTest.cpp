@@ -1,0 +1,45 @@
+// The Qt application object is the program's: the layer never makes one behind its back, so a
+// GUI program can make its QApplication after the layer was first touched.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "platform/core/Application.h"
+#include "platform/core/Window.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+TEST(ApplicationObject, TheLayerWaitsForTheProgramToMakeItThenWorks) {
+    ASSERT_EQ(QCoreApplication::instance(), nullptr);
+    // Used too early: a clear error, and still no application object.
+    EXPECT_EQ(ErrorOf([] { AllocateHWnd([](TMessage&) {}); }),
+              "The application object does not exist yet: the program creates it "
+              "(TApplication::InitializeQt) before it uses windows, messages or timers");
+    EXPECT_NE(ErrorOf([] { Application.ProcessMessages(); }), "");
+    EXPECT_EQ(QCoreApplication::instance(), nullptr);
+
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int Argc = 1;
+    static char Name[] = "core-app-test";
+    static char* Argv[] = {Name, nullptr};
+    std::unique_ptr<QCoreApplication> App = TApplication::InitializeQt(Argc, Argv, true);
+    auto* Gui = qobject_cast<QApplication*>(App.get());
+    ASSERT_NE(Gui, nullptr);
+    EXPECT_FALSE(Gui->quitOnLastWindowClosed());
+    EXPECT_EQ(ErrorOf([] { TApplication::InitializeQt(Argc, Argv, false); }),
+              "The application object exists already");
+
+    // Now windows, messages and timers work.
+    std::vector<UINT> Got;
+    const HWND W = AllocateHWnd([&](TMessage& M) { Got.push_back(M.Msg); });
+    PostMessage(W, WM_USER, 0, 0);
+    SetTimer(W, 1, 10);
+    ASSERT_TRUE(PumpUntil([&] { return Got.size() >= 2; }));
+    EXPECT_EQ(Got.front(), WM_USER);
+    EXPECT_EQ(Got.back(), WM_TIMER);
+    DeallocateHWnd(W);
+}
+
+}  // namespace

@@ -1,0 +1,451 @@
+// Input translation: mouse messages and their coordinates, double clicks, capture, keys and
+// characters, the hooks, disabled windows, focus, activation, mouse-leave tracking and cursors.
+#include <gtest/gtest.h>
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+#include "tests/support/GuiTestSupport.h"
+
+using namespace GuiTest;
+
+namespace {
+
+const std::vector<UINT> kMouse = {WM_MOUSEMOVE,       WM_LBUTTONDOWN,   WM_LBUTTONUP,
+                                  WM_LBUTTONDBLCLK,   WM_RBUTTONDOWN,   WM_RBUTTONUP,
+                                  WM_RBUTTONDBLCLK,   WM_NCLBUTTONDOWN, WM_NCLBUTTONUP,
+                                  WM_NCLBUTTONDBLCLK, WM_NCMOUSEMOVE};
+const std::vector<UINT> kKeys = {WM_KEYDOWN,    WM_KEYUP,    WM_CHAR,
+                                 WM_SYSKEYDOWN, WM_SYSKEYUP, WM_SYSCHAR};
+
+// A mouse event with a time stamp of our choosing, at the Qt window of Via's host.
+void SendMouse(HWND Via, QEvent::Type Type, POINT Screen, Qt::MouseButton Button, ulong Time) {
+    const QPoint Local = LocalOf(Via, Screen);
+    const Qt::MouseButtons Held =
+        Type == QEvent::MouseButtonPress ? Qt::MouseButtons(Button) : Qt::MouseButtons();
+    QMouseEvent Event(Type, QPointF(Local), QPointF(Local), QPointF(Screen.x, Screen.y), Button,
+                      Held, Qt::NoModifier);
+    Event.setTimestamp(Time);
+    QCoreApplication::sendEvent(QtWindowOf(Via), &Event);
+    Drain();
+}
+
+class Input : public testing::Test {
+  protected:
+    void SetUp() override {
+        Drain();
+        Form = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE | WS_BORDER, {50, 40, 250, 190}));
+        Child = Windows().Create(0, WS_CHILD | WS_VISIBLE, {20, 30, 120, 90}, Form, "child", 7);
+        Drain();
+        SetFocus(0);
+        Windows().Log.clear();
+    }
+    void TearDown() override {
+        ReleaseCapture();
+        Drain();
+    }
+    TWindowGuard Guard;
+    HWND Form = 0;
+    HWND Child = 0;
+};
+
+TEST_F(Input, AClickOnAChildGivesMoveDownAndUpInClientCoordinates) {
+    const POINT At = ScreenOf(Child, POINT{5, 7});
+    MouseMove(Form, At);
+    MouseClick(Form, At);
+    Drain();
+    const std::vector<TRecorded> Expected = {
+        {Child, WM_MOUSEMOVE, 0, MAKELPARAM(5, 7)},
+        {Child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 7)},
+        {Child, WM_LBUTTONUP, 0, MAKELPARAM(5, 7)},
+    };
+    EXPECT_EQ(Windows().Of(Child, kMouse), Expected);
+    // Each came after the hit test and the cursor question.
+    const auto Cursor = Windows().Of(Child, {WM_SETCURSOR});
+    ASSERT_EQ(Cursor.size(), 3u);
+    EXPECT_EQ(Cursor[1].LParam, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    EXPECT_EQ(Windows().Of(Form, kMouse).size(), 0u);
+    POINT Pos;
+    GetCursorPos(&Pos);
+    EXPECT_EQ(Pos, At);
+}
+
+TEST_F(Input, DoubleClicksAreOursAndFollowTheClassTimeAndPlace) {
+    WNDCLASS Plain;
+    Plain.lpfnWndProc = [](HWND W, UINT M, WPARAM Wp, LPARAM Lp) -> LRESULT {
+        Windows().Log.push_back({W, M, Wp, Lp});
+        return DefWindowProc(W, M, Wp, Lp);
+    };
+    Plain.lpszClassName = "NoDoubleClicks";
+    RegisterClass(&Plain);
+    const HWND Other = CreateWindowEx(0, "NoDoubleClicks", "", WS_CHILD | WS_VISIBLE, 130, 30, 50,
+                                      50, Form, 0, 0, nullptr);
+    struct TCase {
+        const char* What;
+        HWND Wnd;
+        Qt::MouseButton Button;
+        int SecondDx;
+        ulong SecondDelay;
+        std::vector<UINT> Want;
+    };
+    const TCase Cases[] = {
+        {"left, same place",
+         Child,
+         Qt::LeftButton,
+         0,
+         100,
+         {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}},
+        {"right",
+         Child,
+         Qt::RightButton,
+         2,
+         500,
+         {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK, WM_RBUTTONUP}},
+        {"too far",
+         Child,
+         Qt::LeftButton,
+         3,
+         10,
+         {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}},
+        {"too late",
+         Child,
+         Qt::LeftButton,
+         0,
+         501,
+         {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}},
+        {"class without CS_DBLCLKS",
+         Other,
+         Qt::LeftButton,
+         0,
+         10,
+         {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}},
+    };
+    ulong Time = 100000;
+    for (const TCase& C : Cases) {
+        Windows().Log.clear();
+        const POINT At = ScreenOf(C.Wnd, POINT{10, 10});
+        const POINT Second{At.x + C.SecondDx, At.y};
+        SendMouse(Form, QEvent::MouseButtonPress, At, C.Button, Time);
+        SendMouse(Form, QEvent::MouseButtonRelease, At, C.Button, Time);
+        SendMouse(Form, QEvent::MouseButtonPress, Second, C.Button, Time + C.SecondDelay);
+        SendMouse(Form, QEvent::MouseButtonRelease, Second, C.Button, Time + C.SecondDelay);
+        std::vector<UINT> Got;
+        for (const TRecorded& R : Windows().Log)
+            if (R.Wnd == C.Wnd && R.Msg >= WM_LBUTTONDOWN && R.Msg <= WM_MBUTTONDBLCLK)
+                Got.push_back(R.Msg);
+        EXPECT_EQ(Got, C.Want) << C.What;
+        Time += 10000;
+    }
+    // A third click right after a double click starts a new series.
+    Windows().Log.clear();
+    MouseDoubleClick(Form, ScreenOf(Child, POINT{10, 10}));
+    SendMouse(Form, QEvent::MouseButtonPress, ScreenOf(Child, POINT{10, 10}), Qt::LeftButton,
+              static_cast<ulong>(QTest::lastMouseTimestamp));
+    EXPECT_EQ(Windows().MessagesOf(Child, {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}),
+              (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN}));
+    DestroyWindow(Other);
+    UnregisterClass("NoDoubleClicks", 0);
+}
+
+TEST_F(Input, CaptureTakesEveryMoveAndTellsTheWindowThatLosesIt) {
+    const HWND Other = Windows().Create(0, WS_CHILD | WS_VISIBLE, {130, 30, 180, 80}, Form);
+    EXPECT_EQ(SetCapture(Child), 0u);
+    // Over another window, over the frame and outside the form: all to the child.
+    const POINT Over = ScreenOf(Other, POINT{5, 5});
+    const POINT Outside{20, 10};
+    SendMouse(Form, QEvent::MouseMove, Over, Qt::NoButton, 1);
+    SendMouse(Form, QEvent::MouseMove, Outside, Qt::NoButton, 2);
+    const POINT Origin = ScreenOf(Child, POINT{0, 0});
+    const auto Moves = Windows().Of(Child, {WM_MOUSEMOVE});
+    ASSERT_EQ(Moves.size(), 2u);
+    EXPECT_EQ(GET_X_LPARAM(Moves[0].LParam), Over.x - Origin.x);
+    EXPECT_EQ(GET_X_LPARAM(Moves[1].LParam), Outside.x - Origin.x);
+    EXPECT_EQ(GET_Y_LPARAM(Moves[1].LParam), Outside.y - Origin.y);  // negative: above it
+    EXPECT_TRUE(Windows().Of(Other, {WM_MOUSEMOVE}).empty());
+    EXPECT_EQ(SetCapture(Other), Child);
+    EXPECT_EQ(Windows().Of(Child, {WM_CAPTURECHANGED}).back().LParam, static_cast<LPARAM>(Other));
+    ReleaseCapture();
+    EXPECT_EQ(Windows().Of(Other, {WM_CAPTURECHANGED}).back().LParam, 0);
+    EXPECT_EQ(GetCapture(), 0u);
+}
+
+TEST_F(Input, KeysBecomeVirtualKeysWithTheirDataAndCharacters) {
+    SetFocus(Child);
+    QWindow* Window = QtWindowOf(Form);
+    Windows().Log.clear();
+    QTest::keyClick(Window, Qt::Key_A);
+    QTest::keyClick(Window, Qt::Key_F7);
+    QTest::keyClick(Window, Qt::Key_X, Qt::AltModifier);
+    QTest::sendKeyEvent(QTest::Click, Window, Qt::Key_Adiaeresis, QStringLiteral("\u00e4"), {});
+    QTest::sendKeyEvent(QTest::Click, Window, Qt::Key_unknown, QStringLiteral("\u20ac"), {});
+    Drain();
+    const LPARAM A = 1 | (0x1E << 16);
+    const LPARAM X = 1 | (0x2D << 16);
+    const LPARAM Alt = 1 | (0x38 << 16);
+    const LPARAM Up = KF_REPEAT_BIT | KF_UP_BIT;
+    const std::vector<TRecorded> Expected = {
+        {Child, WM_KEYDOWN, VK_A, A},
+        {Child, WM_CHAR, 'a', A},
+        {Child, WM_KEYUP, VK_A, A | Up},
+        {Child, WM_KEYDOWN, VK_F7, 1 | (0x41 << 16)},
+        {Child, WM_KEYUP, VK_F7, 1 | (0x41 << 16) | Up},
+        {Child, WM_SYSKEYDOWN, VK_MENU, Alt | KF_ALTDOWN_BIT},
+        {Child, WM_SYSKEYDOWN, VK_X, X | KF_ALTDOWN_BIT},
+        {Child, WM_SYSCHAR, 'x', X | KF_ALTDOWN_BIT},
+        {Child, WM_SYSKEYUP, VK_X, X | KF_ALTDOWN_BIT | Up},
+        {Child, WM_SYSKEYUP, VK_MENU, Alt | KF_ALTDOWN_BIT | Up},
+        {Child, WM_KEYDOWN, VK_OEM_102, 1 | (0x56 << 16)},
+        {Child, WM_CHAR, 0xE4, 1 | (0x56 << 16)},
+        {Child, WM_KEYUP, VK_OEM_102, 1 | (0x56 << 16) | Up},
+        {Child, WM_KEYDOWN, VK_OEM_102, 1 | (0x56 << 16)},
+        {Child, WM_CHAR, 0x80, 1 | (0x56 << 16)},
+        {Child, WM_KEYUP, VK_OEM_102, 1 | (0x56 << 16) | Up},
+    };
+    EXPECT_EQ(Windows().Of(Child, kKeys), Expected);
+}
+
+TEST_F(Input, AltGrIsNoAltAndTheKeyStateFollowsTheKeys) {
+    SetFocus(Child);
+    QWindow* Window = QtWindowOf(Form);
+    Windows().Log.clear();
+    QTest::sendKeyEvent(QTest::Press, Window, Qt::Key_AltGr, QString(), {});
+    EXPECT_EQ(GetKeyState(VK_MENU) & 0x8000, 0);
+    QTest::sendKeyEvent(QTest::Click, Window, Qt::Key_At, QStringLiteral("@"), {});
+    QTest::sendKeyEvent(QTest::Release, Window, Qt::Key_AltGr, QString(), {});
+    QTest::sendKeyEvent(QTest::Press, Window, Qt::Key_Shift, QString(), {});
+    EXPECT_NE(GetKeyState(VK_SHIFT) & 0x8000, 0);
+    EXPECT_NE(GetKeyState(VK_LSHIFT) & 0x8000, 0);
+    QTest::sendKeyEvent(QTest::Release, Window, Qt::Key_Shift, QString(), {});
+    EXPECT_EQ(GetKeyState(VK_SHIFT) & 0x8000, 0);
+    // Caps Lock toggles on its way down.
+    const SHORT Before = GetKeyState(VK_CAPITAL) & 1;
+    QTest::sendKeyEvent(QTest::Click, Window, Qt::Key_CapsLock, QString(), {});
+    EXPECT_NE(GetKeyState(VK_CAPITAL) & 1, Before);
+    QTest::sendKeyEvent(QTest::Click, Window, Qt::Key_CapsLock, QString(), {});
+    Drain();
+    EXPECT_TRUE(Windows().Of(Child, {WM_SYSKEYDOWN, WM_SYSCHAR}).empty());
+    const auto Chars = Windows().Of(Child, {WM_CHAR});
+    ASSERT_EQ(Chars.size(), 1u);
+    EXPECT_EQ(Chars[0].WParam, static_cast<WPARAM>('@'));
+    BYTE State[256];
+    GetKeyboardState(State);
+    EXPECT_EQ(State[VK_SHIFT] & 0x80, 0);
+}
+
+// Hooks are plain procedures; the tests talk to them through these.
+std::vector<std::string> HookTrace;
+HHOOK KeyHookA = 0;
+HHOOK KeyHookB = 0;
+
+TEST_F(Input, HooksSeeInputFirstNewestFirstAndCanEatIt) {
+    SetFocus(Child);
+    HookTrace.clear();
+    KeyHookA = SetWindowsHookEx(
+        WH_KEYBOARD,
+        [](int Code, WPARAM Wp, LPARAM Lp) -> LRESULT {
+            HookTrace.push_back("A" + std::to_string(Wp));
+            return CallNextHookEx(KeyHookA, Code, Wp, Lp);
+        },
+        0, GetCurrentThreadId());
+    KeyHookB = SetWindowsHookEx(
+        WH_KEYBOARD,
+        [](int Code, WPARAM Wp, LPARAM Lp) -> LRESULT {
+            HookTrace.push_back("B" + std::to_string(Wp));
+            if (Wp == VK_Q) return 1;  // eaten, the first hook never sees it
+            return CallNextHookEx(KeyHookB, Code, Wp, Lp);
+        },
+        0, GetCurrentThreadId());
+    QTest::keyClick(QtWindowOf(Form), Qt::Key_Q);
+    QTest::keyClick(QtWindowOf(Form), Qt::Key_W);
+    Drain();
+    EXPECT_EQ(HookTrace, (std::vector<std::string>{"B81", "B81", "B87", "A87", "B87", "A87"}));
+    EXPECT_EQ(Windows().MessagesOf(Child, kKeys),
+              (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}));
+    EXPECT_EQ(Windows().Of(Child, {WM_KEYDOWN})[0].WParam, VK_W);
+    // Unhooked from inside a call, a hook is not called again; the chain goes on.
+    UnhookWindowsHookEx(KeyHookA);
+    KeyHookA = SetWindowsHookEx(WH_KEYBOARD, [](int Code, WPARAM Wp, LPARAM Lp) -> LRESULT {
+        HookTrace.push_back("self-removing");
+        UnhookWindowsHookEx(KeyHookA);
+        return CallNextHookEx(KeyHookA, Code, Wp, Lp);
+    });
+    HookTrace.clear();
+    QTest::keyClick(QtWindowOf(Form), Qt::Key_E);
+    EXPECT_EQ(HookTrace, (std::vector<std::string>{"self-removing", "B69", "B69"}));
+    UnhookWindowsHookEx(KeyHookB);
+    EXPECT_FALSE(UnhookWindowsHookEx(KeyHookB));
+}
+
+HHOOK MouseHook = 0;
+std::vector<MOUSEHOOKSTRUCT> MouseSeen;
+
+TEST_F(Input, ADisabledFormTakesNoInputAndTheMouseHookSeesAnError) {
+    MouseSeen.clear();
+    MouseHook = SetWindowsHookEx(WH_MOUSE, [](int Code, WPARAM Wp, LPARAM Lp) -> LRESULT {
+        if (Wp == WM_LBUTTONDOWN || Wp == WM_NCLBUTTONDOWN)
+            MouseSeen.push_back(*reinterpret_cast<MOUSEHOOKSTRUCT*>(Lp));
+        return CallNextHookEx(MouseHook, Code, Wp, Lp);
+    });
+    SetFocus(Child);
+    SetCapture(Child);
+    EXPECT_FALSE(EnableWindow(Form, FALSE));
+    EXPECT_EQ(GetFocus(), 0u);  // the focus left the disabled form
+    // A capture inside it is cancelled (WM_CANCELMODE) and gone: nothing can route input there.
+    EXPECT_EQ(Windows().Of(Form, {WM_CANCELMODE}).size(), 1u);
+    EXPECT_EQ(GetCapture(), 0u);
+    EXPECT_EQ(Windows().Of(Child, {WM_CAPTURECHANGED}).size(), 1u);
+    EXPECT_EQ(Windows().Of(Form, {WM_ENABLE}).back().WParam, static_cast<WPARAM>(FALSE));
+    Windows().Log.clear();
+    const POINT At = ScreenOf(Child, POINT{5, 5});
+    MouseClick(Form, At);
+    QTest::keyClick(QtWindowOf(Form), Qt::Key_A);
+    Drain();
+    EXPECT_TRUE(Windows().Of(Child, kMouse).empty());
+    EXPECT_TRUE(Windows().Of(Form, kMouse).empty());
+    EXPECT_TRUE(Windows().Of(Child, kKeys).empty());
+    ASSERT_EQ(MouseSeen.size(), 1u);
+    EXPECT_EQ(MouseSeen[0].hwnd, Form);
+    EXPECT_EQ(static_cast<int>(MouseSeen[0].wHitTestCode), HTERROR);
+    EXPECT_EQ(MouseSeen[0].pt, At);
+    // Enabled again, nothing is greyed or lost: the next click arrives.
+    EXPECT_TRUE(EnableWindow(Form, TRUE));
+    MouseClick(Form, At);
+    Drain();
+    EXPECT_EQ(Windows().MessagesOf(Child, {WM_LBUTTONDOWN, WM_LBUTTONUP}),
+              (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
+    // A mouse hook that eats a press: the press is gone, the release still comes.
+    UnhookWindowsHookEx(MouseHook);
+    MouseHook = SetWindowsHookEx(WH_MOUSE, [](int Code, WPARAM Wp, LPARAM Lp) -> LRESULT {
+        if (Wp == WM_LBUTTONDOWN) return 1;
+        return CallNextHookEx(MouseHook, Code, Wp, Lp);
+    });
+    Windows().Log.clear();
+    MouseClick(Form, At);
+    Drain();
+    EXPECT_EQ(Windows().MessagesOf(Child, {WM_LBUTTONDOWN, WM_LBUTTONUP}),
+              std::vector<UINT>{WM_LBUTTONUP});
+    UnhookWindowsHookEx(MouseHook);
+}
+
+TEST_F(Input, FocusMessagesNameTheOtherWindow) {
+    const HWND Other = Windows().Create(0, WS_CHILD | WS_VISIBLE, {130, 30, 180, 80}, Form);
+    SetFocus(Child);
+    Windows().Log.clear();
+    EXPECT_EQ(SetFocus(Other), Child);
+    const std::vector<TRecorded> Expected = {{Child, WM_KILLFOCUS, Other, 0},
+                                             {Other, WM_SETFOCUS, Child, 0}};
+    EXPECT_EQ(Windows().Log, Expected);
+    EXPECT_EQ(GetFocus(), Other);
+    // A disabled window cannot take the focus.
+    EnableWindow(Child, FALSE);
+    EXPECT_EQ(SetFocus(Child), 0u);
+    EXPECT_EQ(GetFocus(), Other);
+}
+
+TEST_F(Input, ClicksActivateFormsAsTheirWindowsAllow) {
+    const HWND Second =
+        Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE | WS_CAPTION, {300, 40, 450, 190}));
+    const HWND Bar = Windows().Create(0, WS_CHILD | WS_VISIBLE, {0, 0, 150, 20}, Second);
+    SetActiveWindow(Form);
+    Windows().Log.clear();
+    // A bar answers MA_NOACTIVATE: the click arrives, the form stays inactive.
+    Windows().Handlers[Bar] = [](HWND, UINT M, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (M == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
+        return std::nullopt;
+    };
+    MouseClick(Second, ScreenOf(Bar, POINT{5, 5}));
+    Drain();
+    EXPECT_EQ(GetActiveWindow(), Form);
+    EXPECT_EQ(Windows().MessagesOf(Bar, {WM_MOUSEACTIVATE, WM_LBUTTONDOWN}),
+              (std::vector<UINT>{WM_MOUSEACTIVATE, WM_LBUTTONDOWN}));
+    // The client area of the form itself activates it, as a click.
+    Windows().Log.clear();
+    POINT InClient{10, 30};
+    ClientToScreen(Second, &InClient);
+    MouseClick(Second, InClient);
+    Drain();
+    EXPECT_EQ(GetActiveWindow(), Second);
+    const auto Activate = Windows().Of(Second, {WM_ACTIVATE});
+    ASSERT_EQ(Activate.size(), 1u);
+    EXPECT_EQ(Activate[0].WParam, MAKEWPARAM(WA_CLICKACTIVE, 0));
+    EXPECT_EQ(static_cast<HWND>(Activate[0].LParam), Form);
+    EXPECT_EQ(Windows().Of(Form, {WM_ACTIVATE})[0].WParam, MAKEWPARAM(WA_INACTIVE, 0));
+    EXPECT_EQ(Windows().Of(Form, {WM_NCACTIVATE})[0].WParam, static_cast<WPARAM>(FALSE));
+    // Nothing of the program visible is active: every top-level window hears it.
+    Windows().Log.clear();
+    ShowWindow(Second, SW_HIDE);
+    ShowWindow(Form, SW_HIDE);
+    EXPECT_EQ(GetActiveWindow(), 0u);
+    EXPECT_EQ(GetForegroundWindow(), 0u);
+    EXPECT_EQ(Windows().Of(Second, {WM_ACTIVATEAPP}).back().WParam, static_cast<WPARAM>(FALSE));
+    ShowWindow(Form, SW_SHOW);
+    EXPECT_EQ(Windows().Of(Second, {WM_ACTIVATEAPP}).back().WParam, static_cast<WPARAM>(TRUE));
+}
+
+TEST_F(Input, LeavingATrackedWindowPostsOneMouseLeave) {
+    const HWND Other = Windows().Create(0, WS_CHILD | WS_VISIBLE, {130, 30, 180, 80}, Form);
+    MouseMove(Form, ScreenOf(Child, POINT{5, 5}));
+    TRACKMOUSEEVENT Track;
+    Track.dwFlags = TME_LEAVE;
+    Track.hwndTrack = Child;
+    ASSERT_TRUE(TrackMouseEvent(&Track));
+    TRACKMOUSEEVENT Query;
+    Query.dwFlags = TME_QUERY;
+    TrackMouseEvent(&Query);
+    EXPECT_EQ(Query.hwndTrack, Child);
+    MouseMove(Form, ScreenOf(Child, POINT{6, 6}));
+    MouseMove(Form, ScreenOf(Other, POINT{5, 5}));
+    MouseMove(Form, ScreenOf(Child, POINT{6, 6}));
+    Drain();
+    EXPECT_EQ(Windows().Of(Child, {WM_MOUSELEAVE}).size(), 1u);
+    // Asked while the cursor is elsewhere, the leave comes at once.
+    Track.hwndTrack = Other;
+    TrackMouseEvent(&Track);
+    Drain();
+    EXPECT_EQ(Windows().Of(Other, {WM_MOUSELEAVE}).size(), 1u);
+}
+
+TEST_F(Input, DefaultHandlingSendsCursorsContextMenusAndWheelsWhereTheyBelong) {
+    MouseMove(Form, ScreenOf(Child, POINT{5, 5}));
+    EXPECT_EQ(GetCursor(), LoadCursor(0, MAKEINTRESOURCE(IDC_ARROW)));
+    SetFocus(Child);
+    Windows().Log.clear();
+    const POINT At = ScreenOf(Child, POINT{8, 9});
+    MouseClick(Form, At, Qt::RightButton);
+    QWheelEvent Wheel(QPointF(LocalOf(Form, At)), QPointF(At.x, At.y), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(QtWindowOf(Form), &Wheel);
+    Drain();
+    const auto Menu = Windows().Of(Form, {WM_CONTEXTMENU});
+    ASSERT_EQ(Menu.size(), 1u);  // the child passed it up
+    EXPECT_EQ(static_cast<HWND>(Menu[0].WParam), Child);
+    EXPECT_EQ(Menu[0].LParam, MAKELPARAM(At.x, At.y));
+    const auto Turned = Windows().Of(Form, {WM_MOUSEWHEEL});
+    ASSERT_EQ(Turned.size(), 1u);
+    EXPECT_EQ(static_cast<short>(HIWORD(Turned[0].WParam)), 120);
+    EXPECT_EQ(Windows().Of(Child, {WM_MOUSEWHEEL}).size(), 1u);
+}
+
+std::vector<CWPSTRUCT> Sent;
+HHOOK SentHook = 0;
+
+TEST_F(Input, TheCallWindowProcedureHookSeesEverySentMessage) {
+    Sent.clear();
+    SentHook = SetWindowsHookEx(WH_CALLWNDPROC, [](int Code, WPARAM Wp, LPARAM Lp) -> LRESULT {
+        Sent.push_back(*reinterpret_cast<CWPSTRUCT*>(Lp));
+        return CallNextHookEx(SentHook, Code, Wp, Lp);
+    });
+    SetWindowText(Child, "x");
+    SetFocus(Child);
+    PostMessage(Child, WM_USER, 0, 0);  // posted: not a sent message
+    Drain();
+    UnhookWindowsHookEx(SentHook);
+    ASSERT_GE(Sent.size(), 2u);
+    EXPECT_EQ(Sent[0].message, WM_SETTEXT);
+    EXPECT_EQ(Sent[0].hwnd, Child);
+    EXPECT_EQ(Sent[1].message, WM_SETFOCUS);
+    for (const CWPSTRUCT& S : Sent) EXPECT_NE(S.message, WM_USER);
+}
+
+}  // namespace

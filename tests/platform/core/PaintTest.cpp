@@ -1,0 +1,208 @@
+// Painting: update regions and WM_PAINT, erasing, clipping of children and siblings, contexts,
+// scrolling, window regions, the caret and WM_SETREDRAW.
+#include <gtest/gtest.h>
+
+#include "tests/support/GuiTestSupport.h"
+
+using namespace GuiTest;
+
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+// A handler that paints the whole client area in one colour.
+THandler Paints(COLORREF Color) {
+    return [Color](HWND W, UINT M, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (M != WM_PAINT) return std::nullopt;
+        PAINTSTRUCT Ps;
+        const HDC DC = BeginPaint(W, &Ps);
+        RECT R;
+        GetClientRect(W, &R);
+        const HBRUSH Brush = CreateSolidBrush(Color);
+        FillRect(DC, &R, Brush);
+        DeleteObject(Brush);
+        EndPaint(W, &Ps);
+        return 0;
+    };
+}
+
+class Painting : public testing::Test {
+  protected:
+    void SetUp() override {
+        Windows().Log.clear();
+        Drain();
+    }
+    TWindowGuard Guard;
+};
+
+TEST_F(Painting, InvalidAreasBecomePaintMessagesParentsFirst) {
+    const HWND Form = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {0, 0, 200, 100}));
+    const HWND A = Windows().Create(0, WS_CHILD | WS_VISIBLE, {10, 10, 60, 60}, Form);
+    const HWND B = Windows().Create(0, WS_CHILD | WS_VISIBLE, {100, 10, 150, 60}, Form);
+    Drain();
+    Windows().Recorded = {WM_PAINT};
+    Windows().Log.clear();
+    RECT Area{20, 20, 40, 40};
+    InvalidateRect(Form, &Area, TRUE);
+    Drain();
+    // Without WS_CLIPCHILDREN the child under the area is painted again too, after its parent.
+    EXPECT_EQ(Windows().Log, (std::vector<TRecorded>{{Form, WM_PAINT, 0, 0}, {A, WM_PAINT, 0, 0}}));
+    SetWindowLongPtr(Form, GWL_STYLE, GetWindowLongPtr(Form, GWL_STYLE) | WS_CLIPCHILDREN);
+    Windows().Log.clear();
+    InvalidateRect(Form, nullptr, TRUE);
+    Drain();
+    EXPECT_EQ(Windows().Log, (std::vector<TRecorded>{{Form, WM_PAINT, 0, 0}}));
+    // The paint area is what was invalid; a procedure that ignores WM_PAINT gets it once.
+    RECT Seen{};
+    Windows().Handlers[B] = [&](HWND W, UINT M, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (M != WM_PAINT) return std::nullopt;
+        RECT Update;
+        GetUpdateRect(W, &Update, FALSE);
+        Seen = Update;
+        return 0;
+    };
+    Windows().Log.clear();
+    RECT Small{5, 6, 7, 8};
+    InvalidateRect(B, &Small, FALSE);
+    Drain();
+    Drain();
+    EXPECT_EQ(Seen, Small);
+    EXPECT_EQ(Windows().Log.size(), 1u);
+}
+
+TEST_F(Painting, PaintingStaysInsideWhatAWindowMayTouch) {
+    const HWND Form =
+        Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, {0, 0, 200, 100}));
+    const HWND Low =
+        Windows().Create(0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, {10, 10, 60, 60}, Form);
+    const HWND High = Windows().Create(0, WS_CHILD | WS_VISIBLE, {40, 40, 90, 90}, Form);
+    const HWND Round = Windows().Create(0, WS_CHILD | WS_VISIBLE, {120, 10, 180, 70}, Form);
+    SetWindowRgn(Round, CreateEllipticRgn(0, 0, 60, 60), FALSE);
+    Windows().Handlers[Form] = Paints(kRed);
+    Windows().Handlers[Low] = Paints(kGreen);
+    Windows().Handlers[High] = Paints(kBlue);
+    Windows().Handlers[Round] = Paints(kBlue);
+    RedrawWindow(Form, nullptr, 0, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    Drain();
+    SaveWindowPicture(Form, PicturePath("clipping"));
+    struct TCase {
+        int X, Y;
+        COLORREF Want;
+    };
+    const TCase Cases[] = {
+        {5, 5, kRed},      // the form around its children
+        {20, 20, kGreen},  // the lower sibling
+        {50, 50, kBlue},   // the upper sibling wins where they overlap (WS_CLIPSIBLINGS below)
+        {85, 85, kBlue},   //
+        {150, 40, kBlue},  // inside the round window
+        {121, 11, kRed},   // outside its region the form shows
+        {179, 69, kRed},
+    };
+    for (const TCase& C : Cases)
+        EXPECT_EQ(PixelAt(Form, C.X, C.Y), ColorOf(C.Want)) << C.X << "," << C.Y;
+}
+
+TEST_F(Painting, ErasingUsesTheClassBrushAndContextsStartAtTheirOrigin) {
+    const HWND Form = Guard(
+        Windows().Create(WS_EX_CLIENTEDGE, WS_POPUP | WS_VISIBLE | WS_BORDER, {0, 0, 100, 80}));
+    Drain();
+    const int In = 1 + GetSystemMetrics(SM_CXEDGE);
+    EXPECT_EQ(PixelAt(Form, In + 10, In + 10), ColorOf(GetSysColor(COLOR_BTNFACE)));
+    // A client context's (0, 0) is the client area's corner, a window context's the window's.
+    HDC DC = GetDC(Form);
+    SetPixel(DC, 0, 0, kRed);
+    ReleaseDC(Form, DC);
+    DC = GetWindowDC(Form);
+    SetPixel(DC, 0, 0, kGreen);
+    ReleaseDC(Form, DC);
+    EXPECT_EQ(PixelAt(Form, In, In), ColorOf(kRed));
+    EXPECT_EQ(PixelAt(Form, 0, 0), ColorOf(kGreen));
+    // Outside the client area a client context draws nothing.
+    DC = GetDC(Form);
+    SetPixel(DC, -1, -1, kBlue);
+    ReleaseDC(Form, DC);
+    EXPECT_NE(PixelAt(Form, In - 1, In - 1), ColorOf(kBlue));
+}
+
+TEST_F(Painting, ScrollingMovesPixelsAndInvalidAreasAndReportsWhatWasUncovered) {
+    const HWND W = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {0, 0, 100, 50}));
+    Drain();
+    HDC DC = GetDC(W);
+    for (int X = 0; X < 100; ++X) SetPixel(DC, X, 10, RGB(X, 0, 0));
+    ReleaseDC(W, DC);
+    RECT Pending{50, 0, 60, 5};
+    ValidateRect(W, nullptr);
+    InvalidateRect(W, &Pending, FALSE);
+    RECT Uncovered{};
+    const HRGN Update = CreateRectRgn(0, 0, 0, 0);
+    const int Kind = ScrollWindowEx(W, -10, 0, nullptr, nullptr, Update, &Uncovered, SW_INVALIDATE);
+    EXPECT_EQ(Kind, SIMPLEREGION);
+    EXPECT_EQ(Uncovered, (RECT{90, 0, 100, 50}));
+    RECT Box;
+    GetRgnBox(Update, &Box);
+    EXPECT_EQ(Box, Uncovered);
+    DeleteObject(Update);
+    EXPECT_EQ(PixelAt(W, 0, 10), qRgb(10, 0, 0));
+    EXPECT_EQ(PixelAt(W, 89, 10), qRgb(99, 0, 0));
+    // The old invalid area moved with the pixels; the uncovered strip joined it.
+    RECT Invalid;
+    GetUpdateRect(W, &Invalid, FALSE);
+    EXPECT_EQ(Invalid, (RECT{40, 0, 100, 50}));
+}
+
+TEST_F(Painting, TheCaretIsInvertedPixelsThatHidingRestoresAndPaintingKeepsIntact) {
+    const HWND W = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {0, 0, 60, 40}));
+    Windows().Handlers[W] = Paints(kRed);
+    InvalidateRect(W, nullptr, TRUE);
+    Drain();
+    ASSERT_TRUE(CreateCaret(W, 0, 2, 10));
+    SetCaretPos(5, 5);
+    EXPECT_EQ(PixelAt(W, 5, 5), ColorOf(kRed));  // created hidden
+    ShowCaret(W);
+    EXPECT_EQ(PixelAt(W, 5, 5), qRgb(0, 255, 255));
+    EXPECT_EQ(PixelAt(W, 7, 5), ColorOf(kRed));
+    // A paint of the window happens without the caret, which comes back afterwards.
+    InvalidateRect(W, nullptr, TRUE);
+    Drain();
+    EXPECT_EQ(PixelAt(W, 5, 14), qRgb(0, 255, 255));
+    // Hiding nests; the pixels come back exactly.
+    HideCaret(W);
+    HideCaret(W);
+    ShowCaret(W);
+    EXPECT_EQ(PixelAt(W, 5, 5), ColorOf(kRed));
+    ShowCaret(W);
+    SetCaretPos(20, 20);
+    EXPECT_EQ(PixelAt(W, 5, 5), ColorOf(kRed));
+    EXPECT_EQ(PixelAt(W, 21, 29), qRgb(0, 255, 255));
+    // It blinks on its own.
+    EXPECT_TRUE(PumpUntil([&] { return PixelAt(W, 20, 20) == ColorOf(kRed); }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return PixelAt(W, 20, 20) != ColorOf(kRed); }, 5000));
+    DestroyCaret();
+    EXPECT_EQ(PixelAt(W, 20, 20), ColorOf(kRed));
+}
+
+TEST_F(Painting, RedrawOffCollectsInvalidationsUntilItIsOnAgain) {
+    const HWND Form = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {0, 0, 100, 100}));
+    const HWND Child = Windows().Create(0, WS_CHILD | WS_VISIBLE, {0, 0, 50, 50}, Form);
+    Drain();
+    Windows().Recorded = {WM_PAINT};
+    SendMessage(Form, WM_SETREDRAW, FALSE, 0);
+    Windows().Log.clear();
+    InvalidateRect(Form, nullptr, TRUE);
+    InvalidateRect(Child, nullptr, TRUE);
+    Drain();
+    EXPECT_TRUE(Windows().Log.empty());
+    SendMessage(Form, WM_SETREDRAW, TRUE, 0);
+    Drain();
+    EXPECT_EQ(Windows().Log,
+              (std::vector<TRecorded>{{Form, WM_PAINT, 0, 0}, {Child, WM_PAINT, 0, 0}}));
+    // UpdateWindow paints at once, without a pass.
+    Windows().Log.clear();
+    InvalidateRect(Child, nullptr, FALSE);
+    UpdateWindow(Child);
+    EXPECT_EQ(Windows().Log, (std::vector<TRecorded>{{Child, WM_PAINT, 0, 0}}));
+}
+
+}  // namespace

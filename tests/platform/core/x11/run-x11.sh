@@ -1,0 +1,14 @@
+#!/bin/sh
+# Runs a GUI test program on a real X server (xvfb-run, no window manager) with real input from
+# xdotool: run-x11.sh PROGRAM [ARGS...]
+for tool in xvfb-run xauth xdotool; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "$0: $tool is missing (Debian packages xvfb, xauth, xdotool): run scripts/setup.sh" >&2
+        exit 1
+    fi
+done
+export QT_QPA_PLATFORM=xcb
+# Leaks of the platform's own libraries (see lsan.supp) are not the program's.
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+unset QT_FONT_DPI QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
+exec xvfb-run -a -s "-screen 0 1280x1024x24" "$@"

@@ -1,0 +1,3 @@
+object Broken: TTestBrokenFrame
+  Wibble = 1
+end

@@ -1,0 +1,209 @@
+#pragma once
+// Helpers of the GUI tests: a window class whose windows record what they receive and take
+// per-window behaviour, real Qt input through QTest's QWindow overloads (the ones that pass our
+// input filter), input scheduled for a modal loop to meet, and pictures in the build tree.
+#include <QPoint>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/core/Host.h"
+#include "platform/core/Input.h"
+#include "platform/core/Paint.h"
+#include "platform/core/Window.h"
+#include "platform/core/WindowPicture.h"
+#include "platform/gdi/Gdi.h"
+#include "tests/support/TestSupport.h"
+
+namespace GuiTest {
+
+struct TRecorded {
+    HWND Wnd = 0;
+    UINT Msg = 0;
+    WPARAM WParam = 0;
+    LPARAM LParam = 0;
+    bool operator==(const TRecorded&) const = default;
+};
+
+// What a window's own handler answers; nullopt passes the message to DefWindowProc.
+using THandler = std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>;
+
+// Windows of the class "KestroTestWindow" (CS_DBLCLKS, button-face background, arrow cursor):
+// every message is recorded in Log, then goes to the window's handler, then to DefWindowProc.
+class TTestWindows {
+  public:
+    static TTestWindows& Instance() {
+        static TTestWindows* Windows = new TTestWindows;
+        return *Windows;
+    }
+
+    static constexpr const char* kClassName = "KestroTestWindow";
+
+    HWND Create(DWORD ExStyle, DWORD Style, RECT R, HWND Parent = 0, const char* Text = "",
+                UINT_PTR Id = 0) {
+        return CreateWindowEx(ExStyle, kClassName, Text, Style, R.left, R.top, R.right - R.left,
+                              R.bottom - R.top, Parent, Id, 0, nullptr);
+    }
+
+    // The messages of one window, only those listed (all when the list is empty).
+    std::vector<TRecorded> Of(HWND Wnd, std::vector<UINT> Only = {}) const {
+        std::vector<TRecorded> Out;
+        for (const TRecorded& R : Log)
+            if (R.Wnd == Wnd &&
+                (Only.empty() || std::find(Only.begin(), Only.end(), R.Msg) != Only.end()))
+                Out.push_back(R);
+        return Out;
+    }
+    std::vector<UINT> MessagesOf(HWND Wnd, std::vector<UINT> Only = {}) const {
+        std::vector<UINT> Out;
+        for (const TRecorded& R : Of(Wnd, std::move(Only))) Out.push_back(R.Msg);
+        return Out;
+    }
+
+    std::vector<TRecorded> Log;
+    std::map<HWND, THandler> Handlers;
+    // Messages every window of the class records (empty: all).
+    std::vector<UINT> Recorded;
+
+  private:
+    TTestWindows() {
+        WNDCLASS Class;
+        Class.style = CS_DBLCLKS;
+        Class.lpfnWndProc = Proc;
+        Class.hbrBackground = static_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        Class.hCursor = LoadCursor(0, MAKEINTRESOURCE(IDC_ARROW));
+        Class.lpszClassName = kClassName;
+        RegisterClass(&Class);
+    }
+
+    static LRESULT Proc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+        TTestWindows& T = Instance();
+        if (T.Recorded.empty() ||
+            std::find(T.Recorded.begin(), T.Recorded.end(), Msg) != T.Recorded.end())
+            T.Log.push_back({Wnd, Msg, WParam, LParam});
+        auto It = T.Handlers.find(Wnd);
+        if (It != T.Handlers.end() && It->second) {
+            // A copy: the handler may replace itself.
+            THandler Handler = It->second;
+            if (std::optional<LRESULT> Answer = Handler(Wnd, Msg, WParam, LParam)) return *Answer;
+        }
+        return DefWindowProc(Wnd, Msg, WParam, LParam);
+    }
+};
+
+inline TTestWindows& Windows() {
+    return TTestWindows::Instance();
+}
+
+// Runs passes until nothing is left to deliver or paint.
+inline void Drain() {
+    for (int I = 0; I < 1000 && Application.ProcessMessages(); ++I) {
+    }
+}
+
+// The Qt window of a top-level window's host.
+inline QWindow* QtWindowOf(HWND Wnd) {
+    THost* Host = HostOfWindow(GetAncestor(Wnd, GA_ROOT));
+    return Host ? Host->windowHandle() : nullptr;
+}
+
+// A screen point in the local coordinates of the host of Wnd's top-level window.
+inline QPoint LocalOf(HWND Wnd, POINT Screen) {
+    RECT R;
+    GetWindowRect(GetAncestor(Wnd, GA_ROOT), &R);
+    return QPoint(Screen.x - R.left, Screen.y - R.top);
+}
+
+inline POINT ScreenOf(HWND Wnd, POINT Client) {
+    ClientToScreen(Wnd, &Client);
+    return Client;
+}
+
+// Mouse input at a screen point, given to the Qt window of Via (a top-level window of ours).
+inline void MouseMove(HWND Via, POINT Screen) {
+    QTest::mouseMove(QtWindowOf(Via), LocalOf(Via, Screen));
+}
+inline void MousePress(HWND Via, POINT Screen, Qt::MouseButton Button = Qt::LeftButton,
+                       Qt::KeyboardModifiers Mods = {}) {
+    QTest::mousePress(QtWindowOf(Via), Button, Mods, LocalOf(Via, Screen));
+}
+inline void MouseRelease(HWND Via, POINT Screen, Qt::MouseButton Button = Qt::LeftButton,
+                         Qt::KeyboardModifiers Mods = {}) {
+    QTest::mouseRelease(QtWindowOf(Via), Button, Mods, LocalOf(Via, Screen));
+}
+inline void MouseClick(HWND Via, POINT Screen, Qt::MouseButton Button = Qt::LeftButton) {
+    QTest::mouseClick(QtWindowOf(Via), Button, {}, LocalOf(Via, Screen));
+}
+inline void MouseDoubleClick(HWND Via, POINT Screen, Qt::MouseButton Button = Qt::LeftButton) {
+    QTest::mouseDClick(QtWindowOf(Via), Button, {}, LocalOf(Via, Screen));
+}
+
+// Steps that run one after the other from Qt's loop, each after the previous one returned: input
+// for a modal loop that the first step starts (QTest's calls return only when their events are
+// handled, so a loop started by them runs inside the call).
+class TScript {
+  public:
+    TScript& Then(std::function<void()> Step) {
+        FSteps.push_back(std::move(Step));
+        return *this;
+    }
+    void Start() { Schedule(0); }
+    bool Done() const { return FNext >= FSteps.size(); }
+
+  private:
+    // A real timer, not a posted event: posted events that wait while a loop runs inside the
+    // delivery of another posted event are not seen by that loop's waits. A script that goes
+    // away takes its pending steps with it (the context object).
+    void Schedule(size_t Index) {
+        if (Index >= FSteps.size()) return;
+        QTimer::singleShot(1, &FContext, [this, Index] {
+            FNext = Index + 1;
+            Schedule(Index + 1);
+            FSteps[Index]();
+        });
+    }
+    QObject FContext;
+    std::vector<std::function<void()>> FSteps;
+    size_t FNext = 0;
+};
+
+inline std::string PicturePath(const std::string& Name) {
+    return std::string(KESTRO_BINARY_DIR) + "/pictures/core/" + Name + ".png";
+}
+
+inline QRgb ColorOf(COLORREF C) {
+    return qRgb(GetRValue(C), GetGValue(C), GetBValue(C));
+}
+
+// The pixel of a window's picture at a point of its window rectangle.
+inline QRgb PixelAt(HWND Wnd, int X, int Y) {
+    return WindowPicture(Wnd).pixel(X, Y) | 0xFF000000u;
+}
+
+// Destroys the windows made by a test, whatever happens in it.
+class TWindowGuard {
+  public:
+    ~TWindowGuard() {
+        // The handlers may refer to what the test kept on its stack, which is gone by now.
+        Windows().Handlers.clear();
+        for (auto It = FWindows.rbegin(); It != FWindows.rend(); ++It)
+            if (IsWindow(*It)) DestroyWindow(*It);
+        Windows().Log.clear();
+        Windows().Recorded.clear();
+    }
+    HWND operator()(HWND Wnd) {
+        FWindows.push_back(Wnd);
+        return Wnd;
+    }
+
+  private:
+    std::vector<HWND> FWindows;
+};
+
+}  // namespace GuiTest
