@@ -17,7 +17,7 @@ TIpHtml& DocumentOf(const TIpHtmlNode& Node) {
 
 TIpHtmlNode::TIpHtmlNode(TIpHtmlNode* Parent) {
     if (!Parent) return;
-    auto* Multi = dynamic_cast<TIpHtmlNodeMulti*>(Parent);
+    TIpHtmlNodeMulti* Multi = Parent->AsMulti();
     if (!Multi) throw EIpHtmlException("Parent is not a container");
     FParentNode = Multi;
     FOwner = Multi->FOwner;
@@ -104,7 +104,7 @@ void TIpHtmlNodeMulti::FreeChildren() {
         TIpHtmlNode* Node = Pending.back();
         Pending.pop_back();
         Node->FParentNode = nullptr;
-        if (auto* Multi = dynamic_cast<TIpHtmlNodeMulti*>(Node)) {
+        if (TIpHtmlNodeMulti* Multi = Node->AsMulti()) {
             Pending.insert(Pending.end(), Multi->FChildren.begin(), Multi->FChildren.end());
             Multi->FChildren.clear();
         }

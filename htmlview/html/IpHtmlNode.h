@@ -33,6 +33,8 @@ class TIpHtmlNode {
 
     TIpHtml* Owner() const { return FOwner; }
     TIpHtmlNodeMulti* ParentNode() const { return FParentNode; }
+    // This node as one with children, or none; cheaper than a cast where trees are walked.
+    virtual TIpHtmlNodeMulti* AsMulti() { return nullptr; }
 
     // Appends the node's layout elements to its block.
     virtual void BuildElements() {}
@@ -103,6 +105,7 @@ class TIpHtmlNodeMulti : public TIpHtmlNode {
   public:
     using TIpHtmlNode::TIpHtmlNode;
     ~TIpHtmlNodeMulti() override;
+    TIpHtmlNodeMulti* AsMulti() override { return this; }
     int ChildCount() const { return int(FChildren.size()); }
     TIpHtmlNode* ChildNode(int Index) const { return FChildren.at(size_t(Index)); }
     // Moves every child of From but Except, in order, to the end of this node's children.

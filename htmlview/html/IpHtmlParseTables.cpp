@@ -209,8 +209,9 @@ void TIpHtmlParser::ParseFrame(TIpHtmlNode* Parent) {
     Next();
 }
 
+// No limit check here: a NOFRAMES is only met inside a frame set, whose parser checks, and its
+// text has no other place to go.
 void TIpHtmlParser::ParseNoFrames(TIpHtmlNode* Parent) {
-    if (AtNestingLimit()) return;
     auto* NoFrames = new TIpHtmlNodeNOFRAMES(Parent);
     Next();
     ParseBodyText(NoFrames, TSet{ttFRAMESETEnd, ttNOFRAMESEnd});

@@ -112,8 +112,8 @@ TEST(HtmlAttributes, LengthsAndPrintScaling) {
     EXPECT_EQ(Changes, 1);
 }
 
-std::vector<int32_t> FrameSizes(const std::string& Spec, int32_t Total) {
-    TTag Quiet("<frameset rows=\"" + Spec + "\">");
+std::vector<int32_t> FrameSizes(const std::string& Shares, int32_t Total) {
+    TTag Quiet("<frameset rows=\"" + Shares + "\">");
     TIpHtmlMultiLengthList List;
     ParseHtmlMultiLengthList(Quiet.Tok, "ROWS", "100%", List, nullptr);
     return CalcMultiLength(List, Total);
