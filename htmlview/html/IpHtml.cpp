@@ -93,9 +93,13 @@ void TIpHtml::Parse(TStream& Source) {
     FTokenizer.FlagErrors = FlagErrors;
     FTokenizer.Start(Source);
     struct TFinish {
-        TIpHtmlTokenizer& Tok;
-        ~TFinish() { Tok.Finish(); }
-    } Finish{FTokenizer};
+        TIpHtml& Doc;
+        ~TFinish() {
+            Doc.FTokenizer.Finish();
+            Doc.FParsing = false;
+        }
+    } Finish{*this};
+    FParsing = true;
     TIpHtmlParser(*this).ParseDocument();
     ReportReferences();
     FParsed = true;

@@ -102,6 +102,8 @@ class TIpHtml {
     TIpHtmlNodeA* FindNamedAnchor(const std::string& Name) const;
     // True while the tree is being freed: nodes then do not unlink themselves one by one.
     bool Destroying() const { return FDestroying; }
+    // True while a parse builds the tree: no size has been computed yet, so resets stop early.
+    bool Parsing() const { return FParsing; }
 
   private:
     friend class TIpHtmlNode;
@@ -139,6 +141,7 @@ class TIpHtml {
     TIpHtmlNodeTITLE* FTitleNode = nullptr;
     bool FParsed = false;
     bool FDestroying = false;
+    bool FParsing = false;
 
     std::vector<TIpHtmlNode*> FControls;
     std::vector<TIpHtmlNodeA*> FAnchors;

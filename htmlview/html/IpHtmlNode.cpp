@@ -40,7 +40,10 @@ void TIpHtmlNode::ListOwnerRects(TIpHtmlNode* Owner, const TIpHtmlRectProc& Proc
     if (FParentNode) FParentNode->ListOwnerRects(Owner, Proc);
 }
 
+// While a parse builds the tree nothing above has a size to forget, and walking up from every
+// new link or table would cost the depth of the tree each time.
 void TIpHtmlNode::ResetSize() {
+    if (FOwner && FOwner->Parsing()) return;
     if (FParentNode)
         FParentNode->ResetSize();
     else if (FOwner)
