@@ -43,20 +43,20 @@ TIpHtml::TIpHtml() {
 
 TIpHtml::~TIpHtml() {
     FreeTree();
-    FDestroying = true;
-    NewPool();  // finalises the elements; no new pool is made while destroying
+    FreePool();
     FDefaultProps.reset();
 }
 
+// The elements are finalised here; the pool itself never frees one by one.
+void TIpHtml::FreePool() {
+    if (!FPool) return;
+    FPool->EnumerateItems([](void* Item) { static_cast<LayoutElement*>(Item)->~LayoutElement(); });
+    FPool.reset();
+}
+
 void TIpHtml::NewPool() {
-    if (FPool) {
-        FPool->EnumerateItems(
-            [](void* Item) { static_cast<LayoutElement*>(Item)->~LayoutElement(); });
-        FPool.reset();
-    }
-    if (!FDestroying)
-        FPool =
-            std::make_unique<TIpHtmlPoolManager>(sizeof(LayoutElement), HtmlLimits::kMaxPoolItems);
+    FreePool();
+    FPool = std::make_unique<TIpHtmlPoolManager>(sizeof(LayoutElement), HtmlLimits::kMaxPoolItems);
 }
 
 // Nodes skip unlinking themselves one by one while the whole tree goes.

@@ -123,6 +123,7 @@ class TIpHtml {
 
     void FreeTree();
     void NewPool();
+    void FreePool();
     void ReportReferences();
     void InvalidateSize();
     template <class T>

@@ -7,18 +7,6 @@
 
 namespace {
 
-// Raises a counter of the tokenizer for as long as it lives.
-class TRaised {
-  public:
-    explicit TRaised(int& Counter) : FCounter(Counter) { ++FCounter; }
-    ~TRaised() { --FCounter; }
-    TRaised(const TRaised&) = delete;
-    TRaised& operator=(const TRaised&) = delete;
-
-  private:
-    int& FCounter;
-};
-
 // A value object's change makes its node forget its size.
 template <class TValue>
 void ResetOnChange(TValue& Value, TIpHtmlNode* Node) {
@@ -184,7 +172,7 @@ void TIpHtmlParser::ParseBody(const TSet& EndSet) {
 
 void TIpHtmlParser::ParseBodyText(TIpHtmlNode* Parent, const TSet& EndSet) {
     TIpHtmlNesting Level(FDepth);
-    TRaised InBody(FTok.BodyTextDepth);
+    TIpHtmlNesting InBody(FTok.BodyTextDepth);
     while (Cur() != ttEof && !EndSet.Has(Cur())) ParseBodyTextElement(Parent, EndSet);
 }
 
@@ -455,7 +443,7 @@ void TIpHtmlParser::ParseUnorderedList(TIpHtmlNode* Parent, const TSet& EndSet) 
     List->Compact = ParseBoolean(FTok, "COMPACT");
     Next();
     {
-        TRaised Level(FListLevel);
+        TIpHtmlNesting Level(FListLevel);
         ParseListItems(List, After(Token), List->ListType,
                        (EndSet + TSet{After(Token)}) - TSet{ttP, ttLI});
     }
@@ -539,7 +527,7 @@ void TIpHtmlParser::ParsePre(TIpHtmlNode* Parent, const TSet& EndSet) {
     auto* Pre = new TIpHtmlNodePRE(Parent);
     Pre->ParseBaseProps(FOwner);
     {
-        TRaised InPre(FTok.PreformattedDepth);
+        TIpHtmlNesting InPre(FTok.PreformattedDepth);
         Next();
         ParseBodyText(Pre, EndSet + TSet{ttPREEnd});
     }

@@ -121,7 +121,7 @@ class TIpHtmlParser {
     int FListLevel = 0;
 };
 
-// Counts one level for as long as it lives.
+// Counts one level (of nesting, of lists, of body text) for as long as it lives.
 class TIpHtmlNesting {
   public:
     explicit TIpHtmlNesting(int& Depth) : FDepth(Depth) { ++FDepth; }
