@@ -1,0 +1,666 @@
+#pragma once
+// One node class per element. Published properties are public fields named as the properties;
+// a property whose change has to reach the document (an anchor's HRef, a BODY colour) has a
+// setter instead.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "htmlview/html/IpHtmlNode.h"
+
+class TIpHtmlFrame;
+
+// --- never shown ---
+
+class TIpHtmlNodeSCRIPT : public TIpHtmlNodeNv {
+  public:
+    using TIpHtmlNodeNv::TIpHtmlNodeNv;
+};
+
+class TIpHtmlNodeTITLE : public TIpHtmlNodeNv {
+  public:
+    using TIpHtmlNodeNv::TIpHtmlNodeNv;
+    ~TIpHtmlNodeTITLE() override;
+    std::string Title;
+};
+
+class TIpHtmlNodePARAM : public TIpHtmlNodeNv {
+  public:
+    using TIpHtmlNodeNv::TIpHtmlNodeNv;
+    std::string Name;
+    std::string Value;
+    std::string Id;
+    TIpHtmlObjectValueType ValueType = TIpHtmlObjectValueType::hovtData;
+};
+
+class TIpHtmlNodeMETA : public TIpHtmlNodeNv {
+  public:
+    using TIpHtmlNodeNv::TIpHtmlNodeNv;
+    std::string HttpEquiv;
+    std::string Name;
+    std::string Content;
+    std::string Scheme;
+};
+
+// --- document structure ---
+
+// The root.
+class TIpHtmlNodeHtml : public TIpHtmlNodeMulti {
+  public:
+    using TIpHtmlNodeMulti::TIpHtmlNodeMulti;
+    // Whether a BODY is among the direct children.
+    bool HasBodyNode() const;
+    std::string Lang;
+    std::string Version;
+    TIpHtmlDirection Dir = TIpHtmlDirection::hdLTR;
+};
+
+class TIpHtmlNodeHEAD : public TIpHtmlNodeMulti {
+  public:
+    using TIpHtmlNodeMulti::TIpHtmlNodeMulti;
+    std::string Profile;
+    std::string Lang;
+    TIpHtmlDirection Dir = TIpHtmlDirection::hdLTR;
+};
+
+// Its content is not displayed.
+class TIpHtmlNodeSTYLE : public TIpHtmlNodeMulti {
+  public:
+    using TIpHtmlNodeMulti::TIpHtmlNodeMulti;
+    void AddElement(LayoutElement*) override {}
+    bool ElementsEmpty() override { return true; }
+    std::string Media;
+    std::string Title;
+};
+
+// --- blocks ---
+
+class TIpHtmlNodeBODY : public TIpHtmlNodeBlock {
+  public:
+    // Becomes the document's body node.
+    explicit TIpHtmlNodeBODY(TIpHtmlNode* Parent);
+    ~TIpHtmlNodeBODY() override;
+    TIpHtmlColor BgColor() const { return FBgColor; }
+    TIpHtmlColor Text() const { return FText; }
+    TIpHtmlColor Link() const { return FLink; }
+    TIpHtmlColor VLink() const { return FVLink; }
+    TIpHtmlColor ALink() const { return FALink; }
+    const std::string& Background() const { return FBackground; }
+    // Each setter resets the sizes when the value changes.
+    void SetBgColor(TIpHtmlColor Value);
+    void SetText(TIpHtmlColor Value);
+    void SetLink(TIpHtmlColor Value);
+    void SetVLink(TIpHtmlColor Value);
+    void SetALink(TIpHtmlColor Value);
+    void SetBackground(const std::string& Value);
+
+  private:
+    TIpHtmlColor FBgColor = kHtmlNoColor;
+    TIpHtmlColor FText = kHtmlNoColor;
+    TIpHtmlColor FLink = kHtmlNoColor;
+    TIpHtmlColor FVLink = kHtmlNoColor;
+    TIpHtmlColor FALink = kHtmlNoColor;
+    std::string FBackground;
+};
+
+class TIpHtmlNodeCAPTION : public TIpHtmlNodeBlock {
+  public:
+    using TIpHtmlNodeBlock::TIpHtmlNodeBlock;
+    TIpHtmlVAlignment2 Align = TIpHtmlVAlignment2::hva2Top;
+};
+
+class TIpHtmlNodeTableHeaderOrCell : public TIpHtmlNodeBlock {
+  public:
+    explicit TIpHtmlNodeTableHeaderOrCell(TIpHtmlNode* Parent);
+    int32_t CalcWidthMin = -1;
+    int32_t CalcWidthMax = -1;
+    bool Nowrap = false;
+    TIpHtmlPixels Height;
+    int32_t Rowspan = 1;
+    TIpHtmlLength Width;
+    int32_t Colspan = 1;
+    TIpHtmlAlign Align = TIpHtmlAlign::haDefault;
+    TIpHtmlVAlign3 VAlign = TIpHtmlVAlign3::hva3Middle;
+    TIpHtmlColor BgColor = kHtmlNoColor;
+    // Set by the table layout.
+    TIpHtmlRect PadRect;
+};
+
+class TIpHtmlNodeTH : public TIpHtmlNodeTableHeaderOrCell {
+  public:
+    using TIpHtmlNodeTableHeaderOrCell::TIpHtmlNodeTableHeaderOrCell;
+};
+
+class TIpHtmlNodeTD : public TIpHtmlNodeTableHeaderOrCell {
+  public:
+    using TIpHtmlNodeTableHeaderOrCell::TIpHtmlNodeTableHeaderOrCell;
+};
+
+// --- controls ---
+
+class TIpHtmlNodeIFRAME : public TIpHtmlNodeControl {
+  public:
+    explicit TIpHtmlNodeIFRAME(TIpHtmlNode* Parent);
+    std::string LongDesc;
+    std::string Name;
+    std::string Src;
+    int32_t FrameBorder = 1;
+    int32_t MarginWidth = 1;
+    int32_t MarginHeight = 1;
+    TIpHtmlFrameScrolling Scrolling = TIpHtmlFrameScrolling::hfsAuto;
+    // Text alignment, in place of the image alignment of other inline boxes.
+    TIpHtmlAlign Align = TIpHtmlAlign::haDefault;
+    TIpHtmlLength Height;
+    TIpHtmlLength Width;
+    // The frame shown inside, once the viewer made it. Held shared: the frame that owns it may
+    // free its child frames while this node still exists, and the node must not see it freed.
+    std::shared_ptr<TIpHtmlFrame> Frame;
+};
+
+class TIpHtmlNodeINPUT : public TIpHtmlNodeControl {
+  public:
+    using TIpHtmlNodeControl::TIpHtmlNodeControl;
+    std::string HintText() override { return Alt; }
+    TIpHtmlInputType InputType = TIpHtmlInputType::hitText;
+    std::string Name;
+    std::string Value;
+    bool Checked = false;
+    int32_t Size = -1;
+    int32_t MaxLength = -1;
+    std::string Src;
+    bool Disabled = false;
+    bool ReadOnly = false;
+    std::string Alt;
+    int32_t TabIndex = -1;
+};
+
+class TIpHtmlNodeBUTTON : public TIpHtmlNodeControl {
+  public:
+    using TIpHtmlNodeControl::TIpHtmlNodeControl;
+    TIpHtmlButtonType ButtonType = TIpHtmlButtonType::hbtSubmit;
+    std::string Name;
+    std::string Value;
+    bool Disabled = false;
+    int32_t TabIndex = -1;
+};
+
+class TIpHtmlNodeSELECT : public TIpHtmlNodeControl {
+  public:
+    using TIpHtmlNodeControl::TIpHtmlNodeControl;
+    std::string Name;
+    int32_t Size = -1;
+    bool Multiple = false;
+    bool Disabled = false;
+    int32_t TabIndex = -1;
+};
+
+class TIpHtmlNodeTEXTAREA : public TIpHtmlNodeControl {
+  public:
+    using TIpHtmlNodeControl::TIpHtmlNodeControl;
+    std::string Name;
+    int32_t Rows = 20;
+    int32_t Cols = 20;
+    bool Disabled = false;
+    bool ReadOnly = false;
+    int32_t TabIndex = -1;
+};
+
+// --- other inline boxes ---
+
+class TIpHtmlNodeLI : public TIpHtmlNodeAlignInline {
+  public:
+    explicit TIpHtmlNodeLI(TIpHtmlNode* Parent);
+    void AssignProps(TIpHtmlProps& Props) override;
+    TIpHtmlULType ListType = TIpHtmlULType::ulDisc;
+    int32_t Value = -1;
+    bool Compact = false;
+};
+
+class TIpHtmlNodeHR : public TIpHtmlNodeAlignInline {
+  public:
+    explicit TIpHtmlNodeHR(TIpHtmlNode* Parent);
+    TIpHtmlColor Color = kHtmlNoColor;
+    bool NoShade = false;
+    TIpHtmlInteger Size;
+    TIpHtmlLength Width;
+};
+
+class TIpHtmlNodeIMG : public TIpHtmlNodeAlignInline {
+  public:
+    explicit TIpHtmlNodeIMG(TIpHtmlNode* Parent);
+    ~TIpHtmlNodeIMG() override;
+    std::string HintText() override { return Alt; }
+    void AssignProps(TIpHtmlProps& Props) override { FProps->Assign(Props); }
+    std::string Src;
+    std::string Alt;
+    TIpHtmlPixels Height;
+    TIpHtmlLength Width;
+    int32_t Border = 0;
+    int32_t HSpace = 0;
+    int32_t VSpace = 0;
+    std::string UseMap;
+    bool IsMap = false;
+    std::string LongDesc;
+    std::string Name;
+};
+
+class TIpHtmlNodeTABLE : public TIpHtmlNodeAlignInline {
+  public:
+    explicit TIpHtmlNodeTABLE(TIpHtmlNode* Parent);
+    // Its own record gets the properties without NoBreak; its children the properties in force.
+    void AssignProps(TIpHtmlProps& Props) override;
+    int32_t Border() const { return FBorder; }
+    // A border draws the frame and all rules; none draws neither.
+    void SetBorder(int32_t Value);
+    TIpHtmlLength Width;
+    TIpHtmlFrameProp Frame = TIpHtmlFrameProp::hfVoid;
+    TIpHtmlRules Rules = TIpHtmlRules::hrNone;
+    int32_t CellSpacing = 4;
+    int32_t CellPadding = 2;
+    std::string Summary;
+    TIpHtmlColor BgColor = kHtmlNoColor;
+    int32_t CalcMinWidth = -1;
+    int32_t CalcMaxWidth = -1;
+    int32_t CalcTableWidth = -1;
+
+  private:
+    int32_t FBorder = 0;
+};
+
+// --- inline nodes that change properties ---
+
+class TIpHtmlNodeFONT : public TIpHtmlNodeGenInline {
+  public:
+    explicit TIpHtmlNodeFONT(TIpHtmlNode* Parent) : TIpHtmlNodeGenInline(Parent) {}
+    void ApplyInlineProps(TIpHtmlProps& Props) override;
+    std::string Face;
+    TIpHtmlRelSize Size;
+    TIpHtmlColor Color = kHtmlNoColor;
+};
+
+class TIpHtmlNodeSPAN : public TIpHtmlNodeGenInline {
+  public:
+    explicit TIpHtmlNodeSPAN(TIpHtmlNode* Parent) : TIpHtmlNodeGenInline(Parent) {}
+    void ApplyInlineProps(TIpHtmlProps& Props) override;
+    TIpHtmlAlign Align = TIpHtmlAlign::haDefault;
+};
+
+class TIpHtmlNodeINS : public TIpHtmlNodeGenInline {
+  public:
+    explicit TIpHtmlNodeINS(TIpHtmlNode* Parent) : TIpHtmlNodeGenInline(Parent) {}
+    void ApplyInlineProps(TIpHtmlProps& Props) override;
+    std::string Cite;
+    std::string DateTime;
+};
+
+class TIpHtmlNodeDEL : public TIpHtmlNodeGenInline {
+  public:
+    explicit TIpHtmlNodeDEL(TIpHtmlNode* Parent) : TIpHtmlNodeGenInline(Parent) {}
+    void ApplyInlineProps(TIpHtmlProps& Props) override;
+    std::string Cite;
+    std::string DateTime;
+};
+
+class TIpHtmlNodeFontStyle : public TIpHtmlNodeGenInline {
+  public:
+    explicit TIpHtmlNodeFontStyle(TIpHtmlNode* Parent) : TIpHtmlNodeGenInline(Parent) {}
+    void ApplyInlineProps(TIpHtmlProps& Props) override;
+    TIpHtmlFontStyles Style = TIpHtmlFontStyles::hfsTT;
+};
+
+class TIpHtmlNodePhrase : public TIpHtmlNodeGenInline {
+  public:
+    explicit TIpHtmlNodePhrase(TIpHtmlNode* Parent) : TIpHtmlNodeGenInline(Parent) {}
+    void ApplyInlineProps(TIpHtmlProps& Props) override;
+    TIpHtmlPhraseStyle Style = TIpHtmlPhraseStyle::hpsEM;
+};
+
+class TIpHtmlNodeNOBR : public TIpHtmlNodeGenInline {
+  public:
+    explicit TIpHtmlNodeNOBR(TIpHtmlNode* Parent) : TIpHtmlNodeGenInline(Parent) {}
+    void ApplyInlineProps(TIpHtmlProps& Props) override;
+};
+
+class TIpHtmlNodeBASEFONT : public TIpHtmlNodeGenInline {
+  public:
+    explicit TIpHtmlNodeBASEFONT(TIpHtmlNode* Parent) : TIpHtmlNodeGenInline(Parent) {}
+    void ApplyInlineProps(TIpHtmlProps& Props) override;
+    int32_t Size = 3;
+};
+
+// --- other inline nodes ---
+
+class TIpHtmlNodeNOSCRIPT : public TIpHtmlNodeInline {
+  public:
+    using TIpHtmlNodeInline::TIpHtmlNodeInline;
+};
+
+// A node that hands its children a record of its own.
+class TIpHtmlNodePropsInline : public TIpHtmlNodeInline {
+  public:
+    explicit TIpHtmlNodePropsInline(TIpHtmlNode* Parent);
+    TIpHtmlProps& Props() { return *FProps; }
+
+  protected:
+    std::unique_ptr<TIpHtmlProps> FProps;
+};
+
+class TIpHtmlNodeHeader : public TIpHtmlNodePropsInline {
+  public:
+    using TIpHtmlNodePropsInline::TIpHtmlNodePropsInline;
+    void AssignProps(TIpHtmlProps& Props) override;
+    TIpHtmlAlign Align = TIpHtmlAlign::haDefault;
+    TIpHtmlHeaderSize Size = 1;
+};
+
+class TIpHtmlNodeP : public TIpHtmlNodePropsInline {
+  public:
+    using TIpHtmlNodePropsInline::TIpHtmlNodePropsInline;
+    void AssignProps(TIpHtmlProps& Props) override;
+    TIpHtmlAlign Align = TIpHtmlAlign::haDefault;
+};
+
+class TIpHtmlNodeADDRESS : public TIpHtmlNodeInline {
+  public:
+    using TIpHtmlNodeInline::TIpHtmlNodeInline;
+};
+
+class TIpHtmlNodeList : public TIpHtmlNodeInline {
+  public:
+    using TIpHtmlNodeInline::TIpHtmlNodeInline;
+    bool Compact = false;
+    TIpHtmlULType ListType = TIpHtmlULType::ulDisc;
+};
+
+class TIpHtmlNodeUL : public TIpHtmlNodeList {
+  public:
+    using TIpHtmlNodeList::TIpHtmlNodeList;
+};
+
+class TIpHtmlNodeDIR : public TIpHtmlNodeList {
+  public:
+    using TIpHtmlNodeList::TIpHtmlNodeList;
+};
+
+class TIpHtmlNodeMENU : public TIpHtmlNodeList {
+  public:
+    using TIpHtmlNodeList::TIpHtmlNodeList;
+};
+
+class TIpHtmlNodeOL : public TIpHtmlNodeInline {
+  public:
+    using TIpHtmlNodeInline::TIpHtmlNodeInline;
+    bool Compact = false;
+    int32_t Start = 1;
+    TIpHtmlOLStyle Style = TIpHtmlOLStyle::olArabic;
+};
+
+class TIpHtmlNodeFORM : public TIpHtmlNodePropsInline {
+  public:
+    using TIpHtmlNodePropsInline::TIpHtmlNodePropsInline;
+    std::string Action;
+    TIpHtmlFormMethod Method = TIpHtmlFormMethod::hfmGet;
+    std::string Enctype;
+    std::string Name;
+    std::string AcceptCharset;
+    std::string Accept;
+};
+
+class TIpHtmlNodeDL : public TIpHtmlNodeInline {
+  public:
+    using TIpHtmlNodeInline::TIpHtmlNodeInline;
+    bool Compact = false;
+};
+
+class TIpHtmlNodeDT : public TIpHtmlNodeInline {
+  public:
+    using TIpHtmlNodeInline::TIpHtmlNodeInline;
+};
+
+class TIpHtmlNodeDD : public TIpHtmlNodeInline {
+  public:
+    using TIpHtmlNodeInline::TIpHtmlNodeInline;
+};
+
+class TIpHtmlNodePRE : public TIpHtmlNodePropsInline {
+  public:
+    using TIpHtmlNodePropsInline::TIpHtmlNodePropsInline;
+    void AssignProps(TIpHtmlProps& Props) override;
+};
+
+class TIpHtmlNodeDIV : public TIpHtmlNodePropsInline {
+  public:
+    using TIpHtmlNodePropsInline::TIpHtmlNodePropsInline;
+    void AssignProps(TIpHtmlProps& Props) override;
+    TIpHtmlAlign Align = TIpHtmlAlign::haDefault;
+};
+
+class TIpHtmlNodeBLINK : public TIpHtmlNodeInline {
+  public:
+    using TIpHtmlNodeInline::TIpHtmlNodeInline;
+};
+
+class TIpHtmlNodeBLOCKQUOTE : public TIpHtmlNodeInline {
+  public:
+    using TIpHtmlNodeInline::TIpHtmlNodeInline;
+};
+
+class TIpHtmlNodeQ : public TIpHtmlNodeInline {
+  public:
+    using TIpHtmlNodeInline::TIpHtmlNodeInline;
+};
+
+class TIpHtmlNodeBR : public TIpHtmlNodeInline {
+  public:
+    using TIpHtmlNodeInline::TIpHtmlNodeInline;
+    TIpHtmlBreakClear Clear = TIpHtmlBreakClear::hbcNone;
+};
+
+class TIpHtmlNodeA : public TIpHtmlNodePropsInline {
+  public:
+    using TIpHtmlNodePropsInline::TIpHtmlNodePropsInline;
+    ~TIpHtmlNodeA() override;
+    const std::string& HRef() const { return FHRef; }
+    // The anchor is in the document's anchor list exactly while its HRef is not empty.
+    void SetHRef(const std::string& Value);
+    const std::string& Name() const { return FName; }
+    // Moves the anchor to its new name in the document's list of named anchors.
+    void SetName(const std::string& Value);
+    bool Hot() const { return FHot; }
+    std::string HintText() override { return FHRef; }
+    void AssignProps(TIpHtmlProps& Props) override;
+    std::string Rel;
+    std::string Rev;
+    std::string Target;
+    TIpHtmlMapShape Shape = TIpHtmlMapShape::hmsDefault;
+    int32_t TabIndex = -1;
+
+  private:
+    std::string FHRef;
+    std::string FName;
+    bool FHot = false;
+};
+
+class TIpHtmlNodeAPPLET : public TIpHtmlNodeInline {
+  public:
+    explicit TIpHtmlNodeAPPLET(TIpHtmlNode* Parent);
+    std::string HintText() override { return Alt; }
+    std::string Codebase;
+    std::string Code;
+    std::string Alt;
+    std::string Name;
+    int32_t Height = -1;
+    TIpHtmlLength Width;
+    TIpHtmlImageAlign Align = TIpHtmlImageAlign::hiaBottom;
+    int32_t HSpace = 1;
+    int32_t VSpace = 1;
+    std::string Archive;
+    std::string ObjectCode;
+};
+
+class TIpHtmlNodeOBJECT : public TIpHtmlNodeInline {
+  public:
+    explicit TIpHtmlNodeOBJECT(TIpHtmlNode* Parent);
+    std::string ClassID;
+    std::string Codebase;
+    std::string Data;
+    std::string CodeType;
+    std::string Archive;
+    std::string Standby;
+    TIpHtmlImageAlign Align = TIpHtmlImageAlign::hiaBottom;
+    int32_t Height = -1;
+    TIpHtmlLength Width;
+    int32_t Border = 0;
+    int32_t HSpace = 1;
+    int32_t VSpace = 1;
+    std::string UseMap;
+    bool Declare = false;
+    std::string Name;
+};
+
+// Registered in the document's control list, like a control.
+class TIpHtmlNodeLABEL : public TIpHtmlNodeInline {
+  public:
+    explicit TIpHtmlNodeLABEL(TIpHtmlNode* Parent);
+    ~TIpHtmlNodeLABEL() override;
+    std::string LabelFor;
+};
+
+// --- frames, maps, tables, options ---
+
+class TIpHtmlNodeNOFRAMES : public TIpHtmlNodeCore {
+  public:
+    using TIpHtmlNodeCore::TIpHtmlNodeCore;
+};
+
+class TIpHtmlNodeFRAMESET : public TIpHtmlNodeCore {
+  public:
+    using TIpHtmlNodeCore::TIpHtmlNodeCore;
+    ~TIpHtmlNodeFRAMESET() override;
+    TIpHtmlMultiLengthList Cols;
+    TIpHtmlMultiLengthList Rows;
+};
+
+class TIpHtmlNodeFRAME : public TIpHtmlNodeCore {
+  public:
+    using TIpHtmlNodeCore::TIpHtmlNodeCore;
+    int32_t FrameBorder() const { return FFrameBorder; }
+    int32_t MarginHeight() const { return FMarginHeight; }
+    int32_t MarginWidth() const { return FMarginWidth; }
+    TIpHtmlFrameScrolling Scrolling() const { return FScrolling; }
+    // Each setter resets the sizes when the value changes.
+    void SetFrameBorder(int32_t Value);
+    void SetMarginHeight(int32_t Value);
+    void SetMarginWidth(int32_t Value);
+    void SetScrolling(TIpHtmlFrameScrolling Value);
+    std::string LongDesc;
+    std::string Name;
+    bool NoResize = false;
+    std::string Src;
+
+  private:
+    int32_t FFrameBorder = 0;
+    int32_t FMarginHeight = 0;
+    int32_t FMarginWidth = 0;
+    TIpHtmlFrameScrolling FScrolling = TIpHtmlFrameScrolling::hfsAuto;
+};
+
+// In the document's MAP list while it exists.
+class TIpHtmlNodeMAP : public TIpHtmlNodeCore {
+  public:
+    explicit TIpHtmlNodeMAP(TIpHtmlNode* Parent);
+    ~TIpHtmlNodeMAP() override;
+    std::string Name;
+};
+
+class TIpHtmlNodeAREA : public TIpHtmlNodeCore {
+  public:
+    using TIpHtmlNodeCore::TIpHtmlNodeCore;
+    std::string HintText() override { return Alt.empty() ? HRef : Alt; }
+    TIpHtmlMapShape Shape = TIpHtmlMapShape::hmsDefault;
+    std::string Coords;
+    std::string HRef;
+    bool NoHRef = false;
+    std::string Alt;
+    int32_t TabIndex = -1;
+    std::string Target;
+};
+
+class TIpHtmlNodeLINK : public TIpHtmlNodeCore {
+  public:
+    using TIpHtmlNodeCore::TIpHtmlNodeCore;
+    std::string HRef;
+    std::string Rel;
+    std::string Rev;
+};
+
+class TIpHtmlNodeTHeadFootBody : public TIpHtmlNodeCore {
+  public:
+    using TIpHtmlNodeCore::TIpHtmlNodeCore;
+    TIpHtmlAlign Align = TIpHtmlAlign::haDefault;
+    TIpHtmlVAlign3 VAlign = TIpHtmlVAlign3::hva3Default;
+};
+
+class TIpHtmlNodeTHEAD : public TIpHtmlNodeTHeadFootBody {
+  public:
+    explicit TIpHtmlNodeTHEAD(TIpHtmlNode* Parent) : TIpHtmlNodeTHeadFootBody(Parent) {
+        VAlign = TIpHtmlVAlign3::hva3Middle;
+    }
+};
+
+class TIpHtmlNodeTFOOT : public TIpHtmlNodeTHeadFootBody {
+  public:
+    using TIpHtmlNodeTHeadFootBody::TIpHtmlNodeTHeadFootBody;
+};
+
+class TIpHtmlNodeTBODY : public TIpHtmlNodeTHeadFootBody {
+  public:
+    using TIpHtmlNodeTHeadFootBody::TIpHtmlNodeTHeadFootBody;
+};
+
+class TIpHtmlNodeCOLGROUP : public TIpHtmlNodeCore {
+  public:
+    using TIpHtmlNodeCore::TIpHtmlNodeCore;
+    int32_t Span = 1;
+    TIpHtmlMultiLength Width;
+};
+
+class TIpHtmlNodeCOL : public TIpHtmlNodeCore {
+  public:
+    using TIpHtmlNodeCore::TIpHtmlNodeCore;
+    int32_t Span = 1;
+    TIpHtmlMultiLength Width;
+};
+
+class TIpHtmlNodeTR : public TIpHtmlNodeCore {
+  public:
+    using TIpHtmlNodeCore::TIpHtmlNodeCore;
+    TIpHtmlAlign Align = TIpHtmlAlign::haDefault;
+    TIpHtmlVAlign VAlign = TIpHtmlVAlign::hvaMiddle;
+};
+
+class TIpHtmlNodeOPTION : public TIpHtmlNodeCore {
+  public:
+    using TIpHtmlNodeCore::TIpHtmlNodeCore;
+    bool Selected = false;
+    std::string Value;
+    bool Disabled = false;
+    std::string OptionLabel;
+};
+
+class TIpHtmlNodeOPTGROUP : public TIpHtmlNodeCore {
+  public:
+    using TIpHtmlNodeCore::TIpHtmlNodeCore;
+    bool Disabled = false;
+    std::string GroupLabel;
+};
+
+class TIpHtmlNodeFIELDSET : public TIpHtmlNodeCore {
+  public:
+    using TIpHtmlNodeCore::TIpHtmlNodeCore;
+};
+
+class TIpHtmlNodeLEGEND : public TIpHtmlNodeCore {
+  public:
+    using TIpHtmlNodeCore::TIpHtmlNodeCore;
+};
