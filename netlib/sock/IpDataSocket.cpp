@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "netlib/sock/IpSock.h"
 #include "platform/classes/Classes.h"
@@ -421,13 +423,12 @@ uint32_t TIpDataSocket::ReadData(bool force) {
     if (FOptions & soDiscardReceived) Count = 0;
     if (Count && (LogOptions & loHighData) && FOwner)
         FOwner->DebugLog().AddDebugEntry(nullptr, FHandle, deHighRead, At, Count);
-    if (Count) {
-        for (HWND Wnd : FTerminalWindows) {
-            char* Copy = new char[Count];
-            std::memcpy(Copy, At, Count);
-            if (!PostMessage(Wnd, WM_IPTERMDATA, reinterpret_cast<WPARAM>(Copy), Count))
-                delete[] Copy;
-        }
+    if (Count && !FTerminalWindows.empty()) {
+        // One read-only copy for every terminal window; the queue owns it, so a block queued for
+        // a window that dies before delivery is freed with the dropped message.
+        auto Copy = std::make_shared<std::string>(At, Count);
+        const auto Data = reinterpret_cast<WPARAM>(Copy->data());
+        for (HWND Wnd : FTerminalWindows) PostMessage(Wnd, WM_IPTERMDATA, Data, Count, Copy);
     }
     FStats.BytesReceived += Count;
     FStats.TotalBytesReceived += Count;

@@ -30,11 +30,11 @@ constexpr UINT WM_IPLINE = 0x1294;
 constexpr UINT WM_IPTERMDATA = 0x1295;
 constexpr UINT WM_IPTERMRESIZE = 0x1296;
 
-// WM_IPTERMDATA carries a copy of the received bytes made with new char[]; the receiving window
-// frees it with this.
-inline void IpFreeTermData(WPARAM data) {
-    delete[] reinterpret_cast<char*>(data);
-}
+// WM_IPTERMDATA carries the received bytes in WParam (LParam: their count), read-only and valid
+// until the receiving procedure returns: the message queue owns them and frees them after
+// delivery, or when the message is dropped because its window died. Receivers that still call
+// this to free the data lose nothing: it does nothing.
+inline void IpFreeTermData(WPARAM) {}
 
 class TIpSockControl;
 
