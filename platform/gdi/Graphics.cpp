@@ -690,8 +690,14 @@ void TBitmap::FreeHandle() {
 
 void TBitmap::SyncFromHandle() {
     if (!FHandleNewer || !FHandle) return;
-    if (QImage* H = BitmapImage(FHandle)) FImage = ToStorage(*H, FFormat);
+    if (QImage* H = BitmapImage(FHandle)) SetStored(ToStorage(*H, FFormat));
     FHandleNewer = false;
+}
+
+void TBitmap::SetStored(QImage Stored) {
+    FImage = std::move(Stored);
+    FWidth = FImage.width();
+    FHeight = FImage.height();
 }
 
 void TBitmap::SyncToHandle() {
@@ -718,7 +724,7 @@ void TBitmap::SetHandle(HBITMAP Bitmap) {
     if (!I) return;
     FreeHandle();
     FFormat = IsMonochromeBitmap(Bitmap) ? pf1bit : pf32bit;
-    FImage = ToStorage(*I, FFormat);
+    SetStored(ToStorage(*I, FFormat));
     FHandle = Bitmap;
     FImageNewer = FHandleNewer = false;
     Changed();
@@ -736,7 +742,7 @@ HBITMAP TBitmap::ReleaseHandle() {
 void TBitmap::SetSize(int Width, int Height) {
     Width = std::max(0, Width);
     Height = std::max(0, Height);
-    if (!FImage.isNull() && Width == this->Width() && Height == this->Height()) return;
+    if (Width == FWidth && Height == FHeight) return;
     SyncFromHandle();
     QImage Rgb;
     if (Width > 0 && Height > 0) {
@@ -753,6 +759,8 @@ void TBitmap::SetSize(int Width, int Height) {
     } else {
         FImage = QImage();
     }
+    FWidth = Width;
+    FHeight = Height;
     FreeHandle();
     FImageNewer = false;
     Changed();
@@ -774,7 +782,7 @@ void TBitmap::SetMonochrome(bool Value) {
 }
 
 uint8_t* TBitmap::ScanLine(int Row) {
-    if (Row < 0 || Row >= Height()) throw ERangeError("Scan line index out of range");
+    if (Row < 0 || Row >= FImage.height()) throw ERangeError("Scan line index out of range");
     SyncFromHandle();
     FImageNewer = true;
     return FImage.scanLine(Row);
@@ -792,8 +800,8 @@ QImage TBitmap::Image() {
 
 void TBitmap::SetImage(const QImage& Image) {
     FreeHandle();
-    FImage =
-        Image.isNull() ? QImage() : ToStorage(Image.convertToFormat(QImage::Format_RGB32), FFormat);
+    SetStored(Image.isNull() ? QImage()
+                             : ToStorage(Image.convertToFormat(QImage::Format_RGB32), FFormat));
     FImageNewer = false;
     Changed();
 }
@@ -878,7 +886,7 @@ void TBitmap::LoadFromStream(TStream& Stream) {
     const QImage Rgb = GdiInternal::ReadBmp(Data, &Bpp, &Mono);
     FreeHandle();
     FFormat = Mono ? pf1bit : Bpp == 32 ? pf32bit : pf24bit;
-    FImage = ToStorage(Rgb, FFormat);
+    SetStored(ToStorage(Rgb, FFormat));
     FImageNewer = false;
     Changed();
 }
@@ -907,6 +915,8 @@ void TBitmap::Assign(const TGraphic& Source) {
         FreeHandle();
         FFormat = S.FFormat;
         FImage = S.FImage.copy();
+        FWidth = S.FWidth;
+        FHeight = S.FHeight;
         FTransparent = S.FTransparent;
         FTransparentColor = S.FTransparentColor;
         FTransparentMode = S.FTransparentMode;

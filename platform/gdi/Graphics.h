@@ -340,13 +340,15 @@ class TBitmap : public TGraphic {
     TBitmap(int Width, int Height, TPixelFormat Format = pf24bit);
     ~TBitmap() override;
 
-    int Width() const override { return FImage.width(); }
-    int Height() const override { return FImage.height(); }
-    void SetWidth(int Value) override { SetSize(Value, Height()); }
-    void SetHeight(int Value) override { SetSize(Width(), Value); }
+    // Width and height are kept apart from the pixels, so that setting one after the other sizes
+    // the bitmap even though it has no pixels while one of them is still 0.
+    int Width() const override { return FWidth; }
+    int Height() const override { return FHeight; }
+    void SetWidth(int Value) override { SetSize(Value, FHeight); }
+    void SetHeight(int Value) override { SetSize(FWidth, Value); }
     // Keeps the pixels that still fit; new pixels are white.
     void SetSize(int Width, int Height);
-    bool Empty() const override { return FImage.isNull() || Width() == 0 || Height() == 0; }
+    bool Empty() const override { return FImage.isNull(); }
     void Draw(TCanvas& Canvas, const TRect& R) override;
     // Reads a BMP (file header included); raises EInvalidGraphic on bad data, leaving the bitmap
     // unchanged.
@@ -388,7 +390,10 @@ class TBitmap : public TGraphic {
     void SyncFromHandle();
     void SyncToHandle();
     void FreeHandle();
-    QImage FImage;  // in the pixel format's layout: Mono, BGR888 or RGB32
+    // Takes pixels of a new size (the size follows the picture).
+    void SetStored(QImage Stored);
+    QImage FImage;  // in the pixel format's layout: Mono, BGR888 or RGB32; null while Empty
+    int FWidth = 0, FHeight = 0;
     TPixelFormat FFormat = pf24bit;
     HBITMAP FHandle = 0;
     bool FHandleNewer = false;  // the handle's pixels may be ahead of FImage

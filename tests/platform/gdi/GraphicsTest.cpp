@@ -82,6 +82,53 @@ TEST_F(GraphicsTest, CanvasAndScanLinesSeeEachOthersChanges) {
     EXPECT_THROW(Empty.Canvas().FillRect(Rect(0, 0, 1, 1)), EInvalidGraphicOperation);
 }
 
+// Width and height are kept apart: setting them one after the other, in either order, sizes an
+// empty bitmap, and a bitmap shrunk to one zero side keeps the other.
+TEST_F(GraphicsTest, WidthAndHeightSetOneAfterTheOtherSizeTheBitmap) {
+    struct TCase {
+        bool WidthFirst;
+        TPixelFormat Format;
+    };
+    for (const TCase& C : {TCase{true, pf24bit}, TCase{false, pf24bit}, TCase{true, pf1bit},
+                           TCase{false, pf32bit}}) {
+        SCOPED_TRACE(testing::Message() << C.WidthFirst << " " << int(C.Format));
+        TBitmap B;
+        B.SetPixelFormat(C.Format);
+        int Changes = 0;
+        B.OnChange = [&](TGraphic*) { ++Changes; };
+        if (C.WidthFirst)
+            B.SetWidth(5);
+        else
+            B.SetHeight(3);
+        EXPECT_TRUE(B.Empty());
+        EXPECT_EQ(C.WidthFirst ? B.Width() : B.Height(), C.WidthFirst ? 5 : 3);
+        if (C.WidthFirst)
+            B.SetHeight(3);
+        else
+            B.SetWidth(5);
+        EXPECT_FALSE(B.Empty());
+        EXPECT_EQ(B.Width(), 5);
+        EXPECT_EQ(B.Height(), 3);
+        EXPECT_EQ(B.Image().size(), QSize(5, 3));
+        EXPECT_EQ(B.Canvas().Pixel(4, 2), clWhite);
+        EXPECT_EQ(Changes, 2);
+    }
+    TBitmap B(4, 2);
+    B.SetHeight(0);
+    EXPECT_TRUE(B.Empty());
+    EXPECT_EQ(B.Width(), 4);
+    EXPECT_THROW(B.ScanLine(0), ERangeError);
+    B.SetHeight(2);
+    EXPECT_EQ(B.Image().size(), QSize(4, 2));
+    // A copy takes the kept size too.
+    TBitmap Half;
+    Half.SetWidth(7);
+    TBitmap Copy;
+    Copy.Assign(Half);
+    Copy.SetHeight(1);
+    EXPECT_EQ(Copy.Image().size(), QSize(7, 1));
+}
+
 TEST_F(GraphicsTest, ColoursSetOnTheCanvasHandleStayUntilTheCanvasChanges) {
     TBitmap Target(4, 1, pf24bit);
     TCanvas& C = Target.Canvas();
