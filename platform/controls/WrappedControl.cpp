@@ -144,7 +144,7 @@ LRESULT TWrappedControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
             return static_cast<LRESULT>(Text().size());
         case WM_SETFONT:
             FFont = static_cast<HFONT>(WParam);
-            if (FWidget) FWidget->setFont(WrappedControlFont(FFont));
+            if (FWidget) FWidget->setFont(QtFontOf(FFont));
             return 0;
         case WM_GETFONT:
             return static_cast<LRESULT>(FFont);
@@ -168,20 +168,4 @@ LRESULT TWrappedControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
             break;
     }
     return DefWindowProc(FHandle, Msg, WParam, LParam);
-}
-
-QFont WrappedControlFont(HFONT Font) {
-    LOGFONT Log;
-    if (Font == 0 || GetObject(Font, sizeof Log, &Log) == 0) {
-        QFont Default(QStringLiteral("DejaVu Sans"));
-        Default.setPixelSize(11);
-        return Default;
-    }
-    QFont Q(QString::fromLatin1(Log.lfFaceName));
-    Q.setPixelSize(std::max(1, Log.lfHeight < 0 ? -Log.lfHeight : Log.lfHeight * 3 / 4));
-    Q.setBold(Log.lfWeight >= 600);
-    Q.setItalic(Log.lfItalic != 0);
-    Q.setUnderline(Log.lfUnderline != 0);
-    Q.setStrikeOut(Log.lfStrikeOut != 0);
-    return Q;
 }

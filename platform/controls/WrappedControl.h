@@ -33,7 +33,6 @@
 // the control's handle; Notify(code) sends WM_NOTIFY with an NMHDR (or a record that starts with
 // one). Changes made through messages notify as user changes do, except while the window is
 // being created.
-#include <QFont>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
@@ -111,6 +110,3 @@ ATOM RegisterWrappedClass(const char* Name, UINT ClassStyle) {
     Class.lpszClassName = Name;
     return RegisterClass(&Class);
 }
-
-// The Qt font of a font handle (0: the default GUI font).
-QFont WrappedControlFont(HFONT Font);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include <QFont>
 #include <QImage>
 #include <QRegion>
 
@@ -194,6 +195,9 @@ BOOL GetTextExtentPoint32(HDC DC, const std::string& Text, SIZE* Size);
 BOOL GetTextMetrics(HDC DC, TEXTMETRIC* Metrics);
 BOOL GetCharWidth(HDC DC, UINT First, UINT Last, INT* Widths);
 int GetTextFace(HDC DC, int Count, char* Face);
+// The Qt font a font handle draws with (face substituted, size in pixels at 96 DPI), for Qt
+// widgets that stand in for controls; the default GUI font for 0 or a handle that is not a font.
+QFont QtFontOf(HFONT Font);
 
 // --- icons and cursors -----------------------------------------------------------------------
 HICON CreateIconIndirect(const ICONINFO* Info);

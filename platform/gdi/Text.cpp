@@ -77,6 +77,11 @@ QFont GdiInternal::MakeQFont(const LOGFONT& Log, TFontObject::TEncoding& Encodin
     return F;
 }
 
+QFont QtFontOf(HFONT Font) {
+    if (const auto F = FindAs<TFontObject>(Font, OBJ_FONT)) return F->Font;
+    return DefaultFont()->Font;
+}
+
 namespace {
 
 TFontObject& FontOf(TDCObject& DC) {

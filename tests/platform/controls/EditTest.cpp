@@ -122,6 +122,43 @@ TEST_F(Edit, MessagesSetTextSelectionLimitsAndLook) {
     EXPECT_FALSE(L->isEnabled());  // controls are greyed, unlike forms
 }
 
+// WM_SETFONT gives the widget what our painting would draw with: the face substituted and the
+// height in pixels at 96 DPI; 0 or a handle that is no font gives the default GUI font.
+TEST_F(Edit, FontsSetByHandleShowSubstitutedAtTheirPixelSize) {
+    QLineEdit* L = Line();
+    struct TCase {
+        const char* Face;
+        int Height;
+        const char* Family;
+        int Pixels;
+    };
+    for (const TCase& C : {TCase{"MS Sans Serif", -11, "DejaVu Sans", 11},
+                           TCase{"Courier New", -16, "Liberation Mono", 16},
+                           TCase{"Tahoma", -13, "DejaVu Sans", 13}}) {
+        SCOPED_TRACE(C.Face);
+        const HFONT F =
+            CreateFont(C.Height, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, C.Face);
+        SendMessage(Field, WM_SETFONT, static_cast<WPARAM>(F), FALSE);
+        EXPECT_EQ(L->font().family(), QString::fromLatin1(C.Family));
+        EXPECT_EQ(L->font().pixelSize(), C.Pixels);
+        EXPECT_EQ(static_cast<HFONT>(SendMessage(Field, WM_GETFONT, 0, 0)), F);
+        SendMessage(Field, WM_SETFONT, 0, FALSE);
+        DeleteObject(F);
+    }
+    const HFONT Bold =
+        CreateFont(-12, 0, 0, 0, FW_BOLD, TRUE, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+    SendMessage(Field, WM_SETFONT, static_cast<WPARAM>(Bold), FALSE);
+    EXPECT_TRUE(L->font().bold());
+    EXPECT_TRUE(L->font().italic());
+    DeleteObject(Bold);
+    for (const WPARAM NoFont : {WPARAM(0), WPARAM(Bold), WPARAM(GetStockObject(WHITE_BRUSH))}) {
+        SendMessage(Field, WM_SETFONT, NoFont, FALSE);
+        EXPECT_EQ(L->font().family(), QStringLiteral("DejaVu Sans"));
+        EXPECT_EQ(L->font().pixelSize(), 11);
+        EXPECT_FALSE(L->font().bold());
+    }
+}
+
 TEST_F(Edit, TypingArrivesThroughOurMessagesAndNotifies) {
     SetWindowText(Field, "");
     Windows().Log.clear();
