@@ -11,7 +11,7 @@ constexpr int kSide = 400;
 struct TBench {
     HDC Dest, Src, Mono;
     HBITMAP DestBits, SrcBits, MonoBits, PatternBits;
-    HBRUSH Pattern;
+    HBRUSH Pattern, Solid;
     TBench() {
         Dest = CreateCompatibleDC(0);
         Src = CreateCompatibleDC(0);
@@ -28,6 +28,7 @@ struct TBench {
         for (int I = 0; I < 64; ++I)
             BitmapImage(PatternBits)->setPixel(I % 8, I / 8, (I % 2) ? 0xFFC0C0C0u : 0xFFFFFFFFu);
         Pattern = CreatePatternBrush(PatternBits);
+        Solid = CreateSolidBrush(RGB(192, 192, 192));
         SelectObject(Dest, DestBits);
         SelectObject(Src, SrcBits);
         SelectObject(Mono, MonoBits);
@@ -42,14 +43,17 @@ TBench& Bench() {
     return B;
 }
 
-void Rop(benchmark::State& State, DWORD Code, bool MonoSource) {
+// SolidBrush: a one-colour brush instead of the 8 x 8 pattern (what FillRect mostly paints with).
+void Rop(benchmark::State& State, DWORD Code, bool MonoSource, bool SolidBrush = false) {
     TBench& B = Bench();
     SetGenericRasterOps(State.range(0) != 0);
+    SelectObject(B.Dest, SolidBrush ? B.Solid : B.Pattern);
     for (auto _ : State) {
         BitBlt(B.Dest, 0, 0, kSide, kSide, MonoSource ? B.Mono : B.Src, 0, 0, Code);
         benchmark::DoNotOptimize(BitmapImage(B.DestBits)->constBits());
     }
     SetGenericRasterOps(false);
+    SelectObject(B.Dest, B.Pattern);
     State.SetLabel(State.range(0) ? "generic" : "specialised");
 }
 
@@ -61,6 +65,7 @@ BENCHMARK_CAPTURE(Rop, SRCAND, SRCAND, false)->Arg(0)->Arg(1);
 BENCHMARK_CAPTURE(Rop, SRCPAINT, SRCPAINT, false)->Arg(0)->Arg(1);
 BENCHMARK_CAPTURE(Rop, DSTINVERT, DSTINVERT, false)->Arg(0)->Arg(1);
 BENCHMARK_CAPTURE(Rop, PATCOPY, PATCOPY, false)->Arg(0)->Arg(1);
+BENCHMARK_CAPTURE(Rop, PATCOPY_solid, PATCOPY, false, true)->Arg(0)->Arg(1);
 BENCHMARK_CAPTURE(Rop, PATINVERT, PATINVERT, false)->Arg(0)->Arg(1);
 BENCHMARK_CAPTURE(Rop, DSPDxax_mono_source, DSPDxax, true)->Arg(0)->Arg(1);
 BENCHMARK_CAPTURE(Rop, SRCCOPY_mono_to_colour, SRCCOPY, true)->Arg(0)->Arg(1);

@@ -6,6 +6,7 @@
 // usual rules: a monochrome source drawn in colour takes the destination's background colour for
 // 1 bits and its text colour for 0 bits; a colour source drawn into a monochrome bitmap gives 1
 // where a pixel equals the source context's background colour.
+#include <algorithm>
 #include <cstring>
 
 #include "platform/gdi/GdiInternal.h"
@@ -105,6 +106,7 @@ struct TPattern {
     uint32_t Pixels[64];
     bool Transparent[64];  // hatch gaps in transparent background mode
     bool AnyTransparent = false;
+    bool Solid = false;  // one colour throughout (a solid brush)
     const uint32_t* Row(int Y) const { return Pixels + (Y & 7) * 8; }
 };
 
@@ -129,31 +131,28 @@ bool HatchBit(int Hatch, int X, int Y) {
 bool MakePattern(TDCObject& DC, const TBrushObject* Brush, TPattern& Out) {
     if (!Brush || Brush->Log.lbStyle == BS_NULL) return false;
     const TDCState& S = DC.S;
+    if (Brush->Log.lbStyle != BS_PATTERN && Brush->Log.lbStyle != BS_HATCHED) {
+        std::fill_n(Out.Pixels, 64, DC.Pixel(Brush->Log.lbColor));
+        std::fill_n(Out.Transparent, 64, false);
+        Out.Solid = true;
+        return true;
+    }
     for (int I = 0; I < 64; ++I) {
         const int X = I % 8, Y = I / 8;
         uint32_t P;
         Out.Transparent[I] = false;
-        switch (Brush->Log.lbStyle) {
-            case BS_PATTERN: {
-                const uint32_t V = Brush->Pattern.pixel(X, Y) | 0xFF000000u;
-                if (Brush->PatternMono)
-                    P = DC.Pixel((V & 0xFFFFFF) ? S.BkColor : S.TextColor);
-                else
-                    P = DC.Mono() ? MonoPixel(FromPixel(V)) : V;
-                break;
-            }
-            case BS_HATCHED:
-                if (HatchBit(int(Brush->Log.lbHatch), X, Y)) {
-                    P = DC.Pixel(Brush->Log.lbColor);
-                } else {
-                    P = DC.Pixel(S.BkColor);
-                    Out.Transparent[I] = S.BkMode == TRANSPARENT;
-                    Out.AnyTransparent |= Out.Transparent[I];
-                }
-                break;
-            default:
-                P = DC.Pixel(Brush->Log.lbColor);
-                break;
+        if (Brush->Log.lbStyle == BS_PATTERN) {
+            const uint32_t V = Brush->Pattern.pixel(X, Y) | 0xFF000000u;
+            if (Brush->PatternMono)
+                P = DC.Pixel((V & 0xFFFFFF) ? S.BkColor : S.TextColor);
+            else
+                P = DC.Mono() ? MonoPixel(FromPixel(V)) : V;
+        } else if (HatchBit(int(Brush->Log.lbHatch), X, Y)) {
+            P = DC.Pixel(Brush->Log.lbColor);
+        } else {
+            P = DC.Pixel(S.BkColor);
+            Out.Transparent[I] = S.BkMode == TRANSPARENT;
+            Out.AnyTransparent |= Out.Transparent[I];
         }
         Out.Pixels[I] = P;
     }
@@ -269,6 +268,9 @@ BOOL DoBlt(const TBltArgs& A) {
     }
     const QPoint PatOrg = D.DeviceToImage() + QPoint(D.S.BrushOrg.x, D.S.BrushOrg.y);
     const bool Special = !GGenericOnly && !A.Mask && Missing.empty() && !Pat.AnyTransparent;
+    // Filling with a solid brush is what most painting does (backgrounds, FillRect): one 32-bit
+    // fill per row instead of picking the pattern pixel of every column.
+    const bool SolidFill = Special && Code == 0xF0 && Pat.Solid;
     for (const QRect& C : Clip) {
         const int N = C.width();
         for (int Y = C.top(); Y <= C.bottom(); ++Y) {
@@ -276,6 +278,10 @@ BOOL DoBlt(const TBltArgs& A) {
             const uint32_t* SRow = NeedS ? Src.Row(Y - R.top()) + (C.left() - R.left()) : nullptr;
             const uint32_t* PRow = NeedP ? Pat.Row(Y - PatOrg.y()) : nullptr;
             const int Shift = (C.left() - PatOrg.x()) & 7;
+            if (SolidFill) {
+                std::fill_n(DRow, N, Pat.Pixels[0] | 0xFF000000u);
+                continue;
+            }
             if (Special && RowSpecial(Code, DRow, SRow, PRow, Shift, N)) continue;
             if (!A.Mask && Missing.empty() && !Pat.AnyTransparent) {
                 RowGeneric(Code, DRow, SRow, PRow, Shift, N);

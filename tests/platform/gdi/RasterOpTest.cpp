@@ -75,6 +75,50 @@ TEST_P(RasterOp, EveryOperationMatchesItsTruthTableWithAPatternBrush) {
     DeleteObject(Brush);
 }
 
+// A solid brush is one colour in every pattern position: every operation, clipped to two
+// rectangles that cut the blit's rows, and on a monochrome bitmap, where the colour becomes the
+// nearer of black and white.
+TEST_P(RasterOp, EveryOperationMatchesItsTruthTableWithASolidBrushInsideTheClip) {
+    TMemDC Src(16, 10);
+    Scribble(Src.Image(), 7);
+    const COLORREF Colour = RGB(0x12, 0x9A, 0xE4);
+    const HBRUSH Brush = CreateSolidBrush(Colour);
+    const HRGN Clip = CreateRectRgn(0, 0, 5, 10);
+    const HRGN Right = CreateRectRgn(8, 3, 16, 5);
+    CombineRgn(Clip, Clip, Right, RGN_OR);
+    auto Clipped = [](int X, int Y) { return X < 5 || (X >= 8 && Y >= 3 && Y < 5); };
+    for (const uint8_t Code : kCodes) {
+        TMemDC Dest(16, 10);
+        Scribble(Dest.Image(), 1234);
+        const QImage Before = Dest.Image().copy();
+        SelectObject(Dest.DC, Brush);
+        SelectClipRgn(Dest.DC, Clip);
+        ASSERT_TRUE(BitBlt(Dest.DC, 2, 1, 11, 6, Src.DC, 1, 2, (DWORD(Code) << 16) | 0x20));
+        for (int Y = 0; Y < 10; ++Y)
+            for (int X = 0; X < 16; ++X) {
+                const uint32_t D0 = Before.pixel(X, Y) & 0xFFFFFF;
+                const bool Inside = X >= 2 && X < 13 && Y >= 1 && Y < 7 && Clipped(X, Y);
+                const uint32_t Want =
+                    Inside ? Expected(Code, Rgb(Colour), Src.At(X - 1, Y + 1), D0) : D0;
+                ASSERT_EQ(Dest.At(X, Y), Want)
+                    << "rop " << std::hex << int(Code) << std::dec << " at " << X << "," << Y;
+            }
+        SelectObject(Dest.DC, GetStockObject(WHITE_BRUSH));
+    }
+    TMemDC Mono(16, 4, true, RGB(0, 0, 0));
+    SelectObject(Mono.DC, Brush);
+    RECT All{0, 0, 16, 4};
+    FillRect(Mono.DC, &All, Brush);
+    EXPECT_EQ(Mono.At(15, 3), 0xFFFFFFu);
+    ASSERT_TRUE(PatBlt(Mono.DC, 3, 1, 5, 2, PATINVERT));
+    EXPECT_EQ(Mono.At(3, 1), 0x000000u);
+    EXPECT_EQ(Mono.At(8, 1), 0xFFFFFFu);
+    SelectObject(Mono.DC, GetStockObject(WHITE_BRUSH));
+    DeleteObject(Right);
+    DeleteObject(Clip);
+    DeleteObject(Brush);
+}
+
 TEST_P(RasterOp, DSPDxaxPaintsTheBrushWhereAMonochromeMaskIsZero) {
     // The disabled-glyph idiom: text colour white and background black make 0 bits of the mask
     // select the brush and 1 bits keep the destination.
