@@ -9,6 +9,7 @@
 
 #include "netlib/base/IpBase.h"
 #include "netlib/mime/MimeMessage.h"
+#include "tests/netlib/mime/MimeTestUtil.h"
 
 namespace {
 
@@ -19,24 +20,6 @@ void DecodeBodies(TIpMimeEntity& e) {
     } catch (const EIpBaseException&) {
     }
     for (int i = 0; i < e.Parts.Count(); ++i) DecodeBodies(*e.Parts.Items(i));
-}
-
-// The text with every line ended by CR LF, as the message stream reads lines: a line feed alone
-// ends a line, a carriage return alone stays in it.
-std::string WithCrLf(const std::string& text) {
-    std::string out;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        const size_t next = end == std::string::npos ? text.size() : end + 1;
-        if (end == std::string::npos) end = text.size();
-        size_t stop = end;
-        if (end < text.size() && stop > start && text[stop - 1] == '\r') --stop;
-        out.append(text, start, stop - start);
-        out += "\r\n";
-        start = next;
-    }
-    return out;
 }
 
 std::string RawOf(TIpMessage& m) {
@@ -56,7 +39,7 @@ void RoundTrip(const std::string& text) {
         decoded = false;  // what was read is still all there
     }
     m.EncodeMessage();
-    if (RawOf(m) != WithCrLf(text)) {
+    if (RawOf(m) != MimeTest::WithCrLf(text)) {
         std::fprintf(stderr, "the encoded message differs from the decoded one\n");
         std::abort();
     }

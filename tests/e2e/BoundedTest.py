@@ -6,16 +6,9 @@ import os, subprocess, sys, tempfile, time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(HERE, "..", "support"))
 import bounded
-
-passed = failed = 0
-
-
-def check(name, cond, info=""):
-    global passed, failed
-    passed, failed = (passed + 1, failed) if cond else (passed, failed + 1)
-    print(("PASS " if cond else "FAIL ") + name + ("" if cond or info == "" else " -- %r" % (info,)),
-          flush=True)
+from checks import check, finish
 
 
 def running(pid):
@@ -129,8 +122,7 @@ def main():
                     fn(tmp)
                 except Exception as e:
                     check(name + " ran through", False, e)
-    print("%d passed, %d failed" % (passed, failed))
-    sys.exit(1 if failed else 0)
+    finish()
 
 
 main()

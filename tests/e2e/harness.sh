@@ -191,19 +191,6 @@ ENV
 
 # Starting takes a few seconds, stopping one or two. Each runs bounded (common.sh); a start that
 # gives up stops what had started.
-START_BOUND=120 STOP_BOUND=60
-case ${1:-} in
-  start_all)
-    shift
-    rc=0
-    bounded "$START_BOUND" "starting the servers" "$0" _start_all "$@" || rc=$?
-    if [ "$rc" = 124 ]; then
-      bounded "$STOP_BOUND" "stopping the servers" "$0" _stop_all "${1:?}" >&2 || true
-    fi
-    exit "$rc"
-    ;;
-  stop_all) shift; bounded "$STOP_BOUND" "stopping the servers" "$0" _stop_all "$@" ;;
-  _start_all) shift; start_all "$@" ;;
-  _stop_all) shift; stop_all "$@" ;;
-  *) echo "usage: $0 start_all BASEDIR [BASEPORT] | stop_all BASEDIR" >&2; exit 2 ;;
-esac
+bounded_verbs "the servers" 120 60 start_all stop_all "$@"
+echo "usage: $0 start_all BASEDIR [BASEPORT] | stop_all BASEDIR" >&2
+exit 2

@@ -5,14 +5,8 @@ Prints a line per check and "N passed, M failed"; exit status 1 when a check fai
 import os, re, subprocess, sys
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
-passed = failed = 0
-
-
-def check(name, cond, info=""):
-    global passed, failed
-    passed, failed = (passed + 1, failed) if cond else (passed, failed + 1)
-    print(("PASS " if cond else "FAIL ") + name + ("" if cond or info == "" else " -- %r" % (info,)),
-          flush=True)
+sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
+from checks import check, finish
 
 
 def setup_set(name):
@@ -63,5 +57,4 @@ for path in files(".", (".sh", ".py", ".cmake", ".txt", ".cpp", ".h")):
             runs.append("%s:%d" % (rel, no))
 check("nothing outside scripts/ runs apt-get", not runs, runs)
 
-print("%d passed, %d failed" % (passed, failed))
-sys.exit(1 if failed else 0)
+finish()

@@ -63,6 +63,33 @@ bounded() {
   return "$rc"
 }
 
+# bounded_verbs WHAT START_BOUND STOP_BOUND START STOP VERB [ARGS...]: the command line of a script
+# that starts and stops a set of servers with its functions START and STOP. `START ARGS...` reruns
+# the script as `_START ARGS...` bounded by START_BOUND seconds, and when that gives up stops what
+# had started (`_STOP ARGS[0]`, bounded by STOP_BOUND); `STOP ARGS...` reruns it as `_STOP ARGS...`
+# bounded by STOP_BOUND; `_START` and `_STOP` call the functions. Exits with their status; returns
+# (0) only for any other VERB, so that the script goes on to print its usage.
+bounded_verbs() {
+  local what=$1 start_bound=$2 stop_bound=$3 start=$4 stop=$5 verb=${6:-} rc=0
+  shift $(( $# < 6 ? $# : 6 ))
+  case $verb in
+    "$start")
+      bounded "$start_bound" "starting $what" "$0" "_$start" "$@" || rc=$?
+      if [ "$rc" = 124 ]; then
+        bounded "$stop_bound" "stopping $what" "$0" "_$stop" "${1:?}" >&2 || true
+      fi
+      exit "$rc"
+      ;;
+    "$stop")
+      bounded "$stop_bound" "stopping $what" "$0" "_$stop" "$@" || rc=$?
+      exit "$rc"
+      ;;
+    "_$start") "$start" "$@"; exit ;;
+    "_$stop") "$stop" "$@"; exit ;;
+  esac
+  return 0
+}
+
 # prepare_dir DIR: creates DIR (mode 755) and prints its absolute path. The servers switch to
 # unprivileged users, so every directory above DIR must be searchable by others (mktemp -d
 # makes 0700 directories).

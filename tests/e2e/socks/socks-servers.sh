@@ -111,20 +111,6 @@ ENV
 }
 
 # Each step runs bounded (common.sh); a start that gives up stops what had started.
-START_BOUND=60 STOP_BOUND=30
-case ${1:-} in
-  start)
-    shift
-    need_root start "$@"
-    rc=0
-    bounded "$START_BOUND" "starting the SOCKS servers" "$0" _start "$@" || rc=$?
-    if [ "$rc" = 124 ]; then
-      bounded "$STOP_BOUND" "stopping the SOCKS servers" "$0" _stop "${1:?}" >&2 || true
-    fi
-    exit "$rc"
-    ;;
-  stop) shift; bounded "$STOP_BOUND" "stopping the SOCKS servers" "$0" _stop "$@" ;;
-  _start) shift; start "$@" ;;
-  _stop) shift; stop "$@" ;;
-  *) die "usage: $0 start DIR [BASEPORT] | stop DIR" ;;
-esac
+if [ "${1:-}" = start ]; then need_root "$@"; fi
+bounded_verbs "the SOCKS servers" 60 30 start stop "$@"
+die "usage: $0 start DIR [BASEPORT] | stop DIR"

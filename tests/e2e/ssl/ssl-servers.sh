@@ -97,19 +97,5 @@ start() {
 }
 
 # Each step runs bounded (common.sh); a start that gives up stops what had started.
-START_BOUND=60 STOP_BOUND=30
-case ${1:-} in
-  start)
-    shift
-    rc=0
-    bounded "$START_BOUND" "starting the SSL peers" "$0" _start "$@" || rc=$?
-    if [ "$rc" = 124 ]; then
-      bounded "$STOP_BOUND" "stopping the SSL peers" "$0" _stop "${1:?}" >&2 || true
-    fi
-    exit "$rc"
-    ;;
-  stop) shift; bounded "$STOP_BOUND" "stopping the SSL peers" "$0" _stop "$@" ;;
-  _start) shift; start "$@" ;;
-  _stop) shift; stop "$@" ;;
-  *) die "usage: $0 start DIR [SERVERS_ENV] | stop DIR" ;;
-esac
+bounded_verbs "the SSL peers" 60 30 start stop "$@"
+die "usage: $0 start DIR [SERVERS_ENV] | stop DIR"
