@@ -85,8 +85,15 @@ bool TApplication::WaitForEvent(DWORD Timeout) {
 void TApplication::HandleMessage() {
     TMessageLoop& Loop = TMessageLoop::Instance();
     Loop.EnsureStarted();
-    if (!FTerminated && !Loop.HasPendingMessages()) WaitForEvent(INFINITE);
+    if (!FTerminated && !Loop.HasPendingMessages()) {
+        Idle();
+        if (!FTerminated && !Loop.HasPendingMessages()) WaitForEvent(INFINITE);
+    }
     ProcessMessages();
+}
+
+void TApplication::Idle() {
+    if (IdleHook) Guarded(IdleHook);
 }
 
 int TApplication::Run() {

@@ -12,9 +12,10 @@
 //      that no exception unwinds through Qt.
 //   2. Objects handed to ReleaseLater whose handlers have all returned are freed.
 //   3. Every window timer that is due queues its WM_TIMER.
-//   4. The messages queued at this point are delivered in order (key messages are translated
-//      first). Messages posted while they run wait for the next pass. A handler may run a nested
-//      pass or a modal loop; it delivers what is pending then.
+//   4. The messages queued at this point are delivered in order, each as every loop does it
+//      (MessageHook, then TranslateMessage and DispatchMessage). Messages posted while they run
+//      wait for the next pass. A handler may run a nested pass or a modal loop; it delivers what is
+//      pending then.
 //   5. When nothing is queued any more, windows that need painting get WM_PAINT.
 // Every exception that leaves a window procedure is caught at the delivery and handed to
 // HandleException; the pass goes on with the next message.
@@ -101,6 +102,11 @@ class TApplication {
     int ExitCode = 0;
     // Unassigned: the message goes to standard error.
     TExceptionEvent OnException;
+    // For the class library: sees every message a pass or a modal loop takes before it is
+    // translated and dispatched; true when it handled the message (it is then not dispatched).
+    std::function<bool(MSG& Msg)> MessageHook;
+    // For the class library: runs whenever a loop has nothing queued and is about to wait.
+    std::function<void()> IdleHook;
 
     // One pass, see above. True when it delivered at least one window message.
     bool ProcessMessages();
@@ -108,8 +114,10 @@ class TApplication {
     // True when a message or timer is pending, a window needs painting or the application was
     // terminated; false on time-out.
     bool WaitForEvent(DWORD Timeout);
-    // Waits when nothing is pending, then runs one pass.
+    // Waits when nothing is pending (after the idle step), then runs one pass.
     void HandleMessage();
+    // The idle step: IdleHook, with its exceptions handed to HandleException.
+    void Idle();
     // Runs passes until Terminated; returns ExitCode.
     int Run();
     // Ends Run: Terminated is true from now on (a loop that has not started yet ends at once).

@@ -1,6 +1,6 @@
 #pragma once
 // Inside of the window layer: how painting and scrolling keep the caret out of their way.
-#include "platform/core/WinTypes.h"
+#include "platform/classes/WinTypes.h"
 
 namespace CaretImpl {
 // Painting of Wnd begins: the caret, when it is in Wnd and drawn, is taken off the surface.

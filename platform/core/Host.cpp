@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/classes/CodePages.h"
 #include "platform/core/Application.h"
 #include "platform/core/HostImpl.h"
 #include "platform/core/InputImpl.h"

@@ -13,7 +13,7 @@
 // deleted when no Qt event of it is being delivered.
 #include <QWidget>
 
-#include "platform/core/WinTypes.h"
+#include "platform/classes/WinTypes.h"
 
 class QPaintEvent;
 

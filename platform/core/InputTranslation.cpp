@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <cstdlib>
 
+#include "platform/classes/CodePages.h"
 #include "platform/core/Application.h"
 #include "platform/core/DropImpl.h"
 #include "platform/core/HookImpl.h"

@@ -7,6 +7,9 @@ namespace LoopImpl {
 // Delivers a message taken from the queue to its window (hooks, paint bookkeeping); exceptions
 // pass to the caller.
 LRESULT DispatchQueued(const MSG& Msg);
+// What every loop does with a message it took: the application's message hook first, then
+// TranslateMessage and DispatchMessage.
+void ProcessTaken(const MSG& Msg);
 // Sends WM_PAINT to every window that needs painting, each once, parents before children; true
 // when it painted one.
 bool PaintPending();

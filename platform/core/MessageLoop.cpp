@@ -250,7 +250,8 @@ bool TMessageLoop::TakeTimerMessage(const TQueued& Item) {
     return true;
 }
 
-bool TMessageLoop::Take(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove) {
+bool TMessageLoop::Take(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove,
+                        std::uint64_t Limit) {
     std::vector<TQueued> Dropped;  // freed after the lock: payload destructors may post
     bool Found = false;
     {
@@ -268,6 +269,7 @@ bool TMessageLoop::Take(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove) 
                 It = FQueue.erase(It);
                 continue;
             }
+            if (It->Seq > Limit) break;
             if (!Matches(*It, Filter, Min, Max)) {
                 ++It;
                 continue;
@@ -339,16 +341,6 @@ bool TMessageLoop::HasPendingMessages() {
 
 // ---- the pass -----------------------------------------------------------------------------------
 
-void TMessageLoop::Deliver(const TQueued& Item) {
-    // Qt is not exception-safe: nothing a handler throws may unwind past this point.
-    try {
-        FCurrent = Item.Msg;
-        LoopImpl::DispatchQueued(Item.Msg);
-    } catch (...) {
-        Application.HandleException();
-    }
-}
-
 bool TMessageLoop::DeliverQueued() {
     std::uint64_t Limit;
     {
@@ -356,33 +348,15 @@ bool TMessageLoop::DeliverQueued() {
         Limit = FNextSeq;
     }
     bool Delivered = false;
-    for (;;) {
-        TQueued Item;
-        bool Live = false;
-        {
-            std::lock_guard Guard(FLock);
-            // A nested pass may have taken what this pass saw; it stops at what it saw itself.
-            if (FQueue.empty() || FQueue.front().Seq > Limit) break;
-            Item = std::move(FQueue.front());
-            FQueue.pop_front();
-            Live = Item.Msg.hwnd == 0 || FWindows.count(Item.Msg.hwnd) != 0;
-        }
-        if (Item.Msg.hwnd == 0) {
-            if (Item.Msg.message == WM_QUIT) {
-                Application.ExitCode = static_cast<int>(static_cast<LPARAM>(Item.Msg.wParam));
-                Application.Terminate();
-            }
+    MSG Msg;
+    // A nested pass may take what this pass saw; this one stops at what was queued when it began.
+    while (Take(&Msg, 0, 0, 0, true, Limit)) {
+        if (Msg.message == WM_QUIT && Msg.hwnd == 0) {
+            Application.ExitCode = static_cast<int>(static_cast<LPARAM>(Msg.wParam));
+            Application.Terminate();
             continue;
         }
-        if (!Live) continue;  // the window was destroyed after the post
-        if (Item.TimerSerial != 0 && !TakeTimerMessage(Item)) continue;
-        if (Item.Msg.message == WM_KEYDOWN || Item.Msg.message == WM_SYSKEYDOWN) {
-            FLastKey = Item.Msg;
-            FLastKeySeq = Item.Seq;
-            FLastKeyChars = std::move(Item.Chars);
-            QueueCharsOf(Item.Msg);
-        }
-        Deliver(Item);
+        LoopImpl::ProcessTaken(Msg);
         Delivered = true;
     }
     // Painting comes when nothing else waits.

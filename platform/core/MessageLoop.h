@@ -50,8 +50,12 @@ class TMessageLoop {
     // Input translated from Qt: Chars are the Windows-1252 bytes a key typed (for
     // TranslateMessage). A mouse move merges into a mouse move queued last for the same window.
     void PostInput(const MSG& Msg, std::string Chars);
-    // Takes the first queued message that matches (see PeekMessage) without servicing Qt.
-    bool Take(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove);
+    // Takes the first queued message that matches (see PeekMessage) without servicing Qt, looking
+    // no further than the message numbered Limit. The one rule of every loop: messages of windows
+    // that died and WM_TIMERs of timers killed or restarted since are dropped on the way; the key
+    // message taken is remembered for TranslateMessage; a payload is held for DispatchMessage.
+    bool Take(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove,
+              std::uint64_t Limit = UINT64_MAX);
     // TranslateMessage's step: queues the characters of the key message last taken.
     bool QueueCharsOf(const MSG& Key);
     // DispatchMessage's step: the payload of a taken message, released by the returned holder
@@ -127,7 +131,6 @@ class TMessageLoop {
     bool Matches(const TQueued& Item, HWND Filter, UINT Min, UINT Max);
     // A WM_TIMER whose timer was killed or restarted since it was queued: false, drop it.
     bool TakeTimerMessage(const TQueued& Item);
-    void Deliver(const TQueued& Item);
     void RunForeignPass();
     void CheckThread() const;
     MSG MakeMsg(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) const;

@@ -253,6 +253,29 @@ LONG GetMessageTime() {
     return static_cast<LONG>(TMessageLoop::Instance().CurrentMessage().time);
 }
 
+void LoopImpl::ProcessTaken(const MSG& Msg) {
+    MSG Taken = Msg;
+    if (Application.MessageHook) {
+        bool Handled = false;
+        // The hook runs for the message as its delivery would: the message is current, and what
+        // it throws goes to the application's handler.
+        TCurrentMessage Current(Taken);
+        try {
+            Handled = Application.MessageHook(Taken);
+        } catch (...) {
+            Application.HandleException();
+            Handled = true;
+        }
+        if (Handled) {
+            // A payload it carried goes now.
+            TMessageLoop::Instance().TakeHeldPayload(Msg);
+            return;
+        }
+    }
+    TranslateMessage(&Taken);
+    DispatchMessage(&Taken);
+}
+
 bool RunModalLoop(const std::function<bool()>& Done) {
     static int Depth = 0;
     if (Depth >= CoreLimits::kMaxModalDepth)
@@ -265,13 +288,19 @@ bool RunModalLoop(const std::function<bool()>& Done) {
     MSG Msg;
     while (!Done()) {
         if (Application.Terminated()) return false;
-        if (!GetMessage(&Msg, 0, 0, 0)) {
+        if (!PeekMessage(&Msg, 0, 0, 0, PM_REMOVE)) {
+            Application.Idle();
+            if (Done()) break;
+            // Unlike WaitMessage, this wait also ends for what the idle step queued itself.
+            Application.WaitForEvent(INFINITE);
+            continue;
+        }
+        if (Msg.message == WM_QUIT) {
             // The loop outside must end too.
             PostQuitMessage(static_cast<int>(static_cast<LPARAM>(Msg.wParam)));
             return false;
         }
-        TranslateMessage(&Msg);
-        DispatchMessage(&Msg);
+        LoopImpl::ProcessTaken(Msg);
     }
     return true;
 }

@@ -22,7 +22,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/core/WinTypes.h"
+#include "platform/classes/WinTypes.h"
 
 constexpr DWORD INFINITE = 0xFFFFFFFFu;
 

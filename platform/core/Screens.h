@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/core/WinTypes.h"
+#include "platform/classes/WinTypes.h"
 
 using HMONITOR = std::uintptr_t;
 

@@ -18,8 +18,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/classes/WinTypes.h"
 #include "platform/core/Messages.h"
-#include "platform/core/WinTypes.h"
 #include "platform/gdi/GdiTypes.h"
 
 using ATOM = WORD;

@@ -4,7 +4,7 @@
 // top-level window's picture. False when the window does not exist or the file cannot be written.
 #include <string>
 
-#include "platform/core/WinTypes.h"
+#include "platform/classes/WinTypes.h"
 
 class QImage;
 

@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include "platform/classes/CodePages.h"
 #include "platform/core/Host.h"
 #include "platform/core/Input.h"
 #include "platform/core/InputImpl.h"

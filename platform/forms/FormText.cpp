@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/classes/CodePages.h"
 #include "platform/forms/Component.h"
 #include "platform/forms/Limits.h"
-#include "platform/gdi/Gdi.h"
 
 // ---- values --------------------------------------------------------------------------------
 

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QRegion>
 
+#include "platform/classes/Exception.h"
 #include "platform/gdi/GdiConst.h"
 #include "platform/gdi/GdiTypes.h"
 
@@ -207,6 +208,16 @@ HICON CopyIcon(HICON Icon);
 BOOL DrawIcon(HDC DC, int X, int Y, HICON Icon);
 BOOL DrawIconEx(HDC DC, int X, int Y, HICON Icon, int Width, int Height, UINT Step,
                 HBRUSH FlickerFree, UINT Flags);
+// Raised for unreadable or unknown pictures (bitmap, icon and picture readers).
+class EInvalidGraphic : public Exception {
+  public:
+    using Exception::Exception;
+};
+class EInvalidGraphicOperation : public Exception {
+  public:
+    using Exception::Exception;
+};
+
 // An icon from an .ico or .cur file's bytes (the largest picture in it); raises EInvalidGraphic
 // for bad data.
 HICON CreateIconFromFileData(std::span<const uint8_t> Data);
@@ -246,9 +257,3 @@ int GetSystemMetrics(int Index);
 // For the window layer: the screen size reported by SM_CXSCREEN / SM_CYSCREEN and friends.
 void SetScreenMetrics(int Width, int Height, const RECT& WorkArea);
 RECT GetWorkAreaMetric();
-
-// --- text encoding at the display boundary ---------------------------------------------------
-// Windows-1252 bytes to Unicode and back (unmappable characters become '?').
-QString Cp1252ToUnicode(std::string_view Bytes);
-std::string UnicodeToCp1252(const QString& Text);
-QString Cp437ToUnicode(std::string_view Bytes);

@@ -4,7 +4,7 @@
 // someone else's object.
 #include <cstdint>
 
-#include "platform/core/WinTypes.h"
+#include "platform/classes/WinTypes.h"
 
 using HGDIOBJ = uintptr_t;
 using HDC = uintptr_t;

@@ -64,16 +64,6 @@ std::string ColorToString(TColor Color);
 bool IdentToColor(const std::string& Ident, TColor& Color);
 TColor StringToColor(const std::string& Text);  // raises EConvertError-like Exception
 
-// Raised for unreadable or unknown pictures.
-class EInvalidGraphic : public Exception {
-  public:
-    using Exception::Exception;
-};
-class EInvalidGraphicOperation : public Exception {
-  public:
-    using Exception::Exception;
-};
-
 // --- graphics objects ------------------------------------------------------------------------
 class TGraphicsObject {
   public:

@@ -3,6 +3,7 @@
 #include <QFontInfo>
 #include <cstring>
 
+#include "platform/classes/CodePages.h"
 #include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/Limits.h"
 

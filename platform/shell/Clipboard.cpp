@@ -7,6 +7,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/classes/CodePages.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/shell/Limits.h"
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/core/WinTypes.h"
+#include "platform/classes/WinTypes.h"
 
 inline constexpr UINT CF_TEXT = 1;
 

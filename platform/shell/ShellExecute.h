@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/core/WinTypes.h"
+#include "platform/classes/WinTypes.h"
 
 // Results below 33 are errors.
 inline constexpr std::intptr_t ERROR_FILE_NOT_FOUND = 2;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/core/WinTypes.h"
+#include "platform/classes/WinTypes.h"
 
 // PlaySound flags as the callers pass them.
 inline constexpr DWORD SND_SYNC = 0x0000;

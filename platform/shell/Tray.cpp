@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "platform/classes/CodePages.h"
 #include "platform/core/Messages.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/shell/Limits.h"

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/core/WinTypes.h"
+#include "platform/classes/WinTypes.h"
 #include "platform/gdi/GdiTypes.h"
 
 inline constexpr DWORD NIM_ADD = 0;

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 
 #include "GdiTestSupport.h"
+#include "platform/classes/CodePages.h"
 
 using namespace GdiTest;
 
