@@ -194,19 +194,21 @@ class TIniContent {
         return Result;
     }
 
-    void SetValue(const std::string& Section, const std::string& Ident, const std::string& Value) {
-        const bool Replaced =
-            ForEachEntry(Section, [&](TSection& S, size_t I, const TLineInfo& Info) {
-                if (!Same(Info.Name, Ident)) return false;
-                std::string& Text = S.Lines[I].Text;
-                Text.replace(Info.ValueAt, std::string::npos, Value);
-                return true;
-            });
-        if (Replaced) return;
+    // Each change returns whether it changed anything.
+    bool SetValue(const std::string& Section, const std::string& Ident, const std::string& Value) {
+        bool Changed = false;
+        const bool Found = ForEachEntry(Section, [&](TSection& S, size_t I, const TLineInfo& Info) {
+            if (!Same(Info.Name, Ident)) return false;
+            std::string& Text = S.Lines[I].Text;
+            Changed = Text.compare(Info.ValueAt, std::string::npos, Value) != 0;
+            Text.replace(Info.ValueAt, std::string::npos, Value);
+            return true;
+        });
+        if (Found) return Changed;
         TLine Line{Ident + "=" + Value, DefaultEnd};
         if (TSection* S = FindSection(Section)) {
             S->Lines.insert(S->Lines.begin() + std::ptrdiff_t(AfterLastEntry(*S)), std::move(Line));
-            return;
+            return true;
         }
         const TSection& Last = Sections.back();
         const bool Empty = Sections.size() == 1 && Last.Lines.empty();
@@ -214,21 +216,25 @@ class TIniContent {
             (Last.Lines.empty() || Classify(Last.Lines.back().Text).Kind != TLineKind::Blank))
             Sections.back().Lines.push_back({"", DefaultEnd});
         Sections.push_back({Section, true, {{"[" + Section + "]", DefaultEnd}, std::move(Line)}});
+        return true;
     }
 
-    void DeleteKey(std::string_view Section, std::string_view Ident) {
+    bool DeleteKey(std::string_view Section, std::string_view Ident) {
+        size_t Removed = 0;
         for (TSection& S : Sections) {
             if (!S.Named || !Same(S.Name, Section)) continue;
-            std::erase_if(S.Lines, [&](const TLine& Line) {
+            Removed += std::erase_if(S.Lines, [&](const TLine& Line) {
                 const TLineInfo Info = Classify(Line.Text);
                 return Info.Kind == TLineKind::Entry && Same(Info.Name, Ident);
             });
         }
+        return Removed > 0;
     }
 
-    void EraseSection(std::string_view Section) {
-        std::erase_if(Sections,
-                      [&](const TSection& S) { return S.Named && Same(S.Name, Section); });
+    bool EraseSection(std::string_view Section) {
+        return std::erase_if(Sections, [&](const TSection& S) {
+                   return S.Named && Same(S.Name, Section);
+               }) > 0;
     }
 
     TSection* FindSection(std::string_view Section) {
@@ -483,8 +489,7 @@ void TCustomIniFile::WriteString(const std::string& Section, const std::string& 
                                     ": it would not read back the same",
                                 FFileName);
     Refresh();
-    FContent->SetValue(Section, Ident, Value);
-    Changed();
+    if (FContent->SetValue(Section, Ident, Value)) Changed();
 }
 
 int TCustomIniFile::ReadInteger(const std::string& Section, const std::string& Ident, int Default) {
@@ -541,14 +546,12 @@ bool TCustomIniFile::ValueExists(const std::string& Section, const std::string& 
 
 void TCustomIniFile::EraseSection(const std::string& Section) {
     Refresh();
-    FContent->EraseSection(Section);
-    Changed();
+    if (FContent->EraseSection(Section)) Changed();
 }
 
 void TCustomIniFile::DeleteKey(const std::string& Section, const std::string& Ident) {
     Refresh();
-    FContent->DeleteKey(Section, Ident);
-    Changed();
+    if (FContent->DeleteKey(Section, Ident)) Changed();
 }
 
 // ---- TMemIniFile -----------------------------------------------------------------------------

@@ -108,7 +108,7 @@ class TCustomIniFile {
     void Save();
     // Makes the contents current before a call reads or changes them.
     virtual void Refresh() {}
-    // Called after every change of the contents.
+    // Called after every call that changed the contents (not after one that changed nothing).
     virtual void Changed() {}
 
     std::string FFileName;

@@ -328,6 +328,12 @@ TEST_F(IniFiles, TheIniFileWritesAtOnceAndSeesOtherWriters) {
     Two.EraseSection("A");
     EXPECT_EQ(ReadFile(File), "");
     EXPECT_TRUE(Others().empty());
+
+    // Calls that change nothing do not write: no file appears for them.
+    TIniFile Missing(Path("missing.ini"));
+    Missing.EraseSection("A");
+    Missing.DeleteKey("A", "x");
+    EXPECT_FALSE(std::filesystem::exists(Path("missing.ini")));
 }
 
 TEST_F(IniFiles, ReplacingTheFileKeepsItsPermissionsAndSymbolicLinks) {
