@@ -5,7 +5,7 @@
 // type on the US layout, as the window layer maps them.
 #include <string>
 
-#include "platform/core/WinTypes.h"
+#include "platform/classes/WinTypes.h"
 #include "platform/forms/Set.h"
 
 using TShortCut = WORD;
