@@ -57,7 +57,7 @@ TComponent::TComponent(TComponent* AOwner) : FComponentState(GPendingState) {
 }
 
 TComponent::~TComponent() {
-    BeforeDestruction();
+    TComponent::BeforeDestruction();
 }
 
 void TComponent::Free() {

@@ -109,6 +109,11 @@ class TComponent : public TPersistent {
     std::string GetNamePath() const override { return FName; }
 
   protected:
+    // Free calls it while the object is whole, before it is deleted: announces the end
+    // (Destroying, free notifications, the owned components freed, removal from the owner).
+    // Overrides do their own last work first (a form's OnDestroy) and then call the base; the
+    // destructor calls the base for an object deleted without Free.
+    virtual void BeforeDestruction();
     // Tells this component that AComponent was inserted into or removed from its owner (or
     // freed, for free notifications). The base drops a free-notification link on removal and
     // passes the news to every owned component. Overrides call it.
@@ -141,7 +146,6 @@ class TComponent : public TPersistent {
     friend class TWriter;
     friend class TComponentCreationScope;
 
-    void BeforeDestruction();
     void Insert(TComponent* AComponent);
     void Remove(TComponent* AComponent);
     void NotifyOwned(TComponent* AComponent, TOperation Operation);

@@ -103,7 +103,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
             FOwner = Root;
             FParent = nullptr;
             if (!FKeepRootName && !Definition.Name.empty() && Definition.Name != Root->Name())
-                SetName(Root, Definition.Name, Definition.Pos);
+                SetName(Root, UniqueRootName(Root, Definition.Name), Definition.Pos);
             FNode = &Definition;
             FCurrent = Root;
             Root->IncludeState(csReading);
@@ -119,6 +119,22 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     }
     FWatch.reset();
     return Root;
+}
+
+// A second form of one class among its owner's components: the definition's name taken with
+// "_1", "_2", ... so that both can live side by side.
+std::string TReader::UniqueRootName(TComponent* Root, const std::string& Name) {
+    TComponent* Owner = Root->Owner();
+    auto Taken = [&](const std::string& Candidate) {
+        if (!Owner) return false;
+        TComponent* Other = Owner->FindComponent(Candidate);
+        return Other != nullptr && Other != Root;
+    };
+    if (!Taken(Name)) return Name;
+    for (int I = 1;; ++I) {
+        const std::string Candidate = Name + "_" + std::to_string(I);
+        if (!Taken(Candidate)) return Candidate;
+    }
 }
 
 TComponent* TReader::CreateComponent(const TFormObject& Node) {

@@ -168,6 +168,7 @@ class TReader : public TFiler {
     };
 
     TComponent* ReadComponent(const TFormObject& Node);
+    std::string UniqueRootName(TComponent* Root, const std::string& Name);
     TComponent* CreateComponent(const TFormObject& Node);
     void ReadOwnDefinition(TComponent* Component, const TFormObject& Node);
     // Reads the properties of Inst, whose object Holder is; stops early (false) when Holder is

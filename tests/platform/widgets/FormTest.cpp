@@ -1,0 +1,340 @@
+// Forms and controls together: a form read from its definition lays its controls out by Align and
+// Anchors, walks its tab order, previews keys, shows hints, follows its actions, runs modal and
+// goes away when closed with free-on-close.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/controls/Controls.h"
+#include "platform/widgets/Forms.h"
+#include "tests/support/GuiTestSupport.h"
+
+using namespace GuiTest;
+
+namespace {
+
+// A window control that paints itself in its colour and holds others.
+class TTestPanel : public TCustomControl {
+  public:
+    explicit TTestPanel(TComponent* AOwner) : TCustomControl(AOwner) {
+        SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
+        SetBounds(0, 0, 50, 50);
+    }
+
+  protected:
+    void Paint() override {
+        Canvas()->Brush().SetColor(Color());
+        Canvas()->FillRect(ClientRect());
+    }
+};
+
+// A window control that takes the focus.
+class TTestBox : public TCustomControl {
+  public:
+    explicit TTestBox(TComponent* AOwner) : TCustomControl(AOwner) {
+        SetTabStop(true);
+        SetBounds(0, 0, 20, 20);
+    }
+    std::vector<WORD> Keys;
+
+  protected:
+    void KeyDown(WORD& Key, TShiftState Shift) override {
+        Keys.push_back(Key);
+        TCustomControl::KeyDown(Key, Shift);
+    }
+    void Paint() override {
+        Canvas()->Brush().SetColor(Focused() ? clHighlight : clWindow);
+        Canvas()->FillRect(ClientRect());
+    }
+    void Dispatch(TMessage& Message) override {
+        // Tab and arrows are dialog keys here; the box wants none of them.
+        if (Message.Msg == WM_SETFOCUS || Message.Msg == WM_KILLFOCUS) Invalidate();
+        TCustomControl::Dispatch(Message);
+    }
+};
+
+class TTestLayoutForm : public TForm {
+  public:
+    using TForm::TForm;
+    TTestPanel* Client1 = nullptr;
+    TTestBox* Inner = nullptr;
+    TTestBox* Corner = nullptr;
+    TTestBox* Middle = nullptr;
+    std::vector<std::string> Log;
+    // Keys the form eats when it previews them.
+    std::vector<WORD> Eat;
+
+    void FormCreate(TObject*) {
+        Client1 = dynamic_cast<TTestPanel*>(FindComponent("Client1"));
+        Inner = dynamic_cast<TTestBox*>(FindComponent("Inner"));
+        Corner = dynamic_cast<TTestBox*>(FindComponent("Corner"));
+        Middle = dynamic_cast<TTestBox*>(FindComponent("Middle"));
+        Log.push_back("create");
+    }
+    void FormKeyDown(TObject*, WORD& Key, TShiftState) {
+        Log.push_back("form key " + std::to_string(Key));
+        if (std::find(Eat.begin(), Eat.end(), Key) != Eat.end()) Key = 0;
+    }
+    void CornerKeyDown(TObject*, WORD& Key, TShiftState) {
+        Log.push_back("corner key " + std::to_string(Key));
+    }
+};
+
+void RegisterTestClasses() {
+    static const bool Done = [] {
+        RegisterClass<TTestPanel, TCustomControl>("TTestPanel");
+        RegisterClass<TTestBox, TCustomControl>("TTestBox");
+        RegisterClass<TTestLayoutForm, TForm>("TTestLayoutForm")
+            .Method("FormCreate", &TTestLayoutForm::FormCreate)
+            .Method("FormKeyDown", &TTestLayoutForm::FormKeyDown)
+            .Method("CornerKeyDown", &TTestLayoutForm::CornerKeyDown);
+        return true;
+    }();
+    (void)Done;
+}
+
+std::string Bounds(TControl* C) {
+    std::ostringstream Out;
+    Out << C->Name() << " " << C->Left() << "," << C->Top() << " " << C->Width() << "x"
+        << C->Height();
+    return Out.str();
+}
+
+// Every control of the form with its place, in creation order.
+std::string Dump(TCustomForm* Form) {
+    std::string Out;
+    for (int I = 0; I < Form->ComponentCount(); ++I)
+        if (auto* C = dynamic_cast<TControl*>(Form->Components(I))) Out += Bounds(C) + "\n";
+    return Out;
+}
+
+class Forms_ : public testing::Test {
+  protected:
+    void SetUp() override {
+        Forms.Initialize();
+        InitStandardControls();
+        RegisterTestClasses();
+        Drain();
+    }
+    void TearDown() override {
+        while (Screen->FormCount() > 0) Screen->Forms(0)->Free();
+        Drain();
+    }
+    TTestLayoutForm* MakeForm() { return CreateForm<TTestLayoutForm>(&Forms); }
+};
+
+TEST_F(Forms_, ADefinitionLaysOutByAlignAndAnchorsThroughTwoResizes) {
+    TTestLayoutForm* Form = MakeForm();
+    EXPECT_EQ(Form->Log, (std::vector<std::string>{"create"}));
+    EXPECT_EQ(Form->ClientWidth(), 400);
+    EXPECT_EQ(Form->ClientHeight(), 300);
+    Form->Show();
+    Drain();
+    EXPECT_EQ(Form->ClientWidth(), 400);
+    const std::string Designed =
+        "Top1 0,0 400x30\nBottom1 0,280 400x20\nLeft1 0,30 50x250\nRight1 360,30 40x250\n"
+        "Client1 50,30 310x250\nInner 10,10 100x20\nCorner 270,210 30x30\nMiddle 140,110 30x30\n";
+    EXPECT_EQ(Dump(Form), Designed);
+
+    Form->SetClientSize(500, 350);
+    Drain();
+    EXPECT_EQ(Dump(Form),
+              "Top1 0,0 500x30\nBottom1 0,330 500x20\nLeft1 0,30 50x300\nRight1 460,30 40x300\n"
+              "Client1 50,30 410x300\nInner 10,10 200x20\nCorner 370,260 30x30\n"
+              "Middle 190,135 30x30\n");
+    Form->SetClientSize(300, 250);
+    Drain();
+    EXPECT_EQ(Dump(Form),
+              "Top1 0,0 300x30\nBottom1 0,230 300x20\nLeft1 0,30 50x200\nRight1 260,30 40x200\n"
+              "Client1 50,30 210x200\nInner 10,10 0x20\nCorner 170,160 30x30\n"
+              "Middle 90,85 30x30\n");
+    // Back at the designed size everything is where it was designed.
+    Form->SetClientSize(400, 300);
+    Drain();
+    EXPECT_EQ(Dump(Form), Designed);
+    // The windows are where the controls say.
+    RECT R;
+    GetWindowRect(Form->Corner->Handle(), &R);
+    POINT P{R.left, R.top};
+    ScreenToClient(Form->Client1->Handle(), &P);
+    EXPECT_EQ(P.x, 270);
+    EXPECT_EQ(P.y, 210);
+}
+
+TEST_F(Forms_, TabWalksTheTabOrderAndTheFormPreviewsKeys) {
+    TTestLayoutForm* Form = MakeForm();
+    Form->Show();
+    Drain();
+    // The first control in tab order has the focus when the form is activated.
+    ASSERT_TRUE(PumpUntil([&] { return Form->Corner->Focused(); }));
+    EXPECT_EQ(Form->ActiveControl(), Form->Corner);
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_Tab);
+    Drain();
+    EXPECT_TRUE(Form->Inner->Focused());
+    // Middle has no tab stop: Tab goes round to Corner.
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_Tab);
+    Drain();
+    EXPECT_TRUE(Form->Corner->Focused());
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_Tab, Qt::ShiftModifier);
+    Drain();
+    EXPECT_TRUE(Form->Inner->Focused());
+
+    // The form sees a key before the control; a key it eats never reaches the control.
+    Form->Log.clear();
+    Form->Eat = {VK_F5};
+    Form->Corner->SetFocus();
+    Drain();
+    Form->Corner->Keys.clear();
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_F6);
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_F5);
+    Drain();
+    EXPECT_EQ(Form->Log,
+              (std::vector<std::string>{"form key 117", "corner key 117", "form key 116"}));
+    EXPECT_EQ(Form->Corner->Keys, (std::vector<WORD>{VK_F6}));
+}
+
+TEST_F(Forms_, HintsShowAfterThePauseAndTheProgramMayChangeThem) {
+    TTestLayoutForm* Form = MakeForm();
+    Form->Show();
+    Drain();
+    Forms.HintPause = 30;
+    Forms.HintHidePause = 60000;
+    std::vector<std::string> Hints;
+    Forms.OnHint = [&](TObject*) { Hints.push_back(Forms.Hint()); };
+    std::string Shown;
+    TControl* ShownFor = nullptr;
+    Forms.OnShowHint = [&](std::string& HintStr, bool&, THintInfo& Info) {
+        ShownFor = Info.HintControl;
+        Shown = HintStr;
+        HintStr += "!";
+        Info.HintPos = TPoint{Info.HintPos.X + 40, Info.HintPos.Y};
+    };
+    const POINT At = ScreenOf(Form->Inner->Handle(), POINT{20, 10});
+    MouseMove(Form->Handle(), At);
+    ASSERT_TRUE(PumpUntil([] { return Forms.HintWindow() && Forms.HintWindow()->Showing(); }));
+    EXPECT_EQ(ShownFor, Form->Inner);
+    EXPECT_EQ(Shown, "Inner box");
+    EXPECT_EQ(Forms.HintWindow()->Caption(), "Inner box!");
+    EXPECT_EQ(Forms.HintWindow()->Left(), At.x + 40);
+    EXPECT_EQ(Forms.HintWindow()->Top(), At.y + 20);
+    EXPECT_EQ(Hints, (std::vector<std::string>{"The box inside"}));
+    // The hint never takes the focus.
+    EXPECT_NE(GetFocus(), Forms.HintWindow()->Handle());
+    SaveWindowPicture(Forms.HintWindow()->Handle(),
+                      std::string(KESTRO_BINARY_DIR) + "/pictures/widgets/hint.png");
+
+    // A press hides it.
+    MouseClick(Form->Handle(), At);
+    Drain();
+    EXPECT_FALSE(Forms.HintWindow()->Showing());
+
+    // Another hint-window class takes over once hints are switched off and on.
+    class TOtherHint : public THintWindow {
+      public:
+        using THintWindow::THintWindow;
+    };
+    Forms.HintWindowClass = [](TComponent* Owner) { return new TOtherHint(Owner); };
+    Forms.SetShowHint(false);
+    Forms.SetShowHint(true);
+    MouseMove(Form->Handle(), ScreenOf(Form->Corner->Handle(), POINT{5, 5}));
+    Drain();
+    MouseMove(Form->Handle(), At);
+    ASSERT_TRUE(PumpUntil([] { return Forms.HintWindow() && Forms.HintWindow()->Showing(); }));
+    EXPECT_NE(dynamic_cast<TOtherHint*>(Forms.HintWindow()), nullptr);
+    Forms.CancelHint();
+    Forms.OnShowHint = nullptr;
+    Forms.OnHint = nullptr;
+    Forms.HintWindowClass = [](TComponent* Owner) { return new THintWindow(Owner); };
+    Forms.SetShowHint(false);
+    Forms.SetShowHint(true);
+    Forms.HintPause = 500;
+    Forms.HintHidePause = 2500;
+}
+
+TEST_F(Forms_, AnActionDisabledInItsUpdateDisablesItsControls) {
+    TTestLayoutForm* Form = MakeForm();
+    auto* List = new TActionList(Form);
+    auto* Act = new TAction(Form);
+    Act->SetActionList(List);
+    bool Allowed = true;
+    int Runs = 0;
+    Act->SetOnUpdate([&](TObject*) { Act->SetEnabled(Allowed); });
+    Act->SetOnExecute([&](TObject*) { ++Runs; });
+    Form->Inner->SetAction(Act);
+    Form->Corner->SetAction(Act);
+    Form->Show();
+    Drain();
+    Allowed = false;
+    Application.Idle();
+    EXPECT_FALSE(Form->Inner->Enabled());
+    EXPECT_FALSE(Form->Corner->Enabled());
+    EXPECT_FALSE(IsWindowEnabled(Form->Inner->Handle()));
+    Allowed = true;
+    Application.Idle();
+    EXPECT_TRUE(Form->Corner->Enabled());
+    Form->Corner->Click();
+    EXPECT_EQ(Runs, 1);
+}
+
+TEST_F(Forms_, ShowModalBlocksTheOtherFormsUntilItHasAResult) {
+    TTestLayoutForm* Main = MakeForm();
+    Main->Show();
+    Drain();
+    TTestLayoutForm* Dialog = MakeForm();
+    Dialog->SetPosition(poMainFormCenter);
+    bool MainBlocked = false;
+    TScript Script;
+    Script.Then([&] { MainBlocked = !IsWindowEnabled(Main->Handle()); }).Then([&] {
+        Dialog->SetModalResult(mrOk);
+    });
+    Script.Start();
+    EXPECT_EQ(Dialog->ShowModal(), mrOk);
+    EXPECT_TRUE(MainBlocked);
+    EXPECT_TRUE(IsWindowEnabled(Main->Handle()));
+    EXPECT_FALSE(Dialog->Visible());
+
+    // Closing a modal form gives mrCancel; a close query can refuse it.
+    int Asked = 0;
+    Dialog->OnCloseQuery = [&](TObject*, bool& CanClose) { CanClose = ++Asked > 1; };
+    TScript Twice;
+    Twice.Then([&] { Dialog->Close(); }).Then([&] { Dialog->Close(); });
+    Twice.Start();
+    EXPECT_EQ(Dialog->ShowModal(), mrCancel);
+    EXPECT_EQ(Asked, 2);
+    EXPECT_THROW(
+        {
+            Dialog->Show();
+            Dialog->ShowModal();
+        },
+        EInvalidOperation);
+}
+
+TEST_F(Forms_, AFormClosedWithFreeOnCloseGoesOnALaterPass) {
+    TTestLayoutForm* Form = MakeForm();
+    Form->Show();
+    Drain();
+    struct TWatch : TComponent {
+        TWatch() : TComponent(nullptr) {}
+        void Notification(TComponent*, TOperation Operation) override {
+            if (Operation == opRemove) Gone = true;
+        }
+        bool Gone = false;
+    } Watch;
+    Form->FreeNotification(&Watch);
+    Form->OnClose = [](TObject*, TCloseAction& Action) { Action = caFree; };
+    // Closed from a handler of one of its own controls: the form outlives that handler.
+    bool InsideAfterClose = false;
+    Form->Corner->OnClick = [&](TObject*) {
+        Form->Close();
+        InsideAfterClose = !Watch.Gone && !Form->Visible();
+    };
+    Form->Corner->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    Form->Corner->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(InsideAfterClose);
+    EXPECT_FALSE(Watch.Gone);
+    Drain();
+    EXPECT_TRUE(Watch.Gone);
+    EXPECT_EQ(Screen->FormCount(), 0);
+}
+
+}  // namespace
