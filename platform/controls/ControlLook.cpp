@@ -57,7 +57,11 @@ QPalette ClassicPalette() {
 
 void ApplyClassicLook(QWidget* Widget, DWORD WindowStyle) {
     if (!Widget) return;
-    if (QStyle* Style = ClassicStyle()) Widget->setStyle(Style);
+    // Styles do not pass to children: a memo's scroll bars get it too.
+    if (QStyle* Style = ClassicStyle()) {
+        Widget->setStyle(Style);
+        for (QWidget* Child : Widget->findChildren<QWidget*>()) Child->setStyle(Style);
+    }
     Widget->setPalette(ClassicPalette());
     Widget->setFont(QtFontOf(0));
     Widget->setEnabled(!(WindowStyle & WS_DISABLED));

@@ -16,8 +16,8 @@ QColor QtColor(COLORREF Color);
 QStyle* ClassicStyle();
 // The system colours as a Qt palette (disabled text grey, disabled fields the face colour).
 QPalette ClassicPalette();
-// Style, palette and the default GUI font; a widget made for a window created disabled starts
-// greyed (no WM_ENABLE comes for it).
+// Style (for its children too), palette and the default GUI font; a widget made for a window
+// created disabled starts greyed (no WM_ENABLE comes for it).
 void ApplyClassicLook(QWidget* Widget, DWORD WindowStyle);
 
 // What the parent answered to WM_CTLCOLOR... for a control: text colour and background colour.
