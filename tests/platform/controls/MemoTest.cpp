@@ -261,6 +261,26 @@ TEST_F(Edits, TheClipboardGoesThroughTheProgramsServiceAndItsKeys) {
     EXPECT_EQ(Sel(Many), (std::pair<DWORD, DWORD>{5, 5}));
 }
 
+TEST_F(Edits, ALimitStopsTypingButCutsNothingHeld) {
+    for (const DWORD Kind : {DWORD(0), ES_MULTILINE}) {
+        SCOPED_TRACE(Kind ? "many lines" : "one line");
+        const HWND E = Edit(Kind, {10, 10, 210, 60}, "Hallo Welt");
+        Send(E, EM_LIMITTEXT, 3);
+        EXPECT_EQ(GetWindowText(E), "Hallo Welt");
+        SetFocus(E);
+        Send(E, EM_SETSEL, 10, 10);
+        Windows().Log.clear();
+        Keys({{Qt::Key_X, {}}});
+        EXPECT_EQ(GetWindowText(E), "Hallo Welt");
+        EXPECT_EQ(Codes(), (std::vector<WORD>{EN_MAXTEXT}));
+        // In place of a selection it fits again.
+        Send(E, EM_SETSEL, 0, -1);
+        Keys({{Qt::Key_X, {}}});
+        EXPECT_EQ(GetWindowText(E), "x");
+        DestroyWindow(E);
+    }
+}
+
 TEST_F(Edits, TheViewMovesOnlyWhenAsked) {
     std::string Text;
     for (int I = 0; I < 100; ++I) Text += "Zeile " + std::to_string(I) + "\r\n";
