@@ -1,10 +1,14 @@
 #include "platform/controls/Controls.h"
 
+#include "platform/controls/ButtonControl.h"
 #include "platform/controls/EditControl.h"
+#include "platform/controls/StaticControl.h"
 
 void InitStandardControls() {
     static const bool Done = [] {
         RegisterWrappedClass<TEditControl>("EDIT", CS_DBLCLKS);
+        RegisterWrappedClass<TButtonControl>("BUTTON", CS_DBLCLKS);
+        RegisterWrappedClass<TStaticControl>("STATIC", CS_DBLCLKS);
         return true;
     }();
     (void)Done;

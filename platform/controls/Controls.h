@@ -1,6 +1,8 @@
 #pragma once
 // The standard control classes. A program (and every test that makes controls) calls
 // InitStandardControls once, after its application object exists, before it creates controls.
+#include "platform/controls/Button.h"
 #include "platform/controls/Edit.h"
+#include "platform/controls/Static.h"
 
 void InitStandardControls();

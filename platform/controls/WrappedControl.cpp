@@ -77,6 +77,29 @@ void TWrappedControl::Destroyed() {
     }
 }
 
+void TWrappedControl::TakePress(UINT Msg, LPARAM LParam) {
+    if ((Msg != WM_LBUTTONDOWN && Msg != WM_LBUTTONDBLCLK) || !CapturesMouse() || !FWidget) return;
+    // The part under the press, as the forwarded press finds it.
+    QWidget* Part = FWidget->childAt(QPoint(GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)));
+    SetCapture(FHandle);
+    FPressed = Part ? Part : FWidget.data();
+}
+
+bool TWrappedControl::ForwardDrag(UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (!FPressed || !FWidget || (Msg != WM_MOUSEMOVE && Msg != WM_LBUTTONUP)) return false;
+    const QPoint At =
+        FPressed->mapFrom(FWidget, QPoint(GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)));
+    QPointer<QWidget> Part = FPressed;
+    if (Msg == WM_LBUTTONUP) {
+        FPressed = nullptr;
+        if (GetCapture() == FHandle) ReleaseCapture();
+    }
+    if (Part)
+        ForwardInputToWidget(Part, Msg, WParam,
+                             MAKELPARAM(static_cast<WORD>(At.x()), static_cast<WORD>(At.y())));
+    return true;
+}
+
 DWORD TWrappedControl::Style() const {
     return static_cast<DWORD>(GetWindowLongPtr(FHandle, GWL_STYLE));
 }
@@ -158,10 +181,15 @@ LRESULT TWrappedControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
             return 1;
         case WM_NCPAINT:
             return 0;
+        case WM_CAPTURECHANGED:
+            FPressed = nullptr;
+            break;
         default:
             if (!IsInput(Msg)) break;
             // Controls take the focus when clicked.
             if (IsPress(Msg) && GetFocus() != FHandle) SetFocus(FHandle);
+            if (ForwardDrag(Msg, WParam, LParam)) return 0;
+            TakePress(Msg, LParam);
             if (FWidget && ForwardInputToWidget(FWidget, Msg, WParam, LParam) &&
                 Msg != WM_RBUTTONUP)
                 return 0;

@@ -26,7 +26,9 @@
 //   - Mouse, wheel, key and character messages: forwarded to the widget as Qt events (see
 //     ForwardInputToWidget). This is the only way input reaches the widget: hooks and
 //     subclassing see every message first and can eat it. A press also gives the control the
-//     focus, as controls take it when clicked.
+//     focus, as controls take it when clicked. A control that follows a drag (CapturesMouse)
+//     takes the capture with a left press; the moves and the release then go to the part of the
+//     widget that was pressed (a text area, a scroll bar), wherever the cursor is.
 //   - WM_NCDESTROY: the widget is hidden and detached, and deleted with the control object.
 //   - everything else: DefWindowProc.
 // Notifications go to the parent: Command(code) sends WM_COMMAND with MAKEWPARAM(id, code) and
@@ -76,6 +78,8 @@ class TWrappedControl {
     // Deletes the widget now (a control whose widget uses objects of its own calls it in its
     // destructor, before they go).
     void DeleteWidget();
+    // True for controls that follow a drag of the left button.
+    virtual bool CapturesMouse() const { return false; }
 
   private:
     template <class T>
@@ -83,10 +87,16 @@ class TWrappedControl {
     static LRESULT ClassProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam,
                              TWrappedControl* (*Make)(HWND));
     void Destroyed();
+    // Forwards a mouse message to the pressed part while the left button drags; false when
+    // nothing is pressed.
+    bool ForwardDrag(UINT Msg, WPARAM WParam, LPARAM LParam);
+    void TakePress(UINT Msg, LPARAM LParam);
 
     HWND FHandle;
     // Goes with its host when the application object goes first.
     QPointer<QWidget> FWidget;
+    // The part of the widget a left press landed on, while the drag lasts.
+    QPointer<QWidget> FPressed;
     HFONT FFont = 0;
     bool FCreating = true;
     bool FDead = false;

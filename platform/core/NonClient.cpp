@@ -1,5 +1,5 @@
 // The non-client area as DefWindowProc gives it: frame and caption metrics, hit testing, the
-// classic look, caption buttons, and the move and size loop.
+// classic look, caption buttons, the move and size loop, and the hooks of the scroll bars.
 #include <algorithm>
 #include <cstring>
 
@@ -7,6 +7,8 @@
 #include "platform/core/MessageLoop.h"
 #include "platform/core/Paint.h"
 #include "platform/core/Screens.h"
+#include "platform/core/ScrollBarImpl.h"
+#include "platform/core/TrackImpl.h"
 #include "platform/core/WindowImpl.h"
 #include "platform/gdi/Gdi.h"
 
@@ -133,8 +135,9 @@ void PaintFrame(HDC DC, const TWnd& W, LRESULT PushedButton) {
             DrawCaptionButton(DC, L.Min, DFCS_CAPTIONMIN, PushedButton == HTMINBUTTON,
                               (W.Style & WS_MINIMIZEBOX) != 0);
     }
+    ScrollBarImpl::Paint(DC, W);
     if (W.ExStyle & WS_EX_CLIENTEDGE) {
-        RECT Edge = W.Client;
+        RECT Edge = ScrollBarImpl::ClientWithBars(W);
         InflateRect(&Edge, GetSystemMetrics(SM_CXEDGE), GetSystemMetrics(SM_CYEDGE));
         DrawEdge(DC, &Edge, EDGE_SUNKEN, BF_RECT);
     }
@@ -153,16 +156,14 @@ POINT PointOf(LPARAM LParam) {
     return POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
 }
 
+}  // namespace
+
+namespace TrackImpl {
+
 bool IsMouseMessage(UINT Msg) {
     return (Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST) ||
            (Msg >= WM_NCMOUSEMOVE && Msg <= WM_NCMBUTTONDBLCLK);
 }
-
-// What a tracking loop looks at next: a message, or (none queued) the cursor and the button as
-// the input left them. The loops follow the cursor and the button rather than mouse messages:
-// input that came before the loop took the capture went wherever the cursor was, even outside
-// every window, and still moved the cursor and the button.
-enum class TNext { Message, State, Quit };
 
 TNext NextInput(MSG& Msg) {
     if (!PeekMessage(&Msg, 0, 0, 0, PM_REMOVE)) {
@@ -184,13 +185,18 @@ POINT CursorNow() {
     return P;
 }
 
-// The drag is over: the mouse messages it left in the queue (the button's release) are its own.
 void DropDragMessages() {
     MSG Msg;
     while (PeekMessage(&Msg, 0, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE) ||
            PeekMessage(&Msg, 0, WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK, PM_REMOVE)) {
     }
 }
+
+}  // namespace TrackImpl
+
+namespace {
+
+using namespace TrackImpl;
 
 // Presses a caption button while the mouse is held; true when it was released over it.
 bool TrackCaptionButton(HWND Wnd, LRESULT Button) {
@@ -349,6 +355,7 @@ LRESULT NonClientImpl::NcCalcSize(HWND Wnd, WPARAM WParam, LPARAM LParam) {
     R->top += In.top;
     R->right = std::max(R->left, R->right - In.right);
     R->bottom = std::max(R->top, R->bottom - In.bottom);
+    ScrollBarImpl::TakeRoom(*W, *R);
     return 0;
 }
 
@@ -362,6 +369,7 @@ LRESULT NonClientImpl::NcHitTest(HWND Wnd, POINT Screen) {
     if (W->HasRegion && !W->Region.contains(QPoint(X, Y))) return HTNOWHERE;
     const POINT Local{X, Y};
     if (PtInRect(&W->Client, Local)) return HTCLIENT;
+    if (const LRESULT Bar = ScrollBarImpl::HitTest(*W, Local); Bar != HTNOWHERE) return Bar;
     const int Width = W->Width();
     const int Height = W->Height();
     const int B = FrameThickness(W->Style, W->ExStyle);
@@ -416,6 +424,9 @@ LRESULT NonClientImpl::NcButtonDown(HWND Wnd, UINT Msg, WPARAM HitTest, LPARAM L
     } else if (Hit >= HTLEFT && Hit <= HTBOTTOMRIGHT) {
         SendMessage(Wnd, WM_SYSCOMMAND, SC_SIZE + static_cast<WPARAM>(Hit - HTLEFT + WMSZ_LEFT),
                     LParam);
+    } else if (Hit == HTVSCROLL || Hit == HTHSCROLL) {
+        SendMessage(Wnd, WM_SYSCOMMAND, (Hit == HTVSCROLL ? SC_VSCROLL : SC_HSCROLL) + HitTest,
+                    LParam);
     } else if (Hit == HTCLOSE || Hit == HTMAXBUTTON || Hit == HTMINBUTTON) {
         TWndPtr W = FindWnd(Wnd);
         if (!W) return 0;
@@ -433,6 +444,9 @@ LRESULT NonClientImpl::NcButtonDown(HWND Wnd, UINT Msg, WPARAM HitTest, LPARAM L
 }
 
 LRESULT NonClientImpl::NcButtonDblClk(HWND Wnd, WPARAM HitTest) {
+    // A quick second press on a bar presses it again (the tracking loop takes the cursor).
+    if (static_cast<LRESULT>(HitTest) == HTVSCROLL || static_cast<LRESULT>(HitTest) == HTHSCROLL)
+        return NcButtonDown(Wnd, WM_NCLBUTTONDOWN, HitTest, 0);
     TWndPtr W = FindWnd(Wnd);
     if (!W || static_cast<LRESULT>(HitTest) != HTCAPTION || !(W->Style & WS_MAXIMIZEBOX)) return 0;
     SendMessage(Wnd, WM_SYSCOMMAND, IsZoomed(Wnd) ? SC_RESTORE : SC_MAXIMIZE, 0);
@@ -452,6 +466,10 @@ LRESULT NonClientImpl::SysCommand(HWND Wnd, WPARAM Cmd, LPARAM LParam) {
             break;
         case SC_RESTORE:
             ShowWindow(Wnd, SW_RESTORE);
+            break;
+        case SC_VSCROLL:
+        case SC_HSCROLL:
+            ScrollBarImpl::Track(Wnd, (Cmd & 0xFFF0) == SC_VSCROLL ? SB_VERT : SB_HORZ);
             break;
         case SC_MOVE:
         case SC_SIZE: {

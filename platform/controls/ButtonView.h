@@ -1,0 +1,48 @@
+#pragma once
+// What a button looks like on screen: a Qt widget that paints the classic push button, check box,
+// radio button or group box with the classic style. It is only a picture: the BUTTON control
+// decides its state and handles all input (see ButtonControl.h).
+#include <QString>
+#include <QWidget>
+
+#include "platform/core/Window.h"
+
+enum class TButtonKind { Push, Check, Radio, Group };
+
+struct TButtonLook {
+    TButtonKind Kind = TButtonKind::Push;
+    QString Caption;   // "&" marks the accelerator
+    WPARAM Check = 0;  // BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE
+    bool Pushed = false;
+    bool Focused = false;
+    bool Default = false;
+    bool Flat = false;
+    bool LeftText = false;
+    bool Multiline = false;
+    // Where the caption lies: the button's BS_LEFT / BS_RIGHT / BS_CENTER and BS_TOP /
+    // BS_BOTTOM / BS_VCENTER bits (0: the kind's own place).
+    DWORD Horizontal = 0;
+    DWORD Vertical = 0;
+    bool operator==(const TButtonLook&) const = default;
+};
+
+class TButtonView : public QWidget {
+  public:
+    explicit TButtonView(QWidget* Parent);
+    // Repaints when the look changed.
+    void SetLook(const TButtonLook& Look);
+    const TButtonLook& Look() const { return FLook; }
+
+  protected:
+    void paintEvent(QPaintEvent* Event) override;
+
+  private:
+    void PaintPush(class QPainter& P);
+    void PaintBox(QPainter& P);
+    void PaintGroup(QPainter& P);
+    // Draws the caption in Area; returns the rectangle it took.
+    QRect PaintCaption(QPainter& P, const QRect& Area, int DefaultAlign, QPalette::ColorRole Role);
+    void PaintFocus(QPainter& P, const QRect& Area);
+
+    TButtonLook FLook;
+};

@@ -1,0 +1,85 @@
+#include "platform/controls/ControlLook.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QWidget>
+
+#include "platform/gdi/Gdi.h"
+
+QColor QtColor(COLORREF Color) {
+    return QColor(GetRValue(Color), GetGValue(Color), GetBValue(Color));
+}
+
+QStyle* ClassicStyle() {
+    static QPointer<QStyle> Style;
+    if (!Style) {
+        Style = QStyleFactory::create(QStringLiteral("Windows"));
+        // Owned by the application: styles must not outlive it.
+        if (Style) Style->setParent(qApp);
+    }
+    return Style;
+}
+
+QPalette ClassicPalette() {
+    struct TRole {
+        QPalette::ColorRole Role;
+        int Color;
+        int Disabled;
+    };
+    static constexpr TRole kRoles[] = {
+        {QPalette::Window, COLOR_BTNFACE, COLOR_BTNFACE},
+        {QPalette::WindowText, COLOR_WINDOWTEXT, COLOR_GRAYTEXT},
+        {QPalette::Base, COLOR_WINDOW, COLOR_BTNFACE},
+        {QPalette::AlternateBase, COLOR_WINDOW, COLOR_BTNFACE},
+        {QPalette::Text, COLOR_WINDOWTEXT, COLOR_GRAYTEXT},
+        {QPalette::Button, COLOR_BTNFACE, COLOR_BTNFACE},
+        {QPalette::ButtonText, COLOR_BTNTEXT, COLOR_GRAYTEXT},
+        {QPalette::Light, COLOR_BTNHIGHLIGHT, COLOR_BTNHIGHLIGHT},
+        {QPalette::Midlight, COLOR_3DLIGHT, COLOR_3DLIGHT},
+        {QPalette::Mid, COLOR_BTNSHADOW, COLOR_BTNSHADOW},
+        {QPalette::Dark, COLOR_BTNSHADOW, COLOR_BTNSHADOW},
+        {QPalette::Shadow, COLOR_3DDKSHADOW, COLOR_3DDKSHADOW},
+        {QPalette::Highlight, COLOR_HIGHLIGHT, COLOR_HIGHLIGHT},
+        {QPalette::HighlightedText, COLOR_HIGHLIGHTTEXT, COLOR_HIGHLIGHTTEXT},
+        {QPalette::ToolTipBase, COLOR_INFOBK, COLOR_INFOBK},
+        {QPalette::ToolTipText, COLOR_INFOTEXT, COLOR_INFOTEXT},
+    };
+    QPalette Palette;
+    for (const TRole& R : kRoles) {
+        Palette.setColor(QPalette::Active, R.Role, QtColor(GetSysColor(R.Color)));
+        Palette.setColor(QPalette::Inactive, R.Role, QtColor(GetSysColor(R.Color)));
+        Palette.setColor(QPalette::Disabled, R.Role, QtColor(GetSysColor(R.Disabled)));
+    }
+    return Palette;
+}
+
+void ApplyClassicLook(QWidget* Widget, DWORD WindowStyle) {
+    if (!Widget) return;
+    // Styles do not pass to children: a memo's scroll bars get it too.
+    if (QStyle* Style = ClassicStyle()) {
+        Widget->setStyle(Style);
+        for (QWidget* Child : Widget->findChildren<QWidget*>()) Child->setStyle(Style);
+    }
+    Widget->setPalette(ClassicPalette());
+    Widget->setFont(QtFontOf(0));
+    Widget->setEnabled(!(WindowStyle & WS_DISABLED));
+}
+
+TControlColours AskControlColours(HWND Control, UINT Msg, int DefaultText, int DefaultBackground) {
+    TControlColours Colours{GetSysColor(DefaultText), GetSysColor(DefaultBackground)};
+    const HWND Parent = GetParent(Control);
+    if (!Parent) return Colours;
+    const HDC DC = CreateCompatibleDC(0);
+    SetTextColor(DC, Colours.Text);
+    SetBkColor(DC, Colours.Background);
+    const auto Brush = static_cast<HBRUSH>(
+        SendMessage(Parent, Msg, static_cast<WPARAM>(DC), static_cast<LPARAM>(Control)));
+    Colours.Text = GetTextColor(DC);
+    LOGBRUSH Log;
+    if (Brush != 0 && GetObject(Brush, sizeof Log, &Log) != 0 && Log.lbStyle == BS_SOLID)
+        Colours.Background = Log.lbColor;
+    DeleteDC(DC);
+    return Colours;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The classic look the wrapped controls share: Qt's Windows style, a palette of the system
+// colours, the default GUI font, and the colours a control's parent chooses for it
+// (WM_CTLCOLOR...).
+#include <QColor>
+#include <QPalette>
+
+#include "platform/core/Window.h"
+
+class QStyle;
+class QWidget;
+
+QColor QtColor(COLORREF Color);
+// Qt's "Windows" style: the bevels, check marks and frames of the classic controls. One for the
+// program; it goes with the application object.
+QStyle* ClassicStyle();
+// The system colours as a Qt palette (disabled text grey, disabled fields the face colour).
+QPalette ClassicPalette();
+// Style (for its children too), palette and the default GUI font; a widget made for a window
+// created disabled starts greyed (no WM_ENABLE comes for it).
+void ApplyClassicLook(QWidget* Widget, DWORD WindowStyle);
+
+// What the parent answered to WM_CTLCOLOR... for a control: text colour and background colour.
+// A parent that does not answer, or answers with a brush that is not solid, leaves the defaults.
+struct TControlColours {
+    COLORREF Text = 0;
+    COLORREF Background = 0;
+};
+// Asks Control's parent with Msg on a context of its own, prepared with the defaults (system
+// colour indexes), as painting the control would.
+TControlColours AskControlColours(HWND Control, UINT Msg, int DefaultText, int DefaultBackground);
