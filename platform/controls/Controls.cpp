@@ -1,10 +1,13 @@
 #include "platform/controls/Controls.h"
 
 #include "platform/controls/EditControl.h"
+#include "platform/controls/ListBoxControl.h"
 
 void InitStandardControls() {
     static const bool Done = [] {
         RegisterWrappedClass<TEditControl>("EDIT", CS_DBLCLKS);
+        RegisterWrappedClass<TListBoxControl>("LISTBOX", CS_DBLCLKS);
+        RegisterWrappedClass<TListBoxControl>("ComboLBox", CS_DBLCLKS | CS_SAVEBITS);
         return true;
     }();
     (void)Done;
