@@ -1,5 +1,6 @@
 #include "platform/controls/Controls.h"
 
+#include "platform/controls/ComboBoxControl.h"
 #include "platform/controls/EditControl.h"
 #include "platform/controls/ListBoxControl.h"
 
@@ -8,6 +9,7 @@ void InitStandardControls() {
         RegisterWrappedClass<TEditControl>("EDIT", CS_DBLCLKS);
         RegisterWrappedClass<TListBoxControl>("LISTBOX", CS_DBLCLKS);
         RegisterWrappedClass<TListBoxControl>("ComboLBox", CS_DBLCLKS | CS_SAVEBITS);
+        RegisterWrappedClass<TComboBoxControl>("COMBOBOX", CS_DBLCLKS);
         return true;
     }();
     (void)Done;

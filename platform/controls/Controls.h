@@ -1,6 +1,7 @@
 #pragma once
 // The standard control classes. A program (and every test that makes controls) calls
 // InitStandardControls once, after its application object exists, before it creates controls.
+#include "platform/controls/ComboBox.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/ListBox.h"
 

@@ -100,7 +100,7 @@ void TListBoxControl::Created(const CREATESTRUCT& Create) {
         FCombo = reinterpret_cast<std::uintptr_t>(Create.lpCreateParams);
     FBars.KeepWhenNotNeeded(Style() & LBS_DISABLENOSCROLL);
     FItemHeight = FontHeight();
-    if (OwnerDraw() && !Variable()) FItemHeight = MeasureItem(0, 0);
+    if (OwnerDraw() && !Variable() && !InCombo()) FItemHeight = MeasureItem(0, 0);
     UpdateScrollBars();
     if (!(Style() & LBS_NOINTEGRALHEIGHT) && !Variable()) {
         RECT R;
@@ -334,6 +334,8 @@ bool TListBoxControl::SelectRange(int From, int To, bool Select, bool Others) {
 }
 
 void TListBoxControl::SetCaret(int Index) {
+    // A caret moved otherwise than by typing starts the next typed prefix anew.
+    if (!FSearching) FTyped.clear();
     if (FCaret == Index) return;
     const int Old = FCaret;
     FCaret = Index;
@@ -590,7 +592,8 @@ HBRUSH TListBoxControl::PrepareDC(HDC DC) {
 void TListBoxControl::DrawItem(HDC DC, int Index, UINT Action) {
     const RECT R = ItemRect(Index);
     const bool Sel = !NoSelection() && Selected(Index);
-    const bool Focus = ShowsFocus() && Index == FCaret;
+    // A combo box's list shows its focus only on the item that is selected.
+    const bool Focus = ShowsFocus() && Index == FCaret && (!InCombo() || Index == FSelected);
     const bool Enabled = IsWindowEnabled(Handle());
     if (OwnerDraw()) {
         const TOwner O = Owner();
@@ -691,7 +694,8 @@ int TListBoxControl::Target(WPARAM Key, int From) const {
     const int Last = FItems.Count() - 1;
     const int Step = std::max(1, FullyVisible(FTop) - 1);
     // With nothing selected yet, the first step selects the item with the caret.
-    const bool Fresh = !AnyMultiSelect() && FSelected < 0;
+    const bool Fresh =
+        !Multiple() && !NoSelection() && (Extended() ? SelCount() == 0 : FSelected < 0);
     int To = -1;
     switch (Key) {
         case VK_UP:
@@ -795,7 +799,10 @@ LRESULT TListBoxControl::Char(unsigned char Character) {
     // Space toggles in multiple-selection lists (as a key).
     if (Character == ' ' && AnyMultiSelect()) return 0;
     const int Found = TypedSearch(Character);
-    if (Found >= 0) MoveCaretTo(Found, false, false);
+    if (Found < 0) return 0;
+    FSearching = true;
+    MoveCaretTo(Found, false, false);
+    FSearching = false;
     return 0;
 }
 
@@ -838,6 +845,7 @@ void TListBoxControl::MouseDown(POINT Pt, WPARAM Keys, bool Double) {
     ScrollIntoView(Index, true);
     FTracking = true;
     SetCapture(Handle());
+    if (!LeftButtonHeld()) MouseUp(Pt);
 }
 
 void TListBoxControl::TrackTo(int Index) {
@@ -860,6 +868,7 @@ void TListBoxControl::MouseMove(POINT Pt) {
     // Below the list the selection moves on one item per move, scrolling.
     if (Pt.y >= Client().bottom) Index = std::min(FItems.Count() - 1, FCaret + 1);
     TrackTo(Index);
+    if (!LeftButtonHeld()) MouseUp(Pt);
 }
 
 void TListBoxControl::MouseUp(POINT) {
@@ -897,7 +906,7 @@ void TListBoxControl::ClosedUp() {
     FBars.Cancel();
 }
 
-void TListBoxControl::ComboMouseDown(POINT Pt) {
+void TListBoxControl::ComboMouseDown(POINT Pt, bool Double) {
     RECT Window;
     GetWindowRect(Handle(), &Window);
     POINT Screen = Pt;
@@ -911,17 +920,32 @@ void TListBoxControl::ComboMouseDown(POINT Pt) {
         ScrollBarPress(Pt);
         return;
     }
+    // A list that is always shown holds the capture only while the button is down.
+    if (!FDropped) {
+        TellCombo(TComboListNotice::Pressed);
+        if (!IsWindow(Handle())) return;
+        SetCapture(Handle());
+    }
     FTracking = true;
-    ComboMouseMove(Pt);
+    ComboFollow(Pt);
+    if (Double && !FDropped) TellCombo(TComboListNotice::DoubleClicked);
+    if (IsWindow(Handle()) && !LeftButtonHeld()) ComboMouseUp(Pt);
 }
 
 void TListBoxControl::ComboMouseMove(POINT Pt) {
+    if (!FDropped && !FTracking) return;
+    ComboFollow(Pt);
+    if (FTracking && !LeftButtonHeld()) ComboMouseUp(Pt);
+}
+
+// The selection follows the pointer over the items, and, while the button is held above or
+// below the list, moves on, scrolling.
+void TListBoxControl::ComboFollow(POINT Pt) {
     if (FItems.Empty() || NoSelection()) return;
     const RECT C = Client();
     bool Outside = false;
     int Index = ItemAt(Pt, Outside);
     if (Outside) {
-        // Held above or below the list, the selection moves on, scrolling; elsewhere it stays.
         if (!FTracking || Pt.x < C.left || Pt.x >= C.right) return;
         const int From = FSelected < 0 ? FTop : FSelected;
         Index = Pt.y < 0 ? std::max(0, From - 1) : std::min(FItems.Count() - 1, From + 1);
@@ -934,11 +958,14 @@ void TListBoxControl::ComboMouseMove(POINT Pt) {
 void TListBoxControl::ComboMouseUp(POINT Pt) {
     if (!FTracking) return;
     FTracking = false;
+    if (!FDropped && GetCapture() == Handle()) ReleaseCapture();
     const RECT C = Client();
     bool Outside = false;
     const int Index = ItemAt(Pt, Outside);
     if (PtInRect(&C, Pt) && !FItems.Empty() && ItemRect(Index).bottom > Pt.y)
         TellCombo(TComboListNotice::Chosen);
+    else
+        TellCombo(TComboListNotice::Released);
 }
 
 // --- messages -----------------------------------------------------------------------------------
@@ -1029,7 +1056,7 @@ LRESULT TListBoxControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             if (InCombo())
-                ComboMouseDown(PointOf(LParam));
+                ComboMouseDown(PointOf(LParam), Msg == WM_LBUTTONDBLCLK);
             else
                 MouseDown(PointOf(LParam), WParam, Msg == WM_LBUTTONDBLCLK);
             return 0;

@@ -9,11 +9,12 @@
 // user sees; the plain look comes from the same classic colours and GDI calls as every other
 // window. The widget of the wrapped-control base stays empty.
 //
-// A list of a combo box (LBS_COMBOBOX, the combo box's handle as the creation parameter) sends
-// its owner-draw messages to the combo box's parent in the combo box's name (ODT_COMBOBOX, its
-// id and handle) and WM_CTLCOLORLISTBOX to the combo box; what the user does in it goes to the
-// combo box as TComboListNotice messages. It counts as focused while shown, tracks the pointer
-// with the selection while it holds the capture, and a press outside it cancels.
+// A list of a combo box (LBS_COMBOBOX, the combo box's handle as the creation parameter) is
+// measured by its combo box (LB_SETITEMHEIGHT) and sends its other owner-draw messages to the combo
+// box's parent in the combo box's name (ODT_COMBOBOX, its id and handle) and WM_CTLCOLORLISTBOX to
+// the combo box; what the user does in it goes to the combo box as TComboListNotice messages. It
+// counts as focused while shown, tracks the pointer with the selection while it holds the capture,
+// and a press outside it cancels.
 #include <string>
 
 #include "platform/controls/ItemList.h"
@@ -29,8 +30,14 @@ enum class TComboListNotice : WPARAM {
     SelectionMoved = 1,
     // A click chose an item.
     Chosen,
+    // The button held since the press that dropped the list down went up elsewhere.
+    Released,
     // A press outside the list, or the capture went elsewhere.
     Cancelled,
+    // A press in a list that is always shown (it takes no focus of its own).
+    Pressed,
+    // A double click on an item of a list that is always shown.
+    DoubleClicked,
 };
 
 class TListBoxControl : public TWrappedControl {
@@ -139,8 +146,9 @@ class TListBoxControl : public TWrappedControl {
     void MouseMove(POINT Pt);
     void MouseUp(POINT Pt);
     void TrackTo(int Index);
-    void ComboMouseDown(POINT Pt);
+    void ComboMouseDown(POINT Pt, bool Double);
     void ComboMouseMove(POINT Pt);
+    void ComboFollow(POINT Pt);
     void ComboMouseUp(POINT Pt);
     bool ScrollBarPress(POINT Client);
     void Wheel(int Delta);
@@ -169,6 +177,8 @@ class TListBoxControl : public TWrappedControl {
     // Extended selection while dragging: whether the range from the anchor is selected (a press
     // with Ctrl that cleared the anchor's mark drags a cleared range).
     bool FTrackSelects = true;
+    // What was typed in quick succession, and when the last character came.
     std::string FTyped;
     DWORD FTypedTime = 0;
+    bool FSearching = false;
 };

@@ -42,6 +42,10 @@ void FillTrack(HDC DC, const RECT& R, bool Pressed) {
 
 }  // namespace
 
+bool LeftButtonHeld() {
+    return (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+}
+
 bool TNcScrollBars::Needed(int Bar) const {
     const TScrollRange& R = FBars[Bar].Range;
     return R.Max >= R.Min && R.Max - R.Min + 1 > std::max(R.Page, 0);
@@ -251,7 +255,14 @@ bool TNcScrollBars::Press(POINT Screen) {
         SetTimer(FWnd, kRepeatTimer, kFirstRepeatMs);
         Step();
     }
-    if (IsWindow(FWnd) && Tracking()) Paint();
+    if (!IsWindow(FWnd) || !Tracking()) return true;
+    Paint();
+    // Handled late, the press may find its release gone by already (to where the pointer was).
+    if (!LeftButtonHeld()) {
+        POINT Cursor;
+        GetCursorPos(&Cursor);
+        Release(Cursor);
+    }
     return true;
 }
 
@@ -282,6 +293,14 @@ void TNcScrollBars::Step() {
 
 void TNcScrollBars::Move(POINT Screen) {
     if (!Tracking()) return;
+    if (!LeftButtonHeld()) {
+        Release(Screen);
+        return;
+    }
+    Follow(Screen);
+}
+
+void TNcScrollBars::Follow(POINT Screen) {
     const TLayout L = Layout(FTrack.Bar, FBars[FTrack.Bar].Range.Pos);
     const int Along = AlongOf(L, Screen);
     if (FTrack.Part == TPart::Thumb) {
@@ -304,7 +323,7 @@ void TNcScrollBars::Move(POINT Screen) {
 
 void TNcScrollBars::Release(POINT Screen) {
     if (!Tracking()) return;
-    Move(Screen);
+    Follow(Screen);
     if (FTrack.Part == TPart::Thumb) Send(SB_THUMBPOSITION, FTrack.Pos);
     if (!IsWindow(FWnd)) return;
     Send(SB_ENDSCROLL, 0);

@@ -32,6 +32,10 @@ constexpr WORD SB_BOTTOM = 7;
 constexpr WORD SB_RIGHT = 7;
 constexpr WORD SB_ENDSCROLL = 8;
 
+// The left button as the input left it. A press that is handled late may find its release gone
+// by already, to wherever the pointer was: tracking that starts then ends at once.
+bool LeftButtonHeld();
+
 // Positions Min..Max, of which Page show at once; Pos is the first one shown.
 struct TScrollRange {
     int Min = 0;
@@ -105,6 +109,8 @@ class TNcScrollBars {
     RECT PartRect(const TLayout& L, int From, int To) const;
     int PosOfThumb(const TLayout& L, int ThumbStart) const;
     void PaintBar(HDC DC, int Bar) const;
+    // The tracked part follows the pointer (the thumb moves, an arrow shows pushed or not).
+    void Follow(POINT Screen);
     void Send(WORD Code, int Pos);
     void Step();
     void End();
