@@ -120,6 +120,10 @@ void TComboBoxControl::Created(const CREATESTRUCT& Create) {
         SendMessage(FList, LB_SETITEMHEIGHT, 0, Measure(0, TextHeight, Create.cx));
     }
     if (!DropList()) CreateEdit(Create);
+    // The list of a simple combo box is its first child, the edit the next (as callers that
+    // look for them by their order expect).
+    if (Simple() && FList)
+        SetWindowPos(FList, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     FixHeight();
     Layout();
     FQuiet = false;

@@ -17,7 +17,8 @@
 // the selection mode does not take, LB_ERRSPACE when an item does not fit the limits; searches
 // start after the given item, wrap around and compare without case. Selection changed by
 // messages is never notified; LBN_SELCHANGE comes from the user only. LBN_SETFOCUS and
-// LBN_KILLFOCUS are sent always. WM_CTLCOLORLISTBOX asks the parent for the colours whenever the
+// LBN_KILLFOCUS are sent always; LBN_SELCANCEL when the capture is taken away while the user
+// selects with the mouse. WM_CTLCOLORLISTBOX asks the parent for the colours whenever the
 // list paints.
 //
 // Keyboard: arrows, Home/End, PgUp/PgDn move the caret (and the selection, as the mode says);

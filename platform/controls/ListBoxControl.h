@@ -79,6 +79,7 @@ class TListBoxControl : public TWrappedControl {
 
     // --- creation, fonts and heights
     void Created(const CREATESTRUCT& Create);
+    HFONT Font() const;
     void SetFont(HFONT Font, bool Redraw);
     int FontHeight() const;
     int MeasureItem(int Index, ULONG_PTR Data);
@@ -150,6 +151,7 @@ class TListBoxControl : public TWrappedControl {
     void ComboMouseMove(POINT Pt);
     void ComboFollow(POINT Pt);
     void ComboMouseUp(POINT Pt);
+    void CaptureLost();
     bool ScrollBarPress(POINT Client);
     void Wheel(int Delta);
 

@@ -8,6 +8,7 @@
 
 #include "platform/controls/Controls.h"
 #include "platform/controls/OwnerDraw.h"
+#include "platform/core/Screens.h"
 #include "platform/core/Wrapping.h"
 #include "tests/support/GuiTestSupport.h"
 
@@ -264,6 +265,32 @@ TEST_F(ComboBox, ADragFromTheButtonIntoTheListChoosesWhereItEnds) {
                                                CBN_CLOSEUP, CBN_SELCHANGE}));
 }
 
+class TOneScreen : public TScreenSource {
+  public:
+    std::vector<TScreenInfo> Screens() const override {
+        return {TScreenInfo{RECT{0, 0, 800, 600}, RECT{0, 0, 800, 580}, true}};
+    }
+};
+
+// Near the bottom of the work area the list opens above the combo box.
+TEST_F(ComboBox, AListThatDoesNotFitBelowOpensAbove) {
+    SetScreenSource(std::make_shared<TOneScreen>());
+    const HWND Low = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {100, 500, 400, 590}));
+    const HWND Combo = CreateWindowEx(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST,
+                                      10, 50, 150, 200, Low, kComboId, 0, nullptr);
+    for (const std::string& T : kServers)
+        SendMessage(Combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(T.c_str()));
+    SendMessage(Combo, CB_SHOWDROPDOWN, TRUE, 0);
+    RECT ComboRect;
+    RECT ListRect;
+    GetWindowRect(Combo, &ComboRect);
+    GetWindowRect(ListOf(Combo), &ListRect);
+    EXPECT_EQ(ListRect.bottom, ComboRect.top);
+    EXPECT_EQ(ListRect.left, ComboRect.left);
+    SendMessage(Combo, CB_SHOWDROPDOWN, FALSE, 0);
+    SetScreenSource(nullptr);
+}
+
 TEST_F(ComboBox, EscapeAndAClickOutsideCloseTheListAndKeepTheSelection) {
     const HWND Combo = Make(CBS_DROPDOWNLIST, kServers);
     const HWND List = ListOf(Combo);
@@ -467,6 +494,8 @@ TEST_F(ComboBox, ASimpleComboBoxShowsItsListBelowTheEdit) {
     EXPECT_EQ(R.bottom - R.top, 110);
     const HWND List = ChildOf(Combo, "ComboLBox");
     ASSERT_NE(List, 0u);
+    EXPECT_EQ(GetWindow(Combo, GW_CHILD), List);
+    EXPECT_EQ(GetWindow(List, GW_HWNDNEXT), Edit);
     EXPECT_TRUE(IsWindowVisible(List));
     SetFocus(Edit);
     Clear();

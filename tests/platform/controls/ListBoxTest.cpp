@@ -416,6 +416,15 @@ TEST_F(ListBox, APressTakesTheFocusAndADragFollowsThePointer) {
     EXPECT_EQ(SelectedOf(Extended), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(Codes(Extended), (std::vector<WORD>{LBN_SETFOCUS, LBN_SELCHANGE}));
     EXPECT_EQ(Codes(List), (std::vector<WORD>{LBN_KILLFOCUS}));
+    // Taking the capture away in the middle of a drag cancels it.
+    Windows().Log.clear();
+    MousePress(Form, ItemPoint(Extended, 0));
+    Drain();
+    SetCapture(Form);
+    ReleaseCapture();
+    MouseRelease(Form, ItemPoint(Extended, 0));
+    Drain();
+    EXPECT_EQ(Codes(Extended), (std::vector<WORD>{LBN_SELCANCEL}));
     // A double click tells LBN_DBLCLK after the click's LBN_SELCHANGE.
     Windows().Log.clear();
     MouseDoubleClick(Form, ItemPoint(Extended, 4));
@@ -664,6 +673,17 @@ TEST_F(ListBox, VariableItemsAreMeasuredOneByOneAndSortedByTheOwner) {
     EXPECT_EQ(SendMessage(List, LB_GETTOPINDEX, 0, 0), 2);
     SendMessage(List, WM_VSCROLL, SB_TOP, 0);
     EXPECT_EQ(SendMessage(List, LB_GETTOPINDEX, 0, 0), 0);
+    // Typed characters of a list without strings are the owner's to map (WM_CHARTOITEM).
+    SetWindowLongPtr(List, GWL_STYLE, GetWindowLongPtr(List, GWL_STYLE) | LBS_WANTKEYBOARDINPUT);
+    Windows().Handlers[Form] = [&](HWND, UINT M, WPARAM Wp, LPARAM) -> std::optional<LRESULT> {
+        if (M == WM_CHARTOITEM) return LOWORD(Wp) == 'z' ? 2 : -2;
+        return std::nullopt;
+    };
+    SendMessage(List, LB_SETCARETINDEX, 0, 0);
+    SendMessage(List, WM_CHAR, 'a', 0);
+    EXPECT_EQ(SendMessage(List, LB_GETCARETINDEX, 0, 0), 0);
+    SendMessage(List, WM_CHAR, 'z', 0);
+    EXPECT_EQ(SendMessage(List, LB_GETCARETINDEX, 0, 0), 2);
 }
 
 TEST_F(ListBox, ColoursComeFromTheParent) {
