@@ -4,5 +4,7 @@
 #include "platform/controls/Button.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/Static.h"
+#include "platform/controls/ComboBox.h"
+#include "platform/controls/ListBox.h"
 
 void InitStandardControls();
