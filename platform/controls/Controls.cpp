@@ -1,10 +1,12 @@
 #include "platform/controls/Controls.h"
 
 #include "platform/controls/EditControl.h"
+#include "platform/controls/ListViewControl.h"
 
 void InitStandardControls() {
     static const bool Done = [] {
         RegisterWrappedClass<TEditControl>("EDIT", CS_DBLCLKS);
+        RegisterWrappedClass<TListViewControl>("SysListView32", CS_DBLCLKS);
         return true;
     }();
     (void)Done;

@@ -2,5 +2,6 @@
 // The standard control classes. A program (and every test that makes controls) calls
 // InitStandardControls once, after its application object exists, before it creates controls.
 #include "platform/controls/Edit.h"
+#include "platform/controls/ListView.h"
 
 void InitStandardControls();
