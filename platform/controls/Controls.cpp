@@ -2,11 +2,13 @@
 
 #include "platform/controls/EditControl.h"
 #include "platform/controls/ListViewControl.h"
+#include "platform/controls/StatusBarControl.h"
 
 void InitStandardControls() {
     static const bool Done = [] {
         RegisterWrappedClass<TEditControl>("EDIT", CS_DBLCLKS);
         RegisterWrappedClass<TListViewControl>("SysListView32", CS_DBLCLKS);
+        RegisterWrappedClass<TStatusBarControl>("msctls_statusbar32", CS_DBLCLKS);
         return true;
     }();
     (void)Done;

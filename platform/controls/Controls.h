@@ -3,5 +3,6 @@
 // InitStandardControls once, after its application object exists, before it creates controls.
 #include "platform/controls/Edit.h"
 #include "platform/controls/ListView.h"
+#include "platform/controls/StatusBar.h"
 
 void InitStandardControls();
