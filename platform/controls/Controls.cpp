@@ -3,12 +3,14 @@
 #include "platform/controls/EditControl.h"
 #include "platform/controls/ListViewControl.h"
 #include "platform/controls/StatusBarControl.h"
+#include "platform/controls/TreeViewControl.h"
 
 void InitStandardControls() {
     static const bool Done = [] {
         RegisterWrappedClass<TEditControl>("EDIT", CS_DBLCLKS);
         RegisterWrappedClass<TListViewControl>("SysListView32", CS_DBLCLKS);
         RegisterWrappedClass<TStatusBarControl>("msctls_statusbar32", CS_DBLCLKS);
+        RegisterWrappedClass<TTreeViewControl>("SysTreeView32", CS_DBLCLKS);
         return true;
     }();
     (void)Done;

@@ -4,5 +4,6 @@
 #include "platform/controls/Edit.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/StatusBar.h"
+#include "platform/controls/TreeView.h"
 
 void InitStandardControls();
