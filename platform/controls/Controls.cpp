@@ -3,6 +3,7 @@
 #include "platform/controls/EditControl.h"
 #include "platform/controls/ListViewControl.h"
 #include "platform/controls/StatusBarControl.h"
+#include "platform/controls/TabControlWindow.h"
 #include "platform/controls/TreeViewControl.h"
 
 void InitStandardControls() {
@@ -11,6 +12,7 @@ void InitStandardControls() {
         RegisterWrappedClass<TListViewControl>("SysListView32", CS_DBLCLKS);
         RegisterWrappedClass<TStatusBarControl>("msctls_statusbar32", CS_DBLCLKS);
         RegisterWrappedClass<TTreeViewControl>("SysTreeView32", CS_DBLCLKS);
+        RegisterWrappedClass<TTabControlWindow>("SysTabControl32", CS_DBLCLKS);
         return true;
     }();
     (void)Done;

@@ -4,6 +4,7 @@
 #include "platform/controls/Edit.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/StatusBar.h"
+#include "platform/controls/TabControl.h"
 #include "platform/controls/TreeView.h"
 
 void InitStandardControls();
