@@ -5,6 +5,7 @@
 #include "platform/controls/StatusBarControl.h"
 #include "platform/controls/TabControlWindow.h"
 #include "platform/controls/TreeViewControl.h"
+#include "platform/controls/UpDownControl.h"
 
 void InitStandardControls() {
     static const bool Done = [] {
@@ -13,6 +14,7 @@ void InitStandardControls() {
         RegisterWrappedClass<TStatusBarControl>("msctls_statusbar32", CS_DBLCLKS);
         RegisterWrappedClass<TTreeViewControl>("SysTreeView32", CS_DBLCLKS);
         RegisterWrappedClass<TTabControlWindow>("SysTabControl32", CS_DBLCLKS);
+        RegisterWrappedClass<TUpDownControl>("msctls_updown32", CS_DBLCLKS);
         return true;
     }();
     (void)Done;

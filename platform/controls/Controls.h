@@ -6,5 +6,6 @@
 #include "platform/controls/StatusBar.h"
 #include "platform/controls/TabControl.h"
 #include "platform/controls/TreeView.h"
+#include "platform/controls/UpDown.h"
 
 void InitStandardControls();
