@@ -424,6 +424,29 @@ TEST_F(ListView, SwitchingBetweenReportAndIconsKeepsItemsAndSelection) {
     }
     // The switch itself is no change of any item.
     EXPECT_TRUE(Notes.Only(LVN_ITEMCHANGED).empty());
+    // A picture of the list that changes shows once the list is set again, as owners of image
+    // lists do when theirs change; a list that grows is seen at once.
+    SetFocus(Form);
+    Drain();
+    const RECT Icon = ItemRect(List, 0, LVIR_ICON);
+    const POINT Inside{Icon.left + 8, Icon.top + 8};
+    EXPECT_EQ(PixelAt(List, Inside.x, Inside.y), qRgb(0, 128, 0));
+    const HIMAGELIST Red = ColourImages({RGB(255, 0, 0)});
+    const HICON RedIcon = ImageList_GetIcon(Red, 0, 0);
+    ImageList_ReplaceIcon(Small, 0, RedIcon);
+    SendMessage(List, LVM_SETIMAGELIST, LVSIL_SMALL, static_cast<LPARAM>(Small));
+    Drain();
+    EXPECT_EQ(PixelAt(List, Inside.x, Inside.y), qRgb(255, 0, 0));
+    ImageList_AddIcon(Small, RedIcon);
+    DestroyIcon(RedIcon);
+    ImageList_Destroy(Red);
+    LVITEM Third;
+    Third.mask = LVIF_IMAGE;
+    Third.iItem = 0;
+    Third.iImage = 2;
+    SendMessage(List, LVM_SETITEM, 0, reinterpret_cast<LPARAM>(&Third));
+    Drain();
+    EXPECT_EQ(PixelAt(List, Inside.x, Inside.y), qRgb(255, 0, 0));
     ImageList_Destroy(Big);
     ImageList_Destroy(Small);
 }
