@@ -635,6 +635,11 @@ LRESULT TListViewControl::Input(UINT Msg, WPARAM WParam, LPARAM LParam) {
             }
             Release(Msg, WParam, LParam);
             return 0;
+        case WM_MOUSEMOVE:
+            // Moves with a button held belong to a press the widget never saw.
+            if (View() && (FMouse.Active() || !(WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))))
+                FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
+            return 0;
         default:
             if (View()) FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
             return 0;

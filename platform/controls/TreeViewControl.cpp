@@ -602,7 +602,9 @@ LRESULT TTreeViewControl::Input(UINT Msg, WPARAM WParam, LPARAM LParam) {
                 return 0;
             }
             Track(PointOf(LParam));
-            if (View()) FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
+            // Moves with a button held belong to a press the widget never saw.
+            if (View() && !(WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)))
+                FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
             return 0;
         default:
             if (View()) FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
