@@ -6,5 +6,10 @@
 #include "platform/controls/Static.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/ListBox.h"
+#include "platform/controls/ListView.h"
+#include "platform/controls/StatusBar.h"
+#include "platform/controls/TabControl.h"
+#include "platform/controls/TreeView.h"
+#include "platform/controls/UpDown.h"
 
 void InitStandardControls();
