@@ -11,6 +11,7 @@
 #include "app/engine/RunState.h"
 #include "app/engine/UnitScheduler.h"
 #include "app/ui/MainFrm.h"
+#include "components/crashlog/CrashLog.h"
 #include "components/instance/InstanceGuard.h"
 #include "netlib/ssl/IpSSLLayer.h"
 #include "platform/fs/Files.h"
@@ -20,6 +21,11 @@ int main(int argc, char** argv) {
     // Without a display the program runs on Qt's offscreen platform; message boxes do not wait
     // there.
     std::unique_ptr<QCoreApplication> qtApp = TApplication::InitializeQt(argc, argv, true);
+    // Unhandled exceptions and fatal signals go to kestro.rip in the working directory (the
+    // program directory); the main window will own the component that names the file.
+    InstallCrashLog();
+    TStExceptionLog crashLog;
+    crashLog.SetFileName("kestro.rip");
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         // The window that a start without boxes opens is not there yet.
