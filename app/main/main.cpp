@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     int exitCode;
     {
         TFormMain form;
-        SetInstanceActivationHandler([] { /* the visible window raises itself here */ });
+        SetInstanceWindow(form.Handle());
         form.ParseCommandLine(args);
         form.SetIdleControls(true);
         form.PostRunIfArguments();
