@@ -21,11 +21,6 @@ int main(int argc, char** argv) {
     // Without a display the program runs on Qt's offscreen platform; message boxes do not wait
     // there.
     std::unique_ptr<QCoreApplication> qtApp = TApplication::InitializeQt(argc, argv, true);
-    // Unhandled exceptions and fatal signals go to kestro.rip in the working directory (the
-    // program directory); the main window will own the component that names the file.
-    InstallCrashLog();
-    TStExceptionLog crashLog;
-    crashLog.SetFileName("kestro.rip");
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         // The window that a start without boxes opens is not there yet.
@@ -41,6 +36,13 @@ int main(int argc, char** argv) {
 
     IpSSLRegister();  // boxes that ask for SSL reach their servers through it
     InitializeKestroGlobal();
+    // Unhandled exceptions and fatal signals go to kestro.rip in the working directory (the
+    // program directory); the main window will own the component that names the file. Set up
+    // after the settings are read, so that the crash log takes over the application's exception
+    // handler at a throw after the main window has set its own, and passes exceptions on to it.
+    InstallCrashLog();
+    TStExceptionLog crashLog;
+    crashLog.SetFileName("kestro.rip");
     InitializeInstanceGuard("kestro");
     Application.Title = "Orvalin Kestro";
     ActivateFirstInstance();
