@@ -6,7 +6,9 @@
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <sys/ptrace.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -201,6 +203,29 @@ TEST_F(CrashLogChild, ThrownExceptionsAreLoggedInTheRipLayout) {
     EXPECT_NE(Names[0].find("ThrowFromHere"), std::string::npos) << Names[0];
     EXPECT_TRUE(
         std::any_of(Names.begin(), Names.end(), [](const std::string& N) { return N == "main"; }));
+}
+
+TEST_F(CrashLogChild, UnderADebuggerNothingIsHooked) {
+    const pid_t Pid = fork();
+    ASSERT_GE(Pid, 0);
+    if (Pid == 0) {
+        // This test is the debugger: the probe starts traced.
+        ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);  // the leak checker cannot run traced
+        if (chdir(Dir.c_str()) != 0) _exit(126);
+        char* Argv[] = {Probe.data(), const_cast<char*>("throws"), nullptr};
+        execv(Probe.c_str(), Argv);
+        _exit(127);
+    }
+    int Status = 0;
+    // Every stop of the tracee (the exec, signals) is let go on until it exits.
+    while (waitpid(Pid, &Status, 0) == Pid && WIFSTOPPED(Status)) {
+        const int Signal = WSTOPSIG(Status) == SIGTRAP ? 0 : WSTOPSIG(Status);
+        ptrace(PTRACE_CONT, Pid, nullptr, reinterpret_cast<void*>(intptr_t(Signal)));
+    }
+    ASSERT_TRUE(WIFEXITED(Status));
+    EXPECT_EQ(WEXITSTATUS(Status), 0);
+    EXPECT_FALSE(std::filesystem::exists(Dir + "/kestro.rip"));
 }
 
 TEST_F(CrashLogChild, FilteredExceptionsStayOutButReachThePreviousHandler) {
