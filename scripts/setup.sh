@@ -26,6 +26,7 @@ server_packages=(
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
+  binutils
   libpython3.11-testsuite
   xvfb xauth xdotool vttest
 )

@@ -11,6 +11,7 @@
 #include "app/engine/RunState.h"
 #include "app/engine/UnitScheduler.h"
 #include "app/ui/MainFrm.h"
+#include "components/crashlog/CrashLog.h"
 #include "components/instance/InstanceGuard.h"
 #include "netlib/ssl/IpSSLLayer.h"
 #include "platform/fs/Files.h"
@@ -35,6 +36,13 @@ int main(int argc, char** argv) {
 
     IpSSLRegister();  // boxes that ask for SSL reach their servers through it
     InitializeKestroGlobal();
+    // Unhandled exceptions and fatal signals go to kestro.rip in the working directory (the
+    // program directory); the main window will own the component that names the file. Set up
+    // after the settings are read, so that the crash log takes over the application's exception
+    // handler at a throw after the main window has set its own, and passes exceptions on to it.
+    InstallCrashLog();
+    TStExceptionLog crashLog;
+    crashLog.SetFileName("kestro.rip");
     InitializeInstanceGuard("kestro");
     Application.Title = "Orvalin Kestro";
     ActivateFirstInstance();
@@ -47,7 +55,7 @@ int main(int argc, char** argv) {
     int exitCode;
     {
         TFormMain form;
-        SetInstanceActivationHandler([] { /* the visible window raises itself here */ });
+        SetInstanceWindow(form.Handle());
         form.ParseCommandLine(args);
         form.SetIdleControls(true);
         form.PostRunIfArguments();

@@ -1,3 +1,5 @@
+// The guard across two processes: the second copy finds the first and brings its window
+// forward through the window layer.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -6,11 +8,15 @@
 #include <filesystem>
 
 #include "components/instance/InstanceGuard.h"
-#include "platform/core/Application.h"
+#include "tests/support/GuiTestSupport.h"
 
 extern char** environ;
 
+using namespace GuiTest;
+
 namespace {
+
+const std::string kCaption = "Kestro Guard Test";
 
 class InstanceGuardTest : public ::testing::Test {
   protected:
@@ -18,68 +24,119 @@ class InstanceGuardTest : public ::testing::Test {
         char tmpl[] = "/tmp/kestro-guard-XXXXXX";
         Dir = mkdtemp(tmpl);
         setenv("XDG_RUNTIME_DIR", Dir.c_str(), 1);
-        Application.ProcessMessages();  // the guard listens through the Qt application object
     }
     void TearDown() override {
         FinalizeInstanceGuard();
-        SetInstanceActivationHandler(nullptr);
+        SetInstanceWindow(0);
         std::filesystem::remove_all(Dir);
     }
 
     // Runs the probe as another process while this one keeps its loop going; its exit code.
-    int RunProbe(const std::string& caption) {
+    int RunProbe(const std::string& caption, const std::string& title = "") {
         pid_t pid;
         std::string exe = INSTANCE_PROBE;
-        char* argv[] = {exe.data(), const_cast<char*>(caption.c_str()), nullptr};
-        EXPECT_EQ(posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, environ), 0);
-        int status = 0;
-        for (int i = 0; i < 5000; ++i) {
-            if (waitpid(pid, &status, WNOHANG) == pid) return WEXITSTATUS(status);
-            Application.WaitForEvent(10);
-            Application.ProcessMessages();
-        }
-        return -1;
+        std::vector<char*> argv = {exe.data(), const_cast<char*>(caption.c_str())};
+        if (!title.empty()) argv.push_back(const_cast<char*>(title.c_str()));
+        argv.push_back(nullptr);
+        EXPECT_EQ(posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+        int status = -1;
+        PumpUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; });
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    HWND TopLevel(const char* caption, HWND owner = 0) {
+        return Windows(GuiTest::Windows().Create(0, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                                 {100, 100, 400, 300}, owner, caption));
+    }
+
+    // Activations of the window recorded since the log was cleared.
+    static size_t ActivationsOf(HWND wnd) {
+        size_t count = 0;
+        for (const TRecorded& r : GuiTest::Windows().Of(wnd, {WM_ACTIVATE}))
+            if (LOWORD(r.WParam) != WA_INACTIVE) ++count;
+        return count;
     }
 
     std::string Dir;
+    TWindowGuard Windows;
 };
 
-TEST_F(InstanceGuardTest, SecondCopyFindsTheFirstAndBringsItForward) {
-    InitializeInstanceGuard("kestro");
+TEST_F(InstanceGuardTest, SecondCopyBringsTheFirstCopysWindowForward) {
+    InitializeInstanceGuard(kCaption);
     ASSERT_TRUE(IsFirstInstance());
-    int activations = 0;
-    SetInstanceActivationHandler([&] { ++activations; });
-    ActivateFirstInstance();  // the first copy brings its own window forward
-    EXPECT_EQ(activations, 1);
+    const HWND other = TopLevel("Other");
+    const HWND main = TopLevel(kCaption.c_str());
+    SetForegroundWindow(other);
+    ASSERT_EQ(GetActiveWindow(), other);
 
-    EXPECT_EQ(RunProbe("kestro"), 3);
-    for (int i = 0; i < 200 && activations < 2; ++i) {
-        Application.WaitForEvent(10);
-        Application.ProcessMessages();
-    }
-    EXPECT_EQ(activations, 2);
+    EXPECT_EQ(RunProbe(kCaption), 3);
+    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == main; }));
+
+    // Minimised, it is restored.
+    ShowWindow(main, SW_MINIMIZE);
+    EXPECT_EQ(RunProbe(kCaption), 3);
+    EXPECT_TRUE(PumpUntil([&] { return !IsIconic(main); }));
+
+    // An enabled dialog it owns comes to the top above it.
+    const HWND dialog = TopLevel("Dialog", main);
+    SetForegroundWindow(other);
+    EXPECT_EQ(RunProbe(kCaption), 3);
+    EXPECT_TRUE(PumpUntil([&] { return GetTopWindow(0) == dialog; }));
+}
+
+TEST_F(InstanceGuardTest, WindowWithAnotherCaptionIsNotFound) {
+    InitializeInstanceGuard(kCaption);
+    const HWND main = TopLevel("Orvalin Kestro V0.1");
+    const HWND marker = TopLevel("Marker");
+    const HWND other = TopLevel("Other");
+    SetForegroundWindow(other);
+    Drain();
+    GuiTest::Windows().Log.clear();
+    EXPECT_EQ(RunProbe(kCaption), 3);  // asks for "Kestro Guard Test": nothing matches
+    // Requests are served in turn: once the marker has come forward, the first one is done.
+    EXPECT_EQ(RunProbe(kCaption, "Marker"), 3);
+    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == marker; }));
+    EXPECT_EQ(ActivationsOf(main), 0u);
+}
+
+TEST_F(InstanceGuardTest, FirstCopyBringsItsOwnWindowForward) {
+    InitializeInstanceGuard(kCaption);
+    const HWND main = TopLevel(kCaption.c_str());
+    const HWND other = TopLevel("Other");
+    SetInstanceWindow(main);
+    SetForegroundWindow(other);
+    ActivateFirstInstance();
+    EXPECT_EQ(GetActiveWindow(), main);
+    ShowWindow(main, SW_MINIMIZE);
+    ActivateFirstInstance();
+    EXPECT_FALSE(IsIconic(main));
     // Another caption is another program: it runs as a first instance.
     EXPECT_EQ(RunProbe("other"), 0);
 }
 
-TEST_F(InstanceGuardTest, LockIsFreedWhenTheFirstCopyEnds) {
-    InitializeInstanceGuard("kestro");
+TEST_F(InstanceGuardTest, OnlyALiveFirstCopyCounts) {
+    InitializeInstanceGuard(kCaption);
     ASSERT_TRUE(IsFirstInstance());
-    FinalizeInstanceGuard();
+    FinalizeInstanceGuard();  // the lock file stays, with nobody holding it
     EXPECT_FALSE(IsFirstInstance());
-    EXPECT_EQ(RunProbe("kestro"), 0);
+    EXPECT_EQ(RunProbe(kCaption), 0);
 }
 
-TEST_F(InstanceGuardTest, UnusableDirectoryCountsAsSecondInstance) {
+TEST_F(InstanceGuardTest, LockThatCannotBeCreatedIsLoggedAndTheStartGoesOn) {
     setenv("XDG_RUNTIME_DIR", (Dir + "/missing").c_str(), 1);
     EXPECT_EQ(InstanceGuardDirectory(), "/tmp");
     // A runtime "directory" that is a file: the lock cannot be created.
     std::string file = Dir + "/plain";
     fclose(fopen(file.c_str(), "w"));
     setenv("XDG_RUNTIME_DIR", file.c_str(), 1);
-    InitializeInstanceGuard("kestro");
-    EXPECT_FALSE(IsFirstInstance());
-    ActivateFirstInstance();  // nobody listens: returns without harm
+    testing::internal::CaptureStderr();
+    InitializeInstanceGuard(kCaption);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(IsFirstInstance());
+    EXPECT_NE(log.find("instance guard: cannot create " + file + "/kestro-"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("; starting without the guard"), std::string::npos) << log;
+    ActivateFirstInstance();  // no window: nothing to do
 }
 
 }  // namespace
