@@ -114,6 +114,7 @@ class TIpHtmlLineBreaker {
     // Fills the line; answers the index the next line starts at.
     size_t ScanLine();
     TBreak TakeBreak(const LayoutElement* E);
+    void TakeFontHeight(const TIpHtmlPropA& Font);
     TSized SizeOf(LayoutElement* E);
     void Place(const TSized& S);
     size_t Wrap(const TSized& S);
@@ -285,18 +286,12 @@ TIpHtmlLineBreaker::TBreak TIpHtmlLineBreaker::TakeBreak(const LayoutElement* E)
             FLineHeight = FMaxAscent = FMaxDescent = 0;
             FEnd = TEnd::Break;
         } else {
-            if (FMaxAscent == 0) {
-                FMaxAscent = Font.Ascent;
-                FMaxDescent = Font.Descent;
-            }
+            TakeFontHeight(Font);
             FEnd = TEnd::SoftBreakWithContent;
         }
     } else if (Type == HardBreak) {
         if (JustIndented) return TBreak::Skipped;
-        if (FMaxAscent == 0) {
-            FMaxAscent = Font.Ascent;
-            FMaxDescent = Font.Descent;
-        }
+        TakeFontHeight(Font);
         FEnd = TEnd::Break;
     } else {
         FClear = Type;
@@ -374,6 +369,15 @@ TIpHtmlLineBreaker::TSized TIpHtmlLineBreaker::SizeOf(LayoutElement* E) {
         default:
             return S;
     }
+}
+
+// A line that has no height yet (nothing on it, or only boxes that take none) is as high as
+// the font in force. A line holding a box that hangs below it, such as a centred table, keeps
+// the box's height: giving it the font's height instead would let the next line overlap the box.
+void TIpHtmlLineBreaker::TakeFontHeight(const TIpHtmlPropA& Font) {
+    if (FMaxAscent != 0 || FMaxDescent != 0) return;
+    FMaxAscent = Font.Ascent;
+    FMaxDescent = Font.Descent;
 }
 
 void TIpHtmlLineBreaker::Place(const TSized& Sized) {
@@ -748,6 +752,9 @@ void TIpHtmlNodeBlock::MoveBlock(int32_t DX, int32_t DY) {
 // Fills in what the line list needs beyond the line starts: the lowest bottom reached up to each
 // line's end, and the element whose properties are in force where it starts.
 void TIpHtmlNodeBlock::IndexLines() {
+    // Floats collected before the first line (or a block of nothing else) belong to it.
+    if (FLines.empty() && !FElements.empty()) FLines.push_back({0, FPageRect.Top, 0, nullptr});
+    if (!FLines.empty()) FLines.front().First = 0;
     int32_t Reached = INT32_MIN;
     const LayoutElement* PropsFrom = nullptr;
     size_t I = 0;

@@ -154,8 +154,9 @@ void TIpHtmlNodeIMG::PaintInline(TIpHtmlNodeBlock& Block) {
            Box.Right - Frame - Attribute(HSpace), Box.Bottom - Frame - Attribute(VSpace)};
     FPictureRect = Box;
     if (!FPicture || !FPicture->Graphic() || IsEmptyRect(Box)) return;
+    // A picture shows transparent where it says so itself (a PNG's transparent colour). Made
+    // transparent here, a bitmap would lose every pixel of its bottom-left pixel's colour.
     TGraphic& Graphic = *FPicture->Graphic();
-    Graphic.SetTransparent(true);
     if (FPicture == Doc.DefaultPicture() && Graphic.Width() < Box.Right - Box.Left &&
         Graphic.Height() < Box.Bottom - Box.Top) {
         Doc.Target().FrameRect(Box, FProps->FontColor());

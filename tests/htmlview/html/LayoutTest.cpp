@@ -145,11 +145,11 @@ TEST(HtmlLayout, ADocumentIsNeverNarrowerThanItsWidestWord) {
 TEST(HtmlLayout, RulesAndListMarkers) {
     TLaidOut Page("<hr width=50% size=3><ol><li>aa<li>bb</ol>");
     Page.Layout(400);
-    // Half the width, centred; the line is as high as the font the soft break after it meets.
+    // Half the width, centred, on a line of its own as high as the rule.
     auto* Rule = FirstNode<TIpHtmlNodeHR>(*Page.Doc);
-    EXPECT_EQ(Rule->Element()->WordRect, (TIpHtmlRect{100, 12, 300, 15}));
+    EXPECT_EQ(Rule->Element()->WordRect, (TIpHtmlRect{100, 0, 300, 3}));
     // Markers one indent in, their items at the next indent stop.
-    EXPECT_EQ(WordRects(*Page.Doc), "1.@16,16,28,32 aa@32,16,44,32 2.@16,32,28,48 bb@32,32,44,48");
+    EXPECT_EQ(WordRects(*Page.Doc), "1.@16,3,28,19 aa@32,3,44,19 2.@16,19,28,35 bb@32,19,44,35");
 }
 
 TEST(HtmlLayout, OrderedListNumbers) {

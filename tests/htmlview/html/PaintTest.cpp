@@ -18,8 +18,8 @@ TEST(HtmlPaint, DrawCallsOfAPage) {
               (TLog{"fill 0,0,200,100 FFFFFF", "fill 0,0,200,100 00FFFF",
                     "font Times New Roman 12 1", "color 000000", "text 0,0 aa",
                     "font Times New Roman 12 0", "text 12,0  ", "text 18,0 bb",
-                    "ellipse 16,20,23,27 000000 000000", "text 32,16 x", "fill 0,40,200,41 808080",
-                    "line -1,41 -1,39 200,39 FFFFFF", "line 200,39 200,41 -1,41 000000"}));
+                    "ellipse 16,20,23,27 000000 000000", "text 32,16 x", "fill 0,28,200,29 808080",
+                    "line -1,29 -1,27 200,27 FFFFFF", "line 200,27 200,29 -1,29 000000"}));
     // Scrolled: the same page rectangle lands at the canvas origin, moved.
     Page.Canvas.Log.clear();
     Page.Doc->RenderPage(Page.Canvas, {0, 16, 200, 32}, {5, 100}, false);
@@ -66,6 +66,16 @@ TEST(HtmlPaint, PicturesTablesAndTheirFrames) {
         if (Line.rfind("fill", 0) != 0 && Line.rfind("font", 0) != 0 && Line.rfind("color", 0) != 0)
             Drawn.push_back(Line);
     EXPECT_EQ(Drawn, Expected);
+}
+
+// Floats are placed before the line they start; they are painted all the same.
+TEST(HtmlPaint, FloatsArePainted) {
+    for (const char* Html : {"<body><img align=left src=p>", "<body><img align=right src=p>aa"}) {
+        TLaidOut Page(Html, {{"p", {30, 20}}});
+        Page.Layout(100);
+        Page.Paint({0, 0, 100, 50});
+        EXPECT_EQ(Page.Canvas.Drawn("picture").size(), 1u) << Html;
+    }
 }
 
 TEST(HtmlPaint, TheBackgroundPictureIsTiledFromThePageOrigin) {
