@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "platform/classes/Exception.h"
+#include "platform/gdi/Graphics.h"
 #include "tests/htmlview/html/LayoutTestSupport.h"
 
 namespace {
@@ -265,6 +266,64 @@ TEST(HtmlLayout, ADifferentCanvasMeasuresAgain) {
     TWider Other;
     Page.Doc->LayoutPage(Other, 300, 0);
     EXPECT_GT(Other.Measures, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A picture that arrives after the layout: of the same size it only repaints, of another size
+// the document is told to lay out again.
+TEST(HtmlLayout, APictureArrivingLater) {
+    TLaidOut Page("<body><img src=late width=30 height=20><img src=other>", {{"other", {8, 8}}});
+    Page.Layout(200);
+    Page.Paint({0, 0, 200, 100});
+    int Relayouts = 0;
+    std::vector<TIpHtmlRect> Repainted;
+    Page.Doc->OnInvalidSize = [&] { ++Relayouts; };
+    Page.Doc->OnInvalidateRect = [&](const TIpHtmlRect& R) { Repainted.push_back(R); };
+    const auto Picture = [](int32_t W, int32_t H) {
+        TBitmap Bitmap(W, H);
+        auto P = std::make_shared<TPicture>();
+        P->SetGraphic(&Bitmap);
+        return P;
+    };
+    auto* Late = FirstNode<TIpHtmlNodeIMG>(*Page.Doc);
+    Late->PictureArrived(Picture(300, 200));  // WIDTH and HEIGHT keep the size
+    EXPECT_EQ(Relayouts, 0);
+    EXPECT_EQ(Repainted.size(), 1u);
+    auto* Other = Page.Doc->Images().at(1);
+    Other->PictureArrived(Picture(50, 40));
+    EXPECT_EQ(Relayouts, 1);
+    EXPECT_EQ(Page.Layout(200).Bottom, 40);
+    // A picture without a graphic is refused.
+    auto Empty = std::make_shared<TPicture>();
+    try {
+        Other->PictureArrived(Empty);
+        FAIL() << "no error";
+    } catch (const Exception& E) {
+        EXPECT_EQ(E.Message(), "Picture object contains no graphic object");
+    }
+}
+
+// Cut into pages, a line that would cross a page boundary starts on the next page.
+TEST(HtmlLayout, LinesKeepOffPageBoundaries) {
+    TLaidOut Page("<body>aa<br>bb<br>cc<br>dd");
+    Page.Doc->LayoutPage(Page.Canvas, 100, 40);
+    EXPECT_EQ(WordRects(*Page.Doc), "aa@0,0,12,16 bb@0,16,12,32 cc@0,40,12,56 dd@0,56,12,72");
+}
+
+TEST(HtmlLayout, BreaksClearFloatsOnTheirSide) {
+    const std::map<std::string, TIpHtmlSize> Pictures{{"l", {20, 40}}, {"r", {20, 60}}};
+    const std::pair<const char*, int32_t> Cases[] = {
+        {"<br clear=left>", 40}, {"<br clear=right>", 60}, {"<br clear=all>", 60}, {"<br>", 16}};
+    for (const auto& [Break, Top] : Cases) {
+        TLaidOut Page(
+            std::string("<body><img align=left src=l><img align=right src=r>aa") + Break + "bb",
+            Pictures);
+        Page.Layout(200);
+        EXPECT_EQ(WordRect(*Page.Doc, "bb").Top, Top) << Break;
+    }
 }
 
 }  // namespace

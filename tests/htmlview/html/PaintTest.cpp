@@ -2,8 +2,12 @@
 // lines, no margins).
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <algorithm>
 #include <set>
+
+#include "platform/classes/Exception.h"
 
 #include "tests/htmlview/html/LayoutTestSupport.h"
 
@@ -183,6 +187,21 @@ TEST(HtmlMouse, AHotLinkShowsInTheActiveColourAndIsRepainted) {
     EXPECT_EQ(Page.Doc->CurElement()->AnsiWord, "xx");
 }
 
+TEST(HtmlMouse, AServerSideMapGivesThePointInThePicture) {
+    TLaidOut Page("<body>xx<a href=map><img src=p ismap></a>", {{"p", {50, 30}}});
+    Page.Layout(200);
+    Page.Doc->TrackMouse({12 + 7, 5});
+    EXPECT_EQ(Page.Doc->HotPoint(), (TIpHtmlPoint{7, 5}));
+    auto* Anchor = FirstNode<TIpHtmlNodeA>(*Page.Doc);
+    TIpHtmlRect Scrolled;
+    Page.Doc->OnScroll = [&](const TIpHtmlRect& R) { Scrolled = R; };
+    Anchor->FocusAnchor();
+    EXPECT_EQ(Scrolled, (TIpHtmlRect{12, 0, 62, 30}));
+    EXPECT_TRUE(Anchor->Hot());
+    Anchor->UnfocusAnchor();
+    EXPECT_FALSE(Anchor->Hot());
+}
+
 TEST(HtmlMouse, ImageMapAreas) {
     TLaidOut Page(
         "<body><img src=p usemap=#m><map name=m>"
@@ -206,6 +225,37 @@ TEST(HtmlMouse, ImageMapAreas) {
     EXPECT_EQ(HotAt(152, 95), "");
     // Parsing stops at the first value that is no number: the rest reads 0.
     EXPECT_EQ(HotAt(5, 5), "");
+}
+
+}  // namespace
+
+namespace {
+
+// Every document of the parser's fuzz corpus is laid out narrow and wide, painted whole, hit
+// by the mouse and copied: none may crash, hang or read out of bounds.
+TEST(HtmlRobustness, TheFuzzCorpusLaysOutAndPaints) {
+    const QDir Corpus(KESTRO_SOURCE_DIR "/fuzz/html/corpus");
+    int Laid = 0;
+    for (const QString& Name : Corpus.entryList(QDir::Files)) {
+        QFile File(Corpus.filePath(Name));
+        ASSERT_TRUE(File.open(QIODevice::ReadOnly));
+        const QByteArray Bytes = File.readAll();
+        TLaidOut Page(std::string(Bytes.constData(), size_t(Bytes.size())), {{"x", {5, 5}}});
+        try {
+            for (int32_t Width : {1, 500}) {
+                const TIpHtmlRect Doc = Page.Layout(Width);
+                Page.Paint({0, 0, Doc.Right, std::min(Doc.Bottom, 20000)});
+                for (int32_t Y = 0; Y < std::min(Doc.Bottom, 2000); Y += 97)
+                    Page.Doc->TrackMouse({Y % std::max(Doc.Right, 1), Y});
+            }
+            Page.Doc->SelectAll();
+            (void)Page.Doc->SelectionText();
+            ++Laid;
+        } catch (const Exception&) {
+            // A document may ask for more elements than a document may have.
+        }
+    }
+    EXPECT_GT(Laid, 100);
 }
 
 }  // namespace

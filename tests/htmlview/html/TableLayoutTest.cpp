@@ -152,3 +152,19 @@ TEST(HtmlTable, ColumnsPastTheLimitAreNotLaidOut) {
 }
 
 }  // namespace
+
+namespace {
+
+// As deep as the parser nests (it flattens what lies deeper), tables and inline markup lay out
+// and paint without running out of stack.
+TEST(HtmlTable, NestingAsDeepAsTheParserAllows) {
+    std::string Html = "<body>";
+    for (int I = 0; I < 300; ++I) Html += "<table><tr><td><font size=+1><b>";
+    Html += "deep";
+    TLaidOut Page(Html);
+    const TIpHtmlRect Doc = Page.Layout(300);
+    Page.Paint({0, 0, Doc.Right, Doc.Bottom});
+    EXPECT_FALSE(Page.Canvas.Drawn("text").empty());
+}
+
+}  // namespace
