@@ -251,21 +251,22 @@ void TIpHtml::PaintSelection() {
 
 // --- the mouse ---
 
-// Every image with a map gets the areas of every map, placed on the last of them.
+// Every image with a map gets the areas of every map; each image places them anew, so they end
+// up placed on the last of those images.
 void TIpHtml::BuildAreaList() {
     FAreasBuilt = true;
     FAreas.clear();
-    for (TIpHtmlNodeIMG* Image : FImages) {
-        if (Image->UseMap.empty()) continue;
-        for (TIpHtmlNodeMAP* Map : FMaps)
-            for (int I = 0; I < Map->ChildCount(); ++I) {
-                auto* Area = dynamic_cast<TIpHtmlNodeAREA*>(Map->ChildNode(I));
-                if (!Area) continue;
-                if (std::find(FAreas.begin(), FAreas.end(), Area) == FAreas.end())
-                    FAreas.push_back(Area);
-                if (!Area->HRef.empty()) Area->SetHitShape(Image->Element()->WordRect);
-            }
-    }
+    TIpHtmlNodeIMG* Last = nullptr;
+    for (TIpHtmlNodeIMG* Image : FImages)
+        if (!Image->UseMap.empty()) Last = Image;
+    if (!Last) return;
+    for (TIpHtmlNodeMAP* Map : FMaps)
+        for (int I = 0; I < Map->ChildCount(); ++I) {
+            auto* Area = dynamic_cast<TIpHtmlNodeAREA*>(Map->ChildNode(I));
+            if (!Area) continue;
+            FAreas.push_back(Area);
+            if (!Area->HRef.empty()) Area->SetHitShape(Last->Element()->WordRect);
+        }
 }
 
 TIpHtmlNode* TIpHtml::FindAnchorOrArea(TIpHtmlPoint Point) {

@@ -73,7 +73,7 @@ void TIpHtmlTableRows::Place(TIpHtmlNodeTR& Row) {
         const int32_t Height = Attribute(Cell.Height.Value());
         if (Height > 0 && Bottom - Content.Top < Height) Bottom = int64_t(Content.Top) + Height;
         Cell.PadRect = {Clamp(Left + HS), Clamp(Top), Clamp(Right - HS), Clamp(Bottom + Padding)};
-        FGrid.Row(size_t(Cell.Rowspan - 1)).Set(Col, &Cell.PadRect);
+        FGrid.Row(size_t(std::max(Cell.Rowspan, 1) - 1)).Set(Col, &Cell.PadRect);
         Cells.push_back(&Cell);
         T.FPlaced.push_back(&Cell);
     });

@@ -153,17 +153,18 @@ void TIpHtmlNodeTABLE::CalcMinMax() {
                     Spanning.push_back({Min, Max, Col, Span});
                     return;
                 }
+                // Only the cell's column changed, so only it can have a minimum above its
+                // maximum now; looking at every column would cost cells times columns.
                 TIpHtmlTableWidths::Distribute(FColMin, Col, 1, Min);
                 TIpHtmlTableWidths::Distribute(FColMax, Col, 1, Max);
-                for (int32_t C = 0; C < FColCount; ++C)
-                    if (FColMin[C] > FColMax[C]) FColMin.Set(C, FColMax[C]);
+                if (FColMin[Col] > FColMax[Col]) FColMin.Set(Col, FColMax[Col]);
             });
         },
         false);
     for (const TSpanning& S : Spanning) {
         TIpHtmlTableWidths::Distribute(FColMin, S.First, S.Span, S.Min);
         TIpHtmlTableWidths::Distribute(FColMax, S.First, S.Span, S.Max);
-        for (int32_t C = 0; C < FColCount; ++C)
+        for (int32_t C = S.First; C < S.First + S.Span; ++C)
             if (FColMax[C] < FColMin[C]) FColMax.Set(C, FColMin[C]);
     }
     int64_t SumMin = 0, SumMax = 0;
