@@ -91,6 +91,7 @@ class TIpHtmlLineBreaker {
         TIpHtmlVAlign3 VAlign;
         bool Hyphen;
         bool Centres;
+        bool Box;
     };
     struct TSized {
         int32_t Width = 0;
@@ -163,6 +164,8 @@ class TIpHtmlLineBreaker {
     int64_t FX = 0;
     int64_t FLineWidth = 0;
     int32_t FLineHeight = 0, FMaxAscent = 0, FMaxDescent = 0;
+    // How far boxes hang below the line's base (top, middle and centre aligned ones).
+    int32_t FBoxDescent = 0;
     bool FSkipBlanks = false;
     bool FHasContent = false;
     bool FCentred = false;
@@ -230,7 +233,7 @@ void TIpHtmlLineBreaker::StartLine() {
     FLineAvailable = FA = Available();
     FX = int64_t(FRect.Left) + FLeftIndent + FIndent;
     FLineWidth = 0;
-    FLineHeight = FMaxAscent = FMaxDescent = 0;
+    FLineHeight = FMaxAscent = FMaxDescent = FBoxDescent = 0;
     FHasContent = FCentred = FBelowFloats = false;
     FEnd = FPrevEnd;
     FRecords.clear();
@@ -283,7 +286,7 @@ TIpHtmlLineBreaker::TBreak TIpHtmlLineBreaker::TakeBreak(const LayoutElement* E)
         if (JustIndented) {
             FEnd = TEnd::Wrapped;
         } else if (!FHasContent) {
-            FLineHeight = FMaxAscent = FMaxDescent = 0;
+            FLineHeight = FMaxAscent = FMaxDescent = FBoxDescent = 0;
             FEnd = TEnd::Break;
         } else {
             TakeFontHeight(Font);
@@ -298,7 +301,9 @@ TIpHtmlLineBreaker::TBreak TIpHtmlLineBreaker::TakeBreak(const LayoutElement* E)
         if (JustIndented) return TBreak::Skipped;
         FEnd = TEnd::Break;
     }
-    if (AfterWrap) FMaxDescent = 0;
+    // After a wrap the text's descent goes; a box hanging below the line keeps its room, or
+    // what follows would be drawn over it.
+    if (AfterWrap) FMaxDescent = FBoxDescent;
     FLineHeight = std::max(FLineHeight, FMaxAscent + FMaxDescent);
     return TBreak::EndsLine;
 }
@@ -393,6 +398,8 @@ void TIpHtmlLineBreaker::Place(const TSized& Sized) {
     const int32_t Ascent = S.Ascent < 0 ? -1 : S.Ascent + FBaseOffset;
     FMaxAscent = std::max(FMaxAscent, Ascent);
     FMaxDescent = std::max(FMaxDescent, S.Descent - FBaseOffset);
+    const bool Box = E->ElementType == Object;
+    if (Box) FBoxDescent = std::max(FBoxDescent, S.Descent - FBaseOffset);
     FLineHeight = std::max({FLineHeight, S.Height, FMaxAscent + FMaxDescent});
     FA -= S.Width;
     FLineWidth += S.Width;
@@ -405,7 +412,7 @@ void TIpHtmlLineBreaker::Place(const TSized& Sized) {
         Hyphen.Width = 0;
     }
     FRecords.push_back({FIndex, FX, FBaseOffset, Ascent, S.Descent - FBaseOffset, S.Width, S.Height,
-                        FVAlign, S.Hyphen, S.Centres});
+                        FVAlign, S.Hyphen, S.Centres, Box});
     FX += S.Width;
     if (S.Width > 0 || E->ElementType == Object) FHasContent = true;
     if (S.Centres) FCentred = true;
@@ -450,12 +457,13 @@ void TIpHtmlLineBreaker::DropAfter(size_t End) {
         while (!Queue->empty() && Queue->back().Index >= Next) Queue->pop_back();
     while (!FRecords.empty() && FRecords.back().Index >= Next) FRecords.pop_back();
     FLineWidth = 0;
-    FLineHeight = FMaxAscent = FMaxDescent = 0;
+    FLineHeight = FMaxAscent = FMaxDescent = FBoxDescent = 0;
     FCentred = false;
     for (const TRecord& R : FRecords) {
         FLineWidth += R.Width;
         FMaxAscent = std::max(FMaxAscent, R.Ascent);
         FMaxDescent = std::max(FMaxDescent, R.Descent);
+        if (R.Box) FBoxDescent = std::max(FBoxDescent, R.Descent);
         FLineHeight = std::max({FLineHeight, R.Height, FMaxAscent + FMaxDescent});
         FCentred = FCentred || R.Centres;
     }

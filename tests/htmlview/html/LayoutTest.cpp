@@ -153,6 +153,18 @@ TEST(HtmlLayout, RulesAndListMarkers) {
     EXPECT_EQ(WordRects(*Page.Doc), "1.@16,3,28,19 aa@32,3,44,19 2.@16,19,28,35 bb@32,19,44,35");
 }
 
+// A rule or a centred table right after text keeps its height: what follows comes below it.
+TEST(HtmlLayout, BoxesHangingBelowALineKeepTheirRoom) {
+    TLaidOut Page("<body>aa<hr size=5>bb<table align=center><tr><td>x</table>cc");
+    Page.Layout(100);
+    EXPECT_EQ(FirstNode<TIpHtmlNodeHR>(*Page.Doc)->Element()->WordRect,
+              (TIpHtmlRect{0, 16, 100, 21}));
+    EXPECT_EQ(WordRect(*Page.Doc, "bb").Top, 21);
+    const TIpHtmlRect Table = FirstNode<TIpHtmlNodeTABLE>(*Page.Doc)->Element()->WordRect;
+    EXPECT_EQ(Table.Top, 33);  // the line of bb ends with a soft break after a wrap: no descent
+    EXPECT_EQ(WordRect(*Page.Doc, "cc").Top, Table.Bottom);
+}
+
 TEST(HtmlLayout, OrderedListNumbers) {
     const std::pair<const char*, const char*> Cases[] = {
         {"<ol><li>a<li>b</ol>", "1. 2."},
