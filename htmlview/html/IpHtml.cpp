@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "htmlview/html/IpHtmlAnchorIndex.h"
 #include "htmlview/html/IpHtmlEntities.h"
 #include "htmlview/html/IpHtmlParser.h"
 #include "htmlview/html/Limits.h"
@@ -66,6 +67,14 @@ void TIpHtml::FreeTree() {
     delete FHtml;
     FHtml = nullptr;
     FDestroying = WasDestroying;
+    FReady = false;
+    FHotNode = nullptr;
+    FCurElement = nullptr;
+    FDrawRects.clear();
+    FAreas.clear();
+    FAreasBuilt = false;
+    FAnchorIndex.reset();
+    FBuildingBlock = nullptr;
     FBody = nullptr;
     FTitleNode = nullptr;
     CurFrameSet = nullptr;
@@ -168,23 +177,31 @@ LayoutElement* TIpHtml::SharedElement(TElementType Type) {
     return &FShared[size_t(Type)];
 }
 
-void TIpHtml::BuildWordList(const std::string& Text, TIpHtmlProps* Props, TIpHtmlNode* Owner) {
+// Each soft hyphen is an element of its own: it has a place on the page where it shows.
+bool TIpHtml::BuildWordList(const std::string& Text, TIpHtmlProps* Props, TIpHtmlNode* Owner) {
+    bool Appended = false;
+    const auto Append = [&](LayoutElement* Element) {
+        if (!Appended) Element->Props = Props;
+        Appended = true;
+        Owner->AddElement(Element);
+    };
     const auto AddWord = [&](const std::string& Word) {
         LayoutElement* Element = NewElement(TElementType::Word, Owner);
         Element->AnsiWord = Word;
-        Element->Props = Props;
         const bool Blanks = !Word.empty() && Word.find_first_not_of(' ') == std::string::npos;
         Element->IsBlank = Blanks ? int32_t(Word.size()) : 0;
-        Owner->AddElement(Element);
+        Append(Element);
     };
-    std::string Rest = EscapeToAnsi(Text);
-    for (size_t Cut = Rest.find(kHtmlSoftHyphen); Cut != std::string::npos;
-         Cut = Rest.find(kHtmlSoftHyphen)) {
-        AddWord(Rest.substr(0, Cut));
-        Rest.erase(0, Cut + 1);
-        if (!Rest.empty()) Owner->AddElement(SharedElement(TElementType::SoftHyphen));
+    const std::string Ansi = EscapeToAnsi(Text);
+    size_t Start = 0;
+    for (size_t Cut = Ansi.find(kHtmlSoftHyphen); Cut != std::string::npos;
+         Cut = Ansi.find(kHtmlSoftHyphen, Start)) {
+        AddWord(Ansi.substr(Start, Cut - Start));
+        Start = Cut + 1;
+        if (Start < Ansi.size()) Append(NewElement(TElementType::SoftHyphen, Owner));
     }
-    if (!Rest.empty()) AddWord(Rest);
+    if (Start < Ansi.size()) AddWord(Ansi.substr(Start));
+    return Appended;
 }
 
 TIpHtmlNodeA* TIpHtml::FindNamedAnchor(const std::string& Name) const {

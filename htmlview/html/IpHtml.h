@@ -7,6 +7,12 @@
 // the element. With FlagErrors set, markup the parser cannot place raises the plain Exception
 // "Error "<message>" at line <n>, position <n>" and the tree built so far stays. Markup nested
 // deeper than HtmlLimits::kMaxNestingDepth is flattened, not refused.
+//
+// Layout and painting (IpHtmlDocument.cpp): LayoutPage lays the tree out for a width on a canvas
+// and answers the page's size; RenderPage paints a rectangle of the page onto a canvas. Between
+// the two, the document answers what lies under the mouse (TrackMouse) and keeps the selection.
+// Pictures are asked for through OnGetImage; everything else the viewer must do (invalidate,
+// scroll) goes out through the other events.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -14,14 +20,24 @@
 #include <string>
 #include <vector>
 
+#include "htmlview/html/IpHtmlCanvas.h"
 #include "htmlview/html/IpHtmlElement.h"
+#include "htmlview/html/IpHtmlFontInForce.h"
 #include "htmlview/html/IpHtmlNodes.h"
 #include "htmlview/html/IpHtmlPool.h"
 #include "htmlview/html/IpHtmlProps.h"
 #include "htmlview/html/IpHtmlTokenizer.h"
 #include "htmlview/html/IpHtmlValues.h"
 
+class TIpHtmlAnchorIndex;
 class TStream;
+
+// A painted word or hyphen: its rectangle (page coordinates), its element and its block.
+struct TIpHtmlDrawRect {
+    TIpHtmlRect Rect;
+    LayoutElement* Element = nullptr;
+    TIpHtmlNodeBlock* Block = nullptr;
+};
 
 class TIpHtml {
   public:
@@ -66,6 +82,80 @@ class TIpHtml {
     std::function<bool(const std::string& URL)> OnURLCheck;
     // Every link URL found by a parse, without its fragment.
     std::function<void(const std::string& URL)> OnReportReference;
+    // A rectangle of the canvas last painted needs painting again.
+    std::function<void(const TIpHtmlRect& R)> OnInvalidateRect;
+    // A rectangle of the page should be scrolled into view (the top: 0,0,1,1).
+    std::function<void(const TIpHtmlRect& R)> OnScroll;
+    // The picture of a URL for Sender; leaving Picture empty shows the default picture.
+    std::function<void(TIpHtmlNode* Sender, const std::string& URL, TIpHtmlPictureRef& Picture)>
+        OnGetImage;
+
+    // --- layout and painting ---
+
+    // Space between the page's edges and its content, set by the viewer.
+    int32_t MarginWidth = 10;
+    int32_t MarginHeight = 10;
+    // Lays the document out Width pixels wide (wider when its content cannot be narrower) and
+    // answers the page rectangle. PageHeight above 0 keeps short lines off page boundaries.
+    TIpHtmlRect LayoutPage(TIpHtmlCanvas& Canvas, int32_t Width, int32_t PageHeight);
+    // Paints the part PageRect of the page onto Canvas with its top-left corner at Origin;
+    // before the first layout it only fills PageRect. UseBuffer paints off-screen first.
+    void RenderPage(TIpHtmlCanvas& Canvas, const TIpHtmlRect& PageRect, TIpHtmlPoint Origin,
+                    bool UseBuffer);
+    bool Ready() const { return FReady; }
+    const TIpHtmlRect& DocRect() const { return FDocRect; }
+
+    // The selection, between two page points (ordered top first); all of it when AllSelected.
+    void SetSelectionPoints(TIpHtmlPoint P1, TIpHtmlPoint P2);
+    void SelectAll();
+    bool AllSelected() const { return FAllSelected; }
+    TIpHtmlPoint SelStart() const { return FSelStart; }
+    TIpHtmlPoint SelEnd() const { return FSelEnd; }
+    bool HasSelection() const { return FAllSelected || FSelStart.X >= 0; }
+    // The text of the selection, lines ended with CR LF.
+    std::string SelectionText();
+
+    // Finds the anchor or area at a page point (the hot node) and the element painted there.
+    void TrackMouse(TIpHtmlPoint Point);
+    TIpHtmlNode* HotNode() const { return FHotNode; }
+    LayoutElement* CurElement() const { return FCurElement; }
+    // The point relative to the hot anchor's image map rectangle, or -1,-1.
+    TIpHtmlPoint HotPoint() const { return FHotPoint; }
+
+    // Asks OnGetImage for a picture ("No OnGetImage event handler assigned" without one).
+    void GetImage(TIpHtmlNode* Sender, const std::string& URL, TIpHtmlPictureRef& Picture);
+    // Shown for pictures nobody could give.
+    const TIpHtmlPictureRef& DefaultPicture();
+    // A picture must hold a graphic: "Picture object contains no graphic object" otherwise.
+    static void CheckPicture(const TIpHtmlPictureRef& Picture);
+
+    // --- what layout and painting share with the nodes ---
+
+    TIpHtmlCanvasFonts& Fonts() { return FFonts; }
+    // The canvas of the layout or paint under way.
+    TIpHtmlCanvas& Target();
+    // The page rectangle being painted, and the canvas rectangle it goes to.
+    const TIpHtmlRect& PaintPageRect() const { return FPageRect; }
+    const TIpHtmlRect& PaintArea() const { return FClientRect; }
+    // A page rectangle on the canvas: false when it is empty, misses the page rectangle being
+    // painted, or misses the paint area once moved there.
+    bool PageRectToScreen(const TIpHtmlRect& R, TIpHtmlRect& Screen) const;
+    TIpHtmlPoint PagePtToScreen(TIpHtmlPoint P) const;
+    // Fills a page rectangle when it shows.
+    void FillPageRect(const TIpHtmlRect& R, TIpHtmlColor Color);
+    void AddDrawRect(const TIpHtmlRect& R, LayoutElement* Element, TIpHtmlNodeBlock* Block);
+    const std::vector<TIpHtmlDrawRect>& DrawRects() const { return FDrawRects; }
+    // Raises OnInvalidateRect for a page rectangle as it was last painted.
+    void InvalidatePageRect(const TIpHtmlRect& R);
+    // One step of list and quotation indents.
+    int32_t StandardIndent() const;
+    // The height of a printed page (0: the page is not cut into pages).
+    int32_t PageHeight() const { return FPageHeight; }
+    // Whether R (page coordinates) is hit by the selection.
+    bool SelectionHits(const TIpHtmlRect& R) const;
+    // The block whose elements a text node is being built into.
+    TIpHtmlNodeBlock* BuildingBlock() const { return FBuildingBlock; }
+    void SetBuildingBlock(TIpHtmlNodeBlock* Block) { FBuildingBlock = Block; }
 
     // --- what the nodes share ---
 
@@ -83,8 +173,9 @@ class TIpHtml {
     LayoutElement* SharedElement(TElementType Type);
     const TIpHtmlPoolManager& Pool() const { return *FPool; }
     // Appends the words of Text (entities replaced) to Owner's block: one word per piece between
-    // soft hyphens, with the shared soft hyphen between the pieces.
-    void BuildWordList(const std::string& Text, TIpHtmlProps* Props, TIpHtmlNode* Owner);
+    // soft hyphens, with a soft hyphen element between the pieces. Props goes on the first
+    // element only; answers whether anything was appended.
+    bool BuildWordList(const std::string& Text, TIpHtmlProps* Props, TIpHtmlNode* Owner);
 
     // Whether a URL counts as known: a fragment of this document always does.
     bool CheckKnownURL(const std::string& URL);
@@ -126,6 +217,11 @@ class TIpHtml {
     void FreePool();
     void ReportReferences();
     void InvalidateSize();
+    void ResetCaches();
+    void DropRects();
+    void BuildAreaList();
+    void PaintSelection();
+    TIpHtmlNode* FindAnchorOrArea(TIpHtmlPoint Point);
     template <class T>
     void Unregister(std::vector<T*>& List, T* Node);
 
@@ -149,4 +245,33 @@ class TIpHtml {
     std::vector<TIpHtmlNodeMAP*> FMaps;
     std::vector<TIpHtmlNodeIMG*> FImages;
     std::map<std::string, TIpHtmlNodeA*, TNoCaseLess> FNamedAnchors;
+
+    // Layout and painting.
+    TIpHtmlCanvasFonts FFonts{*this};
+    bool FReady = false;
+    bool FInLayout = false;
+    TIpHtmlRect FDocRect;
+    uint64_t FLastMetrics = 0;
+    int32_t FLastPageHeight = -1;
+    int32_t FPageHeight = 0;
+    int32_t FLayoutWidth = 0;
+    TIpHtmlRect FPageRect;
+    TIpHtmlRect FClientRect;
+    TIpHtmlPoint FPaintedAt;
+    std::unique_ptr<TIpHtmlCanvas> FBuffer;
+    TIpHtmlSize FBufferSize;
+    std::vector<TIpHtmlDrawRect> FDrawRects;
+    TIpHtmlNodeBlock* FBuildingBlock = nullptr;
+    TIpHtmlPictureRef FDefaultPicture;
+
+    // Selection and what lies under the mouse.
+    TIpHtmlPoint FSelStart{-1, -1};
+    TIpHtmlPoint FSelEnd{-1, -1};
+    bool FAllSelected = false;
+    TIpHtmlNode* FHotNode = nullptr;
+    LayoutElement* FCurElement = nullptr;
+    TIpHtmlPoint FHotPoint{-1, -1};
+    std::unique_ptr<TIpHtmlAnchorIndex> FAnchorIndex;
+    std::vector<TIpHtmlNodeAREA*> FAreas;
+    bool FAreasBuilt = false;
 };

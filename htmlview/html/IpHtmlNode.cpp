@@ -203,17 +203,3 @@ void TIpHtmlNodeGenInline::AssignProps(TIpHtmlProps& Props) {
     ApplyInlineProps(Props);
     TIpHtmlNodeMulti::AssignProps(*FProps);
 }
-
-TIpHtmlNodeBlock::TIpHtmlNodeBlock(TIpHtmlNode* Parent)
-    : TIpHtmlNodeCore(Parent), FProps(std::make_unique<TIpHtmlProps>(DocumentOf(*this))) {}
-
-void TIpHtmlNodeBlock::ListOwnerRects(TIpHtmlNode* Owner, const TIpHtmlRectProc& Proc) {
-    for (const LayoutElement* Element : FElements)
-        if (Element->Owner == Owner) Proc(Element->WordRect);
-}
-
-void TIpHtmlNodeBlock::ResetSize() {
-    FMinWidth = FMaxWidth = -1;
-    FLastW = FLastH = 0;
-    TIpHtmlNode::ResetSize();
-}

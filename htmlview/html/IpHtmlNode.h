@@ -3,8 +3,10 @@
 // element. Constructing a node under a parent links it in and gives it the parent's document;
 // destroying a node with children frees them without recursion, so no tree is too deep to free.
 //
-// Layout and painting are not part of these classes yet: they carry what the parser reads and
-// the operations that only walk the tree or the property records.
+// Layout and painting: every block (BODY, cells, captions) turns its content into a list of
+// layout elements (IpHtmlElement.h) and lays them out into lines (IpHtmlBlockLayout.cpp); inline
+// nodes with a box of their own are one object element each and answer for their size and
+// painting. The document drives both (IpHtmlDocument.cpp).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -17,8 +19,12 @@
 #include "htmlview/html/IpHtmlValues.h"
 
 class TIpHtml;
+class TIpHtmlNodeBlock;
 class TIpHtmlNodeMulti;
+class TPicture;
 
+// Pictures come from the document's image event and may be shared (one spacer for every cell).
+using TIpHtmlPictureRef = std::shared_ptr<TPicture>;
 using TIpHtmlRectProc = std::function<void(const TIpHtmlRect&)>;
 using TIpHtmlNodeProc = std::function<void(TIpHtmlNode*)>;
 
@@ -60,6 +66,11 @@ class TIpHtmlNode {
     virtual void CopySelectionText(std::string& Text) { (void)Text; }
     // The widest the node may become; no limit at the root.
     virtual int32_t ParentWidthLimit();
+    // A picture the node asked for has come (after the layout that asked for it).
+    virtual void PictureArrived(const TIpHtmlPictureRef& Picture) { (void)Picture; }
+    // Forgets the node's own computed sizes without telling anyone; the document does this for
+    // every node at once before a layout on another canvas.
+    virtual void ClearSizeCache() {}
 
   protected:
     // Unlinks the node from its parent, as a free of the node alone does.
@@ -93,11 +104,19 @@ class TIpHtmlNodeText : public TIpHtmlNode {
     void AssignProps(TIpHtmlProps& Props) override { FProps = &Props; }
     void AddElement(LayoutElement* Element) override;
     bool ElementsEmpty() override;
-    void ListDrawRects(const TIpHtmlRectProc& Proc) override { ListOwnerRects(this, Proc); }
+    // Its words, blanks and hyphens; only the first carries the node's properties.
+    void BuildElements() override;
+    // The rectangles of its own elements, found where it put them rather than by a walk of the
+    // whole block (which would make anchors cost the block's size each).
+    void ListDrawRects(const TIpHtmlRectProc& Proc) override;
 
   private:
     std::string FEscapedText;
     TIpHtmlProps* FProps = nullptr;
+    // Where the last build put the elements: the block and the range in its list.
+    TIpHtmlNodeBlock* FBlock = nullptr;
+    size_t FFirst = 0;
+    size_t FEnd = 0;
 };
 
 // Nodes with children, which they own.
@@ -156,6 +175,18 @@ class TIpHtmlNodeAlignInline : public TIpHtmlNodeInline {
     LayoutElement* Element() const { return FElement; }
 
     void BuildElements() override { AddElement(FElement); }
+    // Keeps a copy of the properties in force (its element paints with them) and hands them on.
+    void AssignProps(TIpHtmlProps& Props) override;
+    // A box's content is copied with the block it lies in; only tables have text of their own.
+    void CopySelectionText(std::string&) override {}
+
+    // Paints the box at its element's rectangle; Block is the block it lies in.
+    virtual void PaintInline(TIpHtmlNodeBlock& Block) = 0;
+    // The element was placed (or moved) to Rect.
+    virtual void SetInlineRect(const TIpHtmlRect& Rect) { (void)Rect; }
+    // The box's size when Available pixels are left on the line.
+    virtual TIpHtmlSize InlineSize(int32_t Available) = 0;
+    virtual void InlineMinMaxWidth(int32_t& Min, int32_t& Max) = 0;
 
   protected:
     std::unique_ptr<TIpHtmlProps> FProps;
@@ -174,6 +205,18 @@ class TIpHtmlNodeControl : public TIpHtmlNodeAlignInline {
 
     void AssignProps(TIpHtmlProps& Props) override { FProps->Assign(Props); }
     void UnmarkControl() override { FShown = false; }
+    // The window controls come with the viewer panel; until then a control keeps its place
+    // and paints nothing.
+    void PaintInline(TIpHtmlNodeBlock&) override {}
+    TIpHtmlSize InlineSize(int32_t Available) override;
+    void InlineMinMaxWidth(int32_t& Min, int32_t& Max) override;
+
+  protected:
+    // The size of the control the node shows, measured in the node's font.
+    virtual TIpHtmlSize ControlSize() { return {}; }
+    // Text measures for the sizes: the width of "0" and the height of "Wy" in the node's font,
+    // and a caption's size.
+    TIpHtmlSize MeasureText(const std::string& Text);
 
   private:
     bool FShown = false;
@@ -198,22 +241,64 @@ class TIpHtmlNodeBlock : public TIpHtmlNodeCore {
     explicit TIpHtmlNodeBlock(TIpHtmlNode* Parent);
     const std::vector<LayoutElement*>& Elements() const { return FElements; }
     // Forgets the elements; they stay in the document's pool.
-    void ClearElements() { FElements.clear(); }
+    void ClearElements();
     int32_t MinWidth() const { return FMinWidth; }
     int32_t MaxWidth() const { return FMaxWidth; }
     TIpHtmlProps& Props() { return *FProps; }
+    // The rectangle of the last layout, its bottom where the content ended.
+    const TIpHtmlRect& PageRect() const { return FPageRect; }
+    // Moves everything the last layout placed, as a layout into the moved rectangle would.
+    void MoveBlock(int32_t DX, int32_t DY);
 
     void AddElement(LayoutElement* Element) override { FElements.push_back(Element); }
     bool ElementsEmpty() override { return FElements.empty(); }
+    // Copies Props into the block's own record and hands that record to the children.
+    void AssignProps(TIpHtmlProps& Props) override;
     void ListOwnerRects(TIpHtmlNode* Owner, const TIpHtmlRectProc& Proc) override;
+    void Repaint() override;
     void ResetSize() override;
+    void ClearSizeCache() override;
+    void CopySelectionText(std::string& Text) override;
+
+    // Paints the elements that lie on the page rectangle being painted.
+    virtual void PaintBlock(TIpHtmlProps& Props);
+    // Lays the content out into Rect (its bottom is ignored: the content goes as far down as it
+    // needs). Into a rectangle of the size of the last one the elements are only moved.
+    virtual void LayoutBlock(TIpHtmlProps& Props, const TIpHtmlRect& Rect);
+    virtual void BlockMinMaxWidth(TIpHtmlProps& Props, int32_t& Min, int32_t& Max);
+    // The height of the content laid out Width pixels wide.
+    virtual int32_t BlockHeight(TIpHtmlProps& Props, int32_t Width);
+
+    // One line of the last layout, for painting and hit tests that must not walk every element:
+    // its first element, its top, and the lowest bottom of any element up to its end.
+    struct TLineStart {
+        size_t First = 0;
+        int32_t Top = 0;
+        int32_t ReachedBottom = 0;
+        // The element whose properties are in force at First (none: the block's own).
+        const LayoutElement* PropsFrom = nullptr;
+    };
+    const std::vector<TLineStart>& Lines() const { return FLines; }
 
   protected:
+    // Takes Props (assigning them down the tree when they changed) and builds the elements when
+    // there are none.
+    void Prepare(TIpHtmlProps& Props);
+    // The range of lines whose elements may touch the rows Top to Bottom.
+    std::pair<size_t, size_t> LinesBetween(int32_t Top, int32_t Bottom) const;
+
     std::vector<LayoutElement*> FElements;
     TIpHtmlRect FPageRect;
+    bool FLaidOut = false;
     int32_t FMinWidth = -1;
     int32_t FMaxWidth = -1;
     int32_t FLastW = 0;
     int32_t FLastH = 0;
     std::unique_ptr<TIpHtmlProps> FProps;
+    bool FPropsAssigned = false;
+    std::vector<TLineStart> FLines;
+
+  private:
+    friend class TIpHtmlLineBreaker;
+    void IndexLines();
 };

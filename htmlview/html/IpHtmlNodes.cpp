@@ -72,25 +72,22 @@ void TIpHtmlNodeBODY::SetALink(TIpHtmlColor Value) {
     SetAndReset(*this, FALink, Value);
 }
 void TIpHtmlNodeBODY::SetBackground(const std::string& Value) {
+    if (Value == FBackground) return;
+    FBackgroundPicture.reset();
+    FBackgroundAsked = false;
     SetAndReset(*this, FBackground, Value);
 }
 
 TIpHtmlNodeTableHeaderOrCell::TIpHtmlNodeTableHeaderOrCell(TIpHtmlNode* Parent)
-    : TIpHtmlNodeBlock(Parent), Height(&Owner()->PrintState), Width(&Owner()->PrintState) {}
+    : TIpHtmlNodeBlock(Parent),
+      Height(&Owner()->PrintState),
+      Width(&Owner()->PrintState),
+      FCellProps(std::make_unique<TIpHtmlProps>(*Owner())) {}
 
 // --- controls and boxes ---
 
 TIpHtmlNodeIFRAME::TIpHtmlNodeIFRAME(TIpHtmlNode* Parent)
     : TIpHtmlNodeControl(Parent), Height(&Owner()->PrintState), Width(&Owner()->PrintState) {}
-
-TIpHtmlNodeLI::TIpHtmlNodeLI(TIpHtmlNode* Parent) : TIpHtmlNodeAlignInline(Parent) {
-    SetAlign(TIpHtmlImageAlign::hiaBottom);
-}
-
-void TIpHtmlNodeLI::AssignProps(TIpHtmlProps& Props) {
-    FProps->Assign(Props);
-    TIpHtmlNodeMulti::AssignProps(*FProps);
-}
 
 TIpHtmlNodeHR::TIpHtmlNodeHR(TIpHtmlNode* Parent)
     : TIpHtmlNodeAlignInline(Parent), Size(1, &Owner()->PrintState), Width(&Owner()->PrintState) {
@@ -104,22 +101,6 @@ TIpHtmlNodeIMG::TIpHtmlNodeIMG(TIpHtmlNode* Parent)
 
 TIpHtmlNodeIMG::~TIpHtmlNodeIMG() {
     if (!Owner()->Destroying()) Owner()->Unregister(Owner()->FImages, this);
-}
-
-TIpHtmlNodeTABLE::TIpHtmlNodeTABLE(TIpHtmlNode* Parent)
-    : TIpHtmlNodeAlignInline(Parent), Width(&Owner()->PrintState) {}
-
-void TIpHtmlNodeTABLE::AssignProps(TIpHtmlProps& Props) {
-    FProps->Assign(Props);
-    FProps->SetNoBreak(false);
-    TIpHtmlNodeMulti::AssignProps(Props);
-}
-
-void TIpHtmlNodeTABLE::SetBorder(int32_t Value) {
-    FBorder = Value;
-    Frame = Value != 0 ? TIpHtmlFrameProp::hfBorder : TIpHtmlFrameProp::hfVoid;
-    Rules = Value != 0 ? TIpHtmlRules::hrAll : TIpHtmlRules::hrNone;
-    ResetSize();
 }
 
 // --- property changes of inline nodes ---
@@ -282,6 +263,7 @@ void TIpHtmlNodeA::SetName(const std::string& Value) {
 
 // A hot anchor shows in the active colour; a link shows visited or not, underlined.
 void TIpHtmlNodeA::AssignProps(TIpHtmlProps& Props) {
+    FParentProps = &Props;
     FProps->Assign(Props);
     if (FHot) {
         FProps->SetFontColor(FProps->ALinkColor());

@@ -3,12 +3,18 @@
 // a property whose change has to reach the document (an anchor's HRef, a BODY colour) has a
 // setter instead.
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "htmlview/html/IpHtmlArrays.h"
 #include "htmlview/html/IpHtmlNode.h"
 
 class TIpHtmlFrame;
+class TIpHtmlNodeTableHeaderOrCell;
+class TIpHtmlNodeTR;
 
 // --- never shown ---
 
@@ -50,6 +56,14 @@ class TIpHtmlNodeHtml : public TIpHtmlNodeMulti {
     using TIpHtmlNodeMulti::TIpHtmlNodeMulti;
     // Whether a BODY is among the direct children.
     bool HasBodyNode() const;
+    // Sizes, layout and painting go to every BODY child; without one the widths are 0 and
+    // nothing is laid out or painted.
+    void HtmlMinMaxWidth(TIpHtmlProps& Props, int32_t& Min, int32_t& Max);
+    int32_t HtmlHeight(TIpHtmlProps& Props, int32_t Width);
+    void HtmlLayout(TIpHtmlProps& Props, const TIpHtmlRect& Rect);
+    void HtmlPaint(TIpHtmlProps& Props);
+    // The rectangle the BODY children took in the last layout.
+    TIpHtmlRect HtmlPageRect() const;
     std::string Lang;
     std::string Version;
     TIpHtmlDirection Dir = TIpHtmlDirection::hdLTR;
@@ -93,8 +107,16 @@ class TIpHtmlNodeBODY : public TIpHtmlNodeBlock {
     void SetVLink(TIpHtmlColor Value);
     void SetALink(TIpHtmlColor Value);
     void SetBackground(const std::string& Value);
+    const TIpHtmlPictureRef& BackgroundPicture() const { return FBackgroundPicture; }
+
+    // Fills the paint area with the page's background first.
+    void PaintBlock(TIpHtmlProps& Props) override;
+    void PictureArrived(const TIpHtmlPictureRef& Picture) override;
 
   private:
+    void PaintBackground();
+    TIpHtmlPictureRef FBackgroundPicture;
+    bool FBackgroundAsked = false;
     TIpHtmlColor FBgColor = kHtmlNoColor;
     TIpHtmlColor FText = kHtmlNoColor;
     TIpHtmlColor FLink = kHtmlNoColor;
@@ -122,8 +144,20 @@ class TIpHtmlNodeTableHeaderOrCell : public TIpHtmlNodeBlock {
     TIpHtmlAlign Align = TIpHtmlAlign::haDefault;
     TIpHtmlVAlign3 VAlign = TIpHtmlVAlign3::hva3Middle;
     TIpHtmlColor BgColor = kHtmlNoColor;
-    // Set by the table layout.
+    // Set by the table layout: the cell with its padding.
     TIpHtmlRect PadRect;
+    // The vertical alignment the table laid the cell out with.
+    TIpHtmlVAlign3 LayoutVAlign = TIpHtmlVAlign3::hva3Middle;
+
+    // Each applies the cell's own attributes to the properties first.
+    void BlockMinMaxWidth(TIpHtmlProps& Props, int32_t& Min, int32_t& Max) override;
+    void LayoutBlock(TIpHtmlProps& Props, const TIpHtmlRect& Rect) override;
+    void PaintBlock(TIpHtmlProps& Props) override;
+
+  private:
+    bool IsHeader() const;
+    // The properties the cell hands its content, made from those it is given.
+    std::unique_ptr<TIpHtmlProps> FCellProps;
 };
 
 class TIpHtmlNodeTH : public TIpHtmlNodeTableHeaderOrCell {
@@ -155,6 +189,8 @@ class TIpHtmlNodeIFRAME : public TIpHtmlNodeControl {
     // The frame shown inside, once the viewer made it. Held shared: the frame that owns it may
     // free its child frames while this node still exists, and the node must not see it freed.
     std::shared_ptr<TIpHtmlFrame> Frame;
+
+    TIpHtmlSize InlineSize(int32_t Available) override;
 };
 
 class TIpHtmlNodeINPUT : public TIpHtmlNodeControl {
@@ -172,6 +208,13 @@ class TIpHtmlNodeINPUT : public TIpHtmlNodeControl {
     bool ReadOnly = false;
     std::string Alt;
     int32_t TabIndex = -1;
+    void PictureArrived(const TIpHtmlPictureRef& Picture) override;
+
+  protected:
+    TIpHtmlSize ControlSize() override;
+
+  private:
+    TIpHtmlPictureRef FPicture;
 };
 
 class TIpHtmlNodeBUTTON : public TIpHtmlNodeControl {
@@ -182,6 +225,9 @@ class TIpHtmlNodeBUTTON : public TIpHtmlNodeControl {
     std::string Value;
     bool Disabled = false;
     int32_t TabIndex = -1;
+
+  protected:
+    TIpHtmlSize ControlSize() override;
 };
 
 class TIpHtmlNodeSELECT : public TIpHtmlNodeControl {
@@ -192,6 +238,9 @@ class TIpHtmlNodeSELECT : public TIpHtmlNodeControl {
     bool Multiple = false;
     bool Disabled = false;
     int32_t TabIndex = -1;
+
+  protected:
+    TIpHtmlSize ControlSize() override;
 };
 
 class TIpHtmlNodeTEXTAREA : public TIpHtmlNodeControl {
@@ -203,17 +252,33 @@ class TIpHtmlNodeTEXTAREA : public TIpHtmlNodeControl {
     bool Disabled = false;
     bool ReadOnly = false;
     int32_t TabIndex = -1;
+
+  protected:
+    TIpHtmlSize ControlSize() override;
 };
 
 // --- other inline boxes ---
 
+// A list item: its marker (a number inside an OL, else a bullet box), then its content indented.
 class TIpHtmlNodeLI : public TIpHtmlNodeAlignInline {
   public:
     explicit TIpHtmlNodeLI(TIpHtmlNode* Parent);
     void AssignProps(TIpHtmlProps& Props) override;
+    void BuildElements() override;
+    void PaintInline(TIpHtmlNodeBlock& Block) override;
+    TIpHtmlSize InlineSize(int32_t Available) override;
+    void InlineMinMaxWidth(int32_t& Min, int32_t& Max) override;
     TIpHtmlULType ListType = TIpHtmlULType::ulDisc;
     int32_t Value = -1;
     bool Compact = false;
+    // The item's number, set by its OL before the item builds.
+    int32_t Number = 0;
+    // The number text, a word element of its own.
+    const LayoutElement* NumberWord() const { return FNumberWord; }
+
+  private:
+    int32_t BulletSize(int32_t Size) const;
+    LayoutElement* FNumberWord;
 };
 
 class TIpHtmlNodeHR : public TIpHtmlNodeAlignInline {
@@ -223,6 +288,19 @@ class TIpHtmlNodeHR : public TIpHtmlNodeAlignInline {
     bool NoShade = false;
     TIpHtmlInteger Size;
     TIpHtmlLength Width;
+
+    // S, the rule, S.
+    void BuildElements() override;
+    void PaintInline(TIpHtmlNodeBlock& Block) override;
+    TIpHtmlSize InlineSize(int32_t Available) override;
+    void InlineMinMaxWidth(int32_t& Min, int32_t& Max) override;
+    void ClearSizeCache() override { FSizeKnown = false; }
+    void ResetSize() override;
+
+  private:
+    bool FSizeKnown = false;
+    int32_t FSizeWidth = 0;
+    TIpHtmlSize FSize;
 };
 
 class TIpHtmlNodeIMG : public TIpHtmlNodeAlignInline {
@@ -242,16 +320,70 @@ class TIpHtmlNodeIMG : public TIpHtmlNodeAlignInline {
     bool IsMap = false;
     std::string LongDesc;
     std::string Name;
+
+    // The picture shown: the one the document's image event gave, or the default picture.
+    const TIpHtmlPictureRef& Picture() const { return FPicture; }
+    // Asks the document for the picture of Src (nothing when Src is empty).
+    void LoadPicture();
+    void UnloadPicture();
+    void PictureArrived(const TIpHtmlPictureRef& Picture) override;
+
+    void PaintInline(TIpHtmlNodeBlock& Block) override;
+    // Available -1 asks for the size without loading the picture.
+    TIpHtmlSize InlineSize(int32_t Available) override;
+    void InlineMinMaxWidth(int32_t& Min, int32_t& Max) override;
+    void ListDrawRects(const TIpHtmlRectProc& Proc) override { Proc(Element()->WordRect); }
+    void ListMapRects(const TIpHtmlRectProc& Proc) override;
+    void ResetSize() override;
+    void ClearSizeCache() override { FSizeKnown = false; }
+    // Where the picture was drawn by the last paint, in canvas coordinates.
+    const TIpHtmlRect& PictureRect() const { return FPictureRect; }
+
+  private:
+    int32_t PercentWidth(int32_t Available) const;
+    void PaintBorder(const TIpHtmlRect& Box);
+    TIpHtmlPictureRef FPicture;
+    TIpHtmlRect FPictureRect;
+    bool FSizeKnown = false;
+    int32_t FSizeWidth = 0;
+    TIpHtmlSize FSize;
 };
 
+class TIpHtmlNodeCAPTION;
+
+// A table is one box in its block; inside it lays out a grid of cells (IpHtmlTable*.cpp).
 class TIpHtmlNodeTABLE : public TIpHtmlNodeAlignInline {
   public:
     explicit TIpHtmlNodeTABLE(TIpHtmlNode* Parent);
+    ~TIpHtmlNodeTABLE() override;
     // Its own record gets the properties without NoBreak; its children the properties in force.
     void AssignProps(TIpHtmlProps& Props) override;
     int32_t Border() const { return FBorder; }
     // A border draws the frame and all rules; none draws neither.
     void SetBorder(int32_t Value);
+
+    // A table aligned left or right floats; any other starts and ends a line of its own.
+    void BuildElements() override;
+    void PaintInline(TIpHtmlNodeBlock& Block) override;
+    void SetInlineRect(const TIpHtmlRect& Rect) override;
+    // The size after a layout for Available; laid out again only when the width it works out
+    // to differs from the last.
+    TIpHtmlSize InlineSize(int32_t Available) override;
+    void InlineMinMaxWidth(int32_t& Min, int32_t& Max) override;
+    void ResetSize() override;
+    void ClearSizeCache() override;
+    int32_t ParentWidthLimit() override;
+    void CopySelectionText(std::string& Text) override {
+        TIpHtmlNodeMulti::CopySelectionText(Text);
+    }
+
+    // Results of the last layout.
+    int32_t ColCount() const { return FColCount; }
+    int32_t ColWidth(int32_t Col) const { return FColWidth[Col]; }
+    int32_t ColStart(int32_t Col) const { return FColStart[Col]; }
+    const TIpHtmlRect& TableRect() const { return FTableRect; }
+    const TIpHtmlRect& ContentRect() const { return FContentRect; }
+    TIpHtmlNodeCAPTION* Caption() const { return FCaption; }
     TIpHtmlLength Width;
     TIpHtmlFrameProp Frame = TIpHtmlFrameProp::hfVoid;
     TIpHtmlRules Rules = TIpHtmlRules::hrNone;
@@ -264,7 +396,43 @@ class TIpHtmlNodeTABLE : public TIpHtmlNodeAlignInline {
     int32_t CalcTableWidth = -1;
 
   private:
+    friend class TIpHtmlTableWidths;
+    friend class TIpHtmlTableRows;
+    // Calls Proc with every row of every row group, groups in document order or, for placing,
+    // all THEAD rows first and all TFOOT rows last.
+    void ForEachRow(const std::function<void(TIpHtmlNodeTR&)>& Proc, bool HeadFirst);
+    void CountColumns();
+    void CalcMinMax();
+    int32_t TableWidth(int32_t Available);
+    void LayoutTable(int32_t TableWidth);
+    int64_t Overhead() const;
+    int32_t Nesting();
+    void PaintFrame();
+
     int32_t FBorder = 0;
+    TIpHtmlNodeCAPTION* FCaption = nullptr;
+    // Columns: the count (-1 until counted), widths, start offsets, minima, maxima.
+    int32_t FColCount = -1;
+    TIntArr FColWidth;
+    TIntArr FColStart;
+    TIntArr FColMin;
+    TIntArr FColMax;
+    // Half the cell spacing, the widths of vertical and horizontal rules and of the four edges.
+    int32_t FHS = 0, FVR = 0, FHR = 0, FBL = 0, FBR = 0, FBT = 0, FBB = 0;
+    TIpHtmlRect FTableRect;
+    TIpHtmlRect FContentRect;
+    // What the last layout was made for; a layout for the same table width is not repeated.
+    bool FLaidOut = false;
+    int32_t FLayoutAvailable = 0;
+    int32_t FLayoutTableWidth = 0;
+    // The cells in the order they were placed (rows top-down), with the lowest bottom reached so
+    // far, so that painting finds the first visible cell without a walk.
+    std::vector<TIpHtmlNodeTableHeaderOrCell*> FPlaced;
+    std::vector<int32_t> FPlacedBottom;
+    // The properties a row hands its cells.
+    std::unique_ptr<TIpHtmlProps> FRowProps;
+    // How many tables this one lies in; -1 until asked.
+    int32_t FNesting = -1;
 };
 
 // --- inline nodes that change properties ---
@@ -349,6 +517,7 @@ class TIpHtmlNodeHeader : public TIpHtmlNodePropsInline {
   public:
     using TIpHtmlNodePropsInline::TIpHtmlNodePropsInline;
     void AssignProps(TIpHtmlProps& Props) override;
+    void BuildElements() override;
     TIpHtmlAlign Align = TIpHtmlAlign::haDefault;
     TIpHtmlHeaderSize Size = 1;
 };
@@ -357,6 +526,7 @@ class TIpHtmlNodeP : public TIpHtmlNodePropsInline {
   public:
     using TIpHtmlNodePropsInline::TIpHtmlNodePropsInline;
     void AssignProps(TIpHtmlProps& Props) override;
+    void BuildElements() override;
     TIpHtmlAlign Align = TIpHtmlAlign::haDefault;
 };
 
@@ -368,6 +538,7 @@ class TIpHtmlNodeADDRESS : public TIpHtmlNodeInline {
 class TIpHtmlNodeList : public TIpHtmlNodeInline {
   public:
     using TIpHtmlNodeInline::TIpHtmlNodeInline;
+    void BuildElements() override;
     bool Compact = false;
     TIpHtmlULType ListType = TIpHtmlULType::ulDisc;
 };
@@ -390,6 +561,10 @@ class TIpHtmlNodeMENU : public TIpHtmlNodeList {
 class TIpHtmlNodeOL : public TIpHtmlNodeInline {
   public:
     using TIpHtmlNodeInline::TIpHtmlNodeInline;
+    // Numbers each item by its place among all the list's children before it builds.
+    void BuildElements() override;
+    // The marker text of item Number: "3.", "c.", "C.", "iii." or "III." by Style.
+    std::string NumberText(int32_t Number) const;
     bool Compact = false;
     int32_t Start = 1;
     TIpHtmlOLStyle Style = TIpHtmlOLStyle::olArabic;
@@ -415,23 +590,27 @@ class TIpHtmlNodeDL : public TIpHtmlNodeInline {
 class TIpHtmlNodeDT : public TIpHtmlNodeInline {
   public:
     using TIpHtmlNodeInline::TIpHtmlNodeInline;
+    void BuildElements() override;
 };
 
 class TIpHtmlNodeDD : public TIpHtmlNodeInline {
   public:
     using TIpHtmlNodeInline::TIpHtmlNodeInline;
+    void BuildElements() override;
 };
 
 class TIpHtmlNodePRE : public TIpHtmlNodePropsInline {
   public:
     using TIpHtmlNodePropsInline::TIpHtmlNodePropsInline;
     void AssignProps(TIpHtmlProps& Props) override;
+    void BuildElements() override;
 };
 
 class TIpHtmlNodeDIV : public TIpHtmlNodePropsInline {
   public:
     using TIpHtmlNodePropsInline::TIpHtmlNodePropsInline;
     void AssignProps(TIpHtmlProps& Props) override;
+    void BuildElements() override;
     TIpHtmlAlign Align = TIpHtmlAlign::haDefault;
 };
 
@@ -443,6 +622,7 @@ class TIpHtmlNodeBLINK : public TIpHtmlNodeInline {
 class TIpHtmlNodeBLOCKQUOTE : public TIpHtmlNodeInline {
   public:
     using TIpHtmlNodeInline::TIpHtmlNodeInline;
+    void BuildElements() override;
 };
 
 class TIpHtmlNodeQ : public TIpHtmlNodeInline {
@@ -453,6 +633,7 @@ class TIpHtmlNodeQ : public TIpHtmlNodeInline {
 class TIpHtmlNodeBR : public TIpHtmlNodeInline {
   public:
     using TIpHtmlNodeInline::TIpHtmlNodeInline;
+    void BuildElements() override;
     TIpHtmlBreakClear Clear = TIpHtmlBreakClear::hbcNone;
 };
 
@@ -467,6 +648,7 @@ class TIpHtmlNodeA : public TIpHtmlNodePropsInline {
     // Moves the anchor to its new name in the document's list of named anchors.
     void SetName(const std::string& Value);
     bool Hot() const { return FHot; }
+    bool Focused() const { return FFocused; }
     std::string HintText() override { return FHRef; }
     void AssignProps(TIpHtmlProps& Props) override;
     std::string Rel;
@@ -475,10 +657,32 @@ class TIpHtmlNodeA : public TIpHtmlNodePropsInline {
     TIpHtmlMapShape Shape = TIpHtmlMapShape::hmsDefault;
     int32_t TabIndex = -1;
 
+    // The rectangles of its content in page coordinates, pieces on one line joined; made on
+    // first need after a layout.
+    const std::vector<TIpHtmlRect>& DrawRects();
+    const std::vector<TIpHtmlRect>& MapRects();
+    // Forgets both (before a layout).
+    void DropRects();
+    bool AnchorHitTest(TIpHtmlPoint Point);
+    // Point relative to the map rectangle that holds it, or -1,-1.
+    TIpHtmlPoint AnchorMapPoint(TIpHtmlPoint Point);
+    // Shows the anchor in the active colour or its own, repainting its rectangles.
+    void SetAnchorHot(bool Hot);
+    void FocusAnchor();
+    void UnfocusAnchor();
+    // Raises the document's scroll event with the union of its rectangles.
+    void ScrollIntoView() override;
+
   private:
     std::string FHRef;
     std::string FName;
     bool FHot = false;
+    bool FFocused = false;
+    // The properties its parent handed it, for taking them again when it turns hot.
+    TIpHtmlProps* FParentProps = nullptr;
+    bool FRectsKnown = false;
+    std::vector<TIpHtmlRect> FDrawRects;
+    std::vector<TIpHtmlRect> FMapRects;
 };
 
 class TIpHtmlNodeAPPLET : public TIpHtmlNodeInline {
@@ -577,6 +781,11 @@ class TIpHtmlNodeAREA : public TIpHtmlNodeCore {
   public:
     using TIpHtmlNodeCore::TIpHtmlNodeCore;
     std::string HintText() override { return Alt.empty() ? HRef : Alt; }
+    // Sets the hit shape from Coords, relative to an image placed at Image.
+    void SetHitShape(const TIpHtmlRect& Image);
+    bool AreaHitTest(TIpHtmlPoint Point) const;
+    // Forgets the hit shape.
+    void AreaReset();
     TIpHtmlMapShape Shape = TIpHtmlMapShape::hmsDefault;
     std::string Coords;
     std::string HRef;
@@ -584,6 +793,13 @@ class TIpHtmlNodeAREA : public TIpHtmlNodeCore {
     std::string Alt;
     int32_t TabIndex = -1;
     std::string Target;
+
+  private:
+    // A rectangle, or a region: an ellipse in FHitRect, or a polygon filled even-odd.
+    enum class THitKind : uint8_t { None, Rect, Ellipse, Polygon };
+    THitKind FHitKind = THitKind::None;
+    TIpHtmlRect FHitRect;
+    std::vector<TIpHtmlPoint> FHitPolygon;
 };
 
 class TIpHtmlNodeLINK : public TIpHtmlNodeCore {

@@ -49,6 +49,7 @@ void TIpHtmlPropA::ClearMetrics() {
     FSizeOfSpaceKnown = false;
     FSpaceWidth = FSpaceHeight = 0;
     HyphenWidth = HyphenHeight = Ascent = Descent = Height = 0;
+    WordSizes.clear();
 }
 
 TIpHtmlPropList::TIpHtmlPropList() = default;

@@ -7,11 +7,14 @@
 // two pointers. The lists are searched through a hash of the values, not walked.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "htmlview/html/IpHtmlCanvas.h"
 #include "htmlview/html/IpHtmlTypes.h"
 
 class TIpHtml;
@@ -47,6 +50,14 @@ struct TIpHtmlPropBKeyHash {
     size_t operator()(const TIpHtmlPropBKey& Key) const;
 };
 
+// Word sizes are looked up by the text of an element without copying it.
+struct TIpHtmlWordHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view Text) const { return std::hash<std::string_view>()(Text); }
+};
+using TIpHtmlWordSizes =
+    std::unordered_map<std::string, TIpHtmlSize, TIpHtmlWordHash, std::equal_to<>>;
+
 // A font record with the metrics measured for it. The metrics belong to the font on one canvas;
 // layout fills them on first use and clears them before laying out on another canvas.
 class TIpHtmlPropA {
@@ -71,6 +82,9 @@ class TIpHtmlPropA {
     int32_t Ascent = 0;
     int32_t Descent = 0;
     int32_t Height = 0;
+    // The size of every word measured in this font, so that a word that comes again, and a
+    // layout at another width, measure nothing.
+    TIpHtmlWordSizes WordSizes;
     void ClearMetrics();
 
   private:

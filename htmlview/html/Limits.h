@@ -30,4 +30,26 @@ inline constexpr size_t kPoolPageSize = 4096;
 // Characters the tokenizer may push back; it never needs more than two.
 inline constexpr int kMaxCharPushBack = 8;
 
+// Every size and coordinate layout computes stays within this magnitude, so adding two of them
+// never overflows 32 bits however many huge pictures, cells and spacings a page piles up.
+inline constexpr int32_t kMaxLayoutExtent = 1 << 30;
+
+// Columns a table lays out. Each row walks its columns, so the count bounds rows times columns;
+// cells that would start past the last column are not shown, spans reaching past it are cut.
+inline constexpr int32_t kMaxTableColumns = 1000;
+
+// Tables nested deeper than this are laid out at their minimum width whatever room they get.
+// A table may be asked for its size at more than one width while its block breaks lines (next
+// to a float, after a wrap), and each of those layouts asks the tables inside it again; tied to
+// their minimum width the deep ones are laid out once, so the work stays bounded.
+inline constexpr int32_t kMaxTableNesting = 12;
+
+// Buckets of the index that finds the anchor under the mouse, in pixels of page height; an
+// anchor rectangle taller than kMaxAnchorBuckets buckets is kept in a list tested every time.
+inline constexpr int32_t kAnchorBucketHeight = 128;
+inline constexpr int32_t kMaxAnchorBuckets = 16;
+
+// Points of an image map polygon.
+inline constexpr size_t kMaxAreaPoints = 4096;
+
 }  // namespace HtmlLimits

@@ -1,0 +1,203 @@
+// Pictures: asking the document's image event for them, the default picture for those nobody
+// gives, and the nodes that show them (IMG, and BODY with its background).
+#include <algorithm>
+
+#include <QImage>
+
+#include "htmlview/html/IpHtml.h"
+#include "htmlview/html/IpHtmlBevel.h"
+#include "htmlview/html/Limits.h"
+#include "netlib/base/IpBase.h"
+#include "netlib/base/IpUtils.h"
+#include "platform/gdi/Graphics.h"
+
+namespace {
+
+int32_t Clamp(int64_t Value) {
+    return int32_t(std::clamp<int64_t>(Value, 0, HtmlLimits::kMaxLayoutExtent));
+}
+
+int32_t Attribute(int32_t Value) {
+    return std::clamp(Value, 0, HtmlLimits::kMaxPixels);
+}
+
+// A picture frame with a red cross: a picture that could not be had.
+TIpHtmlPictureRef MakeDefaultPicture() {
+    constexpr int kSize = 16;
+    QImage Image(kSize, kSize, QImage::Format_RGB32);
+    Image.fill(qRgb(255, 255, 255));
+    for (int I = 0; I < kSize; ++I) {
+        for (const auto& [X, Y] : {std::pair{I, 0}, {I, kSize - 1}, {0, I}, {kSize - 1, I}})
+            Image.setPixel(X, Y, qRgb(128, 128, 128));
+        if (I >= 4 && I < kSize - 4) {
+            Image.setPixel(I, I, qRgb(192, 0, 0));
+            Image.setPixel(kSize - 1 - I, I, qRgb(192, 0, 0));
+        }
+    }
+    TBitmap Bitmap;
+    Bitmap.SetImage(Image);
+    auto Picture = std::make_shared<TPicture>();
+    Picture->SetGraphic(&Bitmap);
+    return Picture;
+}
+
+}  // namespace
+
+// --- the document's part ---
+
+void TIpHtml::CheckPicture(const TIpHtmlPictureRef& Picture) {
+    if (Picture && !Picture->Graphic())
+        throw EIpHtmlException("Picture object contains no graphic object");
+}
+
+void TIpHtml::GetImage(TIpHtmlNode* Sender, const std::string& URL, TIpHtmlPictureRef& Picture) {
+    if (!OnGetImage) throw EIpHtmlException("No OnGetImage event handler assigned");
+    OnGetImage(Sender, URL, Picture);
+    CheckPicture(Picture);
+}
+
+const TIpHtmlPictureRef& TIpHtml::DefaultPicture() {
+    if (!FDefaultPicture) FDefaultPicture = MakeDefaultPicture();
+    return FDefaultPicture;
+}
+
+// --- IMG ---
+
+void TIpHtmlNodeIMG::LoadPicture() {
+    if (Src.empty()) return;
+    TIpHtml& Doc = *Owner();
+    TIpHtmlPictureRef Picture;
+    Doc.GetImage(this, BuildURL(Doc.BaseURL, Src), Picture);
+    FPicture = Picture ? Picture : Doc.DefaultPicture();
+}
+
+void TIpHtmlNodeIMG::UnloadPicture() {
+    FPicture.reset();
+}
+
+void TIpHtmlNodeIMG::PictureArrived(const TIpHtmlPictureRef& Picture) {
+    TIpHtml::CheckPicture(Picture);
+    const TIpHtmlSize Before = InlineSize(-1);
+    FPicture = Picture ? Picture : Owner()->DefaultPicture();
+    FSizeKnown = false;
+    if (InlineSize(-1) == Before)
+        Repaint();
+    else
+        ResetSize();
+}
+
+void TIpHtmlNodeIMG::ResetSize() {
+    FSizeKnown = false;
+    TIpHtmlNode::ResetSize();
+}
+
+int32_t TIpHtmlNodeIMG::PercentWidth(int32_t Available) const {
+    return Clamp(RoundDiv(int64_t(Width.LengthValue()) * Available, 100) -
+                 2 * int64_t(Attribute(HSpace)) - 2 * int64_t(Attribute(Border)));
+}
+
+// WIDTH and HEIGHT both given need no picture; otherwise the picture's size, each of them
+// replaced by WIDTH or HEIGHT when given. Spacing and border come around it.
+TIpHtmlSize TIpHtmlNodeIMG::InlineSize(int32_t Available) {
+    const bool NoLoad = Available == -1;
+    if (NoLoad) Available = 0;
+    if (FSizeKnown && (Available == 0 || Available == FSizeWidth)) return FSize;
+    const TIpHtmlLengthType WidthType = Width.LengthType();
+    const bool HasHeight = Height.Value() != 0;
+    const auto GivenWidth = [&] {
+        return WidthType == TIpHtmlLengthType::hlPercent ? PercentWidth(Available)
+                                                         : Attribute(Width.LengthValue());
+    };
+    int64_t W = 0, H = 0;
+    if (WidthType != TIpHtmlLengthType::hlUndefined && HasHeight) {
+        W = GivenWidth();
+        H = Attribute(Height.Value());
+    } else {
+        if (!FPicture && !NoLoad) LoadPicture();
+        if (FPicture) {
+            const TIpHtmlPrintState& Print = Owner()->PrintState;
+            W = Print.Printing ? Print.Scale(FPicture->Width()) : FPicture->Width();
+            H = Print.Printing ? Print.Scale(FPicture->Height()) : FPicture->Height();
+            if (WidthType != TIpHtmlLengthType::hlUndefined) W = GivenWidth();
+            if (HasHeight) H = Attribute(Height.Value());
+        }
+    }
+    const int64_t Frame = 2 * int64_t(Attribute(Border));
+    FSize = {Clamp(W + 2 * int64_t(Attribute(HSpace)) + Frame),
+             Clamp(H + 2 * int64_t(Attribute(VSpace)) + Frame)};
+    FSizeWidth = Available;
+    FSizeKnown = true;
+    return FSize;
+}
+
+void TIpHtmlNodeIMG::InlineMinMaxWidth(int32_t& Min, int32_t& Max) {
+    Min = Max = InlineSize(0).Width;
+}
+
+void TIpHtmlNodeIMG::ListMapRects(const TIpHtmlRectProc& Proc) {
+    if (IsMap) Proc(Element()->WordRect);
+}
+
+// The default picture, when smaller than the box, is shown as it is inside a frame; any other
+// picture fills the box.
+void TIpHtmlNodeIMG::PaintInline(TIpHtmlNodeBlock& Block) {
+    TIpHtml& Doc = *Owner();
+    if (!FPicture || !FPicture->Graphic()) LoadPicture();
+    const TIpHtmlRect& At = Element()->WordRect;
+    Doc.AddDrawRect(At, Element(), &Block);
+    TIpHtmlRect Box;
+    if (!Doc.PageRectToScreen({At.Left, At.Top, At.Left + FSize.Width, At.Top + FSize.Height}, Box))
+        return;
+    const int32_t Frame = Attribute(Border);
+    PaintBevel(Doc.Target(), Box, Frame, {});
+    Box = {Box.Left + Frame + Attribute(HSpace), Box.Top + Frame + Attribute(VSpace),
+           Box.Right - Frame - Attribute(HSpace), Box.Bottom - Frame - Attribute(VSpace)};
+    FPictureRect = Box;
+    if (!FPicture || !FPicture->Graphic() || IsEmptyRect(Box)) return;
+    // A picture shows transparent where it says so itself (a PNG's transparent colour). Made
+    // transparent here, a bitmap would lose every pixel of its bottom-left pixel's colour.
+    TGraphic& Graphic = *FPicture->Graphic();
+    if (FPicture == Doc.DefaultPicture() && Graphic.Width() < Box.Right - Box.Left &&
+        Graphic.Height() < Box.Bottom - Box.Top) {
+        Doc.Target().FrameRect(Box, FProps->FontColor());
+        Doc.Target().DrawPicture({Box.Left + 1, Box.Top + 1, Box.Left + 1 + Graphic.Width(),
+                                  Box.Top + 1 + Graphic.Height()},
+                                 Graphic);
+        return;
+    }
+    Doc.Target().DrawPicture(Box, Graphic);
+}
+
+// --- BODY ---
+
+void TIpHtmlNodeBODY::PictureArrived(const TIpHtmlPictureRef& Picture) {
+    TIpHtml::CheckPicture(Picture);
+    FBackgroundPicture = Picture;
+    Repaint();
+}
+
+// White, or the page's colour; a background picture tiled from the page's origin over that.
+void TIpHtmlNodeBODY::PaintBackground() {
+    TIpHtml& Doc = *Owner();
+    TIpHtmlCanvas& Canvas = Doc.Target();
+    const TIpHtmlRect& Area = Doc.PaintArea();
+    if (Doc.PrintState.Printing) {
+        Canvas.FillRect(Area, 0xFFFFFF);
+        return;
+    }
+    if (!FBackground.empty() && !FBackgroundPicture && !FBackgroundAsked) {
+        FBackgroundAsked = true;
+        TIpHtmlPictureRef Picture;
+        Doc.GetImage(this, BuildURL(Doc.BaseURL, FBackground), Picture);
+        FBackgroundPicture = Picture;
+    }
+    const bool Tiled = FBackgroundPicture && FBackgroundPicture->Graphic();
+    if (!Tiled) Canvas.FillRect(Area, 0xFFFFFF);
+    if (FBgColor != kHtmlNoColor) Canvas.FillRect(Area, FBgColor);
+    if (Tiled) Canvas.TilePicture(Area, *FBackgroundPicture->Graphic(), Doc.PagePtToScreen({0, 0}));
+}
+
+void TIpHtmlNodeBODY::PaintBlock(TIpHtmlProps& Props) {
+    PaintBackground();
+    TIpHtmlNodeBlock::PaintBlock(Props);
+}
