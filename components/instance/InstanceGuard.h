@@ -10,7 +10,7 @@
 // if it has one. The lock goes with the process that holds it, so only a live first copy counts.
 #include <string>
 
-#include "platform/core/WinTypes.h"
+#include "platform/classes/WinTypes.h"
 
 // Sets the guard up: call once at start-up, after the Qt application object exists and before
 // the application's title is changed. When the lock file cannot be created or locked for any

@@ -3,6 +3,7 @@
 #include <QString>
 #include <algorithm>
 
+#include "platform/classes/CodePages.h"
 #include "platform/gdi/Gdi.h"
 
 namespace {

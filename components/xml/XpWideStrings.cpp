@@ -3,6 +3,7 @@
 #include <QString>
 #include <algorithm>
 
+#include "platform/classes/CodePages.h"
 #include "platform/gdi/Gdi.h"
 
 std::u16string XpCopy(const std::u16string& Text, int Index, int Count) {

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/classes/CodePages.h"
 #include "platform/controls/ButtonView.h"
 #include "platform/controls/ControlLook.h"
 #include "platform/controls/OwnerDraw.h"
-#include "platform/classes/CodePages.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/gdi/Gdi.h"

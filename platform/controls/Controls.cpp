@@ -1,11 +1,11 @@
 #include "platform/controls/Controls.h"
 
 #include "platform/controls/ButtonControl.h"
-#include "platform/controls/EditControl.h"
-#include "platform/controls/StaticControl.h"
 #include "platform/controls/ComboBoxControl.h"
+#include "platform/controls/EditControl.h"
 #include "platform/controls/ListBoxControl.h"
 #include "platform/controls/ListViewControl.h"
+#include "platform/controls/StaticControl.h"
 #include "platform/controls/StatusBarControl.h"
 #include "platform/controls/TabControlWindow.h"
 #include "platform/controls/TreeViewControl.h"

@@ -6,6 +6,7 @@
 #include <QStyleFactory>
 #include <algorithm>
 
+#include "platform/classes/CodePages.h"
 #include "platform/controls/ControlLook.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/EditWidget.h"

@@ -119,12 +119,12 @@ TItemList::TPlace TItemList::Locate(int Index) const {
     return TPlace{Block, static_cast<size_t>(Index - FStarts[Block])};
 }
 
-TListItem& TItemList::operator[](int Index) {
+TListBoxItem& TItemList::operator[](int Index) {
     const TPlace P = Locate(Index);
     return FBlocks[P.Block][P.Offset];
 }
 
-const TListItem& TItemList::operator[](int Index) const {
+const TListBoxItem& TItemList::operator[](int Index) const {
     const TPlace P = Locate(Index);
     return FBlocks[P.Block][P.Offset];
 }
@@ -138,29 +138,29 @@ void TItemList::Renumber(size_t Block) {
     }
 }
 
-void TItemList::Insert(int Index, TListItem Item) {
+void TItemList::Insert(int Index, TListBoxItem Item) {
     if (FBlocks.empty()) {
         FBlocks.emplace_back();
         FStarts.push_back(0);
     }
     // At the end it goes into the last block; else into the block that holds Index now.
     TPlace P = Index == FCount ? TPlace{FBlocks.size() - 1, FBlocks.back().size()} : Locate(Index);
-    std::vector<TListItem>& Block = FBlocks[P.Block];
+    std::vector<TListBoxItem>& Block = FBlocks[P.Block];
     Block.insert(Block.begin() + static_cast<std::ptrdiff_t>(P.Offset), std::move(Item));
     ++FCount;
     if (Block.size() > kBlockItems) {
-        std::vector<TListItem> Tail(std::make_move_iterator(Block.begin() + kBlockItems / 2),
-                                    std::make_move_iterator(Block.end()));
+        std::vector<TListBoxItem> Tail(std::make_move_iterator(Block.begin() + kBlockItems / 2),
+                                       std::make_move_iterator(Block.end()));
         Block.resize(kBlockItems / 2);
         FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(P.Block) + 1, std::move(Tail));
     }
     Renumber(P.Block);
 }
 
-TListItem TItemList::Erase(int Index) {
+TListBoxItem TItemList::Erase(int Index) {
     const TPlace P = Locate(Index);
-    std::vector<TListItem>& Block = FBlocks[P.Block];
-    TListItem Gone = std::move(Block[P.Offset]);
+    std::vector<TListBoxItem>& Block = FBlocks[P.Block];
+    TListBoxItem Gone = std::move(Block[P.Offset]);
     Block.erase(Block.begin() + static_cast<std::ptrdiff_t>(P.Offset));
     --FCount;
     if (Block.empty()) FBlocks.erase(FBlocks.begin() + static_cast<std::ptrdiff_t>(P.Block));

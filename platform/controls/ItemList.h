@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/core/WinTypes.h"
+#include "platform/classes/WinTypes.h"
 
-struct TListItem {
+struct TListBoxItem {
     std::string Text;
     ULONG_PTR Data = 0;
     // Owner-drawn lists of variable height only.
@@ -32,12 +32,12 @@ class TItemList {
     int Count() const { return FCount; }
     bool Empty() const { return FCount == 0; }
     // Index must be in [0, Count()).
-    TListItem& operator[](int Index);
-    const TListItem& operator[](int Index) const;
+    TListBoxItem& operator[](int Index);
+    const TListBoxItem& operator[](int Index) const;
 
     // Index in [0, Count()]: the item lands there.
-    void Insert(int Index, TListItem Item);
-    TListItem Erase(int Index);
+    void Insert(int Index, TListBoxItem Item);
+    TListBoxItem Erase(int Index);
     void Clear();
 
     // The index a new item goes to in a sorted list: after every item for which Before(index,
@@ -60,7 +60,7 @@ class TItemList {
     // The first indexes of the blocks from Block on are counted again.
     void Renumber(size_t Block);
 
-    std::vector<std::vector<TListItem>> FBlocks;
+    std::vector<std::vector<TListBoxItem>> FBlocks;
     // FStarts[b]: the index of block b's first item. No block is ever empty.
     std::vector<int> FStarts;
     int FCount = 0;
@@ -80,7 +80,7 @@ int TItemList::UpperBound(F&& Before) const {
             Low = Mid + 1;
     }
     if (Low == FBlocks.size()) return FCount;
-    const std::vector<TListItem>& Block = FBlocks[Low];
+    const std::vector<TListBoxItem>& Block = FBlocks[Low];
     size_t First = 0;
     size_t Last = Block.size();
     while (First < Last) {

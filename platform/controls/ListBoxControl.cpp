@@ -148,7 +148,7 @@ void TListBoxControl::AdjustIntegralHeight(WINDOWPOS& Pos) const {
 // --- items --------------------------------------------------------------------------------------
 
 LRESULT TListBoxControl::AddString(LPARAM LParam, int Index, bool Sorted) {
-    TListItem Item;
+    TListBoxItem Item;
     if (HasStrings()) {
         const char* Text = reinterpret_cast<const char*>(LParam);
         const size_t Length = Text ? strnlen(Text, ControlsLimits::kMaxItemText + 1) : 0;
@@ -183,14 +183,14 @@ LRESULT TListBoxControl::AddString(LPARAM LParam, int Index, bool Sorted) {
     return At;
 }
 
-int TListBoxControl::SortedIndex(const TListItem& Item) const {
+int TListBoxControl::SortedIndex(const TListBoxItem& Item) const {
     if (HasStrings())
-        return FItems.UpperBound([&](int, const TListItem& Other) {
+        return FItems.UpperBound([&](int, const TListBoxItem& Other) {
             return CompareItemTexts(Item.Text, Other.Text) < 0;
         });
     // Items without strings: their owner says how they compare.
     const TOwner O = Owner();
-    return FItems.UpperBound([&](int Index, const TListItem& Other) {
+    return FItems.UpperBound([&](int Index, const TListBoxItem& Other) {
         COMPAREITEMSTRUCT C;
         C.CtlType = O.CtlType;
         C.CtlID = O.Id;
@@ -205,7 +205,7 @@ int TListBoxControl::SortedIndex(const TListItem& Item) const {
 
 LRESULT TListBoxControl::DeleteString(int Index) {
     if (Index < 0 || Index >= FItems.Count()) return LB_ERR;
-    const TListItem Gone = FItems.Erase(Index);
+    const TListBoxItem Gone = FItems.Erase(Index);
     if (FSelected == Index)
         FSelected = -1;
     else if (FSelected > Index)
@@ -233,7 +233,7 @@ void TListBoxControl::ResetContent() {
     for (int I = 0; I < Gone.Count(); ++I) SendDeleteItem(I, Gone[I]);
 }
 
-void TListBoxControl::SendDeleteItem(int Index, const TListItem& Item) {
+void TListBoxControl::SendDeleteItem(int Index, const TListBoxItem& Item) {
     if (!OwnerDraw() && Item.Data == 0) return;
     const TOwner O = Owner();
     if (!O.Wnd) return;
@@ -248,7 +248,7 @@ void TListBoxControl::SendDeleteItem(int Index, const TListItem& Item) {
 
 LRESULT TListBoxControl::GetText(int Index, char* Buffer) const {
     if (Index < 0 || Index >= FItems.Count() || !Buffer) return LB_ERR;
-    const TListItem& Item = FItems[Index];
+    const TListBoxItem& Item = FItems[Index];
     if (!HasStrings()) {
         std::memcpy(Buffer, &Item.Data, sizeof Item.Data);
         return sizeof Item.Data;
@@ -258,7 +258,8 @@ LRESULT TListBoxControl::GetText(int Index, char* Buffer) const {
     return static_cast<LRESULT>(Item.Text.size());
 }
 
-bool TListBoxControl::Matches(int Index, const TListItem& Item, LPARAM LParam, bool Exact) const {
+bool TListBoxControl::Matches(int Index, const TListBoxItem& Item, LPARAM LParam,
+                              bool Exact) const {
     if (HasStrings()) {
         const char* Text = reinterpret_cast<const char*>(LParam);
         const std::string_view Wanted = Text ? Text : "";
@@ -279,7 +280,7 @@ bool TListBoxControl::Matches(int Index, const TListItem& Item, LPARAM LParam, b
 
 int TListBoxControl::Find(int Start, LPARAM LParam, bool Exact) const {
     const int First = (Start < 0 || Start >= FItems.Count() - 1) ? 0 : Start + 1;
-    return FItems.FindFrom(First, [&](int Index, const TListItem& Item) {
+    return FItems.FindFrom(First, [&](int Index, const TListBoxItem& Item) {
         return Matches(Index, Item, LParam, Exact);
     });
 }
@@ -297,7 +298,7 @@ int TListBoxControl::CurSel() const {
 }
 
 bool TListBoxControl::SetSelected(int Index, bool Select) {
-    TListItem& Item = FItems[Index];
+    TListBoxItem& Item = FItems[Index];
     if (Item.Selected == Select) return false;
     Item.Selected = Select;
     RedrawItem(Index, ODA_SELECT);

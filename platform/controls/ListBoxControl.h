@@ -88,14 +88,14 @@ class TListBoxControl : public TWrappedControl {
 
     // --- items
     LRESULT AddString(LPARAM LParam, int Index, bool Sorted);
-    int SortedIndex(const TListItem& Item) const;
+    int SortedIndex(const TListBoxItem& Item) const;
     LRESULT DeleteString(int Index);
     void ResetContent();
     LRESULT SetItemHeight(int Index, int Height);
-    void SendDeleteItem(int Index, const TListItem& Item);
+    void SendDeleteItem(int Index, const TListBoxItem& Item);
     LRESULT GetText(int Index, char* Buffer) const;
     int Find(int Start, LPARAM LParam, bool Exact) const;
-    bool Matches(int Index, const TListItem& Item, LPARAM LParam, bool Exact) const;
+    bool Matches(int Index, const TListBoxItem& Item, LPARAM LParam, bool Exact) const;
 
     // --- selection
     bool Selected(int Index) const;

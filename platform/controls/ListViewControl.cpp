@@ -180,8 +180,9 @@ LRESULT TListViewControl::ItemMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
             return GetNextItem(Index,
                                static_cast<UINT>(LOWORD(static_cast<std::uintptr_t>(LParam))));
         case LVM_GETSELECTEDCOUNT:
-            return std::count_if(FData.Items.begin(), FData.Items.end(),
-                                 [](const TListItem& I) { return (I.State & LVIS_SELECTED) != 0; });
+            return std::count_if(FData.Items.begin(), FData.Items.end(), [](const TListViewRow& I) {
+                return (I.State & LVIS_SELECTED) != 0;
+            });
         case LVM_FINDITEM:
             return FindItem(Index, reinterpret_cast<const LVFINDINFO*>(LParam));
         case LVM_SORTITEMS:
@@ -371,11 +372,12 @@ int TListViewControl::SortedPosition(const std::string& Text) const {
     const bool Descending =
         (FData.Style & LVS_SORTDESCENDING) && !(FData.Style & LVS_SORTASCENDING);
     // After the items that sort equal, so that equal texts keep the order they came in.
-    const auto At = std::upper_bound(FData.Items.begin(), FData.Items.end(), Text,
-                                     [Descending](const std::string& New, const TListItem& Item) {
-                                         const int Order = CompareItemTexts(New, Item.Text(0));
-                                         return Descending ? Order > 0 : Order < 0;
-                                     });
+    const auto At =
+        std::upper_bound(FData.Items.begin(), FData.Items.end(), Text,
+                         [Descending](const std::string& New, const TListViewRow& Item) {
+                             const int Order = CompareItemTexts(New, Item.Text(0));
+                             return Descending ? Order > 0 : Order < 0;
+                         });
     return static_cast<int>(At - FData.Items.begin());
 }
 
@@ -383,7 +385,7 @@ LRESULT TListViewControl::InsertItem(const LVITEM* Item) {
     if (!Item || Item->iSubItem != 0 || Item->iItem < 0 ||
         static_cast<int>(FData.Items.size()) >= ControlsLimits::kMaxListItems)
         return -1;
-    TListItem New;
+    TListViewRow New;
     New.Texts.push_back((Item->mask & LVIF_TEXT) ? TextOf(Item->pszText) : std::string());
     if (Item->mask & LVIF_IMAGE) New.Image = Item->iImage;
     if (Item->mask & LVIF_PARAM) New.Param = Item->lParam;
@@ -421,7 +423,7 @@ LRESULT TListViewControl::SetItem(int Index, const LVITEM* Item, UINT Mask) {
     const UINT State = FData.Items[static_cast<size_t>(Index)].State;
     if (NotifyItem(LVN_ITEMCHANGING, Index, Mask, State, State) || !FData.Valid(Index))
         return FALSE;
-    TListItem& It = FData.Items[static_cast<size_t>(Index)];
+    TListViewRow& It = FData.Items[static_cast<size_t>(Index)];
     if (Mask & LVIF_TEXT) {
         const size_t Sub = static_cast<size_t>(Item->iSubItem);
         if (It.Texts.size() <= Sub) It.Texts.resize(Sub + 1);
@@ -437,7 +439,7 @@ LRESULT TListViewControl::SetItem(int Index, const LVITEM* Item, UINT Mask) {
 
 LRESULT TListViewControl::GetItem(LVITEM* Item) const {
     if (!Item || !FData.Valid(Item->iItem)) return FALSE;
-    const TListItem& It = FData.Items[static_cast<size_t>(Item->iItem)];
+    const TListViewRow& It = FData.Items[static_cast<size_t>(Item->iItem)];
     if (Item->mask & LVIF_TEXT) CopyText(It.Text(Item->iSubItem), Item->pszText, Item->cchTextMax);
     if (Item->iSubItem != 0) return TRUE;
     if (Item->mask & LVIF_IMAGE) Item->iImage = It.Image;
@@ -511,7 +513,7 @@ LRESULT TListViewControl::FindItem(int Start, const LVFINDINFO* Find) const {
     if (!Find) return -1;
     const int Count = static_cast<int>(FData.Items.size());
     const std::string Wanted = Find->psz ? Find->psz : "";
-    auto Matches = [&](const TListItem& Item) {
+    auto Matches = [&](const TListViewRow& Item) {
         if (Find->flags & LVFI_PARAM) return Item.Param == Find->lParam;
         if (!(Find->flags & (LVFI_STRING | LVFI_PARTIAL))) return false;
         const std::string& Text = Item.Text(0);
@@ -533,7 +535,7 @@ LRESULT TListViewControl::SortItems(LPARAM Sort, PFNLVCOMPARE Compare) {
     if (!Compare) return FALSE;
     if (View()) View()->BeginReset();
     std::stable_sort(FData.Items.begin(), FData.Items.end(),
-                     [&](const TListItem& A, const TListItem& B) {
+                     [&](const TListViewRow& A, const TListViewRow& B) {
                          return Compare(A.Param, B.Param, Sort) < 0;
                      });
     if (View()) View()->EndReset();

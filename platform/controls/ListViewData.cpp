@@ -2,7 +2,7 @@
 
 #include "platform/gdi/Gdi.h"
 
-const std::string& TListItem::Text(int SubItem) const {
+const std::string& TListViewRow::Text(int SubItem) const {
     static const std::string None;
     if (SubItem < 0 || SubItem >= static_cast<int>(Texts.size())) return None;
     return Texts[static_cast<size_t>(SubItem)];

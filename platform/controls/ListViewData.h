@@ -15,7 +15,7 @@ struct TListColumn {
     int SubItem = 0;
 };
 
-struct TListItem {
+struct TListViewRow {
     // Index 0 is the item's text, 1.. its sub-items; missing ones are empty.
     std::vector<std::string> Texts;
     int Image = 0;
@@ -28,7 +28,7 @@ struct TListItem {
 
 struct TListViewData {
     std::vector<TListColumn> Columns;
-    std::vector<TListItem> Items;
+    std::vector<TListViewRow> Items;
     DWORD Style = 0;
     DWORD ExStyle = 0;
     COLORREF BkColour;

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/classes/CodePages.h"
 #include "platform/core/Input.h"
 #include "platform/gdi/Gdi.h"
 
@@ -132,7 +133,7 @@ class TListViewWidget::TModel : public QAbstractTableModel {
     }
     QVariant data(const QModelIndex& Index, int Role) const override {
         if (Role != Qt::DisplayRole || !FData.Valid(Index.row())) return {};
-        const TListItem& Item = FData.Items[static_cast<size_t>(Index.row())];
+        const TListViewRow& Item = FData.Items[static_cast<size_t>(Index.row())];
         return Cp1252ToUnicode(Item.Text(FData.SubItemOf(Index.column())));
     }
     QVariant headerData(int Section, Qt::Orientation Orientation, int Role) const override {
@@ -189,7 +190,7 @@ class TListViewWidget::TDelegate : public QAbstractItemDelegate {
     TItemParts PartsOf(const QRect& Cell, int Row, int Column, const QFont& Font) const {
         TItemParts Parts;
         if (!FData.Valid(Row)) return Parts;
-        const TListItem& Item = FData.Items[static_cast<size_t>(Row)];
+        const TListViewRow& Item = FData.Items[static_cast<size_t>(Row)];
         const QFontMetrics Metrics(Font);
         const QString Text = Cp1252ToUnicode(Item.Text(FData.SubItemOf(Column)));
         const DWORD View = FData.View();
@@ -225,7 +226,7 @@ class TListViewWidget::TDelegate : public QAbstractItemDelegate {
                const QModelIndex& Index) const override {
         const int Row = Index.row();
         if (!FData.Valid(Row)) return;
-        const TListItem& Item = FData.Items[static_cast<size_t>(Row)];
+        const TListViewRow& Item = FData.Items[static_cast<size_t>(Row)];
         const int Column = Index.column();
         const TItemParts Parts = PartsOf(Option.rect, Row, Column, Option.font);
         const bool FullRow = FData.View() == LVS_REPORT && (FData.ExStyle & LVS_EX_FULLROWSELECT);
@@ -259,7 +260,7 @@ class TListViewWidget::TDelegate : public QAbstractItemDelegate {
     void PaintRowExtras(QPainter& Painter, const QRect& Row, int Index,
                         const QHeaderView& Header) const {
         if (!FData.Valid(Index)) return;
-        const TListItem& Item = FData.Items[static_cast<size_t>(Index)];
+        const TListViewRow& Item = FData.Items[static_cast<size_t>(Index)];
         if (FData.ExStyle & LVS_EX_GRIDLINES) {
             Painter.save();
             Painter.setPen(SysQtColor(COLOR_BTNFACE));
@@ -283,7 +284,7 @@ class TListViewWidget::TDelegate : public QAbstractItemDelegate {
     }
 
   private:
-    TItemParts IconParts(const QRect& Cell, const TListItem& Item, const QString& Text,
+    TItemParts IconParts(const QRect& Cell, const TListViewRow& Item, const QString& Text,
                          const QFontMetrics& Metrics) const {
         TItemParts Parts;
         const QSize Icon = FImages[LVSIL_NORMAL].Size();
@@ -304,7 +305,7 @@ class TListViewWidget::TDelegate : public QAbstractItemDelegate {
         return Parts;
     }
 
-    void DrawPictures(QPainter& Painter, const TItemParts& Parts, const TListItem& Item,
+    void DrawPictures(QPainter& Painter, const TItemParts& Parts, const TListViewRow& Item,
                       bool Blend) const {
         const WPARAM Which = FData.View() == LVS_ICON ? LVSIL_NORMAL : LVSIL_SMALL;
         const QPixmap Picture = FImages[Which].Pixmap(Item.Image, Blend);
@@ -315,7 +316,7 @@ class TListViewWidget::TDelegate : public QAbstractItemDelegate {
         if (!State.isNull()) Painter.drawPixmap(Parts.State.topLeft(), State);
     }
 
-    void DrawText(QPainter& Painter, const TItemParts& Parts, const TListItem& Item, int Column,
+    void DrawText(QPainter& Painter, const TItemParts& Parts, const TListViewRow& Item, int Column,
                   const QFont& Font) const {
         const QFontMetrics Metrics(Font);
         const QString Text = Cp1252ToUnicode(Item.Text(FData.SubItemOf(Column)));

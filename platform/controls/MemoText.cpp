@@ -1,5 +1,6 @@
 #include "platform/controls/MemoText.h"
 
+#include "platform/classes/CodePages.h"
 #include "platform/gdi/Gdi.h"
 
 QString MemoTextOf(std::string_view Bytes) {

@@ -11,26 +11,10 @@
 // HitTest from WM_NCHITTEST, Paint from WM_NCPAINT (after the frame), Press for WM_NCLBUTTONDOWN
 // on a bar (or a press it captured), Move / Release for the mouse messages while Tracking(),
 // Repeat for its timer and Cancel when the capture goes elsewhere.
+#include "platform/core/ScrollBar.h"
 #include "platform/core/Window.h"
 
-constexpr int SB_HORZ = 0;
-constexpr int SB_VERT = 1;
-
-constexpr WORD SB_LINEUP = 0;
-constexpr WORD SB_LINELEFT = 0;
-constexpr WORD SB_LINEDOWN = 1;
-constexpr WORD SB_LINERIGHT = 1;
-constexpr WORD SB_PAGEUP = 2;
-constexpr WORD SB_PAGELEFT = 2;
-constexpr WORD SB_PAGEDOWN = 3;
-constexpr WORD SB_PAGERIGHT = 3;
-constexpr WORD SB_THUMBPOSITION = 4;
-constexpr WORD SB_THUMBTRACK = 5;
-constexpr WORD SB_TOP = 6;
-constexpr WORD SB_LEFT = 6;
-constexpr WORD SB_BOTTOM = 7;
-constexpr WORD SB_RIGHT = 7;
-constexpr WORD SB_ENDSCROLL = 8;
+// The bar and request codes are the window layer's (platform/core/ScrollBar.h).
 
 // The left button as the input left it. A press that is handled late may find its release gone
 // by already, to wherever the pointer was: tracking that starts then ends at once.

@@ -1,5 +1,6 @@
 #include "platform/controls/StaticControl.h"
 
+#include "platform/classes/CodePages.h"
 #include "platform/controls/ControlLook.h"
 #include "platform/controls/StaticView.h"
 #include "platform/gdi/Gdi.h"

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/classes/CodePages.h"
 #include "platform/core/Input.h"
 #include "platform/gdi/Gdi.h"
 

@@ -20,6 +20,7 @@
 // (WM_HSCROLL for UDS_HORZ) to the parent with MAKEWPARAM(SB_THUMBPOSITION, position) and the
 // control's handle; SB_ENDSCROLL when the button is let go. A held button repeats.
 #include "platform/controls/CommonControls.h"
+#include "platform/core/ScrollBar.h"
 
 // Styles.
 constexpr DWORD UDS_WRAP = 0x0001;
@@ -49,9 +50,7 @@ constexpr UINT UDM_GETPOS32 = WM_USER + 114;
 constexpr int UD_MAXVAL = 0x7FFF;
 constexpr int UD_MINVAL = -UD_MAXVAL;
 
-// Scroll codes of the WM_VSCROLL / WM_HSCROLL it sends.
-constexpr WORD SB_THUMBPOSITION = 4;
-constexpr WORD SB_ENDSCROLL = 8;
+// Scroll codes of the WM_VSCROLL / WM_HSCROLL it sends: SB_THUMBPOSITION, SB_ENDSCROLL.
 
 // Notifications.
 constexpr UINT UDN_DELTAPOS = UDN_FIRST - 1;

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <memory>
 
+#include "platform/classes/CodePages.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/gdi/Gdi.h"

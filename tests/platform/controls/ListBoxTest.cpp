@@ -115,7 +115,7 @@ TEST(ItemList, InsertsAndErasesAcrossBlocksAsAVectorWould) {
             Model.erase(Model.begin() + At);
         } else {
             const int At = static_cast<int>(Random() % (Model.size() + 1));
-            List.Insert(At, TListItem{"", static_cast<ULONG_PTR>(Step), 0, false});
+            List.Insert(At, TListBoxItem{"", static_cast<ULONG_PTR>(Step), 0, false});
             Model.insert(Model.begin() + At, Step);
         }
     }
@@ -125,7 +125,7 @@ TEST(ItemList, InsertsAndErasesAcrossBlocksAsAVectorWould) {
     // A search from the middle wraps around once.
     std::vector<int> Visited;
     EXPECT_EQ(List.FindFrom(List.Count() - 2,
-                            [&](int Index, const TListItem&) {
+                            [&](int Index, const TListBoxItem&) {
                                 Visited.push_back(Index);
                                 return false;
                             }),
