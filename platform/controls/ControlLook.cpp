@@ -12,6 +12,14 @@ QColor QtColor(COLORREF Color) {
     return QColor(GetRValue(Color), GetGValue(Color), GetBValue(Color));
 }
 
+QColor SysQtColor(int Index) {
+    return QtColor(GetSysColor(Index));
+}
+
+QColor ColourOr(COLORREF Colour, int SysColour) {
+    return Colour == CLR_NONE || Colour == CLR_DEFAULT ? SysQtColor(SysColour) : QtColor(Colour);
+}
+
 QStyle* ClassicStyle() {
     static QPointer<QStyle> Style;
     if (!Style) {
@@ -57,7 +65,7 @@ QPalette ClassicPalette() {
 
 void ApplyClassicLook(QWidget* Widget, DWORD WindowStyle) {
     if (!Widget) return;
-    // Styles do not pass to children: a memo's scroll bars get it too.
+    // Styles do not pass to children: a memo's or a list view's scroll bars get it too.
     if (QStyle* Style = ClassicStyle()) {
         Widget->setStyle(Style);
         for (QWidget* Child : Widget->findChildren<QWidget*>()) Child->setStyle(Style);

@@ -11,13 +11,19 @@ class QStyle;
 class QWidget;
 
 QColor QtColor(COLORREF Color);
+// The system colour (COLOR_...) as a Qt colour.
+QColor SysQtColor(int Index);
+// A colour a control was given by message (a background, a text colour), or the system colour
+// while it has none of its own (CLR_NONE, CLR_DEFAULT).
+QColor ColourOr(COLORREF Colour, int SysColour);
 // Qt's "Windows" style: the bevels, check marks and frames of the classic controls. One for the
 // program; it goes with the application object.
 QStyle* ClassicStyle();
 // The system colours as a Qt palette (disabled text grey, disabled fields the face colour).
 QPalette ClassicPalette();
-// Style (for its children too), palette and the default GUI font; a widget made for a window
-// created disabled starts greyed (no WM_ENABLE comes for it).
+// Style (for its children too: a widget's style does not pass to them by itself), palette and the
+// default GUI font; a widget made for a window created disabled starts greyed (no WM_ENABLE comes
+// for it).
 void ApplyClassicLook(QWidget* Widget, DWORD WindowStyle);
 
 // What the parent answered to WM_CTLCOLOR... for a control: text colour and background colour.

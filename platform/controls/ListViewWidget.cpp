@@ -13,6 +13,7 @@
 #include <iterator>
 
 #include "platform/classes/CodePages.h"
+#include "platform/controls/ControlLook.h"
 #include "platform/core/Input.h"
 #include "platform/gdi/Gdi.h"
 
@@ -63,10 +64,6 @@ Qt::Alignment AlignmentOf(int Format) {
         default:
             return Qt::AlignLeft;
     }
-}
-
-QColor ColourOr(COLORREF Colour, int SysColour) {
-    return Colour == CLR_NONE || Colour == CLR_DEFAULT ? SysQtColor(SysColour) : QtColorOf(Colour);
 }
 
 // The classic focus rectangle: every other pixel of the outline.
@@ -389,8 +386,7 @@ TListViewWidget::TListViewWidget(QWidget* Host, const TListViewData& Data, THook
     FIcons->setSpacing(0);
     FIcons->setUniformItemSizes(false);
     setFocusPolicy(Qt::NoFocus);
-    ApplyClassicLook(this);
-    setFont(QtFontOf(0));
+    ApplyClassicLook(this, FData.Style);
     LookChanged();
 }
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/controls/CommonControlsLook.h"
+#include "platform/controls/ImageListPixmaps.h"
 #include "platform/controls/ListViewData.h"
 
 class QAbstractItemView;

@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "platform/classes/CodePages.h"
+#include "platform/controls/ControlLook.h"
 #include "platform/core/Input.h"
 #include "platform/gdi/Gdi.h"
 
@@ -29,10 +30,6 @@ struct TTreeParts {
 
 TTreeNode* NodeAt(const QModelIndex& Index) {
     return static_cast<TTreeNode*>(Index.internalPointer());
-}
-
-QColor ColourOr(COLORREF Colour, int SysColour) {
-    return Colour == CLR_NONE || Colour == CLR_DEFAULT ? SysQtColor(SysColour) : QtColorOf(Colour);
 }
 
 QFont LabelFont(QFont Font, const TTreeNode& Node, bool Hot) {
@@ -218,8 +215,7 @@ TTreeViewWidget::TTreeViewWidget(QWidget* Host, const TTreeViewData& Data)
     setFocusPolicy(Qt::NoFocus);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     header()->setStretchLastSection(true);
-    ApplyClassicLook(this);
-    setFont(QtFontOf(0));
+    ApplyClassicLook(this, FData.Style);
     LookChanged();
 }
 

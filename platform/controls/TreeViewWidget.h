@@ -5,7 +5,7 @@
 #include <QTreeView>
 #include <memory>
 
-#include "platform/controls/CommonControlsLook.h"
+#include "platform/controls/ImageListPixmaps.h"
 #include "platform/controls/TreeViewData.h"
 
 class TTreeViewWidget : public QTreeView {

@@ -1,26 +1,10 @@
 #pragma once
-// The look the common controls share: Qt's classic Windows style with a palette made from the
-// fixed system colour table, and the pictures of image lists as Qt pixmaps.
-#include <QColor>
-#include <QPalette>
+// The pictures of image lists as Qt pixmaps, for the common controls that show them.
 #include <QPixmap>
+#include <QSize>
 #include <vector>
 
 #include "platform/gdi/GdiTypes.h"
-
-class QStyle;
-class QWidget;
-
-QColor QtColorOf(COLORREF Colour);
-// The system colour (COLOR_...) as a Qt colour.
-QColor SysQtColor(int Index);
-
-// The classic style (one object for the program) and the system colours as a Qt palette.
-QStyle* ClassicStyle();
-QPalette ClassicPalette();
-// Gives Widget and everything inside it the classic style and palette (a widget's style does not
-// pass to its children by itself).
-void ApplyClassicLook(QWidget* Widget);
 
 // The pictures of one image list, converted once and kept until the list is set again or its
 // number of images changes. A changed picture at the same index is seen only when the list is set
