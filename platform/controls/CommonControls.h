@@ -1,12 +1,10 @@
 #pragma once
 // What the common controls (list view, tree view, tab control, status bar, up-down) share: the
 // WM_NOTIFY codes every one of them may send, the CCS_ styles of the bars that place themselves,
-// the image-index conventions, and the order in which they sort texts.
+// and the image-index conventions. Item texts sort and compare as ItemTexts.h says.
 //
 // Notification codes are negative numbers carried in NMHDR::code (a UINT); the ranges of the
 // classes do not overlap, so a parent can tell them apart without looking at the sender's class.
-#include <string_view>
-
 #include "platform/core/Window.h"
 
 // Codes every common control may send.
@@ -52,8 +50,3 @@ constexpr UINT STATEIMAGEINDEX(UINT State) {
 constexpr UINT KeyFlagsOf(LPARAM KeyData) {
     return static_cast<UINT>(static_cast<std::uintptr_t>(KeyData) & 0xFFFFFFFFu);
 }
-
-// The order list views (LVS_SORTASCENDING) and tree views (TVI_SORT, TVM_SORTCHILDREN) sort
-// texts in: Windows-1252 bytes compared without regard to case, letters with accents folded with
-// their case partners. Negative, 0 or positive.
-int CompareItemTexts(std::string_view A, std::string_view B);

@@ -2,14 +2,8 @@
 // The items of a list box (and of a combo box's list): texts, data values, heights and selection
 // marks. They are kept in blocks, so that an item inserted into a long sorted list moves the rest
 // of one block rather than the rest of the list, and an index is found by a search over the
-// blocks' first indexes.
-//
-// Also the one place that says how item texts compare (Windows-1252 bytes): searching ignores
-// case (Ä finds ä); sorting also puts accented letters with their base letter (Ä with A, ß as
-// SS, Æ as AE) and lets accents decide only between texts that are otherwise equal. Texts that
-// differ in case alone sort as equal.
+// blocks' first indexes. How their texts compare is ItemTexts.h's.
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/classes/WinTypes.h"
@@ -21,11 +15,6 @@ struct TListBoxItem {
     int Height = 0;
     bool Selected = false;
 };
-
-// Negative, 0 or positive as A sorts before, with or after B.
-int CompareItemTexts(std::string_view A, std::string_view B);
-bool ItemTextStartsWith(std::string_view Text, std::string_view Prefix);
-bool ItemTextEquals(std::string_view A, std::string_view B);
 
 class TItemList {
   public:

@@ -6,7 +6,7 @@
 // Styles: LVS_REPORT / LVS_ICON / LVS_SMALLICON / LVS_LIST (the view, which may change at run
 // time through GWL_STYLE: items, selection and focus stay), LVS_SINGLESEL, LVS_SHOWSELALWAYS (the
 // selection shows in the button-face colour while the list has no focus), LVS_SORTASCENDING /
-// LVS_SORTDESCENDING (items are inserted where their text sorts, see CompareItemTexts),
+// LVS_SORTDESCENDING (items are inserted where their text sorts, see ItemTexts.h),
 // LVS_NOCOLUMNHEADER, LVS_NOSORTHEADER (header buttons do not press); WS_EX_CLIENTEDGE gives the
 // sunken frame. Extended styles (LVM_SETEXTENDEDLISTVIEWSTYLE): LVS_EX_FULLROWSELECT,
 // LVS_EX_GRIDLINES.

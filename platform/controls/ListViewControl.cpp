@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/controls/ItemTexts.h"
 #include "platform/controls/Limits.h"
 #include "platform/controls/ListViewWidget.h"
 #include "platform/core/Input.h"
@@ -517,10 +518,8 @@ LRESULT TListViewControl::FindItem(int Start, const LVFINDINFO* Find) const {
         if (Find->flags & LVFI_PARAM) return Item.Param == Find->lParam;
         if (!(Find->flags & (LVFI_STRING | LVFI_PARTIAL))) return false;
         const std::string& Text = Item.Text(0);
-        if (Find->flags & LVFI_PARTIAL)
-            return Text.size() >= Wanted.size() &&
-                   CompareItemTexts(std::string_view(Text).substr(0, Wanted.size()), Wanted) == 0;
-        return CompareItemTexts(Text, Wanted) == 0;
+        if (Find->flags & LVFI_PARTIAL) return ItemTextStartsWith(Text, Wanted);
+        return ItemTextEquals(Text, Wanted);
     };
     const int First = std::max(-1, Start) + 1;
     for (int I = First; I < Count; ++I)

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/controls/ItemTexts.h"
 #include "platform/controls/TreeView.h"
 
 struct TTreeNode {

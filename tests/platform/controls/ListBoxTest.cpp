@@ -9,6 +9,7 @@
 
 #include "platform/controls/Controls.h"
 #include "platform/controls/ItemList.h"
+#include "platform/controls/ItemTexts.h"
 #include "platform/controls/Limits.h"
 #include "platform/controls/NcScrollBars.h"
 #include "platform/controls/OwnerDraw.h"
