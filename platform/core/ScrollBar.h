@@ -11,9 +11,12 @@
 //     the cursor;
 //   the thumb: SB_THUMBTRACK with every new position while it is dragged, SB_THUMBPOSITION where
 //     it is released;
-//   then SB_ENDSCROLL. The high word of WParam carries the position (16 bits; the whole value is
-//   GetScrollInfo's nTrackPos while the thumb is dragged). The bar does not move by itself: the
-//   window sets the new position (SetScrollPos / SetScrollInfo).
+//   then SB_ENDSCROLL. A window that holds the capture when the press comes (a list that is
+//   dropped down) keeps it afterwards; it may pass a captured press on the bar, which comes to
+//   it as WM_LBUTTONDOWN, to DefWindowProc as WM_NCLBUTTONDOWN with the bar's hit-test code. The
+//   high word of WParam carries the position (16 bits; the whole value is GetScrollInfo's nTrackPos
+//   while the thumb is dragged). The bar does not move by itself: the window sets the new position
+//   (SetScrollPos / SetScrollInfo).
 //
 // Each bar has a range [nMin, nMax], a page (nPage, 0 for none) and a position, which is kept in
 // [nMin, nMax - nPage + 1]. A bar is shown while it can scroll (nMax - nMin + 1 > nPage) and is
@@ -83,7 +86,7 @@ struct SCROLLINFO {
 
 // Sets what fMask names and returns the new position (0 for a window or bar that is not there).
 // The bar is shown, hidden or disabled as its new range and page call for (see above); Redraw
-// repaints it at once.
+// repaints it at once if it looks different now.
 int SetScrollInfo(HWND Wnd, int Bar, const SCROLLINFO* Info, BOOL Redraw);
 // Fills in what fMask names; nTrackPos is the dragged position while the thumb is tracked, else
 // the position. FALSE for a window or bar that is not there.

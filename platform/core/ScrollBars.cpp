@@ -249,6 +249,26 @@ void PaintBar(HDC DC, const TWnd& W, int Bar) {
     DrawEdge(DC, &Thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE);
 }
 
+// What a bar shows: it is drawn again only when this changes (a list that grows by one item
+// rarely moves its thumb by a pixel).
+struct TLook {
+    bool Shown = false;
+    bool Enabled = false;
+    UINT DisabledArrows = ESB_ENABLE_BOTH;
+    RECT Bar{};
+    int ThumbStart = 0;
+    int ThumbLength = 0;
+    friend bool operator==(const TLook&, const TLook&) = default;
+};
+
+TLook LookOf(HWND Wnd, int Bar) {
+    TWndPtr W = FindWnd(Wnd);
+    if (!W) return TLook{};
+    const TBar& B = BarOrDefault(Wnd, Bar);
+    const TLayout L = LayoutOf(*W, Bar, B);
+    return TLook{Shown(*W, Bar), Enabled(B), B.DisabledArrows, L.Bar, L.ThumbStart, L.ThumbLength};
+}
+
 void Repaint(HWND Wnd) {
     TWndPtr W = FindWnd(Wnd);
     if (!W || !IsWindowVisible(Wnd) || !(W->Style & (WS_VSCROLL | WS_HSCROLL))) return;
@@ -430,13 +450,16 @@ void ScrollBarImpl::Track(HWND Wnd, int Bar) {
     const TPart Part = PartUnderCursor(Wnd, Bar);
     if (Part == TPart::None || !ArrowEnabled(BarOrDefault(Wnd, Bar), Part)) return;
     BarOf(Wnd, Bar).Pressed = Part;
-    SetCapture(Wnd);
+    // A window that holds the capture already (a dropped-down list) keeps it: the press on its
+    // bar is one moment of a gesture of its own.
+    const bool Held = GetCapture() == Wnd;
+    if (!Held) SetCapture(Wnd);
     Repaint(Wnd);
     if (Part == TPart::Thumb)
         DragThumb(Wnd, Bar);
     else
         RepeatWhileHeld(Wnd, Bar, Part);
-    if (GetCapture() == Wnd) ReleaseCapture();
+    if (!Held && GetCapture() == Wnd) ReleaseCapture();
     TBar* B = LiveBar(Wnd, Bar);
     if (!B) return;
     B->Pressed = TPart::None;
@@ -449,6 +472,7 @@ void ScrollBarImpl::Track(HWND Wnd, int Bar) {
 
 int SetScrollInfo(HWND Wnd, int Bar, const SCROLLINFO* Info, BOOL Redraw) {
     if (!Info || !ValidBar(Bar) || !FindWnd(Wnd)) return 0;
+    const TLook Before = LookOf(Wnd, Bar);
     TBar& B = BarOf(Wnd, Bar);
     if (Info->fMask & SIF_RANGE) {
         B.Min = Info->nMin;
@@ -460,7 +484,7 @@ int SetScrollInfo(HWND Wnd, int Bar, const SCROLLINFO* Info, BOOL Redraw) {
     const int Pos = B.Pos;
     if (Info->fMask & (SIF_RANGE | SIF_PAGE))
         Reconsider(Wnd, Bar, (Info->fMask & SIF_DISABLENOSCROLL) != 0);
-    if (Redraw) Repaint(Wnd);
+    if (Redraw && !(LookOf(Wnd, Bar) == Before)) Repaint(Wnd);
     return Pos;
 }
 

@@ -400,6 +400,29 @@ TEST_P(Tracking, AWindowDestroyedByItsScrollHandlerEndsTheLoop) {
     EXPECT_EQ(GetCapture(), 0u);
 }
 
+TEST_P(Tracking, AWindowThatHeldTheCaptureKeepsIt) {
+    // As a dropped-down list does: with the capture, a press on the bar comes as a client press,
+    // which the window passes on as a press on the bar.
+    const THandler Scrolls = Windows().Handlers[Wnd];
+    Windows().Handlers[Wnd] = [Scrolls](HWND W, UINT M, WPARAM Wp,
+                                        LPARAM Lp) -> std::optional<LRESULT> {
+        if (M != WM_LBUTTONDOWN) return Scrolls(W, M, Wp, Lp);
+        POINT P{GET_X_LPARAM(Lp), GET_Y_LPARAM(Lp)};
+        ClientToScreen(W, &P);
+        const LPARAM Screen = MAKELPARAM(WORD(P.x), WORD(P.y));
+        const LRESULT Hit = SendMessage(W, WM_NCHITTEST, 0, Screen);
+        if (Hit == HTVSCROLL || Hit == HTHSCROLL)
+            DefWindowProc(W, WM_NCLBUTTONDOWN, WPARAM(Hit), Screen);
+        return 0;
+    };
+    SetCapture(Wnd);
+    Windows().Log.clear();
+    Press(On(140), {}, On(140));
+    ExpectRequests(Scrolled.Codes(), SB_LINEDOWN);
+    EXPECT_EQ(GetCapture(), Wnd);
+    EXPECT_TRUE(Windows().Of(Wnd, {WM_CAPTURECHANGED}).empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Bars, Tracking, testing::Values(SB_VERT, SB_HORZ),
                          [](const testing::TestParamInfo<int>& I) {
                              return I.param == SB_VERT ? "Vertical" : "Horizontal";
@@ -444,6 +467,29 @@ TEST_F(ScrollBars, ABarLooksClassic) {
     for (int Y = 18; Y < 181; ++Y)
         Thumb = Thumb || (PixelAt(Disabled, 86, Y) == Face && PixelAt(Disabled, 86, Y + 1) == Face);
     EXPECT_FALSE(Thumb);
+}
+
+TEST_F(ScrollBars, ABarIsDrawnAgainOnlyWhenItLooksDifferent) {
+    // The vertical bar runs down x 134..150: arrows of 16, a track of 118.
+    const HWND Wnd = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {100, 100, 250, 250}));
+    SetInfo(Wnd, SB_VERT, SIF_ALL, 0, 999, 100, 0);
+    Drain();
+    const HBRUSH Red = CreateSolidBrush(RGB(255, 0, 0));
+    const HDC DC = GetWindowDC(Wnd);
+    const RECT Bar{134, 0, 150, 150};
+    FillRect(DC, &Bar, Red);
+    ReleaseDC(Wnd, DC);
+    DeleteObject(Red);
+    const QRgb Marked = ColorOf(RGB(255, 0, 0));
+    // One more position leaves the thumb of 11 where it was.
+    SetInfo(Wnd, SB_VERT, SIF_RANGE, 0, 1000, 0);
+    SetScrollPos(Wnd, SB_VERT, 0, TRUE);
+    EXPECT_EQ(PixelAt(Wnd, 142, 8), Marked);
+    EXPECT_EQ(PixelAt(Wnd, 142, 70), Marked);
+    // A thumb that moves draws the bar again.
+    SetScrollPos(Wnd, SB_VERT, 450, TRUE);
+    EXPECT_NE(PixelAt(Wnd, 142, 8), Marked);
+    EXPECT_NE(PixelAt(Wnd, 142, 70), Marked);
 }
 
 }  // namespace
