@@ -27,7 +27,7 @@ UINT IdOf(HWND Wnd) {
 
 }  // namespace
 
-TListBoxControl::TListBoxControl(HWND Wnd) : TWrappedControl(Wnd), FBars(Wnd) {}
+TListBoxControl::TListBoxControl(HWND Wnd) : TWrappedControl(Wnd) {}
 
 TListBoxControl::~TListBoxControl() = default;
 
@@ -89,7 +89,7 @@ void TListBoxControl::TellCombo(TComboListNotice Notice) {
 void TListBoxControl::Created(const CREATESTRUCT& Create) {
     if (static_cast<DWORD>(Create.style) & LBS_COMBOBOX)
         FCombo = reinterpret_cast<std::uintptr_t>(Create.lpCreateParams);
-    FBars.KeepWhenNotNeeded(Style() & LBS_DISABLENOSCROLL);
+    FBarStyles = static_cast<DWORD>(Create.style) & (WS_VSCROLL | WS_HSCROLL);
     FItemHeight = FontHeight();
     if (OwnerDraw() && !Variable() && !InCombo()) FItemHeight = MeasureItem(0, 0);
     UpdateScrollBars();
@@ -401,29 +401,10 @@ LRESULT TListBoxControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
             for (int I = 0; I < Gone.Count(); ++I) SendDeleteItem(I, Gone[I]);
             break;
         }
-        case WM_NCCALCSIZE: {
-            DefWindowProc(Handle(), Msg, WParam, LParam);
-            RECT* R = WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(LParam)->rgrc[0]
-                             : reinterpret_cast<RECT*>(LParam);
-            if (R) FBars.CalcSize(*R);
-            return 0;
-        }
-        case WM_NCHITTEST: {
-            const LRESULT Hit = FBars.HitTest(PointOf(LParam));
-            return Hit != HTNOWHERE ? Hit : DefWindowProc(Handle(), Msg, WParam, LParam);
-        }
+        case WM_NCCALCSIZE:
         case WM_NCPAINT:
-            DefWindowProc(Handle(), Msg, WParam, LParam);
-            FBars.Paint();
-            return 0;
-        case WM_NCLBUTTONDOWN:
-        case WM_NCLBUTTONDBLCLK:
-            if (WParam == static_cast<WPARAM>(HTVSCROLL) ||
-                WParam == static_cast<WPARAM>(HTHSCROLL)) {
-                FBars.Press(PointOf(LParam));
-                return 0;
-            }
-            break;
+            // The list draws only its items: frame, edge and scroll bars are the window's.
+            return DefWindowProc(Handle(), Msg, WParam, LParam);
         case WM_PAINT:
             Paint();
             return 0;
@@ -478,14 +459,7 @@ LRESULT TListBoxControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
         case WM_MOUSEMOVE:
         case WM_LBUTTONUP: {
             const POINT Pt = PointOf(LParam);
-            if (FBars.Tracking()) {
-                POINT Screen = Pt;
-                ClientToScreen(Handle(), &Screen);
-                if (Msg == WM_MOUSEMOVE)
-                    FBars.Move(Screen);
-                else
-                    FBars.Release(Screen);
-            } else if (InCombo()) {
+            if (InCombo()) {
                 if (Msg == WM_MOUSEMOVE)
                     ComboMouseMove(Pt);
                 else
@@ -503,12 +477,6 @@ LRESULT TListBoxControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
         case WM_CAPTURECHANGED:
             if (static_cast<HWND>(LParam) != Handle()) CaptureLost();
             return 0;
-        case WM_TIMER:
-            if (WParam == TNcScrollBars::kRepeatTimer) {
-                FBars.Repeat();
-                return 0;
-            }
-            break;
         case WM_VSCROLL:
             VScroll(LOWORD(WParam));
             return 0;

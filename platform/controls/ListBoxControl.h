@@ -19,9 +19,13 @@
 
 #include "platform/controls/ItemList.h"
 #include "platform/controls/ListBox.h"
-#include "platform/controls/NcScrollBars.h"
 #include "platform/controls/WrappedControl.h"
+#include "platform/core/ScrollBar.h"
 #include "platform/gdi/GdiTypes.h"
+
+// The left button as the input left it. A press that is handled late may find its release gone
+// by already, to wherever the pointer was: a gesture that starts then ends at once.
+bool LeftButtonHeld();
 
 // What a combo box's list tells its combo box (WParam of kComboListNotice; internal).
 constexpr UINT kComboListNotice = 0x016F;
@@ -121,6 +125,10 @@ class TListBoxControl : public TWrappedControl {
     void ScrollIntoView(int Index, bool Partly);
     void SetHorzPos(int Pos);
     void UpdateScrollBars();
+    // Range 0..Max, Page of it shown, from Pos: on the window's bar, if the list has that bar.
+    void SetBar(int Bar, int Max, int Page, int Pos);
+    // Where the thumb is while it is dragged; the position otherwise.
+    int TrackPos(int Bar) const;
     void VScroll(WORD Code);
     void HScroll(WORD Code);
 
@@ -156,7 +164,9 @@ class TListBoxControl : public TWrappedControl {
     void Wheel(int Delta);
 
     TItemList FItems;
-    TNcScrollBars FBars;
+    // The bars the list was made with (WS_VSCROLL, WS_HSCROLL). The window's style bits say only
+    // which of them show now.
+    DWORD FBarStyles = 0;
     HFONT FFont = 0;
     HWND FCombo = 0;
     int FItemHeight = 0;

@@ -19,6 +19,10 @@ bool KeyHeld(int Key) {
 
 }  // namespace
 
+bool LeftButtonHeld() {
+    return KeyHeld(VK_LBUTTON);
+}
+
 // --- keyboard -----------------------------------------------------------------------------------
 
 int TListBoxControl::Target(WPARAM Key, int From) const {
@@ -212,7 +216,6 @@ void TListBoxControl::MouseUp(POINT) {
 // The capture taken away in the middle of a gesture (by another window, or WM_CANCELMODE) cancels
 // it.
 void TListBoxControl::CaptureLost() {
-    FBars.Cancel();
     const bool WasTracking = FTracking;
     FTracking = false;
     if (InCombo()) {
@@ -222,10 +225,16 @@ void TListBoxControl::CaptureLost() {
     if (WasTracking && Notifying() && !NoSelection()) NotifyParent(LBN_SELCANCEL);
 }
 
+// A list that holds the capture gets a press on its bar as a client press: it goes on to the
+// window's bar as the press on the bar it is.
 bool TListBoxControl::ScrollBarPress(POINT ClientPt) {
     POINT Screen = ClientPt;
     ClientToScreen(Handle(), &Screen);
-    return FBars.Press(Screen);
+    const LPARAM At = MAKELPARAM(static_cast<WORD>(Screen.x), static_cast<WORD>(Screen.y));
+    const LRESULT Hit = SendMessage(Handle(), WM_NCHITTEST, 0, At);
+    if (Hit != HTVSCROLL && Hit != HTHSCROLL) return false;
+    DefWindowProc(Handle(), WM_NCLBUTTONDOWN, static_cast<WPARAM>(Hit), At);
+    return true;
 }
 
 void TListBoxControl::Wheel(int Delta) {
@@ -247,7 +256,6 @@ void TListBoxControl::DroppedDown(bool Tracking) {
 void TListBoxControl::ClosedUp() {
     FDropped = false;
     FTracking = false;
-    FBars.Cancel();
 }
 
 void TListBoxControl::ComboMouseDown(POINT Pt, bool Double) {

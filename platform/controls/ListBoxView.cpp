@@ -102,18 +102,37 @@ void TListBoxControl::UpdateScrollBars() {
     FUpdatingBars = true;
     // A bar that comes or goes changes the room for the other one: settle within a few rounds.
     for (int Round = 0; Round < 3; ++Round) {
+        const RECT Before = Client();
         const int Count = FItems.Count();
-        const int Width = Client().right;
-        bool Changed = FBars.Set(
-            SB_VERT, TScrollRange{0, std::max(0, Count - 1), std::max(1, Count - LastTop()), FTop});
-        Changed |= FBars.Set(
-            SB_HORZ, TScrollRange{0, std::max(0, FHorzExtent - 1), std::max(1, Width), FHorzPos});
-        if (!Changed) break;
+        SetBar(SB_VERT, std::max(0, Count - 1), std::max(1, Count - LastTop()), FTop);
+        SetBar(SB_HORZ, std::max(0, FHorzExtent - 1), std::max(1, static_cast<int>(Client().right)),
+               FHorzPos);
+        const RECT After = Client();
+        if (After == Before) break;
         FTop = std::clamp(FTop, 0, LastTop());
-        FHorzPos = std::clamp(FHorzPos, 0, std::max(0, FHorzExtent - Width));
+        FHorzPos =
+            std::clamp(FHorzPos, 0, std::max(0, FHorzExtent - static_cast<int>(After.right)));
         Invalidate();
     }
     FUpdatingBars = false;
+}
+
+void TListBoxControl::SetBar(int Bar, int Max, int Page, int Pos) {
+    if (!(FBarStyles & (Bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL))) return;
+    SCROLLINFO Info;
+    Info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    // Kept while not needed: the bar stays, greyed.
+    if (Style() & LBS_DISABLENOSCROLL) Info.fMask |= SIF_DISABLENOSCROLL;
+    Info.nMax = Max;
+    Info.nPage = static_cast<UINT>(Page);
+    Info.nPos = Pos;
+    SetScrollInfo(Handle(), Bar, &Info, TRUE);
+}
+
+int TListBoxControl::TrackPos(int Bar) const {
+    SCROLLINFO Info;
+    Info.fMask = SIF_TRACKPOS;
+    return GetScrollInfo(Handle(), Bar, &Info) ? Info.nTrackPos : 0;
 }
 
 void TListBoxControl::VScroll(WORD Code) {
@@ -133,7 +152,7 @@ void TListBoxControl::VScroll(WORD Code) {
             break;
         case SB_THUMBTRACK:
         case SB_THUMBPOSITION:
-            SetTop(FBars.TrackPos(SB_VERT));
+            SetTop(TrackPos(SB_VERT));
             break;
         case SB_TOP:
             SetTop(0);
@@ -164,7 +183,7 @@ void TListBoxControl::HScroll(WORD Code) {
             break;
         case SB_THUMBTRACK:
         case SB_THUMBPOSITION:
-            SetHorzPos(FBars.TrackPos(SB_HORZ));
+            SetHorzPos(TrackPos(SB_HORZ));
             break;
         case SB_LEFT:
             SetHorzPos(0);

@@ -246,6 +246,34 @@ TEST_F(ComboBox, AClickOnTheButtonDropsTheListAndAClickOnAnItemChoosesIt) {
     EXPECT_EQ(GetFocus(), EditOf(Combo));
 }
 
+// The dropped-down list holds the capture: a press on its scroll bar scrolls it and leaves it open
+// and holding the capture, so that a click on an item still chooses it.
+TEST_F(ComboBox, APressOnTheDroppedListsBarScrollsItAndLeavesItOpen) {
+    std::vector<std::string> Many;
+    for (int I = 0; I < 30; ++I) Many.push_back("news" + std::to_string(I) + ".example.org");
+    const HWND Combo = Make(CBS_DROPDOWNLIST | WS_VSCROLL, Many);
+    const HWND List = ListOf(Combo);
+    MouseClick(Form, ButtonPoint(Combo));
+    Drain();
+    ASSERT_TRUE(IsWindowVisible(List));
+    ASSERT_EQ(GetCapture(), List);
+    Clear();
+    // The down arrow: the bar lies inside the list's one-pixel border.
+    RECT R;
+    GetWindowRect(List, &R);
+    MouseClick(List, POINT{R.right - 1 - 8, R.bottom - 1 - 8});
+    Drain();
+    EXPECT_EQ(SendMessage(List, LB_GETTOPINDEX, 0, 0), 1);
+    EXPECT_TRUE(SendMessage(Combo, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_EQ(GetCapture(), List);
+    EXPECT_TRUE(Codes(Combo).empty());
+    MouseClick(List, ItemPoint(List, 3));
+    Drain();
+    EXPECT_EQ(Sel(Combo), 3);
+    EXPECT_FALSE(IsWindowVisible(List));
+    EXPECT_EQ(Codes(Combo), (std::vector<WORD>{CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE}));
+}
+
 // Pressing the button and letting go over an item chooses it in one move.
 TEST_F(ComboBox, ADragFromTheButtonIntoTheListChoosesWhereItEnds) {
     const HWND Combo = Make(CBS_DROPDOWNLIST, kServers);

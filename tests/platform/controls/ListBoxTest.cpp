@@ -11,7 +11,6 @@
 #include "platform/controls/ItemList.h"
 #include "platform/controls/ItemTexts.h"
 #include "platform/controls/Limits.h"
-#include "platform/controls/NcScrollBars.h"
 #include "platform/controls/OwnerDraw.h"
 #include "tests/support/GuiTestSupport.h"
 
@@ -79,6 +78,17 @@ class ListBox : public testing::Test {
         for (const TRecorded& R : Windows().Of(Form, {WM_COMMAND}))
             if (static_cast<HWND>(R.LParam) == List) Out.push_back(HIWORD(R.WParam));
         return Out;
+    }
+    // Presses at From; the window's scroll bar follows the press in a loop of its own, in which
+    // Steps run, each on a later turn. The last one lets go.
+    void Hold(POINT From, std::vector<std::function<void()>> Steps) {
+        TScript Script;
+        for (auto& S : Steps) Script.Then(std::move(S));
+        MouseMove(Form, From);
+        Script.Start();
+        MousePress(Form, From);
+        ASSERT_TRUE(PumpUntil([&] { return Script.Done(); }, 10000));
+        Drain();
     }
     POINT ItemPoint(HWND List, int Index, int X = 20) const {
         RECT R{};
@@ -725,18 +735,35 @@ TEST_F(ListBox, TheScrollBarScrollsByLinePageAndThumb) {
     GetWindowRect(List, &Window);
     const LONG BarX = Window.right - 2 - 8;
     const POINT Down{BarX, Window.bottom - 2 - 8};
+    // The held arrow scrolls a line at once and repeats on its timer; the release waits for two.
+    int FirstTop = -1;
+    HWND Held = 0;
+    bool Repeated = false;
+    QObject Context;  // pending checks go with the test
+    std::function<void()> Wait = [&] {
+        if (FirstTop < 0) FirstTop = Top();
+        if (Top() >= 2) {
+            Held = GetCapture();
+            Repeated = true;
+            MouseRelease(Form, Down);
+            return;
+        }
+        QTimer::singleShot(5, &Context, [&] { Wait(); });
+    };
+    MouseMove(Form, Down);
+    QTimer::singleShot(1, &Context, [&] { Wait(); });
     MousePress(Form, Down);
+    ASSERT_TRUE(PumpUntil([&] { return Repeated; }, 10000));
     Drain();
-    EXPECT_EQ(Top(), 1);
-    EXPECT_EQ(GetCapture(), List);
-    // The held arrow repeats on its timer.
-    SendMessage(List, WM_TIMER, TNcScrollBars::kRepeatTimer, 0);
-    EXPECT_EQ(Top(), 2);
-    MouseRelease(Form, Down);
-    Drain();
+    EXPECT_EQ(FirstTop, 1);
+    EXPECT_EQ(Held, List);
     EXPECT_EQ(GetCapture(), 0u);
-    SendMessage(List, WM_TIMER, TNcScrollBars::kRepeatTimer, 0);
-    EXPECT_EQ(Top(), 2);
+    // Nothing repeats after the release.
+    const int Released = Top();
+    EXPECT_GE(Released, 2);
+    Drain();
+    EXPECT_EQ(Top(), Released);
+    SendMessage(List, LB_SETTOPINDEX, 2, 0);
     // The track below the thumb pages.
     MouseClick(Form, POINT{BarX, Window.bottom - 2 - 16 - 4});
     Drain();
@@ -746,16 +773,23 @@ TEST_F(ListBox, TheScrollBarScrollsByLinePageAndThumb) {
     const int ThumbLength = std::max(8, Track * Rows / 40);
     const POINT Thumb{BarX,
                       Window.top + 2 + 16 + (Track - ThumbLength) * Top() / Last + ThumbLength / 2};
-    MousePress(Form, Thumb);
-    Drain();
-    EXPECT_EQ(GetCapture(), List);
-    MouseMove(Form, POINT{BarX, Window.bottom + 40});
-    Drain();
-    EXPECT_EQ(Top(), Last);
-    MouseMove(Form, POINT{BarX, Window.top - 40});
-    MouseRelease(Form, POINT{BarX, Window.top - 40});
-    Drain();
+    int AtEnd = -1;
+    Held = 0;
+    Hold(Thumb, {[&] {
+                     Held = GetCapture();
+                     MouseMove(Form, POINT{BarX, Window.bottom + 40});
+                 },
+                 [&] {
+                     AtEnd = Top();
+                     MouseMove(Form, POINT{BarX, Window.top - 40});
+                 },
+                 [&] {
+                     MouseRelease(Form, POINT{BarX, Window.top - 40});
+                 }});
+    EXPECT_EQ(Held, List);
+    EXPECT_EQ(AtEnd, Last);
     EXPECT_EQ(Top(), 0);
+    EXPECT_EQ(GetCapture(), 0u);
     // The wheel scrolls three lines a notch.
     SendMessage(List, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
     EXPECT_EQ(Top(), 3);
