@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/controls/Edit.h"
+#include "platform/controls/ItemTexts.h"
 #include "platform/controls/Limits.h"
 #include "platform/controls/ListBoxControl.h"
 #include "platform/controls/OwnerDraw.h"
@@ -262,12 +263,7 @@ LRESULT TComboBoxControl::SetTextMessage(const char* Text) {
 }
 
 LRESULT TComboBoxControl::GetTextMessage(WPARAM Size, char* Buffer) const {
-    if (!Buffer || Size == 0) return 0;
-    const std::string Now = CurrentText();
-    const size_t N = std::min(Now.size(), static_cast<size_t>(Size - 1));
-    std::memcpy(Buffer, Now.data(), N);
-    Buffer[N] = '\0';
-    return static_cast<LRESULT>(N);
+    return ItemTextTo(CurrentText(), Buffer, static_cast<std::int64_t>(Size));
 }
 
 // Typing selects the first item the text begins, without telling (nothing when it is empty).

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+
+#include "platform/controls/Limits.h"
 
 namespace {
 
@@ -87,6 +90,19 @@ int CompareBytes(std::string_view A, std::string_view B, bool Folded) {
 }
 
 }  // namespace
+
+std::string ItemTextFrom(const char* Text) {
+    if (!Text) return std::string();
+    return std::string(Text, strnlen(Text, ControlsLimits::kMaxItemText));
+}
+
+int ItemTextTo(std::string_view Text, char* Buffer, std::int64_t Size) {
+    if (!Buffer || Size <= 0) return 0;
+    const size_t N = std::min<std::uint64_t>(Text.size(), static_cast<std::uint64_t>(Size - 1));
+    std::memcpy(Buffer, Text.data(), N);
+    Buffer[N] = '\0';
+    return static_cast<int>(N);
+}
 
 int CompareItemTexts(std::string_view A, std::string_view B) {
     TSortLetters X(A);

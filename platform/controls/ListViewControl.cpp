@@ -12,21 +12,6 @@
 
 namespace {
 
-std::string TextOf(const char* Text) {
-    std::string Out = Text ? std::string(Text) : std::string();
-    if (Out.size() > ControlsLimits::kMaxItemText) Out.resize(ControlsLimits::kMaxItemText);
-    return Out;
-}
-
-// Copies Text into a caller's buffer of Size bytes (always terminated); the bytes copied.
-int CopyText(const std::string& Text, char* Buffer, int Size) {
-    if (!Buffer || Size <= 0) return 0;
-    const size_t N = std::min(Text.size(), static_cast<size_t>(Size - 1));
-    std::memcpy(Buffer, Text.data(), N);
-    Buffer[N] = '\0';
-    return static_cast<int>(N);
-}
-
 POINT PointOf(LPARAM LParam) {
     return POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
 }
@@ -323,7 +308,7 @@ LRESULT TListViewControl::InsertColumn(int Index, const LVCOLUMN* Column) {
 LRESULT TListViewControl::SetColumn(int Index, const LVCOLUMN* Column) {
     if (!Column || Index < 0 || Index >= static_cast<int>(FData.Columns.size())) return FALSE;
     TListColumn& C = FData.Columns[static_cast<size_t>(Index)];
-    if (Column->mask & LVCF_TEXT) C.Text = TextOf(Column->pszText);
+    if (Column->mask & LVCF_TEXT) C.Text = ItemTextFrom(Column->pszText);
     if (Column->mask & LVCF_FMT) C.Format = Column->fmt;
     if (Column->mask & LVCF_SUBITEM)
         C.SubItem = std::clamp(Column->iSubItem, 0, ControlsLimits::kMaxListColumns - 1);
@@ -338,7 +323,7 @@ LRESULT TListViewControl::SetColumn(int Index, const LVCOLUMN* Column) {
 LRESULT TListViewControl::GetColumn(int Index, LVCOLUMN* Column) const {
     if (!Column || Index < 0 || Index >= static_cast<int>(FData.Columns.size())) return FALSE;
     const TListColumn& C = FData.Columns[static_cast<size_t>(Index)];
-    if (Column->mask & LVCF_TEXT) CopyText(C.Text, Column->pszText, Column->cchTextMax);
+    if (Column->mask & LVCF_TEXT) ItemTextTo(C.Text, Column->pszText, Column->cchTextMax);
     if (Column->mask & LVCF_FMT) Column->fmt = C.Format;
     if (Column->mask & LVCF_WIDTH) Column->cx = C.Width;
     if (Column->mask & LVCF_SUBITEM) Column->iSubItem = C.SubItem;
@@ -387,7 +372,7 @@ LRESULT TListViewControl::InsertItem(const LVITEM* Item) {
         static_cast<int>(FData.Items.size()) >= ControlsLimits::kMaxListItems)
         return -1;
     TListViewRow New;
-    New.Texts.push_back((Item->mask & LVIF_TEXT) ? TextOf(Item->pszText) : std::string());
+    New.Texts.push_back((Item->mask & LVIF_TEXT) ? ItemTextFrom(Item->pszText) : std::string());
     if (Item->mask & LVIF_IMAGE) New.Image = Item->iImage;
     if (Item->mask & LVIF_PARAM) New.Param = Item->lParam;
     if (Item->mask & LVIF_INDENT) New.Indent = std::max(0, Item->iIndent);
@@ -428,7 +413,7 @@ LRESULT TListViewControl::SetItem(int Index, const LVITEM* Item, UINT Mask) {
     if (Mask & LVIF_TEXT) {
         const size_t Sub = static_cast<size_t>(Item->iSubItem);
         if (It.Texts.size() <= Sub) It.Texts.resize(Sub + 1);
-        It.Texts[Sub] = TextOf(Item->pszText);
+        It.Texts[Sub] = ItemTextFrom(Item->pszText);
     }
     if (Mask & LVIF_IMAGE) It.Image = Item->iImage;
     if (Mask & LVIF_PARAM) It.Param = Item->lParam;
@@ -441,7 +426,8 @@ LRESULT TListViewControl::SetItem(int Index, const LVITEM* Item, UINT Mask) {
 LRESULT TListViewControl::GetItem(LVITEM* Item) const {
     if (!Item || !FData.Valid(Item->iItem)) return FALSE;
     const TListViewRow& It = FData.Items[static_cast<size_t>(Item->iItem)];
-    if (Item->mask & LVIF_TEXT) CopyText(It.Text(Item->iSubItem), Item->pszText, Item->cchTextMax);
+    if (Item->mask & LVIF_TEXT)
+        ItemTextTo(It.Text(Item->iSubItem), Item->pszText, Item->cchTextMax);
     if (Item->iSubItem != 0) return TRUE;
     if (Item->mask & LVIF_IMAGE) Item->iImage = It.Image;
     if (Item->mask & LVIF_PARAM) Item->lParam = It.Param;
@@ -452,8 +438,8 @@ LRESULT TListViewControl::GetItem(LVITEM* Item) const {
 
 LRESULT TListViewControl::GetItemText(int Index, LVITEM* Item) const {
     if (!Item || !FData.Valid(Index)) return 0;
-    return CopyText(FData.Items[static_cast<size_t>(Index)].Text(Item->iSubItem), Item->pszText,
-                    Item->cchTextMax);
+    return ItemTextTo(FData.Items[static_cast<size_t>(Index)].Text(Item->iSubItem), Item->pszText,
+                      Item->cchTextMax);
 }
 
 LRESULT TListViewControl::DeleteItem(int Index) {

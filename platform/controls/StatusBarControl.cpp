@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/controls/ItemTexts.h"
 #include "platform/controls/Limits.h"
 #include "platform/controls/OwnerDraw.h"
 #include "platform/core/Input.h"
@@ -17,12 +18,6 @@ constexpr int kVerticalBorder = 2;
 constexpr int kSpacing = 2;
 // Text keeps this far from a part's edge.
 constexpr int kTextMargin = 2;
-
-std::string TextOf(const char* Text) {
-    std::string Out = Text ? std::string(Text) : std::string();
-    if (Out.size() > ControlsLimits::kMaxItemText) Out.resize(ControlsLimits::kMaxItemText);
-    return Out;
-}
 
 }  // namespace
 
@@ -74,13 +69,8 @@ LRESULT TStatusBarControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
             SetText(0, LParam);
             return TRUE;
         case WM_GETTEXT: {
-            auto* Buffer = reinterpret_cast<char*>(LParam);
-            if (!Buffer || WParam == 0) return 0;
-            const std::string& Text = FParts.front().Text;
-            const size_t N = std::min(Text.size(), static_cast<size_t>(WParam - 1));
-            std::memcpy(Buffer, Text.data(), N);
-            Buffer[N] = '\0';
-            return static_cast<LRESULT>(N);
+            return ItemTextTo(FParts.front().Text, reinterpret_cast<char*>(LParam),
+                              static_cast<std::int64_t>(WParam));
         }
         case WM_GETTEXTLENGTH:
             return static_cast<LRESULT>(FParts.front().Text.size());
@@ -140,7 +130,7 @@ LRESULT TStatusBarControl::SetText(WPARAM WParam, LPARAM LParam) {
         New.Text.clear();
     } else {
         New.Data = 0;
-        New.Text = TextOf(reinterpret_cast<const char*>(LParam));
+        New.Text = ItemTextFrom(reinterpret_cast<const char*>(LParam));
     }
     if (New.Text == Part->Text && New.Type == Part->Type && New.Data == Part->Data &&
         !(Type & SBT_OWNERDRAW))

@@ -1,8 +1,8 @@
 #include "platform/controls/TabControlWindow.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "platform/controls/ItemTexts.h"
 #include "platform/controls/Limits.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
@@ -21,12 +21,6 @@ constexpr int kPaneInset = 4;
 constexpr int kButtonGap = 3;
 // The scroll arrows of a line that does not fit.
 constexpr int kArrowSide = 16;
-
-std::string TextOf(const char* Text) {
-    std::string Out = Text ? std::string(Text) : std::string();
-    if (Out.size() > ControlsLimits::kMaxItemText) Out.resize(ControlsLimits::kMaxItemText);
-    return Out;
-}
 
 void Line(HDC DC, int Left, int Top, int Right, int Bottom, int SysColour) {
     const RECT R{Left, Top, Right, Bottom};
@@ -159,7 +153,7 @@ LRESULT TTabControlWindow::InsertItem(int Index, const TCITEM* Item) {
     if (!Item || Index < 0 || static_cast<int>(FTabs.size()) >= ControlsLimits::kMaxTabs) return -1;
     Index = std::min(Index, static_cast<int>(FTabs.size()));
     TTab Tab;
-    if (Item->mask & TCIF_TEXT) Tab.Text = TextOf(Item->pszText);
+    if (Item->mask & TCIF_TEXT) Tab.Text = ItemTextFrom(Item->pszText);
     if (Item->mask & TCIF_IMAGE) Tab.Image = Item->iImage;
     if (Item->mask & TCIF_PARAM) Tab.Param = Item->lParam;
     if (Item->mask & TCIF_STATE) Tab.State = Item->dwState & Item->dwStateMask;
@@ -189,11 +183,7 @@ LRESULT TTabControlWindow::DeleteItem(int Index) {
 LRESULT TTabControlWindow::GetItem(int Index, TCITEM* Item) const {
     if (!Item || Index < 0 || Index >= static_cast<int>(FTabs.size())) return FALSE;
     const TTab& Tab = FTabs[static_cast<size_t>(Index)];
-    if ((Item->mask & TCIF_TEXT) && Item->pszText && Item->cchTextMax > 0) {
-        const size_t N = std::min(Tab.Text.size(), static_cast<size_t>(Item->cchTextMax - 1));
-        std::memcpy(Item->pszText, Tab.Text.data(), N);
-        Item->pszText[N] = '\0';
-    }
+    if (Item->mask & TCIF_TEXT) ItemTextTo(Tab.Text, Item->pszText, Item->cchTextMax);
     if (Item->mask & TCIF_IMAGE) Item->iImage = Tab.Image;
     if (Item->mask & TCIF_PARAM) Item->lParam = Tab.Param;
     if (Item->mask & TCIF_STATE) Item->dwState = Tab.State & Item->dwStateMask;
@@ -203,7 +193,7 @@ LRESULT TTabControlWindow::GetItem(int Index, TCITEM* Item) const {
 LRESULT TTabControlWindow::SetItem(int Index, const TCITEM* Item) {
     if (!Item || Index < 0 || Index >= static_cast<int>(FTabs.size())) return FALSE;
     TTab& Tab = FTabs[static_cast<size_t>(Index)];
-    if (Item->mask & TCIF_TEXT) Tab.Text = TextOf(Item->pszText);
+    if (Item->mask & TCIF_TEXT) Tab.Text = ItemTextFrom(Item->pszText);
     if (Item->mask & TCIF_IMAGE) Tab.Image = Item->iImage;
     if (Item->mask & TCIF_PARAM) Tab.Param = Item->lParam;
     if (Item->mask & TCIF_STATE)

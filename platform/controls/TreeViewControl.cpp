@@ -12,12 +12,6 @@
 
 namespace {
 
-std::string TextOf(const char* Text) {
-    std::string Out = Text ? std::string(Text) : std::string();
-    if (Out.size() > ControlsLimits::kMaxItemText) Out.resize(ControlsLimits::kMaxItemText);
-    return Out;
-}
-
 POINT PointOf(LPARAM LParam) {
     return POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
 }
@@ -266,7 +260,7 @@ HTREEITEM TTreeViewControl::InsertItem(const TVINSERTSTRUCT* Insert) {
         FData.Count() >= static_cast<size_t>(ControlsLimits::kMaxTreeItems))
         return 0;
     const TVITEM& Item = Insert->item;
-    std::string Text = (Item.mask & TVIF_TEXT) ? TextOf(Item.pszText) : std::string();
+    std::string Text = (Item.mask & TVIF_TEXT) ? ItemTextFrom(Item.pszText) : std::string();
     const long long Position = FData.PositionFor(*Parent, Insert->hInsertAfter, Text);
     if (Position < 0) return 0;
     const bool WasLeaf = Parent->Children.empty();
@@ -489,11 +483,7 @@ BOOL TTreeViewControl::GetItem(TVITEM* Item) const {
     if (!Item) return FALSE;
     const TTreeNode* Node = FData.Find(Item->hItem);
     if (!Node) return FALSE;
-    if ((Item->mask & TVIF_TEXT) && Item->pszText && Item->cchTextMax > 0) {
-        const size_t N = std::min(Node->Text.size(), static_cast<size_t>(Item->cchTextMax - 1));
-        std::memcpy(Item->pszText, Node->Text.data(), N);
-        Item->pszText[N] = '\0';
-    }
+    if (Item->mask & TVIF_TEXT) ItemTextTo(Node->Text, Item->pszText, Item->cchTextMax);
     if (Item->mask & TVIF_IMAGE) Item->iImage = Node->Image;
     if (Item->mask & TVIF_SELECTEDIMAGE) Item->iSelectedImage = Node->SelectedImage;
     if (Item->mask & TVIF_STATE) Item->state = Node->State & Item->stateMask;
@@ -507,7 +497,7 @@ BOOL TTreeViewControl::SetItem(const TVITEM* Item) {
     if (!Item) return FALSE;
     TTreeNode* Node = FData.Find(Item->hItem);
     if (!Node) return FALSE;
-    if (Item->mask & TVIF_TEXT) FData.SetText(*Node, TextOf(Item->pszText));
+    if (Item->mask & TVIF_TEXT) FData.SetText(*Node, ItemTextFrom(Item->pszText));
     if (Item->mask & TVIF_IMAGE) Node->Image = Item->iImage;
     if (Item->mask & TVIF_SELECTEDIMAGE) Node->SelectedImage = Item->iSelectedImage;
     if (Item->mask & TVIF_CHILDREN) Node->ChildrenFlag = Item->cChildren;

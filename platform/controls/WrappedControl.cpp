@@ -1,9 +1,8 @@
 #include "platform/controls/WrappedControl.h"
 
 #include <QWidget>
-#include <algorithm>
-#include <cstring>
 
+#include "platform/controls/ItemTexts.h"
 #include "platform/core/Host.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
@@ -154,13 +153,8 @@ LRESULT TWrappedControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
             return TRUE;
         case WM_GETTEXT: {
             if (!FWidget) break;
-            char* Buffer = reinterpret_cast<char*>(LParam);
-            if (!Buffer || WParam == 0) return 0;
-            const std::string Now = Text();
-            const size_t N = std::min(Now.size(), static_cast<size_t>(WParam - 1));
-            std::memcpy(Buffer, Now.data(), N);
-            Buffer[N] = '\0';
-            return static_cast<LRESULT>(N);
+            return ItemTextTo(Text(), reinterpret_cast<char*>(LParam),
+                              static_cast<std::int64_t>(WParam));
         }
         case WM_GETTEXTLENGTH:
             if (!FWidget) break;

@@ -173,6 +173,26 @@ TEST(ItemTexts, CompareWithoutCaseAndSortAccentsWithTheirBaseLetter) {
     EXPECT_TRUE(ItemTextStartsWith("x", ""));
 }
 
+// Texts come from a message cut at the limit (not read past it) and go back cut to the caller's
+// buffer, always terminated.
+TEST(ItemTexts, ComeFromMessagesCutAndGoBackTerminated) {
+    EXPECT_EQ(ItemTextFrom(nullptr), "");
+    EXPECT_EQ(ItemTextFrom("Posteingang"), "Posteingang");
+    // Not terminated within the limit: only the limit is read.
+    std::vector<char> Long(ControlsLimits::kMaxItemText, 'x');
+    EXPECT_EQ(ItemTextFrom(Long.data()).size(), ControlsLimits::kMaxItemText);
+    char Buffer[6] = {'#', '#', '#', '#', '#', '#'};
+    EXPECT_EQ(ItemTextTo("Gesendet", Buffer, 6), 5);
+    EXPECT_STREQ(Buffer, "Gesen");
+    EXPECT_EQ(ItemTextTo("ab", Buffer, 6), 2);
+    EXPECT_STREQ(Buffer, "ab");
+    Buffer[0] = '#';
+    EXPECT_EQ(ItemTextTo("ab", Buffer, 0), 0);
+    EXPECT_EQ(ItemTextTo("ab", Buffer, -3), 0);
+    EXPECT_EQ(Buffer[0], '#');
+    EXPECT_EQ(ItemTextTo("ab", nullptr, 6), 0);
+}
+
 // --- messages -----------------------------------------------------------------------------------
 
 TEST_F(ListBox, MessagesGiveTheClassicAnswers) {
