@@ -111,12 +111,7 @@ void TButtonControl::ApplyColours() {
                           Static ? COLOR_WINDOWTEXT : COLOR_BTNTEXT, COLOR_BTNFACE);
     // Push buttons keep the system's face and text, whatever the parent answers.
     if (!Static) return;
-    // The background is the parent's also when disabled; disabled text stays grey.
-    QPalette Palette = FView->palette();
-    Palette.setColor(QPalette::Window, QtColor(C.Background));
-    for (const auto Group : {QPalette::Active, QPalette::Inactive})
-        Palette.setColor(Group, QPalette::WindowText, QtColor(C.Text));
-    if (Palette != FView->palette()) FView->setPalette(Palette);
+    ApplyControlColours(FView, C, QPalette::Window, QPalette::WindowText);
 }
 
 void TButtonControl::DrawOwner(HDC DC, UINT Action) {

@@ -91,3 +91,13 @@ TControlColours AskControlColours(HWND Control, UINT Msg, int DefaultText, int D
     DeleteDC(DC);
     return Colours;
 }
+
+void ApplyControlColours(QWidget* Widget, const TControlColours& Colours,
+                         QPalette::ColorRole Background, QPalette::ColorRole Text) {
+    if (!Widget) return;
+    QPalette Palette = Widget->palette();
+    Palette.setColor(Background, QtColor(Colours.Background));
+    for (const auto Group : {QPalette::Active, QPalette::Inactive})
+        Palette.setColor(Group, Text, QtColor(Colours.Text));
+    if (Palette != Widget->palette()) Widget->setPalette(Palette);
+}

@@ -35,3 +35,7 @@ struct TControlColours {
 // Asks Control's parent with Msg on a context of its own, prepared with the defaults (system
 // colour indexes), as painting the control would.
 TControlColours AskControlColours(HWND Control, UINT Msg, int DefaultText, int DefaultBackground);
+// Gives Widget the parent's colours: the background as Background also while disabled, the text
+// as Text while enabled (disabled text stays grey). The palette is set only when it changed.
+void ApplyControlColours(QWidget* Widget, const TControlColours& Colours,
+                         QPalette::ColorRole Background, QPalette::ColorRole Text);

@@ -221,11 +221,7 @@ void TEditControl::ApplyColours() {
     const TControlColours C =
         AskControlColours(Handle(), Static ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, COLOR_WINDOWTEXT,
                           Static ? COLOR_BTNFACE : COLOR_WINDOW);
-    QPalette Palette = Widget->palette();
-    Palette.setColor(QPalette::Base, QtColor(C.Background));
-    for (const auto Group : {QPalette::Active, QPalette::Inactive})
-        Palette.setColor(Group, QPalette::Text, QtColor(C.Text));
-    if (Palette != Widget->palette()) Widget->setPalette(Palette);
+    ApplyControlColours(Widget, C, QPalette::Base, QPalette::Text);
 }
 
 LRESULT TEditControl::Selection(UINT Msg, WPARAM WParam, LPARAM LParam) {

@@ -28,12 +28,7 @@ void TStaticControl::ApplyColours() {
     if (!FView) return;
     const TControlColours C =
         AskControlColours(Handle(), WM_CTLCOLORSTATIC, COLOR_WINDOWTEXT, COLOR_BTNFACE);
-    // The background is the parent's also when disabled; disabled text stays grey.
-    QPalette Palette = FView->palette();
-    Palette.setColor(QPalette::Window, QtColor(C.Background));
-    for (const auto Group : {QPalette::Active, QPalette::Inactive})
-        Palette.setColor(Group, QPalette::WindowText, QtColor(C.Text));
-    if (Palette != FView->palette()) FView->setPalette(Palette);
+    ApplyControlColours(FView, C, QPalette::Window, QPalette::WindowText);
 }
 
 LRESULT TStaticControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
