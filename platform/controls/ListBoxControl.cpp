@@ -190,18 +190,22 @@ int TListBoxControl::SortedIndex(const TListBoxItem& Item) const {
             return CompareItemTexts(Item.Text, Other.Text) < 0;
         });
     // Items without strings: their owner says how they compare.
-    const TOwner O = Owner();
     return FItems.UpperBound([&](int Index, const TListBoxItem& Other) {
-        COMPAREITEMSTRUCT C;
-        C.CtlType = O.CtlType;
-        C.CtlID = O.Id;
-        C.hwndItem = O.Item;
-        C.itemID1 = static_cast<UINT>(Index);
-        C.itemData1 = Other.Data;
-        C.itemID2 = static_cast<UINT>(-1);
-        C.itemData2 = Item.Data;
-        return SendMessage(O.Wnd, WM_COMPAREITEM, C.CtlID, reinterpret_cast<LPARAM>(&C)) > 0;
+        return CompareByOwner(Index, Other.Data, Item.Data) > 0;
     });
+}
+
+LRESULT TListBoxControl::CompareByOwner(int Index, ULONG_PTR Data, ULONG_PTR Other) const {
+    const TOwner O = Owner();
+    COMPAREITEMSTRUCT C;
+    C.CtlType = O.CtlType;
+    C.CtlID = O.Id;
+    C.hwndItem = O.Item;
+    C.itemID1 = static_cast<UINT>(Index);
+    C.itemData1 = Data;
+    C.itemID2 = static_cast<UINT>(-1);
+    C.itemData2 = Other;
+    return SendMessage(O.Wnd, WM_COMPAREITEM, C.CtlID, reinterpret_cast<LPARAM>(&C));
 }
 
 LRESULT TListBoxControl::DeleteString(int Index) {
@@ -267,16 +271,7 @@ bool TListBoxControl::Matches(int Index, const TListBoxItem& Item, LPARAM LParam
         return Exact ? ItemTextEquals(Item.Text, Wanted) : ItemTextStartsWith(Item.Text, Wanted);
     }
     if (!(Style() & LBS_SORT)) return Item.Data == static_cast<ULONG_PTR>(LParam);
-    const TOwner O = Owner();
-    COMPAREITEMSTRUCT C;
-    C.CtlType = O.CtlType;
-    C.CtlID = O.Id;
-    C.hwndItem = O.Item;
-    C.itemID1 = static_cast<UINT>(Index);
-    C.itemData1 = Item.Data;
-    C.itemID2 = static_cast<UINT>(-1);
-    C.itemData2 = static_cast<ULONG_PTR>(LParam);
-    return SendMessage(O.Wnd, WM_COMPAREITEM, C.CtlID, reinterpret_cast<LPARAM>(&C)) == 0;
+    return CompareByOwner(Index, Item.Data, static_cast<ULONG_PTR>(LParam)) == 0;
 }
 
 int TListBoxControl::Find(int Start, LPARAM LParam, bool Exact) const {

@@ -100,6 +100,9 @@ class TListBoxControl : public TWrappedControl {
     LRESULT GetText(int Index, char* Buffer) const;
     int Find(int Start, LPARAM LParam, bool Exact) const;
     bool Matches(int Index, const TListBoxItem& Item, LPARAM LParam, bool Exact) const;
+    // WM_COMPAREITEM: how the owner orders item Index (with Data) against an item with Other
+    // that has no index yet.
+    LRESULT CompareByOwner(int Index, ULONG_PTR Data, ULONG_PTR Other) const;
 
     // --- selection
     bool Selected(int Index) const;
