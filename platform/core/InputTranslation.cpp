@@ -125,14 +125,7 @@ LPARAM Pack(POINT P) {
 }
 
 MSG MakeInput(HWND Wnd, UINT Message, WPARAM WParam, LPARAM LParam) {
-    MSG Msg;
-    Msg.hwnd = Wnd;
-    Msg.message = Message;
-    Msg.wParam = WParam;
-    Msg.lParam = LParam;
-    Msg.time = GetTickCount();
-    Msg.pt = TMessageLoop::Instance().CursorPos();
-    return Msg;
+    return TMessageLoop::Instance().MakeMsg(Wnd, Message, WParam, LParam);
 }
 
 void EndTracking() {

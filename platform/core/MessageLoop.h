@@ -73,6 +73,8 @@ class TMessageLoop {
     // The tracked cursor position that queued messages record (screen coordinates).
     POINT CursorPos() const { return FCursorPos; }
     void SetCursorPos(POINT Pos) { FCursorPos = Pos; }
+    // A message as it is queued: stamped with the time and the tracked cursor position.
+    MSG MakeMsg(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) const;
 
     // --- timers ---
     UINT_PTR StartTimer(HWND Wnd, UINT_PTR IDEvent, UINT Elapse);
@@ -133,7 +135,6 @@ class TMessageLoop {
     bool TakeTimerMessage(const TQueued& Item);
     void RunForeignPass();
     void CheckThread() const;
-    MSG MakeMsg(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) const;
 
     // Guards the queue, its counters and the window table (posting is allowed from any thread).
     std::mutex FLock;
