@@ -11,7 +11,8 @@
 // LBS_NOSEL, LBS_NOINTEGRALHEIGHT (without it the height is cut to whole items),
 // LBS_WANTKEYBOARDINPUT (WM_VKEYTOITEM, and WM_CHARTOITEM for owner-drawn lists without strings),
 // LBS_DISABLENOSCROLL (the scroll bar stays, greyed, when not needed), WS_VSCROLL / WS_HSCROLL
-// (shown when needed), WS_BORDER / WS_EX_CLIENTEDGE.
+// (the window's own scroll bars, shown when needed; GetScrollInfo reads them), WS_BORDER /
+// WS_EX_CLIENTEDGE.
 //
 // Messages: the LB_ messages below with the classic answers: LB_ERR for a bad index or a message
 // the selection mode does not take, LB_ERRSPACE when an item does not fit the limits; searches
