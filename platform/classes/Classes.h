@@ -95,28 +95,106 @@ class TFileStream : public TStream {
 
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
-// A list of byte strings with optional objects, sorting and name=value access, as the class
-// library's TStringList. Text files are read with CR LF, LF or CR line ends and written with CR LF.
-class TStringList {
+// A list of byte strings, each with an object pointer, as the class library's TStrings: the
+// base of string lists and of the lists that controls keep their items in (a list box's items
+// live in its window). What a kind of list stores is its own (Count, Get, Insert, Delete, Clear
+// and the object of a line); everything else is written once here on top of those.
+// Text is read with CR LF, LF or CR line ends and written with CR LF. Comparisons ignore ASCII
+// case unless a list says otherwise (CompareStrings).
+class TStrings {
+  public:
+    TStrings() = default;
+    virtual ~TStrings() = default;
+
+    virtual int Count() const = 0;
+    // The line at index; EStringListError outside 0..Count-1.
+    virtual std::string Get(int index) const = 0;
+    // Replaces a line, keeping its object (the base deletes and inserts).
+    virtual void Put(int index, const std::string& value);
+    // The object of a line (none in lists that keep none).
+    virtual void* GetObject(int index) const;
+    virtual void PutObject(int index, void* object);
+    virtual void Insert(int index, const std::string& value) = 0;
+    virtual void InsertObject(int index, const std::string& value, void* object);
+    virtual void Delete(int index) = 0;
+    virtual void Clear() = 0;
+    // Appends (a sorted list puts it in its place); returns the index.
+    virtual int Add(const std::string& value);
+    virtual int AddObject(const std::string& value, void* object);
+    virtual int IndexOf(const std::string& value) const;
+    virtual void Exchange(int a, int b);
+    void Move(int from, int to);
+    int IndexOfObject(void* object) const;
+    void AddStrings(const TStrings& other);
+    // Takes over the lines and objects of source.
+    void Assign(const TStrings& source);
+    bool Equals(const TStrings& other) const;
+
+    // Changes between BeginUpdate and EndUpdate may be shown at once at the end (a control stops
+    // drawing meanwhile).
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return FUpdateCount; }
+
+    // name=value lines
+    std::string Names(int index) const;
+    std::string Values(const std::string& name) const;
+    void SetValue(const std::string& name, const std::string& value);
+    int IndexOfName(const std::string& name) const;
+
+    // The lines joined with CR LF (each line ends with one); SetText splits at CR LF, LF or CR.
+    std::string Text() const;
+    virtual void SetText(const std::string& text);
+    // Comma-separated, with quotes where a line holds blanks, commas or quotes; reading takes
+    // quoted items (a doubled quote is one) and unquoted ones up to a comma or blank.
+    std::string CommaText() const;
+    void SetCommaText(const std::string& text);
+
+    void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName) const;
+    void LoadFromStream(TStream& stream);
+    void SaveToStream(TStream& stream) const;
+
+  protected:
+    // Lists that hold their lines themselves may be copied as values (a string list); the lists
+    // of controls are not.
+    TStrings(const TStrings&) = default;
+    TStrings& operator=(const TStrings&) = default;
+    TStrings(TStrings&&) = default;
+    TStrings& operator=(TStrings&&) = default;
+    // Told when the first BeginUpdate starts and the last EndUpdate ends.
+    virtual void SetUpdateState(bool /*updating*/) {}
+    virtual int CompareStrings(const std::string& a, const std::string& b) const;
+    void CheckIndex(int index) const;
+
+  private:
+    int FUpdateCount = 0;
+};
+
+// The string list: lines and objects in memory, with sorting and duplicates handling.
+class TStringList : public TStrings {
   public:
     TStringList() = default;
-    virtual ~TStringList() = default;
 
-    int Count() const { return int(FItems.size()); }
+    int Count() const override { return int(FItems.size()); }
     const std::string& Strings(int index) const;
     const std::string& operator[](int index) const { return Strings(index); }
+    std::string Get(int index) const override { return Strings(index); }
+    void Put(int index, const std::string& value) override { SetString(index, value); }
     void SetString(int index, const std::string& value);
-    void* Objects(int index) const;
-    void SetObject(int index, void* object);
+    void* Objects(int index) const { return GetObject(index); }
+    void SetObject(int index, void* object) { PutObject(index, object); }
+    void* GetObject(int index) const override;
+    void PutObject(int index, void* object) override;
 
-    int Add(const std::string& value);
-    int AddObject(const std::string& value, void* object);
-    void Insert(int index, const std::string& value);
-    void Delete(int index);
-    void Clear() { FItems.clear(); }
-    void Exchange(int a, int b);
-    int IndexOf(const std::string& value) const;
-    void AddStrings(const TStringList& other);
+    using TStrings::Add;
+    int AddObject(const std::string& value, void* object) override;
+    void Insert(int index, const std::string& value) override;
+    void InsertObject(int index, const std::string& value, void* object) override;
+    void Delete(int index) override;
+    void Clear() override { FItems.clear(); }
+    void Exchange(int a, int b) override;
+    int IndexOf(const std::string& value) const override;
 
     // Sorting: a sorted list keeps itself in order and Add inserts at the right place.
     bool Sorted() const { return FSorted; }
@@ -130,32 +208,14 @@ class TStringList {
     bool CaseSensitive() const { return FCaseSensitive; }
     void SetCaseSensitive(bool value);
 
-    // name=value lines
-    std::string Names(int index) const;
-    std::string Values(const std::string& name) const;
-    void SetValue(const std::string& name, const std::string& value);
-    int IndexOfName(const std::string& name) const;
-
-    // The lines joined with CR LF (each line ends with one); SetText splits at CR LF, LF or CR.
-    std::string Text() const;
-    void SetText(const std::string& text);
-    // Comma-separated, with quotes where a line holds blanks, commas or quotes.
-    std::string CommaText() const;
-
-    void LoadFromFile(const std::string& fileName);
-    void SaveToFile(const std::string& fileName) const;
-    void LoadFromStream(TStream& stream);
-    void SaveToStream(TStream& stream) const;
-
   protected:
-    int CompareStrings(const std::string& a, const std::string& b) const;
+    int CompareStrings(const std::string& a, const std::string& b) const override;
 
   private:
     struct Item {
         std::string Text;
         void* Object = nullptr;
     };
-    void CheckIndex(int index) const;
     std::vector<Item> FItems;
     bool FSorted = false;
     bool FCaseSensitive = false;

@@ -1,7 +1,10 @@
 #include "platform/widgets/Register.h"
 
 #include "platform/forms/ClassRegistry.h"
+#include "platform/forms/Errors.h"
+#include "platform/forms/Filer.h"
 #include "platform/forms/StandardClasses.h"
+#include "platform/widgets/ExtCtrls.h"
 #include "platform/widgets/Forms.h"
 
 namespace {
@@ -27,6 +30,67 @@ void RegisterEnums() {
                              "poOwnerFormCenter"});
     RegisterEnum<TWindowState>({"wsNormal", "wsMinimized", "wsMaximized"});
     RegisterEnum<TFormStyle>({"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
+    RegisterEnum<TAlignment>({"taLeftJustify", "taRightJustify", "taCenter"});
+    RegisterEnum<TTextLayout>({"tlTop", "tlCenter", "tlBottom"});
+    RegisterEnum<TBevelCut>({"bvNone", "bvLowered", "bvRaised", "bvSpace"});
+    RegisterEnum<TBevelShape>(
+        {"bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine", "bsRightLine", "bsSpacer"});
+    RegisterEnum<TBevelStyle>({"bsLowered", "bsRaised"});
+}
+
+// A stored picture: the graphic's class name (a length byte, then the name), then its data; a
+// bitmap's data is its size (4 bytes, little-endian) followed by the BMP file.
+void ReadPictureData(TPicture& Picture, TStream& Stream) {
+    unsigned char Length = 0;
+    Stream.ReadBuffer(&Length, 1);
+    std::string ClassName(Length, '\0');
+    if (Length) Stream.ReadBuffer(ClassName.data(), Length);
+    std::unique_ptr<TGraphic> Graphic = TPicture::CreateGraphic(ClassName);
+    if (!Graphic) throw EInvalidGraphic("Unknown picture class " + ClassName);
+    if (ClassName == "TBitmap") {
+        std::uint32_t Size = 0;
+        unsigned char Bytes[4];
+        Stream.ReadBuffer(Bytes, 4);
+        Size = Bytes[0] | Bytes[1] << 8 | Bytes[2] << 16 | std::uint32_t(Bytes[3]) << 24;
+        if (Size > Stream.Size() - Stream.Position())
+            throw EInvalidGraphic("Bitmap data is cut short");
+        TMemoryStream Data;
+        Data.CopyFrom(Stream, Size);
+        Data.SetPosition(0);
+        Graphic->LoadFromStream(Data);
+    } else {
+        Graphic->LoadFromStream(Stream);
+    }
+    Picture.SetGraphic(Graphic.get());
+}
+
+void WritePictureData(TPicture& Picture, TStream& Stream) {
+    TGraphic* Graphic = Picture.Graphic();
+    const std::string Name = Graphic->ClassName();
+    const auto Length = static_cast<unsigned char>(Name.size());
+    Stream.WriteBuffer(&Length, 1);
+    Stream.WriteString(Name);
+    if (Name == "TBitmap") {
+        TMemoryStream Data;
+        Graphic->SaveToStream(Data);
+        const auto Size = static_cast<std::uint32_t>(Data.Size());
+        const unsigned char Bytes[4] = {
+            static_cast<unsigned char>(Size), static_cast<unsigned char>(Size >> 8),
+            static_cast<unsigned char>(Size >> 16), static_cast<unsigned char>(Size >> 24)};
+        Stream.WriteBuffer(Bytes, 4);
+        Data.SetPosition(0);
+        Stream.CopyFrom(Data, Data.Size());
+    } else {
+        Graphic->SaveToStream(Stream);
+    }
+}
+
+void RegisterGraphics() {
+    RegisterClass<TPicture>("TPicture").DefineProperties([](TPicture& P, TFiler& Filer) {
+        Filer.DefineBinaryProperty(
+            "Data", [&P](TStream& S) { ReadPictureData(P, S); },
+            [&P](TStream& S) { WritePictureData(P, S); }, P.Graphic() && !P.Graphic()->Empty());
+    });
 }
 
 void RegisterControls() {
@@ -116,14 +180,67 @@ void RegisterForms() {
     RegisterClass<TForm, TCustomForm>("TForm");
 }
 
+void RegisterExtControls() {
+    RegisterClass<TCustomLabel, TGraphicControl>("TCustomLabel")
+        .Property("Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment,
+                  Default(taLeftJustify))
+        .Property("AutoSize", &TControl::AutoSize, &TControl::SetAutoSize, Default(true))
+        .Property("Caption", &TControl::Caption, &TControl::SetCaption)
+        .Property("FocusControl", &TCustomLabel::FocusControl, &TCustomLabel::SetFocusControl)
+        .Property("Layout", &TCustomLabel::Layout, &TCustomLabel::SetLayout, Default(tlTop))
+        .Property("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar,
+                  Default(true))
+        .Property("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent,
+                  Default(false))
+        .Property("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap, Default(false))
+        .Field("OnMouseEnter", &TCustomLabel::OnMouseEnter)
+        .Field("OnMouseLeave", &TCustomLabel::OnMouseLeave);
+    RegisterClass<TLabel, TCustomLabel>("TLabel");
+    RegisterClass<TCustomPanel, TCustomControl>("TCustomPanel")
+        .Property("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment,
+                  Default(taCenter))
+        .Property("BevelInner", &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner,
+                  Default(bvNone))
+        .Property("BevelOuter", &TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter,
+                  Default(bvRaised))
+        .Property("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth, Default(1))
+        .Property("BorderWidth", &TWinControl::BorderWidth, &TWinControl::SetBorderWidth,
+                  Default(0))
+        .Property("BorderStyle", &TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle,
+                  Default(bsNone))
+        .Property("Caption", &TControl::Caption, &TControl::SetCaption)
+        .Field("FullRepaint", &TCustomPanel::FullRepaint, Default(true));
+    RegisterClass<TPanel, TCustomPanel>("TPanel");
+    RegisterClass<TBevel, TGraphicControl>("TBevel")
+        .Property("Shape", &TBevel::Shape, &TBevel::SetShape, Default(bsBox))
+        .Property("Style", &TBevel::Style, &TBevel::SetStyle, Default(bsLowered));
+    RegisterClass<TImage, TGraphicControl>("TImage")
+        .Property("AutoSize", &TControl::AutoSize, &TControl::SetAutoSize, Default(false))
+        .Property("Center", &TImage::Center, &TImage::SetCenter, Default(false))
+        .Object("Picture", &TImage::Picture)
+        .Property("Proportional", &TImage::Proportional, &TImage::SetProportional, Default(false))
+        .Property("Stretch", &TImage::Stretch, &TImage::SetStretch, Default(false))
+        .Property("Transparent", &TImage::Transparent, &TImage::SetTransparent, Default(false));
+    RegisterClass<TSplitter, TGraphicControl>("TSplitter")
+        .Field("Beveled", &TSplitter::Beveled, Default(false))
+        .Field("MinSize", &TSplitter::MinSize, Default(30))
+        .Field("OnMoved", &TSplitter::OnMoved);
+    RegisterClass<TTimer, TComponent>("TTimer")
+        .Property("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, Default(true))
+        .Property("Interval", &TTimer::Interval, &TTimer::SetInterval, Default(1000u))
+        .Property("OnTimer", &TTimer::OnTimer, &TTimer::SetOnTimer);
+}
+
 }  // namespace
 
 void RegisterWidgetClasses() {
     static const bool Done = [] {
         RegisterActionClasses();
         RegisterEnums();
+        RegisterGraphics();
         RegisterControls();
         RegisterForms();
+        RegisterExtControls();
         return true;
     }();
     (void)Done;

@@ -109,3 +109,73 @@ TEST(StringList, FileRoundTripKeepsBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A list that stores only what a kind of list must (as the lists of controls do): everything
+// else comes from the base.
+class TBareStrings : public TStrings {
+  public:
+    int Count() const override { return int(Lines.size()); }
+    std::string Get(int Index) const override {
+        CheckIndex(Index);
+        return Lines[size_t(Index)];
+    }
+    void Insert(int Index, const std::string& Value) override {
+        Lines.insert(Lines.begin() + Index, Value);
+    }
+    void Delete(int Index) override {
+        CheckIndex(Index);
+        Lines.erase(Lines.begin() + Index);
+    }
+    void Clear() override { Lines.clear(); }
+    std::vector<std::string> Lines;
+    std::vector<bool> UpdateStates;
+
+  protected:
+    void SetUpdateState(bool Updating) override { UpdateStates.push_back(Updating); }
+};
+
+}  // namespace
+
+TEST(Strings, TheBaseBuildsEveryOperationOnWhatAListStores) {
+    TBareStrings L;
+    L.SetCommaText(R"(one, "two words",,"say ""hi""" three,)");
+    EXPECT_EQ(L.Lines,
+              (std::vector<std::string>{"one", "two words", "", "say \"hi\"", "three", ""}));
+    EXPECT_EQ(L.CommaText(), R"(one,"two words","","say ""hi""",three,"")");
+    // Reading a list's comma text gives the same list back.
+    TStringList Back;
+    Back.SetCommaText(L.CommaText());
+    EXPECT_TRUE(Back.Equals(L));
+    // The whole change is one update.
+    EXPECT_EQ(L.UpdateStates, (std::vector<bool>{true, false}));
+
+    L.Move(0, 2);
+    EXPECT_EQ(L.Lines[2], "one");
+    L.Exchange(0, 1);
+    EXPECT_EQ(L.Lines[0], "");
+    EXPECT_EQ(L.IndexOf("ONE"), 2);
+    L.Put(2, "uno");
+    EXPECT_EQ(L.Get(2), "uno");
+
+    L.Clear();
+    L.SetValue("Name", "Anna");
+    L.SetValue("Host", "news");
+    L.SetValue("name", "Berta");
+    EXPECT_EQ(L.Text(), "name=Berta\r\nHost=news\r\n");
+    EXPECT_EQ(L.Values("HOST"), "news");
+    L.SetValue("Host", "");
+    EXPECT_EQ(L.Count(), 1);
+    EXPECT_THROW(L.Get(5), EStringListError);
+
+    // A string list takes over another kind of list, and gives its lines to one.
+    TStringList Sorted;
+    Sorted.SetSorted(true);
+    TBareStrings Source;
+    Source.SetText("b\nA\nc");
+    Sorted.Assign(Source);
+    EXPECT_EQ(Sorted.Text(), "A\r\nb\r\nc\r\n");
+    Source.Assign(Sorted);
+    EXPECT_EQ(Source.Lines, (std::vector<std::string>{"A", "b", "c"}));
+}
