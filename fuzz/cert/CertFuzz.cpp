@@ -56,13 +56,14 @@ bool SameRecord(const TIpCertRecord& A, const TIpCertRecord& B) {
 
 // Whether Field holds, at some place, the modulus (after an optional zero sign byte) ending
 // right where an INTEGER header whose length is the exponent's and then the exponent follow.
+// Tags are told apart by their low five bits, as the certificate walk does.
 bool KeyStandsInField(const TKey& Key, const std::vector<uint8_t>& Field) {
     const auto& M = Key.Modulus;
     const auto& E = Key.Exponent;
     for (auto At = Field.begin();
          (At = std::search(At, Field.end(), M.begin(), M.end())) != Field.end(); ++At) {
         size_t Pos = size_t(At - Field.begin()) + M.size();
-        if (Pos >= Field.size() || Field[Pos++] != 2 || Pos >= Field.size()) continue;
+        if (Pos >= Field.size() || (Field[Pos++] & 0x1F) != 2 || Pos >= Field.size()) continue;
         size_t Length = Field[Pos++];
         if (Length & 0x80) {
             const size_t Octets = Length & 0x7F;
