@@ -80,6 +80,23 @@ TEST_F(Queue, PeekingFiltersByWindowWithItsChildrenAndByRange) {
     Drain();
 }
 
+TEST_F(Queue, PaintingWaitsForWhatAHandlerPostedMeanwhile) {
+    InvalidateRect(Child, nullptr, FALSE);
+    Windows().Handlers[Child] = [&](HWND, UINT M, WPARAM Wp, LPARAM) -> std::optional<LRESULT> {
+        if (M == WM_USER && Wp < 3) PostMessage(Child, WM_USER, Wp + 1, 0);
+        return std::nullopt;
+    };
+    PostMessage(Child, WM_USER, 1, 0);
+    Drain();
+    const std::vector<TRecorded> Expected = {
+        {Child, WM_USER, 1, 0},
+        {Child, WM_USER, 2, 0},
+        {Child, WM_USER, 3, 0},
+        {Child, WM_PAINT, 0, 0},
+    };
+    EXPECT_EQ(Windows().Log, Expected);
+}
+
 // What PeekMessage takes, in order, until nothing matches: the wParam of each.
 std::vector<WPARAM> TakeAll(HWND Filter, UINT Min, UINT Max) {
     std::vector<WPARAM> Taken;
