@@ -1,10 +1,13 @@
 // Feeds arbitrary bytes from a host to the VT100 emulator, cut into blocks of a size the first
 // byte chooses, on a screen whose width the second byte chooses; the replies go out through a
 // fake socket. The same bytes then go to the TTY emulator and, as key codes, to the VT100 key
-// translation.
+// translation. After every block the cursor must be on the screen; at the end every row of the
+// screen must paint as runs side by side that cover exactly its width.
 #include <QCoreApplication>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -39,6 +42,35 @@ class TFuzzTerminal : public TIpTerminalHost {
     TIpTerminalEmulator* Emulator = nullptr;
 };
 
+[[noreturn]] void Fail(const char* What, int Row, int Col) {
+    std::fprintf(stderr, "%s (row %d, column %d)\n", What, Row, Col);
+    std::abort();
+}
+
+void CheckCursor(TIpTerminalBuffer& B) {
+    if (B.ScreenCursorRow() < 1 || B.ScreenCursorRow() > B.RowCount() || B.CursorCol() < 1 ||
+        B.CursorCol() > B.ColCount())
+        Fail("the cursor left the screen", B.ScreenCursorRow(), B.CursorCol());
+}
+
+void CheckScreen(TIpTerminalEmulator& Emulator, bool VT100) {
+    TIpTerminalBuffer& B = Emulator.Buffer();
+    CheckCursor(B);
+    for (int Row = 1; Row <= B.RowCount(); ++Row) {
+        int Next = 1;
+        bool Double = false;
+        for (const TIpPaintRun& Run : Emulator.RowRuns(Row, 1, B.ColCount(), Row % 2 == 0)) {
+            if (Run.Row != Row || Run.Column != Next || Run.Count < 1)
+                Fail("a row's runs are not side by side", Row, Run.Column);
+            Next += Run.Count;
+            Double = Run.DoubleWidth;
+        }
+        // A double-width line holds half as many cells, each twice as wide.
+        const int Width = VT100 && Double ? (B.ColCount() + 1) / 2 : B.ColCount();
+        if (Next - 1 != Width) Fail("a row's runs do not cover its width", Row, Next - 1);
+    }
+}
+
 }  // namespace
 
 // The client component lives on the message loop, which needs the application object.
@@ -60,14 +92,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     for (size_t At = 0; At < Size; At += Block) {
         Vt.ProcessBlock(Data + At, std::min(Block, Size - At));
         Host.Socket->TakeWritten();
+        CheckCursor(Vt.Buffer());
     }
-    for (int Row = 1; Row <= Vt.Buffer().RowCount(); ++Row)
-        Vt.RowRuns(Row, 1, Vt.Buffer().ColCount(), Row % 2 == 0);
+    CheckScreen(Vt, true);
     for (size_t At = 0; At + 1 < Size && At < 64; At += 2) {
         uint16_t Key = uint16_t(Data[At] | Data[At + 1] << 8);
         Vt.KeyDown(Key, TShiftState(Data[At] & 7));
     }
+    CheckScreen(Vt, true);
     TIpTTYEmulator Tty;
     Tty.ProcessBlock(Data, Size);
+    CheckScreen(Tty, false);
     return 0;
 }

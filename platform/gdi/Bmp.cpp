@@ -265,9 +265,15 @@ QImage ReadBmp(std::span<const uint8_t> Data, int* BitsPerPixel, bool* Monochrom
         Bad("the pixel offset points outside the data");
     const std::vector<uint32_t> Palette = ReadPalette(R, H, HaveOffset ? PixelsAt : Data.size());
     if (!HaveOffset) PixelsAt = H.HeaderEnd + Palette.size() * (H.Core ? 3 : 4);
+    const bool Rle = H.Compression == BI_RLE8 || H.Compression == BI_RLE4;
+    if (Rle) {
+        const int64_t Compressed = PixelsAt < Data.size() ? int64_t(Data.size() - PixelsAt) : 0;
+        if (H.Width * H.Height > Compressed * GdiLimits::kMaxRlePixelsPerByte)
+            Bad("the compressed data is too short for the size of the picture");
+    }
     QImage Out(int(H.Width), int(H.Height), QImage::Format_RGB32);
     if (Out.isNull()) Bad("out of memory");
-    if (H.Compression == BI_RLE8 || H.Compression == BI_RLE4)
+    if (Rle)
         ReadRle(R, H, Palette, PixelsAt, Out);
     else
         ReadPlain(R, H, Palette, PixelsAt, Out);

@@ -10,6 +10,11 @@ inline constexpr int64_t kMaxBitmapSide = 32768;
 inline constexpr int64_t kMaxBitmapPixels = int64_t(32) * 1024 * 1024;
 // Colour-table entries a BMP may declare.
 inline constexpr int64_t kMaxPaletteEntries = 256;
+// Pixels a run-length compressed BMP may decode to, per byte of its compressed data, near the
+// most a deflate stream expands per byte (about 1032). Runs cover at most 255 pixels a pair, so
+// pictures drawn with runs stay far below it; what it refuses is a picture of millions of pixels
+// that a few bytes skip over or end early, which costs a fill of every pixel all the same.
+inline constexpr int64_t kMaxRlePixelsPerByte = 1024;
 // Points of one polygon or polyline.
 inline constexpr int kMaxPolygonPoints = 65536;
 // Bytes of text drawn or measured in one call.

@@ -173,6 +173,57 @@ class TScript {
     size_t FNext = 0;
 };
 
+// Input for a loop that a window of the test runs (the move and size loop, a caption button's),
+// each step given once the window has received the message it waits for, after the step before
+// it: the loop's own messages pace the input. A timed script can be overtaken by itself on a busy
+// machine (a step that comes late runs inside the QTest call of the step before, so the loop
+// sees two steps as one); here the next step is not even armed until the loop answered the last.
+// A step runs from a Qt timer of the loop's next wait, never inside the window procedure: QTest's
+// calls run Qt's loop, and a pass run from a window procedure would take the input from the loop.
+class TCuedInput {
+  public:
+    // Steps for the test window Wnd; its handler (Windows().Handlers) still sees every message.
+    explicit TCuedInput(HWND Wnd) : FWnd(Wnd), FInner(Windows().Handlers[Wnd]) {
+        Windows().Handlers[Wnd] = [this](HWND W, UINT M, WPARAM Wp,
+                                         LPARAM Lp) -> std::optional<LRESULT> {
+            Cue(M);
+            return FInner ? FInner(W, M, Wp, Lp) : std::nullopt;
+        };
+    }
+    ~TCuedInput() {
+        auto It = Windows().Handlers.find(FWnd);
+        if (It != Windows().Handlers.end()) It->second = FInner;
+    }
+    TCuedInput(const TCuedInput&) = delete;
+    TCuedInput& operator=(const TCuedInput&) = delete;
+
+    TCuedInput& On(UINT Msg, std::function<void()> Step) {
+        FSteps.push_back({Msg, std::move(Step)});
+        return *this;
+    }
+    bool Done() const { return FRun == FSteps.size(); }
+
+  private:
+    struct TStep {
+        UINT Msg;
+        std::function<void()> Run;
+    };
+    void Cue(UINT Msg) {
+        if (FArmed >= FSteps.size() || FArmed != FRun || FSteps[FArmed].Msg != Msg) return;
+        const size_t Index = FArmed++;
+        QTimer::singleShot(1, &FContext, [this, Index] {
+            FSteps[Index].Run();
+            FRun = Index + 1;
+        });
+    }
+    HWND FWnd;
+    THandler FInner;
+    QObject FContext;
+    std::vector<TStep> FSteps;
+    size_t FArmed = 0;  // steps whose message came
+    size_t FRun = 0;    // steps that ran
+};
+
 inline std::string PicturePath(const std::string& Name) {
     return std::string(KESTRO_BINARY_DIR) + "/pictures/core/" + Name + ".png";
 }

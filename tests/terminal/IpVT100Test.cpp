@@ -99,6 +99,30 @@ TEST_F(VT100, EraseDisplayMovesTheScreenIntoTheHistory) {
     EXPECT_EQ(Screen(B), "\n\n\n\n\n");
 }
 
+TEST_F(VT100, EraseInLineTakesTheCellUnderTheCursorWithIt) {
+    const std::pair<const char*, const char*> Cases[] = {
+        {"\x1b[K", "ab\n"},
+        {"\x1b[0K", "ab\n"},
+        {"\x1b[1K", "   def\n"},
+        {"\x1b[2K", "\n"},
+    };
+    for (const auto& [Erase, Want] : Cases) {
+        Small(6, 2);
+        Feed(Vt, std::string("\x1b[2J\x1b[Habcdef\x1b[1;3H") + Erase);
+        EXPECT_EQ(Rows(B, 1, 1), Want) << Erase + 1;
+        EXPECT_EQ(Cursor(B), "1,3") << Erase + 1;
+    }
+}
+
+TEST_F(VT100, ADoubleWidthLineOfAnOddScreenShowsItsHalfCellAtTheEnd) {
+    Small(7, 2);
+    Feed(Vt, "abcdefg\x1b#6");
+    const auto Runs = Vt.RowRuns(1, 1, 7, true);
+    ASSERT_EQ(Runs.size(), 1u);
+    EXPECT_EQ(Runs[0].Count, 4);
+    EXPECT_EQ(Runs[0].Script[0].Text, "abcd");
+}
+
 TEST_F(VT100, ScrollRegionsAreValidated) {
     Small(10, 6);
     struct Case {

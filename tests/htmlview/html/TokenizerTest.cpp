@@ -53,6 +53,11 @@ TEST(HtmlTokenizer, EdgeCasesReadAsExpected) {
         {"white text in body text is kept", "<b> <i>", 1, "B\ntext ' '\nI\n"},
         {"a white text with a line break is dropped", "x<b>\n<i>", 1, "text 'x'\nB\nI\n"},
         {"a NUL byte ends the input", std::string("a<b>\0<i>", 8), 1, "text 'a'\nB\n"},
+        // Wherever it stands: nothing after it is read, also where a NUL only ends a part.
+        {"a NUL byte in a quoted value ends the input", std::string("<a title='x\0'>y<i>", 18), 1,
+         "A\n"},
+        {"a NUL byte in a comment ends the input", std::string("<!-- x\0 -->y<i>", 16), 1, ""},
+        {"a NUL byte in a tag ends the input", std::string("<b\0>y<i>", 9), 1, "B\n"},
         {"bytes above 127 pass as they are", "\xE4<b>", 1, "text '\\xE4'\nB\n"},
     };
     for (const TTokenCase& Case : Cases)

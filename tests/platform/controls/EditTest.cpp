@@ -193,6 +193,42 @@ TEST_F(Edit, TypingArrivesThroughOurMessagesAndNotifies) {
     EXPECT_EQ(Codes(), (std::vector<WORD>{EN_KILLFOCUS}));
 }
 
+TEST_F(Edit, StylesFilterAndCaseWhatIsTyped) {
+    struct TCase {
+        DWORD Style;
+        const char* Keys;
+        const char* Want;
+    };
+    const TCase Cases[] = {
+        {0, "aB1", "aB1"},
+        {ES_NUMBER, "a1b2", "12"},
+        {ES_UPPERCASE, "aB1", "AB1"},
+        {ES_LOWERCASE, "aB1", "ab1"},
+    };
+    for (const TCase& C : Cases) {
+        const HWND Styled = CreateWindowEx(0, "edit", "", WS_CHILD | WS_VISIBLE | C.Style, 10, 60,
+                                           100, 24, Form, 0, 0, nullptr);
+        SetFocus(Styled);
+        Type(C.Keys);
+        EXPECT_EQ(GetWindowText(Styled), C.Want) << C.Keys << " with style " << C.Style;
+        DestroyWindow(Styled);
+    }
+}
+
+TEST_F(Edit, TextSetFromOutsideIsUnmodifiedAndReadsBackWithinTheBuffer) {
+    SetFocus(Field);
+    Type("x");
+    EXPECT_TRUE(SendMessage(Field, EM_GETMODIFY, 0, 0));
+    SetWindowText(Field, "new");
+    EXPECT_FALSE(SendMessage(Field, EM_GETMODIFY, 0, 0));
+    // A buffer of 3 takes two characters and the terminator, and not a byte more.
+    char Buffer[6] = {'x', 'x', 'x', 'x', 'x', 'x'};
+    EXPECT_EQ(SendMessage(Field, WM_GETTEXT, 3, reinterpret_cast<LPARAM>(Buffer)), 2);
+    EXPECT_EQ(std::string(Buffer, 6), std::string("ne\0xxx", 6));
+    EXPECT_EQ(SendMessage(Field, WM_GETTEXT, 0, reinterpret_cast<LPARAM>(Buffer)), 0);
+    EXPECT_EQ(Buffer[0], 'n');
+}
+
 HHOOK EatQ = 0;
 
 TEST_F(Edit, AKeyboardHookEatsAKeyAimedAtTheEditAndSubclassingComesFirst) {

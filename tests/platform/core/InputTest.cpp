@@ -88,7 +88,10 @@ TEST_F(Input, DoubleClicksAreOursAndFollowTheClassTimeAndPlace) {
         int SecondDx;
         ulong SecondDelay;
         std::vector<UINT> Want;
+        int SecondDy = 0;
     };
+    const std::vector<UINT> Double = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+    const std::vector<UINT> Twice = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP};
     const TCase Cases[] = {
         {"left, same place",
          Child,
@@ -120,12 +123,19 @@ TEST_F(Input, DoubleClicksAreOursAndFollowTheClassTimeAndPlace) {
          0,
          10,
          {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}},
+        // The rectangle is SM_CXDOUBLECLK by SM_CYDOUBLECLK (4 x 4) around the first press.
+        {"at the time limit", Child, Qt::LeftButton, 0, 500, Double},
+        {"2 down", Child, Qt::LeftButton, 0, 10, Double, 2},
+        {"3 down", Child, Qt::LeftButton, 0, 10, Twice, 3},
+        {"3 up", Child, Qt::LeftButton, 0, 10, Twice, -3},
+        {"2 left and 2 up", Child, Qt::LeftButton, -2, 10, Double, -2},
+        {"3 left", Child, Qt::LeftButton, -3, 10, Twice},
     };
     ulong Time = 100000;
     for (const TCase& C : Cases) {
         Windows().Log.clear();
         const POINT At = ScreenOf(C.Wnd, POINT{10, 10});
-        const POINT Second{At.x + C.SecondDx, At.y};
+        const POINT Second{At.x + C.SecondDx, At.y + C.SecondDy};
         SendMouse(Form, QEvent::MouseButtonPress, At, C.Button, Time);
         SendMouse(Form, QEvent::MouseButtonRelease, At, C.Button, Time);
         SendMouse(Form, QEvent::MouseButtonPress, Second, C.Button, Time + C.SecondDelay);
@@ -203,6 +213,32 @@ TEST_F(Input, KeysBecomeVirtualKeysWithTheirDataAndCharacters) {
         {Child, WM_KEYUP, VK_OEM_102, 1 | (0x56 << 16) | Up},
     };
     EXPECT_EQ(Windows().Of(Child, kKeys), Expected);
+}
+
+TEST_F(Input, WithoutAFocusKeysGoToTheActiveWindowAndNotToADisabledOne) {
+    SetActiveWindow(Form);
+    ASSERT_EQ(GetActiveWindow(), Form);
+    ASSERT_EQ(GetFocus(), 0u);
+    QTest::keyClick(QtWindowOf(Form), Qt::Key_A);
+    Drain();
+    // As system keys, and the character they type as a system character.
+    const LPARAM A = 1 | (0x1E << 16);
+    const std::vector<TRecorded> Expected = {
+        {Form, WM_SYSKEYDOWN, VK_A, A},
+        {Form, WM_SYSCHAR, 'a', A},
+        {Form, WM_SYSKEYUP, VK_A, A | KF_REPEAT_BIT | KF_UP_BIT},
+    };
+    EXPECT_EQ(Windows().Of(Form, kKeys), Expected);
+    EXPECT_TRUE(Windows().Of(Child, kKeys).empty());
+    // Disabled, the active window takes none: they are not sent anywhere else either.
+    EnableWindow(Form, FALSE);
+    ASSERT_EQ(GetFocus(), 0u);
+    Windows().Log.clear();
+    QTest::keyClick(QtWindowOf(Form), Qt::Key_A);
+    Drain();
+    for (const TRecorded& R : Windows().Log)
+        EXPECT_EQ(std::count(kKeys.begin(), kKeys.end(), R.Msg), 0) << R.Wnd << " " << R.Msg;
+    EnableWindow(Form, TRUE);
 }
 
 TEST_F(Input, AltGrIsNoAltAndTheKeyStateFollowsTheKeys) {

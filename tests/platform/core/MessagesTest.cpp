@@ -161,8 +161,9 @@ TEST(CoreTimers, KillTimerDropsATickAlreadyQueued) {
     W.OnMessage = [&](TMessage& M) {
         if (M.Msg == WM_A) KillTimer(W.Handle, 5);
     };
-    const DWORD Start = GetTickCount();
     SetTimer(W.Handle, 5, 10);
+    // Counted from after the timer started, so that the tick is surely due when the wait ends.
+    const DWORD Start = GetTickCount();
     // With nothing queued, the wait returns once the timer is due; no pass runs meanwhile.
     for (int Tries = 0; Tries < 100 && GetTickCount() - Start < 12; ++Tries)
         Application.WaitForEvent(1000);

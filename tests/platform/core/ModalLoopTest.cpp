@@ -80,6 +80,83 @@ TEST_F(Queue, PeekingFiltersByWindowWithItsChildrenAndByRange) {
     Drain();
 }
 
+TEST_F(Queue, PaintingWaitsForWhatAHandlerPostedMeanwhile) {
+    InvalidateRect(Child, nullptr, FALSE);
+    Windows().Handlers[Child] = [&](HWND, UINT M, WPARAM Wp, LPARAM) -> std::optional<LRESULT> {
+        if (M == WM_USER && Wp < 3) PostMessage(Child, WM_USER, Wp + 1, 0);
+        return std::nullopt;
+    };
+    PostMessage(Child, WM_USER, 1, 0);
+    Drain();
+    const std::vector<TRecorded> Expected = {
+        {Child, WM_USER, 1, 0},
+        {Child, WM_USER, 2, 0},
+        {Child, WM_USER, 3, 0},
+        {Child, WM_PAINT, 0, 0},
+    };
+    EXPECT_EQ(Windows().Log, Expected);
+}
+
+// What PeekMessage takes, in order, until nothing matches: the wParam of each.
+std::vector<WPARAM> TakeAll(HWND Filter, UINT Min, UINT Max) {
+    std::vector<WPARAM> Taken;
+    MSG Msg;
+    for (int I = 0; I < 100 && PeekMessage(&Msg, Filter, Min, Max, PM_REMOVE); ++I)
+        Taken.push_back(Msg.wParam);
+    return Taken;
+}
+
+TEST_F(Queue, MovesOverDifferentWindowsAreNeverMerged) {
+    const HWND Sibling = Windows().Create(0, WS_CHILD | WS_VISIBLE, {120, 10, 180, 60}, Form);
+    Drain();
+    Windows().Log.clear();
+    RawMove(ScreenOf(Child, POINT{1, 1}));
+    RawMove(ScreenOf(Sibling, POINT{2, 2}));
+    RawMove(ScreenOf(Sibling, POINT{3, 3}));
+    RawMove(ScreenOf(Form, POINT{5, 80}));
+    RawMove(ScreenOf(Child, POINT{4, 4}));
+    Drain();
+    const std::vector<TRecorded> Expected = {
+        {Child, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)},
+        {Sibling, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3)},
+        {Form, WM_MOUSEMOVE, 0, MAKELPARAM(5, 80)},
+        {Child, WM_MOUSEMOVE, 0, MAKELPARAM(4, 4)},
+    };
+    EXPECT_EQ(Windows().Log, Expected);
+}
+
+TEST_F(Queue, ARangeFromZeroLeavesOutWhatLiesAboveIt) {
+    PostMessage(Form, WM_USER, 1, 0);
+    PostMessage(Child, WM_CHAR, 2, 0);
+    PostMessage(Form, WM_KEYLAST + 1, 3, 0);
+    PostMessage(Form, WM_NULL, 4, 0);
+    PostMessage(Form, WM_KEYLAST, 5, 0);
+    EXPECT_EQ(TakeAll(0, 0, WM_KEYLAST), (std::vector<WPARAM>{2, 4, 5}));
+    EXPECT_EQ(TakeAll(Form, WM_KEYFIRST, WM_KEYLAST), std::vector<WPARAM>{});
+    // What the range left out waits, in order, for a filter that takes everything.
+    EXPECT_EQ(TakeAll(0, 0, 0), (std::vector<WPARAM>{1, 3}));
+}
+
+TEST_F(Queue, AWindowFilterTakesItsOwnAndItsDescendantsOnly) {
+    const HWND Sibling = Windows().Create(0, WS_CHILD | WS_VISIBLE, {120, 10, 180, 60}, Form);
+    const HWND Grandchild = Windows().Create(0, WS_CHILD | WS_VISIBLE, {5, 5, 20, 20}, Child);
+    const HWND Other = Guard(Windows().Create(0, WS_POPUP, {0, 0, 10, 10}));
+    const HWND OtherChild = Windows().Create(0, WS_CHILD, {0, 0, 5, 5}, Other);
+    Drain();
+    PostMessage(Form, WM_USER, 1, 0);
+    PostMessage(Sibling, WM_USER, 2, 0);
+    PostMessage(OtherChild, WM_USER, 3, 0);
+    PostMessage(Grandchild, WM_USER, 4, 0);
+    PostMessage(Child, WM_USER, 5, 0);
+    PostMessage(Grandchild, WM_USER + 1, 6, 0);
+    // A child's filter takes neither its parent's nor its sibling's messages.
+    EXPECT_EQ(TakeAll(Child, WM_USER, WM_USER), (std::vector<WPARAM>{4, 5}));
+    EXPECT_EQ(TakeAll(Other, 0, 0), std::vector<WPARAM>{3});
+    // Descendants at any depth count.
+    EXPECT_EQ(TakeAll(Form, 0, 0), (std::vector<WPARAM>{1, 2, 6}));
+    EXPECT_EQ(TakeAll(0, 0, 0), std::vector<WPARAM>{});
+}
+
 TEST_F(Queue, AModalLoopStartedByAClickRunsEverythingAndHandsTheQuitOut) {
     std::vector<std::string> Seen;
     bool ModalEndedByQuit = false;
@@ -92,7 +169,6 @@ TEST_F(Queue, AModalLoopStartedByAClickRunsEverythingAndHandsTheQuitOut) {
         switch (M) {
             case WM_LBUTTONDOWN:
                 SetFocus(Child);
-                SetTimer(Child, 1, 10);
                 Inside.Start();
                 ++Depth;
                 ModalEndedByQuit = !RunModalLoop([] { return false; });
@@ -100,6 +176,9 @@ TEST_F(Queue, AModalLoopStartedByAClickRunsEverythingAndHandsTheQuitOut) {
                 return 0;
             case WM_USER:
                 Seen.push_back("posted" + Where);
+                // Started only now, the timer cannot tick before the post arrived, however
+                // late the machine runs the post's Qt timer.
+                if (Depth > 0) SetTimer(Child, 1, 10);
                 return 0;
             case WM_TIMER:
                 if (Seen.empty() || Seen.back() != "timer" + Where) Seen.push_back("timer" + Where);

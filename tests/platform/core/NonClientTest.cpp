@@ -83,20 +83,21 @@ TEST_F(NonClient, TheCaptionMovesTheWindowThroughOurLoop) {
     Windows().Recorded = {WM_ENTERSIZEMOVE, WM_MOVING,        WM_EXITSIZEMOVE,
                           WM_MOVE,          WM_NCLBUTTONDOWN, WM_SYSCOMMAND};
     const POINT Grip = At(60, Frame + 5);
-    TScript Script;
-    Script.Then([&] {
-              MouseMove(Form, POINT{Grip.x + 30, Grip.y + 20});
-          })
-        .Then([&] {
-            MouseMove(Form, POINT{Grip.x + 50, Grip.y + 40});
-        })
-        .Then([&] {
+    TCuedInput Input(Form);
+    Input.On(WM_ENTERSIZEMOVE,
+             [&] {
+                 MouseMove(Form, POINT{Grip.x + 30, Grip.y + 20});
+             })
+        .On(WM_MOVE,
+            [&] {
+                MouseMove(Form, POINT{Grip.x + 50, Grip.y + 40});
+            })
+        .On(WM_MOVE, [&] {
             MouseRelease(Form, POINT{Grip.x + 50, Grip.y + 40});
         });
     MouseMove(Form, Grip);
-    Script.Start();
-    MousePress(Form, Grip);  // the loop runs in here, fed by the script
-    EXPECT_TRUE(Script.Done());
+    MousePress(Form, Grip);  // the loop runs in here, fed step by step as it moves the window
+    EXPECT_TRUE(Input.Done());
     EXPECT_EQ(Rect(), (RECT{150, 140, 450, 340}));
     EXPECT_EQ(GetCapture(), 0u);
     EXPECT_EQ(Windows().MessagesOf(Form),
@@ -131,31 +132,32 @@ TEST_F(NonClient, EdgesSizeTheWindowWithinItsTrackingLimits) {
         Windows().Log.clear();
         const POINT Grip = At(C.Grip.x, C.Grip.y);
         const POINT To{Grip.x + C.Move.x, Grip.y + C.Move.y};
-        TScript Script;
-        Script.Then([&] { MouseMove(Form, To); }).Then([&] { MouseRelease(Form, To); });
+        TCuedInput Input(Form);
+        Input.On(WM_ENTERSIZEMOVE, [&] { MouseMove(Form, To); }).On(WM_SIZING, [&] {
+            MouseRelease(Form, To);
+        });
         MouseMove(Form, Grip);
-        Script.Start();
         MousePress(Form, Grip);
+        EXPECT_TRUE(Input.Done()) << C.What;
         EXPECT_EQ(Rect(), C.Want) << C.What;
         const auto Sizing = Windows().Of(Form, {WM_SIZING});
         ASSERT_EQ(Sizing.size(), 1u) << C.What;
         EXPECT_EQ(Sizing[0].WParam, C.Edge) << C.What;
     }
-    // Escape puts the window back where it was.
+    // Escape puts the window back where it was; the button comes up after the loop ended.
     SetWindowPos(Form, 0, 100, 100, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    Windows().Log.clear();
     const POINT Grip = At(299, 100);
-    TScript Script;
-    Script.Then([&] {
-              MouseMove(Form, POINT{Grip.x + 40, Grip.y});
-          })
-        .Then([&] { QTest::keyClick(QtWindowOf(Form), Qt::Key_Escape); })
-        .Then([&] {
-            MouseRelease(Form, POINT{Grip.x + 40, Grip.y});
-        });
+    const POINT To{Grip.x + 40, Grip.y};
+    TCuedInput Input(Form);
+    Input.On(WM_ENTERSIZEMOVE, [&] { MouseMove(Form, To); }).On(WM_SIZING, [&] {
+        QTest::keyClick(QtWindowOf(Form), Qt::Key_Escape);
+    });
     MouseMove(Form, Grip);
-    Script.Start();
     MousePress(Form, Grip);
-    PumpUntil([&] { return Script.Done(); }, 5000);
+    EXPECT_TRUE(Input.Done());
+    EXPECT_EQ(Windows().Of(Form, {WM_SIZING}).size(), 1u);
+    MouseRelease(Form, To);
     EXPECT_EQ(Rect(), (RECT{100, 100, 400, 300}));
 }
 
@@ -164,31 +166,27 @@ TEST_F(NonClient, CaptionButtonsActOnlyWhenReleasedOverThem) {
     const POINT Close = At(300 - Frame - 4, ButtonTop + 3);
     const POINT Max = At(300 - Frame - 4 - GetSystemMetrics(SM_CXSIZE), ButtonTop + 3);
     // Pressed, moved off and released elsewhere: nothing happens.
-    TScript Away;
-    Away.Then([&] { MouseMove(Form, At(150, 100)); }).Then([&] {
+    auto Press = [&](POINT Where, std::function<void()> Then) {
+        TCuedInput Input(Form);
+        Input.On(WM_NCLBUTTONDOWN, std::move(Then));
+        MouseMove(Form, Where);
+        MousePress(Form, Where);  // the button's loop runs in here
+        EXPECT_TRUE(Input.Done());
+    };
+    Press(Close, [&] {
+        MouseMove(Form, At(150, 100));
         MouseRelease(Form, At(150, 100));
     });
-    MouseMove(Form, Close);
-    Away.Start();
-    MousePress(Form, Close);
     EXPECT_TRUE(IsWindow(Form));
     // The maximize button maximizes, a double click on the caption restores.
-    TScript Click;
-    Click.Then([&] { MouseRelease(Form, Max); });
-    MouseMove(Form, Max);
-    Click.Start();
-    MousePress(Form, Max);
+    Press(Max, [&] { MouseRelease(Form, Max); });
     EXPECT_TRUE(IsZoomed(Form));
     RECT R;
     GetWindowRect(Form, &R);
     MouseDoubleClick(Form, POINT{R.left + 50, R.top + Frame + 5});
     Drain();
     EXPECT_FALSE(IsZoomed(Form));
-    TScript Closing;
-    Closing.Then([&] { MouseRelease(Form, Close); });
-    MouseMove(Form, Close);
-    Closing.Start();
-    MousePress(Form, Close);
+    Press(Close, [&] { MouseRelease(Form, Close); });
     EXPECT_FALSE(IsWindow(Form));
     EXPECT_EQ(Windows().Of(Form, {WM_SYSCOMMAND}).back().WParam, SC_CLOSE);
 }

@@ -158,6 +158,13 @@ TEST(FormText, MalformedTextIsRefusedWithItsPlace) {
          "Unexpected end of the definition in binary data at line 2, column 10"},
         {"object A: TX\n  S = 'a\xC3'\nend", "Invalid UTF-8 in a string at line 2, column 9"},
         {"object A: TX\n  S = 'a\xC0\x80'\nend", "Invalid UTF-8 in a string at line 2, column 9"},
+        // Longer than needed (U+07FF in three bytes, U+FFFF in four), or a surrogate.
+        {"object A: TX\n  S = 'a\xE0\x9F\xBF'\nend",
+         "Invalid UTF-8 in a string at line 2, column 9"},
+        {"object A: TX\n  S = 'a\xF0\x8F\xBF\xBF'\nend",
+         "Invalid UTF-8 in a string at line 2, column 9"},
+        {"object A: TX\n  S = 'a\xED\xA0\x80'\nend",
+         "Invalid UTF-8 in a string at line 2, column 9"},
         {"object A: TX\n  N = 99999999999999999999\nend",
          "Number out of range at line 2, column 7"},
         {"object A: TX\n  N = 1e999\nend", "Number out of range at line 2, column 7"},

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "GdiTestSupport.h"
+#include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/Graphics.h"
 
 using namespace GdiTest;
@@ -277,6 +278,161 @@ TEST_F(BmpTest, HeadersThatLieGiveAClearErrorAndKeepTheBitmap) {
     EXPECT_EQ(B.Image().pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
 }
 
+// A file and where each of its parts ends; cut one byte short of any of them it must be refused,
+// without a look at the byte that is missing.
+struct TParts {
+    const char* Name;
+    std::string Data;
+    std::vector<std::pair<const char*, size_t>> Ends;
+};
+
+std::vector<TParts> PartedFiles() {
+    std::vector<TParts> Files;
+    {
+        TBmpWriter W;
+        W.Headers(3, 2, 8, BI_RGB, 6);
+        Palette6(W);
+        W.Bytes({3, 4, 5, 0, 0, 1, 2, 0});
+        Files.push_back({"8-bit",
+                         W.Data,
+                         {{"file header", 14},
+                          {"information header", 54},
+                          {"colour table", 78},
+                          {"first row", 82},
+                          {"last row", 86}}});
+    }
+    {  // without the file header the colour table is cut at the end of the data
+        TBmpWriter W;
+        W.Headers(3, 2, 8, BI_RGB, 6);
+        Palette6(W);
+        W.Bytes({3, 4, 5, 0, 0, 1, 2, 0});
+        Files.push_back({"8-bit without a file header",
+                         W.Data.substr(14),
+                         {{"information header", 40}, {"colour table", 64}, {"row", 72}}});
+    }
+    {
+        TBmpWriter W;
+        W.Headers(1, 1, 16, BI_BITFIELDS, 0, 12);
+        W.U32(0xF800);
+        W.U32(0x07E0);
+        W.U32(0x001F);
+        W.Bytes({0xFF, 0xFF, 0, 0});
+        Files.push_back({"bit fields", W.Data, {{"colour masks", 66}, {"row", 70}}});
+    }
+    {
+        TBmpWriter W;
+        W.Bytes({'B', 'M'});
+        W.U32(0);
+        W.U32(0);
+        W.U32(14 + 12 + 6);
+        W.U32(12);
+        W.U16(2);
+        W.U16(1);
+        W.U16(1);
+        W.U16(1);
+        W.Bytes({0, 0, 0, 255, 255, 255});
+        W.Bytes({0x40, 0, 0, 0});
+        Files.push_back({"old header",
+                         W.Data,
+                         {{"information header", 26}, {"colour table", 32}, {"row", 36}}});
+    }
+    {
+        TBmpWriter W;
+        W.Headers(3, 2, 8, BI_RLE8, 6);
+        Palette6(W);
+        W.Bytes({0, 3, 3, 4, 5, 0});  // a literal of 3, padded
+        W.Bytes({0, 0});              // end of line
+        W.Bytes({0, 2, 1, 0});        // one to the right
+        W.Bytes({2, 1});              // a run of 2
+        W.Bytes({0, 1});              // end of picture
+        Files.push_back({"RLE8",
+                         W.Data,
+                         {{"literal", 83},
+                          {"padding", 84},
+                          {"end of line", 86},
+                          {"move", 90},
+                          {"run", 92},
+                          {"end of picture", 94}}});
+    }
+    {
+        TBmpWriter W;
+        W.Headers(3, 2, 4, BI_RLE4, 6);
+        Palette6(W);
+        W.Bytes({0, 3, 0x34, 0x50, 0, 0});  // a literal of 3 nibbles, end of line
+        W.Bytes({3, 0x12, 0, 1});           // a run of 3, end of picture
+        Files.push_back(
+            {"RLE4",
+             W.Data,
+             {{"literal", 82}, {"end of line", 84}, {"run", 86}, {"end of picture", 88}}});
+    }
+    return Files;
+}
+
+// The reader's error for bytes that end at a guard page; empty when it read them.
+std::string ReadError(std::string_view Data) {
+    const TGuardedBytes Guarded(Data);
+    try {
+        GdiInternal::ReadBmp(Guarded.Span(), nullptr, nullptr);
+    } catch (const EInvalidGraphic& E) {
+        return E.Message();
+    }
+    return "";
+}
+
+TEST_F(BmpTest, OneByteShortOfAnyPartIsRefused) {
+    for (const TParts& F : PartedFiles()) {
+        EXPECT_EQ(ReadError(F.Data), "") << F.Name;
+        for (const auto& [Part, End] : F.Ends) {
+            ASSERT_LE(End, F.Data.size()) << F.Name << ", " << Part;
+            const std::string Message = ReadError(std::string_view(F.Data).substr(0, End - 1));
+            EXPECT_NE(Message.find("Bitmap image is not valid"), std::string::npos)
+                << F.Name << ", " << Part << ": " << Message;
+        }
+    }
+    // The whole of the last part is enough: the RLE8 picture as written.
+    const QImage I = Load(PartedFiles()[4].Data);
+    EXPECT_EQ(I.pixel(0, 1) & 0xFFFFFF, 0x00FFFFFFu);
+    EXPECT_EQ(I.pixel(0, 0) & 0xFFFFFF, 0xFF0000u);  // not drawn: colour 0
+    EXPECT_EQ(I.pixel(2, 0) & 0xFFFFFF, 0x00FF00u);
+}
+
+TEST_F(BmpTest, AColourTableThatRunsIntoThePixelsIsCutWhereTheyStart) {
+    // Six colours declared, five and a half present before the pixels: the half is no colour.
+    TBmpWriter W;
+    W.Headers(2, 1, 8, BI_RGB, 6);
+    W.Data[10] = char(54 + 22);
+    Palette6(W);
+    W.Data.resize(54 + 22);
+    W.Data[54 + 20] = char(0xAA);
+    W.Data[54 + 21] = char(0xBB);
+    W.Bytes({3, 5, 0, 0});
+    const QImage I = Load(W.Data);
+    EXPECT_EQ(I.pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);  // colour 3 of the table
+    EXPECT_EQ(I.pixel(1, 0) & 0xFFFFFF, 0u);         // past the table: black
+    EXPECT_EQ(ReadError(std::string_view(W.Data)), "");
+}
+
+TEST_F(BmpTest, CompressedDataPaysForThePixelsItCovers) {
+    // Only an end of picture: two bytes of compressed data for the whole picture.
+    auto EndOnly = [](int Width, int Height) {
+        TBmpWriter W;
+        W.Headers(Width, Height, 8, BI_RLE8, 1);
+        W.Colour(1, 2, 3);
+        W.Bytes({0, 1});
+        return W.Data;
+    };
+    EXPECT_EQ(ErrorOf(EndOnly(2 * 1024, 1)), "");
+    EXPECT_NE(ErrorOf(EndOnly(2 * 1024 + 1, 1)).find("compressed data is too short"),
+              std::string::npos);
+    // A hundred bytes that skip down a picture of a million pixels.
+    TBmpWriter W;
+    W.Headers(94, 11031, 8, BI_RLE8, 1);
+    W.Colour(1, 2, 3);
+    while (W.Data.size() < 96) W.Bytes({0, 2, 0, 255});
+    W.Bytes({0, 1});
+    EXPECT_NE(ErrorOf(W.Data).find("compressed data is too short"), std::string::npos);
+}
+
 // A 4 x 4 cursor, 24-bit, hot spot (1, 2): red except a transparent left column.
 std::string CursorFile() {
     TBmpWriter W;
@@ -345,6 +501,75 @@ TEST_F(BmpTest, CursorsAndIconsCarryTheirMaskAndHotSpot) {
     TIcon Icon;
     Icon.LoadFromStream(S);
     EXPECT_EQ(Icon.Width(), 4);
+}
+
+// The icon of the first End bytes of a file, which end at a guard page.
+HICON IconOf(const std::string& File, size_t End) {
+    const TGuardedBytes Guarded(std::string_view(File).substr(0, End));
+    return CreateIconFromFileData(Guarded.Span());
+}
+
+// The file with its only picture declared Size bytes long (the directory entry's size).
+std::string WithPictureSize(std::string File, uint32_t Size) {
+    for (int I = 0; I < 4; ++I) File[6 + 8 + size_t(I)] = char(Size >> (8 * I));
+    return File;
+}
+
+bool RefusedIcon(const std::string& File, size_t End) {
+    try {
+        DestroyIcon(IconOf(File, End));
+    } catch (const EInvalidGraphic& E) {
+        return E.Message().find("Icon image is not valid") != std::string::npos ||
+               E.Message().find("Bitmap image is not valid") != std::string::npos;
+    }
+    return false;
+}
+
+TEST_F(BmpTest, IconsOneByteShortOfAnyPartAreRefusedOrLoseOnlyTheirMask) {
+    const std::string Cursor = CursorFile();
+    // The picture starts at 22: its header (40 bytes), colour rows (4 of 12), mask (4 of 4).
+    ASSERT_EQ(Cursor.size(), 22u + 40 + 48 + 16);
+    EXPECT_TRUE(RefusedIcon(Cursor, 5)) << "file header";
+    EXPECT_TRUE(RefusedIcon(Cursor, 21)) << "directory entry";
+    for (const auto& [Part, End] : {std::pair{"picture header", 40u}, {"colour rows", 88u}}) {
+        const std::string File = WithPictureSize(Cursor, End - 1);
+        EXPECT_TRUE(RefusedIcon(File, 22 + End - 1)) << Part;
+    }
+    // The same with a colour table: an 8-bit 4 x 4 icon of two colours.
+    TBmpWriter W;
+    W.Bytes({0, 0, 1, 0, 1, 0, 4, 4, 2, 0, 1, 0, 8, 0});
+    W.U32(40 + 8 + 16 + 16);
+    W.U32(22);
+    W.U32(40);
+    W.U32(4);
+    W.U32(8);
+    W.U16(1);
+    W.U16(8);
+    W.U32(0);
+    W.U32(0);
+    W.U32(0);
+    W.U32(0);
+    W.U32(2);
+    W.U32(0);
+    W.Colour(0, 0, 255);
+    W.Colour(255, 0, 0);
+    for (int I = 0; I < 16; ++I) W.U8(1);
+    for (int Row = 0; Row < 4; ++Row) W.Bytes({0x80, 0, 0, 0});
+    const HICON Eight = IconOf(W.Data, W.Data.size());
+    EXPECT_EQ(IconImage(Eight).pixel(1, 1), 0xFFFF0000u);
+    EXPECT_EQ(qAlpha(IconImage(Eight).pixel(0, 1)), 0);
+    DestroyIcon(Eight);
+    EXPECT_TRUE(RefusedIcon(WithPictureSize(W.Data, 47), 22 + 47)) << "colour table";
+    EXPECT_TRUE(RefusedIcon(WithPictureSize(W.Data, 63), 22 + 63)) << "8-bit rows";
+    // A mask one byte short is no mask: the picture stays whole and opaque.
+    for (const std::string& File : {Cursor, W.Data}) {
+        const size_t Size = File.size() - 22;
+        const HICON Icon = IconOf(WithPictureSize(File, uint32_t(Size - 1)), File.size() - 1);
+        const QImage I = IconImage(Icon);
+        EXPECT_EQ(I.pixel(0, 1), 0xFFFF0000u);
+        EXPECT_EQ(I.pixel(0, 3), 0xFFFF0000u);
+        DestroyIcon(Icon);
+    }
 }
 
 }  // namespace

@@ -1,11 +1,18 @@
 #pragma once
 // Shared helpers of the painting tests: a Qt application for fonts, memory contexts with a
-// bitmap, pixel access and pictures written for review.
+// bitmap, pixel access, pictures written for review and bytes that end at a page nobody may read.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <cstdint>
+#include <cstring>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "platform/gdi/Gdi.h"
 
@@ -65,5 +72,33 @@ inline void SavePicture(const QImage& Image, const std::string& Name) {
 inline uint32_t Rgb(COLORREF C) {
     return (uint32_t(GetRValue(C)) << 16) | (uint32_t(GetGValue(C)) << 8) | GetBValue(C);
 }
+
+// A copy of some bytes that ends right before a page the process may not touch: a reader that
+// looks one byte past them crashes, in a plain build as under the address sanitizer (which does
+// not see past the end of a buffer that is part of a larger one).
+class TGuardedBytes {
+  public:
+    explicit TGuardedBytes(std::string_view Bytes) {
+        const size_t Page = size_t(sysconf(_SC_PAGESIZE));
+        FLength = (Bytes.size() + Page - 1) / Page * Page + Page;
+        void* Base =
+            mmap(nullptr, FLength, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (Base == MAP_FAILED) qFatal("no memory for guarded bytes");
+        FBase = static_cast<uint8_t*>(Base);
+        uint8_t* Guard = FBase + FLength - Page;
+        if (mprotect(Guard, Page, PROT_NONE) != 0) qFatal("cannot protect the guard page");
+        FData = std::span<const uint8_t>(Guard - Bytes.size(), Bytes.size());
+        if (!Bytes.empty()) std::memcpy(Guard - Bytes.size(), Bytes.data(), Bytes.size());
+    }
+    ~TGuardedBytes() { munmap(FBase, FLength); }
+    TGuardedBytes(const TGuardedBytes&) = delete;
+    TGuardedBytes& operator=(const TGuardedBytes&) = delete;
+    std::span<const uint8_t> Span() const { return FData; }
+
+  private:
+    uint8_t* FBase = nullptr;
+    size_t FLength = 0;
+    std::span<const uint8_t> FData;
+};
 
 }  // namespace GdiTest

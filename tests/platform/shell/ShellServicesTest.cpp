@@ -131,6 +131,8 @@ TEST(OpenWithDesktop, TargetsAreCheckedAndHandedToXdgOpenAsOneArgument) {
         {"open", "spool\\m0001.msg", Dir, 42, Dir + "Spool/M0001.MSG"},
         {"explore", Dir + "spool", "", 42, Dir + "Spool"},
         {"open", "missing.txt", Dir, ERROR_FILE_NOT_FOUND, ""},
+        // One letter before the colon is a drive, looked up as a file, not a scheme.
+        {"open", "C:\\Spool\\missing.txt", "", ERROR_FILE_NOT_FOUND, ""},
         {"open", "javascript:alert(1)", "", SE_ERR_NOASSOC, ""},
         {"open", "x-handler://run", "", SE_ERR_NOASSOC, ""},
         {"print", "http://www.example.org/", "", SE_ERR_NOASSOC, ""},
@@ -218,6 +220,34 @@ TEST_F(Tray, IconsAreAddedChangedAndRemovedByWindowAndId) {
     EXPECT_EQ(FakeTray->Log,
               (std::vector<std::string>{"show 2 Orvalin Kestro", "show 2 Orvalin Kestro V0.1",
                                         "show 2 " + std::string(63, 'x'), "remove 2"}));
+}
+
+TEST_F(Tray, AChangeKeepsWhatItDoesNotName) {
+    NOTIFYICONDATA Data = Record(NIF_MESSAGE | NIF_TIP, "kept");
+    ASSERT_TRUE(Shell_NotifyIcon(NIM_ADD, &Data));
+    // Each change carries a tip of its own, and a callback message of its own; only what its
+    // flags name is taken.
+    struct TChange {
+        UINT Flags;
+        const char* Tip;
+        UINT Callback;
+        const char* WantTip;
+        UINT WantCallback;
+    };
+    const TChange Changes[] = {
+        {NIF_ICON, "not this", 1, "kept", kCallback},
+        {NIF_MESSAGE, "nor this", kCallback + 1, "kept", kCallback + 1},
+        {NIF_TIP, "this", 2, "this", kCallback + 1},
+    };
+    for (const TChange& C : Changes) {
+        NOTIFYICONDATA Change = Record(C.Flags, C.Tip);
+        Change.uCallbackMessage = C.Callback;
+        EXPECT_TRUE(Shell_NotifyIcon(NIM_MODIFY, &Change));
+        const TTrayIconState& Shown = FakeTray->Shown.at({Wnd, 2});
+        EXPECT_EQ(Shown.Tip, C.WantTip) << C.Flags;
+        EXPECT_EQ(Shown.CallbackMessage, C.WantCallback) << C.Flags;
+    }
+    EXPECT_TRUE(Shell_NotifyIcon(NIM_DELETE, &Data));
 }
 
 TEST_F(Tray, ClicksPostTheCallbackMessageWithTheIdAndTheMouseMessage) {
