@@ -34,6 +34,8 @@ class TIpTerminalArray {
     void DeleteItems(int Count, int Row, int Col);
     void InsertItems(int Count, int Row, int Col);
     void WriteItems(const void* Items, int Count, int Row, int Col);
+    // Count items from Row, Col (cut at the row's end) take the value Item.
+    void FillItems(uint32_t Item, int Count, int Row, int Col);
     void ReplaceItems(uint32_t OldItem, uint32_t NewItem);
     // Positive Count moves rows First+Count..Last up to First..Last-Count and clears the bottom
     // Count rows of the range; negative moves them down and clears the top ones.
@@ -47,13 +49,15 @@ class TIpTerminalArray {
     uint8_t* RowPtr(int Row);
     const uint8_t* RowPtr(int Row) const;
     void Fill(uint8_t* At, int Count);
+    void FillWith(uint8_t* At, int Count, uint32_t Item);
     void Resize(int Cols, int Rows);
 
     int FItemSize;
     int FColCount = 0;
     int FRowCount = 0;
     int FStride = 0;
-    int FTop = 0;  // storage row of row 0 (the ring's start)
+    size_t FRowBytes = 0;  // bytes per stored row
+    int FTop = 0;          // storage row of row 0 (the ring's start)
     uint32_t FDefault = 0;
     std::vector<uint8_t> FItems;
 };
@@ -130,6 +134,8 @@ class TIpTerminalBuffer {
     void MoveCursorRight(bool Wrap, bool Scroll, int Count = 1);
 
     void WriteChar(uint16_t Ch);
+    // WriteChar for each of Count characters.
+    void WriteChars(const uint8_t* Text, size_t Count);
 
     void DoBackspace();
     void DoCarriageReturn();
@@ -198,6 +204,7 @@ class TIpTerminalBuffer {
     void StepUp(bool Scroll);
     void ScrollRows(int Count, int First, int Last);
     void ClearCells(int Row, int FromCol, int ToCol);
+    void WriteRun(const uint8_t* Text, int Count, int Row, int Col);
     void InvalidateCells(int Row, int FromCol, int ToCol);
     void InvalidateRows(int FirstRow, int LastRow);
     void ResizePlanes();

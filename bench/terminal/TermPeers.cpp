@@ -84,16 +84,16 @@ class TVTermPeer {
 };
 
 // DEC special graphics as libvterm shows them; only these appear in the inputs.
+constexpr struct {
+    char Dec;
+    uint32_t Unicode;
+} kLineDrawing[] = {{'j', 0x2518}, {'k', 0x2510}, {'l', 0x250C},
+                    {'m', 0x2514}, {'q', 0x2500}, {'x', 0x2502}};
+
 uint32_t LineDrawing(uint16_t Ch) {
-    switch (Ch) {
-        case 'j': return 0x2518;
-        case 'k': return 0x2510;
-        case 'l': return 0x250C;
-        case 'm': return 0x2514;
-        case 'q': return 0x2500;
-        case 'x': return 0x2502;
-        default: return 0xFFFD;
-    }
+    for (const auto& L : kLineDrawing)
+        if (L.Dec == Ch) return L.Unicode;
+    return 0xFFFD;
 }
 
 uint32_t ColorKey(const VTermColor& C) {

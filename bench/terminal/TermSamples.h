@@ -16,7 +16,8 @@ inline constexpr size_t kTenMB = size_t(10) << 20;
 inline std::string OutputLines(size_t Bytes = kTenMB) {
     std::string Out;
     Out.reserve(Bytes + 80);
-    const std::string Tail = ": the quick brown fox jumps over the lazy dog; 0123456789 ABCDEFGHIJKLMN";
+    const std::string Tail =
+        ": the quick brown fox jumps over the lazy dog; 0123456789 ABCDEFGHIJKLMN";
     for (int Line = 0; Out.size() < Bytes; ++Line) {
         std::string Text = "line " + std::to_string(Line) + Tail;
         Text.resize(78, '.');
