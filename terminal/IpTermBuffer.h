@@ -9,6 +9,7 @@
 // of a screen without a scrolling region) turns the ring by one row and clears one row, so its
 // cost does not depend on the length of the history.
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -254,6 +255,39 @@ class TIpTerminalBuffer {
 
     bool FInvalid = false;
     TIpTermRect FInvalidRect;
+};
+
+// The cells of one screen row (1-based, as the buffer's Get...Ptr calls take it), read by
+// 1-based column without a look-up per cell: paint runs compare every cell of a row with its
+// neighbour. The row must lie inside the buffer and the buffer must not change meanwhile.
+class TIpTermRowCells {
+  public:
+    TIpTermRowCells(TIpTerminalBuffer& Buffer, int Row)
+        : FWide(Buffer.UseWideChars()),
+          FChars(static_cast<const uint8_t*>(Buffer.GetCharPtr(Row))),
+          FCharSets(Buffer.GetCharSetPtr(Row)),
+          FAttrs(Buffer.GetAttrPtr(Row)),
+          FFore(Buffer.GetForeColorPtr(Row)),
+          FBack(Buffer.GetBackColorPtr(Row)) {}
+
+    uint16_t Char(int Col) const {
+        if (!FWide) return FChars[Col - 1];
+        uint16_t Ch;
+        std::memcpy(&Ch, FChars + size_t(Col - 1) * 2, 2);
+        return Ch;
+    }
+    uint8_t CharSet(int Col) const { return FCharSets[Col - 1]; }
+    uint8_t Attr(int Col) const { return FAttrs[Col - 1]; }
+    uint32_t ForeColor(int Col) const { return FFore[Col - 1]; }
+    uint32_t BackColor(int Col) const { return FBack[Col - 1]; }
+
+  private:
+    bool FWide;
+    const uint8_t* FChars;
+    const uint8_t* FCharSets;
+    const uint8_t* FAttrs;
+    const uint32_t* FFore;
+    const uint32_t* FBack;
 };
 
 // One byte per row of a buffer, addressed by 1-based screen row; the VT100 emulator keeps its

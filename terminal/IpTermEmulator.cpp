@@ -151,14 +151,15 @@ std::vector<TIpPaintRun> TIpTerminalEmulator::RowRuns(int Row, int FirstCol, int
     if (Row < 1 || Row > B.RowCount()) return Runs;
     FirstCol = std::max(FirstCol, 1);
     LastCol = std::min(LastCol, B.ColCount());
+    const TIpTermRowCells Cells(B, Row);
     for (int Col = FirstCol; Col <= LastCol;) {
-        const uint8_t Attr = B.AttrAt(Row, Col);
-        const uint32_t Fore = B.ForeColorAt(Row, Col), Back = B.BackColorAt(Row, Col);
+        const uint8_t Attr = Cells.Attr(Col);
+        const uint32_t Fore = Cells.ForeColor(Col), Back = Cells.BackColor(Col);
         int End = Col;
         std::string Text;
-        while (End <= LastCol && B.AttrAt(Row, End) == Attr && B.ForeColorAt(Row, End) == Fore &&
-               B.BackColorAt(Row, End) == Back)
-            Text.push_back(char(B.CharAt(Row, End++)));
+        while (End <= LastCol && Cells.Attr(End) == Attr && Cells.ForeColor(End) == Fore &&
+               Cells.BackColor(End) == Back)
+            Text.push_back(char(Cells.Char(End++)));
         TIpPaintRun Run;
         Run.Row = Row;
         Run.Column = Col;

@@ -617,15 +617,15 @@ std::vector<TIpPaintRun> TIpVT100Emulator::RowRuns(int Row, int FirstCol, int La
     }
     FirstCol = std::max(FirstCol, 1);
     LastCol = std::min(LastCol, Double ? (B.ColCount() + 1) / 2 : B.ColCount());
+    const TIpTermRowCells Cells(B, Source);
     for (int Col = FirstCol; Col <= LastCol;) {
-        const uint8_t Attr = B.AttrAt(Source, Col), CharSet = B.CharSetAt(Source, Col);
-        const uint32_t Fore = B.ForeColorAt(Source, Col), Back = B.BackColorAt(Source, Col);
+        const uint8_t Attr = Cells.Attr(Col), CharSet = Cells.CharSet(Col);
+        const uint32_t Fore = Cells.ForeColor(Col), Back = Cells.BackColor(Col);
         int End = Col;
         std::string Text;
-        while (End <= LastCol && B.AttrAt(Source, End) == Attr &&
-               B.CharSetAt(Source, End) == CharSet && B.ForeColorAt(Source, End) == Fore &&
-               B.BackColorAt(Source, End) == Back)
-            Text.push_back(char(B.CharAt(Source, End++)));
+        while (End <= LastCol && Cells.Attr(End) == Attr && Cells.CharSet(End) == CharSet &&
+               Cells.ForeColor(End) == Fore && Cells.BackColor(End) == Back)
+            Text.push_back(char(Cells.Char(End++)));
         TIpPaintRun Run;
         Run.Row = Row;
         Run.Column = Col;
