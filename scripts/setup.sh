@@ -7,7 +7,7 @@
 #   demo    run, and the local mail and news servers (scripts/run.sh --demo)
 #   all     building, running and testing: unit and end-to-end tests with their servers, the
 #           virtual display, the format check (default; scripts/test.sh)
-#   bench   all, and the peer programs the benchmarks compare with (bench/peers/)
+#   bench   all, and the peer programs and libraries the benchmarks compare with
 #   list    prints the packages of SET (setup.sh list all) and installs nothing
 set -euo pipefail
 
@@ -30,7 +30,12 @@ test_packages=(
   libpython3.11-testsuite
   xvfb xauth xdotool vttest
 )
-bench_packages=(suck slrnpull fetchmail getmail6 msmtp time)
+# the peer programs of bench/peers/, and the peer libraries the side-by-side benchmarks link
+# (bench/png, bench/terminal, bench/html); the program itself never links them
+bench_packages=(
+  suck slrnpull fetchmail getmail6 msmtp time
+  libspng-dev libpng-dev libvterm-dev libgumbo-dev
+)
 
 packages_of() {
   case $1 in

@@ -12,14 +12,26 @@ int StrideFor(int Cols, int ItemSize) {
     return (Cols + PerWord - 1) / PerWord * PerWord;
 }
 
+// A copy of a size the compiler knows becomes one store per item; copying the item size in
+// bytes was a library call per item, most of the time it took to make a new buffer.
+template <class TItem>
+void FillAs(uint8_t* At, int Count, uint32_t Item) {
+    const auto Value = TItem(Item);
+    for (int I = 0; I < Count; ++I)
+        std::memcpy(At + size_t(I) * sizeof Value, &Value, sizeof Value);
+}
+
 }  // namespace
 
 TIpTerminalArray::TIpTerminalArray(int ItemSize)
     : FItemSize(ItemSize == 2 || ItemSize == 4 ? ItemSize : 1) {}
 
+// Every caller passes a row inside the array and the ring's start is one too, so one
+// subtraction finds the stored row: this runs for every cell written.
 uint8_t* TIpTerminalArray::RowPtr(int Row) {
-    const size_t Stored = size_t((Row + FTop) % FRowCount);
-    return FItems.data() + Stored * size_t(FStride) * size_t(FItemSize);
+    int Stored = Row + FTop;
+    if (Stored >= FRowCount) Stored -= FRowCount;
+    return FItems.data() + size_t(Stored) * FRowBytes;
 }
 
 const uint8_t* TIpTerminalArray::RowPtr(int Row) const {
@@ -27,13 +39,17 @@ const uint8_t* TIpTerminalArray::RowPtr(int Row) const {
 }
 
 void TIpTerminalArray::Fill(uint8_t* At, int Count) {
+    FillWith(At, Count, FDefault);
+}
+
+void TIpTerminalArray::FillWith(uint8_t* At, int Count, uint32_t Item) {
     if (Count <= 0) return;
-    if (FItemSize == 1) {
-        std::memset(At, int(FDefault & 0xFF), size_t(Count));
-        return;
-    }
-    for (int I = 0; I < Count; ++I)
-        std::memcpy(At + size_t(I) * size_t(FItemSize), &FDefault, size_t(FItemSize));
+    if (FItemSize == 1)
+        std::memset(At, int(Item & 0xFF), size_t(Count));
+    else if (FItemSize == 2)
+        FillAs<uint16_t>(At, Count, Item);
+    else
+        FillAs<uint32_t>(At, Count, Item);
 }
 
 // New storage filled with the default item; the old rows go in from the bottom, so a change of
@@ -45,6 +61,7 @@ void TIpTerminalArray::Resize(int Cols, int Rows) {
     FColCount = Cols;
     FRowCount = Rows;
     FStride = StrideFor(Cols, FItemSize);
+    FRowBytes = size_t(FStride) * size_t(FItemSize);
     FTop = 0;
     if (Cols <= 0 || Rows <= 0) return;
     FItems.resize(size_t(Rows) * size_t(FStride) * size_t(FItemSize));
@@ -110,6 +127,13 @@ void TIpTerminalArray::WriteItems(const void* Items, int Count, int Row, int Col
     Count = std::min(Count, FColCount - Col);
     std::memcpy(RowPtr(Row) + size_t(Col) * size_t(FItemSize), Items,
                 size_t(Count) * size_t(FItemSize));
+}
+
+void TIpTerminalArray::FillItems(uint32_t Item, int Count, int Row, int Col) {
+    if (FItems.empty() || Row < 0 || Row >= FRowCount || Col < 0 || Col >= FColCount || Count <= 0)
+        return;
+    Count = std::min(Count, FColCount - Col);
+    FillWith(RowPtr(Row) + size_t(Col) * size_t(FItemSize), Count, Item);
 }
 
 void TIpTerminalArray::ReplaceItems(uint32_t OldItem, uint32_t NewItem) {

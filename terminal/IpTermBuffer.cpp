@@ -1,6 +1,7 @@
 #include "terminal/IpTermBuffer.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/classes/Exception.h"
 #include "terminal/Limits.h"
@@ -296,6 +297,59 @@ void TIpTerminalBuffer::WriteChar(uint16_t Ch) {
         FPendingWrap = true;
     else
         MoveCursorRight(FUseAutoWrap, false, 1);
+}
+
+// The same as WriteChar for each character, a row at a time: each plane takes the part of the
+// run that fits before the right margin in one write. Insert mode moves the rest of the row
+// for every character, so it goes character by character.
+void TIpTerminalBuffer::WriteChars(const uint8_t* Text, size_t Count) {
+    while (Count > 0) {
+        if (FUseInsertMode) {
+            WriteChar(*Text++);
+            --Count;
+            continue;
+        }
+        if (FPendingWrap) {
+            FPendingWrap = false;
+            MoveCursorRight(FUseAutoWrap, FUseAutoWrap, 1);
+        }
+        const int Row = FCursorRow, Col = FCursorCol;
+        const int N = int(std::min(Count, size_t(FColCount - Col)));
+        WriteRun(Text, N, Row, Col);
+        Text += N;
+        Count -= N;
+        InvalidateCells(Row, Col, Col + N - 1);
+        // The cursor steps over every character but the last one of the row's part, then the
+        // last one moves it as WriteChar does.
+        const int Last = Col + N - 1;
+        if (OnCursorMoved) {
+            for (int C = Col + 1; C <= Last; ++C) MoveTo(Row, C);
+        } else if (Last != Col) {
+            MoveTo(Row, Last);
+        }
+        if (FUseAutoWrapDelay && Last == FColCount - 1)
+            FPendingWrap = true;
+        else
+            MoveCursorRight(FUseAutoWrap, false, 1);
+    }
+}
+
+void TIpTerminalBuffer::WriteRun(const uint8_t* Text, int Count, int Row, int Col) {
+    if (FUseWideChars) {
+        uint16_t Wide[256];
+        for (int Done = 0; Done < Count;) {
+            const int Part = std::min(Count - Done, int(std::size(Wide)));
+            std::copy(Text + Done, Text + Done + Part, Wide);
+            FChars.WriteItems(Wide, Part, Row, Col + Done);
+            Done += Part;
+        }
+    } else {
+        FChars.WriteItems(Text, Count, Row, Col);
+    }
+    FCharSets.FillItems(FCharSet, Count, Row, Col);
+    FAttrs.FillItems(FAttr, Count, Row, Col);
+    FForeColors.FillItems(FForeColor, Count, Row, Col);
+    FBackColors.FillItems(FBackColor, Count, Row, Col);
 }
 
 // --- editing ----------------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 // of a screen without a scrolling region) turns the ring by one row and clears one row, so its
 // cost does not depend on the length of the history.
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -34,6 +35,8 @@ class TIpTerminalArray {
     void DeleteItems(int Count, int Row, int Col);
     void InsertItems(int Count, int Row, int Col);
     void WriteItems(const void* Items, int Count, int Row, int Col);
+    // Count items from Row, Col (cut at the row's end) take the value Item.
+    void FillItems(uint32_t Item, int Count, int Row, int Col);
     void ReplaceItems(uint32_t OldItem, uint32_t NewItem);
     // Positive Count moves rows First+Count..Last up to First..Last-Count and clears the bottom
     // Count rows of the range; negative moves them down and clears the top ones.
@@ -47,13 +50,15 @@ class TIpTerminalArray {
     uint8_t* RowPtr(int Row);
     const uint8_t* RowPtr(int Row) const;
     void Fill(uint8_t* At, int Count);
+    void FillWith(uint8_t* At, int Count, uint32_t Item);
     void Resize(int Cols, int Rows);
 
     int FItemSize;
     int FColCount = 0;
     int FRowCount = 0;
     int FStride = 0;
-    int FTop = 0;  // storage row of row 0 (the ring's start)
+    size_t FRowBytes = 0;  // bytes per stored row
+    int FTop = 0;          // storage row of row 0 (the ring's start)
     uint32_t FDefault = 0;
     std::vector<uint8_t> FItems;
 };
@@ -130,6 +135,8 @@ class TIpTerminalBuffer {
     void MoveCursorRight(bool Wrap, bool Scroll, int Count = 1);
 
     void WriteChar(uint16_t Ch);
+    // WriteChar for each of Count characters.
+    void WriteChars(const uint8_t* Text, size_t Count);
 
     void DoBackspace();
     void DoCarriageReturn();
@@ -198,6 +205,7 @@ class TIpTerminalBuffer {
     void StepUp(bool Scroll);
     void ScrollRows(int Count, int First, int Last);
     void ClearCells(int Row, int FromCol, int ToCol);
+    void WriteRun(const uint8_t* Text, int Count, int Row, int Col);
     void InvalidateCells(int Row, int FromCol, int ToCol);
     void InvalidateRows(int FirstRow, int LastRow);
     void ResizePlanes();
@@ -247,6 +255,39 @@ class TIpTerminalBuffer {
 
     bool FInvalid = false;
     TIpTermRect FInvalidRect;
+};
+
+// The cells of one screen row (1-based, as the buffer's Get...Ptr calls take it), read by
+// 1-based column without a look-up per cell: paint runs compare every cell of a row with its
+// neighbour. The row must lie inside the buffer and the buffer must not change meanwhile.
+class TIpTermRowCells {
+  public:
+    TIpTermRowCells(TIpTerminalBuffer& Buffer, int Row)
+        : FWide(Buffer.UseWideChars()),
+          FChars(static_cast<const uint8_t*>(Buffer.GetCharPtr(Row))),
+          FCharSets(Buffer.GetCharSetPtr(Row)),
+          FAttrs(Buffer.GetAttrPtr(Row)),
+          FFore(Buffer.GetForeColorPtr(Row)),
+          FBack(Buffer.GetBackColorPtr(Row)) {}
+
+    uint16_t Char(int Col) const {
+        if (!FWide) return FChars[Col - 1];
+        uint16_t Ch;
+        std::memcpy(&Ch, FChars + size_t(Col - 1) * 2, 2);
+        return Ch;
+    }
+    uint8_t CharSet(int Col) const { return FCharSets[Col - 1]; }
+    uint8_t Attr(int Col) const { return FAttrs[Col - 1]; }
+    uint32_t ForeColor(int Col) const { return FFore[Col - 1]; }
+    uint32_t BackColor(int Col) const { return FBack[Col - 1]; }
+
+  private:
+    bool FWide;
+    const uint8_t* FChars;
+    const uint8_t* FCharSets;
+    const uint8_t* FAttrs;
+    const uint32_t* FFore;
+    const uint32_t* FBack;
 };
 
 // One byte per row of a buffer, addressed by 1-based screen row; the VT100 emulator keeps its

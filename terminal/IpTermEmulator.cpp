@@ -56,6 +56,18 @@ TIpTerminalEmulator::~TIpTerminalEmulator() {
 
 void TIpTerminalEmulator::SetBuffer(std::unique_ptr<TIpTerminalBuffer> Buffer) {
     FBuffer = std::move(Buffer);
+    RouteCursorMoved();
+}
+
+// The buffer reports every cursor step of a written run to an assigned event, so it is only
+// assigned while there is a terminal to tell.
+void TIpTerminalEmulator::RouteCursorMoved() {
+    if (!FBuffer) return;
+    if (!FTerminal) {
+        FBuffer->OnCursorMoved = nullptr;
+        return;
+    }
+    if (FBuffer->OnCursorMoved) return;
     FBuffer->OnCursorMoved = [this](TIpTerminalBuffer*, int Row, int Col) {
         if (FTerminal) FTerminal->CursorMoved(Row, Col);
     };
@@ -69,6 +81,7 @@ void TIpTerminalEmulator::SetTerminal(TIpTerminalHost* Terminal) {
         IpTermRegistryUnlink(Old, true);
     }
     FTerminal = Terminal;
+    RouteCursorMoved();
     if (!Terminal || FIsDefault) return;
     TIpTerminalEmulator* Current = IpTermRegistryEmulator(Terminal);
     if (Current && Current != this) IpTermRegistryUnlink(Terminal, true);
@@ -76,7 +89,9 @@ void TIpTerminalEmulator::SetTerminal(TIpTerminalHost* Terminal) {
 }
 
 void TIpTerminalEmulator::TerminalRemoved(TIpTerminalHost* Terminal) {
-    if (Terminal == FTerminal) FTerminal = nullptr;
+    if (Terminal != FTerminal) return;
+    FTerminal = nullptr;
+    RouteCursorMoved();
 }
 
 void TIpTerminalEmulator::TerminalInserted(TIpTerminalHost* Terminal) {
@@ -136,14 +151,15 @@ std::vector<TIpPaintRun> TIpTerminalEmulator::RowRuns(int Row, int FirstCol, int
     if (Row < 1 || Row > B.RowCount()) return Runs;
     FirstCol = std::max(FirstCol, 1);
     LastCol = std::min(LastCol, B.ColCount());
+    const TIpTermRowCells Cells(B, Row);
     for (int Col = FirstCol; Col <= LastCol;) {
-        const uint8_t Attr = B.AttrAt(Row, Col);
-        const uint32_t Fore = B.ForeColorAt(Row, Col), Back = B.BackColorAt(Row, Col);
+        const uint8_t Attr = Cells.Attr(Col);
+        const uint32_t Fore = Cells.ForeColor(Col), Back = Cells.BackColor(Col);
         int End = Col;
         std::string Text;
-        while (End <= LastCol && B.AttrAt(Row, End) == Attr && B.ForeColorAt(Row, End) == Fore &&
-               B.BackColorAt(Row, End) == Back)
-            Text.push_back(char(B.CharAt(Row, End++)));
+        while (End <= LastCol && Cells.Attr(End) == Attr && Cells.ForeColor(End) == Fore &&
+               Cells.BackColor(End) == Back)
+            Text.push_back(char(Cells.Char(End++)));
         TIpPaintRun Run;
         Run.Row = Row;
         Run.Column = Col;
@@ -189,7 +205,10 @@ void TIpTTYEmulator::ProcessBlock(const uint8_t* Data, size_t Count) {
     for (size_t I = 0; I < Count; ++I) {
         const uint8_t Ch = Data[I];
         if (Ch >= 32) {
-            B.WriteChar(Ch);
+            size_t Run = 1;
+            while (I + Run < Count && Data[I + Run] >= 32) ++Run;
+            B.WriteChars(Data + I, Run);
+            I += Run - 1;
             continue;
         }
         switch (Ch) {

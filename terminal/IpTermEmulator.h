@@ -122,6 +122,8 @@ class TIpTerminalEmulator : public TIpBaseComponent {
                            uint32_t& OutFore, uint32_t& OutBack);
 
   private:
+    void RouteCursorMoved();
+
     TIpTerminalHost* FTerminal = nullptr;
     std::string FTelnetTermType;
     std::unique_ptr<TIpTerminalBuffer> FBuffer;

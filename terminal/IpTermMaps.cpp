@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 #include "platform/classes/Exception.h"
 #include "terminal/Limits.h"
@@ -54,6 +55,30 @@ class TResourceReader {
     size_t FPos = 0;
 };
 
+// Every emulator reads the same two resources, and reading one is most of what a new emulator
+// cost: each is read once and copied after that. The bytes read are kept beside the map, so a
+// module whose data changes (or whose memory is reused) is read again.
+template <class TMap>
+void LoadOnce(TMap& Map, std::span<const uint8_t> Data) {
+    struct TRead {
+        std::vector<uint8_t> Bytes;
+        TMap Map;
+    };
+    constexpr size_t kKept = 4;
+    static std::mutex Lock;
+    static std::vector<TRead> Reads;
+    const std::lock_guard<std::mutex> Guard(Lock);
+    for (const TRead& R : Reads) {
+        if (std::equal(R.Bytes.begin(), R.Bytes.end(), Data.begin(), Data.end())) {
+            Map = R.Map;
+            return;
+        }
+    }
+    Map.LoadFromData(Data);
+    if (Reads.size() == kKept) Reads.erase(Reads.begin());
+    Reads.push_back({std::vector<uint8_t>(Data.begin(), Data.end()), Map});
+}
+
 }  // namespace
 
 uint32_t IpTermElfHash(std::string_view Text, uint32_t Seed) {
@@ -73,28 +98,27 @@ TIpKeyboardMapping::TIpKeyboardMapping() : FChains(kKeyChains) {}
 
 bool TIpKeyboardMapping::Add(std::string_view Key, std::string_view Value) {
     Key = Cut(Key);
-    auto& Chain = FChains[IpTermElfHash(Key) % kKeyChains];
-    for (const TEntry& E : Chain)
-        if (E.Key == Key) return false;
-    Chain.push_back({std::string(Key), std::string(Cut(Value))});
+    const uint32_t Hash = IpTermElfHash(Key);
+    if (FChains.Find(Hash, [Key](const TEntry& E) { return E.Key == Key; })) return false;
+    FChains.Add(Hash, {std::string(Key), std::string(Cut(Value))});
     ++FCount;
     return true;
 }
 
 std::string TIpKeyboardMapping::Get(std::string_view Key) const {
     Key = Cut(Key);
-    for (const TEntry& E : FChains[IpTermElfHash(Key) % kKeyChains])
-        if (E.Key == Key) return E.Value;
-    return {};
+    const TEntry* E =
+        FChains.Find(IpTermElfHash(Key), [Key](const TEntry& E) { return E.Key == Key; });
+    return E ? E->Value : std::string();
 }
 
 void TIpKeyboardMapping::Clear() {
-    for (auto& Chain : FChains) Chain.clear();
+    FChains.Clear();
     FCount = 0;
 }
 
 void TIpKeyboardMapping::LoadFromRes(const TResourceModule& Module, std::string_view ResName) {
-    LoadFromData(FindResourceData(Module, ResName));
+    LoadOnce(*this, FindResourceData(Module, ResName));
 }
 
 void TIpKeyboardMapping::LoadFromData(std::span<const uint8_t> Data) {
@@ -116,21 +140,22 @@ TIpCharSetMapping::TIpCharSetMapping() : FChains(kCharSetChains) {}
 
 const TIpCharSetMapping::TEntry* TIpCharSetMapping::Find(std::string_view CharSet,
                                                          uint8_t Ch) const {
-    for (const TEntry& E : FChains[IpTermElfHash(CharSet, Ch) % kCharSetChains])
-        if (E.Ch == Ch && E.CharSet == CharSet) return &E;
-    return nullptr;
+    return FChains.Find(IpTermElfHash(CharSet, Ch), [CharSet, Ch](const TEntry& E) {
+        return E.Ch == Ch && E.CharSet == CharSet;
+    });
 }
 
 bool TIpCharSetMapping::Add(std::string_view CharSet, uint8_t FromCh, uint8_t FirstGlyph,
                             std::string_view Font, uint8_t ToCh) {
     CharSet = Cut(CharSet);
+    ForgetLookups();
     Font = Cut(Font);
     for (int Ch = FromCh; Ch <= ToCh; ++Ch)
         if (Find(CharSet, uint8_t(Ch))) return false;
     for (int Ch = FromCh; Ch <= ToCh; ++Ch) {
         const auto Glyph = uint8_t(FirstGlyph + (Ch - FromCh));
-        FChains[IpTermElfHash(CharSet, uint8_t(Ch)) % kCharSetChains].push_back(
-            {std::string(CharSet), std::string(Font), uint8_t(Ch), Glyph});
+        FChains.Add(IpTermElfHash(CharSet, uint8_t(Ch)),
+                    {std::string(CharSet), std::string(Font), uint8_t(Ch), Glyph});
         ++FCount;
     }
     return true;
@@ -138,29 +163,41 @@ bool TIpCharSetMapping::Add(std::string_view CharSet, uint8_t FromCh, uint8_t Fi
 
 std::vector<std::string> TIpCharSetMapping::GetFontNames() const {
     std::vector<std::string> Names;
-    for (const auto& Chain : FChains)
-        for (const TEntry& E : Chain)
-            if (std::find(Names.begin(), Names.end(), E.Font) == Names.end())
-                Names.push_back(E.Font);
+    FChains.Each([&Names](const TEntry& E) {
+        if (std::find(Names.begin(), Names.end(), E.Font) == Names.end()) Names.push_back(E.Font);
+    });
     return Names;
 }
 
+// For a character of the set GenerateDrawScript was asked for.
+const TIpCharSetMapping::TEntry* TIpCharSetMapping::FindForScript(std::string_view CharSet,
+                                                                  uint8_t Ch) {
+    int& Index = FLookup[Ch];
+    if (Index == kNotLookedUp) Index = FChains.IndexOf(Find(CharSet, Ch));
+    return Index < 0 ? nullptr : &FChains.At(Index);
+}
+
 void TIpCharSetMapping::GenerateDrawScript(std::string_view Text, std::string_view CharSet) {
+    static const std::string kDefaultFont = "<Default>";
     FScript.clear();
     FScriptPos = 0;
     TCharQueue Run;
-    std::string Font;
+    const std::string* Font = &kDefaultFont;
+    if (!FLookupSet || *FLookupSet != CharSet) {
+        FLookupSet.emplace(CharSet);
+        FLookup.fill(kNotLookedUp);
+    }
     for (const char C : Text) {
-        const TEntry* E = Find(CharSet, uint8_t(C));
-        const std::string& CharFont = E ? E->Font : std::string("<Default>");
-        if (Run.Length() > 0 && CharFont != Font) {
-            FScript.push_back({Font, Run.Text()});
+        const TEntry* E = FindForScript(CharSet, uint8_t(C));
+        const std::string& CharFont = E ? E->Font : kDefaultFont;
+        if (Run.Length() > 0 && CharFont != *Font) {
+            FScript.push_back({*Font, Run.Text()});
             Run.Clear();
         }
-        Font = CharFont;
+        Font = &CharFont;
         Run.Add(E ? char(E->Glyph) : C);
     }
-    if (Run.Length() > 0) FScript.push_back({Font, Run.Text()});
+    if (Run.Length() > 0) FScript.push_back({*Font, Run.Text()});
 }
 
 bool TIpCharSetMapping::GetNextDrawCommand(std::string& Font, std::string& Text) {
@@ -175,14 +212,15 @@ bool TIpCharSetMapping::GetNextDrawCommand(std::string& Font, std::string& Text)
 }
 
 void TIpCharSetMapping::Clear() {
-    for (auto& Chain : FChains) Chain.clear();
+    ForgetLookups();
+    FChains.Clear();
     FCount = 0;
     FScript.clear();
     FScriptPos = 0;
 }
 
 void TIpCharSetMapping::LoadFromRes(const TResourceModule& Module, std::string_view ResName) {
-    LoadFromData(FindResourceData(Module, ResName));
+    LoadOnce(*this, FindResourceData(Module, ResName));
 }
 
 void TIpCharSetMapping::LoadFromData(std::span<const uint8_t> Data) {

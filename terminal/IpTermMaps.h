@@ -7,17 +7,69 @@
 // character-set record is two short strings (set name, font name), then the character code and
 // the glyph code. A resource that is missing, cut short or closed by anything but "AHT3" leaves
 // the map empty; nothing is reported.
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "resources/ResourceData.h"
 
 // The hash both maps use: the ELF hash over the characters, started with Seed.
 uint32_t IpTermElfHash(std::string_view Text, uint32_t Seed = 0);
+
+// A chained hash table whose entries lie in one array, each chain linked through the entries
+// in the order they were added: copying a map is copying four arrays, which is what lets every
+// new emulator take the maps read once (see LoadFromRes).
+template <class TEntry>
+class TIpHashChains {
+  public:
+    explicit TIpHashChains(size_t Chains) : FHeads(Chains, -1), FTails(Chains, -1) {}
+
+    template <class FMatch>
+    const TEntry* Find(uint32_t Hash, FMatch&& Match) const {
+        for (int I = FHeads[Hash % FHeads.size()]; I >= 0; I = FNext[size_t(I)])
+            if (Match(FEntries[size_t(I)])) return &FEntries[size_t(I)];
+        return nullptr;
+    }
+    // Entries keep their places while the table lives, and in its copies.
+    int IndexOf(const TEntry* Entry) const { return Entry ? int(Entry - FEntries.data()) : -1; }
+    const TEntry& At(int Index) const { return FEntries[size_t(Index)]; }
+    void Add(uint32_t Hash, TEntry Entry) {
+        const size_t Chain = Hash % FHeads.size();
+        const int Index = int(FEntries.size());
+        FEntries.push_back(std::move(Entry));
+        FNext.push_back(-1);
+        if (FTails[Chain] < 0)
+            FHeads[Chain] = Index;
+        else
+            FNext[size_t(FTails[Chain])] = Index;
+        FTails[Chain] = Index;
+    }
+    void Clear() {
+        std::fill(FHeads.begin(), FHeads.end(), -1);
+        std::fill(FTails.begin(), FTails.end(), -1);
+        FEntries.clear();
+        FNext.clear();
+    }
+    // Chain after chain, each in the order its entries were added.
+    template <class FStep>
+    void Each(FStep&& Step) const {
+        for (const int Head : FHeads)
+            for (int I = Head; I >= 0; I = FNext[size_t(I)]) Step(FEntries[size_t(I)]);
+    }
+
+  private:
+    std::vector<int> FHeads;
+    std::vector<int> FTails;
+    std::vector<TEntry> FEntries;
+    std::vector<int> FNext;
+};
 
 class TIpKeyboardMapping {
   public:
@@ -29,6 +81,7 @@ class TIpKeyboardMapping {
     std::string Get(std::string_view Key) const;
     void Clear();
     int Count() const { return FCount; }
+    // Each resource is read once; later loads of the same bytes copy that map.
     void LoadFromRes(const TResourceModule& Module, std::string_view ResName);
     void LoadFromData(std::span<const uint8_t> Data);
 
@@ -37,7 +90,7 @@ class TIpKeyboardMapping {
         std::string Key;
         std::string Value;
     };
-    std::vector<std::vector<TEntry>> FChains;
+    TIpHashChains<TEntry> FChains;
     int FCount = 0;
 };
 
@@ -59,6 +112,7 @@ class TIpCharSetMapping {
     bool GetNextDrawCommand(std::string& Font, std::string& Text);
     void Clear();
     int Count() const { return FCount; }
+    // Each resource is read once; later loads of the same bytes copy that map.
     void LoadFromRes(const TResourceModule& Module, std::string_view ResName);
     void LoadFromData(std::span<const uint8_t> Data);
 
@@ -74,11 +128,19 @@ class TIpCharSetMapping {
         std::string Text;
     };
     const TEntry* Find(std::string_view CharSet, uint8_t Ch) const;
+    const TEntry* FindForScript(std::string_view CharSet, uint8_t Ch);
+    void ForgetLookups() { FLookupSet.reset(); }
 
-    std::vector<std::vector<TEntry>> FChains;
+    TIpHashChains<TEntry> FChains;
     int FCount = 0;
     std::vector<TScriptElement> FScript;
     size_t FScriptPos = 0;
+    // Rows are drawn a character at a time, mostly in one set: the entries of the set asked for
+    // last, by character, as they are found (kNotLookedUp, or -1 for none). Every change of the
+    // entries forgets them.
+    static constexpr int kNotLookedUp = -2;
+    std::optional<std::string> FLookupSet;
+    std::array<int, 256> FLookup{};
 };
 
 // Received bytes between the socket message and the emulator: a contiguous buffer with a head

@@ -1,5 +1,6 @@
 #include "terminal/IpTermParser.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "terminal/Limits.h"
@@ -168,6 +169,28 @@ TIpParserResult TIpVT100Parser::ProcessChar(uint8_t Ch) {
         default:
             return Fail();
     }
+}
+
+// In the ground state every character ends a sequence of its own: what is left is the last.
+size_t TIpVT100Parser::TakeGroundChars(const uint8_t* Data, size_t Count) {
+    size_t N = 1;
+    while (N < Count && Data[N] >= 32 && Data[N] < 127) ++N;
+    FSequence.assign(1, char(Data[N - 1]));
+    FOverflow = false;
+    FState = psFinished;
+    FCommand = tcChar;
+    FArgCount = 0;
+    return N;
+}
+
+size_t TIpVT100Parser::CollectSequenceBytes(const uint8_t* Data, size_t Count) {
+    size_t N = 0;
+    while (N < Count && Data[N] >= 32 && Data[N] < 64) ++N;
+    const size_t Room = TerminalLimits::kMaxSequenceBytes -
+                        std::min(FSequence.size(), TerminalLimits::kMaxSequenceBytes);
+    FSequence.append(reinterpret_cast<const char*>(Data), std::min(N, Room));
+    if (N > Room) FOverflow = true;
+    return N;
 }
 
 // A control character is carried out at once, whatever sequence it interrupts; the sequence

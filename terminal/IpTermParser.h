@@ -99,7 +99,7 @@ class TIpTerminalParser {
     bool FUseWideChar;
 };
 
-class TIpVT100Parser : public TIpTerminalParser {
+class TIpVT100Parser final : public TIpTerminalParser {
   public:
     explicit TIpVT100Parser(bool UseWideChar);
 
@@ -108,6 +108,21 @@ class TIpVT100Parser : public TIpTerminalParser {
     TIpParserResult ProcessChar(uint8_t Ch) override;
     TIpParserResult ProcessWideChar(char16_t Ch) override;
     void Clear() override;
+
+    // Shortcuts through ProcessChar for the emulator, which is handed blocks of bytes. Each
+    // takes as many of the first Count bytes as ProcessChar would take one after another with
+    // the same results, leaves the parser as it would be after them, and says how many:
+    // TakeChars displayable characters below 127 (each prChar), TakeSequenceBytes the
+    // parameter and intermediate bytes of a control sequence in progress (each prIncomplete).
+    size_t TakeChars(const uint8_t* Data, size_t Count) {
+        const bool Ground = FState == psFinished || FState == psGround ||
+                            (FState == psInterrupted && FSavedState == psGround);
+        return Ground && Count > 0 && Data[0] >= 32 && Data[0] < 127 ? TakeGroundChars(Data, Count)
+                                                                     : 0;
+    }
+    size_t TakeSequenceBytes(const uint8_t* Data, size_t Count) {
+        return FState == psControlSequence ? CollectSequenceBytes(Data, Count) : 0;
+    }
 
     bool InVT52Mode() const { return FInVT52Mode; }
     void SetInVT52Mode(bool Value) { FInVT52Mode = Value; }
@@ -126,6 +141,8 @@ class TIpVT100Parser : public TIpTerminalParser {
         psVT52Address = 9,
     };
 
+    size_t TakeGroundChars(const uint8_t* Data, size_t Count);
+    size_t CollectSequenceBytes(const uint8_t* Data, size_t Count);
     TIpParserResult ControlChar(uint8_t Ch);
     TIpParserResult Escape(uint8_t Ch);
     TIpParserResult VT52Escape(uint8_t Ch);

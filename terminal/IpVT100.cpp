@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -100,9 +101,19 @@ void TIpVT100Emulator::ClearScreenAndHome() {
 
 // --- received data ----------------------------------------------------------------------------
 
+// Runs of displayable characters go to the buffer whole: most of what a host sends is text.
 void TIpVT100Emulator::ProcessBlock(const uint8_t* Data, size_t Count) {
-    TIpTerminalParser& P = *Parser();
+    TIpVT100Parser& P = VT100Parser();
     for (size_t I = 0; I < Count; ++I) {
+        if (const size_t Run = P.TakeChars(Data + I, Count - I)) {
+            Buffer().WriteChars(Data + I, Run);
+            I += Run - 1;
+            continue;
+        }
+        if (const size_t Part = P.TakeSequenceBytes(Data + I, Count - I)) {
+            I += Part - 1;
+            continue;
+        }
         switch (P.ProcessChar(Data[I])) {
             case prChar:
                 Buffer().WriteChar(Data[I]);
@@ -133,12 +144,12 @@ void TIpVT100Emulator::WriteHighChar(uint8_t Ch) {
 }
 
 int TIpVT100Emulator::Count(int Index) const {
-    const int N = const_cast<TIpVT100Emulator*>(this)->Parser()->GetArgument(Index);
+    const int N = const_cast<TIpVT100Emulator*>(this)->VT100Parser().GetArgument(Index);
     return N <= 0 ? 1 : N;
 }
 
 void TIpVT100Emulator::Execute() {
-    TIpTerminalParser& P = *Parser();
+    TIpVT100Parser& P = VT100Parser();
     TIpTerminalBuffer& B = Buffer();
     const int Args = P.ArgumentCount();
     const int Arg0 = P.GetArgument(0);
@@ -301,7 +312,7 @@ void TIpVT100Emulator::Execute() {
 }
 
 void TIpVT100Emulator::SetMode(bool On) {
-    TIpTerminalParser& P = *Parser();
+    TIpVT100Parser& P = VT100Parser();
     if (P.ArgumentCount() == 1) {
         if (P.GetArgument(0) == 4) {
             FInsertMode = On;
@@ -365,7 +376,7 @@ void TIpVT100Emulator::SetDECMode(int Mode, bool On) {
 }
 
 void TIpVT100Emulator::SelectGraphicRendition() {
-    TIpTerminalParser& P = *Parser();
+    TIpVT100Parser& P = VT100Parser();
     TIpTerminalBuffer& B = Buffer();
     for (int I = 0; I < P.ArgumentCount(); ++I) {
         const int Value = P.GetArgument(I);
@@ -418,7 +429,7 @@ void TIpVT100Emulator::StatusReport(int Request) {
 // The host chooses the rows; a bottom below the screen is taken as the screen's last row, and
 // a region of less than two rows is refused, as a VT100 refuses it.
 void TIpVT100Emulator::SetScrollRegion() {
-    TIpTerminalParser& P = *Parser();
+    TIpVT100Parser& P = VT100Parser();
     const int Rows = Buffer().RowCount();
     const int First = P.GetArgument(0);
     if (First == kArgPrivate) return;
@@ -492,12 +503,23 @@ void TIpVT100Emulator::Reset() {
     FG1CharSet = csUSASCII;
 }
 
+// This runs after every received block, over the whole screen, and most cells do not blink:
+// eight cells at a time without the bit are passed over at once.
 void TIpVT100Emulator::RebuildBlinkRegions() {
+    constexpr uint64_t kBlinkBits = 0x0101010101010101u * IpTermAttr::Blink;
     FBlinkRegions.clear();
     TIpTerminalBuffer& B = Buffer();
     for (int Row = 1; Row <= B.RowCount(); ++Row) {
         const uint8_t* Attrs = B.GetAttrPtr(Row);
         for (int Col = 0; Col < B.ColCount(); ++Col) {
+            uint64_t Eight = 0;
+            if (Col % 8 == 0 && Col + 8 <= B.ColCount()) {
+                std::memcpy(&Eight, Attrs + Col, 8);
+                if (!(Eight & kBlinkBits)) {
+                    Col += 7;
+                    continue;
+                }
+            }
             if (!(Attrs[Col] & IpTermAttr::Blink)) continue;
             const int First = Col;
             while (Col + 1 < B.ColCount() && (Attrs[Col + 1] & IpTermAttr::Blink)) ++Col;
@@ -595,15 +617,15 @@ std::vector<TIpPaintRun> TIpVT100Emulator::RowRuns(int Row, int FirstCol, int La
     }
     FirstCol = std::max(FirstCol, 1);
     LastCol = std::min(LastCol, Double ? (B.ColCount() + 1) / 2 : B.ColCount());
+    const TIpTermRowCells Cells(B, Source);
     for (int Col = FirstCol; Col <= LastCol;) {
-        const uint8_t Attr = B.AttrAt(Source, Col), CharSet = B.CharSetAt(Source, Col);
-        const uint32_t Fore = B.ForeColorAt(Source, Col), Back = B.BackColorAt(Source, Col);
+        const uint8_t Attr = Cells.Attr(Col), CharSet = Cells.CharSet(Col);
+        const uint32_t Fore = Cells.ForeColor(Col), Back = Cells.BackColor(Col);
         int End = Col;
         std::string Text;
-        while (End <= LastCol && B.AttrAt(Source, End) == Attr &&
-               B.CharSetAt(Source, End) == CharSet && B.ForeColorAt(Source, End) == Fore &&
-               B.BackColorAt(Source, End) == Back)
-            Text.push_back(char(B.CharAt(Source, End++)));
+        while (End <= LastCol && Cells.Attr(End) == Attr && Cells.CharSet(End) == CharSet &&
+               Cells.ForeColor(End) == Fore && Cells.BackColor(End) == Back)
+            Text.push_back(char(Cells.Char(End++)));
         TIpPaintRun Run;
         Run.Row = Row;
         Run.Column = Col;

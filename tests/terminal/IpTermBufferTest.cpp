@@ -1,6 +1,9 @@
 // The cell buffer as screen, history and attribute dumps.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "tests/support/TestSupport.h"
 #include "tests/terminal/TermTestSupport.h"
 
@@ -292,6 +295,74 @@ TEST(BufferRing, LongHistoryAndShortHistoryKeepTheSameRows) {
     EXPECT_EQ(Rows(Short, -5, 4), Rows(Long, -5, 4));
     EXPECT_EQ(Rows(Long, -1, 0), "line 995\nline 996\n");
     EXPECT_EQ(Rows(Long, -495, -495), "line 501\n");
+}
+
+// Everything a run of characters can change: every plane of every row, history included, the
+// cursor, a pending wrap and what waits to be repainted.
+std::string Everything(TIpTerminalBuffer& B) {
+    std::string Out;
+    for (int Row = 1 - (B.SVRowCount() - B.RowCount()); Row <= B.RowCount(); ++Row)
+        for (int Col = 1; Col <= B.ColCount(); ++Col)
+            Out += std::to_string(B.CharAt(Row, Col)) + "/" +
+                   std::to_string(B.CharSetAt(Row, Col)) + "/" +
+                   std::to_string(B.AttrAt(Row, Col)) + "/" +
+                   std::to_string(B.ForeColorAt(Row, Col)) + "/" +
+                   std::to_string(B.BackColorAt(Row, Col)) + " ";
+    TIpTermRect R;
+    const bool Invalid = B.GetInvalidRect(R);
+    Out += "cursor " + Cursor(B) + (B.PendingWrap() ? " pending" : "") +
+           (B.HasCursorMoved() ? " moved" : "");
+    if (Invalid)
+        Out += " invalid " + std::to_string(R.Left) + "," + std::to_string(R.Top) + "-" +
+               std::to_string(R.Right) + "," + std::to_string(R.Bottom);
+    return Out;
+}
+
+// Writing a run is writing its characters one by one, in every mode and from every column,
+// with every cursor step reported while someone listens.
+TEST(BufferRuns, ARunIsItsCharactersOneByOne) {
+    const std::string Text = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (const bool Wide : {false, true})
+        for (int Mode = 0; Mode < 16; ++Mode)
+            for (const int Length : {1, 3, 7, 8, 9, 20, 36})
+                for (const int StartCol : {1, 4, 8})
+                    for (const bool Listen : {false, true}) {
+                        TIpTerminalBuffer One(Wide), Run(Wide);
+                        std::vector<std::string> OneMoves, RunMoves;
+                        for (TIpTerminalBuffer* B : {&One, &Run}) {
+                            SmallScreen(*B, 8, 4, 3);
+                            B->SetUseAutoWrap(Mode & 1);
+                            B->SetUseAutoWrapDelay(Mode & 2);
+                            B->SetUseInsertMode(Mode & 4);
+                            if (Mode & 8) B->SetScrollRegion(2, 3);
+                            B->SetAttr(uint8_t(Length));
+                            B->SetForeColor(0x123456);
+                            B->SetCharSet(2);
+                            B->SetCursorPosition(2, StartCol);
+                            Write(*B, "xy");  // something to push along in insert mode
+                            B->SetCursorPosition(2, StartCol);
+                            auto& Moves = B == &One ? OneMoves : RunMoves;
+                            if (Listen)
+                                B->OnCursorMoved = [&Moves](TIpTerminalBuffer*, int Row, int Col) {
+                                    Moves.push_back(std::to_string(Row) + "," +
+                                                    std::to_string(Col));
+                                };
+                            Everything(*B);  // takes the flags set so far
+                        }
+                        const auto* Data = reinterpret_cast<const uint8_t*>(Text.data());
+                        // Twice: the second run starts where the first left, perhaps with a
+                        // pending wrap.
+                        for (int Pass = 0; Pass < 2; ++Pass) {
+                            for (int I = 0; I < Length; ++I) One.WriteChar(Data[I]);
+                            Run.WriteChars(Data, size_t(Length));
+                        }
+                        const std::string Case = "wide " + std::to_string(Wide) + " mode " +
+                                                 std::to_string(Mode) + " length " +
+                                                 std::to_string(Length) + " from " +
+                                                 std::to_string(StartCol);
+                        EXPECT_EQ(Everything(Run), Everything(One)) << Case;
+                        EXPECT_EQ(RunMoves, OneMoves) << Case;
+                    }
 }
 
 TEST(LineAttributes, FollowTheBufferAndScrollWithIt) {

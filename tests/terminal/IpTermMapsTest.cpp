@@ -85,6 +85,63 @@ TEST(CharSetMapping, ARangeWithACharacterPresentIsRefusedWhole) {
     EXPECT_FALSE(Sets.GetNextDrawCommand(Font, Text));
 }
 
+// Draw scripts remember the entries of the set drawn last; adding entries or clearing the map
+// must not leave them remembered.
+TEST(CharSetMapping, ScriptsFollowEntriesAddedAfterADrawing) {
+    TIpCharSetMapping Sets;
+    const auto Script = [&Sets](const char* Text, const char* Set) {
+        Sets.GenerateDrawScript(Text, Set);
+        std::string Font, Part, Out;
+        while (Sets.GetNextDrawCommand(Font, Part))
+            Out += (Out.empty() ? "" : " ") + Font + ":" + Part;
+        return Out;
+    };
+    EXPECT_EQ(Script("ab", "S"), "<Default>:ab");
+    EXPECT_TRUE(Sets.Add("S", 'b', 'B', "F", 'b'));
+    EXPECT_EQ(Script("ab", "S"), "<Default>:a F:B");
+    EXPECT_EQ(Script("ab", "T"), "<Default>:ab");
+    EXPECT_TRUE(Sets.Add("T", 'a', 'X', "G", 'a'));
+    EXPECT_EQ(Script("ab", "S"), "<Default>:a F:B");
+    EXPECT_EQ(Script("ab", "T"), "G:X <Default>:b");
+    const TIpCharSetMapping Copy = Sets;
+    Sets.Clear();
+    EXPECT_EQ(Script("ab", "T"), "<Default>:ab");
+    TIpCharSetMapping Again = Copy;
+    Again.GenerateDrawScript("ab", "T");
+    std::string Font, Part;
+    ASSERT_TRUE(Again.GetNextDrawCommand(Font, Part));
+    EXPECT_EQ(Font + ":" + Part, "G:X");
+}
+
+// Each resource is read once and copied to every later map: the copies are whole and their
+// own, and other bytes under the same name are read for themselves.
+TEST(TerminalResources, MapsReadOnceAreCopiedWholeAndApart) {
+    TIpKeyboardMapping First, Second;
+    First.LoadFromRes(MainResourceModule(), "IPVT100KeyMap");
+    First.Add("mine", "only");
+    Second.LoadFromRes(MainResourceModule(), "IPVT100KeyMap");
+    EXPECT_EQ(Second.Count(), 221);
+    EXPECT_EQ(Second.Get("mine"), "");
+    EXPECT_EQ(Second.Get("\\x26"), "VK_UP");
+
+    std::vector<uint8_t> Data = Bytes(Resource(1, ShortString("k") + ShortString("one")));
+    const std::vector<uint8_t> Two = Bytes(Resource(1, ShortString("k") + ShortString("two")));
+    const TResourceEntry Entries[] = {{"IPVT100KeyMap", Data}};
+    TIpKeyboardMapping Own;
+    Own.LoadFromRes(TResourceModule{Entries}, "IPVT100KeyMap");
+    EXPECT_EQ(Own.Count(), 1);
+    EXPECT_EQ(Own.Get("k"), "one");
+    std::copy(Two.begin(), Two.end(), Data.begin());  // other bytes in the same place
+    Own.LoadFromRes(TResourceModule{Entries}, "IPVT100KeyMap");
+    EXPECT_EQ(Own.Get("k"), "two");
+
+    TIpCharSetMapping Sets, More;
+    Sets.LoadFromRes(MainResourceModule(), "IPVT100CHARSET");
+    Sets.Clear();
+    More.LoadFromRes(MainResourceModule(), "IPVT100CHARSET");
+    EXPECT_EQ(More.Count(), 603);
+}
+
 TEST(KeyboardMapping, DuplicatesAreSkippedAndLongTextsCut) {
     TIpKeyboardMapping Keys;
     EXPECT_TRUE(Keys.Add("k", "one"));

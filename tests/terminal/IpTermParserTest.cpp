@@ -112,6 +112,61 @@ TEST(VT100Parser, SequenceSplitAcrossBlocksIsParsedWhole) {
     }
 }
 
+// The parser's state after a byte, as text: what a caller can read of it.
+std::string State(const TIpVT100Parser& P) {
+    std::string Out = std::to_string(P.Command()) + "(";
+    for (int I = 0; I < P.ArgumentCount(); ++I) Out += std::to_string(P.GetArgument(I)) + ",";
+    return Out + ")" + P.GetSequence() + (P.InVT52Mode() ? " vt52" : "");
+}
+
+// The emulator's shortcuts take runs of bytes at once; byte for byte, the results and the state
+// after each run must be those of ProcessChar.
+void ExpectShortcutsAsProcessChar(const std::string& Bytes) {
+    const auto* Data = reinterpret_cast<const uint8_t*>(Bytes.data());
+    TIpVT100Parser Slow(false), Fast(false);
+    for (size_t I = 0; I < Bytes.size();) {
+        size_t Run = Fast.TakeChars(Data + I, Bytes.size() - I);
+        const TIpParserResult Each = Run ? prChar : prIncomplete;
+        if (!Run) Run = Fast.TakeSequenceBytes(Data + I, Bytes.size() - I);
+        if (!Run) {
+            ASSERT_EQ(Fast.ProcessChar(Data[I]), Slow.ProcessChar(Data[I])) << "at " << I;
+            ASSERT_EQ(State(Fast), State(Slow)) << "at " << I;
+            ++I;
+            continue;
+        }
+        for (size_t J = 0; J < Run; ++J)
+            ASSERT_EQ(Slow.ProcessChar(Data[I + J]), Each) << "at " << I + J;
+        I += Run;
+        ASSERT_EQ(State(Fast), State(Slow)) << "after the run ending at " << I;
+    }
+}
+
+TEST(VT100Parser, RunsOfCharactersAndSequenceBytesAsByteForByte) {
+    ExpectShortcutsAsProcessChar("plain text\r\nx\x1b[12;34Hy\x1b[?25h\x1b(0lqqk\x1b(Bz\x1b#8");
+    // control characters inside a sequence, and characters right after them
+    ExpectShortcutsAsProcessChar("ab\rc\x1b[1\r2;3\nmd\x1b[4\x07;5 qe\x1b[\x1b[7m");
+    // bytes the shortcuts leave to ProcessChar: high bytes, DEL, finals after intermediates
+    ExpectShortcutsAsProcessChar(
+        "a\x80"
+        "b\x7f"
+        "\xb3"
+        "c\x1b[1\xb3m\x1b[?1;2$pd\x1b[61\"pe");
+    // VT52: its sequences take no parameters
+    ExpectShortcutsAsProcessChar("\x1b[?2lab\x1bY#5cd\x1b<\x1b[1;1Hz");
+    // a sequence longer than the parser keeps is refused at its final byte either way
+    ExpectShortcutsAsProcessChar(
+        "\x1b[" + std::string(TerminalLimits::kMaxSequenceBytes + 10, '1') + "mx\x1b[2m");
+    // and whatever a host may send
+    uint32_t Seed = 7;
+    const std::string Alphabet = "ab;0123456789[?(#\x1b\x1b\x1b\r\n\x08\x07mHJKr\xb3\x7f ";
+    std::string Noise;
+    for (int I = 0; I < 20000; ++I) {
+        Seed = Seed * 1103515245u + 12345u;
+        Noise.push_back(Alphabet[(Seed >> 16) % Alphabet.size()]);
+    }
+    ExpectShortcutsAsProcessChar(Noise);
+}
+
 TEST(VT100Parser, VT52ModeComesAndGoes) {
     TIpVT100Parser P(false);
     EXPECT_EQ(Parse(P, "\x1b[?2l"), "C90(-2,2)");
