@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <filesystem>
 
 #include "components/htmlhint/GifFrames.h"
 #include "components/htmlhint/JpegImage.h"
@@ -201,8 +202,11 @@ void THTMLPicture::SetID(const std::string& Value) {
     if (StartsWith(Key, "RES://")) {
         LoadFromResourceName(Key.substr(6));
     } else if (StartsWith(Key, "FILE://")) {
-        // The name as written, found without regard to case where it does not exist so.
-        LoadFromFile(ResolvePath(Value.substr(7)));
+        // The name as written, found without regard to case where it does not exist so. Only
+        // plain files: a device or a pipe named here would never end.
+        const std::string Path = ResolvePath(Value.substr(7));
+        std::error_code Error;
+        if (std::filesystem::is_regular_file(Path, Error)) LoadFromFile(Path);
     }
     // Network sources are never fetched: the picture stays empty.
 }
