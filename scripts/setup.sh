@@ -27,7 +27,7 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   libpython3.11-testsuite
-  xvfb xauth xdotool vttest
+  xvfb xauth xdotool vttest trayer
 )
 bench_packages=(suck slrnpull fetchmail getmail6 msmtp time)
 

@@ -1,0 +1,102 @@
+// The tray icon in a real tray: run by run-tray.sh under xvfb-run with trayer docked at the
+// bottom right, on Qt's xcb platform. The icon must appear in the tray (a picture of it is
+// written to the build tree), and a real click on it must reach the icon's OnClick.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QProcess>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+#include "components/tray/StTrayIcon.h"
+#include "tests/support/GuiTestSupport.h"
+
+using namespace GuiTest;
+
+namespace {
+
+constexpr QRgb kIconBlue = 0xFF1040C0u;
+
+// A 16 x 16 icon: a blue tile with a white "K".
+HICON KestroIcon() {
+    QImage Image(16, 16, QImage::Format_RGB32);
+    Image.fill(kIconBlue);
+    QPainter P(&Image);
+    P.setPen(Qt::white);
+    P.fillRect(4, 3, 2, 10, Qt::white);
+    P.drawLine(6, 8, 11, 3);
+    P.drawLine(6, 8, 11, 13);
+    P.end();
+    ICONINFO Info;
+    Info.hbmColor = CreateBitmapFromImage(Image);
+    Info.hbmMask = CreateBitmap(16, 16, 1, 1, nullptr);
+    const HICON Icon = CreateIconIndirect(&Info);
+    DeleteObject(Info.hbmColor);
+    DeleteObject(Info.hbmMask);
+    return Icon;
+}
+
+// The strip of the screen that trayer sits in.
+QImage TrayStrip() {
+    QScreen* Screen = QGuiApplication::primaryScreen();
+    const QRect G = Screen->geometry();
+    return Screen->grabWindow(0, G.width() - 200, G.height() - 40, 200, 40).toImage();
+}
+
+// Where the icon's blue is in the strip (screen coordinates), if it is there.
+std::optional<QPoint> IconInTray() {
+    const QImage Strip = TrayStrip();
+    const QRect G = QGuiApplication::primaryScreen()->geometry();
+    for (int Y = 0; Y < Strip.height(); ++Y)
+        for (int X = 0; X < Strip.width(); ++X)
+            if ((Strip.pixel(X, Y) | 0xFF000000u) == kIconBlue)
+                return QPoint(G.width() - 200 + X + 1, G.height() - 40 + Y + 1);
+    return std::nullopt;
+}
+
+std::string Xdo(const QStringList& Args) {
+    QProcess Process;
+    Process.start(QStringLiteral("xdotool"), Args);
+    EXPECT_TRUE(PumpUntil([&] { return Process.state() == QProcess::NotRunning; }, 20000));
+    return Process.readAllStandardOutput().toStdString();
+}
+
+TEST(TrayX11, TheIconSitsInTheTrayAndAClickOnItReachesTheIcon) {
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    // trayer starts beside us: wait for it to take the tray selection.
+    ASSERT_TRUE(PumpUntil([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 30000));
+    TWindowGuard Guard;
+    const HWND Owner =
+        Guard(Windows().Create(0, WS_OVERLAPPEDWINDOW, {40, 40, 340, 240}, 0, "Orvalin Kestro"));
+    ShowWindow(Owner, SW_SHOW);
+    Drain();
+    TStTrayIcon Tray(nullptr, Owner);
+    TIcon Icon;
+    Icon.SetHandle(KestroIcon());
+    Tray.SetIcon(Icon);
+    Tray.SetHint("Orvalin Kestro V0.1.0");
+    Tray.SetMinimizeToTray(true);
+    int Clicks = 0;
+    Tray.OnClick = [&](TObject*, TMouseButton, TShiftState) { ++Clicks; };
+    Tray.Loaded();
+    ASSERT_TRUE(PumpUntil([] { return IconInTray().has_value(); }, 30000));
+
+    // Minimised to the tray: the window goes, the icon stays.
+    SendMessage(Owner, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(IsWindowVisible(Owner));
+    QScreen* Screen = QGuiApplication::primaryScreen();
+    const QImage Whole = Screen->grabWindow(0).toImage();
+    const QImage Strip = TrayStrip();
+    QDir().mkpath(QStringLiteral(KESTRO_BINARY_DIR "/pictures/tray"));
+    EXPECT_TRUE(Strip.scaled(Strip.size() * 3)
+                    .save(QStringLiteral(KESTRO_BINARY_DIR "/pictures/tray/tray-icon-x3.png")));
+    EXPECT_TRUE(Whole.save(QStringLiteral(KESTRO_BINARY_DIR "/pictures/tray/tray-desktop.png")));
+
+    const QPoint At = *IconInTray();
+    Xdo({"mousemove", QString::number(At.x() + 2), QString::number(At.y() + 2), "click", "1"});
+    EXPECT_TRUE(PumpUntil([&] { return Clicks > 0; }, 20000));
+}
+
+}  // namespace
