@@ -315,6 +315,9 @@ TEST_F(HtmlPictures, PicturesTakeTheirSizeAndEndALineTheyDoNotFitOn) {
     EXPECT_EQ(Size("<img src=\"red\" width=\"40\" height=\"30\">").cy, std::max(30, H));
     EXPECT_EQ(Size("<img src=\"red\" width=\"40\" height=\"30\">").cx, 40);
     EXPECT_EQ(Size("<img src=\"idx:0\">").cx, 16);
+    // The desktop's icons of files: small and large.
+    EXPECT_EQ(Size("<img src=\"ssys:/tmp\">").cx, 16);
+    EXPECT_EQ(Size("<img src=\"lsys:/no/such/file.txt\">").cx, 32);
     // Names that find nothing take no room.
     EXPECT_EQ(Size("<img src=\"idx:1\">").cx, 0);
     EXPECT_EQ(Size("<img src=\"nothing\">").cx, 0);
