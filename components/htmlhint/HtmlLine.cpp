@@ -42,6 +42,12 @@ std::string AsWritten(std::string_view Tag, const std::string& Upper, std::strin
     return Value;
 }
 
+// A new font handle is costly: the canvas gets one only when the font really changes.
+void SetFont(TCanvas& Canvas, const LOGFONT& Font) {
+    if (std::memcmp(&Canvas.Font().LogFont(), &Font, sizeof Font) != 0)
+        Canvas.Font().SetLogFont(Font);
+}
+
 int Clamped(int Value) {
     return std::clamp(Value, 0, HtmlHintLimits::kMaxOffset);
 }
@@ -104,7 +110,7 @@ TLine TLineLayout::Layout(size_t& Pos, TStyle& Style, int X, int Y, TPass Pass,
     FLine = TLine{};
     FLine.Align = Style.Align;
     FLine.Indent = Style.Indent;
-    FCanvas.Font().SetLogFont(Style.Font);
+    SetFont(FCanvas, Style.Font);
     FCanvas.Font().SetColor(Style.FontColor);
     if (!Style.Hidden) FLine.Height = TextHeight();
     if (Pass == TPass::Draw && Style.ParaFill != clNone) FillLine(Style.ParaFill);
@@ -118,12 +124,12 @@ TLine TLineLayout::Layout(size_t& Pos, TStyle& Style, int X, int Y, TPass Pass,
                 if (Blank < RunEnd) RunEnd = Blank + 1;
             }
             const std::string Run = ReplaceRunEntities(FText.substr(Pos, RunEnd - Pos));
-            if (Pass == TPass::Measure && FOptions.WordWrap && !Style.Hidden && FEndsInBlank) {
-                const int Width = Measure(Run).cx;
-                if (FX + Width > FRect.Right && Width < FRect.Width()) break;
-            }
+            const TSize Size = Style.Hidden || Run.empty() ? TSize{0, 0} : Measure(Run);
+            if (Pass == TPass::Measure && FOptions.WordWrap && !Style.Hidden && FEndsInBlank &&
+                FX + Size.cx > FRect.Right && Size.cx < FRect.Width())
+                break;
             Pos = RunEnd;
-            PlaceRun(Run);
+            PlaceRun(Run, Size);
             continue;
         }
         // "<" with fewer than two characters after it: the rest is no tag and is dropped.
@@ -164,10 +170,9 @@ TSize TLineLayout::Measure(const std::string& Run) {
     return TSize{R.right - R.left, R.bottom - R.top};
 }
 
-void TLineLayout::PlaceRun(const std::string& Run) {
+void TLineLayout::PlaceRun(const std::string& Run, TSize Size) {
     if (FConsume) FResult.PlainText += Visible(Run);
     if (FStyle->Hidden || Run.empty()) return;
-    const TSize Size = Measure(Run);
     FLine.Height = std::max(FLine.Height, int(Size.cy));
     if (FStyle->Sub) FLine.SubSpace = std::max(FLine.SubSpace, int(Size.cy) / 4);
     if (FStyle->Sup) FLine.SupSpace = std::max(FLine.SupSpace, int(Size.cy) / 4);
@@ -436,9 +441,7 @@ TLineLayout::TTagResult TLineLayout::CloseFont(std::string_view, const std::stri
     LOGFONT L = FCanvas.Font().LogFont();
     std::memcpy(L.lfFaceName, FBaseFont.lfFaceName, sizeof L.lfFaceName);
     L.lfHeight = FBaseFont.lfHeight;
-    const TColor Color = FCanvas.Font().Color();
-    FCanvas.Font().SetLogFont(L);
-    SetTextColor(Color);
+    SetFont(FCanvas, L);
     SetTextColor(S.FontSavedColor);
     S.TextBack = S.FontSavedBack;
     return TTagResult::Go;
@@ -471,7 +474,7 @@ TLineLayout::TTagResult TLineLayout::Rotate(std::string_view, const std::string&
     LOGFONT L = FCanvas.Font().LogFont();
     L.lfEscapement = L.lfOrientation = Degrees * 10;
     const TColor Color = FCanvas.Font().Color();
-    FCanvas.Font().SetLogFont(L);
+    SetFont(FCanvas, L);
     SetTextColor(Color);
     return TTagResult::Go;
 }
@@ -481,7 +484,7 @@ TLineLayout::TTagResult TLineLayout::Unrotate(std::string_view, const std::strin
     if (!S.Rotated) return TTagResult::Go;
     S.Rotated = false;
     const TColor Color = FCanvas.Font().Color();
-    FCanvas.Font().SetLogFont(S.Unrotated);
+    SetFont(FCanvas, S.Unrotated);
     SetTextColor(Color);
     return TTagResult::Go;
 }
@@ -521,7 +524,7 @@ TLineLayout::TTagResult TLineLayout::ListItem(std::string_view, const std::strin
     std::strcpy(Symbol.lfFaceName, "Symbol");
     Symbol.lfCharSet = SYMBOL_CHARSET;
     Symbol.lfEscapement = Symbol.lfOrientation = 0;
-    FCanvas.Font().SetLogFont(Symbol);
+    SetFont(FCanvas, Symbol);
     SetTextColor(Color);
     const std::string Bullet = S.ListLevel % 2 == 1 ? "\xB7" : "o";
     if (!S.Hidden) {
@@ -534,7 +537,7 @@ TLineLayout::TTagResult TLineLayout::ListItem(std::string_view, const std::strin
         }
         FX += std::max(int(Size.cx) + 4, 12);
     }
-    FCanvas.Font().SetLogFont(Text);
+    SetFont(FCanvas, Text);
     SetTextColor(Color);
     return TTagResult::Go;
 }

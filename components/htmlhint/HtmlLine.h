@@ -84,7 +84,7 @@ class TLineLayout {
     static const TTagRule kTags[];
 
     TTagResult HandleTag(std::string_view Tag);
-    void PlaceRun(const std::string& Run);
+    void PlaceRun(const std::string& Run, TSize Size);
     TSize Measure(const std::string& Run);
     void Paint(const std::string& Run, TSize Size);
     void PaintText(const std::string& Run, const TRect& Cell);
