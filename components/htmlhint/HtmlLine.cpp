@@ -271,9 +271,8 @@ void TLineLayout::FillLine(TColor Color) {
     FCanvas.Brush().SetStyle(bsClear);
 }
 
-int TLineLayout::Scaled(int Pixels) const {
-    const int Dpi = GetDeviceCaps(
-        FCanvas.HandleAllocated() ? const_cast<TCanvas&>(FCanvas).Handle() : HDC(0), LOGPIXELSX);
+int TLineLayout::Scaled(int Pixels) {
+    const int Dpi = GetDeviceCaps(FCanvas.Handle(), LOGPIXELSX);
     const double Scale = (Dpi > 0 ? Dpi : 96) / 96.0 * FOptions.Resolution;
     return Clamped(int(std::lround(Pixels * Scale)));
 }

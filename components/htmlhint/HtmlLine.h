@@ -94,7 +94,7 @@ class TLineLayout {
     // False when the picture does not fit on a line that has content already.
     bool PlacePicture(std::string_view Tag, const std::string& Upper);
     THTMLPicture* FindPicture(const std::string& Source);
-    int Scaled(int Pixels) const;
+    int Scaled(int Pixels);
     void TileBackground(THTMLPicture& Picture);
     void FillLine(TColor Color);
     int CellTop() const;

@@ -310,3 +310,26 @@ TEST_F(TrayIcon, AWindowThatStartsMinimisedStaysInTheTray) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TrayIcon, AProcedurePutInAfterTheIconKeepsItsChainWhenTheIconGoes) {
+    Tray->Loaded();
+    WNDPROC Before = nullptr;
+    int Seen = 0;
+    const WNDPROC Later = MakeObjectInstance([&](TMessage& M) {
+        if (M.Msg == WM_USER + 5) ++Seen;
+        M.Result = CallWindowProc(Before, Owner, M.Msg, M.WParam, M.LParam);
+    });
+    Before = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtr(Owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Later)));
+    Tray.reset();
+    Windows().Log.clear();
+    SendMessage(Owner, WM_USER + 5, 0, 0);
+    EXPECT_EQ(Seen, 1);
+    EXPECT_EQ(Windows().MessagesOf(Owner, {WM_USER + 5}), (std::vector<UINT>{WM_USER + 5}));
+    SetWindowLongPtr(Owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Before));
+    FreeObjectInstance(Later);
+}
+
+}  // namespace
