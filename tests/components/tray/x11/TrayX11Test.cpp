@@ -9,8 +9,10 @@
 #include <QProcess>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "components/tray/StTrayIcon.h"
+#include "platform/menus/MenuImpl.h"
 #include "tests/support/GuiTestSupport.h"
 
 using namespace GuiTest;
@@ -56,6 +58,29 @@ std::optional<QPoint> IconInTray() {
     return std::nullopt;
 }
 
+std::vector<HWND> MenuWindows() {
+    std::vector<HWND> Out;
+    EnumWindows(
+        [&](HWND Wnd, LPARAM) {
+            if (GetClassName(Wnd) == kMenuClassName && IsWindowVisible(Wnd)) Out.push_back(Wnd);
+            return TRUE;
+        },
+        0);
+    return Out;
+}
+
+// The screen's picture of a rectangle, once it shows some black (the menu's text is drawn).
+std::optional<QImage> Painted(const RECT& R) {
+    const QImage I = QGuiApplication::primaryScreen()
+                         ->grabWindow(0, R.left, R.top, R.right - R.left, R.bottom - R.top)
+                         .toImage();
+    int Black = 0;
+    for (int Y = 0; Y < I.height(); ++Y)
+        for (int X = 0; X < I.width(); ++X) Black += (I.pixel(X, Y) & 0xFFFFFF) == 0;
+    if (Black < 20) return std::nullopt;
+    return I;
+}
+
 std::string Xdo(const QStringList& Args) {
     QProcess Process;
     Process.start(QStringLiteral("xdotool"), Args);
@@ -97,6 +122,38 @@ TEST(TrayX11, TheIconSitsInTheTrayAndAClickOnItReachesTheIcon) {
     const QPoint At = *IconInTray();
     Xdo({"mousemove", QString::number(At.x() + 2), QString::number(At.y() + 2), "click", "1"});
     EXPECT_TRUE(PumpUntil([&] { return Clicks > 0; }, 20000));
+
+    // A right click opens the built-in menu, kept on the screen; "&Restore" brings the window
+    // back. The menu runs its loop inside the click's callback: what the test does meanwhile
+    // comes from a timer, and xdotool runs on its own.
+    RECT MenuRect{};
+    bool Clicked = false;
+    QTimer Poll;
+    QObject::connect(&Poll, &QTimer::timeout, [&] {
+        const std::vector<HWND> W = MenuWindows();
+        if (Clicked || W.empty()) return;
+        GetWindowRect(W[0], &MenuRect);
+        const RECT Around{MenuRect.left - 40, MenuRect.top - 20, 640, 480};
+        const std::optional<QImage> Shot = Painted(Around);
+        if (!Shot) return;
+        Shot->save(QStringLiteral(KESTRO_BINARY_DIR "/pictures/tray/tray-menu.png"));
+        const MenuImpl::TLayout L = MenuImpl::LayoutOf(*MenuImpl::Find(Tray.BuiltInMenu()));
+        const RECT Item = L.Items[1];
+        Clicked = true;
+        QProcess::startDetached(
+            QStringLiteral("xdotool"),
+            {"mousemove", QString::number(MenuRect.left + Item.left + 20),
+             QString::number(MenuRect.top + (Item.top + Item.bottom) / 2), "click", "1"});
+    });
+    Poll.start(50);
+    QProcess::startDetached(QStringLiteral("xdotool"), {"mousemove", QString::number(At.x() + 2),
+                                                        QString::number(At.y() + 2), "click", "3"});
+    EXPECT_TRUE(PumpUntil([&] { return Clicked && IsWindowVisible(Owner); }, 30000));
+    Poll.stop();
+    // At the pointer, hanging up and to the left of it: there is no room below or right.
+    EXPECT_EQ(MenuRect.right, At.x() + 2);
+    EXPECT_EQ(MenuRect.bottom, At.y() + 2);
+    EXPECT_TRUE(MenuWindows().empty());
 }
 
 }  // namespace
