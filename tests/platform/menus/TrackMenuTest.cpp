@@ -27,12 +27,50 @@ std::vector<HWND> MenuWindows() {
     return Out;
 }
 
+// The open menu window number Index once its host is on the screen and takes input (a nested
+// pass of the loop until then).
+HWND Shown(size_t Index) {
+    PumpUntil(
+        [&] {
+            const std::vector<HWND> W = MenuWindows();
+            return W.size() > Index && QtWindowOf(W[Index]) && QtWindowOf(W[Index])->isExposed();
+        },
+        5000);
+    const std::vector<HWND> W = MenuWindows();
+    return W.size() > Index ? W[Index] : 0;
+}
+
 // The middle of an item of an open menu, on the screen.
 POINT ItemPoint(HWND MenuWnd, HMENU Menu, int Index) {
     const MenuImpl::TLayout L = MenuImpl::LayoutOf(*MenuImpl::Find(Menu));
     const RECT R = L.Items[size_t(Index)];
     return ScreenOf(MenuWnd, POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2});
 }
+
+// Steps that run one after the other from timers, each armed once the step before has returned,
+// so that the menus' loop (which runs in the test's own call to TrackPopupMenu) has taken the
+// input a step gave before the next step looks. (TScript arms the next step first, for steps
+// that start a loop themselves; a step that handles Qt's events would then run the next one
+// inside it.)
+class TSteps {
+  public:
+    explicit TSteps(std::vector<std::function<void()>> Steps) : FSteps(std::move(Steps)) {}
+    void Start() { Schedule(0); }
+    bool Done() const { return FDone >= FSteps.size(); }
+
+  private:
+    void Schedule(size_t Index) {
+        if (Index >= FSteps.size()) return;
+        QTimer::singleShot(1, &FContext, [this, Index] {
+            FSteps[Index]();
+            FDone = Index + 1;
+            Schedule(Index + 1);
+        });
+    }
+    QObject FContext;
+    std::vector<std::function<void()>> FSteps;
+    size_t FDone = 0;
+};
 
 class TrackMenu : public ::testing::Test {
   protected:
@@ -60,8 +98,7 @@ class TrackMenu : public ::testing::Test {
 
     // Tracks the menu at At while the steps run one after the other inside its loop.
     BOOL Track(UINT Flags, POINT At, std::vector<std::function<void()>> Steps) {
-        TScript Script;
-        for (auto& S : Steps) Script.Then(std::move(S));
+        TSteps Script(std::move(Steps));
         Script.Start();
         const BOOL Result = TrackPopupMenu(Menu, Flags, At.x, At.y, 0, Owner, nullptr);
         EXPECT_TRUE(PumpUntil([&] { return Script.Done(); }, 5000));
@@ -111,17 +148,15 @@ TEST_F(TrackMenu, TheMouseHighlightsAndAClickChoosesWithoutTakingTheFocus) {
 
 TEST_F(TrackMenu, ReturnCmdGivesTheIdInsteadOfACommandAndCancellingGivesZero) {
     std::vector<HWND> W;
-    EXPECT_EQ(
-        Track(TPM_RETURNCMD, {100, 100},
-              {[&] { W = MenuWindows(); }, [&] { MouseClick(W[0], ItemPoint(W[0], Menu, 0)); }}),
-        1);
+    EXPECT_EQ(Track(TPM_RETURNCMD, {100, 100},
+                    {[&] { W = {Shown(0)}; }, [&] { MouseClick(W[0], ItemPoint(W[0], Menu, 0)); }}),
+              1);
     // A disabled item and a separator choose nothing: the menu stays open until Esc.
-    EXPECT_EQ(
-        Track(TPM_RETURNCMD, {100, 100},
-              {[&] { W = MenuWindows(); }, [&] { MouseClick(W[0], ItemPoint(W[0], Menu, 2)); },
-               [&] { MouseClick(W[0], ItemPoint(W[0], Menu, 1)); },
-               [&] { EXPECT_EQ(MenuWindows().size(), 1u); }, [&] { Key(Qt::Key_Escape); }}),
-        0);
+    EXPECT_EQ(Track(TPM_RETURNCMD, {100, 100},
+                    {[&] { W = {Shown(0)}; }, [&] { MouseClick(W[0], ItemPoint(W[0], Menu, 2)); },
+                     [&] { MouseClick(W[0], ItemPoint(W[0], Menu, 1)); },
+                     [&] { EXPECT_EQ(MenuWindows().size(), 1u); }, [&] { Key(Qt::Key_Escape); }}),
+              0);
     // A click outside the menu closes it.
     EXPECT_EQ(Track(TPM_RETURNCMD, {100, 100}, {[&] { MouseClick(Owner, POINT{400, 300}); }}), 0);
     EXPECT_TRUE(Commands().empty());
@@ -156,10 +191,10 @@ TEST_F(TrackMenu, HoveringASubmenuItemOpensItBesideTheItem) {
     RECT Parent{}, Child{};
     POINT Item{};
     EXPECT_EQ(Track(TPM_RETURNCMD, {100, 100},
-                    {[&] { W = MenuWindows(); }, [&] { MouseMove(W[0], ItemPoint(W[0], Menu, 3)); },
+                    {[&] { W = {Shown(0)}; }, [&] { MouseMove(W[0], ItemPoint(W[0], Menu, 3)); },
                      [&] {
-                         W = MenuWindows();
-                         ASSERT_EQ(W.size(), 2u);
+                         W = {Shown(0), Shown(1)};
+                         ASSERT_NE(W[1], 0u);
                          GetWindowRect(W[0], &Parent);
                          GetWindowRect(W[1], &Child);
                          Item = ItemPoint(W[0], Menu, 3);
@@ -194,8 +229,7 @@ TEST_F(TrackMenu, AlignmentFlagsAndTheWorkAreaPlaceTheMenu) {
     };
     for (const TCase& C : Cases) {
         RECT R{};
-        Track(C.Flags, C.At,
-              {[&] { GetWindowRect(MenuWindows()[0], &R); }, [&] { Key(Qt::Key_Escape); }});
+        Track(C.Flags, C.At, {[&] { GetWindowRect(Shown(0), &R); }, [&] { Key(Qt::Key_Escape); }});
         const std::string E = C.Edges;
         EXPECT_EQ(E[0] == 'l' ? R.left : R.right, C.At.x) << E;
         EXPECT_EQ(E[1] == 't' ? R.top : R.bottom, C.At.y) << E;
@@ -212,13 +246,13 @@ TEST_F(TrackMenu, PictureOfAMenuWithItsSubmenuOpen) {
     QRgb Highlight = 0;
     Track(TPM_RETURNCMD, {20, 20},
           {[&] {
-               const HWND W = MenuWindows()[0];
+               const HWND W = Shown(0);
                MouseMove(W, ItemPoint(W, Menu, 3));
            },
            [&] {
-               const std::vector<HWND> W = MenuWindows();
-               ASSERT_EQ(W.size(), 2u);
-               MouseMove(W[1], ItemPoint(W[1], Sub, 1));
+               const HWND W = Shown(1);
+               ASSERT_NE(W, 0u);
+               MouseMove(W, ItemPoint(W, Sub, 1));
            },
            [&] {
                const std::vector<HWND> W = MenuWindows();
