@@ -1,6 +1,7 @@
 #include "platform/shell/Tray.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
@@ -9,6 +10,7 @@
 #include <cstring>
 
 #include "platform/classes/CodePages.h"
+#include "platform/core/Input.h"
 #include "platform/core/Messages.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/shell/Limits.h"
@@ -55,6 +57,11 @@ class TQtTrayService : public TTrayService {
 
   private:
     static void Activated(HWND Wnd, UINT ID, QSystemTrayIcon::ActivationReason Reason) {
+        // The click was on the tray's window, not one of ours: the layer's cursor position is
+        // where our own windows last saw the pointer. A menu opened "at the cursor" must open
+        // where the pointer is now.
+        const QPoint Pointer = QCursor::pos();
+        SetCursorPos(Pointer.x(), Pointer.y());
         switch (Reason) {
             case QSystemTrayIcon::Trigger:
                 TrayIconClicked(Wnd, ID, kLButtonDown);
