@@ -174,6 +174,23 @@ TEST(CoreTimers, KillTimerDropsATickAlreadyQueued) {
     EXPECT_TRUE(W.Params(WM_TIMER).empty());
 }
 
+// A timer started again with the same id starts over: the tick queued by its old period is gone.
+TEST(CoreTimers, RestartingATimerDropsATickAlreadyQueued) {
+    TRecordingWindow W;
+    W.OnMessage = [&](TMessage& M) {
+        if (M.Msg == WM_A) SetTimer(W.Handle, 5, 100000);
+    };
+    SetTimer(W.Handle, 5, 10);
+    const DWORD Start = GetTickCount();
+    for (int Tries = 0; Tries < 100 && GetTickCount() - Start < 12; ++Tries)
+        Application.WaitForEvent(1000);
+    PostMessage(W.Handle, WM_A, 0, 0);
+    Application.ProcessMessages();
+    Application.ProcessMessages();
+    EXPECT_TRUE(W.Params(WM_TIMER).empty());
+    KillTimer(W.Handle, 5);
+}
+
 TEST(CoreTimers, TimersEndWithTheirWindowAndNeedOne) {
     EXPECT_EQ(SetTimer(0, 1, 10), 0u);
     auto W = std::make_unique<TRecordingWindow>();
