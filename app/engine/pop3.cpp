@@ -484,6 +484,13 @@ void TKestroPOP3Client::DoResponse(TIpCustomPop3Client*, TIpPop3States responseT
         return;
     }
     switch (responseTo) {
+        case psStat:
+            // A count that is no count would be read as an empty mailbox: the mail would stay
+            // on the server unseen while the run reports success.
+            if (Client->MessageCount() < 0)
+                Fail("Error auf " + ServerName + ": STAT-Antwort \"" +
+                     IpLineForLog(Client->LastResponse()) + "\" ist ung\xC3\xBCltig");
+            break;
         case psNoOp:
         case psDele:
             FetchNext();

@@ -208,8 +208,9 @@ void TIpCustomPop3Client::DoReadLine(SOCKET socket, const std::string& line) {
     const TPop3Reply reply = SplitPop3Reply(line);
     FLastResponse = line;
     if (FState == psStat) {
-        FMessageCount = int32_t(Pop3Number(ListLineNumber(reply.Text), -1, INT32_MAX));
-        FMailboxSize = Pop3Number(ListLineValue(reply.Text), -1, INT64_MAX);
+        const TPop3Stat stat = ParsePop3Stat(reply.Text);
+        FMessageCount = stat.Count;
+        FMailboxSize = stat.Size;
     }
     const uint64_t sentBefore = FCommandsSent;
 

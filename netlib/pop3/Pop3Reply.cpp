@@ -22,6 +22,20 @@ int64_t Pop3Number(const std::string& text, int64_t fallback, int64_t max) {
     return negative ? -value : value;
 }
 
+TPop3Stat ParsePop3Stat(const std::string& text) {
+    // Counts and sizes are never negative: a "-" makes the word no number at all.
+    auto unsignedWord = [](const std::string& word, int64_t max) {
+        return !word.empty() && word[0] != '-' ? Pop3Number(word, -1, max) : int64_t(-1);
+    };
+    const size_t countEnd = text.find(' ');
+    TPop3Stat stat;
+    stat.Count = int32_t(unsignedWord(text.substr(0, countEnd), INT32_MAX));
+    if (countEnd == std::string::npos) return stat;
+    const size_t sizeEnd = text.find(' ', countEnd + 1);
+    stat.Size = unsignedWord(text.substr(countEnd + 1, sizeEnd - countEnd - 1), INT64_MAX);
+    return stat;
+}
+
 std::string Pop3Timestamp(const std::string& greeting) {
     const size_t open = greeting.find('<');
     if (open == std::string::npos) return std::string();

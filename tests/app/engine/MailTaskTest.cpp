@@ -253,6 +253,31 @@ TEST_F(Pop3Task, RefusedLoginEndsTheTaskWithExitCode1) {
     EXPECT_TRUE(Contains(Lines, "Error auf 127.0.0.1: [AUTH] Authentication failed."));
 }
 
+// A mailbox whose count cannot be read is no empty mailbox: the run must not report success
+// while the mail stays on the server unseen.
+TEST_F(Pop3Task, StatReplyWithoutACountEndsTheTaskWithExitCode1) {
+    for (const char* Reply : {"+OK 99999999999999999999 100", "+OK -5 0", "+OK -1 -1", "+OK"}) {
+        const std::string stat = Reply;
+        SCOPED_TRACE(stat);
+        SetRunExitCode(0);
+        Lines.clear();
+        TKestroPOP3Client task;
+        Run(task, "");
+        Peer.Accept();
+        Peer.Say("+OK ready");
+        Peer.Say("+OK");
+        Peer.Say("+OK");
+        EXPECT_EQ(Peer.Sent(), "USER joe\r\nPASS pw\r\nSTAT\r\n");
+        Peer.Say(stat);
+        ExpectEnded(task, 1);
+        EXPECT_TRUE(Contains(
+            Lines, "Error auf 127.0.0.1: STAT-Antwort \"" + stat + "\" ist ung\xC3\xBCltig"));
+        Peer.SayAll("+OK\r\n1 100\r\n.\r\n");
+        EXPECT_FALSE(Contains(Lines, "Nachrichten empfangen/bearbeitet"));
+        EXPECT_EQ(Peer.Sent().find("RETR"), std::string::npos);
+    }
+}
+
 TEST_F(Pop3Task, ServerThatClosesEarlyEndsTheTaskWithExitCode1) {
     TKestroPOP3Client task;
     Run(task, "");
