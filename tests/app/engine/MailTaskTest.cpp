@@ -814,4 +814,18 @@ TEST_F(SmtpTask, ServerThatClosesBeforeTheBodyIsAcceptedKeepsTheFile) {
     EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
 }
 
+// A reply cut short by the close has no code: the log shows what did arrive.
+TEST_F(SmtpTask, HalfAReplyBeforeTheCloseIsLoggedAsItArrived) {
+    Outgoing("M0001.OUT", "ann@example.org", "one");
+    TKestroSMTPClient task;
+    Run(task, "");
+    GreetWithoutLogin();
+    Deliver("ann@example.org");
+    Peer.SayAll("25");
+    Peer.Close();
+    ExpectEnded(task, 1);
+    EXPECT_TRUE(Contains(Lines, "SMTP Error 0 auf 127.0.0.1: ung\xC3\xBCltige Antwort \"25\""));
+    EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
+}
+
 }  // namespace
