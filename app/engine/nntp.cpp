@@ -64,6 +64,22 @@ std::string AfterCode(const std::string& line) {
     return line.size() > 4 ? line.substr(4) : "";
 }
 
+// The server refused a post because it holds an article with that Message-ID already: the
+// article is there, from an earlier run that ended before it could delete its file. INN
+// passes its own transfer code on in the text of its refusal ("441 435 Duplicate"); a bare 435
+// or 437 says the same. 437 also turns articles away for other reasons ("437 Unwanted
+// newsgroup"), which are no delivery: with 437 only a duplicate counts.
+bool AlreadyPosted(int32_t code, const std::string& text) {
+    std::string reason = text;
+    if (code == 441) {
+        code = StatusCode(text);
+        reason = AfterCode(text);
+        if (text.size() > 3 && text[3] != ' ') return false;
+    }
+    if (code == 435) return true;
+    return code == 437 && LowerAscii(reason).find("duplicate") != std::string::npos;
+}
+
 // The spool directories whose outgoing news a task is posting now.
 std::multiset<std::string> gPostingSpools;
 
@@ -492,6 +508,13 @@ void TKestroNNTPClient::DoResponse(TIpCustomNntpClient*, TIpNntpStates responseT
                                    const std::string& response) {
     if (State == tsFinished) return;
     if (responseTo == nsPost && code == 240) FPostAccepted = true;
+    if (responseTo == nsPost && AlreadyPosted(code, response)) {
+        // Posting it again can never succeed: every later article would wait behind it.
+        Log("Artikel " + std::to_string(FileIndex + 1) + " ist auf " + Server() +
+            " bereits vorhanden und gilt als versandt: " + std::to_string(code) + " " + response);
+        FPostAccepted = true;
+        return;
+    }
     if (responseTo == nsGroup && FJob == jbSendNews) return;  // posting needs no selected group
     if (responseTo == nsGroup && (code == 411 || code == 441)) {
         Guarded([&] { StoreMissingGroupNotice(response); });

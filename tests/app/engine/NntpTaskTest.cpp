@@ -640,6 +640,58 @@ TEST_F(NntpPostTest, RefusedPostKeepsItsFileAndTheRest) {
     EXPECT_EQ(RunExitCode(), 1);  // an unattended caller learns that the posts are still there
 }
 
+// A run that ended between the server's acceptance and the deletion leaves a file the server
+// has already: its refusal of the copy is a delivery, or no later article would ever go out.
+TEST_F(NntpPostTest, ArticleTheServerHoldsAlreadyCountsAsDelivered) {
+    Box("");
+    Outgoing("N1.OUT");
+    Outgoing("N2.OUT");
+    Outgoing("N3.OUT");
+    Start("SendNews");
+    Greet();
+    Feed("211 0 0 0 de.test\r\n340 send\r\n");
+    Sent();
+    Feed("441 435 Duplicate\r\n");
+    EXPECT_EQ(SpoolFiles("N*.OUT"), (std::vector<std::string>{"N2.OUT", "N3.OUT"}));
+    EXPECT_TRUE(
+        Logged("Artikel 1 ist auf news.example bereits vorhanden und gilt als versandt: "
+               "441 435 Duplicate"));
+    EXPECT_EQ(Sent(), "POST\r\n");
+    Feed("340 send\r\n240 posted\r\n");
+    Feed("340 send\r\n437 Duplicate article\r\n");
+    EXPECT_TRUE(
+        Logged("Artikel 3 ist auf news.example bereits vorhanden und gilt als versandt: "
+               "437 Duplicate article"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_TRUE(SpoolFiles("N*.OUT").empty());
+    EXPECT_EQ(RunExitCode(), 0);
+    EXPECT_FALSE(Logged("NNTP Error"));
+}
+
+// Every other refusal, a 437 for any reason but a duplicate among them, keeps the article.
+TEST_F(NntpPostTest, RefusalForAnyOtherReasonKeepsTheFile) {
+    for (const char* Refusal : {"441 437 Unwanted newsgroup \"de.test\"", "437 Too old",
+                                "441 4350 odd", "441 Duplicate", "436 try again later"}) {
+        SCOPED_TRACE(Refusal);
+        const std::string Text = Refusal;
+        SetRunExitCode(0);
+        Box("");
+        Outgoing("N1.OUT");
+        Outgoing("N2.OUT");
+        Start("SendNews");
+        Greet();
+        Feed("211 0 0 0 de.test\r\n340 send\r\n" + Text + "\r\n");
+        EXPECT_EQ(Task->State, 3);
+        EXPECT_EQ(RunExitCode(), 1);
+        EXPECT_TRUE(
+            Logged("NNTP Error " + Text.substr(0, 3) + " auf news.example: " + Text.substr(4)));
+        EXPECT_EQ(SpoolFiles("N*.OUT").size(), 2u);
+        Task.reset();
+        NNTPTasks.SaveAndClear();
+        ConfigList.FreeAll();
+    }
+}
+
 TEST_F(NntpPostTest, ConnectionLostDuringThePostKeepsTheFile) {
     Box("");
     Outgoing("N1.OUT");
