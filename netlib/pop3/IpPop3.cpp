@@ -208,9 +208,9 @@ void TIpCustomPop3Client::DoReadLine(SOCKET socket, const std::string& line) {
     const TPop3Reply reply = SplitPop3Reply(line);
     FLastResponse = line;
     if (FState == psStat) {
-        const TPop3Stat stat = ParsePop3Stat(reply.Text);
-        FMessageCount = stat.Count;
-        FMailboxSize = stat.Size;
+        const TPop3Stat Stat = ParsePop3Stat(reply.Text);
+        FMessageCount = Stat.Count;
+        FMailboxSize = Stat.Size;
     }
     const uint64_t sentBefore = FCommandsSent;
 

@@ -23,7 +23,7 @@ struct TPop3Stat {
     int32_t Count = -1;
     int64_t Size = -1;
 };
-TPop3Stat ParsePop3Stat(const std::string& text);
+TPop3Stat ParsePop3Stat(const std::string& Text);
 
 // The greeting's APOP time stamp: from the first "<" to the first ">" after it, both included;
 // empty when there is none.
