@@ -1,11 +1,14 @@
 #include "app/engine/nntp.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <ctime>
 #include <set>
 #include <utility>
 
+#include "app/engine/BatchRecords.h"
+#include "app/engine/ExitPoints.h"
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/RunState.h"
 #include "app/engine/UnitScheduler.h"
@@ -69,15 +72,15 @@ std::string AfterCode(const std::string& line) {
 // passes its own transfer code on in the text of its refusal ("441 435 Duplicate"); a bare 435
 // or 437 says the same. 437 also turns articles away for other reasons ("437 Unwanted
 // newsgroup"), which are no delivery: with 437 only a duplicate counts.
-bool AlreadyPosted(int32_t code, const std::string& text) {
-    std::string reason = text;
-    if (code == 441) {
-        code = StatusCode(text);
-        reason = AfterCode(text);
-        if (text.size() > 3 && text[3] != ' ') return false;
+bool AlreadyPosted(int32_t Code, const std::string& Text) {
+    std::string Reason = Text;
+    if (Code == 441) {
+        Code = StatusCode(Text);
+        Reason = AfterCode(Text);
+        if (Text.size() > 3 && Text[3] != ' ') return false;
     }
-    if (code == 435) return true;
-    return code == 437 && LowerAscii(reason).find("duplicate") != std::string::npos;
+    if (Code == 435) return true;
+    return Code == 437 && LowerAscii(Reason).find("duplicate") != std::string::npos;
 }
 
 // The spool directories whose outgoing news a task is posting now.
@@ -367,29 +370,58 @@ int64_t TKestroNNTPClient::TakeRequested() {
 bool TKestroNNTPClient::FinishGroup() {
     if (!FGroupActive) return StoreBatch();
     FGroupActive = false;
-    if (!StoreBatch()) return false;
-    std::string line = GroupName + " " + std::to_string(LastNo);
-    if (HdrOnly) line += " HdrOnly";
-    NNTPTasks.GetList(GroupListIndex)->SetString(CurrentLine, line);
-    // A run killed from here on fetches this group again only up to this point.
-    try {
-        NNTPTasks.SaveList(GroupListIndex);
-    } catch (const std::exception& e) {
-        // The line is kept in memory and written again at the end of the run.
-        Log("Error: " + std::string(e.what()));
-        SetRunExitCode(ExitCodeError);
-    }
-    return true;
+    std::string Line = GroupName + " " + std::to_string(LastNo);
+    if (HdrOnly) Line += " HdrOnly";
+    const TLineMove Move{CurrentLine, (*NNTPTasks.GetList(GroupListIndex))[CurrentLine], Line};
+    return CommitBatch(&Move);
 }
 
-void TKestroNNTPClient::SaveDupeDatabase() {
-    if (!DupeCheck || !DupeCheck->Modified()) return;
+bool TKestroNNTPClient::MoveGroupLine(const TLineMove& Move) {
+    NNTPTasks.GetList(GroupListIndex)->SetString(Move.Line, Move.To);
+    try {
+        NNTPTasks.SaveList(GroupListIndex);
+        return true;
+    } catch (const std::exception& E) {
+        // The line is kept in memory and written again at the end of the run.
+        Log("Error: " + std::string(E.what()));
+        SetRunExitCode(ExitCodeError);
+        return false;
+    }
+}
+
+bool TKestroNNTPClient::SaveDupeDatabase() {
+    if (!DupeCheck || !DupeCheck->Modified()) return true;
     try {
         DupeCheck->Save();
+        return true;
     } catch (const std::exception& e) {
         Log("Error: " + std::string(e.what()));
         SetRunExitCode(ExitCodeError);
+        return false;
     }
+}
+
+std::string TKestroNNTPClient::RecordBatch(const TLineMove* Move) {
+    const bool Learns = DupeCheck && !FDupeBatch.Empty();
+    if (!Move && !Learns) return std::string();
+    TBatchRecord Record;
+    Record.Batch = Container.FileName();
+    Record.Complete = Container.CompleteName();
+    Record.Temps = Container.TempNames();
+    if (Move) {
+        Record.GroupList = NNTPTasks.FileNames.at(size_t(GroupListIndex));
+        Record.Line = Move->Line;
+        Record.OldLine = Move->From;
+        Record.NewLine = Move->To;
+    }
+    if (Learns) {
+        Record.Dupes = DupeCheck->FileName();
+        // Only the newest entries stay in the database.
+        const std::vector<std::string>& All = FDupeBatch.Fingerprints();
+        const size_t Kept = std::min(All.size(), size_t(std::max(DupeCheck->MaxEntries, 0)));
+        Record.Entries.assign(All.end() - ptrdiff_t(Kept), All.end());
+    }
+    return WriteBatchRecord(Record, ProgramDirectory());
 }
 
 bool TKestroNNTPClient::AddToBatch(TIpMessage& message) {
@@ -410,25 +442,46 @@ bool TKestroNNTPClient::AddToBatch(TIpMessage& message) {
 }
 
 bool TKestroNNTPClient::StoreBatch() {
-    if (Container.Count() == 0) {
+    return CommitBatch(nullptr);
+}
+
+bool TKestroNNTPClient::CommitBatch(const TLineMove* Move) {
+    std::string Record;
+    const bool Batch = Container.Count() > 0;
+    if (Batch) {
+        try {
+            if (Box().NntpSort == 1) Container.Sort();
+            Container.Complete();
+            ExitPoint(epBatchComplete);
+            Record = RecordBatch(Move);
+            ExitPoint(epBatchRecorded);
+            Container.TakeName();
+            ExitPoint(epBatchNamed);
+        } catch (const std::exception& E) {
+            // The group's line keeps its number and the dupe database never saw the articles,
+            // so they come again next time.
+            Container.Clear();
+            if (!Record.empty()) DeleteFile(Record);
+            if (DupeCheck) DupeCheck->Discard(FDupeBatch);
+            Log("Error: " + std::string(E.what()));
+            SetRunExitCode(ExitCodeError);
+            return false;
+        }
+    } else {
         Container.Clear();
-        return true;
     }
-    try {
-        if (Box().NntpSort == 1) Container.Sort();
-        Container.SaveAsBatch();
-        if (DupeCheck) DupeCheck->Commit(FDupeBatch);
-        SaveDupeDatabase();
-        return true;
-    } catch (const std::exception& e) {
-        // The group's line keeps its number and the dupe database never saw the articles, so
-        // they come again next time.
-        Container.Clear();
-        if (DupeCheck) DupeCheck->Discard(FDupeBatch);
-        Log("Error: " + std::string(e.what()));
-        SetRunExitCode(ExitCodeError);
-        return false;
+    // The batch is stored. What follows the record can redo, should the run end in its midst.
+    bool Saved = true;
+    if (Move) Saved = MoveGroupLine(*Move);
+    if (Batch) ExitPoint(epGroupListSaved);
+    if (DupeCheck) {
+        DupeCheck->Commit(FDupeBatch);
+        Saved = SaveDupeDatabase() && Saved;
     }
+    if (Batch) ExitPoint(epDupesSaved);
+    if (Saved && !Record.empty()) DeleteFile(Record);
+    if (Batch) ExitPoint(epRecordRemoved);
+    return true;
 }
 
 void TKestroNNTPClient::ConnectionLost() {
@@ -690,6 +743,7 @@ void TKestroNNTPClient::PostCompleted() {
         return;
     }
     FPostAccepted = false;
+    ExitPoint(epPostAccepted);
     if (!DeleteFile(OutgoingFiles[FileIndex]))
         Log("Error: Die Datei " + OutgoingFiles[FileIndex] + " konnte nicht gelöscht werden");
     ++FileIndex;

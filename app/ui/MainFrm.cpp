@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/engine/BatchRecords.h"
 #include "app/engine/EngineLog.h"
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/RunState.h"
@@ -626,6 +627,9 @@ void TFormMain::WMRunToDo() {
         StartRun();
         if (!CmdDialName.empty()) DialStartConnection(CmdDialName);
         IpTimeClient.Server = GlobalConfig.TimeServer;
+        // Batches a killed run left half stored are settled before anything reads the dupe
+        // database or fetches a group.
+        RecoverNewsBatches(ProgramDirectory());
         CreateDupeCheck();
     } catch (const std::exception& e) {
         // A run that cannot start (dupe file unreadable, ...) still ends properly.

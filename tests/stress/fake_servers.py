@@ -97,6 +97,8 @@ class NewsServer(Server):
     refusals: {(group, number): "503 text"} answered instead of that article.
     login: "281" accepts AUTHINFO, anything else is the refusal sent after the password.
     post_reply: the answer after a posted article ("240 ..." or a refusal).
+    held: the Message-IDs of the articles it took (answered with 240), in order; a post of one
+      it holds already is refused as INN does ("441 435 Duplicate").
     kill_after: with kill_pid set, SIGKILL to that process once that many articles were sent.
     """
 
@@ -106,6 +108,7 @@ class NewsServer(Server):
         self.login = login
         self.post_reply = post_reply
         self.posted = []
+        self.held = []
         self.served = 0
         self.kill_after = None
         self.kill_pid = None
@@ -155,8 +158,17 @@ class NewsServer(Server):
                     if not body or body.rstrip(b"\r\n") == b".":
                         break
                     lines.append(body)
-                self.posted.append(b"".join(lines))
-                self.send(conn, self.post_reply + "\r\n")
+                article = b"".join(lines)
+                self.posted.append(article)
+                mid = message_id(article)
+                with self.lock:
+                    if mid in self.held:
+                        reply = "441 435 Duplicate"
+                    else:
+                        reply = self.post_reply
+                        if reply.startswith("240"):
+                            self.held.append(mid)
+                self.send(conn, reply + "\r\n")
             else:
                 self.send(conn, "500 what?\r\n")
 
