@@ -103,7 +103,9 @@ void TKestroCustomClient::DoClientError(TIpSockControl*, SOCKET, int32_t errCode
         }
         Log("Error: ung\xC3\xBCltige URL in " + box);
     }
-    SetRunExitCode(1);
+    // A reply given up as too slow (or a connection the system timed out) is a server that
+    // stopped answering in time, as the idle time-out's case is.
+    SetRunExitCode(errCode == WSAETIMEDOUT ? ExitCodeTimeout : ExitCodeError);
     State = tsFinished;
 }
 

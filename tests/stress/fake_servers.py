@@ -206,9 +206,9 @@ def endless(conn, line):
         conn.sendall(block)
 
 
-def dripping(conn, line, stop):
-    """Sends one line every fifth of a second: never quiet long enough for an idle time-out."""
-    while not stop.wait(0.2):
+def dripping(conn, line, stop, interval=0.2):
+    """Sends the line every interval seconds: never quiet long enough for an idle time-out."""
+    while not stop.wait(interval):
         conn.sendall(line)
 
 
@@ -242,6 +242,8 @@ class Hostile(Server):
             if pop3:
                 if word in ("USER", "PASS", "NOOP", "DELE", "RSET"):
                     conn.sendall(b"+OK\r\n")
+                elif word == "STAT" and kind == "pop3-bad-stat":
+                    conn.sendall(b"+OK 99999999999999999999 100\r\n")
                 elif word == "STAT":
                     conn.sendall(b"+OK 1 100\r\n")
                 elif word == "LIST" and kind == "pop3-endless-list":
@@ -255,6 +257,9 @@ class Hostile(Server):
                 elif word == "RETR" and kind == "pop3-drip-retr":
                     conn.sendall(b"+OK message follows\r\nSubject: slow\r\n\r\n")
                     dripping(conn, b"one more line\r\n", self.stopped)
+                elif word == "RETR" and kind == "pop3-fastdrip-retr":  # about 4 KB/s
+                    conn.sendall(b"+OK message follows\r\nSubject: slow\r\n\r\n")
+                    dripping(conn, (b"z" * 62 + b"\r\n") * 16, self.stopped, 0.25)
                 elif word == "QUIT":
                     conn.sendall(b"+OK bye\r\n")
                     return
@@ -272,6 +277,9 @@ class Hostile(Server):
                 elif word == "ARTICLE" and kind == "nntp-drip-article":
                     conn.sendall(b"220 1 <slow@x>\r\nSubject: slow\r\n\r\n")
                     dripping(conn, b"one more line\r\n", self.stopped)
+                elif word == "ARTICLE" and kind == "nntp-fastdrip-article":  # about 4 KB/s
+                    conn.sendall(b"220 1 <slow@x>\r\nSubject: slow\r\n\r\n")
+                    dripping(conn, (b"z" * 62 + b"\r\n") * 16, self.stopped, 0.25)
                 elif word == "QUIT":
                     conn.sendall(b"205 bye\r\n")
                     return

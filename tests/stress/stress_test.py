@@ -36,6 +36,9 @@ HANG_LIMIT = int(os.environ.get("STRESS_HANG_LIMIT", "240"))
 # Peak memory of a run against an endless reply: the reply limits of the clients, plus what the
 # sanitizers of a test build hold on to.
 MEMORY_LIMIT_MB = 1024
+# How long past its time-out a run against a dripping server may take: the start and end of the
+# program and a timer tick, with room for a loaded machine.
+DRIP_SLACK = 5
 
 
 def check(name, cond, info=""):
@@ -268,22 +271,59 @@ def case_cut_greeting(p):
         server.stop()
 
 
-def case_endless_replies(p):
-    """Replies that never end, fast or dripping: each run ends with exit 1, memory bounded."""
-    for kind, proto in (("pop3-endless-list", "pop3"), ("pop3-endless-retr", "pop3"),
-                        ("pop3-drip-retr", "pop3"), ("nntp-endless-list", "nntp"),
-                        ("nntp-endless-article", "nntp"), ("nntp-drip-article", "nntp")):
-        server = Hostile(kind)
+def hostile_box(p, kind, proto, timeout):
+    """A box against a Hostile server of that kind; the server is the caller's to stop."""
+    server = Hostile(kind)
+    where = "%s:%d" % (HOST, server.port)
+    if proto == "pop3":
+        return server, p.box(kind, Pop3Server=where, Pop3User="u", Pop3Pass="p",
+                             Pop3Timeout=str(timeout))
+    p.write(kind + ".rc", "de.endless 0\n")
+    if os.path.exists(p.dir + kind + ".bl"):
+        os.remove(p.dir + kind + ".bl")
+    return server, p.box(kind, NntpServer=where, NntpTimeout=str(timeout),
+                         NntpGetNewsList="enabled" if "list" in kind else "disabled")
+
+
+def case_dripping_replies(p):
+    """Replies kept going below the minimum rate, a line now and then or about 4 KB/s: each run
+    ends with exit 2 (as after the time-out) within the time-out plus a few seconds."""
+    timeout = 3
+    for kind, proto in (("pop3-drip-retr", "pop3"), ("pop3-fastdrip-retr", "pop3"),
+                        ("nntp-drip-article", "nntp"), ("nntp-fastdrip-article", "nntp")):
+        server, box = hostile_box(p, kind, proto, timeout)
         try:
-            where = "%s:%d" % (HOST, server.port)
-            if proto == "pop3":
-                box = p.box(kind, Pop3Server=where, Pop3User="u", Pop3Pass="p", Pop3Timeout="3")
-            else:
-                box = p.box(kind, NntpServer=where, NntpTimeout="3",
-                            NntpGetNewsList="enabled" if "list" in kind else "disabled")
-                p.write(kind + ".rc", "de.endless 0\n")
-                if os.path.exists(p.dir + kind + ".bl"):
-                    os.remove(p.dir + kind + ".bl")
+            r = p.run(box)
+            print("     %s: exit %r after %.1f s, peak %.0f MB" % (kind, r.code, r.wall, r.rss_mb),
+                  flush=True)
+            check("%s: the run ends with exit 2" % kind, r.code == 2, r.code)
+            check("%s: within the time-out plus a few seconds" % kind,
+                  r.wall < timeout + DRIP_SLACK, r.wall)
+            check("%s: the log says why" % kind, b"reply too slow, connection dropped" in p.log(),
+                  p.log()[-300:])
+        finally:
+            server.stop()
+
+
+def case_bad_stat(p):
+    """A STAT count that is no count: exit 1 and a line that shows the reply."""
+    server, box = hostile_box(p, "pop3-bad-stat", "pop3", 3)
+    try:
+        r = p.run(box)
+        check("bad STAT: exit 1", r.code == 1, r.code)
+        check("bad STAT: the log shows the reply",
+              ("Error auf %s:%d: STAT-Antwort \"+OK 99999999999999999999 100\" ist ung\u00fcltig"
+               % (HOST, server.port)).encode() in p.log(), p.log()[-300:])
+    finally:
+        server.stop()
+
+
+def case_endless_replies(p):
+    """Replies that never end: each run ends with exit 1, memory bounded."""
+    for kind, proto in (("pop3-endless-list", "pop3"), ("pop3-endless-retr", "pop3"),
+                        ("nntp-endless-list", "nntp"), ("nntp-endless-article", "nntp")):
+        server, box = hostile_box(p, kind, proto, 3)
+        try:
             r = p.run(box)
             print("     %s: exit %r after %.1f s, peak %.0f MB" % (kind, r.code, r.wall, r.rss_mb),
                   flush=True)
@@ -513,6 +553,7 @@ def case_posted_before(p):
 
 CASES = [("full-disk", case_full_disk), ("templated", case_templated_dupes),
          ("cut-greeting", case_cut_greeting), ("endless", case_endless_replies),
+         ("dripping", case_dripping_replies), ("bad-stat", case_bad_stat),
          ("killed", case_killed_runs), ("damaged", case_damaged_input),
          ("refusals", case_refusals), ("kill-at-every-step", case_kill_at_every_step),
          ("posted-before", case_posted_before)]

@@ -346,6 +346,18 @@ TEST_F(Pop3Task, SilentServerEndsTheTaskAfterTheIdleTimeWithExitCode2) {
     EXPECT_FALSE(task.HandlerRunning());
 }
 
+// A server that drips its reply stopped answering in time as much as a silent one: the client
+// gives the reply up with a time-out error, and the run ends as after the idle time-out.
+TEST_F(Pop3Task, ReplyGivenUpAsTooSlowEndsWithExitCode2) {
+    TKestroPOP3Client Task;
+    Run(Task, "");
+    ListMailbox({"1 100"});
+    Task.Client->DoError(Task.Client->SocketHandle(), WSAETIMEDOUT,
+                         "[POP3] reply too slow, connection dropped");
+    ExpectEnded(Task, 2);
+    EXPECT_TRUE(Contains(Lines, "Error: [POP3] reply too slow, connection dropped"));
+}
+
 TEST_F(Pop3Task, SmtpAfterPopHoldsTheCountUntilTheTaskIsFreed) {
     {
         TKestroPOP3Client a;
