@@ -134,6 +134,8 @@ class TIpCustomPop3Client : public TIpCustomEmailClass {
     void PutLine(const std::string& text);
     void StartMultiLine();
     void HandleMultiLine(const std::string& line, const std::string& code);
+    // A line of a listing or message (after the status line, before the final ".").
+    void TakeDataLine(const std::string& Line);
     bool ReplyTooLarge(size_t lineSize);
     void NextStep(const std::string& text);
 
