@@ -625,11 +625,11 @@ void TFormMain::WMRunToDo() {
     FRunInProgress = true;
     try {
         StartRun();
-        if (!CmdDialName.empty()) DialStartConnection(CmdDialName);
-        IpTimeClient.Server = GlobalConfig.TimeServer;
         // Batches a killed run left half stored are settled before anything reads the dupe
         // database or fetches a group.
         RecoverNewsBatches(ProgramDirectory());
+        if (!CmdDialName.empty()) DialStartConnection(CmdDialName);
+        IpTimeClient.Server = GlobalConfig.TimeServer;
         CreateDupeCheck();
     } catch (const std::exception& e) {
         // A run that cannot start (dupe file unreadable, ...) still ends properly.

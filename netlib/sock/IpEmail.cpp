@@ -12,6 +12,11 @@ constexpr uint32_t kLinesPerClockCheck = 512;
 // What an error text shows of an offending line.
 constexpr size_t kLogLineLength = 80;
 
+uint64_t NowMs() {
+    using namespace std::chrono;
+    return uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
 }  // namespace
 
 std::string IpLineForLog(const std::string& line) {
@@ -22,15 +27,6 @@ std::string IpLineForLog(const std::string& line) {
 uint32_t TIpCustomEmailClass::BytesReceived() const {
     return Socket() ? Socket()->GetStatRec().TotalBytesReceived : 0;
 }
-
-namespace {
-
-uint64_t NowMs() {
-    using namespace std::chrono;
-    return uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
-}  // namespace
 
 void TIpCustomEmailClass::BeginReply() {
     FReplyRunning = true;
