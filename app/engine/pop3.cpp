@@ -103,7 +103,9 @@ void TKestroCustomClient::DoClientError(TIpSockControl*, SOCKET, int32_t errCode
         }
         Log("Error: ung\xC3\xBCltige URL in " + box);
     }
-    SetRunExitCode(1);
+    // A reply given up as too slow (or a connection the system timed out) is a server that
+    // stopped answering in time, as the idle time-out's case is.
+    SetRunExitCode(errCode == WSAETIMEDOUT ? ExitCodeTimeout : ExitCodeError);
     State = tsFinished;
 }
 
@@ -484,6 +486,13 @@ void TKestroPOP3Client::DoResponse(TIpCustomPop3Client*, TIpPop3States responseT
         return;
     }
     switch (responseTo) {
+        case psStat:
+            // A count that is no count would be read as an empty mailbox: the mail would stay
+            // on the server unseen while the run reports success.
+            if (Client->MessageCount() < 0)
+                Fail("Error auf " + ServerName + ": STAT-Antwort \"" +
+                     IpLineForLog(Client->LastResponse()) + "\" ist ung\xC3\xBCltig");
+            break;
         case psNoOp:
         case psDele:
             FetchNext();

@@ -1,12 +1,12 @@
 #pragma once
 // The common base of the mail and news clients (POP3, SMTP, NNTP): one place where what they
 // share as clients of a line-oriented mail or news server can live.
-#include <chrono>
 #include <cstdint>
 #include <string>
 
 #include "netlib/sock/IpSock.h"
 #include "netlib/sock/Limits.h"
+#include "netlib/sock/ReplyClock.h"
 
 class TIpCustomEmailClass : public TIpCustomClient {
   public:
@@ -33,14 +33,9 @@ class TIpCustomEmailClass : public TIpCustomClient {
             DebugLog().AddDebugValue(this, uint32_t(SocketHandle()), entryType, value, 0);
     }
 
-    // The time limit of a whole reply. The idle time-out only watches for a quiet server; a
-    // server that keeps a reply going for ever, however slowly, would hold the task for ever.
-    // A reply may take the idle time-out, plus one second for every MinBytesPerSecond bytes it
-    // brought, and never more than MaxMs: a slow link passes, a dripping server does not.
-    struct TReplyTimeLimit {
-        uint64_t MinBytesPerSecond;
-        uint32_t MaxMs;
-    };
+    // The time limit of a whole reply (ReplyClock.h): a minimum rate over every idle time-out,
+    // and a longest time.
+    using TReplyTimeLimit = TReplyClock::TLimit;
     void SetReplyTimeLimit(TReplyTimeLimit limit) { FReplyLimit = limit; }
     // A command went out, or the connection was made: the reply (greeting) is timed from now.
     void BeginReply();
@@ -68,9 +63,7 @@ class TIpCustomEmailClass : public TIpCustomClient {
     uint32_t FIdleTimeout = 0;
     TReplyTimeLimit FReplyLimit{SockLimits::kReplyMinBytesPerSecond, SockLimits::kMaxReplyMs};
     bool FReplyRunning = false;
-    std::chrono::steady_clock::time_point FReplyStart;
-    // BytesReceived when the reply began (the count wraps at 4 GB; differences stay right).
-    uint32_t FReplyBase = 0;
+    TReplyClock FReplyClock;
     uint32_t FLinesSinceCheck = 0;
 };
 
