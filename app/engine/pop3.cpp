@@ -92,7 +92,7 @@ void TKestroCustomClient::Fail(const std::string& line, int exitCode) {
     State = tsFinished;
 }
 
-void TKestroCustomClient::DoClientError(TIpSockControl*, SOCKET, int32_t errCode,
+void TKestroCustomClient::DoClientError(TIpSockControl* Sender, SOCKET, int32_t errCode,
                                         const std::string& errStr) {
     Log("Error: " + errStr);
     if (errCode == WSAEADDRNOTAVAIL) {
@@ -103,9 +103,10 @@ void TKestroCustomClient::DoClientError(TIpSockControl*, SOCKET, int32_t errCode
         }
         Log("Error: ung\xC3\xBCltige URL in " + box);
     }
-    // A reply given up as too slow (or a connection the system timed out) is a server that
-    // stopped answering in time, as the idle time-out's case is.
-    SetRunExitCode(errCode == WSAETIMEDOUT ? ExitCodeTimeout : ExitCodeError);
+    // A reply given up as too slow is a server that stopped answering in time, as the idle
+    // time-out's case is; every other socket error (a time-out of the system's too) is 1.
+    const auto* Mail = dynamic_cast<const TIpCustomEmailClass*>(Sender);
+    SetRunExitCode(Mail && Mail->ReplyTooSlow() ? ExitCodeTimeout : ExitCodeError);
     State = tsFinished;
 }
 

@@ -30,6 +30,7 @@ uint32_t TIpCustomEmailClass::BytesReceived() const {
 
 void TIpCustomEmailClass::BeginReply() {
     FReplyRunning = true;
+    FReplyTooSlow = false;
     FReplyClock.Begin(NowMs(), BytesReceived());
     FLinesSinceCheck = 0;
 }
@@ -53,6 +54,7 @@ bool TIpCustomEmailClass::ReplyLineArrived() {
 
 void TIpCustomEmailClass::AbortReply(int32_t errCode, const std::string& text) {
     FReplyRunning = false;
+    FReplyTooSlow = errCode == WSAETIMEDOUT;
     DoError(SocketHandle(), errCode, ProtocolTag() + text);
     DropConnection();
 }

@@ -13,6 +13,13 @@ class TIpCustomEmailClass : public TIpCustomClient {
     using TIpCustomClient::TIpCustomClient;
 
     void TimerElapsed(uint32_t ms) override;
+    // Gives the reply up: the error event with text (after ProtocolTag), then the connection is
+    // closed, so that nothing more of it is read.
+    void AbortReply(int32_t errCode, const std::string& text);
+    // A reply was given up as too slow on this connection: a server that stopped answering in
+    // time, as the idle time-out's case is (other socket errors, a time-out of the system's
+    // among them, are failures of the connection).
+    bool ReplyTooSlow() const { return FReplyTooSlow; }
 
   protected:
     // The idle time-out of the client's connections in milliseconds: stored here, put on every
@@ -46,9 +53,6 @@ class TIpCustomEmailClass : public TIpCustomClient {
     // (the timer looks between reads). False when the reply has run out of time: it was given
     // up and the connection closed.
     bool ReplyLineArrived();
-    // Gives the reply up: the error event with text (after ProtocolTag), then the connection is
-    // closed, so that nothing more of it is read.
-    void AbortReply(int32_t errCode, const std::string& text);
     // "[POP3] ", "[NNTP] ", ...: what the client's own error texts begin with.
     virtual std::string ProtocolTag() const { return std::string(); }
 
@@ -63,6 +67,7 @@ class TIpCustomEmailClass : public TIpCustomClient {
     uint32_t FIdleTimeout = 0;
     TReplyTimeLimit FReplyLimit{SockLimits::kReplyMinBytesPerSecond, SockLimits::kMaxReplyMs};
     bool FReplyRunning = false;
+    bool FReplyTooSlow = false;
     TReplyClock FReplyClock;
     uint32_t FLinesSinceCheck = 0;
 };

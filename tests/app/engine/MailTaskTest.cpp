@@ -352,10 +352,18 @@ TEST_F(Pop3Task, ReplyGivenUpAsTooSlowEndsWithExitCode2) {
     TKestroPOP3Client Task;
     Run(Task, "");
     ListMailbox({"1 100"});
-    Task.Client->DoError(Task.Client->SocketHandle(), WSAETIMEDOUT,
-                         "[POP3] reply too slow, connection dropped");
+    Task.Client->AbortReply(WSAETIMEDOUT, "reply too slow, connection dropped");
     ExpectEnded(Task, 2);
     EXPECT_TRUE(Contains(Lines, "Error: [POP3] reply too slow, connection dropped"));
+}
+
+// A connection the system timed out is a failed connection, as every other socket error.
+TEST_F(Pop3Task, ASocketTimeOutOfTheSystemEndsWithExitCode1) {
+    TKestroPOP3Client Task;
+    Run(Task, "");
+    ListMailbox({"1 100"});
+    Task.Client->DoError(Task.Client->SocketHandle(), WSAETIMEDOUT, "Connection timed out");
+    ExpectEnded(Task, 1);
 }
 
 TEST_F(Pop3Task, SmtpAfterPopHoldsTheCountUntilTheTaskIsFreed) {
