@@ -256,6 +256,7 @@ void TMessageContainer::Clear() {
     Items.clear();
     FCount = 0;
     FSorted = false;
+    FComplete = false;
     if (!FFile) return;
     FFile.reset();
     DeleteFile(TempName());
@@ -297,23 +298,33 @@ void TMessageContainer::WriteSorted() {
     target.Close();
 }
 
-void TMessageContainer::SaveAsBatch() {
-    if (!FFile || FCount == 0) {
-        Clear();
-        return;
-    }
-    std::string complete = TempName();
+void TMessageContainer::Complete() {
+    if (!FFile || FCount == 0) return;
     try {
         FFile->Close();
-        if (FSorted) {
-            WriteSorted();
-            complete = SortedTempName();
-        }
+        if (FSorted) WriteSorted();
     } catch (...) {
         // Half a batch is no use to anyone: its articles come again with the next run.
         Clear();
         throw;
     }
+    FComplete = true;
+}
+
+std::string TMessageContainer::CompleteName() const {
+    return FSorted ? SortedTempName() : TempName();
+}
+
+std::vector<std::string> TMessageContainer::TempNames() const {
+    return {TempName(), SortedTempName()};
+}
+
+void TMessageContainer::TakeName() {
+    if (!FComplete) {
+        Clear();
+        return;
+    }
+    const std::string complete = CompleteName();
     if (!RenameNoReplace(complete, FFileName)) {
         const int error = errno;
         const std::string target = FFileName;
@@ -326,6 +337,11 @@ void TMessageContainer::SaveAsBatch() {
     FFile.reset();
     if (sorted) DeleteFile(TempName());
     Clear();
+}
+
+void TMessageContainer::SaveAsBatch() {
+    Complete();
+    TakeName();
 }
 
 // ---- spool names -----------------------------------------------------------------------------

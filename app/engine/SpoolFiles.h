@@ -57,6 +57,14 @@ class TMessageContainer {
     // from the temporary file). It then takes its name, which must not exist yet. Nothing
     // when empty. A failure raises, removes the temporary files and drops the batch.
     void SaveAsBatch();
+    // SaveAsBatch in its two steps, for a caller that records what storing the batch changes
+    // besides before the batch is visible. Complete makes the batch whole under a temporary
+    // name (CompleteName); TakeName renames it: the one step that stores it.
+    void Complete();
+    void TakeName();
+    std::string CompleteName() const;
+    // Every temporary file the batch may leave behind.
+    std::vector<std::string> TempNames() const;
 
     std::vector<TContainerArticle> Items;
 
@@ -69,6 +77,7 @@ class TMessageContainer {
     std::unique_ptr<TBufferedFile> FFile;
     bool FSortable = false;
     bool FSorted = false;
+    bool FComplete = false;
     int FCount = 0;
 };
 

@@ -11,6 +11,11 @@ namespace SpoolLimits {
 // file may ask for more, but a file beyond this is damaged rather than large.
 inline constexpr int64_t kMaxDupeFileSize = int64_t(512) << 20;
 
+// A pending record of a news batch (BatchRecords.h): its paths and lines, and the batch's new dupe
+// entries, no more of them than the database keeps, as lines of hex (at most four times the bytes
+// of an entry in the database file). A larger file was not written here.
+inline constexpr int64_t kMaxBatchRecordSize = 4 * kMaxDupeFileSize + (int64_t(1) << 20);
+
 // An outgoing mail file M*.OUT. Mail with attachments runs to some megabytes; the SMTP servers
 // this talks to refuse far less than this.
 inline constexpr int64_t kMaxOutgoingMailSize = int64_t(256) << 20;

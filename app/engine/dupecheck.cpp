@@ -427,3 +427,17 @@ void TMIDDupecheck::Save() {
     }
     WriteDatabaseFile(bytes);
 }
+
+// ---- kinds -----------------------------------------------------------------------------------
+
+std::unique_ptr<TCustomDupecheck> DupecheckForFile(const std::string& FileName) {
+    std::unique_ptr<TCustomDupecheck> Kinds[] = {std::make_unique<TCRCDupecheck>(),
+                                                 std::make_unique<TMD5Dupecheck>(),
+                                                 std::make_unique<TMIDDupecheck>()};
+    for (auto& Kind : Kinds) {
+        Kind->Dir = ExtractFilePath(FileName);
+        if (SameTextAscii(ExtractFileName(Kind->FileName()), ExtractFileName(FileName)))
+            return std::move(Kind);
+    }
+    return nullptr;
+}

@@ -16,8 +16,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "netlib/base/IpUtils.h"
@@ -27,7 +29,14 @@ class TIpMessage;
 // The fingerprints of the articles one task took as new and has not stored yet.
 class TDupeBatch {
   public:
+    TDupeBatch() = default;
+    // A batch stored by an earlier run, taken from its record, to be committed now.
+    explicit TDupeBatch(std::vector<std::string> Fingerprints)
+        : FFingerprints(std::move(Fingerprints)) {}
+
     bool Empty() const { return FFingerprints.empty(); }
+    // In the order the articles were taken, oldest first.
+    const std::vector<std::string>& Fingerprints() const { return FFingerprints; }
 
   private:
     friend class TCustomDupecheck;
@@ -97,6 +106,10 @@ class TCustomDupecheck {
     // Fingerprints taken by batches not yet stored, with the number of batches holding each.
     std::unordered_map<std::string, uint32_t> FPending;
 };
+
+// A database of the kind kept in the file of that name ("dupes.crc", "dupes.md5", "dupes.mid",
+// in any letter case), with Dir its directory; null for any other name.
+std::unique_ptr<TCustomDupecheck> DupecheckForFile(const std::string& FileName);
 
 // The hash index of a dupe database: an open-addressing table from a 64-bit key (a hash of the
 // fingerprint) to the sequence number of the newest entry with that key and the number of

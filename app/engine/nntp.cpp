@@ -1,11 +1,14 @@
 #include "app/engine/nntp.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <ctime>
 #include <set>
 #include <utility>
 
+#include "app/engine/BatchRecords.h"
+#include "app/engine/ExitPoints.h"
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/RunState.h"
 #include "app/engine/UnitScheduler.h"
@@ -62,6 +65,22 @@ int32_t StatusCode(const std::string& line) {
 
 std::string AfterCode(const std::string& line) {
     return line.size() > 4 ? line.substr(4) : "";
+}
+
+// The server refused a post because it holds an article with that Message-ID already: the
+// article is there, from an earlier run that ended before it could delete its file. INN
+// passes its own transfer code on in the text of its refusal ("441 435 Duplicate"); a bare 435
+// or 437 says the same. 437 also turns articles away for other reasons ("437 Unwanted
+// newsgroup"), which are no delivery: with 437 only a duplicate counts.
+bool AlreadyPosted(int32_t Code, const std::string& Text) {
+    std::string Reason = Text;
+    if (Code == 441) {
+        Code = StatusCode(Text);
+        Reason = AfterCode(Text);
+        if (Text.size() > 3 && Text[3] != ' ') return false;
+    }
+    if (Code == 435) return true;
+    return Code == 437 && LowerAscii(Reason).find("duplicate") != std::string::npos;
 }
 
 // The spool directories whose outgoing news a task is posting now.
@@ -351,29 +370,58 @@ int64_t TKestroNNTPClient::TakeRequested() {
 bool TKestroNNTPClient::FinishGroup() {
     if (!FGroupActive) return StoreBatch();
     FGroupActive = false;
-    if (!StoreBatch()) return false;
-    std::string line = GroupName + " " + std::to_string(LastNo);
-    if (HdrOnly) line += " HdrOnly";
-    NNTPTasks.GetList(GroupListIndex)->SetString(CurrentLine, line);
-    // A run killed from here on fetches this group again only up to this point.
-    try {
-        NNTPTasks.SaveList(GroupListIndex);
-    } catch (const std::exception& e) {
-        // The line is kept in memory and written again at the end of the run.
-        Log("Error: " + std::string(e.what()));
-        SetRunExitCode(ExitCodeError);
-    }
-    return true;
+    std::string Line = GroupName + " " + std::to_string(LastNo);
+    if (HdrOnly) Line += " HdrOnly";
+    const TLineMove Move{CurrentLine, (*NNTPTasks.GetList(GroupListIndex))[CurrentLine], Line};
+    return CommitBatch(&Move);
 }
 
-void TKestroNNTPClient::SaveDupeDatabase() {
-    if (!DupeCheck || !DupeCheck->Modified()) return;
+bool TKestroNNTPClient::MoveGroupLine(const TLineMove& Move) {
+    NNTPTasks.GetList(GroupListIndex)->SetString(Move.Line, Move.To);
+    try {
+        NNTPTasks.SaveList(GroupListIndex);
+        return true;
+    } catch (const std::exception& E) {
+        // The line is kept in memory and written again at the end of the run.
+        Log("Error: " + std::string(E.what()));
+        SetRunExitCode(ExitCodeError);
+        return false;
+    }
+}
+
+bool TKestroNNTPClient::SaveDupeDatabase() {
+    if (!DupeCheck || !DupeCheck->Modified()) return true;
     try {
         DupeCheck->Save();
+        return true;
     } catch (const std::exception& e) {
         Log("Error: " + std::string(e.what()));
         SetRunExitCode(ExitCodeError);
+        return false;
     }
+}
+
+std::string TKestroNNTPClient::RecordBatch(const TLineMove* Move) {
+    const bool Learns = DupeCheck && !FDupeBatch.Empty();
+    if (!Move && !Learns) return std::string();
+    TBatchRecord Record;
+    Record.Batch = Container.FileName();
+    Record.Complete = Container.CompleteName();
+    Record.Temps = Container.TempNames();
+    if (Move) {
+        Record.GroupList = NNTPTasks.FileNames.at(size_t(GroupListIndex));
+        Record.Line = Move->Line;
+        Record.OldLine = Move->From;
+        Record.NewLine = Move->To;
+    }
+    if (Learns) {
+        Record.Dupes = DupeCheck->FileName();
+        // Only the newest entries stay in the database.
+        const std::vector<std::string>& All = FDupeBatch.Fingerprints();
+        const size_t Kept = std::min(All.size(), size_t(std::max(DupeCheck->MaxEntries, 0)));
+        Record.Entries.assign(All.end() - ptrdiff_t(Kept), All.end());
+    }
+    return WriteBatchRecord(Record, ProgramDirectory());
 }
 
 bool TKestroNNTPClient::AddToBatch(TIpMessage& message) {
@@ -394,25 +442,46 @@ bool TKestroNNTPClient::AddToBatch(TIpMessage& message) {
 }
 
 bool TKestroNNTPClient::StoreBatch() {
-    if (Container.Count() == 0) {
+    return CommitBatch(nullptr);
+}
+
+bool TKestroNNTPClient::CommitBatch(const TLineMove* Move) {
+    std::string Record;
+    const bool Batch = Container.Count() > 0;
+    if (Batch) {
+        try {
+            if (Box().NntpSort == 1) Container.Sort();
+            Container.Complete();
+            ExitPoint(epBatchComplete);
+            Record = RecordBatch(Move);
+            ExitPoint(epBatchRecorded);
+            Container.TakeName();
+            ExitPoint(epBatchNamed);
+        } catch (const std::exception& E) {
+            // The group's line keeps its number and the dupe database never saw the articles,
+            // so they come again next time.
+            Container.Clear();
+            if (!Record.empty()) DeleteFile(Record);
+            if (DupeCheck) DupeCheck->Discard(FDupeBatch);
+            Log("Error: " + std::string(E.what()));
+            SetRunExitCode(ExitCodeError);
+            return false;
+        }
+    } else {
         Container.Clear();
-        return true;
     }
-    try {
-        if (Box().NntpSort == 1) Container.Sort();
-        Container.SaveAsBatch();
-        if (DupeCheck) DupeCheck->Commit(FDupeBatch);
-        SaveDupeDatabase();
-        return true;
-    } catch (const std::exception& e) {
-        // The group's line keeps its number and the dupe database never saw the articles, so
-        // they come again next time.
-        Container.Clear();
-        if (DupeCheck) DupeCheck->Discard(FDupeBatch);
-        Log("Error: " + std::string(e.what()));
-        SetRunExitCode(ExitCodeError);
-        return false;
+    // The batch is stored. What follows the record can redo, should the run end in its midst.
+    bool Saved = true;
+    if (Move) Saved = MoveGroupLine(*Move);
+    if (Batch) ExitPoint(epGroupListSaved);
+    if (DupeCheck) {
+        DupeCheck->Commit(FDupeBatch);
+        Saved = SaveDupeDatabase() && Saved;
     }
+    if (Batch) ExitPoint(epDupesSaved);
+    if (Saved && !Record.empty()) DeleteFile(Record);
+    if (Batch) ExitPoint(epRecordRemoved);
+    return true;
 }
 
 void TKestroNNTPClient::ConnectionLost() {
@@ -492,6 +561,13 @@ void TKestroNNTPClient::DoResponse(TIpCustomNntpClient*, TIpNntpStates responseT
                                    const std::string& response) {
     if (State == tsFinished) return;
     if (responseTo == nsPost && code == 240) FPostAccepted = true;
+    if (responseTo == nsPost && AlreadyPosted(code, response)) {
+        // Posting it again can never succeed: every later article would wait behind it.
+        Log("Artikel " + std::to_string(FileIndex + 1) + " ist auf " + Server() +
+            " bereits vorhanden und gilt als versandt: " + std::to_string(code) + " " + response);
+        FPostAccepted = true;
+        return;
+    }
     if (responseTo == nsGroup && FJob == jbSendNews) return;  // posting needs no selected group
     if (responseTo == nsGroup && (code == 411 || code == 441)) {
         Guarded([&] { StoreMissingGroupNotice(response); });
@@ -667,6 +743,7 @@ void TKestroNNTPClient::PostCompleted() {
         return;
     }
     FPostAccepted = false;
+    ExitPoint(epPostAccepted);
     if (!DeleteFile(OutgoingFiles[FileIndex]))
         Log("Error: Die Datei " + OutgoingFiles[FileIndex] + " konnte nicht gelöscht werden");
     ++FileIndex;

@@ -77,11 +77,25 @@ class TKestroNNTPClient : public TKestroCustomClient {
     void StartSendNews();
     void StartGetMsgIDs();
     void GroupSelected();
-    // The current group is done: its batch written, then its line advanced; the dupe database
-    // and the newsgroup list are saved at once, so that a run killed later repeats at most the
-    // group in flight.
+    // A group's line as it moves once the group's batch is stored.
+    struct TLineMove {
+        int32_t Line;
+        std::string From;
+        std::string To;
+    };
+    // The current group is done: its batch stored and its line advanced, the dupe database and
+    // the newsgroup list saved at once.
     bool FinishGroup();
-    void SaveDupeDatabase();
+    // Stores the batch so that no moment of a kill stores an article twice or loses one: what
+    // storing it changes besides (Move, the dupe entries) is recorded before the batch takes its
+    // name (BatchRecords.h), then done, then the record goes. With no articles the line moves
+    // at once. False (logged, exit code 1, articles dropped and unknown to the dupe database)
+    // when the batch could not be stored; the line stays then.
+    bool CommitBatch(const TLineMove* Move);
+    // The pending record of the batch; empty when storing it changes nothing besides.
+    std::string RecordBatch(const TLineMove* Move);
+    bool MoveGroupLine(const TLineMove& Move);
+    bool SaveDupeDatabase();
     void ConnectionLost();
     void RequestGroupList();
     // Logs "NNTP Error <code> auf <server>: <text>".

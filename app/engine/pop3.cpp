@@ -92,7 +92,7 @@ void TKestroCustomClient::Fail(const std::string& line, int exitCode) {
     State = tsFinished;
 }
 
-void TKestroCustomClient::DoClientError(TIpSockControl*, SOCKET, int32_t errCode,
+void TKestroCustomClient::DoClientError(TIpSockControl* Sender, SOCKET, int32_t errCode,
                                         const std::string& errStr) {
     Log("Error: " + errStr);
     if (errCode == WSAEADDRNOTAVAIL) {
@@ -103,7 +103,10 @@ void TKestroCustomClient::DoClientError(TIpSockControl*, SOCKET, int32_t errCode
         }
         Log("Error: ung\xC3\xBCltige URL in " + box);
     }
-    SetRunExitCode(1);
+    // A reply given up as too slow is a server that stopped answering in time, as the idle
+    // time-out's case is; every other socket error (a time-out of the system's too) is 1.
+    const auto* Mail = dynamic_cast<const TIpCustomEmailClass*>(Sender);
+    SetRunExitCode(Mail && Mail->ReplyTooSlow() ? ExitCodeTimeout : ExitCodeError);
     State = tsFinished;
 }
 
@@ -484,6 +487,13 @@ void TKestroPOP3Client::DoResponse(TIpCustomPop3Client*, TIpPop3States responseT
         return;
     }
     switch (responseTo) {
+        case psStat:
+            // A count that is no count would be read as an empty mailbox: the mail would stay
+            // on the server unseen while the run reports success.
+            if (Client->MessageCount() < 0)
+                Fail("Error auf " + ServerName + ": STAT-Antwort \"" +
+                     IpLineForLog(Client->LastResponse()) + "\" ist ung\xC3\xBCltig");
+            break;
         case psNoOp:
         case psDele:
             FetchNext();

@@ -253,7 +253,13 @@ void TKestroSMTPClient::DoResponse(TIpCustomSmtpClient*, TIpSmtpStates responseT
     }
     const bool failed = (code > 400 && responseTo != ssEhlo) || code == 334 ||
                         (responseTo == ssSendMessage && code != 250);
-    if (failed) Fail("SMTP Error " + std::to_string(code) + " auf " + FServer + ": " + response);
+    if (!failed) return;
+    // A line without a reply code (a reply cut off by a close, "25") has no text after the
+    // code either: the line itself says what the server sent.
+    const std::string Text =
+        code == 0 ? "ung\xC3\xBCltige Antwort \"" + IpLineForLog(Client->LastReply()) + "\""
+                  : response;
+    Fail("SMTP Error " + std::to_string(code) + " auf " + FServer + ": " + Text);
 }
 
 void TKestroSMTPClient::DoProgress(TIpCustomSmtpClient*, uint64_t charsTransferred) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/engine/BatchRecords.h"
 #include "app/engine/EngineLog.h"
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/RunState.h"
@@ -624,6 +625,9 @@ void TFormMain::WMRunToDo() {
     FRunInProgress = true;
     try {
         StartRun();
+        // Batches a killed run left half stored are settled before anything reads the dupe
+        // database or fetches a group.
+        RecoverNewsBatches(ProgramDirectory());
         if (!CmdDialName.empty()) DialStartConnection(CmdDialName);
         IpTimeClient.Server = GlobalConfig.TimeServer;
         CreateDupeCheck();

@@ -190,7 +190,7 @@ std::vector<std::string> ListItems(const TStringList& list) {
 
 // --- TIpMessage ------------------------------------------------------------------------------
 
-TIpMessage::TIpMessage() : TIpMimeEntity(nullptr), MessageStream(new TMemoryStream) {}
+TIpMessage::TIpMessage() : TIpMimeEntity(nullptr), MessageStream(new TIpChunkedStream) {}
 
 TIpMessage::~TIpMessage() {
     MessageStream.FreeStream();
@@ -198,7 +198,7 @@ TIpMessage::~TIpMessage() {
 
 void TIpMessage::NewMessageStream() {
     MessageStream.FreeStream();
-    MessageStream.SetStream(new TMemoryStream);
+    MessageStream.SetStream(new TIpChunkedStream);
 }
 
 void TIpMessage::Clear() {

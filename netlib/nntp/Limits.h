@@ -26,9 +26,9 @@ inline constexpr uint64_t kMaxResponseBytes = uint64_t(64) << 20;
 // their way): more than this is a caller's fault.
 inline constexpr size_t kMaxQueuedCommands = 1024;
 
-// The time limit of a whole reply: the idle time-out plus one second per this many bytes, and
-// never more than kMaxReplyMs (see TIpCustomEmailClass::TReplyTimeLimit).
-inline constexpr uint64_t kReplyMinBytesPerSecond = 1024;
+// The time limit of a whole reply: at least this many bytes a second over every idle time-out,
+// and never more than kMaxReplyMs (see netlib/sock/ReplyClock.h).
+inline constexpr uint64_t kReplyMinBytesPerSecond = 8192;
 inline constexpr uint32_t kMaxReplyMs = 30u * 60u * 1000u;
 
 // Longest argument of a command (a message ID, a group name, a user name): what a server

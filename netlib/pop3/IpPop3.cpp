@@ -205,11 +205,16 @@ void TIpCustomPop3Client::DoReadLine(SOCKET socket, const std::string& line) {
         return;
     }
     if (!ReplyLineArrived()) return;
-    const TPop3Reply reply = SplitPop3Reply(line);
     FLastResponse = line;
+    if (FMultiLine && FReplyStarted && line != ".") {
+        TakeDataLine(line);
+        return;
+    }
+    const TPop3Reply reply = SplitPop3Reply(line);
     if (FState == psStat) {
-        FMessageCount = int32_t(Pop3Number(ListLineNumber(reply.Text), -1, INT32_MAX));
-        FMailboxSize = Pop3Number(ListLineValue(reply.Text), -1, INT64_MAX);
+        const TPop3Stat Stat = ParsePop3Stat(reply.Text);
+        FMessageCount = Stat.Count;
+        FMailboxSize = Stat.Size;
     }
     const uint64_t sentBefore = FCommandsSent;
 
@@ -221,15 +226,6 @@ void TIpCustomPop3Client::DoReadLine(SOCKET socket, const std::string& line) {
             // command.
             if (StartsWith(line, "-ERR")) EndReply();
             ReportResponse(reply.Code, reply.Text);
-            return;
-        }
-        if (line != ".") {
-            if (ReplyTooLarge(line.size())) return;
-            const std::string data = StartsWith(line, ".") ? line.substr(1) : line;
-            if (FState == psRetr)
-                FMessage->WriteLine(data);
-            else
-                FResponseList.Add(data);
             return;
         }
         EndReply();
@@ -259,6 +255,17 @@ void TIpCustomPop3Client::DoReadLine(SOCKET socket, const std::string& line) {
         return;
     }
     NextStep(reply.Text);
+}
+
+void TIpCustomPop3Client::TakeDataLine(const std::string& Line) {
+    if (ReplyTooLarge(Line.size())) return;
+    // A message may run to hundreds of megabytes in millions of lines: its lines go into the
+    // message as they stand, with no copy made on the way (the dot of a stuffed line skipped).
+    const size_t Skip = StartsWith(Line, ".") ? 1 : 0;
+    if (FState == psRetr)
+        FMessage->MessageStream.WriteLineArray(Line.data() + Skip, int64_t(Line.size() - Skip));
+    else
+        FResponseList.Add(Line.substr(Skip));
 }
 
 bool TIpCustomPop3Client::ReplyTooLarge(size_t lineSize) {

@@ -90,7 +90,8 @@ class TIpCustomPop3Client : public TIpCustomEmailClass {
     TStringList& ResponseList() { return FResponseList; }
     const std::string& LastResponse() const { return FLastResponse; }
     TIpMailMessage& Message() { return *FMessage; }
-    // From the STAT reply; -1 when the reply held no number there.
+    // From the STAT reply; -1 when the reply held no count or size there (a negative or
+    // oversized number is none either).
     int64_t MailboxSize() const { return FMailboxSize; }
     int32_t MessageCount() const { return FMessageCount; }
 
@@ -133,6 +134,8 @@ class TIpCustomPop3Client : public TIpCustomEmailClass {
     void PutLine(const std::string& text);
     void StartMultiLine();
     void HandleMultiLine(const std::string& line, const std::string& code);
+    // A line of a listing or message (after the status line, before the final ".").
+    void TakeDataLine(const std::string& Line);
     bool ReplyTooLarge(size_t lineSize);
     void NextStep(const std::string& text);
 

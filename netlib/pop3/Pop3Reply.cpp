@@ -22,6 +22,20 @@ int64_t Pop3Number(const std::string& text, int64_t fallback, int64_t max) {
     return negative ? -value : value;
 }
 
+TPop3Stat ParsePop3Stat(const std::string& Text) {
+    // Counts and sizes are never negative: a "-" makes the word no number at all.
+    auto UnsignedWord = [](const std::string& Word, int64_t Max) {
+        return !Word.empty() && Word[0] != '-' ? Pop3Number(Word, -1, Max) : int64_t(-1);
+    };
+    const size_t CountEnd = Text.find(' ');
+    TPop3Stat Stat;
+    Stat.Count = int32_t(UnsignedWord(Text.substr(0, CountEnd), INT32_MAX));
+    if (CountEnd == std::string::npos) return Stat;
+    const size_t SizeEnd = Text.find(' ', CountEnd + 1);
+    Stat.Size = UnsignedWord(Text.substr(CountEnd + 1, SizeEnd - CountEnd - 1), INT64_MAX);
+    return Stat;
+}
+
 std::string Pop3Timestamp(const std::string& greeting) {
     const size_t open = greeting.find('<');
     if (open == std::string::npos) return std::string();

@@ -447,11 +447,14 @@ bool TIpDataSocket::ProcessReceived() {
             // last two bytes so that a CR LF pair is never split.
             if (FTail == SockLimits::kReceiveBufferSize && FTail - FHead > 2) {
                 const uint32_t Move = FTail - FHead - 2;
-                FPartial.append(FBuffer + FHead, Move);
+                if (!FSkippingLine) FPartial.append(FBuffer + FHead, Move);
                 FHead += Move;
                 if (FPartial.size() > SockLimits::kMaxLineBuf) {
+                    // The rest of the line goes unread up to its terminator: one error for
+                    // the line, and no tail of it handed out as if it were a line of its own.
                     FPartial.clear();
                     FPartial.shrink_to_fit();
+                    FSkippingLine = true;
                     if (FOwner)
                         FOwner->DoError(FHandle, 8001,
                                         "Received line too long, exceeds MaxLineBuf");
@@ -477,6 +480,12 @@ bool TIpDataSocket::ExtractLine(bool flush) {
     // outer handler is still reading.
     std::string Local;
     std::string& Line = FDelivering ? Local : FLine;
+    if (FSkippingLine && flush) {
+        // The connection ends inside a line that was too long: nothing of it is a line.
+        FSkippingLine = false;
+        FHead = FTail;
+        return false;
+    }
     if (LineTerminator == ltNone || flush) {
         uint32_t Take;
         if (flush) {
@@ -517,6 +526,11 @@ bool TIpDataSocket::ExtractLine(bool flush) {
         if (!Hit) return false;
         const uint32_t I = static_cast<uint32_t>(static_cast<const char*>(Hit) - P);
         if (LineTerminator != ltCRLF || (I > 0 && P[I - 1] == '\r')) {
+            if (FSkippingLine) {
+                FSkippingLine = false;
+                FHead += I + 1;
+                return true;
+            }
             const uint32_t Len = I + 1 - TermLen;
             if (FPartial.empty()) {
                 Line.assign(P, Len);
@@ -583,6 +597,7 @@ void TIpDataSocket::Drop() {
     FClosed = true;
     FHead = FTail = 0;
     FPartial.clear();
+    FSkippingLine = false;
     Shutdown();
     TIpBaseSocket::Close();
 }

@@ -341,6 +341,8 @@ class TIpDataSocket : public TIpBaseSocket {
     uint32_t FHead = 0;
     uint32_t FTail = 0;
     std::string FPartial;
+    // A line grew past the limit: what comes up to its terminator is dropped.
+    bool FSkippingLine = false;
     std::string FLine;  // reused for each line so that cutting does not allocate
     int FDelivering = 0;
     int FReading = 0;

@@ -1,5 +1,7 @@
 #include "netlib/sock/IpEmail.h"
 
+#include <chrono>
+
 #include "netlib/base/IpUtils.h"
 
 namespace {
@@ -9,6 +11,11 @@ namespace {
 constexpr uint32_t kLinesPerClockCheck = 512;
 // What an error text shows of an offending line.
 constexpr size_t kLogLineLength = 80;
+
+uint64_t NowMs() {
+    using namespace std::chrono;
+    return uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
 
 }  // namespace
 
@@ -23,27 +30,18 @@ uint32_t TIpCustomEmailClass::BytesReceived() const {
 
 void TIpCustomEmailClass::BeginReply() {
     FReplyRunning = true;
-    FReplyStart = std::chrono::steady_clock::now();
-    FReplyBase = BytesReceived();
+    FReplyTooSlow = false;
+    FReplyClock.Begin(NowMs(), BytesReceived());
     FLinesSinceCheck = 0;
 }
 
 bool TIpCustomEmailClass::ReplyOutOfTime() {
     if (!FReplyRunning) return false;
-    using namespace std::chrono;
-    const auto now = steady_clock::now();
     if (Socket() && Socket()->QueueCount() > 0) {
-        FReplyStart = now;
-        FReplyBase = BytesReceived();
+        FReplyClock.Begin(NowMs(), BytesReceived());
         return false;
     }
-    const uint64_t received = uint32_t(BytesReceived() - FReplyBase);
-    if (received == 0) return false;
-    const uint64_t elapsed = uint64_t(duration_cast<milliseconds>(now - FReplyStart).count());
-    if (elapsed > FReplyLimit.MaxMs) return true;
-    if (FIdleTimeout == 0 || FReplyLimit.MinBytesPerSecond == 0) return false;
-    const uint64_t earned = received * 1000 / FReplyLimit.MinBytesPerSecond;
-    return elapsed > uint64_t(FIdleTimeout) + earned;
+    return FReplyClock.OutOfTime(NowMs(), BytesReceived(), FIdleTimeout, FReplyLimit);
 }
 
 bool TIpCustomEmailClass::ReplyLineArrived() {
@@ -56,6 +54,7 @@ bool TIpCustomEmailClass::ReplyLineArrived() {
 
 void TIpCustomEmailClass::AbortReply(int32_t errCode, const std::string& text) {
     FReplyRunning = false;
+    FReplyTooSlow = errCode == WSAETIMEDOUT;
     DoError(SocketHandle(), errCode, ProtocolTag() + text);
     DropConnection();
 }

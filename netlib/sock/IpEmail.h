@@ -1,18 +1,25 @@
 #pragma once
 // The common base of the mail and news clients (POP3, SMTP, NNTP): one place where what they
 // share as clients of a line-oriented mail or news server can live.
-#include <chrono>
 #include <cstdint>
 #include <string>
 
 #include "netlib/sock/IpSock.h"
 #include "netlib/sock/Limits.h"
+#include "netlib/sock/ReplyClock.h"
 
 class TIpCustomEmailClass : public TIpCustomClient {
   public:
     using TIpCustomClient::TIpCustomClient;
 
     void TimerElapsed(uint32_t ms) override;
+    // Gives the reply up: the error event with text (after ProtocolTag), then the connection is
+    // closed, so that nothing more of it is read.
+    void AbortReply(int32_t errCode, const std::string& text);
+    // A reply was given up as too slow on this connection: a server that stopped answering in
+    // time, as the idle time-out's case is (other socket errors, a time-out of the system's
+    // among them, are failures of the connection).
+    bool ReplyTooSlow() const { return FReplyTooSlow; }
 
   protected:
     // The idle time-out of the client's connections in milliseconds: stored here, put on every
@@ -33,14 +40,9 @@ class TIpCustomEmailClass : public TIpCustomClient {
             DebugLog().AddDebugValue(this, uint32_t(SocketHandle()), entryType, value, 0);
     }
 
-    // The time limit of a whole reply. The idle time-out only watches for a quiet server; a
-    // server that keeps a reply going for ever, however slowly, would hold the task for ever.
-    // A reply may take the idle time-out, plus one second for every MinBytesPerSecond bytes it
-    // brought, and never more than MaxMs: a slow link passes, a dripping server does not.
-    struct TReplyTimeLimit {
-        uint64_t MinBytesPerSecond;
-        uint32_t MaxMs;
-    };
+    // The time limit of a whole reply (ReplyClock.h): a minimum rate over every idle time-out,
+    // and a longest time.
+    using TReplyTimeLimit = TReplyClock::TLimit;
     void SetReplyTimeLimit(TReplyTimeLimit limit) { FReplyLimit = limit; }
     // A command went out, or the connection was made: the reply (greeting) is timed from now.
     void BeginReply();
@@ -51,9 +53,6 @@ class TIpCustomEmailClass : public TIpCustomClient {
     // (the timer looks between reads). False when the reply has run out of time: it was given
     // up and the connection closed.
     bool ReplyLineArrived();
-    // Gives the reply up: the error event with text (after ProtocolTag), then the connection is
-    // closed, so that nothing more of it is read.
-    void AbortReply(int32_t errCode, const std::string& text);
     // "[POP3] ", "[NNTP] ", ...: what the client's own error texts begin with.
     virtual std::string ProtocolTag() const { return std::string(); }
 
@@ -68,9 +67,8 @@ class TIpCustomEmailClass : public TIpCustomClient {
     uint32_t FIdleTimeout = 0;
     TReplyTimeLimit FReplyLimit{SockLimits::kReplyMinBytesPerSecond, SockLimits::kMaxReplyMs};
     bool FReplyRunning = false;
-    std::chrono::steady_clock::time_point FReplyStart;
-    // BytesReceived when the reply began (the count wraps at 4 GB; differences stay right).
-    uint32_t FReplyBase = 0;
+    bool FReplyTooSlow = false;
+    TReplyClock FReplyClock;
     uint32_t FLinesSinceCheck = 0;
 };
 

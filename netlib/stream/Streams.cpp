@@ -9,6 +9,69 @@
 
 using namespace StreamLimits;
 
+// --- TIpChunkedStream ----------------------------------------------------------------------
+
+int64_t TIpChunkedStream::Read(void* Buffer, int64_t Count) {
+    if (Count <= 0 || FPosition >= FSize) return 0;
+    const int64_t Total = std::min(Count, FSize - FPosition);
+    auto* Out = static_cast<char*>(Buffer);
+    for (int64_t Done = 0; Done < Total;) {
+        const int64_t At = FPosition + Done;
+        const int64_t Offset = At % kChunkSize;
+        const int64_t Part = std::min(Total - Done, kChunkSize - Offset);
+        std::memcpy(Out + Done, FChunks[size_t(At / kChunkSize)].get() + Offset, size_t(Part));
+        Done += Part;
+    }
+    FPosition += Total;
+    return Total;
+}
+
+int64_t TIpChunkedStream::Write(const void* Buffer, int64_t Count) {
+    if (Count <= 0) return 0;
+    if (FPosition > std::numeric_limits<int64_t>::max() - Count)
+        throw EWriteError("Stream too large");
+    const int64_t End = FPosition + Count;
+    if (End > FSize) {
+        Reserve(End);
+        FSize = End;
+    }
+    const auto* In = static_cast<const char*>(Buffer);
+    for (int64_t Done = 0; Done < Count;) {
+        const int64_t At = FPosition + Done;
+        const int64_t Offset = At % kChunkSize;
+        const int64_t Part = std::min(Count - Done, kChunkSize - Offset);
+        std::memcpy(FChunks[size_t(At / kChunkSize)].get() + Offset, In + Done, size_t(Part));
+        Done += Part;
+    }
+    FPosition = End;
+    return Count;
+}
+
+int64_t TIpChunkedStream::Seek(int64_t Offset, TSeekOrigin Origin) {
+    const int64_t Base = Origin == soBeginning ? 0 : Origin == soCurrent ? FPosition : FSize;
+    FPosition = std::max<int64_t>(0, Base + Offset);
+    return FPosition;
+}
+
+void TIpChunkedStream::SetSize(int64_t Size) {
+    if (Size < 0) throw EStreamError("Negative stream size");
+    if (Size > FSize) {
+        Reserve(Size);
+    } else {
+        FChunks.resize(size_t((Size + kChunkSize - 1) / kChunkSize));
+        if (Size % kChunkSize != 0)
+            std::memset(FChunks.back().get() + Size % kChunkSize, 0,
+                        size_t(kChunkSize - Size % kChunkSize));
+    }
+    FSize = Size;
+    if (FPosition > Size) FPosition = Size;
+}
+
+void TIpChunkedStream::Reserve(int64_t Size) {
+    const size_t Needed = size_t((Size + kChunkSize - 1) / kChunkSize);
+    while (FChunks.size() < Needed) FChunks.push_back(std::make_unique<char[]>(kChunkSize));
+}
+
 // --- TIpBufferedStream ---------------------------------------------------------------------
 
 TIpBufferedStream::TIpBufferedStream() {

@@ -10,6 +10,29 @@
 #include "netlib/base/IpUtils.h"
 #include "platform/classes/Classes.h"
 
+// A stream in memory kept in blocks of a fixed size. A stream in one piece (TMemoryStream) doubles
+// as it grows, and every doubling holds the old copy and the new one at once: a message of 240 MB
+// took 720 MB for a moment. Blocks are never moved, so a stream holds what it holds and at most one
+// block more. Behaves as TMemoryStream does: a position past the end may be set, a write there
+// fills the gap with zeros, SetSize cuts or extends with zeros.
+class TIpChunkedStream : public TStream {
+  public:
+    int64_t Read(void* Buffer, int64_t Count) override;
+    int64_t Write(const void* Buffer, int64_t Count) override;
+    int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
+    int64_t Size() override { return FSize; }
+    void SetSize(int64_t Size) override;
+
+  private:
+    // Blocks for Size bytes; the new ones hold zeros.
+    void Reserve(int64_t Size);
+
+    // Every byte of the blocks past FSize is zero, so that growing never shows old bytes.
+    std::vector<std::unique_ptr<char[]>> FChunks;
+    int64_t FSize = 0;
+    int64_t FPosition = 0;
+};
+
 // Works on one page of the underlying stream at a time and writes changed pages back. The
 // underlying stream sees only page-sized reads and writes; everything byte-wise happens in
 // the page.

@@ -97,6 +97,8 @@ class NewsServer(Server):
     refusals: {(group, number): "503 text"} answered instead of that article.
     login: "281" accepts AUTHINFO, anything else is the refusal sent after the password.
     post_reply: the answer after a posted article ("240 ..." or a refusal).
+    held: the Message-IDs of the articles it took (answered with 240), in order; a post of one
+      it holds already is refused as INN does ("441 435 Duplicate").
     kill_after: with kill_pid set, SIGKILL to that process once that many articles were sent.
     """
 
@@ -106,6 +108,7 @@ class NewsServer(Server):
         self.login = login
         self.post_reply = post_reply
         self.posted = []
+        self.held = []
         self.served = 0
         self.kill_after = None
         self.kill_pid = None
@@ -155,8 +158,17 @@ class NewsServer(Server):
                     if not body or body.rstrip(b"\r\n") == b".":
                         break
                     lines.append(body)
-                self.posted.append(b"".join(lines))
-                self.send(conn, self.post_reply + "\r\n")
+                article = b"".join(lines)
+                self.posted.append(article)
+                mid = message_id(article)
+                with self.lock:
+                    if mid in self.held:
+                        reply = "441 435 Duplicate"
+                    else:
+                        reply = self.post_reply
+                        if reply.startswith("240"):
+                            self.held.append(mid)
+                self.send(conn, reply + "\r\n")
             else:
                 self.send(conn, "500 what?\r\n")
 
@@ -194,9 +206,9 @@ def endless(conn, line):
         conn.sendall(block)
 
 
-def dripping(conn, line, stop):
-    """Sends one line every fifth of a second: never quiet long enough for an idle time-out."""
-    while not stop.wait(0.2):
+def dripping(conn, line, stop, interval=0.2):
+    """Sends the line every interval seconds: never quiet long enough for an idle time-out."""
+    while not stop.wait(interval):
         conn.sendall(line)
 
 
@@ -230,6 +242,8 @@ class Hostile(Server):
             if pop3:
                 if word in ("USER", "PASS", "NOOP", "DELE", "RSET"):
                     conn.sendall(b"+OK\r\n")
+                elif word == "STAT" and kind == "pop3-bad-stat":
+                    conn.sendall(b"+OK 99999999999999999999 100\r\n")
                 elif word == "STAT":
                     conn.sendall(b"+OK 1 100\r\n")
                 elif word == "LIST" and kind == "pop3-endless-list":
@@ -243,6 +257,9 @@ class Hostile(Server):
                 elif word == "RETR" and kind == "pop3-drip-retr":
                     conn.sendall(b"+OK message follows\r\nSubject: slow\r\n\r\n")
                     dripping(conn, b"one more line\r\n", self.stopped)
+                elif word == "RETR" and kind == "pop3-fastdrip-retr":  # about 4 KB/s
+                    conn.sendall(b"+OK message follows\r\nSubject: slow\r\n\r\n")
+                    dripping(conn, (b"z" * 62 + b"\r\n") * 16, self.stopped, 0.25)
                 elif word == "QUIT":
                     conn.sendall(b"+OK bye\r\n")
                     return
@@ -260,6 +277,9 @@ class Hostile(Server):
                 elif word == "ARTICLE" and kind == "nntp-drip-article":
                     conn.sendall(b"220 1 <slow@x>\r\nSubject: slow\r\n\r\n")
                     dripping(conn, b"one more line\r\n", self.stopped)
+                elif word == "ARTICLE" and kind == "nntp-fastdrip-article":  # about 4 KB/s
+                    conn.sendall(b"220 1 <slow@x>\r\nSubject: slow\r\n\r\n")
+                    dripping(conn, (b"z" * 62 + b"\r\n") * 16, self.stopped, 0.25)
                 elif word == "QUIT":
                     conn.sendall(b"205 bye\r\n")
                     return

@@ -253,6 +253,31 @@ TEST_F(Pop3Task, RefusedLoginEndsTheTaskWithExitCode1) {
     EXPECT_TRUE(Contains(Lines, "Error auf 127.0.0.1: [AUTH] Authentication failed."));
 }
 
+// A mailbox whose count cannot be read is no empty mailbox: the run must not report success
+// while the mail stays on the server unseen.
+TEST_F(Pop3Task, StatReplyWithoutACountEndsTheTaskWithExitCode1) {
+    for (const char* Reply : {"+OK 99999999999999999999 100", "+OK -5 0", "+OK -1 -1", "+OK"}) {
+        const std::string stat = Reply;
+        SCOPED_TRACE(stat);
+        SetRunExitCode(0);
+        Lines.clear();
+        TKestroPOP3Client task;
+        Run(task, "");
+        Peer.Accept();
+        Peer.Say("+OK ready");
+        Peer.Say("+OK");
+        Peer.Say("+OK");
+        EXPECT_EQ(Peer.Sent(), "USER joe\r\nPASS pw\r\nSTAT\r\n");
+        Peer.Say(stat);
+        ExpectEnded(task, 1);
+        EXPECT_TRUE(Contains(
+            Lines, "Error auf 127.0.0.1: STAT-Antwort \"" + stat + "\" ist ung\xC3\xBCltig"));
+        Peer.SayAll("+OK\r\n1 100\r\n.\r\n");
+        EXPECT_FALSE(Contains(Lines, "Nachrichten empfangen/bearbeitet"));
+        EXPECT_EQ(Peer.Sent().find("RETR"), std::string::npos);
+    }
+}
+
 TEST_F(Pop3Task, ServerThatClosesEarlyEndsTheTaskWithExitCode1) {
     TKestroPOP3Client task;
     Run(task, "");
@@ -319,6 +344,26 @@ TEST_F(Pop3Task, SilentServerEndsTheTaskAfterTheIdleTimeWithExitCode2) {
     ExpectEnded(task, 2);
     EXPECT_TRUE(Contains(Lines, "Error: Socket Timeout"));
     EXPECT_FALSE(task.HandlerRunning());
+}
+
+// A server that drips its reply stopped answering in time as much as a silent one: the client
+// gives the reply up with a time-out error, and the run ends as after the idle time-out.
+TEST_F(Pop3Task, ReplyGivenUpAsTooSlowEndsWithExitCode2) {
+    TKestroPOP3Client Task;
+    Run(Task, "");
+    ListMailbox({"1 100"});
+    Task.Client->AbortReply(WSAETIMEDOUT, "reply too slow, connection dropped");
+    ExpectEnded(Task, 2);
+    EXPECT_TRUE(Contains(Lines, "Error: [POP3] reply too slow, connection dropped"));
+}
+
+// A connection the system timed out is a failed connection, as every other socket error.
+TEST_F(Pop3Task, ASocketTimeOutOfTheSystemEndsWithExitCode1) {
+    TKestroPOP3Client Task;
+    Run(Task, "");
+    ListMailbox({"1 100"});
+    Task.Client->DoError(Task.Client->SocketHandle(), WSAETIMEDOUT, "Connection timed out");
+    ExpectEnded(Task, 1);
 }
 
 TEST_F(Pop3Task, SmtpAfterPopHoldsTheCountUntilTheTaskIsFreed) {
@@ -786,6 +831,20 @@ TEST_F(SmtpTask, ServerThatClosesBeforeTheBodyIsAcceptedKeepsTheFile) {
     Deliver("ann@example.org");
     Peer.Close();
     ExpectEnded(task, 1);
+    EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
+}
+
+// A reply cut short by the close has no code: the log shows what did arrive.
+TEST_F(SmtpTask, HalfAReplyBeforeTheCloseIsLoggedAsItArrived) {
+    Outgoing("M0001.OUT", "ann@example.org", "one");
+    TKestroSMTPClient task;
+    Run(task, "");
+    GreetWithoutLogin();
+    Deliver("ann@example.org");
+    Peer.SayAll("25");
+    Peer.Close();
+    ExpectEnded(task, 1);
+    EXPECT_TRUE(Contains(Lines, "SMTP Error 0 auf 127.0.0.1: ung\xC3\xBCltige Antwort \"25\""));
     EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "EngineFixture.h"
+#include "app/engine/BatchRecords.h"
 #include "app/engine/RunState.h"
 #include "app/engine/dupecheck.h"
 #include "app/engine/nntp.h"
@@ -204,6 +205,60 @@ TEST_F(NntpTaskTest, EveryStoredGroupIsRecordedOnDiskAtOnce) {
     EXPECT_FALSE(FileExists(ProgramDir() + "dupes.mid"));
     EXPECT_TRUE(SpoolFiles("*.tmp").empty());
     EXPECT_TRUE(FindFiles(ProgramDir(), "*.tmp").empty());
+    EXPECT_TRUE(FindFiles(ProgramDir(), "batch*").empty());  // each record went with its batch
+}
+
+// What storing a batch changes besides is recorded before the batch takes its name. A change
+// that then fails leaves its record, from which the next run makes it.
+TEST_F(NntpTaskTest, StoredBatchWhoseLineCannotBeSavedLeavesItsRecord) {
+    Box("de.a 0\r\n", "NntpDupeSize=100\r\n");
+    DupeCheck = new TMIDDupecheck();
+    DupeCheck->MaxEntries = 100;
+    std::filesystem::create_directories(ProgramDir() + "news.rc.tmp");
+    Open("0 0", "211 2 1 2 de.a");
+    Feed(Article(1, "de.a"));
+    Feed(Article(2, "de.a"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    ASSERT_EQ(SpoolFiles().size(), 1u);
+    EXPECT_EQ(ReadFile(ProgramDir() + "news.rc"), "de.a 0\r\n");
+    const auto records = FindFiles(ProgramDir(), "batch*.pending");
+    ASSERT_EQ(records.size(), 1u);
+    const TBatchRecord record = TBatchRecord::Parse(ReadFile(ProgramDir() + records[0]));
+    EXPECT_EQ(record.Batch, Spool + SpoolFiles()[0]);
+    EXPECT_EQ(record.GroupList, ProgramDir() + "news.rc");
+    EXPECT_EQ(record.Line, 0);
+    EXPECT_EQ(record.OldLine, "de.a 0");
+    EXPECT_EQ(record.NewLine, "de.a 2");
+    EXPECT_EQ(record.Dupes, ProgramDir() + "dupes.mid");
+    EXPECT_EQ(record.Entries, (std::vector<std::string>{"<1@de.a>", "<2@de.a>"}));
+    Task.reset();
+
+    std::filesystem::remove(ProgramDir() + "news.rc.tmp");
+    RecoverNewsBatches(ProgramDir());
+    EXPECT_EQ(ReadFile(ProgramDir() + "news.rc"), "de.a 2\r\n");
+    EXPECT_EQ(ReadFile(ProgramDir() + "dupes.mid"), "<1@de.a>\r\n<2@de.a>\r\n");
+    EXPECT_TRUE(FindFiles(ProgramDir(), "batch*").empty());
+}
+
+// A batch that cannot take its name is no stored batch: its record goes with it, and neither
+// its line nor the dupe database moves.
+TEST_F(NntpTaskTest, BatchThatCannotTakeItsNameTakesItsRecordAlong) {
+    Box("de.a 0\r\n", "NntpDupeSize=100\r\n");
+    DupeCheck = new TMIDDupecheck();
+    DupeCheck->MaxEntries = 100;
+    Open("0 0", "211 2 1 2 de.a");
+    Feed(Article(1, "de.a"));
+    ASSERT_EQ(SpoolFiles("*.tmp").size(), 1u);
+    std::filesystem::create_directories(Spool + ChangeFileExt(SpoolFiles("*.tmp")[0], ".msg"));
+    Feed(Article(2, "de.a"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    EXPECT_TRUE(Logged("umbenannt werden"));
+    EXPECT_TRUE(SpoolFiles("*.tmp").empty());
+    EXPECT_EQ(Groups()[0], "de.a 0");
+    EXPECT_EQ(DupeCheck->Count(), 0);
+    EXPECT_TRUE(FindFiles(ProgramDir(), "batch*").empty());
 }
 
 TEST_F(NntpTaskTest, NegativeNumberAsksForTheNewestAndNewMaxCapsIt) {
@@ -638,6 +693,58 @@ TEST_F(NntpPostTest, RefusedPostKeepsItsFileAndTheRest) {
     EXPECT_TRUE(Logged("NNTP Error 441 auf news.example: posting failed"));
     EXPECT_EQ(SpoolFiles("N*.OUT").size(), 2u);
     EXPECT_EQ(RunExitCode(), 1);  // an unattended caller learns that the posts are still there
+}
+
+// A run that ended between the server's acceptance and the deletion leaves a file the server
+// has already: its refusal of the copy is a delivery, or no later article would ever go out.
+TEST_F(NntpPostTest, ArticleTheServerHoldsAlreadyCountsAsDelivered) {
+    Box("");
+    Outgoing("N1.OUT");
+    Outgoing("N2.OUT");
+    Outgoing("N3.OUT");
+    Start("SendNews");
+    Greet();
+    Feed("211 0 0 0 de.test\r\n340 send\r\n");
+    Sent();
+    Feed("441 435 Duplicate\r\n");
+    EXPECT_EQ(SpoolFiles("N*.OUT"), (std::vector<std::string>{"N2.OUT", "N3.OUT"}));
+    EXPECT_TRUE(
+        Logged("Artikel 1 ist auf news.example bereits vorhanden und gilt als versandt: "
+               "441 435 Duplicate"));
+    EXPECT_EQ(Sent(), "POST\r\n");
+    Feed("340 send\r\n240 posted\r\n");
+    Feed("340 send\r\n437 Duplicate article\r\n");
+    EXPECT_TRUE(
+        Logged("Artikel 3 ist auf news.example bereits vorhanden und gilt als versandt: "
+               "437 Duplicate article"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_TRUE(SpoolFiles("N*.OUT").empty());
+    EXPECT_EQ(RunExitCode(), 0);
+    EXPECT_FALSE(Logged("NNTP Error"));
+}
+
+// Every other refusal, a 437 for any reason but a duplicate among them, keeps the article.
+TEST_F(NntpPostTest, RefusalForAnyOtherReasonKeepsTheFile) {
+    for (const char* Refusal : {"441 437 Unwanted newsgroup \"de.test\"", "437 Too old",
+                                "441 4350 odd", "441 Duplicate", "436 try again later"}) {
+        SCOPED_TRACE(Refusal);
+        const std::string Text = Refusal;
+        SetRunExitCode(0);
+        Box("");
+        Outgoing("N1.OUT");
+        Outgoing("N2.OUT");
+        Start("SendNews");
+        Greet();
+        Feed("211 0 0 0 de.test\r\n340 send\r\n" + Text + "\r\n");
+        EXPECT_EQ(Task->State, 3);
+        EXPECT_EQ(RunExitCode(), 1);
+        EXPECT_TRUE(
+            Logged("NNTP Error " + Text.substr(0, 3) + " auf news.example: " + Text.substr(4)));
+        EXPECT_EQ(SpoolFiles("N*.OUT").size(), 2u);
+        Task.reset();
+        NNTPTasks.SaveAndClear();
+        ConfigList.FreeAll();
+    }
 }
 
 TEST_F(NntpPostTest, ConnectionLostDuringThePostKeepsTheFile) {

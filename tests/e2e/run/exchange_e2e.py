@@ -366,6 +366,28 @@ def case_refused_post(p):
     check("refused post: the server does not have it", not nntp_has(mid))
 
 
+def case_posted_before(p):
+    """An article INN holds already (a run ended between its acceptance and the deletion of its
+    file): its refusal counts as delivery, and the article after it goes out too."""
+    group = new_groups("dup", 1, 1)[0]
+    mid, article = outgoing_news(group, "posted before", "already there")
+    inject(article)
+    mid2, article2 = outgoing_news(group, "posted now", "new")
+    p.write("spool/N0001.OUT", article)
+    p.write("spool/N0002.OUT", article2)
+    box = p.write("dup.bfg", "NntpServer=%s\nNntpPort=%d\nNntpSpool=%s\nNntpGetNewsList=N\n"
+                             % (HOST, port("NNTP"), p.spool))
+    rc, wall, cpu, err = p.run(box)
+    log = p.log("kestro.log")
+    check("posted before: exit 0", rc == 0, (rc, err[-300:], log[-500:]))
+    check("posted before: the log says it was there already",
+          "Artikel 1 ist auf %s bereits vorhanden und gilt als versandt: 441 435" % HOST in log,
+          log[-500:])
+    check("posted before: both files are gone",
+          not [n for n in os.listdir(p.spool) if n.upper().endswith(".OUT")], os.listdir(p.spool))
+    check("posted before: the next article reached INN", nntp_has(mid2), mid2)
+
+
 def case_second_instance(p):
     """A second start while one runs brings the first forward and ends at once."""
     box = p.write("slow.bfg", "Pop3Server=%s\nPop3Port=%d\nPop3User=u\nPop3Pass=p\n"
@@ -437,6 +459,7 @@ def case_oversize(p):
 CASES = [("openxp", case_openxp, {}), ("xp2", case_xp2, {}), ("cfg", case_cfg_options, {}),
          ("failures", case_failures, {"time_server": False}),
          ("refused-post", case_refused_post, {"time_server": False}),
+         ("posted-before", case_posted_before, {"time_server": False}),
          ("second", case_second_instance, {"time_server": False}),
          ("parallel", case_parallel_news, {"time_server": False}),
          ("oversize", case_oversize, {"time_server": False})]

@@ -70,6 +70,37 @@ TEST(Pop3Reply, LinesSplitIntoCodeAndText) {
     EXPECT_EQ(Pop3Number("", -1, INT32_MAX), -1);
 }
 
+// A STAT reply's numbers are a count and a size or nothing: a sign or more digits than the type
+// holds is no number, so the caller can refuse the reply instead of reading "no mail".
+TEST(Pop3Reply, StatNumbersAreCountsOrNothing) {
+    struct TCase {
+        const char* Text;
+        int32_t Count;
+        int64_t Size;
+    };
+    const TCase cases[] = {
+        {"2 320", 2, 320},
+        {"0 0", 0, 0},
+        {"2 320 octets in the maildrop", 2, 320},
+        {"2147483647 9223372036854775807", INT32_MAX, INT64_MAX},
+        {"2147483648 1", -1, 1},
+        {"99999999999999999999 100", -1, 100},
+        {"2 99999999999999999999", 2, -1},
+        {"-5 0", -1, 0},
+        {"-1 -1", -1, -1},
+        {"+3 10", -1, 10},
+        {"3", 3, -1},
+        {"", -1, -1},
+        {"two 10", -1, 10},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        const TPop3Stat stat = ParsePop3Stat(c.Text);
+        EXPECT_EQ(stat.Count, c.Count);
+        EXPECT_EQ(stat.Size, c.Size);
+    }
+}
+
 TEST(Pop3Reply, TimestampIsCutFromTheGreetingAlone) {
     EXPECT_EQ(Pop3Timestamp("POP3 server ready <1896.697170952@dbc.mtview.ca.us> and more"),
               "<1896.697170952@dbc.mtview.ca.us>");

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "netlib/base/IpBase.h"
+#include "netlib/stream/Limits.h"
 #include "netlib/stream/Streams.h"
 #include "tests/support/TestSupport.h"
 
@@ -196,6 +197,57 @@ TEST(TextStream, SeekLineStaysRightAfterTheIndexIsThinned) {
     }
     EXPECT_EQ(s.SeekLine(9500), 9000);
     EXPECT_TRUE(s.AtEndOfStream());
+}
+
+// The same steps on a chunked stream and on a stream in one piece give the same bytes, sizes
+// and positions: writes across block ends, writes past the end, seeks, cuts and regrowth.
+TEST(ChunkedStream, BehavesAsAMemoryStream) {
+    const int64_t Chunk = StreamLimits::kChunkSize;
+    TIpChunkedStream Chunked;
+    TMemoryStream Plain;
+    auto Both = [&](const std::function<void(TStream&)>& Step) {
+        Step(Chunked);
+        Step(Plain);
+        ASSERT_EQ(Chunked.Size(), Plain.Size());
+        ASSERT_EQ(Chunked.Position(), Plain.Position());
+        const int64_t Position = Chunked.Position();
+        std::string Bytes(size_t(Chunked.Size()), '\0');
+        Chunked.SetPosition(0);
+        Chunked.ReadBuffer(Bytes.data(), int64_t(Bytes.size()));
+        Chunked.SetPosition(Position);
+        ASSERT_EQ(Bytes, Data(Plain));
+    };
+    auto Fill = [](int64_t Count, char Seed) {
+        std::string Bytes(size_t(Count), '\0');
+        for (size_t I = 0; I < Bytes.size(); ++I) Bytes[I] = char(Seed + I * 7 + I / 251);
+        return Bytes;
+    };
+    const std::string Big = Fill(2 * Chunk + 77, 'a');
+    Both([&](TStream& S) { S.WriteBuffer(Big.data(), int64_t(Big.size())); });
+    Both([&](TStream& S) { S.Seek(Chunk - 3, soBeginning); });
+    Both([&](TStream& S) { S.WriteString("across"); });
+    Both([&](TStream& S) { S.Seek(3 * Chunk + 10, soBeginning); });  // past the end
+    Both([&](TStream& S) { S.WriteString("after a gap"); });
+    Both([&](TStream& S) { S.SetSize(Chunk + 5); });
+    Both([&](TStream& S) { S.SetSize(2 * Chunk); });  // the cut part comes back as zeros
+    Both([&](TStream& S) { S.Seek(-5, soEnd); });
+    Both([&](TStream& S) { S.WriteString(Fill(Chunk, 'k')); });
+    Both([&](TStream& S) { S.Seek(-10, soBeginning); });
+    Both([&](TStream& S) { S.SetSize(0); });
+    Both([&](TStream& S) { S.Seek(Chunk + 1, soBeginning); });
+    Both([&](TStream& S) { S.WriteString("z"); });
+
+    Chunked.SetPosition(0);
+    std::string Back(size_t(Chunked.Size()), '\0');
+    Chunked.ReadBuffer(Back.data(), int64_t(Back.size()));
+    EXPECT_EQ(Back, Data(Plain));
+    EXPECT_EQ(Chunked.Read(Back.data(), 1), 0);
+    // A read across a block end that asks for more than is left.
+    Chunked.Seek(-3, soEnd);
+    std::string Tail(10, '\0');
+    EXPECT_EQ(Chunked.Read(Tail.data(), int64_t(Tail.size())), 3);
+    EXPECT_EQ(Tail.substr(0, 3), Data(Plain).substr(size_t(Plain.Size() - 3)));
+    EXPECT_THROW(Chunked.SetSize(-1), EStreamError);
 }
 
 TEST(ByteStream, ReadsThroughItsBuffer) {
