@@ -426,6 +426,8 @@ class TWinControl : public TControl {
     void PaintHandler(TMessage& Message);
     virtual void PaintWindow(HDC DC);
     void PaintControls(HDC DC, TControl* First);
+    // The form that sees this control's keys first (KeyPreview), or null.
+    TWinControl* KeyPreviewer();
     // Keys: the events, the form's preview first; true when the key was used.
     virtual bool DoKeyDown(WORD& Key, TShiftState Shift);
     virtual bool DoKeyUp(WORD& Key, TShiftState Shift);

@@ -525,29 +525,25 @@ void TWinControl::WMKeyEvent(TMessage& Message) {
     DefaultHandler(Message);
 }
 
-bool TWinControl::DoKeyDown(WORD& Key, TShiftState Shift) {
+TWinControl* TWinControl::KeyPreviewer() {
     TCustomForm* Form = GetParentForm(this);
-    if (Form && Form != this && Form->KeyPreview() &&
-        static_cast<TWinControl*>(Form)->DoKeyDown(Key, Shift))
-        return true;
+    return Form && Form != this && Form->KeyPreview() ? Form : nullptr;
+}
+
+bool TWinControl::DoKeyDown(WORD& Key, TShiftState Shift) {
+    if (TWinControl* Form = KeyPreviewer(); Form && Form->DoKeyDown(Key, Shift)) return true;
     KeyDown(Key, Shift);
     return Key == 0;
 }
 
 bool TWinControl::DoKeyUp(WORD& Key, TShiftState Shift) {
-    TCustomForm* Form = GetParentForm(this);
-    if (Form && Form != this && Form->KeyPreview() &&
-        static_cast<TWinControl*>(Form)->DoKeyUp(Key, Shift))
-        return true;
+    if (TWinControl* Form = KeyPreviewer(); Form && Form->DoKeyUp(Key, Shift)) return true;
     KeyUp(Key, Shift);
     return Key == 0;
 }
 
 bool TWinControl::DoKeyPress(char& Key) {
-    TCustomForm* Form = GetParentForm(this);
-    if (Form && Form != this && Form->KeyPreview() &&
-        static_cast<TWinControl*>(Form)->DoKeyPress(Key))
-        return true;
+    if (TWinControl* Form = KeyPreviewer(); Form && Form->DoKeyPress(Key)) return true;
     KeyPress(Key);
     return Key == 0;
 }
