@@ -3,6 +3,8 @@
 // on a fake screen.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "components/store/OvcFormState.h"
@@ -65,7 +67,8 @@ class FormState : public ::testing::Test {
         (void)Registered;
         SetScreenSource(std::make_shared<TOneScreen>());
         Saved = std::filesystem::current_path();
-        Dir = testing::TempDir() + "kestro-form-state";
+        // One directory per process: CTest runs the cases side by side.
+        Dir = testing::TempDir() + "kestro-form-state-" + std::to_string(getpid());
         std::filesystem::remove_all(Dir);
         std::filesystem::create_directories(Dir);
         std::filesystem::current_path(Dir);
