@@ -12,6 +12,7 @@
 #include "app/engine/UnitScheduler.h"
 #include "app/ui/MainFrm.h"
 #include "components/crashlog/CrashLog.h"
+#include "components/instance/ApplicationInstance.h"
 #include "components/instance/InstanceGuard.h"
 #include "netlib/ssl/IpSSLLayer.h"
 #include "platform/fs/Files.h"
@@ -43,10 +44,9 @@ int main(int argc, char** argv) {
     InstallCrashLog();
     TStExceptionLog crashLog;
     crashLog.SetFileName("kestro.rip");
-    InitializeInstanceGuard("kestro");
-    Application.Title = "Orvalin Kestro";
-    ActivateFirstInstance();
-    if (!IsFirstInstance()) {
+    // Both copies stand for themselves by the application window, captioned with the title: a
+    // second copy brings the first one's main form forward.
+    if (!GuardApplicationInstance("Orvalin Kestro")) {
         // The first copy came forward; this one exchanged nothing.
         return args.empty() ? 0 : ExitCodeAlreadyRunning;
     }
@@ -55,7 +55,6 @@ int main(int argc, char** argv) {
     int exitCode;
     {
         TFormMain form;
-        SetInstanceWindow(form.Handle());
         form.ParseCommandLine(args);
         form.SetIdleControls(true);
         form.PostRunIfArguments();

@@ -14,6 +14,7 @@
 #include "components/crashlog/RipWriter.h"
 #include "components/crashlog/StackReport.h"
 #include "platform/core/Application.h"
+#include "platform/forms/ClassRegistry.h"
 #include "platform/fs/Files.h"
 #include "platform/system/ProgramDirectory.h"
 
@@ -126,7 +127,7 @@ void TStExceptionHandler::HandleException(const Exception& E) {
 
 // ---- the component -------------------------------------------------------------------------
 
-TStExceptionLog::TStExceptionLog(void* Owner) : TStComponent(Owner) {
+TStExceptionLog::TStExceptionLog(TComponent* AOwner) : TStComponent(AOwner) {
     State().Component = this;
     RefreshRipTarget();
 }
@@ -226,3 +227,17 @@ void OnThrow(void* Object, const std::type_info* Type, uintptr_t ReturnAddress) 
 }
 
 }  // namespace CrashLogDetail
+
+void RegisterCrashLogClasses() {
+    static const bool Done = [] {
+        RegisterStComponentClass();
+        RegisterClass<TStExceptionLog, TStComponent>("TStExceptionLog")
+            .Property("Enabled", &TStExceptionLog::Enabled, &TStExceptionLog::SetEnabled,
+                      Default(true))
+            .Property("FileName", &TStExceptionLog::FileName, &TStExceptionLog::SetFileName)
+            .Property("RipInfo", &TStExceptionLog::RipInfo, &TStExceptionLog::SetRipInfo)
+            .Field("OnExceptionFilter", &TStExceptionLog::OnExceptionFilter);
+        return true;
+    }();
+    (void)Done;
+}

@@ -26,7 +26,7 @@ using TStOnExceptionFilter =
 // the crash log consults; without one the log still works, with the default file name.
 class TStExceptionLog : public TStComponent {
   public:
-    explicit TStExceptionLog(void* Owner = nullptr);
+    explicit TStExceptionLog(TComponent* AOwner = nullptr);
     ~TStExceptionLog() override;
 
     // Empty: the program file's path with the extension ".RIP".
@@ -58,3 +58,7 @@ bool CrashLogInstalled();
 std::string CrashReportOf(const std::exception& E);
 // The file the next entry goes to.
 std::string CrashLogFileName();
+
+// TStExceptionLog in the class registry, with its published properties, so that a form
+// definition can hold it. Calling it again does nothing.
+void RegisterCrashLogClasses();

@@ -14,9 +14,10 @@ TStDropFiles::TStDropFiles(TComponent* AOwner) : TComponent(AOwner) {}
 
 TStDropFiles::~TStDropFiles() {
     Unhook();
+    if (FDropTarget) FDropTarget->RemoveFreeNotification(this);
 }
 
-HWND TStDropFiles::DropTarget() const {
+HWND TStDropFiles::HookedWindow() const {
     return FHook ? FHook->Target : 0;
 }
 
@@ -25,10 +26,37 @@ void TStDropFiles::SetActive(bool Value) {
     if (FHook) DragAcceptFiles(FHook->Target, FActive);
 }
 
-void TStDropFiles::SetDropTarget(HWND Value) {
-    if (Value == DropTarget()) return;
+void TStDropFiles::SetDropTarget(TWinControl* Value) {
+    if (Value == FDropTarget && (FHook || FWaitingForHandle)) return;
     Unhook();
-    if (Value != 0 && IsWindow(Value)) Hook(Value);
+    FWaitingForHandle = false;
+    if (FDropTarget && FDropTarget != Value) FDropTarget->RemoveFreeNotification(this);
+    FDropTarget = Value;
+    if (!Value) return;
+    Value->FreeNotification(this);
+    if (!Value->HandleAllocated() && ComponentState().Contains(csLoading)) {
+        FWaitingForHandle = true;
+        return;
+    }
+    Hook(Value->Handle());
+}
+
+void TStDropFiles::Loaded() {
+    TComponent::Loaded();
+    if (FWaitingForHandle) {
+        FWaitingForHandle = false;
+        Hook(FDropTarget->Handle());
+    }
+    if (!FDropTarget)
+        if (auto* Control = dynamic_cast<TWinControl*>(Owner())) SetDropTarget(Control);
+}
+
+void TStDropFiles::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove || AComponent != FDropTarget) return;
+    Unhook();
+    FDropTarget = nullptr;
+    FWaitingForHandle = false;
 }
 
 void TStDropFiles::Hook(HWND Target) {

@@ -71,7 +71,7 @@ double VersionToFloat(const std::string& Version) {
     return Value;
 }
 
-TStVersionInfo::TStVersionInfo(void* Owner) : TStComponent(Owner) {
+TStVersionInfo::TStVersionInfo(TComponent* AOwner) : TStComponent(AOwner) {
     SetFileName("");
 }
 
@@ -82,12 +82,17 @@ void TStVersionInfo::SetFileName(const std::string& Value) {
     FFileName = Name;
 }
 
+void TStVersionInfo::Loaded() {
+    TStComponent::Loaded();
+    if (FFileName.empty()) SetFileName("");
+}
+
 std::optional<TVersionBlock> TStVersionInfo::ReadVersionBlock(const std::string& Name) {
     if (!SameFile(Name, ProgramFileName())) return std::nullopt;
     return ProgramVersionBlock();
 }
 
-const TVersionBlock& TStVersionInfo::Loaded() {
+const TVersionBlock& TStVersionInfo::Block() {
     if (!FBlock) {
         FBlock = ReadVersionBlock(FFileName);
         if (!FBlock) RaiseLibraryError<EStVersionInfoError>(stscNoVerInfo);
@@ -96,13 +101,13 @@ const TVersionBlock& TStVersionInfo::Loaded() {
 }
 
 std::string TStVersionInfo::Value(const std::string& Key) {
-    const auto& Strings = Loaded().Strings;
+    const auto& Strings = Block().Strings;
     const auto Found = Strings.find(Key);
     return Found == Strings.end() ? std::string() : Found->second;
 }
 
 std::string TStVersionInfo::GetKeyValue(const std::string& Key) {
-    const auto& Strings = Loaded().Strings;
+    const auto& Strings = Block().Strings;
     const auto Found = Strings.find(Key);
     if (Found == Strings.end()) RaiseLibraryError<EStVersionInfoError>(stscVerInfoKeyNotFound);
     return Found->second;

@@ -46,7 +46,7 @@ double VersionToFloat(const std::string& Version);
 class TStVersionInfo : public TStComponent {
   public:
     // Describes the running program until FileName is set.
-    explicit TStVersionInfo(void* Owner = nullptr);
+    explicit TStVersionInfo(TComponent* AOwner = nullptr);
 
     const std::string& FileName() const { return FFileName; }
     // Empty: the running program. EStVersionInfoError 73 for a file that does not exist.
@@ -64,9 +64,9 @@ class TStVersionInfo : public TStComponent {
     std::string OriginalFilename() { return Value("OriginalFilename"); }
     std::string ProductName() { return Value("ProductName"); }
     std::string ProductVersion() { return Value("ProductVersion"); }
-    uint32_t Translation() { return Loaded().Translation; }
-    std::string LanguageName() { return Loaded().LanguageName; }
-    const TVersionFixedInfo& Fixed() { return Loaded().Fixed; }
+    uint32_t Translation() { return Block().Translation; }
+    std::string LanguageName() { return Block().LanguageName; }
+    const TVersionFixedInfo& Fixed() { return Block().Fixed; }
     uint32_t FileFlags() { return Fixed().FileFlags; }
     double FileVersionFloat() { return VersionToFloat(FileVersion()); }
     double ProductVersionFloat() { return VersionToFloat(ProductVersion()); }
@@ -75,11 +75,13 @@ class TStVersionInfo : public TStComponent {
     std::string GetKeyValue(const std::string& Key);
 
   protected:
+    // A definition that names no file describes the running program.
+    void Loaded() override;
     // The version block of the file, none when it has no version information.
     virtual std::optional<TVersionBlock> ReadVersionBlock(const std::string& Name);
 
   private:
-    const TVersionBlock& Loaded();
+    const TVersionBlock& Block();
     std::string Value(const std::string& Key);
 
     std::string FFileName;

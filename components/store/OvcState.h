@@ -20,6 +20,8 @@ class TOvcAbstractState : public TOvcComponent {
     // Empty reads as the default section (the form's class name for a form's state).
     std::string Section() const;
     void SetSection(const std::string& Value) { FSection = Value; }
+    // Whether a section of its own was set (definitions keep only that).
+    bool SectionStored() const { return !FSection.empty(); }
     // The store; the component lets go of it when the store is freed, and is inactive then.
     TOvcAbstractStore* Storage() const { return FStorage; }
     void SetStorage(TOvcAbstractStore* Value);

@@ -1,5 +1,6 @@
 #include "components/text/StBase.h"
 
+#include "platform/forms/ClassRegistry.h"
 #include "resources/ResourceData.h"
 
 std::string LookupLibraryString(int32_t id) {
@@ -9,4 +10,13 @@ std::string LookupLibraryString(int32_t id) {
     for (const TResourceString& row : FindStringTable("LIBRARY_MESSAGES"))
         if (row.Id == id) text = row.Text;
     return text;
+}
+
+void RegisterStComponentClass() {
+    static const bool Done = [] {
+        RegisterClass<TStComponent, TComponent>("TStComponent")
+            .Property("Version", &TStComponent::Version, &TStComponent::SetVersion, NotStored);
+        return true;
+    }();
+    (void)Done;
 }

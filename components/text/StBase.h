@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "platform/classes/Exception.h"
+#include "platform/forms/Component.h"
 
 class EStException : public Exception {
   public:
@@ -41,24 +42,16 @@ template <class E = EStException>
     throw error;
 }
 
-// Base of the system-tools components; stands in for the class library's component (owner and
-// name) and publishes the read-only Version.
-class TStComponent {
+// Base of the system-tools components: publishes the read-only Version.
+class TStComponent : public TComponent {
   public:
-    explicit TStComponent(void* owner = nullptr) : FOwner(owner) {}
-    virtual ~TStComponent() = default;
-    TStComponent(const TStComponent&) = delete;
-    TStComponent& operator=(const TStComponent&) = delete;
-
-    void* Owner() const { return FOwner; }
-    const std::string& Name() const { return FName; }
-    void SetName(const std::string& name) { FName = name; }
+    explicit TStComponent(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
 
     // "4.00"; writing does nothing so stored forms still load.
     std::string Version() const { return "4.00"; }
     void SetVersion(const std::string&) {}
-
-  private:
-    void* FOwner;
-    std::string FName;
 };
+
+// TStComponent in the class registry (its descendants' registrations call it first). Calling it
+// again does nothing.
+void RegisterStComponentClass();

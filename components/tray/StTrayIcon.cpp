@@ -7,6 +7,7 @@
 #include "platform/core/Window.h"
 #include "platform/shell/Limits.h"
 #include "platform/shell/Tray.h"
+#include "platform/widgets/Forms.h"
 
 namespace {
 
@@ -28,6 +29,11 @@ TShiftState ShiftNow(TMouseButton Button) {
     return S;
 }
 
+HWND FormWindow(TComponent* Owner) {
+    auto* Form = dynamic_cast<TCustomForm*>(Owner);
+    return Form ? Form->Handle() : 0;
+}
+
 }  // namespace
 
 // The owner window's replacement procedure outlives the icon when another procedure was put in
@@ -38,6 +44,9 @@ struct TStCustomTrayIcon::TOwnerHook {
     WNDPROC Previous = nullptr;
     WNDPROC Ours = nullptr;
 };
+
+TStCustomTrayIcon::TStCustomTrayIcon(TComponent* AOwner)
+    : TStCustomTrayIcon(AOwner, FormWindow(AOwner)) {}
 
 TStCustomTrayIcon::TStCustomTrayIcon(TComponent* AOwner, HWND OwnerWindow)
     : TSsShellComponent(AOwner), FOwnerWindow(OwnerWindow) {
@@ -75,7 +84,7 @@ NOTIFYICONDATA TStCustomTrayIcon::Record() const {
     D.uID = kTrayIconId;
     D.uFlags = NIF_MESSAGE | NIF_ICON | (FShowHint ? NIF_TIP : 0);
     D.uCallbackMessage = kTrayCallbackMessage;
-    D.hIcon = !FShownIcon.Empty() ? FShownIcon.Handle() : FApplicationIcon;
+    D.hIcon = !FShownIcon.Empty() ? FShownIcon.Handle() : Forms.Icon()->Handle();
     std::strncpy(D.szTip, FHint.c_str(), ShellLimits::kMaxTipLength);
     return D;
 }
@@ -177,11 +186,6 @@ void TStCustomTrayIcon::SetIcon(const TIcon& Value) {
         FShownIcon.SetHandle(0);
     else
         FShownIcon.Assign(FIcon);
-    UpdateShell();
-}
-
-void TStCustomTrayIcon::SetApplicationIcon(HICON Value) {
-    FApplicationIcon = Value;
     UpdateShell();
 }
 
@@ -296,6 +300,7 @@ void TStCustomTrayIcon::PopUp() {
 
 void TStCustomTrayIcon::RestoreOwner() {
     if (OnRestore) OnRestore(this);
+    if (Forms.Minimized()) Forms.Restore();
     if (!IsWindow(FOwnerWindow)) return;
     // A window that started minimised comes back in its normal state too.
     ShowWindow(FOwnerWindow, IsIconic(FOwnerWindow) ? SW_RESTORE : SW_SHOW);
@@ -354,6 +359,7 @@ bool TStCustomTrayIcon::OwnerMessage(TMessage& M) {
     return true;
 }
 
-void PostMinimizeMainForm(HWND MainForm) {
-    if (MainForm) PostMessage(MainForm, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+void PostMinimizeMainForm() {
+    if (TCustomForm* Main = Forms.MainForm())
+        PostMessage(Main->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
 }

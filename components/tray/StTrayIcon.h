@@ -3,8 +3,9 @@
 // a popup menu ("&Close" and "&Restore" built in), animation through an image list, and the owner
 // window hidden to the tray when it is minimised or closed and brought back by a double click.
 //
-// The owner is given as its window: the icon subclasses that window (GWLP_WNDPROC) when it is
-// first shown, to see its minimise and close commands and its first position changes. Where the
+// The owner is a form (its window is taken when the icon is made), or for code without forms a
+// window given as such: the icon subclasses that window (GWLP_WNDPROC) when it is first shown, to
+// see its minimise and close commands and its first position changes. Where the
 // desktop has no tray, the owner is never hidden (nothing could bring it back): minimising leaves
 // an ordinary minimised window, and a close meant for the tray minimises it instead.
 //
@@ -20,9 +21,7 @@
 #include "platform/gdi/Graphics.h"
 #include "platform/menus/Menus.h"
 #include "platform/shell/Tray.h"
-
-// The mouse button of a click (the class library's type, until it has one of its own).
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
+#include "platform/widgets/Control.h"
 
 class TStCustomTrayIcon;
 using TTrayClickEvent =
@@ -39,7 +38,9 @@ inline constexpr UINT kTrayRestoreCommand = 2;
 
 class TStCustomTrayIcon : public TSsShellComponent {
   public:
-    // Raises ESsTrayIconError 133 when the program has a tray icon already.
+    // The icon of the form AOwner (what definitions make). Raises ESsTrayIconError 133 when the
+    // program has a tray icon already.
+    explicit TStCustomTrayIcon(TComponent* AOwner);
     TStCustomTrayIcon(TComponent* AOwner, HWND OwnerWindow);
     ~TStCustomTrayIcon() override;
 
@@ -64,15 +65,13 @@ class TStCustomTrayIcon : public TSsShellComponent {
     bool MinimizeToTray() const { return FMinimizeToTray; }
     void SetMinimizeToTray(bool Value) { FMinimizeToTray = Value; }
     // The menu a right click opens (the built-in one at first; 0: none). Commands of a menu of
-    // the program's go to the owner window as WM_COMMAND.
+    // the program's go to the owner window as WM_COMMAND. (Seam: the class library's TPopupMenu
+    // will be published here as a component, handing its HMENU to this path.)
     HMENU PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(HMENU Value) { FPopupMenu = Value; }
     HMENU BuiltInMenu() const { return FBuiltInMenu; }
     bool ShowHint() const { return FShowHint; }
     void SetShowHint(bool Value);
-    // The icon of the application, shown when neither Icon nor Images give one.
-    HICON ApplicationIcon() const { return FApplicationIcon; }
-    void SetApplicationIcon(HICON Value);
 
     TTrayClickEvent OnClick;
     TTrayDblClickEvent OnDblClick;
@@ -123,7 +122,6 @@ class TStCustomTrayIcon : public TSsShellComponent {
     std::string FHint;
     TIcon FIcon;
     TIcon FShownIcon;
-    HICON FApplicationIcon = 0;
     TCustomImageList* FImages = nullptr;
     int FImageIndex = 0;
     int FInterval = 250;
@@ -138,9 +136,10 @@ class TStCustomTrayIcon : public TSsShellComponent {
 class TStTrayIcon : public TStCustomTrayIcon {
   public:
     using TStCustomTrayIcon::TStCustomTrayIcon;
-    // For the form reader, and for code that made the icon itself once its properties are set.
+    // For code that made the icon itself, once its properties are set (the form reader calls it
+    // for icons of definitions).
     using TStCustomTrayIcon::Loaded;
 };
 
-// Posts the minimise command to the main form (a no-op for 0).
-void PostMinimizeMainForm(HWND MainForm);
+// Posts the minimise command to the application's main form, when it has one.
+void PostMinimizeMainForm();

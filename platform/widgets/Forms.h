@@ -36,6 +36,9 @@ enum TPosition {
     poOwnerFormCenter
 };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+// The screen a form asks to open on; kept for the form's saved state, every form opens on the
+// screen its position names.
+enum TDefaultMonitor { dmDesktop, dmPrimary, dmMainForm, dmActiveForm };
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsActivated };
@@ -98,6 +101,8 @@ class TCustomForm : public TWinControl {
     void SetWindowState(TWindowState Value);
     TFormStyle FormStyle() const { return FFormStyle; }
     void SetFormStyle(TFormStyle Value);
+    TDefaultMonitor DefaultMonitor() const { return FDefaultMonitor; }
+    void SetDefaultMonitor(TDefaultMonitor Value) { FDefaultMonitor = Value; }
     TFormState FormState() const { return FFormState; }
     TCanvas* Canvas() { return &FCanvas; }
     // Accepted from definitions; every form works at 96 pixels per inch.
@@ -162,6 +167,7 @@ class TCustomForm : public TWinControl {
     TPosition FPosition = poDesigned;
     TWindowState FWindowState = wsNormal;
     TFormStyle FFormStyle = fsNormal;
+    TDefaultMonitor FDefaultMonitor = dmActiveForm;
     TFormState FFormState;
     TCanvas FCanvas;
     int FClientWidth = -1;
@@ -314,9 +320,19 @@ class TFormsApplication : public TComponent {
     bool Terminated() const;
     bool ProcessMessages();
     void HandleException(TObject* Sender);
+    // The program's name in the desktop; the application window's caption. Until it is set the
+    // caption is the program file's name without its extension.
     std::string Title() const;
     void SetTitle(const std::string& Value);
     bool ShowMainForm = true;
+    // The application window: hidden, of class "TApplication", captioned with the title, made by
+    // Initialize. It stands for the whole program (another copy of it looks for this window):
+    // activating it brings the main form forward, restoring the application when it is
+    // minimised; its minimise and restore commands minimise and restore the application.
+    HWND Handle() const { return FHandle; }
+    // The program's icon (empty: none), which the tray and the windows show when they have none
+    // of their own.
+    TIcon* Icon() { return &FIcon; }
 
     // Minimises or restores every form the application shows.
     void Minimize();
@@ -368,8 +384,12 @@ class TFormsApplication : public TComponent {
     void StartHintTimer(int Pause);
     void StopHintTimer();
     void TimerMessage(TMessage& Message);
+    static LRESULT ApplicationWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    void BringMainFormForward();
 
     TCustomForm* FMainForm = nullptr;
+    HWND FHandle = 0;
+    TIcon FIcon;
     bool FInitialized = false;
     bool FMinimized = false;
     std::string FHint;

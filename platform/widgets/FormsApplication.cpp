@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "platform/core/Input.h"
@@ -9,6 +10,7 @@ TFormsApplication Forms;
 
 namespace {
 
+constexpr const char* kApplicationClass = "TApplication";
 constexpr UINT_PTR kHintTimer = 1;
 constexpr UINT_PTR kHideTimer = 2;
 
@@ -36,6 +38,7 @@ TFormsApplication::TFormsApplication() : TComponent(nullptr) {
 
 TFormsApplication::~TFormsApplication() {
     if (FTimerWindow) DeallocateHWnd(FTimerWindow);
+    if (FHandle) DeallocateHWnd(FHandle);
     delete Screen;
     Screen = nullptr;
 }
@@ -48,6 +51,12 @@ void TFormsApplication::Initialize() {
     Application.MessageHook = [this](MSG& Msg) { return OnMessage(Msg); };
     Application.IdleHook = [this] { Idle(); };
     FTimerWindow = AllocateHWnd([this](TMessage& M) { TimerMessage(M); });
+    WNDCLASS Class;
+    Class.lpfnWndProc = ApplicationWndProc;
+    Class.lpszClassName = kApplicationClass;
+    RegisterClass(&Class);
+    FHandle = CreateWindowEx(0, kApplicationClass, Title().c_str(), WS_POPUP, 0, 0, 0, 0, 0, 0, 0,
+                             nullptr);
 }
 
 void TFormsApplication::Notification(TComponent* AComponent, TOperation Operation) {
@@ -60,11 +69,42 @@ void TFormsApplication::Notification(TComponent* AComponent, TOperation Operatio
 }
 
 std::string TFormsApplication::Title() const {
-    return Application.Title;
+    if (!Application.Title.empty()) return Application.Title;
+    return QCoreApplication::instance() ? QCoreApplication::applicationName().toStdString()
+                                        : std::string();
 }
 
 void TFormsApplication::SetTitle(const std::string& Value) {
     Application.Title = Value;
+    if (FHandle) SetWindowText(FHandle, Title());
+}
+
+LRESULT TFormsApplication::ApplicationWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (Msg == WM_ACTIVATE && LOWORD(WParam) != WA_INACTIVE) {
+        // The window itself is never seen: what activates it means the program.
+        Forms.BringMainFormForward();
+        return 0;
+    }
+    if (Msg == WM_SYSCOMMAND && (WParam & 0xFFF0) == SC_MINIMIZE) {
+        Forms.Minimize();
+        return 0;
+    }
+    if (Msg == WM_SYSCOMMAND && (WParam & 0xFFF0) == SC_RESTORE) {
+        Forms.Restore();
+        return 0;
+    }
+    return DefWindowProc(Wnd, Msg, WParam, LParam);
+}
+
+void TFormsApplication::BringMainFormForward() {
+    if (FMinimized) Restore();
+    if (!FMainForm || !FMainForm->HandleAllocated()) return;
+    const HWND Main = FMainForm->Handle();
+    if (!IsWindowVisible(Main)) return;
+    if (IsIconic(Main)) ShowWindow(Main, SW_RESTORE);
+    // A dialog the main form shows comes first, as the one the user was busy with.
+    const HWND Popup = GetWindow(Main, GW_ENABLEDPOPUP);
+    SetForegroundWindow(Popup ? Popup : Main);
 }
 
 int TFormsApplication::Run() {

@@ -29,6 +29,7 @@ void RegisterEnums() {
                              "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
                              "poOwnerFormCenter"});
     RegisterEnum<TWindowState>({"wsNormal", "wsMinimized", "wsMaximized"});
+    RegisterEnum<TDefaultMonitor>({"dmDesktop", "dmPrimary", "dmMainForm", "dmActiveForm"});
     RegisterEnum<TFormStyle>({"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
     RegisterEnum<TAlignment>({"taLeftJustify", "taRightJustify", "taCenter"});
     RegisterEnum<TTextLayout>({"tlTop", "tlCenter", "tlBottom"});
@@ -91,6 +92,12 @@ void RegisterGraphics() {
             "Data", [&P](TStream& S) { ReadPictureData(P, S); },
             [&P](TStream& S) { WritePictureData(P, S); }, P.Graphic() && !P.Graphic()->Empty());
     });
+    // An icon's data is its .ico file.
+    RegisterClass<TIcon>("TIcon").DefineProperties([](TIcon& I, TFiler& Filer) {
+        Filer.DefineBinaryProperty(
+            "Data", [&I](TStream& S) { I.LoadFromStream(S); },
+            [&I](TStream& S) { I.SaveToStream(S); }, !I.Empty());
+    });
 }
 
 void RegisterControls() {
@@ -149,6 +156,8 @@ void RegisterForms() {
         .Property(
             "ClientWidth", [](TCustomForm& F) { return F.ClientWidth(); },
             [](TCustomForm& F, int V) { F.SetDefinedClientWidth(V); }, NotStored)
+        .Property("DefaultMonitor", &TCustomForm::DefaultMonitor, &TCustomForm::SetDefaultMonitor,
+                  Default(dmActiveForm))
         .Property("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
                   Default(fsNormal))
         .Property("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview,

@@ -7,7 +7,9 @@
 
 #include <filesystem>
 
+#include "components/instance/ApplicationInstance.h"
 #include "components/instance/InstanceGuard.h"
+#include "platform/widgets/Forms.h"
 #include "tests/support/GuiTestSupport.h"
 
 extern char** environ;
@@ -32,9 +34,9 @@ class InstanceGuardTest : public ::testing::Test {
     }
 
     // Runs the probe as another process while this one keeps its loop going; its exit code.
-    int RunProbe(const std::string& caption, const std::string& title = "") {
+    int RunProbe(const std::string& caption, const std::string& title = "",
+                 std::string exe = INSTANCE_PROBE) {
         pid_t pid;
-        std::string exe = INSTANCE_PROBE;
         std::vector<char*> argv = {exe.data(), const_cast<char*>(caption.c_str())};
         if (!title.empty()) argv.push_back(const_cast<char*>(title.c_str()));
         argv.push_back(nullptr);
@@ -137,6 +139,30 @@ TEST_F(InstanceGuardTest, LockThatCannotBeCreatedIsLoggedAndTheStartGoesOn) {
         << log;
     EXPECT_NE(log.find("; starting without the guard"), std::string::npos) << log;
     ActivateFirstInstance();  // no window: nothing to do
+}
+
+TEST_F(InstanceGuardTest, BothCopiesStandForThemselvesByTheApplicationWindow) {
+    const std::string name = QCoreApplication::applicationName().toStdString();
+    ASSERT_TRUE(GuardApplicationInstance("Kestro Guard Title"));
+    EXPECT_EQ(GetClassName(Forms.Handle()), "TApplication");
+    EXPECT_EQ(GetWindowText(Forms.Handle()), "Kestro Guard Title");
+    const HWND other = TopLevel("Other");
+    TForm* main = Forms.CreateForm<TForm>();
+    main->Show();
+    SetForegroundWindow(other);
+    Drain();
+    ASSERT_EQ(GetActiveWindow(), other);
+
+    // A second copy of the same program (the same name) comes to the first one's main form.
+    EXPECT_EQ(RunProbe(name, "Kestro Guard Title", INSTANCE_APP_PROBE), 3);
+    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == main->Handle(); }));
+    // The application minimised is restored.
+    SendMessage(main->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(Forms.Minimized());
+    EXPECT_EQ(RunProbe(name, "Kestro Guard Title", INSTANCE_APP_PROBE), 3);
+    EXPECT_TRUE(PumpUntil([&] { return !Forms.Minimized() && !IsIconic(main->Handle()); }));
+    main->Free();
+    Forms.SetTitle("");
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 // owner window hidden to the tray and brought back, and the built-in menu.
 #include <gtest/gtest.h>
 
+#include "components/tray/Register.h"
 #include "components/tray/StTrayIcon.h"
 #include "platform/shell/Tray.h"
+#include "platform/widgets/Forms.h"
 #include "tests/support/GuiTestSupport.h"
 
 using namespace GuiTest;
@@ -107,7 +109,7 @@ TEST_F(TrayIcon, LoadedShowsTheIconWithItsTipAndCallback) {
 
 TEST_F(TrayIcon, TheIconComesFromIconThenImagesThenTheApplication) {
     const HICON Application = SolidIcon(qRgb(0, 0, 255));
-    Tray->SetApplicationIcon(Application);
+    Forms.Icon()->SetHandle(Application);
     Tray->Loaded();
     EXPECT_EQ(Shown()->Icon, Application);
     TImageList Images(16, 16);
@@ -124,7 +126,7 @@ TEST_F(TrayIcon, TheIconComesFromIconThenImagesThenTheApplication) {
     Tray->SetIcon(Own);
     EXPECT_EQ(ColorOfIcon(Shown()->Icon), qRgb(255, 255, 0));
     Tray->SetImages(nullptr);
-    DestroyIcon(Application);
+    Forms.Icon()->SetHandle(0);
 }
 
 TEST_F(TrayIcon, ErrorsComeWithTheShellTexts) {
@@ -212,8 +214,8 @@ TEST_F(TrayIcon, MinimisingHidesTheOwnerToTheTrayAfterOnMinimize) {
     Click(WM_RBUTTONDBLCLK);
     EXPECT_TRUE(IsWindowVisible(Owner));
     EXPECT_EQ(Shown(), nullptr);
-    // The main form is minimised by a posted command.
-    PostMinimizeMainForm(Owner);
+    // A posted minimise command goes to the tray too.
+    PostMessage(Owner, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     Drain();
     EXPECT_FALSE(IsWindowVisible(Owner));
 }
@@ -333,6 +335,92 @@ TEST_F(TrayIcon, AProcedurePutInAfterTheIconKeepsItsChainWhenTheIconGoes) {
     EXPECT_EQ(Windows().MessagesOf(Owner, {WM_USER + 5}), (std::vector<UINT>{WM_USER + 5}));
     SetWindowLongPtr(Owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Before));
     FreeObjectInstance(Later);
+}
+
+// ---- on a form read from its definition -----------------------------------------------------
+
+class TTrayTestForm : public TForm {
+  public:
+    using TForm::TForm;
+    TStTrayIcon* Icon() { return dynamic_cast<TStTrayIcon*>(FindComponent("TrayIcon1")); }
+    void FormCloseQuery(TObject*, bool& CanClose) {
+        ++CloseQueries;
+        CanClose = false;
+    }
+    void TrayIconDblClick(TObject*, TMouseButton Button, TShiftState, bool&) {
+        DoubleClicks.push_back(Button);
+    }
+    int CloseQueries = 0;
+    std::vector<TMouseButton> DoubleClicks;
+};
+
+class TrayOnAForm : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Forms.Initialize();
+        RegisterTrayClasses();
+        static const bool Registered = [] {
+            RegisterClass<TTrayTestForm, TForm>("TTrayTestForm")
+                .Method("FormCloseQuery", &TTrayTestForm::FormCloseQuery)
+                .Method("TrayIconDblClick", &TTrayTestForm::TrayIconDblClick);
+            return true;
+        }();
+        (void)Registered;
+        auto Service = std::make_unique<TFakeTrayService>();
+        Fake = Service.get();
+        SetTrayService(std::move(Service));
+    }
+    void TearDown() override {
+        while (Screen->FormCount() > 0) Screen->Forms(0)->Free();
+        Drain();
+        SetTrayService(nullptr);
+        Forms.Icon()->SetHandle(0);
+    }
+    const TTrayIconState* Shown(TStTrayIcon* Icon) {
+        auto It = Fake->Shown.find({Icon->Handle(), kTrayIconId});
+        return It == Fake->Shown.end() ? nullptr : &It->second;
+    }
+    TFakeTrayService* Fake = nullptr;
+};
+
+TEST_F(TrayOnAForm, TheDefinitionsIconHooksItsFormAndTheMainFormMinimisesToTheTray) {
+    Forms.Icon()->SetHandle(SolidIcon(qRgb(0, 0, 255)));
+    TTrayTestForm* Form = Forms.CreateForm<TTrayTestForm>();
+    ASSERT_EQ(Forms.MainForm(), Form);
+    TStTrayIcon* Icon = Form->Icon();
+    ASSERT_NE(Icon, nullptr);
+    EXPECT_EQ(Icon->OwnerWindow(), Form->Handle());
+    // Loading showed it, with the definition's tip and the application's icon.
+    ASSERT_NE(Shown(Icon), nullptr);
+    EXPECT_EQ(Shown(Icon)->Tip, "Orvalin Kestro");
+    EXPECT_EQ(ColorOfIcon(Shown(Icon)->Icon), qRgb(0, 0, 255));
+    EXPECT_TRUE(Icon->MinimizeToTray());
+    EXPECT_TRUE(Icon->CloseToTray());  // not in the definition: the constructor's value
+
+    // A second icon anywhere in the program is refused.
+    EXPECT_EQ(ErrorOf<ESsTrayIconError>([&] { TStTrayIcon Second(Form); }),
+              "Cannot have more than one StTrayIcon per application");
+
+    Form->Show();
+    Drain();
+    PostMinimizeMainForm();
+    Drain();
+    EXPECT_FALSE(IsWindowVisible(Form->Handle()));
+    EXPECT_FALSE(Forms.Minimized());
+    TrayIconClicked(Icon->Handle(), kTrayIconId, WM_LBUTTONDBLCLK);
+    Drain();
+    EXPECT_EQ(Form->DoubleClicks, std::vector<TMouseButton>{mbLeft});
+    EXPECT_TRUE(IsWindowVisible(Form->Handle()));
+
+    // The form's close goes through its close query, which refuses here.
+    PostMessage(Form->Handle(), WM_CLOSE, 0, 0);
+    Drain();
+    EXPECT_EQ(Form->CloseQueries, 1);
+    EXPECT_TRUE(Form->Visible());
+    // Freed with its form, the icon leaves the tray.
+    const HWND IconWindow = Icon->Handle();
+    Form->Free();
+    EXPECT_TRUE(Fake->Shown.find({IconWindow, kTrayIconId}) == Fake->Shown.end());
 }
 
 }  // namespace

@@ -1,0 +1,4 @@
+#pragma once
+// The shell helpers in the class registry, with their published properties, so that form
+// definitions can hold them. Calling it again does nothing.
+void RegisterShellClasses();
