@@ -137,7 +137,7 @@ class TListViewWidget::TModel : public QAbstractTableModel {
         if (Orientation != Qt::Horizontal || Section < 0 ||
             Section >= static_cast<int>(FData.Columns.size()))
             return {};
-        const TListColumn& Column = FData.Columns[static_cast<size_t>(Section)];
+        const TListViewColumn& Column = FData.Columns[static_cast<size_t>(Section)];
         if (Role == Qt::DisplayRole) return Cp1252ToUnicode(Column.Text);
         if (Role == Qt::TextAlignmentRole)
             return QVariant::fromValue(AlignmentOf(Column.Format) | Qt::AlignVCenter);
