@@ -241,6 +241,7 @@ void RegisterWidgetClasses() {
         RegisterControls();
         RegisterForms();
         RegisterExtControls();
+        RegisterCommonControls();
         return true;
     }();
     (void)Done;
