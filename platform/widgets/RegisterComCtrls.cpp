@@ -99,10 +99,16 @@ void RegisterTabControls() {
         .Property("TabIndex", &TTabControl::TabIndex, &TTabControl::SetTabIndex, Default(-1));
     RegisterClass<TPageControl, TCustomTabControl>("TPageControl")
         .Property("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage);
-    // A sheet fills its page control and shows when it is the active page: neither its place
+    // A sheet fills its page control, takes its place among the pages in the order the
+    // definition gives and shows when it is the active page: neither its place nor its order
     // nor its visibility is its own to store.
     RegisterClass<TTabSheet, TWinControl>("TTabSheet")
         .Property("Align", &TControl::Align, &TControl::SetAlign, Default(alClient))
+        .Property("Left", &TControl::Left, &TControl::SetLeft, NotStored)
+        .Property("Top", &TControl::Top, &TControl::SetTop, NotStored)
+        .Property("Width", &TControl::Width, &TControl::SetWidth, NotStored)
+        .Property("Height", &TControl::Height, &TControl::SetHeight, NotStored)
+        .Property("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, NotStored)
         .Property("Caption", &TControl::Caption, &TControl::SetCaption)
         .Property("ImageIndex", &TTabSheet::ImageIndex, &TTabSheet::SetImageIndex, Default(0))
         .Property("PageIndex", &TTabSheet::PageIndex, &TTabSheet::SetPageIndex, NotStored)

@@ -42,6 +42,32 @@ class TTestImageList : public TComponent, public TCustomImageList {
             AddMasked(Picture, clFuchsia);
         }
     }
+    // Adds the pictures of a state image list: nothing (the window never shows picture 0), an
+    // empty check box and a checked one.
+    void AddCheckBoxes() {
+        for (int State = 0; State < 3; ++State) {
+            TBitmap Picture(Width(), Height());
+            TCanvas& Canvas = Picture.Canvas();
+            Canvas.Brush().SetColor(clFuchsia);
+            Canvas.FillRect(Rect(0, 0, Width(), Height()));
+            if (State > 0) {
+                const TRect Box = Rect(1, 2, 14, 15);
+                Canvas.Brush().SetColor(clWindow);
+                Canvas.FillRect(Box);
+                Canvas.Brush().SetColor(clBtnShadow);
+                Canvas.FrameRect(Box);
+            }
+            if (State == 2) {
+                Canvas.Pen().SetColor(clWindowText);
+                for (int Y = 0; Y < 3; ++Y) {
+                    Canvas.MoveTo(4, 7 + Y);
+                    Canvas.LineTo(6, 9 + Y);
+                    Canvas.LineTo(11, 4 + Y);
+                }
+            }
+            AddMasked(Picture, clFuchsia);
+        }
+    }
 };
 
 inline void RegisterTestImageList() {
@@ -84,7 +110,7 @@ class TComCtrlsTest : public testing::Test {
     }
 };
 
-inline std::string PicturePath(const std::string& Name) {
+inline std::string WidgetPicturePath(const std::string& Name) {
     return std::string(KESTRO_BINARY_DIR) + "/pictures/widgets/" + Name + ".png";
 }
 
