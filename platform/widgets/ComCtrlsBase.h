@@ -5,8 +5,10 @@
 // A common control keeps what it shows (items, nodes, tabs) in objects of its own and gives them
 // to its window, which is made on demand and may be made again (a changed parent, RecreateWnd):
 // a new window gets everything from the objects. What the user changes in the window (selection,
-// focus, expansion, the chosen tab) comes back to the objects through the window's notifications
-// as it happens, so the objects always answer what the window shows.
+// focus, the chosen tab) comes back to the objects through the window's notifications as it
+// happens, so the objects always answer what the window shows; what a window changes without a
+// word (a tree's expansion, a column's width the user drags) is asked of the window while there
+// is one, and kept in the objects when it goes.
 #include <functional>
 
 #include "platform/forms/Component.h"

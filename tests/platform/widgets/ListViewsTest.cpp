@@ -226,6 +226,24 @@ TEST_F(ListViews, ClicksAndKeysSelectAndRaiseTheEventsInOrder) {
     EXPECT_EQ(Keys, (std::vector<WORD>{VK_DOWN}));
     EXPECT_EQ(Log, (std::vector<std::string>{"unselect bravo", "select charlie"}));
     EXPECT_EQ(Shown(View, 3), Expected(View, 3));
+
+    // A right click chooses the row under it, then the control gets WM_CONTEXTMENU with the
+    // point, where the class library's context popup starts.
+    std::vector<POINT> Menus;
+    const TWndMethod Inner = View->WindowProc;
+    View->WindowProc = [&, Inner](TMessage& Message) {
+        if (Message.Msg == WM_CONTEXTMENU)
+            Menus.push_back(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
+        Inner(Message);
+    };
+    const POINT At = ScreenOf(View->Handle(), Middle(Items[0]->DisplayRect(drLabel)));
+    MouseClick(Form->Handle(), At, Qt::RightButton);
+    Drain();
+    ASSERT_EQ(Menus.size(), 1u);
+    EXPECT_EQ(Menus[0].x, At.x);
+    EXPECT_EQ(Menus[0].y, At.y);
+    EXPECT_EQ(View->Selected(), Items[0]);
+    View->WindowProc = Inner;
 }
 
 TEST_F(ListViews, TheProgramSelectsAsTheUserDoesAndASingleSelectionStaysSingle) {
@@ -321,6 +339,50 @@ TEST_F(ListViews, SortedListsKeepTheirOrderAndTheWindowFollows) {
     EXPECT_EQ(Captions(View),
               (std::vector<std::string>{"Bravo", "charlie", "delta", "echo", "foxtrot"}));
     EXPECT_EQ(Shown(View, 1), Expected(View, 1));
+}
+
+TEST_F(ListViews, PositionsStayRightThroughInsertsAndDeletesWithAndWithoutAWindow) {
+    TForm* Form = HostForm();
+    auto* Made = Make<TListView>(Form);
+    auto* Later = new TListView(Form);
+    struct TStep {
+        char Kind;  // 'a'dd, 'i'nsert at, 'd'elete at
+        int At;
+        const char* Caption;
+        const char* After;
+    };
+    const TStep Steps[] = {
+        {'a', 0, "c", "c"},         {'i', 0, "a", "a c"},       {'i', 1, "b", "a b c"},
+        {'a', 0, "e", "a b c e"},   {'i', 3, "d", "a b c d e"}, {'d', 0, "", "b c d e"},
+        {'i', 0, "a", "a b c d e"}, {'d', 4, "", "a b c d"},    {'i', 9, "z", "a b c d z"},
+        {'d', 2, "", "a b d z"},
+    };
+    for (const TStep& Step : Steps) {
+        for (TListView* View : {Made, Later}) {
+            TListItems& Items = *View->Items();
+            if (Step.Kind == 'd') {
+                Items.Delete(Step.At);
+                continue;
+            }
+            TListItem* Item = Step.Kind == 'a' ? Items.Add() : Items.Insert(Step.At);
+            Item->SetCaption(Step.Caption);
+            Item->SubItems()->Add(std::string(Step.Caption) + "!");
+        }
+        std::string Order;
+        for (int I = 0; I < Made->Items()->Count(); ++I) {
+            TListItem* Item = Made->Items()->Item(I);
+            EXPECT_EQ(Item->Index(), I) << Step.After;
+            EXPECT_EQ(Made->Items()->IndexOf(Item), I) << Step.After;
+            Order += (I ? " " : "") + Item->Caption();
+        }
+        EXPECT_EQ(Order, Step.After);
+        EXPECT_EQ(Captions(Later), Captions(Made));
+        EXPECT_EQ(Shown(Made, 2), Expected(Made, 2)) << Step.After;
+    }
+    Later->SetBoundsRect(TRect{8, 8, 308, 208});
+    Later->SetParent(Form);
+    EXPECT_EQ(Shown(Later, 2), Expected(Later, 2));
+    EXPECT_EQ(Later->Items()->IndexOf(Made->Items()->Item(0)), -1);
 }
 
 TEST_F(ListViews, FindCaptionSearchesFromWhereItIsToldWithoutCase) {

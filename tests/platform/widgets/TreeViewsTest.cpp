@@ -377,6 +377,25 @@ TEST_F(TreeViews, ClicksAndTheProgramSelectAndOnChangingMayRefuse) {
     Drain();
     EXPECT_EQ(Keys, (std::vector<WORD>{VK_UP}));
     EXPECT_EQ(Tree->Selected(), Comp);
+
+    // A right click selects nothing; the tree gets WM_CONTEXTMENU with the point, and the node
+    // under it is the one the context menu is for.
+    TTreeNode* Under = nullptr;
+    const TWndMethod Inner = Tree->WindowProc;
+    Tree->WindowProc = [&, Inner](TMessage& Message) {
+        if (Message.Msg == WM_CONTEXTMENU) {
+            const TPoint P = Tree->ScreenToClient(
+                TPoint{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
+            Under = Tree->GetNodeAt(P.X, P.Y);
+        }
+        Inner(Message);
+    };
+    MouseClick(Form->Handle(), ScreenOf(Tree->Handle(), Middle(Rec->DisplayRect(true))),
+               Qt::RightButton);
+    Drain();
+    EXPECT_EQ(Under, Rec);
+    EXPECT_EQ(Tree->Selected(), Comp);
+    Tree->WindowProc = Inner;
 }
 
 TEST_F(TreeViews, SortedTreesPutNodesInTextOrderAndTheWindowFollows) {
