@@ -12,6 +12,7 @@
 //
 // A node that goes (Delete, DeleteChildren, Clear, the control freed) is told to OnDeletion while
 // it is whole, children before their parent, so that the program can free its node data there.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
