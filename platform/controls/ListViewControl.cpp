@@ -296,7 +296,7 @@ LRESULT TListViewControl::InsertColumn(int Index, const LVCOLUMN* Column) {
         static_cast<int>(FData.Columns.size()) >= ControlsLimits::kMaxListColumns)
         return -1;
     Index = std::min(Index, static_cast<int>(FData.Columns.size()));
-    TListColumn New;
+    TListViewColumn New;
     New.SubItem = Index;
     if (View()) View()->BeginReset();
     FData.Columns.insert(FData.Columns.begin() + Index, New);
@@ -307,7 +307,7 @@ LRESULT TListViewControl::InsertColumn(int Index, const LVCOLUMN* Column) {
 
 LRESULT TListViewControl::SetColumn(int Index, const LVCOLUMN* Column) {
     if (!Column || Index < 0 || Index >= static_cast<int>(FData.Columns.size())) return FALSE;
-    TListColumn& C = FData.Columns[static_cast<size_t>(Index)];
+    TListViewColumn& C = FData.Columns[static_cast<size_t>(Index)];
     if (Column->mask & LVCF_TEXT) C.Text = ItemTextFrom(Column->pszText);
     if (Column->mask & LVCF_FMT) C.Format = Column->fmt;
     if (Column->mask & LVCF_SUBITEM)
@@ -322,7 +322,7 @@ LRESULT TListViewControl::SetColumn(int Index, const LVCOLUMN* Column) {
 
 LRESULT TListViewControl::GetColumn(int Index, LVCOLUMN* Column) const {
     if (!Column || Index < 0 || Index >= static_cast<int>(FData.Columns.size())) return FALSE;
-    const TListColumn& C = FData.Columns[static_cast<size_t>(Index)];
+    const TListViewColumn& C = FData.Columns[static_cast<size_t>(Index)];
     if (Column->mask & LVCF_TEXT) ItemTextTo(C.Text, Column->pszText, Column->cchTextMax);
     if (Column->mask & LVCF_FMT) Column->fmt = C.Format;
     if (Column->mask & LVCF_WIDTH) Column->cx = C.Width;

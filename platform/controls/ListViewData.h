@@ -7,7 +7,7 @@
 
 #include "platform/controls/ListView.h"
 
-struct TListColumn {
+struct TListViewColumn {
     std::string Text;
     int Format = LVCFMT_LEFT;
     int Width = 50;
@@ -27,7 +27,7 @@ struct TListViewRow {
 };
 
 struct TListViewData {
-    std::vector<TListColumn> Columns;
+    std::vector<TListViewColumn> Columns;
     std::vector<TListViewRow> Items;
     DWORD Style = 0;
     DWORD ExStyle = 0;

@@ -137,7 +137,7 @@ class TListViewWidget::TModel : public QAbstractTableModel {
         if (Orientation != Qt::Horizontal || Section < 0 ||
             Section >= static_cast<int>(FData.Columns.size()))
             return {};
-        const TListColumn& Column = FData.Columns[static_cast<size_t>(Section)];
+        const TListViewColumn& Column = FData.Columns[static_cast<size_t>(Section)];
         if (Role == Qt::DisplayRole) return Cp1252ToUnicode(Column.Text);
         if (Role == Qt::TextAlignmentRole)
             return QVariant::fromValue(AlignmentOf(Column.Format) | Qt::AlignVCenter);
@@ -329,10 +329,13 @@ class TListViewWidget::TDelegate : public QAbstractItemDelegate {
             FData.View() == LVS_REPORT && Column < static_cast<int>(FData.Columns.size())
                 ? FData.Columns[static_cast<size_t>(Column)].Format
                 : LVCFMT_LEFT;
+        // A label is as wide as its text by the same measure: only a text wider than its column
+        // is cut (the eliding measure rounds otherwise and may cut a text that fits).
+        const bool Fits = Metrics.horizontalAdvance(Text) <= Room.width();
         Painter.drawText(
             Room,
             static_cast<int>(AlignmentOf(Column == 0 ? LVCFMT_LEFT : Format) | Qt::AlignVCenter),
-            Metrics.elidedText(Text, Qt::ElideRight, Room.width()));
+            Fits ? Text : Metrics.elidedText(Text, Qt::ElideRight, Room.width()));
     }
 
     const TListViewData& FData;

@@ -8,7 +8,8 @@
 // (dotted lines between items), TVS_LINESATROOT (lines and buttons at the root level too),
 // TVS_SHOWSELALWAYS (the selection shows in the button-face colour without the focus),
 // TVS_TRACKSELECT (the item under the mouse is underlined in the hot-tracking colour), TVS_
-// NONEVENHEIGHT. Labels are not edited here (TVS_EDITLABELS is accepted and ignored).
+// NONEVENHEIGHT. Labels are not edited here (TVS_EDITLABELS is accepted and ignored), and
+// TVS_FULLROWSELECT is accepted but the selection shows behind the label as without it.
 //
 // Messages: TVM_INSERTITEM (TVI_ROOT, TVI_FIRST, TVI_LAST, TVI_SORT or after an item),
 // TVM_DELETEITEM (TVI_ROOT or 0: every item), TVM_GETNEXTITEM (TVGN_...), TVM_SELECTITEM (caret,
@@ -56,6 +57,7 @@ constexpr DWORD TVS_DISABLEDRAGDROP = 0x0010;
 constexpr DWORD TVS_SHOWSELALWAYS = 0x0020;
 constexpr DWORD TVS_NOTOOLTIPS = 0x0080;
 constexpr DWORD TVS_TRACKSELECT = 0x0200;
+constexpr DWORD TVS_FULLROWSELECT = 0x1000;
 constexpr DWORD TVS_NONEVENHEIGHT = 0x4000;
 
 // Messages.

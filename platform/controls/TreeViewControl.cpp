@@ -49,7 +49,7 @@ QWidget* TTreeViewControl::CreateWidget(QWidget* Host, const CREATESTRUCT& Creat
 }
 
 void TTreeViewControl::Changed(HTREEITEM Item) {
-    const TTreeNode* Node = FData.Find(Item);
+    const TTreeItem* Node = FData.Find(Item);
     if (Node && View()) View()->Changed(*Node);
 }
 
@@ -221,7 +221,7 @@ LRESULT TTreeViewControl::GeometryMessage(UINT Msg, WPARAM WParam, LPARAM LParam
             if (!Rect) return FALSE;
             HTREEITEM Item = 0;
             std::memcpy(&Item, Rect, sizeof Item);
-            const TTreeNode* Node = FData.Find(Item);
+            const TTreeItem* Node = FData.Find(Item);
             return Node && V && V->ItemRect(*Node, WParam != 0, *Rect) ? TRUE : FALSE;
         }
         case TVM_HITTEST: {
@@ -230,7 +230,7 @@ LRESULT TTreeViewControl::GeometryMessage(UINT Msg, WPARAM WParam, LPARAM LParam
             Info->hItem = 0;
             Info->flags = TVHT_NOWHERE;
             if (!V) return 0;
-            TTreeNode* Node = nullptr;
+            TTreeItem* Node = nullptr;
             Info->flags = V->HitTest(Info->pt, Node);
             Info->hItem = Node ? Node->Handle : 0;
             return static_cast<LRESULT>(Info->hItem);
@@ -239,7 +239,7 @@ LRESULT TTreeViewControl::GeometryMessage(UINT Msg, WPARAM WParam, LPARAM LParam
             const auto Item = static_cast<HTREEITEM>(LParam);
             if (!FData.Find(Item)) return FALSE;
             Reveal(Item);
-            if (const TTreeNode* Node = FData.Find(Item); Node && View())
+            if (const TTreeItem* Node = FData.Find(Item); Node && View())
                 View()->EnsureVisible(*Node);
             return TRUE;
         }
@@ -255,7 +255,7 @@ LRESULT TTreeViewControl::GeometryMessage(UINT Msg, WPARAM WParam, LPARAM LParam
 
 HTREEITEM TTreeViewControl::InsertItem(const TVINSERTSTRUCT* Insert) {
     if (!Insert) return 0;
-    TTreeNode* Parent = FData.ParentOf(Insert->hParent);
+    TTreeItem* Parent = FData.ParentOf(Insert->hParent);
     if (!Parent || Parent->Depth + 1 > ControlsLimits::kMaxTreeDepth ||
         FData.Count() >= static_cast<size_t>(ControlsLimits::kMaxTreeItems))
         return 0;
@@ -265,7 +265,7 @@ HTREEITEM TTreeViewControl::InsertItem(const TVINSERTSTRUCT* Insert) {
     if (Position < 0) return 0;
     const bool WasLeaf = Parent->Children.empty();
     if (View()) View()->BeginInsert(*Parent, static_cast<size_t>(Position));
-    TTreeNode& Node = FData.Insert(*Parent, static_cast<size_t>(Position), std::move(Text));
+    TTreeItem& Node = FData.Insert(*Parent, static_cast<size_t>(Position), std::move(Text));
     if (Item.mask & TVIF_IMAGE) Node.Image = Item.iImage;
     if (Item.mask & TVIF_SELECTEDIMAGE) Node.SelectedImage = Item.iSelectedImage;
     if (Item.mask & TVIF_PARAM) Node.Param = Item.lParam;
@@ -288,11 +288,11 @@ BOOL TTreeViewControl::DeleteItem(HTREEITEM Item) {
         }
         return TRUE;
     }
-    TTreeNode* Node = FData.Find(Item);
+    TTreeItem* Node = FData.Find(Item);
     if (!Node) return FALSE;
     if (FData.Caret && TTreeViewData::Within(*FData.Caret, *Node)) {
         // The selection moves to a neighbour before the item goes.
-        TTreeNode* Next = FData.NextSibling(*Node);
+        TTreeItem* Next = FData.NextSibling(*Node);
         if (!Next) Next = FData.PreviousSibling(*Node);
         if (!Next && Node->Parent != &FData.Root()) Next = Node->Parent;
         Select(Next ? Next->Handle : 0, TVC_UNKNOWN, true);
@@ -303,15 +303,15 @@ BOOL TTreeViewControl::DeleteItem(HTREEITEM Item) {
 }
 
 void TTreeViewControl::DeleteSubtree(HTREEITEM Item) {
-    TTreeNode* Node = FData.Find(Item);
+    TTreeItem* Node = FData.Find(Item);
     if (!Node) return;
     // Every item that goes is named, children first, while all of them still exist.
     std::vector<HTREEITEM> Gone;
-    std::vector<std::pair<TTreeNode*, size_t>> Stack{{Node, 0}};
+    std::vector<std::pair<TTreeItem*, size_t>> Stack{{Node, 0}};
     while (!Stack.empty()) {
         auto& [N, Next] = Stack.back();
         if (Next < N->Children.size()) {
-            TTreeNode* Child = N->Children[Next++].get();
+            TTreeItem* Child = N->Children[Next++].get();
             Stack.push_back({Child, 0});
             continue;
         }
@@ -326,7 +326,7 @@ void TTreeViewControl::DeleteSubtree(HTREEITEM Item) {
     }
     Node = FData.Find(Item);
     if (!Node) return;
-    TTreeNode* Parent = Node->Parent;
+    TTreeItem* Parent = Node->Parent;
     if (View()) View()->BeginRemove(*Node);
     FData.Remove(*Node);
     if (View()) View()->EndRemove();
@@ -334,7 +334,7 @@ void TTreeViewControl::DeleteSubtree(HTREEITEM Item) {
 }
 
 BOOL TTreeViewControl::Expand(HTREEITEM Item, WPARAM Code, TBy By) {
-    TTreeNode* Node = FData.Find(Item);
+    TTreeItem* Node = FData.Find(Item);
     if (!Node || !Node->HasChildren()) return FALSE;
     WPARAM Action = Code & TVE_TOGGLE;
     if (Action == TVE_TOGGLE) Action = Node->Expanded() ? TVE_COLLAPSE : TVE_EXPAND;
@@ -375,7 +375,7 @@ BOOL TTreeViewControl::Expand(HTREEITEM Item, WPARAM Code, TBy By) {
 
 void TTreeViewControl::ExpandAll(HTREEITEM Item) {
     Expand(Item, TVE_EXPAND, TBy::User);
-    const TTreeNode* Node = FData.Find(Item);
+    const TTreeItem* Node = FData.Find(Item);
     if (!Node) return;
     std::vector<HTREEITEM> Children;
     for (const auto& Child : Node->Children) Children.push_back(Child->Handle);
@@ -383,17 +383,17 @@ void TTreeViewControl::ExpandAll(HTREEITEM Item) {
 }
 
 void TTreeViewControl::Reveal(HTREEITEM Item) {
-    const TTreeNode* Node = FData.Find(Item);
+    const TTreeItem* Node = FData.Find(Item);
     if (!Node) return;
     std::vector<HTREEITEM> Ancestors;
-    for (const TTreeNode* P = Node->Parent; P && P->Parent; P = P->Parent)
+    for (const TTreeItem* P = Node->Parent; P && P->Parent; P = P->Parent)
         Ancestors.push_back(P->Handle);
     for (auto It = Ancestors.rbegin(); It != Ancestors.rend(); ++It)
         Expand(*It, TVE_EXPAND, TBy::Message);
 }
 
 BOOL TTreeViewControl::Select(HTREEITEM Item, UINT Action, bool Forced) {
-    TTreeNode* Node = FData.Find(Item);
+    TTreeItem* Node = FData.Find(Item);
     if (Item != 0 && !Node) return FALSE;
     const HTREEITEM Old = FData.Caret ? FData.Caret->Handle : 0;
     if (Old == Item) {
@@ -403,13 +403,13 @@ BOOL TTreeViewControl::Select(HTREEITEM Item, UINT Action, bool Forced) {
     if (NotifyTree(TVN_SELCHANGING, Action, Old, Item) && !Forced) return FALSE;
     Node = FData.Find(Item);
     if (Item != 0 && !Node) return FALSE;
-    if (TTreeNode* Before = FData.Find(Old)) Before->State &= ~TVIS_SELECTED;
+    if (TTreeItem* Before = FData.Find(Old)) Before->State &= ~TVIS_SELECTED;
     FData.Caret = Node;
     if (Node) Node->State |= TVIS_SELECTED;
     Changed(Old);
     if (Node) {
         Reveal(Item);
-        if (const TTreeNode* Now = FData.Find(Item); Now && View()) {
+        if (const TTreeItem* Now = FData.Find(Item); Now && View()) {
             View()->Changed(*Now);
             View()->EnsureVisible(*Now);
         }
@@ -419,7 +419,7 @@ BOOL TTreeViewControl::Select(HTREEITEM Item, UINT Action, bool Forced) {
 }
 
 BOOL TTreeViewControl::SelectOther(WPARAM Which, HTREEITEM Item) {
-    TTreeNode* Node = FData.Find(Item);
+    TTreeItem* Node = FData.Find(Item);
     if (Item != 0 && !Node) return FALSE;
     switch (Which) {
         case TVGN_CARET:
@@ -442,8 +442,8 @@ BOOL TTreeViewControl::SelectOther(WPARAM Which, HTREEITEM Item) {
 }
 
 HTREEITEM TTreeViewControl::NextItem(WPARAM Which, HTREEITEM Item) {
-    auto HandleOf = [](const TTreeNode* N) { return N ? N->Handle : HTREEITEM(0); };
-    const TTreeNode& Root = FData.Root();
+    auto HandleOf = [](const TTreeItem* N) { return N ? N->Handle : HTREEITEM(0); };
+    const TTreeItem& Root = FData.Root();
     switch (Which) {
         case TVGN_ROOT:
             return Root.Children.empty() ? 0 : Root.Children.front()->Handle;
@@ -459,7 +459,7 @@ HTREEITEM TTreeViewControl::NextItem(WPARAM Which, HTREEITEM Item) {
         default:
             break;
     }
-    const TTreeNode* Node = Which == TVGN_CHILD ? FData.ParentOf(Item) : FData.Find(Item);
+    const TTreeItem* Node = Which == TVGN_CHILD ? FData.ParentOf(Item) : FData.Find(Item);
     if (!Node) return 0;
     switch (Which) {
         case TVGN_CHILD:
@@ -481,7 +481,7 @@ HTREEITEM TTreeViewControl::NextItem(WPARAM Which, HTREEITEM Item) {
 
 BOOL TTreeViewControl::GetItem(TVITEM* Item) const {
     if (!Item) return FALSE;
-    const TTreeNode* Node = FData.Find(Item->hItem);
+    const TTreeItem* Node = FData.Find(Item->hItem);
     if (!Node) return FALSE;
     if (Item->mask & TVIF_TEXT) ItemTextTo(Node->Text, Item->pszText, Item->cchTextMax);
     if (Item->mask & TVIF_IMAGE) Item->iImage = Node->Image;
@@ -495,7 +495,7 @@ BOOL TTreeViewControl::GetItem(TVITEM* Item) const {
 
 BOOL TTreeViewControl::SetItem(const TVITEM* Item) {
     if (!Item) return FALSE;
-    TTreeNode* Node = FData.Find(Item->hItem);
+    TTreeItem* Node = FData.Find(Item->hItem);
     if (!Node) return FALSE;
     if (Item->mask & TVIF_TEXT) FData.SetText(*Node, ItemTextFrom(Item->pszText));
     if (Item->mask & TVIF_IMAGE) Node->Image = Item->iImage;
@@ -514,15 +514,15 @@ BOOL TTreeViewControl::SetItem(const TVITEM* Item) {
 
 BOOL TTreeViewControl::SortChildren(HTREEITEM Parent, bool Recurse, PFNTVCOMPARE Compare,
                                     LPARAM Sort) {
-    TTreeNode* Node = FData.ParentOf(Parent);
+    TTreeItem* Node = FData.ParentOf(Parent);
     if (!Node) return FALSE;
-    auto Less = [&](const TTreeNode& A, const TTreeNode& B) {
+    auto Less = [&](const TTreeItem& A, const TTreeItem& B) {
         return Compare ? Compare(A.Param, B.Param, Sort) < 0 : CompareItemTexts(A.Text, B.Text) < 0;
     };
     if (View()) View()->BeginSort();
-    std::vector<TTreeNode*> Pending{Node};
+    std::vector<TTreeItem*> Pending{Node};
     while (!Pending.empty()) {
-        TTreeNode* N = Pending.back();
+        TTreeItem* N = Pending.back();
         Pending.pop_back();
         FData.Sort(*N, Less);
         if (Recurse)
@@ -533,7 +533,7 @@ BOOL TTreeViewControl::SortChildren(HTREEITEM Parent, bool Recurse, PFNTVCOMPARE
 }
 
 void TTreeViewControl::Describe(TVITEM& Item, HTREEITEM Handle) const {
-    const TTreeNode* Node = FData.Find(Handle);
+    const TTreeItem* Node = FData.Find(Handle);
     Item.hItem = Handle;
     if (!Node) return;
     Item.mask = TVIF_HANDLE | TVIF_STATE | TVIF_PARAM;
@@ -604,7 +604,7 @@ LRESULT TTreeViewControl::Input(UINT Msg, WPARAM WParam, LPARAM LParam) {
 }
 
 void TTreeViewControl::Press(UINT Msg, POINT At) {
-    TTreeNode* Node = nullptr;
+    TTreeItem* Node = nullptr;
     const UINT Hit = View() ? View()->HitTest(At, Node) : TVHT_NOWHERE;
     const HTREEITEM Item = Node ? Node->Handle : 0;
     if (Msg == WM_RBUTTONDOWN || Msg == WM_RBUTTONDBLCLK) {
@@ -642,7 +642,7 @@ void TTreeViewControl::Release(UINT Msg, WPARAM Keys, LPARAM LParam) {
 
 void TTreeViewControl::Track(POINT At) {
     if (!(FData.Style & TVS_TRACKSELECT) || !View()) return;
-    TTreeNode* Node = nullptr;
+    TTreeItem* Node = nullptr;
     const UINT Hit = View()->HitTest(At, Node);
     SetHot(Hit & TVHT_ONITEM ? Node : nullptr);
     if (FData.Hot) {
@@ -653,7 +653,7 @@ void TTreeViewControl::Track(POINT At) {
     }
 }
 
-void TTreeViewControl::SetHot(TTreeNode* Node) {
+void TTreeViewControl::SetHot(TTreeItem* Node) {
     if (FData.Hot == Node) return;
     const HTREEITEM Old = FData.Hot ? FData.Hot->Handle : 0;
     FData.Hot = Node;
@@ -671,7 +671,7 @@ void TTreeViewControl::KeyDown(WPARAM Key, LPARAM KeyData) {
         Notify(NM_RETURN);
         return;
     }
-    TTreeNode* Caret = FData.Caret;
+    TTreeItem* Caret = FData.Caret;
     if (!Caret) {
         // The first key that moves starts at the top.
         Select(FData.Root().Children.front()->Handle, TVC_BYKEYBOARD);
@@ -710,7 +710,7 @@ void TTreeViewControl::KeyDown(WPARAM Key, LPARAM KeyData) {
         default:
             break;
     }
-    const TTreeNode* To = nullptr;
+    const TTreeItem* To = nullptr;
     if (View()) {
         To = View()->Neighbour(*Caret, static_cast<WORD>(Key));
     } else if (Key == VK_UP) {

@@ -52,7 +52,7 @@ class TTreeViewControl : public TWrappedControl {
     void Release(UINT Msg, WPARAM Keys, LPARAM LParam);
     void KeyDown(WPARAM Key, LPARAM KeyData);
     void Track(POINT At);
-    void SetHot(TTreeNode* Node);
+    void SetHot(TTreeItem* Node);
 
     TTreeViewWidget* View() const;
     void Changed(HTREEITEM Item);

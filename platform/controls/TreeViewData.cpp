@@ -7,17 +7,17 @@ TTreeViewData::TTreeViewData() : BkColour(CLR_NONE), TextColour(CLR_NONE) {
     FRoot.State = TVIS_EXPANDED;
 }
 
-TTreeNode* TTreeViewData::Find(HTREEITEM Handle) const {
+TTreeItem* TTreeViewData::Find(HTREEITEM Handle) const {
     const auto It = FByHandle.find(Handle);
     return It == FByHandle.end() ? nullptr : It->second;
 }
 
-TTreeNode* TTreeViewData::ParentOf(HTREEITEM Handle) {
+TTreeItem* TTreeViewData::ParentOf(HTREEITEM Handle) {
     if (Handle == 0 || Handle == TVI_ROOT) return &FRoot;
     return Find(Handle);
 }
 
-long long TTreeViewData::PositionFor(const TTreeNode& Parent, HTREEITEM After,
+long long TTreeViewData::PositionFor(const TTreeItem& Parent, HTREEITEM After,
                                      const std::string& Text) const {
     const size_t Size = Parent.Children.size();
     if (After == TVI_FIRST) return 0;
@@ -28,7 +28,7 @@ long long TTreeViewData::PositionFor(const TTreeNode& Parent, HTREEITEM After,
         if (Parent.FSorted) {
             const auto At = std::upper_bound(
                 Parent.Children.begin(), Parent.Children.end(), Text,
-                [](const std::string& New, const std::unique_ptr<TTreeNode>& Child) {
+                [](const std::string& New, const std::unique_ptr<TTreeItem>& Child) {
                     return CompareItemTexts(New, Child->Text) < 0;
                 });
             return static_cast<long long>(At - Parent.Children.begin());
@@ -37,19 +37,19 @@ long long TTreeViewData::PositionFor(const TTreeNode& Parent, HTREEITEM After,
         while (At < Size && CompareItemTexts(Parent.Children[At]->Text, Text) <= 0) ++At;
         return static_cast<long long>(At);
     }
-    const TTreeNode* Sibling = Find(After);
+    const TTreeItem* Sibling = Find(After);
     if (!Sibling || Sibling->Parent != &Parent) return -1;
     return static_cast<long long>(RowOf(*Sibling)) + 1;
 }
 
-TTreeNode& TTreeViewData::Insert(TTreeNode& Parent, size_t Position, std::string Text) {
-    auto Node = std::make_unique<TTreeNode>();
+TTreeItem& TTreeViewData::Insert(TTreeItem& Parent, size_t Position, std::string Text) {
+    auto Node = std::make_unique<TTreeItem>();
     Node->Text = std::move(Text);
     Node->Handle = FNextHandle++;
     Node->Parent = &Parent;
     Node->Depth = Parent.Depth + 1;
     Node->FRow = Position;
-    TTreeNode& Made = *Node;
+    TTreeItem& Made = *Node;
     Parent.Children.insert(Parent.Children.begin() + static_cast<std::ptrdiff_t>(Position),
                            std::move(Node));
     Parent.FFirstStale = std::min(Parent.FFirstStale, Position);
@@ -61,28 +61,28 @@ TTreeNode& TTreeViewData::Insert(TTreeNode& Parent, size_t Position, std::string
     return Made;
 }
 
-void TTreeViewData::SetText(TTreeNode& Node, std::string Text) {
+void TTreeViewData::SetText(TTreeItem& Node, std::string Text) {
     Node.Text = std::move(Text);
     if (Node.Parent && Node.Parent->FSorted)
         Node.Parent->FSorted = InOrder(*Node.Parent, RowOf(Node));
 }
 
-bool TTreeViewData::InOrder(const TTreeNode& Parent, size_t Row) {
+bool TTreeViewData::InOrder(const TTreeItem& Parent, size_t Row) {
     const auto& Children = Parent.Children;
     const std::string& Text = Children[Row]->Text;
     return (Row == 0 || CompareItemTexts(Children[Row - 1]->Text, Text) <= 0) &&
            (Row + 1 >= Children.size() || CompareItemTexts(Text, Children[Row + 1]->Text) <= 0);
 }
 
-void TTreeViewData::Forget(TTreeNode& Node) {
+void TTreeViewData::Forget(TTreeItem& Node) {
     for (auto& Child : Node.Children) Forget(*Child);
     FByHandle.erase(Node.Handle);
 }
 
-void TTreeViewData::Remove(TTreeNode& Node) {
-    TTreeNode* Parent = Node.Parent;
+void TTreeViewData::Remove(TTreeItem& Node) {
+    TTreeItem* Parent = Node.Parent;
     if (!Parent) return;
-    for (TTreeNode** Ref : {&Caret, &DropTarget, &Hot})
+    for (TTreeItem** Ref : {&Caret, &DropTarget, &Hot})
         if (*Ref && Within(**Ref, Node)) *Ref = nullptr;
     const size_t Row = RowOf(Node);
     Forget(Node);
@@ -90,60 +90,60 @@ void TTreeViewData::Remove(TTreeNode& Node) {
     Parent->FFirstStale = std::min(Parent->FFirstStale, Row);
 }
 
-void TTreeViewData::Renumber(const TTreeNode& Parent) const {
+void TTreeViewData::Renumber(const TTreeItem& Parent) const {
     for (size_t I = Parent.FFirstStale; I < Parent.Children.size(); ++I)
         Parent.Children[I]->FRow = I;
     Parent.FFirstStale = Parent.Children.size();
 }
 
-size_t TTreeViewData::RowOf(const TTreeNode& Node) const {
-    const TTreeNode* Parent = Node.Parent;
+size_t TTreeViewData::RowOf(const TTreeItem& Node) const {
+    const TTreeItem* Parent = Node.Parent;
     if (!Parent) return 0;
     if (Node.FRow >= Parent->FFirstStale) Renumber(*Parent);
     return Node.FRow;
 }
 
-TTreeNode* TTreeViewData::NextSibling(const TTreeNode& Node) const {
+TTreeItem* TTreeViewData::NextSibling(const TTreeItem& Node) const {
     if (!Node.Parent) return nullptr;
     const size_t Row = RowOf(Node);
     return Row + 1 < Node.Parent->Children.size() ? Node.Parent->Children[Row + 1].get() : nullptr;
 }
 
-TTreeNode* TTreeViewData::PreviousSibling(const TTreeNode& Node) const {
+TTreeItem* TTreeViewData::PreviousSibling(const TTreeItem& Node) const {
     if (!Node.Parent) return nullptr;
     const size_t Row = RowOf(Node);
     return Row > 0 ? Node.Parent->Children[Row - 1].get() : nullptr;
 }
 
-TTreeNode* TTreeViewData::NextVisible(const TTreeNode& Node) const {
+TTreeItem* TTreeViewData::NextVisible(const TTreeItem& Node) const {
     if (Node.Expanded() && !Node.Children.empty()) return Node.Children.front().get();
-    for (const TTreeNode* N = &Node; N && N->Parent; N = N->Parent)
-        if (TTreeNode* Next = NextSibling(*N)) return Next;
+    for (const TTreeItem* N = &Node; N && N->Parent; N = N->Parent)
+        if (TTreeItem* Next = NextSibling(*N)) return Next;
     return nullptr;
 }
 
-TTreeNode* TTreeViewData::PreviousVisible(const TTreeNode& Node) const {
-    TTreeNode* Before = PreviousSibling(Node);
+TTreeItem* TTreeViewData::PreviousVisible(const TTreeItem& Node) const {
+    TTreeItem* Before = PreviousSibling(Node);
     if (!Before) return Node.Parent && Node.Parent->Parent ? Node.Parent : nullptr;
     while (Before->Expanded() && !Before->Children.empty()) Before = Before->Children.back().get();
     return Before;
 }
 
-TTreeNode* TTreeViewData::LastVisible() const {
+TTreeItem* TTreeViewData::LastVisible() const {
     if (FRoot.Children.empty()) return nullptr;
-    TTreeNode* Last = FRoot.Children.back().get();
+    TTreeItem* Last = FRoot.Children.back().get();
     while (Last->Expanded() && !Last->Children.empty()) Last = Last->Children.back().get();
     return Last;
 }
 
-bool TTreeViewData::Reachable(const TTreeNode& Node) const {
-    for (const TTreeNode* P = Node.Parent; P && P->Parent; P = P->Parent)
+bool TTreeViewData::Reachable(const TTreeItem& Node) const {
+    for (const TTreeItem* P = Node.Parent; P && P->Parent; P = P->Parent)
         if (!P->Expanded()) return false;
     return true;
 }
 
-bool TTreeViewData::Within(const TTreeNode& Node, const TTreeNode& Inside) {
-    for (const TTreeNode* N = &Node; N; N = N->Parent)
+bool TTreeViewData::Within(const TTreeItem& Node, const TTreeItem& Inside) {
+    for (const TTreeItem* N = &Node; N; N = N->Parent)
         if (N == &Inside) return true;
     return false;
 }

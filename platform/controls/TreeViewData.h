@@ -11,11 +11,11 @@
 #include "platform/controls/ItemTexts.h"
 #include "platform/controls/TreeView.h"
 
-struct TTreeNode {
+struct TTreeItem {
     HTREEITEM Handle = 0;
     // Null for the hidden root only.
-    TTreeNode* Parent = nullptr;
-    std::vector<std::unique_ptr<TTreeNode>> Children;
+    TTreeItem* Parent = nullptr;
+    std::vector<std::unique_ptr<TTreeItem>> Children;
     std::string Text;
     int Image = 0;
     int SelectedImage = 0;
@@ -45,38 +45,38 @@ class TTreeViewData {
     TTreeViewData(const TTreeViewData&) = delete;
     TTreeViewData& operator=(const TTreeViewData&) = delete;
 
-    TTreeNode& Root() { return FRoot; }
-    const TTreeNode& Root() const { return FRoot; }
+    TTreeItem& Root() { return FRoot; }
+    const TTreeItem& Root() const { return FRoot; }
     // The item with this handle; null for 0, TVI_ROOT and handles of deleted items.
-    TTreeNode* Find(HTREEITEM Handle) const;
+    TTreeItem* Find(HTREEITEM Handle) const;
     // The parent a TVI_ROOT / 0 / handle argument names: the hidden root for the first two.
-    TTreeNode* ParentOf(HTREEITEM Handle);
+    TTreeItem* ParentOf(HTREEITEM Handle);
     size_t Count() const { return FByHandle.size(); }
 
     // Where an item goes under Parent for an hInsertAfter value (TVI_FIRST, TVI_LAST, TVI_SORT
     // with Text, or a child of Parent); -1 when After is no child of Parent.
-    long long PositionFor(const TTreeNode& Parent, HTREEITEM After, const std::string& Text) const;
+    long long PositionFor(const TTreeItem& Parent, HTREEITEM After, const std::string& Text) const;
     // Puts a new item (with a new handle) at Position under Parent.
-    TTreeNode& Insert(TTreeNode& Parent, size_t Position, std::string Text);
-    void SetText(TTreeNode& Node, std::string Text);
+    TTreeItem& Insert(TTreeItem& Parent, size_t Position, std::string Text);
+    void SetText(TTreeItem& Node, std::string Text);
     // Takes Node and its subtree out (Node must not be the root).
-    void Remove(TTreeNode& Node);
+    void Remove(TTreeItem& Node);
     // Sorts Parent's children (stable) by Less.
     template <class TLess>
-    void Sort(TTreeNode& Parent, TLess Less);
+    void Sort(TTreeItem& Parent, TLess Less);
 
     // The index of Node among its parent's children.
-    size_t RowOf(const TTreeNode& Node) const;
-    TTreeNode* NextSibling(const TTreeNode& Node) const;
-    TTreeNode* PreviousSibling(const TTreeNode& Node) const;
+    size_t RowOf(const TTreeItem& Node) const;
+    TTreeItem* NextSibling(const TTreeItem& Node) const;
+    TTreeItem* PreviousSibling(const TTreeItem& Node) const;
     // Neighbours in the order the items are shown when collapsed items hide their children.
-    TTreeNode* NextVisible(const TTreeNode& Node) const;
-    TTreeNode* PreviousVisible(const TTreeNode& Node) const;
-    TTreeNode* LastVisible() const;
+    TTreeItem* NextVisible(const TTreeItem& Node) const;
+    TTreeItem* PreviousVisible(const TTreeItem& Node) const;
+    TTreeItem* LastVisible() const;
     // Whether every ancestor is expanded.
-    bool Reachable(const TTreeNode& Node) const;
+    bool Reachable(const TTreeItem& Node) const;
     // Whether Node is Inside or below it.
-    static bool Within(const TTreeNode& Node, const TTreeNode& Inside);
+    static bool Within(const TTreeItem& Node, const TTreeItem& Inside);
 
     DWORD Style = 0;
     int Indent = 19;
@@ -84,32 +84,32 @@ class TTreeViewData {
     int ItemHeight = -1;
     COLORREF BkColour;
     COLORREF TextColour;
-    TTreeNode* Caret = nullptr;
-    TTreeNode* DropTarget = nullptr;
-    TTreeNode* Hot = nullptr;
+    TTreeItem* Caret = nullptr;
+    TTreeItem* DropTarget = nullptr;
+    TTreeItem* Hot = nullptr;
     bool Focused = false;
 
   private:
-    void Forget(TTreeNode& Node);
+    void Forget(TTreeItem& Node);
     // Whether the child at Row sorts between its neighbours.
-    static bool InOrder(const TTreeNode& Parent, size_t Row);
-    void Renumber(const TTreeNode& Parent) const;
+    static bool InOrder(const TTreeItem& Parent, size_t Row);
+    void Renumber(const TTreeItem& Parent) const;
 
-    TTreeNode FRoot;
-    std::unordered_map<HTREEITEM, TTreeNode*> FByHandle;
+    TTreeItem FRoot;
+    std::unordered_map<HTREEITEM, TTreeItem*> FByHandle;
     HTREEITEM FNextHandle = 1;
 };
 
 template <class TLess>
-void TTreeViewData::Sort(TTreeNode& Parent, TLess Less) {
+void TTreeViewData::Sort(TTreeItem& Parent, TLess Less) {
     std::stable_sort(Parent.Children.begin(), Parent.Children.end(),
-                     [&](const std::unique_ptr<TTreeNode>& A, const std::unique_ptr<TTreeNode>& B) {
+                     [&](const std::unique_ptr<TTreeItem>& A, const std::unique_ptr<TTreeItem>& B) {
                          return Less(*A, *B);
                      });
     Parent.FFirstStale = 0;
     Parent.FSorted = std::is_sorted(
         Parent.Children.begin(), Parent.Children.end(),
-        [](const std::unique_ptr<TTreeNode>& A, const std::unique_ptr<TTreeNode>& B) {
+        [](const std::unique_ptr<TTreeItem>& A, const std::unique_ptr<TTreeItem>& B) {
             return CompareItemTexts(A->Text, B->Text) < 0;
         });
 }

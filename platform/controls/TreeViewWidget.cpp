@@ -28,11 +28,11 @@ struct TTreeParts {
     QRect Label;
 };
 
-TTreeNode* NodeAt(const QModelIndex& Index) {
-    return static_cast<TTreeNode*>(Index.internalPointer());
+TTreeItem* NodeAt(const QModelIndex& Index) {
+    return static_cast<TTreeItem*>(Index.internalPointer());
 }
 
-QFont LabelFont(QFont Font, const TTreeNode& Node, bool Hot) {
+QFont LabelFont(QFont Font, const TTreeItem& Node, bool Hot) {
     if (Node.State & TVIS_BOLD) Font.setBold(true);
     if (Hot) Font.setUnderline(true);
     return Font;
@@ -61,11 +61,11 @@ class TTreeViewWidget::TModel : public QAbstractItemModel {
     using QAbstractItemModel::endInsertRows;
     using QAbstractItemModel::endRemoveRows;
 
-    QModelIndex IndexOf(const TTreeNode* Node) const {
+    QModelIndex IndexOf(const TTreeItem* Node) const {
         if (!Node || !Node->Parent) return {};
-        return createIndex(static_cast<int>(FData.RowOf(*Node)), 0, const_cast<TTreeNode*>(Node));
+        return createIndex(static_cast<int>(FData.RowOf(*Node)), 0, const_cast<TTreeItem*>(Node));
     }
-    const TTreeNode& NodeOf(const QModelIndex& Index) const {
+    const TTreeItem& NodeOf(const QModelIndex& Index) const {
         return Index.isValid() ? *NodeAt(Index) : FData.Root();
     }
     void BeginLayout() {
@@ -81,7 +81,7 @@ class TTreeViewWidget::TModel : public QAbstractItemModel {
     }
 
     QModelIndex index(int Row, int Column, const QModelIndex& Parent) const override {
-        const TTreeNode& P = NodeOf(Parent);
+        const TTreeItem& P = NodeOf(Parent);
         if (Column != 0 || Row < 0 || Row >= static_cast<int>(P.Children.size())) return {};
         return createIndex(Row, 0, P.Children[static_cast<size_t>(Row)].get());
     }
@@ -125,7 +125,7 @@ class TTreeViewWidget::TDelegate : public QAbstractItemDelegate {
     }
 
     // Content: the rectangle Qt gives the item, right of its indentation.
-    TTreeParts PartsOf(const QRect& Content, const TTreeNode& Node, const QFont& Font) const {
+    TTreeParts PartsOf(const QRect& Content, const TTreeItem& Node, const QFont& Font) const {
         TTreeParts Parts;
         Parts.Column =
             QRect(Content.left() - FData.Indent, Content.top(), FData.Indent, Content.height());
@@ -160,7 +160,7 @@ class TTreeViewWidget::TDelegate : public QAbstractItemDelegate {
 
     void paint(QPainter* Painter, const QStyleOptionViewItem& Option,
                const QModelIndex& Index) const override {
-        const TTreeNode& Node = *NodeAt(Index);
+        const TTreeItem& Node = *NodeAt(Index);
         const TTreeParts Parts = PartsOf(Option.rect, Node, Option.font);
         const bool Caret = FData.Caret == &Node;
         const bool Dropped = FData.DropTarget == &Node || (Node.State & TVIS_DROPHILITED);
@@ -229,11 +229,11 @@ TImageListPixmaps& TTreeViewWidget::Images(WPARAM Which) {
     return FImages[std::min<WPARAM>(Which, TVSIL_STATE)];
 }
 
-QModelIndex TTreeViewWidget::IndexOf(const TTreeNode& Node) const {
+QModelIndex TTreeViewWidget::IndexOf(const TTreeItem& Node) const {
     return FModel->IndexOf(&Node);
 }
 
-void TTreeViewWidget::BeginInsert(const TTreeNode& Parent, size_t Row) {
+void TTreeViewWidget::BeginInsert(const TTreeItem& Parent, size_t Row) {
     FModel->beginInsertRows(FModel->IndexOf(&Parent), static_cast<int>(Row), static_cast<int>(Row));
 }
 
@@ -241,7 +241,7 @@ void TTreeViewWidget::EndInsert() {
     FModel->endInsertRows();
 }
 
-void TTreeViewWidget::BeginRemove(const TTreeNode& Node) {
+void TTreeViewWidget::BeginRemove(const TTreeItem& Node) {
     const int Row = static_cast<int>(FData.RowOf(Node));
     FModel->beginRemoveRows(FModel->IndexOf(Node.Parent), Row, Row);
 }
@@ -258,12 +258,12 @@ void TTreeViewWidget::EndSort() {
     FModel->EndLayout();
 }
 
-void TTreeViewWidget::Changed(const TTreeNode& Node) {
+void TTreeViewWidget::Changed(const TTreeItem& Node) {
     const QModelIndex Index = IndexOf(Node);
     if (Index.isValid()) emit FModel->dataChanged(Index, Index);
 }
 
-void TTreeViewWidget::ExpansionChanged(const TTreeNode& Node) {
+void TTreeViewWidget::ExpansionChanged(const TTreeItem& Node) {
     const QModelIndex Index = IndexOf(Node);
     if (Index.isValid()) setExpanded(Index, Node.Expanded());
     Changed(Node);
@@ -306,7 +306,7 @@ void TTreeViewWidget::Settle() {
 
 void TTreeViewWidget::drawBranches(QPainter* Painter, const QRect& Rect,
                                    const QModelIndex& Index) const {
-    const TTreeNode& Node = *NodeAt(Index);
+    const TTreeItem& Node = *NodeAt(Index);
     const int Indent = FData.Indent;
     const int Columns = Indent > 0 ? Rect.width() / Indent : 0;
     if (Columns <= 0) return;
@@ -332,7 +332,7 @@ void TTreeViewWidget::drawBranches(QPainter* Painter, const QRect& Rect,
         Vertical(Centre, First ? Middle : Rect.top(), Middle);
         if (FData.NextSibling(Node)) Vertical(Centre, Middle, Rect.bottom() + 1);
         // The ancestors' lines pass by when they have siblings below.
-        const TTreeNode* Up = Node.Parent;
+        const TTreeItem* Up = Node.Parent;
         for (int C = Own - 1; C >= 0 && Up && Up->Parent; --C, Up = Up->Parent)
             if (FData.NextSibling(*Up))
                 Vertical(Rect.left() + C * Indent + Indent / 2, Rect.top(), Rect.bottom() + 1);
@@ -352,7 +352,7 @@ void TTreeViewWidget::drawBranches(QPainter* Painter, const QRect& Rect,
     Painter->restore();
 }
 
-bool TTreeViewWidget::ItemRect(const TTreeNode& Node, bool TextOnly, RECT& Rect) {
+bool TTreeViewWidget::ItemRect(const TTreeItem& Node, bool TextOnly, RECT& Rect) {
     if (!Node.Parent || !FData.Reachable(Node)) return false;
     Settle();
     const QRect Content = visualRect(IndexOf(Node));
@@ -370,7 +370,7 @@ bool TTreeViewWidget::OnItems(POINT At) {
     return viewport()->rect().contains(viewport()->mapFrom(this, QPoint(At.x, At.y)));
 }
 
-UINT TTreeViewWidget::HitTest(POINT At, TTreeNode*& Node) {
+UINT TTreeViewWidget::HitTest(POINT At, TTreeItem*& Node) {
     Node = nullptr;
     UINT Outside = 0;
     if (At.y < 0) Outside |= TVHT_ABOVE;
@@ -396,18 +396,18 @@ UINT TTreeViewWidget::HitTest(POINT At, TTreeNode*& Node) {
     return TVHT_ONITEMINDENT;
 }
 
-void TTreeViewWidget::EnsureVisible(const TTreeNode& Node) {
+void TTreeViewWidget::EnsureVisible(const TTreeItem& Node) {
     Settle();
     scrollTo(IndexOf(Node), QAbstractItemView::EnsureVisible);
 }
 
-TTreeNode* TTreeViewWidget::FirstVisible() {
+TTreeItem* TTreeViewWidget::FirstVisible() {
     Settle();
     const QModelIndex Index = indexAt(QPoint(1, 1));
     return Index.isValid() ? NodeAt(Index) : nullptr;
 }
 
-void TTreeViewWidget::ScrollToTop(const TTreeNode& Node) {
+void TTreeViewWidget::ScrollToTop(const TTreeItem& Node) {
     Settle();
     scrollTo(IndexOf(Node), QAbstractItemView::PositionAtTop);
 }
@@ -417,7 +417,7 @@ int TTreeViewWidget::VisibleCount() {
     return std::max(0, viewport()->height() / ItemHeight());
 }
 
-TTreeNode* TTreeViewWidget::Neighbour(const TTreeNode& Node, WORD Key) {
+TTreeItem* TTreeViewWidget::Neighbour(const TTreeItem& Node, WORD Key) {
     struct TKeyMove {
         WORD Key;
         CursorAction Action;
@@ -428,9 +428,9 @@ TTreeNode* TTreeViewWidget::Neighbour(const TTreeNode& Node, WORD Key) {
     };
     const auto* Move = std::find_if(std::begin(kMoves), std::end(kMoves),
                                     [Key](const TKeyMove& M) { return M.Key == Key; });
-    if (Move == std::end(kMoves)) return const_cast<TTreeNode*>(&Node);
+    if (Move == std::end(kMoves)) return const_cast<TTreeItem*>(&Node);
     Settle();
     selectionModel()->setCurrentIndex(IndexOf(Node), QItemSelectionModel::NoUpdate);
     const QModelIndex To = moveCursor(Move->Action, Qt::NoModifier);
-    return To.isValid() ? NodeAt(To) : const_cast<TTreeNode*>(&Node);
+    return To.isValid() ? NodeAt(To) : const_cast<TTreeItem*>(&Node);
 }

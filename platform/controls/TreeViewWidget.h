@@ -17,17 +17,17 @@ class TTreeViewWidget : public QTreeView {
     TImageListPixmaps& Images(WPARAM Which);
 
     // Changes of the data, announced before and after they are made.
-    void BeginInsert(const TTreeNode& Parent, size_t Row);
+    void BeginInsert(const TTreeItem& Parent, size_t Row);
     void EndInsert();
-    void BeginRemove(const TTreeNode& Node);
+    void BeginRemove(const TTreeItem& Node);
     void EndRemove();
     // The order of Parent's children changes.
     void BeginSort();
     void EndSort();
     // The item looks different now.
-    void Changed(const TTreeNode& Node);
+    void Changed(const TTreeItem& Node);
     // The item's TVIS_EXPANDED changed.
-    void ExpansionChanged(const TTreeNode& Node);
+    void ExpansionChanged(const TTreeItem& Node);
     // Styles, indent, item height, colours or image lists changed.
     void LookChanged();
     void Repaint();
@@ -35,17 +35,17 @@ class TTreeViewWidget : public QTreeView {
 
     // Geometry, in the control's client coordinates. False for an item that is not shown (a
     // collapsed ancestor, or scrolled out of the window).
-    bool ItemRect(const TTreeNode& Node, bool TextOnly, RECT& Rect);
+    bool ItemRect(const TTreeItem& Node, bool TextOnly, RECT& Rect);
     // Whether a point lies among the items (not on a scroll bar).
     bool OnItems(POINT At);
     // The item at a point and which part of it (TVHT_...).
-    UINT HitTest(POINT At, TTreeNode*& Node);
-    void EnsureVisible(const TTreeNode& Node);
-    TTreeNode* FirstVisible();
-    void ScrollToTop(const TTreeNode& Node);
+    UINT HitTest(POINT At, TTreeItem*& Node);
+    void EnsureVisible(const TTreeItem& Node);
+    TTreeItem* FirstVisible();
+    void ScrollToTop(const TTreeItem& Node);
     int VisibleCount();
     // The item a navigation key (VK_UP...) leads to from Node.
-    TTreeNode* Neighbour(const TTreeNode& Node, WORD Key);
+    TTreeItem* Neighbour(const TTreeItem& Node, WORD Key);
     int ItemHeight() const;
 
   protected:
@@ -56,7 +56,7 @@ class TTreeViewWidget : public QTreeView {
     class TModel;
     class TDelegate;
     void Settle();
-    QModelIndex IndexOf(const TTreeNode& Node) const;
+    QModelIndex IndexOf(const TTreeItem& Node) const;
 
     const TTreeViewData& FData;
     TImageListPixmaps FImages[3];

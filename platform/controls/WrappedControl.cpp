@@ -103,11 +103,20 @@ DWORD TWrappedControl::Style() const {
     return static_cast<DWORD>(GetWindowLongPtr(FHandle, GWL_STYLE));
 }
 
+// A control whose widget shows no text keeps it as any window does (asking the window for it
+// here would come back to this control).
 std::string TWrappedControl::Text() const {
-    return GetWindowText(FHandle);
+    const auto Length = static_cast<size_t>(DefWindowProc(FHandle, WM_GETTEXTLENGTH, 0, 0));
+    std::string Result(Length + 1, '\0');
+    DefWindowProc(FHandle, WM_GETTEXT, static_cast<WPARAM>(Result.size()),
+                  reinterpret_cast<LPARAM>(Result.data()));
+    Result.resize(Length);
+    return Result;
 }
 
-void TWrappedControl::SetText(const std::string&) {}
+void TWrappedControl::SetText(const std::string& Text) {
+    DefWindowProc(FHandle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Text.c_str()));
+}
 
 void TWrappedControl::Command(WORD Code) {
     const HWND Parent = GetParent(FHandle);

@@ -63,7 +63,8 @@ class TWrappedControl {
   protected:
     // Makes the widget (a child of Host) once, at WM_CREATE.
     virtual QWidget* CreateWidget(QWidget* Host, const CREATESTRUCT& Create) = 0;
-    // The widget's text as Windows-1252 bytes, and setting it.
+    // The widget's text as Windows-1252 bytes, and setting it; the base keeps the window's own
+    // text, for controls whose widget shows none (list and tree views).
     virtual std::string Text() const;
     virtual void SetText(const std::string& Text);
 

@@ -7,9 +7,7 @@
 #include "platform/gdi/GdiConst.h"
 #include "platform/gdi/Graphics.h"
 
-namespace {
-
-void DefineStrings(TStringList& List, TFiler& Filer) {
+void DefineStrings(TStrings& List, TFiler& Filer) {
     Filer.DefineProperty(
         "Strings",
         [&List](TReader& Reader) {
@@ -20,11 +18,13 @@ void DefineStrings(TStringList& List, TFiler& Filer) {
         },
         [&List](TWriter& Writer) {
             Writer.WriteListBegin();
-            for (int I = 0; I < List.Count(); ++I) Writer.WriteString(List[I]);
+            for (int I = 0; I < List.Count(); ++I) Writer.WriteString(List.Get(I));
             Writer.WriteListEnd();
         },
         List.Count() > 0);
 }
+
+namespace {
 
 // A face name ends at a NUL, as the font keeps it; one that is empty then keeps the current name
 // (as an empty name does), so that what is read is what is written back.

@@ -1,11 +1,18 @@
 #pragma once
 // The class library's own classes in the class registry, and the identifier maps of values that
 // definitions write by name. The registry registers them before its first use.
+#include "platform/classes/Classes.h"
 #include "platform/forms/ClassRegistry.h"
+
+class TFiler;
 
 // TPersistent, TComponent (Name, Tag), TCollection, TCollectionItem, TStringList (its lines as
 // "Strings"), TFont (Charset, Color, Height, Name, Pitch, Size, Style) and their enumerations.
 void RegisterStandardClasses();
+
+// The lines of any string list as its "Strings" (for the DefineProperties of the string lists
+// that controls keep: a memo's lines, a tab control's tabs).
+void DefineStrings(TStrings& List, TFiler& Filer);
 
 // Colours by their cl* identifiers ("clBtnFace"); other values as numbers.
 const TIdentMap& ColorIdents();

@@ -250,6 +250,7 @@ void RegisterWidgetClasses() {
         RegisterControls();
         RegisterForms();
         RegisterExtControls();
+        RegisterCommonControls();
         return true;
     }();
     (void)Done;
