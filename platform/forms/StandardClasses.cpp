@@ -9,7 +9,15 @@
 
 namespace {
 
-void DefineStrings(TStringList& List, TFiler& Filer) {
+// A face name ends at a NUL, as the font keeps it; one that is empty then keeps the current name
+// (as an empty name does), so that what is read is what is written back.
+void SetFontName(TFont& Font, const std::string& Name) {
+    Font.SetName(Name.substr(0, Name.find('\0')));
+}
+
+}  // namespace
+
+void DefineStrings(TStrings& List, TFiler& Filer) {
     Filer.DefineProperty(
         "Strings",
         [&List](TReader& Reader) {
@@ -20,19 +28,11 @@ void DefineStrings(TStringList& List, TFiler& Filer) {
         },
         [&List](TWriter& Writer) {
             Writer.WriteListBegin();
-            for (int I = 0; I < List.Count(); ++I) Writer.WriteString(List[I]);
+            for (int I = 0; I < List.Count(); ++I) Writer.WriteString(List.Get(I));
             Writer.WriteListEnd();
         },
         List.Count() > 0);
 }
-
-// A face name ends at a NUL, as the font keeps it; one that is empty then keeps the current name
-// (as an empty name does), so that what is read is what is written back.
-void SetFontName(TFont& Font, const std::string& Name) {
-    Font.SetName(Name.substr(0, Name.find('\0')));
-}
-
-}  // namespace
 
 const TIdentMap& ColorIdents() {
     static const TIdentMap Map{[](const std::string& Ident) -> std::optional<std::int64_t> {
@@ -81,7 +81,8 @@ void RegisterStandardClasses() {
     RegisterClass<TCollectionItem, TPersistent>("TCollectionItem");
     RegisterClass<TCollection, TPersistent>("TCollection");
 
-    RegisterClass<TStringList>("TStringList").DefineProperties(DefineStrings);
+    RegisterClass<TStringList>("TStringList")
+        .DefineProperties([](TStringList& List, TFiler& Filer) { DefineStrings(List, Filer); });
 
     RegisterEnum<TFontStyle>({"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
     RegisterEnum<TFontPitch>({"fpDefault", "fpVariable", "fpFixed"});
