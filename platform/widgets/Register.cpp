@@ -241,6 +241,7 @@ void RegisterWidgetClasses() {
         RegisterControls();
         RegisterForms();
         RegisterExtControls();
+        RegisterListControls();
         return true;
     }();
     (void)Done;

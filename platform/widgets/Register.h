@@ -2,3 +2,7 @@
 // The control classes in the class registry, with their published properties, so that form
 // definitions can create and fill them. Forms.Initialize calls it; calling it again does nothing.
 void RegisterWidgetClasses();
+
+// List, check list and combo boxes, the status bar, the up-down and the image list (called by
+// RegisterWidgetClasses).
+void RegisterListControls();

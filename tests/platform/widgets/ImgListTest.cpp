@@ -1,0 +1,1 @@
+#include "tests/platform/widgets/ListsTestSupport.h"
