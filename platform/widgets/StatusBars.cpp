@@ -133,12 +133,13 @@ void TCustomStatusBar::UpdatePanels() {
 void TCustomStatusBar::UpdatePanel(int Index) {
     if (!HandleAllocated() || Index < 0 || Index >= ControlsLimits::kMaxStatusParts) return;
     const TStatusPanel* Panel = FPanels->Items(Index);
-    UINT Type = kBevelType[Panel->Bevel()];
-    std::string Text;
-    if (Panel->Style() == psOwnerDraw)
-        Type |= SBT_OWNERDRAW;
-    else
-        Text = kAlignPrefix[Panel->Alignment()] + Panel->Text();
+    const UINT Type = kBevelType[Panel->Bevel()];
+    // An owner-drawn panel is known by its index when it is drawn: its item data is none.
+    if (Panel->Style() == psOwnerDraw) {
+        ::SendMessage(Handle(), SB_SETTEXT, WPARAM(UINT(Index) | Type | SBT_OWNERDRAW), 0);
+        return;
+    }
+    const std::string Text = kAlignPrefix[Panel->Alignment()] + Panel->Text();
     ::SendMessage(Handle(), SB_SETTEXT, WPARAM(UINT(Index) | Type),
                   reinterpret_cast<LPARAM>(Text.c_str()));
 }

@@ -1,6 +1,7 @@
 #include "platform/widgets/UpDowns.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/controls/UpDown.h"
 #include "platform/gdi/Gdi.h"
@@ -33,6 +34,7 @@ void TCustomUpDown::CreateWnd() {
 
 void TCustomUpDown::DestroyWnd() {
     (void)Position();  // what the associate says now is kept
+    GiveRoomBack();
     TWinControl::DestroyWnd();
 }
 
@@ -51,9 +53,22 @@ void TCustomUpDown::ApplyRange() {
 
 void TCustomUpDown::ApplyBuddy() {
     if (!HandleAllocated()) return;
+    const int Before = FAssociate ? FAssociate->Width() : 0;
     ::SendMessage(Handle(), UDM_SETBUDDY, WPARAM(FAssociate ? FAssociate->Handle() : 0), 0);
+    if (!FAssociate) return;
+    FRoomTaken = std::max(0, Before - FAssociate->Width());
     // The associate shows the position from now on.
-    if (FAssociate) ::SendMessage(Handle(), UDM_SETPOS32, 0, LPARAM(FPosition));
+    ::SendMessage(Handle(), UDM_SETPOS32, 0, LPARAM(FPosition));
+}
+
+void TCustomUpDown::GiveRoomBack() {
+    const int Room = std::exchange(FRoomTaken, 0);
+    if (!FAssociate || Room == 0 || FAssociate->ComponentState().Contains(csDestroying)) return;
+    const TRect B = FAssociate->BoundsRect();
+    if (FAlignButton == udLeft)
+        FAssociate->SetBounds(B.Left - Room, B.Top, B.Width() + Room, B.Height());
+    else
+        FAssociate->SetBounds(B.Left, B.Top, B.Width() + Room, B.Height());
 }
 
 void TCustomUpDown::SetMin(int Value) {
@@ -89,7 +104,10 @@ void TCustomUpDown::SetAssociate(TWinControl* Value) {
     if (Value == FAssociate) return;
     if (Value == this || dynamic_cast<TCustomUpDown*>(Value))
         throw EInvalidOperation("An up-down control cannot be associated with an up-down control");
-    if (FAssociate) FAssociate->RemoveFreeNotification(this);
+    if (FAssociate) {
+        GiveRoomBack();
+        FAssociate->RemoveFreeNotification(this);
+    }
     FAssociate = Value;
     if (FAssociate) FAssociate->FreeNotification(this);
     ApplyBuddy();
@@ -99,6 +117,7 @@ void TCustomUpDown::Notification(TComponent* AComponent, TOperation Operation) {
     TWinControl::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == FAssociate) {
         FAssociate = nullptr;
+        FRoomTaken = 0;
         if (HandleAllocated() && !ComponentState().Contains(csDestroying))
             ::SendMessage(Handle(), UDM_SETBUDDY, 0, 0);
     }

@@ -64,6 +64,9 @@ class TCustomUpDown : public TWinControl {
   private:
     void ApplyRange();
     void ApplyBuddy();
+    // The window narrows the associate to make room beside it; it gets the room back when the
+    // up-down leaves it (another associate, a new window that narrows it again).
+    void GiveRoomBack();
     void DeltaPos(TMessage& Message);
     void Scrolled(TMessage& Message);
 
@@ -77,6 +80,7 @@ class TCustomUpDown : public TWinControl {
     TUDOrientation FOrientation = udVertical;
     bool FThousands = true;
     bool FWrap = false;
+    int FRoomTaken = 0;
     // The arrow of the step under way (OnClick comes after the window moved the position).
     TUDBtnType FStepping = btNext;
 };
