@@ -16,6 +16,11 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner)
     FParentColor = false;
 }
 
+TCustomComboBox::~TCustomComboBox() {
+    UnhookEdit();
+    if (FEditInstance) FreeObjectInstance(FEditInstance);
+}
+
 void TCustomComboBox::CreateParams(TCreateParams& Params) {
     TCustomListControl::CreateParams(Params);
     CreateSubClass(Params, "COMBOBOX");
@@ -29,7 +34,64 @@ void TCustomComboBox::CreateParams(TCreateParams& Params) {
     Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
 }
 
+void TCustomComboBox::DestroyWnd() {
+    UnhookEdit();
+    TCustomListControl::DestroyWnd();
+}
+
+void TCustomComboBox::HookEdit() {
+    HWND Child = GetWindow(Handle(), GW_CHILD);
+    while (Child && UINT_PTR(GetWindowLongPtr(Child, GWLP_ID)) != kComboEditId)
+        Child = GetWindow(Child, GW_HWNDNEXT);
+    if (!Child) return;
+    if (!FEditInstance) FEditInstance = MakeObjectInstance([this](TMessage& M) { EditWndProc(M); });
+    FEdit = Child;
+    FEditDefProc = reinterpret_cast<WNDPROC>(GetWindowLongPtr(FEdit, GWLP_WNDPROC));
+    SetWindowLongPtr(FEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FEditInstance));
+}
+
+void TCustomComboBox::UnhookEdit() {
+    if (FEdit && IsWindow(FEdit))
+        SetWindowLongPtr(FEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FEditDefProc));
+    FEdit = 0;
+}
+
+void TCustomComboBox::EditWndProc(TMessage& Message) {
+    const HWND Edit = FEdit;
+    try {
+        switch (Message.Msg) {
+            case WM_KEYDOWN:
+            case WM_SYSKEYDOWN:
+            case WM_KEYUP:
+            case WM_SYSKEYUP: {
+                WORD Key = WORD(Message.WParam);
+                const bool Down = Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN;
+                if (Down ? DoKeyDown(Key, KeyboardShiftState())
+                         : DoKeyUp(Key, KeyboardShiftState()))
+                    return;
+                Message.WParam = Key;
+                break;
+            }
+            case WM_CHAR: {
+                char C = char(Message.WParam);
+                if (DoKeyPress(C)) return;
+                Message.WParam = static_cast<unsigned char>(C);
+                break;
+            }
+            default:
+                break;
+        }
+    } catch (...) {
+        Application.HandleException();
+        return;
+    }
+    Message.Result =
+        CallWindowProc(FEditDefProc, Edit, Message.Msg, Message.WParam, Message.LParam);
+    if (Message.Msg == WM_NCDESTROY && Edit == FEdit) FEdit = 0;
+}
+
 void TCustomComboBox::ItemsRestored() {
+    HookEdit();
     if (FMaxLength > 0) ::SendMessage(Handle(), CB_LIMITTEXT, WPARAM(FMaxLength), 0);
     // An edit shows the text it had (typed text need not be an item's); a drop-down list shows
     // the item its text names when no item was current.

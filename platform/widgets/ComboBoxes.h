@@ -4,6 +4,8 @@
 // (csSimple), or whose items the program draws (csOwnerDrawFixed, csOwnerDrawVariable: lists
 // without an edit, see ListItems.h).
 //
+// Key events (OnKeyDown, OnKeyPress, OnKeyUp) come from the combo box and from its edit alike.
+//
 // Events, for what the user does only: OnChange when the text changes by typing, and when the
 // user chooses another item while no OnSelect is assigned; OnSelect when the user chooses
 // another item; OnClick before either; OnDropDown before the list shows (the program may fill
@@ -15,6 +17,7 @@ enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, cs
 class TCustomComboBox : public TCustomListControl {
   public:
     explicit TCustomComboBox(TComponent* AOwner);
+    ~TCustomComboBox() override;
 
     TComboBoxStyle Style() const { return FStyle; }
     void SetStyle(TComboBoxStyle Value);
@@ -40,6 +43,7 @@ class TCustomComboBox : public TCustomListControl {
     void CreateParams(TCreateParams& Params) override;
     void Dispatch(TMessage& Message) override;
     void ItemsRestored() override;
+    void DestroyWnd() override;
     bool OwnerDrawn() const override { return FStyle >= csOwnerDrawFixed; }
     bool VariableHeight() const override { return FStyle == csOwnerDrawVariable; }
     virtual void Change();
@@ -50,10 +54,17 @@ class TCustomComboBox : public TCustomListControl {
   private:
     // The window's height with the list is what the list may take: DropDownCount items.
     void AdjustDropDown();
+    // The edit's keys go through the key events first, as the combo box's own do.
+    void HookEdit();
+    void UnhookEdit();
+    void EditWndProc(TMessage& Message);
 
     TComboBoxStyle FStyle = csDropDown;
     int FDropDownCount = 8;
     int FMaxLength = 0;
+    HWND FEdit = 0;
+    WNDPROC FEditInstance = nullptr;
+    WNDPROC FEditDefProc = nullptr;
 };
 
 class TComboBox : public TCustomComboBox {

@@ -71,6 +71,22 @@ TEST_F(ListsFixture, TypingChangesTheTextWithinMaxLength) {
     ASSERT_FALSE(Form->Log.empty());
     EXPECT_EQ(Form->Log.front(), "hosts change m");
     EXPECT_EQ(Form->Log.back(), "hosts change mail.");
+    // The edit's keys go through the key events: a key set to 0 goes no further.
+    std::vector<WORD> Down;
+    Hosts->OnKeyDown = [&](TObject*, WORD& Key, TShiftState) { Down.push_back(Key); };
+    Hosts->OnKeyPress = [](TObject*, char& Key) {
+        if (Key == '.') Key = 0;
+    };
+    Hosts->SetMaxLength(0);
+    Hosts->SetText("");
+    TypeText(Form->Handle(), "a.b");
+    Drain();
+    EXPECT_EQ(Hosts->Text(), "ab");
+    EXPECT_EQ(Down, (std::vector<WORD>{'A', VK_OEM_PERIOD, 'B'}));
+    Hosts->OnKeyDown = nullptr;
+    Hosts->OnKeyPress = nullptr;
+    Hosts->SetText("mail.");
+    Hosts->SetMaxLength(5);
     // A new window keeps the limit, the items and the typed text.
     Hosts->SetSorted(true);
     EXPECT_EQ(Hosts->Text(), "mail.");

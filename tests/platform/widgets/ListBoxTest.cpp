@@ -165,6 +165,38 @@ TEST_F(ListsFixture, ItemAtPosAndItemRectFollowTheItems) {
     EXPECT_EQ(List->ItemRect(1), (TRect{0, 0, List->ClientWidth(), 34}));
 }
 
+TEST_F(ListsFixture, VariableItemsAreMeasuredOneByOneAndDrawnByDefault) {
+    TTestListsForm* Form = ShowForm();
+    auto* List = new TListBox(Form);
+    List->SetBounds(8, 190, 150, 80);
+    List->SetStyle(lbOwnerDrawVariable);
+    std::vector<int> Measured;
+    List->OnMeasureItem = [&](TWinControl* Control, int Index, int& Height) {
+        EXPECT_EQ(Control, List);
+        Measured.push_back(Index);
+        Height = 14 + 6 * Index;
+    };
+    for (const char* Text : {"short", "taller", "tallest"}) List->Items()->Add(Text);
+    List->SetParent(Form);
+    List->HandleNeeded();
+    // Measured as the window takes them, whether added before or after it was made.
+    EXPECT_EQ(Measured, (std::vector<int>{0, 1, 2}));
+    List->Items()->Add("last");
+    EXPECT_EQ(Measured.back(), 3);
+    EXPECT_EQ(List->ItemRect(0).Height(), 14);
+    EXPECT_EQ(List->ItemRect(2), (TRect{0, 34, List->ClientWidth(), 60}));
+    // Without OnDrawItem the text is drawn, in the highlight colours when selected.
+    List->SetItemIndex(1);
+    Drain();
+    const QRgb Highlight = ColorOf(ColorToRGB(clHighlight));
+    EXPECT_EQ(PixelAt(List->Handle(), 100, 14 + 2 + 10), Highlight);
+    bool Text = false;
+    for (int X = 4; X < 30 && !Text; ++X)
+        for (int Y = 2; Y < 14 && !Text; ++Y) Text = qGray(PixelAt(List->Handle(), X, Y)) < 100;
+    EXPECT_TRUE(Text);
+    SaveWindowPicture(List->Handle(), Picture("listbox-variable"));
+}
+
 TEST_F(ListsFixture, ClicksAndKeysSelectAndFireTheEvents) {
     TTestListsForm* Form = ShowForm();
     const HWND Top = Form->Handle();
