@@ -2,7 +2,10 @@
 // The image list as a component: the painting layer's image list (platform/gdi/Graphics.h:
 // images of one size with masks, drawn normally, transparently or blended, with change links
 // that tell the controls using it to repaint) placed on a form, with its images stored in the
-// form's definition ("Bitmap = {...}", see ReadImageListData).
+// form's definition ("Bitmap = {...}", see ReadImageListData). A control that names its image
+// list in a definition ("Images = ImageList1") publishes a TImageList* and draws through the
+// TCustomImageList it is; its TChangeLink keeps it told of changes, and it clears its pointer in
+// Notification when the list goes.
 #include "platform/forms/Component.h"
 #include "platform/gdi/Graphics.h"
 #include "platform/widgets/Control.h"
