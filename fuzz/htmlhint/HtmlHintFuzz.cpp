@@ -31,7 +31,7 @@ struct TWorld {
         Item->SetName("P");
         Item->Picture().LoadFromBytes(Gif);
     }
-    TImageList Images{16, 16};
+    TCustomImageList Images{16, 16};
     TPictureContainer Pictures{nullptr};
 };
 

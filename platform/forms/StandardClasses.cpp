@@ -81,7 +81,8 @@ void RegisterStandardClasses() {
     RegisterClass<TCollectionItem, TPersistent>("TCollectionItem");
     RegisterClass<TCollection, TPersistent>("TCollection");
 
-    RegisterClass<TStringList>("TStringList").DefineProperties(DefineStrings);
+    RegisterClass<TStringList>("TStringList")
+        .DefineProperties([](TStringList& List, TFiler& Filer) { DefineStrings(List, Filer); });
 
     RegisterEnum<TFontStyle>({"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
     RegisterEnum<TFontPitch>({"fpDefault", "fpVariable", "fpFixed"});

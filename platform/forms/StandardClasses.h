@@ -10,8 +10,8 @@ class TFiler;
 // "Strings"), TFont (Charset, Color, Height, Name, Pitch, Size, Style) and their enumerations.
 void RegisterStandardClasses();
 
-// The lines of any string list as its "Strings" (for the DefineProperties of the string lists
-// that controls keep: a memo's lines, a tab control's tabs).
+// Declares a list's lines as "Strings = ( ... )" (string lists, and the items and lines that
+// controls keep in their windows); reading replaces the lines.
 void DefineStrings(TStrings& List, TFiler& Filer);
 
 // Colours by their cl* identifiers ("clBtnFace"); other values as numbers.

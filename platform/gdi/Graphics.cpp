@@ -1202,7 +1202,7 @@ void TCustomImageList::Clear() {
 }
 
 void TCustomImageList::Draw(TCanvas& Canvas, int X, int Y, int Index, bool Enabled) {
-    DrawStyled(Canvas, X, Y, Index, FDrawingStyle, itImage, Enabled);
+    DrawStyled(Canvas, X, Y, Index, FDrawingStyle, FImageType, Enabled);
 }
 
 void TCustomImageList::DrawStyled(TCanvas& Canvas, int X, int Y, int Index, TDrawingStyle Style,
@@ -1255,6 +1255,7 @@ void TCustomImageList::Assign(TCustomImageList& Source) {
     FMasked = Source.FMasked;
     FBkColor = Source.FBkColor;
     FDrawingStyle = Source.FDrawingStyle;
+    FImageType = Source.FImageType;
     FHandle = Source.FHandle ? ImageList_Duplicate(Source.FHandle) : 0;
     Change();
 }

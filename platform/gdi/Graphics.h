@@ -499,6 +499,9 @@ class TCustomImageList {
     void SetBkColor(TColor Value);
     TDrawingStyle DrawingStyle() const { return FDrawingStyle; }
     void SetDrawingStyle(TDrawingStyle Value) { FDrawingStyle = Value; }
+    // What Draw draws of an image: its picture or its mask.
+    TImageType ImageType() const { return FImageType; }
+    void SetImageType(TImageType Value) { FImageType = Value; }
 
     // Adds the images of a bitmap (cut into Width-wide pieces); returns the first index.
     int Add(TBitmap& Image, TBitmap* Mask);
@@ -529,13 +532,9 @@ class TCustomImageList {
     bool FMasked = true;
     TColor FBkColor = clNone;
     TDrawingStyle FDrawingStyle = dsNormal;
+    TImageType FImageType = itImage;
     HIMAGELIST FHandle = 0;
     std::vector<TChangeLink*> FLinks;
     int FUpdateCount = 0;
     bool FChangedWhileLocked = false;
-};
-
-class TImageList : public TCustomImageList {
-  public:
-    using TCustomImageList::TCustomImageList;
 };

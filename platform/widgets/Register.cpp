@@ -251,6 +251,7 @@ void RegisterWidgetClasses() {
         RegisterForms();
         RegisterExtControls();
         RegisterCommonControls();
+        RegisterListControls();
         return true;
     }();
     (void)Done;

@@ -4,3 +4,7 @@
 void RegisterWidgetClasses();
 // The common controls (list and tree views, tab and page controls); RegisterWidgetClasses calls it.
 void RegisterCommonControls();
+
+// List, check list and combo boxes, the status bar, the up-down and the image list (called by
+// RegisterWidgetClasses).
+void RegisterListControls();

@@ -716,6 +716,14 @@ void TWinControl::SetChildOrder(TComponent* Child, int Order) {
 }
 
 void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+    // A root (a form) also holds what it owns that is no control (timers, image lists, dialogs):
+    // those come first, so that the controls referring to them find them when read back.
+    if (Root == this) {
+        std::vector<TComponent*> Loose;
+        for (int I = 0; I < ComponentCount(); ++I)
+            if (!Components(I)->HasParent()) Loose.push_back(Components(I));
+        for (TComponent* C : Loose) Proc(C);
+    }
     for (TControl* C : FControls)
         if (C->Owner() == Root) Proc(C);
 }

@@ -85,7 +85,7 @@ TEST_F(HTMLHint, HintsBecomeHTMLHintsInOneWindowKeptOnTheScreen) {
     auto* Hint = dynamic_cast<THTMLHint*>(Form->FindComponent("HTMLHint1"));
     ASSERT_NE(Hint, nullptr);
     EXPECT_EQ(Hint->HintStyle(), hsRounded);
-    TImageList Images(16, 16);
+    TCustomImageList Images(16, 16);
     TIcon Green;
     Green.SetHandle(SolidIcon(qRgb(0, 160, 0)));
     Images.AddIcon(Green);

@@ -296,7 +296,7 @@ class HtmlPictures : public ::testing::Test {
     }
     TPictureContainer Container{nullptr};
     TPictureItem* Red = nullptr;
-    TImageList Images{16, 16};
+    TCustomImageList Images{16, 16};
 };
 
 TEST_F(HtmlPictures, PicturesTakeTheirSizeAndEndALineTheyDoNotFitOn) {

@@ -112,7 +112,7 @@ TEST_F(TrayIcon, TheIconComesFromIconThenImagesThenTheApplication) {
     Forms.Icon()->SetHandle(Application);
     Tray->Loaded();
     EXPECT_EQ(Shown()->Icon, Application);
-    TImageList Images(16, 16);
+    TCustomImageList Images(16, 16);
     for (QRgb C : {qRgb(255, 0, 0), qRgb(0, 255, 0)}) {
         TIcon I;
         I.SetHandle(SolidIcon(C));
@@ -150,7 +150,7 @@ TEST_F(TrayIcon, ErrorsComeWithTheShellTexts) {
 }
 
 TEST_F(TrayIcon, AnimationCyclesTheImagesAtTwoHundredMillisecondsForIntervalZeroAndResumes) {
-    TImageList Images(16, 16);
+    TCustomImageList Images(16, 16);
     for (QRgb C : {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)}) {
         TIcon I;
         I.SetHandle(SolidIcon(C));

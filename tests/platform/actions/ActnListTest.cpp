@@ -326,7 +326,7 @@ TEST_F(Actions, ListsActionsLinksAndImagesLetGoOfEachOther) {
     TTestClient Client;
     TTestLink Link(Client);
     Link.SetAction(Start);
-    auto Images = std::make_unique<TImageList>();
+    auto Images = std::make_unique<TCustomImageList>();
     int Changes = 0;
     List->OnChange = [&](TObject*) { ++Changes; };
     List->SetImages(Images.get());

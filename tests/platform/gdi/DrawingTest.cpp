@@ -251,7 +251,7 @@ TEST_F(DrawingTest, TheGraphicsClassesReleaseEveryHandleTheyMake) {
         Copy.Canvas().Draw(0, 0, B);
         B.SetTransparent(true);
         Copy.Canvas().Draw(0, 0, B);
-        TImageList List(4, 4);
+        TCustomImageList List(4, 4);
         TBitmap Strip(8, 4);
         List.AddMasked(Strip, clWhite);
         List.Draw(C, 0, 0, 0, false);

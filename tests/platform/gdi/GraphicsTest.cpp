@@ -214,7 +214,7 @@ TEST_F(GraphicsTest, PicturesPickTheirClassByExtension) {
 }
 
 TEST_F(GraphicsTest, ImageListsDrawMaskedAndTellTheirLinks) {
-    TImageList List(2, 2);
+    TCustomImageList List(2, 2);
     TChangeLink A, B;
     int ChangesA = 0, ChangesB = 0;
     A.OnChange = [&](TCustomImageList*) { ++ChangesA; };
@@ -263,14 +263,14 @@ TEST_F(GraphicsTest, ImageListsDrawMaskedAndTellTheirLinks) {
         List.RegisterChanges(&Short);
     }
     List.Clear();
-    auto Temp = std::make_unique<TImageList>(2, 2);
+    auto Temp = std::make_unique<TCustomImageList>(2, 2);
     Temp->RegisterChanges(&A);
     Temp.reset();
     EXPECT_EQ(A.Sender(), nullptr);
 }
 
 TEST_F(GraphicsTest, DisabledImagesAreEmbossedInShadowAndHighlight) {
-    TImageList List(3, 3);
+    TCustomImageList List(3, 3);
     TBitmap Strip(3, 3, pf24bit);
     Strip.Canvas().Brush().SetColor(clFuchsia);
     Strip.Canvas().FillRect(Rect(0, 0, 3, 3));

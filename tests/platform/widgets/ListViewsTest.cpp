@@ -526,7 +526,7 @@ TEST_F(ListViews, ImageListsFollowTheirListAndAreForgottenWhenItGoes) {
     EXPECT_EQ(ListOf(LVSIL_SMALL), HIMAGELIST(0));
     // A list that is no component is forgotten as well.
     {
-        TImageList States(16, 16);
+        TCustomImageList States(16, 16);
         View->SetStateImages(&States);
         EXPECT_EQ(ListOf(LVSIL_STATE), States.Handle());
     }
