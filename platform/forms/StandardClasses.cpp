@@ -9,7 +9,7 @@
 
 namespace {
 
-void DefineStrings(TStringList& List, TFiler& Filer) {
+void DefineStrings(TStrings& List, TFiler& Filer) {
     Filer.DefineProperty(
         "Strings",
         [&List](TReader& Reader) {
@@ -20,7 +20,7 @@ void DefineStrings(TStringList& List, TFiler& Filer) {
         },
         [&List](TWriter& Writer) {
             Writer.WriteListBegin();
-            for (int I = 0; I < List.Count(); ++I) Writer.WriteString(List[I]);
+            for (int I = 0; I < List.Count(); ++I) Writer.WriteString(List.Get(I));
             Writer.WriteListEnd();
         },
         List.Count() > 0);
@@ -81,7 +81,10 @@ void RegisterStandardClasses() {
     RegisterClass<TCollectionItem, TPersistent>("TCollectionItem");
     RegisterClass<TCollection, TPersistent>("TCollection");
 
-    RegisterClass<TStringList>("TStringList").DefineProperties(DefineStrings);
+    // Every list stores its lines as "Strings": a string list, and the lists that controls keep
+    // their lines in (a memo's, a list box's).
+    RegisterClass<TStrings>("TStrings").DefineProperties(DefineStrings);
+    RegisterClass<TStringList, TStrings>("TStringList");
 
     RegisterEnum<TFontStyle>({"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
     RegisterEnum<TFontPitch>({"fpDefault", "fpVariable", "fpFixed"});

@@ -3,8 +3,9 @@
 // definitions write by name. The registry registers them before its first use.
 #include "platform/forms/ClassRegistry.h"
 
-// TPersistent, TComponent (Name, Tag), TCollection, TCollectionItem, TStringList (its lines as
-// "Strings"), TFont (Charset, Color, Height, Name, Pitch, Size, Style) and their enumerations.
+// TPersistent, TComponent (Name, Tag), TCollection, TCollectionItem, TStrings and TStringList
+// (their lines as "Strings"), TFont (Charset, Color, Height, Name, Pitch, Size, Style) and their
+// enumerations.
 void RegisterStandardClasses();
 
 // Colours by their cl* identifiers ("clBtnFace"); other values as numbers.
