@@ -241,6 +241,7 @@ void RegisterWidgetClasses() {
         RegisterControls();
         RegisterForms();
         RegisterExtControls();
+        RegisterStdControls();
         return true;
     }();
     (void)Done;
