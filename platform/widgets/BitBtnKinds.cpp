@@ -196,19 +196,20 @@ struct TKindRow {
     TBitBtnKindInfo Info;
     const TArt* Art;
 };
+using K = TBitBtnKind;
 // Yes shares OK's check mark.
 constexpr TKindRow kKinds[] = {
-    {{bkCustom, "", mrNone, false, false}, nullptr},
-    {{bkOK, "OK", mrOk, true, false}, &kOKArt},
-    {{bkCancel, "Cancel", mrCancel, false, true}, &kCancelArt},
-    {{bkHelp, "&Help", mrNone, false, false}, &kHelpArt},
-    {{bkYes, "&Yes", mrYes, true, false}, &kOKArt},
-    {{bkNo, "&No", mrNo, false, true}, &kNoArt},
-    {{bkClose, "&Close", mrNone, false, false}, &kCloseArt},
-    {{bkAbort, "Abort", mrAbort, false, false}, &kAbortArt},
-    {{bkRetry, "&Retry", mrRetry, false, false}, &kRetryArt},
-    {{bkIgnore, "&Ignore", mrIgnore, false, false}, &kIgnoreArt},
-    {{bkAll, "&All", mrAll, false, false}, &kAllArt},
+    {{K::bkCustom, "", mrNone, false, false}, nullptr},
+    {{K::bkOK, "OK", mrOk, true, false}, &kOKArt},
+    {{K::bkCancel, "Cancel", mrCancel, false, true}, &kCancelArt},
+    {{K::bkHelp, "&Help", mrNone, false, false}, &kHelpArt},
+    {{K::bkYes, "&Yes", mrYes, true, false}, &kOKArt},
+    {{K::bkNo, "&No", mrNo, false, true}, &kNoArt},
+    {{K::bkClose, "&Close", mrNone, false, false}, &kCloseArt},
+    {{K::bkAbort, "Abort", mrAbort, false, false}, &kAbortArt},
+    {{K::bkRetry, "&Retry", mrRetry, false, false}, &kRetryArt},
+    {{K::bkIgnore, "&Ignore", mrIgnore, false, false}, &kIgnoreArt},
+    {{K::bkAll, "&All", mrAll, false, false}, &kAllArt},
 };
 
 const TKindRow& RowOf(TBitBtnKind Kind) {

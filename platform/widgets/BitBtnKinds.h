@@ -1,12 +1,13 @@
 #pragma once
 // The kinds of bitmap button: each stands for a caption, a modal result, whether it is the
-// default or the cancel button, and a glyph.
+// default or the cancel button, and a glyph. Scoped: other button kinds of the class library
+// (the edit control's buttons) have a bkCustom of their own.
 #include <string>
 
 #include "platform/gdi/Graphics.h"
 #include "platform/widgets/Forms.h"
 
-enum TBitBtnKind {
+enum class TBitBtnKind {
     bkCustom,
     bkOK,
     bkCancel,

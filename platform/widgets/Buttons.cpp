@@ -39,6 +39,12 @@ void TBitBtn::CreateParams(TCreateParams& Params) {
     Params.Style = (Params.Style & ~BS_TYPEMASK) | BS_OWNERDRAW;
 }
 
+void TBitBtn::CreateWnd() {
+    TButton::CreateWnd();
+    // A default button shows its frame from the start.
+    FShownDefault = Default();
+}
+
 void TBitBtn::SetButtonStyle(bool ADefault) {
     if (ADefault == FShownDefault) return;
     FShownDefault = ADefault;
@@ -51,16 +57,16 @@ void TBitBtn::SetGlyph(const TBitmap* Value) {
 }
 
 TBitBtnKind TBitBtn::Kind() const {
-    if (FKind == bkCustom) return bkCustom;
+    if (FKind == TBitBtnKind::bkCustom) return TBitBtnKind::bkCustom;
     const TBitBtnKindInfo& I = BitBtnKindInfo(FKind);
     const bool Same = Default() == I.Default && Cancel() == I.Cancel && ModalResult() == I.Result &&
                       !FModifiedGlyph;
-    return Same ? FKind : bkCustom;
+    return Same ? FKind : TBitBtnKind::bkCustom;
 }
 
 void TBitBtn::SetKind(TBitBtnKind Value) {
     if (Value == Kind()) return;
-    if (Value != bkCustom) {
+    if (Value != TBitBtnKind::bkCustom) {
         const TBitBtnKindInfo& I = BitBtnKindInfo(Value);
         SetDefault(I.Default);
         SetCancel(I.Cancel);
@@ -97,7 +103,7 @@ void TBitBtn::SetSpacing(int Value) {
 
 void TBitBtn::Click() {
     TButton::Click();
-    if (FKind != bkClose) return;
+    if (FKind != TBitBtnKind::bkClose) return;
     if (TCustomForm* Form = GetParentForm(this)) Form->Close();
 }
 

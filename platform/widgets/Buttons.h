@@ -26,13 +26,14 @@ class TBitBtn : public TButton {
     int Spacing() const { return FSpacing; }
     void SetSpacing(int Value);
     // What a definition needs to hold besides the kind.
-    bool IsCustom() const { return Kind() == bkCustom; }
+    bool IsCustom() const { return Kind() == TBitBtnKind::bkCustom; }
     bool IsCustomCaption();
     // bkClose also closes the form.
     void Click() override;
 
   protected:
     void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
     void Dispatch(TMessage& Message) override;
     void SetButtonStyle(bool ADefault) override;
 
@@ -40,7 +41,7 @@ class TBitBtn : public TButton {
     void DrawItem(const DRAWITEMSTRUCT& Item);
 
     TButtonGlyph FGlyph;
-    TBitBtnKind FKind = bkCustom;
+    TBitBtnKind FKind = TBitBtnKind::bkCustom;
     TButtonLayout FLayout = blGlyphLeft;
     int FMargin = -1;
     int FSpacing = 4;

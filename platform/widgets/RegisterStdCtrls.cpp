@@ -147,7 +147,7 @@ void RegisterGlyphButtons() {
             Stored([](const TBitBtn& B) { return const_cast<TBitBtn&>(B).IsCustomCaption(); }))
         .Property("Default", &TButton::Default, &TButton::SetDefault, Stored(Custom))
         .Object("Glyph", &TBitBtn::Glyph, Stored(Custom))
-        .Property("Kind", &TBitBtn::Kind, &TBitBtn::SetKind, Default(bkCustom))
+        .Property("Kind", &TBitBtn::Kind, &TBitBtn::SetKind, Default(TBitBtnKind::bkCustom))
         .Property("Layout", &TBitBtn::Layout, &TBitBtn::SetLayout, Default(blGlyphLeft))
         .Property("Margin", &TBitBtn::Margin, &TBitBtn::SetMargin, Default(-1))
         .Property("ModalResult", &TButton::ModalResult, &TButton::SetModalResult, Stored(Custom))

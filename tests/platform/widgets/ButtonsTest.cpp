@@ -62,16 +62,16 @@ TEST(BitBtnKinds, EveryKindHasItsCaptionResultRoleAndGlyph) {
         bool Cancel;
     };
     const TCase Cases[] = {
-        {bkOK, "OK", mrOk, true, false},
-        {bkCancel, "Cancel", mrCancel, false, true},
-        {bkHelp, "&Help", mrNone, false, false},
-        {bkYes, "&Yes", mrYes, true, false},
-        {bkNo, "&No", mrNo, false, true},
-        {bkClose, "&Close", mrNone, false, false},
-        {bkAbort, "Abort", mrAbort, false, false},
-        {bkRetry, "&Retry", mrRetry, false, false},
-        {bkIgnore, "&Ignore", mrIgnore, false, false},
-        {bkAll, "&All", mrAll, false, false},
+        {TBitBtnKind::bkOK, "OK", mrOk, true, false},
+        {TBitBtnKind::bkCancel, "Cancel", mrCancel, false, true},
+        {TBitBtnKind::bkHelp, "&Help", mrNone, false, false},
+        {TBitBtnKind::bkYes, "&Yes", mrYes, true, false},
+        {TBitBtnKind::bkNo, "&No", mrNo, false, true},
+        {TBitBtnKind::bkClose, "&Close", mrNone, false, false},
+        {TBitBtnKind::bkAbort, "Abort", mrAbort, false, false},
+        {TBitBtnKind::bkRetry, "&Retry", mrRetry, false, false},
+        {TBitBtnKind::bkIgnore, "&Ignore", mrIgnore, false, false},
+        {TBitBtnKind::bkAll, "&All", mrAll, false, false},
     };
     for (const TCase& C : Cases) {
         const TBitBtnKindInfo& I = BitBtnKindInfo(C.Kind);
@@ -92,28 +92,28 @@ TEST(BitBtnKinds, EveryKindHasItsCaptionResultRoleAndGlyph) {
         EXPECT_GT(Drawn, 20) << C.Caption;
     }
     TBitmap None;
-    LoadBitBtnGlyph(bkCustom, None);
+    LoadBitBtnGlyph(TBitBtnKind::bkCustom, None);
     EXPECT_TRUE(None.Empty());
 }
 
 TEST_F(StdForm, ABitBtnKindGivesWayToWhatIsChanged) {
     TBitBtn* B = Form->BitHelp;
-    B->SetKind(bkOK);
+    B->SetKind(TBitBtnKind::bkOK);
     EXPECT_EQ(B->Caption(), "OK");
     EXPECT_TRUE(B->Default());
     EXPECT_EQ(B->ModalResult(), mrOk);
     // A caption of its own keeps the kind; another result does not.
     B->SetCaption("Weiter");
-    EXPECT_EQ(B->Kind(), bkOK);
+    EXPECT_EQ(B->Kind(), TBitBtnKind::bkOK);
     EXPECT_TRUE(B->IsCustomCaption());
     B->SetModalResult(mrYes);
-    EXPECT_EQ(B->Kind(), bkCustom);
-    B->SetKind(bkNo);
+    EXPECT_EQ(B->Kind(), TBitBtnKind::bkCustom);
+    B->SetKind(TBitBtnKind::bkNo);
     EXPECT_TRUE(B->Cancel());
     EXPECT_FALSE(B->Default());
     TBitmap Own(8, 8);
     B->SetGlyph(&Own);
-    EXPECT_EQ(B->Kind(), bkCustom);
+    EXPECT_EQ(B->Kind(), TBitBtnKind::bkCustom);
 }
 
 TEST_F(StdForm, ABitBtnClicksLikeAButtonAndCloseClosesItsForm) {
@@ -129,7 +129,7 @@ TEST_F(StdForm, ABitBtnClicksLikeAButtonAndCloseClosesItsForm) {
     EXPECT_EQ(Form->ModalResult(), mrAbort);
     int Clicks = 0;
     Form->BitHelp->OnClick = [&](TObject*) { ++Clicks; };
-    Form->BitHelp->SetKind(bkClose);
+    Form->BitHelp->SetKind(TBitBtnKind::bkClose);
     Click(Form->BitHelp);
     EXPECT_EQ(Clicks, 1);
     EXPECT_FALSE(Form->Visible());

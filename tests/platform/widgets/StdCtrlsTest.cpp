@@ -36,7 +36,7 @@ TEST_F(StdForm, ADefinitionGivesEveryControlItsPropertiesAndIsWrittenBackTheSame
     EXPECT_EQ(Form->SpeedOpen->Glyph()->Width(), 16);
     EXPECT_TRUE(Form->SpeedLeft->Down());
     EXPECT_EQ(Form->BitHelp->Caption(), "&Help");
-    EXPECT_EQ(Form->BitHelp->Kind(), bkHelp);
+    EXPECT_EQ(Form->BitHelp->Kind(), TBitBtnKind::bkHelp);
     EXPECT_EQ(Form->BitAbort->ModalResult(), mrAbort);
     // A kind with a caption of its own keeps the caption.
     EXPECT_EQ(Form->ButtonCancel->Caption(), "Abbruch");
