@@ -240,6 +240,13 @@ TEST_F(StdForm, AnEditKeepsItsTextSelectionAndFlagsAndTellsChanges) {
     EXPECT_EQ(E->Text(), "XY\xD6Z");
     EXPECT_TRUE(E->Modified());
     EXPECT_EQ(SendMessage(E->Handle(), EM_GETLIMITTEXT, 0, 0), 4);
+    // Its height follows its font while AutoSize holds.
+    E->Font()->SetHeight(-20);
+    const int Tall = E->Height();
+    EXPECT_GT(Tall, 21);
+    E->SetAutoSize(false);
+    E->Font()->SetHeight(-11);
+    EXPECT_EQ(E->Height(), Tall);
 }
 
 TEST_F(StdForm, TabIntoAnEditSelectsItsTextAClickDoesNot) {
