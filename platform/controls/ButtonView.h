@@ -1,7 +1,7 @@
 #pragma once
 // What a button looks like on screen: a Qt widget that paints the classic push button, check box,
 // radio button or group box with the classic style. It is only a picture: the BUTTON control
-// decides its state and handles all input (see ButtonControl.h).
+// decides its state and handles all input (see ButtonWindow.h).
 #include <QString>
 #include <QWidget>
 

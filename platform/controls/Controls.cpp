@@ -1,6 +1,6 @@
 #include "platform/controls/Controls.h"
 
-#include "platform/controls/ButtonControl.h"
+#include "platform/controls/ButtonWindow.h"
 #include "platform/controls/ComboBoxControl.h"
 #include "platform/controls/EditControl.h"
 #include "platform/controls/ListBoxControl.h"
@@ -14,7 +14,7 @@
 void InitStandardControls() {
     static const bool Done = [] {
         RegisterWrappedClass<TEditControl>("EDIT", CS_DBLCLKS);
-        RegisterWrappedClass<TButtonControl>("BUTTON", CS_DBLCLKS);
+        RegisterWrappedClass<TButtonWindow>("BUTTON", CS_DBLCLKS);
         RegisterWrappedClass<TStaticControl>("STATIC", CS_DBLCLKS);
         RegisterWrappedClass<TListBoxControl>("LISTBOX", CS_DBLCLKS);
         RegisterWrappedClass<TListBoxControl>("ComboLBox", CS_DBLCLKS | CS_SAVEBITS);

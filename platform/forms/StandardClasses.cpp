@@ -81,8 +81,10 @@ void RegisterStandardClasses() {
     RegisterClass<TCollectionItem, TPersistent>("TCollectionItem");
     RegisterClass<TCollection, TPersistent>("TCollection");
 
-    RegisterClass<TStringList>("TStringList")
-        .DefineProperties([](TStringList& List, TFiler& Filer) { DefineStrings(List, Filer); });
+    // Every list stores its lines as "Strings": a string list, and the lists that controls keep
+    // their lines in (a memo's, a list box's).
+    RegisterClass<TStrings>("TStrings").DefineProperties(DefineStrings);
+    RegisterClass<TStringList, TStrings>("TStringList");
 
     RegisterEnum<TFontStyle>({"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
     RegisterEnum<TFontPitch>({"fpDefault", "fpVariable", "fpFixed"});

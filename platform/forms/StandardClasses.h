@@ -6,8 +6,9 @@
 
 class TFiler;
 
-// TPersistent, TComponent (Name, Tag), TCollection, TCollectionItem, TStringList (its lines as
-// "Strings"), TFont (Charset, Color, Height, Name, Pitch, Size, Style) and their enumerations.
+// TPersistent, TComponent (Name, Tag), TCollection, TCollectionItem, TStrings and TStringList
+// (their lines as "Strings"), TFont (Charset, Color, Height, Name, Pitch, Size, Style) and their
+// enumerations.
 void RegisterStandardClasses();
 
 // Declares a list's lines as "Strings = ( ... )" (string lists, and the items and lines that

@@ -252,6 +252,7 @@ void RegisterWidgetClasses() {
         RegisterExtControls();
         RegisterCommonControls();
         RegisterListControls();
+        RegisterStdControls();
         return true;
     }();
     (void)Done;

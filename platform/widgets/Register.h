@@ -8,3 +8,6 @@ void RegisterCommonControls();
 // List, check list and combo boxes, the status bar, the up-down and the image list (called by
 // RegisterWidgetClasses).
 void RegisterListControls();
+// The edits, buttons, check and radio buttons, group boxes, the masked edit and the glyph buttons
+// (RegisterStdCtrls.cpp); RegisterWidgetClasses calls it.
+void RegisterStdControls();

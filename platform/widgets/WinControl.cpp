@@ -365,6 +365,8 @@ void TWinControl::Dispatch(TMessage& Message) {
         }
         case CM_DIALOGKEY:
         case CM_DIALOGCHAR:
+        // Buttons take the default button's look from it (the focused one, or the default).
+        case CM_FOCUSCHANGED:
             Broadcast(Message);
             return;
         case CM_ENTER:

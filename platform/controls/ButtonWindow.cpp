@@ -1,4 +1,4 @@
-#include "platform/controls/ButtonControl.h"
+#include "platform/controls/ButtonWindow.h"
 
 #include <algorithm>
 #include <array>
@@ -56,20 +56,20 @@ DWORD StyleOf(HWND Wnd) {
 
 }  // namespace
 
-TButtonControl::TButtonControl(HWND Wnd) : TWrappedControl(Wnd) {}
+TButtonWindow::TButtonWindow(HWND Wnd) : TWrappedControl(Wnd) {}
 
-const TButtonType& TButtonControl::Type() const {
+const TButtonType& TButtonWindow::Type() const {
     const DWORD Type = Style() & BS_TYPEMASK;
     for (const TButtonType& T : kTypes)
         if (T.Type == Type) return T;
     return kTypes[0];
 }
 
-bool TButtonControl::OwnerDrawn() const {
+bool TButtonWindow::OwnerDrawn() const {
     return (Style() & BS_TYPEMASK) == BS_OWNERDRAW;
 }
 
-QWidget* TButtonControl::CreateWidget(QWidget* Host, const CREATESTRUCT& Create) {
+QWidget* TButtonWindow::CreateWidget(QWidget* Host, const CREATESTRUCT& Create) {
     if ((static_cast<DWORD>(Create.style) & BS_TYPEMASK) == BS_OWNERDRAW) return nullptr;
     FView = new TButtonView(Host);
     ApplyClassicLook(FView, static_cast<DWORD>(Create.style));
@@ -77,14 +77,14 @@ QWidget* TButtonControl::CreateWidget(QWidget* Host, const CREATESTRUCT& Create)
     return FView;
 }
 
-std::string TButtonControl::Caption() const {
+std::string TButtonWindow::Caption() const {
     // The window's own text, as the button keeps it (not through a subclass's WM_GETTEXT).
     std::string Text(static_cast<size_t>(DefWindowProc(Handle(), WM_GETTEXTLENGTH, 0, 0)), '\0');
     DefWindowProc(Handle(), WM_GETTEXT, Text.size() + 1, reinterpret_cast<LPARAM>(Text.data()));
     return Text;
 }
 
-void TButtonControl::Refresh() {
+void TButtonWindow::Refresh() {
     if (!FView) return;
     const DWORD S = Style();
     const TButtonType& T = Type();
@@ -103,7 +103,7 @@ void TButtonControl::Refresh() {
     FView->SetLook(Look);
 }
 
-void TButtonControl::ApplyColours() {
+void TButtonWindow::ApplyColours() {
     if (!FView) return;
     const bool Static = Type().Kind != K::Push;
     const TControlColours C =
@@ -114,7 +114,7 @@ void TButtonControl::ApplyColours() {
     ApplyControlColours(FView, C, QPalette::Window, QPalette::WindowText);
 }
 
-void TButtonControl::DrawOwner(HDC DC, UINT Action) {
+void TButtonWindow::DrawOwner(HDC DC, UINT Action) {
     const HWND Parent = GetParent(Handle());
     if (!Parent) return;
     const HDC Own = DC ? 0 : GetDC(Handle());
@@ -139,7 +139,7 @@ void TButtonControl::DrawOwner(HDC DC, UINT Action) {
     if (Own) ReleaseDC(Handle(), Own);
 }
 
-void TButtonControl::SetPushed(bool Pushed) {
+void TButtonWindow::SetPushed(bool Pushed) {
     if (FPushed == Pushed) return;
     FPushed = Pushed;
     if (OwnerDrawn())
@@ -148,7 +148,7 @@ void TButtonControl::SetPushed(bool Pushed) {
         Refresh();
 }
 
-void TButtonControl::SetFocused(bool Focused) {
+void TButtonWindow::SetFocused(bool Focused) {
     FFocused = Focused;
     if (OwnerDrawn())
         DrawOwner(0, ODA_FOCUS);
@@ -156,7 +156,7 @@ void TButtonControl::SetFocused(bool Focused) {
         Refresh();
 }
 
-void TButtonControl::SetCheck(WPARAM Check) {
+void TButtonWindow::SetCheck(WPARAM Check) {
     const TButtonType& T = Type();
     if (T.MaxCheck == 0) return;
     // Radio buttons are reached by Tab where one is checked.
@@ -169,7 +169,7 @@ void TButtonControl::SetCheck(WPARAM Check) {
     Refresh();
 }
 
-void TButtonControl::SetStyle(WPARAM NewStyle, bool Redraw) {
+void TButtonWindow::SetStyle(WPARAM NewStyle, bool Redraw) {
     const DWORD Type = static_cast<DWORD>(NewStyle) & BS_TYPEMASK;
     if (OwnerDrawn() || Type == BS_OWNERDRAW) {
         // Owner-drawn buttons stay owner-drawn (their parent draws them); looking like the
@@ -184,13 +184,13 @@ void TButtonControl::SetStyle(WPARAM NewStyle, bool Redraw) {
     if (Redraw && FView) FView->repaint();
 }
 
-void TButtonControl::Press(bool ByKey) {
+void TButtonWindow::Press(bool ByKey) {
     FHeld = ByKey ? THeld::Key : THeld::Mouse;
     SetCapture(Handle());
     SetPushed(true);
 }
 
-void TButtonControl::Release(bool Click) {
+void TButtonWindow::Release(bool Click) {
     // Not held any more before the capture goes: WM_CAPTURECHANGED is then our own doing.
     FHeld = THeld::None;
     const bool WasPushed = FPushed;
@@ -199,7 +199,7 @@ void TButtonControl::Release(bool Click) {
     if (Click && WasPushed) this->Click();
 }
 
-void TButtonControl::Click() {
+void TButtonWindow::Click() {
     switch (Type().Auto) {
         case A::Toggle:
             SendMessage(Handle(), BM_SETCHECK,
@@ -222,7 +222,7 @@ void TButtonControl::Click() {
     if (IsWindow(Handle())) Command(BN_CLICKED);
 }
 
-void TButtonControl::CheckInGroup() {
+void TButtonWindow::CheckInGroup() {
     // The group runs from the nearest sibling at or above this one that starts a group (WS_GROUP)
     // down to the next one that does.
     HWND First = Handle();
@@ -237,7 +237,7 @@ void TButtonControl::CheckInGroup() {
     }
 }
 
-bool TButtonControl::Mouse(UINT Msg, LPARAM LParam) {
+bool TButtonWindow::Mouse(UINT Msg, LPARAM LParam) {
     const TButtonType& T = Type();
     switch (Msg) {
         case WM_LBUTTONDBLCLK:
@@ -263,7 +263,7 @@ bool TButtonControl::Mouse(UINT Msg, LPARAM LParam) {
     }
 }
 
-bool TButtonControl::Key(UINT Msg, WPARAM WParam, LPARAM LParam) {
+bool TButtonWindow::Key(UINT Msg, WPARAM WParam, LPARAM LParam) {
     if ((Msg != WM_KEYDOWN && Msg != WM_KEYUP) || WParam != VK_SPACE || Type().Kind == K::Group)
         return false;
     if (Msg == WM_KEYDOWN && FHeld == THeld::None && !(LParam & KF_REPEAT_BIT)) Press(true);
@@ -271,7 +271,7 @@ bool TButtonControl::Key(UINT Msg, WPARAM WParam, LPARAM LParam) {
     return true;
 }
 
-LRESULT TButtonControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
+LRESULT TButtonWindow::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
     switch (Msg) {
         case WM_SETTEXT: {
             const LRESULT Done = DefWindowProc(Handle(), Msg, WParam, LParam);

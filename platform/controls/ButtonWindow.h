@@ -9,9 +9,9 @@
 class TButtonView;
 struct TButtonType;
 
-class TButtonControl : public TWrappedControl {
+class TButtonWindow : public TWrappedControl {
   public:
-    explicit TButtonControl(HWND Wnd);
+    explicit TButtonWindow(HWND Wnd);
 
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
 
