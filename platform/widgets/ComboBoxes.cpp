@@ -179,7 +179,7 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
             // The edit and the list ask the combo box: they take its colours.
-            Message.Result = ColorMessage(HDC(Message.WParam));
+            Message.Result = CtlColorAnswer(HDC(Message.WParam));
             return;
         default:
             TCustomListControl::Dispatch(Message);

@@ -439,6 +439,10 @@ class TWinControl : public TControl {
     virtual void DoExit();
     // What the window's WM_GETDLGCODE answers, for the dialog keys.
     LRESULT DialogCode();
+    // The colours a standard control paints with: its window asks its parent (WM_CTLCOLOR...),
+    // the parent hands the question back (CN_CTLCOLOR...) and the control answers with its font's
+    // colour on its own colour, with a brush it keeps (the answer must outlive the question).
+    LRESULT CtlColorAnswer(HDC DC);
     void SetTextValue(const std::string& Value) override;
     std::string GetText() override;
     void Loaded() override;
@@ -481,6 +485,7 @@ class TWinControl : public TControl {
     UINT FCtlId = 0;
     // Messages of this control being handled (on the stack) right now.
     int FDispatchDepth = 0;
+    TBrush FCtlColorBrush;
 };
 
 // A control that paints itself in its parent's window (labels, bevels, speed buttons).

@@ -309,10 +309,6 @@ void TCustomListControl::Dispatch(TMessage& Message) {
             MeasureItemMessage(*reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam));
             Message.Result = TRUE;
             return;
-        case CN_CTLCOLORLISTBOX:
-        case CN_CTLCOLOREDIT:
-            Message.Result = ColorMessage(HDC(Message.WParam));
-            return;
         default:
             TWinControl::Dispatch(Message);
     }
@@ -352,11 +348,4 @@ void TCustomListControl::MeasureItemMessage(MEASUREITEMSTRUCT& Measure) {
 
 void TCustomListControl::MeasureItem(int Index, int& Height) {
     if (OnMeasureItem) OnMeasureItem(this, Index, Height);
-}
-
-LRESULT TCustomListControl::ColorMessage(HDC DC) {
-    ::SetTextColor(DC, ColorToRGB(Font()->Color()));
-    ::SetBkColor(DC, ColorToRGB(Color()));
-    if (FBrush.Color() != Color()) FBrush.SetColor(Color());
-    return static_cast<LRESULT>(FBrush.Handle());
 }

@@ -151,7 +151,6 @@ class TCustomListControl : public TWinControl {
     // The window was made again with the items: each class restores what else it kept.
     virtual void ItemsRestored() {}
     // WM_CTLCOLOR...: the control's font colour on its colour.
-    LRESULT ColorMessage(HDC DC);
 
     const TListMessages& FMessages;
 
@@ -180,5 +179,4 @@ class TCustomListControl : public TWinControl {
     int FLoadedItemIndex = -1;
     bool FItemIndexLoaded = false;
     TItemCanvas FCanvas;
-    TBrush FBrush;
 };

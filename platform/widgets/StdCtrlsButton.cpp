@@ -55,14 +55,6 @@ void TButtonControl::WndProc(TMessage& Message) {
     TWinControl::WndProc(Message);
 }
 
-void TButtonControl::Dispatch(TMessage& Message) {
-    if (IsCtlColorMessage(Message.Msg)) {
-        Message.Result = FColors.Answer(Message, FFont, FColor);
-        return;
-    }
-    TWinControl::Dispatch(Message);
-}
-
 // ---- TButton --------------------------------------------------------------------------------
 
 TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
@@ -120,7 +112,7 @@ void TButton::Dispatch(TMessage& Message) {
                 Message.Result = 1;
                 return;
             }
-            TButtonControl::Dispatch(Message);
+            TWinControl::Dispatch(Message);
             return;
         }
         case CM_DIALOGCHAR:
@@ -129,10 +121,10 @@ void TButton::Dispatch(TMessage& Message) {
                 Message.Result = 1;
                 return;
             }
-            TButtonControl::Dispatch(Message);
+            TWinControl::Dispatch(Message);
             return;
         default:
-            TButtonControl::Dispatch(Message);
+            TWinControl::Dispatch(Message);
     }
 }
 
@@ -194,10 +186,10 @@ void TCustomCheckBox::Dispatch(TMessage& Message) {
                 Message.Result = 1;
                 return;
             }
-            TButtonControl::Dispatch(Message);
+            TWinControl::Dispatch(Message);
             return;
         default:
-            TButtonControl::Dispatch(Message);
+            TWinControl::Dispatch(Message);
     }
 }
 
@@ -248,7 +240,7 @@ void TRadioButton::Dispatch(TMessage& Message) {
             if (HIWORD(Message.WParam) == BN_DOUBLECLICKED) DblClick();
             return;
         case WM_SETFOCUS:
-            TButtonControl::Dispatch(Message);
+            TWinControl::Dispatch(Message);
             // Reached by the arrow keys (not pressed with the mouse, whose release clicks it):
             // the focus checks it, as moving through a group of radio buttons does.
             if (!FChecked && !Pressing()) SetChecked(true);
@@ -260,9 +252,9 @@ void TRadioButton::Dispatch(TMessage& Message) {
                 Message.Result = 1;
                 return;
             }
-            TButtonControl::Dispatch(Message);
+            TWinControl::Dispatch(Message);
             return;
         default:
-            TButtonControl::Dispatch(Message);
+            TWinControl::Dispatch(Message);
     }
 }

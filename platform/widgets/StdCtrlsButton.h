@@ -4,11 +4,9 @@
 // what the click does (checking, the form's modal result), so the window's own automatic types
 // are not used: radio buttons of one parent uncheck each other here, whatever the order of their
 // windows.
+#include "platform/widgets/CheckBoxState.h"
 #include "platform/widgets/ExtCtrls.h"
 #include "platform/widgets/Forms.h"
-#include "platform/widgets/StdCtrlsColor.h"
-
-enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 
 class TButtonControl : public TWinControl {
   public:
@@ -19,7 +17,6 @@ class TButtonControl : public TWinControl {
 
   protected:
     void WndProc(TMessage& Message) override;
-    void Dispatch(TMessage& Message) override;
     // While set, state changes made in code do not count as clicks.
     bool ClicksDisabled() const { return FClicksDisabled; }
     void SetClicksDisabled(bool Value) { FClicksDisabled = Value; }
@@ -31,7 +28,6 @@ class TButtonControl : public TWinControl {
   private:
     bool FClicksDisabled = false;
     bool FPressing = false;
-    TCtlColorAnswer FColors;
 };
 
 class TButton : public TButtonControl {

@@ -84,10 +84,6 @@ void TCustomEdit::WndProc(TMessage& Message) {
 }
 
 void TCustomEdit::Dispatch(TMessage& Message) {
-    if (IsCtlColorMessage(Message.Msg)) {
-        Message.Result = FColors.Answer(Message, FFont, FColor);
-        return;
-    }
     switch (Message.Msg) {
         case CN_COMMAND:
             if (HIWORD(Message.WParam) == EN_CHANGE && !FCreating) Change();

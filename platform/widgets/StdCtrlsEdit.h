@@ -5,7 +5,6 @@
 #include <string>
 
 #include "platform/widgets/Control.h"
-#include "platform/widgets/StdCtrlsColor.h"
 
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
@@ -93,7 +92,6 @@ class TCustomEdit : public TWinControl {
     bool FCreating = false;
     // A left press on the edit is being handled: it focuses the edit without selecting all.
     bool FPressing = false;
-    TCtlColorAnswer FColors;
 };
 
 class TEdit : public TCustomEdit {

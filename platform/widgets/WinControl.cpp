@@ -328,6 +328,12 @@ void TWinControl::Dispatch(TMessage& Message) {
         case WM_SETCURSOR:
             WMSetCursor(Message);
             return;
+        case CN_CTLCOLOREDIT:
+        case CN_CTLCOLORSTATIC:
+        case CN_CTLCOLORBTN:
+        case CN_CTLCOLORLISTBOX:
+            Message.Result = CtlColorAnswer(HDC(Message.WParam));
+            return;
         case CN_KEYDOWN:
         case CN_SYSKEYDOWN:
         case CN_CHAR:
@@ -439,6 +445,15 @@ void TWinControl::WMSetCursor(TMessage& Message) {
 }
 
 // ---- keys -----------------------------------------------------------------------------------
+
+LRESULT TWinControl::CtlColorAnswer(HDC DC) {
+    if (DC) {
+        ::SetTextColor(DC, ColorToRGB(FFont.Color()));
+        ::SetBkColor(DC, ColorToRGB(FColor));
+    }
+    if (FCtlColorBrush.Color() != FColor) FCtlColorBrush.SetColor(FColor);
+    return LRESULT(FCtlColorBrush.Handle());
+}
 
 LRESULT TWinControl::DialogCode() {
     return FHandle ? ::SendMessage(FHandle, WM_GETDLGCODE, 0, 0) : 0;
