@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/core/Input.h"
+#include "platform/core/ModalScope.h"
 #include "platform/core/Paint.h"
 #include "platform/core/Screens.h"
 #include "platform/forms/FormDefinitions.h"
@@ -371,34 +372,13 @@ void TCustomForm::CloseModal() {
 TModalResult TCustomForm::ShowModal() {
     if (FVisible || !FEnabled || FFormState.Contains(fsModal))
         throw EInvalidOperation("Cannot make a visible window modal");
-    if (GetCapture() != 0) ::SendMessage(GetCapture(), WM_CANCELMODE, 0, 0);
-    ReleaseCapture();
     FFormState.Include(fsModal);
-    const HWND Previous = GetActiveWindow();
-    // Every other visible, enabled top-level window of the program is blocked meanwhile.
-    std::vector<HWND> Disabled;
-    HandleNeeded();
-    EnumWindows(
-        [&](HWND Wnd, LPARAM) {
-            if (Wnd != FHandle && IsWindowVisible(Wnd) && IsWindowEnabled(Wnd)) {
-                EnableWindow(Wnd, FALSE);
-                Disabled.push_back(Wnd);
-            }
-            return TRUE;
-        },
-        0);
-    struct TRestore {
+    struct TLeave {
         TCustomForm* Form;
-        std::vector<HWND>& Disabled;
-        HWND Previous;
-        ~TRestore() {
-            for (HWND Wnd : Disabled)
-                if (IsWindow(Wnd)) EnableWindow(Wnd, TRUE);
-            Form->FFormState.Exclude(fsModal);
-            if (Previous && IsWindow(Previous) && IsWindowVisible(Previous))
-                SetActiveWindow(Previous);
-        }
-    } Restore{this, Disabled, Previous};
+        ~TLeave() { Form->FFormState.Exclude(fsModal); }
+    } Leave{this};
+    HandleNeeded();
+    TModalScope Modal(FHandle);
     FModalResult = mrNone;
     Show();
     const bool Ended = RunModalLoop([this] {
