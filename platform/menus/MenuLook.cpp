@@ -95,16 +95,7 @@ void Label(HDC DC, const std::string& Text, RECT R, UINT Align, bool Disabled, b
 }  // namespace
 
 char MnemonicOf(const std::string& Text) {
-    for (size_t I = 0; I + 1 < Text.size(); ++I) {
-        if (Text[I] != '&') continue;
-        if (Text[I + 1] == '&') {
-            ++I;
-            continue;
-        }
-        const char C = Text[I + 1];
-        return (C >= 'a' && C <= 'z') ? char(C - 'a' + 'A') : C;
-    }
-    return 0;
+    return PrefixChar(Text);
 }
 
 TLayout LayoutOf(const TMenu& Menu) {
