@@ -295,7 +295,8 @@ class TFormsApplication : public TComponent {
     ~TFormsApplication() override;
 
     // Hooks the application object into every message loop and makes the screen object. The
-    // program calls it once after its Qt application object exists; it registers the classes.
+    // program calls it once after its Qt application object exists; it registers the classes and
+    // installs the on-screen dialogs (used when the program has a display).
     void Initialize();
     bool Initialized() const { return FInitialized; }
 
