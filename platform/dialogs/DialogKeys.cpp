@@ -57,23 +57,22 @@ void Focus(HWND Wnd) {
         SendMessage(Wnd, EM_SETSEL, 0, -1);
 }
 
-// The button with that id is clicked; without such a button the dialog hears of the id anyway.
-void ClickId(HWND Dialog, int Id) {
-    if (const HWND Button = GetDlgItem(Dialog, Id)) {
-        if (Usable(Button)) SendMessage(Button, BM_CLICK, 0, 0);
-        return;
-    }
-    SendMessage(Dialog, WM_COMMAND, MAKEWPARAM(WORD(Id), BN_CLICKED), 0);
+// A push button pressed from the keyboard: the dialog hears its id as from a click, and the
+// focus stays where it is (Enter in a list still knows the list). Without such a button the
+// dialog hears of the id anyway.
+void Press(HWND Dialog, int Id, HWND Button) {
+    if (Button != 0 && !Usable(Button)) return;
+    SendMessage(Dialog, WM_COMMAND, MAKEWPARAM(WORD(Id), BN_CLICKED), LPARAM(Button));
 }
 
 void PressEnter(HWND Dialog, HWND FocusChild, LRESULT Code) {
     if (IsPushButton(Code)) {
-        if (Usable(FocusChild)) SendMessage(FocusChild, BM_CLICK, 0, 0);
+        Press(Dialog, int(GetWindowLongPtr(FocusChild, GWLP_ID)), FocusChild);
         return;
     }
     const LRESULT Def = SendMessage(Dialog, DM_GETDEFID, 0, 0);
-    ClickId(Dialog,
-            HIWORD(std::uintptr_t(Def)) == DC_HASDEFID ? LOWORD(std::uintptr_t(Def)) : IDOK);
+    const int Id = HIWORD(std::uintptr_t(Def)) == DC_HASDEFID ? LOWORD(std::uintptr_t(Def)) : IDOK;
+    Press(Dialog, Id, GetDlgItem(Dialog, Id));
 }
 
 // Acts on the control whose caption marks Letter; false when none does.
@@ -89,8 +88,10 @@ bool Mnemonic(HWND Dialog, HWND FocusChild, char Letter) {
         if (Label) {
             // A label stands for the control after it.
             if (const HWND Next = GetNextDlgTabItem(Dialog, W, false)) Focus(Next);
+        } else if (IsPushButton(Code)) {
+            Press(Dialog, int(GetWindowLongPtr(W, GWLP_ID)), W);
         } else if (IsWindowEnabled(W)) {
-            if (!IsPushButton(Code)) SetFocus(W);
+            SetFocus(W);
             SendMessage(W, BM_CLICK, 0, 0);
         }
         return true;

@@ -1,11 +1,13 @@
 #pragma once
 // The keys of a dialog, taken from the loop before they are translated: Tab and Shift+Tab walk
 // the controls with WS_TABSTOP, the arrows walk the group the focus is in (WS_GROUP starts a
-// group), Enter clicks the focused push button or else the dialog's default button (DM_GETDEFID),
-// Esc sends IDCANCEL, and Alt with a letter (or the letter alone where the focus takes no
-// characters) acts on the control whose caption marks it with "&": a button is clicked, a label
-// gives the focus to the control after it. A control that asks for a key (WM_GETDLGCODE) keeps
-// it. Controls are walked in z-order, which in a dialog is the order they were made in.
+// group), Enter presses the focused push button or else the dialog's default button
+// (DM_GETDEFID), Esc sends IDCANCEL, and Alt with a letter (or the letter alone where the focus
+// takes no characters) acts on the control whose caption marks it with "&": a push button is
+// pressed, a check box or radio button is clicked, a label gives the focus to the control after
+// it. A push button pressed from the keyboard sends its WM_COMMAND without taking the focus. A
+// control that asks for a key (WM_GETDLGCODE) keeps it. Controls are walked in z-order, which in
+// a dialog is the order they were made in.
 #include "platform/core/Input.h"
 #include "platform/shell/Dialogs.h"
 

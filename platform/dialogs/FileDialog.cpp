@@ -29,7 +29,7 @@ constexpr int kListBottom = 188;
 constexpr int kNameTop = 197;
 constexpr int kTypeTop = 225;
 constexpr int kSizeWidth = 70;
-constexpr int kDateWidth = 110;
+constexpr int kDateWidth = 120;
 
 struct TColumn {
     const char* Caption;

@@ -40,24 +40,29 @@ inline HWND TopDialog(size_t Count = 1) {
     return D.size() >= Count ? D.front() : 0;
 }
 
+// The Qt window input for Dialog goes to; a test whose dialog went too early fails there.
+inline QWindow* InputWindow(HWND Dialog) {
+    QWindow* Window = IsWindow(Dialog) ? QtWindowOf(Dialog) : nullptr;
+    if (!Window) ADD_FAILURE() << "the dialog is gone";
+    return Window;
+}
+
 inline void Key(HWND Dialog, Qt::Key K, Qt::KeyboardModifiers Mods = {}) {
-    QTest::keyClick(QtWindowOf(Dialog), K, Mods);
+    if (QWindow* W = InputWindow(Dialog)) QTest::keyClick(W, K, Mods);
 }
 
 // Modifier (Shift, Ctrl, Alt) goes down and stays down while K is pressed, as a person holds it:
 // the loop reads the keyboard's state when it takes the key, after the step. A later step calls
 // Release.
 inline void KeyWith(HWND Dialog, Qt::Key Modifier, Qt::Key K) {
-    QTest::keyPress(QtWindowOf(Dialog), Modifier);
-    QTest::keyClick(QtWindowOf(Dialog), K);
+    QWindow* W = InputWindow(Dialog);
+    if (!W) return;
+    QTest::keyPress(W, Modifier);
+    QTest::keyClick(W, K);
 }
-inline void Release(Qt::Key Modifier) {
-    const std::vector<HWND> Open = OpenDialogs();
-    if (!Open.empty()) {
-        QTest::keyRelease(QtWindowOf(Open.front()), Modifier);
-        return;
-    }
-    // The window that took the key is gone: the key comes up in the keyboard's state alone.
+// Shift, Ctrl and Alt up in the keyboard's state (a click with a modifier leaves it down until
+// the next input says otherwise).
+inline void ReleaseModifiers() {
     BYTE State[256];
     GetKeyboardState(State);
     for (WORD Vk : {VK_SHIFT, VK_LSHIFT, VK_RSHIFT, VK_CONTROL, VK_LCONTROL, VK_RCONTROL, VK_MENU,
@@ -66,9 +71,20 @@ inline void Release(Qt::Key Modifier) {
     SetKeyboardState(State);
 }
 
+inline void Release(Qt::Key Modifier) {
+    const std::vector<HWND> Open = OpenDialogs();
+    if (!Open.empty()) {
+        QTest::keyRelease(QtWindowOf(Open.front()), Modifier);
+        return;
+    }
+    // The window that took the key is gone: the key comes up in the keyboard's state alone.
+    ReleaseModifiers();
+}
+
 // Letters, digits and punctuation typed one by one.
 inline void Type(HWND Dialog, const std::string& Text) {
-    for (char C : Text) QTest::keyClick(QtWindowOf(Dialog), C);
+    if (QWindow* W = InputWindow(Dialog))
+        for (char C : Text) QTest::keyClick(W, C);
 }
 
 inline POINT CentreOf(HWND Control) {
@@ -79,7 +95,8 @@ inline POINT CentreOf(HWND Control) {
 
 inline void Click(HWND Control, Qt::KeyboardModifiers Mods = {}) {
     const HWND Top = GetAncestor(Control, GA_ROOT);
-    QTest::mouseClick(QtWindowOf(Top), Qt::LeftButton, Mods, LocalOf(Top, CentreOf(Control)));
+    if (QWindow* W = InputWindow(Top))
+        QTest::mouseClick(W, Qt::LeftButton, Mods, LocalOf(Top, CentreOf(Control)));
 }
 
 inline void Picture(HWND Wnd, const std::string& Name) {

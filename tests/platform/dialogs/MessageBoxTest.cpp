@@ -18,7 +18,10 @@ class MessageBoxes : public testing::Test {
         InitStandardControls();
         Drain();
     }
-    void TearDown() override { Drain(); }
+    void TearDown() override {
+        ReleaseModifiers();
+        Drain();
+    }
 
     int Box(const std::string& Text, uint32_t Flags, std::vector<std::function<void()>> Steps,
             const std::string& Caption = "Orvalin Kestro") {
@@ -67,8 +70,7 @@ TEST_F(MessageBoxes, BoxesWithoutCancelIgnoreEscAndHaveNoCloseBox) {
                    }}),
               IDNO);
     // With a Cancel button the close box answers Cancel.
-    EXPECT_EQ(Box("Ende?", MB_OKCANCEL,
-                  {[&] {
+    EXPECT_EQ(Box("Ende?", MB_OKCANCEL, {[&] {
                       Dialog = TopDialog();
                       EXPECT_TRUE(GetWindowLongPtr(Dialog, GWL_STYLE) & WS_SYSMENU);
                       PostMessage(Dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -77,10 +79,10 @@ TEST_F(MessageBoxes, BoxesWithoutCancelIgnoreEscAndHaveNoCloseBox) {
 }
 
 TEST_F(MessageBoxes, LettersArrowsTabAndClicksChooseButtons) {
-    EXPECT_EQ(Box("?", MB_ABORTRETRYIGNORE,
-                  {[&] { KeyWith(TopDialog(), Qt::Key_Alt, Qt::Key_R); },
-                   [&] { Release(Qt::Key_Alt); }}),
-              IDRETRY);
+    EXPECT_EQ(
+        Box("?", MB_ABORTRETRYIGNORE,
+            {[&] { KeyWith(TopDialog(), Qt::Key_Alt, Qt::Key_R); }, [&] { Release(Qt::Key_Alt); }}),
+        IDRETRY);
     EXPECT_EQ(Answer(MB_ABORTRETRYIGNORE, Qt::Key_I), IDIGNORE);
     EXPECT_EQ(Answer(MB_YESNO, Qt::Key_Y), IDYES);
     // A letter no button has does nothing.
@@ -116,11 +118,9 @@ TEST_F(MessageBoxes, LettersArrowsTabAndClicksChooseButtons) {
                    }}),
               IDIGNORE);
     // The space bar on the focused button, and the mouse.
-    EXPECT_EQ(Box("?", MB_YESNOCANCEL | MB_DEFBUTTON2,
-                  {[&] { Key(TopDialog(), Qt::Key_Space); }}),
+    EXPECT_EQ(Box("?", MB_YESNOCANCEL | MB_DEFBUTTON2, {[&] { Key(TopDialog(), Qt::Key_Space); }}),
               IDNO);
-    EXPECT_EQ(Box("?", MB_YESNOCANCEL, {[&] { Click(Button(TopDialog(), IDCANCEL)); }}),
-              IDCANCEL);
+    EXPECT_EQ(Box("?", MB_YESNOCANCEL, {[&] { Click(Button(TopDialog(), IDCANCEL)); }}), IDCANCEL);
 }
 
 TEST_F(MessageBoxes, TheBoxFitsItsTextAndSitsOverTheActiveWindow) {
@@ -132,8 +132,7 @@ TEST_F(MessageBoxes, TheBoxFitsItsTextAndSitsOverTheActiveWindow) {
     RECT Short{}, Long{}, OwnerRect{};
     GetWindowRect(Owner, &OwnerRect);
     bool OwnerBlocked = false;
-    EXPECT_EQ(Box("Kurz.", MB_OK,
-                  {[&] {
+    EXPECT_EQ(Box("Kurz.", MB_OK, {[&] {
                       const HWND D = TopDialog();
                       GetWindowRect(D, &Short);
                       OwnerBlocked = !IsWindowEnabled(Owner);
@@ -149,8 +148,7 @@ TEST_F(MessageBoxes, TheBoxFitsItsTextAndSitsOverTheActiveWindow) {
     // A long text wraps within the screen and makes the box taller, never wider than it.
     std::string Text;
     for (int I = 0; I < 60; ++I) Text += "Fehler beim Lesen der Konfiguration ";
-    EXPECT_EQ(Box(Text, MB_OK | MB_ICONERROR,
-                  {[&] {
+    EXPECT_EQ(Box(Text, MB_OK | MB_ICONERROR, {[&] {
                       const HWND D = TopDialog();
                       GetWindowRect(D, &Long);
                       Key(D, Qt::Key_Return);
@@ -166,8 +164,7 @@ TEST_F(MessageBoxes, WithoutAnActiveWindowTheBoxIsInTheMiddleOfTheScreen) {
     SetActiveWindow(0);
     Drain();
     RECT R{};
-    Box("Fehler: Konfig-Datei box.bfg konnte nicht geladen werden", MB_OK | MB_ICONERROR,
-        {[&] {
+    Box("Fehler: Konfig-Datei box.bfg konnte nicht geladen werden", MB_OK | MB_ICONERROR, {[&] {
             const HWND D = TopDialog();
             GetWindowRect(D, &R);
             Key(D, Qt::Key_Return);

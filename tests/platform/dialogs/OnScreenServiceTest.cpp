@@ -24,6 +24,7 @@ class OnScreenService : public testing::Test {
     }
     void TearDown() override {
         SetDialogService(nullptr);
+        ReleaseModifiers();
         Drain();
     }
 };
@@ -77,20 +78,19 @@ TEST_F(OnScreenService, InstalledForADisplayAndAnsweringWhenInstalledForAll) {
     Save.Kind = TFileDialogKind::Save;
     Save.InitialDir = "/tmp";
     Save.DefaultExt = "cfg";
-    const TFileDialogAnswer Saved = RunWith(
-        {[] {
-            const HWND D = TopDialog();
-            Type(D, "kestro-service-test");
-            Key(D, Qt::Key_Return);
-        }},
-        [&] { return ExecuteFileDialog(Save); });
+    const TFileDialogAnswer Saved = RunWith({[] {
+                                                const HWND D = TopDialog();
+                                                Type(D, "kestro-service-test");
+                                                Key(D, Qt::Key_Return);
+                                            }},
+                                            [&] { return ExecuteFileDialog(Save); });
     EXPECT_TRUE(Saved.Accepted);
     EXPECT_EQ(Saved.FileName(), "/tmp/kestro-service-test.cfg");
     TFolderDialogRequest Browse;
     Browse.Selected = "/tmp";
-    EXPECT_FALSE(RunWith({[] { Key(TopDialog(), Qt::Key_Escape); }},
-                         [&] { return ExecuteFolderDialog(Browse); })
-                     .Accepted);
+    EXPECT_FALSE(RunWith({[] { Key(TopDialog(), Qt::Key_Escape); }}, [&] {
+                     return ExecuteFolderDialog(Browse);
+                 }).Accepted);
 }
 
 TEST_F(OnScreenService, ABoxOpenedFromASocketHandlerKeepsTheDataComing) {
