@@ -112,8 +112,7 @@ void TFileDialog::BuildControls(int Width) {
                    kFileList, WS_EX_CLIENTEDGE);
     SendMessage(List, LVM_SETIMAGELIST, LVSIL_SMALL, LPARAM(FileIcons()));
     SendMessage(List, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    const int Widths[] = {Right - kMargin - kSizeWidth - kDateWidth - 22, kSizeWidth,
-                          kDateWidth};
+    const int Widths[] = {Right - kMargin - kSizeWidth - kDateWidth - 22, kSizeWidth, kDateWidth};
     for (int I = 0; I < 3; ++I) {
         std::string Caption = kColumns[I].Caption;
         LVCOLUMN Column;

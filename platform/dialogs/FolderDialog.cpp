@@ -82,8 +82,8 @@ HTREEITEM TFolderDialog::AddNode(HTREEITEM Parent, const std::string& Path,
     Insert.item.iImage = kClosedFolderIcon;
     Insert.item.iSelectedImage = kOpenFolderIcon;
     Insert.item.lParam = LPARAM(FPaths.size());
-    // Whether it has subfolders is known once it is read; until then it offers its button.
-    Insert.item.cChildren = 1;
+    // The button shows for a folder with subfolders; they are read when it is opened.
+    Insert.item.cChildren = HasSubfolders(Path) ? 1 : 0;
     FPaths.push_back(Path);
     FFilled.push_back(false);
     return HTREEITEM(SendMessage(Control(kFolderTree), TVM_INSERTITEM, 0, LPARAM(&Insert)));

@@ -82,12 +82,19 @@ std::vector<TFolderEntry> ListFolder(const std::string& Dir,
 }
 
 bool HasSubfolders(const std::string& Dir) {
-    bool Found = false;
-    EachEntry(Dir, [&](TFolderEntry Entry) {
-        Found = Entry.Folder;
-        return !Found;
-    });
-    return Found;
+    const std::string Path = ResolvePath(Dir);
+    TDirHandle D(opendir(Path.c_str()), closedir);
+    if (!D) return false;
+    const std::string Prefix = IncludeTrailingPathDelimiter(Path);
+    while (const dirent* E = readdir(D.get())) {
+        if (E->d_name[0] == '.') continue;
+        // The entry's type is known without a look at the file, except for links.
+        if (E->d_type == DT_DIR) return true;
+        if (E->d_type != DT_LNK && E->d_type != DT_UNKNOWN) continue;
+        struct stat S {};
+        if (stat((Prefix + E->d_name).c_str(), &S) == 0 && S_ISDIR(S.st_mode)) return true;
+    }
+    return false;
 }
 
 std::vector<std::string> SplitPatterns(const std::string& Patterns) {
