@@ -1,6 +1,7 @@
 // The classic look of a popup menu: a raised frame on the menu colour, items in the menu font
-// (the default item in bold), the highlight in the selection colours, check marks and submenu
-// arrows from the frame-control glyphs, etched separators and embossed disabled text.
+// (the default item in bold), the highlight in the selection colours, check marks (bullets for
+// radio items) and submenu arrows from the frame-control glyphs, etched separators and embossed
+// disabled text.
 #include <algorithm>
 #include <cstring>
 
@@ -148,8 +149,8 @@ void PaintMenu(HDC DC, const TMenu& Menu, const TLayout& Layout, int Selected) {
         const int Side = GetSystemMetrics(SM_CXMENUCHECK);
         const int Top = (R.top + R.bottom - Side) / 2;
         if (I.Flags & MF_CHECKED)
-            Glyph(DC, RECT{R.left + 2, Top, R.left + 2 + Side, Top + Side}, DFCS_MENUCHECK,
-                  GlyphInk, Paper);
+            Glyph(DC, RECT{R.left + 2, Top, R.left + 2 + Side, Top + Side},
+                  (I.Flags & MFT_RADIOCHECK) ? DFCS_MENUBULLET : DFCS_MENUCHECK, GlyphInk, Paper);
         if (I.Flags & MF_POPUP)
             Glyph(DC, RECT{R.right - Side - 2, Top, R.right - 2, Top + Side}, DFCS_MENUARROW,
                   GlyphInk, Paper);
