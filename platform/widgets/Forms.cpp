@@ -390,6 +390,13 @@ TModalResult TCustomForm::ShowModal() {
     return FModalResult;
 }
 
+void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+    TWinControl::GetChildren(Proc, Root);
+    if (Root != this) return;
+    for (int I = 0; I < ComponentCount(); ++I)
+        if (!Components(I)->HasParent()) Proc(Components(I));
+}
+
 // ---- focus ----------------------------------------------------------------------------------
 
 void TCustomForm::SetActiveControl(TWinControl* Value) {

@@ -106,6 +106,9 @@ class TCustomForm : public TWinControl {
 
     TRect ClientRect() override;
     void SetClientSize(int AWidth, int AHeight) override;
+    // Definitions hold the form's controls and then its other components (timers, action lists,
+    // menus: those that sit in no parent).
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     // One side of the client area, as definitions give it: while the form is read the frame is
     // not known yet, so the size is applied once every property is read.
     void SetDefinedClientWidth(int Value);
