@@ -7,6 +7,7 @@
 #include "platform/core/Paint.h"
 #include "platform/core/Screens.h"
 #include "platform/forms/FormDefinitions.h"
+#include "platform/widgets/Menus.h"
 
 namespace {
 
@@ -460,6 +461,10 @@ bool TCustomForm::IsShortCut(WORD Key, TShiftState Shift) {
     for (int I = 0; I < ComponentCount(); ++I)
         if (auto* List = dynamic_cast<TCustomActionList*>(Components(I)))
             if (List->IsShortCut(Short)) return true;
+    // The menus the form owns: their items' shortcuts work while the menus are closed.
+    for (int I = 0; I < ComponentCount(); ++I)
+        if (auto* Menu = dynamic_cast<TMenu*>(Components(I)))
+            if (Menu->IsShortCut(Short)) return true;
     return false;
 }
 

@@ -82,7 +82,8 @@ class TCustomForm : public TWinControl {
     void FocusControl(TWinControl* Control);
     // The window layer gave the focus to Control (a control of this form).
     void SetFocusedControl(TWinControl* Control);
-    // A key the form's shortcuts take (OnShortCut, then the action lists the form owns).
+    // A key the form's shortcuts take (OnShortCut, then the action lists and the menus the form
+    // owns).
     virtual bool IsShortCut(WORD Key, TShiftState Shift);
     bool Active() const { return FActive; }
 

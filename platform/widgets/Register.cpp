@@ -6,6 +6,7 @@
 #include "platform/forms/StandardClasses.h"
 #include "platform/widgets/ExtCtrls.h"
 #include "platform/widgets/Forms.h"
+#include "platform/widgets/Menus.h"
 
 namespace {
 
@@ -114,6 +115,7 @@ void RegisterControls() {
         .Property("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint,
                   Default(true))
         .Property("Hint", &TControl::Hint, &TControl::SetHint)
+        .Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
         .Property("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, Stored(&ShowHintStored))
         .Property("Visible", &TControl::Visible, &TControl::SetVisible, Default(true))
         .Field("OnClick", &TControl::OnClick)
@@ -241,6 +243,7 @@ void RegisterWidgetClasses() {
         RegisterControls();
         RegisterForms();
         RegisterExtControls();
+        RegisterMenuClasses();
         return true;
     }();
     (void)Done;
