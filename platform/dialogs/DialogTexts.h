@@ -1,12 +1,11 @@
 #pragma once
-// The dialogs' own texts, one table, and the conversions at their display boundary: callers give
-// UTF-8 (message texts, captions, file names), windows show Windows-1252 bytes.
+// The dialogs' own texts, one table (OK and Cancel are the message boxes' buttons, see
+// MessageBoxButtonCaption), and the conversions at their display boundary: callers give UTF-8
+// (message texts, captions, file names), windows show Windows-1252 bytes.
 #include <string>
 
 namespace DialogTexts {
 
-inline constexpr const char* kOk = "OK";
-inline constexpr const char* kCancel = "Cancel";
 inline constexpr const char* kOpen = "&Open";
 inline constexpr const char* kSave = "&Save";
 inline constexpr const char* kOpenTitle = "Open";

@@ -133,7 +133,7 @@ void TFileDialog::BuildControls(int Width) {
                {kMargin, kTypeTop + 4, kFieldLeft - 4, kTypeTop + 18}, kTypeLabel);
     const HWND Types = AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
                                   {kFieldLeft, kTypeTop, FieldRight, kTypeTop + 150}, kTypeBox);
-    AddControl("BUTTON", kCancel, BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP,
+    AddControl("BUTTON", MessageBoxButtonCaption(IDCANCEL), BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP,
                {ButtonLeft, kTypeTop, Right, kTypeTop + kButtonHeight}, IDCANCEL);
     for (const TFilter& F : FFilters)
         SendMessage(Types, CB_ADDSTRING, 0, LPARAM(ShownText(F.Description).c_str()));

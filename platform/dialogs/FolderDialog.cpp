@@ -51,9 +51,10 @@ SIZE TFolderDialog::Build() {
     const int ButtonsTop = TreeTop + kTreeHeight + 10;
     const int CancelLeft = kWidth - kMargin - kButtonWidth;
     const int OkLeft = CancelLeft - 6 - kButtonWidth;
-    AddControl("BUTTON", DialogTexts::kOk, BS_DEFPUSHBUTTON | BS_NOTIFY | WS_TABSTOP | WS_GROUP,
+    AddControl("BUTTON", MessageBoxButtonCaption(IDOK),
+               BS_DEFPUSHBUTTON | BS_NOTIFY | WS_TABSTOP | WS_GROUP,
                {OkLeft, ButtonsTop, OkLeft + kButtonWidth, ButtonsTop + kButtonHeight}, IDOK);
-    AddControl("BUTTON", DialogTexts::kCancel, BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP,
+    AddControl("BUTTON", MessageBoxButtonCaption(IDCANCEL), BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP,
                {CancelLeft, ButtonsTop, CancelLeft + kButtonWidth, ButtonsTop + kButtonHeight},
                IDCANCEL);
     SetDefaultButton(IDOK);
