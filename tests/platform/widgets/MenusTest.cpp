@@ -10,6 +10,7 @@
 #include "platform/forms/Filer.h"
 #include "platform/menus/MenuImpl.h"
 #include "platform/menus/Menus.h"
+#include "platform/widgets/ExtCtrls.h"
 #include "platform/widgets/Forms.h"
 #include "platform/widgets/Menus.h"
 #include "tests/support/GuiTestSupport.h"
@@ -287,6 +288,33 @@ TEST_F(Menus, OnContextPopupMayTakeTheClickAndAControlWithoutAMenuAsksItsParent)
     Drain();
     EXPECT_TRUE(MenuWindows().empty());
     EXPECT_EQ(Form->Log, TTexts{"context 30,20"});
+}
+
+TEST_F(Menus, AGraphicControlShowsItsOwnMenu) {
+    // A label on the task view: a right click on it shows the label's menu, not the view's.
+    auto* Label = new TLabel(Form);
+    Label->SetParent(Form->StatusView);
+    Label->SetBounds(100, 10, 80, 20);
+    Label->SetCaption("Bytes");
+    Label->SetPopupMenu(Form->MailPopup);
+    TPoint Asked{-1, -1};
+    Label->OnContextPopup = [&](TObject*, TPoint MousePos, bool&) { Asked = MousePos; };
+    Drain();
+    WithMenu(
+        [&] {
+            RightClick(Label, TPoint{5, 6});
+        },
+        {[&] {
+            ASSERT_NE(ShownMenu(), 0u);
+            Key(Qt::Key_Escape);
+        }});
+    EXPECT_EQ(Asked.X, 5);
+    EXPECT_EQ(Asked.Y, 6);
+    EXPECT_EQ(Form->MailPopup->PopupComponent(), Label);
+    EXPECT_EQ(Form->ThreadsPopup->PopupComponent(), nullptr);
+    // The menu goes before the label: the label forgets it.
+    Form->MailPopup->Free();
+    EXPECT_EQ(Label->PopupMenu(), nullptr);
 }
 
 TEST_F(Menus, TheMenuKeyShowsTheMenuAtTheControlsCorner) {
