@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTreeView>
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 #include "platform/classes/CodePages.h"
@@ -211,7 +212,10 @@ class TListViewWidget::TDelegate : public QAbstractItemDelegate {
             X += Small.width() + 2;
         }
         const int Right = View == LVS_REPORT ? Cell.right() + 1 : 1 << 20;
-        const int Width = std::max(0, std::min(Metrics.horizontalAdvance(Text) + 4, Right - X));
+        // The text's exact width, rounded up: eliding measures it so, and a label cut short of a
+        // fraction of a pixel would lose its last letters.
+        const int Advance = int(std::ceil(QFontMetricsF(Font).horizontalAdvance(Text)));
+        const int Width = std::max(0, std::min(Advance + 4, Right - X));
         Parts.Text = QRect(X, Cell.top(), Width, Cell.height());
         Parts.Label = View == LVS_REPORT
                           ? QRect(X, Cell.top(), std::max(0, Right - X), Cell.height())

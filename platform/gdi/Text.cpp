@@ -472,3 +472,16 @@ int DrawText(HDC DC, const std::string& Text, RECT* Rect, UINT Format) {
     std::string Copy = Text;
     return DrawText(DC, Copy, Rect, Format & ~DT_MODIFYSTRING);
 }
+
+char PrefixChar(const std::string& Text) {
+    for (size_t I = 0; I + 1 < Text.size(); ++I) {
+        if (Text[I] != '&') continue;
+        if (Text[I + 1] == '&') {
+            ++I;
+            continue;
+        }
+        const char C = Text[I + 1];
+        return (C >= 'a' && C <= 'z') ? char(C - 'a' + 'A') : C;
+    }
+    return 0;
+}

@@ -1,6 +1,7 @@
 // The classic look of a popup menu: a raised frame on the menu colour, items in the menu font
-// (the default item in bold), the highlight in the selection colours, check marks and submenu
-// arrows from the frame-control glyphs, etched separators and embossed disabled text.
+// (the default item in bold), the highlight in the selection colours, check marks (bullets for
+// radio items) and submenu arrows from the frame-control glyphs, etched separators and embossed
+// disabled text.
 #include <algorithm>
 #include <cstring>
 
@@ -95,16 +96,7 @@ void Label(HDC DC, const std::string& Text, RECT R, UINT Align, bool Disabled, b
 }  // namespace
 
 char MnemonicOf(const std::string& Text) {
-    for (size_t I = 0; I + 1 < Text.size(); ++I) {
-        if (Text[I] != '&') continue;
-        if (Text[I + 1] == '&') {
-            ++I;
-            continue;
-        }
-        const char C = Text[I + 1];
-        return (C >= 'a' && C <= 'z') ? char(C - 'a' + 'A') : C;
-    }
-    return 0;
+    return PrefixChar(Text);
 }
 
 TLayout LayoutOf(const TMenu& Menu) {
@@ -157,8 +149,8 @@ void PaintMenu(HDC DC, const TMenu& Menu, const TLayout& Layout, int Selected) {
         const int Side = GetSystemMetrics(SM_CXMENUCHECK);
         const int Top = (R.top + R.bottom - Side) / 2;
         if (I.Flags & MF_CHECKED)
-            Glyph(DC, RECT{R.left + 2, Top, R.left + 2 + Side, Top + Side}, DFCS_MENUCHECK,
-                  GlyphInk, Paper);
+            Glyph(DC, RECT{R.left + 2, Top, R.left + 2 + Side, Top + Side},
+                  (I.Flags & MFT_RADIOCHECK) ? DFCS_MENUBULLET : DFCS_MENUCHECK, GlyphInk, Paper);
         if (I.Flags & MF_POPUP)
             Glyph(DC, RECT{R.right - Side - 2, Top, R.right - 2, Top + Side}, DFCS_MENUARROW,
                   GlyphInk, Paper);

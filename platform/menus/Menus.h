@@ -43,6 +43,8 @@ constexpr UINT MF_MENUBREAK = 0x0040;
 constexpr UINT MF_HILITE = 0x0080;
 constexpr UINT MF_SEPARATOR = 0x0800;
 constexpr UINT MF_DEFAULT = 0x1000;
+// A checked item of a group of choices: it shows a bullet instead of the check mark.
+constexpr UINT MFT_RADIOCHECK = 0x0200;
 constexpr UINT MFS_DEFAULT = MF_DEFAULT;
 constexpr UINT MF_MOUSESELECT = 0x8000;
 

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -19,27 +20,28 @@ TMessageBoxHandler gHandler;
 std::unique_ptr<TDialogService> gInstalled;
 std::unique_ptr<TDialogService> gOnScreen;
 
+// The buttons of each kind of box, left to right.
 struct TButtonSet {
-    int Answers[3];
-    int Count;
+    uint32_t Type;
+    std::vector<int> Answers;
+};
+const TButtonSet kButtonSets[] = {
+    {MB_OK, {IDOK}},
+    {MB_OKCANCEL, {IDOK, IDCANCEL}},
+    {MB_ABORTRETRYIGNORE, {IDABORT, IDRETRY, IDIGNORE}},
+    {MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}},
+    {MB_YESNO, {IDYES, IDNO}},
+    {MB_RETRYCANCEL, {IDRETRY, IDCANCEL}},
 };
 
-TButtonSet ButtonsOf(uint32_t Flags) {
-    switch (Flags & 0xF) {
-        case MB_OKCANCEL:
-            return {{IDOK, IDCANCEL, 0}, 2};
-        case MB_ABORTRETRYIGNORE:
-            return {{IDABORT, IDRETRY, IDIGNORE}, 3};
-        case MB_YESNOCANCEL:
-            return {{IDYES, IDNO, IDCANCEL}, 3};
-        case MB_YESNO:
-            return {{IDYES, IDNO, 0}, 2};
-        case MB_RETRYCANCEL:
-            return {{IDRETRY, IDCANCEL, 0}, 2};
-        default:
-            return {{IDOK, 0, 0}, 1};
-    }
-}
+struct TButtonCaption {
+    int Answer;
+    const char* Caption;
+};
+constexpr TButtonCaption kButtonCaptions[] = {
+    {IDOK, "OK"},          {IDCANCEL, "Cancel"}, {IDABORT, "&Abort"}, {IDRETRY, "&Retry"},
+    {IDIGNORE, "&Ignore"}, {IDYES, "&Yes"},      {IDNO, "&No"},
+};
 
 const char* KindOf(uint32_t Flags) {
     switch (Flags & 0xF0) {
@@ -56,25 +58,12 @@ const char* KindOf(uint32_t Flags) {
     }
 }
 
-const char* AnswerName(int Answer) {
-    switch (Answer) {
-        case IDOK:
-            return "OK";
-        case IDCANCEL:
-            return "Cancel";
-        case IDABORT:
-            return "Abort";
-        case IDRETRY:
-            return "Retry";
-        case IDIGNORE:
-            return "Ignore";
-        case IDYES:
-            return "Yes";
-        case IDNO:
-            return "No";
-        default:
-            return "?";
-    }
+// The button's caption without its key mark, for the log.
+std::string AnswerName(int Answer) {
+    std::string Name = MessageBoxButtonCaption(Answer);
+    if (Name.empty()) return "?";
+    Name.erase(std::remove(Name.begin(), Name.end(), '&'), Name.end());
+    return Name;
 }
 
 // Control bytes from server replies or files must not reach a terminal as escape sequences.
@@ -109,7 +98,7 @@ int THeadlessDialogService::MessageBox(const std::string& Text, const std::strin
                                        uint32_t Flags) {
     const int Answer = DefaultMessageBoxAnswer(Flags);
     std::fprintf(stderr, "[%s] %s: %s (answered %s)\n", KindOf(Flags), Printable(Caption).c_str(),
-                 Printable(Text).c_str(), AnswerName(Answer));
+                 Printable(Text).c_str(), AnswerName(Answer).c_str());
     TMessageLogSink Sink;
     {
         std::lock_guard<std::mutex> Guard(gLock);
@@ -212,10 +201,22 @@ bool MessageBoxHasDisplay() {
     return gOnScreen && &Service == gOnScreen.get();
 }
 
+std::vector<int> MessageBoxAnswers(uint32_t Flags) {
+    for (const TButtonSet& Set : kButtonSets)
+        if (Set.Type == (Flags & 0xF)) return Set.Answers;
+    return kButtonSets[0].Answers;
+}
+
+std::string MessageBoxButtonCaption(int Answer) {
+    for (const TButtonCaption& B : kButtonCaptions)
+        if (B.Answer == Answer) return B.Caption;
+    return {};
+}
+
 int DefaultMessageBoxAnswer(uint32_t Flags) {
-    const TButtonSet Set = ButtonsOf(Flags);
-    const int Index = int((Flags >> 8) & 0xF);
-    return Set.Answers[Index < Set.Count ? Index : 0];
+    const std::vector<int> Answers = MessageBoxAnswers(Flags);
+    const size_t Index = (Flags >> 8) & 0xF;
+    return Answers[Index < Answers.size() ? Index : 0];
 }
 
 void SetUnattended(bool unattended) {

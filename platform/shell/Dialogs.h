@@ -5,8 +5,8 @@
 //   1. a service installed with SetDialogService (tests install a TScriptedDialogService);
 //   2. else, when a box may be shown (MessageBoxHasDisplay: a QApplication on a real display, on
 //      its thread, not unattended, and an on-screen service installed with
-//      SetOnScreenDialogService), that service: our own modal forms, run by our own modal loop
-//      (they come with the standard controls; until then no on-screen service is installed);
+//      SetOnScreenDialogService), that service: the dialogs of platform/dialogs, run by our own
+//      modal loop (the class library's application object installs them when it starts);
 //   3. else the headless service: it logs the box (stderr and the log sink) and takes the
 //      default answer at once; a file or folder dialog counts as cancelled. It never waits.
 // SetMessageBoxHandler, a hook older callers use, answers message boxes before all of these.
@@ -175,6 +175,12 @@ std::vector<std::pair<std::string, std::string>> ParseDialogFilter(const std::st
 // Name with ".Ext" added when its last path component has no extension (and Ext is not empty).
 std::string AddDefaultExt(const std::string& Name, const std::string& Ext);
 
+// The answers of the buttons a box with these flags shows, left to right (an unknown button type
+// shows OK alone).
+std::vector<int> MessageBoxAnswers(uint32_t Flags);
+// The caption of the button that gives Answer, "&" before the key that presses it: "OK",
+// "Cancel", "&Abort", "&Retry", "&Ignore", "&Yes", "&No"; empty for any other value.
+std::string MessageBoxButtonCaption(int Answer);
 // The answer a headless box gives for these flags: the button chosen by MB_DEFBUTTONn (the
 // first button when n is beyond the box's buttons).
 int DefaultMessageBoxAnswer(uint32_t flags);

@@ -5,6 +5,7 @@
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/widgets/Align.h"
+#include "platform/widgets/Menus.h"
 
 namespace {
 
@@ -116,8 +117,7 @@ void TControl::Loaded() {
 
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == reinterpret_cast<TComponent*>(FPopupMenu))
-        FPopupMenu = nullptr;
+    if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -286,8 +286,10 @@ void TControl::SetParentShowHint(bool Value) {
 }
 
 void TControl::SetPopupMenu(TPopupMenu* Value) {
+    if (FPopupMenu == Value) return;
+    if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
     FPopupMenu = Value;
-    if (Value) reinterpret_cast<TComponent*>(Value)->FreeNotification(this);
+    if (Value) Value->FreeNotification(this);
 }
 
 void TControl::SetCursor(TCursor Value) {
@@ -442,6 +444,9 @@ void TControl::Dispatch(TMessage& Message) {
         case CM_HITTEST:
             CMHitTest(Message);
             return;
+        case WM_CONTEXTMENU:
+            WMContextMenu(Message);
+            return;
         default:
             DefaultHandler(Message);
     }
@@ -515,6 +520,31 @@ void TControl::WMMouse(TMessage& Message, UINT Msg) {
             break;
         default:
             break;
+    }
+    DefaultHandler(Message);
+}
+
+// A right click or the menu key: OnContextPopup may handle it; else the control's popup menu
+// shows at the pointer (at the control's corner for the key); else the parent is asked.
+void TControl::WMContextMenu(TMessage& Message) {
+    if (Message.Result != 0) return;
+    const bool FromKeys = Message.LParam == LPARAM(-1);
+    const TPoint Screen{short(LOWORD(std::uintptr_t(Message.LParam))),
+                        short(HIWORD(std::uintptr_t(Message.LParam)))};
+    bool Handled = false;
+    if (OnContextPopup)
+        OnContextPopup(this, FromKeys ? TPoint{-1, -1} : ScreenToClient(Screen), Handled);
+    if (Handled) {
+        Message.Result = 1;
+        return;
+    }
+    if (FPopupMenu && FPopupMenu->AutoPopup()) {
+        const TPoint At = FromKeys ? ClientToScreen(TPoint{0, 0}) : Screen;
+        FPopupMenu->SetPopupComponent(this);
+        Message.Result = 1;
+        // The menu's loop may free the control: nothing of it is used afterwards.
+        FPopupMenu->Popup(At.X, At.Y);
+        return;
     }
     DefaultHandler(Message);
 }

@@ -252,6 +252,7 @@ class TControl : public TComponent {
     void CMParentColorChanged(TMessage& Message);
     void CMParentShowHintChanged(TMessage& Message);
     void CMHitTest(TMessage& Message);
+    void WMContextMenu(TMessage& Message);
 
     // Places the control without recording the place for the anchors (alignment does this).
     void SetBoundsFromLayout(int ALeft, int ATop, int AWidth, int AHeight);

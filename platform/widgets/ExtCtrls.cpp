@@ -1,7 +1,6 @@
 #include "platform/widgets/ExtCtrls.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
@@ -52,16 +51,9 @@ int BevelSize(TBevelCut Cut, int Width) {
 }  // namespace
 
 bool IsAccel(WORD Key, const std::string& Caption) {
-    for (size_t I = 0; I + 1 < Caption.size(); ++I) {
-        if (Caption[I] != '&') continue;
-        if (Caption[I + 1] == '&') {
-            ++I;
-            continue;
-        }
-        return std::toupper(static_cast<unsigned char>(Caption[I + 1])) ==
-               std::toupper(static_cast<unsigned char>(Key & 0xFF));
-    }
-    return false;
+    const char Marked = PrefixChar(Caption);
+    const char C = char(Key & 0xFF);
+    return Marked != 0 && Marked == ((C >= 'a' && C <= 'z') ? char(C - 'a' + 'A') : C);
 }
 
 // ---- TCustomLabel ---------------------------------------------------------------------------

@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include "platform/core/Input.h"
+#include "platform/core/ModalScope.h"
 #include "platform/core/Paint.h"
 #include "platform/core/Screens.h"
 #include "platform/forms/FormDefinitions.h"
+#include "platform/widgets/Menus.h"
 
 namespace {
 
@@ -371,34 +373,13 @@ void TCustomForm::CloseModal() {
 TModalResult TCustomForm::ShowModal() {
     if (FVisible || !FEnabled || FFormState.Contains(fsModal))
         throw EInvalidOperation("Cannot make a visible window modal");
-    if (GetCapture() != 0) ::SendMessage(GetCapture(), WM_CANCELMODE, 0, 0);
-    ReleaseCapture();
     FFormState.Include(fsModal);
-    const HWND Previous = GetActiveWindow();
-    // Every other visible, enabled top-level window of the program is blocked meanwhile.
-    std::vector<HWND> Disabled;
-    HandleNeeded();
-    EnumWindows(
-        [&](HWND Wnd, LPARAM) {
-            if (Wnd != FHandle && IsWindowVisible(Wnd) && IsWindowEnabled(Wnd)) {
-                EnableWindow(Wnd, FALSE);
-                Disabled.push_back(Wnd);
-            }
-            return TRUE;
-        },
-        0);
-    struct TRestore {
+    struct TLeave {
         TCustomForm* Form;
-        std::vector<HWND>& Disabled;
-        HWND Previous;
-        ~TRestore() {
-            for (HWND Wnd : Disabled)
-                if (IsWindow(Wnd)) EnableWindow(Wnd, TRUE);
-            Form->FFormState.Exclude(fsModal);
-            if (Previous && IsWindow(Previous) && IsWindowVisible(Previous))
-                SetActiveWindow(Previous);
-        }
-    } Restore{this, Disabled, Previous};
+        ~TLeave() { Form->FFormState.Exclude(fsModal); }
+    } Leave{this};
+    HandleNeeded();
+    TModalScope Modal(FHandle);
     FModalResult = mrNone;
     Show();
     const bool Ended = RunModalLoop([this] {
@@ -473,6 +454,10 @@ bool TCustomForm::IsShortCut(WORD Key, TShiftState Shift) {
     for (int I = 0; I < ComponentCount(); ++I)
         if (auto* List = dynamic_cast<TCustomActionList*>(Components(I)))
             if (List->IsShortCut(Short)) return true;
+    // The menus the form owns: their items' shortcuts work while the menus are closed.
+    for (int I = 0; I < ComponentCount(); ++I)
+        if (auto* Menu = dynamic_cast<TMenu*>(Components(I)))
+            if (Menu->IsShortCut(Short)) return true;
     return false;
 }
 

@@ -85,7 +85,8 @@ class TCustomForm : public TWinControl {
     void FocusControl(TWinControl* Control);
     // The window layer gave the focus to Control (a control of this form).
     void SetFocusedControl(TWinControl* Control);
-    // A key the form's shortcuts take (OnShortCut, then the action lists the form owns).
+    // A key the form's shortcuts take (OnShortCut, then the action lists and the menus the form
+    // owns).
     virtual bool IsShortCut(WORD Key, TShiftState Shift);
     bool Active() const { return FActive; }
 
@@ -301,7 +302,8 @@ class TFormsApplication : public TComponent {
     ~TFormsApplication() override;
 
     // Hooks the application object into every message loop and makes the screen object. The
-    // program calls it once after its Qt application object exists; it registers the classes.
+    // program calls it once after its Qt application object exists; it registers the classes and
+    // installs the on-screen dialogs (used when the program has a display).
     void Initialize();
     bool Initialized() const { return FInitialized; }
 

@@ -3,6 +3,7 @@
 
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
+#include "platform/dialogs/OnScreenDialogs.h"
 #include "platform/widgets/Forms.h"
 #include "platform/widgets/Register.h"
 
@@ -47,6 +48,8 @@ void TFormsApplication::Initialize() {
     if (FInitialized) return;
     FInitialized = true;
     RegisterWidgetClasses();
+    // Boxes and file dialogs show on a display from now on (headless they still answer at once).
+    InstallOnScreenDialogs();
     if (!Screen) Screen = new TScreen;
     Application.MessageHook = [this](MSG& Msg) { return OnMessage(Msg); };
     Application.IdleHook = [this] { Idle(); };

@@ -6,6 +6,7 @@
 #include "platform/forms/StandardClasses.h"
 #include "platform/widgets/ExtCtrls.h"
 #include "platform/widgets/Forms.h"
+#include "platform/widgets/Menus.h"
 
 namespace {
 
@@ -121,6 +122,7 @@ void RegisterControls() {
         .Property("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint,
                   Default(true))
         .Property("Hint", &TControl::Hint, &TControl::SetHint)
+        .Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
         .Property("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, Stored(&ShowHintStored))
         .Property("Visible", &TControl::Visible, &TControl::SetVisible, Default(true))
         .Field("OnClick", &TControl::OnClick)
@@ -253,6 +255,7 @@ void RegisterWidgetClasses() {
         RegisterCommonControls();
         RegisterListControls();
         RegisterStdControls();
+        RegisterMenuClasses();
         return true;
     }();
     (void)Done;

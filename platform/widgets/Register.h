@@ -11,3 +11,5 @@ void RegisterListControls();
 // The edits, buttons, check and radio buttons, group boxes, the masked edit and the glyph buttons
 // (RegisterStdCtrls.cpp); RegisterWidgetClasses calls it.
 void RegisterStdControls();
+// The menu classes (TMenuItem, TMenu, TPopupMenu) with their published properties.
+void RegisterMenuClasses();

@@ -265,7 +265,12 @@ void TWinControl::WndProc(TMessage& Message) {
         case WM_KILLFOCUS:
             break;
         default:
-            if (IsMouseMessage(Message.Msg) && RouteToGraphicChild(Message)) return;
+            if (IsMouseMessage(Message.Msg) && RouteToGraphicChild(Message)) {
+                // A right click on a graphic child asks for a context menu as on any window.
+                if (Message.Msg == WM_RBUTTONUP && Message.Result == 0 && FHandle)
+                    DefaultHandler(Message);
+                return;
+            }
             break;
     }
     TControl::WndProc(Message);
@@ -374,6 +379,17 @@ void TWinControl::Dispatch(TMessage& Message) {
         // Buttons take the default button's look from it (the focused one, or the default).
         case CM_FOCUSCHANGED:
             Broadcast(Message);
+            return;
+        case WM_CONTEXTMENU:
+            // The graphic child under the pointer is asked first.
+            if (Message.LParam != LPARAM(-1)) {
+                const POINT P = PointOf(Message.LParam);
+                TControl* Child = ControlAtPos(ScreenToClient(TPoint{P.x, P.y}), false);
+                if (Child && !dynamic_cast<TWinControl*>(Child))
+                    Message.Result = Child->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
+                if (Message.Result) return;
+            }
+            TControl::Dispatch(Message);
             return;
         case CM_ENTER:
             DoEnter();

@@ -173,6 +173,31 @@ class TScript {
     size_t FNext = 0;
 };
 
+// Steps that run one after the other from timers, each armed once the step before has returned,
+// so that a modal loop running in the test's own call (a menu's, a dialog's) has taken the input
+// a step gave before the next step looks. (TScript arms the next step first, for steps that
+// start a loop themselves; a step that handles Qt's events would then run the next one inside
+// it.)
+class TSteps {
+  public:
+    explicit TSteps(std::vector<std::function<void()>> Steps) : FSteps(std::move(Steps)) {}
+    void Start() { Schedule(0); }
+    bool Done() const { return FDone >= FSteps.size(); }
+
+  private:
+    void Schedule(size_t Index) {
+        if (Index >= FSteps.size()) return;
+        QTimer::singleShot(1, &FContext, [this, Index] {
+            FSteps[Index]();
+            FDone = Index + 1;
+            Schedule(Index + 1);
+        });
+    }
+    QObject FContext;
+    std::vector<std::function<void()>> FSteps;
+    size_t FDone = 0;
+};
+
 // Input for a loop that a window of the test runs (the move and size loop, a caption button's),
 // each step given once the window has received the message it waits for, after the step before
 // it: the loop's own messages pace the input. A timed script can be overtaken by itself on a busy

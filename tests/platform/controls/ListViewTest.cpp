@@ -627,3 +627,38 @@ TEST_F(ListView, APictureOfTheTaskViewShowsTheSelectionInClassicColours) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ListView, LabelsThatFitAreDrawnWhole) {
+    AddColumns(List);
+    SendMessage(List, LVM_SETCOLUMNWIDTH, 0, 200);
+    // Texts whose width is not a whole number of pixels: none may lose its end to "...".
+    const char* Texts[] = {"spool", "konfig.cfg", "Empfange Nachricht"};
+    for (const char* T : Texts) Add(List, T);
+    Drain();
+    const QImage Seen = WindowPicture(List);
+    // The picture is of the window: its client area lies inside the frame.
+    RECT Window;
+    GetWindowRect(List, &Window);
+    const POINT Client = ScreenOf(List, POINT{0, 0});
+    for (int I = 0; I < 3; ++I) {
+        RECT Label = ItemRect(List, I, LVIR_LABEL);
+        OffsetRect(&Label, Client.x - Window.left, Client.y - Window.top);
+        // The rightmost ink of the row's first cell.
+        int Right = -1;
+        for (int X = Label.left; X < Label.right; ++X)
+            for (int Y = Label.top; Y < Label.bottom; ++Y)
+                if (qGray(Seen.pixel(X, Y)) < 128) Right = std::max(Right, X);
+        SIZE Whole{};
+        const HDC DC = CreateCompatibleDC(0);
+        SelectObject(DC, HFONT(SendMessage(List, WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32(DC, Texts[I], &Whole);
+        DeleteDC(DC);
+        EXPECT_GE(Right - Label.left, Whole.cx - 3)
+            << Texts[I] << " " << Label.left << "," << Label.top << " " << Label.right << ","
+            << Label.bottom << " in " << Seen.width() << "x" << Seen.height();
+    }
+}
+
+}  // namespace

@@ -47,31 +47,6 @@ POINT ItemPoint(HWND MenuWnd, HMENU Menu, int Index) {
     return ScreenOf(MenuWnd, POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2});
 }
 
-// Steps that run one after the other from timers, each armed once the step before has returned,
-// so that the menus' loop (which runs in the test's own call to TrackPopupMenu) has taken the
-// input a step gave before the next step looks. (TScript arms the next step first, for steps
-// that start a loop themselves; a step that handles Qt's events would then run the next one
-// inside it.)
-class TSteps {
-  public:
-    explicit TSteps(std::vector<std::function<void()>> Steps) : FSteps(std::move(Steps)) {}
-    void Start() { Schedule(0); }
-    bool Done() const { return FDone >= FSteps.size(); }
-
-  private:
-    void Schedule(size_t Index) {
-        if (Index >= FSteps.size()) return;
-        QTimer::singleShot(1, &FContext, [this, Index] {
-            FSteps[Index]();
-            FDone = Index + 1;
-            Schedule(Index + 1);
-        });
-    }
-    QObject FContext;
-    std::vector<std::function<void()>> FSteps;
-    size_t FDone = 0;
-};
-
 class TrackMenu : public ::testing::Test {
   protected:
     void SetUp() override {
