@@ -2,18 +2,13 @@
 // The control object behind windows of the tree view class (see TreeView.h for the class's
 // behaviour). It keeps the items itself (TTreeViewData), so every message but the geometry ones
 // works without a Qt widget; the widget (TTreeViewWidget) only shows them.
-#include <QPointer>
-
-#include "platform/controls/CommonControlsInput.h"
+#include "platform/controls/ItemViewControl.h"
 #include "platform/controls/TreeViewData.h"
-#include "platform/controls/WrappedControl.h"
+#include "platform/controls/TreeViewWidget.h"
 
-class TTreeViewWidget;
-
-class TTreeViewControl : public TWrappedControl {
+class TTreeViewControl : public TItemViewControl<TTreeViewData, TTreeViewWidget> {
   public:
-    explicit TTreeViewControl(HWND Wnd);
-    ~TTreeViewControl() override;
+    using TItemViewControl::TItemViewControl;
 
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
 
@@ -54,13 +49,8 @@ class TTreeViewControl : public TWrappedControl {
     void Track(POINT At);
     void SetHot(TTreeNode* Node);
 
-    TTreeViewWidget* View() const;
     void Changed(HTREEITEM Item);
 
-    TTreeViewData FData;
-    QPointer<TTreeViewWidget> FView;
-    HIMAGELIST FLists[3] = {0, 0, 0};
     // The button of a press whose release is a click.
     UINT FPress = 0;
-    TForwardedMouse FMouse;
 };
