@@ -47,7 +47,7 @@ constexpr std::array<TButtonType, 10> kTypes = {{
 bool InClient(HWND Wnd, LPARAM LParam) {
     RECT R;
     GetClientRect(Wnd, &R);
-    return PtInRect(&R, POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)});
+    return PtInRect(&R, MessagePoint(LParam));
 }
 
 DWORD StyleOf(HWND Wnd) {

@@ -774,7 +774,7 @@ LRESULT TComboBoxControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            MouseDown(POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)});
+            MouseDown(MessagePoint(LParam));
             return 0;
         case WM_CANCELMODE:
             CloseUp(false);

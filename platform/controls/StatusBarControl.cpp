@@ -237,7 +237,7 @@ void TStatusBarControl::Place() {
 }
 
 LRESULT TStatusBarControl::HitTest(LPARAM LParam) {
-    POINT At{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
+    POINT At = MessagePoint(LParam);
     ScreenToClient(Handle(), &At);
     const RECT Grip = GripRect();
     const HWND Top = GetAncestor(Handle(), GA_ROOT);

@@ -27,10 +27,6 @@ void Line(HDC DC, int Left, int Top, int Right, int Bottom, int SysColour) {
     FillRect(DC, &R, GetSysColorBrush(SysColour));
 }
 
-POINT PointOf(LPARAM LParam) {
-    return POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
-}
-
 }  // namespace
 
 TTabControlWindow::TTabControlWindow(HWND Wnd) : TWrappedControl(Wnd) {}
@@ -121,7 +117,7 @@ LRESULT TTabControlWindow::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
             return DLGC_WANTARROWS;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            Press(PointOf(LParam));
+            Press(MessagePoint(LParam));
             return 0;
         case WM_LBUTTONUP:
             if (FPressed) {

@@ -178,6 +178,10 @@ BOOL SetCursorPos(int X, int Y);
 inline POINT MessagePoint(LPARAM LParam) {
     return POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
 }
+// The other way: Point packed into a mouse message's LParam (each coordinate cut to 16 bits).
+inline LPARAM PointLParam(POINT Point) {
+    return MAKELPARAM(static_cast<WORD>(Point.x), static_cast<WORD>(Point.y));
+}
 // Capture: all mouse input goes to the window (client messages) until it is released; the window
 // losing it gets WM_CAPTURECHANGED with the new one. Returns the previous capture window.
 HWND SetCapture(HWND Wnd);
