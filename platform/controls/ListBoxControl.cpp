@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/controls/ControlLook.h"
 #include "platform/controls/ItemTexts.h"
 #include "platform/controls/Limits.h"
 #include "platform/controls/OwnerDraw.h"
@@ -32,7 +33,7 @@ QWidget* TListBoxControl::CreateWidget(QWidget*, const CREATESTRUCT&) {
 }
 
 HFONT TListBoxControl::Font() const {
-    return FFont ? FFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    return FontOrDefault(FFont);
 }
 
 // --- styles and owner ---------------------------------------------------------------------------

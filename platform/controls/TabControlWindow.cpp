@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/controls/ControlLook.h"
 #include "platform/controls/ItemTexts.h"
 #include "platform/controls/Limits.h"
 #include "platform/core/Input.h"
@@ -38,7 +39,7 @@ QWidget* TTabControlWindow::CreateWidget(QWidget*, const CREATESTRUCT&) {
 }
 
 HFONT TTabControlWindow::Font() const {
-    return FFont ? FFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    return FontOrDefault(FFont);
 }
 
 void TTabControlWindow::Relayout() {
@@ -376,12 +377,7 @@ void TTabControlWindow::Paint() {
     PAINTSTRUCT Ps;
     const HDC DC = BeginPaint(Handle(), &Ps);
     if (!DC) return;
-    RECT C;
-    GetClientRect(Handle(), &C);
-    FillRect(DC, &C, GetSysColorBrush(COLOR_BTNFACE));
-    SelectObject(DC, Font());
-    SetBkMode(DC, TRANSPARENT);
-    SetTextColor(DC, GetSysColor(IsWindowEnabled(Handle()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    const RECT C = PaintFace(Handle(), DC, FFont);
     const TLayout L = Layout();
     const bool Buttons = Style() & TCS_BUTTONS;
     if (!Buttons) {
