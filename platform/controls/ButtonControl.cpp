@@ -77,20 +77,13 @@ QWidget* TButtonControl::CreateWidget(QWidget* Host, const CREATESTRUCT& Create)
     return FView;
 }
 
-std::string TButtonControl::Caption() const {
-    // The window's own text, as the button keeps it (not through a subclass's WM_GETTEXT).
-    std::string Text(static_cast<size_t>(DefWindowProc(Handle(), WM_GETTEXTLENGTH, 0, 0)), '\0');
-    DefWindowProc(Handle(), WM_GETTEXT, Text.size() + 1, reinterpret_cast<LPARAM>(Text.data()));
-    return Text;
-}
-
 void TButtonControl::Refresh() {
     if (!FView) return;
     const DWORD S = Style();
     const TButtonType& T = Type();
     TButtonLook Look;
     Look.Kind = (S & BS_PUSHLIKE) && (T.Kind == K::Check || T.Kind == K::Radio) ? K::Push : T.Kind;
-    Look.Caption = Cp1252ToUnicode(Caption());
+    Look.Caption = Cp1252ToUnicode(WindowText());
     Look.Check = FCheck;
     Look.Pushed = FPushed;
     Look.Focused = FFocused;

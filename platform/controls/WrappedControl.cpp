@@ -109,6 +109,12 @@ std::string TWrappedControl::Text() const {
 
 void TWrappedControl::SetText(const std::string&) {}
 
+std::string TWrappedControl::WindowText() const {
+    std::string Text(static_cast<size_t>(DefWindowProc(FHandle, WM_GETTEXTLENGTH, 0, 0)), '\0');
+    DefWindowProc(FHandle, WM_GETTEXT, Text.size() + 1, reinterpret_cast<LPARAM>(Text.data()));
+    return Text;
+}
+
 void TWrappedControl::Command(WORD Code) {
     const HWND Parent = GetParent(FHandle);
     if (!Parent) return;

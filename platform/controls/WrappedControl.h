@@ -66,6 +66,9 @@ class TWrappedControl {
     // The widget's text as Windows-1252 bytes, and setting it.
     virtual std::string Text() const;
     virtual void SetText(const std::string& Text);
+    // The text the window itself keeps (DefWindowProc's), not what a subclass answers to
+    // WM_GETTEXT: the text of controls that leave it in the window (buttons, statics).
+    std::string WindowText() const;
 
     // WM_COMMAND to the parent with the control's id and Code.
     void Command(WORD Code);
