@@ -7,14 +7,9 @@
 #include "platform/controls/Limits.h"
 #include "platform/controls/ListViewWidget.h"
 #include "platform/core/Input.h"
-#include "platform/core/Wrapping.h"
 #include "platform/gdi/Gdi.h"
 
 namespace {
-
-bool IsMouse(UINT Msg) {
-    return Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST;
-}
 
 // NMITEMACTIVATE's key flags.
 constexpr UINT LVKF_ALT = 0x0001;
@@ -41,24 +36,13 @@ void TListViewControl::Repaint(int First, int Last) {
 // ---- the message procedure ---------------------------------------------------------------------
 
 LRESULT TListViewControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
-    switch (Msg) {
-        case WM_CREATE: {
-            const auto* Create = reinterpret_cast<const CREATESTRUCT*>(LParam);
-            if (Create) {
-                FData.Style = static_cast<DWORD>(Create->style);
-                FData.Frame = (Create->style & WS_BORDER) || (Create->dwExStyle & WS_EX_CLIENTEDGE);
-            }
-            return TWrappedControl::WndProc(Msg, WParam, LParam);
+    if (Msg == WM_CREATE) {
+        if (const auto* Create = reinterpret_cast<const CREATESTRUCT*>(LParam)) {
+            FData.Style = static_cast<DWORD>(Create->style);
+            FData.Frame = (Create->style & WS_BORDER) || (Create->dwExStyle & WS_EX_CLIENTEDGE);
         }
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-        case WM_CHAR:
-        case WM_MOUSEWHEEL:
-            return Input(Msg, WParam, LParam);
-        default:
-            break;
+        return TWrappedControl::WndProc(Msg, WParam, LParam);
     }
-    if (IsMouse(Msg)) return Input(Msg, WParam, LParam);
     if (Msg >= LVM_FIRST && Msg < LVM_FIRST + 0x100) {
         switch (Msg) {
             case LVM_INSERTCOLUMN:
@@ -551,34 +535,8 @@ void TListViewControl::ClearSelection() {
 
 // ---- input -------------------------------------------------------------------------------------
 
-LRESULT TListViewControl::Input(UINT Msg, WPARAM WParam, LPARAM LParam) {
-    switch (Msg) {
-        case WM_KEYDOWN:
-            KeyDown(WParam, LParam);
-            return 0;
-        case WM_KEYUP:
-        case WM_CHAR:
-            return 0;
-        case WM_MOUSEWHEEL:
-            if (View()) ForwardInputToWidget(View()->ScrollTarget(), Msg, WParam, LParam);
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONDBLCLK:
-            if (PressOnItems(Msg, WParam, LParam)) Press(Msg, WParam, MessagePoint(LParam));
-            return 0;
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-            if (!ReleaseForwarded(Msg, WParam, LParam)) Release(Msg, WParam, LParam);
-            return 0;
-        case WM_MOUSEMOVE:
-            ForwardMove(WParam, LParam);
-            return 0;
-        default:
-            if (View()) FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
-            return 0;
-    }
+QWidget* TListViewControl::WheelTarget() const {
+    return View()->ScrollTarget();
 }
 
 void TListViewControl::Press(UINT Msg, WPARAM Keys, POINT At) {

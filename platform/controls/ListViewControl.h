@@ -23,7 +23,6 @@ class TListViewControl : public TItemViewControl<TListViewData, TListViewWidget>
     LRESULT ColumnMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
     LRESULT LookMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
     LRESULT GeometryMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
-    LRESULT Input(UINT Msg, WPARAM WParam, LPARAM LParam);
 
     // Columns.
     LRESULT InsertColumn(int Index, const LVCOLUMN* Column);
@@ -55,10 +54,11 @@ class TListViewControl : public TItemViewControl<TListViewData, TListViewWidget>
     int Focused() const;
 
     // Input.
-    void Press(UINT Msg, WPARAM Keys, POINT At);
-    void Release(UINT Msg, WPARAM Keys, LPARAM LParam);
+    void Press(UINT Msg, WPARAM Keys, POINT At) override;
+    void Release(UINT Msg, WPARAM Keys, LPARAM LParam) override;
     void Clicked(int Item, WPARAM Keys);
-    void KeyDown(WPARAM Key, LPARAM KeyData);
+    void KeyDown(WPARAM Key, LPARAM KeyData) override;
+    QWidget* WheelTarget() const override;
     void NotifyActivate(UINT Code, int Item, int Column, POINT At, WPARAM Keys);
     void ColumnClicked(int Column);
 

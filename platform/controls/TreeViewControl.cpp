@@ -7,16 +7,7 @@
 #include "platform/controls/Limits.h"
 #include "platform/controls/TreeViewWidget.h"
 #include "platform/core/Input.h"
-#include "platform/core/Wrapping.h"
 #include "platform/gdi/Gdi.h"
-
-namespace {
-
-bool IsMouse(UINT Msg) {
-    return (Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST) || Msg == WM_MOUSELEAVE;
-}
-
-}  // namespace
 
 BOOL TreeViewItemRect(HWND Tree, HTREEITEM Item, BOOL TextOnly, RECT* Rect) {
     if (!Rect) return FALSE;
@@ -49,15 +40,9 @@ LRESULT TTreeViewControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
             if (View()) View()->LookChanged();
             return Result;
         }
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-        case WM_CHAR:
-            return Input(Msg, WParam, LParam);
-        default:
-            break;
-    }
-    if (IsMouse(Msg)) return Input(Msg, WParam, LParam);
-    switch (Msg) {
+        case WM_MOUSELEAVE:
+            SetHot(nullptr);
+            return 0;
         case TVM_INSERTITEM:
         case TVM_DELETEITEM:
         case TVM_EXPAND:
@@ -512,42 +497,11 @@ LRESULT TTreeViewControl::NotifyTree(UINT Code, UINT Action, HTREEITEM Old, HTRE
 
 // ---- input -------------------------------------------------------------------------------------
 
-LRESULT TTreeViewControl::Input(UINT Msg, WPARAM WParam, LPARAM LParam) {
-    switch (Msg) {
-        case WM_KEYDOWN:
-            KeyDown(WParam, LParam);
-            return 0;
-        case WM_KEYUP:
-        case WM_CHAR:
-            return 0;
-        case WM_MOUSEWHEEL:
-            if (View()) ForwardInputToWidget(View(), Msg, WParam, LParam);
-            return 0;
-        case WM_MOUSELEAVE:
-            SetHot(nullptr);
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONDBLCLK:
-            if (PressOnItems(Msg, WParam, LParam)) Press(Msg, MessagePoint(LParam));
-            return 0;
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-            if (!ReleaseForwarded(Msg, WParam, LParam)) Release(Msg, WParam, LParam);
-            return 0;
-        case WM_MOUSEMOVE:
-            // The hot item follows the mouse only while no part of the widget holds a press.
-            if (!FMouse.Active()) Track(MessagePoint(LParam));
-            ForwardMove(WParam, LParam);
-            return 0;
-        default:
-            if (View()) FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
-            return 0;
-    }
+QWidget* TTreeViewControl::WheelTarget() const {
+    return View();
 }
 
-void TTreeViewControl::Press(UINT Msg, POINT At) {
+void TTreeViewControl::Press(UINT Msg, WPARAM, POINT At) {
     TTreeNode* Node = nullptr;
     const UINT Hit = View() ? View()->HitTest(At, Node) : TVHT_NOWHERE;
     const HTREEITEM Item = Node ? Node->Handle : 0;
@@ -582,7 +536,7 @@ void TTreeViewControl::Release(UINT Msg, WPARAM Keys, LPARAM LParam) {
     RightClicked(Keys, LParam);
 }
 
-void TTreeViewControl::Track(POINT At) {
+void TTreeViewControl::Hover(POINT At) {
     if (!(FData.Style & TVS_TRACKSELECT) || !View()) return;
     TTreeNode* Node = nullptr;
     const UINT Hit = View()->HitTest(At, Node);

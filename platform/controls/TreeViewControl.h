@@ -23,7 +23,6 @@ class TTreeViewControl : public TItemViewControl<TTreeViewData, TTreeViewWidget>
     LRESULT ItemMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
     LRESULT LookMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
     LRESULT GeometryMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
-    LRESULT Input(UINT Msg, WPARAM WParam, LPARAM LParam);
 
     HTREEITEM InsertItem(const TVINSERTSTRUCT* Insert);
     BOOL DeleteItem(HTREEITEM Item);
@@ -43,10 +42,12 @@ class TTreeViewControl : public TItemViewControl<TTreeViewData, TTreeViewWidget>
     LRESULT NotifyTree(UINT Code, UINT Action, HTREEITEM Old, HTREEITEM New);
     void Describe(TVITEM& Item, HTREEITEM Handle) const;
 
-    void Press(UINT Msg, POINT At);
-    void Release(UINT Msg, WPARAM Keys, LPARAM LParam);
-    void KeyDown(WPARAM Key, LPARAM KeyData);
-    void Track(POINT At);
+    void Press(UINT Msg, WPARAM Keys, POINT At) override;
+    void Release(UINT Msg, WPARAM Keys, LPARAM LParam) override;
+    void KeyDown(WPARAM Key, LPARAM KeyData) override;
+    QWidget* WheelTarget() const override;
+    // The hot item follows the mouse (TVS_TRACKSELECT).
+    void Hover(POINT At) override;
     void SetHot(TTreeNode* Node);
 
     void Changed(HTREEITEM Item);
