@@ -785,6 +785,32 @@ TEST_F(ListBox, TheScrollBarScrollsByLinePageAndThumb) {
     EXPECT_EQ(Top(), Last);
 }
 
+// Requests to the horizontal bar move the items sideways: half an item's height a line, the
+// client's width a page, or to either end, never past the extent.
+TEST_F(ListBox, TheHorizontalBarScrollsByLinePageAndToTheEnds) {
+    const HWND List = Make(WS_HSCROLL, {"eine Zeile, breiter als die Liste"});
+    SendMessage(List, LB_SETHORIZONTALEXTENT, 600, 0);
+    RECT Client;
+    GetClientRect(List, &Client);
+    const int Page = Client.right;
+    const int Line = std::max(1, static_cast<int>(SendMessage(List, LB_GETITEMHEIGHT, 0, 0)) / 2);
+    auto Scroll = [&](WORD Code) {
+        SendMessage(List, WM_HSCROLL, Code, 0);
+        RECT R{};
+        SendMessage(List, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&R));
+        return -R.left;
+    };
+    EXPECT_EQ(Scroll(SB_LINERIGHT), Line);
+    EXPECT_EQ(Scroll(SB_PAGERIGHT), Line + Page);
+    EXPECT_EQ(Scroll(SB_LINELEFT), Page);
+    EXPECT_EQ(Scroll(SB_RIGHT), 600 - Page);
+    EXPECT_EQ(Scroll(SB_PAGERIGHT), 600 - Page);
+    EXPECT_EQ(Scroll(SB_PAGELEFT), 600 - 2 * Page);
+    EXPECT_EQ(Scroll(SB_ENDSCROLL), 600 - 2 * Page);
+    EXPECT_EQ(Scroll(SB_LEFT), 0);
+    EXPECT_EQ(Scroll(SB_PAGELEFT), 0);
+}
+
 TEST_F(ListBox, TheHeightIsCutToWholeItemsUnlessAskedNotTo) {
     const HWND Integral = Make(0, {"a"}, RECT{10, 10, 160, 105});
     const HWND Free = Make(LBS_NOINTEGRALHEIGHT, {"a"}, RECT{170, 10, 320, 105});
