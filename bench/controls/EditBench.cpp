@@ -3,10 +3,9 @@
 // wrapped at the edge (goal: well under a second each).
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
-#include <cstdlib>
 #include <string>
 
+#include "bench/support/GuiBenchSupport.h"
 #include "platform/controls/Controls.h"
 #include "platform/core/Application.h"
 #include "platform/core/Window.h"
@@ -34,23 +33,13 @@ const std::string& MessageSource() {
     return Text;
 }
 
-LRESULT FormProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    return DefWindowProc(Wnd, Msg, WParam, LParam);
-}
-
 struct TMemoForm {
     HWND Form = 0;
     HWND Memo = 0;
     explicit TMemoForm(bool Wrap) {
-        static const bool Registered = [] {
-            WNDCLASS Class;
-            Class.lpfnWndProc = FormProc;
-            Class.lpszClassName = "EditBenchForm";
-            return RegisterClass(&Class) != 0;
-        }();
-        (void)Registered;
-        Form = CreateWindowEx(0, "EditBenchForm", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, 0, 0,
-                              0, nullptr);
+        InitStandardControls();
+        // The memo covers all of it: nothing to erase.
+        Form = GuiBench::MakeForm(640, 480, "", 0);
         const DWORD Bars = Wrap ? WS_VSCROLL : WS_VSCROLL | WS_HSCROLL;
         Memo = CreateWindowEx(WS_EX_CLIENTEDGE, "EDIT", "",
                               WS_CHILD | WS_VISIBLE | ES_MULTILINE | Bars, 0, 0, 640, 480, Form, 1,
@@ -91,13 +80,3 @@ void BM_MemoGetText(benchmark::State& State) {
 BENCHMARK(BM_MemoGetText)->ArgName("wrap")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::unique_ptr<QCoreApplication> App = TApplication::InitializeQt(argc, argv, true);
-    InitStandardControls();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

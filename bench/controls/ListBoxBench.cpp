@@ -3,15 +3,12 @@
 // the class library's BeginUpdate / EndUpdate do; then the pass that paints the list.
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <algorithm>
-
-#include <cstdlib>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/support/GuiBenchSupport.h"
 #include "platform/controls/Controls.h"
 #include "platform/core/Application.h"
 #include "platform/core/Window.h"
@@ -30,23 +27,9 @@ std::vector<std::string> Texts(bool Shuffled) {
     return Out;
 }
 
-LRESULT FormProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    return DefWindowProc(Wnd, Msg, WParam, LParam);
-}
-
-HWND MakeForm() {
-    WNDCLASS Class;
-    Class.lpfnWndProc = FormProc;
-    Class.hbrBackground = static_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    Class.lpszClassName = "ListBenchForm";
-    RegisterClass(&Class);
-    return CreateWindowEx(0, "ListBenchForm", "Kestro", WS_POPUP | WS_VISIBLE, 0, 0, 500, 400, 0, 0,
-                          0, nullptr);
-}
-
 void Fill(benchmark::State& State, DWORD Style, bool Shuffled, bool RedrawOff) {
     InitStandardControls();
-    const HWND Form = MakeForm();
+    const HWND Form = GuiBench::MakeForm(500, 400);
     const HWND List = CreateWindowEx(WS_EX_CLIENTEDGE, "LISTBOX", "",
                                      WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | Style, 10,
                                      10, 300, 300, Form, 1, 0, nullptr);
@@ -82,12 +65,3 @@ void BM_Fill100kRedrawOff(benchmark::State& State) {
 BENCHMARK(BM_Fill100kRedrawOff)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::unique_ptr<QCoreApplication> App = TApplication::InitializeQt(argc, argv, true);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -5,9 +5,9 @@
 
 #include <QCoreApplication>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "bench/support/GuiBenchSupport.h"
 #include "platform/controls/Controls.h"
 #include "platform/core/Application.h"
 #include "platform/core/Paint.h"
@@ -17,23 +17,6 @@
 namespace {
 
 constexpr int kGroups = 20'000;
-
-LRESULT FormProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    return DefWindowProc(Wnd, Msg, WParam, LParam);
-}
-
-HWND MakeForm() {
-    static const bool Registered = [] {
-        WNDCLASS Class;
-        Class.lpfnWndProc = FormProc;
-        Class.hbrBackground = static_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        Class.lpszClassName = "TreeBenchForm";
-        return RegisterClass(&Class) != 0;
-    }();
-    (void)Registered;
-    return CreateWindowEx(0, "TreeBenchForm", "Newsgroups bestellen", WS_POPUP | WS_VISIBLE, 0, 0,
-                          500, 600, 0, 0, 0, nullptr);
-}
 
 HTREEITEM Insert(HWND Tree, HTREEITEM Parent, const std::string& Text, HTREEITEM After,
                  UINT State = 0) {
@@ -60,7 +43,7 @@ void Fill(benchmark::State& State, int Spread, HTREEITEM After) {
     InitStandardControls();
     char Name[64];
     for (auto _ : State) {
-        const HWND Form = MakeForm();
+        const HWND Form = GuiBench::MakeForm(500, 600, "Newsgroups bestellen");
         const HWND Tree =
             CreateWindowEx(WS_EX_CLIENTEDGE, "SysTreeView32", "",
                            WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_TRACKSELECT,
@@ -116,12 +99,3 @@ BENCHMARK(BM_TreeFillFoldersSorted)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TreeFillOneFolderSorted)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::unique_ptr<QCoreApplication> App = TApplication::InitializeQt(argc, argv, true);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

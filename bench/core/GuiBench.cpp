@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWindow>
-#include <cstdlib>
 #include <string>
 
 #include "platform/core/Application.h"
@@ -149,12 +148,3 @@ void BM_InputTranslationHooksDispatch(benchmark::State& State) {
 BENCHMARK(BM_InputTranslationHooksDispatch);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::unique_ptr<QCoreApplication> App = TApplication::InitializeQt(argc, argv, true);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -3,13 +3,9 @@
 // the measured size, as the window paints it: bench_htmlhint
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
-#include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "components/htmlhint/HtmlDraw.h"
-#include "platform/core/Application.h"
 
 namespace {
 
@@ -67,12 +63,3 @@ BENCHMARK(BM_MeasureHint2K)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MeasureAndPaintHint2K)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::unique_ptr<QCoreApplication> App = TApplication::InitializeQt(argc, argv, true);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -48,18 +48,6 @@ int AlignmentOf(const TButtonLook& L, int Default) {
 
 }  // namespace
 
-TButtonView::TButtonView(QWidget* Parent) : QWidget(Parent) {
-    // Input comes through the control only.
-    setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-}
-
-void TButtonView::SetLook(const TButtonLook& Look) {
-    if (Look == FLook) return;
-    FLook = Look;
-    update();
-}
-
 void TButtonView::paintEvent(QPaintEvent*) {
     QPainter P(this);
     const bool PushLike = FLook.Kind == TButtonKind::Push;

@@ -3,8 +3,8 @@
 // radio button or group box with the classic style. It is only a picture: the BUTTON control
 // decides its state and handles all input (see ButtonWindow.h).
 #include <QString>
-#include <QWidget>
 
+#include "platform/controls/LookView.h"
 #include "platform/core/Window.h"
 
 enum class TButtonKind { Push, Check, Radio, Group };
@@ -26,12 +26,9 @@ struct TButtonLook {
     bool operator==(const TButtonLook&) const = default;
 };
 
-class TButtonView : public QWidget {
+class TButtonView : public TLookView<TButtonLook> {
   public:
-    explicit TButtonView(QWidget* Parent);
-    // Repaints when the look changed.
-    void SetLook(const TButtonLook& Look);
-    const TButtonLook& Look() const { return FLook; }
+    using TLookView::TLookView;
 
   protected:
     void paintEvent(QPaintEvent* Event) override;
@@ -43,6 +40,4 @@ class TButtonView : public QWidget {
     // Draws the caption in Area; returns the rectangle it took.
     QRect PaintCaption(QPainter& P, const QRect& Area, int DefaultAlign, QPalette::ColorRole Role);
     void PaintFocus(QPainter& P, const QRect& Area);
-
-    TButtonLook FLook;
 };

@@ -47,7 +47,7 @@ constexpr std::array<TButtonType, 10> kTypes = {{
 bool InClient(HWND Wnd, LPARAM LParam) {
     RECT R;
     GetClientRect(Wnd, &R);
-    return PtInRect(&R, POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)});
+    return PtInRect(&R, MessagePoint(LParam));
 }
 
 DWORD StyleOf(HWND Wnd) {
@@ -77,20 +77,13 @@ QWidget* TButtonWindow::CreateWidget(QWidget* Host, const CREATESTRUCT& Create) 
     return FView;
 }
 
-std::string TButtonWindow::Caption() const {
-    // The window's own text, as the button keeps it (not through a subclass's WM_GETTEXT).
-    std::string Text(static_cast<size_t>(DefWindowProc(Handle(), WM_GETTEXTLENGTH, 0, 0)), '\0');
-    DefWindowProc(Handle(), WM_GETTEXT, Text.size() + 1, reinterpret_cast<LPARAM>(Text.data()));
-    return Text;
-}
-
 void TButtonWindow::Refresh() {
     if (!FView) return;
     const DWORD S = Style();
     const TButtonType& T = Type();
     TButtonLook Look;
     Look.Kind = (S & BS_PUSHLIKE) && (T.Kind == K::Check || T.Kind == K::Radio) ? K::Push : T.Kind;
-    Look.Caption = Cp1252ToUnicode(Caption());
+    Look.Caption = Cp1252ToUnicode(WindowText());
     Look.Check = FCheck;
     Look.Pushed = FPushed;
     Look.Focused = FFocused;

@@ -35,7 +35,6 @@ class TButtonWindow : public TWrappedControl {
     void SetFocused(bool Focused);
     void SetStyle(WPARAM NewStyle, bool Redraw);
 
-    std::string Caption() const;
     // The view shows the state as it is now.
     void Refresh();
     void ApplyColours();

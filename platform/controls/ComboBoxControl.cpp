@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/controls/ControlLook.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/ItemTexts.h"
 #include "platform/controls/Limits.h"
@@ -573,7 +574,7 @@ void TComboBoxControl::PaintField(HDC DC, RECT R) {
 void TComboBoxControl::Paint() {
     PAINTSTRUCT Ps;
     const HDC DC = BeginPaint(Handle(), &Ps);
-    SelectObject(DC, FFont ? FFont : GetStockObject(DEFAULT_GUI_FONT));
+    SelectObject(DC, FontOrDefault(FFont));
     RECT Frame;
     GetClientRect(Handle(), &Frame);
     if (!Simple()) Frame.bottom = ComboHeight();
@@ -774,7 +775,7 @@ LRESULT TComboBoxControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            MouseDown(POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)});
+            MouseDown(MessagePoint(LParam));
             return 0;
         case WM_CANCELMODE:
             CloseUp(false);

@@ -101,3 +101,17 @@ void ApplyControlColours(QWidget* Widget, const TControlColours& Colours,
         Palette.setColor(Group, Text, QtColor(Colours.Text));
     if (Palette != Widget->palette()) Widget->setPalette(Palette);
 }
+
+HFONT FontOrDefault(HFONT Font) {
+    return Font ? Font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+RECT PaintFace(HWND Control, HDC DC, HFONT Font) {
+    RECT Client;
+    GetClientRect(Control, &Client);
+    FillRect(DC, &Client, GetSysColorBrush(COLOR_BTNFACE));
+    SelectObject(DC, FontOrDefault(Font));
+    SetBkMode(DC, TRANSPARENT);
+    SetTextColor(DC, GetSysColor(IsWindowEnabled(Control) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    return Client;
+}

@@ -1,7 +1,8 @@
 #pragma once
 // The classic look the wrapped controls share: Qt's Windows style, a palette of the system
 // colours, the default GUI font, and the colours a control's parent chooses for it
-// (WM_CTLCOLOR...).
+// (WM_CTLCOLOR...); for the controls that draw themselves with GDI, their font and the button
+// face they paint on.
 #include <QColor>
 #include <QPalette>
 
@@ -39,3 +40,11 @@ TControlColours AskControlColours(HWND Control, UINT Msg, int DefaultText, int D
 // as Text while enabled (disabled text stays grey). The palette is set only when it changed.
 void ApplyControlColours(QWidget* Widget, const TControlColours& Colours,
                          QPalette::ColorRole Background, QPalette::ColorRole Text);
+
+// The font a control that draws itself uses: the one it was given (WM_SETFONT, 0 for none), or
+// the default GUI font.
+HFONT FontOrDefault(HFONT Font);
+// The start of painting a control that draws on the button face (a status bar, tabs): its client
+// area (returned) filled with the face colour, FontOrDefault(Font) selected, and text drawn
+// transparently in the button text colour, grey while the control is disabled.
+RECT PaintFace(HWND Control, HDC DC, HFONT Font);

@@ -345,8 +345,7 @@ LRESULT TEditControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
             if (KeyDown(WParam)) return 0;
             break;
         case WM_LBUTTONDOWN:
-            if (FEdit && FEdit->Widget())
-                FEdit->BeforePress(POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)});
+            if (FEdit && FEdit->Widget()) FEdit->BeforePress(MessagePoint(LParam));
             break;
         case WM_SETFOCUS:
             Command(EN_SETFOCUS);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/controls/ControlLook.h"
 #include "platform/controls/ItemTexts.h"
 #include "platform/controls/Limits.h"
 #include "platform/controls/OwnerDraw.h"
@@ -15,10 +16,6 @@ namespace {
 // Indexes travel as 32-bit values, as the classic controls read them ((WPARAM)-1 is -1).
 int IndexOf(std::uintptr_t Value) {
     return static_cast<int>(static_cast<std::int32_t>(static_cast<std::uint32_t>(Value)));
-}
-
-POINT PointOf(LPARAM LParam) {
-    return POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
 }
 
 UINT IdOf(HWND Wnd) {
@@ -36,7 +33,7 @@ QWidget* TListBoxControl::CreateWidget(QWidget*, const CREATESTRUCT&) {
 }
 
 HFONT TListBoxControl::Font() const {
-    return FFont ? FFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    return FontOrDefault(FFont);
 }
 
 // --- styles and owner ---------------------------------------------------------------------------
@@ -447,13 +444,13 @@ LRESULT TListBoxControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             if (InCombo())
-                ComboMouseDown(PointOf(LParam), Msg == WM_LBUTTONDBLCLK);
+                ComboMouseDown(MessagePoint(LParam), Msg == WM_LBUTTONDBLCLK);
             else
-                MouseDown(PointOf(LParam), WParam, Msg == WM_LBUTTONDBLCLK);
+                MouseDown(MessagePoint(LParam), WParam, Msg == WM_LBUTTONDBLCLK);
             return 0;
         case WM_MOUSEMOVE:
         case WM_LBUTTONUP: {
-            const POINT Pt = PointOf(LParam);
+            const POINT Pt = MessagePoint(LParam);
             if (InCombo()) {
                 if (Msg == WM_MOUSEMOVE)
                     ComboMouseMove(Pt);
@@ -581,7 +578,7 @@ LRESULT TListBoxControl::ListMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
         }
         case LB_ITEMFROMPOINT: {
             bool Outside = false;
-            const int Found = ItemAt(PointOf(LParam), Outside);
+            const int Found = ItemAt(MessagePoint(LParam), Outside);
             return static_cast<LRESULT>(MAKELONG(static_cast<WORD>(Found), Outside ? 1 : 0));
         }
         case LB_SETHORIZONTALEXTENT:

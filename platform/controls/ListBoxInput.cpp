@@ -230,7 +230,7 @@ void TListBoxControl::CaptureLost() {
 bool TListBoxControl::ScrollBarPress(POINT ClientPt) {
     POINT Screen = ClientPt;
     ClientToScreen(Handle(), &Screen);
-    const LPARAM At = MAKELPARAM(static_cast<WORD>(Screen.x), static_cast<WORD>(Screen.y));
+    const LPARAM At = PointLParam(Screen);
     const LRESULT Hit = SendMessage(Handle(), WM_NCHITTEST, 0, At);
     if (Hit != HTVSCROLL && Hit != HTHSCROLL) return false;
     DefWindowProc(Handle(), WM_NCLBUTTONDOWN, static_cast<WPARAM>(Hit), At);

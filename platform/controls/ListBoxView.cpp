@@ -1,10 +1,39 @@
 // The list box's view: where items lie, scrolling, and painting (see ListBoxControl.h).
 #include <algorithm>
+#include <optional>
 
 #include "platform/controls/ListBoxControl.h"
 #include "platform/controls/OwnerDraw.h"
 #include "platform/core/Paint.h"
 #include "platform/gdi/Gdi.h"
+
+namespace {
+
+// Where a scroll request (SB_..., the same codes for both bars) moves a bar at Pos: by Line or
+// Page, to the thumb's Track, or to either end (0, Last); nothing for the other codes.
+std::optional<int> RequestedPos(WORD Code, int Pos, int Line, int Page, int Track, int Last) {
+    switch (Code) {
+        case SB_LINEUP:
+            return Pos - Line;
+        case SB_LINEDOWN:
+            return Pos + Line;
+        case SB_PAGEUP:
+            return Pos - Page;
+        case SB_PAGEDOWN:
+            return Pos + Page;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            return Track;
+        case SB_TOP:
+            return 0;
+        case SB_BOTTOM:
+            return Last;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
 
 // --- geometry and scrolling ---------------------------------------------------------------------
 
@@ -136,64 +165,16 @@ int TListBoxControl::TrackPos(int Bar) const {
 }
 
 void TListBoxControl::VScroll(WORD Code) {
-    const int Page = FullyVisible(FTop);
-    switch (Code) {
-        case SB_LINEUP:
-            SetTop(FTop - 1);
-            break;
-        case SB_LINEDOWN:
-            SetTop(FTop + 1);
-            break;
-        case SB_PAGEUP:
-            SetTop(FTop - Page);
-            break;
-        case SB_PAGEDOWN:
-            SetTop(FTop + Page);
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-            SetTop(TrackPos(SB_VERT));
-            break;
-        case SB_TOP:
-            SetTop(0);
-            break;
-        case SB_BOTTOM:
-            SetTop(LastTop());
-            break;
-        default:
-            break;
-    }
+    if (const auto To =
+            RequestedPos(Code, FTop, 1, FullyVisible(FTop), TrackPos(SB_VERT), LastTop()))
+        SetTop(*To);
 }
 
 void TListBoxControl::HScroll(WORD Code) {
-    const int Width = Client().right;
     const int Line = std::max(1, FItemHeight / 2);
-    switch (Code) {
-        case SB_LINELEFT:
-            SetHorzPos(FHorzPos - Line);
-            break;
-        case SB_LINERIGHT:
-            SetHorzPos(FHorzPos + Line);
-            break;
-        case SB_PAGELEFT:
-            SetHorzPos(FHorzPos - Width);
-            break;
-        case SB_PAGERIGHT:
-            SetHorzPos(FHorzPos + Width);
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-            SetHorzPos(TrackPos(SB_HORZ));
-            break;
-        case SB_LEFT:
-            SetHorzPos(0);
-            break;
-        case SB_RIGHT:
-            SetHorzPos(FHorzExtent);
-            break;
-        default:
-            break;
-    }
+    if (const auto To =
+            RequestedPos(Code, FHorzPos, Line, Client().right, TrackPos(SB_HORZ), FHorzExtent))
+        SetHorzPos(*To);
 }
 
 // --- painting -----------------------------------------------------------------------------------

@@ -7,18 +7,9 @@
 #include "platform/controls/Limits.h"
 #include "platform/controls/ListViewWidget.h"
 #include "platform/core/Input.h"
-#include "platform/core/Wrapping.h"
 #include "platform/gdi/Gdi.h"
 
 namespace {
-
-POINT PointOf(LPARAM LParam) {
-    return POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
-}
-
-bool IsMouse(UINT Msg) {
-    return Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST;
-}
 
 // NMITEMACTIVATE's key flags.
 constexpr UINT LVKF_ALT = 0x0001;
@@ -26,17 +17,6 @@ constexpr UINT LVKF_CONTROL = 0x0002;
 constexpr UINT LVKF_SHIFT = 0x0004;
 
 }  // namespace
-
-TListViewControl::TListViewControl(HWND Wnd) : TWrappedControl(Wnd) {}
-
-TListViewControl::~TListViewControl() {
-    // The widget reads the items; it goes first.
-    DeleteWidget();
-}
-
-TListViewWidget* TListViewControl::View() const {
-    return FView.data();
-}
 
 QWidget* TListViewControl::CreateWidget(QWidget* Host, const CREATESTRUCT&) {
     TListViewWidget::THooks Hooks;
@@ -56,49 +36,13 @@ void TListViewControl::Repaint(int First, int Last) {
 // ---- the message procedure ---------------------------------------------------------------------
 
 LRESULT TListViewControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
-    switch (Msg) {
-        case WM_CREATE: {
-            const auto* Create = reinterpret_cast<const CREATESTRUCT*>(LParam);
-            if (Create) {
-                FData.Style = static_cast<DWORD>(Create->style);
-                FData.Frame = (Create->style & WS_BORDER) || (Create->dwExStyle & WS_EX_CLIENTEDGE);
-            }
-            return TWrappedControl::WndProc(Msg, WParam, LParam);
+    if (Msg == WM_CREATE) {
+        if (const auto* Create = reinterpret_cast<const CREATESTRUCT*>(LParam)) {
+            FData.Style = static_cast<DWORD>(Create->style);
+            FData.Frame = (Create->style & WS_BORDER) || (Create->dwExStyle & WS_EX_CLIENTEDGE);
         }
-        case WM_STYLECHANGED:
-            if (static_cast<int>(static_cast<LONG_PTR>(WParam)) == GWL_STYLE && LParam) {
-                FData.Style = reinterpret_cast<const STYLESTRUCT*>(LParam)->styleNew;
-                if (View()) View()->LookChanged();
-            }
-            return 0;
-        case WM_SETFONT: {
-            const LRESULT Result = TWrappedControl::WndProc(Msg, WParam, LParam);
-            if (View()) View()->LookChanged();
-            return Result;
-        }
-        case WM_SETREDRAW:
-            if (View()) View()->SetRedraw(WParam != 0);
-            return DefWindowProc(Handle(), Msg, WParam, LParam);
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            FData.Focused = Msg == WM_SETFOCUS;
-            if (View()) View()->Repaint();
-            Notify(Msg == WM_SETFOCUS ? NM_SETFOCUS : NM_KILLFOCUS);
-            return 0;
-        case WM_GETDLGCODE:
-            return DLGC_WANTARROWS | DLGC_WANTCHARS;
-        case WM_CAPTURECHANGED:
-            if (static_cast<HWND>(LParam) != Handle()) FMouse.Cancel();
-            return 0;
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-        case WM_CHAR:
-        case WM_MOUSEWHEEL:
-            return Input(Msg, WParam, LParam);
-        default:
-            break;
+        return TWrappedControl::WndProc(Msg, WParam, LParam);
     }
-    if (IsMouse(Msg)) return Input(Msg, WParam, LParam);
     if (Msg >= LVM_FIRST && Msg < LVM_FIRST + 0x100) {
         switch (Msg) {
             case LVM_INSERTCOLUMN:
@@ -131,7 +75,7 @@ LRESULT TListViewControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
                 return ItemMessage(Msg, WParam, LParam);
         }
     }
-    return TWrappedControl::WndProc(Msg, WParam, LParam);
+    return TItemViewControl::WndProc(Msg, WParam, LParam);
 }
 
 LRESULT TListViewControl::ItemMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -591,46 +535,8 @@ void TListViewControl::ClearSelection() {
 
 // ---- input -------------------------------------------------------------------------------------
 
-LRESULT TListViewControl::Input(UINT Msg, WPARAM WParam, LPARAM LParam) {
-    switch (Msg) {
-        case WM_KEYDOWN:
-            KeyDown(WParam, LParam);
-            return 0;
-        case WM_KEYUP:
-        case WM_CHAR:
-            return 0;
-        case WM_MOUSEWHEEL:
-            if (View()) ForwardInputToWidget(View()->ScrollTarget(), Msg, WParam, LParam);
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONDBLCLK:
-            if (GetFocus() != Handle()) SetFocus(Handle());
-            if (!IsWindow(Handle())) return 0;
-            if (View() && (FMouse.Active() || !View()->OnItems(PointOf(LParam)))) {
-                FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
-                return 0;
-            }
-            Press(Msg, WParam, PointOf(LParam));
-            return 0;
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-            if (FMouse.Active()) {
-                FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
-                return 0;
-            }
-            Release(Msg, WParam, LParam);
-            return 0;
-        case WM_MOUSEMOVE:
-            // Moves with a button held belong to a press the widget never saw.
-            if (View() && (FMouse.Active() || !(WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))))
-                FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
-            return 0;
-        default:
-            if (View()) FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
-            return 0;
-    }
+QWidget* TListViewControl::WheelTarget() const {
+    return View()->ScrollTarget();
 }
 
 void TListViewControl::Press(UINT Msg, WPARAM Keys, POINT At) {
@@ -671,9 +577,7 @@ void TListViewControl::Release(UINT Msg, WPARAM Keys, LPARAM LParam) {
     Note.iItem = Press.Item;
     Note.iSubItem = Press.Column;
     Note.ptAction = Press.At;
-    // A parent that answers NM_RCLICK has shown its menu itself.
-    if (Notify(NM_RCLICK, &Note.hdr) == 0 && IsWindow(Handle()))
-        DefWindowProc(Handle(), WM_RBUTTONUP, Keys, LParam);
+    RightClicked(Keys, LParam, &Note.hdr);
 }
 
 void TListViewControl::Clicked(int Item, WPARAM Keys) {

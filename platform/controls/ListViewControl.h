@@ -2,18 +2,13 @@
 // The control object behind windows of the list view class (see ListView.h for the class's
 // behaviour). It keeps the items itself (TListViewData), so every message but the geometry ones
 // works without a Qt widget; the widget (TListViewWidget) only shows them.
-#include <QPointer>
-
-#include "platform/controls/CommonControlsInput.h"
+#include "platform/controls/ItemViewControl.h"
 #include "platform/controls/ListViewData.h"
-#include "platform/controls/WrappedControl.h"
+#include "platform/controls/ListViewWidget.h"
 
-class TListViewWidget;
-
-class TListViewControl : public TWrappedControl {
+class TListViewControl : public TItemViewControl<TListViewData, TListViewWidget> {
   public:
-    explicit TListViewControl(HWND Wnd);
-    ~TListViewControl() override;
+    using TItemViewControl::TItemViewControl;
 
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
 
@@ -28,7 +23,6 @@ class TListViewControl : public TWrappedControl {
     LRESULT ColumnMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
     LRESULT LookMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
     LRESULT GeometryMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
-    LRESULT Input(UINT Msg, WPARAM WParam, LPARAM LParam);
 
     // Columns.
     LRESULT InsertColumn(int Index, const LVCOLUMN* Column);
@@ -60,19 +54,16 @@ class TListViewControl : public TWrappedControl {
     int Focused() const;
 
     // Input.
-    void Press(UINT Msg, WPARAM Keys, POINT At);
-    void Release(UINT Msg, WPARAM Keys, LPARAM LParam);
+    void Press(UINT Msg, WPARAM Keys, POINT At) override;
+    void Release(UINT Msg, WPARAM Keys, LPARAM LParam) override;
     void Clicked(int Item, WPARAM Keys);
-    void KeyDown(WPARAM Key, LPARAM KeyData);
+    void KeyDown(WPARAM Key, LPARAM KeyData) override;
+    QWidget* WheelTarget() const override;
     void NotifyActivate(UINT Code, int Item, int Column, POINT At, WPARAM Keys);
     void ColumnClicked(int Column);
 
-    TListViewWidget* View() const;
     void Repaint(int First, int Last);
 
-    TListViewData FData;
-    QPointer<TListViewWidget> FView;
-    HIMAGELIST FLists[3] = {0, 0, 0};
     // Where a Shift+click or Shift+arrow selection starts.
     int FAnchor = -1;
     // The press whose release is a click: its button message, item, column and point.
@@ -82,5 +73,4 @@ class TListViewControl : public TWrappedControl {
         int Column = 0;
         POINT At{};
     } FPress;
-    TForwardedMouse FMouse;
 };

@@ -16,9 +16,7 @@ QWidget* TStaticControl::CreateWidget(QWidget* Host, const CREATESTRUCT& Create)
 
 void TStaticControl::Refresh() {
     if (!FView) return;
-    std::string Text(static_cast<size_t>(DefWindowProc(Handle(), WM_GETTEXTLENGTH, 0, 0)), '\0');
-    DefWindowProc(Handle(), WM_GETTEXT, Text.size() + 1, reinterpret_cast<LPARAM>(Text.data()));
-    QString Shown = Cp1252ToUnicode(Text);
+    QString Shown = Cp1252ToUnicode(WindowText());
     Shown.replace(QLatin1String("\r\n"), QLatin1String("\n"))
         .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     FView->SetLook(TStaticLook{Shown, Style()});

@@ -38,18 +38,6 @@ bool Etched(DWORD Style) {
 
 }  // namespace
 
-TStaticView::TStaticView(QWidget* Parent) : QWidget(Parent) {
-    // Input comes through the control only.
-    setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-}
-
-void TStaticView::SetLook(const TStaticLook& Look) {
-    if (Look == FLook) return;
-    FLook = Look;
-    update();
-}
-
 void TStaticView::paintEvent(QPaintEvent*) {
     QPainter P(this);
     const QColor Shadow = palette().color(QPalette::Dark);

@@ -3,8 +3,8 @@
 // STATIC window with the classic style. It is only a picture: the control decides what it shows
 // (see StaticControl.h).
 #include <QString>
-#include <QWidget>
 
+#include "platform/controls/LookView.h"
 #include "platform/core/Window.h"
 
 struct TStaticLook {
@@ -13,15 +13,10 @@ struct TStaticLook {
     bool operator==(const TStaticLook&) const = default;
 };
 
-class TStaticView : public QWidget {
+class TStaticView : public TLookView<TStaticLook> {
   public:
-    explicit TStaticView(QWidget* Parent);
-    // Repaints when the look changed.
-    void SetLook(const TStaticLook& Look);
+    using TLookView::TLookView;
 
   protected:
     void paintEvent(QPaintEvent* Event) override;
-
-  private:
-    TStaticLook FLook;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/controls/ControlLook.h"
 #include "platform/controls/ItemTexts.h"
 #include "platform/controls/Limits.h"
 #include "platform/controls/OwnerDraw.h"
@@ -201,7 +202,7 @@ RECT TStatusBarControl::PartRect(size_t Part) const {
 
 int TStatusBarControl::Height() const {
     const HDC DC = CreateCompatibleDC(0);
-    SelectObject(DC, FFont ? FFont : GetStockObject(DEFAULT_GUI_FONT));
+    SelectObject(DC, FontOrDefault(FFont));
     TEXTMETRIC Metrics;
     GetTextMetrics(DC, &Metrics);
     DeleteDC(DC);
@@ -237,7 +238,7 @@ void TStatusBarControl::Place() {
 }
 
 LRESULT TStatusBarControl::HitTest(LPARAM LParam) {
-    POINT At{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
+    POINT At = MessagePoint(LParam);
     ScreenToClient(Handle(), &At);
     const RECT Grip = GripRect();
     const HWND Top = GetAncestor(Handle(), GA_ROOT);
@@ -250,12 +251,7 @@ void TStatusBarControl::Paint() {
     PAINTSTRUCT Ps;
     const HDC DC = BeginPaint(Handle(), &Ps);
     if (!DC) return;
-    RECT C;
-    GetClientRect(Handle(), &C);
-    FillRect(DC, &C, GetSysColorBrush(COLOR_BTNFACE));
-    SelectObject(DC, FFont ? FFont : GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(DC, TRANSPARENT);
-    SetTextColor(DC, GetSysColor(IsWindowEnabled(Handle()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    PaintFace(Handle(), DC, FFont);
     const HWND Self = Handle();
     if (FSimple) {
         PaintPart(DC, FSimpleText, PartRect(0), static_cast<UINT>(SB_SIMPLEID));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/controls/ControlLook.h"
 #include "platform/controls/ItemTexts.h"
 #include "platform/controls/Limits.h"
 #include "platform/core/Input.h"
@@ -27,10 +28,6 @@ void Line(HDC DC, int Left, int Top, int Right, int Bottom, int SysColour) {
     FillRect(DC, &R, GetSysColorBrush(SysColour));
 }
 
-POINT PointOf(LPARAM LParam) {
-    return POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
-}
-
 }  // namespace
 
 TTabControlWindow::TTabControlWindow(HWND Wnd) : TWrappedControl(Wnd) {}
@@ -42,7 +39,7 @@ QWidget* TTabControlWindow::CreateWidget(QWidget*, const CREATESTRUCT&) {
 }
 
 HFONT TTabControlWindow::Font() const {
-    return FFont ? FFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    return FontOrDefault(FFont);
 }
 
 void TTabControlWindow::Relayout() {
@@ -121,7 +118,7 @@ LRESULT TTabControlWindow::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
             return DLGC_WANTARROWS;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            Press(PointOf(LParam));
+            Press(MessagePoint(LParam));
             return 0;
         case WM_LBUTTONUP:
             if (FPressed) {
@@ -380,12 +377,7 @@ void TTabControlWindow::Paint() {
     PAINTSTRUCT Ps;
     const HDC DC = BeginPaint(Handle(), &Ps);
     if (!DC) return;
-    RECT C;
-    GetClientRect(Handle(), &C);
-    FillRect(DC, &C, GetSysColorBrush(COLOR_BTNFACE));
-    SelectObject(DC, Font());
-    SetBkMode(DC, TRANSPARENT);
-    SetTextColor(DC, GetSysColor(IsWindowEnabled(Handle()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    const RECT C = PaintFace(Handle(), DC, FFont);
     const TLayout L = Layout();
     const bool Buttons = Style() & TCS_BUTTONS;
     if (!Buttons) {

@@ -7,20 +7,7 @@
 #include "platform/controls/Limits.h"
 #include "platform/controls/TreeViewWidget.h"
 #include "platform/core/Input.h"
-#include "platform/core/Wrapping.h"
 #include "platform/gdi/Gdi.h"
-
-namespace {
-
-POINT PointOf(LPARAM LParam) {
-    return POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
-}
-
-bool IsMouse(UINT Msg) {
-    return (Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST) || Msg == WM_MOUSELEAVE;
-}
-
-}  // namespace
 
 BOOL TreeViewItemRect(HWND Tree, HTREEITEM Item, BOOL TextOnly, RECT* Rect) {
     if (!Rect) return FALSE;
@@ -28,17 +15,6 @@ BOOL TreeViewItemRect(HWND Tree, HTREEITEM Item, BOOL TextOnly, RECT* Rect) {
     std::memcpy(static_cast<void*>(Rect), &Item, sizeof Item);
     return static_cast<BOOL>(SendMessage(Tree, TVM_GETITEMRECT, static_cast<WPARAM>(TextOnly),
                                          reinterpret_cast<LPARAM>(Rect)));
-}
-
-TTreeViewControl::TTreeViewControl(HWND Wnd) : TWrappedControl(Wnd) {}
-
-TTreeViewControl::~TTreeViewControl() {
-    // The widget reads the items; it goes first.
-    DeleteWidget();
-}
-
-TTreeViewWidget* TTreeViewControl::View() const {
-    return FView.data();
 }
 
 QWidget* TTreeViewControl::CreateWidget(QWidget* Host, const CREATESTRUCT& Create) {
@@ -64,40 +40,9 @@ LRESULT TTreeViewControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
             if (View()) View()->LookChanged();
             return Result;
         }
-        case WM_STYLECHANGED:
-            if (static_cast<int>(static_cast<LONG_PTR>(WParam)) == GWL_STYLE && LParam) {
-                FData.Style = reinterpret_cast<const STYLESTRUCT*>(LParam)->styleNew;
-                if (View()) View()->LookChanged();
-            }
+        case WM_MOUSELEAVE:
+            SetHot(nullptr);
             return 0;
-        case WM_SETFONT: {
-            const LRESULT Result = TWrappedControl::WndProc(Msg, WParam, LParam);
-            if (View()) View()->LookChanged();
-            return Result;
-        }
-        case WM_SETREDRAW:
-            if (View()) View()->SetRedraw(WParam != 0);
-            return DefWindowProc(Handle(), Msg, WParam, LParam);
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            FData.Focused = Msg == WM_SETFOCUS;
-            if (View()) View()->Repaint();
-            Notify(Msg == WM_SETFOCUS ? NM_SETFOCUS : NM_KILLFOCUS);
-            return 0;
-        case WM_GETDLGCODE:
-            return DLGC_WANTARROWS | DLGC_WANTCHARS;
-        case WM_CAPTURECHANGED:
-            if (static_cast<HWND>(LParam) != Handle()) FMouse.Cancel();
-            return 0;
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-        case WM_CHAR:
-            return Input(Msg, WParam, LParam);
-        default:
-            break;
-    }
-    if (IsMouse(Msg)) return Input(Msg, WParam, LParam);
-    switch (Msg) {
         case TVM_INSERTITEM:
         case TVM_DELETEITEM:
         case TVM_EXPAND:
@@ -126,7 +71,7 @@ LRESULT TTreeViewControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
         case TVM_GETVISIBLECOUNT:
             return GeometryMessage(Msg, WParam, LParam);
         default:
-            return TWrappedControl::WndProc(Msg, WParam, LParam);
+            return TItemViewControl::WndProc(Msg, WParam, LParam);
     }
 }
 
@@ -552,58 +497,11 @@ LRESULT TTreeViewControl::NotifyTree(UINT Code, UINT Action, HTREEITEM Old, HTRE
 
 // ---- input -------------------------------------------------------------------------------------
 
-LRESULT TTreeViewControl::Input(UINT Msg, WPARAM WParam, LPARAM LParam) {
-    switch (Msg) {
-        case WM_KEYDOWN:
-            KeyDown(WParam, LParam);
-            return 0;
-        case WM_KEYUP:
-        case WM_CHAR:
-            return 0;
-        case WM_MOUSEWHEEL:
-            if (View()) ForwardInputToWidget(View(), Msg, WParam, LParam);
-            return 0;
-        case WM_MOUSELEAVE:
-            SetHot(nullptr);
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONDBLCLK: {
-            if (GetFocus() != Handle()) SetFocus(Handle());
-            if (!IsWindow(Handle())) return 0;
-            if (View() && (FMouse.Active() || !View()->OnItems(PointOf(LParam)))) {
-                FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
-                return 0;
-            }
-            Press(Msg, PointOf(LParam));
-            return 0;
-        }
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-            if (FMouse.Active()) {
-                FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
-                return 0;
-            }
-            Release(Msg, WParam, LParam);
-            return 0;
-        case WM_MOUSEMOVE:
-            if (FMouse.Active()) {
-                FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
-                return 0;
-            }
-            Track(PointOf(LParam));
-            // Moves with a button held belong to a press the widget never saw.
-            if (View() && !(WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)))
-                FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
-            return 0;
-        default:
-            if (View()) FMouse.Forward(Handle(), View(), Msg, WParam, LParam);
-            return 0;
-    }
+QWidget* TTreeViewControl::WheelTarget() const {
+    return View();
 }
 
-void TTreeViewControl::Press(UINT Msg, POINT At) {
+void TTreeViewControl::Press(UINT Msg, WPARAM, POINT At) {
     TTreeItem* Node = nullptr;
     const UINT Hit = View() ? View()->HitTest(At, Node) : TVHT_NOWHERE;
     const HTREEITEM Item = Node ? Node->Handle : 0;
@@ -635,12 +533,10 @@ void TTreeViewControl::Release(UINT Msg, WPARAM Keys, LPARAM LParam) {
         Notify(NM_CLICK);
         return;
     }
-    // A parent that answers NM_RCLICK has shown its menu itself.
-    if (Notify(NM_RCLICK) == 0 && IsWindow(Handle()))
-        DefWindowProc(Handle(), WM_RBUTTONUP, Keys, LParam);
+    RightClicked(Keys, LParam);
 }
 
-void TTreeViewControl::Track(POINT At) {
+void TTreeViewControl::Hover(POINT At) {
     if (!(FData.Style & TVS_TRACKSELECT) || !View()) return;
     TTreeItem* Node = nullptr;
     const UINT Hit = View()->HitTest(At, Node);

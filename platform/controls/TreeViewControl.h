@@ -2,18 +2,13 @@
 // The control object behind windows of the tree view class (see TreeView.h for the class's
 // behaviour). It keeps the items itself (TTreeViewData), so every message but the geometry ones
 // works without a Qt widget; the widget (TTreeViewWidget) only shows them.
-#include <QPointer>
-
-#include "platform/controls/CommonControlsInput.h"
+#include "platform/controls/ItemViewControl.h"
 #include "platform/controls/TreeViewData.h"
-#include "platform/controls/WrappedControl.h"
+#include "platform/controls/TreeViewWidget.h"
 
-class TTreeViewWidget;
-
-class TTreeViewControl : public TWrappedControl {
+class TTreeViewControl : public TItemViewControl<TTreeViewData, TTreeViewWidget> {
   public:
-    explicit TTreeViewControl(HWND Wnd);
-    ~TTreeViewControl() override;
+    using TItemViewControl::TItemViewControl;
 
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
 
@@ -28,7 +23,6 @@ class TTreeViewControl : public TWrappedControl {
     LRESULT ItemMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
     LRESULT LookMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
     LRESULT GeometryMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
-    LRESULT Input(UINT Msg, WPARAM WParam, LPARAM LParam);
 
     HTREEITEM InsertItem(const TVINSERTSTRUCT* Insert);
     BOOL DeleteItem(HTREEITEM Item);
@@ -48,19 +42,16 @@ class TTreeViewControl : public TWrappedControl {
     LRESULT NotifyTree(UINT Code, UINT Action, HTREEITEM Old, HTREEITEM New);
     void Describe(TVITEM& Item, HTREEITEM Handle) const;
 
-    void Press(UINT Msg, POINT At);
-    void Release(UINT Msg, WPARAM Keys, LPARAM LParam);
-    void KeyDown(WPARAM Key, LPARAM KeyData);
-    void Track(POINT At);
+    void Press(UINT Msg, WPARAM Keys, POINT At) override;
+    void Release(UINT Msg, WPARAM Keys, LPARAM LParam) override;
+    void KeyDown(WPARAM Key, LPARAM KeyData) override;
+    QWidget* WheelTarget() const override;
+    // The hot item follows the mouse (TVS_TRACKSELECT).
+    void Hover(POINT At) override;
     void SetHot(TTreeItem* Node);
 
-    TTreeViewWidget* View() const;
     void Changed(HTREEITEM Item);
 
-    TTreeViewData FData;
-    QPointer<TTreeViewWidget> FView;
-    HIMAGELIST FLists[3] = {0, 0, 0};
     // The button of a press whose release is a click.
     UINT FPress = 0;
-    TForwardedMouse FMouse;
 };

@@ -23,10 +23,6 @@ char GroupSeparator() {
     return Bytes.size() == 1 && Bytes[0] != '?' ? Bytes[0] : ',';
 }
 
-POINT PointOf(LPARAM LParam) {
-    return POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
-}
-
 }  // namespace
 
 // The buddy's procedure while the up-down watches its arrow keys. It outlives the up-down when
@@ -112,7 +108,7 @@ LRESULT TUpDownControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK: {
-            const TArrow Arrow = ArrowAt(PointOf(LParam));
+            const TArrow Arrow = ArrowAt(MessagePoint(LParam));
             if (!Arrow || FPressed) return 0;
             FPressed = Arrow;
             FRepeating = false;

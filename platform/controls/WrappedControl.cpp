@@ -118,6 +118,12 @@ void TWrappedControl::SetText(const std::string& Text) {
     DefWindowProc(FHandle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Text.c_str()));
 }
 
+std::string TWrappedControl::WindowText() const {
+    std::string Text(static_cast<size_t>(DefWindowProc(FHandle, WM_GETTEXTLENGTH, 0, 0)), '\0');
+    DefWindowProc(FHandle, WM_GETTEXT, Text.size() + 1, reinterpret_cast<LPARAM>(Text.data()));
+    return Text;
+}
+
 void TWrappedControl::Command(WORD Code) {
     const HWND Parent = GetParent(FHandle);
     if (!Parent) return;

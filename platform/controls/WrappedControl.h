@@ -67,6 +67,9 @@ class TWrappedControl {
     // text, for controls whose widget shows none (list and tree views).
     virtual std::string Text() const;
     virtual void SetText(const std::string& Text);
+    // The text the window itself keeps (DefWindowProc's), not what a subclass answers to
+    // WM_GETTEXT: the text of controls that leave it in the window (buttons, statics).
+    std::string WindowText() const;
 
     // WM_COMMAND to the parent with the control's id and Code.
     void Command(WORD Code);

@@ -10,14 +10,6 @@
 
 namespace {
 
-POINT PointOf(LPARAM LParam) {
-    return POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
-}
-
-LPARAM PackPoint(POINT P) {
-    return MAKELPARAM(static_cast<WORD>(P.x), static_cast<WORD>(P.y));
-}
-
 HBRUSH ClassBrush(const TWnd& W) {
     const HBRUSH Brush = W.Class->Info.hbrBackground;
     // Small values name a system colour (index + 1).
@@ -79,7 +71,7 @@ LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
         case WM_NCCALCSIZE:
             return NonClientImpl::NcCalcSize(Wnd, WParam, LParam);
         case WM_NCHITTEST:
-            return NonClientImpl::NcHitTest(Wnd, PointOf(LParam));
+            return NonClientImpl::NcHitTest(Wnd, MessagePoint(LParam));
         case WM_NCPAINT:
             NonClientImpl::NcPaint(Wnd);
             return 0;
@@ -136,9 +128,9 @@ LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
             }
             return MA_ACTIVATE;
         case WM_RBUTTONUP: {
-            POINT P = PointOf(LParam);
+            POINT P = MessagePoint(LParam);
             ClientToScreen(Wnd, &P);
-            SendMessage(Wnd, WM_CONTEXTMENU, static_cast<WPARAM>(Wnd), PackPoint(P));
+            SendMessage(Wnd, WM_CONTEXTMENU, static_cast<WPARAM>(Wnd), PointLParam(P));
             return 0;
         }
         case WM_NCRBUTTONUP:

@@ -173,6 +173,15 @@ BOOL SetKeyboardState(const BYTE* KeyState);
 // SetCursorPos put it. SetCursorPos moves the platform pointer too where the platform can.
 BOOL GetCursorPos(POINT* Point);
 BOOL SetCursorPos(int X, int Y);
+// The point a mouse message carries in LParam: client coordinates, or screen coordinates for the
+// non-client messages.
+inline POINT MessagePoint(LPARAM LParam) {
+    return POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
+}
+// The other way: Point packed into a mouse message's LParam (each coordinate cut to 16 bits).
+inline LPARAM PointLParam(POINT Point) {
+    return MAKELPARAM(static_cast<WORD>(Point.x), static_cast<WORD>(Point.y));
+}
 // Capture: all mouse input goes to the window (client messages) until it is released; the window
 // losing it gets WM_CAPTURECHANGED with the new one. Returns the previous capture window.
 HWND SetCapture(HWND Wnd);

@@ -120,10 +120,6 @@ WPARAM MouseKeyFlags() {
     return Flags;
 }
 
-LPARAM Pack(POINT P) {
-    return MAKELPARAM(static_cast<WORD>(P.x), static_cast<WORD>(P.y));
-}
-
 MSG MakeInput(HWND Wnd, UINT Message, WPARAM WParam, LPARAM LParam) {
     return TMessageLoop::Instance().MakeMsg(Wnd, Message, WParam, LParam);
 }
@@ -169,7 +165,7 @@ HWND HitWindow(POINT Pt, LRESULT& Hit) {
             Hit = HTERROR;
             return Target;
         }
-        Hit = SendMessage(Target, WM_NCHITTEST, 0, Pack(Pt));
+        Hit = SendMessage(Target, WM_NCHITTEST, 0, PointLParam(Pt));
         if (Hit != HTTRANSPARENT) return Target;
         // The window below it (its parent, as children lie on their parent) gets the point.
         Skipped.push_back(Target);
@@ -245,10 +241,10 @@ void RouteMouse(TAction Action, TButton Button, POINT Pt, std::uint64_t Time) {
     MSG Out;
     if (Client) {
         const POINT Origin = WindowImpl::ClientOrigin(*W);
-        Out =
-            MakeInput(Target, Msg, MouseKeyFlags(), Pack(POINT{Pt.x - Origin.x, Pt.y - Origin.y}));
+        Out = MakeInput(Target, Msg, MouseKeyFlags(),
+                        PointLParam(POINT{Pt.x - Origin.x, Pt.y - Origin.y}));
     } else {
-        Out = MakeInput(Target, Msg, static_cast<WPARAM>(Hit), Pack(Pt));
+        Out = MakeInput(Target, Msg, static_cast<WPARAM>(Hit), PointLParam(Pt));
     }
     Loop.PostInput(Out, {});
 }
@@ -284,7 +280,7 @@ bool TranslateWheel(QWheelEvent* E) {
     TMessageLoop::Instance().PostInput(
         MakeInput(Target, WM_MOUSEWHEEL,
                   MAKEWPARAM(static_cast<WORD>(MouseKeyFlags()), static_cast<WORD>(Delta)),
-                  Pack(Pt)),
+                  PointLParam(Pt)),
         {});
     return true;
 }

@@ -152,10 +152,6 @@ void PaintFrameWith(HWND Wnd, LRESULT PushedButton) {
     ReleaseDC(Wnd, DC);
 }
 
-POINT PointOf(LPARAM LParam) {
-    return POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
-}
-
 }  // namespace
 
 namespace TrackImpl {
@@ -475,7 +471,7 @@ LRESULT NonClientImpl::SysCommand(HWND Wnd, WPARAM Cmd, LPARAM LParam) {
         case SC_SIZE: {
             // Started by a press on the frame the command carries its point; by the keyboard
             // (no point), no button ends the loop.
-            POINT Start = PointOf(LParam);
+            POINT Start = MessagePoint(LParam);
             if (LParam == 0) GetCursorPos(&Start);
             MoveSizeLoop(Wnd, (Cmd & 0xFFF0) == SC_SIZE ? (Cmd & 0x000F) : 0, Start, LParam != 0);
             break;

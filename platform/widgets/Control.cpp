@@ -476,8 +476,9 @@ void TControl::DefaultHandler(TMessage& Message) {
 }
 
 void TControl::WMMouse(TMessage& Message, UINT Msg) {
-    const int X = short(LOWORD(std::uintptr_t(Message.LParam)));
-    const int Y = short(HIWORD(std::uintptr_t(Message.LParam)));
+    const POINT At = MessagePoint(Message.LParam);
+    const int X = At.x;
+    const int Y = At.y;
     const TShiftState Shift = MouseShiftState(Message.WParam);
     switch (Msg) {
         case WM_LBUTTONDBLCLK:
@@ -529,8 +530,8 @@ void TControl::WMMouse(TMessage& Message, UINT Msg) {
 void TControl::WMContextMenu(TMessage& Message) {
     if (Message.Result != 0) return;
     const bool FromKeys = Message.LParam == LPARAM(-1);
-    const TPoint Screen{short(LOWORD(std::uintptr_t(Message.LParam))),
-                        short(HIWORD(std::uintptr_t(Message.LParam)))};
+    const POINT At = MessagePoint(Message.LParam);
+    const TPoint Screen{At.x, At.y};
     bool Handled = false;
     if (OnContextPopup)
         OnContextPopup(this, FromKeys ? TPoint{-1, -1} : ScreenToClient(Screen), Handled);

@@ -4,6 +4,7 @@
 
 #include "platform/controls/Limits.h"
 #include "platform/controls/ListBox.h"
+#include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/gdi/Gdi.h"
 
@@ -342,8 +343,8 @@ void TCheckListBox::KeyPress(char& Key) {
 }
 
 void TCheckListBox::MouseToggle(TMessage& Message) {
-    const TPoint At{short(LOWORD(std::uintptr_t(Message.LParam))),
-                    short(HIWORD(std::uintptr_t(Message.LParam)))};
+    const POINT Point = MessagePoint(Message.LParam);
+    const TPoint At{Point.x, Point.y};
     const int Index = ItemAtPos(At, true);
     if (Index < 0) return;
     const TRect R = ItemRect(Index);

@@ -36,14 +36,6 @@ bool IsMouseMessage(UINT Msg) {
     return Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST && Msg != WM_MOUSEWHEEL;
 }
 
-POINT PointOf(LPARAM LParam) {
-    return POINT{short(LOWORD(std::uintptr_t(LParam))), short(HIWORD(std::uintptr_t(LParam)))};
-}
-
-LPARAM PackPoint(int X, int Y) {
-    return LPARAM(MAKELONG(WORD(short(X)), WORD(short(Y))));
-}
-
 }  // namespace
 
 // The procedure every class of the control library registers: it subclasses the window with
@@ -280,7 +272,7 @@ bool TWinControl::RouteToGraphicChild(TMessage& Message) {
     TControl* Target = GetCaptureControl();
     if (Target && Target->Parent() != this) return false;
     if (!Target && GetCapture() != 0 && GetCapture() != FHandle) return false;
-    const POINT P = PointOf(Message.LParam);
+    const POINT P = MessagePoint(Message.LParam);
     if (!Target) {
         TControl* Hit = ControlAtPos(TPoint{P.x, P.y}, false);
         if (!Hit || dynamic_cast<TWinControl*>(Hit)) return false;
@@ -288,7 +280,7 @@ bool TWinControl::RouteToGraphicChild(TMessage& Message) {
     }
     if (Target == this || dynamic_cast<TWinControl*>(Target)) return false;
     Message.Result = Target->Perform(Message.Msg, Message.WParam,
-                                     PackPoint(P.x - Target->Left(), P.y - Target->Top()));
+                                     PointLParam(POINT{P.x - Target->Left(), P.y - Target->Top()}));
     return true;
 }
 
@@ -383,7 +375,7 @@ void TWinControl::Dispatch(TMessage& Message) {
         case WM_CONTEXTMENU:
             // The graphic child under the pointer is asked first.
             if (Message.LParam != LPARAM(-1)) {
-                const POINT P = PointOf(Message.LParam);
+                const POINT P = MessagePoint(Message.LParam);
                 TControl* Child = ControlAtPos(ScreenToClient(TPoint{P.x, P.y}), false);
                 if (Child && !dynamic_cast<TWinControl*>(Child))
                     Message.Result = Child->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
@@ -725,7 +717,8 @@ TControl* TWinControl::ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWi
         if (!AllowWinControls && dynamic_cast<TWinControl*>(C)) continue;
         const TRect R = C->BoundsRect();
         if (Pos.X < R.Left || Pos.X >= R.Right || Pos.Y < R.Top || Pos.Y >= R.Bottom) continue;
-        if (C->Perform(CM_HITTEST, 0, PackPoint(Pos.X - R.Left, Pos.Y - R.Top)) == 0) continue;
+        if (C->Perform(CM_HITTEST, 0, PointLParam(POINT{Pos.X - R.Left, Pos.Y - R.Top})) == 0)
+            continue;
         return C;
     }
     return nullptr;

@@ -6,9 +6,11 @@
 #include "components/tray/StTrayIcon.h"
 #include "platform/shell/Tray.h"
 #include "platform/widgets/Forms.h"
+#include "tests/components/tray/TrayTestSupport.h"
 #include "tests/support/GuiTestSupport.h"
 
 using namespace GuiTest;
+using namespace TrayTest;
 
 namespace {
 
@@ -16,28 +18,11 @@ namespace {
 HICON SolidIcon(QRgb Color) {
     QImage Image(16, 16, QImage::Format_RGB32);
     Image.fill(Color);
-    ICONINFO Info;
-    Info.hbmColor = CreateBitmapFromImage(Image);
-    Info.hbmMask = CreateBitmap(16, 16, 1, 1, nullptr);
-    const HICON Icon = CreateIconIndirect(&Info);
-    DeleteObject(Info.hbmColor);
-    DeleteObject(Info.hbmMask);
-    return Icon;
+    return IconOf(Image);
 }
 
 QRgb ColorOfIcon(HICON Icon) {
     return IconImage(Icon).pixel(8, 8) | 0xFF000000u;
-}
-
-std::vector<HWND> MenuWindows() {
-    std::vector<HWND> Out;
-    EnumWindows(
-        [&](HWND Wnd, LPARAM) {
-            if (GetClassName(Wnd) == kMenuClassName && IsWindowVisible(Wnd)) Out.push_back(Wnd);
-            return TRUE;
-        },
-        0);
-    return Out;
 }
 
 class TrayIcon : public ::testing::Test {

@@ -7,25 +7,22 @@
 #include "platform/controls/Controls.h"
 #include "platform/controls/OwnerDraw.h"
 #include "platform/core/Wrapping.h"
-#include "tests/support/GuiTestSupport.h"
+#include "tests/platform/controls/ControlTestSupport.h"
 
-using namespace GuiTest;
+using namespace ControlTest;
 
 namespace {
 
-class Buttons : public testing::Test {
+class Buttons : public TControlForm {
   protected:
     void SetUp() override {
-        InitStandardControls();
-        Drain();
-        Form = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {100, 100, 500, 400}, 0, "Form"));
-        Drain();
+        TControlForm::SetUp();
         Windows().Recorded = {WM_COMMAND, WM_DRAWITEM, WM_LBUTTONDOWN};
         Windows().Log.clear();
     }
     void TearDown() override {
         ReleaseCapture();
-        Drain();
+        TControlForm::TearDown();
     }
 
     HWND Button(const char* Text, DWORD Style, RECT R, UINT_PTR Id = 1) {
@@ -35,21 +32,12 @@ class Buttons : public testing::Test {
         EXPECT_NE(B, 0u);
         return B;
     }
-    // The notification codes the form got, in order (from any control).
-    std::vector<WORD> Codes() const {
-        std::vector<WORD> Out;
-        for (const TRecorded& R : Windows().Of(Form, {WM_COMMAND})) Out.push_back(HIWORD(R.WParam));
-        return Out;
-    }
     void Click(HWND Wnd, POINT At = {5, 5}) {
         MouseClick(Form, ScreenOf(Wnd, At));
         Drain();
     }
     static LRESULT Check(HWND B) { return SendMessage(B, BM_GETCHECK, 0, 0); }
     static LRESULT State(HWND B) { return SendMessage(B, BM_GETSTATE, 0, 0); }
-
-    TWindowGuard Guard;
-    HWND Form = 0;
 };
 
 TEST_F(Buttons, APressPushesWhileOverTheButtonAndTheReleaseClicks) {

@@ -10,29 +10,23 @@
 #include "platform/controls/OwnerDraw.h"
 #include "platform/core/Screens.h"
 #include "platform/core/Wrapping.h"
-#include "tests/support/GuiTestSupport.h"
+#include "tests/platform/controls/ControlTestSupport.h"
 
-using namespace GuiTest;
+using namespace ControlTest;
 
 namespace {
 
 constexpr UINT_PTR kComboId = 301;
 
-std::string Picture(const std::string& Name) {
-    return std::string(KESTRO_BINARY_DIR) + "/pictures/controls/" + Name + ".png";
-}
-
-class ComboBox : public testing::Test {
+class ComboBox : public TControlForm {
   protected:
+    // A window beside the combo boxes holds the focus.
     void SetUp() override {
-        InitStandardControls();
-        Drain();
-        Form = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {100, 100, 500, 400}, 0, "Form"));
+        TControlForm::SetUp();
         Other = Guard(Windows().Create(0, WS_CHILD | WS_VISIBLE, {300, 300, 340, 320}, Form));
         SetFocus(Other);
         Drain();
     }
-    void TearDown() override { Drain(); }
 
     HWND Make(DWORD Style, std::vector<std::string> Items = {}, RECT R = {10, 10, 160, 150}) {
         const HWND Combo =
@@ -67,12 +61,6 @@ class ComboBox : public testing::Test {
             0);
         return Found;
     }
-    std::vector<WORD> Codes(HWND Combo) const {
-        std::vector<WORD> Out;
-        for (const TRecorded& R : Windows().Of(Form, {WM_COMMAND}))
-            if (static_cast<HWND>(R.LParam) == Combo) Out.push_back(HIWORD(R.WParam));
-        return Out;
-    }
     static LRESULT Sel(HWND Combo) { return SendMessage(Combo, CB_GETCURSEL, 0, 0); }
     // The centre of the combo box's button, on the screen.
     static POINT ButtonPoint(HWND Combo) {
@@ -95,8 +83,6 @@ class ComboBox : public testing::Test {
     }
     void Clear() { Windows().Log.clear(); }
 
-    TWindowGuard Guard;
-    HWND Form = 0;
     HWND Other = 0;
 };
 
@@ -140,15 +126,7 @@ TEST_F(ComboBox, MessagesGiveTheListAnswersAndNeverNotify) {
     char Buffer[64] = {};
     DWORD Start = 0;
     DWORD End = 0;
-    struct TCase {
-        const char* What;
-        HWND Wnd;
-        UINT Msg;
-        WPARAM WParam;
-        LPARAM LParam;
-        LRESULT Answer;
-    };
-    const TCase Cases[] = {
+    const TMessageAnswer Cases[] = {
         {"count", Combo, CB_GETCOUNT, 0, 0, 4},
         {"sorted", Combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("imap.example.org"), 0},
         {"text", Combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(Buffer), 16},
@@ -188,10 +166,7 @@ TEST_F(ComboBox, MessagesGiveTheListAnswersAndNeverNotify) {
          reinterpret_cast<LPARAM>("POP.example.org"), TRUE},
         {"not offered", Combo, CB_GETDROPPEDCONTROLRECT - 0x0D, 0, 0, CB_ERR},
     };
-    for (const TCase& C : Cases) {
-        SCOPED_TRACE(C.What);
-        EXPECT_EQ(SendMessage(C.Wnd, C.Msg, C.WParam, C.LParam), C.Answer);
-    }
+    ExpectAnswers(Cases);
     EXPECT_EQ(Start, 2u);
     EXPECT_EQ(End, 5u);
     // The text of an edit combo box is its edit's; of a list, the selected item's.
@@ -233,7 +208,7 @@ TEST_F(ComboBox, AClickOnTheButtonDropsTheListAndAClickOnAnItemChoosesIt) {
               QRect(ListRect.left, ListRect.top, ListRect.right - ListRect.left,
                     ListRect.bottom - ListRect.top));
     EXPECT_EQ(Codes(Combo), (std::vector<WORD>{CBN_SETFOCUS, CBN_DROPDOWN}));
-    ASSERT_TRUE(SaveWindowPicture(List, Picture("combobox-list")));
+    ASSERT_TRUE(SaveWindowPicture(List, ControlPicturePath("combobox-list")));
     Clear();
     MouseClick(List, ItemPoint(List, 2));
     Drain();
@@ -508,8 +483,8 @@ TEST_F(ComboBox, OwnerDrawnFieldAndItemsAreDrawnByTheParent) {
     EXPECT_EQ(Item->CtlType, ODT_COMBOBOX);
     EXPECT_EQ(Item->hwndItem, Combo);
     EXPECT_EQ(Item->itemState & (ODS_SELECTED | ODS_FOCUS), ODS_SELECTED | ODS_FOCUS);
-    ASSERT_TRUE(SaveWindowPicture(Form, Picture("combobox-ownerdraw")));
-    ASSERT_TRUE(SaveWindowPicture(List, Picture("combobox-ownerdraw-list")));
+    ASSERT_TRUE(SaveWindowPicture(Form, ControlPicturePath("combobox-ownerdraw")));
+    ASSERT_TRUE(SaveWindowPicture(List, ControlPicturePath("combobox-ownerdraw-list")));
     SendMessage(Combo, CB_SHOWDROPDOWN, FALSE, 0);
     DestroyWindow(Combo);
 }
@@ -539,7 +514,7 @@ TEST_F(ComboBox, ASimpleComboBoxShowsItsListBelowTheEdit) {
     ASSERT_FALSE(Got.empty());
     EXPECT_EQ(Got.back(), CBN_DBLCLK);
     EXPECT_NE(std::find(Got.begin(), Got.end(), CBN_SELCHANGE), Got.end());
-    ASSERT_TRUE(SaveWindowPicture(Combo, Picture("combobox-simple")));
+    ASSERT_TRUE(SaveWindowPicture(Combo, ControlPicturePath("combobox-simple")));
 }
 
 TEST_F(ComboBox, APictureShowsClassicComboBoxes) {
@@ -554,7 +529,7 @@ TEST_F(ComboBox, APictureShowsClassicComboBoxes) {
     EnableWindow(Greyed, FALSE);
     SetFocus(Focused);
     Drain();
-    ASSERT_TRUE(SaveWindowPicture(Form, Picture("comboboxes")));
+    ASSERT_TRUE(SaveWindowPicture(Form, ControlPicturePath("comboboxes")));
     // The focused field is highlighted, the button is a raised face at the right.
     RECT F;
     GetClientRect(Focused, &F);
@@ -566,7 +541,7 @@ TEST_F(ComboBox, APictureShowsClassicComboBoxes) {
     // Dropped down, over the form.
     SendMessage(Plain, CB_SHOWDROPDOWN, TRUE, 0);
     Drain();
-    ASSERT_TRUE(SaveWindowPicture(ListOf(Plain), Picture("comboboxes-dropped")));
+    ASSERT_TRUE(SaveWindowPicture(ListOf(Plain), ControlPicturePath("comboboxes-dropped")));
     SendMessage(Plain, CB_SHOWDROPDOWN, FALSE, 0);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// What the tests of the common controls share: a form that records the notifications its
-// controls send (copied while the record still exists), answers chosen per code, and pictures
-// under pictures/controls in the build tree.
+// What the tests of the common controls share besides what every control test does (see
+// ControlTestSupport.h): a form that records the notifications its controls send (copied while
+// the record still exists), answers chosen per code, and image lists of plain colours.
 #include <functional>
 #include <map>
 #include <string>
@@ -9,11 +9,11 @@
 
 #include "platform/controls/Controls.h"
 #include "platform/controls/ListView.h"
-#include "tests/support/GuiTestSupport.h"
+#include "tests/platform/controls/ControlTestSupport.h"
 
 namespace CommonControlsTest {
 
-using namespace GuiTest;
+using namespace ControlTest;
 
 // One WM_NOTIFY as the parent saw it; the fields the code's record has, the rest 0.
 struct TNote {
@@ -92,10 +92,6 @@ class TNotes {
     // Controls whose NM_CLICK family carries NMITEMACTIVATE (list views).
     std::map<HWND, bool> Extended;
 };
-
-inline std::string ControlPicturePath(const std::string& Name) {
-    return std::string(KESTRO_BINARY_DIR) + "/pictures/controls/" + Name + ".png";
-}
 
 // An image list of Count 16x16 (or Side) pictures, each a filled square in its own colour on a
 // transparent ground, with a one-pixel transparent margin.

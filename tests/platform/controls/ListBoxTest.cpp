@@ -12,28 +12,16 @@
 #include "platform/controls/ItemTexts.h"
 #include "platform/controls/Limits.h"
 #include "platform/controls/OwnerDraw.h"
-#include "tests/support/GuiTestSupport.h"
+#include "tests/platform/controls/ControlTestSupport.h"
 
-using namespace GuiTest;
+using namespace ControlTest;
 
 namespace {
 
 constexpr UINT_PTR kListId = 201;
 
-std::string Picture(const std::string& Name) {
-    return std::string(KESTRO_BINARY_DIR) + "/pictures/controls/" + Name + ".png";
-}
-
-class ListBox : public testing::Test {
+class ListBox : public TControlForm {
   protected:
-    void SetUp() override {
-        InitStandardControls();
-        Drain();
-        Form = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {100, 100, 500, 400}, 0, "Form"));
-        Drain();
-    }
-    void TearDown() override { Drain(); }
-
     HWND Make(DWORD Style, std::vector<std::string> Texts = {}, RECT R = {10, 10, 160, 110},
               DWORD ExStyle = WS_EX_CLIENTEDGE) {
         const HWND List =
@@ -72,13 +60,6 @@ class ListBox : public testing::Test {
         Out.resize(N < 0 ? 0 : static_cast<size_t>(N));
         return Out;
     }
-    // The notification codes the form got from the list, in order.
-    std::vector<WORD> Codes(HWND List) const {
-        std::vector<WORD> Out;
-        for (const TRecorded& R : Windows().Of(Form, {WM_COMMAND}))
-            if (static_cast<HWND>(R.LParam) == List) Out.push_back(HIWORD(R.WParam));
-        return Out;
-    }
     // Presses at From; the window's scroll bar follows the press in a loop of its own, in which
     // Steps run, each on a later turn. The last one lets go.
     void Hold(POINT From, std::vector<std::function<void()>> Steps) {
@@ -105,9 +86,6 @@ class ListBox : public testing::Test {
         QTest::keyClick(QtWindowOf(Form), K, Mods);
         Drain();
     }
-
-    TWindowGuard Guard;
-    HWND Form = 0;
 };
 
 // --- the item store -----------------------------------------------------------------------------
@@ -200,15 +178,7 @@ TEST_F(ListBox, MessagesGiveTheClassicAnswers) {
     const HWND Multi = Make(LBS_EXTENDEDSEL, {"one", "two"});
     RECT R{};
     const std::string Long(ControlsLimits::kMaxItemText + 1, 'x');
-    struct TCase {
-        const char* What;
-        HWND Wnd;
-        UINT Msg;
-        WPARAM WParam;
-        LPARAM LParam;
-        LRESULT Answer;
-    };
-    const TCase Cases[] = {
+    const TMessageAnswer Cases[] = {
         {"count", List, LB_GETCOUNT, 0, 0, 3},
         {"text length", List, LB_GETTEXTLEN, 1, 0, 4},
         {"text length of no item", List, LB_GETTEXTLEN, 3, 0, LB_ERR},
@@ -248,10 +218,7 @@ TEST_F(ListBox, MessagesGiveTheClassicAnswers) {
         {"insert at the end", List, LB_INSERTSTRING, static_cast<WPARAM>(-1),
          reinterpret_cast<LPARAM>("omega"), 2},
     };
-    for (const TCase& C : Cases) {
-        SCOPED_TRACE(C.What);
-        EXPECT_EQ(SendMessage(C.Wnd, C.Msg, C.WParam, C.LParam), C.Answer);
-    }
+    ExpectAnswers(Cases);
     EXPECT_EQ(Texts(List), (std::vector<std::string>{"beta", "gamma", "omega"}));
     EXPECT_EQ(Codes(List), (std::vector<WORD>{LBN_ERRSPACE}));
 }
@@ -655,7 +622,7 @@ TEST_F(ListBox, OwnerDrawnItemsAreMeasuredOnceAndDrawnByTheParent) {
     EnableWindow(List, TRUE);
     SetFocus(List);
     Drain();
-    ASSERT_TRUE(SaveWindowPicture(Form, Picture("listbox-ownerdraw")));
+    ASSERT_TRUE(SaveWindowPicture(Form, ControlPicturePath("listbox-ownerdraw")));
     // The parent's drawing is what shows: item 2's colour, item 1's frame (client edge: 2).
     EXPECT_EQ(PixelAt(List, 2 + 150, 2 + 2 * 34 + 30), ColorOf(Colours[2]));
     EXPECT_EQ(PixelAt(List, 2 + 4, 2 + 34 + 20), ColorOf(RGB(0, 0, 0)));
@@ -818,6 +785,32 @@ TEST_F(ListBox, TheScrollBarScrollsByLinePageAndThumb) {
     EXPECT_EQ(Top(), Last);
 }
 
+// Requests to the horizontal bar move the items sideways: half an item's height a line, the
+// client's width a page, or to either end, never past the extent.
+TEST_F(ListBox, TheHorizontalBarScrollsByLinePageAndToTheEnds) {
+    const HWND List = Make(WS_HSCROLL, {"eine Zeile, breiter als die Liste"});
+    SendMessage(List, LB_SETHORIZONTALEXTENT, 600, 0);
+    RECT Client;
+    GetClientRect(List, &Client);
+    const int Page = Client.right;
+    const int Line = std::max(1, static_cast<int>(SendMessage(List, LB_GETITEMHEIGHT, 0, 0)) / 2);
+    auto Scroll = [&](WORD Code) {
+        SendMessage(List, WM_HSCROLL, Code, 0);
+        RECT R{};
+        SendMessage(List, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&R));
+        return -R.left;
+    };
+    EXPECT_EQ(Scroll(SB_LINERIGHT), Line);
+    EXPECT_EQ(Scroll(SB_PAGERIGHT), Line + Page);
+    EXPECT_EQ(Scroll(SB_LINELEFT), Page);
+    EXPECT_EQ(Scroll(SB_RIGHT), 600 - Page);
+    EXPECT_EQ(Scroll(SB_PAGERIGHT), 600 - Page);
+    EXPECT_EQ(Scroll(SB_PAGELEFT), 600 - 2 * Page);
+    EXPECT_EQ(Scroll(SB_ENDSCROLL), 600 - 2 * Page);
+    EXPECT_EQ(Scroll(SB_LEFT), 0);
+    EXPECT_EQ(Scroll(SB_PAGELEFT), 0);
+}
+
 TEST_F(ListBox, TheHeightIsCutToWholeItemsUnlessAskedNotTo) {
     const HWND Integral = Make(0, {"a"}, RECT{10, 10, 160, 105});
     const HWND Free = Make(LBS_NOINTEGRALHEIGHT, {"a"}, RECT{170, 10, 320, 105});
@@ -863,7 +856,7 @@ TEST_F(ListBox, APictureShowsClassicLists) {
     SendMessage(Scrolled, LB_SETTOPINDEX, 5, 0);
     SendMessage(Extended, LB_SELITEMRANGE, TRUE, MAKELPARAM(1, 2));
     Drain();
-    ASSERT_TRUE(SaveWindowPicture(Form, Picture("listboxes")));
+    ASSERT_TRUE(SaveWindowPicture(Form, ControlPicturePath("listboxes")));
     RECT Item{};
     SendMessage(Plain, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&Item));
     // The frame is the client edge: the item's first pixel lies 2 pixels in.

@@ -10,9 +10,9 @@
 #include "platform/controls/MemoText.h"
 #include "platform/core/Wrapping.h"
 #include "platform/shell/Clipboard.h"
-#include "tests/support/GuiTestSupport.h"
+#include "tests/platform/controls/ControlTestSupport.h"
 
-using namespace GuiTest;
+using namespace ControlTest;
 
 namespace {
 
@@ -40,19 +40,16 @@ TEST(MemoText, LineEndsOfEveryKindComeInAsOneAndGoOutAsCrLf) {
     EXPECT_EQ(MemoBytesOf(QStringLiteral("a\u2028b\nc")), "a\r\nb\r\nc");
 }
 
-class Edits : public testing::Test {
+class Edits : public TControlForm {
   protected:
     void SetUp() override {
-        InitStandardControls();
         SetClipboardService(std::make_unique<TMemoryClipboardService>());
-        Drain();
-        Form = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {100, 100, 500, 400}, 0, "Form"));
-        Drain();
+        TControlForm::SetUp();
         Windows().Recorded = {WM_COMMAND};
     }
     void TearDown() override {
         ReleaseCapture();
-        Drain();
+        TControlForm::TearDown();
         SetClipboardService(nullptr);
     }
     HWND Edit(DWORD Style, RECT R = {10, 10, 210, 110}, const char* Text = "") {
@@ -64,11 +61,6 @@ class Edits : public testing::Test {
         return E;
     }
     static QPlainTextEdit* Memo(HWND E) { return qobject_cast<QPlainTextEdit*>(AttachedWidget(E)); }
-    std::vector<WORD> Codes() const {
-        std::vector<WORD> Out;
-        for (const TRecorded& R : Windows().Of(Form, {WM_COMMAND})) Out.push_back(HIWORD(R.WParam));
-        return Out;
-    }
     static LRESULT Send(HWND E, UINT Msg, WPARAM W = 0, LPARAM L = 0) {
         return SendMessage(E, Msg, W, L);
     }
@@ -89,9 +81,6 @@ class Edits : public testing::Test {
         for (const auto& [Key, Mods] : Keys) QTest::keyClick(QtWindowOf(Form), Qt::Key(Key), Mods);
         Drain();
     }
-
-    TWindowGuard Guard;
-    HWND Form = 0;
 };
 
 TEST_F(Edits, AMemoTakesAnyLineEndsAndGivesCrLf) {

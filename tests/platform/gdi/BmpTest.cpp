@@ -84,6 +84,24 @@ void ExpectPicture(const QImage& I) {
     }
 }
 
+// Two pixels in a row, black and white, one bit each, under the old 12-byte information header
+// with 3-byte colour entries.
+std::string OldHeaderFile() {
+    TBmpWriter W;
+    W.Bytes({'B', 'M'});
+    W.U32(0);
+    W.U32(0);
+    W.U32(14 + 12 + 6);
+    W.U32(12);
+    W.U16(2);
+    W.U16(1);
+    W.U16(1);
+    W.U16(1);
+    W.Bytes({0, 0, 0, 255, 255, 255});
+    W.Bytes({0x40, 0, 0, 0});
+    return W.Data;
+}
+
 void Palette6(TBmpWriter& W) {
     W.Colour(255, 0, 0);
     W.Colour(0, 255, 0);
@@ -158,20 +176,8 @@ TEST_F(BmpTest, EveryDepthAndCompressionReadsTheSamePixels) {
         EXPECT_EQ(I.pixel(2, 1) & 0xFFFFFF, 0x848284u);  // 5 and 6 bits scaled to 8
     }
     {  // the old 12-byte header with 3-byte colour entries
-        TBmpWriter W;
-        W.Bytes({'B', 'M'});
-        W.U32(0);
-        W.U32(0);
-        W.U32(14 + 12 + 6);
-        W.U32(12);
-        W.U16(2);
-        W.U16(1);
-        W.U16(1);
-        W.U16(1);
-        W.Bytes({0, 0, 0, 255, 255, 255});
-        W.Bytes({0x40, 0, 0, 0});
         TPixelFormat F;
-        const QImage I = Load(W.Data, &F);
+        const QImage I = Load(OldHeaderFile(), &F);
         EXPECT_EQ(I.pixel(0, 0) & 0xFFFFFF, 0u);
         EXPECT_EQ(I.pixel(1, 0) & 0xFFFFFF, 0xFFFFFFu);
         EXPECT_EQ(F, pf1bit);
@@ -319,23 +325,9 @@ std::vector<TParts> PartedFiles() {
         W.Bytes({0xFF, 0xFF, 0, 0});
         Files.push_back({"bit fields", W.Data, {{"colour masks", 66}, {"row", 70}}});
     }
-    {
-        TBmpWriter W;
-        W.Bytes({'B', 'M'});
-        W.U32(0);
-        W.U32(0);
-        W.U32(14 + 12 + 6);
-        W.U32(12);
-        W.U16(2);
-        W.U16(1);
-        W.U16(1);
-        W.U16(1);
-        W.Bytes({0, 0, 0, 255, 255, 255});
-        W.Bytes({0x40, 0, 0, 0});
-        Files.push_back({"old header",
-                         W.Data,
-                         {{"information header", 26}, {"colour table", 32}, {"row", 36}}});
-    }
+    Files.push_back({"old header",
+                     OldHeaderFile(),
+                     {{"information header", 26}, {"colour table", 32}, {"row", 36}}});
     {
         TBmpWriter W;
         W.Headers(3, 2, 8, BI_RLE8, 6);

@@ -13,9 +13,10 @@
 
 #include "components/tray/StTrayIcon.h"
 #include "platform/menus/MenuImpl.h"
-#include "tests/support/GuiTestSupport.h"
+#include "tests/components/tray/TrayTestSupport.h"
 
 using namespace GuiTest;
+using namespace TrayTest;
 
 namespace {
 
@@ -31,13 +32,7 @@ HICON KestroIcon() {
     P.drawLine(6, 8, 11, 3);
     P.drawLine(6, 8, 11, 13);
     P.end();
-    ICONINFO Info;
-    Info.hbmColor = CreateBitmapFromImage(Image);
-    Info.hbmMask = CreateBitmap(16, 16, 1, 1, nullptr);
-    const HICON Icon = CreateIconIndirect(&Info);
-    DeleteObject(Info.hbmColor);
-    DeleteObject(Info.hbmMask);
-    return Icon;
+    return IconOf(Image);
 }
 
 // The strip of the screen that trayer sits in.
@@ -56,17 +51,6 @@ std::optional<QPoint> IconInTray() {
             if ((Strip.pixel(X, Y) | 0xFF000000u) == kIconBlue)
                 return QPoint(G.width() - 200 + X + 1, G.height() - 40 + Y + 1);
     return std::nullopt;
-}
-
-std::vector<HWND> MenuWindows() {
-    std::vector<HWND> Out;
-    EnumWindows(
-        [&](HWND Wnd, LPARAM) {
-            if (GetClassName(Wnd) == kMenuClassName && IsWindowVisible(Wnd)) Out.push_back(Wnd);
-            return TRUE;
-        },
-        0);
-    return Out;
 }
 
 // The screen's picture of a rectangle, once it shows some black (the menu's text is drawn).
