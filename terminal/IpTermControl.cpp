@@ -126,7 +126,7 @@ void TIpCustomTerminal::SetScrollbackRows(int Value) {
 void TIpCustomTerminal::SetCursorType(TIpCursorType Value) {
     if (Value == FCursorType) return;
     FCursorType = Value;
-    if (FCaretCreated) CreateTheCaret();
+    if (HandleAllocated() && GetFocus() == FHandle) CreateTheCaret();
 }
 
 void TIpCustomTerminal::SetLazyByteDelay(int Value) {

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "netlib/sock/IpFakeSocket.h"
+#include "platform/core/ScrollBar.h"
+#include "platform/forms/FormDefinitions.h"
 #include "platform/shell/Clipboard.h"
 #include "platform/widgets/Forms.h"
 #include "terminal/IpTermControl.h"
