@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -265,6 +266,13 @@ TEST_F(TerminalControl, KeysReachTheEmulatorTranslatedForTheKeypad) {
     EXPECT_EQ(Click(Qt::Key_Clear, Qt::KeypadModifier), "5");
     EXPECT_EQ(Click(Qt::Key_Delete, Qt::KeypadModifier), ".");
     EXPECT_EQ(Click(Qt::Key_Enter, Qt::KeypadModifier), "\r");
+    // The control asks for every key, so that Enter and Escape reach the host and not the form's
+    // buttons; without WantAllKeys the form sees them first.
+    const LRESULT Wanted = DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS | DLGC_HASSETSEL;
+    EXPECT_EQ(SendMessage(Term->Handle(), WM_GETDLGCODE, 0, 0), Wanted | DLGC_WANTALLKEYS);
+    Term->SetWantAllKeys(false);
+    EXPECT_EQ(SendMessage(Term->Handle(), WM_GETDLGCODE, 0, 0), Wanted);
+    Term->SetWantAllKeys(true);
     Receive("\x1b=\x1b[?1h");  // keypad and cursor keys in application mode
     EXPECT_EQ(Click(Qt::Key_Up, Qt::KeypadModifier), "\x1bOx");
     EXPECT_EQ(Click(Qt::Key_Up), "\x1bOA");
@@ -393,8 +401,14 @@ TEST_F(TerminalControl, SwitchingEmulatorsKeepsTheTerminalsSize) {
 
 TEST_F(TerminalControl, TheCaretSitsOnTheCursorWhileTheControlHasTheFocus) {
     Term->SetCursorType(ctUnderline);
+    std::pair<int, int> Moved{0, 0};
+    Term->OnCursorMoved = [&](TObject* Sender, int Row, int Col) {
+        EXPECT_EQ(Sender, Term);
+        Moved = {Row, Col};
+    };
     Connect();
     Receive("abc\r\nde");
+    EXPECT_EQ(Moved, std::make_pair(2, 3));
     Term->SetFocus();
     Term->Ticks(2);
     POINT Caret{-1, -1};
@@ -408,6 +422,32 @@ TEST_F(TerminalControl, TheCaretSitsOnTheCursorWhileTheControlHasTheFocus) {
     EXPECT_EQ(Caret.x, 3 * Term->CellWidth());
     EXPECT_EQ(Caret.y, Term->CellHeight());
     Term->SetCursorType(ctNone);
+}
+
+// A selection dragged below the window scrolls the view a line a tick and follows the mouse.
+TEST_F(TerminalControl, ASelectionHeldBelowTheWindowScrollsTheView) {
+    Term->SetHeight(10 * Term->CellHeight());
+    Term->SetColumns(20);
+    Drain();
+    Connect();
+    for (int Line = 1; Line <= 24; ++Line) Receive("line " + std::to_string(Line) + "\r\n");
+    const HWND W = Term->Handle();
+    SendMessage(W, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, Term->CellHeight() + 1));
+    POINT Below{Term->CellWidth() * 3, 12 * Term->CellHeight()};
+    ClientToScreen(W, &Below);
+    SetCursorPos(Below.x, Below.y);
+    Term->Ticks(3);
+    EXPECT_EQ(Term->FirstVisibleRow(), 4);
+    EXPECT_TRUE(Term->HasSelection());
+    SendMessage(W, WM_LBUTTONUP, 0, 0);
+    SendMessage(W, WM_COPY, 0, 0);
+    // From row 2 (line 1 went into the history) to the row under the mouse, twelve rows below
+    // the view's top, row 16.
+    const std::string Copied = Clipboard().AsText();
+    EXPECT_EQ(Copied.substr(0, 8), "line 3  ");
+    EXPECT_EQ(std::count(Copied.begin(), Copied.end(), '\n'), 15);
+    Term->Ticks(3);  // no longer selecting: the view stays
+    EXPECT_EQ(Term->FirstVisibleRow(), 4);
 }
 
 // The telnet window's terminal as its form definition places it.
