@@ -2,6 +2,7 @@
 // the messages it handles.
 #include "terminal/IpTermControl.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "platform/core/ScrollBar.h"

@@ -89,7 +89,6 @@ struct TIpPaintRun {
 
 class TIpTerminalEmulator : public TComponent {
   public:
-    explicit TIpTerminalEmulator(TComponent* Owner = nullptr);
     ~TIpTerminalEmulator() override;
 
     TIpTerminalHost* Terminal() const { return FTerminal; }
@@ -135,6 +134,8 @@ class TIpTerminalEmulator : public TComponent {
     void TerminalInserted(TIpTerminalHost* Terminal);
 
   protected:
+    // Only the concrete emulators, which make the buffer, are made (forms cannot make this one).
+    explicit TIpTerminalEmulator(TComponent* Owner = nullptr);
     void Notification(TComponent* AComponent, TOperation Operation) override;
     // The first row RowRuns paints: the oldest row of the history.
     int FirstBufferRow() { return FBuffer->RowCount() - FBuffer->SVRowCount() + 1; }

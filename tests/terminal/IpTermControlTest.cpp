@@ -496,6 +496,9 @@ end
     EXPECT_EQ(Terminal->CursorType(), ctUnderline);
     EXPECT_EQ(Terminal->Capture(), cmOff);
     Read->Free();
+    // The emulator base has no buffer: definitions cannot make one.
+    ASSERT_NE(GetClass("TIpTerminalEmulator"), nullptr);
+    EXPECT_FALSE(GetClass("TIpTerminalEmulator")->Create);
 
     // Without the reference the first emulator of the form serves once it is read.
     std::string Unpaired = Definition;
