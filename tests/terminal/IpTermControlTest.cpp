@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 
 #include "platform/fs/Files.h"
@@ -201,6 +202,7 @@ TEST_F(TerminalControl, SelectionMarksCellsAndCopiesRowsWithCrLf) {
 
 TEST_F(TerminalControl, CaptureAppendsOrReplacesTheRawBytes) {
     const std::string Dir = testing::TempDir() + "term-capture-" + std::to_string(getpid());
+    std::filesystem::remove_all(Dir);
     ForceDirectories(Dir);
     const std::string File = Dir + "/session.cap";
     WriteFile(File, "old\r\n");
@@ -234,6 +236,7 @@ TEST_F(TerminalControl, CaptureAppendsOrReplacesTheRawBytes) {
     EXPECT_EQ(Term->Capture(), cmOff);
     Term->SetCaptureFile("");
     EXPECT_EQ(Term->CaptureFile(), "");
+    std::filesystem::remove_all(Dir);
 }
 
 // Keys as the window layer delivers them, with the VT100 emulator in its modes.
