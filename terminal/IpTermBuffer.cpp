@@ -583,6 +583,26 @@ void TIpTerminalBuffer::SetAttrAt(int Row, int Col, uint8_t Attr) {
     InvalidateCells(Abs, Col - 1, Col - 1);
 }
 
+bool TIpTerminalBuffer::ChangeAttrBits(int Row, int FromCol, int ToCol, uint8_t Set,
+                                       uint8_t Clear) {
+    const int Abs = ScreenTop() + Row - 1;
+    FromCol = std::max(FromCol, 1);
+    ToCol = std::min(ToCol, FColCount);
+    auto* Attrs = static_cast<uint8_t*>(FAttrs.GetItemPtr(Abs, 0));
+    if (!Attrs || FromCol > ToCol) return false;
+    int First = -1, Last = -1;
+    for (int Col = FromCol - 1; Col < ToCol; ++Col) {
+        const uint8_t New = uint8_t((Attrs[Col] & ~Clear) | Set);
+        if (New == Attrs[Col]) continue;
+        Attrs[Col] = New;
+        if (First < 0) First = Col;
+        Last = Col;
+    }
+    if (First < 0) return false;
+    InvalidateCells(Abs, First, Last);
+    return true;
+}
+
 // --- repainting -------------------------------------------------------------------------------
 
 bool TIpTerminalBuffer::GetInvalidRect(TIpTermRect& Rect) {

@@ -183,6 +183,10 @@ class TIpTerminalBuffer {
     uint32_t BackColorAt(int Row, int Col) const;
     // Sets attribute bits of one cell without moving the cursor (the control's selection).
     void SetAttrAt(int Row, int Col, uint8_t Attr);
+    // Sets the bits Set and clears the bits Clear of cells FromCol..ToCol of a row (clipped; rows
+    // 0 and below are the history) without moving the cursor; whether any cell changed. The
+    // changed cells of the screen are invalidated.
+    bool ChangeAttrBits(int Row, int FromCol, int ToCol, uint8_t Set, uint8_t Clear);
 
     // Takes the union of the rectangles waiting to be repainted; false when there is none.
     bool GetInvalidRect(TIpTermRect& Rect);

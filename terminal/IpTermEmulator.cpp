@@ -48,7 +48,7 @@ TIpTerminalEmulator* IpTermRegistryEmulator(TIpTerminalHost* Terminal) {
 
 // --- emulator base ----------------------------------------------------------------------------
 
-TIpTerminalEmulator::TIpTerminalEmulator(void* Owner) : TIpBaseComponent(Owner) {}
+TIpTerminalEmulator::TIpTerminalEmulator(TComponent* Owner) : TComponent(Owner) {}
 
 TIpTerminalEmulator::~TIpTerminalEmulator() {
     if (!FIsDefault) SetTerminal(nullptr);
@@ -96,6 +96,20 @@ void TIpTerminalEmulator::TerminalRemoved(TIpTerminalHost* Terminal) {
 
 void TIpTerminalEmulator::TerminalInserted(TIpTerminalHost* Terminal) {
     if (!FTerminal) SetTerminal(Terminal);
+}
+
+void TIpTerminalEmulator::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    auto* Terminal = dynamic_cast<TIpTerminalHost*>(AComponent);
+    if (!Terminal || FIsDefault) return;
+    if (Operation == opRemove) TerminalRemoved(Terminal);
+    if (Operation == opInsert && !ComponentState().Contains(csDestroying))
+        TerminalInserted(Terminal);
+}
+
+const std::vector<TIpBlinkRegion>& TIpTerminalEmulator::BlinkRegions() const {
+    static const std::vector<TIpBlinkRegion> None;
+    return None;
 }
 
 bool TIpTerminalEmulator::NeedsRepaint() {
@@ -148,7 +162,7 @@ std::vector<TIpPaintRun> TIpTerminalEmulator::RowRuns(int Row, int FirstCol, int
                                                       bool WithText) {
     std::vector<TIpPaintRun> Runs;
     TIpTerminalBuffer& B = *FBuffer;
-    if (Row < 1 || Row > B.RowCount()) return Runs;
+    if (Row < FirstBufferRow() || Row > B.RowCount()) return Runs;
     FirstCol = std::max(FirstCol, 1);
     LastCol = std::min(LastCol, B.ColCount());
     const TIpTermRowCells Cells(B, Row);
@@ -177,14 +191,14 @@ std::vector<TIpPaintRun> TIpTerminalEmulator::RowRuns(int Row, int FirstCol, int
 
 // --- TTY --------------------------------------------------------------------------------------
 
-TIpTTYEmulator::TIpTTYEmulator(void* Owner) : TIpTerminalEmulator(Owner) {
+TIpTTYEmulator::TIpTTYEmulator(TComponent* Owner) : TIpTerminalEmulator(Owner) {
     SetTelnetTermType("dumb");
     SetBuffer(std::make_unique<TIpTerminalBuffer>(false));
 }
 
 bool TIpTTYEmulator::NeedsRepaint() {
     const bool Moved = Buffer().HasCursorMoved();
-    return Moved || FRepaintAll || Buffer().HasInvalidRect();
+    return Moved || RepaintAll() || Buffer().HasInvalidRect();
 }
 
 void TIpTTYEmulator::ClearIntoHistory() {

@@ -4,12 +4,16 @@
 //
 // The emulators never paint: they keep the buffer and turn a row of it into paint runs (cells
 // of one look, with the text to draw); the control that owns the window draws the runs.
+//
+// Emulators are components, so that a form definition places one beside its terminal and the
+// two find each other when they are inserted into the same owner.
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "netlib/base/IpBase.h"
+#include "platform/forms/Component.h"
 #include "platform/net/WinSock.h"
 #include "terminal/IpTermBuffer.h"
 #include "terminal/IpTermKeys.h"
@@ -60,6 +64,14 @@ struct TIpDrawElement {
     bool operator==(const TIpDrawElement&) const = default;
 };
 
+// A run of blinking cells on a screen row.
+struct TIpBlinkRegion {
+    int Row;
+    int FirstCol;
+    int LastCol;
+    bool operator==(const TIpBlinkRegion&) const = default;
+};
+
 // Cells of one row that look alike, ready to draw.
 struct TIpPaintRun {
     int Row = 0;               // 1-based screen row
@@ -75,9 +87,8 @@ struct TIpPaintRun {
     std::vector<TIpDrawElement> Script;
 };
 
-class TIpTerminalEmulator : public TIpBaseComponent {
+class TIpTerminalEmulator : public TComponent {
   public:
-    explicit TIpTerminalEmulator(void* Owner = nullptr);
     ~TIpTerminalEmulator() override;
 
     TIpTerminalHost* Terminal() const { return FTerminal; }
@@ -96,6 +107,10 @@ class TIpTerminalEmulator : public TIpBaseComponent {
     virtual void SendByte(uint8_t Byte, bool EchoAllowed);
     virtual void PaintBlinking(bool) {}
     virtual bool HasBlinkingText() { return false; }
+    // The runs of blinking cells on the screen, as of the last received block.
+    virtual const std::vector<TIpBlinkRegion>& BlinkRegions() const;
+    // The fonts the emulator draws with besides the control's own ("<Default>").
+    virtual std::vector<std::string> FontNames() const { return {}; }
     // Key is a virtual-key code (plus kAutoRepeatFlag for a repeated key); set to 0 when the
     // emulator consumed it.
     virtual void KeyDown(uint16_t& Key, TShiftState Shift);
@@ -104,14 +119,26 @@ class TIpTerminalEmulator : public TIpBaseComponent {
     virtual void Paint() {}
     virtual void ProcessBlock(const uint8_t* Data, size_t Count);
 
-    // The paint runs of one screen row over columns FirstCol..LastCol (1-based, clipped).
+    // The paint runs of one row over columns FirstCol..LastCol (1-based, clipped); rows 1 to
+    // RowCount are the screen, rows 0 and below the history.
     virtual std::vector<TIpPaintRun> RowRuns(int Row, int FirstCol, int LastCol, bool WithText);
+
+    // Set when the whole screen must be painted again (the colours or the reverse-screen mode
+    // changed); the painter takes it.
+    bool RepaintAll() const { return FRepaintAll; }
+    void SetRepaintAll() { FRepaintAll = true; }
+    bool TakeRepaintAll() { return std::exchange(FRepaintAll, false); }
 
     // Component notifications: the control went away, or one appeared beside this emulator.
     void TerminalRemoved(TIpTerminalHost* Terminal);
     void TerminalInserted(TIpTerminalHost* Terminal);
 
   protected:
+    // Only the concrete emulators, which make the buffer, are made (forms cannot make this one).
+    explicit TIpTerminalEmulator(TComponent* Owner = nullptr);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The first row RowRuns paints: the oldest row of the history.
+    int FirstBufferRow() { return FBuffer->RowCount() - FBuffer->SVRowCount() + 1; }
     void SetBuffer(std::unique_ptr<TIpTerminalBuffer> Buffer);
     void SetParser(std::unique_ptr<TIpTerminalParser> Parser) { FParser = std::move(Parser); }
     // Sends Text to the socket, when this terminal is its socket's master.
@@ -129,21 +156,16 @@ class TIpTerminalEmulator : public TIpBaseComponent {
     std::unique_ptr<TIpTerminalBuffer> FBuffer;
     std::unique_ptr<TIpTerminalParser> FParser;
     bool FIsDefault = false;
+    bool FRepaintAll = false;
 };
 
 class TIpTTYEmulator : public TIpTerminalEmulator {
   public:
-    explicit TIpTTYEmulator(void* Owner = nullptr);
+    explicit TIpTTYEmulator(TComponent* Owner = nullptr);
 
     bool NeedsRepaint() override;
     void ClearIntoHistory() override;
     void ClearScreenAndHome() override;
     void KeyPress(char Ch) override;
     void ProcessBlock(const uint8_t* Data, size_t Count) override;
-
-    // Set when the whole screen must be painted again (the control's colours changed).
-    void SetRepaintAll() { FRepaintAll = true; }
-
-  private:
-    bool FRepaintAll = false;
 };

@@ -68,7 +68,7 @@ const char* IpVT100CharSetName(uint8_t CharSet) {
     }
 }
 
-TIpVT100Emulator::TIpVT100Emulator(void* Owner, const TResourceModule* Module)
+TIpVT100Emulator::TIpVT100Emulator(TComponent* Owner, const TResourceModule* Module)
     : TIpTerminalEmulator(Owner) {
     SetTelnetTermType("vt100");
     SetBuffer(std::make_unique<TIpTerminalBuffer>(false));
@@ -88,7 +88,7 @@ TIpVT100Emulator::~TIpVT100Emulator() {
 
 bool TIpVT100Emulator::NeedsRepaint() {
     const bool Moved = Buffer().HasCursorMoved();
-    return Buffer().HasInvalidRect() || FRepaintAll || Moved;
+    return Buffer().HasInvalidRect() || RepaintAll() || Moved;
 }
 
 void TIpVT100Emulator::ClearIntoHistory() {
@@ -349,7 +349,7 @@ void TIpVT100Emulator::SetDECMode(int Mode, bool On) {
         case 5:
             if (FReverseScreen != On) {
                 FReverseScreen = On;
-                FRepaintAll = true;
+                SetRepaintAll();
                 Buffer().InvalidateScreen();
             }
             break;
@@ -494,7 +494,7 @@ void TIpVT100Emulator::Reset() {
     FInterlace = false;
     FNewLineMode = false;
     FOriginMode = false;
-    if (FReverseScreen) FRepaintAll = true;
+    if (FReverseScreen) SetRepaintAll();
     FReverseScreen = false;
     FSmoothScroll = false;
     FAutoWrap = true;
@@ -540,9 +540,9 @@ void TIpVT100Emulator::KeyDown(uint16_t& Key, TShiftState Shift) {
     }
     std::string Name = FKeyMap.Get(Hex2(Key));
     if (Name.empty()) return;
-    if (Shift & ssAlt) Name = "alt+" + Name;
-    if (Shift & ssCtrl) Name = "ctrl+" + Name;
-    if (Shift & ssShift) Name = "shift+" + Name;
+    if (Shift.Contains(ssAlt)) Name = "alt+" + Name;
+    if (Shift.Contains(ssCtrl)) Name = "ctrl+" + Name;
+    if (Shift.Contains(ssShift)) Name = "shift+" + Name;
     std::string Dec = FKeyMap.Get(Name);
     if (Dec.empty()) return;
     if (Dec.back() == 'c')
@@ -554,7 +554,7 @@ void TIpVT100Emulator::KeyDown(uint16_t& Key, TShiftState Shift) {
     SendKeySequence(Sequence);
     const uint16_t Pressed = Key;
     Key = 0;
-    if (Pressed == IpTermKeys::VK_NUMLOCK && Terminal()) Terminal()->RestoreNumLock();
+    if (Pressed == VK_NUMLOCK && Terminal()) Terminal()->RestoreNumLock();
 }
 
 // The key map's texts: "\e" is ESC, "\x" and two hexadecimal digits one byte. ESC never echoes
@@ -602,15 +602,17 @@ void TIpVT100Emulator::KeyPress(char Ch) {
 
 // Rows with a line attribute have cells twice as wide, so the columns asked for (in screen
 // cells) are halved. The bottom half of a double-height line shows the row above it; on the
-// top row there is none, and the row shows itself.
+// screen's top row, and on the oldest row of the history, it shows itself (hosts write the
+// text on both rows anyway).
 std::vector<TIpPaintRun> TIpVT100Emulator::RowRuns(int Row, int FirstCol, int LastCol,
                                                    bool WithText) {
     std::vector<TIpPaintRun> Runs;
     TIpTerminalBuffer& B = Buffer();
-    if (Row < 1 || Row > B.RowCount()) return Runs;
+    if (Row < FirstBufferRow() || Row > B.RowCount()) return Runs;
     const uint8_t LineAttr = FLineAttrs->Attr(Row);
     const bool Double = LineAttr != 0;
-    const int Source = LineAttr == 2 && Row > 1 ? Row - 1 : Row;
+    const bool HasAbove = Row != 1 && Row > FirstBufferRow();
+    const int Source = LineAttr == 2 && HasAbove ? Row - 1 : Row;
     if (Double) {
         FirstCol = (FirstCol - 1) / 2 + 1;
         LastCol = (LastCol - 1) / 2 + 1;

@@ -31,19 +31,11 @@ inline constexpr uint8_t Invisible = 0x20;
 inline constexpr uint8_t Selected = 0x40;
 }  // namespace IpTermAttr
 
-// A run of blinking cells on a screen row.
-struct TIpBlinkRegion {
-    int Row;
-    int FirstCol;
-    int LastCol;
-    bool operator==(const TIpBlinkRegion&) const = default;
-};
-
 class TIpVT100Emulator : public TIpTerminalEmulator {
   public:
     // Module: where the key map and the character-set map are read from (the program's own
     // resources when none is given).
-    explicit TIpVT100Emulator(void* Owner = nullptr, const TResourceModule* Module = nullptr);
+    explicit TIpVT100Emulator(TComponent* Owner = nullptr, const TResourceModule* Module = nullptr);
     ~TIpVT100Emulator() override;
 
     const std::string& Answerback() const { return FAnswerback; }
@@ -55,6 +47,8 @@ class TIpVT100Emulator : public TIpTerminalEmulator {
     void ClearIntoHistory() override;
     void ClearScreenAndHome() override;
     bool HasBlinkingText() override { return !FBlinkRegions.empty(); }
+    const std::vector<TIpBlinkRegion>& BlinkRegions() const override { return FBlinkRegions; }
+    std::vector<std::string> FontNames() const override { return FCharSetMap.GetFontNames(); }
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyPress(char Ch) override;
     void ProcessBlock(const uint8_t* Data, size_t Count) override;
@@ -77,9 +71,7 @@ class TIpVT100Emulator : public TIpTerminalEmulator {
     uint8_t G0CharSet() const { return FG0CharSet; }
     uint8_t G1CharSet() const { return FG1CharSet; }
     uint8_t LEDs() const { return FLEDs; }
-    bool RepaintAll() const { return FRepaintAll; }
     uint8_t LineAttr(int Row) { return FLineAttrs->Attr(Row); }
-    const std::vector<TIpBlinkRegion>& BlinkRegions() const { return FBlinkRegions; }
     TIpKeyboardMapping& KeyMap() { return FKeyMap; }
     TIpCharSetMapping& CharSetMap() { return FCharSetMap; }
 
@@ -137,7 +129,6 @@ class TIpVT100Emulator : public TIpTerminalEmulator {
     uint8_t FG0CharSet = csUSASCII;
     uint8_t FG1CharSet = csUSASCII;
     uint8_t FLEDs = 0;
-    bool FRepaintAll = false;
     TSavedCursor FSaved;
 };
 

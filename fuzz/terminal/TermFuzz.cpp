@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     CheckScreen(Vt, true);
     for (size_t At = 0; At + 1 < Size && At < 64; At += 2) {
         uint16_t Key = uint16_t(Data[At] | Data[At + 1] << 8);
-        Vt.KeyDown(Key, TShiftState(Data[At] & 7));
+        Vt.KeyDown(Key, TShiftState::FromBits(Data[At] & 7));
     }
     CheckScreen(Vt, true);
     TIpTTYEmulator Tty;

@@ -35,9 +35,9 @@ TEST_F(TTY, KeysAreSentAndBackspaceBecomesDelete) {
     Tty.KeyPress('\b');
     Tty.KeyPress('\r');
     EXPECT_EQ(Host.Sent(), "l\x7f\r");
-    uint16_t Key = IpTermKeys::VK_UP;
-    Tty.KeyDown(Key, 0);
-    EXPECT_EQ(Key, IpTermKeys::VK_UP);  // left to default processing
+    uint16_t Key = VK_UP;
+    Tty.KeyDown(Key, {});
+    EXPECT_EQ(Key, VK_UP);  // left to default processing
     EXPECT_EQ(Host.Sent(), "");
     EXPECT_EQ(Screen(Tty.Buffer()), "\n\n\n");
 }

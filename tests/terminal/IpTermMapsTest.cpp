@@ -51,9 +51,7 @@ TEST(CharSetMapping, DrawScriptsSplitByFont) {
         const char* CharSet;
         const char* Expected;
     } Cases[] = {
-        {"a#b", "VT100-UK",
-         "<Default>:a\xa3"
-         "b"},
+        {"a#b", "VT100-UK", "<Default>:a Terminal:\x9c <Default>:b"},
         {"a#b", "VT100-USASCII", "<Default>:a#b"},
         {"lqqk", "VT100-linedraw", "Terminal:\xda\xc4\xc4\xbf"},
         {"AB_`x", "VT100-ROM2", "Terminal:AB \x04\xb3"},

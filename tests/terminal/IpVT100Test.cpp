@@ -20,7 +20,7 @@ class VT100 : public ::testing::Test {
         Feed(Vt, Bytes);
         return Host.Sent();
     }
-    std::string Keys(uint16_t Key, TShiftState Shift = 0) {
+    std::string Keys(uint16_t Key, TShiftState Shift = {}) {
         uint16_t K = Key;
         Vt.KeyDown(K, Shift);
         return (K == 0 ? "" : "(not consumed)") + Host.Sent();
@@ -263,39 +263,42 @@ struct KeyCase {
 };
 
 TEST_F(VT100, KeysSendWhatTheModeAsks) {
-    using namespace IpTermKeys;
     const KeyCase Cases[] = {
-        {"", VK_UP, 0, "\x1b[A"},
-        {"\x1b[?1h", VK_UP, 0, "\x1bOA"},
-        {"\x1b[?2l", VK_UP, 0,
+        {"", VK_UP, {}, "\x1b[A"},
+        {"\x1b[?1h", VK_UP, {}, "\x1bOA"},
+        {"\x1b[?2l",
+         VK_UP,
+         {},
          "\x1b"
          "A"},
-        {"\x1b[?2l\x1b[?1h", VK_LEFT, 0,
+        {"\x1b[?2l\x1b[?1h",
+         VK_LEFT,
+         {},
          "\x1b"
          "D"},
         // Keypad keys reach the emulator as numpad codes while Num Lock is off.
-        {"", VK_NUMPAD0 + 5, 0, "5"},
-        {"\x1b=", VK_NUMPAD0 + 5, 0, "\x1bOu"},
-        {"\x1b[?2l\x1b=", VK_NUMPAD0 + 5, 0, "\x1b?u"},
-        {"\x1b[?2l", VK_NUMPAD0 + 5, 0, "5"},
-        {"", VK_DECIMAL, 0, "."},
-        {"", VK_DECIMAL, ssCtrl, ","},
-        {"\x1b=", VK_ADD, 0, "\x1bOm"},
-        {"", VK_EXECUTE, 0, "\r"},
-        {"\x1b[20h", VK_EXECUTE, 0, "\r\n"},
-        {"\x1b=", VK_EXECUTE, 0, "\x1bOM"},
-        {"", VK_F1, 0, "\x1bOP"},
-        {"\x1b[?2l", VK_F1 + 3, 0, "\x1bS"},
-        {"", VK_BACK, 0, "\x7f"},
-        {"", VK_BACK, ssShift, "\b"},
-        {"", VK_RETURN, ssShift, "\n"},
-        {"", VK_SPACE, ssCtrl, std::string("\0", 1).c_str()},
-        {"", VK_UP, ssShift | ssCtrl | ssAlt, "(not consumed)"},
-        {"", VK_RETURN, 0, "(not consumed)"},
-        {"", VK_A, 0, "(not consumed)"},
-        {"", VK_UP | kAutoRepeatFlag, 0, "\x1b[A"},
-        {"\x1b[?8l", VK_UP | kAutoRepeatFlag, 0, ""},
-        {"\x1b[?8l", VK_UP, 0, "\x1b[A"},
+        {"", VK_NUMPAD0 + 5, {}, "5"},
+        {"\x1b=", VK_NUMPAD0 + 5, {}, "\x1bOu"},
+        {"\x1b[?2l\x1b=", VK_NUMPAD0 + 5, {}, "\x1b?u"},
+        {"\x1b[?2l", VK_NUMPAD0 + 5, {}, "5"},
+        {"", VK_DECIMAL, {}, "."},
+        {"", VK_DECIMAL, TShiftState{ssCtrl}, ","},
+        {"\x1b=", VK_ADD, {}, "\x1bOm"},
+        {"", VK_EXECUTE, {}, "\r"},
+        {"\x1b[20h", VK_EXECUTE, {}, "\r\n"},
+        {"\x1b=", VK_EXECUTE, {}, "\x1bOM"},
+        {"", VK_F1, {}, "\x1bOP"},
+        {"\x1b[?2l", VK_F1 + 3, {}, "\x1bS"},
+        {"", VK_BACK, {}, "\x7f"},
+        {"", VK_BACK, TShiftState{ssShift}, "\b"},
+        {"", VK_RETURN, TShiftState{ssShift}, "\n"},
+        {"", VK_SPACE, TShiftState{ssCtrl}, std::string("\0", 1).c_str()},
+        {"", VK_UP, TShiftState{ssShift, ssCtrl, ssAlt}, "(not consumed)"},
+        {"", VK_RETURN, {}, "(not consumed)"},
+        {"", VK_A, {}, "(not consumed)"},
+        {"", VK_UP | kAutoRepeatFlag, {}, "\x1b[A"},
+        {"\x1b[?8l", VK_UP | kAutoRepeatFlag, {}, ""},
+        {"\x1b[?8l", VK_UP, {}, "\x1b[A"},
     };
     for (const KeyCase& C : Cases) {
         Feed(Vt, std::string("\x1b<\x1b"
@@ -307,15 +310,15 @@ TEST_F(VT100, KeysSendWhatTheModeAsks) {
 }
 
 TEST_F(VT100, NumLockAsPF1LeavesNumLockAlone) {
-    EXPECT_EQ(Keys(IpTermKeys::VK_NUMLOCK), "\x1bOP");
+    EXPECT_EQ(Keys(VK_NUMLOCK), "\x1bOP");
     EXPECT_EQ(Host.NumLockRestores, 1);
 }
 
 TEST_F(VT100, LocalEchoNeverShowsEscape) {
     Small(12, 2);
     Host.Half = true;
-    EXPECT_EQ(Keys(IpTermKeys::VK_UP), "\x1b[A");  // nothing of it echoes
-    EXPECT_EQ(Keys(IpTermKeys::VK_NUMPAD0 + 7), "7");
+    EXPECT_EQ(Keys(VK_UP), "\x1b[A");  // nothing of it echoes
+    EXPECT_EQ(Keys(VK_NUMPAD0 + 7), "7");
     Vt.KeyPress('h');
     Vt.KeyPress('\r');
     EXPECT_EQ(Host.Sent(), "h\r");
@@ -328,9 +331,9 @@ TEST_F(VT100, MissingResourcesLeaveKeysToDefaultProcessing) {
     TIpVT100Emulator Bare(nullptr, &Empty);
     EXPECT_EQ(Bare.KeyMap().Count(), 0);
     EXPECT_EQ(Bare.CharSetMap().Count(), 0);
-    uint16_t Key = IpTermKeys::VK_UP;
-    Bare.KeyDown(Key, 0);
-    EXPECT_EQ(Key, IpTermKeys::VK_UP);
+    uint16_t Key = VK_UP;
+    Bare.KeyDown(Key, {});
+    EXPECT_EQ(Key, VK_UP);
     Feed(Bare, "\x1b(0q");
     EXPECT_EQ(Bare.RowRuns(1, 1, 1, true)[0].Script[0], (TIpDrawElement{"<Default>", "q"}));
     EXPECT_EQ(Vt.KeyMap().Count(), 221);

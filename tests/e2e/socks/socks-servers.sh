@@ -92,8 +92,9 @@ start() {
   done
   "$PY" "$HERE/peers.py" echo $((base + 2)) > "$dir/echo.log" 2>&1 &
   pid=$!; echo "$pid" > "$dir/echo.pid"; wait_port $((base + 2)) "$pid"
-  # the listener ends the sessions it started when it is stopped
-  "$PY" "$HERE/peers.py" telnet $((base + 3)) /usr/sbin/telnetd -h -E "$HERE/session.sh" \
+  # the listener ends the sessions it started when it is stopped; telnetd greets with its banner
+  # (system, host and terminal line) before the shell starts
+  "$PY" "$HERE/peers.py" telnet $((base + 3)) /usr/sbin/telnetd -E "$HERE/session.sh" \
     > "$dir/telnet.log" 2>&1 &
   pid=$!; echo "$pid" > "$dir/telnet.pid"; wait_port $((base + 3)) "$pid"
 
