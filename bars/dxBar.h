@@ -14,6 +14,7 @@
 #include "bars/dxBarManager.h"
 #include "bars/dxBarPopupMenus.h"
 #include "bars/dxBarRegister.h"
+#include "bars/dxBarStoredValues.h"
 #include "bars/dxBarToolbar.h"
 #include "bars/dxBarTypes.h"
 #include "bars/dxBarUtils.h"

@@ -102,7 +102,8 @@ TdxBarWrapResult WrapItems(std::vector<TdxBarLayoutItem>& Items, int Length, int
             NextGroupBreaks = false;
         } else if (!First && Pos + Sep + It.Length > Length) {
             int LastGroup = -1;
-            for (int K = RowStart + 1; K < I; ++K)
+            // The item that does not fit counts: a group start moves to the new row whole.
+            for (int K = RowStart + 1; K <= I; ++K)
                 if (Items[size_t(K)].BeginGroup) LastGroup = K;
             if (LastGroup >= 0) {
                 Break = LastGroup;
