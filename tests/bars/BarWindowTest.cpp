@@ -400,4 +400,47 @@ TEST(DockedBarPictures, TheMainWindowsBarsInEachStyleWideAndNarrow) {
     }
 }
 
+TEST(DockedBarPictures, AToolbarOfCaptionsGlyphsSubItemsAndCheckedButtons) {
+    const std::pair<TdxBarManagerStyle, const char*> kStyles[] = {
+        {bmsFlat, "flat"}, {bmsStandard, "standard"}, {bmsEnhanced, "enhanced"}};
+    for (auto [Style, Name] : kStyles) {
+        TShownBars Shown(520, true, Style);
+        TBarsForm& Bars = Shown.Bars;
+        auto* Text = Bars.NewItem("Senden");
+        Text->SetPaintStyle(psCaption);
+        auto* Both = Bars.NewItem("Holen");
+        Both->SetImageIndex(5);
+        Both->SetPaintStyle(psCaptionGlyph);
+        auto* Checked = Bars.NewItem("Online");
+        Checked->SetImageIndex(9);
+        Checked->SetButtonStyle(bsChecked);
+        Checked->SetDown(true);
+        auto* Sub = Bars.NewItem<TdxBarSubItem>("Ordner");
+        TdxBar* Mixed = Bars.NewBar("Gemischt", {Text, Both, Checked, Sub});
+        Mixed->ItemLinks()->Items(2)->SetBeginGroup(true);
+        Mixed->SetRow(2);
+        Mixed->SetVisible(true);
+        GuiTest::Drain();
+        ASSERT_TRUE(Mixed->Control()) << Name;
+        const TRect R[4] = {
+            Mixed->ItemLinks()->Items(0)->ItemRect(), Mixed->ItemLinks()->Items(1)->ItemRect(),
+            Mixed->ItemLinks()->Items(2)->ItemRect(), Mixed->ItemLinks()->Items(3)->ItemRect()};
+        // A caption and a glyph take more room than the caption alone; the checked glyph
+        // button keeps the button size; the group separator lies before it.
+        EXPECT_GT(R[1].Width(), R[0].Width()) << Name;
+        EXPECT_EQ(R[2].Width(), 23) << Name;
+        EXPECT_EQ(R[1].Left, R[0].Right) << Name;
+        EXPECT_GT(R[2].Left, R[1].Right) << Name;
+        EXPECT_GE(R[3].Left, R[2].Right) << Name;
+        // The sub-item shows its caption.
+        EXPECT_GT(R[3].Width(), 23) << Name;
+        const HWND Site = Shown.Manager()->Bars()->DockControls(dsTop)->Handle();
+        const QImage Picture = WindowPicture(Site);
+        EXPECT_TRUE(
+            Picture.scaled(Picture.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                .save(QString::fromStdString(
+                    BarPicturePath(std::string("mixed-toolbar-") + Name + "-zoom"))));
+    }
+}
+
 }  // namespace
