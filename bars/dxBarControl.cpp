@@ -11,6 +11,7 @@
 #include "bars/dxBarSystem.h"
 #include "bars/dxBarToolbar.h"
 #include "bars/dxBarUtils.h"
+#include "platform/core/Application.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/widgets/Forms.h"
@@ -37,6 +38,32 @@ TSize MeasureZero(HFONT Font) {
     ReleaseDC(0, DC);
     return Size;
 }
+
+// Frees a retired bar window once none of its handlers runs any more (unless its owner, the
+// manager, freed it first).
+class TReleasedBarControl : public TReleasable {
+  public:
+    explicit TReleasedBarControl(TCustomdxBarControl* Window) : FWindow(Window) {
+        FWindow->FreeNotification(&FWatch);
+    }
+    ~TReleasedBarControl() override {
+        if (FWatch.Gone) return;
+        FWindow->RemoveFreeNotification(&FWatch);
+        FWindow->Free();
+    }
+    bool InUse() const override { return !FWatch.Gone && FWindow->HandlerRunning(); }
+
+  private:
+    struct TWatch : TComponent {
+        TWatch() : TComponent(nullptr) {}
+        void Notification(TComponent*, TOperation Operation) override {
+            if (Operation == opRemove) Gone = true;
+        }
+        bool Gone = false;
+    };
+    TCustomdxBarControl* FWindow;
+    TWatch FWatch;
+};
 
 }  // namespace
 
@@ -91,6 +118,33 @@ TCustomdxBarControl::TCustomdxBarControl(TdxBarManager* Manager)
     SetBounds(100, 100, 50, 30);
 }
 
+void TCustomdxBarControl::ReleaseWindow() {
+    if (!HandlerRunning()) {
+        Free();
+        return;
+    }
+    Retire();
+    Application.ReleaseLater(new TReleasedBarControl(this));
+}
+
+void TCustomdxBarControl::Retire() {
+    if (!IsLiveBarControl(this)) return;
+    if (IsSubMenuWindow())
+        SetActive(false);
+    else
+        TCustomdxBarControl::HideAll();
+    if (FBarManager && FSelectedControl && FBarManager->SelectedItem() == FSelectedControl)
+        FBarManager->SetSelectedItem(nullptr);
+    FSelectedControl = FPressedControl = nullptr;
+    if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
+    if (FItemLinks && FItemLinks->BarControl() == this) FItemLinks->SetBarControl(nullptr);
+    SetItemLinks(nullptr);
+    TBarWindows& W = Windows();
+    W.Live.erase(std::remove(W.Live.begin(), W.Live.end(), this), W.Live.end());
+    if (W.Active == this) W.Active = nullptr;
+    SetVisible(false);
+}
+
 TCustomdxBarControl::~TCustomdxBarControl() {
     if (IsSubMenuWindow())
         SetActive(false);
@@ -108,7 +162,11 @@ TCustomdxBarControl::~TCustomdxBarControl() {
 
 void TCustomdxBarControl::SetItemLinks(TdxBarItemLinks* Value) {
     if (FItemLinks == Value) return;
-    if (!Value) DestroyControls();
+    if (!Value) {
+        DestroyControls();
+        // Without a window the links have no place.
+        if (FItemLinks) FItemLinks->EmptyItemRects();
+    }
     FItemLinks = Value;
 }
 

@@ -4,9 +4,10 @@
 // mouse and the keyboard to them, and holds the selection, the pressed item and menu mode with
 // its chain of parent windows (the active chain).
 //
-// The window never keeps the focus and is never activated by a click. A window may be freed by
-// the code it calls (a click closes the menus): after each such call it checks that it still
-// exists (IsLiveBarControl) before it touches itself again.
+// The window never keeps the focus and is never activated by a click. The code a window calls may
+// take it away (a click that hides its own bar): it is then retired at once and freed once its
+// handlers have returned (ReleaseWindow), so after each such call it checks that it is still live
+// (IsLiveBarControl) before it goes on with its work.
 #include <vector>
 
 #include "bars/dxBarTypes.h"
@@ -23,6 +24,9 @@ class TCustomdxBarControl : public TCustomControl {
     TdxBarManager* BarManager() const { return FBarManager; }
     TdxBarItemLinks* ItemLinks() const { return FItemLinks; }
     void SetItemLinks(TdxBarItemLinks* Value);
+    // Frees the window; while one of its handlers runs it is retired now (no longer live, no
+    // links, hidden, out of its dock site) and freed when the handler has returned.
+    void ReleaseWindow();
 
     // --- metrics item controls size themselves by ---
     int TextSize() const { return FTextSize; }
@@ -107,6 +111,9 @@ class TCustomdxBarControl : public TCustomControl {
     bool Destroying() const { return ComponentState().Contains(csDestroying); }
 
   protected:
+    // Lets go of everything others see of the window: the active chain, the links and their
+    // controls, the list of live windows; the window is hidden.
+    virtual void Retire();
     void CreateWnd() override;
     void CreateWindowHandle(const TCreateParams& Params) override;
     void DestroyWindowHandle() override;

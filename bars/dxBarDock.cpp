@@ -257,8 +257,13 @@ void TdxDockControl::MoveBarInSite(TdxBarControl* BarControl, TPoint ScreenPoint
 
 // ---- layout -----------------------------------------------------------------------------------
 
+bool TdxDockControl::ManagerGoing() const {
+    return !FBarManager || !FBarManager->Bars() ||
+           FBarManager->ComponentState().Contains(csDestroying);
+}
+
 void TdxDockControl::Realign() {
-    if (!FBarManager || FBarManager->UpdateLocked() || !HandleAllocated()) return;
+    if (ManagerGoing() || FBarManager->UpdateLocked() || !HandleAllocated()) return;
     TCustomForm* Form = FBarManager->OwnerForm();
     if (Form && Form->ComponentState().Contains(csDestroying)) return;
     Layout();
@@ -270,7 +275,7 @@ void TdxDockControl::AlignControls(TControl*, TRect&) {
 }
 
 void TdxDockControl::Layout() {
-    if (!FBarManager || FBarManager->Bars()->Loading() || !HandleAllocated() ||
+    if (ManagerGoing() || FBarManager->Bars()->Loading() || !HandleAllocated() ||
         ComponentState().Contains(csDestroying))
         return;
     ++FLayingOut;

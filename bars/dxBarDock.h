@@ -72,6 +72,8 @@ class TdxDockControl : public TCustomControl {
     TdxBarManager* FBarManager = nullptr;
     TdxBarDockingStyle FDefaultStyle;
     std::vector<TdxDockRow*> FRows;
+    // No manager, or one being freed: its bars leave one by one and nothing is laid out.
+    bool ManagerGoing() const;
     void DeleteRow(int Index);
     void LayoutRow(TdxDockRow* Row, int RowOffset);
 };

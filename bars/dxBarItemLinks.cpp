@@ -295,7 +295,7 @@ TdxBarItemLinks::~TdxBarItemLinks() {
         TCustomdxBarControl* Window = FBarControl;
         FBarControl = nullptr;
         Window->SetItemLinks(nullptr);
-        Window->Free();
+        Window->ReleaseWindow();
     }
     // The links go first, while the lists they leave still exist.
     Clear();

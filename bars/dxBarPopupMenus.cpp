@@ -87,6 +87,15 @@ void TdxBarPopupMenuLink::SetControl(TWinControl* Value) {
     TdxBarManager* Manager = Links ? Links->BarManager() : nullptr;
     if (Value && (!Manager || GetParentForm(Value) != Manager->OwnerForm())) Value = nullptr;
     FControl = Value;
+    // A control that is not the form's component would go unannounced: the manager listens.
+    if (FControl) FControl->FreeNotification(Manager);
+}
+
+void TdxBarPopupMenuLink::SetPopupMenu(TdxBarPopupMenu* Value) {
+    FPopupMenu = Value;
+    if (!FPopupMenu) return;
+    auto* Links = static_cast<TdxBarPopupMenuLinks*>(Collection());
+    if (Links && Links->BarManager()) FPopupMenu->FreeNotification(Links->BarManager());
 }
 
 void TdxBarPopupMenuLink::Assign(const TPersistent* Source) {
@@ -96,7 +105,7 @@ void TdxBarPopupMenuLink::Assign(const TPersistent* Source) {
         return;
     }
     SetControl(From->FControl);
-    FPopupMenu = From->FPopupMenu;
+    SetPopupMenu(From->FPopupMenu);
     OnAction = From->OnAction;
 }
 

@@ -62,7 +62,7 @@ class TdxBarPopupMenuLink : public TCollectionItem {
     // Only a control of the manager's owner form is taken; another one stores none.
     void SetControl(TWinControl* Value);
     TdxBarPopupMenu* PopupMenu() const { return FPopupMenu; }
-    void SetPopupMenu(TdxBarPopupMenu* Value) { FPopupMenu = Value; }
+    void SetPopupMenu(TdxBarPopupMenu* Value);
     TdxBarPopupMenuLinkActionEvent OnAction;
 
     void Assign(const TPersistent* Source) override;

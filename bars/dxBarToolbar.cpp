@@ -48,6 +48,12 @@ TdxBarControl::~TdxBarControl() {
     if (FRotatedFont) DeleteObject(FRotatedFont);
 }
 
+void TdxBarControl::Retire() {
+    if (FDockControl && IsLiveBarControl(this)) FDockControl->RemoveBar(this, true);
+    FDockControl = nullptr;
+    TCustomdxBarControl::Retire();
+}
+
 bool TdxBarControl::IsRotated() const {
     return IsVertical() && FBar->RotateWhenVertical();
 }

@@ -76,6 +76,7 @@ class TdxBarControl : public TCustomdxBarControl {
     bool StopsMouseTracking(LRESULT HitTest) const override;
 
   protected:
+    void Retire() override;
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void Paint() override;

@@ -307,7 +307,7 @@ void TdxBar::HideControl() {
     if (!Window) return;
     FItemLinks->SetBarControl(nullptr);
     Window->SetItemLinks(nullptr);
-    Window->Free();
+    Window->ReleaseWindow();
 }
 
 TdxDockControl* TdxBar::RealDockControl() const {
