@@ -86,6 +86,8 @@ void TdxBarControl::CalcControlsPositions() {
     }
     FHiddenItems = Result.HiddenItems && !Params.CanWrap;
     Links->SetShownCount(Result.PlacedCount);
+    // Links that are not shown (hidden items, hidden links) have no place on the bar.
+    Links->EmptyItemRects();
     for (int I = 0; I < Links->VisibleItemCount(); ++I) {
         TdxBarItemLink* Link = Links->VisibleItems(I);
         const TdxBarLayoutPlace& Place = Result.Places[size_t(I)];

@@ -221,7 +221,8 @@ void TdxBar::ManagerFontChanged() {
     FFontCopying = false;
     if (FFontHandle) DeleteObject(FFontHandle);
     FFontHandle = 0;
-    if (TdxBarControl* Window = Control()) Window->Perform(CM_FONTCHANGED);
+    // The window takes the font, which tells it that its font changed.
+    if (TdxBarControl* Window = Control()) Window->AssignFont();
 }
 
 void TdxBar::FontChanged() {
@@ -229,7 +230,8 @@ void TdxBar::FontChanged() {
     FUseOwnFont = true;
     if (FFontHandle) DeleteObject(FFontHandle);
     FFontHandle = 0;
-    if (TdxBarControl* Window = Control()) Window->Perform(CM_FONTCHANGED);
+    // The window takes the font, which tells it that its font changed.
+    if (TdxBarControl* Window = Control()) Window->AssignFont();
 }
 
 HFONT TdxBar::FontHandle() const {
