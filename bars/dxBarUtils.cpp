@@ -1,5 +1,6 @@
 #include "bars/dxBarUtils.h"
 
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 
@@ -15,7 +16,10 @@ int MulDiv(int A, int B, int C) {
     // Rounds the absolute value, then puts the sign back: halves go away from zero.
     const bool Negative = (Product < 0) != (C < 0);
     const int64_t Magnitude = (std::llabs(Product) + Half) / std::llabs(int64_t(C));
-    return int(Negative ? -Magnitude : Magnitude);
+    const int64_t Result = Negative ? -Magnitude : Magnitude;
+    // As the system's: a result an int cannot hold is an error too.
+    if (Result > INT_MAX || Result < INT_MIN) return -1;
+    return int(Result);
 }
 
 std::string RemoveAccelChars(const std::string& Text) {

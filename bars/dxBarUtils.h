@@ -7,7 +7,8 @@
 #include "platform/core/Window.h"
 #include "platform/gdi/Graphics.h"
 
-// A * B / C rounded to the nearest integer (halves away from zero); -1 when C is 0.
+// A * B / C rounded to the nearest integer (halves away from zero); -1 when C is 0 or the
+// result does not fit an int.
 int MulDiv(int A, int B, int C);
 
 inline bool IsRectEmpty(const TRect& R) {

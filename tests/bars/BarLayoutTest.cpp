@@ -1,7 +1,12 @@
-// Placing the items of a toolbar along its line or in rows, without windows.
+// Placing the items of a toolbar along its line or in rows, without windows; the arithmetic and
+// the key table the layout and the accelerators use.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "bars/dxBarLayout.h"
+#include "bars/dxBarUtils.h"
+#include "platform/core/Input.h"
 
 namespace {
 
@@ -110,6 +115,54 @@ TEST(BarLayout, LineLengthsAndWhatFits) {
     EXPECT_EQ(FittingItemCount(Set, 80, 6, 11), 2);
     EXPECT_EQ(FittingItemCount(Set, 5, 6, 11), 1);  // never fewer than one
     EXPECT_EQ(FittingItemCount({}, 50, 6, 11), 0);
+}
+
+// ---- arithmetic and keys -------------------------------------------------------------------
+
+TEST(BarUtils, MulDivRoundsHalvesAwayFromZeroAndRefusesZero) {
+    struct TCase {
+        int A, B, C, Expected;
+    };
+    const TCase kCases[] = {
+        {10, 3, 4, 8},
+        {-10, 3, 4, -8},
+        {10, -3, 4, -8},
+        {10, 3, -4, -8},
+        {-10, -3, 4, 8},
+        {25, 5, 100, 1},
+        {5, 1, 2, 3},
+        {-5, 1, 2, -3},
+        {7, 1, 0, -1},
+        {INT_MAX, 2, 2, INT_MAX},
+        {INT_MIN, 1, 1, INT_MIN},
+        {INT_MAX, 4, 1, -1},
+        {255, 128, 255, 128},
+        {100000, 100000, 100000, 100000},
+    };
+    for (const TCase& C : kCases)
+        EXPECT_EQ(MulDiv(C.A, C.B, C.C), C.Expected) << C.A << " * " << C.B << " / " << C.C;
+}
+
+TEST(BarUtils, KeysOfCharactersOnTheUsKeyboard) {
+    const std::pair<char, SHORT> kKeys[] = {
+        {'a', VK_A},         {'z', VK_Z},     {'K', 0x100 | VK_K}, {'7', VK_7},
+        {'&', 0x100 | VK_7}, {' ', VK_SPACE}, {',', VK_OEM_COMMA}, {'?', 0x100 | VK_OEM_2},
+        {'\\', VK_OEM_5},    {'\xE4', -1},  // a letter of no key of this keyboard
+        {'\0', -1},
+    };
+    for (auto [C, Key] : kKeys) EXPECT_EQ(VkKeyScan(C), Key) << int(C);
+}
+
+TEST(BarUtils, TheAcceleratorIsTheCharacterAfterASingleAmpersand) {
+    const std::pair<const char*, size_t> kTexts[] = {
+        {"&Datei", 0 + 1},
+        {"K&estro", 2},
+        {"Drag && Drop", std::string::npos},
+        {"A&&&B", 4},
+        {"Ende&", std::string::npos},
+        {"", std::string::npos},
+    };
+    for (auto [Text, Pos] : kTexts) EXPECT_EQ(AccelCharPos(Text), Pos) << Text;
 }
 
 }  // namespace
