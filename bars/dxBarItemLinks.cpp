@@ -442,7 +442,14 @@ TdxBarItemLink* TdxBarItemLinks::FindLinkByAccel(WORD Key, TShiftState Shift,
 }
 
 bool TdxBarItemLinks::ProcessShortCut(TShortCut Key) {
-    if (Key == scNone) return false;
+    // The collections being searched; kept outside them, since a click may free this one.
+    static std::vector<const TdxBarItemLinks*> Searching;
+    if (Key == scNone || std::find(Searching.begin(), Searching.end(), this) != Searching.end())
+        return false;
+    Searching.push_back(this);
+    struct TDone {
+        ~TDone() { Searching.pop_back(); }
+    } Done;
     UpdateActions();
     // A copy: a click may change the links.
     const std::vector<TdxBarItemLink*> Available = FAvailable;

@@ -203,7 +203,8 @@ class TdxBarItemLinks : public TCollection {
     TdxBarItemLink* Prev(TdxBarItemLink* Link) const;
     TdxBarItemLink* FindLinkByAccel(WORD Key, TShiftState Shift, TdxBarItemLink* Start) const;
     // The first clickable item of these links (and sub-items inside) whose ShortCut is Key is
-    // clicked; true when one was.
+    // clicked; true when one was. Links already being searched (a drop-down menu that holds its
+    // own button) are not searched again.
     bool ProcessShortCut(TShortCut Key);
 
     // --- the window ---

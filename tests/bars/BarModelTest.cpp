@@ -375,6 +375,53 @@ TEST(BarItems, ShortcutsAreFoundThroughSubItemsButNotDisabledOnes) {
     EXPECT_EQ(Started, 2);
 }
 
+TEST(BarItems, ShortcutsGoToTheFirstMatchInCollectionOrder) {
+    TBarsForm Bars;
+    const TShortCut F9 = ShortCut(VK_F9, {});
+    std::vector<std::string> Clicked;
+    auto Button = [&](const std::string& Caption, TShortCut Key) {
+        TdxBarButton* B = Bars.NewItem(Caption);
+        B->SetShortCut(Key);
+        B->OnClick = [&Clicked, Caption](TObject*) { Clicked.push_back(Caption); };
+        return B;
+    };
+    TdxBarButton* Hidden = Button("hidden", F9);
+    Hidden->SetVisible(ivNever);
+    TdxBarButton* Disabled = Button("disabled", F9);
+    Disabled->SetEnabled(false);
+    auto* Sub = Bars.NewItem<TdxBarSubItem>("sub");
+    TdxBarButton* Nested = Button("nested", F9);
+    Sub->ItemLinks()->Add()->SetItem(Nested);
+    TdxBarButton* Later = Button("later", F9);
+    TdxBar* Bar = Bars.NewBar("Bar", {Hidden, Disabled, Sub, Later});
+    // Items never shown and disabled ones are passed over; a sub-item is searched where it
+    // stands, before the links that follow it.
+    EXPECT_TRUE(Bar->ProcessShortCut(F9));
+    EXPECT_EQ(Clicked, (std::vector<std::string>{"nested"}));
+    Nested->SetShortCut(scNone);
+    EXPECT_TRUE(Bar->ProcessShortCut(F9));
+    EXPECT_EQ(Clicked, (std::vector<std::string>{"nested", "later"}));
+    // A drop-down button's menu is searched when the button's own key differs.
+    Later->SetShortCut(scNone);
+    TdxBarButton* InMenu = Button("in the menu", F9);
+    auto* Menu = new TdxBarPopupMenu(Bars.Form());
+    Menu->SetBarManager(Bars.Manager());
+    Menu->ItemLinks()->Add()->SetItem(InMenu);
+    Later->SetButtonStyle(bsDropDown);
+    Later->SetDropDownMenu(Menu);
+    EXPECT_TRUE(Bar->ProcessShortCut(F9));
+    EXPECT_EQ(Clicked.back(), "in the menu");
+    // A menu that holds its own drop-down button is searched once, not for ever.
+    Menu->ItemLinks()->Add()->SetItem(Later);
+    EXPECT_FALSE(Bar->ProcessShortCut(ShortCut(VK_F10, {})));
+    EXPECT_TRUE(Bar->ProcessShortCut(F9));
+    EXPECT_EQ(Clicked.back(), "in the menu");
+    // The command may take the bar away.
+    InMenu->OnClick = [&](TObject*) { Bars.Manager()->Bars()->Delete(Bar->Index()); };
+    EXPECT_TRUE(Bar->ProcessShortCut(F9));
+    EXPECT_EQ(Bars.Manager()->Bars()->Count(), 0);
+}
+
 TEST(BarItems, SubItemsCannotContainThemselves) {
     TBarsForm Bars;
     auto* Outer = Bars.NewItem<TdxBarSubItem>("Outer");
