@@ -17,6 +17,8 @@
 #include "app/engine/pop3.h"
 #include "app/engine/smtp.h"
 #include "components/text/WordRoutines.h"
+#include "platform/forms/Filer.h"
+#include "platform/forms/FormDefinitions.h"
 #include "platform/fs/Files.h"
 #include "platform/system/MessageBox.h"
 #include "platform/system/ProgramDirectory.h"
@@ -105,11 +107,9 @@ TFormMain::TFormMain() {
     EventLogObj = FRunLog.get();
     SetEngineLog([this](const std::string& text) { LogEvent(text); });
 
-    BarButtonStart.Caption = "&Start";
-    BarButtonStart.OnClick = [this](void*) { PostMessage(FHandle, WM_RUNTODO, 0, 0); };
-    BarButtonExit.Caption = "&Ende";
-    BarButtonExit.OnClick = [this](void*) { Close(); };
-    BarButtonMultiStart.Caption = "&MultiStart";
+    CreateBars();
+    BarButtonStart->OnClick = [this](TObject*) { PostMessage(FHandle, WM_RUNTODO, 0, 0); };
+    BarButtonExit->OnClick = [this](TObject*) { Close(); };
 
     RasDialer.OnConnected = [this](TIpCustomRasDialer*) {
         FDialOutcome = 0;
@@ -153,11 +153,30 @@ TFormMain::TFormMain() {
 }
 
 TFormMain::~TFormMain() {
+    if (FBarsForm) FBarsForm->Free();
     SetEngineLog(nullptr);
     EventLogObj = nullptr;
     DeallocateHWnd(FHandle);
     if (Application.OnException) Application.OnException = nullptr;
     if (FormMain == this) FormMain = nullptr;
+}
+
+void TFormMain::CreateBars() {
+    RegisterBarClasses();
+    const std::optional<TFormDefinition> Definition = FindFormDefinition("TFormMain");
+    if (!Definition) throw Exception("The main window's definition is missing");
+    FBarsForm = CreateForm<TForm>(nullptr);
+    ReadComponentFromText(Definition->Text, FBarsForm, Definition->Origin);
+    BarManager = BarManagerOfForm(FBarsForm);
+    BarButtonStart = BarButton("BarButtonStart");
+    BarButtonMultiStart = BarButton("BarButtonMultiStart");
+    BarButtonExit = BarButton("BarButtonExit");
+}
+
+TdxBarButton* TFormMain::BarButton(const std::string& Name) const {
+    auto* Button = dynamic_cast<TdxBarButton*>(FBarsForm->FindComponent(Name));
+    if (!Button) throw Exception("The main window's definition has no " + Name);
+    return Button;
 }
 
 void TFormMain::WndProc(TMessage& message) {
@@ -205,7 +224,7 @@ void TFormMain::ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 bool TFormMain::PostRunIfArguments() {
-    if (Arguments.empty() || !BarButtonStart.Enabled()) return false;
+    if (Arguments.empty() || !BarButtonStart->Enabled()) return false;
     return PostMessage(FHandle, WM_RUNTODO, 0, 0);
 }
 
@@ -214,9 +233,9 @@ void TFormMain::LogEvent(const std::string& text) {
 }
 
 void TFormMain::SetIdleControls(bool idle) {
-    BarButtonStart.SetEnabled(idle);
-    BarButtonMultiStart.SetEnabled(idle);
-    BarButtonExit.SetEnabled(idle);
+    BarButtonStart->SetEnabled(idle);
+    BarButtonMultiStart->SetEnabled(idle);
+    BarButtonExit->SetEnabled(idle);
     ButtonEndTasksSoft.Enabled = !idle;
     ButtonEndTasksHard.Enabled = !idle;
 }
@@ -251,7 +270,7 @@ void TFormMain::FreeTask(TKestroCustomClient* task) {
 }
 
 bool TFormMain::Close() {
-    if (!BarButtonStart.Enabled()) return false;
+    if (!BarButtonStart->Enabled()) return false;
     Application.Terminate();
     return true;
 }

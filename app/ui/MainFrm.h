@@ -75,11 +75,13 @@ class TFormMain : public TReleasable {
     void UpdateStatusView(bool throttled);
     virtual void RefreshTaskView() {}
 
-    // Commands.
-    TdxBarManager BarManager;
-    TdxBarButton BarButtonStart{&BarManager};
-    TdxBarButton BarButtonMultiStart{&BarManager};
-    TdxBarButton BarButtonExit{&BarManager};
+    // Commands: the bar manager and its items as the window's definition declares them, on a
+    // form of their own until the window itself is a form.
+    TForm* BarsForm() const { return FBarsForm; }
+    TdxBarManager* BarManager = nullptr;
+    TdxBarButton* BarButtonStart = nullptr;
+    TdxBarButton* BarButtonMultiStart = nullptr;
+    TdxBarButton* BarButtonExit = nullptr;
     TMenuCommand ButtonEndTasksSoft;
     TMenuCommand ButtonEndTasksHard;
 
@@ -114,8 +116,12 @@ class TFormMain : public TReleasable {
     // Waits for the outcome of an asynchronous dial; the dialler's result code.
     int32_t WaitForDial();
     std::string RunLogName() const;
+    // Reads the bar manager and its items from the window's definition.
+    void CreateBars();
+    TdxBarButton* BarButton(const std::string& Name) const;
 
     HWND FHandle = 0;
+    TForm* FBarsForm = nullptr;
     bool FRunInProgress = false;
     std::unique_ptr<TIpEventLog> FRunLog;
     // Outcome of the dial in progress: -1 while waiting, 0 connected, else the error code.

@@ -149,7 +149,7 @@ TEST_F(ExchangeRunTest, RunKeepsToMaxThreadsAndLogsStartAndEnd) {
     EXPECT_EQ(TaskQueue.Count(), 0);
     EXPECT_EQ(TaskList.Count(), 0);
     EXPECT_EQ(RunExitCode(), 0);
-    EXPECT_TRUE(Form->BarButtonStart.Enabled());
+    EXPECT_TRUE(Form->BarButtonStart->Enabled());
     EXPECT_FALSE(Form->ButtonEndTasksSoft.Enabled);
     EXPECT_EQ(Form->StatusPanels[0], "Die ToDo-Liste ist abgearbeitet");
     std::string log = RunLog();
@@ -277,7 +277,7 @@ TEST_F(ExchangeRunTest, UnreadableDupeDatabaseStillEndsTheRun) {
     Form->ParseCommandLine({box});
     Form->WMRunToDo();
     EXPECT_EQ(RunExitCode(), ExitCodeError);
-    EXPECT_TRUE(Form->BarButtonStart.Enabled());
+    EXPECT_TRUE(Form->BarButtonStart->Enabled());
     EXPECT_NE(RunLog().find("Onlinezeit: "), std::string::npos);
 }
 

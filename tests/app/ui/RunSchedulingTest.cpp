@@ -356,8 +356,8 @@ TEST_F(RunSchedulingTest, SecondStartQueuesTheWindowsBoxAgain) {
     CurrentConfig->Load(WriteBox("box", MailBox()), true);
     for (int RunNo = 1; RunNo <= 2; ++RunNo) {
         SCOPED_TRACE(RunNo);
-        ASSERT_TRUE(Form->BarButtonStart.Enabled());
-        Form->BarButtonStart.Click();
+        ASSERT_TRUE(Form->BarButtonStart->Enabled());
+        Form->BarButtonStart->Click();
         ASSERT_TRUE(PumpUntil([&] { return RunLogCount(" gestartet") == RunNo; }));
         ASSERT_TRUE(PumpUntil([&] { return !Form->RunInProgress(); }));
         EXPECT_EQ(RunLogCount("Keine neuen Nachrichten vorhanden"), RunNo);

@@ -1,0 +1,27 @@
+#pragma once
+// Values of a stored bar layout as the layout readers take them. A store is the user's file and
+// may be damaged: a value of the wrong type counts as missing, flags keep only the bits that
+// exist, and a stored glyph goes through the bounded bitmap reader.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "bars/dxBarTypes.h"
+
+class TRegistry;
+
+// A DWORD value of the open key; none when it is missing or of another type.
+std::optional<int32_t> ReadStoredInteger(TRegistry& Registry, const std::string& Name);
+std::optional<bool> ReadStoredBool(TRegistry& Registry, const std::string& Name);
+
+// The manager's options of a layout stored in the registry (the open key): each one that is
+// there with the right type and a meaningful value is set through its property, the others are
+// left as they are.
+void ReadManagerOptions(TdxBarManager& Manager, TRegistry& Registry);
+
+// The UserDefine flags of a stored number: the defined bits only.
+TdxBarUserDefines UserDefinesFromStored(int64_t Bits);
+
+// A link's user glyph from a stored BMP file image. EInvalidGraphic for data that is not a
+// bitmap or is larger than BarsLimits::kMaxUserGlyphBytes; the glyph is then unchanged.
+void LoadUserGlyph(TdxBarItemLink& Link, const std::string& Bmp);

@@ -1,0 +1,21 @@
+#include "bars/dxBarStrings.h"
+
+namespace {
+
+struct TString {
+    int Id;
+    const char* Text;
+};
+
+constexpr TString kStrings[] = {
+    {kdxBarCustomizeCaption, "&Customize..."},
+    {kdxBarMoreButtons, "More Buttons"},
+};
+
+}  // namespace
+
+std::string dxBarString(int Id) {
+    for (const TString& S : kStrings)
+        if (S.Id == Id) return S.Text;
+    return {};
+}

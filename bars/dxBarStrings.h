@@ -1,0 +1,9 @@
+#pragma once
+// The framework's own texts, by their numbers.
+#include <string>
+
+inline constexpr int kdxBarCustomizeCaption = 39300;
+inline constexpr int kdxBarMoreButtons = 39302;
+
+// The text of that number; empty for a number the framework does not know.
+std::string dxBarString(int Id);

@@ -1,0 +1,18 @@
+#pragma once
+// What the framework takes from the system: its colours (read at start-up and again when the
+// system says they changed) and the fonts of menus, icon titles and the status bar.
+#include "platform/gdi/Gdi.h"
+
+// A system colour (COLOR_*) as the framework paints it.
+COLORREF dxBarSysColor(int Index);
+// A solid brush of that colour; the framework owns it.
+HBRUSH dxBarSysBrush(int Index);
+// Reads the colours from the system again (the owner form saw WM_SYSCOLORCHANGE).
+void dxBarRefreshSysColors();
+// Changes one colour the framework paints with (a changed system colour, and tests).
+void dxBarSetSysColor(int Index, COLORREF Color);
+
+// The system's menu font, icon-title font and status-bar font.
+LOGFONT dxBarMenuLogFont();
+LOGFONT dxBarIconTitleLogFont();
+LOGFONT dxBarStatusLogFont();

@@ -1,0 +1,127 @@
+#pragma once
+// The toolbar window: the window of one bar, the menu bar or a toolbar, docked in a dock site or
+// floating. It places its item controls in one line or in rows, works out how big it wants to be
+// for each docking style, paints the items with their group separators and the mark (the end
+// button that reaches what does not fit), and draws its frame and grip.
+//
+// Menu mode: a click on an item of a toolbar that is not active enters it (the window becomes
+// the active bar and takes the keyboard selection); the item's click, Esc or a click elsewhere
+// leaves it again.
+#include <vector>
+
+#include "bars/dxBarControl.h"
+#include "bars/dxBarLayout.h"
+
+class TdxBarControl : public TCustomdxBarControl {
+  public:
+    TdxBarControl(TdxBarManager* Manager, TdxBar* Bar);
+    ~TdxBarControl() override;
+
+    TdxBar* Bar() const { return FBar; }
+    bool IsVertical() const { return FDockingStyle == dsLeft || FDockingStyle == dsRight; }
+    bool IsRotated() const;
+    bool IsFloating() const { return FDockingStyle == dsNone; }
+    bool HiddenItems() const { return FHiddenItems; }
+    LRESULT LastHit() const { return FLastHit; }
+    bool InMenuMode() const;
+
+    // --- frame ---
+    // The window text becomes the bar's caption; the frame is painted again.
+    virtual void BarCaptionChanged();
+    // Docks into Site (none: floats) with the given style; the window is made again for it.
+    void DockTo(TdxDockControl* Site, TdxBarDockingStyle Style);
+    // The frame of the window changed (border, grip, size grip): recomputed and painted.
+    void FrameChanged();
+    // The mark's rectangle in client coordinates (empty when there is none).
+    TRect MarkRect() const;
+    int CaptionButtonWidth() const { return FCaptionButtonWidth; }
+    int CaptionButtonHeight() const { return FCaptionButtonHeight; }
+    // The size the right-hand buttons of a main menu bar take along the line (0 without them).
+    int RightButtonsLength() const;
+
+    // --- layout ---
+    // Places the shown item controls in the client area.
+    void CalcControlsPositions();
+    // The outer size the window needs when it takes the docking style.
+    TSize GetSizeForStyle(TdxBarDockingStyle Style);
+    // For the dock sites: the outer length along a site of the window's style with every item
+    // on one line, the shortest it can become, and its outer thickness at a length.
+    int FullLength();
+    int MinLength();
+    int ThicknessForLength(int Length);
+
+    // --- menu mode ---
+    virtual void EnterMenuMode(TdxBarItemControl* Control);
+    virtual void ExitMenuMode();
+
+    // --- overrides of the bar window ---
+    bool CanAlignItems() const override;
+    bool HasNonClientFrame() const override;
+    bool IsCustomizable() const override;
+    int GetBeginGroupSize() const override;
+    HFONT GetFontHandle() const override;
+    TRect GetItemRect(TdxBarItemControl* Control) const override;
+    HBRUSH GetBkBrush() const override;
+    bool MarkExists() const override;
+    bool IsMouseUnmoved(TPoint ClientPoint) const override;
+    void DrawItem(TdxBarItemControl* Control) override;
+    void SetDockingStyle(TdxBarDockingStyle Value) override;
+    void AssignFont() override;
+    void SetActive(bool Value) override;
+    void SetKeySelectedControl(TdxBarItemControl* Control) override;
+    void SetMarkState(int Value) override;
+    void HideAll() override;
+    void UpdateLayout() override;
+    void CalcMetrics() override;
+    bool StopsMouseTracking(LRESULT HitTest) const override;
+
+  protected:
+    void Retire() override;
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void Paint() override;
+    void Dispatch(TMessage& Message) override;
+    void WMNCCalcSize(TMessage& Message) override;
+    void WMNCPaint(TMessage& Message) override;
+    void WMNCHitTest(TMessage& Message) override;
+    void WMLButtonDown(TMessage& Message) override;
+    void WMKeyDown(TMessage& Message) override;
+    void WMMouseLeave(TMessage& Message) override;
+    void WMMouseMove(TMessage& Message) override;
+
+  private:
+    // What the layout knows of the visible links' controls (lengths along the line).
+    std::vector<TdxBarLayoutItem> LayoutItems(int Count, bool Vertical) const;
+    // The client length along the line of a docked bar less the mark and the right-hand buttons.
+    int ClientLineLength() const;
+    // Outer frame extents along and across a line of the window's style.
+    int FrameAlong(TdxBarDockingStyle Style) const;
+    int FrameAcross(TdxBarDockingStyle Style) const;
+    // Client size of a floating or multi-line bar whose items wrap at a client length.
+    TSize WrappedClientSize(int ClientLength, bool Vertical);
+    bool CanWrap() const;
+    void PaintSeparators(HDC DC, HRGN Region);
+    void PaintMark(HDC DC, HRGN Region);
+    void PaintDockedFrame(HDC DC, const TRect& Window);
+    void DrawChevron(HDC DC, const TRect& R, bool Vertical, COLORREF Color);
+    void DrawQuickCustomizingArrow(HDC DC, const TRect& R, bool Vertical);
+    // Fonts after a change of font or orientation (the canvas's font turned on a vertical bar).
+    void FontChanged();
+    bool PointOverUsableItem(TPoint ClientPoint) const;
+
+    TdxBar* FBar;
+    bool FHiddenItems = false;
+    LRESULT FLastHit = HTNOWHERE;
+    int FCaptionButtonWidth = 0;
+    int FCaptionButtonHeight = 0;
+    bool FSizeGripShown = false;
+    bool FSubMenuOpened = false;
+    HWND FFocusBeforeMenuMode = 0;
+    int FRecreating = 0;
+    bool FFontChanging = false;
+    HFONT FRotatedFont = 0;
+};
+
+// A toolbar window docked at the left or right (and one that turns its text there).
+bool IsVerticalBar(const TCustomdxBarControl* Control);
+bool IsRotatedBar(const TCustomdxBarControl* Control);

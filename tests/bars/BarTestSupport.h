@@ -1,0 +1,61 @@
+#pragma once
+// A form that holds a bar manager for the tests: read from a definition the program's resources
+// hold (the main window's), or made in code.
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "bars/dxBar.h"
+#include "platform/forms/Filer.h"
+#include "platform/forms/FormDefinitions.h"
+#include "platform/widgets/Forms.h"
+
+class TBarsForm {
+  public:
+    // An empty form with a manager made in code.
+    TBarsForm() : FForm(MakeForm()) { new TdxBarManager(FForm); }
+    // A form filled from the definition of ClassName (its manager and items).
+    static TBarsForm FromDefinition(const std::string& ClassName) {
+        TBarsForm Result(MakeForm());
+        const auto Definition = FindFormDefinition(ClassName);
+        if (!Definition) throw std::runtime_error("no definition for " + ClassName);
+        ReadComponentFromText(Definition->Text, Result.FForm, Definition->Origin);
+        return Result;
+    }
+    ~TBarsForm() {
+        if (FForm) FForm->Free();
+    }
+    TBarsForm(TBarsForm&& Other) noexcept : FForm(Other.FForm) { Other.FForm = nullptr; }
+    TBarsForm(const TBarsForm&) = delete;
+    TBarsForm& operator=(const TBarsForm&) = delete;
+
+    TForm* Form() const { return FForm; }
+    TdxBarManager* Manager() const { return BarManagerOfForm(FForm); }
+    template <class T>
+    T* Find(const std::string& Name) const {
+        return dynamic_cast<T*>(FForm->FindComponent(Name));
+    }
+    TdxBarButton* Button(const std::string& Name) const { return Find<TdxBarButton>(Name); }
+    // A new item of the form with a caption.
+    template <class T = TdxBarButton>
+    T* NewItem(const std::string& Caption = {}) const {
+        auto* Item = new T(FForm);
+        Item->SetCaption(Caption);
+        return Item;
+    }
+    // A new bar with links to the items.
+    TdxBar* NewBar(const std::string& Caption, std::initializer_list<TdxBarItem*> Items) const {
+        TdxBar* Bar = Manager()->Bars()->Add();
+        Bar->SetCaption(Caption);
+        for (TdxBarItem* Item : Items) Bar->ItemLinks()->Add()->SetItem(Item);
+        return Bar;
+    }
+
+  private:
+    explicit TBarsForm(TForm* Form) : FForm(Form) {}
+    static TForm* MakeForm() {
+        RegisterBarClasses();
+        return CreateForm<TForm>(nullptr);
+    }
+    TForm* FForm;
+};
