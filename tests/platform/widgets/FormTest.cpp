@@ -195,6 +195,28 @@ TEST_F(Forms_, ControlsPlacedOnAPageBeforeItHasASizeKeepTheirDistancesToItsEdges
     EXPECT_EQ(Bounds(Low), "Low 200,130 30x30");
 }
 
+TEST_F(Forms_, AnImageIsTransparentForAPictureGivenAfterIt) {
+    TTestLayoutForm* Form = MakeForm();
+    Form->Show();
+    Drain();
+    auto* Image = new TImage(Form);
+    Image->SetBounds(40, 60, 16, 16);
+    Image->SetParent(Form->Client1);
+    Form->Client1->SetColor(clLime);
+    // As a definition gives them: Transparent first, then the picture.
+    Image->SetTransparent(true);
+    TBitmap Picture(16, 16);
+    Picture.Canvas().Brush().SetColor(clTeal);
+    Picture.Canvas().FillRect(TRect{0, 0, 16, 16});
+    Picture.Canvas().Brush().SetColor(clRed);
+    Picture.Canvas().FillRect(TRect{4, 4, 12, 12});
+    Image->Picture()->SetGraphic(&Picture);
+    Drain();
+    // The bottom-left pixel's colour is the transparent one: the panel shows through it.
+    EXPECT_EQ(PixelAt(Form->Client1->Handle(), 42, 62), ColorOf(ColorToRGB(clLime)));
+    EXPECT_EQ(PixelAt(Form->Client1->Handle(), 48, 68), ColorOf(ColorToRGB(clRed)));
+}
+
 TEST_F(Forms_, TabWalksTheTabOrderAndTheFormPreviewsKeys) {
     TTestLayoutForm* Form = MakeForm();
     Form->Show();
