@@ -152,10 +152,29 @@ inline std::string BoundsDump(TCustomForm* Form) {
     return Out.str();
 }
 
-// The name of the control with the focus (or of its nearest control of the form).
+// Every control's bounds at the designed size (BoundsDump). The page that does not show is laid
+// out when it shows.
+inline constexpr const char* kDesignedLayout =
+    "ToolBar 0,0 600x28\nSpeedOpen 4,2 23x22\nSpeedLeft 34,2 23x22\nSpeedRight 57,2 23x22\n"
+    "SpeedFlat 87,2 23x22\nStatusBar 0,401 600x19\nButtonPanel 0,363 600x38\n"
+    "BitHelp 8,7 80x25\nButtonOk 344,7 80x25\nButtonCancel 428,7 80x25\n"
+    "ButtonApply 512,7 80x25\nTree 0,28 140x335\nSplitter 140,28 4x335\n"
+    "Pages 144,28 456x335\nSheetGeneral 4,24 448x307\nLabelName 8,12 36x13\n"
+    "LabelDate 8,39 41x13\nLabelPort 8,66 26x13\nEditName 64,8 150x21\nMaskDate 64,35 80x21\n"
+    "EditPort 64,62 49x21\nUpDownPort 113,62 16x21\nComboHost 8,90 206x21\n"
+    "ComboKind 8,117 206x21\nMemoNotes 8,144 206x60\nListGroups 8,212 100x87\n"
+    "CheckOptions 114,212 100x87\nCheckSave 226,8 160x17\nGroupProtocol 226,30 214x66\n"
+    "RadioPop 12,18 120x17\nRadioImap 12,40 120x17\nRadioSort 226,100 214x86\n"
+    "Line 226,196 214x2\nEnvelope 226,206 32x32\nLabelInfo 266,206 174x32\n"
+    "SheetList 0,0 0x0\nListView 0,0 0x0\n";
+
+// The name of the control with the focus (the window's nearest control); a radio group's own
+// buttons have none and are named by their group and caption.
 inline std::string FocusedName() {
     TWinControl* C = FindControl(GetFocus());
-    return C ? C->Name() : std::string("(none)");
+    if (!C) return "(none)";
+    if (C->Name().empty() && C->Parent()) return C->Parent()->Name() + ":" + C->Caption();
+    return C->Name();
 }
 
 }  // namespace Showcase
