@@ -1,7 +1,16 @@
 // The showcase form on Qt's offscreen platform: read from its definition, laid out again by Align
-// and Anchors when it changes size, and painted like a classic dialog.
+// and Anchors when it changes size, painted like a classic dialog, and shown modal from a socket's
+// handler while the socket receives.
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QTimer>
+#include <thread>
+
+#include "platform/net/WinSock.h"
 #include "tests/platform/widgets/ShowcaseForm.h"
 #include "tests/support/GuiTestSupport.h"
 
@@ -121,6 +130,70 @@ TEST_F(ShowcaseForm, ItLooksLikeAClassicDialog) {
     Drain();
     EXPECT_EQ(Form->ListView->Items()->Count(), 3);
     ASSERT_TRUE(SaveWindowPicture(Form->Handle(), ShowcasePicture("showcase-list")));
+}
+
+TEST_F(ShowcaseForm, ShownModalFromASocketHandlerItLetsTheDataKeepComing) {
+    constexpr UINT WM_SOCKET = WM_USER + 1;
+    constexpr size_t Total = 256 * 1024;
+    uint16_t Port = 0;
+    const int Listener = LoopbackSocket(SOCK_STREAM, Port);
+    ASSERT_EQ(::listen(Listener, 1), 0);
+    size_t Received = 0;
+    bool Opened = false;
+    bool Answered = false;
+    std::thread Sender;
+    int Peer = -1;
+    TModalResult Answer = mrNone;
+    size_t ReceivedWhileOpen = 0;
+    const HWND Sink = AllocateHWnd([&](TMessage& M) {
+        if (M.Msg != WM_SOCKET || LOWORD(M.LParam) != FD_READ) return;
+        char Buffer[8192];
+        int N = 0;
+        while ((N = WinSock::recv(SOCKET(M.WParam), Buffer, sizeof Buffer, 0)) > 0)
+            Received += size_t(N);
+        if (!Opened) {
+            // The first bytes ask a question, as a server's greeting might: the rest of the data
+            // is sent while the form is open, and arrives through this same handler meanwhile.
+            Opened = true;
+            Received = 0;
+            Sender = std::thread([&] {
+                const std::string Chunk(4096, 'd');
+                for (size_t Sent = 0; Sent < Total; Sent += Chunk.size())
+                    if (::send(Peer, Chunk.data(), Chunk.size(), MSG_NOSIGNAL) < 0) return;
+            });
+            Answer = Form->ShowModal();
+            ReceivedWhileOpen = Received;
+            return;
+        }
+        if (Received < Total || Answered) return;
+        // Everything arrived while the form was open: now it is answered, with Enter.
+        Answered = true;
+        QTimer::singleShot(0,
+                           [this] { QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_Return); });
+    });
+    const SOCKET S = WinSock::socket(WS_AF_INET, WS_SOCK_STREAM, 0);
+    ASSERT_EQ(WinSock::WSAAsyncSelect(S, Sink, WM_SOCKET, FD_READ | FD_CLOSE), 0);
+    TSockAddrIn Addr;
+    Addr.sin_addr = WinSock::inet_addr("127.0.0.1");
+    Addr.sin_port = WinSock::HostToNetShort(Port);
+    WinSock::connect(S, Addr);
+    Peer = ::accept(Listener, nullptr, nullptr);
+    ASSERT_GE(Peer, 0);
+    // A bound for a broken layer: the form closes and the test fails instead of hanging.
+    QTimer Bound;
+    Bound.setSingleShot(true);
+    QObject::connect(&Bound, &QTimer::timeout, [&] { Form->SetModalResult(mrAbort); });
+    Bound.start(30000);
+    ASSERT_EQ(::send(Peer, "+OK", 3, MSG_NOSIGNAL), 3);
+    ASSERT_TRUE(PumpUntil([&] { return Opened && !Form->Visible(); }, 40000));
+    ::shutdown(Peer, SHUT_RDWR);
+    Sender.join();
+    EXPECT_EQ(Answer, mrOk);
+    EXPECT_EQ(ReceivedWhileOpen, Total);
+    WinSock::closesocket(S);
+    DeallocateHWnd(Sink);
+    ::close(Peer);
+    ::close(Listener);
 }
 
 }  // namespace
