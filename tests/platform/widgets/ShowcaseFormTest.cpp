@@ -185,9 +185,10 @@ TEST_F(ShowcaseForm, ShownModalFromASocketHandlerItLetsTheDataKeepComing) {
     QObject::connect(&Bound, &QTimer::timeout, [&] { Form->SetModalResult(mrAbort); });
     Bound.start(30000);
     ASSERT_EQ(::send(Peer, "+OK", 3, MSG_NOSIGNAL), 3);
-    ASSERT_TRUE(PumpUntil([&] { return Opened && !Form->Visible(); }, 40000));
+    EXPECT_TRUE(PumpUntil([&] { return Opened && !Form->Visible(); }, 40000));
+    // A sender still blocked (the data stopped coming) ends here.
     ::shutdown(Peer, SHUT_RDWR);
-    Sender.join();
+    if (Sender.joinable()) Sender.join();
     EXPECT_EQ(Answer, mrOk);
     EXPECT_EQ(ReceivedWhileOpen, Total);
     WinSock::closesocket(S);
