@@ -474,7 +474,15 @@ void InputImpl::PlaceWidget(TWnd& W) {
     const QRect Geometry(R.left - TopRect.left, R.top - TopRect.top, R.right - R.left,
                          R.bottom - R.top);
     if (W.Widget->geometry() != Geometry) W.Widget->setGeometry(Geometry);
-    W.Widget->setVisible(IsWindowVisible(W.Handle) != FALSE);
+    // Like every child window the control shows only inside its ancestors' client areas (a memo
+    // reaching past the bottom of its tab sheet is cut off there, not drawn over the buttons).
+    const QRegion Shown = PaintImpl::InsideAncestors(W).translated(-R.left, -R.top);
+    if (Shown == QRegion(QRect(QPoint(0, 0), Geometry.size()))) {
+        if (!W.Widget->mask().isEmpty()) W.Widget->clearMask();
+    } else if (!Shown.isEmpty()) {
+        W.Widget->setMask(Shown);
+    }
+    W.Widget->setVisible(IsWindowVisible(W.Handle) != FALSE && !Shown.isEmpty());
 }
 
 void InputImpl::PlaceWidgets(TWnd& W) {

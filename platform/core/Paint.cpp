@@ -54,10 +54,9 @@ QRegion ClipToTree(const TWnd& W, QRegion Vis) {
             if (C && C->Visible()) Vis -= ScreenShape(*C);
         }
     }
+    Vis &= PaintImpl::InsideAncestors(W);
     TWndPtr Cur = FindWnd(W.Handle);
-    for (int Depth = 0; Cur && Depth < CoreLimits::kMaxWindowDepth; ++Depth) {
-        Vis &= ScreenShape(*Cur);
-        if (Cur->Parent == 0) break;
+    for (int Depth = 0; Cur && Depth < CoreLimits::kMaxWindowDepth && Cur->Parent; ++Depth) {
         TWndPtr P = FindWnd(Cur->Parent);
         if (!P) break;
         if (Cur->Style & WS_CLIPSIBLINGS) {
@@ -67,7 +66,6 @@ QRegion ClipToTree(const TWnd& W, QRegion Vis) {
                 if (S && S->Visible()) Vis -= ScreenShape(*S);
             }
         }
-        Vis &= QRegion(ToQRect(WindowImpl::ClientScreenRect(*P)));
         Cur = P;
     }
     return Vis;
@@ -220,6 +218,18 @@ HWND FindToPaint(const TWnd& W, HWND Filter, bool Inside) {
 }  // namespace
 
 // ---- regions of windows -------------------------------------------------------------------------
+
+QRegion PaintImpl::InsideAncestors(const TWnd& W) {
+    QRegion Inside = ScreenShape(W);
+    TWndPtr Cur = FindWnd(W.Handle);
+    for (int Depth = 0; Cur && Depth < CoreLimits::kMaxWindowDepth && Cur->Parent; ++Depth) {
+        TWndPtr P = FindWnd(Cur->Parent);
+        if (!P) break;
+        Inside &= ScreenShape(*P) & QRegion(ToQRect(WindowImpl::ClientScreenRect(*P)));
+        Cur = P;
+    }
+    return Inside;
+}
 
 QRegion PaintImpl::VisibleClientRegion(const TWnd& W) {
     const RECT C = WindowImpl::ClientScreenRect(W);

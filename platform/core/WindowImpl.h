@@ -53,6 +53,9 @@ namespace PaintImpl {
 LRESULT DispatchPaint(const TWndPtr& W);
 // The window goes: its caret goes with it.
 void ForgetWindow(TWnd& W);
+// What of the screen W covers inside its ancestors (screen coordinates): its window region,
+// clipped by the client areas and window regions of every window above it.
+QRegion InsideAncestors(const TWnd& W);
 // Region of W's client area (client coordinates) that W may paint on: its client rectangle,
 // clipped by its ancestors' client areas, less its children (WS_CLIPCHILDREN) and the siblings
 // above it (WS_CLIPSIBLINGS), within its window region.

@@ -150,9 +150,11 @@ void TControl::SetBoundsFromLayout(int ALeft, int ATop, int AWidth, int AHeight)
 void TControl::UpdateAnchorRules() {
     FAnchorOrigin.Bounds = BoundsRect();
     if (FParent) {
+        // A parent without a size yet (a tab sheet until its page control places it) is no
+        // measure: the size it gets first is the one the control was placed for.
         const TRect R = FParent->ClientRect();
-        FAnchorOrigin.ParentWidth = R.Width();
-        FAnchorOrigin.ParentHeight = R.Height();
+        FAnchorOrigin.ParentWidth = R.Width() > 0 ? int(R.Width()) : -1;
+        FAnchorOrigin.ParentHeight = R.Height() > 0 ? int(R.Height()) : -1;
     } else {
         FAnchorOrigin.ParentWidth = FAnchorOrigin.ParentHeight = -1;
     }

@@ -397,6 +397,8 @@ TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner) {
 }
 
 void TImage::PictureChanged() {
+    // Transparent is the image's: a picture given after it (as definitions give them) takes it.
+    if (TGraphic* G = FPicture.Graphic()) G->SetTransparent(FTransparent);
     if (FAutoSize) AdjustSize();
     Invalidate();
 }

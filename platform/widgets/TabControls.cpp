@@ -187,6 +187,14 @@ void TCustomTabControl::AdjustClientRect(TRect& Rect) {
     TWinControl::AdjustClientRect(Rect);
 }
 
+void TCustomTabControl::AlignControls(TControl* AControl, TRect& Rect) {
+    // Where the tabs end is the window's to say: until it is there the pages keep the size they
+    // have (none, when read from a definition), so that what is anchored on them is measured
+    // against the display area, not the whole control.
+    if (!FHandle) return;
+    TWinControl::AlignControls(AControl, Rect);
+}
+
 bool TCustomTabControl::CanChange() {
     bool Allow = true;
     if (OnChanging) OnChanging(this, Allow);

@@ -80,6 +80,7 @@ class TCustomTabControl : public TWinControl {
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void AdjustClientRect(TRect& Rect) override;
+    void AlignControls(TControl* AControl, TRect& Rect) override;
     void Dispatch(TMessage& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Loaded() override;

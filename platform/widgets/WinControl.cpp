@@ -813,9 +813,14 @@ void TWinControl::AlignControls(TControl*, TRect& Rect) {
         if (!C->Visible()) continue;
         if (C->Align() == alNone) {
             if (C->FAnchors == TAnchors{akLeft, akTop}) continue;
-            const TRect B = AnchoredBounds(C->FAnchorOrigin.Bounds, C->FAnchorOrigin.ParentWidth,
-                                           C->FAnchorOrigin.ParentHeight, Client.Width(),
-                                           Client.Height(), C->FAnchors);
+            // Placed while this control had no size (see UpdateAnchorRules).
+            TControl::TAnchorOrigin& Origin = C->FAnchorOrigin;
+            if (Origin.ParentWidth < 0 && Client.Width() > 0)
+                Origin.ParentWidth = int(Client.Width());
+            if (Origin.ParentHeight < 0 && Client.Height() > 0)
+                Origin.ParentHeight = int(Client.Height());
+            const TRect B = AnchoredBounds(Origin.Bounds, Origin.ParentWidth, Origin.ParentHeight,
+                                           Client.Width(), Client.Height(), C->FAnchors);
             if (!(B == C->BoundsRect()))
                 C->SetBoundsFromLayout(B.Left, B.Top, B.Width(), B.Height());
             continue;

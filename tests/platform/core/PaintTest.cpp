@@ -2,6 +2,9 @@
 // scrolling, window regions, the caret and WM_SETREDRAW.
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
+#include "platform/core/Wrapping.h"
 #include "tests/support/GuiTestSupport.h"
 
 using namespace GuiTest;
@@ -102,6 +105,41 @@ TEST_F(Painting, PaintingStaysInsideWhatAWindowMayTouch) {
     };
     for (const TCase& C : Cases)
         EXPECT_EQ(PixelAt(Form, C.X, C.Y), ColorOf(C.Want)) << C.X << "," << C.Y;
+}
+
+TEST_F(Painting, AWrappedControlShowsOnlyInsideItsAncestorsClientAreas) {
+    const HWND Form = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {0, 0, 300, 200}));
+    const HWND Frame = Windows().Create(0, WS_CHILD | WS_VISIBLE, {10, 10, 110, 60}, Form);
+    // Reaching past the frame's right and bottom edges, as a control anchored in a page that
+    // became smaller than it.
+    const HWND Control = Windows().Create(0, WS_CHILD | WS_VISIBLE, {50, 20, 150, 70}, Frame);
+    QWidget Widget;
+    Widget.setAutoFillBackground(true);
+    QPalette Red = Widget.palette();
+    Red.setColor(QPalette::Window, Qt::red);
+    Widget.setPalette(Red);
+    AttachWidget(Control, &Widget);
+    Drain();
+    const QRgb Shown = ColorOf(kRed);
+    EXPECT_EQ(PixelAt(Form, 80, 50), Shown);
+    EXPECT_NE(PixelAt(Form, 130, 50), Shown);  // right of the frame
+    EXPECT_NE(PixelAt(Form, 80, 65), Shown);   // below it
+    SaveWindowPicture(Form, PicturePath("wrapped-clipped"));
+
+    // The frame grows: more of the control shows; it moves away: none does.
+    SetWindowPos(Frame, 0, 10, 10, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+    Drain();
+    EXPECT_EQ(PixelAt(Form, 130, 50), Shown);
+    EXPECT_EQ(PixelAt(Form, 80, 65), Shown);
+    EXPECT_TRUE(Widget.isVisible());
+    SetWindowPos(Control, 0, 250, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Drain();
+    EXPECT_FALSE(Widget.isVisible());
+    SetWindowPos(Control, 0, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Drain();
+    EXPECT_TRUE(Widget.isVisible());
+    EXPECT_TRUE(Widget.mask().isEmpty());
+    AttachWidget(Control, nullptr);
 }
 
 TEST_F(Painting, ErasingUsesTheClassBrushAndContextsStartAtTheirOrigin) {

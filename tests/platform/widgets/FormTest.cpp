@@ -6,6 +6,8 @@
 #include <sstream>
 
 #include "platform/controls/Controls.h"
+#include "platform/widgets/ComCtrls.h"
+#include "platform/widgets/ExtCtrls.h"
 #include "platform/widgets/Forms.h"
 #include "tests/support/GuiTestSupport.h"
 
@@ -159,6 +161,60 @@ TEST_F(Forms_, ADefinitionLaysOutByAlignAndAnchorsThroughTwoResizes) {
     ScreenToClient(Form->Client1->Handle(), &P);
     EXPECT_EQ(P.x, 270);
     EXPECT_EQ(P.y, 210);
+}
+
+TEST_F(Forms_, ControlsPlacedOnAPageBeforeItHasASizeKeepTheirDistancesToItsEdges) {
+    TTestLayoutForm* Form = MakeForm();
+    Form->Show();
+    Drain();
+    // The sheet's controls are placed before the sheet is on its page control, as a definition
+    // places them (a sheet's bounds are not part of it): the sheet has no size yet.
+    auto* Sheet = new TTabSheet(Form);
+    auto* Wide = new TTestBox(Form);
+    static_cast<TComponent*>(Wide)->SetName("Wide");
+    Wide->SetParent(Sheet);
+    Wide->SetBounds(10, 10, 100, 20);
+    Wide->SetAnchors(TAnchors{akLeft, akTop, akRight});
+    auto* Low = new TTestBox(Form);
+    static_cast<TComponent*>(Low)->SetName("Low");
+    Low->SetParent(Sheet);
+    Low->SetBounds(150, 100, 30, 30);
+    Low->SetAnchors(TAnchors{akRight, akBottom});
+    auto* Pages = new TPageControl(Form);
+    Pages->SetBounds(0, 0, 300, 200);
+    Sheet->SetPageControl(Pages);
+    Pages->SetParent(Form->Client1);
+    Drain();
+    // The first size the sheet gets is the one they were placed for.
+    ASSERT_GT(Sheet->Width(), 0);
+    EXPECT_EQ(Bounds(Wide), "Wide 10,10 100x20");
+    EXPECT_EQ(Bounds(Low), "Low 150,100 30x30");
+    Pages->SetBounds(0, 0, 350, 230);
+    Drain();
+    EXPECT_EQ(Bounds(Wide), "Wide 10,10 150x20");
+    EXPECT_EQ(Bounds(Low), "Low 200,130 30x30");
+}
+
+TEST_F(Forms_, AnImageIsTransparentForAPictureGivenAfterIt) {
+    TTestLayoutForm* Form = MakeForm();
+    Form->Show();
+    Drain();
+    auto* Image = new TImage(Form);
+    Image->SetBounds(40, 60, 16, 16);
+    Image->SetParent(Form->Client1);
+    Form->Client1->SetColor(clLime);
+    // As a definition gives them: Transparent first, then the picture.
+    Image->SetTransparent(true);
+    TBitmap Picture(16, 16);
+    Picture.Canvas().Brush().SetColor(clTeal);
+    Picture.Canvas().FillRect(TRect{0, 0, 16, 16});
+    Picture.Canvas().Brush().SetColor(clRed);
+    Picture.Canvas().FillRect(TRect{4, 4, 12, 12});
+    Image->Picture()->SetGraphic(&Picture);
+    Drain();
+    // The bottom-left pixel's colour is the transparent one: the panel shows through it.
+    EXPECT_EQ(PixelAt(Form->Client1->Handle(), 42, 62), ColorOf(ColorToRGB(clLime)));
+    EXPECT_EQ(PixelAt(Form->Client1->Handle(), 48, 68), ColorOf(ColorToRGB(clRed)));
 }
 
 TEST_F(Forms_, TabWalksTheTabOrderAndTheFormPreviewsKeys) {
