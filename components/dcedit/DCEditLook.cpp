@@ -2,7 +2,6 @@
 // height, and the flat and "dream" frames.
 #include "components/dcedit/DCEdit.h"
 #include "platform/controls/Edit.h"
-#include "platform/core/Paint.h"
 #include "platform/gdi/Gdi.h"
 
 // ---- window and places ------------------------------------------------------------------------
@@ -74,13 +73,7 @@ void TCustomDCEdit::LayoutButtons() {
 
 void TCustomDCEdit::FitHeightToFont() {
     if (ComponentState().Contains(csLoading)) return;
-    const HDC DC = GetDC(0);
-    const HGDIOBJ Old = SelectObject(DC, FFont.Handle());
-    TEXTMETRIC Metrics;
-    GetTextMetrics(DC, &Metrics);
-    SelectObject(DC, Old);
-    ReleaseDC(0, DC);
-    SetHeight(Metrics.tmHeight + GetSystemMetrics(SM_CYBORDER) * (FCtl3D || FFlat ? 8 : 6));
+    SetHeight(FFont.Metrics().tmHeight + GetSystemMetrics(SM_CYBORDER) * (FCtl3D || FFlat ? 8 : 6));
 }
 
 // ---- properties of the look -------------------------------------------------------------------

@@ -1,19 +1,15 @@
 #include "components/dcedit/EditButtons.h"
 
-#include <QImage>
 #include <vector>
 
 #include "components/dcedit/DCEdit.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/widgets/GlyphArt.h"
 
 namespace {
 
 // The glyphs as pictures, one character per pixel; '.' is the transparent colour (the glyph's
 // bottom-left pixel says which it is).
-struct TArtColor {
-    char Code;
-    TColor Color;
-};
 constexpr TArtColor kArtColors[] = {
     {'.', clFuchsia}, {'k', clBlack}, {'w', clWhite}, {'y', clYellow}, {'o', clOlive}};
 
@@ -55,15 +51,6 @@ const std::vector<TGlyphArt>& GlyphArts() {
     return Arts;
 }
 
-QRgb RgbOfCode(char Code) {
-    for (const TArtColor& C : kArtColors)
-        if (C.Code == Code) {
-            const COLORREF Ref = ColorToRGB(C.Color);
-            return qRgb(GetRValue(Ref), GetGValue(Ref), GetBValue(Ref));
-        }
-    return qRgb(0, 0, 0);
-}
-
 // The shared glyph of a kind (empty for bkCustom), made once.
 const TBitmap& KindGlyph(TButtonKind Kind) {
     static TBitmap None;
@@ -83,12 +70,7 @@ const TBitmap& KindGlyph(TButtonKind Kind) {
 void LoadEditGlyph(const std::string& Name, TBitmap& Glyph) {
     for (const TGlyphArt& Art : GlyphArts()) {
         if (Name != Art.Name) continue;
-        const int Height = int(Art.Rows.size());
-        const int Width = int(std::string(Art.Rows.front()).size());
-        QImage Image(Width, Height, QImage::Format_RGB32);
-        for (int Y = 0; Y < Height; ++Y)
-            for (int X = 0; X < Width; ++X) Image.setPixel(X, Y, RgbOfCode(Art.Rows[size_t(Y)][X]));
-        Glyph.SetImage(Image);
+        Glyph.SetImage(ArtImage(Art.Rows, kArtColors));
         return;
     }
     Glyph.SetSize(0, 0);

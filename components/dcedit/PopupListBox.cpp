@@ -93,12 +93,7 @@ bool TPopupListBox::ClosingKey(WORD Key) const {
 void TPopupListBox::FitItemHeightToFont() {
     if (FontKey(FFont) == FFittedFont) return;
     FFittedFont = FontKey(FFont);
-    const HDC DC = Canvas()->Handle();
-    const HGDIOBJ Old = SelectObject(DC, FFont.Handle());
-    TEXTMETRIC Metrics;
-    GetTextMetrics(DC, &Metrics);
-    SelectObject(DC, Old);
-    SetItemHeight(std::clamp(int(Metrics.tmHeight) + 1, 9, ControlsLimits::kMaxItemHeight));
+    SetItemHeight(std::clamp(int(FFont.Metrics().tmHeight) + 1, 9, ControlsLimits::kMaxItemHeight));
     RecreateWnd();
 }
 

@@ -565,13 +565,7 @@ TEST_F(DCEditFixture, TheCaptionsAcceleratorADoubleClickAndTheFontReachTheContro
     TFont Big;
     Big.SetHeight(-20);
     Extract->SetFont(&Big);
-    const HDC DC = GetDC(0);
-    const HGDIOBJ Old = SelectObject(DC, Big.Handle());
-    TEXTMETRIC Metrics;
-    GetTextMetrics(DC, &Metrics);
-    SelectObject(DC, Old);
-    ReleaseDC(0, DC);
-    EXPECT_EQ(Extract->Height(), Metrics.tmHeight + 8 * GetSystemMetrics(SM_CYBORDER));
+    EXPECT_EQ(Extract->Height(), Big.Metrics().tmHeight + 8 * GetSystemMetrics(SM_CYBORDER));
     EXPECT_EQ(Extract->EditButton(0)->Height(), Extract->ClientHeight());
 }
 
