@@ -16,9 +16,32 @@ TCustomDCEdit* EditOf(TComponent* Control) {
 
 }  // namespace
 
+// ---- controls of a value -----------------------------------------------------------------------
+
+void TValueControl::Dispatch(TMessage& Message) {
+    if (AnswerTextMessage(Message, GetText())) return;
+    switch (Message.Msg) {
+        case WM_SETTEXT:
+            SetTextValue(SetTextOf(Message));
+            Message.Result = TRUE;
+            return;
+        case WM_ERASEBKGND:
+            Message.Result = 1;
+            return;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case CM_ENABLEDCHANGED:
+            TCustomControl::Dispatch(Message);
+            Invalidate();
+            return;
+        default:
+            TCustomControl::Dispatch(Message);
+    }
+}
+
 // ---- graphic edits ----------------------------------------------------------------------------
 
-TGraphicEdit::TGraphicEdit(TComponent* AOwner) : TCustomControl(AOwner) {
+TGraphicEdit::TGraphicEdit(TComponent* AOwner) : TValueControl(AOwner) {
     FControlStyle.Include(csOpaque);
     SetTabStop(true);
 }
@@ -71,30 +94,12 @@ void TGraphicEdit::Paint() {
 }
 
 void TGraphicEdit::Dispatch(TMessage& Message) {
-    if (AnswerTextMessage(Message, GetValue())) return;
-    switch (Message.Msg) {
-        case WM_SETTEXT:
-            SetTextValue(SetTextOf(Message));
-            Message.Result = TRUE;
-            return;
-        case WM_ERASEBKGND:
-            Message.Result = 1;
-            return;
-        case CM_DRAWVALUE: {
-            const POINT At = MessagePoint(Message.LParam);
-            DrawValue(HDC(Message.WParam), TRect{At.x, At.y, At.x + Width(), At.y + Height()},
-                      false);
-            return;
-        }
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-        case CM_ENABLEDCHANGED:
-            TCustomControl::Dispatch(Message);
-            Invalidate();
-            return;
-        default:
-            TCustomControl::Dispatch(Message);
+    if (Message.Msg != CM_DRAWVALUE) {
+        TValueControl::Dispatch(Message);
+        return;
     }
+    const POINT At = MessagePoint(Message.LParam);
+    DrawValue(HDC(Message.WParam), TRect{At.x, At.y, At.x + Width(), At.y + Height()}, false);
 }
 
 TColorEdit::TColorEdit(TComponent* AOwner) : TGraphicEdit(AOwner) {
@@ -128,7 +133,7 @@ void TBrushStyleEdit::SetValue(const std::string& Text) {
 
 // ---- the check edit ---------------------------------------------------------------------------
 
-TCheckEdit::TCheckEdit(TComponent* AOwner) : TCustomControl(AOwner) {
+TCheckEdit::TCheckEdit(TComponent* AOwner) : TValueControl(AOwner) {
     // A click toggles at the press; a second quick click toggles again.
     FControlStyle.Exclude(csDoubleClicks);
     FControlStyle.Exclude(csClickEvents);
@@ -183,38 +188,22 @@ void TCheckEdit::Paint() {
 }
 
 void TCheckEdit::Dispatch(TMessage& Message) {
-    if (AnswerTextMessage(Message, GetText())) return;
-    switch (Message.Msg) {
-        case WM_SETTEXT:
-            SetTextValue(SetTextOf(Message));
-            Message.Result = TRUE;
-            return;
-        case EM_GETMODIFY:
-            Message.Result = FModified ? TRUE : FALSE;
-            return;
-        case WM_ERASEBKGND:
-            Message.Result = 1;
-            return;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-        case CM_ENABLEDCHANGED:
-            TCustomControl::Dispatch(Message);
-            Invalidate();
-            return;
-        default:
-            TCustomControl::Dispatch(Message);
+    if (Message.Msg != EM_GETMODIFY) {
+        TValueControl::Dispatch(Message);
+        return;
     }
+    Message.Result = FModified ? TRUE : FALSE;
 }
 
 void TCheckEdit::KeyPress(char& Key) {
-    TCustomControl::KeyPress(Key);
+    TValueControl::KeyPress(Key);
     if (Key != ' ') return;
     Toggle();
     Key = 0;
 }
 
 void TCheckEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TCustomControl::MouseDown(Button, Shift, X, Y);
+    TValueControl::MouseDown(Button, Shift, X, Y);
     if (Button != mbLeft) return;
     if (CanFocus()) SetFocus();
     if (FWholeArea || X < Height() + 2) Toggle();

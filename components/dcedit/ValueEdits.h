@@ -15,9 +15,20 @@
 // packed into LParam, in the control's size.
 constexpr UINT CM_DRAWVALUE = 45256;
 
+// A control whose text is a value of its own: WM_GETTEXT and WM_GETTEXTLENGTH answer GetText,
+// WM_SETTEXT goes to SetTextValue; it paints all of itself and shows a change of focus or of
+// enabling at once.
+class TValueControl : public TCustomControl {
+  public:
+    using TCustomControl::TCustomControl;
+
+  protected:
+    void Dispatch(TMessage& Message) override;
+};
+
 // An inner edit that draws its value: a framed swatch, its name in the control's font (greyed
 // while disabled) and a focus rectangle while it has the focus.
-class TGraphicEdit : public TCustomControl {
+class TGraphicEdit : public TValueControl {
   public:
     explicit TGraphicEdit(TComponent* AOwner);
 
@@ -80,7 +91,7 @@ class TBrushStyleEdit : public TGraphicEdit {
 // A check box holding a Boolean: "True" or "False". Space or a click on the box (or anywhere,
 // with WholeArea) toggles it, unless the edit around it is read-only; a toggle runs the edit's
 // Change and UpdateSource. With Inverted the box is checked for False.
-class TCheckEdit : public TCustomControl {
+class TCheckEdit : public TValueControl {
   public:
     explicit TCheckEdit(TComponent* AOwner);
 

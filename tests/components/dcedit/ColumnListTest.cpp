@@ -5,8 +5,6 @@
 
 #include "components/dcedit/DCListBox.h"
 #include "components/dcedit/PopupListBox.h"
-#include "components/dcedit/Register.h"
-#include "platform/controls/Controls.h"
 #include "tests/components/dcedit/DCEditTestSupport.h"
 
 using namespace DCEditTest;
@@ -17,17 +15,12 @@ namespace {
 class ColumnList : public testing::Test {
   protected:
     void SetUp() override {
-        Forms.Initialize();
-        InitStandardControls();
-        RegisterDCEditClasses();
-        Form = new TForm(nullptr);
-        Form->SetBounds(120, 100, 420, 200);
-        Form->SetCaption("Column list");
+        StartEditControls();
+        Form = ShownForm(TRect{120, 100, 540, 300}, "Column list");
         List = new TDCListBox(Form);
         List->SetParent(Form);
         List->SetBounds(8, 8, 390, 120);
         List->SetItemHeight(18);
-        Form->Show();
         Drain();
     }
     void TearDown() override {

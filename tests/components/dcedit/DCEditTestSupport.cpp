@@ -19,10 +19,23 @@ void TDCEditTestForm::FormCreate(TObject*) {
     Last = dynamic_cast<TButton*>(FindComponent("Last"));
 }
 
-void DCEditFixture::SetUp() {
+void StartEditControls() {
     Forms.Initialize();
     InitStandardControls();
     RegisterDCEditClasses();
+}
+
+TForm* ShownForm(const TRect& Bounds, const std::string& Caption) {
+    auto* Form = new TForm(nullptr);
+    Form->SetBoundsRect(Bounds);
+    Form->SetCaption(Caption);
+    Form->Show();
+    Drain();
+    return Form;
+}
+
+void DCEditFixture::SetUp() {
+    StartEditControls();
     static const bool Registered = [] {
         RegisterClass<TDCEditTestForm, TForm>("TDCEditTestForm")
             .Method("FormCreate", &TDCEditTestForm::FormCreate)

@@ -32,6 +32,11 @@ class TDCEditTestForm : public TForm {
     void ExtractDirDropFiles(TObject*) { Log.push_back("dropped " + ExtractDir->GetEditText()); }
 };
 
+// The application up and the edit controls' classes registered: every test's first step.
+void StartEditControls();
+// A form made in code (its window at Bounds, on the screen), shown.
+TForm* ShownForm(const TRect& Bounds, const std::string& Caption);
+
 class DCEditFixture : public testing::Test {
   protected:
     void SetUp() override;

@@ -6,7 +6,6 @@
 #include "components/dcedit/ValueEdits.h"
 #include "components/dcedit/ValueLists.h"
 #include "components/registries/ClassRegistries.h"
-#include "platform/controls/Controls.h"
 #include "tests/components/dcedit/DCEditTestSupport.h"
 
 using namespace DCEditTest;
@@ -17,14 +16,8 @@ namespace {
 class ValueEditors : public testing::Test {
   protected:
     void SetUp() override {
-        Forms.Initialize();
-        InitStandardControls();
-        RegisterDCEditClasses();
-        Form = new TForm(nullptr);
-        Form->SetBounds(100, 100, 300, 190);
-        Form->SetCaption("Values");
-        Form->Show();
-        Drain();
+        StartEditControls();
+        Form = ShownForm(TRect{100, 100, 400, 290}, "Values");
     }
     void TearDown() override {
         Form->Free();
