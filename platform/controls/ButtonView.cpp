@@ -50,10 +50,10 @@ int AlignmentOf(const TButtonLook& L, int Default) {
 
 void TButtonView::paintEvent(QPaintEvent*) {
     QPainter P(this);
-    const bool PushLike = FLook.Kind == TButtonKind::Push;
+    const bool PushLike = FLook.Kind == TButtonViewKind::Push;
     if (PushLike)
         PaintPush(P);
-    else if (FLook.Kind == TButtonKind::Group)
+    else if (FLook.Kind == TButtonViewKind::Group)
         PaintGroup(P);
     else
         PaintBox(P);
@@ -117,8 +117,8 @@ void TButtonView::PaintBox(QPainter& P) {
                     : FLook.Check == BST_INDETERMINATE ? QStyle::State_NoChange
                                                        : QStyle::State_Off;
     if (FLook.Pushed) Option.state |= QStyle::State_Sunken;
-    style()->drawPrimitive(FLook.Kind == TButtonKind::Radio ? QStyle::PE_IndicatorRadioButton
-                                                            : QStyle::PE_IndicatorCheckBox,
+    style()->drawPrimitive(FLook.Kind == TButtonViewKind::Radio ? QStyle::PE_IndicatorRadioButton
+                                                                : QStyle::PE_IndicatorCheckBox,
                            &Option, &P, this);
     const QRect Area = FLook.LeftText ? rect().adjusted(0, 0, -(Box + kBoxGap), 0)
                                       : rect().adjusted(Box + kBoxGap, 0, 0, 0);

@@ -7,10 +7,10 @@
 #include "platform/controls/LookView.h"
 #include "platform/core/Window.h"
 
-enum class TButtonKind { Push, Check, Radio, Group };
+enum class TButtonViewKind { Push, Check, Radio, Group };
 
 struct TButtonLook {
-    TButtonKind Kind = TButtonKind::Push;
+    TButtonViewKind Kind = TButtonViewKind::Push;
     QString Caption;   // "&" marks the accelerator
     WPARAM Check = 0;  // BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE
     bool Pushed = false;

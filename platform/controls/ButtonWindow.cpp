@@ -16,7 +16,7 @@ enum class TAutoCheck { None, Toggle, Cycle, Radio };
 
 struct TButtonType {
     DWORD Type;
-    TButtonKind Kind;
+    TButtonViewKind Kind;
     TAutoCheck Auto;
     // The highest check state (0: the type has none).
     WPARAM MaxCheck;
@@ -27,7 +27,7 @@ struct TButtonType {
 
 namespace {
 
-using K = TButtonKind;
+using K = TButtonViewKind;
 using A = TAutoCheck;
 
 // Every type; an unknown one is a push button (the first row).

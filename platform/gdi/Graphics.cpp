@@ -228,6 +228,16 @@ void TFont::SetPitch(TFontPitch Value) {
     Modify();
 }
 
+TEXTMETRIC TFont::Metrics() {
+    const HDC DC = CreateCompatibleDC(0);
+    const HGDIOBJ Old = SelectObject(DC, Handle());
+    TEXTMETRIC Result;
+    GetTextMetrics(DC, &Result);
+    SelectObject(DC, Old);
+    DeleteDC(DC);
+    return Result;
+}
+
 // --- TPen and TBrush -----------------------------------------------------------------------------
 
 TPen::~TPen() {

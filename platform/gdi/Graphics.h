@@ -112,6 +112,8 @@ class TFont : public TGraphicsObject {
     int PixelsPerInch() const { return 96; }
     const LOGFONT& LogFont() const { return FLog; }
     void SetLogFont(const LOGFONT& Value);
+    // The metrics of the font as it draws (tmHeight: the height of a line of it).
+    TEXTMETRIC Metrics();
 
   private:
     void FreeHandle();

@@ -1,7 +1,8 @@
 #include "platform/widgets/BitBtnKinds.h"
 
-#include <QImage>
 #include <array>
+
+#include "platform/widgets/GlyphArt.h"
 
 namespace {
 
@@ -10,10 +11,6 @@ using TArt = std::array<const char*, kArtSize>;
 
 // The glyphs as pictures: one character per pixel; '.' is the transparent colour (olive, as
 // the bottom-left pixel says).
-struct TArtColor {
-    char Code;
-    TColor Color;
-};
 constexpr TArtColor kArtColors[] = {
     {'.', clOlive}, {'k', clBlack},  {'w', clWhite},  {'g', clGreen},
     {'G', clLime},  {'r', clMaroon}, {'R', clRed},    {'b', clNavy},
@@ -218,15 +215,6 @@ const TKindRow& RowOf(TBitBtnKind Kind) {
     return kKinds[0];
 }
 
-QRgb RgbOfCode(char Code) {
-    for (const TArtColor& C : kArtColors)
-        if (C.Code == Code) {
-            const COLORREF Ref = ColorToRGB(C.Color);
-            return qRgb(GetRValue(Ref), GetGValue(Ref), GetBValue(Ref));
-        }
-    return qRgb(0, 0, 0);
-}
-
 }  // namespace
 
 const TBitBtnKindInfo& BitBtnKindInfo(TBitBtnKind Kind) {
@@ -239,8 +227,5 @@ void LoadBitBtnGlyph(TBitBtnKind Kind, TBitmap& Glyph) {
         Glyph.SetSize(0, 0);
         return;
     }
-    QImage Image(kArtSize, kArtSize, QImage::Format_RGB32);
-    for (int Y = 0; Y < kArtSize; ++Y)
-        for (int X = 0; X < kArtSize; ++X) Image.setPixel(X, Y, RgbOfCode((*Art)[size_t(Y)][X]));
-    Glyph.SetImage(Image);
+    Glyph.SetImage(ArtImage(*Art, kArtColors));
 }

@@ -10,13 +10,7 @@ constexpr DWORD ES_OEMCONVERT = 0x0400;
 
 // Lines of text of the font with the frame: one line and the room a sunken frame takes.
 int LineHeight(TFont& Font) {
-    const HDC DC = GetDC(0);
-    const HGDIOBJ Old = SelectObject(DC, Font.Handle());
-    TEXTMETRIC Metrics;
-    GetTextMetrics(DC, &Metrics);
-    SelectObject(DC, Old);
-    ReleaseDC(0, DC);
-    return Metrics.tmHeight + GetSystemMetrics(SM_CYBORDER) * 8;
+    return Font.Metrics().tmHeight + GetSystemMetrics(SM_CYBORDER) * 8;
 }
 
 }  // namespace

@@ -11,16 +11,6 @@ constexpr int kCaptionIndent = 8;
 constexpr int kFrameInset = 2;
 constexpr int kMaxColumns = 16;
 
-TEXTMETRIC MetricsOf(TFont& Font) {
-    const HDC DC = GetDC(0);
-    const HGDIOBJ Old = SelectObject(DC, Font.Handle());
-    TEXTMETRIC Metrics;
-    GetTextMetrics(DC, &Metrics);
-    SelectObject(DC, Old);
-    ReleaseDC(0, DC);
-    return Metrics;
-}
-
 }  // namespace
 
 // ---- TCustomGroupBox ------------------------------------------------------------------------
@@ -32,7 +22,7 @@ TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
 }
 
 int TCustomGroupBox::CaptionHeight() {
-    return MetricsOf(FFont).tmHeight;
+    return FFont.Metrics().tmHeight;
 }
 
 void TCustomGroupBox::AdjustClientRect(TRect& Rect) {
@@ -255,7 +245,7 @@ void TCustomRadioGroup::UpdateButtons() {
 
 void TCustomRadioGroup::ArrangeButtons() {
     if (FButtons.empty() || ComponentState().Contains(csLoading)) return;
-    const int LineHeight = MetricsOf(FFont).tmHeight;
+    const int LineHeight = FFont.Metrics().tmHeight;
     const int Count = int(FButtons.size());
     const int PerColumn = (Count + FColumns - 1) / FColumns;
     const int ColumnWidth = (FWidth - 10) / FColumns;

@@ -87,6 +87,9 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
 }
 
 TWinControl::~TWinControl() {
+    // Leaves its parent while it is still a window control: the parent's tab order lets go of
+    // it too (by the time the base destructor leaves, it is only a control).
+    if (FParent) FParent->RemoveControl(this);
     // Nobody keeps pointing at it as the focused or active control.
     if (Screen) Screen->ControlDestroyed(this);
     for (TControl* P = FParent; P; P = P->Parent())

@@ -249,6 +249,24 @@ TEST_F(Forms_, TabWalksTheTabOrderAndTheFormPreviewsKeys) {
     EXPECT_EQ(Form->Corner->Keys, (std::vector<WORD>{VK_F6}));
 }
 
+TEST_F(Forms_, AControlFreedFromItsParentLeavesTheTabOrder) {
+    TTestLayoutForm* Form = MakeForm();
+    Form->Show();
+    Drain();
+    auto* Extra = new TTestBox(Form);
+    Extra->SetParent(Form->Client1);
+    Extra->Free();
+    // Tab walks what is left, never the freed control.
+    Form->Corner->SetFocus();
+    Drain();
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_Tab);
+    Drain();
+    EXPECT_TRUE(Form->Inner->Focused());
+    std::vector<TWinControl*> Order;
+    Form->GetTabOrderList(Order);
+    EXPECT_EQ(std::count(Order.begin(), Order.end(), static_cast<TWinControl*>(Extra)), 0);
+}
+
 TEST_F(Forms_, HintsShowAfterThePauseAndTheProgramMayChangeThem) {
     TTestLayoutForm* Form = MakeForm();
     Form->Show();
