@@ -1,6 +1,8 @@
 #pragma once
 // Inside of the window layer: input translation's state and entry points.
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/core/WindowData.h"
@@ -32,7 +34,15 @@ struct TKeyCode {
 TKeyCode KeyCodeOf(int QtKey, bool Keypad, std::uint32_t NativeScanCode);
 // The Qt key of a virtual key (Qt::Key_unknown when there is none).
 int QtKeyOf(WORD VirtualKey, bool Extended);
-// The key-state table: a key went down or up (lock keys toggle on the way down).
+// The key-state table as input arrives (the asynchronous state): a key went down or up (lock
+// keys toggle on the way down).
 void SetKeyDown(WORD VirtualKey, bool Down);
 bool KeyDown(WORD VirtualKey);
+// Input is translated as Qt delivers it, often a whole burst before the loop takes the first
+// message of it; so every input message carries the table as it stood when it was translated,
+// and the state GetKeyState reads becomes that table when the loop takes the message. A Tab
+// taken after its Shift was already released still reads Shift down.
+using TKeyTable = std::array<BYTE, 256>;
+std::shared_ptr<const TKeyTable> KeySnapshot();
+void TookInput(const TKeyTable& Keys);
 }  // namespace InputImpl

@@ -132,7 +132,8 @@ void EndTracking() {
     S.TrackFlags = 0;
     if (Wnd != 0 && (Flags & TME_LEAVE))
         TMessageLoop::Instance().PostInput(
-            MakeInput(Wnd, (Flags & TME_NONCLIENT) ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0), {});
+            MakeInput(Wnd, (Flags & TME_NONCLIENT) ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0), {},
+            InputImpl::KeySnapshot());
 }
 
 // Mouse-leave tracking: the cursor is now over Target (client area or not); 0 for nowhere.
@@ -246,7 +247,7 @@ void RouteMouse(TAction Action, TButton Button, POINT Pt, std::uint64_t Time) {
     } else {
         Out = MakeInput(Target, Msg, static_cast<WPARAM>(Hit), PointLParam(Pt));
     }
-    Loop.PostInput(Out, {});
+    Loop.PostInput(Out, {}, InputImpl::KeySnapshot());
 }
 
 bool TranslateMouse(QMouseEvent* E) {
@@ -281,7 +282,7 @@ bool TranslateWheel(QWheelEvent* E) {
         MakeInput(Target, WM_MOUSEWHEEL,
                   MAKEWPARAM(static_cast<WORD>(MouseKeyFlags()), static_cast<WORD>(Delta)),
                   PointLParam(Pt)),
-        {});
+        {}, InputImpl::KeySnapshot());
     return true;
 }
 
@@ -338,7 +339,8 @@ bool TranslateKey(QKeyEvent* E) {
     const UINT Msg =
         Press ? (System ? WM_SYSKEYDOWN : WM_KEYDOWN) : (System ? WM_SYSKEYUP : WM_KEYUP);
     TMessageLoop::Instance().PostInput(MakeInput(Target, Msg, Vk, Data),
-                                       Press ? CharsOf(E, Vk) : std::string());
+                                       Press ? CharsOf(E, Vk) : std::string(),
+                                       InputImpl::KeySnapshot());
     return true;
 }
 

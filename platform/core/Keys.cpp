@@ -141,9 +141,22 @@ constexpr std::uint32_t kXRightShift = 62;
 constexpr std::uint32_t kXRightControl = 105;
 constexpr std::uint32_t kXRightAlt = 108;
 
-std::array<BYTE, 256>& KeyTable() {
-    static std::array<BYTE, 256> Table{};
+// As input arrives.
+InputImpl::TKeyTable& KeyTable() {
+    static InputImpl::TKeyTable Table{};
     return Table;
+}
+
+// As of the input message the loop took last.
+InputImpl::TKeyTable& TakenTable() {
+    static InputImpl::TKeyTable Table{};
+    return Table;
+}
+
+// While input is being translated (keyboard and mouse hooks run then) the state is the input's
+// own; afterwards the state of the message being handled.
+const InputImpl::TKeyTable& ReadTable() {
+    return InputImpl::TranslationDepth() > 0 ? KeyTable() : TakenTable();
 }
 
 }  // namespace
@@ -198,23 +211,33 @@ bool InputImpl::KeyDown(WORD VirtualKey) {
     return (KeyTable()[VirtualKey & 0xFF] & 0x80) != 0;
 }
 
+std::shared_ptr<const InputImpl::TKeyTable> InputImpl::KeySnapshot() {
+    return std::make_shared<const TKeyTable>(KeyTable());
+}
+
+void InputImpl::TookInput(const TKeyTable& Keys) {
+    TakenTable() = Keys;
+}
+
 SHORT GetKeyState(int VirtualKey) {
-    const BYTE V = KeyTable()[static_cast<BYTE>(VirtualKey & 0xFF)];
+    const BYTE V = ReadTable()[static_cast<BYTE>(VirtualKey & 0xFF)];
     return static_cast<SHORT>(((V & 0x80) ? 0x8000 : 0) | (V & 0x01));
 }
 
 SHORT GetAsyncKeyState(int VirtualKey) {
-    return static_cast<SHORT>(GetKeyState(VirtualKey) & 0x8000);
+    return static_cast<SHORT>(InputImpl::KeyDown(static_cast<WORD>(VirtualKey)) ? 0x8000 : 0);
 }
 
 BOOL GetKeyboardState(BYTE* KeyState) {
     if (!KeyState) return FALSE;
-    std::memcpy(KeyState, KeyTable().data(), 256);
+    std::memcpy(KeyState, ReadTable().data(), 256);
     return TRUE;
 }
 
 BOOL SetKeyboardState(const BYTE* KeyState) {
     if (!KeyState) return FALSE;
+    // Both: what is set is read now, and input arriving later goes on from it.
     std::memcpy(KeyTable().data(), KeyState, 256);
+    std::memcpy(TakenTable().data(), KeyState, 256);
     return TRUE;
 }

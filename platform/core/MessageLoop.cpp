@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/core/Application.h"
+#include "platform/core/InputImpl.h"
 #include "platform/core/LoopImpl.h"
 #include "platform/core/WindowImpl.h"
 
@@ -208,20 +209,24 @@ void TMessageLoop::PostQuit(int ExitCode) {
     Push(std::move(Item));
 }
 
-void TMessageLoop::PostInput(const MSG& Msg, std::string Chars) {
+void TMessageLoop::PostInput(const MSG& Msg, std::string Chars,
+                             std::shared_ptr<const std::array<BYTE, 256>> Keys) {
     {
         std::lock_guard Guard(FLock);
         if (IsMouseMove(Msg.message) && !FQueue.empty()) {
-            MSG& Last = FQueue.back().Msg;
-            if (Last.message == Msg.message && Last.hwnd == Msg.hwnd) {
-                Last = Msg;
-                return;  // the waiting move now carries the newest position
+            TQueued& Last = FQueue.back();
+            if (Last.Msg.message == Msg.message && Last.Msg.hwnd == Msg.hwnd) {
+                // The waiting move now carries the newest position and key state.
+                Last.Msg = Msg;
+                Last.Keys = std::move(Keys);
+                return;
             }
         }
     }
     TQueued Item;
     Item.Msg = Msg;
     Item.Chars = std::move(Chars);
+    Item.Keys = std::move(Keys);
     Push(std::move(Item));
 }
 
@@ -285,7 +290,7 @@ bool TMessageLoop::Take(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove,
             const int Depth = FDispatchDepth;
             for (auto H = FHeld.begin(); H != FHeld.end();) {
                 if (H->Depth >= Depth) {
-                    Dropped.push_back(TQueued{H->Msg, 0, 0, std::move(H->Payload), {}});
+                    Dropped.push_back(TQueued{H->Msg, 0, 0, std::move(H->Payload), {}, {}});
                     H = FHeld.erase(H);
                 } else {
                     ++H;
@@ -297,6 +302,7 @@ bool TMessageLoop::Take(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove,
                 FLastKeySeq = Item.Seq;
                 FLastKeyChars = std::move(Item.Chars);
             }
+            if (Item.Keys) InputImpl::TookInput(*Item.Keys);
             FCurrent = Item.Msg;
             break;
         }

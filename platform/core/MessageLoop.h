@@ -2,6 +2,7 @@
 // Inside of the message layer: the queue, the window table's storage, the window timers, waiting
 // and the bridge to Qt's event loop. Only the files of platform/core use it; other code uses
 // Messages.h and Application.h.
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -48,8 +49,11 @@ class TMessageLoop {
     bool Post(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, std::shared_ptr<void> Payload);
     void PostQuit(int ExitCode);
     // Input translated from Qt: Chars are the Windows-1252 bytes a key typed (for
-    // TranslateMessage). A mouse move merges into a mouse move queued last for the same window.
-    void PostInput(const MSG& Msg, std::string Chars);
+    // TranslateMessage), Keys the key-state table as it stood then (the state GetKeyState reads
+    // once the message is taken). A mouse move merges into a mouse move queued last for the same
+    // window.
+    void PostInput(const MSG& Msg, std::string Chars,
+                   std::shared_ptr<const std::array<BYTE, 256>> Keys);
     // Takes the first queued message that matches (see PeekMessage) without servicing Qt, looking
     // no further than the message numbered Limit. The one rule of every loop: messages of windows
     // that died and WM_TIMERs of timers killed or restarted since are dropped on the way; the key
@@ -110,6 +114,7 @@ class TMessageLoop {
         std::uint64_t TimerSerial = 0;
         std::shared_ptr<void> Payload;
         std::string Chars;
+        std::shared_ptr<const std::array<BYTE, 256>> Keys;
     };
     struct TTimer {
         std::chrono::milliseconds Interval{};

@@ -171,8 +171,10 @@ TNext NextInput(MSG& Msg) {
     return TNext::Quit;
 }
 
+// The tracking loops poll the button as they poll the cursor: as the input stands now, not as
+// of the last message they took (they drop most of those).
 bool LeftButtonDown() {
-    return (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+    return GetAsyncKeyState(VK_LBUTTON) < 0;
 }
 
 POINT CursorNow() {

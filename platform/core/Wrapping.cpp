@@ -18,9 +18,10 @@ namespace {
 
 Qt::KeyboardModifiers Modifiers() {
     Qt::KeyboardModifiers Mods;
-    if (InputImpl::KeyDown(VK_SHIFT)) Mods |= Qt::ShiftModifier;
-    if (InputImpl::KeyDown(VK_CONTROL)) Mods |= Qt::ControlModifier;
-    if (InputImpl::KeyDown(VK_MENU)) Mods |= Qt::AltModifier;
+    // The state of the message being forwarded, not of input arrived since.
+    if (GetKeyState(VK_SHIFT) < 0) Mods |= Qt::ShiftModifier;
+    if (GetKeyState(VK_CONTROL) < 0) Mods |= Qt::ControlModifier;
+    if (GetKeyState(VK_MENU) < 0) Mods |= Qt::AltModifier;
     return Mods;
 }
 

@@ -269,6 +269,53 @@ TEST_F(Input, AltGrIsNoAltAndTheKeyStateFollowsTheKeys) {
     EXPECT_EQ(State[VK_SHIFT] & 0x80, 0);
 }
 
+// Qt often hands over a burst of input before the loop takes the first message of it. Each
+// message still reads the key state of its own moment (Shift+Tab typed quickly stays Shift+Tab),
+// while the asynchronous state is the newest; hooks, run as the input arrives, read that too.
+TEST_F(Input, EachKeyMessageReadsTheKeyStateOfItsOwnMoment) {
+    SetFocus(Child);
+    Drain();
+    std::vector<std::string> Seen;
+    Windows().Handlers[Child] = [&](HWND, UINT Msg, WPARAM WParam,
+                                    LPARAM) -> std::optional<LRESULT> {
+        if (Msg == WM_KEYDOWN || Msg == WM_KEYUP)
+            Seen.push_back(std::string(Msg == WM_KEYDOWN ? "down " : "up ") +
+                           (WParam == VK_TAB ? "Tab" : "Shift") +
+                           (GetKeyState(VK_SHIFT) < 0 ? " shifted" : "") +
+                           (GetAsyncKeyState(VK_SHIFT) < 0 ? " async-shifted" : ""));
+        return std::nullopt;
+    };
+    std::vector<std::string> Hooked;
+    static std::vector<std::string>* HookSeen = nullptr;
+    HookSeen = &Hooked;
+    const HHOOK Hook = SetWindowsHookEx(
+        WH_KEYBOARD,
+        [](int Code, WPARAM WParam, LPARAM LParam) -> LRESULT {
+            if (WParam == VK_TAB && !(LParam & KF_UP_BIT))
+                HookSeen->push_back(GetKeyState(VK_SHIFT) < 0 ? "Tab shifted" : "Tab");
+            return CallNextHookEx(0, Code, WParam, LParam);
+        },
+        0, GetCurrentThreadId());
+    QWindow* Window = QtWindowOf(Form);
+    auto Send = [&](QEvent::Type Type, Qt::Key Key, Qt::KeyboardModifiers Mods) {
+        QKeyEvent Event(Type, Key, Mods);
+        QCoreApplication::sendEvent(Window, &Event);  // translated now, nothing taken yet
+    };
+    Send(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+    Send(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier);
+    Send(QEvent::KeyRelease, Qt::Key_Backtab, Qt::ShiftModifier);
+    Send(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+    UnhookWindowsHookEx(Hook);
+    EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
+    Drain();
+    const std::vector<std::string> Expected{"down Shift shifted", "down Tab shifted",
+                                            "up Tab shifted", "up Shift"};
+    EXPECT_EQ(Seen, Expected);
+    EXPECT_EQ(Hooked, std::vector<std::string>{"Tab shifted"});
+    EXPECT_EQ(GetKeyState(VK_SHIFT), 0);
+    Windows().Handlers.erase(Child);
+}
+
 // Hooks are plain procedures; the tests talk to them through these.
 std::vector<std::string> HookTrace;
 HHOOK KeyHookA = 0;
