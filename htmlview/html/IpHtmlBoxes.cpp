@@ -167,17 +167,21 @@ TIpHtmlSize TIpHtmlNodeINPUT::ControlSize() {
         case hitFile:
             return {200, MeasureText("Wy").Height + 12};
         case hitImage: {
-            if (!FPicture && !Src.empty()) {
-                Owner()->GetImage(this, BuildURL(Owner()->BaseURL, Src), FPicture);
-                if (!FPicture) FPicture = Owner()->DefaultPicture();
-            }
-            const TIpHtmlPictureRef& Shown = FPicture ? FPicture : Owner()->DefaultPicture();
+            const TIpHtmlPictureRef& Shown = ButtonPicture();
             return {Shown->Width() + 4, Shown->Height() + 4};
         }
         case hitHidden:
             return {};
     }
     return {};
+}
+
+const TIpHtmlPictureRef& TIpHtmlNodeINPUT::ButtonPicture() {
+    if (!FPicture && !Src.empty()) {
+        Owner()->GetImage(this, BuildURL(Owner()->BaseURL, Src), FPicture);
+        if (!FPicture) FPicture = Owner()->DefaultPicture();
+    }
+    return FPicture ? FPicture : Owner()->DefaultPicture();
 }
 
 TIpHtmlSize TIpHtmlNodeBUTTON::ControlSize() {

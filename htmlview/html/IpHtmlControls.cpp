@@ -231,8 +231,9 @@ void TIpHtmlNodeINPUT::MakeImageButton(TWinControl* Parent) {
 // The picture on a bitmap of its size whose transparent colour is one pictures hardly use.
 void TIpHtmlNodeINPUT::UpdateGlyph() {
     auto* Button = dynamic_cast<TBitBtn*>(Control());
-    const TIpHtmlPictureRef& Shown = FPicture ? FPicture : Owner()->DefaultPicture();
-    if (!Button || !Shown || !Shown->Graphic()) return;
+    if (!Button) return;
+    const TIpHtmlPictureRef& Shown = ButtonPicture();
+    if (!Shown || !Shown->Graphic()) return;
     TGraphic& Graphic = *Shown->Graphic();
     TBitmap Glyph(std::max(Graphic.Width(), 1), std::max(Graphic.Height(), 1), pf24bit);
     Glyph.Canvas().Brush().SetColor(kGlyphTransparentColor);
@@ -246,7 +247,7 @@ void TIpHtmlNodeINPUT::UpdateGlyph() {
 
 void TIpHtmlNodeINPUT::PictureArrived(const TIpHtmlPictureRef& Picture) {
     TIpHtml::CheckPicture(Picture);
-    FPicture = Picture;
+    FPicture = Picture ? Picture : Owner()->DefaultPicture();
     UpdateGlyph();
     ResetSize();
 }

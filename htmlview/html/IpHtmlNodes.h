@@ -235,6 +235,8 @@ class TIpHtmlNodeINPUT : public TIpHtmlNodeControl {
     void MakeButton(TWinControl* Parent);
     void MakeFile(TWinControl* Parent);
     void MakeImageButton(TWinControl* Parent);
+    // An image input's picture: Src's, asked for on first need, or the default picture.
+    const TIpHtmlPictureRef& ButtonPicture();
     void UpdateGlyph();
     void Browse();
     TIpHtmlPictureRef FPicture;

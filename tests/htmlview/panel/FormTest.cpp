@@ -182,8 +182,21 @@ TEST_F(PanelForms, TheNodesShowControlsInTheStateTheirMarkupGives) {
                   "<select name=m multiple size=3><option selected>a<option>b<option selected>c"
                   "</select><textarea name=ta rows=2 cols=10>some text</textarea>"
                   "<input type=submit></form>");
+    std::vector<TIpHtmlNode*> Created, Clicked;
+    Panel->OnControlCreate = [&](TIpHtmlCustomPanel* Sender, TIpHtmlFrame* Frame, TIpHtml* Html,
+                                 TIpHtmlNode* Node) {
+        EXPECT_EQ(Sender, Panel);
+        EXPECT_EQ(Frame, Panel->MasterFrame());
+        EXPECT_EQ(Html, &Frame->Html());
+        Created.push_back(Node);
+    };
+    Panel->OnControlClick = [&](TIpHtmlCustomPanel*, TIpHtmlFrame*, TIpHtml*, TIpHtmlNode* Node) {
+        Clicked.push_back(Node);
+    };
     Open("form");
     auto* Text = ControlOf<TEdit>(0);
+    EXPECT_EQ(Created.size(), 8u);
+    EXPECT_EQ(Created.front(), Doc().Controls()[0]);
     ASSERT_NE(Text, nullptr);
     EXPECT_EQ(Text->Text(), "Hello");
     EXPECT_EQ(Text->MaxLength(), 10);
@@ -202,6 +215,11 @@ TEST_F(PanelForms, TheNodesShowControlsInTheStateTheirMarkupGives) {
     EXPECT_TRUE(List->Selected(2));
     EXPECT_EQ(ControlOf<TMemo>(6)->Lines()->Get(0), "some text");
     EXPECT_EQ(ControlOf<TButton>(7)->Caption(), "Submit");
+    // A changed value is the node's, and the panel hears of the change.
+    Text->SetText("Changed");
+    EXPECT_EQ(dynamic_cast<TIpHtmlNodeINPUT*>(Doc().Controls()[0])->Value, "Changed");
+    ControlOf<TCheckBox>(2)->SetChecked(false);
+    EXPECT_EQ(Clicked, (std::vector<TIpHtmlNode*>{Doc().Controls()[0], Doc().Controls()[2]}));
     // Each sits where the layout put its node.
     auto* Node = dynamic_cast<TIpHtmlNodeControl*>(Doc().Controls()[0]);
     const TIpHtmlRect& At = Node->Element()->WordRect;
@@ -209,6 +227,26 @@ TEST_F(PanelForms, TheNodesShowControlsInTheStateTheirMarkupGives) {
     EXPECT_EQ(Text->Top(), At.Top - Inner().ViewOrigin().Y);
     EXPECT_EQ(Text->Width(), At.Right - At.Left);
     (void)Picture("form-controls");
+}
+
+// An image input is a glyph button of its picture that submits its form.
+TEST_F(PanelForms, AnImageInputIsAGlyphButtonOfItsPicture) {
+    Provider->Pictures["cid:go"] = SolidPicture(20, 10, qRgb(0, 160, 0));
+    Provider->Add("http://mail/form",
+                  "<form action=go><input name=q value=1><input type=image src=\"cid:go\" "
+                  "alt=Send></form>");
+    Provider->Add("http://mail/go?q=1", "<p>gone");
+    Open("http://mail/form");
+    auto* Button = ControlOf<TBitBtn>(1);
+    ASSERT_NE(Button, nullptr);
+    EXPECT_EQ(Button->Glyph()->Width(), 20);
+    EXPECT_EQ(Button->Glyph()->Height(), 10);
+    EXPECT_EQ(Button->Width(), 24);
+    EXPECT_EQ(Button->Height(), 14);
+    EXPECT_EQ(Button->Hint(), "Send");
+    Button->Click();
+    GuiTest::Drain();
+    EXPECT_EQ(Panel->MasterFrame()->CurURL(), "http://mail/go?q=1");
 }
 
 // The submit button's click: what the user changed goes, through a delayed load of the frame.
