@@ -23,6 +23,10 @@ constexpr int kWheelLines = 8;
 constexpr int kFocusRectWidth = 65;
 constexpr int kFocusRectHeight = 17;
 
+// Focus windows are held in groups of this many: the window layer walks the siblings of a
+// window whenever one is placed, so thousands of siblings would cost the square of their number.
+constexpr size_t kFocusRectsPerHolder = 64;
+
 // The top of the document, as the document asks to scroll there.
 constexpr TIpHtmlRect kDocumentTop{0, 0, 1, 1};
 
@@ -37,6 +41,21 @@ int ViewStartFor(int Start, int Extent, int Near, int Far) {
     }
     return Near;
 }
+
+// Holds focus windows out of view; neither it nor they ever paint.
+class TFocusHolder : public TWinControl {
+  public:
+    TFocusHolder() : TWinControl(nullptr) {
+        SetControlStyle(TControlStyle{csAcceptsControls});
+        SetBounds(-2 * kFocusRectWidth, -2 * kFocusRectHeight, kFocusRectWidth, kFocusRectHeight);
+    }
+
+  protected:
+    void CreateWnd() override {
+        TWinControl::CreateWnd();
+        SendMessage(FHandle, WM_SETREDRAW, FALSE, 0);
+    }
+};
 
 }  // namespace
 
@@ -134,7 +153,33 @@ TIpHtmlInternalPanel::TIpHtmlInternalPanel(TComponent* AOwner)
     SetTabStop(true);
 }
 
-TIpHtmlInternalPanel::~TIpHtmlInternalPanel() = default;
+TIpHtmlInternalPanel::~TIpHtmlInternalPanel() {
+    FreeFocusRects();
+}
+
+// The focus windows have no owner: each one made with this panel as owner would be announced to
+// all the others, and a mail of thousands of links would take seconds to open.
+void TIpHtmlInternalPanel::MakeFocusRects() {
+    TWinControl* Holder = nullptr;
+    for (TIpHtmlNodeA* Anchor : FHtml->Anchors()) {
+        if (FFocusRects.size() >= HtmlPanelLimits::kMaxFocusControls) break;
+        if (FFocusRects.size() % kFocusRectsPerHolder == 0) {
+            Holder = new TFocusHolder;
+            Holder->SetParent(this);
+            FFocusHolders.push_back(Holder);
+        }
+        auto* Rect = new TIpHtmlFocusRect(nullptr, Anchor);
+        Rect->SetParent(Holder);
+        FFocusRects.push_back(Rect);
+    }
+}
+
+void TIpHtmlInternalPanel::FreeFocusRects() {
+    for (TIpHtmlFocusRect* Rect : FFocusRects) Rect->Free();
+    FFocusRects.clear();
+    for (TWinControl* Holder : FFocusHolders) Holder->Free();
+    FFocusHolders.clear();
+}
 
 void TIpHtmlInternalPanel::CreateParams(TCreateParams& Params) {
     TCustomControl::CreateParams(Params);
@@ -159,21 +204,13 @@ void TIpHtmlInternalPanel::SetNoScrollBars(bool Value) {
 // window whose anchor is gone must never be told of the focus again.
 void TIpHtmlInternalPanel::SetHtml(TIpHtml* Value) {
     if (Value == FHtml) return;
-    for (TIpHtmlFocusRect* Rect : FFocusRects) Rect->Free();
-    FFocusRects.clear();
+    FreeFocusRects();
     HideHint();
     FHtml = Value;
     FSelecting = FSelectPending = FMouseDown = false;
     FHScroll.SetPosition(0);
     FVScroll.SetPosition(0);
-    if (FHtml) {
-        for (TIpHtmlNodeA* Anchor : FHtml->Anchors()) {
-            if (FFocusRects.size() >= HtmlPanelLimits::kMaxFocusControls) break;
-            auto* Rect = new TIpHtmlFocusRect(this, Anchor);
-            Rect->SetParent(this);
-            FFocusRects.push_back(Rect);
-        }
-    }
+    if (FHtml) MakeFocusRects();
     DoLayout();
 }
 
@@ -406,7 +443,7 @@ TIpHtmlFocusRect::TIpHtmlFocusRect(TComponent* AOwner, TIpHtmlNodeA* Anchor)
     : TWinControl(AOwner), FAnchor(Anchor) {
     FControlStyle = TControlStyle{csCaptureMouse, csClickEvents,  csSetCaption,
                                   csOpaque,       csDoubleClicks, csReplicatable};
-    SetBounds(-kFocusRectWidth - 10, -kFocusRectHeight - 10, kFocusRectWidth, kFocusRectHeight);
+    SetBounds(0, 0, kFocusRectWidth, kFocusRectHeight);
     SetTabStop(true);
 }
 

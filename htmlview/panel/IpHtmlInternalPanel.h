@@ -115,6 +115,8 @@ class TIpHtmlInternalPanel : public TCustomControl {
 
   private:
     friend class TIpHtmlScrollBar;
+    void MakeFocusRects();
+    void FreeFocusRects();
     void ViewMoved();
     void Wheel(int Delta);
     void UpdateCursor();
@@ -131,6 +133,7 @@ class TIpHtmlInternalPanel : public TCustomControl {
     bool FLayingOut = false;
 
     std::vector<TIpHtmlFocusRect*> FFocusRects;
+    std::vector<TWinControl*> FFocusHolders;
     THintWindow* FHintWindow = nullptr;
     std::string FHintText;
     std::string FShownHint;

@@ -126,4 +126,42 @@ TEST_F(PanelInput, DraggingSelectsTheTextBetweenPressAndRelease) {
     (void)Picture("selection");
 }
 
+// An image map (ISMAP) adds the point within the picture to the link's URL.
+TEST_F(PanelInput, OverAnImageMapTheHotURLCarriesThePoint) {
+    Provider->Pictures["cid:map"] = SolidPicture(100, 50, qRgb(0, 0, 200));
+    Provider->Add("http://mail/map",
+                  "<body><a href=\"http://mail/where\"><img src=\"cid:map\" ismap></a></body>");
+    Open("http://mail/map");
+    const TIpHtmlRect Image = Doc().Images()[0]->Element()->WordRect;
+    POINT P{Image.Left + 10, Image.Top + 20};
+    ClientToScreen(Inner().Handle(), &P);
+    GuiTest::MouseMove(Form->Handle(), P);
+    GuiTest::Drain();
+    EXPECT_EQ(Panel->HotURL(), "http://mail/where?10,20");
+}
+
+// Each link has a window that takes the keyboard focus for it, so that Tab reaches it.
+TEST_F(PanelInput, TheFocusWindowOfALinkFocusesItsAnchor) {
+    std::string Html = "<body><a href=first>first</a>";
+    for (int I = 0; I < 120; ++I) Html += "<br>line";
+    Provider->Add("http://mail/links", Html + "<br><a href=last>last</a></body>");
+    Open("http://mail/links");
+    const auto& Rects = Inner().FocusRects();
+    ASSERT_EQ(Rects.size(), 2u);
+    EXPECT_EQ(Rects[1]->Anchor(), Doc().Anchors()[1]);
+    Rects[0]->SetFocus();
+    GuiTest::Drain();
+    EXPECT_TRUE(Doc().Anchors()[0]->Focused());
+    QTest::keyClick(GuiTest::QtWindowOf(Form->Handle()), Qt::Key_Tab);
+    GuiTest::Drain();
+    EXPECT_FALSE(Doc().Anchors()[0]->Focused());
+    EXPECT_TRUE(Doc().Anchors()[1]->Focused());
+    EXPECT_GT(Inner().VScroll().Position(), 0);
+    QTest::keyClick(GuiTest::QtWindowOf(Form->Handle()), Qt::Key_Tab, Qt::ShiftModifier);
+    GuiTest::Drain();
+    EXPECT_FALSE(Doc().Anchors()[1]->Focused());
+    EXPECT_TRUE(Doc().Anchors()[0]->Focused());
+    EXPECT_LE(Inner().VScroll().Position(), Doc().Anchors()[0]->DrawRects().front().Top);
+}
+
 }  // namespace
