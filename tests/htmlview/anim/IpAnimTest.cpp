@@ -46,6 +46,15 @@ class AnimatedGraphic : public testing::Test {
     TFakeClockScope Clocks;
 };
 
+// Red for 100 ms, green for 200, blue for 300, animating from red.
+void StartRedGreenBlue(TTestAnimation& Anim) {
+    Anim.AddFrame(kRed, 10);
+    Anim.AddFrame(kGreen, 20);
+    Anim.AddFrame(kBlue, 30);
+    Anim.ShowFrame(0);
+    Anim.SetAnimate(true);
+}
+
 TEST_F(AnimatedGraphic, OneFrameDoesNotAnimate) {
     TTestAnimation Anim(4, 4);
     Anim.AddFrame(kRed, 10);
@@ -90,11 +99,7 @@ TEST_F(AnimatedGraphic, TheFirstStepWaitsAHundredMillisecondsOrTheFirstFramesDel
 
 TEST_F(AnimatedGraphic, AfterTheLastFrameTheAnimationGoesOnWithTheFirst) {
     TTestAnimation Anim(2, 2);
-    Anim.AddFrame(kRed, 10);
-    Anim.AddFrame(kGreen, 20);
-    Anim.AddFrame(kBlue, 30);
-    Anim.ShowFrame(0);
-    Anim.SetAnimate(true);
+    StartRedGreenBlue(Anim);
     std::vector<std::pair<int, QRgb>> Seen;
     Anim.OnFrameShown = [&](TIpAnimatedGraphic*, int Frame, TIpAnimationFrameList&) {
         Seen.emplace_back(Frame, Anim.Pixel(0, 0));
@@ -115,11 +120,7 @@ TEST_F(AnimatedGraphic, AfterTheLastFrameTheAnimationGoesOnWithTheFirst) {
 
 TEST_F(AnimatedGraphic, AHandlerThatForbidsTheStepKeepsTheFrameAndTheTimerRunning) {
     TTestAnimation Anim(2, 2);
-    Anim.AddFrame(kRed, 10);
-    Anim.AddFrame(kGreen, 20);
-    Anim.AddFrame(kBlue, 30);
-    Anim.ShowFrame(0);
-    Anim.SetAnimate(true);
+    StartRedGreenBlue(Anim);
     std::vector<int> Asked;
     Anim.OnFrameChange = [&](TIpAnimatedGraphic*, int Current, int& Next, TIpAnimationFrameList&,
                              bool& CanChange) {
