@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "components/htmlhint/GifFrames.h"
-#include "components/htmlhint/JpegImage.h"
 #include "components/htmlhint/Limits.h"
 #include "platform/fs/Files.h"
+#include "platform/gdi/Jpeg.h"
 #include "platform/gdi/Limits.h"
 
 namespace {

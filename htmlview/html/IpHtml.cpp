@@ -7,6 +7,7 @@
 #include "htmlview/html/IpHtmlEntities.h"
 #include "htmlview/html/IpHtmlParser.h"
 #include "htmlview/html/Limits.h"
+#include "netlib/mime/MimeMessage.h"
 
 namespace {
 
@@ -82,6 +83,8 @@ void TIpHtml::FreeTree() {
     FAnchors.clear();
     FMaps.clear();
     FImages.clear();
+    FAnimatedImages.clear();
+    FQueuedFrames.clear();
     FNamedAnchors.clear();
 }
 
@@ -135,6 +138,26 @@ std::string TIpHtml::Title() const {
 
 void TIpHtml::InvalidateSize() {
     if (OnInvalidSize) OnInvalidSize();
+}
+
+void TIpHtml::Get(const std::string& URL) {
+    if (OnGet) OnGet(URL);
+}
+
+void TIpHtml::Post(const std::string& URL, std::unique_ptr<TIpFormDataEntity> FormData) {
+    if (OnPost) OnPost(URL, std::move(FormData));
+}
+
+void TIpHtml::ControlClick(TIpHtmlNode* Node) {
+    if (OnControlClick) OnControlClick(Node);
+}
+
+void TIpHtml::ControlCreate(TIpHtmlNode* Node) {
+    if (OnControlCreate) OnControlCreate(Node);
+}
+
+void TIpHtml::CreateInlineFrame(TWinControl* Parent, TIpHtmlNodeIFRAME* Node) {
+    if (OnCreateInlineFrame) OnCreateInlineFrame(Parent, Node);
 }
 
 bool TIpHtml::CheckKnownURL(const std::string& URL) {

@@ -29,6 +29,8 @@
 #include "htmlview/html/IpHtmlTokenizer.h"
 #include "htmlview/html/IpHtmlValues.h"
 
+class TIpAnimatedGraphic;
+class TIpFormDataEntity;
 class TIpHtmlAnchorIndex;
 class TStream;
 
@@ -89,6 +91,24 @@ class TIpHtml {
     // The picture of a URL for Sender; leaving Picture empty shows the default picture.
     std::function<void(TIpHtmlNode* Sender, const std::string& URL, TIpHtmlPictureRef& Picture)>
         OnGetImage;
+    // A form's submission (IpHtmlForms.cpp): GET with the action and its query
+    // ("action?query"); POST with the action and the form's data, which becomes the handler's:
+    // a multipart form-data entity, or for a URL-encoded form an entity whose body is the query.
+    std::function<void(const std::string& URL)> OnGet;
+    std::function<void(const std::string& URL, std::unique_ptr<TIpFormDataEntity> FormData)> OnPost;
+    // A form control was clicked or changed its value, or made its window control.
+    std::function<void(TIpHtmlNode* Node)> OnControlClick;
+    std::function<void(TIpHtmlNode* Node)> OnControlCreate;
+    // An IFRAME asks for the frame it shows, to be made inside Parent; the handler sets the
+    // node's Frame and its panel (SetFramePanel).
+    std::function<void(TWinControl* Parent, TIpHtmlNodeIFRAME* Node)> OnCreateInlineFrame;
+
+    // Raise the events above (those without a handler do nothing).
+    void Get(const std::string& URL);
+    void Post(const std::string& URL, std::unique_ptr<TIpFormDataEntity> FormData);
+    void ControlClick(TIpHtmlNode* Node);
+    void ControlCreate(TIpHtmlNode* Node);
+    void CreateInlineFrame(TWinControl* Parent, TIpHtmlNodeIFRAME* Node);
 
     // --- layout and painting ---
 
@@ -124,8 +144,15 @@ class TIpHtml {
 
     // Asks OnGetImage for a picture ("No OnGetImage event handler assigned" without one).
     void GetImage(TIpHtmlNode* Sender, const std::string& URL, TIpHtmlPictureRef& Picture);
-    // Shown for pictures nobody could give.
+    // Shown for pictures nobody could give: the bitmap resource "DEFAULTIMAGE".
     const TIpHtmlPictureRef& DefaultPicture();
+    // Images whose picture is animated; each repaints when its picture shows another frame.
+    const std::vector<TIpHtmlNodeIMG*>& AnimatedImages() const { return FAnimatedImages; }
+    void AddAnimatedImage(TIpHtmlNodeIMG* Image);
+    void RemoveAnimatedImage(TIpHtmlNodeIMG* Image);
+    // Draws the graphic's current frame into R (canvas coordinates) once the paint under way
+    // is done, over what the paint drew.
+    void QueueGifFrame(TIpAnimatedGraphic& Graphic, const TIpHtmlRect& R);
     // A picture must hold a graphic: "Picture object contains no graphic object" otherwise.
     static void CheckPicture(const TIpHtmlPictureRef& Picture);
 
@@ -140,6 +167,9 @@ class TIpHtml {
     // A page rectangle on the canvas: false when it is empty, misses the page rectangle being
     // painted, or misses the paint area once moved there.
     bool PageRectToScreen(const TIpHtmlRect& R, TIpHtmlRect& Screen) const;
+    // A page rectangle where the last paint put it on the target (the window, not a buffer in
+    // between): false when it is empty or lay outside the page rectangle painted.
+    bool PageRectToTarget(const TIpHtmlRect& R, TIpHtmlRect& Target) const;
     TIpHtmlPoint PagePtToScreen(TIpHtmlPoint P) const;
     // Fills a page rectangle when it shows.
     void FillPageRect(const TIpHtmlRect& R, TIpHtmlColor Color);
@@ -221,6 +251,8 @@ class TIpHtml {
     void DropRects();
     void BuildAreaList();
     void PaintSelection();
+    void PaintQueuedFrames();
+    void PictureChanged(const TPicture* Picture);
     TIpHtmlNode* FindAnchorOrArea(TIpHtmlPoint Point);
     template <class T>
     void Unregister(std::vector<T*>& List, T* Node);
@@ -263,6 +295,10 @@ class TIpHtml {
     std::vector<TIpHtmlDrawRect> FDrawRects;
     TIpHtmlNodeBlock* FBuildingBlock = nullptr;
     TIpHtmlPictureRef FDefaultPicture;
+    std::vector<TIpHtmlNodeIMG*> FAnimatedImages;
+    std::vector<std::pair<TIpAnimatedGraphic*, TIpHtmlRect>> FQueuedFrames;
+    // What the pictures' change handlers reach the document through; they outlive it.
+    std::shared_ptr<TIpHtml*> FSelf = std::make_shared<TIpHtml*>(this);
 
     // Selection and what lies under the mouse.
     TIpHtmlPoint FSelStart{-1, -1};

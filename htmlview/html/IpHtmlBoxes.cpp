@@ -167,11 +167,7 @@ TIpHtmlSize TIpHtmlNodeINPUT::ControlSize() {
         case hitFile:
             return {200, MeasureText("Wy").Height + 12};
         case hitImage: {
-            if (!FPicture && !Src.empty()) {
-                Owner()->GetImage(this, BuildURL(Owner()->BaseURL, Src), FPicture);
-                if (!FPicture) FPicture = Owner()->DefaultPicture();
-            }
-            const TIpHtmlPictureRef& Shown = FPicture ? FPicture : Owner()->DefaultPicture();
+            const TIpHtmlPictureRef& Shown = ButtonPicture();
             return {Shown->Width() + 4, Shown->Height() + 4};
         }
         case hitHidden:
@@ -180,10 +176,12 @@ TIpHtmlSize TIpHtmlNodeINPUT::ControlSize() {
     return {};
 }
 
-void TIpHtmlNodeINPUT::PictureArrived(const TIpHtmlPictureRef& Picture) {
-    TIpHtml::CheckPicture(Picture);
-    FPicture = Picture;
-    ResetSize();
+const TIpHtmlPictureRef& TIpHtmlNodeINPUT::ButtonPicture() {
+    if (!FPicture && !Src.empty()) {
+        Owner()->GetImage(this, BuildURL(Owner()->BaseURL, Src), FPicture);
+        if (!FPicture) FPicture = Owner()->DefaultPicture();
+    }
+    return FPicture ? FPicture : Owner()->DefaultPicture();
 }
 
 TIpHtmlSize TIpHtmlNodeBUTTON::ControlSize() {
@@ -196,17 +194,8 @@ TIpHtmlSize TIpHtmlNodeBUTTON::ControlSize() {
 // As wide as the widest option with room for the button; as high as Size items.
 TIpHtmlSize TIpHtmlNodeSELECT::ControlSize() {
     int32_t Widest = 50;
-    ForEachNode([&](TIpHtmlNode* Node) {
-        auto* Option = dynamic_cast<TIpHtmlNodeOPTION*>(Node);
-        if (!Option || Option->ChildCount() == 0) return;
-        auto* Text = dynamic_cast<TIpHtmlNodeText*>(Option->ChildNode(0));
-        if (!Text) return;
-        std::string Shown = NormalizeText(Text->ANSIText());
-        const size_t First = Shown.find_first_not_of(' ');
-        Shown = First == std::string::npos ? std::string() : Shown.substr(First);
-        Shown.erase(Shown.find_last_not_of(' ') + 1);
-        Widest = std::max(Widest, MeasureText(Shown).Width);
-    });
+    for (const TOption& Option : Options())
+        Widest = std::max(Widest, MeasureText(Option.Text).Width);
     const int32_t ItemHeight = MeasureText("Wy").Height;
     return {Widest + 40, Times(ItemHeight + 4, std::max(Size, 1))};
 }

@@ -2,6 +2,7 @@
 // and what lies under the mouse.
 #include <algorithm>
 
+#include "htmlview/anim/IpAnim.h"
 #include "htmlview/html/IpHtml.h"
 #include "htmlview/html/IpHtmlAnchorIndex.h"
 #include "netlib/base/IpBase.h"
@@ -89,6 +90,12 @@ bool TIpHtml::PageRectToScreen(const TIpHtmlRect& R, TIpHtmlRect& Screen) const 
     if (!RectsIntersect(R, FPageRect)) return false;
     Screen = OffsetRect(R, FClientRect.Left - FPageRect.Left, FClientRect.Top - FPageRect.Top);
     return RectsIntersect(Screen, FClientRect);
+}
+
+bool TIpHtml::PageRectToTarget(const TIpHtmlRect& R, TIpHtmlRect& Target) const {
+    if (!RectsIntersect(R, FPageRect)) return false;
+    Target = OffsetRect(R, FPaintedAt.X - FPageRect.Left, FPaintedAt.Y - FPageRect.Top);
+    return true;
 }
 
 TIpHtmlPoint TIpHtml::PagePtToScreen(TIpHtmlPoint P) const {
@@ -191,8 +198,10 @@ void TIpHtml::RenderPage(TIpHtmlCanvas& Canvas, const TIpHtmlRect& PageRect, TIp
         }
         FFonts.SetCanvas(Target);
         FDrawRects.clear();
+        FQueuedFrames.clear();
         FHtml->HtmlPaint(*FDefaultProps);
         for (TIpHtmlNode* Control : FControls) Control->HideUnmarkedControl();
+        PaintQueuedFrames();
         PaintSelection();
         if (UseBuffer) {
             Canvas.DrawBuffer(*FBuffer, Origin);
@@ -201,6 +210,15 @@ void TIpHtml::RenderPage(TIpHtmlCanvas& Canvas, const TIpHtmlRect& PageRect, TIp
     }
     for (TIpHtmlNodeIMG* Image : std::vector<TIpHtmlNodeIMG*>(FImages))
         if (!Image->Picture()) Image->LoadPicture();
+}
+
+void TIpHtml::QueueGifFrame(TIpAnimatedGraphic& Graphic, const TIpHtmlRect& R) {
+    FQueuedFrames.emplace_back(&Graphic, R);
+}
+
+void TIpHtml::PaintQueuedFrames() {
+    for (const auto& [Graphic, R] : FQueuedFrames) Target().DrawPicture(R, Graphic->Bitmap());
+    FQueuedFrames.clear();
 }
 
 // --- selection ---

@@ -187,15 +187,6 @@ void TIpHtmlNodeAlignInline::SetAlign(TIpHtmlImageAlign Value) {
     Repaint();
 }
 
-TIpHtmlNodeControl::TIpHtmlNodeControl(TIpHtmlNode* Parent) : TIpHtmlNodeAlignInline(Parent) {
-    SetAlign(TIpHtmlImageAlign::hiaBottom);
-    Owner()->FControls.push_back(this);
-}
-
-TIpHtmlNodeControl::~TIpHtmlNodeControl() {
-    if (!Owner()->Destroying()) Owner()->Unregister<TIpHtmlNode>(Owner()->FControls, this);
-}
-
 TIpHtmlNodeGenInline::TIpHtmlNodeGenInline(TIpHtmlNode* Parent)
     : TIpHtmlNodeInline(Parent), FProps(std::make_unique<TIpHtmlProps>(DocumentOf(*this))) {}
 

@@ -22,6 +22,7 @@ class TIpHtml;
 class TIpHtmlNodeBlock;
 class TIpHtmlNodeMulti;
 class TPicture;
+class TWinControl;
 
 // Pictures come from the document's image event and may be shared (one spacer for every cell).
 using TIpHtmlPictureRef = std::shared_ptr<TPicture>;
@@ -196,18 +197,42 @@ class TIpHtmlNodeAlignInline : public TIpHtmlNodeInline {
     LayoutElement* FElement;
 };
 
-// Form and frame controls. Each is in its document's control list while it exists.
+// One name and value pair a form control submits. File marks the pair of a file input, whose
+// value names a file to send ("file://" and the path); no other pair ever makes a file part.
+struct TIpHtmlFormValue {
+    std::string Name;
+    std::string Value;
+    bool File = false;
+    bool operator==(const TIpHtmlFormValue&) const = default;
+};
+using TIpHtmlFormValues = std::vector<TIpHtmlFormValue>;
+
+// Form and frame controls. Each is in its document's control list while it exists. The viewer
+// gives each a window control of the class library (MakeControl), which the node frees; until
+// then, and without a viewer, a control keeps its place, paints nothing and submits what its
+// markup gives.
 class TIpHtmlNodeControl : public TIpHtmlNodeAlignInline {
   public:
     explicit TIpHtmlNodeControl(TIpHtmlNode* Parent);
     ~TIpHtmlNodeControl() override;
     bool Shown() const { return FShown; }
+    // The window control shown (none before MakeControl and for hidden inputs).
+    TWinControl* Control() const { return FControl; }
+
+    // Makes the node's window control, hidden, inside Parent and raises the document's
+    // control-created event.
+    virtual void MakeControl(TWinControl* Parent) { (void)Parent; }
+    // The pairs the control submits, whether it takes part in a submission, and going back to
+    // what the markup gave.
+    virtual void AddFormValues(TIpHtmlFormValues& Values) { (void)Values; }
+    virtual bool IsSuccessful() { return false; }
+    virtual void ResetControl() {}
 
     void AssignProps(TIpHtmlProps& Props) override { FProps->Assign(Props); }
     void UnmarkControl() override { FShown = false; }
-    // The window controls come with the viewer panel; until then a control keeps its place
-    // and paints nothing.
-    void PaintInline(TIpHtmlNodeBlock&) override {}
+    // Places the control where the node was laid out, showing it while that is in view.
+    void PaintInline(TIpHtmlNodeBlock&) override;
+    void HideUnmarkedControl() override;
     TIpHtmlSize InlineSize(int32_t Available) override;
     void InlineMinMaxWidth(int32_t& Min, int32_t& Max) override;
 
@@ -217,8 +242,20 @@ class TIpHtmlNodeControl : public TIpHtmlNodeAlignInline {
     // Text measures for the sizes: the width of "0" and the height of "Wy" in the node's font,
     // and a caption's size.
     TIpHtmlSize MeasureText(const std::string& Text);
+    // The control the node shows from now on. An owned control is freed with the node; another
+    // (an inline frame's panel) is its maker's, who keeps it while the document lives.
+    void SetControl(TWinControl* Control, bool Owned);
+    // Takes Control as the node's own, hidden inside Parent, with Hint as its hint, and raises
+    // control-created.
+    void AdoptControl(TWinControl* Control, TWinControl* Parent, const std::string& Hint);
+    // Puts the control at R (the window's coordinates).
+    virtual void PlaceControl(const TIpHtmlRect& R);
+    // Raises the document's control-click event for this node.
+    void ControlClicked();
 
   private:
+    TWinControl* FControl = nullptr;
+    bool FOwnsControl = false;
     bool FShown = false;
 };
 

@@ -100,7 +100,9 @@ TIpHtmlNodeIMG::TIpHtmlNodeIMG(TIpHtmlNode* Parent)
 }
 
 TIpHtmlNodeIMG::~TIpHtmlNodeIMG() {
-    if (!Owner()->Destroying()) Owner()->Unregister(Owner()->FImages, this);
+    if (Owner()->Destroying()) return;
+    Owner()->Unregister(Owner()->FImages, this);
+    Owner()->RemoveAnimatedImage(this);
 }
 
 // --- property changes of inline nodes ---

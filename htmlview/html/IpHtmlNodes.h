@@ -190,7 +190,14 @@ class TIpHtmlNodeIFRAME : public TIpHtmlNodeControl {
     // free its child frames while this node still exists, and the node must not see it freed.
     std::shared_ptr<TIpHtmlFrame> Frame;
 
+    // Raises control-created, then asks the document's create-inline-frame event for the frame.
+    void MakeControl(TWinControl* Parent) override;
+    // The panel the frame shows in, placed as the node's control (it stays its frame's).
+    void SetFramePanel(TWinControl* Panel);
     TIpHtmlSize InlineSize(int32_t Available) override;
+
+  protected:
+    void PlaceControl(const TIpHtmlRect& R) override;
 };
 
 class TIpHtmlNodeINPUT : public TIpHtmlNodeControl {
@@ -210,11 +217,35 @@ class TIpHtmlNodeINPUT : public TIpHtmlNodeControl {
     int32_t TabIndex = -1;
     void PictureArrived(const TIpHtmlPictureRef& Picture) override;
 
+    void MakeControl(TWinControl* Parent) override;
+    void AddFormValues(TIpHtmlFormValues& Values) override;
+    bool IsSuccessful() override;
+    void ResetControl() override;
+    // The file a file input names (its edit's text).
+    std::string FileName() const;
+
   protected:
     TIpHtmlSize ControlSize() override;
+    // A file input's panel also arranges its edit and button.
+    void PlaceControl(const TIpHtmlRect& R) override;
 
   private:
+    void MakeEdit(TWinControl* Parent);
+    void MakeCheck(TWinControl* Parent);
+    void MakeButton(TWinControl* Parent);
+    void MakeFile(TWinControl* Parent);
+    void MakeImageButton(TWinControl* Parent);
+    // An image input's picture: Src's, asked for on first need, or the default picture.
+    const TIpHtmlPictureRef& ButtonPicture();
+    void UpdateGlyph();
+    void Browse();
     TIpHtmlPictureRef FPicture;
+    // What the markup gave, for a reset.
+    std::string FInitialValue;
+    bool FInitialChecked = false;
+    // The edit and button of a file input, inside its panel.
+    TWinControl* FFileEdit = nullptr;
+    TWinControl* FBrowseButton = nullptr;
 };
 
 class TIpHtmlNodeBUTTON : public TIpHtmlNodeControl {
@@ -226,8 +257,13 @@ class TIpHtmlNodeBUTTON : public TIpHtmlNodeControl {
     bool Disabled = false;
     int32_t TabIndex = -1;
 
+    void MakeControl(TWinControl* Parent) override;
+
   protected:
     TIpHtmlSize ControlSize() override;
+
+  private:
+    std::string Caption() const;
 };
 
 class TIpHtmlNodeSELECT : public TIpHtmlNodeControl {
@@ -239,8 +275,25 @@ class TIpHtmlNodeSELECT : public TIpHtmlNodeControl {
     bool Disabled = false;
     int32_t TabIndex = -1;
 
+    // An option's text (its first text child, normalised and trimmed) and its mark.
+    struct TOption {
+        std::string Text;
+        bool Selected = false;
+    };
+    // The options in document order, those inside OPTGROUPs too.
+    std::vector<TOption> Options();
+
+    void MakeControl(TWinControl* Parent) override;
+    void AddFormValues(TIpHtmlFormValues& Values) override;
+    bool IsSuccessful() override;
+    void ResetControl() override;
+
   protected:
     TIpHtmlSize ControlSize() override;
+
+  private:
+    // The texts of the items chosen now: the control's, or without one the markup's.
+    std::vector<std::string> ChosenTexts();
 };
 
 class TIpHtmlNodeTEXTAREA : public TIpHtmlNodeControl {
@@ -252,6 +305,16 @@ class TIpHtmlNodeTEXTAREA : public TIpHtmlNodeControl {
     bool Disabled = false;
     bool ReadOnly = false;
     int32_t TabIndex = -1;
+
+    // Its text children, each normalised as text that is not preformatted.
+    std::vector<std::string> Lines();
+    // The memo's text, or without one the lines ended with CR LF.
+    std::string Text();
+
+    void MakeControl(TWinControl* Parent) override;
+    void AddFormValues(TIpHtmlFormValues& Values) override;
+    bool IsSuccessful() override;
+    void ResetControl() override;
 
   protected:
     TIpHtmlSize ControlSize() override;
@@ -342,6 +405,8 @@ class TIpHtmlNodeIMG : public TIpHtmlNodeAlignInline {
   private:
     int32_t PercentWidth(int32_t Available) const;
     void PaintBorder(const TIpHtmlRect& Box);
+    // Shows Picture, or the default picture for none, in place of the one shown before.
+    void TakePicture(const TIpHtmlPictureRef& Picture);
     TIpHtmlPictureRef FPicture;
     TIpHtmlRect FPictureRect;
     bool FSizeKnown = false;
@@ -579,6 +644,14 @@ class TIpHtmlNodeFORM : public TIpHtmlNodePropsInline {
     std::string Name;
     std::string AcceptCharset;
     std::string Accept;
+
+    // Collects what the successful controls below submit and hands it to the document's GET
+    // or POST event (IpHtmlForms.cpp). An Enctype other than URL-encoding or multipart raises
+    // "<Enctype> encoding not supported" and submits nothing.
+    void SubmitForm() override;
+    void ResetForm() override;
+    // The pairs the successful controls below give, in document order.
+    TIpHtmlFormValues FormValues();
 };
 
 class TIpHtmlNodeDL : public TIpHtmlNodeInline {

@@ -2,8 +2,7 @@
 // gives, and the nodes that show them (IMG, and BODY with its background).
 #include <algorithm>
 
-#include <QImage>
-
+#include "htmlview/anim/IpAnim.h"
 #include "htmlview/html/IpHtml.h"
 #include "htmlview/html/IpHtmlBevel.h"
 #include "htmlview/html/Limits.h"
@@ -21,24 +20,17 @@ int32_t Attribute(int32_t Value) {
     return std::clamp(Value, 0, HtmlLimits::kMaxPixels);
 }
 
-// A picture frame with a red cross: a picture that could not be had.
+// The bitmap of the program's resources that stands for a picture that could not be had.
 TIpHtmlPictureRef MakeDefaultPicture() {
-    constexpr int kSize = 16;
-    QImage Image(kSize, kSize, QImage::Format_RGB32);
-    Image.fill(qRgb(255, 255, 255));
-    for (int I = 0; I < kSize; ++I) {
-        for (const auto& [X, Y] : {std::pair{I, 0}, {I, kSize - 1}, {0, I}, {kSize - 1, I}})
-            Image.setPixel(X, Y, qRgb(128, 128, 128));
-        if (I >= 4 && I < kSize - 4) {
-            Image.setPixel(I, I, qRgb(192, 0, 0));
-            Image.setPixel(kSize - 1 - I, I, qRgb(192, 0, 0));
-        }
-    }
     TBitmap Bitmap;
-    Bitmap.SetImage(Image);
+    Bitmap.LoadFromResourceName("DEFAULTIMAGE");
     auto Picture = std::make_shared<TPicture>();
     Picture->SetGraphic(&Bitmap);
     return Picture;
+}
+
+TIpAnimatedGraphic* AnimationOf(const TIpHtmlPictureRef& Picture) {
+    return Picture ? dynamic_cast<TIpAnimatedGraphic*>(Picture->Graphic()) : nullptr;
 }
 
 }  // namespace
@@ -61,6 +53,27 @@ const TIpHtmlPictureRef& TIpHtml::DefaultPicture() {
     return FDefaultPicture;
 }
 
+// A picture tells of a new frame through its change event; the handler reaches the document
+// through a weak link, since the picture may be kept (by whoever gave it) after the document
+// is gone.
+void TIpHtml::AddAnimatedImage(TIpHtmlNodeIMG* Image) {
+    if (std::find(FAnimatedImages.begin(), FAnimatedImages.end(), Image) == FAnimatedImages.end())
+        FAnimatedImages.push_back(Image);
+    TPicture* Picture = Image->Picture().get();
+    Picture->OnChange = [Self = std::weak_ptr<TIpHtml*>(FSelf)](TPicture* Changed) {
+        if (const auto Doc = Self.lock()) (*Doc)->PictureChanged(Changed);
+    };
+}
+
+void TIpHtml::RemoveAnimatedImage(TIpHtmlNodeIMG* Image) {
+    Unregister(FAnimatedImages, Image);
+}
+
+void TIpHtml::PictureChanged(const TPicture* Picture) {
+    for (TIpHtmlNodeIMG* Image : FAnimatedImages)
+        if (Image->Picture().get() == Picture) InvalidatePageRect(Image->Element()->WordRect);
+}
+
 // --- IMG ---
 
 void TIpHtmlNodeIMG::LoadPicture() {
@@ -68,17 +81,24 @@ void TIpHtmlNodeIMG::LoadPicture() {
     TIpHtml& Doc = *Owner();
     TIpHtmlPictureRef Picture;
     Doc.GetImage(this, BuildURL(Doc.BaseURL, Src), Picture);
-    FPicture = Picture ? Picture : Doc.DefaultPicture();
+    TakePicture(Picture);
 }
 
 void TIpHtmlNodeIMG::UnloadPicture() {
+    Owner()->RemoveAnimatedImage(this);
     FPicture.reset();
+}
+
+void TIpHtmlNodeIMG::TakePicture(const TIpHtmlPictureRef& Picture) {
+    UnloadPicture();
+    FPicture = Picture ? Picture : Owner()->DefaultPicture();
+    if (AnimationOf(FPicture)) Owner()->AddAnimatedImage(this);
 }
 
 void TIpHtmlNodeIMG::PictureArrived(const TIpHtmlPictureRef& Picture) {
     TIpHtml::CheckPicture(Picture);
     const TIpHtmlSize Before = InlineSize(-1);
-    FPicture = Picture ? Picture : Owner()->DefaultPicture();
+    TakePicture(Picture);
     FSizeKnown = false;
     if (InlineSize(-1) == Before)
         Repaint();
@@ -154,6 +174,17 @@ void TIpHtmlNodeIMG::PaintInline(TIpHtmlNodeBlock& Block) {
            Box.Right - Frame - Attribute(HSpace), Box.Bottom - Frame - Attribute(VSpace)};
     FPictureRect = Box;
     if (!FPicture || !FPicture->Graphic() || IsEmptyRect(Box)) return;
+    // An animation's frame is drawn once the page is painted; it draws the frames that follow
+    // as they come (the image repaints).
+    if (TIpAnimatedGraphic* Animation = AnimationOf(FPicture)) {
+        if (Animation->FrameCount() > 1) {
+            if (!Animation->Animate()) Animation->SetAnimate(true);
+            Doc.QueueGifFrame(*Animation, Box);
+        } else {
+            Doc.Target().DrawPicture(Box, Animation->Bitmap());
+        }
+        return;
+    }
     // A picture shows transparent where it says so itself (a PNG's transparent colour). Made
     // transparent here, a bitmap would lose every pixel of its bottom-left pixel's colour.
     TGraphic& Graphic = *FPicture->Graphic();

@@ -34,6 +34,8 @@ enum : int32_t {
     SPngFilterMethod = 64925,
     SPngInterlaceMethod = 64926,
     SPngInvalidPaletteLength = 64927,
+    // The animated graphic's, which shares the table.
+    SGifUnrecognizedFrameObject = 64930,
     SPngUnrecognizedPixelDepth = 64931,
     SPngHeaderMissing = 64932,
     SPngChunk = 64933,

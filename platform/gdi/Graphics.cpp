@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/gdi/GdiInternal.h"
+#include "platform/gdi/Jpeg.h"
 #include "platform/gdi/Limits.h"
 #include "resources/ResourceData.h"
 
@@ -1025,8 +1026,16 @@ std::map<std::string, TFormat>& Formats() {
     static std::map<std::string, TFormat> F = {
         {"bmp", {"Bitmaps", [] { return std::unique_ptr<TGraphic>(new TBitmap()); }}},
         {"ico", {"Icons", [] { return std::unique_ptr<TGraphic>(new TIcon()); }}},
+        {"jpg", {"JPEG Image File", [] { return std::unique_ptr<TGraphic>(new TJPEGImage()); }}},
+        {"jpeg", {"JPEG Image File", [] { return std::unique_ptr<TGraphic>(new TJPEGImage()); }}},
     };
     return F;
+}
+
+// Graphic classes known by name only (no file extension reads into them).
+std::map<std::string, TGraphicFactory>& GraphicClasses() {
+    static std::map<std::string, TGraphicFactory> Classes;
+    return Classes;
 }
 
 std::string ExtensionOf(const std::string& FileName) {
@@ -1100,9 +1109,15 @@ bool TPicture::SupportsExtension(const std::string& Extension) {
     return Formats().count(Lower(Extension)) != 0;
 }
 
+void TPicture::RegisterGraphicClass(const std::string& ClassName, TGraphicFactory Factory) {
+    GraphicClasses()[ClassName] = std::move(Factory);
+}
+
 std::unique_ptr<TGraphic> TPicture::CreateGraphic(const std::string& ClassName) {
     if (ClassName == "TBitmap") return std::make_unique<TBitmap>();
     if (ClassName == "TIcon") return std::make_unique<TIcon>();
+    if (const auto It = GraphicClasses().find(ClassName); It != GraphicClasses().end())
+        return It->second();
     for (auto& [Ext, F] : Formats()) {
         std::unique_ptr<TGraphic> G = F.Factory();
         if (G && G->ClassName() == ClassName) return G;

@@ -450,7 +450,11 @@ class TPicture {
                                    TGraphicFactory Factory);
     static void UnregisterFileFormat(const std::string& Extension);
     static bool SupportsExtension(const std::string& Extension);
-    // A new graphic of a registered class name ("TBitmap"), or null; used by stored pictures.
+    // A graphic class without a file format of its own (one that a loader of another unit fills),
+    // so that pictures can hold copies of its graphics and definitions can store them.
+    static void RegisterGraphicClass(const std::string& ClassName, TGraphicFactory Factory);
+    // A new graphic of a registered class name ("TBitmap"), or null; used by stored pictures and
+    // by SetGraphic, which holds a copy.
     static std::unique_ptr<TGraphic> CreateGraphic(const std::string& ClassName);
     // "All (*.bmp;*.png)|*.bmp;*.png|Bitmaps (*.bmp)|*.bmp|..."
     static std::string GraphicFilter();

@@ -15,6 +15,15 @@ inline constexpr int64_t kMaxPaletteEntries = 256;
 // pictures drawn with runs stay far below it; what it refuses is a picture of millions of pixels
 // that a few bytes skip over or end early, which costs a fill of every pixel all the same.
 inline constexpr int64_t kMaxRlePixelsPerByte = 1024;
+// Bytes of one JPEG file a graphic reads.
+inline constexpr int64_t kMaxJpegBytes = int64_t(64) << 20;
+// Pixels a JPEG may decode to per byte of its data. A picture of one colour takes about a byte
+// per 64 pixels, so real pictures stay far below it; what it refuses is a few bytes of header
+// that ask for millions of pixels libjpeg would fill in (and take its time over) from nothing.
+inline constexpr int64_t kMaxJpegPixelsPerByte = 1024;
+// Scans of a progressive JPEG: each one walks the whole picture again, and real files have about
+// ten.
+inline constexpr int kMaxJpegScans = 256;
 // Points of one polygon or polyline.
 inline constexpr int kMaxPolygonPoints = 65536;
 // Bytes of text drawn or measured in one call.

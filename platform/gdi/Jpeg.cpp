@@ -2,12 +2,12 @@
 // decoder's set-up with longjmp. Only libjpeg's C frames lie between the two, and everything the
 // decoder fills in lives in a job record outside the jumping function, so no C++ destructor is
 // skipped and no local changed after setjmp is read after the jump.
-#include "components/htmlhint/JpegImage.h"
+#include "platform/gdi/Jpeg.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
-#include <vector>
 
 #include <jpeglib.h>
 
@@ -23,6 +23,7 @@ struct TJpegError {
 struct TJpegJob {
     jpeg_decompress_struct Info;
     TJpegError Error;
+    jpeg_progress_mgr Progress;
     int Width = 0;
     int Height = 0;
     std::vector<uint8_t> Rgb;
@@ -36,6 +37,19 @@ struct TJpegJob {
 // be read.
 void OnMessage(j_common_ptr) {}
 
+// Each scan of a progressive file walks the whole picture: a file of thousands of tiny scans
+// keeps libjpeg busy for minutes.
+void OnProgress(j_common_ptr Common) {
+    auto* Info = reinterpret_cast<j_decompress_ptr>(Common);
+    if (Info->input_scan_number > GdiLimits::kMaxJpegScans) OnFatal(Common);
+}
+
+bool SizeAllowed(int64_t W, int64_t H, size_t Bytes) {
+    return W >= 1 && H >= 1 && W <= GdiLimits::kMaxBitmapSide && H <= GdiLimits::kMaxBitmapSide &&
+           W * H <= GdiLimits::kMaxBitmapPixels &&
+           W * H <= int64_t(Bytes) * GdiLimits::kMaxJpegPixelsPerByte;
+}
+
 bool Decode(TJpegJob* Job, const uint8_t* Data, size_t Size) {
     Job->Info.err = jpeg_std_error(&Job->Error.Pub);
     Job->Error.Pub.error_exit = OnFatal;
@@ -45,13 +59,13 @@ bool Decode(TJpegJob* Job, const uint8_t* Data, size_t Size) {
         return false;
     }
     jpeg_create_decompress(&Job->Info);
+    Job->Progress.progress_monitor = OnProgress;
+    Job->Info.progress = &Job->Progress;
     jpeg_mem_src(&Job->Info, Data, static_cast<unsigned long>(Size));
     jpeg_read_header(&Job->Info, TRUE);
     const J_COLOR_SPACE Space = Job->Info.jpeg_color_space;
-    const int64_t W = Job->Info.image_width, H = Job->Info.image_height;
-    if ((Space != JCS_GRAYSCALE && Space != JCS_RGB && Space != JCS_YCbCr) || W < 1 || H < 1 ||
-        W > GdiLimits::kMaxBitmapSide || H > GdiLimits::kMaxBitmapSide ||
-        W * H > GdiLimits::kMaxBitmapPixels) {
+    if ((Space != JCS_GRAYSCALE && Space != JCS_RGB && Space != JCS_YCbCr) ||
+        !SizeAllowed(Job->Info.image_width, Job->Info.image_height, Size)) {
         jpeg_destroy_decompress(&Job->Info);
         return false;
     }
@@ -88,4 +102,44 @@ QImage DecodeJpeg(std::span<const uint8_t> Data) {
             Dst[X] = qRgb(Src[X * 3], Src[X * 3 + 1], Src[X * 3 + 2]);
     }
     return Out;
+}
+
+// --- TJPEGImage ------------------------------------------------------------------------------
+
+TJPEGImage::TJPEGImage() = default;
+TJPEGImage::~TJPEGImage() = default;
+
+void TJPEGImage::Draw(TCanvas& Canvas, const TRect& R) {
+    Canvas.StretchDraw(R, FBitmap);
+}
+
+void TJPEGImage::LoadFromStream(TStream& Stream) {
+    const int64_t Left = Stream.Size() - Stream.Position();
+    if (Left > GdiLimits::kMaxJpegBytes) throw EInvalidGraphic("JPEG data is too large");
+    std::vector<uint8_t> Data(size_t(std::max<int64_t>(Left, 0)));
+    if (!Data.empty()) Stream.ReadBuffer(Data.data(), int64_t(Data.size()));
+    const QImage Image = DecodeJpeg(Data);
+    if (Image.isNull()) throw EInvalidGraphic("JPEG image is not valid");
+    FData = std::move(Data);
+    FBitmap.SetPixelFormat(pf32bit);
+    FBitmap.SetImage(Image);
+    Changed();
+}
+
+void TJPEGImage::SaveToStream(TStream& Stream) {
+    if (!FData.empty()) Stream.WriteBuffer(FData.data(), int64_t(FData.size()));
+}
+
+void TJPEGImage::Assign(const TGraphic& Source) {
+    const auto* Jpeg = dynamic_cast<const TJPEGImage*>(&Source);
+    if (!Jpeg) return TGraphic::Assign(Source);
+    if (Jpeg == this) return;
+    FData = Jpeg->FData;
+    FBitmap.Assign(Jpeg->FBitmap);
+    Changed();
+}
+
+void TJPEGImage::AssignTo(TGraphic& Dest) const {
+    if (auto* Bitmap = dynamic_cast<TBitmap*>(&Dest)) return Bitmap->Assign(FBitmap);
+    TGraphic::AssignTo(Dest);
 }

@@ -1,0 +1,100 @@
+// Speed of the viewer panel on Qt's offscreen platform: opening a mail of many links (each gets a
+// focus window; goal: 2,000 links under 100 ms) and scrolling a long mail by a wheel notch with
+// its paint (goal: under 5 ms).
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <memory>
+#include <string>
+
+#include "htmlview/panel/IpBroker.h"
+#include "htmlview/panel/IpHtmlFrame.h"
+#include "htmlview/panel/IpHtmlInternalPanel.h"
+#include "htmlview/panel/IpHtmlRegister.h"
+#include "platform/controls/Controls.h"
+#include "platform/core/Application.h"
+#include "platform/widgets/Forms.h"
+
+namespace {
+
+void Drain() {
+    for (int I = 0; I < 1000 && Application.ProcessMessages(); ++I) {
+    }
+}
+
+std::string MailOfLinks(int Links) {
+    std::string Html = "<html><body><p>Die Liste:</p><ul>";
+    for (int I = 0; I < Links; ++I)
+        Html += "<li><a href=\"http://example.org/" + std::to_string(I) + "\">Artikel " +
+                std::to_string(I) + "</a> mit etwas Text dahinter";
+    return Html + "</ul></body></html>";
+}
+
+// A form with a panel whose provider answers every URL with Html, as the message viewer does.
+struct TViewer {
+    explicit TViewer(const std::string& Html) {
+        Form = CreateForm<TForm>(&Forms);
+        Form->SetBounds(20, 20, 800, 600);
+        auto* Provider = new TIpHtmlDataProvider(Form);
+        Provider->OnCheckURL = [](TObject*, const std::string&, bool& Available,
+                                  std::string& ContentType) {
+            Available = true;
+            ContentType = "text/html";
+        };
+        Provider->OnGetHtml = [Html](TObject*, const std::string&, TIpFormDataEntity*,
+                                     std::unique_ptr<TStream>& Stream) {
+            Stream = std::make_unique<TStringStream>(Html);
+        };
+        Panel = new TIpHtmlPanel(Form);
+        Panel->SetParent(Form);
+        Panel->SetAlign(alClient);
+        Panel->SetDataProvider(Provider);
+        Form->Show();
+        Drain();
+    }
+    ~TViewer() {
+        Form->Free();
+        Drain();
+    }
+    TForm* Form;
+    TIpHtmlPanel* Panel;
+};
+
+void BM_OpenMailOfLinks(benchmark::State& State) {
+    TViewer Viewer(MailOfLinks(int(State.range(0))));
+    for (auto _ : State) {
+        Viewer.Panel->OpenDocument("message");
+        Drain();
+    }
+}
+BENCHMARK(BM_OpenMailOfLinks)->Arg(100)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+void BM_WheelNotchOverLongMail(benchmark::State& State) {
+    TViewer Viewer(MailOfLinks(3000));
+    Viewer.Panel->OpenDocument("message");
+    Drain();
+    TIpHtmlInternalPanel& Inner = *Viewer.Panel->MasterFrame()->HyperPanel();
+    const HWND Wnd = Inner.Handle();
+    bool Back = true;
+    for (auto _ : State) {
+        if (Inner.VScroll().Position() == Inner.VScroll().MaxPosition()) Back = false;
+        if (Inner.VScroll().Position() == 0) Back = true;
+        SendMessage(Wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(Back ? -120 : 120)), 0);
+        Drain();
+    }
+}
+BENCHMARK(BM_WheelNotchOverLongMail)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::unique_ptr<QCoreApplication> App = TApplication::InitializeQt(argc, argv, true);
+    Forms.Initialize();
+    InitStandardControls();
+    RegisterHtmlViewClasses();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    while (Screen->FormCount() > 0) Screen->Forms(0)->Free();
+    return 0;
+}

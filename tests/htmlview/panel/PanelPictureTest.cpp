@@ -1,0 +1,160 @@
+// The panel on the offscreen platform as the message viewer fills it: a plain-text mail (each
+// line followed by a break, as the viewer wraps it) and an HTML mail with a JPEG and a PNG that
+// the picture registry reads by their extensions. Each leaves a picture in the build tree,
+// pictures/htmlview/*.png, for a person to look at.
+#include <unistd.h>
+#include <QBuffer>
+#include <QImageWriter>
+
+#include <cstdio>
+
+#include "htmlview/anim/IpAnim.h"
+#include "htmlview/png/IpPNGImg.h"
+#include "tests/htmlview/anim/FakeAnimationClock.h"
+#include "tests/htmlview/panel/PanelTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+const std::string kSuite = KESTRO_SOURCE_DIR "/tests/htmlview/png/pngsuite/";
+
+// A photo's stand-in: a sky over a meadow with a sun.
+QImage Landscape(int W, int H) {
+    QImage Image(W, H, QImage::Format_RGB32);
+    for (int Y = 0; Y < H; ++Y)
+        for (int X = 0; X < W; ++X) {
+            QRgb C = Y < H * 2 / 3 ? qRgb(90 + Y, 150 + Y / 2, 235) : qRgb(60, 160 - Y / 4, 50);
+            const int DX = X - W * 3 / 4, DY = Y - H / 4;
+            if (DX * DX + DY * DY < 144) C = qRgb(250, 220, 40);
+            Image.setPixel(X, Y, C);
+        }
+    return Image;
+}
+
+// Pictures as a provider reads them from files: by their extension, through the registry.
+TIpHtmlPictureRef PictureFile(const std::string& Path) {
+    auto Picture = std::make_shared<TPicture>();
+    Picture->LoadFromFile(Path);
+    return Picture;
+}
+
+bool HasColorNear(const QImage& Image, QRgb Color, int Slack) {
+    for (int Y = 0; Y < Image.height(); ++Y)
+        for (int X = 0; X < Image.width(); ++X) {
+            const QRgb P = Image.pixel(X, Y);
+            if (std::abs(qRed(P) - qRed(Color)) <= Slack &&
+                std::abs(qGreen(P) - qGreen(Color)) <= Slack &&
+                std::abs(qBlue(P) - qBlue(Color)) <= Slack)
+                return true;
+        }
+    return false;
+}
+
+class PanelPictures : public TPanelFixture {};
+
+// The viewer's document of a plain-text body: the lines as they are, each ended by a break.
+TEST_F(PanelPictures, APlainTextMail) {
+    const char* const Lines[] = {
+        "Hallo Petra,",
+        "",
+        "anbei die Zusammenfassung vom Treffen am Dienstag. Wir haben uns darauf geeinigt, dass "
+        "die neue Version des Pointprogramms erst nach dem Test mit allen Boxen ausgeliefert "
+        "wird, also fr\xFChestens Ende des Monats.",
+        "",
+        "> Kannst du mir sagen, ob ZCONNECT und RFC/UUCP beide getestet werden?",
+        "> Und was ist mit den Netcalls \xFC"
+        "ber ISDN?",
+        "",
+        "Beide Netztypen werden getestet; ISDN macht Klaus.",
+        "",
+        "Gru\xDF, Thomas",
+        "-- ",
+        "Thomas Beispiel * Point von Box Mitte * http://example.org/",
+    };
+    std::string Html = "<HTML>\r\n<BODY>\r\n";
+    for (const char* Line : Lines) Html += std::string(Line) + "<BR>\r\n";
+    Provider->Add("message", Html + "</BODY>\r\n</HTML>\r\n");
+    Panel->SetFixedTypeface("Courier New");
+    Panel->OpenDocument("message");
+    const QImage Shot = Picture("plain-text-mail");
+    EXPECT_TRUE(HasColorNear(Shot, qRgb(0, 0, 0), 40));
+    EXPECT_EQ(Doc().Title(), "");
+    Doc().SelectAll();
+    EXPECT_NE(Doc().SelectionText().find("Gru\xDF, Thomas"), std::string::npos);
+}
+
+TEST_F(PanelPictures, AnHtmlMailWithAJpegAndAPng) {
+    const std::string Photo = testing::TempDir() + "photo-" + std::to_string(getpid()) + ".JPG";
+    QImageWriter(QString::fromStdString(Photo), "jpg").write(Landscape(160, 100));
+    Provider->Pictures["cid:photo"] = PictureFile(Photo);
+    Provider->Pictures["cid:chart"] = PictureFile(kSuite + "basn2c08.png");
+    ASSERT_EQ(Provider->Pictures["cid:photo"]->Graphic()->ClassName(), "TJPEGImage");
+    ASSERT_EQ(Provider->Pictures["cid:chart"]->Graphic()->ClassName(), "TIpPNGImage");
+    Provider->Add("message",
+                  "<html><head><title>Rundbrief</title></head><body bgcolor=#FFFFF0>"
+                  "<h2>Kestro-Rundbrief</h2>"
+                  "<p>Liebe <b>Petra</b>, hier die Bilder vom <i>Point-Treffen</i> und die "
+                  "Statistik der Netcalls. Mehr auf <a href=\"http://example.org/\">unserer "
+                  "Seite</a>.</p>"
+                  "<table border=1 cellpadding=4><tr><td><img src=\"cid:photo\" alt=Foto>"
+                  "<td><img src=\"cid:chart\" border=2 hspace=6><td valign=top>"
+                  "<ul><li>Foto (JPEG)<li>Statistik (PNG)<li>Fehlt: <img src=\"cid:gone\">"
+                  "</ul></table>"
+                  "<form action=abo><p>Adresse: <input name=mail value=\"petra@example.org\"> "
+                  "<input type=submit value=Abonnieren></form>"
+                  "<hr><pre>-- \nThomas</pre></body></html>");
+    Open("message");
+    const QImage Shot = Picture("html-mail-with-pictures");
+    EXPECT_TRUE(HasColorNear(Shot, qRgb(250, 220, 40), 30));  // the JPEG's sun
+    EXPECT_TRUE(HasColorNear(Shot, qRgb(60, 150, 50), 30));   // its meadow
+    EXPECT_EQ(Doc().Title(), "Rundbrief");
+    ASSERT_EQ(Doc().Images().size(), 3u);
+    EXPECT_EQ(Doc().Images()[0]->Picture(), Provider->Pictures["cid:photo"]);
+    EXPECT_EQ(Doc().Images()[2]->Picture(), Doc().DefaultPicture());
+    EXPECT_EQ(Doc().DefaultPicture()->Width(), 16);
+    std::remove(Photo.c_str());
+}
+
+// An animated picture repaints as its frames change: its image area is painted again with the
+// next frame.
+TEST_F(PanelPictures, AnAnimatedPictureShowsItsFramesInTurn) {
+    TFakeClockScope Clocks;
+    class TTwoColours : public TIpAnimatedGraphic {
+      public:
+        TTwoColours() {
+            SetWidth(40);
+            SetHeight(30);
+            for (QRgb Color : {qRgb(255, 0, 0), qRgb(0, 0, 255)}) {
+                auto Frame = std::make_shared<TIpAnimationFrame>();
+                QImage Image(40, 30, QImage::Format_RGB32);
+                Image.fill(Color);
+                Frame->Bitmap().SetImage(Image);
+                Frame->Delay = 20;
+                Frames().Add(Frame);
+            }
+            SetFrameCount(2);
+            ShowFrame(0);
+        }
+    } Source;
+    auto Animated = std::make_shared<TPicture>();
+    Animated->SetGraphic(&Source);
+    Provider->Pictures["cid:anim"] = Animated;
+    Provider->Add("message", "<body><img src=\"cid:anim\"></body>");
+    Open("message");
+    auto& Shown = dynamic_cast<TIpAnimatedGraphic&>(*Animated->Graphic());
+    ASSERT_EQ(Doc().AnimatedImages().size(), 1u);
+    EXPECT_TRUE(Shown.Animate());
+    EXPECT_TRUE(HasColorNear(Picture("animation-frame-0"), qRgb(255, 0, 0), 0));
+    TFakeClockScope::Of(Shown).Advance(100);
+    const QImage Next = Picture("animation-frame-1");
+    EXPECT_TRUE(HasColorNear(Next, qRgb(0, 0, 255), 0));
+    EXPECT_FALSE(HasColorNear(Next, qRgb(255, 0, 0), 0));
+    // The picture outlives the document that showed it: its frames no longer reach that.
+    Provider->Pictures.clear();
+    Provider->Add("http://mail/other", "<p>other");
+    Open("http://mail/other");
+    TFakeClockScope::Of(Shown).Advance(200);
+    EXPECT_EQ(Shown.CurrentFrameIndex(), 0);
+}
+
+}  // namespace
