@@ -101,7 +101,7 @@ void TGroupTree::ReadLists(const TProgress& Progress) {
 
 void TGroupTree::Build(TTreeNodes& Nodes, const TProgress& Progress) {
     Nodes.BeginUpdate();
-    FRoot = NewNode(Nodes, nullptr, FGroupListFile, giGroup);
+    FRoot = NewNode(Nodes, nullptr, ExtractFileName(FGroupListFile), giGroup);
     FDepthNodes.assign(UiLimits::kMaxGroupDots + 1, nullptr);
     const int Count = FGroups.Count();
     if (Count > 0) AddGroupNode(Nodes, FGroups[0], 0);

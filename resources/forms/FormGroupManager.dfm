@@ -3,7 +3,7 @@ object FormGroupManager: TFormGroupManager
   Top = 120
   Caption = 'Newsgroups bestellen'
   ClientHeight = 400
-  ClientWidth = 420
+  ClientWidth = 460
   Position = poScreenCenter
   OnCreate = FormCreate
   OnDestroy = FormDestroy
@@ -12,7 +12,7 @@ object FormGroupManager: TFormGroupManager
   object Tree: TTreeView
     Left = 0
     Top = 0
-    Width = 420
+    Width = 460
     Height = 356
     Align = alClient
     HotTrack = True
@@ -29,7 +29,7 @@ object FormGroupManager: TFormGroupManager
   object BottomPanel: TPanel
     Left = 0
     Top = 356
-    Width = 420
+    Width = 460
     Height = 44
     Align = alBottom
     BevelOuter = bvNone
@@ -37,29 +37,29 @@ object FormGroupManager: TFormGroupManager
     object LabelNewArticles: TLabel
       Left = 8
       Top = 14
-      Width = 130
+      Width = 150
       Height = 13
       Caption = 'Artikel bei Neubestellungen'
     end
     object EditNewArticles: TEdit
-      Left = 150
+      Left = 162
       Top = 10
-      Width = 40
+      Width = 36
       Height = 21
       TabOrder = 0
     end
     object CBHeaderOnly: TCheckBox
-      Left = 200
+      Left = 206
       Top = 12
-      Width = 70
+      Width = 90
       Height = 17
       Caption = 'nur Header'
       TabOrder = 1
     end
     object ButtonOk: TButton
-      Left = 276
+      Left = 304
       Top = 8
-      Width = 66
+      Width = 72
       Height = 25
       Anchors = [akTop, akRight]
       Caption = 'OK'
@@ -69,9 +69,9 @@ object FormGroupManager: TFormGroupManager
       OnClick = ButtonOkClick
     end
     object ButtonCancel: TButton
-      Left = 346
+      Left = 380
       Top = 8
-      Width = 66
+      Width = 72
       Height = 25
       Anchors = [akTop, akRight]
       Cancel = True
