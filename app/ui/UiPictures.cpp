@@ -183,3 +183,13 @@ void AddGroupTreePictures(TCustomImageList& List) {
 void AddSubscriptionPictures(TCustomImageList& List) {
     for (const TArt* Art : {&kEmpty, &kEmpty, &kCheck}) AddArt(List, *Art);
 }
+
+QImage WizardPicture(QRgb Background) {
+    QImage Picture = ArtImage(kClientBox, kColors).convertToFormat(QImage::Format_RGB32);
+    const QRgb Mask = qRgb(255, 0, 255);
+    for (int Y = 0; Y < Picture.height(); ++Y)
+        for (int X = 0; X < Picture.width(); ++X)
+            if ((Picture.pixel(X, Y) & 0xFFFFFF) == (Mask & 0xFFFFFF))
+                Picture.setPixel(X, Y, Background);
+    return Picture.scaled(Picture.width() * 5, Picture.height() * 5);
+}

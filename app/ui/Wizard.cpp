@@ -2,6 +2,7 @@
 
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/bfgconfig.h"
+#include "app/ui/UiPictures.h"
 #include "components/dcedit/DirectoryEdit.h"
 #include "components/dcedit/Register.h"
 #include "platform/controls/Controls.h"
@@ -16,6 +17,10 @@ T* Part(TForm* Form, const char* Name) {
     return Found;
 }
 
+// The pages in the order of their indexes.
+constexpr const char* PageNames[] = {"ExportType", "UUCPBox", "Provider", "Mail",
+                                     "News",       "Fertig",  "Error"};
+
 // Suggestions of the provider page: the servers of the providers the wizard knows.
 void SuggestServers(TComboBox* Pop3, TComboBox* Smtp) {
     for (const TWizardProvider& P : KnownProviders) {
@@ -27,7 +32,7 @@ void SuggestServers(TComboBox* Pop3, TComboBox* Smtp) {
 }  // namespace
 
 void TFormWizard::FormCreate(TObject*) {
-    Notebook = Part<TPageControl>(this, "Notebook");
+    for (const char* Name : PageNames) FPages.push_back(Part<TPanel>(this, Name));
     btnBack = Part<TButton>(this, "btnBack");
     btnNext = Part<TButton>(this, "btnNext");
     btnCancel = Part<TButton>(this, "btnCancel");
@@ -43,9 +48,10 @@ void TFormWizard::FormCreate(TObject*) {
     EditSMTPServer = Part<TComboBox>(this, "EditSMTPServer");
     LabelError = Part<TLabel>(this, "LabelError");
     SuggestServers(EditPop3Server, EditSMTPServer);
+    Part<TImage>(this, "Picture")->Picture()->Bitmap().SetImage(WizardPicture(qRgb(0, 128, 128)));
 
     GlobalConfig.LoadFromRegistry();
-    EditXPDir->SetText(GlobalConfig.CrosspointDir);
+    EditXPDir->SetEditText(GlobalConfig.CrosspointDir);
     EditRealname->SetText(GlobalConfig.Realname);
     EditeMail->SetText(GlobalConfig.eMail);
     ShowPage(wpExportType);
@@ -53,7 +59,7 @@ void TFormWizard::FormCreate(TObject*) {
 
 // Whatever closed the wizard, the directory, name and address are kept for the next time.
 void TFormWizard::FormDestroy(TObject*) {
-    GlobalConfig.CrosspointDir = EditXPDir->Text();
+    GlobalConfig.CrosspointDir = EditXPDir->GetEditText();
     GlobalConfig.Realname = EditRealname->Text();
     GlobalConfig.eMail = EditeMail->Text();
     GlobalConfig.SaveToRegistry();
@@ -69,7 +75,7 @@ void TFormWizard::btnBackClick(TObject*) {
 
 void TFormWizard::ListBoxes() {
     ListBoxBoxen->Items()->Clear();
-    FBoxes = ListWizardBoxes(EditXPDir->Text());
+    FBoxes = ListWizardBoxes(EditXPDir->GetEditText());
     for (const TWizardBox& Box : FBoxes) ListBoxBoxen->Items()->Add(Box.Name);
     if (!FBoxes.empty()) ListBoxBoxen->SetItemIndex(0);
 }
@@ -96,7 +102,8 @@ void TFormWizard::NextPage(int Page) {
 }
 
 void TFormWizard::ShowPage(int Page) {
-    Notebook->SetActivePageIndex(Page);
+    FPage = Page;
+    for (size_t I = 0; I < FPages.size(); ++I) FPages[I]->SetVisible(int(I) == Page);
     btnBack->SetEnabled(Page != wpExportType && Page < wpMail);
     btnNext->SetEnabled(Page < wpMail);
     if (Page >= wpMail) {
@@ -107,7 +114,7 @@ void TFormWizard::ShowPage(int Page) {
 
 bool TFormWizard::Write() {
     TWizardInput Input;
-    Input.PointDir = EditXPDir->Text();
+    Input.PointDir = EditXPDir->GetEditText();
     Input.EMail = EditeMail->Text();
     Input.Password = EditPassword->Text();
     Input.Provider = FProvider;

@@ -22,7 +22,6 @@ class TFormWizard : public TForm {
   public:
     using TForm::TForm;
 
-    TPageControl* Notebook = nullptr;
     TButton* btnBack = nullptr;
     TButton* btnNext = nullptr;
     TButton* btnCancel = nullptr;
@@ -51,7 +50,7 @@ class TFormWizard : public TForm {
 
     // Goes to Page as far as the page rules let it (they may stay, skip or write).
     void NextPage(int Page);
-    int PageIndex() const { return Notebook->ActivePageIndex(); }
+    int PageIndex() const { return FPage; }
 
   private:
     void ListBoxes();
@@ -59,6 +58,8 @@ class TFormWizard : public TForm {
     bool Write();
     void ShowPage(int Page);
 
+    std::vector<TPanel*> FPages;
+    int FPage = wpExportType;
     std::vector<TWizardBox> FBoxes;
     int FProvider = OtherProvider;
 };

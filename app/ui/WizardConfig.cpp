@@ -71,7 +71,7 @@ TWizardInput SingleLineInput(TWizardInput Input) {
 
 void ForceDirectory(const std::string& Dir) {
     if (!ForceDirectories(ExcludeTrailingPathDelimiter(Dir)))
-        throw Exception("Cannot create the directory " + Dir);
+        throw Exception("Das Verzeichnis " + Dir + " kann nicht angelegt werden");
 }
 
 std::string UpperCase(std::string Text) {
@@ -93,7 +93,7 @@ void KeepAsBackup(const std::string& FileName, const std::string& Backup) {
     if (!FileExists(FileName)) return;
     DeleteFile(Backup);
     if (!RenameFile(FileName, Backup))
-        throw Exception("Cannot rename " + FileName + " to " + Backup);
+        throw Exception("Die Datei " + FileName + " kann nicht in " + Backup + " umbenannt werden");
 }
 
 using TKeyValues = std::vector<std::pair<const char*, std::string>>;

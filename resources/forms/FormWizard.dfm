@@ -61,15 +61,21 @@ object FormWizard: TFormWizard
       Center = True
     end
   end
-  object Notebook: TPageControl
+  object Notebook: TPanel
     Left = 126
     Top = 56
     Width = 370
     Height = 228
-    ActivePage = ExportType
+    BevelOuter = bvNone
     TabOrder = 2
-    object ExportType: TTabSheet
-      TabVisible = False
+    object ExportType: TPanel
+      Left = 0
+      Top = 0
+      Width = 370
+      Height = 228
+      Align = alClient
+      BevelOuter = bvNone
+      Visible = False
       object LabelCrosspointDir: TLabel
         Left = 8
         Top = 8
@@ -130,8 +136,14 @@ object FormWizard: TFormWizard
         TabOrder = 3
       end
     end
-    object UUCPBox: TTabSheet
-      TabVisible = False
+    object UUCPBox: TPanel
+      Left = 0
+      Top = 0
+      Width = 370
+      Height = 228
+      Align = alClient
+      BevelOuter = bvNone
+      Visible = False
       object LabelBoxen: TLabel
         Left = 8
         Top = 8
@@ -158,8 +170,14 @@ object FormWizard: TFormWizard
         Visible = False
       end
     end
-    object Provider: TTabSheet
-      TabVisible = False
+    object Provider: TPanel
+      Left = 0
+      Top = 0
+      Width = 370
+      Height = 228
+      Align = alClient
+      BevelOuter = bvNone
+      Visible = False
       object LabelPop3Server: TLabel
         Left = 8
         Top = 8
@@ -207,8 +225,14 @@ object FormWizard: TFormWizard
         TabOrder = 2
       end
     end
-    object Mail: TTabSheet
-      TabVisible = False
+    object Mail: TPanel
+      Left = 0
+      Top = 0
+      Width = 370
+      Height = 228
+      Align = alClient
+      BevelOuter = bvNone
+      Visible = False
       object LabelDone: TLabel
         Left = 8
         Top = 8
@@ -219,14 +243,32 @@ object FormWizard: TFormWizard
         WordWrap = True
       end
     end
-    object News: TTabSheet
-      TabVisible = False
+    object News: TPanel
+      Left = 0
+      Top = 0
+      Width = 370
+      Height = 228
+      Align = alClient
+      BevelOuter = bvNone
+      Visible = False
     end
-    object Fertig: TTabSheet
-      TabVisible = False
+    object Fertig: TPanel
+      Left = 0
+      Top = 0
+      Width = 370
+      Height = 228
+      Align = alClient
+      BevelOuter = bvNone
+      Visible = False
     end
-    object Error: TTabSheet
-      TabVisible = False
+    object Error: TPanel
+      Left = 0
+      Top = 0
+      Width = 370
+      Height = 228
+      Align = alClient
+      BevelOuter = bvNone
+      Visible = False
       object LabelErrorTitle: TLabel
         Left = 8
         Top = 8
