@@ -1,6 +1,7 @@
 #include "app/ui/GroupManager.h"
 
 #include "app/engine/bfgconfig.h"
+#include "app/ui/FormParts.h"
 #include "app/ui/UiPictures.h"
 #include "bars/dxBarManager.h"
 #include "platform/forms/ClassRegistry.h"
@@ -10,13 +11,6 @@
 namespace {
 
 constexpr const char* Title = "Newsgroups bestellen";
-
-template <class T>
-T* Part(TForm* Form, const char* Name) {
-    auto* Found = dynamic_cast<T*>(Form->FindComponent(Name));
-    if (!Found) throw Exception(std::string("The newsgroup manager's definition has no ") + Name);
-    return Found;
-}
 
 // Restores the cursor however the load ends.
 class THourGlass {
@@ -30,11 +24,11 @@ class THourGlass {
 }  // namespace
 
 void TFormGroupManager::FormCreate(TObject*) {
-    Tree = Part<TTreeView>(this, "Tree");
-    EditNewArticles = Part<TEdit>(this, "EditNewArticles");
-    CBHeaderOnly = Part<TCheckBox>(this, "CBHeaderOnly");
-    AddGroupTreePictures(*Part<TImageList>(this, "ImageListTree"));
-    AddSubscriptionPictures(*Part<TImageList>(this, "ImageListState"));
+    Tree = FormPart<TTreeView>(this, "Tree");
+    EditNewArticles = FormPart<TEdit>(this, "EditNewArticles");
+    CBHeaderOnly = FormPart<TCheckBox>(this, "CBHeaderOnly");
+    AddGroupTreePictures(*FormPart<TImageList>(this, "ImageListTree"));
+    AddSubscriptionPictures(*FormPart<TImageList>(this, "ImageListState"));
     PostMessage(Handle(), WM_LOADGROUPS, 0, 0);
 }
 

@@ -1,15 +1,15 @@
 #include "app/ui/MultiConfig.h"
 
 #include "app/engine/UnitScheduler.h"
+#include "app/ui/FormParts.h"
 #include "app/ui/MultiConfigFiles.h"
 #include "app/ui/UiPictures.h"
 #include "platform/forms/ClassRegistry.h"
 
 void TFormMultiConfig::FormCreate(TObject*) {
-    FileView = dynamic_cast<TListView*>(FindComponent("FileView"));
-    if (!FileView) throw Exception("The chooser's definition has no FileView");
+    FileView = FormPart<TListView>(this, "FileView");
     for (const char* Name : {"ImageListSmall", "ImageListLarge"})
-        if (auto* List = dynamic_cast<TImageList*>(FindComponent(Name))) AddBoxPictures(*List);
+        AddBoxPictures(*FormPart<TImageList>(this, Name));
     if (!Queue) Queue = AddConfigToToDo;
 
     TListItems* Items = FileView->Items();

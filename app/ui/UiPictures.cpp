@@ -70,24 +70,6 @@ constexpr TArt kGroup = {{
     "                ",
     "                ",
 }};
-constexpr TArt kGroupSelected = {{
-    "                ",
-    "                ",
-    "   kkkkkkkkkk   ",
-    "   kyyyyyyyyk   ",
-    "   kybbbbbbyk   ",
-    "   kyyyyyyyyk   ",
-    "   kybbbbbyyk   ",
-    "   kyyyyyyyyk   ",
-    "   kybbbbbbyk   ",
-    "   kyyyyyyyyk   ",
-    "   kybbbbyyyk   ",
-    "   kyyyyyyyyk   ",
-    "   kkkkkkkkkk   ",
-    "                ",
-    "                ",
-    "                ",
-}};
 constexpr TArt kFolder = {{
     "                ",
     "                ",
@@ -124,24 +106,6 @@ constexpr TArt kFolderOpen = {{
     "                ",
     "                ",
 }};
-constexpr TArt kEmpty = {{
-    "                ",
-    "                ",
-    "                ",
-    "                ",
-    "                ",
-    "                ",
-    "                ",
-    "                ",
-    "                ",
-    "                ",
-    "                ",
-    "                ",
-    "                ",
-    "                ",
-    "                ",
-    "                ",
-}};
 constexpr TArt kCheck = {{
     "                ",
     "                ",
@@ -161,13 +125,31 @@ constexpr TArt kCheck = {{
     "                ",
 }};
 
-void AddArt(TCustomImageList& List, const TArt& Art) {
-    QImage Picture = ArtImage(Art, kColors);
+// A selected group shows its sheet in yellow.
+constexpr TArtColor kSelectedColors[] = {
+    {' ', clFuchsia},
+    {'k', clBlack},
+    {'w', clYellow},
+    {'b', clNavy},
+};
+
+void AddPicture(TCustomImageList& List, QImage Picture) {
     if (Picture.width() != List.Width() || Picture.height() != List.Height())
         Picture = Picture.scaled(List.Width(), List.Height());
     TBitmap Bitmap;
     Bitmap.SetImage(Picture);
     List.AddMasked(Bitmap, clFuchsia);
+}
+
+void AddArt(TCustomImageList& List, const TArt& Art) {
+    AddPicture(List, ArtImage(Art, kColors));
+}
+
+// A picture of the mask colour alone.
+void AddEmpty(TCustomImageList& List) {
+    QImage Empty(List.Width(), List.Height(), QImage::Format_RGB32);
+    Empty.fill(qRgb(255, 0, 255));
+    AddPicture(List, Empty);
 }
 
 }  // namespace
@@ -177,11 +159,16 @@ void AddBoxPictures(TCustomImageList& List) {
 }
 
 void AddGroupTreePictures(TCustomImageList& List) {
-    for (const TArt* Art : {&kGroup, &kGroupSelected, &kFolder, &kFolderOpen}) AddArt(List, *Art);
+    AddArt(List, kGroup);
+    AddPicture(List, ArtImage(kGroup, kSelectedColors));
+    AddArt(List, kFolder);
+    AddArt(List, kFolderOpen);
 }
 
 void AddSubscriptionPictures(TCustomImageList& List) {
-    for (const TArt* Art : {&kEmpty, &kEmpty, &kCheck}) AddArt(List, *Art);
+    AddEmpty(List);
+    AddEmpty(List);
+    AddArt(List, kCheck);
 }
 
 QImage WizardPicture(QRgb Background) {

@@ -2,6 +2,7 @@
 
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/bfgconfig.h"
+#include "app/ui/FormParts.h"
 #include "app/ui/UiPictures.h"
 #include "components/dcedit/DirectoryEdit.h"
 #include "components/dcedit/Register.h"
@@ -9,13 +10,6 @@
 #include "platform/forms/ClassRegistry.h"
 
 namespace {
-
-template <class T>
-T* Part(TForm* Form, const char* Name) {
-    auto* Found = dynamic_cast<T*>(Form->FindComponent(Name));
-    if (!Found) throw Exception(std::string("The wizard's definition has no ") + Name);
-    return Found;
-}
 
 // The pages in the order of their indexes.
 constexpr const char* PageNames[] = {"ExportType", "UUCPBox", "Provider", "Mail",
@@ -32,23 +26,26 @@ void SuggestServers(TComboBox* Pop3, TComboBox* Smtp) {
 }  // namespace
 
 void TFormWizard::FormCreate(TObject*) {
-    for (const char* Name : PageNames) FPages.push_back(Part<TPanel>(this, Name));
-    btnBack = Part<TButton>(this, "btnBack");
-    btnNext = Part<TButton>(this, "btnNext");
-    btnCancel = Part<TButton>(this, "btnCancel");
-    LabelCrosspointDir = Part<TLabel>(this, "LabelCrosspointDir");
-    EditXPDir = Part<TDCDirectoryEdit>(this, "EditXPDir");
-    EditeMail = Part<TEdit>(this, "EditeMail");
-    EditRealname = Part<TEdit>(this, "EditRealname");
-    EditPassword = Part<TEdit>(this, "EditPassword");
-    ListBoxBoxen = Part<TListBox>(this, "ListBoxBoxen");
-    LabelWarningBox = Part<TLabel>(this, "LabelWarningBox");
-    EditPop3Server = Part<TComboBox>(this, "EditPop3Server");
-    EditPOP3Username = Part<TEdit>(this, "EditPOP3Username");
-    EditSMTPServer = Part<TComboBox>(this, "EditSMTPServer");
-    LabelError = Part<TLabel>(this, "LabelError");
+    for (const char* Name : PageNames) FPages.push_back(FormPart<TPanel>(this, Name));
+    btnBack = FormPart<TButton>(this, "btnBack");
+    btnNext = FormPart<TButton>(this, "btnNext");
+    btnCancel = FormPart<TButton>(this, "btnCancel");
+    LabelCrosspointDir = FormPart<TLabel>(this, "LabelCrosspointDir");
+    EditXPDir = FormPart<TDCDirectoryEdit>(this, "EditXPDir");
+    EditeMail = FormPart<TEdit>(this, "EditeMail");
+    EditRealname = FormPart<TEdit>(this, "EditRealname");
+    EditPassword = FormPart<TEdit>(this, "EditPassword");
+    ListBoxBoxen = FormPart<TListBox>(this, "ListBoxBoxen");
+    LabelWarningBox = FormPart<TLabel>(this, "LabelWarningBox");
+    EditPop3Server = FormPart<TComboBox>(this, "EditPop3Server");
+    EditPOP3Username = FormPart<TEdit>(this, "EditPOP3Username");
+    EditSMTPServer = FormPart<TComboBox>(this, "EditSMTPServer");
+    LabelError = FormPart<TLabel>(this, "LabelError");
     SuggestServers(EditPop3Server, EditSMTPServer);
-    Part<TImage>(this, "Picture")->Picture()->Bitmap().SetImage(WizardPicture(qRgb(0, 128, 128)));
+    FormPart<TImage>(this, "Picture")
+        ->Picture()
+        ->Bitmap()
+        .SetImage(WizardPicture(qRgb(0, 128, 128)));
 
     GlobalConfig.LoadFromRegistry();
     EditXPDir->SetEditText(GlobalConfig.CrosspointDir);

@@ -21,25 +21,20 @@ class WizardConfigTest : public EngineTest {
     std::string Output(const std::string& Name) {
         return UiGolden::Replaced(Input(Name), PointDir(), "<D>/");
     }
-    TWizardInput Known() {
+    // The user's entries for an address; the servers typed serve the "other" provider only.
+    TWizardInput Entered(const std::string& EMail) {
         TWizardInput In;
         In.PointDir = PointDir();
-        In.EMail = "Hans.Meier@mailhafen.de";
+        In.EMail = EMail;
         In.Password = "geheim";
-        In.Provider = DetectProvider(In.EMail);
-        return In;
-    }
-    TWizardInput Other() {
-        TWizardInput In;
-        In.PointDir = PointDir();
-        In.EMail = "h_meier@beispiel.org";
-        In.Password = "geheim";
-        In.Provider = DetectProvider(In.EMail);
+        In.Provider = DetectProvider(EMail);
         In.Pop3Server = "pop.beispiel.org";
         In.Pop3User = "hmeier";
         In.SmtpServer = "smtp.beispiel.org";
         return In;
     }
+    TWizardInput Known() { return Entered("Hans.Meier@mailhafen.de"); }
+    TWizardInput Other() { return Entered("h_meier@beispiel.org"); }
 };
 
 TEST_F(WizardConfigTest, ProvidersAreFoundByTheExactDomainInAnyCase) {
