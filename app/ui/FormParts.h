@@ -12,3 +12,9 @@ T* FormPart(TCustomForm* Form, const char* Name) {
     if (!Found) throw Exception(Form->Name() + "'s definition has no " + Name);
     return Found;
 }
+
+class TOvcAbstractStore;
+
+// Ties the window's state component "FormState" to Store and restores the window from it; the
+// window saves itself there when it closes. A null store leaves the window where it opens.
+void UseFormStateStore(TCustomForm* Form, TOvcAbstractStore* Store);

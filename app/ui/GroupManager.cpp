@@ -27,6 +27,7 @@ void TFormGroupManager::FormCreate(TObject*) {
     Tree = FormPart<TTreeView>(this, "Tree");
     EditNewArticles = FormPart<TEdit>(this, "EditNewArticles");
     CBHeaderOnly = FormPart<TCheckBox>(this, "CBHeaderOnly");
+    ButtonOk = FormPart<TButton>(this, "ButtonOk");
     AddGroupTreePictures(*FormPart<TImageList>(this, "ImageListTree"));
     AddSubscriptionPictures(*FormPart<TImageList>(this, "ImageListState"));
     PostMessage(Handle(), WM_LOADGROUPS, 0, 0);
@@ -60,6 +61,8 @@ void TFormGroupManager::WMLoadGroups() {
         FGroups.Load(GroupListFile, Progress);
         FGroups.Build(*Tree->Items(), Progress);
         SetCaption(Title);
+        FLoaded = true;
+        ButtonOk->SetEnabled(true);
     } catch (const std::exception& E) {
         // Nothing was read that OK could write back: the lists stay as they are.
         LoadFailed = true;
@@ -86,7 +89,7 @@ void TFormGroupManager::SubtreeClick(TObject* Sender) {
 }
 
 void TFormGroupManager::ButtonOkClick(TObject*) {
-    if (LoadFailed) return;
+    if (!FLoaded) return;
     ShowProgress("Speichere Liste der bestellten Newsgroups");
     try {
         FGroups.Save(EditNewArticles->Text(), CBHeaderOnly->Checked());

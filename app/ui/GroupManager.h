@@ -22,12 +22,15 @@ class TFormGroupManager : public TForm {
     TTreeView* Tree = nullptr;
     TEdit* EditNewArticles = nullptr;
     TCheckBox* CBHeaderOnly = nullptr;
+    // Enabled once the tree is complete: a click while loading would write a part of it.
+    TButton* ButtonOk = nullptr;
     // Locked against updates from loading until the window is destroyed; may be null.
     TdxBarManager* BarManager = nullptr;
     // The group list file (.bl); set before the window shows.
     std::string GroupListFile;
     // Set when the lists could not be read: nothing is written then.
     bool LoadFailed = false;
+    bool Loaded() const { return FLoaded; }
 
     void FormCreate(TObject* Sender);
     void FormDestroy(TObject* Sender);
@@ -49,6 +52,7 @@ class TFormGroupManager : public TForm {
     TGroupTree FGroups;
     TTreeNode* FPopupNode = nullptr;
     bool FLocked = false;
+    bool FLoaded = false;
 };
 
 // Shows the manager modally for the group list file GroupListFile of the box Config; Bars is the

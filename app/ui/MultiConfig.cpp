@@ -4,6 +4,8 @@
 #include "app/ui/FormParts.h"
 #include "app/ui/MultiConfigFiles.h"
 #include "app/ui/UiPictures.h"
+#include "components/shell/Register.h"
+#include "components/store/Register.h"
 #include "platform/forms/ClassRegistry.h"
 
 void TFormMultiConfig::FormCreate(TObject*) {
@@ -36,6 +38,10 @@ void TFormMultiConfig::ButtonOkClick(TObject*) {
 
 void RegisterMultiConfigClasses() {
     static const bool Done = [] {
+        // The window takes dropped files (the desktop shows it as a target) and does nothing
+        // with them.
+        RegisterShellClasses();
+        RegisterStoreClasses();
         RegisterClass<TFormMultiConfig, TForm>("TFormMultiConfig")
             .Method("FormCreate", &TFormMultiConfig::FormCreate)
             .Method("ButtonViewClick", &TFormMultiConfig::ButtonViewClick)
@@ -45,10 +51,11 @@ void RegisterMultiConfigClasses() {
     (void)Done;
 }
 
-bool ExecuteMultiConfig(const std::string& Dir) {
+bool ExecuteMultiConfig(const std::string& Dir, TOvcAbstractStore* Store) {
     RegisterMultiConfigClasses();
     TFormMultiConfig::Directory = Dir;
     auto* Chooser = CreateForm<TFormMultiConfig>(&Forms);
+    UseFormStateStore(Chooser, Store);
     bool Queued = false;
     Chooser->Queue = [&Queued](const std::string& FileName) {
         AddConfigToToDo(FileName);

@@ -9,6 +9,8 @@
 #include "platform/widgets/ImgList.h"
 #include "platform/widgets/StdCtrls.h"
 
+class TOvcAbstractStore;
+
 class TFormMultiConfig : public TForm {
   public:
     using TForm::TForm;
@@ -25,8 +27,8 @@ class TFormMultiConfig : public TForm {
     void ButtonOkClick(TObject* Sender);
 };
 
-// Shows the chooser modally over the box files of Dir; true when boxes were queued (the caller
-// then starts the run).
-bool ExecuteMultiConfig(const std::string& Dir);
+// Shows the chooser modally over the box files of Dir; Store keeps the window's place (may be
+// null). True when boxes were queued (the caller then starts the run).
+bool ExecuteMultiConfig(const std::string& Dir, TOvcAbstractStore* Store = nullptr);
 
 void RegisterMultiConfigClasses();

@@ -2,6 +2,7 @@
 
 #include "app/engine/ConfigFile.h"
 #include "netlib/base/IpUtils.h"
+#include "platform/classes/Exception.h"
 #include "platform/fs/Files.h"
 
 namespace {
@@ -27,6 +28,12 @@ std::vector<TConfigRow> ListConfigRows(const std::string& Dir) {
     std::vector<TConfigRow> Rows;
     const std::string Path = IncludeTrailingPathDelimiter(Dir);
     for (const char* Pattern : {"*.cfg", "*.bfg"})
-        for (const std::string& Name : FindFiles(Path, Pattern)) Rows.push_back(RowOf(Path + Name));
+        for (const std::string& Name : FindFiles(Path, Pattern)) {
+            try {
+                Rows.push_back(RowOf(Path + Name));
+            } catch (const Exception&) {
+                // A file that cannot be read could not be started either.
+            }
+        }
     return Rows;
 }

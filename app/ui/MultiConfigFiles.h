@@ -10,5 +10,6 @@ struct TConfigRow {
     int ImageIndex = 1;  // 0 for a client box
 };
 
-// The *.cfg files, then the *.bfg files of Dir, in the order the directory search returns them.
+// The *.cfg files, then the *.bfg files of Dir, in the order the directory search returns them;
+// files that cannot be read are left out.
 std::vector<TConfigRow> ListConfigRows(const std::string& Dir);

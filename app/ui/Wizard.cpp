@@ -6,6 +6,7 @@
 #include "app/ui/UiPictures.h"
 #include "components/dcedit/DirectoryEdit.h"
 #include "components/dcedit/Register.h"
+#include "components/store/Register.h"
 #include "platform/controls/Controls.h"
 #include "platform/forms/ClassRegistry.h"
 
@@ -137,6 +138,7 @@ bool TFormWizard::Write() {
 void RegisterWizardClasses() {
     static const bool Done = [] {
         RegisterDCEditClasses();
+        RegisterStoreClasses();
         RegisterClass<TFormWizard, TForm>("TFormWizard")
             .Method("FormCreate", &TFormWizard::FormCreate)
             .Method("FormDestroy", &TFormWizard::FormDestroy)
@@ -147,10 +149,11 @@ void RegisterWizardClasses() {
     (void)Done;
 }
 
-bool ExecuteWizard(TKestroConfig* Config) {
+bool ExecuteWizard(TKestroConfig* Config, TOvcAbstractStore* Store) {
     RegisterWizardClasses();
     auto* Wizard = CreateForm<TFormWizard>(&Forms);
     Wizard->MainConfig = Config;
+    UseFormStateStore(Wizard, Store);
     Wizard->ShowModal();
     const bool Written = !Wizard->WrittenConfig.empty();
     Wizard->Free();

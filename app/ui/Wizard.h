@@ -14,6 +14,7 @@
 
 class TDCDirectoryEdit;
 class TKestroConfig;
+class TOvcAbstractStore;
 
 // The wizard's pages by index; only the first four and the error page ever show.
 enum TWizardPage { wpExportType, wpUUCPBox, wpProvider, wpMail, wpNews, wpFertig, wpError };
@@ -64,9 +65,10 @@ class TFormWizard : public TForm {
     int FProvider = OtherProvider;
 };
 
-// Shows the wizard modally. Config is the main window's current configuration (may be null).
-// True when the wizard wrote a box.
-bool ExecuteWizard(TKestroConfig* Config);
+// Shows the wizard modally. Config is the main window's current configuration (may be null);
+// Store keeps the window's place (the main window's store; may be null). True when the wizard
+// wrote a box.
+bool ExecuteWizard(TKestroConfig* Config, TOvcAbstractStore* Store = nullptr);
 
 // Registers the wizard's classes with the form reader (once).
 void RegisterWizardClasses();

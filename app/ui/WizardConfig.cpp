@@ -153,7 +153,12 @@ std::vector<TWizardBox> ListWizardBoxes(const std::string& PointDir) {
     std::vector<TWizardBox> Boxes;
     const std::string Dir = IncludeTrailingPathDelimiter(PointDir);
     for (const std::string& Name : FindFiles(Dir, "*.bfg")) {
-        auto Box = TConfigFile::CreateFromFile(Dir + Name);
+        std::unique_ptr<TConfigFile> Box;
+        try {
+            Box = TConfigFile::CreateFromFile(Dir + Name);
+        } catch (const Exception&) {
+            continue;  // a file that cannot be read is no box to prepare
+        }
         if (!Box->ReadValue("imap").empty() || Box->ReadValue("client-mode") == "J" ||
             !Box->ReadValue("client-path").empty())
             Boxes.push_back({Box->ReadValue("boxname"), Dir + Name});

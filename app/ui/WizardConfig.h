@@ -31,7 +31,7 @@ struct TWizardBox {
 };
 
 // The RFC boxes (client or PPP) among the box files of the point program's directory, in the
-// order the directory search returns them.
+// order the directory search returns them; files that cannot be read are left out.
 std::vector<TWizardBox> ListWizardBoxes(const std::string& PointDir);
 
 // The spool directory's own name: the letters, digits and '_' of the address, at most the last 8.

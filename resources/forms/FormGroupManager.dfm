@@ -64,6 +64,7 @@ object FormGroupManager: TFormGroupManager
       Anchors = [akTop, akRight]
       Caption = 'OK'
       Default = True
+      Enabled = False
       ModalResult = 1
       TabOrder = 2
       OnClick = ButtonOkClick

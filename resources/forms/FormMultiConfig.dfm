@@ -65,6 +65,11 @@ object FormMultiConfig: TFormMultiConfig
     ModalResult = 2
     TabOrder = 3
   end
+  object FormState: TOvcFormState
+    Section = 'TFormMultiConfig'
+  end
+  object DropFiles: TStDropFiles
+  end
   object ImageListSmall: TImageList
   end
   object ImageListLarge: TImageList

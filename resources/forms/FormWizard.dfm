@@ -318,4 +318,7 @@ object FormWizard: TFormWizard
     ModalResult = 2
     TabOrder = 5
   end
+  object FormState: TOvcFormState
+    Section = 'TFormWizard'
+  end
 end

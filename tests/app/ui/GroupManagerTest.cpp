@@ -2,8 +2,11 @@
 // and group list it writes back.
 #include "app/ui/GroupManager.h"
 
+#include <QTimer>
+#include <functional>
 #include <sstream>
 
+#include "app/engine/bfgconfig.h"
 #include "bars/dxBarManager.h"
 #include "platform/fs/Files.h"
 #include "tests/app/ui/UiFixture.h"
@@ -124,6 +127,22 @@ TEST_F(GroupManagerTest, AFirstLineThatIsAGroupIsWrittenOnce) {
     EXPECT_EQ(Written("plain.rc"), "de.test -20\r\n");
 }
 
+TEST_F(GroupManagerTest, NewSubscriptionsStartAtTheCountOr20) {
+    WriteFile(PointDir() + "n.bl", "de.test\r\n");
+    TFormGroupManager* Form = Open("n.bl");
+    TGroupTree::Toggle(Node(Form, "de.test"));
+    const std::pair<const char*, const char*> Cases[] = {
+        {"7", "de.test -7\r\n"},   {"0", "de.test -0\r\n"},    {"", "de.test -20\r\n"},
+        {"-5", "de.test -20\r\n"}, {"12x", "de.test -20\r\n"}, {"99999999999", "de.test -20\r\n"},
+    };
+    for (const auto& [Text, Line] : Cases) {
+        Form->EditNewArticles->SetText(Text);
+        Form->ButtonOkClick(nullptr);
+        EXPECT_EQ(Written("n.rc"), Line) << Text;
+    }
+    EXPECT_EQ(Written("n.bl"), "de.test*\r\n");
+}
+
 TEST_F(GroupManagerTest, SubtreeCommandsForgetTheFormerLines) {
     PutGolden("news.bl");
     PutGolden("news.rc");
@@ -170,6 +189,7 @@ TEST_F(GroupManagerTest, AFailedLoadReportsAndWritesNothing) {
     EXPECT_NE(Messages[0].find("konnte nicht gelesen werden"), std::string::npos);
     EXPECT_EQ(Screen->Cursor(), crDefault);
     EXPECT_EQ(Form->ModalResult(), mrCancel);
+    EXPECT_FALSE(Form->ButtonOk->Enabled());
     Form->ButtonOkClick(nullptr);
     EXPECT_EQ(Written("dir.rc"), "de.test 5\r\n");
 }
@@ -215,6 +235,32 @@ TEST_F(GroupManagerTest, TheBarManagerStaysLockedWhileTheWindowLives) {
     EXPECT_TRUE(Bars->UpdateLocked());
     Form->Free();
     EXPECT_FALSE(Bars->UpdateLocked());
+}
+
+TEST_F(GroupManagerTest, TheEntryPointSaysWhetherOkWroteTheLists) {
+    WriteFile(PointDir() + "a.bl", "de.test\r\n");
+    TKestroConfig Config;
+    Config.NntpArtClAnz = 7;
+    // Answers once the window has loaded its lists (it shows the reading steps meanwhile).
+    std::function<void()> Answer = [&] {
+        auto* Manager = dynamic_cast<TFormGroupManager*>(Screen->ActiveForm());
+        if (!Manager || !Manager->Loaded()) return QTimer::singleShot(1, Answer);
+        EXPECT_EQ(Manager->EditNewArticles->Text(), "7");
+        TGroupTree::Toggle(Node(Manager, "de.test"));
+        Manager->ButtonOk->Click();
+    };
+    QTimer::singleShot(1, Answer);
+    EXPECT_TRUE(ExecuteGroupManager(PointDir() + "a.bl", Config, nullptr));
+    EXPECT_EQ(Written("a.rc"), "de.test -7\r\n");
+
+    GuiTest::TScript Cancel;
+    Cancel.Then([] {
+        dynamic_cast<TButton*>(OpenForm<TFormGroupManager>()->FindComponent("ButtonCancel"))
+            ->Click();
+    });
+    Cancel.Start();
+    EXPECT_FALSE(ExecuteGroupManager(PointDir() + "a.bl", Config, nullptr));
+    EXPECT_EQ(Written("a.rc"), "de.test -7\r\n");
 }
 
 }  // namespace

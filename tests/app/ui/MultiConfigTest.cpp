@@ -3,6 +3,7 @@
 #include "app/ui/MultiConfig.h"
 
 #include "app/ui/MultiConfigFiles.h"
+#include "components/shell/StDropFiles.h"
 #include "platform/fs/Files.h"
 #include "tests/app/ui/UiFixture.h"
 
@@ -79,10 +80,39 @@ TEST_F(MultiConfigTest, TheViewButtonSwitchesBetweenReportAndIcons) {
     EXPECT_EQ(Form->FileView->ViewStyle(), vsReport);
 }
 
-TEST_F(MultiConfigTest, NothingSelectedQueuesNothing) {
+TEST_F(MultiConfigTest, NothingSelectedQueuesNothingAndDropsAreIgnored) {
     TFormMultiConfig* Form = Open();
+    Form->Show();
+    GuiTest::Drain();
+    const std::string Before = Rows(Form);
+    GuiTest::DropFiles(Form->Handle(), POINT{20, 20}, {ProgramDir() + "zeta.cfg", "/tmp/x.bfg"});
+    GuiTest::Drain();
+    auto* Drop = dynamic_cast<TStDropFiles*>(Form->FindComponent("DropFiles"));
+    ASSERT_NE(Drop, nullptr);
+    EXPECT_EQ(Drop->Count(), 2);  // taken, and nothing follows from them
+    EXPECT_EQ(Rows(Form), Before);
     Form->ButtonOkClick(nullptr);
     EXPECT_TRUE(Queued.empty());
+}
+
+TEST_F(MultiConfigTest, TheEntryPointQueuesTheSelectedBoxes) {
+    GuiTest::TScript Script;
+    Script.Then([] {
+        auto* Chooser = OpenForm<TFormMultiConfig>();
+        Chooser->FileView->Items()->Item(3)->SetSelected(true);  // xp2box
+        dynamic_cast<TButton*>(Chooser->FindComponent("ButtonOk"))->Click();
+    });
+    Script.Start();
+    EXPECT_TRUE(ExecuteMultiConfig(ProgramDir()));
+    ASSERT_EQ(ConfigList.Count(), 1);
+
+    GuiTest::TScript Cancel;
+    Cancel.Then([] {
+        dynamic_cast<TButton*>(OpenForm<TFormMultiConfig>()->FindComponent("ButtonCancel"))
+            ->Click();
+    });
+    Cancel.Start();
+    EXPECT_FALSE(ExecuteMultiConfig(ProgramDir()));
 }
 
 }  // namespace

@@ -21,6 +21,15 @@ class UiTest : public EngineTest {
         GuiTest::Drain();
         EngineTest::TearDown();
     }
+    // The form of class T that is open (shown modal by an entry point), or null.
+    template <class T>
+    static T* OpenForm() {
+        for (int I = 0; I < Screen->FormCount(); ++I)
+            if (auto* Form = dynamic_cast<T*>(Screen->Forms(I)); Form && Form->Visible())
+                return Form;
+        ADD_FAILURE() << "no such form open";
+        return nullptr;
+    }
     // Shows the form and writes its picture as build/test/pictures/app/<Name>.png.
     static void Picture(TCustomForm* Form, const std::string& Name) {
         if (!Form->Visible()) Form->Show();

@@ -4,6 +4,7 @@
 
 #include "app/engine/bfgconfig.h"
 #include "components/dcedit/DirectoryEdit.h"
+#include "components/store/XMLFileStore.h"
 #include "platform/fs/Files.h"
 #include "tests/app/ui/UiFixture.h"
 #include "tests/app/ui/UiGolden.h"
@@ -136,6 +137,31 @@ TEST_F(WizardTest, CancelWritesNoFileButKeepsTheTextsInTheRegistry) {
     EXPECT_EQ(Stored.CrosspointDir, PointDir());
     EXPECT_EQ(Stored.eMail, "neu@mailhafen.de");
     EXPECT_EQ(FindFiles(PointDir(), "*.*"), std::vector<std::string>{"openxp.bfg"});
+}
+
+TEST_F(WizardTest, TheEntryPointWritesABoxAndKeepsTheWindowsPlace) {
+    PutBox("openxp.bfg");
+    GlobalConfig.CrosspointDir = PointDir();
+    GlobalConfig.eMail = "Hans.Meier@mailhafen.de";
+    GlobalConfig.SaveToRegistry();
+    TO32XMLFileStore Store(nullptr);
+    Store.SetXMLFileName(ProgramDir() + "kestro.xml");
+    GuiTest::TScript Script;
+    const auto Wizard = [] { return OpenForm<TFormWizard>(); };
+    Script.Then([&] { Wizard()->btnNext->Click(); })
+        .Then([&] { Wizard()->btnNext->Click(); })
+        .Then([&] { Wizard()->btnCancel->Click(); });
+    Script.Start();
+    EXPECT_TRUE(ExecuteWizard(&Main, &Store));
+    EXPECT_TRUE(Script.Done());
+    EXPECT_EQ(Main.Pop3Server, "pop.mailhafen.de");
+    EXPECT_NE(ReadFile(ProgramDir() + "kestro.xml").find("TFormWizard"), std::string::npos);
+
+    // Cancelled at once: nothing written, and the entry point says so.
+    GuiTest::TScript Cancel;
+    Cancel.Then([&] { Wizard()->btnCancel->Click(); });
+    Cancel.Start();
+    EXPECT_FALSE(ExecuteWizard(nullptr));
 }
 
 }  // namespace
