@@ -50,3 +50,16 @@ void TConfigFile::WriteValue(const std::string& key, const std::string& value) {
         }
     }
 }
+
+void TConfigFile::WriteOrAddValue(const std::string& key, const std::string& value) {
+    std::string line = value;
+    std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
+    const std::string wanted = LowerAscii(key);
+    for (int i = 0; i < Lines.Count(); ++i) {
+        if (LineKey(Lines[i]) == wanted) {
+            Lines.SetString(i, Lines[i].substr(0, Lines[i].find('=')) + "=" + line);
+            return;
+        }
+    }
+    Lines.Add(key + "=" + line);
+}

@@ -27,4 +27,8 @@ class TConfigFile {
     // Replaces the first line whose key matches key ignoring case by key=value. A key no line
     // holds is not added: the point program's files get no lines they did not have.
     void WriteValue(const std::string& key, const std::string& value);
+    // Sets key=value for a caller that needs the key present: an existing line keeps its place
+    // and the key's spelling, a missing key is appended. Line breaks in the value are dropped, so
+    // a value can never add a line of its own.
+    void WriteOrAddValue(const std::string& key, const std::string& value);
 };

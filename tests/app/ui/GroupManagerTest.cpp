@@ -1,0 +1,266 @@
+// The newsgroup manager: the tree it builds from the full group list, and the subscription list
+// and group list it writes back.
+#include "app/ui/GroupManager.h"
+
+#include <QTimer>
+#include <functional>
+#include <sstream>
+
+#include "app/engine/bfgconfig.h"
+#include "bars/dxBarManager.h"
+#include "platform/fs/Files.h"
+#include "tests/app/ui/UiFixture.h"
+#include "tests/app/ui/UiGolden.h"
+
+namespace {
+
+// The tree as text: one node a line, indented by depth, with its images and the subscription.
+void DumpNode(TTreeNode* Node, int Depth, std::ostringstream& Out) {
+    Out << std::string(size_t(Depth) * 2, ' ') << Node->Text() << " (" << Node->ImageIndex() << "/"
+        << Node->SelectedIndex() << ")" << (TGroupTree::Subscribed(Node) ? " [x]" : "")
+        << (Node->Data() ? " {" + static_cast<TNodeData*>(Node->Data())->Text + "}" : "") << "\n";
+    for (int I = 0; I < Node->Count(); ++I) DumpNode(Node->Item(I), Depth + 1, Out);
+}
+
+class GroupManagerTest : public UiTest {
+  protected:
+    // Opens the manager on the group list Bl (a name in the point program's directory) and lets
+    // it load.
+    TFormGroupManager* Open(const std::string& Bl, TdxBarManager* Bars = nullptr) {
+        RegisterGroupManagerClasses();
+        auto* Form = CreateForm<TFormGroupManager>(&Forms);
+        Form->GroupListFile = PointDir() + Bl;
+        Form->BarManager = Bars;
+        Form->EditNewArticles->SetText("20");
+        GuiTest::Drain();
+        return Form;
+    }
+    void PutGolden(const std::string& Name) {
+        WriteFile(PointDir() + Name, UiGolden::Read("groupman/" + Name));
+    }
+    static std::string Dump(TFormGroupManager* Form) {
+        std::ostringstream Out;
+        if (TTreeNode* Root = Form->Tree->Items()->GetFirstNode()) DumpNode(Root, 0, Out);
+        return Out.str();
+    }
+    static TTreeNode* Node(TFormGroupManager* Form, const std::string& Text) {
+        TTreeNodes* Nodes = Form->Tree->Items();
+        for (int I = 0; I < Nodes->Count(); ++I)
+            if (Nodes->Item(I)->Text() == Text) return Nodes->Item(I);
+        ADD_FAILURE() << "no node " << Text;
+        return nullptr;
+    }
+    std::string Written(const std::string& Name) { return ReadFile(PointDir() + Name); }
+};
+
+TEST(CommonGroupLevel, CountsTheDotsOfTheSharedBeginning) {
+    const struct {
+        const char* A;
+        const char* B;
+        int Level;
+    } Cases[] = {
+        {"de.comp.lang.c", "de.comp.os.linux", 2},  // the third part differs
+        {"de.test", "de.test.misc", 1},             // a two-part name and one extending it
+        {"de.test", "de.test", 1},
+        {"alt.test", "de.test", 0},
+        {"de.a", "de.b", 1},
+        {"de", "de.x", 0},
+        {"", "de.x", 0},
+        {"a.b.c.d", "a.b.c.d.e", 3},
+    };
+    for (const auto& C : Cases) EXPECT_EQ(CommonGroupLevel(C.A, C.B), C.Level) << C.A << " " << C.B;
+}
+
+TEST_F(GroupManagerTest, BuildsATreeWithAtMostTwoFoldersPerGroup) {
+    PutGolden("news.bl");
+    PutGolden("news.rc");
+    TFormGroupManager* Form = Open("news.bl");
+    EXPECT_EQ(Form->Caption(), "Newsgroups bestellen");
+    EXPECT_EQ(Dump(Form),
+              "news.bl (2/3)\n"
+              "  alt.* (2/3)\n"
+              "    alt.test (0/1)\n"
+              "  de.* (2/3)\n"
+              "    de.comp.lang.* (2/3)\n"
+              "      de.comp.lang.c++ (0/1) [x] {4711}\n"
+              "    de.comp.os.* (2/3)\n"
+              "      de.comp.os.linux.* (2/3)\n"
+              "        de.comp.os.linux.misc (0/1)\n"
+              "        de.comp.os.linux.networking (0/1) [x] {99 HdrOnly}\n"
+              "    de.rec.* (2/3)\n"
+              "      de.rec.fahrrad (0/1)\n");
+    Node(Form, "de.comp.os.linux.networking")->MakeVisible();
+    Node(Form, "de.rec.fahrrad")->MakeVisible();
+    Form->Tree->SetSelected(Node(Form, "de.comp.lang.*"));
+    Node(Form, "de.comp.lang.c++")->MakeVisible();
+    Picture(Form, "groupman-loaded");
+}
+
+TEST_F(GroupManagerTest, OkWritesKeptNewAndForeignSubscriptionsAndMarksTheGroupList) {
+    PutGolden("news.bl");
+    PutGolden("news.rc");
+    TFormGroupManager* Form = Open("news.bl");
+    TGroupTree::Toggle(Node(Form, "de.rec.fahrrad"));
+    TGroupTree::Toggle(Node(Form, "de.comp.os.linux.networking"));
+    TGroupTree::Toggle(Node(Form, "de.*"));  // a folder is no group
+    Form->CBHeaderOnly->SetChecked(true);
+    Form->ButtonOkClick(nullptr);
+    UiGolden::Expect("groupman/news-ok.rc", Written("news.rc"));
+    UiGolden::Expect("groupman/news-ok.bl", Written("news.bl"));
+    Form->Free();
+
+    // Read again and saved unchanged: the marks are stripped and set again, the header stays
+    // single, and nothing is lost.
+    Form = Open("news.bl");
+    Form->ButtonOkClick(nullptr);
+    UiGolden::Expect("groupman/news-ok.rc", Written("news.rc"));
+    UiGolden::Expect("groupman/news-ok.bl", Written("news.bl"));
+}
+
+TEST_F(GroupManagerTest, AFirstLineThatIsAGroupIsWrittenOnce) {
+    WriteFile(PointDir() + "plain.bl", "de.test\r\nalt.test\r\n");
+    TFormGroupManager* Form = Open("plain.bl");
+    TGroupTree::Toggle(Node(Form, "de.test"));
+    Form->EditNewArticles->SetText("viele");
+    Form->ButtonOkClick(nullptr);
+    EXPECT_EQ(Written("plain.bl"), "alt.test\r\nde.test*\r\n");
+    EXPECT_EQ(Written("plain.rc"), "de.test -20\r\n");
+}
+
+TEST_F(GroupManagerTest, NewSubscriptionsStartAtTheCountOr20) {
+    WriteFile(PointDir() + "n.bl", "de.test\r\n");
+    TFormGroupManager* Form = Open("n.bl");
+    TGroupTree::Toggle(Node(Form, "de.test"));
+    const std::pair<const char*, const char*> Cases[] = {
+        {"7", "de.test -7\r\n"},   {"0", "de.test -0\r\n"},    {"", "de.test -20\r\n"},
+        {"-5", "de.test -20\r\n"}, {"12x", "de.test -20\r\n"}, {"99999999999", "de.test -20\r\n"},
+    };
+    for (const auto& [Text, Line] : Cases) {
+        Form->EditNewArticles->SetText(Text);
+        Form->ButtonOkClick(nullptr);
+        EXPECT_EQ(Written("n.rc"), Line) << Text;
+    }
+    EXPECT_EQ(Written("n.bl"), "de.test*\r\n");
+}
+
+TEST_F(GroupManagerTest, SubtreeCommandsForgetTheFormerLines) {
+    PutGolden("news.bl");
+    PutGolden("news.rc");
+    TFormGroupManager* Form = Open("news.bl");
+    TGroupTree::ApplyToSubtree(Node(Form, "de.comp.os.*"), scInvert);
+    TGroupTree::ApplyToSubtree(Node(Form, "de.comp.lang.*"), scSubscribe);
+    TGroupTree::ApplyToSubtree(Node(Form, "alt.test"), scSubscribe);
+    TGroupTree::ApplyToSubtree(Node(Form, "de.rec.*"), scUnsubscribe);
+    Form->EditNewArticles->SetText("5");
+    Form->ButtonOkClick(nullptr);
+    EXPECT_EQ(Written("news.rc"),
+              "alt.test -5\r\nde.comp.lang.c++ -5\r\nde.comp.os.linux.misc -5\r\n"
+              "# von Hand\r\nde.gone.group 12\r\n");
+    Form->Tree->Items()->GetFirstNode()->Expand(true);
+    Picture(Form, "groupman-subtree");
+}
+
+TEST_F(GroupManagerTest, TheSubscriptionListGoesOnlyWhenNothingIsLeftInIt) {
+    WriteFile(PointDir() + "a.bl", "!header\r\nde.test\r\n");
+    WriteFile(PointDir() + "a.rc", "de.test 5\r\n");
+    TFormGroupManager* Form = Open("a.bl");
+    TGroupTree::ApplyToSubtree(Form->Tree->Items()->GetFirstNode(), scUnsubscribe);
+    Form->ButtonOkClick(nullptr);
+    EXPECT_FALSE(FileExists(PointDir() + "a.rc"));
+    EXPECT_EQ(Written("a.bl"), "!header\r\nde.test\r\n");
+    Form->Free();
+
+    // A list the server refused holds the header alone: the subscriptions stay.
+    WriteFile(PointDir() + "b.bl", "!refused\r\n");
+    WriteFile(PointDir() + "b.rc", "de.test 5\r\nde.alt 7 HdrOnly\r\n");
+    Form = Open("b.bl");
+    EXPECT_EQ(Form->Tree->Items()->Count(), 1);
+    Form->ButtonOkClick(nullptr);
+    EXPECT_EQ(Written("b.rc"), "de.test 5\r\nde.alt 7 HdrOnly\r\n");
+    EXPECT_EQ(Written("b.bl"), "!refused\r\n");
+}
+
+TEST_F(GroupManagerTest, AFailedLoadReportsAndWritesNothing) {
+    std::filesystem::create_directories(PointDir() + "dir.bl");
+    WriteFile(PointDir() + "dir.rc", "de.test 5\r\n");
+    TFormGroupManager* Form = Open("dir.bl");
+    EXPECT_TRUE(Form->LoadFailed);
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_NE(Messages[0].find("konnte nicht gelesen werden"), std::string::npos);
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    EXPECT_EQ(Form->ModalResult(), mrCancel);
+    EXPECT_FALSE(Form->ButtonOk->Enabled());
+    Form->ButtonOkClick(nullptr);
+    EXPECT_EQ(Written("dir.rc"), "de.test 5\r\n");
+}
+
+TEST_F(GroupManagerTest, NamesWithTooManyDotsGetNoNode) {
+    std::string Deep = "a";
+    for (int I = 0; I < 64; ++I) Deep += ".x";
+    const std::string Deepest63 = Deep.substr(0, Deep.size() - 2);
+    WriteFile(PointDir() + "deep.bl", Deep + "\r\n" + Deepest63 + "\r\nb.c\r\n");
+    TFormGroupManager* Form = Open("deep.bl");
+    int Groups = 0;
+    TTreeNodes* Nodes = Form->Tree->Items();
+    for (int I = 0; I < Nodes->Count(); ++I)
+        if (!Nodes->Item(I)->HasChildren()) ++Groups;
+    EXPECT_EQ(Groups, 2);
+    EXPECT_EQ(Node(Form, Deepest63)->Level(), 3);  // root, then two folders at most
+}
+
+TEST_F(GroupManagerTest, ProgressCaptionsEveryStepGroups) {
+    std::string List;
+    for (int I = 0; I < 600; ++I) List += "de.g" + std::to_string(1000 + I) + "\r\n";
+    WriteFile(PointDir() + "big.bl", List);
+    TFormGroupManager* Form = Open("big.bl");
+    std::vector<std::string> Captions;
+    TGroupTree Groups;
+    const auto Record = [&Captions](const std::string& Text) { Captions.push_back(Text); };
+    Groups.Load(PointDir() + "big.bl", Record);
+    Form->Tree->Items()->Clear();
+    Groups.Build(*Form->Tree->Items(), Record);
+    ASSERT_EQ(Captions.size(), 2u + 200u);  // indexes 1, 4, 7, ... 598
+    EXPECT_EQ(Captions[0], "Lese Liste der Newsgroups");
+    EXPECT_EQ(Captions[1], "Sortiere Liste der Newsgroups");
+    EXPECT_EQ(Captions[2], "Erstelle Baum mit den Newsgroups (1%)");
+    EXPECT_EQ(Captions[3], "Erstelle Baum mit den Newsgroups (1%)");        // index 4
+    EXPECT_EQ(Captions.back(), "Erstelle Baum mit den Newsgroups (100%)");  // index 598
+}
+
+TEST_F(GroupManagerTest, TheBarManagerStaysLockedWhileTheWindowLives) {
+    WriteFile(PointDir() + "a.bl", "de.test\r\n");
+    auto* BarForm = CreateForm<TForm>(&Forms);
+    auto* Bars = new TdxBarManager(BarForm);
+    TFormGroupManager* Form = Open("a.bl", Bars);
+    EXPECT_TRUE(Bars->UpdateLocked());
+    Form->Free();
+    EXPECT_FALSE(Bars->UpdateLocked());
+}
+
+TEST_F(GroupManagerTest, TheEntryPointSaysWhetherOkWroteTheLists) {
+    WriteFile(PointDir() + "a.bl", "de.test\r\n");
+    TKestroConfig Config;
+    Config.NntpArtClAnz = 7;
+    // Answers once the window has loaded its lists (it shows the reading steps meanwhile).
+    std::function<void()> Answer = [&] {
+        auto* Manager = dynamic_cast<TFormGroupManager*>(Screen->ActiveForm());
+        if (!Manager || !Manager->Loaded()) return QTimer::singleShot(1, Answer);
+        EXPECT_EQ(Manager->EditNewArticles->Text(), "7");
+        TGroupTree::Toggle(Node(Manager, "de.test"));
+        Manager->ButtonOk->Click();
+    };
+    QTimer::singleShot(1, Answer);
+    EXPECT_TRUE(ExecuteGroupManager(PointDir() + "a.bl", Config, nullptr));
+    EXPECT_EQ(Written("a.rc"), "de.test -7\r\n");
+
+    GuiTest::TScript Cancel;
+    Cancel.Then([] {
+        dynamic_cast<TButton*>(OpenForm<TFormGroupManager>()->FindComponent("ButtonCancel"))
+            ->Click();
+    });
+    Cancel.Start();
+    EXPECT_FALSE(ExecuteGroupManager(PointDir() + "a.bl", Config, nullptr));
+    EXPECT_EQ(Written("a.rc"), "de.test -7\r\n");
+}
+
+}  // namespace
