@@ -11,7 +11,7 @@
 #include "app/engine/RunState.h"
 #include "app/engine/UnitScheduler.h"
 #include "app/engine/pop3.h"
-#include "app/ui/MainFrm.h"
+#include "app/ui/ExchangeRun.h"
 #include "netlib/ras/IpRas.h"
 #include "netlib/ras/provider/SimProvider.h"
 #include "platform/system/MessageBox.h"
@@ -75,7 +75,7 @@ class ExchangeRunTest : public ::testing::Test {
         TFakeTask::Destroyed = 0;
         Sim = std::make_shared<TSimDialupProvider>();
         IpRasAccess().SetProvider(Sim);
-        Form = std::make_unique<TFormMain>();
+        Form = std::make_unique<TExchangeRun>();
         Form->RasDialer.SetHangupWait(2000, 10);
         TaskList.CreateClient = [](const TTask& task) -> TKestroCustomClient* {
             auto* client = new TFakeTask(task.Kind);
@@ -111,7 +111,7 @@ class ExchangeRunTest : public ::testing::Test {
 
     std::string Dir;
     std::shared_ptr<TSimDialupProvider> Sim;
-    std::unique_ptr<TFormMain> Form;
+    std::unique_ptr<TExchangeRun> Form;
     std::vector<std::string> Questions;
     int Answer = IDYES;
 };
@@ -149,9 +149,9 @@ TEST_F(ExchangeRunTest, RunKeepsToMaxThreadsAndLogsStartAndEnd) {
     EXPECT_EQ(TaskQueue.Count(), 0);
     EXPECT_EQ(TaskList.Count(), 0);
     EXPECT_EQ(RunExitCode(), 0);
-    EXPECT_TRUE(Form->BarButtonStart->Enabled());
-    EXPECT_FALSE(Form->ButtonEndTasksSoft.Enabled);
-    EXPECT_EQ(Form->StatusPanels[0], "Die ToDo-Liste ist abgearbeitet");
+    EXPECT_TRUE(Form->StartEnabled());
+    EXPECT_FALSE(Form->StopCommandsEnabled());
+    EXPECT_EQ(Form->StatusPanel(0), "Die ToDo-Liste ist abgearbeitet");
     std::string log = RunLog();
     EXPECT_NE(log.find(" Kestro V" + GlobalConfig.Version + " gestartet\r\n"), std::string::npos);
     EXPECT_NE(log.find(" Onlinezeit: "), std::string::npos);
@@ -214,7 +214,7 @@ TEST_F(ExchangeRunTest, RunMessageDuringARunIsIgnoredAndSoftStopKeepsTheQueue) {
     std::string box = WriteBox("box", "");
     Form->ParseCommandLine({box});
     TFakeTask::OnStart = [&] {
-        PostMessage(Form->Handle(), WM_RUNTODO, 0, 0);
+        PostMessage(Form->RunWindow(), WM_RUNTODO, 0, 0);
         Form->ButtonEndTasksSoftClick();
     };
     Form->WMRunToDo();
@@ -277,7 +277,7 @@ TEST_F(ExchangeRunTest, UnreadableDupeDatabaseStillEndsTheRun) {
     Form->ParseCommandLine({box});
     Form->WMRunToDo();
     EXPECT_EQ(RunExitCode(), ExitCodeError);
-    EXPECT_TRUE(Form->BarButtonStart->Enabled());
+    EXPECT_TRUE(Form->StartEnabled());
     EXPECT_NE(RunLog().find("Onlinezeit: "), std::string::npos);
 }
 
