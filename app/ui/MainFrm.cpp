@@ -78,6 +78,8 @@ void TFormMain::FormCreate(TObject*) {
     Forms.HintPause = 2000;
     for (int Index = 0; Index < kStatusPanelCount; ++Index) StatusPanelChanged(Index);
     CommandsChanged();
+    // The dock sites took their size from the bars after the form had placed its controls.
+    Realign();
 }
 
 void TFormMain::FormShow(TObject*) {
@@ -260,7 +262,8 @@ void TFormMain::MsgLoeschenClick(TObject*) {
                            " im Spoolverzeichnis löschen? Das Pointprogramm erhält sie dann nicht.",
                        Forms.Title(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
             return;
-        if (FileExists(File) && !DeleteFile(File))
+        // A file that is gone already leaves nothing to keep the line for.
+        if (!DeleteFile(File) && (FileExists(File) || DirectoryExists(File)))
             throw Exception("Die Datei " + File + " kann nicht gelöscht werden.");
         LogList->Items()->Delete(Index);
     });

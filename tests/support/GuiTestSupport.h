@@ -2,9 +2,12 @@
 // Helpers of the GUI tests: a window class whose windows record what they receive and take
 // per-window behaviour, real Qt input through QTest's QWindow overloads (the ones that pass our
 // input filter), input scheduled for a modal loop to meet, and pictures in the build tree.
+#include <QDropEvent>
+#include <QMimeData>
 #include <QPoint>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <QWindow>
 #include <algorithm>
 #include <functional>
@@ -142,6 +145,21 @@ inline void MouseClick(HWND Via, POINT Screen, Qt::MouseButton Button = Qt::Left
 }
 inline void MouseDoubleClick(HWND Via, POINT Screen, Qt::MouseButton Button = Qt::LeftButton) {
     QTest::mouseDClick(QtWindowOf(Via), Button, {}, LocalOf(Via, Screen));
+}
+
+// A drop of Names at a client point of Target, as the desktop delivers it to the host's window.
+inline void DropNames(HWND Target, POINT Client, const std::vector<std::string>& Names) {
+    QMimeData Data;
+    QList<QUrl> Urls;
+    for (const std::string& Name : Names)
+        Urls.push_back(QUrl::fromLocalFile(QString::fromStdString(Name)));
+    Data.setUrls(Urls);
+    const QPointF Local(LocalOf(Target, ScreenOf(Target, Client)));
+    QDragEnterEvent Enter(Local.toPoint(), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(QtWindowOf(Target), &Enter);
+    QDropEvent Dropped(Local, Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(QtWindowOf(Target), &Dropped);
+    Drain();
 }
 
 // Steps that run one after the other from Qt's loop, each after the previous one returned: input

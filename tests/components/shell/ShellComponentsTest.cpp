@@ -23,21 +23,6 @@ using namespace GuiTest;
 
 namespace {
 
-// A drop of Names at a client point of Target, as the desktop delivers it to the host's window.
-void Drop(HWND Target, POINT Client, const std::vector<std::string>& Names) {
-    QMimeData Data;
-    QList<QUrl> Urls;
-    for (const std::string& Name : Names)
-        Urls.push_back(QUrl::fromLocalFile(QString::fromStdString(Name)));
-    Data.setUrls(Urls);
-    const QPointF Local(LocalOf(Target, ScreenOf(Target, Client)));
-    QDragEnterEvent Enter(Local.toPoint(), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(QtWindowOf(Target), &Enter);
-    QDropEvent Dropped(Local, Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(QtWindowOf(Target), &Dropped);
-    Drain();
-}
-
 std::vector<std::string> Lines(const TStringList& List) {
     std::vector<std::string> Out;
     for (int N = 0; N < List.Count(); ++N) Out.push_back(List[N]);
@@ -77,7 +62,7 @@ TEST(StDropFiles, ThreeFilesReachTheHandlerOnceInTheDesktopsOrder) {
     EXPECT_EQ(Target->HookedWindow(), Form);
     const std::string Long = "/tmp/" + std::string(300, 'x') + ".cfg";
     const std::vector<std::string> Names = {"/tmp/b/BOX.BFG", "/tmp/a/box.cfg", Long};
-    Drop(Form, {30, 40}, Names);
+    DropNames(Form, {30, 40}, Names);
     ASSERT_EQ(Points.size(), 1u);
     EXPECT_EQ(Points[0], (POINT{30, 40}));
     EXPECT_EQ(Target->Count(), 3);
@@ -90,14 +75,14 @@ TEST(StDropFiles, ThreeFilesReachTheHandlerOnceInTheDesktopsOrder) {
 
     // Inactive: the window takes no files.
     Target->SetActive(false);
-    Drop(Form, {30, 40}, {"/tmp/late.cfg"});
+    DropNames(Form, {30, 40}, {"/tmp/late.cfg"});
     EXPECT_EQ(Points.size(), 1u);
     Target->SetActive(true);
 
     // Gone: the window has its own procedure back and takes no files.
     Target.reset();
     EXPECT_EQ(GetWindowLongPtr(Form, GWLP_WNDPROC), OwnProc);
-    Drop(Form, {30, 40}, {"/tmp/after.cfg"});
+    DropNames(Form, {30, 40}, {"/tmp/after.cfg"});
     EXPECT_EQ(Unhandled, 0);
     Owner->Free();
 }
@@ -123,7 +108,7 @@ TEST(StDropFiles, ControlsThatGoOrWindowsSubclassedAgainAreLeftSound) {
             M.Result = CallWindowProc(Inner, Second, M.Msg, M.WParam, M.LParam);
         });
     SetWindowLongPtr(Second, GWLP_WNDPROC, LONG_PTR(Later));
-    Drop(Second, {5, 5}, {"/tmp/one.cfg"});
+    DropNames(Second, {5, 5}, {"/tmp/one.cfg"});
     EXPECT_EQ(Drops, 1);
     Target.SetDropTarget(nullptr);
     EXPECT_EQ(GetWindowLongPtr(Second, GWLP_WNDPROC), LONG_PTR(Later));
@@ -262,12 +247,12 @@ TEST_F(ShellOnAForm, ADropTargetWithoutAWindowYetIsHookedOnceLoadedAndTheOwnerIs
     Form->Show();
     Drain();
     const std::vector<std::string> Names = {"/tmp/c.bfg", "/tmp/a.cfg", "/tmp/b.cfg"};
-    Drop(Panel->Handle(), {5, 6}, Names);
+    DropNames(Panel->Handle(), {5, 6}, Names);
     EXPECT_EQ(Form->Files, Names);
     ASSERT_EQ(Form->Drops.size(), 1u);
     EXPECT_EQ(Form->Drops[0], (POINT{5, 6}));
     // The form itself takes no files while its component is inactive.
-    Drop(Form->Handle(), {5, 5}, {"/tmp/d.cfg"});
+    DropNames(Form->Handle(), {5, 5}, {"/tmp/d.cfg"});
     EXPECT_EQ(Form->Drops.size(), 1u);
     EXPECT_EQ(Own->Count(), 0);
 }
