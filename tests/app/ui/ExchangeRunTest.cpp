@@ -4,6 +4,8 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -13,6 +15,7 @@
 #include "app/engine/pop3.h"
 #include "app/ui/ExchangeRun.h"
 #include "netlib/ras/IpRas.h"
+#include "netlib/ras/provider/CommandProvider.h"
 #include "netlib/ras/provider/SimProvider.h"
 #include "platform/system/MessageBox.h"
 
@@ -279,6 +282,69 @@ TEST_F(ExchangeRunTest, UnreadableDupeDatabaseStillEndsTheRun) {
     EXPECT_EQ(RunExitCode(), ExitCodeError);
     EXPECT_TRUE(Form->StartEnabled());
     EXPECT_NE(RunLog().find("Onlinezeit: "), std::string::npos);
+}
+
+// The question goes through the dialog service, which shows it on a display and waits there:
+// answered No, the run ends before anything else starts and the box's tasks stay queued.
+TEST_F(ExchangeRunTest, DialQuestionGoesThroughTheDialogServiceAndNoEndsTheRun) {
+    SetMessageBoxHandler(nullptr);
+    auto Dialogs = std::make_unique<TScriptedDialogService>();
+    TScriptedDialogService* Script = Dialogs.get();
+    SetDialogService(std::move(Dialogs));
+    Sim->AddEntry({"isp", "0191011", "", "anna", "", ""});
+    std::string box = WriteBox("box", "DialOnStart=enabled\r\nDialName=isp\r\nDialAskBefore=j\r\n");
+    Form->ParseCommandLine({box});
+    Script->QueueAnswer(IDNO);
+    Form->WMRunToDo();
+    ASSERT_EQ(Script->Asked().size(), 1u);
+    EXPECT_EQ(Script->Asked()[0].Text, "Verbindung isp wählen?");
+    EXPECT_EQ(Script->Asked()[0].Flags & 0xF, MB_YESNO);
+    EXPECT_EQ(Sim->ConnectionCount(), 0);
+    EXPECT_TRUE(TFakeTask::Started.empty());
+    EXPECT_EQ(TaskQueue.Count(), 2);
+    EXPECT_EQ(RunExitCode(), 0);
+    SetDialogService(nullptr);
+}
+
+// The dial-up commands take their time on their own threads: the message loop keeps turning
+// while the connections are listed, the line is dialled and hung up. A window timer ticks every
+// 10 ms; the longest gap between two ticks is the longest the program did not answer. Any
+// command waited for on this thread would show as a gap of two seconds.
+TEST_F(ExchangeRunTest, LoopKeepsTurningWhileDialUpCommandsRun) {
+    auto Commands = std::make_shared<TCommandDialupProvider>();
+    IpRasAccess().SetProvider(Commands);
+    Form->RasDialer.SetHangupWait(30000, 50);
+    const std::string Up = Dir + "line-up";
+    std::ofstream(Dir + "phonebook.ini")
+        << "[isp]\nConnect=sleep 2; touch " << Up << "\nDisconnect=sleep 2; rm -f " << Up
+        << "\nStatus=sleep 2; test -f " << Up << "\nTimeout=30\n";
+    std::string box = WriteBox("box", "DialOnStart=enabled\r\nDialName=isp\r\nHangupOnExit=y\r\n");
+    Form->ParseCommandLine({box});
+
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point Last = Clock::now();
+    Clock::duration Longest{};
+    HWND Watchdog = AllocateHWnd([&](TMessage& M) {
+        if (M.Msg != WM_TIMER) return;
+        const Clock::time_point Now = Clock::now();
+        Longest = std::max(Longest, Now - Last);
+        Last = Now;
+    });
+    SetTimer(Watchdog, 1, 10);
+    Last = Clock::now();
+    Form->WMRunToDo();
+    KillTimer(Watchdog, 1);
+    DeallocateHWnd(Watchdog);
+
+    EXPECT_EQ(TFakeTask::Started.size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(Up));  // dialled, then hung up
+    EXPECT_EQ(RunExitCode(), 0);
+    const long long LongestMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Longest).count();
+    RecordProperty("LongestLoopGapMs", int(LongestMs));
+    std::printf("longest gap between two loop passes: %lld ms\n", LongestMs);
+    EXPECT_LT(LongestMs, 1000);
+    IpRasAccess().SetProvider(Sim);
 }
 
 }  // namespace
