@@ -32,11 +32,17 @@ TTelnetForm::TTelnetForm(TComponent* AOwner) : TForm(AOwner) {
     };
 }
 
-TTelnetForm::~TTelnetForm() {
-    // The terminal goes with the form's components, after the socket's events are gone.
+TTelnetForm::~TTelnetForm() = default;
+
+void TTelnetForm::BeforeDestruction() {
+    // The form's components (the terminal among them) go before its destructor runs: the socket
+    // lets go of them first, and its events no longer reach the window.
     IpClient1.OnStatus = nullptr;
     IpClient1.OnError = nullptr;
     if (IpTerminal1) IpTerminal1->SetSockControl(nullptr);
+    IpTerminal1 = nullptr;
+    IpVT100Emulator1 = nullptr;
+    TForm::BeforeDestruction();
 }
 
 void TTelnetForm::FormCreate(TObject*) {

@@ -20,6 +20,7 @@ class TTelnetForm : public TForm {
   public:
     explicit TTelnetForm(TComponent* AOwner);
     ~TTelnetForm() override;
+    void BeforeDestruction() override;
 
     TEdit* ServerEdit = nullptr;
     TCheckBox* TelnetPort = nullptr;
