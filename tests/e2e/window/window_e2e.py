@@ -9,7 +9,8 @@ framebuffer Xvfb keeps in a file (-fbdir): the pictures are cut from it. kestro 
 arguments and shows its window; "Laden..." on the toolbar loads the box through the open dialog
 (its name typed), F7 runs the exchange, the task view shows the tasks while they run and the
 incoming-mail list the mails fetched; Alt+X ends the program. The spool then holds what an
-unattended run of the same box stores. Prints a line per check and "N passed, M failed".
+unattended run of the same box stores. A run started with a box asks before it dials, and the
+question waits for its answer (No: nothing dialled). Prints a line per check and "N passed, M failed".
 """
 import os, subprocess, sys, tempfile, time, traceback
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -119,11 +120,16 @@ def mails_for(user):
                           "Message-ID: <window-%d@example.org>\n\nText %d\n" % (sender, subject, n, n, n))
 
 
-def window_run(p, box):
+def window_env(p):
+    """The program's environment with the display instead of the offscreen platform."""
     env = dict(p.env, DISPLAY=os.environ["DISPLAY"],
                LSAN_OPTIONS="suppressions=" + os.path.join(HERE, "lsan.supp"))
     env.pop("QT_QPA_PLATFORM")
-    kestro = bounded.popen([x.KESTRO], env=env, cwd=p.home, stdin=subprocess.DEVNULL,
+    return env
+
+
+def window_run(p, box):
+    kestro = bounded.popen([x.KESTRO], env=window_env(p), cwd=p.home, stdin=subprocess.DEVNULL,
                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     try:
         main = wait_for("the main window", lambda: window_named("Orvalin Kestro V"))
@@ -195,12 +201,65 @@ def case_window():
         windowed.cleanup()
 
 
+def case_dial_question():
+    """With a display the question before a dial shows and waits, also for a run started with a
+    box: No ends the run without dialling and without an error, Yes dials and exchanges."""
+    for key, answer in (("n", "No"), ("y", "Yes")):
+        p = x.Program("ask", time_server=False)
+        try:
+            user, pw = x.new_user("ask")
+            x.drop_mail(user, "From: a@example.org\nSubject: after the dial\n\nx\n")
+            # The line is up while its file exists; the calls file keeps what was done to it.
+            line, calls = p.home + "line-up", p.home + "calls"
+            with open(p.home + "phonebook.ini", "w") as f:
+                f.write("[isp]\nConnect=echo connect >> %s; touch %s\n"
+                        "Disconnect=echo disconnect >> %s; rm -f %s\nStatus=test -f %s\n"
+                        % (calls, line, calls, line, line))
+            box = p.write("ask.cfg", "### Kestro Configuration File Version 1 ###\n"
+                                     "Pop3Server=%s:%d\nPop3User=%s\nPop3Pass=%s\nPop3Spool=%s\n"
+                                     "DialOnStart=enabled\nDialName=isp\nDialAskBefore=enabled\n"
+                          % (x.HOST, x.port("POP3"), user, pw, p.spool))
+            xdotool("mousemove", 0, 0)  # out of the picture's way
+            kestro = bounded.popen([x.KESTRO, box], env=window_env(p), cwd=p.home,
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.PIPE)
+            try:
+                question = wait_for("the question", lambda: window_named("Orvalin Kestro$"))
+                wait_for("the question painted",
+                         lambda: dark_pixels(screen(), in_window(question, (0, 30, 300, 40))) > 50)
+                if key == "n":
+                    picture(question, "window-dial-question")
+                check("ask %s: the question waits: nothing dialled or fetched yet" % answer,
+                      kestro.poll() is None and not os.path.exists(calls) and
+                      x.pop3_count(user, pw) == 1)
+                xdotool("key", key)
+                rc = bounded.stop(kestro, 60)
+            finally:
+                if kestro.poll() is None:
+                    bounded.stop(kestro, 0)
+            check("ask %s: the run ends with exit code 0" % answer, rc == 0,
+                  (rc, kestro.stderr.read().decode("utf-8", "replace")[-500:]))
+            log = p.log("kestro.log")
+            if key == "n":
+                check("ask No: no dial, the mail stays on the server",
+                      not os.path.exists(calls) and x.pop3_count(user, pw) == 1)
+                check("ask No: no error in the run log", "Fehler" not in log, log[-500:])
+            else:
+                done = open(calls).read() if os.path.exists(calls) else ""
+                check("ask Yes: dialled, fetched and hung up",
+                      done == "connect\ndisconnect\n" and x.pop3_count(user, pw) == 0,
+                      (done, log[-500:]))
+        finally:
+            p.cleanup()
+
+
 def main():
     bounded.give_up_after(RUN_BOUND, "window_e2e.py")
-    try:
-        case_window()
-    except Exception:
-        check("window ran through", False, traceback.format_exc()[-1500:])
+    for case in (case_window, case_dial_question):
+        try:
+            case()
+        except Exception:
+            check(case.__name__ + " ran through", False, traceback.format_exc()[-1500:])
     print("%d passed, %d failed" % (x.passed, x.failed))
     sys.exit(1 if x.failed else 0)
 
