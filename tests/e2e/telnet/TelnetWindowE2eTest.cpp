@@ -1,0 +1,148 @@
+// The program's telnet window against telnetd on 127.0.0.1, through its own buttons: not
+// connected, connected (the host's shell answers what is typed), and not connected again when the
+// host ends the session or Disconnect is pressed.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "app/ui/MainFrm.h"
+#include "app/ui/TelnetFrm.h"
+#include "platform/system/MessageBox.h"
+#include "terminal/IpTermControl.h"
+#include "terminal/IpVT100.h"
+#include "tests/support/GuiTestSupport.h"
+
+using namespace GuiTest;
+
+namespace {
+
+std::map<std::string, std::string> LoadEnv() {
+    std::map<std::string, std::string> Env;
+    const char* Path = std::getenv("KESTRO_SOCKS_E2E_ENV");
+    if (!Path) return Env;
+    std::ifstream In(Path);
+    std::string Line;
+    while (std::getline(In, Line)) {
+        const auto Eq = Line.find('=');
+        if (Eq != std::string::npos) Env[Line.substr(0, Eq)] = Line.substr(Eq + 1);
+    }
+    return Env;
+}
+
+class TelnetWindow : public testing::Test {
+  protected:
+    void SetUp() override {
+        Env = LoadEnv();
+        if (Env.empty()) GTEST_SKIP() << "no telnet server: KESTRO_SOCKS_E2E_ENV is not set";
+        Forms.Initialize();
+        RegisterMainFormClasses();
+        auto Dialogs = std::make_unique<TScriptedDialogService>();
+        Script = Dialogs.get();
+        SetDialogService(std::move(Dialogs));
+        Form = CreateForm<TTelnetForm>(nullptr);
+        Form->Show();
+        Drain();
+    }
+    void TearDown() override {
+        if (Form) Form->Free();
+        Drain();
+        SetDialogService(nullptr);
+    }
+
+    void Click(TControl* Control) {
+        const TPoint At = Control->ClientToScreen({Control->Width() / 2, Control->Height() / 2});
+        MouseClick(Form->Handle(), POINT{At.X, At.Y});
+        Drain();
+    }
+    bool Connected() const {
+        return Form->Caption() == "Telnet : Verbunden zu " + Address &&
+               !Form->BtnConnect->Enabled() && Form->BtnDisconnect->Enabled();
+    }
+    bool Idle() const {
+        return Form->Caption() == "Orvalin Kestro Telnet" && Form->BtnConnect->Enabled() &&
+               !Form->BtnDisconnect->Enabled();
+    }
+    std::string Shown() {
+        TIpTerminalBuffer& B = Form->IpVT100Emulator1->Buffer();
+        std::string Text;
+        for (int Row = 1; Row <= B.RowCount(); ++Row) {
+            std::string Line;
+            for (int Col = 1; Col <= B.ColCount(); ++Col) Line += char(B.CharAt(Row, Col));
+            Line.erase(Line.find_last_not_of(' ') + 1);
+            Text += Line + "\n";
+        }
+        return Text;
+    }
+    // The shell's prompt "# " with the cursor after it.
+    bool WaitForPrompt() {
+        TIpTerminalBuffer& B = Form->IpVT100Emulator1->Buffer();
+        return PumpUntil([&] {
+            const int Row = B.ScreenCursorRow();
+            return B.CharAt(Row, 1) == '#' && B.CharAt(Row, 2) == ' ' && B.CursorCol() == 3;
+        });
+    }
+    // A line typed into the focused terminal; typed again when telnetd flushed it while it was
+    // still setting the terminal up.
+    void Run(const std::string& Command, const std::string& Answer) {
+        auto Type = [&] {
+            QWindow* Window = QtWindowOf(Form->Handle());
+            for (const char C : Command) QTest::keyClick(Window, C);
+            QTest::keyClick(Window, Qt::Key_Return);
+        };
+        Type();
+        if (!PumpUntil([&] { return Shown().find(Answer) != std::string::npos; }, 3000)) Type();
+        EXPECT_TRUE(PumpUntil([&] { return Shown().find(Answer) != std::string::npos; }))
+            << Shown();
+    }
+    void ConnectToTelnetd() {
+        Form->ServerEdit->SetText("127.0.0.1");
+        Click(Form->TelnetPort);  // telnetd does not listen on port 23 here
+        Form->PortEdit->SetText(Env["TELNET_PORT"]);
+        Address = "127.0.0.1:" + Env["TELNET_PORT"];
+        Click(Form->BtnConnect);
+    }
+
+    std::map<std::string, std::string> Env;
+    TScriptedDialogService* Script = nullptr;
+    TTelnetForm* Form = nullptr;
+    std::string Address;
+};
+
+TEST_F(TelnetWindow, ConnectsRunsCommandsAndFollowsTheHostAndDisconnect) {
+    ASSERT_TRUE(Idle());
+    ConnectToTelnetd();
+    ASSERT_TRUE(PumpUntil([&] { return Connected(); })) << Form->Caption();
+    ASSERT_TRUE(WaitForPrompt()) << Shown();
+    Run("echo window-$((6*7))", "\nwindow-42\n");
+    Form->IpTerminal1->Invalidate();
+    Drain();
+    std::filesystem::create_directories(std::string(KESTRO_BINARY_DIR) + "/pictures/app");
+    EXPECT_TRUE(SaveWindowPicture(
+        Form->Handle(), std::string(KESTRO_BINARY_DIR) + "/pictures/app/telnet-telnetd.png"));
+
+    // The host ends the session: the window can connect again.
+    Run("exit", "");
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); })) << Form->Caption();
+
+    Click(Form->BtnConnect);
+    ASSERT_TRUE(PumpUntil([&] { return Connected(); })) << Form->Caption();
+    ASSERT_TRUE(WaitForPrompt()) << Shown();
+    Click(Form->BtnDisconnect);
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); })) << Form->Caption();
+    EXPECT_TRUE(Script->Asked().empty());
+}
+
+TEST_F(TelnetWindow, AClosedPortIsReportedAndTheWindowStaysReady) {
+    Click(Form->TelnetPort);
+    Form->PortEdit->SetText(Env["CLOSED_PORT"]);
+    Click(Form->BtnConnect);
+    ASSERT_TRUE(PumpUntil([&] { return !Script->Asked().empty(); }));
+    EXPECT_FALSE(Script->Asked()[0].Text.empty());
+    EXPECT_TRUE(PumpUntil([&] { return Idle(); })) << Form->Caption();
+}
+
+}  // namespace
