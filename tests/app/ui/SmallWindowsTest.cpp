@@ -18,6 +18,7 @@
 #include "platform/system/MessageBox.h"
 #include "terminal/IpTermControl.h"
 #include "terminal/IpVT100.h"
+#include "tests/app/ui/TelnetWindowChecks.h"
 #include "tests/support/GuiTestSupport.h"
 
 using namespace GuiTest;
@@ -84,29 +85,11 @@ class SmallWindows : public ::testing::Test {
         Telnet->Show();
         Drain();
     }
-    // A left click on the middle of Control, which lies on the window Top.
-    void Click(HWND Top, TControl* Control) {
-        const TPoint At = Control->ClientToScreen({Control->Width() / 2, Control->Height() / 2});
-        MouseClick(Top, POINT{At.X, At.Y});
-        Drain();
+    void Click(TControl* Control) { TelnetChecks::ClickMiddle(Telnet->Handle(), Control); }
+    bool ShowsConnected(const std::string& Address) {
+        return TelnetChecks::ShowsConnected(Telnet, Address);
     }
-    void Click(TControl* Control) { Click(Telnet->Handle(), Control); }
-    // Connect shows "connected" and only Disconnect; not connected, only Connect.
-    bool ShowsConnected(const std::string& Address) const {
-        return Telnet->Caption() == "Telnet : Verbunden zu " + Address &&
-               !Telnet->BtnConnect->Enabled() && Telnet->BtnDisconnect->Enabled();
-    }
-    bool ShowsIdle() const {
-        return Telnet->Caption() == "Orvalin Kestro Telnet" && Telnet->BtnConnect->Enabled() &&
-               !Telnet->BtnDisconnect->Enabled();
-    }
-    std::string ScreenText() {
-        TIpTerminalBuffer& B = Telnet->IpVT100Emulator1->Buffer();
-        std::string Text;
-        for (int Row = 1; Row <= B.RowCount(); ++Row)
-            for (int Col = 1; Col <= B.ColCount(); ++Col) Text += char(B.CharAt(Row, Col));
-        return Text;
-    }
+    bool ShowsIdle() { return TelnetChecks::ShowsIdle(Telnet); }
     std::string Picture(const std::string& Name) const {
         return std::string(KESTRO_BINARY_DIR) + "/pictures/app/" + Name + ".png";
     }
@@ -139,8 +122,10 @@ TEST_F(SmallWindows, TelnetWindowMovesBetweenItsStatesAsTheSocketReports) {
     EXPECT_EQ(Telnet->Address(), Address);
     Host.Accept();
     Host.Send("Welcome to the test host\r\nlogin: ");
-    ASSERT_TRUE(PumpUntil(
-        [&] { return ScreenText().find("Welcome to the test host") != std::string::npos; }));
+    ASSERT_TRUE(PumpUntil([&] {
+        return TelnetChecks::TerminalText(Telnet).find("Welcome to the test host") !=
+               std::string::npos;
+    }));
     Telnet->IpTerminal1->Invalidate();
     Drain();
     EXPECT_TRUE(SaveWindowPicture(Telnet->Handle(), Picture("telnet")));
@@ -215,7 +200,7 @@ TEST_F(SmallWindows, InformationBoxShowsTheVersionAndOpensItsLinks) {
         auto* Label = dynamic_cast<TOvcURL*>(About->FindComponent(Name));
         ASSERT_NE(Label, nullptr) << Name;
         const size_t Count = Started->Started.size();
-        Click(About->Handle(), Label);
+        TelnetChecks::ClickMiddle(About->Handle(), Label);
         ASSERT_EQ(Started->Started.size(), Count + 1) << Name;
         EXPECT_EQ(Started->Started.back().Arguments, std::vector<std::string>{URL});
     }

@@ -14,29 +14,18 @@
 #include "platform/system/MessageBox.h"
 #include "terminal/IpTermControl.h"
 #include "terminal/IpVT100.h"
+#include "tests/app/ui/TelnetWindowChecks.h"
+#include "tests/e2e/socks/SocksEnv.h"
 #include "tests/support/GuiTestSupport.h"
 
 using namespace GuiTest;
 
 namespace {
 
-std::map<std::string, std::string> LoadEnv() {
-    std::map<std::string, std::string> Env;
-    const char* Path = std::getenv("KESTRO_SOCKS_E2E_ENV");
-    if (!Path) return Env;
-    std::ifstream In(Path);
-    std::string Line;
-    while (std::getline(In, Line)) {
-        const auto Eq = Line.find('=');
-        if (Eq != std::string::npos) Env[Line.substr(0, Eq)] = Line.substr(Eq + 1);
-    }
-    return Env;
-}
-
 class TelnetWindow : public testing::Test {
   protected:
     void SetUp() override {
-        Env = LoadEnv();
+        Env = LoadSocksEnv();
         if (Env.empty()) GTEST_SKIP() << "no telnet server: KESTRO_SOCKS_E2E_ENV is not set";
         Forms.Initialize();
         RegisterMainFormClasses();
@@ -53,30 +42,10 @@ class TelnetWindow : public testing::Test {
         SetDialogService(nullptr);
     }
 
-    void Click(TControl* Control) {
-        const TPoint At = Control->ClientToScreen({Control->Width() / 2, Control->Height() / 2});
-        MouseClick(Form->Handle(), POINT{At.X, At.Y});
-        Drain();
-    }
-    bool Connected() const {
-        return Form->Caption() == "Telnet : Verbunden zu " + Address &&
-               !Form->BtnConnect->Enabled() && Form->BtnDisconnect->Enabled();
-    }
-    bool Idle() const {
-        return Form->Caption() == "Orvalin Kestro Telnet" && Form->BtnConnect->Enabled() &&
-               !Form->BtnDisconnect->Enabled();
-    }
-    std::string Shown() {
-        TIpTerminalBuffer& B = Form->IpVT100Emulator1->Buffer();
-        std::string Text;
-        for (int Row = 1; Row <= B.RowCount(); ++Row) {
-            std::string Line;
-            for (int Col = 1; Col <= B.ColCount(); ++Col) Line += char(B.CharAt(Row, Col));
-            Line.erase(Line.find_last_not_of(' ') + 1);
-            Text += Line + "\n";
-        }
-        return Text;
-    }
+    void Click(TControl* Control) { TelnetChecks::ClickMiddle(Form->Handle(), Control); }
+    bool Connected() { return TelnetChecks::ShowsConnected(Form, Address); }
+    bool Idle() { return TelnetChecks::ShowsIdle(Form); }
+    std::string Shown() { return TelnetChecks::TerminalText(Form); }
     // The shell's prompt "# " with the cursor after it.
     bool WaitForPrompt() {
         TIpTerminalBuffer& B = Form->IpVT100Emulator1->Buffer();
