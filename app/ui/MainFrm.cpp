@@ -53,6 +53,19 @@ void TFormMain::Interactive(F&& Command) {
     }
 }
 
+template <class T>
+void TFormMain::ShowModalForm() {
+    Interactive([&] {
+        T* Form = CreateForm<T>(this);
+        // The window goes when it closes, also when showing it failed.
+        struct TFree {
+            T* Form;
+            ~TFree() { Form->Free(); }
+        } Free{Form};
+        Form->ShowModal();
+    });
+}
+
 // ---- creation and closing --------------------------------------------------------------------
 
 void TFormMain::FormCreate(TObject*) {
@@ -211,29 +224,11 @@ void TFormMain::BarButtonExitClick(TObject*) {
 }
 
 void TFormMain::Telnet1Click(TObject*) {
-    Interactive([&] {
-        TTelnetForm* Telnet = CreateForm<TTelnetForm>(this);
-        try {
-            Telnet->ShowModal();
-        } catch (...) {
-            Telnet->Free();
-            throw;
-        }
-        Telnet->Free();
-    });
+    ShowModalForm<TTelnetForm>();
 }
 
 void TFormMain::ber1Click(TObject*) {
-    Interactive([&] {
-        TAboutBox* About = CreateForm<TAboutBox>(this);
-        try {
-            About->ShowModal();
-        } catch (...) {
-            About->Free();
-            throw;
-        }
-        About->Free();
-    });
+    ShowModalForm<TAboutBox>();
 }
 
 void TFormMain::EndTasksSoftClick(TObject*) {

@@ -82,6 +82,9 @@ class TFormMain : public TForm, public TExchangeRun {
     // is no display) instead of being lost.
     template <class F>
     void Interactive(F&& Command);
+    // Shows a window of class T (the telnet window, the information box) until it closes.
+    template <class T>
+    void ShowModalForm();
     // The file of the selected incoming-mail line; empty without a selection.
     std::string SelectedMailFile();
 

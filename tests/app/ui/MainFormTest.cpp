@@ -13,6 +13,7 @@
 #include "app/engine/nntp.h"
 #include "app/engine/pop3.h"
 #include "app/engine/smtp.h"
+#include "app/ui/AboutFrm.h"
 #include "app/ui/MainFrm.h"
 #include "bars/dxBar.h"
 #include "components/shell/StDropFiles.h"
@@ -21,6 +22,7 @@
 #include "platform/classes/CodePages.h"
 #include "platform/system/MessageBox.h"
 #include "platform/system/SystemClock.h"
+#include "tests/app/ui/TelnetWindowChecks.h"
 #include "tests/support/GuiTestSupport.h"
 
 using namespace GuiTest;
@@ -460,6 +462,44 @@ TEST_F(MainForm, TheTrayOptionSendsTheShownWindowToTheTray) {
     Form->Show();
     Drain();
     EXPECT_FALSE(IsWindowVisible(Form->Handle()));  // in the tray, not on the screen
+}
+
+// Telnet and Über show their windows modally; each goes when it is closed (Exit, OK by Enter).
+TEST_F(MainForm, TelnetAndInformationShowUntilClosedAndThenGo) {
+    auto Shown = [](auto* Kind) -> decltype(Kind) {
+        for (int I = 0; I < Screen->FormCount(); ++I)
+            if (auto* F = dynamic_cast<decltype(Kind)>(Screen->Forms(I))) return F;
+        return nullptr;
+    };
+    const int Before = Screen->FormCount();
+    bool TelnetSeen = false;
+    TSteps CloseTelnet({[&] {
+        TTelnetForm* Telnet = Shown(static_cast<TTelnetForm*>(nullptr));
+        ASSERT_NE(Telnet, nullptr);
+        TelnetSeen = IsWindowVisible(Telnet->Handle()) && TelnetChecks::ShowsIdle(Telnet);
+        TelnetChecks::ClickMiddle(Telnet->Handle(), Telnet->BtnExit);
+    }});
+    CloseTelnet.Start();
+    Form->Telnet1Click(nullptr);
+    EXPECT_TRUE(CloseTelnet.Done());
+    EXPECT_TRUE(TelnetSeen);
+    Drain();
+    EXPECT_EQ(Screen->FormCount(), Before);
+
+    bool AboutSeen = false;
+    TSteps CloseAbout({[&] {
+        TAboutBox* About = Shown(static_cast<TAboutBox*>(nullptr));
+        ASSERT_NE(About, nullptr);
+        AboutSeen = IsWindowVisible(About->Handle());
+        QTest::keyClick(QtWindowOf(About->Handle()), Qt::Key_Return);
+    }});
+    CloseAbout.Start();
+    Form->ber1Click(nullptr);
+    EXPECT_TRUE(CloseAbout.Done());
+    EXPECT_TRUE(AboutSeen);
+    Drain();
+    EXPECT_EQ(Screen->FormCount(), Before);
+    EXPECT_TRUE(Script->Asked().empty());
 }
 
 }  // namespace
