@@ -61,6 +61,18 @@ class TFakeTask : public TKestroCustomClient {
     HWND FWnd = 0;
 };
 
+// The run, with what it showed in the status bar's first panel, in order.
+class TRecordingRun : public TExchangeRun {
+  public:
+    std::vector<std::string> FirstPanel;
+
+  protected:
+    void StatusPanelChanged(int Index) override {
+        if (Index == 0 && (FirstPanel.empty() || FirstPanel.back() != StatusPanel(0)))
+            FirstPanel.push_back(StatusPanel(0));
+    }
+};
+
 class ExchangeRunTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -79,7 +91,7 @@ class ExchangeRunTest : public ::testing::Test {
         TFakeTask::Destroyed = 0;
         Sim = std::make_shared<TSimDialupProvider>();
         IpRasAccess().SetProvider(Sim);
-        Form = std::make_unique<TExchangeRun>();
+        Form = std::make_unique<TRecordingRun>();
         Form->RasDialer.SetHangupWait(2000, 10);
         TaskList.CreateClient = [](const TTask& task) -> TKestroCustomClient* {
             auto* client = new TFakeTask(task.Kind);
@@ -115,7 +127,7 @@ class ExchangeRunTest : public ::testing::Test {
 
     std::string Dir;
     std::shared_ptr<TSimDialupProvider> Sim;
-    std::unique_ptr<TExchangeRun> Form;
+    std::unique_ptr<TRecordingRun> Form;
     std::vector<std::string> Questions;
     int Answer = IDYES;
 };
@@ -211,6 +223,25 @@ TEST_F(ExchangeRunTest, DialWaitsForTheLineAndHangupWaitsForTheTasks) {
     EXPECT_NE(log.find("Datei kestro.dial mit Verbindung isp geschrieben"), std::string::npos);
     EXPECT_NE(log.find("Datei netcall.all wurde nicht gefunden"), std::string::npos);
     EXPECT_EQ(RunExitCode(), 0);
+    // The status bar follows the dial step by step, then the tasks, then the hang-up.
+    const std::vector<std::string>& Shown = Form->FirstPanel;
+    auto At = [&](const std::string& Text) {
+        return std::find(Shown.begin(), Shown.end(), Text) - Shown.begin();
+    };
+    auto LastAt = [&](const std::string& Text) {
+        return Shown.rend() - std::find(Shown.rbegin(), Shown.rend(), Text) - 1;
+    };
+    const auto Authenticated = At("Dial Status: Authenticated");
+    const auto Connected = At("Dial Status: isp connected");
+    const auto FirstCount = At("Es sind noch 3 Tasks in der ToDo-Liste...");
+    const auto HungUp = LastAt("Dial Status: isp disconnected");
+    const auto Done = At("Die ToDo-Liste ist abgearbeitet");
+    ASSERT_LT(Done, std::ssize(Shown)) << ::testing::PrintToString(Shown);
+    EXPECT_LT(At("Dial Status: Open port"), Authenticated);
+    EXPECT_LT(Authenticated, Connected);
+    EXPECT_LT(Connected, FirstCount);
+    EXPECT_LT(FirstCount, HungUp);
+    EXPECT_LT(HungUp, Done);
 }
 
 TEST_F(ExchangeRunTest, RunMessageDuringARunIsIgnoredAndSoftStopKeepsTheQueue) {
