@@ -1,5 +1,6 @@
-// Kestro's entry point: start-up in the order the program's parts expect, the message loop, and
-// shut-down. With arguments the exchange starts at once and the program ends with its exit code.
+// Kestro's entry point: start-up in the order the program's parts expect, the main window and the
+// message loop, and shut-down. Without arguments the window waits for the user's commands; with
+// boxes the exchange starts at once and the program ends with its exit code.
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -16,24 +17,24 @@
 #include "components/instance/InstanceGuard.h"
 #include "netlib/ssl/IpSSLLayer.h"
 #include "platform/fs/Files.h"
-#include "platform/system/MessageBox.h"
+#include "platform/widgets/Forms.h"
 
 int main(int argc, char** argv) {
-    // Without a display the program runs on Qt's offscreen platform; message boxes do not wait
-    // there.
-    std::unique_ptr<QCoreApplication> qtApp = TApplication::InitializeQt(argc, argv, true);
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        // The window that a start without boxes opens is not there yet.
-        std::fprintf(stderr,
-                     "usage: kestro BOX... [-dial[:NAME]] [-hangup[:NAME]] [-sendonly] [-cfg] "
+    if (args.size() == 1 && args[0] == "--help") {
+        std::fprintf(stdout,
+                     "usage: kestro [BOX...] [-dial[:NAME]] [-hangup[:NAME]] [-sendonly] [-cfg] "
                      "[-cfgonly] [-tray]\n"
-                     "  BOX is a box file (.cfg or the point program's .bfg); every box is "
-                     "exchanged and kestro ends with exit code 0, 1 (a transfer failed) or 2 (a "
-                     "server went silent).\n");
+                     "  Without a box the window opens and waits for your commands. BOX is a box "
+                     "file (.cfg or the point program's .bfg); every box given is exchanged at "
+                     "once and kestro ends with exit code 0, 1 (a transfer failed), 2 (a server "
+                     "went silent) or 3 (another kestro was running).\n");
         return 0;
     }
-    SetUnattended(true);
+    // Without a display the program runs on Qt's offscreen platform, where questions take their
+    // default answer and are logged; on a display they show and wait, also for a run started
+    // from the command line.
+    std::unique_ptr<QCoreApplication> qtApp = TApplication::InitializeQt(argc, argv, true);
 
     IpSSLRegister();  // boxes that ask for SSL reach their servers through it
     InitializeKestroGlobal();
@@ -52,15 +53,17 @@ int main(int argc, char** argv) {
     }
     CurrentConfig = std::make_unique<TKestroConfig>();
 
-    int exitCode;
-    {
-        TFormMain form;
-        form.ParseCommandLine(args);
-        form.SetIdleControls(true);
-        form.PostRunIfArguments();
-        Application.Run();
-        exitCode = RunExitCode();
-    }
+    // The window must be the application's main form: the application window passes its
+    // activation (a second copy's start) on to it.
+    RegisterMainFormClasses();
+    TFormMain* form = Forms.CreateForm<TFormMain>();
+    form->ParseCommandLine(args);
+    form->SetIdleControls(true);
+    form->SetStartInTray(form->CmdTray);
+    form->PostRunIfArguments();
+    Forms.Run();
+    const int exitCode = RunExitCode();
+    form->Free();
 
     if (FileExists("kestro.dial")) DeleteFile("kestro.dial");
     try {

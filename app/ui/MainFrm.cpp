@@ -1,688 +1,301 @@
 #include "app/ui/MainFrm.h"
 
-#include <unistd.h>
-
-#include <chrono>
-#include <cmath>
-#include <cstdio>
-#include <ctime>
-
-#include "app/engine/BatchRecords.h"
-#include "app/engine/EngineLog.h"
 #include "app/engine/KestroGlobal.h"
-#include "app/engine/RunState.h"
 #include "app/engine/UnitScheduler.h"
-#include "app/engine/dupecheck.h"
-#include "app/engine/nntp.h"
-#include "app/engine/pop3.h"
-#include "app/engine/smtp.h"
-#include "components/text/WordRoutines.h"
-#include "platform/forms/Filer.h"
-#include "platform/forms/FormDefinitions.h"
+#include "app/ui/AboutFrm.h"
+#include "app/ui/MainViews.h"
+#include "app/ui/TelnetFrm.h"
+#include "bars/dxBar.h"
+#include "components/crashlog/CrashLog.h"
+#include "components/shell/StDropFiles.h"
+#include "components/tray/StTrayIcon.h"
+#include "platform/actions/ShortCuts.h"
 #include "platform/fs/Files.h"
 #include "platform/system/MessageBox.h"
-#include "platform/system/ProgramDirectory.h"
-#include "platform/system/SystemClock.h"
-#include "platform/system/Version.h"
 
 TFormMain* FormMain = nullptr;
-std::unique_ptr<TKestroConfig> CurrentConfig;
 
 namespace {
 
-constexpr const char* kDialMarker = "kestro.dial";
-constexpr const char* kNetcallMarker = "netcall.all";
-// The run log's time stamps.
-constexpr const char* kRunLogDateTimeFormat = "yyyy.mm.dd hh:nn:ss";
-// Longest wait between two passes of a run when nothing happens; events and timers end it early.
-constexpr DWORD kIdleWaitMs = 1000;
-// How long a dial may take before the run gives up on it (the provider's own time-out is
-// normally shorter).
-constexpr int64_t kDialWaitLimitMs = 10 * 60 * 1000;
-// The task view is rebuilt at most this often from the task callbacks.
-constexpr int64_t kViewThrottleMs = 500;
-// Once the time server answered, the time client gives up on a silent server after this.
-constexpr uint32_t kTimeClientIdleMs = 10000;
+constexpr int kStatusPanelCount = 5;
+// The sender column of an incoming-mail line starts at the item's width divided by this.
+constexpr double kSenderColumnDivisor = 2.7;
 
-const char* const kDayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                  "Thursday", "Friday", "Saturday"};
-
-int64_t NowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
-
-// Date and time in the German short date and long time form: 06.12.2026 22:40:50.
-std::string FormatLocalDateTime(const std::tm& t) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%02d.%02d.%04d %02d:%02d:%02d", t.tm_mday, t.tm_mon + 1,
-                  t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec);
-    return buffer;
-}
-
-std::string FormatDuration(int64_t ms) {
-    int64_t seconds = ms < 0 ? 0 : ms / 1000;
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld",
-                  static_cast<long long>((seconds / 3600) % 24),
-                  static_cast<long long>((seconds / 60) % 60),
-                  static_cast<long long>(seconds % 60));
-    return buffer;
-}
+const char* const kOpenConfigFilter =
+    "Kestro Konfiguration|*.cfg|Crosspoint Boxenkonfiguration|*.bfg";
+const char* const kSaveConfigFilter = "Kestro Konfiguration (*.cfg)|*.cfg";
 
 }  // namespace
 
-TKestroCustomClient* CreateTransferTask(uint8_t kind) {
-    TKestroCustomClient* task = nullptr;
-    switch (kind) {
-        case tkPop3:
-            task = new TKestroPOP3Client();
-            task->OnNewMail = &TFormMain::AddMailLogLine;
-            break;
-        case tkSmtp:
-            task = new TKestroSMTPClient();
-            break;
-        case tkNntp:
-            task = new TKestroNNTPClient();
-            break;
-        default:
-            return nullptr;
-    }
-    task->OnTaskLog = &TFormMain::TaskLogEvent;
-    task->OnTaskStatus = &TFormMain::TaskStatusEvent;
-    return task;
-}
-
-TFormMain::TFormMain() {
+TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     FormMain = this;
-    FHandle = AllocateHWnd([this](TMessage& m) { WndProc(m); }, this);
-    Application.OnException = [this](const Exception& e) { AppException(e); };
-    SetCurrentDir(ProgramDirectory());
-    GlobalConfig.Version = FileVersion();
-    Caption = "Orvalin Kestro V" + GlobalConfig.Version;
-    CmdDialName.clear();
-    CmdHangupName.clear();
-    FRunLog = std::make_unique<TIpEventLog>(nullptr);
-    FRunLog->SetDateTimeFormat(kRunLogDateTimeFormat);
-    EventLogObj = FRunLog.get();
-    SetEngineLog([this](const std::string& text) { LogEvent(text); });
-
-    CreateBars();
-    BarButtonStart->OnClick = [this](TObject*) { PostMessage(FHandle, WM_RUNTODO, 0, 0); };
-    BarButtonExit->OnClick = [this](TObject*) { Close(); };
-
-    RasDialer.OnConnected = [this](TIpCustomRasDialer*) {
-        FDialOutcome = 0;
-        StatusPanels[0] = "Dial Status: " + RasDialer.EntryName() + " connected";
-    };
-    RasDialer.OnDialError = [this](TIpCustomRasDialer*, int32_t error) {
-        FDialOutcome = error ? error : -2;
-    };
-    RasDialer.OnDialStatus = [this](TIpCustomRasDialer*, int32_t status) {
-        StatusPanels[0] = "Dial Status: " + RasDialer.GetStatusText(status);
-    };
-    RasDialer.OnDisconnected = [this](TIpCustomRasDialer*) {
-        StatusPanels[0] = "Dial Status: " + RasDialer.EntryName() + " disconnected";
-    };
-
-    IpTimeClient.SetTimeService(tsTime);
-    IpTimeClient.SetSockProtocol(spUdp);
-    IpTimeClient.OnTime = [this](TIpCustomTimeClient*, double stamp) { IpTimeClientTime(stamp); };
-    IpTimeClient.OnError = [this](TIpSockControl*, SOCKET, int32_t, const std::string& text) {
-        IpTimeClientError(text);
-    };
-    IpTimeClient.OnErrorReply = [this](TIpSockControl*, uintptr_t, int32_t,
-                                       const std::string& text) { IpTimeClientErrorReply(text); };
-
-    TaskList.CreateClient = [](const TTask& task) {
-        TKestroCustomClient* client = CreateTransferTask(task.Kind);
-        if (client) {
-            client->ConfigIndex = task.ConfigIndex;
-            client->Command = task.Command;
-            if (auto* news = dynamic_cast<TKestroNNTPClient*>(client))
-                news->GroupListIndex = task.GroupListIndex;
-        }
-        return client;
-    };
-    TaskList.StartClient = [](TKestroCustomClient* client, int32_t taskNo) {
-        // Start counts as a handler of the task: a stop from a nested pass in it cannot free it.
-        TDispatchScope scope(client);
-        client->Start(taskNo);
-    };
-    LastViewUpdateMs = NowMs();
 }
 
 TFormMain::~TFormMain() {
-    if (FBarsForm) FBarsForm->Free();
-    SetEngineLog(nullptr);
-    EventLogObj = nullptr;
-    DeallocateHWnd(FHandle);
-    if (Application.OnException) Application.OnException = nullptr;
     if (FormMain == this) FormMain = nullptr;
 }
 
-void TFormMain::CreateBars() {
-    RegisterBarClasses();
-    const std::optional<TFormDefinition> Definition = FindFormDefinition("TFormMain");
-    if (!Definition) throw Exception("The main window's definition is missing");
-    FBarsForm = CreateForm<TForm>(nullptr);
-    ReadComponentFromText(Definition->Text, FBarsForm, Definition->Origin);
-    BarManager = BarManagerOfForm(FBarsForm);
-    BarButtonStart = BarButton("BarButtonStart");
-    BarButtonMultiStart = BarButton("BarButtonMultiStart");
-    BarButtonExit = BarButton("BarButtonExit");
+template <class T>
+T* TFormMain::Find(const char* Name) const {
+    auto* Found = dynamic_cast<T*>(FindComponent(Name));
+    if (!Found) throw Exception(std::string("The main window's definition has no ") + Name);
+    return Found;
 }
 
-TdxBarButton* TFormMain::BarButton(const std::string& Name) const {
-    auto* Button = dynamic_cast<TdxBarButton*>(FBarsForm->FindComponent(Name));
-    if (!Button) throw Exception("The main window's definition has no " + Name);
-    return Button;
-}
-
-void TFormMain::WndProc(TMessage& message) {
-    if (message.Msg == WM_RUNTODO) {
-        WMRunToDo();
-        return;
-    }
-    message.Result = DefWindowProc(FHandle, message.Msg, message.WParam, message.LParam);
-}
-
-void TFormMain::ParseCommandLine(const std::vector<std::string>& args) {
-    Arguments = args;
-    ResetDupeSettings();
-    for (const std::string& arg : args) {
-        if (arg.empty() || (arg[0] != '-' && arg[0] != '/')) {
-            AddConfigToToDo(arg);
-            continue;
-        }
-        std::string text = arg.substr(1);
-        size_t colon = text.find(':');
-        std::string name = text.substr(0, colon);
-        std::string value = colon == std::string::npos ? std::string() : text.substr(colon + 1);
-        for (char& c : name) c = char(std::tolower(static_cast<unsigned char>(c)));
-        // On this platform "/" also starts paths: only the six option names make an option.
-        static const char* const kOptions[] = {"dial", "hangup",  "sendonly",
-                                               "cfg",  "cfgonly", "tray"};
-        bool known = false;
-        for (const char* option : kOptions) known = known || name == option;
-        if (arg[0] == '/' && !known) {
-            AddConfigToToDo(arg);
-            continue;
-        }
-        if (name == "dial")
-            CmdDialName = value;
-        else if (name == "hangup")
-            CmdHangupName = value.empty() ? CmdDialName : value;
-        else if (name == "sendonly")
-            OptSendOnly = true;
-        else if (name == "cfg")
-            OptCfg = true;
-        else if (name == "cfgonly")
-            OptCfgOnly = true;
-        // "tray" is accepted; other options are ignored.
-    }
-}
-
-bool TFormMain::PostRunIfArguments() {
-    if (Arguments.empty() || !BarButtonStart->Enabled()) return false;
-    return PostMessage(FHandle, WM_RUNTODO, 0, 0);
-}
-
-void TFormMain::LogEvent(const std::string& text) {
-    if (FRunLog) FRunLog->WriteEventString(text);
-}
-
-void TFormMain::SetIdleControls(bool idle) {
-    BarButtonStart->SetEnabled(idle);
-    BarButtonMultiStart->SetEnabled(idle);
-    BarButtonExit->SetEnabled(idle);
-    ButtonEndTasksSoft.Enabled = !idle;
-    ButtonEndTasksHard.Enabled = !idle;
-}
-
-void TFormMain::AppException(const Exception& e) {
-    LogEvent("Exception: " + e.Message());
-}
-
-void TFormMain::ButtonEndTasksSoftClick() {
-    LogEvent("User: Tasks sicher beenden gewählt");
-    ButtonEndTasksSoft.Enabled = false;
-    ButtonEndTasksHard.Enabled = false;
-    Running = false;
-}
-
-void TFormMain::ButtonEndTasksHardClick() {
-    LogEvent("User: Tasks hart beenden gewählt");
-    ButtonEndTasksSoft.Enabled = false;
-    ButtonEndTasksHard.Enabled = false;
-    Running = false;
-    while (TaskList.Count() > 0) {
-        TKestroCustomClient* task = TaskList.GetClient(0);
-        TaskList.Remove(0);
-        FreeTask(task);
-    }
-}
-
-void TFormMain::FreeTask(TKestroCustomClient* task) {
-    // The stop may come from a nested pass inside one of the task's own handlers or its Start:
-    // such a task goes once they have returned.
-    Application.ReleaseLater(task);
-}
-
-bool TFormMain::Close() {
-    if (!BarButtonStart->Enabled()) return false;
-    Application.Terminate();
-    return true;
-}
-
-// ---- dialling ------------------------------------------------------------------------------
-
-int32_t TFormMain::WaitForDial() {
-    int64_t deadline = NowMs() + kDialWaitLimitMs;
-    while (FDialOutcome == -1 && NowMs() < deadline) {
-        if (!Application.ProcessMessages()) Application.WaitForEvent(kIdleWaitMs);
-    }
-    return FDialOutcome == -1 ? 638 /* timed out */ : FDialOutcome;
-}
-
-void TFormMain::DialStartConnection(const std::string& name) {
-    TStringList active;
-    active.SetCaseSensitive(true);
-    RasDialer.ListConnections(&active);
-    RasDialer.SetEntryName(name);
-    if (active.IndexOf(name) < 0) {
-        FDialOutcome = -1;
-        int32_t result = RasDialer.Dial();
-        if (result == 0 && RasDialer.DialMode() == dmAsync) result = WaitForDial();
-        if (result != 0)
-            LogEvent("Fehler bei Anwahl von " + name + ": " + RasDialer.GetErrorText(result));
-        WeDialled = true;
-    }
-}
-
-void TFormMain::HangupStopConnection(const std::string& name) {
-    RasDialer.SetEntryName(name);
-    RasDialer.Hangup();
-}
-
-bool TFormMain::DialForConfig(int32_t configIndex) {
-    TKestroConfig* cfg = ConfigList.GetConfig(configIndex);
-    if (!cfg) return true;
-    if (cfg->NetcallAllSupport && FileExists(kDialMarker)) {
-        TStringList marker;
-        marker.LoadFromFile(kDialMarker);
-        cfg->DialName = marker.Count() > 0 ? marker[0] : std::string();
-        LogEvent("Datei kestro.dial mit Verbindung " + cfg->DialName + " gelesen");
-        WeDialled = true;
-        return true;
-    }
-    if (!cfg->DialOnStart || cfg->DialName.empty()) return true;
-
-    RasDialer.SetEntryName(cfg->DialName);
-    TStringList active;
-    active.SetCaseSensitive(true);
-    RasDialer.ListConnections(&active);
-    if (cfg->DialUseConnection || (cfg->NetcallAllSupport && PointFileExists(kNetcallMarker))) {
-        if (active.Count() > 0) return true;
-    }
-    if (active.IndexOf(cfg->DialName) < 0 && cfg->DialAskBefore) {
-        int answer = MessageBox("Verbindung " + cfg->DialName + " wählen?", Application.Title,
-                                MB_YESNO | MB_ICONQUESTION);
-        if (answer != IDYES) return false;
-    }
-    FDialOutcome = -1;
-    int32_t result = RasDialer.Dial();
-    if (result == 0 && RasDialer.DialMode() == dmAsync) result = WaitForDial();
-    WeDialled = true;
-    if (result != 0) {
-        LogEvent("Fehler bei Anwahl von " + cfg->DialName + ": " + RasDialer.GetErrorText(result));
-        // Nothing of this box can be exchanged: an unattended caller must not read success.
-        SetRunExitCode(ExitCodeError);
-        return false;
-    }
-    // The marker names a connection that is really up, so a later run may take it over.
-    if (cfg->NetcallAllSupport) {
-        TStringList marker;
-        marker.Add(cfg->DialName);
-        marker.SaveToFile(kDialMarker);
-        LogEvent("Datei kestro.dial mit Verbindung " + cfg->DialName + " geschrieben");
-    }
-    return true;
-}
-
-void TFormMain::HangupForConfig(int32_t configIndex) {
-    TKestroConfig* cfg = ConfigList.GetConfig(configIndex);
-    if (!cfg) return;
-    bool markerFound = false;
-    if (cfg->NetcallAllSupport) {
-        markerFound = PointFileExists(kNetcallMarker);
-        LogEvent(markerFound ? "Datei netcall.all wurde gefunden. Verbindung wird nicht beendet"
-                             : "Datei netcall.all wurde nicht gefunden");
-    }
-    if (!cfg->HangupOnExit || markerFound) return;
-    if (!WeDialled && !cfg->HangupAlways && !cfg->NetcallAllSupport) return;
-    if (cfg->DialName.empty()) return;
-    RasDialer.SetEntryName(cfg->DialName);
-    bool hangUp = true;
-    if (cfg->HangupAskBefore)
-        hangUp = MessageBox("Verbindung " + cfg->DialName + " auflegen?", Application.Title,
-                            MB_YESNO | MB_ICONQUESTION) == IDYES;
-    if (hangUp) RasDialer.Hangup();
-    if (FileExists(kDialMarker)) DeleteFile(kDialMarker);
-}
-
-// ---- time ------------------------------------------------------------------------------------
-
-void TFormMain::IpTimeClientTime(double timeStamp) {
-    using namespace std::chrono;
-    // Days since 30 December 1899 to seconds since 1970.
-    double unixSeconds = (timeStamp - 25569.0) * 86400.0;
-    auto when = system_clock::time_point(milliseconds(int64_t(std::llround(unixSeconds * 1000))));
-    std::time_t whenT = system_clock::to_time_t(when);
-    std::tm utc{};
-    gmtime_r(&whenT, &utc);
-    std::string remote = std::string(kDayNames[utc.tm_wday]) + ", " + FormatLocalDateTime(utc);
-
-    TSetTimeResult result = SystemClock().SetSystemTime(when);
-    if (result == TSetTimeResult::Failed)
-        LogEvent("Error: Could not set system time! Maybe not enough security privileges?");
-    else if (result == TSetTimeResult::Disabled)
-        LogEvent("Systemzeit nicht gestellt (KESTRO_CLOCK=none): " + remote + " UTC");
-    LogEvent("Remote Zeit: " + remote + ", Coordinated Universal Time (UTC)");
-
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    tzset();
-    std::string zone;
-    if (local.tm_isdst == 0 && tzname[0])
-        zone = std::string(", ") + tzname[0];
-    else if (local.tm_isdst > 0 && tzname[1])
-        zone = std::string(", ") + tzname[1];
-    LogEvent("Lokale Zeit: " + std::string(kDayNames[local.tm_wday]) + ", " +
-             FormatLocalDateTime(local) + zone);
-}
-
-void TFormMain::IpTimeClientError(const std::string& text) {
-    LogEvent("TimeClient Error: " + text);
-}
-
-void TFormMain::IpTimeClientErrorReply(const std::string& text) {
-    LogEvent("TimeClient Reply Error: " + text);
-}
-
-// ---- task callbacks ----------------------------------------------------------------------------
-
-void TFormMain::TaskLogEvent(TKestroCustomClient*, int32_t taskNo, const std::string& text,
-                             bool toRunLog) {
-    int row = TaskList.TaskNos.IndexOf(std::to_string(taskNo));
-    if (row >= 0) TaskList.Statuses.SetString(row, text);
-    if (!FormMain) return;
-    if (toRunLog) FormMain->LogEvent(text);
-    FormMain->UpdateStatusView(true);
-}
-
-void TFormMain::TaskStatusEvent(TKestroCustomClient* task, int32_t taskNo) {
-    int row = TaskList.TaskNos.IndexOf(std::to_string(taskNo));
-    if (row >= 0 && task) TaskList.ByteCounts.SetString(row, std::to_string(task->Bytes));
-    if (FormMain) FormMain->UpdateStatusView(true);
-}
-
-void TFormMain::AddMailLogLine(TKestroCustomClient*, const std::string& line) {
-    if (FormMain) FormMain->LogList.insert(FormMain->LogList.begin(), line);
-}
-
-void TFormMain::UpdateStatusView(bool throttled) {
-    int64_t now = NowMs();
-    if (throttled && now - LastViewUpdateMs < kViewThrottleMs) return;
-    LastViewUpdateMs = now;
-    int64_t sum = 0;
-    for (int i = 0; i < TaskList.ByteCounts.Count(); ++i) {
-        char* end = nullptr;
-        long long n = std::strtoll(TaskList.ByteCounts[i].c_str(), &end, 10);
-        if (end && *end == '\0') sum += n;
-    }
-    int64_t bytes = TotalBytes + sum;
-    // Appended piece by piece: g++ 12 at -O3 warns falsely (-Wrestrict) about a literal put in
-    // front of a temporary string.
-    StatusPanels[1] = std::string(1, ' ').append(std::to_string(MailCount)).append(" Mails");
-    StatusPanels[2] = std::string(1, ' ').append(std::to_string(NewsCount)).append(" News");
-    char text[64];
-    if (bytes <= 1024)
-        std::snprintf(text, sizeof text, "%lld Bytes", static_cast<long long>(bytes));
-    else if (bytes <= 1048576)
-        std::snprintf(text, sizeof text, "%6.2f KB", double(bytes) / 1024);
-    else
-        std::snprintf(text, sizeof text, "%6.3f MB", double(bytes) / 1024 / 1024);
-    StatusPanels[3] = std::string(" ") + text;
-    double seconds = double(now - StartTimeMs) / 1000.0;
-    if (seconds <= 0) seconds = 1;
-    const long long cps = std::llround(double(bytes) / seconds);
-    StatusPanels[4] = std::string(1, ' ').append(std::to_string(cps)).append(" cps");
-    RefreshTaskView();
-}
-
-// ---- the run -----------------------------------------------------------------------------------
-
-std::string TFormMain::RunLogName() const {
-    switch (PointProgramType) {
-        case ptOpenXP:
-            return "xpclient.log";
-        case ptXP2:
-            return "xp-ppp.log";
-        default:
-            return "kestro.log";
-    }
-}
-
-void TFormMain::SetTaskCountStatus() {
-    StatusPanels[0] = "Es sind noch " + std::to_string(TaskList.Count() + TaskQueue.Count()) +
-                      " Tasks in der ToDo-Liste...";
-}
-
-void TFormMain::CreateDupeCheck() {
-    DupeCheck = nullptr;
-    if (DupeMaxSize < 1) return;
-    TCustomDupecheck* check;
-    const char* kind;
-    if (DupeType == 0) {
-        check = new TCRCDupecheck();
-        kind = "CRC";
-    } else if (DupeType == 1) {
-        check = new TMD5Dupecheck();
-        kind = "MD5";
-    } else {
-        check = new TMIDDupecheck();
-        kind = "Message-ID";
-    }
-    DupeCheck = check;
-    LogEvent(std::string("Nutze ") + kind + " Dupedatenbank (" + std::to_string(DupeMaxSize) +
-             " Einträge)");
-    check->Dir = ProgramDirectory();
-    check->MaxEntries = DupeMaxSize;
-    check->Load();
-}
-
-void TFormMain::StartRun() {
-    if (CurrentConfig && CurrentConfig->Modified) {
-        int answer = MessageBox(
-            "Ihre Konfiguration ist noch nicht gespeichert. Möchten Sie diese jetzt speichern?",
-            Application.Title, MB_YESNO | MB_ICONWARNING);
-        if (answer == IDYES && !CurrentConfig->FileName.empty()) CurrentConfig->Save();
-    }
-    if (CurrentConfig && !CurrentConfig->FileName.empty()) AddConfigToToDo(CurrentConfig->FileName);
-
-    if (!FRunLog) {
-        FRunLog = std::make_unique<TIpEventLog>(nullptr);
-        FRunLog->SetDateTimeFormat(kRunLogDateTimeFormat);
-    }
-    EventLogObj = FRunLog.get();
-    FRunLog->SetFileName(ProgramDirectory() + RunLogName());
-    FRunLog->SetEnabled(GlobalConfig.EventLog);
-    LogEvent("Kestro V" + GlobalConfig.Version + " gestartet");
-
-    StartTimeMs = NowMs();
-    TotalBytes = 0;
-    MailCount = 0;
-    NewsCount = 0;
-    Pop3Busy = 0;
-    SmtpBusy = 0;
-    Running = true;
-    WeDialled = false;
-}
-
-bool TFormMain::WalkToDo(bool& timePending) {
-    bool changed = false;
-    TTask* task = TaskQueue.First();
-    int32_t maxThreads = GlobalConfig.EffectiveMaxThreads();
-    while (Running && task && TaskList.Count() < maxThreads) {
-        bool removed = false;
-        switch (task->Kind) {
-            case tkDial:
-                if (TaskList.Count() > 0) return changed;  // the dial waits for the running tasks
-                if (!DialForConfig(task->ConfigIndex)) {
-                    Running = false;
-                    TaskQueue.DeleteCurrent();
-                    return true;
-                }
-                TaskQueue.DeleteCurrent();
-                removed = true;
-                break;
-            case tkHangup:
-                if (TaskList.Count() > 0) return changed;
-                HangupForConfig(task->ConfigIndex);
-                TaskQueue.DeleteCurrent();
-                removed = true;
-                break;
-            case tkPop3:
-            case tkSmtp:
-                if (timePending && !GlobalConfig.TimeServer.empty()) {
-                    IpTimeClient.Server = GlobalConfig.TimeServer;
-                    IpTimeClient.RequestTime();
-                    // A datagram client counts as connected once its request is out.
-                    timePending = false;
-                }
-                TaskList.StartTask(*task);
-                TaskQueue.DeleteCurrent();
-                removed = true;
-                break;
-            case tkNntp: {
-                TKestroConfig* cfg = ConfigList.GetConfig(task->ConfigIndex);
-                const bool postingWaits =
-                    cfg && task->Command == NntpCmdSendNews && NntpPostingBusy(*cfg);
-                if (cfg && cfg->NntpRunning < cfg->NntpMaxThreads && !postingWaits) {
-                    TaskList.StartTask(*task);
-                    TaskQueue.DeleteCurrent();
-                    removed = true;
-                }
-                break;
-            }
-            default:
-                TaskQueue.DeleteCurrent();
-                removed = true;
-                break;
-        }
-        changed = changed || removed;
-        task = TaskQueue.Next();
-    }
-    return changed;
-}
-
-bool TFormMain::ReapTasks() {
-    bool freed = false;
-    for (int32_t row = 0; row < TaskList.Count(); ++row) {
-        TKestroCustomClient* task = TaskList.GetClient(row);
-        if (!task || task->State != TKestroCustomClient::tsFinished || task->HandlerRunning() ||
-            task->DispatchDepth() > 0)
-            continue;
-        TotalBytes += task->Bytes;
-        TaskList.Remove(row);
-        delete task;
-        freed = true;
-        SetTaskCountStatus();
-        // The row that moved into this place is looked at in the next pass.
-    }
-    return freed;
-}
-
-void TFormMain::EndRun() {
-    // No handler runs at this level any more: whatever a stop left behind can go now.
-    Application.FreeReleased();
-    LastViewUpdateMs = 0;
-    UpdateStatusView(false);
-    StatusPanels[0] = "Die ToDo-Liste ist abgearbeitet";
-    auto guarded = [this](const char* what, auto&& step) {
-        try {
-            step();
-        } catch (const std::exception& e) {
-            LogEvent(std::string(what) + e.what());
-            SetRunExitCode(ExitCodeError);
-        }
-    };
-    guarded("Exception: ", [&] {
-        if (!CmdHangupName.empty() && WeDialled) HangupStopConnection(CmdHangupName);
-    });
-    LogEvent("Onlinezeit: " + FormatDuration(NowMs() - StartTimeMs) + ", " +
-             std::to_string(MailCount) + " Mails und " + std::to_string(NewsCount) +
-             " News bearbeitet");
-    EventLogObj = nullptr;
-    FRunLog.reset();
-    SetIdleControls(true);
-    guarded("Exception: ", [&] { NNTPTasks.SaveAndClear(); });
-    guarded("Exception: ", [&] {
-        if (DupeCheck) {
-            std::unique_ptr<TCustomDupecheck> check(DupeCheck);
-            DupeCheck = nullptr;
-            check->Save();
-        }
-    });
-    if (!Arguments.empty()) Close();
-}
-
-void TFormMain::WMRunToDo() {
-    if (FRunInProgress) return;  // no run inside a run
-    FRunInProgress = true;
+template <class F>
+void TFormMain::Interactive(F&& Command) {
     try {
-        StartRun();
-        // Batches a killed run left half stored are settled before anything reads the dupe
-        // database or fetches a group.
-        RecoverNewsBatches(ProgramDirectory());
-        if (!CmdDialName.empty()) DialStartConnection(CmdDialName);
-        IpTimeClient.Server = GlobalConfig.TimeServer;
-        CreateDupeCheck();
-    } catch (const std::exception& e) {
-        // A run that cannot start (dupe file unreadable, ...) still ends properly.
-        LogEvent(std::string("Exception: ") + e.what());
-        SetRunExitCode(ExitCodeError);
-        Running = false;
+        Command();
+    } catch (const std::exception& E) {
+        std::string Text = E.what();
+        Text.resize(Text.find('\0') == std::string::npos ? Text.size() : Text.find('\0'));
+        MessageBox(Text, Forms.Title(), MB_OK | MB_ICONERROR);
     }
-    SetIdleControls(false);
-    bool timePending = true;
+}
 
-    for (;;) {
-        bool delivered = Application.ProcessMessages();
-        bool changed = false;
-        try {
-            changed = WalkToDo(timePending);
-        } catch (const std::exception& e) {
-            LogEvent(std::string("ToDoManager Exception: ") + e.what());
-            Running = false;
-        }
-        SetTaskCountStatus();
-        try {
-            changed = ReapTasks() || changed;
-        } catch (const std::exception& e) {
-            LogEvent(std::string("TaskManager Exception: ") + e.what());
-            Running = false;
-        }
-        if (timePending && IpTimeClient.IsConnected()) {
-            timePending = false;
-            IpTimeClient.SetSocketIdleTimeout(kTimeClientIdleMs);
-        }
-        if (TaskList.Count() == 0 && (TaskQueue.Count() == 0 || !Running)) break;
-        // Nothing happened in this pass: sleep until a socket, timer or message wakes us.
-        if (!delivered && !changed) Application.WaitForEvent(kIdleWaitMs);
+template <class T>
+void TFormMain::ShowModalForm() {
+    Interactive([&] {
+        T* Form = CreateForm<T>(this);
+        // The window goes when it closes, also when showing it failed.
+        struct TFree {
+            T* Form;
+            ~TFree() { Form->Free(); }
+        } Free{Form};
+        Form->ShowModal();
+    });
+}
+
+// ---- creation and closing --------------------------------------------------------------------
+
+void TFormMain::FormCreate(TObject*) {
+    BarManager = BarManagerOfForm(this);
+    BarButtonStart = Find<TdxBarButton>("BarButtonStart");
+    BarButtonMultiStart = Find<TdxBarButton>("BarButtonMultiStart");
+    BarButtonExit = Find<TdxBarButton>("BarButtonExit");
+    StatusView = Find<TListView>("StatusView");
+    LogList = Find<TListBox>("LogList");
+    StatusBar = Find<TStatusBar>("StatusBar");
+    MailPopup = Find<TPopupMenu>("MailPopup");
+    MsgLesen = Find<TMenuItem>("MsgLesen");
+    MsgLoeschen = Find<TMenuItem>("MsgLoeschen");
+    ButtonEndTasksSoft = Find<TMenuItem>("ButtonEndTasksSoft");
+    ButtonEndTasksHard = Find<TMenuItem>("ButtonEndTasksHard");
+    TrayIcon = Find<TStTrayIcon>("TrayIcon");
+    StExceptionLog = Find<TStExceptionLog>("StExceptionLog");
+
+    // The designed caption ends in "V": the version follows it.
+    SetCaption(Caption() + GlobalConfig.Version);
+    StExceptionLog->SetRipInfo(Caption());
+    TrayIcon->SetHint(Caption());
+    Forms.HintPause = 2000;
+    for (int Index = 0; Index < kStatusPanelCount; ++Index) StatusPanelChanged(Index);
+    CommandsChanged();
+    // The dock sites took their size from the bars after the form had placed its controls.
+    Realign();
+}
+
+void TFormMain::FormShow(TObject*) {
+    // The tray icon turns the minimise into its entry in the tray (an ordinary minimised window
+    // where the desktop has no tray).
+    if (FStartInTray) PostMinimizeMainForm();
+    FStartInTray = false;
+}
+
+void TFormMain::FormCloseQuery(TObject*, bool& CanClose) {
+    CanClose = StartEnabled();
+    if (CanClose && CurrentConfig && CurrentConfig->Modified) AskSaveConfig();
+}
+
+bool TFormMain::StartEnabled() const {
+    return BarButtonStart ? BarButtonStart->Enabled() : TExchangeRun::StartEnabled();
+}
+
+bool TFormMain::CloseWindow() {
+    if (!StartEnabled()) return false;
+    Close();
+    return true;
+}
+
+void TFormMain::FormShortCut(WORD Key, TShiftState Shift, bool& Handled) {
+    // The bars' items answer their shortcuts here unless a keyboard hook of the bars took the
+    // key before it reached the form.
+    const TShortCut Wanted = ShortCut(Key, Shift);
+    for (int Index = 0; !Handled && Index < BarManager->Bars()->Count(); ++Index)
+        Handled = BarManager->Bars()->Items(Index)->ProcessShortCut(Wanted);
+}
+
+// ---- what the run shows ----------------------------------------------------------------------
+
+void TFormMain::RefreshTaskView() {
+    TListItems* Items = StatusView->Items();
+    Items->BeginUpdate();
+    Items->Clear();
+    for (const TTaskRow& Row : TaskRows()) {
+        TListItem* Item = Items->Add();
+        Item->SetCaption(Row.TaskNo);
+        Item->SubItems()->Add(Row.Kind);
+        Item->SubItems()->Add(Row.Bytes);
+        Item->SubItems()->Add(Row.Status);
     }
-    EndRun();
-    FRunInProgress = false;
+    Items->EndUpdate();
+}
+
+void TFormMain::StatusPanelChanged(int Index) {
+    if (StatusBar) StatusBar->Panels()->Items(Index)->SetText(StatusPanel(Index));
+}
+
+void TFormMain::CommandsChanged() {
+    if (!BarButtonStart) return;
+    BarButtonStart->SetEnabled(Idle());
+    BarButtonMultiStart->SetEnabled(Idle());
+    BarButtonExit->SetEnabled(Idle());
+    ButtonEndTasksSoft->SetEnabled(StopCommandsEnabled());
+    ButtonEndTasksHard->SetEnabled(StopCommandsEnabled());
+}
+
+void TFormMain::AddMailLine(const std::string& Line) {
+    LogList->Items()->Insert(0, Line);
+    // An index past the last line selects none: the new line does not move the selection.
+    LogList->SetItemIndex(LogList->Items()->Count());
+}
+
+// ---- configuration commands ------------------------------------------------------------------
+
+void TFormMain::AskSaveConfig() {
+    if (ConfirmSaveConfig()) SaveConfigClick(this);
+}
+
+void TFormMain::Neu1Click(TObject*) {
+    Interactive([&] {
+        if (CurrentConfig->Modified) AskSaveConfig();
+        ResetDupeSettings();
+        CurrentConfig->SetDefaults();
+    });
+}
+
+void TFormMain::LoadConfigClick(TObject*) {
+    Interactive([&] {
+        if (CurrentConfig->Modified) AskSaveConfig();
+        TFileDialogRequest Request;
+        Request.Title = "Konfiguration öffnen";
+        Request.Filter = kOpenConfigFilter;
+        const TFileDialogAnswer Answer = ExecuteFileDialog(Request);
+        if (!Answer.Accepted) return;
+        ResetDupeSettings();
+        // Read beside the open one: a file that cannot be read leaves the window's box as it was
+        // (and its name, which a later "Speichern" would write over).
+        TKestroConfig Loaded;
+        Loaded.Load(Answer.FileName(), false);
+        *CurrentConfig = Loaded;
+        SetStatusPanel(0, "Konfiguration " + Answer.FileName() + " geladen");
+    });
+}
+
+void TFormMain::SaveConfigClick(TObject*) {
+    Interactive([&] {
+        if (CurrentConfig->FileName.empty())
+            SaveConfigAsClick(this);
+        else
+            CurrentConfig->Save();
+    });
+}
+
+void TFormMain::SaveConfigAsClick(TObject*) {
+    Interactive([&] {
+        TFileDialogRequest Request;
+        Request.Kind = TFileDialogKind::Save;
+        Request.Title = "Konfiguration speichern";
+        Request.Filter = kSaveConfigFilter;
+        Request.DefaultExt = "cfg";
+        const TFileDialogAnswer Answer = ExecuteFileDialog(Request);
+        if (Answer.Accepted) CurrentConfig->SaveToFile(Answer.FileName());
+    });
+}
+
+// ---- the other commands ----------------------------------------------------------------------
+
+void TFormMain::BarButtonStartClick(TObject*) {
+    PostRunToDo();
+}
+
+void TFormMain::BarButtonExitClick(TObject*) {
+    Close();
+}
+
+void TFormMain::Telnet1Click(TObject*) {
+    ShowModalForm<TTelnetForm>();
+}
+
+void TFormMain::ber1Click(TObject*) {
+    ShowModalForm<TAboutBox>();
+}
+
+void TFormMain::EndTasksSoftClick(TObject*) {
+    ButtonEndTasksSoftClick();
+}
+
+void TFormMain::EndTasksHardClick(TObject*) {
+    ButtonEndTasksHardClick();
+}
+
+// ---- the incoming-mail list ------------------------------------------------------------------
+
+std::string TFormMain::SelectedMailFile() {
+    const int Index = LogList->ItemIndex();
+    if (Index < 0 || Index >= LogList->Items()->Count()) return {};
+    return SplitMailLine(LogList->Items()->Get(Index)).FileName;
+}
+
+void TFormMain::MsgLoeschenClick(TObject*) {
+    Interactive([&] {
+        const int Index = LogList->ItemIndex();
+        const std::string File = SelectedMailFile();
+        if (File.empty()) return;
+        // The point program never sees a mail deleted here: ask first (No unless answered).
+        if (MessageBox("Die Nachricht " + ExtractFileName(File) +
+                           " im Spoolverzeichnis löschen? Das Pointprogramm erhält sie dann nicht.",
+                       Forms.Title(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+            return;
+        // A file that is gone already leaves nothing to keep the line for.
+        if (!DeleteFile(File) && (FileExists(File) || DirectoryExists(File)))
+            throw Exception("Die Datei " + File + " kann nicht gelöscht werden.");
+        LogList->Items()->Delete(Index);
+    });
+}
+
+void TFormMain::MailPopupPopup(TObject*) {
+    const bool Selected = !SelectedMailFile().empty();
+    MsgLesen->SetEnabled(Selected);
+    MsgLoeschen->SetEnabled(Selected);
+}
+
+void TFormMain::LogListContextPopup(TObject*, TPoint MousePos, bool&) {
+    // A menu opened from the keyboard keeps the selection.
+    if (MousePos.X < 0 && MousePos.Y < 0) return;
+    LogList->SetItemIndex(LogList->ItemAtPos(MousePos, true));
+}
+
+void TFormMain::LogListDrawItem(TWinControl*, int Index, TRect R, TOwnerDrawState State) {
+    TCanvas& C = *LogList->Canvas();
+    C.Font().SetColor(clWindowText);
+    C.Brush().SetColor(State.Contains(odSelected) ? clActiveBorder : clWhite);
+    C.FillRect(R);
+    const TMailLine Mail = SplitMailLine(LogList->Items()->Get(Index));
+    C.Brush().SetStyle(bsClear);
+    C.TextOut(R.Left + 2, R.Top + 2, Mail.Date);
+    C.TextOut(R.Left + 2, R.Bottom - C.TextHeight(Mail.Subject) - 4, Mail.Subject);
+    C.TextOut(int(R.Width() / kSenderColumnDivisor + 0.5), R.Top + 2, Mail.Sender);
+    const std::string Corner = MailLineCorner(Mail);
+    C.TextOut(R.Right - C.TextWidth(Corner) - 8, R.Bottom - C.TextHeight(Corner) - 2, Corner);
+    C.MoveTo(R.Right, R.Bottom - 1);
+    C.LineTo(R.Left, R.Bottom - 1);
+}
+
+void TFormMain::DropFilesDropFiles(TObject* Sender, POINT) {
+    auto* Drop = static_cast<TStDropFiles*>(Sender);
+    Interactive([&] {
+        for (int Index = 0; Index < Drop->Files().Count(); ++Index)
+            if (IsBoxFileName(Drop->Files()[Index])) AddConfigToToDo(Drop->Files()[Index]);
+    });
 }

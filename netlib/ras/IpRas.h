@@ -7,11 +7,15 @@
 // The dial-up service is a provider (netlib/ras/provider): "command" runs the shell commands of
 // phonebook.ini, "sim" is scripted for tests. KESTRO_RAS_PROVIDER chooses it when the access
 // object is made; TIpRasAccess::SetProvider replaces it. Everything here runs on the
-// user-interface thread; progress of an asynchronous dial arrives as a window message.
+// user-interface thread; progress of an asynchronous dial arrives as a window message. Where the
+// service runs commands (listing the connections asks each entry's Status, a hang-up waits for
+// Disconnect), the dialer waits with the message loop running, so the program's windows paint
+// and answer meanwhile.
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "netlib/base/IpBase.h"
 #include "netlib/base/IpUtils.h"
@@ -226,6 +230,10 @@ class TIpCustomRasDialer : public TIpBaseComponent {
     void HangupConnection(HRASCONN Connection);
     // Waits until the hung-up connection is gone; false after the time limit.
     bool WaitForHangup(HRASCONN Connection);
+    // Lets Ms pass with the message loop running (a plain sleep while being destroyed).
+    void Pause(uint32_t Ms);
+    // The active connections, listed on a thread of their own while the message loop runs.
+    uint32_t EnumerateConnections(std::vector<TRasConnection>& Connections);
 
     UINT FRasDialEventMsg = WM_RASDIALEVENT;
     HWND FHandle = 0;
@@ -245,6 +253,7 @@ class TIpCustomRasDialer : public TIpBaseComponent {
     TIpAbstractRasStatus* FStatusDisplay = nullptr;
     std::string FUserName;
     bool FDestroying = false;
+    bool FHangingUp = false;
     uint32_t FHangupTimeoutMs;
     uint32_t FHangupPauseMs;
 };

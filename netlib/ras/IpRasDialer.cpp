@@ -1,12 +1,16 @@
+#include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "netlib/ras/IpRas.h"
 #include "netlib/ras/Limits.h"
+#include "platform/core/Application.h"
 
 namespace {
 
 constexpr UINT_PTR kDiscTimerId = 1;
+// Posted by the thread that lists the connections when it is done: it wakes the waiting loop.
+constexpr UINT WM_RASLISTED = WM_USER + 1;
 
 }  // namespace
 
@@ -92,6 +96,12 @@ void TIpCustomRasDialer::Hangup() {
 }
 
 void TIpCustomRasDialer::HangupConnection(HRASCONN connection) {
+    // The disconnect timer must not start another hang-up from the wait's messages.
+    FHangingUp = true;
+    struct TDone {
+        bool& Flag;
+        ~TDone() { Flag = false; }
+    } done{FHangingUp};
     Access().RasHangUpA().HangUp(connection);  // its result tells nothing the wait does not
     if (connection != 0 && !WaitForHangup(connection))
         DialupLog("Dial-up connection " + (FEntryName.empty() ? "(first)" : FEntryName) +
@@ -113,8 +123,39 @@ bool TIpCustomRasDialer::WaitForHangup(HRASCONN Connection) {
             ERROR_INVALID_HANDLE)
             return true;
         if (GetTickCount() - start >= FHangupTimeoutMs) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(FHangupPauseMs));
+        Pause(FHangupPauseMs);
     }
+}
+
+// The program's windows paint and answer while the dialer waits for the dial-up service's
+// commands (a hang-up, a listing that asks every entry's Status); only a dialer being destroyed,
+// when its program is going, waits without handling messages.
+void TIpCustomRasDialer::Pause(uint32_t Ms) {
+    if (FDestroying) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(Ms));
+        return;
+    }
+    Application.WaitForEvent(Ms);
+    Application.ProcessMessages();
+}
+
+uint32_t TIpCustomRasDialer::EnumerateConnections(std::vector<TRasConnection>& Connections) {
+    TDialupProvider& Provider = Access().RasEnumConnectionsA();
+    if (FDestroying) return Provider.EnumConnections(Connections);
+    const std::shared_ptr<TDialupProvider> Keep = Access().Provider();
+    std::atomic<bool> Done{false};
+    uint32_t Result = 0;
+    std::vector<TRasConnection> Found;
+    const HWND Notify = FHandle;
+    std::thread Lister([&] {
+        Result = Provider.EnumConnections(Found);
+        Done = true;
+        PostMessage(Notify, WM_RASLISTED, 0, 0);
+    });
+    while (!Done) Pause(RasLimits::kListWaitSliceMs);
+    Lister.join();
+    Connections = std::move(Found);
+    return Result;
 }
 
 // ---- Connections and status ------------------------------------------------------------------
@@ -122,7 +163,7 @@ bool TIpCustomRasDialer::WaitForHangup(HRASCONN Connection) {
 HRASCONN TIpCustomRasDialer::GetConnection() {
     if (FConnection != 0) return FConnection;
     std::vector<TRasConnection> connections;
-    if (Access().RasEnumConnectionsA().EnumConnections(connections) != 0) return 0;
+    if (EnumerateConnections(connections) != 0) return 0;
     for (const auto& c : connections)
         if (FEntryName.empty() || c.EntryName == FEntryName) return c.Handle;
     return 0;
@@ -142,7 +183,7 @@ int32_t TIpCustomRasDialer::ListConnections(TStringList* List) {
     if (!List) return -1;
     List->Clear();
     std::vector<TRasConnection> connections;
-    uint32_t rc = Access().RasEnumConnectionsA().EnumConnections(connections);
+    uint32_t rc = EnumerateConnections(connections);
     if (rc == 0)
         for (const auto& c : connections) List->Add(c.EntryName);
     return int32_t(rc);
@@ -209,7 +250,7 @@ void TIpCustomRasDialer::WndProc(TMessage& Msg) {
     } else if (Msg.Msg == WM_QUERYENDSESSION) {
         Msg.Result = 1;
     } else if (Msg.Msg == WM_TIMER && Msg.WParam == kDiscTimerId) {
-        if (FTimerEnabled) DiscTimerTick();
+        if (FTimerEnabled && !FHangingUp) DiscTimerTick();
     }
 }
 

@@ -1,4 +1,135 @@
 object FormMain: TFormMain
+  Left = 200
+  Top = 120
+  BorderIcons = [biSystemMenu, biMinimize]
+  BorderStyle = bsSingle
+  Caption = 'Orvalin Kestro V'
+  ClientHeight = 456
+  ClientWidth = 565
+  Position = poScreenCenter
+  OnCloseQuery = FormCloseQuery
+  OnCreate = FormCreate
+  OnShortCut = FormShortCut
+  OnShow = FormShow
+  PixelsPerInch = 96
+  object Panel1: TPanel
+    Left = 0
+    Top = 49
+    Width = 565
+    Height = 388
+    Align = alClient
+    BevelOuter = bvNone
+    BorderWidth = 4
+    TabOrder = 0
+    object GroupBox1: TGroupBox
+      Left = 4
+      Top = 4
+      Width = 557
+      Height = 380
+      Align = alClient
+      Caption = ' Status '
+      TabOrder = 0
+      object Label1: TLabel
+        Left = 10
+        Top = 146
+        Width = 160
+        Height = 13
+        Caption = 'Eingegangene POP3-Nachrichten:'
+      end
+      object StatusView: TListView
+        Left = 10
+        Top = 18
+        Width = 537
+        Height = 122
+        Columns = <
+          item
+            Caption = 'Thread'
+            Width = 46
+          end
+          item
+            Alignment = taCenter
+            Caption = 'Typ'
+            Width = 46
+          end
+          item
+            Alignment = taRightJustify
+            Caption = 'Bytes    '
+            Width = 60
+          end
+          item
+            Caption = 'Status'
+            Width = 361
+          end>
+        PopupMenu = ThreadsPopup
+        ReadOnly = True
+        RowSelect = True
+        TabOrder = 0
+        ViewStyle = vsReport
+      end
+      object LogList: TListBox
+        Left = 10
+        Top = 164
+        Width = 537
+        Height = 206
+        ItemHeight = 34
+        PopupMenu = MailPopup
+        Style = lbOwnerDrawFixed
+        TabOrder = 1
+        OnContextPopup = LogListContextPopup
+        OnDrawItem = LogListDrawItem
+      end
+    end
+  end
+  object StatusBar: TStatusBar
+    Left = 0
+    Top = 437
+    Width = 565
+    Height = 19
+    Panels = <
+      item
+        Width = 263
+      end
+      item
+        Width = 75
+      end
+      item
+        Width = 75
+      end
+      item
+        Width = 75
+      end
+      item
+        Width = 75
+      end>
+    SizeGrip = False
+  end
+  object VersionInfo: TStVersionInfo
+  end
+  object TrayIcon: TStTrayIcon
+    CloseToTray = False
+    Hint = 'Orvalin Kestro'
+    MinimizeToTray = True
+  end
+  object HTMLHint1: THTMLHint
+  end
+  object StExceptionLog: TStExceptionLog
+    FileName = 'kestro.rip'
+  end
+  object O32XMLFileStore: TO32XMLFileStore
+    UseExeDir = True
+    XMLFileName = 'kestro.xml'
+  end
+  object OvcFormState: TOvcFormState
+    Options = [fsState, fsPosition]
+    Section = 'TFormMain'
+    Storage = O32XMLFileStore
+  end
+  object DropFiles: TStDropFiles
+    OnDropFiles = DropFilesDropFiles
+  end
+  object Timer1: TTimer
+    Interval = 300
+  end
   object dxBarManager: TdxBarManager
     Font.Charset = DEFAULT_CHARSET
     Font.Color = clWindowText
@@ -125,6 +256,7 @@ object FormMain: TFormMain
       Category = 0
       Visible = ivAlways
       ImageIndex = 0
+      OnClick = Neu1Click
     end
     object LoadConfig: TdxBarButton
       Caption = '&Laden...'
@@ -132,6 +264,7 @@ object FormMain: TFormMain
       Hint = 'Laden'
       Visible = ivAlways
       ImageIndex = 1
+      OnClick = LoadConfigClick
     end
     object Editieren1: TdxBarButton
       Caption = '&Konfiguration...'
@@ -153,11 +286,13 @@ object FormMain: TFormMain
       Category = 0
       Visible = ivAlways
       ImageIndex = 4
+      OnClick = SaveConfigClick
     end
     object SaveConfigAs: TdxBarButton
       Caption = 'Speichern &unter...'
       Category = 0
       Visible = ivAlways
+      OnClick = SaveConfigAsClick
     end
     object BarButtonStart: TdxBarButton
       Caption = '&Start'
@@ -166,6 +301,7 @@ object FormMain: TFormMain
       Visible = ivAlways
       ImageIndex = 5
       ShortCut = 118
+      OnClick = BarButtonStartClick
     end
     object BarButtonMultiStart: TdxBarButton
       Caption = '&MultiStart'
@@ -180,6 +316,7 @@ object FormMain: TFormMain
       Category = 3
       Visible = ivAlways
       ImageIndex = 7
+      OnClick = Telnet1Click
     end
     object ButtonOptionen: TdxBarButton
       Caption = '&Optionen...'
@@ -204,6 +341,7 @@ object FormMain: TFormMain
       Visible = ivAlways
       ImageIndex = 10
       ShortCut = 32856
+      OnClick = BarButtonExitClick
     end
     object ber1: TdxBarButton
       Caption = #220'ber...'
@@ -211,6 +349,7 @@ object FormMain: TFormMain
       Hint = #220'ber'
       Visible = ivAlways
       ImageIndex = 11
+      OnClick = ber1Click
     end
     object dxBarSubItem1: TdxBarSubItem
       Caption = 'K&estro'
@@ -289,6 +428,29 @@ object FormMain: TFormMain
           Item = ber1
           Visible = True
         end>
+    end
+  end
+  object MailPopup: TPopupMenu
+    OnPopup = MailPopupPopup
+    object MsgLesen: TMenuItem
+      Caption = '&Lesen...'
+      Default = True
+    end
+    object MsgLoeschen: TMenuItem
+      Caption = '&L'#246'schen...'
+      OnClick = MsgLoeschenClick
+    end
+  end
+  object ThreadsPopup: TPopupMenu
+    object ButtonEndTasksSoft: TMenuItem
+      Caption = 'Tasks &sicher abbrechen'
+      ShortCut = 16502
+      OnClick = EndTasksSoftClick
+    end
+    object ButtonEndTasksHard: TMenuItem
+      Caption = 'Tasks &hart abbrechen'
+      ShortCut = 16503
+      OnClick = EndTasksHardClick
     end
   end
 end

@@ -1,7 +1,9 @@
 #pragma once
 // A form that holds a bar manager for the tests: read from a definition the program's resources
-// hold (the main window's), or made in code.
+// hold (the main window's bar manager), or made in code.
+#include <cctype>
 #include <memory>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -19,7 +21,7 @@ class TBarsForm {
         TBarsForm Result(MakeForm());
         const auto Definition = FindFormDefinition(ClassName);
         if (!Definition) throw std::runtime_error("no definition for " + ClassName);
-        ReadComponentFromText(Definition->Text, Result.FForm, Definition->Origin);
+        ReadComponentFromText(BarManagerPart(Definition->Text), Result.FForm, Definition->Origin);
         return Result;
     }
     ~TBarsForm() {
@@ -53,6 +55,31 @@ class TBarsForm {
 
   private:
     explicit TBarsForm(TForm* Form) : FForm(Form) {}
+    // The window's definition with its bar manager alone, without the event handlers of its
+    // items: the window's other components and its handlers belong to the application.
+    static std::string BarManagerPart(const std::string& Text) {
+        std::istringstream In(Text);
+        std::string Line;
+        std::getline(In, Line);
+        std::string Part = Line + "\n";
+        bool Inside = false;
+        while (std::getline(In, Line)) {
+            if (!Line.empty() && Line.back() == '\r') Line.pop_back();
+            if (!Inside) {
+                Inside =
+                    Line.rfind("  object ", 0) == 0 && Line.find(": TdxBarManager") != Line.npos;
+                if (!Inside) continue;
+            }
+            const size_t Indent = Line.find_first_not_of(' ');
+            // "OnClick = ...", not "OneOnRow = ...".
+            const bool Handler = Indent != Line.npos && Line.compare(Indent, 2, "On") == 0 &&
+                                 std::isupper(static_cast<unsigned char>(Line[Indent + 2]));
+            if (Handler) continue;
+            Part += Line + "\n";
+            if (Line == "  end") break;
+        }
+        return Part + "end\n";
+    }
     static TForm* MakeForm() {
         RegisterBarClasses();
         return CreateForm<TForm>(nullptr);

@@ -21,7 +21,7 @@
 #include "app/engine/nntp.h"
 #include "app/engine/pop3.h"
 #include "app/engine/smtp.h"
-#include "app/ui/MainFrm.h"
+#include "app/ui/ExchangeRun.h"
 #include "netlib/ras/IpRas.h"
 #include "netlib/ras/provider/SimProvider.h"
 #include "netlib/sock/IpFakeSocket.h"
@@ -180,7 +180,7 @@ class RunSchedulingTest : public ::testing::Test {
             Questions.push_back(Text);
             return IDOK;
         });
-        Form = std::make_unique<TFormMain>();
+        Form = std::make_unique<TExchangeRun>();
         Servers = std::make_unique<TScriptedServers>();
         TaskList.CreateClient = [this, Real = TaskList.CreateClient](const TTask& Task) {
             TKestroCustomClient* Client = Real(Task);
@@ -261,7 +261,7 @@ class RunSchedulingTest : public ::testing::Test {
     }
 
     std::string Dir;
-    std::unique_ptr<TFormMain> Form;
+    std::unique_ptr<TExchangeRun> Form;
     std::unique_ptr<TScriptedServers> Servers;
     std::vector<TStart> Starts;
     std::vector<std::string> Questions;
@@ -356,8 +356,8 @@ TEST_F(RunSchedulingTest, SecondStartQueuesTheWindowsBoxAgain) {
     CurrentConfig->Load(WriteBox("box", MailBox()), true);
     for (int RunNo = 1; RunNo <= 2; ++RunNo) {
         SCOPED_TRACE(RunNo);
-        ASSERT_TRUE(Form->BarButtonStart->Enabled());
-        Form->BarButtonStart->Click();
+        ASSERT_TRUE(Form->StartEnabled());
+        Form->PostRunToDo();
         ASSERT_TRUE(PumpUntil([&] { return RunLogCount(" gestartet") == RunNo; }));
         ASSERT_TRUE(PumpUntil([&] { return !Form->RunInProgress(); }));
         EXPECT_EQ(RunLogCount("Keine neuen Nachrichten vorhanden"), RunNo);

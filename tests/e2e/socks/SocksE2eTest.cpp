@@ -13,22 +13,10 @@
 #include "netlib/sock/IpSock.h"
 #include "netlib/sock/IpTelnet.h"
 #include "platform/core/Application.h"
+#include "tests/e2e/socks/SocksEnv.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
-
-std::map<std::string, std::string> LoadEnv() {
-    std::map<std::string, std::string> Env;
-    const char* Path = std::getenv("KESTRO_SOCKS_E2E_ENV");
-    if (!Path) return Env;
-    std::ifstream In(Path);
-    std::string Line;
-    while (std::getline(In, Line)) {
-        const auto Eq = Line.find('=');
-        if (Eq != std::string::npos) Env[Line.substr(0, Eq)] = Line.substr(Eq + 1);
-    }
-    return Env;
-}
 
 class TClient : public TIpClient {
   public:
@@ -70,7 +58,7 @@ class TTerminal : public TIpTelnetTerminal {
 class SocksE2e : public ::testing::Test {
   protected:
     void SetUp() override {
-        Env = LoadEnv();
+        Env = LoadSocksEnv();
         if (Env.empty()) GTEST_SKIP() << "KESTRO_SOCKS_E2E_ENV is not set";
     }
     void UseProxy(TClient& c, TIpSocksVersion version, bool withAuth = false) {

@@ -12,29 +12,17 @@
 #include "terminal/IpTermControl.h"
 #include "terminal/IpTermRegister.h"
 #include "terminal/IpVT100.h"
+#include "tests/e2e/socks/SocksEnv.h"
 #include "tests/support/GuiTestSupport.h"
 
 using namespace GuiTest;
 
 namespace {
 
-std::map<std::string, std::string> LoadEnv() {
-    std::map<std::string, std::string> Env;
-    const char* Path = std::getenv("KESTRO_SOCKS_E2E_ENV");
-    if (!Path) return Env;
-    std::ifstream In(Path);
-    std::string Line;
-    while (std::getline(In, Line)) {
-        const auto Eq = Line.find('=');
-        if (Eq != std::string::npos) Env[Line.substr(0, Eq)] = Line.substr(Eq + 1);
-    }
-    return Env;
-}
-
 class TelnetTerminal : public testing::Test {
   protected:
     void SetUp() override {
-        Env = LoadEnv();
+        Env = LoadSocksEnv();
         if (Env.empty()) GTEST_SKIP() << "no telnet server: KESTRO_SOCKS_E2E_ENV is not set";
         Forms.Initialize();
         RegisterTerminalClasses();

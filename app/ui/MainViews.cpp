@@ -1,0 +1,110 @@
+#include "app/ui/MainViews.h"
+
+#include <cctype>
+#include <cerrno>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+
+namespace {
+
+constexpr int64_t kKiloByte = 1024;
+constexpr int64_t kMegaByte = 1024 * 1024;
+
+// The characters that separate the parts of an incoming-mail line.
+constexpr char kDateMark = '\1';
+constexpr char kSizeMark = '\4';
+constexpr char kLabelMark = '\5';
+
+// printf's "%6.2f" with the given separator: the C library writes the locale's point, which
+// need not be the one the window shows.
+std::string FixedPoint(double Value, int Decimals, char DecimalSeparator) {
+    char Text[64];
+    std::snprintf(Text, sizeof Text, "%6.*f", Decimals, Value);
+    std::string Result = Text;
+    for (char& C : Result)
+        if (C != ' ' && C != '-' && !std::isdigit(static_cast<unsigned char>(C)))
+            C = DecimalSeparator;
+    return Result;
+}
+
+}  // namespace
+
+std::string FormatByteCount(int64_t Bytes, char DecimalSeparator) {
+    if (Bytes <= kKiloByte) return std::to_string(Bytes) + " Bytes";
+    if (Bytes <= kMegaByte)
+        return FixedPoint(double(Bytes) / kKiloByte, 2, DecimalSeparator) + " KB";
+    return FixedPoint(double(Bytes) / kKiloByte / kKiloByte, 3, DecimalSeparator) + " MB";
+}
+
+std::string FormatRate(int64_t Bytes, int64_t StartMs, int64_t NowMs) {
+    double Seconds = double(NowMs - StartMs) / 1000.0;
+    if (Seconds <= 0) Seconds = 1;
+    return std::to_string(std::llround(double(Bytes) / Seconds));
+}
+
+char LocaleDecimalSeparator() {
+    const std::lconv* Conv = std::localeconv();
+    return Conv && Conv->decimal_point && Conv->decimal_point[0] ? Conv->decimal_point[0] : '.';
+}
+
+int64_t ByteCountOfText(const std::string& Text) {
+    if (Text.empty()) return 0;
+    char* End = nullptr;
+    errno = 0;
+    const long long Value = std::strtoll(Text.c_str(), &End, 10);
+    return End && *End == '\0' && errno == 0 ? Value : 0;
+}
+
+// Appended piece by piece: g++ 12 at -O3 warns falsely (-Wrestrict) about a literal put in front
+// of a temporary string.
+std::string MailCountPanel(int64_t Mails) {
+    return std::string(1, ' ').append(std::to_string(Mails)).append(" Mails");
+}
+
+std::string NewsCountPanel(int64_t News) {
+    return std::string(1, ' ').append(std::to_string(News)).append(" News");
+}
+
+std::string ByteCountPanel(int64_t Bytes, char DecimalSeparator) {
+    return std::string(1, ' ').append(FormatByteCount(Bytes, DecimalSeparator));
+}
+
+std::string RatePanel(int64_t Bytes, int64_t StartMs, int64_t NowMs) {
+    return std::string(1, ' ').append(FormatRate(Bytes, StartMs, NowMs)).append(" cps");
+}
+
+TMailLine SplitMailLine(const std::string& Line) {
+    TMailLine Mail;
+    // Part k follows the character k; a mark that does not lead further is text.
+    std::string* Parts[] = {&Mail.FileName, &Mail.Date, &Mail.Subject, &Mail.Sender, &Mail.Size};
+    int Part = 0;
+    for (const char C : Line) {
+        const int Mark = C >= kDateMark && C <= kSizeMark ? C : 0;
+        if (Mark > Part)
+            Part = Mark;
+        else
+            *Parts[Part] += C;
+    }
+    const size_t Mark = Mail.Size.find(kLabelMark);
+    if (Mark != std::string::npos) {
+        Mail.Label = Mail.Size.substr(0, Mark);
+        Mail.Size.erase(0, Mark + 1);
+    }
+    return Mail;
+}
+
+std::string MailLineCorner(const TMailLine& Mail) {
+    return Mail.Size == "0" ? Mail.Label : Mail.Label + " (" + Mail.Size + ")";
+}
+
+bool IsBoxFileName(const std::string& FileName) {
+    const size_t Slash = FileName.find_last_of("/\\");
+    const size_t Dot = FileName.rfind('.');
+    if (Dot == std::string::npos || (Slash != std::string::npos && Dot < Slash)) return false;
+    std::string Extension = FileName.substr(Dot);
+    for (char& C : Extension) C = char(std::tolower(static_cast<unsigned char>(C)));
+    return Extension == ".bfg" || Extension == ".cfg";
+}

@@ -1,0 +1,44 @@
+#pragma once
+// What the main window shows, as plain text rules without a control: the byte and rate texts of
+// the status bar, the parts of an incoming-mail line and which box files a drop queues. The
+// window and the run both use them; tests check them without a window.
+#include <cstdint>
+#include <string>
+
+// A byte count as the status bar shows it: "1024 Bytes", "  1,00 KB", " 1,000 MB" (the decimal
+// separator given, the number right-aligned to six places).
+std::string FormatByteCount(int64_t Bytes, char DecimalSeparator);
+// Bytes per second since the start, rounded; an elapsed time that is not above 0 counts as one
+// second.
+std::string FormatRate(int64_t Bytes, int64_t StartMs, int64_t NowMs);
+// The decimal separator of the locale the program runs in.
+char LocaleDecimalSeparator();
+
+// A byte-count text of the task view read as a number; anything that is not one counts 0.
+int64_t ByteCountOfText(const std::string& Text);
+
+// The status bar's panels 1 to 4 from the run's counters.
+std::string MailCountPanel(int64_t Mails);
+std::string NewsCountPanel(int64_t News);
+std::string ByteCountPanel(int64_t Bytes, char DecimalSeparator);
+std::string RatePanel(int64_t Bytes, int64_t StartMs, int64_t NowMs);
+
+// An incoming-mail line as the POP3 task builds it: the spool file, then date, subject, sender
+// and a tail, separated by the characters 1 to 4; the tail is the size, or a label, the
+// character 5 and the size.
+struct TMailLine {
+    std::string FileName;
+    std::string Date;
+    std::string Subject;
+    std::string Sender;
+    std::string Label;
+    std::string Size;
+};
+TMailLine SplitMailLine(const std::string& Line);
+// The text of the line's bottom-right corner: the label, then " (" size ")" unless the size is
+// "0".
+std::string MailLineCorner(const TMailLine& Mail);
+
+// Whether a dropped file is a box the window queues: its extension is ".bfg" or ".cfg" in any
+// case.
+bool IsBoxFileName(const std::string& FileName);

@@ -1,0 +1,505 @@
+// The main window on the offscreen platform: its definition (commands, captions, shortcuts,
+// views), what it shows of a run, the incoming-mail list and its commands, drops, closing, the
+// configuration commands with their dialogs answered by script, and pictures of it.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/engine/KestroGlobal.h"
+#include "app/engine/RunState.h"
+#include "app/engine/UnitScheduler.h"
+#include "app/engine/nntp.h"
+#include "app/engine/pop3.h"
+#include "app/engine/smtp.h"
+#include "app/ui/AboutFrm.h"
+#include "app/ui/MainFrm.h"
+#include "bars/dxBar.h"
+#include "components/shell/StDropFiles.h"
+#include "components/tray/StTrayIcon.h"
+#include "platform/actions/ShortCuts.h"
+#include "platform/classes/CodePages.h"
+#include "platform/system/MessageBox.h"
+#include "platform/system/SystemClock.h"
+#include "tests/app/ui/TelnetWindowChecks.h"
+#include "tests/support/GuiTestSupport.h"
+
+using namespace GuiTest;
+
+namespace {
+
+class MainForm : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char Template[] = "/tmp/kestro-main-XXXXXX";
+        Dir = std::string(mkdtemp(Template)) + "/";
+        setenv("KESTRO_HOME", Dir.c_str(), 1);
+        setenv("KESTRO_REGISTRY_DIR", (Dir + "reg").c_str(), 1);
+        Forms.Initialize();
+        RegisterMainFormClasses();
+        auto Service = std::make_unique<TFakeTrayService>();
+        SetTrayService(std::move(Service));
+        auto Dialogs = std::make_unique<TScriptedDialogService>();
+        Script = Dialogs.get();
+        SetDialogService(std::move(Dialogs));
+        Application.ExitCode = 0;
+        TaskQueue.Clear();
+        GlobalConfig = TGlobalConfig();
+        GlobalConfig.TimeServer.clear();
+        CurrentConfig = std::make_unique<TKestroConfig>();
+        Form = CreateForm<TFormMain>(nullptr);
+        Form->SetIdleControls(true);
+        Form->Show();
+        Drain();
+    }
+    void TearDown() override {
+        if (Form) Form->Free();
+        Drain();
+        SetDialogService(nullptr);
+        SetTrayService(nullptr);
+        CurrentConfig.reset();
+        std::filesystem::remove_all(Dir);
+    }
+
+    std::string Picture(const std::string& Name) const {
+        return std::string(KESTRO_BINARY_DIR) + "/pictures/app/" + Name + ".png";
+    }
+    std::string WriteBox(const std::string& Name, const std::string& Lines) {
+        const std::string Path = Dir + Name;
+        std::ofstream(Path, std::ios::binary)
+            << "### Kestro Configuration File Version 1 ###\r\n"
+            << "Pop3Server=pop.example.org\r\nSmtpServer=smtp.example.org\r\n"
+            << Lines;
+        return Path;
+    }
+    TdxBarItem* Item(const std::string& Name) {
+        return dynamic_cast<TdxBarItem*>(Form->FindComponent(Name));
+    }
+    std::vector<std::string> Asked() const {
+        std::vector<std::string> Texts;
+        for (const auto& A : Script->Asked())
+            Texts.push_back(A.Kind == TScriptedDialogService::TKind::MessageBox ? A.Text
+                                                                                : A.File.Title);
+        return Texts;
+    }
+
+    std::string Dir;
+    TFormMain* Form = nullptr;
+    TScriptedDialogService* Script = nullptr;
+};
+
+// Texts of the definitions are Windows-1252 bytes.
+std::string Utf8(const std::string& Ansi) {
+    return Cp1252ToUnicode(Ansi).toStdString();
+}
+
+// A task of the run that shows itself in the task view and stays until Finish.
+template <class Base>
+class TShownTask : public Base {
+  public:
+    void Start(int32_t TaskNo) override {
+        this->State = TKestroCustomClient::tsRunning;
+        this->TaskNo = TaskNo;
+        this->Bytes = 1000 * TaskNo;
+        this->OnTaskStatus(this, TaskNo);
+        this->OnTaskLog(this, TaskNo, "Verbunden mit server.example.org", false);
+        Started.push_back(this);
+        if (OnStarted) OnStarted();
+        if (FinishAtStart) this->State = TKestroCustomClient::tsFinished;
+    }
+    static inline bool FinishAtStart = false;
+    static inline std::vector<TKestroCustomClient*> Started;
+    static inline std::function<void()> OnStarted;
+};
+
+TKestroCustomClient* ShownTask(const TTask& Task) {
+    TKestroCustomClient* Client;
+    if (Task.Kind == tkPop3)
+        Client = new TShownTask<TKestroPOP3Client>();
+    else if (Task.Kind == tkSmtp)
+        Client = new TShownTask<TKestroSMTPClient>();
+    else
+        Client = new TShownTask<TKestroNNTPClient>();
+    Client->OnTaskLog = &TExchangeRun::TaskLogEvent;
+    Client->OnTaskStatus = &TExchangeRun::TaskStatusEvent;
+    Client->ConfigIndex = Task.ConfigIndex;
+    return Client;
+}
+
+const char* const kMail1 =
+    "/spool/m1.msg\1"
+    "06.12.2026 22:40\2"
+    "Treffen am Freitag\3"
+    "anna@example.org\4"
+    "2048";
+const char* const kMail2 =
+    "/spool/m2.msg\1"
+    "07.12.2026 08:15\2"
+    "Zu gross\3"
+    "bob@example.org\4"
+    "Gekuerzt\5"
+    "512000";
+
+TEST_F(MainForm, CommandsHaveTheirCaptionsShortcutsAndHints) {
+    struct {
+        const char* Name;
+        const char* Caption;
+        const char* ShortCut;
+        const char* Hint;
+    } const Commands[] = {
+        {"Neu1", "&Neu", "", ""},
+        {"LoadConfig", "&Laden...", "", "Laden"},
+        {"Editieren1", "&Konfiguration...", "F3", "Konfiguration bearbeiten"},
+        {"BarButtonOrderNews", "News &bestellen...", "", "News bestellen"},
+        {"SaveConfig", "&Speichern", "", ""},
+        {"SaveConfigAs", "Speichern &unter...", "", ""},
+        {"BarButtonStart", "&Start", "F7", "Start"},
+        {"BarButtonMultiStart", "&MultiStart", "F8", "MultiStart"},
+        {"Telnet1", "&Telnet", "", ""},
+        {"ButtonOptionen", "&Optionen...", "F5", "Optionen"},
+        {"dxBarManagerxBarButton1", "&Wizard...", "F6", "Wizard"},
+        {"BarButtonExit", "&Ende", "Alt+X", "Ende"},
+        {"ber1",
+         "\xC3\x9C"
+         "ber...",
+         "",
+         "\xC3\x9C"
+         "ber"},
+    };
+    for (const auto& C : Commands) {
+        SCOPED_TRACE(C.Name);
+        TdxBarItem* Command = Item(C.Name);
+        ASSERT_NE(Command, nullptr);
+        EXPECT_EQ(Utf8(Command->Caption()), C.Caption);
+        EXPECT_EQ(ShortCutToText(Command->ShortCut()), C.ShortCut);
+        EXPECT_EQ(Utf8(Command->Hint()), C.Hint);
+    }
+    EXPECT_TRUE(Form->BarManager->ShowShortCutInHint());
+    EXPECT_TRUE(Form->MsgLesen->Default());
+    EXPECT_EQ(Form->MsgLesen->Caption(), "&Lesen...");
+    EXPECT_EQ(Utf8(Form->MsgLoeschen->Caption()), "&L\xC3\xB6schen...");
+    EXPECT_EQ(Form->ButtonEndTasksSoft->Caption(), "Tasks &sicher abbrechen");
+    EXPECT_EQ(ShortCutToText(Form->ButtonEndTasksSoft->ShortCut()), "Ctrl+F7");
+    EXPECT_EQ(Form->ButtonEndTasksHard->Caption(), "Tasks &hart abbrechen");
+    EXPECT_EQ(ShortCutToText(Form->ButtonEndTasksHard->ShortCut()), "Ctrl+F8");
+}
+
+TEST_F(MainForm, ViewsAndCaptionAreAsDefined) {
+    EXPECT_EQ(Form->Caption(), "Orvalin Kestro V" + GlobalConfig.Version);
+    EXPECT_EQ(Form->TrayIcon->Hint(), Form->Caption());
+    TListColumns& Columns = *Form->StatusView->Columns();
+    ASSERT_EQ(Columns.Count(), 4);
+    const struct {
+        const char* Caption;
+        int Width;
+        TAlignment Alignment;
+    } Expected[] = {{"Thread", 46, taLeftJustify},
+                    {"Typ", 46, taCenter},
+                    {"Bytes    ", 60, taRightJustify},
+                    {"Status", 361, taLeftJustify}};
+    for (int I = 0; I < 4; ++I) {
+        EXPECT_EQ(Columns.Items(I)->Caption(), Expected[I].Caption);
+        EXPECT_EQ(Columns.Items(I)->Width(), Expected[I].Width);
+        EXPECT_EQ(Columns.Items(I)->Alignment(), Expected[I].Alignment);
+    }
+    EXPECT_TRUE(Form->StatusView->ReadOnly());
+    EXPECT_EQ(Form->LogList->Style(), lbOwnerDrawFixed);
+    EXPECT_EQ(Form->LogList->ItemHeight(), 34);
+    const int Widths[] = {263, 75, 75, 75, 75};
+    ASSERT_EQ(Form->StatusBar->Panels()->Count(), 5);
+    for (int I = 0; I < 5; ++I) EXPECT_EQ(Form->StatusBar->Panels()->Items(I)->Width(), Widths[I]);
+    // The docked bars take the top; the views start below them.
+    auto* Views = dynamic_cast<TControl*>(Form->FindComponent("Panel1"));
+    ASSERT_NE(Views, nullptr);
+    EXPECT_EQ(Views->Top(), 49);
+}
+
+TEST_F(MainForm, IdleControlsSwitchTheCommandsBothWays) {
+    for (const bool Idle : {false, true}) {
+        SCOPED_TRACE(Idle);
+        Form->SetIdleControls(Idle);
+        EXPECT_EQ(Form->BarButtonStart->Enabled(), Idle);
+        EXPECT_EQ(Form->BarButtonMultiStart->Enabled(), Idle);
+        EXPECT_EQ(Form->BarButtonExit->Enabled(), Idle);
+        EXPECT_EQ(Form->ButtonEndTasksSoft->Enabled(), !Idle);
+        EXPECT_EQ(Form->ButtonEndTasksHard->Enabled(), !Idle);
+        EXPECT_EQ(Form->StartEnabled(), Idle);
+    }
+    Form->SetIdleControls(false);
+    Form->ButtonEndTasksSoftClick();
+    EXPECT_FALSE(Form->ButtonEndTasksSoft->Enabled());
+    EXPECT_FALSE(Form->ButtonEndTasksHard->Enabled());
+    EXPECT_FALSE(Form->BarButtonStart->Enabled());  // the run is still ending
+    Form->SetIdleControls(true);
+}
+
+TEST_F(MainForm, TaskCallbacksFillTheFirstRowOfTheirNumberAndTheStatusBar) {
+    TaskList.CreateClient = &ShownTask;
+    TaskList.StartClient = [](TKestroCustomClient* Client, int32_t No) { Client->Start(No); };
+    for (const uint8_t Kind : {tkPop3, tkSmtp, tkNntp}) {
+        TTask Task;
+        Task.Kind = Kind;
+        Task.TaskNo = TaskList.Count() + 1;
+        TaskList.StartTask(Task);
+    }
+    // Task numbers repeat once they wrap: the first row of the number takes the text.
+    TaskList.TaskNos.SetString(2, TaskList.TaskNos[0]);
+    TExchangeRun::TaskLogEvent(nullptr, std::stoi(TaskList.TaskNos[0]), "Hole Nachricht 3", false);
+    Form->UpdateStatusView(false);
+    TListItems* Rows = Form->StatusView->Items();
+    ASSERT_EQ(Rows->Count(), 3);
+    EXPECT_EQ(Rows->Item(0)->SubItems()->Get(0), "POP3");
+    EXPECT_EQ(Rows->Item(1)->SubItems()->Get(0), "SMTP");
+    EXPECT_EQ(Rows->Item(2)->SubItems()->Get(0), "NNTP");
+    EXPECT_EQ(Rows->Item(0)->SubItems()->Get(2), "Hole Nachricht 3");
+    EXPECT_EQ(Rows->Item(2)->SubItems()->Get(2), "Verbunden mit server.example.org");
+    EXPECT_EQ(Form->StatusBar->Panels()->Items(1)->Text(), " 0 Mails");
+    EXPECT_EQ(Form->StatusBar->Panels()->Items(2)->Text(), " 0 News");
+    EXPECT_NE(Form->StatusBar->Panels()->Items(3)->Text().find(" KB"), std::string::npos);
+    while (TaskList.Count() > 0) {
+        delete TaskList.GetClient(0);
+        TaskList.Remove(0);
+    }
+}
+
+TEST_F(MainForm, NewMailGoesOnTopAndLeavesNoLineSelected) {
+    TExchangeRun::AddMailLogLine(nullptr, kMail1);
+    Form->LogList->SetItemIndex(0);
+    TExchangeRun::AddMailLogLine(nullptr, kMail2);
+    ASSERT_EQ(Form->LogList->Items()->Count(), 2);
+    EXPECT_EQ(Form->LogList->Items()->Get(0), kMail2);
+    EXPECT_EQ(Form->LogList->ItemIndex(), -1);
+}
+
+TEST_F(MainForm, LesenAndLoeschenNeedTheLineUnderTheMouse) {
+    TExchangeRun::AddMailLogLine(nullptr, kMail1);
+    TExchangeRun::AddMailLogLine(nullptr, kMail2);
+    Drain();
+    bool Handled = false;
+    const TRect Second = Form->LogList->ItemRect(1);
+    Form->LogListContextPopup(Form->LogList, TPoint{Second.Left + 5, Second.Top + 5}, Handled);
+    Form->MailPopupPopup(Form->MailPopup);
+    EXPECT_EQ(Form->LogList->ItemIndex(), 1);
+    EXPECT_TRUE(Form->MsgLesen->Enabled());
+    EXPECT_TRUE(Form->MsgLoeschen->Enabled());
+    // Below the last line: no line, nothing to read or delete.
+    Form->LogListContextPopup(Form->LogList, TPoint{5, Second.Bottom + 20}, Handled);
+    Form->MailPopupPopup(Form->MailPopup);
+    EXPECT_EQ(Form->LogList->ItemIndex(), -1);
+    EXPECT_FALSE(Form->MsgLesen->Enabled());
+    EXPECT_FALSE(Form->MsgLoeschen->Enabled());
+}
+
+TEST_F(MainForm, LoeschenDeletesTheSpoolFileOnlyWhenConfirmed) {
+    struct {
+        const char* Case;
+        int Answer;
+        bool Deletable;
+        bool Gone;
+    } const Cases[] = {{"declined", IDNO, true, false},
+                       {"unanswered", 0, true, false},
+                       {"confirmed", IDYES, true, true},
+                       {"not deletable", IDYES, false, false}};
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Case);
+        const std::string File = Dir + "m1.msg";
+        if (C.Deletable)
+            std::ofstream(File) << "mail";
+        else
+            std::filesystem::create_directories(File + "/inside");
+        Form->LogList->Items()->Clear();
+        TExchangeRun::AddMailLogLine(nullptr, File + "\1d\2s\3f\0044");
+        Form->LogList->SetItemIndex(0);
+        if (C.Answer) Script->QueueAnswer(C.Answer);
+        const size_t Before = Script->Asked().size();
+        Form->MsgLoeschenClick(Form->MsgLoeschen);
+        ASSERT_GE(Script->Asked().size(), Before + 1);
+        EXPECT_NE(Script->Asked()[Before].Text.find("m1.msg"), std::string::npos);
+        EXPECT_EQ(std::filesystem::exists(File), !C.Gone);
+        EXPECT_EQ(Form->LogList->Items()->Count(), C.Gone ? 0 : 1);
+        if (!C.Deletable) {
+            ASSERT_EQ(Script->Asked().size(), Before + 2);  // and the error
+            EXPECT_NE(Script->Asked().back().Text.find("kann nicht gel"), std::string::npos);
+        }
+        std::filesystem::remove_all(File);
+    }
+}
+
+TEST_F(MainForm, DroppedBoxFilesAreQueuedInAnyCaseAndNoRunStarts) {
+    const std::string Upper = WriteBox("UPPER.BFG", "");
+    const std::string Mixed = WriteBox("mixed.Cfg", "");
+    const std::string Text = WriteBox("notes.txt", "");
+    DropFiles(Form->Handle(), {40, 120}, {Upper, Text, Mixed});
+    // Each box queues its POP3 and SMTP task; the text file nothing.
+    EXPECT_EQ(TaskQueue.Count(), 4);
+    Drain();
+    EXPECT_FALSE(Form->RunInProgress());
+    EXPECT_EQ(TaskQueue.Count(), 4);
+    EXPECT_FALSE(std::filesystem::exists(Dir + "kestro.log"));
+    TaskQueue.Clear();
+}
+
+TEST_F(MainForm, ClosingIsRefusedDuringARunAndAsksToSaveAModifiedBox) {
+    Form->SetIdleControls(false);
+    Form->Close();
+    Drain();
+    EXPECT_TRUE(Form->Visible());
+    Form->SetIdleControls(true);
+    CurrentConfig->Modified = true;
+    Script->QueueAnswer(IDNO);
+    Form->Close();
+    Drain();
+    EXPECT_FALSE(Form->Visible());
+    EXPECT_EQ(Asked(),
+              (std::vector<std::string>{"Ihre Konfiguration ist noch nicht gespeichert. M\xC3\xB6"
+                                        "chten Sie diese jetzt speichern?"}));
+}
+
+TEST_F(MainForm, LadenTakesTheBoxOnlyWhenItCouldBeRead) {
+    // A .bfg chosen reads the .cfg of the same name alone (this .bfg would fail).
+    WriteBox("box.cfg", "Pop3User=anna\r\n");
+    std::ofstream(Dir + "box.bfg") << "not a box file";
+    Script->QueueFile(TFileDialogAnswer{true, {Dir + "box.bfg"}});
+    Form->LoadConfigClick(nullptr);
+    ASSERT_EQ(Script->Asked().size(), 1u);
+    EXPECT_EQ(Script->Asked()[0].File.Title,
+              "Konfiguration \xC3\xB6"
+              "ffnen");
+    EXPECT_EQ(Script->Asked()[0].File.Filter,
+              "Kestro Konfiguration|*.cfg|Crosspoint Boxenkonfiguration|*.bfg");
+    EXPECT_EQ(CurrentConfig->Pop3User, "anna");
+    EXPECT_EQ(Form->StatusPanel(0), "Konfiguration " + Dir + "box.bfg geladen");
+
+    // A box that cannot be read: the error shows, the open box stays as it was.
+    Script->QueueFile(TFileDialogAnswer{true, {Dir + "missing.cfg"}});
+    Form->LoadConfigClick(nullptr);
+    ASSERT_EQ(Script->Asked().size(), 3u);
+    EXPECT_EQ(Script->Asked()[2].Kind, TScriptedDialogService::TKind::MessageBox);
+    EXPECT_FALSE(Script->Asked()[2].Text.empty());
+    EXPECT_EQ(CurrentConfig->Pop3User, "anna");
+    EXPECT_EQ(CurrentConfig->FileName, Dir + "box.cfg");
+}
+
+TEST_F(MainForm, NeuAndSpeichernOfferToSaveAndAskForAName) {
+    CurrentConfig->Pop3User = "anna";
+    CurrentConfig->Modified = true;
+    Script->QueueAnswer(IDYES);  // save first: it has no name, so the save dialog asks
+    Script->QueueFile(TFileDialogAnswer{true, {Dir + "saved"}});
+    Form->Neu1Click(nullptr);
+    ASSERT_EQ(Script->Asked().size(), 2u);
+    const TFileDialogRequest& Save = Script->Asked()[1].File;
+    EXPECT_EQ(Save.Kind, TFileDialogKind::Save);
+    EXPECT_EQ(Save.Title, "Konfiguration speichern");
+    EXPECT_EQ(Save.Filter, "Kestro Konfiguration (*.cfg)|*.cfg");
+    EXPECT_EQ(Save.DefaultExt, "cfg");
+    EXPECT_NE(ReadFile(Dir + "saved.cfg").find("Pop3User=anna"), std::string::npos);
+    EXPECT_EQ(CurrentConfig->Pop3User, "");  // and then the defaults
+    EXPECT_FALSE(CurrentConfig->Modified);
+}
+
+TEST_F(MainForm, F7StartsTheRunFromTheMessageLoop) {
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_F7);
+    EXPECT_FALSE(Form->RunInProgress());  // posted, not run inside the key
+    ASSERT_TRUE(PumpUntil(
+        [&] { return ReadFile(Dir + "kestro.log").find(" gestartet") != std::string::npos; }));
+    ASSERT_TRUE(PumpUntil([&] { return !Form->RunInProgress(); }));
+    EXPECT_EQ(Form->StatusPanel(0), "Die ToDo-Liste ist abgearbeitet");
+    EXPECT_EQ(Form->StatusBar->Panels()->Items(0)->Text(), "Die ToDo-Liste ist abgearbeitet");
+}
+
+TEST_F(MainForm, PicturesBeforeDuringAndAfterARun) {
+    std::filesystem::create_directories(std::string(KESTRO_BINARY_DIR) + "/pictures/app");
+    ASSERT_TRUE(SaveWindowPicture(Form->Handle(), Picture("main-idle")));
+    TaskList.CreateClient = &ShownTask;
+    const std::string Box = WriteBox("box.cfg", "NntpServer=news.example.org\r\n");
+    Form->ParseCommandLine({Box});
+    Form->Arguments.clear();  // the window stays after the run
+    TShownTask<TKestroNNTPClient>::OnStarted = nullptr;
+    bool Pictured = false;
+    // Once the third task runs: the view as the user sees it, then every task finishes.
+    auto WhenThreeRun = [&] {
+        const size_t Running = TShownTask<TKestroPOP3Client>::Started.size() +
+                               TShownTask<TKestroSMTPClient>::Started.size() +
+                               TShownTask<TKestroNNTPClient>::Started.size();
+        if (Running != 3 || Pictured) return;
+        Pictured = true;
+        TExchangeRun::AddMailLogLine(nullptr, kMail1);
+        TExchangeRun::AddMailLogLine(nullptr, kMail2);
+        Form->UpdateStatusView(false);
+        Drain();
+        EXPECT_EQ(Form->StatusView->Items()->Count(), 3);
+        EXPECT_TRUE(SaveWindowPicture(Form->Handle(), Picture("main-run")));
+        for (int I = 0; I < TaskList.Count(); ++I)
+            TaskList.GetClient(I)->State = TKestroCustomClient::tsFinished;
+        TShownTask<TKestroPOP3Client>::FinishAtStart = true;
+        TShownTask<TKestroSMTPClient>::FinishAtStart = true;
+        TShownTask<TKestroNNTPClient>::FinishAtStart = true;
+    };
+    TShownTask<TKestroPOP3Client>::OnStarted = WhenThreeRun;
+    TShownTask<TKestroSMTPClient>::OnStarted = WhenThreeRun;
+    TShownTask<TKestroNNTPClient>::OnStarted = WhenThreeRun;
+    Form->WMRunToDo();
+    EXPECT_TRUE(Pictured);
+    Drain();
+    EXPECT_EQ(Form->StatusView->Items()->Count(), 0);
+    ASSERT_TRUE(SaveWindowPicture(Form->Handle(), Picture("main-after")));
+    TShownTask<TKestroPOP3Client>::OnStarted = nullptr;
+    TShownTask<TKestroSMTPClient>::OnStarted = nullptr;
+    TShownTask<TKestroNNTPClient>::OnStarted = nullptr;
+    TShownTask<TKestroPOP3Client>::FinishAtStart = false;
+    TShownTask<TKestroSMTPClient>::FinishAtStart = false;
+    TShownTask<TKestroNNTPClient>::FinishAtStart = false;
+    TaskQueue.Clear();
+}
+
+TEST_F(MainForm, TheTrayOptionSendsTheShownWindowToTheTray) {
+    Form->Free();
+    Form = Forms.CreateForm<TFormMain>();
+    ASSERT_EQ(Forms.MainForm(), Form);
+    Form->ParseCommandLine({"-tray"});
+    Form->SetStartInTray(Form->CmdTray);
+    Form->Show();
+    Drain();
+    EXPECT_FALSE(IsWindowVisible(Form->Handle()));  // in the tray, not on the screen
+}
+
+// Telnet and Über show their windows modally; each goes when it is closed (Exit, OK by Enter).
+TEST_F(MainForm, TelnetAndInformationShowUntilClosedAndThenGo) {
+    auto Shown = [](auto* Kind) -> decltype(Kind) {
+        for (int I = 0; I < Screen->FormCount(); ++I)
+            if (auto* F = dynamic_cast<decltype(Kind)>(Screen->Forms(I))) return F;
+        return nullptr;
+    };
+    const int Before = Screen->FormCount();
+    bool TelnetSeen = false;
+    TSteps CloseTelnet({[&] {
+        TTelnetForm* Telnet = Shown(static_cast<TTelnetForm*>(nullptr));
+        ASSERT_NE(Telnet, nullptr);
+        TelnetSeen = IsWindowVisible(Telnet->Handle()) && TelnetChecks::ShowsIdle(Telnet);
+        TelnetChecks::ClickMiddle(Telnet->Handle(), Telnet->BtnExit);
+    }});
+    CloseTelnet.Start();
+    Form->Telnet1Click(nullptr);
+    EXPECT_TRUE(CloseTelnet.Done());
+    EXPECT_TRUE(TelnetSeen);
+    Drain();
+    EXPECT_EQ(Screen->FormCount(), Before);
+
+    bool AboutSeen = false;
+    TSteps CloseAbout({[&] {
+        TAboutBox* About = Shown(static_cast<TAboutBox*>(nullptr));
+        ASSERT_NE(About, nullptr);
+        AboutSeen = IsWindowVisible(About->Handle());
+        QTest::keyClick(QtWindowOf(About->Handle()), Qt::Key_Return);
+    }});
+    CloseAbout.Start();
+    Form->ber1Click(nullptr);
+    EXPECT_TRUE(CloseAbout.Done());
+    EXPECT_TRUE(AboutSeen);
+    Drain();
+    EXPECT_EQ(Screen->FormCount(), Before);
+    EXPECT_TRUE(Script->Asked().empty());
+}
+
+}  // namespace

@@ -1,0 +1,160 @@
+// What the main window shows, without a window: the byte and rate texts with both decimal
+// separators, the incoming-mail lines, which dropped files are boxes, and how often the task
+// callbacks rebuild the view (on a fake clock).
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "app/ui/ExchangeRun.h"
+#include "app/ui/MainViews.h"
+#include "platform/system/SystemClock.h"
+
+namespace {
+
+TEST(MainViews, ByteCountsInBytesKilobytesAndMegabytesWithEitherSeparator) {
+    struct TCase {
+        int64_t Bytes;
+        const char* Comma;
+        const char* Point;
+    };
+    const TCase Cases[] = {
+        {0, "0 Bytes", "0 Bytes"},
+        {1024, "1024 Bytes", "1024 Bytes"},
+        {1025, "  1,00 KB", "  1.00 KB"},
+        {6000, "  5,86 KB", "  5.86 KB"},
+        {1024 * 1024, "1024,00 KB", "1024.00 KB"},
+        {1024 * 1024 + 1, " 1,000 MB", " 1.000 MB"},
+        {int64_t(35) * 1024 * 1024 + 512 * 1024, "35,500 MB", "35.500 MB"},
+        // Totals past 4 GB do not wrap.
+        {int64_t(5) * 1024 * 1024 * 1024, "5120,000 MB", "5120.000 MB"},
+    };
+    for (const TCase& C : Cases) {
+        EXPECT_EQ(FormatByteCount(C.Bytes, ','), C.Comma) << C.Bytes;
+        EXPECT_EQ(FormatByteCount(C.Bytes, '.'), C.Point) << C.Bytes;
+    }
+    EXPECT_EQ(ByteCountPanel(6000, ','), "   5,86 KB");
+}
+
+TEST(MainViews, RateIsBytesPerSecondSinceTheStartRounded) {
+    struct TCase {
+        int64_t Bytes, StartMs, NowMs;
+        const char* Rate;
+    };
+    const TCase Cases[] = {
+        {3000, 1000, 3000, "1500"},
+        {2, 0, 3000, "1"},  // 0.67 rounds up
+        {1, 0, 3000, "0"},
+        {1000, 5000, 5000, "1000"},  // no time passed: one second
+        {1000, 5000, 4000, "1000"},  // a clock that went back: one second
+        {int64_t(6) * 1024 * 1024 * 1024, 0, 2000, "3221225472"},
+    };
+    for (const TCase& C : Cases)
+        EXPECT_EQ(FormatRate(C.Bytes, C.StartMs, C.NowMs), C.Rate) << C.Bytes << " " << C.NowMs;
+    EXPECT_EQ(RatePanel(3000, 1000, 3000), " 1500 cps");
+    EXPECT_EQ(MailCountPanel(3), " 3 Mails");
+    EXPECT_EQ(NewsCountPanel(0), " 0 News");
+    EXPECT_EQ(ByteCountOfText("2048"), 2048);
+    EXPECT_EQ(ByteCountOfText("20x"), 0);
+    EXPECT_EQ(ByteCountOfText(""), 0);
+    EXPECT_EQ(ByteCountOfText("99999999999999999999999"), 0);
+}
+
+TEST(MainViews, MailLinesSplitAtTheirMarks) {
+    struct TCase {
+        const char* Line;
+        TMailLine Want;
+        const char* Corner;
+    };
+    const TCase Cases[] = {
+        {"M0001.MSG\x01"
+         "06.12.2026 22:40\x02Treffen\x03"
+         "anna@example.org\x04"
+         "2048",
+         {"M0001.MSG", "06.12.2026 22:40", "Treffen", "anna@example.org", "", "2048"},
+         " (2048)"},
+        {"M0002.MSG\x01"
+         "d\x02s\x03"
+         "f\x04Gekuerzt\x05"
+         "512000",
+         {"M0002.MSG", "d", "s", "f", "Gekuerzt", "512000"},
+         "Gekuerzt (512000)"},
+        {"M0003.MSG\x01"
+         "d\x02s\x03"
+         "f\x04"
+         "Doppelt\x05"
+         "0",
+         {"M0003.MSG", "d", "s", "f", "Doppelt", "0"},
+         "Doppelt"},
+        // A mark that does not lead further stays in the text it stands in.
+        {"F\x01"
+         "D\x03S\x02X\x04"
+         "1",
+         {"F", "D", "", "S\x02X", "", "1"},
+         " (1)"},
+        {"only a name", {"only a name", "", "", "", "", ""}, " ()"},
+    };
+    for (const TCase& C : Cases) {
+        const TMailLine Got = SplitMailLine(C.Line);
+        EXPECT_EQ(Got.FileName, C.Want.FileName);
+        EXPECT_EQ(Got.Date, C.Want.Date);
+        EXPECT_EQ(Got.Subject, C.Want.Subject);
+        EXPECT_EQ(Got.Sender, C.Want.Sender);
+        EXPECT_EQ(Got.Label, C.Want.Label);
+        EXPECT_EQ(Got.Size, C.Want.Size);
+        EXPECT_EQ(MailLineCorner(Got), C.Corner);
+    }
+}
+
+TEST(MainViews, BoxFilesAreBfgAndCfgInAnyCase) {
+    for (const char* Name : {"box.bfg", "/p/BOX.BFG", "x.Cfg", "C:\\xp\\ppp.CFG", "a.b.bfg"})
+        EXPECT_TRUE(IsBoxFileName(Name)) << Name;
+    for (const char* Name :
+         {"box.txt", "bfg", "box.bfg.bak", "/p/dir.bfg/box", "C:\\x.cfg\\box", "box.bfgx", ""})
+        EXPECT_FALSE(IsBoxFileName(Name)) << Name;
+}
+
+// The task callbacks rebuild the view at most every half second; the run's own updates always.
+class TCountingRun : public TExchangeRun {
+  public:
+    int Refreshed = 0;
+
+  protected:
+    void RefreshTaskView() override { ++Refreshed; }
+};
+
+TEST(MainViews, TaskCallbacksRebuildTheViewAtMostEveryHalfSecond) {
+    TFakeSystemClock Clock(std::chrono::system_clock::time_point(std::chrono::hours(24 * 365)));
+    ISystemClock* Before = SetSystemClock(&Clock);
+    {
+        TCountingRun Run;
+        Run.UpdateStatusView(true);
+        EXPECT_EQ(Run.Refreshed, 0);  // just made: the last update counts as now
+        Clock.Advance(std::chrono::milliseconds(499));
+        Run.UpdateStatusView(true);
+        EXPECT_EQ(Run.Refreshed, 0);
+        Clock.Advance(std::chrono::milliseconds(1));
+        Run.UpdateStatusView(true);
+        EXPECT_EQ(Run.Refreshed, 1);
+        Run.UpdateStatusView(true);
+        EXPECT_EQ(Run.Refreshed, 1);
+        Run.UpdateStatusView(false);
+        EXPECT_EQ(Run.Refreshed, 2);
+        Clock.Advance(std::chrono::milliseconds(499));
+        Run.UpdateStatusView(true);  // counted from the unthrottled update
+        EXPECT_EQ(Run.Refreshed, 2);
+        Clock.Advance(std::chrono::milliseconds(600));
+        Run.TotalBytes = 3000;
+        Run.StartTimeMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock.Now().time_since_epoch())
+                .count() -
+            2000;
+        Run.UpdateStatusView(true);
+        EXPECT_EQ(Run.Refreshed, 3);
+        EXPECT_NE(Run.StatusPanel(3).find("2" + std::string(1, LocaleDecimalSeparator()) + "93 KB"),
+                  std::string::npos);
+        EXPECT_EQ(Run.StatusPanel(4), " 1500 cps");
+    }
+    SetSystemClock(Before);
+}
+
+}  // namespace
