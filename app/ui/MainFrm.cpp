@@ -3,15 +3,20 @@
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/UnitScheduler.h"
 #include "app/ui/AboutFrm.h"
+#include "app/ui/GroupManager.h"
 #include "app/ui/MainViews.h"
+#include "app/ui/MultiConfig.h"
 #include "app/ui/TelnetFrm.h"
+#include "app/ui/Wizard.h"
 #include "bars/dxBar.h"
 #include "components/crashlog/CrashLog.h"
 #include "components/shell/StDropFiles.h"
+#include "components/store/OvcStore.h"
 #include "components/tray/StTrayIcon.h"
 #include "platform/actions/ShortCuts.h"
 #include "platform/fs/Files.h"
 #include "platform/system/MessageBox.h"
+#include "platform/system/ProgramDirectory.h"
 
 TFormMain* FormMain = nullptr;
 
@@ -225,6 +230,34 @@ void TFormMain::BarButtonExitClick(TObject*) {
 
 void TFormMain::Telnet1Click(TObject*) {
     ShowModalForm<TTelnetForm>();
+}
+
+void TFormMain::BarButtonOrderNewsClick(TObject*) {
+    Interactive([&] {
+        std::string GroupList = ChangeFileExt(CurrentConfig->FileName, ".bl");
+        if (!FileExists(GroupList)) {
+            TFileDialogRequest Request;
+            Request.Title = "Newsgroupliste wählen";
+            Request.Filter = "Newsgroup-Listen|*.bl";
+            const TFileDialogAnswer Answer = ExecuteFileDialog(Request);
+            if (!Answer.Accepted) return;
+            GroupList = Answer.FileName();
+        }
+        ExecuteGroupManager(GroupList, *CurrentConfig, BarManager);
+    });
+}
+
+void TFormMain::BarButtonMultiStartClick(TObject*) {
+    Interactive([&] {
+        // The chooser has queued its boxes: the run starts now, not when a message comes.
+        if (ExecuteMultiConfig(ProgramDirectory(), Find<TOvcAbstractStore>("O32XMLFileStore")))
+            WMRunToDo();
+    });
+}
+
+void TFormMain::dxBarManagerxBarButton1Click(TObject*) {
+    Interactive(
+        [&] { ExecuteWizard(CurrentConfig.get(), Find<TOvcAbstractStore>("O32XMLFileStore")); });
 }
 
 void TFormMain::ber1Click(TObject*) {

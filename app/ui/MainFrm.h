@@ -59,6 +59,9 @@ class TFormMain : public TForm, public TExchangeRun {
     void SaveConfigAsClick(TObject* Sender);
     void BarButtonStartClick(TObject* Sender);
     void Telnet1Click(TObject* Sender);
+    void BarButtonOrderNewsClick(TObject* Sender);
+    void BarButtonMultiStartClick(TObject* Sender);
+    void dxBarManagerxBarButton1Click(TObject* Sender);
     void BarButtonExitClick(TObject* Sender);
     void ber1Click(TObject* Sender);
     void MsgLoeschenClick(TObject* Sender);

@@ -280,6 +280,7 @@ object FormMain: TFormMain
       Hint = 'News bestellen'
       Visible = ivAlways
       ImageIndex = 3
+      OnClick = BarButtonOrderNewsClick
     end
     object SaveConfig: TdxBarButton
       Caption = '&Speichern'
@@ -310,6 +311,7 @@ object FormMain: TFormMain
       Visible = ivAlways
       ImageIndex = 6
       ShortCut = 119
+      OnClick = BarButtonMultiStartClick
     end
     object Telnet1: TdxBarButton
       Caption = '&Telnet'
@@ -333,6 +335,7 @@ object FormMain: TFormMain
       Visible = ivAlways
       ImageIndex = 9
       ShortCut = 117
+      OnClick = dxBarManagerxBarButton1Click
     end
     object BarButtonExit: TdxBarButton
       Caption = '&Ende'

@@ -14,7 +14,10 @@
 #include "app/engine/pop3.h"
 #include "app/engine/smtp.h"
 #include "app/ui/AboutFrm.h"
+#include "app/ui/GroupManager.h"
 #include "app/ui/MainFrm.h"
+#include "app/ui/MultiConfig.h"
+#include "app/ui/Wizard.h"
 #include "bars/dxBar.h"
 #include "components/shell/StDropFiles.h"
 #include "components/tray/StTrayIcon.h"
@@ -500,6 +503,63 @@ TEST_F(MainForm, TelnetAndInformationShowUntilClosedAndThenGo) {
     Drain();
     EXPECT_EQ(Screen->FormCount(), Before);
     EXPECT_TRUE(Script->Asked().empty());
+}
+
+// The wizard (F6), MultiStart (F8) and "News bestellen..." open their windows modally; Escape
+// leaves each without a change: no run starts, no list is written. Without a group list beside
+// the box the manager asks for one first, and a cancelled choice opens nothing.
+TEST_F(MainForm, WizardMultiStartAndNewsOpenTheirWindowsAndEscapeChangesNothing) {
+    auto IsShown = [](auto* Kind) {
+        for (int I = 0; I < Screen->FormCount(); ++I)
+            if (auto* F = dynamic_cast<decltype(Kind)>(Screen->Forms(I)))
+                return IsWindowVisible(F->Handle()) != FALSE;
+        return false;
+    };
+    auto Escape = [&](bool& Seen, auto* Kind) {
+        return std::vector<std::function<void()>>{[&Seen, Kind, IsShown] {
+            Seen = IsShown(Kind);
+            HWND Active = GetActiveWindow();
+            QTest::keyClick(QtWindowOf(Active), Qt::Key_Escape);
+        }};
+    };
+    WriteBox("box.cfg", "");
+    CurrentConfig->Load(Dir + "box.cfg", false);
+    const int Before = Screen->FormCount();
+
+    bool WizardSeen = false;
+    TSteps CloseWizard(Escape(WizardSeen, static_cast<TFormWizard*>(nullptr)));
+    CloseWizard.Start();
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_F6);
+    Drain();
+    EXPECT_TRUE(CloseWizard.Done());
+    EXPECT_TRUE(WizardSeen);
+
+    bool ChooserSeen = false;
+    TSteps CloseChooser(Escape(ChooserSeen, static_cast<TFormMultiConfig*>(nullptr)));
+    CloseChooser.Start();
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_F8);
+    Drain();
+    EXPECT_TRUE(CloseChooser.Done());
+    EXPECT_TRUE(ChooserSeen);
+    EXPECT_TRUE(Form->BarButtonStart->Enabled());  // no run
+    EXPECT_EQ(TaskQueue.Count(), 0);
+
+    // No group list yet: the manager asks for one; cancelled, nothing opens.
+    Form->BarButtonOrderNewsClick(nullptr);
+    EXPECT_EQ(Asked(), std::vector<std::string>{"Newsgroupliste w\xC3\xA4hlen"});
+    EXPECT_EQ(Script->Asked()[0].File.Filter, "Newsgroup-Listen|*.bl");
+
+    std::ofstream(Dir + "box.bl", std::ios::binary) << "de.test\r\nde.comp.lang.c++\r\n";
+    bool ManagerSeen = false;
+    TSteps CloseManager(Escape(ManagerSeen, static_cast<TFormGroupManager*>(nullptr)));
+    CloseManager.Start();
+    Form->BarButtonOrderNewsClick(nullptr);
+    EXPECT_TRUE(CloseManager.Done());
+    EXPECT_TRUE(ManagerSeen);
+    EXPECT_EQ(Script->Asked().size(), 1u);  // the list beside the box needs no question
+    EXPECT_FALSE(std::filesystem::exists(Dir + "box.rc"));
+    Drain();
+    EXPECT_EQ(Screen->FormCount(), Before);
 }
 
 }  // namespace
