@@ -35,7 +35,7 @@ void TSystemMenuSubItem::DoClick() {
 }
 
 void TSystemMenuSubItem::FreeMadeItems() {
-    ItemLinks()->Clear();
+    if (ItemLinks()) ItemLinks()->Clear();
     for (auto It = FMade.rbegin(); It != FMade.rend(); ++It) (*It)->Free();
     FMade.clear();
 }

@@ -46,7 +46,10 @@ inline TScreenInfo WholeScreen(int Width, int Height) {
 // The main window's bars, with keys and the mouse for them.
 struct TMenuForm : TShownBars {
     explicit TMenuForm(int Width = 640, TdxBarManagerStyle Style = bmsFlat)
-        : TShownBars(Width, true, Style) {}
+        : TShownBars(Width, true, Style) {
+        // Keys the bars leave go on to the forms' own shortcuts, as in the program.
+        if (!Forms.Initialized()) Forms.Initialize();
+    }
 
     QWindow* Window() const { return GuiTest::QtWindowOf(FormWindow()); }
     void KeyDown(Qt::Key Key, Qt::KeyboardModifiers Mods = {}) {
@@ -76,8 +79,13 @@ struct TMenuForm : TShownBars {
         GuiTest::MouseMove(Via(Screen), Screen);
         GuiTest::Drain();
     }
+    // Press and release each reach the windows before the next (the state of the buttons is
+    // asked while the press is handled).
     void Click(POINT Screen) {
-        GuiTest::MouseClick(Via(Screen), Screen);
+        const HWND Target = Via(Screen);
+        GuiTest::MousePress(Target, Screen);
+        GuiTest::Drain();
+        GuiTest::MouseRelease(Via(Screen) ? Via(Screen) : Target, Screen);
         GuiTest::Drain();
     }
 
