@@ -18,17 +18,6 @@
 
 namespace {
 
-void Fill(HDC DC, const TRect& R, HBRUSH Brush) {
-    const RECT Rc = R;
-    FillRect(DC, &Rc, Brush);
-}
-
-void Exclude(HRGN Region, const TRect& R) {
-    const HRGN Part = CreateRectRgnIndirect(R);
-    CombineRgn(Region, Region, Part, RGN_DIFF);
-    DeleteObject(Part);
-}
-
 // A small filled triangle of the button-text colour pointing up or down, centred in R.
 void DrawScrollArrow(HDC DC, const TRect& R, bool Up, int Size) {
     const int X = (R.Left + R.Right - (2 * Size - 1)) / 2;
@@ -84,23 +73,23 @@ void TdxBarSubMenuControl::Paint() {
             Popup->DoPaintBar(Canvas(), R);
         else if (TCustomdxBarSubItem* Sub = Links ? Links->OwnerSubItem() : nullptr)
             Sub->DoPaintBar(Canvas(), R);
-        Exclude(Region, R);
+        ExcludeBarRect(Region, R);
     }
     for (const auto& [Area, Up] : {std::pair{TopScrollRect(), true}, {BottomScrollRect(), false}}) {
         if (IsRectEmpty(Area)) continue;
         PaintScrollArea(DC, Area, Up);
-        Exclude(Region, Area);
+        ExcludeBarRect(Region, Area);
     }
     TdxBarItemLinks* Links = ItemLinks();
     for (int I = 0; Links && I < Links->VisibleItemCount(); ++I) {
         TdxBarItemControl* Control = Links->VisibleItems(I)->Control();
         if (!Control || IsRectEmpty(Control->ItemLink()->ItemRect())) continue;
         DrawItem(Control);
-        Exclude(Region, GetItemRectEx(Control, true));
+        ExcludeBarRect(Region, GetItemRectEx(Control, true));
     }
     if (MarkExists()) {
         PaintMark(DC);
-        Exclude(Region, MarkRect());
+        ExcludeBarRect(Region, MarkRect());
     }
     FillRgn(DC, Region, IsFlatStyle() ? dxBarSysBrush(COLOR_WINDOW) : GetBkBrush());
     DeleteObject(Region);
@@ -127,10 +116,11 @@ void TdxBarSubMenuControl::DrawItem(TdxBarItemControl* Control) {
     if (!Flat && Control->RarelyUsed) {
         // The edges of a run of rarely used entries.
         const HBRUSH Light = dxBarSysBrush(COLOR_BTNHIGHLIGHT);
-        if (Control->FirstOfRarelyUsed) Fill(DC, TRect{R.Left, R.Top - 1, R.Right, R.Top}, Light);
+        if (Control->FirstOfRarelyUsed)
+            FillBarRect(DC, TRect{R.Left, R.Top - 1, R.Right, R.Top}, Light);
         TdxBarItemLink* Next = ItemLinks()->VisibleItems(Index + 1);
         if (!Next || !Next->Control() || !Next->Control()->RarelyUsed)
-            Fill(DC, TRect{R.Left, R.Bottom - 1, R.Right, R.Bottom}, Light);
+            FillBarRect(DC, TRect{R.Left, R.Bottom - 1, R.Right, R.Bottom}, Light);
     }
     const int Saved = SaveDC(DC);
     IntersectClipRect(DC, R.Left, R.Top, R.Right, R.Bottom);
@@ -140,15 +130,16 @@ void TdxBarSubMenuControl::DrawItem(TdxBarItemControl* Control) {
 }
 
 void TdxBarSubMenuControl::PaintSeparator(HDC DC, TdxBarItemControl* Control, const TRect& R) {
-    Fill(DC, R, BkBrushOfItem());
+    FillBarRect(DC, R, BkBrushOfItem());
     const int Middle = (R.Top + R.Bottom) / 2;
     if (IsFlatStyle()) {
         // The glyph column goes on through the separator; the line starts at the text.
         const int Column = Control->ItemLink()->ItemRect().Height() + 1;
-        Fill(DC, TRect{R.Left, R.Top, R.Left + Column, R.Bottom},
-             BarManager()->FlatGlyphColumnBrush());
+        FillBarRect(DC, TRect{R.Left, R.Top, R.Left + Column, R.Bottom},
+                    BarManager()->FlatGlyphColumnBrush());
         const int TextLeft = R.Left + Column + 1 + 8;
-        Fill(DC, TRect{TextLeft, Middle, R.Right, Middle + 1}, dxBarSysBrush(COLOR_BTNSHADOW));
+        FillBarRect(DC, TRect{TextLeft, Middle, R.Right, Middle + 1},
+                    dxBarSysBrush(COLOR_BTNSHADOW));
         return;
     }
     RECT Line{R.Left + 1, Middle - 1, R.Right - 1, Middle + 1};
@@ -156,16 +147,16 @@ void TdxBarSubMenuControl::PaintSeparator(HDC DC, TdxBarItemControl* Control, co
 }
 
 void TdxBarSubMenuControl::PaintScrollArea(HDC DC, const TRect& R, bool Up) {
-    Fill(DC, R, IsFlatStyle() ? dxBarSysBrush(COLOR_WINDOW) : GetBkBrush());
+    FillBarRect(DC, R, IsFlatStyle() ? dxBarSysBrush(COLOR_WINDOW) : GetBkBrush());
     DrawScrollArrow(DC, R, Up, IsFlatStyle() ? 3 : 4);
 }
 
 void TdxBarSubMenuControl::PaintMark(HDC DC) {
     const TRect R = MarkRect();
     const bool Flat = IsFlatStyle();
-    Fill(DC, R,
-         Flat && FMarkState != 0 ? GetSelectedBrush()
-                                 : (Flat ? dxBarSysBrush(COLOR_WINDOW) : GetBkBrush()));
+    FillBarRect(DC, R,
+                Flat && FMarkState != 0 ? GetSelectedBrush()
+                                        : (Flat ? dxBarSysBrush(COLOR_WINDOW) : GetBkBrush()));
     if (FMarkState != 0) {
         if (Flat) {
             const RECT Frame = R;
