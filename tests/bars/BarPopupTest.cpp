@@ -86,10 +86,11 @@ TEST(BarPopupMenus, ARightClickOnALinkedControlShowsItsMenuWhereTheMouseIs) {
             GuiTest::MouseClick(Form.FormWindow(), At, Qt::RightButton);
             GuiTest::Drain();
         })
-        .Then([&] {
-            if (Form.Window()) Shown = TPoint{Form.Window()->Left(), Form.Window()->Top()};
-            Form.Tap(Qt::Key_Escape);
-        });
+        .ThenWhen([&] { return Form.Popup->IsOpen() && ActiveBarControl() == Form.Window(); },
+                  [&] {
+                      Shown = TPoint{Form.Window()->Left(), Form.Window()->Top()};
+                      Form.Tap(Qt::Key_Escape);
+                  });
     Script.Start();
     ASSERT_TRUE(PumpUntil([&] { return Script.Done() && !Form.Popup->IsOpen(); }));
     EXPECT_EQ(Asked, (TPoint{30, 20}));
@@ -111,12 +112,13 @@ TEST(BarPopupMenus, ShiftF10ShowsTheMenuOfTheFocusedControlAtItsCorner) {
             Form.KeyDown(Qt::Key_Shift, Qt::ShiftModifier);
             Form.Tap(Qt::Key_F10, Qt::ShiftModifier);
         })
-        .Then([&] {
-            if (Form.Window()) Shown = TPoint{Form.Window()->Left(), Form.Window()->Top()};
-            Form.KeyUp(Qt::Key_Shift);
-            Form.Tap(Qt::Key_Down);
-            Form.Tap(Qt::Key_Return);
-        });
+        .ThenWhen([&] { return Form.Popup->IsOpen() && ActiveBarControl() == Form.Window(); },
+                  [&] {
+                      Shown = TPoint{Form.Window()->Left(), Form.Window()->Top()};
+                      Form.KeyUp(Qt::Key_Shift);
+                      Form.Tap(Qt::Key_Down);
+                      Form.Tap(Qt::Key_Return);
+                  });
     Script.Start();
     ASSERT_TRUE(PumpUntil([&] { return Script.Done() && !Form.Popup->IsOpen(); }));
     EXPECT_EQ(Shown, (TPoint{Corner.x, Corner.y}));
