@@ -22,6 +22,7 @@ struct TBarWindows {
     std::vector<TCustomdxBarControl*> Live;
     TCustomdxBarControl* Active = nullptr;
     bool MenuModeBeganCustomizing = false;
+    bool FullMenusShown = false;
 };
 
 TBarWindows& Windows() {
@@ -74,6 +75,14 @@ bool IsLiveBarControl(const TCustomdxBarControl* Control) {
 
 TCustomdxBarControl* ActiveBarControl() {
     return Windows().Active;
+}
+
+bool dxBarFullMenusShown() {
+    return Windows().FullMenusShown;
+}
+
+void SetdxBarFullMenusShown(bool Value) {
+    Windows().FullMenusShown = Value;
 }
 
 TCustomdxBarControl* TopLevelBarControl(TCustomdxBarControl* Control) {
@@ -393,7 +402,7 @@ void TCustomdxBarControl::SetActive(bool Value) {
     TBarWindows& W = Windows();
     UpdateHint(FBarManager, false);
     if (Value) {
-        if (!W.Active) W.MenuModeBeganCustomizing = IsCustomizing();
+        if (!W.Active) W.MenuModeBeganCustomizing = W.FullMenusShown = IsCustomizing();
         FPrevActiveBar = W.Active;
         W.Active = this;
         FActive = true;

@@ -49,6 +49,7 @@ class TCustomdxBarControl : public TCustomControl {
     void SetUpdateLock(bool Value) { FUpdateLock = Value; }
     // The canvas's background brush while an item paints itself.
     HBRUSH BkBrushOfItem() const { return FBkBrush; }
+    void SetBkBrushOfItem(HBRUSH Value) { FBkBrush = Value; }
     bool IgnoreNextClick = false;
     // The next mouse move counts as a move, wherever the pointer is.
     void ResetLastCursorPos() { FLastCursorPos = TPoint{-1, -1}; }
@@ -151,6 +152,10 @@ class TCustomdxBarControl : public TCustomControl {
     bool FRegionSuppressed = false;
     bool FDragPending = false;
     TPoint FDragStartPoint;
+    int FTextSize = 0;
+    int FEditTextSize = 0;
+    int FFifthTextSize = 4;
+    int FDoubleDigitWidth = 0;
 
   private:
     void SetDoubleClicks();
@@ -165,16 +170,17 @@ class TCustomdxBarControl : public TCustomControl {
     TCustomdxBarControl* FPrevActiveBar = nullptr;
     bool FUpdateLock = false;
     bool FActive = false;
-    int FTextSize = 0;
-    int FEditTextSize = 0;
-    int FFifthTextSize = 4;
-    int FDoubleDigitWidth = 0;
 };
 
 // Whether the window is one of the bar windows that exist now.
 bool IsLiveBarControl(const TCustomdxBarControl* Control);
 // The innermost bar window in menu mode, or none.
 TCustomdxBarControl* ActiveBarControl();
+// Once the user expands one personalized menu, the menus opened while the same chain of bar
+// windows stays active open in full; the first window of a chain that becomes active sets it to
+// whether the manager customizes.
+bool dxBarFullMenusShown();
+void SetdxBarFullMenusShown(bool Value);
 // From a window up its chain of parent bars to the first one that is not a submenu (or the
 // last one reached).
 TCustomdxBarControl* TopLevelBarControl(TCustomdxBarControl* Control);

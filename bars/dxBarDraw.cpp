@@ -239,6 +239,17 @@ void DrawRectArrow(HDC DC, const TRect& Rect, bool Down, bool Enabled, bool Sele
     DrawArrow(DC, Rect, Down, Enabled, Selected, Flat, RectArrowSize(Rect, Down));
 }
 
+void FillBarRect(HDC DC, const TRect& Rect, HBRUSH Brush) {
+    const RECT R = Rect;
+    FillRect(DC, &R, Brush);
+}
+
+void ExcludeBarRect(HRGN Region, const TRect& Rect) {
+    const HRGN Part = CreateRectRgnIndirect(Rect);
+    CombineRgn(Region, Region, Part, RGN_DIFF);
+    DeleteObject(Part);
+}
+
 void FrameHighlight(HDC DC, const TRect& Rect) {
     const RECT R = Rect;
     FrameRect(DC, &R, dxBarSysBrush(COLOR_HIGHLIGHT));

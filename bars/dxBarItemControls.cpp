@@ -9,6 +9,9 @@
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
+#include "bars/dxBarPopupMenus.h"
+#include "bars/dxBarSubMenu.h"
+#include "bars/dxBarTimers.h"
 #include "bars/dxBarToolbar.h"
 #include "bars/dxBarUtils.h"
 #include "bars/dxBars.h"
@@ -16,6 +19,45 @@
 #include "platform/core/Paint.h"
 
 namespace {
+
+// Opening and closing submenus by resting the pointer on a sub-item waits so long.
+constexpr UINT kHoverDelay = 400;
+
+// The one pending hover action of the program.
+struct THover {
+    TdxBarSubItemControl* Control = nullptr;
+    bool Closing = false;
+    UINT_PTR Timer = 0;
+};
+
+THover& Hover() {
+    static auto* H = new THover;
+    return *H;
+}
+
+void CancelHover() {
+    THover& H = Hover();
+    dxBarKillTimer(H.Timer);
+    H.Control = nullptr;
+}
+
+void StartHover(TdxBarSubItemControl* Control, bool Closing) {
+    CancelHover();
+    THover& H = Hover();
+    H.Control = Control;
+    H.Closing = Closing;
+    H.Timer = dxBarTimers().SetTimer(kHoverDelay, [] {
+        THover& H = Hover();
+        TdxBarSubItemControl* Control = H.Control;
+        const bool Closing = H.Closing;
+        CancelHover();
+        if (!Control) return;
+        if (Closing)
+            Control->Deselect(true);
+        else
+            Control->Select(true);
+    });
+}
 
 int TextWidthOf(HFONT Font, const std::string& Text) {
     const HDC DC = GetDC(0);
@@ -28,6 +70,10 @@ int TextWidthOf(HFONT Font, const std::string& Text) {
 }
 
 }  // namespace
+
+TdxBarSubItemControl* PendingHoverControl() {
+    return Hover().Control;
+}
 
 std::string GetEditText(HWND Wnd) {
     // Asked for its length first: a text of any length comes back whole.
@@ -283,7 +329,15 @@ void TdxBarItemControl::Click(bool) {
 
 // ---- buttons ----------------------------------------------------------------------------------
 
-TdxBarButtonControl::~TdxBarButtonControl() = default;
+TdxBarButtonControl::~TdxBarButtonControl() {
+    // An open drop-down menu forgets its button and closes.
+    TdxBarButton* B = Button();
+    TdxBarSubMenuControl* Menu = B && B->DropDownMenu() ? B->DropDownMenu()->Window() : nullptr;
+    if (Menu && Menu->ParentItemControl() == this) {
+        Menu->SetParentItemControl(nullptr);
+        Menu->Hide();
+    }
+}
 
 TdxBarButton* TdxBarButtonControl::Button() const {
     return dynamic_cast<TdxBarButton*>(Item());
@@ -296,6 +350,7 @@ TdxBarPaintStyle TdxBarButtonControl::RealPaintStyle() const {
 }
 
 int TdxBarButtonControl::GetDropDownArrowWidth() const {
+    if (auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(Parent())) return Menu->ArrowWidth();
     return BarManager() ? BarManager()->ArrowWidth() : 0;
 }
 
@@ -404,6 +459,23 @@ void TdxBarButtonControl::CloseUp() {
     Repaint();
 }
 
+void TdxBarButtonControl::MenuClosed() {
+    TCustomdxBarControl* Window = Parent();
+    CloseUp();
+    if (!IsLiveBarControl(Window) || !Window->HasControl(this)) return;
+    if (IsMouseDownOver()) {
+        // The press that closed the menu must not open it again.
+        POINT P;
+        GetCursorPos(&P);
+        ScreenToClient(Window->Handle(), &P);
+        Window->IgnoreNextClick = PtInRect(ArrowRect(Window->GetItemRect(this)), TPoint{P.x, P.y});
+        if (!Window->IsSubMenuWindow()) Window->HideAll();
+        return;
+    }
+    if (GetKeyState(VK_ESCAPE) < 0 || GetKeyState(VK_LEFT) < 0 || GetKeyState(VK_RIGHT) < 0) return;
+    Window->HideAll();
+}
+
 void TdxBarButtonControl::Deselect(bool Immediately) {
     TdxBarItemControl::Deselect(Immediately);
     if (FDroppedDown && Button()) Button()->CloseDropDown();
@@ -438,10 +510,13 @@ void TdxBarButtonControl::GlyphChanged() {
 // ---- sub-items --------------------------------------------------------------------------------
 
 TdxBarSubItemControl::~TdxBarSubItemControl() {
+    if (Hover().Control == this) CancelHover();
     TCustomdxBarSubItem* Sub = SubItem();
-    if (Sub && !Sub->IsDestroying())
-        if (TCustomdxBarControl* Menu = GetSubMenuControl(); Menu && Menu->ParentBar() == Parent())
-            Menu->HideAll();
+    if (!Sub || Sub->IsDestroying()) return;
+    if (TdxBarSubMenuControl* Menu = OwnSubMenu()) {
+        Menu->SetParentItemControl(nullptr);
+        Menu->Hide();
+    }
 }
 
 TCustomdxBarSubItem* TdxBarSubItemControl::SubItem() const {
@@ -451,6 +526,11 @@ TCustomdxBarSubItem* TdxBarSubItemControl::SubItem() const {
 TCustomdxBarControl* TdxBarSubItemControl::GetSubMenuControl() const {
     TCustomdxBarSubItem* Sub = SubItem();
     return Sub && Sub->ItemLinks() ? Sub->ItemLinks()->BarControl() : nullptr;
+}
+
+TdxBarSubMenuControl* TdxBarSubItemControl::OwnSubMenu() const {
+    auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(GetSubMenuControl());
+    return Menu && Menu->ParentItemControl() == this ? Menu : nullptr;
 }
 
 void TdxBarSubItemControl::CreateSubMenuControl() {
@@ -492,7 +572,20 @@ int TdxBarSubItemControl::GetDefaultWidth() const {
 }
 
 void TdxBarSubItemControl::Select(bool Immediately) {
-    if (GetSubMenuControl()) return;
+    if (GetSubMenuControl()) {
+        // The item's menu is open: from another link of the item it moves here; from this
+        // control it stays, and a pending close is called off.
+        TdxBarItemControl* Other = nullptr;
+        for (int I = 0; I < Item()->LinkCount() && !Other; ++I)
+            if (TdxBarItemControl* C = Item()->Links(I)->Control(); C && C != this && C->Selected())
+                Other = C;
+        if (!Other) {
+            if (Hover().Control == this) CancelHover();
+            return;
+        }
+        Other->Deselect(true);
+        if (GetSubMenuControl()) return;
+    }
     FSelected = true;
     const bool Customizing = BarManager() && BarManager()->IsCustomizing();
     if (!GetEnabled() && !Customizing) return;
@@ -501,8 +594,17 @@ void TdxBarSubItemControl::Select(bool Immediately) {
         if (Customizing || Parent()->Active()) OpenSubMenu();
         return;
     }
-    // Submenus open their submenus after the pointer rested on the item (the menus' hover).
-    if (Immediately || Customizing) OpenSubMenu();
+    if (!Immediately && !Customizing) {
+        // A submenu opens once the pointer has rested on its item.
+        TdxBarSubItemControl* Pending = Hover().Control;
+        if (Pending && Pending != this) {
+            CancelHover();
+            if (Pending->Parent() != Parent()->ParentBar()) Pending->Deselect(true);
+        }
+        StartHover(this, false);
+        return;
+    }
+    OpenSubMenu();
 }
 
 void TdxBarSubItemControl::OpenSubMenu() {
@@ -510,24 +612,47 @@ void TdxBarSubItemControl::OpenSubMenu() {
     if (!Sub) return;
     TCustomdxBarControl* Window = Parent();
     Sub->DoPopup();
-    if (Sub->OnClick) Sub->OnClick(Sub);
+    Sub->DoClick();
     if (!IsLiveBarControl(Window) || !Window->HasControl(this)) return;
     CreateSubMenuControl();
-    TCustomdxBarControl* Menu = GetSubMenuControl();
+    auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(GetSubMenuControl());
     if (!Menu) return;
+    const TRect R = Window->GetItemRect(this);
+    TPoint At{R.Left, R.Bottom};
+    if (InSubMenu()) {
+        At = TPoint{R.Right, R.Top - (IsFlat() ? 2 : 3)};
+        Menu->SetParentItemSize(R.Width(), 0);
+    } else if (IsVertical()) {
+        At = TPoint{R.Right, R.Top};
+        Menu->SetParentItemSize(R.Width(), 0);
+    } else {
+        Menu->SetParentItemSize(0, R.Height());
+    }
+    Menu->SetRequestedPos(Window->ClientToScreen(At));
+    Menu->SetParentItemControl(this);
     Menu->SetParentBar(Window);
     Window->SetChildBar(Menu);
     if (!InSubMenu()) Repaint();
+    Menu->SetAnimationAllowed(AnimateNextOpening);
     AnimateNextOpening = false;
+    Menu->Show();
 }
 
 void TdxBarSubItemControl::Deselect(bool Immediately) {
-    (void)Immediately;
+    const bool Customizing = BarManager() && BarManager()->IsCustomizing();
+    if (InSubMenu() && !Immediately && !Hover().Control && IsLiveBarControl(Parent()) &&
+        !Customizing) {
+        // An open submenu closes once the pointer has stayed away from its item.
+        StartHover(this, true);
+        return;
+    }
+    TdxBarSubMenuControl* Menu = OwnSubMenu();
+    if (Menu) Menu->SetParentItemControl(nullptr);
     FSelected = false;
-    TCustomdxBarControl* Menu = GetSubMenuControl();
+    if (Hover().Control == this) CancelHover();
     if (Menu) {
         if (Parent()->ChildBar() == Menu) Parent()->SetChildBar(nullptr);
-        Menu->HideAll();
+        Menu->Hide();
     }
     if (!InSubMenu()) Repaint();
     if (Menu)

@@ -14,6 +14,7 @@
 
 class TCustomdxBarSubItem;
 class TdxBarButton;
+class TdxBarSubMenuControl;
 
 // Where an item paints itself.
 enum TdxBarPaintType { ptHorizontal = 0, ptMenu = 1, ptVertical = 2 };
@@ -149,6 +150,9 @@ class TdxBarButtonControl : public TdxBarItemControl {
     virtual void PaintStyleChanged() { RequestLayout(); }
     virtual void CloseUp();
     virtual void DropDown(bool ByMouse);
+    // The drop-down menu closed: the button comes up, and its window's menu ends too unless the
+    // closing press lies on the button or a key that moves on (Esc, Left, Right) is held.
+    void MenuClosed();
 
     void Click(bool ByMouse) override;
     void Press(bool ByMouse) override;
@@ -209,6 +213,8 @@ class TdxBarSubItemControl : public TdxBarItemControl {
   protected:
     // Opens the submenu window of the item's links at the place of the control.
     void OpenSubMenu();
+    // The open submenu window when this control opened it.
+    TdxBarSubMenuControl* OwnSubMenu() const;
 };
 
 class TdxBarContainerItemControl : public TdxBarSubItemControl {
@@ -217,6 +223,10 @@ class TdxBarContainerItemControl : public TdxBarSubItemControl {
     std::string GetCaption() const override;
     bool OpensOnDblClick() const override;
 };
+
+// The one sub-item control of the program that waits to open (or close) its submenu because the
+// pointer came to rest on it (or left it), or none.
+TdxBarSubItemControl* PendingHoverControl();
 
 // The full text of a window (an in-place editor), however long it is.
 std::string GetEditText(HWND Wnd);

@@ -14,6 +14,7 @@
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
 #include "bars/dxBarPopupMenus.h"
+#include "bars/dxBarSubMenu.h"
 #include "bars/dxBarToolbar.h"
 #include "bars/dxBarUtils.h"
 #include "bars/dxBarWindowItems.h"
@@ -476,11 +477,13 @@ bool TdxBarItemLinks::ProcessShortCut(TShortCut Key) {
 // ---- the window -------------------------------------------------------------------------------
 
 TCustomdxBarControl* TdxBarItemLinks::CreateBarControl() {
-    if (FBarControl) return FBarControl;
-    // Submenus and popup menus get their windows when they open.
-    TdxBar* Bar = OwnerBar();
-    if (!Bar || !FBarManager) return nullptr;
-    auto* Window = new TdxBarControl(FBarManager, Bar);
+    if (FBarControl || !FBarManager) return FBarControl;
+    TCustomdxBarControl* Window = nullptr;
+    if (TdxBar* Bar = OwnerBar())
+        Window = new TdxBarControl(FBarManager, Bar);
+    else if (OwnerSubItem() || OwnerPopupMenu())
+        Window = new TdxBarSubMenuControl(FBarManager);
+    if (!Window) return nullptr;
     FBarControl = Window;
     Window->SetItemLinks(this);
     return Window;

@@ -22,11 +22,6 @@
 
 namespace {
 
-void Fill(HDC DC, const TRect& R, HBRUSH Brush) {
-    const RECT Rc = R;
-    FillRect(DC, &Rc, Brush);
-}
-
 void Frame(HDC DC, const TRect& R, HBRUSH Brush) {
     const RECT Rc = R;
     FrameRect(DC, &Rc, Brush);
@@ -138,7 +133,7 @@ void TdxBarItemControl::DrawGlyphArea(HDC DC, const TRect& R, bool Pressed, bool
         Look.Down = Down;
         DrawGlyph(DC, Brush, Inner, TRect{X, Y, X + Size.cx, Y + Size.cy}, Source, Look);
     } else {
-        Fill(DC, Inner, Brush);
+        FillBarRect(DC, Inner, Brush);
         if (CheckMark) {
             // A tick of line segments, two pixels thick, centred in the area.
             const COLORREF Color = !Enabled ? dxBarSysColor(COLOR_BTNSHADOW)
@@ -184,15 +179,15 @@ TRect TdxBarItemControl::DrawMenuEntry(HDC DC, TRect R, bool Down, bool ShowGlyp
     if (ShowGlyph)
         DrawGlyphArea(DC, Glyph, Selected && !Flat, Down, GetEnabled(), Selected, Down);
     else
-        Fill(DC, Glyph, Flat ? M->FlatGlyphColumnBrush() : Window->BkBrushOfItem());
+        FillBarRect(DC, Glyph, Flat ? M->FlatGlyphColumnBrush() : Window->BkBrushOfItem());
     const int GapWidth = Flat ? 2 : 1;
     const TRect Gap{Glyph.Right, R.Top, Glyph.Right + GapWidth, R.Bottom};
-    Fill(DC, Gap,
-         Selected && (Flat || !ShowGlyph)
-             ? Window->GetSelectedBrush()
-             : (Flat ? M->FlatGlyphColumnBrush() : Window->BkBrushOfItem()));
+    FillBarRect(DC, Gap,
+                Selected && (Flat || !ShowGlyph)
+                    ? Window->GetSelectedBrush()
+                    : (Flat ? M->FlatGlyphColumnBrush() : Window->BkBrushOfItem()));
     const TRect Text{Gap.Right, R.Top, R.Right, R.Bottom};
-    Fill(DC, Text, Selected ? Window->GetSelectedBrush() : Window->BkBrushOfItem());
+    FillBarRect(DC, Text, Selected ? Window->GetSelectedBrush() : Window->BkBrushOfItem());
     const TRect Caption{Text.Left + (Flat ? 8 : 2), Text.Top, Text.Right, Text.Bottom};
     DrawCaption(DC, Caption, GetCaption(), Selected, true, DT_LEFT);
     return Text;
@@ -248,7 +243,7 @@ void TdxBarButtonControl::PaintInBar(HDC DC, TRect R, TdxBarPaintType PaintType)
         Brush = Window->GetDownSelectedBrush();
     else if (Flat && Hot)
         Brush = Window->GetSelectedBrush();
-    Fill(DC, R, Brush);
+    FillBarRect(DC, R, Brush);
     const bool Framed = Hot || Pressed || Down;
     if (Framed) {
         if (Flat)
@@ -321,11 +316,11 @@ void TdxBarButtonControl::PaintArrowPart(HDC DC, const TRect& R, bool InMenu) {
     const bool Selected = IsSelected();
     const bool Enabled = GetEnabled() && Button() && Button()->DropDownEnabled();
     if (IsFlat()) {
-        Fill(DC, R, Selected ? Window->GetSelectedBrush() : Window->BkBrushOfItem());
+        FillBarRect(DC, R, Selected ? Window->GetSelectedBrush() : Window->BkBrushOfItem());
         if (Selected)
             Frame(DC, R, InMenu ? dxBarSysBrush(COLOR_BTNSHADOW) : BarManager()->FlatFrameBrush());
     } else {
-        Fill(DC, R, Window->BkBrushOfItem());
+        FillBarRect(DC, R, Window->BkBrushOfItem());
         if (InMenu) {
             RECT Line{R.Left, R.Top, R.Left + 2, R.Bottom};
             DrawEdge(DC, &Line, EDGE_ETCHED, BF_LEFT);
@@ -355,7 +350,7 @@ void TdxBarSubItemControl::Paint(const TRect& R, TdxBarPaintType PaintType) {
     const bool Hot = IsSelected() && GetEnabled();
     HBRUSH Brush = Window->BkBrushOfItem();
     if (Flat && Hot && !Open) Brush = Window->GetSelectedBrush();
-    Fill(DC, R, Brush);
+    FillBarRect(DC, R, Brush);
     if (Flat && (Hot || Open))
         Frame(DC, R, M->FlatFrameBrush());
     else if (!Flat && (Hot || Open))

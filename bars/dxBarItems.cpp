@@ -7,6 +7,7 @@
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarManager.h"
 #include "bars/dxBarPopupMenus.h"
+#include "bars/dxBarSubMenu.h"
 #include "bars/dxBarUtils.h"
 #include "bars/dxBars.h"
 #include "platform/forms/Filer.h"
@@ -571,13 +572,24 @@ void TdxBarButton::Click() {
     TdxBarItem::Click();
 }
 
-void TdxBarButton::DropDown(TPoint, bool, TdxBarButtonControl* Control) {
-    // The popup menu's window opens here once popup menus can show themselves; until then
-    // nothing stays dropped down.
-    if (Control) Control->CloseUp();
+void TdxBarButton::DropDown(TPoint ScreenPoint, bool ByMouse, TdxBarButtonControl* Control) {
+    if (!FDropDownMenu || !Control) {
+        if (Control) Control->CloseUp();
+        return;
+    }
+    // The menu may flip across the button: beside it in menus and vertical bars, else above it.
+    const TRect R = Control->Parent()->GetItemRect(Control);
+    const bool Beside = Control->InSubMenu() || Control->IsVertical();
+    FDropDownMenu->DropDownFor(Control, ScreenPoint, Beside ? R.Width() : 0,
+                               Beside ? 0 : R.Height(), ByMouse);
+    if (!FDropDownMenu->IsOpen() && Control->DroppedDown()) Control->CloseUp();
 }
 
 void TdxBarButton::CloseDropDown() {
+    if (TdxBarSubMenuControl* Menu = FDropDownMenu ? FDropDownMenu->Window() : nullptr) {
+        Menu->HideAll();
+        return;
+    }
     for (int I = 0; I < LinkCount(); ++I)
         if (auto* Control = dynamic_cast<TdxBarButtonControl*>(Links(I)->Control());
             Control && Control->DroppedDown())

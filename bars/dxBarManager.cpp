@@ -5,6 +5,7 @@
 #include "bars/dxBarDock.h"
 #include "bars/dxBarDraw.h"
 #include "bars/dxBarGroups.h"
+#include "bars/dxBarHooks.h"
 #include "bars/dxBarItemControls.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
@@ -50,7 +51,7 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(AOwner) {
     if (BarManagerOfForm(FOwnerForm))
         throw EdxBarError("A Form should contain only a single TdxBarManager");
     FCreationFailed = false;
-    TdxBarManagerList::Instance().Add(this);
+    RegisterManager(this);
 
     if (!IsLoading()) FCategories.Add("Default");
     FFont.OnChange = [this](TGraphicsObject*) { FontChanged(); };
@@ -101,7 +102,7 @@ void TdxBarManager::DestroyEverything() {
         // An item freed some other way leaves the list itself; this one must not come back.
         if (!FItems.empty() && FItems.back() == Item) FItems.pop_back();
     }
-    TdxBarManagerList::Instance().Remove(this);
+    UnregisterManager(this);
     FPopupMenuLinks.reset();
 }
 
@@ -395,6 +396,12 @@ void TdxBarManager::ApplySystemFont() {
     } else if (FScaled) {
         FFont.SetHeight(Menu.lfHeight);
     }
+}
+
+void TdxBarManager::SystemFontChanged() {
+    if (!FUseSystemFont && !FScaled) return;
+    ApplySystemFont();
+    FontHandleChanged();
 }
 
 void TdxBarManager::FontChanged() {

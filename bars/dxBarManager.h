@@ -96,6 +96,17 @@ class TdxBarManager : public TComponent {
     // Forgets a bar window or item control that goes.
     void ControlDestroyed(TdxBarItemControl* Control);
 
+    // --- what the hooks keep for the manager ---
+    // A submenu window runs a loop of its own (dragging a menu off): keys go to it directly.
+    bool InMenuLoop = false;
+    // The owner form's activation is being handled.
+    bool ActivationChanging = false;
+    // The MDI child merged last, whether it was maximized, and the visibility its main menu bar
+    // had before the merge.
+    HWND LastMDIChild = 0;
+    bool LastMDIChildMaximized = false;
+    bool ChildMainMenuVisible = true;
+
     // --- metrics ---
     int GripOffset() const { return FGripOffset; }
     int GripSize() const { return FGripSize; }
@@ -117,6 +128,9 @@ class TdxBarManager : public TComponent {
     HBRUSH ShadowBrush() const { return FGreyBrush; }
     // Makes the flat brushes again (the system colours changed).
     void CreateFlatBrushes();
+    // The system's menu font changed: the manager's font follows it as UseSystemFont and
+    // Scaled say.
+    void SystemFontChanged();
 
     // --- operations ---
     // Fires OnClickItem; the item calls it before its own click.

@@ -2,13 +2,22 @@
 
 #include <algorithm>
 
+#include "bars/dxBarItemControls.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarManager.h"
+#include "bars/dxBarStrings.h"
+#include "bars/dxBarSubMenu.h"
+#include "platform/core/Input.h"
 #include "platform/widgets/Forms.h"
 
 TdxBarPopupMenu::TdxBarPopupMenu(TComponent* AOwner) : TComponent(AOwner) {
+    const TdxBarManagerList& Managers = TdxBarManagerList::Instance();
+    if (Managers.Count() == 0) throw EdxBarError(dxBarString(kdxBarNoManagers));
     FItemLinks = std::make_unique<TdxBarItemLinks>(nullptr, this);
-    SetBarManager(BarManagerOfForm(dynamic_cast<TCustomForm*>(AOwner)));
+    FItemLinks->SetUseRecentItems(false);
+    TdxBarManager* Manager = BarManagerOfForm(dynamic_cast<TCustomForm*>(AOwner));
+    if (!Manager && !dynamic_cast<TCustomForm*>(AOwner)) Manager = Managers.Items(0);
+    SetBarManager(Manager);
     FFont.OnChange = [this](TGraphicsObject*) {
         if (FCopyingFont) return;
         FUseOwnFont = true;
@@ -18,6 +27,7 @@ TdxBarPopupMenu::TdxBarPopupMenu(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TdxBarPopupMenu::~TdxBarPopupMenu() {
+    *FAlive = false;
     FItemLinks.reset();
     SetBarManager(nullptr);
     if (FFontHandle) DeleteObject(FFontHandle);
@@ -72,6 +82,85 @@ void TdxBarPopupMenu::DoPaintBar(TCanvas* Canvas, const TRect& R) {
     if (OnPaintBar) OnPaintBar(this, Canvas, R);
 }
 
+// ---- showing ----------------------------------------------------------------------------------
+
+TdxBarSubMenuControl* TdxBarPopupMenu::Window() const {
+    return FItemLinks ? dynamic_cast<TdxBarSubMenuControl*>(FItemLinks->BarControl()) : nullptr;
+}
+
+void TdxBarPopupMenu::Popup(int X, int Y) {
+    if (IsOpen() || FLoopRunning || !FBarManager) return;
+    // Whatever the form was doing with the mouse ends.
+    if (const HWND Captured = GetCapture()) {
+        SendMessage(Captured, CM_CANCELMODE, 0, 0);
+        ReleaseCapture();
+    }
+    auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(FItemLinks->CreateBarControl());
+    if (!Menu) return;
+    Menu->SetRequestedPos(TPoint{X, Y});
+    Menu->SetParentItemSize(FParentItemWidth, FParentItemHeight);
+    if (auto* Control = dynamic_cast<TWinControl*>(Owner()); Control && Control->HandleAllocated())
+        Menu->SetOwnerWindow(Control->Handle());
+    Menu->SetParentItemControl(FOpener);
+    Menu->SetAnimationAllowed(FAnimate);
+    std::shared_ptr<bool> Alive = FAlive;
+    Menu->OnCloseUp = [this, Alive](TObject*) {
+        if (!*Alive) return;
+        FLoopRunning = false;
+        if (OnCloseUp) OnCloseUp(this);
+    };
+    Menu->OnPopup = [this, Alive](TObject*) {
+        if (*Alive && OnPopup) OnPopup(this);
+    };
+    const bool Modal = !FNonModal;
+    FLoopRunning = Modal;
+    Menu->Show();
+    if (!Modal || !*Alive) return;
+    MSG Msg;
+    while (*Alive && FLoopRunning && IsOpen()) {
+        if (!GetMessage(&Msg, 0, 0, 0)) {
+            PostQuitMessage(int(Msg.wParam));
+            break;
+        }
+        if (!*Alive || !FLoopRunning || !IsOpen()) {
+            // The menu closed meanwhile: the message belongs to the loop outside.
+            PostMessage(Msg.hwnd, Msg.message, Msg.wParam, Msg.lParam);
+            break;
+        }
+        if (Msg.message == WM_COMMAND) continue;
+        TranslateMessage(&Msg);
+        DispatchMessage(&Msg);
+    }
+    if (*Alive) FLoopRunning = false;
+}
+
+void TdxBarPopupMenu::PopupEx(int X, int Y, int ParentItemWidth, int ParentItemHeight,
+                              bool Animate) {
+    FParentItemWidth = ParentItemWidth;
+    FParentItemHeight = ParentItemHeight;
+    FAnimate = Animate;
+    std::shared_ptr<bool> Alive = FAlive;
+    struct TReset {
+        TdxBarPopupMenu* Menu;
+        std::shared_ptr<bool> Alive;
+        ~TReset() {
+            if (!*Alive) return;
+            Menu->FParentItemWidth = Menu->FParentItemHeight = 0;
+            Menu->FAnimate = true;
+        }
+    } Reset{this, Alive};
+    Popup(X, Y);
+}
+
+void TdxBarPopupMenu::DropDownFor(TdxBarItemControl* Opener, TPoint At, int ParentItemWidth,
+                                  int ParentItemHeight, bool Animate) {
+    FNonModal = true;
+    FOpener = Opener;
+    PopupEx(At.X, At.Y, ParentItemWidth, ParentItemHeight, Animate);
+    FNonModal = false;
+    FOpener = nullptr;
+}
+
 void TdxBarPopupMenu::Loaded() {
     TComponent::Loaded();
     FItemLinks->ResetUsage(true);
@@ -111,6 +200,36 @@ void TdxBarPopupMenuLink::Assign(const TPersistent* Source) {
 
 TdxBarPopupMenuLinks::TdxBarPopupMenuLinks(TdxBarManager* Manager)
     : TCollection(ItemClassOf<TdxBarPopupMenuLink>(), Manager), FBarManager(Manager) {}
+
+bool TdxBarPopupMenuLinks::ShowFor(TWinControl* Control, HWND Window, TPoint Position) {
+    if (!Control || !Control->HandleAllocated()) return false;
+    for (int I = 0; I < Count(); ++I) {
+        TdxBarPopupMenuLink* Link = Items(I);
+        if (Link->Control() != Control) continue;
+        MSG Pending;
+        while (PeekMessage(&Pending, Window, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE)) {
+        }
+        const bool ByMouse = Position != TPoint{-1, -1};
+        POINT At{0, 0};
+        if (ByMouse) {
+            At = POINT{Position.X, Position.Y};
+            MapWindowPoints(Window, Control->Handle(), &At, 1);
+        }
+        bool Handled = false;
+        if (Control->OnContextPopup) Control->OnContextPopup(Control, TPoint{At.x, At.y}, Handled);
+        if (Handled) return true;
+        bool Allow = Link->PopupMenu() != nullptr;
+        int X = At.x, Y = At.y;
+        if (Link->OnAction) Link->OnAction(Link, X, Y, ByMouse, Allow);
+        if (!Allow || !Link->PopupMenu()) continue;
+        if (IsWindowEnabled(Window)) SetFocus(Window);
+        POINT Screen{X, Y};
+        ClientToScreen(Control->Handle(), &Screen);
+        Link->PopupMenu()->Popup(Screen.x, Screen.y);
+        return true;
+    }
+    return false;
+}
 
 void TdxBarPopupMenuLinks::ComponentRemoved(TComponent* AComponent) {
     for (int I = 0; I < Count(); ++I) {

@@ -1,7 +1,8 @@
 #pragma once
-// Popup menus of the bars and the links that tie a popup menu to a control of the form. What a
-// popup menu holds (its links, font, band) is here; its window and its message loop are the
-// submenu window's.
+// Popup menus of the bars and the links that tie a popup menu to a control of the form. A popup
+// menu shows its links in a submenu window of its own; Popup does not return before that window
+// closed (its own message loop, in which WM_COMMAND messages are dropped), except for a button's
+// drop-down menu, which stays open while the program goes on.
 #include <memory>
 #include <string>
 
@@ -11,9 +12,12 @@
 #include "platform/gdi/Graphics.h"
 
 class TWinControl;
+class TdxBarSubMenuControl;
 
 class TdxBarPopupMenu : public TComponent {
   public:
+    // Raises EdxBarError when the program has no manager: the menu takes the manager of its owner
+    // form, else the first one.
     explicit TdxBarPopupMenu(TComponent* AOwner);
     ~TdxBarPopupMenu() override;
 
@@ -40,6 +44,17 @@ class TdxBarPopupMenu : public TComponent {
 
     virtual void DoPaintBar(TCanvas* Canvas, const TRect& R);
 
+    // Shows the menu with its top-left corner at a screen point; nothing while it is open.
+    void Popup(int X, int Y);
+    // Popup for an opener of the given extent (around which the menu may flip), animated or not.
+    void PopupEx(int X, int Y, int ParentItemWidth, int ParentItemHeight, bool Animate);
+    // A button's drop-down: the menu opens for Opener and Popup returns at once.
+    void DropDownFor(TdxBarItemControl* Opener, TPoint At, int ParentItemWidth,
+                     int ParentItemHeight, bool Animate);
+    // The window of the open menu, or none.
+    TdxBarSubMenuControl* Window() const;
+    bool IsOpen() const { return Window() != nullptr; }
+
   protected:
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -52,6 +67,14 @@ class TdxBarPopupMenu : public TComponent {
     bool FUseOwnFont = false;
     bool FCopyingFont = false;
     std::unique_ptr<TdxBarItemLinks> FItemLinks;
+    int FParentItemWidth = 0;
+    int FParentItemHeight = 0;
+    bool FAnimate = true;
+    bool FNonModal = false;
+    bool FLoopRunning = false;
+    TdxBarItemControl* FOpener = nullptr;
+    // Cleared when the menu is freed, for a loop that runs while it goes.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 class TdxBarPopupMenuLink : public TCollectionItem {
@@ -82,6 +105,10 @@ class TdxBarPopupMenuLinks : public TCollection {
     TdxBarPopupMenuLink* Add() { return static_cast<TdxBarPopupMenuLink*>(TCollection::Add()); }
     // A component the links name goes.
     void ComponentRemoved(TComponent* AComponent);
+    // Shows the popup menu of the first link of Control that shows one, for a right click at
+    // Position (Window's client coordinates) or, with (-1, -1), for the keyboard; true when a
+    // menu was shown.
+    bool ShowFor(TWinControl* Control, HWND Window, TPoint Position);
 
   private:
     TdxBarManager* FBarManager;

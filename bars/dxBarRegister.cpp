@@ -3,6 +3,7 @@
 #include <array>
 
 #include "bars/dxBar.h"
+#include "bars/dxBarSystemMenu.h"
 #include "platform/core/Input.h"
 #include "platform/forms/ClassRegistry.h"
 #include "platform/forms/Filer.h"
@@ -300,6 +301,8 @@ void RegisterItemControls() {
     RegisterBarItemClass<TdxBarListItem, TdxBarContainerItemControl>("TdxBarListItem", true);
     RegisterBarItemClass<TdxBarContainerItem, TdxBarContainerItemControl>("TdxBarContainerItem",
                                                                           true);
+    RegisterBarItemClass<TSystemMenuSubItem, TSystemMenuSubItemControl>("TSystemMenuSubItem",
+                                                                        false);
 }
 
 // The cursors of item dragging, drawn row by row on 16 x 16: 'X' black, '.' white, the rest

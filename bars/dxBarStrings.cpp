@@ -10,6 +10,8 @@ struct TString {
 constexpr TString kStrings[] = {
     {kdxBarCustomizeCaption, "&Customize..."},
     {kdxBarMoreButtons, "More Buttons"},
+    {kdxBarExpandMenu, "Expand (Ctrl-Down)"},
+    {kdxBarNoManagers, "There are no TdxBarManagers available"},
 };
 
 }  // namespace

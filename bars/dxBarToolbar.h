@@ -53,6 +53,10 @@ class TdxBarControl : public TCustomdxBarControl {
     // --- menu mode ---
     virtual void EnterMenuMode(TdxBarItemControl* Control);
     virtual void ExitMenuMode();
+    // In menu mode, the selected item's submenu was opened by a click or a key: a click on the
+    // item then leaves menu mode.
+    bool SubMenuOpened() const { return FSubMenuOpened; }
+    void SetSubMenuOpened(bool Value) { FSubMenuOpened = Value; }
 
     // --- overrides of the bar window ---
     bool CanAlignItems() const override;

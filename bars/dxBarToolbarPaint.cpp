@@ -13,21 +13,6 @@
 #include "bars/dxBars.h"
 #include "platform/core/Paint.h"
 
-namespace {
-
-void Fill(HDC DC, const TRect& R, HBRUSH Brush) {
-    const RECT Rc = R;
-    FillRect(DC, &Rc, Brush);
-}
-
-void Exclude(HRGN Region, const TRect& R) {
-    const HRGN Part = CreateRectRgnIndirect(R);
-    CombineRgn(Region, Region, Part, RGN_DIFF);
-    DeleteObject(Part);
-}
-
-}  // namespace
-
 TRect TdxBarControl::MarkRect() const {
     if (!MarkExists() || IsFloating()) return TRect{};
     const TRect C = const_cast<TdxBarControl*>(this)->ClientRect();
@@ -55,7 +40,7 @@ void TdxBarControl::Paint() {
         TdxBarItemControl* Control = Link->Control();
         if (!Control || IsRectEmpty(Link->ItemRect())) continue;
         DrawItem(Control);
-        Exclude(Region, Link->ItemRect());
+        ExcludeBarRect(Region, Link->ItemRect());
     }
     PaintSeparators(DC, Region);
     PaintMark(DC, Region);
@@ -94,15 +79,15 @@ void TdxBarControl::PaintSeparators(HDC DC, HRGN Region) {
             Sep = TRect{R.Left - Size, Row.Top, R.Left, Row.Bottom};
             LineRect = TRect{Sep.Left + Margin, Sep.Top, Sep.Left + Margin + Line, Sep.Bottom};
         }
-        Fill(DC, Sep, Bk);
+        FillBarRect(DC, Sep, Bk);
         if (Flat) {
-            Fill(DC, LineRect, dxBarSysBrush(COLOR_BTNSHADOW));
+            FillBarRect(DC, LineRect, dxBarSysBrush(COLOR_BTNSHADOW));
         } else {
             RECT Edge = LineRect;
             DrawEdge(DC, &Edge, EDGE_ETCHED, Across ? BF_TOP : BF_LEFT);
         }
         Control->SeparatorRect = Sep;
-        Exclude(Region, Sep);
+        ExcludeBarRect(Region, Sep);
     }
 }
 
@@ -154,7 +139,7 @@ void TdxBarControl::PaintMark(HDC DC, HRGN Region) {
     const HBRUSH Bk = GetBkBrush();
     switch (BarManager()->Style()) {
         case bmsStandard:
-            Fill(DC, R, Bk);
+            FillBarRect(DC, R, Bk);
             if (FHiddenItems) {
                 // The chevron embossed: highlight below, shadow on top.
                 DrawChevron(DC, OffsetRect(R, 1, 1), Vertical, dxBarSysColor(COLOR_BTNHIGHLIGHT));
@@ -172,13 +157,14 @@ void TdxBarControl::PaintMark(HDC DC, HRGN Region) {
             } else {
                 DrawEdge(DC, &Frame, FMarkState == 1 ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
             }
-            Fill(DC, InflatedRect(R, -1, -1), Flat && FMarkState != 0 ? GetSelectedBrush() : Bk);
+            FillBarRect(DC, InflatedRect(R, -1, -1),
+                        Flat && FMarkState != 0 ? GetSelectedBrush() : Bk);
             DrawQuickCustomizingArrow(DC, R, Vertical);
             if (FHiddenItems) DrawChevron(DC, R, Vertical, dxBarSysColor(COLOR_BTNTEXT));
             break;
         }
     }
-    Exclude(Region, R);
+    ExcludeBarRect(Region, R);
 }
 
 void TdxBarControl::PaintDockedFrame(HDC DC, const TRect& W) {
@@ -200,7 +186,7 @@ void TdxBarControl::PaintDockedFrame(HDC DC, const TRect& W) {
     RECT Window;
     GetWindowRect(Handle(), &Window);
     OffsetRect(&Client, -Window.left, -Window.top);
-    Exclude(Ring, ToTRect(Client));
+    ExcludeBarRect(Ring, ToTRect(Client));
     FillRgn(DC, Ring, Bk);
     DeleteObject(Ring);
     RECT Edge = W;

@@ -26,6 +26,9 @@ struct MONITORINFO {
 };
 
 constexpr UINT SPI_GETWORKAREA = 0x0030;
+// WM_SETTINGCHANGE's WParam: the fonts of menus and captions, or the work area, changed.
+constexpr UINT SPI_SETNONCLIENTMETRICS = 0x002A;
+constexpr UINT SPI_SETWORKAREA = 0x002F;
 
 // One screen: its rectangle and work area in the virtual desktop's coordinates.
 struct TScreenInfo {

@@ -167,27 +167,35 @@ inline void DropFiles(HWND Target, POINT Client, const std::vector<std::string>&
 // handled, so a loop started by them runs inside the call).
 class TScript {
   public:
-    TScript& Then(std::function<void()> Step) {
-        FSteps.push_back(std::move(Step));
+    TScript& Then(std::function<void()> Step) { return ThenWhen(nullptr, std::move(Step)); }
+    // A step that waits until Ready holds: the loop that the step before starts (a menu's) may
+    // begin only after the step's timer fired on a busy machine, inside the input that opens it.
+    TScript& ThenWhen(std::function<bool()> Ready, std::function<void()> Step) {
+        FSteps.push_back({std::move(Ready), std::move(Step)});
         return *this;
     }
     void Start() { Schedule(0); }
     bool Done() const { return FNext >= FSteps.size(); }
 
   private:
+    struct TStep {
+        std::function<bool()> Ready;
+        std::function<void()> Run;
+    };
     // A real timer, not a posted event: posted events that wait while a loop runs inside the
     // delivery of another posted event are not seen by that loop's waits. A script that goes
     // away takes its pending steps with it (the context object).
     void Schedule(size_t Index) {
         if (Index >= FSteps.size()) return;
         QTimer::singleShot(1, &FContext, [this, Index] {
+            if (FSteps[Index].Ready && !FSteps[Index].Ready()) return Schedule(Index);
             FNext = Index + 1;
             Schedule(Index + 1);
-            FSteps[Index]();
+            FSteps[Index].Run();
         });
     }
     QObject FContext;
-    std::vector<std::function<void()>> FSteps;
+    std::vector<TStep> FSteps;
     size_t FNext = 0;
 };
 

@@ -14,6 +14,7 @@
 #include "components/tray/StTrayIcon.h"
 #include "platform/menus/MenuImpl.h"
 #include "tests/components/tray/TrayTestSupport.h"
+#include "tests/support/XdoTool.h"
 
 using namespace GuiTest;
 using namespace TrayTest;
@@ -63,13 +64,6 @@ std::optional<QImage> Painted(const RECT& R) {
         for (int X = 0; X < I.width(); ++X) Black += (I.pixel(X, Y) & 0xFFFFFF) == 0;
     if (Black < 20) return std::nullopt;
     return I;
-}
-
-std::string Xdo(const QStringList& Args) {
-    QProcess Process;
-    Process.start(QStringLiteral("xdotool"), Args);
-    EXPECT_TRUE(PumpUntil([&] { return Process.state() == QProcess::NotRunning; }, 20000));
-    return Process.readAllStandardOutput().toStdString();
 }
 
 TEST(TrayX11, TheIconSitsInTheTrayAndAClickOnItReachesTheIcon) {

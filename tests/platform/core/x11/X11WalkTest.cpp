@@ -8,39 +8,16 @@
 #include <QRegularExpression>
 
 #include "tests/support/GuiTestSupport.h"
+#include "tests/support/XdoTool.h"
 
 using namespace GuiTest;
 
 namespace {
 
-// Runs xdotool with the arguments while our loop keeps going; its standard output.
-std::string Xdo(const QStringList& Args) {
-    QProcess Process;
-    Process.setProcessChannelMode(QProcess::MergedChannels);
-    Process.start(QStringLiteral("xdotool"), Args);
-    EXPECT_TRUE(PumpUntil([&] { return Process.state() == QProcess::NotRunning; }, 20000))
-        << Args.join(' ').toStdString();
-    return Process.readAllStandardOutput().toStdString();
-}
-
-QString Num(long N) {
-    return QString::number(N);
-}
-
 // Shows the window and waits until the X server has mapped and exposed it.
 void ShowAndWait(HWND Wnd, int Cmd = SW_SHOWNA) {
     ShowWindow(Wnd, Cmd);
-    ASSERT_TRUE(PumpUntil([&] {
-        QWindow* W = QtWindowOf(Wnd);
-        return W && W->isExposed();
-    }));
-    Drain();
-}
-
-// The X window of the host (the Qt window's: the platform may have made the X window again when
-// the host's flags were applied).
-QString XId(HWND Wnd) {
-    return QString::number(QtWindowOf(Wnd)->winId());
+    ASSERT_TRUE(WaitExposed(Wnd));
 }
 
 class X11Walk : public testing::Test {
