@@ -78,7 +78,7 @@ void TFormViewMessage::BuildMimeTree() {
     Nodes->BeginUpdate();
     Nodes->Clear();
     if (FMessage.IsMime) {
-        TTreeNode* Root = Nodes->AddObject(nullptr, MimeNodeCaption(FMessage), &FMessage);
+        TTreeNode* Root = Nodes->AddObject(nullptr, MediaTypeText(FMessage), &FMessage);
         for (int I = 0; I < FMessage.Parts.Count(); ++I) AddMimeNode(Root, FMessage.Parts.Items(I));
         Root->Expand(true);
     }
@@ -102,6 +102,8 @@ void TFormViewMessage::SaveClick(TObject*) {
     TFileDialogRequest Request;
     Request.Kind = TFileDialogKind::Save;
     Request.FileName = AttachmentSavePreset(*Part);
+    // A file of the user's is not replaced without asking.
+    Request.OverwritePrompt = true;
     const TFileDialogAnswer Answer = ExecuteFileDialog(Request);
     if (Answer.Accepted && !Answer.FileName().empty()) DecodeAttachment(*Part, Answer.FileName());
 }

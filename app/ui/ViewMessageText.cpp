@@ -15,10 +15,6 @@ const TAddressLine AddressLines[] = {
     {"BCC: ", &TIpMessage::BCC},
 };
 
-std::string MediaType(const TIpMimeEntity& Part) {
-    return Part.ContentType + "/" + Part.ContentSubtype;
-}
-
 bool IsHtml(const TIpMimeEntity& Part) {
     return Part.ContentType == "text" && Part.ContentSubtype == "html";
 }
@@ -45,19 +41,20 @@ std::vector<std::string> MessageHeaderLines(const TIpMessage& Message) {
     for (const TAddressLine& Line : AddressLines)
         if ((Message.*Line.List).Count() > 0)
             Lines.push_back(Line.Caption + (Message.*Line.List).CommaText());
-    if (!Message.ContentType.empty()) {
-        const std::string Type =
-            Message.ContentSubtype.empty() ? Message.ContentType : MediaType(Message);
-        Lines.push_back("ContentType: " + Type);
-    }
+    if (!Message.ContentType.empty()) Lines.push_back("ContentType: " + MediaTypeText(Message));
     if (!Message.ContentDescription.empty())
         Lines.push_back("ContentDescription: " + Message.ContentDescription);
     for (int I = 0; I < Message.UserFields.Count(); ++I) Lines.push_back(Message.UserFields.Get(I));
     return Lines;
 }
 
+std::string MediaTypeText(const TIpMimeEntity& Part) {
+    if (Part.ContentSubtype.empty()) return Part.ContentType;
+    return Part.ContentType + "/" + Part.ContentSubtype;
+}
+
 std::string MimeNodeCaption(const TIpMimeEntity& Part) {
-    return Part.FileName.empty() ? MediaType(Part) : Part.FileName;
+    return Part.FileName.empty() ? MediaTypeText(Part) : Part.FileName;
 }
 
 std::string EscapeHtmlText(const std::string& Text) {

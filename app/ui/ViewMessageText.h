@@ -11,7 +11,10 @@ class TIpMimeEntity;
 // set; the media type and description when set; then every "X-" line as received.
 std::vector<std::string> MessageHeaderLines(const TIpMessage& Message);
 
-// A tree node's caption: the part's file name when set, else type "/" subtype.
+// type "/" subtype (the type alone when there is no subtype): the message's line in the header
+// list and the root of the MIME tree.
+std::string MediaTypeText(const TIpMimeEntity& Part);
+// A part's caption in the tree: its file name when set, else its media type.
 std::string MimeNodeCaption(const TIpMimeEntity& Part);
 
 // The document the viewer shows: the HTML part decoded; else the text part (or the message) as

@@ -105,6 +105,18 @@ inline const std::string Mixed = Lines({
     "--MIX--",
 });
 
+// A message whose whole body is one attachment: the root shows the type, its one part the name.
+inline const std::string WholeAttachment = Lines({
+    "From: a@b.example",
+    "Subject: Rechnung",
+    "MIME-Version: 1.0",
+    "Content-Type: application/pdf",
+    "Content-Disposition: attachment; filename=\"rechnung.pdf\"",
+    "Content-Transfer-Encoding: base64",
+    "",
+    "JVBERi0xLjQK",
+});
+
 // A mixed mail whose body is an alternative, with a forwarded message.
 inline const std::string Nested = Lines({
     "From: a@b.example",

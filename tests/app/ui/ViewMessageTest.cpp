@@ -17,6 +17,7 @@
 #include "platform/shell/ShellExecute.h"
 #include "tests/app/ui/UiFixture.h"
 #include "tests/app/ui/ViewMessageMails.h"
+#include "tests/support/PictureChecks.h"
 
 namespace {
 
@@ -74,18 +75,6 @@ std::string HtmlMailWithPicture() {
                "",
            }) +
            LandscapeBase64() + "--REL--\r\n";
-}
-
-bool HasColorNear(const QImage& Image, QRgb Color, int Slack) {
-    for (int Y = 0; Y < Image.height(); ++Y)
-        for (int X = 0; X < Image.width(); ++X) {
-            const QRgb P = Image.pixel(X, Y);
-            if (std::abs(qRed(P) - qRed(Color)) <= Slack &&
-                std::abs(qGreen(P) - qGreen(Color)) <= Slack &&
-                std::abs(qBlue(P) - qBlue(Color)) <= Slack)
-                return true;
-        }
-    return false;
 }
 
 class ViewMessageTest : public UiTest {
@@ -159,6 +148,8 @@ TEST_F(ViewMessageTest, TheTreeShowsEveryPartByNameOrTypeFullyExpanded) {
          "multipart/alternative +\n  text/plain\n  text/html\n"},
         {"mixed with attachments", ViewMails::Mixed,
          "multipart/mixed +\n  text/plain\n  bericht.txt\n  notiz.txt\n"},
+        {"a message that is an attachment itself", ViewMails::WholeAttachment,
+         "application/pdf +\n  rechnung.pdf\n"},
         {"nested, with a forwarded message", ViewMails::Nested,
          "multipart/mixed +\n  multipart/alternative +\n    text/plain\n    text/html\n"
          "  message/rfc822\n"},
@@ -226,6 +217,7 @@ TEST_F(ViewMessageTest, SavingPresetsTheBareNameAndWritesTheDecodedBodyOnlyWhenC
         EXPECT_EQ(Asked.File.Kind, TFileDialogKind::Save);
         // The type's name ("../../daten/bericht.txt") without its directories.
         EXPECT_EQ(Asked.File.FileName, "bericht.txt");
+        EXPECT_TRUE(Asked.File.OverwritePrompt);
     }
 
     // A part without a name offers "*.*".
@@ -338,7 +330,7 @@ TEST_F(ViewMessageTest, PictureOfAnHtmlMailWithAPicture) {
     const QImage Shot(QString::fromStdString(Path));
     ASSERT_FALSE(Shot.isNull());
     // The sun of the picture the mail carries.
-    EXPECT_TRUE(HasColorNear(Shot, qRgb(250, 220, 40), 24));
+    EXPECT_TRUE(GuiTest::HasColorNear(Shot, qRgb(250, 220, 40), 24));
 }
 
 }  // namespace
