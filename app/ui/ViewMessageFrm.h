@@ -3,8 +3,8 @@
 // lines, the tree of its MIME parts and its body on the HTML panel; attachments can be saved
 // or opened, and the raw text of the message or of a part looked at. Modeless; it frees itself
 // when it closes.
-#include <memory>
 #include <string>
+#include <vector>
 
 #include "htmlview/panel/IpBroker.h"
 #include "htmlview/panel/IpHtmlPanel.h"

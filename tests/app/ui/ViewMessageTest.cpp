@@ -239,11 +239,22 @@ TEST_F(ViewMessageTest, OpeningDecodesIntoThePrivateFolderUnderTheBareNameAndHan
     EXPECT_EQ(Started->Started[0].Program, "xdg-open");
     EXPECT_EQ(Started->Started[0].Arguments, std::vector<std::string>{Expected});
 
+    // Without a program for it the user is told; the file stays for another try.
+    Select(Viewer, "notiz.txt");
+    Started->Succeed = false;
+    Viewer->OpenClick(nullptr);
+    EXPECT_EQ(ReadFile(AttachmentFolder() + "notiz.txt"), "eine Notiz\r\n");
+    ASSERT_FALSE(Messages.empty());
+    EXPECT_NE(Messages.back().find("konnte nicht ge\xC3\xB6"
+                                   "ffnet werden"),
+              std::string::npos);
+
     // A part with no name is no attachment.
+    Started->Started.clear();
     Select(Viewer, "text/plain");
     Viewer->OpenClick(nullptr);
     EXPECT_EQ(Messages.back(), "Dieser MIME-Teil ist kein Dateianhang");
-    EXPECT_EQ(Started->Started.size(), 1u);
+    EXPECT_TRUE(Started->Started.empty());
 }
 
 TEST_F(ViewMessageTest, HostileAttachmentNamesNeverLeaveThePrivateFolder) {
