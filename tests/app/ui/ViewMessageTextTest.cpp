@@ -158,14 +158,4 @@ TEST(ViewMessageParts, ContentIdsFindTheirPartsAtAnyDepth) {
     EXPECT_EQ(PartPicture(*Related), nullptr);
 }
 
-TEST(ViewMessageSource, BodyLinesStayEncodedAndTheMessageIsWhole) {
-    TIpMailMessage Message;
-    Load(Message, ViewMails::Mixed);
-    EXPECT_EQ(RawBodyLines(*Message.Parts.Items(1)), (TLines{"SW5oYWx0IGRlcyBCZXJpY2h0cw=="}));
-    const TLines Raw = RawMessageLines(Message);
-    ASSERT_EQ(Raw.size(), 22u);
-    EXPECT_EQ(Raw.front(), "From: a@b.example");
-    EXPECT_EQ(Raw.back(), "--MIX--");
-}
-
 }  // namespace
