@@ -1,10 +1,15 @@
 #pragma once
 // Limits on what the point program's lists make the windows hold.
+#include <cstddef>
 
 namespace UiLimits {
 
 // Depths of the newsgroup tree: a group name with more dots than this gets no node (the parts of
 // the current name and the node of each depth are kept in tables of kMaxGroupDots + 1 entries).
 inline constexpr int kMaxGroupDots = 63;
+
+// Longest attachment name the message viewer makes a file of (the longest name a Linux file
+// system takes); a longer one is refused with a message instead of failing half-way.
+inline constexpr size_t kMaxAttachmentNameLength = 255;
 
 }  // namespace UiLimits

@@ -7,6 +7,7 @@
 #include "app/ui/MainViews.h"
 #include "app/ui/MultiConfig.h"
 #include "app/ui/TelnetFrm.h"
+#include "app/ui/ViewMessageFrm.h"
 #include "app/ui/Wizard.h"
 #include "bars/dxBar.h"
 #include "components/crashlog/CrashLog.h"
@@ -278,6 +279,14 @@ std::string TFormMain::SelectedMailFile() {
     const int Index = LogList->ItemIndex();
     if (Index < 0 || Index >= LogList->Items()->Count()) return {};
     return SplitMailLine(LogList->Items()->Get(Index)).FileName;
+}
+
+void TFormMain::LogListDblClick(TObject*) {
+    Interactive([&] {
+        const std::string File = SelectedMailFile();
+        // The viewer is modeless and frees itself when it is closed.
+        if (!File.empty()) ShowMessageViewer(File, Find<TOvcAbstractStore>("O32XMLFileStore"));
+    });
 }
 
 void TFormMain::MsgLoeschenClick(TObject*) {

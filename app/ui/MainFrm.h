@@ -64,6 +64,7 @@ class TFormMain : public TForm, public TExchangeRun {
     void dxBarManagerxBarButton1Click(TObject* Sender);
     void BarButtonExitClick(TObject* Sender);
     void ber1Click(TObject* Sender);
+    void LogListDblClick(TObject* Sender);
     void MsgLoeschenClick(TObject* Sender);
     void EndTasksSoftClick(TObject* Sender);
     void EndTasksHardClick(TObject* Sender);

@@ -34,6 +34,7 @@ void RegisterMainForm() {
         .Method("dxBarManagerxBarButton1Click", &F::dxBarManagerxBarButton1Click)
         .Method("BarButtonExitClick", &F::BarButtonExitClick)
         .Method("ber1Click", &F::ber1Click)
+        .Method("LogListDblClick", &F::LogListDblClick)
         .Method("MsgLoeschenClick", &F::MsgLoeschenClick)
         .Method("EndTasksSoftClick", &F::EndTasksSoftClick)
         .Method("EndTasksHardClick", &F::EndTasksHardClick)

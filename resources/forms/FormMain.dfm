@@ -76,6 +76,7 @@ object FormMain: TFormMain
         Style = lbOwnerDrawFixed
         TabOrder = 1
         OnContextPopup = LogListContextPopup
+        OnDblClick = LogListDblClick
         OnDrawItem = LogListDrawItem
       end
     end
@@ -438,6 +439,7 @@ object FormMain: TFormMain
     object MsgLesen: TMenuItem
       Caption = '&Lesen...'
       Default = True
+      OnClick = LogListDblClick
     end
     object MsgLoeschen: TMenuItem
       Caption = '&L'#246'schen...'

@@ -17,6 +17,7 @@
 #include "app/ui/GroupManager.h"
 #include "app/ui/MainFrm.h"
 #include "app/ui/MultiConfig.h"
+#include "app/ui/ViewMessageFrm.h"
 #include "app/ui/Wizard.h"
 #include "bars/dxBar.h"
 #include "components/shell/StDropFiles.h"
@@ -560,6 +561,41 @@ TEST_F(MainForm, WizardMultiStartAndNewsOpenTheirWindowsAndEscapeChangesNothing)
     EXPECT_FALSE(std::filesystem::exists(Dir + "box.rc"));
     Drain();
     EXPECT_EQ(Screen->FormCount(), Before);
+}
+
+// A double click on a mail line, or "Lesen", opens the viewer on that line's spool file (modeless,
+// one window each time); without a selected line nothing opens.
+TEST_F(MainForm, ADoubleClickOrLesenOpensTheViewerOnTheLinesFile) {
+    auto Viewers = [] {
+        std::vector<TFormViewMessage*> Found;
+        for (int I = 0; I < Screen->FormCount(); ++I)
+            if (auto* V = dynamic_cast<TFormViewMessage*>(Screen->Forms(I))) Found.push_back(V);
+        return Found;
+    };
+    const std::string File = Dir + "m7.msg";
+    std::ofstream(File, std::ios::binary)
+        << "From: anna@example.org\r\nSubject: Treffen\r\n"
+        << "Date: Mon, 7 Dec 2026 10:00:00 +0100\r\n\r\nHallo\r\n";
+    TExchangeRun::AddMailLogLine(nullptr, File + "\1d\2Treffen\3anna\00445");
+    Form->LogListDblClick(nullptr);  // no line selected
+    Drain();
+    EXPECT_TRUE(Viewers().empty());
+
+    const HWND List = Form->LogList->Handle();
+    MouseDoubleClick(List, ScreenOf(List, POINT{40, 10}));
+    Drain();
+    ASSERT_EQ(Viewers().size(), 1u);
+    TFormViewMessage* Viewer = Viewers()[0];
+    EXPECT_TRUE(IsWindowVisible(Viewer->Handle()));
+    EXPECT_EQ(Viewer->Message().Subject, "Treffen");
+    EXPECT_TRUE(Script->Asked().empty());
+
+    Form->MsgLesen->Click();
+    Drain();
+    EXPECT_EQ(Viewers().size(), 2u);
+    for (TFormViewMessage* V : Viewers()) V->Close();
+    Drain();
+    EXPECT_TRUE(Viewers().empty());  // they free themselves
 }
 
 }  // namespace

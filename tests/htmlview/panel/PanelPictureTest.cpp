@@ -12,6 +12,7 @@
 #include "htmlview/png/IpPNGImg.h"
 #include "tests/htmlview/anim/FakeAnimationClock.h"
 #include "tests/htmlview/panel/PanelTestSupport.h"
+#include "tests/support/PictureChecks.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -36,18 +37,6 @@ TIpHtmlPictureRef PictureFile(const std::string& Path) {
     auto Picture = std::make_shared<TPicture>();
     Picture->LoadFromFile(Path);
     return Picture;
-}
-
-bool HasColorNear(const QImage& Image, QRgb Color, int Slack) {
-    for (int Y = 0; Y < Image.height(); ++Y)
-        for (int X = 0; X < Image.width(); ++X) {
-            const QRgb P = Image.pixel(X, Y);
-            if (std::abs(qRed(P) - qRed(Color)) <= Slack &&
-                std::abs(qGreen(P) - qGreen(Color)) <= Slack &&
-                std::abs(qBlue(P) - qBlue(Color)) <= Slack)
-                return true;
-        }
-    return false;
 }
 
 class PanelPictures : public TPanelFixture {};
@@ -77,7 +66,7 @@ TEST_F(PanelPictures, APlainTextMail) {
     Panel->SetFixedTypeface("Courier New");
     Panel->OpenDocument("message");
     const QImage Shot = Picture("plain-text-mail");
-    EXPECT_TRUE(HasColorNear(Shot, qRgb(0, 0, 0), 40));
+    EXPECT_TRUE(GuiTest::HasColorNear(Shot, qRgb(0, 0, 0), 40));
     EXPECT_EQ(Doc().Title(), "");
     Doc().SelectAll();
     EXPECT_NE(Doc().SelectionText().find("Gru\xDF, Thomas"), std::string::npos);
@@ -105,8 +94,8 @@ TEST_F(PanelPictures, AnHtmlMailWithAJpegAndAPng) {
                   "<hr><pre>-- \nThomas</pre></body></html>");
     Open("message");
     const QImage Shot = Picture("html-mail-with-pictures");
-    EXPECT_TRUE(HasColorNear(Shot, qRgb(250, 220, 40), 30));  // the JPEG's sun
-    EXPECT_TRUE(HasColorNear(Shot, qRgb(60, 150, 50), 30));   // its meadow
+    EXPECT_TRUE(GuiTest::HasColorNear(Shot, qRgb(250, 220, 40), 30));  // the JPEG's sun
+    EXPECT_TRUE(GuiTest::HasColorNear(Shot, qRgb(60, 150, 50), 30));   // its meadow
     EXPECT_EQ(Doc().Title(), "Rundbrief");
     ASSERT_EQ(Doc().Images().size(), 3u);
     EXPECT_EQ(Doc().Images()[0]->Picture(), Provider->Pictures["cid:photo"]);
@@ -144,11 +133,11 @@ TEST_F(PanelPictures, AnAnimatedPictureShowsItsFramesInTurn) {
     auto& Shown = dynamic_cast<TIpAnimatedGraphic&>(*Animated->Graphic());
     ASSERT_EQ(Doc().AnimatedImages().size(), 1u);
     EXPECT_TRUE(Shown.Animate());
-    EXPECT_TRUE(HasColorNear(Picture("animation-frame-0"), qRgb(255, 0, 0), 0));
+    EXPECT_TRUE(GuiTest::HasColorNear(Picture("animation-frame-0"), qRgb(255, 0, 0), 0));
     TFakeClockScope::Of(Shown).Advance(100);
     const QImage Next = Picture("animation-frame-1");
-    EXPECT_TRUE(HasColorNear(Next, qRgb(0, 0, 255), 0));
-    EXPECT_FALSE(HasColorNear(Next, qRgb(255, 0, 0), 0));
+    EXPECT_TRUE(GuiTest::HasColorNear(Next, qRgb(0, 0, 255), 0));
+    EXPECT_FALSE(GuiTest::HasColorNear(Next, qRgb(255, 0, 0), 0));
     // The picture outlives the document that showed it: its frames no longer reach that.
     Provider->Pictures.clear();
     Provider->Add("http://mail/other", "<p>other");

@@ -1,0 +1,101 @@
+#include "app/ui/ViewMessageText.h"
+
+#include "netlib/mime/MimeMessage.h"
+
+namespace {
+
+// The address lists shown when set, by caption.
+struct TAddressLine {
+    const char* Caption;
+    TStringList TIpMessage::*List;
+};
+const TAddressLine AddressLines[] = {
+    {"To: ", &TIpMessage::MailTo},
+    {"CC: ", &TIpMessage::CC},
+    {"BCC: ", &TIpMessage::BCC},
+};
+
+bool IsHtml(const TIpMimeEntity& Part) {
+    return Part.ContentType == "text" && Part.ContentSubtype == "html";
+}
+
+std::string DecodedBody(TIpMimeEntity& Part) {
+    TMemoryStream Data;
+    Part.Body.Seek(0, soBeginning);
+    Part.DecodeBodyStream(Data);
+    return std::string(Data.Memory(), size_t(Data.Size()));
+}
+
+std::vector<std::string> LinesFromStart(TIpAnsiTextStream& Stream) {
+    std::vector<std::string> Lines;
+    Stream.Seek(0, soBeginning);
+    while (!Stream.AtEndOfStream()) Lines.push_back(Stream.ReadLine());
+    return Lines;
+}
+
+}  // namespace
+
+std::vector<std::string> MessageHeaderLines(const TIpMessage& Message) {
+    std::vector<std::string> Lines = {"Subject: " + Message.Subject, "Date: " + Message.Date,
+                                      "From: " + Message.From};
+    for (const TAddressLine& Line : AddressLines)
+        if ((Message.*Line.List).Count() > 0)
+            Lines.push_back(Line.Caption + (Message.*Line.List).CommaText());
+    if (!Message.ContentType.empty()) Lines.push_back("ContentType: " + MediaTypeText(Message));
+    if (!Message.ContentDescription.empty())
+        Lines.push_back("ContentDescription: " + Message.ContentDescription);
+    for (int I = 0; I < Message.UserFields.Count(); ++I) Lines.push_back(Message.UserFields.Get(I));
+    return Lines;
+}
+
+std::string MediaTypeText(const TIpMimeEntity& Part) {
+    if (Part.ContentSubtype.empty()) return Part.ContentType;
+    return Part.ContentType + "/" + Part.ContentSubtype;
+}
+
+std::string MimeNodeCaption(const TIpMimeEntity& Part) {
+    return Part.FileName.empty() ? MediaTypeText(Part) : Part.FileName;
+}
+
+std::string EscapeHtmlText(const std::string& Text) {
+    std::string Out;
+    Out.reserve(Text.size());
+    for (const char C : Text) {
+        switch (C) {
+            case '&':
+                Out += "&amp;";
+                break;
+            case '<':
+                Out += "&lt;";
+                break;
+            case '>':
+                Out += "&gt;";
+                break;
+            default:
+                Out += C;
+        }
+    }
+    return Out;
+}
+
+std::string MessageDocument(TIpMessage& Message) {
+    if (TIpMimeEntity* Html = Message.GetBodyHtml(false)) return DecodedBody(*Html);
+    TIpMimeEntity* Text = Message.GetBodyPlain(false);
+    if (!Text) Text = &Message;
+    if (IsHtml(*Text)) return DecodedBody(*Text);
+
+    TStringList Lines;
+    Text->Body.Seek(0, soBeginning);
+    Text->DecodeBodyStrings(Lines);
+    std::string Document = "<HTML>\r\n<BODY>\r\n";
+    for (int I = 0; I < Lines.Count(); ++I) Document += EscapeHtmlText(Lines.Get(I)) + "<BR>\r\n";
+    return Document + "</BODY>\r\n</HTML>\r\n";
+}
+
+std::vector<std::string> RawBodyLines(TIpMimeEntity& Part) {
+    return LinesFromStart(Part.Body);
+}
+
+std::vector<std::string> RawMessageLines(TIpMessage& Message) {
+    return LinesFromStart(Message.MessageStream);
+}

@@ -1,0 +1,31 @@
+#pragma once
+// What the message viewer shows of a message, without widgets: the header list, the captions of
+// the MIME tree and the document the HTML panel opens.
+#include <string>
+#include <vector>
+
+class TIpMessage;
+class TIpMimeEntity;
+
+// Subject, Date and From always (empty values when absent); To, CC and BCC as comma text when
+// set; the media type and description when set; then every "X-" line as received.
+std::vector<std::string> MessageHeaderLines(const TIpMessage& Message);
+
+// type "/" subtype (the type alone when there is no subtype): the message's line in the header
+// list and the root of the MIME tree.
+std::string MediaTypeText(const TIpMimeEntity& Part);
+// A part's caption in the tree: its file name when set, else its media type.
+std::string MimeNodeCaption(const TIpMimeEntity& Part);
+
+// The document the viewer shows: the HTML part decoded; else the text part (or the message) as
+// it is when it is text/html, or its lines with breaks, the text escaped so that it shows as
+// written ("<a@b>" is an address, not a tag).
+std::string MessageDocument(TIpMessage& Message);
+
+// Text with "&", "<" and ">" written as entities.
+std::string EscapeHtmlText(const std::string& Text);
+
+// The part's body lines as they came (still encoded), from its start.
+std::vector<std::string> RawBodyLines(TIpMimeEntity& Part);
+// The message's lines as they came, from its start.
+std::vector<std::string> RawMessageLines(TIpMessage& Message);

@@ -1,0 +1,347 @@
+// The message viewer's window on the offscreen platform: the header list and MIME tree it
+// fills, the document it hands the HTML panel, saving, opening and showing the source of parts,
+// its place in the main window's store, and pictures of it on a plain-text and an HTML mail.
+#include "app/ui/ViewMessageFrm.h"
+
+#include <sys/stat.h>
+#include <QBuffer>
+#include <QImage>
+
+#include <sstream>
+
+#include "app/ui/ViewMessageParts.h"
+#include "app/ui/ViewMessageText.h"
+#include "components/store/XMLFileStore.h"
+#include "platform/fs/Files.h"
+#include "platform/shell/Dialogs.h"
+#include "platform/shell/ShellExecute.h"
+#include "tests/app/ui/UiFixture.h"
+#include "tests/app/ui/ViewMessageMails.h"
+#include "tests/support/PictureChecks.h"
+
+namespace {
+
+using ViewMails::Lines;
+
+// The tree as text: one node a line, indented by depth, "+" when expanded.
+void DumpNode(TTreeNode* Node, int Depth, std::ostringstream& Out) {
+    Out << std::string(size_t(Depth) * 2, ' ') << Node->Text() << (Node->Expanded() ? " +" : "")
+        << "\n";
+    for (int I = 0; I < Node->Count(); ++I) DumpNode(Node->Item(I), Depth + 1, Out);
+}
+
+// A photo's stand-in: a sky over a meadow with a sun, as PNG bytes in base64 lines.
+std::string LandscapeBase64() {
+    QImage Image(160, 100, QImage::Format_RGB32);
+    for (int Y = 0; Y < Image.height(); ++Y)
+        for (int X = 0; X < Image.width(); ++X) {
+            QRgb C = Y < 66 ? qRgb(90 + Y, 150 + Y / 2, 235) : qRgb(60, 160 - Y / 4, 50);
+            const int DX = X - 120, DY = Y - 25;
+            if (DX * DX + DY * DY < 144) C = qRgb(250, 220, 40);
+            Image.setPixel(X, Y, C);
+        }
+    QByteArray Png;
+    QBuffer Buffer(&Png);
+    Buffer.open(QIODevice::WriteOnly);
+    Image.save(&Buffer, "PNG");
+    const QByteArray Text = Png.toBase64();
+    std::string Out;
+    for (qsizetype At = 0; At < Text.size(); At += 76)
+        Out += Text.mid(At, 76).toStdString() + "\r\n";
+    return Out;
+}
+
+std::string HtmlMailWithPicture() {
+    return Lines({
+               "From: Petra Beispiel <petra@point.example>",
+               "To: thomas@mailhafen.example",
+               "Subject: Bilder vom Treffen",
+               "Date: Wed, 02 Dec 2026 09:15:00 +0100",
+               "MIME-Version: 1.0",
+               "Content-Type: multipart/related; boundary=\"REL\"",
+               "",
+               "--REL",
+               "Content-Type: text/html; charset=iso-8859-1",
+               "",
+               "<html><body><h2>Bilder vom Treffen</h2>",
+               "<p>Hallo Thomas,</p><p>hier das Foto vom <b>Dienstag</b>:</p>",
+               "<p><img src=\"cid:foto@point.example\" width=160 height=100></p>",
+               "<p>Gru\xDF, <i>Petra</i></p></body></html>",
+               "--REL",
+               "Content-Type: image/png; name=\"foto.png\"",
+               "Content-Transfer-Encoding: base64",
+               "Content-ID: <foto@point.example>",
+               "Content-Disposition: inline; filename=\"foto.png\"",
+               "",
+           }) +
+           LandscapeBase64() + "--REL--\r\n";
+}
+
+class ViewMessageTest : public UiTest {
+  protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        auto Service = std::make_unique<TScriptedDialogService>();
+        Dialogs = Service.get();
+        OldDialogs = SetDialogService(std::move(Service));
+        auto Runner = std::make_unique<TRecordingProcessRunner>();
+        Started = Runner.get();
+        OldRunner = SetProcessRunner(std::move(Runner));
+    }
+    void TearDown() override {
+        UiTest::TearDown();
+        SetProcessRunner(std::move(OldRunner));
+        SetDialogService(std::move(OldDialogs));
+    }
+
+    // A viewer on Mail, written as a spool file of the program directory.
+    TFormViewMessage* View(const std::string& Mail, TOvcAbstractStore* Store = nullptr) {
+        const std::string File = ProgramDir() + "spool.msg";
+        WriteFile(File, Mail);
+        TFormViewMessage* Viewer = ShowMessageViewer(File, Store);
+        GuiTest::Drain();
+        return Viewer;
+    }
+    static std::string Tree(TFormViewMessage* Viewer) {
+        std::ostringstream Out;
+        if (TTreeNode* Root = Viewer->tvMimeParts->Items()->GetFirstNode()) DumpNode(Root, 0, Out);
+        return Out.str();
+    }
+    static std::vector<std::string> Items(TStrings* List) {
+        std::vector<std::string> Out;
+        for (int I = 0; I < List->Count(); ++I) Out.push_back(List->Get(I));
+        return Out;
+    }
+    // Selects the tree node captioned Caption.
+    static void Select(TFormViewMessage* Viewer, const std::string& Caption) {
+        TTreeNodes* Nodes = Viewer->tvMimeParts->Items();
+        for (int I = 0; I < Nodes->Count(); ++I)
+            if (Nodes->Item(I)->Text() == Caption)
+                return Viewer->tvMimeParts->SetSelected(Nodes->Item(I));
+        ADD_FAILURE() << "no node " << Caption;
+    }
+    // The document the panel gets from the viewer's provider.
+    static std::string Document(TFormViewMessage* Viewer) {
+        std::unique_ptr<TStream> Stream =
+            Viewer->IpHtmlDataProvider1->DoGetHtmlStream("message", nullptr);
+        if (!Stream) return "<none>";
+        std::string Text(size_t(Stream->Size()), '\0');
+        Stream->Read(Text.data(), int64_t(Text.size()));
+        return Text;
+    }
+
+    TScriptedDialogService* Dialogs = nullptr;
+    TRecordingProcessRunner* Started = nullptr;
+    std::unique_ptr<TDialogService> OldDialogs;
+    std::unique_ptr<TProcessRunner> OldRunner;
+};
+
+TEST_F(ViewMessageTest, TheTreeShowsEveryPartByNameOrTypeFullyExpanded) {
+    const struct {
+        const char* Name;
+        std::string Mail;
+        const char* Tree;
+    } Cases[] = {
+        {"no content type", ViewMails::Plain, ""},
+        {"one part", ViewMails::SingleText, "text/plain\n"},
+        {"alternative", ViewMails::Alternative,
+         "multipart/alternative +\n  text/plain\n  text/html\n"},
+        {"mixed with attachments", ViewMails::Mixed,
+         "multipart/mixed +\n  text/plain\n  bericht.txt\n  notiz.txt\n"},
+        {"a message that is an attachment itself", ViewMails::WholeAttachment,
+         "application/pdf +\n  rechnung.pdf\n"},
+        {"nested, with a forwarded message", ViewMails::Nested,
+         "multipart/mixed +\n  multipart/alternative +\n    text/plain\n    text/html\n"
+         "  message/rfc822\n"},
+    };
+    for (const auto& C : Cases) {
+        TFormViewMessage* Viewer = View(C.Mail);
+        EXPECT_EQ(Tree(Viewer), C.Tree) << C.Name;
+        EXPECT_EQ(Viewer->Caption(), "Nachricht betrachten");
+        EXPECT_EQ(Items(Viewer->lbxHeader->Items()), MessageHeaderLines(Viewer->Message()))
+            << C.Name;
+        EXPECT_EQ(Document(Viewer), MessageDocument(Viewer->Message())) << C.Name;
+        Viewer->Free();
+    }
+}
+
+TEST_F(ViewMessageTest, TheProviderAnswersEveryUrlWithTheMessageOnceOneIsLoaded) {
+    RegisterViewMessageClasses();
+    auto* Empty = CreateForm<TFormViewMessage>(&Forms);
+    EXPECT_EQ(Document(Empty), "<none>");
+    std::string Type;
+    EXPECT_TRUE(Empty->IpHtmlDataProvider1->DoCheckURL("http://irgendwo.example/", Type));
+    EXPECT_EQ(Type, "text/html");
+    Empty->Free();
+
+    TFormViewMessage* Viewer = View(ViewMails::Alternative);
+    EXPECT_EQ(Document(Viewer), "<p>das <b>HTML</b></p>\r\n");
+    EXPECT_EQ(Viewer->IpHtmlPanel->CurURL(), "message");
+}
+
+TEST_F(ViewMessageTest, ShowingTheSourceFillsTheMemoAndTurnsToItsPage) {
+    TFormViewMessage* Viewer = View(ViewMails::Mixed);
+    EXPECT_EQ(Viewer->PageControl->ActivePage(), Viewer->TabHtml);
+    Select(Viewer, "bericht.txt");
+    Viewer->PartSourceClick(nullptr);
+    EXPECT_EQ(Items(Viewer->RawMemo->Lines()),
+              (std::vector<std::string>{"SW5oYWx0IGRlcyBCZXJpY2h0cw=="}));
+    EXPECT_EQ(Viewer->PageControl->ActivePage(), Viewer->TabSource);
+
+    Viewer->PageControl->SetActivePage(Viewer->TabHtml);
+    Viewer->MessageSourceClick(nullptr);
+    const std::vector<std::string> Raw = Items(Viewer->RawMemo->Lines());
+    ASSERT_EQ(Raw.size(), 22u);
+    EXPECT_EQ(Raw[1], "Subject: Anhang");
+    EXPECT_EQ(Viewer->PageControl->ActivePage(), Viewer->TabSource);
+
+    // Without a selected part nothing changes.
+    Viewer->tvMimeParts->SetSelected(nullptr);
+    Viewer->PartSourceClick(nullptr);
+    EXPECT_EQ(Viewer->RawMemo->Lines()->Count(), 22);
+}
+
+TEST_F(ViewMessageTest, SavingPresetsTheBareNameAndWritesTheDecodedBodyOnlyWhenConfirmed) {
+    TFormViewMessage* Viewer = View(ViewMails::Mixed);
+    const std::string Target = ProgramDir() + "gespeichert.txt";
+    Select(Viewer, "bericht.txt");
+    Dialogs->QueueFile({false, {}, 1});
+    Viewer->SaveClick(nullptr);
+    EXPECT_FALSE(FileExists(Target));
+
+    Dialogs->QueueFile({true, {Target}, 1});
+    Viewer->SaveClick(nullptr);
+    EXPECT_EQ(ReadFile(Target), "Inhalt des Berichts");
+    ASSERT_EQ(Dialogs->Asked().size(), 2u);
+    for (const auto& Asked : Dialogs->Asked()) {
+        EXPECT_EQ(Asked.File.Kind, TFileDialogKind::Save);
+        // The type's name ("../../daten/bericht.txt") without its directories.
+        EXPECT_EQ(Asked.File.FileName, "bericht.txt");
+        EXPECT_TRUE(Asked.File.OverwritePrompt);
+    }
+
+    // A part without a name offers "*.*".
+    Select(Viewer, "text/plain");
+    Viewer->SaveClick(nullptr);
+    EXPECT_EQ(Dialogs->Asked().back().File.FileName, "*.*");
+}
+
+TEST_F(ViewMessageTest, OpeningDecodesIntoThePrivateFolderUnderTheBareNameAndHandsItOn) {
+    TFormViewMessage* Viewer = View(ViewMails::Mixed);
+    Select(Viewer, "bericht.txt");
+    Viewer->OpenClick(nullptr);
+    const std::string Expected = AttachmentFolder() + "bericht.txt";
+    EXPECT_EQ(ReadFile(Expected), "Inhalt des Berichts");
+    // Nothing lands in the program directory or beside the spool.
+    EXPECT_FALSE(FileExists(ProgramDir() + "bericht.txt"));
+    EXPECT_FALSE(FileExists(PointDir() + "daten/bericht.txt"));
+    ASSERT_EQ(Started->Started.size(), 1u);
+    EXPECT_EQ(Started->Started[0].Program, "xdg-open");
+    EXPECT_EQ(Started->Started[0].Arguments, std::vector<std::string>{Expected});
+
+    // Without a program for it the user is told; the file stays for another try.
+    Select(Viewer, "notiz.txt");
+    Started->Succeed = false;
+    Viewer->OpenClick(nullptr);
+    EXPECT_EQ(ReadFile(AttachmentFolder() + "notiz.txt"), "eine Notiz\r\n");
+    ASSERT_FALSE(Messages.empty());
+    EXPECT_NE(Messages.back().find("konnte nicht ge\xC3\xB6"
+                                   "ffnet werden"),
+              std::string::npos);
+
+    // A part with no name is no attachment.
+    Started->Started.clear();
+    Select(Viewer, "text/plain");
+    Viewer->OpenClick(nullptr);
+    EXPECT_EQ(Messages.back(), "Dieser MIME-Teil ist kein Dateianhang");
+    EXPECT_TRUE(Started->Started.empty());
+}
+
+TEST_F(ViewMessageTest, HostileAttachmentNamesNeverLeaveThePrivateFolder) {
+    const struct {
+        const char* Name;
+        const char* Written;  // under the private folder; empty: refused
+    } Cases[] = {
+        {"../x", "x"},
+        {"/etc/passwd", "passwd"},
+        {"..\\..\\kestro.xml", "kestro.xml"},
+        {"", ""},
+        {".", ""},
+        {"..", ""},
+        {"sub/..", ""},
+    };
+    for (const auto& C : Cases) {
+        const std::string Mail = Lines({
+            "Subject: feindlich",
+            "MIME-Version: 1.0",
+            "Content-Type: multipart/mixed; boundary=\"B\"",
+            "",
+            "--B",
+            (std::string("Content-Type: application/octet-stream; name=\"") + C.Name + "\"")
+                .c_str(),
+            "Content-Disposition: attachment; filename=\"\"",
+            "",
+            "boese",
+            "--B--",
+        });
+        TFormViewMessage* Viewer = View(Mail);
+        TTreeNode* Root = Viewer->tvMimeParts->Items()->GetFirstNode();
+        ASSERT_TRUE(Root && Root->Count() == 1) << C.Name;
+        Viewer->tvMimeParts->SetSelected(Root->Item(0));
+        Messages.clear();
+        const size_t Before = Started->Started.size();
+        Viewer->OpenClick(nullptr);
+        if (*C.Written) {
+            EXPECT_EQ(ReadFile(AttachmentFolder() + C.Written), "boese\r\n") << C.Name;
+            EXPECT_EQ(Started->Started.size(), Before + 1) << C.Name;
+            EXPECT_TRUE(Messages.empty()) << C.Name;
+        } else {
+            EXPECT_EQ(Started->Started.size(), Before) << C.Name;
+            ASSERT_EQ(Messages.size(), 1u) << C.Name;
+        }
+        Viewer->Free();
+    }
+    // The folder holds what was written and nothing else.
+    struct stat Info {};
+    ASSERT_EQ(stat(AttachmentFolder().c_str(), &Info), 0);
+    EXPECT_EQ(Info.st_mode & 0777, 0700u);
+    EXPECT_FALSE(FileExists(ProgramDir() + "kestro.xml"));
+}
+
+TEST_F(ViewMessageTest, ClosingFreesTheViewerAndKeepsItsPlaceInTheStore) {
+    TO32XMLFileStore Store(nullptr);
+    Store.SetXMLFileName(ProgramDir() + "kestro.xml");
+    TFormViewMessage* Viewer = View(ViewMails::Plain, &Store);
+    EXPECT_TRUE(Viewer->Visible());
+    Viewer->ButtonCloseClick(nullptr);
+    GuiTest::Drain();
+    EXPECT_EQ(Screen->FormCount(), 0);
+    EXPECT_NE(ReadFile(ProgramDir() + "kestro.xml").find("TFormViewMessage"), std::string::npos);
+}
+
+TEST_F(ViewMessageTest, AFileThatCannotBeReadRaisesAndLeavesTheWindowOpen) {
+    EXPECT_ANY_THROW(ShowMessageViewer(ProgramDir() + "fehlt.msg", nullptr));
+    GuiTest::Drain();
+    ASSERT_EQ(Screen->FormCount(), 1);
+    EXPECT_TRUE(Screen->Forms(0)->Visible());
+}
+
+TEST_F(ViewMessageTest, PictureOfAPlainTextMail) {
+    TFormViewMessage* Viewer = View(ViewMails::Plain);
+    Picture(Viewer, "viewer-plain-text");
+    // The address in angle brackets is shown, not taken for a tag.
+    EXPECT_NE(Document(Viewer).find("&lt;petra@point.example&gt;"), std::string::npos);
+}
+
+TEST_F(ViewMessageTest, PictureOfAnHtmlMailWithAPicture) {
+    TFormViewMessage* Viewer = View(HtmlMailWithPicture());
+    EXPECT_EQ(Tree(Viewer), "multipart/related +\n  text/html\n  foto.png\n");
+    const std::string Path = std::string(KESTRO_BINARY_DIR) + "/pictures/app/viewer-html.png";
+    Picture(Viewer, "viewer-html");
+    const QImage Shot(QString::fromStdString(Path));
+    ASSERT_FALSE(Shot.isNull());
+    // The sun of the picture the mail carries.
+    EXPECT_TRUE(GuiTest::HasColorNear(Shot, qRgb(250, 220, 40), 24));
+}
+
+}  // namespace

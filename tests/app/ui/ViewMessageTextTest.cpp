@@ -1,0 +1,161 @@
+// What the message viewer shows and writes of a message, without its window: the header lines,
+// the document for the HTML panel, attachment names and the parts pictures are taken from.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "app/ui/ViewMessageParts.h"
+#include "app/ui/ViewMessageText.h"
+#include "tests/app/ui/ViewMessageMails.h"
+
+namespace {
+
+using ViewMails::Lines;
+using ViewMails::Load;
+
+using TLines = std::vector<std::string>;
+
+TEST(ViewMessageHeader, ListsTheMainFieldsInTheirOrderThenTheUserFields) {
+    TIpMailMessage Message;
+    Load(Message, Lines({
+                      "X-Mailer: OpenXP 3.40",
+                      "To: \"Meier, Hans\" <hans@x.example>, eva@y.example",
+                      "Bcc: geheim@z.example",
+                      "Content-Type: multipart/mixed; boundary=\"B\"",
+                      "Content-Description: Bericht",
+                      "CC: klaus@w.example",
+                      "From: petra@point.example",
+                      "Date: Tue, 01 Dec 2026 18:30:00 +0100",
+                      "X-Comment: erste Zeile",
+                      " zweite Zeile",
+                      "Subject: Treffen",
+                      "MIME-Version: 1.0",
+                      "",
+                      "--B--",
+                  }));
+    EXPECT_EQ(MessageHeaderLines(Message),
+              (TLines{"Subject: Treffen", "Date: Tue, 01 Dec 2026 18:30:00 +0100",
+                      "From: petra@point.example",
+                      "To: \"\"\"Meier, Hans\"\" <hans@x.example>\",eva@y.example",
+                      "CC: klaus@w.example", "BCC: geheim@z.example",
+                      "ContentType: multipart/mixed", "ContentDescription: Bericht",
+                      "X-Mailer: OpenXP 3.40", "X-Comment: erste Zeile", " zweite Zeile"}));
+}
+
+TEST(ViewMessageHeader, AlwaysShowsSubjectDateAndFrom) {
+    TIpMailMessage Message;
+    Load(Message, Lines({"Organization: nirgends", "", "Text"}));
+    EXPECT_EQ(MessageHeaderLines(Message), (TLines{"Subject: ", "Date: ", "From: "}));
+}
+
+TEST(ViewMessageDocument, PrefersHtmlElseWrapsTheTextLinesEscaped) {
+    const struct {
+        const char* Name;
+        std::string Mail;
+        std::string Document;
+    } Cases[] = {
+        {"plain text, escaped, empty line a bare break", ViewMails::Plain,
+         "<HTML>\r\n<BODY>\r\nHallo Thomas,<BR>\r\n<BR>\r\n"
+         "schreib mir an &lt;petra@point.example&gt; &amp; sag Klaus Bescheid.<BR>\r\n"
+         "Gru\xDF, Petra<BR>\r\n</BODY>\r\n</HTML>\r\n"},
+        {"alternative: the HTML part, decoded", ViewMails::Alternative,
+         "<p>das <b>HTML</b></p>\r\n"},
+        {"alternative without HTML: the text part", ViewMails::AlternativeTextOnly,
+         "<HTML>\r\n<BODY>\r\nZeile 1<BR>\r\n<BR>\r\nZeile "
+         "&lt;3&gt;<BR>\r\n</BODY>\r\n</HTML>\r\n"},
+        {"a message that is HTML itself", ViewMails::SingleHtml, "<p>Nur <b>HTML</b></p>\r\n"},
+        {"HTML inside a nested alternative", ViewMails::Nested, "<p>innen HTML</p>\r\n"},
+        {"mixed: the text part", ViewMails::Mixed,
+         "<HTML>\r\n<BODY>\r\nsiehe Anhang<BR>\r\n</BODY>\r\n</HTML>\r\n"},
+    };
+    for (const auto& C : Cases) {
+        TIpMailMessage Message;
+        Load(Message, C.Mail);
+        EXPECT_EQ(MessageDocument(Message), C.Document) << C.Name;
+        // Asking again gives the same (the bodies are read from their start each time).
+        EXPECT_EQ(MessageDocument(Message), C.Document) << C.Name << ", again";
+    }
+}
+
+TEST(ViewMessageDocument, EscapesEveryMarkupCharacterOnce) {
+    EXPECT_EQ(EscapeHtmlText("<a@b> & <c>&amp;"), "&lt;a@b&gt; &amp; &lt;c&gt;&amp;amp;");
+    EXPECT_EQ(EscapeHtmlText("\"quoted\" 'x'"), "\"quoted\" 'x'");
+    EXPECT_EQ(EscapeHtmlText(""), "");
+}
+
+TEST(ViewMessageAttachments, NamesLoseTheirDirectoriesAndUnusableOnesAreRefused) {
+    const struct {
+        const char* ContentName;
+        const char* FileName;
+        const char* Bare;
+        bool Usable;
+        const char* Preset;
+    } Cases[] = {
+        {"bild.png", "", "bild.png", true, "bild.png"},
+        {"", "notiz.txt", "notiz.txt", true, "notiz.txt"},
+        {"inhalt.doc", "anders.doc", "inhalt.doc", true, "inhalt.doc"},  // the type's name first
+        {"../x", "", "x", true, "x"},
+        {"/etc/passwd", "", "passwd", true, "passwd"},
+        {"..\\..\\autoexec.bat", "", "autoexec.bat", true, "autoexec.bat"},
+        {"C:\\temp/mixed\\b.txt", "", "b.txt", true, "b.txt"},
+        {"", "", "", false, "*.*"},
+        {".", "", ".", false, "*.*"},
+        {"..", "", "..", false, "*.*"},
+        {"dir/..", "", "..", false, "*.*"},
+        {"ordner/", "", "", false, "*.*"},
+        {"zeile\nzwei", "", "zeile\nzwei", false, "*.*"},
+        {"tab\there", "", "tab\there", false, "*.*"},
+    };
+    for (const auto& C : Cases) {
+        TIpMimeEntity Part(nullptr);
+        Part.ContentName = C.ContentName;
+        Part.FileName = C.FileName;
+        EXPECT_EQ(AttachmentBareName(Part), C.Bare) << C.ContentName << "|" << C.FileName;
+        EXPECT_EQ(UsableAttachmentName(AttachmentBareName(Part)), C.Usable) << C.ContentName;
+        EXPECT_EQ(AttachmentSavePreset(Part), C.Preset) << C.ContentName;
+    }
+    EXPECT_TRUE(UsableAttachmentName(std::string(255, 'a')));
+    EXPECT_FALSE(UsableAttachmentName(std::string(256, 'a')));
+}
+
+TEST(ViewMessageAttachments, ThePrivateFolderIsThisUsersAloneAndStaysTheSame) {
+    const std::string& Folder = AttachmentFolder();
+    ASSERT_FALSE(Folder.empty());
+    EXPECT_EQ(Folder.back(), '/');
+    struct stat Info {};
+    ASSERT_EQ(stat(Folder.c_str(), &Info), 0);
+    EXPECT_TRUE(S_ISDIR(Info.st_mode));
+    EXPECT_EQ(Info.st_mode & 0777, 0700u);
+    EXPECT_EQ(&AttachmentFolder(), &Folder);
+}
+
+TEST(ViewMessageParts, ContentIdsFindTheirPartsAtAnyDepth) {
+    TIpMailMessage Message;
+    Load(Message, Lines({
+                      "Content-Type: multipart/related; boundary=\"R\"",
+                      "",
+                      "--R",
+                      "Content-Type: multipart/alternative; boundary=\"A\"",
+                      "",
+                      "--A",
+                      "Content-Type: image/png",
+                      "Content-ID: <tief@x>",
+                      "",
+                      "--A--",
+                      "--R",
+                      "Content-Type: image/jpeg",
+                      "Content-ID: <flach@x>",
+                      "",
+                      "--R--",
+                  }));
+    TIpMimeEntity* Related = Message.Parts.Items(0);
+    ASSERT_NE(Related, nullptr);
+    EXPECT_EQ(FindContentPart(Message, "cid:tief@x"), Related->Parts.Items(0));
+    EXPECT_EQ(FindContentPart(Message, "CID:<flach@x>"), Message.Parts.Items(1));
+    EXPECT_EQ(FindContentPart(Message, "cid:fehlt@x"), nullptr);
+    EXPECT_EQ(FindContentPart(Message, "cid:"), nullptr);
+    EXPECT_EQ(FindContentPart(Message, "http://x/flach@x"), nullptr);
+    // A part that is no picture gives none.
+    EXPECT_EQ(PartPicture(*Related), nullptr);
+}
+
+}  // namespace
