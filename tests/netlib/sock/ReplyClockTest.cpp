@@ -9,10 +9,12 @@
 
 namespace {
 
-// The reply as the checks see it: at each time (ms since the command), the bytes received in all.
+// The reply as the checks see it: at each time (ms since the command), the bytes received in all,
+// and whether more had arrived than was read (the client was busy).
 struct TCheck {
     uint64_t Ms;
     uint32_t Bytes;
+    bool Waiting = false;
 };
 
 // The time of the first check that finds the reply out of time; -1 when none does.
@@ -21,7 +23,7 @@ int64_t CutAt(const std::vector<TCheck>& Checks, uint32_t IdleMs = 3000, uint32_
     TReplyClock Clock;
     Clock.Begin(0, StartBytes);
     for (const TCheck& Check : Checks)
-        if (Clock.OutOfTime(Check.Ms, StartBytes + Check.Bytes, IdleMs, Limit))
+        if (Clock.OutOfTime(Check.Ms, StartBytes + Check.Bytes, Check.Waiting, IdleMs, Limit))
             return int64_t(Check.Ms);
     return -1;
 }
@@ -60,6 +62,52 @@ TEST(ReplyClock, SlowRepliesEndSoonAfterTheIdleTimeFastOnesNever) {
         {"silent after the first line", {{50, 20}, {3050, 20}, {6100, 20}}, -1},
         {"a line just before each idle time", {{50, 20}, {2900, 40}, {3050, 40}}, 3050},
         {"past the longest time", Steady(1 << 20, 0, 60100), 60050},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        EXPECT_EQ(CutAt(Case.Checks), Case.CutMs);
+    }
+}
+
+// The same checks, with the server's bytes found waiting unread at AtMs.
+std::vector<TCheck> WaitingAt(std::vector<TCheck> Checks, uint64_t AtMs) {
+    for (TCheck& Check : Checks)
+        if (Check.Ms == AtMs) Check.Waiting = true;
+    return Checks;
+}
+
+// A client that was busy reads nothing for a while; the server is judged only by the time in
+// which the client kept up with it.
+TEST(ReplyClock, TimeTheClientWasBehindIsNotHeldAgainstTheServer) {
+    struct TCase {
+        const char* Name;
+        std::vector<TCheck> Checks;
+        int64_t CutMs;
+    };
+    const TCase Cases[] = {
+        // Busy for five seconds after the first lines: what it read at last is little for the
+        // time, but more waits unread.
+        {"busy, then catching up with a fast server",
+         {{50, 1000},
+          {100, 1500},
+          {5000, 30000, true},
+          {5050, 2000000, true},
+          {5100, 2400000},
+          {8200, 9000000}},
+         -1},
+        {"busy, then a server that has nothing more",
+         {{50, 1000}, {100, 1500}, {5000, 30000, true}, {5050, 30000}, {8100, 30010}},
+         8100},
+        // Bytes found waiting now and then keep no dripping server going: each window with
+        // the client caught up is judged.
+        {"a line now and then, once waiting", WaitingAt(Steady(75, 0, 60000), 1000), 4000},
+        {"past the longest time while always behind",
+         [] {
+             std::vector<TCheck> Checks = Steady(1 << 20, 0, 60100);
+             for (TCheck& Check : Checks) Check.Waiting = true;
+             return Checks;
+         }(),
+         60050},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Name);
