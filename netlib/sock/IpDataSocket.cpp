@@ -181,6 +181,10 @@ void TIpBaseSocket::ApiLocalAddress(TSockAddrIn& addr) {
 int TIpBaseSocket::ApiLastError() {
     return WinSock::WSAGetLastError();
 }
+bool TIpBaseSocket::ApiDataWaiting() {
+    char Byte;
+    return WinSock::recv(FHandle, &Byte, 1, WS_MSG_PEEK) > 0;
+}
 
 // ---- TIpDataSocket -----------------------------------------------------------------------------
 
@@ -343,7 +347,18 @@ void TIpDataSocket::TimerElapsed(uint32_t ms) {
 
 void TIpDataSocket::AddElapsed(uint32_t ms) {
     FIdleElapsed += ms;
-    if (FIdleTimeout != 0 && FIdleElapsed > FIdleTimeout) IdleTimeoutFired();
+    if (FIdleTimeout == 0 || FIdleElapsed <= FIdleTimeout) return;
+    // A tick that comes after a long handler or a stalled machine finds the peer's bytes still
+    // waiting: their read notice is on its way, and the peer is not the one that was idle.
+    if (DataWaiting()) {
+        ResetIdle();
+        return;
+    }
+    IdleTimeoutFired();
+}
+
+bool TIpDataSocket::DataWaiting() {
+    return FHandleOpen && FConnected && !FClosed && ApiDataWaiting();
 }
 
 void TIpDataSocket::IdleTimeoutFired() {

@@ -188,6 +188,8 @@ class TIpBaseSocket : public TReleasable {
     virtual void ApiClose();
     virtual void ApiLocalAddress(TSockAddrIn& addr);
     virtual int ApiLastError();
+    // True when the system holds received bytes that have not been read yet.
+    virtual bool ApiDataWaiting();
 
     bool FConnected = false;
     bool FConnectStarted = false;
@@ -285,7 +287,12 @@ class TIpDataSocket : public TIpBaseSocket {
     void ResetStats();
     TIpSockStatRec GetStatRec() const { return FStats; }
     void ResetIdle() { FIdleElapsed = 0; }
+    // Time passed on the socket's clock; past the idle time-out the owner hears of it, unless
+    // bytes wait unread: then the peer has sent and only this side was too busy to read.
     void AddElapsed(uint32_t ms);
+    // The peer's bytes have arrived and wait in the system's buffers, not read yet: whatever the
+    // time since the last read, the peer was not the slow side.
+    bool DataWaiting();
     virtual void IdleTimeoutFired();
 
     // Seams for the filter and the secure layer.

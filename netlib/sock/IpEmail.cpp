@@ -12,16 +12,16 @@ constexpr uint32_t kLinesPerClockCheck = 512;
 // What an error text shows of an offending line.
 constexpr size_t kLogLineLength = 80;
 
-uint64_t NowMs() {
-    using namespace std::chrono;
-    return uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
 }  // namespace
 
 std::string IpLineForLog(const std::string& line) {
     if (line.size() <= kLogLineLength) return EscapeForLog(line);
     return EscapeForLog(std::string_view(line).substr(0, kLogLineLength)) + "...";
+}
+
+uint64_t TIpCustomEmailClass::ClockMs() const {
+    using namespace std::chrono;
+    return uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 uint32_t TIpCustomEmailClass::BytesReceived() const {
@@ -31,17 +31,19 @@ uint32_t TIpCustomEmailClass::BytesReceived() const {
 void TIpCustomEmailClass::BeginReply() {
     FReplyRunning = true;
     FReplyTooSlow = false;
-    FReplyClock.Begin(NowMs(), BytesReceived());
+    FReplyClock.Begin(ClockMs(), BytesReceived());
     FLinesSinceCheck = 0;
 }
 
 bool TIpCustomEmailClass::ReplyOutOfTime() {
     if (!FReplyRunning) return false;
-    if (Socket() && Socket()->QueueCount() > 0) {
-        FReplyClock.Begin(NowMs(), BytesReceived());
+    TIpDataSocket* S = Socket();
+    if (S && S->QueueCount() > 0) {
+        FReplyClock.Begin(ClockMs(), BytesReceived());
         return false;
     }
-    return FReplyClock.OutOfTime(NowMs(), BytesReceived(), FIdleTimeout, FReplyLimit);
+    const bool Waiting = S && S->DataWaiting();
+    return FReplyClock.OutOfTime(ClockMs(), BytesReceived(), Waiting, FIdleTimeout, FReplyLimit);
 }
 
 bool TIpCustomEmailClass::ReplyLineArrived() {

@@ -53,6 +53,8 @@ class TIpCustomEmailClass : public TIpCustomClient {
     // (the timer looks between reads). False when the reply has run out of time: it was given
     // up and the connection closed.
     bool ReplyLineArrived();
+    // Milliseconds of a steady clock that the reply's time limit is measured by.
+    virtual uint64_t ClockMs() const;
     // "[POP3] ", "[NNTP] ", ...: what the client's own error texts begin with.
     virtual std::string ProtocolTag() const { return std::string(); }
 

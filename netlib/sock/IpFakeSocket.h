@@ -20,6 +20,9 @@ class TIpFakeSocket : public TIpDataSocket {
     // The same, announced as the binding does: a read notice through the owner's window, so
     // that the owner's handling of errors in socket events applies.
     void FeedByNotice(const std::string& bytes);
+    // Bytes from the peer that wait in the system, unread: the client is busy elsewhere and
+    // takes them with its next read (Feed, or a read notice).
+    void Arrive(const std::string& bytes) { FInput.append(bytes); }
     // The peer closes (FD_CLOSE); what was fed and not read is still delivered.
     void PeerClose();
     // The same through the owner's window, as FeedByNotice.
@@ -41,6 +44,7 @@ class TIpFakeSocket : public TIpDataSocket {
     void ApiClose() override {}
     void ApiLocalAddress(TSockAddrIn& addr) override;
     int ApiLastError() override { return FLastError; }
+    bool ApiDataWaiting() override { return FInputPos < FInput.size(); }
 
   private:
     std::string FInput;

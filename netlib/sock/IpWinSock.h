@@ -6,6 +6,9 @@
 #include "netlib/base/IpBase.h"
 #include "platform/net/WinSock.h"
 
+// recv flag: look at waiting bytes without taking them (WinSock's value, which is the system's).
+constexpr int WS_MSG_PEEK = 0x2;
+
 // A WinSock failure: "WinSock Error (<code>): <text>, on API '<call>'", or a plain text (code 0).
 class EIpWinSockError : public EIpBaseException {
   public:

@@ -8,7 +8,10 @@
 // time-out's case alone, as does one that falls quiet. Any link a mail or news server is reached
 // over today moves far more than the rate; a server that drips lines to stay clear of the idle
 // time-out is caught within the idle time-out plus a timer tick. Above the rate a reply ends by
-// its size limit, and never takes longer than MaxMs.
+// its size limit, and never takes longer than MaxMs. The rate is the server's only where the
+// client kept up: a client that was busy (a long handler, a loaded machine) reads nothing for a
+// while, but then the server's bytes wait unread, and a window with bytes waiting at its end is
+// not held against the server.
 #include <cstdint>
 
 class TReplyClock {
@@ -21,11 +24,17 @@ class TReplyClock {
     // The reply is timed from NowMs; Bytes is the connection's received count then (a count that
     // wraps at 4 GB: only differences are taken).
     void Begin(uint64_t NowMs, uint32_t Bytes);
-    // True when the reply has run out of time at NowMs with Bytes received. IdleMs 0 (no idle
-    // time-out) leaves MaxMs alone in force.
-    bool OutOfTime(uint64_t NowMs, uint32_t Bytes, uint32_t IdleMs, const TLimit& Limit);
+    // True when the reply has run out of time at NowMs with Bytes received. Waiting: more of
+    // the reply has arrived than was read (the client was busy: a long handler, a loaded
+    // machine), so the time since the window opened says nothing of the server and the window
+    // starts afresh. IdleMs 0 (no idle time-out) leaves MaxMs alone in force.
+    bool OutOfTime(uint64_t NowMs, uint32_t Bytes, bool Waiting, uint32_t IdleMs,
+                   const TLimit& Limit);
 
   private:
+    // The next window opens at NowMs; the reply is not out of time.
+    bool NextWindow(uint64_t NowMs, uint32_t Bytes);
+
     uint64_t FStartMs = 0;
     uint32_t FStartBytes = 0;
     bool FWindowOpen = false;

@@ -11,9 +11,11 @@ inline constexpr int32_t kPageSize = 32768;
 // The first allocation of a page buffer; it doubles with the data up to PageSize.
 inline constexpr int32_t kMinPageAllocation = 256;
 
-// Bytes in one block of a chunked memory stream (a multiple of kPageSize, so that no page a
-// buffered stream writes straddles two blocks).
+// Blocks of a chunked memory stream: the first holds kChunkSize bytes, each later one as much as
+// all before it, up to kMaxChunkSize. Both are multiples of kPageSize, so that no page a buffered
+// stream writes straddles two blocks, and powers of two.
 inline constexpr int32_t kChunkSize = 65536;
+inline constexpr int32_t kMaxChunkSize = 1 << 20;
 
 // Pairs (line number, offset) kept in a text stream's line index before it is thinned out.
 inline constexpr int32_t kLineIndexPairs = 1024;

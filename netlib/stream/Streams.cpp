@@ -1,6 +1,7 @@
 #include "netlib/stream/Streams.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -11,15 +12,28 @@ using namespace StreamLimits;
 
 // --- TIpChunkedStream ----------------------------------------------------------------------
 
+TIpChunkedStream::TBlockAt TIpChunkedStream::BlockAt(int64_t Position) {
+    if (Position < kChunkSize) return {0, Position, kChunkSize};
+    // Up to the largest size each block starts where the bytes before it double: block i (i > 0)
+    // starts at kChunkSize << (i - 1) and is as large as that.
+    if (Position < kMaxChunkSize) {
+        const int Index = std::bit_width(uint64_t(Position / kChunkSize));
+        const int64_t Start = int64_t(kChunkSize) << (Index - 1);
+        return {size_t(Index), Position - Start, Start};
+    }
+    constexpr int kGrowing = std::bit_width(uint64_t(kMaxChunkSize / kChunkSize));
+    return {size_t(kGrowing + (Position - kMaxChunkSize) / kMaxChunkSize), Position % kMaxChunkSize,
+            kMaxChunkSize};
+}
+
 int64_t TIpChunkedStream::Read(void* Buffer, int64_t Count) {
     if (Count <= 0 || FPosition >= FSize) return 0;
     const int64_t Total = std::min(Count, FSize - FPosition);
     auto* Out = static_cast<char*>(Buffer);
     for (int64_t Done = 0; Done < Total;) {
-        const int64_t At = FPosition + Done;
-        const int64_t Offset = At % kChunkSize;
-        const int64_t Part = std::min(Total - Done, kChunkSize - Offset);
-        std::memcpy(Out + Done, FChunks[size_t(At / kChunkSize)].get() + Offset, size_t(Part));
+        const TBlockAt Block = BlockAt(FPosition + Done);
+        const int64_t Part = std::min(Total - Done, Block.Size - Block.Offset);
+        std::memcpy(Out + Done, FChunks[Block.Index].get() + Block.Offset, size_t(Part));
         Done += Part;
     }
     FPosition += Total;
@@ -37,10 +51,9 @@ int64_t TIpChunkedStream::Write(const void* Buffer, int64_t Count) {
     }
     const auto* In = static_cast<const char*>(Buffer);
     for (int64_t Done = 0; Done < Count;) {
-        const int64_t At = FPosition + Done;
-        const int64_t Offset = At % kChunkSize;
-        const int64_t Part = std::min(Count - Done, kChunkSize - Offset);
-        std::memcpy(FChunks[size_t(At / kChunkSize)].get() + Offset, In + Done, size_t(Part));
+        const TBlockAt Block = BlockAt(FPosition + Done);
+        const int64_t Part = std::min(Count - Done, Block.Size - Block.Offset);
+        std::memcpy(FChunks[Block.Index].get() + Block.Offset, In + Done, size_t(Part));
         Done += Part;
     }
     FPosition = End;
@@ -57,19 +70,27 @@ void TIpChunkedStream::SetSize(int64_t Size) {
     if (Size < 0) throw EStreamError("Negative stream size");
     if (Size > FSize) {
         Reserve(Size);
+    } else if (Size == 0) {
+        FChunks.clear();
+        FCapacity = 0;
     } else {
-        FChunks.resize(size_t((Size + kChunkSize - 1) / kChunkSize));
-        if (Size % kChunkSize != 0)
-            std::memset(FChunks.back().get() + Size % kChunkSize, 0,
-                        size_t(kChunkSize - Size % kChunkSize));
+        const TBlockAt Last = BlockAt(Size - 1);
+        while (FChunks.size() > Last.Index + 1) {
+            FCapacity -= BlockAt(FCapacity - 1).Size;
+            FChunks.pop_back();
+        }
+        std::memset(FChunks.back().get() + Last.Offset + 1, 0, size_t(Last.Size - Last.Offset - 1));
     }
     FSize = Size;
     if (FPosition > Size) FPosition = Size;
 }
 
 void TIpChunkedStream::Reserve(int64_t Size) {
-    const size_t Needed = size_t((Size + kChunkSize - 1) / kChunkSize);
-    while (FChunks.size() < Needed) FChunks.push_back(std::make_unique<char[]>(kChunkSize));
+    while (FCapacity < Size) {
+        const int64_t Block = BlockAt(FCapacity).Size;
+        FChunks.push_back(std::make_unique<char[]>(size_t(Block)));
+        FCapacity += Block;
+    }
 }
 
 // --- TIpBufferedStream ---------------------------------------------------------------------

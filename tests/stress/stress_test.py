@@ -321,8 +321,38 @@ def case_bad_stat(p):
         server.stop()
 
 
+def stopped_for(p, proc, marker, seconds):
+    """Stops the running program for seconds once its log shows marker once more, as a loaded
+    machine may stop it, and lets it go on; the program's process, to be waited for."""
+    seen = p.log().count(marker)
+
+    def stop():
+        deadline = time.monotonic() + HANG_LIMIT
+        while p.log().count(marker) == seen and proc.poll() is None:
+            if time.monotonic() > deadline:
+                return
+            time.sleep(0.05)
+        time.sleep(0.5)  # into the middle of the reply
+        try:
+            os.kill(proc.pid, signal.SIGSTOP)
+            time.sleep(seconds)
+        except ProcessLookupError:
+            return
+        finally:
+            try:
+                os.kill(proc.pid, signal.SIGCONT)
+            except ProcessLookupError:
+                pass
+
+    thread = threading.Thread(target=stop)
+    thread.start()
+    return proc, thread
+
+
 def case_endless_replies(p):
-    """Replies that never end: each run ends with exit 1, memory bounded."""
+    """Replies that never end: each run ends with exit 1, memory bounded. So too when the program
+    is stopped in the middle of the reply for twice its time-out: the server kept sending all
+    the while, so it is neither idle nor too slow."""
     for kind, proto in (("pop3-endless-list", "pop3"), ("pop3-endless-retr", "pop3"),
                         ("nntp-endless-list", "nntp"), ("nntp-endless-article", "nntp")):
         server, box = hostile_box(p, kind, proto, 3)
@@ -332,6 +362,22 @@ def case_endless_replies(p):
                   flush=True)
             check("%s: the run ends with exit 1" % kind, r.code == 1, r.code)
             check("%s: memory stays bounded" % kind, r.rss_mb < MEMORY_LIMIT_MB, r.rss_mb)
+        finally:
+            server.stop()
+    for kind, proto, marker in (("pop3-endless-retr", "pop3", b"Empfange Nachricht 1 von"),
+                                ("nntp-endless-article", "nntp", b"Hole 1 Artikel")):
+        server, box = hostile_box(p, kind, proto, 3)
+        try:
+            proc, stopper = stopped_for(p, p.start(box), marker, 6)
+            r = p.wait(proc)
+            stopper.join()
+            print("     %s, stopped for 6 s: exit %r after %.1f s, peak %.0f MB"
+                  % (kind, r.code, r.wall, r.rss_mb), flush=True)
+            tail = p.log()[-400:]
+            check("%s, stopped for 6 s: the run ends with exit 1, by the size limit" % kind,
+                  r.code == 1 and b"reply too large" in tail, (r.code, tail))
+            check("%s, stopped for 6 s: no time-out is taken" % kind,
+                  b"Socket Timeout" not in tail and b"too slow" not in tail, tail)
         finally:
             server.stop()
 

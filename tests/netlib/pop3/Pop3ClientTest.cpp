@@ -13,6 +13,15 @@
 
 namespace {
 
+// The client on a clock that the test moves.
+class TTimedPop3Client : public TIpPop3Client {
+  public:
+    uint64_t Ms = 0;
+
+  protected:
+    uint64_t ClockMs() const override { return Ms; }
+};
+
 class Pop3Client : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -50,7 +59,7 @@ class Pop3Client : public ::testing::Test {
         Peer.Say(stat);
     }
 
-    TIpPop3Client Client;
+    TTimedPop3Client Client;
     TFakePeer Peer;
     std::vector<std::string> Events;
     std::vector<TIpPop3States> States;
@@ -345,6 +354,52 @@ TEST_F(Pop3Client, HostileRepliesDropTheConnection) {
         EXPECT_EQ(errors[0].rfind(c.Error, 0), 0u) << errors[0];
         EXPECT_FALSE(Client.IsConnected());
         EXPECT_EQ(Client.Socket(), nullptr);
+        Pump();
+    }
+}
+
+// The same bytes over the same seven seconds: a server whose bytes waited unread while the
+// client was busy is not slow; one that sent them while the client kept up is.
+TEST_F(Pop3Client, ServerIsJudgedOnlyByTimeTheClientKeptUp) {
+    std::string bulk;
+    for (int i = 0; i < 600; ++i) bulk += std::string(70, 'x') + "\r\n";
+    const struct {
+        const char* Name;
+        bool Busy;
+        const char* Error;
+    } cases[] = {
+        {"busy while the server sent", true, ""},
+        {"kept up with a server that sent little", false,
+         "[POP3] reply too slow, connection dropped"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::string error;
+        Client.OnError = [&](TIpSockControl*, SOCKET, int32_t, const std::string& text) {
+            error = text;
+        };
+        int messages = 0;
+        Client.OnMessage = [&](TIpCustomPop3Client*, TIpMailMessage&) { ++messages; };
+        Client.SetIdleTimeout(3000);
+        Client.Ms = 0;
+        LogOn();
+        Peer.SayAll("+OK\r\n1 43000\r\n.\r\n");
+        Client.Retrieve(1);
+        Peer.Sent();
+        Peer.SayAll("+OK message follows\r\nSubject: big\r\n\r\n");
+        Client.Ms = 100;
+        Client.TimerElapsed(50);  // the first look at the reply's clock
+        if (c.Busy)
+            Peer.Socket->Arrive(bulk);
+        else
+            Peer.SayAll(bulk);
+        Client.Ms = 7000;
+        Peer.SayAll("the last line\r\n");
+        Client.TimerElapsed(50);
+        if (Client.IsConnected()) Peer.SayAll(".\r\n");
+        EXPECT_EQ(error, c.Error);
+        EXPECT_EQ(messages, c.Busy ? 1 : 0);
+        Client.DropConnection();
         Pump();
     }
 }

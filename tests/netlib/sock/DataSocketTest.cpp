@@ -139,6 +139,26 @@ TEST(LineCutting, CloseNoticeDuringALineWaitsForTheReadLoop) {
     Application.ProcessMessages();  // the deferred free happens here
 }
 
+// The idle time-out judges the peer: a tick that comes late because this side was busy (a long
+// handler, a stalled machine) finds the peer's bytes waiting unread, and the peer was not idle.
+TEST(IdleTime, FiresOnlyWhenNothingWaitsUnread) {
+    TFakeClient C;
+    TIpFakeSocket* F = C.Open();
+    int Fired = 0;
+    C.OnIdleTimeout = [&](TIpSockControl*, SOCKET, bool&) { ++Fired; };
+    C.SetSocketIdleTimeout(3000);
+    F->Arrive("200 sent while the client was busy\r\n");
+    C.TimerElapsed(10000);
+    EXPECT_EQ(Fired, 0);
+    // The clock began anew: an idle time must pass again after the bytes were read.
+    F->Feed("");
+    EXPECT_EQ(C.Lines, Lines{"200 sent while the client was busy\r\n"});
+    C.TimerElapsed(2900);
+    EXPECT_EQ(Fired, 0);
+    C.TimerElapsed(200);
+    EXPECT_EQ(Fired, 1);
+}
+
 TEST(SendQueue, SentAtOnceOrQueuedWithItemEvents) {
     TFakeClient C;
     TIpFakeSocket* F = C.Open();

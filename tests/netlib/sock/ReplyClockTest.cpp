@@ -9,10 +9,12 @@
 
 namespace {
 
-// The reply as the checks see it: at each time (ms since the command), the bytes received in all.
+// The reply as the checks see it: at each time (ms since the command), the bytes received in all,
+// and whether more had arrived than was read (the client was busy).
 struct TCheck {
     uint64_t Ms;
     uint32_t Bytes;
+    bool Waiting = false;
 };
 
 // The time of the first check that finds the reply out of time; -1 when none does.
@@ -21,7 +23,7 @@ int64_t CutAt(const std::vector<TCheck>& Checks, uint32_t IdleMs = 3000, uint32_
     TReplyClock Clock;
     Clock.Begin(0, StartBytes);
     for (const TCheck& Check : Checks)
-        if (Clock.OutOfTime(Check.Ms, StartBytes + Check.Bytes, IdleMs, Limit))
+        if (Clock.OutOfTime(Check.Ms, StartBytes + Check.Bytes, Check.Waiting, IdleMs, Limit))
             return int64_t(Check.Ms);
     return -1;
 }
@@ -31,6 +33,14 @@ std::vector<TCheck> Steady(uint64_t Rate, uint64_t FirstMs, uint64_t EndMs) {
     std::vector<TCheck> Checks;
     for (uint64_t Ms = 50; Ms <= EndMs; Ms += 50)
         Checks.push_back({Ms, Ms < FirstMs ? 0u : uint32_t(1 + Rate * (Ms - FirstMs) / 1000)});
+    return Checks;
+}
+
+// The same checks, with the server's bytes found waiting unread (the client was behind) at those
+// for which Behind holds.
+template <class F>
+std::vector<TCheck> WaitingWhen(std::vector<TCheck> Checks, F Behind) {
+    for (TCheck& Check : Checks) Check.Waiting = Behind(Check.Ms);
     return Checks;
 }
 
@@ -60,6 +70,25 @@ TEST(ReplyClock, SlowRepliesEndSoonAfterTheIdleTimeFastOnesNever) {
         {"silent after the first line", {{50, 20}, {3050, 20}, {6100, 20}}, -1},
         {"a line just before each idle time", {{50, 20}, {2900, 40}, {3050, 40}}, 3050},
         {"past the longest time", Steady(1 << 20, 0, 60100), 60050},
+        // A client that was busy reads nothing for a while: the server answers only for the
+        // time in which the client kept up. Busy for five seconds after the first lines, it
+        // reads little for the time at last, but more waits unread.
+        {"busy, then catching up with a fast server",
+         {{50, 1000},
+          {100, 1500},
+          {5000, 30000, true},
+          {5050, 2000000, true},
+          {5100, 2400000},
+          {8200, 9000000}},
+         -1},
+        {"busy, then a server that has nothing more",
+         {{50, 1000}, {100, 1500}, {5000, 30000, true}, {5050, 30000}, {8100, 30010}},
+         8100},
+        // Bytes found waiting once keep no dripping server going: the next window is judged.
+        {"a line now and then, once waiting",
+         WaitingWhen(Steady(75, 0, 60000), [](uint64_t Ms) { return Ms == 1000; }), 4000},
+        {"past the longest time while always behind",
+         WaitingWhen(Steady(1 << 20, 0, 60100), [](uint64_t) { return true; }), 60050},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Name);

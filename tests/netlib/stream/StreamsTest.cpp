@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -248,6 +250,57 @@ TEST(ChunkedStream, BehavesAsAMemoryStream) {
     EXPECT_EQ(Chunked.Read(Tail.data(), int64_t(Tail.size())), 3);
     EXPECT_EQ(Tail.substr(0, 3), Data(Plain).substr(size_t(Plain.Size() - 3)));
     EXPECT_THROW(Chunked.SetSize(-1), EStreamError);
+}
+
+// Blocks grow with the stream: at every block end a write, a read and a cut behave as in a stream
+// in one piece, and what the blocks hold beyond the data stays bounded.
+TEST(ChunkedStream, GrowingBlocksKeepTheBytesAndTheSpaceBounded) {
+    const int64_t Ends[] = {1 << 16, 1 << 17, 1 << 18, 1 << 19, 1 << 20, 2 << 20, 3 << 20};
+    std::string Pattern(size_t(3 << 20) + 4096, '\0');
+    for (size_t I = 0; I < Pattern.size(); ++I) Pattern[I] = char(I * 31 + I / 4093);
+    TIpChunkedStream Chunked;
+    // Written in odd pieces, so that writes cross every block end somewhere inside.
+    for (size_t At = 0; At < Pattern.size(); At += 10007)
+        Chunked.WriteBuffer(Pattern.data() + At,
+                            int64_t(std::min<size_t>(10007, Pattern.size() - At)));
+    for (int64_t End : Ends) {
+        SCOPED_TRACE(End);
+        std::string Around(64, '\0');
+        Chunked.Seek(End - 32, soBeginning);
+        ASSERT_EQ(Chunked.Read(Around.data(), 64), 64);
+        EXPECT_EQ(Around, Pattern.substr(size_t(End - 32), 64));
+    }
+    // Cut just past each block end, then grown again: the cut bytes come back as zeros.
+    for (auto It = std::rbegin(Ends); It != std::rend(Ends); ++It) {
+        SCOPED_TRACE(*It);
+        Chunked.SetSize(*It + 1);
+        Chunked.SetSize(*It + 40);
+        std::string Back(64, '\0');
+        Chunked.Seek(*It - 24, soBeginning);
+        ASSERT_EQ(Chunked.Read(Back.data(), 64), 64);
+        EXPECT_EQ(Back, Pattern.substr(size_t(*It - 24), 25) + std::string(39, '\0'));
+        Chunked.SetSize(*It + 1);
+    }
+    struct {
+        int64_t Size;
+        int64_t Capacity;
+    } Spaces[] = {{0, 0},
+                  {1, 1 << 16},
+                  {1 << 16, 1 << 16},
+                  {(1 << 16) + 1, 1 << 17},
+                  {700000, 1 << 20},
+                  {(1 << 20) + 1, 2 << 20},
+                  {16 << 20, 16 << 20},
+                  {(16 << 20) + 5, 17 << 20}};
+    for (const auto& Space : Spaces) {
+        SCOPED_TRACE(Space.Size);
+        TIpChunkedStream Sized;
+        Sized.SetSize(Space.Size);
+        EXPECT_EQ(Sized.Capacity(), Space.Capacity);
+        Sized.SetSize(Space.Size / 3);
+        EXPECT_LE(Sized.Capacity(),
+                  std::max<int64_t>(2 * (Space.Size / 3), StreamLimits::kChunkSize));
+    }
 }
 
 TEST(ByteStream, ReadsThroughItsBuffer) {
