@@ -154,7 +154,8 @@ class TIpSmtpClient : public TIpCustomSmtpClient {
 };
 
 // The reply code of an SMTP line: its first three characters as a number; 0 when they are not
-// one or the line has 4 characters or fewer.
+// one, when a fourth character other than a blank, "-" or the line end follows, or when the
+// line has 4 characters or fewer.
 int32_t SmtpReplyCode(const std::string& line);
 
 // Appends the message line to out as it goes on the wire: CR LF at the end and one more "." in

@@ -726,6 +726,20 @@ TEST_F(SmtpTask, BodyNotAnsweredWith250KeepsItsFile) {
     }
 }
 
+// A line that begins with 250 but runs on is no acceptance: the server has lost track.
+TEST_F(SmtpTask, BodyAnsweredWithAReplyThatIsNoneKeepsItsFile) {
+    Outgoing("M0001.OUT", "ann@example.org", "one");
+    TKestroSMTPClient task;
+    Run(task, "");
+    GreetWithoutLogin();
+    Deliver("ann@example.org");
+    Peer.Say("2500 queued");
+    ExpectEnded(task, 1);
+    EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
+    EXPECT_TRUE(
+        Contains(Lines, "SMTP Error 0 auf 127.0.0.1: ung\xC3\xBCltige Antwort \"2500 queued"));
+}
+
 TEST_F(SmtpTask, EmptySpoolConnectsToNothing) {
     TKestroSMTPClient task;
     Run(task, "");

@@ -117,6 +117,9 @@ TEST(SmtpLines, ReplyCodesAndDotStuffing) {
     EXPECT_EQ(SmtpReplyCode("25x OK\r\n"), 0);
     EXPECT_EQ(SmtpReplyCode("250\r\n"), 250);
     EXPECT_EQ(SmtpReplyCode("250\n"), 0);
+    EXPECT_EQ(SmtpReplyCode("250-8BITMIME\r\n"), 250);
+    EXPECT_EQ(SmtpReplyCode("2500 queued\r\n"), 0);
+    EXPECT_EQ(SmtpReplyCode("250x\r\n"), 0);
     std::string out;
     AppendStuffedLine(out, ".");
     AppendStuffedLine(out, ".x");
