@@ -438,10 +438,11 @@ void ReadOutgoingMail(TIpMessage& message, const std::string& fileName, std::str
                 }
                 body.push_back(!line.empty() && line[0] == '.' ? line.substr(1) : line);
             } else if (state == Envelope) {
+                // They go into commands: a CR left in a line would end a command early.
                 if (StartsWithNoCase(line, "HELO") || StartsWithNoCase(line, "EHLO"))
-                    heloArgument = AfterFirst(line, ' ');
+                    heloArgument = StripControls(AfterFirst(line, ' '));
                 else if (StartsWithNoCase(line, "RCPT TO"))
-                    recipients.push_back(AfterFirst(line, ':'));
+                    recipients.push_back(StripControls(AfterFirst(line, ':')));
                 else if (LowerAscii(TrimControls(line)) == "data")
                     state = Body;
             }

@@ -108,11 +108,11 @@ void WriteSpoolMail(TIpMessage& message, const std::string& fileName, const std:
 // Reads an outgoing mail file M*.OUT into message (raw stream filled, then decoded).
 // The point program writes batched SMTP: HELO, MAIL FROM, one RCPT TO per recipient, DATA, the
 // dot-stuffed body, ".", QUIT. heloArgument receives the text after HELO's first blank,
-// recipients the text after each RCPT TO's first ":". A file that begins with "from " is a
-// plain message after that line (a trailing "." and "QUIT" dropped when present); it has no
-// HELO argument or recipients. A file without DATA or without the end of its body raises
-// EReadError and is left alone; a message whose MIME structure cannot be read (a multipart
-// without boundary) is read all the same, to be sent as written.
+// recipients the text after each RCPT TO's first ":", both without control characters. A file that
+// begins with "from " is a plain message after that line (a trailing "." and "QUIT" dropped when
+// present); it has no HELO argument or recipients. A file without DATA or without the end of its
+// body raises EReadError and is left alone; a message whose MIME structure cannot be read (a
+// multipart without boundary) is read all the same, to be sent as written.
 void ReadOutgoingMail(TIpMessage& message, const std::string& fileName, std::string& heloArgument,
                       std::vector<std::string>& recipients);
 

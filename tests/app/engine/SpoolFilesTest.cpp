@@ -213,6 +213,16 @@ TEST_F(SpoolFilesTest, OutgoingMailWithThreeRecipientsAndStuffedLines) {
     EXPECT_EQ(Message.Subject, "three");
 }
 
+// Lines end at LF alone: a CR inside a line stays in it, and would end the HELO or RCPT command
+// made of it early, the rest of the line going to the server as a command of its own.
+TEST_F(SpoolFilesTest, OutgoingMailEnvelopeHoldsNoControlCharacters) {
+    ReadOut("M0004.OUT",
+            "HELO point\rQUIT\x07\nRCPT TO:<a@example.org>\rRSET\nRCPT TO:<b@exa\tmple.org>\n"
+            "DATA\nSubject: s\n\nbody\n.\nQUIT\n");
+    EXPECT_EQ(Helo, "pointQUIT");
+    EXPECT_EQ(Recipients, (std::vector<std::string>{"<a@example.org>RSET", "<b@example.org>"}));
+}
+
 TEST_F(SpoolFilesTest, OutgoingMailInFromForm) {
     Helo = "stale";
     Recipients = {"stale"};
