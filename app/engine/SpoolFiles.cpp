@@ -359,8 +359,13 @@ std::string NewSpoolFileName(const std::string& dir) {
     for (int64_t tries = 0;; ++tries) {
         if (tries > SpoolLimits::kMaxSpoolNameTries)
             throw EWriteError("Kein freier Dateiname im Verzeichnis " + dir);
-        name.assign(1, 'm').append(std::to_string(SpoolCounter)).append(".msg");
-        if (!FileExists(prefix + name)) break;
+        name.assign(1, 'm').append(std::to_string(SpoolCounter));
+        // A temporary file left by a run that ended may still decide whether its mail was
+        // stored (FetchedMails.h): its number is not used again while it is there.
+        if (!FileExists(prefix + name + ".msg") && !FileExists(prefix + name + ".tmp")) {
+            name.append(".msg");
+            break;
+        }
         AdvanceSpoolCounter();
     }
     AdvanceSpoolCounter();

@@ -84,7 +84,8 @@ class TMessageContainer {
 // The next number tried for a new spool file; shared by every spool directory and task.
 extern int32_t SpoolCounter;
 
-// The next free name "m<N>.msg" in dir (name only); never the same twice in this process.
+// The next free name "m<N>.msg" in dir (name only), with no "m<N>.tmp" there either; never the
+// same twice in this process.
 std::string NewSpoolFileName(const std::string& dir);
 
 // The address written into fetched mail when the box names none: the point program needs some

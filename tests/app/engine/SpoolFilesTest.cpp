@@ -122,6 +122,14 @@ TEST_F(SpoolFilesTest, SpoolNamesSkipExistingFilesAndNeverRepeat) {
     EXPECT_EQ(SpoolCounter, 4);
 }
 
+// A temporary file a run left behind may still say its mail was never stored: a file written
+// under its name would make that untrue.
+TEST_F(SpoolFilesTest, SpoolNamesSkipTemporaryFilesLeftBehind) {
+    WriteFile(Spool + "m0.tmp", "half");
+    std::filesystem::create_directories(Spool + "m1.tmp");  // no file: a later write fails
+    EXPECT_EQ(NewSpoolFileName(Spool), "m1.msg");
+}
+
 // ---- mail script ----
 
 TEST_F(SpoolFilesTest, MailScriptIsTheReceivedMailDotStuffed) {
