@@ -1,5 +1,7 @@
 #include "app/engine/SpoolFiles.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -65,9 +67,17 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
     return lines;
 }
 
+// A file that cannot be written whole (a full disk) is removed: no half of it stays under its
+// name. The error names the file and the reason.
 void WriteFileBytes(const std::string& fileName, const std::string& bytes) {
-    TFileStream file(fileName, fmCreate);
-    file.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+    try {
+        TBufferedFile file(fileName);
+        file.Write(bytes);
+        file.Close();
+    } catch (const EWriteError&) {
+        ::unlink(ResolvePath(fileName).c_str());
+        throw;
+    }
 }
 
 std::string ReadFileBytes(const std::string& fileName, int64_t limit) {

@@ -306,6 +306,26 @@ TEST_F(Pop3Task, MailThatCannotBeStoredIsNotDeleted) {
     ExpectEnded(task, 1);
 }
 
+// The disk fills up while the spool file is written: no part of it stays under any name, the
+// mail stays on the server, and the log names the file and the reason.
+TEST_F(Pop3Task, MailThatFillsTheDiskLeavesNoPartAndIsNotDeleted) {
+    TKestroPOP3Client task;
+    Run(task, "");
+    ListMailbox({"1 100"});
+    EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
+    SendUidl("1 u1\r\n");
+    EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+    {
+        FileSizeLimit full(64);
+        SendMail(1);
+    }
+    EXPECT_EQ(Peer.Sent(), "");
+    ExpectEnded(task, 1);
+    EXPECT_TRUE(SpoolFiles("*").empty());
+    EXPECT_TRUE(Contains(Lines, "Error: Die Datei " + Spool +
+                                    "m0.tmp konnte nicht geschrieben werden: File too large"));
+}
+
 // The written spool file cannot take its name (a directory holds it, so the rename that never
 // replaces fails): only a .tmp would be left, which the point program never imports, so the
 // mail must stay on the server.

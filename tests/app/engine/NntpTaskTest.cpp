@@ -1,8 +1,5 @@
 // The news task driven through transcripts: the server's side is fed into a fake socket, the
 // task's commands, spool files, group lists and log lines are checked.
-#include <sys/resource.h>
-
-#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -444,26 +441,6 @@ TEST_F(NntpTaskTest, FailedBatchWriteKeepsTheLineAndSetsTheExitCode) {
     EXPECT_EQ(Groups()[0], "de.a 0");
     EXPECT_EQ(RunExitCode(), 1);
 }
-
-// A write that fails part-way (the disk filled up): the process may write no more than a few
-// bytes into any file while it is in force.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &FOld);
-        FOldHandler = signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{bytes, FOld.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &FOld);
-        signal(SIGXFSZ, FOldHandler);
-    }
-
-  private:
-    rlimit FOld{};
-    sighandler_t FOldHandler;
-};
 
 TEST_F(NntpTaskTest, BatchThatCannotBeStoredLeavesNoTraceAndComesAgain) {
     Box("de.a 0\r\n", "NntpDupeSize=100\r\n");
