@@ -432,6 +432,22 @@ TEST_F(NntpTaskTest, GreetingCutShortByACloseEndsTheTask) {
     EXPECT_EQ(Groups()[0], "de.a 0");
 }
 
+// Article numbers that are no numbers (a sign, 20 digits) make no empty group: the run must not
+// report success while the group's articles stay unseen. The line keeps its number.
+TEST_F(NntpTaskTest, GroupReplyWithoutArticleNumbersEndsTheTaskWithExitCode1) {
+    Box("de.a 5\r\nde.b 0\r\n");
+    Open("0 1", "211 99999999999999999999 -3 99999999999999999999 de.a");
+    EXPECT_EQ(Sent(), "");
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    EXPECT_TRUE(
+        Logged("Error auf news.example: GROUP-Antwort \"211 99999999999999999999 -3 "
+               "99999999999999999999 de.a\" ist ung\xC3\xBCltig"));
+    Task.reset();
+    EXPECT_EQ(Groups()[0], "de.a 5");
+    EXPECT_TRUE(SpoolFiles().empty());
+}
+
 TEST_F(NntpTaskTest, FailedBatchWriteKeepsTheLineAndSetsTheExitCode) {
     Box("de.a 0\r\n");
     Open("0 0", "211 1 1 1 de.a");
