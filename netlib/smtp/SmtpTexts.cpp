@@ -70,6 +70,13 @@ int32_t SmtpReplyCode(const std::string& line) {
     return next == ' ' || next == '-' || next == '\r' || next == '\n' ? code : 0;
 }
 
+std::string EnvelopeAddress(const std::string& spec) {
+    std::string out = "<";
+    for (const char c : spec)
+        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) out += c;
+    return out + ">";
+}
+
 void AppendStuffedLine(std::string& out, const std::string& line) {
     if (!line.empty() && line[0] == '.') out += '.';
     out += line;
