@@ -58,6 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     const std::string Box = FuzzWorld::PointDir() + "box.cfg";
     FuzzWorld::Write(Box, BoxText(Data[0]));
     FuzzWorld::Write(FuzzWorld::PointDir() + "box.big", Pieces[0]);
+    // The list of stored mails an earlier input left would allow deletions this one never saw.
+    std::filesystem::remove(FuzzWorld::PointDir() + "box.got");
     ConfigList.FreeAll();
     SpoolCounter = 0;
     MailCount = 0;
