@@ -73,13 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     const uint8_t Flags = Data[0];
     const auto Job = TJob(Flags & 3);
     const auto Pieces = FuzzWorld::Pieces(Data + 1, Size - 1);
-    FuzzWorld::Clear(FuzzWorld::Spool());
+    const std::string Box = FuzzWorld::NewRun(BoxText(Flags));
     for (const std::string& Name : FuzzWorld::Files(FuzzWorld::Home()))
         if (Name != "spool") std::filesystem::remove_all(FuzzWorld::Home() + Name);
     for (const char* Old : {"box.rc", "box.bl", "box.mid"})
         std::filesystem::remove(FuzzWorld::PointDir() + Old);
-    const std::string Box = FuzzWorld::PointDir() + "box.cfg";
-    FuzzWorld::Write(Box, BoxText(Flags));
     const std::string Post = FuzzWorld::Spool() + "N0001.OUT";
     std::string Command;
     switch (Job) {
@@ -100,12 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
             Command = NntpCmdGetMsgIDs;
             break;
     }
-    ConfigList.FreeAll();
     NNTPTasks.SaveAndClear();
-    SpoolCounter = 0;
-    NewsCount = 0;
-    Running = true;
-    SetRunExitCode(0);
     std::unique_ptr<TCustomDupecheck> Dupes;
     if (Flags & kDupes) {
         Dupes = std::make_unique<TCRCDupecheck>();

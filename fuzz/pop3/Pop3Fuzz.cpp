@@ -54,18 +54,10 @@ extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size < 1) return 0;
     const auto Pieces = FuzzWorld::Pieces(Data + 1, Size - 1);
-    FuzzWorld::Clear(FuzzWorld::Spool());
-    const std::string Box = FuzzWorld::PointDir() + "box.cfg";
-    FuzzWorld::Write(Box, BoxText(Data[0]));
+    const std::string Box = FuzzWorld::NewRun(BoxText(Data[0]));
     FuzzWorld::Write(FuzzWorld::PointDir() + "box.big", Pieces[0]);
     // The list of stored mails an earlier input left would allow deletions this one never saw.
     std::filesystem::remove(FuzzWorld::PointDir() + "box.got");
-    ConfigList.FreeAll();
-    SpoolCounter = 0;
-    MailCount = 0;
-    Pop3Busy = SmtpBusy = 0;
-    Running = true;
-    SetRunExitCode(0);
 
     TScriptedServer Server;
     {

@@ -18,6 +18,9 @@
 #include <vector>
 
 #include "app/engine/EngineLog.h"
+#include "app/engine/RunState.h"
+#include "app/engine/SpoolFiles.h"
+#include "app/engine/UnitScheduler.h"
 #include "platform/core/Application.h"
 #include "platform/shell/Dialogs.h"
 
@@ -112,6 +115,21 @@ inline void Pump(int Passes = 6) {
 [[noreturn]] inline void Fail(const std::string& What) {
     std::fprintf(stderr, "%s\n", What.c_str());
     std::abort();
+}
+
+// A new run of the engine on one box, box.cfg in the point program's directory with that text:
+// an empty spool, no box loaded yet, nothing counted or busy, no failure. The box file's path.
+inline std::string NewRun(const std::string& BoxText) {
+    Clear(Spool());
+    const std::string Box = PointDir() + "box.cfg";
+    Write(Box, BoxText);
+    ConfigList.FreeAll();
+    SpoolCounter = 0;
+    MailCount = NewsCount = 0;
+    Pop3Busy = SmtpBusy = 0;
+    Running = true;
+    SetRunExitCode(0);
+    return Box;
 }
 
 // The engine's log lines and message boxes go nowhere: a fuzz run would drown in them.
