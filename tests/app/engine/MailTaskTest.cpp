@@ -116,6 +116,12 @@ class Pop3Task : public MailTask {
     }
     // The unique-id listing a task asks for before it fetches mails it is to delete.
     void SendUidl(const std::string& lines) { Peer.SayAll("+OK\r\n" + lines + ".\r\n"); }
+    // The mailbox listed, then asked for its ids, which the server gives as lines.
+    void ListWithIds(const std::vector<std::string>& entries, const std::string& uidl) {
+        ListMailbox(entries);
+        EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
+        SendUidl(uidl);
+    }
     void SendMail(int n) {
         Peer.SayAll("+OK\r\nFrom: a" + std::to_string(n) + "@example.org\r\nSubject: mail " +
                     std::to_string(n) +
@@ -129,9 +135,7 @@ TEST_F(Pop3Task, FetchesEveryMailIntoTheSpoolThenDeletesAndQuits) {
     TKestroPOP3Client task;
     Run(task, "Pop3Envelope=joe@example.org\r\n", 7);
     EXPECT_TRUE(Peer.Socket->ConnectCalled());
-    ListMailbox({"1 120", "2 130"});
-    EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-    SendUidl("1 u1\r\n2 u2\r\n");
+    ListWithIds({"1 120", "2 130"}, "1 u1\r\n2 u2\r\n");
     EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
     SendMail(1);
     EXPECT_EQ(Peer.Sent(), "RETR 2\r\n");
@@ -297,9 +301,7 @@ TEST_F(Pop3Task, MailThatCannotBeStoredIsNotDeleted) {
     std::filesystem::create_directories(Spool + "m0.tmp");  // the spool file cannot be written
     TKestroPOP3Client task;
     Run(task, "");
-    ListMailbox({"1 100"});
-    EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-    SendUidl("1 u1\r\n");
+    ListWithIds({"1 100"}, "1 u1\r\n");
     EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
     SendMail(1);
     EXPECT_EQ(Peer.Sent(), "");
@@ -311,9 +313,7 @@ TEST_F(Pop3Task, MailThatCannotBeStoredIsNotDeleted) {
 TEST_F(Pop3Task, MailThatFillsTheDiskLeavesNoPartAndIsNotDeleted) {
     TKestroPOP3Client task;
     Run(task, "");
-    ListMailbox({"1 100"});
-    EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-    SendUidl("1 u1\r\n");
+    ListWithIds({"1 100"}, "1 u1\r\n");
     EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
     {
         FileSizeLimit full(64);
@@ -333,9 +333,7 @@ TEST_F(Pop3Task, MailWhoseSpoolFileCannotBeRenamedIsNotDeleted) {
     std::filesystem::create_directories(Spool + "m0.msg");
     TKestroPOP3Client task;
     Run(task, "");
-    ListMailbox({"1 100"});
-    EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-    SendUidl("1 u1\r\n");
+    ListWithIds({"1 100"}, "1 u1\r\n");
     EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
     SendMail(1);
     EXPECT_EQ(Peer.Sent(), "");  // neither DELE nor the QUIT that would commit one
@@ -440,9 +438,7 @@ TEST_F(PartialMail, StoredOnceOverThreeRunsByTheServersUniqueIdAndNeverDeleted) 
     {
         TKestroPOP3Client task;
         Run(task, "Pop3MaxLen=1\r\n", 1);
-        ListMailbox({"1 100", "2 5000"});
-        EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-        SendUidl("1 whole-1\r\n2 big-1\r\n");
+        ListWithIds({"1 100", "2 5000"}, "1 whole-1\r\n2 big-1\r\n");
         EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
         SendMail(1);
         EXPECT_EQ(Peer.Sent(), "TOP 2 50\r\n");
@@ -459,9 +455,7 @@ TEST_F(PartialMail, StoredOnceOverThreeRunsByTheServersUniqueIdAndNeverDeleted) 
         SCOPED_TRACE(run);
         TKestroPOP3Client task;
         Run(task, "Pop3MaxLen=1\r\n", run);
-        ListMailbox({"1 5000", "2 100"});
-        EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-        SendUidl("1 big-1\r\n2 whole-" + std::to_string(run) + "\r\n");
+        ListWithIds({"1 5000", "2 100"}, "1 big-1\r\n2 whole-" + std::to_string(run) + "\r\n");
         EXPECT_EQ(Peer.Sent(), "RETR 2\r\n");
         SendMail(run);
         EXPECT_EQ(Peer.Sent(), "DELE 2\r\n");
@@ -510,9 +504,7 @@ TEST_F(PartialMail, ListForgetsMailsGoneFromTheServerOrNowWithinTheLimit) {
     {
         TKestroPOP3Client task;
         Run(task, "Pop3MaxLen=1\r\n", 1);
-        ListMailbox({"1 5000"});
-        EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-        SendUidl("1 big-1\r\n");
+        ListWithIds({"1 5000"}, "1 big-1\r\n");
         EXPECT_EQ(Peer.Sent(), "");
         ExpectEnded(task, 0);
         EXPECT_EQ(ReadFile(ListFile()), "big-1\r\n");
@@ -521,9 +513,7 @@ TEST_F(PartialMail, ListForgetsMailsGoneFromTheServerOrNowWithinTheLimit) {
     {
         TKestroPOP3Client task;
         Run(task, "Pop3MaxLen=10\r\n", 2);
-        ListMailbox({"1 5000"});
-        EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-        SendUidl("1 big-1\r\n");
+        ListWithIds({"1 5000"}, "1 big-1\r\n");
         EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
         SendMail(1);
         EXPECT_EQ(Peer.Sent(), "DELE 1\r\n");
@@ -651,9 +641,7 @@ class FetchedMail : public Pop3Task {
     void RunCutBeforeQuit() {
         TKestroPOP3Client task;
         Run(task, "", 1);
-        ListMailbox({"1 120", "2 130"});
-        EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-        SendUidl("1 u1\r\n2 u2\r\n");
+        ListWithIds({"1 120", "2 130"}, "1 u1\r\n2 u2\r\n");
         EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
         SendMail(1);
         EXPECT_EQ(Peer.Sent(), "RETR 2\r\n");
@@ -676,9 +664,7 @@ TEST_F(FetchedMail, MailsStoredBeforeACutAreDeletedNotStoredAgain) {
     SetRunExitCode(0);
     TKestroPOP3Client task;
     Run(task, "", 2);
-    ListMailbox({"1 120", "2 130", "3 140"});
-    EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-    SendUidl("1 u1\r\n2 u2\r\n3 u3\r\n");
+    ListWithIds({"1 120", "2 130", "3 140"}, "1 u1\r\n2 u2\r\n3 u3\r\n");
     EXPECT_EQ(Peer.Sent(), "RETR 3\r\n");
     SendMail(3);
     EXPECT_EQ(SpoolFiles("*.msg").size(), 3u);
@@ -706,9 +692,7 @@ TEST_F(FetchedMail, StoredMailsCountAfterTheImportAndGoneOnesAreForgotten) {
     SetRunExitCode(0);
     TKestroPOP3Client task;
     Run(task, "", 2);
-    ListMailbox({"1 130"});
-    EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-    SendUidl("1 u2\r\n");
+    ListWithIds({"1 130"}, "1 u2\r\n");
     EXPECT_EQ(ReadFile(ListFile()), "u2 " + Spool + "m1.tmp\r\n");
     EXPECT_EQ(Peer.Sent(), "DELE 1\r\n");
     Peer.Say("+OK");
@@ -726,9 +710,7 @@ TEST_F(FetchedMail, AMailListedButNeverNamedIsFetchedAgain) {
     WriteFile(ListFile(), "u1 " + Spool + "m0.tmp\r\n");
     TKestroPOP3Client task;
     Run(task, "");
-    ListMailbox({"1 120"});
-    EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-    SendUidl("1 u1\r\n");
+    ListWithIds({"1 120"}, "1 u1\r\n");
     EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
     EXPECT_FALSE(FileExists(Spool + "m0.tmp"));
     SendMail(1);
@@ -746,9 +728,7 @@ TEST_F(FetchedMail, LinesThatCannotBeTrustedAreDroppedAndTheirMailsFetched) {
                               "m9.tmp\r\nu4 " + Spool + "m8.tmp\r\n");
     TKestroPOP3Client task;
     Run(task, "");
-    ListMailbox({"1 100", "2 100", "3 100", "4 100"});
-    EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-    SendUidl("1 u1\r\n2 u2\r\n3 u3\r\n4 u4\r\n");
+    ListWithIds({"1 100", "2 100", "3 100", "4 100"}, "1 u1\r\n2 u2\r\n3 u3\r\n4 u4\r\n");
     for (int n = 1; n <= 3; ++n) {
         EXPECT_EQ(Peer.Sent(), "RETR " + std::to_string(n) + "\r\n");
         SendMail(n);
@@ -774,9 +754,7 @@ TEST_F(FetchedMail, AListThatCannotBeWrittenStoresNothing) {
     std::filesystem::create_directories(ListFile() + ".tmp");
     TKestroPOP3Client task;
     Run(task, "");
-    ListMailbox({"1 120"});
-    EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-    SendUidl("1 u1\r\n");
+    ListWithIds({"1 120"}, "1 u1\r\n");
     EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
     SendMail(1);
     EXPECT_EQ(Peer.Sent(), "");
