@@ -20,10 +20,12 @@ static void replayFile(const std::filesystem::path& path) {
 }
 
 int main(int argc, char** argv) {
+    // Targets may change the working directory when they set up.
+    std::vector<std::filesystem::path> args;
+    for (int i = 1; i < argc; ++i) args.push_back(std::filesystem::absolute(argv[i]));
     if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
     size_t count = 0;
-    for (int i = 1; i < argc; ++i) {
-        std::filesystem::path arg(argv[i]);
+    for (const std::filesystem::path& arg : args) {
         if (std::filesystem::is_directory(arg)) {
             std::vector<std::filesystem::path> files;
             for (const auto& entry : std::filesystem::directory_iterator(arg))

@@ -8,10 +8,10 @@
 namespace {
 
 const char* const kExitPointNames[] = {
-    "batch-complete", "batch-recorded", "batch-named",   "group-list-saved",
-    "dupes-saved",    "record-removed", "post-accepted",
+    "batch-complete", "batch-recorded", "batch-named", "group-list-saved", "dupes-saved",
+    "record-removed", "post-accepted",  "mail-listed", "mail-stored",
 };
-static_assert(std::size(kExitPointNames) == epPostAccepted + 1);
+static_assert(std::size(kExitPointNames) == epMailStored + 1);
 
 }  // namespace
 

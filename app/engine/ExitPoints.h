@@ -1,6 +1,7 @@
 #pragma once
 // Points where a test can end the process at once, as a kill at that moment would: between the
-// steps of storing a news batch, and between a post's acceptance and the deletion of its file.
+// steps of storing a news batch or a fetched mail, and between a post's acceptance and the
+// deletion of its file.
 // KESTRO_EXIT_AT names the point; the process reaching it ends through _exit with ExitPointCode,
 // writing, closing and removing nothing more. Without the variable nothing happens.
 #include <cstdint>
@@ -14,6 +15,8 @@ enum TExitPoint : uint8_t {
     epDupesSaved,      // the dupe database file holds the batch's articles
     epRecordRemoved,   // the pending record is gone again
     epPostAccepted,    // the server accepted a post whose file is not deleted yet
+    epMailListed,      // a fetched mail is whole under its temporary name and listed as stored
+    epMailStored,      // the mail has its name: it is stored, and not deleted on the server yet
 };
 
 // The exit code of a process ended at an exit point.

@@ -25,4 +25,9 @@ inline constexpr size_t kMaxPartialMailIdLength = 998;
 // kept, the oldest are left out (their mails may be stored in part once more).
 inline constexpr int64_t kMaxPartialMailFileSize = int64_t(1) << 20;
 
+// The list of mails stored whole but maybe still on the server (<box>.got): a line per mail of
+// the mailbox at most (an id of at most 70 characters and a temporary name). A larger file was
+// not written by the engine.
+inline constexpr int64_t kMaxFetchedMailFileSize = int64_t(64) << 20;
+
 }  // namespace KestroLimits

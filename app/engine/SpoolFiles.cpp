@@ -1,5 +1,7 @@
 #include "app/engine/SpoolFiles.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -65,9 +67,17 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
     return lines;
 }
 
+// A file that cannot be written whole (a full disk) is removed: no half of it stays under its
+// name. The error names the file and the reason.
 void WriteFileBytes(const std::string& fileName, const std::string& bytes) {
-    TFileStream file(fileName, fmCreate);
-    file.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+    try {
+        TBufferedFile file(fileName);
+        file.Write(bytes);
+        file.Close();
+    } catch (const EWriteError&) {
+        ::unlink(ResolvePath(fileName).c_str());
+        throw;
+    }
 }
 
 std::string ReadFileBytes(const std::string& fileName, int64_t limit) {
@@ -359,8 +369,13 @@ std::string NewSpoolFileName(const std::string& dir) {
     for (int64_t tries = 0;; ++tries) {
         if (tries > SpoolLimits::kMaxSpoolNameTries)
             throw EWriteError("Kein freier Dateiname im Verzeichnis " + dir);
-        name.assign(1, 'm').append(std::to_string(SpoolCounter)).append(".msg");
-        if (!FileExists(prefix + name)) break;
+        name.assign(1, 'm').append(std::to_string(SpoolCounter));
+        // A temporary file left by a run that ended may still decide whether its mail was
+        // stored (FetchedMails.h): its number is not used again while it is there.
+        if (!FileExists(prefix + name + ".msg") && !FileExists(prefix + name + ".tmp")) {
+            name.append(".msg");
+            break;
+        }
         AdvanceSpoolCounter();
     }
     AdvanceSpoolCounter();
@@ -438,10 +453,11 @@ void ReadOutgoingMail(TIpMessage& message, const std::string& fileName, std::str
                 }
                 body.push_back(!line.empty() && line[0] == '.' ? line.substr(1) : line);
             } else if (state == Envelope) {
+                // They go into commands: a CR left in a line would end a command early.
                 if (StartsWithNoCase(line, "HELO") || StartsWithNoCase(line, "EHLO"))
-                    heloArgument = AfterFirst(line, ' ');
+                    heloArgument = StripControls(AfterFirst(line, ' '));
                 else if (StartsWithNoCase(line, "RCPT TO"))
-                    recipients.push_back(AfterFirst(line, ':'));
+                    recipients.push_back(StripControls(AfterFirst(line, ':')));
                 else if (LowerAscii(TrimControls(line)) == "data")
                     state = Body;
             }

@@ -84,7 +84,8 @@ class TMessageContainer {
 // The next number tried for a new spool file; shared by every spool directory and task.
 extern int32_t SpoolCounter;
 
-// The next free name "m<N>.msg" in dir (name only); never the same twice in this process.
+// The next free name "m<N>.msg" in dir (name only), with no "m<N>.tmp" there either; never the
+// same twice in this process.
 std::string NewSpoolFileName(const std::string& dir);
 
 // The address written into fetched mail when the box names none: the point program needs some
@@ -108,11 +109,11 @@ void WriteSpoolMail(TIpMessage& message, const std::string& fileName, const std:
 // Reads an outgoing mail file M*.OUT into message (raw stream filled, then decoded).
 // The point program writes batched SMTP: HELO, MAIL FROM, one RCPT TO per recipient, DATA, the
 // dot-stuffed body, ".", QUIT. heloArgument receives the text after HELO's first blank,
-// recipients the text after each RCPT TO's first ":". A file that begins with "from " is a
-// plain message after that line (a trailing "." and "QUIT" dropped when present); it has no
-// HELO argument or recipients. A file without DATA or without the end of its body raises
-// EReadError and is left alone; a message whose MIME structure cannot be read (a multipart
-// without boundary) is read all the same, to be sent as written.
+// recipients the text after each RCPT TO's first ":", both without control characters. A file that
+// begins with "from " is a plain message after that line (a trailing "." and "QUIT" dropped when
+// present); it has no HELO argument or recipients. A file without DATA or without the end of its
+// body raises EReadError and is left alone; a message whose MIME structure cannot be read (a
+// multipart without boundary) is read all the same, to be sent as written.
 void ReadOutgoingMail(TIpMessage& message, const std::string& fileName, std::string& heloArgument,
                       std::vector<std::string>& recipients);
 

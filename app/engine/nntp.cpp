@@ -317,6 +317,14 @@ void TKestroNNTPClient::GroupSelected() {
     }
     const int64_t first = Client->FirstArticle();
     const int64_t last = Client->LastArticle();
+    if (first < 0 || last < 0) {
+        // Read as an empty group, its articles would stay unseen while the run reports success.
+        // The line keeps its number.
+        FGroupActive = false;
+        Fail("Error auf " + Server() + ": GROUP-Antwort \"" + IpLineForLog(Client->LastLine()) +
+             "\" ist ung\xC3\xBCltig");
+        return;
+    }
     if (LastNo < 0) LastNo = last + LastNo;
     if (LastNo < first - 1) LastNo = first - 1;
     const std::string kind = HdrOnly ? "Artikelheader" : "Artikel";

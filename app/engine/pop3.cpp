@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "app/engine/ExitPoints.h"
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/RunState.h"
 #include "app/engine/SpoolFiles.h"
@@ -291,6 +292,7 @@ void TKestroPOP3Client::DoMultiLineResponse(TIpCustomPop3Client*, TIpPop3States 
     if (State != tsRunning) return;
     if (responseTo == psUidl) {
         TakeUidl(response);
+        SettleFetchedMails();
         ContinueAfterList();
         return;
     }
@@ -300,9 +302,14 @@ void TKestroPOP3Client::DoMultiLineResponse(TIpCustomPop3Client*, TIpPop3States 
         TakeList(response);
     } else {
         Log("Keine neuen Nachrichten vorhanden");
-        // Nothing is left on the server, so nothing stored in part is to be remembered.
+        // Nothing is left on the server, so nothing stored before is to be remembered.
         LoadPartialMails();
         SavePartialMails();
+        if (TrackFetched()) {
+            LoadFetchedMails();
+            FFetched.Retain({});
+            SaveFetchedMails();
+        }
         State = tsFinished;
     }
 }
@@ -310,8 +317,10 @@ void TKestroPOP3Client::DoMultiLineResponse(TIpCustomPop3Client*, TIpPop3States 
 void TKestroPOP3Client::DoTaskComplete(TIpCustomPop3Client*, TIpPop3Tasks task, TStringList&) {
     if (State != tsRunning || task != ptList) return;
     LoadPartialMails();
-    // Only a mail above the limit needs an id; without one the server is asked nothing more.
-    if (AnyOversize()) {
+    if (TrackFetched()) LoadFetchedMails();
+    // A mail above the limit needs an id, and so does every mail that is to be deleted; without
+    // either the server is asked nothing more.
+    if (AnyOversize() || TrackFetched()) {
         Client->Uidl();
         return;
     }
@@ -414,6 +423,66 @@ void TKestroPOP3Client::SavePartialMails() {
     }
 }
 
+// ---- mails stored whole -------------------------------------------------------------------
+
+bool TKestroPOP3Client::TrackFetched() const {
+    return !GetConfig().Pop3Keep;
+}
+
+bool TKestroPOP3Client::FetchedBefore(int32_t index) const {
+    return TrackFetched() && FIdentified[size_t(index)] && FFetched.Stored(FIds[size_t(index)]);
+}
+
+std::string TKestroPOP3Client::FetchedMailsFile() const {
+    return TFetchedMails::FileNameFor(GetConfig().FileName);
+}
+
+void TKestroPOP3Client::LoadFetchedMails() {
+    const std::string file = FetchedMailsFile();
+    try {
+        FFetched.Load(file, SpoolDir);
+    } catch (const std::exception& e) {
+        // Mails stored before may come once more; none is lost.
+        Log("Warnung: " + std::string(e.what()));
+    }
+    if (FFetched.Dropped() > 0)
+        Log("Warnung: " + std::to_string(FFetched.Dropped()) + " ung\xC3\xBCltige Zeilen in " +
+            file +
+            " \xC3\xBC"
+            "bergangen");
+}
+
+void TKestroPOP3Client::SettleFetchedMails() {
+    if (!TrackFetched()) return;
+    std::unordered_set<std::string> onServer;
+    for (int32_t i = 0; i < MessageList.Count(); ++i) {
+        if (!FIdentified[size_t(i)]) return;
+        onServer.insert(FIds[size_t(i)]);
+    }
+    FFetched.Retain(onServer);
+    SaveFetchedMails();
+}
+
+void TKestroPOP3Client::ForgetDeletedMails() {
+    if (!TrackFetched()) return;
+    for (int32_t i = 0; i < DeleteIndex && i < MessageList.Count(); ++i)
+        if (FStored[size_t(i)] && FIdentified[size_t(i)]) FFetched.Remove(FIds[size_t(i)]);
+    SaveFetchedMails();
+}
+
+void TKestroPOP3Client::SaveFetchedMails() {
+    if (!FFetched.Modified()) return;
+    try {
+        FFetched.Save(FetchedMailsFile());
+    } catch (const std::exception& e) {
+        // The old list names mails the server may no longer hold: they are never fetched again
+        // by it, nor lost.
+        Log("Warnung: " + std::string(e.what()));
+    }
+}
+
+// ---- fetching ------------------------------------------------------------------------------
+
 void TKestroPOP3Client::FetchNext() {
     if (State != tsRunning) return;
     const TKestroConfig& box = GetConfig();
@@ -432,6 +501,13 @@ void TKestroPOP3Client::FetchNext() {
             LogOversize(index, "wird nur teilweise geholt");
             Client->Top(number, kTopLines);
             return;
+        }
+        if (FetchedBefore(index)) {
+            // Stored by a run that ended before the server deleted it: deleted now, not stored
+            // again.
+            Log("Nachricht " + std::to_string(index + 1) + " von " + total + " wurde schon geholt");
+            FStored[size_t(index)] = true;
+            continue;
         }
         Log("Empfange Nachricht " + std::to_string(index + 1) + " von " + total + " Nachrichten");
         Client->Retrieve(number);
@@ -515,6 +591,7 @@ void TKestroPOP3Client::DoResponse(TIpCustomPop3Client*, TIpPop3States responseT
             break;
         }
         case psQuit:
+            ForgetDeletedMails();
             State = tsFinished;
             break;
         default:
@@ -527,7 +604,8 @@ void TKestroPOP3Client::DoMessage(TIpCustomPop3Client*, TIpMailMessage& message)
     try {
         // A message nothing was taken from is stored as received.
         if (ExtractAttachments(message, GetConfig())) message.EncodeMessage();
-        StoreMail(message);
+        const size_t index = size_t(FetchIndex - 1);
+        StoreMail(message, TrackFetched() && FIdentified[index] ? FIds[index] : std::string());
     } catch (const std::exception& e) {
         Fail("Error: " + std::string(e.what()));
         return;
@@ -579,14 +657,36 @@ void TKestroPOP3Client::DoTop(TIpCustomPop3Client*, TIpMailMessage& msgTop) {
     FetchNext();
 }
 
-void TKestroPOP3Client::StoreMail(TIpMailMessage& message) {
-    const std::string path = SpoolDir + NewSpoolFileName(SpoolDir);
-    const std::string temp = ChangeFileExt(path, ".tmp");
+void TKestroPOP3Client::StoreMail(TIpMailMessage& message, const std::string& Id) {
+    const std::string name = NewSpoolFileName(SpoolDir);
+    const std::string path = SpoolDir + name;
+    const std::string temp = TFetchedMails::TempSpoolName(SpoolDir, name);
     WriteSpoolMail(message, temp, ServerName, Envelope);
+    // Listed before the file takes its name: a run that ends in between finds its temporary file
+    // still there, so the mail counts as not stored.
+    if (!Id.empty() && FFetched.Add(Id, temp)) {
+        try {
+            FFetched.Save(FetchedMailsFile());
+        } catch (...) {
+            FFetched.Remove(Id);
+            DeleteFile(temp);
+            throw;
+        }
+        ExitPoint(epMailListed);
+    }
     if (!RenameFile(temp, path)) {
-        DeleteFile(temp);
+        // The temporary file tells the list that the mail was not stored; it may go only once
+        // the list no longer names it.
+        bool named = !Id.empty() && FFetched.Stored(Id);
+        if (named) {
+            FFetched.Remove(Id);
+            SaveFetchedMails();
+            named = FFetched.Modified();
+        }
+        if (!named) DeleteFile(temp);
         throw EWriteError("Cannot rename " + temp + " to " + path);
     }
+    ExitPoint(epMailStored);
     if (OnNewMail)
         OnNewMail(this, MailListLine(path, message.Date, message.Subject, message.From,
                                      message.GetMessageSize()));

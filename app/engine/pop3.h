@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/engine/FetchedMails.h"
 #include "app/engine/PartialMails.h"
 #include "netlib/pop3/IpPop3.h"
 #include "platform/classes/Classes.h"
@@ -101,7 +102,9 @@ class TKestroPOP3Client : public TKestroCustomClient {
     void Start(int32_t taskNo) override;
     bool HandlerRunning() const override;
     void FetchNext();
-    void StoreMail(TIpMailMessage& message);
+    // Stores the message as the next spool file; with the server's unique id of a mail fetched
+    // whole, the mail is listed as stored first (FetchedMails.h). Raises when it cannot be stored.
+    void StoreMail(TIpMailMessage& message, const std::string& Id = std::string());
 
     void DoResponse(TIpCustomPop3Client* client, TIpPop3States responseTo, const std::string& code,
                     const std::string& response);
@@ -132,6 +135,18 @@ class TKestroPOP3Client : public TKestroCustomClient {
     // every mail above the limit has been identified.
     void SavePartialMails();
 
+    // Mails are deleted (no Pop3Keep): the box's list of mails stored whole by this run or an
+    // earlier one keeps a mail whose deletion did not take effect from being stored twice.
+    bool TrackFetched() const;
+    // The mail at index was stored whole by an earlier run.
+    bool FetchedBefore(int32_t index) const;
+    std::string FetchedMailsFile() const;
+    void LoadFetchedMails();
+    // Forgets the mails no longer on the server, once every mail on it has been identified.
+    void SettleFetchedMails();
+    // The server has deleted every mail it was asked to (it answered QUIT): they are forgotten.
+    void ForgetDeletedMails();
+    void SaveFetchedMails();
     // Per LIST entry: the whole message is safely in the spool, so it may be deleted.
     std::vector<bool> FStored;
     // Per LIST entry: the server's unique id, or the Message-ID of a mail above the limit once
@@ -140,6 +155,7 @@ class TKestroPOP3Client : public TKestroCustomClient {
     // Per LIST entry: FIds is final (from the unique-id listing, or the head has been seen).
     std::vector<bool> FIdentified;
     TPartialMails FPartialMails;
+    TFetchedMails FFetched;
     bool FFetchDone = false;
     bool FDeleted = false;
     bool FHoldsPop3Busy = false;

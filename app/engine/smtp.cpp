@@ -251,11 +251,11 @@ void TKestroSMTPClient::DoResponse(TIpCustomSmtpClient*, TIpSmtpStates responseT
         Client->SendMail(FServer, true);
         return;
     }
-    const bool failed = (code > 400 && responseTo != ssEhlo) || code == 334 ||
+    const bool failed = code == 0 || (code > 400 && responseTo != ssEhlo) || code == 334 ||
                         (responseTo == ssSendMessage && code != 250);
     if (!failed) return;
-    // A line without a reply code (a reply cut off by a close, "25") has no text after the
-    // code either: the line itself says what the server sent.
+    // A line without a reply code (garbage, a reply cut off by a close, "25") has no text after
+    // the code either: the line itself says what the server sent.
     const std::string Text =
         code == 0 ? "ung\xC3\xBCltige Antwort \"" + IpLineForLog(Client->LastReply()) + "\""
                   : response;

@@ -479,9 +479,14 @@ bool TIpCustomNntpClient::HandleArticleLine(const std::string& line) {
 void TIpCustomNntpClient::HandleGroupReply() {
     std::vector<std::string> words = SplitBlanks(FReplyText);
     auto word = [&](size_t i) { return i < words.size() ? words[i] : std::string(); };
+    // Article numbers have no sign: "-3" is no number, as "x" is not.
+    auto number = [&](size_t i) {
+        const std::string w = word(i);
+        return w.empty() || w[0] == '-' || w[0] == '+' ? -1 : ToInt64Def(w, -1);
+    };
     FArticleCount = ToInt64Def(word(0), 0);
-    FFirstArticle = ToInt64Def(word(1), -1);
-    FLastArticle = ToInt64Def(word(2), -1);
+    FFirstArticle = number(1);
+    FLastArticle = number(2);
     FSelectedGroup = word(3);
     FCurrentArticle = FFirstArticle;
 }

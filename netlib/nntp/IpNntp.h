@@ -120,6 +120,8 @@ class TIpCustomNntpClient : public TIpCustomEmailClass {
     bool PostingAllowed() const { return FPostingAllowed; }
     int64_t CurrentArticle() const { return FCurrentArticle; }
     const std::string& SelectedGroup() const { return FSelectedGroup; }
+    // The numbers of the last GROUP reply; -1 where it gave no article number (a word that is
+    // no unsigned number of at most 18 digits).
     int64_t FirstArticle() const { return FFirstArticle; }
     int64_t LastArticle() const { return FLastArticle; }
     int64_t ArticleCount() const { return FArticleCount; }

@@ -102,7 +102,7 @@ void TIpCustomSmtpClient::Quit() {
 
 std::string TIpCustomSmtpClient::NormalizeAddress(const std::string& address) {
     const std::string spec = FirstAddrSpec(address);
-    return spec.empty() ? spec : "<" + spec + ">";
+    return spec.empty() ? spec : EnvelopeAddress(spec);
 }
 
 void TIpCustomSmtpClient::SendGreeting(bool extended) {
@@ -150,7 +150,7 @@ void TIpCustomSmtpClient::SendNextRecipient() {
     if (FState == ssMailFrom) SetState(ssRcptTo);
     const std::string recipient = FRecipients[0];
     FRecipients.Delete(0);
-    PutLine("RCPT TO:<" + recipient + ">");
+    PutLine("RCPT TO:" + EnvelopeAddress(recipient));
 }
 
 void TIpCustomSmtpClient::SendBody() {
@@ -201,6 +201,10 @@ void TIpCustomSmtpClient::DoReadLine(SOCKET socket, const std::string& line) {
     if (!ReplyLineArrived()) return;
     const int32_t code = SmtpReplyCode(line);
     FLastReply = line;
+    if (code == 0) {
+        RefuseCodelessReply(line);
+        return;
+    }
     if (line.size() > 4 && line[3] == '-') {
         FMultiLine = true;
         FReplyLines.Add(line);
@@ -240,6 +244,21 @@ void TIpCustomSmtpClient::DoReadLine(SOCKET socket, const std::string& line) {
         return;
     }
     NextStep(code);
+}
+
+// A line without a reply code is no SMTP (or a server that has lost track): taken as a reply it
+// would count as consent to the envelope and the data, and nothing it says after can be trusted.
+// Its user sees it as a reply with code 0; the task fails and the connection goes.
+void TIpCustomSmtpClient::RefuseCodelessReply(const std::string& line) {
+    EndReply();
+    FMultiLine = false;
+    FReplyLines.Clear();
+    DebugValue(deResponse, 0);
+    if (OnResponse) OnResponse(this, FState, 0, line.size() > 4 ? line.substr(4) : "");
+    TaskComplete();
+    FTask = stFailed;
+    // A line that the server's close flushed ends with the connection anyway.
+    if (Socket() && !Socket()->IsClosed()) DropConnection();
 }
 
 void TIpCustomSmtpClient::NextStep(int32_t code) {

@@ -125,6 +125,7 @@ class TIpCustomSmtpClient : public TIpCustomEmailClass {
     void TaskComplete();
     void PutLine(const std::string& text);
     void NextStep(int32_t code);
+    void RefuseCodelessReply(const std::string& line);
 
     void SendGreeting(bool extended);
     void SendEnvelope();
@@ -154,8 +155,14 @@ class TIpSmtpClient : public TIpCustomSmtpClient {
 };
 
 // The reply code of an SMTP line: its first three characters as a number; 0 when they are not
-// one or the line has 4 characters or fewer.
+// one, when a fourth character other than a blank, "-" or the line end follows, or when the
+// line has 4 characters or fewer.
 int32_t SmtpReplyCode(const std::string& line);
+
+// The address spec as MAIL FROM and RCPT TO carry it, in angle brackets and without control
+// characters: a CR or LF from a header would end the command early, the rest going to the server
+// as a command of its own.
+std::string EnvelopeAddress(const std::string& spec);
 
 // Appends the message line to out as it goes on the wire: CR LF at the end and one more "." in
 // front of a line that begins with ".".

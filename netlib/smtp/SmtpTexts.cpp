@@ -64,7 +64,17 @@ int32_t SmtpReplyCode(const std::string& line) {
         if (c < '0' || c > '9') return 0;
         code = code * 10 + (c - '0');
     }
-    return code;
+    // "2500 queued" is no 250: a server that says it has lost track, and a file taken for
+    // accepted on it would be deleted unsent.
+    const char next = line[3];
+    return next == ' ' || next == '-' || next == '\r' || next == '\n' ? code : 0;
+}
+
+std::string EnvelopeAddress(const std::string& spec) {
+    std::string out = "<";
+    for (const char c : spec)
+        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) out += c;
+    return out + ">";
 }
 
 void AppendStuffedLine(std::string& out, const std::string& line) {

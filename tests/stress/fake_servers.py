@@ -5,6 +5,7 @@ with stop(). NewsServer is a small but real NNTP server over generated groups, w
 refusals and for killing its client in the middle of a fetch; the other servers misbehave in
 one way each.
 """
+import itertools
 import os
 import random
 import signal
@@ -224,16 +225,36 @@ class Hostile(Server):
         self.stopped.set()
         super().stop()
 
+    # The greeting of each protocol, by the prefix of a kind.
+    GREETINGS = {"pop3": b"+OK ready\r\n", "nntp": b"200 news ready\r\n",
+                 "smtp": b"220 smtp ready\r\n"}
+
     def handle(self, conn, reader):
         kind = self.kind
-        if kind == "cut-greeting":  # a greeting without its line end, then gone
-            conn.sendall(b"200 news.ho")
+        proto, _, misbehaviour = kind.partition("-")
+        greeting = self.GREETINGS.get(proto, b"200 news ready\r\n")
+        if kind == "cut-greeting" or misbehaviour == "cut-greeting":
+            # a greeting without its line end, then gone
+            conn.sendall(greeting[:7])
             return
-        if kind == "random":  # 200 KB of random bytes instead of a protocol
+        if kind == "random" or misbehaviour == "random":  # random bytes instead of a protocol
             conn.sendall(random.Random(37).randbytes(200 * 1024))
+            if misbehaviour:  # and it stays to hear what the client makes of them
+                self.stopped.wait()
             return
-        pop3 = kind.startswith("pop3-")
-        conn.sendall(b"+OK ready\r\n" if pop3 else b"200 news ready\r\n")
+        if misbehaviour == "long-line":  # 10 MB without a line end, then silence
+            conn.sendall(greeting[:4] + b"x" * (10 << 20))
+            self.stopped.wait()
+            return
+        if misbehaviour == "trickle":  # the greeting, one byte a second, for ever
+            for byte in itertools.cycle(greeting[:-2] + b" and more"):
+                if self.stopped.wait(1):
+                    return
+                conn.sendall(bytes([byte]))
+        if proto == "smtp":
+            return self.smtp(conn, reader, misbehaviour)
+        pop3 = proto == "pop3"
+        conn.sendall(greeting)
         while True:
             line = command(reader)
             if line is None:
@@ -244,8 +265,14 @@ class Hostile(Server):
                     conn.sendall(b"+OK\r\n")
                 elif word == "STAT" and kind == "pop3-bad-stat":
                     conn.sendall(b"+OK 99999999999999999999 100\r\n")
+                elif word == "STAT" and kind == "pop3-negative-stat":
+                    conn.sendall(b"+OK -3 100\r\n")
                 elif word == "STAT":
                     conn.sendall(b"+OK 1 100\r\n")
+                elif word == "LIST" and kind == "pop3-negative-list":
+                    conn.sendall(b"+OK\r\n1 -100\r\n.\r\n")
+                elif word == "LIST" and kind == "pop3-huge-list":
+                    conn.sendall(b"+OK\r\n99999999999999999999 100\r\n.\r\n")
                 elif word == "LIST" and kind == "pop3-endless-list":
                     conn.sendall(b"+OK listing follows\r\n")
                     endless(conn, b"1 100\r\n")
@@ -266,7 +293,12 @@ class Hostile(Server):
                 else:
                     conn.sendall(b"-ERR unknown\r\n")
             else:
-                if word == "GROUP":
+                if word == "GROUP" and kind == "nntp-negative-group":
+                    conn.sendall(b"211 -5 -3 -1 %s\r\n" % line.split(" ", 1)[1].encode())
+                elif word == "GROUP" and kind == "nntp-huge-group":
+                    conn.sendall(b"211 99999999999999999999 1 99999999999999999999 %s\r\n"
+                                 % line.split(" ", 1)[1].encode())
+                elif word == "GROUP":
                     conn.sendall(b"211 1 1 1 %s\r\n" % line.split(" ", 1)[1].encode())
                 elif word == "LIST" and kind == "nntp-endless-list":
                     conn.sendall(b"215 list follows\r\n")
@@ -285,3 +317,24 @@ class Hostile(Server):
                     return
                 else:
                     conn.sendall(b"500 what?\r\n")
+
+    def smtp(self, conn, reader, misbehaviour):
+        """An SMTP server whose EHLO reply never ends ("endless-ehlo") or that accepts all."""
+        conn.sendall(self.GREETINGS["smtp"])
+        while True:
+            line = command(reader)
+            if line is None:
+                return
+            word = line.split(" ", 1)[0].upper()
+            if word == "EHLO" and misbehaviour == "endless-ehlo":
+                endless(conn, b"250-PIPELINING\r\n")
+            elif word == "DATA":
+                conn.sendall(b"354 go\r\n")
+                while reader.readline() not in (b".\r\n", b""):
+                    pass
+                conn.sendall(b"250 queued\r\n")
+            elif word == "QUIT":
+                conn.sendall(b"221 bye\r\n")
+                return
+            else:
+                conn.sendall(b"250 ok\r\n")

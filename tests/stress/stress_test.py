@@ -9,6 +9,7 @@ Every case gets a program directory of its own. Prints a line per check and
 """
 import glob
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -281,6 +282,11 @@ def hostile_box(p, kind, proto, timeout):
     if proto == "pop3":
         return server, p.box(kind, Pop3Server=where, Pop3User="u", Pop3Pass="p",
                              Pop3Timeout=str(timeout))
+    if proto == "smtp":
+        p.write("spool/M0001.OUT", "HELO point\nMAIL FROM:<p@example.org>\nRCPT TO:<a@example.org>\n"
+                "DATA\nSubject: hostile\n\nbody\n.\nQUIT\n")
+        # (The box file's key is spelt so.)
+        return server, p.box(kind, SmtpServer=where, SmtpSpool=p.spool, SmptTimeout=str(timeout))
     p.write(kind + ".rc", "de.endless 0\n")
     if os.path.exists(p.dir + kind + ".bl"):
         os.remove(p.dir + kind + ".bl")
@@ -378,6 +384,70 @@ def case_endless_replies(p):
                   r.code == 1 and b"reply too large" in tail, (r.code, tail))
             check("%s, stopped for 6 s: no time-out is taken" % kind,
                   b"Socket Timeout" not in tail and b"too slow" not in tail, tail)
+        finally:
+            server.stop()
+
+
+# Servers that misbehave, one way each: the exit code kestro must end with, a line of its run log
+# that says why, and the limit of the client's library (file, name) that bounds its memory
+# meanwhile. Exit 2 is a reply kept going too slowly (below 8 KB/s over the time-out).
+HOSTILE = [
+    ("pop3-long-line", 1, "Error: Received line too long, exceeds MaxLineBuf",
+     "netlib/sock/Limits.h", "kMaxLineBuf"),
+    ("nntp-long-line", 1, "Error: Received line too long, exceeds MaxLineBuf",
+     "netlib/sock/Limits.h", "kMaxLineBuf"),
+    ("smtp-long-line", 1, "Error: Received line too long, exceeds MaxLineBuf",
+     "netlib/sock/Limits.h", "kMaxLineBuf"),
+    ("smtp-endless-ehlo", 1, "Error: [SMTP] reply too long, connection dropped",
+     "netlib/smtp/Limits.h", "kMaxReplyLines"),
+    ("pop3-negative-stat", 1, 'STAT-Antwort "+OK -3 100" ist ung\u00fcltig', None, None),
+    ("pop3-negative-list", 1, 'LIST-Zeile "1 -100" ist ung\u00fcltig', None, None),
+    ("pop3-huge-list", 1, 'LIST-Zeile "99999999999999999999 100" ist ung\u00fcltig', None, None),
+    ("nntp-negative-group", 1, 'GROUP-Antwort "211 -5 -3 -1 de.endless" ist ung\u00fcltig',
+     None, None),
+    ("nntp-huge-group", 1, 'GROUP-Antwort "211 99999999999999999999 1 99999999999999999999 '
+     'de.endless" ist ung\u00fcltig', None, None),
+    ("pop3-random", 1, 'Error: [POP3] invalid reply "', "netlib/sock/Limits.h", "kMaxLineBuf"),
+    ("nntp-random", 1, 'Error: [NNTP] invalid reply "', "netlib/sock/Limits.h", "kMaxLineBuf"),
+    ("smtp-random", 1, 'SMTP Error 0 auf %(server)s: ung\u00fcltige Antwort "',
+     "netlib/sock/Limits.h", "kMaxLineBuf"),
+    ("pop3-cut-greeting", 1, "Server %(server)s hat die Verbindung vorzeitig beendet", None, None),
+    # (The news task finds the connection gone when it selects the first group.)
+    ("nntp-cut-greeting", 1, ": Not connected.", None, None),
+    ("smtp-cut-greeting", 1, "Server %(server)s hat die Verbindung vorzeitig beendet", None, None),
+    ("pop3-trickle", 2, "Error: [POP3] reply too slow, connection dropped", None, None),
+    ("nntp-trickle", 2, "Error: [NNTP] reply too slow, connection dropped", None, None),
+    ("smtp-trickle", 2, "Error: [SMTP] reply too slow, connection dropped", None, None),
+]
+
+
+def library_limit(header, name):
+    """The value of a limit as its library's Limits.h states it (shifts and products included)."""
+    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+    text = open(os.path.join(root, header)).read()
+    expr = text.split(" %s = " % name, 1)[1].split(";", 1)[0]
+    expr = re.sub(r"\b(u?int\d+_t|size_t)\b", "", expr).replace("'", "")
+    return int(eval(re.sub(r"(\d)u\b", r"\1", expr), {"__builtins__": {}}))
+
+
+def case_hostile_servers(p):
+    """Each misbehaviour ends the task with its exit code and a line that says why, within the
+    time-out (plus start and end), with memory bounded."""
+    timeout = 3
+    for kind, code, line, header, limit in HOSTILE:
+        server, box = hostile_box(p, kind, kind.split("-", 1)[0], timeout)
+        try:
+            r = p.run(box)
+            log = p.log().decode("utf-8", "replace")
+            bound = " (%s %s = %d)" % (header, limit, library_limit(header, limit)) if limit else ""
+            print("     %s: exit %r after %.1f s, peak %.0f MB%s" % (kind, r.code, r.wall, r.rss_mb,
+                                                                   bound), flush=True)
+            check("%s: the run ends with exit %d" % (kind, code), r.code == code, r.code)
+            wanted = line % {"server": "%s:%d" % (HOST, server.port)}
+            check("%s: the log says why" % kind, wanted in log, log[-400:])
+            check("%s: within the time-out and a few seconds" % kind,
+                  r.wall < timeout + DRIP_SLACK, r.wall)
+            check("%s: memory stays bounded" % kind, r.rss_mb < MEMORY_LIMIT_MB, r.rss_mb)
         finally:
             server.stop()
 
@@ -605,7 +675,7 @@ CASES = [("full-disk", case_full_disk), ("templated", case_templated_dupes),
          ("dripping", case_dripping_replies), ("bad-stat", case_bad_stat),
          ("killed", case_killed_runs), ("damaged", case_damaged_input),
          ("refusals", case_refusals), ("kill-at-every-step", case_kill_at_every_step),
-         ("posted-before", case_posted_before)]
+         ("posted-before", case_posted_before), ("hostile", case_hostile_servers)]
 
 
 def main():

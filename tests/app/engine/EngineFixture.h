@@ -1,10 +1,13 @@
 #pragma once
 // A private installation for every test: a point program directory with the program's directory
 // below it (the layout the box fallback expects), a registry of its own, a working directory in
-// the program's directory, captured message boxes and log lines, and clean engine state.
+// the program's directory, captured message boxes and log lines, and clean engine state. And a
+// limit on the size of files, which makes writes fail as on a full disk.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -71,4 +74,24 @@ class EngineTest : public ::testing::Test {
     std::vector<std::string> LogLines;
     TMessageBoxHandler OldHandler;
     TEngineLogProc OldLog;
+};
+
+// A write that fails part-way (the disk filled up): the process may write no more than a few
+// bytes into any file while it is in force.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &FOld);
+        FOldHandler = signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{bytes, FOld.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &FOld);
+        signal(SIGXFSZ, FOldHandler);
+    }
+
+  private:
+    rlimit FOld{};
+    sighandler_t FOldHandler;
 };

@@ -114,6 +114,14 @@ class Pop3Task : public MailTask {
         for (const auto& e : entries) listing += e + "\r\n";
         Peer.SayAll(listing + ".\r\n");
     }
+    // The unique-id listing a task asks for before it fetches mails it is to delete.
+    void SendUidl(const std::string& lines) { Peer.SayAll("+OK\r\n" + lines + ".\r\n"); }
+    // The mailbox listed, then asked for its ids, which the server gives as lines.
+    void ListWithIds(const std::vector<std::string>& entries, const std::string& uidl) {
+        ListMailbox(entries);
+        EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
+        SendUidl(uidl);
+    }
     void SendMail(int n) {
         Peer.SayAll("+OK\r\nFrom: a" + std::to_string(n) + "@example.org\r\nSubject: mail " +
                     std::to_string(n) +
@@ -127,7 +135,7 @@ TEST_F(Pop3Task, FetchesEveryMailIntoTheSpoolThenDeletesAndQuits) {
     TKestroPOP3Client task;
     Run(task, "Pop3Envelope=joe@example.org\r\n", 7);
     EXPECT_TRUE(Peer.Socket->ConnectCalled());
-    ListMailbox({"1 120", "2 130"});
+    ListWithIds({"1 120", "2 130"}, "1 u1\r\n2 u2\r\n");
     EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
     SendMail(1);
     EXPECT_EQ(Peer.Sent(), "RETR 2\r\n");
@@ -293,11 +301,29 @@ TEST_F(Pop3Task, MailThatCannotBeStoredIsNotDeleted) {
     std::filesystem::create_directories(Spool + "m0.tmp");  // the spool file cannot be written
     TKestroPOP3Client task;
     Run(task, "");
-    ListMailbox({"1 100"});
+    ListWithIds({"1 100"}, "1 u1\r\n");
     EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
     SendMail(1);
     EXPECT_EQ(Peer.Sent(), "");
     ExpectEnded(task, 1);
+}
+
+// The disk fills up while the spool file is written: no part of it stays under any name, the
+// mail stays on the server, and the log names the file and the reason.
+TEST_F(Pop3Task, MailThatFillsTheDiskLeavesNoPartAndIsNotDeleted) {
+    TKestroPOP3Client task;
+    Run(task, "");
+    ListWithIds({"1 100"}, "1 u1\r\n");
+    EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+    {
+        FileSizeLimit full(64);
+        SendMail(1);
+    }
+    EXPECT_EQ(Peer.Sent(), "");
+    ExpectEnded(task, 1);
+    EXPECT_TRUE(SpoolFiles("*").empty());
+    EXPECT_TRUE(Contains(Lines, "Error: Die Datei " + Spool +
+                                    "m0.tmp konnte nicht geschrieben werden: File too large"));
 }
 
 // The written spool file cannot take its name (a directory holds it, so the rename that never
@@ -307,7 +333,7 @@ TEST_F(Pop3Task, MailWhoseSpoolFileCannotBeRenamedIsNotDeleted) {
     std::filesystem::create_directories(Spool + "m0.msg");
     TKestroPOP3Client task;
     Run(task, "");
-    ListMailbox({"1 100"});
+    ListWithIds({"1 100"}, "1 u1\r\n");
     EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
     SendMail(1);
     EXPECT_EQ(Peer.Sent(), "");  // neither DELE nor the QUIT that would commit one
@@ -391,7 +417,6 @@ class PartialMail : public Pop3Task {
                     (messageId.empty() ? "" : "Message-ID: " + messageId + "\r\n") +
                     "\r\nfirst lines\r\n.\r\n");
     }
-    void SendUidl(const std::string& lines) { Peer.SayAll("+OK\r\n" + lines + ".\r\n"); }
 
     // Spool mails with the given subject.
     size_t Stored(const std::string& subject) {
@@ -413,9 +438,7 @@ TEST_F(PartialMail, StoredOnceOverThreeRunsByTheServersUniqueIdAndNeverDeleted) 
     {
         TKestroPOP3Client task;
         Run(task, "Pop3MaxLen=1\r\n", 1);
-        ListMailbox({"1 100", "2 5000"});
-        EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-        SendUidl("1 whole-1\r\n2 big-1\r\n");
+        ListWithIds({"1 100", "2 5000"}, "1 whole-1\r\n2 big-1\r\n");
         EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
         SendMail(1);
         EXPECT_EQ(Peer.Sent(), "TOP 2 50\r\n");
@@ -432,9 +455,7 @@ TEST_F(PartialMail, StoredOnceOverThreeRunsByTheServersUniqueIdAndNeverDeleted) 
         SCOPED_TRACE(run);
         TKestroPOP3Client task;
         Run(task, "Pop3MaxLen=1\r\n", run);
-        ListMailbox({"1 5000", "2 100"});
-        EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-        SendUidl("1 big-1\r\n2 whole-" + std::to_string(run) + "\r\n");
+        ListWithIds({"1 5000", "2 100"}, "1 big-1\r\n2 whole-" + std::to_string(run) + "\r\n");
         EXPECT_EQ(Peer.Sent(), "RETR 2\r\n");
         SendMail(run);
         EXPECT_EQ(Peer.Sent(), "DELE 2\r\n");
@@ -483,9 +504,7 @@ TEST_F(PartialMail, ListForgetsMailsGoneFromTheServerOrNowWithinTheLimit) {
     {
         TKestroPOP3Client task;
         Run(task, "Pop3MaxLen=1\r\n", 1);
-        ListMailbox({"1 5000"});
-        EXPECT_EQ(Peer.Sent(), "UIDL\r\n");
-        SendUidl("1 big-1\r\n");
+        ListWithIds({"1 5000"}, "1 big-1\r\n");
         EXPECT_EQ(Peer.Sent(), "");
         ExpectEnded(task, 0);
         EXPECT_EQ(ReadFile(ListFile()), "big-1\r\n");
@@ -494,7 +513,7 @@ TEST_F(PartialMail, ListForgetsMailsGoneFromTheServerOrNowWithinTheLimit) {
     {
         TKestroPOP3Client task;
         Run(task, "Pop3MaxLen=10\r\n", 2);
-        ListMailbox({"1 5000"});
+        ListWithIds({"1 5000"}, "1 big-1\r\n");
         EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
         SendMail(1);
         EXPECT_EQ(Peer.Sent(), "DELE 1\r\n");
@@ -607,6 +626,142 @@ TEST_F(PartialMail, DamagedOversizeOrUnwritableListLosesNoMail) {
             EXPECT_EQ(ReadFile(ListFile()), c.After);
         }
     }
+}
+
+// ---- mails stored whole whose deletion did not take effect
+// ----------------------------------------
+
+// A run that ends after storing mails but before the server answered QUIT leaves them on the
+// server: the next run deletes them without storing them a second time.
+class FetchedMail : public Pop3Task {
+  protected:
+    std::string ListFile() const { return ProgramDir() + "box.got"; }
+
+    // A run of two mails cut after both were stored and deleted, before the answer to QUIT.
+    void RunCutBeforeQuit() {
+        TKestroPOP3Client task;
+        Run(task, "", 1);
+        ListWithIds({"1 120", "2 130"}, "1 u1\r\n2 u2\r\n");
+        EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+        SendMail(1);
+        EXPECT_EQ(Peer.Sent(), "RETR 2\r\n");
+        SendMail(2);
+        EXPECT_EQ(Peer.Sent(), "DELE 1\r\n");
+        Peer.Say("+OK");
+        EXPECT_EQ(Peer.Sent(), "DELE 2\r\n");
+        Peer.Say("+OK");
+        EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+        Peer.Close();
+        ExpectEnded(task, 1);
+    }
+};
+
+TEST_F(FetchedMail, MailsStoredBeforeACutAreDeletedNotStoredAgain) {
+    RunCutBeforeQuit();
+    EXPECT_EQ(SpoolFiles("*.msg").size(), 2u);
+    EXPECT_EQ(ReadFile(ListFile()), "u1 " + Spool + "m0.tmp\r\nu2 " + Spool + "m1.tmp\r\n");
+
+    SetRunExitCode(0);
+    TKestroPOP3Client task;
+    Run(task, "", 2);
+    ListWithIds({"1 120", "2 130", "3 140"}, "1 u1\r\n2 u2\r\n3 u3\r\n");
+    EXPECT_EQ(Peer.Sent(), "RETR 3\r\n");
+    SendMail(3);
+    EXPECT_EQ(SpoolFiles("*.msg").size(), 3u);
+    EXPECT_TRUE(Contains(Lines, "Nachricht 1 von 3 wurde schon geholt"));
+    EXPECT_EQ(Peer.Sent(), "DELE 1\r\n");
+    Peer.Say("+OK");
+    EXPECT_EQ(Peer.Sent(), "DELE 2\r\n");
+    Peer.Say("+OK");
+    EXPECT_EQ(Peer.Sent(), "DELE 3\r\n");
+    Peer.Say("+OK");
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+    EXPECT_TRUE(FileExists(ListFile()));  // until the server has deleted them
+    Peer.Say("+OK bye");
+    ExpectEnded(task, 0);
+    EXPECT_FALSE(FileExists(ListFile()));
+    EXPECT_EQ(MailCount, 3);
+}
+
+// The point program may have taken the stored mails meanwhile: the list, not the spool, says
+// they were stored. A mail gone from the server is forgotten.
+TEST_F(FetchedMail, StoredMailsCountAfterTheImportAndGoneOnesAreForgotten) {
+    RunCutBeforeQuit();
+    for (const auto& name : SpoolFiles("*.msg")) std::filesystem::remove(Spool + name);
+
+    SetRunExitCode(0);
+    TKestroPOP3Client task;
+    Run(task, "", 2);
+    ListWithIds({"1 130"}, "1 u2\r\n");
+    EXPECT_EQ(ReadFile(ListFile()), "u2 " + Spool + "m1.tmp\r\n");
+    EXPECT_EQ(Peer.Sent(), "DELE 1\r\n");
+    Peer.Say("+OK");
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+    Peer.Say("+OK");
+    ExpectEnded(task, 0);
+    EXPECT_TRUE(SpoolFiles("*.msg").empty());
+    EXPECT_FALSE(FileExists(ListFile()));
+}
+
+// A run that ended between listing a mail and naming its spool file left the temporary file: the
+// mail was not stored, so it is fetched again, and the temporary file goes.
+TEST_F(FetchedMail, AMailListedButNeverNamedIsFetchedAgain) {
+    WriteFile(Spool + "m0.tmp", "HELO half");
+    WriteFile(ListFile(), "u1 " + Spool + "m0.tmp\r\n");
+    TKestroPOP3Client task;
+    Run(task, "");
+    ListWithIds({"1 120"}, "1 u1\r\n");
+    EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+    EXPECT_FALSE(FileExists(Spool + "m0.tmp"));
+    SendMail(1);
+    EXPECT_EQ(SpoolFiles("*.msg"), std::vector<std::string>{"m0.msg"});
+    EXPECT_TRUE(Contains(Lines, "Warnung: 1 ung\xC3\xBCltige Zeilen in "));
+}
+
+// Whatever the list holds, no mail is lost: a line that cannot be trusted is dropped, and its
+// mail is stored (once more at worst). A temporary name outside the box's spool is never
+// touched.
+TEST_F(FetchedMail, LinesThatCannotBeTrustedAreDroppedAndTheirMailsFetched) {
+    const std::string outside = ProgramDir() + "keep.tmp";
+    WriteFile(outside, "not ours");
+    WriteFile(ListFile(), "u1 " + outside + "\r\nu2\r\nu3 " + Spool + "x.tmp\r\nu\x01 " + Spool +
+                              "m9.tmp\r\nu4 " + Spool + "m8.tmp\r\n");
+    TKestroPOP3Client task;
+    Run(task, "");
+    ListWithIds({"1 100", "2 100", "3 100", "4 100"}, "1 u1\r\n2 u2\r\n3 u3\r\n4 u4\r\n");
+    for (int n = 1; n <= 3; ++n) {
+        EXPECT_EQ(Peer.Sent(), "RETR " + std::to_string(n) + "\r\n");
+        SendMail(n);
+    }
+    EXPECT_EQ(Peer.Sent(), "DELE 1\r\n");  // mail 4 was stored before: deleted only
+    EXPECT_TRUE(Contains(Lines, "Warnung: 4 ung\xC3\xBCltige Zeilen in "));
+    EXPECT_EQ(ReadFile(outside), "not ours");
+}
+
+// With the mails kept on the server nothing is deleted, so nothing is listed either.
+TEST_F(FetchedMail, KeptMailsAreNeitherIdentifiedNorListed) {
+    TKestroPOP3Client task;
+    Run(task, "Pop3Keep=enabled\r\n");
+    ListMailbox({"1 120"});
+    EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+    SendMail(1);
+    ExpectEnded(task, 0);
+    EXPECT_FALSE(FileExists(ListFile()));
+}
+
+// A list that cannot be written stores no mail: the mail stays on the server for the next run.
+TEST_F(FetchedMail, AListThatCannotBeWrittenStoresNothing) {
+    std::filesystem::create_directories(ListFile() + ".tmp");
+    TKestroPOP3Client task;
+    Run(task, "");
+    ListWithIds({"1 120"}, "1 u1\r\n");
+    EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+    SendMail(1);
+    EXPECT_EQ(Peer.Sent(), "");
+    ExpectEnded(task, 1);
+    EXPECT_TRUE(SpoolFiles("*.msg").empty());
+    EXPECT_TRUE(SpoolFiles("*.tmp").empty());
+    EXPECT_FALSE(FileExists(ListFile()));
 }
 
 // ---- SMTP ---------------------------------------------------------------------------------------
@@ -724,6 +879,20 @@ TEST_F(SmtpTask, BodyNotAnsweredWith250KeepsItsFile) {
             Lines, "SMTP Error " + Reply.substr(0, 3) + " auf 127.0.0.1: " + Reply.substr(4)));
         EXPECT_FALSE(Contains(Lines, "Letze Nachricht versandt"));
     }
+}
+
+// A line that begins with 250 but runs on is no acceptance: the server has lost track.
+TEST_F(SmtpTask, BodyAnsweredWithAReplyThatIsNoneKeepsItsFile) {
+    Outgoing("M0001.OUT", "ann@example.org", "one");
+    TKestroSMTPClient task;
+    Run(task, "");
+    GreetWithoutLogin();
+    Deliver("ann@example.org");
+    Peer.Say("2500 queued");
+    ExpectEnded(task, 1);
+    EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
+    EXPECT_TRUE(
+        Contains(Lines, "SMTP Error 0 auf 127.0.0.1: ung\xC3\xBCltige Antwort \"2500 queued"));
 }
 
 TEST_F(SmtpTask, EmptySpoolConnectsToNothing) {

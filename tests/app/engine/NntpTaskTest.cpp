@@ -1,8 +1,5 @@
 // The news task driven through transcripts: the server's side is fed into a fake socket, the
 // task's commands, spool files, group lists and log lines are checked.
-#include <sys/resource.h>
-
-#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -435,6 +432,22 @@ TEST_F(NntpTaskTest, GreetingCutShortByACloseEndsTheTask) {
     EXPECT_EQ(Groups()[0], "de.a 0");
 }
 
+// Article numbers that are no numbers (a sign, 20 digits) make no empty group: the run must not
+// report success while the group's articles stay unseen. The line keeps its number.
+TEST_F(NntpTaskTest, GroupReplyWithoutArticleNumbersEndsTheTaskWithExitCode1) {
+    Box("de.a 5\r\nde.b 0\r\n");
+    Open("0 1", "211 99999999999999999999 -3 99999999999999999999 de.a");
+    EXPECT_EQ(Sent(), "");
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    EXPECT_TRUE(
+        Logged("Error auf news.example: GROUP-Antwort \"211 99999999999999999999 -3 "
+               "99999999999999999999 de.a\" ist ung\xC3\xBCltig"));
+    Task.reset();
+    EXPECT_EQ(Groups()[0], "de.a 5");
+    EXPECT_TRUE(SpoolFiles().empty());
+}
+
 TEST_F(NntpTaskTest, FailedBatchWriteKeepsTheLineAndSetsTheExitCode) {
     Box("de.a 0\r\n");
     Open("0 0", "211 1 1 1 de.a");
@@ -444,26 +457,6 @@ TEST_F(NntpTaskTest, FailedBatchWriteKeepsTheLineAndSetsTheExitCode) {
     EXPECT_EQ(Groups()[0], "de.a 0");
     EXPECT_EQ(RunExitCode(), 1);
 }
-
-// A write that fails part-way (the disk filled up): the process may write no more than a few
-// bytes into any file while it is in force.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &FOld);
-        FOldHandler = signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{bytes, FOld.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &FOld);
-        signal(SIGXFSZ, FOldHandler);
-    }
-
-  private:
-    rlimit FOld{};
-    sighandler_t FOldHandler;
-};
 
 TEST_F(NntpTaskTest, BatchThatCannotBeStoredLeavesNoTraceAndComesAgain) {
     Box("de.a 0\r\n", "NntpDupeSize=100\r\n");

@@ -122,6 +122,14 @@ TEST_F(SpoolFilesTest, SpoolNamesSkipExistingFilesAndNeverRepeat) {
     EXPECT_EQ(SpoolCounter, 4);
 }
 
+// A temporary file a run left behind may still say its mail was never stored: a file written
+// under its name would make that untrue.
+TEST_F(SpoolFilesTest, SpoolNamesSkipTemporaryFilesLeftBehind) {
+    WriteFile(Spool + "m0.tmp", "half");
+    std::filesystem::create_directories(Spool + "m1.tmp");  // no file: a later write fails
+    EXPECT_EQ(NewSpoolFileName(Spool), "m1.msg");
+}
+
 // ---- mail script ----
 
 TEST_F(SpoolFilesTest, MailScriptIsTheReceivedMailDotStuffed) {
@@ -211,6 +219,16 @@ TEST_F(SpoolFilesTest, OutgoingMailWithThreeRecipientsAndStuffedLines) {
     EXPECT_EQ(raw.find("RCPT"), std::string::npos) << "envelope lines stay out of the message";
     EXPECT_NE(raw.find("\r\n\r\n.\r\n..x\r\n.hidden\r\n"), std::string::npos) << raw;
     EXPECT_EQ(Message.Subject, "three");
+}
+
+// Lines end at LF alone: a CR inside a line stays in it, and would end the HELO or RCPT command
+// made of it early, the rest of the line going to the server as a command of its own.
+TEST_F(SpoolFilesTest, OutgoingMailEnvelopeHoldsNoControlCharacters) {
+    ReadOut("M0004.OUT",
+            "HELO point\rQUIT\x07\nRCPT TO:<a@example.org>\rRSET\nRCPT TO:<b@exa\tmple.org>\n"
+            "DATA\nSubject: s\n\nbody\n.\nQUIT\n");
+    EXPECT_EQ(Helo, "pointQUIT");
+    EXPECT_EQ(Recipients, (std::vector<std::string>{"<a@example.org>RSET", "<b@example.org>"}));
 }
 
 TEST_F(SpoolFilesTest, OutgoingMailInFromForm) {

@@ -162,6 +162,16 @@ TEST_F(NntpClientTest, GroupReplyFillsTheNumbers) {
     EXPECT_EQ(Client.FirstArticle(), -1);
     EXPECT_EQ(Client.LastArticle(), -1);
     EXPECT_EQ(Client.ArticleCount(), 0);
+
+    // A sign or more digits than a number holds is no article number either.
+    Client.Group("odd.group");
+    Feed("211 1 -3 +4 odd.group\r\n");
+    EXPECT_EQ(Client.FirstArticle(), -1);
+    EXPECT_EQ(Client.LastArticle(), -1);
+    Client.Group("odd.group");
+    Feed("211 1 1 99999999999999999999 odd.group\r\n");
+    EXPECT_EQ(Client.FirstArticle(), 1);
+    EXPECT_EQ(Client.LastArticle(), -1);
 }
 
 TEST_F(NntpClientTest, MissingGroupIsAResponseAndStillCompletes) {

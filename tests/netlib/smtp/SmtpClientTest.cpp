@@ -117,6 +117,9 @@ TEST(SmtpLines, ReplyCodesAndDotStuffing) {
     EXPECT_EQ(SmtpReplyCode("25x OK\r\n"), 0);
     EXPECT_EQ(SmtpReplyCode("250\r\n"), 250);
     EXPECT_EQ(SmtpReplyCode("250\n"), 0);
+    EXPECT_EQ(SmtpReplyCode("250-8BITMIME\r\n"), 250);
+    EXPECT_EQ(SmtpReplyCode("2500 queued\r\n"), 0);
+    EXPECT_EQ(SmtpReplyCode("250x\r\n"), 0);
     std::string out;
     AppendStuffedLine(out, ".");
     AppendStuffedLine(out, ".x");
@@ -339,6 +342,44 @@ TEST_F(SmtpClient, EndlessReplyIsCutOffAtTheLineLimit) {
     Pump();
     ASSERT_EQ(Completions.size(), 1u);
     EXPECT_EQ(Completions[0], stFailed);
+}
+
+// A line with no reply code is no consent: at the greeting, after EHLO, after a recipient and
+// after DATA it ends the send as failed and drops the connection, before anything more is sent;
+// the user sees it as a reply with code 0.
+TEST_F(SmtpClient, ALineWithoutReplyCodeEndsTheSend) {
+    struct TCase {
+        int Step;  // replies that went well before the bad line
+        const char* Line;
+    } const Cases[] = {{0, "\xdb\x97garbage"}, {1, "25O-EHLO"}, {2, "ok"}, {3, "2500 go on"}};
+    const char* const Good[] = {"220 mail.example", "250 HELP", "250 OK", "250 OK"};
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Line);
+        Completions.clear();
+        SetMessage("From: p@point.example\nTo: ann@example.org\n\nbody");
+        Client.SendMail("127.0.0.1", true);
+        Peer.Accept();
+        for (int I = 0; I < Case.Step; ++I) Peer.Say(Good[I]);
+        Peer.Sent();
+        Events.clear();
+        Peer.Say(Case.Line);
+        EXPECT_EQ(Peer.Sent(), "");
+        ASSERT_EQ(Events.size(), 1u);
+        EXPECT_EQ(Events[0].rfind("response ", 0), 0u);
+        EXPECT_NE(Events[0].find(" 0 "), std::string::npos) << Events[0];
+        EXPECT_FALSE(Client.IsConnected());
+        EXPECT_EQ(Client.State(), ssNoOp);
+        ExpectSendCompletedOnce();
+    }
+}
+
+// An address of the header whose quoted part holds a CR (lines end at LF) goes into RCPT TO
+// without it: the CR would end the command there and make the rest a command of its own.
+TEST_F(SmtpClient, EnvelopeAddressesLoseControlCharacters) {
+    SetMessage("From: \"p\x01\" <p\r@point.example>\nTo: \"y\rDATA\"@example.org\n\nbody");
+    EXPECT_EQ(Greet(), "MAIL FROM:<p@point.example>\r\n");
+    Deliver({"<\"yDATA\"@example.org>"});
+    EXPECT_EQ(EnvelopeAddress("a\tb\x7f@c\n"), "<ab@c>");
 }
 
 TEST_F(SmtpClient, ConnectWithoutTaskStopsAfterTheGreeting) {
