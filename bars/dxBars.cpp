@@ -296,6 +296,7 @@ void TdxBar::ShowControl() {
         Window->DockTo(nullptr, dsNone);
         const TSize Size = Window->GetSizeForStyle(dsNone);
         Window->SetBounds(FloatLeft, FloatTop, Size.cx, Size.cy);
+        Window->SetVisible(true);
         return;
     }
     Window->DockTo(Site, Style);
