@@ -69,6 +69,9 @@ void TdxBarControl::CreateParams(TCreateParams& Params) {
     Params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     if (IsFloating()) {
         Params.Style |= WS_POPUP | WS_BORDER | WS_SYSMENU | WS_THICKFRAME;
+        // Never the active window: the owner form stays active while the bar is shown or
+        // used, so a click in another form deactivates the owner and hides its floating bars.
+        Params.ExStyle = WS_EX_NOACTIVATE;
         TCustomForm* Form = BarManager()->OwnerForm();
         Params.WndParent = Form && Form->HandleAllocated() ? Form->Handle() : 0;
     } else {

@@ -297,6 +297,8 @@ void TdxBar::ShowControl() {
         const TSize Size = Window->GetSizeForStyle(dsNone);
         Window->SetBounds(FloatLeft, FloatTop, Size.cx, Size.cy);
         Window->SetVisible(true);
+        // A window without a parent is made only when asked for: the floating bar shows now.
+        Window->HandleNeeded();
         return;
     }
     Window->DockTo(Site, Style);

@@ -274,4 +274,21 @@ TEST(BarFloat, TheCloseButtonClosesTheBarOnlyWhenReleasedOverIt) {
     }
 }
 
+TEST(BarFloat, FloatingBarsHideWhileAnotherFormIsActiveAndComeBack) {
+    TFloatForm Form;
+    Form.Float(200, 250, 80);
+    auto* Other = new TForm(nullptr);
+    Other->SetBounds(500, 400, 200, 100);
+    Other->Show();
+    GuiTest::Drain();
+    const POINT InOther{600, 450};
+    GuiTest::MouseClick(Other->Handle(), InOther);
+    GuiTest::Drain();
+    EXPECT_FALSE(IsWindowVisible(Form.Handle()));
+    GuiTest::MouseClick(Form.FormWindow(), Form.FormPoint());
+    GuiTest::Drain();
+    EXPECT_TRUE(IsWindowVisible(Form.Handle()));
+    Other->Free();
+}
+
 }  // namespace
