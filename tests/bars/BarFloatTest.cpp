@@ -5,6 +5,8 @@
 // inside the press that starts them, fed by script steps that wait for the loop to be ready.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "bars/dxBar.h"
 #include "bars/dxBarUtils.h"
 #include "platform/widgets/Forms.h"
@@ -289,6 +291,48 @@ TEST(BarFloat, FloatingBarsHideWhileAnotherFormIsActiveAndComeBack) {
     GuiTest::Drain();
     EXPECT_TRUE(IsWindowVisible(Form.Handle()));
     Other->Free();
+}
+
+TEST(BarFloat, ADetachedMenuFloatsAsItsBarUnderTheCursor) {
+    TFloatForm Form;
+    TdxBarManager* M = Form.Manager();
+    // The Online menu tears off into a bar of its own commands.
+    TdxBar* Torn = M->Bars()->Add();
+    Torn->SetCaption("Online");
+    TCustomdxBarSubItem* Online = Form.SubItem(2);
+    for (int I = 0; I < Online->ItemLinks()->Count(); ++I)
+        Torn->ItemLinks()->Add()->SetItem(Online->ItemLinks()->Items(I)->Item());
+    Online->Detachable = true;
+    Online->SetDetachingBar(Torn->Index());
+    int Detaching = 0;
+    Online->OnDetaching = [&](TObject*) { ++Detaching; };
+    Form.Click(Form.ScreenPoint(Form.Menu(), 2));
+    TdxBarSubMenuControl* Menu = Form.OpenMenu(2);
+    ASSERT_NE(Menu, nullptr);
+    RECT R;
+    GetWindowRect(Menu->Handle(), &R);
+    SaveScenePicture({Form.FormWindow(), Menu->Handle()}, "menu-detachable");
+    const POINT OnBar{(R.left + R.right) / 2, R.top + 4};
+    const POINT Away = GuiTest::ScreenOf(Form.FormWindow(), POINT{300, 200});
+    Form.Move(POINT{OnBar.x, OnBar.y + 1});
+    Form.Drag(OnBar, {{[&] { return M->Bars()->Dragging(); }, [&] { Form.MoveTo(Away); }},
+                      {[&] {
+                           TdxBarControl* W = Torn->Control();
+                           return W && W->HandleAllocated() && W->Left() != 0;
+                       },
+                       [&] { Form.Release(Away); }}});
+    EXPECT_EQ(Detaching, 1);
+    EXPECT_EQ(Form.OpenMenu(2), nullptr);
+    EXPECT_EQ(ActiveBarControl(), nullptr);
+    ASSERT_TRUE(Torn->Visible());
+    ASSERT_NE(Torn->Control(), nullptr);
+    EXPECT_TRUE(Torn->Control()->IsFloating());
+    EXPECT_FALSE(M->Bars()->Dragging());
+    RECT B;
+    GetWindowRect(Torn->Control()->Handle(), &B);
+    EXPECT_LT(std::abs(B.left - Away.x), 40);
+    EXPECT_LT(std::abs(B.top - Away.y), 40);
+    SaveScenePicture({Form.FormWindow(), Torn->Control()->Handle()}, "menu-detached");
 }
 
 }  // namespace
