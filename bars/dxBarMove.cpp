@@ -9,8 +9,8 @@
 #include "bars/dxBarManager.h"
 #include "bars/dxBarTimers.h"
 #include "bars/dxBarToolbar.h"
+#include "bars/dxBarUtils.h"
 #include "bars/dxBars.h"
-#include "platform/core/Application.h"
 #include "platform/core/Input.h"
 #include "platform/core/Messages.h"
 
@@ -25,10 +25,6 @@ TPoint CursorNow() {
     GetCursorPos(&P);
     return TPoint{P.x, P.y};
 }
-
-// How long an idle drag sleeps before it looks at the button again (its release may have been
-// taken by a pass that a handler ran meanwhile, leaving nothing to wake the loop).
-constexpr DWORD kDragRecheckMs = 50;
 
 constexpr TdxBarDockingStyle kTargetOrder[] = {dsLeft, dsRight, dsTop, dsBottom};
 
@@ -130,14 +126,9 @@ void TdxBars::MoveLoop(TdxBarControl* Window) {
     MSG Msg;
     while (!Released && GetCapture() == Capture && IsLiveBarControl(Window) &&
            GetKeyState(VK_LBUTTON) < 0) {
-        if (!PeekMessage(&Msg, 0, 0, 0, PM_REMOVE)) {
-            Application.WaitForEvent(kDragRecheckMs);
-            continue;
-        }
-        if (Msg.message == WM_QUIT) {
-            PostQuitMessage(int(Msg.wParam));
-            break;
-        }
+        const TdxBarDragNext Next = NextDragMessage(Msg);
+        if (Next == TdxBarDragNext::Quit) break;
+        if (Next == TdxBarDragNext::Idle) continue;
         const UINT Kind = Msg.message;
         if (Kind == WM_KEYDOWN || Kind == WM_KEYUP || Kind == WM_SYSKEYDOWN ||
             Kind == WM_SYSKEYUP) {

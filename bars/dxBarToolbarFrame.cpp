@@ -13,7 +13,6 @@
 #include "bars/dxBarToolbar.h"
 #include "bars/dxBarUtils.h"
 #include "bars/dxBars.h"
-#include "platform/core/Application.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 
@@ -23,9 +22,6 @@ namespace {
 // frame the bar reports (twice the border plus 8 across, twice the border plus the caption plus
 // 3 down) is the one the window takes, so client and window sizes agree.
 constexpr int kPadLeft = 4, kPadRight = 4, kPadTop = 2, kPadBottom = 1;
-
-// How long the close button's loop sleeps before it looks at the mouse button again.
-constexpr DWORD kCloseButtonRecheckMs = 50;
 
 }  // namespace
 
@@ -257,14 +253,9 @@ void TdxBarControl::TrackCloseButton() {
     // release that went elsewhere still ends it.
     MSG Msg;
     while (IsWindow(Wnd) && GetCapture() == Wnd && GetKeyState(VK_LBUTTON) < 0) {
-        if (!PeekMessage(&Msg, 0, 0, 0, PM_REMOVE)) {
-            Application.WaitForEvent(kCloseButtonRecheckMs);
-            continue;
-        }
-        if (Msg.message == WM_QUIT) {
-            PostQuitMessage(int(Msg.wParam));
-            break;
-        }
+        const TdxBarDragNext Next = NextDragMessage(Msg);
+        if (Next == TdxBarDragNext::Quit) break;
+        if (Next == TdxBarDragNext::Idle) continue;
         if (Msg.message == WM_MOUSEMOVE) {
             SetCaptionButtonState(CursorOverCloseButton() ? 2 : 1);
             continue;
