@@ -51,6 +51,7 @@ TdxBarDockingStyle TdxBars::FindDockTarget(TdxBar* Bar, TPoint Cursor,
 
 void TdxBars::MoveBar(TdxBarControl* Window, TPoint Cursor) {
     TdxBar* Bar = Window->Bar();
+    Window->KeepDockedWidthForFloating();
     TdxBarManager* M = FBarManager;
     TdxDockControl* Site = nullptr;
     TdxBarDockingStyle Style = FindDockTarget(Bar, Cursor, Site);

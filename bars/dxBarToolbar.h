@@ -53,6 +53,8 @@ class TdxBarControl : public TCustomdxBarControl {
     void ToggleDocking();
     // The bar takes the window's docking and place (after a move or a change of form).
     void SavePosition();
+    // A bar that never floated takes its docked length as its floating width.
+    void KeepDockedWidthForFloating();
 
     // --- layout ---
     // Places the shown item controls in the client area.

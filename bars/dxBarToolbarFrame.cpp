@@ -394,6 +394,15 @@ void TdxBarControl::SavePosition() {
     }
 }
 
+void TdxBarControl::KeepDockedWidthForFloating() {
+    if (FBar->FloatClientWidth > 0 || IsFloating()) return;
+    // A bar that never floated floats on one line, as long as it is docked.
+    RECT Client{0, 0, 0, 0};
+    if (HandleAllocated()) GetClientRect(Handle(), &Client);
+    FBar->FloatClientWidth =
+        std::max<int>(IsVertical() ? Client.bottom - Client.top : Client.right - Client.left, 1);
+}
+
 // ---- docking by a double click ----------------------------------------------------------------
 
 void TdxBarControl::ToggleDocking() {
@@ -413,13 +422,11 @@ void TdxBarControl::ToggleDocking() {
     }
     if (!Manager->CanDockBar(Bar, dsNone, nullptr)) return;
     if (Bar->FloatClientWidth <= 0) {
-        // Never floated: it floats where it lies, as wide as it is.
+        // Never floated: it floats where it lies.
         const TPoint At = ScreenTopLeft();
         Bar->FloatLeft = At.X;
         Bar->FloatTop = At.Y;
-        RECT Client{0, 0, 0, 0};
-        if (HandleAllocated()) GetClientRect(Handle(), &Client);
-        Bar->FloatClientWidth = std::max<int>(Client.right - Client.left, 1);
+        KeepDockedWidthForFloating();
     }
     Bar->SetDockingStyle(dsNone);
 }
