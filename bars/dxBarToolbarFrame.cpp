@@ -341,8 +341,9 @@ void TdxBarControl::KeepOnScreen(WINDOWPOS& Pos) const {
 void TdxBarControl::SetMoving(bool Value) {
     if (FMoving == Value) return;
     if (Value) {
-        POINT Cursor;
-        GetCursorPos(&Cursor);
+        // Where the press was: the cursor may have moved on before the press is handled.
+        const DWORD Pos = GetMessagePos();
+        const POINT Cursor{short(LOWORD(Pos)), short(HIWORD(Pos))};
         const TRect B = BoundsRect();
         const TPoint At = ScreenTopLeft();
         FGrabOffset = TPoint{Cursor.x - At.X, Cursor.y - At.Y};

@@ -60,10 +60,9 @@ class BarsX11Float : public testing::Test {
     TMenuForm Form;
 };
 
-// FIXME: on Xvfb the bar floats off its row under the cursor, but the floating window is then
-// found far above the screen now and then (its top at -234 after a float to y 158), so the
-// caption drags that follow miss it. Enable once the floating window's place on a real X server
-// is settled.
+// FIXME: on Xvfb the bar floats off its row and, with Ctrl held, moves over the dock and stays
+// floating; the last drag, pressed on the caption where the Ctrl drag let go, starts no drag
+// (no move of the bar follows the press). Enable once that press is understood.
 TEST_F(BarsX11Float, DISABLED_TheToolbarFloatsOffItsRowAndDocksBackAfterARestOverTheDock) {
     const int Row = Toolbar()->Row();
     RECT R = Bounds();
