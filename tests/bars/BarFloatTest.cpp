@@ -276,7 +276,7 @@ TEST(BarFloat, TheCloseButtonClosesTheBarOnlyWhenReleasedOverIt) {
     }
 }
 
-TEST(BarFloat, FloatingBarsHideWhileAnotherFormIsActiveAndComeBack) {
+TEST(BarFloat, FloatingBarsHideWhileAnotherFormIsActiveOrTheFormIsMinimisedAndComeBack) {
     TFloatForm Form;
     Form.Float(200, 250, 80);
     auto* Other = new TForm(nullptr);
@@ -291,6 +291,15 @@ TEST(BarFloat, FloatingBarsHideWhileAnotherFormIsActiveAndComeBack) {
     GuiTest::Drain();
     EXPECT_TRUE(IsWindowVisible(Form.Handle()));
     Other->Free();
+    GuiTest::Drain();
+    // Minimised with its form, back when the form is restored.
+    SendMessage(Form.FormWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    GuiTest::Drain();
+    EXPECT_FALSE(IsWindowVisible(Form.Handle()));
+    SendMessage(Form.FormWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    GuiTest::Drain();
+    EXPECT_TRUE(IsWindowVisible(Form.Handle()));
+    EXPECT_TRUE(Form.Toolbar()->Visible());
 }
 
 TEST(BarFloat, ADetachedMenuFloatsAsItsBarUnderTheCursor) {
