@@ -451,6 +451,11 @@ void TdxBarControl::WMNCHitTest(TMessage& Message) {
 void TdxBarControl::WMLButtonDown(TMessage& Message) {
     if (IgnoreNextClick) return;
     const TPoint P = PointOf(Message.LParam);
+    // What lies under the press, not under the last move: the cursor may have moved on before
+    // the press is handled.
+    const TPoint Pressed = ClientToScreen(P);
+    SendMessage(Handle(), WM_NCHITTEST, 0, MAKELPARAM(Pressed.X, Pressed.Y));
+    if (!IsLiveBarControl(this)) return;
     const bool InClient = PtInRect(ClientRect(), P);
     TdxBarItemControl* Control = InClient ? ItemAtPos(P) : nullptr;
     if (Control && !IsCustomizing() &&
