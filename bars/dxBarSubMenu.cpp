@@ -440,6 +440,7 @@ void TdxBarSubMenuControl::WMMouseMove(TMessage& Message) {
         Parent->HasControl(FParentItemControl))
         Parent->SetMouseSelectedControl(FParentItemControl);
     if (!IsLiveBarControl(this)) return;
+    SetDetachHot(OverDetachBar(P));
     if (MarkExists() && FMarkState != 2) SetMarkState(PtInRect(MarkRect(), P) ? 1 : 0);
     if (!IsLiveBarControl(this)) return;
     const bool InScroll = (FTopIndex > 0 && PtInRect(TopScrollRect(), P)) ||
@@ -461,6 +462,7 @@ void TdxBarSubMenuControl::WMMouseMove(TMessage& Message) {
 }
 
 void TdxBarSubMenuControl::WMMouseLeave(TMessage& Message) {
+    SetDetachHot(false);
     StopScrolling();
     TCustomdxBarControl::WMMouseLeave(Message);
 }
@@ -471,6 +473,11 @@ void TdxBarSubMenuControl::WMLButtonDown(TMessage& Message) {
     TCustomdxBarControl::WMLButtonDown(Message);
     if (!IsLiveBarControl(this) || Ignored) return;
     WaitForAnimation();
+    if (!IsLiveBarControl(this)) return;
+    if (FDetachHot && OverDetachBar(PointOf(Message.LParam))) {
+        Detach();
+        return;
+    }
     // The first click makes the expand button hot, the next one expands the menu.
     if (MarkExists() && PtInRect(MarkRect(), PointOf(Message.LParam)))
         SetMarkState(FMarkState == 1 ? 2 : 1);

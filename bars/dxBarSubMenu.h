@@ -110,8 +110,20 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
     void WMMouseLeave(TMessage& Message) override;
     void WMLButtonDown(TMessage& Message) override;
 
+    void WMNCHitTest(TMessage& Message) override;
+
   private:
     friend class TdxBarSubMenuAnimation;
+    // Tearing the menu off (a menu of a Detachable sub-item): the bar above the entries, its
+    // hot state, and the press on it that floats the sub-item's DetachingBar.
+    TCustomdxBarSubItem* DetachableSubItem() const;
+    int DetachBarHeight() const;
+    TRect DetachBarRect() const;
+    bool OverDetachBar(TPoint Client);
+    void SetDetachHot(bool Value);
+    void PaintDetachBar(HDC DC);
+    void Detach();
+    bool FDetachHot = false;
     bool IsFlatStyle() const;
     // The links shown before and after expanding (the personalized menus' rule).
     void RecalcVisibleLinks();

@@ -177,7 +177,8 @@ TSize TdxBarSubMenuControl::MeasureSize() {
         }
     const int Frame = 2 + (Flat ? 2 : 0);
     const int Width = (Any ? Widest : kEmptyMenuWidth) + BarSize() + 2 * MarginOf(Flat) + Frame;
-    const int Height = Stacked + MarginOf(Flat) + (MarkExists() || !Any ? TextSize() : 0) + Frame;
+    const int Height = Stacked + MarginOf(Flat) + (MarkExists() || !Any ? TextSize() : 0) + Frame +
+                       DetachBarHeight();
     return TSize{Width, Height};
 }
 

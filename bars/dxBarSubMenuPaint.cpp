@@ -200,6 +200,7 @@ void TdxBarSubMenuControl::WMNCCalcSize(TMessage& Message) {
     RECT* R = Message.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam)->rgrc[0]
                              : reinterpret_cast<RECT*>(Message.LParam);
     InflateRect(R, -1, -1);
+    R->top += DetachBarHeight();
     R->right = std::max(R->right, R->left);
     R->bottom = std::max(R->bottom, R->top);
 }
@@ -225,5 +226,17 @@ void TdxBarSubMenuControl::WMNCPaint(TMessage& Message) {
         FillRect(DC, &Top, Face);
         DrawEdge(DC, &W, BDR_RAISEDOUTER, BF_RIGHT | BF_BOTTOM);
     }
+    PaintDetachBar(DC);
     ReleaseDC(Handle(), DC);
+}
+
+void TdxBarSubMenuControl::WMNCHitTest(TMessage& Message) {
+    TCustomdxBarControl::WMNCHitTest(Message);
+    if (DetachBarHeight() == 0 || !HandleAllocated()) return;
+    RECT W;
+    GetWindowRect(Handle(), &W);
+    const POINT P{short(LOWORD(std::uintptr_t(Message.LParam))) - W.left,
+                  short(HIWORD(std::uintptr_t(Message.LParam))) - W.top};
+    const RECT Bar = DetachBarRect();
+    if (PtInRect(&Bar, P)) Message.Result = HTCLIENT;
 }

@@ -69,6 +69,9 @@ void TdxBarControl::CreateParams(TCreateParams& Params) {
     Params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     if (IsFloating()) {
         Params.Style |= WS_POPUP | WS_BORDER | WS_SYSMENU | WS_THICKFRAME;
+        // Never the active window: the owner form stays active while the bar is shown or
+        // used, so a click in another form deactivates the owner and hides its floating bars.
+        Params.ExStyle = WS_EX_NOACTIVATE;
         TCustomForm* Form = BarManager()->OwnerForm();
         Params.WndParent = Form && Form->HandleAllocated() ? Form->Handle() : 0;
     } else {
@@ -339,20 +342,35 @@ void TdxBarControl::Dispatch(TMessage& Message) {
         case WM_SIZE:
             if (Destroying()) return;
             break;
+        case WM_WINDOWPOSCHANGING:
+            TCustomdxBarControl::Dispatch(Message);
+            if (IsFloating() && !FMoving)
+                KeepOnScreen(*reinterpret_cast<WINDOWPOS*>(Message.LParam));
+            return;
         case WM_WINDOWPOSCHANGED:
             TCustomdxBarControl::Dispatch(Message);
-            if (FRecreating == 0 && !Destroying() && !IsFloating() && FBar->Visible() &&
-                !BarManager()->IsLoading() && FDockControl) {
-                FBar->FDockedDockingStyle = FDockingStyle;
-                FBar->FDockedLeft = std::max(0, Left());
-                FBar->FDockedTop = std::max(0, Top());
-                const int Row = FDockControl->RowOfBar(this);
-                if (Row >= 0) {
-                    FBar->FRow = Row;
-                    FBar->OneOnRow = FDockControl->Rows(Row)->ColCount() == 1;
-                }
-            }
+            SavePosition();
             return;
+        case WM_SIZING:
+            if (IsFloating())
+                FloatingSizing(Message.WParam, *reinterpret_cast<RECT*>(Message.LParam));
+            Message.Result = TRUE;
+            return;
+        case WM_NCLBUTTONDOWN:
+            HideAll();
+            if (!IsLiveBarControl(this)) return;
+            if (LRESULT(Message.WParam) == HTCLOSE) {
+                TrackCloseButton();
+                return;
+            }
+            break;
+        case WM_LBUTTONDBLCLK:
+        case WM_NCLBUTTONDBLCLK:
+            if (FLastHit == HTCAPTION && !BarManager()->ComponentState().Contains(csDesigning)) {
+                ToggleDocking();
+                return;
+            }
+            break;
         default:
             break;
     }
@@ -360,9 +378,15 @@ void TdxBarControl::Dispatch(TMessage& Message) {
 }
 
 void TdxBarControl::WMNCCalcSize(TMessage& Message) {
+    if (IsFloating()) {
+        FSizeGripShown = false;
+        FloatingNCCalcSize(Message.WParam
+                               ? reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam)->rgrc[0]
+                               : *reinterpret_cast<RECT*>(Message.LParam));
+        return;
+    }
     TCustomdxBarControl::WMNCCalcSize(Message);
     FSizeGripShown = FBar->ShowsSizeGrip();
-    if (IsFloating()) return;
     RECT* R = Message.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam)->rgrc[0]
                              : reinterpret_cast<RECT*>(Message.LParam);
     if (FBar->BorderStyle() == bbsSingle) {
@@ -381,11 +405,15 @@ void TdxBarControl::WMNCCalcSize(TMessage& Message) {
 
 void TdxBarControl::WMNCPaint(TMessage& Message) {
     TCustomdxBarControl::WMNCPaint(Message);
-    if (IsFloating() || !HandleAllocated()) return;
+    if (!HandleAllocated()) return;
     const HDC DC = GetWindowDC(Handle());
     RECT W;
     GetWindowRect(Handle(), &W);
-    PaintDockedFrame(DC, TRect{0, 0, W.right - W.left, W.bottom - W.top});
+    const TRect Window{0, 0, W.right - W.left, W.bottom - W.top};
+    if (IsFloating())
+        PaintFloatingFrame(DC, Window);
+    else
+        PaintDockedFrame(DC, Window);
     ReleaseDC(Handle(), DC);
 }
 
@@ -397,11 +425,11 @@ bool TdxBarControl::PointOverUsableItem(TPoint P) const {
 }
 
 void TdxBarControl::WMNCHitTest(TMessage& Message) {
-    TCustomdxBarControl::WMNCHitTest(Message);
     if (IsFloating()) {
-        FLastHit = Message.Result;
+        Message.Result = FloatingHitTest(PointOf(Message.LParam));
         return;
     }
+    TCustomdxBarControl::WMNCHitTest(Message);
     const TPoint P = ScreenToClient(PointOf(Message.LParam));
     const bool InClient = PtInRect(ClientRect(), P);
     if (InClient && (PointOverUsableItem(P) || (BarManager()->Style() != bmsStandard &&
@@ -423,6 +451,11 @@ void TdxBarControl::WMNCHitTest(TMessage& Message) {
 void TdxBarControl::WMLButtonDown(TMessage& Message) {
     if (IgnoreNextClick) return;
     const TPoint P = PointOf(Message.LParam);
+    // What lies under the press, not under the last move: the cursor may have moved on before
+    // the press is handled.
+    const TPoint Pressed = ClientToScreen(P);
+    SendMessage(Handle(), WM_NCHITTEST, 0, MAKELPARAM(Pressed.X, Pressed.Y));
+    if (!IsLiveBarControl(this)) return;
     const bool InClient = PtInRect(ClientRect(), P);
     TdxBarItemControl* Control = InClient ? ItemAtPos(P) : nullptr;
     if (Control && !IsCustomizing() &&
@@ -449,6 +482,7 @@ void TdxBarControl::WMLButtonDown(TMessage& Message) {
         SetActive(false);
     }
     if (!IsLiveBarControl(this)) return;
+    if (!Control && !IsCustomizing() && StartsFrameAction(Message)) return;
     TCustomdxBarControl::WMLButtonDown(Message);
     if (!IsLiveBarControl(this) || FLastHit == HTCAPTION) return;
     if (MarkExists() && BarManager()->Style() != bmsStandard && PtInRect(MarkRect(), P))

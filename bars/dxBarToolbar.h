@@ -38,6 +38,23 @@ class TdxBarControl : public TCustomdxBarControl {
     int CaptionButtonHeight() const { return FCaptionButtonHeight; }
     // The size the right-hand buttons of a main menu bar take along the line (0 without them).
     int RightButtonsLength() const;
+    // Floating: the caption band and its close button in window coordinates; the state of the
+    // close button (0 normal, 1 hot, 2 pressed).
+    TRect FloatingCaptionRect() const;
+    TRect CloseButtonRect() const;
+    bool HasCloseButton() const;
+    int CaptionButtonState() const { return FCaptionButtonState; }
+    // While the bar is dragged: the moving state, and where the cursor holds the window when it
+    // takes a docking style (the grab keeps its relative place as the window changes form).
+    bool Moving() const { return FMoving; }
+    void SetMoving(bool Value);
+    TPoint GetGrabOffset(TdxBarDockingStyle Style);
+    // Docked to floating and back by a double click on the grip or caption.
+    void ToggleDocking();
+    // The bar takes the window's docking and place (after a move or a change of form).
+    void SavePosition();
+    // A bar that never floated takes its docked length as its floating width.
+    void KeepDockedWidthForFloating();
 
     // --- layout ---
     // Places the shown item controls in the client area.
@@ -94,6 +111,22 @@ class TdxBarControl : public TCustomdxBarControl {
     void WMMouseMove(TMessage& Message) override;
 
   private:
+    // The floating frame: client area, hit test, painting, the close button's press, sizing by
+    // an edge (the other side follows from the items wrapping) and staying on the screen.
+    void FloatingNCCalcSize(RECT& R) const;
+    LRESULT FloatingHitTest(TPoint Screen);
+    void PaintFloatingFrame(HDC DC, const TRect& Window);
+    void PaintCloseButton(HDC DC, const TRect& Button);
+    void TrackCloseButton();
+    bool CursorOverCloseButton();
+    void FloatingSizing(WPARAM Edge, RECT& R);
+    void KeepOnScreen(WINDOWPOS& Pos) const;
+    void SetCaptionButtonState(int Value);
+    // The window's top-left corner on the screen.
+    TPoint ScreenTopLeft();
+    // A press on the frame: the caption moves the bar, the close button closes it, an edge
+    // sizes it. False when the press is the client area's.
+    bool StartsFrameAction(TMessage& Message);
     // What the layout knows of the visible links' controls (lengths along the line).
     std::vector<TdxBarLayoutItem> LayoutItems(int Count, bool Vertical) const;
     // The client length along the line of a docked bar less the mark and the right-hand buttons.
@@ -124,6 +157,11 @@ class TdxBarControl : public TCustomdxBarControl {
     int FRecreating = 0;
     bool FFontChanging = false;
     HFONT FRotatedFont = 0;
+    int FCaptionButtonState = 0;
+    bool FMoving = false;
+    TPoint FGrabOffset;
+    TSize FGrabSize;
+    TdxBarDockingStyle FGrabStyle = dsNone;
 };
 
 // A toolbar window docked at the left or right (and one that turns its text there).

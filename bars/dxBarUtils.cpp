@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "bars/dxBarSystem.h"
+#include "platform/core/Application.h"
 #include "platform/core/Input.h"
 #include "platform/core/Screens.h"
 #include "platform/shell/Sound.h"
@@ -129,6 +130,18 @@ bool IsDown(int VirtualKey) {
 
 void ProcessPaintMessages() {
     ProcessRange(WM_PAINT, WM_PAINT);
+}
+
+TdxBarDragNext NextDragMessage(MSG& Msg) {
+    // How long an idle loop sleeps before it looks at the button again.
+    constexpr DWORD kRecheckMs = 50;
+    if (!PeekMessage(&Msg, 0, 0, 0, PM_REMOVE)) {
+        Application.WaitForEvent(kRecheckMs);
+        return TdxBarDragNext::Idle;
+    }
+    if (Msg.message != WM_QUIT) return TdxBarDragNext::Message;
+    PostQuitMessage(int(Msg.wParam));
+    return TdxBarDragNext::Quit;
 }
 
 void ProcessMouseMessages() {

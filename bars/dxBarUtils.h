@@ -52,6 +52,13 @@ void PlayMenuSound(TdxBarMenuSound Sound);
 void ProcessPaintMessages();
 void ProcessMouseMessages();
 
+// The next message of a loop that follows a held mouse button (a drag, a caption button):
+// Message when one was taken, Idle after a short wait without one (the loop then looks at the
+// button itself: its release may have been taken by a pass that a handler ran meanwhile), Quit
+// for WM_QUIT, which is posted again for the loop outside.
+enum class TdxBarDragNext { Message, Idle, Quit };
+TdxBarDragNext NextDragMessage(MSG& Msg);
+
 // The logical left and right buttons (swapped buttons swap them).
 bool IsPrimaryButtonDown();
 bool IsSecondaryButtonDown();

@@ -296,6 +296,9 @@ void TdxBar::ShowControl() {
         Window->DockTo(nullptr, dsNone);
         const TSize Size = Window->GetSizeForStyle(dsNone);
         Window->SetBounds(FloatLeft, FloatTop, Size.cx, Size.cy);
+        Window->SetVisible(true);
+        // A window without a parent is made only when asked for: the floating bar shows now.
+        Window->HandleNeeded();
         return;
     }
     Window->DockTo(Site, Style);

@@ -177,6 +177,18 @@ class TdxBars : public TCollection {
     bool Loading() const { return FLoading; }
     void SetLoading(bool Value) { FLoading = Value; }
 
+    // --- moving a bar with the mouse ---
+    // Drags the window until the button is released (Esc ends it where it is): it floats, or
+    // docks into a site whose zone the cursor has rested in for the manager's
+    // WaitForDockingTime; with Ctrl held it stays floating.
+    void MoveLoop(TdxBarControl* Window);
+    // One step of the drag to the cursor's screen point.
+    void MoveBar(TdxBarControl* Window, TPoint Cursor);
+    // The site (none: floating) and style the bar docks into at the cursor.
+    TdxBarDockingStyle FindDockTarget(TdxBar* Bar, TPoint Cursor, TdxDockControl*& Site) const;
+    bool Dragging() const { return FDragging; }
+    TdxBarControl* MovingBarControl() const { return FMovingWindow; }
+
   protected:
     void Notify(TCollectionItem* Item, TCollectionNotification Action) override;
 
@@ -184,4 +196,9 @@ class TdxBars : public TCollection {
     TdxBarManager* FBarManager;
     TdxDockControl* FDockControls[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
     bool FLoading = false;
+    bool FDragging = false;
+    TdxBarControl* FMovingWindow = nullptr;
+    UINT_PTR FDockingTimer = 0;
+    bool FDockingTimerFired = false;
+    TPoint FLastCursor;
 };

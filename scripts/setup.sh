@@ -28,7 +28,7 @@ test_packages=(
   clang libclang-rt-14-dev clang-format
   binutils
   libpython3.11-testsuite
-  xvfb xauth xdotool vttest trayer
+  xvfb xauth xdotool vttest trayer openbox x11-utils
 )
 # the peer programs of bench/peers/, and the peer libraries the side-by-side benchmarks link
 # (bench/png, bench/terminal, bench/html); the program itself never links them

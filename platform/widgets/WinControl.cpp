@@ -94,6 +94,11 @@ TWinControl::~TWinControl() {
     if (Screen) Screen->ControlDestroyed(this);
     for (TControl* P = FParent; P; P = P->Parent())
         if (auto* Form = dynamic_cast<TCustomForm*>(P)) Form->ControlDestroyed(this);
+    // Out of the parent's tab order now: by the time the base destructor leaves the parent,
+    // it no longer knows it was a windowed control.
+    if (auto* Parent = dynamic_cast<TWinControl*>(FParent))
+        Parent->FTabList.erase(std::remove(Parent->FTabList.begin(), Parent->FTabList.end(), this),
+                               Parent->FTabList.end());
     DestroyHandle();
     // The children belong to their owners; they only lose their parent.
     for (TControl* C : FControls) C->FParent = nullptr;

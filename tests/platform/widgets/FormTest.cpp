@@ -247,6 +247,13 @@ TEST_F(Forms_, TabWalksTheTabOrderAndTheFormPreviewsKeys) {
     EXPECT_EQ(Form->Log,
               (std::vector<std::string>{"form key 117", "corner key 117", "form key 116"}));
     EXPECT_EQ(Form->Corner->Keys, (std::vector<WORD>{VK_F6}));
+
+    // A windowed control freed while it still has its parent leaves the tab order with it.
+    Form->Inner->Free();
+    Form->Inner = nullptr;
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_Tab);
+    Drain();
+    EXPECT_TRUE(Form->Corner->Focused());
 }
 
 TEST_F(Forms_, AControlFreedFromItsParentLeavesTheTabOrder) {

@@ -1,0 +1,152 @@
+// Moving a bar with the mouse: the drag loop, the search for a dock site under the cursor and
+// the docking delay. A floating bar docks only once the cursor rested over a site's zone for the
+// manager's WaitForDockingTime, so that a bar dragged across the form does not jump into every
+// site it passes; Ctrl keeps it floating.
+#include <algorithm>
+
+#include "bars/dxBarDock.h"
+#include "bars/dxBarItemLinks.h"
+#include "bars/dxBarManager.h"
+#include "bars/dxBarTimers.h"
+#include "bars/dxBarToolbar.h"
+#include "bars/dxBarUtils.h"
+#include "bars/dxBars.h"
+#include "platform/core/Input.h"
+#include "platform/core/Messages.h"
+
+namespace {
+
+bool ControlDown() {
+    return GetKeyState(VK_CONTROL) < 0;
+}
+
+TPoint CursorNow() {
+    POINT P;
+    GetCursorPos(&P);
+    return TPoint{P.x, P.y};
+}
+
+constexpr TdxBarDockingStyle kTargetOrder[] = {dsLeft, dsRight, dsTop, dsBottom};
+
+}  // namespace
+
+TdxBarDockingStyle TdxBars::FindDockTarget(TdxBar* Bar, TPoint Cursor,
+                                           TdxDockControl*& Site) const {
+    Site = nullptr;
+    if (FDragging && ControlDown()) return dsNone;
+    TdxBarManager* M = FBarManager;
+    for (TdxBarDockingStyle Style : kTargetOrder)
+        for (int I = 0; I < M->DockControlCount(); ++I) {
+            TdxDockControl* Candidate = M->DockControls(I);
+            if (!Candidate || Candidate->DockingStyle() != Style || !Candidate->HandleAllocated() ||
+                !IsWindowVisible(Candidate->Handle()) || !Candidate->CanDock(Bar))
+                continue;
+            const RECT Zone = Candidate->DockingZone();
+            if (!PtInRect(&Zone, POINT{Cursor.X, Cursor.Y})) continue;
+            Site = Candidate;
+            return Style;
+        }
+    return dsNone;
+}
+
+void TdxBars::MoveBar(TdxBarControl* Window, TPoint Cursor) {
+    TdxBar* Bar = Window->Bar();
+    Window->KeepDockedWidthForFloating();
+    TdxBarManager* M = FBarManager;
+    TdxDockControl* Site = nullptr;
+    TdxBarDockingStyle Style = FindDockTarget(Bar, Cursor, Site);
+    if (!M->CanDockBar(Bar, Style, Site)) return;
+    if (Style == dsNone) dxBarKillTimer(FDockingTimer);
+    if (Window->IsFloating() && Style != dsNone && !FDockingTimerFired) {
+        // Docking waits until the cursor rests: every move starts the wait again.
+        dxBarKillTimer(FDockingTimer);
+        FDockingTimer = dxBarTimers().SetTimer(UINT(M->WaitForDockingTime()), [this, Window] {
+            dxBarKillTimer(FDockingTimer);
+            if (!FDragging || FMovingWindow != Window) return;
+            FDockingTimerFired = true;
+            MoveBar(Window, CursorNow());
+            FDockingTimerFired = false;
+        });
+        Style = dsNone;
+        Site = nullptr;
+    }
+    const TPoint Grab = Window->GetGrabOffset(Style);
+    const TPoint At{Cursor.X - Grab.X, Cursor.Y - Grab.Y};
+    if (Style == Window->DockingStyle() && Site == Window->DockControl()) {
+        if (Style == dsNone)
+            SetWindowPos(Window->Handle(), 0, At.X, At.Y, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        else
+            Site->MoveBarInSite(Window, At);
+        return;
+    }
+    if (Window->HandleAllocated()) ShowWindow(Window->Handle(), SW_HIDE);
+    if (TdxDockControl* Old = Window->DockControl()) {
+        Old->RemoveBar(Window, true);
+        Bar->ItemLinks()->SetRecentItemCount(-1);
+    }
+    if (Site) {
+        Window->DockTo(Site, Style);
+        Site->InsertBar(Window, At, false, true);
+    } else {
+        Window->DockTo(nullptr, dsNone);
+        const TSize Size = Window->GetSizeForStyle(dsNone);
+        Window->SetBounds(At.X, At.Y, Size.cx, Size.cy);
+    }
+    ShowWindow(Window->Handle(), SW_SHOWNA);
+    M->DoBarDockingStyleChange(Bar);
+}
+
+void TdxBars::MoveLoop(TdxBarControl* Window) {
+    TdxBar* Bar = Window->Bar();
+    if (std::all_of(std::begin(kTargetOrder), std::end(kTargetOrder),
+                    [&](TdxBarDockingStyle S) { return Bar->NotDocking.Contains(S); }) &&
+        Bar->NotDocking.Contains(dsNone))
+        return;
+    FDragging = true;
+    FMovingWindow = Window;
+    Window->SetMoving(true);
+    // The capture stays with a window of the drag's own: the bar's window is made again
+    // whenever it changes between docked and floating. The mouse reaches that window however its
+    // messages are dispatched (by a pass that a handler runs meanwhile too), and the loop looks
+    // at the button itself after every wake, so the release ends the drag whoever took it.
+    bool Released = false;
+    FLastCursor = CursorNow();
+    auto Follow = [&](bool Always) {
+        const TPoint Cursor = CursorNow();
+        if (!Always && Cursor.X == FLastCursor.X && Cursor.Y == FLastCursor.Y) return;
+        FLastCursor = Cursor;
+        if (IsLiveBarControl(Window)) MoveBar(Window, Cursor);
+    };
+    const HWND Capture = AllocateHWnd([&](TMessage& Message) {
+        Message.Result = 0;
+        if (Message.Msg == WM_MOUSEMOVE && !Released) Follow(false);
+        if (Message.Msg == WM_LBUTTONUP) Released = true;
+    });
+    SetCapture(Capture);
+    MSG Msg;
+    while (!Released && GetCapture() == Capture && IsLiveBarControl(Window) &&
+           GetKeyState(VK_LBUTTON) < 0) {
+        const TdxBarDragNext Next = NextDragMessage(Msg);
+        if (Next == TdxBarDragNext::Quit) break;
+        if (Next == TdxBarDragNext::Idle) continue;
+        const UINT Kind = Msg.message;
+        if (Kind == WM_KEYDOWN || Kind == WM_KEYUP || Kind == WM_SYSKEYDOWN ||
+            Kind == WM_SYSKEYUP) {
+            if (Msg.wParam == VK_CONTROL) Follow(true);
+            if (Msg.wParam == VK_ESCAPE) break;
+            continue;
+        }
+        if (Kind == WM_CHAR || Kind == WM_SYSCHAR) continue;
+        TranslateMessage(&Msg);
+        DispatchMessage(&Msg);
+    }
+    dxBarKillTimer(FDockingTimer);
+    if (GetCapture() == Capture) ReleaseCapture();
+    DeallocateHWnd(Capture);
+    FDragging = false;
+    FMovingWindow = nullptr;
+    if (!IsLiveBarControl(Window)) return;
+    Window->SetMoving(false);
+    if (TdxDockControl* Site = Window->DockControl()) Site->StoreColumnPositions();
+}

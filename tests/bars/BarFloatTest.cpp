@@ -1,0 +1,347 @@
+// Floating toolbars: their frame, caption and close button in each style, sizing by one edge
+// with the other side following the items, moving by the caption, docking after a rest over a
+// dock zone (never with Ctrl held), docking and floating by double clicks, and following their
+// form's activation. Input goes through the platform's translation; the drag and size loops run
+// inside the press that starts them, fed by script steps that wait for the loop to be ready.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "bars/dxBar.h"
+#include "bars/dxBarUtils.h"
+#include "platform/widgets/Forms.h"
+#include "tests/bars/FakeBarTimers.h"
+#include "tests/bars/MenuTestSupport.h"
+
+namespace {
+
+using namespace BarTest;
+
+struct TFloatForm : TMenuForm {
+    // Tall enough that the middle of the form lies in no dock site's zone.
+    explicit TFloatForm(TdxBarManagerStyle Style = bmsFlat) : TMenuForm(640, Style) {
+        Bars.Form()->SetBounds(20, 20, 640, 320);
+        GuiTest::Drain();
+    }
+    TdxBarControl* Window() const { return Toolbar()->Control(); }
+    HWND Handle() const { return Window()->Handle(); }
+    void Float(int X, int Y, int ClientWidth) {
+        Toolbar()->FloatLeft = X;
+        Toolbar()->FloatTop = Y;
+        Toolbar()->FloatClientWidth = ClientWidth;
+        Toolbar()->SetDockingStyle(dsNone);
+        GuiTest::Drain();
+    }
+    RECT Bounds() const {
+        RECT R;
+        GetWindowRect(Handle(), &R);
+        return R;
+    }
+    // A point in window coordinates of the toolbar, on the screen.
+    POINT At(int X, int Y) const {
+        const RECT R = Bounds();
+        return POINT{R.left + X, R.top + Y};
+    }
+    // The grip of the docked toolbar and the caption of the floating one.
+    POINT Grip() const { return At(4, (Bounds().bottom - Bounds().top) / 2); }
+    POINT Caption() const {
+        return At(Manager()->BorderWidth() + 8,
+                  Manager()->BorderHeight() + GetSmallCaptionHeight() / 2);
+    }
+    LRESULT HitTest(POINT Screen) const {
+        return SendMessage(Handle(), WM_NCHITTEST, 0, MAKELPARAM(Screen.x, Screen.y));
+    }
+    // Presses at From, then runs each step once its condition holds (the loop the press
+    // started has answered the step before).
+    void Drag(POINT From,
+              std::vector<std::pair<std::function<bool()>, std::function<void()>>> Steps) {
+        GuiTest::TScript Script;
+        Script.Then([&] {
+            GuiTest::MouseMove(FormWindow(), From);
+            GuiTest::MousePress(FormWindow(), From);
+        });
+        // A condition that never comes true lets the step run after a while anyway: the test
+        // then fails on what it finds instead of waiting forever inside the loop.
+        for (auto& [Ready, Step] : Steps)
+            Script.ThenWhen(
+                [Ready = Ready, Tries = 0]() mutable { return Ready() || ++Tries > 3000; }, Step);
+        Script.Start();
+        ASSERT_TRUE(PumpUntil([&] { return Script.Done(); }));
+        GuiTest::Drain();
+    }
+    void MoveTo(POINT P) { GuiTest::MouseMove(FormWindow(), P); }
+    void Release(POINT P) { GuiTest::MouseRelease(FormWindow(), P); }
+};
+
+const char* StyleName(TdxBarManagerStyle Style) {
+    return Style == bmsFlat ? "flat" : Style == bmsEnhanced ? "enhanced" : "standard";
+}
+
+TEST(BarFloat, EachStyleFramesTheBarWithACaptionAndACloseButton) {
+    for (TdxBarManagerStyle Style : {bmsStandard, bmsEnhanced, bmsFlat}) {
+        SCOPED_TRACE(StyleName(Style));
+        TFloatForm Form(Style);
+        Form.Float(200, 250, 80);
+        TdxBarControl* W = Form.Window();
+        ASSERT_TRUE(W->IsFloating());
+        ASSERT_TRUE(IsWindowVisible(Form.Handle()));
+        // The window is the client and the frame the bar reports.
+        const RECT R = Form.Bounds();
+        EXPECT_EQ(R.left, 200);
+        EXPECT_EQ(R.top, 250);
+        EXPECT_EQ(R.right - R.left, W->ClientRect().Width() + Form.Toolbar()->FrameWidth(dsNone));
+        EXPECT_EQ(R.bottom - R.top, W->ClientRect().Height() + Form.Toolbar()->FrameHeight(dsNone));
+        EXPECT_EQ(W->ClientRect().Width(), 80);
+        const int Width = R.right - R.left - (Style == bmsFlat ? 2 : 0);
+        const int Height = R.bottom - R.top - (Style == bmsFlat ? 2 : 0);
+        struct TCase {
+            const char* What;
+            POINT P;
+            LRESULT Answer, Stored;
+        };
+        const TRect Close = W->CloseButtonRect();
+        const TRect Button = Form.Toolbar()->ItemLinks()->Items(0)->ItemRect();
+        const POINT InButton = GuiTest::ScreenOf(
+            Form.Handle(),
+            POINT{(Button.Left + Button.Right) / 2, (Button.Top + Button.Bottom) / 2});
+        const TCase Cases[] = {
+            {"caption", Form.Caption(), HTCLIENT, HTCAPTION},
+            {"close button",
+             Form.At((Close.Left + Close.Right) / 2, (Close.Top + Close.Bottom) / 2),
+             Style == bmsFlat ? HTCLIENT : HTCLOSE, HTCLOSE},
+            {"top-left corner", Form.At(0, 0), HTTOP, HTTOP},
+            {"left edge near the top", Form.At(0, 12), HTLEFT, HTLEFT},
+            {"bottom-right corner", Form.At(Width - 1, Height - 1), HTBOTTOM, HTBOTTOM},
+            {"right edge", Form.At(Width - 1, Height / 2), HTRIGHT, HTRIGHT},
+            {"a button", InButton, HTCLIENT, HTCLIENT},
+        };
+        for (const TCase& C : Cases) {
+            EXPECT_EQ(Form.HitTest(C.P), C.Answer) << C.What;
+            EXPECT_EQ(W->LastHit(), C.Stored) << C.What;
+        }
+        SaveScenePicture({Form.FormWindow(), Form.Handle()},
+                         std::string("floating-toolbar-") + StyleName(Style));
+    }
+}
+
+TEST(BarFloat, AnEdgeSizesTheBarAndTheOtherSideFollowsTheItems) {
+    TFloatForm Form;
+    Form.Float(200, 250, 80);
+    const int FrameW = Form.Toolbar()->FrameWidth(dsNone);
+    const RECT Start = Form.Bounds();
+    const int Shadow = 2;
+    auto Size = [&](POINT Grip, POINT To) {
+        Form.Drag(Grip,
+                  {{[&] { return GetCapture() == Form.Handle(); }, [&] { Form.MoveTo(To); }},
+                   {[&] { return GetCapture() == Form.Handle(); }, [&] { Form.Release(To); }}});
+    };
+    // The right edge: wider, fewer rows, the left edge stays.
+    const int Mid = (Start.bottom - Start.top) / 2;
+    Size(Form.At(Start.right - Start.left - Shadow - 1, Mid),
+         Form.At(Start.right - Start.left + 120, Mid));
+    RECT R = Form.Bounds();
+    EXPECT_EQ(R.left, Start.left);
+    EXPECT_GT(R.right, Start.right + 100);
+    EXPECT_LT(R.bottom - R.top, Start.bottom - Start.top);
+    EXPECT_EQ(Form.Toolbar()->FloatClientWidth, R.right - R.left - FrameW);
+    // The left edge back: narrower, more rows, the right edge stays.
+    const RECT Wide = R;
+    Size(Form.At(0, 20), POINT{Wide.left + 130, Wide.top + 20});
+    R = Form.Bounds();
+    EXPECT_EQ(R.right, Wide.right);
+    EXPECT_GT(R.bottom - R.top, Wide.bottom - Wide.top);
+    // The bottom edge down: the rows it allows, as narrow as they fit; the top stays.
+    const RECT Narrow = R;
+    Size(Form.At(20, Narrow.bottom - Narrow.top - Shadow - 1),
+         POINT{Narrow.left + 20, Narrow.bottom + 40});
+    R = Form.Bounds();
+    EXPECT_EQ(R.top, Narrow.top);
+    EXPECT_EQ(R.left, Narrow.left);
+    EXPECT_LT(R.right - R.left, Narrow.right - Narrow.left);
+    EXPECT_GT(R.bottom - R.top, Narrow.bottom - Narrow.top);
+    // The top edge down again: fewer rows, the bottom stays.
+    const RECT Tall = R;
+    Size(Form.At(20, 0), POINT{Tall.left + 20, Tall.top + 45});
+    R = Form.Bounds();
+    EXPECT_EQ(R.bottom, Tall.bottom);
+    EXPECT_LT(R.bottom - R.top, Tall.bottom - Tall.top);
+    SaveScenePicture({Form.FormWindow(), Form.Handle()}, "floating-toolbar-sized");
+}
+
+TEST(BarFloat, DraggedOffTheDockTheBarFloatsAndDocksBackOnlyAfterARest) {
+    TFakeClock Clock;
+    TFloatForm Form;
+    const int Row = Form.Toolbar()->Row();
+    TdxBarManager* M = Form.Manager();
+    const POINT Grip = Form.Grip();
+    const POINT Away = GuiTest::ScreenOf(Form.FormWindow(), POINT{300, 150});
+    const POINT OverDock{Grip.x + 40, Grip.y};
+    auto Dragging = [&] { return M->Bars()->Dragging(); };
+    bool FloatedAway = false, StillFloating = false;
+    Form.Drag(Grip,
+              {{Dragging, [&] { Form.MoveTo(Away); }},
+               {[&] { return Form.Window()->IsFloating(); },
+                [&] {
+                    FloatedAway = true;
+                    Form.MoveTo(OverDock);
+                }},
+               {[&] { return Form.Window()->IsFloating(); },
+                [&] {
+                    // Over the zone but not yet rested long enough.
+                    Clock.Advance(M->WaitForDockingTime() - 1);
+                    StillFloating = Form.Window()->IsFloating();
+                    Clock.Advance(1);
+                }},
+               {[&] { return !Form.Window()->IsFloating(); }, [&] { Form.Release(OverDock); }}});
+    EXPECT_TRUE(FloatedAway);
+    EXPECT_TRUE(StillFloating);
+    EXPECT_FALSE(M->Bars()->Dragging());
+    EXPECT_EQ(Form.Toolbar()->DockingStyle(), dsTop);
+    EXPECT_EQ(Form.Toolbar()->Row(), Row);
+    EXPECT_EQ(GetCapture(), 0u);
+}
+
+TEST(BarFloat, CtrlKeepsADraggedBarFloatingOverADock) {
+    TFakeClock Clock;
+    TFloatForm Form;
+    Form.Float(200, 250, 200);
+    TdxBarManager* M = Form.Manager();
+    const POINT From = Form.Caption();
+    const POINT Dock = GuiTest::ScreenOf(Form.Menu()->Control()->Handle(), POINT{300, 5});
+    bool Moved = false;
+    Form.Drag(From, {{[&] { return M->Bars()->Dragging(); },
+                      [&] {
+                          Form.KeyDown(Qt::Key_Control, Qt::ControlModifier);
+                          GuiTest::MouseMove(Form.FormWindow(), Dock);
+                      }},
+                     {[&] { return Form.Bounds().top != 250; },
+                      [&] {
+                          Moved = true;
+                          Clock.Advance(M->WaitForDockingTime() * 10);
+                          Form.KeyUp(Qt::Key_Control);
+                          // Ctrl let go: the rest over the zone counts again.
+                      }},
+                     {[&] { return true; },
+                      [&] {
+                          Clock.Advance(M->WaitForDockingTime());
+                          Form.Release(Dock);
+                      }}});
+    EXPECT_TRUE(Moved);
+    EXPECT_FALSE(M->Bars()->Dragging());
+    EXPECT_EQ(Form.Toolbar()->DockingStyle(), dsTop);
+}
+
+TEST(BarFloat, ADoubleClickOnTheGripFloatsTheBarAndOnTheCaptionDocksItBack) {
+    TFloatForm Form;
+    const int Row = Form.Toolbar()->Row();
+    // Where it floated last time.
+    Form.Toolbar()->FloatLeft = 150;
+    Form.Toolbar()->FloatTop = 200;
+    Form.Toolbar()->FloatClientWidth = 120;
+    const POINT Grip = Form.Grip();
+    Form.HitTest(Grip);
+    GuiTest::MouseDoubleClick(Form.FormWindow(), Grip);
+    GuiTest::Drain();
+    ASSERT_TRUE(Form.Window()->IsFloating());
+    EXPECT_EQ(Form.Toolbar()->DockingStyle(), dsNone);
+    EXPECT_EQ(Form.Bounds().left, 150);
+    EXPECT_EQ(Form.Bounds().top, 200);
+    const POINT Caption = Form.Caption();
+    Form.HitTest(Caption);
+    GuiTest::MouseDoubleClick(Form.Handle(), Caption);
+    GuiTest::Drain();
+    EXPECT_FALSE(Form.Window()->IsFloating());
+    EXPECT_EQ(Form.Toolbar()->DockingStyle(), dsTop);
+    EXPECT_EQ(Form.Toolbar()->Row(), Row);
+}
+
+TEST(BarFloat, TheCloseButtonClosesTheBarOnlyWhenReleasedOverIt) {
+    for (TdxBarManagerStyle Style : {bmsStandard, bmsFlat}) {
+        SCOPED_TRACE(StyleName(Style));
+        TFloatForm Form(Style);
+        Form.Float(200, 250, 80);
+        int Closed = 0;
+        Form.Manager()->OnBarClose = [&](TdxBarManager*, TdxBar*) { ++Closed; };
+        const TRect C = Form.Window()->CloseButtonRect();
+        const POINT Close = Form.At((C.Left + C.Right) / 2, (C.Top + C.Bottom) / 2);
+        const POINT Off = Form.At(5, 40);
+        auto Captured = [&] { return GetCapture() != 0; };
+        Form.Drag(Close,
+                  {{Captured, [&] { Form.MoveTo(Off); }}, {Captured, [&] { Form.Release(Off); }}});
+        EXPECT_TRUE(Form.Toolbar()->Visible());
+        EXPECT_EQ(Closed, 0);
+        Form.Drag(Close, {{Captured, [&] { Form.Release(Close); }}});
+        EXPECT_FALSE(Form.Toolbar()->Visible());
+        EXPECT_EQ(Closed, 1);
+    }
+}
+
+TEST(BarFloat, FloatingBarsHideWhileAnotherFormIsActiveOrTheFormIsMinimisedAndComeBack) {
+    TFloatForm Form;
+    Form.Float(200, 250, 80);
+    auto* Other = new TForm(nullptr);
+    Other->SetBounds(500, 400, 200, 100);
+    Other->Show();
+    GuiTest::Drain();
+    const POINT InOther{600, 450};
+    GuiTest::MouseClick(Other->Handle(), InOther);
+    GuiTest::Drain();
+    EXPECT_FALSE(IsWindowVisible(Form.Handle()));
+    GuiTest::MouseClick(Form.FormWindow(), Form.FormPoint());
+    GuiTest::Drain();
+    EXPECT_TRUE(IsWindowVisible(Form.Handle()));
+    Other->Free();
+    GuiTest::Drain();
+    // Minimised with its form, back when the form is restored.
+    SendMessage(Form.FormWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    GuiTest::Drain();
+    EXPECT_FALSE(IsWindowVisible(Form.Handle()));
+    SendMessage(Form.FormWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    GuiTest::Drain();
+    EXPECT_TRUE(IsWindowVisible(Form.Handle()));
+    EXPECT_TRUE(Form.Toolbar()->Visible());
+}
+
+TEST(BarFloat, ADetachedMenuFloatsAsItsBarUnderTheCursor) {
+    TFloatForm Form;
+    TdxBarManager* M = Form.Manager();
+    // The Online menu tears off into a bar of its own commands.
+    TdxBar* Torn = M->Bars()->Add();
+    Torn->SetCaption("Online");
+    TCustomdxBarSubItem* Online = Form.SubItem(2);
+    for (int I = 0; I < Online->ItemLinks()->Count(); ++I)
+        Torn->ItemLinks()->Add()->SetItem(Online->ItemLinks()->Items(I)->Item());
+    Online->Detachable = true;
+    Online->SetDetachingBar(Torn->Index());
+    int Detaching = 0;
+    Online->OnDetaching = [&](TObject*) { ++Detaching; };
+    Form.Click(Form.ScreenPoint(Form.Menu(), 2));
+    TdxBarSubMenuControl* Menu = Form.OpenMenu(2);
+    ASSERT_NE(Menu, nullptr);
+    RECT R;
+    GetWindowRect(Menu->Handle(), &R);
+    SaveScenePicture({Form.FormWindow(), Menu->Handle()}, "menu-detachable");
+    const POINT OnBar{(R.left + R.right) / 2, R.top + 4};
+    const POINT Away = GuiTest::ScreenOf(Form.FormWindow(), POINT{300, 200});
+    Form.Move(POINT{OnBar.x, OnBar.y + 1});
+    Form.Drag(OnBar, {{[&] { return M->Bars()->Dragging(); }, [&] { Form.MoveTo(Away); }},
+                      {[&] {
+                           TdxBarControl* W = Torn->Control();
+                           return W && W->HandleAllocated() && W->Left() != 0;
+                       },
+                       [&] { Form.Release(Away); }}});
+    EXPECT_EQ(Detaching, 1);
+    EXPECT_EQ(Form.OpenMenu(2), nullptr);
+    EXPECT_EQ(ActiveBarControl(), nullptr);
+    ASSERT_TRUE(Torn->Visible());
+    ASSERT_NE(Torn->Control(), nullptr);
+    EXPECT_TRUE(Torn->Control()->IsFloating());
+    EXPECT_FALSE(M->Bars()->Dragging());
+    RECT B;
+    GetWindowRect(Torn->Control()->Handle(), &B);
+    EXPECT_LT(std::abs(B.left - Away.x), 40);
+    EXPECT_LT(std::abs(B.top - Away.y), 40);
+    SaveScenePicture({Form.FormWindow(), Torn->Control()->Handle()}, "menu-detached");
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+// The toolbar floats, moves and docks on a real X server: xdotool drags it by its grip off its
+// row, by its caption over the top dock (where it docks after resting there) and, with Ctrl
+// held, over the dock without docking. Each drag is one xdotool run, so the press, the moves,
+// the rest and the release reach the drag loop while it runs. Run by run-x11.sh under xvfb-run.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+
+#include "bars/dxBarUtils.h"
+#include "tests/bars/MenuTestSupport.h"
+#include "tests/support/XdoTool.h"
+
+using namespace BarTest;
+using namespace GuiTest;
+
+namespace {
+
+class BarsX11Float : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        Form.Bars.Form()->SetBounds(20, 20, 640, 360);
+        Drain();
+        ASSERT_TRUE(WaitExposed(Form.FormWindow()));
+        Xdo({"windowfocus", "--sync", XId(Form.FormWindow())});
+        Drain();
+    }
+    TdxBar* Toolbar() const { return Form.Toolbar(); }
+    // A point of the floating bar's caption left of its close button.
+    POINT Caption() const {
+        const RECT R = Bounds();
+        const TRect Close = Toolbar()->Control()->CloseButtonRect();
+        return POINT{R.left + Close.Left / 2, R.top + (Close.Top + Close.Bottom) / 2};
+    }
+    RECT Bounds() const {
+        RECT R;
+        GetWindowRect(Toolbar()->Control()->Handle(), &R);
+        return R;
+    }
+    // Presses at From, moves through the points (resting RestS seconds at the last) and
+    // releases there, as one run of xdotool.
+    void Drag(POINT From, std::vector<POINT> Path, const char* RestS, bool Ctrl = false) {
+        QStringList Args{"mousemove", Num(From.x), Num(From.y), "mousedown", "1"};
+        if (Ctrl)
+            Args << "keydown"
+                 << "ctrl";
+        for (POINT P : Path)
+            Args << "mousemove" << Num(P.x) << Num(P.y) << "sleep"
+                 << "0.1";
+        Args << "sleep" << RestS;
+        if (Ctrl)
+            Args << "keyup"
+                 << "ctrl";
+        Args << "mouseup"
+             << "1";
+        Xdo(Args);
+        PumpUntil([&] { return !Form.Manager()->Bars()->Dragging(); });
+        Drain();
+    }
+    TMenuForm Form;
+};
+
+TEST_F(BarsX11Float, TheToolbarFloatsOffItsRowAndDocksBackAfterARestOverTheDock) {
+    const int Row = Toolbar()->Row();
+    RECT R = Bounds();
+    const POINT Grip{R.left + 4, (R.top + R.bottom) / 2};
+    const POINT Away = ScreenOf(Form.FormWindow(), POINT{300, 200});
+    Drag(Grip, {POINT{Grip.x + 30, Grip.y + 60}, Away}, "0.1");
+    ASSERT_TRUE(Toolbar()->Control()->IsFloating());
+    ASSERT_TRUE(PumpUntil([&] {
+        QWindow* W = QtWindowOf(Toolbar()->Control()->Handle());
+        return W && W->isExposed();
+    }));
+    R = Bounds();
+    EXPECT_LT(std::abs(R.left + 4 - Away.x), 30);
+    SaveScenePicture({Form.FormWindow(), Toolbar()->Control()->Handle()}, "x11-floating-toolbar");
+    // Held over the dock with Ctrl it moves there and stays floating.
+    const POINT OverDock{Grip.x + 60, Grip.y};
+    const POINT From = Caption();
+    Drag(From, {POINT{From.x, From.y - 60}, OverDock}, "0.3", true);
+    EXPECT_TRUE(Toolbar()->Control()->IsFloating());
+    EXPECT_LT(std::abs(Bounds().top - R.top), std::abs(R.top - OverDock.y) + 40);
+    EXPECT_NE(Bounds().top, R.top);
+    // Without Ctrl it docks once it rested there, back in its row.
+    const POINT From2 = Caption();
+    Drag(From2, {POINT{From2.x, From2.y + 20}, OverDock}, "0.3");
+    EXPECT_FALSE(Toolbar()->Control()->IsFloating());
+    EXPECT_EQ(Toolbar()->DockingStyle(), dsTop);
+    EXPECT_EQ(Toolbar()->Row(), Row);
+}
+
+}  // namespace
