@@ -27,6 +27,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "run"))
 sys.path.insert(0, HERE)
 import exchange_e2e as ex  # Program, check, sh, new_user, rnews_articles and the env
 import bounded  # beside the runners, found through exchange_e2e's path
+import runner  # the checks' counters
 from messages import crlf, messages
 
 warnings.simplefilter("ignore", DeprecationWarning)
@@ -456,8 +457,8 @@ def main():
             ex.check(name + " ran through", False, traceback.format_exc()[-1500:])
         finally:
             prog.cleanup()
-    print("%d passed, %d failed" % (ex.passed, ex.failed))
-    sys.exit(1 if ex.failed else 0)
+    print("%d passed, %d failed" % (runner.passed, runner.failed))
+    sys.exit(1 if runner.failed else 0)
 
 
 if __name__ == "__main__":

@@ -30,6 +30,7 @@ if FB_ENV not in os.environ:
 sys.path.insert(0, os.path.join(HERE, "..", "run"))
 sys.path.insert(0, os.path.join(HERE, ".."))
 import bounded
+import runner  # the checks' counters
 import exchange_e2e as x  # the program directories, users, groups and checks of the run's test
 from exchange_e2e import check
 from screen import Screen
@@ -167,6 +168,22 @@ def window_run(p, box):
         picture(main, "window-after")
         check("window: the program still runs after the run", kestro.poll() is None)
 
+        # A double click on the first mail opens the viewer on it; its Beenden button (bottom
+        # right, as its definition places it) closes it.
+        xdotool("mousemove", left + MAIL_ROWS[0] + 60, top + MAIL_ROWS[1] + 10, "click",
+                "--repeat", 2, "--delay", 80, 1)
+        viewer = wait_for("the message viewer", lambda: window_named("Nachricht betrachten"), 30)
+        check("window: a double click on a mail opens the viewer", viewer is not None)
+        wait_for("the viewer painted",
+                 lambda: dark_pixels(screen(), in_window(viewer, (0, 0, 300, 20))) > 50)
+        picture(viewer, "window-viewer")
+        v_left, v_top, v_width, v_height = geometry(viewer)
+        xdotool("mousemove", v_left + v_width - 52, v_top + v_height - 26, "click", 1)
+        closed = wait_for("the viewer closed",
+                          lambda: window_named("Nachricht betrachten") is None, 30)
+        check("window: Beenden closes the viewer", closed)
+        xdotool("mousemove", left + 400, top + 470)
+
         xdotool("key", "alt+x")
         rc = bounded.stop(kestro, 30)
         check("window: Alt+X ends the program with exit code 0", rc == 0,
@@ -260,8 +277,8 @@ def main():
             case()
         except Exception:
             check(case.__name__ + " ran through", False, traceback.format_exc()[-1500:])
-    print("%d passed, %d failed" % (x.passed, x.failed))
-    sys.exit(1 if x.failed else 0)
+    print("%d passed, %d failed" % (runner.passed, runner.failed))
+    sys.exit(1 if runner.failed else 0)
 
 
 if __name__ == "__main__":
