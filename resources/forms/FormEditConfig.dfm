@@ -148,6 +148,7 @@ object FormEditConfig: TFormEditConfig
           Height = 17
           Caption = 'OpenXP Netcall/All Unterstützung'
           Hint = 'Die Datei NETALL.END wird ausgewertet und nur aufgelegt, wenn diese Datei vorhanden ist.'
+          ShowHint = True
           TabOrder = 3
         end
       end
@@ -161,6 +162,7 @@ object FormEditConfig: TFormEditConfig
         Height = 262
         Caption = ' Nachrichten empfangen mit POP3 '
         Hint = '<b>POP3</b> ist ein Übertragungsprotokoll für die eingehenden eMails.'
+        ShowHint = True
         TabOrder = 0
         object LabelPOP3Server: TLabel
           Left = 12
@@ -174,6 +176,7 @@ object FormEditConfig: TFormEditConfig
           Width = 245
           Height = 21
           Hint = 'Name des Servers, von dem eMail empfangen werden soll.'
+          ShowHint = True
           TabOrder = 0
           Items.Strings = (
             'pop.t-online.de'
@@ -193,6 +196,7 @@ object FormEditConfig: TFormEditConfig
           Width = 245
           Height = 21
           Hint = 'Der Benutzername, mit dem Kestro sich anmelden soll.'
+          ShowHint = True
           TabOrder = 1
         end
         object LabelPOP3Password: TLabel
@@ -207,6 +211,7 @@ object FormEditConfig: TFormEditConfig
           Width = 245
           Height = 21
           Hint = 'Das zum Benutzernamen gehörige Passwort.'
+          ShowHint = True
           PasswordChar = '*'
           TabOrder = 2
         end
@@ -217,6 +222,7 @@ object FormEditConfig: TFormEditConfig
           Height = 17
           Caption = 'Sicher authentifizieren (APOP)'
           Hint = 'Das Passwort wird verschlüsselt übertragen.<br>Die meisten Server unterstützen diese Funktion.'
+          ShowHint = True
           TabOrder = 3
         end
         object CheckBoxPop3Keep: TCheckBox
@@ -226,6 +232,7 @@ object FormEditConfig: TFormEditConfig
           Height = 17
           Caption = 'Nachrichten auf Server lassen'
           Hint = 'Die abgeholten Nachrichten werden nicht gelöscht.'
+          ShowHint = True
           TabOrder = 4
           OnClick = CheckBoxPop3KeepClick
         end
@@ -244,15 +251,16 @@ object FormEditConfig: TFormEditConfig
           FocusControl = EditPop3MaxLen
         end
         object EditPop3MaxLen: TEdit
-          Left = 235
+          Left = 272
           Top = 171
-          Width = 70
+          Width = 55
           Height = 21
           Hint = 'Nachrichten, die größer als die hier angegebene Größe in Bytes sind, werden übersprungen.'
+          ShowHint = True
           TabOrder = 6
         end
         object LabelKBytes: TLabel
-          Left = 311
+          Left = 333
           Top = 175
           Caption = 'KBytes'
         end
@@ -268,6 +276,7 @@ object FormEditConfig: TFormEditConfig
           Width = 245
           Height = 21
           Hint = 'POP3 Envelope Adresse. Normalerweise die eMail Adresse.'
+          ShowHint = True
           TabOrder = 7
         end
         object CheckBoxPop3SSL: TCheckBox
@@ -277,6 +286,7 @@ object FormEditConfig: TFormEditConfig
           Height = 17
           Caption = 'Daten über SSL verschlüsseln'
           Hint = 'Das Passwort wird verschlüsselt übertragen.<br>Die meisten Server unterstützen diese Funktion.'
+          ShowHint = True
           TabOrder = 8
         end
       end
@@ -290,6 +300,7 @@ object FormEditConfig: TFormEditConfig
         Height = 185
         Caption = ' Nachrichten senden mit SMTP '
         Hint = '<b>SMTP</b> wird benutzt, um selbstgeschriebene eMails zu versenden.'
+        ShowHint = True
         TabOrder = 0
         object LabelSMTPServer: TLabel
           Left = 12
@@ -321,6 +332,7 @@ object FormEditConfig: TFormEditConfig
           Width = 245
           Height = 21
           Hint = 'Der Benutzername wird für viele Server nicht benötigt.'
+          ShowHint = True
           TabOrder = 1
         end
         object LabelSmtpPassword: TLabel
@@ -335,6 +347,7 @@ object FormEditConfig: TFormEditConfig
           Width = 245
           Height = 21
           Hint = 'Das Passwort hier eintragen, wenn ein Benutzername eingetragen wurde.'
+          ShowHint = True
           PasswordChar = '*'
           TabOrder = 2
         end
@@ -366,6 +379,7 @@ object FormEditConfig: TFormEditConfig
           Height = 17
           Caption = 'Daten über SSL verschlüsseln'
           Hint = 'Das Passwort wird verschlüsselt übertragen.<br>Die meisten Server unterstützen diese Funktion.'
+          ShowHint = True
           TabOrder = 5
         end
       end
@@ -391,6 +405,7 @@ object FormEditConfig: TFormEditConfig
           Width = 245
           Height = 21
           Hint = 'Name des Servers, über den News bezogen werden'
+          ShowHint = True
           TabOrder = 0
           Items.Strings = (
             'news.t-online.de'
@@ -409,6 +424,7 @@ object FormEditConfig: TFormEditConfig
           Width = 245
           Height = 21
           Hint = 'Bei T-Online und vielen anderen Providern ist kein Benutzername nötig.'
+          ShowHint = True
           TabOrder = 1
         end
         object LabelNNTPPassword: TLabel
@@ -423,6 +439,7 @@ object FormEditConfig: TFormEditConfig
           Width = 245
           Height = 21
           Hint = 'Hier nur ein Passwort eintragen, wenn  auch ein Benutzername eingetragen wurde.'
+          ShowHint = True
           PasswordChar = '*'
           TabOrder = 2
         end
@@ -438,6 +455,7 @@ object FormEditConfig: TFormEditConfig
           Width = 90
           Height = 21
           Hint = 'Es werden höchstens soviel wie angegeben der neusten Nachrichten pro Gruppe geholt'
+          ShowHint = True
           TabOrder = 3
         end
         object LabelNNTPMaxThreads: TLabel
@@ -477,6 +495,7 @@ object FormEditConfig: TFormEditConfig
           Height = 17
           Caption = 'Nachrichten versenden'
           Hint = 'Über diesen Server auch ausgehende Nachrichten versenden,<br>nicht nur empfangen'
+          ShowHint = True
           TabOrder = 6
         end
         object CheckBoxGetNewsList: TCheckBox
@@ -486,6 +505,7 @@ object FormEditConfig: TFormEditConfig
           Height = 17
           Caption = 'Gruppenliste aktualisieren'
           Hint = 'Über diesen Server auch ausgehende Nachrichten versenden,<br>nicht nur empfangen'
+          ShowHint = True
           TabOrder = 7
         end
         object CheckBoxNntpSSL: TCheckBox
@@ -495,6 +515,7 @@ object FormEditConfig: TFormEditConfig
           Height = 17
           Caption = 'SSL verwenden'
           Hint = 'Das Passwort wird verschlüsselt übertragen.<br>Die meisten Server unterstützen diese Funktion.'
+          ShowHint = True
           TabOrder = 8
         end
       end
@@ -517,6 +538,7 @@ object FormEditConfig: TFormEditConfig
           Width = 165
           Height = 21
           Hint = 'Anzahl der Nachrichten, welche in der Datenbank doppelter Nachrichten gespeichert werden.'
+          ShowHint = True
           TabOrder = 0
           Items.Strings = (
             '0'
@@ -538,6 +560,7 @@ object FormEditConfig: TFormEditConfig
           Height = 21
           Style = csDropDownList
           Hint = 'Typ der Datenbank. Siehe Dokumentation.'
+          ShowHint = True
           TabOrder = 1
           Items.Strings = (
             'CRC'

@@ -4,14 +4,14 @@ object FormEditGlobal: TFormEditGlobal
   BorderStyle = bsDialog
   Caption = 'Kestro Konfiguration'
   ClientHeight = 265
-  ClientWidth = 361
+  ClientWidth = 401
   Position = poScreenCenter
   ShowHint = True
   OnCreate = FormCreate
   object PageControl: TPageControl
     Left = 8
     Top = 8
-    Width = 345
+    Width = 385
     Height = 216
     ActivePage = TabAllgemeines
     TabOrder = 0
@@ -20,7 +20,7 @@ object FormEditGlobal: TFormEditGlobal
       object GroupBoxLogging: TGroupBox
         Left = 8
         Top = 8
-        Width = 321
+        Width = 361
         Height = 66
         Caption = ' Logging '
         TabOrder = 0
@@ -31,6 +31,7 @@ object FormEditGlobal: TFormEditGlobal
           Height = 17
           Caption = 'kurze Ereignis-Logdatei'
           Hint = 'Kestro erstellt eine Datei <b> xpclient.log</b>,<br>in der alle wichtigen Ereignisse aufgezeichnet werden.<br>'
+          ShowHint = True
           TabOrder = 0
         end
         object CheckBoxDebugLog: TCheckBox
@@ -40,13 +41,14 @@ object FormEditGlobal: TFormEditGlobal
           Height = 17
           Caption = 'ausführliches Debuglog für jeden Thread'
           Hint = 'Jeder Thread erstellt eine Datei, in der alle internen Ereignisse und<br> jedes übertragene Zeichen gespeichert werden. Ideal zum debuggen geeignet.<br><b>Achtung:</b> Die Dateien werden sehr groß!<br>'
+          ShowHint = True
           TabOrder = 1
         end
       end
       object GroupBoxTimeServer: TGroupBox
         Left = 8
         Top = 80
-        Width = 321
+        Width = 361
         Height = 52
         Caption = ' Zeitserver abfragen '
         TabOrder = 1
@@ -59,7 +61,7 @@ object FormEditGlobal: TFormEditGlobal
         object EditTimeServer: TComboBox
           Left = 60
           Top = 20
-          Width = 249
+          Width = 289
           Height = 21
           TabOrder = 0
           Items.Strings = (
@@ -74,7 +76,7 @@ object FormEditGlobal: TFormEditGlobal
         FocusControl = EditMaxThreads
       end
       object EditMaxThreads: TEdit
-        Left = 273
+        Left = 313
         Top = 142
         Width = 56
         Height = 21
@@ -83,7 +85,7 @@ object FormEditGlobal: TFormEditGlobal
     end
   end
   object ButtonOK: TButton
-    Left = 197
+    Left = 237
     Top = 232
     Width = 75
     Height = 25
@@ -93,7 +95,7 @@ object FormEditGlobal: TFormEditGlobal
     TabOrder = 1
   end
   object ButtonCancel: TButton
-    Left = 278
+    Left = 318
     Top = 232
     Width = 75
     Height = 25

@@ -5,6 +5,7 @@
 #include "app/ui/BoxSettingsDlg.h"
 #include "app/ui/PhonebookEntryDlg.h"
 #include "components/dcedit/DCEdit.h"
+#include "components/htmlhint/HTMLHint.h"
 #include "platform/forms/Errors.h"
 #include "tests/app/ui/SettingsDialogsTestSupport.h"
 
@@ -266,6 +267,14 @@ TEST_F(BoxSettings, OkTakesOverSpeichernAlsoWritesAndAbbruchLeavesEverything) {
         EXPECT_EQ(Config.Modified, Case.Taken && !Case.Written) << Case.Button;
         EXPECT_EQ(std::filesystem::exists(Dir + "box.cfg"), Case.Written) << Case.Button;
     }
+    // The main window's entry point answers whether the values were taken over.
+    TSteps Cancel({[] { ShownForm<TFormEditConfig>()->ButtonCancel->Click(); }});
+    Cancel.Start();
+    EXPECT_FALSE(EditBoxSettings(Config, &Forms));
+    TSteps Ok({[] { ShownForm<TFormEditConfig>()->ButtonOK->Click(); }});
+    Ok.Start();
+    EXPECT_TRUE(EditBoxSettings(Config, &Forms));
+    EXPECT_TRUE(Ok.Done());
     // Without a save command of the main window the box saves itself.
     Config.Modified = false;
     EXPECT_EQ(Run({[&] { Form->ButtonSave->Click(); }}), mrYes);
@@ -288,58 +297,69 @@ TEST_F(BoxSettings, LineBreaksInAFieldNeverStartALineOfTheFile) {
     EXPECT_EQ(Again.DialName, "isp");
 }
 
+// Runs Act once Ready holds, asking again from each pass of the loop that runs then (a modal
+// window's loop as well); a bounded wait that cancels the shown dialogs when it runs out.
+void WhenReady(QObject* Context, std::function<bool()> Ready, std::function<void()> Act,
+               int Tries = 20000) {
+    QTimer::singleShot(1, Context, [=] {
+        if (Ready()) return Act();
+        if (Tries > 0) return WhenReady(Context, Ready, Act, Tries - 1);
+        ADD_FAILURE() << "the dialog never showed";
+        for (int I = 0; I < Screen->FormCount(); ++I) Screen->Forms(I)->SetModalResult(mrCancel);
+    });
+}
+
 TEST_F(BoxSettings, ThePhonebookButtonsEditAndAddEntriesOfPhonebookIni) {
     const auto Entry = [] { return ShownForm<TFormPhonebookEntry>(); };
+    const auto EntryShown = [=] { return Entry() != nullptr; };
+    const auto EntryGone = [=] { return Entry() == nullptr; };
     const auto Type = [&](const std::string& Name, const std::string& Text) {
-        ASSERT_NE(Entry(), nullptr);
         Find<TEdit>(Entry(), Name)->SetText(Text);
     };
-    TScript Script;
-    Script
-        .Then([&] {
-            // The selected connection ("isp") in the dialog of ours.
-            C<TPageControl>("PageControl")->SetActivePageIndex(1);
-            Drain();
-            Click(Form->ButtonEditConnection);
-        })
-        .Then([&] {
-            ASSERT_NE(Entry(), nullptr);
-            EXPECT_EQ(Entry()->Caption(), "Verbindung");
-            EXPECT_EQ(Find<TEdit>(Entry(), "EditName")->Text(), "isp");
-            EXPECT_EQ(Find<TEdit>(Entry(), "EditConnect")->Text(), "pon isp");
-            Type("EditPhoneNumber", "0191012");
-            Type("EditPassword", "geheim");
-            Type("EditTimeout", "");
-            Find<TButton>(Entry(), "ButtonOK")->Click();
-        })
-        .Then([&] { Click(Form->ButtonNewConnection); })
-        .Then([&] {
-            ASSERT_NE(Entry(), nullptr);
-            EXPECT_EQ(Entry()->Caption(), "Neue Verbindung");
-            // A name the phonebook has already (in any case) is refused.
-            Type("EditName", "Office");
-            Type("EditPhoneNumber", "*99#");
-            Type("EditConnect", "pon mobil");
-            Type("EditDisconnect", "poff mobil");
-            Type("EditTimeout", "120");
-            Find<TButton>(Entry(), "ButtonOK")->Click();
-        })
-        .Then([&] {
-            ASSERT_NE(Entry(), nullptr);
-            ASSERT_EQ(Dialogs().Asked().size(), 1u);
-            EXPECT_EQ(Dialogs().Asked()[0].Text,
-                      "Eine Verbindung \xE2\x80\x9E"
-                      "Office\xE2\x80\x9C gibt es schon.");
-            Type("EditName", "mobil");
-            Find<TButton>(Entry(), "ButtonOK")->Click();
-        })
-        .Then([&] {
-            EXPECT_EQ(Entry(), nullptr);
-            Form->ButtonCancel->Click();
+    QObject Context;
+    const auto AddNew = [&] {
+        EXPECT_EQ(Entry()->Caption(), "Neue Verbindung");
+        // A name the phonebook has already (in any case) is refused.
+        Type("EditName", "Office");
+        Type("EditPhoneNumber", "*99#");
+        Type("EditConnect", "pon mobil");
+        Type("EditDisconnect", "poff mobil");
+        Type("EditTimeout", "120");
+        Find<TButton>(Entry(), "ButtonOK")->Click();
+        WhenReady(
+            &Context, [&] { return !Dialogs().Asked().empty(); },
+            [&] {
+                EXPECT_NE(Entry(), nullptr);
+                EXPECT_EQ(Dialogs().Asked()[0].Text,
+                          "Eine Verbindung \xE2\x80\x9E"
+                          "Office\xE2\x80\x9C gibt es schon.");
+                Type("EditName", "mobil");
+                Find<TButton>(Entry(), "ButtonOK")->Click();
+                WhenReady(&Context, EntryGone, [&] { Form->ButtonCancel->Click(); });
+            });
+    };
+    const auto EditIsp = [&] {
+        // The selected connection ("isp") in the dialog of ours.
+        EXPECT_EQ(Entry()->Caption(), "Verbindung");
+        EXPECT_EQ(Find<TEdit>(Entry(), "EditName")->Text(), "isp");
+        EXPECT_EQ(Find<TEdit>(Entry(), "EditConnect")->Text(), "pon isp");
+        Type("EditPhoneNumber", "0191012");
+        Type("EditPassword", "geheim");
+        Type("EditTimeout", "");
+        Find<TButton>(Entry(), "ButtonOK")->Click();
+        WhenReady(&Context, EntryGone, [&] {
+            WhenReady(&Context, EntryShown, AddNew);
+            Form->ButtonNewConnection->Click();
         });
-    Script.Start();
+    };
+    WhenReady(
+        &Context, [&] { return Form->Visible(); },
+        [&] {
+            C<TPageControl>("PageControl")->SetActivePageIndex(1);
+            WhenReady(&Context, EntryShown, EditIsp);
+            Form->ButtonEditConnection->Click();
+        });
     EXPECT_EQ(Form->Execute(Config), mrCancel);
-    EXPECT_TRUE(Script.Done());
     EXPECT_EQ(ReadFile(Dir + "phonebook.ini"), ReadFile(Golden("phonebook-edited.ini")));
 }
 
@@ -374,6 +394,31 @@ TEST_F(BoxSettings, EditierenWithoutAConnectionOpensNothingAndBadEntriesAreRefus
     Find<TEdit>(Entry, "EditStatus")->SetText("");
     Find<TEdit>(Entry, "EditTimeout")->SetText("30");
     EXPECT_EQ(Entry->CheckEntry(), "");
+}
+
+TEST_F(BoxSettings, HintsShowAsHtmlHints) {
+    Form->LoadFromConfig(Config);
+    Form->Show();
+    C<TPageControl>("PageControl")->SetActivePageIndex(2);
+    Drain();
+    TControl* Apop = C("CheckBoxPOP3EncryptedLogon");
+    EXPECT_TRUE(Apop->ShowHint());
+    EXPECT_EQ(Apop->Hint(),
+              "Das Passwort wird verschl\xFCsselt \xFC"
+              "bertragen.<br>Die meisten Server unterst\xFCtzen diese Funktion.");
+    // While the dialog is there the application's hints are HTML hints.
+    THintWindow* Window = Forms.HintWindowClass(&Forms);
+    ASSERT_NE(dynamic_cast<THTMLHintWindow*>(Window), nullptr);
+    const TPoint At = Apop->ClientToScreen(TPoint{20, 28});
+    const TRect Size = Window->CalcHintRect(400, Apop->Hint(), nullptr);
+    Window->ActivateHint(TRect{At.X, At.Y, At.X + Size.Width(), At.Y + Size.Height()},
+                         Apop->Hint());
+    Drain();
+    // Two lines: the <br> broke it, and no markup shows.
+    EXPECT_GT(Window->Height(), 2 * 13);
+    SaveWindowPicture(Window->Handle(),
+                      std::string(KESTRO_BINARY_DIR) + "/pictures/app/box-settings-hint.png");
+    Window->Free();
 }
 
 TEST_F(BoxSettings, PicturesOfEveryPage) {
