@@ -3,9 +3,11 @@
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/UnitScheduler.h"
 #include "app/ui/AboutFrm.h"
+#include "app/ui/BoxSettingsDlg.h"
 #include "app/ui/GroupManager.h"
 #include "app/ui/MainViews.h"
 #include "app/ui/MultiConfig.h"
+#include "app/ui/OptionsDlg.h"
 #include "app/ui/TelnetFrm.h"
 #include "app/ui/ViewMessageFrm.h"
 #include "app/ui/Wizard.h"
@@ -231,6 +233,15 @@ void TFormMain::BarButtonExitClick(TObject*) {
 
 void TFormMain::Telnet1Click(TObject*) {
     ShowModalForm<TTelnetForm>();
+}
+
+void TFormMain::Editieren1Click(TObject*) {
+    Interactive([&] { EditBoxSettings(*CurrentConfig, this, [&] { SaveConfigClick(this); }); });
+}
+
+void TFormMain::ButtonOptionenClick(TObject*) {
+    Interactive(
+        [&] { EditOptions(GlobalConfig, this, Find<TOvcAbstractStore>("O32XMLFileStore")); });
 }
 
 void TFormMain::BarButtonOrderNewsClick(TObject*) {

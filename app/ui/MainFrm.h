@@ -59,6 +59,8 @@ class TFormMain : public TForm, public TExchangeRun {
     void SaveConfigAsClick(TObject* Sender);
     void BarButtonStartClick(TObject* Sender);
     void Telnet1Click(TObject* Sender);
+    void Editieren1Click(TObject* Sender);
+    void ButtonOptionenClick(TObject* Sender);
     void BarButtonOrderNewsClick(TObject* Sender);
     void BarButtonMultiStartClick(TObject* Sender);
     void dxBarManagerxBarButton1Click(TObject* Sender);

@@ -29,6 +29,8 @@ void RegisterMainForm() {
         .Method("SaveConfigAsClick", &F::SaveConfigAsClick)
         .Method("BarButtonStartClick", &F::BarButtonStartClick)
         .Method("Telnet1Click", &F::Telnet1Click)
+        .Method("Editieren1Click", &F::Editieren1Click)
+        .Method("ButtonOptionenClick", &F::ButtonOptionenClick)
         .Method("BarButtonOrderNewsClick", &F::BarButtonOrderNewsClick)
         .Method("BarButtonMultiStartClick", &F::BarButtonMultiStartClick)
         .Method("dxBarManagerxBarButton1Click", &F::dxBarManagerxBarButton1Click)

@@ -274,6 +274,7 @@ object FormMain: TFormMain
       Visible = ivAlways
       ImageIndex = 2
       ShortCut = 114
+      OnClick = Editieren1Click
     end
     object BarButtonOrderNews: TdxBarButton
       Caption = 'News &bestellen...'
@@ -328,6 +329,7 @@ object FormMain: TFormMain
       Visible = ivAlways
       ImageIndex = 8
       ShortCut = 116
+      OnClick = ButtonOptionenClick
     end
     object dxBarManagerxBarButton1: TdxBarButton
       Caption = '&Wizard...'

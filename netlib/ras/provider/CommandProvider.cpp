@@ -5,6 +5,7 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <utility>
 
 #include "netlib/ras/provider/Limits.h"
 #include "netlib/ras/provider/ShellCommand.h"
@@ -368,14 +369,34 @@ uint32_t TCommandDialupProvider::GetErrorString(uint32_t code, std::string& text
     return 0;
 }
 
-uint32_t TCommandDialupProvider::CreatePhonebookEntry(HWND, const std::string* phonebook) {
-    DialupLog("Dial-up entries are defined in the phonebook file " + PhonebookPath(phonebook));
+namespace {
+TPhonebookEditor& PhonebookEditor() {
+    static TPhonebookEditor editor;
+    return editor;
+}
+}  // namespace
+
+TPhonebookEditor SetPhonebookEditor(TPhonebookEditor editor) {
+    return std::exchange(PhonebookEditor(), std::move(editor));
+}
+
+uint32_t TCommandDialupProvider::CreatePhonebookEntry(HWND parent, const std::string* phonebook) {
+    const std::string path = PhonebookPath(phonebook);
+    if (const TPhonebookEditor& editor = PhonebookEditor()) return editor(parent, path, nullptr);
+    DialupLog("Dial-up entries are defined in the phonebook file " + path);
     return ERROR_CALL_NOT_IMPLEMENTED;
 }
 
-uint32_t TCommandDialupProvider::EditPhonebookEntry(HWND, const std::string* phonebook,
+uint32_t TCommandDialupProvider::EditPhonebookEntry(HWND parent, const std::string* phonebook,
                                                     const std::string& entryName) {
-    DialupLog("Dial-up entry " + Quoted(entryName) + " is edited in the phonebook file " +
-              PhonebookPath(phonebook));
-    return ERROR_CALL_NOT_IMPLEMENTED;
+    const TPhonebookEditor& editor = PhonebookEditor();
+    if (!editor) {
+        DialupLog("Dial-up entry " + Quoted(entryName) + " is edited in the phonebook file " +
+                  PhonebookPath(phonebook));
+        return ERROR_CALL_NOT_IMPLEMENTED;
+    }
+    TPhonebook book;
+    const TPhonebookEntry* entry = nullptr;
+    if (uint32_t rc = LoadEntry(phonebook, entryName, book, entry)) return rc;
+    return editor(parent, PhonebookPath(phonebook), &entry->Name);
 }

@@ -16,11 +16,23 @@
 // Status says up (those without Status: always-online entries and own dials that came up).
 // Listing them runs the Status commands side by side and waits for them: Status commands are
 // meant to be quick checks.
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "netlib/ras/provider/DialupProvider.h"
 #include "netlib/ras/provider/Phonebook.h"
 #include "netlib/ras/provider/Workers.h"
+
+// Edits an entry of the phonebook file in a window of the program: parent, the file's path, and
+// the entry's name (null for a new entry). Returns 0, or a result code when the entry could not
+// be written (the window has told the user).
+using TPhonebookEditor =
+    std::function<uint32_t(HWND parent, const std::string& path, const std::string* entryName)>;
+// Installs the editor of the two phonebook dialogs (user-interface thread); returns the previous
+// one. Without one they only log where the entries are kept and answer
+// ERROR_CALL_NOT_IMPLEMENTED.
+TPhonebookEditor SetPhonebookEditor(TPhonebookEditor editor);
 
 // The connections and failure texts, shared with the worker threads.
 struct TCommandDialupShared;

@@ -14,9 +14,11 @@
 #include "app/engine/pop3.h"
 #include "app/engine/smtp.h"
 #include "app/ui/AboutFrm.h"
+#include "app/ui/BoxSettingsDlg.h"
 #include "app/ui/GroupManager.h"
 #include "app/ui/MainFrm.h"
 #include "app/ui/MultiConfig.h"
+#include "app/ui/OptionsDlg.h"
 #include "app/ui/ViewMessageFrm.h"
 #include "app/ui/Wizard.h"
 #include "bars/dxBar.h"
@@ -506,10 +508,11 @@ TEST_F(MainForm, TelnetAndInformationShowUntilClosedAndThenGo) {
     EXPECT_TRUE(Script->Asked().empty());
 }
 
-// The wizard (F6), MultiStart (F8) and "News bestellen..." open their windows modally; Escape
-// leaves each without a change: no run starts, no list is written. Without a group list beside
+// Konfiguration (F3), Optionen (F5), the wizard (F6), MultiStart (F8) and "News bestellen..." open
+// their windows modally; Escape leaves each without a change: the box stays unmodified, no run
+// starts, no list is written. Without a group list beside
 // the box the manager asks for one first, and a cancelled choice opens nothing.
-TEST_F(MainForm, WizardMultiStartAndNewsOpenTheirWindowsAndEscapeChangesNothing) {
+TEST_F(MainForm, DialogCommandsOpenTheirWindowsAndEscapeChangesNothing) {
     auto IsShown = [](auto* Kind) {
         for (int I = 0; I < Screen->FormCount(); ++I)
             if (auto* F = dynamic_cast<decltype(Kind)>(Screen->Forms(I)))
@@ -526,6 +529,23 @@ TEST_F(MainForm, WizardMultiStartAndNewsOpenTheirWindowsAndEscapeChangesNothing)
     WriteBox("box.cfg", "");
     CurrentConfig->Load(Dir + "box.cfg", false);
     const int Before = Screen->FormCount();
+
+    bool SettingsSeen = false;
+    TSteps CloseSettings(Escape(SettingsSeen, static_cast<TFormEditConfig*>(nullptr)));
+    CloseSettings.Start();
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_F3);
+    Drain();
+    EXPECT_TRUE(CloseSettings.Done());
+    EXPECT_TRUE(SettingsSeen);
+    EXPECT_FALSE(CurrentConfig->Modified);
+
+    bool OptionsSeen = false;
+    TSteps CloseOptions(Escape(OptionsSeen, static_cast<TFormEditGlobal*>(nullptr)));
+    CloseOptions.Start();
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_F5);
+    Drain();
+    EXPECT_TRUE(CloseOptions.Done());
+    EXPECT_TRUE(OptionsSeen);
 
     bool WizardSeen = false;
     TSteps CloseWizard(Escape(WizardSeen, static_cast<TFormWizard*>(nullptr)));

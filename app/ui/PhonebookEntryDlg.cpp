@@ -1,0 +1,163 @@
+#include "app/ui/PhonebookEntryDlg.h"
+
+#include "app/ui/SettingsFields.h"
+#include "netlib/ras/provider/CommandProvider.h"
+#include "netlib/ras/provider/Limits.h"
+#include "platform/forms/ClassRegistry.h"
+#include "platform/forms/Errors.h"
+#include "platform/shell/Dialogs.h"
+
+namespace {
+
+// The keys the dialog edits, each with its edit and its caption for messages (UTF-8). Other keys
+// of the entry stay as they are.
+struct TEntryField {
+    const char* Control;
+    const char* Key;
+    const char* Caption;
+};
+
+const TEntryField EntryFields[] = {
+    {"EditPhoneNumber", "PhoneNumber", "Rufnummer"}, {"EditUserName", "UserName", "Benutzername"},
+    {"EditPassword", "Password", "Passwort"},        {"EditConnect", "Connect", "Verbinden"},
+    {"EditDisconnect", "Disconnect", "Trennen"},     {"EditStatus", "Status", "Status"},
+    {"EditTimeout", "Timeout", "Zeitlimit"},
+};
+
+constexpr const char* kCaption = "Verbindung";
+
+std::string Trimmed(std::string Text) {
+    const size_t First = Text.find_first_not_of(" \t");
+    if (First == std::string::npos) return {};
+    return Text.substr(First, Text.find_last_not_of(" \t") - First + 1);
+}
+
+}  // namespace
+
+TEdit* TFormPhonebookEntry::Field(const std::string& Name) const {
+    auto* Found = dynamic_cast<TEdit*>(FindComponent(Name));
+    if (!Found) throw EComponentError("Verbindung: control " + Name + " is missing");
+    return Found;
+}
+
+void TFormPhonebookEntry::FormCreate(TObject*) {
+    EditName = Field("EditName");
+    for (const TEntryField& F : EntryFields) Field(F.Control);
+}
+
+void TFormPhonebookEntry::LoadEntry(TCustomIniFile& File, const std::string& Name) {
+    EditName->SetText(Name);
+    for (const TEntryField& F : EntryFields)
+        Field(F.Control)->SetText(File.ReadString(Name, F.Key, ""));
+}
+
+std::string TFormPhonebookEntry::CheckEntry() {
+    const auto Refuse = [this](TEdit* Edit, const std::string& Why) {
+        FocusControl(Edit);
+        return Why;
+    };
+    const std::string Name = Trimmed(SingleLine(EditName->Text()));
+    if (Name.empty())
+        return Refuse(EditName, "Bitte einen Namen f\xC3\xBCr die Verbindung eingeben.");
+    if (Name.find_first_of("[]") != std::string::npos)
+        return Refuse(EditName, "Der Name darf keine eckigen Klammern enthalten.");
+    // Sections of the file are found without regard to case: a second entry of the same name
+    // would be written into the first.
+    if (FNewEntry && FFile && FFile->SectionExists(Name))
+        return Refuse(EditName,
+                      "Eine Verbindung \xE2\x80\x9E" + Name + "\xE2\x80\x9C gibt es schon.");
+    for (const TEntryField& F : EntryFields) {
+        TEdit* Edit = Field(F.Control);
+        if (SingleLine(Edit->Text()).size() > DialupLimits::kMaxValueLength)
+            return Refuse(Edit,
+                          std::string("\xE2\x80\x9E") + F.Caption + "\xE2\x80\x9C ist zu lang.");
+    }
+    const std::string Timeout = Trimmed(Field("EditTimeout")->Text());
+    const TNumberValue Seconds =
+        ReadNumberField(Timeout, {"Zeitlimit", -1, DialupLimits::kMaxTimeoutSeconds});
+    if (!Timeout.empty() && (!Seconds.Value || *Seconds.Value < 1))
+        return Refuse(Field("EditTimeout"),
+                      Seconds.Error.empty()
+                          ? "\xE2\x80\x9EZeitlimit\xE2\x80\x9C: bitte eine Zahl von Sekunden "
+                            "(1 bis " +
+                                std::to_string(DialupLimits::kMaxTimeoutSeconds) + ") eingeben."
+                          : Seconds.Error);
+    return {};
+}
+
+void TFormPhonebookEntry::SaveEntry(TCustomIniFile& File) {
+    const std::string Name = Trimmed(SingleLine(EditName->Text()));
+    for (const TEntryField& F : EntryFields) {
+        // The phonebook reads values trimmed; an empty one means "not given".
+        const std::string Value = Trimmed(SingleLine(Field(F.Control)->Text()));
+        if (Value.empty())
+            File.DeleteKey(Name, F.Key);
+        else
+            File.WriteString(Name, F.Key, Value);
+    }
+    // A new entry whose fields are all empty is still an entry (always online).
+    if (!File.SectionExists(Name)) File.WriteString(Name, "Connect", "");
+}
+
+void TFormPhonebookEntry::FormCloseQuery(TObject*, bool& CanClose) {
+    if (ModalResult() != mrOk) return;
+    const std::string Error = CheckEntry();
+    if (Error.empty()) return;
+    MessageBox(Error, kCaption, MB_OK | MB_ICONERROR);
+    CanClose = false;
+}
+
+uint32_t TFormPhonebookEntry::Execute(const std::string& Path, const std::string* Name) {
+    TMemIniFile File(Path);
+    FFile = &File;
+    FNewEntry = Name == nullptr;
+    if (Name) {
+        LoadEntry(File, *Name);
+        EditName->SetReadOnly(true);
+    } else {
+        SetCaption("Neue Verbindung");
+    }
+    const TModalResult Result = ShowModal();
+    FFile = nullptr;
+    if (Result != mrOk) return 0;
+    try {
+        SaveEntry(File);
+        File.UpdateFile();
+    } catch (const std::exception& E) {
+        MessageBox(std::string("Die Verbindung konnte nicht gespeichert werden: ") + E.what(),
+                   kCaption, MB_OK | MB_ICONERROR);
+        return ERROR_CANNOT_OPEN_PHONEBOOK;
+    }
+    return 0;
+}
+
+void RegisterPhonebookEntryDlg() {
+    static const bool Registered = [] {
+        RegisterClass<TFormPhonebookEntry, TForm>("TFormPhonebookEntry")
+            .Method("FormCreate", &TFormPhonebookEntry::FormCreate)
+            .Method("FormCloseQuery", &TFormPhonebookEntry::FormCloseQuery);
+        return true;
+    }();
+    (void)Registered;
+}
+
+uint32_t EditPhonebookEntryDialog(const std::string& Path, const std::string* Name,
+                                  TComponent* Owner) {
+    RegisterPhonebookEntryDlg();
+    TFormPhonebookEntry* Form = CreateForm<TFormPhonebookEntry>(Owner);
+    struct TFree {
+        TFormPhonebookEntry* Form;
+        ~TFree() { Form->Free(); }
+    } Free{Form};
+    return Form->Execute(Path, Name);
+}
+
+void UsePhonebookEntryDialog() {
+    static const bool Installed = [] {
+        SetPhonebookEditor([](HWND, const std::string& Path, const std::string* Name) {
+            return EditPhonebookEntryDialog(Path, Name, &Forms);
+        });
+        return true;
+    }();
+    (void)Installed;
+}
