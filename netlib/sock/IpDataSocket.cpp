@@ -338,19 +338,25 @@ void TIpDataSocket::HandleClose() {
 
 void TIpDataSocket::TimerElapsed(uint32_t ms) {
     TSocketScope Scope(this);
+    // The tick's time is over before the progress report runs a pass of the message loop: a read
+    // in that pass takes what was waiting, and the time before it would then look idle.
+    if (!FClosed) AddElapsed(ms);
     if (FActivity && FNegotiation != ngSecure) {
         FActivity = false;
         if (FOwner) FOwner->DoStatus(FHandle, stProgress, ConnRec());
     }
-    if (!FClosed) AddElapsed(ms);
 }
 
 void TIpDataSocket::AddElapsed(uint32_t ms) {
+    const bool ReadMeanwhile = FReadSinceTick;
+    FReadSinceTick = false;
     FIdleElapsed += ms;
     if (FIdleTimeout == 0 || FIdleElapsed <= FIdleTimeout) return;
-    // A tick that comes after a long handler or a stalled machine finds the peer's bytes still
-    // waiting: their read notice is on its way, and the peer is not the one that was idle.
-    if (DataWaiting()) {
+    // A tick that comes after a long handler, a long read or a stalled machine may carry more
+    // than the idle time-out. The peer was not the one that was idle when its bytes still wait
+    // (their read notice is on its way) or were read since the last tick (a read that caught up
+    // with the peer leaves nothing waiting, yet how much of the tick came before it is unknown).
+    if (ReadMeanwhile || DataWaiting()) {
         ResetIdle();
         return;
     }
@@ -428,6 +434,7 @@ uint32_t TIpDataSocket::ReadData(bool force) {
             FOwner->DebugLog().AddDebugEntry(nullptr, FHandle, deLowRecv, At, N);
     }
     if (N <= 0) return 0;
+    FReadSinceTick = true;
     uint32_t Count = static_cast<uint32_t>(N);
     FStats.RawBytesReceived += Count;
     FStats.TotalRawBytesReceived += Count;

@@ -288,7 +288,8 @@ class TIpDataSocket : public TIpBaseSocket {
     TIpSockStatRec GetStatRec() const { return FStats; }
     void ResetIdle() { FIdleElapsed = 0; }
     // Time passed on the socket's clock; past the idle time-out the owner hears of it, unless
-    // bytes wait unread: then the peer has sent and only this side was too busy to read.
+    // bytes wait unread or were read since the last tick: then the peer has sent and only this
+    // side was too busy to read.
     void AddElapsed(uint32_t ms);
     // The peer's bytes have arrived and wait in the system's buffers, not read yet: whatever the
     // time since the last read, the peer was not the slow side.
@@ -339,6 +340,8 @@ class TIpDataSocket : public TIpBaseSocket {
 
     uint32_t FIdleElapsed = 0;
     uint32_t FIdleTimeout = 0;
+    // The peer's bytes were read since the idle clock last took a tick's time.
+    bool FReadSinceTick = false;
     bool FUsingSSL = false;
     TIpTelnetTerminal* FMasterTerminal = nullptr;
     std::unique_ptr<TIpSocketFilter> FFilter;

@@ -32,6 +32,13 @@ void TIpFakeSocket::FeedByNotice(const std::string& bytes) {
                     MAKELPARAM(FD_READ, 0));
 }
 
+void TIpFakeSocket::ArriveByNotice(const std::string& bytes) {
+    FInput.append(bytes);
+    if (TIpSockControl* O = Owner())
+        PostMessage(O->Handle(), WM_IPSOCKETEVENT, static_cast<WPARAM>(Handle()),
+                    MAKELPARAM(FD_READ, 0));
+}
+
 void TIpFakeSocket::PeerClose() {
     FPeerClosed = true;
     if (TIpSockControl* O = Owner()) O->SocketClose(Handle());

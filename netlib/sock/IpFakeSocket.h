@@ -23,6 +23,9 @@ class TIpFakeSocket : public TIpDataSocket {
     // Bytes from the peer that wait in the system, unread: the client is busy elsewhere and
     // takes them with its next read (Feed, or a read notice).
     void Arrive(const std::string& bytes) { FInput.append(bytes); }
+    // The same with their read notice posted, as the binding posts it: a later pass of the
+    // message loop reads them.
+    void ArriveByNotice(const std::string& bytes);
     // The peer closes (FD_CLOSE); what was fed and not read is still delivered.
     void PeerClose();
     // The same through the owner's window, as FeedByNotice.

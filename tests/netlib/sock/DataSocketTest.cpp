@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <regex>
 #include <string>
@@ -157,6 +158,47 @@ TEST(IdleTime, FiresOnlyWhenNothingWaitsUnread) {
     EXPECT_EQ(Fired, 0);
     C.TimerElapsed(200);
     EXPECT_EQ(Fired, 1);
+}
+
+// A tick may carry more than the idle time-out (a long read held the loop, or the machine stopped
+// the program while the peer went on sending): it fires only when the peer sent nothing meanwhile.
+TEST(IdleTime, LongTickFiresOnlyWhenThePeerSentNothing) {
+    struct TCase {
+        const char* Name;
+        std::function<void(TIpFakeSocket&)> Meanwhile;
+        int Fired;
+    };
+    const TCase Cases[] = {
+        {"the peer sent nothing", [](TIpFakeSocket&) {}, 1},
+        // The read took all there was: nothing waits when the tick looks.
+        {"read, and caught up with the peer", [](TIpFakeSocket& F) { F.Feed("+OK 5\r\n"); }, 0},
+        // The tick reports the sent command's progress first; that report runs a pass of the
+        // message loop, and the pass reads what waited.
+        {"waiting, read by the tick's own pass",
+         [](TIpFakeSocket& F) { F.ArriveByNotice("+OK 5\r\n"); }, 0},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        TFakeClient C;
+        TIpFakeSocket* F = C.Open();
+        int Fired = 0;
+        C.OnIdleTimeout = [&](TIpSockControl*, SOCKET, bool& Reset) {
+            ++Fired;
+            Reset = true;
+        };
+        C.SetSocketIdleTimeout(3000);
+        F->Feed("+OK ready\r\n");
+        C.TimerElapsed(50);
+        C.PutString(C.SocketHandle(), "STAT\r\n", false);
+        Case.Meanwhile(*F);
+        C.TimerElapsed(6000);
+        EXPECT_EQ(Fired, Case.Fired);
+        // Whatever the long tick decided, a peer quiet for an idle time after it is idle.
+        C.TimerElapsed(50);
+        C.TimerElapsed(3100);
+        EXPECT_EQ(Fired, Case.Fired + 1);
+        Application.ProcessMessages();
+    }
 }
 
 TEST(SendQueue, SentAtOnceOrQueuedWithItemEvents) {
