@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,18 @@ bool IsEmptyAddress(const TSockAddrIn& a) {
 // Runs a socket operation as a handler of the socket: a free requested meanwhile waits until
 // the outermost one has returned.
 using TSocketScope = TDispatchScope;
+
+// Marks the socket as closing while its close runs, however that ends.
+class TClosingScope {
+  public:
+    explicit TClosingScope(bool& closing) : FClosing(closing) { FClosing = true; }
+    ~TClosingScope() { FClosing = false; }
+    TClosingScope(const TClosingScope&) = delete;
+    TClosingScope& operator=(const TClosingScope&) = delete;
+
+  private:
+    bool& FClosing;
+};
 
 }  // namespace
 
@@ -596,8 +609,21 @@ void TIpDataSocket::Shutdown() {
 void TIpDataSocket::Close() {
     if (FClosed) return;
     TSocketScope Scope(this);
+    TClosingScope Closing(FClosing);
     FClosed = true;
     Shutdown();
+    std::exception_ptr HandlerError;
+    try {
+        HandOutRemaining();
+    } catch (...) {
+        // The disconnect is reported all the same: else the owner takes the connection for open.
+        HandlerError = std::current_exception();
+    }
+    TIpBaseSocket::Close();
+    if (HandlerError) std::rethrow_exception(HandlerError);
+}
+
+void TIpDataSocket::HandOutRemaining() {
     // What the peer sent before the close still reaches the owner, the held line last. Lines
     // already in the buffer are cut first, so that the final flush cannot merge them.
     while (ProcessReceived()) {
@@ -610,12 +636,12 @@ void TIpDataSocket::Close() {
         }
     }
     if (ReceiveMode != rmStream) ExtractLine(true);
-    TIpBaseSocket::Close();
 }
 
 void TIpDataSocket::Drop() {
     if (FClosed) return;
     TSocketScope Scope(this);
+    TClosingScope Closing(FClosing);
     FClosed = true;
     FHead = FTail = 0;
     FPartial.clear();

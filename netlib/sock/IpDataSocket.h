@@ -312,11 +312,15 @@ class TIpDataSocket : public TIpBaseSocket {
     // A close notice that arrived during the read processing; it runs when that returns.
     void SetClosePending() { FClosePending = true; }
     bool ClosePending() const { return FClosePending; }
+    // True while this socket's own close runs, up to its report of the disconnect.
+    bool Closing() const { return FClosing; }
 
   protected:
     uint32_t ReadData(bool force);
     bool ProcessReceived();
     bool ExtractLine(bool flush);
+    // Hands out what the peer sent before the close, received or still waiting in the system.
+    void HandOutRemaining();
     bool SendQueueItem(TIpSendItem& item);
     bool SendNextItem();
     void LoadNextChunk(TIpSendItem& item);
@@ -358,6 +362,7 @@ class TIpDataSocket : public TIpBaseSocket {
     int FReading = 0;
     bool FReadAgain = false;
     bool FClosePending = false;
+    bool FClosing = false;
 
     std::deque<std::unique_ptr<TIpSendItem>> FQueue;
     std::deque<std::unique_ptr<TIpSendItem>> FHeld;  // caller items waiting for the negotiation

@@ -217,6 +217,11 @@ void TIpSockControl::SocketClose(SOCKET socket) {
         S->SetClosePending();
         return;
     }
+    // A close notice that comes while this socket's own close hands out the last data (a
+    // handler ran a pass of the message loop) belongs to that close: it reports the disconnect,
+    // and whoever runs it frees the socket afterwards. Freed now, the socket would be gone
+    // before its disconnect is reported.
+    if (S->Closing()) return;
     {
         TDispatchScope Scope(S);
         S->HandleClose();

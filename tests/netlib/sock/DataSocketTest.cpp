@@ -337,6 +337,38 @@ TEST(SockControl, DropHandsOutNothingMoreButCloseDoes) {
     }
 }
 
+// The user closes while the peer's last line waits unread, and the peer's own close notice comes
+// while that line is handed out (its handler runs a pass of the message loop): the close that is
+// under way still reports the disconnect, once, and nothing asks for a socket that is gone.
+TEST(SockControl, PeerCloseDuringTheUsersCloseLeavesTheCloseToFinish) {
+    for (bool byNotice : {false, true}) {
+        SCOPED_TRACE(byNotice ? "close notice through the window" : "close notice direct");
+        TFakeClient C;
+        TIpFakeSocket* F = C.Open();
+        C.OnLine = [&](const std::string&) { byNotice ? F->PeerCloseByNotice() : F->PeerClose(); };
+        F->Arrive("bye\r\n");
+        EXPECT_NO_THROW(C.Disconnect());
+        EXPECT_EQ(C.Lines, (Lines{"bye\r\n"}));
+        EXPECT_EQ(C.Closes, 1);
+        EXPECT_FALSE(C.IsActive());
+        Application.ProcessMessages();
+        EXPECT_EQ(C.Closes, 1);
+    }
+}
+
+// A handler of the last data that throws still lets the close report the disconnect: the owner
+// never takes a closed connection for an open one.
+TEST(SockControl, HandlerThrowingDuringTheCloseStillReportsTheDisconnect) {
+    TFakeClient C;
+    TIpFakeSocket* F = C.Open();
+    C.OnLine = [](const std::string&) { throw EIpNoSocketError(); };
+    F->Arrive("bye\r\n");
+    EXPECT_THROW(C.Disconnect(), EIpNoSocketError);
+    EXPECT_EQ(C.Closes, 1);
+    EXPECT_FALSE(C.IsConnected());
+    Application.ProcessMessages();
+}
+
 TEST(SockControl, OperationsWithoutSocketRaise) {
     TFakeClient C;
     EXPECT_THROW(C.PutString(5, "x", false), EIpNoSocketError);
