@@ -204,6 +204,9 @@ void TIpCustomPop3Client::DoReadLine(SOCKET socket, const std::string& line) {
         AbortReply(0, "invalid reply \"" + IpLineForLog(line) + "\", connection dropped");
         return;
     }
+    // A line the close cut off ends no message: a data line cut after its stuffed dot would
+    // read as the final dot, and the head of a mail would be stored as the whole mail.
+    if (FMultiLine && FReplyStarted && LineCutByClose(socket)) return;
     if (!ReplyLineArrived()) return;
     FLastResponse = line;
     if (FMultiLine && FReplyStarted && line != ".") {
@@ -255,6 +258,11 @@ void TIpCustomPop3Client::DoReadLine(SOCKET socket, const std::string& line) {
         return;
     }
     NextStep(reply.Text);
+}
+
+bool TIpCustomPop3Client::LineCutByClose(SOCKET socket) {
+    const TIpDataSocket* S = GetSocket(socket, false);
+    return S && S->DeliveringCutLine();
 }
 
 void TIpCustomPop3Client::TakeDataLine(const std::string& Line) {

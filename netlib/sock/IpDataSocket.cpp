@@ -635,7 +635,15 @@ void TIpDataSocket::HandOutRemaining() {
         while (ProcessReceived()) {
         }
     }
-    if (ReceiveMode != rmStream) ExtractLine(true);
+    if (ReceiveMode == rmStream) return;
+    FDeliveringCutLine = ReceiveMode == rmLine && LineTerminator != ltNone;
+    try {
+        ExtractLine(true);
+    } catch (...) {
+        FDeliveringCutLine = false;
+        throw;
+    }
+    FDeliveringCutLine = false;
 }
 
 void TIpDataSocket::Drop() {

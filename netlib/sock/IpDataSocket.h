@@ -314,6 +314,9 @@ class TIpDataSocket : public TIpBaseSocket {
     bool ClosePending() const { return FClosePending; }
     // True while this socket's own close runs, up to its report of the disconnect.
     bool Closing() const { return FClosing; }
+    // True while the piece of a line that the close left without its terminator is handed out:
+    // the peer may never have sent the rest.
+    bool DeliveringCutLine() const { return FDeliveringCutLine; }
 
   protected:
     uint32_t ReadData(bool force);
@@ -363,6 +366,7 @@ class TIpDataSocket : public TIpBaseSocket {
     bool FReadAgain = false;
     bool FClosePending = false;
     bool FClosing = false;
+    bool FDeliveringCutLine = false;
 
     std::deque<std::unique_ptr<TIpSendItem>> FQueue;
     std::deque<std::unique_ptr<TIpSendItem>> FHeld;  // caller items waiting for the negotiation

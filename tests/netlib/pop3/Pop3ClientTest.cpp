@@ -194,6 +194,46 @@ TEST_F(Pop3Client, RetrievedMessageIsDotUnstuffedAndDecoded) {
     EXPECT_FALSE(Client.MultiLine());
 }
 
+// A close in the middle of a message: only a final dot the server sent whole ends it. A data
+// line cut right after its stuffed dot must not pass for the end (the head would be stored as
+// the whole mail, and the mail deleted).
+TEST_F(Pop3Client, OnlyAWholeFinalDotEndsAMessageAtTheClose) {
+    struct TCase {
+        const char* Tail;
+        bool Delivered;
+    };
+    const TCase Cases[] = {
+        {"\r\n.", false},     // the first byte of ".dotted"
+        {"\r\n.dot", false},  // a piece of a data line
+        {"\r\n", false},      // no final dot at all
+        {"\r\n.\r\n", true},  // the final dot, then the close
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Tail);
+        TTimedPop3Client Cut;
+        TFakePeer Server;
+        Server.Install(Cut);
+        int Messages = 0;
+        Cut.OnMessage = [&](TIpCustomPop3Client*, TIpMailMessage&) { ++Messages; };
+        Cut.UserName = "mrose";
+        Cut.Password = "tanstaaf";
+        Cut.StartList("127.0.0.1");
+        Server.Accept();
+        Server.Say("+OK POP3 ready");
+        Server.Say("+OK");
+        Server.Say("+OK logged in");
+        Server.Say("+OK 1 160");
+        Server.SayAll("+OK\r\n1 160\r\n.\r\n");
+        Server.Sent();
+        Cut.Retrieve(1);
+        EXPECT_EQ(Server.Sent(), "RETR 1\r\n");
+        Server.SayAll(std::string("+OK 160 octets\r\nSubject: cut\r\n\r\nfirst line") + C.Tail);
+        Server.Close();
+        EXPECT_EQ(Messages, C.Delivered ? 1 : 0);
+        EXPECT_EQ(Cut.State(), psNoOp);
+    }
+}
+
 TEST_F(Pop3Client, TopDeliversAMessageOfTheLinesReceived) {
     LogOn();
     Peer.SayAll("+OK\r\n1 160\r\n.\r\n");
