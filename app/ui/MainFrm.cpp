@@ -235,13 +235,16 @@ void TFormMain::Telnet1Click(TObject*) {
     ShowModalForm<TTelnetForm>();
 }
 
+TOvcAbstractStore* TFormMain::PlacementStore() const {
+    return Find<TOvcAbstractStore>("O32XMLFileStore");
+}
+
 void TFormMain::Editieren1Click(TObject*) {
     Interactive([&] { EditBoxSettings(*CurrentConfig, this, [&] { SaveConfigClick(this); }); });
 }
 
 void TFormMain::ButtonOptionenClick(TObject*) {
-    Interactive(
-        [&] { EditOptions(GlobalConfig, this, Find<TOvcAbstractStore>("O32XMLFileStore")); });
+    Interactive([&] { EditOptions(GlobalConfig, this, PlacementStore()); });
 }
 
 void TFormMain::BarButtonOrderNewsClick(TObject*) {
@@ -262,14 +265,12 @@ void TFormMain::BarButtonOrderNewsClick(TObject*) {
 void TFormMain::BarButtonMultiStartClick(TObject*) {
     Interactive([&] {
         // The chooser has queued its boxes: the run starts now, not when a message comes.
-        if (ExecuteMultiConfig(ProgramDirectory(), Find<TOvcAbstractStore>("O32XMLFileStore")))
-            WMRunToDo();
+        if (ExecuteMultiConfig(ProgramDirectory(), PlacementStore())) WMRunToDo();
     });
 }
 
 void TFormMain::dxBarManagerxBarButton1Click(TObject*) {
-    Interactive(
-        [&] { ExecuteWizard(CurrentConfig.get(), Find<TOvcAbstractStore>("O32XMLFileStore")); });
+    Interactive([&] { ExecuteWizard(CurrentConfig.get(), PlacementStore()); });
 }
 
 void TFormMain::ber1Click(TObject*) {
@@ -296,7 +297,7 @@ void TFormMain::LogListDblClick(TObject*) {
     Interactive([&] {
         const std::string File = SelectedMailFile();
         // The viewer is modeless and frees itself when it is closed.
-        if (!File.empty()) ShowMessageViewer(File, Find<TOvcAbstractStore>("O32XMLFileStore"));
+        if (!File.empty()) ShowMessageViewer(File, PlacementStore());
     });
 }
 

@@ -18,6 +18,8 @@ class TdxBarManager;
 class TStExceptionLog;
 class TStTrayIcon;
 
+class TOvcAbstractStore;
+
 class TFormMain : public TForm, public TExchangeRun {
   public:
     explicit TFormMain(TComponent* AOwner);
@@ -84,6 +86,8 @@ class TFormMain : public TForm, public TExchangeRun {
   private:
     template <class T>
     T* Find(const char* Name) const;
+    // The window's XML store, where the dialogs keep their places.
+    TOvcAbstractStore* PlacementStore() const;
     // Runs an interactive command: what it raises is shown in a message box (logged when there
     // is no display) instead of being lost.
     template <class F>
