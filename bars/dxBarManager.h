@@ -148,6 +148,13 @@ class TdxBarManager : public TComponent {
     void DoHelpButtonClick();
     void DoShowCustomizingPopup(TdxBarItemLinks* ItemLinks);
     void DoShowToolbarsPopup(TdxBarItemLinks* ItemLinks);
+    // Customizing mode: drags an item (a link of it, or a command of the customizing dialog when
+    // SourceLink is none) until it is dropped or the drag is cancelled.
+    void DragItem(TdxBarItem* Item, TdxBarItemLink* SourceLink);
+    // Gives every bar's and sub-item's links back the usage flags of the form's design.
+    void ResetAllLinks();
+    // Asks the user, then runs ResetAllLinks.
+    void ResetUsageData();
     // Every bar window lays itself out again (metrics changed).
     void RecalcBarControls();
     // Every bar window paints itself again.

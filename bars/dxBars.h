@@ -96,6 +96,9 @@ class TdxBar : public TCollectionItem {
     // The font handle captions use: the bar's own with UseOwnFont, else the manager's.
     HFONT FontHandle() const;
     bool ProcessShortCut(TShortCut Key);
+    // Back to the form's design (Reset); ResetWithConfirmation asks the user first.
+    void Reset();
+    void ResetWithConfirmation();
     // The repaint lock: while set the window skips its layouts; clearing it lays it out again.
     bool UpdateLocked() const { return FLockUpdate; }
     void SetUpdateLocked(bool Value);

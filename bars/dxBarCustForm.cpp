@@ -1,0 +1,7 @@
+#include "bars/dxBarCustForm.h"
+
+void ShowCustomizingForm(TdxBarManager*, bool) {}
+
+TdxBarCustomizingForm* GetCustomizingForm() {
+    return nullptr;
+}

@@ -1,0 +1,3 @@
+#include "bars/dxBarManager.h"
+
+void TdxBarManager::DragItem(TdxBarItem*, TdxBarItemLink*) {}
