@@ -365,6 +365,9 @@ void TIpCustomNntpClient::DoReadLine(SOCKET socket, const std::string& line) {
         AbortReply(0, "invalid reply \"" + IpLineForLog(line) + "\", connection dropped");
         return;
     }
+    // A line the close cut off ends no listing or article: the head of an article would be
+    // stored as the whole article.
+    if (!status && LineCutByClose(socket)) return;
     if (!ReplyLineArrived()) return;
     if (status) ParseStatus(line);
 

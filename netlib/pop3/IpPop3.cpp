@@ -260,11 +260,6 @@ void TIpCustomPop3Client::DoReadLine(SOCKET socket, const std::string& line) {
     NextStep(reply.Text);
 }
 
-bool TIpCustomPop3Client::LineCutByClose(SOCKET socket) {
-    const TIpDataSocket* S = GetSocket(socket, false);
-    return S && S->DeliveringCutLine();
-}
-
 void TIpCustomPop3Client::TakeDataLine(const std::string& Line) {
     if (ReplyTooLarge(Line.size())) return;
     // A message may run to hundreds of megabytes in millions of lines: its lines go into the

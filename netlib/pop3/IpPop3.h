@@ -136,8 +136,6 @@ class TIpCustomPop3Client : public TIpCustomEmailClass {
     void HandleMultiLine(const std::string& line, const std::string& code);
     // A line of a listing or message (after the status line, before the final ".").
     void TakeDataLine(const std::string& Line);
-    // The line being handed out is the piece the close of the connection cut off.
-    bool LineCutByClose(SOCKET socket);
     bool ReplyTooLarge(size_t lineSize);
     void NextStep(const std::string& text);
 

@@ -49,6 +49,13 @@ class TIpCustomEmailClass : public TIpCustomClient {
     // The reply the client waited for is complete.
     void EndReply() { FReplyRunning = false; }
     bool ReplyRunning() const { return FReplyRunning; }
+    // The line being handed out is the piece the close of the connection cut off: inside a
+    // multi-line reply it ends nothing (a data line cut right after its stuffed dot reads as the
+    // final dot).
+    bool LineCutByClose(SOCKET socket) {
+        const TIpDataSocket* S = GetSocket(socket, false);
+        return S && S->DeliveringCutLine();
+    }
     // A line of the running reply arrived: every few hundred lines the reply's time is looked at
     // (the timer looks between reads). False when the reply has run out of time: it was given
     // up and the connection closed.

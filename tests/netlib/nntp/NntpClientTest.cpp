@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -460,6 +461,47 @@ TEST_F(NntpClientTest, DroppedConnectionCompletesTheRunningTask) {
     EXPECT_EQ(Client.Task(), ntNoTask);
     EXPECT_EQ(Client.State(), nsNoOp);
     EXPECT_FALSE(Client.IsConnected());
+}
+
+// A close in the middle of an article or listing: only a final dot the server sent whole ends
+// it. A data line cut right after its stuffed dot must not pass for the end (the head would be
+// stored as the whole article).
+TEST_F(NntpClientTest, OnlyAWholeFinalDotEndsAReplyAtTheClose) {
+    struct TCase {
+        const char* Command;
+        const char* Tail;
+        bool Delivered;
+    };
+    const TCase Cases[] = {
+        {"article", "\r\n.", false},     // the first byte of ".dotted"
+        {"article", "\r\n.dot", false},  // a piece of a data line
+        {"article", "\r\n", false},      // no final dot at all
+        {"article", "\r\n.\r\n", true},  // the final dot, then the close
+        {"list", "\r\n.", false},       {"list", "\r\n.\r\n", true},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(std::string(C.Command) + " " + C.Tail);
+        Events.clear();
+        Articles.clear();
+        Open("200 hello");
+        Feed("211 1 1 1 de.test\r\n");
+        Sent();
+        const bool Article = std::string(C.Command) == "article";
+        if (Article) {
+            Client.ArticleByNumber(1);
+            Feed(std::string("220 1 <a1@x>\r\nMessage-ID: <a1@x>\r\n\r\nfirst line") + C.Tail);
+        } else {
+            Client.List();
+            Feed(std::string("215 list follows\r\nde.test 1 1 y") + C.Tail);
+        }
+        Fake->PeerClose();
+        const bool Delivered =
+            Article ? !Articles.empty()
+                    : std::any_of(Events.begin(), Events.end(),
+                                  [](const std::string& E) { return E.rfind("multi ", 0) == 0; });
+        EXPECT_EQ(Delivered, C.Delivered);
+        EXPECT_FALSE(Client.IsConnected());
+    }
 }
 
 TEST_F(NntpClientTest, StateChangesArriveLaterAndOnlyOnChange) {
