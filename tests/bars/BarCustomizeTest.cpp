@@ -61,6 +61,31 @@ TEST_F(Customize, EscClosesTheDialogAndAClosedDialogOpensAgain) {
     EXPECT_TRUE(IsWindowEnabled(Bars.FormWindow()));
 }
 
+TEST_F(Customize, TheWindowsCloseBoxClosesTheDialogToo) {
+    TdxBarCustomizingForm* Dialog = Open();
+    ASSERT_NE(Dialog, nullptr);
+    SendMessage(Dialog->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    GuiTest::Drain();
+    EXPECT_EQ(GetCustomizingForm(), nullptr);
+    EXPECT_FALSE(Manager()->IsCustomizing());
+    EXPECT_TRUE(IsWindowEnabled(Bars.FormWindow()));
+}
+
+TEST_F(Customize, TheActiveDialogKeepsTheOwnerFormsFloatingToolbarsShown) {
+    Bars.Toolbar()->FloatLeft = 300;
+    Bars.Toolbar()->FloatTop = 300;
+    Bars.Toolbar()->SetDockingStyle(dsNone);
+    GuiTest::Drain();
+    const HWND Floating = Bars.Toolbar()->Control()->Handle();
+    ASSERT_TRUE(IsWindowVisible(Floating));
+    TdxBarCustomizingForm* Dialog = Open();
+    ASSERT_NE(Dialog, nullptr);
+    SetActiveWindow(Dialog->Handle());
+    GuiTest::Drain();
+    EXPECT_EQ(GetActiveWindow(), Dialog->Handle());
+    EXPECT_TRUE(IsWindowVisible(Floating));
+}
+
 TEST_F(Customize, FreeingTheManagerClosesTheDialog) {
     auto Owner = std::make_unique<TBarsForm>();
     Owner->Form()->Show();
