@@ -186,6 +186,7 @@ void TdxBarCustomizingForm::Notification(TComponent* AComponent, TOperation Oper
     TForm::Notification(AComponent, Operation);
     if (Operation != opRemove || AComponent != FBarManager) return;
     FBarManager = nullptr;
+    if (FCommandsListBox) FCommandsListBox->SetBarManager(nullptr);
     if (Customizing().Form == this) EndCustomizing(false);
 }
 
@@ -268,32 +269,32 @@ void TdxBarCustomizingForm::UpdateHelpButton() {
     BHelp->SetVisible(FBarManager->ShowHelpButton);
 }
 
+void TdxBarCustomizingForm::TakePlace(TListBox* List, const std::string& PlaceName) {
+    auto* Place = Part<TListBox>(PlaceName);
+    List->SetParent(Place->Parent());
+    List->SetBoundsRect(Place->BoundsRect());
+    List->SetTabOrder(Place->TabOrder());
+    Place->Free();
+}
+
 void TdxBarCustomizingForm::CreateBarsList() {
-    auto* Place = Part<TListBox>("BarsListBoxPlace");
     FBarsListBox = new dxBarCustForm::TCheckListBox(this);
-    FBarsListBox->SetParent(Place->Parent());
-    FBarsListBox->SetBoundsRect(Place->BoundsRect());
-    FBarsListBox->SetTabOrder(Place->TabOrder());
+    TakePlace(FBarsListBox, "BarsListBoxPlace");
     FBarsListBox->SetItemHeight(TextSize(Font(), "0").cy + 2);
     FBarsListBox->OnClick = [this](TObject*) { UpdateBarButtons(); };
-    Place->Free();
     LabelToobars->SetFocusControl(FBarsListBox);
     // Only a toolbar read with the form, from exactly one definition, can go back to it.
     if (!FBarManager->AllowReset || FBarManager->ReadStateCount() != 1) BBarReset->Hide();
 }
 
 void TdxBarCustomizingForm::CreateCommandsList() {
-    auto* Place = Part<TListBox>("LCommandsPlace");
     FCommandsListBox = new dxBarCustForm::TCommandsListBox(this);
     FCommandsListBox->SetBarManager(FBarManager);
-    FCommandsListBox->SetParent(Place->Parent());
-    FCommandsListBox->SetBoundsRect(Place->BoundsRect());
-    FCommandsListBox->SetTabOrder(Place->TabOrder());
+    TakePlace(FCommandsListBox, "LCommandsPlace");
     FCommandsListBox->OnClick = [this](TObject*) { CommandClicked(); };
     FCommandsListBox->OnDragItem = [this](TdxBarItem* Item) {
         if (FBarManager) FBarManager->DragItem(Item, nullptr);
     };
-    Place->Free();
     LabelCommands->SetFocusControl(FCommandsListBox);
     // The designer's buttons for editing categories and commands.
     Part<TPanel>("CategoriesPopupButtonPlace")->Free();

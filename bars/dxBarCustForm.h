@@ -95,6 +95,8 @@ class TdxBarCustomizingForm : public TForm {
     T* Part(const std::string& Name);
     void SetCaptions();
     void PlaceCloseButton();
+    // The list goes where the definition's place-holder was, which goes.
+    void TakePlace(TListBox* List, const std::string& PlaceName);
     void CreateBarsList();
     void CreateCommandsList();
     void PrepareOptions();

@@ -185,96 +185,100 @@ void TCommandsListBox::Dispatch(TMessage& Message) {
     }
 }
 
+// How an entry looks: the manager's style and whether the entry is selected.
+struct TCommandsListBox::TLook {
+    bool Flat;
+    bool Selected;
+    HBRUSH Back;
+    // Text and arrows.
+    int TextColor() const { return Selected && !Flat ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT; }
+};
+
 void TCommandsListBox::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
     TdxBarItem* Command = Item(Index);
     HDC DC = Canvas()->Handle();
-    const bool Flat = FBarManager && FBarManager->IsFlat();
-    const bool Selected = State.Contains(odSelected);
-    HBRUSH Back = GetSysColorBrush(Flat ? COLOR_WINDOW : COLOR_BTNFACE);
-    if (Selected)
-        Back = Flat ? FBarManager->FlatSelectedBrush() : GetSysColorBrush(COLOR_HIGHLIGHT);
+    TLook Look{FBarManager && FBarManager->IsFlat(), State.Contains(odSelected), 0};
+    Look.Back = GetSysColorBrush(Look.Flat ? COLOR_WINDOW : COLOR_BTNFACE);
+    if (Look.Selected)
+        Look.Back =
+            Look.Flat ? FBarManager->FlatSelectedBrush() : GetSysColorBrush(COLOR_HIGHLIGHT);
     RECT Whole = Rect;
-    FillRect(DC, &Whole, Back);
+    FillRect(DC, &Whole, Look.Back);
     if (!Command) return;
+    DrawGlyphColumn(DC, Command, Rect, Look);
+    if (Look.Selected && Look.Flat) FrameRect(DC, &Whole, FBarManager->FlatFrameBrush());
 
-    // The glyph column.
-    const int GlyphWidth = Flat ? Rect.Height() : 23;
-    TRect Glyph{Rect.Left, Rect.Top, Rect.Left + GlyphWidth, Rect.Bottom};
-    if (!Flat) {
-        RECT Column = Glyph;
-        FillRect(DC, &Column, GetSysColorBrush(COLOR_BTNFACE));
-        RECT Line{Glyph.Right - 1, Glyph.Top, Glyph.Right, Glyph.Bottom};
+    // Neither the marks nor the underlines of accelerators: the list is not a menu.
+    std::string Caption = RemoveAccelChars(Command->Caption());
+    if (ShowsCaptionInParentheses(Command)) Caption = "(" + Caption + ")";
+    SetTextColor(DC, GetSysColor(Look.TextColor()));
+    SetBkMode(DC, TRANSPARENT);
+    RECT Text{Rect.Left + (Look.Flat ? Rect.Height() + 10 : 24 + 2), Rect.Top, Rect.Right - 2,
+              Rect.Bottom};
+    DrawText(DC, Caption, &Text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    DrawText(DC, Caption, &Text, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+    DrawKind(DC, Command, Rect, Text.right, Look);
+}
+
+void TCommandsListBox::DrawGlyphColumn(HDC DC, TdxBarItem* Command, TRect Rect, const TLook& Look) {
+    TRect Column{Rect.Left, Rect.Top, Rect.Left + (Look.Flat ? Rect.Height() : 23), Rect.Bottom};
+    if (!Look.Flat) {
+        RECT Face = Column;
+        FillRect(DC, &Face, GetSysColorBrush(COLOR_BTNFACE));
+        RECT Line{Column.Right - 1, Column.Top, Column.Right, Column.Bottom};
         FillRect(DC, &Line, GetSysColorBrush(COLOR_BTNSHADOW));
-        Glyph.Right -= 1;
+        Column.Right -= 1;
     }
     TdxBarGlyphSource Source;
     Source.Glyph = Command->Glyph();
     Source.ImageList = FBarManager ? FBarManager->Images() : nullptr;
     Source.ImageIndex = Command->ImageIndex();
     if (FBarManager) Source.ImageListBkColor = FBarManager->ImageListBkColor();
-    const bool HasGlyph = !Source.Glyph->Empty() || (Source.ImageList && Source.ImageIndex >= 0 &&
-                                                     Source.ImageIndex < Source.ImageList->Count());
-    if (HasGlyph) {
-        TSize Size{16, 16};
-        if (!Source.Glyph->Empty())
-            Size = TSize{Source.Glyph->Width(), Source.Glyph->Height()};
-        else
-            Size = TSize{Source.ImageList->Width(), Source.ImageList->Height()};
-        const int X = Glyph.Left + (Glyph.Width() - Size.cx) / 2;
-        const int Y = Glyph.Top + (Glyph.Height() - Size.cy) / 2;
-        const TRect At{X, Y, X + Size.cx, Y + Size.cy};
-        TdxBarGlyphLook Look;
-        Look.Flat = Flat;
-        const HBRUSH GlyphBack = Flat ? (Selected ? Back : GetSysColorBrush(COLOR_WINDOW))
-                                      : GetSysColorBrush(COLOR_BTNFACE);
-        DrawGlyph(DC, GlyphBack, InflatedRect(At, 0, 0), At, Source, Look);
-        if (Selected && !Flat) {
-            RECT Edge = InflatedRect(At, 2, 2);
-            DrawEdge(DC, &Edge, BDR_RAISEDINNER, BF_RECT);
-        }
+    TSize Size{0, 0};
+    if (!Source.Glyph->Empty())
+        Size = TSize{Source.Glyph->Width(), Source.Glyph->Height()};
+    else if (Source.ImageList && Source.ImageIndex >= 0 &&
+             Source.ImageIndex < Source.ImageList->Count())
+        Size = TSize{Source.ImageList->Width(), Source.ImageList->Height()};
+    if (Size.cx == 0) return;
+    const int X = Column.Left + (Column.Width() - Size.cx) / 2;
+    const int Y = Column.Top + (Column.Height() - Size.cy) / 2;
+    const TRect At{X, Y, X + Size.cx, Y + Size.cy};
+    TdxBarGlyphLook GlyphLook;
+    GlyphLook.Flat = Look.Flat;
+    DrawGlyph(DC, Look.Flat ? Look.Back : GetSysColorBrush(COLOR_BTNFACE), At, At, Source,
+              GlyphLook);
+    if (Look.Selected && !Look.Flat) {
+        RECT Edge = InflatedRect(At, 2, 2);
+        DrawEdge(DC, &Edge, BDR_RAISEDINNER, BF_RECT);
     }
-    if (Selected && Flat) {
-        RECT Frame = Whole;
-        FrameRect(DC, &Frame, FBarManager->FlatFrameBrush());
-    }
+}
 
-    // The caption, then what tells the kind of command.
-    // Neither the marks nor the underlines of accelerators: the list is not a menu.
-    std::string Caption = RemoveAccelChars(Command->Caption());
-    if (ShowsCaptionInParentheses(Command)) Caption = "(" + Caption + ")";
-    const COLORREF TextColor = GetSysColor(Selected && !Flat ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
-    SetTextColor(DC, TextColor);
-    SetBkMode(DC, TRANSPARENT);
-    RECT Text{Rect.Left + (Flat ? Rect.Height() + 10 : 24 + 2), Rect.Top, Rect.Right - 2,
-              Rect.Bottom};
-    DrawText(DC, Caption, &Text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    RECT Measured = Text;
-    DrawText(DC, Caption, &Measured, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
-
-    HGDIOBJ OldBrush =
-        SelectObject(DC, GetSysColorBrush(Selected && !Flat ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
+void TCommandsListBox::DrawKind(HDC DC, TdxBarItem* Command, TRect Rect, int CaptionRight,
+                                const TLook& Look) {
+    HGDIOBJ OldBrush = SelectObject(DC, GetSysColorBrush(Look.TextColor()));
     HGDIOBJ OldPen = SelectObject(DC, GetStockObject(NULL_PEN));
     if (auto* Button = dynamic_cast<TdxBarButton*>(Command);
         Button && Button->ButtonStyle() == bsDropDown) {
         DrawDropDownPart(DC, TRect{Rect.Right - 13, Rect.Top + 1, Rect.Right - 1, Rect.Bottom - 1},
-                         Flat);
+                         Look.Flat);
     } else if (dynamic_cast<TCustomdxBarSubItem*>(Command) && !ShowsCaptionInParentheses(Command)) {
         DrawSubMenuArrow(DC, Rect.Right - 9, Rect.Top + 7);
     } else if (dynamic_cast<TdxBarEdit*>(Command)) {
-        TRect Box{std::max<int>(Measured.right + 8, Rect.Left + Rect.Width() / 2), Rect.Top + 3,
-                  Rect.Right - 3, Rect.Bottom - 3};
+        const TRect Box{std::max(CaptionRight + 8, Rect.Left + Rect.Width() / 2), Rect.Top + 3,
+                        Rect.Right - 3, Rect.Bottom - 3};
         RECT Field = Box;
         FillRect(DC, &Field, GetSysColorBrush(COLOR_WINDOW));
-        if (Flat)
+        if (Look.Flat)
             FrameRect(DC, &Field, GetSysColorBrush(COLOR_BTNSHADOW));
         else
             DrawEdge(DC, &Field, EDGE_SUNKEN, BF_RECT);
         if (dynamic_cast<TCustomdxBarCombo*>(Command)) {
-            const int Inset = Flat ? 1 : 2;
+            const int Inset = Look.Flat ? 1 : 2;
             DrawDropDownPart(DC,
                              TRect{Box.Right - Inset - 12, Box.Top + Inset, Box.Right - Inset,
                                    Box.Bottom - Inset},
-                             Flat);
+                             Look.Flat);
         }
     }
     SelectObject(DC, OldPen);

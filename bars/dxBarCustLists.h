@@ -55,6 +55,10 @@ class TCommandsListBox : public TListBox {
     void MeasureItem(int Index, int& Height) override;
 
   private:
+    struct TLook;
+    void DrawGlyphColumn(HDC DC, TdxBarItem* Command, TRect Rect, const TLook& Look);
+    // The drop-down part, submenu arrow or edit box that tells the kind of command.
+    void DrawKind(HDC DC, TdxBarItem* Command, TRect Rect, int CaptionRight, const TLook& Look);
     void PressedAt(TMessage& Message, bool Left);
 
     TdxBarManager* FBarManager = nullptr;
