@@ -576,20 +576,22 @@ void TdxBarCustomizingForm::DoClose(TCloseAction& Action) {
 void ShowCustomizingForm(TdxBarManager* Manager, bool Show) {
     TCustomizing& State = Customizing();
     if (!Show) {
-        EndCustomizing(true);
+        // Another manager's dialog stays.
+        if (State.Form && (!Manager || State.Form->BarManager() == Manager)) EndCustomizing(true);
         return;
     }
     if (State.Form || !Manager) return;
     if (Manager->OnShowCustomizingForm) Manager->OnShowCustomizingForm(Manager);
     DisableManagerForms();
+    Manager->Customizing(true);
     RegisterCustomizingForm();
     try {
         State.Form = CreateForm<TdxBarCustomizingForm>(nullptr, Manager);
     } catch (...) {
+        Manager->Customizing(false);
         EnableManagerForms();
         throw;
     }
-    Manager->Customizing(true);
     State.Form->Show();
 }
 

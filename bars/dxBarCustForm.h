@@ -115,8 +115,9 @@ class TdxBarCustomizingForm : public TForm {
     bool FLoadingOptions = false;
 };
 
-// Opens (Show) or closes the dialog for a manager. A second open while a dialog exists does
-// nothing.
+// Opens (Show) or closes the dialog for a manager, switching the manager's customizing mode on
+// and off with it. A second open while a dialog exists does nothing; closing leaves another
+// manager's dialog open.
 void ShowCustomizingForm(TdxBarManager* Manager, bool Show);
 TdxBarCustomizingForm* GetCustomizingForm();
 

@@ -61,6 +61,23 @@ TEST_F(Customize, EscClosesTheDialogAndAClosedDialogOpensAgain) {
     EXPECT_TRUE(IsWindowEnabled(Bars.FormWindow()));
 }
 
+TEST_F(Customize, OneDialogInTheProcessAndOnlyItsManagerCustomizes) {
+    TBarsForm Other;
+    Other.Form()->Show();
+    TdxBarCustomizingForm* Dialog = Open();
+    ASSERT_NE(Dialog, nullptr);
+    // Another manager may not switch customizing on, nor close this manager's dialog.
+    Other.Manager()->Customizing(true);
+    EXPECT_FALSE(Other.Manager()->IsCustomizing());
+    ShowCustomizingForm(Other.Manager(), false);
+    EXPECT_EQ(GetCustomizingForm(), Dialog);
+    EXPECT_FALSE(IsWindowEnabled(Other.Form()->Handle()));
+    ShowCustomizingForm(Manager(), false);
+    EXPECT_EQ(GetCustomizingForm(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(Other.Form()->Handle()));
+    EXPECT_TRUE(IsWindowEnabled(Bars.FormWindow()));
+}
+
 TEST_F(Customize, TheWindowsCloseBoxClosesTheDialogToo) {
     TdxBarCustomizingForm* Dialog = Open();
     ASSERT_NE(Dialog, nullptr);
