@@ -404,9 +404,13 @@ void TdxBarCustomizingForm::DeleteBar() {
 }
 
 void TdxBarCustomizingForm::ResetBar() {
+    TdxBar* Bar = SelectedBar();
+    if (!Bar) return;
     // The bar asks the user itself; asking here as well would ask twice.
-    if (TdxBar* Bar = SelectedBar()) Bar->ResetWithConfirmation();
-    if (FBarsListBox) FBarsListBox->Invalidate();
+    Bar->ResetWithConfirmation();
+    // The design may bring back another caption and visibility.
+    BarCaptionChanged(Bar);
+    FBarsListBox->Invalidate();
 }
 
 // ---- the options page
