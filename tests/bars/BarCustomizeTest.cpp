@@ -458,30 +458,23 @@ TEST_F(Customize, TheStandardStyleShowsTheStandardPanelWithoutPersonalizedMenus)
     EXPECT_EQ(D->CommandsListBox()->Color(), clWindow);
 }
 
-}  // namespace
-
-namespace {
-
-using namespace BarTest;
-
 TEST_F(Customize, EachModeOfTheNameDialogHasItsCaptionsAndCategoryNamesAreNotChecked) {
     struct TCase {
         TdxBarNameMode Mode;
         const char* Caption;
         const char* Label;
+        bool IsCategory;
     };
     const TCase Cases[] = {
-        {TdxBarNameMode::CategoryAdd, "Add Category", "&Category name:"},
-        {TdxBarNameMode::CategoryInsert, "Insert Category", "&Category name:"},
-        {TdxBarNameMode::CategoryRename, "Rename Category", "&Category name:"},
-        {TdxBarNameMode::ToolbarNew, "Custom ", "&Toolbar name:"},
-        {TdxBarNameMode::ToolbarRename, "Rename Toolbar", "&Toolbar name:"},
+        {TdxBarNameMode::CategoryAdd, "Add Category", "&Category name:", true},
+        {TdxBarNameMode::CategoryInsert, "Insert Category", "&Category name:", true},
+        {TdxBarNameMode::CategoryRename, "Rename Category", "&Category name:", true},
+        {TdxBarNameMode::ToolbarNew, "Custom ", "&Toolbar name:", false},
+        {TdxBarNameMode::ToolbarRename, "Rename Toolbar", "&Toolbar name:", false},
     };
     for (const TCase& C : Cases) {
         // A name that a bar has as its caption.
         std::string Name = "Toolbar";
-        const bool IsCategory =
-            C.Caption != std::string("Custom ") && C.Caption != std::string("Rename Toolbar");
         bool Confirmed = false;
         std::vector<std::function<void()>> Steps{[&] {
             ASSERT_NE(NameDialog(), nullptr);
@@ -491,10 +484,10 @@ TEST_F(Customize, EachModeOfTheNameDialogHasItsCaptionsAndCategoryNamesAreNotChe
             ClickControl(NameDialog()->BOK);
         }};
         // A toolbar's name is refused and the dialog stays: cancel it.
-        if (!IsCategory) Steps.push_back([&] { ClickControl(NameDialog()->BCancel); });
+        if (!C.IsCategory) Steps.push_back([&] { ClickControl(NameDialog()->BCancel); });
         WithNameDialog([&] { Confirmed = ShowNameDialog(Name, C.Mode, nullptr, Manager()); },
                        std::move(Steps));
-        EXPECT_EQ(Confirmed, IsCategory) << C.Caption;
+        EXPECT_EQ(Confirmed, C.IsCategory) << C.Caption;
     }
     EXPECT_EQ(Services.Texts().size(), 2u);
 }
