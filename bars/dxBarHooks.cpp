@@ -5,6 +5,7 @@
 
 #include "bars/dxBarAnimation.h"
 #include "bars/dxBarControl.h"
+#include "bars/dxBarCustForm.h"
 #include "bars/dxBarDraw.h"
 #include "bars/dxBarHint.h"
 #include "bars/dxBarItemControls.h"
@@ -421,8 +422,13 @@ void FormActivationChanged(TdxBarManager* Manager, bool Active, HWND Other) {
     }
     if (TCustomdxBarControl* Bar = ActiveBarControl(); Bar && Bar->BarManager() == Manager)
         Bar->HideAll();
-    // Handing the activation to a popup of the program (a menu, a hint) changes nothing more.
-    if (Other && IsWindow(Other) && Other != Forms.Handle() && !FormOfWindow(Other)) return;
+    // Handing the activation to a popup of the program (a menu, a hint), or to the customizing
+    // dialog of this manager, changes nothing more.
+    TdxBarCustomizingForm* Dialog = GetCustomizingForm();
+    const bool ToDialog = Dialog && Dialog->BarManager() == Manager && Dialog->HandleAllocated() &&
+                          Other == Dialog->Handle();
+    if (Other && IsWindow(Other) && Other != Forms.Handle() && (!FormOfWindow(Other) || ToDialog))
+        return;
     ShowFloatingBars(Manager, false);
     if (Form && Form->HandleAllocated()) SendMessage(Form->Handle(), WM_NCACTIVATE, FALSE, 0);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "bars/dxBarCustForm.h"
 #include "bars/dxBarDock.h"
 #include "bars/dxBarDraw.h"
 #include "bars/dxBarGroups.h"
@@ -303,6 +304,8 @@ void TdxBarManager::SetUpdateLocked(bool Value) {
 
 void TdxBarManager::Customizing(bool Value) {
     if (Value == FIsCustomizing) return;
+    // One customizing dialog in the process: another manager's is open.
+    if (Value && GetCustomizingForm()) return;
     for (int I = 0; FBars && I < FBars->Count(); ++I)
         if (TdxBarControl* Window = FBars->Items(I)->Control()) Window->HideAll();
     FIsCustomizing = Value;

@@ -68,7 +68,8 @@ class TdxBarManager : public TComponent {
     bool UpdateLocked() const { return FUpdateLocked; }
     void SetUpdateLocked(bool Value);
     bool IsCustomizing() const { return FIsCustomizing; }
-    // Switches customizing mode (refused while a customizing dialog is open).
+    // Switches customizing mode (switching on is refused while a customizing dialog is open:
+    // ShowCustomizingForm opens the dialog and switches the mode on with it).
     void Customizing(bool Value);
     bool IsFlat() const { return FStyle == bmsFlat; }
     bool RecentItemsShownFirst() const {
