@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "bars/dxBarCustForm.h"
 #include "bars/dxBarDock.h"
 #include "bars/dxBarDraw.h"
 #include "bars/dxBarGroups.h"
@@ -655,15 +656,25 @@ void TdxBarManager::FillToolbarsPopup(TdxBarItemLinks* ItemLinks) {
         ItemLinks->Add()->SetItem(Button);
     }
     DoShowToolbarsPopup(ItemLinks);
-    if (!CanCustomize) return;
-    auto* Customize = new TdxBarButton(FOwnerForm);
-    TdxBarItem::AddTemporaryItem(Customize);
-    Customize->SetCaption(dxBarString(kdxBarCustomizeCaption));
-    Customize->SetTag(1000);
-    Customize->OnClick = [this](TObject*) { Customizing(true); };
+    if (TdxBarItemLink* Link = AddCustomizeButton(ItemLinks, new TdxBarButton(FOwnerForm)))
+        Link->SetBeginGroup(true);
+}
+
+TdxBarItemLink* TdxBarManager::AddCustomizeButton(TdxBarItemLinks* ItemLinks,
+                                                  TdxBarButton* Button) {
+    if (!CanCustomize) {
+        Button->Free();
+        return nullptr;
+    }
+    TdxBarItem::AddTemporaryItem(Button);
+    Button->SetCaption(dxBarString(kdxBarCustomizeCaption));
+    Button->SetTag(1000);
+    // One customizing dialog at a time in the program.
+    Button->SetEnabled(GetCustomizingForm() == nullptr);
+    Button->OnClick = [this](TObject*) { ShowCustomizingForm(this, true); };
     TdxBarItemLink* Link = ItemLinks->Add();
-    Link->SetItem(Customize);
-    Link->SetBeginGroup(true);
+    Link->SetItem(Button);
+    return Link;
 }
 
 void TdxBarManager::DoBarAfterReset(TdxBar* Bar) {

@@ -8,8 +8,19 @@ struct TString {
 };
 
 constexpr TString kStrings[] = {
+    {kdxBarBlankName, "A command name cannot be blank. Please enter a name."},
+    {kdxBarCustomizingPopupFirst + 0, "&Reset"},
+    {kdxBarCustomizingPopupFirst + 1, "&Delete"},
+    {kdxBarCustomizingPopupFirst + 2, "&Name:"},
+    {kdxBarCustomizingPopupFirst + 3, "Defa&ult style"},
+    {kdxBarCustomizingPopupFirst + 4, "&Text Only (Always)"},
+    {kdxBarCustomizingPopupFirst + 5, "Text &Only (in Menus)"},
+    {kdxBarCustomizingPopupFirst + 6, "Image &and Text"},
+    {kdxBarCustomizingPopupFirst + 7, "Begin a &Group"},
     {kdxBarCustomizeCaption, "&Customize..."},
+    {kdxBarAddRemoveButtons, "&Add or Remove Buttons"},
     {kdxBarMoreButtons, "More Buttons"},
+    {kdxBarResetToolbar, "&Reset Toolbar"},
     {kdxBarExpandMenu, "Expand (Ctrl-Down)"},
     {kdxBarNoManagers, "There are no TdxBarManagers available"},
 };

@@ -12,6 +12,7 @@
 #include "bars/dxBarManager.h"
 #include "bars/dxBarStrings.h"
 #include "bars/dxBarSystem.h"
+#include "bars/dxBarToolbarsPopup.h"
 #include "bars/dxBarUtils.h"
 #include "bars/dxBars.h"
 #include "platform/core/Input.h"
@@ -516,6 +517,16 @@ void TdxBarControl::WMMouseLeave(TMessage& Message) {
         return;
     }
     TCustomdxBarControl::WMMouseLeave(Message);
+}
+
+void TdxBarControl::WMRButtonDown(TMessage& Message) {
+    if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
+    if (IsCustomizing()) {
+        SetActive(false);
+        if (IsLiveBarControl(this)) TCustomdxBarControl::WMRButtonDown(Message);
+        return;
+    }
+    ShowToolbarsPopup(BarManager()->OwnerForm(), ClientToScreen(PointOf(Message.LParam)));
 }
 
 void TdxBarControl::WMMouseMove(TMessage& Message) {
