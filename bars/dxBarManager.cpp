@@ -11,6 +11,7 @@
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarPopupMenus.h"
+#include "bars/dxBarQuickCust.h"
 #include "bars/dxBarStrings.h"
 #include "bars/dxBarSystem.h"
 #include "bars/dxBarToolbar.h"
@@ -341,6 +342,7 @@ void TdxBarManager::SetCustomizingSelection(TdxBarItemControl* Value) {
     }
     FCustomizingSelection = Value;
     if (Previous && !FDragging && IsLiveBarControl(Previous->Parent())) Previous->Repaint();
+    StartQuickCloseTimer();
 }
 
 void TdxBarManager::SetDragging(TdxBarItem* Item, TdxBarItemLink* Link) {

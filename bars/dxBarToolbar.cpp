@@ -10,6 +10,7 @@
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
+#include "bars/dxBarQuickCust.h"
 #include "bars/dxBarStrings.h"
 #include "bars/dxBarSystem.h"
 #include "bars/dxBarToolbarsPopup.h"
@@ -42,6 +43,7 @@ TdxBarControl::TdxBarControl(TdxBarManager* Manager, TdxBar* Bar)
     : TCustomdxBarControl(Manager), FBar(Bar) {}
 
 TdxBarControl::~TdxBarControl() {
+    FreeQuickControlOf(this);
     if (FDockControl && IsLiveBarControl(this)) FDockControl->RemoveBar(this, true);
     FDockControl = nullptr;
     HideAll();
@@ -50,6 +52,7 @@ TdxBarControl::~TdxBarControl() {
 }
 
 void TdxBarControl::Retire() {
+    FreeQuickControlOf(this);
     if (FDockControl && IsLiveBarControl(this)) FDockControl->RemoveBar(this, true);
     FDockControl = nullptr;
     TCustomdxBarControl::Retire();
@@ -316,9 +319,13 @@ void TdxBarControl::SetMarkState(int Value) {
         const RECT Mark = MarkRect();
         InvalidateRect(Handle(), &Mark, FALSE);
     }
+    if (Value != 2) FreeQuickControlOf(this);
     if (Value == 1) UpdateHint(BarManager(), true, dxBarString(kdxBarMoreButtons));
     if (Value == 0 && !SelectedControl()) UpdateHint(BarManager(), false);
-    if (Value == 2) PlayMenuSound(msMenuPopup);
+    if (Value == 2) {
+        PlayMenuSound(msMenuPopup);
+        ShowQuickControl(this);
+    }
 }
 
 // ---- messages ---------------------------------------------------------------------------------
