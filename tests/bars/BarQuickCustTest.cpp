@@ -169,12 +169,22 @@ TEST(QuickCustomizing, ResetToolbarIsMissingWithoutAResetFromTheFormsDefinition)
         const char* Name;
         bool ManagerAllows;
         bool BarAllows;
+        bool ReadTwice;
     };
-    for (const TCase& Case : {TCase{"manager's AllowReset off", false, true},
-                              TCase{"bar's AllowReset off", true, false}}) {
+    for (const TCase& Case : {TCase{"manager's AllowReset off", false, true, false},
+                              TCase{"bar's AllowReset off", true, false, false},
+                              TCase{"two definitions read", true, true, true}}) {
         TQuickBars Form(640);
         Form.Manager()->AllowReset = Case.ManagerAllows;
         Form.Toolbar()->AllowReset = Case.BarAllows;
+        // A form of a derived class reads its ancestor's definition and then its own.
+        if (Case.ReadTwice)
+            ReadComponentFromText("inherited FormMain: TFormMain\n"
+                                  "  inherited dxBarManager: TdxBarManager\n"
+                                  "  end\n"
+                                  "end\n",
+                                  Form.Bars.Form());
+        ASSERT_EQ(Form.Manager()->ReadStateCount(), Case.ReadTwice ? 2 : 1) << Case.Name;
         ASSERT_NE(Form.OpenByMark(), nullptr) << Case.Name;
         TdxBarSubMenuControl* Menu = Form.OpenAddRemove();
         ASSERT_NE(Menu, nullptr) << Case.Name;
