@@ -97,12 +97,7 @@ void CustomizingLinkDestroyed(TdxBarItemLink* Link) {
 }
 
 TdxBarCustomizingPopup::TdxBarCustomizingPopup(TdxBarManager* Manager)
-    : TdxBarSubMenuControl(Manager) {
-    TdxBarItem::FreeTemporaryItems();
-    FLinks = std::make_unique<TdxBarItemLinks>(Manager, this);
-    FLinks->SetUseRecentItems(false);
-    FLinks->SetBarControl(this);
-    SetItemLinks(FLinks.get());
+    : TdxBarOwnLinksPopup(Manager) {
     for (int I = 0; I < ceEntryCount; ++I) {
         TdxBarItem* Item = nullptr;
         if (I == ceName) {
@@ -118,7 +113,7 @@ TdxBarCustomizingPopup::TdxBarCustomizingPopup(TdxBarManager* Manager)
         Item->SetTag(I);
         Item->OnClick = EntryClick;
         FEntries[I] = Item;
-        TdxBarItemLink* Link = FLinks->Add();
+        TdxBarItemLink* Link = OwnLinks()->Add();
         Link->SetItem(Item);
         Link->SetBeginGroup(I == ceName || I == ceDefaultStyle || I == ceBeginGroup);
     }
@@ -126,13 +121,11 @@ TdxBarCustomizingPopup::TdxBarCustomizingPopup(TdxBarManager* Manager)
         ClearStaleSelection();
         if (State().Shown == this) State().Shown = nullptr;
     };
-    Manager->DoShowCustomizingPopup(FLinks.get());
+    Manager->DoShowCustomizingPopup(OwnLinks());
 }
 
 TdxBarCustomizingPopup::~TdxBarCustomizingPopup() {
     if (State().Shown == this) State().Shown = nullptr;
-    if (FLinks->BarControl() == this) FLinks->SetBarControl(nullptr);
-    SetItemLinks(nullptr);
 }
 
 TdxBarEdit* TdxBarCustomizingPopup::NameEdit() const {

@@ -9,7 +9,7 @@
 // them any more.
 #include <memory>
 
-#include "bars/dxBarSubMenu.h"
+#include "bars/dxBarToolbarsPopup.h"
 #include "platform/classes/WinTypes.h"
 
 class TdxBarEdit;
@@ -27,7 +27,7 @@ enum TdxBarCustomizingEntry {
     ceEntryCount
 };
 
-class TdxBarCustomizingPopup : public TdxBarSubMenuControl {
+class TdxBarCustomizingPopup : public TdxBarOwnLinksPopup {
   public:
     // Makes the entries and fires the manager's OnShowCustomizingPopup with them.
     explicit TdxBarCustomizingPopup(TdxBarManager* Manager);
@@ -39,11 +39,7 @@ class TdxBarCustomizingPopup : public TdxBarSubMenuControl {
     TdxBarItem* Entry(TdxBarCustomizingEntry Index) const { return FEntries[Index]; }
     TdxBarEdit* NameEdit() const;
 
-    // The popup is a menu also while its manager customizes.
-    bool IsCustomizing() const override { return false; }
-
   private:
-    std::unique_ptr<TdxBarItemLinks> FLinks;
     TdxBarItem* FEntries[ceEntryCount] = {};
 };
 

@@ -40,10 +40,24 @@ class TdxBarQuickCustExtButton : public TdxBarButton {
 };
 
 // Both entry controls keep a square as high as the entry at their left: the check box of a
-// toolbar link, or an empty square for the extra entries.
-class TdxBarQuickCustItemControl : public TdxBarButtonControl {
+// toolbar link, or an empty square for the extra entries; the button follows to its right.
+class TdxBarQuickCustEntryControl : public TdxBarButtonControl {
   public:
-    explicit TdxBarQuickCustItemControl(TdxBarItemLink* Link) : TdxBarButtonControl(Link) {}
+    explicit TdxBarQuickCustEntryControl(TdxBarItemLink* Link) : TdxBarButtonControl(Link) {}
+    int GetDefaultWidth() const override;
+    void Paint(const TRect& R, TdxBarPaintType PaintType) override;
+
+  protected:
+    // The square, and in the flat style the gap before the button and the stripe of a selected
+    // entry right of the square.
+    virtual void PaintSquare(HDC DC, TRect Square, bool Flat, bool Selected) = 0;
+    virtual int ButtonGap(bool Flat) const = 0;
+    virtual int SelectedStripe() const = 0;
+};
+
+class TdxBarQuickCustItemControl : public TdxBarQuickCustEntryControl {
+  public:
+    explicit TdxBarQuickCustItemControl(TdxBarItemLink* Link) : TdxBarQuickCustEntryControl(Link) {}
 
     // The toolbar link the entry stands for, or none.
     TdxBarItemLink* Represented() const;
@@ -54,17 +68,24 @@ class TdxBarQuickCustItemControl : public TdxBarButtonControl {
     TCustomImageList* GetImages() const override;
     std::string GetHint() const override;
     TShortCut GetShortCut() const override;
-    int GetDefaultWidth() const override;
     // The button's click, then the toolbar link is shown or hidden.
     void Click(bool ByMouse) override;
-    void Paint(const TRect& R, TdxBarPaintType PaintType) override;
+
+  protected:
+    void PaintSquare(HDC DC, TRect Square, bool Flat, bool Selected) override;
+    int ButtonGap(bool Flat) const override { return Flat ? 1 : 0; }
+    int SelectedStripe() const override { return 2; }
 };
 
-class TdxBarQuickCustExtButtonControl : public TdxBarButtonControl {
+class TdxBarQuickCustExtButtonControl : public TdxBarQuickCustEntryControl {
   public:
-    explicit TdxBarQuickCustExtButtonControl(TdxBarItemLink* Link) : TdxBarButtonControl(Link) {}
-    int GetDefaultWidth() const override;
-    void Paint(const TRect& R, TdxBarPaintType PaintType) override;
+    explicit TdxBarQuickCustExtButtonControl(TdxBarItemLink* Link)
+        : TdxBarQuickCustEntryControl(Link) {}
+
+  protected:
+    void PaintSquare(HDC DC, TRect Square, bool Flat, bool Selected) override;
+    int ButtonGap(bool) const override { return 0; }
+    int SelectedStripe() const override { return 1; }
 };
 
 class TdxBarQuickControl : public TdxBarControl {

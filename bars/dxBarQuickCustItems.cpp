@@ -98,10 +98,6 @@ TShortCut TdxBarQuickCustItemControl::GetShortCut() const {
     return Link && Link->Item() ? Link->Item()->ShortCut() : scNone;
 }
 
-int TdxBarQuickCustItemControl::GetDefaultWidth() const {
-    return TdxBarButtonControl::GetDefaultWidth() + GetDefaultHeight();
-}
-
 void TdxBarQuickCustItemControl::Click(bool ByMouse) {
     TCustomdxBarControl* Window = Parent();
     TdxBarQuickCustItemControl* Self = this;
@@ -112,15 +108,7 @@ void TdxBarQuickCustItemControl::Click(bool ByMouse) {
     if (IsLiveBarControl(Window) && Window->HasControl(Self)) Repaint();
 }
 
-void TdxBarQuickCustItemControl::Paint(const TRect& R, TdxBarPaintType PaintType) {
-    if (PaintType != ptMenu || IsRectEmpty(R)) {
-        TdxBarButtonControl::Paint(R, PaintType);
-        return;
-    }
-    const HDC DC = Canvas()->Handle();
-    const bool Flat = IsFlat();
-    const bool Selected = IsSelected();
-    TRect Square = SquareOf(R);
+void TdxBarQuickCustItemControl::PaintSquare(HDC DC, TRect Square, bool Flat, bool Selected) {
     FillSquare(DC, Square, Parent()->BkBrushOfItem());
     if (Flat && !Selected) {
         FrameSquare(DC, Square, dxBarSysBrush(COLOR_BTNFACE));
@@ -135,18 +123,23 @@ void TdxBarQuickCustItemControl::Paint(const TRect& R, TdxBarPaintType PaintType
     DrawFrameControl(
         DC, &Check, DFC_BUTTON,
         DFCS_BUTTONCHECK | (Flat ? DFCS_FLAT : 0) | (Link && Link->Visible() ? DFCS_CHECKED : 0));
-    const int Gap = Flat ? 1 : 0;
-    TdxBarButtonControl::Paint(TRect{SquareOf(R).Right + Gap, R.Top, R.Right, R.Bottom}, PaintType);
-    if (Flat && Selected) FrameSelectedFlat(DC, Parent(), R, 2);
 }
 
 // ---- the extra entries ------------------------------------------------------------------------
 
-int TdxBarQuickCustExtButtonControl::GetDefaultWidth() const {
+void TdxBarQuickCustExtButtonControl::PaintSquare(HDC DC, TRect Square, bool Flat, bool Selected) {
+    const HBRUSH Brush = Selected ? Parent()->BkBrushOfItem() : dxBarSysBrush(COLOR_BTNFACE);
+    FillSquare(DC, Square, Parent()->BkBrushOfItem());
+    FillSquare(DC, Flat && Selected ? InflatedRect(Square, -1, -1) : Square, Brush);
+}
+
+// ---- both -------------------------------------------------------------------------------------
+
+int TdxBarQuickCustEntryControl::GetDefaultWidth() const {
     return TdxBarButtonControl::GetDefaultWidth() + GetDefaultHeight();
 }
 
-void TdxBarQuickCustExtButtonControl::Paint(const TRect& R, TdxBarPaintType PaintType) {
+void TdxBarQuickCustEntryControl::Paint(const TRect& R, TdxBarPaintType PaintType) {
     if (PaintType != ptMenu || IsRectEmpty(R)) {
         TdxBarButtonControl::Paint(R, PaintType);
         return;
@@ -155,9 +148,8 @@ void TdxBarQuickCustExtButtonControl::Paint(const TRect& R, TdxBarPaintType Pain
     const bool Flat = IsFlat();
     const bool Selected = IsSelected();
     const TRect Square = SquareOf(R);
-    const HBRUSH Brush = Selected ? Parent()->BkBrushOfItem() : dxBarSysBrush(COLOR_BTNFACE);
-    FillSquare(DC, Square, Parent()->BkBrushOfItem());
-    FillSquare(DC, Flat && Selected ? InflatedRect(Square, -1, -1) : Square, Brush);
-    TdxBarButtonControl::Paint(TRect{Square.Right, R.Top, R.Right, R.Bottom}, PaintType);
-    if (Flat && Selected) FrameSelectedFlat(DC, Parent(), R, 1);
+    PaintSquare(DC, Square, Flat, Selected);
+    TdxBarButtonControl::Paint(TRect{Square.Right + ButtonGap(Flat), R.Top, R.Right, R.Bottom},
+                               PaintType);
+    if (Flat && Selected) FrameSelectedFlat(DC, Parent(), R, SelectedStripe());
 }

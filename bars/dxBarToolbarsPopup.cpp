@@ -6,19 +6,22 @@
 #include "bars/dxBarUtils.h"
 #include "platform/widgets/Forms.h"
 
-TdxBarToolbarsPopup::TdxBarToolbarsPopup(TdxBarManager* Manager) : TdxBarSubMenuControl(Manager) {
+TdxBarOwnLinksPopup::TdxBarOwnLinksPopup(TdxBarManager* Manager) : TdxBarSubMenuControl(Manager) {
     TdxBarItem::FreeTemporaryItems();
     FLinks = std::make_unique<TdxBarItemLinks>(Manager, this);
     FLinks->SetUseRecentItems(false);
     FLinks->SetBarControl(this);
     SetItemLinks(FLinks.get());
-    Manager->FillToolbarsPopup(FLinks.get());
 }
 
-TdxBarToolbarsPopup::~TdxBarToolbarsPopup() {
+TdxBarOwnLinksPopup::~TdxBarOwnLinksPopup() {
     // The links go before the window: nothing of the window may point at them afterwards.
     if (FLinks->BarControl() == this) FLinks->SetBarControl(nullptr);
     SetItemLinks(nullptr);
+}
+
+TdxBarToolbarsPopup::TdxBarToolbarsPopup(TdxBarManager* Manager) : TdxBarOwnLinksPopup(Manager) {
+    Manager->FillToolbarsPopup(OwnLinks());
 }
 
 void CloseAllMenus() {

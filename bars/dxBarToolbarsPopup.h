@@ -12,17 +12,27 @@
 
 class TCustomForm;
 
-class TdxBarToolbarsPopup : public TdxBarSubMenuControl {
+// A menu of the framework's own that owns its links (its entries are temporary items): it is a
+// menu also while its manager customizes, so it takes keys and clicks then too.
+class TdxBarOwnLinksPopup : public TdxBarSubMenuControl {
   public:
-    // Fills its links through the manager (FillToolbarsPopup).
-    explicit TdxBarToolbarsPopup(TdxBarManager* Manager);
-    ~TdxBarToolbarsPopup() override;
+    // Frees the temporary items nothing shows any more first.
+    explicit TdxBarOwnLinksPopup(TdxBarManager* Manager);
+    ~TdxBarOwnLinksPopup() override;
 
-    // The popup takes keys and clicks as a menu while its manager customizes.
     bool IsCustomizing() const override { return false; }
+
+  protected:
+    TdxBarItemLinks* OwnLinks() const { return FLinks.get(); }
 
   private:
     std::unique_ptr<TdxBarItemLinks> FLinks;
+};
+
+class TdxBarToolbarsPopup : public TdxBarOwnLinksPopup {
+  public:
+    // Fills its links through the manager (FillToolbarsPopup).
+    explicit TdxBarToolbarsPopup(TdxBarManager* Manager);
 };
 
 // Opens the toolbars popup of Form's manager with its top-left corner at a screen point, after

@@ -179,11 +179,12 @@ TEST(QuickCustomizing, ResetToolbarIsMissingWithoutAResetFromTheFormsDefinition)
         Form.Toolbar()->AllowReset = Case.BarAllows;
         // A form of a derived class reads its ancestor's definition and then its own.
         if (Case.ReadTwice)
-            ReadComponentFromText("inherited FormMain: TFormMain\n"
-                                  "  inherited dxBarManager: TdxBarManager\n"
-                                  "  end\n"
-                                  "end\n",
-                                  Form.Bars.Form());
+            ReadComponentFromText(
+                "inherited FormMain: TFormMain\n"
+                "  inherited dxBarManager: TdxBarManager\n"
+                "  end\n"
+                "end\n",
+                Form.Bars.Form());
         ASSERT_EQ(Form.Manager()->ReadStateCount(), Case.ReadTwice ? 2 : 1) << Case.Name;
         ASSERT_NE(Form.OpenByMark(), nullptr) << Case.Name;
         TdxBarSubMenuControl* Menu = Form.OpenAddRemove();
