@@ -11,7 +11,8 @@ using namespace BarTest;
 
 // The main window's bars, narrow enough that the toolbar hides its last buttons.
 struct TQuickBars : TMenuForm {
-    explicit TQuickBars(int Width = 150) : TMenuForm(Width) {}
+    explicit TQuickBars(int Width = 150, TdxBarManagerStyle Style = bmsFlat)
+        : TMenuForm(Width, Style) {}
 
     TdxBarControl* ToolbarWindow() const { return Toolbar()->Control(); }
     // A press elsewhere: on the toolbar's first button (the window covers the form below it).
@@ -110,6 +111,43 @@ TEST(QuickCustomizing, TheMarkOpensTheButtonsThatDidNotFitBelowIt) {
     EXPECT_EQ(OpenQuickControl(), nullptr);
     EXPECT_EQ(Owning->MarkState(), 0);
     EXPECT_EQ(Form.Manager()->Bars()->Count(), Bars - 1);
+}
+
+TEST(QuickCustomizing, TheWindowCanNeitherBeMovedNorSizedAndARightClickOnItDoesNothing) {
+    TQuickBars Form;
+    TdxBarQuickControl* Quick = Form.OpenByMark();
+    ASSERT_NE(Quick, nullptr);
+    const auto HitTest = [&](int X, int Y) {
+        return SendMessage(Quick->Handle(), WM_NCHITTEST, 0, MAKELPARAM(X, Y));
+    };
+    const POINT Middle = GuiTest::ScreenOf(
+        Quick->Handle(), POINT{Quick->ClientWidth() / 2, Quick->ClientHeight() / 2});
+    EXPECT_EQ(HitTest(Middle.x, Middle.y), HTCLIENT);
+    EXPECT_EQ(HitTest(Quick->Left(), Quick->Top()), HTBORDER);
+    EXPECT_EQ(HitTest(Quick->Left() + Quick->Width() - 3, Middle.y), HTBORDER);
+    GuiTest::MouseClick(Quick->Handle(), Middle, Qt::RightButton);
+    GuiTest::Drain();
+    EXPECT_EQ(OpenQuickControl(), Quick);
+    EXPECT_EQ(ActiveBarControl(), nullptr);
+    // A right press on the mark closes it like any press outside.
+    GuiTest::MouseClick(Form.FormWindow(), Form.MarkPoint(), Qt::RightButton);
+    GuiTest::Drain();
+    EXPECT_EQ(OpenQuickControl(), nullptr);
+    if (ActiveBarControl()) Form.Tap(Qt::Key_Escape);
+}
+
+TEST(QuickCustomizing, APressOnTheMarkWhileItsMenuIsOpenClosesItWithoutOpeningItAgain) {
+    TQuickBars Form;
+    ASSERT_NE(Form.OpenByMark(), nullptr);
+    ASSERT_NE(Form.OpenAddRemove(), nullptr);
+    ASSERT_EQ(Form.Manager()->KeyboardModeBar(), OpenQuickControl());
+    Form.Click(Form.MarkPoint());
+    EXPECT_EQ(OpenQuickControl(), nullptr);
+    EXPECT_EQ(ActiveBarControl(), nullptr);
+    EXPECT_NE(Form.ToolbarWindow()->MarkState(), 2);
+    // The next press opens it as usual.
+    EXPECT_NE(Form.OpenByMark(), nullptr);
+    Form.Click(Form.Elsewhere());
 }
 
 TEST(QuickCustomizing, AHiddenButtonClickedInTheWindowRunsAndClosesIt) {
@@ -241,6 +279,24 @@ TEST(QuickCustomizing, TheOwningToolbarGoingTakesTheWindowWithIt) {
     Form.Toolbar()->SetVisible(true);
     GuiTest::Drain();
     EXPECT_EQ(Form.Toolbar()->Control()->MarkState(), 0);
+}
+
+TEST(QuickCustomizingPictures, EachStyleWithAnEntryUnderThePointer) {
+    for (auto [Style, Name] : {std::pair{bmsFlat, "flat"}, std::pair{bmsEnhanced, "enhanced"}}) {
+        TQuickBars Form(150, Style);
+        ASSERT_NE(Form.OpenByMark(), nullptr) << Name;
+        TdxBarSubMenuControl* Menu = Form.OpenAddRemove();
+        ASSERT_NE(Menu, nullptr) << Name;
+        Form.Move(TMenuForm::EntryPoint(Menu, 1));
+        EXPECT_EQ(TMenuForm::SelectedIndex(Menu), 1) << Name;
+        SaveScenePicture({Form.FormWindow(), OpenQuickControl()->Handle(), Menu->Handle()},
+                         std::string("quick-customizing-") + Name);
+        Form.Move(TMenuForm::EntryPoint(Menu, 7));
+        SaveScenePicture({Form.FormWindow(), OpenQuickControl()->Handle(), Menu->Handle()},
+                         std::string("quick-customizing-") + Name + "-customize");
+        Form.Click(Form.Elsewhere());
+        EXPECT_EQ(OpenQuickControl(), nullptr) << Name;
+    }
 }
 
 }  // namespace
