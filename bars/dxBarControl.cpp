@@ -8,6 +8,7 @@
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
+#include "bars/dxBarQuickCust.h"
 #include "bars/dxBarSystem.h"
 #include "bars/dxBarToolbar.h"
 #include "bars/dxBarUtils.h"
@@ -452,6 +453,10 @@ void TCustomdxBarControl::SetMouseSelectedControl(TdxBarItemControl* Control) {
 
 void TCustomdxBarControl::SetSelectedControl(TdxBarItemControl* Control) {
     if (Control == FSelectedControl) return;
+    if (Control) {
+        QuickControlSelectionChanging(this);
+        if (!IsLiveBarControl(this)) return;
+    }
     TdxBarItemControl* Old = FSelectedControl;
     FSelectedControl = Control;
     if (IsCustomizing()) {

@@ -3,6 +3,7 @@
 // mouse; pressing, clicking and double-clicking items; the start of item dragging in customizing
 // mode.
 #include "bars/dxBarControl.h"
+#include "bars/dxBarCustomizingPopup.h"
 #include "bars/dxBarItemControls.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
@@ -256,6 +257,8 @@ void TCustomdxBarControl::WMRButtonDown(TMessage& Message) {
     if (Control == BarManager()->CustomizingSelection() && Control) Control->Repaint();
     BarManager()->SetCustomizingSelection(Control);
     SetKeySelectedControl(Control);
+    if (Control && IsLiveBarControl(this) && HasControl(Control))
+        ShowCustomizingPopup(Control->ItemLink(), ClientToScreen(P));
 }
 
 void TCustomdxBarControl::WMCaptureChanged(TMessage& Message) {

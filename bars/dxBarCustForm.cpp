@@ -39,7 +39,7 @@ constexpr TCaption kCaptions[] = {
     {"TabSheet3", kdxBarTabOptions},        {"BClose", kdxBarClose},
     {"LabelToobars", kdxBarToolbarsLabel},  {"BBarNew", kdxBarNewToolbar},
     {"BBarRename", kdxBarRenameToolbar},    {"BBarDelete", kdxBarDeleteToolbar},
-    {"BBarReset", kdxBarResetToolbar},      {"LabelCategories", kdxBarCategoriesLabel},
+    {"BBarReset", kdxBarResetBar},          {"LabelCategories", kdxBarCategoriesLabel},
     {"LabelCommands", kdxBarCommandsLabel}, {"LabelDescription", kdxBarDescriptionLabel},
 };
 

@@ -5,6 +5,7 @@
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarManager.h"
 #include "bars/dxBarToolbar.h"
+#include "bars/dxBarToolbarsPopup.h"
 #include "bars/dxBarUtils.h"
 #include "bars/dxBars.h"
 #include "platform/core/Input.h"
@@ -466,6 +467,14 @@ void TdxDockControl::Dispatch(TMessage& Message) {
                 SetWindowPos(FBarManager->OwnerForm()->Handle(), HWND_TOP, 0, 0, 0, 0,
                              SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             Message.Result = MA_NOACTIVATE;
+            return;
+        case WM_RBUTTONDOWN:
+            TCustomControl::Dispatch(Message);
+            if (FBarManager && !FBarManager->IsCustomizing()) {
+                const TPoint At{short(LOWORD(std::uintptr_t(Message.LParam))),
+                                short(HIWORD(std::uintptr_t(Message.LParam)))};
+                ShowToolbarsPopup(FBarManager->OwnerForm(), ClientToScreen(At));
+            }
             return;
         case WM_SIZE:
             TCustomControl::Dispatch(Message);

@@ -13,6 +13,7 @@
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
 #include "bars/dxBarPopupMenus.h"
+#include "bars/dxBarQuickCust.h"
 #include "bars/dxBarSystem.h"
 #include "bars/dxBarSystemMenu.h"
 #include "bars/dxBarToolbar.h"
@@ -270,6 +271,7 @@ bool CloseMenusStep(UINT Msg, const MOUSEHOOKSTRUCT& Info) {
 bool MouseStep(UINT Msg, const MOUSEHOOKSTRUCT& Info) {
     bool Eat = false;
     if (ActiveBarControl() && !Hooks().ClosingMenus) Eat = CloseMenusStep(Msg, Info);
+    if (!Hooks().ClosingMenus) QuickControlMouseMessage(Msg, Info.hwnd, Info.pt);
     if (Eat || !IsRightUp(Msg)) return Eat;
     TWinControl* Control = FindControl(Info.hwnd);
     TdxBarManager* Manager = Control ? BarManagerOfForm(GetParentForm(Control)) : nullptr;

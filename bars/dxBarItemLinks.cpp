@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "bars/dxBarCustomizingPopup.h"
 #include "bars/dxBarItemControls.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
@@ -36,6 +37,7 @@ TdxBarItemLink::TdxBarItemLink(TCollection* Collection) : TCollectionItem(Collec
 
 TdxBarItemLink::~TdxBarItemLink() {
     FDestroying = true;
+    CustomizingLinkDestroyed(this);
     TdxBarItemLinks* L = Links();
     TdxBarManager* Manager = BarManager();
     if (Manager && !Manager->IsDestroying() && Manager->OnItemLinkDelete)

@@ -11,6 +11,7 @@
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarPopupMenus.h"
+#include "bars/dxBarQuickCust.h"
 #include "bars/dxBarStrings.h"
 #include "bars/dxBarSystem.h"
 #include "bars/dxBarToolbar.h"
@@ -343,6 +344,7 @@ void TdxBarManager::SetCustomizingSelection(TdxBarItemControl* Value) {
     }
     FCustomizingSelection = Value;
     if (Previous && !FDragging && IsLiveBarControl(Previous->Parent())) Previous->Repaint();
+    StartQuickCloseTimer();
 }
 
 void TdxBarManager::SetDragging(TdxBarItem* Item, TdxBarItemLink* Link) {
@@ -658,15 +660,25 @@ void TdxBarManager::FillToolbarsPopup(TdxBarItemLinks* ItemLinks) {
         ItemLinks->Add()->SetItem(Button);
     }
     DoShowToolbarsPopup(ItemLinks);
-    if (!CanCustomize) return;
-    auto* Customize = new TdxBarButton(FOwnerForm);
-    TdxBarItem::AddTemporaryItem(Customize);
-    Customize->SetCaption(dxBarString(kdxBarCustomizeCaption));
-    Customize->SetTag(1000);
-    Customize->OnClick = [this](TObject*) { Customizing(true); };
+    if (TdxBarItemLink* Link = AddCustomizeButton(ItemLinks, new TdxBarButton(FOwnerForm)))
+        Link->SetBeginGroup(true);
+}
+
+TdxBarItemLink* TdxBarManager::AddCustomizeButton(TdxBarItemLinks* ItemLinks,
+                                                  TdxBarButton* Button) {
+    if (!CanCustomize) {
+        Button->Free();
+        return nullptr;
+    }
+    TdxBarItem::AddTemporaryItem(Button);
+    Button->SetCaption(dxBarString(kdxBarCustomizeCaption));
+    Button->SetTag(1000);
+    // One customizing dialog at a time in the program.
+    Button->SetEnabled(GetCustomizingForm() == nullptr);
+    Button->OnClick = [this](TObject*) { ShowCustomizingForm(this, true); };
     TdxBarItemLink* Link = ItemLinks->Add();
-    Link->SetItem(Customize);
-    Link->SetBeginGroup(true);
+    Link->SetItem(Button);
+    return Link;
 }
 
 void TdxBarManager::DoBarAfterReset(TdxBar* Bar) {

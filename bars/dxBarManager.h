@@ -20,6 +20,7 @@
 #include "platform/gdi/Graphics.h"
 #include "platform/widgets/Forms.h"
 
+class TdxBarButton;
 class TdxBarGroup;
 class TdxBarPopupMenuLinks;
 
@@ -138,6 +139,9 @@ class TdxBarManager : public TComponent {
     virtual void DoClickItem(TdxBarItem* Item);
     virtual bool CanDockBar(TdxBar* Bar, TdxBarDockingStyle Style, TdxDockControl* DockControl);
     void FillToolbarsPopup(TdxBarItemLinks* ItemLinks);
+    // With CanCustomize: Button (a temporary item) becomes the "&Customize..." entry that opens
+    // the customizing dialog, linked last in ItemLinks; its link, or none (Button is then freed).
+    TdxBarItemLink* AddCustomizeButton(TdxBarItemLinks* ItemLinks, TdxBarButton* Button);
     // The item-change notice: meaningful to a form designer only.
     void DesignerModified() {}
     // Fired by the bars and the move engine.

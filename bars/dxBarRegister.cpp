@@ -3,6 +3,7 @@
 #include <array>
 
 #include "bars/dxBar.h"
+#include "bars/dxBarQuickCust.h"
 #include "bars/dxBarSystemMenu.h"
 #include "platform/core/Input.h"
 #include "platform/forms/ClassRegistry.h"
@@ -301,6 +302,10 @@ void RegisterItemControls() {
     RegisterBarItemClass<TdxBarListItem, TdxBarContainerItemControl>("TdxBarListItem", true);
     RegisterBarItemClass<TdxBarContainerItem, TdxBarContainerItemControl>("TdxBarContainerItem",
                                                                           true);
+    RegisterBarItemClass<TdxBarQuickCustExtButton, TdxBarQuickCustExtButtonControl>(
+        "TdxBarQuickCustExtButton", false);
+    RegisterBarItemClass<TdxBarQuickCustItem, TdxBarQuickCustItemControl>("TdxBarQuickCustItem",
+                                                                          false);
     RegisterBarItemClass<TSystemMenuSubItem, TSystemMenuSubItemControl>("TSystemMenuSubItem",
                                                                         false);
 }

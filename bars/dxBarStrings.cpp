@@ -1,5 +1,7 @@
 #include "bars/dxBarStrings.h"
 
+#include <iterator>
+
 namespace {
 
 struct TString {
@@ -8,8 +10,18 @@ struct TString {
 };
 
 constexpr TString kStrings[] = {
+    {kdxBarCustomizingPopupFirst + 0, "&Reset"},
+    {kdxBarCustomizingPopupFirst + 1, "&Delete"},
+    {kdxBarCustomizingPopupFirst + 2, "&Name:"},
+    {kdxBarCustomizingPopupFirst + 3, "Defa&ult style"},
+    {kdxBarCustomizingPopupFirst + 4, "&Text Only (Always)"},
+    {kdxBarCustomizingPopupFirst + 5, "Text &Only (in Menus)"},
+    {kdxBarCustomizingPopupFirst + 6, "Image &and Text"},
+    {kdxBarCustomizingPopupFirst + 7, "Begin a &Group"},
     {kdxBarCustomizeCaption, "&Customize..."},
+    {kdxBarAddRemoveButtons, "&Add or Remove Buttons"},
     {kdxBarMoreButtons, "More Buttons"},
+    {kdxBarResetToolbar, "&Reset Toolbar"},
     {kdxBarExpandMenu, "Expand (Ctrl-Down)"},
     {kdxBarNoManagers, "There are no TdxBarManagers available"},
     {kdxBarDeleteToolbarQuestion, "Are you sure you want to delete the '%s' toolbar?"},
@@ -24,7 +36,7 @@ constexpr TString kStrings[] = {
     {kdxBarNewToolbar, "&New..."},
     {kdxBarRenameToolbar, "R&ename..."},
     {kdxBarDeleteToolbar, "&Delete"},
-    {kdxBarResetToolbar, "&Reset..."},
+    {kdxBarResetBar, "&Reset..."},
     {kdxBarClose, "Close"},
     {kdxBarCustomizeFormCaption, "Customize"},
     {kdxBarCategoriesLabel, "Cate&gories:"},
@@ -51,6 +63,15 @@ constexpr TString kStrings[] = {
     {kdxBarAnimationUnfold, "Unfold"},
     {kdxBarAnimationSlide, "Slide"},
 };
+
+// Two branches adding texts may both list one number: the lookup would find only the first.
+constexpr bool NumbersUnique() {
+    for (size_t I = 0; I < std::size(kStrings); ++I)
+        for (size_t J = I + 1; J < std::size(kStrings); ++J)
+            if (kStrings[I].Id == kStrings[J].Id) return false;
+    return true;
+}
+static_assert(NumbersUnique(), "a text number is listed twice");
 
 }  // namespace
 

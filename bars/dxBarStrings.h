@@ -2,8 +2,12 @@
 // The framework's own texts, by their numbers.
 #include <string>
 
+// The customizing popup's eight entries, 39150 + the entry's index.
+inline constexpr int kdxBarCustomizingPopupFirst = 39150;
 inline constexpr int kdxBarCustomizeCaption = 39300;
+inline constexpr int kdxBarAddRemoveButtons = 39301;
 inline constexpr int kdxBarMoreButtons = 39302;
+inline constexpr int kdxBarResetToolbar = 39303;
 inline constexpr int kdxBarExpandMenu = 39304;
 inline constexpr int kdxBarNoManagers = 39005;
 // The customizing dialog and its name dialog.
@@ -19,7 +23,7 @@ inline constexpr int kdxBarToolbarsLabel = 39222;
 inline constexpr int kdxBarNewToolbar = 39223;
 inline constexpr int kdxBarRenameToolbar = 39224;
 inline constexpr int kdxBarDeleteToolbar = 39225;
-inline constexpr int kdxBarResetToolbar = 39226;
+inline constexpr int kdxBarResetBar = 39226;
 inline constexpr int kdxBarClose = 39227;
 inline constexpr int kdxBarCustomizeFormCaption = 39228;
 inline constexpr int kdxBarCategoriesLabel = 39229;

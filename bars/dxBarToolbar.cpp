@@ -10,8 +10,10 @@
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
+#include "bars/dxBarQuickCust.h"
 #include "bars/dxBarStrings.h"
 #include "bars/dxBarSystem.h"
+#include "bars/dxBarToolbarsPopup.h"
 #include "bars/dxBarUtils.h"
 #include "bars/dxBars.h"
 #include "platform/core/Input.h"
@@ -41,6 +43,7 @@ TdxBarControl::TdxBarControl(TdxBarManager* Manager, TdxBar* Bar)
     : TCustomdxBarControl(Manager), FBar(Bar) {}
 
 TdxBarControl::~TdxBarControl() {
+    FreeQuickControlOf(this);
     if (FDockControl && IsLiveBarControl(this)) FDockControl->RemoveBar(this, true);
     FDockControl = nullptr;
     HideAll();
@@ -49,6 +52,7 @@ TdxBarControl::~TdxBarControl() {
 }
 
 void TdxBarControl::Retire() {
+    FreeQuickControlOf(this);
     if (FDockControl && IsLiveBarControl(this)) FDockControl->RemoveBar(this, true);
     FDockControl = nullptr;
     TCustomdxBarControl::Retire();
@@ -315,9 +319,13 @@ void TdxBarControl::SetMarkState(int Value) {
         const RECT Mark = MarkRect();
         InvalidateRect(Handle(), &Mark, FALSE);
     }
+    if (Value != 2) FreeQuickControlOf(this);
     if (Value == 1) UpdateHint(BarManager(), true, dxBarString(kdxBarMoreButtons));
     if (Value == 0 && !SelectedControl()) UpdateHint(BarManager(), false);
-    if (Value == 2) PlayMenuSound(msMenuPopup);
+    if (Value == 2) {
+        PlayMenuSound(msMenuPopup);
+        ShowQuickControl(this);
+    }
 }
 
 // ---- messages ---------------------------------------------------------------------------------
@@ -516,6 +524,16 @@ void TdxBarControl::WMMouseLeave(TMessage& Message) {
         return;
     }
     TCustomdxBarControl::WMMouseLeave(Message);
+}
+
+void TdxBarControl::WMRButtonDown(TMessage& Message) {
+    if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
+    if (IsCustomizing()) {
+        SetActive(false);
+        if (IsLiveBarControl(this)) TCustomdxBarControl::WMRButtonDown(Message);
+        return;
+    }
+    ShowToolbarsPopup(BarManager()->OwnerForm(), ClientToScreen(PointOf(Message.LParam)));
 }
 
 void TdxBarControl::WMMouseMove(TMessage& Message) {

@@ -109,6 +109,8 @@ class TdxBarControl : public TCustomdxBarControl {
     void WMKeyDown(TMessage& Message) override;
     void WMMouseLeave(TMessage& Message) override;
     void WMMouseMove(TMessage& Message) override;
+    // Outside customizing mode the toolbars popup; in it the item context menu.
+    void WMRButtonDown(TMessage& Message) override;
 
   private:
     // The floating frame: client area, hit test, painting, the close button's press, sizing by
