@@ -1,0 +1,313 @@
+// Dragging links in customizing mode, by real input through the platform's translation: a press
+// on a link and a move out of the drag rectangle start the manager's drag loop, and the script's
+// steps feed it, each once the loop has answered the one before. Dropped off every bar a link
+// goes (Ctrl keeps it); nudged a few pixels on its own place it starts or ends a group; dropped
+// on another link it moves (or with Ctrl copies) there, also into another bar and into a menu;
+// Esc changes nothing. The insertion mark is drawn by inverting pixels, so drawing it twice
+// leaves the window as it was.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bars/dxBar.h"
+#include "bars/dxBarDrag.h"
+#include "platform/core/WindowPicture.h"
+#include "platform/widgets/Forms.h"
+#include "tests/bars/MenuTestSupport.h"
+
+namespace {
+
+using namespace BarTest;
+
+POINT Shifted(POINT P, int DX, int DY = 0) {
+    return POINT{P.x + DX, P.y + DY};
+}
+
+HCURSOR CursorOf(int Number) {
+    return Screen->Cursors(Number);
+}
+
+// The main window's bars in customizing mode, with a second toolbar "Extra" (Start, Ende) below
+// the program's toolbar.
+struct TDragForm : TMenuForm {
+    TDragForm() : TMenuForm(640) {
+        Extra = Bars.NewBar("Extra", {Bars.Button("BarButtonStart"), Bars.Button("BarButtonExit")});
+        Extra->SetRow(2);
+        Extra->SetVisible(true);
+        GuiTest::Drain();
+        Manager()->Customizing(true);
+        GuiTest::Drain();
+    }
+    TdxBar* Extra = nullptr;
+
+    // The captions of a links collection, a "|" before each link that begins a group.
+    static std::string Captions(TdxBarItemLinks* Links) {
+        std::string Out;
+        for (int I = 0; I < Links->Count(); ++I) {
+            TdxBarItemLink* Link = Links->Items(I);
+            if (I > 0) Out += Link->OwnBeginGroup() ? " | " : " ";
+            Out += Link->Item()->Caption();
+        }
+        return Out;
+    }
+    // The middle of a shown link, on the screen.
+    static POINT Middle(TdxBarItemLink* Link) {
+        const TRect R = Link->ItemRect();
+        return GuiTest::ScreenOf(Link->Links()->BarControl()->Handle(),
+                                 POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2});
+    }
+    // A point of a link Fraction of the way along it (0 its start edge, 1 its end edge).
+    static POINT Along(TdxBarItemLink* Link, double Fraction, bool Vertical) {
+        const TRect R = Link->ItemRect();
+        const int Start = Vertical ? R.Top : R.Left, Length = Vertical ? R.Height() : R.Width();
+        const int At = Start + int(Length * Fraction);
+        const POINT Client{Vertical ? (R.Left + R.Right) / 2 : At,
+                           Vertical ? At : (R.Top + R.Bottom) / 2};
+        return GuiTest::ScreenOf(Link->Links()->BarControl()->Handle(), Client);
+    }
+    bool Selects(TdxBarItemLink* Link) const {
+        return Link->Control() && Manager()->CustomizingSelection() == Link->Control();
+    }
+    bool ShowsCursor(int Number) const { return GetCursor() == CursorOf(Number); }
+
+    // Input for the drag loop without a pass of the test's own (the loop takes it). Mouse input
+    // carries the keys held, as the desktop's does.
+    void MoveTo(POINT P) {
+        QTest::mouseEvent(QTest::MouseMove, Window(), Qt::NoButton, Held,
+                          GuiTest::LocalOf(FormWindow(), P));
+    }
+    void ReleaseAt(POINT P) { GuiTest::MouseRelease(FormWindow(), P, Qt::LeftButton, Held); }
+    void Key(Qt::Key K, bool Down) {
+        if (K == Qt::Key_Control) Held = Down ? Qt::ControlModifier : Qt::NoModifier;
+        if (Down)
+            QTest::keyPress(Window(), K, Held);
+        else
+            QTest::keyRelease(Window(), K, Held);
+    }
+    Qt::KeyboardModifiers Held = Qt::NoModifier;
+
+    // Presses on a link and moves the pointer by Start along the bar (out of the drag
+    // rectangle): the drag begins. Each step then runs once its condition holds, or after a
+    // while anyway (the test then fails on what it finds instead of waiting inside the loop).
+    using TStep = std::pair<std::function<bool()>, std::function<void()>>;
+    void Drag(TdxBarItemLink* Link, POINT Start, std::vector<TStep> Steps) {
+        const POINT From = Middle(Link);
+        GuiTest::TScript Script;
+        Script.Then([&] {
+            MoveTo(From);
+            GuiTest::MousePress(FormWindow(), From);
+            MoveTo(Shifted(From, Start.x, Start.y));
+        });
+        RunSteps(Script, Steps);
+    }
+    void RunSteps(GuiTest::TScript& Script, std::vector<TStep>& Steps) {
+        for (auto& [Ready, Step] : Steps)
+            Script.ThenWhen(
+                [Ready = Ready, Tries = 0]() mutable { return Ready() || ++Tries > 3000; }, Step);
+        Script.Start();
+        ASSERT_TRUE(PumpUntil([&] { return Script.Done() && !Manager()->Dragging(); }));
+        GuiTest::Drain();
+    }
+    std::function<bool()> Dragging() const {
+        return [this] { return Manager()->Dragging(); };
+    }
+};
+
+TEST(BarDrag, ALinkDroppedOffEveryBarGoesUnlessCtrlIsHeld) {
+    struct TCase {
+        const char* What;
+        int Link;
+        bool Ctrl;
+        const char* Toolbar;
+    };
+    // The toolbar: Laden, Konfiguration | Start MultiStart | News bestellen | Ende.
+    const TCase Cases[] = {
+        {"a plain link", 1, false, "&Laden... | &Start &MultiStart | News &bestellen... | &Ende"},
+        {"a group's first link hands its separator on", 2, false,
+         "&Laden... &Konfiguration... | &MultiStart | News &bestellen... | &Ende"},
+        {"with Ctrl", 2, true,
+         "&Laden... &Konfiguration... | &Start &MultiStart | News &bestellen... | &Ende"},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TDragForm Form;
+        TdxBarItemLinks* Links = Form.Toolbar()->ItemLinks();
+        const POINT Off = Form.FormPoint();
+        Form.Drag(
+            Links->Items(C.Link), POINT{3, 0},
+            {{Form.Dragging(),
+              [&] {
+                  if (C.Ctrl) Form.Key(Qt::Key_Control, true);
+                  Form.MoveTo(Off);
+              }},
+             {[&] { return Form.ShowsCursor(crdxBarDragNoDrop); }, [&] { Form.ReleaseAt(Off); }}});
+        if (C.Ctrl) Form.KeyUp(Qt::Key_Control);
+        EXPECT_EQ(TDragForm::Captions(Links), C.Toolbar);
+        EXPECT_EQ(Form.Manager()->CustomizingSelection(), nullptr);
+        EXPECT_EQ(GetCapture(), 0u);
+    }
+}
+
+TEST(BarDrag, CtrlSwitchesTheCursorAtOnceAndEscChangesNothing) {
+    TDragForm Form;
+    TdxBarItemLinks* Links = Form.Toolbar()->ItemLinks();
+    const std::string Before = TDragForm::Captions(Links);
+    const std::string ExtraBefore = TDragForm::Captions(Form.Extra->ItemLinks());
+    const HCURSOR Arrow = GetCursor();
+    TdxBarItemLink* Target = Form.Extra->ItemLinks()->Items(0);
+    std::vector<HCURSOR> Seen;
+    auto Note = [&] { Seen.push_back(GetCursor()); };
+    Form.Drag(
+        Links->Items(3), POINT{3, 0},
+        {{Form.Dragging(), [&] { Form.MoveTo(TDragForm::Middle(Target)); }},
+         {[&] { return Form.Selects(Target); },
+          [&] {
+              Note();
+              Form.Key(Qt::Key_Control, true);
+          }},
+         {[&] { return Form.ShowsCursor(crdxBarDragCopy); },
+          [&] {
+              Note();
+              Form.Key(Qt::Key_Control, false);
+          }},
+         {[&] { return Form.ShowsCursor(crdxBarDrag); },
+          [&] {
+              Note();
+              Form.MoveTo(Form.FormPoint());
+          }},
+         {[&] { return Form.ShowsCursor(crdxBarDragNoDrop); },
+          [&] {
+              Note();
+              Form.MoveTo(TDragForm::Middle(Target));
+          }},
+         {[&] { return Form.ShowsCursor(crdxBarDrag); }, [&] { Form.Key(Qt::Key_Escape, true); }}});
+    Form.KeyUp(Qt::Key_Escape);
+    const std::vector<HCURSOR> Expected = {CursorOf(crdxBarDrag), CursorOf(crdxBarDragCopy),
+                                           CursorOf(crdxBarDrag), CursorOf(crdxBarDragNoDrop)};
+    EXPECT_EQ(Seen, Expected);
+    EXPECT_EQ(GetCursor(), Arrow);
+    EXPECT_EQ(TDragForm::Captions(Links), Before);
+    EXPECT_EQ(TDragForm::Captions(Form.Extra->ItemLinks()), ExtraBefore);
+    EXPECT_EQ(GetCapture(), 0u);
+}
+
+TEST(BarDrag, ANudgeAlongTheBarStartsOrEndsAGroupBeyondThreePixels) {
+    struct TCase {
+        const char* What;
+        int Link;
+        int Distance;
+        bool Group;
+    };
+    // MultiStart begins no group, Start begins one.
+    const TCase Cases[] = {
+        {"4 px right starts a group", 3, 4, true},
+        {"4 px left ends one", 2, -4, false},
+        {"3 px right change nothing", 3, 3, false},
+        {"3 px left change nothing", 2, -3, true},
+        {"right on a group's start keeps it", 2, 6, true},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TDragForm Form;
+        TdxBarItemLinks* Links = Form.Toolbar()->ItemLinks();
+        TdxBarItemLink* Link = Links->Items(C.Link);
+        const int Count = Links->Count();
+        const int Start = C.Distance > 0 ? 3 : -3;
+        const POINT Drop = Shifted(TDragForm::Middle(Link), Start + C.Distance);
+        Form.Drag(Link, POINT{Start, 0},
+                  {{Form.Dragging(), [&] { Form.MoveTo(Drop); }},
+                   {[&] { return Form.Selects(Link); }, [&] { Form.ReleaseAt(Drop); }}});
+        ASSERT_EQ(Links->Count(), Count);
+        EXPECT_EQ(Links->Items(C.Link), Link);
+        EXPECT_EQ(Link->OwnBeginGroup(), C.Group);
+    }
+}
+
+TEST(BarDrag, ACommandDroppedOnAnEmptyToolbarBecomesItsFirstLink) {
+    TDragForm Form;
+    TdxBar* Empty = Form.Bars.NewBar("Empty", {});
+    Empty->SetRow(3);
+    Empty->SetVisible(true);
+    GuiTest::Drain();
+    TCustomdxBarControl* Window = Empty->Control();
+    ASSERT_NE(Window, nullptr);
+    const TRect Client = Window->ClientRect();
+    const POINT Into =
+        GuiTest::ScreenOf(Window->Handle(), POINT{Client.Right / 2, Client.Bottom / 2});
+    TdxBarItem* Command = Form.Bars.Button("Telnet1");
+    const POINT Away = Form.FormPoint();
+    GuiTest::TScript Script;
+    // The customizing dialog starts a drag of a command with no link while the button is down.
+    Script.Then([&] {
+        Form.MoveTo(Away);
+        GuiTest::MousePress(Form.FormWindow(), Away);
+    });
+    Script.Then([&] { Form.Manager()->DragItem(Command, nullptr); });
+    std::vector<TDragForm::TStep> Steps = {
+        {Form.Dragging(), [&] { Form.MoveTo(Into); }},
+        {[&] { return Form.ShowsCursor(crdxBarDragCopy); }, [&] { Form.ReleaseAt(Into); }}};
+    Form.RunSteps(Script, Steps);
+    ASSERT_EQ(Empty->ItemLinks()->Count(), 1);
+    EXPECT_EQ(Empty->ItemLinks()->Items(0)->Item(), Command);
+    ASSERT_NE(Empty->ItemLinks()->Items(0)->Control(), nullptr);
+    EXPECT_EQ(Form.Manager()->CustomizingSelection(), Empty->ItemLinks()->Items(0)->Control());
+}
+
+TEST(BarDrag, LinksMoveAndCopyBetweenBarsAndIntoAMenu) {
+    struct TCase {
+        const char* What;
+        bool Ctrl;
+        bool IntoMenu;
+        const char* Toolbar;
+        const char* Target;
+    };
+    // Konfiguration goes before Ende on "Extra", or before Wizard in the Kestro menu.
+    const TCase Cases[] = {
+        {"moved to another bar", false, false,
+         "&Laden... | &Start &MultiStart | News &bestellen... | &Ende",
+         "&Start &Konfiguration... &Ende"},
+        {"copied to another bar", true, false,
+         "&Laden... &Konfiguration... | &Start &MultiStart | News &bestellen... | &Ende",
+         "&Start &Konfiguration... &Ende"},
+        {"moved into a menu", false, true,
+         "&Laden... | &Start &MultiStart | News &bestellen... | &Ende",
+         "&Optionen... &Konfiguration... &Wizard... | &Ende"},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TDragForm Form;
+        TdxBarItemLinks* Links = Form.Toolbar()->ItemLinks();
+        TCustomdxBarSubItem* Kestro = Form.SubItem(0);
+        TdxBarItemLinks* Target = C.IntoMenu ? Kestro->ItemLinks() : Form.Extra->ItemLinks();
+        TdxBarItemLink* Before = Target->Items(C.IntoMenu ? 1 : 1);
+        std::vector<TDragForm::TStep> Steps;
+        if (C.IntoMenu) {
+            // Over the menu bar's Kestro its menu opens.
+            Steps.push_back(
+                {Form.Dragging(), [&] { Form.MoveTo(Form.ScreenPoint(Form.Menu(), 0)); }});
+            Steps.push_back({[&] { return TMenuForm::MenuOf(Kestro) != nullptr; },
+                             [&] { Form.MoveTo(TDragForm::Along(Before, 0.25, true)); }});
+        } else {
+            Steps.push_back({Form.Dragging(), [&] {
+                                 if (C.Ctrl) Form.Key(Qt::Key_Control, true);
+                                 Form.MoveTo(TDragForm::Along(Before, 0.25, false));
+                             }});
+        }
+        Steps.push_back({[&] { return Form.Selects(Before); },
+                         [&] { Form.ReleaseAt(TDragForm::Along(Before, 0.25, C.IntoMenu)); }});
+        Form.Drag(Links->Items(1), POINT{0, 3}, Steps);
+        if (C.Ctrl) Form.KeyUp(Qt::Key_Control);
+        EXPECT_EQ(TDragForm::Captions(Links), C.Toolbar);
+        EXPECT_EQ(TDragForm::Captions(Target), C.Target);
+        TdxBarItemLink* New = Target->Items(1);
+        EXPECT_EQ(New->Item(), Form.Bars.Button("Editieren1"));
+        ASSERT_NE(New->Control(), nullptr);
+        EXPECT_EQ(Form.Manager()->CustomizingSelection(), New->Control());
+    }
+}
+
+}  // namespace
