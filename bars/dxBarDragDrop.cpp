@@ -148,7 +148,8 @@ bool dxBarLinksCanTake(const TdxBarItemLinks* Links, TdxBarItem* Item) {
 }
 
 bool dxBarShowsNoLinks(const TCustomdxBarControl* Window) {
-    return Window && Window->ItemLinks() && Window->ItemLinks()->VisibleItemCount() == 0;
+    return IsLiveBarControl(Window) && Window->ItemLinks() &&
+           Window->ItemLinks()->VisibleItemCount() == 0;
 }
 
 bool dxBarDropDraggedItem(TdxBarManager* Manager, const TdxBarDragOutcome& Outcome) {

@@ -11,6 +11,7 @@
 #include "bars/dxBarItemControls.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarManager.h"
+#include "bars/dxBarRegister.h"
 #include "bars/dxBarToolbar.h"
 #include "bars/dxBarUtils.h"
 #include "bars/dxBars.h"
@@ -23,10 +24,6 @@ TPoint CursorNow() {
     POINT P;
     GetCursorPos(&P);
     return TPoint{P.x, P.y};
-}
-
-HCURSOR DragCursor(int Number) {
-    return Screen ? Screen->Cursors(Number) : LoadCursor(0, MAKEINTRESOURCE(IDC_ARROW));
 }
 
 bool ScreenRectHolds(HWND Wnd, TPoint P) {
@@ -149,24 +146,25 @@ void TdxBarItemDrag::Follow() {
     TCustomdxBarControl* Target = FindTarget(P);
     const TdxBarDropPlace Place = PlaceOn(Target, P);
     FOutcome.Place = Place;
-    ::SetCursor(DragCursor(CursorFor(Place)));
     if (!Target) {
         EraseMark();
         FShown = TdxBarDropPlace{};
-        return;
+    } else {
+        const bool SubMenu = Target->IsSubMenuWindow();
+        if (SubMenu) FollowInSubMenu(Target, Place, P);
+        // A submenu with a submenu open below it is only passed over.
+        const auto PassedOver = [&] {
+            return SubMenu && IsLiveBarControl(Target) && Target->ChildBar();
+        };
+        if (!PassedOver()) Track(Place);
+        if (PassedOver()) {
+            EraseMark();
+            FShown.Link = nullptr;
+            FOutcome.Place.Link = nullptr;
+        }
     }
-    const bool SubMenu = Target->IsSubMenuWindow();
-    if (SubMenu) FollowInSubMenu(Target, Place, P);
-    // A submenu with a submenu open below it is only passed over.
-    const auto PassedOver = [&] {
-        return SubMenu && IsLiveBarControl(Target) && Target->ChildBar();
-    };
-    if (!PassedOver()) Track(Place);
-    if (PassedOver()) {
-        EraseMark();
-        FShown.Link = nullptr;
-        FOutcome.Place.Link = nullptr;
-    }
+    // Last: a window whose selection went may have set the cursor of its own.
+    ::SetCursor(dxBarCursor(CursorFor(Place)));
 }
 
 void TdxBarItemDrag::FollowInSubMenu(TCustomdxBarControl* Target, const TdxBarDropPlace& Place,

@@ -28,7 +28,7 @@ POINT Shifted(POINT P, int DX, int DY = 0) {
 }
 
 HCURSOR CursorOf(int Number) {
-    return Screen->Cursors(Number);
+    return dxBarCursor(Number);
 }
 
 // The main window's bars in customizing mode, with a second toolbar "Extra" (Start, Ende) below
@@ -68,6 +68,13 @@ struct TDragForm : TMenuForm {
         const POINT Client{Vertical ? (R.Left + R.Right) / 2 : At,
                            Vertical ? At : (R.Top + R.Bottom) / 2};
         return GuiTest::ScreenOf(Link->Links()->BarControl()->Handle(), Client);
+    }
+    // The link's window shows it where it lies now (a menu that opens lays itself out once
+    // shown).
+    static bool Placed(TdxBarItemLink* Link) {
+        TCustomdxBarControl* Window = Link->Links()->BarControl();
+        return Window && Window->HandleAllocated() && IsWindowVisible(Window->Handle()) &&
+               !IsRectEmpty(Link->ItemRect());
     }
     bool Selects(TdxBarItemLink* Link) const {
         return Link->Control() && Manager()->CustomizingSelection() == Link->Control();
@@ -289,7 +296,7 @@ TEST(BarDrag, LinksMoveAndCopyBetweenBarsAndIntoAMenu) {
             // Over the menu bar's Kestro its menu opens.
             Steps.push_back(
                 {Form.Dragging(), [&] { Form.MoveTo(Form.ScreenPoint(Form.Menu(), 0)); }});
-            Steps.push_back({[&] { return TMenuForm::MenuOf(Kestro) != nullptr; },
+            Steps.push_back({[&] { return TDragForm::Placed(Before); },
                              [&] { Form.MoveTo(TDragForm::Along(Before, 0.25, true)); }});
         } else {
             Steps.push_back({Form.Dragging(), [&] {
@@ -308,6 +315,192 @@ TEST(BarDrag, LinksMoveAndCopyBetweenBarsAndIntoAMenu) {
         ASSERT_NE(New->Control(), nullptr);
         EXPECT_EQ(Form.Manager()->CustomizingSelection(), New->Control());
     }
+}
+
+TEST(BarDrag, TheMarkShowsOnlyWhereAMoveWouldChangeSomething) {
+    TDragForm Form;
+    TdxBarItemLinks* Links = Form.Toolbar()->ItemLinks();
+    TCustomdxBarControl* Window = Form.Toolbar()->Control();
+    struct TCase {
+        const char* What;
+        int Source;  // -1: a command of the customizing dialog
+        bool Copying;
+        int Drop;
+        bool OnSeparator, Before;
+        bool Shown;
+    };
+    // Laden, Konfiguration | Start MultiStart | News bestellen | Ende.
+    const TCase Cases[] = {
+        {"a command", -1, false, 1, false, false, true},
+        {"a copy onto its own link", 1, true, 1, false, false, true},
+        {"its own link", 1, false, 1, false, false, false},
+        {"its own link's separator, start half", 3, false, 3, true, true, true},
+        {"after the link before it", 1, false, 0, false, false, false},
+        {"onto the link before it", 1, false, 0, false, true, true},
+        {"after the link before it, starting a group", 2, false, 1, false, false, true},
+        {"before the link after it", 0, false, 1, false, true, false},
+        {"the separator before the link after it", 0, false, 1, true, true, false},
+        {"after the link after it", 0, false, 1, false, false, true},
+        {"before the link after it that starts a group", 1, false, 2, false, true, true},
+        {"a link further on", 0, false, 4, false, false, true},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        const TdxBarItemLink* Source = C.Source < 0 ? nullptr : Links->Items(C.Source);
+        const TdxBarDropPlace Place{Window, Links->Items(C.Drop), C.OnSeparator, C.Before, false};
+        EXPECT_EQ(dxBarInsertionMarkWanted(Source, C.Copying, Place), C.Shown);
+    }
+    EXPECT_FALSE(dxBarInsertionMarkWanted(nullptr, false, TdxBarDropPlace{Window}));
+}
+
+TEST(BarDrag, TheMarkLiesAtTheEdgeWhereTheNewLinkGoes) {
+    TDragForm Form;
+    TdxBarItemLinks* Links = Form.Toolbar()->ItemLinks();
+    TCustomdxBarControl* Toolbar = Form.Toolbar()->Control();
+    // The Kestro menu: Optionen, Wizard | Ende.
+    Form.Click(Form.ScreenPoint(Form.Menu(), 0));
+    TdxBarSubMenuControl* Menu = Form.OpenMenu(0);
+    ASSERT_NE(Menu, nullptr);
+    TdxBarItemLinks* Entries = Menu->ItemLinks();
+    struct TCase {
+        const char* What;
+        TCustomdxBarControl* Window;
+        TdxBarItemLink* Drop;
+        bool OnSeparator, Before;
+        TdxBarItemLink* On;
+        bool AtEnd;
+    };
+    const TCase Cases[] = {
+        {"after a link of a group: the next one's start", Toolbar, Links->Items(0), false, false,
+         Links->Items(1), false},
+        {"after a group's last link: its end", Toolbar, Links->Items(1), false, false,
+         Links->Items(1), true},
+        {"before a group's first link: behind the separator", Toolbar, Links->Items(2), false, true,
+         Links->Items(2), false},
+        {"before a link inside a group", Toolbar, Links->Items(3), false, true, Links->Items(3),
+         false},
+        {"after the last link", Toolbar, Links->Items(5), false, false, Links->Items(5), true},
+        {"a menu's separator, start half: in front of it", Menu, Entries->Items(2), true, true,
+         Entries->Items(1), true},
+        {"a menu's separator, end half: behind it", Menu, Entries->Items(2), true, false,
+         Entries->Items(2), false},
+        {"before a menu entry", Menu, Entries->Items(1), false, true, Entries->Items(1), false},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        const bool Vertical = C.Window == Menu;
+        const TdxBarInsertionMark Mark = dxBarInsertionMarkOf(
+            TdxBarDropPlace{C.Window, C.Drop, C.OnSeparator, C.Before, Vertical});
+        const TRect R = C.Window->GetItemRect(C.On->Control());
+        const int Start = Vertical ? R.Top : R.Left, End = Vertical ? R.Bottom : R.Right;
+        EXPECT_EQ(Mark.Window, C.Window);
+        EXPECT_EQ(Mark.Span, R);
+        EXPECT_EQ(Mark.Edge, C.AtEnd ? End - kdxBarInsertionMarkSize : Start);
+        EXPECT_EQ(Mark.Vertical, Vertical);
+    }
+}
+
+TEST(BarDrag, TheMarkInvertsAnIBeamAndDrawnTwiceLeavesThePixelsAsTheyWere) {
+    TDragForm Form;
+    TCustomdxBarControl* Window = Form.Toolbar()->Control();
+    TdxBarItemLink* Link = Form.Toolbar()->ItemLinks()->Items(3);
+    const TdxBarDropPlace Place{Window, Link, false, true, false};
+    const TdxBarInsertionMark Mark = dxBarInsertionMarkOf(Place);
+    // Window picture coordinates of the client's origin.
+    RECT W;
+    GetWindowRect(Window->Handle(), &W);
+    const POINT Origin = GuiTest::ScreenOf(Window->Handle(), POINT{0, 0});
+    const int DX = Origin.x - W.left, DY = Origin.y - W.top;
+    const QImage Before = WindowPicture(Window->Handle());
+    DrawInsertionMark(Place);
+    const QImage Marked = WindowPicture(Window->Handle());
+    DrawInsertionMark(Place);
+    EXPECT_EQ(WindowPicture(Window->Handle()), Before);
+    // The I-beam: a bar of 6 and one of 4 pixels at each end, a stem of two columns between.
+    const int X = Mark.Edge, T = Mark.Span.Top, B = Mark.Span.Bottom;
+    auto Inverted = [&](int CX, int CY) {
+        const QRgb Was = Before.pixel(CX + DX, CY + DY), Now = Marked.pixel(CX + DX, CY + DY);
+        return (Now & 0xFFFFFF) == (~Was & 0xFFFFFF);
+    };
+    int Changed = 0;
+    for (int Y = 0; Y < Before.height(); ++Y)
+        for (int CX = 0; CX < Before.width(); ++CX)
+            if (Before.pixel(CX, Y) != Marked.pixel(CX, Y)) ++Changed;
+    EXPECT_EQ(Changed, 6 + 4 + 2 * (B - T - 4) + 4 + 6);
+    struct TPixel {
+        int X, Y;
+        bool Inverted;
+    };
+    const TPixel Pixels[] = {
+        {X, T, true},
+        {X + 5, T, true},
+        {X + 6, T, false},
+        {X, T + 1, false},
+        {X + 1, T + 1, true},
+        {X + 4, T + 1, true},
+        {X + 2, T + 2, true},
+        {X + 3, (T + B) / 2, true},
+        {X + 1, (T + B) / 2, false},
+        {X + 4, (T + B) / 2, false},
+        {X + 2, B - 3, true},
+        {X + 1, B - 2, true},
+        {X + 5, B - 2, false},
+        {X, B - 1, true},
+        {X + 5, B - 1, true},
+        {X, B, false},
+    };
+    for (const TPixel& P : Pixels)
+        EXPECT_EQ(Inverted(P.X, P.Y), P.Inverted) << P.X - X << ", " << P.Y - T;
+}
+
+// Pictures of a drag for review: the dragged link framed, the mark where it would land, in the
+// toolbar and in a menu; and the drag's three cursors, enlarged.
+TEST(BarDrag, PicturesOfADragWithTheMarkAndTheCursors) {
+    {
+        TDragForm Form;
+        TdxBarItemLinks* Links = Form.Toolbar()->ItemLinks();
+        TdxBarItemLink* Target = Links->Items(0);
+        Form.Drag(Links->Items(3), POINT{3, 0},
+                  {{Form.Dragging(), [&] { Form.MoveTo(TDragForm::Along(Target, 0.8, false)); }},
+                   {[&] { return Form.Selects(Target); },
+                    [&] {
+                        SaveScenePicture({Form.FormWindow()}, "customizing-drag-toolbar");
+                        Form.Key(Qt::Key_Escape, true);
+                    }}});
+        Form.KeyUp(Qt::Key_Escape);
+    }
+    {
+        TDragForm Form;
+        TCustomdxBarSubItem* Kestro = Form.SubItem(0);
+        TdxBarItemLink* Target = Kestro->ItemLinks()->Items(1);
+        Form.Drag(Form.Toolbar()->ItemLinks()->Items(3), POINT{3, 0},
+                  {{Form.Dragging(), [&] { Form.MoveTo(Form.ScreenPoint(Form.Menu(), 0)); }},
+                   {[&] { return TDragForm::Placed(Target); },
+                    [&] { Form.MoveTo(TDragForm::Along(Target, 0.2, true)); }},
+                   {[&] { return Form.Selects(Target); },
+                    [&] {
+                        SaveScenePicture({Form.FormWindow(), TMenuForm::MenuOf(Kestro)->Handle()},
+                                         "customizing-drag-menu");
+                        Form.Key(Qt::Key_Escape, true);
+                    }}});
+        Form.KeyUp(Qt::Key_Escape);
+    }
+    constexpr int kScale = 4;
+    const int Numbers[] = {crdxBarDrag, crdxBarDragCopy, crdxBarDragNoDrop};
+    EXPECT_NE(CursorOf(crdxBarDrag), CursorOf(crdxBarDragCopy));
+    EXPECT_NE(CursorOf(crdxBarDrag), CursorOf(crdxBarDragNoDrop));
+    EXPECT_NE(CursorOf(crdxBarDragCopy), LoadCursor(0, MAKEINTRESOURCE(IDC_ARROW)));
+    QImage Sheet(3 * 20 * kScale, 20 * kScale, QImage::Format_RGB32);
+    Sheet.fill(qRgb(192, 192, 192));
+    QPainter Painter(&Sheet);
+    for (int I = 0; I < 3; ++I) {
+        const QImage Cursor = IconImage(CursorOf(Numbers[I]));
+        ASSERT_EQ(Cursor.size(), QSize(16, 16));
+        Painter.drawImage(QRect((I * 20 + 2) * kScale, 2 * kScale, 16 * kScale, 16 * kScale),
+                          Cursor);
+    }
+    Painter.end();
+    Sheet.save(QString::fromStdString(BarPicturePath("drag-cursors")));
 }
 
 }  // namespace
