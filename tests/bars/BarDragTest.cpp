@@ -104,10 +104,12 @@ struct TDragForm : TMenuForm {
     void Drag(TdxBarItemLink* Link, POINT Start, std::vector<TStep> Steps) {
         const POINT From = Middle(Link);
         GuiTest::TScript Script;
+        // Given to the window under the link (a menu is a window of its own).
+        const HWND Under = Via(From);
         Script.Then([&] {
-            MoveTo(From);
-            GuiTest::MousePress(FormWindow(), From);
-            MoveTo(Shifted(From, Start.x, Start.y));
+            GuiTest::MouseMove(Under, From);
+            GuiTest::MousePress(Under, From);
+            GuiTest::MouseMove(Under, Shifted(From, Start.x, Start.y));
         });
         RunSteps(Script, Steps);
     }
@@ -451,6 +453,97 @@ TEST(BarDrag, TheMarkInvertsAnIBeamAndDrawnTwiceLeavesThePixelsAsTheyWere) {
     };
     for (const TPixel& P : Pixels)
         EXPECT_EQ(Inverted(P.X, P.Y), P.Inverted) << P.X - X << ", " << P.Y - T;
+}
+
+TEST(BarDrag, QuitAndALostCaptureEndTheDragWithoutAChange) {
+    enum TEnd { Quit, LostCapture };
+    for (TEnd End : {Quit, LostCapture}) {
+        SCOPED_TRACE(End == Quit ? "quit" : "capture lost");
+        TDragForm Form;
+        TdxBarItemLinks* Links = Form.Toolbar()->ItemLinks();
+        const std::string Before = TDragForm::Captions(Links);
+        const std::string ExtraBefore = TDragForm::Captions(Form.Extra->ItemLinks());
+        TdxBarItemLink* Source = Links->Items(3);
+        TdxBarItemLink* Target = Form.Extra->ItemLinks()->Items(0);
+        const POINT From = TDragForm::Middle(Source);
+        bool QuitHandedOut = false;
+        GuiTest::TScript Script;
+        Script.Then([&] {
+            Form.MoveTo(From);
+            GuiTest::MousePress(Form.FormWindow(), From);
+        });
+        // The drag a bar window starts, as the loop runs it.
+        Script.Then([&] {
+            Form.Manager()->DragItem(Source->Item(), Source);
+            MSG Msg;
+            QuitHandedOut = PeekMessage(&Msg, 0, WM_QUIT, WM_QUIT, PM_REMOVE) && Msg.wParam == 9;
+        });
+        std::vector<TDragForm::TStep> Steps = {
+            {Form.Dragging(), [&] { Form.MoveTo(TDragForm::Middle(Target)); }},
+            {[&] { return Form.Selects(Target); },
+             [&] {
+                 if (End == Quit)
+                     PostQuitMessage(9);
+                 else
+                     ReleaseCapture();
+             }},
+            {[&] { return !Form.Manager()->Dragging(); },
+             [&] { Form.ReleaseAt(TDragForm::Middle(Target)); }}};
+        Form.RunSteps(Script, Steps);
+        EXPECT_EQ(QuitHandedOut, End == Quit);
+        EXPECT_FALSE(Application.Terminated());
+        EXPECT_EQ(TDragForm::Captions(Links), Before);
+        EXPECT_EQ(TDragForm::Captions(Form.Extra->ItemLinks()), ExtraBefore);
+    }
+}
+
+TEST(BarDrag, AMenuEntryDraggedOntoAToolbarMovesThere) {
+    TDragForm Form;
+    TCustomdxBarSubItem* Kestro = Form.SubItem(0);
+    // A click on Kestro opens its menu; a click on an entry selects it and leaves the menu open.
+    Form.Click(Form.ScreenPoint(Form.Menu(), 0));
+    TdxBarSubMenuControl* Menu = TMenuForm::MenuOf(Kestro);
+    ASSERT_NE(Menu, nullptr);
+    TdxBarItemLink* Wizard = Kestro->ItemLinks()->Items(1);
+    Form.Click(TDragForm::Middle(Wizard));
+    ASSERT_EQ(TMenuForm::MenuOf(Kestro), Menu);
+    EXPECT_TRUE(Form.Selects(Wizard));
+    // The toolbar's last link lies clear of the open menu.
+    TdxBarItemLinks* Links = Form.Toolbar()->ItemLinks();
+    TdxBarItemLink* Target = Links->Items(5);
+    const POINT Drop = TDragForm::Along(Target, 0.8, false);
+    Form.Drag(Wizard, POINT{0, 3},
+              {{Form.Dragging(), [&] { Form.MoveTo(Drop); }},
+               {[&] { return Form.Selects(Target); }, [&] { Form.ReleaseAt(Drop); }}});
+    EXPECT_EQ(TDragForm::Captions(Kestro->ItemLinks()), "&Optionen... | &Ende");
+    EXPECT_EQ(TDragForm::Captions(Links),
+              "&Laden... &Konfiguration... | &Start &MultiStart | News &bestellen... | &Ende "
+              "&Wizard...");
+    // The bar that took the link is the one in menu mode now.
+    EXPECT_EQ(ActiveBarControl(), Form.Toolbar()->Control());
+}
+
+TEST(BarDrag, ASubItemIsNeverDroppedIntoItsOwnMenu) {
+    TDragForm Form;
+    TCustomdxBarSubItem* Kestro = Form.SubItem(0);
+    const std::string Before = TDragForm::Captions(Kestro->ItemLinks());
+    Form.Click(Form.ScreenPoint(Form.Menu(), 0));
+    ASSERT_NE(TMenuForm::MenuOf(Kestro), nullptr);
+    TdxBarItemLink* Wizard = Kestro->ItemLinks()->Items(1);
+    const POINT Into = TDragForm::Along(Wizard, 0.25, true);
+    bool NoDrop = false;
+    GuiTest::TScript Script;
+    // Kestro dragged out of the customizing dialog's command list.
+    Script.Then([&] { Form.Manager()->DragItem(Kestro, nullptr); });
+    std::vector<TDragForm::TStep> Steps = {{Form.Dragging(), [&] { Form.MoveTo(Into); }},
+                                           {[&] { return Form.ShowsCursor(crdxBarDragNoDrop); },
+                                            [&] {
+                                                NoDrop = true;
+                                                Form.ReleaseAt(Into);
+                                            }}};
+    Form.RunSteps(Script, Steps);
+    EXPECT_TRUE(NoDrop);
+    EXPECT_EQ(TDragForm::Captions(Kestro->ItemLinks()), Before);
 }
 
 // Pictures of a drag for review: the dragged link framed, the mark where it would land, in the
