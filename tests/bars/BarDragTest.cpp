@@ -166,13 +166,18 @@ TEST(BarDrag, CtrlSwitchesTheCursorAtOnceAndEscChangesNothing) {
     TdxBarItemLinks* Links = Form.Toolbar()->ItemLinks();
     const std::string Before = TDragForm::Captions(Links);
     const std::string ExtraBefore = TDragForm::Captions(Form.Extra->ItemLinks());
-    const HCURSOR Arrow = GetCursor();
+    // The cursor as the drag began, before it follows the pointer.
+    HCURSOR AtStart = 0;
     TdxBarItemLink* Target = Form.Extra->ItemLinks()->Items(0);
     std::vector<HCURSOR> Seen;
     auto Note = [&] { Seen.push_back(GetCursor()); };
     Form.Drag(
         Links->Items(3), POINT{3, 0},
-        {{Form.Dragging(), [&] { Form.MoveTo(TDragForm::Middle(Target)); }},
+        {{Form.Dragging(),
+          [&] {
+              AtStart = GetCursor();
+              Form.MoveTo(TDragForm::Middle(Target));
+          }},
          {[&] { return Form.Selects(Target); },
           [&] {
               Note();
@@ -198,7 +203,7 @@ TEST(BarDrag, CtrlSwitchesTheCursorAtOnceAndEscChangesNothing) {
     const std::vector<HCURSOR> Expected = {CursorOf(crdxBarDrag), CursorOf(crdxBarDragCopy),
                                            CursorOf(crdxBarDrag), CursorOf(crdxBarDragNoDrop)};
     EXPECT_EQ(Seen, Expected);
-    EXPECT_EQ(GetCursor(), Arrow);
+    EXPECT_EQ(GetCursor(), AtStart);
     EXPECT_EQ(TDragForm::Captions(Links), Before);
     EXPECT_EQ(TDragForm::Captions(Form.Extra->ItemLinks()), ExtraBefore);
     EXPECT_EQ(GetCapture(), 0u);
