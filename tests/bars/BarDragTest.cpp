@@ -297,7 +297,7 @@ TEST(BarDrag, LinksMoveAndCopyBetweenBarsAndIntoAMenu) {
         TdxBarItemLinks* Links = Form.Toolbar()->ItemLinks();
         TCustomdxBarSubItem* Kestro = Form.SubItem(0);
         TdxBarItemLinks* Target = C.IntoMenu ? Kestro->ItemLinks() : Form.Extra->ItemLinks();
-        TdxBarItemLink* Before = Target->Items(C.IntoMenu ? 1 : 1);
+        TdxBarItemLink* Before = Target->Items(1);
         std::vector<TDragForm::TStep> Steps;
         if (C.IntoMenu) {
             // Over the menu bar's Kestro its menu opens.
@@ -458,6 +458,46 @@ TEST(BarDrag, TheMarkInvertsAnIBeamAndDrawnTwiceLeavesThePixelsAsTheyWere) {
     };
     for (const TPixel& P : Pixels)
         EXPECT_EQ(Inverted(P.X, P.Y), P.Inverted) << P.X - X << ", " << P.Y - T;
+}
+
+TEST(BarDrag, DroppedOnTheStartOfAGroupALinkTakesOverItsSeparator) {
+    struct TCase {
+        const char* What;
+        double At;
+        const char* Toolbar;
+    };
+    // Konfiguration onto Start, which begins a group: on its start half it joins that group in
+    // front of Start; on its end half it goes behind Start.
+    const TCase Cases[] = {
+        {"start half", 0.25,
+         "&Laden... | &Konfiguration... &Start &MultiStart | News &bestellen... | &Ende"},
+        {"end half", 0.75,
+         "&Laden... | &Start &Konfiguration... &MultiStart | News &bestellen... | &Ende"},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TDragForm Form;
+        TdxBarItemLinks* Links = Form.Toolbar()->ItemLinks();
+        TdxBarItemLink* Start = Links->Items(2);
+        const POINT Drop = TDragForm::Along(Start, C.At, false);
+        Form.Drag(Links->Items(1), POINT{0, 3},
+                  {{Form.Dragging(), [&] { Form.MoveTo(Drop); }},
+                   {[&] { return Form.Selects(Start); }, [&] { Form.ReleaseAt(Drop); }}});
+        EXPECT_EQ(TDragForm::Captions(Links), C.Toolbar);
+    }
+}
+
+TEST(BarDrag, AMenuEntryNudgedDownStartsAGroup) {
+    TDragForm Form;
+    TCustomdxBarSubItem* Kestro = Form.SubItem(0);
+    Form.Click(Form.ScreenPoint(Form.Menu(), 0));
+    ASSERT_NE(TMenuForm::MenuOf(Kestro), nullptr);
+    TdxBarItemLink* Wizard = Kestro->ItemLinks()->Items(1);
+    const POINT Drop = Shifted(TDragForm::Middle(Wizard), 0, 3 + 4);
+    Form.Drag(Wizard, POINT{0, 3},
+              {{Form.Dragging(), [&] { Form.MoveTo(Drop); }},
+               {[&] { return Form.Selects(Wizard); }, [&] { Form.ReleaseAt(Drop); }}});
+    EXPECT_EQ(TDragForm::Captions(Kestro->ItemLinks()), "&Optionen... | &Wizard... | &Ende");
 }
 
 TEST(BarDrag, QuitAndALostCaptureEndTheDragWithoutAChange) {
