@@ -131,20 +131,29 @@ TEST(BarDrag, ALinkDroppedOffEveryBarGoesUnlessCtrlIsHeld) {
         const char* What;
         int Link;
         bool Ctrl;
+        // Konfiguration begins a group before the drag.
+        bool SecondGroup;
         const char* Toolbar;
     };
     // The toolbar: Laden, Konfiguration | Start MultiStart | News bestellen | Ende.
     const TCase Cases[] = {
-        {"a plain link", 1, false, "&Laden... | &Start &MultiStart | News &bestellen... | &Ende"},
-        {"a group's first link hands its separator on", 2, false,
+        {"a plain link", 1, false, false,
+         "&Laden... | &Start &MultiStart | News &bestellen... | &Ende"},
+        {"a group's first link hands its separator on", 2, false, false,
          "&Laden... &Konfiguration... | &MultiStart | News &bestellen... | &Ende"},
-        {"with Ctrl", 2, true,
+        {"with Ctrl", 2, true, false,
          "&Laden... &Konfiguration... | &Start &MultiStart | News &bestellen... | &Ende"},
+        {"the first link: the next one, first now, drops its separator", 0, false, true,
+         "&Konfiguration... | &Start &MultiStart | News &bestellen... | &Ende"},
     };
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.What);
         TDragForm Form;
         TdxBarItemLinks* Links = Form.Toolbar()->ItemLinks();
+        if (C.SecondGroup) {
+            Links->Items(1)->SetBeginGroup(true);
+            GuiTest::Drain();
+        }
         const POINT Off = Form.FormPoint();
         Form.Drag(
             Links->Items(C.Link), POINT{3, 0},
@@ -156,6 +165,7 @@ TEST(BarDrag, ALinkDroppedOffEveryBarGoesUnlessCtrlIsHeld) {
              {[&] { return Form.ShowsCursor(crdxBarDragNoDrop); }, [&] { Form.ReleaseAt(Off); }}});
         if (C.Ctrl) Form.KeyUp(Qt::Key_Control);
         EXPECT_EQ(TDragForm::Captions(Links), C.Toolbar);
+        EXPECT_FALSE(Links->Items(0)->OwnBeginGroup());
         EXPECT_EQ(Form.Manager()->CustomizingSelection(), nullptr);
         EXPECT_EQ(GetCapture(), 0u);
     }
