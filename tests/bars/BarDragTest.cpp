@@ -510,6 +510,35 @@ TEST(BarDrag, AMenuEntryNudgedDownStartsAGroup) {
     EXPECT_EQ(TDragForm::Captions(Kestro->ItemLinks()), "&Optionen... | &Wizard... | &Ende");
 }
 
+TEST(BarDrag, ABarDockedAtASideNudgesDownAndShowsAnUprightMark) {
+    TDragForm Form;
+    // Tall enough for the whole bar down the side.
+    Form.Bars.Form()->SetBounds(20, 20, 640, 400);
+    Form.Toolbar()->SetDockingStyle(dsLeft);
+    GuiTest::Drain();
+    TdxBarItemLinks* Links = Form.Toolbar()->ItemLinks();
+    TCustomdxBarControl* Window = Form.Toolbar()->Control();
+    ASSERT_TRUE(IsVerticalBar(Window));
+    TdxBarItemLink* MultiStart = Links->Items(3);
+    // The mark lies across the bar, at the top edge of the link the new one goes before.
+    bool OnSeparator = true, Before = false, Vertical = false;
+    const POINT Upper = TDragForm::Along(MultiStart, 0.25, true);
+    POINT Client = Upper;
+    ScreenToClient(Window->Handle(), &Client);
+    ASSERT_EQ(Window->GetDropPlace(TPoint{Client.x, Client.y}, OnSeparator, Before, Vertical),
+              MultiStart->Control());
+    EXPECT_TRUE(Vertical);
+    const TdxBarInsertionMark Mark =
+        dxBarInsertionMarkOf(TdxBarDropPlace{Window, MultiStart, OnSeparator, Before, Vertical});
+    EXPECT_TRUE(Mark.Vertical);
+    EXPECT_EQ(Mark.Edge, Window->GetItemRect(MultiStart->Control()).Top);
+    const POINT Drop = Shifted(TDragForm::Middle(MultiStart), 0, 3 + 4);
+    Form.Drag(MultiStart, POINT{0, 3},
+              {{Form.Dragging(), [&] { Form.MoveTo(Drop); }},
+               {[&] { return Form.Selects(MultiStart); }, [&] { Form.ReleaseAt(Drop); }}});
+    EXPECT_TRUE(MultiStart->OwnBeginGroup());
+}
+
 TEST(BarDrag, QuitAndALostCaptureEndTheDragWithoutAChange) {
     enum TEnd { Quit, LostCapture };
     for (TEnd End : {Quit, LostCapture}) {
