@@ -123,6 +123,8 @@ void TCustomdxBarControl::WMMouseMove(TMessage& Message) {
         FDragPending = false;
         ReleaseCapture();
         if (FSelectedControl) FSelectedControl->Deselect(true);
+        TdxBarManager* Manager = BarManager();
+        Manager->DragItem(Manager->DraggingItem(), Manager->DraggingItemLink());
         return;
     }
     if (!PtInRect(ClientRect(), P)) return;

@@ -4,6 +4,7 @@
 
 #include "bars/dxBarCustForm.h"
 #include "bars/dxBarDock.h"
+#include "bars/dxBarDrag.h"
 #include "bars/dxBarDraw.h"
 #include "bars/dxBarGroups.h"
 #include "bars/dxBarHooks.h"
@@ -331,6 +332,8 @@ int TdxBarManager::BorderHeight() const {
 }
 
 HWND TdxBarManager::DragOwnerWindow() {
+    if (TCustomForm* Dialog = FIsCustomizing ? dxBarCustomizingDialog() : nullptr)
+        return Dialog->Handle();
     return FOwnerForm ? FOwnerForm->Handle() : 0;
 }
 
@@ -338,8 +341,11 @@ void TdxBarManager::SetCustomizingSelection(TdxBarItemControl* Value) {
     if (Value == FCustomizingSelection) return;
     TdxBarItemControl* Previous = FCustomizingSelection;
     if (FIsCustomizing && Previous) {
-        auto* Before = dynamic_cast<TdxBarControl*>(Previous->Parent());
-        auto* After = Value ? dynamic_cast<TdxBarControl*>(Value->Parent()) : nullptr;
+        // A control in a submenu lies under the toolbar its menu was opened from: selecting an
+        // entry of an open menu leaves the menu open.
+        auto* Before = dynamic_cast<TdxBarControl*>(TopLevelBarControl(Previous->Parent()));
+        auto* After =
+            Value ? dynamic_cast<TdxBarControl*>(TopLevelBarControl(Value->Parent())) : nullptr;
         if (Before && (!Value || After != Before)) Before->SetMouseSelectedControl(nullptr);
     }
     FCustomizingSelection = Value;

@@ -337,10 +337,10 @@ const TCursorPicture kCursors[] = {
     {crdxBarDragNoDrop,
      "DXBARDRAGNODROPCURSOR",
      {7, 7},
-     {"     XXXXXX     ", "   XX......XX   ", "  X..XXXXXX..X  ", " X..X      X..X ",
-      " X.X      X..X  ", "X..X     X..X..X", "X.X     X..X .X ", "X.X    X..X  .X ",
-      "X.X   X..X   .X ", "X.X  X..X    .X ", "X..XX..X    X..X", " X....X    X..X ",
-      " X..X      X..X ", "  X..XXXXXX..X  ", "   XX......XX   ", "     XXXXXX     "}},
+     {"      XXXX      ", "    XX....XX    ", "  XX........XX  ", "  X...XXXX...X  ",
+      " X....X   XX..X ", " X.....X   X..X ", "X..XX...X   X..X", "X..X X...X  X..X",
+      "X..X  X...X X..X", "X..X   X...XX..X", " X..X   X.....X ", " X..XX   X....X ",
+      "  X...XXXX...X  ", "  XX........XX  ", "    XX....XX    ", "      XXXX      "}},
     {crdxBarEditSizing,
      "DXBAREDITSIZINGCURSOR",
      {7, 7},
@@ -380,6 +380,13 @@ void RegisterCursors() {
 }
 
 }  // namespace
+
+HCURSOR dxBarCursor(int Number) {
+    RegisterBarClasses();
+    for (const TCursorPicture& Picture : kCursors)
+        if (Picture.Number == Number) return LoadCursor(0, Picture.Name);
+    return LoadCursor(0, MAKEINTRESOURCE(IDC_ARROW));
+}
 
 void RegisterBarClasses() {
     static const bool Done = [] {
