@@ -266,13 +266,7 @@ void TdxBarItemDrag::Finish() {
 }  // namespace
 
 TCustomForm* dxBarCustomizingDialog() {
-    // The dialog's class is its own module's business: it is found among the screen's forms by
-    // its address.
-    const void* Dialog = GetCustomizingForm();
-    if (!Dialog || !Screen) return nullptr;
-    for (int I = 0; I < Screen->FormCount(); ++I)
-        if (dynamic_cast<const void*>(Screen->Forms(I)) == Dialog) return Screen->Forms(I);
-    return nullptr;
+    return GetCustomizingForm();
 }
 
 void TdxBarManager::DragItem(TdxBarItem* Item, TdxBarItemLink* SourceLink) {
