@@ -14,7 +14,13 @@
 #include "platform/core/Paint.h"
 
 TRect TdxBarControl::MarkRect() const {
-    if (!MarkExists() || IsFloating()) return TRect{};
+    if (!MarkExists()) return TRect{};
+    if (IsFloating()) {
+        // In client coordinates like the docked mark: above the client area.
+        RECT Client{0, 0, Width(), Height()};
+        FloatingNCCalcSize(Client);
+        return OffsetRect(FloatingMarkRect(), -Client.left, -Client.top);
+    }
     const TRect C = const_cast<TdxBarControl*>(this)->ClientRect();
     const bool Standard = BarManager()->Style() == bmsStandard;
     if (IsVertical()) {
@@ -133,10 +139,15 @@ void TdxBarControl::DrawQuickCustomizingArrow(HDC DC, const TRect& R, bool Verti
 }
 
 void TdxBarControl::PaintMark(HDC DC, HRGN Region) {
+    // A floating bar's mark is painted with its caption.
     const TRect R = MarkRect();
-    if (IsRectEmpty(R)) return;
+    if (IsRectEmpty(R) || IsFloating()) return;
+    DrawMark(DC, R, GetBkBrush());
+    ExcludeBarRect(Region, R);
+}
+
+void TdxBarControl::DrawMark(HDC DC, const TRect& R, HBRUSH Bk) {
     const bool Vertical = IsVertical();
-    const HBRUSH Bk = GetBkBrush();
     switch (BarManager()->Style()) {
         case bmsStandard:
             FillBarRect(DC, R, Bk);
@@ -164,7 +175,6 @@ void TdxBarControl::PaintMark(HDC DC, HRGN Region) {
             break;
         }
     }
-    ExcludeBarRect(Region, R);
 }
 
 void TdxBarControl::PaintDockedFrame(HDC DC, const TRect& W) {

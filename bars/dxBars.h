@@ -203,5 +203,8 @@ class TdxBars : public TCollection {
     TdxBarControl* FMovingWindow = nullptr;
     UINT_PTR FDockingTimer = 0;
     bool FDockingTimerFired = false;
-    TPoint FLastCursor;
+
+    // At the start of a docked bar's move: the grab across the site is taken from the middle
+    // of the zones that keep the bar in its row.
+    void CenterGrabInRow(TdxBarControl* Window);
 };

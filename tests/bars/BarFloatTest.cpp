@@ -44,9 +44,10 @@ struct TFloatForm : TMenuForm {
     }
     // The grip of the docked toolbar and the caption of the floating one.
     POINT Grip() const { return At(4, (Bounds().bottom - Bounds().top) / 2); }
+    // The middle of the caption: clear of the mark at either end and of the close button.
     POINT Caption() const {
-        return At(Manager()->BorderWidth() + 8,
-                  Manager()->BorderHeight() + GetSmallCaptionHeight() / 2);
+        const TRect C = Window()->FloatingCaptionRect();
+        return At((C.Left + C.Right) / 2, (C.Top + C.Bottom) / 2);
     }
     LRESULT HitTest(POINT Screen) const {
         return SendMessage(Handle(), WM_NCHITTEST, 0, MAKELPARAM(Screen.x, Screen.y));
@@ -300,6 +301,59 @@ TEST(BarFloat, FloatingBarsHideWhileAnotherFormIsActiveOrTheFormIsMinimisedAndCo
     GuiTest::Drain();
     EXPECT_TRUE(IsWindowVisible(Form.Handle()));
     EXPECT_TRUE(Form.Toolbar()->Visible());
+}
+
+TEST(BarFloat, TheFlatCloseButtonAndTheCaptionMarkLightUpUnderThePointer) {
+    TFakeClock Clock;
+    TFloatForm Form;
+    Form.Float(200, 250, 80);
+    TdxBarControl* W = Form.Window();
+    const TRect C = W->CloseButtonRect();
+    const TRect Mark = W->FloatingMarkRect();
+    ASSERT_FALSE(IsRectEmpty(Mark));
+    EXPECT_LE(Mark.Right, C.Left);
+    auto Over = [&](const TRect& R) {
+        return Form.At((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2);
+    };
+    GuiTest::MouseMove(Form.Handle(), Form.Caption());
+    GuiTest::MouseMove(Form.Handle(), Over(C));
+    GuiTest::Drain();
+    EXPECT_EQ(W->CaptionButtonState(), 1);
+    SaveScenePicture({Form.FormWindow(), Form.Handle()}, "floating-toolbar-flat-close-hot");
+    GuiTest::MouseMove(Form.Handle(), Form.Caption());
+    GuiTest::Drain();
+    EXPECT_EQ(W->CaptionButtonState(), 0);
+    // The mark is hot under the pointer; once the pointer has gone elsewhere the timer cools it
+    // even when the window hears of no move.
+    GuiTest::MouseMove(Form.Handle(), Over(Mark));
+    GuiTest::Drain();
+    EXPECT_EQ(W->MarkState(), 1);
+    SaveScenePicture({Form.FormWindow(), Form.Handle()}, "floating-toolbar-flat-mark-hot");
+    Clock.Advance(200);
+    EXPECT_EQ(W->MarkState(), 1);
+    GuiTest::MouseMove(Form.FormWindow(), Form.FormPoint());
+    GuiTest::Drain();
+    Clock.Advance(50);
+    EXPECT_EQ(W->MarkState(), 0);
+    EXPECT_EQ(Clock.Timers().Count(), 0u);
+}
+
+TEST(BarFloat, ADockedBarNudgedAcrossItsSiteStaysInItsRow) {
+    for (int Nudge : {-4, 4}) {
+        SCOPED_TRACE(Nudge);
+        TFakeClock Clock;
+        TFloatForm Form;
+        const int Row = Form.Toolbar()->Row();
+        const RECT Before = Form.Bounds();
+        const POINT Grip = Form.Grip();
+        const POINT To{Grip.x + 30, Grip.y + Nudge};
+        Form.Drag(Grip,
+                  {{[&] { return Form.Manager()->Bars()->Dragging(); }, [&] { Form.MoveTo(To); }},
+                   {[&] { return Form.Bounds().left != Before.left; }, [&] { Form.Release(To); }}});
+        EXPECT_FALSE(Form.Window()->IsFloating());
+        EXPECT_EQ(Form.Toolbar()->Row(), Row);
+        EXPECT_EQ(Form.Bounds().top, Before.top);
+    }
 }
 
 TEST(BarFloat, ADetachedMenuFloatsAsItsBarUnderTheCursor) {
