@@ -152,10 +152,11 @@ class TdxBarControl : public TCustomdxBarControl {
     bool CanWrap() const;
     void PaintSeparators(HDC DC, HRGN Region);
     void PaintMark(HDC DC, HRGN Region);
-    void DrawMark(HDC DC, const TRect& R, HBRUSH Bk);
+    // Glyph: the colour of the mark's glyphs on Bk.
+    void DrawMark(HDC DC, const TRect& R, HBRUSH Bk, COLORREF Glyph);
     void PaintDockedFrame(HDC DC, const TRect& Window);
     void DrawChevron(HDC DC, const TRect& R, bool Vertical, COLORREF Color);
-    void DrawQuickCustomizingArrow(HDC DC, const TRect& R, bool Vertical);
+    void DrawQuickCustomizingArrow(HDC DC, const TRect& R, bool Vertical, COLORREF Color);
     // Fonts after a change of font or orientation (the canvas's font turned on a vertical bar).
     void FontChanged();
     bool PointOverUsableItem(TPoint ClientPoint) const;

@@ -66,11 +66,16 @@ TRect TdxBarControl::CloseButtonRect() const {
 TRect TdxBarControl::FloatingMarkRect() const {
     if (!IsFloating() || !MarkExists()) return TRect{};
     const TRect C = FloatingCaptionRect();
-    if (!BarManager()->IsFlat())
-        return TRect{C.Left, C.Top, C.Left + kdxBarFloatingMarkWidth, C.Bottom};
+    const bool Flat = BarManager()->IsFlat();
     // The flat style's mark sits beside the close button, as square as it.
+    const int Width = Flat ? C.Height() : kdxBarFloatingMarkWidth;
     const int Right = HasCloseButton() ? CloseButtonRect().Left : C.Right;
-    return TRect{Right - C.Height(), C.Top, Right, C.Bottom};
+    // The caption is what the bar is moved by: on a bar too narrow for the mark and a square of
+    // caption to hold (one column of buttons), the mark gives way. Its commands stay within
+    // reach of the docked bar's mark and the toolbars' menu.
+    if (Right - C.Left - Width < C.Height()) return TRect{};
+    if (!Flat) return TRect{C.Left, C.Top, C.Left + Width, C.Bottom};
+    return TRect{Right - Width, C.Top, Right, C.Bottom};
 }
 
 void TdxBarControl::FloatingNCCalcSize(RECT& R) const {
@@ -182,7 +187,11 @@ void TdxBarControl::PaintFloatingFrame(HDC DC, const TRect& Window) {
     DrawText(DC, FBar->Caption(), &T, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     RestoreDC(DC, Saved);
     DeleteObject(Font);
-    if (!IsRectEmpty(Mark)) DrawMark(DC, Mark, CaptionBrush);
+    // On the caption the mark's glyphs take the caption's text colour, readable on its navy or
+    // grey.
+    if (!IsRectEmpty(Mark))
+        DrawMark(DC, Mark, CaptionBrush,
+                 dxBarSysColor(Flat ? COLOR_INACTIVECAPTIONTEXT : COLOR_CAPTIONTEXT));
     if (HasCloseButton()) PaintCloseButton(DC, CloseButtonRect());
     DeleteObject(CaptionBrush);
 }

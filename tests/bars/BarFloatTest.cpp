@@ -8,10 +8,12 @@
 #include <cstdlib>
 
 #include "bars/dxBar.h"
+#include "bars/dxBarSystem.h"
 #include "bars/dxBarUtils.h"
 #include "platform/widgets/Forms.h"
 #include "tests/bars/FakeBarTimers.h"
 #include "tests/bars/MenuTestSupport.h"
+#include "tests/support/PictureChecks.h"
 
 namespace {
 
@@ -336,6 +338,53 @@ TEST(BarFloat, TheFlatCloseButtonAndTheCaptionMarkLightUpUnderThePointer) {
     Clock.Advance(50);
     EXPECT_EQ(W->MarkState(), 0);
     EXPECT_EQ(Clock.Timers().Count(), 0u);
+}
+
+TEST(BarFloat, TheCaptionMarkLeavesRoomToHoldTheBarAndItsGlyphReadsOnTheCaption) {
+    for (TdxBarManagerStyle Style : {bmsEnhanced, bmsFlat}) {
+        SCOPED_TRACE(StyleName(Style));
+        TFakeClock Clock;
+        TFloatForm Form(Style);
+        // Wide enough: the mark lies inside the caption, clear of the close button, its arrow
+        // in the caption's text colour.
+        Form.Float(200, 250, 120);
+        TdxBarControl* W = Form.Window();
+        const TRect Caption = W->FloatingCaptionRect();
+        const TRect Close = W->CloseButtonRect();
+        TRect Mark = W->FloatingMarkRect();
+        ASSERT_FALSE(IsRectEmpty(Mark));
+        EXPECT_GE(Mark.Left, Caption.Left);
+        EXPECT_LE(Mark.Right, Close.Left);
+        const COLORREF Text =
+            dxBarSysColor(Style == bmsFlat ? COLOR_INACTIVECAPTIONTEXT : COLOR_CAPTIONTEXT);
+        const QImage Picture = WindowPicture(Form.Handle());
+        EXPECT_TRUE(
+            GuiTest::HasColorNear(Picture.copy(Mark.Left, Mark.Top, Mark.Width(), Mark.Height()),
+                                  GuiTest::ColorOf(Text), 0));
+        SaveScenePicture({Form.FormWindow(), Form.Handle()},
+                         std::string("floating-toolbar-mark-") + StyleName(Style));
+        // One column of buttons (as the main window's toolbar floats): the mark gives way to a
+        // piece of caption that moves the bar.
+        Form.Toolbar()->SetDockingStyle(dsTop);
+        GuiTest::Drain();
+        Form.Float(200, 250, 23);
+        W = Form.Window();
+        Mark = W->FloatingMarkRect();
+        EXPECT_TRUE(IsRectEmpty(Mark));
+        const TRect Free{Caption.Left, Caption.Top, W->CloseButtonRect().Left, Caption.Bottom};
+        ASSERT_GT(Free.Width(), 0);
+        const POINT Hold = Form.At((Free.Left + Free.Right) / 2, (Free.Top + Free.Bottom) / 2);
+        Form.HitTest(Hold);
+        EXPECT_EQ(W->LastHit(), HTCAPTION);
+        const POINT To{Hold.x + 40, Hold.y + 30};
+        Form.Drag(Hold,
+                  {{[&] { return Form.Manager()->Bars()->Dragging(); }, [&] { Form.MoveTo(To); }},
+                   {[&] { return Form.Bounds().left != 200; }, [&] { Form.Release(To); }}});
+        EXPECT_EQ(Form.Bounds().left, 240);
+        EXPECT_EQ(Form.Bounds().top, 280);
+        SaveScenePicture({Form.FormWindow(), Form.Handle()},
+                         std::string("floating-toolbar-one-column-") + StyleName(Style));
+    }
 }
 
 TEST(BarFloat, ADockedBarNudgedAcrossItsSiteStaysInItsRow) {

@@ -26,11 +26,20 @@ class BarsX11Float : public testing::Test {
         Drain();
     }
     TdxBar* Toolbar() const { return Form.Toolbar(); }
-    // A point of the floating bar's caption left of its close button.
+    // The middle of the floating bar's caption where neither the close button nor the mark
+    // lies (the mark sits at the caption's left end or beside the close button).
     POINT Caption() const {
         const RECT R = Bounds();
-        const TRect Close = Toolbar()->Control()->CloseButtonRect();
-        return POINT{R.left + Close.Left / 2, R.top + (Close.Top + Close.Bottom) / 2};
+        const TdxBarControl* W = Toolbar()->Control();
+        TRect Free = W->FloatingCaptionRect();
+        if (W->HasCloseButton()) Free.Right = W->CloseButtonRect().Left;
+        if (const TRect Mark = W->FloatingMarkRect(); !IsRectEmpty(Mark)) {
+            if (Mark.Left <= Free.Left)
+                Free.Left = Mark.Right;
+            else
+                Free.Right = Mark.Left;
+        }
+        return POINT{R.left + (Free.Left + Free.Right) / 2, R.top + (Free.Top + Free.Bottom) / 2};
     }
     RECT Bounds() const {
         RECT R;
