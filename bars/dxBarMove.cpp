@@ -125,22 +125,24 @@ void TdxBars::CenterGrabInRow(TdxBarControl* Window) {
     Site->InsertBar(Window, Place, false, false);
 }
 
-void TdxBars::MoveLoop(TdxBarControl* Window) {
+TdxBarDragEnd TdxBars::MoveLoop(TdxBarControl* Window, const std::function<bool()>& GiveUp) {
     TdxBar* Bar = Window->Bar();
     if (std::all_of(std::begin(kTargetOrder), std::end(kTargetOrder),
                     [&](TdxBarDockingStyle S) { return Bar->NotDocking.Contains(S); }) &&
         Bar->NotDocking.Contains(dsNone))
-        return;
+        return TdxBarDragEnd::Ended;
     FDragging = true;
     FMovingWindow = Window;
     Window->SetMoving(true);
     CenterGrabInRow(Window);
-    RunDragLoop([&](bool) { MoveBar(Window, CursorNow()); },
-                [&] { return !IsLiveBarControl(Window); });
+    const TdxBarDragEnd End =
+        RunDragLoop([&](bool) { MoveBar(Window, CursorNow()); },
+                    [&] { return !IsLiveBarControl(Window) || (GiveUp && GiveUp()); });
     dxBarKillTimer(FDockingTimer);
     FDragging = false;
     FMovingWindow = nullptr;
-    if (!IsLiveBarControl(Window)) return;
+    if (!IsLiveBarControl(Window)) return End;
     Window->SetMoving(false);
     if (TdxDockControl* Site = Window->DockControl()) Site->StoreColumnPositions();
+    return End;
 }

@@ -146,7 +146,7 @@ TdxBarDragNext NextDragMessage(MSG& Msg) {
 }
 
 TdxBarDragEnd RunDragLoop(const std::function<void(bool Always)>& OnMove,
-                          const std::function<bool()>& Going) {
+                          const std::function<bool()>& Ended, HWND Holder) {
     // The loop looks at the button itself after every wake, so the release ends the drag
     // whoever took it.
     bool Released = false;
@@ -157,17 +157,21 @@ TdxBarDragEnd RunDragLoop(const std::function<void(bool Always)>& OnMove,
         GetCursorPos(&Cursor);
         if (!Always && Cursor.x == Last.x && Cursor.y == Last.y) return;
         Last = Cursor;
-        if (!Going()) OnMove(Always);
+        if (!Ended()) OnMove(Always);
     };
-    const HWND Capture = AllocateHWnd([&](TMessage& Message) {
+    auto Pointer = [&](UINT Kind) {
+        if (Kind == WM_MOUSEMOVE && !Released) Follow(false);
+        if (Kind == WM_LBUTTONUP) Released = true;
+    };
+    const HWND Own = Holder ? HWND(0) : AllocateHWnd([&](TMessage& Message) {
         Message.Result = 0;
-        if (Message.Msg == WM_MOUSEMOVE && !Released) Follow(false);
-        if (Message.Msg == WM_LBUTTONUP) Released = true;
+        Pointer(Message.Msg);
     });
+    const HWND Capture = Holder ? Holder : Own;
     SetCapture(Capture);
     TdxBarDragEnd End = TdxBarDragEnd::Ended;
     MSG Msg;
-    while (GetCapture() == Capture && !Going()) {
+    while (GetCapture() == Capture && !Ended()) {
         if (Released || GetKeyState(VK_LBUTTON) >= 0) {
             End = TdxBarDragEnd::Released;
             break;
@@ -186,11 +190,16 @@ TdxBarDragEnd RunDragLoop(const std::function<void(bool Always)>& OnMove,
             continue;
         }
         if (Kind == WM_CHAR || Kind == WM_SYSCHAR) continue;
+        // The holder's own handling of the pointer waits until the drag is over.
+        if (Holder && Msg.hwnd == Holder && Kind >= WM_MOUSEFIRST && Kind <= WM_MOUSELAST) {
+            Pointer(Kind);
+            continue;
+        }
         TranslateMessage(&Msg);
         DispatchMessage(&Msg);
     }
     if (GetCapture() == Capture) ReleaseCapture();
-    DeallocateHWnd(Capture);
+    if (Own) DeallocateHWnd(Own);
     return End;
 }
 

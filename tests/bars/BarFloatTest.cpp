@@ -1,8 +1,9 @@
 // Floating toolbars: their frame, caption and close button in each style, sizing by one edge
 // with the other side following the items, moving by the caption, docking after a rest over a
-// dock zone (never with Ctrl held), docking and floating by double clicks, and following their
-// form's activation. Input goes through the platform's translation; the drag and size loops run
-// inside the press that starts them, fed by script steps that wait for the loop to be ready.
+// dock zone (never with Ctrl held), docking and floating by double clicks, following their
+// form's activation, and menus torn off into bars (and brought back, or given up by Esc). Input
+// goes through the platform's translation; the drag and size loops run inside the press that starts
+// them, fed by script steps that wait for the loop to be ready.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -405,46 +406,185 @@ TEST(BarFloat, ADockedBarNudgedAcrossItsSiteStaysInItsRow) {
     }
 }
 
+// The Online menu of the main menu tears off into a bar of its own commands.
+struct TTornOnline {
+    // Into: a bar already there that the menu tears off into instead.
+    explicit TTornOnline(TFloatForm& Form, TdxBar* Into = nullptr)
+        : Form(Form), M(Form.Manager()), Torn(Into) {
+        TCustomdxBarSubItem* Online = Form.SubItem(2);
+        if (!Torn) {
+            Torn = M->Bars()->Add();
+            Torn->SetCaption("Online");
+            for (int I = 0; I < Online->ItemLinks()->Count(); ++I)
+                Torn->ItemLinks()->Add()->SetItem(Online->ItemLinks()->Items(I)->Item());
+        }
+        Online->Detachable = true;
+        Online->SetDetachingBar(Torn->Index());
+        Online->OnDetaching = [this](TObject*) { ++Detaching; };
+    }
+    // Opens the menu and puts the pointer on its detach bar.
+    TdxBarSubMenuControl* Open() {
+        Form.Click(Form.ScreenPoint(Form.Menu(), 2));
+        TdxBarSubMenuControl* Menu = Form.OpenMenu(2);
+        if (!Menu) return nullptr;
+        RECT R;
+        GetWindowRect(Menu->Handle(), &R);
+        OnBar = POINT{(R.left + R.right) / 2, R.top + 4};
+        Form.Move(POINT{OnBar.x, OnBar.y + 1});
+        return Menu;
+    }
+    // The detach drag holds the pointer with the menu's window while the pointer is near.
+    bool MenuHolds() const {
+        TdxBarSubMenuControl* Menu = Form.OpenMenu(2);
+        return Menu && GetCapture() == Menu->Handle();
+    }
+    bool Floating() const {
+        TdxBarControl* W = Torn->Control();
+        return Torn->Visible() && W && W->IsFloating() && W->HandleAllocated() &&
+               IsWindowVisible(W->Handle());
+    }
+    TFloatForm& Form;
+    TdxBarManager* M;
+    TdxBar* Torn;
+    int Detaching = 0;
+    POINT OnBar{};
+    const POINT Away = GuiTest::ScreenOf(Form.FormWindow(), POINT{300, 200});
+};
+
 TEST(BarFloat, ADetachedMenuFloatsAsItsBarUnderTheCursor) {
     TFloatForm Form;
-    TdxBarManager* M = Form.Manager();
-    // The Online menu tears off into a bar of its own commands.
-    TdxBar* Torn = M->Bars()->Add();
-    Torn->SetCaption("Online");
-    TCustomdxBarSubItem* Online = Form.SubItem(2);
-    for (int I = 0; I < Online->ItemLinks()->Count(); ++I)
-        Torn->ItemLinks()->Add()->SetItem(Online->ItemLinks()->Items(I)->Item());
-    Online->Detachable = true;
-    Online->SetDetachingBar(Torn->Index());
-    int Detaching = 0;
-    Online->OnDetaching = [&](TObject*) { ++Detaching; };
-    Form.Click(Form.ScreenPoint(Form.Menu(), 2));
-    TdxBarSubMenuControl* Menu = Form.OpenMenu(2);
+    TTornOnline Online(Form);
+    TdxBarSubMenuControl* Menu = Online.Open();
     ASSERT_NE(Menu, nullptr);
-    RECT R;
-    GetWindowRect(Menu->Handle(), &R);
     SaveScenePicture({Form.FormWindow(), Menu->Handle()}, "menu-detachable");
-    const POINT OnBar{(R.left + R.right) / 2, R.top + 4};
-    const POINT Away = GuiTest::ScreenOf(Form.FormWindow(), POINT{300, 200});
-    Form.Move(POINT{OnBar.x, OnBar.y + 1});
-    Form.Drag(OnBar, {{[&] { return M->Bars()->Dragging(); }, [&] { Form.MoveTo(Away); }},
-                      {[&] {
-                           TdxBarControl* W = Torn->Control();
-                           return W && W->HandleAllocated() && W->Left() != 0;
-                       },
-                       [&] { Form.Release(Away); }}});
-    EXPECT_EQ(Detaching, 1);
+    TdxBar* Torn = Online.Torn;
+    const POINT Away = Online.Away;
+    // Within 15 pixels of the detach bar nothing floats yet.
+    const POINT Near{Online.OnBar.x, Online.OnBar.y - 14};
+    bool FloatedNear = true;
+    Form.Drag(Online.OnBar, {{[&] { return Online.MenuHolds(); }, [&] { Form.MoveTo(Near); }},
+                             {[&] { return Online.MenuHolds(); },
+                              [&] {
+                                  FloatedNear = Torn->Visible();
+                                  Form.MoveTo(Away);
+                              }},
+                             {[&] {
+                                  TdxBarControl* W = Torn->Control();
+                                  return W && W->HandleAllocated() && W->Left() != 0;
+                              },
+                              [&] { Form.Release(Away); }}});
+    EXPECT_FALSE(FloatedNear);
+    EXPECT_EQ(Online.Detaching, 1);
     EXPECT_EQ(Form.OpenMenu(2), nullptr);
     EXPECT_EQ(ActiveBarControl(), nullptr);
     ASSERT_TRUE(Torn->Visible());
     ASSERT_NE(Torn->Control(), nullptr);
     EXPECT_TRUE(Torn->Control()->IsFloating());
-    EXPECT_FALSE(M->Bars()->Dragging());
+    EXPECT_FALSE(Online.M->Bars()->Dragging());
     RECT B;
     GetWindowRect(Torn->Control()->Handle(), &B);
     EXPECT_LT(std::abs(B.left - Away.x), 40);
     EXPECT_LT(std::abs(B.top - Away.y), 40);
     SaveScenePicture({Form.FormWindow(), Torn->Control()->Handle()}, "menu-detached");
+}
+
+TEST(BarFloat, BackNearItsDetachBarTheMenuOpensAgainAndNothingFloats) {
+    TFloatForm Form;
+    TTornOnline Online(Form);
+    ASSERT_NE(Online.Open(), nullptr);
+    const POINT Away = Online.Away, OnBar = Online.OnBar;
+    const POINT Away2{Away.x + 60, Away.y + 40};
+    int Floated = 0, Reopened = 0;
+    auto Reopen = [&] { return Online.MenuHolds(); };
+    Form.Drag(OnBar, {{[&] { return Online.MenuHolds(); }, [&] { Form.MoveTo(Away); }},
+                      {[&] { return Online.Floating(); },
+                       [&] {
+                           ++Floated;
+                           Form.MoveTo(OnBar);
+                       }},
+                      // Back: the bar goes, the menu is open and holds the drag again; out once
+                      // more the bar comes back.
+                      {Reopen,
+                       [&] {
+                           Reopened += !Online.Torn->Visible();
+                           Form.MoveTo(Away2);
+                       }},
+                      {[&] { return Online.Floating(); },
+                       [&] {
+                           ++Floated;
+                           Form.MoveTo(OnBar);
+                       }},
+                      {Reopen, [&] {
+                           Reopened += !Online.Torn->Visible();
+                           Form.Release(OnBar);
+                       }}});
+    EXPECT_EQ(Floated, 2);
+    EXPECT_EQ(Reopened, 2);
+    EXPECT_EQ(Online.Detaching, 1);
+    EXPECT_FALSE(Online.Torn->Visible());
+    EXPECT_NE(Form.OpenMenu(2), nullptr);
+    EXPECT_EQ(GetCapture(), 0u);
+    EXPECT_FALSE(Online.M->Bars()->Dragging());
+    // The menu reopened works as before: Esc closes it.
+    Form.Tap(Qt::Key_Escape);
+    Form.Tap(Qt::Key_Escape);
+    EXPECT_EQ(Form.OpenMenu(2), nullptr);
+    EXPECT_EQ(ActiveBarControl(), nullptr);
+}
+
+TEST(BarFloat, ADockedBarTornOffAndBroughtBackIsDockedWhereItWas) {
+    TFloatForm Form;
+    TTornOnline Online(Form, Form.Toolbar());
+    const int Row = Form.Toolbar()->Row();
+    const RECT Before = Form.Bounds();
+    ASSERT_NE(Online.Open(), nullptr);
+    const POINT OnBar = Online.OnBar;
+    bool Floated = false;
+    Form.Drag(OnBar, {{[&] { return Online.MenuHolds(); }, [&] { Form.MoveTo(Online.Away); }},
+                      {[&] { return Online.Floating(); },
+                       [&] {
+                           Floated = true;
+                           Form.MoveTo(OnBar);
+                       }},
+                      {[&] { return Online.MenuHolds(); }, [&] { Form.Release(OnBar); }}});
+    EXPECT_TRUE(Floated);
+    ASSERT_TRUE(Form.Toolbar()->Visible());
+    EXPECT_FALSE(Form.Window()->IsFloating());
+    EXPECT_EQ(Form.Toolbar()->DockingStyle(), dsTop);
+    EXPECT_EQ(Form.Toolbar()->Row(), Row);
+    const RECT After = Form.Bounds();
+    EXPECT_EQ(After.left, Before.left);
+    EXPECT_EQ(After.top, Before.top);
+}
+
+TEST(BarFloat, EscGivesTheDetachDragUpWithNothingFloatingAndTheMenusClosed) {
+    // Esc once the bar floats, or while the pointer is still near the detach bar.
+    for (bool Out : {true, false}) {
+        SCOPED_TRACE(Out ? "floating" : "near");
+        TFakeClock Clock;
+        TFloatForm Form;
+        TTornOnline Online(Form);
+        ASSERT_NE(Online.Open(), nullptr);
+        const int FloatLeft = Online.Torn->FloatLeft, FloatTop = Online.Torn->FloatTop;
+        // Esc goes in as the platform's keys, to the form that has the focus.
+        auto Esc = [&] { QTest::keyPress(GuiTest::QtWindowOf(Form.FormWindow()), Qt::Key_Escape); };
+        const POINT To = Out ? Online.Away : Online.OnBar;
+        std::vector<std::pair<std::function<bool()>, std::function<void()>>> Steps;
+        if (Out)
+            Steps = {{[&] { return Online.MenuHolds(); }, [&] { Form.MoveTo(To); }},
+                     {[&] { return Online.Floating(); }, Esc}};
+        else
+            Steps = {{[&] { return Online.MenuHolds(); }, Esc}};
+        Steps.push_back({[&] { return GetCapture() == 0; }, [&] { Form.Release(To); }});
+        Form.Drag(Online.OnBar, Steps);
+        EXPECT_FALSE(Online.Torn->Visible());
+        EXPECT_EQ(Online.Torn->FloatLeft, FloatLeft);
+        EXPECT_EQ(Online.Torn->FloatTop, FloatTop);
+        EXPECT_EQ(Form.OpenMenu(2), nullptr);
+        EXPECT_EQ(ActiveBarControl(), nullptr);
+        EXPECT_FALSE(Online.M->Bars()->Dragging());
+        EXPECT_EQ(GetCapture(), 0u);
+    }
 }
 
 }  // namespace
