@@ -178,10 +178,18 @@ void TdxBarSubMenuControl::Detach() {
     for (;;) {
         // Within the zone the menu holds the pointer and nothing happens; a release or Esc
         // there leaves the menu open.
-        if (RunDragLoop([](bool) {}, [&] { return !IsLiveBarControl(Menu) || !InZone(); },
-                        Menu->Handle()) != TdxBarDragEnd::Ended ||
-            !IsLiveBarControl(Menu) || InZone())
+        const TdxBarDragEnd Near = RunDragLoop(
+            [](bool) {}, [&] { return !IsLiveBarControl(Menu) || !InZone(); }, Menu->Handle());
+        if (!IsLiveBarControl(Menu)) return;
+        if (Near != TdxBarDragEnd::Ended || InZone()) {
+            // The menu heard nothing of the pointer meanwhile: its detach bar is hot as the
+            // pointer lies, ready for the next press.
+            POINT Cursor;
+            GetCursorPos(&Cursor);
+            Menu->SetDetachHot(
+                Menu->OverDetachBar(Menu->ScreenToClient(TPoint{Cursor.x, Cursor.y})));
             return;
+        }
         // Out of it the menus close and the bar floats with its caption under the cursor.
         CloseMenus();
         POINT Cursor;
