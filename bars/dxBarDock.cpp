@@ -1,6 +1,8 @@
 #include "bars/dxBarDock.h"
 
 #include <algorithm>
+#include <climits>
+#include <optional>
 
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarManager.h"
@@ -132,28 +134,31 @@ TRect TdxDockControl::DockingZone() const {
 }
 
 int TdxDockControl::FindRow(TPoint ScreenPoint, bool& NewRow) const {
-    NewRow = true;
-    if (FRows.empty()) return 0;
     const TPoint P = const_cast<TdxDockControl*>(this)->ScreenToClient(ScreenPoint);
-    const int C = IsHorizontal() ? P.Y : P.X;
+    return RowAt(IsHorizontal() ? P.Y : P.X, NewRow);
+}
+
+TdxDockControl::TExtent TdxDockControl::RowExtent(int Position) const {
     const TdxBarDockingStyle Style = DockingStyle();
     const bool NearEdge = Style == dsLeft || Style == dsTop;
-    const int Across = ClientAcross();
+    if (Position >= 0 && Position < RowCount()) {
+        const TRect R = RowRect(Position);
+        return IsHorizontal() ? TExtent{R.Top, R.Bottom} : TExtent{R.Left, R.Right};
+    }
     const int Size = DockSize();
+    const int Start = Position < 0 ? (NearEdge ? -kZoneSize : ClientAcross() - Size - kZoneSize)
+                                   : (NearEdge ? Size : ClientAcross());
+    return TExtent{Start, Start + kZoneSize};
+}
+
+int TdxDockControl::RowAt(int C, bool& NewRow) const {
+    NewRow = true;
+    if (FRows.empty()) return 0;
+    const TdxBarDockingStyle Style = DockingStyle();
+    const bool NearEdge = Style == dsLeft || Style == dsTop;
     int Result = -1;
     for (int I = -1; I <= RowCount() && Result < 0; ++I) {
-        int Start, End;
-        if (I >= 0 && I < RowCount()) {
-            const TRect R = RowRect(I);
-            Start = IsHorizontal() ? R.Top : R.Left;
-            End = IsHorizontal() ? R.Bottom : R.Right;
-        } else if (I < 0) {
-            Start = NearEdge ? -kZoneSize : Across - Size - kZoneSize;
-            End = Start + kZoneSize;
-        } else {
-            Start = NearEdge ? Size : Across;
-            End = Start + kZoneSize;
-        }
+        const auto [Start, End] = RowExtent(I);
         const int BandStart = NearEdge ? Start + kBandStart : End - kBandStart - kBandSize;
         const int BandEnd = BandStart + kBandSize;
         if (C >= Start && C < BandStart) {
@@ -170,10 +175,31 @@ int TdxDockControl::FindRow(TPoint ScreenPoint, bool& NewRow) const {
     }
     if (Result < 0) {
         NewRow = true;
-        return C < Size ? 0 : RowCount();
+        return C < DockSize() ? 0 : RowCount();
     }
     if (Result >= RowCount()) NewRow = true;
     return Result;
+}
+
+std::optional<int> TdxDockControl::RowZoneMiddle(int Row, bool NewRow) const {
+    // The zones are a handful of pixels each: walking every coordinate the rows' extents cover
+    // keeps the answer tied to RowAt instead of restating its zones.
+    int First = INT_MAX, Last = INT_MIN;
+    for (int I = -1; I <= RowCount(); ++I) {
+        const TExtent E = RowExtent(I);
+        First = std::min(First, E.Start);
+        Last = std::max(Last, E.End);
+    }
+    int RunStart = 0;
+    bool InRun = false;
+    for (int C = First; C <= Last; ++C) {
+        bool AsksNew = false;
+        const bool Hit = C < Last && RowAt(C, AsksNew) == Row && AsksNew == NewRow;
+        if (Hit && !InRun) RunStart = C;
+        if (!Hit && InRun) return (RunStart + C - 1) / 2;
+        InRun = Hit;
+    }
+    return std::nullopt;
 }
 
 int TdxDockControl::FindColumn(int Row, TPoint ScreenPoint) const {

@@ -5,6 +5,7 @@
 //
 // Layout (Realign = Layout + AdjustSize) runs only while the site has a window: sizes come from
 // the bar windows' fonts. A site whose window is made lays itself out then.
+#include <optional>
 #include <vector>
 
 #include "bars/dxBarControl.h"
@@ -41,6 +42,10 @@ class TdxDockControl : public TCustomControl {
     // The row a client coordinate across the site falls into (see the .cpp), and whether it
     // asks for a new row there.
     int FindRow(TPoint ScreenPoint, bool& NewRow) const;
+    int RowAt(int ClientAcross, bool& NewRow) const;
+    // The middle of the coordinates across the site that pick the row (as a new row there, or
+    // joining it); none when no coordinate does.
+    std::optional<int> RowZoneMiddle(int Row, bool NewRow) const;
     int FindColumn(int Row, TPoint ScreenPoint) const;
     TRect RowRect(int Row) const;
     int RowThickness(int Row) const;
@@ -56,6 +61,12 @@ class TdxDockControl : public TCustomControl {
     virtual bool GetSunkenBorder() const;
 
   protected:
+    // Where row position Position lies across the site: a real row, or the zone before the
+    // first (-1) or after the last (RowCount()) row.
+    struct TExtent {
+        int Start, End;
+    };
+    TExtent RowExtent(int Position) const;
     // The client size across the site, and along its docking edge.
     int ClientAcross() const;
     int ClientAlong() const;

@@ -3,6 +3,7 @@
 // manager's WaitForDockingTime, so that a bar dragged across the form does not jump into every
 // site it passes; Ctrl keeps it floating.
 #include <algorithm>
+#include <optional>
 
 #include "bars/dxBarDock.h"
 #include "bars/dxBarItemLinks.h"
@@ -97,56 +98,51 @@ void TdxBars::MoveBar(TdxBarControl* Window, TPoint Cursor) {
     M->DoBarDockingStyleChange(Bar);
 }
 
-void TdxBars::MoveLoop(TdxBarControl* Window) {
+void TdxBars::CenterGrabInRow(TdxBarControl* Window) {
+    TdxDockControl* Site = Window->DockControl();
+    const int Row = Site ? Site->RowOfBar(Window) : -1;
+    if (Row < 0) return;
+    // A bar alone in its row takes the row with it when it leaves: only a new row there can
+    // bring it back.
+    const bool NewRow = Window->Bar()->OneOnRow || Site->Rows(Row)->ColCount() == 1;
+    TPoint Place = Site->ClientToScreen(TPoint{Window->Left(), Window->Top()});
+    Site->RemoveBar(Window, false);
+    // The grab is taken from the middle of what keeps the bar in its row, so that a small slip
+    // of the hand either way across the site leaves it there.
+    if (const std::optional<int> Middle = Site->RowZoneMiddle(Row, NewRow)) {
+        const TPoint Origin = Site->ClientToScreen(TPoint{0, 0});
+        TPoint Grab = Window->GetGrabOffset(Window->DockingStyle());
+        const TPoint Press{Place.X + Grab.X, Place.Y + Grab.Y};
+        if (Site->IsHorizontal()) {
+            Place.Y = Origin.Y + *Middle;
+            Grab.Y = Press.Y - Place.Y;
+        } else {
+            Place.X = Origin.X + *Middle;
+            Grab.X = Press.X - Place.X;
+        }
+        Window->SetStartGrabOffset(Grab);
+    }
+    Site->InsertBar(Window, Place, false, false);
+}
+
+TdxBarDragEnd TdxBars::MoveLoop(TdxBarControl* Window, const std::function<bool()>& GiveUp) {
     TdxBar* Bar = Window->Bar();
     if (std::all_of(std::begin(kTargetOrder), std::end(kTargetOrder),
                     [&](TdxBarDockingStyle S) { return Bar->NotDocking.Contains(S); }) &&
         Bar->NotDocking.Contains(dsNone))
-        return;
+        return TdxBarDragEnd::Ended;
     FDragging = true;
     FMovingWindow = Window;
     Window->SetMoving(true);
-    // The capture stays with a window of the drag's own: the bar's window is made again
-    // whenever it changes between docked and floating. The mouse reaches that window however its
-    // messages are dispatched (by a pass that a handler runs meanwhile too), and the loop looks
-    // at the button itself after every wake, so the release ends the drag whoever took it.
-    bool Released = false;
-    FLastCursor = CursorNow();
-    auto Follow = [&](bool Always) {
-        const TPoint Cursor = CursorNow();
-        if (!Always && Cursor.X == FLastCursor.X && Cursor.Y == FLastCursor.Y) return;
-        FLastCursor = Cursor;
-        if (IsLiveBarControl(Window)) MoveBar(Window, Cursor);
-    };
-    const HWND Capture = AllocateHWnd([&](TMessage& Message) {
-        Message.Result = 0;
-        if (Message.Msg == WM_MOUSEMOVE && !Released) Follow(false);
-        if (Message.Msg == WM_LBUTTONUP) Released = true;
-    });
-    SetCapture(Capture);
-    MSG Msg;
-    while (!Released && GetCapture() == Capture && IsLiveBarControl(Window) &&
-           GetKeyState(VK_LBUTTON) < 0) {
-        const TdxBarDragNext Next = NextDragMessage(Msg);
-        if (Next == TdxBarDragNext::Quit) break;
-        if (Next == TdxBarDragNext::Idle) continue;
-        const UINT Kind = Msg.message;
-        if (Kind == WM_KEYDOWN || Kind == WM_KEYUP || Kind == WM_SYSKEYDOWN ||
-            Kind == WM_SYSKEYUP) {
-            if (Msg.wParam == VK_CONTROL) Follow(true);
-            if (Msg.wParam == VK_ESCAPE) break;
-            continue;
-        }
-        if (Kind == WM_CHAR || Kind == WM_SYSCHAR) continue;
-        TranslateMessage(&Msg);
-        DispatchMessage(&Msg);
-    }
+    CenterGrabInRow(Window);
+    const TdxBarDragEnd End =
+        RunDragLoop([&](bool) { MoveBar(Window, CursorNow()); },
+                    [&] { return !IsLiveBarControl(Window) || (GiveUp && GiveUp()); });
     dxBarKillTimer(FDockingTimer);
-    if (GetCapture() == Capture) ReleaseCapture();
-    DeallocateHWnd(Capture);
     FDragging = false;
     FMovingWindow = nullptr;
-    if (!IsLiveBarControl(Window)) return;
+    if (!IsLiveBarControl(Window)) return End;
     Window->SetMoving(false);
     if (TdxDockControl* Site = Window->DockControl()) Site->StoreColumnPositions();
+    return End;
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "platform/core/CaptionFont.h"
 #include "platform/widgets/Forms.h"
 
 namespace {
@@ -77,4 +78,8 @@ LOGFONT dxBarIconTitleLogFont() {
 
 LOGFONT dxBarStatusLogFont() {
     return FontOf(&TScreen::HintFont);
+}
+
+LOGFONT dxBarSmallCaptionLogFont() {
+    return CaptionLogFont(true);
 }

@@ -16,3 +16,5 @@ void dxBarSetSysColor(int Index, COLORREF Color);
 LOGFONT dxBarMenuLogFont();
 LOGFONT dxBarIconTitleLogFont();
 LOGFONT dxBarStatusLogFont();
+// The font of small captions (a floating bar's).
+LOGFONT dxBarSmallCaptionLogFont();

@@ -13,6 +13,7 @@
 #include "bars/dxBarQuickCust.h"
 #include "bars/dxBarStrings.h"
 #include "bars/dxBarSystem.h"
+#include "bars/dxBarTimers.h"
 #include "bars/dxBarToolbarsPopup.h"
 #include "bars/dxBarUtils.h"
 #include "bars/dxBars.h"
@@ -44,6 +45,7 @@ TdxBarControl::TdxBarControl(TdxBarManager* Manager, TdxBar* Bar)
 
 TdxBarControl::~TdxBarControl() {
     FreeQuickControlOf(this);
+    dxBarKillTimer(FMarkTimer);
     if (FDockControl && IsLiveBarControl(this)) FDockControl->RemoveBar(this, true);
     FDockControl = nullptr;
     HideAll();
@@ -148,7 +150,8 @@ bool TdxBarControl::MarkExists() const {
 }
 
 bool TdxBarControl::StopsMouseTracking(LRESULT HitTest) const {
-    return TCustomdxBarControl::StopsMouseTracking(HitTest);
+    // The hot close button waits for the pointer to leave the window.
+    return FCaptionButtonState != 1 && TCustomdxBarControl::StopsMouseTracking(HitTest);
 }
 
 TRect TdxBarControl::GetItemRect(TdxBarItemControl* Control) const {
@@ -314,18 +317,40 @@ void TdxBarControl::SetKeySelectedControl(TdxBarItemControl* Control) {
 
 void TdxBarControl::SetMarkState(int Value) {
     if (IsCustomizing() || Value == FMarkState) return;
+    dxBarKillTimer(FMarkTimer);
     FMarkState = Value;
-    if (HandleAllocated()) {
-        const RECT Mark = MarkRect();
-        InvalidateRect(Handle(), &Mark, FALSE);
-    }
+    RepaintMark();
     if (Value != 2) FreeQuickControlOf(this);
+    if (Value == 1 && IsFloating())
+        FMarkTimer = dxBarTimers().SetTimer(kdxBarMarkTimerElapse, [this] { MarkTimerTick(); });
     if (Value == 1) UpdateHint(BarManager(), true, dxBarString(kdxBarMoreButtons));
     if (Value == 0 && !SelectedControl()) UpdateHint(BarManager(), false);
     if (Value == 2) {
         PlayMenuSound(msMenuPopup);
         ShowQuickControl(this);
     }
+}
+
+void TdxBarControl::RepaintMark() {
+    if (!HandleAllocated()) return;
+    if (IsFloating()) {
+        SendMessage(Handle(), WM_NCPAINT, 1, 0);
+        return;
+    }
+    const RECT Mark = MarkRect();
+    InvalidateRect(Handle(), &Mark, FALSE);
+}
+
+bool TdxBarControl::CursorOverMark() {
+    POINT Cursor;
+    GetCursorPos(&Cursor);
+    return HandleAllocated() && PtInRect(MarkRect(), ScreenToClient(TPoint{Cursor.x, Cursor.y}));
+}
+
+void TdxBarControl::MarkTimerTick() {
+    if (CursorOverMark()) return;
+    dxBarKillTimer(FMarkTimer);
+    if (FMarkState == 1) SetMarkState(0);
 }
 
 // ---- messages ---------------------------------------------------------------------------------
@@ -349,6 +374,9 @@ void TdxBarControl::Dispatch(TMessage& Message) {
             return;
         case WM_SIZE:
             if (Destroying()) return;
+            break;
+        case WM_DESTROY:
+            dxBarKillTimer(FMarkTimer);
             break;
         case WM_WINDOWPOSCHANGING:
             TCustomdxBarControl::Dispatch(Message);
@@ -519,6 +547,7 @@ void TdxBarControl::WMKeyDown(TMessage& Message) {
 }
 
 void TdxBarControl::WMMouseLeave(TMessage& Message) {
+    if (FCaptionButtonState == 1 && !CursorOverCloseButton()) SetCaptionButtonState(0);
     if (InMenuMode()) {
         if (auto* Button = dynamic_cast<TdxBarButtonControl*>(SelectedControl())) Button->Repaint();
         return;
@@ -545,4 +574,5 @@ void TdxBarControl::WMMouseMove(TMessage& Message) {
     TCustomdxBarControl::WMMouseMove(Message);
     if (!IsLiveBarControl(this)) return;
     if (MarkHover && FMarkState == 1 && !PtInRect(MarkRect(), P)) SetMarkState(0);
+    if (Moved && !ActiveBarControl()) TrackCloseButtonHover(P);
 }

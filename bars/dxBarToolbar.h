@@ -42,6 +42,8 @@ class TdxBarControl : public TCustomdxBarControl {
     // close button (0 normal, 1 hot, 2 pressed).
     TRect FloatingCaptionRect() const;
     TRect CloseButtonRect() const;
+    // A floating bar's mark lies in its caption (window coordinates; empty when none).
+    TRect FloatingMarkRect() const;
     bool HasCloseButton() const;
     int CaptionButtonState() const { return FCaptionButtonState; }
     // While the bar is dragged: the moving state, and where the cursor holds the window when it
@@ -49,6 +51,8 @@ class TdxBarControl : public TCustomdxBarControl {
     bool Moving() const { return FMoving; }
     void SetMoving(bool Value);
     TPoint GetGrabOffset(TdxBarDockingStyle Style);
+    // The grab in the style the move started in, once the move engine has placed it.
+    void SetStartGrabOffset(TPoint Value) { FStartGrabOffset = Value; }
     // Docked to floating and back by a double click on the grip or caption.
     void ToggleDocking();
     // The bar takes the window's docking and place (after a move or a change of form).
@@ -124,6 +128,15 @@ class TdxBarControl : public TCustomdxBarControl {
     void FloatingSizing(WPARAM Edge, RECT& R);
     void KeepOnScreen(WINDOWPOS& Pos) const;
     void SetCaptionButtonState(int Value);
+    // The caption's font: the system's small-caption font, or the bar's face at its height.
+    HFONT CreateCaptionFont() const;
+    // The flat style's close button lights up under the pointer.
+    void TrackCloseButtonHover(TPoint ClientPoint);
+    // The mark of a floating bar has no leave notice of its own (it lies in the caption): while
+    // it is hot a timer looks whether the pointer has left it.
+    void MarkTimerTick();
+    bool CursorOverMark();
+    void RepaintMark();
     // The window's top-left corner on the screen.
     TPoint ScreenTopLeft();
     // A press on the frame: the caption moves the bar, the close button closes it, an edge
@@ -141,9 +154,11 @@ class TdxBarControl : public TCustomdxBarControl {
     bool CanWrap() const;
     void PaintSeparators(HDC DC, HRGN Region);
     void PaintMark(HDC DC, HRGN Region);
+    // Glyph: the colour of the mark's glyphs on Bk.
+    void DrawMark(HDC DC, const TRect& R, HBRUSH Bk, COLORREF Glyph);
     void PaintDockedFrame(HDC DC, const TRect& Window);
     void DrawChevron(HDC DC, const TRect& R, bool Vertical, COLORREF Color);
-    void DrawQuickCustomizingArrow(HDC DC, const TRect& R, bool Vertical);
+    void DrawQuickCustomizingArrow(HDC DC, const TRect& R, bool Vertical, COLORREF Color);
     // Fonts after a change of font or orientation (the canvas's font turned on a vertical bar).
     void FontChanged();
     bool PointOverUsableItem(TPoint ClientPoint) const;
@@ -160,8 +175,10 @@ class TdxBarControl : public TCustomdxBarControl {
     bool FFontChanging = false;
     HFONT FRotatedFont = 0;
     int FCaptionButtonState = 0;
+    UINT_PTR FMarkTimer = 0;
     bool FMoving = false;
     TPoint FGrabOffset;
+    TPoint FStartGrabOffset;
     TSize FGrabSize;
     TdxBarDockingStyle FGrabStyle = dsNone;
 };

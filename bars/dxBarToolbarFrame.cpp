@@ -63,6 +63,21 @@ TRect TdxBarControl::CloseButtonRect() const {
     return TRect{C.Right - C.Height(), C.Top, C.Right, C.Bottom};
 }
 
+TRect TdxBarControl::FloatingMarkRect() const {
+    if (!IsFloating() || !MarkExists()) return TRect{};
+    const TRect C = FloatingCaptionRect();
+    const bool Flat = BarManager()->IsFlat();
+    // The flat style's mark sits beside the close button, as square as it.
+    const int Width = Flat ? C.Height() : kdxBarFloatingMarkWidth;
+    const int Right = HasCloseButton() ? CloseButtonRect().Left : C.Right;
+    // The caption is what the bar is moved by: on a bar too narrow for the mark and a square of
+    // caption to hold (one column of buttons), the mark gives way. Its commands stay within
+    // reach of the docked bar's mark and the toolbars' menu.
+    if (Right - C.Left - Width < C.Height()) return TRect{};
+    if (!Flat) return TRect{C.Left, C.Top, C.Left + Width, C.Bottom};
+    return TRect{Right - Width, C.Top, Right, C.Bottom};
+}
+
 void TdxBarControl::FloatingNCCalcSize(RECT& R) const {
     const TdxBarManager* M = BarManager();
     if (HasShadow()) {
@@ -103,6 +118,7 @@ LRESULT TdxBarControl::FloatingHitTest(TPoint Screen) {
         if (P.Y >= Window.Bottom - Bh) return FLastHit = HTBOTTOM;
         return FLastHit = P.X < Bw ? HTLEFT : HTRIGHT;
     }
+    if (!IsCustomizing() && PtInRect(FloatingMarkRect(), P)) return FLastHit = HTCLIENT;
     if (HasCloseButton() && PtInRect(CloseButtonRect(), P) && !IsCustomizing()) {
         FLastHit = HTCLOSE;
         return M->IsFlat() ? HTCLIENT : HTCLOSE;
@@ -154,14 +170,28 @@ void TdxBarControl::PaintFloatingFrame(HDC DC, const TRect& Window) {
     TRect Text = Caption;
     Text.Left += 2;
     if (HasCloseButton()) Text.Right = CloseButtonRect().Left;
+    const TRect Mark = FloatingMarkRect();
+    if (!IsRectEmpty(Mark)) {
+        if (Flat)
+            Text.Right = Mark.Left;
+        else
+            Text.Left = Mark.Right + 3;
+    }
     const int Saved = SaveDC(DC);
     IntersectClipRect(DC, Caption.Left, Caption.Top, Caption.Right, Caption.Bottom);
-    SelectObject(DC, FBar->FontHandle());
+    const HFONT Font = CreateCaptionFont();
+    SelectObject(DC, Font);
     SetBkMode(DC, TRANSPARENT);
     SetTextColor(DC, dxBarSysColor(Flat ? COLOR_INACTIVECAPTIONTEXT : COLOR_CAPTIONTEXT));
     RECT T = Text;
     DrawText(DC, FBar->Caption(), &T, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     RestoreDC(DC, Saved);
+    DeleteObject(Font);
+    // On the caption the mark's glyphs take the caption's text colour, readable on its navy or
+    // grey.
+    if (!IsRectEmpty(Mark))
+        DrawMark(DC, Mark, CaptionBrush,
+                 dxBarSysColor(Flat ? COLOR_INACTIVECAPTIONTEXT : COLOR_CAPTIONTEXT));
     if (HasCloseButton()) PaintCloseButton(DC, CloseButtonRect());
     DeleteObject(CaptionBrush);
 }
@@ -208,6 +238,27 @@ void TdxBarControl::PaintCloseButton(HDC DC, const TRect& Button) {
     }
     SelectObject(DC, Old);
     DeleteObject(Pen);
+}
+
+HFONT TdxBarControl::CreateCaptionFont() const {
+    LOGFONT Log = dxBarSmallCaptionLogFont();
+    if (!BarManager()->UseSystemFont()) {
+        const LOGFONT& Own = FBar->Font()->LogFont();
+        std::copy(std::begin(Own.lfFaceName), std::end(Own.lfFaceName), std::begin(Log.lfFaceName));
+        // Characters at least 11 pixels high.
+        Log.lfHeight = std::min<LONG>(-std::abs(Log.lfHeight), -11);
+    }
+    return CreateFontIndirect(Log);
+}
+
+void TdxBarControl::TrackCloseButtonHover(TPoint ClientPoint) {
+    if (!IsFloating() || !BarManager()->IsFlat() || !HasCloseButton() || FCaptionButtonState == 2)
+        return;
+    const TPoint Screen = ClientToScreen(ClientPoint);
+    const TPoint Origin = ScreenTopLeft();
+    const bool Over = PtInRect(CloseButtonRect(), TPoint{Screen.X - Origin.X, Screen.Y - Origin.Y});
+    if (Over && HandleAllocated()) StartMouseTracking(Handle());
+    SetCaptionButtonState(Over ? 1 : 0);
 }
 
 void TdxBarControl::SetCaptionButtonState(int Value) {
@@ -347,6 +398,7 @@ void TdxBarControl::SetMoving(bool Value) {
         const TRect B = BoundsRect();
         const TPoint At = ScreenTopLeft();
         FGrabOffset = TPoint{Cursor.x - At.X, Cursor.y - At.Y};
+        FStartGrabOffset = FGrabOffset;
         FGrabSize = TSize{std::max(B.Width(), 1), std::max(B.Height(), 1)};
         FGrabStyle = FDockingStyle;
     }
@@ -355,7 +407,7 @@ void TdxBarControl::SetMoving(bool Value) {
 }
 
 TPoint TdxBarControl::GetGrabOffset(TdxBarDockingStyle Style) {
-    if (Style == FGrabStyle) return FGrabOffset;
+    if (Style == FGrabStyle) return FStartGrabOffset;
     const TSize Size = GetSizeForStyle(Style);
     return TPoint{MulDiv(Size.cx, FGrabOffset.X, FGrabSize.cx),
                   MulDiv(Size.cy, FGrabOffset.Y, FGrabSize.cy)};

@@ -14,7 +14,13 @@
 #include "platform/core/Paint.h"
 
 TRect TdxBarControl::MarkRect() const {
-    if (!MarkExists() || IsFloating()) return TRect{};
+    if (!MarkExists()) return TRect{};
+    if (IsFloating()) {
+        // In client coordinates like the docked mark: above the client area.
+        RECT Client{0, 0, Width(), Height()};
+        FloatingNCCalcSize(Client);
+        return OffsetRect(FloatingMarkRect(), -Client.left, -Client.top);
+    }
     const TRect C = const_cast<TdxBarControl*>(this)->ClientRect();
     const bool Standard = BarManager()->Style() == bmsStandard;
     if (IsVertical()) {
@@ -111,7 +117,8 @@ void TdxBarControl::DrawChevron(HDC DC, const TRect& R, bool Vertical, COLORREF 
     DeleteObject(Pen);
 }
 
-void TdxBarControl::DrawQuickCustomizingArrow(HDC DC, const TRect& R, bool Vertical) {
+void TdxBarControl::DrawQuickCustomizingArrow(HDC DC, const TRect& R, bool Vertical,
+                                              COLORREF Color) {
     int X, Y;
     if (Vertical) {
         X = R.Left + 5;
@@ -120,7 +127,6 @@ void TdxBarControl::DrawQuickCustomizingArrow(HDC DC, const TRect& R, bool Verti
         X = R.Left + 3;
         Y = R.Bottom - 7 + (R.Height() < 17 ? 1 : 0);
     }
-    const COLORREF Color = dxBarSysColor(COLOR_BTNTEXT);
     const HPEN Pen = CreatePen(PS_SOLID, 1, Color);
     const HBRUSH Brush = CreateSolidBrush(Color);
     const HGDIOBJ OldPen = SelectObject(DC, Pen), OldBrush = SelectObject(DC, Brush);
@@ -133,10 +139,15 @@ void TdxBarControl::DrawQuickCustomizingArrow(HDC DC, const TRect& R, bool Verti
 }
 
 void TdxBarControl::PaintMark(HDC DC, HRGN Region) {
+    // A floating bar's mark is painted with its caption.
     const TRect R = MarkRect();
-    if (IsRectEmpty(R)) return;
+    if (IsRectEmpty(R) || IsFloating()) return;
+    DrawMark(DC, R, GetBkBrush(), dxBarSysColor(COLOR_BTNTEXT));
+    ExcludeBarRect(Region, R);
+}
+
+void TdxBarControl::DrawMark(HDC DC, const TRect& R, HBRUSH Bk, COLORREF Glyph) {
     const bool Vertical = IsVertical();
-    const HBRUSH Bk = GetBkBrush();
     switch (BarManager()->Style()) {
         case bmsStandard:
             FillBarRect(DC, R, Bk);
@@ -159,12 +170,13 @@ void TdxBarControl::PaintMark(HDC DC, HRGN Region) {
             }
             FillBarRect(DC, InflatedRect(R, -1, -1),
                         Flat && FMarkState != 0 ? GetSelectedBrush() : Bk);
-            DrawQuickCustomizingArrow(DC, R, Vertical);
-            if (FHiddenItems) DrawChevron(DC, R, Vertical, dxBarSysColor(COLOR_BTNTEXT));
+            // The flat style's lit mark is filled with the selection's light colour.
+            const COLORREF Color = Flat && FMarkState != 0 ? dxBarSysColor(COLOR_BTNTEXT) : Glyph;
+            DrawQuickCustomizingArrow(DC, R, Vertical, Color);
+            if (FHiddenItems) DrawChevron(DC, R, Vertical, Color);
             break;
         }
     }
-    ExcludeBarRect(Region, R);
 }
 
 void TdxBarControl::PaintDockedFrame(HDC DC, const TRect& W) {

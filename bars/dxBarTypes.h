@@ -70,3 +70,11 @@ inline constexpr int crdxBarEditSizing = 1044;
 
 // Docked bars' mark (the end button with the chevron) takes this much of the line.
 inline constexpr int kdxBarMarkSize = 11;
+// A floating bar's mark in the caption of the standard and enhanced styles.
+inline constexpr int kdxBarFloatingMarkWidth = 13;
+// How often a floating bar looks whether the pointer has left its hot mark (milliseconds).
+inline constexpr UINT kdxBarMarkTimerElapse = 50;
+
+// How a drag with the mouse ended: the button came up, Esc, or otherwise (the capture was
+// taken away, or whoever ran it ended it).
+enum class TdxBarDragEnd { Released, Escaped, Ended };

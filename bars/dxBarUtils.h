@@ -2,8 +2,10 @@
 // Small shared routines of the framework: arithmetic and rectangles, accelerator characters,
 // the work area, item widths, fonts of bars, menu sounds, the message pumps of painting and the
 // mouse, the pointer buttons and the tracking that tells a bar window the pointer has left it.
+#include <functional>
 #include <string>
 
+#include "bars/dxBarTypes.h"
 #include "platform/core/Window.h"
 #include "platform/gdi/Graphics.h"
 
@@ -58,6 +60,16 @@ void ProcessMouseMessages();
 // for WM_QUIT, which is posted again for the loop outside.
 enum class TdxBarDragNext { Message, Idle, Quit };
 TdxBarDragNext NextDragMessage(MSG& Msg);
+
+// A drag that follows the held left button with the mouse captured by a window of the drag's
+// own (windows that change form meanwhile never hold the capture), or by Holder, which then
+// hears nothing of the pointer until the drag is over. OnMove runs for every move of the
+// cursor, Always telling that the cursor may not have moved (a key asked for a new look);
+// Ctrl pressed or let go asks for such a look at once; Esc ends the drag. Other keys are
+// swallowed, everything else is dispatched. The drag also ends when the button comes up, the
+// capture is taken away or Ended answers true.
+TdxBarDragEnd RunDragLoop(const std::function<void(bool Always)>& OnMove,
+                          const std::function<bool()>& Ended, HWND Holder = 0);
 
 // The logical left and right buttons (swapped buttons swap them).
 bool IsPrimaryButtonDown();

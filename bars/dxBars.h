@@ -6,6 +6,7 @@
 // A bar's window exists while the bar is visible: showing the bar makes it (docked into its dock
 // site, or floating), hiding the bar frees it. While the manager loads, the docking and the
 // visibility read are held back and applied by the manager's Loaded.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -183,8 +184,9 @@ class TdxBars : public TCollection {
     // --- moving a bar with the mouse ---
     // Drags the window until the button is released (Esc ends it where it is): it floats, or
     // docks into a site whose zone the cursor has rested in for the manager's
-    // WaitForDockingTime; with Ctrl held it stays floating.
-    void MoveLoop(TdxBarControl* Window);
+    // WaitForDockingTime; with Ctrl held it stays floating. The drag is also given up, with
+    // the bar where it last was, once GiveUp answers true.
+    TdxBarDragEnd MoveLoop(TdxBarControl* Window, const std::function<bool()>& GiveUp = {});
     // One step of the drag to the cursor's screen point.
     void MoveBar(TdxBarControl* Window, TPoint Cursor);
     // The site (none: floating) and style the bar docks into at the cursor.
@@ -203,5 +205,8 @@ class TdxBars : public TCollection {
     TdxBarControl* FMovingWindow = nullptr;
     UINT_PTR FDockingTimer = 0;
     bool FDockingTimerFired = false;
-    TPoint FLastCursor;
+
+    // At the start of a docked bar's move: the grab across the site is taken from the middle
+    // of the zones that keep the bar in its row.
+    void CenterGrabInRow(TdxBarControl* Window);
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/core/CaptionFont.h"
 #include "platform/core/Input.h"
 #include "platform/core/MessageLoop.h"
 #include "platform/core/Paint.h"
@@ -69,13 +70,7 @@ HFONT CaptionFont(bool Small) {
     static HFONT Normal = 0;
     static HFONT Tool = 0;
     HFONT& Font = Small ? Tool : Normal;
-    if (Font == 0) {
-        LOGFONT Log;
-        Log.lfHeight = -11;
-        Log.lfWeight = FW_BOLD;
-        std::strncpy(Log.lfFaceName, "MS Sans Serif", LF_FACESIZE - 1);
-        Font = CreateFontIndirect(Log);
-    }
+    if (Font == 0) Font = CreateFontIndirect(CaptionLogFont(Small));
     return Font;
 }
 
@@ -530,4 +525,13 @@ void NonClientImpl::DefaultMinMax(const TWnd& W, MINMAXINFO& Info) {
     Info.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
     Info.ptMaxTrackSize = POINT{CoreLimits::kMaxSurfaceSide, CoreLimits::kMaxSurfaceSide};
     if (!(W.Style & (WS_THICKFRAME | WS_CAPTION))) Info.ptMinTrackSize = POINT{0, 0};
+}
+
+LOGFONT CaptionLogFont(bool /*Small*/) {
+    // The classic look writes both captions in the same face and size.
+    LOGFONT Log;
+    Log.lfHeight = -11;
+    Log.lfWeight = FW_BOLD;
+    std::strncpy(Log.lfFaceName, "MS Sans Serif", LF_FACESIZE - 1);
+    return Log;
 }

@@ -1,17 +1,21 @@
 // Floating toolbars: their frame, caption and close button in each style, sizing by one edge
 // with the other side following the items, moving by the caption, docking after a rest over a
-// dock zone (never with Ctrl held), docking and floating by double clicks, and following their
-// form's activation. Input goes through the platform's translation; the drag and size loops run
-// inside the press that starts them, fed by script steps that wait for the loop to be ready.
+// dock zone (never with Ctrl held), docking and floating by double clicks, following their
+// form's activation, and menus torn off into bars (and brought back, or given up by Esc). Input
+// goes through the platform's translation; the drag and size loops run inside the press that starts
+// them, fed by script steps that wait for the loop to be ready.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "bars/dxBar.h"
+#include "bars/dxBarSystem.h"
 #include "bars/dxBarUtils.h"
 #include "platform/widgets/Forms.h"
 #include "tests/bars/FakeBarTimers.h"
 #include "tests/bars/MenuTestSupport.h"
+#include "tests/bars/TornMenu.h"
+#include "tests/support/PictureChecks.h"
 
 namespace {
 
@@ -44,9 +48,10 @@ struct TFloatForm : TMenuForm {
     }
     // The grip of the docked toolbar and the caption of the floating one.
     POINT Grip() const { return At(4, (Bounds().bottom - Bounds().top) / 2); }
+    // The middle of the caption: clear of the mark at either end and of the close button.
     POINT Caption() const {
-        return At(Manager()->BorderWidth() + 8,
-                  Manager()->BorderHeight() + GetSmallCaptionHeight() / 2);
+        const TRect C = Window()->FloatingCaptionRect();
+        return At((C.Left + C.Right) / 2, (C.Top + C.Bottom) / 2);
     }
     LRESULT HitTest(POINT Screen) const {
         return SendMessage(Handle(), WM_NCHITTEST, 0, MAKELPARAM(Screen.x, Screen.y));
@@ -302,46 +307,239 @@ TEST(BarFloat, FloatingBarsHideWhileAnotherFormIsActiveOrTheFormIsMinimisedAndCo
     EXPECT_TRUE(Form.Toolbar()->Visible());
 }
 
+TEST(BarFloat, TheFlatCloseButtonAndTheCaptionMarkLightUpUnderThePointer) {
+    TFakeClock Clock;
+    TFloatForm Form;
+    Form.Float(200, 250, 80);
+    TdxBarControl* W = Form.Window();
+    const TRect C = W->CloseButtonRect();
+    const TRect Mark = W->FloatingMarkRect();
+    ASSERT_FALSE(IsRectEmpty(Mark));
+    EXPECT_LE(Mark.Right, C.Left);
+    auto Over = [&](const TRect& R) {
+        return Form.At((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2);
+    };
+    GuiTest::MouseMove(Form.Handle(), Form.Caption());
+    GuiTest::MouseMove(Form.Handle(), Over(C));
+    GuiTest::Drain();
+    EXPECT_EQ(W->CaptionButtonState(), 1);
+    SaveScenePicture({Form.FormWindow(), Form.Handle()}, "floating-toolbar-flat-close-hot");
+    GuiTest::MouseMove(Form.Handle(), Form.Caption());
+    GuiTest::Drain();
+    EXPECT_EQ(W->CaptionButtonState(), 0);
+    // The mark is hot under the pointer; once the pointer has gone elsewhere the timer cools it
+    // even when the window hears of no move.
+    GuiTest::MouseMove(Form.Handle(), Over(Mark));
+    GuiTest::Drain();
+    EXPECT_EQ(W->MarkState(), 1);
+    SaveScenePicture({Form.FormWindow(), Form.Handle()}, "floating-toolbar-flat-mark-hot");
+    Clock.Advance(200);
+    EXPECT_EQ(W->MarkState(), 1);
+    GuiTest::MouseMove(Form.FormWindow(), Form.FormPoint());
+    GuiTest::Drain();
+    Clock.Advance(50);
+    EXPECT_EQ(W->MarkState(), 0);
+    EXPECT_EQ(Clock.Timers().Count(), 0u);
+}
+
+TEST(BarFloat, TheCaptionMarkLeavesRoomToHoldTheBarAndItsGlyphReadsOnTheCaption) {
+    for (TdxBarManagerStyle Style : {bmsEnhanced, bmsFlat}) {
+        SCOPED_TRACE(StyleName(Style));
+        TFakeClock Clock;
+        TFloatForm Form(Style);
+        // Wide enough: the mark lies inside the caption, clear of the close button, its arrow
+        // in the caption's text colour.
+        Form.Float(200, 250, 120);
+        TdxBarControl* W = Form.Window();
+        const TRect Caption = W->FloatingCaptionRect();
+        const TRect Close = W->CloseButtonRect();
+        TRect Mark = W->FloatingMarkRect();
+        ASSERT_FALSE(IsRectEmpty(Mark));
+        EXPECT_GE(Mark.Left, Caption.Left);
+        EXPECT_LE(Mark.Right, Close.Left);
+        const COLORREF Text =
+            dxBarSysColor(Style == bmsFlat ? COLOR_INACTIVECAPTIONTEXT : COLOR_CAPTIONTEXT);
+        const QImage Picture = WindowPicture(Form.Handle());
+        EXPECT_TRUE(
+            GuiTest::HasColorNear(Picture.copy(Mark.Left, Mark.Top, Mark.Width(), Mark.Height()),
+                                  GuiTest::ColorOf(Text), 0));
+        SaveScenePicture({Form.FormWindow(), Form.Handle()},
+                         std::string("floating-toolbar-mark-") + StyleName(Style));
+        // One column of buttons (as the main window's toolbar floats): the mark gives way to a
+        // piece of caption that moves the bar.
+        Form.Toolbar()->SetDockingStyle(dsTop);
+        GuiTest::Drain();
+        Form.Float(200, 250, 23);
+        W = Form.Window();
+        Mark = W->FloatingMarkRect();
+        EXPECT_TRUE(IsRectEmpty(Mark));
+        const TRect Free{Caption.Left, Caption.Top, W->CloseButtonRect().Left, Caption.Bottom};
+        ASSERT_GT(Free.Width(), 0);
+        const POINT Hold = Form.At((Free.Left + Free.Right) / 2, (Free.Top + Free.Bottom) / 2);
+        Form.HitTest(Hold);
+        EXPECT_EQ(W->LastHit(), HTCAPTION);
+        const POINT To{Hold.x + 40, Hold.y + 30};
+        Form.Drag(Hold,
+                  {{[&] { return Form.Manager()->Bars()->Dragging(); }, [&] { Form.MoveTo(To); }},
+                   {[&] { return Form.Bounds().left != 200; }, [&] { Form.Release(To); }}});
+        EXPECT_EQ(Form.Bounds().left, 240);
+        EXPECT_EQ(Form.Bounds().top, 280);
+        SaveScenePicture({Form.FormWindow(), Form.Handle()},
+                         std::string("floating-toolbar-one-column-") + StyleName(Style));
+    }
+}
+
+TEST(BarFloat, ADockedBarNudgedAcrossItsSiteStaysInItsRow) {
+    for (int Nudge : {-4, 4}) {
+        SCOPED_TRACE(Nudge);
+        TFakeClock Clock;
+        TFloatForm Form;
+        const int Row = Form.Toolbar()->Row();
+        const RECT Before = Form.Bounds();
+        const POINT Grip = Form.Grip();
+        const POINT To{Grip.x + 30, Grip.y + Nudge};
+        Form.Drag(Grip,
+                  {{[&] { return Form.Manager()->Bars()->Dragging(); }, [&] { Form.MoveTo(To); }},
+                   {[&] { return Form.Bounds().left != Before.left; }, [&] { Form.Release(To); }}});
+        EXPECT_FALSE(Form.Window()->IsFloating());
+        EXPECT_EQ(Form.Toolbar()->Row(), Row);
+        EXPECT_EQ(Form.Bounds().top, Before.top);
+    }
+}
+
 TEST(BarFloat, ADetachedMenuFloatsAsItsBarUnderTheCursor) {
     TFloatForm Form;
-    TdxBarManager* M = Form.Manager();
-    // The Online menu tears off into a bar of its own commands.
-    TdxBar* Torn = M->Bars()->Add();
-    Torn->SetCaption("Online");
-    TCustomdxBarSubItem* Online = Form.SubItem(2);
-    for (int I = 0; I < Online->ItemLinks()->Count(); ++I)
-        Torn->ItemLinks()->Add()->SetItem(Online->ItemLinks()->Items(I)->Item());
-    Online->Detachable = true;
-    Online->SetDetachingBar(Torn->Index());
-    int Detaching = 0;
-    Online->OnDetaching = [&](TObject*) { ++Detaching; };
-    Form.Click(Form.ScreenPoint(Form.Menu(), 2));
-    TdxBarSubMenuControl* Menu = Form.OpenMenu(2);
+    TTornOnline Online(Form);
+    TdxBarSubMenuControl* Menu = Online.Open();
     ASSERT_NE(Menu, nullptr);
-    RECT R;
-    GetWindowRect(Menu->Handle(), &R);
     SaveScenePicture({Form.FormWindow(), Menu->Handle()}, "menu-detachable");
-    const POINT OnBar{(R.left + R.right) / 2, R.top + 4};
-    const POINT Away = GuiTest::ScreenOf(Form.FormWindow(), POINT{300, 200});
-    Form.Move(POINT{OnBar.x, OnBar.y + 1});
-    Form.Drag(OnBar, {{[&] { return M->Bars()->Dragging(); }, [&] { Form.MoveTo(Away); }},
-                      {[&] {
-                           TdxBarControl* W = Torn->Control();
-                           return W && W->HandleAllocated() && W->Left() != 0;
-                       },
-                       [&] { Form.Release(Away); }}});
-    EXPECT_EQ(Detaching, 1);
+    TdxBar* Torn = Online.Torn;
+    const POINT Away = Online.Away;
+    // Within 15 pixels of the detach bar nothing floats yet.
+    const POINT Near{Online.OnBar.x, Online.OnBar.y - 14};
+    bool FloatedNear = true;
+    Form.Drag(Online.OnBar, {{[&] { return Online.MenuHolds(); }, [&] { Form.MoveTo(Near); }},
+                             {[&] { return Online.MenuHolds(); },
+                              [&] {
+                                  FloatedNear = Torn->Visible();
+                                  Form.MoveTo(Away);
+                              }},
+                             {[&] {
+                                  TdxBarControl* W = Torn->Control();
+                                  return W && W->HandleAllocated() && W->Left() != 0;
+                              },
+                              [&] { Form.Release(Away); }}});
+    EXPECT_FALSE(FloatedNear);
+    EXPECT_EQ(Online.Detaching, 1);
     EXPECT_EQ(Form.OpenMenu(2), nullptr);
     EXPECT_EQ(ActiveBarControl(), nullptr);
     ASSERT_TRUE(Torn->Visible());
     ASSERT_NE(Torn->Control(), nullptr);
     EXPECT_TRUE(Torn->Control()->IsFloating());
-    EXPECT_FALSE(M->Bars()->Dragging());
+    EXPECT_FALSE(Online.M->Bars()->Dragging());
     RECT B;
     GetWindowRect(Torn->Control()->Handle(), &B);
     EXPECT_LT(std::abs(B.left - Away.x), 40);
     EXPECT_LT(std::abs(B.top - Away.y), 40);
     SaveScenePicture({Form.FormWindow(), Torn->Control()->Handle()}, "menu-detached");
+}
+
+TEST(BarFloat, BackNearItsDetachBarTheMenuOpensAgainAndNothingFloats) {
+    TFloatForm Form;
+    TTornOnline Online(Form);
+    ASSERT_NE(Online.Open(), nullptr);
+    const POINT Away = Online.Away, OnBar = Online.OnBar;
+    const POINT Away2{Away.x + 60, Away.y + 40};
+    int Floated = 0, Reopened = 0;
+    auto Reopen = [&] { return Online.MenuHolds(); };
+    Form.Drag(OnBar, {{[&] { return Online.MenuHolds(); }, [&] { Form.MoveTo(Away); }},
+                      {[&] { return Online.Floating(); },
+                       [&] {
+                           ++Floated;
+                           Form.MoveTo(OnBar);
+                       }},
+                      // Back: the bar goes, the menu is open and holds the drag again; out once
+                      // more the bar comes back.
+                      {Reopen,
+                       [&] {
+                           Reopened += !Online.Torn->Visible();
+                           Form.MoveTo(Away2);
+                       }},
+                      {[&] { return Online.Floating(); },
+                       [&] {
+                           ++Floated;
+                           Form.MoveTo(OnBar);
+                       }},
+                      {Reopen, [&] {
+                           Reopened += !Online.Torn->Visible();
+                           Form.Release(OnBar);
+                       }}});
+    EXPECT_EQ(Floated, 2);
+    EXPECT_EQ(Reopened, 2);
+    EXPECT_EQ(Online.Detaching, 1);
+    EXPECT_FALSE(Online.Torn->Visible());
+    EXPECT_NE(Form.OpenMenu(2), nullptr);
+    EXPECT_EQ(GetCapture(), 0u);
+    EXPECT_FALSE(Online.M->Bars()->Dragging());
+    // The menu opened again is the one a click opens: Esc closes it and leaves menu mode.
+    Form.Tap(Qt::Key_Escape);
+    EXPECT_EQ(Form.OpenMenu(2), nullptr);
+    EXPECT_EQ(ActiveBarControl(), nullptr);
+}
+
+TEST(BarFloat, ADockedBarTornOffAndBroughtBackIsDockedWhereItWas) {
+    TFloatForm Form;
+    TTornOnline Online(Form, Form.Toolbar());
+    const int Row = Form.Toolbar()->Row();
+    const RECT Before = Form.Bounds();
+    ASSERT_NE(Online.Open(), nullptr);
+    const POINT OnBar = Online.OnBar;
+    bool Floated = false;
+    Form.Drag(OnBar, {{[&] { return Online.MenuHolds(); }, [&] { Form.MoveTo(Online.Away); }},
+                      {[&] { return Online.Floating(); },
+                       [&] {
+                           Floated = true;
+                           Form.MoveTo(OnBar);
+                       }},
+                      {[&] { return Online.MenuHolds(); }, [&] { Form.Release(OnBar); }}});
+    EXPECT_TRUE(Floated);
+    ASSERT_TRUE(Form.Toolbar()->Visible());
+    EXPECT_FALSE(Form.Window()->IsFloating());
+    EXPECT_EQ(Form.Toolbar()->DockingStyle(), dsTop);
+    EXPECT_EQ(Form.Toolbar()->Row(), Row);
+    const RECT After = Form.Bounds();
+    EXPECT_EQ(After.left, Before.left);
+    EXPECT_EQ(After.top, Before.top);
+}
+
+TEST(BarFloat, EscGivesTheDetachDragUpWithNothingFloatingAndTheMenusClosed) {
+    // Esc once the bar floats, or while the pointer is still near the detach bar.
+    for (bool Out : {true, false}) {
+        SCOPED_TRACE(Out ? "floating" : "near");
+        TFakeClock Clock;
+        TFloatForm Form;
+        TTornOnline Online(Form);
+        ASSERT_NE(Online.Open(), nullptr);
+        const int FloatLeft = Online.Torn->FloatLeft, FloatTop = Online.Torn->FloatTop;
+        // Esc goes in as the platform's keys, to the form that has the focus.
+        auto Esc = [&] { QTest::keyPress(GuiTest::QtWindowOf(Form.FormWindow()), Qt::Key_Escape); };
+        const POINT To = Out ? Online.Away : Online.OnBar;
+        std::vector<std::pair<std::function<bool()>, std::function<void()>>> Steps;
+        if (Out)
+            Steps = {{[&] { return Online.MenuHolds(); }, [&] { Form.MoveTo(To); }},
+                     {[&] { return Online.Floating(); }, Esc}};
+        else
+            Steps = {{[&] { return Online.MenuHolds(); }, Esc}};
+        Steps.push_back({[&] { return GetCapture() == 0; }, [&] { Form.Release(To); }});
+        Form.Drag(Online.OnBar, Steps);
+        EXPECT_FALSE(Online.Torn->Visible());
+        EXPECT_EQ(Online.Torn->FloatLeft, FloatLeft);
+        EXPECT_EQ(Online.Torn->FloatTop, FloatTop);
+        EXPECT_EQ(Form.OpenMenu(2), nullptr);
+        EXPECT_EQ(ActiveBarControl(), nullptr);
+        EXPECT_FALSE(Online.M->Bars()->Dragging());
+        EXPECT_EQ(GetCapture(), 0u);
+    }
 }
 
 }  // namespace

@@ -1,13 +1,15 @@
 // The toolbar floats, moves and docks on a real X server: xdotool drags it by its grip off its
 // row, by its caption over the top dock (where it docks after resting there) and, with Ctrl
-// held, over the dock without docking. Each drag is one xdotool run, so the press, the moves,
-// the rest and the release reach the drag loop while it runs. Run by run-x11.sh under xvfb-run.
+// held, over the dock without docking; a menu is torn off, brought back and torn off again. Each
+// drag is one xdotool run, so the press, the moves, the rest and the release reach the drag loop
+// while it runs. Run by run-x11.sh under xvfb-run.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
 
 #include "bars/dxBarUtils.h"
 #include "tests/bars/MenuTestSupport.h"
+#include "tests/bars/TornMenu.h"
 #include "tests/support/XdoTool.h"
 
 using namespace BarTest;
@@ -26,11 +28,20 @@ class BarsX11Float : public testing::Test {
         Drain();
     }
     TdxBar* Toolbar() const { return Form.Toolbar(); }
-    // A point of the floating bar's caption left of its close button.
+    // The middle of the floating bar's caption where neither the close button nor the mark
+    // lies (the mark sits at the caption's left end or beside the close button).
     POINT Caption() const {
         const RECT R = Bounds();
-        const TRect Close = Toolbar()->Control()->CloseButtonRect();
-        return POINT{R.left + Close.Left / 2, R.top + (Close.Top + Close.Bottom) / 2};
+        const TdxBarControl* W = Toolbar()->Control();
+        TRect Free = W->FloatingCaptionRect();
+        if (W->HasCloseButton()) Free.Right = W->CloseButtonRect().Left;
+        if (const TRect Mark = W->FloatingMarkRect(); !IsRectEmpty(Mark)) {
+            if (Mark.Left <= Free.Left)
+                Free.Left = Mark.Right;
+            else
+                Free.Right = Mark.Left;
+        }
+        return POINT{R.left + (Free.Left + Free.Right) / 2, R.top + (Free.Top + Free.Bottom) / 2};
     }
     RECT Bounds() const {
         RECT R;
@@ -87,6 +98,39 @@ TEST_F(BarsX11Float, TheToolbarFloatsOffItsRowAndDocksBackAfterARestOverTheDock)
     EXPECT_FALSE(Toolbar()->Control()->IsFloating());
     EXPECT_EQ(Toolbar()->DockingStyle(), dsTop);
     EXPECT_EQ(Toolbar()->Row(), Row);
+}
+
+TEST_F(BarsX11Float, AMenuTornOffAndBroughtBackOpensAgainAndTornOffAgainFloats) {
+    TTornOnline Online(Form);
+    auto OpenOnline = [&] {
+        Xdo({"mousemove", Num(Form.ScreenPoint(Form.Menu(), 2).x),
+             Num(Form.ScreenPoint(Form.Menu(), 2).y), "click", "1"});
+        TdxBarSubMenuControl* Menu = nullptr;
+        EXPECT_TRUE(PumpUntil([&] {
+            Menu = Form.OpenMenu(2);
+            return Menu && QtWindowOf(Menu->Handle()) && QtWindowOf(Menu->Handle())->isExposed();
+        }));
+        return Menu;
+    };
+    TdxBarSubMenuControl* Menu = OpenOnline();
+    ASSERT_NE(Menu, nullptr);
+    const POINT OnBar = TTornOnline::DetachBarPoint(Menu);
+    const POINT Away = ScreenOf(Form.FormWindow(), POINT{300, 220});
+    Drag(POINT{OnBar.x, OnBar.y}, {Away, OnBar}, "0.2");
+    EXPECT_EQ(Online.Detaching, 1);
+    EXPECT_FALSE(Online.Torn->Visible());
+    EXPECT_NE(Form.OpenMenu(2), nullptr);
+    Menu = Form.OpenMenu(2);
+    ASSERT_NE(Menu, nullptr);
+    Drag(POINT{OnBar.x, OnBar.y}, {POINT{OnBar.x, OnBar.y + 40}, Away}, "0.2");
+    EXPECT_EQ(Online.Detaching, 2);
+    EXPECT_TRUE(PumpUntil([&] { return ActiveBarControl() == nullptr; }));
+    ASSERT_TRUE(Online.Floating());
+    RECT R;
+    GetWindowRect(Online.Torn->Control()->Handle(), &R);
+    EXPECT_LT(std::abs(R.left - Away.x), 40);
+    EXPECT_LT(std::abs(R.top - Away.y), 40);
+    SaveScenePicture({Form.FormWindow(), Online.Torn->Control()->Handle()}, "x11-menu-torn-off");
 }
 
 }  // namespace
