@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "bars/dxBar.h"
+#include "bars/dxBarQuickCust.h"
 #include "bars/dxBarSystem.h"
 #include "bars/dxBarUtils.h"
 #include "platform/widgets/Forms.h"
@@ -539,6 +540,36 @@ TEST(BarFloat, EscGivesTheDetachDragUpWithNothingFloatingAndTheMenusClosed) {
         EXPECT_EQ(ActiveBarControl(), nullptr);
         EXPECT_FALSE(Online.M->Bars()->Dragging());
         EXPECT_EQ(GetCapture(), 0u);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The caption mark of a floating bar opens quick customizing as the docked mark does, under the
+// mark; a second press closes it.
+TEST(BarFloat, TheCaptionMarkOpensQuickCustomizingBelowIt) {
+    for (TdxBarManagerStyle Style : {bmsEnhanced, bmsFlat}) {
+        SCOPED_TRACE(StyleName(Style));
+        TFloatForm Form(Style);
+        Form.Float(200, 250, 120);
+        TdxBarControl* W = Form.Window();
+        const TRect Mark = W->FloatingMarkRect();
+        ASSERT_FALSE(IsRectEmpty(Mark));
+        const POINT Over = Form.At((Mark.Left + Mark.Right) / 2, (Mark.Top + Mark.Bottom) / 2);
+        Form.Click(Over);
+        TdxBarQuickControl* Quick = OpenQuickControl();
+        ASSERT_NE(Quick, nullptr);
+        EXPECT_EQ(Quick->OwningBarControl(), W);
+        EXPECT_EQ(W->MarkState(), 2);
+        EXPECT_EQ(Quick->Top(), Form.At(0, Mark.Bottom).y);
+        EXPECT_GE(Quick->Left() + Quick->Width(), Form.At(Mark.Left, 0).x);
+        EXPECT_LE(Quick->Left(), Form.At(Mark.Right, 0).x);
+        SaveScenePicture({Form.FormWindow(), Form.Handle(), Quick->Handle()},
+                         std::string("floating-toolbar-quick-customizing-") + StyleName(Style));
+        Form.Click(Over);
+        EXPECT_EQ(OpenQuickControl(), nullptr);
     }
 }
 
