@@ -19,8 +19,11 @@ SCREEN = (1024, 768)
 
 if FB_ENV not in os.environ:
     fbdir = tempfile.mkdtemp(prefix="kestro-window-fb-")
-    argv = ["xvfb-run", "-a", "-s", "-screen 0 %dx%dx24 -fbdir %s -nolisten tcp" %
-            (SCREEN + (fbdir,)), sys.executable, os.path.abspath(__file__)] + sys.argv[1:]
+    # The free-display search starts at a number of this process's own: two runs started at
+    # once would otherwise both find the same display and share one server.
+    argv = ["xvfb-run", "-a", "-n", str(1000 + os.getpid() % 50000),
+            "-s", "-screen 0 %dx%dx24 -fbdir %s -nolisten tcp" % (SCREEN + (fbdir,)),
+            sys.executable, os.path.abspath(__file__)] + sys.argv[1:]
     status = subprocess.call(argv, env=dict(os.environ, **{FB_ENV: fbdir}))
     for name in os.listdir(fbdir):
         os.remove(os.path.join(fbdir, name))
