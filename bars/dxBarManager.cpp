@@ -73,6 +73,10 @@ TdxBarManager::~TdxBarManager() {
 }
 
 void TdxBarManager::BeforeDestruction() {
+    // The layout is kept when the owner form's window goes. A form frees its components before
+    // its window, so the manager's own end within the form's is the last moment to read it.
+    if (!FCreationFailed && FOwnerForm && FOwnerForm->ComponentState().Contains(csDestroying))
+        SaveStoredLayout();
     DestroyEverything();
     TComponent::BeforeDestruction();
 }
@@ -712,6 +716,7 @@ void TdxBarManager::Loaded() {
             Sub->ItemLinks()->ResetUsage(true);
     }
     for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->ApplyLoadedState();
+    LoadStoredLayout();
     FBars->SetLoading(false);
     FCategories.ApplyPendingItemsVisible();
     RealignDockControls();

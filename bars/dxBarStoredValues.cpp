@@ -18,19 +18,27 @@ std::optional<bool> ReadStoredBool(TRegistry& Registry, const std::string& Name)
     return *Value != 0;
 }
 
-void ReadManagerOptions(TdxBarManager& Manager, TRegistry& Registry) {
+void ReadManagerOptions(TdxBarManager& Manager, const TStoredIntegerReader& Read) {
+    const auto ReadBool = [&](const std::string& Name) -> std::optional<bool> {
+        if (const std::optional<int32_t> Value = Read(Name)) return *Value != 0;
+        return std::nullopt;
+    };
     // The options of the recent-item menus exist in the other styles only.
     if (Manager.Style() != bmsStandard) {
-        if (auto V = ReadStoredBool(Registry, "MenusShowRecentItemsFirst"))
+        if (auto V = ReadBool("MenusShowRecentItemsFirst"))
             Manager.SetMenusShowRecentItemsFirst(*V);
-        if (auto V = ReadStoredBool(Registry, "ShowFullMenusAfterDelay"))
-            Manager.SetShowFullMenusAfterDelay(*V);
+        if (auto V = ReadBool("ShowFullMenusAfterDelay")) Manager.SetShowFullMenusAfterDelay(*V);
     }
-    if (auto V = ReadStoredBool(Registry, "LargeIcons")) Manager.SetLargeIcons(*V);
-    if (auto V = ReadStoredInteger(Registry, "MenuAnimations"); V && *V >= maNone && *V <= maSlide)
+    if (auto V = ReadBool("LargeIcons")) Manager.SetLargeIcons(*V);
+    if (auto V = Read("MenuAnimations"); V && *V >= maNone && *V <= maSlide)
         Manager.SetMenuAnimations(TdxBarMenuAnimations(*V));
-    if (auto V = ReadStoredBool(Registry, "ShowHint")) Manager.SetShowHint(*V);
-    if (auto V = ReadStoredBool(Registry, "ShowShortCutInHint")) Manager.SetShowShortCutInHint(*V);
+    if (auto V = ReadBool("ShowHint")) Manager.SetShowHint(*V);
+    if (auto V = ReadBool("ShowShortCutInHint")) Manager.SetShowShortCutInHint(*V);
+}
+
+void ReadManagerOptions(TdxBarManager& Manager, TRegistry& Registry) {
+    ReadManagerOptions(Manager,
+                       [&](const std::string& Name) { return ReadStoredInteger(Registry, Name); });
 }
 
 TdxBarUserDefines UserDefinesFromStored(int64_t Bits) {

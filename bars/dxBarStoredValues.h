@@ -3,6 +3,7 @@
 // may be damaged: a value of the wrong type counts as missing, flags keep only the bits that
 // exist, and a stored glyph goes through the bounded bitmap reader.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -14,9 +15,11 @@ class TRegistry;
 std::optional<int32_t> ReadStoredInteger(TRegistry& Registry, const std::string& Name);
 std::optional<bool> ReadStoredBool(TRegistry& Registry, const std::string& Name);
 
-// The manager's options of a layout stored in the registry (the open key): each one that is
-// there with the right type and a meaningful value is set through its property, the others are
-// left as they are.
+// The manager's options of a stored layout, each read by Read (none: missing or damaged): each one
+// that is there with a meaningful value is set through its property, the others are left as they
+// are. The registry form reads the open key.
+using TStoredIntegerReader = std::function<std::optional<int32_t>(const std::string& Name)>;
+void ReadManagerOptions(TdxBarManager& Manager, const TStoredIntegerReader& Read);
 void ReadManagerOptions(TdxBarManager& Manager, TRegistry& Registry);
 
 // The UserDefine flags of a stored number: the defined bits only.

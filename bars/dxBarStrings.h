@@ -2,6 +2,8 @@
 // The framework's own texts, by their numbers.
 #include <string>
 
+inline constexpr int kdxBarResetBarQuestion = 39001;
+inline constexpr int kdxBarResetUsageDataQuestion = 39002;
 inline constexpr int kdxBarCustomizeCaption = 39300;
 inline constexpr int kdxBarMoreButtons = 39302;
 inline constexpr int kdxBarExpandMenu = 39304;
