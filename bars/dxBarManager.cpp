@@ -52,6 +52,9 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(AOwner) {
         throw EdxBarError("A Form should contain only a single TdxBarManager");
     FCreationFailed = false;
     RegisterManager(this);
+    // Told when the form goes, before its components (and their links) do: the layout is kept
+    // then.
+    FOwnerForm->FreeNotification(this);
 
     if (!IsLoading()) FCategories.Add("Default");
     FFont.OnChange = [this](TGraphicsObject*) { FontChanged(); };
@@ -73,10 +76,6 @@ TdxBarManager::~TdxBarManager() {
 }
 
 void TdxBarManager::BeforeDestruction() {
-    // The layout is kept when the owner form's window goes. A form frees its components before
-    // its window, so the manager's own end within the form's is the last moment to read it.
-    if (!FCreationFailed && FOwnerForm && FOwnerForm->ComponentState().Contains(csDestroying))
-        SaveStoredLayout();
     DestroyEverything();
     TComponent::BeforeDestruction();
 }
@@ -725,6 +724,7 @@ void TdxBarManager::Loaded() {
 void TdxBarManager::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
+    if (AComponent == FOwnerForm && !FCreationFailed) SaveStoredLayout();
     if (auto* List = dynamic_cast<TCustomImageList*>(AComponent)) {
         if (List == FImages) SetImages(nullptr);
         if (List == FLargeImages) SetLargeImages(nullptr);
