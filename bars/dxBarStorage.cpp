@@ -128,17 +128,10 @@ void TdxBar::Reset() {
         }
         SetVisible(WasVisible);
     } else {
-        const bool WasLocked = FLockUpdate;
-        SetUpdateLocked(true);
-        try {
-            TResetting Resetting;
-            FItemLinks->Assign(From->ItemLinks());
-            ResetLinksFrom(*FItemLinks, *From->ItemLinks(), *Design);
-        } catch (...) {
-            SetUpdateLocked(WasLocked);
-            throw;
-        }
-        SetUpdateLocked(WasLocked);
+        const TdxBarStateScope<TdxBar> Lock(*this, &TdxBar::UpdateLocked, &TdxBar::SetUpdateLocked);
+        TResetting Resetting;
+        FItemLinks->Assign(From->ItemLinks());
+        ResetLinksFrom(*FItemLinks, *From->ItemLinks(), *Design);
     }
     Manager->DoBarAfterReset(this);
 }

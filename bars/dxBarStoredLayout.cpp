@@ -19,10 +19,6 @@ bool KeepsUsage(const TdxBarManager& Manager, const TdxBarItemLinks& Links) {
     return Manager.Style() != bmsStandard && Links.UseRecentItems();
 }
 
-std::string DockName(const TdxBarDockControl* Site) {
-    return Site ? Site->Name() : std::string();
-}
-
 void SaveLink(TdxBarLayoutStore& Store, TdxBarItemLink& Link, bool OfBar, bool Usage) {
     const TdxBarUserDefines Defines = Link.UserDefine();
     Store.WriteString("ItemName", Link.Item()->Name());
@@ -55,23 +51,61 @@ void SaveLinks(TdxBarManager& Manager, TdxBarLayoutStore& Store, const std::stri
     }
 }
 
-void SaveBar(TdxBarLayoutStore& Store, const TdxBar& Bar) {
-    Store.WriteString("Caption", Bar.Caption());
-    if (Bar.DockedDockControl())
-        Store.WriteString("DockedDockControl", DockName(Bar.DockedDockControl()));
-    Store.WriteInteger("DockedDockingStyle", Bar.DockedDockingStyle());
-    Store.WriteInteger("DockedLeft", Bar.DockedLeft());
-    Store.WriteInteger("DockedTop", Bar.DockedTop());
-    Store.WriteBool("OneOnRow", Bar.OneOnRow);
-    Store.WriteInteger("Row", Bar.Row());
-    Store.WriteInteger("FloatLeft", Bar.FloatLeft);
-    Store.WriteInteger("FloatTop", Bar.FloatTop);
-    Store.WriteInteger("FloatClientWidth", Bar.FloatClientWidth);
-    Store.WriteInteger("FloatClientHeight", Bar.FloatClientHeight);
-    if (Bar.DockControl()) Store.WriteString("DockControl", DockName(Bar.DockControl()));
-    Store.WriteInteger("DockingStyle", Bar.DockingStyle());
-    Store.WriteBool("Visible", Bar.Visible());
+// The values of a bar in their stored order, each handed to Visit with its value now and how
+// to set it: Visit writes them, or reads them and sets what it read.
+template <class TVisit>
+void VisitBarValues(TdxBar& Bar, TVisit& Visit) {
+    Visit.Text("Caption", Bar.Caption(), [&](const std::string& V) { Bar.SetCaption(V); });
+    Visit.Site("DockedDockControl", Bar.DockedDockControl(),
+               [&](TdxBarDockControl* V) { Bar.SetDockedDockControl(V); });
+    Visit.Ordinal("DockedDockingStyle", Bar.DockedDockingStyle(), dsBottom,
+                  [&](int V) { Bar.SetDockedDockingStyle(TdxBarDockingStyle(V)); });
+    Visit.Integer("DockedLeft", Bar.DockedLeft(), [&](int V) { Bar.SetDockedLeft(V); });
+    Visit.Integer("DockedTop", Bar.DockedTop(), [&](int V) { Bar.SetDockedTop(V); });
+    Visit.Bool("OneOnRow", Bar.OneOnRow, [&](bool V) { Bar.OneOnRow = V; });
+    Visit.Integer("Row", Bar.Row(), [&](int V) { Bar.SetRow(V); });
+    Visit.Integer("FloatLeft", Bar.FloatLeft, [&](int V) { Bar.FloatLeft = V; });
+    Visit.Integer("FloatTop", Bar.FloatTop, [&](int V) { Bar.FloatTop = V; });
+    Visit.Integer("FloatClientWidth", Bar.FloatClientWidth,
+                  [&](int V) { Bar.FloatClientWidth = V; });
+    Visit.Integer("FloatClientHeight", Bar.FloatClientHeight,
+                  [&](int V) { Bar.FloatClientHeight = V; });
+    Visit.Site("DockControl", Bar.DockControl(),
+               [&](TdxBarDockControl* V) { Bar.SetDockControl(V); });
+    Visit.Ordinal("DockingStyle", Bar.DockingStyle(), dsBottom,
+                  [&](int V) { Bar.SetDockingStyle(TdxBarDockingStyle(V)); });
+    Visit.Shown("Visible", Bar.Visible(), [&](bool V) { Bar.SetVisible(V); });
 }
+
+// Writes the values a visit hands it.
+struct TBarWriter {
+    TdxBarLayoutStore& Store;
+    template <class F>
+    void Text(const char* Name, const std::string& Value, F) {
+        Store.WriteString(Name, Value);
+    }
+    // A dock site is kept by its name, and only when there is one.
+    template <class F>
+    void Site(const char* Name, const TdxBarDockControl* Value, F) {
+        if (Value) Store.WriteString(Name, Value->Name());
+    }
+    template <class F>
+    void Integer(const char* Name, int Value, F) {
+        Store.WriteInteger(Name, Value);
+    }
+    template <class F>
+    void Ordinal(const char* Name, int Value, int, F) {
+        Store.WriteInteger(Name, Value);
+    }
+    template <class F>
+    void Bool(const char* Name, bool Value, F) {
+        Store.WriteBool(Name, Value);
+    }
+    template <class F>
+    void Shown(const char* Name, bool Value, F) {
+        Store.WriteBool(Name, Value);
+    }
+};
 
 // ---- reading ----------------------------------------------------------------------------------
 
@@ -88,36 +122,39 @@ TdxBarDockControl* FindDockControl(TdxBarManager& Manager, const std::string& Na
     return dynamic_cast<TdxBarDockControl*>(Form->FindComponent(Name));
 }
 
-// Takes a bar's update lock and gives back the previous state.
-struct TBarLock {
-    TdxBar& Bar;
-    bool Was;
-    explicit TBarLock(TdxBar& ABar) : Bar(ABar), Was(ABar.UpdateLocked()) {
-        Bar.SetUpdateLocked(true);
-    }
-    ~TBarLock() { Bar.SetUpdateLocked(Was); }
-};
+TdxBarStateScope<TdxBar> LockedBar(TdxBar& Bar) {
+    return {Bar, &TdxBar::UpdateLocked, &TdxBar::SetUpdateLocked};
+}
 
-// The bars collection's loading mode, set for a while.
-struct TBarsLoading {
-    TdxBars& Bars;
-    bool Was;
-    explicit TBarsLoading(TdxBars& ABars) : Bars(ABars), Was(ABars.Loading()) {
-        Bars.SetLoading(true);
-    }
-    ~TBarsLoading() { Bars.SetLoading(Was); }
-};
+TdxBarStateScope<TdxBars> LoadingBars(TdxBars& Bars) {
+    return {Bars, &TdxBars::Loading, &TdxBars::SetLoading};
+}
 
 void ReadLink(TdxBarLayoutStore& Store, TdxBarItemLink& Link, bool OfBar, bool Usage) {
     Link.SetBeginGroup(Store.RequiredBool("BeginGroup", false));
     const TdxBarUserDefines Defines = Store.RequiredUserDefine();
     Link.SetUserDefine(Defines);
-    if (Defines.Contains(udCaption)) Link.SetUserCaption(Store.String("UserCaption", {}));
-    if (Defines.Contains(udGlyph)) Store.ReadUserGlyph(Link);
-    if (Defines.Contains(udPaintStyle))
-        Link.SetUserPaintStyle(
-            TdxBarPaintStyle(RequiredOrdinal(Store, "UserPaintStyle", psStandard, psCaptionGlyph)));
-    if (Defines.Contains(udWidth)) Link.SetUserWidth(Store.Required("UserWidth", 100));
+    TdxBarUserDefines Read;
+    try {
+        if (Defines.Contains(udCaption)) {
+            Link.SetUserCaption(Store.String("UserCaption", {}));
+            Read.Include(udCaption);
+        }
+        if (Defines.Contains(udGlyph)) {
+            Store.ReadUserGlyph(Link);
+            Read.Include(udGlyph);
+        }
+        if (Defines.Contains(udPaintStyle)) {
+            Link.SetUserPaintStyle(TdxBarPaintStyle(
+                RequiredOrdinal(Store, "UserPaintStyle", psStandard, psCaptionGlyph)));
+            Read.Include(udPaintStyle);
+        }
+        if (Defines.Contains(udWidth)) Link.SetUserWidth(Store.Required("UserWidth", 100));
+    } catch (const Exception&) {
+        // A flag whose value was not read stays off: the item's own value serves instead.
+        Link.SetUserDefine(Read);
+        throw;
+    }
     if (OfBar) Link.SetLoadedVisible(Store.OptionalBool("Visible", true));
     if (Usage) {
         Link.LoadedUseCount =
@@ -164,36 +201,51 @@ void LoadLinks(TdxBarManager& Manager, TdxBarLayoutStore& Store, const std::stri
     Links.ResetUsage(true);
 }
 
-void ReadBarValues(TdxBarManager& Manager, TdxBarLayoutStore& Store, TdxBar& Bar) {
-    Bar.SetCaption(Store.String("Caption", Bar.Caption()));
-    Bar.SetDockedDockControl(FindDockControl(Manager, Store.String("DockedDockControl", {})));
-    Bar.SetDockedDockingStyle(TdxBarDockingStyle(
-        RequiredOrdinal(Store, "DockedDockingStyle", Bar.DockedDockingStyle(), dsBottom)));
-    Bar.SetDockedLeft(Store.Required("DockedLeft", Bar.DockedLeft()));
-    Bar.SetDockedTop(Store.Required("DockedTop", Bar.DockedTop()));
-    Bar.OneOnRow = Store.RequiredBool("OneOnRow", Bar.OneOnRow);
-    Bar.SetRow(Store.Required("Row", Bar.Row()));
-    Bar.FloatLeft = Store.Required("FloatLeft", Bar.FloatLeft);
-    Bar.FloatTop = Store.Required("FloatTop", Bar.FloatTop);
-    Bar.FloatClientWidth = Store.Required("FloatClientWidth", Bar.FloatClientWidth);
-    Bar.FloatClientHeight = Store.Required("FloatClientHeight", Bar.FloatClientHeight);
-    Bar.SetDockControl(FindDockControl(Manager, Store.String("DockControl", {})));
-    Bar.SetDockingStyle(
-        TdxBarDockingStyle(RequiredOrdinal(Store, "DockingStyle", Bar.DockingStyle(), dsBottom)));
-    TBarsLoading Loading(*Bar.Bars());
-    Bar.SetVisible(Store.RequiredBool("Visible", false));
-}
+// Reads a bar's values; a missing or damaged one breaks off (see the store), and the bar is
+// then shown by the caller.
+struct TBarReader {
+    TdxBarManager& Manager;
+    TdxBarLayoutStore& Store;
+    TdxBar& Bar;
+    template <class F>
+    void Text(const char* Name, const std::string& Value, F Set) {
+        Set(Store.String(Name, Value));
+    }
+    template <class F>
+    void Site(const char* Name, const TdxBarDockControl*, F Set) {
+        Set(FindDockControl(Manager, Store.String(Name, {})));
+    }
+    template <class F>
+    void Integer(const char* Name, int Value, F Set) {
+        Set(Store.Required(Name, Value));
+    }
+    template <class F>
+    void Ordinal(const char* Name, int Value, int Last, F Set) {
+        Set(RequiredOrdinal(Store, Name, Value, Last));
+    }
+    template <class F>
+    void Bool(const char* Name, bool Value, F Set) {
+        Set(Store.RequiredBool(Name, Value));
+    }
+    // Shown quietly, as while the manager loads; missing: hidden.
+    template <class F>
+    void Shown(const char* Name, bool, F Set) {
+        const auto Loading = LoadingBars(*Bar.Bars());
+        Set(Store.RequiredBool(Name, false));
+    }
+};
 
 void LoadBar(TdxBarManager& Manager, TdxBarLayoutStore& Store, const std::string& Section,
              TdxBar& Bar) {
-    TBarLock Lock(Bar);
+    const auto Lock = LockedBar(Bar);
     try {
         LoadLinks(Manager, Store, Section, *Bar.ItemLinks());
         Store.BeginRead(Section);
-        ReadBarValues(Manager, Store, Bar);
+        TBarReader Reader{Manager, Store, Bar};
+        VisitBarValues(Bar, Reader);
     } catch (const Exception&) {
         // Whatever broke off the reading, the user gets to see the bar.
-        TBarsLoading Loading(*Bar.Bars());
+        const auto Loading = LoadingBars(*Bar.Bars());
         Bar.SetVisible(true);
     }
 }
@@ -216,21 +268,15 @@ void LoadBars(TdxBarManager& Manager, TdxBarLayoutStore& Store, int Count) {
 void SaveBarLayout(TdxBarManager& Manager, TdxBarLayoutStore& Store) {
     Store.Clear();
     if (!Store.BeginWrite(Store.ManagerSection())) return;
-    if (Manager.Style() != bmsStandard) {
-        Store.WriteBool("MenusShowRecentItemsFirst", Manager.MenusShowRecentItemsFirst());
-        Store.WriteBool("ShowFullMenusAfterDelay", Manager.ShowFullMenusAfterDelay());
-    }
-    Store.WriteBool("LargeIcons", Manager.LargeIcons());
-    Store.WriteInteger("MenuAnimations", Manager.MenuAnimations());
-    Store.WriteBool("ShowHint", Manager.ShowHint());
-    Store.WriteBool("ShowShortCutInHint", Manager.ShowShortCutInHint());
+    TBarWriter Writer{Store};
+    VisitManagerOptions(Manager, Writer);
     Store.WriteInteger("BarCount", Manager.Bars()->Count());
     Store.EndSection();
     for (int I = 0; I < Manager.Bars()->Count(); ++I) {
         TdxBar* Bar = Manager.Bars()->Items(I);
         const std::string Section = Store.BarSection(I);
         if (!Store.BeginWrite(Section)) continue;
-        SaveBar(Store, *Bar);
+        VisitBarValues(*Bar, Writer);
         SaveLinks(Manager, Store, Section, *Bar->ItemLinks());
     }
     for (int I = 0; I < Manager.ItemCount(); ++I) {

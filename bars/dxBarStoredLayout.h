@@ -17,5 +17,24 @@
 class TdxBarLayoutStore;
 class TdxBarManager;
 
+// Sets a Boolean state of Object (a bar's update lock, the bars' loading mode) for a scope and
+// puts the previous one back.
+template <class T>
+class TdxBarStateScope {
+  public:
+    TdxBarStateScope(T& AObject, bool (T::*AGet)() const, void (T::*ASet)(bool))
+        : FObject(AObject), FSet(ASet), FWas((AObject.*AGet)()) {
+        (FObject.*FSet)(true);
+    }
+    ~TdxBarStateScope() { (FObject.*FSet)(FWas); }
+    TdxBarStateScope(const TdxBarStateScope&) = delete;
+    TdxBarStateScope& operator=(const TdxBarStateScope&) = delete;
+
+  private:
+    T& FObject;
+    void (T::*FSet)(bool);
+    bool FWas;
+};
+
 void SaveBarLayout(TdxBarManager& Manager, TdxBarLayoutStore& Store);
 void LoadBarLayout(TdxBarManager& Manager, TdxBarLayoutStore& Store);

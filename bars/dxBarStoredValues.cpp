@@ -18,22 +18,27 @@ std::optional<bool> ReadStoredBool(TRegistry& Registry, const std::string& Name)
     return *Value != 0;
 }
 
-void ReadManagerOptions(TdxBarManager& Manager, const TStoredIntegerReader& Read) {
-    const auto ReadBool = [&](const std::string& Name) -> std::optional<bool> {
-        if (const std::optional<int32_t> Value = Read(Name)) return *Value != 0;
-        return std::nullopt;
-    };
-    // The options of the recent-item menus exist in the other styles only.
-    if (Manager.Style() != bmsStandard) {
-        if (auto V = ReadBool("MenusShowRecentItemsFirst"))
-            Manager.SetMenusShowRecentItemsFirst(*V);
-        if (auto V = ReadBool("ShowFullMenusAfterDelay")) Manager.SetShowFullMenusAfterDelay(*V);
+namespace {
+
+// Sets each option the store has with a meaningful value.
+struct TOptionReader {
+    const TStoredIntegerReader& Read;
+    template <class F>
+    void Bool(const char* Name, bool, F Set) {
+        if (const std::optional<int32_t> Value = Read(Name)) Set(*Value != 0);
     }
-    if (auto V = ReadBool("LargeIcons")) Manager.SetLargeIcons(*V);
-    if (auto V = Read("MenuAnimations"); V && *V >= maNone && *V <= maSlide)
-        Manager.SetMenuAnimations(TdxBarMenuAnimations(*V));
-    if (auto V = ReadBool("ShowHint")) Manager.SetShowHint(*V);
-    if (auto V = ReadBool("ShowShortCutInHint")) Manager.SetShowShortCutInHint(*V);
+    template <class F>
+    void Ordinal(const char* Name, int, int Last, F Set) {
+        if (const std::optional<int32_t> Value = Read(Name); Value && *Value >= 0 && *Value <= Last)
+            Set(*Value);
+    }
+};
+
+}  // namespace
+
+void ReadManagerOptions(TdxBarManager& Manager, const TStoredIntegerReader& Read) {
+    TOptionReader Reader{Read};
+    VisitManagerOptions(Manager, Reader);
 }
 
 void ReadManagerOptions(TdxBarManager& Manager, TRegistry& Registry) {

@@ -353,6 +353,7 @@ TEST_F(BarStorage, StoredFlagsKeepTheirDefinedBitsAndABadGlyphFailsOnlyItsLink) 
     TdxBarItemLinks* Links = Toolbar(Other)->ItemLinks();
     ASSERT_EQ(Links->Count(), 6);
     EXPECT_TRUE(Links->Items(0)->UserGlyph()->Empty());
+    EXPECT_FALSE(Links->Items(0)->UserDefine().Contains(udGlyph));  // not read: off
     EXPECT_TRUE(Links->Items(0)->Visible());
     EXPECT_EQ(Links->Items(1)->UserGlyph()->Width(), 4);
     EXPECT_EQ(Links->Items(2)->UserDefine(), TdxBarUserDefines{udCaption});
@@ -448,6 +449,19 @@ TEST_F(BarStorage, TheIniPrefixNamesFormAndManagerTheRegistryPathAlone) {
     EXPECT_NO_THROW(Renamed.Manager()->SaveToIniFile(""));
     EXPECT_NO_THROW(Renamed.Manager()->SaveToRegistry("\\"));
     EXPECT_EQ(TdxBarRegistryStore::NormalisePath("a\\b\\"), "\\a\\b");
+}
+
+TEST_F(BarStorage, AnIniFileThatCannotBeWrittenOverIsLeftAsItWas) {
+    const std::string Name = Dir + "damaged.ini";
+    const std::string Damaged("[A]\r\nKey=1\r\n\0tail", 17);
+    std::ofstream(Name, std::ios::binary) << Damaged;
+    {
+        TBarsForm Bars = MainBars();
+        EXPECT_THROW(Bars.Manager()->SaveToIniFile(Name), EIniFileException);
+        Bars.Manager()->StoreInIniFile = true;
+        Bars.Manager()->IniFileName = Name;
+    }  // the form goes: the failure is reported, not thrown out of its destruction
+    EXPECT_EQ(ReadText(Name), Damaged);
 }
 
 // ---- kept between runs -----------------------------------------------------------------------
