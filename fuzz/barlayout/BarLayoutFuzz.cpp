@@ -3,7 +3,6 @@
 // escape the reading, and what was read must be sound: every link names an item of the manager,
 // flags keep their defined bits, ordinals and counts stay in their ranges. What was read is then
 // written to a fresh store, read by fresh bars and written again: the two writings must agree.
-#include <unistd.h>
 
 #include <QCoreApplication>
 #include <cstddef>
@@ -17,6 +16,7 @@
 #include <string>
 
 #include "bars/Limits.h"
+#include "fuzz/support/FuzzRegistryDir.h"
 #include "platform/core/Application.h"
 #include "platform/registry/Registry.h"
 #include "tests/bars/BarTestSupport.h"
@@ -29,24 +29,7 @@ namespace {
 }
 
 const std::string& Dir() {
-    struct TDir {
-        TDir() {
-            // Every registry write is synced to its file: memory keeps the runs quick.
-            const std::filesystem::path Base = std::filesystem::is_directory("/dev/shm")
-                                                   ? std::filesystem::path("/dev/shm")
-                                                   : std::filesystem::temp_directory_path();
-            Path = (Base / ("kestro-fuzz-barlayout-" + std::to_string(getpid()))).string() + "/";
-            std::filesystem::create_directories(Path);
-            setenv("KESTRO_REGISTRY_DIR", Path.c_str(), 1);
-        }
-        ~TDir() {
-            std::error_code Ignored;
-            std::filesystem::remove_all(Path, Ignored);
-        }
-        std::string Path;
-    };
-    static const TDir Made;
-    return Made.Path;
+    return FuzzRegistryDir::Path("barlayout");
 }
 
 TBarsForm MainBars() {
@@ -126,8 +109,7 @@ extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size < 1) return 0;
-    for (const auto& Entry : std::filesystem::directory_iterator(Dir()))
-        std::filesystem::remove_all(Entry.path());
+    FuzzRegistryDir::Clear(Dir());
     const bool Ini = Data[0] & 1;
     const std::string Stored =
         Ini ? Dir() + "layout.ini" : TRegistry::HiveFileName(HKEY_CURRENT_USER);
