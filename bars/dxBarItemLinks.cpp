@@ -11,6 +11,7 @@
 #include <cctype>
 
 #include "bars/dxBarCustomizingPopup.h"
+#include "bars/dxBarDesignCopy.h"
 #include "bars/dxBarItemControls.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
@@ -273,7 +274,11 @@ void TdxBarItemLink::Assign(const TPersistent* Source) {
         TCollectionItem::Assign(Source);
         return;
     }
-    if (From->FItem) SetItem(From->FItem);
+    TdxBarItem* Item = From->FItem;
+    // A link of the design's copy names an item of the copy: the live one of that name serves.
+    if (ResettingBar && Item)
+        Item = BarManager() ? BarManager()->ItemByName(Item->Name()) : nullptr;
+    if (Item) SetItem(Item);
     SetBeginGroup(From->FBeginGroup);
     FMostRecentlyUsed = From->FMostRecentlyUsed;
     FUserCaption = From->FUserCaption;
@@ -511,6 +516,9 @@ void TdxBarItemLinks::Assign(const TPersistent* Source) {
         BeginUpdate();
         Clear();
         for (int I = 0; I < From->Count(); ++I) Add()->Assign(From->Items(I));
+        // A link whose item the live form no longer has goes.
+        for (int I = Count() - 1; I >= 0; --I)
+            if (!Items(I)->Item()) delete Items(I);
         EndUpdate();
     } catch (...) {
         FAssigning = false;

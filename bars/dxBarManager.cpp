@@ -55,6 +55,9 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(AOwner) {
         throw EdxBarError("A Form should contain only a single TdxBarManager");
     FCreationFailed = false;
     RegisterManager(this);
+    // Told when the form goes, before its components (and their links) do: the layout is kept
+    // then.
+    FOwnerForm->FreeNotification(this);
 
     if (!IsLoading()) FCategories.Add("Default");
     FFont.OnChange = [this](TGraphicsObject*) { FontChanged(); };
@@ -733,6 +736,7 @@ void TdxBarManager::Loaded() {
             Sub->ItemLinks()->ResetUsage(true);
     }
     for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->ApplyLoadedState();
+    LoadStoredLayout();
     FBars->SetLoading(false);
     FCategories.ApplyPendingItemsVisible();
     RealignDockControls();
@@ -741,6 +745,7 @@ void TdxBarManager::Loaded() {
 void TdxBarManager::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
+    if (AComponent == FOwnerForm && !FCreationFailed) SaveStoredLayout();
     if (auto* List = dynamic_cast<TCustomImageList*>(AComponent)) {
         if (List == FImages) SetImages(nullptr);
         if (List == FLargeImages) SetLargeImages(nullptr);

@@ -264,6 +264,17 @@ class TdxBarManager : public TComponent {
     // Form-definition resources read into the owner form.
     int ReadStateCount() const { return FReadStateCount; }
 
+    // --- the stored layout and the form's design (dxBarStorage.cpp) ---
+    // The layout under a path of HKEY_CURRENT_USER (an empty path: nothing), or in the sections
+    // "<form>.<manager>.*" of an INI file (an empty name: nothing); see dxBarStoredLayout.h.
+    void SaveToRegistry(const std::string& ARegistryPath);
+    void LoadFromRegistry(const std::string& ARegistryPath);
+    void SaveToIniFile(const std::string& AIniFileName);
+    void LoadFromIniFile(const std::string& AIniFileName);
+    // The owner form's design read again into a new form without owner, which the caller frees
+    // (see dxBarDesignCopy.h); none when the form has no definition or the manager is not in it.
+    TCustomForm* CreateDesignTimeCopy();
+
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
   protected:
@@ -294,6 +305,11 @@ class TdxBarManager : public TComponent {
     void RemoveItem(TdxBarItem* Item);
     void RemoveGroup(TdxBarGroup* Group);
     void DestroyEverything();
+    // The layout as StoreInRegistry and StoreInIniFile ask: read at the end of loading, written
+    // when the owner form goes.
+    void LoadStoredLayout();
+    void SaveStoredLayout();
+    std::string IniSectionPrefix() const;
 
     bool FCreationFailed = true;
     TCustomForm* FOwnerForm = nullptr;

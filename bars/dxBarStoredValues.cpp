@@ -18,19 +18,32 @@ std::optional<bool> ReadStoredBool(TRegistry& Registry, const std::string& Name)
     return *Value != 0;
 }
 
-void ReadManagerOptions(TdxBarManager& Manager, TRegistry& Registry) {
-    // The options of the recent-item menus exist in the other styles only.
-    if (Manager.Style() != bmsStandard) {
-        if (auto V = ReadStoredBool(Registry, "MenusShowRecentItemsFirst"))
-            Manager.SetMenusShowRecentItemsFirst(*V);
-        if (auto V = ReadStoredBool(Registry, "ShowFullMenusAfterDelay"))
-            Manager.SetShowFullMenusAfterDelay(*V);
+namespace {
+
+// Sets each option the store has with a meaningful value.
+struct TOptionReader {
+    const TStoredIntegerReader& Read;
+    template <class F>
+    void Bool(const char* Name, bool, F Set) {
+        if (const std::optional<int32_t> Value = Read(Name)) Set(*Value != 0);
     }
-    if (auto V = ReadStoredBool(Registry, "LargeIcons")) Manager.SetLargeIcons(*V);
-    if (auto V = ReadStoredInteger(Registry, "MenuAnimations"); V && *V >= maNone && *V <= maSlide)
-        Manager.SetMenuAnimations(TdxBarMenuAnimations(*V));
-    if (auto V = ReadStoredBool(Registry, "ShowHint")) Manager.SetShowHint(*V);
-    if (auto V = ReadStoredBool(Registry, "ShowShortCutInHint")) Manager.SetShowShortCutInHint(*V);
+    template <class F>
+    void Ordinal(const char* Name, int, int Last, F Set) {
+        if (const std::optional<int32_t> Value = Read(Name); Value && *Value >= 0 && *Value <= Last)
+            Set(*Value);
+    }
+};
+
+}  // namespace
+
+void ReadManagerOptions(TdxBarManager& Manager, const TStoredIntegerReader& Read) {
+    TOptionReader Reader{Read};
+    VisitManagerOptions(Manager, Reader);
+}
+
+void ReadManagerOptions(TdxBarManager& Manager, TRegistry& Registry) {
+    ReadManagerOptions(Manager,
+                       [&](const std::string& Name) { return ReadStoredInteger(Registry, Name); });
 }
 
 TdxBarUserDefines UserDefinesFromStored(int64_t Bits) {

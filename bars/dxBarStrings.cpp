@@ -18,6 +18,12 @@ constexpr TString kStrings[] = {
     {kdxBarCustomizingPopupFirst + 5, "Text &Only (in Menus)"},
     {kdxBarCustomizingPopupFirst + 6, "Image &and Text"},
     {kdxBarCustomizingPopupFirst + 7, "Begin a &Group"},
+    {kdxBarResetBarQuestion,
+     "Are you sure you want to reset the changes made to the '%s' toolbar?"},
+    {kdxBarResetUsageDataQuestion,
+     "This will delete the record of the commands you've used in this application and restore "
+     "the default set of visible commands to the menus and toolbars. It will not undo any "
+     "explicit customizations.   Are you sure you want to proceed?"},
     {kdxBarCustomizeCaption, "&Customize..."},
     {kdxBarAddRemoveButtons, "&Add or Remove Buttons"},
     {kdxBarMoreButtons, "More Buttons"},

@@ -4,6 +4,8 @@
 
 // The customizing popup's eight entries, 39150 + the entry's index.
 inline constexpr int kdxBarCustomizingPopupFirst = 39150;
+inline constexpr int kdxBarResetBarQuestion = 39001;
+inline constexpr int kdxBarResetUsageDataQuestion = 39002;
 inline constexpr int kdxBarCustomizeCaption = 39300;
 inline constexpr int kdxBarAddRemoveButtons = 39301;
 inline constexpr int kdxBarMoreButtons = 39302;

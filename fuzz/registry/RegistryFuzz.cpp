@@ -3,7 +3,6 @@
 // written, which reads the file again, applies the change and writes the hive whole; walking it
 // again must find everything that was there before, unchanged, beside the new value. A hive
 // file that could not be read in full is kept beside the new one.
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +14,7 @@
 #include <map>
 #include <string>
 
+#include "fuzz/support/FuzzRegistryDir.h"
 #include "platform/registry/Limits.h"
 #include "platform/registry/Registry.h"
 
@@ -66,31 +66,13 @@ void Walk(const std::string& Path, size_t Depth, TTree& Tree) {
 }
 
 const std::string& Dir() {
-    // Made on first use, removed when the process ends.
-    struct TDir {
-        TDir() {
-            Path = (std::filesystem::temp_directory_path() /
-                    ("kestro-fuzz-registry-" + std::to_string(getpid())))
-                       .string() +
-                   "/";
-            std::filesystem::create_directories(Path);
-            setenv("KESTRO_REGISTRY_DIR", Path.c_str(), 1);
-        }
-        ~TDir() {
-            std::error_code Ignored;
-            std::filesystem::remove_all(Path, Ignored);
-        }
-        std::string Path;
-    };
-    static const TDir Made;
-    return Made.Path;
+    return FuzzRegistryDir::Path("registry");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-    for (const auto& Entry : std::filesystem::directory_iterator(Dir()))
-        std::filesystem::remove_all(Entry.path());
+    FuzzRegistryDir::Clear(Dir());
     const std::string Hive = TRegistry::HiveFileName(HKEY_CURRENT_USER);
     {
         std::ofstream Out(Hive, std::ios::binary);

@@ -244,6 +244,7 @@ object FormMain: TFormMain
     MostRecentItemsPercents = 100
     RegistryPath = '\Software\Orvalin\Kestro\Bars'
     ShowShortCutInHint = True
+    StoreInRegistry = True
     Style = bmsFlat
     UseFullReset = True
     UseSystemFont = True

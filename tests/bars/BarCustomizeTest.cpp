@@ -4,6 +4,7 @@
 // cancels changes nothing.
 #include <gtest/gtest.h>
 
+#include "platform/forms/FormDefinitions.h"
 #include "tests/bars/CustomizeTestSupport.h"
 
 namespace {
@@ -197,14 +198,29 @@ TEST_F(Customize, AManagerThatMayNotResetHidesTheResetButton) {
     EXPECT_FALSE(Open()->BBarReset->Visible());
 }
 
-TEST_F(Customize, TheResetButtonLeavesTheQuestionToTheBar) {
+// The bar's own reset asks; the dialog asks nothing of its own, so the question comes once.
+TEST_F(Customize, TheResetButtonAsksOnceAndOnOkTheBarIsBackToItsDesign) {
+    // The design the bars go back to.
+    Bars.Bars.Form()->SetDefinitionText(FindFormDefinition("TFormMain")->Text);
+    TdxBarItemLinks* Links = Bars.Toolbar()->ItemLinks();
+    const int Designed = Links->Count();
+    delete Links->Items(0);
+    GuiTest::Drain();
+    ASSERT_EQ(Links->Count(), Designed - 1);
     TdxBarCustomizingForm* D = Open();
     BarsList()->SetItemIndex(1);
     D->UpdateBarButtons();
     D->PageControl->SetActivePage(D->TabSheet1);
+    const std::string Question = "Are you sure you want to reset the changes made to the '" +
+                                 Bars.Toolbar()->Caption() + "' toolbar?";
+    Services.Boxes->QueueAnswer(IDCANCEL);
     ClickControl(D->BBarReset);
-    // The bar's own reset asks; the dialog asks nothing of its own.
-    EXPECT_TRUE(Services.Texts().empty());
+    EXPECT_EQ(Services.Texts(), std::vector<std::string>{Question});
+    EXPECT_EQ(Links->Count(), Designed - 1);
+    Services.Boxes->QueueAnswer(IDOK);
+    ClickControl(D->BBarReset);
+    EXPECT_EQ(Services.Texts(), (std::vector<std::string>{Question, Question}));
+    EXPECT_EQ(Links->Count(), Designed);
 }
 
 TEST_F(Customize, NewMakesAFloatingToolbarOfTheFirstFreeCustomName) {

@@ -1,13 +1,13 @@
 #pragma once
 // A form that holds a bar manager for the tests: read from a definition the program's resources
 // hold (the main window's bar manager), or made in code.
-#include <cctype>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 
 #include "bars/dxBar.h"
+#include "bars/dxBarDesignCopy.h"
 #include "platform/forms/Filer.h"
 #include "platform/forms/FormDefinitions.h"
 #include "platform/widgets/Forms.h"
@@ -70,11 +70,10 @@ class TBarsForm {
                     Line.rfind("  object ", 0) == 0 && Line.find(": TdxBarManager") != Line.npos;
                 if (!Inside) continue;
             }
-            const size_t Indent = Line.find_first_not_of(' ');
-            // "OnClick = ...", not "OneOnRow = ...".
-            const bool Handler = Indent != Line.npos && Line.compare(Indent, 2, "On") == 0 &&
-                                 std::isupper(static_cast<unsigned char>(Line[Indent + 2]));
-            if (Handler) continue;
+            // Nor does a test keep a layout for the next one.
+            const bool Storage = Line.find("StoreInRegistry = ") != Line.npos ||
+                                 Line.find("StoreInIniFile = ") != Line.npos;
+            if (IsEventLine(Line) || Storage) continue;
             Part += Line + "\n";
             if (Line == "  end") break;
         }

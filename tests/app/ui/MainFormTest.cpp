@@ -26,6 +26,7 @@
 #include "components/tray/StTrayIcon.h"
 #include "platform/actions/ShortCuts.h"
 #include "platform/classes/CodePages.h"
+#include "platform/registry/Registry.h"
 #include "platform/system/MessageBox.h"
 #include "platform/system/SystemClock.h"
 #include "tests/app/ui/TelnetWindowChecks.h"
@@ -468,6 +469,38 @@ TEST_F(MainForm, TheTrayOptionSendsTheShownWindowToTheTray) {
     Form->Show();
     Drain();
     EXPECT_FALSE(IsWindowVisible(Form->Handle()));  // in the tray, not on the screen
+}
+
+// The bars as the user left them come back at the next start: kept in the registry when the
+// window goes, read when the next one is made.
+TEST_F(MainForm, TheBarsLayoutSurvivesARestart) {
+    TdxBarManager* Manager = BarManagerOfForm(Form);
+    TdxBar* Toolbar = Manager->BarByName("Toolbar");
+    ASSERT_NE(Toolbar, nullptr);
+    Toolbar->SetDockingStyle(dsBottom);
+    Toolbar->ItemLinks()->Items(4)->SetVisible(false);  // News bestellen
+    Toolbar->ItemLinks()->Items(0)->SetUserCaption("Box laden");
+    Form->Free();
+    Form = nullptr;
+    Drain();
+    {
+        TRegistry Registry;
+        ASSERT_TRUE(Registry.OpenKeyReadOnly("\\Software\\Orvalin\\Kestro\\Bars\\Bar1"));
+        EXPECT_EQ(Registry.ReadInteger("DockingStyle"), dsBottom);
+    }
+
+    Form = CreateForm<TFormMain>(nullptr);
+    Form->Show();
+    Drain();
+    Toolbar = BarManagerOfForm(Form)->BarByName("Toolbar");
+    ASSERT_NE(Toolbar, nullptr);
+    EXPECT_EQ(Toolbar->DockingStyle(), dsBottom);
+    EXPECT_TRUE(Toolbar->Visible());
+    EXPECT_FALSE(Toolbar->ItemLinks()->Items(4)->Visible());
+    EXPECT_EQ(Toolbar->ItemLinks()->Items(0)->Caption(), "Box laden");
+    EXPECT_EQ(Toolbar->ItemLinks()->Items(2)->Item(), Form->BarButtonStart);
+    std::filesystem::create_directories(std::string(KESTRO_BINARY_DIR) + "/pictures/app");
+    EXPECT_TRUE(SaveWindowPicture(Form->Handle(), Picture("main-bars-restored")));
 }
 
 // Telnet and Über show their windows modally; each goes when it is closed (Exit, OK by Enter).

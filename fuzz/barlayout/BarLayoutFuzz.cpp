@@ -1,0 +1,151 @@
+// A stored bar layout that anyone may have edited: the first byte says whether the rest is a
+// registry hive file (even) or an INI file (odd). The main window's bars read it. Nothing may
+// escape the reading, and what was read must be sound: every link names an item of the manager,
+// flags keep their defined bits, ordinals and counts stay in their ranges. What was read is then
+// written to a fresh store, read by fresh bars and written again: the two writings must agree.
+
+#include <QCoreApplication>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "bars/Limits.h"
+#include "fuzz/support/FuzzRegistryDir.h"
+#include "platform/core/Application.h"
+#include "platform/registry/Registry.h"
+#include "tests/bars/BarTestSupport.h"
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& What) {
+    std::fprintf(stderr, "%s\n", What.c_str());
+    std::abort();
+}
+
+const std::string& Dir() {
+    return FuzzRegistryDir::Path("barlayout");
+}
+
+TBarsForm MainBars() {
+    TBarsForm Bars = TBarsForm::FromDefinition("TFormMain");
+    static_cast<TComponent*>(Bars.Form())->SetName("FormMain");
+    return Bars;
+}
+
+void CheckLinks(const TdxBarManager& Manager, const TdxBarItemLinks& Links) {
+    if (Links.Count() > BarsLimits::kMaxStoredLinks + 16)
+        Fail("more links than stored counts allow");
+    for (int K = 0; K < Links.Count(); ++K) {
+        TdxBarItemLink* Link = Links.Items(K);
+        TdxBarItem* Item = Link->Item();
+        if (!Item || Manager.ItemByName(Item->Name()) != Item) Fail("a link names no item");
+        if (!(Link->UserDefine() - kAllUserDefines).Empty()) Fail("undefined UserDefine bits");
+        if (Link->UserPaintStyle() < psStandard || Link->UserPaintStyle() > psCaptionGlyph)
+            Fail("a paint style out of range");
+        if (Link->UseCount() < 0 || Link->UseCount() > BarsLimits::kMaxStoredUseCount + 100)
+            Fail("a use count out of range");
+    }
+}
+
+void CheckRead(const TBarsForm& Bars) {
+    const TdxBarManager& M = *Bars.Manager();
+    if (M.Bars()->Count() > BarsLimits::kMaxStoredBars + 2) Fail("more bars than allowed");
+    if (M.MenuAnimations() < maNone || M.MenuAnimations() > maSlide) Fail("animation out of range");
+    if (M.UpdateLocked()) Fail("the update lock was left set");
+    for (int I = 0; I < M.Bars()->Count(); ++I) {
+        TdxBar* Bar = M.Bars()->Items(I);
+        if (Bar->DockingStyle() < dsNone || Bar->DockingStyle() > dsBottom ||
+            Bar->DockedDockingStyle() < dsNone || Bar->DockedDockingStyle() > dsBottom)
+            Fail("a docking style out of range");
+        if (Bar->UpdateLocked()) Fail("a bar's update lock was left set");
+        CheckLinks(M, *Bar->ItemLinks());
+    }
+    for (int I = 0; I < M.ItemCount(); ++I)
+        if (auto* Sub = dynamic_cast<TCustomdxBarSubItem*>(M.Items(I)))
+            CheckLinks(M, *Sub->ItemLinks());
+}
+
+std::string FileText(const std::string& Name) {
+    std::ifstream In(Name, std::ios::binary);
+    std::stringstream Text;
+    Text << In.rdbuf();
+    return Text.str();
+}
+
+// Every key and value under Path, relative to it.
+void Walk(TRegistry& Registry, const std::string& Path, const std::string& Relative,
+          std::map<std::string, std::string>& Tree) {
+    if (!Registry.OpenKeyReadOnly(Path)) Fail("a written key cannot be opened: " + Path);
+    for (const std::string& Name : Registry.GetValueNames()) {
+        const TRegDataType Type = Registry.GetDataType(Name);
+        Tree[Relative + "|" + Name] = Type == rdInteger ? std::to_string(Registry.ReadInteger(Name))
+                                      : Type == rdBinary ? "bin:" + Registry.ReadBinary(Name)
+                                                         : "str:" + Registry.ReadString(Name);
+    }
+    for (const std::string& Name : Registry.GetKeyNames())
+        Walk(Registry, Path + "\\" + Name, Relative + "\\" + Name, Tree);
+}
+
+std::map<std::string, std::string> Written(const std::string& Path) {
+    TRegistry Registry;
+    std::map<std::string, std::string> Tree;
+    Walk(Registry, Path, "", Tree);
+    return Tree;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static std::unique_ptr<QCoreApplication> App = TApplication::InitializeQt(*Argc, *Argv, true);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+    if (Size < 1) return 0;
+    FuzzRegistryDir::Clear(Dir());
+    const bool Ini = Data[0] & 1;
+    const std::string Stored =
+        Ini ? Dir() + "layout.ini" : TRegistry::HiveFileName(HKEY_CURRENT_USER);
+    {
+        std::ofstream Out(Stored, std::ios::binary);
+        Out.write(reinterpret_cast<const char*>(Data + 1), std::streamsize(Size - 1));
+    }
+    try {
+        TBarsForm First = MainBars();
+        if (Ini)
+            First.Manager()->LoadFromIniFile(Stored);
+        else
+            First.Manager()->LoadFromRegistry("\\Software\\Kestro\\Bars");
+        CheckRead(First);
+        if (Ini) {
+            First.Manager()->SaveToIniFile(Dir() + "a.ini");
+            TBarsForm Second = MainBars();
+            Second.Manager()->LoadFromIniFile(Dir() + "a.ini");
+            CheckRead(Second);
+            Second.Manager()->SaveToIniFile(Dir() + "b.ini");
+            if (FileText(Dir() + "a.ini") != FileText(Dir() + "b.ini"))
+                Fail("a layout read back writes differently");
+        } else {
+            First.Manager()->SaveToRegistry("\\A");
+            TBarsForm Second = MainBars();
+            Second.Manager()->LoadFromRegistry("\\A");
+            CheckRead(Second);
+            Second.Manager()->SaveToRegistry("\\B");
+            const auto A = Written("\\A"), B = Written("\\B");
+            for (const auto& [Name, Value] : A)
+                if (!B.count(Name) || B.at(Name) != Value)
+                    Fail("a layout read back writes " + Name + " differently");
+            if (A.size() != B.size()) Fail("a layout read back writes other values");
+        }
+    } catch (const std::exception& E) {
+        Fail(std::string("an exception escaped: ") + E.what());
+    }
+    return 0;
+}
