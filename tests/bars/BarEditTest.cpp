@@ -1,0 +1,370 @@
+// Edit and combo items on a toolbar and in a submenu, driven by synthetic input: the in-place
+// editor opening on a click, Enter, Esc and Tab, AlwaysSaveText, long texts, the combo's
+// drop-down list (by click and keys, choosing a row, the prefix search), and where the list opens.
+#include <gtest/gtest.h>
+
+#include "bars/dxBar.h"
+#include "platform/controls/Controls.h"
+#include "tests/bars/MenuTestSupport.h"
+
+namespace {
+
+using namespace BarTest;
+
+// The main window's bars with a third toolbar: an edit "&Suche" and a combo "&Gruppe" of
+// four entries.
+struct TEditForm : TMenuForm {
+    TdxBarEdit* Edit = nullptr;
+    TdxBarCombo* Combo = nullptr;
+    TdxBar* EditBar = nullptr;
+    std::vector<std::string> Changes;
+    int CurChanges = 0;
+
+    explicit TEditForm(TdxBarManagerStyle Style = bmsFlat) : TMenuForm(640, Style) {
+        InitStandardControls();
+        Edit = Bars.NewItem<TdxBarEdit>("&Suche");
+        Edit->SetText("alt");
+        Edit->OnChange = [this](TObject*) { Changes.push_back(Edit->Text()); };
+        Edit->OnCurChange = [this](TObject*) { ++CurChanges; };
+        Combo = Bars.NewItem<TdxBarCombo>("&Gruppe");
+        for (const char* Entry : {"b", "Ax", "ABc", "de.comp.os"}) Combo->Items()->Add(Entry);
+        Combo->SetItemIndex(0);
+        Combo->OnCurChange = [this](TObject*) { ++CurChanges; };
+        EditBar = Bars.NewBar("Eingaben", {Edit, Combo});
+        EditBar->SetRow(2);
+        EditBar->OneOnRow = true;
+        EditBar->SetVisible(true);
+        GuiTest::Drain();
+    }
+    TdxBarControl* Window() const { return EditBar->Control(); }
+    template <class T>
+    T* ControlOf(int I) const {
+        return dynamic_cast<T*>(EditBar->ItemLinks()->Items(I)->Control());
+    }
+    TdxBarEditControl* EditControl() const { return ControlOf<TdxBarEditControl>(0); }
+    TdxBarComboControl* ComboControl() const { return ControlOf<TdxBarComboControl>(1); }
+    POINT Screen(POINT Client) const { return GuiTest::ScreenOf(Window()->Handle(), Client); }
+    // The middle of the edit part of a control, on the screen.
+    POINT EditPoint(TdxBarEditControl* Control) const {
+        const TRect R = Control->EditRect();
+        return Screen(POINT{R.Left + 4, (R.Top + R.Bottom) / 2});
+    }
+    POINT ButtonPoint() const {
+        const TRect R = ComboControl()->DropDownButtonRect();
+        return Screen(POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2});
+    }
+    void Type(const std::string& Text) {
+        for (char C : Text) {
+            QTest::keyClick(TMenuForm::Window(), C);
+            GuiTest::Drain();
+        }
+    }
+    TdxBarDropDownListBox* List() const { return Combo->ListBox(); }
+    bool ListShows() const {
+        return Combo->DroppedDownControl() && List()->HandleAllocated() &&
+               IsWindowVisible(List()->Handle());
+    }
+    // The middle of a row of the open list, on the screen.
+    POINT RowPoint(int Row) const {
+        const TRect R = List()->ItemRect(Row);
+        return GuiTest::ScreenOf(List()->Handle(),
+                                 POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2});
+    }
+};
+
+// ---- edits ------------------------------------------------------------------------------------
+
+TEST(BarEdit, TypingIntoTheEditAndEnterStoresTheTextAndClosesTheEditor) {
+    TEditForm Form;
+    ASSERT_TRUE(Form.EditControl());
+    Form.Click(Form.EditPoint(Form.EditControl()));
+    ASSERT_TRUE(Form.EditControl()->Focused());
+    EXPECT_EQ(GetFocus(), Form.EditControl()->EditWindow());
+    Form.Type("neu");  // the whole text was selected: typing replaces it
+    EXPECT_EQ(Form.Edit->Text(), "alt");
+    EXPECT_EQ(Form.Edit->CurText(), "neu");
+    EXPECT_EQ(Form.CurChanges, 3);
+    Form.Tap(Qt::Key_Return);
+    EXPECT_EQ(Form.Edit->Text(), "neu");
+    EXPECT_EQ(Form.Changes, std::vector<std::string>{"neu"});
+    ASSERT_TRUE(Form.EditControl());
+    EXPECT_FALSE(Form.EditControl()->Focused());
+    EXPECT_FALSE(IsWindowVisible(Form.EditControl()->EditWindow()));
+    EXPECT_FALSE(ActiveBarControl());
+    EXPECT_EQ(GetFocus(), Form.FormWindow());
+}
+
+TEST(BarEdit, EscClosesTheEditorWithoutStoringAndKeepsTheItemSelected) {
+    for (bool AlwaysSave : {false, true}) {
+        TEditForm Form;
+        Form.Manager()->AlwaysSaveText = AlwaysSave;
+        Form.Click(Form.EditPoint(Form.EditControl()));
+        Form.Type("verworfen");
+        Form.Tap(Qt::Key_Escape);
+        EXPECT_EQ(Form.Edit->Text(), "alt") << AlwaysSave;
+        EXPECT_TRUE(Form.Changes.empty()) << AlwaysSave;
+        EXPECT_FALSE(Form.EditControl()->Focused()) << AlwaysSave;
+        EXPECT_EQ(Form.Window()->SelectedControl(), Form.EditControl()) << AlwaysSave;
+        // The next opening starts from the stored text again.
+        Form.Click(Form.EditPoint(Form.EditControl()));
+        EXPECT_EQ(Form.Edit->CurText(), "alt") << AlwaysSave;
+    }
+}
+
+TEST(BarEdit, ClickingElsewhereStoresTheTextOnlyWithAlwaysSaveText) {
+    for (bool AlwaysSave : {false, true}) {
+        TEditForm Form;
+        Form.Manager()->AlwaysSaveText = AlwaysSave;
+        Form.Click(Form.EditPoint(Form.EditControl()));
+        Form.Type("halb");
+        Form.Click(Form.FormPoint());
+        EXPECT_FALSE(Form.EditControl()->Focused()) << AlwaysSave;
+        EXPECT_EQ(Form.Edit->Text(), AlwaysSave ? "halb" : "alt") << AlwaysSave;
+    }
+}
+
+TEST(BarEdit, ALongTextIsKeptWhole) {
+    TEditForm Form;
+    const std::string Long = std::string(300, 'x') + "ende";
+    Form.Click(Form.EditPoint(Form.EditControl()));
+    Form.Type(Long);
+    Form.Tap(Qt::Key_Return);
+    EXPECT_EQ(Form.Edit->Text(), Long);
+}
+
+TEST(BarEdit, MaxLengthLimitsTheTyping) {
+    TEditForm Form;
+    Form.Edit->SetMaxLength(4);
+    Form.Click(Form.EditPoint(Form.EditControl()));
+    Form.Type("abcdefg");
+    Form.Tap(Qt::Key_Return);
+    EXPECT_EQ(Form.Edit->Text(), "abcd");
+}
+
+TEST(BarEdit, KeyEventsSeeTheKeysAndAZeroKeyIsSwallowed) {
+    TEditForm Form;
+    std::vector<WORD> Downs;
+    Form.Edit->OnKeyDown = [&](TObject*, WORD& Key, TShiftState) { Downs.push_back(Key); };
+    Form.Edit->OnKeyPress = [](TObject*, char& Key) {
+        if (Key == 'q') Key = 0;
+    };
+    Form.Click(Form.EditPoint(Form.EditControl()));
+    Form.Type("aqb");
+    EXPECT_EQ(Form.Edit->CurText(), "ab");
+    EXPECT_EQ(Downs, (std::vector<WORD>{'A', 'Q', 'B'}));
+}
+
+TEST(BarEdit, TabStoresTheTextAndOpensTheNextEditor) {
+    TEditForm Form;
+    Form.Click(Form.EditPoint(Form.EditControl()));
+    Form.Type("weiter");
+    Form.Tap(Qt::Key_Tab);
+    EXPECT_EQ(Form.Edit->Text(), "weiter");
+    EXPECT_FALSE(Form.EditControl()->Focused());
+    ASSERT_TRUE(Form.ComboControl());
+    EXPECT_TRUE(Form.ComboControl()->Focused());
+    EXPECT_EQ(Form.Combo->CurText(), "b");
+}
+
+TEST(BarEdit, SizesFollowTheWidthAndTheCaption) {
+    TEditForm Form;
+    TdxBarItemLink* Link = Form.EditBar->ItemLinks()->Items(0);
+    EXPECT_EQ(Link->ItemRect().Width(), 100);
+    EXPECT_EQ(Link->ItemRect().Height(), Form.Window()->EditTextSize());
+    Form.Edit->SetWidth(10);
+    EXPECT_EQ(Form.Edit->Width(), 20);
+    Form.Edit->SetWidth(1000);
+    EXPECT_EQ(Form.Edit->Width(), 600);
+    Form.Edit->SetWidth(150);
+    GuiTest::Drain();
+    EXPECT_EQ(Link->ItemRect().Width(), 150);
+    Form.Edit->SetShowCaption(true);
+    GuiTest::Drain();
+    const int Caption = Form.EditControl()->CaptionPartWidth();
+    EXPECT_GT(Caption, 11);
+    EXPECT_EQ(Link->ItemRect().Width(), 150 + Caption);
+    EXPECT_EQ(Form.EditControl()->EditBoxRect().Left, Link->ItemRect().Left + Caption);
+    // A link's own width wins over the item's.
+    Link->SetUserWidth(60);
+    GuiTest::Drain();
+    EXPECT_EQ(Link->ItemRect().Width(), 60 + Caption);
+}
+
+// ---- combos -----------------------------------------------------------------------------------
+
+TEST(BarCombo, AClickOnTheButtonDropsTheListAndAClickOnARowChoosesIt) {
+    TEditForm Form;
+    ASSERT_TRUE(Form.ComboControl());
+    Form.Click(Form.ButtonPoint());
+    ASSERT_TRUE(Form.ListShows());
+    EXPECT_TRUE(Form.ComboControl()->DroppedDown());
+    EXPECT_EQ(Form.List()->Items()->Count(), 4);
+    EXPECT_EQ(Form.List()->ItemIndex(), 0);
+    // Below the edit part, as wide as the control less its button at least.
+    RECT List;
+    GetWindowRect(Form.List()->Handle(), &List);
+    const TRect Item = Form.EditBar->ItemLinks()->Items(1)->ItemRect();
+    const POINT Corner = Form.Screen(POINT{Form.ComboControl()->EditBoxRect().Left, Item.Bottom});
+    EXPECT_EQ(List.left, Corner.x);
+    EXPECT_EQ(List.top, Corner.y);
+    EXPECT_GE(List.right - List.left, Item.Width() - Form.Window()->DoubleDigitWidth());
+    Form.Move(Form.RowPoint(2));
+    EXPECT_EQ(Form.List()->ItemIndex(), 2);
+    EXPECT_EQ(Form.Combo->CurText(), "ABc");  // the row shows in the editor at once
+    Form.Click(Form.RowPoint(2));
+    EXPECT_FALSE(Form.ListShows());
+    EXPECT_EQ(Form.Combo->ItemIndex(), 2);
+    EXPECT_EQ(Form.Combo->Text(), "ABc");
+    EXPECT_FALSE(ActiveBarControl());
+}
+
+TEST(BarCombo, AltDownOpensTheListAndTheArrowKeysMoveInIt) {
+    TEditForm Form;
+    Form.Click(Form.EditPoint(Form.ComboControl()));
+    ASSERT_TRUE(Form.ComboControl()->Focused());
+    EXPECT_FALSE(Form.ListShows());
+    Form.Tap(Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(Form.ListShows());
+    Form.Tap(Qt::Key_Down);
+    Form.Tap(Qt::Key_Down);
+    EXPECT_EQ(Form.List()->ItemIndex(), 2);
+    EXPECT_EQ(Form.Combo->CurText(), "ABc");
+    Form.Tap(Qt::Key_Up, Qt::AltModifier);
+    EXPECT_FALSE(Form.ListShows());
+    EXPECT_TRUE(Form.ComboControl()->Focused());
+    Form.Tap(Qt::Key_F4);
+    EXPECT_TRUE(Form.ListShows());
+    Form.Tap(Qt::Key_Return);
+    EXPECT_FALSE(Form.ListShows());
+    EXPECT_EQ(Form.Combo->ItemIndex(), 2);
+    EXPECT_EQ(Form.Combo->Text(), "ABc");
+}
+
+TEST(BarCombo, UpAndDownWithTheListClosedStepThroughTheEntries) {
+    TEditForm Form;
+    Form.Click(Form.EditPoint(Form.ComboControl()));
+    Form.Tap(Qt::Key_Down);
+    EXPECT_EQ(Form.ComboControl()->CurItemIndex(), 1);
+    EXPECT_EQ(Form.Combo->CurText(), "Ax");
+    Form.Tap(Qt::Key_Up);
+    Form.Tap(Qt::Key_Up);  // stays on the first entry
+    EXPECT_EQ(Form.ComboControl()->CurItemIndex(), 0);
+    for (int I = 0; I < 5; ++I) Form.Tap(Qt::Key_Down);
+    EXPECT_EQ(Form.ComboControl()->CurItemIndex(), 3);
+    EXPECT_EQ(Form.Combo->ItemIndex(), 0);  // nothing stored yet
+    Form.Tap(Qt::Key_Return);
+    EXPECT_EQ(Form.Combo->ItemIndex(), 3);
+    EXPECT_EQ(Form.Combo->Text(), "de.comp.os");
+}
+
+TEST(BarCombo, TypingFindsTheEntryByItsLongestPrefix) {
+    TEditForm Form;
+    Form.Click(Form.EditPoint(Form.ComboControl()));
+    Form.Tap(Qt::Key_F4);
+    ASSERT_TRUE(Form.ListShows());
+    Form.CurChanges = 0;
+    Form.Type("ab");
+    EXPECT_EQ(Form.CurChanges, 2);
+    EXPECT_EQ(Form.ComboControl()->CurItemIndex(), 2);
+    EXPECT_EQ(Form.List()->ItemIndex(), -1);  // "ab" is not the entry itself
+    Form.Type("c");
+    EXPECT_EQ(Form.List()->ItemIndex(), 2);  // the entry, in another case
+    // A text no entry starts like selects nothing; Enter stores the text as typed.
+    Form.Tap(Qt::Key_Backspace);
+    Form.Tap(Qt::Key_Backspace);
+    Form.Tap(Qt::Key_Backspace);
+    Form.Type("zz");
+    EXPECT_EQ(Form.ComboControl()->CurItemIndex(), -1);
+    Form.Tap(Qt::Key_Return);
+    EXPECT_EQ(Form.Combo->Text(), "zz");
+    EXPECT_EQ(Form.Combo->ItemIndex(), -1);
+}
+
+TEST(BarCombo, AReadOnlyComboDoesNotDropDown) {
+    TEditForm Form;
+    Form.Combo->ReadOnly = true;
+    Form.Click(Form.ButtonPoint());
+    EXPECT_FALSE(Form.ListShows());
+}
+
+TEST(BarCombo, TheListOpensWhereItFits) {
+    const TRect Work{0, 0, 800, 600};
+    struct TCase {
+        const char* Name;
+        TPoint At;
+        TSize Size;
+        TSize Item;
+        bool Beside;
+        TPoint Want;
+    };
+    const TCase kCases[] = {
+        {"below a bar item", {100, 50}, {120, 80}, {90, 22}, false, {100, 50}},
+        {"cut at the right edge", {750, 50}, {120, 80}, {90, 22}, false, {680, 50}},
+        {"upwards when more room is above", {100, 560}, {120, 80}, {90, 22}, false, {100, 458}},
+        {"down when more room is below", {100, 60}, {120, 580}, {90, 22}, false, {100, 60}},
+        {"right of a menu entry", {300, 100}, {120, 80}, {150, 20}, true, {300, 100}},
+        {"flipped left of a menu entry", {700, 100}, {120, 80}, {150, 20}, true, {430, 100}},
+        {"kept right when the left has less room",
+         {150, 100},
+         {700, 80},
+         {150, 20},
+         true,
+         {150, 100}},
+        {"pushed up from the bottom", {300, 580}, {120, 80}, {150, 20}, true, {300, 520}},
+        {"never negative", {10, 10}, {120, 900}, {150, 20}, true, {10, 0}},
+    };
+    for (const TCase& C : kCases) {
+        const TPoint Got = PlaceDropDown(C.At, C.Size, C.Item, C.Beside, Work);
+        EXPECT_EQ(Got.X, C.Want.X) << C.Name;
+        EXPECT_EQ(Got.Y, C.Want.Y) << C.Name;
+    }
+}
+
+// ---- in a submenu -----------------------------------------------------------------------------
+
+TEST(BarEditInMenu, AnEditInASubmenuTakesTextAndEnterClosesTheMenus) {
+    TEditForm Form;
+    auto* Sub = Form.Bars.NewItem<TdxBarSubItem>("&Extras");
+    TdxBarEdit* Name = Form.Bars.NewItem<TdxBarEdit>("&Name:");
+    Sub->ItemLinks()->Add()->SetItem(Form.Bars.NewItem("&Eins"));
+    Sub->ItemLinks()->Add()->SetItem(Name);
+    Form.EditBar->ItemLinks()->Add()->SetItem(Sub);
+    GuiTest::Drain();
+    const TRect R = Form.EditBar->ItemLinks()->Items(2)->ItemRect();
+    Form.Click(Form.Screen(POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}));
+    TdxBarSubMenuControl* Menu = TMenuForm::MenuOf(Sub);
+    ASSERT_TRUE(Menu);
+    auto* Control = dynamic_cast<TdxBarEditControl*>(Menu->ItemLinks()->Items(1)->Control());
+    ASSERT_TRUE(Control);
+    // The box lies at the right end of the entry, the caption left of it.
+    const TRect Entry = Menu->ItemLinks()->Items(1)->ItemRect();
+    EXPECT_EQ(Control->EditBoxRect().Right, Entry.Right);
+    EXPECT_EQ(Control->EditBoxRect().Width(), 100);
+    const TRect E = Control->EditRect();
+    Form.Click(GuiTest::ScreenOf(Menu->Handle(), POINT{E.Left + 4, (E.Top + E.Bottom) / 2}));
+    ASSERT_TRUE(Control->Focused());
+    Form.Type("Kestro");
+    Form.Tap(Qt::Key_Return);
+    EXPECT_EQ(Name->Text(), "Kestro");
+    EXPECT_FALSE(TMenuForm::MenuOf(Sub));
+    EXPECT_FALSE(ActiveBarControl());
+}
+
+// ---- pictures ---------------------------------------------------------------------------------
+
+TEST(BarEditPictures, ABarWithAnEditAndACombo) {
+    for (TdxBarManagerStyle Style : {bmsFlat, bmsStandard}) {
+        TEditForm Form(Style);
+        Form.Edit->SetShowCaption(true);
+        GuiTest::Drain();
+        const std::string Name = Style == bmsFlat ? "flat" : "standard";
+        SaveScenePicture({Form.FormWindow()}, "edit-combo-" + Name);
+        Form.Click(Form.ButtonPoint());
+        ASSERT_TRUE(Form.ListShows());
+        Form.Move(Form.RowPoint(1));
+        SaveScenePicture({Form.FormWindow(), Form.List()->Handle()}, "edit-combo-dropped-" + Name);
+        Form.Tap(Qt::Key_Escape);
+    }
+}
+
+}  // namespace
