@@ -308,9 +308,11 @@ void TdxBarDropDownListBox::Dispatch(TMessage& Message) {
         }
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK: {
-            const int Before = ItemIndex();
-            TCustomListBox::Dispatch(Message);
-            ShowSelection(Before);
+            // Selected here rather than by the list's own press, which would take the focus
+            // from the combo's editor (and so close the menus).
+            const TPoint P = PointOf(Message.LParam);
+            SetCapture(Handle());
+            if (PtInRect(ClientRect(), P)) SelectRow(ItemAtPos(P, true));
             return;
         }
         case WM_LBUTTONUP:

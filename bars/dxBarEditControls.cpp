@@ -193,17 +193,21 @@ void TdxBarWinControl::EditWndProc(TMessage& Message) {
             return;
         }
         case WM_SYSKEYDOWN:
-        case WM_SYSKEYUP:
-            if (Message.WParam == VK_MENU && Message.Msg == WM_SYSKEYDOWN) {
+        case WM_SYSKEYUP: {
+            const bool AltKey = Message.WParam == VK_MENU;
+            const bool ShiftF10 = Message.WParam == VK_F10 && Shift.Contains(ssShift);
+            if (AltKey && Message.Msg == WM_SYSKEYDOWN) {
                 ++FAltCount;
-            } else if (Message.WParam != VK_F10 || !Shift.Contains(ssShift)) {
-                // Alt released, or Alt with another key: the user goes to the menus.
+            } else if (AltKey ? FAltCount > 0 : Message.Msg == WM_SYSKEYDOWN && !ShiftF10) {
+                // Alt pressed and released alone, or Alt with another key: the user goes on to
+                // the menus.
                 FAltCount = 0;
                 if (IsLiveBarControl(Window)) Window->HideAll();
                 return;
             }
             DefaultEditProc(Message);
             return;
+        }
         case WM_RBUTTONDOWN:
             if (Window && Window->HandleAllocated()) {
                 POINT P{PointOf(Message.LParam).X, PointOf(Message.LParam).Y};
@@ -407,6 +411,7 @@ void TCustomdxBarComboControl::EditWndProc(TMessage& Message) {
         return;
     }
     if (AltArrow) {
+        AltKeyUsed();
         if (Message.Msg == WM_SYSKEYDOWN) SetDroppedDown(!FDroppedDown);
         return;
     }

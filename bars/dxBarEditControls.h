@@ -56,7 +56,8 @@ class TdxBarWinControl : public TdxBarItemControl {
     // The user changed the editor's text (not SetEditText).
     virtual void EditTextChanged() {}
     void RemovePendingChars();
-    bool SettingText() const { return FSettingText; }
+    // Alt served another key: its release does not go on to the menus.
+    void AltKeyUsed() { FAltCount = 0; }
 
   private:
     void RestoreFocus();

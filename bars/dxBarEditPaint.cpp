@@ -59,11 +59,9 @@ void TdxBarEditControl::PaintEditBox(HDC DC, const TRect& Box) {
     const bool Enabled = GetEnabled();
     TdxBarManager* M = BarManager();
     if (IsFlat()) {
-        // A hot box is framed as hot buttons are; a cold one is a plain white field.
+        // A hot box is framed as hot buttons are; a cold one keeps a line of the bar around it.
         const bool Hot = Enabled && (IsSelected() || Focused());
-        FrameWith(DC, Box,
-                  Hot ? M->FlatFrameBrush()
-                      : (Enabled ? dxBarSysBrush(COLOR_WINDOW) : dxBarSysBrush(COLOR_BTNSHADOW)));
+        FrameWith(DC, Box, Hot ? M->FlatFrameBrush() : Parent()->BkBrushOfItem());
     } else {
         RECT Rc = Box;
         DrawEdge(DC, &Rc, EDGE_SUNKEN, BF_RECT);

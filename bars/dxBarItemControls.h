@@ -222,6 +222,11 @@ class TdxBarContainerItemControl : public TdxBarSubItemControl {
     explicit TdxBarContainerItemControl(TdxBarItemLink* Link) : TdxBarSubItemControl(Link) {}
     std::string GetCaption() const override;
     bool OpensOnDblClick() const override;
+    // In a menu the entry shows only while customizing: otherwise the menu lists the
+    // container's entries in its place, and the entry itself takes no room.
+    bool ListedInPlace() const;
+    int GetDefaultHeight() const override;
+    bool IsSelectable() const override;
 };
 
 // The one sub-item control of the program that waits to open (or close) its submenu because the

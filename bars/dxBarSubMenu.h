@@ -96,6 +96,8 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
     void SetSelectedControl(TdxBarItemControl* Control) override;
     void HideAll() override;
     void UpdateLayout() override;
+    // Lists the entries of container items in place first (dxBarSubMenuContainers.cpp).
+    void CreateControls() override;
 
   protected:
     void Retire() override;
@@ -114,6 +116,12 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
 
   private:
     friend class TdxBarSubMenuAnimation;
+    // Container items expand into the links they make, right after their own link, while the
+    // menu is open (not while customizing); the menu takes them out again when it closes.
+    void ListContainers();
+    void UnlistContainers();
+    std::vector<TdxBarItemLink*> FListedContainers;
+    bool FContainersListed = false;
     // Tearing the menu off (a menu of a Detachable sub-item): the bar above the entries, its
     // hot state, and the press on it that floats the sub-item's DetachingBar.
     TCustomdxBarSubItem* DetachableSubItem() const;

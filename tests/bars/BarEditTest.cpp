@@ -223,13 +223,13 @@ TEST(BarCombo, AltDownOpensTheListAndTheArrowKeysMoveInIt) {
     Form.Click(Form.EditPoint(Form.ComboControl()));
     ASSERT_TRUE(Form.ComboControl()->Focused());
     EXPECT_FALSE(Form.ListShows());
-    Form.Tap(Qt::Key_Down, Qt::AltModifier);
+    Form.AltTap(Qt::Key_Down);
     ASSERT_TRUE(Form.ListShows());
     Form.Tap(Qt::Key_Down);
     Form.Tap(Qt::Key_Down);
     EXPECT_EQ(Form.List()->ItemIndex(), 2);
     EXPECT_EQ(Form.Combo->CurText(), "ABc");
-    Form.Tap(Qt::Key_Up, Qt::AltModifier);
+    Form.AltTap(Qt::Key_Up);
     EXPECT_FALSE(Form.ListShows());
     EXPECT_TRUE(Form.ComboControl()->Focused());
     Form.Tap(Qt::Key_F4);
@@ -348,6 +348,91 @@ TEST(BarEditInMenu, AnEditInASubmenuTakesTextAndEnterClosesTheMenus) {
     EXPECT_EQ(Name->Text(), "Kestro");
     EXPECT_FALSE(TMenuForm::MenuOf(Sub));
     EXPECT_FALSE(ActiveBarControl());
+}
+
+// ---- containers listed in place ---------------------------------------------------------
+
+// A sub-item "&Fenster" on the edit bar: "&Neu", a list item of three windows, a container
+// item holding two commands.
+struct TListForm : TEditForm {
+    TdxBarSubItem* Sub = nullptr;
+    TdxBarListItem* List = nullptr;
+    TdxBarContainerItem* Container = nullptr;
+    std::vector<int> Chosen;
+    TListForm() {
+        Sub = Bars.NewItem<TdxBarSubItem>("&Fenster");
+        List = Bars.NewItem<TdxBarListItem>("Fensterliste");
+        for (const char* Entry : {"Eingang", "-", "Ausgang", "Protokoll"})
+            List->Items()->Add(Entry);
+        List->ShowCheck = true;
+        List->SetItemIndex(2);
+        List->OnClick = [this](TObject*) { Chosen.push_back(List->ItemIndex()); };
+        Container = Bars.NewItem<TdxBarContainerItem>("Befehle");
+        Container->ItemLinks()->Add()->SetItem(Bars.NewItem("&Kopieren"));
+        Container->ItemLinks()->Add()->SetItem(Bars.NewItem("&Suchen"));
+        for (TdxBarItem* Item :
+             {static_cast<TdxBarItem*>(Bars.NewItem("&Neu")), static_cast<TdxBarItem*>(List),
+              static_cast<TdxBarItem*>(Container)})
+            Sub->ItemLinks()->Add()->SetItem(Item);
+        EditBar->ItemLinks()->Add()->SetItem(Sub);
+        GuiTest::Drain();
+    }
+    TdxBarSubMenuControl* Open() {
+        const TRect R = EditBar->ItemLinks()->Items(2)->ItemRect();
+        Click(Screen(POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}));
+        return TMenuForm::MenuOf(Sub);
+    }
+    // The captions of the menu's entries that take room.
+    static std::vector<std::string> Entries(TdxBarSubMenuControl* Menu) {
+        std::vector<std::string> Out;
+        TdxBarItemLinks* Links = Menu->ItemLinks();
+        for (int I = 0; I < Links->VisibleItemCount(); ++I) {
+            TdxBarItemLink* Link = Links->VisibleItems(I);
+            if (Link->Control() && !IsRectEmpty(Link->ItemRect()))
+                Out.push_back(Link->Caption() + (Link->BeginGroup() ? " |" : ""));
+        }
+        return Out;
+    }
+};
+
+TEST(BarListItem, AListAndAContainerShowTheirEntriesInPlaceInTheSubmenu) {
+    TListForm Form;
+    TdxBarSubMenuControl* Menu = Form.Open();
+    ASSERT_TRUE(Menu);
+    EXPECT_EQ(TListForm::Entries(Menu),
+              (std::vector<std::string>{"&Neu", "&1 Eingang |", "&2 Ausgang |", "&3 Protokoll",
+                                        "&Kopieren |", "&Suchen"}));
+    // The entry of the chosen window is checked.
+    auto* Second = Form.List->Buttons(1);
+    EXPECT_TRUE(Second->Down());
+    EXPECT_FALSE(Form.List->Buttons(0)->Down());
+    // Closing the menu takes the made links out again.
+    Form.Tap(Qt::Key_Escape);
+    EXPECT_FALSE(TMenuForm::MenuOf(Form.Sub));
+    EXPECT_EQ(Form.Sub->ItemLinks()->Count(), 3);
+    EXPECT_TRUE(Form.List->Stale());
+    // And opening it again makes them anew.
+    Menu = Form.Open();
+    ASSERT_TRUE(Menu);
+    EXPECT_EQ(TListForm::Entries(Menu).size(), 6u);
+}
+
+TEST(BarListItem, ClickingAListEntrySelectsItAndClosesTheMenu) {
+    TListForm Form;
+    TdxBarSubMenuControl* Menu = Form.Open();
+    ASSERT_TRUE(Menu);
+    // "&3 Protokoll": after "&Neu", the list item's own link (no room) and two entries.
+    Form.Click(TMenuForm::EntryPoint(Menu, 4));
+    EXPECT_EQ(Form.Chosen, std::vector<int>{3});
+    EXPECT_EQ(Form.List->ItemIndex(), 3);
+    EXPECT_EQ(Form.List->DataIndex(), 2);
+    EXPECT_FALSE(TMenuForm::MenuOf(Form.Sub));
+    EXPECT_EQ(Form.Sub->ItemLinks()->Count(), 3);
+    // The keys reach the entries too: the list's accelerators are its numbers.
+    Menu = Form.Open();
+    ASSERT_TRUE(Menu);
+    Form.Tap(Qt::Key_1);
+    EXPECT_EQ(Form.Chosen, (std::vector<int>{3, 0}));
 }
 
 // ---- pictures ---------------------------------------------------------------------------------
