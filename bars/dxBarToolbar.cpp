@@ -323,6 +323,7 @@ void TdxBarControl::SetMarkState(int Value) {
 // ---- messages ---------------------------------------------------------------------------------
 
 void TdxBarControl::Dispatch(TMessage& Message) {
+    if (ItemSizingMessage(Message)) return;
     switch (Message.Msg) {
         case CM_FONTCHANGED:
             TCustomdxBarControl::Dispatch(Message);

@@ -190,6 +190,69 @@ TEST(BarEdit, SizesFollowTheWidthAndTheCaption) {
     EXPECT_EQ(Link->ItemRect().Width(), 60 + Caption);
 }
 
+TEST(BarEditSizing, DraggingAnEdgeOfTheSelectedEditInCustomizingModeSetsTheLinksWidth) {
+    struct TCase {
+        const char* Name;
+        bool RightEdge;
+        int Drag;
+        int Want;
+    };
+    // The width is the distance from the fixed edge to the pointer, pressed 3 pixels inside.
+    const TCase kCases[] = {
+        {"right edge wider", true, 40, 137},
+        {"right edge narrower", true, -30, 67},
+        {"left edge wider", false, -25, 122},
+        {"never below 20", true, -300, 20},
+    };
+    for (const TCase& C : kCases) {
+        TEditForm Form;
+        Form.Manager()->Customizing(true);
+        GuiTest::Drain();
+        TdxBarItemLink* Link = Form.EditBar->ItemLinks()->Items(0);
+        const TRect R = Link->ItemRect();
+        const int Y = (R.Top + R.Bottom) / 2;
+        Form.Click(Form.Screen(POINT{(R.Left + R.Right) / 2, Y}));
+        ASSERT_EQ(Form.Manager()->CustomizingSelection(), Form.EditControl()) << C.Name;
+        const int X = C.RightEdge ? R.Right - 3 : R.Left + 3;
+        const HWND Via = TMenuForm::Via(Form.Screen(POINT{X, Y}));
+        GuiTest::MousePress(Via, Form.Screen(POINT{X, Y}));
+        GuiTest::Drain();
+        EXPECT_EQ(GetCapture(), Form.Window()->Handle()) << C.Name;
+        GuiTest::MouseMove(Via, Form.Screen(POINT{X + C.Drag, Y}));
+        GuiTest::Drain();
+        GuiTest::MouseRelease(Via, Form.Screen(POINT{X + C.Drag, Y}));
+        GuiTest::Drain();
+        EXPECT_EQ(Link->UserWidth(), C.Want) << C.Name;
+        EXPECT_TRUE(Link->UserDefine().Contains(udWidth)) << C.Name;
+        EXPECT_EQ(Form.Edit->Width(), 100) << C.Name;  // the item keeps its own
+        EXPECT_EQ(Link->ItemRect().Width(), C.Want) << C.Name;
+        EXPECT_FALSE(GetCapture()) << C.Name;
+    }
+}
+
+TEST(BarEditSizing, APressInsideTheEditOrOutsideCustomizingSizesNothing) {
+    TEditForm Form;
+    TdxBarItemLink* Link = Form.EditBar->ItemLinks()->Items(0);
+    const TRect R = Link->ItemRect();
+    const int Y = (R.Top + R.Bottom) / 2;
+    // Not customizing: the press opens the editor.
+    Form.Click(Form.Screen(POINT{R.Right - 3, Y}));
+    EXPECT_TRUE(Form.EditControl()->Focused());
+    EXPECT_FALSE(Link->UserDefine().Contains(udWidth));
+    Form.Tap(Qt::Key_Escape);
+    Form.Manager()->Customizing(true);
+    GuiTest::Drain();
+    Form.Click(Form.Screen(POINT{(R.Left + R.Right) / 2, Y}));
+    // A press away from the edges starts no sizing.
+    const POINT Middle = Form.Screen(POINT{(R.Left + R.Right) / 2 + 10, Y});
+    GuiTest::MousePress(TMenuForm::Via(Middle), Middle);
+    GuiTest::Drain();
+    GuiTest::MouseRelease(TMenuForm::Via(Middle), Middle);
+    GuiTest::Drain();
+    EXPECT_FALSE(Link->UserDefine().Contains(udWidth));
+    EXPECT_EQ(Link->ItemRect().Width(), 100);
+}
+
 // ---- combos -----------------------------------------------------------------------------------
 
 TEST(BarCombo, AClickOnTheButtonDropsTheListAndAClickOnARowChoosesIt) {
