@@ -413,6 +413,60 @@ TEST(BarEditInMenu, AnEditInASubmenuTakesTextAndEnterClosesTheMenus) {
     EXPECT_FALSE(ActiveBarControl());
 }
 
+TEST(BarEditInMenu, AnEditInAPopupMenuTakesTextWhilePopupRuns) {
+    TEditForm Form;
+    auto* Popup = new TdxBarPopupMenu(Form.Bars.Form());
+    Popup->ItemLinks()->Add()->SetItem(Form.Bars.NewItem("&Reset"));
+    TdxBarEdit* Name = Form.Bars.NewItem<TdxBarEdit>("&Name:");
+    Name->SetText("Start");
+    std::vector<std::string> Named;
+    Name->OnChange = [&](TObject*) { Named.push_back(Name->Text()); };
+    TdxBarItemLink* NameLink = Popup->ItemLinks()->Add();
+    NameLink->SetItem(Name);
+    NameLink->SetBeginGroup(true);
+    // High enough on the form for the clicks to reach the menu through the form's window.
+    const POINT At = GuiTest::ScreenOf(Form.FormWindow(), POINT{200, 20});
+    bool Returned = false;
+    TdxBarEditControl* Control = nullptr;
+    bool FocusedAfterClick = false;
+    POINT EditAt{0, 0};
+    std::string TypedText;
+    GuiTest::TScript Script;
+    Script
+        .Then([&] {
+            Popup->Popup(At.x, At.y);
+            Returned = true;
+        })
+        .ThenWhen([&] { return Popup->Window() && !Popup->Window()->Animating(); },
+                  [&] {
+                      TdxBarSubMenuControl* Menu = Popup->Window();
+                      Control =
+                          dynamic_cast<TdxBarEditControl*>(Menu->ItemLinks()->Items(1)->Control());
+                      const TRect E = Control->EditRect();
+                      EditAt = GuiTest::ScreenOf(Menu->Handle(),
+                                                 POINT{E.Left + 4, (E.Top + E.Bottom) / 2});
+                      // Through the form's window, as the other popup tests click.
+                      GuiTest::MouseMove(Form.FormWindow(), EditAt);
+                  })
+        .Then([&] { GuiTest::MousePress(Form.FormWindow(), EditAt); })
+        .Then([&] { GuiTest::MouseRelease(Form.FormWindow(), EditAt); })
+        .Then([&] {
+            FocusedAfterClick = Control && Control->Focused();
+            Form.Type("Los");
+        })
+        .Then([&] {
+            TypedText = Name->CurText();
+            // Left to the menu's loop (a pass of our own would see the menu close instead).
+            QTest::keyClick(Form.TMenuForm::Window(), Qt::Key_Return);
+        });
+    Script.Start();
+    ASSERT_TRUE(PumpUntil([&] { return Script.Done() && Returned; }));
+    EXPECT_TRUE(FocusedAfterClick);
+    EXPECT_EQ(TypedText, "Los");
+    EXPECT_EQ(Named, std::vector<std::string>{"Los"});
+    EXPECT_FALSE(Popup->IsOpen());
+}
+
 // ---- containers listed in place ---------------------------------------------------------
 
 // A sub-item "&Fenster" on the edit bar: "&Neu", a list item of three windows, a container
