@@ -413,7 +413,8 @@ TEST(BarEditInMenu, AnEditInASubmenuTakesTextAndEnterClosesTheMenus) {
     EXPECT_FALSE(ActiveBarControl());
 }
 
-TEST(BarEditInMenu, AnEditInAPopupMenuTakesTextWhilePopupRuns) {
+TEST(BarEditInMenu, AnEditInAMenuOfItsOwnTakesTextAndEnterClosesIt) {
+    // A menu without a parent bar, as the item context menu of customizing shows its "&Name:".
     TEditForm Form;
     auto* Popup = new TdxBarPopupMenu(Form.Bars.Form());
     Popup->ItemLinks()->Add()->SetItem(Form.Bars.NewItem("&Reset"));
@@ -424,47 +425,22 @@ TEST(BarEditInMenu, AnEditInAPopupMenuTakesTextWhilePopupRuns) {
     TdxBarItemLink* NameLink = Popup->ItemLinks()->Add();
     NameLink->SetItem(Name);
     NameLink->SetBeginGroup(true);
-    // High enough on the form for the clicks to reach the menu through the form's window.
     const POINT At = GuiTest::ScreenOf(Form.FormWindow(), POINT{200, 20});
-    bool Returned = false;
-    TdxBarEditControl* Control = nullptr;
-    bool FocusedAfterClick = false;
-    POINT EditAt{0, 0};
-    std::string TypedText;
-    GuiTest::TScript Script;
-    Script
-        .Then([&] {
-            Popup->Popup(At.x, At.y);
-            Returned = true;
-        })
-        .ThenWhen([&] { return Popup->Window() && !Popup->Window()->Animating(); },
-                  [&] {
-                      TdxBarSubMenuControl* Menu = Popup->Window();
-                      Control =
-                          dynamic_cast<TdxBarEditControl*>(Menu->ItemLinks()->Items(1)->Control());
-                      const TRect E = Control->EditRect();
-                      EditAt = GuiTest::ScreenOf(Menu->Handle(),
-                                                 POINT{E.Left + 4, (E.Top + E.Bottom) / 2});
-                      // Through the form's window, as the other popup tests click.
-                      GuiTest::MouseMove(Form.FormWindow(), EditAt);
-                  })
-        .Then([&] { GuiTest::MousePress(Form.FormWindow(), EditAt); })
-        .Then([&] { GuiTest::MouseRelease(Form.FormWindow(), EditAt); })
-        .Then([&] {
-            FocusedAfterClick = Control && Control->Focused();
-            Form.Type("Los");
-        })
-        .Then([&] {
-            TypedText = Name->CurText();
-            // Left to the menu's loop (a pass of our own would see the menu close instead).
-            QTest::keyClick(Form.TMenuForm::Window(), Qt::Key_Return);
-        });
-    Script.Start();
-    ASSERT_TRUE(PumpUntil([&] { return Script.Done() && Returned; }));
-    EXPECT_TRUE(FocusedAfterClick);
-    EXPECT_EQ(TypedText, "Los");
+    Popup->DropDownFor(nullptr, TPoint{At.x, At.y}, 0, 0, false);
+    GuiTest::Drain();
+    TdxBarSubMenuControl* Menu = Popup->Window();
+    ASSERT_TRUE(Menu);
+    auto* Control = dynamic_cast<TdxBarEditControl*>(Menu->ItemLinks()->Items(1)->Control());
+    ASSERT_TRUE(Control);
+    const TRect E = Control->EditRect();
+    Form.Click(GuiTest::ScreenOf(Menu->Handle(), POINT{E.Left + 4, (E.Top + E.Bottom) / 2}));
+    ASSERT_TRUE(Control->Focused());
+    EXPECT_EQ(Name->CurText(), "Start");
+    Form.Type("Los");
+    Form.Tap(Qt::Key_Return);
     EXPECT_EQ(Named, std::vector<std::string>{"Los"});
     EXPECT_FALSE(Popup->IsOpen());
+    EXPECT_FALSE(ActiveBarControl());
 }
 
 // ---- containers listed in place ---------------------------------------------------------
