@@ -281,6 +281,40 @@ TEST(BarCombo, AClickOnTheButtonDropsTheListAndAClickOnARowChoosesIt) {
     EXPECT_FALSE(ActiveBarControl());
 }
 
+TEST(BarCombo, ThePressThatDropsTheListCanBeDraggedOntoARow) {
+    TEditForm Form;
+    const POINT Button = Form.ButtonPoint();
+    GuiTest::MousePress(TMenuForm::Via(Button), Button);
+    GuiTest::Drain();
+    ASSERT_TRUE(Form.ListShows());
+    EXPECT_TRUE(Form.List()->Tracking());
+    EXPECT_EQ(GetCapture(), Form.List()->Handle());
+    // Still held, the pointer goes down into the list: the row under it is selected.
+    const POINT Row = Form.RowPoint(3);
+    GuiTest::MouseMove(Form.List()->Handle(), Row);
+    GuiTest::Drain();
+    EXPECT_FALSE(Form.List()->Tracking());
+    EXPECT_EQ(Form.List()->ItemIndex(), 3);
+    GuiTest::MouseRelease(Form.List()->Handle(), Row);
+    GuiTest::Drain();
+    EXPECT_FALSE(Form.ListShows());
+    EXPECT_EQ(Form.Combo->ItemIndex(), 3);
+    EXPECT_EQ(Form.Combo->Text(), "de.comp.os");
+}
+
+TEST(BarCombo, ReleasingTheOpeningPressOnTheButtonKeepsTheListOpen) {
+    TEditForm Form;
+    Form.Click(Form.ButtonPoint());
+    ASSERT_TRUE(Form.ListShows());
+    EXPECT_FALSE(Form.List()->Tracking());
+    EXPECT_FALSE(GetCapture());
+    EXPECT_EQ(Form.Combo->ItemIndex(), 0);
+    // A second click on the button closes it, choosing nothing.
+    Form.Click(Form.ButtonPoint());
+    EXPECT_FALSE(Form.ListShows());
+    EXPECT_EQ(Form.Combo->ItemIndex(), 0);
+}
+
 TEST(BarCombo, AltDownOpensTheListAndTheArrowKeysMoveInIt) {
     TEditForm Form;
     Form.Click(Form.EditPoint(Form.ComboControl()));
@@ -495,6 +529,7 @@ TEST(BarListItem, AListAndAContainerShowTheirEntriesInPlaceInTheSubmenu) {
     EXPECT_EQ(TListForm::Entries(Menu),
               (std::vector<std::string>{"&Neu", "&1 Eingang |", "&2 Ausgang |", "&3 Protokoll",
                                         "&Kopieren |", "&Suchen"}));
+    SaveScenePicture({Form.FormWindow(), Menu->Handle()}, "list-item-in-submenu");
     // The entry of the chosen window is checked.
     auto* Second = Form.List->Buttons(1);
     EXPECT_TRUE(Second->Down());
