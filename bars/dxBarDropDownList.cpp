@@ -88,8 +88,8 @@ void TCustomdxBarCombo::DropDown(TPoint At, TCustomdxBarComboControl* Control) {
 
 void TCustomdxBarCombo::CloseUp() {
     if (!FDropDownControl) return;
-    FDropDownControl = nullptr;
     const HWND Window = GetDropDownWindow();
+    FDropDownControl = nullptr;
     auto& Lists = OpenLists();
     Lists.erase(std::remove(Lists.begin(), Lists.end(), Window), Lists.end());
     if (Window) {
@@ -118,12 +118,12 @@ void TdxBarCustomCombo::BeforeDestruction() {
 
 HWND TdxBarCustomCombo::GetDropDownWindow() {
     if (HWND Own = TCustomdxBarCombo::GetDropDownWindow()) return Own;
-    if (DroppedDownControl() || (FListBox && FListBox->HandleAllocated()))
-        return ListBox()->HandleAllocated() ? ListBox()->Handle() : 0;
-    // Not open yet: the list needs its form (as parent) before it has a window.
-    TCustomForm* Form = BarManager() ? BarManager()->OwnerForm() : nullptr;
-    if (!Form) return 0;
-    ListBox()->SetParent(Form);
+    if (!DroppedDownControl()) {
+        // Opening: the list needs the form as its parent (its rows are drawn through it).
+        TCustomForm* Form = BarManager() ? BarManager()->OwnerForm() : nullptr;
+        if (!Form) return 0;
+        if (ListBox()->Parent() != Form) ListBox()->SetParent(Form);
+    }
     return ListBox()->Handle();
 }
 

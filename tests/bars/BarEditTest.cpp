@@ -19,6 +19,7 @@ struct TEditForm : TMenuForm {
     TdxBar* EditBar = nullptr;
     std::vector<std::string> Changes;
     int CurChanges = 0;
+    int Enters = 0, Exits = 0;
 
     explicit TEditForm(TdxBarManagerStyle Style = bmsFlat) : TMenuForm(640, Style) {
         InitStandardControls();
@@ -26,6 +27,8 @@ struct TEditForm : TMenuForm {
         Edit->SetText("alt");
         Edit->OnChange = [this](TObject*) { Changes.push_back(Edit->Text()); };
         Edit->OnCurChange = [this](TObject*) { ++CurChanges; };
+        Edit->OnEnter = [this](TObject*) { ++Enters; };
+        Edit->OnExit = [this](TObject*) { ++Exits; };
         Combo = Bars.NewItem<TdxBarCombo>("&Gruppe");
         for (const char* Entry : {"b", "Ax", "ABc", "de.comp.os"}) Combo->Items()->Add(Entry);
         Combo->SetItemIndex(0);
@@ -80,6 +83,7 @@ TEST(BarEdit, TypingIntoTheEditAndEnterStoresTheTextAndClosesTheEditor) {
     Form.Click(Form.EditPoint(Form.EditControl()));
     ASSERT_TRUE(Form.EditControl()->Focused());
     EXPECT_EQ(GetFocus(), Form.EditControl()->EditWindow());
+    EXPECT_EQ(Form.Enters, 1);
     Form.Type("neu");  // the whole text was selected: typing replaces it
     EXPECT_EQ(Form.Edit->Text(), "alt");
     EXPECT_EQ(Form.Edit->CurText(), "neu");
@@ -92,6 +96,7 @@ TEST(BarEdit, TypingIntoTheEditAndEnterStoresTheTextAndClosesTheEditor) {
     EXPECT_FALSE(IsWindowVisible(Form.EditControl()->EditWindow()));
     EXPECT_FALSE(ActiveBarControl());
     EXPECT_EQ(GetFocus(), Form.FormWindow());
+    EXPECT_EQ(Form.Exits, 1);
 }
 
 TEST(BarEdit, EscClosesTheEditorWithoutStoringAndKeepsTheItemSelected) {
@@ -253,6 +258,22 @@ TEST(BarEditSizing, APressInsideTheEditOrOutsideCustomizingSizesNothing) {
     EXPECT_EQ(Link->ItemRect().Width(), 100);
 }
 
+TEST(BarEdit, OnABarDockedAtTheSideEditsAndCombosAreButtons) {
+    TEditForm Form;
+    Form.EditBar->SetDockingStyle(dsLeft);
+    GuiTest::Drain();
+    for (int I = 0; I < 2; ++I) {
+        TdxBarItemControl* Control = Form.EditBar->ItemLinks()->Items(I)->Control();
+        ASSERT_TRUE(Control) << I;
+        EXPECT_TRUE(dynamic_cast<TdxBarButtonControl*>(Control)) << I;
+        EXPECT_FALSE(Control->IsWindowControl()) << I;
+    }
+    Form.EditBar->SetDockingStyle(dsTop);
+    GuiTest::Drain();
+    EXPECT_TRUE(Form.EditControl());
+    EXPECT_TRUE(Form.ComboControl());
+}
+
 // ---- combos -----------------------------------------------------------------------------------
 
 TEST(BarCombo, AClickOnTheButtonDropsTheListAndAClickOnARowChoosesIt) {
@@ -309,10 +330,15 @@ TEST(BarCombo, ReleasingTheOpeningPressOnTheButtonKeepsTheListOpen) {
     EXPECT_FALSE(Form.List()->Tracking());
     EXPECT_FALSE(GetCapture());
     EXPECT_EQ(Form.Combo->ItemIndex(), 0);
+    const QImage First = WindowPicture(Form.List()->Handle());
     // A second click on the button closes it, choosing nothing.
     Form.Click(Form.ButtonPoint());
     EXPECT_FALSE(Form.ListShows());
     EXPECT_EQ(Form.Combo->ItemIndex(), 0);
+    // Opened again, it shows its rows as before.
+    Form.Click(Form.ButtonPoint());
+    ASSERT_TRUE(Form.ListShows());
+    EXPECT_EQ(WindowPicture(Form.List()->Handle()), First);
 }
 
 TEST(BarCombo, AltDownOpensTheListAndTheArrowKeysMoveInIt) {
