@@ -13,6 +13,7 @@
 
 #include "bars/dxBarControl.h"
 
+class TdxBarListItem;
 class TdxBarSubMenuAnimation;
 
 // Where a submenu of Size opens for a requested top-left corner, on the work area Work (screen
@@ -122,6 +123,8 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
     void UnlistContainers();
     std::vector<TdxBarItemLink*> FListedContainers;
     bool FContainersListed = false;
+    // The menu of a list item opened from a bar shows the list item's own entries.
+    TdxBarListItem* FListedOwnList = nullptr;
     // Tearing the menu off (a menu of a Detachable sub-item): the bar above the entries, its
     // hot state, and the press on it that floats the sub-item's DetachingBar.
     TCustomdxBarSubItem* DetachableSubItem() const;

@@ -1,7 +1,7 @@
 // Container items inside a submenu: while the menu is open, each container's link is followed by
 // the links the container makes (copies of its own links, or the buttons of a list item), and
 // its own entry takes no room; when the menu closes they go again and the container makes them
-// anew next time.
+// anew next time. A list item's own menu (opened from a bar) shows its entries the same way.
 #include <algorithm>
 
 #include "bars/dxBarContainerItems.h"
@@ -31,6 +31,11 @@ void TdxBarSubMenuControl::ListContainers() {
     TdxBarItemLinks* Links = ItemLinks();
     if (FContainersListed || !Links || IsCustomizing() || Hiding()) return;
     FContainersListed = true;
+    if (auto* List = dynamic_cast<TdxBarListItem*>(Links->OwnerSubItem())) {
+        TdxBarItemControl* Opener = ParentItemControl();
+        List->AddListedItemLinks(Links, 0, Opener ? Opener->ItemLink() : nullptr, true);
+        FListedOwnList = List;
+    }
     std::vector<TdxBarItemLink*> Owners;
     for (int I = 0; I < Links->Count(); ++I) {
         TdxBarItemLink* Link = Links->Items(I);
@@ -49,6 +54,8 @@ void TdxBarSubMenuControl::UnlistContainers() {
     TdxBarItemLinks* Links = ItemLinks();
     std::vector<TdxBarItemLink*> Listed;
     Listed.swap(FListedContainers);
+    TdxBarListItem* OwnList = FListedOwnList;
+    FListedOwnList = nullptr;
     if (!Links) return;
     // Front to back: the containers were listed from the back.
     for (auto It = Listed.rbegin(); It != Listed.rend(); ++It) {
@@ -59,5 +66,9 @@ void TdxBarSubMenuControl::UnlistContainers() {
         if (!Container) continue;
         Container->DeleteListedItemLinks(Links, Link->Index() + 1);
         Container->SetStale(true);
+    }
+    if (OwnList && Links->OwnerSubItem() == OwnList) {
+        OwnList->DeleteListedItemLinks(Links, 0);
+        OwnList->SetStale(true);
     }
 }

@@ -589,6 +589,25 @@ TEST(BarListItem, ClickingAListEntrySelectsItAndClosesTheMenu) {
     EXPECT_EQ(Form.Chosen, (std::vector<int>{3, 0}));
 }
 
+TEST(BarListItem, AListItemOnABarOpensAMenuOfItsEntries) {
+    TListForm Form;
+    Form.EditBar->ItemLinks()->Add()->SetItem(Form.List);
+    GuiTest::Drain();
+    const TRect R = Form.EditBar->ItemLinks()->Items(3)->ItemRect();
+    Form.Click(Form.Screen(POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}));
+    TdxBarSubMenuControl* Menu = TMenuForm::MenuOf(Form.List);
+    ASSERT_TRUE(Menu);
+    EXPECT_EQ(TListForm::Entries(Menu),
+              (std::vector<std::string>{"&1 Eingang", "&2 Ausgang |", "&3 Protokoll"}));
+    // Opening the menu is a click of the sub-item as well: the choice is the last one.
+    Form.Click(TMenuForm::EntryPoint(Menu, 0));
+    ASSERT_FALSE(Form.Chosen.empty());
+    EXPECT_EQ(Form.Chosen.back(), 0);
+    EXPECT_EQ(Form.List->ItemIndex(), 0);
+    EXPECT_FALSE(TMenuForm::MenuOf(Form.List));
+    EXPECT_EQ(Form.List->ItemLinks()->Count(), 0);
+}
+
 // ---- pictures ---------------------------------------------------------------------------------
 
 TEST(BarEditPictures, ABarWithAnEditAndACombo) {
