@@ -7,7 +7,6 @@
 #include "bars/dxBarSystem.h"
 #include "platform/core/Application.h"
 #include "platform/core/Input.h"
-#include "platform/core/Paint.h"
 #include "platform/core/Screens.h"
 #include "platform/shell/Sound.h"
 
@@ -69,16 +68,6 @@ SHORT VkKeyScan(char C) {
         if (C == K.Shifted && C != '\0') return SHORT(0x100 | K.Key);
     }
     return -1;
-}
-
-TSize TextExtentOf(HFONT Font, const std::string& Text) {
-    const HDC DC = GetDC(0);
-    const HGDIOBJ Old = SelectObject(DC, Font);
-    SIZE Size{0, 0};
-    GetTextExtentPoint32(DC, Text, &Size);
-    SelectObject(DC, Old);
-    ReleaseDC(0, DC);
-    return TSize{Size.cx, Size.cy};
 }
 
 TRect GetWorkArea(TPoint P) {

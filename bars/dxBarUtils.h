@@ -39,8 +39,6 @@ TRect GetWorkArea(TPoint P);
 // Limits an item width to 20 through 600.
 void CheckWidth(int& Width);
 int GetSmallCaptionHeight();
-// The size of a text in a font, measured on the screen.
-TSize TextExtentOf(HFONT Font, const std::string& Text);
 
 // Replaces Handle (deleting the old one) with a font for bars: Font's logical font, with
 // UseSystemFont the icon-title font's height but characters at least 11 pixels high.
