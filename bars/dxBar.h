@@ -7,6 +7,8 @@
 #include "bars/dxBarControl.h"
 #include "bars/dxBarDock.h"
 #include "bars/dxBarDraw.h"
+#include "bars/dxBarDropDownList.h"
+#include "bars/dxBarEditControls.h"
 #include "bars/dxBarGroups.h"
 #include "bars/dxBarItemControls.h"
 #include "bars/dxBarItemLinks.h"

@@ -1,5 +1,7 @@
 #include "bars/dxBarContainerItems.h"
 
+#include <algorithm>
+
 #include "bars/dxBarItemControls.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarManager.h"
@@ -40,9 +42,21 @@ TdxBarListItem::TdxBarListItem(TComponent* AOwner) : TCustomdxBarContainerItem(A
 
 void TdxBarListItem::BeforeDestruction() {
     // The buttons are the form's: they go now, linked or not.
-    for (TdxBarButton* Button : FButtons) Button->Free();
-    FButtons.clear();
+    FreeButtons();
     TCustomdxBarContainerItem::BeforeDestruction();
+}
+
+void TdxBarListItem::FreeButtons() {
+    // Taken out first: each one freed tells Notification.
+    std::vector<TdxBarButton*> Buttons;
+    Buttons.swap(FButtons);
+    for (TdxBarButton* Button : Buttons) Button->Free();
+}
+
+void TdxBarListItem::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomdxBarContainerItem::Notification(AComponent, Operation);
+    if (Operation == opRemove)
+        FButtons.erase(std::remove(FButtons.begin(), FButtons.end(), AComponent), FButtons.end());
 }
 
 int TdxBarListItem::NonSeparatorCount() const {
@@ -119,6 +133,7 @@ void TdxBarListItem::AddListedItemLinks(TdxBarItemLinks* Target, int Index,
                 FItemIndex = static_cast<TdxBarButton*>(Sender)->Tag();
                 DirectClick();
             };
+            Button->FreeNotification(this);
             FButtons.push_back(Button);
         }
         if (K >= int(FButtons.size())) break;
@@ -126,6 +141,8 @@ void TdxBarListItem::AddListedItemLinks(TdxBarItemLinks* Target, int Index,
         Link->SetItem(FButtons[size_t(K)]);
         if (K == 0 || AfterSeparator) Link->SetBeginGroup(true);
         Link->SetOwnerLink(OwnerLink);
+        // A click counts for the list item's own link, which outlives the menu it was made for.
+        Link->SetOriginalLink(OwnerLink);
         AfterSeparator = false;
         ++K;
     }
@@ -138,7 +155,6 @@ void TdxBarListItem::DeleteListedItemLinks(TdxBarItemLinks* Target, int Index) {
 void TdxBarListItem::ClearListedItems() {
     for (TdxBarButton* Button : FButtons)
         if (Button->LinkCount() > 0) return;
-    for (TdxBarButton* Button : FButtons) Button->Free();
-    FButtons.clear();
+    FreeButtons();
     TCustomdxBarContainerItem::ClearListedItems();
 }

@@ -77,9 +77,12 @@ class TdxBarListItem : public TCustomdxBarContainerItem {
 
   protected:
     void BeforeDestruction() override;
+    // A made button freed by the form before the list item is forgotten.
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
   private:
     int NonSeparatorCount() const;
+    void FreeButtons();
     TdxBarNotifyingStrings FItems;
     int FItemIndex = -1;
     std::vector<TdxBarButton*> FButtons;

@@ -511,6 +511,13 @@ void TCustomdxBarControl::WndProc(TMessage& Message) {
             SetBkColor(HDC(Message.WParam), dxBarSysColor(COLOR_WINDOW));
             Message.Result = LRESULT(dxBarSysBrush(COLOR_WINDOW));
             return;
+        case WM_COMMAND:
+            // The notices of an item's in-place editor go back to the editor.
+            if (HWND From = HWND(Message.LParam); From && IsChildWindowOf(From, Handle())) {
+                Message.Result = SendMessage(From, CN_COMMAND, Message.WParam, Message.LParam);
+                return;
+            }
+            break;
         case WM_NCACTIVATE:
             if (Message.WParam && !IsCustomizing() && HandleAllocated())
                 if (HWND Parent = GetParent(Handle())) SendMessage(Parent, WM_NCACTIVATE, 1, 0);

@@ -7,6 +7,7 @@
 #include "bars/dxBarControl.h"
 #include "bars/dxBarCustForm.h"
 #include "bars/dxBarDraw.h"
+#include "bars/dxBarDropDownList.h"
 #include "bars/dxBarHint.h"
 #include "bars/dxBarItemControls.h"
 #include "bars/dxBarItemLinks.h"
@@ -61,6 +62,8 @@ bool IsBarWindow(HWND Wnd) {
 
 // The window is the bar window, a window inside it, or one of its chain of parent bars.
 bool InsideChain(TCustomdxBarControl* Bar, HWND Wnd) {
+    // A combo's drop-down list belongs to the menus it was opened from.
+    if (Bar && IsdxBarDropDownWindow(Wnd)) return true;
     for (; Bar; Bar = Bar->ParentBar()) {
         if (!IsLiveBarControl(Bar) || !Bar->HandleAllocated()) continue;
         if (Wnd == Bar->Handle() || IsChildWindowOf(Wnd, Bar->Handle())) return true;

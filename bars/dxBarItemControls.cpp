@@ -60,19 +60,23 @@ void StartHover(TdxBarSubItemControl* Control, bool Closing) {
 }
 
 int TextWidthOf(HFONT Font, const std::string& Text) {
-    const HDC DC = GetDC(0);
-    const HGDIOBJ Old = SelectObject(DC, Font);
-    SIZE Size{0, 0};
-    GetTextExtentPoint32(DC, Text, &Size);
-    SelectObject(DC, Old);
-    ReleaseDC(0, DC);
-    return Size.cx;
+    return TextExtentOf(Font, Text).cx;
 }
 
 }  // namespace
 
 TdxBarSubItemControl* PendingHoverControl() {
     return Hover().Control;
+}
+
+TSize TextExtentOf(HFONT Font, const std::string& Text) {
+    const HDC DC = GetDC(0);
+    const HGDIOBJ Old = SelectObject(DC, Font);
+    SIZE Size{0, 0};
+    GetTextExtentPoint32(DC, Text, &Size);
+    SelectObject(DC, Old);
+    ReleaseDC(0, DC);
+    return TSize{Size.cx, Size.cy};
 }
 
 std::string GetEditText(HWND Wnd) {

@@ -222,6 +222,11 @@ class TdxBarContainerItemControl : public TdxBarSubItemControl {
     explicit TdxBarContainerItemControl(TdxBarItemLink* Link) : TdxBarSubItemControl(Link) {}
     std::string GetCaption() const override;
     bool OpensOnDblClick() const override;
+    // In a menu the entry shows only while customizing: otherwise the menu lists the
+    // container's entries in its place, and the entry itself takes no room.
+    bool ListedInPlace() const;
+    int GetDefaultHeight() const override;
+    bool IsSelectable() const override;
 };
 
 // The one sub-item control of the program that waits to open (or close) its submenu because the
@@ -230,3 +235,5 @@ TdxBarSubItemControl* PendingHoverControl();
 
 // The full text of a window (an in-place editor), however long it is.
 std::string GetEditText(HWND Wnd);
+// The size of a text in a font, measured on the screen.
+TSize TextExtentOf(HFONT Font, const std::string& Text);

@@ -312,13 +312,16 @@ const TdxBarItemClassInfo* VisibleItemClassByIndex(int Index);
 // The record of the item's exact class, or none.
 const TdxBarItemClassInfo* BarItemClassOf(const TdxBarItem* Item);
 
+// CreateControl: when the control's class depends on where the link is shown.
 template <class TItem, class TControl>
-void RegisterBarItemClass(const std::string& Name, bool ShownInDialog) {
+void RegisterBarItemClass(const std::string& Name, bool ShownInDialog,
+                          TdxBarItemControlFactory CreateControl = nullptr) {
     TdxBarItemClassInfo Info;
     Info.ItemClass = &typeid(TItem);
     Info.Name = Name;
     Info.CreateItem = [](TComponent* Owner) -> TdxBarItem* { return new TItem(Owner); };
-    Info.CreateControl = [](TdxBarItemLink* Link) -> TdxBarItemControl* {
+    Info.CreateControl =
+        CreateControl ? std::move(CreateControl) : [](TdxBarItemLink* Link) -> TdxBarItemControl* {
         return new TControl(Link);
     };
     Info.ShownInDialog = ShownInDialog;

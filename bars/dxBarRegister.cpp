@@ -293,11 +293,13 @@ void RegisterPopupsAndSites() {
 
 void RegisterItemControls() {
     RegisterBarItemClass<TdxBarButton, TdxBarButtonControl>("TdxBarButton", true);
-    // Edits and combos show as buttons until their in-place editors are made; on vertical bars
-    // they stay buttons.
-    RegisterBarItemClass<TdxBarEdit, TdxBarButtonControl>("TdxBarEdit", true);
-    RegisterBarItemClass<TCustomdxBarCombo, TdxBarButtonControl>("TCustomdxBarCombo", true);
-    RegisterBarItemClass<TdxBarCombo, TdxBarButtonControl>("TdxBarCombo", true);
+    // Edits and combos are buttons on vertical bars.
+    RegisterBarItemClass<TdxBarEdit, TdxBarEditControl>(
+        "TdxBarEdit", true, &CreateWindowItemControl<TdxBarEditControl>);
+    RegisterBarItemClass<TCustomdxBarCombo, TCustomdxBarComboControl>(
+        "TCustomdxBarCombo", true, &CreateWindowItemControl<TCustomdxBarComboControl>);
+    RegisterBarItemClass<TdxBarCombo, TdxBarComboControl>(
+        "TdxBarCombo", true, &CreateWindowItemControl<TdxBarComboControl>);
     RegisterBarItemClass<TdxBarSubItem, TdxBarSubItemControl>("TdxBarSubItem", true);
     RegisterBarItemClass<TdxBarListItem, TdxBarContainerItemControl>("TdxBarListItem", true);
     RegisterBarItemClass<TdxBarContainerItem, TdxBarContainerItemControl>("TdxBarContainerItem",

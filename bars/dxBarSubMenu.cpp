@@ -133,6 +133,7 @@ void TdxBarSubMenuControl::CloseUp() {
     if (ParentBar() && IsLiveBarControl(ParentBar()) && ParentBar()->ChildBar() == this)
         ParentBar()->SetChildBar(nullptr);
     if (IsLiveBarControl(this)) SetActive(false);
+    UnlistContainers();
     // A closed menu takes no part in the chain of its opener any more.
     SetParentBar(nullptr);
     TdxBarItemControl* Opener = FParentItemControl;

@@ -13,6 +13,7 @@
 
 #include "bars/dxBarControl.h"
 
+class TdxBarListItem;
 class TdxBarSubMenuAnimation;
 
 // Where a submenu of Size opens for a requested top-left corner, on the work area Work (screen
@@ -96,6 +97,8 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
     void SetSelectedControl(TdxBarItemControl* Control) override;
     void HideAll() override;
     void UpdateLayout() override;
+    // Lists the entries of container items in place first (dxBarSubMenuContainers.cpp).
+    void CreateControls() override;
 
   protected:
     void Retire() override;
@@ -114,6 +117,14 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
 
   private:
     friend class TdxBarSubMenuAnimation;
+    // Container items expand into the links they make, right after their own link, while the
+    // menu is open (not while customizing); the menu takes them out again when it closes.
+    void ListContainers();
+    void UnlistContainers();
+    std::vector<TdxBarItemLink*> FListedContainers;
+    bool FContainersListed = false;
+    // The menu of a list item opened from a bar shows the list item's own entries.
+    TdxBarListItem* FListedOwnList = nullptr;
     // Tearing the menu off (a menu of a Detachable sub-item): the bar above the entries, its
     // hot state, and the press on it that floats the sub-item's DetachingBar.
     TCustomdxBarSubItem* DetachableSubItem() const;

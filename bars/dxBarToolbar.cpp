@@ -356,6 +356,7 @@ void TdxBarControl::MarkTimerTick() {
 // ---- messages ---------------------------------------------------------------------------------
 
 void TdxBarControl::Dispatch(TMessage& Message) {
+    if (ItemSizingMessage(Message)) return;
     switch (Message.Msg) {
         case CM_FONTCHANGED:
             TCustomdxBarControl::Dispatch(Message);

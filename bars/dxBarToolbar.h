@@ -162,6 +162,10 @@ class TdxBarControl : public TCustomdxBarControl {
     // Fonts after a change of font or orientation (the canvas's font turned on a vertical bar).
     void FontChanged();
     bool PointOverUsableItem(TPoint ClientPoint) const;
+    // Changing the width of the selected edit or combo item with the mouse in customizing mode
+    // (dxBarItemSizing.cpp): its cursor, the press on its edge and the drag; true when the
+    // message was the sizing's. One sizing at a time: it holds the mouse capture.
+    bool ItemSizingMessage(TMessage& Message);
 
     TdxBar* FBar;
     bool FHiddenItems = false;

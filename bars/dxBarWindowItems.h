@@ -8,6 +8,10 @@
 #include "bars/dxBarItems.h"
 #include "platform/classes/Classes.h"
 
+class TCanvas;
+class TCustomdxBarComboControl;
+class TdxBarDropDownListBox;
+
 // A string list that says when it changed (the combo's and the list item's entries).
 class TdxBarNotifyingStrings : public TStringList {
   public:
@@ -38,7 +42,7 @@ class TdxBarWindowItem : public TdxBarItem {
     const std::string& Text() const { return FText; }
     void SetText(const std::string& Value) { WriteText(Value); }
     // The editing control's text while a link's control edits, else Text.
-    virtual std::string CurText() const { return FText; }
+    virtual std::string CurText() const;
     TNotifyEvent OnChange;
     TNotifyEvent OnCurChange;
     TNotifyEvent OnEnter;
@@ -108,8 +112,27 @@ class TCustomdxBarCombo : public TdxBarEdit {
     // Whether the open drop-down takes the key.
     virtual bool CheckKeyForDropDownWindow(WORD Key, TShiftState Shift);
 
+    // --- the drop-down window (dxBarDropDownList.cpp) ---
+    // OnGetDropDownWindow's answer, else the combo's own window (none without one).
+    virtual HWND GetDropDownWindow();
+    // Opens it beside Control's item, its corner near the screen point At.
+    void DropDown(TPoint At, TCustomdxBarComboControl* Control);
+    void CloseUp();
+    // The control whose drop-down window is open, none while it is closed.
+    TCustomdxBarComboControl* DroppedDownControl() const { return FDropDownControl; }
+
+  protected:
+    // Fills and sizes the window before it is placed.
+    virtual void InitDropDownWindow(HWND Window, TCustomdxBarComboControl* Control) {
+        (void)Window;
+        (void)Control;
+    }
+    // The window closed.
+    virtual void DropDownClosed() {}
+
   private:
     bool FHideEditor = false;
+    TCustomdxBarComboControl* FDropDownControl = nullptr;
 };
 
 class TdxBarCustomCombo : public TCustomdxBarCombo {
@@ -135,11 +158,28 @@ class TdxBarCustomCombo : public TCustomdxBarCombo {
     // the first entry sharing the longest common prefix with it (upper-cased), -1 for none.
     int FindItemIndex(const std::string& Text, int CurIndex) const;
 
+    // --- the list (dxBarDropDownList.cpp) ---
+    TdxBarDropDownListBox* ListBox();
+    HWND GetDropDownWindow() override;
+    // The list's width for Control (its frame and scroll bar included).
+    int GetDropDownWidth(TCustomdxBarComboControl* Control);
+    virtual void MeasureItem(int Index, int& Height);
+    virtual void MeasureItemWidth(int Index, int& Width);
+    // Draws an entry (Text for -1) on Canvas; InBar when it is the closed control's face.
+    virtual void DrawItem(TCanvas* Canvas, int Index, const TRect& R, unsigned State, bool InBar);
+    // The open list follows the editor's text: the entry at Index is selected when it is that
+    // text (in any case), else nothing is and the entry goes to the top.
+    void SyncListToText(const std::string& Text, int Index);
+
   protected:
     void WriteText(const std::string& Value) override;
+    void InitDropDownWindow(HWND Window, TCustomdxBarComboControl* Control) override;
+    void DropDownClosed() override;
+    void BeforeDestruction() override;
 
   private:
     void ItemsChanged();
+    TdxBarDropDownListBox* FListBox = nullptr;
     TdxBarNotifyingStrings FItems;
     int FItemIndex = -1;
     bool FSorted = false;

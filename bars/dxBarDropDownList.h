@@ -1,0 +1,45 @@
+#pragma once
+// The list a combo item drops down: a top-most window of its own, never activated, with a 2-pixel
+// frame, whose rows the combo measures and draws. The press that opened it may be dragged onto a
+// row (tracking); a release on a row (not that first one) chooses it: the menus close and the
+// combo's ItemIndex becomes that row. Every row the pointer or a key selects shows in the
+// combo's editor at once.
+#include "platform/widgets/ListBoxes.h"
+
+class TdxBarCustomCombo;
+
+class TdxBarDropDownListBox : public TCustomListBox {
+  public:
+    explicit TdxBarDropDownListBox(TdxBarCustomCombo* Combo);
+
+    TdxBarCustomCombo* Combo() const { return FCombo; }
+    // Set while the button that opened the list is still held.
+    bool Tracking() const { return FTracking; }
+    void SetTracking(bool Value) { FTracking = Value; }
+    // Selects a row (-1: none) and shows it in the combo's editor.
+    void SelectRow(int Index);
+
+  protected:
+    void CreateParams(TCreateParams& Params) override;
+    void Dispatch(TMessage& Message) override;
+    void DrawItem(int Index, TRect Rect, TOwnerDrawState State) override;
+    void MeasureItem(int Index, int& Height) override;
+
+  private:
+    // The row the user's input selected goes to the combo's editor.
+    void ShowSelection(int Before);
+    void Choose();
+    void PaintFrame();
+
+    TdxBarCustomCombo* FCombo;
+    bool FTracking = false;
+};
+
+// Whether the window is a combo's open drop-down list (clicks there stay inside the menus).
+bool IsdxBarDropDownWindow(HWND Wnd);
+
+// Where a drop-down window of Size opens for the screen point At, beside an item of ItemSize:
+// below it on a horizontal bar (opening upwards when there is more room above), to its right in
+// a menu or on a vertical bar (Beside: flipping to its left when there is more room there); kept
+// in Work, never at negative coordinates.
+TPoint PlaceDropDown(TPoint At, TSize Size, TSize ItemSize, bool Beside, const TRect& Work);
