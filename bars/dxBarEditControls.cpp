@@ -49,6 +49,7 @@ TdxBarWinControl::TdxBarWinControl(TdxBarItemLink* Link) : TdxBarItemControl(Lin
 }
 
 TdxBarWinControl::~TdxBarWinControl() {
+    *FAlive = false;
     DestroyEditWindow();
 }
 
@@ -330,7 +331,9 @@ void TdxBarEditControl::EditTextChanged() {
 
 void TdxBarEditControl::EditWndProc(TMessage& Message) {
     if (Message.Msg == WM_KEYDOWN && (Message.WParam == VK_RETURN || Message.WParam == VK_TAB)) {
+        const std::shared_ptr<const bool> Alive = AliveToken();
         StoreEditText();
+        if (!*Alive) return;
         if (Message.WParam == VK_RETURN) {
             try {
                 ItemLink()->SourceLink()->RecordUse();

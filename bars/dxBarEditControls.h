@@ -11,6 +11,7 @@
 //
 // Parts of the item rectangle, left to right: the caption part (in menus always, in bars with the
 // item's ShowCaption), then the edit box: a frame around the edit rectangle (and the button).
+#include <memory>
 #include <string>
 
 #include "bars/dxBarItemControls.h"
@@ -58,9 +59,13 @@ class TdxBarWinControl : public TdxBarItemControl {
     void RemovePendingChars();
     // Alt served another key: its release does not go on to the menus.
     void AltKeyUsed() { FAltCount = 0; }
+    // Turns false when the control is freed: storing the text runs the item's handlers, which
+    // may close the menu the control lies in (and free it) before the key's handling is over.
+    std::shared_ptr<const bool> AliveToken() const { return FAlive; }
 
   private:
     void RestoreFocus();
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
     HWND FEditWnd = 0;
     WNDPROC FOldProc = nullptr;
     WNDPROC FThunk = nullptr;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "bars/dxBarCustomizingPopup.h"
+#include "bars/dxBarEditControls.h"
 #include "bars/dxBarToolbarsPopup.h"
+#include "platform/controls/Controls.h"
 #include "platform/shell/Dialogs.h"
 #include "tests/bars/MenuTestSupport.h"
 
@@ -237,6 +239,41 @@ TEST(CustomizingPopup, TheNameRenamesTheLinkAndABlankNameIsRefused) {
     EXPECT_EQ(Dialogs->Asked()[0].Caption, Forms.Title());
     EXPECT_EQ(Dialogs->Asked()[0].Flags, MB_OK | MB_ICONERROR);
     SetDialogService(std::move(Previous));
+}
+
+// The same by the keys: a click in the "&Name:" entry opens its editor, and Enter takes what was
+// typed (a blank name is refused).
+TEST(CustomizingPopup, TypingANameAndEnterRenamesTheLink) {
+    InitStandardControls();
+    for (const bool Blank : {false, true}) {
+        SCOPED_TRACE(Blank ? "blank" : "a name");
+        TCustomizingBars Form;
+        auto* Dialogs = new TScriptedDialogService;
+        auto Previous = SetDialogService(std::unique_ptr<TDialogService>(Dialogs));
+        TdxBarItemLink* Link = Form.Link(Form.Toolbar(), 2);
+        const std::string Before = Link->Caption();
+        TdxBarCustomizingPopup* Popup = Form.OpenFor(Form.Toolbar(), 2);
+        ASSERT_NE(Popup, nullptr);
+        auto* Edit = dynamic_cast<TdxBarEditControl*>(Popup->ItemLinks()->Items(ceName)->Control());
+        ASSERT_NE(Edit, nullptr);
+        const TRect R = Edit->EditRect();
+        Form.Click(GuiTest::ScreenOf(Popup->Handle(), POINT{R.Left + 4, (R.Top + R.Bottom) / 2}));
+        ASSERT_TRUE(Edit->Focused());
+        // The whole name is selected: typing replaces it, Backspace empties it.
+        if (Blank) {
+            Form.Tap(Qt::Key_Backspace);
+        } else {
+            for (char C : std::string("Los")) {
+                QTest::keyClick(Form.Window(), C);
+                GuiTest::Drain();
+            }
+        }
+        Form.Tap(Qt::Key_Return);
+        EXPECT_EQ(ShownCustomizingPopup(), nullptr);
+        EXPECT_EQ(Link->Caption(), Blank ? Before : std::string("Los"));
+        EXPECT_EQ(Dialogs->Asked().size(), Blank ? 1u : 0u);
+        SetDialogService(std::move(Previous));
+    }
 }
 
 TEST(CustomizingPopup, DeleteFreesTheLinkAndTheMenuForgetsIt) {
