@@ -4,6 +4,7 @@
 #include <climits>
 #include <optional>
 
+#include "bars/dxBarCustForm.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarManager.h"
 #include "bars/dxBarToolbar.h"
@@ -501,6 +502,10 @@ void TdxDockControl::Dispatch(TMessage& Message) {
                                 short(HIWORD(std::uintptr_t(Message.LParam)))};
                 ShowToolbarsPopup(FBarManager->OwnerForm(), ClientToScreen(At));
             }
+            return;
+        case WM_LBUTTONDBLCLK:
+            TCustomControl::Dispatch(Message);
+            if (FBarManager && FBarManager->CanCustomize) ShowCustomizingForm(FBarManager, true);
             return;
         case WM_SIZE:
             TCustomControl::Dispatch(Message);

@@ -1,5 +1,5 @@
-// The customizing pieces together: the dialog opened from the toolbars popup, and commands
-// dragged from its list onto the main window's toolbar.
+// The customizing pieces together: the dialog opened from the toolbars popup and a dock site, and
+// commands dragged from its list onto the main window's toolbar.
 #include <gtest/gtest.h>
 
 #include "bars/dxBarToolbarsPopup.h"
@@ -33,6 +33,23 @@ TEST_F(Customize, CustomizeInTheToolbarsPopupOpensTheDialogOverDisabledForms) {
     GuiTest::Drain();
     EXPECT_TRUE(IsWindowEnabled(Bars.FormWindow()));
     EXPECT_FALSE(Manager()->IsCustomizing());
+}
+
+// A double click on a dock site opens the dialog, unless the manager may not customize.
+TEST_F(Customize, ADoubleClickOnADockSiteOpensTheDialog) {
+    TdxBarControl* Window = Bars.Toolbar()->Control();
+    const POINT Site =
+        GuiTest::ScreenOf(Manager()->Bars()->DockControls(dsTop)->Handle(),
+                          POINT{Window->Left() + Window->Width() + 30, Window->Top() + 5});
+    Manager()->CanCustomize = false;
+    GuiTest::MouseDoubleClick(TMenuForm::Via(Site), Site);
+    GuiTest::Drain();
+    EXPECT_EQ(GetCustomizingForm(), nullptr);
+    Manager()->CanCustomize = true;
+    GuiTest::MouseDoubleClick(TMenuForm::Via(Site), Site);
+    GuiTest::Drain();
+    EXPECT_NE(GetCustomizingForm(), nullptr);
+    EXPECT_TRUE(Manager()->IsCustomizing());
 }
 
 // A command pressed in the dialog's list and moved out of the drag rectangle is dragged: dropped
