@@ -5,6 +5,7 @@
 
 #include "bars/dxBar.h"
 #include "bars/dxBarCustLists.h"
+#include "bars/dxBarCustomizingPopup.h"
 #include "bars/dxBarHooks.h"
 #include "bars/dxBarNameEd.h"
 #include "bars/dxBarStrings.h"
@@ -551,8 +552,7 @@ void TdxBarCustomizingForm::ItemsChanged() {
     CommandClicked();
 }
 
-// ---- the window
-// ----------------------------------------------------------------------------------
+// ---- the window -------------------------------------------------------------------------------
 
 void TdxBarCustomizingForm::Dispatch(TMessage& Message) {
     TForm::Dispatch(Message);
@@ -564,7 +564,8 @@ void TdxBarCustomizingForm::Dispatch(TMessage& Message) {
         FormActivationChanged(FBarManager, true, Handle());
         SendMessage(Owner->Handle(), WM_NCACTIVATE, TRUE, 0);
     }
-    RefreshPage();
+    // The item context menu works on the selection the page would refresh away.
+    if (!ShownCustomizingPopup()) RefreshPage();
 }
 
 void TdxBarCustomizingForm::DoClose(TCloseAction& Action) {
