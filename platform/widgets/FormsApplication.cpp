@@ -38,6 +38,10 @@ TFormsApplication::TFormsApplication() : TComponent(nullptr) {
 }
 
 TFormsApplication::~TFormsApplication() {
+    // What the application owns goes while the application is whole: an owned component (a hint
+    // component, say) puts the application's settings back as it goes. Reached without Free when
+    // the program ends through exit (the X server went away).
+    BeforeDestruction();
     if (FTimerWindow) DeallocateHWnd(FTimerWindow);
     if (FHandle) DeallocateHWnd(FHandle);
     delete Screen;

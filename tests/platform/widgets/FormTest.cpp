@@ -418,4 +418,21 @@ TEST_F(Forms_, AFormClosedWithFreeOnCloseGoesOnALaterPass) {
     EXPECT_EQ(Screen->FormCount(), 0);
 }
 
+// The components an application object owns go while it is whole: their destructors may call
+// it (a hint component puts the application's hint settings back).
+TEST(FormsApplication, OwnedComponentsGoWhileTheApplicationIsWhole) {
+    struct TProbe : TComponent {
+        TProbe(TComponent* App, bool* Whole) : TComponent(App), App(App), Whole(Whole) {}
+        ~TProbe() override { *Whole = dynamic_cast<TFormsApplication*>(App) != nullptr; }
+        TComponent* App;
+        bool* Whole;
+    };
+    bool Whole = false;
+    {
+        TFormsApplication App;
+        new TProbe(&App, &Whole);
+    }
+    EXPECT_TRUE(Whole);
+}
+
 }  // namespace
