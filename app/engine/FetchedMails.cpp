@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/engine/KestroGlobal.h"
 #include "app/engine/Limits.h"
 #include "app/engine/PartialMails.h"
 #include "app/engine/SafeFile.h"
@@ -37,15 +38,9 @@ void TFetchedMails::Load(const std::string& FileName, const std::string& SpoolDi
     FDropped = 0;
     FModified = false;
     if (!FileExists(FileName)) return;
-    const int64_t Size = FileSizeOf(FileName);
-    if (Size > KestroLimits::kMaxFetchedMailFileSize) {
-        FModified = true;
-        throw EReadError("Die Datei " + FileName + " ist zu gro\xC3\x9F (" + std::to_string(Size) +
-                         " Bytes)");
-    }
     TStringList Lines;
     try {
-        Lines.LoadFromFile(FileName);
+        LoadListFile(Lines, FileName, KestroLimits::kMaxFetchedMailFileSize);
     } catch (...) {
         FModified = true;
         throw;

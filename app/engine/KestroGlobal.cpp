@@ -59,9 +59,9 @@ void InitializeKestroGlobal() {
     GlobalConfig.LoadFromRegistry();
 }
 
-void LoadListFile(TStringList& list, const std::string& fileName) {
+void LoadListFile(TStringList& list, const std::string& fileName, int64_t maxSize) {
     const int64_t size = FileSizeOf(fileName);
-    if (size > KestroLimits::kMaxListFileSize)
+    if (size > maxSize)
         throw EReadError("Die Datei " + fileName + " ist zu groß (" + std::to_string(size) +
                          " Bytes)");
     list.LoadFromFile(fileName);

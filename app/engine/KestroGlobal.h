@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/engine/Limits.h"
+
 class TStringList;
 
 // The program-wide settings, kept in the registry under HKEY_LOCAL_MACHINE.
@@ -53,8 +55,9 @@ enum : int { ptKestro = 0, ptOpenXP = 1, ptXP2 = 2 };
 extern int PointProgramType;
 
 // Loads a list file (newsgroup list, group list, Message-ID list) into list. A file that cannot
-// be read, or one larger than any such list can be, raises.
-void LoadListFile(TStringList& list, const std::string& fileName);
+// be read, or one larger than maxSize (what any such list can be), raises.
+void LoadListFile(TStringList& list, const std::string& fileName,
+                  int64_t maxSize = KestroLimits::kMaxListFileSize);
 
 // The path without its last component, with the trailing separator: C:\XP\KESTRO\ and
 // C:\XP\KESTRO both give C:\XP\. A path with a single component gives an empty text.

@@ -21,13 +21,6 @@ int32_t SpoolCounter = 0;
 
 namespace {
 
-std::string StripControls(const std::string& text) {
-    std::string result;
-    for (char c : text)
-        if (uint8_t(c) >= ' ' && uint8_t(c) != 0x7F) result += c;
-    return result;
-}
-
 char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }

@@ -385,19 +385,22 @@ std::string TKestroPOP3Client::PartialMailsFile() const {
     return TPartialMails::FileNameFor(GetConfig().FileName);
 }
 
-void TKestroPOP3Client::LoadPartialMails() {
-    const std::string file = PartialMailsFile();
+template <class TList, class... TArgs>
+void TKestroPOP3Client::LoadMailList(TList& List, const std::string& File, const TArgs&... Args) {
     try {
-        FPartialMails.Load(file);
+        List.Load(File, Args...);
     } catch (const std::exception& e) {
-        // Mails stored in part before may come once more; none is lost.
+        // Mails listed before may come once more; none is lost.
         Log("Warnung: " + std::string(e.what()));
     }
-    if (FPartialMails.Dropped() > 0)
-        Log("Warnung: " + std::to_string(FPartialMails.Dropped()) + " ung\xC3\xBCltige Zeilen in " +
-            file +
+    if (List.Dropped() > 0)
+        Log("Warnung: " + std::to_string(List.Dropped()) + " ung\xC3\xBCltige Zeilen in " + File +
             " \xC3\xBC"
             "bergangen");
+}
+
+void TKestroPOP3Client::LoadPartialMails() {
+    LoadMailList(FPartialMails, PartialMailsFile());
 }
 
 void TKestroPOP3Client::SavePartialMails() {
@@ -438,18 +441,7 @@ std::string TKestroPOP3Client::FetchedMailsFile() const {
 }
 
 void TKestroPOP3Client::LoadFetchedMails() {
-    const std::string file = FetchedMailsFile();
-    try {
-        FFetched.Load(file, SpoolDir);
-    } catch (const std::exception& e) {
-        // Mails stored before may come once more; none is lost.
-        Log("Warnung: " + std::string(e.what()));
-    }
-    if (FFetched.Dropped() > 0)
-        Log("Warnung: " + std::to_string(FFetched.Dropped()) + " ung\xC3\xBCltige Zeilen in " +
-            file +
-            " \xC3\xBC"
-            "bergangen");
+    LoadMailList(FFetched, FetchedMailsFile(), SpoolDir);
 }
 
 void TKestroPOP3Client::SettleFetchedMails() {

@@ -123,6 +123,11 @@ class TKestroPOP3Client : public TKestroCustomClient {
     // LAST when asked for, else the first fetch.
     void ContinueAfterList();
 
+    // Reads one of the box's lists of mails (List.Load(File, Args...)): a list that cannot be
+    // read, and lines of it that had to be dropped, are warnings.
+    template <class TList, class... TArgs>
+    void LoadMailList(TList& List, const std::string& File, const TArgs&... Args);
+
     // Mails above the size limit stay on the server; the box's list of partly fetched mails
     // keeps each from being stored in part again on every run.
     bool IsOversize(int32_t index) const;

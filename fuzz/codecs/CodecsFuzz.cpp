@@ -7,11 +7,10 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
 
+#include "fuzz/support/FuzzInput.h"
 #include "netlib/base/IpBase.h"
 #include "netlib/mime/Codecs.h"
 #include "netlib/mime/Limits.h"
@@ -21,10 +20,7 @@ namespace {
 using TEncoder = std::function<void(TStream&, TIpAnsiTextStream&)>;
 using TDecoder = std::function<void(TIpAnsiTextStream&, TStream&)>;
 
-[[noreturn]] void Fail(const std::string& What) {
-    std::fprintf(stderr, "%s\n", What.c_str());
-    std::abort();
-}
+using Fuzz::Fail;
 
 // A body stream over its own memory, as the message model holds one.
 struct TBody {

@@ -6,24 +6,20 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
 
+#include "fuzz/support/FuzzInput.h"
 #include "fuzz/support/FuzzRegistryDir.h"
 #include "platform/registry/Limits.h"
 #include "platform/registry/Registry.h"
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& What) {
-    std::fprintf(stderr, "%s\n", What.c_str());
-    std::abort();
-}
+using Fuzz::Fail;
 
 // Every value of the hive by "key path|value name", as "type:data".
 using TTree = std::map<std::string, std::string>;

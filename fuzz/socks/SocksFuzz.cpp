@@ -7,19 +7,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
+#include "fuzz/support/FuzzInput.h"
 #include "tests/netlib/sock/FakeProxyClient.h"
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& What) {
-    std::fprintf(stderr, "%s\n", What.c_str());
-    std::abort();
-}
+using Fuzz::Fail;
 
 }  // namespace
 
@@ -42,15 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     TIpFakeSocket* Socket = Client.Open(Data[0] & 8 ? "news.example.org:563" : "10.1.2.3:119");
 
     std::string Stream;
-    std::string Piece;
-    for (size_t I = 1; I <= Size; ++I) {
-        if (I < Size && Data[I] != 0x1E) {
-            Piece += char(Data[I]);
-            continue;
-        }
+    for (const std::string& Piece : Fuzz::Pieces(Data + 1, Size - 1)) {
         Stream += Piece;
         if (Client.Socket() == Socket) Socket->Feed(Piece);
-        Piece.clear();
     }
 
     bool Connected = false, Refused = false;

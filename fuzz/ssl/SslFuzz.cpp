@@ -8,11 +8,10 @@
 //   - what it sends is a sequence of whole SSL 3.0 records.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
+#include "fuzz/support/FuzzInput.h"
 #include "netlib/crypto/IpCrypto.h"
 #include "netlib/sock/IpWinSock.h"
 #include "netlib/ssl/IpSSL.h"
@@ -20,10 +19,7 @@
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& What) {
-    std::fprintf(stderr, "%s\n", What.c_str());
-    std::abort();
-}
+using Fuzz::Fail;
 
 void CheckRecords(const std::string& Wire) {
     size_t At = 0;

@@ -3,20 +3,16 @@
 // No lookup may read outside the table, and a text is never longer than the table holds.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "components/text/StringResource.h"
+#include "fuzz/support/FuzzInput.h"
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& What) {
-    std::fprintf(stderr, "%s\n", What.c_str());
-    std::abort();
-}
+using Fuzz::Fail;
 
 uint32_t Get32(const std::vector<uint8_t>& Data, size_t At) {
     return At + 4 <= Data.size() ? uint32_t(Data[At]) | uint32_t(Data[At + 1]) << 8 |

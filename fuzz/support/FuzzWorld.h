@@ -21,14 +21,15 @@
 #include "app/engine/RunState.h"
 #include "app/engine/SpoolFiles.h"
 #include "app/engine/UnitScheduler.h"
+#include "fuzz/support/FuzzInput.h"
 #include "platform/core/Application.h"
 #include "platform/shell/Dialogs.h"
 
 namespace FuzzWorld {
 
-// The byte that separates the pieces of a scripted exchange in the fuzz input: rare in text
-// protocols, one byte for the fuzzer to find.
-inline constexpr char kPieceMark = '\x1e';
+using Fuzz::Fail;
+using Fuzz::kPieceMark;
+using Fuzz::Pieces;
 
 // The program directory, with trailing '/'; made once per process, below the temporary
 // directory, and the working directory from then on (the engine keeps its files there).
@@ -95,26 +96,9 @@ inline void Clear(const std::string& Dir) {
         std::filesystem::remove_all(Entry.path());
 }
 
-// The input cut at every kPieceMark.
-inline std::vector<std::string> Pieces(const uint8_t* Data, size_t Size) {
-    std::vector<std::string> Out(1);
-    for (size_t I = 0; I < Size; ++I) {
-        if (char(Data[I]) == kPieceMark)
-            Out.emplace_back();
-        else
-            Out.back() += char(Data[I]);
-    }
-    return Out;
-}
-
 // Delivers what was posted (state changes, completions, deferred frees).
 inline void Pump(int Passes = 6) {
     for (int I = 0; I < Passes; ++I) Application.ProcessMessages();
-}
-
-[[noreturn]] inline void Fail(const std::string& What) {
-    std::fprintf(stderr, "%s\n", What.c_str());
-    std::abort();
 }
 
 // A new run of the engine on one box, box.cfg in the point program's directory with that text:

@@ -7,11 +7,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
+#include "fuzz/support/FuzzInput.h"
 #include "netlib/sock/Limits.h"
 #include "tests/netlib/sock/FakeProxyClient.h"
 
@@ -19,10 +18,7 @@ namespace {
 
 using namespace IpTelnet;
 
-[[noreturn]] void Fail(const std::string& What) {
-    std::fprintf(stderr, "%s\n", What.c_str());
-    std::abort();
-}
+using Fuzz::Fail;
 
 // The position after the command at At of what the client sent; npos when it is none.
 size_t CommandEnd(const std::string& Out, size_t At) {
@@ -58,14 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     auto* Filter = dynamic_cast<TIpTelnetFilter*>(Socket->Filter());
     if (!Filter) Fail("the telnet option gave no telnet layer");
 
-    std::string Piece;
-    for (size_t I = 1; I <= Size; ++I) {
-        if (I < Size && Data[I] != 0x1E) {
-            Piece += char(Data[I]);
-            continue;
-        }
+    for (const std::string& Piece : Fuzz::Pieces(Data + 1, Size - 1)) {
         Socket->Feed(Piece);
-        Piece.clear();
         if (Filter->HeldBytes() > SockLimits::kTelnetMaxHeld)
             Fail("a sub-negotiation held beyond the limit");
     }

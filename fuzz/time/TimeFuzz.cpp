@@ -6,22 +6,18 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "fuzz/support/FuzzInput.h"
 #include "netlib/sock/IpFakeSocket.h"
 #include "netlib/time/IpTime.h"
 #include "platform/core/Application.h"
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& What) {
-    std::fprintf(stderr, "%s\n", What.c_str());
-    std::abort();
-}
+using Fuzz::Fail;
 
 void Pump() {
     for (int I = 0; I < 6; ++I) Application.ProcessMessages();
@@ -42,13 +38,7 @@ extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size < 1) return 0;
     const bool Time = Data[0] & 1;
-    std::vector<std::string> Pieces(1);
-    for (size_t I = 1; I < Size; ++I) {
-        if (Data[I] == 0x1E)
-            Pieces.emplace_back();
-        else
-            Pieces.back() += char(Data[I]);
-    }
+    const std::vector<std::string> Pieces = Fuzz::Pieces(Data + 1, Size - 1);
     std::string Stream;
     for (const std::string& Piece : Pieces) Stream += Piece;
 

@@ -13,17 +13,11 @@
 
 namespace {
 
-std::string Trimmed(const std::string& Text, const char* Blanks = " ") {
-    const size_t First = Text.find_first_not_of(Blanks);
-    if (First == std::string::npos) return std::string();
-    return Text.substr(First, Text.find_last_not_of(Blanks) - First + 1);
-}
-
 // The text a node shows from its first text child, as options show it.
 std::string FirstText(TIpHtmlNodeMulti& Node) {
     for (int I = 0; I < Node.ChildCount(); ++I)
         if (auto* Text = dynamic_cast<TIpHtmlNodeText*>(Node.ChildNode(I)))
-            return Trimmed(NormalizeText(Text->ANSIText()));
+            return TrimSpaces(NormalizeText(Text->ANSIText()));
     return std::string();
 }
 
@@ -412,7 +406,7 @@ std::vector<std::string> TIpHtmlNodeTEXTAREA::Lines() {
     std::vector<std::string> Out;
     for (int I = 0; I < ChildCount(); ++I)
         if (auto* Text = dynamic_cast<TIpHtmlNodeText*>(ChildNode(I)))
-            Out.push_back(Trimmed(NormalizeText(Text->ANSIText())));
+            Out.push_back(TrimSpaces(NormalizeText(Text->ANSIText())));
     return Out;
 }
 
@@ -440,7 +434,7 @@ void TIpHtmlNodeTEXTAREA::ResetControl() {
 
 // Whatever its name and state: only an empty text keeps it out.
 bool TIpHtmlNodeTEXTAREA::IsSuccessful() {
-    return !Trimmed(Text(), " \t\r\n").empty();
+    return Text().find_first_not_of(" \t\r\n") != std::string::npos;
 }
 
 void TIpHtmlNodeTEXTAREA::AddFormValues(TIpHtmlFormValues& Values) {

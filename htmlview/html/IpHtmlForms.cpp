@@ -5,18 +5,13 @@
 #include "htmlview/html/IpHtml.h"
 #include "netlib/base/IpBase.h"
 #include "netlib/mime/MimeMessage.h"
+#include "platform/forms/Component.h"
 
 namespace {
 
 constexpr const char* kUrlEncoded = "application/x-www-form-urlencoded";
 constexpr const char* kMultipart = "multipart/form-data";
 constexpr const char* kFilePrefix = "file://";
-
-bool SameTextAscii(const std::string& A, const std::string& B) {
-    return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
-               return std::tolower(uint8_t(X)) == std::tolower(uint8_t(Y));
-           });
-}
 
 // A blank becomes "+"; control characters and the characters that separate the query's parts
 // ("%", "&", "+", "=") become "%" and two upper-case hexadecimal digits; everything else, bytes
@@ -98,8 +93,8 @@ TIpHtmlFormValues TIpHtmlNodeFORM::FormValues() {
 // A GET carries the query in its URL whatever the encoding asked for: a URL has no room for a
 // multipart body.
 void TIpHtmlNodeFORM::SubmitForm() {
-    const bool Multipart = SameTextAscii(Enctype, kMultipart);
-    if (!Enctype.empty() && !Multipart && !SameTextAscii(Enctype, kUrlEncoded))
+    const bool Multipart = SameText(Enctype, kMultipart);
+    if (!Enctype.empty() && !Multipart && !SameText(Enctype, kUrlEncoded))
         throw EIpHtmlException(Enctype + " encoding not supported");
     const TIpHtmlFormValues Values = FormValues();
     if (Method == TIpHtmlFormMethod::hfmGet) {

@@ -40,6 +40,11 @@ std::string QuotedAttribute(const std::string& URL) {
     return Out + "\"";
 }
 
+// Text and pictures are shown in a frame; anything else is the program's to handle.
+bool Displayable(const std::string& ContentType) {
+    return Contains(ContentType, "text/") || Contains(ContentType, "image/");
+}
+
 // A picture shown as a document of its own.
 std::unique_ptr<TStream> ImageDocument(const std::string& URL) {
     return std::make_unique<TStringStream>("<Html><BODY><IMG src=" + QuotedAttribute(URL) +
@@ -172,7 +177,7 @@ std::string TIpHtmlFrame::CheckAvailable(const std::string& URL) {
 
 bool TIpHtmlFrame::HandledElsewhere(const std::string& URL) {
     const std::string ContentType = CheckAvailable(Resolve(URL));
-    if (Contains(ContentType, "text/") || Contains(ContentType, "image/")) return false;
+    if (Displayable(ContentType)) return false;
     FViewer.HandleElsewhere(ContentType);
     return true;
 }
@@ -198,7 +203,7 @@ void TIpHtmlFrame::OpenURL(const std::string& URL, bool Delayed) {
         if (Refused(Resolved)) return;
         const std::string ContentType = CheckAvailable(Resolved);
         if (SameText(Resolved, FCurURL)) return;
-        if (!Contains(ContentType, "image/") && !Contains(ContentType, "text/")) {
+        if (!Displayable(ContentType)) {
             FViewer.HandleElsewhere(ContentType);
             return;
         }

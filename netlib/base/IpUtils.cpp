@@ -114,6 +114,13 @@ std::string TrimControls(std::string_view s) {
     return std::string(s.substr(first, last - first));
 }
 
+std::string StripControls(std::string_view s) {
+    std::string out;
+    for (const char c : s)
+        if (static_cast<unsigned char>(c) >= ' ' && c != '\x7F') out += c;
+    return out;
+}
+
 std::string LowerAscii(std::string s) {
     for (char& c : s)
         if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');

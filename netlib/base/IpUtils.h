@@ -27,6 +27,8 @@ int32_t PosIdx(const std::string& sub, const std::string& s, int32_t start);
 // Removes every byte up to the blank (controls, tabs, CR, LF) at both ends, as the class
 // library's Trim does.
 std::string TrimControls(std::string_view s);
+// Removes every control character (below the blank, and DEL) wherever it stands.
+std::string StripControls(std::string_view s);
 // A to Z become a to z; every other byte stays.
 std::string LowerAscii(std::string s);
 // Removes leading and trailing blanks (character 32 only; tabs stay).

@@ -1,6 +1,7 @@
 // Texts of the SMTP client's debug-log entries, and the small line routines.
 #include <string>
 
+#include "netlib/base/IpUtils.h"
 #include "netlib/smtp/IpSmtp.h"
 
 std::string SmtpTaskText(uint32_t task) {
@@ -71,10 +72,7 @@ int32_t SmtpReplyCode(const std::string& line) {
 }
 
 std::string EnvelopeAddress(const std::string& spec) {
-    std::string out = "<";
-    for (const char c : spec)
-        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) out += c;
-    return out + ">";
+    return "<" + StripControls(spec) + ">";
 }
 
 void AppendStuffedLine(std::string& out, const std::string& line) {

@@ -23,16 +23,17 @@ bool IsEmptyAddress(const TSockAddrIn& a) {
 // the outermost one has returned.
 using TSocketScope = TDispatchScope;
 
-// Marks the socket as closing while its close runs, however that ends.
-class TClosingScope {
+// Holds one of the socket's state flags at a value while a step runs, and clears it however
+// that step ends.
+class TFlagScope {
   public:
-    explicit TClosingScope(bool& closing) : FClosing(closing) { FClosing = true; }
-    ~TClosingScope() { FClosing = false; }
-    TClosingScope(const TClosingScope&) = delete;
-    TClosingScope& operator=(const TClosingScope&) = delete;
+    explicit TFlagScope(bool& flag, bool value = true) : FFlag(flag) { FFlag = value; }
+    ~TFlagScope() { FFlag = false; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
 
   private:
-    bool& FClosing;
+    bool& FFlag;
 };
 
 }  // namespace
@@ -609,7 +610,7 @@ void TIpDataSocket::Shutdown() {
 void TIpDataSocket::Close() {
     if (FClosed) return;
     TSocketScope Scope(this);
-    TClosingScope Closing(FClosing);
+    TFlagScope Closing(FClosing);
     FClosed = true;
     Shutdown();
     std::exception_ptr HandlerError;
@@ -636,20 +637,14 @@ void TIpDataSocket::HandOutRemaining() {
         }
     }
     if (ReceiveMode == rmStream) return;
-    FDeliveringCutLine = ReceiveMode == rmLine && LineTerminator != ltNone;
-    try {
-        ExtractLine(true);
-    } catch (...) {
-        FDeliveringCutLine = false;
-        throw;
-    }
-    FDeliveringCutLine = false;
+    TFlagScope CutLine(FDeliveringCutLine, ReceiveMode == rmLine && LineTerminator != ltNone);
+    ExtractLine(true);
 }
 
 void TIpDataSocket::Drop() {
     if (FClosed) return;
     TSocketScope Scope(this);
-    TClosingScope Closing(FClosing);
+    TFlagScope Closing(FClosing);
     FClosed = true;
     FHead = FTail = 0;
     FPartial.clear();
