@@ -38,19 +38,11 @@ QRgb PixelOf(const QImage& Picture, TCustomForm* Form, TControl* Control, int X,
     return Picture.pixel(P.X - R.left, P.Y - R.top) | 0xFF000000u;
 }
 
-class ShowcaseX11 : public testing::Test {
+class ShowcaseX11 : public ShowcaseFixture {
   protected:
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        Forms.Initialize();
-        InitStandardControls();
-        RegisterShowcaseClasses();
-        Form = CreateForm<TTestShowcaseForm>(&Forms);
-        Drain();
-    }
-    void TearDown() override {
-        while (Screen->FormCount() > 0) Screen->Forms(0)->Free();
-        Drain();
+        ShowcaseFixture::SetUp();
     }
     // Shows the form and gives it the X server's focus: the keys xdotool sends go to it.
     void ShowAndFocus() {
@@ -68,7 +60,6 @@ class ShowcaseX11 : public testing::Test {
         PumpUntil([&] { return FocusedName() == Expected; });
         return FocusedName();
     }
-    TTestShowcaseForm* Form = nullptr;
 };
 
 TEST_F(ShowcaseX11, ItLaysOutAndLooksAsOffscreen) {
