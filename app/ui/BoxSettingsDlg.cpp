@@ -3,13 +3,13 @@
 #include <optional>
 #include <variant>
 
+#include "app/ui/FormParts.h"
 #include "app/ui/PhonebookEntryDlg.h"
 #include "app/ui/SettingsFields.h"
 #include "components/dcedit/DirectoryEdit.h"
 #include "components/dcedit/Register.h"
 #include "components/htmlhint/Register.h"
 #include "platform/forms/ClassRegistry.h"
-#include "platform/forms/Errors.h"
 #include "platform/shell/Dialogs.h"
 
 namespace {
@@ -147,33 +147,26 @@ TFormEditConfig::TFormEditConfig(TComponent* AOwner) : TForm(AOwner) {
     RasDialer.SetHangupOnDestroy(false);
 }
 
-template <class T>
-T* TFormEditConfig::Control(const std::string& Name) const {
-    T* Found = dynamic_cast<T*>(FindComponent(Name));
-    if (!Found) throw EComponentError("Konfiguration: control " + Name + " is missing");
-    return Found;
-}
-
 void TFormEditConfig::FormCreate(TObject*) {
-    PageControl = Control<TPageControl>("PageControl");
-    ButtonOK = Control<TButton>("ButtonOK");
-    ButtonCancel = Control<TButton>("ButtonCancel");
-    ButtonSave = Control<TButton>("ButtonSave");
-    CheckBoxDial = Control<TCheckBox>("CheckBoxDial");
-    CheckBoxHangup = Control<TCheckBox>("CheckBoxHangup");
-    CheckBoxExtractAttach = Control<TCheckBox>("CheckBoxExtractAttach");
-    CheckBoxPop3Keep = Control<TCheckBox>("CheckBoxPop3Keep");
-    EditConnection = Control<TComboBox>("EditConnection");
-    ButtonNewConnection = Control<TButton>("ButtonNewConnection");
-    ButtonEditConnection = Control<TButton>("ButtonEditConnection");
+    PageControl = FormPart<TPageControl>(this, "PageControl");
+    ButtonOK = FormPart<TButton>(this, "ButtonOK");
+    ButtonCancel = FormPart<TButton>(this, "ButtonCancel");
+    ButtonSave = FormPart<TButton>(this, "ButtonSave");
+    CheckBoxDial = FormPart<TCheckBox>(this, "CheckBoxDial");
+    CheckBoxHangup = FormPart<TCheckBox>(this, "CheckBoxHangup");
+    CheckBoxExtractAttach = FormPart<TCheckBox>(this, "CheckBoxExtractAttach");
+    CheckBoxPop3Keep = FormPart<TCheckBox>(this, "CheckBoxPop3Keep");
+    EditConnection = FormPart<TComboBox>(this, "EditConnection");
+    ButtonNewConnection = FormPart<TButton>(this, "ButtonNewConnection");
+    ButtonEditConnection = FormPart<TButton>(this, "ButtonEditConnection");
     // Every field of the table must be in the definition: a renamed control would otherwise
     // quietly drop its value.
-    for (const TBoxField& Field : BoxFields) Control<TControl>(Field.Control);
+    for (const TBoxField& Field : BoxFields) FormPart<TControl>(this, Field.Control);
     UsePhonebookEntryDialog();
 }
 
 void TFormEditConfig::EnableControls(const std::vector<std::string>& Names, bool Enabled) {
-    for (const std::string& Name : Names) Control<TControl>(Name)->SetEnabled(Enabled);
+    for (const std::string& Name : Names) FormPart<TControl>(this, Name)->SetEnabled(Enabled);
 }
 
 void TFormEditConfig::CheckBoxDialClick(TObject*) {
@@ -211,7 +204,7 @@ void TFormEditConfig::FillConnections(const std::string& DialName) {
 
 void TFormEditConfig::LoadFromConfig(const TKestroConfig& Config) {
     for (const TBoxField& Field : BoxFields) {
-        TControl* C = Control<TControl>(Field.Control);
+        TControl* C = FormPart<TControl>(this, Field.Control);
         switch (Field.Kind) {
             case TFieldKind::Text:
                 SetControlText(C, FieldValue<std::string>(Config, Field.Target));
@@ -234,12 +227,12 @@ void TFormEditConfig::LoadFromConfig(const TKestroConfig& Config) {
         }
     }
     for (const TEnablingRule* Rule : EnablingRules)
-        EnableControls(Rule->Dependents, Control<TCheckBox>(Rule->Switch)->Checked());
+        EnableControls(Rule->Dependents, FormPart<TCheckBox>(this, Rule->Switch)->Checked());
 }
 
 std::string TFormEditConfig::TakeFields(TKestroConfig& Config, TControl*& BadControl) const {
     for (const TBoxField& Field : BoxFields) {
-        TControl* C = Control<TControl>(Field.Control);
+        TControl* C = FormPart<TControl>(this, Field.Control);
         switch (Field.Kind) {
             case TFieldKind::Text:
                 SetField(Config, Field.Target, SingleLine(ControlText(C)));

@@ -63,10 +63,6 @@ class TFormEditConfig : public TForm {
     void ButtonEditConnectionClick(TObject* Sender);
 
   private:
-    // A control of the definition by name; EComponentError when it is missing or of another
-    // class.
-    template <class T>
-    T* Control(const std::string& Name) const;
     void EnableControls(const std::vector<std::string>& Names, bool Enabled);
     void FillConnections(const std::string& DialName);
     // The controls' values into Config, field by field; the first number that cannot be taken

@@ -7,7 +7,7 @@
 
 // The component Name of Form as a T; raises when the definition lacks it (or has another class).
 template <class T>
-T* FormPart(TCustomForm* Form, const char* Name) {
+T* FormPart(const TComponent* Form, const std::string& Name) {
     auto* Found = dynamic_cast<T*>(Form->FindComponent(Name));
     if (!Found) throw Exception(Form->Name() + "'s definition has no " + Name);
     return Found;

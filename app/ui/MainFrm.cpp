@@ -4,6 +4,7 @@
 #include "app/engine/UnitScheduler.h"
 #include "app/ui/AboutFrm.h"
 #include "app/ui/BoxSettingsDlg.h"
+#include "app/ui/FormParts.h"
 #include "app/ui/GroupManager.h"
 #include "app/ui/MainViews.h"
 #include "app/ui/MultiConfig.h"
@@ -43,13 +44,6 @@ TFormMain::~TFormMain() {
     if (FormMain == this) FormMain = nullptr;
 }
 
-template <class T>
-T* TFormMain::Find(const char* Name) const {
-    auto* Found = dynamic_cast<T*>(FindComponent(Name));
-    if (!Found) throw Exception(std::string("The main window's definition has no ") + Name);
-    return Found;
-}
-
 template <class F>
 void TFormMain::Interactive(F&& Command) {
     try {
@@ -78,19 +72,19 @@ void TFormMain::ShowModalForm() {
 
 void TFormMain::FormCreate(TObject*) {
     BarManager = BarManagerOfForm(this);
-    BarButtonStart = Find<TdxBarButton>("BarButtonStart");
-    BarButtonMultiStart = Find<TdxBarButton>("BarButtonMultiStart");
-    BarButtonExit = Find<TdxBarButton>("BarButtonExit");
-    StatusView = Find<TListView>("StatusView");
-    LogList = Find<TListBox>("LogList");
-    StatusBar = Find<TStatusBar>("StatusBar");
-    MailPopup = Find<TPopupMenu>("MailPopup");
-    MsgLesen = Find<TMenuItem>("MsgLesen");
-    MsgLoeschen = Find<TMenuItem>("MsgLoeschen");
-    ButtonEndTasksSoft = Find<TMenuItem>("ButtonEndTasksSoft");
-    ButtonEndTasksHard = Find<TMenuItem>("ButtonEndTasksHard");
-    TrayIcon = Find<TStTrayIcon>("TrayIcon");
-    StExceptionLog = Find<TStExceptionLog>("StExceptionLog");
+    BarButtonStart = FormPart<TdxBarButton>(this, "BarButtonStart");
+    BarButtonMultiStart = FormPart<TdxBarButton>(this, "BarButtonMultiStart");
+    BarButtonExit = FormPart<TdxBarButton>(this, "BarButtonExit");
+    StatusView = FormPart<TListView>(this, "StatusView");
+    LogList = FormPart<TListBox>(this, "LogList");
+    StatusBar = FormPart<TStatusBar>(this, "StatusBar");
+    MailPopup = FormPart<TPopupMenu>(this, "MailPopup");
+    MsgLesen = FormPart<TMenuItem>(this, "MsgLesen");
+    MsgLoeschen = FormPart<TMenuItem>(this, "MsgLoeschen");
+    ButtonEndTasksSoft = FormPart<TMenuItem>(this, "ButtonEndTasksSoft");
+    ButtonEndTasksHard = FormPart<TMenuItem>(this, "ButtonEndTasksHard");
+    TrayIcon = FormPart<TStTrayIcon>(this, "TrayIcon");
+    StExceptionLog = FormPart<TStExceptionLog>(this, "StExceptionLog");
 
     // The designed caption ends in "V": the version follows it.
     SetCaption(Caption() + GlobalConfig.Version);
@@ -236,7 +230,7 @@ void TFormMain::Telnet1Click(TObject*) {
 }
 
 TOvcAbstractStore* TFormMain::PlacementStore() const {
-    return Find<TOvcAbstractStore>("O32XMLFileStore");
+    return FormPart<TOvcAbstractStore>(this, "O32XMLFileStore");
 }
 
 void TFormMain::Editieren1Click(TObject*) {

@@ -84,8 +84,6 @@ class TFormMain : public TForm, public TExchangeRun {
     void AddMailLine(const std::string& Line) override;
 
   private:
-    template <class T>
-    T* Find(const char* Name) const;
     // The window's XML store, where the dialogs keep their places.
     TOvcAbstractStore* PlacementStore() const;
     // Runs an interactive command: what it raises is shown in a message box (logged when there

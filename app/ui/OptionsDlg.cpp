@@ -1,32 +1,21 @@
 #include "app/ui/OptionsDlg.h"
 
+#include "app/ui/FormParts.h"
 #include "app/ui/SettingsFields.h"
 #include "components/htmlhint/Register.h"
 #include "components/store/Register.h"
 #include "platform/forms/ClassRegistry.h"
-#include "platform/forms/Errors.h"
-
-namespace {
-
-template <class T>
-T* FindControl(const TComponent& Form, const std::string& Name) {
-    T* Found = dynamic_cast<T*>(Form.FindComponent(Name));
-    if (!Found) throw EComponentError("Kestro Konfiguration: control " + Name + " is missing");
-    return Found;
-}
-
-}  // namespace
 
 TFormEditGlobal::TFormEditGlobal(TComponent* AOwner, TOvcAbstractStore* Store)
     : TForm(AOwner), FStore(Store) {}
 
 void TFormEditGlobal::FormCreate(TObject*) {
-    PageControl = FindControl<TPageControl>(*this, "PageControl");
-    CheckBoxEventLog = FindControl<TCheckBox>(*this, "CheckBoxEventLog");
-    CheckBoxDebugLog = FindControl<TCheckBox>(*this, "CheckBoxDebugLog");
-    EditTimeServer = FindControl<TComboBox>(*this, "EditTimeServer");
-    EditMaxThreads = FindControl<TEdit>(*this, "EditMaxThreads");
-    FormState = FindControl<TOvcFormState>(*this, "FormState");
+    PageControl = FormPart<TPageControl>(this, "PageControl");
+    CheckBoxEventLog = FormPart<TCheckBox>(this, "CheckBoxEventLog");
+    CheckBoxDebugLog = FormPart<TCheckBox>(this, "CheckBoxDebugLog");
+    EditTimeServer = FormPart<TComboBox>(this, "EditTimeServer");
+    EditMaxThreads = FormPart<TEdit>(this, "EditMaxThreads");
+    FormState = FormPart<TOvcFormState>(this, "FormState");
     // The form-state component restores right after this handler, from this store.
     FormState->SetStorage(FStore);
 }

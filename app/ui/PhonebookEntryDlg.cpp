@@ -1,10 +1,10 @@
 #include "app/ui/PhonebookEntryDlg.h"
 
+#include "app/ui/FormParts.h"
 #include "app/ui/SettingsFields.h"
 #include "netlib/ras/provider/CommandProvider.h"
 #include "netlib/ras/provider/Limits.h"
 #include "platform/forms/ClassRegistry.h"
-#include "platform/forms/Errors.h"
 #include "platform/shell/Dialogs.h"
 
 namespace {
@@ -34,21 +34,15 @@ std::string Trimmed(std::string Text) {
 
 }  // namespace
 
-TEdit* TFormPhonebookEntry::Field(const std::string& Name) const {
-    auto* Found = dynamic_cast<TEdit*>(FindComponent(Name));
-    if (!Found) throw EComponentError("Verbindung: control " + Name + " is missing");
-    return Found;
-}
-
 void TFormPhonebookEntry::FormCreate(TObject*) {
-    EditName = Field("EditName");
-    for (const TEntryField& F : EntryFields) Field(F.Control);
+    EditName = FormPart<TEdit>(this, "EditName");
+    for (const TEntryField& F : EntryFields) FormPart<TEdit>(this, F.Control);
 }
 
 void TFormPhonebookEntry::LoadEntry(TCustomIniFile& File, const std::string& Name) {
     EditName->SetText(Name);
     for (const TEntryField& F : EntryFields)
-        Field(F.Control)->SetText(File.ReadString(Name, F.Key, ""));
+        FormPart<TEdit>(this, F.Control)->SetText(File.ReadString(Name, F.Key, ""));
 }
 
 std::string TFormPhonebookEntry::CheckEntry() {
@@ -67,16 +61,16 @@ std::string TFormPhonebookEntry::CheckEntry() {
         return Refuse(EditName,
                       "Eine Verbindung \xE2\x80\x9E" + Name + "\xE2\x80\x9C gibt es schon.");
     for (const TEntryField& F : EntryFields) {
-        TEdit* Edit = Field(F.Control);
+        TEdit* Edit = FormPart<TEdit>(this, F.Control);
         if (SingleLine(Edit->Text()).size() > DialupLimits::kMaxValueLength)
             return Refuse(Edit,
                           std::string("\xE2\x80\x9E") + F.Caption + "\xE2\x80\x9C ist zu lang.");
     }
-    const std::string Timeout = Trimmed(Field("EditTimeout")->Text());
+    const std::string Timeout = Trimmed(FormPart<TEdit>(this, "EditTimeout")->Text());
     const TNumberValue Seconds =
         ReadNumberField(Timeout, {"Zeitlimit", -1, DialupLimits::kMaxTimeoutSeconds});
     if (!Timeout.empty() && (!Seconds.Value || *Seconds.Value < 1))
-        return Refuse(Field("EditTimeout"),
+        return Refuse(FormPart<TEdit>(this, "EditTimeout"),
                       Seconds.Error.empty()
                           ? "\xE2\x80\x9EZeitlimit\xE2\x80\x9C: bitte eine Zahl von Sekunden "
                             "(1 bis " +
@@ -89,7 +83,7 @@ void TFormPhonebookEntry::SaveEntry(TCustomIniFile& File) {
     const std::string Name = Trimmed(SingleLine(EditName->Text()));
     for (const TEntryField& F : EntryFields) {
         // The phonebook reads values trimmed; an empty one means "not given".
-        const std::string Value = Trimmed(SingleLine(Field(F.Control)->Text()));
+        const std::string Value = Trimmed(SingleLine(FormPart<TEdit>(this, F.Control)->Text()));
         if (Value.empty())
             File.DeleteKey(Name, F.Key);
         else

@@ -33,7 +33,6 @@ class TFormPhonebookEntry : public TForm {
     void FormCloseQuery(TObject* Sender, bool& CanClose);
 
   private:
-    TEdit* Field(const std::string& Name) const;
     // The phonebook as it was read when the dialog opened (for the check of a new name).
     TCustomIniFile* FFile = nullptr;
     bool FNewEntry = false;

@@ -2,6 +2,7 @@
 
 #include "app/engine/ConfigFile.h"
 #include "app/engine/bfgconfig.h"
+#include "app/ui/SettingsFields.h"
 #include "components/text/WordRoutines.h"
 #include "netlib/base/IpUtils.h"
 #include "platform/classes/Exception.h"
@@ -22,11 +23,6 @@ constexpr const char* ClientPath = "Kestro/";
 constexpr const char* ClientExec = "$CLPATH+kestro $CONFIG";
 constexpr const char* PppNews = "kestro $CONFIG";
 constexpr const char* ConfigDirName = "Kestro";
-
-std::string SingleLine(std::string Text) {
-    std::erase_if(Text, [](char C) { return C == '\r' || C == '\n'; });
-    return Text;
-}
 
 std::string AddressDomain(const std::string& EMail) {
     const auto At = EMail.find('@');

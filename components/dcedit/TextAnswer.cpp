@@ -1,7 +1,6 @@
 #include "components/dcedit/TextAnswer.h"
 
-#include <algorithm>
-#include <cstring>
+#include "platform/controls/ItemTexts.h"
 
 bool AnswerTextMessage(TMessage& Message, const std::string& Text) {
     if (Message.Msg == WM_GETTEXTLENGTH) {
@@ -9,13 +8,8 @@ bool AnswerTextMessage(TMessage& Message, const std::string& Text) {
         return true;
     }
     if (Message.Msg != WM_GETTEXT) return false;
-    char* Buffer = reinterpret_cast<char*>(Message.LParam);
-    Message.Result = 0;
-    if (Buffer == nullptr || Message.WParam == 0) return true;
-    const size_t Count = std::min(Text.size(), size_t(Message.WParam) - 1);
-    std::memcpy(Buffer, Text.data(), Count);
-    Buffer[Count] = '\0';
-    Message.Result = LRESULT(Count);
+    Message.Result = ItemTextTo(Text, reinterpret_cast<char*>(Message.LParam),
+                                static_cast<std::int64_t>(Message.WParam));
     return true;
 }
 

@@ -21,6 +21,7 @@
 #include "platform/widgets/StatusBars.h"
 #include "platform/widgets/StdCtrls.h"
 #include "platform/widgets/UpDowns.h"
+#include "tests/support/GuiTestSupport.h"
 
 namespace Showcase {
 
@@ -141,6 +142,23 @@ inline void RegisterShowcaseClasses() {
     }();
     (void)Done;
 }
+
+// The showcase form created afresh for each test; every form goes at the end.
+class ShowcaseFixture : public testing::Test {
+  protected:
+    void SetUp() override {
+        Forms.Initialize();
+        InitStandardControls();
+        RegisterShowcaseClasses();
+        Form = CreateForm<TTestShowcaseForm>(&Forms);
+        GuiTest::Drain();
+    }
+    void TearDown() override {
+        while (Screen->FormCount() > 0) Screen->Forms(0)->Free();
+        GuiTest::Drain();
+    }
+    TTestShowcaseForm* Form = nullptr;
+};
 
 // Every control of the form with its place in its parent, in creation order.
 inline std::string BoundsDump(TCustomForm* Form) {

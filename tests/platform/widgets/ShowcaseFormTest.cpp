@@ -31,24 +31,12 @@ QRgb PixelOf(TCustomForm* Form, TControl* Control, int X, int Y) {
     return PixelAt(Form->Handle(), P.X - R.left, P.Y - R.top);
 }
 
-class ShowcaseForm : public testing::Test {
+class ShowcaseForm : public ShowcaseFixture {
   protected:
-    void SetUp() override {
-        Forms.Initialize();
-        InitStandardControls();
-        RegisterShowcaseClasses();
-        Form = CreateForm<TTestShowcaseForm>(&Forms);
-        Drain();
-    }
-    void TearDown() override {
-        while (Screen->FormCount() > 0) Screen->Forms(0)->Free();
-        Drain();
-    }
     void ShowForm() {
         Form->Show();
         Drain();
     }
-    TTestShowcaseForm* Form = nullptr;
 };
 
 TEST_F(ShowcaseForm, ItsDefinitionLaysOutByAlignAndAnchorsThroughTwoResizes) {

@@ -13,37 +13,12 @@
 
 #include "tests/platform/widgets/ShowcaseForm.h"
 #include "tests/support/GuiTestSupport.h"
+#include "tests/support/XdoTool.h"
 
 using namespace GuiTest;
 using namespace Showcase;
 
 namespace {
-
-// Starts xdotool with the arguments; the loop that runs meanwhile (the test's, a modal form's)
-// takes what it sends.
-std::unique_ptr<QProcess> StartXdo(const QStringList& Args) {
-    auto Process = std::make_unique<QProcess>();
-    Process->setProcessChannelMode(QProcess::MergedChannels);
-    Process->start(QStringLiteral("xdotool"), Args);
-    return Process;
-}
-
-// Runs xdotool to its end while our loop keeps going; its standard output.
-std::string Xdo(const QStringList& Args) {
-    std::unique_ptr<QProcess> Process = StartXdo(Args);
-    EXPECT_TRUE(PumpUntil([&] { return Process->state() == QProcess::NotRunning; }, 20000))
-        << Args.join(' ').toStdString();
-    return Process->readAllStandardOutput().toStdString();
-}
-
-QString XId(HWND Wnd) {
-    return QString::number(QtWindowOf(Wnd)->winId());
-}
-
-bool Exposed(HWND Wnd) {
-    QWindow* W = QtWindowOf(Wnd);
-    return W && W->isExposed();
-}
 
 // What the X server shows of a window: its rectangle grabbed from the screen.
 QImage OnScreen(HWND Wnd) {
@@ -63,25 +38,16 @@ QRgb PixelOf(const QImage& Picture, TCustomForm* Form, TControl* Control, int X,
     return Picture.pixel(P.X - R.left, P.Y - R.top) | 0xFF000000u;
 }
 
-class ShowcaseX11 : public testing::Test {
+class ShowcaseX11 : public ShowcaseFixture {
   protected:
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        Forms.Initialize();
-        InitStandardControls();
-        RegisterShowcaseClasses();
-        Form = CreateForm<TTestShowcaseForm>(&Forms);
-        Drain();
-    }
-    void TearDown() override {
-        while (Screen->FormCount() > 0) Screen->Forms(0)->Free();
-        Drain();
+        ShowcaseFixture::SetUp();
     }
     // Shows the form and gives it the X server's focus: the keys xdotool sends go to it.
     void ShowAndFocus() {
         Form->Show();
-        ASSERT_TRUE(PumpUntil([&] { return Exposed(Form->Handle()); }));
-        Drain();
+        ASSERT_TRUE(WaitExposed(Form->Handle()));
         Xdo({"windowfocus", "--sync", XId(Form->Handle())});
         ASSERT_TRUE(PumpUntil([&] { return Form->Active(); }));
     }
@@ -94,7 +60,6 @@ class ShowcaseX11 : public testing::Test {
         PumpUntil([&] { return FocusedName() == Expected; });
         return FocusedName();
     }
-    TTestShowcaseForm* Form = nullptr;
 };
 
 TEST_F(ShowcaseX11, ItLaysOutAndLooksAsOffscreen) {
@@ -174,7 +139,7 @@ TEST_F(ShowcaseX11, EnterAndEscEndAModalRunWithTheDefaultAndCancelButtonsResults
         Bound.start(30000);
         // Once the form shows, the key goes to it from the X server while its own loop runs.
         std::function<void()> WhenShown = [&] {
-            if (!Exposed(Form->Handle())) {
+            if (!IsExposed(Form->Handle())) {
                 QTimer::singleShot(10, WhenShown);
                 return;
             }
