@@ -11,6 +11,7 @@
 #include "bars/dxBarStrings.h"
 #include "bars/dxBars.h"
 #include "platform/core/Application.h"
+#include "platform/dialogs/DialogTexts.h"
 #include "platform/shell/Dialogs.h"
 
 namespace {
@@ -137,8 +138,8 @@ void TdxBar::Reset() {
 }
 
 void TdxBar::ResetWithConfirmation() {
-    std::string Question = dxBarString(kdxBarResetBarQuestion);
-    Question.replace(Question.find("%s"), 2, FCaption);
+    const std::string Question =
+        FormatDialogText(dxBarString(kdxBarResetBarQuestion).c_str(), FCaption);
     if (MessageBox(Question, Application.Title, MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK) Reset();
 }
 
