@@ -284,8 +284,7 @@ void TdxBarCustomizingForm::CreateBarsList() {
     FBarsListBox->SetItemHeight(TextSize(Font(), "0").cy + 2);
     FBarsListBox->OnClick = [this](TObject*) { UpdateBarButtons(); };
     LabelToobars->SetFocusControl(FBarsListBox);
-    // Only a toolbar read with the form, from exactly one definition, can go back to it.
-    if (!FBarManager->AllowReset || FBarManager->ReadStateCount() != 1) BBarReset->Hide();
+    if (!FBarManager->BarsResettable()) BBarReset->Hide();
 }
 
 void TdxBarCustomizingForm::CreateCommandsList() {

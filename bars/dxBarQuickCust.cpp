@@ -171,8 +171,7 @@ void TdxBarQuickControl::FillAddRemove() {
         FQuickItem->Represent(Entry, Source);
     }
     TdxBar* Owner = FOwning->Bar();
-    // A reset goes back to the one form definition the form was read from.
-    const bool Resets = Manager->ReadStateCount() == 1 && Manager->AllowReset && Owner->CanReset();
+    const bool Resets = Manager->BarsResettable() && Owner->CanReset();
     if (Resets) {
         auto* Reset = new TdxBarQuickCustExtButton(Manager->OwnerForm());
         TdxBarItem::AddTemporaryItem(Reset);
