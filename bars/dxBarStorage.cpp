@@ -16,15 +16,6 @@
 
 namespace {
 
-struct TFormFree {
-    void operator()(TCustomForm* Form) const { Form->Free(); }
-};
-using TCopy = std::unique_ptr<TCustomForm, TFormFree>;
-
-TdxBarManager* CopyManager(const TCopy& Copy, const TdxBarManager& Live) {
-    return Copy ? dynamic_cast<TdxBarManager*>(Copy->FindComponent(Live.Name())) : nullptr;
-}
-
 struct TResetting {
     TResetting() { ResettingBar = true; }
     ~TResetting() { ResettingBar = false; }
@@ -113,7 +104,7 @@ TCustomForm* TdxBarManager::CreateDesignTimeCopy() {
 void TdxBar::Reset() {
     TdxBarManager* Manager = BarManager();
     if (!Manager) return;
-    const TCopy Copy(Manager->CreateDesignTimeCopy());
+    const TDesignCopy Copy(Manager->CreateDesignTimeCopy());
     TdxBarManager* Design = CopyManager(Copy, *Manager);
     if (!Design || Design->Bars()->Count() <= Index()) return;
     TdxBar* From = Design->Bars()->Items(Index());
@@ -145,7 +136,7 @@ void TdxBar::ResetWithConfirmation() {
 
 void TdxBarManager::ResetAllLinks() {
     TdxBarUpdateLock Lock(this);
-    const TCopy Copy(CreateDesignTimeCopy());
+    const TDesignCopy Copy(CreateDesignTimeCopy());
     TdxBarManager* Design = CopyManager(Copy, *this);
     if (!Design) return;
     for (TdxBarItem* Item : FItems)
