@@ -262,8 +262,8 @@ void TdxBarQuickControl::WMNCPaint(TMessage& Message) {
 
 void TdxBarQuickControl::WMNCHitTest(TMessage& Message) {
     // Neither moved nor sized: everything but the client area is border.
-    const TPoint P = ScreenToClient(TPoint{short(LOWORD(std::uintptr_t(Message.LParam))),
-                                           short(HIWORD(std::uintptr_t(Message.LParam)))});
+    const POINT At = MessagePoint(Message.LParam);
+    const TPoint P = ScreenToClient(TPoint{At.x, At.y});
     Message.Result = PtInRect(ClientRect(), P) ? HTCLIENT : HTBORDER;
     if (Message.Result != HTCLIENT && HandleAllocated()) StopMouseTracking(Handle());
 }
