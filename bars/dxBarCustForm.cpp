@@ -7,6 +7,7 @@
 #include "bars/dxBarCustLists.h"
 #include "bars/dxBarCustomizingPopup.h"
 #include "bars/dxBarHooks.h"
+#include "bars/dxBarItemControls.h"
 #include "bars/dxBarNameEd.h"
 #include "bars/dxBarStrings.h"
 #include "platform/core/Paint.h"
@@ -90,16 +91,6 @@ constexpr std::pair<const char*, const char*> kSectionLines[] = {
     {"Label3", "BevelPersonalized"},
     {"Label2", "BevelOther"},
 };
-
-SIZE TextSize(TFont* Font, const std::string& Text) {
-    const HDC DC = GetDC(0);
-    const HGDIOBJ Old = SelectObject(DC, Font->Handle());
-    SIZE Size{0, 0};
-    GetTextExtentPoint32(DC, Text, &Size);
-    SelectObject(DC, Old);
-    ReleaseDC(0, DC);
-    return Size;
-}
 
 void RegisterCustomizingForm() {
     static const bool Registered = [] {
@@ -259,7 +250,7 @@ void TdxBarCustomizingForm::SetCaptions() {
 }
 
 void TdxBarCustomizingForm::PlaceCloseButton() {
-    const int Width = TextSize(Font(), RemoveAccelChars(BClose->Caption())).cx + 49;
+    const int Width = TextExtentOf(Font()->Handle(), RemoveAccelChars(BClose->Caption())).cx + 49;
     BClose->SetBounds(Panel1->Width() - PanelCloseMargin->Width() - Width, BClose->Top(), Width,
                       BClose->Height());
 }
@@ -281,11 +272,10 @@ void TdxBarCustomizingForm::TakePlace(TListBox* List, const std::string& PlaceNa
 void TdxBarCustomizingForm::CreateBarsList() {
     FBarsListBox = new dxBarCustForm::TCheckListBox(this);
     TakePlace(FBarsListBox, "BarsListBoxPlace");
-    FBarsListBox->SetItemHeight(TextSize(Font(), "0").cy + 2);
+    FBarsListBox->SetItemHeight(TextExtentOf(Font()->Handle(), "0").cy + 2);
     FBarsListBox->OnClick = [this](TObject*) { UpdateBarButtons(); };
     LabelToobars->SetFocusControl(FBarsListBox);
-    // Only a toolbar read with the form, from exactly one definition, can go back to it.
-    if (!FBarManager->AllowReset || FBarManager->ReadStateCount() != 1) BBarReset->Hide();
+    if (!FBarManager->BarsResettable()) BBarReset->Hide();
 }
 
 void TdxBarCustomizingForm::CreateCommandsList() {
@@ -434,8 +424,8 @@ void TdxBarCustomizingForm::PrepareOptions() {
     if (!Standard)
         for (const TCaption& C : kEnhancedCaptions)
             Part<TControl>(C.Control)->SetCaption(dxBarString(C.Text));
-    BResetUsageData->SetWidth(TextSize(Font(), RemoveAccelChars(BResetUsageData->Caption())).cx +
-                              17);
+    BResetUsageData->SetWidth(
+        TextExtentOf(Font()->Handle(), RemoveAccelChars(BResetUsageData->Caption())).cx + 17);
 
     auto* Label = Part<TLabel>(Parts.AnimationsLabel);
     auto* Combo = Part<TComboBox>(Parts.Animations);
@@ -444,7 +434,7 @@ void TdxBarCustomizingForm::PrepareOptions() {
     int Widest = 0;
     for (int Text : kAnimations) {
         Combo->Items()->Add(dxBarString(Text));
-        Widest = std::max<int>(Widest, TextSize(Font(), dxBarString(Text)).cx);
+        Widest = std::max<int>(Widest, TextExtentOf(Font()->Handle(), dxBarString(Text)).cx);
     }
     Combo->SetBounds(std::max(Combo->Left(), Label->Left() + Label->Width() + 10), Combo->Top(),
                      Widest + 54, Combo->Height());

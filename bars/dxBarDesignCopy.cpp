@@ -39,14 +39,6 @@ bool IsSizeLine(std::string_view Line) {
     return false;
 }
 
-// Frees the temporary form when the read fails.
-struct TFormGuard {
-    TCustomForm* Form;
-    ~TFormGuard() {
-        if (Form) Form->Free();
-    }
-};
-
 // The screen cursor is the hourglass while the copy is read, as for any long step.
 struct THourglass {
     TCursor Saved = Screen ? Screen->Cursor() : crDefault;
@@ -101,17 +93,23 @@ TCustomForm* CreateDesignTimeCopy(TdxBarManager& Manager) {
     const std::optional<std::string> Text =
         DesignTimeCopyText(Owner->DefinitionText(), Manager.Name(), ClassName);
     if (!Text) return nullptr;
-    TFormGuard Copy{CreateForm<TForm>(nullptr)};
+    // Freed when the read fails.
+    TDesignCopy Copy(CreateForm<TForm>(nullptr));
     {
         TLoadingCopy Loading;
-        ReadComponentFromText(*Text, Copy.Form, "the design of " + Owner->Name());
+        ReadComponentFromText(*Text, Copy.get(), "the design of " + Owner->Name());
     }
-    if (auto* CopyManager =
-            dynamic_cast<TdxBarManager*>(Copy.Form->FindComponent(Manager.Name()))) {
-        CopyManager->StoreInIniFile = false;
-        CopyManager->StoreInRegistry = false;
+    if (TdxBarManager* Design = CopyManager(Copy, Manager)) {
+        Design->StoreInIniFile = false;
+        Design->StoreInRegistry = false;
     }
-    TCustomForm* Result = Copy.Form;
-    Copy.Form = nullptr;
-    return Result;
+    return Copy.release();
+}
+
+void TDesignCopyFree::operator()(TCustomForm* Copy) const {
+    Copy->Free();
+}
+
+TdxBarManager* CopyManager(const TDesignCopy& Copy, const TdxBarManager& Live) {
+    return Copy ? dynamic_cast<TdxBarManager*>(Copy->FindComponent(Live.Name())) : nullptr;
 }

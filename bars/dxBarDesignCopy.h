@@ -11,6 +11,7 @@
 // An event line is one whose text after its indentation is "On" and an upper-case letter
 // ("OnClick = ..."): the copy has no methods to bind them to. Properties that merely begin with
 // "On" ("OneOnRow = True") are kept.
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,3 +35,12 @@ std::optional<std::string> DesignTimeCopyText(std::string_view Definition, const
 
 // Reads the copy for Manager (see TdxBarManager::CreateDesignTimeCopy).
 TCustomForm* CreateDesignTimeCopy(TdxBarManager& Manager);
+
+// A copy held for a step and freed after it.
+struct TDesignCopyFree {
+    void operator()(TCustomForm* Copy) const;
+};
+using TDesignCopy = std::unique_ptr<TCustomForm, TDesignCopyFree>;
+
+// The copy's manager standing for Live (the one of its name); none without a copy.
+TdxBarManager* CopyManager(const TDesignCopy& Copy, const TdxBarManager& Live);

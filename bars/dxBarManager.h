@@ -263,6 +263,9 @@ class TdxBarManager : public TComponent {
     void SetDockControlHeights(const std::vector<int>& Values);
     // Form-definition resources read into the owner form.
     int ReadStateCount() const { return FReadStateCount; }
+    // Whether a bar may go back to the form's design at all: AllowReset, and a form read from
+    // exactly one definition (the design copy reads that one).
+    bool BarsResettable() const { return AllowReset && FReadStateCount == 1; }
 
     // --- the stored layout and the form's design (dxBarStorage.cpp) ---
     // The layout under a path of HKEY_CURRENT_USER (an empty path: nothing), or in the sections

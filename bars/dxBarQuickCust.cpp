@@ -171,8 +171,7 @@ void TdxBarQuickControl::FillAddRemove() {
         FQuickItem->Represent(Entry, Source);
     }
     TdxBar* Owner = FOwning->Bar();
-    // A reset goes back to the one form definition the form was read from.
-    const bool Resets = Manager->ReadStateCount() == 1 && Manager->AllowReset && Owner->CanReset();
+    const bool Resets = Manager->BarsResettable() && Owner->CanReset();
     if (Resets) {
         auto* Reset = new TdxBarQuickCustExtButton(Manager->OwnerForm());
         TdxBarItem::AddTemporaryItem(Reset);
@@ -263,8 +262,8 @@ void TdxBarQuickControl::WMNCPaint(TMessage& Message) {
 
 void TdxBarQuickControl::WMNCHitTest(TMessage& Message) {
     // Neither moved nor sized: everything but the client area is border.
-    const TPoint P = ScreenToClient(TPoint{short(LOWORD(std::uintptr_t(Message.LParam))),
-                                           short(HIWORD(std::uintptr_t(Message.LParam)))});
+    const POINT At = MessagePoint(Message.LParam);
+    const TPoint P = ScreenToClient(TPoint{At.x, At.y});
     Message.Result = PtInRect(ClientRect(), P) ? HTCLIENT : HTBORDER;
     if (Message.Result != HTCLIENT && HandleAllocated()) StopMouseTracking(Handle());
 }

@@ -11,18 +11,10 @@
 #include "bars/dxBarStrings.h"
 #include "bars/dxBars.h"
 #include "platform/core/Application.h"
+#include "platform/dialogs/DialogTexts.h"
 #include "platform/shell/Dialogs.h"
 
 namespace {
-
-struct TFormFree {
-    void operator()(TCustomForm* Form) const { Form->Free(); }
-};
-using TCopy = std::unique_ptr<TCustomForm, TFormFree>;
-
-TdxBarManager* CopyManager(const TCopy& Copy, const TdxBarManager& Live) {
-    return Copy ? dynamic_cast<TdxBarManager*>(Copy->FindComponent(Live.Name())) : nullptr;
-}
 
 struct TResetting {
     TResetting() { ResettingBar = true; }
@@ -112,7 +104,7 @@ TCustomForm* TdxBarManager::CreateDesignTimeCopy() {
 void TdxBar::Reset() {
     TdxBarManager* Manager = BarManager();
     if (!Manager) return;
-    const TCopy Copy(Manager->CreateDesignTimeCopy());
+    const TDesignCopy Copy(Manager->CreateDesignTimeCopy());
     TdxBarManager* Design = CopyManager(Copy, *Manager);
     if (!Design || Design->Bars()->Count() <= Index()) return;
     TdxBar* From = Design->Bars()->Items(Index());
@@ -137,14 +129,14 @@ void TdxBar::Reset() {
 }
 
 void TdxBar::ResetWithConfirmation() {
-    std::string Question = dxBarString(kdxBarResetBarQuestion);
-    Question.replace(Question.find("%s"), 2, FCaption);
+    const std::string Question =
+        FormatDialogText(dxBarString(kdxBarResetBarQuestion).c_str(), FCaption);
     if (MessageBox(Question, Application.Title, MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK) Reset();
 }
 
 void TdxBarManager::ResetAllLinks() {
     TdxBarUpdateLock Lock(this);
-    const TCopy Copy(CreateDesignTimeCopy());
+    const TDesignCopy Copy(CreateDesignTimeCopy());
     TdxBarManager* Design = CopyManager(Copy, *this);
     if (!Design) return;
     for (TdxBarItem* Item : FItems)

@@ -7,7 +7,7 @@
 #include "bars/dxBarToolbarsPopup.h"
 #include "platform/controls/Controls.h"
 #include "platform/shell/Dialogs.h"
-#include "tests/bars/MenuTestSupport.h"
+#include "tests/bars/CustomizeTestSupport.h"
 
 namespace {
 
@@ -221,8 +221,8 @@ TEST(CustomizingPopup, ASubItemHasNoStylesAndShowsTheDefaultOneDown) {
 
 TEST(CustomizingPopup, TheNameRenamesTheLinkAndABlankNameIsRefused) {
     TCustomizingBars Form;
-    auto* Dialogs = new TScriptedDialogService;
-    auto Previous = SetDialogService(std::unique_ptr<TDialogService>(Dialogs));
+    TServices Services;
+    TScriptedDialogService* Dialogs = Services.Boxes;
     TdxBarItemLink* Link = Form.Link(Form.Toolbar(), 2);
     TdxBarCustomizingPopup* Popup = Form.OpenFor(Form.Toolbar(), 2);
     ASSERT_NE(Popup, nullptr);
@@ -238,7 +238,6 @@ TEST(CustomizingPopup, TheNameRenamesTheLinkAndABlankNameIsRefused) {
     EXPECT_EQ(Dialogs->Asked()[0].Text, "A command name cannot be blank. Please enter a name.");
     EXPECT_EQ(Dialogs->Asked()[0].Caption, Forms.Title());
     EXPECT_EQ(Dialogs->Asked()[0].Flags, MB_OK | MB_ICONERROR);
-    SetDialogService(std::move(Previous));
 }
 
 // The same by the keys: a click in the "&Name:" entry opens its editor, and Enter takes what was
@@ -248,8 +247,8 @@ TEST(CustomizingPopup, TypingANameAndEnterRenamesTheLink) {
     for (const bool Blank : {false, true}) {
         SCOPED_TRACE(Blank ? "blank" : "a name");
         TCustomizingBars Form;
-        auto* Dialogs = new TScriptedDialogService;
-        auto Previous = SetDialogService(std::unique_ptr<TDialogService>(Dialogs));
+        TServices Services;
+        TScriptedDialogService* Dialogs = Services.Boxes;
         TdxBarItemLink* Link = Form.Link(Form.Toolbar(), 2);
         const std::string Before = Link->Caption();
         TdxBarCustomizingPopup* Popup = Form.OpenFor(Form.Toolbar(), 2);
@@ -272,7 +271,6 @@ TEST(CustomizingPopup, TypingANameAndEnterRenamesTheLink) {
         EXPECT_EQ(ShownCustomizingPopup(), nullptr);
         EXPECT_EQ(Link->Caption(), Blank ? Before : std::string("Los"));
         EXPECT_EQ(Dialogs->Asked().size(), Blank ? 1u : 0u);
-        SetDialogService(std::move(Previous));
     }
 }
 
