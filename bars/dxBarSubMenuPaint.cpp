@@ -235,8 +235,8 @@ void TdxBarSubMenuControl::WMNCHitTest(TMessage& Message) {
     if (DetachBarHeight() == 0 || !HandleAllocated()) return;
     RECT W;
     GetWindowRect(Handle(), &W);
-    const POINT P{short(LOWORD(std::uintptr_t(Message.LParam))) - W.left,
-                  short(HIWORD(std::uintptr_t(Message.LParam))) - W.top};
+    const TPoint At = PointOf(Message.LParam);
+    const POINT P{At.X - W.left, At.Y - W.top};
     const RECT Bar = DetachBarRect();
     if (PtInRect(&Bar, P)) Message.Result = HTCLIENT;
 }

@@ -20,14 +20,6 @@
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 
-namespace {
-
-TPoint PointOf(LPARAM LParam) {
-    return TPoint{short(LOWORD(std::uintptr_t(LParam))), short(HIWORD(std::uintptr_t(LParam)))};
-}
-
-}  // namespace
-
 bool IsVerticalBar(const TCustomdxBarControl* Control) {
     auto* Bar = dynamic_cast<const TdxBarControl*>(Control);
     return Bar && Bar->IsVertical();

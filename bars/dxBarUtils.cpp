@@ -24,6 +24,12 @@ int MulDiv(int A, int B, int C) {
     return int(Result);
 }
 
+TPoint CursorNow() {
+    POINT P;
+    GetCursorPos(&P);
+    return TPoint{P.x, P.y};
+}
+
 std::string RemoveAccelChars(const std::string& Text) {
     std::string Result = Text;
     // Walks up to (not including) the current length: an "&" at the very end stays.

@@ -1,7 +1,8 @@
 #pragma once
 // Small shared routines of the framework: arithmetic and rectangles, accelerator characters,
-// the work area, item widths, fonts of bars, menu sounds, the message pumps of painting and the
-// mouse, the pointer buttons and the tracking that tells a bar window the pointer has left it.
+// the work area, the point of a mouse message and the cursor, item widths, fonts of bars, menu
+// sounds, the message pumps of painting and the mouse, the pointer buttons and the tracking that
+// tells a bar window the pointer has left it.
 #include <functional>
 #include <string>
 
@@ -25,6 +26,15 @@ inline TRect InflatedRect(TRect R, int DX, int DY) {
 inline TRect OffsetRect(TRect R, int DX, int DY) {
     return TRect{R.Left + DX, R.Top + DY, R.Right + DX, R.Bottom + DY};
 }
+
+// The point a mouse message carries in LParam (client coordinates, or screen coordinates for
+// the non-client messages).
+inline TPoint PointOf(LPARAM LParam) {
+    return TPoint{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
+}
+
+// The tracked cursor position in screen coordinates.
+TPoint CursorNow();
 
 // The text without accelerator marks: "&&" becomes "&", an "&" at the very end stays.
 std::string RemoveAccelChars(const std::string& Text);
