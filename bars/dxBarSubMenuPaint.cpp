@@ -159,8 +159,7 @@ void TdxBarSubMenuControl::PaintMark(HDC DC) {
                                         : (Flat ? dxBarSysBrush(COLOR_WINDOW) : GetBkBrush()));
     if (FMarkState != 0) {
         if (Flat) {
-            const RECT Frame = R;
-            FrameRect(DC, &Frame, BarManager()->FlatFrameBrush());
+            FrameBarRect(DC, R, BarManager()->FlatFrameBrush());
         } else {
             RECT Edge = R;
             DrawEdge(DC, &Edge, FMarkState == 2 ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
