@@ -153,14 +153,8 @@ void TdxBarSubMenuControl::CalcMetrics() {
     TCustomdxBarControl::CalcMetrics();
     if (IsFlatStyle()) ++FTextSize;
     FArrowWidth = FTextSize / 4 * 3 + 1;
-    const HDC DC = GetDC(0);
-    const HGDIOBJ Old = SelectObject(DC, Font()->Handle());
-    SIZE Zero{0, 0};
-    GetTextExtentPoint32(DC, "0", &Zero);
-    SelectObject(DC, Old);
-    ReleaseDC(0, DC);
     // The chevrons of the expand button want an even number of rows above and below them.
-    FMarkHeight = Zero.cy + 1;
+    FMarkHeight = TextExtentOf(Font()->Handle(), "0").cy + 1;
     if ((FMarkHeight - 6) / 2 % 2 != 0) FMarkHeight = ((FMarkHeight - 6) / 2 - 1) * 2 + 6;
 }
 

@@ -56,6 +56,8 @@ int GetSmallCaptionHeight();
 // UseSystemFont the icon-title font's height but characters at least 11 pixels high.
 void CreateBarFont(const TFont& Font, HFONT& Handle, bool UseSystemFont);
 HFONT CopyFontHandle(HFONT Font);
+// The size of a text in a font, measured on the screen.
+TSize TextExtentOf(HFONT Font, const std::string& Text);
 
 enum TdxBarMenuSound { msMenuPopup, msMenuCommand };
 void PlayMenuSound(TdxBarMenuSound Sound);
