@@ -380,10 +380,7 @@ void HelpRequested(TdxBarManager* Manager) {
 // ---- the list of managers ---------------------------------------------------------------------
 
 void RegisterManager(TdxBarManager* Manager) {
-    TdxBarManagerList& List = TdxBarManagerList::Instance();
-    bool Listed = false;
-    for (int I = 0; I < List.Count(); ++I) Listed = Listed || List.Items(I) == Manager;
-    if (!Listed) List.Add(Manager);
+    TdxBarManagerList::Instance().Add(Manager);
     if (!Manager->ComponentState().Contains(csDesigning)) CreatedxBarHintWindow();
     THooks& H = Hooks();
     if (!H.Keyboard) H.Keyboard = SetWindowsHookEx(WH_KEYBOARD, THookProc(KeyboardHook));
