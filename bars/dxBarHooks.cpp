@@ -138,12 +138,9 @@ bool AcceleratorStep(TdxBarManager* Manager, WORD Key) {
 }
 
 bool ShortCutStep(TdxBarManager* Manager, WORD Key) {
-    TShortCut ShortCut = Key;
-    if (Down(VK_SHIFT)) ShortCut |= scShift;
-    if (Down(VK_CONTROL)) ShortCut |= scCtrl;
-    if (Down(VK_MENU)) ShortCut |= scAlt;
+    const TShortCut Pressed = ShortCut(Key, KeyboardShiftState());
     for (TdxBar* Bar : BarsForKeys(Manager))
-        if (Bar->ProcessShortCut(ShortCut)) return true;
+        if (Bar->ProcessShortCut(Pressed)) return true;
     return Down(VK_MENU) && AcceleratorStep(Manager, Key);
 }
 
