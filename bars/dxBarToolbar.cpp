@@ -540,7 +540,7 @@ void TdxBarControl::WMKeyDown(TMessage& Message) {
 }
 
 void TdxBarControl::WMMouseLeave(TMessage& Message) {
-    if (FCaptionButtonState == 1 && !CursorOverCloseButton()) SetCaptionButtonState(0);
+    if (FCaptionButtonState == 1 && !OverCloseButton(CursorNow())) SetCaptionButtonState(0);
     if (InMenuMode()) {
         if (auto* Button = dynamic_cast<TdxBarButtonControl*>(SelectedControl())) Button->Repaint();
         return;
