@@ -6,8 +6,10 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bars/dxBar.h"
@@ -41,6 +43,16 @@ class TScreensGuard {
 // One screen whose work area is the whole screen.
 inline TScreenInfo WholeScreen(int Width, int Height) {
     return TScreenInfo{RECT{0, 0, Width, Height}, RECT{0, 0, Width, Height}, true};
+}
+
+// Input given inside a loop the test started (a drag's, a menu's): each step runs once its
+// condition holds, or after a while anyway (the test then fails on what it finds instead of
+// waiting forever inside the loop).
+using TLoopStep = std::pair<std::function<bool()>, std::function<void()>>;
+inline void AddLoopSteps(GuiTest::TScript& Script, const std::vector<TLoopStep>& Steps) {
+    for (const auto& [Ready, Step] : Steps)
+        Script.ThenWhen([Ready = Ready, Tries = 0]() mutable { return Ready() || ++Tries > 3000; },
+                        Step);
 }
 
 // The main window's bars, with keys and the mouse for them.
