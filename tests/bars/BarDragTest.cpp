@@ -54,12 +54,6 @@ struct TDragForm : TMenuForm {
         }
         return Out;
     }
-    // The middle of a shown link, on the screen.
-    static POINT Middle(TdxBarItemLink* Link) {
-        const TRect R = Link->ItemRect();
-        return GuiTest::ScreenOf(Link->Links()->BarControl()->Handle(),
-                                 POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2});
-    }
     // A point of a link Fraction of the way along it (0 its start edge, 1 its end edge).
     static POINT Along(TdxBarItemLink* Link, double Fraction, bool Vertical) {
         const TRect R = Link->ItemRect();

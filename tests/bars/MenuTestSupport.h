@@ -110,11 +110,15 @@ struct TMenuForm : TShownBars {
         return dynamic_cast<TdxBarSubMenuControl*>(Item->ItemLinks()->BarControl());
     }
     TdxBarSubMenuControl* OpenMenu(int I) const { return MenuOf(SubItem(I)); }
+    // The middle of a shown link, on the screen.
+    static POINT Middle(TdxBarItemLink* Link) {
+        const TRect R = Link->ItemRect();
+        return GuiTest::ScreenOf(Link->Links()->BarControl()->Handle(),
+                                 POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2});
+    }
     // The middle of the I-th link of a submenu window, on the screen.
     static POINT EntryPoint(TdxBarSubMenuControl* Menu, int I) {
-        const TRect R = Menu->ItemLinks()->Items(I)->ItemRect();
-        return GuiTest::ScreenOf(Menu->Handle(),
-                                 POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2});
+        return Middle(Menu->ItemLinks()->Items(I));
     }
     // The index of the selected link of a bar window, -1 for none.
     static int SelectedIndex(TCustomdxBarControl* Window) {
