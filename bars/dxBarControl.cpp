@@ -31,16 +31,6 @@ TBarWindows& Windows() {
     return *W;
 }
 
-TSize MeasureZero(HFONT Font) {
-    const HDC DC = GetDC(0);
-    const HGDIOBJ Old = SelectObject(DC, Font);
-    SIZE Size{0, 0};
-    GetTextExtentPoint32(DC, "0", &Size);
-    SelectObject(DC, Old);
-    ReleaseDC(0, DC);
-    return Size;
-}
-
 // Frees a retired bar window once none of its handlers runs any more (unless its owner, the
 // manager, freed it first).
 class TReleasedBarControl : public TReleasable {
@@ -213,10 +203,10 @@ void TCustomdxBarControl::DestroyControls() {
 }
 
 void TCustomdxBarControl::CalcMetrics() {
-    const TSize Own = MeasureZero(Font()->Handle());
+    const TSize Own = TextExtentOf(Font()->Handle(), "0");
     FTextSize = Own.cy + 6;
     FFifthTextSize = std::max(FTextSize / 5, 4);
-    const TSize Edit = MeasureZero(GetFontHandle());
+    const TSize Edit = TextExtentOf(GetFontHandle(), "0");
     FEditTextSize = Edit.cy + 6 + (FBarManager->IsFlat() ? 1 : 0);
     FDoubleDigitWidth = 2 * Edit.cx - 1;
 }

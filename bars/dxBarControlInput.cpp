@@ -14,10 +14,6 @@
 
 namespace {
 
-TPoint PointOf(LPARAM LParam) {
-    return TPoint{short(LOWORD(std::uintptr_t(LParam))), short(HIWORD(std::uintptr_t(LParam)))};
-}
-
 TdxBarItemControl* ControlOf(TdxBarItemLink* Link) {
     return Link ? Link->Control() : nullptr;
 }

@@ -20,12 +20,6 @@
 
 namespace {
 
-TPoint CursorNow() {
-    POINT P;
-    GetCursorPos(&P);
-    return TPoint{P.x, P.y};
-}
-
 bool ScreenRectHolds(HWND Wnd, TPoint P) {
     RECT R;
     return Wnd && IsWindowVisible(Wnd) && GetWindowRect(Wnd, &R) && PtInRect(&R, POINT{P.X, P.Y});

@@ -244,6 +244,11 @@ void FillBarRect(HDC DC, const TRect& Rect, HBRUSH Brush) {
     FillRect(DC, &R, Brush);
 }
 
+void FrameBarRect(HDC DC, const TRect& Rect, HBRUSH Brush) {
+    const RECT R = Rect;
+    FrameRect(DC, &R, Brush);
+}
+
 void ExcludeBarRect(HRGN Region, const TRect& Rect) {
     const HRGN Part = CreateRectRgnIndirect(Rect);
     CombineRgn(Region, Region, Part, RGN_DIFF);

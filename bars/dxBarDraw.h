@@ -37,8 +37,10 @@ void DrawArrow(HDC DC, const TRect& Rect, bool Down, bool Enabled, bool Selected
 // DrawArrow with the size worked out from the rectangle: never below 3.
 void DrawRectArrow(HDC DC, const TRect& Rect, bool Down, bool Enabled, bool Selected, bool Flat);
 int RectArrowSize(const TRect& Rect, bool Down);
-// The rectangle filled with the brush; the rectangle taken out of the region.
+// The rectangle filled with the brush, or framed with it one pixel wide; the rectangle taken out
+// of the region.
 void FillBarRect(HDC DC, const TRect& Rect, HBRUSH Brush);
+void FrameBarRect(HDC DC, const TRect& Rect, HBRUSH Brush);
 void ExcludeBarRect(HRGN Region, const TRect& Rect);
 // A one-pixel frame of the system highlight colour.
 void FrameHighlight(HDC DC, const TRect& Rect);

@@ -28,10 +28,6 @@ std::vector<HWND>& OpenLists() {
     return Lists;
 }
 
-TPoint PointOf(LPARAM LParam) {
-    return TPoint{short(LOWORD(std::uintptr_t(LParam))), short(HIWORD(std::uintptr_t(LParam)))};
-}
-
 constexpr int kFrame = 2;
 
 }  // namespace

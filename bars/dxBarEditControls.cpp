@@ -21,10 +21,6 @@ bool PlainKey() {
     return !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt);
 }
 
-TPoint PointOf(LPARAM LParam) {
-    return TPoint{short(LOWORD(std::uintptr_t(LParam))), short(HIWORD(std::uintptr_t(LParam)))};
-}
-
 }  // namespace
 
 TdxBarItemControl* CreateWindowItemControlOrButton(TdxBarItemLink* Link,

@@ -15,11 +15,6 @@
 
 namespace {
 
-void FrameWith(HDC DC, const TRect& R, HBRUSH Brush) {
-    const RECT Rc = R;
-    FrameRect(DC, &Rc, Brush);
-}
-
 // The filled triangle of the drop-down button: W wide (odd), W div 2 + 1 rows, centred.
 void DrawComboArrow(HDC DC, const TRect& R, COLORREF Color) {
     int W = R.Width() / 2;
@@ -61,7 +56,7 @@ void TdxBarEditControl::PaintEditBox(HDC DC, const TRect& Box) {
     if (IsFlat()) {
         // A hot box is framed as hot buttons are; a cold one keeps a line of the bar around it.
         const bool Hot = Enabled && (IsSelected() || Focused());
-        FrameWith(DC, Box, Hot ? M->FlatFrameBrush() : Parent()->BkBrushOfItem());
+        FrameBarRect(DC, Box, Hot ? M->FlatFrameBrush() : Parent()->BkBrushOfItem());
     } else {
         RECT Rc = Box;
         DrawEdge(DC, &Rc, EDGE_SUNKEN, BF_RECT);
@@ -105,7 +100,7 @@ void TCustomdxBarComboControl::PaintDropDownButton(HDC DC, const TRect& R) {
     TCustomdxBarControl* Window = Parent();
     if (IsFlat()) {
         if (Hot && Enabled) {
-            FrameWith(DC, R, BarManager()->FlatFrameBrush());
+            FrameBarRect(DC, R, BarManager()->FlatFrameBrush());
             FillBarRect(DC, InflatedRect(R, -1, -1),
                         FDroppedDown ? Window->GetDownSelectedBrush() : Window->GetSelectedBrush());
         } else {

@@ -60,10 +60,7 @@ bool Wanted(TdxBarManager* Manager, bool Show) {
 
 // The manager is still there when a timer of its hint comes due.
 bool Alive(TdxBarManager* Manager) {
-    const TdxBarManagerList& List = TdxBarManagerList::Instance();
-    for (int I = 0; I < List.Count(); ++I)
-        if (List.Items(I) == Manager) return !Manager->IsDestroying();
-    return false;
+    return TdxBarManagerList::Instance().Contains(Manager) && !Manager->IsDestroying();
 }
 
 void HideWindow() {

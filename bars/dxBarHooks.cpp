@@ -138,12 +138,9 @@ bool AcceleratorStep(TdxBarManager* Manager, WORD Key) {
 }
 
 bool ShortCutStep(TdxBarManager* Manager, WORD Key) {
-    TShortCut ShortCut = Key;
-    if (Down(VK_SHIFT)) ShortCut |= scShift;
-    if (Down(VK_CONTROL)) ShortCut |= scCtrl;
-    if (Down(VK_MENU)) ShortCut |= scAlt;
+    const TShortCut Pressed = ShortCut(Key, KeyboardShiftState());
     for (TdxBar* Bar : BarsForKeys(Manager))
-        if (Bar->ProcessShortCut(ShortCut)) return true;
+        if (Bar->ProcessShortCut(Pressed)) return true;
     return Down(VK_MENU) && AcceleratorStep(Manager, Key);
 }
 
@@ -380,10 +377,7 @@ void HelpRequested(TdxBarManager* Manager) {
 // ---- the list of managers ---------------------------------------------------------------------
 
 void RegisterManager(TdxBarManager* Manager) {
-    TdxBarManagerList& List = TdxBarManagerList::Instance();
-    bool Listed = false;
-    for (int I = 0; I < List.Count(); ++I) Listed = Listed || List.Items(I) == Manager;
-    if (!Listed) List.Add(Manager);
+    TdxBarManagerList::Instance().Add(Manager);
     if (!Manager->ComponentState().Contains(csDesigning)) CreatedxBarHintWindow();
     THooks& H = Hooks();
     if (!H.Keyboard) H.Keyboard = SetWindowsHookEx(WH_KEYBOARD, THookProc(KeyboardHook));

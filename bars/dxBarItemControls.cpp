@@ -69,16 +69,6 @@ TdxBarSubItemControl* PendingHoverControl() {
     return Hover().Control;
 }
 
-TSize TextExtentOf(HFONT Font, const std::string& Text) {
-    const HDC DC = GetDC(0);
-    const HGDIOBJ Old = SelectObject(DC, Font);
-    SIZE Size{0, 0};
-    GetTextExtentPoint32(DC, Text, &Size);
-    SelectObject(DC, Old);
-    ReleaseDC(0, DC);
-    return TSize{Size.cx, Size.cy};
-}
-
 std::string GetEditText(HWND Wnd) {
     // Asked for its length first: a text of any length comes back whole.
     const int Length = GetWindowTextLength(Wnd);

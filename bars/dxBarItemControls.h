@@ -235,5 +235,3 @@ TdxBarSubItemControl* PendingHoverControl();
 
 // The full text of a window (an in-place editor), however long it is.
 std::string GetEditText(HWND Wnd);
-// The size of a text in a font, measured on the screen.
-TSize TextExtentOf(HFONT Font, const std::string& Text);

@@ -32,10 +32,6 @@ TItemSizing& Sizing() {
     return S;
 }
 
-TPoint PointOf(LPARAM LParam) {
-    return TPoint{short(LOWORD(std::uintptr_t(LParam))), short(HIWORD(std::uintptr_t(LParam)))};
-}
-
 // The selected edit item of the window while the manager customizes, or none.
 TdxBarEditControl* SizableControl(TdxBarControl* Window) {
     if (!Window->IsCustomizing() || Window->IsVertical()) return nullptr;

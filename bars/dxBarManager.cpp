@@ -28,8 +28,12 @@ TdxBarManagerList& TdxBarManagerList::Instance() {
     return *List;
 }
 
+bool TdxBarManagerList::Contains(const TdxBarManager* Manager) const {
+    return std::find(FManagers.begin(), FManagers.end(), Manager) != FManagers.end();
+}
+
 void TdxBarManagerList::Add(TdxBarManager* Manager) {
-    FManagers.push_back(Manager);
+    if (!Contains(Manager)) FManagers.push_back(Manager);
 }
 
 void TdxBarManagerList::Remove(TdxBarManager* Manager) {

@@ -397,6 +397,8 @@ class TdxBarManagerList {
     static TdxBarManagerList& Instance();
     int Count() const { return int(FManagers.size()); }
     TdxBarManager* Items(int Index) const { return FManagers.at(size_t(Index)); }
+    bool Contains(const TdxBarManager* Manager) const;
+    // Lists each manager once.
     void Add(TdxBarManager* Manager);
     void Remove(TdxBarManager* Manager);
 

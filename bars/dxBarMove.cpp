@@ -21,12 +21,6 @@ bool ControlDown() {
     return GetKeyState(VK_CONTROL) < 0;
 }
 
-TPoint CursorNow() {
-    POINT P;
-    GetCursorPos(&P);
-    return TPoint{P.x, P.y};
-}
-
 constexpr TdxBarDockingStyle kTargetOrder[] = {dsLeft, dsRight, dsTop, dsBottom};
 
 }  // namespace

@@ -30,16 +30,6 @@ constexpr UINT kExpandAfterOpening = 4000;
 constexpr UINT kExpandAfterHover = 1000;
 constexpr UINT kScrollElapse = 80;
 
-TPoint PointOf(LPARAM LParam) {
-    return TPoint{short(LOWORD(std::uintptr_t(LParam))), short(HIWORD(std::uintptr_t(LParam)))};
-}
-
-TPoint CursorPos() {
-    POINT P;
-    GetCursorPos(&P);
-    return TPoint{P.x, P.y};
-}
-
 bool OnlyCtrlDown() {
     return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
 }
@@ -163,14 +153,8 @@ void TdxBarSubMenuControl::CalcMetrics() {
     TCustomdxBarControl::CalcMetrics();
     if (IsFlatStyle()) ++FTextSize;
     FArrowWidth = FTextSize / 4 * 3 + 1;
-    const HDC DC = GetDC(0);
-    const HGDIOBJ Old = SelectObject(DC, Font()->Handle());
-    SIZE Zero{0, 0};
-    GetTextExtentPoint32(DC, "0", &Zero);
-    SelectObject(DC, Old);
-    ReleaseDC(0, DC);
     // The chevrons of the expand button want an even number of rows above and below them.
-    FMarkHeight = Zero.cy + 1;
+    FMarkHeight = TextExtentOf(Font()->Handle(), "0").cy + 1;
     if ((FMarkHeight - 6) / 2 % 2 != 0) FMarkHeight = ((FMarkHeight - 6) / 2 - 1) * 2 + 6;
 }
 
@@ -297,7 +281,7 @@ void TdxBarSubMenuControl::SetMarkState(int Value) {
     if (BarManager()->ShowFullMenusAfterDelay()) {
         if (FExpanded || dxBarFullMenusShown()) return;
         HWND Wnd = HandleAllocated() ? Handle() : 0;
-        POINT P{CursorPos().X, CursorPos().Y};
+        POINT P{CursorNow().X, CursorNow().Y};
         if (Wnd) ::ScreenToClient(Wnd, &P);
         const bool Hovered = Value == 1 && PtInRect(MarkRect(), TPoint{P.x, P.y});
         StartExpandTimer(Hovered ? kExpandAfterHover : kExpandAfterOpening);
@@ -339,7 +323,7 @@ void TdxBarSubMenuControl::Scroll(int Delta) {
 }
 
 void TdxBarSubMenuControl::ScrollTick() {
-    POINT P{CursorPos().X, CursorPos().Y};
+    POINT P{CursorNow().X, CursorNow().Y};
     ::ScreenToClient(Handle(), &P);
     const TPoint At{P.x, P.y};
     if (FTopIndex > 0 && PtInRect(TopScrollRect(), At)) {

@@ -159,8 +159,7 @@ void TdxBarSubMenuControl::PaintMark(HDC DC) {
                                         : (Flat ? dxBarSysBrush(COLOR_WINDOW) : GetBkBrush()));
     if (FMarkState != 0) {
         if (Flat) {
-            const RECT Frame = R;
-            FrameRect(DC, &Frame, BarManager()->FlatFrameBrush());
+            FrameBarRect(DC, R, BarManager()->FlatFrameBrush());
         } else {
             RECT Edge = R;
             DrawEdge(DC, &Edge, FMarkState == 2 ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
@@ -235,8 +234,8 @@ void TdxBarSubMenuControl::WMNCHitTest(TMessage& Message) {
     if (DetachBarHeight() == 0 || !HandleAllocated()) return;
     RECT W;
     GetWindowRect(Handle(), &W);
-    const POINT P{short(LOWORD(std::uintptr_t(Message.LParam))) - W.left,
-                  short(HIWORD(std::uintptr_t(Message.LParam))) - W.top};
+    const TPoint At = PointOf(Message.LParam);
+    const POINT P{At.X - W.left, At.Y - W.top};
     const RECT Bar = DetachBarRect();
     if (PtInRect(&Bar, P)) Message.Result = HTCLIENT;
 }

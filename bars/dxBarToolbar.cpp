@@ -20,14 +20,6 @@
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 
-namespace {
-
-TPoint PointOf(LPARAM LParam) {
-    return TPoint{short(LOWORD(std::uintptr_t(LParam))), short(HIWORD(std::uintptr_t(LParam)))};
-}
-
-}  // namespace
-
 bool IsVerticalBar(const TCustomdxBarControl* Control) {
     auto* Bar = dynamic_cast<const TdxBarControl*>(Control);
     return Bar && Bar->IsVertical();
@@ -548,7 +540,7 @@ void TdxBarControl::WMKeyDown(TMessage& Message) {
 }
 
 void TdxBarControl::WMMouseLeave(TMessage& Message) {
-    if (FCaptionButtonState == 1 && !CursorOverCloseButton()) SetCaptionButtonState(0);
+    if (FCaptionButtonState == 1 && !OverCloseButton(CursorNow())) SetCaptionButtonState(0);
     if (InMenuMode()) {
         if (auto* Button = dynamic_cast<TdxBarButtonControl*>(SelectedControl())) Button->Repaint();
         return;

@@ -124,7 +124,8 @@ class TdxBarControl : public TCustomdxBarControl {
     void PaintFloatingFrame(HDC DC, const TRect& Window);
     void PaintCloseButton(HDC DC, const TRect& Button);
     void TrackCloseButton();
-    bool CursorOverCloseButton();
+    // The screen point lies on the close button.
+    bool OverCloseButton(TPoint Screen);
     void FloatingSizing(WPARAM Edge, RECT& R);
     void KeepOnScreen(WINDOWPOS& Pos) const;
     void SetCaptionButtonState(int Value);

@@ -254,9 +254,7 @@ HFONT TdxBarControl::CreateCaptionFont() const {
 void TdxBarControl::TrackCloseButtonHover(TPoint ClientPoint) {
     if (!IsFloating() || !BarManager()->IsFlat() || !HasCloseButton() || FCaptionButtonState == 2)
         return;
-    const TPoint Screen = ClientToScreen(ClientPoint);
-    const TPoint Origin = ScreenTopLeft();
-    const bool Over = PtInRect(CloseButtonRect(), TPoint{Screen.X - Origin.X, Screen.Y - Origin.Y});
+    const bool Over = OverCloseButton(ClientToScreen(ClientPoint));
     if (Over && HandleAllocated()) StartMouseTracking(Handle());
     SetCaptionButtonState(Over ? 1 : 0);
 }
@@ -289,11 +287,9 @@ bool TdxBarControl::StartsFrameAction(TMessage& Message) {
 
 // ---- the close button -------------------------------------------------------------------------
 
-bool TdxBarControl::CursorOverCloseButton() {
-    POINT Cursor;
-    GetCursorPos(&Cursor);
+bool TdxBarControl::OverCloseButton(TPoint Screen) {
     const TPoint Origin = ScreenTopLeft();
-    return PtInRect(CloseButtonRect(), TPoint{Cursor.x - Origin.X, Cursor.y - Origin.Y});
+    return PtInRect(CloseButtonRect(), TPoint{Screen.X - Origin.X, Screen.Y - Origin.Y});
 }
 
 void TdxBarControl::TrackCloseButton() {
@@ -308,7 +304,7 @@ void TdxBarControl::TrackCloseButton() {
         if (Next == TdxBarDragNext::Quit) break;
         if (Next == TdxBarDragNext::Idle) continue;
         if (Msg.message == WM_MOUSEMOVE) {
-            SetCaptionButtonState(CursorOverCloseButton() ? 2 : 1);
+            SetCaptionButtonState(OverCloseButton(CursorNow()) ? 2 : 1);
             continue;
         }
         if (Msg.message == WM_LBUTTONUP) break;
@@ -317,7 +313,7 @@ void TdxBarControl::TrackCloseButton() {
     }
     if (!IsWindow(Wnd) || !IsLiveBarControl(this)) return;
     if (GetCapture() == Wnd) ReleaseCapture();
-    const bool Counts = CursorOverCloseButton();
+    const bool Counts = OverCloseButton(CursorNow());
     SetCaptionButtonState(0);
     if (!Counts) return;
     TdxBar* Bar = FBar;

@@ -8,6 +8,7 @@
 #include "platform/core/Application.h"
 #include "platform/core/Input.h"
 #include "platform/core/Messages.h"
+#include "platform/core/Paint.h"
 #include "platform/core/Screens.h"
 #include "platform/shell/Sound.h"
 
@@ -22,6 +23,12 @@ int MulDiv(int A, int B, int C) {
     // As the system's: a result an int cannot hold is an error too.
     if (Result > INT_MAX || Result < INT_MIN) return -1;
     return int(Result);
+}
+
+TPoint CursorNow() {
+    POINT P;
+    GetCursorPos(&P);
+    return TPoint{P.x, P.y};
 }
 
 std::string RemoveAccelChars(const std::string& Text) {
@@ -103,6 +110,16 @@ HFONT CopyFontHandle(HFONT Font) {
     LOGFONT Log;
     if (!GetObject(Font, sizeof(Log), &Log)) return 0;
     return CreateFontIndirect(Log);
+}
+
+TSize TextExtentOf(HFONT Font, const std::string& Text) {
+    const HDC DC = GetDC(0);
+    const HGDIOBJ Old = SelectObject(DC, Font);
+    SIZE Size{0, 0};
+    GetTextExtentPoint32(DC, Text, &Size);
+    SelectObject(DC, Old);
+    ReleaseDC(0, DC);
+    return TSize{Size.cx, Size.cy};
 }
 
 void PlayMenuSound(TdxBarMenuSound Sound) {

@@ -1,7 +1,8 @@
 #pragma once
 // Small shared routines of the framework: arithmetic and rectangles, accelerator characters,
-// the work area, item widths, fonts of bars, menu sounds, the message pumps of painting and the
-// mouse, the pointer buttons and the tracking that tells a bar window the pointer has left it.
+// the work area, the point of a mouse message and the cursor, item widths, fonts of bars, menu
+// sounds, the message pumps of painting and the mouse, the pointer buttons and the tracking that
+// tells a bar window the pointer has left it.
 #include <functional>
 #include <string>
 
@@ -26,6 +27,15 @@ inline TRect OffsetRect(TRect R, int DX, int DY) {
     return TRect{R.Left + DX, R.Top + DY, R.Right + DX, R.Bottom + DY};
 }
 
+// The point a mouse message carries in LParam (client coordinates, or screen coordinates for
+// the non-client messages).
+inline TPoint PointOf(LPARAM LParam) {
+    return TPoint{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
+}
+
+// The tracked cursor position in screen coordinates.
+TPoint CursorNow();
+
 // The text without accelerator marks: "&&" becomes "&", an "&" at the very end stays.
 std::string RemoveAccelChars(const std::string& Text);
 // The position of the accelerator character (after the last single "&"; "&&" is a literal
@@ -46,6 +56,8 @@ int GetSmallCaptionHeight();
 // UseSystemFont the icon-title font's height but characters at least 11 pixels high.
 void CreateBarFont(const TFont& Font, HFONT& Handle, bool UseSystemFont);
 HFONT CopyFontHandle(HFONT Font);
+// The size of a text in a font, measured on the screen.
+TSize TextExtentOf(HFONT Font, const std::string& Text);
 
 enum TdxBarMenuSound { msMenuPopup, msMenuCommand };
 void PlayMenuSound(TdxBarMenuSound Sound);

@@ -54,12 +54,6 @@ struct TDragForm : TMenuForm {
         }
         return Out;
     }
-    // The middle of a shown link, on the screen.
-    static POINT Middle(TdxBarItemLink* Link) {
-        const TRect R = Link->ItemRect();
-        return GuiTest::ScreenOf(Link->Links()->BarControl()->Handle(),
-                                 POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2});
-    }
     // A point of a link Fraction of the way along it (0 its start edge, 1 its end edge).
     static POINT Along(TdxBarItemLink* Link, double Fraction, bool Vertical) {
         const TRect R = Link->ItemRect();
@@ -98,9 +92,8 @@ struct TDragForm : TMenuForm {
     Qt::KeyboardModifiers Held = Qt::NoModifier;
 
     // Presses on a link and moves the pointer by Start along the bar (out of the drag
-    // rectangle): the drag begins. Each step then runs once its condition holds, or after a
-    // while anyway (the test then fails on what it finds instead of waiting inside the loop).
-    using TStep = std::pair<std::function<bool()>, std::function<void()>>;
+    // rectangle): the drag begins, and the steps follow.
+    using TStep = TLoopStep;
     void Drag(TdxBarItemLink* Link, POINT Start, std::vector<TStep> Steps) {
         const POINT From = Middle(Link);
         GuiTest::TScript Script;
@@ -114,9 +107,7 @@ struct TDragForm : TMenuForm {
         RunSteps(Script, Steps);
     }
     void RunSteps(GuiTest::TScript& Script, std::vector<TStep>& Steps) {
-        for (auto& [Ready, Step] : Steps)
-            Script.ThenWhen(
-                [Ready = Ready, Tries = 0]() mutable { return Ready() || ++Tries > 3000; }, Step);
+        AddLoopSteps(Script, Steps);
         Script.Start();
         ASSERT_TRUE(PumpUntil([&] { return Script.Done() && !Manager()->Dragging(); }));
         GuiTest::Drain();

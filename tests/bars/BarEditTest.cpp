@@ -453,8 +453,7 @@ TEST(BarEditInMenu, AnEditInASubmenuTakesTextAndEnterClosesTheMenus) {
     Sub->ItemLinks()->Add()->SetItem(Name);
     Form.EditBar->ItemLinks()->Add()->SetItem(Sub);
     GuiTest::Drain();
-    const TRect R = Form.EditBar->ItemLinks()->Items(2)->ItemRect();
-    Form.Click(Form.Screen(POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}));
+    Form.Click(Form.Middle(Form.EditBar->ItemLinks()->Items(2)));
     TdxBarSubMenuControl* Menu = TMenuForm::MenuOf(Sub);
     ASSERT_TRUE(Menu);
     auto* Control = dynamic_cast<TdxBarEditControl*>(Menu->ItemLinks()->Items(1)->Control());
@@ -531,8 +530,7 @@ struct TListForm : TEditForm {
         GuiTest::Drain();
     }
     TdxBarSubMenuControl* Open() {
-        const TRect R = EditBar->ItemLinks()->Items(2)->ItemRect();
-        Click(Screen(POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}));
+        Click(Middle(EditBar->ItemLinks()->Items(2)));
         return TMenuForm::MenuOf(Sub);
     }
     // The captions of the menu's entries that take room.
@@ -593,8 +591,7 @@ TEST(BarListItem, AListItemOnABarOpensAMenuOfItsEntries) {
     TListForm Form;
     Form.EditBar->ItemLinks()->Add()->SetItem(Form.List);
     GuiTest::Drain();
-    const TRect R = Form.EditBar->ItemLinks()->Items(3)->ItemRect();
-    Form.Click(Form.Screen(POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}));
+    Form.Click(Form.Middle(Form.EditBar->ItemLinks()->Items(3)));
     TdxBarSubMenuControl* Menu = TMenuForm::MenuOf(Form.List);
     ASSERT_TRUE(Menu);
     EXPECT_EQ(TListForm::Entries(Menu),

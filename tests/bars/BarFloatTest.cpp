@@ -59,18 +59,13 @@ struct TFloatForm : TMenuForm {
     }
     // Presses at From, then runs each step once its condition holds (the loop the press
     // started has answered the step before).
-    void Drag(POINT From,
-              std::vector<std::pair<std::function<bool()>, std::function<void()>>> Steps) {
+    void Drag(POINT From, std::vector<TLoopStep> Steps) {
         GuiTest::TScript Script;
         Script.Then([&] {
             GuiTest::MouseMove(FormWindow(), From);
             GuiTest::MousePress(FormWindow(), From);
         });
-        // A condition that never comes true lets the step run after a while anyway: the test
-        // then fails on what it finds instead of waiting forever inside the loop.
-        for (auto& [Ready, Step] : Steps)
-            Script.ThenWhen(
-                [Ready = Ready, Tries = 0]() mutable { return Ready() || ++Tries > 3000; }, Step);
+        AddLoopSteps(Script, Steps);
         Script.Start();
         ASSERT_TRUE(PumpUntil([&] { return Script.Done(); }));
         GuiTest::Drain();

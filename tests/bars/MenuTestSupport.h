@@ -6,8 +6,10 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bars/dxBar.h"
@@ -41,6 +43,16 @@ class TScreensGuard {
 // One screen whose work area is the whole screen.
 inline TScreenInfo WholeScreen(int Width, int Height) {
     return TScreenInfo{RECT{0, 0, Width, Height}, RECT{0, 0, Width, Height}, true};
+}
+
+// Input given inside a loop the test started (a drag's, a menu's): each step runs once its
+// condition holds, or after a while anyway (the test then fails on what it finds instead of
+// waiting forever inside the loop).
+using TLoopStep = std::pair<std::function<bool()>, std::function<void()>>;
+inline void AddLoopSteps(GuiTest::TScript& Script, const std::vector<TLoopStep>& Steps) {
+    for (const auto& [Ready, Step] : Steps)
+        Script.ThenWhen([Ready = Ready, Tries = 0]() mutable { return Ready() || ++Tries > 3000; },
+                        Step);
 }
 
 // The main window's bars, with keys and the mouse for them.
@@ -98,11 +110,15 @@ struct TMenuForm : TShownBars {
         return dynamic_cast<TdxBarSubMenuControl*>(Item->ItemLinks()->BarControl());
     }
     TdxBarSubMenuControl* OpenMenu(int I) const { return MenuOf(SubItem(I)); }
+    // The middle of a shown link, on the screen.
+    static POINT Middle(TdxBarItemLink* Link) {
+        const TRect R = Link->ItemRect();
+        return GuiTest::ScreenOf(Link->Links()->BarControl()->Handle(),
+                                 POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2});
+    }
     // The middle of the I-th link of a submenu window, on the screen.
     static POINT EntryPoint(TdxBarSubMenuControl* Menu, int I) {
-        const TRect R = Menu->ItemLinks()->Items(I)->ItemRect();
-        return GuiTest::ScreenOf(Menu->Handle(),
-                                 POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2});
+        return Middle(Menu->ItemLinks()->Items(I));
     }
     // The index of the selected link of a bar window, -1 for none.
     static int SelectedIndex(TCustomdxBarControl* Window) {
