@@ -6,8 +6,6 @@
 #include "bars/dxBarTypes.h"
 #include "platform/gdi/GdiTypes.h"
 
-class TCustomForm;
-
 // Where on a bar window a dragged item would land: on the link under the pointer (none: over no
 // item), on the group separator before it or on the link itself, nearer its start edge or its
 // end edge. A vertical place stacks its items from the top (submenus, bars docked at a side).
@@ -82,6 +80,3 @@ bool dxBarShowsNoLinks(const TCustomdxBarControl* Window);
 // Whether a drop on these links may add a link to the item (a sub-item never comes to hold
 // itself).
 bool dxBarLinksCanTake(const TdxBarItemLinks* Links, TdxBarItem* Item);
-
-// The customizing dialog while it is open, as a form (none otherwise).
-TCustomForm* dxBarCustomizingDialog();

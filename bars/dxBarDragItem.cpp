@@ -182,7 +182,7 @@ TCustomdxBarControl* TdxBarItemDrag::FindTarget(TPoint P) const {
     if (Target && (!IsLiveBarControl(Target) || Target->BarManager() != FManager)) Target = nullptr;
     // A bar window below a window that is not a bar (a form disabled while the customizing
     // dialog is open), unless the dialog itself lies over the point.
-    TCustomForm* Dialog = dxBarCustomizingDialog();
+    TCustomForm* Dialog = GetCustomizingForm();
     const bool InDialog =
         Dialog && Dialog->HandleAllocated() && ScreenRectHolds(Dialog->Handle(), P);
     for (int I = 0; !Target && !InDialog && I < FManager->Bars()->Count(); ++I) {
@@ -258,10 +258,6 @@ void TdxBarItemDrag::Finish() {
 }
 
 }  // namespace
-
-TCustomForm* dxBarCustomizingDialog() {
-    return GetCustomizingForm();
-}
 
 void TdxBarManager::DragItem(TdxBarItem* Item, TdxBarItemLink* SourceLink) {
     if (!Item || FDragging || !FIsCustomizing) return;

@@ -339,7 +339,7 @@ int TdxBarManager::BorderHeight() const {
 }
 
 HWND TdxBarManager::DragOwnerWindow() {
-    if (TCustomForm* Dialog = FIsCustomizing ? dxBarCustomizingDialog() : nullptr)
+    if (TCustomForm* Dialog = FIsCustomizing ? GetCustomizingForm() : nullptr)
         return Dialog->Handle();
     return FOwnerForm ? FOwnerForm->Handle() : 0;
 }
