@@ -20,9 +20,11 @@ SCREEN = (1024, 768)
 if FB_ENV not in os.environ:
     fbdir = tempfile.mkdtemp(prefix="kestro-window-fb-")
     # The free-display search starts at a number of this process's own: two runs started at
-    # once would otherwise both find the same display and share one server.
+    # once would otherwise both find the same display and share one server. -noreset: the
+    # server would reset when the last client (a kestro that ended) leaves, and the next
+    # kestro's connect during that reset fails.
     argv = ["xvfb-run", "-a", "-n", str(1000 + os.getpid() % 50000),
-            "-s", "-screen 0 %dx%dx24 -fbdir %s -nolisten tcp" % (SCREEN + (fbdir,)),
+            "-s", "-screen 0 %dx%dx24 -fbdir %s -nolisten tcp -noreset" % (SCREEN + (fbdir,)),
             sys.executable, os.path.abspath(__file__)] + sys.argv[1:]
     status = subprocess.call(argv, env=dict(os.environ, **{FB_ENV: fbdir}))
     for name in os.listdir(fbdir):

@@ -11,7 +11,8 @@ export QT_QPA_PLATFORM=xcb
 # Leaks of the platform's own libraries (see lsan.supp) are not the program's.
 export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 unset QT_FONT_DPI QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
-# xvfb-run -a looks for a free display from 99 up: two runs started at once both find the
+# -noreset keeps the server up between test programs (a reset as the last client leaves can
+# refuse the next one). xvfb-run -a looks for a free display from 99 up: two runs started at once both find the
 # same one, and the second program then shares the first one's server (and its pointer). The
 # search starts at a number of this process's own, which no running process shares.
-exec xvfb-run -a -n $((1000 + $$ % 50000)) -s "-screen 0 1280x1024x24" "$@"
+exec xvfb-run -a -n $((1000 + $$ % 50000)) -s "-screen 0 1280x1024x24 -noreset" "$@"
