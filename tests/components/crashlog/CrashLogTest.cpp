@@ -201,8 +201,12 @@ TEST_F(CrashLogChild, ThrownExceptionsAreLoggedInTheRipLayout) {
     const std::vector<std::string> Names = FunctionsOf(OffsetsOf(Rip));
     ASSERT_FALSE(Names.empty());
     EXPECT_NE(Names[0].find("ThrowFromHere"), std::string::npos) << Names[0];
-    EXPECT_TRUE(
-        std::any_of(Names.begin(), Names.end(), [](const std::string& N) { return N == "main"; }));
+    std::string Walk;
+    for (const std::string& N : Names) Walk += N + "\n";
+    // An optimised build may move the call into main's cold part ("main.cold"): still main.
+    EXPECT_TRUE(std::any_of(Names.begin(), Names.end(), [](const std::string& N) {
+        return N == "main" || N.rfind("main.", 0) == 0;
+    })) << Walk;
 }
 
 TEST_F(CrashLogChild, UnderADebuggerNothingIsHooked) {

@@ -25,7 +25,7 @@ int* volatile GNowhere = reinterpret_cast<int*>(16);
     *GNowhere = 42;
 }
 
-void Raise(const std::string& Message) {
+[[gnu::noinline]] void Raise(const std::string& Message) {
     try {
         ThrowFromHere(Message);
     } catch (...) {
