@@ -2,6 +2,7 @@
 // files, with exact names, types and order, the style-dependent values and damaged stores.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -226,6 +227,35 @@ TEST_F(BarStorage, ALayoutComesBackFromTheRegistryAndFromAnIniFile) {
             Bars.Manager()->LoadFromRegistry(kPath);
         ExpectChangedLayout(Bars);
     }
+}
+
+TEST_F(BarStorage, ARunWithAnUnchangedLayoutLeavesTheSettingsFileAlone) {
+    {
+        TBarsForm Bars = MainBars();
+        ChangeLayout(Bars);
+        Bars.Manager()->SaveToRegistry(kPath);
+    }
+    // Every write replaces the file by a new one: the same file is a file not written.
+    const std::string File = TRegistry::HiveFileName(HKEY_CURRENT_USER);
+    const auto Identity = [&] {
+        struct stat St {};
+        EXPECT_EQ(stat(File.c_str(), &St), 0);
+        return std::make_pair(St.st_ino, St.st_mtim.tv_nsec + St.st_mtim.tv_sec * 1000000000LL);
+    };
+    const auto Before = Identity();
+    for (int Run = 0; Run < 3; ++Run) {
+        TBarsForm Bars = MainBars();
+        Bars.Manager()->LoadFromRegistry(kPath);
+        Bars.Manager()->SaveToRegistry(kPath);
+    }
+    EXPECT_EQ(Identity(), Before);
+    {
+        TBarsForm Bars = MainBars();
+        Bars.Manager()->LoadFromRegistry(kPath);
+        Toolbar(Bars)->SetCaption("Another caption");
+        Bars.Manager()->SaveToRegistry(kPath);
+    }
+    EXPECT_NE(Identity(), Before);
 }
 
 TEST_F(BarStorage, UsageRecordsComeBack) {
