@@ -29,7 +29,8 @@ std::string LayoutText(size_t bytes) {
     std::string text = "; Kestro registry hive, version 1\n\n";
     for (int bar = 0; text.size() < bytes; ++bar) {
         std::string key = "Software\\Orvalin\\Kestro\\Bars\\Bar" + std::to_string(bar);
-        text += "[" + key + "]\n\"Caption\"=\"Toolbar\"\n\"DockedLeft\"=dword:00000000\n"
+        text += "[" + key +
+                "]\n\"Caption\"=\"Toolbar\"\n\"DockedLeft\"=dword:00000000\n"
                 "\"Row\"=dword:00000001\n\"ItemLinkCount\"=dword:00000010\n\n";
         for (int link = 0; link < 16; ++link)
             text += "[" + key + "\\ItemLink" + std::to_string(link) +
@@ -44,8 +45,8 @@ std::string LayoutText(size_t bytes) {
 std::string ManyValuesText(size_t bytes) {
     std::string text = "; Kestro registry hive, version 1\n\n[Software\\Many]\n";
     for (int v = 0; text.size() < bytes; ++v)
-        text += "\"Value" + std::to_string(v) + "\"=" +
-                (v % 10 ? "\"some text of a value\"\n" : "dword:broken\n");
+        text += "\"Value" + std::to_string(v) +
+                "\"=" + (v % 10 ? "\"some text of a value\"\n" : "dword:broken\n");
     return text;
 }
 
@@ -84,8 +85,8 @@ void BM_OpenKeysOfAnUnchangedFile(benchmark::State& state) {
     TRegistry reg;
     for (auto _ : state)
         for (int bar = 0; bar < 20; ++bar)
-            benchmark::DoNotOptimize(
-                reg.OpenKeyReadOnly("\\Software\\Orvalin\\Kestro\\Bars\\Bar" + std::to_string(bar)));
+            benchmark::DoNotOptimize(reg.OpenKeyReadOnly("\\Software\\Orvalin\\Kestro\\Bars\\Bar" +
+                                                         std::to_string(bar)));
     state.SetItemsProcessed(int64_t(state.iterations()) * 20);
 }
 BENCHMARK(BM_OpenKeysOfAnUnchangedFile);
