@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -383,6 +384,16 @@ namespace {
 
 // ---- The hive file ----------------------------------------------------------------------------
 
+// File times advance in clock ticks (a few milliseconds): a file changed within a tick of being
+// looked at may change again without its time changing.
+constexpr int64_t kFileTimeTickNs = 20 * 1000 * 1000;
+
+int64_t NowNs() {
+    struct timespec ts;
+    ::clock_gettime(CLOCK_REALTIME, &ts);
+    return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
 // What tells one version of a hive file from another: every write renames a new file over the
 // old one, so the inode changes; the size and time catch an edit in place.
 struct FileStamp {
@@ -391,36 +402,43 @@ struct FileStamp {
     ino_t Ino = 0;
     off_t Size = 0;
     int64_t MTimeNs = 0;
+    // Changed within a tick of being looked at: another change in the same tick would keep the
+    // stamp, so the file is read again until it is older.
+    bool Recent = false;
 
-    static FileStamp Of(const struct stat& st) {
+    // lookedAt: the time before the file was looked at.
+    static FileStamp Of(const struct stat& st, int64_t lookedAt) {
         FileStamp s;
         s.Exists = true;
         s.Dev = st.st_dev;
         s.Ino = st.st_ino;
         s.Size = st.st_size;
         s.MTimeNs = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        s.Recent = s.MTimeNs > lookedAt - kFileTimeTickNs;
         return s;
     }
     static FileStamp OfFile(const std::string& name) {
+        int64_t now = NowNs();
         struct stat st;
-        return ::stat(name.c_str(), &st) == 0 ? Of(st) : FileStamp();
+        return ::stat(name.c_str(), &st) == 0 ? Of(st, now) : FileStamp();
     }
-    bool operator==(const FileStamp& o) const {
-        return Exists == o.Exists && Dev == o.Dev && Ino == o.Ino && Size == o.Size &&
-               MTimeNs == o.MTimeNs;
+    // Whether the file that gave other is surely the one that gave this stamp.
+    bool Same(const FileStamp& other) const {
+        return !Recent && Exists == other.Exists && Dev == other.Dev && Ino == other.Ino &&
+               Size == other.Size && MTimeNs == other.MTimeNs;
     }
-    bool operator!=(const FileStamp& o) const { return !(*this == o); }
 };
 
 bool ReadWholeFile(const std::string& name, std::string& out, bool& tooLarge, FileStamp& stamp) {
     out.clear();
     tooLarge = false;
     stamp = FileStamp();
+    int64_t lookedAt = NowNs();
     int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return errno == ENOENT;  // a missing hive is an empty one
     struct stat st;
     if (::fstat(fd, &st) == 0) {
-        stamp = FileStamp::Of(st);
+        stamp = FileStamp::Of(st, lookedAt);
         if (size_t(st.st_size) > RegistryLimits::kMaxHiveFileSize) {
             tooLarge = true;
             ::close(fd);
@@ -653,7 +671,7 @@ struct HiveState {
     // Reads the file again when it is not the one Tree came from; pending changes are made again
     // over it.
     void Refresh(const std::string& file) {
-        if (Tree && FileStamp::OfFile(file) == Stamp) return;
+        if (Tree && Stamp.Same(FileStamp::OfFile(file))) return;
         Tree = LoadHive(file, Stamp);
         BaseKnown = false;
         if (Pending.empty()) return;

@@ -1,6 +1,7 @@
 #include "platform/registry/Registry.h"
 #include "tests/support/TestSupport.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/inotify.h>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -241,6 +243,12 @@ class FileWatch {
 
 const char kHive[] = "HKEY_CURRENT_USER.reg";
 
+// Sets the file's time to when.
+void SetFileTime(const std::string& file, time_t when) {
+    struct timespec times[2] = {{when, 0}, {when, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+}
+
 // What a bar layout's saving does: every earlier key goes, then about two hundred values are
 // written one by one into keys opened and closed in turn.
 void SaveLayout(int width) {
@@ -310,7 +318,11 @@ TEST_F(RegistryTest, AFlushWritesTheFileOnceAndOnlyWhenSomethingChanged) {
 TEST_F(RegistryTest, TheFileIsReadAgainOnlyWhenItChangedOnDisk) {
     ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
     SaveLayout(100);
-    TRegistry{}.KeyExists("\\Software");  // read once after the write
+    const std::string file = TRegistry::HiveFileName(HKEY_CURRENT_USER);
+    // A file changed just now may change again within the same tick of the file times: it is
+    // trusted to be unchanged only once it is older.
+    SetFileTime(file, std::time(nullptr) - 10);
+    TRegistry{}.KeyExists("\\Software");  // read once after the change of its time
     FileWatch watch(dir, kHive);
     TRegistry reg;
     for (int round = 0; round < 20; ++round)
@@ -321,7 +333,6 @@ TEST_F(RegistryTest, TheFileIsReadAgainOnlyWhenItChangedOnDisk) {
     EXPECT_EQ(watch.Take().second, 0);  // 400 keys opened, the file not opened once
 
     // Another program replaces the file: the next key opened sees what it wrote.
-    const std::string file = TRegistry::HiveFileName(HKEY_CURRENT_USER);
     std::string text = HiveText(HKEY_CURRENT_USER);
     const std::string from = "[Software\\Bars\\Bar3]\n";
     text.replace(text.find(from), from.size(), from + "\"Edited\"=dword:0000002a\n");
@@ -332,6 +343,20 @@ TEST_F(RegistryTest, TheFileIsReadAgainOnlyWhenItChangedOnDisk) {
     // Edited in place (another size), too.
     std::ofstream(file, std::ios::binary | std::ios::app) << "[Software\\Added]\n";
     EXPECT_TRUE(reg.KeyExists("\\Software\\Added"));
+
+    // Edited in place within one tick of the file times: same inode, size and time (a time ahead
+    // of the clock, as one just set is within the tick).
+    const time_t tick = std::time(nullptr) + 3600;
+    std::ofstream(file, std::ios::binary | std::ios::app) << "\"Tick\"=dword:00000001\n";
+    SetFileTime(file, tick);
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Added", false));
+    EXPECT_EQ(reg.ReadInteger("Tick"), 1);
+    text = HiveText(HKEY_CURRENT_USER);
+    text.replace(text.rfind("00000001"), 8, "00000002");
+    std::ofstream(file, std::ios::binary | std::ios::in) << text;
+    SetFileTime(file, tick);
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Added", false));
+    EXPECT_EQ(reg.ReadInteger("Tick"), 2);
 }
 
 TEST_F(RegistryTest, ChangesOfTwoProcessesDoNotLoseEachOther) {
