@@ -685,8 +685,10 @@ struct HiveState {
         BaseKnown = true;
     }
 
+    // The file is not looked at again for a change: what another process wrote meanwhile is
+    // merged at the flush.
     bool Make(const std::string& file, Change change) {
-        Refresh(file);
+        if (!Tree) Refresh(file);
         if (Tree->Unreadable) return false;
         if (Pending.empty()) KnowBase();
         if (Apply(*Tree, change)) Pending.push_back(std::move(change));
@@ -865,6 +867,7 @@ bool TRegistry::CreateKey(const std::string& key) {
     std::vector<std::string> path = Target(FCurrentPath, FOpen, key);
     if (!ValidPath(path) || path.empty() || !HiveName(FRootKey)) return false;
     Guard lock(Hives::Get().Mutex);
+    CurrentHive(FRootKey);
     return Make(FRootKey, {Change::kCreateKey, path, {}});
 }
 
