@@ -394,6 +394,23 @@ TEST_F(RegistryTest, ChangesOfTwoProcessesDoNotLoseEachOther) {
     EXPECT_EQ(reader.ReadInteger("B"), 2);
 }
 
+TEST_F(RegistryTest, ChangesStillHeldAreWrittenWhenTheProgramEnds) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TRegistry reg;  // still there when the program ends: its own going never flushes
+        if (!reg.OpenKey("Software\\AtExit", true)) std::_Exit(2);
+        reg.WriteString("Value", "kept");
+        std::exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    TRegistry reader;
+    ASSERT_TRUE(reader.OpenKey("Software\\AtExit", false));
+    EXPECT_EQ(reader.ReadString("Value"), "kept");
+}
+
 TEST_F(RegistryTest, AKillDuringAFlushLeavesTheOldOrTheNewFileWhole) {
     ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
     const std::string file = TRegistry::HiveFileName(HKEY_CURRENT_USER);
