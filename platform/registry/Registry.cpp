@@ -804,10 +804,6 @@ bool TRegistry::Flush() {
     return Hives::Get().Of(file).Flush(file);
 }
 
-bool TRegistry::FlushAll() {
-    return Hives::Get().FlushAll();
-}
-
 namespace {
 // The key path a name refers to: absolute with a leading `\`, else below the open key.
 std::vector<std::string> Target(const std::string& current, bool open, const std::string& key) {

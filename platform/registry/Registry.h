@@ -67,8 +67,6 @@ class TRegistry {
     // Writes the root's hive file when it was changed; false when it could not be written (the
     // changes are then kept for the next flush, unless the file was never read whole).
     bool Flush();
-    // Flushes every hive of the process.
-    static bool FlushAll();
     // Creates the key (relative to the open key, or absolute); true when it exists afterwards.
     bool CreateKey(const std::string& key);
     // Deletes the key with all its subkeys and values; false when it does not exist.
