@@ -87,6 +87,11 @@ void TdxBarRegistryStore::EndSection() {
     FRegistry->CloseKey();
 }
 
+void TdxBarRegistryStore::Flush() {
+    // The registry writes the whole layout at once, and not at all when it is what was stored.
+    FRegistry->Flush();
+}
+
 bool TdxBarRegistryStore::BeginRead(const std::string& Section) {
     if (const size_t Slash = Section.rfind('\\'); Slash != std::string::npos)
         if (auto Parent = FListedKeys.find(Section.substr(0, Slash)); Parent != FListedKeys.end())

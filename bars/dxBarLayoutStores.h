@@ -103,7 +103,7 @@ class TdxBarRegistryStore : public TdxBarLayoutStore {
     void WriteUserDefine(TdxBarUserDefines Value) override;
     void WriteUserGlyph(TBitmap& Glyph) override;
     void EndSection() override;
-    void Flush() override {}
+    void Flush() override;
 
     bool BeginRead(const std::string& Section) override;
     bool BarStored(const std::string& Section) override;

@@ -60,15 +60,19 @@ void VisitBarValues(TdxBar& Bar, TVisit& Visit) {
                [&](TdxBarDockControl* V) { Bar.SetDockedDockControl(V); });
     Visit.Ordinal("DockedDockingStyle", Bar.DockedDockingStyle(), dsBottom,
                   [&](int V) { Bar.SetDockedDockingStyle(TdxBarDockingStyle(V)); });
-    Visit.Integer("DockedLeft", Bar.DockedLeft(), [&](int V) { Bar.SetDockedLeft(V); });
-    Visit.Integer("DockedTop", Bar.DockedTop(), [&](int V) { Bar.SetDockedTop(V); });
+    Visit.Integer("DockedLeft", BarsLimits::kStoredPosition, Bar.DockedLeft(),
+                  [&](int V) { Bar.SetDockedLeft(V); });
+    Visit.Integer("DockedTop", BarsLimits::kStoredPosition, Bar.DockedTop(),
+                  [&](int V) { Bar.SetDockedTop(V); });
     Visit.Bool("OneOnRow", Bar.OneOnRow, [&](bool V) { Bar.OneOnRow = V; });
-    Visit.Integer("Row", Bar.Row(), [&](int V) { Bar.SetRow(V); });
-    Visit.Integer("FloatLeft", Bar.FloatLeft, [&](int V) { Bar.FloatLeft = V; });
-    Visit.Integer("FloatTop", Bar.FloatTop, [&](int V) { Bar.FloatTop = V; });
-    Visit.Integer("FloatClientWidth", Bar.FloatClientWidth,
+    Visit.Integer("Row", BarsLimits::kStoredRow, Bar.Row(), [&](int V) { Bar.SetRow(V); });
+    Visit.Integer("FloatLeft", BarsLimits::kStoredPosition, Bar.FloatLeft,
+                  [&](int V) { Bar.FloatLeft = V; });
+    Visit.Integer("FloatTop", BarsLimits::kStoredPosition, Bar.FloatTop,
+                  [&](int V) { Bar.FloatTop = V; });
+    Visit.Integer("FloatClientWidth", BarsLimits::kStoredSize, Bar.FloatClientWidth,
                   [&](int V) { Bar.FloatClientWidth = V; });
-    Visit.Integer("FloatClientHeight", Bar.FloatClientHeight,
+    Visit.Integer("FloatClientHeight", BarsLimits::kStoredSize, Bar.FloatClientHeight,
                   [&](int V) { Bar.FloatClientHeight = V; });
     Visit.Site("DockControl", Bar.DockControl(),
                [&](TdxBarDockControl* V) { Bar.SetDockControl(V); });
@@ -90,7 +94,7 @@ struct TBarWriter {
         if (Value) Store.WriteString(Name, Value->Name());
     }
     template <class F>
-    void Integer(const char* Name, int Value, F) {
+    void Integer(const char* Name, BarsLimits::TStoredRange, int Value, F) {
         Store.WriteInteger(Name, Value);
     }
     template <class F>
@@ -109,11 +113,17 @@ struct TBarWriter {
 
 // ---- reading ----------------------------------------------------------------------------------
 
+// A number that must lie in Range: one outside counts as missing.
+int RequiredIn(TdxBarLayoutStore& Store, const std::string& Name, int Default,
+               BarsLimits::TStoredRange Range) {
+    const int Value = Store.Required(Name, Default);
+    if (!Range.Holds(Value)) throw EStoredValueMissing("\"" + Name + "\" is out of range");
+    return Value;
+}
+
 // An ordinal of an enumeration whose last value is Last.
 int RequiredOrdinal(TdxBarLayoutStore& Store, const std::string& Name, int Default, int Last) {
-    const int Value = Store.Required(Name, Default);
-    if (Value < 0 || Value > Last) throw EStoredValueMissing("\"" + Name + "\" is out of range");
-    return Value;
+    return RequiredIn(Store, Name, Default, {0, Last});
 }
 
 TdxBarDockControl* FindDockControl(TdxBarManager& Manager, const std::string& Name) {
@@ -149,7 +159,8 @@ void ReadLink(TdxBarLayoutStore& Store, TdxBarItemLink& Link, bool OfBar, bool U
                 RequiredOrdinal(Store, "UserPaintStyle", psStandard, psCaptionGlyph)));
             Read.Include(udPaintStyle);
         }
-        if (Defines.Contains(udWidth)) Link.SetUserWidth(Store.Required("UserWidth", 100));
+        if (Defines.Contains(udWidth))
+            Link.SetUserWidth(RequiredIn(Store, "UserWidth", 100, BarsLimits::kStoredSize));
     } catch (const Exception&) {
         // A flag whose value was not read stays off: the item's own value serves instead.
         Link.SetUserDefine(Read);
@@ -159,7 +170,9 @@ void ReadLink(TdxBarLayoutStore& Store, TdxBarItemLink& Link, bool OfBar, bool U
     if (Usage) {
         Link.LoadedUseCount =
             std::clamp(Store.Optional("UseCount", 0), 0, BarsLimits::kMaxStoredUseCount);
-        Link.LoadedRecentIndex = Store.Optional("RecentIndex", -1);
+        const int RecentIndex = Store.Optional("RecentIndex", -1);
+        Link.LoadedRecentIndex =
+            BarsLimits::kStoredRecentIndex.Holds(RecentIndex) ? RecentIndex : -1;
     }
 }
 
@@ -216,8 +229,8 @@ struct TBarReader {
         Set(FindDockControl(Manager, Store.String(Name, {})));
     }
     template <class F>
-    void Integer(const char* Name, int Value, F Set) {
-        Set(Store.Required(Name, Value));
+    void Integer(const char* Name, BarsLimits::TStoredRange Range, int Value, F Set) {
+        Set(RequiredIn(Store, Name, Value, Range));
     }
     template <class F>
     void Ordinal(const char* Name, int Value, int Last, F Set) {

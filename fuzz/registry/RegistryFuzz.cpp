@@ -1,8 +1,8 @@
 // Arbitrary bytes as a hive file (anyone may edit one). The whole tree is walked through the
 // registry's interface: every key opened, every value read by its type. Then one value is
-// written, which reads the file again, applies the change and writes the hive whole; walking it
-// again must find everything that was there before, unchanged, beside the new value. A hive
-// file that could not be read in full is kept beside the new one.
+// written, and the registry object's going writes the hive whole; walking it again must find
+// everything that was there before, unchanged, beside the new value. A hive file that could not
+// be read in full is kept beside the new one.
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "platform/registry/Registry.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,7 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <map>
+#include <mutex>
+#include <optional>
 
 #include "platform/registry/Limits.h"
 
@@ -33,10 +37,6 @@ struct NameLess {
     }
 };
 
-bool SameName(const std::string& a, const std::string& b) {
-    return !NameLess()(a, b) && !NameLess()(b, a);
-}
-
 struct Value {
     std::string Name;
     TRegDataType Type = rdUnknown;
@@ -44,15 +44,45 @@ struct Value {
     std::string Data;  // string or binary bytes
 };
 
+bool operator==(const Value& a, const Value& b) {
+    return a.Name == b.Name && a.Type == b.Type && a.Dword == b.Dword && a.Data == b.Data;
+}
+
 struct Key {
     std::string Name;           // as created
     std::vector<Value> Values;  // in creation order
+    // Position of each value in Values: a key with many values is read and written in
+    // linear time, not with a search through all of them per value.
+    std::map<std::string, size_t, NameLess> ValueIndex;
     std::map<std::string, std::unique_ptr<Key>, NameLess> SubKeys;
 
     Value* FindValue(const std::string& name) {
-        for (auto& v : Values)
-            if (SameName(v.Name, name)) return &v;
-        return nullptr;
+        auto it = ValueIndex.find(name);
+        return it == ValueIndex.end() ? nullptr : &Values[it->second];
+    }
+
+    // False when the value was there already, the same. A value written again keeps its place
+    // and the case it was created with, as on Windows.
+    bool SetValue(Value value) {
+        if (Value* old = FindValue(value.Name)) {
+            value.Name = old->Name;
+            if (*old == value) return false;
+            *old = std::move(value);
+            return true;
+        }
+        ValueIndex.emplace(value.Name, Values.size());
+        Values.push_back(std::move(value));
+        return true;
+    }
+
+    bool EraseValue(const std::string& name) {
+        auto it = ValueIndex.find(name);
+        if (it == ValueIndex.end()) return false;
+        size_t at = it->second;
+        ValueIndex.erase(it);
+        Values.erase(Values.begin() + ptrdiff_t(at));
+        for (size_t i = at; i < Values.size(); ++i) ValueIndex[Values[i].Name] = i;
+        return true;
     }
 };
 
@@ -217,8 +247,8 @@ void WriteKey(const Key& key, const std::string& path, std::string& out) {
 // The tree of one hive with the bookkeeping to write it back.
 struct TRegistry::Hive {
     Key Root;
-    bool Damaged = false;   // the file held lines that could not be read
-    bool TooLarge = false;  // the file exceeded the size limit and was not read
+    bool Damaged = false;     // the file held lines that could not be read
+    bool Unreadable = false;  // the file was too large or could not be read: never written over
 
     Key* Find(const std::vector<std::string>& path) {
         Key* k = &Root;
@@ -345,32 +375,85 @@ void TRegistry::Hive::Parse(const std::string& text) {
             Damaged = true;
             continue;
         }
-        if (Value* old = current->FindValue(v.Name))
-            *old = std::move(v);
-        else
-            current->Values.push_back(std::move(v));
+        // A name given twice: the later line holds, as in a text editor's last word.
+        current->SetValue(std::move(v));
     }
 }
 
 namespace {
 
-bool ReadWholeFile(const std::string& name, std::string& out, bool& tooLarge) {
+// ---- The hive file ----------------------------------------------------------------------------
+
+// File times advance in clock ticks (a few milliseconds): a file changed within a tick of being
+// looked at may change again without its time changing.
+constexpr int64_t kFileTimeTickNs = 20 * 1000 * 1000;
+
+int64_t NowNs() {
+    struct timespec ts;
+    ::clock_gettime(CLOCK_REALTIME, &ts);
+    return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+// What tells one version of a hive file from another: every write renames a new file over the
+// old one, so the inode changes; the size and time catch an edit in place.
+struct FileStamp {
+    bool Exists = false;
+    dev_t Dev = 0;
+    ino_t Ino = 0;
+    off_t Size = 0;
+    int64_t MTimeNs = 0;
+    // Changed within a tick of being looked at: another change in the same tick would keep the
+    // stamp, so the file is read again until it is older.
+    bool Recent = false;
+
+    // lookedAt: the time before the file was looked at.
+    static FileStamp Of(const struct stat& st, int64_t lookedAt) {
+        FileStamp s;
+        s.Exists = true;
+        s.Dev = st.st_dev;
+        s.Ino = st.st_ino;
+        s.Size = st.st_size;
+        s.MTimeNs = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        s.Recent = s.MTimeNs > lookedAt - kFileTimeTickNs;
+        return s;
+    }
+    static FileStamp OfFile(const std::string& name) {
+        int64_t now = NowNs();
+        struct stat st;
+        return ::stat(name.c_str(), &st) == 0 ? Of(st, now) : FileStamp();
+    }
+    // Whether the file that gave other is surely the one that gave this stamp.
+    bool Same(const FileStamp& other) const {
+        return !Recent && Exists == other.Exists && Dev == other.Dev && Ino == other.Ino &&
+               Size == other.Size && MTimeNs == other.MTimeNs;
+    }
+};
+
+bool ReadWholeFile(const std::string& name, std::string& out, bool& tooLarge, FileStamp& stamp) {
     out.clear();
     tooLarge = false;
+    stamp = FileStamp();
+    int64_t lookedAt = NowNs();
     int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return errno == ENOENT;  // a missing hive is an empty one
     struct stat st;
-    if (::fstat(fd, &st) == 0 && size_t(st.st_size) > RegistryLimits::kMaxHiveFileSize) {
-        tooLarge = true;
-        ::close(fd);
-        return true;
+    if (::fstat(fd, &st) == 0) {
+        stamp = FileStamp::Of(st, lookedAt);
+        if (size_t(st.st_size) > RegistryLimits::kMaxHiveFileSize) {
+            tooLarge = true;
+            ::close(fd);
+            return true;
+        }
+        out.reserve(size_t(st.st_size));
     }
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
+            int err = errno;
             ::close(fd);
+            errno = err;
             return false;
         }
         if (n == 0) break;
@@ -403,18 +486,26 @@ bool WriteAll(int fd, const std::string& data) {
     while (done < data.size()) {
         ssize_t n = ::write(fd, data.data() + done, data.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n <= 0) {
+            if (n == 0) errno = ENOSPC;
+            return false;
+        }
         done += size_t(n);
     }
     return true;
 }
 
-// Holds an exclusive lock on the hive's lock file while a change is read, applied and written,
-// so that two processes do not lose each other's changes.
+std::string DirectoryOf(const std::string& file) {
+    size_t slash = file.rfind('/');
+    return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
+}
+
+// Holds an exclusive lock on the hive's lock file while a flush reads, merges and writes, so that
+// two processes do not lose each other's changes.
 class HiveLock {
   public:
     explicit HiveLock(const std::string& fileName) {
-        MakeDirs(fileName.substr(0, fileName.rfind('/')));
+        MakeDirs(DirectoryOf(fileName));
         FFd = ::open((fileName + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (FFd >= 0)
             while (::flock(FFd, LOCK_EX) != 0 && errno == EINTR) {
@@ -429,6 +520,56 @@ class HiveLock {
   private:
     int FFd = -1;
 };
+
+const char kTempInfix[] = ".tmp.";
+
+// Temporary files of writers killed before their rename. Only the holder of the hive's lock
+// writes one, so under the lock every one found is left over.
+void RemoveLeftoverTempFiles(const std::string& file) {
+    std::string dir = DirectoryOf(file);
+    std::string prefix = file.substr(file.rfind('/') + 1) + kTempInfix;
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return;
+    while (struct dirent* e = ::readdir(d))
+        if (std::strncmp(e->d_name, prefix.c_str(), prefix.size()) == 0)
+            ::unlinkat(::dirfd(d), e->d_name, 0);
+    ::closedir(d);
+}
+
+// Keeps the unreadable original beside the file about to replace it, so nothing in it is lost.
+bool KeepDamagedOriginal(const std::string& file) {
+    for (int n = 0; n < 100; ++n) {
+        std::string keep = file + ".damaged" + (n ? "." + std::to_string(n) : std::string());
+        if (::link(file.c_str(), keep.c_str()) == 0) return true;
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
+// Replaces file with text whole: a reader, or a process killed at any moment, finds the old file
+// or the new one, never a part of either.
+bool ReplaceFile(const std::string& file, const std::string& text) {
+    if (!MakeDirs(DirectoryOf(file))) return false;
+    std::string tmp = file + kTempInfix + std::to_string(::getpid());
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
+    int err = errno;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(tmp.c_str(), file.c_str()) == 0) {
+        // The rename itself lasts only once the directory is on disk.
+        int dirFd = ::open(DirectoryOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dirFd >= 0) {
+            ::fsync(dirFd);
+            ::close(dirFd);
+        }
+        return true;
+    }
+    if (ok) err = errno;
+    ::unlink(tmp.c_str());
+    errno = err;
+    return false;
+}
 
 std::vector<std::string> SplitPath(const std::string& key) {
     std::vector<std::string> parts;
@@ -458,21 +599,52 @@ bool ValidPath(const std::vector<std::string>& path) {
     return true;
 }
 
-std::unique_ptr<TRegistry::Hive> LoadHive(HKEY root) {
+// ---- Changes ----------------------------------------------------------------------------------
+
+// One change made to a hive. Changes not yet written are kept, so that when another process
+// wrote the file meanwhile they can be made again over what it wrote.
+struct Change {
+    enum Kind { kCreateKey, kDeleteKey, kSetValue, kDeleteValue } What;
+    std::vector<std::string> Path;  // of the key
+    Value Data;                     // kSetValue: the value; kDeleteValue: its name
+};
+
+// True when the tree changed.
+bool Apply(TRegistry::Hive& hive, const Change& change) {
+    switch (change.What) {
+        case Change::kCreateKey:
+            if (hive.Find(change.Path)) return false;
+            hive.Create(change.Path);
+            return true;
+        case Change::kDeleteKey: {
+            std::vector<std::string> parent(change.Path.begin(), change.Path.end() - 1);
+            Key* p = hive.Find(parent);
+            return p && p->SubKeys.erase(change.Path.back()) > 0;
+        }
+        case Change::kSetValue:
+            // A key deleted by another process meanwhile comes back: the value must not be lost.
+            return hive.Create(change.Path)->SetValue(change.Data);
+        case Change::kDeleteValue: {
+            Key* k = hive.Find(change.Path);
+            return k && k->EraseValue(change.Data.Name);
+        }
+    }
+    return false;
+}
+
+std::unique_ptr<TRegistry::Hive> LoadHive(const std::string& file, FileStamp& stamp) {
     auto hive = std::make_unique<TRegistry::Hive>();
     std::string text;
     bool tooLarge = false;
-    std::string file = TRegistry::HiveFileName(root);
-    if (file.empty()) return hive;
-    if (!ReadWholeFile(file, text, tooLarge)) {
+    if (!ReadWholeFile(file, text, tooLarge, stamp)) {
         std::fprintf(stderr, "registry: cannot read %s: %s\n", file.c_str(), std::strerror(errno));
-        hive->TooLarge = true;  // do not write over what could not be read
+        hive->Unreadable = true;
         return hive;
     }
     if (tooLarge) {
         std::fprintf(stderr, "registry: %s is larger than %zu bytes; it is ignored\n", file.c_str(),
                      RegistryLimits::kMaxHiveFileSize);
-        hive->TooLarge = true;
+        hive->Unreadable = true;
         return hive;
     }
     hive->Parse(text);
@@ -482,12 +654,120 @@ std::unique_ptr<TRegistry::Hive> LoadHive(HKEY root) {
     return hive;
 }
 
+// ---- The hives of the process -----------------------------------------------------------------
+
+// One hive file as this process holds it. Every registry object of the process works on the same
+// tree, as on Windows; the file is read again only when it changed on disk, and changes reach it
+// at a flush, all at once and only when the tree differs from what was read.
+struct HiveState {
+    std::unique_ptr<TRegistry::Hive> Tree;
+    FileStamp Stamp;              // of the file Tree was read from or last written as
+    std::vector<Change> Pending;  // made since the last flush
+    // The tree in text form as read or last written, to tell at a flush whether the changes
+    // came to anything; made at the first change after a reading.
+    std::string BaseText;
+    bool BaseKnown = false;
+
+    // Reads the file again when it is not the one Tree came from; pending changes are made again
+    // over it.
+    void Refresh(const std::string& file) {
+        if (Tree && Stamp.Same(FileStamp::OfFile(file))) return;
+        Tree = LoadHive(file, Stamp);
+        BaseKnown = false;
+        if (Pending.empty()) return;
+        KnowBase();
+        for (const Change& c : Pending) Apply(*Tree, c);
+    }
+
+    void KnowBase() {
+        if (BaseKnown) return;
+        BaseText = Tree->Text();
+        BaseKnown = true;
+    }
+
+    // The file is not looked at again for a change: what another process wrote meanwhile is
+    // merged at the flush.
+    bool Make(const std::string& file, Change change) {
+        if (!Tree) Refresh(file);
+        if (Tree->Unreadable) return false;
+        if (Pending.empty()) KnowBase();
+        if (Apply(*Tree, change)) Pending.push_back(std::move(change));
+        return true;
+    }
+
+    bool Flush(const std::string& file) {
+        if (Pending.empty()) return true;
+        HiveLock lock(file);
+        Refresh(file);  // another process may have written it since
+        if (Tree->Unreadable) {
+            Pending.clear();  // it was not read whole: written over, it would lose its contents
+            return false;
+        }
+        std::string text = Tree->Text();
+        if (text == BaseText) {
+            // Changed and changed back (a layout saved as it was read): nothing to write.
+            Pending.clear();
+            return true;
+        }
+        RemoveLeftoverTempFiles(file);
+        if (Tree->Damaged && !KeepDamagedOriginal(file)) {
+            std::fprintf(stderr, "registry: cannot keep a copy of the damaged %s: %s\n",
+                         file.c_str(), std::strerror(errno));
+            return false;
+        }
+        if (!ReplaceFile(file, text)) {
+            std::fprintf(stderr, "registry: cannot write %s: %s\n", file.c_str(),
+                         std::strerror(errno));
+            return false;
+        }
+        Tree->Damaged = false;
+        Stamp = FileStamp::OfFile(file);
+        Pending.clear();
+        BaseText = std::move(text);
+        return true;
+    }
+};
+
+class Hives {
+  public:
+    // Process-wide and never freed, so that registry objects destroyed late at exit still find
+    // it; what is not yet flushed is written when the program ends.
+    static Hives& Get() {
+        static Hives* hives = [] {
+            auto* h = new Hives;
+            std::atexit([] { Get().FlushAll(); });
+            return h;
+        }();
+        return *hives;
+    }
+
+    std::recursive_mutex Mutex;
+
+    HiveState& Of(const std::string& file) { return FStates[file]; }
+
+    bool FlushAll() {
+        std::lock_guard<std::recursive_mutex> lock(Mutex);
+        bool ok = true;
+        for (auto& [file, state] : FStates) ok = state.Flush(file) && ok;
+        return ok;
+    }
+
+  private:
+    // By file name: the registry directory is looked up at every use and may change.
+    std::map<std::string, HiveState> FStates;
+};
+
+using Guard = std::lock_guard<std::recursive_mutex>;
+
 }  // namespace
 
 // ---- TRegistry --------------------------------------------------------------------------------
 
 TRegistry::TRegistry() = default;
-TRegistry::~TRegistry() = default;
+
+TRegistry::~TRegistry() {
+    Flush();
+}
 
 std::string TRegistry::RegistryDirectory() {
     std::string dir = EnvOrEmpty("KESTRO_REGISTRY_DIR");
@@ -507,6 +787,7 @@ std::string TRegistry::HiveFileName(HKEY root) {
 
 void TRegistry::SetRootKey(HKEY root) {
     CloseKey();
+    Flush();
     FRootKey = root;
 }
 
@@ -514,7 +795,13 @@ void TRegistry::CloseKey() {
     FOpen = false;
     FReadOnly = false;
     FCurrentPath.clear();
-    FHive.reset();
+}
+
+bool TRegistry::Flush() {
+    std::string file = HiveFileName(FRootKey);
+    if (file.empty()) return true;
+    Guard lock(Hives::Get().Mutex);
+    return Hives::Get().Of(file).Flush(file);
 }
 
 namespace {
@@ -525,61 +812,41 @@ std::vector<std::string> Target(const std::string& current, bool open, const std
     for (auto& p : SplitPath(key)) path.push_back(p);
     return path;
 }
-}  // namespace
 
-// Runs change against a freshly read hive under the lock and writes the hive when change
-// returns true; the result replaces this object's snapshot.
-template <typename F>
-static bool ApplyChange(HKEY root, std::unique_ptr<TRegistry::Hive>& snapshot, F change) {
+// The hive of the root as it is now (read again when the file changed on disk).
+TRegistry::Hive* CurrentHive(HKEY root) {
     std::string file = TRegistry::HiveFileName(root);
-    if (file.empty()) return false;
-    HiveLock lock(file);
-    std::unique_ptr<TRegistry::Hive> hive = LoadHive(root);
-    if (hive->TooLarge) return false;
-    if (!change(*hive)) {
-        snapshot = std::move(hive);
-        return true;
-    }
-    if (hive->Damaged) {
-        // Keep the unreadable original beside the new file, so nothing in it is lost.
-        bool kept = false;
-        for (int n = 0; n < 100 && !kept; ++n) {
-            std::string keep = file + ".damaged" + (n ? "." + std::to_string(n) : std::string());
-            if (::link(file.c_str(), keep.c_str()) == 0)
-                kept = true;
-            else if (errno != EEXIST)
-                break;
-        }
-        if (!kept) return false;
-        hive->Damaged = false;
-    }
-    std::string tmp = file + ".tmp." + std::to_string(::getpid());
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, hive->Text()) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || ::rename(tmp.c_str(), file.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    snapshot = std::move(hive);
-    return true;
+    if (file.empty()) return nullptr;
+    HiveState& state = Hives::Get().Of(file);
+    state.Refresh(file);
+    return state.Tree.get();
 }
+
+bool Make(HKEY root, Change change) {
+    std::string file = TRegistry::HiveFileName(root);
+    return !file.empty() && Hives::Get().Of(file).Make(file, std::move(change));
+}
+
+// The open key in the hive as this process holds it; none when no key is open or it was deleted.
+// The file is not looked at again: what the key holds changes only by this process until the
+// next key is opened.
+Key* OpenedKey(HKEY root, bool open, const std::string& path) {
+    if (!open) return nullptr;
+    std::string file = TRegistry::HiveFileName(root);
+    if (file.empty()) return nullptr;
+    HiveState& state = Hives::Get().Of(file);
+    if (!state.Tree) state.Refresh(file);
+    return state.Tree->Find(SplitPath(path));
+}
+}  // namespace
 
 bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
     std::vector<std::string> path = Target(FCurrentPath, FOpen, key);
     if (!ValidPath(path) || !HiveName(FRootKey)) return false;
-    std::unique_ptr<Hive> hive = LoadHive(FRootKey);
-    if (!hive->Find(path)) {
-        if (!canCreate) return false;
-        bool ok = ApplyChange(FRootKey, hive, [&](Hive& h) {
-            if (h.Find(path)) return false;
-            h.Create(path);
-            return true;
-        });
-        if (!ok || !hive->Find(path)) return false;
+    Guard lock(Hives::Get().Mutex);
+    if (!CurrentHive(FRootKey)->Find(path)) {
+        if (!canCreate || !Make(FRootKey, {Change::kCreateKey, path, {}})) return false;
     }
-    FHive = std::move(hive);
     FCurrentPath = JoinPath(path);
     FOpen = true;
     FReadOnly = false;
@@ -595,66 +862,48 @@ bool TRegistry::OpenKeyReadOnly(const std::string& key) {
 bool TRegistry::CreateKey(const std::string& key) {
     std::vector<std::string> path = Target(FCurrentPath, FOpen, key);
     if (!ValidPath(path) || path.empty() || !HiveName(FRootKey)) return false;
-    std::unique_ptr<Hive> hive;
-    bool ok = ApplyChange(FRootKey, hive, [&](Hive& h) {
-        if (h.Find(path)) return false;
-        h.Create(path);
-        return true;
-    });
-    if (ok && FOpen) FHive = std::move(hive);
-    return ok;
+    Guard lock(Hives::Get().Mutex);
+    CurrentHive(FRootKey);
+    return Make(FRootKey, {Change::kCreateKey, path, {}});
 }
 
 bool TRegistry::DeleteKey(const std::string& key) {
     std::vector<std::string> path = Target(FCurrentPath, FOpen, key);
     if (path.empty() || !ValidPath(path) || !HiveName(FRootKey)) return false;
-    bool existed = false;
-    std::unique_ptr<Hive> hive;
-    bool ok = ApplyChange(FRootKey, hive, [&](Hive& h) {
-        std::vector<std::string> parent(path.begin(), path.end() - 1);
-        Key* p = h.Find(parent);
-        if (!p) return false;
-        existed = p->SubKeys.erase(path.back()) > 0;
-        return existed;
-    });
-    if (ok && FOpen) {
-        FHive = std::move(hive);
-        // The open key itself may be gone: it then reads as empty, as a deleted key does.
-    }
-    return ok && existed;
+    Guard lock(Hives::Get().Mutex);
+    // The open key itself may go: it then reads as empty, as a deleted key does.
+    return CurrentHive(FRootKey)->Find(path) && Make(FRootKey, {Change::kDeleteKey, path, {}});
 }
 
 bool TRegistry::KeyExists(const std::string& key) {
     std::vector<std::string> path = Target(FCurrentPath, FOpen, key);
     if (!ValidPath(path) || !HiveName(FRootKey)) return false;
-    std::unique_ptr<Hive> hive = LoadHive(FRootKey);
-    return hive->Find(path) != nullptr;
+    Guard lock(Hives::Get().Mutex);
+    return CurrentHive(FRootKey)->Find(path) != nullptr;
 }
-
-namespace {
-Key* OpenKeyOf(TRegistry::Hive* hive, const std::string& path) {
-    return hive ? hive->Find(SplitPath(path)) : nullptr;
-}
-}  // namespace
 
 bool TRegistry::HasSubKeys() {
-    Key* k = OpenKeyOf(FHive.get(), FCurrentPath);
+    Guard lock(Hives::Get().Mutex);
+    Key* k = OpenedKey(FRootKey, FOpen, FCurrentPath);
     return k && !k->SubKeys.empty();
 }
 
 bool TRegistry::ValueExists(const std::string& name) {
-    Key* k = OpenKeyOf(FHive.get(), FCurrentPath);
+    Guard lock(Hives::Get().Mutex);
+    Key* k = OpenedKey(FRootKey, FOpen, FCurrentPath);
     return k && k->FindValue(name) != nullptr;
 }
 
 TRegDataType TRegistry::GetDataType(const std::string& name) {
-    Key* k = OpenKeyOf(FHive.get(), FCurrentPath);
+    Guard lock(Hives::Get().Mutex);
+    Key* k = OpenedKey(FRootKey, FOpen, FCurrentPath);
     Value* v = k ? k->FindValue(name) : nullptr;
     return v ? v->Type : rdUnknown;
 }
 
 int32_t TRegistry::GetDataSize(const std::string& name) {
-    Key* k = OpenKeyOf(FHive.get(), FCurrentPath);
+    Guard lock(Hives::Get().Mutex);
+    Key* k = OpenedKey(FRootKey, FOpen, FCurrentPath);
     Value* v = k ? k->FindValue(name) : nullptr;
     if (!v) return -1;
     switch (v->Type) {
@@ -668,15 +917,17 @@ int32_t TRegistry::GetDataSize(const std::string& name) {
 }
 
 std::vector<std::string> TRegistry::GetKeyNames() {
+    Guard lock(Hives::Get().Mutex);
     std::vector<std::string> names;
-    if (Key* k = OpenKeyOf(FHive.get(), FCurrentPath))
+    if (Key* k = OpenedKey(FRootKey, FOpen, FCurrentPath))
         for (const auto& [n, sub] : k->SubKeys) names.push_back(sub->Name);
     return names;
 }
 
 std::vector<std::string> TRegistry::GetValueNames() {
+    Guard lock(Hives::Get().Mutex);
     std::vector<std::string> names;
-    if (Key* k = OpenKeyOf(FHive.get(), FCurrentPath))
+    if (Key* k = OpenedKey(FRootKey, FOpen, FCurrentPath))
         for (const auto& v : k->Values) names.push_back(v.Name);
     return names;
 }
@@ -686,32 +937,30 @@ namespace {
     throw ERegistryException(text + " '" + name + "'");
 }
 
-void PutValue(HKEY root, bool open, bool readOnly, const std::string& currentPath,
-              std::unique_ptr<TRegistry::Hive>& snapshot, Value value) {
+void PutValue(HKEY root, bool open, bool readOnly, const std::string& path, Value value) {
     if (!open || readOnly) Raise("No registry key is open for writing the value", value.Name);
     if (value.Name.size() > RegistryLimits::kMaxValueNameLength)
         Raise("Registry value name too long:", value.Name.substr(0, 64));
     if (value.Data.size() > RegistryLimits::kMaxValueDataSize)
         Raise("Registry data too large for the value", value.Name);
-    std::vector<std::string> path = SplitPath(currentPath);
-    bool ok = ApplyChange(root, snapshot, [&](TRegistry::Hive& h) {
-        // A key deleted by another process meanwhile comes back, as the change must not be lost.
-        Key* k = h.Create(path);
-        if (Value* old = k->FindValue(value.Name)) {
-            value.Name = old->Name;  // Windows keeps the case the value was created with
-            *old = value;
-        } else {
-            k->Values.push_back(value);
-        }
-        return true;
-    });
-    if (!ok) Raise("Failed to write the registry value", value.Name);
+    Guard lock(Hives::Get().Mutex);
+    std::string name = value.Name;
+    if (!Make(root, {Change::kSetValue, SplitPath(path), std::move(value)}))
+        Raise("Failed to write the registry value", name);
+}
+
+// A copy of the named value of the open key; none when it is missing.
+std::optional<Value> ValueOf(HKEY root, bool open, const std::string& path,
+                             const std::string& name) {
+    Guard lock(Hives::Get().Mutex);
+    Key* k = OpenedKey(root, open, path);
+    Value* v = k ? k->FindValue(name) : nullptr;
+    return v ? std::optional<Value>(*v) : std::nullopt;
 }
 }  // namespace
 
 int32_t TRegistry::ReadInteger(const std::string& name) {
-    Key* k = OpenKeyOf(FHive.get(), FCurrentPath);
-    Value* v = k ? k->FindValue(name) : nullptr;
+    std::optional<Value> v = ValueOf(FRootKey, FOpen, FCurrentPath, name);
     if (!v) Raise("Missing registry value", name);
     if (v->Type != rdInteger) Raise("Invalid data type (not a DWORD) for the registry value", name);
     return int32_t(v->Dword);
@@ -722,7 +971,7 @@ void TRegistry::WriteInteger(const std::string& name, int32_t value) {
     v.Name = name;
     v.Type = rdInteger;
     v.Dword = uint32_t(value);
-    PutValue(FRootKey, FOpen, FReadOnly, FCurrentPath, FHive, std::move(v));
+    PutValue(FRootKey, FOpen, FReadOnly, FCurrentPath, std::move(v));
 }
 
 bool TRegistry::ReadBool(const std::string& name) {
@@ -734,12 +983,11 @@ void TRegistry::WriteBool(const std::string& name, bool value) {
 }
 
 std::string TRegistry::ReadString(const std::string& name) {
-    Key* k = OpenKeyOf(FHive.get(), FCurrentPath);
-    Value* v = k ? k->FindValue(name) : nullptr;
+    std::optional<Value> v = ValueOf(FRootKey, FOpen, FCurrentPath, name);
     if (!v) return std::string();
     if (v->Type != rdString && v->Type != rdExpandString)
         Raise("Invalid data type (not a string) for the registry value", name);
-    return v->Data;
+    return std::move(v->Data);
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& value) {
@@ -747,20 +995,18 @@ void TRegistry::WriteString(const std::string& name, const std::string& value) {
     v.Name = name;
     v.Type = rdString;
     v.Data = value;
-    PutValue(FRootKey, FOpen, FReadOnly, FCurrentPath, FHive, std::move(v));
+    PutValue(FRootKey, FOpen, FReadOnly, FCurrentPath, std::move(v));
 }
 
 std::string TRegistry::ReadBinary(const std::string& name) {
-    Key* k = OpenKeyOf(FHive.get(), FCurrentPath);
-    Value* v = k ? k->FindValue(name) : nullptr;
+    std::optional<Value> v = ValueOf(FRootKey, FOpen, FCurrentPath, name);
     if (!v) return std::string();
     if (v->Type != rdBinary) Raise("Invalid data type (not binary) for the registry value", name);
-    return v->Data;
+    return std::move(v->Data);
 }
 
 int32_t TRegistry::ReadBinaryData(const std::string& name, void* buffer, int32_t bufSize) {
-    Key* k = OpenKeyOf(FHive.get(), FCurrentPath);
-    Value* v = k ? k->FindValue(name) : nullptr;
+    std::optional<Value> v = ValueOf(FRootKey, FOpen, FCurrentPath, name);
     if (!v) return 0;
     if (v->Type != rdBinary) Raise("Invalid data type (not binary) for the registry value", name);
     if (bufSize < 0 || v->Data.size() > size_t(bufSize))
@@ -775,22 +1021,15 @@ void TRegistry::WriteBinaryData(const std::string& name, const void* buffer, int
     v.Name = name;
     v.Type = rdBinary;
     if (bufSize > 0) v.Data.assign(static_cast<const char*>(buffer), size_t(bufSize));
-    PutValue(FRootKey, FOpen, FReadOnly, FCurrentPath, FHive, std::move(v));
+    PutValue(FRootKey, FOpen, FReadOnly, FCurrentPath, std::move(v));
 }
 
 bool TRegistry::DeleteValue(const std::string& name) {
     if (!FOpen || FReadOnly) return false;
-    std::vector<std::string> path = SplitPath(FCurrentPath);
-    bool existed = false;
-    bool ok = ApplyChange(FRootKey, FHive, [&](Hive& h) {
-        Key* k = h.Find(path);
-        if (!k) return false;
-        auto it = std::find_if(k->Values.begin(), k->Values.end(),
-                               [&](const Value& v) { return SameName(v.Name, name); });
-        if (it == k->Values.end()) return false;
-        k->Values.erase(it);
-        existed = true;
-        return true;
-    });
-    return ok && existed;
+    Guard lock(Hives::Get().Mutex);
+    Key* k = OpenedKey(FRootKey, FOpen, FCurrentPath);
+    if (!k || !k->FindValue(name)) return false;
+    Value v;
+    v.Name = name;
+    return Make(FRootKey, {Change::kDeleteValue, SplitPath(FCurrentPath), std::move(v)});
 }

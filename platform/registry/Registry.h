@@ -9,9 +9,15 @@
 // Windows. Key paths use `\`; a path beginning with `\` starts at the hive's root, any other
 // is relative to the open key. Values are DWORDs, strings or binary data; any bytes round-trip.
 //
-// A second process of the program may work on the same files for a moment: the hive is read again
-// at every OpenKey, and every change reads the file again under a lock, applies itself and writes
-// the file atomically (a temporary file renamed over it).
+// Every registry object of the process works on one tree per hive, as on Windows: a value written
+// is seen at once by every other object. The file is read when a key is opened and the file
+// changed on disk since it was read (a stat, no reading, when it did not). Writes are deferred as
+// the Windows registry defers them: changes are made in memory, and the file is written once per
+// flush (when a registry object goes or changes its root, at Flush, and when the program ends),
+// only when the tree differs from what was read, and whole (a temporary file renamed over it), so
+// that a process killed at any moment leaves the old file or the new one. A second process may
+// work on the same files for a moment: a flush takes a lock, and when the other process wrote
+// the file meanwhile, makes this process's changes again over what it wrote.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,7 +33,8 @@ inline constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002u;
 enum TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary };
 
 // Raised for a value of the wrong type, a missing DWORD or boolean, a binary value larger than
-// the buffer, a write without an open key, or a hive that cannot be written.
+// the buffer, a write without an open key, or a hive that could not be read whole (and so is
+// never written over).
 class ERegistryException : public Exception {
   public:
     using Exception::Exception;
@@ -37,6 +44,7 @@ class TRegistry {
   public:
     // RootKey starts as HKEY_CURRENT_USER, as in the class library.
     TRegistry();
+    // Flushes the root's hive.
     ~TRegistry();
     TRegistry(const TRegistry&) = delete;
     TRegistry& operator=(const TRegistry&) = delete;
@@ -53,7 +61,12 @@ class TRegistry {
     // and may not be created, or when the hive cannot be written.
     bool OpenKey(const std::string& key, bool canCreate);
     bool OpenKeyReadOnly(const std::string& key);
+    // Closes the key; its changes stay in memory until a flush, as with the class library's
+    // lazy writing.
     void CloseKey();
+    // Writes the root's hive file when it was changed; false when it could not be written (the
+    // changes are then kept for the next flush, unless the file was never read whole).
+    bool Flush();
     // Creates the key (relative to the open key, or absolute); true when it exists afterwards.
     bool CreateKey(const std::string& key);
     // Deletes the key with all its subkeys and values; false when it does not exist.
@@ -110,5 +123,4 @@ class TRegistry {
     bool FOpen = false;
     bool FReadOnly = false;
     std::string FCurrentPath;
-    std::unique_ptr<Hive> FHive;  // snapshot of the hive read at OpenKey, updated by changes
 };

@@ -2,7 +2,9 @@
 // files, with exact names, types and order, the style-dependent values and damaged stores.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -228,6 +230,35 @@ TEST_F(BarStorage, ALayoutComesBackFromTheRegistryAndFromAnIniFile) {
     }
 }
 
+TEST_F(BarStorage, ARunWithAnUnchangedLayoutLeavesTheSettingsFileAlone) {
+    {
+        TBarsForm Bars = MainBars();
+        ChangeLayout(Bars);
+        Bars.Manager()->SaveToRegistry(kPath);
+    }
+    // Every write replaces the file by a new one: the same file is a file not written.
+    const std::string File = TRegistry::HiveFileName(HKEY_CURRENT_USER);
+    const auto Identity = [&] {
+        struct stat St {};
+        EXPECT_EQ(stat(File.c_str(), &St), 0);
+        return std::make_pair(St.st_ino, St.st_mtim.tv_nsec + St.st_mtim.tv_sec * 1000000000LL);
+    };
+    const auto Before = Identity();
+    for (int Run = 0; Run < 3; ++Run) {
+        TBarsForm Bars = MainBars();
+        Bars.Manager()->LoadFromRegistry(kPath);
+        Bars.Manager()->SaveToRegistry(kPath);
+    }
+    EXPECT_EQ(Identity(), Before);
+    {
+        TBarsForm Bars = MainBars();
+        Bars.Manager()->LoadFromRegistry(kPath);
+        Toolbar(Bars)->SetCaption("Another caption");
+        Bars.Manager()->SaveToRegistry(kPath);
+    }
+    EXPECT_NE(Identity(), Before);
+}
+
 TEST_F(BarStorage, UsageRecordsComeBack) {
     std::vector<int> Counts;
     {
@@ -279,6 +310,68 @@ TEST_F(BarStorage, StoredBarsAreAddedAndBarsBeyondTheStoredCountStayHidden) {
     EXPECT_EQ(Three.Manager()->Bars()->Count(), 3);
     EXPECT_FALSE(Third->Visible());
     EXPECT_TRUE(Toolbar(Three)->Visible());
+}
+
+// A damaged layout must not keep the program from starting: a number beyond what a screen and
+// the bars can hold counts as missing, as a value of the wrong type does (the bar shows).
+TEST_F(BarStorage, StoredNumbersBeyondAScreenCountAsMissing) {
+    const std::string Ini = Dir + "damaged.ini";
+    {
+        TBarsForm Bars = MainBars();
+        Bars.Manager()->SaveToRegistry(kPath);
+        Bars.Manager()->SaveToIniFile(Ini);
+    }
+    const std::string Bar1 = std::string(kPath) + "\\Bar1";
+    struct TCase {
+        const char* Name;
+        int Value;
+    };
+    const TCase Cases[] = {{"Row", 2000000},
+                           {"Row", -1},
+                           {"DockedLeft", 2147483647},
+                           {"DockedTop", 40000},
+                           {"FloatLeft", -2147483647 - 1},
+                           {"FloatTop", 2147483600},
+                           {"FloatClientWidth", 2147483647},
+                           {"FloatClientHeight", -5}};
+    for (const TCase& Case : Cases)
+        for (bool FromIni : {false, true}) {
+            SCOPED_TRACE(std::string(Case.Name) + "=" + std::to_string(Case.Value) +
+                         (FromIni ? " (INI)" : " (registry)"));
+            {
+                TRegistry Registry;
+                ASSERT_TRUE(Registry.OpenKey(Bar1, false));
+                Registry.WriteInteger("Visible", 0);
+                Registry.WriteInteger(Case.Name, Case.Value);
+                TMemIniFile File(Ini);
+                File.WriteInteger("FormMain.dxBarManager.Bar1", Case.Name, Case.Value);
+                File.WriteBool("FormMain.dxBarManager.Bar1", "Visible", false);
+                File.UpdateFile();
+            }
+            TBarsForm Bars = MainBars();
+            if (FromIni)
+                Bars.Manager()->LoadFromIniFile(Ini);
+            else
+                Bars.Manager()->LoadFromRegistry(kPath);
+            TdxBar* Bar = Toolbar(Bars);
+            EXPECT_TRUE(Bar->Visible());  // the values after the damaged one were not read
+            EXPECT_LE(Bar->Row(), 1);
+            EXPECT_LT(std::abs(int64_t(Bar->DockedLeft())), 32768);
+            EXPECT_LT(std::abs(int64_t(Bar->DockedTop())), 32768);
+            EXPECT_LT(std::abs(int64_t(Bar->FloatLeft)), 32768);
+            EXPECT_LT(std::abs(int64_t(Bar->FloatTop)), 32768);
+            EXPECT_LT(std::abs(int64_t(Bar->FloatClientWidth)), 32768);
+            EXPECT_GE(Bar->FloatClientHeight, 0);
+            for (int I = 0; I < Bars.Manager()->DockControlCount(); ++I)
+                EXPECT_LE(Bars.Manager()->DockControls(I)->RowCount(), 2);
+            // The next case starts from the stored layout again.
+            TRegistry Registry;
+            ASSERT_TRUE(Registry.OpenKey(Bar1, false));
+            Registry.WriteInteger(Case.Name, 0);
+            TMemIniFile File(Ini);
+            File.WriteInteger("FormMain.dxBarManager.Bar1", Case.Name, 0);
+            File.UpdateFile();
+        }
 }
 
 TEST_F(BarStorage, AGapInTheBarNumberingAddsHiddenFillers) {
