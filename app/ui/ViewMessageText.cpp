@@ -1,5 +1,6 @@
 #include "app/ui/ViewMessageText.h"
 
+#include "netlib/mime/Charsets.h"
 #include "netlib/mime/MimeMessage.h"
 
 namespace {
@@ -24,6 +25,15 @@ std::string DecodedBody(TIpMimeEntity& Part) {
     Part.Body.Seek(0, soBeginning);
     Part.DecodeBodyStream(Data);
     return std::string(Data.Memory(), size_t(Data.Size()));
+}
+
+// An HTML body in the window's code page: by the charset its part declares, else by the one the
+// document names itself.
+std::string ShownHtml(TIpMimeEntity& Part) {
+    const std::string Body = DecodedBody(Part);
+    const std::string Charset =
+        IsKnownCharset(Part.CharacterSet) ? Part.CharacterSet : HtmlMetaCharset(Body);
+    return ToWindowCodePage(Charset, Body);
 }
 
 std::vector<std::string> LinesFromStart(TIpAnsiTextStream& Stream) {
@@ -79,16 +89,17 @@ std::string EscapeHtmlText(const std::string& Text) {
 }
 
 std::string MessageDocument(TIpMessage& Message) {
-    if (TIpMimeEntity* Html = Message.GetBodyHtml(false)) return DecodedBody(*Html);
+    if (TIpMimeEntity* Html = Message.GetBodyHtml(false)) return ShownHtml(*Html);
     TIpMimeEntity* Text = Message.GetBodyPlain(false);
     if (!Text) Text = &Message;
-    if (IsHtml(*Text)) return DecodedBody(*Text);
+    if (IsHtml(*Text)) return ShownHtml(*Text);
 
     TStringList Lines;
     Text->Body.Seek(0, soBeginning);
     Text->DecodeBodyStrings(Lines);
     std::string Document = "<HTML>\r\n<BODY>\r\n";
-    for (int I = 0; I < Lines.Count(); ++I) Document += EscapeHtmlText(Lines.Get(I)) + "<BR>\r\n";
+    for (int I = 0; I < Lines.Count(); ++I)
+        Document += EscapeHtmlText(ToWindowCodePage(Text->CharacterSet, Lines.Get(I))) + "<BR>\r\n";
     return Document + "</BODY>\r\n</HTML>\r\n";
 }
 

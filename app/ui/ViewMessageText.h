@@ -19,7 +19,8 @@ std::string MimeNodeCaption(const TIpMimeEntity& Part);
 
 // The document the viewer shows: the HTML part decoded; else the text part (or the message) as
 // it is when it is text/html, or its lines with breaks, the text escaped so that it shows as
-// written ("<a@b>" is an address, not a tag).
+// written ("<a@b>" is an address, not a tag). The text is converted from the charset its part
+// declares (an HTML body: else the one its <meta> names) to the window's code page.
 std::string MessageDocument(TIpMessage& Message);
 
 // Text with "&", "<" and ">" written as entities.

@@ -25,4 +25,7 @@ inline constexpr int kMaxMimeDepth = 64;
 // Longest header line written before folding list headers onto a continuation line.
 inline constexpr int64_t kHeaderFoldLength = 1000;
 
+// How far into an HTML body a <meta> naming its charset is looked for.
+inline constexpr int64_t kMetaCharsetScanLength = 8192;
+
 }  // namespace MimeLimits
