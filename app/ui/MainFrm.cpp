@@ -329,7 +329,7 @@ void TFormMain::LogListDrawItem(TWinControl*, int Index, TRect R, TOwnerDrawStat
     C.Font().SetColor(clWindowText);
     C.Brush().SetColor(State.Contains(odSelected) ? clActiveBorder : clWhite);
     C.FillRect(R);
-    const TMailLine Mail = SplitMailLine(LogList->Items()->Get(Index));
+    const TMailLine Mail = ShownMailLine(LogList->Items()->Get(Index));
     C.Brush().SetStyle(bsClear);
     C.TextOut(R.Left + 2, R.Top + 2, Mail.Date);
     C.TextOut(R.Left + 2, R.Bottom - C.TextHeight(Mail.Subject) - 4, Mail.Subject);

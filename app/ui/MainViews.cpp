@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "netlib/mime/EncodedWords.h"
+
 namespace {
 
 constexpr int64_t kKiloByte = 1024;
@@ -93,6 +95,13 @@ TMailLine SplitMailLine(const std::string& Line) {
         Mail.Label = Mail.Size.substr(0, Mark);
         Mail.Size.erase(0, Mark + 1);
     }
+    return Mail;
+}
+
+TMailLine ShownMailLine(const std::string& Line) {
+    TMailLine Mail = SplitMailLine(Line);
+    Mail.Subject = DecodeEncodedWords(Mail.Subject);
+    Mail.Sender = DecodeEncodedWords(Mail.Sender);
     return Mail;
 }
 

@@ -35,6 +35,8 @@ struct TMailLine {
     std::string Size;
 };
 TMailLine SplitMailLine(const std::string& Line);
+// The line as the list shows it: split, with the encoded words of its subject and sender decoded.
+TMailLine ShownMailLine(const std::string& Line);
 // The text of the line's bottom-right corner: the label, then " (" size ")" unless the size is
 // "0".
 std::string MailLineCorner(const TMailLine& Mail);

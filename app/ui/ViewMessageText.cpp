@@ -1,6 +1,7 @@
 #include "app/ui/ViewMessageText.h"
 
 #include "netlib/mime/Charsets.h"
+#include "netlib/mime/EncodedWords.h"
 #include "netlib/mime/MimeMessage.h"
 
 namespace {
@@ -46,14 +47,16 @@ std::vector<std::string> LinesFromStart(TIpAnsiTextStream& Stream) {
 }  // namespace
 
 std::vector<std::string> MessageHeaderLines(const TIpMessage& Message) {
-    std::vector<std::string> Lines = {"Subject: " + Message.Subject, "Date: " + Message.Date,
-                                      "From: " + Message.From};
+    // Names and subjects as people read them; the "X-" lines stay as they came.
+    std::vector<std::string> Lines = {"Subject: " + DecodeEncodedWords(Message.Subject),
+                                      "Date: " + Message.Date,
+                                      "From: " + DecodeEncodedWords(Message.From)};
     for (const TAddressLine& Line : AddressLines)
         if ((Message.*Line.List).Count() > 0)
-            Lines.push_back(Line.Caption + (Message.*Line.List).CommaText());
+            Lines.push_back(Line.Caption + DecodeEncodedWords((Message.*Line.List).CommaText()));
     if (!Message.ContentType.empty()) Lines.push_back("ContentType: " + MediaTypeText(Message));
     if (!Message.ContentDescription.empty())
-        Lines.push_back("ContentDescription: " + Message.ContentDescription);
+        Lines.push_back("ContentDescription: " + DecodeEncodedWords(Message.ContentDescription));
     for (int I = 0; I < Message.UserFields.Count(); ++I) Lines.push_back(Message.UserFields.Get(I));
     return Lines;
 }

@@ -8,7 +8,8 @@ class TIpMessage;
 class TIpMimeEntity;
 
 // Subject, Date and From always (empty values when absent); To, CC and BCC as comma text when
-// set; the media type and description when set; then every "X-" line as received.
+// set; the media type and description when set; then every "X-" line as received. Encoded words
+// in the subject, the addresses and the description are decoded.
 std::vector<std::string> MessageHeaderLines(const TIpMessage& Message);
 
 // type "/" subtype (the type alone when there is no subtype): the message's line in the header

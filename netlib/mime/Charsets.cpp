@@ -95,8 +95,8 @@ std::string CharsetInTag(std::string_view tag) {
         while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t')) ++i;
         if (i >= tag.size() || tag[i] != '=') continue;
         ++i;
-        while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t' || tag[i] == '"' ||
-                                  tag[i] == '\''))
+        while (i < tag.size() &&
+               (tag[i] == ' ' || tag[i] == '\t' || tag[i] == '"' || tag[i] == '\''))
             ++i;
         const size_t start = i;
         while (i < tag.size() && std::string_view("\"' \t;/>").find(tag[i]) == std::string::npos)

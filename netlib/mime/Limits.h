@@ -1,5 +1,6 @@
 #pragma once
 // Bounds on everything a message or an encoded body controls.
+#include <cstddef>
 #include <cstdint>
 
 namespace MimeLimits {
@@ -27,5 +28,9 @@ inline constexpr int64_t kHeaderFoldLength = 1000;
 
 // How far into an HTML body a <meta> naming its charset is looked for.
 inline constexpr int64_t kMetaCharsetScanLength = 8192;
+
+// Longest encoded word of a header decoded for display ("=?" to "?="). RFC 2047 allows 75
+// characters; mailers write longer ones, but a word is never a whole header line.
+inline constexpr size_t kMaxEncodedWordLength = 1000;
 
 }  // namespace MimeLimits

@@ -105,6 +105,21 @@ TEST(MainViews, MailLinesSplitAtTheirMarks) {
     }
 }
 
+TEST(MainViews, MailLinesShowSubjectAndSenderDecoded) {
+    const TMailLine Shown = ShownMailLine(
+        "M0004.MSG\x01"
+        "Mon, 7 Dec 2026 10:00:00 +0200\x02=?iso-8859-1?q?Termine_f=FCr_n=E4chste_Woche?=\x03"
+        "=?utf-8?B?V2lsaGVsbSBNw7xsbGVy?= <wm@x.example>\x04"
+        "1200");
+    EXPECT_EQ(Shown.FileName, "M0004.MSG");
+    EXPECT_EQ(Shown.Date, "Mon, 7 Dec 2026 10:00:00 +0200");
+    EXPECT_EQ(Shown.Subject,
+              "Termine f\xFCr n\xE4"
+              "chste Woche");
+    EXPECT_EQ(Shown.Sender, "Wilhelm M\xFCller <wm@x.example>");
+    EXPECT_EQ(Shown.Size, "1200");
+}
+
 TEST(MainViews, BoxFilesAreBfgAndCfgInAnyCase) {
     for (const char* Name : {"box.bfg", "/p/BOX.BFG", "x.Cfg", "C:\\xp\\ppp.CFG", "a.b.bfg"})
         EXPECT_TRUE(IsBoxFileName(Name)) << Name;

@@ -47,6 +47,30 @@ TEST(ViewMessageHeader, AlwaysShowsSubjectDateAndFrom) {
     EXPECT_EQ(MessageHeaderLines(Message), (TLines{"Subject: ", "Date: ", "From: "}));
 }
 
+TEST(ViewMessageHeader, ShowsEncodedWordsDecodedAndUserFieldsAsTheyCame) {
+    TIpMailMessage Message;
+    Load(Message, Lines({
+                      "From: =?utf-8?Q?J=C3=BCrgen_K=C3=B6nig?= <jk@x.example>",
+                      "To: =?iso-8859-1?q?Ren=E9?= <rene@y.example>",
+                      "Subject: =?iso-8859-1?q?Termine_f=FCr?=",
+                      " =?iso-8859-1?q?_n=E4chste_Woche?=",
+                      "Date: Mon, 07 Dec 2026 10:00:00 +0200",
+                      "X-Note: =?utf-8?q?bleibt?=",
+                      "",
+                      "Text",
+                  }));
+    const TLines Shown = MessageHeaderLines(Message);
+    ASSERT_EQ(Shown.size(), 5u);
+    EXPECT_EQ(Shown[0],
+              "Subject: Termine f\xFCr n\xE4"
+              "chste Woche");
+    EXPECT_EQ(Shown[2], "From: J\xFCrgen K\xF6nig <jk@x.example>");
+    EXPECT_EQ(Shown[3], "To: \"Ren\xE9 <rene@y.example>\"");
+    EXPECT_EQ(Shown[4], "X-Note: =?utf-8?q?bleibt?=");
+    // Display only: the message keeps the header as it came.
+    EXPECT_EQ(Message.From, "=?utf-8?Q?J=C3=BCrgen_K=C3=B6nig?= <jk@x.example>");
+}
+
 TEST(ViewMessageDocument, PrefersHtmlElseWrapsTheTextLinesEscaped) {
     const struct {
         const char* Name;

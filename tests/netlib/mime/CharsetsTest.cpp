@@ -14,13 +14,24 @@ TEST(Charsets, ConvertsEachKnownCharsetToTheWindowCodePage) {
         std::string Shown;
     } Cases[] = {
         // "Grüße aus Köln – 5 €"
-        {"UTF-8", "Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln \xE2\x80\x93 5 \xE2\x82\xAC",
-         "Gr\xFC\xDF" "e aus K\xF6ln \x96 5 \x80"},
+        {"UTF-8",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e aus K\xC3\xB6ln \xE2\x80\x93 5 \xE2\x82\xAC",
+         "Gr\xFC\xDF"
+         "e aus K\xF6ln \x96 5 \x80"},
         {"utf8", "\xC3\xA4", "\xE4"},
-        {"ISO-8859-1", "Gr\xFC\xDF" "e", "Gr\xFC\xDF" "e"},
+        {"ISO-8859-1",
+         "Gr\xFC\xDF"
+         "e",
+         "Gr\xFC\xDF"
+         "e"},
         // Labelled Latin-1, written by a Windows mailer: its quotes stay quotes.
         {"iso-8859-1", "\x84Hallo\x93", "\x84Hallo\x93"},
-        {"Windows-1252", "\x80 \x84" "a\x93", "\x80 \x84" "a\x93"},
+        {"Windows-1252",
+         "\x80 \x84"
+         "a\x93",
+         "\x80 \x84"
+         "a\x93"},
         // Latin-9's euro, S and Z with caron, OE and Y with diaeresis.
         {"ISO-8859-15", "\xA4 \xA6\xA8 \xB4\xB8 \xBC\xBD \xBE \xE4",
          "\x80 \x8A\x9A \x8E\x9E \x8C\x9C \x9F \xE4"},
@@ -36,10 +47,12 @@ TEST(Charsets, ConvertsEachKnownCharsetToTheWindowCodePage) {
 
 TEST(Charsets, ShowsACharacterWithoutAPlaceAsOneQuestionMark) {
     // Cyrillic, a CJK character, an emoji (beyond 16 bits) and a malformed sequence.
-    EXPECT_EQ(ToWindowCodePage("utf-8", "\xD0\x96 \xE4\xB8\xAD \xF0\x9F\x98\x80 \xC3"),
-              "? ? ? ?");
+    EXPECT_EQ(ToWindowCodePage("utf-8", "\xD0\x96 \xE4\xB8\xAD \xF0\x9F\x98\x80 \xC3"), "? ? ? ?");
     // Latin-9 has no C1 controls to show.
-    EXPECT_EQ(ToWindowCodePage("iso-8859-15", "a\x85" "b"), "a?b");
+    EXPECT_EQ(ToWindowCodePage("iso-8859-15",
+                               "a\x85"
+                               "b"),
+              "a?b");
 }
 
 TEST(Charsets, LeavesTextOfAnUnknownOrMissingCharsetAsItCame) {
