@@ -15,7 +15,10 @@ QString FromWindows1252(std::string_view bytes) {
 
 QString FromUtf8(std::string_view bytes) {
     // Malformed sequences become U+FFFD, which has no place in the window's code page either.
-    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    QString text = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    // A byte order mark (many editors start a file with one) is no character to show.
+    text.remove(QChar(0xFEFF));
+    return text;
 }
 
 // ISO-8859-15 is Latin-1 with eight characters replaced.

@@ -48,6 +48,8 @@ TEST(Charsets, ConvertsEachKnownCharsetToTheWindowCodePage) {
 TEST(Charsets, ShowsACharacterWithoutAPlaceAsOneQuestionMark) {
     // Cyrillic, a CJK character, an emoji (beyond 16 bits) and a malformed sequence.
     EXPECT_EQ(ToWindowCodePage("utf-8", "\xD0\x96 \xE4\xB8\xAD \xF0\x9F\x98\x80 \xC3"), "? ? ? ?");
+    // A byte order mark is not shown at all.
+    EXPECT_EQ(ToWindowCodePage("utf-8", "\xEF\xBB\xBFK\xC3\xB6ln"), "K\xF6ln");
     // Latin-9 has no C1 controls to show.
     EXPECT_EQ(ToWindowCodePage("iso-8859-15",
                                "a\x85"
