@@ -27,8 +27,6 @@ TFormMain* FormMain = nullptr;
 namespace {
 
 constexpr int kStatusPanelCount = 5;
-// The sender column of an incoming-mail line starts at the item's width divided by this.
-constexpr double kSenderColumnDivisor = 2.7;
 
 const char* const kOpenConfigFilter =
     "Kestro Konfiguration|*.cfg|Crosspoint Boxenkonfiguration|*.bfg";
@@ -329,13 +327,16 @@ void TFormMain::LogListDrawItem(TWinControl*, int Index, TRect R, TOwnerDrawStat
     C.Font().SetColor(clWindowText);
     C.Brush().SetColor(State.Contains(odSelected) ? clActiveBorder : clWhite);
     C.FillRect(R);
-    const TMailLine Mail = SplitMailLine(LogList->Items()->Get(Index));
+    const TMailLine Mail = ShownMailLine(LogList->Items()->Get(Index));
     C.Brush().SetStyle(bsClear);
-    C.TextOut(R.Left + 2, R.Top + 2, Mail.Date);
-    C.TextOut(R.Left + 2, R.Bottom - C.TextHeight(Mail.Subject) - 4, Mail.Subject);
-    C.TextOut(int(R.Width() / kSenderColumnDivisor + 0.5), R.Top + 2, Mail.Sender);
     const std::string Corner = MailLineCorner(Mail);
-    C.TextOut(R.Right - C.TextWidth(Corner) - 8, R.Bottom - C.TextHeight(Corner) - 2, Corner);
+    const TMailLineLayout Layout =
+        LayOutMailLine(R, C.TextExtent(Mail.Date), C.TextExtent(Mail.Sender),
+                       C.TextExtent(Mail.Subject), C.TextExtent(Corner));
+    C.TextRect(Layout.Date.Clip, Layout.Date.At.X, Layout.Date.At.Y, Mail.Date);
+    C.TextRect(Layout.Sender.Clip, Layout.Sender.At.X, Layout.Sender.At.Y, Mail.Sender);
+    C.TextRect(Layout.Subject.Clip, Layout.Subject.At.X, Layout.Subject.At.Y, Mail.Subject);
+    C.TextRect(Layout.Corner.Clip, Layout.Corner.At.X, Layout.Corner.At.Y, Corner);
     C.MoveTo(R.Right, R.Bottom - 1);
     C.LineTo(R.Left, R.Bottom - 1);
 }

@@ -1,5 +1,6 @@
 #include "app/ui/MainViews.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <clocale>
@@ -7,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+
+#include "netlib/mime/EncodedWords.h"
 
 namespace {
 
@@ -17,6 +20,11 @@ constexpr int64_t kMegaByte = 1024 * 1024;
 constexpr char kDateMark = '\1';
 constexpr char kSizeMark = '\4';
 constexpr char kLabelMark = '\5';
+
+// The sender's column as a share of the item width, and the least room kept between two texts
+// of a row.
+constexpr double kSenderColumnDivisor = 2.7;
+constexpr LONG kTextGap = 8;
 
 // printf's "%6.2f" with the given separator: the C library writes the locale's point, which
 // need not be the one the window shows.
@@ -96,8 +104,44 @@ TMailLine SplitMailLine(const std::string& Line) {
     return Mail;
 }
 
+TMailLine ShownMailLine(const std::string& Line) {
+    TMailLine Mail = SplitMailLine(Line);
+    Mail.Subject = DecodeEncodedWords(Mail.Subject);
+    Mail.Sender = DecodeEncodedWords(Mail.Sender);
+    return Mail;
+}
+
 std::string MailLineCorner(const TMailLine& Mail) {
     return Mail.Size == "0" ? Mail.Label : Mail.Label + " (" + Mail.Size + ")";
+}
+
+TMailLineLayout LayOutMailLine(const TRect& Item, TSize Date, TSize Sender, TSize Subject,
+                               TSize Corner) {
+    TMailLineLayout L;
+    const LONG Left = Item.Left + 2;
+    L.Date.At = Point(Left, Item.Top + 2);
+    L.Sender.At =
+        Point(std::max(LONG(Item.Width() / kSenderColumnDivisor + 0.5), Left + Date.cx + kTextGap),
+              Item.Top + 2);
+    L.Subject.At = Point(Left, Item.Bottom - Subject.cy - 4);
+    L.Corner.At = Point(Item.Right - Corner.cx - 8, Item.Bottom - Corner.cy - 2);
+
+    // The rows meet halfway when the font is too tall for both.
+    const LONG TopEnd = Item.Top + 2 + std::max(Date.cy, Sender.cy);
+    const LONG BottomStart = std::min(L.Subject.At.Y, L.Corner.At.Y);
+    const LONG RowSplit = TopEnd <= BottomStart ? TopEnd : (TopEnd + BottomStart) / 2;
+    const auto Clip = [&](LONG X1, LONG Y1, LONG X2, LONG Y2) {
+        X1 = std::clamp(X1, Item.Left, Item.Right);
+        return Rect(X1, Y1, std::clamp(X2, X1, Item.Right), Y2);
+    };
+    L.Date.Clip = Clip(Item.Left, Item.Top, L.Sender.At.X - kTextGap, RowSplit);
+    L.Sender.Clip = Clip(L.Sender.At.X, Item.Top, Item.Right, RowSplit);
+    // No corner text leaves the whole bottom row to the subject.
+    const LONG CornerStart = Corner.cx > 0 ? std::max(L.Corner.At.X, Left) : Item.Right;
+    L.Subject.Clip = Clip(Item.Left, RowSplit, Corner.cx > 0 ? CornerStart - kTextGap : Item.Right,
+                          Item.Bottom - 1);
+    L.Corner.Clip = Clip(CornerStart, RowSplit, Item.Right, Item.Bottom - 1);
+    return L;
 }
 
 bool IsBoxFileName(const std::string& FileName) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/gdi/GdiTypes.h"
+
 // A byte count as the status bar shows it: "1024 Bytes", "  1,00 KB", " 1,000 MB" (the decimal
 // separator given, the number right-aligned to six places).
 std::string FormatByteCount(int64_t Bytes, char DecimalSeparator);
@@ -35,9 +37,26 @@ struct TMailLine {
     std::string Size;
 };
 TMailLine SplitMailLine(const std::string& Line);
+// The line as the list shows it: split, with the encoded words of its subject and sender decoded.
+TMailLine ShownMailLine(const std::string& Line);
 // The text of the line's bottom-right corner: the label, then " (" size ")" unless the size is
 // "0".
 std::string MailLineCorner(const TMailLine& Mail);
+
+// Where the parts of an incoming-mail line are drawn in the item rectangle, from the sizes their
+// texts measure in the list's font: each at its point, clipped to its rectangle, and no two
+// rectangles overlap at any width. The date and sender share the top row, the sender at the
+// item width / 2.7 unless the date reaches further; the subject and the corner text share the
+// bottom row, the subject cut short before the corner.
+struct TMailLinePart {
+    TPoint At;
+    TRect Clip;
+};
+struct TMailLineLayout {
+    TMailLinePart Date, Sender, Subject, Corner;
+};
+TMailLineLayout LayOutMailLine(const TRect& Item, TSize Date, TSize Sender, TSize Subject,
+                               TSize Corner);
 
 // Whether a dropped file is a box the window queues: its extension is ".bfg" or ".cfg" in any
 // case.

@@ -110,6 +110,9 @@ uint32_t TFormPhonebookEntry::Execute(const std::string& Path, const std::string
         EditName->SetReadOnly(true);
     } else {
         SetCaption("Neue Verbindung");
+        // The time limit a new entry would get anyway, shown so that it can be changed.
+        FormPart<TEdit>(this, "EditTimeout")
+            ->SetText(std::to_string(DialupLimits::kDefaultTimeoutSeconds));
     }
     const TModalResult Result = ShowModal();
     FFile = nullptr;

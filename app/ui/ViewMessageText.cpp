@@ -1,5 +1,7 @@
 #include "app/ui/ViewMessageText.h"
 
+#include "netlib/mime/Charsets.h"
+#include "netlib/mime/EncodedWords.h"
 #include "netlib/mime/MimeMessage.h"
 
 namespace {
@@ -26,6 +28,15 @@ std::string DecodedBody(TIpMimeEntity& Part) {
     return std::string(Data.Memory(), size_t(Data.Size()));
 }
 
+// An HTML body in the window's code page: by the charset its part declares, else by the one the
+// document names itself.
+std::string ShownHtml(TIpMimeEntity& Part) {
+    const std::string Body = DecodedBody(Part);
+    const std::string Charset =
+        IsKnownCharset(Part.CharacterSet) ? Part.CharacterSet : HtmlMetaCharset(Body);
+    return ToWindowCodePage(Charset, Body);
+}
+
 std::vector<std::string> LinesFromStart(TIpAnsiTextStream& Stream) {
     std::vector<std::string> Lines;
     Stream.Seek(0, soBeginning);
@@ -36,14 +47,16 @@ std::vector<std::string> LinesFromStart(TIpAnsiTextStream& Stream) {
 }  // namespace
 
 std::vector<std::string> MessageHeaderLines(const TIpMessage& Message) {
-    std::vector<std::string> Lines = {"Subject: " + Message.Subject, "Date: " + Message.Date,
-                                      "From: " + Message.From};
+    // Names and subjects as people read them; the "X-" lines stay as they came.
+    std::vector<std::string> Lines = {"Subject: " + DecodeEncodedWords(Message.Subject),
+                                      "Date: " + Message.Date,
+                                      "From: " + DecodeEncodedWords(Message.From)};
     for (const TAddressLine& Line : AddressLines)
         if ((Message.*Line.List).Count() > 0)
-            Lines.push_back(Line.Caption + (Message.*Line.List).CommaText());
+            Lines.push_back(Line.Caption + DecodeEncodedWords((Message.*Line.List).CommaText()));
     if (!Message.ContentType.empty()) Lines.push_back("ContentType: " + MediaTypeText(Message));
     if (!Message.ContentDescription.empty())
-        Lines.push_back("ContentDescription: " + Message.ContentDescription);
+        Lines.push_back("ContentDescription: " + DecodeEncodedWords(Message.ContentDescription));
     for (int I = 0; I < Message.UserFields.Count(); ++I) Lines.push_back(Message.UserFields.Get(I));
     return Lines;
 }
@@ -79,16 +92,17 @@ std::string EscapeHtmlText(const std::string& Text) {
 }
 
 std::string MessageDocument(TIpMessage& Message) {
-    if (TIpMimeEntity* Html = Message.GetBodyHtml(false)) return DecodedBody(*Html);
+    if (TIpMimeEntity* Html = Message.GetBodyHtml(false)) return ShownHtml(*Html);
     TIpMimeEntity* Text = Message.GetBodyPlain(false);
     if (!Text) Text = &Message;
-    if (IsHtml(*Text)) return DecodedBody(*Text);
+    if (IsHtml(*Text)) return ShownHtml(*Text);
 
     TStringList Lines;
     Text->Body.Seek(0, soBeginning);
     Text->DecodeBodyStrings(Lines);
     std::string Document = "<HTML>\r\n<BODY>\r\n";
-    for (int I = 0; I < Lines.Count(); ++I) Document += EscapeHtmlText(Lines.Get(I)) + "<BR>\r\n";
+    for (int I = 0; I < Lines.Count(); ++I)
+        Document += EscapeHtmlText(ToWindowCodePage(Text->CharacterSet, Lines.Get(I))) + "<BR>\r\n";
     return Document + "</BODY>\r\n</HTML>\r\n";
 }
 

@@ -8,7 +8,8 @@ class TIpMessage;
 class TIpMimeEntity;
 
 // Subject, Date and From always (empty values when absent); To, CC and BCC as comma text when
-// set; the media type and description when set; then every "X-" line as received.
+// set; the media type and description when set; then every "X-" line as received. Encoded words
+// in the subject, the addresses and the description are decoded.
 std::vector<std::string> MessageHeaderLines(const TIpMessage& Message);
 
 // type "/" subtype (the type alone when there is no subtype): the message's line in the header
@@ -19,7 +20,8 @@ std::string MimeNodeCaption(const TIpMimeEntity& Part);
 
 // The document the viewer shows: the HTML part decoded; else the text part (or the message) as
 // it is when it is text/html, or its lines with breaks, the text escaped so that it shows as
-// written ("<a@b>" is an address, not a tag).
+// written ("<a@b>" is an address, not a tag). The text is converted from the charset its part
+// declares (an HTML body: else the one its <meta> names) to the window's code page.
 std::string MessageDocument(TIpMessage& Message);
 
 // Text with "&", "<" and ">" written as entities.

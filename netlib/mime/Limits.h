@@ -1,5 +1,6 @@
 #pragma once
 // Bounds on everything a message or an encoded body controls.
+#include <cstddef>
 #include <cstdint>
 
 namespace MimeLimits {
@@ -24,5 +25,12 @@ inline constexpr int64_t kBinHexMaxDecodedSize = int64_t(256) << 20;
 inline constexpr int kMaxMimeDepth = 64;
 // Longest header line written before folding list headers onto a continuation line.
 inline constexpr int64_t kHeaderFoldLength = 1000;
+
+// How far into an HTML body a <meta> naming its charset is looked for.
+inline constexpr int64_t kMetaCharsetScanLength = 8192;
+
+// Longest encoded word of a header decoded for display ("=?" to "?="). RFC 2047 allows 75
+// characters; mailers write longer ones, but a word is never a whole header line.
+inline constexpr size_t kMaxEncodedWordLength = 1000;
 
 }  // namespace MimeLimits

@@ -24,7 +24,7 @@ object FormPhonebookEntry: TFormPhonebookEntry
   object LabelPhoneNumber: TLabel
     Left = 8
     Top = 43
-    Caption = 'Rufnummer:'
+    Caption = '&Rufnummer:'
     FocusControl = EditPhoneNumber
   end
   object EditPhoneNumber: TEdit
@@ -37,7 +37,7 @@ object FormPhonebookEntry: TFormPhonebookEntry
   object LabelUserName: TLabel
     Left = 8
     Top = 70
-    Caption = 'Benutzername:'
+    Caption = '&Benutzername:'
     FocusControl = EditUserName
   end
   object EditUserName: TEdit
@@ -50,7 +50,7 @@ object FormPhonebookEntry: TFormPhonebookEntry
   object LabelPassword: TLabel
     Left = 8
     Top = 97
-    Caption = 'Passwort:'
+    Caption = '&Passwort:'
     FocusControl = EditPassword
   end
   object EditPassword: TEdit
@@ -64,7 +64,7 @@ object FormPhonebookEntry: TFormPhonebookEntry
   object LabelConnect: TLabel
     Left = 8
     Top = 124
-    Caption = 'Verbinden:'
+    Caption = '&Verbinden:'
     FocusControl = EditConnect
   end
   object EditConnect: TEdit
@@ -77,7 +77,7 @@ object FormPhonebookEntry: TFormPhonebookEntry
   object LabelDisconnect: TLabel
     Left = 8
     Top = 151
-    Caption = 'Trennen:'
+    Caption = '&Trennen:'
     FocusControl = EditDisconnect
   end
   object EditDisconnect: TEdit
@@ -90,7 +90,7 @@ object FormPhonebookEntry: TFormPhonebookEntry
   object LabelStatus: TLabel
     Left = 8
     Top = 178
-    Caption = 'Status:'
+    Caption = '&Status:'
     FocusControl = EditStatus
   end
   object EditStatus: TEdit
@@ -103,7 +103,7 @@ object FormPhonebookEntry: TFormPhonebookEntry
   object LabelTimeout: TLabel
     Left = 8
     Top = 205
-    Caption = 'Zeitlimit (Sekunden):'
+    Caption = '&Zeitlimit (Sekunden):'
     FocusControl = EditTimeout
   end
   object EditTimeout: TEdit

@@ -71,6 +71,7 @@ object TelnetForm: TTelnetForm
     Height = 366
     Color = clBlack
     Emulator = IpVT100Emulator1
+    ScrollbackRows = 24
     TabOrder = 6
   end
   object IpVT100Emulator1: TIpVT100Emulator

@@ -1,12 +1,15 @@
 // The box settings dialog: its fields against the box and its file, the enabling rules, what OK,
 // "&Speichern" and "Abbruch" take over and write, refused numbers, and the phonebook buttons.
+#include <cctype>
 #include <filesystem>
+#include <set>
 
 #include "app/ui/BoxSettingsDlg.h"
 #include "app/ui/PhonebookEntryDlg.h"
 #include "components/dcedit/DCEdit.h"
 #include "components/htmlhint/HTMLHint.h"
 #include "platform/forms/Errors.h"
+#include "platform/widgets/ExtCtrls.h"
 #include "tests/app/ui/SettingsDialogsTestSupport.h"
 
 using namespace GuiTest;
@@ -361,6 +364,37 @@ TEST_F(BoxSettings, ThePhonebookButtonsEditAndAddEntriesOfPhonebookIni) {
         });
     EXPECT_EQ(Form->Execute(Config), mrCancel);
     EXPECT_EQ(ReadFile(Dir + "phonebook.ini"), ReadFile(Golden("phonebook-edited.ini")));
+}
+
+TEST_F(BoxSettings, TheEntryDialogLabelsHaveTheirOwnKeysAndANewEntryStartsAtSixtySeconds) {
+    QObject Context;
+    bool Checked = false;
+    WhenReady(
+        &Context, [] { return ShownForm<TFormPhonebookEntry>() != nullptr; },
+        [&] {
+            auto* Entry = ShownForm<TFormPhonebookEntry>();
+            EXPECT_EQ(Find<TEdit>(Entry, "EditTimeout")->Text(), "60");
+            std::set<char> Keys;
+            for (const char* Field : {"Name", "PhoneNumber", "UserName", "Password", "Connect",
+                                      "Disconnect", "Status", "Timeout"}) {
+                auto* Label = Find<TLabel>(Entry, std::string("Label") + Field);
+                const std::string Caption = Label->Caption();
+                const size_t Amp = Caption.find('&');
+                // Checked without leaving early: the dialog must still be closed below.
+                const bool HasKey = Amp != std::string::npos && Amp + 1 < Caption.size();
+                EXPECT_TRUE(HasKey) << Caption;
+                if (HasKey) {
+                    EXPECT_TRUE(Keys.insert(char(std::toupper(Caption[Amp + 1]))).second)
+                        << Caption;
+                }
+                EXPECT_EQ(Label->FocusControl(), Find<TEdit>(Entry, std::string("Edit") + Field))
+                    << Caption;
+            }
+            Checked = true;
+            Find<TButton>(Entry, "ButtonCancel")->Click();
+        });
+    EXPECT_EQ(EditPhonebookEntryDialog(Dir + "phonebook.ini", nullptr, &Forms), 0u);
+    EXPECT_TRUE(Checked);
 }
 
 TEST_F(BoxSettings, EditierenWithoutAConnectionOpensNothingAndBadEntriesAreRefused) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <QImage>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -277,6 +279,56 @@ TEST_F(MainForm, NewMailGoesOnTopAndLeavesNoLineSelected) {
     ASSERT_EQ(Form->LogList->Items()->Count(), 2);
     EXPECT_EQ(Form->LogList->Items()->Get(0), kMail2);
     EXPECT_EQ(Form->LogList->ItemIndex(), -1);
+}
+
+// The columns of a band of rows that hold anything but the white background, as runs of
+// background between them: the widest such run after the first ink, up to the last ink.
+int WidestGapBetweenTexts(const QImage& Image, int Top, int Bottom) {
+    std::vector<bool> Ink(size_t(Image.width()), false);
+    for (int X = 0; X < Image.width(); ++X)
+        for (int Y = Top; Y < Bottom; ++Y)
+            if (Image.pixel(X, Y) != qRgb(255, 255, 255)) Ink[size_t(X)] = true;
+    int Widest = 0, Run = 0;
+    bool SeenInk = false;
+    for (const bool Column : Ink) {
+        if (Column) {
+            if (SeenInk) Widest = std::max(Widest, Run);
+            SeenInk = true;
+            Run = 0;
+        } else {
+            ++Run;
+        }
+    }
+    return Widest;
+}
+
+TEST_F(MainForm, MailLinesWithLongDatesAndSubjectsKeepTheirTextsApart) {
+    TExchangeRun::AddMailLogLine(
+        nullptr,
+        "M0001.MSG\1Mon, 07 Dec 2026 22:40:00 +0200 (CEST)\2"
+        "=?iso-8859-1?q?Termine_f=FCr_n=E4chste_Woche_und_die_Woche_danach_und_alle_weiteren_"
+        "Wochen_bis_Ende_Januar_2027?=\3Wilhelm =?utf-8?q?M=C3=BCller?= <wm@x.example>\4Gek\xFCrzt"
+        "\005512000");
+    TExchangeRun::AddMailLogLine(nullptr,
+                                 "M0002.MSG\1Tue, 8 Dec 2026 07:05:00 +0100\2Kurz\3"
+                                 "anna@example.org\0042048");
+    Drain();
+    ASSERT_TRUE(SaveWindowPicture(Form->Handle(), Picture("main-mail-list-long-dates")));
+    for (const LONG Width : {537, 420, 300}) {
+        Form->LogList->SetWidth(Width);
+        Drain();
+        // The items without the list's border.
+        const QImage Whole = WindowPicture(Form->LogList->Handle());
+        ASSERT_FALSE(Whole.isNull());
+        const int Border = (Form->LogList->Width() - Form->LogList->ClientWidth()) / 2;
+        const QImage List =
+            Whole.copy(Border, Border, Form->LogList->ClientWidth(), Form->LogList->ClientHeight());
+        const TRect Long = Form->LogList->ItemRect(1);
+        // The date and the sender of the top row, the subject and the corner text of the bottom
+        // row: each pair apart by more than a word space.
+        EXPECT_GE(WidestGapBetweenTexts(List, Long.Top + 2, Long.Top + 15), 7) << Width;
+        EXPECT_GE(WidestGapBetweenTexts(List, Long.Bottom - 15, Long.Bottom - 2), 7) << Width;
+    }
 }
 
 TEST_F(MainForm, LesenAndLoeschenNeedTheLineUnderTheMouse) {

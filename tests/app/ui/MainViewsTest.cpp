@@ -3,6 +3,7 @@
 // callbacks rebuild the view (on a fake clock).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "app/ui/ExchangeRun.h"
@@ -103,6 +104,74 @@ TEST(MainViews, MailLinesSplitAtTheirMarks) {
         EXPECT_EQ(Got.Size, C.Want.Size);
         EXPECT_EQ(MailLineCorner(Got), C.Corner);
     }
+}
+
+TEST(MainViews, MailLinesShowSubjectAndSenderDecoded) {
+    const TMailLine Shown = ShownMailLine(
+        "M0004.MSG\x01"
+        "Mon, 7 Dec 2026 10:00:00 +0200\x02=?iso-8859-1?q?Termine_f=FCr_n=E4chste_Woche?=\x03"
+        "=?utf-8?B?V2lsaGVsbSBNw7xsbGVy?= <wm@x.example>\x04"
+        "1200");
+    EXPECT_EQ(Shown.FileName, "M0004.MSG");
+    EXPECT_EQ(Shown.Date, "Mon, 7 Dec 2026 10:00:00 +0200");
+    EXPECT_EQ(Shown.Subject,
+              "Termine f\xFCr n\xE4"
+              "chste Woche");
+    EXPECT_EQ(Shown.Sender, "Wilhelm M\xFCller <wm@x.example>");
+    EXPECT_EQ(Shown.Size, "1200");
+}
+
+bool Overlap(const TRect& A, const TRect& B) {
+    return std::max(A.Left, B.Left) < std::min(A.Right, B.Right) &&
+           std::max(A.Top, B.Top) < std::min(A.Bottom, B.Bottom);
+}
+
+TEST(MainViews, MailLinePartsNeverOverlapAtAnyWidth) {
+    // Sizes as the list's font measures them: a long date, short and long other parts, an empty
+    // corner, and a font too tall for two rows.
+    const struct {
+        const char* Name;
+        TSize Date, Sender, Subject, Corner;
+    } Cases[] = {
+        {"long date", {230, 13}, {90, 13}, {300, 13}, {50, 13}},
+        {"short date", {60, 13}, {400, 13}, {600, 13}, {120, 13}},
+        {"no corner", {120, 13}, {90, 13}, {700, 13}, {0, 0}},
+        {"tall font", {150, 22}, {90, 22}, {200, 22}, {40, 22}},
+    };
+    for (const auto& C : Cases) {
+        for (LONG Width = 1; Width <= 1200; ++Width) {
+            const TRect Item = Rect(0, 34, Width, 68);
+            const TMailLineLayout L = LayOutMailLine(Item, C.Date, C.Sender, C.Subject, C.Corner);
+            const TMailLinePart* Parts[] = {&L.Date, &L.Sender, &L.Subject, &L.Corner};
+            for (const TMailLinePart* P : Parts) {
+                EXPECT_TRUE(P->Clip.Left >= Item.Left && P->Clip.Right <= Item.Right &&
+                            P->Clip.Top >= Item.Top && P->Clip.Bottom < Item.Bottom)
+                    << C.Name << " at " << Width;
+            }
+            for (size_t A = 0; A < 4; ++A)
+                for (size_t B = A + 1; B < 4; ++B)
+                    ASSERT_FALSE(Overlap(Parts[A]->Clip, Parts[B]->Clip))
+                        << C.Name << " at " << Width << ": parts " << A << " and " << B;
+            // The date is whole wherever the item can hold it.
+            if (Width >= 2 + C.Date.cx) {
+                EXPECT_LE(L.Date.At.X + C.Date.cx, L.Date.Clip.Right) << C.Name << " at " << Width;
+            }
+        }
+    }
+}
+
+TEST(MainViews, MailLinesKeepTheirDesignedPlacesWhenTheyFit) {
+    const TRect Item = Rect(0, 0, 533, 34);
+    const TMailLineLayout L =
+        LayOutMailLine(Item, TSize{100, 13}, TSize{120, 13}, TSize{200, 13}, TSize{60, 13});
+    EXPECT_EQ(L.Date.At, Point(2, 2));
+    EXPECT_EQ(L.Sender.At, Point(197, 2));
+    EXPECT_EQ(L.Subject.At, Point(2, 17));
+    EXPECT_EQ(L.Corner.At, Point(465, 19));
+    // A date reaching past the sender's column pushes the sender after it.
+    EXPECT_EQ(LayOutMailLine(Item, TSize{230, 13}, TSize{120, 13}, TSize{200, 13}, TSize{60, 13})
+                  .Sender.At.X,
+              2 + 230 + 8);
 }
 
 TEST(MainViews, BoxFilesAreBfgAndCfgInAnyCase) {

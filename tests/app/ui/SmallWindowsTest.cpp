@@ -105,6 +105,16 @@ TEST_F(SmallWindows, TelnetAddressIsTheTelnetPortUnlessAnotherIsGiven) {
     EXPECT_EQ(TelnetAddress("10.0.0.1", false, ""), "10.0.0.1:");
 }
 
+TEST_F(SmallWindows, TelnetTerminalKeepsNoHistoryAndShowsNoScrollBars) {
+    OpenTelnet();
+    TIpTerminal* Terminal = Telnet->IpTerminal1;
+    EXPECT_EQ(Terminal->ScrollbackRows(), Terminal->Rows());
+    // The whole screen fits the window: nothing to scroll to either way.
+    const auto Style = GetWindowLongPtr(Terminal->Handle(), GWL_STYLE);
+    EXPECT_FALSE(Style & WS_VSCROLL);
+    EXPECT_FALSE(Style & WS_HSCROLL);
+}
+
 TEST_F(SmallWindows, TelnetWindowMovesBetweenItsStatesAsTheSocketReports) {
     OpenTelnet();
     EXPECT_TRUE(ShowsIdle());

@@ -333,6 +333,37 @@ TEST_F(ViewMessageTest, PictureOfAPlainTextMail) {
     EXPECT_NE(Document(Viewer).find("&lt;petra@point.example&gt;"), std::string::npos);
 }
 
+TEST_F(ViewMessageTest, PictureOfAUtf8HtmlMailWithAnEncodedSubject) {
+    const std::string Mail = ViewMails::Lines({
+        "From: =?utf-8?Q?J=C3=BCrgen_K=C3=B6nig?= <jk@x.example>",
+        "Subject: =?iso-8859-1?q?Termine_f=FCr_n=E4chste_Woche?=",
+        "Date: Mon, 07 Dec 2026 10:00:00 +0200",
+        "MIME-Version: 1.0",
+        "Content-Type: text/html",
+        "",
+        "<html><head><meta charset=\"utf-8\"></head><body>",
+        "<h2>Gr\xC3\xBC\xC3\x9F"
+        "e aus K\xC3\xB6ln</h2>",
+        "<table border=1><tr><td>Stra\xC3\x9F"
+        "e</td><td>5 \xE2\x82\xAC</td>"
+        "<td>\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0</td></tr></table>",
+        "</body></html>",
+    });
+    TFormViewMessage* Viewer = View(Mail);
+    const std::vector<std::string> Header = Items(Viewer->lbxHeader->Items());
+    ASSERT_GE(Header.size(), 3u);
+    EXPECT_EQ(Header[0],
+              "Subject: Termine f\xFCr n\xE4"
+              "chste Woche");
+    EXPECT_EQ(Header[2], "From: J\xFCrgen K\xF6nig <jk@x.example>");
+    const std::string Shown = Document(Viewer);
+    EXPECT_NE(Shown.find("Gr\xFC\xDF"
+                         "e aus K\xF6ln"),
+              std::string::npos);
+    EXPECT_NE(Shown.find("<td>5 \x80</td><td>" + std::string(6, '?') + "</td>"), std::string::npos);
+    Picture(Viewer, "viewer-utf8-html");
+}
+
 TEST_F(ViewMessageTest, PictureOfAnHtmlMailWithAPicture) {
     TFormViewMessage* Viewer = View(HtmlMailWithPicture());
     EXPECT_EQ(Tree(Viewer), "multipart/related +\n  text/html\n  foto.png\n");

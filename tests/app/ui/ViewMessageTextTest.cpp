@@ -47,6 +47,30 @@ TEST(ViewMessageHeader, AlwaysShowsSubjectDateAndFrom) {
     EXPECT_EQ(MessageHeaderLines(Message), (TLines{"Subject: ", "Date: ", "From: "}));
 }
 
+TEST(ViewMessageHeader, ShowsEncodedWordsDecodedAndUserFieldsAsTheyCame) {
+    TIpMailMessage Message;
+    Load(Message, Lines({
+                      "From: =?utf-8?Q?J=C3=BCrgen_K=C3=B6nig?= <jk@x.example>",
+                      "To: =?iso-8859-1?q?Ren=E9?= <rene@y.example>",
+                      "Subject: =?iso-8859-1?q?Termine_f=FCr?=",
+                      " =?iso-8859-1?q?_n=E4chste_Woche?=",
+                      "Date: Mon, 07 Dec 2026 10:00:00 +0200",
+                      "X-Note: =?utf-8?q?bleibt?=",
+                      "",
+                      "Text",
+                  }));
+    const TLines Shown = MessageHeaderLines(Message);
+    ASSERT_EQ(Shown.size(), 5u);
+    EXPECT_EQ(Shown[0],
+              "Subject: Termine f\xFCr n\xE4"
+              "chste Woche");
+    EXPECT_EQ(Shown[2], "From: J\xFCrgen K\xF6nig <jk@x.example>");
+    EXPECT_EQ(Shown[3], "To: \"Ren\xE9 <rene@y.example>\"");
+    EXPECT_EQ(Shown[4], "X-Note: =?utf-8?q?bleibt?=");
+    // Display only: the message keeps the header as it came.
+    EXPECT_EQ(Message.From, "=?utf-8?Q?J=C3=BCrgen_K=C3=B6nig?= <jk@x.example>");
+}
+
 TEST(ViewMessageDocument, PrefersHtmlElseWrapsTheTextLinesEscaped) {
     const struct {
         const char* Name;
@@ -73,6 +97,55 @@ TEST(ViewMessageDocument, PrefersHtmlElseWrapsTheTextLinesEscaped) {
         EXPECT_EQ(MessageDocument(Message), C.Document) << C.Name;
         // Asking again gives the same (the bodies are read from their start each time).
         EXPECT_EQ(MessageDocument(Message), C.Document) << C.Name << ", again";
+    }
+}
+
+TEST(ViewMessageDocument, ShowsTheDeclaredCharsetInTheWindowCodePage) {
+    const struct {
+        const char* Name;
+        std::string Mail;
+        std::string Document;
+    } Cases[] = {
+        {"UTF-8 text, 8 bit",
+         Lines({"Subject: x", "MIME-Version: 1.0", "Content-Type: text/plain; charset=UTF-8",
+                "Content-Transfer-Encoding: 8bit", "",
+                "Gr\xC3\xBC\xC3\x9F"
+                "e aus K\xC3\xB6ln",
+                "\xD0\x96 <\xE2\x82\xAC>"}),
+         "<HTML>\r\n<BODY>\r\nGr\xFC\xDF"
+         "e aus K\xF6ln<BR>\r\n? &lt;\x80&gt;<BR>\r\n</BODY>\r\n"
+         "</HTML>\r\n"},
+        {"Latin-9 text, quoted-printable",
+         Lines({"Subject: x", "MIME-Version: 1.0",
+                "Content-Type: text/plain; charset=\"iso-8859-15\"",
+                "Content-Transfer-Encoding: quoted-printable", "", "5 =A4 f=FCr =BD"}),
+         "<HTML>\r\n<BODY>\r\n5 \x80 f\xFCr \x9C<BR>\r\n</BODY>\r\n</HTML>\r\n"},
+        {"UTF-8 HTML by its part's charset, base64",
+         Lines({"Subject: x", "MIME-Version: 1.0",
+                "Content-Type: multipart/alternative; boundary=B", "", "--B",
+                "Content-Type: text/plain; charset=utf-8", "", "egal", "--B",
+                "Content-Type: text/html; charset=utf-8", "Content-Transfer-Encoding: base64", "",
+                // "<p>Grüße</p>"
+                "PHA+R3LDvMOfZTwvcD4=", "--B--"}),
+         "<p>Gr\xFC\xDF"
+         "e</p>"},
+        {"UTF-8 HTML by its meta",
+         Lines({"Subject: x", "MIME-Version: 1.0", "Content-Type: text/html", "",
+                "<html><head><meta charset=\"utf-8\"></head>", "<body>K\xC3\xB6ln</body></html>"}),
+         "<html><head><meta charset=\"utf-8\"></head>\r\n<body>K\xF6ln</body></html>\r\n"},
+        {"the part's charset before the meta",
+         Lines({"Subject: x", "MIME-Version: 1.0", "Content-Type: text/html; charset=iso-8859-1",
+                "", "<meta charset=\"utf-8\">K\xF6ln"}),
+         "<meta charset=\"utf-8\">K\xF6ln\r\n"},
+    };
+    for (const auto& C : Cases) {
+        TIpMailMessage Message;
+        Load(Message, C.Mail);
+        EXPECT_EQ(MessageDocument(Message), C.Document) << C.Name;
+        // Display only: the message as stored is what came.
+        std::string Stored;
+        for (const std::string& Line : RawMessageLines(Message)) Stored += Line + "\r\n";
+        EXPECT_EQ(Stored, C.Mail) << C.Name;
     }
 }
 
