@@ -485,7 +485,7 @@ bool TIpDataSocket::ProcessReceived() {
                 const uint32_t Move = FTail - FHead - 2;
                 if (!FSkippingLine) FPartial.append(FBuffer + FHead, Move);
                 FHead += Move;
-                if (FPartial.size() > SockLimits::kMaxLineBuf) {
+                if (FPartial.size() > FMaxLineLength) {
                     // The rest of the line goes unread up to its terminator: one error for
                     // the line, and no tail of it handed out as if it were a line of its own.
                     FPartial.clear();

@@ -317,6 +317,11 @@ class TIpDataSocket : public TIpBaseSocket {
     // True while the piece of a line that the close left without its terminator is handed out:
     // the peer may never have sent the rest.
     bool DeliveringCutLine() const { return FDeliveringCutLine; }
+    // The longest line held while its terminator has not arrived. SockLimits::kMaxLineBuf guards
+    // against a peer's endless reply line; an owner that reads the data of a message (a mail, an
+    // article) raises it to its own limit on the message's size for as long as that data runs.
+    uint64_t MaxLineLength() const { return FMaxLineLength; }
+    void SetMaxLineLength(uint64_t bytes) { FMaxLineLength = bytes; }
 
   protected:
     uint32_t ReadData(bool force);
@@ -360,6 +365,7 @@ class TIpDataSocket : public TIpBaseSocket {
     std::string FPartial;
     // A line grew past the limit: what comes up to its terminator is dropped.
     bool FSkippingLine = false;
+    uint64_t FMaxLineLength = SockLimits::kMaxLineBuf;
     std::string FLine;  // reused for each line so that cutting does not allocate
     int FDelivering = 0;
     int FReading = 0;
