@@ -1,10 +1,13 @@
 #include "app/ui/GroupManagerTree.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 
 #include "app/engine/KestroGlobal.h"
+#include "app/engine/SafeFile.h"
 #include "app/ui/Limits.h"
+#include "platform/classes/Exception.h"
 #include "platform/fs/Files.h"
 #include "platform/widgets/TreeViews.h"
 
@@ -185,33 +188,49 @@ void TGroupTree::ApplyToSubtree(TTreeNode* Node, TSubtreeCommand Command) {
 }
 
 void TGroupTree::CollectSubscribed(const TTreeNode* Node, const std::string& NewLineTail,
-                                   TStringList& Lines) {
+                                   TStringList& Lines, std::vector<bool>& Marked) const {
     if (IsGroup(Node) && Subscribed(Node)) {
         const std::string& Name = Node->Text();
         auto* Data = static_cast<const TNodeData*>(Node->Data());
         Lines.Add(Data ? Name + " " + Data->Text : Name + NewLineTail);
         int Index = 0;
-        if (FGroups.Find(Name, Index)) FGroups.SetString(Index, Name + "*");
+        if (FGroups.Find(Name, Index)) Marked[size_t(Index)] = true;
     }
-    for (int I = 0; I < Node->Count(); ++I) CollectSubscribed(Node->Item(I), NewLineTail, Lines);
+    for (int I = 0; I < Node->Count(); ++I)
+        CollectSubscribed(Node->Item(I), NewLineTail, Lines, Marked);
+}
+
+std::string TGroupTree::MarkedGroupList(const std::vector<bool>& Marked) const {
+    std::string Text;
+    // The header line goes back only where reading took it off; a first line that was a group
+    // is in the list already.
+    if (FHeaderRemoved) Text += FHeaderLine + "\r\n";
+    for (int I = 0; I < FGroups.Count(); ++I) {
+        Text += FGroups[I];
+        if (Marked[size_t(I)]) Text += '*';
+        Text += "\r\n";
+    }
+    return Text;
 }
 
 void TGroupTree::Save(const std::string& NewArticles, bool HeaderOnly) {
     const std::string Tail =
         " -" + std::to_string(NewArticleCount(NewArticles)) + (HeaderOnly ? " HdrOnly" : "");
     TStringList Lines;
-    if (FRoot) CollectSubscribed(FRoot, Tail, Lines);
+    std::vector<bool> Marked(size_t(FGroups.Count()), false);
+    if (FRoot) CollectSubscribed(FRoot, Tail, Lines, Marked);
     // Lines of groups the full list does not name (and comment lines) are not ours to drop.
     for (const auto& Entry : FSubscriptionLines)
         if (!Entry->Listed && !Entry->Line.empty()) Lines.Add(Entry->Line);
-    // The header line goes back only where reading took it off; a first line that was a group
-    // is in the list already.
-    if (FHeaderRemoved) FGroups.Insert(0, FHeaderLine);
-    FHeaderRemoved = false;
 
-    if (Lines.Count() == 0)
-        DeleteFile(FSubscriptionFile);
-    else
-        Lines.SaveToFile(FSubscriptionFile);
-    FGroups.SaveToFile(FGroupListFile);
+    // Both lists are replaced whole or not at all: a full disk or a kill while writing leaves
+    // the former file, never a cut one (the subscriptions would be lost). Nothing read is
+    // changed here, so OK may be tried again once there is room.
+    if (Lines.Count() == 0) {
+        if (FileExists(FSubscriptionFile) && !DeleteFile(FSubscriptionFile))
+            throw EWriteError(WriteFailureText(FSubscriptionFile, errno));
+    } else {
+        WriteFileAtomic(FSubscriptionFile, Lines.Text());
+    }
+    WriteFileAtomic(FGroupListFile, MarkedGroupList(Marked));
 }

@@ -47,7 +47,8 @@ class TGroupTree {
     // Writes the .rc and the .bl from the tree's subscribed groups. NewArticles is the text of the
     // article count for new subscriptions (20 when it is no count).
     // Lines of the .rc whose group the full list lacks are written back as they were; a .rc left
-    // with no line is deleted.
+    // with no line is deleted. Each file is replaced whole (through a temporary file) or kept;
+    // a failure raises EWriteError naming the file and the reason.
     void Save(const std::string& NewArticles, bool HeaderOnly);
 
     const std::string& GroupListFile() const { return FGroupListFile; }
@@ -64,8 +65,12 @@ class TGroupTree {
     void ReadLists(const TProgress& Progress);
     void AddGroupNode(TTreeNodes& Nodes, const std::string& Name, int Level);
     TTreeNode* NewNode(TTreeNodes& Nodes, TTreeNode* Parent, const std::string& Caption, int Image);
+    // Adds the subscription line of every subscribed group of the subtree and marks the group
+    // in Marked (by its index in the full list).
     void CollectSubscribed(const TTreeNode* Node, const std::string& NewLineTail,
-                           TStringList& Lines);
+                           TStringList& Lines, std::vector<bool>& Marked) const;
+    // The full list as written back: the header line, then every group, marked ones with '*'.
+    std::string MarkedGroupList(const std::vector<bool>& Marked) const;
 
     std::string FGroupListFile;
     std::string FSubscriptionFile;
