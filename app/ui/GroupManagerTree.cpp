@@ -17,13 +17,26 @@ constexpr int DefaultNewArticles = 20;
 
 // The bare group name of a line of the full list: up to its first blank, else up to its first
 // '*' (the mark of a subscribed group), else the whole line.
-std::string BareGroupName(const std::string& Line) {
+std::string_view BareGroupName(std::string_view Line) {
     auto End = Line.find(' ');
-    if (End == std::string::npos) End = Line.find('*');
+    if (End == std::string_view::npos) End = Line.find('*');
     return Line.substr(0, End);
 }
 
-int DotCount(const std::string& Text) {
+// The order of a string list that ignores case: ASCII letters as capitals, then the length.
+int CompareGroupNames(std::string_view A, std::string_view B) {
+    const size_t Shorter = std::min(A.size(), B.size());
+    for (size_t I = 0; I < Shorter; ++I) {
+        unsigned char CA = static_cast<unsigned char>(A[I]);
+        unsigned char CB = static_cast<unsigned char>(B[I]);
+        if (CA >= 'a' && CA <= 'z') CA -= 32;
+        if (CB >= 'a' && CB <= 'z') CB -= 32;
+        if (CA != CB) return CA < CB ? -1 : 1;
+    }
+    return A.size() == B.size() ? 0 : (A.size() < B.size() ? -1 : 1);
+}
+
+int DotCount(std::string_view Text) {
     return int(std::count(Text.begin(), Text.end(), '.'));
 }
 
@@ -53,12 +66,69 @@ void SetSubscribed(TTreeNode* Node, bool Value) {
 
 }  // namespace
 
-int CommonGroupLevel(const std::string& A, const std::string& B) {
+int CommonGroupLevel(std::string_view A, std::string_view B) {
     const size_t Shorter = std::min(A.size(), B.size());
     size_t Common = 0;
     while (Common < Shorter && A[Common] == B[Common]) ++Common;
     if (Common == Shorter && Shorter > 0) --Common;
     return DotCount(A.substr(0, Common));
+}
+
+void TGroupNames::Assign(TStringList& Lines, int First) {
+    Clear();
+    size_t Size = 0;
+    for (int I = First; I < Lines.Count(); ++I) Size += BareGroupName(Lines[I]).size();
+    FText.reserve(Size);
+    FStarts.reserve(size_t(std::max(Lines.Count() - First, 0)));
+    for (int I = First; I < Lines.Count(); ++I) {
+        FStarts.push_back(FText.size());
+        FText += BareGroupName(Lines[I]);
+    }
+    Lines.Clear();
+}
+
+void TGroupNames::Clear() {
+    FText.clear();
+    FText.shrink_to_fit();
+    FStarts.clear();
+    FStarts.shrink_to_fit();
+}
+
+std::string_view TGroupNames::operator[](int Index) const {
+    const size_t I = size_t(Index);
+    const uint64_t End = I + 1 < FStarts.size() ? FStarts[I + 1] : FText.size();
+    return std::string_view(FText).substr(FStarts[I], End - FStarts[I]);
+}
+
+void TGroupNames::Sort() {
+    std::vector<uint32_t> Order(FStarts.size());
+    for (size_t I = 0; I < Order.size(); ++I) Order[I] = uint32_t(I);
+    std::stable_sort(Order.begin(), Order.end(), [this](uint32_t A, uint32_t B) {
+        return CompareGroupNames((*this)[int(A)], (*this)[int(B)]) < 0;
+    });
+    std::string Text;
+    Text.reserve(FText.size());
+    std::vector<uint64_t> Starts;
+    Starts.reserve(FStarts.size());
+    for (const uint32_t I : Order) {
+        Starts.push_back(Text.size());
+        Text += (*this)[int(I)];
+    }
+    FText = std::move(Text);
+    FStarts = std::move(Starts);
+}
+
+bool TGroupNames::Find(std::string_view Name, int& Index) const {
+    int Low = 0, High = Count();
+    while (Low < High) {
+        const int Mid = Low + (High - Low) / 2;
+        if (CompareGroupNames((*this)[Mid], Name) < 0)
+            Low = Mid + 1;
+        else
+            High = Mid;
+    }
+    Index = Low;
+    return Low < Count() && CompareGroupNames((*this)[Low], Name) == 0;
 }
 
 void TGroupTree::Load(const std::string& GroupListFile, const TProgress& Progress) {
@@ -76,15 +146,17 @@ void TGroupTree::Load(const std::string& GroupListFile, const TProgress& Progres
 
 void TGroupTree::ReadLists(const TProgress& Progress) {
     Progress("Lese Liste der Newsgroups");
-    LoadListFile(FGroups, FGroupListFile);
-    if (FGroups.Count() > 0) FHeaderLine = FGroups[0];
+    {
+        TStringList Full;
+        LoadListFile(Full, FGroupListFile);
+        if (Full.Count() > 0) FHeaderLine = Full[0];
+        FHeaderRemoved = Full.Count() > 0 && Full[0].starts_with("!");
+        FGroups.Assign(Full, FHeaderRemoved ? 1 : 0);
+    }
     TStringList Lines;
     if (FileExists(FSubscriptionFile)) LoadListFile(Lines, FSubscriptionFile);
 
     Progress("Sortiere Liste der Newsgroups");
-    FHeaderRemoved = FGroups.Count() > 0 && FGroups[0].starts_with("!");
-    if (FHeaderRemoved) FGroups.Delete(0);
-    for (int I = 0; I < FGroups.Count(); ++I) FGroups.SetString(I, BareGroupName(FGroups[I]));
     FGroups.Sort();
 
     for (int I = 0; I < Lines.Count(); ++I) {
@@ -107,13 +179,13 @@ void TGroupTree::Build(TTreeNodes& Nodes, const TProgress& Progress) {
     FRoot = NewNode(Nodes, nullptr, ExtractFileName(FGroupListFile), giGroup);
     FDepthNodes.assign(UiLimits::kMaxGroupDots + 1, nullptr);
     const int Count = FGroups.Count();
-    if (Count > 0) AddGroupNode(Nodes, FGroups[0], 0);
+    if (Count > 0) AddGroupNode(Nodes, std::string(FGroups[0]), 0);
     const int Step = Count / 300 + 1;
     for (int I = 1; I < Count; ++I) {
         if (I % Step == 1)
             Progress("Erstelle Baum mit den Newsgroups (" + std::to_string(I * 100 / Count + 1) +
                      "%)");
-        AddGroupNode(Nodes, FGroups[I], CommonGroupLevel(FGroups[I - 1], FGroups[I]));
+        AddGroupNode(Nodes, std::string(FGroups[I]), CommonGroupLevel(FGroups[I - 1], FGroups[I]));
     }
     FRoot->Expand(false);
     Nodes.EndUpdate();

@@ -78,6 +78,30 @@ TEST(CommonGroupLevel, CountsTheDotsOfTheSharedBeginning) {
     for (const auto& C : Cases) EXPECT_EQ(CommonGroupLevel(C.A, C.B), C.Level) << C.A << " " << C.B;
 }
 
+// The compact list of a large server keeps the order and the lookup of a string list: letters
+// without case, '_' after the capitals, a shorter name first, equal names in their order; the
+// marks and words after a name dropped.
+TEST(GroupNames, SortAndFindAsAStringList) {
+    const std::vector<std::string> Lines = {"de.Test", "a_b 5 y",  "aZb*",   "alt.x", "ALT.X",
+                                            "alt",     "de.test2", "~tilde", "Zeta",  "a.b.c"};
+    TStringList Input, Expected;
+    for (const std::string& Line : Lines) Input.Add(Line);
+    TGroupNames Names;
+    Names.Assign(Input, 0);
+    EXPECT_EQ(Input.Count(), 0);
+    Names.Sort();
+    for (const std::string& Line : Lines)
+        Expected.Add(Line.substr(0, std::min(Line.find(' '), Line.find('*'))));
+    Expected.Sort();
+    ASSERT_EQ(Names.Count(), Expected.Count());
+    for (int I = 0; I < Names.Count(); ++I) EXPECT_EQ(Names[I], Expected[I]) << I;
+    for (const char* Name : {"alt.X", "de.test", "a_b", "azb", "zz", "", "a.b"}) {
+        int Got = -1, Want = -1;
+        EXPECT_EQ(Names.Find(Name, Got), Expected.Find(Name, Want)) << Name;
+        EXPECT_EQ(Got, Want) << Name;
+    }
+}
+
 TEST_F(GroupManagerTest, BuildsATreeWithAtMostTwoFoldersPerGroup) {
     PutGolden("news.bl");
     PutGolden("news.rc");
