@@ -35,9 +35,14 @@ std::string GroupList(int Count) {
     for (int I = 0; I < Count; ++I) {
         std::string Name = Top[Next() % 8];
         const int Levels = 2 + int(Next() % 3);
-        for (int L = 0; L < Levels; ++L) Name += std::string(".") + Word[Next() % 16];
-        Name += "." + std::to_string(I);
-        List += Name + "\r\n";
+        for (int L = 0; L < Levels; ++L) {
+            Name += '.';
+            Name += Word[Next() % 16];
+        }
+        Name += '.';
+        Name += std::to_string(I);
+        List += Name;
+        List += "\r\n";
     }
     return List;
 }
