@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 
 #include "app/engine/EngineLog.h"
 #include "app/engine/SafeFile.h"
@@ -373,6 +374,40 @@ std::string NewSpoolFileName(const std::string& dir) {
     }
     AdvanceSpoolCounter();
     return name;
+}
+
+namespace {
+
+// "m<digits>" followed by Ending.
+bool IsSpoolTempName(const std::string& name, const std::string& ending) {
+    if (name.size() <= ending.size() + 1 || (name[0] != 'm' && name[0] != 'M')) return false;
+    const size_t digitsEnd = name.size() - ending.size();
+    if (LowerAscii(name.substr(digitsEnd)) != ending) return false;
+    return std::all_of(name.begin() + 1, name.begin() + ptrdiff_t(digitsEnd),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool StartsAsBatch(const std::string& fileName) {
+    static const std::string head = RnewsLine(0).substr(0, 9);  // "#! rnews "
+    std::ifstream file(ResolvePath(fileName), std::ios::binary);
+    std::string start(head.size(), '\0');
+    return file.read(start.data(), std::streamsize(start.size())) && start == head;
+}
+
+}  // namespace
+
+int32_t RemoveStaleBatches(const std::string& dir) {
+    const std::string prefix = IncludeTrailingPathDelimiter(dir);
+    int32_t removed = 0;
+    for (const std::string& name : FindFiles(prefix, "m*.tmp")) {
+        const bool batch = IsSpoolTempName(name, ".sorted.tmp") ||
+                           (IsSpoolTempName(name, ".tmp") && StartsAsBatch(prefix + name));
+        if (!batch || !DeleteFile(prefix + name)) continue;
+        EngineLog("Unvollst\xC3\xA4ndiger Stapel " + prefix + name +
+                  " eines abgebrochenen Abrufs gel\xC3\xB6scht");
+        ++removed;
+    }
+    return removed;
 }
 
 // ---- incoming mail ---------------------------------------------------------------------------

@@ -88,6 +88,13 @@ extern int32_t SpoolCounter;
 // same twice in this process.
 std::string NewSpoolFileName(const std::string& dir);
 
+// Removes the news batches a killed fetch left in dir under their temporary names: "m<N>.tmp"
+// holding an rnews batch and "m<N>.sorted.tmp". Nothing names them any more once the batch
+// records are settled, and a group of many articles leaves megabytes. A mail written under
+// "m<N>.tmp" (a mail script) stays: the box's list of fetched mails decides about it. Logs each
+// file removed; returns how many.
+int32_t RemoveStaleBatches(const std::string& dir);
+
 // The address written into fetched mail when the box names none: the point program needs some
 // recipient line, and the mail is the box owner's anyway.
 inline constexpr const char* DefaultEnvelope = "postmaster@localhost";

@@ -11,6 +11,7 @@
 #include "app/engine/EngineLog.h"
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/RunState.h"
+#include "app/engine/SpoolFiles.h"
 #include "app/engine/UnitScheduler.h"
 #include "app/engine/dupecheck.h"
 #include "app/engine/nntp.h"
@@ -640,6 +641,13 @@ void TExchangeRun::WMRunToDo() {
         // Batches a killed run left half stored are settled before anything reads the dupe
         // database or fetches a group.
         RecoverNewsBatches(ProgramDirectory());
+        // What is left of batches under a temporary name now belongs to no record: a fetch
+        // that was killed. Nothing runs yet that could still be writing one.
+        for (int32_t index = 0; index < ConfigList.Count(); ++index) {
+            const TKestroConfig* config = ConfigList.GetConfig(index);
+            if (config && !config->NntpSpool.empty() && DirectoryExists(config->NntpSpool))
+                RemoveStaleBatches(config->NntpSpool);
+        }
         if (!CmdDialName.empty()) DialStartConnection(CmdDialName);
         IpTimeClient.Server = GlobalConfig.TimeServer;
         CreateDupeCheck();

@@ -2,9 +2,11 @@
 // The newsgroup manager's lists apart from its window: the box's full group list (.bl) and its
 // subscription list (.rc) read into a tree of dotted group names, and written back from the tree's
 // subscribed groups.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/classes/Classes.h"
@@ -23,7 +25,26 @@ enum : int { giGroup = 0, giFolder = 2, siSubscribed = 2, siNone = -1 };
 
 // Depth of the names two neighbours in the sorted list share: the dots in their common prefix
 // (for names one of which begins with the other, the shorter one less its last character).
-int CommonGroupLevel(const std::string& A, const std::string& B);
+int CommonGroupLevel(std::string_view A, std::string_view B);
+
+// The bare names of a full group list, in the order a string list sorts them (ASCII letters
+// compared as capitals). A large server lists a million groups: one block of text with the start
+// of each name holds them in less than half of what a string of each would take.
+class TGroupNames {
+  public:
+    // Takes the names of Lines from First on, then empties Lines.
+    void Assign(TStringList& Lines, int First);
+    void Clear();
+    void Sort();
+    int Count() const { return int(FStarts.size()); }
+    std::string_view operator[](int Index) const;
+    // The first name equal to Name, as TStringList::Find.
+    bool Find(std::string_view Name, int& Index) const;
+
+  private:
+    std::string FText;
+    std::vector<uint64_t> FStarts;  // each name ends where the next begins
+};
 
 enum TSubtreeCommand { scSubscribe = 1, scUnsubscribe = 2, scInvert = 3 };
 
@@ -47,7 +68,8 @@ class TGroupTree {
     // Writes the .rc and the .bl from the tree's subscribed groups. NewArticles is the text of the
     // article count for new subscriptions (20 when it is no count).
     // Lines of the .rc whose group the full list lacks are written back as they were; a .rc left
-    // with no line is deleted.
+    // with no line is deleted. Each file is replaced whole (through a temporary file) or kept;
+    // a failure raises EWriteError naming the file and the reason.
     void Save(const std::string& NewArticles, bool HeaderOnly);
 
     const std::string& GroupListFile() const { return FGroupListFile; }
@@ -64,12 +86,16 @@ class TGroupTree {
     void ReadLists(const TProgress& Progress);
     void AddGroupNode(TTreeNodes& Nodes, const std::string& Name, int Level);
     TTreeNode* NewNode(TTreeNodes& Nodes, TTreeNode* Parent, const std::string& Caption, int Image);
+    // Adds the subscription line of every subscribed group of the subtree and marks the group
+    // in Marked (by its index in the full list).
     void CollectSubscribed(const TTreeNode* Node, const std::string& NewLineTail,
-                           TStringList& Lines);
+                           TStringList& Lines, std::vector<bool>& Marked) const;
+    // The full list as written back: the header line, then every group, marked ones with '*'.
+    std::string MarkedGroupList(const std::vector<bool>& Marked) const;
 
     std::string FGroupListFile;
     std::string FSubscriptionFile;
-    TStringList FGroups;
+    TGroupNames FGroups;
     TStringList FSubscriptions;  // objects: the TSubscription of each name
     std::string FHeaderLine;
     bool FHeaderRemoved = false;

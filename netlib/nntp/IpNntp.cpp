@@ -386,6 +386,9 @@ void TIpCustomNntpClient::DoReadLine(SOCKET socket, const std::string& line) {
                 return;
             }
             if (StartsWith(FReplyCode, '2')) {
+                // A line of the article may be as long as the reply may be large; a longer
+                // article is still read to its end (and dropped) by the limits below.
+                AllowMessageLines(NntpLimits::kMaxArticleReplySize);
                 FArticle.ClearMessage();
                 if (FState == nsBody) {
                     FArticle.WriteLine("From: ");

@@ -225,6 +225,7 @@ void TIpCustomPop3Client::DoReadLine(SOCKET socket, const std::string& line) {
         if (!FReplyStarted) {
             FReplyStarted = true;
             if (FState == psRetr) ResetStats(socket);
+            if (FState == psRetr || FState == psTop) AllowMessageLines(Pop3Limits::kMaxReplyBytes);
             // Only the status line: a failed multi-line command keeps its state until the next
             // command.
             if (StartsWith(line, "-ERR")) EndReply();

@@ -485,7 +485,7 @@ bool TIpDataSocket::ProcessReceived() {
                 const uint32_t Move = FTail - FHead - 2;
                 if (!FSkippingLine) FPartial.append(FBuffer + FHead, Move);
                 FHead += Move;
-                if (FPartial.size() > SockLimits::kMaxLineBuf) {
+                if (FPartial.size() > FMaxLineLength) {
                     // The rest of the line goes unread up to its terminator: one error for
                     // the line, and no tail of it handed out as if it were a line of its own.
                     FPartial.clear();
@@ -693,6 +693,9 @@ uint32_t TIpDataSocket::QueueItem(const void* data, uint32_t size, bool raw, boo
         Item->UserBytes = size;
     }
     Item->Raw = raw && FNegotiation != ngDone;
+    Item->Cost = Item->Data.size() + Item->UserData.size() + SockLimits::kSendItemOverhead;
+    if (SendQueueFull(internal, Item->Raw, Item->Cost)) return 0;
+    FQueuedBytes += Item->Cost;
     if (!Item->Raw && HoldsUserData()) {
         Item->Id = ++FLastItemId;
         FHeld.push_back(std::move(Item));
@@ -705,6 +708,7 @@ uint32_t TIpDataSocket::QueueItem(const void* data, uint32_t size, bool raw, boo
         while (!Complete && FReadyToSend && !FClosed) Complete = SendQueueItem(Front);
         if (Complete) {
             const bool CloseAfter = Front.CloseAfterSend;
+            FQueuedBytes -= Front.Cost;
             FQueue.pop_front();
             if (CloseAfter) AfterSendComplete(true);
             return 0;
@@ -713,6 +717,24 @@ uint32_t TIpDataSocket::QueueItem(const void* data, uint32_t size, bool raw, boo
     }
     FQueue.back()->Id = ++FLastItemId;
     return FLastItemId;
+}
+
+bool TIpDataSocket::SendQueueFull(bool internal, bool negotiation, uint64_t cost) {
+    // A negotiation (proxy, handshake) is never cut short: its few items go first.
+    if (negotiation) return false;
+    // Answers to a peer that has not read the former ones are of no use to it; keeping them
+    // would let a host that asks without end (and never reads) fill the memory.
+    if (internal) return FQueuedBytes > SockLimits::kMaxQueuedAnswers;
+    // A mail or an article may be queued whole; a terminal's data is typed or answered, and a
+    // host that reads none of it is dead or hostile.
+    if (!(FOptions & soTelnet) || FQueue.empty() ||
+        FQueuedBytes + cost <= SockLimits::kMaxTerminalSendQueue)
+        return false;
+    if (FOwner)
+        FOwner->DoError(FHandle, WSAENOBUFS,
+                        "Send queue full: the host reads nothing, connection closed");
+    Drop();
+    return true;
 }
 
 void TIpDataSocket::LoadNextChunk(TIpSendItem& item) {
@@ -788,6 +810,7 @@ bool TIpDataSocket::SendNextItem() {
     // send or close, and must find the queue as it now is.
     std::unique_ptr<TIpSendItem> Done = std::move(FQueue.front());
     FQueue.pop_front();
+    FQueuedBytes -= Done->Cost;
     if (FOwner) FOwner->DoItemSent(FHandle, Done->Id, static_cast<uint32_t>(FQueue.size()));
     if (Done->CloseAfterSend) {
         AfterSendComplete(true);

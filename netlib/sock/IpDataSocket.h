@@ -223,6 +223,7 @@ struct TIpSendItem {
     uint32_t Sent = 0;
     std::string UserData;  // caller's bytes when they differ from the wire form (for the log)
     uint32_t UserBytes = 0;
+    uint64_t Cost = 0;  // what the item adds to the socket's QueuedBytes
 };
 
 class TIpDataSocket : public TIpBaseSocket {
@@ -283,6 +284,9 @@ class TIpDataSocket : public TIpBaseSocket {
     virtual uint32_t QueueItem(const void* data, uint32_t size, bool raw, bool internal,
                                bool closeAfterSend, TStream* stream);
     size_t QueueCount() const { return FQueue.size() + FHeld.size(); }
+    // What the queued items hold, each counted with SockLimits::kSendItemOverhead besides its
+    // data.
+    uint64_t QueuedBytes() const { return FQueuedBytes; }
 
     void ResetStats();
     TIpSockStatRec GetStatRec() const { return FStats; }
@@ -317,6 +321,11 @@ class TIpDataSocket : public TIpBaseSocket {
     // True while the piece of a line that the close left without its terminator is handed out:
     // the peer may never have sent the rest.
     bool DeliveringCutLine() const { return FDeliveringCutLine; }
+    // The longest line held while its terminator has not arrived. SockLimits::kMaxLineBuf guards
+    // against a peer's endless reply line; an owner that reads the data of a message (a mail, an
+    // article) raises it to its own limit on the message's size for as long as that data runs.
+    uint64_t MaxLineLength() const { return FMaxLineLength; }
+    void SetMaxLineLength(uint64_t bytes) { FMaxLineLength = bytes; }
 
   protected:
     uint32_t ReadData(bool force);
@@ -331,6 +340,7 @@ class TIpDataSocket : public TIpBaseSocket {
     void ClearSendQueue() {
         FQueue.clear();
         FHeld.clear();
+        FQueuedBytes = 0;
     }
     // True while caller data must wait: the filter or the secure layer has not finished its
     // negotiation, so the data would reach the proxy, or leave before it can be encrypted.
@@ -340,6 +350,9 @@ class TIpDataSocket : public TIpBaseSocket {
     void ReleaseHeld();
     void Deliver(std::string& line);
     void AfterSendComplete(bool closeAfterSend);
+    // The item may not join the queue: the peer reads nothing of what waits (see the limits of
+    // the send queue in Limits.h). A caller's item refused this way has closed the connection.
+    bool SendQueueFull(bool internal, bool negotiation, uint64_t cost);
 
   private:
     void Init(const TIpDataInits* inits);
@@ -360,6 +373,7 @@ class TIpDataSocket : public TIpBaseSocket {
     std::string FPartial;
     // A line grew past the limit: what comes up to its terminator is dropped.
     bool FSkippingLine = false;
+    uint64_t FMaxLineLength = SockLimits::kMaxLineBuf;
     std::string FLine;  // reused for each line so that cutting does not allocate
     int FDelivering = 0;
     int FReading = 0;
@@ -370,6 +384,7 @@ class TIpDataSocket : public TIpBaseSocket {
 
     std::deque<std::unique_ptr<TIpSendItem>> FQueue;
     std::deque<std::unique_ptr<TIpSendItem>> FHeld;  // caller items waiting for the negotiation
+    uint64_t FQueuedBytes = 0;
     TIpSockStatRec FStats;
     bool FActivity = false;
     bool FReadyToSend = false;

@@ -33,6 +33,7 @@ void TIpCustomEmailClass::BeginReply() {
     FReplyTooSlow = false;
     FReplyClock.Begin(ClockMs(), BytesReceived());
     FLinesSinceCheck = 0;
+    if (Socket()) Socket()->SetMaxLineLength(SockLimits::kMaxLineBuf);
 }
 
 bool TIpCustomEmailClass::ReplyOutOfTime() {

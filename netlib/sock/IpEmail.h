@@ -46,6 +46,13 @@ class TIpCustomEmailClass : public TIpCustomClient {
     void SetReplyTimeLimit(TReplyTimeLimit limit) { FReplyLimit = limit; }
     // A command went out, or the connection was made: the reply (greeting) is timed from now.
     void BeginReply();
+    // The data of a message (a mail, an article) follows on the connection: its lines are taken
+    // whole up to the given size, the client's own limit on the message. An honest mailer may
+    // send a body of megabytes as one line; the socket's own line limit is for replies only.
+    // Every reply that begins afterwards has that limit again.
+    void AllowMessageLines(uint64_t maxBytes) {
+        if (Socket()) Socket()->SetMaxLineLength(maxBytes);
+    }
     // The reply the client waited for is complete.
     void EndReply() { FReplyRunning = false; }
     bool ReplyRunning() const { return FReplyRunning; }

@@ -27,6 +27,14 @@ inline constexpr std::size_t kMaxAddressLength = 2048;
 // Longest user name, password and host name a SOCKS request carries (the one-byte length fields
 // of SOCKS 5; SOCKS 4 user ids and 4a host names are cut to the same).
 inline constexpr std::size_t kSocksMaxField = 255;
+// The send queue of a peer that reads nothing. Each queued item is counted with
+// kSendItemOverhead bytes besides its data (a three-byte option answer costs far more than its
+// bytes). Past kMaxQueuedAnswers the socket's own answers (telnet options, echo) are dropped: the
+// peer has not read the ones before. Past kMaxTerminalSendQueue the caller's data on a telnet
+// connection (typed keys, the terminal's replies to the host) closes it with an error.
+inline constexpr uint64_t kSendItemOverhead = 128;
+inline constexpr uint64_t kMaxQueuedAnswers = 256u * 1024u;
+inline constexpr uint64_t kMaxTerminalSendQueue = uint64_t(16) << 20;
 // Bytes held for a telnet sub-negotiation whose end has not arrived; a longer one is dropped
 // while the data around it goes on.
 inline constexpr std::size_t kTelnetMaxHeld = 64u * 1024u;

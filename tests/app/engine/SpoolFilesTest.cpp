@@ -130,6 +130,27 @@ TEST_F(SpoolFilesTest, SpoolNamesSkipTemporaryFilesLeftBehind) {
     EXPECT_EQ(NewSpoolFileName(Spool), "m1.msg");
 }
 
+// A killed fetch leaves its group's batch under a temporary name, megabytes for a large group:
+// the next run removes those, and only those. A mail written under a temporary name may still
+// decide whether it was stored (FetchedMails.h), and other files are not the spool's.
+TEST_F(SpoolFilesTest, StaleBatchesAreRemovedAndMailsAndOtherFilesStay) {
+    const std::string Batch = "#! rnews 5\nhello";
+    WriteFile(Spool + "m1.tmp", Batch);
+    WriteFile(Spool + "m2.sorted.tmp", Batch);
+    WriteFile(Spool + "M3.TMP", Batch);
+    WriteFile(Spool + "m4.tmp", "HELO host\r\nRCPT TO:<a@b>\r\nDATA\r\n");
+    WriteFile(Spool + "m5.tmp", "");               // killed before its first byte: kept
+    WriteFile(Spool + "m6.msg", Batch);            // a batch under its name
+    WriteFile(Spool + "mx.tmp", Batch);            // not a spool name
+    WriteFile(Spool + "notes.sorted.tmp", Batch);  //
+    EXPECT_EQ(RemoveStaleBatches(Spool), 3);
+    EXPECT_EQ(FindFiles(Spool, "*"), (std::vector<std::string>{"m4.tmp", "m5.tmp", "m6.msg",
+                                                               "mx.tmp", "notes.sorted.tmp"}));
+    ASSERT_EQ(LogLines.size(), 3u);
+    EXPECT_NE(LogLines[0].find(Spool + "m1.tmp"), std::string::npos) << LogLines[0];
+    EXPECT_EQ(RemoveStaleBatches(Spool), 0);
+}
+
 // ---- mail script ----
 
 TEST_F(SpoolFilesTest, MailScriptIsTheReceivedMailDotStuffed) {

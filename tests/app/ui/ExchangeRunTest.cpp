@@ -316,6 +316,23 @@ TEST_F(ExchangeRunTest, UnreadableDupeDatabaseStillEndsTheRun) {
     EXPECT_NE(RunLog().find("Onlinezeit: "), std::string::npos);
 }
 
+// A fetch killed in the middle of a group left its batch under a temporary name: the next run
+// removes it before any task starts, and leaves a mail written under such a name alone.
+TEST_F(ExchangeRunTest, ARunRemovesTheBatchesAKilledFetchLeft) {
+    const std::string News = Dir + "news/";
+    std::filesystem::create_directories(News);
+    std::string box = WriteBox("box", "NntpServer=news.example.org\r\nNntpSpool=" + News + "\r\n");
+    std::ofstream(News + "m7.tmp", std::ios::binary) << "#! rnews 3\nabc";
+    std::ofstream(News + "m7.sorted.tmp", std::ios::binary) << "#! rnews 3\nabc";
+    std::ofstream(News + "m8.tmp", std::ios::binary) << "HELO x\r\n";
+    Form->ParseCommandLine({box});
+    Form->WMRunToDo();
+    EXPECT_FALSE(std::filesystem::exists(News + "m7.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(News + "m7.sorted.tmp"));
+    EXPECT_TRUE(std::filesystem::exists(News + "m8.tmp"));
+    EXPECT_NE(RunLog().find("Stapel " + News + "m7.tmp"), std::string::npos) << RunLog();
+}
+
 // The question goes through the dialog service, which shows it on a display and waits there:
 // answered No, the run ends before anything else starts and the box's tasks stay queued.
 TEST_F(ExchangeRunTest, DialQuestionGoesThroughTheDialogServiceAndNoEndsTheRun) {

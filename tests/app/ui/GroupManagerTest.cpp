@@ -2,7 +2,14 @@
 // and group list it writes back.
 #include "app/ui/GroupManager.h"
 
+#include <sys/mount.h>
+
 #include <QTimer>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <sstream>
 
@@ -71,6 +78,30 @@ TEST(CommonGroupLevel, CountsTheDotsOfTheSharedBeginning) {
     for (const auto& C : Cases) EXPECT_EQ(CommonGroupLevel(C.A, C.B), C.Level) << C.A << " " << C.B;
 }
 
+// The compact list of a large server keeps the order and the lookup of a string list: letters
+// without case, '_' after the capitals, a shorter name first, equal names in their order; the
+// marks and words after a name dropped.
+TEST(GroupNames, SortAndFindAsAStringList) {
+    const std::vector<std::string> Lines = {"de.Test", "a_b 5 y",  "aZb*",   "alt.x", "ALT.X",
+                                            "alt",     "de.test2", "~tilde", "Zeta",  "a.b.c"};
+    TStringList Input, Expected;
+    for (const std::string& Line : Lines) Input.Add(Line);
+    TGroupNames Names;
+    Names.Assign(Input, 0);
+    EXPECT_EQ(Input.Count(), 0);
+    Names.Sort();
+    for (const std::string& Line : Lines)
+        Expected.Add(Line.substr(0, std::min(Line.find(' '), Line.find('*'))));
+    Expected.Sort();
+    ASSERT_EQ(Names.Count(), Expected.Count());
+    for (int I = 0; I < Names.Count(); ++I) EXPECT_EQ(Names[I], Expected[I]) << I;
+    for (const char* Name : {"alt.X", "de.test", "a_b", "azb", "zz", "", "a.b"}) {
+        int Got = -1, Want = -1;
+        EXPECT_EQ(Names.Find(Name, Got), Expected.Find(Name, Want)) << Name;
+        EXPECT_EQ(Got, Want) << Name;
+    }
+}
+
 TEST_F(GroupManagerTest, BuildsATreeWithAtMostTwoFoldersPerGroup) {
     PutGolden("news.bl");
     PutGolden("news.rc");
@@ -115,6 +146,57 @@ TEST_F(GroupManagerTest, OkWritesKeptNewAndForeignSubscriptionsAndMarksTheGroupL
     Form->ButtonOkClick(nullptr);
     UiGolden::Expect("groupman/news-ok.rc", Written("news.rc"));
     UiGolden::Expect("groupman/news-ok.bl", Written("news.bl"));
+}
+
+// A small file system of its own for the lists, filled up before OK: the former lists stay
+// whole, the message names the file and the reason, and once there is room again OK writes them.
+TEST_F(GroupManagerTest, OkOnAFullDiskKeepsTheFormerListsWholeAndWorksOnceThereIsRoom) {
+    const std::string Dir = PointDir() + "small/";
+    std::filesystem::create_directories(Dir);
+    if (::mount("tmpfs", Dir.c_str(), "tmpfs", 0, "size=128k") != 0)
+        GTEST_SKIP() << "mounting a small tmpfs needs root: " << std::strerror(errno);
+    struct TUnmount {
+        std::string Dir;
+        ~TUnmount() { ::umount2(Dir.c_str(), MNT_DETACH); }
+    } Unmount{Dir};
+    std::string List = "!header\r\n", Subscriptions;
+    for (int I = 0; I < 1000; ++I) {
+        const std::string Name = "de.group" + std::to_string(1000 + I);
+        List += Name + "\r\n";
+        if (I % 2 == 0) Subscriptions += Name + " 17\r\n";
+    }
+    WriteFile(Dir + "news.bl", List);
+    WriteFile(Dir + "news.rc", Subscriptions);
+    TFormGroupManager* Form = Open("small/news.bl");
+    ASSERT_TRUE(Form->Loaded());
+    {
+        // Every free block taken.
+        std::ofstream Filler(Dir + "filler", std::ios::binary);
+        const std::string Block(4096, 'f');
+        while (Filler.write(Block.data(), Block.size())) {
+        }
+    }
+    TGroupTree::ApplyToSubtree(Form->Tree->Items()->GetFirstNode(), scSubscribe);
+    Messages.clear();
+    Form->ButtonOkClick(nullptr);
+    // (Compared as a whole, not printed: a cut file is some thousand lines.)
+    EXPECT_TRUE(Written("small/news.rc") == Subscriptions) << "the subscriptions were cut";
+    EXPECT_TRUE(Written("small/news.bl") == List) << "the group list was cut";
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_NE(Messages[0].find(Dir + "news.rc"), std::string::npos) << Messages[0];
+    EXPECT_NE(Messages[0].find("No space left on device"), std::string::npos) << Messages[0];
+    EXPECT_EQ(Form->ModalResult(), mrNone);
+    EXPECT_EQ(FindFiles(Dir, "*.tmp").size(), 0u);
+
+    std::filesystem::remove(Dir + "filler");
+    Form->ButtonOkClick(nullptr);
+    const std::string Rc = Written("small/news.rc");
+    EXPECT_EQ(Rc.substr(0, 18), "de.group1000 -20\r\n");
+    EXPECT_NE(Rc.find("de.group1001 -20\r\n"), std::string::npos);
+    EXPECT_EQ(std::count(Rc.begin(), Rc.end(), '\n'), 1000);
+    const std::string Bl = Written("small/news.bl");
+    EXPECT_EQ(Bl.substr(0, 24), "!header\r\nde.group1000*\r\n");
+    EXPECT_EQ(std::count(Bl.begin(), Bl.end(), '*'), 1000);
 }
 
 TEST_F(GroupManagerTest, AFirstLineThatIsAGroupIsWrittenOnce) {

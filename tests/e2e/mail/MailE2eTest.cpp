@@ -258,6 +258,27 @@ TEST_F(MailE2e, Pop3FetchesWholeMailsDeletesThemAndLeavesTheBigOne) {
     EXPECT_EQ(MailboxCount(), 1u);
 }
 
+// A broken mailer's body of megabytes on a single line (base64 or HTML without line breaks) is
+// fetched whole like any other mail; the session ends normally and every mail is deleted on the
+// server, the long one last in the box as well.
+TEST_F(MailE2e, Pop3FetchesAMailWithALineOfMegabytesAndEmptiesTheBox) {
+    const std::string longLine(2 * 1024 * 1024 + 3, 'A');
+    const std::string longMail =
+        "From: e@example.org\r\nTo: someone@example.org\r\nSubject: one long line\r\n"
+        "MIME-Version: 1.0\r\nContent-Type: text/html\r\n\r\n<p>" +
+        longLine + "</p>\r\nafter\r\n";
+    Drop(kPlain);
+    Drop(longMail);
+    const auto mails = Fetch("");
+    EXPECT_EQ(RunExitCode(), 0);
+    EXPECT_FALSE(Contains(Lines, "too long"));
+    ASSERT_EQ(mails.size(), 2u);
+    EXPECT_EQ(Split(BySubject(mails, "plain")), Split(kPlain));
+    EXPECT_NE(BySubject(mails, "one long line").find("\r\n<p>" + longLine + "</p>\r\nafter\r\n"),
+              std::string::npos);
+    EXPECT_EQ(MailboxCount(), 0u);
+}
+
 TEST_F(MailE2e, Pop3KeepsMailWhenAskedAndFallsBackWithoutLast) {
     Drop(kPlain);
     Drop(kEightBit);

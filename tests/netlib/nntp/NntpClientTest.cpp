@@ -14,6 +14,7 @@
 #include "netlib/nntp/IpNntp.h"
 #include "netlib/nntp/Limits.h"
 #include "netlib/sock/IpFakeSocket.h"
+#include "netlib/sock/Limits.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -368,6 +369,30 @@ TEST_F(NntpClientTest, PipelinedArticlesArriveInOrder) {
     Client.OnError = [&](TIpSockControl*, SOCKET, int32_t, const std::string& t) { error = t; };
     Feed("220 5 <5@x>\r\n");
     EXPECT_EQ(error.rfind("[NNTP] unexpected line", 0), 0u) << error;
+}
+
+// An article's lines are taken whole however long (a poster's HTML or base64 on one line),
+// also in pipelined replies and in a head; a list that follows is held to the socket's line
+// limit again, as every reply that is no article's data.
+TEST_F(NntpClientTest, ArticleLinesLongerThanTheSocketLimitAreTakenWhole) {
+    Open("200 hello");
+    Feed("211 2 1 2 de.test\r\n");
+    Sent();
+    std::string error;
+    Client.OnError = [&](TIpSockControl*, SOCKET, int32_t, const std::string& t) { error = t; };
+    const std::string longLine(2 * SockLimits::kMaxLineBuf + 5, 'z');
+    Client.ArticleByNumber(1);
+    Client.HeadByNumber(2);
+    Feed("220 1 <1@x>\r\nMessage-ID: <1@x>\r\n\r\n" + longLine + "\r\n." + longLine +
+         "\r\nend\r\n.\r\n221 2 <2@x>\r\nMessage-ID: <2@x>\r\nX-Long: " + longLine + "\r\n.\r\n");
+    ASSERT_EQ(Articles.size(), 2u);
+    EXPECT_NE(Articles[0].find("\n" + longLine + "\n" + longLine + "\nend\n"), std::string::npos);
+    EXPECT_NE(Articles[1].find("X-Long: " + longLine), std::string::npos);
+    EXPECT_EQ(error, "");
+
+    Client.List();
+    Feed("215 list follows\r\nde." + longLine + " 1 1 y\r\n.\r\n");
+    EXPECT_EQ(error, "Received line too long, exceeds MaxLineBuf");
 }
 
 TEST_F(NntpClientTest, HeadIsDeliveredAsAnArticle) {

@@ -8,6 +8,7 @@
 #include "netlib/pop3/IpPop3.h"
 #include "netlib/pop3/Limits.h"
 #include "netlib/pop3/Pop3Reply.h"
+#include "netlib/sock/Limits.h"
 #include "tests/netlib/pop3/FakePeer.h"
 #include "tests/support/TestSupport.h"
 
@@ -232,6 +233,49 @@ TEST_F(Pop3Client, OnlyAWholeFinalDotEndsAMessageAtTheClose) {
         EXPECT_EQ(Messages, C.Delivered ? 1 : 0);
         EXPECT_EQ(Cut.State(), psNoOp);
     }
+}
+
+// A broken mailer's base64 or HTML body of megabytes on one line is still an honest mail: its
+// lines are taken whole (the socket's line limit guards replies, not a message's data), and the
+// next command's reply is held to that limit again.
+TEST_F(Pop3Client, MessageLinesLongerThanTheSocketLimitAreTakenWhole) {
+    LogOn();
+    Peer.SayAll("+OK\r\n1 160\r\n2 160\r\n.\r\n");
+    Peer.Sent();
+    std::vector<std::string> errors;
+    Client.OnError = [&](TIpSockControl*, SOCKET, int32_t, const std::string& text) {
+        errors.push_back(text);
+    };
+    std::vector<std::string> body;
+    Client.OnMessage = [&](TIpCustomPop3Client*, TIpMailMessage& m) {
+        m.SetPosition(0);
+        while (!m.AtEndOfStream()) body.push_back(m.ReadLine());
+    };
+    std::string topBody;
+    Client.OnTop = [&](TIpCustomPop3Client*, TIpMailMessage& m) {
+        m.SetPosition(0);
+        while (!m.AtEndOfStream()) topBody += m.ReadLine();
+    };
+    const std::string longLine(2 * SockLimits::kMaxLineBuf + 17, 'Q');
+    Client.Retrieve(1);
+    Peer.Sent();
+    Peer.SayAll("+OK\r\nSubject: long\r\n\r\n" + longLine + "\r\n." + longLine +
+                "\r\nend\r\n.\r\n");
+    const std::vector<std::string> expected = {"Subject: long", "", longLine, longLine, "end"};
+    EXPECT_EQ(body, expected);
+    Client.Top(2, 10);
+    EXPECT_EQ(Peer.Sent(), "TOP 2 10\r\n");
+    Peer.SayAll("+OK\r\nSubject: top\r\n\r\n" + longLine + "\r\n.\r\n");
+    EXPECT_NE(topBody.find(longLine), std::string::npos);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(Client.IsConnected());
+
+    // A status line as long is no mail's data: the guard against endless replies holds.
+    Client.Dele(1);
+    Peer.Sent();
+    Peer.SayAll("+OK " + longLine + "\r\n");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Received line too long, exceeds MaxLineBuf");
 }
 
 TEST_F(Pop3Client, TopDeliversAMessageOfTheLinesReceived) {

@@ -6,11 +6,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "netlib/sock/IpDataSocket.h"
 #include "netlib/sock/IpSock.h"
 #include "netlib/sock/Limits.h"
 #include "tests/netlib/sock/TestServer.h"
@@ -381,6 +385,80 @@ TEST(Client, TerminalWindowDestroyedWithBlocksQueuedDropsThemAndOthersGetEveryth
     EXPECT_EQ(Dying, "");
     for (int I = 0; I < 3; ++I) Application.ProcessMessages();
     DeallocateHWnd(LiveWnd);
+}
+
+// A host on a telnet connection that never reads what it is sent: its receive window is kept
+// small (set before listening, so the connection starts with it), and it keeps the connection
+// open until the test lets it go.
+class TDeafTelnetHost {
+  public:
+    explicit TDeafTelnetHost(std::string flood) {
+        FListen = LoopbackSocket(SOCK_STREAM, FPort);
+        const int Small = 4096;
+        ::setsockopt(FListen, SOL_SOCKET, SO_RCVBUF, &Small, sizeof(Small));
+        ::listen(FListen, 1);
+        FThread = std::thread([this, flood = std::move(flood)] {
+            const int Fd = ::accept(FListen, nullptr, nullptr);
+            if (Fd < 0) return;
+            TTestServer::SendAll(Fd, flood);
+            FRelease.get_future().wait_for(std::chrono::seconds(60));
+            ::close(Fd);
+        });
+    }
+    ~TDeafTelnetHost() {
+        FRelease.set_value();
+        ::shutdown(FListen, SHUT_RDWR);
+        ::close(FListen);
+        FThread.join();
+    }
+    std::string Address() const { return "127.0.0.1:" + std::to_string(FPort); }
+
+  private:
+    int FListen = -1;
+    uint16_t FPort = 0;
+    std::promise<void> FRelease;
+    std::thread FThread;
+};
+
+// Option requests without end from a host that reads none of the answers: past the limit the
+// answers are dropped, so the memory stays small; the connection goes on and the data after the
+// flood arrives.
+TEST(Client, TelnetAnswersToAHostThatNeverReadsStopAtTheQueueLimit) {
+    std::string Flood;
+    for (int I = 0; I < 400000; ++I) Flood += "\xFF\xFD\xC8";  // IAC DO 200: answered WONT
+    TDeafTelnetHost Host(Flood + "after the flood\r\n");
+    TLineClient C;
+    C.SockInits().SocketOptions = soTelnet;
+    C.Connect(Host.Address());
+    // A small send buffer of our own as well (the system's grows to megabytes): the queue fills
+    // after a few thousand answers.
+    ASSERT_NE(WinSock::setsockopt(C.SocketHandle(), WS_SOL_SOCKET, WS_SO_SNDBUF, 4096),
+              SOCKET_ERROR);
+    ASSERT_TRUE(PumpUntil([&] { return !C.Lines.empty(); }, 60000));
+    EXPECT_EQ(C.Lines, std::vector<std::string>{"after the flood\r\n"});
+    ASSERT_TRUE(C.IsConnected());
+    EXPECT_TRUE(C.Errors.empty());
+    EXPECT_LE(C.Socket()->QueuedBytes(),
+              SockLimits::kMaxQueuedAnswers + 3 + SockLimits::kSendItemOverhead);
+    EXPECT_LT(C.Socket()->QueueCount(), 4000u);
+    C.Disconnect();
+}
+
+// The caller's data on a telnet connection whose host reads nothing: the connection is closed
+// with an error once the queue passes its limit, not kept growing.
+TEST(Client, TelnetDataForAHostThatNeverReadsClosesTheConnectionAtTheQueueLimit) {
+    TDeafTelnetHost Host("ready\r\n");
+    TLineClient C;
+    C.SockInits().SocketOptions = soTelnet;
+    C.Connect(Host.Address());
+    ASSERT_TRUE(PumpUntil([&] { return !C.Lines.empty(); }));
+    const std::string Block(1 << 20, 'k');
+    const SOCKET Handle = C.SocketHandle();
+    for (int I = 0; I < 40 && C.Errors.empty(); ++I) C.PutString(Handle, Block, false);
+    ASSERT_EQ(C.Errors, std::vector<int32_t>{WSAENOBUFS});
+    EXPECT_EQ(C.ErrorTexts[0], "Send queue full: the host reads nothing, connection closed");
+    EXPECT_TRUE(PumpUntil([&] { return C.Closes == 1; }));
+    EXPECT_FALSE(C.IsConnected());
 }
 
 }  // namespace
