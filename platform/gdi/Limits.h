@@ -27,6 +27,7 @@ inline constexpr int kMaxJpegScans = 256;
 // Frames of one GIF, and the pixels of all its frames together: every frame is kept decoded for
 // the animation, so a file of a few bytes per frame must not make thousands of large ones.
 inline constexpr int kMaxGifFrames = 4096;
+inline constexpr int64_t kMaxGifBytes = int64_t(64) << 20;
 inline constexpr int64_t kMaxGifPixels = kMaxBitmapPixels;
 // Points of one polygon or polyline.
 inline constexpr int kMaxPolygonPoints = 65536;
