@@ -31,6 +31,22 @@ TEST(HtmlPaint, DrawCallsOfAPage) {
     EXPECT_EQ(Page.Canvas.Drawn("ellipse"), (TLog{"ellipse 21,104,28,111 000000 000000"}));
 }
 
+// Bullets are drawn in the text colour: a disc filled, a square and a circle as outlines.
+TEST(HtmlPaint, BulletsOfEachKind) {
+    TLaidOut Page(
+        "<body><font color=#0000ff><ul><li type=disc>a<li type=square>b<li type=circle>c</ul>");
+    Page.Layout(200);
+    Page.Paint({0, 0, 200, 100});
+    const auto Figures = [](const TLog& Calls) {
+        TLog Out;
+        for (const std::string& Call : Calls)
+            Out.push_back(Call.substr(Call.rfind(' ', Call.rfind(' ') - 1)));
+        return Out;
+    };
+    EXPECT_EQ(Figures(Page.Canvas.Drawn("ellipse")), (TLog{" FF0000 FF0000", " FF0000 none"}));
+    EXPECT_EQ(Figures(Page.Canvas.Drawn("rectangle")), (TLog{" FF0000 none"}));
+}
+
 TEST(HtmlPaint, BeforeTheFirstLayoutAPaintOnlyFills) {
     TLaidOut Page("<body>aa");
     EXPECT_EQ(Page.Paint({0, 0, 50, 20}), (TLog{"fill 0,0,50,20 FFFFFF"}));
