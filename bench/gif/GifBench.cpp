@@ -20,7 +20,6 @@
 #include <vector>
 
 #include "htmlview/anim/IpGifImage.h"
-#include "platform/core/Application.h"
 #include "platform/gdi/Gif.h"
 
 namespace {
@@ -115,13 +114,3 @@ void BM_QtReader(benchmark::State& State) {
 BENCHMARK(BM_QtReader)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-// Bitmaps and the animation's timer need the GUI application.
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::unique_ptr<QCoreApplication> App = TApplication::InitializeQt(argc, argv, true);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
