@@ -141,7 +141,7 @@ inline std::string Html(int Articles) {
     return Html;
 }
 
-// The whole mail; Articles sets its length (40 give about 100 KB of HTML).
+// The whole mail; Articles sets its length (40 give 47 KB of HTML in a mail of 151 KB).
 inline std::string Mail(int Articles = 40) {
     std::string Mail =
         "From: Vereinsnachrichten <news@news.example.org>\r\n"
