@@ -20,6 +20,22 @@ const TGifRegistration kRegistration;
 // The first frame shows for its own delay, as the following ones do.
 constexpr int kOwnFirstDelay = 2;
 
+TColor ColorOf(QRgb Rgb) {
+    return TColor(RGB(qRed(Rgb), qGreen(Rgb), qBlue(Rgb)));
+}
+
+// Whether the screen's background ever shows: through a transparent pixel, where a frame was
+// removed to the background, or where the first frame does not reach.
+bool BackgroundShows(const TGifPicture& Picture) {
+    const TGifFrame& First = Picture.Frames.front();
+    if (First.Left > 0 || First.Top > 0 || First.Left + First.Image.width() < Picture.Width ||
+        First.Top + First.Image.height() < Picture.Height)
+        return true;
+    return std::any_of(Picture.Frames.begin(), Picture.Frames.end(), [](const TGifFrame& F) {
+        return F.Transparent || F.Disposal == kDisposeBackground;
+    });
+}
+
 }  // namespace
 
 // Referenced by the link options of the library, so the registration above is linked into every
@@ -49,6 +65,9 @@ void TIpGifImage::LoadFromStream(TStream& Stream) {
     }
     FData = std::move(Data);
     FComposed = -1;
+    BackgroundColor = ColorOf(Picture.BackgroundKey);
+    FBackgroundShows = BackgroundShows(Picture);
+    KeyBackground();
     SetFrameCount(Frames().Count());
     SetDelayTime(kOwnFirstDelay);
     SetWidth(Picture.Width);
@@ -69,8 +88,18 @@ void TIpGifImage::Assign(const TGraphic& Source) {
     if (const auto* Other = dynamic_cast<const TIpGifImage*>(&Source); Other && Other != this) {
         FData = Other->FData;
         FComposed = -1;
+        BackgroundColor = Other->BackgroundColor;
+        FBackgroundShows = Other->FBackgroundShows;
     }
     TIpAnimatedGraphic::Assign(Source);
+    KeyBackground();
+}
+
+// The page shows through the background, as it does around a transparent PNG.
+void TIpGifImage::KeyBackground() {
+    Bitmap().SetTransparentMode(tmFixed);
+    Bitmap().SetTransparentColor(BackgroundColor);
+    Bitmap().SetTransparent(FBackgroundShows);
 }
 
 void TIpGifImage::DisposeFrame(TBitmap& Target, TIpAnimationFrame* Frame, bool& Draw, uint8_t) {

@@ -16,7 +16,7 @@ class TIpGifImage : public TIpAnimatedGraphic {
     void SaveToStream(TStream& Stream) override;
     // Draws the current frame stretched into R, and remembers R as the animation does.
     void Draw(TCanvas& Canvas, const TRect& R) override;
-    // From another GIF image: its bytes as well as its frames.
+    // From another GIF image: its bytes and background as well as its frames.
     void Assign(const TGraphic& Source) override;
     std::string ClassName() const override { return "TIpGifImage"; }
 
@@ -30,9 +30,13 @@ class TIpGifImage : public TIpAnimatedGraphic {
 
   private:
     void Step(QImage& Image, int Index);
+    void KeyBackground();
     std::vector<uint8_t> FData;
     // The frame the bitmap shows (-1: none yet), and the picture as it was before it when that
     // frame is to be removed by restoring it.
     int FComposed = -1;
     QImage FBeforeFrame;
+    // Whether the background (BackgroundColor, a colour of no frame) ever shows; it is then drawn
+    // transparent.
+    bool FBackgroundShows = false;
 };

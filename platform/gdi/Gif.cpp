@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include "platform/gdi/Limits.h"
 
@@ -123,6 +124,16 @@ std::optional<TGifFrame> ReadFrame(GifFileType* File, const TControl& Control) {
     return Frame;
 }
 
+void AddColours(const ColorMapObject* Map, std::set<QRgb>& Used) {
+    for (int I = 0; Map && I < Map->ColorCount; ++I) Used.insert(ColorAt(Map, I));
+}
+
+QRgb UnusedColour(const std::set<QRgb>& Used) {
+    QRgb Candidate = qRgb(255, 0, 254);
+    while (Used.count(Candidate)) ++Candidate;
+    return Candidate;
+}
+
 bool SideAllowed(int64_t Side) {
     return Side >= 1 && Side <= GdiLimits::kMaxBitmapSide;
 }
@@ -162,6 +173,8 @@ TGifPicture DecodeGif(std::span<const uint8_t> Data) {
         return Picture;
     TControl Control;
     int64_t Pixels = 0;
+    std::set<QRgb> Used = {qRgb(0, 0, 0)};
+    AddColours(File->SColorMap, Used);
     for (GifRecordType Type = UNDEFINED_RECORD_TYPE; Type != TERMINATE_RECORD_TYPE;) {
         if (DGifGetRecordType(File.get(), &Type) == GIF_ERROR) break;
         if (Type == EXTENSION_RECORD_TYPE) {
@@ -178,10 +191,13 @@ TGifPicture DecodeGif(std::span<const uint8_t> Data) {
             break;
         std::optional<TGifFrame> Frame = ReadFrame(File.get(), Control);
         if (!Frame) break;
+        AddColours(Desc.ColorMap, Used);
+        if (Frame->Transparent) Used.insert(Frame->TransparentColor);
         Picture.Frames.push_back(std::move(*Frame));
         Control = {};
     }
     if (Picture.Frames.empty()) return Picture;
+    Picture.BackgroundKey = UnusedColour(Used);
     if (ScreenGiven) {
         Picture.Width = File->SWidth;
         Picture.Height = File->SHeight;

@@ -27,6 +27,9 @@ struct TGifPicture {
     int Width = 0;
     int Height = 0;
     std::vector<TGifFrame> Frames;
+    // A colour no frame has (nor any colour table of the file): what the screen shows where no
+    // frame covers it, to be drawn transparent.
+    QRgb BackgroundKey = 0;
     bool Empty() const { return Frames.empty(); }
 };
 

@@ -14,12 +14,19 @@
 namespace {
 
 constexpr QRgb R = 0xFFFF0000u, G = 0xFF00FF00u, B = 0xFF0000FFu, W = 0xFFFFFFFFu;
+// The background: a colour of no frame, drawn transparent.
+constexpr QRgb T = 0;
 
 std::vector<QRgb> Pixels(TIpAnimatedGraphic& Gif) {
     const QImage Image = Gif.Bitmap().Image();
+    const COLORREF Key = ColorToRGB(Gif.Bitmap().TransparentColor());
+    const QRgb Background = qRgb(GetRValue(Key), GetGValue(Key), GetBValue(Key));
     std::vector<QRgb> Out;
     for (int Y = 0; Y < Image.height(); ++Y)
-        for (int X = 0; X < Image.width(); ++X) Out.push_back(Image.pixel(X, Y) | 0xFF000000u);
+        for (int X = 0; X < Image.width(); ++X) {
+            const QRgb Pixel = Image.pixel(X, Y) | 0xFF000000u;
+            Out.push_back(Pixel == Background ? T : Pixel);
+        }
     return Out;
 }
 
@@ -50,7 +57,7 @@ const std::vector<std::vector<QRgb>> kFourDisposals = {
     {R, R, R, R, R, R, R, R, R, R, R, R, R, R, R, R},
     {G, G, R, R, G, G, R, R, R, R, R, R, R, R, R, R},
     {R, R, R, R, R, R, R, R, R, R, B, B, R, R, B, R},
-    {R, R, R, R, R, R, R, R, R, R, W, W, G, R, W, W},
+    {R, R, R, R, R, R, R, R, R, R, T, T, G, R, T, T},
 };
 
 class GifImage : public testing::Test {
@@ -64,13 +71,17 @@ TEST_F(GifImage, AStillPictureShowsItsPixelsAndDoesNotAnimate) {
     EXPECT_EQ(Gif.Width(), 3);
     EXPECT_EQ(Gif.Height(), 2);
     EXPECT_EQ(Gif.FrameCount(), 1);
-    EXPECT_EQ(Pixels(Gif), (std::vector<QRgb>{W, R, G, W, B, W}));  // white around the frame
+    EXPECT_EQ(Pixels(Gif), (std::vector<QRgb>{T, R, G, T, B, W}));
     Gif.SetAnimate(true);
     EXPECT_FALSE(Gif.Animate());
-    // Drawn like any graphic.
+    // Drawn like any graphic, what lies below showing around the frame.
     TBitmap Target(3, 2, pf32bit);
+    Target.Canvas().Brush().SetColor(clBlue);
+    Target.Canvas().FillRect(Rect(0, 0, 3, 2));
     Gif.Draw(Target.Canvas(), Rect(0, 0, 3, 2));
+    EXPECT_EQ(Target.Image().pixel(0, 0) | 0xFF000000u, B);
     EXPECT_EQ(Target.Image().pixel(1, 0) | 0xFF000000u, R);
+    EXPECT_EQ(Target.Image().pixel(2, 1) | 0xFF000000u, W);
 }
 
 TEST_F(GifImage, EachDisposalMethodStepsOnTheClock) {
@@ -124,6 +135,9 @@ TEST_F(GifImage, PicturesReadGifFilesAndCopyThemByClass) {
     ASSERT_NE(Copied, nullptr);
     Copied->ShowFrame(2);
     EXPECT_EQ(Pixels(*Copied), kFourDisposals[2]);
+    Copied->ShowFrame(3);
+    EXPECT_EQ(Pixels(*Copied), kFourDisposals[3]);
+    EXPECT_TRUE(Copied->Bitmap().Transparent());
     TMemoryStream Saved;
     Copied->SaveToStream(Saved);
     EXPECT_EQ(Saved.Size(), int64_t(Bytes.size()));

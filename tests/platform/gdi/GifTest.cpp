@@ -67,6 +67,9 @@ TEST(Gif, TheTransparentColourIsNoColourOfTheFrame) {
     const TGifFrame& F = Picture.Frames[0];
     EXPECT_NE(F.TransparentColor, kRed);
     EXPECT_EQ(Pixels(F.Image), (std::vector<QRgb>{F.TransparentColor, kRed}));
+    // The screen's background has a colour of its own too.
+    for (QRgb Taken : {kRed, kBlue, kWhite, qRgb(0, 0, 0), F.TransparentColor})
+        EXPECT_NE(Picture.BackgroundKey, Taken);
 }
 
 TEST(Gif, DamagedAndOversizedFiles) {
