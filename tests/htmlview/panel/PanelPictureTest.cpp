@@ -178,4 +178,25 @@ TEST_F(PanelPictures, AnAnimatedGifShowsItsFramesInvertedWhenSelected) {
     EXPECT_FALSE(GuiTest::HasColorNear(Next, qRgb(0, 0, 255), 0));
 }
 
+// A transparent GIF stretched as a spacer shows the page's colour, not a box of its own.
+TEST_F(PanelPictures, ATransparentGifShowsThePageThrough) {
+    GifTest::TFrame Dot = GifTest::Solid(0, 0, 1, 1, 3);
+    Dot.Transparent = 3;
+    const std::vector<uint8_t> Bytes = GifTest::Encode(1, 1, {Dot});
+    TMemoryStream Stream;
+    Stream.WriteBuffer(Bytes.data(), int64_t(Bytes.size()));
+    Stream.SetPosition(0);
+    TIpGifImage Gif;
+    Gif.LoadFromStream(Stream);
+    auto Spacer = std::make_shared<TPicture>();
+    Spacer->SetGraphic(&Gif);
+    Provider->Pictures["cid:spacer"] = Spacer;
+    Provider->Add("message",
+                  "<body bgcolor=#2040c0><img src=\"cid:spacer\" width=200 height=40></body>");
+    Open("message");
+    const QImage Shot = Picture("gif-spacer");
+    EXPECT_TRUE(GuiTest::HasColorNear(Shot, qRgb(0x20, 0x40, 0xC0), 0));
+    EXPECT_FALSE(GuiTest::HasColorNear(Shot, qRgb(255, 255, 255), 0));
+}
+
 }  // namespace
