@@ -13,7 +13,7 @@ set -euo pipefail
 
 run_packages=(
   build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev libgl-dev zlib1g-dev libjpeg-dev
+  qt6-base-dev libgl-dev zlib1g-dev libjpeg-dev libgif-dev
   fonts-dejavu-core fonts-liberation
   python3 procps
 )

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "app/ui/Limits.h"
+#include "htmlview/anim/IpGifImage.h"
 #include "htmlview/png/IpPNGImg.h"
 #include "netlib/mime/MimeMessage.h"
 #include "platform/classes/Exception.h"
@@ -26,6 +27,7 @@ struct TPictureKind {
 };
 const TPictureKind PictureKinds[] = {
     {"png", [] { return std::make_unique<TIpPNGImage>(); }},
+    {"gif", [] { return std::make_unique<TIpGifImage>(); }},
     {"jpeg", [] { return std::make_unique<TJPEGImage>(); }},
     {"jpg", [] { return std::make_unique<TJPEGImage>(); }},
     {"pjpeg", [] { return std::make_unique<TJPEGImage>(); }},
@@ -126,7 +128,12 @@ std::shared_ptr<TPicture> PartPicture(TIpMimeEntity& Part) {
         Part.DecodeBodyStream(Data);
         Data.SetPosition(0);
         std::unique_ptr<TGraphic> Graphic = Kind.Make();
-        Graphic->LoadFromStream(Data);
+        // A picture that cannot be read shows as the viewer's broken picture, like a missing one.
+        try {
+            Graphic->LoadFromStream(Data);
+        } catch (const Exception&) {
+            return nullptr;
+        }
         auto Picture = std::make_shared<TPicture>();
         Picture->SetGraphic(Graphic.get());
         return Picture;

@@ -25,5 +25,6 @@ void DecodeAttachment(TIpMimeEntity& Part, const std::string& FileName);
 
 // The part under Root with the Content-ID a "cid:" URL names (angle brackets ignored), or null.
 TIpMimeEntity* FindContentPart(TIpMimeEntity& Root, const std::string& URL);
-// The picture of an image part (PNG, JPEG or bitmap), or null for any other part.
+// The picture of an image part (PNG, GIF, JPEG or bitmap), or null for any other part and for
+// one whose data cannot be read.
 std::shared_ptr<TPicture> PartPicture(TIpMimeEntity& Part);

@@ -38,41 +38,6 @@ constexpr unsigned kFirstStepInterval = 100;
 // The timer's interval while there is nothing to show.
 constexpr unsigned kIdleInterval = 32767;
 
-QRgb RgbOf(TColor Color) {
-    const COLORREF C = ColorToRGB(Color);
-    return qRgb(GetRValue(C), GetGValue(C), GetBValue(C));
-}
-
-// Puts the frame's pixels on Image at the frame's place, where they fall inside it; with Keyed,
-// not the pixels of the frame's transparent colour.
-void PutFrame(QImage& Image, const TIpAnimationFrame& Frame, bool Keyed) {
-    const QImage Source = const_cast<TBitmap&>(Frame.Bitmap()).Image();
-    if (Source.isNull()) return;
-    const QRgb Key = RgbOf(Frame.TransparentColor) & 0xFFFFFF;
-    for (int Y = 0; Y < Source.height(); ++Y) {
-        const int64_t To = int64_t(Frame.Top) + Y;
-        if (To < 0 || To >= Image.height()) continue;
-        const auto* From = reinterpret_cast<const QRgb*>(Source.constScanLine(Y));
-        auto* Row = reinterpret_cast<QRgb*>(Image.scanLine(int(To)));
-        for (int X = 0; X < Source.width(); ++X) {
-            const int64_t At = int64_t(Frame.Left) + X;
-            if (At < 0 || At >= Image.width()) continue;
-            if (Keyed && (From[X] & 0xFFFFFF) == Key) continue;
-            Row[At] = From[X] | 0xFF000000u;
-        }
-    }
-}
-
-void FillFrameArea(QImage& Image, const TIpAnimationFrame& Frame, TColor Color) {
-    const TBitmap& Bitmap = Frame.Bitmap();
-    const QRect Area = QRect(Frame.Left, Frame.Top, Bitmap.Width(), Bitmap.Height()) & Image.rect();
-    const QRgb Rgb = RgbOf(Color);
-    for (int Y = Area.top(); Y <= Area.bottom(); ++Y) {
-        auto* Row = reinterpret_cast<QRgb*>(Image.scanLine(Y));
-        std::fill(Row + Area.left(), Row + Area.right() + 1, Rgb);
-    }
-}
-
 // Pictures hold copies of their graphics, made by class name.
 struct TAnimationRegistration {
     TAnimationRegistration() {
@@ -120,6 +85,40 @@ TIpAnimationFrame* TIpAnimationFrameList::Items(int Index) const {
 }
 
 // --- the graphic -------------------------------------------------------------------------------
+
+QRgb TIpAnimatedGraphic::RgbOf(TColor Color) {
+    const COLORREF C = ColorToRGB(Color);
+    return qRgb(GetRValue(C), GetGValue(C), GetBValue(C));
+}
+
+void TIpAnimatedGraphic::PutFrame(QImage& Image, const TIpAnimationFrame& Frame, bool Keyed) {
+    const QImage Source = const_cast<TBitmap&>(Frame.Bitmap()).Image();
+    if (Source.isNull()) return;
+    const QRgb Key = RgbOf(Frame.TransparentColor) & 0xFFFFFF;
+    for (int Y = 0; Y < Source.height(); ++Y) {
+        const int64_t To = int64_t(Frame.Top) + Y;
+        if (To < 0 || To >= Image.height()) continue;
+        const auto* From = reinterpret_cast<const QRgb*>(Source.constScanLine(Y));
+        auto* Row = reinterpret_cast<QRgb*>(Image.scanLine(int(To)));
+        for (int X = 0; X < Source.width(); ++X) {
+            const int64_t At = int64_t(Frame.Left) + X;
+            if (At < 0 || At >= Image.width()) continue;
+            if (Keyed && (From[X] & 0xFFFFFF) == Key) continue;
+            Row[At] = From[X] | 0xFF000000u;
+        }
+    }
+}
+
+void TIpAnimatedGraphic::FillFrameArea(QImage& Image, const TIpAnimationFrame& Frame,
+                                       TColor Color) {
+    const TBitmap& Bitmap = Frame.Bitmap();
+    const QRect Area = QRect(Frame.Left, Frame.Top, Bitmap.Width(), Bitmap.Height()) & Image.rect();
+    const QRgb Rgb = RgbOf(Color);
+    for (int Y = Area.top(); Y <= Area.bottom(); ++Y) {
+        auto* Row = reinterpret_cast<QRgb*>(Image.scanLine(Y));
+        std::fill(Row + Area.left(), Row + Area.right() + 1, Rgb);
+    }
+}
 
 void TIpAnimatedGraphic::SetTimerFactory(TIpAnimationTimerFactory Factory) {
     TimerFactory() = std::move(Factory);

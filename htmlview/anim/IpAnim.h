@@ -163,6 +163,13 @@ class TIpAnimatedGraphic : public TGraphic {
     virtual bool StartAnimation();
     virtual void StopAnimation() { FTimer->SetEnabled(false); }
 
+  protected:
+    // Puts Frame's pixels on Image at the frame's place, where they fall inside it; with Keyed,
+    // not the pixels of the frame's transparent colour.
+    static void PutFrame(QImage& Image, const TIpAnimationFrame& Frame, bool Keyed);
+    static void FillFrameArea(QImage& Image, const TIpAnimationFrame& Frame, TColor Color);
+    static QRgb RgbOf(TColor Color);
+
   private:
     void DrawAt(HDC DC, const TRect& R);
     // Milliseconds a frame of Delay hundredths stays.

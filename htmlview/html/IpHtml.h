@@ -308,6 +308,10 @@ class TIpHtml {
     LayoutElement* FCurElement = nullptr;
     TIpHtmlPoint FHotPoint{-1, -1};
     std::unique_ptr<TIpHtmlAnchorIndex> FAnchorIndex;
-    std::vector<TIpHtmlNodeAREA*> FAreas;
+    struct TIpHtmlPlacedArea {
+        TIpHtmlNodeAREA* Area;
+        TIpHtmlAreaShape Shape;
+    };
+    std::vector<TIpHtmlPlacedArea> FAreas;
     bool FAreasBuilt = false;
 };

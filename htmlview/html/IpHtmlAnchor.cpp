@@ -147,17 +147,12 @@ bool ReadCoords(const std::string& Text, std::vector<int32_t>& Values, size_t Mo
 
 }  // namespace
 
-void TIpHtmlNodeAREA::AreaReset() {
-    FHitKind = THitKind::None;
-    FHitRect = {};
-    FHitPolygon.clear();
-}
-
-void TIpHtmlNodeAREA::SetHitShape(const TIpHtmlRect& Image) {
-    AreaReset();
+TIpHtmlAreaShape::TIpHtmlAreaShape(const TIpHtmlNodeAREA& Area, const TIpHtmlRect& Image) {
+    if (Area.HRef.empty()) return;
+    const std::string& Coords = Area.Coords;
     std::vector<int32_t> C;
     const int32_t X = Image.Left, Y = Image.Top;
-    switch (Shape) {
+    switch (Area.Shape) {
         case TIpHtmlMapShape::hmsDefault:
             FHitKind = THitKind::Rect;
             FHitRect = Image;
@@ -195,7 +190,7 @@ void TIpHtmlNodeAREA::SetHitShape(const TIpHtmlRect& Image) {
 
 // An ellipse holds the pixels whose centres lie in it; a polygon those inside an odd number of
 // its edges.
-bool TIpHtmlNodeAREA::AreaHitTest(TIpHtmlPoint Point) const {
+bool TIpHtmlAreaShape::Hits(TIpHtmlPoint Point) const {
     switch (FHitKind) {
         case THitKind::Rect:
             return PointInRect(FHitRect, Point);

@@ -1,6 +1,8 @@
 // The window controls of the form and frame nodes: how each node makes its control of the class
 // library, places it where the layout put the node, and reads and resets it for its form.
 #include <algorithm>
+#include <string>
+#include <utility>
 
 #include "htmlview/html/IpHtml.h"
 #include "htmlview/html/IpHtmlEntities.h"
@@ -30,6 +32,30 @@ void FreeControl(TWinControl* Control) {
 
 // Glyphs keep this colour out: it marks the pixels of the button's face.
 constexpr TColor kGlyphTransparentColor = 0xFEFEFE;
+
+// One question of a page: the radio buttons of one form that share a NAME, as a submission
+// sends one value per name. A button without a name stands alone.
+class TIpHtmlRadioButton : public TRadioButton {
+  public:
+    TIpHtmlRadioButton(const TIpHtmlNode* Form, std::string Name)
+        : TRadioButton(nullptr), FForm(Form), FName(std::move(Name)) {}
+
+  protected:
+    bool SharesGroupWith(const TRadioButton& Other) const override {
+        const auto* Question = dynamic_cast<const TIpHtmlRadioButton*>(&Other);
+        return Question && !FName.empty() && Question->FForm == FForm && Question->FName == FName;
+    }
+
+  private:
+    const TIpHtmlNode* FForm;
+    std::string FName;
+};
+
+const TIpHtmlNode* EnclosingForm(const TIpHtmlNode& Node) {
+    for (const TIpHtmlNode* Up = Node.ParentNode(); Up; Up = Up->ParentNode())
+        if (dynamic_cast<const TIpHtmlNodeFORM*>(Up)) return Up;
+    return nullptr;
+}
 
 constexpr const char* kSubmitCaption = "Submit";
 constexpr const char* kResetCaption = "Reset";
@@ -132,12 +158,12 @@ void TIpHtmlNodeINPUT::MakeEdit(TWinControl* Parent) {
     AdoptControl(Edit, Parent, Alt);
 }
 
-// Radio buttons of one window uncheck each other as the class library's do, whatever their
-// names: the state a submission reads is the control's.
+// All controls of a page share one window, so a radio button turns off only the others of its
+// question; the state a submission reads is the control's.
 void TIpHtmlNodeINPUT::MakeCheck(TWinControl* Parent) {
     TButtonControl* Box = InputType == TIpHtmlInputType::hitCheckbox
                               ? static_cast<TButtonControl*>(new TCheckBox(nullptr))
-                              : new TRadioButton(nullptr);
+                              : new TIpHtmlRadioButton(EnclosingForm(*this), Name);
     Box->SetChecked(Checked);
     Box->SetEnabled(!Disabled && !ReadOnly);
     if (InputType == TIpHtmlInputType::hitRadio && FProps->BgColor() != kHtmlNoColor) {

@@ -6,6 +6,7 @@
 #include "htmlview/html/IpHtml.h"
 #include "htmlview/html/IpHtmlAnchorIndex.h"
 #include "netlib/base/IpBase.h"
+#include "platform/forms/Component.h"
 
 namespace {
 
@@ -137,7 +138,6 @@ void TIpHtml::ResetCaches() {
 
 void TIpHtml::DropRects() {
     for (TIpHtmlNodeA* Anchor : FAnchors) Anchor->DropRects();
-    for (TIpHtmlNodeAREA* Area : FAreas) Area->AreaReset();
     FAreas.clear();
     FAreasBuilt = false;
     FAnchorIndex.reset();
@@ -269,22 +269,24 @@ void TIpHtml::PaintSelection() {
 
 // --- the mouse ---
 
-// Every image with a map gets the areas of every map; each image places them anew, so they end
-// up placed on the last of those images.
+// Each image with a map takes the areas of the map its USEMAP names ("#name", as in a link, or a
+// bare name), matched without regard to case; a name no map has gives the image none.
 void TIpHtml::BuildAreaList() {
     FAreasBuilt = true;
     FAreas.clear();
-    TIpHtmlNodeIMG* Last = nullptr;
-    for (TIpHtmlNodeIMG* Image : FImages)
-        if (!Image->UseMap.empty()) Last = Image;
-    if (!Last) return;
-    for (TIpHtmlNodeMAP* Map : FMaps)
-        for (int I = 0; I < Map->ChildCount(); ++I) {
-            auto* Area = dynamic_cast<TIpHtmlNodeAREA*>(Map->ChildNode(I));
-            if (!Area) continue;
-            FAreas.push_back(Area);
-            if (!Area->HRef.empty()) Area->SetHitShape(Last->Element()->WordRect);
-        }
+    for (TIpHtmlNodeIMG* Image : FImages) {
+        if (Image->UseMap.empty()) continue;
+        const size_t Hash = Image->UseMap.find('#');
+        const std::string Name =
+            Hash == std::string::npos ? Image->UseMap : Image->UseMap.substr(Hash + 1);
+        const auto Map = std::find_if(FMaps.begin(), FMaps.end(), [&](TIpHtmlNodeMAP* Candidate) {
+            return SameText(Candidate->Name, Name);
+        });
+        if (Map == FMaps.end()) continue;
+        for (int I = 0; I < (*Map)->ChildCount(); ++I)
+            if (auto* Area = dynamic_cast<TIpHtmlNodeAREA*>((*Map)->ChildNode(I)))
+                FAreas.push_back({Area, TIpHtmlAreaShape(*Area, Image->Element()->WordRect)});
+    }
 }
 
 TIpHtmlNode* TIpHtml::FindAnchorOrArea(TIpHtmlPoint Point) {
@@ -293,8 +295,8 @@ TIpHtmlNode* TIpHtml::FindAnchorOrArea(TIpHtmlPoint Point) {
         FHotPoint = Anchor->AnchorMapPoint(Point);
         return Anchor;
     }
-    for (TIpHtmlNodeAREA* Area : FAreas)
-        if (Area->AreaHitTest(Point)) return Area;
+    for (const TIpHtmlPlacedArea& Placed : FAreas)
+        if (Placed.Shape.Hits(Point)) return Placed.Area;
     return nullptr;
 }
 

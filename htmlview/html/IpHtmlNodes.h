@@ -854,11 +854,6 @@ class TIpHtmlNodeAREA : public TIpHtmlNodeCore {
   public:
     using TIpHtmlNodeCore::TIpHtmlNodeCore;
     std::string HintText() override { return Alt.empty() ? HRef : Alt; }
-    // Sets the hit shape from Coords, relative to an image placed at Image.
-    void SetHitShape(const TIpHtmlRect& Image);
-    bool AreaHitTest(TIpHtmlPoint Point) const;
-    // Forgets the hit shape.
-    void AreaReset();
     TIpHtmlMapShape Shape = TIpHtmlMapShape::hmsDefault;
     std::string Coords;
     std::string HRef;
@@ -866,9 +861,18 @@ class TIpHtmlNodeAREA : public TIpHtmlNodeCore {
     std::string Alt;
     int32_t TabIndex = -1;
     std::string Target;
+};
+
+// Where an area lies on one image that uses its map: a rectangle, or a region (an ellipse in
+// the rectangle, or a polygon filled even-odd). An image of the same map elsewhere has its own.
+class TIpHtmlAreaShape {
+  public:
+    // From the area's Coords, relative to an image placed at Image; hits nothing when the
+    // coordinates make no shape.
+    TIpHtmlAreaShape(const TIpHtmlNodeAREA& Area, const TIpHtmlRect& Image);
+    bool Hits(TIpHtmlPoint Point) const;
 
   private:
-    // A rectangle, or a region: an ellipse in FHitRect, or a polygon filled even-odd.
     enum class THitKind : uint8_t { None, Rect, Ellipse, Polygon };
     THitKind FHitKind = THitKind::None;
     TIpHtmlRect FHitRect;

@@ -176,6 +176,8 @@ void TIpHtmlParser::ParseFrameSet(TIpHtmlNode* Parent, const TSet& EndSet) {
         if (AtNestingLimit()) continue;
         TIpHtmlNesting Level(FDepth);
         auto* FrameSet = new TIpHtmlNodeFRAMESET(Parent);
+        // The outermost set is the one a frame shows; the sets inside it take their places in
+        // it, wherever they come among its frames.
         if (!FOwner.CurFrameSet) FOwner.CurFrameSet = FrameSet;
         ParseHtmlMultiLengthList(FTok, "ROWS", "100%", FrameSet->Rows, &FOwner.PrintState);
         ParseHtmlMultiLengthList(FTok, "COLS", "100%", FrameSet->Cols, &FOwner.PrintState);
@@ -184,9 +186,10 @@ void TIpHtmlParser::ParseFrameSet(TIpHtmlNode* Parent, const TSet& EndSet) {
         FrameSet->Title = FTok.FindAttribute("TITLE");
         FrameSet->Style = FTok.FindAttribute("STYLE");
         Next();
-        if (Cur() == ttFRAMESET) ParseFrameSet(FrameSet, EndSet + TSet{ttFRAMESETEnd});
-        while (Cur() == ttFRAME || Cur() == ttNOFRAMES) {
-            if (Cur() == ttFRAME)
+        while (Cur() == ttFRAME || Cur() == ttNOFRAMES || Cur() == ttFRAMESET) {
+            if (Cur() == ttFRAMESET)
+                ParseFrameSet(FrameSet, EndSet + TSet{ttFRAMESETEnd});
+            else if (Cur() == ttFRAME)
                 ParseFrame(FrameSet);
             else
                 ParseNoFrames(FrameSet);

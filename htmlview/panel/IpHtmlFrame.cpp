@@ -247,8 +247,11 @@ void TIpHtmlFrame::ClearContent() {
         FViewer.ReleaseControl(FHyper);
         FHyper = nullptr;
     }
-    for (TPanel* Panel : FPanels) FViewer.ReleaseControl(Panel);
+    // Panels inside others go first.
+    for (auto Panel = FPanels.rbegin(); Panel != FPanels.rend(); ++Panel)
+        FViewer.ReleaseControl(*Panel);
     FPanels.clear();
+    FFrameSets.clear();
     if (FFrameSetPanel) {
         FViewer.ReleaseControl(FFrameSetPanel);
         FFrameSetPanel = nullptr;
@@ -301,42 +304,62 @@ void TIpHtmlFrame::MakeFrameSet() {
     FFrameSetPanel->OnResize = [this](TObject*) { PlaceFrames(); };
     TIpHtmlNodeFRAMESET* Set = FHtml->CurFrameSet;
     if (!Set) return;
-    std::vector<std::pair<TIpHtmlFrame*, std::string>> Sources;
-    for (int I = 0; I < Set->ChildCount(); ++I) {
-        auto* Frame = dynamic_cast<TIpHtmlNodeFRAME*>(Set->ChildNode(I));
-        if (!Frame) continue;
-        if (!MayAddChild()) break;
-        TPanel* Panel = NewFramePanel(*FFrameSetPanel, Frame->FrameBorder());
-        FPanels.push_back(Panel);
-        std::shared_ptr<TIpHtmlFrame> Child =
-            MakeChild(*Panel, Frame->MarginWidth(), Frame->MarginHeight(), Frame->Scrolling());
-        Child->SetName(Frame->Name);
-        Sources.emplace_back(Child.get(), Frame->Src);
-    }
+    TFrameSources Sources;
+    AddFrameSet(*FFrameSetPanel, *Set, Sources);
     PlaceFrames();
     for (const auto& [Child, Source] : Sources) Child->OpenURL(Source);
 }
 
-// Along a row, then on to the next; panels past the last row get no room.
-void TIpHtmlFrame::PlaceFrames() {
-    TIpHtmlNodeFRAMESET* Set = FHtml->CurFrameSet;
-    if (!FFrameSetPanel || !Set) return;
-    const std::vector<int32_t> Cols = CalcMultiLength(Set->Cols, FFrameSetPanel->ClientWidth());
-    const std::vector<int32_t> Rows = CalcMultiLength(Set->Rows, FFrameSetPanel->ClientHeight());
-    size_t Col = 0, Row = 0;
-    int X = 0, Y = 0;
-    for (TPanel* Panel : FPanels) {
-        if (Row >= Rows.size()) {
-            Panel->SetBounds(0, 0, 0, 0);
+// A frame set inside another fills its place in that set with a panel that it splits in turn.
+void TIpHtmlFrame::AddFrameSet(TWinControl& Panel, TIpHtmlNodeFRAMESET& Set,
+                               TFrameSources& Sources) {
+    const size_t Index = FFrameSets.size();
+    FFrameSets.push_back({&Set, &Panel, {}});
+    for (int I = 0; I < Set.ChildCount(); ++I) {
+        if (!MayAddChild()) return;
+        if (auto* Nested = dynamic_cast<TIpHtmlNodeFRAMESET*>(Set.ChildNode(I))) {
+            TPanel* Cell = NewFramePanel(Panel, 0);
+            FPanels.push_back(Cell);
+            FFrameSets[Index].Cells.push_back(Cell);
+            AddFrameSet(*Cell, *Nested, Sources);
             continue;
         }
-        Panel->SetBounds(X, Y, Cols[Col], Rows[Row]);
-        X += Cols[Col];
-        if (++Col == Cols.size()) {
-            Col = 0;
-            X = 0;
-            Y += Rows[Row];
-            ++Row;
+        auto* Frame = dynamic_cast<TIpHtmlNodeFRAME*>(Set.ChildNode(I));
+        if (!Frame) continue;
+        TPanel* Cell = NewFramePanel(Panel, Frame->FrameBorder());
+        FPanels.push_back(Cell);
+        FFrameSets[Index].Cells.push_back(Cell);
+        std::shared_ptr<TIpHtmlFrame> Child =
+            MakeChild(*Cell, Frame->MarginWidth(), Frame->MarginHeight(), Frame->Scrolling());
+        Child->SetName(Frame->Name);
+        Sources.emplace_back(Child.get(), Frame->Src);
+    }
+}
+
+// Each set along a row, then on to the next; cells past the last row get no room. Outer sets
+// come first, so a nested set's panel has its size before its own cells are placed.
+void TIpHtmlFrame::PlaceFrames() {
+    if (!FFrameSetPanel) return;
+    for (const TFrameSetCells& Layout : FFrameSets) {
+        const std::vector<int32_t> Cols =
+            CalcMultiLength(Layout.Set->Cols, Layout.Panel->ClientWidth());
+        const std::vector<int32_t> Rows =
+            CalcMultiLength(Layout.Set->Rows, Layout.Panel->ClientHeight());
+        size_t Col = 0, Row = 0;
+        int X = 0, Y = 0;
+        for (TPanel* Cell : Layout.Cells) {
+            if (Row >= Rows.size() || Cols.empty()) {
+                Cell->SetBounds(0, 0, 0, 0);
+                continue;
+            }
+            Cell->SetBounds(X, Y, Cols[Col], Rows[Row]);
+            X += Cols[Col];
+            if (++Col == Cols.size()) {
+                Col = 0;
+                X = 0;
+                Y += Rows[Row];
+                ++Row;
+            }
         }
     }
 }

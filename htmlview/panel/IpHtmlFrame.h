@@ -86,7 +86,9 @@ class TIpHtmlFrame {
     bool Refused(const std::string& URL) const;
     void Load(const std::string& URL, const std::string& ContentType);
     void ClearContent();
+    using TFrameSources = std::vector<std::pair<TIpHtmlFrame*, std::string>>;
     void MakeFrameSet();
+    void AddFrameSet(TWinControl& Panel, TIpHtmlNodeFRAMESET& Set, TFrameSources& Sources);
     void PlaceFrames();
     void MakeHyperPanel();
     // A child frame inside Panel, or none when the panel has as many frames as it may.
@@ -107,8 +109,17 @@ class TIpHtmlFrame {
     std::unique_ptr<TIpHtml> FHtml;
     TIpHtmlInternalPanel* FHyper = nullptr;
     TPanel* FFrameSetPanel = nullptr;
-    // The panels of the frame set and of inline frames, and the child frames shown in them.
+    // The panels of the frame set and of inline frames, and the child frames shown in them. A
+    // panel comes after the panel it lies in.
     std::vector<TPanel*> FPanels;
+    // Every frame set shown, outermost first: its panel and the panels of its FRAME and
+    // FRAMESET children in order.
+    struct TFrameSetCells {
+        TIpHtmlNodeFRAMESET* Set;
+        TWinControl* Panel;
+        std::vector<TPanel*> Cells;
+    };
+    std::vector<TFrameSetCells> FFrameSets;
     std::vector<std::shared_ptr<TIpHtmlFrame>> FFrames;
     std::unique_ptr<TIpFormDataEntity> FPostData;
     bool FLoading = false;

@@ -24,6 +24,11 @@ inline constexpr int64_t kMaxJpegPixelsPerByte = 1024;
 // Scans of a progressive JPEG: each one walks the whole picture again, and real files have about
 // ten.
 inline constexpr int kMaxJpegScans = 256;
+// Frames of one GIF, and the pixels of all its frames together: every frame is kept decoded for
+// the animation, so a file of a few bytes per frame must not make thousands of large ones.
+inline constexpr int kMaxGifFrames = 4096;
+inline constexpr int64_t kMaxGifBytes = int64_t(64) << 20;
+inline constexpr int64_t kMaxGifPixels = kMaxBitmapPixels;
 // Points of one polygon or polyline.
 inline constexpr int kMaxPolygonPoints = 65536;
 // Bytes of text drawn or measured in one call.

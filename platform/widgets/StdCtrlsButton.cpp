@@ -230,7 +230,11 @@ void TRadioButton::TurnSiblingsOff() {
     if (!FParent) return;
     for (int I = 0; I < FParent->ControlCount(); ++I)
         if (auto* Sibling = dynamic_cast<TRadioButton*>(FParent->Controls(I)); Sibling != this)
-            if (Sibling) Sibling->SetChecked(false);
+            if (Sibling && SharesGroupWith(*Sibling)) Sibling->SetChecked(false);
+}
+
+bool TRadioButton::SharesGroupWith(const TRadioButton&) const {
+    return true;
 }
 
 void TRadioButton::Dispatch(TMessage& Message) {

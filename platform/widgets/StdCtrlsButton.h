@@ -111,6 +111,9 @@ class TRadioButton : public TButtonControl {
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void Dispatch(TMessage& Message) override;
+    // Whether Other, a radio button of the same parent, is turned off when this one is checked.
+    // Every sibling is, as in a dialog; a page with several questions narrows it.
+    virtual bool SharesGroupWith(const TRadioButton& Other) const;
 
   private:
     void TurnSiblingsOff();

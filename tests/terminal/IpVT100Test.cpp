@@ -197,6 +197,52 @@ TEST_F(VT100, SaveAndRestoreCursor) {
     EXPECT_EQ(B.ForeColorAt(2, 3), IpTermRGB(0x80, 0, 0));
 }
 
+// As on a VT100, a count of 0 is a count of 1 for every movement and edit that takes one.
+TEST_F(VT100, ACountOfZeroIsACountOfOne) {
+    Small(8, 4);
+    const struct {
+        const char* Sequence;
+        const char* Row;
+        const char* Cursor;
+    } Cases[] = {
+        {"\x1b[0C", "abcdef\n", "1,5"},  {"\x1b[0D", "abcdef\n", "1,3"},
+        {"\x1b[0P", "abcef\n", "1,4"},   {"\x1b[0X", "abc ef\n", "1,4"},
+        {"\x1b[0@", "abc def\n", "1,4"},
+    };
+    for (const auto& C : Cases) {
+        Feed(Vt, "\x1b[2J\x1b[Habcdef\x1b[1;4H");
+        Feed(Vt, C.Sequence);
+        EXPECT_EQ(Rows(B, 1, 1), C.Row) << C.Sequence + 1;
+        EXPECT_EQ(Cursor(B), C.Cursor) << C.Sequence + 1;
+    }
+    Feed(Vt, "\x1b[2J\x1b[Ha\r\nb\r\nc\x1b[2;1H\x1b[0L");
+    EXPECT_EQ(Screen(B), "a\n\nb\nc\n");
+    Feed(Vt, "\x1b[0M");
+    EXPECT_EQ(Screen(B), "a\nb\nc\n\n");
+}
+
+// The saved cursor is a place on the screen: rows that scroll into the history meanwhile do
+// not take it with them.
+TEST_F(VT100, ARestoredCursorStaysOnTheScreen) {
+    Small(6, 3);
+    Feed(Vt,
+         "\x1b[2;3H\x1b"
+         "7\x1b[3;1Hx\r\ny\r\nz\x1b"
+         "8!");
+    EXPECT_EQ(Rows(B, -1, 3), "\n\nx\ny !\nz\n");
+    EXPECT_EQ(Cursor(B), "2,4");
+}
+
+// A reset also takes the rows back to single width and height, as on a VT100.
+TEST_F(VT100, AResetClearsTheLineAttributes) {
+    Small(6, 3);
+    Feed(Vt,
+         "\x1b[1;1H\x1b#6\x1b[2;1H\x1b#3\x1b"
+         "c");
+    EXPECT_EQ(Vt.LineAttr(1), 0);
+    EXPECT_EQ(Vt.LineAttr(2), 0);
+}
+
 TEST_F(VT100, CharacterSetsAndUpperASCII) {
     Small(12, 2);
     Feed(Vt,

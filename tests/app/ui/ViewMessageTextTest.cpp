@@ -5,7 +5,9 @@
 
 #include "app/ui/ViewMessageParts.h"
 #include "app/ui/ViewMessageText.h"
+#include "htmlview/anim/IpGifImage.h"
 #include "tests/app/ui/ViewMessageMails.h"
+#include "tests/platform/gdi/GifTestEncoder.h"
 
 namespace {
 
@@ -229,6 +231,30 @@ TEST(ViewMessageParts, ContentIdsFindTheirPartsAtAnyDepth) {
     EXPECT_EQ(FindContentPart(Message, "http://x/flach@x"), nullptr);
     // A part that is no picture gives none.
     EXPECT_EQ(PartPicture(*Related), nullptr);
+}
+
+// GIF parts are animated graphics; a picture part whose data cannot be read gives no picture
+// (the viewer shows its broken picture), whatever its kind.
+TEST(ViewMessageParts, GifPartsAnimateAndUnreadablePicturesGiveNone) {
+    const std::vector<uint8_t> Gif =
+        GifTest::Encode(2, 2, {GifTest::Solid(0, 0, 2, 2, 0), GifTest::Solid(0, 0, 1, 1, 2)});
+    QByteArray Base64 =
+        QByteArray(reinterpret_cast<const char*>(Gif.data()), qsizetype(Gif.size())).toBase64();
+    for (qsizetype At = 76; At < Base64.size(); At += 78) Base64.insert(At, "\r\n");
+    const auto Picture = [](const std::string& Type, const std::string& Body) {
+        TIpMailMessage Message;
+        Load(Message, "Content-Type: " + Type + "\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
+                          Body + "\r\n");
+        return PartPicture(Message);
+    };
+    const std::shared_ptr<TPicture> Animated = Picture("image/GIF", Base64.toStdString());
+    ASSERT_NE(Animated, nullptr);
+    auto* Graphic = dynamic_cast<TIpGifImage*>(Animated->Graphic());
+    ASSERT_NE(Graphic, nullptr);
+    EXPECT_EQ(Graphic->FrameCount(), 2);
+    const std::string Damaged = Base64.left(24).toStdString();
+    for (const char* Type : {"image/gif", "image/png", "image/jpeg", "image/bmp"})
+        EXPECT_EQ(Picture(Type, Damaged), nullptr) << Type;
 }
 
 }  // namespace

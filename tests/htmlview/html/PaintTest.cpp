@@ -31,6 +31,22 @@ TEST(HtmlPaint, DrawCallsOfAPage) {
     EXPECT_EQ(Page.Canvas.Drawn("ellipse"), (TLog{"ellipse 21,104,28,111 000000 000000"}));
 }
 
+// Bullets are drawn in the text colour: a disc filled, a square and a circle as outlines.
+TEST(HtmlPaint, BulletsOfEachKind) {
+    TLaidOut Page(
+        "<body><font color=#0000ff><ul><li type=disc>a<li type=square>b<li type=circle>c</ul>");
+    Page.Layout(200);
+    Page.Paint({0, 0, 200, 100});
+    const auto Figures = [](const TLog& Calls) {
+        TLog Out;
+        for (const std::string& Call : Calls)
+            Out.push_back(Call.substr(Call.rfind(' ', Call.rfind(' ') - 1)));
+        return Out;
+    };
+    EXPECT_EQ(Figures(Page.Canvas.Drawn("ellipse")), (TLog{" FF0000 FF0000", " FF0000 none"}));
+    EXPECT_EQ(Figures(Page.Canvas.Drawn("rectangle")), (TLog{" FF0000 none"}));
+}
+
 TEST(HtmlPaint, BeforeTheFirstLayoutAPaintOnlyFills) {
     TLaidOut Page("<body>aa");
     EXPECT_EQ(Page.Paint({0, 0, 50, 20}), (TLog{"fill 0,0,50,20 FFFFFF"}));
@@ -225,6 +241,38 @@ TEST(HtmlMouse, ImageMapAreas) {
     EXPECT_EQ(HotAt(152, 95), "");
     // Parsing stops at the first value that is no number: the rest reads 0.
     EXPECT_EQ(HotAt(5, 5), "");
+}
+
+// Each picture takes the areas of the map its USEMAP names: the first picture's map after the
+// second's, a map two pictures share, and a name no map has.
+TEST(HtmlMouse, EachPictureTakesTheAreasOfItsOwnMap) {
+    TLaidOut Page(
+        "<body><map name=Top><area shape=rect coords=0,0,50,50 href=top-left alt=Left>"
+        "<area shape=circle coords=75,25,20 href=top-round></map>"
+        "<img src=p usemap=#top><br><img src=p usemap=\"#bottom\"><br>"
+        "<img src=p usemap=top><br><img src=p usemap=#nothing>"
+        "<map name=bottom><area shape=rect coords=50,0,100,50 href=bottom-right></map>",
+        {{"p", {100, 50}}});
+    Page.Layout(400);
+    std::vector<TIpHtmlRect> Images;
+    Page.Doc->HtmlNode()->ForEachNode([&](TIpHtmlNode* Node) {
+        if (auto* Image = dynamic_cast<TIpHtmlNodeIMG*>(Node))
+            Images.push_back(Image->Element()->WordRect);
+    });
+    ASSERT_EQ(Images.size(), 4u);
+    const auto HotAt = [&](size_t Image, int32_t X, int32_t Y) -> std::string {
+        Page.Doc->TrackMouse({Images[Image].Left + X, Images[Image].Top + Y});
+        auto* Area = dynamic_cast<TIpHtmlNodeAREA*>(Page.Doc->HotNode());
+        return Area ? Area->HRef + "|" + Area->HintText() : "";
+    };
+    EXPECT_EQ(HotAt(0, 10, 10), "top-left|Left");
+    EXPECT_EQ(HotAt(0, 75, 25), "top-round|top-round");
+    EXPECT_EQ(HotAt(1, 10, 10), "");
+    EXPECT_EQ(HotAt(1, 75, 25), "bottom-right|bottom-right");
+    EXPECT_EQ(HotAt(2, 10, 10), "top-left|Left");
+    EXPECT_EQ(HotAt(2, 75, 25), "top-round|top-round");
+    EXPECT_EQ(HotAt(3, 10, 10), "");
+    EXPECT_EQ(HotAt(3, 75, 25), "");
 }
 
 }  // namespace

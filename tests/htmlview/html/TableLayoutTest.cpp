@@ -101,6 +101,22 @@ TEST(HtmlTable, VerticalAlignmentInARow) {
     EXPECT_EQ(WordRect(*Page.Doc, "o").Top, 32);
 }
 
+// Cells align within their padding: with padding, spacing and rules, bottom-aligned content
+// ends where the tallest cell's content ends, middle-aligned content sits level with its
+// middle line, and nothing leaves its cell.
+TEST(HtmlTable, VerticalAlignmentKeepsContentInsideThePadding) {
+    TLaidOut Page(
+        "<body><table border=1 cellspacing=2 cellpadding=4><tr><td>a<br>b<br>c"
+        "<td valign=top>t<td valign=middle>m<td valign=bottom>o</table>");
+    Page.Layout(400);
+    const TIpHtmlRect A = WordRect(*Page.Doc, "a"), B = WordRect(*Page.Doc, "b"),
+                      C = WordRect(*Page.Doc, "c");
+    EXPECT_EQ(WordRect(*Page.Doc, "t").Top, A.Top);
+    EXPECT_EQ(WordRect(*Page.Doc, "m").Top, B.Top);
+    EXPECT_EQ(WordRect(*Page.Doc, "o").Bottom, C.Bottom);
+    EXPECT_LE(WordRect(*Page.Doc, "o").Bottom + 4, TableOf(Page).TableRect().Bottom);
+}
+
 TEST(HtmlTable, CaptionsGoAboveOrBelow) {
     TLaidOut Page(
         "<body><table cellspacing=0 cellpadding=0><caption>top</caption><tr><td>cell</table>"

@@ -266,6 +266,42 @@ TEST_F(PanelForms, ASubmitButtonLoadsTheQueryOfWhatTheUserEntered) {
     EXPECT_EQ(Panel->MasterFrame()->CurURL(), Query);
 }
 
+// Radio buttons make one question per form and NAME: answering one leaves the others alone,
+// the submission carries an answer to each, and a reset brings back every question's default.
+TEST_F(PanelForms, RadioQuestionsAreAnsweredEachOnItsOwn) {
+    Provider->Add(
+        "http://mail/form",
+        "<form action=poll><input type=radio name=day value=mo>"
+        "<input type=radio name=day value=tu>"
+        "<input type=radio name=fmt value=text><input type=radio name=fmt value=html checked>"
+        "<input type=submit></form>"
+        "<form action=other><input type=radio name=day value=we checked></form>");
+    const std::string Query = "http://mail/poll?day=tu&fmt=text";
+    Provider->Add(Query, "<p>thanks");
+    Open("http://mail/form");
+    const auto Radio = [&](int Index) { return ControlOf<TRadioButton>(Index); };
+    const auto States = [&] {
+        std::string Out;
+        for (int I : {0, 1, 2, 3, 5}) Out += Radio(I)->Checked() ? '1' : '0';
+        return Out;
+    };
+    ASSERT_EQ(States(), "00011");
+    Radio(1)->SetChecked(true);
+    EXPECT_EQ(States(), "01011");  // the format question and the other form keep theirs
+    Radio(2)->SetChecked(true);
+    EXPECT_EQ(States(), "01101");
+    Radio(0)->SetChecked(true);
+    Radio(1)->SetChecked(true);
+    EXPECT_EQ(States(), "01101");  // within a question, one answer
+    dynamic_cast<TIpHtmlNodeINPUT*>(Doc().Controls()[0])->ResetForm();
+    EXPECT_EQ(States(), "00011");
+    Radio(1)->SetChecked(true);
+    Radio(2)->SetChecked(true);
+    ControlOf<TButton>(4)->Click();
+    GuiTest::Drain();
+    EXPECT_EQ(Panel->MasterFrame()->CurURL(), Query);
+}
+
 // A reset brings back what the markup said, not what the user typed last.
 TEST_F(PanelForms, ResetRestoresTheMarkupsValues) {
     Provider->Add("form",

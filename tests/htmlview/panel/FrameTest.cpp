@@ -48,6 +48,45 @@ TEST_F(PanelFrames, AFrameSetSplitsThePanelAmongItsFrames) {
     EXPECT_TRUE(Provider->CallsOf("GetHtml").empty());
 }
 
+// A frame set inside another takes its place there, before or after the other's frames, and
+// splits that place among its own frames.
+TEST_F(PanelFrames, AFrameSetInsideAnotherSplitsItsPlace) {
+    Provider->Add("http://mail/after",
+                  "<frameset rows=\"40,*\"><frame name=top src=top.htm>"
+                  "<frameset cols=\"25%,*\"><frame name=nav src=nav.htm>"
+                  "<frame name=main src=main.htm></frameset></frameset>");
+    Provider->Add("http://mail/first",
+                  "<frameset cols=\"50%,*\"><frameset rows=\"*,*\"><frame src=nav.htm>"
+                  "<frame src=main.htm></frameset><frame src=top.htm></frameset>");
+    for (const char* Page : {"top.htm", "nav.htm", "main.htm"}) Provider->Add(Page, "<p>x");
+    const auto Cell = [](TIpHtmlFrame& Frame) {
+        TWinControl* Panel = Frame.HyperPanel()->Parent();
+        TWinControl* Set = Panel->Parent();
+        return std::vector<int>{Set->Left() + Panel->Left(), Set->Top() + Panel->Top(),
+                                Panel->Width(), Panel->Height()};
+    };
+    Open("http://mail/after");
+    TIpHtmlFrame& Master = *Panel->MasterFrame();
+    ASSERT_EQ(Master.FrameCount(), 3);
+    const int W = Master.FrameSetPanel()->ClientWidth(), H = Master.FrameSetPanel()->ClientHeight();
+    EXPECT_EQ(Panel->FindFrame("top")->CurURL(), "top.htm");
+    EXPECT_EQ(Panel->FindFrame("nav")->CurURL(), "nav.htm");
+    EXPECT_EQ(Panel->FindFrame("main")->CurURL(), "main.htm");
+    EXPECT_EQ(Cell(*Panel->FindFrame("top")), (std::vector<int>{0, 0, W, 40}));
+    EXPECT_EQ(Cell(*Panel->FindFrame("nav")), (std::vector<int>{0, 40, (W + 2) / 4, H - 40}));
+    EXPECT_EQ(Cell(*Panel->FindFrame("main")),
+              (std::vector<int>{(W + 2) / 4, 40, W - (W + 2) / 4, H - 40}));
+
+    Open("http://mail/first");
+    TIpHtmlFrame& Other = *Panel->MasterFrame();
+    ASSERT_EQ(Other.FrameCount(), 3);
+    EXPECT_EQ(Other.Frames(0)->CurURL(), "nav.htm");
+    EXPECT_EQ(Other.Frames(1)->CurURL(), "main.htm");
+    EXPECT_EQ(Other.Frames(2)->CurURL(), "top.htm");
+    EXPECT_EQ(Cell(*Other.Frames(2))[0], (W + 1) / 2);
+    EXPECT_EQ(Cell(*Other.Frames(1))[1], H / 2);
+}
+
 // A mail whose frames name the mail itself (a provider that answers every URL with it) would
 // open frames without end.
 TEST_F(PanelFrames, AFrameNeverOpensTheURLOfAFrameItLiesIn) {

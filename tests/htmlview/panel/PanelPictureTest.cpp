@@ -9,9 +9,11 @@
 #include <cstdio>
 
 #include "htmlview/anim/IpAnim.h"
+#include "htmlview/anim/IpGifImage.h"
 #include "htmlview/png/IpPNGImg.h"
 #include "tests/htmlview/anim/FakeAnimationClock.h"
 #include "tests/htmlview/panel/PanelTestSupport.h"
+#include "tests/platform/gdi/GifTestEncoder.h"
 #include "tests/support/PictureChecks.h"
 #include "tests/support/TestSupport.h"
 
@@ -144,6 +146,57 @@ TEST_F(PanelPictures, AnAnimatedPictureShowsItsFramesInTurn) {
     Open("http://mail/other");
     TFakeClockScope::Of(Shown).Advance(200);
     EXPECT_EQ(Shown.CurrentFrameIndex(), 0);
+}
+
+// A GIF animates in the panel; with the page selected its frames show inverted like the rest
+// of the selection, each new frame too (frames are drawn before the selection is inverted).
+TEST_F(PanelPictures, AnAnimatedGifShowsItsFramesInvertedWhenSelected) {
+    TFakeClockScope Clocks;
+    GifTest::TFrame Red = GifTest::Solid(0, 0, 40, 30, 0), Blue = GifTest::Solid(0, 0, 40, 30, 2);
+    Red.Delay = Blue.Delay = 20;
+    const std::vector<uint8_t> Bytes = GifTest::Encode(40, 30, {Red, Blue});
+    TMemoryStream Stream;
+    Stream.WriteBuffer(Bytes.data(), int64_t(Bytes.size()));
+    Stream.SetPosition(0);
+    TIpGifImage Gif;
+    Gif.LoadFromStream(Stream);
+    auto Animated = std::make_shared<TPicture>();
+    Animated->SetGraphic(&Gif);
+    Provider->Pictures["cid:anim"] = Animated;
+    Provider->Add("message", "<body><img src=\"cid:anim\"></body>");
+    Open("message");
+    auto& Shown = dynamic_cast<TIpGifImage&>(*Animated->Graphic());
+    EXPECT_TRUE(Shown.Animate());
+    EXPECT_TRUE(GuiTest::HasColorNear(Picture("gif-frame-0"), qRgb(255, 0, 0), 0));
+    Doc().SelectAll();
+    const QImage Selected = Picture("gif-frame-0-selected");
+    EXPECT_TRUE(GuiTest::HasColorNear(Selected, qRgb(0, 255, 255), 0));
+    EXPECT_FALSE(GuiTest::HasColorNear(Selected, qRgb(255, 0, 0), 0));
+    TFakeClockScope::Of(Shown).Advance(200);
+    const QImage Next = Picture("gif-frame-1-selected");
+    EXPECT_TRUE(GuiTest::HasColorNear(Next, qRgb(255, 255, 0), 0));
+    EXPECT_FALSE(GuiTest::HasColorNear(Next, qRgb(0, 0, 255), 0));
+}
+
+// A transparent GIF stretched as a spacer shows the page's colour, not a box of its own.
+TEST_F(PanelPictures, ATransparentGifShowsThePageThrough) {
+    GifTest::TFrame Dot = GifTest::Solid(0, 0, 1, 1, 3);
+    Dot.Transparent = 3;
+    const std::vector<uint8_t> Bytes = GifTest::Encode(1, 1, {Dot});
+    TMemoryStream Stream;
+    Stream.WriteBuffer(Bytes.data(), int64_t(Bytes.size()));
+    Stream.SetPosition(0);
+    TIpGifImage Gif;
+    Gif.LoadFromStream(Stream);
+    auto Spacer = std::make_shared<TPicture>();
+    Spacer->SetGraphic(&Gif);
+    Provider->Pictures["cid:spacer"] = Spacer;
+    Provider->Add("message",
+                  "<body bgcolor=#2040c0><img src=\"cid:spacer\" width=200 height=40></body>");
+    Open("message");
+    const QImage Shot = Picture("gif-spacer");
+    EXPECT_TRUE(GuiTest::HasColorNear(Shot, qRgb(0x20, 0x40, 0xC0), 0));
+    EXPECT_FALSE(GuiTest::HasColorNear(Shot, qRgb(255, 255, 255), 0));
 }
 
 }  // namespace

@@ -1,0 +1,102 @@
+// Feeds arbitrary bytes to the picture registry as a GIF file (".GIF": the registry picks the
+// class by the extension, whatever its case). A file either loads or raises a graphics error
+// that leaves the picture as it was; one that loads must be a TIpGifImage of a size within the
+// painting layer's limits, with its frames within theirs, save back exactly the bytes it was
+// read from, and show every frame at its own size; a frame reached by stepping through the
+// animation looks exactly as the same frame put together from the start.
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "htmlview/anim/IpGifImage.h"
+#include "platform/core/Application.h"
+#include "platform/gdi/Limits.h"
+
+namespace {
+
+[[noreturn]] void Fail(const char* What) {
+    std::fprintf(stderr, "%s\n", What);
+    std::abort();
+}
+
+const std::string& InputPath() {
+    static const std::string Path = (std::filesystem::temp_directory_path() /
+                                     ("kestro-gif-fuzz-" + std::to_string(getpid()) + ".GIF"))
+                                        .string();
+    return Path;
+}
+
+void Check(TPicture& Picture, const uint8_t* Data, size_t Size) {
+    auto* Gif = dynamic_cast<TIpGifImage*>(Picture.Graphic());
+    if (!Gif) Fail("a .GIF file loaded as another class");
+    const int64_t W = Gif->Width(), H = Gif->Height();
+    if (W < 1 || H < 1 || W > GdiLimits::kMaxBitmapSide || H > GdiLimits::kMaxBitmapSide ||
+        W * H > GdiLimits::kMaxBitmapPixels)
+        Fail("a picture outside the painting layer's limits");
+    const int Count = Gif->FrameCount();
+    if (Count < 1 || Count > GdiLimits::kMaxGifFrames || Count != Gif->Frames().Count())
+        Fail("a frame count outside the limits or not the list's");
+    int64_t Pixels = 0;
+    for (int I = 0; I < Count; ++I) {
+        const TBitmap& Frame = Gif->Frames().Items(I)->Bitmap();
+        Pixels += int64_t(Frame.Width()) * Frame.Height();
+    }
+    if (Pixels > GdiLimits::kMaxGifPixels) Fail("frames of more pixels than the limit");
+    TMemoryStream Saved;
+    Gif->SaveToStream(Saved);
+    if (size_t(Saved.Size()) != Size || std::memcmp(Saved.Memory(), Data, Size) != 0)
+        Fail("the picture saves other bytes than it read");
+    // Bounded so that a file of thousands of frames does not take the run's time.
+    const int Steps = std::min(Count, 64);
+    for (int I = 0; I < Steps; ++I) {
+        Gif->ShowFrame(I);
+        if (Gif->Bitmap().Width() != W || Gif->Bitmap().Height() != H)
+            Fail("a frame shown at another size than the picture's");
+    }
+    const QImage Stepped = Gif->Bitmap().Image();
+    Gif->ShowFrame(0);
+    Gif->ShowFrame(Steps - 1);
+    if (Steps > 2 && Gif->Bitmap().Image() != Stepped)
+        Fail("a frame put together from the start differs from the same frame stepped to");
+    TBitmap Paper(16, 16, pf32bit);
+    Paper.Canvas().StretchDraw(Rect(0, 0, 16, 16), *Gif);
+}
+
+}  // namespace
+
+// Bitmaps draw through the GUI application's painting.
+extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The path first: statics die in the reverse order of their making and handlers, so the
+    // handler must be registered after the path it removes exists.
+    (void)InputPath();
+    std::atexit([] { std::filesystem::remove(InputPath()); });
+    static std::unique_ptr<QCoreApplication> App = TApplication::InitializeQt(*Argc, *Argv, true);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+    std::ofstream(InputPath(), std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(Data), std::streamsize(Size));
+    TPicture Picture;
+    Picture.Bitmap().SetSize(1, 1);
+    try {
+        Picture.LoadFromFile(InputPath());
+    } catch (const Exception&) {
+        if (Picture.Width() != 1 || Picture.Height() != 1 ||
+            !dynamic_cast<TBitmap*>(Picture.Graphic()))
+            Fail("a failed load changed the picture");
+        return 0;
+    }
+    Check(Picture, Data, Size);
+    return 0;
+}
