@@ -121,7 +121,7 @@ object FormMain: TFormMain
     XMLFileName = 'kestro.xml'
   end
   object OvcFormState: TOvcFormState
-    Options = [fsState, fsPosition]
+    Options = [fsState, fsPosition, fsDefaultMonitor]
     Section = 'TFormMain'
     Storage = O32XMLFileStore
   end

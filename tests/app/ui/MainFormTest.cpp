@@ -651,4 +651,47 @@ TEST_F(MainForm, ADoubleClickOrLesenOpensTheViewerOnTheLinesFile) {
     EXPECT_TRUE(Viewers().empty());  // they free themselves
 }
 
+// Both the main window and the message viewer are windows of their own classes whose definitions
+// centre them: after a move, a close and a new start each comes back where it was left, the main
+// window with its monitor setting.
+TEST_F(MainForm, TheMainWindowAndTheViewerReopenWhereTheyWereLeft) {
+    const std::string File = Dir + "m8.msg";
+    std::ofstream(File, std::ios::binary)
+        << "From: anna@example.org\r\nSubject: Ort\r\n\r\nHallo\r\n";
+    TExchangeRun::AddMailLogLine(nullptr, File + "\1d\2Ort\3anna\00412");
+    auto OpenViewer = [&]() -> TFormViewMessage* {
+        const HWND List = Form->LogList->Handle();
+        MouseDoubleClick(List, ScreenOf(List, POINT{40, 10}));
+        Drain();
+        for (int I = 0; I < Screen->FormCount(); ++I)
+            if (auto* V = dynamic_cast<TFormViewMessage*>(Screen->Forms(I))) return V;
+        ADD_FAILURE() << "no viewer";
+        return nullptr;
+    };
+    TFormViewMessage* Viewer = OpenViewer();
+    ASSERT_NE(Viewer, nullptr);
+    Viewer->SetBounds(17, 23, Viewer->Width(), Viewer->Height());
+    Viewer->Close();
+    Form->SetBounds(31, 12, Form->Width(), Form->Height());
+    Drain();
+    Form->Free();
+    Form = nullptr;
+    Drain();
+    const std::string Saved = ReadFile(Dir + "kestro.xml");
+    EXPECT_NE(Saved.find("<DefaultMonitor value="), std::string::npos) << Saved;
+
+    Form = CreateForm<TFormMain>(nullptr);
+    Form->Show();
+    Drain();
+    EXPECT_EQ(Form->Left(), 31);
+    EXPECT_EQ(Form->Top(), 12);
+    TExchangeRun::AddMailLogLine(nullptr, File + "\1d\2Ort\3anna\00412");
+    Viewer = OpenViewer();
+    ASSERT_NE(Viewer, nullptr);
+    EXPECT_EQ(Viewer->Left(), 17);
+    EXPECT_EQ(Viewer->Top(), 23);
+    Viewer->Close();
+    Drain();
+}
+
 }  // namespace
