@@ -4,6 +4,7 @@
 #include "app/engine/UnitScheduler.h"
 #include "app/ui/AboutFrm.h"
 #include "app/ui/BoxSettingsDlg.h"
+#include "app/ui/CommandPictures.h"
 #include "app/ui/FormParts.h"
 #include "app/ui/GroupManager.h"
 #include "app/ui/MainViews.h"
@@ -21,6 +22,7 @@
 #include "platform/fs/Files.h"
 #include "platform/system/MessageBox.h"
 #include "platform/system/ProgramDirectory.h"
+#include "platform/widgets/ImgList.h"
 
 TFormMain* FormMain = nullptr;
 
@@ -85,6 +87,7 @@ void TFormMain::FormCreate(TObject*) {
     ButtonEndTasksHard = FormPart<TMenuItem>(this, "ButtonEndTasksHard");
     TrayIcon = FormPart<TStTrayIcon>(this, "TrayIcon");
     StExceptionLog = FormPart<TStExceptionLog>(this, "StExceptionLog");
+    AddCommandPictures(*FormPart<TImageList>(this, "ImageList1"));
 
     // The designed caption ends in "V": the version follows it.
     SetCaption(Caption() + GlobalConfig.Version);

@@ -131,6 +131,8 @@ object FormMain: TFormMain
   object Timer1: TTimer
     Interval = 300
   end
+  object ImageList1: TImageList
+  end
   object dxBarManager: TdxBarManager
     Font.Charset = DEFAULT_CHARSET
     Font.Color = clWindowText
@@ -253,6 +255,8 @@ object FormMain: TFormMain
       0
       49
       0)
+    HotImages = ImageList1
+    Images = ImageList1
     object Neu1: TdxBarButton
       Caption = '&Neu'
       Category = 0
