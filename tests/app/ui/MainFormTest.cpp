@@ -253,6 +253,23 @@ TEST_F(MainForm, IdleControlsSwitchTheCommandsBothWays) {
     Form->SetIdleControls(true);
 }
 
+// A refresh of the task view ends with one pass of the message loop (the window stays alive while
+// the tasks report); a report the throttle swallows runs none.
+TEST_F(MainForm, ARefreshOfTheTaskViewLetsPendingMessagesThrough) {
+    constexpr UINT Probe = WM_USER + 7;
+    int Seen = 0;
+    const HWND Wnd = AllocateHWnd([&](TMessage& M) { Seen += M.Msg == Probe; });
+    PostMessage(Wnd, Probe, 0, 0);
+    Form->UpdateStatusView(false);
+    EXPECT_EQ(Seen, 1);
+    PostMessage(Wnd, Probe, 0, 0);
+    Form->UpdateStatusView(true);  // within half a second of the last refresh
+    EXPECT_EQ(Seen, 1);
+    Drain();
+    EXPECT_EQ(Seen, 2);
+    DeallocateHWnd(Wnd);
+}
+
 TEST_F(MainForm, TaskCallbacksFillTheFirstRowOfTheirNumberAndTheStatusBar) {
     TaskList.CreateClient = &ShownTask;
     TaskList.StartClient = [](TKestroCustomClient* Client, int32_t No) { Client->Start(No); };

@@ -40,9 +40,9 @@ from screen import Screen
 
 PICTURES = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else os.getcwd()
 RUN_BOUND = 300
-# Where things are in the window (its definition fixes them): client points of the toolbar's
-# "Laden..." button, and the rows of the task view and of the incoming-mail list.
-LOAD_BUTTON = (35, 57)
+# Where things are in the window (its definition fixes them): window points of the toolbar's
+# "Laden..." button (its picture), and the rows of the task view and of the incoming-mail list.
+LOAD_BUTTON = (22, 57)
 TASK_ROWS = (22, 117, 530, 45)  # left, top, width, height: the first three rows
 MAIL_ROWS = (20, 242, 530, 66)  # the first two mails
 
