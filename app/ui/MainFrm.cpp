@@ -261,7 +261,7 @@ void TFormMain::BarButtonOrderNewsClick(TObject*) {
 
 void TFormMain::BarButtonMultiStartClick(TObject*) {
     Interactive([&] {
-        // The chooser has queued its boxes: the run starts now, not when a message comes.
+        // Left with OK (boxes chosen or not): the run starts now, not when a message comes.
         if (ExecuteMultiConfig(ProgramDirectory(), PlacementStore())) WMRunToDo();
     });
 }
