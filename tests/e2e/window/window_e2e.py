@@ -10,7 +10,8 @@ arguments and shows its window; "Laden..." on the toolbar loads the box through 
 (its name typed), F7 runs the exchange, the task view shows the tasks while they run and the
 incoming-mail list the mails fetched; Alt+X ends the program. The spool then holds what an
 unattended run of the same box stores. A run started with a box asks before it dials, and the
-question waits for its answer (No: nothing dialled). Prints a line per check and "N passed, M failed".
+question waits for its answer (No: nothing dialled); it asks again before it hangs up (No: the
+line stays up). Prints a line per check and "N passed, M failed".
 """
 import os, subprocess, sys, tempfile, time, traceback
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -273,9 +274,55 @@ def case_dial_question():
             p.cleanup()
 
 
+def case_hangup_question():
+    """With a display the question before the hang-up shows and waits once the exchange is
+    done: No leaves the line up, Yes hangs it up; the run ends well either way."""
+    for key, answer in (("n", "No"), ("y", "Yes")):
+        p = x.Program("hangup", time_server=False)
+        try:
+            user, pw = x.new_user("hup")
+            x.drop_mail(user, "From: a@example.org\nSubject: before the hang-up\n\nx\n")
+            line, calls = p.home + "line-up", p.home + "calls"
+            with open(p.home + "phonebook.ini", "w") as f:
+                f.write("[isp]\nConnect=echo connect >> %s; touch %s\n"
+                        "Disconnect=echo disconnect >> %s; rm -f %s\nStatus=test -f %s\n"
+                        % (calls, line, calls, line, line))
+            box = p.write("hangup.cfg", "### Kestro Configuration File Version 1 ###\n"
+                                        "Pop3Server=%s:%d\nPop3User=%s\nPop3Pass=%s\n"
+                                        "Pop3Spool=%s\nDialOnStart=enabled\nDialName=isp\n"
+                                        "HangupOnExit=enabled\nHangupAskBefore=enabled\n"
+                          % (x.HOST, x.port("POP3"), user, pw, p.spool))
+            xdotool("mousemove", 0, 0)
+            kestro = bounded.popen([x.KESTRO, box], env=window_env(p), cwd=p.home,
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.PIPE)
+            try:
+                question = wait_for("the question", lambda: window_named("Orvalin Kestro$"))
+                wait_for("the question painted",
+                         lambda: dark_pixels(screen(), in_window(question, (0, 30, 300, 40))) > 50)
+                if key == "n":
+                    picture(question, "window-hangup-question")
+                check("hang-up %s: the question waits with the line up and the mail fetched"
+                      % answer, kestro.poll() is None and os.path.exists(line) and
+                      x.pop3_count(user, pw) == 0)
+                xdotool("key", key)
+                rc = bounded.stop(kestro, 60)
+            finally:
+                if kestro.poll() is None:
+                    bounded.stop(kestro, 0)
+            check("hang-up %s: the run ends with exit code 0" % answer, rc == 0,
+                  (rc, kestro.stderr.read().decode("utf-8", "replace")[-500:]))
+            done = open(calls).read() if os.path.exists(calls) else ""
+            want = "connect\n" if key == "n" else "connect\ndisconnect\n"
+            check("hang-up %s: the line is %s" % (answer, "still up" if key == "n" else "down"),
+                  done == want and os.path.exists(line) == (key == "n"), (done, p.log("kestro.log")[-500:]))
+        finally:
+            p.cleanup()
+
+
 def main():
     bounded.give_up_after(RUN_BOUND, "window_e2e.py")
-    for case in (case_window, case_dial_question):
+    for case in (case_window, case_dial_question, case_hangup_question):
         try:
             case()
         except Exception:
