@@ -11,7 +11,7 @@ arguments and shows its window; "Laden..." on the toolbar loads the box through 
 incoming-mail list the mails fetched; Alt+X ends the program. The spool then holds what an
 unattended run of the same box stores. A run started with a box asks before it dials, and the
 question waits for its answer (No: nothing dialled); it asks again before it hangs up (No: the
-line stays up). Prints a line per check and "N passed, M failed".
+line stays up while the program runs). Prints a line per check and "N passed, M failed".
 """
 import os, subprocess, sys, tempfile, time, traceback
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -276,7 +276,8 @@ def case_dial_question():
 
 def case_hangup_question():
     """With a display the question before the hang-up shows and waits once the exchange is
-    done: No leaves the line up, Yes hangs it up; the run ends well either way."""
+    done. Yes (a run started with the box) hangs up. No (a run started from the window) leaves
+    the line up while the program runs on; the run ends well either way."""
     for key, answer in (("n", "No"), ("y", "Yes")):
         p = x.Program("hangup", time_server=False)
         try:
@@ -293,10 +294,22 @@ def case_hangup_question():
                                         "HangupOnExit=enabled\nHangupAskBefore=enabled\n"
                           % (x.HOST, x.port("POP3"), user, pw, p.spool))
             xdotool("mousemove", 0, 0)
-            kestro = bounded.popen([x.KESTRO, box], env=window_env(p), cwd=p.home,
-                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.PIPE)
+            kestro = bounded.popen([x.KESTRO] + ([box] if key == "y" else []), env=window_env(p),
+                                   cwd=p.home, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
             try:
+                if key == "n":
+                    main = wait_for("the main window", lambda: window_named("Orvalin Kestro V"))
+                    wait_for("the window painted",
+                             lambda: dark_pixels(screen(), in_window(main, (0, 0, 300, 20))) > 50)
+                    left, top, _, _ = geometry(main)
+                    xdotool("mousemove", left + LOAD_BUTTON[0], top + LOAD_BUTTON[1], "click", 1)
+                    wait_for("the open dialog", lambda: window_named("Konfiguration öffnen"))
+                    xdotool("type", "--delay", 20, box)
+                    xdotool("key", "Return")
+                    wait_for("the dialog closed",
+                             lambda: window_named("Konfiguration öffnen") is None)
+                    xdotool("mousemove", 0, 0, "key", "F7")
                 question = wait_for("the question", lambda: window_named("Orvalin Kestro$"))
                 wait_for("the question painted",
                          lambda: dark_pixels(screen(), in_window(question, (0, 30, 300, 40))) > 50)
@@ -306,16 +319,25 @@ def case_hangup_question():
                       % answer, kestro.poll() is None and os.path.exists(line) and
                       x.pop3_count(user, pw) == 0)
                 xdotool("key", key)
+                if key == "n":
+                    wait_for("the question gone", lambda: window_named("Orvalin Kestro$") is None)
+                    wait_for("the run's end", lambda: "Onlinezeit: " in p.log("kestro.log"), 30)
+                    done = open(calls).read() if os.path.exists(calls) else ""
+                    check("hang-up No: the line stays up while the program runs on",
+                          kestro.poll() is None and done == "connect\n" and os.path.exists(line),
+                          done)
+                    xdotool("key", "alt+x")
                 rc = bounded.stop(kestro, 60)
             finally:
                 if kestro.poll() is None:
                     bounded.stop(kestro, 0)
-            check("hang-up %s: the run ends with exit code 0" % answer, rc == 0,
+            check("hang-up %s: the program ends with exit code 0" % answer, rc == 0,
                   (rc, kestro.stderr.read().decode("utf-8", "replace")[-500:]))
-            done = open(calls).read() if os.path.exists(calls) else ""
-            want = "connect\n" if key == "n" else "connect\ndisconnect\n"
-            check("hang-up %s: the line is %s" % (answer, "still up" if key == "n" else "down"),
-                  done == want and os.path.exists(line) == (key == "n"), (done, p.log("kestro.log")[-500:]))
+            if key == "y":
+                done = open(calls).read() if os.path.exists(calls) else ""
+                check("hang-up Yes: dialled, fetched and hung up",
+                      done == "connect\ndisconnect\n" and not os.path.exists(line),
+                      (done, p.log("kestro.log")[-500:]))
         finally:
             p.cleanup()
 
