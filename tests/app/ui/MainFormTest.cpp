@@ -816,4 +816,20 @@ TEST_F(MainForm, TheCommandsPageShowsEachCommandWithItsPicture) {
     Drain();
 }
 
+// A bar reset reads the bars' design from the window's definition, whose manager takes its
+// pictures from the window's image list: the toolbar gets its six buttons back.
+TEST_F(MainForm, ResettingTheToolbarBringsItsDesignBack) {
+    TdxBar* Toolbar = BarManagerOfForm(Form)->BarByName("Toolbar");
+    ASSERT_NE(Toolbar, nullptr);
+    TdxBarItemLinks* Links = Toolbar->ItemLinks();
+    ASSERT_EQ(Links->Count(), 6);
+    delete Links->Items(0);
+    Drain();
+    ASSERT_EQ(Links->Count(), 5);
+    Toolbar->Reset();
+    Drain();
+    EXPECT_EQ(Links->Count(), 6);
+    EXPECT_EQ(Links->Items(0)->Item(), Item("LoadConfig"));
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/UnitScheduler.h"
+#include "app/ui/CommandPictures.h"
 #include "app/ui/MainFrm.h"
 #include "app/ui/ViewMessageFrm.h"
 #include "platform/shell/Dialogs.h"
@@ -118,6 +119,19 @@ TEST_F(PlacementX11, TheMainWindowAndTheViewerReopenWhereTheyWereLeft) {
     Viewer = OpenViewer(Form);
     ASSERT_NE(Viewer, nullptr);
     EXPECT_EQ(ShownAt(Viewer), std::make_pair(150, 95));
+}
+
+// The task bar and the window list show the program's picture: the X window carries it as its
+// icon property, at the size it was drawn.
+TEST_F(PlacementX11, TheDesktopGetsTheProgramsIconForTheWindow) {
+    Forms.SetIcon(ProgramIcon(16));
+    TFormMain* Form = Start();
+    QProcess Xprop;
+    Xprop.start(QStringLiteral("xprop"), {"-id", XId(Form->Handle()), "_NET_WM_ICON"});
+    ASSERT_TRUE(PumpUntil([&] { return Xprop.state() == QProcess::NotRunning; }, 20000));
+    const std::string Out = Xprop.readAllStandardOutput().toStdString();
+    EXPECT_NE(Out.find("Icon (16 x 16)"), std::string::npos) << Out;
+    Forms.SetIcon(0);
 }
 
 }  // namespace
