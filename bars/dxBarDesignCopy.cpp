@@ -63,6 +63,13 @@ bool IsEventLine(std::string_view Line) {
            std::isupper(static_cast<unsigned char>(Text[2]));
 }
 
+bool IsImageListLine(std::string_view Line) {
+    const std::string_view Text = Trimmed(Line);
+    for (std::string_view Name : {"Images = ", "HotImages = ", "LargeImages = "})
+        if (Text.substr(0, Name.size()) == Name) return true;
+    return false;
+}
+
 std::optional<std::string> DesignTimeCopyText(std::string_view Definition, const std::string& Name,
                                               const std::string& ClassName) {
     const std::vector<std::string_view> Lines = SplitLines(Definition);
@@ -78,7 +85,8 @@ std::optional<std::string> DesignTimeCopyText(std::string_view Definition, const
     std::string Text = "object TempForm: TdxBarTempForm\n";
     for (std::string_view Line : Sizes) Text.append(Line).append("\n");
     for (size_t J = Begin; J < Lines.size(); ++J) {
-        if (!IsEventLine(Lines[J])) Text.append(Lines[J]).append("\n");
+        if (!IsEventLine(Lines[J]) && !IsImageListLine(Lines[J]))
+            Text.append(Lines[J]).append("\n");
         if (J > Begin && Lines[J] == End) break;
     }
     return Text + "end\n";

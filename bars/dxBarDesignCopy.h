@@ -27,6 +27,9 @@ inline bool ResettingBar = false;
 
 // Whether Line assigns an event handler (see the top of this file).
 bool IsEventLine(std::string_view Line);
+// Whether Line gives the manager one of its image lists, components of the form that a copy of
+// the manager alone leaves out (its items need no pictures).
+bool IsImageListLine(std::string_view Line);
 
 // The copy's definition text for the manager Name of class ClassName in Definition; none when
 // the manager's object is not in it.

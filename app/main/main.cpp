@@ -11,6 +11,7 @@
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/RunState.h"
 #include "app/engine/UnitScheduler.h"
+#include "app/ui/CommandPictures.h"
 #include "app/ui/MainFrm.h"
 #include "components/crashlog/CrashLog.h"
 #include "components/instance/ApplicationInstance.h"
@@ -53,6 +54,8 @@ int main(int argc, char** argv) {
     }
     CurrentConfig = std::make_unique<TKestroConfig>();
 
+    // The tray icon and the windows show the program's own picture from their first showing on.
+    Forms.SetIcon(ProgramIcon(16));
     // The window must be the application's main form: the application window passes its
     // activation (a second copy's start) on to it.
     RegisterMainFormClasses();

@@ -327,7 +327,6 @@ void TFormEditConfig::ButtonEditConnectionClick(TObject*) {
 void RegisterBoxSettingsDlg() {
     static const bool Done = [] {
         RegisterDCEditClasses();
-        RegisterHTMLHintClasses();
         RegisterPhonebookEntryDlg();
         RegisterClass<TFormEditConfig, TForm>("TFormEditConfig")
             .Method("FormCreate", &TFormEditConfig::FormCreate)

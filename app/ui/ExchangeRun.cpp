@@ -449,6 +449,9 @@ void TExchangeRun::UpdateStatusView(bool throttled) {
     SetStatusPanel(3, ByteCountPanel(bytes, LocaleDecimalSeparator()));
     SetStatusPanel(4, RatePanel(bytes, StartTimeMs, now));
     RefreshTaskView();
+    // The window repaints and takes the user's input between the tasks' reports; the socket
+    // layer expects such a pass inside its handlers, and a nested WM_RUNTODO starts no run.
+    Application.ProcessMessages();
 }
 
 // ---- the run -----------------------------------------------------------------------------------

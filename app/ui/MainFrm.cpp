@@ -4,6 +4,7 @@
 #include "app/engine/UnitScheduler.h"
 #include "app/ui/AboutFrm.h"
 #include "app/ui/BoxSettingsDlg.h"
+#include "app/ui/CommandPictures.h"
 #include "app/ui/FormParts.h"
 #include "app/ui/GroupManager.h"
 #include "app/ui/MainViews.h"
@@ -21,6 +22,7 @@
 #include "platform/fs/Files.h"
 #include "platform/system/MessageBox.h"
 #include "platform/system/ProgramDirectory.h"
+#include "platform/widgets/ImgList.h"
 
 TFormMain* FormMain = nullptr;
 
@@ -83,6 +85,7 @@ void TFormMain::FormCreate(TObject*) {
     ButtonEndTasksHard = FormPart<TMenuItem>(this, "ButtonEndTasksHard");
     TrayIcon = FormPart<TStTrayIcon>(this, "TrayIcon");
     StExceptionLog = FormPart<TStExceptionLog>(this, "StExceptionLog");
+    AddCommandPictures(*FormPart<TImageList>(this, "ImageList1"));
 
     // The designed caption ends in "V": the version follows it.
     SetCaption(Caption() + GlobalConfig.Version);
@@ -256,7 +259,7 @@ void TFormMain::BarButtonOrderNewsClick(TObject*) {
 
 void TFormMain::BarButtonMultiStartClick(TObject*) {
     Interactive([&] {
-        // The chooser has queued its boxes: the run starts now, not when a message comes.
+        // Left with OK (boxes chosen or not): the run starts now, not when a message comes.
         if (ExecuteMultiConfig(ProgramDirectory(), PlacementStore())) WMRunToDo();
     });
 }

@@ -56,12 +56,8 @@ bool ExecuteMultiConfig(const std::string& Dir, TOvcAbstractStore* Store) {
     TFormMultiConfig::Directory = Dir;
     auto* Chooser = CreateForm<TFormMultiConfig>(&Forms);
     UseFormStateStore(Chooser, Store);
-    bool Queued = false;
-    Chooser->Queue = [&Queued](const std::string& FileName) {
-        AddConfigToToDo(FileName);
-        Queued = true;
-    };
-    Chooser->ShowModal();
+    Chooser->Queue = [](const std::string& FileName) { AddConfigToToDo(FileName); };
+    const bool Accepted = Chooser->ShowModal() == mrOk;
     Chooser->Free();
-    return Queued;
+    return Accepted;
 }

@@ -28,7 +28,8 @@ class TFormMultiConfig : public TForm {
 };
 
 // Shows the chooser modally over the box files of Dir; Store keeps the window's place (may be
-// null). True when boxes were queued (the caller then starts the run).
+// null). True when it was left with OK, whether or not a box was selected: the caller then starts
+// the run, which also queues the window's own box.
 bool ExecuteMultiConfig(const std::string& Dir, TOvcAbstractStore* Store = nullptr);
 
 void RegisterMultiConfigClasses();

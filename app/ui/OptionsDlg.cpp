@@ -46,7 +46,6 @@ bool TFormEditGlobal::Execute(TGlobalConfig& Settings) {
 void RegisterOptionsDlg() {
     static const bool Done = [] {
         RegisterStoreClasses();
-        RegisterHTMLHintClasses();
         RegisterClass<TFormEditGlobal, TForm>("TFormEditGlobal")
             .Method("FormCreate", &TFormEditGlobal::FormCreate);
         return true;

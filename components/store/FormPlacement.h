@@ -38,7 +38,7 @@ struct TFormStateSubject {
     bool ApplicationMinimized = false;
     // Receives SC_MINIMIZE for a main form restored minimised (the application's window); 0: Wnd.
     HWND ApplicationWindow = 0;
-    bool PlainFormClass = false;  // the plain form class itself, not a class derived from it
+    bool PlainFormClass = false;  // a form of the plain form class, derived classes included
     bool MDIChild = false;
     bool Loading = false;
     int32_t Color = 0;

@@ -1,7 +1,5 @@
 #include "components/store/OvcFormState.h"
 
-#include <typeinfo>
-
 #include "platform/forms/Errors.h"
 
 namespace {
@@ -109,7 +107,9 @@ TFormStateSubject TOvcFormState::Subject(TCustomForm& F) const {
     // A main form restored minimised minimises the application through its own window (so that
     // a tray icon of the form sees the command too).
     S.ApplicationWindow = 0;
-    S.PlainFormClass = typeid(F) == typeid(TForm);
+    // Every window of the program is a class of its own derived from the plain form class; each
+    // of them takes its restored position over its definition's centring.
+    S.PlainFormClass = dynamic_cast<TForm*>(&F) != nullptr;
     S.MDIChild = F.FormStyle() == fsMDIChild;
     S.Loading = F.ComponentState().Contains(csLoading);
     S.Color = F.Color();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
@@ -354,4 +355,26 @@ void LoopImpl::DestroyHosts() {
     std::vector<QPointer<THost>> Retired;
     Retired.swap(H.Retired);
     for (QPointer<THost>& Host : Retired) delete Host.data();
+}
+
+// ---- the program's icon -------------------------------------------------------------------------
+
+namespace {
+
+HICON& HeldApplicationIcon() {
+    static HICON Icon = 0;
+    return Icon;
+}
+
+}  // namespace
+
+void SetApplicationIcon(HICON Icon) {
+    HeldApplicationIcon() = Icon;
+    if (!GuiApplication()) return;
+    const QImage Image = Icon != 0 ? IconImage(Icon) : QImage();
+    QGuiApplication::setWindowIcon(Image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(Image)));
+}
+
+HICON ApplicationIcon() {
+    return HeldApplicationIcon();
 }

@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include "platform/classes/WinTypes.h"
+#include "platform/gdi/GdiTypes.h"
 
 class QPaintEvent;
 
@@ -41,3 +42,9 @@ THost* HostOfQtWindow(const class QWindow* Window);
 // The QWidget wrapped controls of the top-level window Wnd (or of Wnd's top-level window) are
 // placed in; null without a GUI application.
 QWidget* HostWidgetFor(HWND Wnd);
+
+// The program's icon (0: none; the handle stays the caller's): drawn at the left of the caption
+// of every window with a system menu that is neither a tool window nor a dialog, and given to the
+// desktop for the windows' task-bar buttons and as the tray's last resort.
+void SetApplicationIcon(HICON Icon);
+HICON ApplicationIcon();

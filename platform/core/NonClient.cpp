@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/core/CaptionFont.h"
+#include "platform/core/Host.h"
 #include "platform/core/Input.h"
 #include "platform/core/MessageLoop.h"
 #include "platform/core/Paint.h"
@@ -30,6 +31,13 @@ int FrameThickness(DWORD Style, DWORD ExStyle) {
 
 int CaptionHeight(DWORD ExStyle) {
     return GetSystemMetrics((ExStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
+}
+
+// The program's icon stands in a caption as the window's system-menu mark; tool windows and
+// dialogs show none.
+bool ShowsApplicationIcon(const TWnd& W) {
+    return ApplicationIcon() != 0 && (W.Style & WS_SYSMENU) &&
+           !(W.ExStyle & (WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME));
 }
 
 struct TCaptionLayout {
@@ -113,6 +121,12 @@ void PaintFrame(HDC DC, const TWnd& W, LRESULT PushedButton) {
         const bool Small = (W.ExStyle & WS_EX_TOOLWINDOW) != 0;
         RECT Text = Cap;
         Text.left += 2;
+        if (ShowsApplicationIcon(W)) {
+            const int Size = GetSystemMetrics(SM_CXSMICON);
+            DrawIconEx(DC, Text.left, Cap.top + (Cap.bottom - Cap.top - Size) / 2,
+                       ApplicationIcon(), Size, Size, 0, 0, DI_NORMAL);
+            Text.left += Size + 2;
+        }
         Text.right = (L.HasMin ? L.Min.left : L.HasClose ? L.Close.left : Cap.right) - 2;
         const HGDIOBJ OldFont = SelectObject(DC, CaptionFont(Small));
         SetBkMode(DC, TRANSPARENT);

@@ -335,6 +335,8 @@ class TFormsApplication : public TComponent {
     // The program's icon (empty: none), which the tray and the windows show when they have none
     // of their own.
     TIcon* Icon() { return &FIcon; }
+    // Takes Icon over as the program's icon; the windows' captions and the desktop show it too.
+    void SetIcon(HICON Icon);
 
     // Minimises or restores every form the application shows.
     void Minimize();

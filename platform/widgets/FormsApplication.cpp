@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 
+#include "platform/core/Host.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/dialogs/OnScreenDialogs.h"
@@ -37,6 +38,11 @@ TFormsApplication::TFormsApplication() : TComponent(nullptr) {
     HintWindowClass = [](TComponent* Owner) { return new THintWindow(Owner); };
 }
 
+void TFormsApplication::SetIcon(HICON Icon) {
+    FIcon.SetHandle(Icon);
+    SetApplicationIcon(FIcon.Handle());
+}
+
 TFormsApplication::~TFormsApplication() {
     // What the application owns goes while the application is whole: an owned component (a hint
     // component, say) puts the application's settings back as it goes. Reached without Free when
@@ -44,6 +50,7 @@ TFormsApplication::~TFormsApplication() {
     BeforeDestruction();
     if (FTimerWindow) DeallocateHWnd(FTimerWindow);
     if (FHandle) DeallocateHWnd(FHandle);
+    if (ApplicationIcon() == FIcon.Handle()) SetApplicationIcon(0);
     delete Screen;
     Screen = nullptr;
 }

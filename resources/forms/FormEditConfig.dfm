@@ -30,7 +30,7 @@ object FormEditConfig: TFormEditConfig
         Width = 377
         Height = 21
         MultipleDirs = False
-        AcceptFiles = True
+        AcceptFiles = False
         Button2.Kind = bkDots
         Button2.Visible = False
         TabOrder = 0
@@ -617,7 +617,7 @@ object FormEditConfig: TFormEditConfig
           Width = 353
           Height = 21
           MultipleDirs = False
-          AcceptFiles = True
+          AcceptFiles = False
           Button2.Kind = bkDots
           Button2.Visible = False
           TabOrder = 3
@@ -659,8 +659,5 @@ object FormEditConfig: TFormEditConfig
     Caption = '&Speichern'
     ModalResult = 6
     TabOrder = 3
-  end
-  object HTMLHint: THTMLHint
-    HintStyle = hsRounded
   end
 end

@@ -108,7 +108,4 @@ object FormEditGlobal: TFormEditGlobal
     Options = [fsState, fsPosition]
     Section = 'TFormEditGlobal'
   end
-  object HTMLHint: THTMLHint
-    HintStyle = hsRounded
-  end
 end

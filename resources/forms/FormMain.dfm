@@ -121,7 +121,7 @@ object FormMain: TFormMain
     XMLFileName = 'kestro.xml'
   end
   object OvcFormState: TOvcFormState
-    Options = [fsState, fsPosition]
+    Options = [fsState, fsPosition, fsDefaultMonitor]
     Section = 'TFormMain'
     Storage = O32XMLFileStore
   end
@@ -130,6 +130,8 @@ object FormMain: TFormMain
   end
   object Timer1: TTimer
     Interval = 300
+  end
+  object ImageList1: TImageList
   end
   object dxBarManager: TdxBarManager
     Font.Charset = DEFAULT_CHARSET
@@ -253,6 +255,8 @@ object FormMain: TFormMain
       0
       49
       0)
+    HotImages = ImageList1
+    Images = ImageList1
     object Neu1: TdxBarButton
       Caption = '&Neu'
       Category = 0

@@ -73,7 +73,7 @@ class TBarsForm {
             // Nor does a test keep a layout for the next one.
             const bool Storage = Line.find("StoreInRegistry = ") != Line.npos ||
                                  Line.find("StoreInIniFile = ") != Line.npos;
-            if (IsEventLine(Line) || Storage) continue;
+            if (IsEventLine(Line) || IsImageListLine(Line) || Storage) continue;
             Part += Line + "\n";
             if (Line == "  end") break;
         }

@@ -7,6 +7,7 @@
 #include "app/ui/BoxSettingsDlg.h"
 #include "app/ui/PhonebookEntryDlg.h"
 #include "components/dcedit/DCEdit.h"
+#include "components/dcedit/DirectoryEdit.h"
 #include "components/htmlhint/HTMLHint.h"
 #include "platform/forms/Errors.h"
 #include "platform/widgets/ExtCtrls.h"
@@ -440,7 +441,10 @@ TEST_F(BoxSettings, HintsShowAsHtmlHints) {
     EXPECT_EQ(Apop->Hint(),
               "Das Passwort wird verschl\xFCsselt \xFC"
               "bertragen.<br>Die meisten Server unterst\xFCtzen diese Funktion.");
-    // While the dialog is there the application's hints are HTML hints.
+    // The main window's hint component makes every hint of the program an HTML hint; the
+    // dialog has none of its own.
+    auto* MainWindow = new TForm(&Forms);
+    new THTMLHint(MainWindow);
     THintWindow* Window = Forms.HintWindowClass(&Forms);
     ASSERT_NE(dynamic_cast<THTMLHintWindow*>(Window), nullptr);
     const TPoint At = Apop->ClientToScreen(TPoint{20, 28});
@@ -453,6 +457,22 @@ TEST_F(BoxSettings, HintsShowAsHtmlHints) {
     SaveWindowPicture(Window->Handle(),
                       std::string(KESTRO_BINARY_DIR) + "/pictures/app/box-settings-hint.png");
     Window->Free();
+    MainWindow->Free();
+}
+
+// The directory edits take no dropped files, and the dialog brings no hint component of its own:
+// the main window's paints every hint of the program.
+TEST_F(BoxSettings, DirectoryEditsTakeNoDropsAndTheDialogNoHintComponent) {
+    int DirectoryEdits = 0;
+    for (int I = 0; I < Form->ComponentCount(); ++I) {
+        TComponent* Part = Form->Components(I);
+        EXPECT_EQ(dynamic_cast<THTMLHint*>(Part), nullptr) << Part->Name();
+        if (auto* Edit = dynamic_cast<TDCDirectoryEdit*>(Part)) {
+            ++DirectoryEdits;
+            EXPECT_FALSE(Edit->AcceptFiles()) << Edit->Name();
+        }
+    }
+    EXPECT_EQ(DirectoryEdits, 2);
 }
 
 TEST_F(BoxSettings, PicturesOfEveryPage) {

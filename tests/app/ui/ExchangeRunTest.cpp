@@ -355,6 +355,33 @@ TEST_F(ExchangeRunTest, DialQuestionGoesThroughTheDialogServiceAndNoEndsTheRun) 
     SetDialogService(nullptr);
 }
 
+// Before the line is hung up the run asks, through the same service: No leaves the line up
+// (and the run still ends well), Yes hangs it up.
+TEST_F(ExchangeRunTest, HangupQuestionGoesThroughTheDialogServiceAndNoKeepsTheLine) {
+    SetMessageBoxHandler(nullptr);
+    auto Dialogs = std::make_unique<TScriptedDialogService>();
+    TScriptedDialogService* Script = Dialogs.get();
+    SetDialogService(std::move(Dialogs));
+    Sim->AddEntry({"isp", "0191011", "", "anna", "", ""});
+    std::string box = WriteBox("box",
+                               "DialOnStart=enabled\r\nDialName=isp\r\nHangupOnExit=enabled\r\n"
+                               "HangupAskBefore=enabled\r\n");
+    for (const int Answer : {IDNO, IDYES}) {
+        Form->ParseCommandLine({box});
+        Script->QueueAnswer(Answer);
+        Form->WMRunToDo();
+        ASSERT_FALSE(Script->Asked().empty());
+        EXPECT_EQ(Script->Asked().back().Text, "Verbindung isp auflegen?");
+        EXPECT_EQ(Script->Asked().back().Flags & 0xF, MB_YESNO);
+        EXPECT_EQ(Sim->ConnectionCount(), Answer == IDNO ? 1 : 0);
+        EXPECT_EQ(TFakeTask::Started.size(), Answer == IDNO ? 2u : 4u);
+        EXPECT_EQ(RunExitCode(), 0);
+    }
+    // Each run asked once, and only before hanging up: the line was up for the second run.
+    EXPECT_EQ(Script->Asked().size(), 2u);
+    SetDialogService(nullptr);
+}
+
 // The dial-up commands take their time on their own threads: the message loop keeps turning
 // while the connections are listed, the line is dialled and hung up. Any command waited for on
 // this thread would show as a gap of two seconds (bench/run measures the gap itself).

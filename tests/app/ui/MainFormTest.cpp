@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <QGuiApplication>
 #include <QImage>
 #include <algorithm>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "app/engine/smtp.h"
 #include "app/ui/AboutFrm.h"
 #include "app/ui/BoxSettingsDlg.h"
+#include "app/ui/CommandPictures.h"
 #include "app/ui/GroupManager.h"
 #include "app/ui/MainFrm.h"
 #include "app/ui/MultiConfig.h"
@@ -24,10 +26,14 @@
 #include "app/ui/ViewMessageFrm.h"
 #include "app/ui/Wizard.h"
 #include "bars/dxBar.h"
+#include "bars/dxBarCustForm.h"
+#include "bars/dxBarCustLists.h"
 #include "components/shell/StDropFiles.h"
 #include "components/tray/StTrayIcon.h"
 #include "platform/actions/ShortCuts.h"
 #include "platform/classes/CodePages.h"
+#include "platform/core/Host.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/registry/Registry.h"
 #include "platform/system/MessageBox.h"
 #include "platform/system/SystemClock.h"
@@ -48,6 +54,7 @@ class MainForm : public ::testing::Test {
         Forms.Initialize();
         RegisterMainFormClasses();
         auto Service = std::make_unique<TFakeTrayService>();
+        Tray = Service.get();
         SetTrayService(std::move(Service));
         auto Dialogs = std::make_unique<TScriptedDialogService>();
         Script = Dialogs.get();
@@ -57,6 +64,7 @@ class MainForm : public ::testing::Test {
         GlobalConfig = TGlobalConfig();
         GlobalConfig.TimeServer.clear();
         CurrentConfig = std::make_unique<TKestroConfig>();
+        Forms.SetIcon(ProgramIcon(16));
         Form = CreateForm<TFormMain>(nullptr);
         Form->SetIdleControls(true);
         Form->Show();
@@ -67,6 +75,7 @@ class MainForm : public ::testing::Test {
         Drain();
         SetDialogService(nullptr);
         SetTrayService(nullptr);
+        Forms.SetIcon(0);
         CurrentConfig.reset();
         std::filesystem::remove_all(Dir);
     }
@@ -93,9 +102,12 @@ class MainForm : public ::testing::Test {
         return Texts;
     }
 
+    TFakeTrayService* Trays() const { return Tray; }
+
     std::string Dir;
     TFormMain* Form = nullptr;
     TScriptedDialogService* Script = nullptr;
+    TFakeTrayService* Tray = nullptr;
 };
 
 // Texts of the definitions are Windows-1252 bytes.
@@ -241,6 +253,23 @@ TEST_F(MainForm, IdleControlsSwitchTheCommandsBothWays) {
     EXPECT_FALSE(Form->ButtonEndTasksHard->Enabled());
     EXPECT_FALSE(Form->BarButtonStart->Enabled());  // the run is still ending
     Form->SetIdleControls(true);
+}
+
+// A refresh of the task view ends with one pass of the message loop (the window stays alive while
+// the tasks report); a report the throttle swallows runs none.
+TEST_F(MainForm, ARefreshOfTheTaskViewLetsPendingMessagesThrough) {
+    constexpr UINT Probe = WM_USER + 7;
+    int Seen = 0;
+    const HWND Wnd = AllocateHWnd([&](TMessage& M) { Seen += M.Msg == Probe; });
+    PostMessage(Wnd, Probe, 0, 0);
+    Form->UpdateStatusView(false);
+    EXPECT_EQ(Seen, 1);
+    PostMessage(Wnd, Probe, 0, 0);
+    Form->UpdateStatusView(true);  // within half a second of the last refresh
+    EXPECT_EQ(Seen, 1);
+    Drain();
+    EXPECT_EQ(Seen, 2);
+    DeallocateHWnd(Wnd);
 }
 
 TEST_F(MainForm, TaskCallbacksFillTheFirstRowOfTheirNumberAndTheStatusBar) {
@@ -701,6 +730,158 @@ TEST_F(MainForm, ADoubleClickOrLesenOpensTheViewerOnTheLinesFile) {
     for (TFormViewMessage* V : Viewers()) V->Close();
     Drain();
     EXPECT_TRUE(Viewers().empty());  // they free themselves
+}
+
+// Both the main window and the message viewer are windows of their own classes whose definitions
+// centre them: after a move, a close and a new start each comes back where it was left, the main
+// window with its monitor setting.
+TEST_F(MainForm, TheMainWindowAndTheViewerReopenWhereTheyWereLeft) {
+    const std::string File = Dir + "m8.msg";
+    std::ofstream(File, std::ios::binary)
+        << "From: anna@example.org\r\nSubject: Ort\r\n\r\nHallo\r\n";
+    TExchangeRun::AddMailLogLine(nullptr, File + "\1d\2Ort\3anna\00412");
+    auto OpenViewer = [&]() -> TFormViewMessage* {
+        const HWND List = Form->LogList->Handle();
+        MouseDoubleClick(List, ScreenOf(List, POINT{40, 10}));
+        Drain();
+        for (int I = 0; I < Screen->FormCount(); ++I)
+            if (auto* V = dynamic_cast<TFormViewMessage*>(Screen->Forms(I))) return V;
+        ADD_FAILURE() << "no viewer";
+        return nullptr;
+    };
+    TFormViewMessage* Viewer = OpenViewer();
+    ASSERT_NE(Viewer, nullptr);
+    Viewer->SetBounds(17, 23, Viewer->Width(), Viewer->Height());
+    Viewer->Close();
+    Form->SetBounds(31, 12, Form->Width(), Form->Height());
+    Drain();
+    Form->Free();
+    Form = nullptr;
+    Drain();
+    const std::string Saved = ReadFile(Dir + "kestro.xml");
+    EXPECT_NE(Saved.find("<DefaultMonitor value="), std::string::npos) << Saved;
+
+    Form = CreateForm<TFormMain>(nullptr);
+    Form->Show();
+    Drain();
+    EXPECT_EQ(Form->Left(), 31);
+    EXPECT_EQ(Form->Top(), 12);
+    TExchangeRun::AddMailLogLine(nullptr, File + "\1d\2Ort\3anna\00412");
+    Viewer = OpenViewer();
+    ASSERT_NE(Viewer, nullptr);
+    EXPECT_EQ(Viewer->Left(), 17);
+    EXPECT_EQ(Viewer->Top(), 23);
+    Viewer->Close();
+    Drain();
+}
+
+// How many pixels of the picture have the colour.
+int PixelsOf(const QImage& Picture, QRgb Color) {
+    int Count = 0;
+    for (int Y = 0; Y < Picture.height(); ++Y)
+        for (int X = 0; X < Picture.width(); ++X)
+            Count += (Picture.pixel(X, Y) & 0xFFFFFF) == (Color & 0xFFFFFF);
+    return Count;
+}
+
+// The bars draw each command with its picture from the window's image list (the same list when
+// hot); the picture at a command's image index is the one drawn for it, and the program's icon
+// stands in the caption, in the tray and on the desktop.
+TEST_F(MainForm, CommandsShowTheirPicturesAndTheWindowTheProgramsIcon) {
+    TdxBarManager* Manager = BarManagerOfForm(Form);
+    auto* List = dynamic_cast<TCustomImageList*>(Form->FindComponent("ImageList1"));
+    ASSERT_NE(List, nullptr);
+    EXPECT_EQ(Manager->Images(), List);
+    EXPECT_EQ(Manager->HotImages(), List);
+    const std::vector<std::string> Pictured = CommandPictureItems();
+    EXPECT_EQ(List->Count(), int(Pictured.size()));
+    std::vector<std::string> Shown(Pictured.size());
+    for (int I = 0; I < Manager->ItemCount(); ++I) {
+        const auto* Button = dynamic_cast<TdxBarButton*>(Manager->Items(I));
+        if (!Button || Button->ImageIndex() < 0) continue;
+        ASSERT_LT(Button->ImageIndex(), int(Pictured.size())) << Button->Name();
+        Shown[size_t(Button->ImageIndex())] = Button->Name();
+    }
+    EXPECT_EQ(Shown, Pictured);
+
+    TdxBar* Toolbar = Manager->BarByName("Toolbar");
+    ASSERT_NE(Toolbar, nullptr);
+    const QImage Bar = WindowPicture(Toolbar->Control()->Handle());
+    EXPECT_GT(PixelsOf(Bar, qRgb(255, 255, 0)), 10);  // the open folder of "Laden..."
+    EXPECT_GT(PixelsOf(Bar, qRgb(0, 128, 0)), 20);    // the green arrows of the two starts
+    EXPECT_GT(PixelsOf(Bar, qRgb(128, 0, 0)), 20);    // the door of "Ende"
+
+    // The caption shows the program's picture at its left, where the caption text began.
+    const QImage Window = WindowPicture(Form->Handle());
+    const QImage Art = ProgramPicture();
+    int Matching = 0;
+    for (int Y = 0; Y < 30 && !Matching; ++Y)
+        for (int X = 0; X < 30 && !Matching; ++X) {
+            bool Same = true;
+            for (int V = 0; V < 16 && Same; ++V)
+                for (int U = 0; U < 16 && Same; ++U) {
+                    const QRgb A = Art.pixel(U, V) & 0xFFFFFF;
+                    if (A == 0xFF00FF) continue;
+                    if (X + U >= Window.width() || Y + V >= Window.height() ||
+                        (Window.pixel(X + U, Y + V) & 0xFFFFFF) != A)
+                        Same = false;
+                }
+            Matching = Same;
+        }
+    EXPECT_TRUE(Matching) << "no program icon in the caption";
+
+    ASSERT_EQ(Trays()->Shown.size(), 1u);
+    const QImage TrayPicture = IconImage(Trays()->Shown.begin()->second.Icon);
+    ASSERT_FALSE(TrayPicture.isNull());
+    EXPECT_EQ(TrayPicture.pixel(8, 1) & 0xFFFFFF,
+              0u);  // the letter's black edge, not a plain square
+    EXPECT_FALSE(QGuiApplication::windowIcon().isNull());
+    std::filesystem::create_directories(std::string(KESTRO_BINARY_DIR) + "/pictures/app");
+    EXPECT_TRUE(SaveWindowPicture(Form->Handle(), Picture("main-pictures")));
+}
+
+// The Commands page of the customizing dialog lists the window's commands with their pictures,
+// category by category.
+TEST_F(MainForm, TheCommandsPageShowsEachCommandWithItsPicture) {
+    TdxBarManager* Manager = BarManagerOfForm(Form);
+    ShowCustomizingForm(Manager, true);
+    Drain();
+    TdxBarCustomizingForm* Dialog = GetCustomizingForm();
+    ASSERT_NE(Dialog, nullptr);
+    Dialog->PageControl->SetActivePage(Dialog->TabSheet2);
+    std::filesystem::create_directories(std::string(KESTRO_BINARY_DIR) + "/pictures/app");
+    const std::pair<const char*, QRgb> Categories[] = {
+        {"Konfiguration", qRgb(255, 255, 0)},  // the folder of "Laden..."
+        {"Kestro", qRgb(128, 0, 0)},           // the door of "Ende"
+    };
+    for (const auto& [Category, Color] : Categories) {
+        Dialog->SelectItem(
+            Manager->ItemByName(Category == std::string("Kestro") ? "BarButtonExit" : "LoadConfig"),
+            true);
+        Drain();
+        EXPECT_GT(PixelsOf(WindowPicture(Dialog->CommandsListBox()->Handle()), Color), 10)
+            << Category;
+        EXPECT_TRUE(SaveWindowPicture(Dialog->Handle(),
+                                      Picture(std::string("main-customize-commands-") + Category)));
+    }
+    ShowCustomizingForm(Manager, false);
+    Drain();
+}
+
+// A bar reset reads the bars' design from the window's definition, whose manager takes its
+// pictures from the window's image list: the toolbar gets its six buttons back.
+TEST_F(MainForm, ResettingTheToolbarBringsItsDesignBack) {
+    TdxBar* Toolbar = BarManagerOfForm(Form)->BarByName("Toolbar");
+    ASSERT_NE(Toolbar, nullptr);
+    TdxBarItemLinks* Links = Toolbar->ItemLinks();
+    ASSERT_EQ(Links->Count(), 6);
+    delete Links->Items(0);
+    Drain();
+    ASSERT_EQ(Links->Count(), 5);
+    Toolbar->Reset();
+    Drain();
+    EXPECT_EQ(Links->Count(), 6);
+    EXPECT_EQ(Links->Items(0)->Item(), Item("LoadConfig"));
 }
 
 }  // namespace

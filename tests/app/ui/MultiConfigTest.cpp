@@ -115,4 +115,16 @@ TEST_F(MultiConfigTest, TheEntryPointQueuesTheSelectedBoxes) {
     EXPECT_FALSE(ExecuteMultiConfig(ProgramDir()));
 }
 
+// OK without a selection queues nothing but is still OK: the run starts with what the queue and
+// the window's own box give it.
+TEST_F(MultiConfigTest, OkWithNothingSelectedStillAnswersOk) {
+    GuiTest::TScript Script;
+    Script.Then([] {
+        dynamic_cast<TButton*>(OpenForm<TFormMultiConfig>()->FindComponent("ButtonOk"))->Click();
+    });
+    Script.Start();
+    EXPECT_TRUE(ExecuteMultiConfig(ProgramDir()));
+    EXPECT_EQ(ConfigList.Count(), 0);
+}
+
 }  // namespace

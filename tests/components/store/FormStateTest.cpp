@@ -42,6 +42,12 @@ class TFixedStateForm : public TForm {
     using TForm::TForm;
 };
 
+// A window of its own class whose definition centres it, as every window of the program does.
+class TCentredStateForm : public TForm {
+  public:
+    using TForm::TForm;
+};
+
 // One screen of 1024 x 768 whose work area leaves a 32-pixel bar at the bottom.
 class TOneScreen : public TScreenSource {
   public:
@@ -62,6 +68,7 @@ class FormState : public ::testing::Test {
                 .Method("FormCloseQuery", &TStateTestForm::FormCloseQuery)
                 .Method("FormDestroy", &TStateTestForm::FormDestroy);
             RegisterClass<TFixedStateForm, TForm>("TFixedStateForm");
+            RegisterClass<TCentredStateForm, TForm>("TCentredStateForm");
             return true;
         }();
         (void)Registered;
@@ -203,6 +210,28 @@ TEST_F(FormState, TheRestoreFollowsThePlacementRulesOnTheScreen) {
     EXPECT_NE(testing::internal::GetCapturedStderr().find("form state of TFixedStateForm"),
               std::string::npos);
     EXPECT_EQ(WindowRect(Fixed).Left, 60);
+}
+
+// A class derived from the plain form class is still a form of that class: its saved place wins
+// over the centring its definition asks for, and only a form with nothing saved is centred.
+TEST_F(FormState, AWindowOfItsOwnClassReopensWhereItWasLeftNotCentred) {
+    TCentredStateForm* Form = CreateForm<TCentredStateForm>(nullptr);
+    Form->Show();
+    Drain();
+    const TRect Centred = WindowRect(Form);
+    EXPECT_EQ(Centred.Left, (1024 - Centred.Width()) / 2);
+    Form->SetBounds(70, 40, Form->Width(), Form->Height());
+    Form->Close();
+    Form->Free();
+    EXPECT_NE(ReadFile("kestro.xml").find("<TCentredStateForm>"), std::string::npos);
+
+    TCentredStateForm* Next = CreateForm<TCentredStateForm>(nullptr);
+    Next->Show();
+    Drain();
+    EXPECT_EQ(Next->Position(), poDesigned);
+    EXPECT_EQ(WindowRect(Next).Left, 70);
+    EXPECT_EQ(WindowRect(Next).Top, 40);
+    EXPECT_EQ(WindowRect(Next).Width(), Centred.Width());
 }
 
 TEST_F(FormState, SectionsAndOwners) {

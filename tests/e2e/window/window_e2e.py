@@ -10,7 +10,8 @@ arguments and shows its window; "Laden..." on the toolbar loads the box through 
 (its name typed), F7 runs the exchange, the task view shows the tasks while they run and the
 incoming-mail list the mails fetched; Alt+X ends the program. The spool then holds what an
 unattended run of the same box stores. A run started with a box asks before it dials, and the
-question waits for its answer (No: nothing dialled). Prints a line per check and "N passed, M failed".
+question waits for its answer (No: nothing dialled); it asks again before it hangs up (No: the
+line stays up while the program runs). Prints a line per check and "N passed, M failed".
 """
 import os, subprocess, sys, tempfile, time, traceback
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -42,9 +43,9 @@ from screen import Screen
 
 PICTURES = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else os.getcwd()
 RUN_BOUND = 300
-# Where things are in the window (its definition fixes them): client points of the toolbar's
-# "Laden..." button, and the rows of the task view and of the incoming-mail list.
-LOAD_BUTTON = (35, 57)
+# Where things are in the window (its definition fixes them): window points of the toolbar's
+# "Laden..." button (its picture), and the rows of the task view and of the incoming-mail list.
+LOAD_BUTTON = (22, 57)
 TASK_ROWS = (22, 117, 530, 45)  # left, top, width, height: the first three rows
 MAIL_ROWS = (20, 242, 530, 66)  # the first two mails
 
@@ -275,9 +276,77 @@ def case_dial_question():
             p.cleanup()
 
 
+def case_hangup_question():
+    """With a display the question before the hang-up shows and waits once the exchange is
+    done. Yes (a run started with the box) hangs up. No (a run started from the window) leaves
+    the line up while the program runs on; the run ends well either way."""
+    for key, answer in (("n", "No"), ("y", "Yes")):
+        p = x.Program("hangup", time_server=False)
+        try:
+            user, pw = x.new_user("hup")
+            x.drop_mail(user, "From: a@example.org\nSubject: before the hang-up\n\nx\n")
+            line, calls = p.home + "line-up", p.home + "calls"
+            with open(p.home + "phonebook.ini", "w") as f:
+                f.write("[isp]\nConnect=echo connect >> %s; touch %s\n"
+                        "Disconnect=echo disconnect >> %s; rm -f %s\nStatus=test -f %s\n"
+                        % (calls, line, calls, line, line))
+            box = p.write("hangup.cfg", "### Kestro Configuration File Version 1 ###\n"
+                                        "Pop3Server=%s:%d\nPop3User=%s\nPop3Pass=%s\n"
+                                        "Pop3Spool=%s\nDialOnStart=enabled\nDialName=isp\n"
+                                        "HangupOnExit=enabled\nHangupAskBefore=enabled\n"
+                          % (x.HOST, x.port("POP3"), user, pw, p.spool))
+            xdotool("mousemove", 0, 0)
+            kestro = bounded.popen([x.KESTRO] + ([box] if key == "y" else []), env=window_env(p),
+                                   cwd=p.home, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+            try:
+                if key == "n":
+                    main = wait_for("the main window", lambda: window_named("Orvalin Kestro V"))
+                    wait_for("the window painted",
+                             lambda: dark_pixels(screen(), in_window(main, (0, 0, 300, 20))) > 50)
+                    left, top, _, _ = geometry(main)
+                    xdotool("mousemove", left + LOAD_BUTTON[0], top + LOAD_BUTTON[1], "click", 1)
+                    wait_for("the open dialog", lambda: window_named("Konfiguration öffnen"))
+                    xdotool("type", "--delay", 20, box)
+                    xdotool("key", "Return")
+                    wait_for("the dialog closed",
+                             lambda: window_named("Konfiguration öffnen") is None)
+                    xdotool("mousemove", 0, 0, "key", "F7")
+                question = wait_for("the question", lambda: window_named("Orvalin Kestro$"))
+                wait_for("the question painted",
+                         lambda: dark_pixels(screen(), in_window(question, (0, 30, 300, 40))) > 50)
+                if key == "n":
+                    picture(question, "window-hangup-question")
+                check("hang-up %s: the question waits with the line up and the mail fetched"
+                      % answer, kestro.poll() is None and os.path.exists(line) and
+                      x.pop3_count(user, pw) == 0)
+                xdotool("key", key)
+                if key == "n":
+                    wait_for("the question gone", lambda: window_named("Orvalin Kestro$") is None)
+                    wait_for("the run's end", lambda: "Onlinezeit: " in p.log("kestro.log"), 30)
+                    done = open(calls).read() if os.path.exists(calls) else ""
+                    check("hang-up No: the line stays up while the program runs on",
+                          kestro.poll() is None and done == "connect\n" and os.path.exists(line),
+                          done)
+                    xdotool("key", "alt+x")
+                rc = bounded.stop(kestro, 60)
+            finally:
+                if kestro.poll() is None:
+                    bounded.stop(kestro, 0)
+            check("hang-up %s: the program ends with exit code 0" % answer, rc == 0,
+                  (rc, kestro.stderr.read().decode("utf-8", "replace")[-500:]))
+            if key == "y":
+                done = open(calls).read() if os.path.exists(calls) else ""
+                check("hang-up Yes: dialled, fetched and hung up",
+                      done == "connect\ndisconnect\n" and not os.path.exists(line),
+                      (done, p.log("kestro.log")[-500:]))
+        finally:
+            p.cleanup()
+
+
 def main():
     bounded.give_up_after(RUN_BOUND, "window_e2e.py")
-    for case in (case_window, case_dial_question):
+    for case in (case_window, case_dial_question, case_hangup_question):
         try:
             case()
         except Exception:

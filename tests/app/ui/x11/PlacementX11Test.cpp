@@ -1,0 +1,137 @@
+// The main window and the message viewer on a real X server: dragged by their captions with
+// xdotool (with and without a window manager running), closed, and made again as at the next start,
+// each comes back where it was left. Run by run-x11.sh and run-x11-wm.sh under xvfb-run.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QGuiApplication>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/engine/KestroGlobal.h"
+#include "app/engine/UnitScheduler.h"
+#include "app/ui/CommandPictures.h"
+#include "app/ui/MainFrm.h"
+#include "app/ui/ViewMessageFrm.h"
+#include "platform/shell/Dialogs.h"
+#include "platform/shell/Tray.h"
+#include "tests/support/XdoTool.h"
+
+using namespace GuiTest;
+
+namespace {
+
+class PlacementX11 : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        char Template[] = "/tmp/kestro-placement-XXXXXX";
+        Dir = std::string(mkdtemp(Template)) + "/";
+        setenv("KESTRO_HOME", Dir.c_str(), 1);
+        setenv("KESTRO_REGISTRY_DIR", (Dir + "reg").c_str(), 1);
+        Forms.Initialize();
+        RegisterMainFormClasses();
+        SetTrayService(std::make_unique<TFakeTrayService>());
+        SetDialogService(std::make_unique<TScriptedDialogService>());
+        TaskQueue.Clear();
+        GlobalConfig = TGlobalConfig();
+        CurrentConfig = std::make_unique<TKestroConfig>();
+        Mail = Dir + "m1.msg";
+        std::ofstream(Mail, std::ios::binary)
+            << "From: anna@example.org\r\nSubject: Ort\r\n\r\nHallo\r\n";
+    }
+    void TearDown() override {
+        while (Screen->FormCount() > 0) Screen->Forms(0)->Free();
+        Drain();
+        SetDialogService(nullptr);
+        SetTrayService(nullptr);
+        CurrentConfig.reset();
+        std::filesystem::remove_all(Dir);
+    }
+
+    // The main window as at a start of the program, shown and exposed.
+    TFormMain* Start() {
+        TFormMain* Form = CreateForm<TFormMain>(nullptr);
+        Form->SetIdleControls(true);
+        Form->Show();
+        EXPECT_TRUE(WaitExposed(Form->Handle()));
+        return Form;
+    }
+    // The viewer, opened by a real double click on the mail's line.
+    TFormViewMessage* OpenViewer(TFormMain* Form) {
+        TExchangeRun::AddMailLogLine(nullptr, Mail + "\1d\2Ort\3anna\00412");
+        Drain();
+        const POINT At = ScreenOf(Form->LogList->Handle(), POINT{40, 10});
+        Xdo({"mousemove", Num(At.x), Num(At.y), "click", "--repeat", "2", "--delay", "80", "1"});
+        TFormViewMessage* Viewer = nullptr;
+        PumpUntil([&] {
+            for (int I = 0; I < Screen->FormCount(); ++I)
+                if ((Viewer = dynamic_cast<TFormViewMessage*>(Screen->Forms(I)))) return true;
+            return false;
+        });
+        EXPECT_NE(Viewer, nullptr) << "no viewer";
+        if (Viewer) {
+            EXPECT_TRUE(WaitExposed(Viewer->Handle()));
+        }
+        return Viewer;
+    }
+    // Moves the window as the user does: pressed on its caption, dragged and let go.
+    static void Move(TCustomForm* Form, int Left, int Top) {
+        RECT R;
+        GetWindowRect(Form->Handle(), &R);
+        const POINT Grab{R.left + 80, R.top + GetSystemMetrics(SM_CYSIZEFRAME) + 8};
+        const POINT To{Grab.x + Left - R.left, Grab.y + Top - R.top};
+        Xdo({"mousemove", Num(Grab.x), Num(Grab.y), "mousedown", "1", "mousemove",
+             Num((Grab.x + To.x) / 2), Num((Grab.y + To.y) / 2), "sleep", "0.1", "mousemove",
+             Num(To.x), Num(To.y), "sleep", "0.1", "mouseup", "1"});
+        EXPECT_TRUE(PumpUntil([&] { return Form->Left() == Left && Form->Top() == Top; }))
+            << Form->ClassName() << " at " << Form->Left() << "," << Form->Top();
+    }
+    // Where the X server shows the window's host.
+    static std::pair<int, int> ShownAt(TCustomForm* Form) {
+        std::istringstream Out(Xdo({"getwindowgeometry", "--shell", XId(Form->Handle())}));
+        int X = -1, Y = -1;
+        for (std::string Line; std::getline(Out, Line);) {
+            if (Line.rfind("X=", 0) == 0) X = std::stoi(Line.substr(2));
+            if (Line.rfind("Y=", 0) == 0) Y = std::stoi(Line.substr(2));
+        }
+        return {X, Y};
+    }
+
+    std::string Dir;
+    std::string Mail;
+};
+
+TEST_F(PlacementX11, TheMainWindowAndTheViewerReopenWhereTheyWereLeft) {
+    TFormMain* Form = Start();
+    TFormViewMessage* Viewer = OpenViewer(Form);
+    ASSERT_NE(Viewer, nullptr);
+    Move(Viewer, 150, 95);
+    Viewer->Close();
+    Drain();
+    Move(Form, 64, 48);
+    Form->Free();
+    Drain();
+
+    Form = Start();
+    EXPECT_EQ(ShownAt(Form), std::make_pair(64, 48));
+    Viewer = OpenViewer(Form);
+    ASSERT_NE(Viewer, nullptr);
+    EXPECT_EQ(ShownAt(Viewer), std::make_pair(150, 95));
+}
+
+// The task bar and the window list show the program's picture: the X window carries it as its
+// icon property, at the size it was drawn.
+TEST_F(PlacementX11, TheDesktopGetsTheProgramsIconForTheWindow) {
+    Forms.SetIcon(ProgramIcon(16));
+    TFormMain* Form = Start();
+    QProcess Xprop;
+    Xprop.start(QStringLiteral("xprop"), {"-id", XId(Form->Handle()), "_NET_WM_ICON"});
+    ASSERT_TRUE(PumpUntil([&] { return Xprop.state() == QProcess::NotRunning; }, 20000));
+    const std::string Out = Xprop.readAllStandardOutput().toStdString();
+    EXPECT_NE(Out.find("Icon (16 x 16)"), std::string::npos) << Out;
+    Forms.SetIcon(0);
+}
+
+}  // namespace
