@@ -70,21 +70,20 @@ TEST_F(AddGroupItems, OtherGroupsComeFirstAndOkHandsBackTheSelectedGroupsAndItem
     TComponent* Before = Manager();
     std::vector<TComponent*> Picked{Before};
     bool Confirmed = false;
-    WithDialog(
-        [&] { Confirmed = ShowAddGroupItems(Group, Picked); },
-        {[&] {
-             ASSERT_NE(AddItems(), nullptr);
-             std::vector<std::string> Expected{"~< Groups >", "Tools", "Help"};
-             for (const std::string& E : AllCategoryEntries()) Expected.push_back(E);
-             EXPECT_EQ(Shown(), Expected);
-             TdxBarGroupItemsListBox* List = AddItems()->lbGroupItems;
-             EXPECT_EQ(List->Member(2), Help);
-             // A header selected with the rest hands back nothing of its own.
-             List->SetSelected(0, true);
-             List->SetSelected(2, true);
-             List->SetSelected(List->Items()->IndexOfObject(Exit), true);
-         },
-         [&] { ClickControl(AddItems()->btnOk); }});
+    WithDialog([&] { Confirmed = ShowAddGroupItems(Group, Picked); },
+               {[&] {
+                    ASSERT_NE(AddItems(), nullptr);
+                    std::vector<std::string> Expected{"~< Groups >", "Tools", "Help"};
+                    for (const std::string& E : AllCategoryEntries()) Expected.push_back(E);
+                    EXPECT_EQ(Shown(), Expected);
+                    TdxBarGroupItemsListBox* List = AddItems()->lbGroupItems;
+                    EXPECT_EQ(List->Member(2), Help);
+                    // A header selected with the rest hands back nothing of its own.
+                    List->SetSelected(0, true);
+                    List->SetSelected(2, true);
+                    List->SetSelected(List->Items()->IndexOfObject(Exit), true);
+                },
+                [&] { ClickControl(AddItems()->btnOk); }});
     EXPECT_TRUE(Confirmed);
     EXPECT_EQ(Picked, (std::vector<TComponent*>{Before, Help, Exit}));
     (void)Tools;
