@@ -146,65 +146,93 @@ TDesignPages::~TDesignPages() {
         dxBarDesigner()->SelectComponent(nullptr);
 }
 
-TdxBarButton* TDesignPages::NewEntry(TdxBarPopupMenu* Menu, const char* Name, int Caption,
-                                     TShortCut Key, void (TDesignPages::*Action)()) {
-    auto* Entry = new TdxBarButton(FForm);
-    static_cast<TComponent*>(Entry)->SetName(Name);
-    Entry->SetCaption(dxBarString(Caption));
-    // Shown in the menu; the lists take the keys themselves.
-    Entry->SetShortCut(Key);
-    if (Action) Entry->OnClick = [this, Action](TObject*) { (this->*Action)(); };
-    Menu->ItemLinks()->Add()->SetItem(Entry);
-    return Entry;
+namespace {
+
+// The entries of the two popups, in their order. The combo sets the category's items'
+// visibility; the others are buttons running an operation of the pages.
+enum class TEntryKind { Button, Check, ItemsVisibleCombo };
+struct TPopupEntry {
+    bool Commands;
+    const char* Name;
+    int Caption;
+    WORD Key;
+    bool Ctrl;
+    bool BeginGroup;
+    TEntryKind Kind;
+    void (TDesignPages::*Action)();
+};
+
+constexpr TPopupEntry kPopupEntries[] = {
+    {false, "CategoriesAdd", kdxBarAdd, 0, false, false, TEntryKind::Button,
+     &TDesignPages::CategoriesAdd},
+    {false, "CategoriesInsert", kdxBarInsert, VK_INSERT, false, false, TEntryKind::Button,
+     &TDesignPages::CategoriesInsert},
+    {false, "CategoriesRename", kdxBarRename, 0, false, false, TEntryKind::Button,
+     &TDesignPages::CategoriesRename},
+    {false, "CategoriesVisible", kdxBarVisible, 0, false, false, TEntryKind::Check,
+     &TDesignPages::CategoriesToggleVisible},
+    {false, "CategoriesItemsVisible", 0, 0, false, false, TEntryKind::ItemsVisibleCombo, nullptr},
+    {false, "CategoriesDelete", kdxBarDelete, VK_DELETE, false, true, TEntryKind::Button,
+     &TDesignPages::CategoriesDelete},
+    {true, "CommandsAdd", kdxBarAdd, VK_INSERT, false, false, TEntryKind::Button,
+     &TDesignPages::CommandsAdd},
+    {true, "CommandsDelete", kdxBarDelete, VK_DELETE, false, false, TEntryKind::Button,
+     &TDesignPages::CommandsDelete},
+    {true, "CommandsClear", kdxBarClear, 0, false, false, TEntryKind::Button,
+     &TDesignPages::CommandsClear},
+    {true, "CommandsMoveUp", kdxBarMoveUp, VK_UP, true, true, TEntryKind::Button,
+     &TDesignPages::CommandsMoveUp},
+    {true, "CommandsMoveDown", kdxBarMoveDown, VK_DOWN, true, false, TEntryKind::Button,
+     &TDesignPages::CommandsMoveDown},
+    {true, "CommandsSubMenuEditor", kdxBarSubMenuEditorEntry, 0, false, true, TEntryKind::Button,
+     &TDesignPages::CommandsSubMenuEditor},
+};
+
+}  // namespace
+
+TdxBarPopupMenu* TDesignPages::NewPopupMenu(const char* Name) {
+    auto* Menu = new TdxBarPopupMenu(FForm);
+    static_cast<TComponent*>(Menu)->SetName(Name);
+    Menu->SetBarManager(FDialogManager);
+    // The entries follow the selections each time the menu opens.
+    Menu->OnPopup = [this](TObject*) { UpdatePopupItems(); };
+    return Menu;
 }
 
 void TDesignPages::CreatePopupMenus() {
-    const TShortCut Insert = ShortCut(VK_INSERT, {}), Del = ShortCut(VK_DELETE, {});
-    FCategoriesPopupMenu = new TdxBarPopupMenu(FForm);
-    static_cast<TComponent*>(FCategoriesPopupMenu)->SetName("CategoriesPopupMenu");
-    FCategoriesPopupMenu->SetBarManager(FDialogManager);
-    NewEntry(FCategoriesPopupMenu, "CategoriesAdd", kdxBarAdd, 0, &TDesignPages::CategoriesAdd);
-    NewEntry(FCategoriesPopupMenu, "CategoriesInsert", kdxBarInsert, Insert,
-             &TDesignPages::CategoriesInsert);
-    NewEntry(FCategoriesPopupMenu, "CategoriesRename", kdxBarRename, 0,
-             &TDesignPages::CategoriesRename);
-    FCategoriesVisible = NewEntry(FCategoriesPopupMenu, "CategoriesVisible", kdxBarVisible, 0,
-                                  &TDesignPages::CategoriesToggleVisible);
-    FCategoriesVisible->SetButtonStyle(bsChecked);
-    FCategoriesItemsVisible = new TdxBarCombo(FForm);
-    static_cast<TComponent*>(FCategoriesItemsVisible)->SetName("CategoriesItemsVisible");
-    for (const char* Entry : kItemsVisible) FCategoriesItemsVisible->Items()->Add(Entry);
-    FCategoriesItemsVisible->SetWidth(100);
-    FCategoriesItemsVisible->OnChange = [this](TObject*) {
-        const int Index = FCategoriesItemsVisible->ItemIndex();
-        if (Index >= 0) CategoriesSetItemsVisible(TdxBarItemVisible(Index));
-    };
-    FCategoriesPopupMenu->ItemLinks()->Add()->SetItem(FCategoriesItemsVisible);
-    NewEntry(FCategoriesPopupMenu, "CategoriesDelete", kdxBarDelete, Del,
-             &TDesignPages::CategoriesDelete)
-        ->Links(0)
-        ->SetBeginGroup(true);
-    FCategoriesPopupMenu->OnPopup = [this](TObject*) { UpdatePopupItems(); };
-
-    FCommandsPopupMenu = new TdxBarPopupMenu(FForm);
-    static_cast<TComponent*>(FCommandsPopupMenu)->SetName("CommandsPopupMenu");
-    FCommandsPopupMenu->SetBarManager(FDialogManager);
-    NewEntry(FCommandsPopupMenu, "CommandsAdd", kdxBarAdd, Insert, &TDesignPages::CommandsAdd);
-    NewEntry(FCommandsPopupMenu, "CommandsDelete", kdxBarDelete, Del,
-             &TDesignPages::CommandsDelete);
-    NewEntry(FCommandsPopupMenu, "CommandsClear", kdxBarClear, 0, &TDesignPages::CommandsClear);
-    NewEntry(FCommandsPopupMenu, "CommandsMoveUp", kdxBarMoveUp, ShortCut(VK_UP, {ssCtrl}), nullptr)
-        ->Links(0)
-        ->SetBeginGroup(true);
-    PopupItem("CommandsMoveUp")->OnClick = [this](TObject*) { CommandsMove(-1); };
-    NewEntry(FCommandsPopupMenu, "CommandsMoveDown", kdxBarMoveDown, ShortCut(VK_DOWN, {ssCtrl}),
-             nullptr);
-    PopupItem("CommandsMoveDown")->OnClick = [this](TObject*) { CommandsMove(1); };
-    NewEntry(FCommandsPopupMenu, "CommandsSubMenuEditor", kdxBarSubMenuEditorEntry, 0,
-             &TDesignPages::CommandsSubMenuEditor)
-        ->Links(0)
-        ->SetBeginGroup(true);
-    FCommandsPopupMenu->OnPopup = [this](TObject*) { UpdatePopupItems(); };
+    FCategoriesPopupMenu = NewPopupMenu("CategoriesPopupMenu");
+    FCommandsPopupMenu = NewPopupMenu("CommandsPopupMenu");
+    for (const TPopupEntry& E : kPopupEntries) {
+        TdxBarItem* Item = nullptr;
+        if (E.Kind == TEntryKind::ItemsVisibleCombo) {
+            FCategoriesItemsVisible = new TdxBarCombo(FForm);
+            for (const char* Entry : kItemsVisible) FCategoriesItemsVisible->Items()->Add(Entry);
+            FCategoriesItemsVisible->SetWidth(100);
+            FCategoriesItemsVisible->OnChange = [this](TObject*) {
+                const int Index = FCategoriesItemsVisible->ItemIndex();
+                if (Index >= 0) CategoriesSetItemsVisible(TdxBarItemVisible(Index));
+            };
+            Item = FCategoriesItemsVisible;
+        } else {
+            auto* Button = new TdxBarButton(FForm);
+            Button->SetCaption(dxBarString(E.Caption));
+            // Shown in the menu; the lists take the keys themselves.
+            if (E.Key)
+                Button->SetShortCut(ShortCut(E.Key, E.Ctrl ? TShiftState{ssCtrl} : TShiftState{}));
+            if (E.Kind == TEntryKind::Check) {
+                Button->SetButtonStyle(bsChecked);
+                FCategoriesVisible = Button;
+            }
+            const auto Action = E.Action;
+            Button->OnClick = [this, Action](TObject*) { (this->*Action)(); };
+            Item = Button;
+        }
+        static_cast<TComponent*>(Item)->SetName(E.Name);
+        TdxBarPopupMenu* Menu = E.Commands ? FCommandsPopupMenu : FCategoriesPopupMenu;
+        TdxBarItemLink* Link = Menu->ItemLinks()->Add();
+        Link->SetItem(Item);
+        if (E.BeginGroup) Link->SetBeginGroup(true);
+    }
 }
 
 TdxBarItem* TDesignPages::PopupItem(const std::string& Name) const {

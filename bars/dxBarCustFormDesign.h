@@ -98,6 +98,8 @@ class TDesignPages {
     void CommandsDelete();
     void CommandsClear();
     void CommandsMove(int Delta);
+    void CommandsMoveUp() { CommandsMove(-1); }
+    void CommandsMoveDown() { CommandsMove(1); }
     void CommandsSubMenuEditor();
     // The entries follow the selections.
     void UpdatePopupItems();
@@ -130,8 +132,7 @@ class TDesignPages {
     void Refresh();
 
   private:
-    TdxBarButton* NewEntry(TdxBarPopupMenu* Menu, const char* Name, int Caption, TShortCut Key,
-                           void (TDesignPages::*Action)());
+    TdxBarPopupMenu* NewPopupMenu(const char* Name);
     void CreatePopupMenus();
     int SelectedCategory();
     TdxBarItem* SelectedCommand();

@@ -2,6 +2,7 @@
 
 #include "bars/dxBar.h"
 #include "bars/dxBarCustForm.h"
+#include "bars/dxBarCustFormDesign.h"
 #include "platform/forms/ClassRegistry.h"
 #include "platform/forms/Errors.h"
 
@@ -95,6 +96,7 @@ bool TdxBarItemAddEditor::CreateItem() {
     }
     FCreatedItem = Item;
     FBarManager->DesignerModified();
+    dxBarDesigner()->Modified();
     return true;
 }
 

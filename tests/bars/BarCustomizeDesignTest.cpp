@@ -10,6 +10,7 @@
 #include "bars/dxBarPopupMenuEd.h"
 #include "bars/dxBarStrings.h"
 #include "bars/dxBarSubMenu.h"
+#include "bars/dxBarWindowItems.h"
 #include "platform/actions/ShortCuts.h"
 #include "platform/core/Input.h"
 #include "tests/bars/DesignTestSupport.h"
@@ -108,6 +109,11 @@ TEST_F(DesignDialog, ADesignedManagerGetsTheDesignersPagesPopupsAndEveryBarAndCa
     EXPECT_EQ(Pages->PopupItem("CommandsMoveUp")->ShortCut(), ShortCut(VK_UP, {ssCtrl}));
     EXPECT_EQ(Pages->PopupItem("CategoriesInsert")->ShortCut(), ShortCut(VK_INSERT, {}));
     EXPECT_EQ(Pages->CategoriesPopupMenu()->ItemLinks()->Count(), 6);
+    // No help opens for a form being designed.
+    int Helped = 0;
+    Manager()->OnHelpButtonClick = [&](TObject*) { ++Helped; };
+    Dialog->BHelp->OnClick(Dialog->BHelp);
+    EXPECT_EQ(Helped, 0);
     EXPECT_EQ(Pages->CommandsPopupMenu()->ItemLinks()->Count(), 6);
 }
 
@@ -179,7 +185,13 @@ TEST_F(DesignDialog, TheCategoriesPopupAddsInsertsRenamesShowsAndDeletesCategori
     EXPECT_FALSE(Manager()->GetCategoryVisible(1));
     Entry("CategoriesVisible");
     EXPECT_TRUE(Manager()->GetCategoryVisible(1));
-    Pages->CategoriesSetItemsVisible(ivInCustomizing);
+    // The combo of the popup sets the category's items' visibility.
+    auto* Combo = dynamic_cast<TdxBarCombo*>(Pages->PopupItem("CategoriesItemsVisible"));
+    ASSERT_NE(Combo, nullptr);
+    Pages->UpdatePopupItems();
+    EXPECT_EQ(Combo->ItemIndex(), int(Manager()->GetCategoryItemsVisible(1)));
+    Combo->SetItemIndex(int(ivInCustomizing));
+    Combo->OnChange(Combo);
     EXPECT_EQ(Manager()->GetCategoryItemsVisible(1), ivInCustomizing);
 
     // Deleting asks; Cancel keeps the category.
@@ -207,7 +219,15 @@ TEST_F(DesignDialog, TheLastCategoryCannotBeDeletedAndKeysAndDraggingWorkInTheLi
 
     // A category dragged onto another entry takes its place.
     const std::string Moved = Expected[0];
-    Pages->MoveCategory(0, 3);
+    TListBox* List = Dialog->LCategories;
+    const TPoint From = List->ClientToScreen(Middle(List->ItemRect(0)));
+    const TPoint To = List->ClientToScreen(Middle(List->ItemRect(3)));
+    GuiTest::MousePress(Dialog->Handle(), POINT{From.X, From.Y});
+    GuiTest::Drain();
+    GuiTest::MouseMove(Dialog->Handle(), POINT{To.X, To.Y});
+    GuiTest::Drain();
+    GuiTest::MouseRelease(Dialog->Handle(), POINT{To.X, To.Y});
+    GuiTest::Drain();
     Expected.erase(Expected.begin());
     Expected.insert(Expected.begin() + 3, Moved);
     EXPECT_EQ(ManagerCategories(), Expected);
