@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bars/dxBarDesigner.h"
 #include "bars/dxBarTypes.h"
 #include "platform/widgets/Buttons.h"
 
@@ -25,35 +26,6 @@ class TCheckBox;
 class TButton;
 class TPersistent;
 class TTabSheet;
-
-// The form designer as the dialog sees it. The framework's own keeps the selection and names
-// new components; a designer that hosts the form replaces it.
-class TdxBarDesigner {
-  public:
-    TdxBarDesigner();
-    virtual ~TdxBarDesigner();
-    virtual void SelectComponent(TPersistent* Instance);
-    virtual TPersistent* Selection() const { return FSelection; }
-    // Opens the component for editing (a double click on a command).
-    virtual void Edit(TComponent* Component);
-    // A name free among the root's components: Base followed by the smallest free number.
-    virtual std::string UniqueName(TComponent* Root, const std::string& Base);
-    virtual void Modified() {}
-    // Forgets a selection that goes.
-    void Forget(TPersistent* Instance) {
-        if (FSelection == Instance) SelectComponent(nullptr);
-    }
-
-  private:
-    class TWatcher;
-    TPersistent* FSelection = nullptr;
-    // Told when a selected component is freed.
-    TWatcher* FWatcher;
-};
-
-TdxBarDesigner* dxBarDesigner();
-// Installs another designer; returns the previous one.
-std::unique_ptr<TdxBarDesigner> SetdxBarDesigner(std::unique_ptr<TdxBarDesigner> Designer);
 
 namespace dxBarCustFormDesign {
 

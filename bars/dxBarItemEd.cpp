@@ -2,7 +2,7 @@
 
 #include "bars/dxBar.h"
 #include "bars/dxBarCustForm.h"
-#include "bars/dxBarCustFormDesign.h"
+#include "bars/dxBarDesigner.h"
 #include "platform/forms/ClassRegistry.h"
 #include "platform/forms/Errors.h"
 
