@@ -6,7 +6,8 @@
 //
 // Run-time pages: Toolbars (show, hide, make, rename, delete and reset toolbars), Commands (the
 // commands of a category, dragged from here onto the bars) and Options (the manager's look and its
-// personalized menus). The pages a form designer would add (all commands, groups) stay hidden.
+// personalized menus). While the manager is in a form designer's hands (csDesigning) the dialog
+// also has the designer's pages and popups (dxBarCustFormDesign.h).
 #include <memory>
 #include <string>
 
