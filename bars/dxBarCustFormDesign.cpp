@@ -70,7 +70,22 @@ void TCheckableButton::Click() {
 // ---- building
 // -------------------------------------------------------------------------------------
 
-TDesignPages::TDesignPages(TdxBarCustomizingForm* Form) : FForm(Form) {
+class TDesignPages::TWatcher : public TComponent {
+  public:
+    explicit TWatcher(TDesignPages* Pages) : TComponent(nullptr), FPages(Pages) {}
+
+  protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opRemove) FPages->ComponentFreed(AComponent);
+    }
+
+  private:
+    TDesignPages* FPages;
+};
+
+TDesignPages::TDesignPages(TdxBarCustomizingForm* Form)
+    : FForm(Form), FWatcher(new TWatcher(this)) {
     // The popups are the framework's own menus, run by a manager of the dialog.
     FDialogManager = new TdxBarManager(Form);
     static_cast<TComponent*>(FDialogManager)->SetName("BarManager1");
@@ -82,6 +97,7 @@ TDesignPages::TDesignPages(TdxBarCustomizingForm* Form) : FForm(Form) {
 }
 
 TDesignPages::~TDesignPages() {
+    FWatcher->Free();
     // Bars are no components: nobody would tell the designer when one goes.
     if (!dynamic_cast<TComponent*>(dxBarDesigner()->Selection()))
         dxBarDesigner()->SelectComponent(nullptr);
@@ -174,6 +190,42 @@ void TDesignPages::CreatePopupMenus() {
         Link->SetItem(Item);
         if (E.BeginGroup) Link->SetBeginGroup(true);
     }
+}
+
+void TDesignPages::Watch(TComponent* Listed) {
+    // One being freed is announcing itself: asking it now would be announced to again.
+    if (Listed && !Listed->ComponentState().Contains(csDestroying))
+        Listed->FreeNotification(FWatcher);
+}
+
+void TDesignPages::ComponentFreed(TComponent* Gone) {
+    if (FForm->ComponentState().Contains(csDestroying)) return;
+    if (!FForm->BarManager()) {
+        // The manager went first: nothing is listed any more.
+        for (TListBox* List : {FAllCommands, FGroups, FGroupItems})
+            if (List) List->Items()->Clear();
+        return;
+    }
+    // The manager or a group may still hold it while it is announced: the lists are filled again
+    // and then lose every entry of it.
+    auto Strip = [Gone](TListBox* List) {
+        if (!List) return;
+        for (int I = List->Items()->Count() - 1; I >= 0; --I)
+            if (List->Items()->GetObject(I) == Gone) List->Items()->Delete(I);
+    };
+    FillAllCommands();
+    Strip(FAllCommands);
+    if (dynamic_cast<TdxBarItem*>(Gone) && !FDeletingCommands) {
+        FForm->ItemsChanged();
+        Strip(FForm->CommandsListBox());
+    }
+    UpdateGroups();
+    Strip(FGroups);
+    if (FGroups && FGroups->ItemIndex() < 0 && FGroups->Items()->Count() > 0)
+        FGroups->SetItemIndex(0);
+    UpdateGroupItems();
+    Strip(FGroupItems);
+    UpdateGroupButtons();
 }
 
 TdxBarItem* TDesignPages::PopupItem(const std::string& Name) const {
@@ -538,6 +590,8 @@ void TDesignPages::FillAllCommands() {
         for (int I = 0; I < Manager->ItemCount(); ++I) {
             TdxBarItem* Item = Manager->Items(I);
             if (Item->Category() < 0 || Item->Category() >= Categories) continue;
+            // The commands page lists it too.
+            Watch(Item);
             if (ShortCutsOnly && !HasShortCutProperty(Item)) continue;
             Entries->AddObject(Item->Name(), Item);
         }
@@ -603,8 +657,10 @@ void TDesignPages::UpdateGroups() {
     TStrings* Entries = FGroups->Items();
     Entries->Clear();
     if (Manager)
-        for (int I = 0; I < Manager->GroupCount(); ++I)
+        for (int I = 0; I < Manager->GroupCount(); ++I) {
             Entries->AddObject(Manager->Groups(I)->Name(), Manager->Groups(I));
+            Watch(Manager->Groups(I));
+        }
     int Index = Entries->IndexOfObject(Selected);
     if (Index < 0 && Entries->Count() > 0) Index = 0;
     FGroups->SetItemIndex(Index);
@@ -620,6 +676,7 @@ void TDesignPages::UpdateGroupItems() {
             TComponent* Member = Group->Items(I);
             auto* Item = dynamic_cast<TdxBarItem*>(Member);
             Entries->AddObject(Item ? Item->Caption() : Member->Name(), Member);
+            Watch(Member);
         }
     UpdateGroupButtons();
 }

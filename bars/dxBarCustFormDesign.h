@@ -104,6 +104,11 @@ class TDesignPages {
     void Refresh();
 
   private:
+    class TWatcher;
+    // The lists hold the manager's items and groups: each listed one is watched, and one freed
+    // elsewhere leaves the lists at once.
+    void Watch(TComponent* Listed);
+    void ComponentFreed(TComponent* Gone);
     TdxBarPopupMenu* NewPopupMenu(const char* Name);
     void CreatePopupMenus();
     int SelectedCategory();
@@ -140,6 +145,7 @@ class TDesignPages {
     bool FGroupItemsFocused = false;
     // The category pressed in its list, while the mouse may drag it elsewhere.
     int FDragCategory = -1;
+    TWatcher* FWatcher = nullptr;
 };
 
 }  // namespace dxBarCustFormDesign

@@ -433,6 +433,43 @@ TEST_F(DesignDialog, GroupsAreMadeNamedFilledOrderedAndFreedOnTheGroupsPage) {
               (std::vector<std::string>{"dxBarGroup1", "dxBarGroup3", "dxBarGroup2"}));
 }
 
+TEST_F(DesignDialog, CommandsAndGroupsFreedElsewhereLeaveTheDesignersLists) {
+    TdxBarGroup* Kept = Manager()->AddGroup();
+    static_cast<TComponent*>(Kept)->SetName("Kept");
+    TdxBarGroup* Doomed = Manager()->AddGroup();
+    static_cast<TComponent*>(Doomed)->SetName("Doomed");
+    TdxBarItem* Exit = Manager()->ItemByName("BarButtonExit");
+    TdxBarItem* Neu = Manager()->ItemByName("Neu1");
+    Kept->Add(Exit);
+    Kept->Add(Neu);
+    OpenDesigned();
+    ShowPage(Dialog->TabSheet5);
+    Pages->Groups()->SetItemIndex(1);
+    Pages->UpdateGroupItems();
+    ASSERT_EQ(Pages->GroupItems()->Items()->Count(), 0);
+    Pages->Groups()->SetItemIndex(0);
+    Pages->UpdateGroupItems();
+    ASSERT_EQ(Pages->GroupItems()->Items()->Count(), 2);
+    ASSERT_GE(Pages->AllCommands()->Items()->IndexOfObject(Exit), 0);
+    Dialog->SelectItem(Exit, true);
+    ASSERT_GE(Commands()->Items()->IndexOfObject(Exit), 0);
+
+    Exit->Free();
+    EXPECT_EQ(Pages->AllCommands()->Items()->IndexOfObject(Exit), -1);
+    EXPECT_EQ(Commands()->Items()->IndexOfObject(Exit), -1);
+    EXPECT_EQ(Pages->GroupItems()->Items()->IndexOfObject(Exit), -1);
+    EXPECT_EQ(Pages->GroupItems()->Items()->Count(), 1);
+    Doomed->Free();
+    EXPECT_EQ(Entries(Pages->Groups()), std::vector<std::string>{"Kept"});
+    // What is left paints (a freed entry would be read while painting).
+    for (TTabSheet* Page : {Dialog->TabSheet2, Dialog->TabSheet4, Dialog->TabSheet5}) {
+        ShowPage(Page);
+        Dialog->Repaint();
+        GuiTest::Drain();
+    }
+    EXPECT_EQ(Pages->GroupItems()->Items()->GetObject(0), Neu);
+}
+
 TEST_F(DesignDialog, TheSubMenuEditorOpensTheSubItemsMenuUnderItsCaption) {
     OpenDesigned();
     auto* Sub = dynamic_cast<TCustomdxBarSubItem*>(Manager()->ItemByName("dxBarSubItem1"));
