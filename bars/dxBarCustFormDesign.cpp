@@ -668,7 +668,7 @@ void TDesignPages::UpdateGroups() {
 }
 
 void TDesignPages::UpdateGroupItems() {
-    if (!FGroupItems) return;
+    if (!FGroupItems || FUpdateCount > 0) return;
     TStrings* Entries = FGroupItems->Items();
     Entries->Clear();
     if (TdxBarGroup* Group = SelectedGroup())
@@ -689,7 +689,7 @@ std::vector<int> TDesignPages::SelectedMembers() {
 }
 
 void TDesignPages::UpdateGroupButtons() {
-    if (!FGroups) return;
+    if (!FGroups || FUpdateCount > 0) return;
     const bool HasGroup = SelectedGroup() != nullptr;
     const std::vector<int> Members = SelectedMembers();
     const int Count = FGroupItems->Items()->Count();
@@ -719,8 +719,10 @@ void TDesignPages::GroupDelete() {
     if (!Group) return;
     const int Index = FGroups->ItemIndex();
     dxBarDesigner()->Forget(Group);
+    // The page is filled once, when the group has gone.
+    BeginUpdate();
     Group->Free();
-    UpdateGroups();
+    EndUpdate();
     FGroups->SetItemIndex(std::min(Index, FGroups->Items()->Count() - 1));
     UpdateGroupItems();
     dxBarDesigner()->Modified();
