@@ -4,11 +4,13 @@
 #include <vector>
 
 #include "bars/dxBar.h"
+#include "bars/dxBarCustFormDesign.h"
 #include "bars/dxBarCustLists.h"
 #include "bars/dxBarCustomizingPopup.h"
 #include "bars/dxBarHooks.h"
 #include "bars/dxBarItemControls.h"
 #include "bars/dxBarNameEd.h"
+#include "bars/dxBarPopupMenuEd.h"
 #include "bars/dxBarStrings.h"
 #include "platform/core/Paint.h"
 #include "platform/dialogs/DialogTexts.h"
@@ -130,6 +132,7 @@ void EndCustomizing(bool FreeNow) {
     EnableManagerForms();
     if (Manager) Manager->Customizing(false);
     State.Form = nullptr;
+    FreeSubMenuEditor();
     if (FreeNow) {
         Form->Free();
     } else {
@@ -210,21 +213,24 @@ void TdxBarCustomizingForm::FormCreate(TObject*) {
 
     Font()->SetName(FBarManager->Font()->Name());
     Font()->SetCharset(FBarManager->Font()->Charset());
+    if (Designing()) FDesign = std::make_unique<dxBarCustFormDesign::TDesignPages>(this);
     SetCaptions();
     PlaceCloseButton();
     UpdateHelpButton();
     CreateBarsList();
     CreateCommandsList();
     PrepareOptions();
-    // No form designer runs here: its pages stay hidden.
-    TabSheet4->SetTabVisible(false);
-    TabSheet5->SetTabVisible(false);
+    // The designer's pages are there only while a designer holds the manager.
+    TabSheet4->SetTabVisible(FDesign != nullptr);
+    TabSheet5->SetTabVisible(FDesign != nullptr);
     PageControl->SetActivePage(TabSheet1);
     FillBars();
     FillCategories();
 
     BClose->OnClick = [this](TObject*) { Close(); };
-    BHelp->OnClick = [this](TObject*) { FBarManager->DoHelpButtonClick(); };
+    BHelp->OnClick = [this](TObject*) {
+        if (!Designing()) FBarManager->DoHelpButtonClick();
+    };
     BBarNew->OnClick = [this](TObject*) { NewBar(); };
     BBarRename->OnClick = [this](TObject*) { RenameBar(); };
     BBarDelete->OnClick = [this](TObject*) { DeleteBar(); };
@@ -232,9 +238,14 @@ void TdxBarCustomizingForm::FormCreate(TObject*) {
     BResetUsageData->OnClick = [this](TObject*) { FBarManager->ResetUsageData(); };
     LCategories->OnClick = [this](TObject*) { CategoryClicked(); };
     PageControl->OnChange = [this](TObject*) { RefreshPage(); };
+    if (FDesign) FDesign->Prepare();
     UpdateOptions();
     UpdateLook();
     UpdateBarButtons();
+}
+
+bool TdxBarCustomizingForm::Designing() const {
+    return FBarManager && FBarManager->ComponentState().Contains(csDesigning);
 }
 
 void TdxBarCustomizingForm::SetCaptions() {
@@ -275,7 +286,7 @@ void TdxBarCustomizingForm::CreateBarsList() {
     FBarsListBox->SetItemHeight(TextExtentOf(Font()->Handle(), "0").cy + 2);
     FBarsListBox->OnClick = [this](TObject*) { UpdateBarButtons(); };
     LabelToobars->SetFocusControl(FBarsListBox);
-    if (!FBarManager->BarsResettable()) BBarReset->Hide();
+    if (!FBarManager->BarsResettable() || Designing()) BBarReset->Hide();
 }
 
 void TdxBarCustomizingForm::CreateCommandsList() {
@@ -288,6 +299,7 @@ void TdxBarCustomizingForm::CreateCommandsList() {
     };
     LabelCommands->SetFocusControl(FCommandsListBox);
     // The designer's buttons for editing categories and commands.
+    if (FDesign) FDesign->CreatePopupButtons();
     Part<TPanel>("CategoriesPopupButtonPlace")->Free();
     Part<TPanel>("CommandsPopupButtonPlace")->Free();
 }
@@ -306,7 +318,7 @@ void TdxBarCustomizingForm::FillBars() {
     int First = -1;
     for (int I = 0; I < Bars->Count(); ++I) {
         TdxBar* Bar = Bars->Items(I);
-        if (Bar->Hidden) continue;
+        if (Bar->Hidden && !Designing()) continue;
         const int Index = Entries->AddObject(Bar->Caption(), Bar);
         if (First < 0 && Bar->Visible()) First = Index;
     }
@@ -318,7 +330,7 @@ void TdxBarCustomizingForm::FillCategories() {
     Entries->Clear();
     TdxBarManagerCategories* Categories = FBarManager->Categories();
     for (int I = 0; I < Categories->Count(); ++I)
-        if (Categories->Visible(I)) Entries->Add(Categories->Get(I));
+        if (Designing() || Categories->Visible(I)) Entries->Add(Categories->Get(I));
     LCategories->SetItemIndex(Entries->Count() > 0 ? 0 : -1);
     CategoryClicked();
 }
@@ -326,7 +338,9 @@ void TdxBarCustomizingForm::FillCategories() {
 void TdxBarCustomizingForm::CategoryClicked() {
     TStrings* Entries = FCommandsListBox->Items();
     Entries->Clear();
-    const int Category = FBarManager->GetRealCategoryIndex(LCategories->ItemIndex());
+    // A designer sees every category, else the list shows the visible ones alone.
+    const int Category = Designing() ? LCategories->ItemIndex()
+                                     : FBarManager->GetRealCategoryIndex(LCategories->ItemIndex());
     if (Category >= 0) {
         std::vector<TdxBarItem*> Items;
         FBarManager->GetVisibleItemsByCategory(Category, Items);
@@ -345,10 +359,11 @@ void TdxBarCustomizingForm::CommandClicked() {
 
 void TdxBarCustomizingForm::UpdateBarButtons() {
     TdxBar* Bar = SelectedBar();
-    // Only the user's own toolbars (made after the form was read) can be renamed and deleted.
-    const bool Users = Bar && !Bar->Loaded();
+    // Only the user's own toolbars (made after the form was read) can be renamed and deleted;
+    // a designer may change any.
+    const bool Users = Bar && (Designing() || !Bar->Loaded());
     BBarRename->SetEnabled(Users);
-    BBarDelete->SetEnabled(Users && Bar->CanClose());
+    BBarDelete->SetEnabled(Users && (Designing() || Bar->CanClose()));
     BBarReset->SetEnabled(Bar && Bar->CanReset());
 }
 
@@ -487,6 +502,7 @@ void TdxBarCustomizingForm::UpdateOptions() {
 
 void TdxBarCustomizingForm::UpdateLook() {
     if (!FBarManager || !FCommandsListBox) return;
+    if (FDesign) FDesign->DialogManager()->SetStyle(FBarManager->Style());
     FCommandsListBox->SetColor(FBarManager->IsFlat() ? clWindow : clBtnFace);
     FCommandsListBox->Invalidate();
 }
@@ -495,6 +511,10 @@ void TdxBarCustomizingForm::UpdateLook() {
 // ----------------------------------------------------------------------------------
 
 void TdxBarCustomizingForm::RefreshPage() {
+    if (FDesign) {
+        FDesign->Refresh();
+        return;
+    }
     // At run time only the toolbars page shows what may have changed meanwhile.
     if (PageControl && PageControl->ActivePage() == TabSheet1) UpdateBarButtons();
 }
@@ -515,17 +535,19 @@ void TdxBarCustomizingForm::BarCaptionChanged(TdxBar* Bar) {
 void TdxBarCustomizingForm::UpdateCommands() {
     FCommandsListBox->Invalidate();
     CommandClicked();
+    if (FDesign) FDesign->UpdateAllCommandsWidths();
 }
 
 void TdxBarCustomizingForm::SelectItem(TdxBarItem* Item, bool Force) {
     if (!Item || !FBarManager) return;
     TdxBarManagerCategories* Categories = FBarManager->Categories();
     const int Real = Item->Category();
-    if (Real < 0 || Real >= Categories->Count() || !Categories->Visible(Real)) return;
-    // The categories list shows the visible categories alone.
+    if (Real < 0 || Real >= Categories->Count()) return;
+    if (!Designing() && !Categories->Visible(Real)) return;
+    // The categories list shows the visible categories alone (every one to a designer).
     int Visible = 0;
     for (int I = 0; I < Real; ++I)
-        if (Categories->Visible(I)) ++Visible;
+        if (Designing() || Categories->Visible(I)) ++Visible;
     if (Force || LCategories->ItemIndex() != Visible) {
         LCategories->SetItemIndex(Visible);
         CategoryClicked();
@@ -535,11 +557,14 @@ void TdxBarCustomizingForm::SelectItem(TdxBarItem* Item, bool Force) {
 }
 
 void TdxBarCustomizingForm::ItemsChanged() {
+    // The designer's delete lists the commands again once it is done.
+    if (FDesign && FDesign->DeletingCommands()) return;
     const int Selected = FCommandsListBox->ItemIndex();
     CategoryClicked();
     const int Count = FCommandsListBox->Items()->Count();
     FCommandsListBox->SetItemIndex(Selected >= Count ? Count - 1 : Selected);
     CommandClicked();
+    if (FDesign) FDesign->FillAllCommands();
 }
 
 // ---- the window -------------------------------------------------------------------------------

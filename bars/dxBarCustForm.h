@@ -6,7 +6,9 @@
 //
 // Run-time pages: Toolbars (show, hide, make, rename, delete and reset toolbars), Commands (the
 // commands of a category, dragged from here onto the bars) and Options (the manager's look and its
-// personalized menus). The pages a form designer would add (all commands, groups) stay hidden.
+// personalized menus). While the manager is in a form designer's hands (csDesigning) the dialog
+// also has the designer's pages and popups (dxBarCustFormDesign.h).
+#include <memory>
 #include <string>
 
 #include "platform/widgets/Buttons.h"
@@ -25,6 +27,9 @@ namespace dxBarCustForm {
 class TCheckListBox;
 class TCommandsListBox;
 }  // namespace dxBarCustForm
+namespace dxBarCustFormDesign {
+class TDesignPages;
+}  // namespace dxBarCustFormDesign
 
 class TdxBarCustomizingForm : public TForm {
   public:
@@ -35,6 +40,9 @@ class TdxBarCustomizingForm : public TForm {
     dxBarCustForm::TCheckListBox* BarsListBox() const { return FBarsListBox; }
     dxBarCustForm::TCommandsListBox* CommandsListBox() const { return FCommandsListBox; }
     TdxBar* SelectedBar();
+    // The manager is in a form designer's hands: the designer's pages and popups are there.
+    bool Designing() const;
+    dxBarCustFormDesign::TDesignPages* DesignPages() const { return FDesign.get(); }
 
     // --- what the entry points ask of the dialog
     void UpdateAll();
@@ -91,6 +99,7 @@ class TdxBarCustomizingForm : public TForm {
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
   private:
+    friend class dxBarCustFormDesign::TDesignPages;
     template <class T>
     T* Part(const std::string& Name);
     void SetCaptions();
@@ -113,6 +122,7 @@ class TdxBarCustomizingForm : public TForm {
     dxBarCustForm::TCommandsListBox* FCommandsListBox = nullptr;
     // The options being loaded into the controls: their clicks write nothing back.
     bool FLoadingOptions = false;
+    std::unique_ptr<dxBarCustFormDesign::TDesignPages> FDesign;
 };
 
 // Opens (Show) or closes the dialog for a manager, switching the manager's customizing mode on

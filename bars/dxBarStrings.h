@@ -38,6 +38,21 @@ inline constexpr int kdxBarNewToolbarCaption = 39317;
 inline constexpr int kdxBarRenameToolbarCaption = 39318;
 inline constexpr int kdxBarCategoryNameLabel = 39324;
 inline constexpr int kdxBarToolbarNameLabel = 39325;
+// The customizing dialog's designer parts: the category and command popups, their questions and
+// the sub-menu editor.
+inline constexpr int kdxBarDeleteCategoryQuestion = 39007;
+inline constexpr int kdxBarClearCommandsQuestion = 39008;
+inline constexpr int kdxBarAdd = 39202;
+inline constexpr int kdxBarRename = 39206;
+inline constexpr int kdxBarDelete = 39207;
+inline constexpr int kdxBarClear = 39208;
+inline constexpr int kdxBarVisible = 39209;
+inline constexpr int kdxBarSubMenuEditorEntry = 39213;
+inline constexpr int kdxBarSubMenuEditorCaption = 39214;
+inline constexpr int kdxBarInsert = 39215;
+inline constexpr int kdxBarMoveUp = 39216;
+inline constexpr int kdxBarMoveDown = 39217;
+inline constexpr int kdxBarModify = 39336;
 inline constexpr int kdxBarPersonalizedMenus = 39340;
 inline constexpr int kdxBarRecentItemsFirst = 39341;
 inline constexpr int kdxBarFullMenusAfterDelay = 39342;

@@ -87,6 +87,15 @@ void TComponent::Destroying() {
     for (TComponent* Owned : FComponents) Owned->Destroying();
 }
 
+void TComponent::SetDesigning(bool Value, bool SetChildren) {
+    if (Value)
+        FComponentState.Include(csDesigning);
+    else
+        FComponentState.Exclude(csDesigning);
+    if (SetChildren)
+        for (TComponent* Owned : FComponents) Owned->SetDesigning(Value, true);
+}
+
 void TComponent::DestroyComponents() {
     while (!FComponents.empty()) {
         TComponent* Last = FComponents.back();

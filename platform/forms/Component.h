@@ -31,7 +31,7 @@ enum TComponentStateItem {
     csReading,           // its own properties are being read
     csWriting,           // it is being written to a definition
     csDestroying,        // it (or its owner) is being freed
-    csDesigning,         // placed in a designer (never in this program)
+    csDesigning,         // placed in a form designer (SetDesigning)
     csAncestor,          // part of an ancestor definition
     csUpdating,          // its definition is being updated
     csFixups,            // references to other components wait to be resolved
@@ -86,6 +86,9 @@ class TComponent : public TPersistent {
     void DestroyComponents();
     // Marks this component and everything it owns as being destroyed.
     void Destroying();
+    // Puts this component (and, with SetChildren, everything it owns) into or out of a form
+    // designer's hands: the design-time parts of the components it holds become reachable.
+    void SetDesigning(bool Value, bool SetChildren = true);
 
     // AComponent is told (Notification with opRemove) when this component is freed. Components
     // of one owner hear of each other anyway; for others the link is two-way, so either side
