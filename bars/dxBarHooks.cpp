@@ -268,11 +268,69 @@ bool CloseMenusStep(UINT Msg, const MOUSEHOOKSTRUCT& Info) {
     return Eat;
 }
 
-bool MouseStep(UINT Msg, const MOUSEHOOKSTRUCT& Info) {
-    bool Eat = false;
-    if (ActiveBarControl() && !Hooks().ClosingMenus) Eat = CloseMenusStep(Msg, Info);
+// The keys and buttons held, for a mouse message made here (the buttons as the user sees them).
+WPARAM HeldMouseKeys() {
+    WPARAM Flags = 0;
+    if (IsPrimaryButtonDown()) Flags |= MK_LBUTTON;
+    if (IsSecondaryButtonDown()) Flags |= MK_RBUTTON;
+    if (Down(VK_MBUTTON)) Flags |= MK_MBUTTON;
+    if (Down(VK_SHIFT)) Flags |= MK_SHIFT;
+    if (Down(VK_CONTROL)) Flags |= MK_CONTROL;
+    return Flags;
+}
+
+// The manager customizing from the dialog whose bars lie on the disabled form, or none.
+TdxBarManager* CustomizingManagerOf(TCustomForm* Form) {
+    TdxBarCustomizingForm* Dialog = GetCustomizingForm();
+    if (!Dialog || !Dialog->HandleAllocated() || GetActiveWindow() != Dialog->Handle())
+        return nullptr;
+    if (TdxBarManager* Manager = BarManagerOfForm(Form); Manager && Manager->IsCustomizing())
+        return Manager;
+    const TdxBarManagerList& Managers = TdxBarManagerList::Instance();
+    for (int I = 0; I < Managers.Count(); ++I)
+        if (Managers.Items(I)->IsCustomizing()) return Managers.Items(I);
+    return nullptr;
+}
+
+// The customizing dialog disables the forms, and the desktop hands the mouse input on their
+// bars to the disabled form, which drops it. The user works on those bars with the dialog open,
+// so the input goes on to the bar window under the pointer, as if the form were enabled. Info
+// then names the bar window and its hit-test code.
+bool RedirectToBar(UINT Msg, MOUSEHOOKSTRUCT& Info) {
+    if (int(Info.wHitTestCode) != HTERROR) return false;
+    TCustomForm* Form = FormOfWindow(Info.hwnd);
+    TdxBarManager* Manager = Form ? CustomizingManagerOf(Form) : nullptr;
+    if (!Manager) return false;
+    const HWND Under = WindowFromPoint(Info.pt);
+    HWND Target = 0;
+    for (int I = 0; I < Manager->Bars()->Count() && !Target; ++I)
+        if (TdxBarControl* Window = Manager->Bars()->Items(I)->Control();
+            Window && Window->HandleAllocated() && Window->Handle() == Under)
+            Target = Under;
+    if (!Target) return false;
+    const LRESULT Hit = SendMessage(Target, WM_NCHITTEST, 0, PointLParam(Info.pt));
+    SendMessage(Target, WM_SETCURSOR, WPARAM(Target), MAKELPARAM(WORD(Hit), WORD(Msg)));
+    if (!IsWindow(Target)) return true;
+    Info.hwnd = Target;
+    Info.wHitTestCode = UINT(Hit);
+    // What the desktop made a non-client message (the form took it as an error) reaches the bar
+    // as its client counterpart.
+    const UINT Client = Msg >= WM_NCMOUSEMOVE && Msg <= WM_NCMBUTTONDBLCLK ? Msg + 0x160 : Msg;
+    if (Client != WM_MOUSEMOVE)
+        if (TdxBarCustomizingForm* Dialog = GetCustomizingForm())
+            SetForegroundWindow(Dialog->Handle());
+    POINT At = Info.pt;
+    ScreenToClient(Target, &At);
+    PostMessage(Target, Client, HeldMouseKeys(), PointLParam(At));
+    return true;
+}
+
+bool MouseStep(UINT Msg, MOUSEHOOKSTRUCT Info) {
+    const bool Redirected = RedirectToBar(Msg, Info);
+    bool Eat = Redirected;
+    if (ActiveBarControl() && !Hooks().ClosingMenus) Eat = CloseMenusStep(Msg, Info) || Eat;
     if (!Hooks().ClosingMenus) QuickControlMouseMessage(Msg, Info.hwnd, Info.pt);
-    if (Eat || !IsRightUp(Msg)) return Eat;
+    if (Eat || Redirected || !IsRightUp(Msg)) return Eat;
     TWinControl* Control = FindControl(Info.hwnd);
     TdxBarManager* Manager = Control ? BarManagerOfForm(GetParentForm(Control)) : nullptr;
     if (!Manager) return false;

@@ -1,7 +1,13 @@
-// The customizing pieces together: the dialog opened from the toolbars popup and a dock site, and
-// commands dragged from its list onto the main window's toolbar.
+// The customizing pieces together: the dialog opened from the toolbars popup and a dock site,
+// commands dragged from its list onto the main window's toolbar, and the main window's bars worked
+// on by the mouse while the dialog keeps their form disabled.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
+#include "bars/dxBarCustomizingPopup.h"
+#include "bars/dxBarEditControls.h"
 #include "bars/dxBarToolbarsPopup.h"
 #include "tests/bars/CustomizeTestSupport.h"
 
@@ -99,6 +105,162 @@ TEST_F(Customize, ACommandDraggedOntoTheToolbarGetsALinkThereUnlessEscCancels) {
         ShowCustomizingForm(Manager(), false);
         GuiTest::Drain();
     }
+}
+
+// ---- the docked bars while the dialog is open ---------------------------------------------------
+
+// The captions of a bar's links, a "|" before each link that begins a group.
+std::string Captions(TdxBar* Bar) {
+    std::string Out;
+    TdxBarItemLinks* Links = Bar->ItemLinks();
+    for (int I = 0; I < Links->Count(); ++I) {
+        if (I > 0) Out += Links->Items(I)->OwnBeginGroup() ? " | " : " ";
+        Out += Links->Items(I)->Caption();
+    }
+    return Out;
+}
+
+// The dialog as a user opens it: "&Customize..." of the toolbar's popup. The bars are then
+// worked on by the mouse over their disabled form, as the desktop delivers it.
+struct TDialogWalk {
+    TMenuForm& Bars;
+    TdxBarManager* Manager() const { return Bars.Manager(); }
+    void OpenFromToolbarsPopup() {
+        RightClick(Bars.ScreenPoint(Bars.Toolbar(), 0));
+        auto* Popup = dynamic_cast<TdxBarToolbarsPopup*>(ActiveBarControl());
+        ASSERT_NE(Popup, nullptr);
+        Bars.Click(TMenuForm::EntryPoint(Popup, Popup->ItemLinks()->Count() - 1));
+        ASSERT_NE(GetCustomizingForm(), nullptr);
+        ASSERT_FALSE(IsWindowEnabled(Bars.FormWindow()));
+        ASSERT_EQ(GetActiveWindow(), GetCustomizingForm()->Handle());
+    }
+    void RightClick(POINT At) const {
+        GuiTest::MousePress(TMenuForm::Via(At), At, Qt::RightButton);
+        GuiTest::Drain();
+        GuiTest::MouseRelease(TMenuForm::Via(At), At, Qt::RightButton);
+        GuiTest::Drain();
+    }
+    // Presses on a link, leaves the drag rectangle and lets go at To: each step once the bar
+    // (then the drag loop) has taken the one before.
+    void Drag(TdxBarItemLink* Link, POINT To) {
+        const POINT From = TMenuForm::Middle(Link);
+        const HWND Via = Bars.FormWindow();
+        const HWND Window = Link->Links()->BarControl()->Handle();
+        GuiTest::TScript Script;
+        Script.Then([&] {
+            GuiTest::MouseMove(Via, From);
+            GuiTest::MousePress(Via, From);
+        });
+        AddLoopSteps(Script,
+                     {{[&] { return GetCapture() == Window; },
+                       [&] {
+                           GuiTest::MouseMove(Via, POINT{From.x + 12, From.y + 12});
+                       }},
+                      {[&] { return Manager()->Dragging(); }, [&] { GuiTest::MouseMove(Via, To); }},
+                      {[] { return true; }, [&] { GuiTest::MouseRelease(Via, To); }}});
+        Script.Start();
+        ASSERT_TRUE(PumpUntil([&] { return Script.Done() && !Manager()->Dragging(); }));
+        GuiTest::Drain();
+    }
+    // A point Fraction of the way along a link of the toolbar.
+    POINT Along(int Index, double Fraction) const {
+        TdxBarItemLink* Link = Bars.Link(Bars.Toolbar(), Index);
+        const TRect R = Link->ItemRect();
+        return GuiTest::ScreenOf(Bars.Toolbar()->Control()->Handle(),
+                                 POINT{R.Left + int(R.Width() * Fraction), (R.Top + R.Bottom) / 2});
+    }
+    // Renames a link of the toolbar through the "&Name:" entry of its item menu.
+    void Rename(int Index, const std::string& Name) {
+        RightClick(TMenuForm::Middle(Bars.Link(Bars.Toolbar(), Index)));
+        TdxBarCustomizingPopup* Popup = ShownCustomizingPopup();
+        ASSERT_NE(Popup, nullptr);
+        Bars.Click(TMenuForm::EntryPoint(Popup, ceName));
+        auto* Edit = dynamic_cast<TdxBarEditControl*>(Popup->ItemLinks()->Items(ceName)->Control());
+        ASSERT_NE(Edit, nullptr);
+        ASSERT_TRUE(Edit->Focused());
+        QWindow* Keys = GuiTest::QtWindowOf(GetCustomizingForm()->Handle());
+        for (char C : Name) {
+            QTest::keyClick(Keys, C);
+            GuiTest::Drain();
+        }
+        QTest::keyClick(Keys, Qt::Key_Return);
+        GuiTest::Drain();
+    }
+};
+
+// A right click on a button opens its item menu, a press and a move drag it, a click on a main
+// menu item opens its menu: the form is disabled, the bar under the pointer takes the mouse.
+TEST_F(Customize, TheDockedBarsTakeTheMouseWhileTheDialogDisablesTheirForm) {
+    TDialogWalk Walk{Bars};
+    Walk.OpenFromToolbarsPopup();
+    TdxBarItemLink* Button = Bars.Link(Bars.Toolbar(), 2);
+    Walk.RightClick(TMenuForm::Middle(Button));
+    EXPECT_NE(ShownCustomizingPopup(), nullptr);
+    EXPECT_EQ(CurrentCustomizingLink(), Button);
+    EXPECT_EQ(Manager()->CustomizingSelection(), Button->Control());
+    // The dialog stays the active window over the bars.
+    EXPECT_EQ(GetActiveWindow(), GetCustomizingForm()->Handle());
+    // A press elsewhere on the bars closes the item menu (it opened right of the pointer).
+    Bars.Click(TMenuForm::Middle(Bars.Link(Bars.Toolbar(), 0)));
+    EXPECT_EQ(ShownCustomizingPopup(), nullptr);
+
+    Bars.Click(TMenuForm::Middle(Bars.MenuLink(1)));
+    EXPECT_NE(Bars.OpenMenu(1), nullptr);
+    Bars.Click(TMenuForm::Middle(Bars.MenuLink(1)));
+
+    Walk.Drag(Bars.Link(Bars.Toolbar(), 0), Walk.Along(3, 0.9));
+    EXPECT_EQ(Bars.Link(Bars.Toolbar(), 3)->Caption(), "&Laden...");
+}
+
+// Without the dialog's customizing the disabled form's bars stay deaf: a modal window of the
+// program over the main window takes no detour through its bars.
+TEST_F(Customize, ADisabledFormsBarsStayDeafOutsideCustomizing) {
+    TDialogWalk Walk{Bars};
+    EnableWindow(Bars.FormWindow(), FALSE);
+    Walk.RightClick(Bars.ScreenPoint(Bars.Toolbar(), 0));
+    EXPECT_EQ(ActiveBarControl(), nullptr);
+    Bars.Click(TMenuForm::Middle(Bars.MenuLink(1)));
+    EXPECT_EQ(Bars.OpenMenu(1), nullptr);
+    EnableWindow(Bars.FormWindow(), TRUE);
+}
+
+// The walk of a new user: the dialog from the toolbar's popup, then on the docked toolbar a
+// button moved, one dragged off and one renamed through its item menu; closed and started again
+// (the layout goes through the registry, as the program's manager stores it), the toolbar is as
+// it was left.
+TEST(CustomizeWalk, WorkOnTheDockedToolbarSurvivesARestart) {
+    InitStandardControls();
+    TServices Services;
+    char Template[] = "/tmp/kestro-custwalk-XXXXXX";
+    const std::string Dir = mkdtemp(Template);
+    setenv("KESTRO_REGISTRY_DIR", Dir.c_str(), 1);
+    // The toolbar: Laden, Konfiguration | Start MultiStart | News bestellen | Ende.
+    const std::string Left = "&Start Viele &Konfiguration... | News &bestellen... | &Ende";
+    {
+        TMenuForm Program;
+        // As the program's manager: the layout is saved when the form goes.
+        Program.Manager()->StoreInRegistry = true;
+        TDialogWalk Walk{Program};
+        Walk.OpenFromToolbarsPopup();
+        Walk.Drag(Program.Link(Program.Toolbar(), 1), Walk.Along(3, 0.9));
+        EXPECT_EQ(Captions(Program.Toolbar()),
+                  "&Laden... | &Start &MultiStart &Konfiguration... | News &bestellen... | &Ende");
+        Walk.Drag(Program.Link(Program.Toolbar(), 0), Program.FormPoint());
+        EXPECT_EQ(Captions(Program.Toolbar()),
+                  "&Start &MultiStart &Konfiguration... | News &bestellen... | &Ende");
+        Walk.Rename(1, "Viele");
+        EXPECT_EQ(Captions(Program.Toolbar()), Left);
+        ShowCustomizingForm(Program.Manager(), false);
+        GuiTest::Drain();
+    }
+    {
+        TMenuForm Again;
+        Again.Manager()->LoadFromRegistry(Again.Manager()->RegistryPath);
+        GuiTest::Drain();
+        EXPECT_EQ(Captions(Again.Toolbar()), Left);
+    }
+    unsetenv("KESTRO_REGISTRY_DIR");
+    std::filesystem::remove_all(Dir);
 }
 
 }  // namespace
