@@ -424,6 +424,15 @@ void KeepFloatingBarsOnScreen(TdxBarManager* Manager) {
     }
 }
 
+// The customizing dialog while it customizes the manager's bars, or none.
+TCustomForm* OwnDialog(TdxBarManager* Manager) {
+    TdxBarCustomizingForm* Dialog = GetCustomizingForm();
+    return Manager->IsCustomizing() && Dialog && Dialog->BarManager() == Manager &&
+                   Dialog->HandleAllocated()
+               ? Dialog
+               : nullptr;
+}
+
 // A help request closes the menus; the program has no help viewer to show the item's topic in.
 void HelpRequested(TdxBarManager* Manager) {
     if (TCustomdxBarControl* Active = ActiveBarControl(); Active && Active->BarManager() == Manager)
@@ -499,16 +508,37 @@ void OwnerFormMessage(TdxBarManager* Manager, UINT Msg, WPARAM WParam, LPARAM LP
             const HWND Other = HWND(LParam);
             auto* OtherBar = dynamic_cast<TCustomdxBarControl*>(FindControl(Other));
             if (!Activated && OtherBar && OtherBar->BarManager() == Manager) return;
+            const bool Nested = Manager->ActivationChanging;
             FormActivationChanged(Manager, Activated, Other);
+            // The form the dialog disabled passes its activation on to the dialog.
+            if (TCustomForm* Dialog = OwnDialog(Manager);
+                !Nested && Activated && Dialog && !IsWindowEnabled(Form->Handle()))
+                SendMessage(Dialog->Handle(), WM_ACTIVATE, WParam, LParam);
             return;
         }
         case WM_ACTIVATEAPP:
-            if (!WParam) FormActivationChanged(Manager, false, 0);
+            if (WParam) return;
+            FormActivationChanged(Manager, false, 0);
+            // The program lost the desktop: the link the user pointed at is not selected any more.
+            if (TdxBarItemControl* Selected = Manager->CustomizingSelection()) {
+                if (TCustomdxBarControl* Window = Selected->Parent();
+                    Window && Window->HandleAllocated())
+                    SendMessage(Window->Handle(), WM_MOUSELEAVE, 0, 0);
+                Manager->SetCustomizingSelection(nullptr);
+            }
             return;
         case WM_WINDOWPOSCHANGING:
             if (const auto* Pos = reinterpret_cast<const WINDOWPOS*>(LParam);
                 Pos && (Pos->flags & SWP_HIDEWINDOW))
                 FormActivationChanged(Manager, false, 0);
+            return;
+        case WM_WINDOWPOSCHANGED:
+            // The dialog comes and goes with the form whose bars it customizes.
+            if (const auto* Pos = reinterpret_cast<const WINDOWPOS*>(LParam)) {
+                TCustomForm* Dialog = OwnDialog(Manager);
+                if (Dialog && (Pos->flags & SWP_SHOWWINDOW)) ShowWindow(Dialog->Handle(), SW_SHOW);
+                if (Dialog && (Pos->flags & SWP_HIDEWINDOW)) ShowWindow(Dialog->Handle(), SW_HIDE);
+            }
             return;
         case WM_SYSCOMMAND:
             switch (WParam & 0xFFF0) {

@@ -3,6 +3,7 @@
 // on by the mouse while the dialog keeps their form disabled.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -261,6 +262,69 @@ TEST(CustomizeWalk, WorkOnTheDockedToolbarSurvivesARestart) {
     }
     unsetenv("KESTRO_REGISTRY_DIR");
     std::filesystem::remove_all(Dir);
+}
+
+// The messages sent to one window while the object lives.
+class TSentMessages {
+  public:
+    explicit TSentMessages(HWND Wnd) {
+        FHook =
+            SetWindowsHookEx(WH_CALLWNDPROC, [this, Wnd](int Code, WPARAM WParam, LPARAM LParam) {
+                const auto* Info = reinterpret_cast<const CWPSTRUCT*>(LParam);
+                if (Code >= 0 && Info && Info->hwnd == Wnd) FSeen.push_back(Info->message);
+                return CallNextHookEx(FHook, Code, WParam, LParam);
+            });
+    }
+    ~TSentMessages() { UnhookWindowsHookEx(FHook); }
+    TSentMessages(const TSentMessages&) = delete;
+    TSentMessages& operator=(const TSentMessages&) = delete;
+    int Count(UINT Msg) const { return int(std::count(FSeen.begin(), FSeen.end(), Msg)); }
+
+  private:
+    HHOOK FHook = 0;
+    std::vector<UINT> FSeen;
+};
+
+// The dialog goes with the form whose bars it customizes: hidden and shown with it, and handed
+// the activation that the disabled form receives.
+TEST_F(Customize, TheDialogIsHiddenShownAndActivatedWithItsForm) {
+    TdxBarCustomizingForm* Dialog = Open();
+    ASSERT_NE(Dialog, nullptr);
+    ShowWindow(Bars.FormWindow(), SW_HIDE);
+    GuiTest::Drain();
+    EXPECT_FALSE(IsWindowVisible(Dialog->Handle()));
+    ShowWindow(Bars.FormWindow(), SW_SHOW);
+    GuiTest::Drain();
+    EXPECT_TRUE(IsWindowVisible(Dialog->Handle()));
+    {
+        TSentMessages Sent(Dialog->Handle());
+        SendMessage(Bars.FormWindow(), WM_ACTIVATE, WA_ACTIVE, 0);
+        EXPECT_EQ(Sent.Count(WM_ACTIVATE), 1);
+        // A deactivation stays the form's own.
+        SendMessage(Bars.FormWindow(), WM_ACTIVATE, WA_INACTIVE, 0);
+        EXPECT_EQ(Sent.Count(WM_ACTIVATE), 1);
+    }
+    // Closed, the dialog no longer follows the form.
+    ShowCustomizingForm(Manager(), false);
+    GuiTest::Drain();
+    ShowWindow(Bars.FormWindow(), SW_HIDE);
+    ShowWindow(Bars.FormWindow(), SW_SHOW);
+    GuiTest::Drain();
+    EXPECT_EQ(GetCustomizingForm(), nullptr);
+}
+
+// The program losing the desktop takes the customizing selection away, also where no bar window
+// is active to close.
+TEST_F(Customize, LeavingTheProgramClearsTheCustomizingSelection) {
+    TDialogWalk Walk{Bars};
+    Walk.OpenFromToolbarsPopup();
+    Walk.RightClick(TMenuForm::Middle(Bars.Link(Bars.Toolbar(), 1)));
+    ASSERT_NE(ShownCustomizingPopup(), nullptr);
+    Key(GetCustomizingForm(), Qt::Key_Escape);
+    ASSERT_EQ(ActiveBarControl(), nullptr);
+    ASSERT_EQ(Manager()->CustomizingSelection(), Bars.Link(Bars.Toolbar(), 1)->Control());
+    SendMessage(Bars.FormWindow(), WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_EQ(Manager()->CustomizingSelection(), nullptr);
 }
 
 }  // namespace
