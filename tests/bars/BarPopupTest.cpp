@@ -4,6 +4,9 @@
 // owner form's deactivation, the system-menu item and the MDI merge.
 #include <gtest/gtest.h>
 
+#include <QTimer>
+#include <string>
+
 #include "bars/dxBar.h"
 #include "bars/dxBarHooks.h"
 #include "bars/dxBarSystemMenu.h"
@@ -62,6 +65,50 @@ TEST(BarPopupMenus, PopupReturnsOnceTheMenuClosedAndDropsCommandsMeanwhile) {
     EXPECT_FALSE(Form.Popup->IsOpen());
     EXPECT_TRUE(GuiTest::Windows().MessagesOf(Target, {WM_COMMAND}).empty());
     EXPECT_EQ(GuiTest::Windows().MessagesOf(Target, {WM_USER}).size(), 1u);
+}
+
+// The menu closed inside a pass that someone else runs while Popup waits (a command's dialog, a
+// test's own pass) leaves nothing in the queue: Popup still returns at once, not at the next
+// input. The nudge stands for that next input, should it be needed.
+TEST(BarPopupMenus, PopupReturnsWhenTheMenuClosedInsideAnotherPass) {
+    for (const std::string How : {"Esc", "a command", "code"}) {
+        SCOPED_TRACE(How);
+        TPopupForm Form;
+        const POINT At = GuiTest::ScreenOf(Form.FormWindow(), POINT{200, 100});
+        bool Returned = false;
+        bool Nudged = false;
+        QTimer Nudge;
+        Nudge.setSingleShot(true);
+        QObject::connect(&Nudge, &QTimer::timeout, [&] {
+            Nudged = true;
+            PostMessage(Form.FormWindow(), WM_NULL, 0, 0);
+        });
+        GuiTest::TScript Script;
+        Script.Then([&] {
+            Form.Popup->Popup(At.x, At.y);
+            Returned = true;
+        });
+        // A while after the menu showed: by then Popup waits in its loop for input.
+        int Polls = 0;
+        Script.ThenWhen([&] { return Form.Popup->IsOpen() && ++Polls > 20; },
+                        [&] {
+                            if (How == "Esc") {
+                                Form.Tap(Qt::Key_Escape);
+                            } else if (How == "code") {
+                                Form.Window()->HideAll();
+                            } else {
+                                Form.Tap(Qt::Key_Down);
+                                Form.Tap(Qt::Key_Return);
+                            }
+                            GuiTest::Drain();
+                            Nudge.start(5000);
+                        });
+        Script.Start();
+        ASSERT_TRUE(PumpUntil([&] { return Script.Done() && Returned; }));
+        EXPECT_FALSE(Nudged);
+        EXPECT_FALSE(Form.Popup->IsOpen());
+        EXPECT_EQ(Form.Clicked.size(), How == "a command" ? 1u : 0u);
+    }
 }
 
 TEST(BarPopupMenus, ARightClickOnALinkedControlShowsItsMenuWhereTheMouseIs) {
