@@ -500,6 +500,7 @@ void TdxBarCustomizingForm::RefreshPage() {
 }
 
 void TdxBarCustomizingForm::UpdateAll() {
+    FBarsListBox->Invalidate();
     UpdateCommands();
     UpdateOptions();
     UpdateLook();

@@ -496,6 +496,7 @@ void TdxBarManager::SetLargeIcons(bool Value) {
     FLargeIcons = Value;
     CalcDerivedSizes();
     RecalcBarControls();
+    Changed();
 }
 
 void TdxBarManager::SetMostRecentItemsPercents(int Value) {
@@ -553,22 +554,31 @@ void TdxBarManager::SetImageListBkColor(TColor Value) {
 
 void TdxBarManager::SetMenuAnimations(TdxBarMenuAnimations Value) {
     FMenuAnimations = Value;
+    Changed();
 }
 
 void TdxBarManager::SetMenusShowRecentItemsFirst(bool Value) {
     FMenusShowRecentItemsFirst = Value;
+    Changed();
 }
 
 void TdxBarManager::SetShowFullMenusAfterDelay(bool Value) {
     FShowFullMenusAfterDelay = Value;
+    Changed();
 }
 
 void TdxBarManager::SetShowHint(bool Value) {
     FShowHint = Value;
+    Changed();
 }
 
 void TdxBarManager::SetShowShortCutInHint(bool Value) {
     FShowShortCutInHint = Value;
+    Changed();
+}
+
+void TdxBarManager::Changed() {
+    if (!IsLoading()) CustomizingFormUpdateOptions();
 }
 
 void TdxBarManager::SetSunkenBorder(bool Value) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "bars/dxBarCustForm.h"
 #include "bars/dxBarDock.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
@@ -92,7 +93,11 @@ void TdxBar::SetCaption(const std::string& Value) {
     if (TdxBarControl* Window = Control()) Window->BarCaptionChanged();
     if (FName.empty() && Manager && !Manager->IsLoading())
         FName = Manager->BarByName(Value) ? Bars()->GetUniqueBarName(Value) : Value;
-    if (Manager) Manager->DesignerModified();
+    CustomizingFormBarCaptionChanged(this);
+    if (Manager) {
+        Manager->DesignerModified();
+        Manager->Changed();
+    }
 }
 
 void TdxBar::SetDockedDockControl(TdxBarDockControl* Value) {
@@ -283,8 +288,13 @@ void TdxBar::SetVisible(bool Value) {
         HideControl();
     }
     if (!Manager || Manager->IsDestroying()) return;
+    // The dialog's list of bars shows the new tick.
+    if (Manager->IsCustomizing()) CustomizingFormUpdateAll();
     if (Manager->OnBarVisibleChange) Manager->OnBarVisibleChange(Manager, this);
-    if (!Bars()->Loading()) Manager->DesignerModified();
+    if (!Bars()->Loading()) {
+        Manager->DesignerModified();
+        Manager->Changed();
+    }
 }
 
 void TdxBar::ShowControl() {

@@ -10,6 +10,7 @@
 #include "bars/dxBarCustomizingPopup.h"
 #include "bars/dxBarEditControls.h"
 #include "bars/dxBarToolbarsPopup.h"
+#include "platform/widgets/StdCtrls.h"
 #include "tests/bars/CustomizeTestSupport.h"
 
 namespace {
@@ -325,6 +326,37 @@ TEST_F(Customize, LeavingTheProgramClearsTheCustomizingSelection) {
     ASSERT_EQ(Manager()->CustomizingSelection(), Bars.Link(Bars.Toolbar(), 1)->Control());
     SendMessage(Bars.FormWindow(), WM_ACTIVATEAPP, FALSE, 0);
     EXPECT_EQ(Manager()->CustomizingSelection(), nullptr);
+}
+
+// What changes outside the open dialog shows in it at once: options set by the program, a bar
+// renamed, a command freed (the list would otherwise keep showing a command that is gone).
+TEST_F(Customize, AnOpenDialogShowsWhatChangesOutsideIt) {
+    TdxBarCustomizingForm* D = Open();
+    ASSERT_NE(D, nullptr);
+    auto Box = [&](const char* Name) { return dynamic_cast<TCheckBox*>(D->FindComponent(Name)); };
+    ASSERT_NE(Box("CBHint1Ex"), nullptr);
+    ASSERT_TRUE(Box("CBHint1Ex")->Checked());
+    Manager()->SetShowHint(false);
+    EXPECT_FALSE(Box("CBHint1Ex")->Checked());
+    EXPECT_FALSE(Box("CBHint2Ex")->Enabled());
+    Manager()->SetMenusShowRecentItemsFirst(!Manager()->MenusShowRecentItemsFirst());
+    EXPECT_EQ(Box("CBMenusShowRecentItemsFirst")->Checked(),
+              Manager()->MenusShowRecentItemsFirst());
+
+    Bars.Toolbar()->SetCaption("Werkzeuge");
+    EXPECT_EQ(Entries(BarsList()), (std::vector<std::string>{"Main Menu", "Werkzeuge"}));
+
+    D->PageControl->SetActivePage(D->TabSheet2);
+    GuiTest::Drain();
+    ClickControl(D->LCategories, TPoint{20, 4});
+    auto* Commands = D->CommandsListBox();
+    const int Before = Commands->Items()->Count();
+    ASSERT_GT(Before, 1);
+    TdxBarItem* Gone = Commands->Item(0);
+    Gone->Free();
+    ASSERT_EQ(Commands->Items()->Count(), Before - 1);
+    for (int I = 0; I < Commands->Items()->Count(); ++I) EXPECT_NE(Commands->Item(I), Gone);
+    GuiTest::Drain();
 }
 
 }  // namespace
