@@ -256,10 +256,10 @@ void TdxBarManager::SetCategoryItemsVisible(int Index, TdxBarItemVisible Value) 
         const bool Empty = Bar->ItemLinks()->VisibleItemCount() == 0;
         if (Value == ivNever && !WasEmpty[size_t(I)] && Empty) {
             Bar->SetVisible(false);
-            Bar->Hidden = true;
-        } else if (Value == ivAlways && !Empty && Bar->Hidden) {
+            Bar->AutoHidden = true;
+        } else if (Value == ivAlways && !Empty && Bar->AutoHidden) {
             Bar->SetVisible(true);
-            Bar->Hidden = false;
+            Bar->AutoHidden = false;
         }
     }
 }
@@ -520,7 +520,7 @@ void TdxBarManager::SetAutoHideEmptyBars(bool Value) {
     if (FAutoHideEmptyBars == Value) return;
     FAutoHideEmptyBars = Value;
     if (!Value)
-        for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->Hidden = false;
+        for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->AutoHidden = false;
 }
 
 TColor TdxBarManager::DockColor() const {
