@@ -9,6 +9,7 @@
 #include "bars/dxBarManager.h"
 #include "bars/dxBarToolbar.h"
 #include "bars/dxBarUtils.h"
+#include "platform/core/Input.h"
 
 // ---- life -------------------------------------------------------------------------------------
 
@@ -309,6 +310,13 @@ void TdxBar::ShowControl() {
         Window->SetVisible(true);
         // A window without a parent is made only when asked for: the floating bar shows now.
         Window->HandleNeeded();
+        // Floating bars show with their form: while it is hidden or another window is active
+        // the window waits, and the form's activation shows it (unless customizing).
+        TCustomForm* Form = BarManager()->OwnerForm();
+        const bool FormShown = Form && Form->HandleAllocated() && IsWindowVisible(Form->Handle()) &&
+                               GetActiveWindow() == Form->Handle();
+        if (!FormShown && !BarManager()->IsCustomizing() && Window->HandleAllocated())
+            ShowWindow(Window->Handle(), SW_HIDE);
         return;
     }
     Window->DockTo(Site, Style);

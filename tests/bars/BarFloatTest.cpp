@@ -303,6 +303,36 @@ TEST(BarFloat, FloatingBarsHideWhileAnotherFormIsActiveOrTheFormIsMinimisedAndCo
     EXPECT_TRUE(Form.Toolbar()->Visible());
 }
 
+// A floating bar shown while its form is not the active window (another form is, or the form is
+// not shown yet) waits for the form: the form's activation shows it. Customizing shows it at once.
+TEST(BarFloat, AFloatingBarShownWhileItsFormIsInactiveWaitsForTheForm) {
+    TFloatForm Form;
+    Form.Float(200, 250, 80);
+    Form.Toolbar()->SetVisible(false);
+    auto* Other = new TForm(nullptr);
+    Other->SetBounds(500, 400, 200, 100);
+    Other->Show();
+    GuiTest::Drain();
+    ASSERT_NE(GetActiveWindow(), Form.FormWindow());
+    Form.Toolbar()->SetVisible(true);
+    GuiTest::Drain();
+    EXPECT_FALSE(IsWindowVisible(Form.Handle()));
+    GuiTest::MouseClick(Form.FormWindow(), Form.FormPoint());
+    GuiTest::Drain();
+    EXPECT_TRUE(IsWindowVisible(Form.Handle()));
+    // Customizing, the bar shows whichever window is active.
+    Form.Toolbar()->SetVisible(false);
+    GuiTest::MouseClick(Other->Handle(), POINT{600, 450});
+    GuiTest::Drain();
+    Form.Manager()->Customizing(true);
+    Form.Toolbar()->SetVisible(true);
+    GuiTest::Drain();
+    EXPECT_TRUE(IsWindowVisible(Form.Handle()));
+    Form.Manager()->Customizing(false);
+    Other->Free();
+    GuiTest::Drain();
+}
+
 TEST(BarFloat, TheFlatCloseButtonAndTheCaptionMarkLightUpUnderThePointer) {
     TFakeClock Clock;
     TFloatForm Form;
