@@ -433,6 +433,19 @@ TEST(BarFloat, ADockedBarNudgedAcrossItsSiteStaysInItsRow) {
     }
 }
 
+// The pointer on a menu's detach bar says in the status bar what the bar is for; off it the
+// status bar is clear again.
+TEST(BarFloat, TheDetachBarTellsTheStatusBarWhatItIsFor) {
+    TFloatForm Form;
+    TTornOnline Online(Form);
+    TdxBarSubMenuControl* Menu = Online.Open();
+    ASSERT_NE(Menu, nullptr);
+    EXPECT_EQ(Forms.Hint(), "Drag to make this menu float");
+    Form.Move(TMenuForm::EntryPoint(Menu, 0));
+    EXPECT_EQ(Forms.Hint(), "");
+    Form.Tap(Qt::Key_Escape);
+}
+
 TEST(BarFloat, ADetachedMenuFloatsAsItsBarUnderTheCursor) {
     TFloatForm Form;
     TTornOnline Online(Form);
