@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "bars/dxBarCustForm.h"
 #include "bars/dxBarDraw.h"
 #include "bars/dxBarHint.h"
 #include "bars/dxBarItemControls.h"
@@ -515,6 +516,16 @@ void TCustomdxBarControl::WndProc(TMessage& Message) {
             break;
         case WM_SETFOCUS:
             if (FSelectedControl && FSelectedControl->IsWindowControl()) break;
+            // While customizing, the keys belong to the dialog (the form is disabled); the bar
+            // stays above it meanwhile.
+            if (TCustomForm* Dialog = IsCustomizing() ? GetCustomizingForm() : nullptr;
+                Dialog && Dialog->HandleAllocated()) {
+                const UINT Flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+                SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, Flags);
+                ::SetFocus(Dialog->Handle());
+                SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, Flags);
+                return;
+            }
             if (TCustomForm* Form = FBarManager->OwnerForm();
                 Form && Form->HandleAllocated() && IsWindowVisible(Form->Handle()))
                 ::SetFocus(Form->Handle());

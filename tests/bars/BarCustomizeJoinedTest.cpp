@@ -359,4 +359,20 @@ TEST_F(Customize, AnOpenDialogShowsWhatChangesOutsideIt) {
     GuiTest::Drain();
 }
 
+// The focus that reaches a bar while the dialog customizes goes on to the dialog, not to the
+// disabled form: the keys stay with the dialog.
+TEST_F(Customize, TheFocusOfABarGoesToTheDialogWhileCustomizing) {
+    TDialogWalk Walk{Bars};
+    Walk.OpenFromToolbarsPopup();
+    const HWND Dialog = GetCustomizingForm()->Handle();
+    SetFocus(Bars.Toolbar()->Control()->Handle());
+    GuiTest::Drain();
+    const HWND Focus = GetFocus();
+    EXPECT_TRUE(Focus == Dialog || IsChild(Dialog, Focus));
+    ShowCustomizingForm(Manager(), false);
+    GuiTest::Drain();
+    SetFocus(Bars.Toolbar()->Control()->Handle());
+    EXPECT_EQ(GetFocus(), Bars.FormWindow());
+}
+
 }  // namespace
