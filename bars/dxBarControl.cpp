@@ -9,6 +9,7 @@
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
+#include "bars/dxBarPopupMenus.h"
 #include "bars/dxBarQuickCust.h"
 #include "bars/dxBarSystem.h"
 #include "bars/dxBarToolbar.h"
@@ -471,6 +472,10 @@ void TCustomdxBarControl::SelectionHint() {
         (FSelectedControl->GetEnabled() || FBarManager->ShowHintForDisabledItems))
         Text = GetLongHint(FSelectedControl->GetHint());
     SetHint(Text);
+    // A popup menu has no bar of its own for its hints: the application's status bar shows them.
+    TCustomdxBarControl* Root = TopLevelBarControl(this);
+    TdxBarItemLinks* RootLinks = Root ? Root->ItemLinks() : nullptr;
+    if (RootLinks && dynamic_cast<TdxBarPopupMenu*>(RootLinks->LinksOwner())) Forms.SetHint(Text);
 }
 
 void TCustomdxBarControl::HideAll() {

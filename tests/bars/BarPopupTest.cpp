@@ -111,6 +111,26 @@ TEST(BarPopupMenus, PopupReturnsWhenTheMenuClosedInsideAnotherPass) {
     }
 }
 
+// The entry under the pointer of a popup menu puts its long hint in the application's status
+// bar (a popup menu has no bar of its own to show it).
+TEST(BarPopupMenus, TheSelectedEntrysHintGoesToTheStatusBar) {
+    TPopupForm Form;
+    Form.Popup->ItemLinks()->Items(1)->Item()->SetHint("Einf\xFCgen|F\xFCgt die Ablage ein");
+    const POINT At = GuiTest::ScreenOf(Form.FormWindow(), POINT{200, 100});
+    std::string Shown = "-";
+    GuiTest::TScript Script;
+    Script.Then([&] { Form.Popup->Popup(At.x, At.y); });
+    Script.ThenWhen([&] { return Form.Popup->IsOpen() && ActiveBarControl() == Form.Window(); },
+                    [&] {
+                        Form.Move(TMenuForm::EntryPoint(Form.Window(), 1));
+                        Shown = Forms.Hint();
+                        Form.Tap(Qt::Key_Escape);
+                    });
+    Script.Start();
+    ASSERT_TRUE(PumpUntil([&] { return Script.Done() && !Form.Popup->IsOpen(); }));
+    EXPECT_EQ(Shown, "F\xFCgt die Ablage ein");
+}
+
 TEST(BarPopupMenus, ARightClickOnALinkedControlShowsItsMenuWhereTheMouseIs) {
     TPopupForm Form;
     auto* Panel = new TPanel(Form.Bars.Form());
