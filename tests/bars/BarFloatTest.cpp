@@ -232,6 +232,28 @@ TEST(BarFloat, CtrlKeepsADraggedBarFloatingOverADock) {
     EXPECT_EQ(Form.Toolbar()->DockingStyle(), dsTop);
 }
 
+// A dock site the manager refuses is no target: over it the bar goes on floating under the
+// pointer (it does not stop where it was), and it does not dock there after a rest.
+TEST(BarFloat, OverARefusedDockTheBarGoesOnFloating) {
+    TFakeClock Clock;
+    TFloatForm Form;
+    Form.Float(200, 250, 200);
+    TdxBarManager* M = Form.Manager();
+    M->NotDocking.Include(dsTop);
+    const POINT From = Form.Caption();
+    const POINT Dock = GuiTest::ScreenOf(Form.Menu()->Control()->Handle(), POINT{300, 5});
+    Form.Drag(From, {{[&] { return M->Bars()->Dragging(); },
+                      [&] { GuiTest::MouseMove(Form.FormWindow(), Dock); }},
+                     {[&] { return Form.Bounds().top != 250; },
+                      [&] {
+                          Clock.Advance(M->WaitForDockingTime() * 2);
+                          Form.Release(Dock);
+                      }}});
+    EXPECT_FALSE(M->Bars()->Dragging());
+    EXPECT_EQ(Form.Toolbar()->DockingStyle(), dsNone);
+    EXPECT_LT(std::abs(Form.Bounds().top - (Dock.y - (From.y - 250))), 4);
+}
+
 TEST(BarFloat, ADoubleClickOnTheGripFloatsTheBarAndOnTheCaptionDocksItBack) {
     TFloatForm Form;
     const int Row = Form.Toolbar()->Row();
