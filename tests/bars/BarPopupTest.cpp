@@ -122,6 +122,9 @@ TEST(BarPopupMenus, TheSelectedEntrysHintGoesToTheStatusBar) {
     Script.Then([&] { Form.Popup->Popup(At.x, At.y); });
     Script.ThenWhen([&] { return Form.Popup->IsOpen() && ActiveBarControl() == Form.Window(); },
                     [&] {
+                        // Over another entry first: a pointer that did not move selects
+                        // nothing.
+                        Form.Move(TMenuForm::EntryPoint(Form.Window(), 0));
                         Form.Move(TMenuForm::EntryPoint(Form.Window(), 1));
                         Shown = Forms.Hint();
                         Form.Tap(Qt::Key_Escape);
@@ -229,6 +232,30 @@ TEST(BarPopupMenus, ADropDownButtonsMenuStaysOpenUntilAClickElsewhere) {
     Form.Click(GuiTest::ScreenOf(Bar, POINT{R.Left + 4, (R.Top + R.Bottom) / 2}));
     EXPECT_EQ(Clicked, 1);
     EXPECT_FALSE(Form.Popup->IsOpen());
+}
+
+// A command run from a button's drop-down menu counts as a use of the button's link too, as a
+// command of a submenu counts for the item that opened it.
+TEST(BarPopupMenus, ACommandOfADropDownMenuCountsForTheButtonThatOpenedIt) {
+    TPopupForm Form;
+    TdxBarButton* Button = Form.Bars.NewItem("&Mehr");
+    Button->SetButtonStyle(bsDropDown);
+    Button->SetDropDownMenu(Form.Popup);
+    Form.Toolbar()->ItemLinks()->Add()->SetItem(Button);
+    GuiTest::Drain();
+    TdxBarItemLink* Link = Form.Toolbar()->ItemLinks()->Items(6);
+    const TRect R = Link->ItemRect();
+    const HWND Bar = Form.Toolbar()->Control()->Handle();
+    Form.Click(GuiTest::ScreenOf(Bar, POINT{R.Right - 3, (R.Top + R.Bottom) / 2}));
+    ASSERT_TRUE(Form.Popup->IsOpen());
+    // Another link of the bar was used since the button opened its menu.
+    Form.Toolbar()->ItemLinks()->Items(0)->RecordUse(false);
+    ASSERT_GT(Link->UsagePosition(), 0);
+    Form.Click(TMenuForm::EntryPoint(Form.Window(), 0));
+    EXPECT_EQ(Form.Clicked, std::vector<std::string>{"&Kopieren"});
+    EXPECT_FALSE(Form.Popup->IsOpen());
+    // The most recently used link of its bar now.
+    EXPECT_EQ(Link->UsagePosition(), 0);
 }
 
 TEST(BarPopupMenus, APopupMenuNeedsAManager) {
