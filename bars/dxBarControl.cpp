@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "bars/dxBarCustForm.h"
 #include "bars/dxBarDraw.h"
 #include "bars/dxBarHint.h"
 #include "bars/dxBarItemControls.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
+#include "bars/dxBarPopupMenus.h"
 #include "bars/dxBarQuickCust.h"
 #include "bars/dxBarSystem.h"
 #include "bars/dxBarToolbar.h"
@@ -470,6 +472,10 @@ void TCustomdxBarControl::SelectionHint() {
         (FSelectedControl->GetEnabled() || FBarManager->ShowHintForDisabledItems))
         Text = GetLongHint(FSelectedControl->GetHint());
     SetHint(Text);
+    // A popup menu has no bar of its own for its hints: the application's status bar shows them.
+    TCustomdxBarControl* Root = TopLevelBarControl(this);
+    TdxBarItemLinks* RootLinks = Root ? Root->ItemLinks() : nullptr;
+    if (RootLinks && dynamic_cast<TdxBarPopupMenu*>(RootLinks->LinksOwner())) Forms.SetHint(Text);
 }
 
 void TCustomdxBarControl::HideAll() {
@@ -515,6 +521,16 @@ void TCustomdxBarControl::WndProc(TMessage& Message) {
             break;
         case WM_SETFOCUS:
             if (FSelectedControl && FSelectedControl->IsWindowControl()) break;
+            // While customizing, the keys belong to the dialog (the form is disabled); the bar
+            // stays above it meanwhile.
+            if (TCustomForm* Dialog = IsCustomizing() ? GetCustomizingForm() : nullptr;
+                Dialog && Dialog->HandleAllocated()) {
+                const UINT Flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+                SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, Flags);
+                ::SetFocus(Dialog->Handle());
+                SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, Flags);
+                return;
+            }
             if (TCustomForm* Form = FBarManager->OwnerForm();
                 Form && Form->HandleAllocated() && IsWindowVisible(Form->Handle()))
                 ::SetFocus(Form->Handle());

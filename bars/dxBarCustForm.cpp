@@ -520,6 +520,7 @@ void TdxBarCustomizingForm::RefreshPage() {
 }
 
 void TdxBarCustomizingForm::UpdateAll() {
+    FBarsListBox->Invalidate();
     UpdateCommands();
     UpdateOptions();
     UpdateLook();

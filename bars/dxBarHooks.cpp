@@ -268,11 +268,69 @@ bool CloseMenusStep(UINT Msg, const MOUSEHOOKSTRUCT& Info) {
     return Eat;
 }
 
-bool MouseStep(UINT Msg, const MOUSEHOOKSTRUCT& Info) {
-    bool Eat = false;
-    if (ActiveBarControl() && !Hooks().ClosingMenus) Eat = CloseMenusStep(Msg, Info);
+// The keys and buttons held, for a mouse message made here (the buttons as the user sees them).
+WPARAM HeldMouseKeys() {
+    WPARAM Flags = 0;
+    if (IsPrimaryButtonDown()) Flags |= MK_LBUTTON;
+    if (IsSecondaryButtonDown()) Flags |= MK_RBUTTON;
+    if (Down(VK_MBUTTON)) Flags |= MK_MBUTTON;
+    if (Down(VK_SHIFT)) Flags |= MK_SHIFT;
+    if (Down(VK_CONTROL)) Flags |= MK_CONTROL;
+    return Flags;
+}
+
+// The manager customizing from the dialog whose bars lie on the disabled form, or none.
+TdxBarManager* CustomizingManagerOf(TCustomForm* Form) {
+    TdxBarCustomizingForm* Dialog = GetCustomizingForm();
+    if (!Dialog || !Dialog->HandleAllocated() || GetActiveWindow() != Dialog->Handle())
+        return nullptr;
+    if (TdxBarManager* Manager = BarManagerOfForm(Form); Manager && Manager->IsCustomizing())
+        return Manager;
+    const TdxBarManagerList& Managers = TdxBarManagerList::Instance();
+    for (int I = 0; I < Managers.Count(); ++I)
+        if (Managers.Items(I)->IsCustomizing()) return Managers.Items(I);
+    return nullptr;
+}
+
+// The customizing dialog disables the forms, and the desktop hands the mouse input on their
+// bars to the disabled form, which drops it. The user works on those bars with the dialog open,
+// so the input goes on to the bar window under the pointer, as if the form were enabled. Info
+// then names the bar window and its hit-test code.
+bool RedirectToBar(UINT Msg, MOUSEHOOKSTRUCT& Info) {
+    if (int(Info.wHitTestCode) != HTERROR) return false;
+    TCustomForm* Form = FormOfWindow(Info.hwnd);
+    TdxBarManager* Manager = Form ? CustomizingManagerOf(Form) : nullptr;
+    if (!Manager) return false;
+    const HWND Under = WindowFromPoint(Info.pt);
+    HWND Target = 0;
+    for (int I = 0; I < Manager->Bars()->Count() && !Target; ++I)
+        if (TdxBarControl* Window = Manager->Bars()->Items(I)->Control();
+            Window && Window->HandleAllocated() && Window->Handle() == Under)
+            Target = Under;
+    if (!Target) return false;
+    const LRESULT Hit = SendMessage(Target, WM_NCHITTEST, 0, PointLParam(Info.pt));
+    SendMessage(Target, WM_SETCURSOR, WPARAM(Target), MAKELPARAM(WORD(Hit), WORD(Msg)));
+    if (!IsWindow(Target)) return true;
+    Info.hwnd = Target;
+    Info.wHitTestCode = UINT(Hit);
+    // What the desktop made a non-client message (the form took it as an error) reaches the bar
+    // as its client counterpart.
+    const UINT Client = Msg >= WM_NCMOUSEMOVE && Msg <= WM_NCMBUTTONDBLCLK ? Msg + 0x160 : Msg;
+    if (Client != WM_MOUSEMOVE)
+        if (TdxBarCustomizingForm* Dialog = GetCustomizingForm())
+            SetForegroundWindow(Dialog->Handle());
+    POINT At = Info.pt;
+    ScreenToClient(Target, &At);
+    PostMessage(Target, Client, HeldMouseKeys(), PointLParam(At));
+    return true;
+}
+
+bool MouseStep(UINT Msg, MOUSEHOOKSTRUCT Info) {
+    const bool Redirected = RedirectToBar(Msg, Info);
+    bool Eat = Redirected;
+    if (ActiveBarControl() && !Hooks().ClosingMenus) Eat = CloseMenusStep(Msg, Info) || Eat;
     if (!Hooks().ClosingMenus) QuickControlMouseMessage(Msg, Info.hwnd, Info.pt);
-    if (Eat || !IsRightUp(Msg)) return Eat;
+    if (Eat || Redirected || !IsRightUp(Msg)) return Eat;
     TWinControl* Control = FindControl(Info.hwnd);
     TdxBarManager* Manager = Control ? BarManagerOfForm(GetParentForm(Control)) : nullptr;
     if (!Manager) return false;
@@ -366,6 +424,15 @@ void KeepFloatingBarsOnScreen(TdxBarManager* Manager) {
     }
 }
 
+// The customizing dialog while it customizes the manager's bars, or none.
+TCustomForm* OwnDialog(TdxBarManager* Manager) {
+    TdxBarCustomizingForm* Dialog = GetCustomizingForm();
+    return Manager->IsCustomizing() && Dialog && Dialog->BarManager() == Manager &&
+                   Dialog->HandleAllocated()
+               ? Dialog
+               : nullptr;
+}
+
 // A help request closes the menus; the program has no help viewer to show the item's topic in.
 void HelpRequested(TdxBarManager* Manager) {
     if (TCustomdxBarControl* Active = ActiveBarControl(); Active && Active->BarManager() == Manager)
@@ -441,16 +508,37 @@ void OwnerFormMessage(TdxBarManager* Manager, UINT Msg, WPARAM WParam, LPARAM LP
             const HWND Other = HWND(LParam);
             auto* OtherBar = dynamic_cast<TCustomdxBarControl*>(FindControl(Other));
             if (!Activated && OtherBar && OtherBar->BarManager() == Manager) return;
+            const bool Nested = Manager->ActivationChanging;
             FormActivationChanged(Manager, Activated, Other);
+            // The form the dialog disabled passes its activation on to the dialog.
+            if (TCustomForm* Dialog = OwnDialog(Manager);
+                !Nested && Activated && Dialog && !IsWindowEnabled(Form->Handle()))
+                SendMessage(Dialog->Handle(), WM_ACTIVATE, WParam, LParam);
             return;
         }
         case WM_ACTIVATEAPP:
-            if (!WParam) FormActivationChanged(Manager, false, 0);
+            if (WParam) return;
+            FormActivationChanged(Manager, false, 0);
+            // The program lost the desktop: the link the user pointed at is not selected any more.
+            if (TdxBarItemControl* Selected = Manager->CustomizingSelection()) {
+                if (TCustomdxBarControl* Window = Selected->Parent();
+                    Window && Window->HandleAllocated())
+                    SendMessage(Window->Handle(), WM_MOUSELEAVE, 0, 0);
+                Manager->SetCustomizingSelection(nullptr);
+            }
             return;
         case WM_WINDOWPOSCHANGING:
             if (const auto* Pos = reinterpret_cast<const WINDOWPOS*>(LParam);
                 Pos && (Pos->flags & SWP_HIDEWINDOW))
                 FormActivationChanged(Manager, false, 0);
+            return;
+        case WM_WINDOWPOSCHANGED:
+            // The dialog comes and goes with the form whose bars it customizes.
+            if (const auto* Pos = reinterpret_cast<const WINDOWPOS*>(LParam)) {
+                TCustomForm* Dialog = OwnDialog(Manager);
+                if (Dialog && (Pos->flags & SWP_SHOWWINDOW)) ShowWindow(Dialog->Handle(), SW_SHOW);
+                if (Dialog && (Pos->flags & SWP_HIDEWINDOW)) ShowWindow(Dialog->Handle(), SW_HIDE);
+            }
             return;
         case WM_SYSCOMMAND:
             switch (WParam & 0xFFF0) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bars/dxBarControl.h"
+#include "bars/dxBarCustForm.h"
 #include "bars/dxBarItemControls.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarManager.h"
@@ -152,7 +153,11 @@ void TdxBarItem::BeforeDestruction() {
     auto& Temporary = TemporaryItems();
     Temporary.erase(std::remove(Temporary.begin(), Temporary.end(), this), Temporary.end());
     while (!FLinks.empty()) delete FLinks.back();
-    if (FBarManager) FBarManager->RemoveItem(this);
+    if (FBarManager) {
+        FBarManager->RemoveItem(this);
+        // The dialog's command list no longer shows the item.
+        if (FBarManager->IsCustomizing() && Category() >= 0) CustomizingFormItemsChanged();
+    }
     FBarManager = nullptr;
     FActionLink.reset();
     TComponent::BeforeDestruction();
@@ -160,7 +165,11 @@ void TdxBarItem::BeforeDestruction() {
 
 void TdxBarItem::SetBarManager(TdxBarManager* Value) {
     if (FBarManager == Value) return;
-    if (FBarManager) FBarManager->RemoveItem(this);
+    if (FBarManager) {
+        FBarManager->RemoveItem(this);
+        // The dialog's command list no longer shows the item.
+        if (FBarManager->IsCustomizing() && Category() >= 0) CustomizingFormItemsChanged();
+    }
     FBarManager = Value;
     if (FBarManager) FBarManager->AddItem(this);
     BarManagerChanged();
@@ -186,6 +195,7 @@ void TdxBarItem::ReadState(TReader& Reader) {
 
 void TdxBarItem::SetName(const std::string& NewName) {
     TComponent::SetName(NewName);
+    CustomizingFormItemsChanged();
 }
 
 void TdxBarItem::Loaded() {

@@ -256,10 +256,10 @@ void TdxBarManager::SetCategoryItemsVisible(int Index, TdxBarItemVisible Value) 
         const bool Empty = Bar->ItemLinks()->VisibleItemCount() == 0;
         if (Value == ivNever && !WasEmpty[size_t(I)] && Empty) {
             Bar->SetVisible(false);
-            Bar->Hidden = true;
-        } else if (Value == ivAlways && !Empty && Bar->Hidden) {
+            Bar->AutoHidden = true;
+        } else if (Value == ivAlways && !Empty && Bar->AutoHidden) {
             Bar->SetVisible(true);
-            Bar->Hidden = false;
+            Bar->AutoHidden = false;
         }
     }
 }
@@ -496,6 +496,7 @@ void TdxBarManager::SetLargeIcons(bool Value) {
     FLargeIcons = Value;
     CalcDerivedSizes();
     RecalcBarControls();
+    Changed();
 }
 
 void TdxBarManager::SetMostRecentItemsPercents(int Value) {
@@ -519,7 +520,7 @@ void TdxBarManager::SetAutoHideEmptyBars(bool Value) {
     if (FAutoHideEmptyBars == Value) return;
     FAutoHideEmptyBars = Value;
     if (!Value)
-        for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->Hidden = false;
+        for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->AutoHidden = false;
 }
 
 TColor TdxBarManager::DockColor() const {
@@ -553,22 +554,31 @@ void TdxBarManager::SetImageListBkColor(TColor Value) {
 
 void TdxBarManager::SetMenuAnimations(TdxBarMenuAnimations Value) {
     FMenuAnimations = Value;
+    Changed();
 }
 
 void TdxBarManager::SetMenusShowRecentItemsFirst(bool Value) {
     FMenusShowRecentItemsFirst = Value;
+    Changed();
 }
 
 void TdxBarManager::SetShowFullMenusAfterDelay(bool Value) {
     FShowFullMenusAfterDelay = Value;
+    Changed();
 }
 
 void TdxBarManager::SetShowHint(bool Value) {
     FShowHint = Value;
+    Changed();
 }
 
 void TdxBarManager::SetShowShortCutInHint(bool Value) {
     FShowShortCutInHint = Value;
+    Changed();
+}
+
+void TdxBarManager::Changed() {
+    if (!IsLoading()) CustomizingFormUpdateOptions();
 }
 
 void TdxBarManager::SetSunkenBorder(bool Value) {

@@ -144,6 +144,8 @@ class TdxBarManager : public TComponent {
     TdxBarItemLink* AddCustomizeButton(TdxBarItemLinks* ItemLinks, TdxBarButton* Button);
     // The item-change notice: meaningful to a form designer only.
     void DesignerModified() {}
+    // The change notice: an open customizing dialog shows the options as they are now.
+    void Changed();
     // Fired by the bars and the move engine.
     void DoBarAfterReset(TdxBar* Bar);
     void DoBarBeforeReset(TdxBar* Bar);

@@ -34,7 +34,8 @@ TdxBarDockingStyle TdxBars::FindDockTarget(TdxBar* Bar, TPoint Cursor,
         for (int I = 0; I < M->DockControlCount(); ++I) {
             TdxDockControl* Candidate = M->DockControls(I);
             if (!Candidate || Candidate->DockingStyle() != Style || !Candidate->HandleAllocated() ||
-                !IsWindowVisible(Candidate->Handle()) || !Candidate->CanDock(Bar))
+                !IsWindowVisible(Candidate->Handle()) || !Candidate->CanDock(Bar) ||
+                !M->CanDockBar(Bar, Style, Candidate))
                 continue;
             const RECT Zone = Candidate->DockingZone();
             if (!PtInRect(&Zone, POINT{Cursor.X, Cursor.Y})) continue;

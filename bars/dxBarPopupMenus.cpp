@@ -104,8 +104,14 @@ void TdxBarPopupMenu::Popup(int X, int Y) {
     Menu->SetParentItemControl(FOpener);
     Menu->SetAnimationAllowed(FAnimate);
     std::shared_ptr<bool> Alive = FAlive;
-    Menu->OnCloseUp = [this, Alive](TObject*) {
+    // The menu may close inside a pass that someone else runs while the loop below waits (an
+    // item's command showing a dialog, a hook): a message of no meaning makes sure the wait
+    // ends, also when that pass left the queue empty.
+    TCustomForm* Form = FBarManager->OwnerForm();
+    const HWND Wake = Form && Form->HandleAllocated() ? Form->Handle() : 0;
+    Menu->OnCloseUp = [this, Alive, Wake](TObject*) {
         if (!*Alive) return;
+        if (FLoopRunning && Wake) PostMessage(Wake, WM_NULL, 0, 0);
         FLoopRunning = false;
         if (OnCloseUp) OnCloseUp(this);
     };
@@ -116,9 +122,15 @@ void TdxBarPopupMenu::Popup(int X, int Y) {
     FLoopRunning = Modal;
     Menu->Show();
     if (!Modal || !*Alive) return;
+    // Not GetMessage: it would go on waiting when the menu closed inside a pass that emptied
+    // the queue; WaitMessage returns after any news, and the menu's state is looked at again.
     MSG Msg;
     while (*Alive && FLoopRunning && IsOpen()) {
-        if (!GetMessage(&Msg, 0, 0, 0)) {
+        if (!PeekMessage(&Msg, 0, 0, 0, PM_REMOVE)) {
+            WaitMessage();
+            continue;
+        }
+        if (Msg.message == WM_QUIT) {
             PostQuitMessage(int(Msg.wParam));
             break;
         }

@@ -29,6 +29,7 @@ constexpr TString kStrings[] = {
     {kdxBarMoreButtons, "More Buttons"},
     {kdxBarResetToolbar, "&Reset Toolbar"},
     {kdxBarExpandMenu, "Expand (Ctrl-Down)"},
+    {kdxBarDetachMenu, "Drag to make this menu float"},
     {kdxBarNoManagers, "There are no TdxBarManagers available"},
     {kdxBarDeleteToolbarQuestion, "Are you sure you want to delete the '%s' toolbar?"},
     {kdxBarBlankName, "A command name cannot be blank. Please enter a name."},

@@ -11,6 +11,7 @@ inline constexpr int kdxBarAddRemoveButtons = 39301;
 inline constexpr int kdxBarMoreButtons = 39302;
 inline constexpr int kdxBarResetToolbar = 39303;
 inline constexpr int kdxBarExpandMenu = 39304;
+inline constexpr int kdxBarDetachMenu = 39305;
 inline constexpr int kdxBarNoManagers = 39005;
 // The customizing dialog and its name dialog.
 inline constexpr int kdxBarDeleteToolbarQuestion = 39006;

@@ -10,6 +10,7 @@
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
+#include "bars/dxBarStrings.h"
 #include "bars/dxBarSubMenu.h"
 #include "bars/dxBarSystem.h"
 #include "bars/dxBarToolbar.h"
@@ -17,6 +18,7 @@
 #include "bars/dxBars.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
+#include "platform/widgets/Forms.h"
 
 namespace {
 
@@ -121,6 +123,8 @@ void TdxBarSubMenuControl::SetDetachHot(bool Value) {
     if (FDetachHot == Value) return;
     FDetachHot = Value;
     if (HandleAllocated()) SendMessage(Handle(), WM_NCPAINT, 1, 0);
+    // The status bar says what the bar is for while the pointer is on it.
+    Forms.SetHint(Value ? dxBarString(kdxBarDetachMenu) : std::string());
 }
 
 void TdxBarSubMenuControl::PaintDetachBar(HDC DC) {

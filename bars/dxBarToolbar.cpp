@@ -461,6 +461,11 @@ void TdxBarControl::WMNCHitTest(TMessage& Message) {
     TCustomdxBarControl::WMNCHitTest(Message);
     const TPoint P = ScreenToClient(PointOf(Message.LParam));
     const bool InClient = PtInRect(ClientRect(), P);
+    if (PtInRect(RightCloseButtonRect(), P) && !IsCustomizing()) {
+        FLastHit = HTCLIENT;
+        Message.Result = HTCLIENT;
+        return;
+    }
     if (InClient && (PointOverUsableItem(P) || (BarManager()->Style() != bmsStandard &&
                                                 MarkExists() && PtInRect(MarkRect(), P)))) {
         FLastHit = HTCLIENT;
@@ -485,6 +490,10 @@ void TdxBarControl::WMLButtonDown(TMessage& Message) {
     const TPoint Pressed = ClientToScreen(P);
     SendMessage(Handle(), WM_NCHITTEST, 0, MAKELPARAM(Pressed.X, Pressed.Y));
     if (!IsLiveBarControl(this)) return;
+    if (PtInRect(RightCloseButtonRect(), P) && !IsCustomizing()) {
+        TrackRightCloseButton();
+        return;
+    }
     const bool InClient = PtInRect(ClientRect(), P);
     TdxBarItemControl* Control = InClient ? ItemAtPos(P) : nullptr;
     if (Control && !IsCustomizing() &&

@@ -7,6 +7,7 @@
 // Menu mode: a click on an item of a toolbar that is not active enters it (the window becomes
 // the active bar and takes the keyboard selection); the item's click, Esc or a click elsewhere
 // leaves it again.
+#include <functional>
 #include <vector>
 
 #include "bars/dxBarControl.h"
@@ -38,6 +39,9 @@ class TdxBarControl : public TCustomdxBarControl {
     int CaptionButtonHeight() const { return FCaptionButtonHeight; }
     // The size the right-hand buttons of a main menu bar take along the line (0 without them).
     int RightButtonsLength() const;
+    // The close button at the end of a docked main menu bar (ShowCloseButton), in client
+    // coordinates; empty without one.
+    TRect RightCloseButtonRect() const;
     // Floating: the caption band and its close button in window coordinates; the state of the
     // close button (0 normal, 1 hot, 2 pressed).
     TRect FloatingCaptionRect() const;
@@ -124,6 +128,12 @@ class TdxBarControl : public TCustomdxBarControl {
     void PaintFloatingFrame(HDC DC, const TRect& Window);
     void PaintCloseButton(HDC DC, const TRect& Button);
     void TrackCloseButton();
+    // Holds the mouse from a press on a button of the window until the left button comes up;
+    // true when it came up over the button. Show gets 2 while the pointer is over it, 1 while
+    // it is off it, 0 at the end.
+    bool TrackButtonPress(const std::function<bool()>& Over, const std::function<void(int)>& Show);
+    void PaintRightCloseButton(HDC DC, const TRect& Button);
+    void TrackRightCloseButton();
     // The screen point lies on the close button.
     bool OverCloseButton(TPoint Screen);
     void FloatingSizing(WPARAM Edge, RECT& R);
@@ -180,6 +190,7 @@ class TdxBarControl : public TCustomdxBarControl {
     bool FFontChanging = false;
     HFONT FRotatedFont = 0;
     int FCaptionButtonState = 0;
+    bool FRightCloseButtonPressed = false;
     UINT_PTR FMarkTimer = 0;
     bool FMoving = false;
     TPoint FGrabOffset;

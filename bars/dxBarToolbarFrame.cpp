@@ -292,9 +292,10 @@ bool TdxBarControl::OverCloseButton(TPoint Screen) {
     return PtInRect(CloseButtonRect(), TPoint{Screen.X - Origin.X, Screen.Y - Origin.Y});
 }
 
-void TdxBarControl::TrackCloseButton() {
+bool TdxBarControl::TrackButtonPress(const std::function<bool()>& Over,
+                                     const std::function<void(int)>& Show) {
     const HWND Wnd = Handle();
-    SetCaptionButtonState(2);
+    Show(2);
     SetCapture(Wnd);
     // The press counts where the button comes up; the loop looks at the button itself, so a
     // release that went elsewhere still ends it.
@@ -304,17 +305,36 @@ void TdxBarControl::TrackCloseButton() {
         if (Next == TdxBarDragNext::Quit) break;
         if (Next == TdxBarDragNext::Idle) continue;
         if (Msg.message == WM_MOUSEMOVE) {
-            SetCaptionButtonState(OverCloseButton(CursorNow()) ? 2 : 1);
+            Show(Over() ? 2 : 1);
             continue;
         }
         if (Msg.message == WM_LBUTTONUP) break;
         TranslateMessage(&Msg);
         DispatchMessage(&Msg);
     }
-    if (!IsWindow(Wnd) || !IsLiveBarControl(this)) return;
+    if (!IsWindow(Wnd) || !IsLiveBarControl(this)) return false;
     if (GetCapture() == Wnd) ReleaseCapture();
-    const bool Counts = OverCloseButton(CursorNow());
-    SetCaptionButtonState(0);
+    const bool Counts = Over();
+    Show(0);
+    return Counts;
+}
+
+void TdxBarControl::TrackRightCloseButton() {
+    const auto Over = [this] {
+        return PtInRect(RightCloseButtonRect(), ScreenToClient(CursorNow()));
+    };
+    const auto Show = [this](int State) {
+        if (FRightCloseButtonPressed == (State == 2)) return;
+        FRightCloseButtonPressed = State == 2;
+        const RECT R = RightCloseButtonRect();
+        InvalidateRect(Handle(), &R, FALSE);
+    };
+    if (TrackButtonPress(Over, Show)) BarManager()->DoCloseButtonClick();
+}
+
+void TdxBarControl::TrackCloseButton() {
+    const bool Counts = TrackButtonPress([this] { return OverCloseButton(CursorNow()); },
+                                         [this](int State) { SetCaptionButtonState(State); });
     if (!Counts) return;
     TdxBar* Bar = FBar;
     TdxBarManager* Manager = BarManager();

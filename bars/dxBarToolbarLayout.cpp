@@ -17,8 +17,20 @@ bool TdxBarControl::CanWrap() const {
 }
 
 int TdxBarControl::RightButtonsLength() const {
-    if (!FBar->IsMainMenu() || !BarManager()->ShowCloseButton()) return 0;
+    if (IsFloating() || !FBar->IsMainMenu() || !BarManager()->ShowCloseButton()) return 0;
     return IsVertical() ? FCaptionButtonHeight : FCaptionButtonWidth;
+}
+
+TRect TdxBarControl::RightCloseButtonRect() const {
+    if (RightButtonsLength() == 0) return TRect{};
+    const TRect C = const_cast<TdxBarControl*>(this)->ClientRect();
+    const int W = FCaptionButtonWidth, H = FCaptionButtonHeight;
+    if (IsVertical()) {
+        const int Left = (C.Left + C.Right - W) / 2;
+        return TRect{Left, C.Bottom - H, Left + W, C.Bottom};
+    }
+    const int Top = (C.Top + C.Bottom - H) / 2;
+    return TRect{C.Right - W, Top, C.Right, Top + H};
 }
 
 int TdxBarControl::FrameAlong(TdxBarDockingStyle Style) const {
@@ -54,8 +66,7 @@ std::vector<TdxBarLayoutItem> TdxBarControl::LayoutItems(int Count, bool Vertica
 int TdxBarControl::ClientLineLength() const {
     const TRect Client = const_cast<TdxBarControl*>(this)->ClientRect();
     const int Length = IsVertical() ? Client.Height() : Client.Width();
-    return Length - (MarkExists() && !IsFloating() ? kdxBarMarkSize : 0) -
-           (CanWrap() ? 0 : RightButtonsLength());
+    return Length - (MarkExists() && !IsFloating() ? kdxBarMarkSize : 0) - RightButtonsLength();
 }
 
 void TdxBarControl::CalcControlsPositions() {

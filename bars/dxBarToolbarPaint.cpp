@@ -50,8 +50,27 @@ void TdxBarControl::Paint() {
     }
     PaintSeparators(DC, Region);
     PaintMark(DC, Region);
+    if (const TRect Close = RightCloseButtonRect(); !IsRectEmpty(Close)) {
+        FillRgn(DC, Region, GetBkBrush());
+        PaintRightCloseButton(DC, Close);
+        ExcludeBarRect(Region, Close);
+    }
     FillRgn(DC, Region, GetBkBrush());
     DeleteObject(Region);
+}
+
+// The system's close glyph, pushed while pressed (not in the flat style). The flat style, and a
+// flat close button, keep one pixel of the button for a frame: the background's in the flat
+// style, else a raised (pressed: sunken) edge.
+void TdxBarControl::PaintRightCloseButton(HDC DC, const TRect& Button) {
+    const bool Flat = BarManager()->IsFlat();
+    RECT R = Button;
+    const UINT State = DFCS_CAPTIONCLOSE | (FRightCloseButtonPressed && !Flat ? DFCS_PUSHED : 0);
+    DrawFrameControl(DC, &R, DFC_CAPTION, State);
+    if (Flat)
+        FrameRect(DC, &R, GetBkBrush());
+    else if (BarManager()->FlatCloseButton())
+        DrawEdge(DC, &R, FRightCloseButtonPressed ? BDR_SUNKENOUTER : BDR_RAISEDOUTER, BF_RECT);
 }
 
 void TdxBarControl::PaintSeparators(HDC DC, HRGN Region) {

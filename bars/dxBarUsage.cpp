@@ -4,10 +4,12 @@
 #include <climits>
 
 #include "bars/dxBarControl.h"
+#include "bars/dxBarItemControls.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
 #include "bars/dxBarPopupMenus.h"
+#include "bars/dxBarSubMenu.h"
 #include "bars/dxBarUtils.h"
 #include "bars/dxBars.h"
 
@@ -42,9 +44,16 @@ void TdxBarItemLink::RecordUse(bool Count) {
     L->Rebuild();
     if (L->CanVisibleIndexOf(this) < 0) return;
     PostLayout(WasVisible);
-    // The links through which the submenu was opened count as used too.
-    TCustomdxBarSubItem* Owner = L->OwnerSubItem();
-    TdxBarItemLink* Parent = Owner ? Owner->CurItemLink() : nullptr;
+    // The links through which the submenu was opened count as used too: a sub-item's, or the
+    // button's whose drop-down menu this is.
+    TdxBarItemLink* Parent = nullptr;
+    if (TCustomdxBarSubItem* Owner = L->OwnerSubItem()) {
+        Parent = Owner->CurItemLink();
+    } else if (dynamic_cast<TdxBarPopupMenu*>(L->LinksOwner())) {
+        auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(L->BarControl());
+        TdxBarItemControl* Opener = Menu ? Menu->ParentItemControl() : nullptr;
+        Parent = Opener ? Opener->ItemLink() : nullptr;
+    }
     if (Parent && Parent->OwnerLink()) Parent = Parent->OwnerLink();
     if (Parent && Parent != this) Parent->RecordUse(Count);
 }

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "bars/dxBarCustForm.h"
 #include "bars/dxBarDock.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
 #include "bars/dxBarToolbar.h"
 #include "bars/dxBarUtils.h"
+#include "platform/core/Input.h"
 
 // ---- life -------------------------------------------------------------------------------------
 
@@ -92,7 +94,11 @@ void TdxBar::SetCaption(const std::string& Value) {
     if (TdxBarControl* Window = Control()) Window->BarCaptionChanged();
     if (FName.empty() && Manager && !Manager->IsLoading())
         FName = Manager->BarByName(Value) ? Bars()->GetUniqueBarName(Value) : Value;
-    if (Manager) Manager->DesignerModified();
+    CustomizingFormBarCaptionChanged(this);
+    if (Manager) {
+        Manager->DesignerModified();
+        Manager->Changed();
+    }
 }
 
 void TdxBar::SetDockedDockControl(TdxBarDockControl* Value) {
@@ -283,8 +289,13 @@ void TdxBar::SetVisible(bool Value) {
         HideControl();
     }
     if (!Manager || Manager->IsDestroying()) return;
+    // The dialog's list of bars shows the new tick.
+    if (Manager->IsCustomizing()) CustomizingFormUpdateAll();
     if (Manager->OnBarVisibleChange) Manager->OnBarVisibleChange(Manager, this);
-    if (!Bars()->Loading()) Manager->DesignerModified();
+    if (!Bars()->Loading()) {
+        Manager->DesignerModified();
+        Manager->Changed();
+    }
 }
 
 void TdxBar::ShowControl() {
@@ -299,6 +310,13 @@ void TdxBar::ShowControl() {
         Window->SetVisible(true);
         // A window without a parent is made only when asked for: the floating bar shows now.
         Window->HandleNeeded();
+        // Floating bars show with their form: while it is hidden or another window is active
+        // the window waits, and the form's activation shows it (unless customizing).
+        TCustomForm* Form = BarManager()->OwnerForm();
+        const bool FormShown = Form && Form->HandleAllocated() && IsWindowVisible(Form->Handle()) &&
+                               GetActiveWindow() == Form->Handle();
+        if (!FormShown && !BarManager()->IsCustomizing() && Window->HandleAllocated())
+            ShowWindow(Window->Handle(), SW_HIDE);
         return;
     }
     Window->DockTo(Site, Style);

@@ -55,6 +55,9 @@ class TdxBar : public TCollectionItem {
     TFont* Font() { return &FFont; }
     void SetFont(const TFont* Value) { FFont.Assign(*Value); }
     bool Hidden = false;
+    // Hidden by the manager because a category change left it empty (AutoHideEmptyBars); not
+    // stored, and not the published Hidden: the bar is still offered in the toolbar lists.
+    bool AutoHidden = false;
     bool IsMainMenu() const { return FIsMainMenu; }
     void SetIsMainMenu(bool Value);
     TdxBarItemLinks* ItemLinks() const { return FItemLinks.get(); }

@@ -232,6 +232,28 @@ TEST(BarFloat, CtrlKeepsADraggedBarFloatingOverADock) {
     EXPECT_EQ(Form.Toolbar()->DockingStyle(), dsTop);
 }
 
+// A dock site the manager refuses is no target: over it the bar goes on floating under the
+// pointer (it does not stop where it was), and it does not dock there after a rest.
+TEST(BarFloat, OverARefusedDockTheBarGoesOnFloating) {
+    TFakeClock Clock;
+    TFloatForm Form;
+    Form.Float(200, 250, 200);
+    TdxBarManager* M = Form.Manager();
+    M->NotDocking.Include(dsTop);
+    const POINT From = Form.Caption();
+    const POINT Dock = GuiTest::ScreenOf(Form.Menu()->Control()->Handle(), POINT{300, 5});
+    Form.Drag(From, {{[&] { return M->Bars()->Dragging(); },
+                      [&] { GuiTest::MouseMove(Form.FormWindow(), Dock); }},
+                     {[&] { return Form.Bounds().top != 250; },
+                      [&] {
+                          Clock.Advance(M->WaitForDockingTime() * 2);
+                          Form.Release(Dock);
+                      }}});
+    EXPECT_FALSE(M->Bars()->Dragging());
+    EXPECT_EQ(Form.Toolbar()->DockingStyle(), dsNone);
+    EXPECT_LT(std::abs(Form.Bounds().top - (Dock.y - (From.y - 250))), 4);
+}
+
 TEST(BarFloat, ADoubleClickOnTheGripFloatsTheBarAndOnTheCaptionDocksItBack) {
     TFloatForm Form;
     const int Row = Form.Toolbar()->Row();
@@ -301,6 +323,36 @@ TEST(BarFloat, FloatingBarsHideWhileAnotherFormIsActiveOrTheFormIsMinimisedAndCo
     GuiTest::Drain();
     EXPECT_TRUE(IsWindowVisible(Form.Handle()));
     EXPECT_TRUE(Form.Toolbar()->Visible());
+}
+
+// A floating bar shown while its form is not the active window (another form is, or the form is
+// not shown yet) waits for the form: the form's activation shows it. Customizing shows it at once.
+TEST(BarFloat, AFloatingBarShownWhileItsFormIsInactiveWaitsForTheForm) {
+    TFloatForm Form;
+    Form.Float(200, 250, 80);
+    Form.Toolbar()->SetVisible(false);
+    auto* Other = new TForm(nullptr);
+    Other->SetBounds(500, 400, 200, 100);
+    Other->Show();
+    GuiTest::Drain();
+    ASSERT_NE(GetActiveWindow(), Form.FormWindow());
+    Form.Toolbar()->SetVisible(true);
+    GuiTest::Drain();
+    EXPECT_FALSE(IsWindowVisible(Form.Handle()));
+    GuiTest::MouseClick(Form.FormWindow(), Form.FormPoint());
+    GuiTest::Drain();
+    EXPECT_TRUE(IsWindowVisible(Form.Handle()));
+    // Customizing, the bar shows whichever window is active.
+    Form.Toolbar()->SetVisible(false);
+    GuiTest::MouseClick(Other->Handle(), POINT{600, 450});
+    GuiTest::Drain();
+    Form.Manager()->Customizing(true);
+    Form.Toolbar()->SetVisible(true);
+    GuiTest::Drain();
+    EXPECT_TRUE(IsWindowVisible(Form.Handle()));
+    Form.Manager()->Customizing(false);
+    Other->Free();
+    GuiTest::Drain();
 }
 
 TEST(BarFloat, TheFlatCloseButtonAndTheCaptionMarkLightUpUnderThePointer) {
@@ -401,6 +453,19 @@ TEST(BarFloat, ADockedBarNudgedAcrossItsSiteStaysInItsRow) {
         EXPECT_EQ(Form.Toolbar()->Row(), Row);
         EXPECT_EQ(Form.Bounds().top, Before.top);
     }
+}
+
+// The pointer on a menu's detach bar says in the status bar what the bar is for; off it the
+// status bar is clear again.
+TEST(BarFloat, TheDetachBarTellsTheStatusBarWhatItIsFor) {
+    TFloatForm Form;
+    TTornOnline Online(Form);
+    TdxBarSubMenuControl* Menu = Online.Open();
+    ASSERT_NE(Menu, nullptr);
+    EXPECT_EQ(Forms.Hint(), "Drag to make this menu float");
+    Form.Move(TMenuForm::EntryPoint(Menu, 0));
+    EXPECT_EQ(Forms.Hint(), "");
+    Form.Tap(Qt::Key_Escape);
 }
 
 TEST(BarFloat, ADetachedMenuFloatsAsItsBarUnderTheCursor) {

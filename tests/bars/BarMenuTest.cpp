@@ -9,6 +9,7 @@
 #include "bars/dxBar.h"
 #include "bars/dxBarHint.h"
 #include "bars/dxBarHooks.h"
+#include "platform/core/WindowPicture.h"
 #include "tests/bars/MenuTestSupport.h"
 
 namespace {
@@ -246,6 +247,64 @@ TEST(MenuKeys, TheHooksLiveAsLongAsAnyManager) {
     }
     EXPECT_FALSE(dxBarHooksInstalled());
     EXPECT_EQ(dxBarHintWindow(), nullptr);
+}
+
+// ---- the close button at the end of the main menu bar ------------------------------------------
+
+// ShowCloseButton puts a close button at the end of the docked main menu bar, clear of the
+// items; a click on it runs the manager's close-button event, a press that is let go elsewhere
+// does nothing, and neither moves the bar.
+TEST(MenuCloseButton, TheButtonIsDrawnAndRunsTheEventWhenReleasedOverIt) {
+    for (TdxBarManagerStyle Style : {bmsFlat, bmsStandard}) {
+        SCOPED_TRACE(int(Style));
+        TMenuForm Form(640, Style);
+        int Clicks = 0;
+        Form.Manager()->OnCloseButtonClick = [&](TObject*) { ++Clicks; };
+        Form.Manager()->SetShowCloseButton(true);
+        GuiTest::Drain();
+        TdxBarControl* Bar = Form.Menu()->Control();
+        const TRect R = Bar->RightCloseButtonRect();
+        ASSERT_FALSE(IsRectEmpty(R));
+        EXPECT_EQ(R.Right, Bar->ClientRect().Right);
+        TdxBarItemLinks* Links = Form.Menu()->ItemLinks();
+        EXPECT_LE(Links->Items(Links->Count() - 1)->ItemRect().Right, R.Left);
+        // The cross of the button is drawn: dark pixels inside it.
+        const QImage Picture = WindowPicture(Bar->Handle());
+        const POINT Origin = GuiTest::ScreenOf(Bar->Handle(), POINT{R.Left, R.Top});
+        RECT W;
+        GetWindowRect(Bar->Handle(), &W);
+        int Dark = 0;
+        for (int Y = 0; Y < R.Height(); ++Y)
+            for (int X = 0; X < R.Width(); ++X)
+                Dark += qGray(Picture.pixel(Origin.x - W.left + X, Origin.y - W.top + Y)) < 80;
+        EXPECT_GT(Dark, 4);
+        SaveScenePicture({Form.FormWindow()}, std::string("menu-close-button-") +
+                                                  (Style == bmsFlat ? "flat" : "standard"));
+
+        const POINT On =
+            GuiTest::ScreenOf(Bar->Handle(), POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2});
+        const int Row = Form.Menu()->Row();
+        // Pressed there, then let go at To: the button holds the mouse meanwhile.
+        const auto PressAndRelease = [&](POINT To) {
+            GuiTest::TScript Script;
+            Script.Then([&] { GuiTest::MousePress(Form.FormWindow(), On); });
+            Script.ThenWhen([&] { return GetCapture() == Bar->Handle(); },
+                            [&] {
+                                GuiTest::MouseMove(Form.FormWindow(), To);
+                                GuiTest::MouseRelease(Form.FormWindow(), To);
+                            });
+            Script.Start();
+            ASSERT_TRUE(PumpUntil([&] { return Script.Done() && GetCapture() == 0; }));
+            GuiTest::Drain();
+        };
+        PressAndRelease(On);
+        EXPECT_EQ(Clicks, 1);
+        PressAndRelease(Form.FormPoint());
+        EXPECT_EQ(Clicks, 1);
+        EXPECT_EQ(Form.Menu()->Row(), Row);
+        EXPECT_EQ(Form.Menu()->DockingStyle(), dsTop);
+        EXPECT_EQ(ActiveBarControl(), nullptr);
+    }
 }
 
 }  // namespace

@@ -227,6 +227,39 @@ TEST(BarCategories, NamesKeepTheirItemsWhenTheyMoveAndTakeThemAlongWhenTheyGo) {
     EXPECT_EQ(Bars.Manager()->ItemCount(), 0);
 }
 
+// A bar that a category left empty is hidden and marked, and comes back with the category; the
+// mark is the manager's own: the published Hidden (which keeps a bar out of the toolbar lists)
+// is neither set by it nor cleared with it.
+TEST(BarCategories, EmptiedBarsHideAndComeBackWithoutTouchingHidden) {
+    TBarsForm Bars;
+    TdxBarManager* M = Bars.Manager();
+    M->SetAutoHideEmptyBars(true);
+    M->Categories()->Add("Extras");
+    TdxBarButton* A = Bars.NewItem("A");
+    A->SetCategory(1);
+    TdxBar* Extras = Bars.NewBar("Extras", {A});
+    TdxBar* Designed = Bars.NewBar("Designed", {Bars.NewItem("B")});
+    Extras->SetVisible(true);
+    Designed->Hidden = true;
+    M->SetCategoryItemsVisible(1, ivNever);
+    EXPECT_FALSE(Extras->Visible());
+    EXPECT_TRUE(Extras->AutoHidden);
+    EXPECT_FALSE(Extras->Hidden);
+    M->SetCategoryItemsVisible(1, ivAlways);
+    EXPECT_TRUE(Extras->Visible());
+    EXPECT_FALSE(Extras->AutoHidden);
+    // A designed hidden bar with links stays hidden when a category comes back, and when the
+    // automatic hiding is switched off.
+    EXPECT_FALSE(Designed->Visible());
+    M->SetAutoHideEmptyBars(false);
+    EXPECT_TRUE(Designed->Hidden);
+    M->SetAutoHideEmptyBars(true);
+    M->SetCategoryItemsVisible(1, ivNever);
+    ASSERT_TRUE(Extras->AutoHidden);
+    M->SetAutoHideEmptyBars(false);
+    EXPECT_FALSE(Extras->AutoHidden);
+}
+
 TEST(BarCategories, ItemsVisibleChangesOnlyItemsThatFollowedTheCategory) {
     TBarsForm Bars;
     TdxBarManager* M = Bars.Manager();

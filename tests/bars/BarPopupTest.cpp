@@ -4,6 +4,9 @@
 // owner form's deactivation, the system-menu item and the MDI merge.
 #include <gtest/gtest.h>
 
+#include <QTimer>
+#include <string>
+
 #include "bars/dxBar.h"
 #include "bars/dxBarHooks.h"
 #include "bars/dxBarSystemMenu.h"
@@ -62,6 +65,73 @@ TEST(BarPopupMenus, PopupReturnsOnceTheMenuClosedAndDropsCommandsMeanwhile) {
     EXPECT_FALSE(Form.Popup->IsOpen());
     EXPECT_TRUE(GuiTest::Windows().MessagesOf(Target, {WM_COMMAND}).empty());
     EXPECT_EQ(GuiTest::Windows().MessagesOf(Target, {WM_USER}).size(), 1u);
+}
+
+// The menu closed inside a pass that someone else runs while Popup waits (a command's dialog, a
+// test's own pass) leaves nothing in the queue: Popup still returns at once, not at the next
+// input. The nudge stands for that next input, should it be needed.
+TEST(BarPopupMenus, PopupReturnsWhenTheMenuClosedInsideAnotherPass) {
+    for (const std::string How : {"Esc", "a command", "code"}) {
+        SCOPED_TRACE(How);
+        TPopupForm Form;
+        const POINT At = GuiTest::ScreenOf(Form.FormWindow(), POINT{200, 100});
+        bool Returned = false;
+        bool Nudged = false;
+        QTimer Nudge;
+        Nudge.setSingleShot(true);
+        QObject::connect(&Nudge, &QTimer::timeout, [&] {
+            Nudged = true;
+            PostMessage(Form.FormWindow(), WM_NULL, 0, 0);
+        });
+        GuiTest::TScript Script;
+        Script.Then([&] {
+            Form.Popup->Popup(At.x, At.y);
+            Returned = true;
+        });
+        // A while after the menu showed: by then Popup waits in its loop for input.
+        int Polls = 0;
+        Script.ThenWhen([&] { return Form.Popup->IsOpen() && ++Polls > 20; },
+                        [&] {
+                            if (How == "Esc") {
+                                Form.Tap(Qt::Key_Escape);
+                            } else if (How == "code") {
+                                Form.Window()->HideAll();
+                            } else {
+                                Form.Tap(Qt::Key_Down);
+                                Form.Tap(Qt::Key_Return);
+                            }
+                            GuiTest::Drain();
+                            Nudge.start(5000);
+                        });
+        Script.Start();
+        ASSERT_TRUE(PumpUntil([&] { return Script.Done() && Returned; }));
+        EXPECT_FALSE(Nudged);
+        EXPECT_FALSE(Form.Popup->IsOpen());
+        EXPECT_EQ(Form.Clicked.size(), How == "a command" ? 1u : 0u);
+    }
+}
+
+// The entry under the pointer of a popup menu puts its long hint in the application's status
+// bar (a popup menu has no bar of its own to show it).
+TEST(BarPopupMenus, TheSelectedEntrysHintGoesToTheStatusBar) {
+    TPopupForm Form;
+    Form.Popup->ItemLinks()->Items(1)->Item()->SetHint("Einf\xFCgen|F\xFCgt die Ablage ein");
+    const POINT At = GuiTest::ScreenOf(Form.FormWindow(), POINT{200, 100});
+    std::string Shown = "-";
+    GuiTest::TScript Script;
+    Script.Then([&] { Form.Popup->Popup(At.x, At.y); });
+    Script.ThenWhen([&] { return Form.Popup->IsOpen() && ActiveBarControl() == Form.Window(); },
+                    [&] {
+                        // Over another entry first: a pointer that did not move selects
+                        // nothing.
+                        Form.Move(TMenuForm::EntryPoint(Form.Window(), 0));
+                        Form.Move(TMenuForm::EntryPoint(Form.Window(), 1));
+                        Shown = Forms.Hint();
+                        Form.Tap(Qt::Key_Escape);
+                    });
+    Script.Start();
+    ASSERT_TRUE(PumpUntil([&] { return Script.Done() && !Form.Popup->IsOpen(); }));
+    EXPECT_EQ(Shown, "F\xFCgt die Ablage ein");
 }
 
 TEST(BarPopupMenus, ARightClickOnALinkedControlShowsItsMenuWhereTheMouseIs) {
@@ -162,6 +232,30 @@ TEST(BarPopupMenus, ADropDownButtonsMenuStaysOpenUntilAClickElsewhere) {
     Form.Click(GuiTest::ScreenOf(Bar, POINT{R.Left + 4, (R.Top + R.Bottom) / 2}));
     EXPECT_EQ(Clicked, 1);
     EXPECT_FALSE(Form.Popup->IsOpen());
+}
+
+// A command run from a button's drop-down menu counts as a use of the button's link too, as a
+// command of a submenu counts for the item that opened it.
+TEST(BarPopupMenus, ACommandOfADropDownMenuCountsForTheButtonThatOpenedIt) {
+    TPopupForm Form;
+    TdxBarButton* Button = Form.Bars.NewItem("&Mehr");
+    Button->SetButtonStyle(bsDropDown);
+    Button->SetDropDownMenu(Form.Popup);
+    Form.Toolbar()->ItemLinks()->Add()->SetItem(Button);
+    GuiTest::Drain();
+    TdxBarItemLink* Link = Form.Toolbar()->ItemLinks()->Items(6);
+    const TRect R = Link->ItemRect();
+    const HWND Bar = Form.Toolbar()->Control()->Handle();
+    Form.Click(GuiTest::ScreenOf(Bar, POINT{R.Right - 3, (R.Top + R.Bottom) / 2}));
+    ASSERT_TRUE(Form.Popup->IsOpen());
+    // Another link of the bar was used since the button opened its menu.
+    Form.Toolbar()->ItemLinks()->Items(0)->RecordUse(false);
+    ASSERT_GT(Link->UsagePosition(), 0);
+    Form.Click(TMenuForm::EntryPoint(Form.Window(), 0));
+    EXPECT_EQ(Form.Clicked, std::vector<std::string>{"&Kopieren"});
+    EXPECT_FALSE(Form.Popup->IsOpen());
+    // The most recently used link of its bar now.
+    EXPECT_EQ(Link->UsagePosition(), 0);
 }
 
 TEST(BarPopupMenus, APopupMenuNeedsAManager) {
