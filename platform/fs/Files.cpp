@@ -262,7 +262,7 @@ TLookup LookUpRemembered(const TKnownDirectory& dir, const std::string& name, bo
 
 // ResolvePath for a path whose directory exists, answered from the remembered names; false
 // when no names are remembered or the path needs the component by component search.
-bool ResolveRemembered(const std::string& written, std::string& resolved) {
+bool ResolveRemembered(const std::string& written, std::string& resolved, bool& missing) {
     std::string prefix, name;
     SplitLast(written, prefix, name);
     if (name.empty() || name == "." || name == ".." || name.find('\0') != std::string::npos)
@@ -276,6 +276,7 @@ bool ResolveRemembered(const std::string& written, std::string& resolved) {
             return true;
         case TLookup::Missing:
             resolved = dir.Resolved + name;
+            missing = true;
             return true;
         case TLookup::Unknown:
             break;
@@ -299,7 +300,12 @@ TDirectoryNameCache::~TDirectoryNameCache() {
     cache.Names.clear();
 }
 
-std::string ResolvePath(const std::string& path) {
+namespace {
+
+// ResolvePath; missing is set when the lookup found that the path names nothing (no spelling of
+// one of its components exists), which spares the callers that only ask another system call.
+std::string Resolve(const std::string& path, bool& missing) {
+    missing = false;
     std::string written = Slashes(path);
     if (written.empty() || written.size() > FsLimits::kMaxPathLength) return written;
     if (Exists(written)) {
@@ -307,7 +313,7 @@ std::string ResolvePath(const std::string& path) {
         return written;
     }
     std::string remembered;
-    if (ResolveRemembered(written, remembered)) return remembered;
+    if (ResolveRemembered(written, remembered, missing)) return remembered;
 
     std::vector<std::string> parts = SplitSlashes(written);
     std::string result;  // the resolved prefix, ending in '/' after the first component
@@ -328,7 +334,15 @@ std::string ResolvePath(const std::string& path) {
         result += name;
         if (i + 1 < parts.size()) result += '/';
     }
+    missing = !lookup;
     return result;
+}
+
+}  // namespace
+
+std::string ResolvePath(const std::string& path) {
+    bool missing;
+    return Resolve(path, missing);
 }
 
 bool MatchesMask(const std::string& name, const std::string& pattern) {
@@ -410,9 +424,10 @@ void FindClose(TSearchRec& rec) {
 
 bool RenameNoReplace(const std::string& from, const std::string& to) {
     std::string source = ResolvePath(from);
-    std::string target = ResolvePath(to);
+    bool missing;
+    std::string target = Resolve(to, missing);
     // The target may exist under another case: on Windows that is the same file, so refuse.
-    if (Exists(target) && target != source) {
+    if (!missing && Exists(target) && target != source) {
         errno = EEXIST;
         return false;
     }
@@ -487,8 +502,10 @@ std::string ExcludeTrailingPathDelimiter(const std::string& path) {
 
 bool FileExists(const std::string& fileName) {
     if (fileName.empty()) return false;
+    bool missing;
+    std::string resolved = Resolve(fileName, missing);
     struct stat st;
-    return StatRegular(ResolvePath(fileName), st);
+    return !missing && StatRegular(resolved, st);
 }
 
 bool DirectoryExists(const std::string& dir) {
