@@ -148,7 +148,10 @@ struct TDirectoryNames {
         if (!d) return false;
         size_t scanned = 0;
         while (dirent* e = ::readdir(d.get())) {
-            if (++scanned > FsLimits::kMaxDirEntriesScanned) return false;
+            if (++scanned > FsLimits::kMaxRememberedNames) {
+                Spellings.clear();
+                return false;
+            }
             std::string entry = e->d_name;
             if (entry != "." && entry != "..") Add(entry);
         }
