@@ -33,7 +33,7 @@ test_packages=(
 # the peer programs of bench/peers/, and the peer libraries the side-by-side benchmarks link
 # (bench/png, bench/terminal, bench/html); the program itself never links them
 bench_packages=(
-  suck slrnpull fetchmail getmail6 msmtp time
+  suck slrnpull fetchmail getmail6 msmtp time strace
   libspng-dev libpng-dev libvterm-dev libgumbo-dev
 )
 

@@ -2,6 +2,7 @@
 // message loop, and shut-down. Without arguments the window waits for the user's commands; with
 // boxes the exchange starts at once and the program ends with its exit code.
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -64,6 +65,10 @@ int main(int argc, char** argv) {
     form->SetIdleControls(true);
     form->SetStartInTray(form->CmdTray);
     form->PostRunIfArguments();
+    // Without a display nobody sees the window of a run started with boxes: it is made for what
+    // the run keeps in it (its lists and status texts) but not shown, so nothing is painted.
+    if (!args.empty() && QGuiApplication::platformName() == QLatin1String("offscreen"))
+        Forms.ShowMainForm = false;
     Forms.Run();
     const int exitCode = RunExitCode();
     form->Free();

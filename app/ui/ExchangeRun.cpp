@@ -639,6 +639,9 @@ void TExchangeRun::EndRun() {
 void TExchangeRun::WMRunToDo() {
     if (FRunInProgress) return;  // no run inside a run
     FRunInProgress = true;
+    // A run writes thousands of spool files and looks each new name up ignoring case: its
+    // directories are read once, not asked for every spelling of every name.
+    TDirectoryNameCache directoryNames;
     try {
         StartRun();
         // Batches a killed run left half stored are settled before anything reads the dupe

@@ -131,6 +131,10 @@ void TFormMain::FormShortCut(WORD Key, TShiftState Shift, bool& Handled) {
 // ---- what the run shows ----------------------------------------------------------------------
 
 void TFormMain::RefreshTaskView() {
+    if (FLogListHeld) {
+        FLogListHeld = false;
+        LogList->Items()->EndUpdate();
+    }
     TListItems* Items = StatusView->Items();
     Items->BeginUpdate();
     Items->Clear();
@@ -158,6 +162,13 @@ void TFormMain::CommandsChanged() {
 }
 
 void TFormMain::AddMailLine(const std::string& Line) {
+    // A fetch adds hundreds of lines a second: during a run the list holds its painting until
+    // the status view's next refresh (at most twice a second, and at the run's end), instead of
+    // painting every line. The lines themselves are in the list at once.
+    if (RunInProgress() && !FLogListHeld) {
+        FLogListHeld = true;
+        LogList->Items()->BeginUpdate();
+    }
     LogList->Items()->Insert(0, Line);
     // An index past the last line selects none: the new line does not move the selection.
     LogList->SetItemIndex(LogList->Items()->Count());

@@ -97,6 +97,8 @@ class TFormMain : public TForm, public TExchangeRun {
     std::string SelectedMailFile();
 
     bool FStartInTray = false;
+    // The mail list paints new lines with the status view during a run (see AddMailLine).
+    bool FLogListHeld = false;
 };
 
 // The program's main window; null before start-up made it and after shut-down.

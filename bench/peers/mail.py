@@ -2,10 +2,13 @@
 """Mail: 2,000 mails of 10 KB in Dovecot, fetched over POP3 by Kestro, fetchmail (delivering to
 an MDA that writes each mail to a file) and getmail6 (Maildir destination).
 
-usage: mail.py [--kestro BIN] [--runs N] [--port P] [--keep]
+usage: mail.py [--kestro BIN] [--runs N] [--port P] [--keep] [--syscalls] [--no-getmail]
 
 Every program keeps the mail on the server and fetches all of it, so each run sees the same
 mailbox. fetchmail and getmail run as the user nobody: getmail refuses to deliver as root.
+The programs take turns run by run (A B C A B C), so a change of the machine's load falls on all.
+--syscalls runs Kestro and fetchmail once more each under `strace -c -f` and prints the calls
+per mail that ask the file system about a name (stat, lstat, newfstatat, statx, access).
 """
 import os, subprocess, sys
 
@@ -47,13 +50,31 @@ def as_nobody(d):
     subprocess.run(["chown", "-R", "nobody:nogroup", d], check=True)
 
 
-def run_kestro(args, e2e, kestro, srv):
+STAT_CALLS = ("stat", "lstat", "newfstatat", "statx", "access", "faccessat", "faccessat2")
+
+
+def traced(argv, out):
+    """argv under strace counting the system calls of the process and its children in out."""
+    return ["strace", "-f", "-c", "-o", out] + argv
+
+
+def stat_calls(out):
+    """The calls of STAT_CALLS in a `strace -c` summary."""
+    total = 0
+    for line in open(out):
+        fields = line.split()
+        if len(fields) >= 5 and fields[-1] in STAT_CALLS and fields[3].isdigit():
+            total += int(fields[3])
+    return total
+
+
+def run_kestro(args, e2e, kestro, srv, wrap=lambda argv: argv):
     p = e2e.Program("mail", time_server=False)
     try:
         box = p.write("mail.bfg", "Pop3Server=%s\nPop3Port=%d\nPop3User=%s\nPop3Pass=%s\n"
                                   "Pop3Keep=J\nGlobalSpool=%s\n"
                       % (srv.host, srv.port("POP3"), USER, PASS, p.spool))
-        r = c.measure([kestro, box], cwd=p.home, env=p.env)
+        r = c.measure(wrap([kestro, box]), cwd=p.home, env=p.env)
         mails = []
         for name in sorted(os.listdir(p.spool)):
             data = open(p.spool + name, "rb").read()
@@ -68,7 +89,7 @@ def run_kestro(args, e2e, kestro, srv):
             p.cleanup()
 
 
-def run_fetchmail(args, srv):
+def run_fetchmail(args, srv, wrap=lambda argv: argv):
     d = c.workdir("fetchmail", args.keep)
     out = os.path.join(d, "out")
     os.makedirs(out)
@@ -81,8 +102,8 @@ def run_fetchmail(args, srv):
     os.chmod(rc, 0o600)
     as_nobody(d)
     env = dict(os.environ, HOME=d, FETCHMAILHOME=d)
-    r = c.measure(NOBODY + ["fetchmail", "-s", "-f", rc, "--idfile", d + "/fetchids"], cwd=d,
-                  env=env)
+    r = c.measure(wrap(NOBODY + ["fetchmail", "-s", "-f", rc, "--idfile", d + "/fetchids"]),
+                  cwd=d, env=env)
     return r, [open(os.path.join(out, n), "rb").read() for n in os.listdir(out)]
 
 
@@ -105,7 +126,9 @@ def run_getmail(args, srv):
 
 
 def main():
-    args = c.parse_args(__doc__)
+    args = c.parse_args(__doc__, flags=[
+        ("--syscalls", "count the stat calls per mail under strace"),
+        ("--no-getmail", "leave getmail out (it takes most of the time and fails under load)")])
     c.need_root()
     c.ensure_packages(["fetchmail", "getmail6", "time"])
     kestro = c.kestro_binary(args)
@@ -120,19 +143,31 @@ def main():
     programs = [("kestro (Pop3Keep)", lambda: run_kestro(args, e2e, kestro, srv)),
                 ("fetchmail --mda (file per mail)", lambda: run_fetchmail(args, srv)),
                 ("getmail6 (Maildir)", lambda: run_getmail(args, srv))]
-    rows = []
+    if args.no_getmail:
+        programs.pop()
+    results = {name: [] for name, _ in programs}
     try:
-        for name, fn in programs:
-            results = []
-            for i in range(args.runs):
+        for i in range(args.runs):
+            for name, fn in programs:
                 r, mails = fn()
                 sha = c.verify(c.by_message_id(mails, "mail"), want, "mails", name)
                 c.say("%-32s run %d: %7.2f s wall %6.2f s CPU %6.1f MB  %d mails, sha256 %s"
                       % (name, i + 1, r.wall, r.cpu, r.rss_kb / 1024, len(mails), sha[:16]))
-                results.append(r)
-            rows.append((name, results))
+                results[name].append(r)
+        if args.syscalls:
+            c.ensure_packages(["strace"])
+            out = c.workdir("strace", args.keep) + "/summary"
+            wrap = lambda argv: traced(argv, out)  # noqa: E731
+            for name, fn in [(programs[0][0], lambda: run_kestro(args, e2e, kestro, srv, wrap)),
+                             (programs[1][0], lambda: run_fetchmail(args, srv, wrap))]:
+                r, mails = fn()
+                c.verify(c.by_message_id(mails, "mail"), want, "mails", name)
+                c.say("%-32s under strace: %.1f stat calls per mail"
+                      % (name, stat_calls(out) / MAILS))
     except c.BenchError as e:
         c.die(str(e))
+    rows = [(name, results[name]) for name, _ in programs]
+    c.say("load average at the end: " + " ".join(open("/proc/loadavg").read().split()[:3]))
     c.table("Mail: %d mails of 10 KB over POP3, kept on the server" % MAILS, MAILS, "mails",
             rows, "Versions: %s; %s; %s. Machine: %s." % (
                 c.kestro_version(kestro), c.version(["fetchmail", "-V"], "fetchmail"),

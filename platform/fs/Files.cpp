@@ -8,7 +8,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <unordered_map>
 
 #include "platform/fs/Limits.h"
 
@@ -120,12 +123,200 @@ bool StatRegular(const std::string& path, struct stat& st) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// ---- remembered directory names ----
+
+std::string FoldedName(const std::string& name) {
+    std::string folded = name;
+    for (char& c : folded) c = UpperAscii(c);
+    return folded;
+}
+
+// The names of one directory, grouped by their folded form (each group in byte order).
+struct TDirectoryNames {
+    bool Complete = false;  // false when the directory could not be read whole
+    std::unordered_map<std::string, std::vector<std::string>> Spellings;
+
+    void Add(const std::string& name) {
+        std::vector<std::string>& names = Spellings[FoldedName(name)];
+        auto at = std::lower_bound(names.begin(), names.end(), name);
+        if (at == names.end() || *at != name) names.insert(at, name);
+    }
+
+    // dir is empty (the working directory) or ends with '/'.
+    bool Read(const std::string& dir) {
+        std::unique_ptr<DIR, DirCloser> d(::opendir(dir.empty() ? "." : dir.c_str()));
+        if (!d) return false;
+        size_t scanned = 0;
+        while (dirent* e = ::readdir(d.get())) {
+            if (++scanned > FsLimits::kMaxRememberedNames) {
+                Spellings.clear();
+                return false;
+            }
+            std::string entry = e->d_name;
+            if (entry != "." && entry != "..") Add(entry);
+        }
+        return true;
+    }
+};
+
+// A directory as a path prefix names it: its resolved prefix and its identity. Names are kept by
+// identity, so "spool/", "./spool/" and an absolute prefix share what was learned about them.
+struct TKnownDirectory {
+    std::string Resolved;
+    std::pair<dev_t, ino_t> Identity;
+};
+
+struct TNameCacheState {
+    std::mutex Lock;
+    int Scopes = 0;
+    std::unordered_map<std::string, TKnownDirectory> Directories;  // by the prefix as written
+    std::map<std::pair<dev_t, ino_t>, TDirectoryNames> Names;
+};
+
+TNameCacheState& NameCache() {
+    static TNameCacheState state;
+    return state;
+}
+
+// Splits a path at its last '/': the prefix keeps the '/', the name is the rest.
+void SplitLast(const std::string& path, std::string& prefix, std::string& name) {
+    size_t slash = path.rfind('/');
+    prefix = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    name = path.substr(prefix.size());
+}
+
+// The directory a prefix as written names, when it exists and names are being remembered.
+bool KnownDirectory(const std::string& prefix, TKnownDirectory& known) {
+    TNameCacheState& cache = NameCache();
+    {
+        std::lock_guard<std::mutex> hold(cache.Lock);
+        if (cache.Scopes == 0) return false;
+        auto at = cache.Directories.find(prefix);
+        if (at != cache.Directories.end()) {
+            known = at->second;
+            return true;
+        }
+    }
+    if (prefix.empty()) {
+        known.Resolved.clear();
+    } else if (prefix == "/") {
+        known.Resolved = prefix;
+    } else {
+        known.Resolved = ResolvePath(prefix.substr(0, prefix.size() - 1)) + '/';
+    }
+    struct stat st;
+    if (::stat(known.Resolved.empty() ? "." : known.Resolved.c_str(), &st) != 0 ||
+        !S_ISDIR(st.st_mode))
+        return false;
+    known.Identity = {st.st_dev, st.st_ino};
+    std::lock_guard<std::mutex> hold(cache.Lock);
+    if (cache.Scopes == 0) return false;
+    cache.Directories.emplace(prefix, known);
+    return true;
+}
+
+// A name found as written joins its directory's names, so that another spelling finds it even
+// when it was created by a way that did not pass through ResolvePath.
+void RememberExisting(const std::string& written) {
+    TNameCacheState& cache = NameCache();
+    std::lock_guard<std::mutex> hold(cache.Lock);
+    if (cache.Scopes == 0) return;
+    std::string prefix, name;
+    SplitLast(written, prefix, name);
+    auto dir = cache.Directories.find(prefix);
+    if (dir == cache.Directories.end()) return;
+    auto names = cache.Names.find(dir->second.Identity);
+    if (names != cache.Names.end() && names->second.Complete && !name.empty())
+        names->second.Add(name);
+}
+
+enum class TLookup { Found, Missing, Unknown };
+
+// Looks name up among the remembered names of dir (read at the first lookup). writtenChecked
+// says the caller already found dir + name missing as written. A remembered spelling counts only
+// while it exists. A name that matches none is remembered as handed out: it is about to be
+// created under that spelling, and later lookups of other spellings must find it.
+TLookup LookUpRemembered(const TKnownDirectory& dir, const std::string& name, bool writtenChecked,
+                         std::string& found) {
+    TNameCacheState& cache = NameCache();
+    std::lock_guard<std::mutex> hold(cache.Lock);
+    if (cache.Scopes == 0) return TLookup::Unknown;
+    auto [at, added] = cache.Names.try_emplace(dir.Identity);
+    TDirectoryNames& names = at->second;
+    if (added) names.Complete = names.Read(dir.Resolved);
+    if (!names.Complete) return TLookup::Unknown;
+    if (!writtenChecked && Exists(dir.Resolved + name)) {
+        names.Add(name);
+        found = name;  // an exact name wins over one that differs only in case
+        return TLookup::Found;
+    }
+    auto spellings = names.Spellings.find(FoldedName(name));
+    if (spellings != names.Spellings.end()) {
+        for (const std::string& spelling : spellings->second) {
+            if (spelling != name && Exists(dir.Resolved + spelling)) {
+                found = spelling;
+                return TLookup::Found;
+            }
+        }
+    }
+    names.Add(name);
+    return TLookup::Missing;
+}
+
+// ResolvePath for a path whose directory exists, answered from the remembered names; false
+// when no names are remembered or the path needs the component by component search.
+bool ResolveRemembered(const std::string& written, std::string& resolved, bool& missing) {
+    std::string prefix, name;
+    SplitLast(written, prefix, name);
+    if (name.empty() || name == "." || name == ".." || name.find('\0') != std::string::npos)
+        return false;
+    TKnownDirectory dir;
+    if (!KnownDirectory(prefix, dir)) return false;
+    std::string found;
+    switch (LookUpRemembered(dir, name, dir.Resolved == prefix, found)) {
+        case TLookup::Found:
+            resolved = dir.Resolved + found;
+            return true;
+        case TLookup::Missing:
+            resolved = dir.Resolved + name;
+            missing = true;
+            return true;
+        case TLookup::Unknown:
+            break;
+    }
+    return false;
+}
+
 }  // namespace
 
-std::string ResolvePath(const std::string& path) {
+TDirectoryNameCache::TDirectoryNameCache() {
+    TNameCacheState& cache = NameCache();
+    std::lock_guard<std::mutex> hold(cache.Lock);
+    ++cache.Scopes;
+}
+
+TDirectoryNameCache::~TDirectoryNameCache() {
+    TNameCacheState& cache = NameCache();
+    std::lock_guard<std::mutex> hold(cache.Lock);
+    if (--cache.Scopes > 0) return;
+    cache.Directories.clear();
+    cache.Names.clear();
+}
+
+namespace {
+
+// ResolvePath; missing is set when the lookup found that the path names nothing (no spelling of
+// one of its components exists), which spares the callers that only ask another system call.
+std::string Resolve(const std::string& path, bool& missing) {
+    missing = false;
     std::string written = Slashes(path);
-    if (written.empty() || written.size() > FsLimits::kMaxPathLength || Exists(written))
+    if (written.empty() || written.size() > FsLimits::kMaxPathLength) return written;
+    if (Exists(written)) {
+        RememberExisting(written);
         return written;
+    }
+    std::string remembered;
+    if (ResolveRemembered(written, remembered, missing)) return remembered;
 
     std::vector<std::string> parts = SplitSlashes(written);
     std::string result;  // the resolved prefix, ending in '/' after the first component
@@ -146,7 +337,15 @@ std::string ResolvePath(const std::string& path) {
         result += name;
         if (i + 1 < parts.size()) result += '/';
     }
+    missing = !lookup;
     return result;
+}
+
+}  // namespace
+
+std::string ResolvePath(const std::string& path) {
+    bool missing;
+    return Resolve(path, missing);
 }
 
 bool MatchesMask(const std::string& name, const std::string& pattern) {
@@ -228,9 +427,10 @@ void FindClose(TSearchRec& rec) {
 
 bool RenameNoReplace(const std::string& from, const std::string& to) {
     std::string source = ResolvePath(from);
-    std::string target = ResolvePath(to);
+    bool missing;
+    std::string target = Resolve(to, missing);
     // The target may exist under another case: on Windows that is the same file, so refuse.
-    if (Exists(target) && target != source) {
+    if (!missing && Exists(target) && target != source) {
         errno = EEXIST;
         return false;
     }
@@ -305,8 +505,10 @@ std::string ExcludeTrailingPathDelimiter(const std::string& path) {
 
 bool FileExists(const std::string& fileName) {
     if (fileName.empty()) return false;
+    bool missing;
+    std::string resolved = Resolve(fileName, missing);
     struct stat st;
-    return StatRegular(ResolvePath(fileName), st);
+    return !missing && StatRegular(resolved, st);
 }
 
 bool DirectoryExists(const std::string& dir) {
@@ -371,7 +573,12 @@ bool SetCurrentDir(const std::string& dir) {
         errno = ENOENT;
         return false;
     }
-    return ::chdir(ResolvePath(dir).c_str()) == 0;
+    if (::chdir(ResolvePath(dir).c_str()) != 0) return false;
+    // Relative prefixes now name other directories.
+    TNameCacheState& cache = NameCache();
+    std::lock_guard<std::mutex> hold(cache.Lock);
+    cache.Directories.clear();
+    return true;
 }
 
 std::string ExpandFileName(const std::string& fileName) {

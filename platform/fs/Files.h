@@ -24,6 +24,22 @@
 // converted, not looked up.
 std::string ResolvePath(const std::string& path);
 
+// Keeps each directory's names in memory while an object of this class lives, so that a run
+// that writes thousands of files into one spool directory reads that directory once instead of
+// asking the file system for every case spelling of every new name. A directory is read at its
+// first case-insensitive lookup; names this program resolves afterwards (new files among them)
+// are added as they are handed out. A remembered spelling is checked to exist before it is used,
+// and a name that exists as written always wins, so deleted files are never found; a file another
+// program creates in the directory during the scope is found only under the name it has. Scopes
+// may nest: the names are forgotten when the outermost one ends. Thread-safe.
+class TDirectoryNameCache {
+  public:
+    TDirectoryNameCache();
+    ~TDirectoryNameCache();
+    TDirectoryNameCache(const TDirectoryNameCache&) = delete;
+    TDirectoryNameCache& operator=(const TDirectoryNameCache&) = delete;
+};
+
 // ---- Wildcard search -------------------------------------------------------------------------
 
 // True when name matches the pattern ignoring ASCII case: `*` matches any run of bytes (dots

@@ -541,6 +541,48 @@ TEST_F(MainForm, PicturesBeforeDuringAndAfterARun) {
     TaskQueue.Clear();
 }
 
+TEST_F(MainForm, DuringARunTheMailListPaintsWithTheStatusViewNotPerLine) {
+    TaskList.CreateClient = &ShownTask;
+    const std::string Box = WriteBox("box.cfg", "NntpServer=news.example.org\r\n");
+    Form->ParseCommandLine({Box});
+    Form->Arguments.clear();  // the window stays after the run
+    const HWND List = Form->LogList->Handle();
+    bool Checked = false;
+    auto WhenStarted = [&] {
+        if (Checked) return;
+        Checked = true;
+        Drain();
+        ASSERT_FALSE(GetUpdateRect(List, nullptr, FALSE));
+        for (int I = 0; I < 50; ++I) TExchangeRun::AddMailLogLine(nullptr, kMail1);
+        TExchangeRun::AddMailLogLine(nullptr, kMail2);
+        EXPECT_EQ(Form->LogList->Items()->Count(), 51) << "the lines are there at once";
+        EXPECT_EQ(Form->LogList->Items()->Get(0), kMail2);
+        EXPECT_FALSE(GetUpdateRect(List, nullptr, FALSE)) << "nothing painted per line";
+        Form->UpdateStatusView(false);
+        EXPECT_TRUE(GetUpdateRect(List, nullptr, FALSE)) << "painted with the status view";
+        Drain();
+    };
+    TShownTask<TKestroPOP3Client>::OnStarted = WhenStarted;
+    TShownTask<TKestroSMTPClient>::OnStarted = WhenStarted;
+    TShownTask<TKestroNNTPClient>::OnStarted = WhenStarted;
+    TShownTask<TKestroPOP3Client>::FinishAtStart = true;
+    TShownTask<TKestroSMTPClient>::FinishAtStart = true;
+    TShownTask<TKestroNNTPClient>::FinishAtStart = true;
+    Form->WMRunToDo();
+    EXPECT_TRUE(Checked);
+    // The run's end let the list go: a line added now paints at once.
+    Drain();
+    TExchangeRun::AddMailLogLine(nullptr, kMail1);
+    EXPECT_TRUE(GetUpdateRect(List, nullptr, FALSE)) << "outside a run a line paints at once";
+    TShownTask<TKestroPOP3Client>::OnStarted = nullptr;
+    TShownTask<TKestroSMTPClient>::OnStarted = nullptr;
+    TShownTask<TKestroNNTPClient>::OnStarted = nullptr;
+    TShownTask<TKestroPOP3Client>::FinishAtStart = false;
+    TShownTask<TKestroSMTPClient>::FinishAtStart = false;
+    TShownTask<TKestroNNTPClient>::FinishAtStart = false;
+    TaskQueue.Clear();
+}
+
 TEST_F(MainForm, TheTrayOptionSendsTheShownWindowToTheTray) {
     Form->Free();
     Form = Forms.CreateForm<TFormMain>();
