@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -180,7 +181,7 @@ class Tray : public ::testing::Test {
         Data.uID = 2;
         Data.uFlags = Flags;
         Data.uCallbackMessage = kCallback;
-        std::strncpy(Data.szTip, Tip, sizeof Data.szTip);
+        std::snprintf(Data.szTip, sizeof Data.szTip, "%s", Tip);
         return Data;
     }
     static constexpr UINT kCallback = 0x0400 + 767;
