@@ -1,5 +1,7 @@
 #include "app/ui/ViewMessageText.h"
 
+#include "app/ui/Limits.h"
+
 #include "netlib/mime/Charsets.h"
 #include "netlib/mime/EncodedWords.h"
 #include "netlib/mime/MimeMessage.h"
@@ -35,6 +37,28 @@ std::string ShownHtml(TIpMimeEntity& Part) {
     const std::string Charset =
         IsKnownCharset(Part.CharacterSet) ? Part.CharacterSet : HtmlMetaCharset(Body);
     return ToWindowCodePage(Charset, Body);
+}
+
+// Document cut to Size bytes, back to before a tag or an entity the cut would split, and ended
+// by the notice that it was cut.
+std::string CutDocument(std::string Document, size_t Size) {
+    Document.resize(Size);
+    const size_t Tag = Document.rfind('<');
+    if (Tag != std::string::npos && Document.find('>', Tag) == std::string::npos)
+        Document.resize(Tag);
+    const size_t Entity = Document.rfind('&');
+    if (Entity != std::string::npos &&
+        Document.find_first_of("; \t\r\n", Entity) == std::string::npos)
+        Document.resize(Entity);
+    return Document + "\r\n<HR><P><B>" + ViewMessageCutNotice + "</B></P>\r\n";
+}
+
+// Room for the notice and the plain document's closing tags within the bound.
+constexpr size_t kShownRoom = UiLimits::kMaxShownDocumentBytes - 1024;
+
+std::string BoundedHtml(std::string Document) {
+    if (Document.size() <= UiLimits::kMaxShownDocumentBytes) return Document;
+    return CutDocument(std::move(Document), kShownRoom);
 }
 
 std::vector<std::string> LinesFromStart(TIpAnsiTextStream& Stream) {
@@ -92,17 +116,22 @@ std::string EscapeHtmlText(const std::string& Text) {
 }
 
 std::string MessageDocument(TIpMessage& Message) {
-    if (TIpMimeEntity* Html = Message.GetBodyHtml(false)) return ShownHtml(*Html);
+    if (TIpMimeEntity* Html = Message.GetBodyHtml(false)) return BoundedHtml(ShownHtml(*Html));
     TIpMimeEntity* Text = Message.GetBodyPlain(false);
     if (!Text) Text = &Message;
-    if (IsHtml(*Text)) return ShownHtml(*Text);
+    if (IsHtml(*Text)) return BoundedHtml(ShownHtml(*Text));
 
     TStringList Lines;
     Text->Body.Seek(0, soBeginning);
     Text->DecodeBodyStrings(Lines);
     std::string Document = "<HTML>\r\n<BODY>\r\n";
-    for (int I = 0; I < Lines.Count(); ++I)
+    for (int I = 0; I < Lines.Count(); ++I) {
         Document += EscapeHtmlText(ToWindowCodePage(Text->CharacterSet, Lines.Get(I))) + "<BR>\r\n";
+        if (Document.size() > kShownRoom) {
+            Document = CutDocument(std::move(Document), kShownRoom);
+            break;
+        }
+    }
     return Document + "</BODY>\r\n</HTML>\r\n";
 }
 

@@ -455,6 +455,39 @@ TEST_F(ViewMessageTest, AHeaderLineOfAMegabyteIsListedCut) {
     EXPECT_NE(Shown(Viewer).find("der Text"), std::string::npos);
 }
 
+// A mail too long to lay out whole (5 MB of words, as plain text or HTML) shows its beginning
+// and says that it was cut; the header list and the source are whole.
+TEST_F(ViewMessageTest, AMailTooLongToShowWholeShowsItsBeginningAndSaysSo) {
+    std::string Words;
+    for (int I = 0; Words.size() < (5u << 20); ++I) Words += "w" + std::to_string(I) + " x y z\r\n";
+    const std::string Plain = "From: a@b.example\r\nSubject: lang\r\n\r\nAnfang\r\n" + Words;
+    const std::string Html =
+        "From: a@b.example\r\nSubject: lang\r\nMIME-Version: 1.0\r\n"
+        "Content-Type: text/html\r\n\r\n<html><body><p>Anfang</p><p>" +
+        Words + "</p></body></html>\r\n";
+    for (const std::string* Mail : {&Plain, &Html}) {
+        TFormViewMessage* Viewer = nullptr;
+        EXPECT_NO_THROW(Viewer = View(*Mail));
+        ASSERT_NE(Viewer, nullptr);
+        const std::string Document = MessageDocument(Viewer->Message());
+        EXPECT_LT(Document.size(), size_t(1) << 20);
+        EXPECT_NE(Document.find(ViewMessageCutNotice), std::string::npos);
+        const std::string Text = Shown(Viewer);
+        EXPECT_LT(Text.find("Anfang"), Text.find("w0 x y z")) << Text.substr(0, 200);
+        EXPECT_NE(Text.find("w1000 x y z"), std::string::npos);
+        EXPECT_NE(Text.find(ViewMessageCutNotice), std::string::npos);
+        EXPECT_TRUE(Dialogs->Asked().empty()) << Dialogs->Asked().front().Text;
+        EXPECT_EQ(Items(Viewer->lbxHeader->Items())[0], "Subject: lang");
+        Viewer->MessageSourceClick(nullptr);
+        EXPECT_EQ(RawMessageLines(Viewer->Message()).size(),
+                  size_t(std::count(Mail->begin(), Mail->end(), '\n')));
+        Viewer->Free();
+    }
+    // A short mail is whole, without the notice.
+    TFormViewMessage* Short = View(ViewMails::Plain);
+    EXPECT_EQ(MessageDocument(Short->Message()).find(ViewMessageCutNotice), std::string::npos);
+}
+
 TEST_F(ViewMessageTest, AFileThatCannotBeReadRaisesAndLeavesTheWindowOpen) {
     EXPECT_ANY_THROW(ShowMessageViewer(ProgramDir() + "fehlt.msg", nullptr));
     GuiTest::Drain();
