@@ -19,6 +19,7 @@
 #include "platform/shell/ShellExecute.h"
 #include "tests/app/ui/UiFixture.h"
 #include "tests/app/ui/ViewMessageMails.h"
+#include "tests/platform/gdi/GifTestEncoder.h"
 #include "tests/support/PictureChecks.h"
 
 namespace {
@@ -409,6 +410,13 @@ TEST_F(ViewMessageTest, ClosingFreesTheViewerAndKeepsItsPlaceInTheStore) {
 // takes its place as the broken picture; the text around it shows, and nobody is asked.
 TEST_F(ViewMessageTest, APictureThatIsRefusedLeavesTheTextShown) {
     const QByteArray Whole = Encoded(QImage(64, 64, QImage::Format_RGB32), "PNG");
+    const QByteArray Jpeg = Encoded(QImage(64, 64, QImage::Format_RGB32), "JPEG");
+    const std::vector<uint8_t> GifBytes =
+        GifTest::Encode(64, 64, {GifTest::Solid(0, 0, 64, 64, 1)});
+    const QByteArray Gif(reinterpret_cast<const char*>(GifBytes.data()),
+                         qsizetype(GifBytes.size()));
+    QByteArray GifClaiming = Gif;
+    for (const int At : {6, 7, 8, 9}) GifClaiming[At] = char(0xFF);
     const struct {
         const char* Name;
         const char* Subtype;
@@ -419,6 +427,13 @@ TEST_F(ViewMessageTest, APictureThatIsRefusedLeavesTheTextShown) {
         {"a JPEG of 60000 x 60000", "jpeg", JpegClaiming(60000)},
         {"a BMP of 100000 x 100000", "bmp", BmpClaiming(100000)},
         {"a BMP of 30000 x 30000", "bmp", BmpClaiming(30000)},
+        {"a PNG of 30000 x 30000", "png", PngClaiming(30000)},
+        {"a PNG of 5000 x 5000", "png", PngClaiming(5000)},
+        {"a JPEG of 30000 x 30000", "jpeg", JpegClaiming(30000)},
+        {"a BMP of 5000 x 5000", "bmp", BmpClaiming(5000)},
+        {"a JPEG cut short", "jpeg", Jpeg.left(Jpeg.size() / 2)},
+        {"a GIF cut short", "gif", Gif.left(Gif.size() / 2)},
+        {"a GIF of 65535 x 65535", "gif", GifClaiming},
     };
     for (const auto& C : Cases) {
         TFormViewMessage* Viewer = nullptr;
@@ -431,6 +446,11 @@ TEST_F(ViewMessageTest, APictureThatIsRefusedLeavesTheTextShown) {
         EXPECT_NE(Text.find("Vorher"), std::string::npos) << C.Name;
         EXPECT_NE(Text.find("Nachher"), std::string::npos) << C.Name;
         EXPECT_TRUE(Dialogs->Asked().empty()) << C.Name << ": " << Dialogs->Asked().front().Text;
+        TIpHtml& Doc = Viewer->IpHtmlPanel->MasterFrame()->Html();
+        ASSERT_EQ(Doc.Images().size(), 1u) << C.Name;
+        EXPECT_EQ(Doc.Images()[0]->Picture(), Doc.DefaultPicture()) << C.Name;
+        EXPECT_NO_THROW(Picture(Viewer, "viewer-refused-picture")) << C.Name;
+        EXPECT_TRUE(Dialogs->Asked().empty()) << C.Name;
         Viewer->Free();
     }
 }
