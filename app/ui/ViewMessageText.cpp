@@ -1,7 +1,5 @@
 #include "app/ui/ViewMessageText.h"
 
-#include "app/ui/Limits.h"
-
 #include "netlib/mime/Charsets.h"
 #include "netlib/mime/EncodedWords.h"
 #include "netlib/mime/MimeMessage.h"
@@ -53,12 +51,15 @@ std::string CutDocument(std::string Document, size_t Size) {
     return Document + "\r\n<HR><P><B>" + ViewMessageCutNotice + "</B></P>\r\n";
 }
 
-// Room for the notice and the plain document's closing tags within the bound.
-constexpr size_t kShownRoom = UiLimits::kMaxShownDocumentBytes - 1024;
+// Room for the notice and the plain document's closing tags within MaxBytes.
+size_t ShownRoom(size_t MaxBytes) {
+    constexpr size_t kEnd = 1024;
+    return MaxBytes > kEnd ? MaxBytes - kEnd : 0;
+}
 
-std::string BoundedHtml(std::string Document) {
-    if (Document.size() <= UiLimits::kMaxShownDocumentBytes) return Document;
-    return CutDocument(std::move(Document), kShownRoom);
+std::string BoundedHtml(std::string Document, size_t MaxBytes) {
+    if (Document.size() <= MaxBytes) return Document;
+    return CutDocument(std::move(Document), ShownRoom(MaxBytes));
 }
 
 std::vector<std::string> LinesFromStart(TIpAnsiTextStream& Stream) {
@@ -115,11 +116,12 @@ std::string EscapeHtmlText(const std::string& Text) {
     return Out;
 }
 
-std::string MessageDocument(TIpMessage& Message) {
-    if (TIpMimeEntity* Html = Message.GetBodyHtml(false)) return BoundedHtml(ShownHtml(*Html));
+std::string MessageDocument(TIpMessage& Message, size_t MaxBytes) {
+    if (TIpMimeEntity* Html = Message.GetBodyHtml(false))
+        return BoundedHtml(ShownHtml(*Html), MaxBytes);
     TIpMimeEntity* Text = Message.GetBodyPlain(false);
     if (!Text) Text = &Message;
-    if (IsHtml(*Text)) return BoundedHtml(ShownHtml(*Text));
+    if (IsHtml(*Text)) return BoundedHtml(ShownHtml(*Text), MaxBytes);
 
     TStringList Lines;
     Text->Body.Seek(0, soBeginning);
@@ -127,8 +129,8 @@ std::string MessageDocument(TIpMessage& Message) {
     std::string Document = "<HTML>\r\n<BODY>\r\n";
     for (int I = 0; I < Lines.Count(); ++I) {
         Document += EscapeHtmlText(ToWindowCodePage(Text->CharacterSet, Lines.Get(I))) + "<BR>\r\n";
-        if (Document.size() > kShownRoom) {
-            Document = CutDocument(std::move(Document), kShownRoom);
+        if (Document.size() > ShownRoom(MaxBytes)) {
+            Document = CutDocument(std::move(Document), ShownRoom(MaxBytes));
             break;
         }
     }

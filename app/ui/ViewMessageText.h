@@ -1,6 +1,8 @@
 #pragma once
 // What the message viewer shows of a message, without widgets: the header list, the captions of
 // the MIME tree and the document the HTML panel opens.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,9 +24,9 @@ std::string MimeNodeCaption(const TIpMimeEntity& Part);
 // it is when it is text/html, or its lines with breaks, the text escaped so that it shows as
 // written ("<a@b>" is an address, not a tag). The text is converted from the charset its part
 // declares (an HTML body: else the one its <meta> names) to the window's code page. A document
-// longer than the panel can lay out is cut (never inside a tag or an entity) and ends with
+// longer than MaxBytes is cut (never inside a tag or an entity) and ends with
 // ViewMessageCutNotice.
-std::string MessageDocument(TIpMessage& Message);
+std::string MessageDocument(TIpMessage& Message, size_t MaxBytes = SIZE_MAX);
 
 // The paragraph that ends a document cut to what the panel can lay out.
 inline constexpr const char* ViewMessageCutNotice =

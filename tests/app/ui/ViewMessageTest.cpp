@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "app/ui/Limits.h"
 #include "app/ui/ViewMessageParts.h"
 #include "app/ui/ViewMessageText.h"
 #include "components/store/XMLFileStore.h"
@@ -475,11 +476,11 @@ TEST_F(ViewMessageTest, AHeaderLineOfAMegabyteIsListedCut) {
     EXPECT_NE(Shown(Viewer).find("der Text"), std::string::npos);
 }
 
-// A mail too long to lay out whole (5 MB of words, as plain text or HTML) shows its beginning
+// A mail too long to lay out whole (3 MB of words, as plain text or HTML) shows its beginning
 // and says that it was cut; the header list and the source are whole.
 TEST_F(ViewMessageTest, AMailTooLongToShowWholeShowsItsBeginningAndSaysSo) {
     std::string Words;
-    for (int I = 0; Words.size() < (5u << 20); ++I) Words += "w" + std::to_string(I) + " x y z\r\n";
+    for (int I = 0; Words.size() < (3u << 20); ++I) Words += "w" + std::to_string(I) + " x y z\r\n";
     const std::string Plain = "From: a@b.example\r\nSubject: lang\r\n\r\nAnfang\r\n" + Words;
     const std::string Html =
         "From: a@b.example\r\nSubject: lang\r\nMIME-Version: 1.0\r\n"
@@ -489,9 +490,9 @@ TEST_F(ViewMessageTest, AMailTooLongToShowWholeShowsItsBeginningAndSaysSo) {
         TFormViewMessage* Viewer = nullptr;
         EXPECT_NO_THROW(Viewer = View(*Mail));
         ASSERT_NE(Viewer, nullptr);
-        const std::string Document = MessageDocument(Viewer->Message());
-        EXPECT_LT(Document.size(), size_t(1) << 20);
-        EXPECT_NE(Document.find(ViewMessageCutNotice), std::string::npos);
+        const std::string Given = Document(Viewer);
+        EXPECT_LE(Given.size(), UiLimits::kMaxShownDocumentBytes);
+        EXPECT_NE(Given.find(ViewMessageCutNotice), std::string::npos);
         const std::string Text = Shown(Viewer);
         EXPECT_LT(Text.find("Anfang"), Text.find("w0 x y z")) << Text.substr(0, 200);
         EXPECT_NE(Text.find("w1000 x y z"), std::string::npos);
@@ -503,9 +504,15 @@ TEST_F(ViewMessageTest, AMailTooLongToShowWholeShowsItsBeginningAndSaysSo) {
                   size_t(std::count(Mail->begin(), Mail->end(), '\n')));
         Viewer->Free();
     }
-    // A short mail is whole, without the notice.
-    TFormViewMessage* Short = View(ViewMails::Plain);
-    EXPECT_EQ(MessageDocument(Short->Message()).find(ViewMessageCutNotice), std::string::npos);
+    // A mail beyond the bound that layout still holds whole is shown whole, without the notice.
+    std::string Table =
+        "Subject: Tabelle\r\nMIME-Version: 1.0\r\nContent-Type: text/html\r\n"
+        "\r\n<table>";
+    while (Table.size() < UiLimits::kMaxShownDocumentBytes * 3 / 2)
+        Table += "<tr><td bgcolor=#FFFFFF><b>Zelle</b></td><td><i>Zelle</i></td></tr>\r\n";
+    TFormViewMessage* Whole = View(Table + "</table><p>Ende</p>\r\n");
+    EXPECT_EQ(Document(Whole).find(ViewMessageCutNotice), std::string::npos);
+    EXPECT_NE(Shown(Whole).find("Ende"), std::string::npos);
 }
 
 TEST_F(ViewMessageTest, AFileThatCannotBeReadRaisesAndLeavesTheWindowOpen) {

@@ -113,7 +113,8 @@ TEST(ViewMessageDocument, ALongDocumentIsCutBetweenTagsAndEntitiesWithTheNotice)
         TIpMailMessage Message;
         Load(Message,
              "Subject: s\r\nMIME-Version: 1.0\r\nContent-Type: text/html\r\n\r\n" + Html + "\r\n");
-        const std::string Document = MessageDocument(Message);
+        const std::string Document = MessageDocument(Message, UiLimits::kMaxShownDocumentBytes);
+        EXPECT_EQ(MessageDocument(Message).find(ViewMessageCutNotice), std::string::npos);
         const size_t Notice = Document.find(ViewMessageCutNotice);
         ASSERT_NE(Notice, std::string::npos) << Shift;
         EXPECT_LE(Document.size(), UiLimits::kMaxShownDocumentBytes) << Shift;
@@ -128,7 +129,7 @@ TEST(ViewMessageDocument, ALongDocumentIsCutBetweenTagsAndEntitiesWithTheNotice)
     }
     TIpMailMessage Line;
     Load(Line, "Subject: s\r\n\r\nAnfang\r\n" + std::string(3u << 20, '<') + "\r\nEnde\r\n");
-    const std::string Document = MessageDocument(Line);
+    const std::string Document = MessageDocument(Line, UiLimits::kMaxShownDocumentBytes);
     EXPECT_EQ(Document.rfind("<HTML>\r\n<BODY>\r\nAnfang<BR>\r\n&lt;&lt;", 0), 0u);
     EXPECT_NE(Document.find(ViewMessageCutNotice), std::string::npos);
     EXPECT_EQ(Document.find("Ende"), std::string::npos);
