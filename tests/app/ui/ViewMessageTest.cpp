@@ -490,6 +490,7 @@ TEST_F(ViewMessageTest, AMailTooLongToShowWholeShowsItsBeginningAndSaysSo) {
         TFormViewMessage* Viewer = nullptr;
         EXPECT_NO_THROW(Viewer = View(*Mail));
         ASSERT_NE(Viewer, nullptr);
+        if (Mail == &Html) Picture(Viewer, "viewer-cut-mail");
         const std::string Given = Document(Viewer);
         EXPECT_LE(Given.size(), UiLimits::kMaxShownDocumentBytes);
         EXPECT_NE(Given.find(ViewMessageCutNotice), std::string::npos);
