@@ -2,6 +2,8 @@
 // Limits on what the point program's lists make the windows hold.
 #include <cstddef>
 
+#include "htmlview/html/Limits.h"
+
 namespace UiLimits {
 
 // Depths of the newsgroup tree: a group name with more dots than this gets no node (the parts of
@@ -11,5 +13,11 @@ inline constexpr int kMaxGroupDots = 63;
 // Longest attachment name the message viewer makes a file of (the longest name a Linux file
 // system takes); a longer one is refused with a message instead of failing half-way.
 inline constexpr size_t kMaxAttachmentNameLength = 255;
+
+// Bytes of the document the message viewer hands its HTML panel. Layout makes at most about one
+// and a half elements of a byte of text (a word and a blank, or a soft hyphen between two empty
+// words), so a document of half the pool's elements always fits; a longer mail is shown up to
+// there, with a notice that it was cut.
+inline constexpr size_t kMaxShownDocumentBytes = HtmlLimits::kMaxPoolItems / 2;
 
 }  // namespace UiLimits

@@ -1,10 +1,12 @@
 #include "app/ui/ViewMessageFrm.h"
 
 #include "app/ui/FormParts.h"
+#include "app/ui/Limits.h"
 #include "app/ui/ViewMessageParts.h"
 #include "app/ui/ViewMessageText.h"
 #include "components/store/Register.h"
 #include "htmlview/panel/IpHtmlRegister.h"
+#include "netlib/base/IpBase.h"
 #include "platform/forms/ClassRegistry.h"
 #include "platform/shell/Dialogs.h"
 #include "platform/shell/ShellExecute.h"
@@ -39,7 +41,8 @@ void TFormViewMessage::ConnectProvider() {
     };
     IpHtmlDataProvider1->OnGetHtml = [this](TObject*, const std::string&, TIpFormDataEntity*,
                                             std::unique_ptr<TStream>& Stream) {
-        if (FLoaded) Stream = std::make_unique<TStringStream>(MessageDocument(FMessage));
+        if (FLoaded)
+            Stream = std::make_unique<TStringStream>(MessageDocument(FMessage, FShownBytes));
     };
     IpHtmlDataProvider1->OnGetImage = [this](TIpHtmlNode*, const std::string& URL,
                                              TIpHtmlPictureRef& Picture) {
@@ -62,7 +65,21 @@ void TFormViewMessage::ShowMessageFile(const std::string& FileName) {
     FLoaded = true;
     FillHeader();
     BuildMimeTree();
-    IpHtmlPanel->OpenDocument(DocumentURL);
+    OpenDocument();
+}
+
+// A mail whose document is more than layout can hold (its element pool runs out) is shown again
+// cut to what the pool always holds, with a notice that it was cut.
+void TFormViewMessage::OpenDocument() {
+    FShownBytes = SIZE_MAX;
+    try {
+        IpHtmlPanel->OpenDocument(DocumentURL);
+    } catch (const EIpHtmlException&) {
+        const size_t Bound = UiLimits::kMaxShownDocumentBytes;
+        if (MessageDocument(FMessage).size() <= Bound) throw;
+        FShownBytes = Bound;
+        IpHtmlPanel->OpenDocument(DocumentURL);
+    }
 }
 
 void TFormViewMessage::FillHeader() {

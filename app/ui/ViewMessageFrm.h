@@ -3,6 +3,7 @@
 // lines, the tree of its MIME parts and its body on the HTML panel; attachments can be saved
 // or opened, and the raw text of the message or of a part looked at. Modeless; it frees itself
 // when it closes.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -52,9 +53,13 @@ class TFormViewMessage : public TForm {
     TIpMimeEntity* SelectedPart() const;
     void ShowSource(const std::vector<std::string>& Lines);
     void ConnectProvider();
+    void OpenDocument();
 
     TIpMailMessage FMessage;
     bool FLoaded = false;
+    // The most of the message's document the panel gets (all of it unless it could not be
+    // laid out whole).
+    size_t FShownBytes = SIZE_MAX;
 };
 
 // Opens a new viewer on the mail file FileName, shown modeless; Store keeps the window's place

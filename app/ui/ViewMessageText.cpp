@@ -37,6 +37,31 @@ std::string ShownHtml(TIpMimeEntity& Part) {
     return ToWindowCodePage(Charset, Body);
 }
 
+// Document cut to Size bytes, back to before a tag or an entity the cut would split, and ended
+// by the notice that it was cut.
+std::string CutDocument(std::string Document, size_t Size) {
+    Document.resize(Size);
+    const size_t Tag = Document.rfind('<');
+    if (Tag != std::string::npos && Document.find('>', Tag) == std::string::npos)
+        Document.resize(Tag);
+    const size_t Entity = Document.rfind('&');
+    if (Entity != std::string::npos &&
+        Document.find_first_of("; \t\r\n", Entity) == std::string::npos)
+        Document.resize(Entity);
+    return Document + "\r\n<HR><P><B>" + ViewMessageCutNotice + "</B></P>\r\n";
+}
+
+// Room for the notice and the plain document's closing tags within MaxBytes.
+size_t ShownRoom(size_t MaxBytes) {
+    constexpr size_t kEnd = 1024;
+    return MaxBytes > kEnd ? MaxBytes - kEnd : 0;
+}
+
+std::string BoundedHtml(std::string Document, size_t MaxBytes) {
+    if (Document.size() <= MaxBytes) return Document;
+    return CutDocument(std::move(Document), ShownRoom(MaxBytes));
+}
+
 std::vector<std::string> LinesFromStart(TIpAnsiTextStream& Stream) {
     std::vector<std::string> Lines;
     Stream.Seek(0, soBeginning);
@@ -91,18 +116,24 @@ std::string EscapeHtmlText(const std::string& Text) {
     return Out;
 }
 
-std::string MessageDocument(TIpMessage& Message) {
-    if (TIpMimeEntity* Html = Message.GetBodyHtml(false)) return ShownHtml(*Html);
+std::string MessageDocument(TIpMessage& Message, size_t MaxBytes) {
+    if (TIpMimeEntity* Html = Message.GetBodyHtml(false))
+        return BoundedHtml(ShownHtml(*Html), MaxBytes);
     TIpMimeEntity* Text = Message.GetBodyPlain(false);
     if (!Text) Text = &Message;
-    if (IsHtml(*Text)) return ShownHtml(*Text);
+    if (IsHtml(*Text)) return BoundedHtml(ShownHtml(*Text), MaxBytes);
 
     TStringList Lines;
     Text->Body.Seek(0, soBeginning);
     Text->DecodeBodyStrings(Lines);
     std::string Document = "<HTML>\r\n<BODY>\r\n";
-    for (int I = 0; I < Lines.Count(); ++I)
+    for (int I = 0; I < Lines.Count(); ++I) {
         Document += EscapeHtmlText(ToWindowCodePage(Text->CharacterSet, Lines.Get(I))) + "<BR>\r\n";
+        if (Document.size() > ShownRoom(MaxBytes)) {
+            Document = CutDocument(std::move(Document), ShownRoom(MaxBytes));
+            break;
+        }
+    }
     return Document + "</BODY>\r\n</HTML>\r\n";
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // What the message viewer shows of a message, without widgets: the header list, the captions of
 // the MIME tree and the document the HTML panel opens.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,8 +23,14 @@ std::string MimeNodeCaption(const TIpMimeEntity& Part);
 // The document the viewer shows: the HTML part decoded; else the text part (or the message) as
 // it is when it is text/html, or its lines with breaks, the text escaped so that it shows as
 // written ("<a@b>" is an address, not a tag). The text is converted from the charset its part
-// declares (an HTML body: else the one its <meta> names) to the window's code page.
-std::string MessageDocument(TIpMessage& Message);
+// declares (an HTML body: else the one its <meta> names) to the window's code page. A document
+// longer than MaxBytes is cut (never inside a tag or an entity) and ends with
+// ViewMessageCutNotice.
+std::string MessageDocument(TIpMessage& Message, size_t MaxBytes = SIZE_MAX);
+
+// The paragraph that ends a document cut to what the panel can lay out.
+inline constexpr const char* ViewMessageCutNotice =
+    "Die Nachricht ist zu lang, um ganz angezeigt zu werden; hier steht nur ihr Anfang.";
 
 // Text with "&", "<" and ">" written as entities.
 std::string EscapeHtmlText(const std::string& Text);

@@ -1,5 +1,7 @@
 #include "htmlview/html/IpHtml.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <new>
 
@@ -44,9 +46,13 @@ TIpHtml::TIpHtml() {
 }
 
 TIpHtml::~TIpHtml() {
+    const bool Large = FPool && FPool->Count() >= HtmlLimits::kReleaseHeapAfterItems;
     FreeTree();
     FreePool();
     FDefaultProps.reset();
+    // The allocator keeps freed heap for later; after a large document (a table of a million
+    // cells takes 800 MB) the closed mail would stay resident until the program ends.
+    if (Large) malloc_trim(0);
 }
 
 // The elements are finalised here; the pool itself never frees one by one.

@@ -26,6 +26,9 @@ inline constexpr int32_t kMaxPixels = 1'000'000;
 // Layout elements one document may take from its pool, and the pool's page size.
 inline constexpr size_t kMaxPoolItems = 1'048'576;
 inline constexpr size_t kPoolPageSize = 4096;
+// A document that took at least this many elements gives its freed heap back to the system when
+// it goes (about 50 MB of nodes and elements; smaller ones leave it to the allocator's reuse).
+inline constexpr size_t kReleaseHeapAfterItems = 65536;
 
 // Characters the tokenizer may push back; it never needs more than two.
 inline constexpr int kMaxCharPushBack = 8;

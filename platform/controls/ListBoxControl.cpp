@@ -148,13 +148,9 @@ void TListBoxControl::AdjustIntegralHeight(WINDOWPOS& Pos) const {
 LRESULT TListBoxControl::AddString(LPARAM LParam, int Index, bool Sorted) {
     TListBoxItem Item;
     if (HasStrings()) {
-        const char* Text = reinterpret_cast<const char*>(LParam);
-        const size_t Length = Text ? strnlen(Text, ControlsLimits::kMaxItemText + 1) : 0;
-        if (Length > ControlsLimits::kMaxItemText) {
-            NotifyParent(LBN_ERRSPACE);
-            return LB_ERRSPACE;
-        }
-        Item.Text.assign(Text ? Text : "", Length);
+        // A text over the limit is cut, as window texts are: the item is only shown, and
+        // refusing it would fail whoever lists a long subject or header line.
+        Item.Text = ItemTextFrom(reinterpret_cast<const char*>(LParam));
     } else {
         Item.Data = static_cast<ULONG_PTR>(LParam);
     }

@@ -159,12 +159,15 @@ bool MakePattern(TDCObject& DC, const TBrushObject* Brush, TPattern& Out) {
     return true;
 }
 
-// The source as rows of destination pixels.
+// The source as rows of destination pixels, for the part of the destination that is drawn.
 struct TSource {
     std::vector<uint32_t> Buffer;
     const uint32_t* Base = nullptr;
     qsizetype Stride = 0;  // in pixels
-    const uint32_t* Row(int Y) const { return Base + Y * Stride; }
+    QPoint Origin;         // image coordinates of Base's first pixel
+    const uint32_t* At(int X, int Y) const {
+        return Base + qsizetype(Y - Origin.y()) * Stride + (X - Origin.x());
+    }
 };
 
 struct TBltArgs {
@@ -179,15 +182,20 @@ struct TBltArgs {
     DWORD Rop = 0;
 };
 
-// Builds the source pixels for DestRect (W x H), converted to the destination's kind, sampled
-// when the sizes differ. Pixels outside the source image are marked in Missing.
-void BuildSource(const TBltArgs& A, TSource& Out, std::vector<uint8_t>& Missing) {
+// Builds the source pixels for Area, the drawn part of DestRect, converted to the destination's
+// kind, sampled when the sizes differ. Only Area is built: a picture stretched far beyond the
+// bitmap (a page's <img> whose size attributes ask for millions of pixels) costs what shows of
+// it. Pixels outside the source image are marked in Missing, row by row over Area.
+void BuildSource(const TBltArgs& A, const QRect& Area, TSource& Out,
+                 std::vector<uint8_t>& Missing) {
     TDCObject& S = *A.Src;
     TDCObject& D = *A.Dest;
     const QImage& SI = *S.Target();
-    const int W = A.DestRect.width(), H = A.DestRect.height();
+    const QRect& R = A.DestRect;
+    const int W = R.width(), H = R.height();
+    const int AW = Area.width(), AH = Area.height();
     const bool SrcMono = S.Mono(), DstMono = D.Mono();
-    const bool Same = A.SrcRect.size() == A.DestRect.size() && !A.Mirror[0] && !A.Mirror[1];
+    const bool Same = A.SrcRect.size() == R.size() && !A.Mirror[0] && !A.Mirror[1];
     const bool Inside = QRect(QPoint(0, 0), SI.size()).contains(A.SrcRect);
     // Straight from the source's scan lines when nothing needs converting and the images differ
     // (an overlapping copy within one image goes through the buffer).
@@ -195,38 +203,41 @@ void BuildSource(const TBltArgs& A, TSource& Out, std::vector<uint8_t>& Missing)
         Out.Stride = SI.bytesPerLine() / 4;
         Out.Base = reinterpret_cast<const uint32_t*>(SI.constBits()) + A.SrcRect.y() * Out.Stride +
                    A.SrcRect.x();
+        Out.Origin = R.topLeft();
         return;
     }
     const uint32_t One = D.Pixel(D.S.BkColor), Zero = D.Pixel(D.S.TextColor);
     const uint32_t SrcBk = ToPixel(S.S.BkColor) & 0xFFFFFF;
-    Out.Buffer.assign(size_t(W) * size_t(H), 0);
+    Out.Buffer.assign(size_t(AW) * size_t(AH), 0);
     const int SW = A.SrcRect.width(), SH = A.SrcRect.height();
-    // Source column of every destination column, -1 outside the source picture.
-    std::vector<int> Columns(static_cast<size_t>(W));
+    // Source column of every drawn column, -1 outside the source picture.
+    std::vector<int> Columns(static_cast<size_t>(AW));
     bool AnyMissing = false;
-    for (int X = 0; X < W; ++X) {
-        int SX = int((int64_t(X) * SW) / W);
+    for (int X = 0; X < AW; ++X) {
+        const int64_t DX = int64_t(Area.left() - R.left()) + X;
+        int SX = int((DX * SW) / W);
         if (A.Mirror[0]) SX = SW - 1 - SX;
         SX += A.SrcRect.x();
         Columns[size_t(X)] = SX >= 0 && SX < SI.width() ? SX : -1;
         AnyMissing |= Columns[size_t(X)] < 0;
     }
-    std::vector<uint8_t> Gaps(size_t(W) * size_t(H), 0);
-    for (int Y = 0; Y < H; ++Y) {
-        int SY = int((int64_t(Y) * SH) / H);
+    std::vector<uint8_t> Gaps(size_t(AW) * size_t(AH), 0);
+    for (int Y = 0; Y < AH; ++Y) {
+        const int64_t DY = int64_t(Area.top() - R.top()) + Y;
+        int SY = int((DY * SH) / H);
         if (A.Mirror[1]) SY = SH - 1 - SY;
         SY += A.SrcRect.y();
-        uint32_t* Row = Out.Buffer.data() + size_t(Y) * size_t(W);
+        uint32_t* Row = Out.Buffer.data() + size_t(Y) * size_t(AW);
         if (SY < 0 || SY >= SI.height()) {
-            std::fill_n(Gaps.begin() + ptrdiff_t(Y) * W, W, uint8_t(1));
+            std::fill_n(Gaps.begin() + ptrdiff_t(Y) * AW, AW, uint8_t(1));
             AnyMissing = true;
             continue;
         }
         const auto* SRow = reinterpret_cast<const uint32_t*>(SI.constScanLine(SY));
-        for (int X = 0; X < W; ++X) {
+        for (int X = 0; X < AW; ++X) {
             const int SX = Columns[size_t(X)];
             if (SX < 0) {
-                Gaps[size_t(Y) * size_t(W) + size_t(X)] = 1;
+                Gaps[size_t(Y) * size_t(AW) + size_t(X)] = 1;
                 continue;
             }
             const uint32_t P = SRow[SX];
@@ -240,7 +251,8 @@ void BuildSource(const TBltArgs& A, TSource& Out, std::vector<uint8_t>& Missing)
     }
     if (AnyMissing) Missing = std::move(Gaps);
     Out.Base = Out.Buffer.data();
-    Out.Stride = W;
+    Out.Stride = AW;
+    Out.Origin = Area.topLeft();
 }
 
 BOOL DoBlt(const TBltArgs& A) {
@@ -261,10 +273,11 @@ BOOL DoBlt(const TBltArgs& A) {
 
     TSource Src;
     std::vector<uint8_t> Missing;
+    const QRect Area = Clip.boundingRect();
     if (NeedS) {
         TBltArgs B = A;
         B.DestRect = R;
-        BuildSource(B, Src, Missing);
+        BuildSource(B, Area, Src, Missing);
     }
     const QPoint PatOrg = D.DeviceToImage() + QPoint(D.S.BrushOrg.x, D.S.BrushOrg.y);
     const bool Special = !GGenericOnly && !A.Mask && Missing.empty() && !Pat.AnyTransparent;
@@ -275,7 +288,7 @@ BOOL DoBlt(const TBltArgs& A) {
         const int N = C.width();
         for (int Y = C.top(); Y <= C.bottom(); ++Y) {
             auto* DRow = reinterpret_cast<uint32_t*>(Image->scanLine(Y)) + C.left();
-            const uint32_t* SRow = NeedS ? Src.Row(Y - R.top()) + (C.left() - R.left()) : nullptr;
+            const uint32_t* SRow = NeedS ? Src.At(C.left(), Y) : nullptr;
             const uint32_t* PRow = NeedP ? Pat.Row(Y - PatOrg.y()) : nullptr;
             const int Shift = (C.left() - PatOrg.x()) & 7;
             if (SolidFill) {
@@ -290,8 +303,8 @@ BOOL DoBlt(const TBltArgs& A) {
             for (int X = 0; X < N; ++X) {
                 const int PX = (X + Shift) & 7;
                 if (NeedP && Pat.Transparent[((Y - PatOrg.y()) & 7) * 8 + PX]) continue;
-                const size_t SI =
-                    size_t(Y - R.top()) * size_t(R.width()) + size_t(C.left() - R.left() + X);
+                const size_t SI = size_t(Y - Area.top()) * size_t(Area.width()) +
+                                  size_t(C.left() - Area.left() + X);
                 if (!Missing.empty() && Missing[SI]) continue;
                 uint8_t Use = Code;
                 if (A.Mask) {

@@ -310,6 +310,19 @@ TEST_F(MainForm, NewMailGoesOnTopAndLeavesNoLineSelected) {
     EXPECT_EQ(Form->LogList->ItemIndex(), -1);
 }
 
+// A mail whose subject runs to 100 KB is listed (its line cut at the list's limit), and the
+// mails after it are listed as usual: the fetch reporting them goes on.
+TEST_F(MainForm, AMailWithAHugeSubjectIsListedAndTheNextOnesToo) {
+    const std::string Huge = "M0001.MSG\1Mon, 07 Dec 2026 22:40:00 +0200\2" +
+                             std::string(100 * 1024, 'S') + "\3a@b.example\0045000";
+    EXPECT_NO_THROW(TExchangeRun::AddMailLogLine(nullptr, Huge));
+    EXPECT_NO_THROW(TExchangeRun::AddMailLogLine(nullptr, kMail2));
+    ASSERT_EQ(Form->LogList->Items()->Count(), 2);
+    EXPECT_EQ(Form->LogList->Items()->Get(0), kMail2);
+    EXPECT_EQ(Form->LogList->Items()->Get(1), Huge.substr(0, 0xFFFF));
+    Drain();
+}
+
 // The columns of a band of rows that hold anything but the white background, as runs of
 // background between them: the widest such run after the first ink, up to the last ink.
 int WidestGapBetweenTexts(const QImage& Image, int Top, int Bottom) {

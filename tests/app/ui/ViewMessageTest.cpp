@@ -7,16 +7,20 @@
 #include <QBuffer>
 #include <QImage>
 
+#include <algorithm>
 #include <sstream>
 
+#include "app/ui/Limits.h"
 #include "app/ui/ViewMessageParts.h"
 #include "app/ui/ViewMessageText.h"
 #include "components/store/XMLFileStore.h"
+#include "htmlview/panel/IpHtmlFrame.h"
 #include "platform/fs/Files.h"
 #include "platform/shell/Dialogs.h"
 #include "platform/shell/ShellExecute.h"
 #include "tests/app/ui/UiFixture.h"
 #include "tests/app/ui/ViewMessageMails.h"
+#include "tests/platform/gdi/GifTestEncoder.h"
 #include "tests/support/PictureChecks.h"
 
 namespace {
@@ -49,6 +53,82 @@ std::string LandscapeBase64() {
     for (qsizetype At = 0; At < Text.size(); At += 76)
         Out += Text.mid(At, 76).toStdString() + "\r\n";
     return Out;
+}
+
+std::string Base64Lines(const QByteArray& Bytes) {
+    const QByteArray Text = Bytes.toBase64();
+    std::string Out;
+    for (qsizetype At = 0; At < Text.size(); At += 76)
+        Out += Text.mid(At, 76).toStdString() + "\r\n";
+    return Out;
+}
+
+QByteArray Encoded(const QImage& Image, const char* Format) {
+    QByteArray Bytes;
+    QBuffer Buffer(&Bytes);
+    Buffer.open(QIODevice::WriteOnly);
+    Image.save(&Buffer, Format);
+    return Bytes;
+}
+
+void PutBigEndian(QByteArray& Bytes, qsizetype At, uint32_t Value, int Size) {
+    for (int I = 0; I < Size; ++I) Bytes[At + I] = char(Value >> (8 * (Size - 1 - I)));
+}
+
+// A PNG whose header claims Side x Side pixels (with a valid checksum), and a tiny body.
+QByteArray PngClaiming(uint32_t Side) {
+    QByteArray Png = Encoded(QImage(2, 2, QImage::Format_RGB32), "PNG");
+    PutBigEndian(Png, 16, Side, 4);
+    PutBigEndian(Png, 20, Side, 4);
+    uint32_t Crc = 0xFFFFFFFFu;
+    for (qsizetype I = 12; I < 29; ++I) {
+        Crc ^= uint8_t(Png[I]);
+        for (int K = 0; K < 8; ++K) Crc = (Crc >> 1) ^ (0xEDB88320u & (0u - (Crc & 1)));
+    }
+    PutBigEndian(Png, 29, ~Crc, 4);
+    return Png;
+}
+
+// A JPEG whose frame header claims Side x Side pixels.
+QByteArray JpegClaiming(uint16_t Side) {
+    QByteArray Jpeg = Encoded(QImage(8, 8, QImage::Format_RGB32), "JPEG");
+    for (qsizetype I = 2; I + 8 < Jpeg.size(); ++I)
+        if (uint8_t(Jpeg[I]) == 0xFF && (uint8_t(Jpeg[I + 1]) & 0xFC) == 0xC0) {
+            PutBigEndian(Jpeg, I + 5, Side, 2);
+            PutBigEndian(Jpeg, I + 7, Side, 2);
+            break;
+        }
+    return Jpeg;
+}
+
+// A BMP whose header claims Side x Side pixels of 24 bits, with a few bytes of them.
+QByteArray BmpClaiming(int32_t Side) {
+    QByteArray Bmp = Encoded(QImage(2, 2, QImage::Format_RGB32), "BMP");
+    for (int I = 0; I < 4; ++I) {
+        Bmp[18 + I] = char(uint32_t(Side) >> (8 * I));
+        Bmp[22 + I] = char(uint32_t(Side) >> (8 * I));
+    }
+    return Bmp;
+}
+
+// An HTML mail with text before and after a picture part of the given type and bytes.
+std::string HtmlMailWithPart(const char* Subtype, const QByteArray& Bytes) {
+    return Lines({
+               "From: Petra Beispiel <petra@point.example>",
+               "Subject: Bild",
+               "MIME-Version: 1.0",
+               "Content-Type: multipart/related; boundary=\"REL\"",
+               "",
+               "--REL",
+               "Content-Type: text/html; charset=iso-8859-1",
+               "",
+               "<html><body><p>Vorher</p><p><img src=\"cid:bild@x\"></p><p>Nachher</p>",
+               "</body></html>",
+               "--REL",
+           }) +
+           "Content-Type: image/" + Subtype +
+           "\r\nContent-Transfer-Encoding: base64\r\nContent-ID: <bild@x>\r\n\r\n" +
+           Base64Lines(Bytes) + "--REL--\r\n";
 }
 
 std::string HtmlMailWithPicture() {
@@ -128,6 +208,14 @@ class ViewMessageTest : public UiTest {
         std::string Text(size_t(Stream->Size()), '\0');
         Stream->Read(Text.data(), int64_t(Text.size()));
         return Text;
+    }
+
+    // The text the panel shows.
+    static std::string Shown(TFormViewMessage* Viewer) {
+        TIpHtmlFrame* Frame = Viewer->IpHtmlPanel->MasterFrame();
+        if (!Frame) return "<no page>";
+        Frame->Html().SelectAll();
+        return Frame->Html().SelectionText();
     }
 
     TScriptedDialogService* Dialogs = nullptr;
@@ -317,6 +405,115 @@ TEST_F(ViewMessageTest, ClosingFreesTheViewerAndKeepsItsPlaceInTheStore) {
     GuiTest::Drain();
     EXPECT_EQ(Screen->FormCount(), 0);
     EXPECT_NE(ReadFile(ProgramDir() + "kestro.xml").find("TFormViewMessage"), std::string::npos);
+}
+
+// A picture part that cannot be read (cut short, or claiming more pixels than a bitmap holds)
+// takes its place as the broken picture; the text around it shows, and nobody is asked.
+TEST_F(ViewMessageTest, APictureThatIsRefusedLeavesTheTextShown) {
+    const QByteArray Whole = Encoded(QImage(64, 64, QImage::Format_RGB32), "PNG");
+    const QByteArray Jpeg = Encoded(QImage(64, 64, QImage::Format_RGB32), "JPEG");
+    const std::vector<uint8_t> GifBytes =
+        GifTest::Encode(64, 64, {GifTest::Solid(0, 0, 64, 64, 1)});
+    const QByteArray Gif(reinterpret_cast<const char*>(GifBytes.data()),
+                         qsizetype(GifBytes.size()));
+    QByteArray GifClaiming = Gif;
+    for (const int At : {6, 7, 8, 9}) GifClaiming[At] = char(0xFF);
+    const struct {
+        const char* Name;
+        const char* Subtype;
+        QByteArray Bytes;
+    } Cases[] = {
+        {"a PNG cut short", "png", Whole.left(Whole.size() / 2)},
+        {"a PNG of 100000 x 100000", "png", PngClaiming(100000)},
+        {"a JPEG of 60000 x 60000", "jpeg", JpegClaiming(60000)},
+        {"a BMP of 100000 x 100000", "bmp", BmpClaiming(100000)},
+        {"a BMP of 30000 x 30000", "bmp", BmpClaiming(30000)},
+        {"a PNG of 30000 x 30000", "png", PngClaiming(30000)},
+        {"a PNG of 5000 x 5000", "png", PngClaiming(5000)},
+        {"a JPEG of 30000 x 30000", "jpeg", JpegClaiming(30000)},
+        {"a BMP of 5000 x 5000", "bmp", BmpClaiming(5000)},
+        {"a JPEG cut short", "jpeg", Jpeg.left(Jpeg.size() / 2)},
+        {"a GIF cut short", "gif", Gif.left(Gif.size() / 2)},
+        {"a GIF of 65535 x 65535", "gif", GifClaiming},
+    };
+    for (const auto& C : Cases) {
+        TFormViewMessage* Viewer = nullptr;
+        EXPECT_NO_THROW(Viewer = View(HtmlMailWithPart(C.Subtype, C.Bytes))) << C.Name;
+        ASSERT_NE(Viewer, nullptr) << C.Name;
+        EXPECT_EQ(Tree(Viewer),
+                  std::string("multipart/related +\n  text/html\n  image/") + C.Subtype + "\n")
+            << C.Name;
+        const std::string Text = Shown(Viewer);
+        EXPECT_NE(Text.find("Vorher"), std::string::npos) << C.Name;
+        EXPECT_NE(Text.find("Nachher"), std::string::npos) << C.Name;
+        EXPECT_TRUE(Dialogs->Asked().empty()) << C.Name << ": " << Dialogs->Asked().front().Text;
+        TIpHtml& Doc = Viewer->IpHtmlPanel->MasterFrame()->Html();
+        ASSERT_EQ(Doc.Images().size(), 1u) << C.Name;
+        EXPECT_EQ(Doc.Images()[0]->Picture(), Doc.DefaultPicture()) << C.Name;
+        EXPECT_NO_THROW(Picture(Viewer, "viewer-refused-picture")) << C.Name;
+        EXPECT_TRUE(Dialogs->Asked().empty()) << C.Name;
+        Viewer->Free();
+    }
+}
+
+// A header line of a megabyte is listed cut, and the rest of the mail shows as usual.
+TEST_F(ViewMessageTest, AHeaderLineOfAMegabyteIsListedCut) {
+    const std::string Subject = "Subject: " + std::string(1 << 20, 'x');
+    const std::string Mail = "From: a@b.example\r\n" + Subject + "\r\n" +
+                             "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=B\r\n"
+                             "\r\n--B\r\nContent-Type: text/plain\r\n\r\nder Text\r\n--B--\r\n";
+    TFormViewMessage* Viewer = nullptr;
+    EXPECT_NO_THROW(Viewer = View(Mail));
+    ASSERT_NE(Viewer, nullptr);
+    const std::vector<std::string> Header = Items(Viewer->lbxHeader->Items());
+    const std::vector<std::string> Lines = MessageHeaderLines(Viewer->Message());
+    ASSERT_EQ(Header.size(), Lines.size());
+    for (size_t I = 0; I < Lines.size(); ++I) EXPECT_EQ(Header[I], Lines[I].substr(0, 0xFFFF)) << I;
+    EXPECT_NE(std::find_if(Header.begin(), Header.end(),
+                           [](const std::string& L) { return L.size() == 0xFFFF; }),
+              Header.end());
+    EXPECT_EQ(Tree(Viewer), "multipart/mixed +\n  text/plain\n");
+    EXPECT_NE(Shown(Viewer).find("der Text"), std::string::npos);
+}
+
+// A mail too long to lay out whole (3 MB of words, as plain text or HTML) shows its beginning
+// and says that it was cut; the header list and the source are whole.
+TEST_F(ViewMessageTest, AMailTooLongToShowWholeShowsItsBeginningAndSaysSo) {
+    std::string Words;
+    for (int I = 0; Words.size() < (3u << 20); ++I) Words += "w" + std::to_string(I) + " x y z\r\n";
+    const std::string Plain = "From: a@b.example\r\nSubject: lang\r\n\r\nAnfang\r\n" + Words;
+    const std::string Html =
+        "From: a@b.example\r\nSubject: lang\r\nMIME-Version: 1.0\r\n"
+        "Content-Type: text/html\r\n\r\n<html><body><p>Anfang</p><p>" +
+        Words + "</p></body></html>\r\n";
+    for (const std::string* Mail : {&Plain, &Html}) {
+        TFormViewMessage* Viewer = nullptr;
+        EXPECT_NO_THROW(Viewer = View(*Mail));
+        ASSERT_NE(Viewer, nullptr);
+        if (Mail == &Html) Picture(Viewer, "viewer-cut-mail");
+        const std::string Given = Document(Viewer);
+        EXPECT_LE(Given.size(), UiLimits::kMaxShownDocumentBytes);
+        EXPECT_NE(Given.find(ViewMessageCutNotice), std::string::npos);
+        const std::string Text = Shown(Viewer);
+        EXPECT_LT(Text.find("Anfang"), Text.find("w0 x y z")) << Text.substr(0, 200);
+        EXPECT_NE(Text.find("w1000 x y z"), std::string::npos);
+        EXPECT_NE(Text.find(ViewMessageCutNotice), std::string::npos);
+        EXPECT_TRUE(Dialogs->Asked().empty()) << Dialogs->Asked().front().Text;
+        EXPECT_EQ(Items(Viewer->lbxHeader->Items())[0], "Subject: lang");
+        Viewer->MessageSourceClick(nullptr);
+        EXPECT_EQ(RawMessageLines(Viewer->Message()).size(),
+                  size_t(std::count(Mail->begin(), Mail->end(), '\n')));
+        Viewer->Free();
+    }
+    // A mail beyond the bound that layout still holds whole is shown whole, without the notice.
+    std::string Table =
+        "Subject: Tabelle\r\nMIME-Version: 1.0\r\nContent-Type: text/html\r\n"
+        "\r\n<table>";
+    while (Table.size() < UiLimits::kMaxShownDocumentBytes * 3 / 2)
+        Table += "<tr><td bgcolor=#FFFFFF><b>Zelle</b></td><td><i>Zelle</i></td></tr>\r\n";
+    TFormViewMessage* Whole = View(Table + "</table><p>Ende</p>\r\n");
+    EXPECT_EQ(Document(Whole).find(ViewMessageCutNotice), std::string::npos);
+    EXPECT_NE(Shown(Whole).find("Ende"), std::string::npos);
 }
 
 TEST_F(ViewMessageTest, AFileThatCannotBeReadRaisesAndLeavesTheWindowOpen) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "app/ui/Limits.h"
 #include "app/ui/ViewMessageParts.h"
 #include "app/ui/ViewMessageText.h"
 #include "htmlview/anim/IpGifImage.h"
@@ -100,6 +101,40 @@ TEST(ViewMessageDocument, PrefersHtmlElseWrapsTheTextLinesEscaped) {
         // Asking again gives the same (the bodies are read from their start each time).
         EXPECT_EQ(MessageDocument(Message), C.Document) << C.Name << ", again";
     }
+}
+
+// A document too long for the panel is cut wherever the bound falls, never inside a tag or an
+// entity, and ends with the notice; one line longer than the bound (plain text) is cut too.
+TEST(ViewMessageDocument, ALongDocumentIsCutBetweenTagsAndEntitiesWithTheNotice) {
+    const std::string Unit = "<b class=\"k\">a&amp;b</b> &lt;c&gt; ";
+    for (size_t Shift = 0; Shift < Unit.size(); ++Shift) {
+        std::string Html = std::string(Shift, 'p');
+        while (Html.size() < (1u << 20)) Html += Unit;
+        TIpMailMessage Message;
+        Load(Message,
+             "Subject: s\r\nMIME-Version: 1.0\r\nContent-Type: text/html\r\n\r\n" + Html + "\r\n");
+        const std::string Document = MessageDocument(Message, UiLimits::kMaxShownDocumentBytes);
+        EXPECT_EQ(MessageDocument(Message).find(ViewMessageCutNotice), std::string::npos);
+        const size_t Notice = Document.find(ViewMessageCutNotice);
+        ASSERT_NE(Notice, std::string::npos) << Shift;
+        EXPECT_LE(Document.size(), UiLimits::kMaxShownDocumentBytes) << Shift;
+        const std::string Shown = Document.substr(0, Document.rfind("<HR>", Notice));
+        EXPECT_EQ(Html.compare(0, Shown.find_last_not_of("\r\n") + 1, Shown, 0,
+                               Shown.find_last_not_of("\r\n") + 1),
+                  0)
+            << Shift;
+        const size_t Open = Shown.rfind('<'), Amp = Shown.rfind('&');
+        EXPECT_NE(Shown.find('>', Open), std::string::npos) << Shift;
+        EXPECT_NE(Shown.find(';', Amp), std::string::npos) << Shift;
+    }
+    TIpMailMessage Line;
+    Load(Line, "Subject: s\r\n\r\nAnfang\r\n" + std::string(3u << 20, '<') + "\r\nEnde\r\n");
+    const std::string Document = MessageDocument(Line, UiLimits::kMaxShownDocumentBytes);
+    EXPECT_EQ(Document.rfind("<HTML>\r\n<BODY>\r\nAnfang<BR>\r\n&lt;&lt;", 0), 0u);
+    EXPECT_NE(Document.find(ViewMessageCutNotice), std::string::npos);
+    EXPECT_EQ(Document.find("Ende"), std::string::npos);
+    EXPECT_EQ(Document.find("&l<"), std::string::npos);
+    EXPECT_LE(Document.size(), UiLimits::kMaxShownDocumentBytes);
 }
 
 TEST(ViewMessageDocument, ShowsTheDeclaredCharsetInTheWindowCodePage) {

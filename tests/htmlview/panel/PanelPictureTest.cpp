@@ -106,6 +106,25 @@ TEST_F(PanelPictures, AnHtmlMailWithAJpegAndAPng) {
     std::remove(Photo.c_str());
 }
 
+// Size attributes far beyond a picture's pixels stretch it over the page; painting costs what
+// shows of it, and the text after it is laid out past its bottom.
+TEST_F(PanelPictures, APictureStretchedToMillionsOfPixelsPaintsWhatShows) {
+    const std::string Dot = testing::TempDir() + "dot-" + std::to_string(getpid()) + ".png";
+    QImage Pixels(2, 2, QImage::Format_RGB32);
+    Pixels.fill(qRgb(200, 30, 160));
+    ASSERT_TRUE(QImageWriter(QString::fromStdString(Dot), "png").write(Pixels));
+    Provider->Pictures["cid:dot"] = PictureFile(Dot);
+    Provider->Add("message",
+                  "<html><body><p>Oben<p><img src=\"cid:dot\" width=1000000 height=1000000>"
+                  "<p>Unten</body></html>");
+    Open("message");
+    const QImage Shot = Picture("picture-stretched-far");
+    EXPECT_TRUE(GuiTest::HasColorNear(Shot, qRgb(200, 30, 160), 10));
+    EXPECT_TRUE(GuiTest::HasColorNear(Shot, qRgb(0, 0, 0), 60));  // "Oben" above it
+    EXPECT_GT(WordRect("Unten").Top, 100000);
+    std::remove(Dot.c_str());
+}
+
 // An animated picture repaints as its frames change: its image area is painted again with the
 // next frame.
 TEST_F(PanelPictures, AnAnimatedPictureShowsItsFramesInTurn) {

@@ -177,7 +177,6 @@ TEST_F(ListBox, MessagesGiveTheClassicAnswers) {
     const HWND List = Make(LBS_NOTIFY, {"alpha", "beta", "gamma"});
     const HWND Multi = Make(LBS_EXTENDEDSEL, {"one", "two"});
     RECT R{};
-    const std::string Long(ControlsLimits::kMaxItemText + 1, 'x');
     const TMessageAnswer Cases[] = {
         {"count", List, LB_GETCOUNT, 0, 0, 3},
         {"text length", List, LB_GETTEXTLEN, 1, 0, 4},
@@ -208,8 +207,6 @@ TEST_F(ListBox, MessagesGiveTheClassicAnswers) {
         {"item height 256", List, LB_SETITEMHEIGHT, 0, 256, LB_ERR},
         {"rect of no item", List, LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&R), LB_ERR},
         {"rect without a buffer", List, LB_GETITEMRECT, 0, 0, LB_ERR},
-        {"a text too long", List, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Long.c_str()),
-         LB_ERRSPACE},
         {"storage beyond the limit", List, LB_INITSTORAGE,
          static_cast<WPARAM>(ControlsLimits::kMaxListItems), 0, LB_ERRSPACE},
         {"storage", List, LB_INITSTORAGE, 100, 0, 103},
@@ -220,7 +217,25 @@ TEST_F(ListBox, MessagesGiveTheClassicAnswers) {
     };
     ExpectAnswers(Cases);
     EXPECT_EQ(Texts(List), (std::vector<std::string>{"beta", "gamma", "omega"}));
-    EXPECT_EQ(Codes(List), (std::vector<WORD>{LBN_ERRSPACE}));
+    EXPECT_TRUE(Codes(List).empty());
+}
+
+// A text over the limit (a mail's 100 KB subject, a megabyte header line) is taken cut to the
+// limit, as window texts are, wherever it is added or inserted, and reads back cut.
+TEST_F(ListBox, TextsOverTheLimitAreTakenCut) {
+    const HWND List = Make(LBS_NOTIFY, {"alpha"});
+    const HWND Sorted = Make(LBS_SORT, {"b", "z"});
+    std::string Long(100 * 1024, 'x');
+    Long[ControlsLimits::kMaxItemText - 1] = 'y';
+    EXPECT_EQ(Add(List, Long.c_str()), 1);
+    EXPECT_EQ(SendMessage(List, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(Long.c_str())), 0);
+    EXPECT_EQ(Add(Sorted, Long.c_str()), 1);
+    const std::string Cut = Long.substr(0, ControlsLimits::kMaxItemText);
+    EXPECT_EQ(SendMessage(List, LB_GETTEXTLEN, 0, 0), LRESULT(ControlsLimits::kMaxItemText));
+    EXPECT_EQ(Texts(List), (std::vector<std::string>{Cut, "alpha", Cut}));
+    EXPECT_EQ(Texts(Sorted), (std::vector<std::string>{"b", Cut, "z"}));
+    EXPECT_TRUE(Codes(List).empty());
+    EXPECT_TRUE(Codes(Sorted).empty());
 }
 
 TEST_F(ListBox, SortedListsPlaceNewItemsInOrder) {

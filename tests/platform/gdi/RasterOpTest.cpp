@@ -236,6 +236,44 @@ TEST_F(Blit, StretchBltSamplesAndMirrors) {
     EXPECT_EQ(Dest.At(3, 0), 0xFF0000u);
 }
 
+// A picture stretched to millions of pixels each way (an <img> whose size attributes are far
+// beyond its bitmap) is sampled only where it lands inside the destination and its clip.
+TEST_F(Blit, StretchBltFarBeyondTheDestinationSamplesOnlyWhatShows) {
+    TMemDC Src(2, 2);
+    Src.Image().setPixel(0, 0, 0xFFFF0000u);
+    Src.Image().setPixel(1, 0, 0xFF00FF00u);
+    Src.Image().setPixel(0, 1, 0xFF0000FFu);
+    Src.Image().setPixel(1, 1, 0xFF000000u);
+    TMemDC Dest(10, 10);
+    ASSERT_TRUE(StretchBlt(Dest.DC, 0, 0, 1000000, 1000000, Src.DC, 0, 0, 2, 2, SRCCOPY));
+    EXPECT_EQ(Dest.At(0, 0), 0xFF0000u);
+    EXPECT_EQ(Dest.At(9, 9), 0xFF0000u);
+    // The middle of the stretched picture at the destination's (4,4)-(5,5) corner: each
+    // quadrant keeps its own source pixel, mirrored or not.
+    const int Half = 500000;
+    ASSERT_TRUE(
+        StretchBlt(Dest.DC, 5 - Half, 5 - Half, 2 * Half, 2 * Half, Src.DC, 0, 0, 2, 2, SRCCOPY));
+    EXPECT_EQ(Dest.At(4, 4), 0xFF0000u);
+    EXPECT_EQ(Dest.At(5, 4), 0x00FF00u);
+    EXPECT_EQ(Dest.At(4, 5), 0x0000FFu);
+    EXPECT_EQ(Dest.At(5, 5), 0x000000u);
+    ASSERT_TRUE(
+        StretchBlt(Dest.DC, 5 + Half, 5 - Half, -2 * Half, 2 * Half, Src.DC, 0, 0, 2, 2, SRCCOPY));
+    EXPECT_EQ(Dest.At(4, 4), 0x00FF00u);
+    EXPECT_EQ(Dest.At(5, 4), 0xFF0000u);
+    EXPECT_EQ(Dest.At(5, 5), 0x0000FFu);
+    // Through a clip away from the picture's corner, and with the source's edge outside the
+    // source bitmap (pixels there keep the destination).
+    TMemDC Clipped(20, 20);
+    ASSERT_EQ(IntersectClipRect(Clipped.DC, 12, 12, 16, 16), SIMPLEREGION);
+    ASSERT_TRUE(StretchBlt(Clipped.DC, 0, 0, 28, 28, Src.DC, 0, 0, 4, 4, SRCCOPY));
+    EXPECT_EQ(Clipped.At(12, 12), 0x000000u);
+    EXPECT_EQ(Clipped.At(13, 13), 0x000000u);
+    EXPECT_EQ(Clipped.At(14, 14), 0xFFFFFFu);  // beyond the 2x2 source
+    EXPECT_EQ(Clipped.At(11, 11), 0xFFFFFFu);  // clipped
+    EXPECT_EQ(Clipped.At(16, 16), 0xFFFFFFu);
+}
+
 TEST_F(Blit, MaskBltChoosesTheOperationByTheMask) {
     TMemDC Src(4, 1, false, RGB(9, 9, 9));
     TMemDC MaskDC(4, 1, true, RGB(0, 0, 0));
