@@ -32,6 +32,9 @@ void SendSizeAndMove(TWnd& W);
 // Invalidates what the window covers in its parent (children are repainted by the parent's
 // invalidation); nothing for top-level windows.
 void InvalidateWhereItIs(TWnd& W);
+// The window manager put the top-level window at R (screen coordinates): the window follows
+// through SetWindowPos, kept to its size limits (a window without a sizing border keeps its size).
+void PlacedFromOutside(HWND Wnd, RECT R);
 // Before a window goes: the focus, the capture and the activation leave it and its children,
 // with their messages.
 void LeaveFocusAndCapture(HWND Wnd);

@@ -206,6 +206,27 @@ BOOL BringWindowToTop(HWND Wnd) {
     return SetWindowPos(Wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
+void WindowImpl::PlacedFromOutside(HWND Wnd, RECT R) {
+    TWndPtr W = FindWnd(Wnd);
+    if (!W || W->Parent != 0 || (W->Style & WS_MINIMIZE) || EqualRect(&R, &W->Window)) return;
+    LONG Width = R.right - R.left;
+    LONG Height = R.bottom - R.top;
+    if (!(W->Style & WS_THICKFRAME)) {
+        Width = W->Width();
+        Height = W->Height();
+    } else if (!(W->Style & WS_MAXIMIZE)) {
+        MINMAXINFO Info;
+        NonClientImpl::DefaultMinMax(*W, Info);
+        SendMessage(Wnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&Info));
+        if (!FindWnd(Wnd)) return;
+        Width = std::clamp(Width, Info.ptMinTrackSize.x,
+                           std::max(Info.ptMinTrackSize.x, Info.ptMaxTrackSize.x));
+        Height = std::clamp(Height, Info.ptMinTrackSize.y,
+                            std::max(Info.ptMinTrackSize.y, Info.ptMaxTrackSize.y));
+    }
+    SetWindowPos(Wnd, 0, R.left, R.top, Width, Height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // ---- ShowWindow ---------------------------------------------------------------------------------
 
 namespace {
