@@ -53,6 +53,16 @@ HWND SetFocus(HWND Wnd) {
     return Old;
 }
 
+void WindowImpl::FocusLeaves(HWND Wnd) {
+    const HWND Focus = WindowState().Focus;
+    if (!InTree(Wnd, Focus)) return;
+    TWndPtr To = FindWnd(Wnd);
+    do {
+        To = To ? FindWnd(To->Parent) : nullptr;
+    } while (To && (!IsWindowVisible(To->Handle) || !To->Enabled()));
+    SetFocus(To ? To->Handle : 0);
+}
+
 HWND GetFocus() {
     return WindowState().Focus;
 }

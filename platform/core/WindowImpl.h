@@ -40,6 +40,9 @@ void PlacedFromOutside(HWND Wnd, RECT R);
 void LeaveFocusAndCapture(HWND Wnd);
 // Forgets the window in the focus, capture and activation state without messages.
 void ForgetWindow(HWND Wnd);
+// The child window Wnd is hidden or disabled: a focus on it or inside it goes to the nearest
+// ancestor that is visible and enabled (keys never go to a window the user cannot see or use).
+void FocusLeaves(HWND Wnd);
 // A top-level window that can become the active window.
 bool Activatable(const TWnd& W);
 // Activates another top-level window than Wnd (its owner first), or none.

@@ -190,6 +190,7 @@ BOOL SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Heigh
     // Wrapped controls in the window follow it.
     if (Changed) InputImpl::PlaceWidgets(*W);
     if (WasVisible && !IsVisible && WindowState().Active == Wnd) WindowImpl::ActivateOther(Wnd);
+    if (WasVisible && !IsVisible && W->Parent != 0) WindowImpl::FocusLeaves(Wnd);
     if (W->Parent == 0 && IsVisible && !(Flags & SWP_NOACTIVATE) && WindowImpl::Activatable(*W))
         SetActiveWindow(Wnd);
     if (!FindWnd(Wnd)) return TRUE;
@@ -426,8 +427,12 @@ BOOL EnableWindow(HWND Wnd, BOOL Enable) {
         }
         if (!FindWnd(Wnd)) return FALSE;
         W->Style |= WS_DISABLED;
-        const HWND Focus = GetFocus();
-        if (Focus != 0 && (Focus == Wnd || IsChild(Wnd, Focus))) SetFocus(0);
+        if (W->Parent != 0) {
+            WindowImpl::FocusLeaves(Wnd);
+        } else {
+            const HWND Focus = GetFocus();
+            if (Focus != 0 && (Focus == Wnd || IsChild(Wnd, Focus))) SetFocus(0);
+        }
         SendMessage(Wnd, WM_ENABLE, FALSE, 0);
     }
     return WasDisabled ? TRUE : FALSE;

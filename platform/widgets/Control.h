@@ -466,6 +466,12 @@ class TWinControl : public TControl {
     void AlignChildren();
     void InsertTab(TWinControl* Control);
     void ApplyFont();
+    // The form's active control when it is this control or inside it, else null.
+    TWinControl* ActiveInside();
+    // This control (with Leaving, the form's active control inside it) was hidden or disabled:
+    // the form's focus goes on to the next control in its tab order that can take it, else to
+    // the form itself.
+    void FocusMovesOn(TWinControl* Leaving);
     // Routes a mouse message that arrived at this window to a graphic child under the cursor (or
     // with the capture); true when one took it.
     bool RouteToGraphicChild(TMessage& Message);

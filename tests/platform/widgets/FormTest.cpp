@@ -256,6 +256,49 @@ TEST_F(Forms_, TabWalksTheTabOrderAndTheFormPreviewsKeys) {
     EXPECT_TRUE(Form->Corner->Focused());
 }
 
+TEST_F(Forms_, AFocusedControlHiddenOrDisabledHandsTheFocusOnAndTakesNoKeys) {
+    TTestLayoutForm* Form = MakeForm();
+    Form->Show();
+    Drain();
+    const auto Key = [&] {
+        Form->Corner->Keys.clear();
+        Form->Inner->Keys.clear();
+        QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_F6);
+        Drain();
+    };
+    // The focused control is disabled: the next control in tab order takes over.
+    Form->Inner->SetFocus();
+    Drain();
+    Form->Inner->SetEnabled(false);
+    Drain();
+    EXPECT_TRUE(Form->Corner->Focused());
+    EXPECT_EQ(Form->ActiveControl(), Form->Corner);
+    Key();
+    EXPECT_TRUE(Form->Inner->Keys.empty());
+    EXPECT_EQ(Form->Corner->Keys, (std::vector<WORD>{VK_F6}));
+
+    // It is hidden.
+    Form->Inner->SetEnabled(true);
+    Form->Inner->SetFocus();
+    Drain();
+    Form->Inner->SetVisible(false);
+    Drain();
+    EXPECT_TRUE(Form->Corner->Focused());
+    Key();
+    EXPECT_TRUE(Form->Inner->Keys.empty());
+
+    // Its parent hides, and with it every control with a tab stop: the form takes the focus, and
+    // no control sees the key.
+    Form->Inner->SetVisible(true);
+    Form->Client1->SetVisible(false);
+    Drain();
+    EXPECT_EQ(GetFocus(), Form->Handle());
+    EXPECT_EQ(Form->ActiveControl(), nullptr);
+    Key();
+    EXPECT_TRUE(Form->Corner->Keys.empty());
+    EXPECT_TRUE(Form->Inner->Keys.empty());
+}
+
 TEST_F(Forms_, AControlFreedFromItsParentLeavesTheTabOrder) {
     TTestLayoutForm* Form = MakeForm();
     Form->Show();

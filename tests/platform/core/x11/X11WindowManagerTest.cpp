@@ -78,8 +78,7 @@ TEST_F(X11WindowManager, AResizeFromOutsideIsDeliveredLimitedAndPaintedWhole) {
     EXPECT_EQ(Seen[2], static_cast<UINT>(WM_SIZE));
     RECT Client;
     GetClientRect(Form, &Client);
-    EXPECT_EQ(Windows().Of(Form, {WM_SIZE}).back().LParam,
-              MAKELPARAM(Client.right, Client.bottom));
+    EXPECT_EQ(Windows().Of(Form, {WM_SIZE}).back().LParam, MAKELPARAM(Client.right, Client.bottom));
     // The whole new area is painted, up to the far corner of the client.
     const POINT Corner = ScreenOf(Form, POINT{Client.right - 3, Client.bottom - 3});
     const QRgb Face = ColorOf(GetSysColor(COLOR_BTNFACE));
@@ -138,8 +137,9 @@ TEST_F(X11WindowManager, AMaximizeByTheWindowManagerMaximizesTheWindow) {
 }
 
 TEST_F(X11WindowManager, AFixedSizeWindowTellsTheWindowManagerSoAndKeepsItsSize) {
-    const HWND Dialog = Guard(Windows().Create(
-        WS_EX_DLGMODALFRAME, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME, {150, 120, 450, 320}));
+    const HWND Dialog = Guard(Windows().Create(WS_EX_DLGMODALFRAME,
+                                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME,
+                                               {150, 120, 450, 320}));
     ShowAndWait(Dialog);
     const std::string Hints = Prop(Dialog, "WM_NORMAL_HINTS");
     EXPECT_NE(Hints.find("minimum size: 300 by 200"), std::string::npos) << Hints;
