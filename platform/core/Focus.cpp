@@ -101,6 +101,10 @@ HWND WindowImpl::Activate(HWND Wnd, WORD How) {
         return Old;
     }
     if (S.Active != Wnd || !FindWnd(Wnd)) return Old;
+    // The window activated comes to the top, with the windows it owns above it.
+    if (Old != Wnd)
+        SetWindowPos(Wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (S.Active != Wnd || !FindWnd(Wnd)) return Old;
     if (TWndPtr W = FindWnd(Wnd)) HostImpl::Activated(*W);
     SendMessage(Wnd, WM_NCACTIVATE, TRUE, 0);
     if (S.Active != Wnd || !FindWnd(Wnd)) return Old;

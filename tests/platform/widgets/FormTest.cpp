@@ -433,6 +433,44 @@ TEST_F(Forms_, ShowModalBlocksTheOtherFormsUntilItHasAResult) {
         EInvalidOperation);
 }
 
+TEST_F(Forms_, AFormFallsBehindTheMainFormClickedUnlessItIsModal) {
+    TTestLayoutForm* Main = MakeForm();
+    Main->SetBounds(100, 100, 400, 300);
+    Main->Show();
+    TTestLayoutForm* Other = MakeForm();
+    Other->SetBounds(300, 200, 400, 300);
+    Other->Show();
+    Drain();
+    const POINT Both{350, 250};
+    const POINT MainOnly{120, 380};
+    const auto OnTop = [&](TCustomForm* Form) {
+        return GetAncestor(WindowFromPoint(Both), GA_ROOT) == Form->Handle();
+    };
+    ASSERT_TRUE(OnTop(Other));
+    // A modeless form is the application's, not the main form's: it does not stay above it.
+    EXPECT_NE(GetWindow(Other->Handle(), GW_OWNER), Main->Handle());
+    MouseClick(Main->Handle(), MainOnly);
+    Drain();
+    EXPECT_TRUE(OnTop(Main));
+    MouseClick(Other->Handle(), POINT{650, 450});
+    Drain();
+    EXPECT_TRUE(OnTop(Other));
+
+    // A modal one stays above the form that was active when it came, even when that is clicked.
+    Other->Hide();
+    TTestLayoutForm* Dialog = MakeForm();
+    Dialog->SetBounds(300, 200, 400, 300);
+    bool Above = false;
+    TScript Script;
+    Script.Then([&] { MouseClick(Main->Handle(), MainOnly); }).Then([&] {
+        Above = OnTop(Dialog);
+        Dialog->SetModalResult(mrOk);
+    });
+    Script.Start();
+    EXPECT_EQ(Dialog->ShowModal(), mrOk);
+    EXPECT_TRUE(Above);
+}
+
 TEST_F(Forms_, AFormClosedWithFreeOnCloseGoesOnALaterPass) {
     TTestLayoutForm* Form = MakeForm();
     Form->Show();
