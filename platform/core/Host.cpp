@@ -120,6 +120,22 @@ void KeepSizeHints(const TWnd& W, THost& Host, QSize Size, F&& Asked) {
     Asked();
 }
 
+// A form owned by a shown form is its transient: the window manager keeps it above its owner
+// whatever is clicked or raised (a modal form above the form it interrupts). Forms owned by the
+// application's hidden window have none.
+void KeepAboveOwner(const TWnd& W, THost& Host) {
+    if (HostImpl::KindOf(W) != HostImpl::THostKind::Form) return;
+    QWindow* Want = nullptr;
+    if (TWndPtr O = FindWnd(W.Owner); O && O->Host && O->Host->isVisible())
+        Want = O->Host->windowHandle();
+    if (!Host.windowHandle()) {
+        if (!Want) return;
+        Host.winId();
+    }
+    if (Host.windowHandle()->transientParent() != Want)
+        Host.windowHandle()->setTransientParent(Want);
+}
+
 }  // namespace
 
 void HostAsked(THost& Host) {
@@ -312,6 +328,7 @@ void HostImpl::Sync(TWnd& W) {
     else if (!Host->mask().isEmpty())
         Host->clearMask();
     const bool Show = W.Visible() && !(W.Style & WS_MINIMIZE);
+    if (Show) KeepAboveOwner(W, *Host);
     if (Show && !Host->isVisible()) {
         Host->show();
     } else if (!Show && Host->isVisible()) {

@@ -132,8 +132,13 @@ TEST_F(X11WindowManager, AMaximizeByTheWindowManagerMaximizesTheWindow) {
     // Restored from outside, it goes back to where it was.
     QtWindowOf(Form)->setWindowStates(Qt::WindowNoState);
     ASSERT_TRUE(PumpUntil([&] { return IsZoomed(Form) == FALSE; }));
-    ASSERT_TRUE(PumpUntil([&] { return RectOf(Form).right - RectOf(Form).left == 300; }));
-    EXPECT_EQ(RectOf(Form).left, 100);
+    ASSERT_TRUE(PumpUntil([&] {
+        const RECT R = RectOf(Form);
+        return R.left == 100 && R.top == 100 && R.right - R.left == 300;
+    })) << RectOf(Form).left
+        << "," << RectOf(Form).top;
+    EXPECT_TRUE(PumpUntil([&] { return XServerSays(Form, "Position: 100,100"); }))
+        << Geometry(Form);
 }
 
 TEST_F(X11WindowManager, AFixedSizeWindowTellsTheWindowManagerSoAndKeepsItsSize) {
@@ -161,6 +166,38 @@ TEST_F(X11WindowManager, AFixedSizeWindowTellsTheWindowManagerSoAndKeepsItsSize)
     })) << Actions;
     EXPECT_NE(Actions.find("_NET_WM_ACTION_MAXIMIZE_HORZ"), std::string::npos) << Actions;
     EXPECT_NE(Actions.find("_NET_WM_ACTION_RESIZE"), std::string::npos) << Actions;
+}
+
+TEST_F(X11WindowManager, AnOwnedWindowStaysAboveItsDisabledOwnerWhenThatIsClicked) {
+    const HWND Main = Guard(Windows().Create(0, WS_OVERLAPPEDWINDOW, {100, 100, 500, 400}));
+    ShowAndWait(Main);
+    const HWND Dialog = Guard(Windows().Create(0, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME,
+                                               {300, 200, 600, 450}, Main));
+    const HBRUSH Red = CreateSolidBrush(RGB(255, 0, 0));
+    Windows().Handlers[Dialog] = [Red](HWND Wnd, UINT Msg, WPARAM WParam,
+                                       LPARAM) -> std::optional<LRESULT> {
+        if (Msg != WM_ERASEBKGND) return std::nullopt;
+        RECT R;
+        GetClientRect(Wnd, &R);
+        FillRect(reinterpret_cast<HDC>(WParam), &R, Red);
+        return 1;
+    };
+    ShowAndWait(Dialog);
+    EnableWindow(Main, FALSE);
+    const POINT Both = ScreenOf(Dialog, POINT{20, 20});
+    ASSERT_TRUE(PumpUntil([&] { return ScreenPixel(Both.x, Both.y) == qRgb(255, 0, 0); }));
+    // The window manager raises what is clicked; the owner must not come above the dialog.
+    const POINT MainOnly = ScreenOf(Main, POINT{20, 150});
+    Xdo({"mousemove", Num(MainOnly.x), Num(MainOnly.y), "click", "1"});
+    Xdo({"windowraise", XId(Main)});
+    // The window manager handles requests in order: once a later move is done, so is the raise.
+    const HWND Marker = Guard(Windows().Create(0, WS_OVERLAPPEDWINDOW, {900, 700, 1000, 800}));
+    ShowAndWait(Marker);
+    Xdo({"windowmove", XId(Marker), "950", "750"});
+    ASSERT_TRUE(PumpUntil([&] { return XServerSays(Marker, "Position: 950,750"); }));
+    EXPECT_EQ(ScreenPixel(Both.x, Both.y), qRgb(255, 0, 0));
+    EnableWindow(Main, TRUE);
+    DeleteObject(Red);
 }
 
 }  // namespace
