@@ -253,6 +253,11 @@ class TControl : public TComponent {
     void CMParentShowHintChanged(TMessage& Message);
     void CMHitTest(TMessage& Message);
     void WMContextMenu(TMessage& Message);
+    // Where a menu opened from the keyboard shows, in client coordinates: below the control's
+    // focus item where it has one in view, else at its corner.
+    virtual TPoint KeyboardPopupPoint() { return TPoint{0, 0}; }
+    // That point for a focus item at Item (client coordinates; empty: none).
+    TPoint PopupPointBelow(const TRect& Item);
 
     // Places the control without recording the place for the anchors (alignment does this).
     void SetBoundsFromLayout(int ALeft, int ATop, int AWidth, int AHeight);
