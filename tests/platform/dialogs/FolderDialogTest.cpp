@@ -160,3 +160,16 @@ TEST_F(FolderDialogs, EscAndTheCloseBoxAnswerNothing) {
     EXPECT_FALSE(Run(Request(Root), {[&] { PostMessage(TopDialog(), WM_SYSCOMMAND, SC_CLOSE, 0); }})
                      .Accepted);
 }
+
+TEST_F(FolderDialogs, UnderAGermanLanguageItSpeaksGermanAndItsTreeScrollsSideways) {
+    TLanguage German("de_DE.UTF-8");
+    Run(Request(Root + "/a/"), {[&] {
+            D = TopDialog();
+            EXPECT_EQ(ControlText(D), "Ordner suchen");
+            EXPECT_EQ(ControlText(GetDlgItem(D, IDOK)), "OK");
+            EXPECT_EQ(ControlText(GetDlgItem(D, IDCANCEL)), "Abbrechen");
+            // Long names are not cut: the tree scrolls to them.
+            EXPECT_NE(GetWindowLongPtr(Tree(D), GWL_STYLE) & WS_HSCROLL, 0);
+            Key(D, Qt::Key_Escape);
+        }});
+}
