@@ -267,9 +267,7 @@ TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler) {
 
 // ---- what callers use ----------------------------------------------------------------------
 
-int MessageBox(const std::string& text, const std::string& Caption, uint32_t flags) {
-    // A box the caller gave no title carries the application's.
-    const std::string caption = Caption.empty() ? ApplicationTitle() : Caption;
+int MessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
     TMessageBoxHandler Handler;
     {
         std::lock_guard<std::mutex> Guard(gLock);
@@ -286,7 +284,7 @@ std::string ApplicationTitle() {
 }
 
 void ShowMessage(const std::string& text) {
-    MessageBox(text, std::string(), MB_OK);
+    MessageBox(text, ApplicationTitle(), MB_OK);
 }
 
 TFileDialogAnswer ExecuteFileDialog(const TFileDialogRequest& Request) {

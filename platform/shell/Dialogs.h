@@ -160,8 +160,8 @@ std::unique_ptr<TDialogService> SetDialogService(std::unique_ptr<TDialogService>
 // Installs the service that shows dialogs on the display; returns the previous one.
 std::unique_ptr<TDialogService> SetOnScreenDialogService(std::unique_ptr<TDialogService> Service);
 
-// Shows (or, headless, logs) a message box and returns the answer (IDOK, IDYES, ...); an empty
-// caption gives the box the application's title.
+// Shows (or, headless, logs) a message box and returns the answer (IDOK, IDYES, ...); shown, a
+// box with an empty caption carries the application's title.
 int MessageBox(const std::string& text, const std::string& caption, uint32_t flags);
 // The application's title: Application.Title, else the program's name.
 std::string ApplicationTitle();
