@@ -3,9 +3,13 @@
 // and answers the selected folder with OK, nothing with Esc or the close box.
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
+#include <QScrollBar>
+
 #include <sys/stat.h>
 #include <QTemporaryDir>
 
+#include "platform/core/Wrapping.h"
 #include "platform/dialogs/DialogKeys.h"
 #include "platform/dialogs/FolderDialog.h"
 #include "platform/fs/Files.h"
@@ -163,13 +167,20 @@ TEST_F(FolderDialogs, EscAndTheCloseBoxAnswerNothing) {
 
 TEST_F(FolderDialogs, UnderAGermanLanguageItSpeaksGermanAndItsTreeScrollsSideways) {
     TLanguage German("de_DE.UTF-8");
-    Run(Request(Root + "/a/"), {[&] {
+    const std::string Long(120, 'l');
+    mkdir((Root + "/a/" + Long).c_str(), 0755);
+    Run(Request(Root + "/a/" + Long), {[&] {
             D = TopDialog();
             EXPECT_EQ(ControlText(D), "Ordner suchen");
             EXPECT_EQ(ControlText(GetDlgItem(D, IDOK)), "OK");
             EXPECT_EQ(ControlText(GetDlgItem(D, IDCANCEL)), "Abbrechen");
-            // Long names are not cut: the tree scrolls to them.
-            EXPECT_NE(GetWindowLongPtr(Tree(D), GWL_STYLE) & WS_HSCROLL, 0);
+            // Long names are not cut: the tree scrolls sideways to them.
+            EXPECT_EQ(Selected(D), Long);
+            Drain();
+            auto* View = qobject_cast<QAbstractScrollArea*>(AttachedWidget(Tree(D)));
+            ASSERT_NE(View, nullptr);
+            EXPECT_GT(View->horizontalScrollBar()->maximum(), 0);
+            Picture(D, "folder-german-long-name");
             Key(D, Qt::Key_Escape);
         }});
 }
