@@ -101,7 +101,10 @@ void TFormWizard::NextPage(int Page) {
 
 void TFormWizard::ShowPage(int Page) {
     FPage = Page;
-    for (size_t I = 0; I < FPages.size(); ++I) FPages[I]->SetVisible(int(I) == Page);
+    // The new page shows before the others hide, so a focus on the page left goes on to it.
+    if (Page >= 0 && size_t(Page) < FPages.size()) FPages[size_t(Page)]->SetVisible(true);
+    for (size_t I = 0; I < FPages.size(); ++I)
+        if (int(I) != Page) FPages[I]->SetVisible(false);
     btnBack->SetEnabled(Page != wpExportType && Page < wpMail);
     btnNext->SetEnabled(Page < wpMail);
     if (Page >= wpMail) {

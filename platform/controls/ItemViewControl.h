@@ -110,6 +110,8 @@ LRESULT TItemViewControl<TData, TWidget>::Input(UINT Msg, WPARAM WParam, LPARAM 
             KeyDown(WParam, LParam);
             return 0;
         case WM_KEYUP:
+            // The menu key opens the context menu when it is let go.
+            return DefWindowProc(Handle(), Msg, WParam, LParam);
         case WM_CHAR:
             return 0;
         case WM_MOUSEWHEEL:

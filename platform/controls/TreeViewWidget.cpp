@@ -281,6 +281,12 @@ void TTreeViewWidget::LookChanged() {
     viewport()->update();
 }
 
+void TTreeViewWidget::updateGeometries() {
+    if (model() && model()->columnCount() > 0)
+        header()->setMinimumSectionSize(std::max(sizeHintForColumn(0), 1));
+    QTreeView::updateGeometries();
+}
+
 void TTreeViewWidget::Repaint() {
     viewport()->update();
 }

@@ -49,6 +49,9 @@ class TTreeViewWidget : public QTreeView {
     int ItemHeight() const;
 
   protected:
+    // The column is never narrower than the widest shown node: a name longer than the view is
+    // scrolled to sideways, not cut.
+    void updateGeometries() override;
     void drawBranches(QPainter* Painter, const QRect& Rect,
                       const QModelIndex& Index) const override;
 

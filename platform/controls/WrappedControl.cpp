@@ -26,6 +26,12 @@ bool IsInput(UINT Msg) {
            Msg == WM_SYSKEYDOWN || Msg == WM_SYSKEYUP || Msg == WM_CHAR;
 }
 
+// Keys the default handling turns into commands of the window (the context menu from Shift+F10
+// and the menu key, Alt+F4): a widget that took them does not keep them from it.
+bool DefaultSeesToo(UINT Msg, WPARAM WParam) {
+    return Msg == WM_RBUTTONUP || Msg == WM_SYSKEYDOWN || (Msg == WM_KEYUP && WParam == VK_APPS);
+}
+
 }  // namespace
 
 TWrappedControl::~TWrappedControl() {
@@ -200,7 +206,7 @@ LRESULT TWrappedControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
             if (ForwardDrag(Msg, WParam, LParam)) return 0;
             TakePress(Msg, LParam);
             if (FWidget && ForwardInputToWidget(FWidget, Msg, WParam, LParam) &&
-                Msg != WM_RBUTTONUP)
+                !DefaultSeesToo(Msg, WParam))
                 return 0;
             break;
     }

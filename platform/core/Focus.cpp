@@ -53,6 +53,16 @@ HWND SetFocus(HWND Wnd) {
     return Old;
 }
 
+void WindowImpl::FocusLeaves(HWND Wnd) {
+    const HWND Focus = WindowState().Focus;
+    if (!InTree(Wnd, Focus)) return;
+    TWndPtr To = FindWnd(Wnd);
+    do {
+        To = To ? FindWnd(To->Parent) : nullptr;
+    } while (To && (!IsWindowVisible(To->Handle) || !To->Enabled()));
+    SetFocus(To ? To->Handle : 0);
+}
+
 HWND GetFocus() {
     return WindowState().Focus;
 }
@@ -90,6 +100,10 @@ HWND WindowImpl::Activate(HWND Wnd, WORD How) {
         if (S.Capture != 0) ReleaseCapture();
         return Old;
     }
+    if (S.Active != Wnd || !FindWnd(Wnd)) return Old;
+    // The window activated comes to the top, with the windows it owns above it.
+    if (Old != Wnd)
+        SetWindowPos(Wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (S.Active != Wnd || !FindWnd(Wnd)) return Old;
     if (TWndPtr W = FindWnd(Wnd)) HostImpl::Activated(*W);
     SendMessage(Wnd, WM_NCACTIVATE, TRUE, 0);

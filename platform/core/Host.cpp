@@ -29,6 +29,9 @@ struct THosts {
     // The top-level windows in the order last given to Qt, bottom first.
     std::vector<HWND> Stack;
     HWND Grabbing = 0;
+    // Geometry and state changes made by us right now: the events they give are not the window
+    // manager's.
+    int Placing = 0;
 };
 
 THosts& Hosts() {
@@ -89,7 +92,57 @@ void Restack() {
         if (TWndPtr W = FindWnd(Wnd)) W->Host->raise();
 }
 
+// A change of the host's geometry or state that we make.
+struct TPlacing {
+    TPlacing() { ++Hosts().Placing; }
+    ~TPlacing() { --Hosts().Placing; }
+    TPlacing(const TPlacing&) = delete;
+    TPlacing& operator=(const TPlacing&) = delete;
+};
+
+constexpr size_t kMaxAsked = 32;
+
+// A form without a sizing border has one size, and the window manager is told so (it then offers
+// neither sizing nor maximizing); other hosts take any size.
+template <typename F>
+void KeepSizeHints(const TWnd& W, THost& Host, QSize Size, F&& Asked) {
+    const bool Fixed = HostImpl::KindOf(W) == HostImpl::THostKind::Form &&
+                       !(W.Style & (WS_THICKFRAME | WS_MAXIMIZE));
+    const QSize Min = Fixed ? Size : QSize(0, 0);
+    const QSize Max = Fixed ? Size : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (Host.minimumSize() == Min && Host.maximumSize() == Max) return;
+    TPlacing Placing;
+    if (Fixed) {
+        Host.setFixedSize(Size);
+    } else {
+        Host.setMinimumSize(Min);
+        Host.setMaximumSize(Max);
+    }
+    Asked();
+}
+
+// A form owned by a shown form is its transient: the window manager keeps it above its owner
+// whatever is clicked or raised (a modal form above the form it interrupts). Forms owned by the
+// application's hidden window have none.
+void KeepAboveOwner(const TWnd& W, THost& Host) {
+    if (HostImpl::KindOf(W) != HostImpl::THostKind::Form) return;
+    QWindow* Want = nullptr;
+    if (TWndPtr O = FindWnd(W.Owner); O && O->Host && O->Host->isVisible())
+        Want = O->Host->windowHandle();
+    if (!Host.windowHandle()) {
+        if (!Want) return;
+        Host.winId();
+    }
+    if (Host.windowHandle()->transientParent() != Want)
+        Host.windowHandle()->setTransientParent(Want);
+}
+
 }  // namespace
+
+void HostAsked(THost& Host) {
+    Host.FAsked.push_back(Host.geometry());
+    if (Host.FAsked.size() > kMaxAsked) Host.FAsked.erase(Host.FAsked.begin());
+}
 
 // ---- the host widget ----------------------------------------------------------------------------
 
@@ -118,9 +171,11 @@ bool THost::event(QEvent* E) {
             if (FWnd != 0) PostMessage(FWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
             return true;
         case QEvent::WindowStateChange:
-            // The window manager restored a minimized form (from its task bar).
-            if (FWnd != 0 && !(windowState() & Qt::WindowMinimized) && IsIconic(FWnd))
-                PostMessage(FWnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+            StateChanged();
+            return QWidget::event(E);
+        case QEvent::Move:
+        case QEvent::Resize:
+            GeometryChanged();
             return QWidget::event(E);
         case QEvent::WindowActivate:
         case QEvent::WindowDeactivate:
@@ -132,6 +187,43 @@ bool THost::event(QEvent* E) {
         default:
             return QWidget::event(E);
     }
+}
+
+void THost::StateChanged() {
+    if (FWnd == 0 || Hosts().Placing > 0) return;
+    const Qt::WindowStates Now = windowState();
+    if (Now & Qt::WindowMinimized) return;
+    // The window manager restored a minimized form (from its task bar).
+    if (IsIconic(FWnd)) {
+        PostMessage(FWnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+        return;
+    }
+    // It maximized or restored the form (a key, a pager): as if the caption button had been
+    // pressed. Our own maximizing is told to it (see Sync), so a state other than the one we told
+    // is its doing.
+    const bool Maximized = (Now & Qt::WindowMaximized) != 0;
+    if (Maximized != FMaximized && Maximized != (IsZoomed(FWnd) != FALSE)) {
+        const HWND Wnd = FWnd;
+        Application.Guarded(
+            [&] { SendMessage(Wnd, WM_SYSCOMMAND, Maximized ? SC_MAXIMIZE : SC_RESTORE, 0); });
+    }
+}
+
+void THost::GeometryChanged() {
+    if (FWnd == 0 || Hosts().Placing > 0 || Offscreen() || !isVisible()) return;
+    // A maximizing by the window manager can bring the new geometry before the new state.
+    StateChanged();
+    if (FWnd == 0) return;
+    const QRect Now = geometry();
+    // The server confirming one of our own requests.
+    auto It = std::find(FAsked.begin(), FAsked.end(), Now);
+    if (It != FAsked.end()) {
+        FAsked.erase(FAsked.begin(), It + 1);
+        return;
+    }
+    const HWND Wnd = FWnd;
+    const RECT R{Now.left(), Now.top(), Now.left() + Now.width(), Now.top() + Now.height()};
+    Application.Guarded([&] { WindowImpl::PlacedFromOutside(Wnd, R); });
 }
 
 void THost::paintEvent(QPaintEvent* E) {
@@ -215,12 +307,29 @@ void HostImpl::Sync(TWnd& W) {
     THost* Host = W.Host;
     if (!Host) return;
     const QRect Geometry(W.Window.left, W.Window.top, W.Width(), W.Height());
-    if (Host->geometry() != Geometry) Host->setGeometry(Geometry);
+    KeepSizeHints(W, *Host, Geometry.size(), [Host] { HostAsked(*Host); });
+    if (Host->geometry() != Geometry) {
+        TPlacing Placing;
+        Host->setGeometry(Geometry);
+        HostAsked(*Host);
+    }
+    const bool Maximized = (W.Style & WS_MAXIMIZE) != 0;
+    if (KindOf(W) == THostKind::Form && !Offscreen() && !(W.Style & WS_MINIMIZE) &&
+        Maximized != Host->FMaximized) {
+        // The window manager knows a form we maximized as such (and lets go of it when we restore
+        // it); geometry it gives while it maximizes on its own changes nothing here.
+        TPlacing Placing;
+        Host->FMaximized = Maximized;
+        Host->setWindowState(Maximized ? Host->windowState() | Qt::WindowMaximized
+                                       : Host->windowState() & ~Qt::WindowMaximized);
+        HostAsked(*Host);
+    }
     if (W.HasRegion)
         Host->setMask(W.Region);
     else if (!Host->mask().isEmpty())
         Host->clearMask();
     const bool Show = W.Visible() && !(W.Style & WS_MINIMIZE);
+    if (Show) KeepAboveOwner(W, *Host);
     if (Show && !Host->isVisible()) {
         Host->show();
     } else if (!Show && Host->isVisible()) {

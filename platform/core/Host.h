@@ -8,15 +8,24 @@
 //   form (everything else): an ordinary frameless top-level window; caption, borders and sizing
 //     are the window's own non-client area.
 // Hosts are shown without activation; the layer activates a form's host itself when it
-// activates the window. Input never reaches the widgets through Qt: it is taken at the host's
-// QWindow (see InputTranslation.cpp). A host whose window is destroyed is hidden at once and
-// deleted when no Qt event of it is being delivered.
+// activates the window. A form the window manager moves, sizes, maximizes or restores follows as
+// if the user had done it through the window's own frame: the change goes through SetWindowPos
+// with the window's size limits, so the window lays itself out, paints its new area and knows
+// where it is. A form without a sizing border tells the window manager its one size. Input never
+// reaches the widgets through Qt: it is taken at the host's QWindow (see InputTranslation.cpp). A
+// host whose window is destroyed is hidden at once and deleted when no Qt event of it is being
+// delivered.
 #include <QWidget>
+#include <vector>
 
 #include "platform/classes/WinTypes.h"
 #include "platform/gdi/GdiTypes.h"
 
 class QPaintEvent;
+struct TWnd;
+namespace HostImpl {
+void Sync(TWnd& W);
+}
 
 class THost : public QWidget {
   public:
@@ -32,7 +41,19 @@ class THost : public QWidget {
     void paintEvent(QPaintEvent* E) override;
 
   private:
+    friend void HostAsked(THost& Host);
+    friend void HostImpl::Sync(TWnd& W);
+    // The geometry changed: unless it is one we asked for, the window follows it.
+    void GeometryChanged();
+    // The window manager changed the window's state.
+    void StateChanged();
+
     HWND FWnd;
+    // Geometries we gave the platform window whose confirmation may still come back, oldest first
+    // (the X server confirms each request on its own, after later ones may have been made).
+    std::vector<QRect> FAsked;
+    // Whether we last told the window manager the form is maximized.
+    bool FMaximized = false;
 };
 
 // The host of a top-level window, or null (no GUI application, message-only window).

@@ -32,11 +32,17 @@ void SendSizeAndMove(TWnd& W);
 // Invalidates what the window covers in its parent (children are repainted by the parent's
 // invalidation); nothing for top-level windows.
 void InvalidateWhereItIs(TWnd& W);
+// The window manager put the top-level window at R (screen coordinates): the window follows
+// through SetWindowPos, kept to its size limits (a window without a sizing border keeps its size).
+void PlacedFromOutside(HWND Wnd, RECT R);
 // Before a window goes: the focus, the capture and the activation leave it and its children,
 // with their messages.
 void LeaveFocusAndCapture(HWND Wnd);
 // Forgets the window in the focus, capture and activation state without messages.
 void ForgetWindow(HWND Wnd);
+// The child window Wnd is hidden or disabled: a focus on it or inside it goes to the nearest
+// ancestor that is visible and enabled (keys never go to a window the user cannot see or use).
+void FocusLeaves(HWND Wnd);
 // A top-level window that can become the active window.
 bool Activatable(const TWnd& W);
 // Activates another top-level window than Wnd (its owner first), or none.

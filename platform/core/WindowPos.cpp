@@ -190,6 +190,7 @@ BOOL SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Heigh
     // Wrapped controls in the window follow it.
     if (Changed) InputImpl::PlaceWidgets(*W);
     if (WasVisible && !IsVisible && WindowState().Active == Wnd) WindowImpl::ActivateOther(Wnd);
+    if (WasVisible && !IsVisible && W->Parent != 0) WindowImpl::FocusLeaves(Wnd);
     if (W->Parent == 0 && IsVisible && !(Flags & SWP_NOACTIVATE) && WindowImpl::Activatable(*W))
         SetActiveWindow(Wnd);
     if (!FindWnd(Wnd)) return TRUE;
@@ -204,6 +205,27 @@ BOOL MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, BOOL Repaint) {
 
 BOOL BringWindowToTop(HWND Wnd) {
     return SetWindowPos(Wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void WindowImpl::PlacedFromOutside(HWND Wnd, RECT R) {
+    TWndPtr W = FindWnd(Wnd);
+    if (!W || W->Parent != 0 || (W->Style & WS_MINIMIZE) || EqualRect(&R, &W->Window)) return;
+    LONG Width = R.right - R.left;
+    LONG Height = R.bottom - R.top;
+    if (!(W->Style & WS_THICKFRAME)) {
+        Width = W->Width();
+        Height = W->Height();
+    } else if (!(W->Style & WS_MAXIMIZE)) {
+        MINMAXINFO Info;
+        NonClientImpl::DefaultMinMax(*W, Info);
+        SendMessage(Wnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&Info));
+        if (!FindWnd(Wnd)) return;
+        Width = std::clamp(Width, Info.ptMinTrackSize.x,
+                           std::max(Info.ptMinTrackSize.x, Info.ptMaxTrackSize.x));
+        Height = std::clamp(Height, Info.ptMinTrackSize.y,
+                            std::max(Info.ptMinTrackSize.y, Info.ptMaxTrackSize.y));
+    }
+    SetWindowPos(Wnd, 0, R.left, R.top, Width, Height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // ---- ShowWindow ---------------------------------------------------------------------------------
@@ -405,8 +427,12 @@ BOOL EnableWindow(HWND Wnd, BOOL Enable) {
         }
         if (!FindWnd(Wnd)) return FALSE;
         W->Style |= WS_DISABLED;
-        const HWND Focus = GetFocus();
-        if (Focus != 0 && (Focus == Wnd || IsChild(Wnd, Focus))) SetFocus(0);
+        if (W->Parent != 0) {
+            WindowImpl::FocusLeaves(Wnd);
+        } else {
+            const HWND Focus = GetFocus();
+            if (Focus != 0 && (Focus == Wnd || IsChild(Wnd, Focus))) SetFocus(0);
+        }
         SendMessage(Wnd, WM_ENABLE, FALSE, 0);
     }
     return WasDisabled ? TRUE : FALSE;

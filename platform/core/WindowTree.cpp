@@ -170,12 +170,20 @@ void WindowImpl::Link(TWnd& W, HWND InsertAfter) {
         if (Found != BandEnd) At = std::next(Found);
     }
     List.insert(At, W.Handle);
-    // Owned windows stay above their owner.
+    // Owned windows stay above their owner: placed below it, a window goes just above it, and
+    // the windows it owns come along above it.
     if (TopLevel && !(W.ExStyle & WS_EX_TOPMOST)) {
         const auto Owner =
             std::find_if(List.begin(), List.end(), [&](HWND H) { return H == W.Owner; });
         const auto Self = std::find(List.begin(), List.end(), W.Handle);
         if (Owner != List.end() && Owner < Self) std::rotate(Owner, Self, std::next(Self));
+        auto OwnedBy = [&](HWND H) {
+            TWndPtr T = FindWnd(H);
+            return T && H != W.Handle && T->Owner == W.Handle && !(T->ExStyle & WS_EX_TOPMOST);
+        };
+        const auto Me = std::find(List.begin(), List.end(), W.Handle);
+        // Those below it move up to just above it, in their order.
+        std::stable_partition(Me, List.end(), OwnedBy);
     }
 }
 

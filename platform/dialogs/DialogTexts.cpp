@@ -3,6 +3,19 @@
 #include <QString>
 
 #include "platform/classes/CodePages.h"
+#include "platform/shell/Dialogs.h"
+
+std::string InUserLanguage(const TDialogText& Text) {
+    return GermanDialogs() ? Text.German : Text.English;
+}
+
+std::string Shown(const TDialogText& Text) {
+    return ShownText(InUserLanguage(Text));
+}
+
+std::string FormatDialogText(const TDialogText& Pattern, const std::string& Value) {
+    return FormatDialogText(InUserLanguage(Pattern).c_str(), Value);
+}
 
 std::string FormatDialogText(const char* Pattern, const std::string& Value) {
     std::string Out = Pattern;

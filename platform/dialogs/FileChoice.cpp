@@ -19,7 +19,7 @@ bool HasWildcard(const std::string& Name) {
     return ExtractFileName(Name).find_first_of("*?") != std::string::npos;
 }
 
-TFileChoice Refused(const char* Pattern, const std::string& Name) {
+TFileChoice Refused(const TDialogText& Pattern, const std::string& Name) {
     TFileChoice C;
     C.Kind = TFileChoice::TKind::Refused;
     C.Error = FormatDialogText(Pattern, Name);

@@ -32,7 +32,7 @@ constexpr int kSizeWidth = 70;
 constexpr int kDateWidth = 120;
 
 struct TColumn {
-    const char* Caption;
+    TDialogText Caption;
     int Format;
 };
 const TColumn kColumns[] = {{DialogTexts::kNameColumn, LVCFMT_LEFT},
@@ -41,8 +41,8 @@ const TColumn kColumns[] = {{DialogTexts::kNameColumn, LVCFMT_LEFT},
 
 std::string TitleOf(const TFileDialogRequest& Request) {
     if (!Request.Title.empty()) return Request.Title;
-    return Request.Kind == TFileDialogKind::Save ? DialogTexts::kSaveTitle
-                                                 : DialogTexts::kOpenTitle;
+    return InUserLanguage(Request.Kind == TFileDialogKind::Save ? DialogTexts::kSaveTitle
+                                                                : DialogTexts::kOpenTitle);
 }
 
 void SetSubItem(HWND List, int Item, int Column, const std::string& Text) {
@@ -74,7 +74,7 @@ TFileDialog::TFileDialog(const TFileDialogRequest& Request)
         if (FFilters.size() >= DialogLimits::kMaxFilters) break;
         FFilters.push_back({Description, Patterns});
     }
-    if (FFilters.empty()) FFilters.push_back({DialogTexts::kAllFiles, "*"});
+    if (FFilters.empty()) FFilters.push_back({InUserLanguage(DialogTexts::kAllFiles), "*"});
 }
 
 // ---- building -------------------------------------------------------------------------------
@@ -99,11 +99,11 @@ void TFileDialog::BuildControls(int Width) {
     const int Right = Width - kMargin;
     const int ButtonLeft = Right - kButtonWidth;
     const int FieldRight = ButtonLeft - 10;
-    AddControl("STATIC", Save ? kSaveIn : kLookIn, SS_LEFT, {kMargin, 12, kFieldLeft - 4, 26},
-               kFolderLabel);
+    AddControl("STATIC", Shown(Save ? kSaveIn : kLookIn), SS_LEFT,
+               {kMargin, 12, kFieldLeft - 4, 26}, kFolderLabel);
     AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
                {kFieldLeft, 8, Right - kUpWidth - 6, 208}, kFolderBox);
-    AddControl("BUTTON", kUp, BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP,
+    AddControl("BUTTON", Shown(kUp), BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP,
                {Right - kUpWidth, 7, Right, 7 + kButtonHeight}, kUpButton);
     const DWORD ListStyle = LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP |
                             (FRequest.AllowMultiSelect ? 0 : LVS_SINGLESEL);
@@ -114,7 +114,7 @@ void TFileDialog::BuildControls(int Width) {
     SendMessage(List, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     const int Widths[] = {Right - kMargin - kSizeWidth - kDateWidth - 22, kSizeWidth, kDateWidth};
     for (int I = 0; I < 3; ++I) {
-        std::string Caption = kColumns[I].Caption;
+        std::string Caption = Shown(kColumns[I].Caption);
         LVCOLUMN Column;
         Column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         Column.fmt = kColumns[I].Format;
@@ -123,13 +123,13 @@ void TFileDialog::BuildControls(int Width) {
         Column.iSubItem = I;
         SendMessage(List, LVM_INSERTCOLUMN, WPARAM(I), LPARAM(&Column));
     }
-    AddControl("STATIC", kFileName, SS_LEFT, {kMargin, kNameTop + 4, kFieldLeft - 4, kNameTop + 18},
-               kNameLabel);
+    AddControl("STATIC", Shown(kFileName), SS_LEFT,
+               {kMargin, kNameTop + 4, kFieldLeft - 4, kNameTop + 18}, kNameLabel);
     AddControl("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP,
                {kFieldLeft, kNameTop, FieldRight, kNameTop + 21}, kNameEdit, WS_EX_CLIENTEDGE);
-    AddControl("BUTTON", Save ? kSave : kOpen, BS_DEFPUSHBUTTON | BS_NOTIFY | WS_TABSTOP,
+    AddControl("BUTTON", Shown(Save ? kSave : kOpen), BS_DEFPUSHBUTTON | BS_NOTIFY | WS_TABSTOP,
                {ButtonLeft, kNameTop - 1, Right, kNameTop - 1 + kButtonHeight}, IDOK);
-    AddControl("STATIC", Save ? kSaveAsType : kFilesOfType, SS_LEFT,
+    AddControl("STATIC", Shown(Save ? kSaveAsType : kFilesOfType), SS_LEFT,
                {kMargin, kTypeTop + 4, kFieldLeft - 4, kTypeTop + 18}, kTypeLabel);
     const HWND Types = AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
                                   {kFieldLeft, kTypeTop, FieldRight, kTypeTop + 150}, kTypeBox);

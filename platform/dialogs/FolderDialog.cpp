@@ -34,7 +34,7 @@ bool IsInside(const std::string& Path, const std::string& Root) {
 }  // namespace
 
 TFolderDialog::TFolderDialog(const TFolderDialogRequest& Request)
-    : TDialogWindow(DialogTexts::kFolderTitle), FRequest(Request) {}
+    : TDialogWindow(InUserLanguage(DialogTexts::kFolderTitle)), FRequest(Request) {}
 
 SIZE TFolderDialog::Build() {
     const std::string Here = GetCurrentDir();
@@ -45,7 +45,8 @@ SIZE TFolderDialog::Build() {
                {kMargin, kMargin, kWidth - kMargin, kMargin + kTitleHeight}, kTitleLabel);
     const int TreeTop = kMargin + kTitleHeight + 4;
     const HWND Tree = AddControl(
-        "SysTreeView32", "", TVS_HASBUTTONS | TVS_HASLINES | TVS_SHOWSELALWAYS | WS_TABSTOP,
+        "SysTreeView32", "",
+        TVS_HASBUTTONS | TVS_HASLINES | TVS_SHOWSELALWAYS | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL,
         {kMargin, TreeTop, kWidth - kMargin, TreeTop + kTreeHeight}, kFolderTree, WS_EX_CLIENTEDGE);
     SendMessage(Tree, TVM_SETIMAGELIST, TVSIL_NORMAL, LPARAM(FileIcons()));
     const int ButtonsTop = TreeTop + kTreeHeight + 10;

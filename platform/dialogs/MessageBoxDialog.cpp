@@ -37,7 +37,8 @@ RECT WorkArea() {
 
 TMessageBoxDialog::TMessageBoxDialog(const std::string& Text, const std::string& Caption,
                                      uint32_t Flags)
-    : TDialogWindow(Caption),
+    // A box without a title of its own carries the application's.
+    : TDialogWindow(Caption.empty() ? ApplicationTitle() : Caption),
       FText(DrawnText(Text)),
       FFlags(Flags),
       FAnswers(MessageBoxAnswers(Flags)),

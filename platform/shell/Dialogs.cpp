@@ -7,7 +7,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
+
+#include "platform/core/Application.h"
 
 namespace {
 
@@ -36,12 +40,24 @@ const TButtonSet kButtonSets[] = {
 
 struct TButtonCaption {
     int Answer;
-    const char* Caption;
+    const char* English;
+    const char* German;
 };
 constexpr TButtonCaption kButtonCaptions[] = {
-    {IDOK, "OK"},          {IDCANCEL, "Cancel"}, {IDABORT, "&Abort"}, {IDRETRY, "&Retry"},
-    {IDIGNORE, "&Ignore"}, {IDYES, "&Yes"},      {IDNO, "&No"},
+    {IDOK, "OK", "OK"},
+    {IDCANCEL, "Cancel", "Abbrechen"},
+    {IDABORT, "&Abort", "&Abbrechen"},
+    {IDRETRY, "&Retry", "&Wiederholen"},
+    {IDIGNORE, "&Ignore", "&Ignorieren"},
+    {IDYES, "&Yes", "&Ja"},
+    {IDNO, "&No", "&Nein"},
 };
+
+const TButtonCaption* ButtonCaption(int Answer) {
+    for (const TButtonCaption& B : kButtonCaptions)
+        if (B.Answer == Answer) return &B;
+    return nullptr;
+}
 
 const char* KindOf(uint32_t Flags) {
     switch (Flags & 0xF0) {
@@ -58,10 +74,11 @@ const char* KindOf(uint32_t Flags) {
     }
 }
 
-// The button's caption without its key mark, for the log.
+// The button's caption without its key mark, for the log (in one language, whatever the user's).
 std::string AnswerName(int Answer) {
-    std::string Name = MessageBoxButtonCaption(Answer);
-    if (Name.empty()) return "?";
+    const TButtonCaption* B = ButtonCaption(Answer);
+    if (!B) return "?";
+    std::string Name = B->English;
     Name.erase(std::remove(Name.begin(), Name.end(), '&'), Name.end());
     return Name;
 }
@@ -208,9 +225,18 @@ std::vector<int> MessageBoxAnswers(uint32_t Flags) {
 }
 
 std::string MessageBoxButtonCaption(int Answer) {
-    for (const TButtonCaption& B : kButtonCaptions)
-        if (B.Answer == Answer) return B.Caption;
-    return {};
+    const TButtonCaption* B = ButtonCaption(Answer);
+    if (!B) return {};
+    return GermanDialogs() ? B->German : B->English;
+}
+
+bool GermanDialogs() {
+    // The first of these that is set names the language of messages, as the C library has it.
+    for (const char* Name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* Value = std::getenv(Name);
+        if (Value && *Value) return std::strncmp(Value, "de", 2) == 0;
+    }
+    return false;
 }
 
 int DefaultMessageBoxAnswer(uint32_t Flags) {
@@ -251,11 +277,14 @@ int MessageBox(const std::string& text, const std::string& caption, uint32_t fla
     return DialogService().MessageBox(text, caption, flags);
 }
 
+std::string ApplicationTitle() {
+    if (!Application.Title.empty()) return Application.Title;
+    return QCoreApplication::instance() ? QCoreApplication::applicationName().toStdString()
+                                        : std::string();
+}
+
 void ShowMessage(const std::string& text) {
-    std::string Caption;
-    if (QCoreApplication::instance() != nullptr)
-        Caption = QCoreApplication::applicationName().toStdString();
-    MessageBox(text, Caption, MB_OK);
+    MessageBox(text, ApplicationTitle(), MB_OK);
 }
 
 TFileDialogAnswer ExecuteFileDialog(const TFileDialogRequest& Request) {

@@ -160,9 +160,12 @@ std::unique_ptr<TDialogService> SetDialogService(std::unique_ptr<TDialogService>
 // Installs the service that shows dialogs on the display; returns the previous one.
 std::unique_ptr<TDialogService> SetOnScreenDialogService(std::unique_ptr<TDialogService> Service);
 
-// Shows (or, headless, logs) a message box and returns the answer (IDOK, IDYES, ...).
+// Shows (or, headless, logs) a message box and returns the answer (IDOK, IDYES, ...); shown, a
+// box with an empty caption carries the application's title.
 int MessageBox(const std::string& text, const std::string& caption, uint32_t flags);
-// MessageBox with MB_OK and the application's name as caption.
+// The application's title: Application.Title, else the program's name.
+std::string ApplicationTitle();
+// MessageBox with MB_OK and the application's title as caption.
 void ShowMessage(const std::string& text);
 // Runs an open or save dialog. A chosen name without an extension gets DefaultExt, whichever
 // service answered.
@@ -178,9 +181,14 @@ std::string AddDefaultExt(const std::string& Name, const std::string& Ext);
 // The answers of the buttons a box with these flags shows, left to right (an unknown button type
 // shows OK alone).
 std::vector<int> MessageBoxAnswers(uint32_t Flags);
-// The caption of the button that gives Answer, "&" before the key that presses it: "OK",
-// "Cancel", "&Abort", "&Retry", "&Ignore", "&Yes", "&No"; empty for any other value.
+// The caption of the button that gives Answer in the user's language, "&" before the key that
+// presses it: "OK", "Cancel", "&Abort", "&Retry", "&Ignore", "&Yes", "&No" (in German "OK",
+// "Abbrechen", "&Abbrechen", "&Wiederholen", "&Ignorieren", "&Ja", "&Nein"); empty for any other
+// value.
 std::string MessageBoxButtonCaption(int Answer);
+// Whether the dialogs that stand in for the system's speak German: the user's language for
+// messages (LC_ALL, LC_MESSAGES or LANG, the first one set) is German. English otherwise.
+bool GermanDialogs();
 // The answer a headless box gives for these flags: the button chosen by MB_DEFBUTTONn (the
 // first button when n is beyond the box's buttons).
 int DefaultMessageBoxAnswer(uint32_t flags);

@@ -542,7 +542,7 @@ void TControl::WMContextMenu(TMessage& Message) {
         return;
     }
     if (FPopupMenu && FPopupMenu->AutoPopup()) {
-        const TPoint At = FromKeys ? ClientToScreen(TPoint{0, 0}) : Screen;
+        const TPoint At = FromKeys ? ClientToScreen(KeyboardPopupPoint()) : Screen;
         FPopupMenu->SetPopupComponent(this);
         Message.Result = 1;
         // The menu's loop may free the control: nothing of it is used afterwards.
@@ -550,6 +550,15 @@ void TControl::WMContextMenu(TMessage& Message) {
         return;
     }
     DefaultHandler(Message);
+}
+
+TPoint TControl::PopupPointBelow(const TRect& Item) {
+    const TRect Client = ClientRect();
+    const bool InView = Item.Right > Item.Left && Item.Bottom > Item.Top &&
+                        Item.Left < Client.Right && Item.Top < Client.Bottom &&
+                        Item.Bottom > Client.Top;
+    if (!InView) return TPoint{0, 0};
+    return TPoint{std::max(Item.Left, Client.Left), std::min(Item.Bottom, Client.Bottom)};
 }
 
 void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {

@@ -253,6 +253,11 @@ class TControl : public TComponent {
     void CMParentShowHintChanged(TMessage& Message);
     void CMHitTest(TMessage& Message);
     void WMContextMenu(TMessage& Message);
+    // Where a menu opened from the keyboard shows, in client coordinates: below the control's
+    // focus item where it has one in view, else at its corner.
+    virtual TPoint KeyboardPopupPoint() { return TPoint{0, 0}; }
+    // That point for a focus item at Item (client coordinates; empty: none).
+    TPoint PopupPointBelow(const TRect& Item);
 
     // Places the control without recording the place for the anchors (alignment does this).
     void SetBoundsFromLayout(int ALeft, int ATop, int AWidth, int AHeight);
@@ -466,6 +471,12 @@ class TWinControl : public TControl {
     void AlignChildren();
     void InsertTab(TWinControl* Control);
     void ApplyFont();
+    // The form's active control when it is this control or inside it, else null.
+    TWinControl* ActiveInside();
+    // This control (with Leaving, the form's active control inside it) was hidden or disabled:
+    // the form's focus goes on to the next control in its tab order that can take it, else to
+    // the form itself.
+    void FocusMovesOn(TWinControl* Leaving);
     // Routes a mouse message that arrived at this window to a graphic child under the cursor (or
     // with the capture); true when one took it.
     bool RouteToGraphicChild(TMessage& Message);

@@ -165,10 +165,10 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
     Params.Style = FrameStyle();
     if (!FEnabled) Params.Style |= WS_DISABLED;
     Params.ExStyle = FrameExStyle();
-    Params.WndParent = 0;
-    // Dialogs stay above the program's main window.
-    if (Forms.FMainForm && Forms.FMainForm != this && Forms.FMainForm->HandleAllocated())
-        Params.WndParent = Forms.FMainForm->Handle();
+    // Forms belong to the application's hidden window, not to the main form: a form the user
+    // put aside falls behind the main window when that is clicked. A modal form is owned by the
+    // window it interrupts while it runs (see ShowModal).
+    Params.WndParent = Forms.Handle();
     if (FPosition == poDefault || FPosition == poDefaultPosOnly)
         Params.X = Params.Y = CW_USEDEFAULT;
     Params.WindowClass.hbrBackground = 0;
@@ -379,6 +379,20 @@ TModalResult TCustomForm::ShowModal() {
         ~TLeave() { Form->FFormState.Exclude(fsModal); }
     } Leave{this};
     HandleNeeded();
+    // Above the window it interrupts, whatever is clicked meanwhile.
+    const HWND Interrupted = GetActiveWindow();
+    const HWND Owner = Interrupted != 0 && Interrupted != FHandle ? Interrupted
+                       : Forms.FMainForm && Forms.FMainForm->HandleAllocated()
+                           ? Forms.FMainForm->Handle()
+                           : Forms.Handle();
+    const LONG_PTR OldOwner = SetWindowLongPtr(FHandle, GWLP_HWNDPARENT, LONG_PTR(Owner));
+    struct TOwnerBack {
+        HWND Wnd;
+        LONG_PTR Owner;
+        ~TOwnerBack() {
+            if (IsWindow(Wnd)) SetWindowLongPtr(Wnd, GWLP_HWNDPARENT, Owner);
+        }
+    } OwnerBack{FHandle, OldOwner};
     TModalScope Modal(FHandle);
     FModalResult = mrNone;
     Show();

@@ -198,6 +198,11 @@ int TCustomListBox::ItemAtPos(TPoint Pos, bool Existing) {
     return Existing ? -1 : Count;
 }
 
+TPoint TCustomListBox::KeyboardPopupPoint() {
+    const int Index = ItemIndex();
+    return Index < 0 ? TPoint{0, 0} : PopupPointBelow(ItemRect(Index));
+}
+
 TRect TCustomListBox::ItemRect(int Index) {
     if (!HandleAllocated()) return {};
     const int Count = Items()->Count();

@@ -52,6 +52,7 @@ class TCustomListBox : public TCustomListControl {
     TRect ItemRect(int Index);
 
   protected:
+    TPoint KeyboardPopupPoint() override;
     void CreateParams(TCreateParams& Params) override;
     void Dispatch(TMessage& Message) override;
     void DestroyWnd() override;

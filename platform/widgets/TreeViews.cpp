@@ -561,6 +561,10 @@ void TCustomTreeView::SetSelected(TTreeNode* Value) {
                 static_cast<LPARAM>(Value ? Value->FItemId : 0));
 }
 
+TPoint TCustomTreeView::KeyboardPopupPoint() {
+    return FSelected ? PopupPointBelow(FSelected->DisplayRect(true)) : TPoint{0, 0};
+}
+
 TTreeNode* TCustomTreeView::TopItem() {
     if (!FHandle) return FItems.GetFirstNode();
     return NodeOf(

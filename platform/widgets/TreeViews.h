@@ -224,6 +224,7 @@ class TCustomTreeView : public TWinControl {
     TTVCompareEvent OnCompare;
 
   protected:
+    TPoint KeyboardPopupPoint() override;
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;

@@ -352,13 +352,19 @@ void TWinControl::Dispatch(TMessage& Message) {
         case WM_CHAR:
             WMKeyEvent(Message);
             return;
-        case CM_ENABLEDCHANGED:
+        case CM_ENABLEDCHANGED: {
+            TWinControl* Leaving = FEnabled ? nullptr : ActiveInside();
             if (FHandle) EnableWindow(FHandle, FEnabled);
             Invalidate();
+            FocusMovesOn(Leaving);
             return;
-        case CM_VISIBLECHANGED:
+        }
+        case CM_VISIBLECHANGED: {
+            TWinControl* Leaving = FVisible ? nullptr : ActiveInside();
             if (FHandle) ShowWindow(FHandle, FVisible ? SW_SHOWNA : SW_HIDE);
+            FocusMovesOn(Leaving);
             return;
+        }
         case CM_FONTCHANGED:
             ApplyFont();
             TControl::Dispatch(Message);
@@ -975,6 +981,26 @@ TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForwar
         return C;
     }
     return nullptr;
+}
+
+TWinControl* TWinControl::ActiveInside() {
+    TCustomForm* Form = GetParentForm(this);
+    if (!Form || Form == this) return nullptr;
+    TWinControl* Active = Form->ActiveControl();
+    return Active && (Active == this || ContainsControl(Active)) ? Active : nullptr;
+}
+
+void TWinControl::FocusMovesOn(TWinControl* Leaving) {
+    if (!Leaving) return;
+    TCustomForm* Form = GetParentForm(this);
+    if (!Form) return;
+    TWinControl* Next = Form->FindNextControl(Leaving, true, true, false);
+    if (Next) {
+        Form->SetActiveControl(Next);
+        return;
+    }
+    Form->SetActiveControl(nullptr);
+    if (Form->Active()) ::SetFocus(Form->Handle());
 }
 
 void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {

@@ -939,4 +939,52 @@ TEST_F(MainForm, ResettingTheToolbarBringsItsDesignBack) {
     EXPECT_EQ(Links->Items(0)->Item(), Item("LoadConfig"));
 }
 
+// A viewer is put aside by clicking the main window: it falls behind it, and the next mail opens
+// in a viewer of its own.
+TEST_F(MainForm, AClickOnTheMailListPutsTheViewerBehindTheMainWindow) {
+    auto Viewers = [] {
+        std::vector<TFormViewMessage*> Found;
+        for (int I = 0; I < Screen->FormCount(); ++I)
+            if (auto* V = dynamic_cast<TFormViewMessage*>(Screen->Forms(I))) Found.push_back(V);
+        return Found;
+    };
+    // Whether A is above B among the top-level windows.
+    auto Above = [](HWND A, HWND B) {
+        for (HWND W = GetWindow(A, GW_HWNDNEXT); W; W = GetWindow(W, GW_HWNDNEXT))
+            if (W == B) return true;
+        return false;
+    };
+    for (const char* Name : {"m1.msg", "m2.msg"}) {
+        std::ofstream(Dir + Name, std::ios::binary)
+            << "From: anna@example.org\r\nSubject: " << Name << "\r\n\r\nHallo\r\n";
+        TExchangeRun::AddMailLogLine(nullptr, Dir + Name + "\1d\2" + Name + "\3anna\00445");
+    }
+    Drain();
+    const HWND List = Form->LogList->Handle();
+    const TRect First = Form->LogList->ItemRect(0);
+    const TRect Second = Form->LogList->ItemRect(1);
+    MouseDoubleClick(List, ScreenOf(List, POINT{First.Left + 40, First.Top + 5}));
+    Drain();
+    ASSERT_EQ(Viewers().size(), 1u);
+    const HWND Viewer = Viewers()[0]->Handle();
+    EXPECT_TRUE(Above(Viewer, Form->Handle()));
+    // Where it leaves the mail list's lines in view.
+    RECT Main;
+    GetWindowRect(Form->Handle(), &Main);
+    SetWindowPos(Viewer, 0, Main.right - 60, Main.top + 40, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Drain();
+
+    MouseClick(List, ScreenOf(List, POINT{Second.Left + 40, Second.Top + 5}));
+    Drain();
+    EXPECT_TRUE(Above(Form->Handle(), Viewer));
+    EXPECT_EQ(GetActiveWindow(), Form->Handle());
+
+    MouseDoubleClick(List, ScreenOf(List, POINT{Second.Left + 40, Second.Top + 5}));
+    Drain();
+    ASSERT_EQ(Viewers().size(), 2u);
+    for (TFormViewMessage* V : Viewers()) V->Close();
+    Drain();
+}
+
 }  // namespace

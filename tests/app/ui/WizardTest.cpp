@@ -2,6 +2,9 @@
 // error page, and what is kept in the registry however the wizard ends.
 #include "app/ui/Wizard.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "app/engine/bfgconfig.h"
 #include "components/dcedit/DirectoryEdit.h"
 #include "components/store/XMLFileStore.h"
@@ -162,6 +165,48 @@ TEST_F(WizardTest, TheEntryPointWritesABoxAndKeepsTheWindowsPlace) {
     Cancel.Then([&] { Wizard()->btnCancel->Click(); });
     Cancel.Start();
     EXPECT_FALSE(ExecuteWizard(nullptr));
+}
+
+// Typed as a user types: the keys after each page change land in the page shown, never in a field
+// of a page just hidden, and the box file holds each text where it was typed.
+TEST_F(WizardTest, KeysAfterEachPageChangeGoToThePageShown) {
+    PutBox("openxp.bfg");
+    TFormWizard* Form = Open("h_meier@beispiel.org");
+    Form->EditPassword->SetText("");
+    Form->Show();
+    ASSERT_TRUE(PumpUntil([&] { return Form->Active(); }));
+    Form->EditPassword->SetFocus();
+    QWindow* Keys = GuiTest::QtWindowOf(Form->Handle());
+    const auto Type = [&](const char* Text) {
+        for (const char* C = Text; *C; ++C) QTest::keyClick(Keys, *C);
+        GuiTest::Drain();
+    };
+    const auto Return = [&] {
+        QTest::keyClick(Keys, Qt::Key_Return);
+        GuiTest::Drain();
+    };
+    Type("pwpop");
+    Return();
+    ASSERT_EQ(Form->PageIndex(), int(wpUUCPBox));
+    Return();
+    ASSERT_EQ(Form->PageIndex(), int(wpProvider));
+    ASSERT_EQ(Form->ActiveControl(), Form->EditPop3Server);
+    Type("pop.beispiel.de");
+    QTest::keyClick(Keys, Qt::Key_Tab);
+    Type("hmeier");
+    QTest::keyClick(Keys, Qt::Key_Tab);
+    Type("smtp.beispiel.de");
+    EXPECT_EQ(Form->EditPassword->Text(), "pwpop");
+    Return();
+    ASSERT_EQ(Form->PageIndex(), int(wpMail));
+    // (Keys keep the case the box gave them.)
+    std::string Box = ReadFile(PointDir() + "openxp.bfg");
+    std::transform(Box.begin(), Box.end(), Box.begin(),
+                   [](unsigned char C) { return std::tolower(C); });
+    EXPECT_NE(Box.find("\nclient-mailinpassword=pwpop\r\n"), std::string::npos) << Box;
+    EXPECT_NE(Box.find("\nclient-mailinserver=pop.beispiel.de\r\n"), std::string::npos) << Box;
+    EXPECT_NE(Box.find("\nclient-mailinuser=hmeier\r\n"), std::string::npos) << Box;
+    EXPECT_NE(Box.find("\nclient-mailoutserver=smtp.beispiel.de\r\n"), std::string::npos) << Box;
 }
 
 }  // namespace

@@ -3,9 +3,12 @@
 // dialog's own loop (the test's call to RunModal), find the dialog once it is on the screen and
 // type and click through the Qt window of its host.
 #include <QTest>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/classes/CodePages.h"
 #include "platform/controls/Controls.h"
 #include "platform/dialogs/DialogWindow.h"
 #include "tests/support/GuiTestSupport.h"
@@ -97,6 +100,43 @@ inline void Click(HWND Control, Qt::KeyboardModifiers Mods = {}) {
     const HWND Top = GetAncestor(Control, GA_ROOT);
     if (QWindow* W = InputWindow(Top))
         QTest::mouseClick(W, Qt::LeftButton, Mods, LocalOf(Top, CentreOf(Control)));
+}
+
+// The user's language for one test: LANG set to Value, LC_ALL and LC_MESSAGES unset; all three
+// back as they were afterwards.
+class TLanguage {
+  public:
+    explicit TLanguage(const char* Value) {
+        for (const char* Name : kNames) {
+            const char* Old = std::getenv(Name);
+            FOld.push_back(Old ? std::optional<std::string>(Old) : std::nullopt);
+            unsetenv(Name);
+        }
+        setenv("LANG", Value, 1);
+    }
+    ~TLanguage() {
+        for (size_t I = 0; I < FOld.size(); ++I) {
+            if (FOld[I])
+                setenv(kNames[I], FOld[I]->c_str(), 1);
+            else
+                unsetenv(kNames[I]);
+        }
+    }
+    TLanguage(const TLanguage&) = delete;
+    TLanguage& operator=(const TLanguage&) = delete;
+
+  private:
+    static constexpr const char* kNames[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    std::vector<std::optional<std::string>> FOld;
+};
+
+// A control's text as the user reads it (the key mark taken out), UTF-8.
+inline std::string ControlText(HWND Control) {
+    char Buffer[256] = {};
+    GetWindowText(Control, Buffer, sizeof(Buffer));
+    std::string Text = Cp1252ToUnicode(Buffer).toStdString();
+    std::erase(Text, '&');
+    return Text;
 }
 
 inline void Picture(HWND Wnd, const std::string& Name) {

@@ -333,3 +333,26 @@ TEST_F(FileDialogs, MultipleSelectionGivesEveryChosenFile) {
                 }});
     EXPECT_EQ(A.Files, (TNames{Dir + "/box.cfg", Dir + "/konfig.cfg"}));
 }
+
+TEST_F(FileDialogs, UnderAGermanLanguageItSpeaksGerman) {
+    TLanguage German("de_DE.UTF-8");
+    const auto Texts = [&](TFileDialogKind Kind) {
+        std::vector<std::string> Out;
+        TFileDialogRequest R = Request(Kind);
+        R.Title.clear();
+        Run(R, {[&] {
+                D = TopDialog();
+                Out.push_back(ControlText(D));
+                for (UINT Id : {UINT(TFileDialog::kFolderLabel), UINT(TFileDialog::kNameLabel),
+                                UINT(TFileDialog::kTypeLabel), UINT(IDOK), UINT(IDCANCEL)})
+                    Out.push_back(ControlText(GetDlgItem(D, int(Id))));
+                Key(D, Qt::Key_Escape);
+            }});
+        return Out;
+    };
+    EXPECT_EQ(Texts(TFileDialogKind::Open),
+              (TNames{"Öffnen", "Suchen in:", "Dateiname:", "Dateityp:", "Öffnen", "Abbrechen"}));
+    EXPECT_EQ(Texts(TFileDialogKind::Save),
+              (TNames{"Speichern unter", "Speichern in:", "Dateiname:", "Dateityp:", "Speichern",
+                      "Abbrechen"}));
+}

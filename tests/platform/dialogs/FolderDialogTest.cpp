@@ -3,9 +3,13 @@
 // and answers the selected folder with OK, nothing with Esc or the close box.
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
+#include <QScrollBar>
+
 #include <sys/stat.h>
 #include <QTemporaryDir>
 
+#include "platform/core/Wrapping.h"
 #include "platform/dialogs/DialogKeys.h"
 #include "platform/dialogs/FolderDialog.h"
 #include "platform/fs/Files.h"
@@ -159,4 +163,24 @@ TEST_F(FolderDialogs, EscAndTheCloseBoxAnswerNothing) {
     EXPECT_FALSE(Run(Request(Root), {[&] { Key(TopDialog(), Qt::Key_Escape); }}).Accepted);
     EXPECT_FALSE(Run(Request(Root), {[&] { PostMessage(TopDialog(), WM_SYSCOMMAND, SC_CLOSE, 0); }})
                      .Accepted);
+}
+
+TEST_F(FolderDialogs, UnderAGermanLanguageItSpeaksGermanAndItsTreeScrollsSideways) {
+    TLanguage German("de_DE.UTF-8");
+    const std::string Long(120, 'l');
+    mkdir((Root + "/a/" + Long).c_str(), 0755);
+    Run(Request(Root + "/a/" + Long), {[&] {
+            D = TopDialog();
+            EXPECT_EQ(ControlText(D), "Ordner suchen");
+            EXPECT_EQ(ControlText(GetDlgItem(D, IDOK)), "OK");
+            EXPECT_EQ(ControlText(GetDlgItem(D, IDCANCEL)), "Abbrechen");
+            // Long names are not cut: the tree scrolls sideways to them.
+            EXPECT_EQ(Selected(D), Long);
+            Drain();
+            auto* View = qobject_cast<QAbstractScrollArea*>(AttachedWidget(Tree(D)));
+            ASSERT_NE(View, nullptr);
+            EXPECT_GT(View->horizontalScrollBar()->maximum(), 0);
+            Picture(D, "folder-german-long-name");
+            Key(D, Qt::Key_Escape);
+        }});
 }

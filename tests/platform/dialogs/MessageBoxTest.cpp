@@ -208,3 +208,51 @@ TEST_F(MessageBoxes, EveryIconAndButtonSetLooksClassic) {
             << C.Name;
     }
 }
+
+TEST_F(MessageBoxes, UnderAGermanLanguageTheButtonsSpeakGerman) {
+    const auto Captions = [&](uint32_t Flags) {
+        std::vector<std::string> Out;
+        Box("Möchten Sie die Konfiguration speichern?", Flags, {[&] {
+                const HWND D = TopDialog();
+                for (int Answer : MessageBoxAnswers(Flags))
+                    Out.push_back(ControlText(Button(D, Answer)));
+                Drain();
+                if (Flags == (MB_YESNOCANCEL | MB_ICONQUESTION)) Picture(D, "messagebox-german");
+                Key(D, Qt::Key_Return);
+            }});
+        return Out;
+    };
+    {
+        TLanguage German("de_DE.UTF-8");
+        EXPECT_EQ(Captions(MB_YESNOCANCEL | MB_ICONQUESTION),
+                  (std::vector<std::string>{"Ja", "Nein", "Abbrechen"}));
+        EXPECT_EQ(Captions(MB_ABORTRETRYIGNORE),
+                  (std::vector<std::string>{"Abbrechen", "Wiederholen", "Ignorieren"}));
+        // The letter of a German caption presses it.
+        EXPECT_EQ(Box("?", MB_YESNO, {[&] { Key(TopDialog(), Qt::Key_N); }}), IDNO);
+    }
+    TLanguage English("en_GB.UTF-8");
+    EXPECT_EQ(Captions(MB_YESNOCANCEL), (std::vector<std::string>{"Yes", "No", "Cancel"}));
+}
+
+TEST_F(MessageBoxes, ABoxWithoutATitleCarriesTheApplicationsTitle) {
+    std::vector<std::string> Titles;
+    const TMessageBoxHandler Old =
+        SetMessageBoxHandler([&](const std::string&, const std::string& Caption, uint32_t) {
+            Titles.push_back(Caption);
+            return IDOK;
+        });
+    const std::string Before = Application.Title;
+    Application.Title = "Orvalin Kestro";
+    ShowMessage("Kein Server angegeben.");
+    SetMessageBoxHandler(Old);
+    EXPECT_EQ(Titles, (std::vector<std::string>{"Orvalin Kestro"}));
+    std::string Shown;
+    Box("Verbindung wählen?", MB_YESNO, {[&] {
+            Shown = ControlText(TopDialog());
+            Key(TopDialog(), Qt::Key_Return);
+        }},
+        "");
+    Application.Title = Before;
+    EXPECT_EQ(Shown, "Orvalin Kestro");
+}

@@ -256,6 +256,49 @@ TEST_F(Forms_, TabWalksTheTabOrderAndTheFormPreviewsKeys) {
     EXPECT_TRUE(Form->Corner->Focused());
 }
 
+TEST_F(Forms_, AFocusedControlHiddenOrDisabledHandsTheFocusOnAndTakesNoKeys) {
+    TTestLayoutForm* Form = MakeForm();
+    Form->Show();
+    Drain();
+    const auto Key = [&] {
+        Form->Corner->Keys.clear();
+        Form->Inner->Keys.clear();
+        QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_F6);
+        Drain();
+    };
+    // The focused control is disabled: the next control in tab order takes over.
+    Form->Inner->SetFocus();
+    Drain();
+    Form->Inner->SetEnabled(false);
+    Drain();
+    EXPECT_TRUE(Form->Corner->Focused());
+    EXPECT_EQ(Form->ActiveControl(), Form->Corner);
+    Key();
+    EXPECT_TRUE(Form->Inner->Keys.empty());
+    EXPECT_EQ(Form->Corner->Keys, (std::vector<WORD>{VK_F6}));
+
+    // It is hidden.
+    Form->Inner->SetEnabled(true);
+    Form->Inner->SetFocus();
+    Drain();
+    Form->Inner->SetVisible(false);
+    Drain();
+    EXPECT_TRUE(Form->Corner->Focused());
+    Key();
+    EXPECT_TRUE(Form->Inner->Keys.empty());
+
+    // Its parent hides, and with it every control with a tab stop: the form takes the focus, and
+    // no control sees the key.
+    Form->Inner->SetVisible(true);
+    Form->Client1->SetVisible(false);
+    Drain();
+    EXPECT_EQ(GetFocus(), Form->Handle());
+    EXPECT_EQ(Form->ActiveControl(), nullptr);
+    Key();
+    EXPECT_TRUE(Form->Corner->Keys.empty());
+    EXPECT_TRUE(Form->Inner->Keys.empty());
+}
+
 TEST_F(Forms_, AControlFreedFromItsParentLeavesTheTabOrder) {
     TTestLayoutForm* Form = MakeForm();
     Form->Show();
@@ -391,6 +434,44 @@ TEST_F(Forms_, ShowModalBlocksTheOtherFormsUntilItHasAResult) {
             Dialog->ShowModal();
         },
         EInvalidOperation);
+}
+
+TEST_F(Forms_, AFormFallsBehindTheMainFormClickedUnlessItIsModal) {
+    TTestLayoutForm* Main = MakeForm();
+    Main->SetBounds(100, 100, 400, 300);
+    Main->Show();
+    TTestLayoutForm* Other = MakeForm();
+    Other->SetBounds(300, 200, 400, 300);
+    Other->Show();
+    Drain();
+    const POINT Both{350, 250};
+    const POINT MainOnly{120, 380};
+    const auto OnTop = [&](TCustomForm* Form) {
+        return GetAncestor(WindowFromPoint(Both), GA_ROOT) == Form->Handle();
+    };
+    ASSERT_TRUE(OnTop(Other));
+    // A modeless form is the application's, not the main form's: it does not stay above it.
+    EXPECT_NE(GetWindow(Other->Handle(), GW_OWNER), Main->Handle());
+    MouseClick(Main->Handle(), MainOnly);
+    Drain();
+    EXPECT_TRUE(OnTop(Main));
+    MouseClick(Other->Handle(), POINT{650, 450});
+    Drain();
+    EXPECT_TRUE(OnTop(Other));
+
+    // A modal one stays above the form that was active when it came, even when that is clicked.
+    Other->Hide();
+    TTestLayoutForm* Dialog = MakeForm();
+    Dialog->SetBounds(300, 200, 400, 300);
+    bool Above = false;
+    TScript Script;
+    Script.Then([&] { MouseClick(Main->Handle(), MainOnly); }).Then([&] {
+        Above = OnTop(Dialog);
+        Dialog->SetModalResult(mrOk);
+    });
+    Script.Start();
+    EXPECT_EQ(Dialog->ShowModal(), mrOk);
+    EXPECT_TRUE(Above);
 }
 
 TEST_F(Forms_, AFormClosedWithFreeOnCloseGoesOnALaterPass) {

@@ -12,7 +12,9 @@
 #include "platform/menus/Menus.h"
 #include "platform/widgets/ExtCtrls.h"
 #include "platform/widgets/Forms.h"
+#include "platform/widgets/ListBoxes.h"
 #include "platform/widgets/Menus.h"
+#include "platform/widgets/TreeViews.h"
 #include "tests/support/GuiTestSupport.h"
 
 using namespace GuiTest;
@@ -336,6 +338,48 @@ TEST_F(Menus, TheMenuKeyShowsTheMenuAtTheControlsCorner) {
     EXPECT_EQ(Where.top, Corner.Y);
     EXPECT_EQ(Form->Log, TTexts{"stop 1"});
     EXPECT_EQ(Form->ThreadsPopup->PopupComponent(), Form->StatusView);
+}
+
+TEST_F(Menus, ShiftF10AndTheMenuKeyShowAListsMenuBelowItsFocusItem) {
+    auto* List = new TListBox(Form);
+    List->SetParent(Form);
+    List->SetBounds(10, 10, 150, 120);
+    for (const char* Text : {"eins", "zwei", "drei", "vier"}) List->Items()->Add(Text);
+    List->SetPopupMenu(Form->MailPopup);
+    auto* Tree = new TTreeView(Form);
+    Tree->SetParent(Form);
+    Tree->SetBounds(170, 10, 150, 120);
+    TTreeNode* Root = Tree->Items()->Add(nullptr, "de");
+    Tree->Items()->AddChild(Root, "de.comm");
+    TTreeNode* Last = Tree->Items()->AddChild(Root, "de.rec");
+    Root->Expand(false);
+    Tree->SetPopupMenu(Form->ThreadsPopup);
+    Drain();
+    const auto ShownAt = [&](TWinControl* Control, Qt::Key K, Qt::KeyboardModifiers Mods) {
+        Control->SetFocus();
+        Drain();
+        RECT Where{-1, -1, -1, -1};
+        WithMenu([&] { Key(K, Mods); }, {[&] {
+                     const HWND Menu = ShownMenu();
+                     ASSERT_NE(Menu, 0u);
+                     GetWindowRect(Menu, &Where);
+                     Key(Qt::Key_Escape);
+                 }});
+        return TPoint{Where.left, Where.top};
+    };
+    List->SetItemIndex(2);
+    const TRect Item = List->ItemRect(2);
+    const TPoint BelowItem = List->ClientToScreen(TPoint{Item.Left, Item.Bottom});
+    EXPECT_EQ(ShownAt(List, Qt::Key_F10, Qt::ShiftModifier), BelowItem);
+    EXPECT_EQ(ShownAt(List, Qt::Key_Menu, {}), BelowItem);
+    EXPECT_EQ(Form->MailPopup->PopupComponent(), List);
+
+    Tree->SetSelected(Last);
+    const TRect Node = Last->DisplayRect(true);
+    const TPoint BelowNode = Tree->ClientToScreen(TPoint{Node.Left, Node.Bottom});
+    EXPECT_EQ(ShownAt(Tree, Qt::Key_F10, Qt::ShiftModifier), BelowNode);
+    EXPECT_EQ(ShownAt(Tree, Qt::Key_Menu, {}), BelowNode);
+    EXPECT_EQ(Form->ThreadsPopup->PopupComponent(), Tree);
 }
 
 TEST_F(Menus, TheShortcutsOfTheFormsMenusWorkWhileTheMenusAreClosed) {
