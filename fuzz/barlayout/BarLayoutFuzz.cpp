@@ -2,7 +2,9 @@
 // registry hive file (even) or an INI file (odd). The main window's bars read it. Nothing may
 // escape the reading, and what was read must be sound: every link names an item of the manager,
 // flags keep their defined bits, ordinals and counts stay in their ranges. What was read is then
-// written to a fresh store, read by fresh bars and written again: the two writings must agree.
+// changed as a user would (a bar shown or hidden, moved to another row, its rest space and lines
+// switched), written to a fresh store, read by fresh bars and written again: the two writings
+// must agree, so a layout that reads back as anything but what was written fails.
 
 #include <QCoreApplication>
 #include <cstddef>
@@ -71,6 +73,22 @@ void CheckRead(const TBarsForm& Bars) {
             CheckLinks(M, *Sub->ItemLinks());
 }
 
+// Changes the layout as a user would, picked by the input's bytes; the bar the first byte picks
+// is always shown or hidden, so the layout written is never simply the form's own.
+void ChangeAsAUser(TBarsForm& Bars, const uint8_t* Data, size_t Size) {
+    TdxBars& List = *Bars.Manager()->Bars();
+    if (List.Count() == 0) return;
+    const int Picked = int(Data[0] >> 1) % List.Count();
+    for (int I = 0; I < List.Count(); ++I) {
+        TdxBar* Bar = List.Items(I);
+        const uint8_t Choice = Data[size_t(I + 1) % Size] ^ uint8_t(0x5A + I);
+        if (I == Picked || (Choice & 1)) Bar->SetVisible(!Bar->Visible());
+        if (Choice & 2) Bar->SetRow(Bar->Row() + 1 + (Choice >> 6));
+        if (Choice & 4) Bar->SetUseRestSpace(!Bar->UseRestSpace());
+        if (Choice & 8) Bar->SetMultiLine(!Bar->MultiLine());
+    }
+}
+
 std::string FileText(const std::string& Name) {
     std::ifstream In(Name, std::ios::binary);
     std::stringstream Text;
@@ -124,6 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         else
             First.Manager()->LoadFromRegistry("\\Software\\Kestro\\Bars");
         CheckRead(First);
+        ChangeAsAUser(First, Data, Size);
         if (Ini) {
             First.Manager()->SaveToIniFile(Dir() + "a.ini");
             TBarsForm Second = MainBars();

@@ -1,10 +1,12 @@
 // Feeds arbitrary markup to the mini-HTML renderer: measured, then painted with hit testing on
 // an offscreen bitmap, with an image list and a picture container to name. The first byte picks
 // the options and the rectangle. Every input must lay out in bounded time without touching
-// memory outside what it owns.
+// memory outside what it owns; measuring alone paints nothing and finds what painting finds (the
+// size, the plain text, the links), and text without markup is its own plain text.
 #include <QCoreApplication>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -35,6 +37,28 @@ struct TWorld {
     TPictureContainer Pictures{nullptr};
 };
 
+[[noreturn]] void Fail(const char* What, const std::string& Text) {
+    std::fprintf(stderr, "%s: \"%s\"\n", What, Text.c_str());
+    std::abort();
+}
+
+constexpr QRgb kPaper = 0xFF123456u;
+
+bool Untouched(TBitmap& Paper) {
+    const QImage Image = Paper.Image();
+    for (int Y = 0; Y < Image.height(); ++Y)
+        for (int X = 0; X < Image.width(); ++X)
+            if (Image.pixel(X, Y) != kPaper) return false;
+    return true;
+}
+
+// Printable text with nothing a tag or an entity could start.
+bool WithoutMarkup(const std::string& Text) {
+    for (char C : Text)
+        if (C < 0x20 || C > 0x7E || C == '<' || C == '&' || C == '>') return false;
+    return true;
+}
+
 }  // namespace
 
 // Fonts and pictures need the GUI application object.
@@ -64,10 +88,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     Options.ShadowOffset = Flags % 3;
     Options.Mouse = Point(Flags % 150, Flags / 3);
     const TRect R = Rect(2, 3, 20 + Flags % 140, 85);
-    THTMLDrawResult Result;
+    QImage Blank(160, 90, QImage::Format_RGB32);
+    Blank.fill(kPaper);
+    Paper.SetImage(Blank);
+    THTMLDrawResult Measured;
     Options.CheckOnly = true;
-    HTMLDrawEx(Canvas, Text, R, Options, Result);
+    HTMLDrawEx(Canvas, Text, R, Options, Measured);
+    if (!Untouched(Paper)) Fail("measuring painted", Text);
+    THTMLDrawResult Painted;
     Options.CheckOnly = false;
-    HTMLDrawEx(Canvas, Text, R, Options, Result);
+    HTMLDrawEx(Canvas, Text, R, Options, Painted);
+    // Painting stops at the first line below the rectangle; text that fits is painted whole.
+    if (Measured.Height <= R.Height()) {
+        if (Measured.Width != Painted.Width || Measured.Height != Painted.Height)
+            Fail("measuring and painting found other sizes", Text);
+        if (Measured.PlainText != Painted.PlainText || Measured.LinkCount != Painted.LinkCount)
+            Fail("measuring and painting found other text", Text);
+    }
+    if (WithoutMarkup(Text) && Measured.PlainText != Text)
+        Fail("text without markup is not its own plain text", Painted.PlainText);
     return 0;
 }

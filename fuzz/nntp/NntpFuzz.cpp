@@ -6,12 +6,17 @@
 //   - the task ends once the server has closed, and stores what it has when it is freed;
 //   - every spool file has its final name and is whole: an rnews batch of complete articles,
 //     or a notice as a mail script; no pending record of a batch is left;
-//   - an article is deleted from the spool only after the server took it (240, or an answer
-//     that it holds it already).
+//   - an article is deleted from the spool only after the server took it (a 240 reply to its
+//     POST, or an answer that it holds it already);
+//   - every article the server sent whole in reply to an ARTICLE command is in a batch exactly
+//     once, byte for byte (replies paired with the commands as the protocol pairs them).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,12 +56,148 @@ bool WholeBatch(const std::string& Batch) {
     return true;
 }
 
-// A line of the pieces that says the server has the article now.
-bool TookArticle(const std::vector<std::string>& Pieces) {
-    for (size_t I = 1; I < Pieces.size(); ++I) {
-        const std::string Text = "\n" + Pieces[I];
-        for (const char* Reply : {"\n240", "\n435", "\n441 435", "\n437"})
-            if (Text.find(Reply) != std::string::npos) return true;
+// The whole lines of Text, each without its end (KeepEnds: with it, as received).
+std::vector<std::string> SplitLines(const std::string& Text, bool KeepEnds = false) {
+    std::vector<std::string> Lines;
+    size_t At = 0;
+    for (size_t Eol; (Eol = Text.find('\n', At)) != std::string::npos; At = Eol + 1) {
+        std::string Line = Text.substr(At, Eol + 1 - At);
+        if (!KeepEnds) {
+            Line.pop_back();
+            if (!Line.empty() && Line.back() == '\r') Line.pop_back();
+        }
+        Lines.push_back(Line);
+    }
+    return Lines;
+}
+
+std::string WithoutEnd(std::string Line) {
+    while (!Line.empty() && (Line.back() == '\n' || Line.back() == '\r')) Line.pop_back();
+    return Line;
+}
+
+std::string Upper(std::string S) {
+    std::transform(S.begin(), S.end(), S.begin(), [](unsigned char C) { return char(toupper(C)); });
+    return S;
+}
+
+// The replies of the server to the client's commands, paired as the protocol pairs them: the
+// greeting, then one reply to each command in order, a reply of data lines where the command
+// and code say so. Nothing when a command or reply is one this reading does not know.
+struct TReply {
+    std::string Command;  // its verb, upper case; empty for the greeting
+    int Code = 0;
+    std::vector<std::string> Data;  // as received, with their line ends; dot-stuffing undone
+    bool Whole = false;             // the data's end line arrived
+};
+
+std::optional<std::vector<TReply>> PairReplies(const std::string& Sent,
+                                               const std::string& Received) {
+    // Replies that carry data lines, by command: as the protocol defines them.
+    static const std::map<std::string, std::vector<int>> kDataReplies = {
+        {"", {}},         {"ARTICLE", {220}}, {"HEAD", {221}}, {"BODY", {222}},
+        {"STAT", {}},     {"GROUP", {}},      {"QUIT", {}},    {"MODE", {}},
+        {"AUTHINFO", {}}, {"XOVER", {224}},   {"LIST", {215}}, {"NEWGROUPS", {231}},
+        {"DATE", {}},     {"POST", {}},       {"IHAVE", {}},   {"NEXT", {}},
+    };
+    std::vector<std::string> Commands{""};
+    for (const std::string& Line : SplitLines(Sent)) {
+        const std::string Verb = Upper(Line.substr(0, Line.find(' ')));
+        if (!kDataReplies.count(Verb)) return std::nullopt;
+        Commands.push_back(Verb);
+        if (Verb == "POST" || Verb == "IHAVE") return std::nullopt;  // article lines follow
+    }
+    const std::vector<std::string> Lines = SplitLines(Received, true);
+    std::vector<TReply> Replies;
+    size_t L = 0;
+    for (const std::string& Verb : Commands) {
+        if (L >= Lines.size()) break;
+        const std::string Status = WithoutEnd(Lines[L++]);
+        if (Status.size() < 3 || Status.find_first_not_of("0123456789") < 3 ||
+            (Status.size() > 3 && Status[3] != ' '))
+            return std::nullopt;
+        TReply Reply{Verb, std::stoi(Status.substr(0, 3)), {}, true};
+        // The client takes any 2xx or 3xx reply as success; which lines follow one the protocol
+        // does not give to the command is its own reading, not checked here.
+        if (!Verb.empty() && Reply.Code < 400) {
+            const auto& Codes = kDataReplies.at(Verb);
+            const bool Data = std::find(Codes.begin(), Codes.end(), Reply.Code) != Codes.end();
+            if (!Data && !Codes.empty()) return std::nullopt;
+            if (Codes.empty() && Verb != "GROUP" && Verb != "QUIT") return std::nullopt;
+            if (Verb == "GROUP" && Reply.Code != 211) return std::nullopt;
+        }
+        const auto& Codes = kDataReplies.at(Verb);
+        if (std::find(Codes.begin(), Codes.end(), Reply.Code) != Codes.end()) {
+            Reply.Whole = false;
+            while (L < Lines.size()) {
+                const std::string& Line = Lines[L++];
+                if (WithoutEnd(Line) == "." && Line.size() - 1 <= 2) {
+                    Reply.Whole = true;
+                    break;
+                }
+                Reply.Data.push_back(Line.rfind('.', 0) == 0 ? Line.substr(1) : Line);
+            }
+        }
+        Replies.push_back(Reply);
+        if (!Reply.Whole) break;
+    }
+    return Replies;
+}
+
+// The articles of the spool's rnews batches, each as stored.
+std::vector<std::string> BatchedArticles() {
+    std::vector<std::string> Articles;
+    for (const std::string& Name : FuzzWorld::Files(FuzzWorld::Spool())) {
+        const std::string Batch = FuzzWorld::Read(FuzzWorld::Spool() + Name);
+        if (Batch.rfind("#! rnews ", 0) != 0 || !WholeBatch(Batch)) continue;
+        for (size_t At = 0; At < Batch.size();) {
+            const size_t Eol = Batch.find('\n', At);
+            const size_t Length = std::stoul(Batch.substr(At + 9, Eol - At - 9));
+            Articles.push_back(Batch.substr(Eol + 1, Length));
+            At = Eol + 1 + Length;
+        }
+    }
+    return Articles;
+}
+
+// Every article the server sent whole in reply to ARTICLE is stored exactly once: not lost while
+// the group's numbers advance, and not twice.
+void CheckFetchedArticles(const std::string& Sent, const std::string& Received) {
+    const std::optional<std::vector<TReply>> Replies = PairReplies(Sent, Received);
+    if (!Replies) return;
+    std::map<std::string, int> Expected;
+    for (const TReply& Reply : *Replies) {
+        if (Reply.Command != "ARTICLE" || Reply.Code != 220 || !Reply.Whole) continue;
+        std::string Article;
+        for (const std::string& Line : Reply.Data) Article += Line;
+        ++Expected[Article];
+    }
+    if (Expected.empty()) return;
+    std::map<std::string, int> Stored;
+    for (const std::string& Article : BatchedArticles()) ++Stored[Article];
+    for (const auto& [Article, Count] : Expected)
+        if (Stored[Article] != Count)
+            FuzzWorld::Fail("an article the server sent is stored " +
+                            std::to_string(Stored[Article]) + " times, not " +
+                            std::to_string(Count) + ":\n" + Article);
+}
+
+// A reply of the server that says it has the article now: 240 to the POST's article, or that it
+// holds it already.
+bool TookArticle(const std::string& Sent, const std::vector<std::string>& Pieces) {
+    std::string Received;
+    for (size_t I = 1; I < Pieces.size(); ++I) Received += Pieces[I];
+    const std::vector<std::string> Lines = SplitLines(Received);
+    for (const std::string& Line : Lines)
+        for (const char* Reply : {"435", "441 435", "437"})
+            if (Line.rfind(Reply, 0) == 0) return true;
+    // A 240 counts only as the reply to the article's end: after the 340 that asked for it.
+    const size_t Posts = size_t(std::count(Sent.begin(), Sent.end(), '\n'));
+    bool Asked = false;
+    for (size_t I = 0; I < Lines.size() && I <= Posts + 2; ++I) {
+        if (Lines[I].rfind("340", 0) == 0) Asked = true;
+        if (Asked && Lines[I].rfind("240", 0) == 0 && (Lines[I].size() == 3 || Lines[I][3] == ' '))
+            return true;
     }
     return false;
 }
@@ -108,6 +249,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     DupeCheck = Dupes.get();
 
     TScriptedServer Server;
+    std::string Received;  // what the server sent while the client listened
     {
         TKestroNNTPClient Task;
         Task.ConfigIndex = ConfigList.Add(Box);
@@ -122,7 +264,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         Task.ArticleWindow = Flags & kOneAtATime ? 1 : 16;
         Server.Install(*Task.Client);
         Task.Start(1);
-        Server.Play(*Task.Client, Pieces, 1);
+        Server.Play(*Task.Client, Pieces, 1, [&](size_t Piece) { Received += Pieces[Piece]; });
         if (Task.State != TKestroCustomClient::tsFinished)
             FuzzWorld::Fail("the task goes on after the server has closed");
     }
@@ -141,7 +283,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     for (const std::string& Name : FuzzWorld::Files(FuzzWorld::Home()))
         if (Name.find(".pending") != std::string::npos)
             FuzzWorld::Fail("a batch record left behind: " + Name);
-    if (Job == jbPost && !std::filesystem::exists(Post) && !TookArticle(Pieces))
+    if (Job == jbRange && !(Flags & kDupes) && Server.Connections == 1)
+        CheckFetchedArticles(Server.Sent, Received);
+    if (Job == jbPost && !std::filesystem::exists(Post) && !TookArticle(Server.Sent, Pieces))
         FuzzWorld::Fail("an article deleted that the server did not take");
     return 0;
 }

@@ -1,14 +1,22 @@
 // The mail fetch task against a server that says anything: the input's first byte picks the
 // box's settings, its pieces (cut at FuzzWorld::kPieceMark) are the box's list of partly fetched
-// mails and then what the server sends, one read each, before it closes. Whatever it sends:
+// mails and then what the server sends, one read each, before it closes. The box's list of
+// stored mails (<box>.got) stays from one input to the next, as from one run to the next, so
+// mails stored by an earlier run are deleted by a later one. Whatever the server sends:
 //   - a mail is deleted on the server only after it was fetched whole (RETR, never TOP) and
 //     stored: no more deletions than mails in the spool;
+//   - a mail deleted is, byte for byte as the server sent it, the mail data of a spool file, or
+//     was stored by an earlier run (its unique id in the list the run started with);
 //   - the task ends once the server has closed;
 //   - no spool file is left under a temporary name, and every spool file is a whole mail script.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/engine/RunState.h"
 #include "app/engine/SpoolFiles.h"
@@ -44,6 +52,163 @@ std::vector<std::string> Arguments(const std::string& Sent, const std::string& W
     return Out;
 }
 
+// The lines of Text, each with its line end as received.
+std::vector<std::string> RawLines(const std::string& Text) {
+    std::vector<std::string> Lines;
+    size_t At = 0;
+    for (size_t Eol; (Eol = Text.find('\n', At)) != std::string::npos; At = Eol + 1)
+        Lines.push_back(Text.substr(At, Eol + 1 - At));
+    return Lines;
+}
+
+std::string WithoutEnd(std::string Line) {
+    while (!Line.empty() && (Line.back() == '\n' || Line.back() == '\r')) Line.pop_back();
+    return Line;
+}
+
+// The lines with CR LF ends, as a mail script holds them whatever ends the server sent.
+std::string CrLfLines(const std::string& Text) {
+    std::string Out;
+    size_t At = 0;
+    for (size_t Eol; (Eol = Text.find('\n', At)) != std::string::npos; At = Eol + 1) {
+        size_t End = Eol;
+        if (End > At && Text[End - 1] == '\r') --End;
+        Out += Text.substr(At, End - At) + "\r\n";
+    }
+    return Out + Text.substr(At);
+}
+
+// What the session says about each mail, from the server's replies paired with the client's
+// commands as the protocol pairs them: the greeting, then one reply to each command, with data
+// lines after a +OK where the command has them. Nothing when a command is one this reading does
+// not know.
+struct TSession {
+    std::map<std::string, std::string> Ids;    // mail number -> unique id
+    std::map<std::string, std::string> Mails;  // mail number -> data of a whole RETR reply
+};
+
+std::optional<TSession> ReadSession(const std::string& Sent, const std::string& Received) {
+    static const std::set<std::string> kKnown = {"USER", "PASS", "APOP", "STAT", "LIST",
+                                                 "UIDL", "RETR", "TOP",  "DELE", "QUIT",
+                                                 "NOOP", "RSET", "CAPA", "AUTH"};
+    const std::vector<std::string> Commands = RawLines(Sent);
+    const std::vector<std::string> Lines = RawLines(Received);
+    TSession Session;
+    size_t L = 0;
+    for (size_t C = 0; C <= Commands.size() && L < Lines.size(); ++C) {
+        const std::string Status = WithoutEnd(Lines[L++]);
+        // A status line is text ending in CR LF; how the client reads another is its own affair.
+        if (Lines[L - 1].size() != Status.size() + 2 ||
+            std::any_of(Status.begin(), Status.end(), [](char C) { return C < 0x20 || C > 0x7E; }))
+            return std::nullopt;
+        if (C == 0) continue;  // the greeting
+        const std::string Command = WithoutEnd(Commands[C - 1]);
+        const std::string Verb = Command.substr(0, Command.find(' '));
+        const std::string Argument =
+            Command.find(' ') == std::string::npos ? "" : Command.substr(Command.find(' ') + 1);
+        if (!kKnown.count(Verb) || Verb == "AUTH") return std::nullopt;
+        const bool Ok = Status.rfind("+OK", 0) == 0;
+        const bool HasData = Ok && (Verb == "RETR" || Verb == "TOP" || Verb == "CAPA" ||
+                                    ((Verb == "LIST" || Verb == "UIDL") && Argument.empty()));
+        if (!HasData) {
+            if (Ok && Verb == "UIDL") {
+                const size_t Blank = Status.find(' ', 4);
+                if (Blank != std::string::npos)
+                    Session.Ids[Status.substr(4, Blank - 4)] = Status.substr(Blank + 1);
+            }
+            continue;
+        }
+        std::string Data;
+        bool Whole = false;
+        while (L < Lines.size()) {
+            const std::string& Line = Lines[L++];
+            if (WithoutEnd(Line) == "." && Line.size() <= 3) {
+                Whole = true;
+                break;
+            }
+            Data += Line;
+            if (Verb == "UIDL") {
+                const std::string Entry = WithoutEnd(Line);
+                const size_t Blank = Entry.find(' ');
+                if (Blank != std::string::npos)
+                    Session.Ids[Entry.substr(0, Blank)] = Entry.substr(Blank + 1);
+            }
+        }
+        if (!Whole) break;
+        if (Verb == "RETR") Session.Mails[Argument] = CrLfLines(Data);
+    }
+    return Session;
+}
+
+// The unique ids of the mails the box's list says are stored (their spool files named), as the
+// run finds it: the spool is empty, so every listed file was named and delivered.
+std::set<std::string> StoredIds(const std::string& List) {
+    std::set<std::string> Ids;
+    for (const std::string& Line : RawLines(List + "\n")) {
+        const std::string Entry = WithoutEnd(Line);
+        const size_t Blank = Entry.find(' ');
+        if (Blank != std::string::npos && Blank > 0) Ids.insert(Entry.substr(0, Blank));
+    }
+    return Ids;
+}
+
+// The mail data of each spool file: what follows the DATA line of its script.
+std::vector<std::string> SpooledMails() {
+    std::vector<std::string> Mails;
+    for (const std::string& Name : FuzzWorld::Files(FuzzWorld::Spool())) {
+        const std::string Script = FuzzWorld::Read(FuzzWorld::Spool() + Name);
+        const size_t Data = Script.find("\r\nDATA\r\n");
+        if (Data != std::string::npos) Mails.push_back(CrLfLines(Script.substr(Data + 8)));
+    }
+    return Mails;
+}
+
+// Every mail the run lists as stored (for a later run to delete) is whole in the spool.
+void CheckListedMailsAreStored(const std::string& Sent, const std::string& Received,
+                               const std::set<std::string>& StoredBefore,
+                               const std::set<std::string>& Listed) {
+    const std::optional<TSession> Session = ReadSession(Sent, Received);
+    if (!Session) return;
+    const std::vector<std::string> Spooled = SpooledMails();
+    for (const auto& [Number, Mail] : Session->Mails) {
+        const auto Id = Session->Ids.find(Number);
+        if (Id == Session->Ids.end() || StoredBefore.count(Id->second) || !Listed.count(Id->second))
+            continue;
+        if (std::find(Spooled.begin(), Spooled.end(), Mail) == Spooled.end())
+            FuzzWorld::Fail("mail " + Number + " listed as stored but not whole in the spool");
+    }
+}
+
+// Every mail deleted was stored: by an earlier run, or by this one whole. The number of mails
+// this run deleted that no earlier run stored.
+size_t CheckDeletedMailsAreStored(const std::string& Sent, const std::string& Received,
+                                  const std::set<std::string>& StoredBefore,
+                                  const std::set<std::string>& Deleted) {
+    const std::optional<TSession> Session = ReadSession(Sent, Received);
+    const std::vector<std::string> Retrieved = Arguments(Sent, "RETR");
+    if (!Session) {
+        // Replies this reading cannot pair: at least nothing unfetched is deleted.
+        if (StoredBefore.empty())
+            for (const std::string& Number : Deleted)
+                if (std::find(Retrieved.begin(), Retrieved.end(), Number) == Retrieved.end())
+                    FuzzWorld::Fail("mail " + Number + " deleted unfetched");
+        return StoredBefore.empty() ? Deleted.size() : 0;
+    }
+    const std::vector<std::string> Spooled = SpooledMails();
+    size_t New = 0;
+    for (const std::string& Number : Deleted) {
+        const auto Id = Session->Ids.find(Number);
+        if (Id != Session->Ids.end() && StoredBefore.count(Id->second)) continue;
+        ++New;
+        const auto Mail = Session->Mails.find(Number);
+        if (Mail == Session->Mails.end())
+            FuzzWorld::Fail("mail " + Number + " deleted, never fetched whole nor stored before");
+        if (std::find(Spooled.begin(), Spooled.end(), Mail->second) == Spooled.end())
+            FuzzWorld::Fail("mail " + Number + " deleted but not whole in the spool");
+    }
+    return New;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv) {
@@ -56,26 +221,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     const auto Pieces = FuzzWorld::Pieces(Data + 1, Size - 1);
     const std::string Box = FuzzWorld::NewRun(BoxText(Data[0]));
     FuzzWorld::Write(FuzzWorld::PointDir() + "box.big", Pieces[0]);
-    // The list of stored mails an earlier input left would allow deletions this one never saw.
-    std::filesystem::remove(FuzzWorld::PointDir() + "box.got");
+    const std::set<std::string> StoredBefore =
+        StoredIds(FuzzWorld::Read(FuzzWorld::PointDir() + "box.got"));
 
     TScriptedServer Server;
+    std::string Received;  // what the server sent while the client listened
     {
         TKestroPOP3Client Task;
         Task.ConfigIndex = ConfigList.Add(Box);
         Server.Install(*Task.Client);
         Task.Start(1);
-        Server.Play(*Task.Client, Pieces, 1);
+        Server.Play(*Task.Client, Pieces, 1, [&](size_t Piece) { Received += Pieces[Piece]; });
         if (Task.State != TKestroCustomClient::tsFinished)
             FuzzWorld::Fail("the task goes on after the server has closed");
     }
     FuzzWorld::Pump();
 
-    const auto Retrieved = Arguments(Server.Sent, "RETR");
-    const std::set<std::string> Fetched(Retrieved.begin(), Retrieved.end());
-    const auto Deleted = Arguments(Server.Sent, "DELE");
-    for (const std::string& Number : Deleted)
-        if (!Fetched.count(Number)) FuzzWorld::Fail("mail " + Number + " deleted unfetched");
+    const auto Deletions = Arguments(Server.Sent, "DELE");
+    const std::set<std::string> Deleted(Deletions.begin(), Deletions.end());
+    const size_t NewlyDeleted =
+        CheckDeletedMailsAreStored(Server.Sent, Received, StoredBefore, Deleted);
+    CheckListedMailsAreStored(Server.Sent, Received, StoredBefore,
+                              StoredIds(FuzzWorld::Read(FuzzWorld::PointDir() + "box.got")));
     size_t Stored = 0;
     for (const std::string& Name : FuzzWorld::Files(FuzzWorld::Spool())) {
         if (Name.size() < 4 || Name.substr(Name.size() - 4) != ".msg")
@@ -85,7 +252,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
             FuzzWorld::Fail("a spool file that is no mail script: " + Name);
         ++Stored;
     }
-    if (std::set<std::string>(Deleted.begin(), Deleted.end()).size() > Stored)
-        FuzzWorld::Fail("more mails deleted than stored");
+    if (NewlyDeleted > Stored) FuzzWorld::Fail("more mails deleted than stored");
     return 0;
 }

@@ -4,19 +4,22 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/gdi/Limits.h"
+
 namespace PngLimits {
 
 // Longest chunk a file may declare: the format's own bound (2^31 - 1). A longer length is
 // refused before any byte of the chunk is read.
 inline constexpr uint32_t kMaxChunkLength = 0x7FFFFFFF;
 
-// Pixels of one image: 8192 x 8192, far beyond any picture shown in a message, and a bitmap of
-// 256 MiB at 32 bits a pixel.
-inline constexpr uint64_t kMaxPixels = uint64_t(1) << 26;
+// Pixels and side of one image: what the bitmap it is decoded into can hold. Checked at the
+// header, so a picture the bitmap would refuse is never inflated first.
+inline constexpr uint64_t kMaxPixels = uint64_t(GdiLimits::kMaxBitmapPixels);
+inline constexpr uint64_t kMaxSide = uint64_t(GdiLimits::kMaxBitmapSide);
 
 // Bytes of one image's inflated data, filter bytes included (kMaxPixels at 16-bit RGB with
 // alpha, plus the filter bytes).
-inline constexpr uint64_t kMaxImageDataBytes = (uint64_t(1) << 29) + (uint64_t(1) << 24);
+inline constexpr uint64_t kMaxImageDataBytes = kMaxPixels * 8 + (uint64_t(1) << 24);
 
 // Bytes of text chunks kept in the comments of one image, and entries of the comments; text
 // beyond either is dropped.

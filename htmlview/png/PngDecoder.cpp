@@ -391,7 +391,8 @@ void TIpPNGDecoder::ComputeRowBytes() {
     if (Width == 0 || Height == 0 || Width > PngLimits::kMaxChunkLength ||
         Height > PngLimits::kMaxChunkLength)
         Error(PngFormat(kPngInvalidImageSize, {int64_t(Width), int64_t(Height)}));
-    if (Width * Height > PngLimits::kMaxPixels)
+    if (Width * Height > PngLimits::kMaxPixels || Width > PngLimits::kMaxSide ||
+        Height > PngLimits::kMaxSide)
         Error(PngFormat(kPngImageTooLarge, {int64_t(Width), int64_t(Height)}));
     FRowBytes = RowBytesFor(FWidth);
     if (ImageDataBytes(Passes()) > PngLimits::kMaxImageDataBytes)

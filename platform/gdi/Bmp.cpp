@@ -166,10 +166,13 @@ uint32_t PaletteColour(const std::vector<uint32_t>& Palette, uint32_t Index) {
     return Index < Palette.size() ? Palette[Index] : 0xFF000000u;
 }
 
+int64_t PlainStride(const THeader& H) {
+    return ((H.Width * H.Bpp + 31) / 32) * 4;
+}
+
 void ReadPlain(const TReader& R, const THeader& H, const std::vector<uint32_t>& Palette, size_t Pos,
                QImage& Out) {
-    const int64_t Stride = ((H.Width * H.Bpp + 31) / 32) * 4;
-    R.Need(Pos, size_t(Stride * H.Height), "the pixel data");
+    const int64_t Stride = PlainStride(H);
     for (int64_t Row = 0; Row < H.Height; ++Row) {
         const uint8_t* P = R.At(Pos + size_t(Row * Stride));
         const int Y = int(H.TopDown ? Row : H.Height - 1 - Row);
@@ -270,6 +273,10 @@ QImage ReadBmp(std::span<const uint8_t> Data, int* BitsPerPixel, bool* Monochrom
         const int64_t Compressed = PixelsAt < Data.size() ? int64_t(Data.size() - PixelsAt) : 0;
         if (H.Width * H.Height > Compressed * GdiLimits::kMaxRlePixelsPerByte)
             Bad("the compressed data is too short for the size of the picture");
+    } else {
+        // The picture is allocated only once its rows are known to be there: a header of a few
+        // bytes may claim the largest picture the limits allow.
+        R.Need(PixelsAt, size_t(PlainStride(H) * H.Height), "the pixel data");
     }
     QImage Out(int(H.Width), int(H.Height), QImage::Format_RGB32);
     if (Out.isNull()) Bad("out of memory");

@@ -194,6 +194,14 @@ TEST(PngDecoder, RefusesBrokenFilesWithTheirMessage) {
          "Image size of 2147483647x2147483647 pixels is too large"},
         {"beyond the pixel limit", Sig + PngHeader(10000, 10000, 1, 0),
          "Image size of 10000x10000 pixels is too large"},
+        // What the bitmap it goes into could not hold is refused at the header, before any
+        // image data is read or inflated.
+        {"more pixels than a bitmap holds", Sig + PngHeader(6000, 6000, 1, 0),
+         "Image size of 6000x6000 pixels is too large"},
+        {"wider than a bitmap", Sig + PngHeader(40000, 1, 8, 0),
+         "Image size of 40000x1 pixels is too large"},
+        {"taller than a bitmap", Sig + PngHeader(1, 40000, 8, 0),
+         "Image size of 1x40000 pixels is too large"},
         {"chunk length 2^31",
          Sig + PngHeader(2, 2, 8, 0) + PngChunkWithLength(0x80000000u, "tEXt", ""),
          "Chunk length of 2147483648 is too large"},

@@ -7,6 +7,7 @@
 #include "GdiTestSupport.h"
 #include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/Graphics.h"
+#include "tests/support/LargestAllocation.h"
 
 using namespace GdiTest;
 
@@ -386,6 +387,47 @@ TEST_F(BmpTest, OneByteShortOfAnyPartIsRefused) {
     EXPECT_EQ(I.pixel(0, 1) & 0xFFFFFF, 0x00FFFFFFu);
     EXPECT_EQ(I.pixel(0, 0) & 0xFFFFFF, 0xFF0000u);  // not drawn: colour 0
     EXPECT_EQ(I.pixel(2, 0) & 0xFFFFFF, 0x00FF00u);
+}
+
+// A header of a few bytes may claim the largest picture the limits allow (128 MiB of pixels):
+// refused for its missing rows before any picture is allocated, with or without a file header.
+TEST_F(BmpTest, AHeaderWithoutItsPixelsAllocatesNoPicture) {
+    if (!LargestAllocation::Available()) GTEST_SKIP() << "allocations are watched only under ASan";
+    TBmpWriter Core;  // the old 12-byte header alone, as an icon or the clipboard hands it over
+    Core.U32(12);
+    Core.U16(32768);
+    Core.U16(1024);
+    Core.U16(1);
+    Core.U16(24);
+    TBmpWriter File;
+    File.Headers(8192, 4096, 32, BI_RGB, 0);
+    File.Bytes({1, 2, 3, 4});
+    TBmpWriter Masks;  // bit fields: the masks are there, the rows are not
+    Masks.Headers(4096, 8192, 16, BI_BITFIELDS, 0, 12);
+    Masks.U32(0x7C00);
+    Masks.U32(0x03E0);
+    Masks.U32(0x001F);
+    Masks.Bytes({1, 2, 3, 4});
+    for (const auto& [Name, Data] :
+         {std::pair{"core header", Core.Data}, std::pair{"file", File.Data},
+          std::pair{"masks", Masks.Data}}) {
+        std::string Message;
+        const size_t Largest = LargestAllocation::During([&] {
+            try {
+                const std::span<const uint8_t> Bytes(reinterpret_cast<const uint8_t*>(Data.data()),
+                                                     Data.size());
+                GdiInternal::ReadBmp(Bytes, nullptr, nullptr);
+            } catch (const EInvalidGraphic& E) {
+                Message = E.Message();
+            }
+        });
+        EXPECT_NE(Message.find("pixel data"), std::string::npos) << Name << ": " << Message;
+        EXPECT_LT(Largest, size_t(1) << 20) << Name;
+        // Through the bitmap the same: refused, nothing large held on the way.
+        EXPECT_LT(LargestAllocation::During([&] { EXPECT_NE(ErrorOf(Data), "") << Name; }),
+                  size_t(1) << 20)
+            << Name;
+    }
 }
 
 TEST_F(BmpTest, AColourTableThatRunsIntoThePixelsIsCutWhereTheyStart) {
