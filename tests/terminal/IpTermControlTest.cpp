@@ -273,6 +273,77 @@ TEST_F(TerminalControl, SelectionMarksCellsAndCopiesRowsWithCrLf) {
     EXPECT_EQ(Sent(), "");
 }
 
+// Whichever way the mouse goes, the selection runs in reading order from the earlier cell to the
+// later one, both included; moving back shrinks it, and the copy is what is marked.
+TEST_F(TerminalControl, ASelectionDraggedEitherWayMarksAndCopiesTheCellsBetween) {
+    Term->SetColumns(20);
+    Connect();
+    Receive("first line\r\nsecond\r\nthird");
+    const HWND W = Term->Handle();
+    auto At = [&](int Row, int Col) {
+        return MAKELPARAM((Col - 1) * Term->CellWidth() + 1, (Row - 1) * Term->CellHeight() + 1);
+    };
+    TIpTerminalBuffer& B = Buffer();
+    // The marked cells of the first three rows, as "row:first-last" runs.
+    auto Marks = [&] {
+        std::string Out;
+        for (int Row = 1; Row <= 3; ++Row)
+            for (int Col = 1; Col <= 20; ++Col) {
+                if (!(B.AttrAt(Row, Col) & IpTermAttr::Selected)) continue;
+                int Last = Col;
+                while (Last < 20 && (B.AttrAt(Row, Last + 1) & IpTermAttr::Selected)) ++Last;
+                Out += (Out.empty() ? "" : " ") + std::to_string(Row) + ":" + std::to_string(Col) +
+                       "-" + std::to_string(Last);
+                Col = Last;
+            }
+        return Out;
+    };
+    auto Copy = [&] {
+        Clipboard().Clear();
+        SendMessage(W, WM_COPY, 0, 0);
+        return Clipboard().AsText();
+    };
+    const struct {
+        const char* Name;
+        std::vector<std::pair<int, int>> Path;  // press, moves; released at the last
+        const char* Marks;
+        std::string Copied;
+    } Cases[] = {
+        {"down",
+         {{1, 7}, {3, 3}},
+         "1:7-20 2:1-20 3:1-3",
+         "line" + std::string(10, ' ') + "\r\nsecond" + std::string(14, ' ') + "\r\nthi\r\n"},
+        {"up",
+         {{3, 3}, {1, 7}},
+         "1:7-20 2:1-20 3:1-3",
+         "line" + std::string(10, ' ') + "\r\nsecond" + std::string(14, ' ') + "\r\nthi\r\n"},
+        {"right in a row", {{1, 2}, {1, 5}}, "1:2-5", "irst\r\n"},
+        {"left in a row", {{1, 5}, {1, 2}}, "1:2-5", "irst\r\n"},
+        {"down, then back up",
+         {{1, 7}, {3, 3}, {2, 4}},
+         "1:7-20 2:1-4",
+         "line" + std::string(10, ' ') + "\r\nseco\r\n"},
+        {"across the anchor", {{2, 4}, {3, 2}, {1, 19}}, "1:19-20 2:1-4", "  \r\nseco\r\n"},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        SendMessage(W, WM_LBUTTONDOWN, MK_LBUTTON, At(Case.Path[0].first, Case.Path[0].second));
+        for (size_t I = 1; I < Case.Path.size(); ++I)
+            SendMessage(W, WM_MOUSEMOVE, MK_LBUTTON, At(Case.Path[I].first, Case.Path[I].second));
+        SendMessage(W, WM_LBUTTONUP, 0, At(Case.Path.back().first, Case.Path.back().second));
+        Drain();
+        EXPECT_TRUE(Term->HasSelection());
+        EXPECT_EQ(Marks(), Case.Marks);
+        EXPECT_EQ(Copy(), Case.Copied);
+    }
+    // A press released on its own cell selects nothing, and the old selection goes.
+    SendMessage(W, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 2));
+    SendMessage(W, WM_MOUSEMOVE, MK_LBUTTON, At(2, 2));
+    SendMessage(W, WM_LBUTTONUP, 0, At(2, 2));
+    EXPECT_FALSE(Term->HasSelection());
+    EXPECT_EQ(Marks(), "");
+}
+
 TEST_F(TerminalControl, CaptureAppendsOrReplacesTheRawBytes) {
     const std::string Dir = testing::TempDir() + "term-capture-" + std::to_string(getpid());
     std::filesystem::remove_all(Dir);
