@@ -292,6 +292,8 @@ TEST_F(Forms_, TabPassesOverDisabledControlsAndEverythingInADisabledPanel) {
     ASSERT_TRUE(InPanel->Enabled());
     Form->Show();
     Drain();
+    // The form is active once its first control in tab order has the focus.
+    ASSERT_TRUE(PumpUntil([&] { return Form->Corner->Focused(); }));
     Form->Inner->SetFocus();
     ASSERT_TRUE(PumpUntil([&] { return Form->Inner->Focused(); }));
     QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_Tab);
