@@ -1,9 +1,10 @@
 // Floating toolbars: their frame, caption and close button in each style, sizing by one edge
 // with the other side following the items, moving by the caption, docking after a rest over a
 // dock zone (never with Ctrl held), docking and floating by double clicks, following their
-// form's activation, and menus torn off into bars (and brought back, or given up by Esc). Input
-// goes through the platform's translation; the drag and size loops run inside the press that starts
-// them, fed by script steps that wait for the loop to be ready.
+// form's activation, the menu bar keeping a row of its own when moved, and menus torn off into
+// bars (and brought back, or given up by Esc). Input goes through the platform's translation; the
+// drag and size loops run inside the press that starts them, fed by script steps that wait for
+// the loop to be ready.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -466,6 +467,42 @@ TEST(BarFloat, TheDetachBarTellsTheStatusBarWhatItIsFor) {
     Form.Move(TMenuForm::EntryPoint(Menu, 0));
     EXPECT_EQ(Forms.Hint(), "");
     Form.Tap(Qt::Key_Escape);
+}
+
+TEST(BarFloat, TheMenuBarDraggedOntoTheToolbarsRowKeepsARowOfItsOwn) {
+    // Dropped anywhere across the toolbar's row (its upper edge, middle and lower edge), the
+    // menu bar never shares that row: it stays as wide as the site and clear of the toolbar.
+    for (int Across : {2, 50, 98}) {
+        SCOPED_TRACE(Across);
+        TFakeClock Clock;
+        TFloatForm Form;
+        TdxBarControl* Menu = Form.Menu()->Control();
+        TdxDockControl* Top = Form.Manager()->Bars()->DockControls(dsTop);
+        ASSERT_TRUE(Menu && Top);
+        RECT MenuRect;
+        GetWindowRect(Menu->Handle(), &MenuRect);
+        const RECT Bar = Form.Bounds();
+        const POINT Grip{MenuRect.left + 4, (MenuRect.top + MenuRect.bottom) / 2};
+        const POINT To{Bar.right + 40, Bar.top + int(Bar.bottom - Bar.top) * Across / 100};
+        bool Dragged = false;
+        Form.Drag(Grip, {{[&] { return Form.Manager()->Bars()->Dragging(); },
+                          [&] {
+                              Dragged = true;
+                              Form.MoveTo(To);
+                          }},
+                         {[&] { return true; }, [&] { Form.Release(To); }}});
+        EXPECT_TRUE(Dragged);
+        EXPECT_FALSE(Form.Manager()->Bars()->Dragging());
+        ASSERT_EQ(Menu->DockControl(), Top);
+        const int MenuRow = Top->RowOfBar(Menu);
+        ASSERT_GE(MenuRow, 0);
+        EXPECT_EQ(Top->Rows(MenuRow)->ColCount(), 1);
+        EXPECT_NE(Top->RowOfBar(Form.Window()), MenuRow);
+        EXPECT_EQ(Menu->Width(), Top->ClientRect().Right);
+        RECT Both, Now = Form.Bounds();
+        GetWindowRect(Menu->Handle(), &MenuRect);
+        EXPECT_FALSE(IntersectRect(&Both, &MenuRect, &Now));
+    }
 }
 
 TEST(BarFloat, ADetachedMenuFloatsAsItsBarUnderTheCursor) {

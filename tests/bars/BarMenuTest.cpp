@@ -195,6 +195,57 @@ TEST(MenuKeys, AltWithAnAcceleratorOpensThatMenuAndALetterInItRunsTheCommand) {
     EXPECT_EQ(Form.Manager()->KeyboardModeBar(), nullptr);
 }
 
+TEST(MenuKeys, ALetterTwoEntriesShareSelectsEachInTurnAndEnterRunsTheSelectedOne) {
+    TMenuForm Form;
+    std::vector<std::string> Ran;
+    for (const char* Name : {"BarButtonStart", "BarButtonMultiStart", "Telnet1"})
+        Form.Bars.Button(Name)->OnClick = [&Ran, Name](TObject*) { Ran.push_back(Name); };
+    // "Online" holds Start, then these two, both on Q.
+    Form.Bars.Button("BarButtonMultiStart")->SetCaption("&Quelle");
+    Form.Bars.Button("Telnet1")->SetCaption("&Quittung");
+    // Asked afresh each time: a command run closes the menu and frees its window.
+    auto Selected = [&] { return TMenuForm::SelectedIndex(Form.OpenMenu(2)); };
+    Form.AltTap(Qt::Key_O);
+    ASSERT_NE(Form.OpenMenu(2), nullptr);
+    ASSERT_EQ(Selected(), 0);
+    Form.Tap(Qt::Key_Q);  // the first Q is only selected
+    EXPECT_EQ(Selected(), 1);
+    EXPECT_TRUE(Ran.empty());
+    Form.Tap(Qt::Key_Q);  // then the second
+    EXPECT_EQ(Selected(), 2);
+    EXPECT_TRUE(Ran.empty());
+    Form.Tap(Qt::Key_Q);  // and round to the first again
+    EXPECT_EQ(Selected(), 1);
+    Form.Tap(Qt::Key_Q);
+    Form.Tap(Qt::Key_Return);
+    EXPECT_EQ(Ran, std::vector<std::string>{"Telnet1"});
+    EXPECT_EQ(Form.OpenMenu(2), nullptr);
+
+    // A letter only one entry has runs it at once.
+    Form.AltTap(Qt::Key_O);
+    ASSERT_NE(Form.OpenMenu(2), nullptr);
+    Form.Tap(Qt::Key_S);
+    EXPECT_EQ(Ran, (std::vector<std::string>{"Telnet1", "BarButtonStart"}));
+    EXPECT_EQ(ActiveBarControl(), nullptr);
+}
+
+TEST(MenuKeys, AltWithALetterTwoMenusShareSelectsEachInTurn) {
+    TMenuForm Form;
+    // Alt with a letter two menus of the menu bar share: the first is selected, not opened;
+    // the letter again moves on to the second (moving along the menu bar opens it).
+    Form.SubItem(3)->SetCaption("&Kurz");  // "Hilfe", after "Konfiguration"
+    Form.AltTap(Qt::Key_K);
+    EXPECT_EQ(Form.Manager()->KeyboardModeBar(), Form.Menu()->Control());
+    EXPECT_EQ(TMenuForm::SelectedIndex(Form.Menu()->Control()), 1);
+    EXPECT_EQ(Form.OpenMenu(1), nullptr);
+    Form.Tap(Qt::Key_K);
+    EXPECT_EQ(TMenuForm::SelectedIndex(Form.Menu()->Control()), 3);
+    EXPECT_EQ(Form.OpenMenu(1), nullptr);
+    Form.Tap(Qt::Key_Escape);
+    Form.Tap(Qt::Key_Escape);
+    EXPECT_EQ(Form.Manager()->KeyboardModeBar(), nullptr);
+}
+
 TEST(MenuKeys, ShortcutsOfTheMainWindowRunTheirCommands) {
     TMenuForm Form;
     struct TCase {

@@ -176,6 +176,32 @@ TEST(DockedBars, KeysInMenuModeMoveTheSelectionAndAcceleratorsRunCommands) {
     EXPECT_EQ(Toolbar->SelectedControl(), nullptr);
 }
 
+TEST(DockedBars, ALetterTwoButtonsShareSelectsEachInTurnAndEnterRunsTheSelectedOne) {
+    TShownBars Shown(640, false);
+    TdxBarControl* Toolbar = Shown.Toolbar()->Control();
+    auto Selected = [&] {
+        TdxBarItemControl* C = Toolbar->SelectedControl();
+        return C ? C->ItemLink()->Index() : -1;
+    };
+    auto Key = [&](WORD VirtualKey) { SendMessage(Toolbar->Handle(), WM_KEYDOWN, VirtualKey, 0); };
+    std::vector<std::string> Ran;
+    for (const char* Name : {"BarButtonStart", "BarButtonMultiStart"})
+        Shown.Bars.Button(Name)->OnClick = [&Ran, Name](TObject*) { Ran.push_back(Name); };
+    // "&Start" (third) and this one (fourth) share S.
+    Shown.Bars.Button("BarButtonMultiStart")->SetCaption("&Senden");
+    Toolbar->EnterMenuMode(nullptr);
+    ASSERT_EQ(Selected(), 0);
+    Key(VK_S);
+    EXPECT_EQ(Selected(), 2);
+    Key(VK_S);
+    EXPECT_EQ(Selected(), 3);
+    EXPECT_TRUE(Ran.empty());
+    EXPECT_EQ(Shown.Manager()->KeyboardModeBar(), Toolbar);
+    Key(VK_RETURN);
+    EXPECT_EQ(Ran, std::vector<std::string>{"BarButtonMultiStart"});
+    EXPECT_EQ(Shown.Manager()->KeyboardModeBar(), nullptr);
+}
+
 TEST(DockedBars, TheMouseSelectsWhatItIsOverButAnUnmovedMoveChangesNothing) {
     TShownBars Shown(640);
     TdxBarControl* Toolbar = Shown.Toolbar()->Control();

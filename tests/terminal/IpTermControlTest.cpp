@@ -125,6 +125,79 @@ TEST_F(TerminalControl, TheViewScrollsIntoTheHistoryAndPaintsItsRows) {
     EXPECT_EQ(GetScrollPos(W, SB_VERT), 0);
 }
 
+// The vertical thumb dragged with the mouse to the top, the middle and past the bottom: the view
+// shows the rows the bar stands for (its first row is the bar's position plus one), down to the
+// screen's last rows with the cursor in view.
+TEST_F(TerminalControl, TheVerticalThumbDraggedShowsTheRowsTheBarStandsFor) {
+    Connect();
+    // Line k holds a block in column k; line 30 ends on the screen's row 23.
+    for (int Line = 1; Line <= 30; ++Line) Receive(std::string(Line - 1, ' ') + "\xdb\r\n");
+    const HWND W = Term->Handle();
+    const HWND Via = Form->Handle();
+    RECT Client;
+    GetClientRect(W, &Client);
+    POINT Origin{0, 0};
+    ClientToScreen(W, &Origin);
+    const int Arrow = GetSystemMetrics(SM_CYVSCROLL);
+    const int X = Origin.x + Client.right + GetSystemMetrics(SM_CXVSCROLL) / 2;
+    const int Top = Origin.y, Bottom = Origin.y + Client.bottom;
+    // Presses on the thumb at one end of the track and lets it go at To.
+    auto Drag = [&](bool FromTop, int ToY) {
+        Term->ScrollTo(1, FromTop ? -1000 : 1000);
+        Drain();
+        const POINT Grab{X, FromTop ? Top + Arrow + 3 : Bottom - Arrow - 3};
+        const POINT To{X, ToY};
+        TScript Script;
+        Script.Then([&] { MouseMove(Via, To); });
+        Script.Then([&] { MouseRelease(Via, To); });
+        MouseMove(Via, Grab);
+        Script.Start();
+        MousePress(Via, Grab);  // the bar's loop runs in here
+        ASSERT_TRUE(PumpUntil([&] { return Script.Done(); }, 10000));
+        Drain();
+        Term->Ticks(2);
+    };
+    auto TrackPos = [&] {
+        SCROLLINFO Info;
+        Info.fMask = SIF_TRACKPOS | SIF_POS;
+        GetScrollInfo(W, SB_VERT, &Info);
+        return Info.nTrackPos;
+    };
+    // The view's first row holds line (row + 7): its block is painted in that column.
+    auto ShowsLineOfFirstRow = [&] {
+        const int Line = Term->FirstVisibleRow() + 7;
+        if (Line < 1 || Line > 30) return true;
+        return CellCentre(ClientPicture(), 1, Line) == kGrey &&
+               CellCentre(ClientPicture(), 1, Line + 1) == kBlack;
+    };
+
+    Drag(false, Top - 20);
+    EXPECT_EQ(Term->FirstVisibleRow(), 24 - 200 + 1);  // the oldest row of the history
+    EXPECT_EQ(GetScrollPos(W, SB_VERT), TrackPos());
+
+    Drag(false, (Top + Bottom) / 2);
+    const int Middle = TrackPos();
+    EXPECT_LT(Middle, -50);
+    EXPECT_GT(Middle, -150);
+    EXPECT_EQ(Term->FirstVisibleRow(), Middle + 1);
+    EXPECT_EQ(GetScrollPos(W, SB_VERT), Middle);
+    // Near the screen: the view's first row shows its line.
+    Drag(false, Bottom - Arrow - 3 - (Bottom - Top) / 20);
+    EXPECT_EQ(Term->FirstVisibleRow(), TrackPos() + 1);
+    EXPECT_LT(Term->FirstVisibleRow(), 1);
+    EXPECT_TRUE(ShowsLineOfFirstRow()) << Term->FirstVisibleRow();
+
+    // At the bottom the window, taller than the screen, shows the screen's rows at its foot.
+    Drag(true, Bottom + 20);
+    EXPECT_EQ(Term->FirstVisibleRow(), TrackPos() + 1);
+    EXPECT_EQ(GetScrollPos(W, SB_VERT), TrackPos());
+    EXPECT_GT(TrackPos(), -10);
+    EXPECT_TRUE(ShowsLineOfFirstRow());
+    // The cursor's row (the screen's last, after line 30) lies inside the window.
+    EXPECT_LE((Buffer().ScreenCursorRow() - Term->FirstVisibleRow() + 1) * Term->CellHeight(),
+              Client.bottom);
+}
+
 // A window too short for the screen keeps the history out of the bar's reach until a line up
 // from the top row asks for it; scrolling down again gives it up.
 TEST_F(TerminalControl, AShortWindowReachesTheHistoryOnlyWhenAskedTo) {
@@ -198,6 +271,77 @@ TEST_F(TerminalControl, SelectionMarksCellsAndCopiesRowsWithCrLf) {
     EXPECT_FALSE(Marked(1, 5));
     EXPECT_FALSE(Term->HasSelection());
     EXPECT_EQ(Sent(), "");
+}
+
+// Whichever way the mouse goes, the selection runs in reading order from the earlier cell to the
+// later one, both included; moving back shrinks it, and the copy is what is marked.
+TEST_F(TerminalControl, ASelectionDraggedEitherWayMarksAndCopiesTheCellsBetween) {
+    Term->SetColumns(20);
+    Connect();
+    Receive("first line\r\nsecond\r\nthird");
+    const HWND W = Term->Handle();
+    auto At = [&](int Row, int Col) {
+        return MAKELPARAM((Col - 1) * Term->CellWidth() + 1, (Row - 1) * Term->CellHeight() + 1);
+    };
+    TIpTerminalBuffer& B = Buffer();
+    // The marked cells of the first three rows, as "row:first-last" runs.
+    auto Marks = [&] {
+        std::string Out;
+        for (int Row = 1; Row <= 3; ++Row)
+            for (int Col = 1; Col <= 20; ++Col) {
+                if (!(B.AttrAt(Row, Col) & IpTermAttr::Selected)) continue;
+                int Last = Col;
+                while (Last < 20 && (B.AttrAt(Row, Last + 1) & IpTermAttr::Selected)) ++Last;
+                Out += (Out.empty() ? "" : " ") + std::to_string(Row) + ":" + std::to_string(Col) +
+                       "-" + std::to_string(Last);
+                Col = Last;
+            }
+        return Out;
+    };
+    auto Copy = [&] {
+        Clipboard().Clear();
+        SendMessage(W, WM_COPY, 0, 0);
+        return Clipboard().AsText();
+    };
+    const struct {
+        const char* Name;
+        std::vector<std::pair<int, int>> Path;  // press, moves; released at the last
+        const char* Marks;
+        std::string Copied;
+    } Cases[] = {
+        {"down",
+         {{1, 7}, {3, 3}},
+         "1:7-20 2:1-20 3:1-3",
+         "line" + std::string(10, ' ') + "\r\nsecond" + std::string(14, ' ') + "\r\nthi\r\n"},
+        {"up",
+         {{3, 3}, {1, 7}},
+         "1:7-20 2:1-20 3:1-3",
+         "line" + std::string(10, ' ') + "\r\nsecond" + std::string(14, ' ') + "\r\nthi\r\n"},
+        {"right in a row", {{1, 2}, {1, 5}}, "1:2-5", "irst\r\n"},
+        {"left in a row", {{1, 5}, {1, 2}}, "1:2-5", "irst\r\n"},
+        {"down, then back up",
+         {{1, 7}, {3, 3}, {2, 4}},
+         "1:7-20 2:1-4",
+         "line" + std::string(10, ' ') + "\r\nseco\r\n"},
+        {"across the anchor", {{2, 4}, {3, 2}, {1, 19}}, "1:19-20 2:1-4", "  \r\nseco\r\n"},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        SendMessage(W, WM_LBUTTONDOWN, MK_LBUTTON, At(Case.Path[0].first, Case.Path[0].second));
+        for (size_t I = 1; I < Case.Path.size(); ++I)
+            SendMessage(W, WM_MOUSEMOVE, MK_LBUTTON, At(Case.Path[I].first, Case.Path[I].second));
+        SendMessage(W, WM_LBUTTONUP, 0, At(Case.Path.back().first, Case.Path.back().second));
+        Drain();
+        EXPECT_TRUE(Term->HasSelection());
+        EXPECT_EQ(Marks(), Case.Marks);
+        EXPECT_EQ(Copy(), Case.Copied);
+    }
+    // A press released on its own cell selects nothing, and the old selection goes.
+    SendMessage(W, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 2));
+    SendMessage(W, WM_MOUSEMOVE, MK_LBUTTON, At(2, 2));
+    SendMessage(W, WM_LBUTTONUP, 0, At(2, 2));
+    EXPECT_FALSE(Term->HasSelection());
+    EXPECT_EQ(Marks(), "");
 }
 
 TEST_F(TerminalControl, CaptureAppendsOrReplacesTheRawBytes) {

@@ -1,5 +1,8 @@
 #include "app/engine/bfgconfig.h"
 
+#include <algorithm>
+#include <sstream>
+
 #include "app/engine/RunState.h"
 #include "platform/fs/Files.h"
 #include "tests/app/engine/EngineFixture.h"
@@ -89,6 +92,49 @@ TEST_F(BfgConfigTest, FullBoxWritesTheGoldenCfgAndReadsBack) {
     EXPECT_EQ(loaded.AddServers, "");
     // Spools in a .cfg stay as written.
     EXPECT_EQ(loaded.Pop3Spool, "C:\\XP\\SPOOL\\MAIL\\");
+}
+
+// Read and written again, a .cfg in which every field holds a value no other field holds comes
+// back line for line: no key is read into another's field. Each switch is tried alone, since
+// "enabled" in two of them could not tell them apart.
+TEST_F(BfgConfigTest, EveryLineIsReadIntoItsOwnField) {
+    TKestroConfig defaults;
+    std::vector<std::pair<std::string, std::string>> lines;
+    std::istringstream in(defaults.CfgText());
+    std::string header;
+    std::getline(in, header);
+    if (!header.empty() && header.back() == '\r') header.pop_back();
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const size_t eq = line.find('=');
+        lines.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+    }
+    ASSERT_GT(lines.size(), 40u);
+    auto isSwitch = [](const std::string& v) { return v == "enabled" || v == "disabled"; };
+    auto text = [&](const std::vector<std::pair<std::string, std::string>>& with) {
+        std::string out = header + "\r\n";
+        for (const auto& [key, value] : with) out += key + "=" + value + "\r\n";
+        return out;
+    };
+    // Texts and numbers each their own value (list indexes stay in their lists).
+    auto distinct = lines;
+    int n = 0;
+    for (auto& [key, value] : distinct) {
+        ++n;
+        if (isSwitch(value) || key == "NntpDupeType" || key == "NntpSort") continue;
+        if (!value.empty() && std::all_of(value.begin(), value.end(), ::isdigit))
+            value = std::to_string(100 + n);
+        else
+            value = "v-" + key + "/";  // paths keep their closing delimiter
+    }
+    EXPECT_EQ(Parse(text(distinct), "box.cfg").CfgText(), text(distinct));
+    for (size_t on = 0; on < lines.size(); ++on) {
+        if (!isSwitch(lines[on].second)) continue;
+        auto one = lines;
+        for (size_t k = 0; k < one.size(); ++k)
+            if (isSwitch(one[k].second)) one[k].second = k == on ? "enabled" : "disabled";
+        EXPECT_EQ(Parse(text(one), "box.cfg").CfgText(), text(one)) << lines[on].first;
+    }
 }
 
 TEST_F(BfgConfigTest, SaveToAMissingDirectoryRaisesAndStaysModified) {

@@ -2,7 +2,9 @@
 // "&Speichern" and "Abbruch" take over and write, refused numbers, and the phonebook buttons.
 #include <cctype>
 #include <filesystem>
+#include <map>
 #include <set>
+#include <sstream>
 
 #include "app/ui/BoxSettingsDlg.h"
 #include "app/ui/PhonebookEntryDlg.h"
@@ -122,6 +124,118 @@ TEST_F(BoxSettings, EveryFieldIsTakenFromItsControlAndTheOtherLinesStay) {
     Form->SaveToConfig(Config);
     Config.Save();
     EXPECT_EQ(ReadFile(Dir + "box.cfg"), ReadFile(Golden("box-edited.cfg")));
+}
+
+// The box file with these lines replaced (each "Key=value"; a key not yet in it is added), its
+// lines ending in CR LF as the program writes them.
+std::string BoxWith(const std::map<std::string, std::string>& Lines) {
+    std::string Out;
+    std::set<std::string> Done;
+    std::istringstream In(ReadFile(Golden("box.cfg")));
+    for (std::string Line; std::getline(In, Line);) {
+        if (!Line.empty() && Line.back() == '\r') Line.pop_back();
+        const std::string Key = Line.substr(0, Line.find('='));
+        if (auto It = Lines.find(Key); It != Lines.end()) {
+            Line = Key + "=" + It->second;
+            Done.insert(Key);
+        }
+        Out += Line + "\r\n";
+    }
+    for (const auto& [Key, Value] : Lines)
+        if (!Done.count(Key)) Out += Key + "=" + Value + "\r\n";
+    return Out;
+}
+
+// Which line of the box each control shows and writes. The golden box repeats values (one user
+// name for every server, several switches on), which would hide two fields taken for each
+// other: here each field holds a value no other has, and each switch is tried alone.
+const std::pair<const char*, const char*> kTextLines[] = {
+    {"EditPOP3Server", "Pop3Server"}, {"EditPOP3Username", "Pop3User"},
+    {"EditPOP3Password", "Pop3Pass"}, {"EditPop3Envelope", "Pop3Envelope"},
+    {"EditSMTPServer", "SmtpServer"}, {"EditSmtpUsername", "SmtpUser"},
+    {"EditSmtpPassword", "SmtpPass"}, {"EditSmtpEnvelope", "SmtpEnvelope"},
+    {"EditNNTPServer", "NntpServer"}, {"EditNNTPUsername", "NntpUser"},
+    {"EditNNTPPassword", "NntpPass"}, {"EditExtractPath", "ExtractPath"},
+};
+const std::pair<const char*, const char*> kNumberLines[] = {
+    {"EditPop3MaxLen", "Pop3MaxLen"},
+    {"EditNNTPDupeSize", "NntpDupeSize"},
+    {"EditNNTPNewMax", "NntpNewMax"},
+    {"EditNNTPMaxThreads", "NntpMaxThreads"},
+};
+const std::pair<const char*, const char*> kSwitchLines[] = {
+    {"CheckBoxDial", "DialOnStart"},
+    {"CheckBoxAskDial", "DialAskBefore"},
+    {"CheckBoxUseConnection", "DialUseConnection"},
+    {"CheckBoxHangup", "HangupOnExit"},
+    {"CheckBoxAskHangup", "HangupAskBefore"},
+    {"CheckBoxAlwaysHangup", "HangupAlways"},
+    {"CheckBoxNetcallAllSupport", "NetcallAllSupport"},
+    {"CheckBoxPOP3EncryptedLogon", "Pop3Auth"},
+    {"CheckBoxPop3Keep", "Pop3Keep"},
+    {"CheckBoxPop3OnlyNew", "Pop3OnlyNew"},
+    {"CheckBoxPop3SSL", "Pop3UseSSL"},
+    {"CheckBoxSmtpAfterPop", "SmtpAfterPop"},
+    {"CheckBoxSMTPSSL", "SmtpUseSSL"},
+    {"CheckBoxNNTPPosting", "NntpPosting"},
+    {"CheckBoxGetNewsList", "NntpGetNewsList"},
+    {"CheckBoxNntpSSL", "NntpUseSSL"},
+    {"CheckBoxExtractAttach", "ExtractAttach"},
+    {"CheckBoxDeleteAttach", "DeleteAttach"},
+    {"CheckBoxIgnoreVCard", "IgnoreVCard"},
+};
+
+TEST_F(BoxSettings, EachControlShowsItsOwnLineOfTheBoxAndWritesItBack) {
+    std::map<std::string, std::string> Lines;
+    for (const auto& [Control, Key] : kTextLines) Lines[Key] = std::string("v-") + Key;
+    int Number = 11;
+    for (const auto& [Control, Key] : kNumberLines) Lines[Key] = std::to_string(Number++);
+    const std::string Path = Dir + "distinct.cfg";
+    WriteFile(Path, BoxWith(Lines));
+    Config.ReadFile(Path);
+    Config.FileName = Path;
+    Form->LoadFromConfig(Config);
+    for (const auto& [Control, Key] : kTextLines) {
+        TControl* Shown = C(Control);
+        const std::string Text = dynamic_cast<TCustomDCEdit*>(Shown)
+                                     ? static_cast<TCustomDCEdit*>(Shown)->GetEditText()
+                                     : Shown->Text();
+        EXPECT_EQ(Text, Lines[Key]) << Control;
+    }
+    for (const auto& [Control, Key] : kNumberLines)
+        EXPECT_EQ(C(Control)->Text(), Lines[Key]) << Control;
+    Form->SaveToConfig(Config);
+    Config.Save();
+    EXPECT_EQ(ReadFile(Path), BoxWith(Lines));
+}
+
+TEST_F(BoxSettings, EachSwitchAloneShowsAndWritesItsOwnLine) {
+    std::map<std::string, std::string> AllOff;
+    for (const auto& [Control, Key] : kSwitchLines) AllOff[Key] = "disabled";
+    const std::string Path = Dir + "switch.cfg";
+    for (const auto& [Switch, SwitchKey] : kSwitchLines) {
+        SCOPED_TRACE(Switch);
+        std::map<std::string, std::string> One = AllOff;
+        One[SwitchKey] = "enabled";
+        // Read: only its box is checked.
+        WriteFile(Path, BoxWith(One));
+        Config = TKestroConfig();
+        Config.ReadFile(Path);
+        Config.FileName = Path;
+        Form->LoadFromConfig(Config);
+        for (const auto& [Control, Key] : kSwitchLines)
+            EXPECT_EQ(C<TCheckBox>(Control)->Checked(), Control == Switch) << Control;
+        // Written: from a box with every switch off, only its line turns on.
+        WriteFile(Path, BoxWith(AllOff));
+        Config = TKestroConfig();
+        Config.ReadFile(Path);
+        Config.FileName = Path;
+        for (const auto& [Control, Key] : kSwitchLines)
+            C<TCheckBox>(Control)->SetChecked(Control == Switch);
+        Form->SaveToConfig(Config);
+        Config.Save();
+        EXPECT_EQ(ReadFile(Path), BoxWith(One));
+    }
 }
 
 TEST_F(BoxSettings, TextsThatAreNoNumbersGiveTheDefaultsAndListsKeepWhatTheyDoNotOffer) {

@@ -237,6 +237,13 @@ TEST(HtmlMouse, ImageMapAreas) {
     EXPECT_EQ(HotAt(60, 50), "");
     EXPECT_EQ(HotAt(50, 41), "circle");
     EXPECT_EQ(HotAt(120, 10), "rect");
+    // A rectangle holds its left and top edges and ends before its right and bottom ones.
+    EXPECT_EQ(HotAt(100, 0), "rect");
+    EXPECT_EQ(HotAt(149, 39), "rect");
+    EXPECT_EQ(HotAt(99, 20), "");
+    EXPECT_EQ(HotAt(150, 20), "");
+    EXPECT_EQ(HotAt(120, 40), "");
+    EXPECT_EQ(HotAt(150, 40), "");
     EXPECT_EQ(HotAt(170, 80), "poly");
     EXPECT_EQ(HotAt(152, 95), "");
     // Parsing stops at the first value that is no number: the rest reads 0.

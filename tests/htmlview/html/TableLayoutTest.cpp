@@ -53,6 +53,16 @@ TEST(HtmlTable, WidthsComeFromTheCells) {
          "<table cellspacing=0 cellpadding=0><tr>"
          "<td width=25%>aa<td>bb</table>",
          400, "57 43", 100},
+        {"a cell spanning columns no other cell measures gives them all of its width",
+         "<table cellspacing=0 cellpadding=0><tr><td colspan=4>aaaaaaa</table>", 400, "12 10 10 10",
+         42},
+        {"... also at its minimum",
+         "<table cellspacing=0 cellpadding=0><tr><td colspan=5>aaaaaaa</table>", 10, "10 8 8 8 8",
+         42},
+        {"shares of a spanning cell rounded down leave no pixel out",
+         "<table cellspacing=0 cellpadding=0><tr><td>a<td>a<td>a<td>a<td>a<td>a<td>a"
+         "<tr><td colspan=7>aaaaaaaaaaaa</table>",
+         400, "11 11 10 10 10 10 10", 72},
         {"a cell asking for pixels",
          "<table width=200 cellspacing=0 cellpadding=0><tr>"
          "<td width=150>aa<td>bb</table>",
@@ -69,6 +79,27 @@ TEST(HtmlTable, WidthsComeFromTheCells) {
 
 // A cell spanning two rows counts towards the second row's height; the cell beside it in the
 // second row is as tall as that row and its content moves to the middle.
+// At its minimum width a cell holds the indent of a list or a quote plus its longest word: no
+// word runs over into the next column.
+TEST(HtmlTable, AnIndentedBlockInACellKeepsItsWordsInsideTheColumn) {
+    for (const char* Block :
+         {"<ul><li>aaaa bb</ul>", "<ol><li>aaaa bb</ol>", "<blockquote>aaaa bb</blockquote>",
+          "<dl><dd>aaaa bb</dl>", "<ul><li><blockquote>aaaa bb</blockquote></ul>"}) {
+        for (int32_t Room : {10, 60}) {
+            SCOPED_TRACE(std::string(Block) + " in " + std::to_string(Room));
+            TLaidOut Page(std::string("<body><table cellspacing=0 cellpadding=0><tr><td>") + Block +
+                          "<td>cccc</table>");
+            Page.Layout(Room);
+            const TIpHtmlRect Word = WordRect(*Page.Doc, "aaaa");
+            const TIpHtmlRect Next = WordRect(*Page.Doc, "cccc");
+            EXPECT_GT(Word.Left, 0);  // indented
+            EXPECT_LE(Word.Right, Next.Left);
+            TIpHtmlNodeTABLE& Table = TableOf(Page);
+            EXPECT_LE(Word.Right, Table.ColWidth(0));
+        }
+    }
+}
+
 TEST(HtmlTable, ARowSpanMakesItsLastRowTallEnough) {
     TLaidOut Page(
         "<body><table cellspacing=0 cellpadding=0><tr><td rowspan=2>a<br>b<br>c<br>d<td>x"

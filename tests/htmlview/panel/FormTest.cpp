@@ -58,6 +58,9 @@ TEST(HtmlForms, TheQueryEncodesBlanksSeparatorsAndControlCharacters) {
         {"x=y+z%", "q=x%3Dy%2Bz%25"},
         // Everything else stays as it is: bytes above 127 and the URL's own separators too.
         {"\xE4\xF6#?/;", "q=\xE4\xF6#?/;"},
+        // Each rule holds for every character it names, wherever it stands and however often.
+        {"&=+%", "q=%26%3D%2B%25"},
+        {"%%&&", "q=%25%25%26%26"},
     };
     for (const auto& Case : Cases)
         EXPECT_EQ(
@@ -66,6 +69,9 @@ TEST(HtmlForms, TheQueryEncodesBlanksSeparatorsAndControlCharacters) {
             << Case.Value;
     EXPECT_EQ(Submit("<form action=find><input name=\"a b\" value=1></form>").Request,
               "GET find?a+b=1");
+    // A name is encoded as a value is.
+    EXPECT_EQ(Submit("<form action=find><input name=\"a=b&c\" value=\"%\"></form>").Request,
+              "GET find?a%3Db%26c=%25");
     // Control characters (markup turns them into blanks; a program may set them).
     TIpHtml Doc;
     std::string Got;
@@ -75,6 +81,21 @@ TEST(HtmlForms, TheQueryEncodesBlanksSeparatorsAndControlCharacters) {
     FirstOf<TIpHtmlNodeINPUT>(Doc)->Value = "tab\there\r\n\x7F";
     FirstOf<TIpHtmlNodeINPUT>(Doc)->SubmitForm();
     EXPECT_EQ(Got, "find?q=tab%09here%0D%0A\x7F");
+    // Blanks each become "+"; the ends of the control characters and the first character that
+    // is none.
+    const struct {
+        std::string Value;
+        std::string Query;
+    } Set[] = {
+        {" a  ", "find?q=+a++"},
+        {"\x01\x1F!", "find?q=%01%1F!"},
+        {"\x1B[", "find?q=%1B["},
+    };
+    for (const auto& Case : Set) {
+        FirstOf<TIpHtmlNodeINPUT>(Doc)->Value = Case.Value;
+        FirstOf<TIpHtmlNodeINPUT>(Doc)->SubmitForm();
+        EXPECT_EQ(Got, Case.Query);
+    }
 }
 
 // Unchecked boxes, empty fields, hidden fields, disabled controls and every button give nothing.

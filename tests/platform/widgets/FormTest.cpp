@@ -317,6 +317,50 @@ TEST_F(Forms_, AControlFreedFromItsParentLeavesTheTabOrder) {
     EXPECT_EQ(std::count(Order.begin(), Order.end(), static_cast<TWinControl*>(Extra)), 0);
 }
 
+TEST_F(Forms_, TabPassesOverDisabledControlsAndEverythingInADisabledPanel) {
+    TTestLayoutForm* Form = MakeForm();
+    // After Inner in tab order: a disabled box, then a panel that is disabled itself while the
+    // box inside it is enabled. Neither box can take the focus, so Tab goes round to Corner.
+    auto* Off = new TTestBox(Form);
+    Off->SetParent(Form->Client1);
+    Off->SetTabOrder(2);
+    Off->SetEnabled(false);
+    auto* Panel = new TTestPanel(Form);
+    Panel->SetParent(Form->Client1);
+    Panel->SetBounds(10, 150, 100, 50);
+    Panel->SetTabOrder(3);
+    Panel->SetEnabled(false);
+    auto* InPanel = new TTestBox(Panel);
+    InPanel->SetParent(Panel);
+    ASSERT_TRUE(InPanel->Enabled());
+    Form->Show();
+    Drain();
+    // The form is active once its first control in tab order has the focus.
+    ASSERT_TRUE(PumpUntil([&] { return Form->Corner->Focused(); }));
+    Form->Inner->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return Form->Inner->Focused(); }));
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_Tab);
+    Drain();
+    EXPECT_FALSE(Off->Focused());
+    EXPECT_FALSE(InPanel->Focused());
+    EXPECT_TRUE(Form->Corner->Focused());
+    // Backwards from Corner the same two are passed over.
+    Form->Inner->SetFocus();
+    Drain();
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_Tab);
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_Tab, Qt::ShiftModifier);
+    Drain();
+    EXPECT_TRUE(Form->Inner->Focused());
+
+    // Once the panel is enabled again its box is the next stop after Inner.
+    Panel->SetEnabled(true);
+    Form->Inner->SetFocus();
+    Drain();
+    QTest::keyClick(QtWindowOf(Form->Handle()), Qt::Key_Tab);
+    Drain();
+    EXPECT_TRUE(InPanel->Focused());
+}
+
 TEST_F(Forms_, HintsShowAfterThePauseAndTheProgramMayChangeThem) {
     TTestLayoutForm* Form = MakeForm();
     Form->Show();
