@@ -254,6 +254,32 @@ TEST(BarFloat, OverARefusedDockTheBarGoesOnFloating) {
     EXPECT_LT(std::abs(Form.Bounds().top - (Dock.y - (From.y - 250))), 4);
 }
 
+// A floating bar held by the middle of its caption docks when the bar reaches a site's zone,
+// even though the pointer itself is just past it.
+TEST(BarFloat, ABarWhoseCornerReachesADockDocksThereAfterARest) {
+    TFakeClock Clock;
+    TFloatForm Form;
+    Form.Float(200, 250, 200);
+    TdxBarManager* M = Form.Manager();
+    const POINT From = Form.Caption();
+    const int GrabY = From.y - Form.Bounds().top;
+    ASSERT_GT(GrabY, 3);
+    const TRect Zone = Form.Menu()->Control()->DockControl()->DockingZone();
+    const POINT Near{(Zone.Left + Zone.Right) / 2, Zone.Bottom + 2};
+    bool FloatingNear = false;
+    Form.Drag(From, {{[&] { return M->Bars()->Dragging(); },
+                      [&] { GuiTest::MouseMove(Form.FormWindow(), Near); }},
+                     {[&] { return Form.Bounds().top != 250; },
+                      [&] {
+                          FloatingNear = Form.Window()->IsFloating();
+                          Clock.Advance(M->WaitForDockingTime() * 2);
+                      }},
+                     {[&] { return true; }, [&] { Form.Release(Near); }}});
+    EXPECT_TRUE(FloatingNear);
+    EXPECT_FALSE(M->Bars()->Dragging());
+    EXPECT_EQ(Form.Toolbar()->DockingStyle(), dsTop);
+}
+
 TEST(BarFloat, ADoubleClickOnTheGripFloatsTheBarAndOnTheCaptionDocksItBack) {
     TFloatForm Form;
     const int Row = Form.Toolbar()->Row();
