@@ -119,9 +119,28 @@ int TdxDockControl::DockSize() const {
     return Size;
 }
 
-TRect TdxDockControl::RowRect(int Row) const {
+bool TdxDockControl::StacksFromFarSide() const {
+    // While a bar is dragged a right or bottom site keeps its rows against its outer edge: the
+    // site only grows or shrinks after the rows were laid out, and rows stacked from the inner
+    // edge would jump twice on every row gained or lost under the pointer.
+    const TdxBarDockingStyle Style = DockingStyle();
+    return (Style == dsRight || Style == dsBottom) && FBarManager && FBarManager->Bars() &&
+           FBarManager->Bars()->Dragging();
+}
+
+int TdxDockControl::RowOffset(int Row) const {
+    if (StacksFromFarSide()) {
+        int Offset = ClientAcross();
+        for (int I = Row; I < RowCount(); ++I) Offset -= RowThickness(I);
+        return Offset;
+    }
     int Offset = 0;
     for (int I = 0; I < Row; ++I) Offset += RowThickness(I);
+    return Offset;
+}
+
+TRect TdxDockControl::RowRect(int Row) const {
+    const int Offset = RowOffset(Row);
     const int Thickness = RowThickness(Row);
     return IsHorizontal() ? TRect{0, Offset, ClientAlong(), Offset + Thickness}
                           : TRect{Offset, 0, Offset + Thickness, ClientAlong()};
@@ -307,16 +326,16 @@ void TdxDockControl::Layout() {
         ComponentState().Contains(csDestroying))
         return;
     ++FLayingOut;
+    // From the far side the offsets come from the rows as they are before this pass.
+    const bool FromFarSide = StacksFromFarSide();
+    std::vector<int> Offsets;
+    for (int I = 0; FromFarSide && I < RowCount(); ++I) Offsets.push_back(RowOffset(I));
     int Offset = 0;
-    for (TdxDockRow* Row : FRows) {
+    for (int I = 0; I < RowCount(); ++I) {
+        TdxDockRow* Row = FRows[size_t(I)];
         if (Row->ColCount() == 0) continue;
-        LayoutRow(Row, Offset);
-        int Thickness = 0;
-        for (int I = 0; I < Row->ColCount(); ++I) {
-            TdxBarControl* W = Row->Cols(I)->BarControl();
-            Thickness = std::max(Thickness, IsHorizontal() ? W->Height() : W->Width());
-        }
-        Offset += Thickness;
+        LayoutRow(Row, FromFarSide ? Offsets[size_t(I)] : Offset);
+        Offset += RowThickness(I);
     }
     --FLayingOut;
 }

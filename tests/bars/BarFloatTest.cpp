@@ -280,6 +280,47 @@ TEST(BarFloat, ABarWhoseCornerReachesADockDocksThereAfterARest) {
     EXPECT_EQ(Form.Toolbar()->DockingStyle(), dsTop);
 }
 
+// A bar dragged off the bottom site: the row below it stays on the form's lower edge all the
+// while, it never moves up for a moment before the site shrinks.
+TEST(BarFloat, WhileABarLeavesTheBottomSiteTheRowBelowItStaysOnTheEdge) {
+    TFakeClock Clock;
+    TFloatForm Form;
+    Form.Toolbar()->SetRow(0);
+    Form.Toolbar()->SetDockingStyle(dsBottom);
+    TdxBar* Lower =
+        Form.Bars.NewBar("Unten", {Form.Bars.NewItem("&Eins"), Form.Bars.NewItem("&Zwei")});
+    Lower->SetDockingStyle(dsBottom);
+    Lower->SetRow(1);
+    Lower->OneOnRow = true;
+    Lower->SetVisible(true);
+    GuiTest::Drain();
+    ASSERT_TRUE(Lower->Control());
+    const HWND LowerWindow = Lower->Control()->Handle();
+    RECT Before;
+    GetWindowRect(LowerWindow, &Before);
+    ASSERT_GT(Before.top, Form.Bounds().top);
+    std::vector<LONG> Tops;
+    const HHOOK Hook = SetWindowsHookEx(WH_CALLWNDPROC, [&](int Code, WPARAM W, LPARAM L) {
+        const auto* Info = reinterpret_cast<const CWPSTRUCT*>(L);
+        if (Info->hwnd == LowerWindow && Info->message == WM_WINDOWPOSCHANGED) {
+            RECT Now;
+            GetWindowRect(LowerWindow, &Now);
+            Tops.push_back(Now.top);
+        }
+        return CallNextHookEx(0, Code, W, L);
+    });
+    const POINT Away = GuiTest::ScreenOf(Form.FormWindow(), POINT{300, 120});
+    Form.Drag(Form.Grip(),
+              {{[&] { return Form.Manager()->Bars()->Dragging(); }, [&] { Form.MoveTo(Away); }},
+               {[&] { return Form.Window()->IsFloating(); }, [&] { Form.Release(Away); }}});
+    UnhookWindowsHookEx(Hook);
+    EXPECT_EQ(Form.Toolbar()->DockingStyle(), dsNone);
+    for (LONG Top : Tops) EXPECT_EQ(Top, Before.top);
+    RECT After;
+    GetWindowRect(LowerWindow, &After);
+    EXPECT_EQ(After.top, Before.top);
+}
+
 TEST(BarFloat, ADoubleClickOnTheGripFloatsTheBarAndOnTheCaptionDocksItBack) {
     TFloatForm Form;
     const int Row = Form.Toolbar()->Row();
