@@ -321,6 +321,42 @@ TEST(BarFloat, WhileABarLeavesTheBottomSiteTheRowBelowItStaysOnTheEdge) {
     EXPECT_EQ(After.top, Before.top);
 }
 
+// A click on a floating bar lying under another brings it to the top; the form stays active.
+TEST(BarFloat, AClickedFloatingBarComesToTheTopAndTheFormStaysActive) {
+    TFloatForm Form;
+    Form.Float(200, 250, 200);
+    TdxBar* Other =
+        Form.Bars.NewBar("Zweite", {Form.Bars.NewItem("&Eins"), Form.Bars.NewItem("&Zwei")});
+    Other->FloatLeft = 240;
+    Other->FloatTop = 262;
+    Other->FloatClientWidth = 200;
+    Other->SetDockingStyle(dsNone);
+    Other->SetVisible(true);
+    GuiTest::Drain();
+    ASSERT_TRUE(Other->Control());
+    const HWND Upper = Other->Control()->Handle();
+    RECT UpperRect;
+    GetWindowRect(Upper, &UpperRect);
+    const POINT Shared{UpperRect.left + 4, UpperRect.top + 4};
+    const RECT LowerRect = Form.Bounds();
+    ASSERT_TRUE(PtInRect(&LowerRect, Shared));
+    ASSERT_EQ(WindowFromPoint(Shared), Upper);
+    const HWND Active = GetActiveWindow();
+    // On the lower bar, left of the upper one.
+    const POINT OnLower = Form.At(8, Form.Window()->FloatingCaptionRect().Bottom + 6);
+    ASSERT_EQ(WindowFromPoint(OnLower), Form.Handle());
+    GuiTest::MouseClick(Form.FormWindow(), OnLower);
+    GuiTest::Drain();
+    // Above the other floating bar (the form itself may come up when the click enters menu
+    // mode, which is not what is looked at here).
+    bool UpperFollows = false;
+    for (HWND Below = GetWindow(Form.Handle(), GW_HWNDNEXT); Below;
+         Below = GetWindow(Below, GW_HWNDNEXT))
+        UpperFollows = UpperFollows || Below == Upper;
+    EXPECT_TRUE(UpperFollows);
+    EXPECT_EQ(GetActiveWindow(), Active);
+}
+
 TEST(BarFloat, ADoubleClickOnTheGripFloatsTheBarAndOnTheCaptionDocksItBack) {
     TFloatForm Form;
     const int Row = Form.Toolbar()->Row();
