@@ -449,7 +449,7 @@ TEST(BarFloat, AFloatingBarShownWhileItsFormIsInactiveWaitsForTheForm) {
     Form.Toolbar()->SetVisible(false);
     GuiTest::MouseClick(Other->Handle(), POINT{600, 450});
     GuiTest::Drain();
-    Form.Manager()->Customizing(true);
+    Form.Manager()->CustomizingMode(true);
     Form.Toolbar()->SetVisible(true);
     GuiTest::Drain();
     EXPECT_TRUE(IsWindowVisible(Form.Handle()));
