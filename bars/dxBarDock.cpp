@@ -375,11 +375,18 @@ void TdxDockControl::LayoutRow(TdxDockRow* Row, int RowOffset) {
         P.Length = std::max(L, P.Min);
         P.Truncated = !MultiLine(P.Window) && L < P.Full;
     } else if (L < FullTotal) {
+        // The bar under the pointer keeps its whole length where the pointer put it: the bar
+        // after it gives way first, the bars before it are cut.
+        const TdxBars* Bars = FBarManager->Bars();
+        const TdxBarControl* Dragged = Bars->Dragging() ? Bars->MovingBarControl() : nullptr;
         int A = L;
         for (int I = Count - 1; I >= 0; --I) {
             TPlace& P = Places[size_t(I)];
             const int Low = SumBefore(I, true), High = SumBefore(I, false);
-            const int Start = std::clamp(Along(I), Low, std::max(Low, High));
+            int Start = std::clamp(Along(I), Low, std::max(Low, High));
+            if (I > 0 && Places[size_t(I - 1)].Window == Dragged)
+                Start = std::min(Start, std::max(Along(I - 1), SumBefore(I - 1, true)) +
+                                            Places[size_t(I - 1)].Full);
             const int Room = A - Start;
             if (P.Full > Room) {
                 P.Truncated = !MultiLine(P.Window) && P.Min != P.Full;

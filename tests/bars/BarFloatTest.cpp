@@ -357,6 +357,52 @@ TEST(BarFloat, AClickedFloatingBarComesToTheTopAndTheFormStaysActive) {
     EXPECT_EQ(GetActiveWindow(), Active);
 }
 
+// In a row too short for its bars, the bar dragged along it stays under the pointer at its full
+// length: the bar before it is cut, the bar after it gives way.
+TEST(BarFloat, ABarDraggedAlongACrowdedRowStaysWhereThePointerPutsIt) {
+    TFakeClock Clock;
+    TFloatForm Form;
+    TdxBar* First = Form.Toolbar();
+    auto AddBar = [&](const char* Caption, int Left) {
+        TdxBar* Bar = Form.Bars.NewBar(
+            Caption,
+            {Form.Bars.NewItem("&Eins"), Form.Bars.NewItem("&Zwei"), Form.Bars.NewItem("&Drei")});
+        Bar->SetDockingStyle(dsTop);
+        Bar->SetRow(First->Row());
+        Bar->SetDockedLeft(Left);
+        Bar->SetVisible(true);
+        GuiTest::Drain();
+        return Bar;
+    };
+    TdxBar* Middle = AddBar("Mitte", 400);
+    TdxBar* Last = AddBar("Ende", 600);
+    const int Full = First->Control()->FullLength() + Middle->Control()->FullLength() +
+                     Last->Control()->FullLength();
+    Form.Bars.Form()->SetWidth(Full - 30);
+    GuiTest::Drain();
+    ASSERT_EQ(Middle->Control()->Top(), First->Control()->Top());
+    ASSERT_EQ(Last->Control()->Top(), First->Control()->Top());
+    TdxBarControl* Window = Middle->Control();
+    RECT Outer;
+    GetWindowRect(Window->Handle(), &Outer);
+    const POINT Grip{Outer.left + 4, (Outer.top + Outer.bottom) / 2};
+    const int LeftBefore = Window->Left();
+    const POINT Along{Grip.x - 25, Grip.y};
+    int LeftWhileDragged = -1;
+    bool Truncated = true;
+    int Polls = 0;
+    Form.Drag(Grip,
+              {{[&] { return Form.Manager()->Bars()->Dragging(); }, [&] { Form.MoveTo(Along); }},
+               {[&] { return Window->Left() != LeftBefore || ++Polls > 50; },
+                [&] {
+                    LeftWhileDragged = Window->Left();
+                    Truncated = Window->Width() < Window->FullLength();
+                    Form.Release(Along);
+                }}});
+    EXPECT_EQ(LeftWhileDragged, LeftBefore - 25);
+    EXPECT_FALSE(Truncated);
+}
+
 TEST(BarFloat, ADoubleClickOnTheGripFloatsTheBarAndOnTheCaptionDocksItBack) {
     TFloatForm Form;
     const int Row = Form.Toolbar()->Row();
