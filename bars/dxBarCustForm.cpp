@@ -602,9 +602,13 @@ void ShowCustomizingForm(TdxBarManager* Manager, bool Show) {
         return;
     }
     if (State.Form || !Manager) return;
+    // The mode comes first and opens the dialog itself.
+    if (!Manager->IsCustomizing()) {
+        Manager->Customizing(true);
+        return;
+    }
     if (Manager->OnShowCustomizingForm) Manager->OnShowCustomizingForm(Manager);
     DisableManagerForms();
-    Manager->Customizing(true);
     RegisterCustomizingForm();
     try {
         State.Form = CreateForm<TdxBarCustomizingForm>(nullptr, Manager);

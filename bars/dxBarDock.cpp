@@ -119,9 +119,28 @@ int TdxDockControl::DockSize() const {
     return Size;
 }
 
-TRect TdxDockControl::RowRect(int Row) const {
+bool TdxDockControl::StacksFromFarSide() const {
+    // While a bar is dragged a right or bottom site keeps its rows against its outer edge: the
+    // site only grows or shrinks after the rows were laid out, and rows stacked from the inner
+    // edge would jump twice on every row gained or lost under the pointer.
+    const TdxBarDockingStyle Style = DockingStyle();
+    return (Style == dsRight || Style == dsBottom) && FBarManager && FBarManager->Bars() &&
+           FBarManager->Bars()->Dragging();
+}
+
+int TdxDockControl::RowOffset(int Row) const {
+    if (StacksFromFarSide()) {
+        int Offset = ClientAcross();
+        for (int I = Row; I < RowCount(); ++I) Offset -= RowThickness(I);
+        return Offset;
+    }
     int Offset = 0;
     for (int I = 0; I < Row; ++I) Offset += RowThickness(I);
+    return Offset;
+}
+
+TRect TdxDockControl::RowRect(int Row) const {
+    const int Offset = RowOffset(Row);
     const int Thickness = RowThickness(Row);
     return IsHorizontal() ? TRect{0, Offset, ClientAlong(), Offset + Thickness}
                           : TRect{Offset, 0, Offset + Thickness, ClientAlong()};
@@ -307,16 +326,16 @@ void TdxDockControl::Layout() {
         ComponentState().Contains(csDestroying))
         return;
     ++FLayingOut;
+    // From the far side the offsets come from the rows as they are before this pass.
+    const bool FromFarSide = StacksFromFarSide();
+    std::vector<int> Offsets;
+    for (int I = 0; FromFarSide && I < RowCount(); ++I) Offsets.push_back(RowOffset(I));
     int Offset = 0;
-    for (TdxDockRow* Row : FRows) {
+    for (int I = 0; I < RowCount(); ++I) {
+        TdxDockRow* Row = FRows[size_t(I)];
         if (Row->ColCount() == 0) continue;
-        LayoutRow(Row, Offset);
-        int Thickness = 0;
-        for (int I = 0; I < Row->ColCount(); ++I) {
-            TdxBarControl* W = Row->Cols(I)->BarControl();
-            Thickness = std::max(Thickness, IsHorizontal() ? W->Height() : W->Width());
-        }
-        Offset += Thickness;
+        LayoutRow(Row, FromFarSide ? Offsets[size_t(I)] : Offset);
+        Offset += RowThickness(I);
     }
     --FLayingOut;
 }
@@ -356,11 +375,18 @@ void TdxDockControl::LayoutRow(TdxDockRow* Row, int RowOffset) {
         P.Length = std::max(L, P.Min);
         P.Truncated = !MultiLine(P.Window) && L < P.Full;
     } else if (L < FullTotal) {
+        // The bar under the pointer keeps its whole length where the pointer put it: the bar
+        // after it gives way first, the bars before it are cut.
+        const TdxBars* Bars = FBarManager->Bars();
+        const TdxBarControl* Dragged = Bars->Dragging() ? Bars->MovingBarControl() : nullptr;
         int A = L;
         for (int I = Count - 1; I >= 0; --I) {
             TPlace& P = Places[size_t(I)];
             const int Low = SumBefore(I, true), High = SumBefore(I, false);
-            const int Start = std::clamp(Along(I), Low, std::max(Low, High));
+            int Start = std::clamp(Along(I), Low, std::max(Low, High));
+            if (I > 0 && Places[size_t(I - 1)].Window == Dragged)
+                Start = std::min(Start, std::max(Along(I - 1), SumBefore(I - 1, true)) +
+                                            Places[size_t(I - 1)].Full);
             const int Room = A - Start;
             if (P.Full > Room) {
                 P.Truncated = !MultiLine(P.Window) && P.Min != P.Full;

@@ -49,6 +49,9 @@ class TdxDockControl : public TCustomControl {
     int FindColumn(int Row, TPoint ScreenPoint) const;
     TRect RowRect(int Row) const;
     int RowThickness(int Row) const;
+    // Where a row starts across the site, counted from the docking edge.
+    int RowOffset(int Row) const;
+    bool StacksFromFarSide() const;
     // The screen rectangle in which a moved bar docks here.
     TRect DockingZone() const;
     void StoreColumnPositions();

@@ -91,7 +91,8 @@ void TdxBarManager::DestroyEverything() {
     if (FCreationFailed) return;
     FCreationFailed = true;  // once only
     Destroying();
-    Customizing(false);
+    // The open dialog hears of the manager going by its free notice.
+    CustomizingMode(false);
     for (HBRUSH& Brush : FFlatBrushes) {
         if (Brush) DeleteObject(Brush);
         Brush = 0;
@@ -312,6 +313,14 @@ void TdxBarManager::SetUpdateLocked(bool Value) {
 }
 
 void TdxBarManager::Customizing(bool Value) {
+    if (Value == FIsCustomizing) return;
+    if (Value && GetCustomizingForm()) return;
+    CustomizingMode(Value);
+    if (FIsCustomizing != Value) return;
+    ShowCustomizingForm(this, Value);
+}
+
+void TdxBarManager::CustomizingMode(bool Value) {
     if (Value == FIsCustomizing) return;
     // One customizing dialog in the process: another manager's is open.
     if (Value && GetCustomizingForm()) return;

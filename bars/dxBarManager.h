@@ -69,9 +69,12 @@ class TdxBarManager : public TComponent {
     bool UpdateLocked() const { return FUpdateLocked; }
     void SetUpdateLocked(bool Value);
     bool IsCustomizing() const { return FIsCustomizing; }
-    // Switches customizing mode (switching on is refused while a customizing dialog is open:
-    // ShowCustomizingForm opens the dialog and switches the mode on with it).
+    // Switches customizing mode and opens or closes the customizing dialog with it (switching
+    // on is refused while a customizing dialog is open).
     void Customizing(bool Value);
+    // The mode alone, without the dialog: for code that shows the bars customized inside a
+    // window of its own (and for tests of the mode itself).
+    void CustomizingMode(bool Value);
     bool IsFlat() const { return FStyle == bmsFlat; }
     bool RecentItemsShownFirst() const {
         return FMenusShowRecentItemsFirst && FStyle != bmsStandard;

@@ -30,19 +30,28 @@ TdxBarDockingStyle TdxBars::FindDockTarget(TdxBar* Bar, TPoint Cursor,
     Site = nullptr;
     if (FDragging && ControlDown()) return dsNone;
     TdxBarManager* M = FBarManager;
-    for (TdxBarDockingStyle Style : kTargetOrder)
-        for (int I = 0; I < M->DockControlCount(); ++I) {
-            TdxDockControl* Candidate = M->DockControls(I);
-            if (!Candidate || Candidate->DockingStyle() != Style || !Candidate->HandleAllocated() ||
-                !IsWindowVisible(Candidate->Handle()) || !Candidate->CanDock(Bar) ||
-                !M->CanDockBar(Bar, Style, Candidate))
-                continue;
-            const RECT Zone = Candidate->DockingZone();
-            if (!PtInRect(&Zone, POINT{Cursor.X, Cursor.Y})) continue;
-            Site = Candidate;
-            return Style;
-        }
-    return dsNone;
+    auto Search = [&](TPoint Point) {
+        for (TdxBarDockingStyle Style : kTargetOrder)
+            for (int I = 0; I < M->DockControlCount(); ++I) {
+                TdxDockControl* Candidate = M->DockControls(I);
+                if (!Candidate || Candidate->DockingStyle() != Style ||
+                    !Candidate->HandleAllocated() || !IsWindowVisible(Candidate->Handle()) ||
+                    !Candidate->CanDock(Bar) || !M->CanDockBar(Bar, Style, Candidate))
+                    continue;
+                const RECT Zone = Candidate->DockingZone();
+                if (!PtInRect(&Zone, POINT{Point.X, Point.Y})) continue;
+                Site = Candidate;
+                return Style;
+            }
+        return dsNone;
+    };
+    const TdxBarDockingStyle Found = Search(Cursor);
+    if (Found != dsNone || !FDragging || !FMovingWindow || FMovingWindow->Bar() != Bar)
+        return Found;
+    // A bar held far from its corner (a wide floating bar by the middle of its caption) also
+    // docks when the bar itself, not the pointer, reaches a site.
+    const TPoint Grab = FMovingWindow->GetGrabOffset(FMovingWindow->DockingStyle());
+    return Search(TPoint{Cursor.X - Grab.X, Cursor.Y - Grab.Y});
 }
 
 void TdxBars::MoveBar(TdxBarControl* Window, TPoint Cursor) {

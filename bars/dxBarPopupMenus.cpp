@@ -8,6 +8,7 @@
 #include "bars/dxBarStrings.h"
 #include "bars/dxBarSubMenu.h"
 #include "platform/core/Input.h"
+#include "platform/core/Paint.h"
 #include "platform/widgets/Forms.h"
 
 TdxBarPopupMenu::TdxBarPopupMenu(TComponent* AOwner) : TComponent(AOwner) {
@@ -223,10 +224,21 @@ bool TdxBarPopupMenuLinks::ShowFor(TWinControl* Control, HWND Window, TPoint Pos
         }
         const bool ByMouse = Position != TPoint{-1, -1};
         POINT At{0, 0};
+        HWND From = ByMouse ? Window : 0;
         if (ByMouse) {
             At = POINT{Position.X, Position.Y};
-            MapWindowPoints(Window, Control->Handle(), &At, 1);
+        } else {
+            // From the keyboard the menu opens where the user types: at the caret when the
+            // window (or a part of it, such as a combo box's edit) shows one, else at its corner.
+            HWND CaretWnd = 0;
+            POINT Caret{};
+            if (GetCaretWindowPos(&CaretWnd, &Caret) &&
+                (CaretWnd == Window || IsChild(Window, CaretWnd))) {
+                At = Caret;
+                From = CaretWnd;
+            }
         }
+        if (From) MapWindowPoints(From, Control->Handle(), &At, 1);
         bool Handled = false;
         if (Control->OnContextPopup) Control->OnContextPopup(Control, TPoint{At.x, At.y}, Handled);
         if (Handled) return true;

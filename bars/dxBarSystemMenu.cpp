@@ -12,6 +12,25 @@ namespace {
 constexpr WPARAM kIconSmall = 0;
 constexpr WPARAM kIconBig = 1;
 
+// The window commands whose entries show a picture of their own, as the caption buttons do.
+struct TCommandGlyph {
+    WPARAM Command;
+    const char* Resource;
+};
+constexpr TCommandGlyph kCommandGlyphs[] = {
+    {SC_CLOSE, "DXBARCLOSE"},
+    {SC_RESTORE, "DXBARRESTORE"},
+    {SC_MAXIMIZE, "DXBARMAXIMIZE"},
+    {SC_MINIMIZE, "DXBARMINIMIZE"},
+};
+
+// The picture of an entry's command, or none.
+const char* GlyphOfCommand(UINT Command) {
+    for (const TCommandGlyph& G : kCommandGlyphs)
+        if (G.Command == Command) return G.Resource;
+    return nullptr;
+}
+
 }  // namespace
 
 TSystemMenuSubItem::~TSystemMenuSubItem() {
@@ -68,6 +87,11 @@ void TSystemMenuSubItem::ReadMenu(HMENU Menu, TdxBarItemLinks* Links) {
             if (Info.fState & MFS_CHECKED) {
                 Button->SetButtonStyle(bsChecked);
                 Button->SetDown(true);
+            }
+            if (const char* Glyph = GlyphOfCommand(Info.wID)) {
+                TBitmap Picture;
+                Picture.LoadFromResourceName(Glyph);
+                Button->SetGlyph(&Picture);
             }
             if (Tab != std::string::npos)
                 Button->SetShortCut(TextToShortCut(Info.Text.substr(Tab + 1)));

@@ -365,6 +365,14 @@ void TdxBarControl::Dispatch(TMessage& Message) {
             return;
         case WM_SETFOCUS:
             return;
+        case WM_MOUSEACTIVATE:
+            Message.Result = MA_NOACTIVATE;
+            // A floating bar clicked comes above the other floating bars, but leaves the
+            // activation with its form.
+            if (IsFloating() && !InMenuMode() && HandleAllocated())
+                SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0,
+                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            return;
         case WM_SIZE:
             if (Destroying()) return;
             break;

@@ -1,8 +1,10 @@
 // The caret: an inverted rectangle on its window's surface that blinks on its own timer.
 #include <QObject>
 #include <QTimerEvent>
+#include <QWidget>
 
 #include "platform/core/CaretImpl.h"
+#include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/core/WindowImpl.h"
 #include "platform/gdi/Gdi.h"
@@ -126,6 +128,28 @@ BOOL SetCaretPos(int X, int Y) {
 BOOL GetCaretPos(POINT* Point) {
     if (!Point) return FALSE;
     *Point = Caret().Pos;
+    return TRUE;
+}
+
+BOOL GetCaretWindowPos(HWND* Wnd, POINT* Point) {
+    if (!Wnd || !Point) return FALSE;
+    const TCaret& C = Caret();
+    if (C.Owner != 0 && FindWnd(C.Owner)) {
+        *Wnd = C.Owner;
+        *Point = C.Pos;
+        return TRUE;
+    }
+    // A text widget draws its own cursor; it answers where through the input-method query.
+    const HWND Focus = GetFocus();
+    const TWndPtr W = FindWnd(Focus);
+    if (!W || !W->Widget || !W->Widget->testAttribute(Qt::WA_InputMethodEnabled)) return FALSE;
+    const QRect Cursor = W->Widget->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    if (!Cursor.isValid() && Cursor.topLeft() == QPoint()) return FALSE;
+    // The widget covers the whole window, frame included.
+    const RECT Outer = WindowImpl::ScreenRect(*W);
+    const POINT Origin = WindowImpl::ClientOrigin(*W);
+    *Wnd = Focus;
+    *Point = POINT{Outer.left + Cursor.left() - Origin.x, Outer.top + Cursor.top() - Origin.y};
     return TRUE;
 }
 

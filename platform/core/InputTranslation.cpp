@@ -226,11 +226,14 @@ void RouteMouse(TAction Action, TButton Button, POINT Pt, std::uint64_t Time) {
     if (Action == TAction::Down) {
         TWndPtr W = FindWnd(Target);
         TWndPtr Top = W ? WindowImpl::TopLevelOf(*W) : nullptr;
-        if (Top && Top->Handle != GetActiveWindow() && WindowImpl::Activatable(*Top)) {
+        // Asked also of windows that never become active (WS_EX_NOACTIVATE): they hear of the
+        // click this way, to come to the top of their own accord.
+        if (Top && Top->Handle != GetActiveWindow() && Top->Enabled()) {
             const LRESULT Answer =
                 SendMessage(Target, WM_MOUSEACTIVATE, static_cast<WPARAM>(Top->Handle),
                             MAKELPARAM(static_cast<WORD>(Hit), static_cast<WORD>(Msg)));
-            if (Answer == MA_ACTIVATE || Answer == MA_ACTIVATEANDEAT)
+            if ((Answer == MA_ACTIVATE || Answer == MA_ACTIVATEANDEAT) && FindWnd(Top->Handle) &&
+                WindowImpl::Activatable(*Top))
                 WindowImpl::Activate(Top->Handle, WA_CLICKACTIVE);
             if (Answer == MA_ACTIVATEANDEAT || Answer == MA_NOACTIVATEANDEAT) return;
             if (!FindWnd(Target)) return;

@@ -99,5 +99,9 @@ BOOL HideCaret(HWND Wnd);
 BOOL ShowCaret(HWND Wnd);
 BOOL SetCaretPos(int X, int Y);
 BOOL GetCaretPos(POINT* Point);
+// The window that shows a caret now and the caret's top left in its client area: the caret of
+// CreateCaret, else the text cursor of the focus window's text widget (an edit). FALSE when no
+// window shows one.
+BOOL GetCaretWindowPos(HWND* Wnd, POINT* Point);
 UINT GetCaretBlinkTime();
 BOOL SetCaretBlinkTime(UINT Milliseconds);

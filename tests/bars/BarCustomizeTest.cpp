@@ -49,6 +49,36 @@ TEST_F(Customize, OpeningDisablesEveryManagersFormAndClosingEnablesThemAgain) {
     GuiTest::Drain();
 }
 
+// Switching the manager's customizing mode is what opens and closes the dialog: code that turns
+// customizing on gets the dialog to end it with, and turning it off does not leave a dialog over
+// a form that stays disabled.
+TEST_F(Customize, TheManagersCustomizingModeOpensAndClosesTheDialog) {
+    std::vector<std::string> Events;
+    Manager()->OnShowCustomizingForm = [&](TObject*) { Events.push_back("show"); };
+    Manager()->OnHideCustomizingForm = [&](TObject*) { Events.push_back("hide"); };
+    Manager()->Customizing(true);
+    GuiTest::Drain();
+    TdxBarCustomizingForm* Dialog = GetCustomizingForm();
+    ASSERT_NE(Dialog, nullptr);
+    EXPECT_EQ(Dialog->BarManager(), Manager());
+    EXPECT_TRUE(Dialog->Visible());
+    EXPECT_TRUE(Manager()->IsCustomizing());
+    EXPECT_FALSE(IsWindowEnabled(Bars.FormWindow()));
+    Manager()->Customizing(false);
+    GuiTest::Drain();
+    EXPECT_EQ(GetCustomizingForm(), nullptr);
+    EXPECT_FALSE(Manager()->IsCustomizing());
+    EXPECT_TRUE(IsWindowEnabled(Bars.FormWindow()));
+    EXPECT_EQ(Events, (std::vector<std::string>{"show", "hide"}));
+    // The mode alone leaves the form as it is.
+    Manager()->CustomizingMode(true);
+    EXPECT_TRUE(Manager()->IsCustomizing());
+    EXPECT_EQ(GetCustomizingForm(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(Bars.FormWindow()));
+    Manager()->Customizing(false);
+    EXPECT_FALSE(Manager()->IsCustomizing());
+}
+
 TEST_F(Customize, EscClosesTheDialogAndAClosedDialogOpensAgain) {
     TdxBarCustomizingForm* Dialog = Open();
     ASSERT_NE(Dialog, nullptr);

@@ -39,7 +39,7 @@ struct TDragForm : TMenuForm {
         Extra->SetRow(2);
         Extra->SetVisible(true);
         GuiTest::Drain();
-        Manager()->Customizing(true);
+        Manager()->CustomizingMode(true);
         GuiTest::Drain();
     }
     TdxBar* Extra = nullptr;

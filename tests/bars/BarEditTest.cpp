@@ -211,7 +211,7 @@ TEST(BarEditSizing, DraggingAnEdgeOfTheSelectedEditInCustomizingModeSetsTheLinks
     };
     for (const TCase& C : kCases) {
         TEditForm Form;
-        Form.Manager()->Customizing(true);
+        Form.Manager()->CustomizingMode(true);
         GuiTest::Drain();
         TdxBarItemLink* Link = Form.EditBar->ItemLinks()->Items(0);
         const TRect R = Link->ItemRect();
@@ -245,7 +245,7 @@ TEST(BarEditSizing, APressInsideTheEditOrOutsideCustomizingSizesNothing) {
     EXPECT_TRUE(Form.EditControl()->Focused());
     EXPECT_FALSE(Link->UserDefine().Contains(udWidth));
     Form.Tap(Qt::Key_Escape);
-    Form.Manager()->Customizing(true);
+    Form.Manager()->CustomizingMode(true);
     GuiTest::Drain();
     Form.Click(Form.Screen(POINT{(R.Left + R.Right) / 2, Y}));
     // A press away from the edges starts no sizing.

@@ -255,6 +255,155 @@ TEST(BarFloat, OverARefusedDockTheBarGoesOnFloating) {
     EXPECT_LT(std::abs(Form.Bounds().top - (Dock.y - (From.y - 250))), 4);
 }
 
+// A floating bar held by the middle of its caption docks when the bar reaches a site's zone,
+// even though the pointer itself is just past it.
+TEST(BarFloat, ABarWhoseCornerReachesADockDocksThereAfterARest) {
+    TFakeClock Clock;
+    TFloatForm Form;
+    Form.Float(200, 250, 200);
+    TdxBarManager* M = Form.Manager();
+    const POINT From = Form.Caption();
+    const int GrabY = From.y - Form.Bounds().top;
+    ASSERT_GT(GrabY, 3);
+    const TRect Zone = Form.Menu()->Control()->DockControl()->DockingZone();
+    const POINT Near{(Zone.Left + Zone.Right) / 2, Zone.Bottom + 2};
+    bool FloatingNear = false;
+    Form.Drag(From, {{[&] { return M->Bars()->Dragging(); },
+                      [&] { GuiTest::MouseMove(Form.FormWindow(), Near); }},
+                     {[&] { return Form.Bounds().top != 250; },
+                      [&] {
+                          FloatingNear = Form.Window()->IsFloating();
+                          Clock.Advance(M->WaitForDockingTime() * 2);
+                      }},
+                     {[&] { return true; }, [&] { Form.Release(Near); }}});
+    EXPECT_TRUE(FloatingNear);
+    EXPECT_FALSE(M->Bars()->Dragging());
+    EXPECT_EQ(Form.Toolbar()->DockingStyle(), dsTop);
+}
+
+// A bar dragged off the bottom site: the row below it stays on the form's lower edge all the
+// while, it never moves up for a moment before the site shrinks.
+TEST(BarFloat, WhileABarLeavesTheBottomSiteTheRowBelowItStaysOnTheEdge) {
+    TFakeClock Clock;
+    TFloatForm Form;
+    Form.Toolbar()->SetRow(0);
+    Form.Toolbar()->SetDockingStyle(dsBottom);
+    TdxBar* Lower =
+        Form.Bars.NewBar("Unten", {Form.Bars.NewItem("&Eins"), Form.Bars.NewItem("&Zwei")});
+    Lower->SetDockingStyle(dsBottom);
+    Lower->SetRow(1);
+    Lower->OneOnRow = true;
+    Lower->SetVisible(true);
+    GuiTest::Drain();
+    ASSERT_TRUE(Lower->Control());
+    const HWND LowerWindow = Lower->Control()->Handle();
+    RECT Before;
+    GetWindowRect(LowerWindow, &Before);
+    ASSERT_GT(Before.top, Form.Bounds().top);
+    std::vector<LONG> Tops;
+    const HHOOK Hook = SetWindowsHookEx(WH_CALLWNDPROC, [&](int Code, WPARAM W, LPARAM L) {
+        const auto* Info = reinterpret_cast<const CWPSTRUCT*>(L);
+        if (Info->hwnd == LowerWindow && Info->message == WM_WINDOWPOSCHANGED) {
+            RECT Now;
+            GetWindowRect(LowerWindow, &Now);
+            Tops.push_back(Now.top);
+        }
+        return CallNextHookEx(0, Code, W, L);
+    });
+    const POINT Away = GuiTest::ScreenOf(Form.FormWindow(), POINT{300, 120});
+    Form.Drag(Form.Grip(),
+              {{[&] { return Form.Manager()->Bars()->Dragging(); }, [&] { Form.MoveTo(Away); }},
+               {[&] { return Form.Window()->IsFloating(); }, [&] { Form.Release(Away); }}});
+    UnhookWindowsHookEx(Hook);
+    EXPECT_EQ(Form.Toolbar()->DockingStyle(), dsNone);
+    for (LONG Top : Tops) EXPECT_EQ(Top, Before.top);
+    RECT After;
+    GetWindowRect(LowerWindow, &After);
+    EXPECT_EQ(After.top, Before.top);
+}
+
+// A click on a floating bar lying under another brings it to the top; the form stays active.
+TEST(BarFloat, AClickedFloatingBarComesToTheTopAndTheFormStaysActive) {
+    TFloatForm Form;
+    Form.Float(200, 250, 200);
+    TdxBar* Other =
+        Form.Bars.NewBar("Zweite", {Form.Bars.NewItem("&Eins"), Form.Bars.NewItem("&Zwei")});
+    Other->FloatLeft = 240;
+    Other->FloatTop = 262;
+    Other->FloatClientWidth = 200;
+    Other->SetDockingStyle(dsNone);
+    Other->SetVisible(true);
+    GuiTest::Drain();
+    ASSERT_TRUE(Other->Control());
+    const HWND Upper = Other->Control()->Handle();
+    RECT UpperRect;
+    GetWindowRect(Upper, &UpperRect);
+    const POINT Shared{UpperRect.left + 4, UpperRect.top + 4};
+    const RECT LowerRect = Form.Bounds();
+    ASSERT_TRUE(PtInRect(&LowerRect, Shared));
+    ASSERT_EQ(WindowFromPoint(Shared), Upper);
+    const HWND Active = GetActiveWindow();
+    // On the lower bar, left of the upper one.
+    const POINT OnLower = Form.At(8, Form.Window()->FloatingCaptionRect().Bottom + 6);
+    ASSERT_EQ(WindowFromPoint(OnLower), Form.Handle());
+    GuiTest::MouseClick(Form.FormWindow(), OnLower);
+    GuiTest::Drain();
+    // Above the other floating bar (the form itself may come up when the click enters menu
+    // mode, which is not what is looked at here).
+    bool UpperFollows = false;
+    for (HWND Below = GetWindow(Form.Handle(), GW_HWNDNEXT); Below;
+         Below = GetWindow(Below, GW_HWNDNEXT))
+        UpperFollows = UpperFollows || Below == Upper;
+    EXPECT_TRUE(UpperFollows);
+    EXPECT_EQ(GetActiveWindow(), Active);
+}
+
+// In a row too short for its bars, the bar dragged along it stays under the pointer at its full
+// length: the bar before it is cut, the bar after it gives way.
+TEST(BarFloat, ABarDraggedAlongACrowdedRowStaysWhereThePointerPutsIt) {
+    TFakeClock Clock;
+    TFloatForm Form;
+    TdxBar* First = Form.Toolbar();
+    auto AddBar = [&](const char* Caption, int Left) {
+        TdxBar* Bar = Form.Bars.NewBar(
+            Caption,
+            {Form.Bars.NewItem("&Eins"), Form.Bars.NewItem("&Zwei"), Form.Bars.NewItem("&Drei")});
+        Bar->SetDockingStyle(dsTop);
+        Bar->SetRow(First->Row());
+        Bar->SetDockedLeft(Left);
+        Bar->SetVisible(true);
+        GuiTest::Drain();
+        return Bar;
+    };
+    TdxBar* Middle = AddBar("Mitte", 400);
+    TdxBar* Last = AddBar("Ende", 600);
+    const int Full = First->Control()->FullLength() + Middle->Control()->FullLength() +
+                     Last->Control()->FullLength();
+    Form.Bars.Form()->SetWidth(Full - 30);
+    GuiTest::Drain();
+    ASSERT_EQ(Middle->Control()->Top(), First->Control()->Top());
+    ASSERT_EQ(Last->Control()->Top(), First->Control()->Top());
+    TdxBarControl* Window = Middle->Control();
+    RECT Outer;
+    GetWindowRect(Window->Handle(), &Outer);
+    const POINT Grip{Outer.left + 4, (Outer.top + Outer.bottom) / 2};
+    const int LeftBefore = Window->Left();
+    const POINT Along{Grip.x - 25, Grip.y};
+    int LeftWhileDragged = -1;
+    bool Truncated = true;
+    int Polls = 0;
+    Form.Drag(Grip,
+              {{[&] { return Form.Manager()->Bars()->Dragging(); }, [&] { Form.MoveTo(Along); }},
+               {[&] { return Window->Left() != LeftBefore || ++Polls > 50; },
+                [&] {
+                    LeftWhileDragged = Window->Left();
+                    Truncated = Window->Width() < Window->FullLength();
+                    Form.Release(Along);
+                }}});
+    EXPECT_EQ(LeftWhileDragged, LeftBefore - 25);
+    EXPECT_FALSE(Truncated);
+}
+
 TEST(BarFloat, ADoubleClickOnTheGripFloatsTheBarAndOnTheCaptionDocksItBack) {
     TFloatForm Form;
     const int Row = Form.Toolbar()->Row();
@@ -347,7 +496,7 @@ TEST(BarFloat, AFloatingBarShownWhileItsFormIsInactiveWaitsForTheForm) {
     Form.Toolbar()->SetVisible(false);
     GuiTest::MouseClick(Other->Handle(), POINT{600, 450});
     GuiTest::Drain();
-    Form.Manager()->Customizing(true);
+    Form.Manager()->CustomizingMode(true);
     Form.Toolbar()->SetVisible(true);
     GuiTest::Drain();
     EXPECT_TRUE(IsWindowVisible(Form.Handle()));

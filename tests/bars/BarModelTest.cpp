@@ -581,7 +581,7 @@ TEST(BarLinks, HiddenItemsAndLinksLeaveTheVisibleList) {
     EXPECT_EQ(U.Links()->CanVisibleItemCount(), 1);
     U.Items[1]->SetVisible(ivInCustomizing);
     EXPECT_EQ(U.Links()->AvailableCount(), 2);
-    U.Bars.Manager()->Customizing(true);
+    U.Bars.Manager()->CustomizingMode(true);
     EXPECT_EQ(U.Links()->AvailableCount(), 3);
 }
 

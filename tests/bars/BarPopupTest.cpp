@@ -4,15 +4,20 @@
 // owner form's deactivation, the system-menu item and the MDI merge.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QTimer>
 #include <string>
+#include <vector>
 
 #include "bars/dxBar.h"
 #include "bars/dxBarHooks.h"
 #include "bars/dxBarSystemMenu.h"
+#include "platform/controls/Controls.h"
+#include "platform/core/Paint.h"
 #include "platform/menus/Menus.h"
 #include "platform/widgets/ExtCtrls.h"
 #include "platform/widgets/Menus.h"
+#include "platform/widgets/StdCtrls.h"
 #include "tests/bars/MenuTestSupport.h"
 
 namespace {
@@ -195,6 +200,74 @@ TEST(BarPopupMenus, ShiftF10ShowsTheMenuOfTheFocusedControlAtItsCorner) {
     EXPECT_EQ(Form.Clicked, std::vector<std::string>{"&Kopieren"});
 }
 
+// From the keyboard the menu opens where the user types: at the text cursor of a focused edit,
+// or at the caret a window made for itself, not at the control's corner.
+TEST(BarPopupMenus, ShiftF10OpensTheMenuAtTheCaretOfTheFocusedControl) {
+    InitStandardControls();
+    for (const std::string Kind : {"edit", "own caret"}) {
+        SCOPED_TRACE(Kind);
+        TPopupForm Form;
+        TWinControl* Target = nullptr;
+        if (Kind == "edit") {
+            auto* Edit = new TEdit(Form.Bars.Form());
+            Edit->SetParent(Form.Bars.Form());
+            Edit->SetBounds(40, 90, 220, 24);
+            Edit->SetText("Kopieren und einf\xFCgen");
+            Target = Edit;
+        } else {
+            auto* Panel = new TPanel(Form.Bars.Form());
+            Panel->SetParent(Form.Bars.Form());
+            Panel->SetBounds(40, 90, 200, 60);
+            Target = Panel;
+        }
+        GuiTest::Drain();
+        Target->SetFocus();
+        GuiTest::Drain();
+        ASSERT_EQ(GetFocus(), Target->Handle());
+        if (Kind == "edit") {
+            static_cast<TEdit*>(Target)->SetSelStart(8);
+        } else {
+            ASSERT_TRUE(CreateCaret(Target->Handle(), 0, 2, 14));
+            SetCaretPos(17, 9);
+        }
+        TdxBarPopupMenuLink* Link = Form.Manager()->PopupMenuLinks()->Add();
+        Link->SetControl(Target);
+        Link->SetPopupMenu(Form.Popup);
+        TPoint Asked{-1, -1};
+        Link->OnAction = [&](TdxBarPopupMenuLink*, int& X, int& Y, bool ByMouse, bool&) {
+            EXPECT_FALSE(ByMouse);
+            Asked = TPoint{X, Y};
+        };
+        TPoint Shown{-1, -1};
+        GuiTest::TScript Script;
+        Script
+            .Then([&] {
+                Form.KeyDown(Qt::Key_Shift, Qt::ShiftModifier);
+                Form.Tap(Qt::Key_F10, Qt::ShiftModifier);
+            })
+            .ThenWhen([&] { return Form.Popup->IsOpen() && ActiveBarControl() == Form.Window(); },
+                      [&] {
+                          Shown = TPoint{Form.Window()->Left(), Form.Window()->Top()};
+                          Form.KeyUp(Qt::Key_Shift);
+                          Form.Tap(Qt::Key_Escape);
+                      });
+        Script.Start();
+        ASSERT_TRUE(PumpUntil([&] { return Script.Done() && !Form.Popup->IsOpen(); }));
+        const POINT Corner = GuiTest::ScreenOf(Target->Handle(), POINT{0, 0});
+        if (Kind == "edit") {
+            // Eight characters in: well to the right of the corner, on the edit's line.
+            EXPECT_GT(Asked.X, 20);
+            EXPECT_LT(Asked.X, 200);
+            EXPECT_GE(Asked.Y, 0);
+            EXPECT_LT(Asked.Y, 24);
+        } else {
+            EXPECT_EQ(Asked, (TPoint{17, 9}));
+            DestroyCaret();
+        }
+        EXPECT_EQ(Shown, (TPoint{Corner.x + Asked.X, Corner.y + Asked.Y}));
+    }
+}
+
 TEST(BarPopupMenus, ADropDownButtonsMenuStaysOpenUntilAClickElsewhere) {
     TPopupForm Form;
     TdxBarButton* Button = Form.Bars.NewItem("&Mehr");
@@ -361,6 +434,45 @@ TEST(BarSystemMenu, TheItemMakesItsLinksFromTheFormsSystemMenu) {
     DeleteMenu(System, 1, MF_BYPOSITION);
     Item->DoClick();
     EXPECT_EQ(Links->Count(), 4);
+    Item->Free();
+    DestroyMenu(System);
+}
+
+// The window commands of a system menu show pictures of their own, one for each command (as the
+// caption buttons do); other entries show none.
+TEST(BarSystemMenu, TheWindowCommandsShowTheirOwnPictures) {
+    TBarsForm Bars;
+    const HMENU System = CreatePopupMenu();
+    AppendMenu(System, MF_STRING, SC_RESTORE, "&Wiederherstellen");
+    AppendMenu(System, MF_STRING, SC_MINIMIZE, "Mi&nimieren");
+    AppendMenu(System, MF_STRING, SC_MAXIMIZE, "Ma&ximieren");
+    AppendMenu(System, MF_STRING, 0x7004, "&Oben");
+    AppendMenu(System, MF_SEPARATOR, 0, nullptr);
+    AppendMenu(System, MF_STRING, SC_CLOSE,
+               "&Schlie\xDF"
+               "en\tAlt+F4");
+    auto* Item = new TSystemMenuSubItem(Bars.Form());
+    Item->SetForm(Bars.Form());
+    Item->SetSystemMenu(System);
+    Item->DoClick();
+    TdxBarItemLinks* Links = Item->ItemLinks();
+    ASSERT_EQ(Links->Count(), 5);
+    std::vector<QImage> Pictures;
+    for (int I : {0, 1, 2, 4}) {
+        SCOPED_TRACE(I);
+        TBitmap* Glyph = Links->Items(I)->Item()->Glyph();
+        ASSERT_FALSE(Glyph->Empty());
+        const QImage Picture = Glyph->Image().convertToFormat(QImage::Format_RGB32);
+        // Drawn, not a blank square: some pixel differs from the corner's background.
+        bool Drawn = false;
+        for (int Y = 0; Y < Picture.height(); ++Y)
+            for (int X = 0; X < Picture.width(); ++X)
+                Drawn = Drawn || Picture.pixel(X, Y) != Picture.pixel(0, Picture.height() - 1);
+        EXPECT_TRUE(Drawn);
+        for (const QImage& Other : Pictures) EXPECT_NE(Picture, Other);
+        Pictures.push_back(Picture);
+    }
+    EXPECT_TRUE(Links->Items(3)->Item()->Glyph()->Empty());
     Item->Free();
     DestroyMenu(System);
 }

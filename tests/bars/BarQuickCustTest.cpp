@@ -258,7 +258,7 @@ TEST(QuickCustomizing, MovingTheCustomizingSelectionToAnotherBarClosesItWithin20
     TQuickBars Form;
     TdxBarQuickControl* Quick = Form.OpenByMark();
     ASSERT_NE(Quick, nullptr);
-    Form.Manager()->Customizing(true);
+    Form.Manager()->CustomizingMode(true);
     GuiTest::Drain();
     ASSERT_EQ(OpenQuickControl(), Quick);
     Form.Manager()->SetCustomizingSelection(Form.MenuLink(0)->Control());

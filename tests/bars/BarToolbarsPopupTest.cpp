@@ -126,7 +126,7 @@ TEST(ToolbarsPopup, NothingShowsWithoutBarsToOfferAndWithoutCustomize) {
 
 struct TCustomizingBars : TPopupBars {
     TCustomizingBars() {
-        Manager()->Customizing(true);
+        Manager()->CustomizingMode(true);
         GuiTest::Drain();
     }
     ~TCustomizingBars() {

@@ -64,7 +64,7 @@ TEST(BarItem, CustomizingShowsCategoryItemsEnabled) {
     InCategory->SetCategory(0);
     InCategory->SetEnabled(false);
     Loose->SetEnabled(false);
-    Bars.Manager()->Customizing(true);
+    Bars.Manager()->CustomizingMode(true);
     EXPECT_TRUE(InCategory->Enabled());
     EXPECT_FALSE(Loose->Enabled());
     Bars.Manager()->Customizing(false);

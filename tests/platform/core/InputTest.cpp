@@ -426,6 +426,34 @@ TEST_F(Input, FocusMessagesNameTheOtherWindow) {
     EXPECT_EQ(GetFocus(), Other);
 }
 
+// A window that never becomes active (a floating tool bar) still hears WM_MOUSEACTIVATE before
+// the click, so that it can come to the top by itself; answering MA_ACTIVATE activates nothing.
+TEST_F(Input, AWindowThatNeverActivatesHearsOfTheClickFirst) {
+    const HWND Floating =
+        Guard(Windows().Create(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW,
+                               WS_POPUP | WS_VISIBLE | WS_CAPTION, {300, 40, 450, 190}));
+    SetActiveWindow(Form);
+    Windows().Log.clear();
+    POINT InClient{10, 10};
+    ClientToScreen(Floating, &InClient);
+    MouseClick(Floating, InClient);
+    Drain();
+    EXPECT_EQ(GetActiveWindow(), Form);
+    const auto Heard = Windows().Of(Floating, {WM_MOUSEACTIVATE, WM_LBUTTONDOWN});
+    ASSERT_EQ(Heard.size(), 2u);
+    EXPECT_EQ(Heard[0].Msg, static_cast<UINT>(WM_MOUSEACTIVATE));
+    EXPECT_EQ(static_cast<HWND>(Heard[0].WParam), Floating);
+    EXPECT_EQ(LOWORD(Heard[0].LParam), static_cast<WORD>(HTCLIENT));
+    EXPECT_EQ(HIWORD(Heard[0].LParam), static_cast<WORD>(WM_LBUTTONDOWN));
+    EXPECT_EQ(Heard[1].Msg, static_cast<UINT>(WM_LBUTTONDOWN));
+    // A disabled one hears nothing of it.
+    EnableWindow(Floating, FALSE);
+    Windows().Log.clear();
+    MouseClick(Floating, InClient);
+    Drain();
+    EXPECT_TRUE(Windows().MessagesOf(Floating, {WM_MOUSEACTIVATE}).empty());
+}
+
 TEST_F(Input, ClicksActivateFormsAsTheirWindowsAllow) {
     const HWND Second =
         Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE | WS_CAPTION, {300, 40, 450, 190}));

@@ -221,6 +221,25 @@ TEST_F(Painting, TheCaretIsInvertedPixelsThatHidingRestoresAndPaintingKeepsIntac
     EXPECT_EQ(PixelAt(W, 20, 20), ColorOf(kRed));
 }
 
+// Who shows the caret and where: the window that made one, and no one once it is gone (a window
+// without a text widget of its own shows none even with the focus).
+TEST_F(Painting, TheCaretsWindowAndPlaceCanBeAskedFor) {
+    const HWND W = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {0, 0, 60, 40}));
+    SetFocus(W);
+    HWND Owner = 0;
+    POINT At{-1, -1};
+    EXPECT_FALSE(GetCaretWindowPos(&Owner, &At));
+    ASSERT_TRUE(CreateCaret(W, 0, 2, 10));
+    SetCaretPos(7, 9);
+    ASSERT_TRUE(GetCaretWindowPos(&Owner, &At));
+    EXPECT_EQ(Owner, W);
+    EXPECT_EQ(At.x, 7);
+    EXPECT_EQ(At.y, 9);
+    DestroyCaret();
+    EXPECT_FALSE(GetCaretWindowPos(&Owner, &At));
+    EXPECT_FALSE(GetCaretWindowPos(nullptr, &At));
+}
+
 TEST_F(Painting, RedrawOffCollectsInvalidationsUntilItIsOnAgain) {
     const HWND Form = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {0, 0, 100, 100}));
     const HWND Child = Windows().Create(0, WS_CHILD | WS_VISIBLE, {0, 0, 50, 50}, Form);
