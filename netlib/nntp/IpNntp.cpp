@@ -136,6 +136,21 @@ bool IsStatusLine(const std::string& line) {
     return line.size() == 3 || line[3] == ' ';
 }
 
+// The reply that brings the data of an article, its head or its body; every other reply to
+// these commands carries no lines.
+const char* ArticleDataCode(TIpNntpStates state) {
+    switch (state) {
+        case nsArticle:
+            return "220";
+        case nsHead:
+            return "221";
+        case nsBody:
+            return "222";
+        default:
+            return "";
+    }
+}
+
 std::string ZoneWord(int zone) {
     return zone == 1 ? " GMT" : zone == 2 ? " UTC" : "";
 }
@@ -370,6 +385,8 @@ void TIpCustomNntpClient::DoReadLine(SOCKET socket, const std::string& line) {
     if (!status && LineCutByClose(socket)) return;
     if (!ReplyLineArrived()) return;
     if (status) ParseStatus(line);
+    // A reply that ends the command without the lines it asked for.
+    bool refused = false;
 
     switch (FState) {
         case nsConnect:
@@ -385,7 +402,11 @@ void TIpCustomNntpClient::DoReadLine(SOCKET socket, const std::string& line) {
                 NextQueuedReply();
                 return;
             }
-            if (StartsWith(FReplyCode, '2')) {
+            // Only the command's own data reply starts an article. Any other (a 200, a 300,
+            // a 4xx) is a failed fetch of this article: taking its following lines for data
+            // would store them after what is left of the article before.
+            refused = FReplyCode != ArticleDataCode(FState);
+            if (!refused) {
                 // A line of the article may be as long as the reply may be large; a longer
                 // article is still read to its end (and dropped) by the limits below.
                 AllowMessageLines(NntpLimits::kMaxArticleReplySize);
@@ -427,7 +448,7 @@ void TIpCustomNntpClient::DoReadLine(SOCKET socket, const std::string& line) {
                 return;
             }
             FResponseList.Add(line);
-            bool failed = first && !line.empty() && (line[0] == '4' || line[0] == '5');
+            bool failed = refused || (first && !line.empty() && (line[0] == '4' || line[0] == '5'));
             if (!failed) return;
         }
         EndReply();

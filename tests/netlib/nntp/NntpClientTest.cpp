@@ -254,6 +254,49 @@ TEST_F(NntpClientTest, OversizedArticleIsReportedAsAFailedFetch) {
     EXPECT_EQ(Events.back(), "multi 4 |423 gone");
 }
 
+// Only the reply that brings a fetch's lines (220 to ARTICLE, 221 to HEAD, 222 to BODY) starts
+// an article. Any other success or continuation code is a failed fetch of that article alone:
+// nothing is delivered for it, nothing of the article before comes back, and the replies to the
+// commands already on their way are read in step.
+TEST_F(NntpClientTest, OnlyTheDataReplyOfItsCommandStartsAnArticle) {
+    const struct {
+        const char* Command;
+        const char* Reply;
+    } cases[] = {
+        {"ARTICLE", "300 2 6 7 de.other"}, {"ARTICLE", "200 news ready"},
+        {"ARTICLE", "221 2 <2@x> head"},   {"ARTICLE", "222 2 <2@x> body"},
+        {"HEAD", "220 2 <2@x> article"},   {"ARTICLE", "100 help text follows"},
+    };
+    Open("200 hello");
+    Feed("211 9 1 9 de.test\r\n");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Command) + " answered " + c.Reply);
+        Events.clear();
+        Articles.clear();
+        Sent();
+        Client.ArticleByNumber(1);
+        Feed("220 1 <1@x>\r\nMessage-ID: <1@x>\r\nSubject: first\r\n\r\nbody one\r\n.\r\n");
+        if (std::string(c.Command) == "HEAD")
+            Client.HeadByNumber(2);
+        else
+            Client.ArticleByNumber(2);
+        Client.ArticleByNumber(3);
+        EXPECT_EQ(Sent(), "ARTICLE 1\r\n" + std::string(c.Command) + " 2\r\nARTICLE 3\r\n");
+        Feed(std::string(c.Reply) + "\r\n");
+        Feed("220 3 <3@x>\r\nMessage-ID: <3@x>\r\nSubject: third\r\n\r\nbody three\r\n.\r\n");
+        const int refusedIn = std::string(c.Command) == "HEAD" ? nsHead : nsArticle;
+        EXPECT_EQ(Events,
+                  (std::vector<std::string>{"article <1@x>",
+                                            "multi " + std::to_string(refusedIn) + " |" + c.Reply,
+                                            "article <3@x>"}));
+        ASSERT_EQ(Articles.size(), 2u);
+        EXPECT_EQ(Articles[1].find("first"), std::string::npos) << Articles[1];
+        EXPECT_EQ(Articles[1].find("body one"), std::string::npos) << Articles[1];
+        EXPECT_NE(Articles[1].find("\nbody three\n"), std::string::npos) << Articles[1];
+        EXPECT_TRUE(Client.IsConnected());
+    }
+}
+
 // Whatever a server sends that no NNTP server would, or without end, the client gives the reply
 // up at once: the error event (the task's error) and a dropped connection, of which nothing
 // more is read.
