@@ -134,6 +134,8 @@ class TIpCustomPop3Client : public TIpCustomEmailClass {
     void PutLine(const std::string& text);
     void StartMultiLine();
     void HandleMultiLine(const std::string& line, const std::string& code);
+    // One line of a reply, its status line or a line of its data.
+    void ReadReplyLine(SOCKET socket, const std::string& line);
     // A line of a listing or message (after the status line, before the final ".").
     void TakeDataLine(const std::string& Line);
     bool ReplyTooLarge(size_t lineSize);

@@ -2,6 +2,7 @@
 // events its user sees.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -321,6 +322,65 @@ TEST_F(Pop3Client, ErrorToDeleResetsTaskAndState) {
     EXPECT_EQ(Events.back(), "response 7 -ERR message 1 already deleted");
     EXPECT_EQ(Client.State(), psNoOp);
     EXPECT_EQ(Client.Task(), ptNone);
+}
+
+// A status line ended by a bare LF (with bytes of any kind in its text) reaches the socket
+// joined to the line after it: that line is still the reply's first line, so a mail arrives
+// whole and a listing keeps its first entry, whether the rest comes in the same read or later.
+TEST_F(Pop3Client, StatusLineEndedByABareLfKeepsTheLineAfterIt) {
+    const struct {
+        const char* Status;
+        const char* Text;
+        bool SplitRead;
+    } cases[] = {
+        {"+OK 160 octets\xEC\xEC\x0E"
+         "1\xEC\n",
+         "160 octets\xEC\xEC\x0E"
+         "1\xEC",
+         false},
+        {"+OK\n", "", false},
+        {"+OK 160 octets\n", "160 octets", true},
+    };
+    LogOn();
+    Peer.SayAll("+OK\n1 160\r\n2 160\r\n.\r\n");
+    ASSERT_GE(Events.size(), 2u);
+    EXPECT_EQ(Events[Events.size() - 2],
+              "multiline " + std::to_string(psList) + ": [1 160] [2 160]");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Status);
+        Peer.Sent();
+        std::vector<std::string> body;
+        Client.OnMessage = [&](TIpCustomPop3Client*, TIpMailMessage& m) {
+            m.SetPosition(0);
+            while (!m.AtEndOfStream()) body.push_back(m.ReadLine());
+        };
+        Client.Retrieve(1);
+        EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+        const std::string mail = "Subject: first\r\nFrom: a@b\r\n\r\nbody\r\n.\r\n";
+        if (c.SplitRead) {
+            Peer.SayAll(c.Status);
+            Peer.SayAll(mail);
+        } else {
+            Peer.SayAll(c.Status + mail);
+        }
+        EXPECT_EQ(body, (std::vector<std::string>{"Subject: first", "From: a@b", "", "body"}));
+        EXPECT_NE(std::find(Events.begin(), Events.end(),
+                            "response " + std::to_string(psRetr) + " +OK " + c.Text),
+                  Events.end());
+        EXPECT_TRUE(Client.IsConnected());
+    }
+    // A refusal so ended: what follows is no reply to anything, and nothing is delivered.
+    std::vector<std::string> errors;
+    Client.OnError = [&](TIpSockControl*, SOCKET, int32_t, const std::string& text) {
+        errors.push_back(text);
+    };
+    int messages = 0;
+    Client.OnMessage = [&](TIpCustomPop3Client*, TIpMailMessage&) { ++messages; };
+    Client.Retrieve(2);
+    Peer.SayAll("-ERR gone\nSubject: stray\r\n.\r\n");
+    EXPECT_EQ(messages, 0);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].rfind("[POP3] unexpected line \"Subject: stray\"", 0), 0u) << errors[0];
 }
 
 TEST_F(Pop3Client, ErrorAsFirstLineOfRetrieveIsOnlyReported) {
