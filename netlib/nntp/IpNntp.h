@@ -170,6 +170,8 @@ class TIpCustomNntpClient : public TIpCustomEmailClass {
     void AuthPass();
     void DebugValue(uint32_t entryType, uint32_t value);
 
+    // One line of a reply, its status line or a line of its data.
+    void ReadReplyLine(SOCKET socket, const std::string& line);
     void ParseStatus(const std::string& line);
     // Article replies; true when the line was consumed as article data.
     bool HandleArticleLine(const std::string& line);

@@ -214,6 +214,35 @@ TEST_F(NntpClientTest, ArticleSplitAcrossReadsArrivesWhole) {
     EXPECT_NE(Articles[0].find("\nbody\n"), std::string::npos);
 }
 
+// A status line ended by a bare LF (with bytes of any kind in its text) reaches the socket
+// joined to the line after it: that line is still the reply's first line, so an article keeps
+// its first header line, in one read or split, and the replies after it stay in step.
+TEST_F(NntpClientTest, StatusLineEndedByABareLfKeepsTheLineAfterIt) {
+    Open("200 hello");
+    Feed("211 2 1 2 de.test\r\n");
+    Sent();
+    Events.clear();
+    std::string error;
+    Client.OnError = [&](TIpSockControl*, SOCKET, int32_t, const std::string& t) { error = t; };
+    Client.ArticleByNumber(1);
+    Client.HeadByNumber(2);
+    Client.ArticleByNumber(3);
+    EXPECT_EQ(Sent(), "ARTICLE 1\r\nHEAD 2\r\nARTICLE 3\r\n");
+    Feed("220 1 <1@x> \xE9\xEC\nMessage-ID: <1@x>\r\nSubject: one\r\n\r\nbody\r\n.\r\n");
+    Feed("221 2 <2@x>\n");
+    Feed("Message-ID: <2@x>\r\n.\r\n423 no such article\nSubject: stray\r\n");
+    ASSERT_GE(Events.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(Events.begin(), Events.begin() + 3),
+              (std::vector<std::string>{"article <1@x>", "article <2@x>",
+                                        "multi 4 |423 no such article"}));
+    ASSERT_EQ(Articles.size(), 2u);
+    EXPECT_EQ(Articles[0].rfind("Message-ID: <1@x>\nSubject: one\n", 0), 0u) << Articles[0];
+    EXPECT_EQ(Articles[1].rfind("Message-ID: <2@x>\n", 0), 0u) << Articles[1];
+    // What came after the last reply is no reply to anything.
+    EXPECT_EQ(error, "[NNTP] unexpected line \"Subject: stray\", connection dropped");
+    EXPECT_FALSE(Client.IsConnected());
+}
+
 TEST_F(NntpClientTest, MissingArticleIsAOneLineListAndTheNextFetchWorks) {
     Open("200 hello");
     Feed("211 2 1 2 de.test\r\n");
