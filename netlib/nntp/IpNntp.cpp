@@ -367,24 +367,10 @@ void TIpCustomNntpClient::ParseStatus(const std::string& line) {
 }
 
 void TIpCustomNntpClient::DoReadLine(SOCKET socket, const std::string& line) {
-    // The socket ends lines at CR LF only, so a status line a server ends with a bare LF comes
-    // with the line after it attached: that is the reply's next line (of an article, its first
-    // header line), read as if the status line had ended properly. A status line never holds an
-    // LF.
-    size_t at = 0;
-    for (;;) {
-        if (socket != SocketHandle()) return;
-        const size_t end = FAwaitingStatus ? line.find('\n', at) : std::string::npos;
-        if (end == std::string::npos) break;
-        ReadReplyLine(socket, line.substr(at, end - at));
-        at = end + 1;
-        // Nothing followed the LF before the close.
-        if (at == line.size() && LineCutByClose(socket)) return;
-    }
-    if (at == 0)
-        ReadReplyLine(socket, line);  // an article's line of megabytes is not copied
-    else
-        ReadReplyLine(socket, line.substr(at));
+    // A status line ended by a bare LF brings the next line with it.
+    ReadStatusLines(
+        socket, line, [this] { return FAwaitingStatus; },
+        [&](const std::string& part) { ReadReplyLine(socket, part); });
 }
 
 void TIpCustomNntpClient::ReadReplyLine(SOCKET socket, const std::string& line) {

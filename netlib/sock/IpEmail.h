@@ -63,6 +63,27 @@ class TIpCustomEmailClass : public TIpCustomClient {
         const TIpDataSocket* S = GetSocket(socket, false);
         return S && S->DeliveringCutLine();
     }
+    // The socket ends lines at CR LF only, so a status line a server ends with a bare LF comes
+    // with the line after it attached: that is the reply's next line (of a mail or an article,
+    // its first line). Hands read the status line up to its LF and then what follows, split the
+    // same way while statusDue() says a status line comes next; a status line never holds an LF.
+    template <class StatusDue, class Read>
+    void ReadStatusLines(SOCKET socket, const std::string& line, StatusDue statusDue, Read read) {
+        size_t at = 0;
+        for (;;) {
+            if (socket != SocketHandle()) return;
+            const size_t end = statusDue() ? line.find('\n', at) : std::string::npos;
+            if (end == std::string::npos) break;
+            read(line.substr(at, end - at));
+            at = end + 1;
+            // Nothing followed the LF before the close.
+            if (at == line.size() && LineCutByClose(socket)) return;
+        }
+        if (at == 0)
+            read(line);  // a message's line of megabytes is not copied
+        else
+            read(line.substr(at));
+    }
     // A line of the running reply arrived: every few hundred lines the reply's time is looked at
     // (the timer looks between reads). False when the reply has run out of time: it was given
     // up and the connection closed.
