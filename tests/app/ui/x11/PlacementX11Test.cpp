@@ -14,6 +14,7 @@
 #include "app/ui/CommandPictures.h"
 #include "app/ui/MainFrm.h"
 #include "app/ui/ViewMessageFrm.h"
+#include "platform/core/WindowPicture.h"
 #include "platform/shell/Dialogs.h"
 #include "platform/shell/Tray.h"
 #include "tests/support/XdoTool.h"
@@ -119,6 +120,44 @@ TEST_F(PlacementX11, TheMainWindowAndTheViewerReopenWhereTheyWereLeft) {
     Viewer = OpenViewer(Form);
     ASSERT_NE(Viewer, nullptr);
     EXPECT_EQ(ShownAt(Viewer), std::make_pair(150, 95));
+}
+
+// A move made by the desktop (xdotool acting as the window manager's keyboard move) reaches the
+// window: a click does not put it back, and the next start shows it where it was left. The main
+// window has a fixed size: a resize from outside is refused, the X window comes back to the
+// window's size and the window is painted whole.
+TEST_F(PlacementX11, AMoveFromOutsideIsKeptAndSavedAtCloseAndAResizeRefused) {
+    TFormMain* Form = Start();
+    const int Width = Form->Width(), Height = Form->Height();
+    Xdo({"windowmove", "--sync", XId(Form->Handle()), "90", "70"});
+    EXPECT_TRUE(PumpUntil([&] { return Form->Left() == 90 && Form->Top() == 70; }))
+        << Form->Left() << "," << Form->Top();
+    Xdo({"windowsize", XId(Form->Handle()), Num(Width + 120), Num(Height + 90)});
+    const auto XSize = [&] {
+        std::istringstream Out(Xdo({"getwindowgeometry", "--shell", XId(Form->Handle())}));
+        int W = -1, H = -1;
+        for (std::string Line; std::getline(Out, Line);) {
+            if (Line.rfind("WIDTH=", 0) == 0) W = std::stoi(Line.substr(6));
+            if (Line.rfind("HEIGHT=", 0) == 0) H = std::stoi(Line.substr(7));
+        }
+        return std::make_pair(W, H);
+    };
+    EXPECT_TRUE(PumpUntil([&] { return XSize() == std::make_pair(Width, Height); }))
+        << XSize().first << "x" << XSize().second;
+    EXPECT_EQ(Form->Width(), Width);
+    EXPECT_EQ(Form->Height(), Height);
+    const POINT In = ScreenOf(Form->LogList->Handle(), POINT{30, 10});
+    Xdo({"mousemove", Num(In.x), Num(In.y), "click", "1"});
+    Drain();
+    EXPECT_EQ(ShownAt(Form), std::make_pair(90, 70));
+    std::filesystem::create_directories(std::string(KESTRO_BINARY_DIR) + "/pictures/app");
+    SaveWindowPicture(Form->Handle(),
+                      std::string(KESTRO_BINARY_DIR) + "/pictures/app/x11-main-after-outside.png");
+    Form->Free();
+    Drain();
+
+    Form = Start();
+    EXPECT_EQ(ShownAt(Form), std::make_pair(90, 70));
 }
 
 // The task bar and the window list show the program's picture: the X window carries it as its
