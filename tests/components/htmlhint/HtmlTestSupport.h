@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/gdi/Graphics.h"
+#include "tests/platform/gdi/GifTestEncoder.h"
 #include "tests/support/TestSupport.h"
 
 namespace HtmlTest {
@@ -85,55 +86,11 @@ inline int LineHeight(int Pixels = 11) {
 }
 
 // A GIF of Width x Height whose frames fill the picture with one colour each (0 red, 1 green,
-// 2 blue, 3 white). The LZW data restarts the code table after every two pixels, so the codes
-// stay 3 bits wide.
+// 2 blue, 3 white).
 inline std::vector<uint8_t> SolidFramesGif(int Width, int Height, const std::vector<int>& Colors) {
-    std::vector<uint8_t> G = {'G', 'I', 'F', '8', '9', 'a'};
-    auto Word = [&](int V) {
-        G.push_back(uint8_t(V & 0xFF));
-        G.push_back(uint8_t(V >> 8));
-    };
-    Word(Width);
-    Word(Height);
-    G.insert(G.end(), {0x81, 0, 0});
-    G.insert(G.end(), {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255});
-    for (int Color : Colors) {
-        G.insert(G.end(), {0x21, 0xF9, 0x04, 0x00, 10, 0, 0, 0});
-        G.push_back(0x2C);
-        Word(0);
-        Word(0);
-        Word(Width);
-        Word(Height);
-        G.push_back(0);
-        G.push_back(2);  // minimum code size
-        std::vector<uint8_t> Bits;
-        uint32_t Acc = 0;
-        int Used = 0;
-        auto Code = [&](int C) {
-            Acc |= uint32_t(C) << Used;
-            Used += 3;
-            while (Used >= 8) {
-                Bits.push_back(uint8_t(Acc & 0xFF));
-                Acc >>= 8;
-                Used -= 8;
-            }
-        };
-        for (int P = 0; P < Width * Height; ++P) {
-            if (P % 2 == 0) Code(4);
-            Code(Color);
-        }
-        Code(5);
-        if (Used > 0) Bits.push_back(uint8_t(Acc & 0xFF));
-        for (size_t At = 0; At < Bits.size(); At += 255) {
-            const size_t N = std::min<size_t>(255, Bits.size() - At);
-            G.push_back(uint8_t(N));
-            G.insert(G.end(), Bits.begin() + std::ptrdiff_t(At),
-                     Bits.begin() + std::ptrdiff_t(At + N));
-        }
-        G.push_back(0);
-    }
-    G.push_back(0x3B);
-    return G;
+    std::vector<GifTest::TFrame> Frames;
+    for (int Color : Colors) Frames.push_back(GifTest::Solid(0, 0, Width, Height, uint8_t(Color)));
+    return GifTest::Encode(Width, Height, Frames);
 }
 
 inline void SavePicture(const QImage& Image, const std::string& Name) {
