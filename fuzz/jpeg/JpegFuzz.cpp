@@ -16,23 +16,14 @@
 #include <memory>
 #include <string>
 
+#include "fuzz/support/PictureFuzz.h"
 #include "platform/core/Application.h"
 #include "platform/gdi/Jpeg.h"
 #include "platform/gdi/Limits.h"
 
 namespace {
 
-[[noreturn]] void Fail(const char* What) {
-    std::fprintf(stderr, "%s\n", What);
-    std::abort();
-}
-
-const std::string& InputPath() {
-    static const std::string Path = (std::filesystem::temp_directory_path() /
-                                     ("kestro-jpeg-fuzz-" + std::to_string(getpid()) + ".JPG"))
-                                        .string();
-    return Path;
-}
+using Fuzz::Fail;
 
 void Check(TPicture& Picture, const uint8_t* Data, size_t Size) {
     auto* Jpeg = dynamic_cast<TJPEGImage*>(Picture.Graphic());
@@ -54,30 +45,10 @@ void Check(TPicture& Picture, const uint8_t* Data, size_t Size) {
 
 }  // namespace
 
-// Bitmaps draw through the GUI application's painting.
 extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // The path first: statics die in the reverse order of their making and handlers, so the
-    // handler must be registered after the path it removes exists.
-    (void)InputPath();
-    std::atexit([] { std::filesystem::remove(InputPath()); });
-    static std::unique_ptr<QCoreApplication> App = TApplication::InitializeQt(*Argc, *Argv, true);
-    return 0;
+    return PictureFuzz::Initialize(Argc, Argv, "jpeg", ".JPG");
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-    std::ofstream(InputPath(), std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(Data), std::streamsize(Size));
-    TPicture Picture;
-    Picture.Bitmap().SetSize(1, 1);
-    try {
-        Picture.LoadFromFile(InputPath());
-    } catch (const Exception&) {
-        if (Picture.Width() != 1 || Picture.Height() != 1 ||
-            !dynamic_cast<TBitmap*>(Picture.Graphic()))
-            Fail("a failed load changed the picture");
-        return 0;
-    }
-    Check(Picture, Data, Size);
-    return 0;
+    return PictureFuzz::Load(Data, Size, Check);
 }
