@@ -323,9 +323,17 @@ bool TCustomForm::CloseQuery() {
     return CanClose;
 }
 
+void TCustomForm::SetModalResult(TModalResult Value) {
+    FModalResult = Value;
+    // The modal loop looks at the result when a message of ours arrives; a result set from
+    // outside one (a Qt timer, a signal of a Qt object) would otherwise wait for the next input.
+    if (Value != mrNone && FFormState.Contains(fsModal) && HandleAllocated())
+        PostMessage(FHandle, WM_NULL, 0, 0);
+}
+
 void TCustomForm::Close() {
     if (FFormState.Contains(fsModal)) {
-        FModalResult = mrCancel;
+        SetModalResult(mrCancel);
         return;
     }
     if (!CloseQuery()) return;

@@ -75,7 +75,7 @@ class TCustomForm : public TWinControl {
     // EInvalidOperation for a form that is visible or disabled already.
     TModalResult ShowModal();
     TModalResult ModalResult() const { return FModalResult; }
-    void SetModalResult(TModalResult Value) { FModalResult = Value; }
+    void SetModalResult(TModalResult Value);
     // OnCloseQuery's answer (true without a handler).
     virtual bool CloseQuery();
 
