@@ -47,6 +47,10 @@ using TMove = TWindowState::TMove;
 
 // The part of Area (parent's client coordinates) over a sibling that stayed where it was.
 void InvalidateSiblingUnder(const TWnd& S, const RECT& Area) {
+    // Most siblings lie beside the moved ones: the test comes before any call.
+    if (Area.left >= S.Window.right || S.Window.left >= Area.right || Area.top >= S.Window.bottom ||
+        S.Window.top >= Area.bottom)
+        return;
     RECT Part;
     if (!IntersectRect(&Part, &Area, &S.Window)) return;
     OffsetRect(&Part, -S.Window.left, -S.Window.top);
