@@ -47,10 +47,6 @@ using TMove = TWindowState::TMove;
 
 // The part of Area (parent's client coordinates) over a sibling that stayed where it was.
 void InvalidateSiblingUnder(const TWnd& S, const RECT& Area) {
-    // Most siblings lie beside the moved ones: the test comes before any call.
-    if (Area.left >= S.Window.right || S.Window.left >= Area.right || Area.top >= S.Window.bottom ||
-        S.Window.top >= Area.bottom)
-        return;
     RECT Part;
     if (!IntersectRect(&Part, &Area, &S.Window)) return;
     OffsetRect(&Part, -S.Window.left, -S.Window.top);
@@ -65,8 +61,8 @@ void InvalidateSiblingUnder(const TWnd& S, const RECT& Area) {
 // Children of one parent that moved, were sized, shown or hidden: the parent is painted again
 // where each was and where each is (two rectangles, not the box around both); a child in its
 // new place is painted whole with its own children; a sibling that stayed is painted again only
-// where a moved one's old or new rectangle covers it. Nothing else is touched, so placing N
-// children costs N, not N times the parent's children.
+// where a moved one's old or new rectangle covers it. Nothing else is touched: no region is
+// copied for a child that is not concerned.
 void InvalidateMoves(HWND Parent, const TMove* First, const TMove* Last) {
     TWndPtr P = FindWnd(Parent);
     if (!P || P->MessageOnly) return;
@@ -83,7 +79,8 @@ void InvalidateMoves(HWND Parent, const TMove* First, const TMove* Last) {
         if (!IsRectEmpty(&M->Taken))
             if (TWndPtr C = FindWnd(M->Child); C && C->Parent == Parent && C->Visible())
                 InvalidateAll(M->Child);
-    // Siblings that did not move: few in a relayout, so each is checked against the moves.
+    // Siblings that did not move, each checked against the moves: a rectangle test for each pair
+    // (the strips of an aligned layout cross each other's boxes, so sorting them gains little).
     std::vector<HWND> Moved;
     Moved.reserve(size_t(Last - First));
     for (const TMove* M = First; M != Last; ++M) Moved.push_back(M->Child);
