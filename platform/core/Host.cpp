@@ -229,10 +229,11 @@ void THost::GeometryChanged() {
 void THost::paintEvent(QPaintEvent* E) {
     TWndPtr W = FindWnd(FWnd);
     if (!W || !W->Surface) return;
+    const std::shared_ptr<TSurface> Surface = HostImpl::SurfaceOf(*W);
     QPainter Painter(this);
     Painter.setCompositionMode(QPainter::CompositionMode_Source);
     const QRect Area = E->rect();
-    Painter.drawImage(Area, W->Surface->Image, Area);
+    Painter.drawImage(Area, Surface->Image, Area);
 }
 
 // ---- lookups ------------------------------------------------------------------------------------
@@ -303,7 +304,8 @@ std::shared_ptr<TSurface> HostImpl::SurfaceOf(TWnd& Top) {
 
 void HostImpl::Sync(TWnd& W) {
     if (W.Parent != 0 || W.MessageOnly) return;
-    SurfaceOf(W);
+    // The surface takes the new size when it is next painted or shown, not at every placing:
+    // a window dragged larger is placed many times between two paints.
     THost* Host = W.Host;
     if (!Host) return;
     const QRect Geometry(W.Window.left, W.Window.top, W.Width(), W.Height());

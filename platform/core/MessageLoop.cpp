@@ -132,6 +132,12 @@ void TMessageLoop::Erase(HWND Wnd) {
 }
 
 std::shared_ptr<TWnd> TMessageLoop::Find(HWND Wnd) {
+    // Only the loop's thread puts windows in or takes them out, so it reads the table without
+    // the lock; painting and placing look windows up thousands of times a pass.
+    if (OnLoopThread()) {
+        auto It = FWindows.find(Wnd);
+        return It == FWindows.end() ? nullptr : It->second;
+    }
     std::lock_guard Guard(FLock);
     auto It = FWindows.find(Wnd);
     return It == FWindows.end() ? nullptr : It->second;

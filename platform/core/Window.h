@@ -400,6 +400,13 @@ HWND ChildWindowFromPointEx(HWND Parent, POINT Point, UINT Flags);
 // the top is activated unless SWP_NOACTIVATE is given (top-level windows only).
 BOOL SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Height, UINT Flags);
 BOOL MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, BOOL Repaint);
+// A batch of placings: windows placed until the matching EndDeferWindowPos take their places at
+// once (messages and all), but what they uncover and cover is made invalid once, when the
+// outermost batch ends, each child's old and new rectangle in its parent. Batches nest;
+// NumWindows is a hint. EndDeferWindowPos is FALSE for a handle that is no open batch.
+using HDWP = std::uintptr_t;
+HDWP BeginDeferWindowPos(int NumWindows);
+BOOL EndDeferWindowPos(HDWP Batch);
 // Returns whether the window was visible before. WM_SHOWWINDOW goes first when the visibility
 // changes. SW_SHOWNOACTIVATE, SW_SHOWNA, SW_SHOWMINNOACTIVE and SW_HIDE never activate; SW_HIDE
 // of the active window activates another one (its owner first).

@@ -112,5 +112,15 @@ struct TWindowState {
     bool AppActive = false;
     std::vector<std::shared_ptr<TWndClass>> Classes;
     ATOM NextAtom = 0xC000;
+    // Children placed inside BeginDeferWindowPos / EndDeferWindowPos: what each left and what
+    // it took in its parent, made invalid when the outermost batch ends.
+    struct TMove {
+        HWND Parent = 0;
+        HWND Child = 0;
+        RECT Left{};
+        RECT Taken{};
+    };
+    int DeferDepth = 0;
+    std::vector<TMove> Moves;
 };
 TWindowState& WindowState();

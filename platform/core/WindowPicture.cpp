@@ -7,6 +7,7 @@
 #include <QPixmap>
 
 #include "platform/core/Host.h"
+#include "platform/core/HostImpl.h"
 #include "platform/core/WindowImpl.h"
 #include "platform/gdi/Gdi.h"
 
@@ -20,7 +21,7 @@ QImage WindowPicture(HWND Wnd) {
         // The host paints the surface and the wrapped controls paint themselves over it.
         Whole = Top->Host->grab().toImage().convertToFormat(QImage::Format_RGB32);
     } else {
-        Whole = Top->Surface->Image.copy();
+        Whole = HostImpl::SurfaceOf(*Top)->Image.copy();
     }
     if (W->Parent == 0) return Whole;
     const RECT TopRect = WindowImpl::ScreenRect(*Top);

@@ -43,6 +43,82 @@ void InvalidateInParent(const TWnd& W, const RECT& Area) {
     RedrawWindow(W.Parent, &Area, 0, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
+using TMove = TWindowState::TMove;
+
+// The part of Area (parent's client coordinates) over a sibling that stayed where it was.
+void InvalidateSiblingUnder(const TWnd& S, const RECT& Area) {
+    RECT Part;
+    if (!IntersectRect(&Part, &Area, &S.Window)) return;
+    OffsetRect(&Part, -S.Window.left, -S.Window.top);
+    RECT Client = S.Client;
+    RECT Inside;
+    const bool Frame = !IntersectRect(&Inside, &Part, &Client) || !EqualRect(&Inside, &Part);
+    OffsetRect(&Part, -Client.left, -Client.top);
+    RedrawWindow(S.Handle, &Part, 0,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | (Frame ? RDW_FRAME : 0));
+}
+
+// Children of one parent that moved, were sized, shown or hidden: the parent is painted again
+// where each was and where each is (two rectangles, not the box around both); a child in its
+// new place is painted whole with its own children; a sibling that stayed is painted again only
+// where a moved one's old or new rectangle covers it. Nothing else is touched: no region is
+// copied for a child that is not concerned.
+void InvalidateMoves(HWND Parent, const TMove* First, const TMove* Last) {
+    TWndPtr P = FindWnd(Parent);
+    if (!P || P->MessageOnly) return;
+    constexpr UINT kParent = RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN;
+    bool Any = false;
+    for (const TMove* M = First; M != Last; ++M) {
+        if (!IsRectEmpty(&M->Left)) RedrawWindow(Parent, &M->Left, 0, kParent);
+        if (!IsRectEmpty(&M->Taken)) RedrawWindow(Parent, &M->Taken, 0, kParent);
+        Any = Any || !IsRectEmpty(&M->Left) || !IsRectEmpty(&M->Taken);
+    }
+    if (!Any) return;
+    P->FrameNeeded = true;
+    for (const TMove* M = First; M != Last; ++M)
+        if (!IsRectEmpty(&M->Taken))
+            if (TWndPtr C = FindWnd(M->Child); C && C->Parent == Parent && C->Visible())
+                InvalidateAll(M->Child);
+    // Siblings that did not move, each checked against the moves: a rectangle test for each pair
+    // (the strips of an aligned layout cross each other's boxes, so sorting them gains little).
+    std::vector<HWND> Moved;
+    Moved.reserve(size_t(Last - First));
+    for (const TMove* M = First; M != Last; ++M) Moved.push_back(M->Child);
+    std::sort(Moved.begin(), Moved.end());
+    const std::vector<HWND> Children = P->Children;
+    for (HWND H : Children) {
+        if (std::binary_search(Moved.begin(), Moved.end(), H)) continue;
+        TWndPtr S = FindWnd(H);
+        if (!S || !S->Visible()) continue;
+        for (const TMove* M = First; M != Last; ++M) {
+            InvalidateSiblingUnder(*S, M->Left);
+            InvalidateSiblingUnder(*S, M->Taken);
+        }
+    }
+}
+
+// Invalid areas of the batch's moves, parent by parent, in the order they moved.
+void FlushMoves() {
+    std::vector<TMove> Moves;
+    Moves.swap(WindowState().Moves);
+    std::stable_sort(Moves.begin(), Moves.end(),
+                     [](const TMove& A, const TMove& B) { return A.Parent < B.Parent; });
+    for (size_t I = 0; I < Moves.size();) {
+        size_t End = I;
+        while (End < Moves.size() && Moves[End].Parent == Moves[I].Parent) ++End;
+        InvalidateMoves(Moves[I].Parent, Moves.data() + I, Moves.data() + End);
+        I = End;
+    }
+}
+
+void NoteMove(const TWnd& W, const RECT& Left, const RECT& Taken) {
+    const TMove Move{W.Parent, W.Handle, Left, Taken};
+    if (WindowState().DeferDepth > 0)
+        WindowState().Moves.push_back(Move);
+    else
+        InvalidateMoves(Move.Parent, &Move, &Move + 1);
+}
+
 }  // namespace
 
 void WindowImpl::DefaultPlacement(TWnd& W, int X, int Y, int Width, int Height) {
@@ -172,16 +248,8 @@ BOOL SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Heigh
         Moved || Sized || ZOrderChanged || WasVisible != IsVisible || (Flags & SWP_FRAMECHANGED);
     if (!(Flags & SWP_NOREDRAW) && Changed) {
         if (W->Parent != 0) {
-            RECT Area{};
-            if (WasVisible && IsVisible) {
-                if (Moved || Sized || ZOrderChanged || (Flags & SWP_FRAMECHANGED))
-                    UnionRect(&Area, &OldWindow, &NewWindow);
-            } else if (WasVisible) {
-                Area = OldWindow;
-            } else if (IsVisible) {
-                Area = NewWindow;
-            }
-            InvalidateInParent(*W, Area);
+            if (WasVisible || IsVisible)
+                NoteMove(*W, WasVisible ? OldWindow : RECT{}, IsVisible ? NewWindow : RECT{});
         } else if (IsVisible && (Sized || !WasVisible || (Flags & SWP_FRAMECHANGED))) {
             InvalidateAll(Wnd);
         }
@@ -195,6 +263,17 @@ BOOL SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Heigh
         SetActiveWindow(Wnd);
     if (!FindWnd(Wnd)) return TRUE;
     SendMessage(Wnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&Pos));
+    return TRUE;
+}
+
+HDWP BeginDeferWindowPos(int) {
+    return HDWP(++WindowState().DeferDepth);
+}
+
+BOOL EndDeferWindowPos(HDWP Batch) {
+    TWindowState& State = WindowState();
+    if (Batch == 0 || Batch != HDWP(State.DeferDepth)) return FALSE;
+    if (--State.DeferDepth == 0) FlushMoves();
     return TRUE;
 }
 

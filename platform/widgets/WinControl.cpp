@@ -820,6 +820,11 @@ void TWinControl::AlignChildren() {
 }
 
 void TWinControl::AlignControls(TControl*, TRect& Rect) {
+    // One batch: what the children leave and take is made invalid once, after all have moved.
+    struct TBatch {
+        HDWP Handle = BeginDeferWindowPos(0);
+        ~TBatch() { EndDeferWindowPos(Handle); }
+    } Batch;
     std::vector<TControl*> Aligned;
     std::vector<TAlignItem> Items;
     const TRect Client = ClientRect();

@@ -1,6 +1,8 @@
 // Painting: update regions and WM_PAINT, erasing, clipping of children and siblings, contexts,
-// scrolling, window regions, the caret and WM_SETREDRAW.
+// scrolling, window regions, the caret, WM_SETREDRAW and what placing children makes invalid.
 #include <gtest/gtest.h>
+
+#include <initializer_list>
 
 #include <QWidget>
 
@@ -260,6 +262,76 @@ TEST_F(Painting, RedrawOffCollectsInvalidationsUntilItIsOnAgain) {
     InvalidateRect(Child, nullptr, FALSE);
     UpdateWindow(Child);
     EXPECT_EQ(Windows().Log, (std::vector<TRecorded>{{Child, WM_PAINT, 0, 0}}));
+}
+
+// A region of the given rectangles.
+HRGN RegionOf(std::initializer_list<RECT> Rects) {
+    const HRGN Out = CreateRectRgn(0, 0, 0, 0);
+    for (const RECT& R : Rects) {
+        const HRGN Part = CreateRectRgn(R.left, R.top, R.right, R.bottom);
+        CombineRgn(Out, Out, Part, RGN_OR);
+        DeleteObject(Part);
+    }
+    return Out;
+}
+
+bool UpdateIs(HWND Wnd, std::initializer_list<RECT> Rects) {
+    const HRGN Now = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(Wnd, Now, FALSE);
+    const HRGN Expected = RegionOf(Rects);
+    const bool Same = EqualRgn(Now, Expected);
+    DeleteObject(Now);
+    DeleteObject(Expected);
+    return Same;
+}
+
+TEST_F(Painting, PlacingChildrenInvalidatesWhereEachWasAndIsAndNothingElse) {
+    const HWND Form = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {0, 0, 400, 100}));
+    const HWND A = Windows().Create(0, WS_CHILD | WS_VISIBLE, {0, 0, 50, 50}, Form);
+    const HWND B = Windows().Create(0, WS_CHILD | WS_VISIBLE, {100, 0, 150, 50}, Form);
+    const HWND C = Windows().Create(0, WS_CHILD | WS_VISIBLE, {200, 0, 250, 50}, Form);
+    const HWND D = Windows().Create(0, WS_CHILD | WS_VISIBLE, {300, 0, 350, 50}, Form);
+    // Stays where it is, under the new place of A and the old place of C.
+    const HWND E = Windows().Create(0, WS_CHILD | WS_VISIBLE, {185, 35, 215, 45}, Form);
+    Drain();
+    for (HWND W : {Form, A, B, C, D, E}) ASSERT_FALSE(GetUpdateRect(W, nullptr, FALSE));
+
+    const HDWP Batch = BeginDeferWindowPos(2);
+    ASSERT_NE(Batch, HDWP(0));
+    // A jumps over B; C goes down and gets smaller.
+    SetWindowPos(A, 0, 160, 0, 30, 40, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(C, 0, 200, 55, 50, 40, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Placed at once, made invalid when the batch ends.
+    RECT Now;
+    GetWindowRect(A, &Now);
+    EXPECT_EQ(Now.left, 160);
+    EXPECT_FALSE(GetUpdateRect(Form, nullptr, FALSE));
+    EXPECT_FALSE(EndDeferWindowPos(Batch + 1));
+    EXPECT_TRUE(EndDeferWindowPos(Batch));
+    EXPECT_FALSE(EndDeferWindowPos(Batch));
+
+    // The parent: the old and new rectangle of each, not the box around them.
+    EXPECT_TRUE(
+        UpdateIs(Form, {{0, 0, 50, 50}, {160, 0, 190, 40}, {200, 0, 250, 50}, {200, 55, 250, 95}}));
+    // The moved children whole; the sibling under them only where they were or are.
+    EXPECT_TRUE(UpdateIs(A, {{0, 0, 30, 40}}));
+    EXPECT_TRUE(UpdateIs(C, {{0, 0, 50, 40}}));
+    EXPECT_TRUE(UpdateIs(E, {{0, 0, 5, 5}, {15, 0, 30, 10}}));
+    // B lies between A's two places, D beside C's: neither is painted again.
+    EXPECT_FALSE(GetUpdateRect(B, nullptr, FALSE));
+    EXPECT_FALSE(GetUpdateRect(D, nullptr, FALSE));
+
+    // Outside a batch a single move is made invalid at once, the same way; hiding leaves only
+    // the old place.
+    Drain();
+    SetWindowPos(A, 0, 0, 0, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(UpdateIs(Form, {{0, 0, 50, 50}, {160, 0, 190, 40}}));
+    EXPECT_TRUE(UpdateIs(E, {{0, 0, 5, 5}}));
+    EXPECT_FALSE(GetUpdateRect(B, nullptr, FALSE));
+    Drain();
+    ShowWindow(C, SW_HIDE);
+    EXPECT_TRUE(UpdateIs(Form, {{200, 55, 250, 95}}));
+    EXPECT_FALSE(GetUpdateRect(E, nullptr, FALSE));
 }
 
 }  // namespace
