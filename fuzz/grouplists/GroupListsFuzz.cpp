@@ -63,10 +63,10 @@ std::vector<std::string> Lines(const std::string& Text) {
         size_t End = At;
         while (End < Text.size() && Text[End] != '\r' && Text[End] != '\n') ++End;
         Out.push_back(Text.substr(At, End - At));
-        At = End < Text.size() && Text[End] == '\r' && End + 1 < Text.size() &&
-                     Text[End + 1] == '\n'
-                 ? End + 2
-                 : End + 1;
+        At =
+            End < Text.size() && Text[End] == '\r' && End + 1 < Text.size() && Text[End + 1] == '\n'
+                ? End + 2
+                : End + 1;
     }
     return Out;
 }
@@ -167,7 +167,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     std::multiset<std::string> ShownUpper;
     for (const std::string& Group : Shown.Groups) {
         const bool Subscribed = Shown.Subscribed.count(Group) > 0;
-        if (RcNames.count(Group) && !Subscribed) Fail("group " + Group + " of the .rc not subscribed");
+        if (RcNames.count(Group) && !Subscribed)
+            Fail("group " + Group + " of the .rc not subscribed");
         if (Subscribed && !RcUpper.count(Upper(Group)))
             Fail("group " + Group + " subscribed that the .rc does not name");
         ShownUpper.insert(Upper(Group));
