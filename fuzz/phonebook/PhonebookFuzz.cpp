@@ -28,8 +28,6 @@ const std::string& Dir() {
                                      .string();
         std::filesystem::remove_all(Path);
         std::filesystem::create_directories(Path);
-        // Commands name files relative to where they run: here, where the target looks.
-        std::filesystem::current_path(Path);
         SetDialupLogSink([](const std::string&) {});
         return Path + "/";
     }();
@@ -158,9 +156,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     const std::string Path = Dir() + "phonebook.ini";
     Write(Path, Input);
 
+    // Commands name files relative to where they run: the reading runs where the target looks
+    // (and the fuzzer finds its own relative paths again afterwards).
+    const std::filesystem::path Before = std::filesystem::current_path();
+    std::filesystem::current_path(Dir());
     TPhonebook Book;
     std::string Error;
     const TPhonebookRead Read = Book.Read(Path, Error);
+    std::filesystem::current_path(Before);
     for (const auto& Item : std::filesystem::directory_iterator(Dir()))
         if (Item.path().filename() != "phonebook.ini")
             Fail("reading the phonebook left " + Item.path().filename().string() +
