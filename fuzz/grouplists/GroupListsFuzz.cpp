@@ -183,7 +183,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         const std::string Name = NameOf(Line, 0);
         const bool Listed = ShownUpper.count(Upper(Name)) > 0;
         const std::string Kept = Listed && Line.size() == Name.size() ? Line + " -20" : Line;
-        if (!SavedUpper.count(Upper(Kept))) Fail("the subscription line " + Line + " is lost");
+        // A group the .rc names twice gives its node one line; the other stays as it was.
+        if (!SavedUpper.count(Upper(Kept)) && !SavedUpper.count(Upper(Line)))
+            Fail("the subscription line " + Line + " is lost");
     }
     if (RcLines.empty() && Shown.Subscribed.empty() && std::filesystem::exists(RcFile))
         Fail("a .rc written with no subscription");
