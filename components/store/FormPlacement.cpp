@@ -96,7 +96,8 @@ bool RestorePosition(TOvcAbstractStore& Store, const std::string& Section,
         Normal.right = Normal.left + Width;
         Normal.bottom = Normal.top + Height;
     }
-    if (Normal.right > Normal.left) {
+    // A rectangle with no width or no height is no place to restore (the window would vanish).
+    if (Normal.right > Normal.left && Normal.bottom > Normal.top) {
         Placement.flags = UINT(Flags);
         Placement.rcNormalPosition = ClampedWorkspaceRect(Normal);
         SetWindowPlacement(Form.Wnd, &Placement);

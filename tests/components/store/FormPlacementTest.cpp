@@ -245,6 +245,7 @@ TEST_F(FormPlacement, StoredNumbersBeyondAnyScreenCountAsMissing) {
         {"-2147483648,-2147483648,2147483647,2147483647", {fsPosition}, std::nullopt},
         {"-2147483648,-2147483648", {fsPosition, fsNoSize}, std::nullopt},
         {"-32768,-32768", {fsPosition, fsNoSize}, RECT{0, 30, 300, 230}},
+        {"100,300,400,40", {fsPosition}, std::nullopt},  // no height
         {"-32768,-32768,32767,32767", {fsPosition}, kSecondWork},
     };
     for (const auto& C : Cases) {
