@@ -190,11 +190,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (RcLines.empty() && Shown.Subscribed.empty() && std::filesystem::exists(RcFile))
         Fail("a .rc written with no subscription");
 
-    // Two lists that do not read back to themselves: a name holding a '*' (after a blank) is
-    // cut at it when read again; a group listed twice (in any case) takes one subscription line,
-    // and the other node writes a new line at every OK.
+    // Lists that do not read back to themselves: a name holding a '*' (after a blank) is cut at
+    // it when read again; a group listed twice (in any case) takes one subscription line, and
+    // the other node writes a new line at every OK; a name starting with '!' sorts first and is
+    // then read as the list's header.
     for (const std::string& Group : Shown.Groups)
-        if (Group.find('*') != std::string::npos || ShownUpper.count(Upper(Group)) > 1) return 0;
+        if (Group.find('*') != std::string::npos || ShownUpper.count(Upper(Group)) > 1 ||
+            Group.starts_with("!"))
+            return 0;
     const std::string FirstBl = Read(Bl), FirstRc = Read(RcFile);
     TShown Again;
     if (!LoadBuildSave(*Tree, Again)) Fail("lists written are refused when read again");
