@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "components/store/Limits.h"
 #include "components/text/WordRoutines.h"
 #include "platform/classes/Exception.h"
 #include "platform/core/Screens.h"
@@ -14,8 +15,12 @@ void LogStoreError(const std::string& Section, const char* Consequence, const Ex
                  Consequence);
 }
 
+// A coordinate of the stored rectangle; one out of any screen's reach counts as missing.
 int32_t NumberAt(const std::string& Text, uint32_t Word, int32_t Default) {
-    return StrToIntDef(ExtractWord(Word, Text, ","), Default);
+    const int32_t Value = StrToIntDef(ExtractWord(Word, Text, ","), Default);
+    if (Value < -StoreLimits::kMaxCoordinate - 1 || Value > StoreLimits::kMaxCoordinate)
+        return Default;
+    return Value;
 }
 
 bool Sizeable(HWND Wnd) {
@@ -91,7 +96,8 @@ bool RestorePosition(TOvcAbstractStore& Store, const std::string& Section,
         Normal.right = Normal.left + Width;
         Normal.bottom = Normal.top + Height;
     }
-    if (Normal.right > Normal.left) {
+    // A rectangle with no width or no height is no place to restore (the window would vanish).
+    if (Normal.right > Normal.left && Normal.bottom > Normal.top) {
         Placement.flags = UINT(Flags);
         Placement.rcNormalPosition = ClampedWorkspaceRect(Normal);
         SetWindowPlacement(Form.Wnd, &Placement);

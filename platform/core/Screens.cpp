@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/core/WindowImpl.h"
 #include "platform/gdi/Gdi.h"
@@ -35,9 +36,11 @@ std::vector<TScreenInfo> QtScreens() {
     return Out;
 }
 
-LONG DistanceSquared(const RECT& R, POINT P) {
-    const LONG Dx = P.x < R.left ? R.left - P.x : P.x >= R.right ? P.x - R.right + 1 : 0;
-    const LONG Dy = P.y < R.top ? R.top - P.y : P.y >= R.bottom ? P.y - R.bottom + 1 : 0;
+// In 64 bits: a point a few ten thousand pixels off the screens squares beyond 32.
+int64_t DistanceSquared(const RECT& R, POINT P) {
+    const int64_t X = P.x, Y = P.y;
+    const int64_t Dx = X < R.left ? R.left - X : X >= R.right ? X - R.right + 1 : 0;
+    const int64_t Dy = Y < R.top ? R.top - Y : Y >= R.bottom ? Y - R.bottom + 1 : 0;
     return Dx * Dx + Dy * Dy;
 }
 

@@ -171,7 +171,9 @@ void OnReadable(SOCKET S) {
     E->ReadNotifier->setEnabled(false);
     char Byte;
     const ssize_t N = ::recv(E->Fd, &Byte, 1, MSG_PEEK | MSG_DONTWAIT);
-    if (N > 0) {
+    // A datagram socket has no end of stream: a peek of 0 bytes is an empty datagram, which is
+    // read like any other (taken for a close, it would stop every later datagram's notice).
+    if (N > 0 || (N == 0 && E->Type == WS_SOCK_DGRAM)) {
         if (E->Events & FD_READ) {
             E->ReadNoticed = true;
             Notify(S, *E, FD_READ, 0);

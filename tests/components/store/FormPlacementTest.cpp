@@ -227,6 +227,42 @@ TEST_F(FormPlacement, MinimisedMainWindowAsksTheApplicationToMinimise) {
     EXPECT_EQ(Other.WindowState, TRestoredWindowState::Minimized);
 }
 
+TEST_F(FormPlacement, StoredNumbersBeyondAnyScreenCountAsMissing) {
+    // 32-bit extremes are no place (and overflowed the placement's sums); the 16-bit extremes of
+    // the display's coordinates are, and put the window on the nearest screen.
+    const auto InAWorkArea = [](const RECT& R) {
+        for (const RECT& W : {kPrimaryWork, kSecondWork})
+            if (R.left >= W.left && R.top >= W.top && R.right <= W.right && R.bottom <= W.bottom)
+                return true;
+        return false;
+    };
+    const struct {
+        const char* Position;
+        TOvcFormStateOptions Options;
+        std::optional<RECT> Want;  // else: the form's own size, inside a work area
+    } Cases[] = {
+        {"2147483000,2147483000,2147483647,2147483647", {fsPosition}, std::nullopt},
+        {"-2147483648,-2147483648,2147483647,2147483647", {fsPosition}, std::nullopt},
+        {"-2147483648,-2147483648", {fsPosition, fsNoSize}, std::nullopt},
+        {"-32768,-32768", {fsPosition, fsNoSize}, RECT{0, 30, 300, 230}},
+        {"100,300,400,40", {fsPosition}, std::nullopt},  // no height
+        {"-32768,-32768,32767,32767", {fsPosition}, kSecondWork},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Position);
+        const TFormStateSubject F = Form({100, 100, 400, 300});
+        Restore(Section({std::string("NormalPos value=\"") + C.Position + "\""}), F, C.Options);
+        const RECT R = WindowRect(F.Wnd);
+        if (C.Want) {
+            EXPECT_EQ(R, *C.Want);
+        } else {
+            EXPECT_EQ(R.right - R.left, 300);
+            EXPECT_EQ(R.bottom - R.top, 200);
+            EXPECT_TRUE(InAWorkArea(R)) << R.left << "," << R.top;
+        }
+    }
+}
+
 TEST_F(FormPlacement, DamagedFileIsLoggedAndTheWindowOpensAtItsDefaultPlace) {
     const std::string Damaged =
         "<FORMS>\r\n  <TFormTest>\r\n    <NormalPos value=\"1,2,3,4\"/>\r\n";

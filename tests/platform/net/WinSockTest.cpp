@@ -133,6 +133,34 @@ TEST_F(WinSockTest, WriteNoticeOnlyAfterASendWouldBlock) {
     WinSock::closesocket(S);
 }
 
+TEST_F(WinSockTest, EmptyDatagramsAreReadLikeOthersAndEndNothing) {
+    uint16_t Port = 0;
+    const int Peer = LoopbackSocket(SOCK_DGRAM, Port);
+    const SOCKET S = WinSock::socket(WS_AF_INET, WS_SOCK_DGRAM, 0);
+    ASSERT_EQ(WinSock::WSAAsyncSelect(S, Wnd, kMsg, FD_READ | FD_CLOSE), 0);
+    TSockAddrIn To;
+    To.sin_family = WS_AF_INET;
+    To.sin_addr = WinSock::inet_addr("127.0.0.1");
+    To.sin_port = WinSock::HostToNetShort(Port);
+    ASSERT_EQ(WinSock::sendto(S, "?", 1, 0, To), 1);
+    sockaddr_in From{};
+    socklen_t Len = sizeof(From);
+    char Buf[16];
+    ASSERT_EQ(::recvfrom(Peer, Buf, sizeof(Buf), 0, reinterpret_cast<sockaddr*>(&From), &Len), 1);
+
+    ::sendto(Peer, "", 0, 0, reinterpret_cast<sockaddr*>(&From), Len);
+    ::sendto(Peer, "time", 4, 0, reinterpret_cast<sockaddr*>(&From), Len);
+    ASSERT_TRUE(PumpUntil([&] { return Count(FD_READ) + Count(FD_CLOSE) >= 1; }, 5000));
+    EXPECT_EQ(WinSock::recvfrom(S, Buf, sizeof(Buf), 0, nullptr), 0);
+    ASSERT_TRUE(PumpUntil([&] { return Count(FD_READ) + Count(FD_CLOSE) >= 2; }, 5000))
+        << "the datagram after an empty one is noticed";
+    EXPECT_EQ(WinSock::recvfrom(S, Buf, sizeof(Buf), 0, nullptr), 4);
+    EXPECT_EQ(Count(FD_READ), 2);
+    EXPECT_EQ(Count(FD_CLOSE), 0);
+    WinSock::closesocket(S);
+    ::close(Peer);
+}
+
 TEST_F(WinSockTest, RefusedAndUnusableAddresses) {
     TListener L;
     TSockAddrIn Addr = L.Addr();

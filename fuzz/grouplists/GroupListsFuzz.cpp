@@ -1,0 +1,210 @@
+// Feeds arbitrary bytes to the newsgroup manager's reading of a box's full group list (<box>.bl)
+// and its subscriptions (<box>.rc): the input up to the first 0x1E is the .bl, the rest (when
+// there is a 0x1E) the .rc. The lists are read or refused; what is read is built into the tree.
+// Every group the .bl names (its first line left out when it starts with '!'; a line's name ends
+// at its first blank, else at its first '*') is one group node; a group the .rc names is shown
+// subscribed, and only such a group. OK without a change keeps every subscription line: as it
+// was, or (for a listed group) under the list's spelling of the name with the same rest. Read
+// again, the written lists give the same tree, and written again, the same bytes.
+#include <unistd.h>
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ui/GroupManagerTree.h"
+#include "app/ui/Limits.h"
+#include "fuzz/support/FuzzInput.h"
+#include "platform/classes/Exception.h"
+#include "platform/core/Application.h"
+#include "platform/widgets/TreeViews.h"
+
+namespace {
+
+using Fuzz::Fail;
+
+const std::string& Dir() {
+    static const std::string Made = [] {
+        const std::string Path = (std::filesystem::temp_directory_path() /
+                                  ("kestro-fuzz-grouplists-" + std::to_string(getpid())))
+                                     .string() +
+                                 "/";
+        std::filesystem::remove_all(Path);
+        std::filesystem::create_directories(Path);
+        return Path;
+    }();
+    return Made;
+}
+
+void Write(const std::string& Path, const std::string& Bytes) {
+    std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
+    Out.write(Bytes.data(), std::streamsize(Bytes.size()));
+}
+
+std::string Read(const std::string& Path) {
+    std::ifstream In(Path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+}
+
+// The lines of a text file: ended by CR LF, LF or CR.
+std::vector<std::string> Lines(const std::string& Text) {
+    std::vector<std::string> Out;
+    size_t At = 0;
+    while (At < Text.size()) {
+        size_t End = At;
+        while (End < Text.size() && Text[End] != '\r' && Text[End] != '\n') ++End;
+        Out.push_back(Text.substr(At, End - At));
+        At =
+            End < Text.size() && Text[End] == '\r' && End + 1 < Text.size() && Text[End + 1] == '\n'
+                ? End + 2
+                : End + 1;
+    }
+    return Out;
+}
+
+std::string Upper(std::string S) {
+    for (char& C : S)
+        if (C >= 'a' && C <= 'z') C = char(C - 'a' + 'A');
+    return S;
+}
+
+std::string NameOf(const std::string& Line, char Mark) {
+    size_t End = Line.find(' ');
+    if (End == std::string::npos && Mark) End = Line.find(Mark);
+    return Line.substr(0, End);
+}
+
+// The group names a full list holds, as the manager shows them (deeper names are left out).
+std::multiset<std::string> ListedGroups(const std::string& Text) {
+    std::vector<std::string> All = Lines(Text);
+    std::multiset<std::string> Out;
+    for (size_t I = 0; I < All.size(); ++I) {
+        if (I == 0 && All[0].starts_with("!")) continue;
+        const std::string Name = NameOf(All[I], '*');
+        if (std::count(Name.begin(), Name.end(), '.') <= UiLimits::kMaxGroupDots) Out.insert(Name);
+    }
+    return Out;
+}
+
+struct TShown {
+    std::multiset<std::string> Groups;
+    std::multiset<std::string> Subscribed;
+};
+
+void Walk(const TTreeNode* Node, TShown& Shown) {
+    if (Node->Parent() && !Node->HasChildren()) {
+        Shown.Groups.insert(Node->Text());
+        if (TGroupTree::Subscribed(Node)) Shown.Subscribed.insert(Node->Text());
+    }
+    for (int I = 0; I < Node->Count(); ++I) Walk(Node->Item(I), Shown);
+}
+
+// Reads the lists at Dir()/box.bl (and box.rc), builds the tree and, unless Refused, writes the
+// lists back as OK without a change does. False when the reading refused them.
+bool LoadBuildSave(TTreeView& Tree, TShown& Shown) {
+    TGroupTree Groups;
+    const auto Quiet = [](const std::string&) {};
+    try {
+        Groups.Load(Dir() + "box.bl", Quiet);
+    } catch (const Exception&) {
+        return false;
+    }
+    Tree.Items()->Clear();
+    Groups.Build(*Tree.Items(), Quiet);
+    if (Tree.Items()->Count() == 0) Fail("the tree has no root");
+    Walk(Tree.Items()->Item(0), Shown);
+    try {
+        Groups.Save("20", false);
+    } catch (const Exception& E) {
+        Fail("lists read cannot be written back: " + E.Message());
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static std::unique_ptr<QCoreApplication> App = TApplication::InitializeQt(*Argc, *Argv, true);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+    const std::string Input(reinterpret_cast<const char*>(Data), Size);
+    const size_t Cut = Input.find(Fuzz::kPieceMark);
+    const std::string List = Input.substr(0, Cut);
+    const bool HasRc = Cut != std::string::npos;
+    const std::string Rc = HasRc ? Input.substr(Cut + 1) : std::string();
+    const std::string Bl = Dir() + "box.bl", RcFile = Dir() + "box.rc";
+    std::filesystem::remove(RcFile);
+    Write(Bl, List);
+    if (HasRc) Write(RcFile, Rc);
+
+    static TTreeView* Tree = new TTreeView(nullptr);
+    TShown Shown;
+    if (!LoadBuildSave(*Tree, Shown)) {
+        if (Read(Bl) != List || (HasRc && Read(RcFile) != Rc)) Fail("refused lists were changed");
+        return 0;
+    }
+
+    if (Shown.Groups != ListedGroups(List)) Fail("the tree's groups are not the list's groups");
+    std::multiset<std::string> RcNames, RcUpper;
+    std::vector<std::string> RcLines;
+    for (const std::string& Line : Lines(Rc)) {
+        RcNames.insert(NameOf(Line, 0));
+        RcUpper.insert(Upper(NameOf(Line, 0)));
+        if (!Line.empty()) RcLines.push_back(Line);
+    }
+    std::multiset<std::string> ShownUpper;
+    for (const std::string& Group : Shown.Groups) {
+        const bool Subscribed = Shown.Subscribed.count(Group) > 0;
+        if (RcNames.count(Group) && !Subscribed)
+            Fail("group " + Group + " of the .rc not subscribed");
+        if (Subscribed && !RcUpper.count(Upper(Group)))
+            Fail("group " + Group + " subscribed that the .rc does not name");
+        ShownUpper.insert(Upper(Group));
+    }
+
+    // OK without a change: every subscription line is still there, the name perhaps spelt as
+    // the list spells it; a line without a rest takes the count of a new subscription.
+    const std::vector<std::string> Saved = Lines(Read(RcFile));
+    std::multiset<std::string> SavedUpper;
+    for (const std::string& Line : Saved) SavedUpper.insert(Upper(Line));
+    for (const std::string& Line : RcLines) {
+        const std::string Name = NameOf(Line, 0);
+        const bool Listed = ShownUpper.count(Upper(Name)) > 0;
+        const std::string Kept = Listed && Line.size() == Name.size() ? Line + " -20" : Line;
+        // A group the .rc names twice gives its node one line; the other stays as it was.
+        if (!SavedUpper.count(Upper(Kept)) && !SavedUpper.count(Upper(Line)))
+            Fail("the subscription line " + Line + " is lost");
+    }
+    if (RcLines.empty() && Shown.Subscribed.empty() && std::filesystem::exists(RcFile))
+        Fail("a .rc written with no subscription");
+
+    // Lists that do not read back to themselves: a name holding a '*' (after a blank) is cut at
+    // it when read again; a group listed twice (in any case) takes one subscription line, and
+    // the other node writes a new line at every OK; a name starting with '!' sorts first and is
+    // then read as the list's header.
+    for (const std::string& Group : Shown.Groups)
+        if (Group.find('*') != std::string::npos || ShownUpper.count(Upper(Group)) > 1 ||
+            Group.starts_with("!"))
+            return 0;
+    const std::string FirstBl = Read(Bl), FirstRc = Read(RcFile);
+    TShown Again;
+    if (!LoadBuildSave(*Tree, Again)) Fail("lists written are refused when read again");
+    if (Again.Groups != Shown.Groups) Fail("the written list reads back to other groups");
+    if (Again.Subscribed != Shown.Subscribed)
+        Fail("the written lists read back to other subscriptions");
+    if (Read(Bl) != FirstBl) Fail("the .bl written again differs");
+    if (Read(RcFile) != FirstRc) Fail("the .rc written again differs");
+    return 0;
+}
