@@ -20,27 +20,13 @@ namespace {
 
 const std::string& Dir() {
     static const std::string Made = [] {
-        const std::string Path = (std::filesystem::temp_directory_path() /
-                                  ("kestro-fuzz-got-" + std::to_string(getpid())))
-                                     .string() +
-                                 "/";
-        std::filesystem::remove_all(Path);
+        const std::string Path = Fuzz::OwnDir("got");
         std::filesystem::create_directories(Path + "spool");
         // The spool is named relative to it, so inputs can name its temporary files.
         std::filesystem::current_path(Path);
         return Path;
     }();
     return Made;
-}
-
-void Write(const std::string& Path, const std::string& Bytes) {
-    std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
-    Out.write(Bytes.data(), std::streamsize(Bytes.size()));
-}
-
-std::string Read(const std::string& Path) {
-    std::ifstream In(Path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
 }
 
 // The lines of Text as they stand, without their ends (CR LF or LF).
@@ -66,8 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     const std::string List = Dir() + "box.got", Saved = Dir() + "saved.got";
     const std::string Leftover = Spool + "m1.tmp";
     std::filesystem::remove(Saved);
-    Write(List, Input);
-    Write(Leftover, "a mail never named");
+    Fuzz::WriteFile(List, Input);
+    Fuzz::WriteFile(Leftover, "a mail never named");
 
     TFetchedMails Mails;
     try {
@@ -88,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     } catch (const Exception& E) {
         Fuzz::Fail("a list read cannot be saved: " + E.Message());
     }
-    const std::string First = Read(Saved);
+    const std::string First = Fuzz::ReadFile(Saved);
     for (const std::string& Line : Lines(First)) {
         if (Line.empty()) continue;
         if (!Written.count(Line)) Fuzz::Fail("a saved entry that was no line of the file: " + Line);
@@ -103,6 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Again.Dropped() != 0) Fuzz::Fail("a saved list drops entries when read again");
     std::filesystem::remove(Dir() + "again.got");
     Again.Save(Dir() + "again.got");
-    if (Read(Dir() + "again.got") != First) Fuzz::Fail("a list read back saves other bytes");
+    if (Fuzz::ReadFile(Dir() + "again.got") != First)
+        Fuzz::Fail("a list read back saves other bytes");
     return 0;
 }

@@ -33,26 +33,8 @@ namespace {
 using Fuzz::Fail;
 
 const std::string& Dir() {
-    static const std::string Made = [] {
-        const std::string Path = (std::filesystem::temp_directory_path() /
-                                  ("kestro-fuzz-grouplists-" + std::to_string(getpid())))
-                                     .string() +
-                                 "/";
-        std::filesystem::remove_all(Path);
-        std::filesystem::create_directories(Path);
-        return Path;
-    }();
+    static const std::string Made = Fuzz::OwnDir("grouplists");
     return Made;
-}
-
-void Write(const std::string& Path, const std::string& Bytes) {
-    std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
-    Out.write(Bytes.data(), std::streamsize(Bytes.size()));
-}
-
-std::string Read(const std::string& Path) {
-    std::ifstream In(Path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
 }
 
 // The lines of a text file: ended by CR LF, LF or CR.
@@ -146,13 +128,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     const std::string Rc = HasRc ? Input.substr(Cut + 1) : std::string();
     const std::string Bl = Dir() + "box.bl", RcFile = Dir() + "box.rc";
     std::filesystem::remove(RcFile);
-    Write(Bl, List);
-    if (HasRc) Write(RcFile, Rc);
+    Fuzz::WriteFile(Bl, List);
+    if (HasRc) Fuzz::WriteFile(RcFile, Rc);
 
     static TTreeView* Tree = new TTreeView(nullptr);
     TShown Shown;
     if (!LoadBuildSave(*Tree, Shown)) {
-        if (Read(Bl) != List || (HasRc && Read(RcFile) != Rc)) Fail("refused lists were changed");
+        if (Fuzz::ReadFile(Bl) != List || (HasRc && Fuzz::ReadFile(RcFile) != Rc))
+            Fail("refused lists were changed");
         return 0;
     }
 
@@ -176,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
 
     // OK without a change: every subscription line is still there, the name perhaps spelt as
     // the list spells it; a line without a rest takes the count of a new subscription.
-    const std::vector<std::string> Saved = Lines(Read(RcFile));
+    const std::vector<std::string> Saved = Lines(Fuzz::ReadFile(RcFile));
     std::multiset<std::string> SavedUpper;
     for (const std::string& Line : Saved) SavedUpper.insert(Upper(Line));
     for (const std::string& Line : RcLines) {
@@ -198,13 +181,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         if (Group.find('*') != std::string::npos || ShownUpper.count(Upper(Group)) > 1 ||
             Group.starts_with("!"))
             return 0;
-    const std::string FirstBl = Read(Bl), FirstRc = Read(RcFile);
+    const std::string FirstBl = Fuzz::ReadFile(Bl), FirstRc = Fuzz::ReadFile(RcFile);
     TShown Again;
     if (!LoadBuildSave(*Tree, Again)) Fail("lists written are refused when read again");
     if (Again.Groups != Shown.Groups) Fail("the written list reads back to other groups");
     if (Again.Subscribed != Shown.Subscribed)
         Fail("the written lists read back to other subscriptions");
-    if (Read(Bl) != FirstBl) Fail("the .bl written again differs");
-    if (Read(RcFile) != FirstRc) Fail("the .rc written again differs");
+    if (Fuzz::ReadFile(Bl) != FirstBl) Fail("the .bl written again differs");
+    if (Fuzz::ReadFile(RcFile) != FirstRc) Fail("the .rc written again differs");
     return 0;
 }

@@ -21,21 +21,8 @@
 namespace {
 
 const std::string& Dir() {
-    static const std::string Made = [] {
-        const std::string Path = (std::filesystem::temp_directory_path() /
-                                  ("kestro-fuzz-ini-" + std::to_string(getpid())))
-                                     .string() +
-                                 "/";
-        std::filesystem::remove_all(Path);
-        std::filesystem::create_directories(Path);
-        return Path;
-    }();
+    static const std::string Made = Fuzz::OwnDir("ini");
     return Made;
-}
-
-std::string Read(const std::string& Path) {
-    std::ifstream In(Path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
 }
 
 std::string Lower(std::string S) {
@@ -105,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
                     if (Ini.ReadString(Section, Key, "\x01") != Value)
                         Fuzz::Fail("[" + Section + "] " + Key + " reads another value");
         Ini.UpdateFile();
-        if (Read(Path) != Input) Fuzz::Fail("saved without a change, the file changed");
+        if (Fuzz::ReadFile(Path) != Input) Fuzz::Fail("saved without a change, the file changed");
         Ini.WriteString("Fuzz", "Written", "a value");
         Ini.UpdateFile();
         TMemIniFile Again(Path);

@@ -23,13 +23,9 @@ using Fuzz::Fail;
 
 const std::string& Dir() {
     static const std::string Made = [] {
-        const std::string Path = (std::filesystem::temp_directory_path() /
-                                  ("kestro-fuzz-phonebook-" + std::to_string(getpid())))
-                                     .string();
-        std::filesystem::remove_all(Path);
-        std::filesystem::create_directories(Path);
+        const std::string Path = Fuzz::OwnDir("phonebook");
         SetDialupLogSink([](const std::string&) {});
-        return Path + "/";
+        return Path;
     }();
     return Made;
 }
@@ -144,17 +140,12 @@ std::string Written(const std::vector<TPhonebookEntry>& Entries) {
     return Text;
 }
 
-void Write(const std::string& Path, const std::string& Bytes) {
-    std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
-    Out.write(Bytes.data(), std::streamsize(Bytes.size()));
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     const std::string Input(reinterpret_cast<const char*>(Data), Size);
     const std::string Path = Dir() + "phonebook.ini";
-    Write(Path, Input);
+    Fuzz::WriteFile(Path, Input);
 
     // Commands name files relative to where they run: the reading runs where the target looks
     // (and the fuzzer finds its own relative paths again afterwards).

@@ -1,9 +1,14 @@
 #pragma once
 // What every fuzz target shares, the standard library alone: a failed check that stops the run
-// with its message, and fuzz input cut into the pieces a scripted peer sends.
+// with its message, fuzz input cut into the pieces a scripted peer sends, and the files of a
+// target that reads from disk.
+#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -28,6 +33,28 @@ inline std::vector<std::string> Pieces(const uint8_t* Data, size_t Size) {
 [[noreturn]] inline void Fail(const std::string& What) {
     std::fprintf(stderr, "%s\n", What.c_str());
     std::abort();
+}
+
+// An empty directory of this process's own in the temporary folder, made once:
+// "<tmp>/kestro-fuzz-<Name>-<pid>/".
+inline std::string OwnDir(const std::string& Name) {
+    const std::string Path = (std::filesystem::temp_directory_path() /
+                              ("kestro-fuzz-" + Name + "-" + std::to_string(getpid())))
+                                 .string() +
+                             "/";
+    std::filesystem::remove_all(Path);
+    std::filesystem::create_directories(Path);
+    return Path;
+}
+
+inline void WriteFile(const std::string& Path, const std::string& Bytes) {
+    std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
+    Out.write(Bytes.data(), std::streamsize(Bytes.size()));
+}
+
+inline std::string ReadFile(const std::string& Path) {
+    std::ifstream In(Path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
 }
 
 }  // namespace Fuzz
