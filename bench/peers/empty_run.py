@@ -34,23 +34,10 @@ def run_kestro(e2e, kestro, srv, keep):
             p.cleanup()
 
 
-def run_fetchmail(srv, keep):
-    d = c.workdir("fetchmail", keep)
-    out = os.path.join(d, "out")
-    os.makedirs(out)
-    rc = os.path.join(d, "fetchmailrc")
-    with open(rc, "w") as f:
-        f.write('set no syslog\npoll %s service %d protocol POP3 auth password\n'
-                '  user "%s" there with password "%s" is nobody here\n'
-                "  keep fetchall sslproto ''\n"
-                '  mda "cat > %s/m.$$"\n' % (srv.host, srv.port("POP3"), USER, PASS, out))
-    os.chmod(rc, 0o600)
-    mail.as_nobody(d)
-    env = dict(os.environ, HOME=d, FETCHMAILHOME=d)
+def run_fetchmail(srv, args):
     # fetchmail ends with 1 when there was no mail
-    r = c.measure(mail.NOBODY + ["fetchmail", "-s", "-f", rc, "--idfile", d + "/fetchids"],
-                  cwd=d, env=env, ok_codes=(1,))
-    if os.listdir(out):
+    r, mails = mail.run_fetchmail(args, srv, ok_codes=(1,), user=USER)
+    if mails:
         raise c.BenchError("fetchmail delivered mail from an empty mailbox")
     return r
 
@@ -64,7 +51,7 @@ def main():
     e2e = c.e2e_module()
     srv.helper("ADDUSER", USER, PASS)
     programs = [("kestro (empty box)", lambda: run_kestro(e2e, kestro, srv, args.keep)),
-                ("fetchmail (empty box)", lambda: run_fetchmail(srv, args.keep))]
+                ("fetchmail (empty box)", lambda: run_fetchmail(srv, args))]
     results = {name: [] for name, _ in programs}
     load = open("/proc/loadavg").read().split()[:3]
     try:

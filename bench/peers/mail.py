@@ -89,7 +89,7 @@ def run_kestro(args, e2e, kestro, srv, wrap=lambda argv: argv):
             p.cleanup()
 
 
-def run_fetchmail(args, srv, wrap=lambda argv: argv):
+def run_fetchmail(args, srv, wrap=lambda argv: argv, ok_codes=(0,), user=USER):
     d = c.workdir("fetchmail", args.keep)
     out = os.path.join(d, "out")
     os.makedirs(out)
@@ -98,12 +98,12 @@ def run_fetchmail(args, srv, wrap=lambda argv: argv):
         f.write('set no syslog\npoll %s service %d protocol POP3 auth password\n'
                 '  user "%s" there with password "%s" is nobody here\n'
                 "  keep fetchall sslproto ''\n"
-                '  mda "cat > %s/m.$$"\n' % (srv.host, srv.port("POP3"), USER, PASS, out))
+                '  mda "cat > %s/m.$$"\n' % (srv.host, srv.port("POP3"), user, PASS, out))
     os.chmod(rc, 0o600)
     as_nobody(d)
     env = dict(os.environ, HOME=d, FETCHMAILHOME=d)
     r = c.measure(wrap(NOBODY + ["fetchmail", "-s", "-f", rc, "--idfile", d + "/fetchids"]),
-                  cwd=d, env=env)
+                  cwd=d, env=env, ok_codes=ok_codes)
     return r, [open(os.path.join(out, n), "rb").read() for n in os.listdir(out)]
 
 

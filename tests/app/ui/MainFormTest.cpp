@@ -134,6 +134,18 @@ class TShownTask : public Base {
     static inline std::function<void()> OnStarted;
 };
 
+// What every kind of shown task does when it starts: a step to run, and whether it then ends.
+void ShownTasksOnStart(const std::function<void()>& Step) {
+    TShownTask<TKestroPOP3Client>::OnStarted = Step;
+    TShownTask<TKestroSMTPClient>::OnStarted = Step;
+    TShownTask<TKestroNNTPClient>::OnStarted = Step;
+}
+void ShownTasksFinishAtStart(bool Finish) {
+    TShownTask<TKestroPOP3Client>::FinishAtStart = Finish;
+    TShownTask<TKestroSMTPClient>::FinishAtStart = Finish;
+    TShownTask<TKestroNNTPClient>::FinishAtStart = Finish;
+}
+
 TKestroCustomClient* ShownTask(const TTask& Task) {
     TKestroCustomClient* Client;
     if (Task.Kind == tkPop3)
@@ -533,24 +545,16 @@ TEST_F(MainForm, PicturesBeforeDuringAndAfterARun) {
         EXPECT_TRUE(SaveWindowPicture(Form->Handle(), Picture("main-run")));
         for (int I = 0; I < TaskList.Count(); ++I)
             TaskList.GetClient(I)->State = TKestroCustomClient::tsFinished;
-        TShownTask<TKestroPOP3Client>::FinishAtStart = true;
-        TShownTask<TKestroSMTPClient>::FinishAtStart = true;
-        TShownTask<TKestroNNTPClient>::FinishAtStart = true;
+        ShownTasksFinishAtStart(true);
     };
-    TShownTask<TKestroPOP3Client>::OnStarted = WhenThreeRun;
-    TShownTask<TKestroSMTPClient>::OnStarted = WhenThreeRun;
-    TShownTask<TKestroNNTPClient>::OnStarted = WhenThreeRun;
+    ShownTasksOnStart(WhenThreeRun);
     Form->WMRunToDo();
     EXPECT_TRUE(Pictured);
     Drain();
     EXPECT_EQ(Form->StatusView->Items()->Count(), 0);
     ASSERT_TRUE(SaveWindowPicture(Form->Handle(), Picture("main-after")));
-    TShownTask<TKestroPOP3Client>::OnStarted = nullptr;
-    TShownTask<TKestroSMTPClient>::OnStarted = nullptr;
-    TShownTask<TKestroNNTPClient>::OnStarted = nullptr;
-    TShownTask<TKestroPOP3Client>::FinishAtStart = false;
-    TShownTask<TKestroSMTPClient>::FinishAtStart = false;
-    TShownTask<TKestroNNTPClient>::FinishAtStart = false;
+    ShownTasksOnStart(nullptr);
+    ShownTasksFinishAtStart(false);
     TaskQueue.Clear();
 }
 
@@ -580,24 +584,16 @@ TEST_F(MainForm, DuringARunTheMailListPaintsWithTheStatusViewNotPerLine) {
             << "painted with the status view";
         Drain();
     };
-    TShownTask<TKestroPOP3Client>::OnStarted = WhenStarted;
-    TShownTask<TKestroSMTPClient>::OnStarted = WhenStarted;
-    TShownTask<TKestroNNTPClient>::OnStarted = WhenStarted;
-    TShownTask<TKestroPOP3Client>::FinishAtStart = true;
-    TShownTask<TKestroSMTPClient>::FinishAtStart = true;
-    TShownTask<TKestroNNTPClient>::FinishAtStart = true;
+    ShownTasksOnStart(WhenStarted);
+    ShownTasksFinishAtStart(true);
     Form->WMRunToDo();
     EXPECT_TRUE(Checked);
     // The run's end let the list go: a line added now paints at once.
     Drain();
     TExchangeRun::AddMailLogLine(nullptr, kMail1);
     EXPECT_TRUE(GetUpdateRect(List, nullptr, FALSE)) << "outside a run a line paints at once";
-    TShownTask<TKestroPOP3Client>::OnStarted = nullptr;
-    TShownTask<TKestroSMTPClient>::OnStarted = nullptr;
-    TShownTask<TKestroNNTPClient>::OnStarted = nullptr;
-    TShownTask<TKestroPOP3Client>::FinishAtStart = false;
-    TShownTask<TKestroSMTPClient>::FinishAtStart = false;
-    TShownTask<TKestroNNTPClient>::FinishAtStart = false;
+    ShownTasksOnStart(nullptr);
+    ShownTasksFinishAtStart(false);
     TaskQueue.Clear();
 }
 
