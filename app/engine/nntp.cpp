@@ -531,10 +531,12 @@ void TKestroNNTPClient::DoMultiLineResponse(TIpCustomNntpClient*, TIpNntpStates 
         case nsHead: {
             const std::string status = responseList.Count() > 0 ? responseList[0] : "";
             const int32_t code = StatusCode(status);
-            // A missing article (expired, cancelled) or one above the size limit is passed over
-            // without a word. Any other refusal (a server fault, a lost log-on) may hold for
-            // this article only for now: the group ends before it, and the next run asks again.
-            if (code != 423 && code != 430 && (code < 200 || code > 299)) {
+            // A missing article (expired, cancelled) or one above the size limit (its own data
+            // reply, refused as too large) is passed over without a word. Any other reply, a
+            // server fault, a lost log-on or another success code, may hold for this article
+            // only for now: the group ends before it, and the next run asks again.
+            const bool tooLarge = std::to_string(code) == NntpDataReplyCode(responseTo);
+            if (code != 423 && code != 430 && !tooLarge) {
                 Guarded([&] {
                     LogServerError(code, AfterCode(status));
                     SetRunExitCode(ExitCodeError);

@@ -283,8 +283,11 @@ TEST_F(NntpTaskTest, NegativeNumberAsksForTheNewestAndNewMaxCapsIt) {
 // Only "no such article" passes an article over. Any other refusal ends the group before the
 // article, with an error, so that the next run asks for it again.
 TEST_F(NntpTaskTest, RefusedArticleEndsTheGroupBeforeIt) {
+    // A success code other than the article's own is no article either: passed over, the
+    // article would never be fetched.
     for (const char* refusal :
-         {"503 program fault, try again", "480 authentication required", "500 what?"}) {
+         {"503 program fault, try again", "480 authentication required", "500 what?",
+          "200 news ready", "222 3 <3@de.a> body", "100 help text follows"}) {
         SCOPED_TRACE(refusal);
         SetRunExitCode(0);
         LogLines.clear();
