@@ -40,7 +40,7 @@ namespace {
 
 using Fuzz::Fail;
 
-#include "tests/netlib/ssl/TestKey.inc"
+#include "fuzz/sslsocket/PeerKey.inc"
 
 std::string FromHex(const char* Hex) {
     std::string Out;
@@ -94,6 +94,29 @@ TIpBigInteger Big(const std::string& BigEndian) {
     return N;
 }
 
+// Secret ^ d mod n by the key's factors, as size big-endian bytes.
+std::string Decrypt(const std::string& Secret, size_t Size) {
+    const TIpBigInteger C = Big(Secret), P = Big(FromHex(kPeerP)), Q = Big(FromHex(kPeerQ));
+    TIpBigInteger CP, CQ, MP, MQ, T, H, M;
+    BigMod(C, P, CP);
+    BigMod(C, Q, CQ);
+    BigModExp(CP, Big(FromHex(kPeerDP)), P, MP);
+    BigModExp(CQ, Big(FromHex(kPeerDQ)), Q, MQ);
+    // M = MQ + Q * (QInv * (MP - MQ) mod P), the difference kept positive.
+    BigMod(MQ, P, T);
+    BigAdd(MP, P, H);
+    BigSubAssign(H, T);
+    BigMulAssign(H, Big(FromHex(kPeerQInv)));
+    BigModAssign(H, P);
+    BigMul(H, Q, M);
+    BigAddAssign(M, MQ);
+    BigTrim(M);
+    std::string Out(Size, '\0');
+    for (int I = 0; I < M.Used && I < static_cast<int>(Size); ++I)
+        Out[Size - 1 - I] = static_cast<char>(M.Digits[I]);
+    return Out;
+}
+
 // The server's side of the handshake and of the records after it.
 class TPeer {
   public:
@@ -111,7 +134,7 @@ class TPeer {
         const std::string Hello = std::string("\x03\x00", 2) +
                                   std::string(reinterpret_cast<char*>(FServerRandom), 32) +
                                   std::string(1, '\0') + Be(FSuite, 2) + std::string(1, '\0');
-        const std::string Cert = FromHex(kTestCertDer);
+        const std::string Cert = FromHex(kPeerCertDer);
         std::string Out;
         for (const std::string& Message :
              {Handshake(2, Hello),
@@ -129,13 +152,8 @@ class TPeer {
         if (Recs.size() != 3 || Recs[0].first != ctHandshake || Recs[1].first != 20 ||
             Recs[2].first != ctHandshake || Recs[0].second.size() < 4)
             Fail("the client's second flight is not key exchange, cipher change, Finished");
-        const std::string Modulus = FromHex(kTestModulus);
-        const std::string Secret = Recs[0].second.substr(4);
-        TIpBigInteger M;
-        BigModExp(Big(Secret), Big(FromHex(kTestPrivateExponent)), Big(Modulus), M);
-        std::string Block(Modulus.size(), '\0');
-        for (int I = 0; I < M.Used && I < static_cast<int>(Modulus.size()); ++I)
-            Block[Modulus.size() - 1 - I] = static_cast<char>(M.Digits[I]);
+        const std::string Modulus = FromHex(kPeerModulus);
+        const std::string Block = Decrypt(Recs[0].second.substr(4), Modulus.size());
         const std::string PreMaster = Block.substr(Block.size() - 48);
         if (Block[0] != 0 || Block[1] != 2 || Block[Block.size() - 49] != 0 ||
             PreMaster.compare(0, 2, "\x03\x00", 2) != 0)
