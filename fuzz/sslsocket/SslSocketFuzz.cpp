@@ -1,10 +1,9 @@
 // The SSL client inside the data socket, as the program runs it: a client with SSL switched on
 // connects through the fake socket, every received byte comes with a read notice, and a peer of
 // the target's own (a small key and certificate of its own, 3DES or DES) completes a valid
-// handshake.
-// From then on the input speaks for the peer. Its first byte gives the size of the reads the
-// peer's bytes arrive in (0: a piece at once) and the suite; the rest is cut at 0x1E, and each
-// piece is by its first byte:
+// handshake. From then on the input speaks for the peer. Its first byte gives the size of the
+// reads the peer's bytes arrive in (0: a piece at once) and the suite; the rest is cut at 0x1E,
+// and each piece is by its first byte:
 //   0 application data, sealed in one record      3 a sealed record of the type its next byte
 //   1 bytes put on the wire as they are              names, the rest its content
 //   2 a sealed alert (its content the rest)        4 application data sealed, then one byte of
