@@ -343,7 +343,10 @@ void TGroupTree::ShowGroup(TTreeNode* Node, uint32_t Group) const {
 
 void TGroupTree::Fill(TTreeNode* Node) {
     uint32_t Entry = 0;
-    if (Node && Node->Count() == 0 && FolderEntry(Node, Entry)) MakeChildren(Node, Entry);
+    if (!Node || Node->Count() > 0 || !FolderEntry(Node, Entry)) return;
+    FNodes->BeginUpdate();
+    MakeChildren(Node, Entry);
+    FNodes->EndUpdate();
 }
 
 bool TGroupTree::FolderEntry(const TTreeNode* Node, uint32_t& Entry) const {

@@ -423,6 +423,23 @@ TEST_F(GroupManagerTest, NamesWithTooManyDotsGetNoNode) {
     EXPECT_EQ(Node(Form, Deepest63)->Level(), 3);  // root, then two folders at most
 }
 
+// A name too deep for the tree between two groups: the next group finds its folder by the group
+// placed before it, not by the name left out.
+TEST_F(GroupManagerTest, ANameLeftOutDoesNotMoveTheNextGroup) {
+    std::string Deep = "a.z";
+    for (int I = 0; I < 64; ++I) Deep += ".a";
+    // Sorted, it stands between the two.
+    WriteFile(PointDir() + "gap.bl", "a.b.c\r\na.z.q\r\n" + Deep + "\r\n");
+    TFormGroupManager* Form = Open("gap.bl");
+    EXPECT_EQ(Dump(Form),
+              "gap.bl (2/3)\n"
+              "  a.* (2/3)\n"
+              "    a.b.* (2/3)\n"
+              "      a.b.c (0/1)\n"
+              "    a.z.* (2/3)\n"
+              "      a.z.q (0/1)\n");
+}
+
 TEST_F(GroupManagerTest, ProgressCaptionsEveryStepGroups) {
     std::string List;
     for (int I = 0; I < 600; ++I) List += "de.g" + std::to_string(1000 + I) + "\r\n";
