@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/SafeFile.h"
@@ -134,22 +135,24 @@ void TGroupNames::Sort() {
 }
 
 void TGroupNames::DropRepeated() {
-    if (FStarts.empty()) return;
-    std::string Text;
-    Text.reserve(FText.size());
-    std::vector<uint64_t> Starts;
-    Starts.reserve(FStarts.size());
-    std::string_view Last;
-    for (int I = 0; I < Count(); ++I) {
-        const std::string_view Name = (*this)[I];
-        if (I > 0 && CompareGroupNames(Last, Name) == 0) continue;
-        Starts.push_back(Text.size());
-        Text += Name;
-        Last = Name;
+    // In place: a name kept moves to where the names before it end, which is never behind it.
+    const size_t Total = FStarts.size();
+    size_t Kept = 0, End = 0;
+    for (size_t I = 0; I < Total; ++I) {
+        const size_t From = FStarts[I];
+        const size_t Size = (I + 1 < Total ? FStarts[I + 1] : FText.size()) - From;
+        const std::string_view Name(FText.data() + From, Size);
+        if (Kept > 0) {
+            const size_t Last = FStarts[Kept - 1];
+            if (CompareGroupNames(std::string_view(FText.data() + Last, End - Last), Name) == 0)
+                continue;
+        }
+        if (End != From) std::memmove(FText.data() + End, FText.data() + From, Size);
+        FStarts[Kept++] = End;
+        End += Size;
     }
-    if (Starts.size() == FStarts.size()) return;
-    FText = std::move(Text);
-    FStarts = std::move(Starts);
+    FText.resize(End);
+    FStarts.resize(Kept);
 }
 
 bool TGroupNames::Find(std::string_view Name, int& Index) const {

@@ -1,7 +1,8 @@
 #pragma once
 // The newsgroup manager's lists apart from its window: the box's full group list (.bl) and its
-// subscription list (.rc) read into a tree of dotted group names, and written back from the tree's
-// subscribed groups.
+// subscription list (.rc) read into a tree of dotted group names, shown in a tree view's nodes,
+// and written back from the subscribed groups. The groups' state is kept here, so a large list
+// makes the nodes of a folder only when it is first expanded.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -101,7 +102,7 @@ class TGroupTree {
     struct TEntry {
         uint32_t Group;  // a group's index in the sorted list; a folder's: of its first group
         uint32_t End;    // the entry after the subtree
-        uint8_t Depth;   // a folder's depth (its caption has Depth + 1 parts); else one below
+        uint8_t Depth;   // a folder's (its caption has Depth + 1 parts), kGroupEntry or kRootEntry
     };
     static constexpr uint8_t kGroupEntry = 0xFF;
     static constexpr uint8_t kRootEntry = 0xFE;

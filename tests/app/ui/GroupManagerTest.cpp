@@ -106,6 +106,27 @@ TEST(GroupNames, SortAndFindAsAStringList) {
     }
 }
 
+// A name listed again (in any case) goes; the first spelling listed stays, and lookups find
+// the names left.
+TEST(GroupNames, RepeatedNamesKeepTheirFirstSpelling) {
+    TStringList Input;
+    for (const char* Line : {"de.b 1", "x", "de.a", "DE.A*", "de.B", "c", "De.a", "de.ab", "x"})
+        Input.Add(Line);
+    TGroupNames Names;
+    Names.Assign(Input, 0);
+    Names.Sort();
+    Names.DropRepeated();
+    std::vector<std::string> Left;
+    for (int I = 0; I < Names.Count(); ++I) Left.emplace_back(Names[I]);
+    EXPECT_EQ(Left, (std::vector<std::string>{"c", "de.a", "de.ab", "de.b", "x"}));
+    int Index = -1;
+    EXPECT_TRUE(Names.Find("DE.AB", Index));
+    EXPECT_EQ(Index, 2);
+    Names.DropRepeated();
+    EXPECT_EQ(Names.Count(), 5);
+    EXPECT_EQ(Names[4], "x");
+}
+
 TEST_F(GroupManagerTest, BuildsATreeWithAtMostTwoFoldersPerGroup) {
     PutGolden("news.bl");
     PutGolden("news.rc");
