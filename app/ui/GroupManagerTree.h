@@ -114,7 +114,8 @@ class TGroupTree {
     void Claim(uint32_t Group);
     // Makes the nodes of the entries right below Entry under its node Node.
     void MakeChildren(TTreeNode* Node, uint32_t Entry);
-    // The same for the whole subtree: every node below Node made.
+    // The same for the whole subtree: every node below Node made. (A node's children stand in
+    // the order of their entries: the manager's tree is not sorted.)
     void MakeSubtree(TTreeNode* Node, uint32_t Entry);
     // Sets the group nodes of a made subtree from the groups' state.
     void ShowSubtree(TTreeNode* Node, uint32_t Entry);
