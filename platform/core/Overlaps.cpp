@@ -11,46 +11,44 @@ namespace {
 // Intervals [Lo, Hi) of row numbers (indices into the sorted distinct edges), some of them
 // active, asked which of the active ones overlap a given interval. Two intervals overlap when
 // one contains the other's start: the covering tree finds the active intervals that contain a
-// point, the starts tree those that start inside an interval.
+// point, the starts tree those that start inside an interval. Every list is a chain through flat
+// arrays, so that nothing is allocated while the sweep goes on.
 class TActiveRows {
   public:
     TActiveRows(size_t Rows, size_t Count) {
         while (FLeaves < Rows) FLeaves *= 2;
-        FCover.resize(2 * FLeaves);
-        FStarting.resize(FLeaves);
+        FCoverHead.assign(2 * FLeaves, kNone);
+        FStartHead.assign(FLeaves, kNone);
         FStarts.assign(2 * FLeaves, 0);
         FItems.resize(Count);
+        FLinks.reserve(Count * 4);
     }
 
     void Insert(int Id, int Lo, int Hi) {
         TItem& Item = FItems[size_t(Id)];
         Item.Lo = Lo;
-        Item.SlotsBegin = FSlots.size();
+        Item.LinksBegin = uint32_t(FLinks.size());
         for (size_t L = size_t(Lo) + FLeaves, R = size_t(Hi) + FLeaves; L < R; L /= 2, R /= 2) {
             if (L & 1) Cover(Id, L++);
             if (R & 1) Cover(Id, --R);
         }
-        Item.SlotsEnd = FSlots.size();
-        std::vector<int>& Here = FStarting[size_t(Lo)];
-        Item.StartAt = Here.size();
-        Here.push_back(Id);
+        Item.LinksEnd = uint32_t(FLinks.size());
+        Item.Prev = kNone;
+        Item.Next = FStartHead[size_t(Lo)];
+        if (Item.Next != kNone) FItems[Item.Next].Prev = uint32_t(Id);
+        FStartHead[size_t(Lo)] = uint32_t(Id);
         for (size_t N = size_t(Lo) + FLeaves; N >= 1; N /= 2) ++FStarts[N];
     }
 
     void Remove(int Id) {
         const TItem& Item = FItems[size_t(Id)];
-        for (size_t S = Item.SlotsBegin; S < Item.SlotsEnd; ++S) {
-            std::vector<TEntry>& List = FCover[FSlots[S].Node];
-            const TEntry Last = List.back();
-            List[FSlots[S].At] = Last;
-            FSlots[Last.Slot].At = FSlots[S].At;
-            List.pop_back();
+        for (uint32_t K = Item.LinksBegin; K < Item.LinksEnd; ++K) {
+            const TLink& Link = FLinks[K];
+            (Link.Prev == kNone ? FCoverHead[Link.Node] : FLinks[Link.Prev].Next) = Link.Next;
+            if (Link.Next != kNone) FLinks[Link.Next].Prev = Link.Prev;
         }
-        std::vector<int>& Here = FStarting[size_t(Item.Lo)];
-        const int Last = Here.back();
-        Here[Item.StartAt] = Last;
-        FItems[size_t(Last)].StartAt = Item.StartAt;
-        Here.pop_back();
+        (Item.Prev == kNone ? FStartHead[size_t(Item.Lo)] : FItems[Item.Prev].Next) = Item.Next;
+        if (Item.Next != kNone) FItems[Item.Next].Prev = Item.Prev;
         for (size_t N = size_t(Item.Lo) + FLeaves; N >= 1; N /= 2) --FStarts[N];
     }
 
@@ -58,7 +56,7 @@ class TActiveRows {
     template <class F>
     void Overlapping(int Lo, int Hi, F&& Report) const {
         for (size_t N = size_t(Lo) + FLeaves; N >= 1; N /= 2)
-            for (const TEntry& E : FCover[N]) Report(E.Id);
+            for (uint32_t K = FCoverHead[N]; K != kNone; K = FLinks[K].Next) Report(FLinks[K].Id);
         for (size_t L = size_t(Lo) + 1 + FLeaves, R = size_t(Hi) + FLeaves; L < R; L /= 2, R /= 2) {
             if (L & 1) Starting(L++, Report);
             if (R & 1) Starting(--R, Report);
@@ -66,24 +64,28 @@ class TActiveRows {
     }
 
   private:
-    struct TEntry {
+    static constexpr uint32_t kNone = UINT32_MAX;
+
+    // One interval in the list of one tree node that it covers whole.
+    struct TLink {
         int Id;
-        size_t Slot;
-    };
-    struct TSlot {
-        size_t Node;
-        size_t At;
+        uint32_t Node;
+        uint32_t Prev;
+        uint32_t Next;
     };
     struct TItem {
         int Lo = 0;
-        size_t SlotsBegin = 0;
-        size_t SlotsEnd = 0;
-        size_t StartAt = 0;
+        uint32_t LinksBegin = 0;
+        uint32_t LinksEnd = 0;
+        uint32_t Prev = kNone;  // the list of active intervals starting in the same row
+        uint32_t Next = kNone;
     };
 
     void Cover(int Id, size_t Node) {
-        FSlots.push_back(TSlot{Node, FCover[Node].size()});
-        FCover[Node].push_back(TEntry{Id, FSlots.size() - 1});
+        const auto K = uint32_t(FLinks.size());
+        FLinks.push_back(TLink{Id, uint32_t(Node), kNone, FCoverHead[Node]});
+        if (FCoverHead[Node] != kNone) FLinks[FCoverHead[Node]].Prev = K;
+        FCoverHead[Node] = K;
     }
 
     // Every active interval starting in the rows below Node; empty subtrees are not entered.
@@ -91,7 +93,8 @@ class TActiveRows {
     void Starting(size_t Node, F& Report) const {
         if (FStarts[Node] == 0) return;
         if (Node >= FLeaves) {
-            for (int Id : FStarting[Node - FLeaves]) Report(Id);
+            for (uint32_t Id = FStartHead[Node - FLeaves]; Id != kNone; Id = FItems[Id].Next)
+                Report(int(Id));
             return;
         }
         Starting(2 * Node, Report);
@@ -99,15 +102,48 @@ class TActiveRows {
     }
 
     size_t FLeaves = 1;
-    std::vector<std::vector<TEntry>> FCover;  // tree node: intervals it covers whole
-    std::vector<std::vector<int>> FStarting;  // row: active intervals starting there
-    std::vector<int> FStarts;                 // tree node: active intervals starting below it
+    std::vector<uint32_t> FCoverHead;  // tree node: its first link
+    std::vector<uint32_t> FStartHead;  // row: the first active interval starting there
+    std::vector<int> FStarts;          // tree node: active intervals starting below it
     std::vector<TItem> FItems;
-    std::vector<TSlot> FSlots;  // the covering nodes of each interval, in insertion order
+    std::vector<TLink> FLinks;  // the covering nodes of each interval, in insertion order
+};
+
+// Pairs tested one by one for each rectangle of both lists, at most, before the sweep pays.
+constexpr size_t kPairsTestedOneByOne = 16;
+
+// Dense numbers for the distinct coordinates of one axis, in their order: the coordinates less
+// the smallest when they lie close together (a window's children mostly do), else their ranks.
+class TAxis {
+  public:
+    explicit TAxis(std::vector<LONG> Values) {
+        const auto [Min, Max] = std::minmax_element(Values.begin(), Values.end());
+        FMin = *Min;
+        const int64_t Range = int64_t(*Max) - int64_t(*Min) + 1;
+        if (Range <= int64_t(4 * Values.size() + 64)) {
+            FSize = size_t(Range);
+            return;
+        }
+        std::sort(Values.begin(), Values.end());
+        Values.erase(std::unique(Values.begin(), Values.end()), Values.end());
+        FRanks = std::move(Values);
+        FSize = FRanks.size();
+    }
+
+    size_t Size() const { return FSize; }
+
+    int operator()(LONG V) const {
+        if (FRanks.empty()) return int(int64_t(V) - int64_t(FMin));
+        return int(std::lower_bound(FRanks.begin(), FRanks.end(), V) - FRanks.begin());
+    }
+
+  private:
+    LONG FMin = 0;
+    size_t FSize = 0;
+    std::vector<LONG> FRanks;
 };
 
 struct TEdge {
-    LONG X;
     bool Start;  // at the same x, rectangles end before others start: they only touch
     int List;
     int Id;
@@ -118,28 +154,47 @@ struct TEdge {
 void ForEachOverlap(const std::vector<RECT>& A, const std::vector<RECT>& B,
                     const std::function<void(size_t, size_t)>& Pair) {
     if (A.empty() || B.empty()) return;
+    // A short list against a long one (a single window placed among its siblings) is quicker
+    // tested pair by pair than sorted.
+    if (A.size() * B.size() <= kPairsTestedOneByOne * (A.size() + B.size())) {
+        for (size_t I = 0; I < A.size(); ++I)
+            for (size_t J = 0; J < B.size(); ++J) {
+                RECT Both;
+                if (IntersectRect(&Both, &A[I], &B[J])) Pair(I, J);
+            }
+        return;
+    }
     const std::vector<RECT>* Lists[2] = {&A, &B};
-    std::vector<LONG> Rows;
-    std::vector<TEdge> Edges;
+    std::vector<LONG> Xs;
+    std::vector<LONG> Ys;
+    for (const std::vector<RECT>* List : Lists)
+        for (const RECT& R : *List) {
+            if (R.left >= R.right || R.top >= R.bottom) continue;
+            Xs.insert(Xs.end(), {R.left, R.right});
+            Ys.insert(Ys.end(), {R.top, R.bottom});
+        }
+    if (Xs.empty()) return;
+    const TAxis Column(std::move(Xs));
+    const TAxis Row(std::move(Ys));
+    // The edges from left to right, each column's ends before its starts (a counting sort).
+    std::vector<uint32_t> Before(2 * Column.Size() + 1, 0);
+    const auto Slot = [&Column](LONG X, bool Start) { return 2 * size_t(Column(X)) + Start; };
+    for (const std::vector<RECT>* List : Lists)
+        for (const RECT& R : *List) {
+            if (R.left >= R.right || R.top >= R.bottom) continue;
+            ++Before[Slot(R.left, true) + 1];
+            ++Before[Slot(R.right, false) + 1];
+        }
+    for (size_t I = 1; I < Before.size(); ++I) Before[I] += Before[I - 1];
+    std::vector<TEdge> Edges(Before.back());
     for (int List = 0; List < 2; ++List)
         for (size_t I = 0; I < Lists[List]->size(); ++I) {
             const RECT& R = (*Lists[List])[I];
             if (R.left >= R.right || R.top >= R.bottom) continue;
-            Rows.push_back(R.top);
-            Rows.push_back(R.bottom);
-            Edges.push_back(TEdge{R.left, true, List, int(I)});
-            Edges.push_back(TEdge{R.right, false, List, int(I)});
+            Edges[Before[Slot(R.left, true)]++] = TEdge{true, List, int(I)};
+            Edges[Before[Slot(R.right, false)]++] = TEdge{false, List, int(I)};
         }
-    std::sort(Rows.begin(), Rows.end());
-    Rows.erase(std::unique(Rows.begin(), Rows.end()), Rows.end());
-    std::sort(Edges.begin(), Edges.end(), [](const TEdge& L, const TEdge& R) {
-        return L.X != R.X ? L.X < R.X : L.Start < R.Start;
-    });
-    const auto Row = [&Rows](LONG Y) {
-        return int(std::lower_bound(Rows.begin(), Rows.end(), Y) - Rows.begin());
-    };
-    TActiveRows Active[2] = {TActiveRows(Rows.size(), A.size()),
-                             TActiveRows(Rows.size(), B.size())};
+    TActiveRows Active[2] = {TActiveRows(Row.Size(), A.size()), TActiveRows(Row.Size(), B.size())};
     for (const TEdge& E : Edges) {
         if (!E.Start) {
             Active[E.List].Remove(E.Id);

@@ -39,8 +39,20 @@ TEST(Overlaps, EdgesThatOnlyTouchEmptyRectanglesAndSharedStarts) {
         {10, 0, 20, 10},  {0, 10, 10, 20}, {20, 0, 25, 5}, {45, 45, 50, 50},
         {50, 0, 51, 100}, {5, 5, 6, 6},    {0, 0, 0, 0},
     };
-    EXPECT_EQ(Found(A, B),
-              (TPairs{{{0, 5}, 1}, {{1, 2}, 1}, {{3, 3}, 1}, {{3, 4}, 1}, {{4, 4}, 1}}));
+    const TPairs Once{{{0, 5}, 1}, {{1, 2}, 1}, {{3, 3}, 1}, {{3, 4}, 1}, {{4, 4}, 1}};
+    EXPECT_EQ(Found(A, B), Once);
+    // The same lists many times over, long enough to be swept rather than tested pair by pair.
+    std::vector<RECT> ManyA, ManyB;
+    TPairs Many;
+    for (size_t Copy = 0; Copy < 20; ++Copy) {
+        ManyA.insert(ManyA.end(), A.begin(), A.end());
+        ManyB.insert(ManyB.end(), B.begin(), B.end());
+    }
+    for (const auto& [Pair, Times] : Once)
+        for (size_t CopyA = 0; CopyA < 20; ++CopyA)
+            for (size_t CopyB = 0; CopyB < 20; ++CopyB)
+                Many[{Pair.first + CopyA * A.size(), Pair.second + CopyB * B.size()}] = Times;
+    EXPECT_EQ(Found(ManyA, ManyB), Many);
     EXPECT_TRUE(Found(A, {}).empty());
     EXPECT_TRUE(Found({}, B).empty());
 }
