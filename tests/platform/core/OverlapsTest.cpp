@@ -88,27 +88,28 @@ TEST(Overlaps, NestedStripsAgainstEachOtherAndThemselves) {
     }
 }
 
-// Many random rectangles, small and large, on a coarse grid so that edges often coincide: every
-// overlapping pair once, none other.
+// Many random rectangles, small and large, on grids of several steps so that edges often
+// coincide, and spread far apart (the coordinates then numbered by rank): every overlapping pair
+// once, none other.
 TEST(Overlaps, SameAsTestingEachPair) {
     std::mt19937 Random(7);
-    const auto Rects = [&](size_t Count, int Largest) {
+    const auto Rects = [&](size_t Count, int Largest, int Step) {
         std::uniform_int_distribution<int> Coord(0, 40);
         std::uniform_int_distribution<int> Side(0, Largest);
         std::vector<RECT> Out;
         for (size_t I = 0; I < Count; ++I) {
-            const int X = Coord(Random) * 5;
-            const int Y = Coord(Random) * 5;
-            Out.push_back({X, Y, X + Side(Random) * 5, Y + Side(Random) * 5});
+            const int X = Coord(Random) * Step;
+            const int Y = Coord(Random) * Step;
+            Out.push_back({X, Y, X + Side(Random) * Step, Y + Side(Random) * Step});
         }
         return Out;
     };
-    for (int Round = 0; Round < 20; ++Round) {
-        const std::vector<RECT> A = Rects(1 + Round * 15, Round % 2 ? 40 : 4);
-        const std::vector<RECT> B = Rects(300 - Round * 10, Round % 3 ? 8 : 40);
-        const TPairs Expected = EachPairTested(A, B);
-        const TPairs Got = Found(A, B);
-        EXPECT_EQ(Got, Expected) << "round " << Round;
+    for (int Step : {1, 5, 100000}) {
+        for (int Round = 0; Round < 20; ++Round) {
+            const std::vector<RECT> A = Rects(1 + Round * 15, Round % 2 ? 40 : 4, Step);
+            const std::vector<RECT> B = Rects(300 - Round * 10, Round % 3 ? 8 : 40, Step);
+            EXPECT_EQ(Found(A, B), EachPairTested(A, B)) << "step " << Step << ", round " << Round;
+        }
     }
 }
 
