@@ -46,7 +46,8 @@ void TFetchedMails::Load(const std::string& FileName, const std::string& SpoolDi
         FModified = true;
         throw;
     }
-    // Spool files found still there: a line naming one again (a damaged list) is no mail stored.
+    // Spool files found still there, whatever the line's id: a line naming one again (a damaged
+    // list) is no mail stored.
     std::set<std::string> Unnamed;
     for (int I = 0; I < Lines.Count(); ++I) {
         const std::string& Line = Lines[I];
@@ -54,7 +55,7 @@ void TFetchedMails::Load(const std::string& FileName, const std::string& SpoolDi
         const size_t Blank = Line.find(' ');
         const std::string Id = Blank == std::string::npos ? "" : Line.substr(0, Blank);
         const std::string Temp = Blank == std::string::npos ? "" : Line.substr(Blank + 1);
-        if (Id.empty() || TPartialMails::CleanId(Id) != Id || !IsTempSpoolName(Temp, SpoolDir)) {
+        if (!IsTempSpoolName(Temp, SpoolDir)) {
             ++FDropped;
             continue;
         }
@@ -64,7 +65,7 @@ void TFetchedMails::Load(const std::string& FileName, const std::string& SpoolDi
             ++FDropped;
             continue;
         }
-        if (Stored(Id)) {
+        if (Id.empty() || TPartialMails::CleanId(Id) != Id || Stored(Id)) {
             ++FDropped;
             continue;
         }

@@ -65,16 +65,20 @@ TEST_F(FetchedMails, ALineNamedTwiceIsSettledLikeTheFirst) {
     std::filesystem::create_directories(spool);
     const std::string file = ProgramDir() + "box.got";
     WriteFile(file, "a " + spool + "m1.tmp\r\na " + spool + "m2.tmp\r\nb " + spool +
-                        "m3.tmp\r\nb " + spool + "m3.tmp\r\n");
+                        "m3.tmp\r\nb " + spool + "m3.tmp\r\n" + std::string("\x04") + "c " + spool +
+                        "m4.tmp\r\n");
     WriteFile(spool + "m2.tmp", "never named");
     WriteFile(spool + "m3.tmp", "never named");
+    WriteFile(spool + "m4.tmp", "never named");
     TFetchedMails list;
     list.Load(file, spool);
     EXPECT_TRUE(list.Stored("a"));
     EXPECT_FALSE(FileExists(spool + "m2.tmp"));
     EXPECT_FALSE(list.Stored("b"));
     EXPECT_FALSE(FileExists(spool + "m3.tmp"));
-    EXPECT_EQ(list.Dropped(), 3);
+    // A damaged id does not keep its spool file either.
+    EXPECT_FALSE(FileExists(spool + "m4.tmp"));
+    EXPECT_EQ(list.Dropped(), 4);
 }
 
 TEST_F(FetchedMails, AFileLargerThanAnyListIsRefusedAndWrittenAnew) {
