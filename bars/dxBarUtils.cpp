@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "bars/dxBarSystem.h"
+#include "platform/classes/Mnemonics.h"
 #include "platform/core/Application.h"
 #include "platform/core/Input.h"
 #include "platform/core/Messages.h"
@@ -32,25 +33,11 @@ TPoint CursorNow() {
 }
 
 std::string RemoveAccelChars(const std::string& Text) {
-    std::string Result = Text;
-    // Walks up to (not including) the current length: an "&" at the very end stays.
-    for (size_t I = 0; I + 1 < Result.size(); ++I)
-        if (Result[I] == '&') Result.erase(I, 1);
-    return Result;
+    return StripMnemonics(Text);
 }
 
 size_t AccelCharPos(const std::string& Text) {
-    size_t Found = std::string::npos;
-    for (size_t I = 0; I < Text.size(); ++I) {
-        if (Text[I] != '&') continue;
-        if (I + 1 >= Text.size()) break;  // an "&" at the end marks nothing
-        if (Text[I + 1] == '&') {
-            ++I;  // a literal ampersand
-            continue;
-        }
-        Found = I + 1;
-    }
-    return Found;
+    return MnemonicPos(Text);
 }
 
 SHORT VkKeyScan(char C) {
