@@ -1,9 +1,5 @@
 #include "bars/dxBarUtils.h"
 
-#include <climits>
-#include <cstdint>
-#include <cstdlib>
-
 #include "bars/dxBarSystem.h"
 #include "platform/classes/Mnemonics.h"
 #include "platform/core/Application.h"
@@ -12,19 +8,6 @@
 #include "platform/core/Paint.h"
 #include "platform/core/Screens.h"
 #include "platform/shell/Sound.h"
-
-int MulDiv(int A, int B, int C) {
-    if (C == 0) return -1;
-    const int64_t Product = int64_t(A) * int64_t(B);
-    const int64_t Half = std::llabs(int64_t(C)) / 2;
-    // Rounds the absolute value, then puts the sign back: halves go away from zero.
-    const bool Negative = (Product < 0) != (C < 0);
-    const int64_t Magnitude = (std::llabs(Product) + Half) / std::llabs(int64_t(C));
-    const int64_t Result = Negative ? -Magnitude : Magnitude;
-    // As the system's: a result an int cannot hold is an error too.
-    if (Result > INT_MAX || Result < INT_MIN) return -1;
-    return int(Result);
-}
 
 TPoint CursorNow() {
     POINT P;

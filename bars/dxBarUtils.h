@@ -7,12 +7,9 @@
 #include <string>
 
 #include "bars/dxBarTypes.h"
+#include "platform/classes/MulDiv.h"
 #include "platform/core/Window.h"
 #include "platform/gdi/Graphics.h"
-
-// A * B / C rounded to the nearest integer (halves away from zero); -1 when C is 0 or the
-// result does not fit an int.
-int MulDiv(int A, int B, int C);
 
 inline bool IsRectEmpty(const TRect& R) {
     return R.Right <= R.Left || R.Bottom <= R.Top;
@@ -38,7 +35,7 @@ TPoint CursorNow();
 
 // The text without accelerator marks: "&&" becomes "&", an "&" at the very end stays.
 std::string RemoveAccelChars(const std::string& Text);
-// The position of the accelerator character (after the last single "&"; "&&" is a literal
+// The position of the accelerator character (after the first single "&"; "&&" is a literal
 // ampersand), std::string::npos when the text has none.
 size_t AccelCharPos(const std::string& Text);
 
