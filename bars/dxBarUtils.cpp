@@ -23,31 +23,6 @@ size_t AccelCharPos(const std::string& Text) {
     return MnemonicPos(Text);
 }
 
-SHORT VkKeyScan(char C) {
-    // Characters of the number row and the punctuation keys, unshifted and shifted.
-    struct TKey {
-        char Plain, Shifted;
-        WORD Key;
-    };
-    static constexpr TKey kKeys[] = {
-        {'1', '!', VK_1},         {'2', '@', VK_2},          {'3', '#', VK_3},
-        {'4', '$', VK_4},         {'5', '%', VK_5},          {'6', '^', VK_6},
-        {'7', '&', VK_7},         {'8', '*', VK_8},          {'9', '(', VK_9},
-        {'0', ')', VK_0},         {'-', '_', VK_OEM_MINUS},  {'=', '+', VK_OEM_PLUS},
-        {',', '<', VK_OEM_COMMA}, {'.', '>', VK_OEM_PERIOD}, {'/', '?', VK_OEM_2},
-        {';', ':', VK_OEM_1},     {'\'', '"', VK_OEM_7},     {'[', '{', VK_OEM_4},
-        {']', '}', VK_OEM_6},     {'\\', '|', VK_OEM_5},     {'`', '~', VK_OEM_3},
-        {' ', '\0', VK_SPACE},
-    };
-    if (C >= 'a' && C <= 'z') return SHORT(VK_A + (C - 'a'));
-    if (C >= 'A' && C <= 'Z') return SHORT(0x100 | (VK_A + (C - 'A')));
-    for (const TKey& K : kKeys) {
-        if (C == K.Plain) return SHORT(K.Key);
-        if (C == K.Shifted && C != '\0') return SHORT(0x100 | K.Key);
-    }
-    return -1;
-}
-
 TRect GetWorkArea(TPoint P) {
     MONITORINFO Info;
     if (GetMonitorInfo(MonitorFromPoint(POINT{P.X, P.Y}, MONITOR_DEFAULTTONEAREST), &Info))

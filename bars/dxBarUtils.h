@@ -8,6 +8,7 @@
 
 #include "bars/dxBarTypes.h"
 #include "platform/classes/MulDiv.h"
+#include "platform/core/KeyboardLayout.h"
 #include "platform/core/Window.h"
 #include "platform/gdi/Graphics.h"
 
@@ -38,10 +39,6 @@ std::string RemoveAccelChars(const std::string& Text);
 // The position of the accelerator character (after the first single "&"; "&&" is a literal
 // ampersand), std::string::npos when the text has none.
 size_t AccelCharPos(const std::string& Text);
-
-// The key that types a character on the US layout: the virtual key in the low byte, the shift
-// state in the high byte (1 Shift, 2 Ctrl); -1 for a character no key types.
-SHORT VkKeyScan(char C);
 
 // The work area of the monitor nearest to a screen point.
 TRect GetWorkArea(TPoint P);
