@@ -14,6 +14,7 @@
 #include "bars/dxBarSystem.h"
 #include "bars/dxBarToolbar.h"
 #include "bars/dxBarUtils.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/core/Application.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
@@ -196,12 +197,10 @@ void TCustomdxBarControl::CreateControls() {
 
 void TCustomdxBarControl::DestroyControls() {
     if (!FItemLinks) return;
-    const bool Was = FUpdateLock;
-    FUpdateLock = true;
+    const auto Locked = TFlagScope::Nested(FUpdateLock);
     FSelectedControl = nullptr;
     FPressedControl = nullptr;
     for (int I = 0; I < FItemLinks->Count(); ++I) FItemLinks->Items(I)->DestroyControl();
-    FUpdateLock = Was;
 }
 
 void TCustomdxBarControl::CalcMetrics() {

@@ -12,6 +12,7 @@
 #include "bars/dxBarNameEd.h"
 #include "bars/dxBarPopupMenuEd.h"
 #include "bars/dxBarStrings.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/core/Paint.h"
 #include "platform/dialogs/DialogTexts.h"
 #include "platform/forms/ClassRegistry.h"
@@ -127,19 +128,20 @@ void EndCustomizing(bool FreeNow) {
     TCustomizing& State = Customizing();
     TdxBarCustomizingForm* Form = State.Form;
     if (!Form || State.Closing) return;
-    State.Closing = true;
     TdxBarManager* Manager = Form->BarManager();
-    EnableManagerForms();
-    if (Manager) Manager->Customizing(false);
-    State.Form = nullptr;
-    FreeSubMenuEditor();
-    if (FreeNow) {
-        Form->Free();
-    } else {
-        Form->Hide();
-        Form->Release();
+    {
+        const TFlagScope Closing(State.Closing);
+        EnableManagerForms();
+        if (Manager) Manager->Customizing(false);
+        State.Form = nullptr;
+        FreeSubMenuEditor();
+        if (FreeNow) {
+            Form->Free();
+        } else {
+            Form->Hide();
+            Form->Release();
+        }
     }
-    State.Closing = false;
     if (Manager && Manager->OnHideCustomizingForm) Manager->OnHideCustomizingForm(Manager);
 }
 

@@ -21,6 +21,7 @@
 #include "bars/dxBarUtils.h"
 #include "bars/dxBarWindowItems.h"
 #include "bars/dxBars.h"
+#include "platform/classes/FlagScope.h"
 
 // ---- the link ---------------------------------------------------------------------------------
 
@@ -511,8 +512,8 @@ void TdxBarItemLinks::Assign(const TPersistent* Source) {
         TCollection::Assign(Source);
         return;
     }
-    FAssigning = true;
-    try {
+    {
+        const TFlagScope Assigning(FAssigning);
         BeginUpdate();
         Clear();
         for (int I = 0; I < From->Count(); ++I) Add()->Assign(From->Items(I));
@@ -520,11 +521,7 @@ void TdxBarItemLinks::Assign(const TPersistent* Source) {
         for (int I = Count() - 1; I >= 0; --I)
             if (!Items(I)->Item()) delete Items(I);
         EndUpdate();
-    } catch (...) {
-        FAssigning = false;
-        throw;
     }
-    FAssigning = false;
     for (int I = Count() - 1; I >= 0; --I) Items(I)->SetVisible(Items(I)->LoadedVisible());
     Rebuild();
 }

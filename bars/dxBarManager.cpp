@@ -18,6 +18,7 @@
 #include "bars/dxBarToolbar.h"
 #include "bars/dxBarUtils.h"
 #include "bars/dxBars.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/forms/Errors.h"
 #include "platform/forms/Filer.h"
 
@@ -466,7 +467,7 @@ void TdxBarManager::SetScaled(bool Value) {
 
 void TdxBarManager::SetStyle(TdxBarManagerStyle Value) {
     if (FStyle == Value) return;
-    FStyleChanging = true;
+    const TFlagScope StyleChanging(FStyleChanging);
     FStyle = Value;
     SetMetrics();
     CalcDerivedSizes();
@@ -484,7 +485,6 @@ void TdxBarManager::SetStyle(TdxBarManagerStyle Value) {
     }
     RealignDockControls();
     RepaintBarControls();
-    FStyleChanging = false;
 }
 
 void TdxBarManager::SetButtonArrowWidth(int Value) {
