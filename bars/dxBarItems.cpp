@@ -11,7 +11,6 @@
 #include "bars/dxBarSubMenu.h"
 #include "bars/dxBarUtils.h"
 #include "bars/dxBars.h"
-#include "platform/classes/Mnemonics.h"
 #include "platform/forms/Filer.h"
 #include "platform/widgets/Forms.h"
 
@@ -33,9 +32,9 @@ std::string ShortPart(const std::string& Hint) {
     return Bar == std::string::npos ? Hint : Hint.substr(0, Bar);
 }
 
-// A caption without its marks and then its first "...".
-std::string PlainCaption(const std::string& Marked) {
-    std::string Caption = StripMnemonics(Marked);
+// A caption without its first "&" and then its first "..." (the hint's text, not the shown one).
+std::string PlainCaption(std::string Caption) {
+    if (auto At = Caption.find('&'); At != std::string::npos) Caption.erase(At, 1);
     if (auto At = Caption.find("..."); At != std::string::npos) Caption.erase(At, 3);
     return Caption;
 }

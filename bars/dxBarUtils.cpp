@@ -20,7 +20,7 @@ std::string RemoveAccelChars(const std::string& Text) {
 }
 
 size_t AccelCharPos(const std::string& Text) {
-    return MnemonicPos(Text);
+    return MnemonicPos(Text, TMnemonicMark::Last);
 }
 
 TRect GetWorkArea(TPoint P) {

@@ -36,7 +36,7 @@ TPoint CursorNow();
 
 // The text without accelerator marks: "&&" becomes "&", an "&" at the very end stays.
 std::string RemoveAccelChars(const std::string& Text);
-// The position of the accelerator character (after the first single "&"; "&&" is a literal
+// The position of the accelerator character (after the last single "&"; "&&" is a literal
 // ampersand), std::string::npos when the text has none.
 size_t AccelCharPos(const std::string& Text);
 

@@ -4,8 +4,8 @@ std::string StripMnemonics(std::string_view Text) {
     return ReadMnemonic(std::string(Text)).Plain;
 }
 
-size_t MnemonicPos(std::string_view Text) {
-    return ReadMnemonic(std::string(Text)).At;
+size_t MnemonicPos(std::string_view Text, TMnemonicMark Which) {
+    return ReadMnemonic(std::string(Text), Which).At;
 }
 
 char MnemonicKey(std::string_view Text) {

@@ -1,12 +1,16 @@
 #pragma once
 // The key mark of captions and labels. "&x" shows x and makes it the text's mnemonic (the key that
 // chooses the control or menu item), "&&" shows one "&", and an "&" that ends the text shows as
-// itself. Only the character after the first single "&" is the mnemonic; a later single "&" is
-// dropped like the first but marks nothing.
+// itself. The character after the first single "&" is the mnemonic; a later single "&" is dropped
+// like the first but marks nothing. The toolbar framework's captions take the last single "&"
+// instead (TMnemonicMark::Last): its menus have always been read that way.
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <type_traits>
+
+// Which single "&" marks the mnemonic when a text holds several.
+enum class TMnemonicMark { First, Last };
 
 // A marked text read by the rule: what is shown, and where the mnemonic character is.
 template <class TText>
@@ -19,7 +23,7 @@ struct TMnemonicText {
 
 // Works on any string whose characters '&' converts to (bytes, or Qt's UTF-16 strings).
 template <class TText>
-TMnemonicText<TText> ReadMnemonic(const TText& Text) {
+TMnemonicText<TText> ReadMnemonic(const TText& Text, TMnemonicMark Which = TMnemonicMark::First) {
     using TChar = std::decay_t<decltype(Text[0])>;
     const TChar Mark = TChar(u'&');
     TMnemonicText<TText> Result;
@@ -27,7 +31,7 @@ TMnemonicText<TText> ReadMnemonic(const TText& Text) {
     for (size_t I = 0; I < Size; ++I) {
         if (Text[I] == Mark && I + 1 < Size) {
             ++I;
-            if (Text[I] != Mark && Result.At == Result.kNone) {
+            if (Text[I] != Mark && (Result.At == Result.kNone || Which == TMnemonicMark::Last)) {
                 Result.At = I;
                 Result.PlainAt = size_t(Result.Plain.size());
             }
@@ -40,6 +44,6 @@ TMnemonicText<TText> ReadMnemonic(const TText& Text) {
 // The text as shown, without its marks.
 std::string StripMnemonics(std::string_view Text);
 // The index in Text of the mnemonic character (std::string::npos when there is none).
-size_t MnemonicPos(std::string_view Text);
+size_t MnemonicPos(std::string_view Text, TMnemonicMark Which = TMnemonicMark::First);
 // The mnemonic character, ASCII letters upper-cased; 0 when there is none.
 char MnemonicKey(std::string_view Text);

@@ -159,6 +159,7 @@ TEST(BarUtils, TheAcceleratorIsTheCharacterAfterASingleAmpersand) {
         {"K&estro", 2},
         {"Drag && Drop", std::string::npos},
         {"A&&&B", 4},
+        {"a&b&c", 4},  // the last single mark counts in bars and menus
         {"Ende&", std::string::npos},
         {"", std::string::npos},
     };

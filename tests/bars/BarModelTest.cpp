@@ -328,6 +328,11 @@ TEST(BarItems, TheHintFollowsTheCaptionWhileItMatchedIt) {
     EXPECT_EQ(Button->Hint(), "Something else");
     TdxBarSubItem* Sub = Bars.NewItem<TdxBarSubItem>("&File");
     EXPECT_EQ(Sub->Hint(), "");  // sub-items have no hint of their caption
+    // The hint's text drops the caption's first "&" only, and its first "...".
+    TdxBarButton* Marks = Bars.NewItem("Drag && Drop...");
+    EXPECT_EQ(Marks->Hint(), "Drag & Drop");
+    Marks->SetCaption("a&b&c");
+    EXPECT_EQ(Marks->Hint(), "ab&c");
 }
 
 TEST(BarItems, ClickOrderAndErrors) {

@@ -12,8 +12,9 @@ constexpr size_t kNone = std::string::npos;
 struct TCase {
     const char* Marked;
     const char* Plain;
-    size_t At;       // in Marked
-    size_t PlainAt;  // in Plain
+    size_t At;              // in Marked
+    size_t PlainAt;         // in Plain
+    size_t LastAt = kNone;  // in Marked, when the last single mark counts (when it differs from At)
 };
 
 // One table for every reader of the mark: the shown text, the mnemonic in the marked text and in
@@ -29,8 +30,9 @@ constexpr TCase kCases[] = {
     {"Ende&", "Ende&", kNone, kNone},  // a closing "&" shows as itself and marks nothing
     {"&", "&", kNone, kNone},
     {"a&&", "a&", kNone, kNone},
-    {"a&b&c", "abc", 2, 1},  // the first single mark is the mnemonic
-    {"&a&&b&c", "a&bc", 1, 0},
+    {"a&b&c", "abc", 2, 1, 4},  // the first single mark is the mnemonic, or the last
+    {"&a&&b&c", "a&bc", 1, 0, 6},
+    {"&a&b&&", "ab&", 1, 0, 3},
     {"a&&b&", "a&b&", kNone, kNone},
     {"Speichern &unter...", "Speichern unter...", 11, 10},
 };
@@ -43,6 +45,9 @@ TEST(Mnemonics, TheTextsAndTheirMnemonicFollowOneRule) {
         EXPECT_EQ(Read.PlainAt, C.PlainAt) << C.Marked;
         EXPECT_EQ(StripMnemonics(C.Marked), C.Plain) << C.Marked;
         EXPECT_EQ(MnemonicPos(C.Marked), C.At) << C.Marked;
+        const size_t Last = C.LastAt != kNone ? C.LastAt : C.At;
+        EXPECT_EQ(MnemonicPos(C.Marked, TMnemonicMark::Last), Last) << C.Marked;
+        EXPECT_EQ(ReadMnemonic(std::string(C.Marked), TMnemonicMark::Last).Plain, C.Plain);
         if (C.At != kNone) {
             EXPECT_EQ(Read.Plain[C.PlainAt], C.Marked[C.At]) << C.Marked;
         }
