@@ -17,7 +17,7 @@
 #include <sstream>
 #include <string>
 
-#include "bars/Limits.h"
+#include "bars/model/Limits.h"
 #include "fuzz/support/FuzzRegistryDir.h"
 #include "platform/core/Application.h"
 #include "platform/registry/Registry.h"

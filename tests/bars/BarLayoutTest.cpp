@@ -4,8 +4,8 @@
 
 #include <climits>
 
-#include "bars/dxBarLayout.h"
-#include "bars/dxBarUtils.h"
+#include "bars/layout/dxBarLayout.h"
+#include "bars/windows/dxBarUtils.h"
 #include "platform/core/Input.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "bars/Limits.h"
 #include "bars/dxBar.h"
+#include "bars/model/Limits.h"
 #include "platform/core/Input.h"
 #include "platform/registry/Registry.h"
 #include "tests/bars/BarTestSupport.h"

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "bars/dxBarLayoutStores.h"
+#include "bars/model/dxBarLayoutStores.h"
 #include "platform/classes/IniFiles.h"
 #include "platform/registry/Registry.h"
 #include "tests/bars/BarTestSupport.h"

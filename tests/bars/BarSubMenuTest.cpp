@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "bars/dxBar.h"
-#include "bars/dxBarAnimation.h"
+#include "bars/windows/dxBarAnimation.h"
 #include "tests/bars/MenuTestSupport.h"
 
 namespace {
