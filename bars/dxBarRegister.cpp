@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "bars/customize/dxBarCustomizeEntry.h"
 #include "bars/customize/dxBarQuickCust.h"
 #include "bars/dxBar.h"
 #include "bars/windows/dxBarSystemMenu.h"
@@ -401,6 +402,7 @@ void RegisterBarClasses() {
         RegisterPopupsAndSites();
         RegisterItemControls();
         RegisterCursors();
+        RegisterdxBarCustomizing();
         return true;
     }();
     (void)Done;

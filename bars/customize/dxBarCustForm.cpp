@@ -5,13 +5,31 @@
 
 #include "bars/customize/dxBarCustFormDesign.h"
 #include "bars/customize/dxBarCustLists.h"
+#include "bars/customize/dxBarCustomizeEntry.h"
 #include "bars/customize/dxBarCustomizingPopup.h"
 #include "bars/customize/dxBarNameEd.h"
 #include "bars/customize/dxBarPopupMenuEd.h"
-#include "bars/dxBar.h"
+#include "bars/look/dxBarDraw.h"
+#include "bars/model/dxBarCategories.h"
+#include "bars/model/dxBarContainerItems.h"
+#include "bars/model/dxBarGroups.h"
+#include "bars/model/dxBarItemLinks.h"
+#include "bars/model/dxBarItems.h"
+#include "bars/model/dxBarManager.h"
+#include "bars/model/dxBarStoredValues.h"
 #include "bars/model/dxBarStrings.h"
+#include "bars/model/dxBarTypes.h"
+#include "bars/model/dxBarWindowItems.h"
+#include "bars/model/dxBars.h"
+#include "bars/windows/dxBarControl.h"
+#include "bars/windows/dxBarDock.h"
+#include "bars/windows/dxBarDropDownList.h"
+#include "bars/windows/dxBarEditControls.h"
 #include "bars/windows/dxBarHooks.h"
 #include "bars/windows/dxBarItemControls.h"
+#include "bars/windows/dxBarPopupMenus.h"
+#include "bars/windows/dxBarToolbar.h"
+#include "bars/windows/dxBarUtils.h"
 #include "platform/core/Paint.h"
 #include "platform/dialogs/DialogTexts.h"
 #include "platform/forms/ClassRegistry.h"
@@ -595,6 +613,7 @@ void TdxBarCustomizingForm::DoClose(TCloseAction& Action) {
 // ----------------------------------------------------------------------------
 
 void ShowCustomizingForm(TdxBarManager* Manager, bool Show) {
+    RegisterdxBarCustomizing();
     TCustomizing& State = Customizing();
     if (!Show) {
         // Another manager's dialog stays.

@@ -1,5 +1,6 @@
 #include "bars/customize/dxBarCustomizingPopup.h"
 
+#include "bars/customize/dxBarCustomizeEntry.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
@@ -133,6 +134,7 @@ TdxBarEdit* TdxBarCustomizingPopup::NameEdit() const {
 }
 
 void TdxBarCustomizingPopup::InitFor(TdxBarItemLink* Link) {
+    RegisterdxBarCustomizing();
     State().Link = Link;
     if (TdxBarEdit* Edit = NameEdit()) {
         Edit->OnChange = nullptr;
@@ -153,6 +155,7 @@ void TdxBarCustomizingPopup::InitFor(TdxBarItemLink* Link) {
 }
 
 void ShowCustomizingPopup(TdxBarItemLink* Link, TPoint ScreenPoint) {
+    RegisterdxBarCustomizing();
     TdxBarManager* Manager = Link ? Link->BarManager() : nullptr;
     if (!Manager) return;
     if (TdxBarCustomizingPopup* Open = State().Shown) {

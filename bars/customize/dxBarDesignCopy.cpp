@@ -113,11 +113,3 @@ TCustomForm* CreateDesignTimeCopy(TdxBarManager& Manager) {
     }
     return Copy.release();
 }
-
-void TDesignCopyFree::operator()(TCustomForm* Copy) const {
-    Copy->Free();
-}
-
-TdxBarManager* CopyManager(const TDesignCopy& Copy, const TdxBarManager& Live) {
-    return Copy ? dynamic_cast<TdxBarManager*>(Copy->FindComponent(Live.Name())) : nullptr;
-}

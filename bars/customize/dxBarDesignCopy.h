@@ -11,19 +11,11 @@
 // An event line is one whose text after its indentation is "On" and an upper-case letter
 // ("OnClick = ..."): the copy has no methods to bind them to. Properties that merely begin with
 // "On" ("OneOnRow = True") are kept.
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
-class TCustomForm;
-class TdxBarManager;
-
-// Set while a design-time copy is read: its manager then reads no stored layout.
-inline bool LoadingDesignTimeCopy = false;
-// Set while a bar is reset: links copied from the copy take the live form's items of the same
-// names.
-inline bool ResettingBar = false;
+#include "bars/model/dxBarCustomizing.h"
 
 // Whether Line assigns an event handler (see the top of this file).
 bool IsEventLine(std::string_view Line);
@@ -38,12 +30,3 @@ std::optional<std::string> DesignTimeCopyText(std::string_view Definition, const
 
 // Reads the copy for Manager (see TdxBarManager::CreateDesignTimeCopy).
 TCustomForm* CreateDesignTimeCopy(TdxBarManager& Manager);
-
-// A copy held for a step and freed after it.
-struct TDesignCopyFree {
-    void operator()(TCustomForm* Copy) const;
-};
-using TDesignCopy = std::unique_ptr<TCustomForm, TDesignCopyFree>;
-
-// The copy's manager standing for Live (the one of its name); none without a copy.
-TdxBarManager* CopyManager(const TDesignCopy& Copy, const TdxBarManager& Live);

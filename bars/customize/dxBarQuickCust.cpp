@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "bars/customize/dxBarCustomizeEntry.h"
 #include "bars/look/dxBarSystem.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
@@ -302,6 +303,7 @@ TdxBarQuickControl* OpenQuickControl() {
 }
 
 void ShowQuickControl(TdxBarControl* Owning) {
+    RegisterdxBarCustomizing();
     if (TdxBarQuickControl* Open = Quick().Open; Open && Open->OwningBarControl() != Owning)
         CloseQuickControl();
     if (Quick().Open || !Owning->HandleAllocated()) return;

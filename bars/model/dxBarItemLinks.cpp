@@ -10,8 +10,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "bars/customize/dxBarCustomizingPopup.h"
-#include "bars/customize/dxBarDesignCopy.h"
+#include "bars/model/dxBarCustomizing.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarWindowItems.h"
@@ -38,7 +37,7 @@ TdxBarItemLink::TdxBarItemLink(TCollection* Collection) : TCollectionItem(Collec
 
 TdxBarItemLink::~TdxBarItemLink() {
     FDestroying = true;
-    CustomizingLinkDestroyed(this);
+    dxBarCustomizing().LinkDestroyed(this);
     TdxBarItemLinks* L = Links();
     TdxBarManager* Manager = BarManager();
     if (Manager && !Manager->IsDestroying() && Manager->OnItemLinkDelete)

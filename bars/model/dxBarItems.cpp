@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "bars/customize/dxBarCustForm.h"
+#include "bars/model/dxBarCustomizing.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBars.h"
@@ -156,7 +156,7 @@ void TdxBarItem::BeforeDestruction() {
     if (FBarManager) {
         FBarManager->RemoveItem(this);
         // The dialog's command list no longer shows the item.
-        if (FBarManager->IsCustomizing() && Category() >= 0) CustomizingFormItemsChanged();
+        if (FBarManager->IsCustomizing() && Category() >= 0) dxBarCustomizing().ItemsChanged();
     }
     FBarManager = nullptr;
     FActionLink.reset();
@@ -168,7 +168,7 @@ void TdxBarItem::SetBarManager(TdxBarManager* Value) {
     if (FBarManager) {
         FBarManager->RemoveItem(this);
         // The dialog's command list no longer shows the item.
-        if (FBarManager->IsCustomizing() && Category() >= 0) CustomizingFormItemsChanged();
+        if (FBarManager->IsCustomizing() && Category() >= 0) dxBarCustomizing().ItemsChanged();
     }
     FBarManager = Value;
     if (FBarManager) FBarManager->AddItem(this);
@@ -195,7 +195,7 @@ void TdxBarItem::ReadState(TReader& Reader) {
 
 void TdxBarItem::SetName(const std::string& NewName) {
     TComponent::SetName(NewName);
-    CustomizingFormItemsChanged();
+    dxBarCustomizing().ItemsChanged();
 }
 
 void TdxBarItem::Loaded() {

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 
-#include "bars/customize/dxBarCustForm.h"
-#include "bars/customize/dxBarDrag.h"
-#include "bars/customize/dxBarQuickCust.h"
 #include "bars/look/dxBarDraw.h"
 #include "bars/look/dxBarSystem.h"
+#include "bars/model/dxBarCustomizing.h"
 #include "bars/model/dxBarGroups.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarItems.h"
@@ -314,16 +312,16 @@ void TdxBarManager::SetUpdateLocked(bool Value) {
 
 void TdxBarManager::Customizing(bool Value) {
     if (Value == FIsCustomizing) return;
-    if (Value && GetCustomizingForm()) return;
+    if (Value && dxBarCustomizing().Form()) return;
     CustomizingMode(Value);
     if (FIsCustomizing != Value) return;
-    ShowCustomizingForm(this, Value);
+    dxBarCustomizing().ShowForm(this, Value);
 }
 
 void TdxBarManager::CustomizingMode(bool Value) {
     if (Value == FIsCustomizing) return;
     // One customizing dialog in the process: another manager's is open.
-    if (Value && GetCustomizingForm()) return;
+    if (Value && dxBarCustomizing().Form()) return;
     for (int I = 0; FBars && I < FBars->Count(); ++I)
         if (TdxBarControl* Window = FBars->Items(I)->Control()) Window->HideAll();
     FIsCustomizing = Value;
@@ -348,7 +346,7 @@ int TdxBarManager::BorderHeight() const {
 }
 
 HWND TdxBarManager::DragOwnerWindow() {
-    if (TCustomForm* Dialog = FIsCustomizing ? GetCustomizingForm() : nullptr)
+    if (TCustomForm* Dialog = FIsCustomizing ? dxBarCustomizing().Form() : nullptr)
         return Dialog->Handle();
     return FOwnerForm ? FOwnerForm->Handle() : 0;
 }
@@ -366,7 +364,7 @@ void TdxBarManager::SetCustomizingSelection(TdxBarItemControl* Value) {
     }
     FCustomizingSelection = Value;
     if (Previous && !FDragging && IsLiveBarControl(Previous->Parent())) Previous->Repaint();
-    StartQuickCloseTimer();
+    dxBarCustomizing().StartQuickCloseTimer();
 }
 
 void TdxBarManager::SetDragging(TdxBarItem* Item, TdxBarItemLink* Link) {
@@ -587,7 +585,7 @@ void TdxBarManager::SetShowShortCutInHint(bool Value) {
 }
 
 void TdxBarManager::Changed() {
-    if (!IsLoading()) CustomizingFormUpdateOptions();
+    if (!IsLoading()) dxBarCustomizing().UpdateOptions();
 }
 
 void TdxBarManager::SetSunkenBorder(bool Value) {
@@ -706,8 +704,8 @@ TdxBarItemLink* TdxBarManager::AddCustomizeButton(TdxBarItemLinks* ItemLinks,
     Button->SetCaption(dxBarString(kdxBarCustomizeCaption));
     Button->SetTag(1000);
     // One customizing dialog at a time in the program.
-    Button->SetEnabled(GetCustomizingForm() == nullptr);
-    Button->OnClick = [this](TObject*) { ShowCustomizingForm(this, true); };
+    Button->SetEnabled(dxBarCustomizing().Form() == nullptr);
+    Button->OnClick = [this](TObject*) { dxBarCustomizing().ShowForm(this, true); };
     TdxBarItemLink* Link = ItemLinks->Add();
     Link->SetItem(Button);
     return Link;

@@ -2,7 +2,7 @@
 #include <memory>
 #include <set>
 
-#include "bars/customize/dxBarDesignCopy.h"
+#include "bars/model/dxBarCustomizing.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarLayoutStores.h"
@@ -96,7 +96,7 @@ void TdxBarManager::SaveStoredLayout() {
 }
 
 TCustomForm* TdxBarManager::CreateDesignTimeCopy() {
-    return ::CreateDesignTimeCopy(*this);
+    return dxBarCustomizing().CreateDesignTimeCopy(*this);
 }
 
 // ---- reset ------------------------------------------------------------------------------------

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "bars/customize/dxBarCustForm.h"
+#include "bars/model/dxBarCustomizing.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
@@ -94,7 +94,7 @@ void TdxBar::SetCaption(const std::string& Value) {
     if (TdxBarControl* Window = Control()) Window->BarCaptionChanged();
     if (FName.empty() && Manager && !Manager->IsLoading())
         FName = Manager->BarByName(Value) ? Bars()->GetUniqueBarName(Value) : Value;
-    CustomizingFormBarCaptionChanged(this);
+    dxBarCustomizing().BarCaptionChanged(this);
     if (Manager) {
         Manager->DesignerModified();
         Manager->Changed();
@@ -290,7 +290,7 @@ void TdxBar::SetVisible(bool Value) {
     }
     if (!Manager || Manager->IsDestroying()) return;
     // The dialog's list of bars shows the new tick.
-    if (Manager->IsCustomizing()) CustomizingFormUpdateAll();
+    if (Manager->IsCustomizing()) dxBarCustomizing().UpdateAll();
     if (Manager->OnBarVisibleChange) Manager->OnBarVisibleChange(Manager, this);
     if (!Bars()->Loading()) {
         Manager->DesignerModified();

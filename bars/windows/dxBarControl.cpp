@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-#include "bars/customize/dxBarCustForm.h"
-#include "bars/customize/dxBarQuickCust.h"
 #include "bars/look/dxBarDraw.h"
 #include "bars/look/dxBarSystem.h"
+#include "bars/model/dxBarCustomizing.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
@@ -446,7 +445,7 @@ void TCustomdxBarControl::SetMouseSelectedControl(TdxBarItemControl* Control) {
 void TCustomdxBarControl::SetSelectedControl(TdxBarItemControl* Control) {
     if (Control == FSelectedControl) return;
     if (Control) {
-        QuickControlSelectionChanging(this);
+        dxBarCustomizing().QuickControlSelectionChanging(this);
         if (!IsLiveBarControl(this)) return;
     }
     TdxBarItemControl* Old = FSelectedControl;
@@ -523,7 +522,7 @@ void TCustomdxBarControl::WndProc(TMessage& Message) {
             if (FSelectedControl && FSelectedControl->IsWindowControl()) break;
             // While customizing, the keys belong to the dialog (the form is disabled); the bar
             // stays above it meanwhile.
-            if (TCustomForm* Dialog = IsCustomizing() ? GetCustomizingForm() : nullptr;
+            if (TCustomForm* Dialog = IsCustomizing() ? dxBarCustomizing().Form() : nullptr;
                 Dialog && Dialog->HandleAllocated()) {
                 const UINT Flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
                 SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, Flags);

@@ -2,7 +2,7 @@
 // Home and End; accelerator letters; leaving menu mode with Alt and F10; hot tracking under the
 // mouse; pressing, clicking and double-clicking items; the start of item dragging in customizing
 // mode.
-#include "bars/customize/dxBarCustomizingPopup.h"
+#include "bars/model/dxBarCustomizing.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
@@ -256,7 +256,7 @@ void TCustomdxBarControl::WMRButtonDown(TMessage& Message) {
     BarManager()->SetCustomizingSelection(Control);
     SetKeySelectedControl(Control);
     if (Control && IsLiveBarControl(this) && HasControl(Control))
-        ShowCustomizingPopup(Control->ItemLink(), ClientToScreen(P));
+        dxBarCustomizing().ShowPopup(Control->ItemLink(), ClientToScreen(P));
 }
 
 void TCustomdxBarControl::WMCaptureChanged(TMessage& Message) {

@@ -4,7 +4,7 @@
 #include <climits>
 #include <optional>
 
-#include "bars/customize/dxBarCustForm.h"
+#include "bars/model/dxBarCustomizing.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBars.h"
@@ -531,7 +531,8 @@ void TdxDockControl::Dispatch(TMessage& Message) {
             return;
         case WM_LBUTTONDBLCLK:
             TCustomControl::Dispatch(Message);
-            if (FBarManager && FBarManager->CanCustomize) ShowCustomizingForm(FBarManager, true);
+            if (FBarManager && FBarManager->CanCustomize)
+                dxBarCustomizing().ShowForm(FBarManager, true);
             return;
         case WM_SIZE:
             TCustomControl::Dispatch(Message);

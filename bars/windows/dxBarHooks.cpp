@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <array>
 
-#include "bars/customize/dxBarCustForm.h"
-#include "bars/customize/dxBarQuickCust.h"
 #include "bars/look/dxBarDraw.h"
 #include "bars/look/dxBarSystem.h"
+#include "bars/model/dxBarCustomizing.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
@@ -281,7 +280,7 @@ WPARAM HeldMouseKeys() {
 
 // The manager customizing from the dialog whose bars lie on the disabled form, or none.
 TdxBarManager* CustomizingManagerOf(TCustomForm* Form) {
-    TdxBarCustomizingForm* Dialog = GetCustomizingForm();
+    TCustomForm* Dialog = dxBarCustomizing().Form();
     if (!Dialog || !Dialog->HandleAllocated() || GetActiveWindow() != Dialog->Handle())
         return nullptr;
     if (TdxBarManager* Manager = BarManagerOfForm(Form); Manager && Manager->IsCustomizing())
@@ -317,8 +316,7 @@ bool RedirectToBar(UINT Msg, MOUSEHOOKSTRUCT& Info) {
     // as its client counterpart.
     const UINT Client = Msg >= WM_NCMOUSEMOVE && Msg <= WM_NCMBUTTONDBLCLK ? Msg + 0x160 : Msg;
     if (Client != WM_MOUSEMOVE)
-        if (TdxBarCustomizingForm* Dialog = GetCustomizingForm())
-            SetForegroundWindow(Dialog->Handle());
+        if (TCustomForm* Dialog = dxBarCustomizing().Form()) SetForegroundWindow(Dialog->Handle());
     POINT At = Info.pt;
     ScreenToClient(Target, &At);
     PostMessage(Target, Client, HeldMouseKeys(), PointLParam(At));
@@ -329,7 +327,7 @@ bool MouseStep(UINT Msg, MOUSEHOOKSTRUCT Info) {
     const bool Redirected = RedirectToBar(Msg, Info);
     bool Eat = Redirected;
     if (ActiveBarControl() && !Hooks().ClosingMenus) Eat = CloseMenusStep(Msg, Info) || Eat;
-    if (!Hooks().ClosingMenus) QuickControlMouseMessage(Msg, Info.hwnd, Info.pt);
+    if (!Hooks().ClosingMenus) dxBarCustomizing().QuickControlMouseMessage(Msg, Info.hwnd, Info.pt);
     if (Eat || Redirected || !IsRightUp(Msg)) return Eat;
     TWinControl* Control = FindControl(Info.hwnd);
     TdxBarManager* Manager = Control ? BarManagerOfForm(GetParentForm(Control)) : nullptr;
@@ -426,8 +424,8 @@ void KeepFloatingBarsOnScreen(TdxBarManager* Manager) {
 
 // The customizing dialog while it customizes the manager's bars, or none.
 TCustomForm* OwnDialog(TdxBarManager* Manager) {
-    TdxBarCustomizingForm* Dialog = GetCustomizingForm();
-    return Manager->IsCustomizing() && Dialog && Dialog->BarManager() == Manager &&
+    TCustomForm* Dialog = dxBarCustomizing().Form();
+    return Manager->IsCustomizing() && Dialog && dxBarCustomizing().FormManager() == Manager &&
                    Dialog->HandleAllocated()
                ? Dialog
                : nullptr;
@@ -490,9 +488,9 @@ void FormActivationChanged(TdxBarManager* Manager, bool Active, HWND Other) {
         Bar->HideAll();
     // Handing the activation to a popup of the program (a menu, a hint), or to the customizing
     // dialog of this manager, changes nothing more.
-    TdxBarCustomizingForm* Dialog = GetCustomizingForm();
-    const bool ToDialog = Dialog && Dialog->BarManager() == Manager && Dialog->HandleAllocated() &&
-                          Other == Dialog->Handle();
+    TCustomForm* Dialog = dxBarCustomizing().Form();
+    const bool ToDialog = Dialog && dxBarCustomizing().FormManager() == Manager &&
+                          Dialog->HandleAllocated() && Other == Dialog->Handle();
     if (Other && IsWindow(Other) && Other != Forms.Handle() && (!FormOfWindow(Other) || ToDialog))
         return;
     ShowFloatingBars(Manager, false);

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "bars/customize/dxBarQuickCust.h"
 #include "bars/look/dxBarSystem.h"
+#include "bars/model/dxBarCustomizing.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
@@ -36,7 +36,7 @@ TdxBarControl::TdxBarControl(TdxBarManager* Manager, TdxBar* Bar)
     : TCustomdxBarControl(Manager), FBar(Bar) {}
 
 TdxBarControl::~TdxBarControl() {
-    FreeQuickControlOf(this);
+    dxBarCustomizing().FreeQuickControlOf(this);
     dxBarKillTimer(FMarkTimer);
     if (FDockControl && IsLiveBarControl(this)) FDockControl->RemoveBar(this, true);
     FDockControl = nullptr;
@@ -46,7 +46,7 @@ TdxBarControl::~TdxBarControl() {
 }
 
 void TdxBarControl::Retire() {
-    FreeQuickControlOf(this);
+    dxBarCustomizing().FreeQuickControlOf(this);
     if (FDockControl && IsLiveBarControl(this)) FDockControl->RemoveBar(this, true);
     FDockControl = nullptr;
     TCustomdxBarControl::Retire();
@@ -312,14 +312,14 @@ void TdxBarControl::SetMarkState(int Value) {
     dxBarKillTimer(FMarkTimer);
     FMarkState = Value;
     RepaintMark();
-    if (Value != 2) FreeQuickControlOf(this);
+    if (Value != 2) dxBarCustomizing().FreeQuickControlOf(this);
     if (Value == 1 && IsFloating())
         FMarkTimer = dxBarTimers().SetTimer(kdxBarMarkTimerElapse, [this] { MarkTimerTick(); });
     if (Value == 1) UpdateHint(BarManager(), true, dxBarString(kdxBarMoreButtons));
     if (Value == 0 && !SelectedControl()) UpdateHint(BarManager(), false);
     if (Value == 2) {
         PlayMenuSound(msMenuPopup);
-        ShowQuickControl(this);
+        dxBarCustomizing().ShowQuickControl(this);
     }
 }
 
