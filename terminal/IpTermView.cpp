@@ -2,6 +2,7 @@
 // window, the scroll bars and scrolling into the history, and the caret at the cursor.
 #include <algorithm>
 
+#include "platform/classes/FlagScope.h"
 #include "platform/core/Paint.h"
 #include "platform/core/ScrollBar.h"
 #include "terminal/IpTermControl.h"
@@ -46,7 +47,7 @@ int TIpCustomTerminal::LowestFirstRow() const {
 // runs again until the client area stays (a bar can only come and go once each way).
 void TIpCustomTerminal::Layout() {
     if (!HandleAllocated() || FLayingOut) return;
-    FLayingOut = true;
+    const TFlagScope LayingOut(FLayingOut);
     FFirstCol = std::clamp(FFirstCol, 1, Columns());
     FFirstRow = std::clamp(FFirstRow, Rows() - ScrollbackRows() + 1, Rows());
     for (int Pass = 0; Pass < 3; ++Pass) {
@@ -65,7 +66,6 @@ void TIpCustomTerminal::Layout() {
         GetClientRect(FHandle, &After);
         if (SameRect(After, Client)) break;
     }
-    FLayingOut = false;
 }
 
 // The vertical bar's positions are first rows less one: 0 is the screen's top row, negative

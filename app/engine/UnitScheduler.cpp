@@ -13,7 +13,7 @@
 #include "components/text/WordRoutines.h"
 #include "netlib/base/IpUtils.h"
 #include "platform/fs/Files.h"
-#include "platform/system/MessageBox.h"
+#include "platform/shell/Dialogs.h"
 #include "platform/system/ProgramDirectory.h"
 
 // The queue and the box list are defined before the lists that refer to boxes, so that the box

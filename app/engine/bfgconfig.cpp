@@ -10,7 +10,7 @@
 #include "netlib/base/IpUtils.h"
 #include "platform/classes/Classes.h"
 #include "platform/fs/Files.h"
-#include "platform/system/MessageBox.h"
+#include "platform/shell/Dialogs.h"
 #include "platform/system/ProgramDirectory.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include "app/ui/MainViews.h"
 #include "components/text/WordRoutines.h"
 #include "platform/fs/Files.h"
-#include "platform/system/MessageBox.h"
+#include "platform/shell/Dialogs.h"
 #include "platform/system/ProgramDirectory.h"
 #include "platform/system/SystemClock.h"
 #include "platform/system/Version.h"

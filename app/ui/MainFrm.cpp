@@ -20,7 +20,7 @@
 #include "components/tray/StTrayIcon.h"
 #include "platform/actions/ShortCuts.h"
 #include "platform/fs/Files.h"
-#include "platform/system/MessageBox.h"
+#include "platform/shell/Dialogs.h"
 #include "platform/system/ProgramDirectory.h"
 #include "platform/widgets/ImgList.h"
 

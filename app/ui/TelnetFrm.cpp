@@ -1,6 +1,6 @@
 #include "app/ui/TelnetFrm.h"
 
-#include "platform/system/MessageBox.h"
+#include "platform/shell/Dialogs.h"
 #include "terminal/IpTermControl.h"
 #include "terminal/IpVT100.h"
 

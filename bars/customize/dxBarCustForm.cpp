@@ -30,6 +30,7 @@
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/core/Paint.h"
 #include "platform/dialogs/DialogTexts.h"
 #include "platform/forms/ClassRegistry.h"
@@ -145,19 +146,20 @@ void EndCustomizing(bool FreeNow) {
     TCustomizing& State = Customizing();
     TdxBarCustomizingForm* Form = State.Form;
     if (!Form || State.Closing) return;
-    State.Closing = true;
     TdxBarManager* Manager = Form->BarManager();
-    EnableManagerForms();
-    if (Manager) Manager->Customizing(false);
-    State.Form = nullptr;
-    FreeSubMenuEditor();
-    if (FreeNow) {
-        Form->Free();
-    } else {
-        Form->Hide();
-        Form->Release();
+    {
+        const TFlagScope Closing(State.Closing);
+        EnableManagerForms();
+        if (Manager) Manager->Customizing(false);
+        State.Form = nullptr;
+        FreeSubMenuEditor();
+        if (FreeNow) {
+            Form->Free();
+        } else {
+            Form->Hide();
+            Form->Release();
+        }
     }
-    State.Closing = false;
     if (Manager && Manager->OnHideCustomizingForm) Manager->OnHideCustomizingForm(Manager);
 }
 

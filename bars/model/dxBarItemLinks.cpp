@@ -20,6 +20,7 @@
 #include "bars/windows/dxBarSubMenu.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
+#include "platform/classes/FlagScope.h"
 
 // ---- the link ---------------------------------------------------------------------------------
 
@@ -510,8 +511,8 @@ void TdxBarItemLinks::Assign(const TPersistent* Source) {
         TCollection::Assign(Source);
         return;
     }
-    FAssigning = true;
-    try {
+    {
+        const TFlagScope Assigning(FAssigning);
         BeginUpdate();
         Clear();
         for (int I = 0; I < From->Count(); ++I) Add()->Assign(From->Items(I));
@@ -519,11 +520,7 @@ void TdxBarItemLinks::Assign(const TPersistent* Source) {
         for (int I = Count() - 1; I >= 0; --I)
             if (!Items(I)->Item()) delete Items(I);
         EndUpdate();
-    } catch (...) {
-        FAssigning = false;
-        throw;
     }
-    FAssigning = false;
     for (int I = Count() - 1; I >= 0; --I) Items(I)->SetVisible(Items(I)->LoadedVisible());
     Rebuild();
 }

@@ -11,6 +11,7 @@
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarSubMenu.h"
 #include "bars/windows/dxBarUtils.h"
+#include "platform/classes/Mnemonics.h"
 #include "platform/forms/Filer.h"
 #include "platform/widgets/Forms.h"
 
@@ -32,9 +33,9 @@ std::string ShortPart(const std::string& Hint) {
     return Bar == std::string::npos ? Hint : Hint.substr(0, Bar);
 }
 
-// A caption without its first "&" and then its first "...".
-std::string PlainCaption(std::string Caption) {
-    if (auto At = Caption.find('&'); At != std::string::npos) Caption.erase(At, 1);
+// A caption without its marks and then its first "...".
+std::string PlainCaption(const std::string& Marked) {
+    std::string Caption = StripMnemonics(Marked);
     if (auto At = Caption.find("..."); At != std::string::npos) Caption.erase(At, 3);
     return Caption;
 }

@@ -16,6 +16,7 @@
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/forms/Errors.h"
 #include "platform/forms/Filer.h"
 
@@ -464,7 +465,7 @@ void TdxBarManager::SetScaled(bool Value) {
 
 void TdxBarManager::SetStyle(TdxBarManagerStyle Value) {
     if (FStyle == Value) return;
-    FStyleChanging = true;
+    const TFlagScope StyleChanging(FStyleChanging);
     FStyle = Value;
     SetMetrics();
     CalcDerivedSizes();
@@ -482,7 +483,6 @@ void TdxBarManager::SetStyle(TdxBarManagerStyle Value) {
     }
     RealignDockControls();
     RepaintBarControls();
-    FStyleChanging = false;
 }
 
 void TdxBarManager::SetButtonArrowWidth(int Value) {

@@ -9,6 +9,7 @@
 #include "bars/windows/dxBarDock.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/core/Input.h"
 
 // ---- life -------------------------------------------------------------------------------------
@@ -20,9 +21,8 @@ TdxBar::TdxBar(TCollection* Collection) : TCollectionItem(Collection) {
         if (Manager) Manager->DesignerModified();
     };
     if (Manager) {
-        FFontCopying = true;
+        const TFlagScope FontCopying(FFontCopying);
         FFont.Assign(*Manager->Font());
-        FFontCopying = false;
     }
     FFont.OnChange = [this](TGraphicsObject*) { FontChanged(); };
     if (Manager && !Manager->IsLoading() && Manager->OnBarAdd) Manager->OnBarAdd(Manager, this);
@@ -121,14 +121,15 @@ void TdxBar::SetDockControl(TdxBarDockControl* Value) {
         return;
     }
     if (FChangingDock || FDockControl == Value) return;
-    FChangingDock = true;
-    const bool Shown = FVisible && Control();
-    if (Shown) HideControl();
-    FDockControl = Value;
-    FItemLinks->SetRecentItemCount(-1);
-    if (Value) FDockingStyle = Value->DockingStyle();
-    if (Shown) ShowControl();
-    FChangingDock = false;
+    {
+        const TFlagScope ChangingDock(FChangingDock);
+        const bool Shown = FVisible && Control();
+        if (Shown) HideControl();
+        FDockControl = Value;
+        FItemLinks->SetRecentItemCount(-1);
+        if (Value) FDockingStyle = Value->DockingStyle();
+        if (Shown) ShowControl();
+    }
     if (BarManager()) BarManager()->DoBarDockingStyleChange(this);
 }
 
@@ -140,14 +141,15 @@ void TdxBar::SetDockingStyle(TdxBarDockingStyle Value) {
     if (FChangingDock) return;
     TdxBarControl* Window = Control();
     if (Window ? Window->DockingStyle() == Value : DockingStyle() == Value && !FDockControl) return;
-    FChangingDock = true;
-    const bool Shown = FVisible && Window;
-    if (Shown) HideControl();
-    FDockingStyle = Value;
-    FDockControl = nullptr;
-    FItemLinks->SetRecentItemCount(-1);
-    if (Shown) ShowControl();
-    FChangingDock = false;
+    {
+        const TFlagScope ChangingDock(FChangingDock);
+        const bool Shown = FVisible && Window;
+        if (Shown) HideControl();
+        FDockingStyle = Value;
+        FDockControl = nullptr;
+        FItemLinks->SetRecentItemCount(-1);
+        if (Shown) ShowControl();
+    }
     if (BarManager()) BarManager()->DoBarDockingStyleChange(this);
 }
 
@@ -222,9 +224,10 @@ void TdxBar::ManagerFontChanged() {
         if (FUseOwnFont) FontChanged();
         return;
     }
-    FFontCopying = true;
-    FFont.Assign(*BarManager()->Font());
-    FFontCopying = false;
+    {
+        const TFlagScope FontCopying(FFontCopying);
+        FFont.Assign(*BarManager()->Font());
+    }
     if (FFontHandle) DeleteObject(FFontHandle);
     FFontHandle = 0;
     // The window takes the font, which tells it that its font changed.

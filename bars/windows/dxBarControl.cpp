@@ -13,6 +13,7 @@
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/core/Application.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
@@ -195,12 +196,10 @@ void TCustomdxBarControl::CreateControls() {
 
 void TCustomdxBarControl::DestroyControls() {
     if (!FItemLinks) return;
-    const bool Was = FUpdateLock;
-    FUpdateLock = true;
+    const auto Locked = TFlagScope::Nested(FUpdateLock);
     FSelectedControl = nullptr;
     FPressedControl = nullptr;
     for (int I = 0; I < FItemLinks->Count(); ++I) FItemLinks->Items(I)->DestroyControl();
-    FUpdateLock = Was;
 }
 
 void TCustomdxBarControl::CalcMetrics() {

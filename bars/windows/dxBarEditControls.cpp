@@ -10,6 +10,7 @@
 #include "bars/windows/dxBarControl.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/controls/Edit.h"
 #include "platform/core/Input.h"
 #include "platform/widgets/Forms.h"
@@ -83,9 +84,8 @@ std::string TdxBarWinControl::GetEditText() const {
 
 void TdxBarWinControl::SetEditText(const std::string& Text) {
     if (!FEditWnd) return;
-    FSettingText = true;
+    const TFlagScope SettingText(FSettingText);
     SetWindowText(FEditWnd, Text);
-    FSettingText = false;
 }
 
 void TdxBarWinControl::RemovePendingChars() {

@@ -12,6 +12,7 @@
 #include "bars/windows/dxBarTimers.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/core/Input.h"
 #include "platform/core/Messages.h"
 
@@ -68,9 +69,8 @@ void TdxBars::MoveBar(TdxBarControl* Window, TPoint Cursor) {
         FDockingTimer = dxBarTimers().SetTimer(UINT(M->WaitForDockingTime()), [this, Window] {
             dxBarKillTimer(FDockingTimer);
             if (!FDragging || FMovingWindow != Window) return;
-            FDockingTimerFired = true;
+            const TFlagScope TimerFired(FDockingTimerFired);
             MoveBar(Window, CursorNow());
-            FDockingTimerFired = false;
         });
         Style = dsNone;
         Site = nullptr;

@@ -7,6 +7,7 @@
 #include "bars/model/dxBarStrings.h"
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarSubMenu.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/widgets/Forms.h"
@@ -74,9 +75,8 @@ HFONT TdxBarPopupMenu::FontHandle() {
 
 void TdxBarPopupMenu::ManagerFontChanged() {
     if (FUseOwnFont || !FBarManager) return;
-    FCopyingFont = true;
+    const TFlagScope CopyingFont(FCopyingFont);
     FFont.Assign(*FBarManager->Font());
-    FCopyingFont = false;
 }
 
 void TdxBarPopupMenu::DoPaintBar(TCanvas* Canvas, const TRect& R) {
@@ -167,10 +167,11 @@ void TdxBarPopupMenu::PopupEx(int X, int Y, int ParentItemWidth, int ParentItemH
 
 void TdxBarPopupMenu::DropDownFor(TdxBarItemControl* Opener, TPoint At, int ParentItemWidth,
                                   int ParentItemHeight, bool Animate) {
-    FNonModal = true;
-    FOpener = Opener;
-    PopupEx(At.X, At.Y, ParentItemWidth, ParentItemHeight, Animate);
-    FNonModal = false;
+    {
+        const TFlagScope NonModal(FNonModal);
+        FOpener = Opener;
+        PopupEx(At.X, At.Y, ParentItemWidth, ParentItemHeight, Animate);
+    }
     FOpener = nullptr;
 }
 

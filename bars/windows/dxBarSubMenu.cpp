@@ -18,6 +18,7 @@
 #include "bars/windows/dxBarTimers.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/widgets/Forms.h"
@@ -177,12 +178,10 @@ HFONT TdxBarSubMenuControl::GetFontHandle() const {
 }
 
 void TdxBarSubMenuControl::AssignFont() {
-    const bool Was = FFontChanging;
-    FFontChanging = true;
+    const auto FontChanging = TFlagScope::Nested(FFontChanging);
     LOGFONT Log;
     if (GetObject(GetFontHandle(), sizeof(Log), &Log)) Font()->SetLogFont(Log);
     Canvas()->Font().Assign(*Font());
-    FFontChanging = Was;
 }
 
 int TdxBarSubMenuControl::BarSize() const {
@@ -477,9 +476,10 @@ void TdxBarSubMenuControl::Dispatch(TMessage& Message) {
             TCustomdxBarControl::Dispatch(Message);
             // Taking the font is a font change too.
             if (!HandleAllocated() || FFontChanging) return;
-            FFontChanging = true;
-            AssignFont();
-            FFontChanging = false;
+            {
+                const TFlagScope FontChanging(FFontChanging);
+                AssignFont();
+            }
             CalcMetrics();
             UpdateLayout();
             return;

@@ -17,6 +17,7 @@
 #include "bars/windows/dxBarTimers.h"
 #include "bars/windows/dxBarToolbarsPopup.h"
 #include "bars/windows/dxBarUtils.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 
@@ -205,16 +206,17 @@ void TdxBarControl::AssignFont() {
 
 void TdxBarControl::FontChanged() {
     if (FFontChanging) return;
-    FFontChanging = true;
-    if (IsRotated()) {
-        LOGFONT Log = Font()->LogFont();
-        Log.lfEscapement = Log.lfOrientation = -900;
-        Log.lfOutPrecision = OUT_TT_ONLY_PRECIS;
-        Canvas()->Font().SetLogFont(Log);
-    } else {
-        Canvas()->Font().Assign(*Font());
+    {
+        const TFlagScope FontChanging(FFontChanging);
+        if (IsRotated()) {
+            LOGFONT Log = Font()->LogFont();
+            Log.lfEscapement = Log.lfOrientation = -900;
+            Log.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+            Canvas()->Font().SetLogFont(Log);
+        } else {
+            Canvas()->Font().Assign(*Font());
+        }
     }
-    FFontChanging = false;
     // Sizes are measured with a window only; making it measures them.
     if (!HandleAllocated()) return;
     CalcMetrics();

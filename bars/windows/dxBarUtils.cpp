@@ -3,27 +3,14 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
-
 #include "bars/look/dxBarSystem.h"
+#include "platform/classes/Mnemonics.h"
 #include "platform/core/Application.h"
 #include "platform/core/Input.h"
 #include "platform/core/Messages.h"
 #include "platform/core/Paint.h"
 #include "platform/core/Screens.h"
 #include "platform/shell/Sound.h"
-
-int MulDiv(int A, int B, int C) {
-    if (C == 0) return -1;
-    const int64_t Product = int64_t(A) * int64_t(B);
-    const int64_t Half = std::llabs(int64_t(C)) / 2;
-    // Rounds the absolute value, then puts the sign back: halves go away from zero.
-    const bool Negative = (Product < 0) != (C < 0);
-    const int64_t Magnitude = (std::llabs(Product) + Half) / std::llabs(int64_t(C));
-    const int64_t Result = Negative ? -Magnitude : Magnitude;
-    // As the system's: a result an int cannot hold is an error too.
-    if (Result > INT_MAX || Result < INT_MIN) return -1;
-    return int(Result);
-}
 
 TPoint CursorNow() {
     POINT P;
@@ -32,50 +19,11 @@ TPoint CursorNow() {
 }
 
 std::string RemoveAccelChars(const std::string& Text) {
-    std::string Result = Text;
-    // Walks up to (not including) the current length: an "&" at the very end stays.
-    for (size_t I = 0; I + 1 < Result.size(); ++I)
-        if (Result[I] == '&') Result.erase(I, 1);
-    return Result;
+    return StripMnemonics(Text);
 }
 
 size_t AccelCharPos(const std::string& Text) {
-    size_t Found = std::string::npos;
-    for (size_t I = 0; I < Text.size(); ++I) {
-        if (Text[I] != '&') continue;
-        if (I + 1 >= Text.size()) break;  // an "&" at the end marks nothing
-        if (Text[I + 1] == '&') {
-            ++I;  // a literal ampersand
-            continue;
-        }
-        Found = I + 1;
-    }
-    return Found;
-}
-
-SHORT VkKeyScan(char C) {
-    // Characters of the number row and the punctuation keys, unshifted and shifted.
-    struct TKey {
-        char Plain, Shifted;
-        WORD Key;
-    };
-    static constexpr TKey kKeys[] = {
-        {'1', '!', VK_1},         {'2', '@', VK_2},          {'3', '#', VK_3},
-        {'4', '$', VK_4},         {'5', '%', VK_5},          {'6', '^', VK_6},
-        {'7', '&', VK_7},         {'8', '*', VK_8},          {'9', '(', VK_9},
-        {'0', ')', VK_0},         {'-', '_', VK_OEM_MINUS},  {'=', '+', VK_OEM_PLUS},
-        {',', '<', VK_OEM_COMMA}, {'.', '>', VK_OEM_PERIOD}, {'/', '?', VK_OEM_2},
-        {';', ':', VK_OEM_1},     {'\'', '"', VK_OEM_7},     {'[', '{', VK_OEM_4},
-        {']', '}', VK_OEM_6},     {'\\', '|', VK_OEM_5},     {'`', '~', VK_OEM_3},
-        {' ', '\0', VK_SPACE},
-    };
-    if (C >= 'a' && C <= 'z') return SHORT(VK_A + (C - 'a'));
-    if (C >= 'A' && C <= 'Z') return SHORT(0x100 | (VK_A + (C - 'A')));
-    for (const TKey& K : kKeys) {
-        if (C == K.Plain) return SHORT(K.Key);
-        if (C == K.Shifted && C != '\0') return SHORT(0x100 | K.Key);
-    }
-    return -1;
+    return MnemonicPos(Text);
 }
 
 TRect GetWorkArea(TPoint P) {

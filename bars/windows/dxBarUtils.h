@@ -7,12 +7,10 @@
 #include <string>
 
 #include "bars/model/dxBarTypes.h"
+#include "platform/classes/MulDiv.h"
+#include "platform/core/KeyboardLayout.h"
 #include "platform/core/Window.h"
 #include "platform/gdi/Graphics.h"
-
-// A * B / C rounded to the nearest integer (halves away from zero); -1 when C is 0 or the
-// result does not fit an int.
-int MulDiv(int A, int B, int C);
 
 inline bool IsRectEmpty(const TRect& R) {
     return R.Right <= R.Left || R.Bottom <= R.Top;
@@ -38,13 +36,9 @@ TPoint CursorNow();
 
 // The text without accelerator marks: "&&" becomes "&", an "&" at the very end stays.
 std::string RemoveAccelChars(const std::string& Text);
-// The position of the accelerator character (after the last single "&"; "&&" is a literal
+// The position of the accelerator character (after the first single "&"; "&&" is a literal
 // ampersand), std::string::npos when the text has none.
 size_t AccelCharPos(const std::string& Text);
-
-// The key that types a character on the US layout: the virtual key in the low byte, the shift
-// state in the high byte (1 Shift, 2 Ctrl); -1 for a character no key types.
-SHORT VkKeyScan(char C);
 
 // The work area of the monitor nearest to a screen point.
 TRect GetWorkArea(TPoint P);

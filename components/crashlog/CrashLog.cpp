@@ -13,6 +13,7 @@
 #include "components/crashlog/Limits.h"
 #include "components/crashlog/RipWriter.h"
 #include "components/crashlog/StackReport.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/core/Application.h"
 #include "platform/forms/ClassRegistry.h"
 #include "platform/fs/Files.h"
@@ -196,7 +197,7 @@ void OnThrow(void* Object, const std::type_info* Type, uintptr_t ReturnAddress) 
     static thread_local bool Busy = false;
     TCrashLogState& S = State();
     if (!S.Installed || Busy || std::this_thread::get_id() != S.Thread) return;
-    Busy = true;
+    const TFlagScope Working(Busy);
     try {
         void* AsOwn = Object;
         void* AsStd = Object;
@@ -223,7 +224,6 @@ void OnThrow(void* Object, const std::type_info* Type, uintptr_t ReturnAddress) 
     } catch (...) {
         // No report then; the throw itself goes on.
     }
-    Busy = false;
 }
 
 }  // namespace CrashLogDetail

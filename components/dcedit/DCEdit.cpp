@@ -5,6 +5,7 @@
 
 #include "components/dcedit/Register.h"
 #include "components/registries/ClassRegistries.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/controls/Edit.h"
 
 // ---- the simple children ----------------------------------------------------------------------
@@ -326,10 +327,11 @@ void TCustomDCEdit::InnerEditChanged() {
 void TCustomDCEdit::SetButtonCount(int Value) {
     if (Value < 0 || Value > DCEditLimits::kMaxButtons) return;
     FButtonCount = Value;
-    FCountingButtons = true;
-    for (int I = 0; I < DCEditLimits::kMaxButtons; ++I)
-        if (FButtons[I]) FButtons[I]->SetVisible(I < Value);
-    FCountingButtons = false;
+    {
+        const TFlagScope Counting(FCountingButtons);
+        for (int I = 0; I < DCEditLimits::kMaxButtons; ++I)
+            if (FButtons[I]) FButtons[I]->SetVisible(I < Value);
+    }
     LayoutButtons();
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "components/dcedit/DCEdit.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/widgets/GlyphArt.h"
 
@@ -130,9 +131,10 @@ void TButtonParams::SetWidth(int Value) {
 void TButtonParams::SetKind(TButtonKind Value) {
     FKind = Value;
     if (Value == bkCustom) return;
-    FSettingKind = true;
-    FGlyph.Assign(KindGlyph(Value));
-    FSettingKind = false;
+    {
+        const TFlagScope SettingKind(FSettingKind);
+        FGlyph.Assign(KindGlyph(Value));
+    }
     FButton->SetGlyph(&FGlyph);
     FButton->SetNumGlyphs(1);
     UpdateWidth();

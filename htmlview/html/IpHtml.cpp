@@ -10,6 +10,7 @@
 #include "htmlview/html/IpHtmlParser.h"
 #include "htmlview/html/Limits.h"
 #include "netlib/mime/MimeMessage.h"
+#include "platform/classes/FlagScope.h"
 
 namespace {
 
@@ -69,11 +70,11 @@ void TIpHtml::NewPool() {
 
 // Nodes skip unlinking themselves one by one while the whole tree goes.
 void TIpHtml::FreeTree() {
-    const bool WasDestroying = FDestroying;
-    FDestroying = true;
-    delete FHtml;
-    FHtml = nullptr;
-    FDestroying = WasDestroying;
+    {
+        const auto TreeGoing = TFlagScope::Nested(FDestroying);
+        delete FHtml;
+        FHtml = nullptr;
+    }
     FReady = false;
     FHotNode = nullptr;
     FCurElement = nullptr;

@@ -292,10 +292,9 @@ void TIpHtmlParser::ParseBodyTextElement(TIpHtmlNode* Parent, const TSet& EndSet
             ParseFrameSet(Parent, EndSet);
             break;
         default:
-            // Font styles and phrases are start and end tags taking turns.
-            if (Token >= ttTT && Token <= ttSUP && (Token - ttTT) % 2 == 0)
+            if (HtmlFontStyleOf(Token))
                 ParseFontStyle(Parent, EndSet);
-            else if (Token >= ttEM && Token <= ttACRONYM && (Token - ttEM) % 2 == 0)
+            else if (HtmlPhraseStyleOf(Token))
                 ParsePhrase(Parent, EndSet);
             else
                 Next();  // end tags that close nothing here, unknown tags, items out of place
@@ -603,7 +602,7 @@ void TIpHtmlParser::ParseFontStyle(TIpHtmlNode* Parent, const TSet& EndSet) {
     const TIpHtmlToken Token = Cur();
     auto* Node = new TIpHtmlNodeFontStyle(Parent);
     Node->ParseBaseProps(FOwner);
-    Node->Style = TIpHtmlFontStyles((Token - ttTT) / 2);
+    Node->Style = *HtmlFontStyleOf(Token);
     ParseContent(Node, EndSet, After(Token));
 }
 
@@ -612,7 +611,7 @@ void TIpHtmlParser::ParsePhrase(TIpHtmlNode* Parent, const TSet& EndSet) {
     const TIpHtmlToken Token = Cur();
     auto* Node = new TIpHtmlNodePhrase(Parent);
     Node->ParseBaseProps(FOwner);
-    Node->Style = TIpHtmlPhraseStyle((Token - ttEM) / 2);
+    Node->Style = *HtmlPhraseStyleOf(Token);
     ParseContent(Node, EndSet, After(Token));
 }
 

@@ -2,53 +2,50 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <iterator>
+#include <string_view>
 #include <utility>
 
 namespace {
 
-const char* const kTokenNames[kHtmlTokenCount] = {
-    "<eof>",     "<unknown>", "<text>",    "HTML",      "/HTML",      "HEAD",        "/HEAD",
-    "TITLE",     "/TITLE",    "STYLE",     "/STYLE",    "SCRIPT",     "/SCRIPT",     "NOSCRIPT",
-    "/NOSCRIPT", "ISINDEX",   "BASE",      "META",      "LINK",       "BODY",        "/BODY",
-    "H1",        "/H1",       "H2",        "/H2",       "H3",         "/H3",         "H4",
-    "/H4",       "H5",        "/H5",       "H6",        "/H6",        "FONT",        "/FONT",
-    "P",         "/P",        "UL",        "/UL",       "OL",         "/OL",         "LI",
-    "/LI",       "DL",        "/DL",       "DT",        "/DT",        "DD",          "/DD",
-    "DIR",       "/DIR",      "MENU",      "/MENU",     "PRE",        "/PRE",        "DIV",
-    "/DIV",      "SPAN",      "/SPAN",     "CENTER",    "/CENTER",    "LEFT",        "/LEFT",
-    "RIGHT",     "/RIGHT",    "BLINK",     "/BLINK",    "BLOCKQUOTE", "/BLOCKQUOTE", "Q",
-    "/Q",        "HR",        "TT",        "/TT",       "I",          "/I",          "B",
-    "/B",        "U",         "/U",        "STRIKE",    "/STRIKE",    "S",           "/S",
-    "BIG",       "/BIG",      "SMALL",     "/SMALL",    "SUB",        "/SUB",        "SUP",
-    "/SUP",      "EM",        "/EM",       "STRONG",    "/STRONG",    "DFN",         "/DFN",
-    "CODE",      "/CODE",     "SAMP",      "/SAMP",     "KBD",        "/KBD",        "VAR",
-    "/VAR",      "CITE",      "/CITE",     "ABBR",      "/ABBR",      "ACRONYM",     "/ACRONYM",
-    "A",         "/A",        "IMG",       "APPLET",    "/APPLET",    "OBJECT",      "/OBJECT",
-    "PARAM",     "BASEFONT",  "BR",        "NOBR",      "/NOBR",      "MAP",         "/MAP",
-    "AREA",      "!DOCTYPE",  "!--",       "ADDRESS",   "/ADDRESS",   "FORM",        "/FORM",
-    "TABLE",     "/TABLE",    "CAPTION",   "/CAPTION",  "TR",         "/TR",         "TH",
-    "/TH",       "TD",        "/TD",       "TBODY",     "/TBODY",     "THEAD",       "/THEAD",
-    "TFOOT",     "/TFOOT",    "COLGROUP",  "/COLGROUP", "COL",        "INPUT",       "BUTTON",
-    "/BUTTON",   "SELECT",    "/SELECT",   "OPTGROUP",  "/OPTGROUP",  "OPTION",      "/OPTION",
-    "TEXTAREA",  "/TEXTAREA", "LABEL",     "/LABEL",    "FIELDSET",   "/FIELDSET",   "LEGEND",
-    "/LEGEND",   "INS",       "/INS",      "DEL",       "/DEL",       "FRAMESET",    "/FRAMESET",
-    "FRAME",     "NOFRAMES",  "/NOFRAMES", "IFRAME",    "/IFRAME"};
+#define IP_HTML_ONE_NAME(Name, Text) Text,
+#define IP_HTML_PAIR_NAMES(Name, Text) Text, "/" Text,
+constexpr const char* kTokenNames[] = {IP_HTML_TOKENS(IP_HTML_ONE_NAME, IP_HTML_PAIR_NAMES)};
+#undef IP_HTML_ONE_NAME
+#undef IP_HTML_PAIR_NAMES
+static_assert(std::size(kTokenNames) == kHtmlTokenCount);
 
-using TNameEntry = std::pair<const char*, TIpHtmlToken>;
+#define IP_HTML_START_TAG(Name, Text) tt##Name,
+constexpr TIpHtmlToken kFontStyleTags[] = {IP_HTML_FONT_STYLE_TAGS(IP_HTML_START_TAG)};
+constexpr TIpHtmlToken kPhraseTags[] = {IP_HTML_PHRASE_TAGS(IP_HTML_START_TAG)};
+#undef IP_HTML_START_TAG
 
-// The tag names sorted, for a binary search; "<...>" names are no tags and stay out.
-const std::array<TNameEntry, kHtmlTokenCount - 3>& SortedNames() {
-    static const auto Sorted = [] {
-        std::array<TNameEntry, kHtmlTokenCount - 3> Names;
-        for (int I = 3; I < kHtmlTokenCount; ++I)
-            Names[size_t(I - 3)] = {kTokenNames[I], TIpHtmlToken(I)};
-        std::sort(Names.begin(), Names.end(), [](const TNameEntry& A, const TNameEntry& B) {
-            return std::strcmp(A.first, B.first) < 0;
-        });
-        return Names;
-    }();
-    return Sorted;
+using TNameEntry = std::pair<std::string_view, TIpHtmlToken>;
+constexpr size_t kFirstTag = ttHTML;  // "<...>" names are no tags and stay out of the search
+
+// The tag names sorted, for a binary search.
+constexpr auto kSortedNames = [] {
+    std::array<TNameEntry, kHtmlTokenCount - kFirstTag> Names;
+    for (size_t I = kFirstTag; I < size_t(kHtmlTokenCount); ++I)
+        Names[I - kFirstTag] = {kTokenNames[I], TIpHtmlToken(I)};
+    std::sort(Names.begin(), Names.end(),
+              [](const TNameEntry& A, const TNameEntry& B) { return A.first < B.first; });
+    return Names;
+}();
+
+constexpr bool NamesDiffer() {
+    for (size_t I = 1; I < kSortedNames.size(); ++I)
+        if (kSortedNames[I - 1].first == kSortedNames[I].first) return false;
+    return true;
+}
+static_assert(NamesDiffer(), "two tokens share a name");
+
+// The index of Token in Tags, or -1.
+template <size_t N>
+constexpr int IndexIn(const TIpHtmlToken (&Tags)[N], TIpHtmlToken Token) {
+    for (size_t I = 0; I < N; ++I)
+        if (Tags[I] == Token) return int(I);
+    return -1;
 }
 
 }  // namespace
@@ -58,16 +55,27 @@ const char* HtmlTokenName(TIpHtmlToken Token) {
 }
 
 TIpHtmlToken HtmlTokenOfName(const std::string& Name) {
-    const auto& Names = SortedNames();
-    const auto Found = std::lower_bound(Names.begin(), Names.end(), Name,
-                                        [](const TNameEntry& Entry, const std::string& Key) {
-                                            return Key.compare(Entry.first) > 0;
-                                        });
-    if (Found != Names.end() && Name == Found->first) return Found->second;
+    const std::string_view Key = Name;
+    const auto Found = std::lower_bound(
+        kSortedNames.begin(), kSortedNames.end(), Key,
+        [](const TNameEntry& Entry, std::string_view Wanted) { return Entry.first < Wanted; });
+    if (Found != kSortedNames.end() && Found->first == Key) return Found->second;
     return ttUnknown;
 }
 
 bool IsHtmlEndTag(int Token) {
     return Token >= 3 && Token < kHtmlTokenCount && kTokenNames[Token][0] == '/' &&
            Token != ttDTEnd;
+}
+
+std::optional<TIpHtmlFontStyles> HtmlFontStyleOf(TIpHtmlToken Token) {
+    const int At = IndexIn(kFontStyleTags, Token);
+    if (At < 0) return std::nullopt;
+    return TIpHtmlFontStyles(At);
+}
+
+std::optional<TIpHtmlPhraseStyle> HtmlPhraseStyleOf(TIpHtmlToken Token) {
+    const int At = IndexIn(kPhraseTags, Token);
+    if (At < 0) return std::nullopt;
+    return TIpHtmlPhraseStyle(At);
 }

@@ -1,196 +1,39 @@
 #pragma once
 // Token numbers and token sets. Every tag the viewer knows is a number from 3 to 179; the end tag
-// of an element is the element's number plus one wherever the element has one. Token sets are
-// bit sets over 0 to 183, used as the end sets of the element parsers.
+// of an element is the element's number plus one wherever the element has one (the table of
+// IpHtmlTagTable.h). Token sets are bit sets over 0 to 183, used as the end sets of the element
+// parsers.
 #include <bitset>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 
-enum TIpHtmlToken : uint8_t {
-    ttEof = 0,
-    ttUnknown = 1,
-    ttText = 2,
-    ttHTML = 3,
-    ttHTMLEnd = 4,
-    ttHEAD = 5,
-    ttHEADEnd = 6,
-    ttTITLE = 7,
-    ttTITLEEnd = 8,
-    ttSTYLE = 9,
-    ttSTYLEEnd = 10,
-    ttSCRIPT = 11,
-    ttSCRIPTEnd = 12,
-    ttNOSCRIPT = 13,
-    ttNOSCRIPTEnd = 14,
-    ttISINDEX = 15,
-    ttBASE = 16,
-    ttMETA = 17,
-    ttLINK = 18,
-    ttBODY = 19,
-    ttBODYEnd = 20,
-    ttH1 = 21,
-    ttH1End = 22,
-    ttH2 = 23,
-    ttH2End = 24,
-    ttH3 = 25,
-    ttH3End = 26,
-    ttH4 = 27,
-    ttH4End = 28,
-    ttH5 = 29,
-    ttH5End = 30,
-    ttH6 = 31,
-    ttH6End = 32,
-    ttFONT = 33,
-    ttFONTEnd = 34,
-    ttP = 35,
-    ttPEnd = 36,
-    ttUL = 37,
-    ttULEnd = 38,
-    ttOL = 39,
-    ttOLEnd = 40,
-    ttLI = 41,
-    ttLIEnd = 42,
-    ttDL = 43,
-    ttDLEnd = 44,
-    ttDT = 45,
-    ttDTEnd = 46,
-    ttDD = 47,
-    ttDDEnd = 48,
-    ttDIR = 49,
-    ttDIREnd = 50,
-    ttMENU = 51,
-    ttMENUEnd = 52,
-    ttPRE = 53,
-    ttPREEnd = 54,
-    ttDIV = 55,
-    ttDIVEnd = 56,
-    ttSPAN = 57,
-    ttSPANEnd = 58,
-    ttCENTER = 59,
-    ttCENTEREnd = 60,
-    ttLEFT = 61,
-    ttLEFTEnd = 62,
-    ttRIGHT = 63,
-    ttRIGHTEnd = 64,
-    ttBLINK = 65,
-    ttBLINKEnd = 66,
-    ttBLOCKQUOTE = 67,
-    ttBLOCKQUOTEEnd = 68,
-    ttQ = 69,
-    ttQEnd = 70,
-    ttHR = 71,
-    ttTT = 72,
-    ttTTEnd = 73,
-    ttI = 74,
-    ttIEnd = 75,
-    ttB = 76,
-    ttBEnd = 77,
-    ttU = 78,
-    ttUEnd = 79,
-    ttSTRIKE = 80,
-    ttSTRIKEEnd = 81,
-    ttS = 82,
-    ttSEnd = 83,
-    ttBIG = 84,
-    ttBIGEnd = 85,
-    ttSMALL = 86,
-    ttSMALLEnd = 87,
-    ttSUB = 88,
-    ttSUBEnd = 89,
-    ttSUP = 90,
-    ttSUPEnd = 91,
-    ttEM = 92,
-    ttEMEnd = 93,
-    ttSTRONG = 94,
-    ttSTRONGEnd = 95,
-    ttDFN = 96,
-    ttDFNEnd = 97,
-    ttCODE = 98,
-    ttCODEEnd = 99,
-    ttSAMP = 100,
-    ttSAMPEnd = 101,
-    ttKBD = 102,
-    ttKBDEnd = 103,
-    ttVAR = 104,
-    ttVAREnd = 105,
-    ttCITE = 106,
-    ttCITEEnd = 107,
-    ttABBR = 108,
-    ttABBREnd = 109,
-    ttACRONYM = 110,
-    ttACRONYMEnd = 111,
-    ttA = 112,
-    ttAEnd = 113,
-    ttIMG = 114,
-    ttAPPLET = 115,
-    ttAPPLETEnd = 116,
-    ttOBJECT = 117,
-    ttOBJECTEnd = 118,
-    ttPARAM = 119,
-    ttBASEFONT = 120,
-    ttBR = 121,
-    ttNOBR = 122,
-    ttNOBREnd = 123,
-    ttMAP = 124,
-    ttMAPEnd = 125,
-    ttAREA = 126,
-    ttDOCTYPE = 127,
-    ttComment = 128,
-    ttADDRESS = 129,
-    ttADDRESSEnd = 130,
-    ttFORM = 131,
-    ttFORMEnd = 132,
-    ttTABLE = 133,
-    ttTABLEEnd = 134,
-    ttCAPTION = 135,
-    ttCAPTIONEnd = 136,
-    ttTR = 137,
-    ttTREnd = 138,
-    ttTH = 139,
-    ttTHEnd = 140,
-    ttTD = 141,
-    ttTDEnd = 142,
-    ttTBODY = 143,
-    ttTBODYEnd = 144,
-    ttTHEAD = 145,
-    ttTHEADEnd = 146,
-    ttTFOOT = 147,
-    ttTFOOTEnd = 148,
-    ttCOLGROUP = 149,
-    ttCOLGROUPEnd = 150,
-    ttCOL = 151,
-    ttINPUT = 152,
-    ttBUTTON = 153,
-    ttBUTTONEnd = 154,
-    ttSELECT = 155,
-    ttSELECTEnd = 156,
-    ttOPTGROUP = 157,
-    ttOPTGROUPEnd = 158,
-    ttOPTION = 159,
-    ttOPTIONEnd = 160,
-    ttTEXTAREA = 161,
-    ttTEXTAREAEnd = 162,
-    ttLABEL = 163,
-    ttLABELEnd = 164,
-    ttFIELDSET = 165,
-    ttFIELDSETEnd = 166,
-    ttLEGEND = 167,
-    ttLEGENDEnd = 168,
-    ttINS = 169,
-    ttINSEnd = 170,
-    ttDEL = 171,
-    ttDELEnd = 172,
-    ttFRAMESET = 173,
-    ttFRAMESETEnd = 174,
-    ttFRAME = 175,
-    ttNOFRAMES = 176,
-    ttNOFRAMESEnd = 177,
-    ttIFRAME = 178,
-    ttIFRAMEEnd = 179,
-};
+#include "htmlview/html/IpHtmlTagTable.h"
+#include "htmlview/html/IpHtmlTypes.h"
 
-inline constexpr int kHtmlTokenCount = 180;
+#define IP_HTML_ONE_TOKEN(Name, Text) tt##Name,
+#define IP_HTML_PAIR_TOKENS(Name, Text) tt##Name, tt##Name##End,
+enum TIpHtmlToken : uint8_t { IP_HTML_TOKENS(IP_HTML_ONE_TOKEN, IP_HTML_PAIR_TOKENS) };
+#undef IP_HTML_ONE_TOKEN
+#undef IP_HTML_PAIR_TOKENS
+
+#define IP_HTML_ONE_COUNT(Name, Text) +1
+#define IP_HTML_PAIR_COUNT(Name, Text) +2
+inline constexpr int kHtmlTokenCount = 0 IP_HTML_TOKENS(IP_HTML_ONE_COUNT, IP_HTML_PAIR_COUNT);
+#undef IP_HTML_ONE_COUNT
+#undef IP_HTML_PAIR_COUNT
+// Token sets have room for the tokens in whole bytes.
+inline constexpr int kHtmlTokenSetSize = (kHtmlTokenCount + 7) / 8 * 8;
+
+// The numbers every stored or compared token keeps.
+static_assert(ttEof == 0 && ttUnknown == 1 && ttText == 2 && ttHTML == 3 && ttHTMLEnd == 4);
+static_assert(ttISINDEX == 15 && ttBODY == 19 && ttH1 == 21 && ttFONT == 33 && ttP == 35);
+static_assert(ttHR == 71 && ttTT == 72 && ttSUPEnd == 91 && ttEM == 92 && ttACRONYMEnd == 111);
+static_assert(ttA == 112 && ttIMG == 114 && ttBR == 121 && ttDOCTYPE == 127 && ttComment == 128);
+static_assert(ttFORM == 131 && ttTABLE == 133 && ttCOL == 151 && ttINPUT == 152);
+static_assert(ttFRAME == 175 && ttIFRAMEEnd == 179 && kHtmlTokenCount == 180);
+static_assert(kHtmlTokenSetSize == 184);
 
 // The name of a token: "<eof>", "<unknown>", "<text>" or the tag name ("/TITLE" for an end tag).
 const char* HtmlTokenName(TIpHtmlToken Token);
@@ -198,6 +41,10 @@ const char* HtmlTokenName(TIpHtmlToken Token);
 TIpHtmlToken HtmlTokenOfName(const std::string& Name);
 // Whether a self-closing Token is followed by its end tag: every end tag counts except /DT.
 bool IsHtmlEndTag(int Token);
+// The style of a font-style start tag (TT to SUP) or of a phrase start tag (EM to ACRONYM); empty
+// for any other token.
+std::optional<TIpHtmlFontStyles> HtmlFontStyleOf(TIpHtmlToken Token);
+std::optional<TIpHtmlPhraseStyle> HtmlPhraseStyleOf(TIpHtmlToken Token);
 
 class TIpHtmlTokenSet {
   public:
@@ -218,5 +65,5 @@ class TIpHtmlTokenSet {
     }
 
   private:
-    std::bitset<184> FBits;
+    std::bitset<kHtmlTokenSetSize> FBits;
 };

@@ -3,6 +3,8 @@
 // colours and rectangles. Fonts and colours are kept as data, so nothing here needs a canvas.
 #include <cstdint>
 
+#include "htmlview/html/IpHtmlTagTable.h"
+
 // A colour as a 32-bit blue-green-red value ($FF0000 is blue); kHtmlNoColor means "not given".
 using TIpHtmlColor = uint32_t;
 inline constexpr TIpHtmlColor kHtmlNoColor = 0xFFFFFFFF;
@@ -74,31 +76,14 @@ enum class TIpHtmlFrameProp : uint8_t {
 };
 enum class TIpHtmlRules : uint8_t { hrNone, hrGroups, hrRows, hrCols, hrAll };
 enum class TIpHtmlFrameScrolling : uint8_t { hfsAuto, hfsYes, hfsNo };
-// The style of a TT, I, B, U, STRIKE, S, BIG, SMALL, SUB or SUP element.
-enum class TIpHtmlFontStyles : uint8_t {
-    hfsTT,
-    hfsI,
-    hfsB,
-    hfsU,
-    hfsSTRIKE,
-    hfsS,
-    hfsBIG,
-    hfsSMALL,
-    hfsSUB,
-    hfsSUP
-};
-// The style of an EM, STRONG, DFN, CODE, SAMP, KBD, VAR, CITE, ABBR or ACRONYM element.
-enum class TIpHtmlPhraseStyle : uint8_t {
-    hpsEM,
-    hpsSTRONG,
-    hpsDFN,
-    hpsCODE,
-    hpsSAMP,
-    hpsKBD,
-    hpsVAR,
-    hpsCITE,
-    hpsABBR,
-    hpsACRONYM
-};
+// The style of a TT, I, B, U, STRIKE, S, BIG, SMALL, SUB or SUP element (hfsTT to hfsSUP).
+#define IP_HTML_FONT_STYLE(Name, Text) hfs##Name,
+enum class TIpHtmlFontStyles : uint8_t { IP_HTML_FONT_STYLE_TAGS(IP_HTML_FONT_STYLE) };
+#undef IP_HTML_FONT_STYLE
+// The style of an EM, STRONG, DFN, CODE, SAMP, KBD, VAR, CITE, ABBR or ACRONYM element (hpsEM to
+// hpsACRONYM).
+#define IP_HTML_PHRASE_STYLE(Name, Text) hps##Name,
+enum class TIpHtmlPhraseStyle : uint8_t { IP_HTML_PHRASE_TAGS(IP_HTML_PHRASE_STYLE) };
+#undef IP_HTML_PHRASE_STYLE
 // 1 to 6, from H1 to H6.
 using TIpHtmlHeaderSize = int32_t;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/core/Input.h"
+#include "platform/core/KeyboardLayout.h"
 
 namespace {
 
@@ -15,21 +16,26 @@ struct TKeyName {
 constexpr std::string_view kDigitsAndLetters = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 constexpr std::string_view kFunctionKeys = "F1F2F3F4F5F6F7F8F9F10F11F12";
 
+constexpr size_t kPunctuationKeys = [] {
+    size_t Count = 0;
+    for (const TLayoutKey& Key : kLayoutKeys) Count += IsPunctuationKey(Key) ? 1 : 0;
+    return Count;
+}();
+
 // Every key that has a name, both ways: the named keys, punctuation by its character, then
 // digits, letters and F1 to F12 filled in by their ranges.
 constexpr auto MakeKeyNames() {
     constexpr TKeyName Named[] = {
-        {VK_BACK, "BkSp"},   {VK_TAB, "Tab"},     {VK_RETURN, "Enter"}, {VK_ESCAPE, "Esc"},
-        {VK_SPACE, "Space"}, {VK_PRIOR, "PgUp"},  {VK_NEXT, "PgDn"},    {VK_END, "End"},
-        {VK_HOME, "Home"},   {VK_LEFT, "Left"},   {VK_UP, "Up"},        {VK_RIGHT, "Right"},
-        {VK_DOWN, "Down"},   {VK_INSERT, "Ins"},  {VK_DELETE, "Del"},   {VK_OEM_1, ";"},
-        {VK_OEM_PLUS, "="},  {VK_OEM_COMMA, ","}, {VK_OEM_MINUS, "-"},  {VK_OEM_PERIOD, "."},
-        {VK_OEM_2, "/"},     {VK_OEM_3, "`"},     {VK_OEM_4, "["},      {VK_OEM_5, "\\"},
-        {VK_OEM_6, "]"},     {VK_OEM_7, "'"},
+        {VK_BACK, "BkSp"},   {VK_TAB, "Tab"},    {VK_RETURN, "Enter"}, {VK_ESCAPE, "Esc"},
+        {VK_SPACE, "Space"}, {VK_PRIOR, "PgUp"}, {VK_NEXT, "PgDn"},    {VK_END, "End"},
+        {VK_HOME, "Home"},   {VK_LEFT, "Left"},  {VK_UP, "Up"},        {VK_RIGHT, "Right"},
+        {VK_DOWN, "Down"},   {VK_INSERT, "Ins"}, {VK_DELETE, "Del"},
     };
-    std::array<TKeyName, std::size(Named) + 10 + 26 + 12> Names{};
+    std::array<TKeyName, std::size(Named) + kPunctuationKeys + 10 + 26 + 12> Names{};
     size_t At = 0;
     for (const TKeyName& Row : Named) Names[At++] = Row;
+    for (const TLayoutKey& Key : kLayoutKeys)
+        if (IsPunctuationKey(Key)) Names[At++] = {Key.VirtualKey, std::string_view(&Key.Plain, 1)};
     for (WORD I = 0; I < 10; ++I) Names[At++] = {WORD(VK_0 + I), kDigitsAndLetters.substr(I, 1)};
     for (WORD I = 0; I < 26; ++I)
         Names[At++] = {WORD(VK_A + I), kDigitsAndLetters.substr(10 + I, 1)};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/classes/FlagScope.h"
 #include "platform/controls/ControlLook.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/ItemTexts.h"
@@ -111,7 +112,7 @@ RECT TComboBoxControl::FieldRect() const {
 }
 
 void TComboBoxControl::Created(const CREATESTRUCT& Create) {
-    FQuiet = true;
+    const TFlagScope Quiet(FQuiet);
     FDroppedHeight = Create.cy;
     CreateList(Create);
     const int TextHeight = static_cast<int>(SendMessage(FList, LB_GETITEMHEIGHT, 0, 0));
@@ -128,7 +129,6 @@ void TComboBoxControl::Created(const CREATESTRUCT& Create) {
         SetWindowPos(FList, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     FixHeight();
     Layout();
-    FQuiet = false;
 }
 
 int TComboBoxControl::Measure(int Item, int Height, int Width) {
@@ -180,10 +180,9 @@ void TComboBoxControl::FixHeight() {
     if (Simple()) return;
     RECT R;
     GetWindowRect(Handle(), &R);
-    FFixingHeight = true;
+    const TFlagScope Fixing(FFixingHeight);
     SetWindowPos(Handle(), 0, 0, 0, R.right - R.left, ComboHeight(),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    FFixingHeight = false;
 }
 
 void TComboBoxControl::Layout() {
@@ -226,9 +225,8 @@ std::string TComboBoxControl::ItemText(int Index) const {
 
 void TComboBoxControl::SetEditText(const std::string& Text) {
     if (!FEdit) return;
-    FQuiet = true;
+    const TFlagScope Quiet(FQuiet);
     SetWindowText(FEdit, Text);
-    FQuiet = false;
 }
 
 // The field or the edit shows the list's selection.

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/classes/FlagScope.h"
 #include "platform/controls/ControlLook.h"
 #include "platform/controls/MemoText.h"
 #include "platform/core/Input.h"
@@ -176,7 +177,7 @@ LRESULT TEditControl::Clipboard(UINT Msg) {
 
 LRESULT TEditControl::UndoStep() {
     // The classic edit keeps one step: undoing again takes the undo back.
-    FUndoing = true;
+    const TFlagScope Undoing(FUndoing);
     bool Done = false;
     if (FUndone && FEdit->CanRedo()) {
         FEdit->Redo();
@@ -187,7 +188,6 @@ LRESULT TEditControl::UndoStep() {
         FUndone = true;
         Done = true;
     }
-    FUndoing = false;
     return Done ? TRUE : FALSE;
 }
 

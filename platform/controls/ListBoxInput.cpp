@@ -2,6 +2,7 @@
 // and in a combo box's list (see ListBoxControl.h).
 #include <algorithm>
 
+#include "platform/classes/FlagScope.h"
 #include "platform/controls/Limits.h"
 #include "platform/controls/ListBoxControl.h"
 #include "platform/core/Input.h"
@@ -135,9 +136,8 @@ LRESULT TListBoxControl::Char(unsigned char Character) {
     if (Character == ' ' && AnyMultiSelect()) return 0;
     const int Found = TypedSearch(Character);
     if (Found < 0) return 0;
-    FSearching = true;
+    const TFlagScope Searching(FSearching);
     MoveCaretTo(Found, false, false);
-    FSearching = false;
     return 0;
 }
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/classes/FlagScope.h"
 #include "platform/controls/ListBoxControl.h"
 #include "platform/controls/OwnerDraw.h"
 #include "platform/core/Paint.h"
@@ -128,7 +129,7 @@ void TListBoxControl::SetHorzPos(int Pos) {
 
 void TListBoxControl::UpdateScrollBars() {
     if (FUpdatingBars || FRedrawOff) return;
-    FUpdatingBars = true;
+    const TFlagScope Updating(FUpdatingBars);
     // A bar that comes or goes changes the room for the other one: settle within a few rounds.
     for (int Round = 0; Round < 3; ++Round) {
         const RECT Before = Client();
@@ -143,7 +144,6 @@ void TListBoxControl::UpdateScrollBars() {
             std::clamp(FHorzPos, 0, std::max(0, FHorzExtent - static_cast<int>(After.right)));
         Invalidate();
     }
-    FUpdatingBars = false;
 }
 
 void TListBoxControl::SetBar(int Bar, int Max, int Page, int Pos) {

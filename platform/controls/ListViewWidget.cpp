@@ -14,6 +14,7 @@
 #include <iterator>
 
 #include "platform/classes/CodePages.h"
+#include "platform/classes/FlagScope.h"
 #include "platform/controls/ControlLook.h"
 #include "platform/core/Input.h"
 #include "platform/gdi/Gdi.h"
@@ -444,12 +445,11 @@ void TListViewWidget::ItemsChanged(int First, int Last) {
 }
 
 void TListViewWidget::ApplyColumns() {
-    FApplyingColumns = true;
+    const TFlagScope Applying(FApplyingColumns);
     QHeaderView* Header = FReport->header();
     Header->setSectionHidden(0, FData.Columns.empty());
     for (size_t C = 0; C < FData.Columns.size() && C < static_cast<size_t>(Header->count()); ++C)
         Header->resizeSection(static_cast<int>(C), std::max(0, FData.Columns[C].Width));
-    FApplyingColumns = false;
 }
 
 void TListViewWidget::LookChanged() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/classes/FlagScope.h"
 #include "platform/controls/ControlLook.h"
 #include "platform/controls/ItemTexts.h"
 #include "platform/controls/Limits.h"
@@ -214,7 +215,7 @@ void TStatusBarControl::Place() {
     const DWORD S = Style();
     const HWND Parent = GetParent(Handle());
     if (FPlacing || (S & CCS_NORESIZE) || !Parent || !(S & WS_CHILD)) return;
-    FPlacing = true;
+    const TFlagScope Placing(FPlacing);
     RECT Room;
     GetClientRect(Parent, &Room);
     RECT Now;
@@ -234,7 +235,6 @@ void TStatusBarControl::Place() {
     }
     SetWindowPos(Handle(), 0, X, Y, Room.right - Room.left, H, SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(Handle(), nullptr, TRUE);
-    FPlacing = false;
 }
 
 LRESULT TStatusBarControl::HitTest(LPARAM LParam) {

@@ -9,6 +9,7 @@
 
 #include "platform/core/Input.h"
 #include "platform/core/InputImpl.h"
+#include "platform/core/KeyboardLayout.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ struct TKeyRow {
     bool Extended;
 };
 
-// Keys that are the same with and without the keypad flag are looked up here first.
+// Keys that are the same with and without the keypad flag and type no character.
 constexpr TKeyRow kKeys[] = {
     {Qt::Key_Escape, VK_ESCAPE, 0x01, false},
     {Qt::Key_Tab, VK_TAB, 0x0F, false},
@@ -27,7 +28,6 @@ constexpr TKeyRow kKeys[] = {
     {Qt::Key_Backspace, VK_BACK, 0x0E, false},
     {Qt::Key_Return, VK_RETURN, 0x1C, false},
     {Qt::Key_Enter, VK_RETURN, 0x1C, true},
-    {Qt::Key_Space, VK_SPACE, 0x39, false},
     {Qt::Key_Pause, VK_PAUSE, 0x45, false},
     {Qt::Key_Print, VK_SNAPSHOT, 0x37, true},
     {Qt::Key_SysReq, VK_SNAPSHOT, 0x37, true},
@@ -56,34 +56,6 @@ constexpr TKeyRow kKeys[] = {
     {Qt::Key_F10, VK_F10, 0x44, false},
     {Qt::Key_F11, VK_F11, 0x57, false},
     {Qt::Key_F12, VK_F12, 0x58, false},
-    // Punctuation, shifted or not, where it lies on the US layout.
-    {Qt::Key_Semicolon, VK_OEM_1, 0x27, false},
-    {Qt::Key_Colon, VK_OEM_1, 0x27, false},
-    {Qt::Key_Equal, VK_OEM_PLUS, 0x0D, false},
-    {Qt::Key_Comma, VK_OEM_COMMA, 0x33, false},
-    {Qt::Key_Less, VK_OEM_COMMA, 0x33, false},
-    {Qt::Key_Underscore, VK_OEM_MINUS, 0x0C, false},
-    {Qt::Key_Greater, VK_OEM_PERIOD, 0x34, false},
-    {Qt::Key_Question, VK_OEM_2, 0x35, false},
-    {Qt::Key_QuoteLeft, VK_OEM_3, 0x29, false},
-    {Qt::Key_AsciiTilde, VK_OEM_3, 0x29, false},
-    {Qt::Key_BracketLeft, VK_OEM_4, 0x1A, false},
-    {Qt::Key_BraceLeft, VK_OEM_4, 0x1A, false},
-    {Qt::Key_Backslash, VK_OEM_5, 0x2B, false},
-    {Qt::Key_Bar, VK_OEM_5, 0x2B, false},
-    {Qt::Key_BracketRight, VK_OEM_6, 0x1B, false},
-    {Qt::Key_BraceRight, VK_OEM_6, 0x1B, false},
-    {Qt::Key_Apostrophe, VK_OEM_7, 0x28, false},
-    {Qt::Key_QuoteDbl, VK_OEM_7, 0x28, false},
-    {Qt::Key_Exclam, VK_1, 0x02, false},
-    {Qt::Key_At, VK_2, 0x03, false},
-    {Qt::Key_NumberSign, VK_3, 0x04, false},
-    {Qt::Key_Dollar, VK_4, 0x05, false},
-    {Qt::Key_Percent, VK_5, 0x06, false},
-    {Qt::Key_AsciiCircum, VK_6, 0x07, false},
-    {Qt::Key_Ampersand, VK_7, 0x08, false},
-    {Qt::Key_ParenLeft, VK_9, 0x0A, false},
-    {Qt::Key_ParenRight, VK_0, 0x0B, false},
 };
 
 // Keys whose meaning depends on the keypad flag: {Qt key, main VK, main scan, main extended,
@@ -126,6 +98,11 @@ constexpr TPadRow kPadKeys[] = {
     {Qt::Key_8, VK_8, 0x09, false, VK_NUMPAD8, 0x48, false},
     {Qt::Key_9, VK_9, 0x0A, false, VK_NUMPAD9, 0x49, false},
 };
+
+// Qt's key code of a character that is no letter is the character's code.
+int QtKeyOfChar(char C) {
+    return static_cast<unsigned char>(C);
+}
 
 BYTE LetterScanCode(char Letter) {
     static constexpr const char* kRows[] = {"QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};
@@ -175,6 +152,10 @@ InputImpl::TKeyCode InputImpl::KeyCodeOf(int QtKey, bool Keypad, std::uint32_t N
     if (QtKey == Qt::Key_Alt && NativeScanCode == kXRightAlt) return TKeyCode{VK_MENU, 0x38, true};
     for (const TKeyRow& Row : kKeys)
         if (Row.QtKey == QtKey) return TKeyCode{Row.VirtualKey, Row.ScanCode, Row.Extended};
+    // The character keys, shifted or not, where they lie on the US layout.
+    for (const TLayoutKey& Row : kLayoutKeys)
+        if (QtKey == QtKeyOfChar(Row.Plain) || (Row.Shifted && QtKey == QtKeyOfChar(Row.Shifted)))
+            return TKeyCode{Row.VirtualKey, Row.ScanCode, false};
     if (QtKey >= Qt::Key_F13 && QtKey <= Qt::Key_F24)
         return TKeyCode{static_cast<WORD>(VK_F1 + (QtKey - Qt::Key_F1)), 0, false};
     // AltGr (and the level-3 shift behind it) is no key of its own here.
@@ -195,6 +176,8 @@ int InputImpl::QtKeyOf(WORD VirtualKey, bool Extended) {
     }
     for (const TKeyRow& Row : kKeys)
         if (Row.VirtualKey == VirtualKey) return Row.QtKey;
+    for (const TLayoutKey& Row : kLayoutKeys)
+        if (Row.VirtualKey == VirtualKey) return QtKeyOfChar(Row.Plain);
     if (VirtualKey >= VK_F1 && VirtualKey <= VK_F24) return Qt::Key_F1 + (VirtualKey - VK_F1);
     return Qt::Key_unknown;
 }
@@ -240,4 +223,14 @@ BOOL SetKeyboardState(const BYTE* KeyState) {
     std::memcpy(KeyTable().data(), KeyState, 256);
     std::memcpy(TakenTable().data(), KeyState, 256);
     return TRUE;
+}
+
+SHORT VkKeyScan(char C) {
+    if (C >= 'a' && C <= 'z') return SHORT(VK_A + (C - 'a'));
+    if (C >= 'A' && C <= 'Z') return SHORT(0x100 | (VK_A + (C - 'A')));
+    for (const TLayoutKey& K : kLayoutKeys) {
+        if (C == K.Plain) return SHORT(K.VirtualKey);
+        if (C == K.Shifted && C != '\0') return SHORT(0x100 | K.VirtualKey);
+    }
+    return -1;
 }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/classes/Mnemonics.h"
 #include "platform/controls/Button.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/Static.h"
@@ -84,7 +85,7 @@ bool Mnemonic(HWND Dialog, HWND FocusChild, char Letter) {
         const LRESULT Code = DialogCodeOf(W, nullptr);
         const bool Label = (Code & DLGC_STATIC) && !(StyleOf(W) & SS_NOPREFIX);
         if (!(Code & DLGC_BUTTON) && !Label) continue;
-        if (!IsWindowVisible(W) || PrefixChar(GetWindowText(W)) != Letter) continue;
+        if (!IsWindowVisible(W) || MnemonicKey(GetWindowText(W)) != Letter) continue;
         if (Label) {
             // A label stands for the control after it.
             if (const HWND Next = GetNextDlgTabItem(Dialog, W, false)) Focus(Next);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/classes/FlagScope.h"
 #include "platform/controls/Button.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/Edit.h"
@@ -179,7 +180,7 @@ std::string TFileDialog::Patterns() const {
 
 void TFileDialog::FillList() {
     const HWND List = Control(kFileList);
-    FFilling = true;
+    const TFlagScope Filling(FFilling);
     SendMessage(List, WM_SETREDRAW, FALSE, 0);
     SendMessage(List, LVM_DELETEALLITEMS, 0, 0);
     FEntries = ListFolder(FFolder, SplitPatterns(Patterns()), false);
@@ -198,7 +199,6 @@ void TFileDialog::FillList() {
         SetSubItem(List, At, 2, FormatFileTime(E.Modified));
     }
     SendMessage(List, WM_SETREDRAW, TRUE, 0);
-    FFilling = false;
 }
 
 void TFileDialog::TypeChosen() {

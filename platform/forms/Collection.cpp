@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/classes/Exception.h"
+#include "platform/classes/FlagScope.h"
 
 namespace {
 
@@ -96,14 +97,10 @@ TCollectionItem* TCollection::Items(int Index) const {
 
 TCollectionItem* TCollection::Add() {
     TCollectionItem* Item;
-    FAdding = true;
-    try {
+    {
+        const TFlagScope Adding(FAdding);
         Item = FItemClass.Create(this);
-    } catch (...) {
-        FAdding = false;
-        throw;
     }
-    FAdding = false;
     Notify(Item, cnAdded);
     Changed();
     return Item;

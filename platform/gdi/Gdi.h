@@ -192,9 +192,6 @@ BOOL ExtTextOut(HDC DC, int X, int Y, UINT Options, const RECT* Rect, const std:
 // DT_MODIFYSTRING and an ellipsis, Text receives the shortened text.
 int DrawText(HDC DC, std::string& Text, RECT* Rect, UINT Format);
 int DrawText(HDC DC, const std::string& Text, RECT* Rect, UINT Format);
-// The character a text drawn with prefixes marks with "&" (the first one; "&&" stands for an
-// "&"), ASCII letters upper-cased: the key of a control or menu item; 0 when none is marked.
-char PrefixChar(const std::string& Text);
 BOOL GetTextExtentPoint32(HDC DC, const std::string& Text, SIZE* Size);
 BOOL GetTextMetrics(HDC DC, TEXTMETRIC* Metrics);
 BOOL GetCharWidth(HDC DC, UINT First, UINT Last, INT* Widths);

@@ -5,18 +5,13 @@
 #include <cstring>
 #include <map>
 
+#include "platform/classes/MulDiv.h"
 #include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/Jpeg.h"
 #include "platform/gdi/Limits.h"
 #include "resources/ResourceData.h"
 
 namespace {
-
-int MulDiv(int A, int B, int C) {
-    const int64_t P = int64_t(A) * B;
-    const int64_t R = (P >= 0 ? P + C / 2 : P - C / 2) / C;
-    return int(R);
-}
 
 struct TColorName {
     TColor Color;

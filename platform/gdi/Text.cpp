@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/classes/CodePages.h"
+#include "platform/classes/Mnemonics.h"
 #include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/Limits.h"
 
@@ -273,18 +274,11 @@ struct TLine {
     int Width = 0;
 };
 
-// Removes the '&' marks: "&x" underlines x, "&&" is one '&'.
+// Removes the '&' marks; the mnemonic is underlined.
 QString StripPrefixes(const QString& S, std::vector<qsizetype>& Underlines) {
-    QString Out;
-    for (qsizetype I = 0; I < S.size(); ++I) {
-        if (S[I] == QLatin1Char('&')) {
-            if (I + 1 >= S.size()) break;  // a lone '&' at the end shows nothing
-            ++I;
-            if (S[I] != QLatin1Char('&')) Underlines.push_back(Out.size());
-        }
-        Out.append(S[I]);
-    }
-    return Out;
+    TMnemonicText<QString> Read = ReadMnemonic(S);
+    if (Read.PlainAt != Read.kNone) Underlines.push_back(qsizetype(Read.PlainAt));
+    return std::move(Read.Plain);
 }
 
 QString Ellipsis() {
@@ -471,17 +465,4 @@ int DrawText(HDC DC, std::string& Text, RECT* Rect, UINT Format) {
 int DrawText(HDC DC, const std::string& Text, RECT* Rect, UINT Format) {
     std::string Copy = Text;
     return DrawText(DC, Copy, Rect, Format & ~DT_MODIFYSTRING);
-}
-
-char PrefixChar(const std::string& Text) {
-    for (size_t I = 0; I + 1 < Text.size(); ++I) {
-        if (Text[I] != '&') continue;
-        if (Text[I + 1] == '&') {
-            ++I;
-            continue;
-        }
-        const char C = Text[I + 1];
-        return (C >= 'a' && C <= 'z') ? char(C - 'a' + 'A') : C;
-    }
-    return 0;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/classes/Mnemonics.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/menus/MenuImpl.h"
 
@@ -96,7 +97,7 @@ void Label(HDC DC, const std::string& Text, RECT R, UINT Align, bool Disabled, b
 }  // namespace
 
 char MnemonicOf(const std::string& Text) {
-    return PrefixChar(Text);
+    return MnemonicKey(Text);
 }
 
 TLayout LayoutOf(const TMenu& Menu) {

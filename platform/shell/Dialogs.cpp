@@ -11,6 +11,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/classes/Mnemonics.h"
 #include "platform/core/Application.h"
 
 namespace {
@@ -78,9 +79,7 @@ const char* KindOf(uint32_t Flags) {
 std::string AnswerName(int Answer) {
     const TButtonCaption* B = ButtonCaption(Answer);
     if (!B) return "?";
-    std::string Name = B->English;
-    Name.erase(std::remove(Name.begin(), Name.end(), '&'), Name.end());
-    return Name;
+    return StripMnemonics(B->English);
 }
 
 // Control bytes from server replies or files must not reach a terminal as escape sequences.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/classes/Mnemonics.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/widgets/Forms.h"
@@ -51,7 +52,7 @@ int BevelSize(TBevelCut Cut, int Width) {
 }  // namespace
 
 bool IsAccel(WORD Key, const std::string& Caption) {
-    const char Marked = PrefixChar(Caption);
+    const char Marked = MnemonicKey(Caption);
     const char C = char(Key & 0xFF);
     return Marked != 0 && Marked == ((C >= 'a' && C <= 'z') ? char(C - 'a' + 'A') : C);
 }

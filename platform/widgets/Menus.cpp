@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/classes/Mnemonics.h"
 #include "platform/menus/Menus.h"
 #include "platform/widgets/Forms.h"
 
@@ -42,15 +43,9 @@ TCommands& Commands() {
 
 // The caption without its "&" marks ("&&" is an "&"), ASCII upper-cased.
 std::string PlainCaption(const std::string& Caption) {
-    std::string Out;
-    for (size_t I = 0; I < Caption.size(); ++I) {
-        char C = Caption[I];
-        if (C == '&') {
-            if (I + 1 >= Caption.size()) break;
-            C = Caption[++I];
-        }
-        Out += (C >= 'a' && C <= 'z') ? char(C - 'a' + 'A') : C;
-    }
+    std::string Out = StripMnemonics(Caption);
+    for (char& C : Out)
+        if (C >= 'a' && C <= 'z') C = char(C - 'a' + 'A');
     return Out;
 }
 

@@ -7,6 +7,7 @@
 #include "platform/widgets/ExtCtrls.h"
 #include "platform/widgets/Forms.h"
 #include "platform/widgets/Menus.h"
+#include "platform/widgets/StoredBitmap.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ void RegisterEnums() {
 }
 
 // A stored picture: the graphic's class name (a length byte, then the name), then its data; a
-// bitmap's data is its size (4 bytes, little-endian) followed by the BMP file.
+// bitmap's data is stored as glyphs store theirs.
 void ReadPictureData(TPicture& Picture, TStream& Stream) {
     unsigned char Length = 0;
     Stream.ReadBuffer(&Length, 1);
@@ -50,16 +51,7 @@ void ReadPictureData(TPicture& Picture, TStream& Stream) {
     std::unique_ptr<TGraphic> Graphic = TPicture::CreateGraphic(ClassName);
     if (!Graphic) throw EInvalidGraphic("Unknown picture class " + ClassName);
     if (ClassName == "TBitmap") {
-        std::uint32_t Size = 0;
-        unsigned char Bytes[4];
-        Stream.ReadBuffer(Bytes, 4);
-        Size = Bytes[0] | Bytes[1] << 8 | Bytes[2] << 16 | std::uint32_t(Bytes[3]) << 24;
-        if (Size > Stream.Size() - Stream.Position())
-            throw EInvalidGraphic("Bitmap data is cut short");
-        TMemoryStream Data;
-        Data.CopyFrom(Stream, Size);
-        Data.SetPosition(0);
-        Graphic->LoadFromStream(Data);
+        ReadStoredBitmap(*Graphic, Stream);
     } else {
         Graphic->LoadFromStream(Stream);
     }
@@ -73,15 +65,7 @@ void WritePictureData(TPicture& Picture, TStream& Stream) {
     Stream.WriteBuffer(&Length, 1);
     Stream.WriteString(Name);
     if (Name == "TBitmap") {
-        TMemoryStream Data;
-        Graphic->SaveToStream(Data);
-        const auto Size = static_cast<std::uint32_t>(Data.Size());
-        const unsigned char Bytes[4] = {
-            static_cast<unsigned char>(Size), static_cast<unsigned char>(Size >> 8),
-            static_cast<unsigned char>(Size >> 16), static_cast<unsigned char>(Size >> 24)};
-        Stream.WriteBuffer(Bytes, 4);
-        Data.SetPosition(0);
-        Stream.CopyFrom(Data, Data.Size());
+        WriteStoredBitmap(*Graphic, Stream);
     } else {
         Graphic->SaveToStream(Stream);
     }

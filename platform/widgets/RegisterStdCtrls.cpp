@@ -1,7 +1,5 @@
 // The edits, buttons, group boxes and glyph buttons in the class registry, with the published
 // properties and defaults the class library's definitions use.
-#include <cstdint>
-
 #include "platform/forms/Filer.h"
 #include "platform/forms/StandardClasses.h"
 #include "platform/widgets/Buttons.h"
@@ -9,6 +7,7 @@
 #include "platform/widgets/Register.h"
 #include "platform/widgets/StdCtrlsGroup.h"
 #include "platform/widgets/StdCtrlsMemo.h"
+#include "platform/widgets/StoredBitmap.h"
 
 namespace {
 
@@ -21,38 +20,13 @@ void RegisterStdEnums() {
                                "bkAbort", "bkRetry", "bkIgnore", "bkAll"});
 }
 
-// A stored bitmap (a glyph's "Data"): its size (4 bytes, little-endian), then the BMP file.
-void ReadBitmapData(TBitmap& Bitmap, TStream& Stream) {
-    unsigned char Bytes[4];
-    Stream.ReadBuffer(Bytes, 4);
-    const std::uint32_t Size =
-        Bytes[0] | Bytes[1] << 8 | Bytes[2] << 16 | std::uint32_t(Bytes[3]) << 24;
-    if (Size > Stream.Size() - Stream.Position()) throw EInvalidGraphic("Bitmap data is cut short");
-    TMemoryStream Data;
-    Data.CopyFrom(Stream, Size);
-    Data.SetPosition(0);
-    Bitmap.LoadFromStream(Data);
-}
-
-void WriteBitmapData(TBitmap& Bitmap, TStream& Stream) {
-    TMemoryStream Data;
-    Bitmap.SaveToStream(Data);
-    const auto Size = static_cast<std::uint32_t>(Data.Size());
-    const unsigned char Bytes[4] = {
-        static_cast<unsigned char>(Size), static_cast<unsigned char>(Size >> 8),
-        static_cast<unsigned char>(Size >> 16), static_cast<unsigned char>(Size >> 24)};
-    Stream.WriteBuffer(Bytes, 4);
-    Data.SetPosition(0);
-    Stream.CopyFrom(Data, Data.Size());
-}
-
 void RegisterBitmap() {
     // Other classes with glyphs may have registered it first; the stored form is the same.
     if (ClassInfoOf<TBitmap>()) return;
     RegisterClass<TBitmap>("TBitmap").DefineProperties([](TBitmap& B, TFiler& Filer) {
         Filer.DefineBinaryProperty(
-            "Data", [&B](TStream& S) { ReadBitmapData(B, S); },
-            [&B](TStream& S) { WriteBitmapData(B, S); }, !B.Empty());
+            "Data", [&B](TStream& S) { ReadStoredBitmap(B, S); },
+            [&B](TStream& S) { WriteStoredBitmap(B, S); }, !B.Empty());
     });
 }
 

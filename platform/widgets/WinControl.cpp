@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/classes/FlagScope.h"
 #include "platform/controls/OwnerDraw.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
@@ -223,21 +224,21 @@ void TWinControl::DestroyWnd() {
 }
 
 void TWinControl::DestroyWindowHandle() {
-    FDestroyingHandle = true;
+    const TFlagScope DestroyingHandle(FDestroyingHandle);
     const HWND Wnd = FHandle;
     if (CreationControl == this) CreationControl = nullptr;
     DestroyWindow(Wnd);
     HandleMap().erase(Wnd);
     FHandle = 0;
-    FDestroyingHandle = false;
 }
 
 void TWinControl::RecreateWnd() {
     if (!FHandle) return;
     const bool HadFocus = Focused();
-    FRecreating = true;
-    DestroyHandle();
-    FRecreating = false;
+    {
+        const TFlagScope Recreating(FRecreating);
+        DestroyHandle();
+    }
     HandleNeeded();
     if (HadFocus) ::SetFocus(FHandle);
 }

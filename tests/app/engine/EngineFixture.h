@@ -15,7 +15,7 @@
 #include "app/engine/EngineLog.h"
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/UnitScheduler.h"
-#include "platform/system/MessageBox.h"
+#include "platform/shell/Dialogs.h"
 #include "tests/support/TestSupport.h"
 
 class EngineTest : public ::testing::Test {

@@ -17,7 +17,7 @@
 #include "netlib/ras/IpRas.h"
 #include "netlib/ras/provider/CommandProvider.h"
 #include "netlib/ras/provider/SimProvider.h"
-#include "platform/system/MessageBox.h"
+#include "platform/shell/Dialogs.h"
 #include "tests/support/LoopWatchdog.h"
 
 namespace {

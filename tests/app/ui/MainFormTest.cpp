@@ -35,7 +35,7 @@
 #include "platform/core/Host.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/registry/Registry.h"
-#include "platform/system/MessageBox.h"
+#include "platform/shell/Dialogs.h"
 #include "platform/system/SystemClock.h"
 #include "tests/app/ui/TelnetWindowChecks.h"
 #include "tests/support/GuiTestSupport.h"

@@ -25,7 +25,7 @@
 #include "netlib/ras/IpRas.h"
 #include "netlib/ras/provider/SimProvider.h"
 #include "netlib/sock/IpFakeSocket.h"
-#include "platform/system/MessageBox.h"
+#include "platform/shell/Dialogs.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

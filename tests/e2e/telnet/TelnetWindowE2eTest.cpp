@@ -11,7 +11,7 @@
 
 #include "app/ui/MainFrm.h"
 #include "app/ui/TelnetFrm.h"
-#include "platform/system/MessageBox.h"
+#include "platform/shell/Dialogs.h"
 #include "terminal/IpTermControl.h"
 #include "terminal/IpVT100.h"
 #include "tests/app/ui/TelnetWindowChecks.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/system/MessageBox.h"
+#include "platform/shell/Dialogs.h"
 #include "platform/system/ProgramDirectory.h"
 #include "platform/system/SystemClock.h"
 #include "platform/system/Version.h"
