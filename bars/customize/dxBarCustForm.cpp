@@ -31,6 +31,7 @@
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
 #include "platform/classes/FlagScope.h"
+#include "platform/classes/Mnemonics.h"
 #include "platform/core/Paint.h"
 #include "platform/dialogs/DialogTexts.h"
 #include "platform/forms/ClassRegistry.h"
@@ -281,7 +282,7 @@ void TdxBarCustomizingForm::SetCaptions() {
 }
 
 void TdxBarCustomizingForm::PlaceCloseButton() {
-    const int Width = TextExtentOf(Font()->Handle(), RemoveAccelChars(BClose->Caption())).cx + 49;
+    const int Width = TextExtentOf(Font()->Handle(), StripMnemonics(BClose->Caption())).cx + 49;
     BClose->SetBounds(Panel1->Width() - PanelCloseMargin->Width() - Width, BClose->Top(), Width,
                       BClose->Height());
 }
@@ -460,7 +461,7 @@ void TdxBarCustomizingForm::PrepareOptions() {
         for (const TCaption& C : kEnhancedCaptions)
             Part<TControl>(C.Control)->SetCaption(dxBarString(C.Text));
     BResetUsageData->SetWidth(
-        TextExtentOf(Font()->Handle(), RemoveAccelChars(BResetUsageData->Caption())).cx + 17);
+        TextExtentOf(Font()->Handle(), StripMnemonics(BResetUsageData->Caption())).cx + 17);
 
     auto* Label = Part<TLabel>(Parts.AnimationsLabel);
     auto* Combo = Part<TComboBox>(Parts.Animations);

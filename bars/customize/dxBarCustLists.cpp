@@ -21,6 +21,7 @@
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
+#include "platform/classes/Mnemonics.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/shell/Sound.h"
@@ -227,7 +228,7 @@ void TCommandsListBox::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
     if (Look.Selected && Look.Flat) FrameRect(DC, &Whole, FBarManager->FlatFrameBrush());
 
     // Neither the marks nor the underlines of accelerators: the list is not a menu.
-    std::string Caption = RemoveAccelChars(Command->Caption());
+    std::string Caption = StripMnemonics(Command->Caption());
     if (ShowsCaptionInParentheses(Command)) Caption = "(" + Caption + ")";
     SetTextColor(DC, GetSysColor(Look.TextColor()));
     SetBkMode(DC, TRANSPARENT);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "bars/look/dxBarSystem.h"
-#include "bars/windows/dxBarUtils.h"
+#include "platform/classes/MulDiv.h"
 #include "platform/core/Paint.h"
 
 namespace {

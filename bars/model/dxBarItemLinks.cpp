@@ -19,8 +19,9 @@
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarSubMenu.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/classes/FlagScope.h"
+#include "platform/classes/Mnemonics.h"
+#include "platform/core/KeyboardLayout.h"
 
 // ---- the link ---------------------------------------------------------------------------------
 
@@ -235,7 +236,7 @@ bool TdxBarItemLink::IsShown() const {
 
 bool TdxBarItemLink::MatchesAccel(WORD Key, TShiftState Shift) const {
     const std::string Text = Caption();
-    const size_t At = AccelCharPos(Text);
+    const size_t At = MnemonicPos(Text);
     if (At == std::string::npos) return false;
     const auto Char = static_cast<unsigned char>(Text[At]);
     const char Lower = char(std::tolower(Char));

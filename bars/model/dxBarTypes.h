@@ -40,6 +40,12 @@ enum TdxBarDockAlign { dalNone, dalTop, dalBottom, dalLeft, dalRight };
 // Every UserDefine flag there is; stored masks keep only these bits.
 inline constexpr TdxBarUserDefines kAllUserDefines{udCaption, udGlyph, udPaintStyle, udWidth};
 
+// Limits an item width to 20 through 600.
+inline void CheckWidth(int& Width) {
+    if (Width < 20) Width = 20;
+    if (Width > 600) Width = 600;
+}
+
 using TdxBarEvent = std::function<void(TdxBarManager* Sender, TdxBar* ABar)>;
 using TdxBarVisibleChangeEvent = std::function<void(TdxBarManager* Sender, TdxBar* ABar)>;
 using TdxBarItemLinkEvent = std::function<void(TdxBarManager* Sender, TdxBarItemLink* AItemLink)>;

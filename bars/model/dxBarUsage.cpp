@@ -11,7 +11,7 @@
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarSubMenu.h"
-#include "bars/windows/dxBarUtils.h"
+#include "platform/classes/MulDiv.h"
 
 int MostRecentlyUsedStep(int Percents) {
     if (Percents >= 100) return 0;

@@ -5,7 +5,6 @@
 
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/windows/dxBarItemControls.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/core/Input.h"
 
 // ---- the notifying list -----------------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include "bars/windows/dxBarTimers.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
+#include "platform/classes/Mnemonics.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 
@@ -154,7 +155,7 @@ int TdxBarItemControl::GetWidth() const {
 }
 
 int TdxBarItemControl::CaptionWidth() const {
-    return TextWidthOf(Canvas()->Font().Handle(), RemoveAccelChars(GetCaption()));
+    return TextWidthOf(Canvas()->Font().Handle(), StripMnemonics(GetCaption()));
 }
 
 void TdxBarItemControl::SetDoingClick(bool Value) {

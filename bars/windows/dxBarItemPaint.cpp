@@ -18,6 +18,7 @@
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
+#include "platform/classes/Mnemonics.h"
 #include "platform/core/Input.h"
 
 namespace {
@@ -35,7 +36,7 @@ void Edge(HDC DC, const TRect& R, UINT Kind) {
 // A caption turned 90 degrees (the canvas font is already turned): the accelerator is
 // underlined by hand.
 void DrawRotatedText(HDC DC, const TRect& R, const std::string& Caption, COLORREF Color) {
-    const std::string Plain = RemoveAccelChars(Caption);
+    const std::string Plain = StripMnemonics(Caption);
     TEXTMETRIC Metrics;
     GetTextMetrics(DC, &Metrics);
     SIZE Extent{0, 0};
@@ -45,10 +46,10 @@ void DrawRotatedText(HDC DC, const TRect& R, const std::string& Caption, COLORRE
     SetTextColor(DC, Color);
     RECT Clip = R;
     ExtTextOut(DC, X, Y, ETO_CLIPPED, &Clip, Plain);
-    const size_t At = AccelCharPos(Caption);
+    const size_t At = MnemonicPos(Caption);
     if (At == std::string::npos) return;
     // The plain text's offset of the accelerator: what precedes it, without its marks.
-    const std::string Before = RemoveAccelChars(Caption.substr(0, At - 1));
+    const std::string Before = StripMnemonics(Caption.substr(0, At - 1));
     SIZE Start{0, 0}, Char{0, 0};
     GetTextExtentPoint32(DC, Before, &Start);
     GetTextExtentPoint32(DC, Caption.substr(At, 1), &Char);

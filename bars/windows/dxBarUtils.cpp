@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include "bars/look/dxBarSystem.h"
-#include "platform/classes/Mnemonics.h"
 #include "platform/core/Application.h"
 #include "platform/core/Input.h"
 #include "platform/core/Messages.h"
@@ -18,14 +17,6 @@ TPoint CursorNow() {
     return TPoint{P.x, P.y};
 }
 
-std::string RemoveAccelChars(const std::string& Text) {
-    return StripMnemonics(Text);
-}
-
-size_t AccelCharPos(const std::string& Text) {
-    return MnemonicPos(Text);
-}
-
 TRect GetWorkArea(TPoint P) {
     MONITORINFO Info;
     if (GetMonitorInfo(MonitorFromPoint(POINT{P.X, P.Y}, MONITOR_DEFAULTTONEAREST), &Info))
@@ -33,11 +24,6 @@ TRect GetWorkArea(TPoint P) {
     RECT R{};
     SystemParametersInfo(SPI_GETWORKAREA, 0, &R, 0);
     return ToTRect(R);
-}
-
-void CheckWidth(int& Width) {
-    if (Width < 20) Width = 20;
-    if (Width > 600) Width = 600;
 }
 
 int GetSmallCaptionHeight() {

@@ -1,8 +1,7 @@
 #pragma once
-// Small shared routines of the framework: arithmetic and rectangles, accelerator characters,
-// the work area, the point of a mouse message and the cursor, item widths, fonts of bars, menu
-// sounds, the message pumps of painting and the mouse, the pointer buttons and the tracking that
-// tells a bar window the pointer has left it.
+// Small shared routines of the bar windows: the work area, the cursor, fonts of bars and the
+// extent of a text, menu sounds, the message pumps of painting and the mouse, the pointer
+// buttons and the tracking that tells a bar window the pointer has left it.
 #include <functional>
 #include <string>
 
@@ -12,38 +11,11 @@
 #include "platform/core/Window.h"
 #include "platform/gdi/Graphics.h"
 
-inline bool IsRectEmpty(const TRect& R) {
-    return R.Right <= R.Left || R.Bottom <= R.Top;
-}
-inline bool PtInRect(const TRect& R, TPoint P) {
-    return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
-}
-inline TRect InflatedRect(TRect R, int DX, int DY) {
-    return TRect{R.Left - DX, R.Top - DY, R.Right + DX, R.Bottom + DY};
-}
-inline TRect OffsetRect(TRect R, int DX, int DY) {
-    return TRect{R.Left + DX, R.Top + DY, R.Right + DX, R.Bottom + DY};
-}
-
-// The point a mouse message carries in LParam (client coordinates, or screen coordinates for
-// the non-client messages).
-inline TPoint PointOf(LPARAM LParam) {
-    return TPoint{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
-}
-
 // The tracked cursor position in screen coordinates.
 TPoint CursorNow();
 
-// The text without accelerator marks: "&&" becomes "&", an "&" at the very end stays.
-std::string RemoveAccelChars(const std::string& Text);
-// The position of the accelerator character (after the first single "&"; "&&" is a literal
-// ampersand), std::string::npos when the text has none.
-size_t AccelCharPos(const std::string& Text);
-
 // The work area of the monitor nearest to a screen point.
 TRect GetWorkArea(TPoint P);
-// Limits an item width to 20 through 600.
-void CheckWidth(int& Width);
 int GetSmallCaptionHeight();
 
 // Replaces Handle (deleting the old one) with a font for bars: Font's logical font, with

@@ -6,6 +6,7 @@
 
 #include "bars/layout/dxBarLayout.h"
 #include "bars/windows/dxBarUtils.h"
+#include "platform/classes/Mnemonics.h"
 #include "platform/core/Input.h"
 
 namespace {
@@ -162,7 +163,7 @@ TEST(BarUtils, TheAcceleratorIsTheCharacterAfterASingleAmpersand) {
         {"Ende&", std::string::npos},
         {"", std::string::npos},
     };
-    for (auto [Text, Pos] : kTexts) EXPECT_EQ(AccelCharPos(Text), Pos) << Text;
+    for (auto [Text, Pos] : kTexts) EXPECT_EQ(MnemonicPos(Text), Pos) << Text;
 }
 
 }  // namespace

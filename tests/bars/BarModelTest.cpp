@@ -7,6 +7,7 @@
 
 #include "bars/dxBar.h"
 #include "bars/model/Limits.h"
+#include "platform/classes/Mnemonics.h"
 #include "platform/core/Input.h"
 #include "platform/registry/Registry.h"
 #include "tests/bars/BarTestSupport.h"
@@ -623,7 +624,7 @@ TEST(BarLinks, AcceleratorsOfCaptions) {
                                                           {"&&&x", "&x"},
                                                           {"", ""},
                                                           {"a&b&c", "abc"}};
-    for (auto [Caption, Plain] : kPlain) EXPECT_EQ(RemoveAccelChars(Caption), Plain) << Caption;
+    for (auto [Caption, Plain] : kPlain) EXPECT_EQ(StripMnemonics(Caption), Plain) << Caption;
 }
 
 // ---- edit, combo and list items ------------------------------------------------------------

@@ -56,6 +56,7 @@ UP = [
     ("bars/customize/E.cpp", "bars/dxBar.h", "bars/customize -> bars"),
     ("platform/core/N.cpp", "platform/widgets/O.h", "platform/core -> platform/widgets"),
     ("platform/fs/P.cpp", "platform/classes/Q.h", "platform/fs -> platform/classes"),
+    ("platform/system/R.cpp", "platform/shell/S.h", "platform/system -> platform/shell"),
     ("platform/widgets/S.cpp", "bars/model/A.h", "platform/widgets -> bars/model"),
     ("netlib/U.cpp", "components/text/V.h", "netlib -> components"),
     ("htmlview/html/W.cpp", "terminal/X.h", "htmlview -> terminal"),
