@@ -7,6 +7,7 @@
 #include "bars/look/dxBarSystem.h"
 #include "platform/classes/MulDiv.h"
 #include "platform/core/Paint.h"
+#include "platform/gdi/RectMath.h"
 
 namespace {
 

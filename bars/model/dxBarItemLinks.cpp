@@ -22,6 +22,7 @@
 #include "platform/classes/FlagScope.h"
 #include "platform/classes/Mnemonics.h"
 #include "platform/core/KeyboardLayout.h"
+#include "platform/gdi/RectMath.h"
 
 // ---- the link ---------------------------------------------------------------------------------
 

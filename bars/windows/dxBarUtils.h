@@ -10,6 +10,7 @@
 #include "platform/core/KeyboardLayout.h"
 #include "platform/core/Window.h"
 #include "platform/gdi/Graphics.h"
+#include "platform/gdi/RectMath.h"
 
 // The tracked cursor position in screen coordinates.
 TPoint CursorNow();

@@ -5,9 +5,10 @@
 #include <climits>
 
 #include "bars/layout/dxBarLayout.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/classes/Mnemonics.h"
+#include "platform/classes/MulDiv.h"
 #include "platform/core/Input.h"
+#include "platform/core/KeyboardLayout.h"
 
 namespace {
 
