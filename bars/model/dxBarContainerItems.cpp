@@ -4,7 +4,7 @@
 
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
-#include "bars/windows/dxBarItemControls.h"
+#include "bars/model/dxBarViews.h"
 
 // ---- containers -------------------------------------------------------------------------------
 
@@ -100,10 +100,8 @@ std::string TdxBarListItem::CaptionOf(int K, const std::string& Text) const {
 }
 
 void TdxBarListItem::DirectClick() {
-    for (int I = 0; I < LinkCount(); ++I) {
-        auto* Control = dynamic_cast<TdxBarSubItemControl*>(Links(I)->Control());
-        if (Control && Control->GetSubMenuControl()) return;
-    }
+    for (int I = 0; I < LinkCount(); ++I)
+        if (dxBarViews().SubMenuOpen(Links(I))) return;
     TCustomdxBarContainerItem::DirectClick();
 }
 

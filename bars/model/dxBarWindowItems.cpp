@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "bars/model/dxBarItemLinks.h"
-#include "bars/windows/dxBarItemControls.h"
+#include "bars/model/dxBarViews.h"
 #include "platform/core/Input.h"
 
 // ---- the notifying list -----------------------------------------------------------------------
@@ -114,8 +114,8 @@ void TdxBarEdit::SetWidth(int Value) {
 void TdxBarEdit::WidthChanged() {
     for (int I = 0; I < LinkCount(); ++I) {
         TdxBarItemLink* Link = Links(I);
-        if (!Link->UserDefine().Contains(udWidth) && Link->Control())
-            Link->Control()->RequestLayout();
+        if (!Link->UserDefine().Contains(udWidth))
+            dxBarViews().ItemChanged(Link, TdxBarItemChange::Layout);
     }
 }
 

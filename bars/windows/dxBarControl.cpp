@@ -8,6 +8,7 @@
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
+#include "bars/model/dxBarViews.h"
 #include "bars/windows/dxBarHint.h"
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarPopupMenus.h"
@@ -58,6 +59,29 @@ class TReleasedBarControl : public TReleasable {
     TCustomdxBarControl* FWindow;
     TWatch FWatch;
 };
+
+// The model's changes reach the item controls of its links.
+class TWindowViews : public TdxBarViews {
+  public:
+    void ItemChanged(TdxBarItemLink* Link, TdxBarItemChange What) override {
+        TdxBarItemControl* Control = Link->Control();
+        if (!Control) return;
+        switch (What) {
+            case TdxBarItemChange::Layout:
+                Control->RequestLayout();
+                break;
+        }
+    }
+    bool SubMenuOpen(const TdxBarItemLink* Link) override {
+        auto* Control = dynamic_cast<TdxBarSubItemControl*>(Link->Control());
+        return Control && Control->GetSubMenuControl();
+    }
+};
+
+void RegisterdxBarViews() {
+    static TWindowViews Views;
+    SetdxBarViews(&Views);
+}
 
 }  // namespace
 
@@ -110,6 +134,7 @@ HWND ControlAtScreenPoint(TPoint P) {
 
 TCustomdxBarControl::TCustomdxBarControl(TdxBarManager* Manager)
     : TCustomControl(Manager), FBarManager(Manager) {
+    RegisterdxBarViews();
     Windows().Live.push_back(this);
     TControlStyle Style = ControlStyle();
     Style.Exclude(csCaptureMouse);

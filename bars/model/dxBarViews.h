@@ -1,0 +1,26 @@
+#pragma once
+// How the model tells the bar windows that show it of its changes, and asks them the little
+// only they know, without knowing them: bars/windows puts its own in place as soon as a bar
+// window exists. Before that no link has a control, and the one in place does nothing and
+// answers "no".
+#include "bars/model/dxBarTypes.h"
+
+// What changed of an item, for the controls of its links.
+enum class TdxBarItemChange {
+    // The control takes a new size and place (its width, say).
+    Layout,
+};
+
+class TdxBarViews {
+  public:
+    virtual ~TdxBarViews() = default;
+    // Link's item changed as What says; its control, while it has one, shows the change.
+    virtual void ItemChanged(TdxBarItemLink* /*Link*/, TdxBarItemChange /*What*/) {}
+    // Whether Link's control has its submenu open.
+    virtual bool SubMenuOpen(const TdxBarItemLink* /*Link*/) { return false; }
+};
+
+// The views in place (never none).
+TdxBarViews& dxBarViews();
+// Puts the windows' views in place.
+void SetdxBarViews(TdxBarViews* Views);
