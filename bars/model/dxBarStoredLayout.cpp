@@ -8,8 +8,8 @@
 #include "bars/model/dxBarLayoutStores.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarStoredValues.h"
+#include "bars/model/dxBarViews.h"
 #include "bars/model/dxBars.h"
-#include "bars/windows/dxBarDock.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ struct TBarWriter {
     // A dock site is kept by its name, and only when there is one.
     template <class F>
     void Site(const char* Name, const TdxBarDockControl* Value, F) {
-        if (Value) Store.WriteString(Name, Value->Name());
+        if (Value) Store.WriteString(Name, dxBarViews().SiteName(Value));
     }
     template <class F>
     void Integer(const char* Name, BarsLimits::TStoredRange, int Value, F) {
@@ -129,7 +129,7 @@ int RequiredOrdinal(TdxBarLayoutStore& Store, const std::string& Name, int Defau
 TdxBarDockControl* FindDockControl(TdxBarManager& Manager, const std::string& Name) {
     TCustomForm* Form = Manager.OwnerForm();
     if (Name.empty() || !Form) return nullptr;
-    return dynamic_cast<TdxBarDockControl*>(Form->FindComponent(Name));
+    return dxBarViews().FindSite(Form, Name);
 }
 
 TdxBarStateScope<TdxBar> LockedBar(TdxBar& Bar) {

@@ -1,9 +1,13 @@
 #pragma once
 // How the model tells the bar windows that show it of its changes, and asks them the little
 // only they know, without knowing them: bars/windows puts its own in place as soon as a bar
-// window exists. Before that no link has a control, and the one in place does nothing and
-// answers "no".
+// window or a dock site exists. Before that no link has a control and there is no dock site, and
+// the one in place does nothing and answers "no" and "none".
+#include <string>
+
 #include "bars/model/dxBarTypes.h"
+
+class TCustomForm;
 
 // What changed of an item, for the controls of its links.
 enum class TdxBarItemChange {
@@ -18,6 +22,11 @@ class TdxBarViews {
     virtual void ItemChanged(TdxBarItemLink* /*Link*/, TdxBarItemChange /*What*/) {}
     // Whether Link's control has its submenu open.
     virtual bool SubMenuOpen(const TdxBarItemLink* /*Link*/) { return false; }
+    // A dock site's name, and the form's dock site of a name (none when it has none).
+    virtual std::string SiteName(const TdxBarDockControl* /*Site*/) { return {}; }
+    virtual TdxBarDockControl* FindSite(TCustomForm* /*Form*/, const std::string& /*Name*/) {
+        return nullptr;
+    }
 };
 
 // The views in place (never none).

@@ -8,12 +8,12 @@
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
-#include "bars/model/dxBarViews.h"
 #include "bars/windows/dxBarHint.h"
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
+#include "bars/windows/dxBarWindowViews.h"
 #include "platform/classes/FlagScope.h"
 #include "platform/core/Application.h"
 #include "platform/core/Input.h"
@@ -59,29 +59,6 @@ class TReleasedBarControl : public TReleasable {
     TCustomdxBarControl* FWindow;
     TWatch FWatch;
 };
-
-// The model's changes reach the item controls of its links.
-class TWindowViews : public TdxBarViews {
-  public:
-    void ItemChanged(TdxBarItemLink* Link, TdxBarItemChange What) override {
-        TdxBarItemControl* Control = Link->Control();
-        if (!Control) return;
-        switch (What) {
-            case TdxBarItemChange::Layout:
-                Control->RequestLayout();
-                break;
-        }
-    }
-    bool SubMenuOpen(const TdxBarItemLink* Link) override {
-        auto* Control = dynamic_cast<TdxBarSubItemControl*>(Link->Control());
-        return Control && Control->GetSubMenuControl();
-    }
-};
-
-void RegisterdxBarViews() {
-    static TWindowViews Views;
-    SetdxBarViews(&Views);
-}
 
 }  // namespace
 

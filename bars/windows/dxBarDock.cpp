@@ -11,6 +11,7 @@
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarToolbarsPopup.h"
 #include "bars/windows/dxBarUtils.h"
+#include "bars/windows/dxBarWindowViews.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 
@@ -27,6 +28,7 @@ constexpr int kBandSize = 5;
 
 TdxDockControl::TdxDockControl(TComponent* AOwner, TdxBarManager* Manager, TdxBarDockingStyle Style)
     : TCustomControl(AOwner), FDefaultStyle(Style) {
+    RegisterdxBarViews();
     TControlStyle CS = ControlStyle();
     CS.Include(csAcceptsControls);
     SetControlStyle(CS);

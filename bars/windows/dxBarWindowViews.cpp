@@ -1,0 +1,37 @@
+#include "bars/windows/dxBarWindowViews.h"
+
+#include "bars/model/dxBarItemLinks.h"
+#include "bars/model/dxBarViews.h"
+#include "bars/windows/dxBarDock.h"
+#include "bars/windows/dxBarItemControls.h"
+#include "platform/widgets/Forms.h"
+
+namespace {
+
+class TWindowViews : public TdxBarViews {
+  public:
+    void ItemChanged(TdxBarItemLink* Link, TdxBarItemChange What) override {
+        TdxBarItemControl* Control = Link->Control();
+        if (!Control) return;
+        switch (What) {
+            case TdxBarItemChange::Layout:
+                Control->RequestLayout();
+                break;
+        }
+    }
+    bool SubMenuOpen(const TdxBarItemLink* Link) override {
+        auto* Control = dynamic_cast<TdxBarSubItemControl*>(Link->Control());
+        return Control && Control->GetSubMenuControl();
+    }
+    std::string SiteName(const TdxBarDockControl* Site) override { return Site->Name(); }
+    TdxBarDockControl* FindSite(TCustomForm* Form, const std::string& Name) override {
+        return dynamic_cast<TdxBarDockControl*>(Form->FindComponent(Name));
+    }
+};
+
+}  // namespace
+
+void RegisterdxBarViews() {
+    static TWindowViews Views;
+    SetdxBarViews(&Views);
+}
