@@ -10,7 +10,6 @@
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarSubMenu.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/classes/Mnemonics.h"
 #include "platform/forms/Filer.h"
 #include "platform/widgets/Forms.h"
