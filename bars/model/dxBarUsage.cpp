@@ -6,11 +6,8 @@
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
+#include "bars/model/dxBarViews.h"
 #include "bars/model/dxBars.h"
-#include "bars/windows/dxBarControl.h"
-#include "bars/windows/dxBarItemControls.h"
-#include "bars/windows/dxBarPopupMenus.h"
-#include "bars/windows/dxBarSubMenu.h"
 #include "platform/classes/MulDiv.h"
 
 int MostRecentlyUsedStep(int Percents) {
@@ -49,10 +46,8 @@ void TdxBarItemLink::RecordUse(bool Count) {
     TdxBarItemLink* Parent = nullptr;
     if (TCustomdxBarSubItem* Owner = L->OwnerSubItem()) {
         Parent = Owner->CurItemLink();
-    } else if (dynamic_cast<TdxBarPopupMenu*>(L->LinksOwner())) {
-        auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(L->BarControl());
-        TdxBarItemControl* Opener = Menu ? Menu->ParentItemControl() : nullptr;
-        Parent = Opener ? Opener->ItemLink() : nullptr;
+    } else if (L->OwnerPopupMenu()) {
+        Parent = dxBarViews().OpenerLink(L);
     }
     if (Parent && Parent->OwnerLink()) Parent = Parent->OwnerLink();
     if (Parent && Parent != this) Parent->RecordUse(Count);
@@ -133,9 +128,9 @@ bool TdxBarItemLinks::UsesRecentItems() const {
     if (!FBarManager || FBarManager->Style() == bmsStandard) return false;
     if (OwnerBar() || OwnerPopupMenu()) return FUseRecentItems;
     // A submenu follows the bar or popup menu it was opened from.
-    TCustomdxBarControl* Parent = FBarControl ? FBarControl->ParentBar() : nullptr;
-    if (!Parent || !Parent->ItemLinks()) return FUseRecentItems;
-    return Parent->ItemLinks()->UsesRecentItems();
+    TdxBarItemLinks* Parent = dxBarViews().ParentBarLinks(this);
+    if (!Parent) return FUseRecentItems;
+    return Parent->UsesRecentItems();
 }
 
 int TdxBarItemLinks::CalcRecentItemCount() const {

@@ -22,6 +22,10 @@ class TdxBarViews {
     virtual void ItemChanged(TdxBarItemLink* /*Link*/, TdxBarItemChange /*What*/) {}
     // Whether Link's control has its submenu open.
     virtual bool SubMenuOpen(const TdxBarItemLink* /*Link*/) { return false; }
+    // The link whose control opened the submenu window that shows Links, or none.
+    virtual TdxBarItemLink* OpenerLink(const TdxBarItemLinks* /*Links*/) { return nullptr; }
+    // The links of the bar window that the window showing Links was opened from, or none.
+    virtual TdxBarItemLinks* ParentBarLinks(const TdxBarItemLinks* /*Links*/) { return nullptr; }
     // A dock site's name, and the form's dock site of a name (none when it has none).
     virtual std::string SiteName(const TdxBarDockControl* /*Site*/) { return {}; }
     virtual TdxBarDockControl* FindSite(TCustomForm* /*Form*/, const std::string& /*Name*/) {

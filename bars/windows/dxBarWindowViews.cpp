@@ -4,6 +4,7 @@
 #include "bars/model/dxBarViews.h"
 #include "bars/windows/dxBarDock.h"
 #include "bars/windows/dxBarItemControls.h"
+#include "bars/windows/dxBarSubMenu.h"
 #include "platform/widgets/Forms.h"
 
 namespace {
@@ -22,6 +23,16 @@ class TWindowViews : public TdxBarViews {
     bool SubMenuOpen(const TdxBarItemLink* Link) override {
         auto* Control = dynamic_cast<TdxBarSubItemControl*>(Link->Control());
         return Control && Control->GetSubMenuControl();
+    }
+    TdxBarItemLink* OpenerLink(const TdxBarItemLinks* Links) override {
+        auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(Links->BarControl());
+        TdxBarItemControl* Opener = Menu ? Menu->ParentItemControl() : nullptr;
+        return Opener ? Opener->ItemLink() : nullptr;
+    }
+    TdxBarItemLinks* ParentBarLinks(const TdxBarItemLinks* Links) override {
+        TCustomdxBarControl* Window = Links->BarControl();
+        TCustomdxBarControl* Parent = Window ? Window->ParentBar() : nullptr;
+        return Parent ? Parent->ItemLinks() : nullptr;
     }
     std::string SiteName(const TdxBarDockControl* Site) override { return Site->Name(); }
     TdxBarDockControl* FindSite(TCustomForm* Form, const std::string& Name) override {

@@ -395,6 +395,19 @@ TEST(SubMenuRecentItems, ARarelyUsedEntryShowsOnceTheMenuExpands) {
     EXPECT_GE(Konfiguration->VisibleIndexOf(Konfiguration->Items(5)), 0);
 }
 
+TEST(SubMenuRecentItems, AnOpenSubmenuFollowsTheBarItWasOpenedFrom) {
+    TMenuForm Form;
+    TdxBarItemLinks* MenuBar = Form.Menu()->ItemLinks();
+    TdxBarItemLinks* Konfiguration = Form.SubItem(1)->ItemLinks();
+    Konfiguration->SetUseRecentItems(true);
+    MenuBar->SetUseRecentItems(false);
+    Form.Click(Form.ScreenPoint(Form.Menu(), 1));
+    ASSERT_NE(Form.OpenMenu(1), nullptr);
+    EXPECT_FALSE(Konfiguration->UsesRecentItems());
+    MenuBar->SetUseRecentItems(true);
+    EXPECT_TRUE(Konfiguration->UsesRecentItems());
+}
+
 TEST(SubMenuRecentItems, CtrlDownAndDownOnTheLastEntryExpand) {
     TMenuForm Form;
     Form.Manager()->SetMostRecentItemsPercents(50);
