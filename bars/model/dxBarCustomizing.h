@@ -7,6 +7,7 @@
 // open.
 #include <memory>
 
+#include "bars/model/dxBarInPlace.h"
 #include "bars/model/dxBarTypes.h"
 #include "platform/widgets/Forms.h"
 
@@ -44,10 +45,13 @@ class TdxBarCustomizing {
     virtual TCustomForm* CreateDesignTimeCopy(TdxBarManager& /*Manager*/) { return nullptr; }
 };
 
-// The entry point in place (never none).
-TdxBarCustomizing& dxBarCustomizing();
-// Puts bars/customize's entry point in place.
-void SetdxBarCustomizing(TdxBarCustomizing* Entry);
+// The entry point in place (never none), and putting bars/customize's in place.
+inline TdxBarCustomizing& dxBarCustomizing() {
+    return *dxBarInPlace<TdxBarCustomizing>();
+}
+inline void SetdxBarCustomizing(TdxBarCustomizing* Entry) {
+    if (Entry) dxBarInPlace<TdxBarCustomizing>() = Entry;
+}
 
 // Set while a design-time copy is read: its manager then reads no stored layout.
 inline bool LoadingDesignTimeCopy = false;

@@ -5,6 +5,7 @@
 // the one in place does nothing and answers "no" and "none".
 #include <string>
 
+#include "bars/model/dxBarInPlace.h"
 #include "bars/model/dxBarTypes.h"
 
 class TCustomForm;
@@ -33,7 +34,10 @@ class TdxBarViews {
     }
 };
 
-// The views in place (never none).
-TdxBarViews& dxBarViews();
-// Puts the windows' views in place.
-void SetdxBarViews(TdxBarViews* Views);
+// The views in place (never none), and putting the windows' views in place.
+inline TdxBarViews& dxBarViews() {
+    return *dxBarInPlace<TdxBarViews>();
+}
+inline void SetdxBarViews(TdxBarViews* Views) {
+    if (Views) dxBarInPlace<TdxBarViews>() = Views;
+}
