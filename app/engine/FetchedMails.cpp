@@ -1,6 +1,7 @@
 #include "app/engine/FetchedMails.h"
 
 #include <algorithm>
+#include <set>
 
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/Limits.h"
@@ -45,20 +46,26 @@ void TFetchedMails::Load(const std::string& FileName, const std::string& SpoolDi
         FModified = true;
         throw;
     }
+    // Spool files found still there, whatever the line's id: a line naming one again (a damaged
+    // list) is no mail stored.
+    std::set<std::string> Unnamed;
     for (int I = 0; I < Lines.Count(); ++I) {
         const std::string& Line = Lines[I];
         if (Line.empty()) continue;
         const size_t Blank = Line.find(' ');
         const std::string Id = Blank == std::string::npos ? "" : Line.substr(0, Blank);
         const std::string Temp = Blank == std::string::npos ? "" : Line.substr(Blank + 1);
-        if (Id.empty() || TPartialMails::CleanId(Id) != Id || !IsTempSpoolName(Temp, SpoolDir) ||
-            Stored(Id)) {
+        if (!IsTempSpoolName(Temp, SpoolDir)) {
             ++FDropped;
             continue;
         }
-        if (FileExists(Temp)) {
+        if (Unnamed.count(Temp) || FileExists(Temp)) {
             // Written, never named: the mail was not stored.
-            DeleteFile(Temp);
+            if (Unnamed.insert(Temp).second) DeleteFile(Temp);
+            ++FDropped;
+            continue;
+        }
+        if (Id.empty() || TPartialMails::CleanId(Id) != Id || Stored(Id)) {
             ++FDropped;
             continue;
         }

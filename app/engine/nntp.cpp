@@ -55,10 +55,6 @@ std::string GroupListHeader() {
     return std::string(kNewGroupsMark) + FormatNntpDate(now) + " " + FormatNntpTime(now);
 }
 
-bool IsErrorStatus(const TStringList& list) {
-    return list.Count() == 0 || list[0].empty() || (list[0][0] != '2' && list[0][0] != '3');
-}
-
 int32_t StatusCode(const std::string& line) {
     return int32_t(ToInt64Def(line.substr(0, 3), 0));
 }
@@ -535,10 +531,12 @@ void TKestroNNTPClient::DoMultiLineResponse(TIpCustomNntpClient*, TIpNntpStates 
         case nsHead: {
             const std::string status = responseList.Count() > 0 ? responseList[0] : "";
             const int32_t code = StatusCode(status);
-            // A missing article (expired, cancelled) or one above the size limit is passed over
-            // without a word. Any other refusal (a server fault, a lost log-on) may hold for
-            // this article only for now: the group ends before it, and the next run asks again.
-            if (code != 423 && code != 430 && (code < 200 || code > 299)) {
+            // A missing article (expired, cancelled) or one above the size limit (its own data
+            // reply, refused as too large) is passed over without a word. Any other reply, a
+            // server fault, a lost log-on or another success code, may hold for this article
+            // only for now: the group ends before it, and the next run asks again.
+            const bool tooLarge = std::to_string(code) == NntpDataReplyCode(responseTo);
+            if (code != 423 && code != 430 && !tooLarge) {
                 Guarded([&] {
                     LogServerError(code, AfterCode(status));
                     SetRunExitCode(ExitCodeError);
@@ -654,9 +652,11 @@ void TKestroNNTPClient::LogServerError(int32_t code, const std::string& text) {
     Log("NNTP Error " + std::to_string(code) + " auf " + Server() + ": " + text);
 }
 
-bool TKestroNNTPClient::ListFailed(const TStringList& list) {
-    if (!IsErrorStatus(list)) return false;
+bool TKestroNNTPClient::ListFailed(const TStringList& list, TIpNntpStates command) {
     const std::string status = list.Count() > 0 ? list[0] : "";
+    // Only the command's own reply brings the list; any other, a success code among them, is
+    // its failure (taken for an empty list it would empty the user's group list).
+    if (std::to_string(StatusCode(status)) == NntpDataReplyCode(command)) return false;
     LogServerError(StatusCode(status), AfterCode(status));
     SetRunExitCode(ExitCodeError);
     return true;
@@ -665,7 +665,7 @@ bool TKestroNNTPClient::ListFailed(const TStringList& list) {
 void TKestroNNTPClient::ListReceived(TStringList& list) {
     Log("Newsgroup-Liste wurde empfangen");
     State = tsFinished;
-    if (ListFailed(list)) return;
+    if (ListFailed(list, nsList)) return;
     TStringList names;
     for (int i = 1; i < list.Count(); ++i) AddGroupListNames(list[i], names);
     WriteGroupList(names);
@@ -674,7 +674,7 @@ void TKestroNNTPClient::ListReceived(TStringList& list) {
 void TKestroNNTPClient::NewGroupsReceived(TStringList& list) {
     Log("Newsgroup-Liste wurde empfangen");
     State = tsFinished;
-    if (ListFailed(list)) return;
+    if (ListFailed(list, nsNewGroups)) return;
     if (list.Count() <= 1) return;
     TStringList lines;
     for (int i = 1; i < list.Count(); ++i) lines.Add(list[i]);

@@ -100,8 +100,8 @@ class TKestroNNTPClient : public TKestroCustomClient {
     void RequestGroupList();
     // Logs "NNTP Error <code> auf <server>: <text>".
     void LogServerError(int32_t code, const std::string& text);
-    // A list reply whose status line is no success: logged, and true.
-    bool ListFailed(const TStringList& list);
+    // A reply to the listing command that is not its own data reply: logged, and true.
+    bool ListFailed(const TStringList& list, TIpNntpStates command);
     void ListReceived(TStringList& list);
     void NewGroupsReceived(TStringList& list);
     void WriteGroupList(TStringList& names);

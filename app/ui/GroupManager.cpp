@@ -30,6 +30,7 @@ void TFormGroupManager::FormCreate(TObject*) {
     ButtonOk = FormPart<TButton>(this, "ButtonOk");
     AddGroupTreePictures(*FormPart<TImageList>(this, "ImageListTree"));
     AddSubscriptionPictures(*FormPart<TImageList>(this, "ImageListState"));
+    Tree->OnExpanding = [this](TObject*, TTreeNode* Node, bool&) { FGroups.Fill(Node); };
     PostMessage(Handle(), WM_LOADGROUPS, 0, 0);
 }
 
@@ -75,7 +76,7 @@ void TFormGroupManager::WMLoadGroups() {
 }
 
 void TFormGroupManager::TreeDblClick(TObject*) {
-    TGroupTree::Toggle(Tree->Selected());
+    FGroups.Toggle(Tree->Selected());
 }
 
 void TFormGroupManager::TreeContextPopup(TObject*, TPoint MousePos, bool&) {
@@ -85,7 +86,7 @@ void TFormGroupManager::TreeContextPopup(TObject*, TPoint MousePos, bool&) {
 void TFormGroupManager::SubtreeClick(TObject* Sender) {
     auto* Item = dynamic_cast<TComponent*>(Sender);
     TTreeNode* Node = FPopupNode ? FPopupNode : Tree->Selected();
-    if (Item) TGroupTree::ApplyToSubtree(Node, TSubtreeCommand(Item->Tag()));
+    if (Item) FGroups.ApplyToSubtree(Node, TSubtreeCommand(Item->Tag()));
 }
 
 void TFormGroupManager::ButtonOkClick(TObject*) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/SafeFile.h"
@@ -40,11 +41,26 @@ int DotCount(std::string_view Text) {
     return int(std::count(Text.begin(), Text.end(), '.'));
 }
 
-// The caption of the folder at depth Depth: the wildcard pattern of the groups below it.
-std::string FolderCaption(const std::vector<std::string>& Parts, int Depth) {
-    std::string Caption;
-    for (int I = 0; I <= Depth; ++I) Caption += Parts[size_t(I)] + ".";
-    return Caption + "*";
+// The caption of the folder at depth Depth over the group Name: the wildcard pattern of the
+// groups below it, its first Depth + 1 parts.
+std::string FolderCaption(std::string_view Name, int Depth) {
+    size_t End = 0;
+    for (int I = 0; I <= Depth; ++I) End = Name.find('.', End) + 1;
+    return std::string(Name.substr(0, End)) + "*";
+}
+
+// The header a list without one gets when its first group begins with '!': that group would be
+// read back as the header otherwise. Like a list without a header, it names no time of a fetch
+// to ask the server for newer groups since.
+constexpr const char* kPlainHeader = "!";
+
+// A group's line in the full list as written back: a name holding a '*' ends at a blank, as
+// the server's lines do, so that reading it again does not cut it at its '*'.
+void AddGroupLine(std::string& Text, std::string_view Name, bool Subscribed) {
+    Text += Name;
+    if (Name.find('*') != std::string_view::npos) Text += ' ';
+    if (Subscribed) Text += '*';
+    Text += "\r\n";
 }
 
 int NewArticleCount(const std::string& Text) {
@@ -118,6 +134,27 @@ void TGroupNames::Sort() {
     FStarts = std::move(Starts);
 }
 
+void TGroupNames::DropRepeated() {
+    // In place: a name kept moves to where the names before it end, which is never behind it.
+    const size_t Total = FStarts.size();
+    size_t Kept = 0, End = 0;
+    for (size_t I = 0; I < Total; ++I) {
+        const size_t From = FStarts[I];
+        const size_t Size = (I + 1 < Total ? FStarts[I + 1] : FText.size()) - From;
+        const std::string_view Name(FText.data() + From, Size);
+        if (Kept > 0) {
+            const size_t Last = FStarts[Kept - 1];
+            if (CompareGroupNames(std::string_view(FText.data() + Last, End - Last), Name) == 0)
+                continue;
+        }
+        if (End != From) std::memmove(FText.data() + End, FText.data() + From, Size);
+        FStarts[Kept++] = End;
+        End += Size;
+    }
+    FText.resize(End);
+    FStarts.resize(Kept);
+}
+
 bool TGroupNames::Find(std::string_view Name, int& Index) const {
     int Low = 0, High = Count();
     while (Low < High) {
@@ -158,6 +195,9 @@ void TGroupTree::ReadLists(const TProgress& Progress) {
 
     Progress("Sortiere Liste der Newsgroups");
     FGroups.Sort();
+    // A group listed twice would get two nodes, and the second a new subscription line at
+    // every OK.
+    FGroups.DropRepeated();
 
     for (int I = 0; I < Lines.Count(); ++I) {
         const std::string& Line = Lines[I];
@@ -175,62 +215,156 @@ void TGroupTree::ReadLists(const TProgress& Progress) {
 }
 
 void TGroupTree::Build(TTreeNodes& Nodes, const TProgress& Progress) {
-    Nodes.BeginUpdate();
-    FRoot = NewNode(Nodes, nullptr, ExtractFileName(FGroupListFile), giGroup);
-    FDepthNodes.assign(UiLimits::kMaxGroupDots + 1, nullptr);
+    FNodes = &Nodes;
+    FEntries.clear();
+    FFolderEntries.clear();
+    FDataOf.clear();
+    FSubscribed.assign(size_t(FGroups.Count()), 0);
+    for (auto& Entry : FSubscriptionLines) Entry->Listed = false;
+
+    FEntries.push_back(TEntry{0, 0, kRootEntry});
+    std::vector<uint32_t> DepthEntries(UiLimits::kMaxGroupDots + 1, 0);
+    std::vector<uint32_t> Path{0};
     const int Count = FGroups.Count();
-    if (Count > 0) AddGroupNode(Nodes, std::string(FGroups[0]), 0);
+    // The group placed last: a name too deep for the tree in between places nothing.
+    int Last = -1;
+    if (Count > 0 && AddGroupEntry(0, 0, DepthEntries, Path)) Last = 0;
     const int Step = Count / 300 + 1;
     for (int I = 1; I < Count; ++I) {
         if (I % Step == 1)
             Progress("Erstelle Baum mit den Newsgroups (" + std::to_string(I * 100 / Count + 1) +
                      "%)");
-        AddGroupNode(Nodes, std::string(FGroups[I]), CommonGroupLevel(FGroups[I - 1], FGroups[I]));
+        const int Level = Last < 0 ? 0 : CommonGroupLevel(FGroups[Last], FGroups[I]);
+        if (AddGroupEntry(uint32_t(I), Level, DepthEntries, Path)) Last = I;
     }
-    FRoot->Expand(false);
+    for (const uint32_t Open : Path) FEntries[Open].End = uint32_t(FEntries.size());
+
+    Nodes.BeginUpdate();
+    TTreeNode* Root = Nodes.Add(nullptr, ExtractFileName(FGroupListFile));
+    const int Image = FEntries.size() > 1 ? giFolder : giGroup;
+    Root->SetImageIndex(Image);
+    Root->SetSelectedIndex(Image + 1);
+    FFolderEntries[Root] = 0;
+    if (Count <= NodesAtOnce)
+        MakeSubtree(Root, 0);
+    else
+        MakeChildren(Root, 0);
+    Root->Expand(false);
     Nodes.EndUpdate();
 }
 
-TTreeNode* TGroupTree::NewNode(TTreeNodes& Nodes, TTreeNode* Parent, const std::string& Caption,
-                               int Image) {
-    TTreeNode* Node = Parent ? Nodes.AddChild(Parent, Caption) : Nodes.Add(nullptr, Caption);
-    Node->SetImageIndex(Image);
-    Node->SetSelectedIndex(Image + 1);
-    if (Parent && Parent->ImageIndex() != giFolder) {
-        Parent->SetImageIndex(giFolder);
-        Parent->SetSelectedIndex(giFolder + 1);
-    }
-    return Node;
-}
-
-void TGroupTree::AddGroupNode(TTreeNodes& Nodes, const std::string& Name, int Level) {
+bool TGroupTree::AddGroupEntry(uint32_t Group, int Level, std::vector<uint32_t>& DepthEntries,
+                               std::vector<uint32_t>& Path) {
+    const std::string_view Name = FGroups[int(Group)];
     const int Dots = DotCount(Name);
-    if (Dots > UiLimits::kMaxGroupDots) return;
-    std::vector<std::string> Parts;
-    size_t Start = 0;
-    for (int I = 0; I < Dots; ++I) {
-        const size_t Dot = Name.find('.', Start);
-        Parts.push_back(Name.substr(Start, Dot - Start));
-        Start = Dot + 1;
-    }
+    if (Dots > UiLimits::kMaxGroupDots) return false;
     Level = std::min(Level, Dots);
-    TTreeNode* Parent = Level > 0 ? FDepthNodes[size_t(Level - 1)] : FRoot;
-    if (!Parent) Parent = FRoot;
+    uint32_t Parent = Level > 0 ? DepthEntries[size_t(Level - 1)] : 0;
+    // Entries are added in the order of the tree: what the path holds below the parent is
+    // complete.
+    const auto Close = [this, &Path](uint32_t Below) {
+        while (Path.back() != Below) {
+            FEntries[Path.back()].End = uint32_t(FEntries.size());
+            Path.pop_back();
+        }
+    };
+    Close(Parent);
     // At most two folders per group: one where it leaves its neighbour, one right above it.
     for (int I = Level; I < Dots; ++I) {
-        if (I == Level || I == Dots - 1)
-            Parent = NewNode(Nodes, Parent, FolderCaption(Parts, I), giFolder);
-        FDepthNodes[size_t(I)] = Parent;
+        if (I == Level || I == Dots - 1) {
+            Parent = uint32_t(FEntries.size());
+            FEntries.push_back(TEntry{Group, 0, uint8_t(I)});
+            Path.push_back(Parent);
+        }
+        DepthEntries[size_t(I)] = Parent;
     }
-    TTreeNode* Group = NewNode(Nodes, Parent, Name, giGroup);
+    FEntries.push_back(TEntry{Group, uint32_t(FEntries.size()) + 1, kGroupEntry});
+    Claim(Group);
+    return true;
+}
+
+void TGroupTree::Claim(uint32_t Group) {
+    const std::string Name(FGroups[int(Group)]);
     int Index = 0;
-    if (FSubscriptions.Find(Name, Index)) {
-        auto* Entry = static_cast<TSubscription*>(FSubscriptions.Objects(Index));
-        SetSubscribed(Group, true);
-        Group->SetData(Entry->Data);
-        Entry->Data = nullptr;
-        Entry->Listed = true;
+    if (!FSubscriptions.Find(Name, Index)) return;
+    // The group takes every line naming it: the first one read keeps its rest, the others
+    // would be written again beside it at every OK.
+    auto* First = static_cast<TSubscription*>(FSubscriptions.Objects(Index));
+    FSubscribed[Group] = 1;
+    if (First->Data) FDataOf[Group] = First->Data;
+    for (; Index < FSubscriptions.Count() &&
+           CompareGroupNames(FSubscriptions[Index], FGroups[int(Group)]) == 0;
+         ++Index)
+        static_cast<TSubscription*>(FSubscriptions.Objects(Index))->Listed = true;
+}
+
+void TGroupTree::MakeChildren(TTreeNode* Node, uint32_t Entry) {
+    const TEntry& Folder = FEntries[Entry];
+    for (uint32_t Child = Entry + 1; Child < Folder.End; Child = FEntries[Child].End) {
+        const TEntry& Below = FEntries[Child];
+        const std::string_view Name = FGroups[int(Below.Group)];
+        if (Below.Depth == kGroupEntry) {
+            TTreeNode* Group = FNodes->AddChild(Node, std::string(Name));
+            Group->SetImageIndex(giGroup);
+            Group->SetSelectedIndex(giGroup + 1);
+            ShowGroup(Group, Below.Group);
+            continue;
+        }
+        TTreeNode* Sub = FNodes->AddChild(Node, FolderCaption(Name, Below.Depth));
+        Sub->SetImageIndex(giFolder);
+        Sub->SetSelectedIndex(giFolder + 1);
+        // Shows its button until its nodes are made.
+        Sub->SetHasChildren(true);
+        FFolderEntries[Sub] = Child;
     }
+}
+
+void TGroupTree::MakeSubtree(TTreeNode* Node, uint32_t Entry) {
+    if (FEntries[Entry].Depth == kGroupEntry) return;
+    if (Node->Count() == 0) MakeChildren(Node, Entry);
+    uint32_t Child = Entry + 1;
+    for (int I = 0; I < Node->Count(); ++I, Child = FEntries[Child].End)
+        MakeSubtree(Node->Item(I), Child);
+}
+
+void TGroupTree::ShowSubtree(TTreeNode* Node, uint32_t Entry) {
+    const TEntry& Here = FEntries[Entry];
+    if (Here.Depth == kGroupEntry) {
+        ShowGroup(Node, Here.Group);
+        return;
+    }
+    uint32_t Child = Entry + 1;
+    for (int I = 0; I < Node->Count(); ++I, Child = FEntries[Child].End)
+        ShowSubtree(Node->Item(I), Child);
+}
+
+void TGroupTree::ShowGroup(TTreeNode* Node, uint32_t Group) const {
+    SetSubscribed(Node, FSubscribed[Group] != 0);
+    const auto Data = FDataOf.find(Group);
+    Node->SetData(Data == FDataOf.end() ? nullptr : Data->second);
+}
+
+void TGroupTree::Fill(TTreeNode* Node) {
+    uint32_t Entry = 0;
+    if (!Node || Node->Count() > 0 || !FolderEntry(Node, Entry)) return;
+    FNodes->BeginUpdate();
+    MakeChildren(Node, Entry);
+    FNodes->EndUpdate();
+}
+
+bool TGroupTree::FolderEntry(const TTreeNode* Node, uint32_t& Entry) const {
+    const auto Found = FFolderEntries.find(Node);
+    if (Found == FFolderEntries.end()) return false;
+    Entry = Found->second;
+    return true;
+}
+
+bool TGroupTree::GroupOf(const TTreeNode* Node, uint32_t& Group) const {
+    if (!IsGroup(Node) || FFolderEntries.count(Node)) return false;
+    int Index = 0;
+    if (!FGroups.Find(Node->Text(), Index) || size_t(Index) >= FSubscribed.size()) return false;
+    Group = uint32_t(Index);
+    return true;
 }
 
 bool TGroupTree::Subscribed(const TTreeNode* Node) {
@@ -238,50 +372,44 @@ bool TGroupTree::Subscribed(const TTreeNode* Node) {
 }
 
 void TGroupTree::Toggle(TTreeNode* Node) {
-    if (IsGroup(Node)) SetSubscribed(Node, !Subscribed(Node));
+    uint32_t Group = 0;
+    if (!GroupOf(Node, Group)) return;
+    FSubscribed[Group] = !FSubscribed[Group];
+    ShowGroup(Node, Group);
 }
 
 void TGroupTree::ApplyToSubtree(TTreeNode* Node, TSubtreeCommand Command) {
     if (!Node) return;
+    const auto Apply = [this, Command](uint32_t Group) {
+        FSubscribed[Group] = Command == scSubscribe || (Command == scInvert && !FSubscribed[Group]);
+        FDataOf.erase(Group);
+    };
     TTreeNodes* Nodes = Node->Owner();
     Nodes->BeginUpdate();
-    const auto Apply = [Command](TTreeNode* Leaf) {
-        SetSubscribed(
-            Leaf, Command == scSubscribe || (Command == scInvert && !TGroupTree::Subscribed(Leaf)));
-        Leaf->SetData(nullptr);
-    };
-    const std::function<void(TTreeNode*)> Walk = [&](TTreeNode* N) {
-        if (IsGroup(N)) Apply(N);
-        for (int I = 0; I < N->Count(); ++I) Walk(N->Item(I));
-    };
-    Walk(Node);
+    uint32_t Entry = 0, Group = 0;
+    if (FolderEntry(Node, Entry)) {
+        for (uint32_t E = Entry + 1; E < FEntries[Entry].End; ++E)
+            if (FEntries[E].Depth == kGroupEntry) Apply(FEntries[E].Group);
+        MakeSubtree(Node, Entry);
+        ShowSubtree(Node, Entry);
+    } else if (GroupOf(Node, Group)) {
+        Apply(Group);
+        ShowGroup(Node, Group);
+    }
     Node->Expand(true);
     Nodes->EndUpdate();
 }
 
-void TGroupTree::CollectSubscribed(const TTreeNode* Node, const std::string& NewLineTail,
-                                   TStringList& Lines, std::vector<bool>& Marked) const {
-    if (IsGroup(Node) && Subscribed(Node)) {
-        const std::string& Name = Node->Text();
-        auto* Data = static_cast<const TNodeData*>(Node->Data());
-        Lines.Add(Data ? Name + " " + Data->Text : Name + NewLineTail);
-        int Index = 0;
-        if (FGroups.Find(Name, Index)) Marked[size_t(Index)] = true;
-    }
-    for (int I = 0; I < Node->Count(); ++I)
-        CollectSubscribed(Node->Item(I), NewLineTail, Lines, Marked);
-}
-
-std::string TGroupTree::MarkedGroupList(const std::vector<bool>& Marked) const {
+std::string TGroupTree::MarkedGroupList() const {
     std::string Text;
     // The header line goes back only where reading took it off; a first line that was a group
     // is in the list already.
-    if (FHeaderRemoved) Text += FHeaderLine + "\r\n";
-    for (int I = 0; I < FGroups.Count(); ++I) {
-        Text += FGroups[I];
-        if (Marked[size_t(I)]) Text += '*';
-        Text += "\r\n";
-    }
+    if (FHeaderRemoved)
+        Text += FHeaderLine + "\r\n";
+    else if (FGroups.Count() > 0 && FGroups[0].starts_with('!'))
+        Text += std::string(kPlainHeader) + "\r\n";
+    for (int I = 0; I < FGroups.Count(); ++I)
+        AddGroupLine(Text, FGroups[I], size_t(I) < FSubscribed.size() && FSubscribed[size_t(I)]);
     return Text;
 }
 
@@ -289,8 +417,13 @@ void TGroupTree::Save(const std::string& NewArticles, bool HeaderOnly) {
     const std::string Tail =
         " -" + std::to_string(NewArticleCount(NewArticles)) + (HeaderOnly ? " HdrOnly" : "");
     TStringList Lines;
-    std::vector<bool> Marked(size_t(FGroups.Count()), false);
-    if (FRoot) CollectSubscribed(FRoot, Tail, Lines, Marked);
+    // In the order of the tree, which is the order of the sorted list.
+    for (size_t I = 0; I < FSubscribed.size(); ++I) {
+        if (!FSubscribed[I]) continue;
+        const std::string Name(FGroups[int(I)]);
+        const auto Data = FDataOf.find(uint32_t(I));
+        Lines.Add(Data != FDataOf.end() ? Name + " " + Data->second->Text : Name + Tail);
+    }
     // Lines of groups the full list does not name (and comment lines) are not ours to drop.
     for (const auto& Entry : FSubscriptionLines)
         if (!Entry->Listed && !Entry->Line.empty()) Lines.Add(Entry->Line);
@@ -304,5 +437,5 @@ void TGroupTree::Save(const std::string& NewArticles, bool HeaderOnly) {
     } else {
         WriteFileAtomic(FSubscriptionFile, Lines.Text());
     }
-    WriteFileAtomic(FGroupListFile, MarkedGroupList(Marked));
+    WriteFileAtomic(FGroupListFile, MarkedGroupList());
 }

@@ -10,6 +10,11 @@ namespace UiLimits {
 // the current name and the node of each depth are kept in tables of kMaxGroupDots + 1 entries).
 inline constexpr int kMaxGroupDots = 63;
 
+// Groups of a full list whose tree gets every node at once. A larger list gets the nodes below
+// a folder when the folder is first expanded: a node costs the tree about 200 bytes and the
+// tree window as much again, and a large server lists a million groups.
+inline constexpr int kGroupNodesAtOnce = 50000;
+
 // Longest attachment name the message viewer makes a file of (the longest name a Linux file
 // system takes); a longer one is refused with a message instead of failing half-way.
 inline constexpr size_t kMaxAttachmentNameLength = 255;

@@ -123,13 +123,14 @@ std::shared_ptr<TPicture> PartPicture(TIpMimeEntity& Part) {
     if (!SameAscii(Part.ContentType, "image")) return nullptr;
     for (const TPictureKind& Kind : PictureKinds) {
         if (!SameAscii(Part.ContentSubtype, Kind.Subtype)) continue;
-        TMemoryStream Data;
-        Part.Body.Seek(0, soBeginning);
-        Part.DecodeBodyStream(Data);
-        Data.SetPosition(0);
         std::unique_ptr<TGraphic> Graphic = Kind.Make();
-        // A picture that cannot be read shows as the viewer's broken picture, like a missing one.
+        // A picture that cannot be read (nor its body decoded) shows as the viewer's broken
+        // picture, like a missing one.
         try {
+            TMemoryStream Data;
+            Part.Body.Seek(0, soBeginning);
+            Part.DecodeBodyStream(Data);
+            Data.SetPosition(0);
             Graphic->LoadFromStream(Data);
         } catch (const Exception&) {
             return nullptr;

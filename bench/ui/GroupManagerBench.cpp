@@ -1,7 +1,7 @@
 // The newsgroup manager on the full list of a large server: 10^6 groups read, sorted and put in
 // the tree (goal: the lists and the tree under 200 MB; the counter heap_MB is what the heap
 // grew by while they live, lists_MB its share of the lists read before the tree is built,
-// peak_MB the most the process held on the way).
+// peak_MB the most the process held on the way), and the folders below the root opened.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -102,11 +102,98 @@ void BM_GroupManagerLoadAndBuild(benchmark::State& State) {
     State.counters["peak_MB"] = double(PeakRssKb()) / 1024.0;
     std::filesystem::remove_all(Dir);
 }
+// "Teilbaum bestellen" on the root: every group subscribed, and the whole tree expanded (so
+// every node made) in the shown window; range(0): the number of groups. Counters: nodes, and
+// heap_MB, what the heap grew by from before the load.
+void BM_GroupManagerSubscribeAll(benchmark::State& State) {
+    const int Count = int(State.range(0));
+    const std::string Dir =
+        (std::filesystem::temp_directory_path() / ("kestro-groupall-" + std::to_string(getpid())))
+            .string();
+    std::filesystem::create_directories(Dir);
+    const std::string Bl = Dir + "/news.bl";
+    std::ofstream(Bl, std::ios::binary) << GroupList(Count);
+    Forms.Initialize();
+    InitStandardControls();
+    double Nodes = 0, HeapMb = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto* Form = new TForm(nullptr);
+        auto* Tree = new TTreeView(Form);
+        Tree->SetParent(Form);
+        Form->Show();
+        malloc_trim(0);
+        const size_t Before = HeapInUse();
+        {
+            TGroupTree Groups;
+            Groups.Load(Bl, [](const std::string&) {});
+            Groups.Build(*Tree->Items(), [](const std::string&) {});
+            State.ResumeTiming();
+            Groups.ApplyToSubtree(Tree->Items()->GetFirstNode(), scSubscribe);
+            State.PauseTiming();
+            Nodes = Tree->Items()->Count();
+            HeapMb = double(HeapInUse() - Before) / (1024.0 * 1024.0);
+        }
+        Form->Free();
+        State.ResumeTiming();
+    }
+    State.counters["nodes"] = Nodes;
+    State.counters["heap_MB"] = HeapMb;
+    std::filesystem::remove_all(Dir);
+}
+
+// The user's first look below the top: every folder right under the root expanded in the
+// shown window (a list this large gets the nodes below a folder when it is first expanded);
+// range(0): the number of groups. Counter: nodes, the tree's nodes afterwards.
+void BM_GroupManagerOpenTopFolders(benchmark::State& State) {
+    const int Count = int(State.range(0));
+    const std::string Dir =
+        (std::filesystem::temp_directory_path() / ("kestro-groupopen-" + std::to_string(getpid())))
+            .string();
+    std::filesystem::create_directories(Dir);
+    const std::string Bl = Dir + "/news.bl";
+    std::ofstream(Bl, std::ios::binary) << GroupList(Count);
+    Forms.Initialize();
+    InitStandardControls();
+    double Nodes = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto* Form = new TForm(nullptr);
+        auto* Tree = new TTreeView(Form);
+        Tree->SetParent(Form);
+        Form->Show();
+        {
+            TGroupTree Groups;
+            Tree->OnExpanding = [&Groups](TObject*, TTreeNode* Node, bool&) { Groups.Fill(Node); };
+            Groups.Load(Bl, [](const std::string&) {});
+            Groups.Build(*Tree->Items(), [](const std::string&) {});
+            TTreeNode* Root = Tree->Items()->GetFirstNode();
+            State.ResumeTiming();
+            for (int I = 0; I < Root->Count(); ++I) Root->Item(I)->Expand(false);
+            State.PauseTiming();
+            Nodes = Tree->Items()->Count();
+            Tree->OnExpanding = nullptr;
+        }
+        Form->Free();
+        State.ResumeTiming();
+    }
+    State.counters["nodes"] = Nodes;
+    std::filesystem::remove_all(Dir);
+}
+
 BENCHMARK(BM_GroupManagerLoadAndBuild)
     ->Args({100000, 0})
     ->Args({1000000, 0})
     ->Args({1000000, 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+// After the load, whose peak_MB is the process's.
+BENCHMARK(BM_GroupManagerOpenTopFolders)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// Last: it makes every node, and the process's peak with them.
+BENCHMARK(BM_GroupManagerSubscribeAll)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -5,7 +5,14 @@
 #include <benchmark/benchmark.h>
 
 #include <QBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QWidget>
 #include <iterator>
 #include <memory>
@@ -117,6 +124,100 @@ void BM_CreateShowFreeFormOf100Controls(benchmark::State& State) {
     }
 }
 BENCHMARK(BM_CreateShowFreeFormOf100Controls)->Unit(benchmark::kMillisecond);
+
+// The same controls as Qt widgets: a frame for the panel, labels, line edits, combo boxes, check
+// boxes, list widgets and push buttons with the same texts, items and places.
+QWidget* MakeQtWidget(TKind Kind, int Group, QWidget* Holder) {
+    const QString N = QString::number(Group);
+    switch (Kind) {
+        case TKind::Panel: {
+            auto* P = new QFrame(Holder);
+            P->setFrameStyle(QFrame::Panel | QFrame::Raised);
+            return P;
+        }
+        case TKind::Label:
+            return new QLabel("&Feld " + N + ":", Holder);
+        case TKind::Edit:
+            return new QLineEdit("pop.example.org", Holder);
+        case TKind::Combo: {
+            auto* C = new QComboBox(Holder);
+            C->addItems({"CRC", "MD5", "MsgID"});
+            C->setCurrentIndex(1);
+            return C;
+        }
+        case TKind::CheckOrList:
+            if (Group % 2 == 0) {
+                auto* L = new QListWidget(Holder);
+                for (int I = 0; I < 8; ++I) L->addItem("de.comp.lang." + QString::number(I));
+                return L;
+            }
+            [[fallthrough]];
+        case TKind::Check:
+            return new QCheckBox("Pass&wort merken", Holder);
+        case TKind::Button:
+            return new QPushButton("&Testen", Holder);
+    }
+    return nullptr;
+}
+
+QWidget* MakeQtForm(int Count) {
+    auto* Form = new QWidget;
+    Form->setGeometry(50, 50, 640, 480);
+    QWidget* Holder = nullptr;
+    for (int I = 0; I < Count; ++I) {
+        const int Group = I / kGroupSize;
+        const int Slot = I % kGroupSize;
+        if (Slot == 0) {
+            Holder = MakeQtWidget(kGroup[Slot], Group, Form);
+            Holder->setGeometry(10 + Group % 2 * 310, 10 + Group / 2 * 90, 300, 85);
+            continue;
+        }
+        QWidget* C = MakeQtWidget(kGroup[Slot], Group, Holder);
+        const int Row = (Slot - 1) % 4;
+        const int Column = (Slot - 1) / 4;
+        C->setGeometry(6 + Column * 100, 4 + Row * 20, 96,
+                       kGroup[Slot] == TKind::CheckOrList && Group % 2 == 0 ? 58 : 19);
+    }
+    return Form;
+}
+
+// Qt's paint events, counted once before the measured loop: every widget is painted.
+class TPaintCount : public QObject {
+  public:
+    int Paints = 0;
+
+  protected:
+    bool eventFilter(QObject* Object, QEvent* Event) override {
+        if (Event->type() == QEvent::Paint) ++Paints;
+        return QObject::eventFilter(Object, Event);
+    }
+};
+
+void QtShowAndPaint(QWidget* Form) {
+    Form->show();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+void BM_QtCreateShowFreeFormOf100Widgets(benchmark::State& State) {
+    {
+        TPaintCount Count;
+        QCoreApplication::instance()->installEventFilter(&Count);
+        QWidget* Form = MakeQtForm(100);
+        QtShowAndPaint(Form);
+        QCoreApplication::instance()->removeEventFilter(&Count);
+        delete Form;
+        QCoreApplication::processEvents();
+        State.counters["painted"] = Count.Paints;
+    }
+    for (auto _ : State) {
+        QWidget* Form = MakeQtForm(100);
+        QtShowAndPaint(Form);
+        delete Form;
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_QtCreateShowFreeFormOf100Widgets)->Unit(benchmark::kMillisecond);
 
 constexpr TAlign kAligns[] = {alTop, alBottom, alLeft, alRight};
 // Room for 1,000 panels of 3 pixels (500 side by side, 500 one above the other): Qt's layouts

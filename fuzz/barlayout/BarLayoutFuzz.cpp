@@ -3,8 +3,13 @@
 // escape the reading, and what was read must be sound: every link names an item of the manager,
 // flags keep their defined bits, ordinals and counts stay in their ranges. What was read is then
 // changed as a user would (a bar shown or hidden, moved to another row, its rest space and lines
-// switched), written to a fresh store, read by fresh bars and written again: the two writings
-// must agree, so a layout that reads back as anything but what was written fails.
+// switched), written to a fresh store, read again and written again: the two writings must
+// agree, so a layout that reads back as anything but what was written fails.
+//
+// The window is made from its definition once per process (that took longer than all the rest
+// of an input). Before every reading its bars are put back to the definition's own layout, and
+// they must then write exactly what they wrote when new; where they do not, the window is made
+// again, so every reading starts from the same state.
 
 #include <QCoreApplication>
 #include <cstddef>
@@ -12,12 +17,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
 #include "bars/model/Limits.h"
+#include "fuzz/support/FuzzInput.h"
 #include "fuzz/support/FuzzRegistryDir.h"
 #include "platform/core/Application.h"
 #include "platform/registry/Registry.h"
@@ -38,6 +42,55 @@ TBarsForm MainBars() {
     TBarsForm Bars = TBarsForm::FromDefinition("TFormMain");
     static_cast<TComponent*>(Bars.Form())->SetName("FormMain");
     return Bars;
+}
+
+// What the bars write as an INI file.
+std::string IniText(TBarsForm& Bars) {
+    const std::string Name = Dir() + "state.ini";
+    Bars.Manager()->SaveToIniFile(Name);
+    std::string Text = Fuzz::ReadFile(Name);
+    std::filesystem::remove(Name);
+    return Text;
+}
+
+// The main window's bars, made once and put back to their own layout for every reading.
+class TMainBars {
+  public:
+    // The bars in the state the definition gives them.
+    TBarsForm& Fresh() {
+        if (!FBars) {
+            Make();
+            return *FBars;
+        }
+        Fuzz::WriteFile(Dir() + "own.ini", FOwnLayout);
+        try {
+            // Bars a layout added are not the definition's: a layout never removes one.
+            TdxBars& List = *FBars->Manager()->Bars();
+            while (List.Count() > FOwnBarCount) List.Delete(List.Count() - 1);
+            FBars->Manager()->LoadFromIniFile(Dir() + "own.ini");
+            if (IniText(*FBars) == FOwnLayout) return *FBars;
+        } catch (const std::exception&) {
+            // Made again below.
+        }
+        Make();
+        return *FBars;
+    }
+
+  private:
+    void Make() {
+        FBars.reset();
+        FBars = std::make_unique<TBarsForm>(MainBars());
+        FOwnLayout = IniText(*FBars);
+        FOwnBarCount = FBars->Manager()->Bars()->Count();
+    }
+    std::unique_ptr<TBarsForm> FBars;
+    std::string FOwnLayout;
+    int FOwnBarCount = 0;
+};
+
+TBarsForm& FreshBars() {
+    static TMainBars Bars;
+    return Bars.Fresh();
 }
 
 void CheckLinks(const TdxBarManager& Manager, const TdxBarItemLinks& Links) {
@@ -89,13 +142,6 @@ void ChangeAsAUser(TBarsForm& Bars, const uint8_t* Data, size_t Size) {
     }
 }
 
-std::string FileText(const std::string& Name) {
-    std::ifstream In(Name, std::ios::binary);
-    std::stringstream Text;
-    Text << In.rdbuf();
-    return Text.str();
-}
-
 // Every key and value under Path, relative to it.
 void Walk(TRegistry& Registry, const std::string& Path, const std::string& Relative,
           std::map<std::string, std::string>& Tree) {
@@ -131,12 +177,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     const bool Ini = Data[0] & 1;
     const std::string Stored =
         Ini ? Dir() + "layout.ini" : TRegistry::HiveFileName(HKEY_CURRENT_USER);
-    {
-        std::ofstream Out(Stored, std::ios::binary);
-        Out.write(reinterpret_cast<const char*>(Data + 1), std::streamsize(Size - 1));
-    }
+    Fuzz::WriteFile(Stored, std::string(reinterpret_cast<const char*>(Data + 1), Size - 1));
     try {
-        TBarsForm First = MainBars();
+        TBarsForm& First = FreshBars();
         if (Ini)
             First.Manager()->LoadFromIniFile(Stored);
         else
@@ -145,15 +188,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         ChangeAsAUser(First, Data, Size);
         if (Ini) {
             First.Manager()->SaveToIniFile(Dir() + "a.ini");
-            TBarsForm Second = MainBars();
+            TBarsForm& Second = FreshBars();
             Second.Manager()->LoadFromIniFile(Dir() + "a.ini");
             CheckRead(Second);
             Second.Manager()->SaveToIniFile(Dir() + "b.ini");
-            if (FileText(Dir() + "a.ini") != FileText(Dir() + "b.ini"))
+            if (Fuzz::ReadFile(Dir() + "a.ini") != Fuzz::ReadFile(Dir() + "b.ini"))
                 Fail("a layout read back writes differently");
         } else {
             First.Manager()->SaveToRegistry("\\A");
-            TBarsForm Second = MainBars();
+            TBarsForm& Second = FreshBars();
             Second.Manager()->LoadFromRegistry("\\A");
             CheckRead(Second);
             Second.Manager()->SaveToRegistry("\\B");

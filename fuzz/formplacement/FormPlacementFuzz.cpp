@@ -175,5 +175,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         Again.Color != std::optional<int32_t>(Form.Color))
         Fail("a saved colour does not come back");
     DestroyWindow(Form.Wnd);
+    // A destroyed window's host widget goes at the loop's next pass, as in the program: without
+    // one, every input's host stayed (the target's memory grew by 3 KB an input).
+    Application.ProcessMessages();
     return 0;
 }

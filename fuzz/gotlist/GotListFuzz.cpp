@@ -29,17 +29,16 @@ const std::string& Dir() {
     return Made;
 }
 
-// The lines of Text as they stand, without their ends (CR LF or LF).
+// The lines of Text as they stand, without their ends: CR LF, a bare LF or a bare CR (as every
+// list file of the program is read).
 std::set<std::string> Lines(const std::string& Text) {
     std::set<std::string> Out;
     size_t At = 0;
     while (At <= Text.size()) {
-        size_t End = Text.find('\n', At);
+        size_t End = Text.find_first_of("\r\n", At);
         if (End == std::string::npos) End = Text.size();
-        std::string Line = Text.substr(At, End - At);
-        if (!Line.empty() && Line.back() == '\r') Line.pop_back();
-        Out.insert(Line);
-        At = End + 1;
+        Out.insert(Text.substr(At, End - At));
+        At = End + (Text.compare(End, 2, "\r\n") == 0 ? 2 : 1);
     }
     return Out;
 }

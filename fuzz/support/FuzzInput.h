@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace Fuzz {
@@ -36,14 +37,26 @@ inline std::vector<std::string> Pieces(const uint8_t* Data, size_t Size) {
 }
 
 // An empty directory of this process's own in the temporary folder, made once:
-// "<tmp>/kestro-fuzz-<Name>-<pid>/".
+// "<tmp>/kestro-fuzz-<Name>-<pid>/". Removed with what it holds when the process ends (every
+// replay and every fuzzing process makes one).
 inline std::string OwnDir(const std::string& Name) {
+    struct TMade {
+        std::vector<std::string> Dirs;
+        ~TMade() {
+            for (const std::string& Dir : Dirs) {
+                std::error_code Ignored;
+                std::filesystem::remove_all(Dir, Ignored);
+            }
+        }
+    };
+    static TMade Made;
     const std::string Path = (std::filesystem::temp_directory_path() /
                               ("kestro-fuzz-" + Name + "-" + std::to_string(getpid())))
                                  .string() +
                              "/";
     std::filesystem::remove_all(Path);
     std::filesystem::create_directories(Path);
+    Made.Dirs.push_back(Path);
     return Path;
 }
 

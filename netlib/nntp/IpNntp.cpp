@@ -136,20 +136,31 @@ bool IsStatusLine(const std::string& line) {
     return line.size() == 3 || line[3] == ' ';
 }
 
-// The reply that brings the data of an article, its head or its body; every other reply to
-// these commands carries no lines.
-const char* ArticleDataCode(TIpNntpStates state) {
-    switch (state) {
-        case nsArticle:
-            return "220";
-        case nsHead:
-            return "221";
-        case nsBody:
-            return "222";
-        default:
-            return "";
-    }
-}
+// The reply that brings a command's lines (an article, its head or body, a listing): every
+// other reply to that command is its failure and carries no lines. One row per command that
+// reads lines.
+struct TDataReply {
+    TIpNntpStates State;
+    const char* Code;
+};
+constexpr TDataReply kDataReplies[] = {
+    {nsArticle, "220"},
+    {nsHead, "221"},
+    {nsBody, "222"},
+    {nsList, "215"},
+    {nsNewGroups, "231"},
+    {nsNewNews, "230"},
+    {nsHelp, "100"},
+    {nsListExt, "202"},
+    {nsListActiveTimes, "215"},
+    {nsListDistributions, "215"},
+    {nsListDistribPats, "215"},
+    {nsListNewsGroups, "215"},
+    {nsListOverviewFmt, "215"},
+    {nsListGroup, "211"},
+    {nsOver, "224"},
+    {nsPat, "221"},
+};
 
 std::string ZoneWord(int zone) {
     return zone == 1 ? " GMT" : zone == 2 ? " UTC" : "";
@@ -163,6 +174,12 @@ std::string FormatNntpDate(int64_t unixSeconds) {
 
 std::string FormatNntpTime(int64_t unixSeconds) {
     return FormatLocal(unixSeconds, "%H%M%S");
+}
+
+std::string NntpDataReplyCode(TIpNntpStates command) {
+    for (const TDataReply& reply : kDataReplies)
+        if (reply.State == command) return reply.Code;
+    return "";
 }
 
 TIpCustomNntpClient::TIpCustomNntpClient(void* owner) : TIpCustomEmailClass(owner) {
@@ -412,7 +429,7 @@ void TIpCustomNntpClient::ReadReplyLine(SOCKET socket, const std::string& line) 
             // Only the command's own data reply starts an article. Any other (a 200, a 300,
             // a 4xx) is a failed fetch of this article: taking its following lines for data
             // would store them after what is left of the article before.
-            refused = FReplyCode != ArticleDataCode(FState);
+            refused = FReplyCode != NntpDataReplyCode(FState);
             if (!refused) {
                 // A line of the article may be as long as the reply may be large; a longer
                 // article is still read to its end (and dropped) by the limits below.
@@ -436,6 +453,12 @@ void TIpCustomNntpClient::ReadReplyLine(SOCKET socket, const std::string& line) 
             }
             break;
         default:
+            // A listing likewise: a reply other than its own (a 200, a 230 to LIST) is the
+            // failed command alone; no lines follow it, and an empty listing it is not.
+            if (status && FMultiLine) {
+                const std::string code = NntpDataReplyCode(FState);
+                refused = !code.empty() && FReplyCode != code;
+            }
             break;
     }
     FAwaitingStatus = false;

@@ -84,6 +84,9 @@ using TIpNntpProgressEvent =
 // conversion beyond the local one), the date and time arguments of NEWGROUPS and NEWNEWS.
 std::string FormatNntpDate(int64_t unixSeconds);
 std::string FormatNntpTime(int64_t unixSeconds);
+// The code of the reply that brings the lines of a command reading lines ("215" for LIST,
+// "220" for ARTICLE); any other reply to it is the command's failure. Empty for the others.
+std::string NntpDataReplyCode(TIpNntpStates command);
 
 class TIpCustomNntpClient : public TIpCustomEmailClass {
   public:

@@ -1,5 +1,6 @@
 #include "netlib/smtp/IpSmtp.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <thread>
@@ -197,6 +198,22 @@ void TIpCustomSmtpClient::AskNextMessage() {
 // ---- the reply machine ---------------------------------------------------------------------
 
 void TIpCustomSmtpClient::DoReadLine(SOCKET socket, const std::string& line) {
+    // Every line of a reply is a status line: one ended by a bare LF, which comes joined to the
+    // line after it, is a line of its own and is read with the CR LF the others have. The last
+    // piece keeps the ending it came with (none when the close cut it).
+    const bool crLf = line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0;
+    const std::string text = crLf ? line.substr(0, line.size() - 2) : line;
+    size_t bareEnds = size_t(std::count(text.begin(), text.end(), '\n'));
+    ReadStatusLines(
+        socket, text, [] { return true; },
+        [&](const std::string& part) {
+            const bool last = bareEnds == 0;
+            if (!last) --bareEnds;
+            ReadReplyLine(socket, last && !crLf ? part : part + "\r\n");
+        });
+}
+
+void TIpCustomSmtpClient::ReadReplyLine(SOCKET socket, const std::string& line) {
     if (socket != SocketHandle()) return;
     if (!ReplyLineArrived()) return;
     const int32_t code = SmtpReplyCode(line);

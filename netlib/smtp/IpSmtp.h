@@ -125,6 +125,8 @@ class TIpCustomSmtpClient : public TIpCustomEmailClass {
     void TaskComplete();
     void PutLine(const std::string& text);
     void NextStep(int32_t code);
+    // One status line of a reply, with its CR LF.
+    void ReadReplyLine(SOCKET socket, const std::string& line);
     void RefuseCodelessReply(const std::string& line);
 
     void SendGreeting(bool extended);

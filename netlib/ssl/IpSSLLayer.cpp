@@ -57,6 +57,9 @@ uint32_t TIpSSLLayer::Read(TIpDataSocket& socket, char* out, uint32_t room) {
         if ((socket.LogOptions & loLowData) && socket.Owner())
             socket.Owner()->DebugLog().AddDebugEntry(nullptr, socket.Handle(), deLowRecv, buf,
                                                      static_cast<uint32_t>(n));
+        // A failed session was reported once, when it failed: what the peer sends after that
+        // is no record of it, and is read only to be dropped.
+        if (FEngine->State() == TIpSSLEngine::ssFailed) continue;
         try {
             FEngine->Feed(buf, static_cast<size_t>(n));
         } catch (const EIpBaseException& e) {

@@ -232,8 +232,9 @@ void THost::paintEvent(QPaintEvent* E) {
     const std::shared_ptr<TSurface> Surface = HostImpl::SurfaceOf(*W);
     QPainter Painter(this);
     Painter.setCompositionMode(QPainter::CompositionMode_Source);
-    const QRect Area = E->rect();
-    Painter.drawImage(Area, Surface->Image, Area);
+    // Each rectangle of what is to be painted again, not the box around them: the parts of
+    // a form that changed are often far apart.
+    for (const QRect& Area : E->region()) Painter.drawImage(Area, Surface->Image, Area);
 }
 
 // ---- lookups ------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "platform/core/HostImpl.h"
 #include "platform/core/Input.h"
 #include "platform/core/InputImpl.h"
+#include "platform/core/Overlaps.h"
 #include "platform/core/Paint.h"
 #include "platform/core/Screens.h"
 #include "platform/core/WindowImpl.h"
@@ -79,22 +80,30 @@ void InvalidateMoves(HWND Parent, const TMove* First, const TMove* Last) {
         if (!IsRectEmpty(&M->Taken))
             if (TWndPtr C = FindWnd(M->Child); C && C->Parent == Parent && C->Visible())
                 InvalidateAll(M->Child);
-    // Siblings that did not move, each checked against the moves: a rectangle test for each pair
-    // (the strips of an aligned layout cross each other's boxes, so sorting them gains little).
+    // Siblings that did not move, against the moves' rectangles: only the pairs that overlap are
+    // visited (the strips of an aligned layout cross each other's boxes, so a plain test of each
+    // pair grows with the square of the children).
     std::vector<HWND> Moved;
     Moved.reserve(size_t(Last - First));
-    for (const TMove* M = First; M != Last; ++M) Moved.push_back(M->Child);
+    std::vector<RECT> Areas;
+    Areas.reserve(2 * size_t(Last - First));
+    for (const TMove* M = First; M != Last; ++M) {
+        Moved.push_back(M->Child);
+        Areas.push_back(M->Left);
+        Areas.push_back(M->Taken);
+    }
     std::sort(Moved.begin(), Moved.end());
-    const std::vector<HWND> Children = P->Children;
-    for (HWND H : Children) {
+    std::vector<TWndPtr> Stayed;
+    std::vector<RECT> Places;
+    for (HWND H : P->Children) {
         if (std::binary_search(Moved.begin(), Moved.end(), H)) continue;
         TWndPtr S = FindWnd(H);
         if (!S || !S->Visible()) continue;
-        for (const TMove* M = First; M != Last; ++M) {
-            InvalidateSiblingUnder(*S, M->Left);
-            InvalidateSiblingUnder(*S, M->Taken);
-        }
+        Places.push_back(S->Window);
+        Stayed.push_back(std::move(S));
     }
+    ForEachOverlap(Places, Areas,
+                   [&](size_t S, size_t A) { InvalidateSiblingUnder(*Stayed[S], Areas[A]); });
 }
 
 // Invalid areas of the batch's moves, parent by parent, in the order they moved.

@@ -87,7 +87,9 @@ LONG_PTR ReadExtra(const TWnd& W, int Index) {
 TWndPtr FindWnd(HWND Wnd) {
     if (Wnd == 0) return nullptr;
     TWndPtr W = TMessageLoop::Instance().Find(Wnd);
-    return W && W->State != TWndState::Gone ? W : nullptr;
+    // Handed on as it is, not copied: each copy of the pointer counts up and down atomically.
+    if (W && W->State == TWndState::Gone) return nullptr;
+    return W;
 }
 
 std::vector<TWndPtr> AllWindows() {

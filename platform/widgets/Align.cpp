@@ -76,8 +76,10 @@ void AlignItems(std::vector<TAlignItem>& Items, TRect& Client) {
         std::vector<size_t> Order;
         for (size_t I = 0; I < Items.size(); ++I)
             if (Items[I].Align == Kind) Order.push_back(I);
-        std::stable_sort(Order.begin(), Order.end(),
-                         [&](size_t A, size_t B) { return Before(Kind, Items[A], Items[B]); });
+        const auto First = [&](size_t A, size_t B) { return Before(Kind, Items[A], Items[B]); };
+        // Placed again, the items mostly are in order already: checking it is linear.
+        if (!std::is_sorted(Order.begin(), Order.end(), First))
+            std::stable_sort(Order.begin(), Order.end(), First);
         for (size_t I : Order) Place(Items[I], Client);
     }
 }

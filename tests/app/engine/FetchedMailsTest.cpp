@@ -57,6 +57,30 @@ TEST_F(FetchedMails, ReadsWhatItWroteAndSettlesWhatWasNeverNamed) {
     EXPECT_FALSE(FileExists(file));
 }
 
+// A line named twice (a damaged list) is settled as the first one: a spool file never named is
+// removed whichever line names it, and a mail whose file was never named is not taken as stored
+// by a second line of the same file.
+TEST_F(FetchedMails, ALineNamedTwiceIsSettledLikeTheFirst) {
+    const std::string spool = ProgramDir() + "spool/";
+    std::filesystem::create_directories(spool);
+    const std::string file = ProgramDir() + "box.got";
+    WriteFile(file, "a " + spool + "m1.tmp\r\na " + spool + "m2.tmp\r\nb " + spool +
+                        "m3.tmp\r\nb " + spool + "m3.tmp\r\n" + std::string("\x04") + "c " + spool +
+                        "m4.tmp\r\n");
+    WriteFile(spool + "m2.tmp", "never named");
+    WriteFile(spool + "m3.tmp", "never named");
+    WriteFile(spool + "m4.tmp", "never named");
+    TFetchedMails list;
+    list.Load(file, spool);
+    EXPECT_TRUE(list.Stored("a"));
+    EXPECT_FALSE(FileExists(spool + "m2.tmp"));
+    EXPECT_FALSE(list.Stored("b"));
+    EXPECT_FALSE(FileExists(spool + "m3.tmp"));
+    // A damaged id does not keep its spool file either.
+    EXPECT_FALSE(FileExists(spool + "m4.tmp"));
+    EXPECT_EQ(list.Dropped(), 4);
+}
+
 TEST_F(FetchedMails, AFileLargerThanAnyListIsRefusedAndWrittenAnew) {
     const std::string file = ProgramDir() + "box.got";
     WriteFile(file, std::string(size_t(KestroLimits::kMaxFetchedMailFileSize) + 1, 'x'));

@@ -283,8 +283,11 @@ TEST_F(NntpTaskTest, NegativeNumberAsksForTheNewestAndNewMaxCapsIt) {
 // Only "no such article" passes an article over. Any other refusal ends the group before the
 // article, with an error, so that the next run asks for it again.
 TEST_F(NntpTaskTest, RefusedArticleEndsTheGroupBeforeIt) {
+    // A success code other than the article's own is no article either: passed over, the
+    // article would never be fetched.
     for (const char* refusal :
-         {"503 program fault, try again", "480 authentication required", "500 what?"}) {
+         {"503 program fault, try again", "480 authentication required", "500 what?",
+          "200 news ready", "222 3 <3@de.a> body", "100 help text follows"}) {
         SCOPED_TRACE(refusal);
         SetRunExitCode(0);
         LogLines.clear();
@@ -803,6 +806,44 @@ TEST_F(NntpTaskTest, RefusedListWritesNoGroupList) {
     EXPECT_FALSE(FileExists(ProgramDir() + "news.bl"));
     EXPECT_TRUE(Logged("NNTP Error 502 auf news.example: not allowed"));
     EXPECT_EQ(RunExitCode(), 1);
+}
+
+// A reply other than the listing's own, a success code among them, is a failed command: the
+// group list stays as it was (none, or the old one), and the run says so.
+TEST_F(NntpTaskTest, ListingAnsweredWithAnotherCodeKeepsTheGroupList) {
+    const std::string old = "!new_groups:261201 093000\r\nb.old \r\n";
+    const struct {
+        bool HasList;
+        const char* Reply;
+        const char* Logged;
+    } cases[] = {
+        {false, "200 ok", "NNTP Error 200 auf news.example: ok"},
+        {false, "231 new groups", "NNTP Error 231 auf news.example: new groups"},
+        {true, "215 list follows", "NNTP Error 215 auf news.example: list follows"},
+        {true, "200 ok", "NNTP Error 200 auf news.example: ok"},
+    };
+    Box("");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Reply);
+        LogLines.clear();
+        SetRunExitCode(0);
+        Fake = nullptr;
+        DeleteFile(ProgramDir() + "news.bl");
+        if (c.HasList) WriteFile(ProgramDir() + "news.bl", old);
+        Start("GetGroups");
+        Greet();
+        EXPECT_EQ(Sent(), c.HasList ? "NEWGROUPS 261201 093000\r\n" : "LIST\r\n");
+        Feed(std::string(c.Reply) + "\r\n.\r\n");
+        EXPECT_EQ(Task->State, 3);
+        if (c.HasList)
+            EXPECT_EQ(ReadFile(ProgramDir() + "news.bl"), old);
+        else
+            EXPECT_FALSE(FileExists(ProgramDir() + "news.bl"));
+        EXPECT_TRUE(Logged(c.Logged));
+        EXPECT_EQ(RunExitCode(), 1);
+        EXPECT_TRUE(SpoolFiles().empty());
+        Task.reset();
+    }
 }
 
 TEST_F(NntpTaskTest, NewGroupsAreMergedAndAnnouncedByMail) {

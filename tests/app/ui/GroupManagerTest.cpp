@@ -15,6 +15,7 @@
 
 #include "app/engine/bfgconfig.h"
 #include "bars/model/dxBarManager.h"
+#include "platform/controls/TreeView.h"
 #include "platform/fs/Files.h"
 #include "tests/app/ui/UiFixture.h"
 #include "tests/app/ui/UiGolden.h"
@@ -33,11 +34,14 @@ class GroupManagerTest : public UiTest {
   protected:
     // Opens the manager on the group list Bl (a name in the point program's directory) and lets
     // it load.
-    TFormGroupManager* Open(const std::string& Bl, TdxBarManager* Bars = nullptr) {
+    // NodesAtOnce: the largest list whose nodes are all made when it is read.
+    TFormGroupManager* Open(const std::string& Bl, TdxBarManager* Bars = nullptr,
+                            int NodesAtOnce = UiLimits::kGroupNodesAtOnce) {
         RegisterGroupManagerClasses();
         auto* Form = CreateForm<TFormGroupManager>(&Forms);
         Form->GroupListFile = PointDir() + Bl;
         Form->BarManager = Bars;
+        Form->Groups().NodesAtOnce = NodesAtOnce;
         Form->EditNewArticles->SetText("20");
         GuiTest::Drain();
         return Form;
@@ -102,6 +106,27 @@ TEST(GroupNames, SortAndFindAsAStringList) {
     }
 }
 
+// A name listed again (in any case) goes; the first spelling listed stays, and lookups find
+// the names left.
+TEST(GroupNames, RepeatedNamesKeepTheirFirstSpelling) {
+    TStringList Input;
+    for (const char* Line : {"de.b 1", "x", "de.a", "DE.A*", "de.B", "c", "De.a", "de.ab", "x"})
+        Input.Add(Line);
+    TGroupNames Names;
+    Names.Assign(Input, 0);
+    Names.Sort();
+    Names.DropRepeated();
+    std::vector<std::string> Left;
+    for (int I = 0; I < Names.Count(); ++I) Left.emplace_back(Names[I]);
+    EXPECT_EQ(Left, (std::vector<std::string>{"c", "de.a", "de.ab", "de.b", "x"}));
+    int Index = -1;
+    EXPECT_TRUE(Names.Find("DE.AB", Index));
+    EXPECT_EQ(Index, 2);
+    Names.DropRepeated();
+    EXPECT_EQ(Names.Count(), 5);
+    EXPECT_EQ(Names[4], "x");
+}
+
 TEST_F(GroupManagerTest, BuildsATreeWithAtMostTwoFoldersPerGroup) {
     PutGolden("news.bl");
     PutGolden("news.rc");
@@ -131,9 +156,9 @@ TEST_F(GroupManagerTest, OkWritesKeptNewAndForeignSubscriptionsAndMarksTheGroupL
     PutGolden("news.bl");
     PutGolden("news.rc");
     TFormGroupManager* Form = Open("news.bl");
-    TGroupTree::Toggle(Node(Form, "de.rec.fahrrad"));
-    TGroupTree::Toggle(Node(Form, "de.comp.os.linux.networking"));
-    TGroupTree::Toggle(Node(Form, "de.*"));  // a folder is no group
+    Form->Groups().Toggle(Node(Form, "de.rec.fahrrad"));
+    Form->Groups().Toggle(Node(Form, "de.comp.os.linux.networking"));
+    Form->Groups().Toggle(Node(Form, "de.*"));  // a folder is no group
     Form->CBHeaderOnly->SetChecked(true);
     Form->ButtonOkClick(nullptr);
     UiGolden::Expect("groupman/news-ok.rc", Written("news.rc"));
@@ -176,7 +201,7 @@ TEST_F(GroupManagerTest, OkOnAFullDiskKeepsTheFormerListsWholeAndWorksOnceThereI
         while (Filler.write(Block.data(), Block.size())) {
         }
     }
-    TGroupTree::ApplyToSubtree(Form->Tree->Items()->GetFirstNode(), scSubscribe);
+    Form->Groups().ApplyToSubtree(Form->Tree->Items()->GetFirstNode(), scSubscribe);
     Messages.clear();
     Form->ButtonOkClick(nullptr);
     // (Compared as a whole, not printed: a cut file is some thousand lines.)
@@ -199,20 +224,149 @@ TEST_F(GroupManagerTest, OkOnAFullDiskKeepsTheFormerListsWholeAndWorksOnceThereI
     EXPECT_EQ(std::count(Bl.begin(), Bl.end(), '*'), 1000);
 }
 
+// A list too large to make every node at once: a folder's nodes are made when it is first
+// expanded, by the program or by a click on its button, and the tree is then the one a small
+// list gets.
+TEST_F(GroupManagerTest, ALargeListGetsTheNodesOfAFolderWhenItIsExpanded) {
+    PutGolden("news.bl");
+    PutGolden("news.rc");
+    TFormGroupManager* Form = Open("news.bl");
+    const std::string Whole = Dump(Form);
+    Form->Free();
+
+    Form = Open("news.bl", nullptr, 0);
+    EXPECT_EQ(Dump(Form), "news.bl (2/3)\n  alt.* (2/3)\n  de.* (2/3)\n");
+    Form->Show();
+    GuiTest::Drain();
+    TTreeNode* De = Node(Form, "de.*");
+    const TRect Line = De->DisplayRect(true);
+    POINT Button{-1, -1};
+    for (int X = 0; X < Line.Left && Button.x < 0; ++X) {
+        TVHITTESTINFO Hit;
+        Hit.pt = POINT{X, (Line.Top + Line.Bottom) / 2};
+        SendMessage(Form->Tree->Handle(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&Hit));
+        if (Hit.flags & TVHT_ONITEMBUTTON) Button = Hit.pt;
+    }
+    ASSERT_GE(Button.x, 0) << "the folder shows no button";
+    GuiTest::MouseClick(Form->Handle(), GuiTest::ScreenOf(Form->Tree->Handle(), Button));
+    GuiTest::Drain();
+    EXPECT_TRUE(De->Expanded());
+    EXPECT_EQ(Dump(Form),
+              "news.bl (2/3)\n  alt.* (2/3)\n  de.* (2/3)\n    de.comp.lang.* (2/3)\n"
+              "    de.comp.os.* (2/3)\n    de.rec.* (2/3)\n");
+    Node(Form, "de.comp.os.*")->Expand(false);
+    EXPECT_NE(Dump(Form).find("      de.comp.os.linux.* (2/3)\n    de.rec.*"), std::string::npos);
+    Form->Tree->FullExpand();
+    EXPECT_EQ(Dump(Form), Whole);
+}
+
+// What OK writes does not depend on which nodes were made: a subtree command over a folder
+// whose nodes are not made yet and a toggle in one expanded since.
+TEST_F(GroupManagerTest, ALargeListWritesWhatASmallOneWrites) {
+    std::vector<std::string> Results;
+    for (const int AtOnce : {UiLimits::kGroupNodesAtOnce, 0}) {
+        PutGolden("news.bl");
+        PutGolden("news.rc");
+        TFormGroupManager* Form = Open("news.bl", nullptr, AtOnce);
+        Form->Groups().ApplyToSubtree(Node(Form, "de.*"), scInvert);
+        Node(Form, "alt.*")->Expand(false);
+        Form->Groups().Toggle(Node(Form, "alt.test"));
+        Form->ButtonOkClick(nullptr);
+        EXPECT_EQ(Written("news.rc"),
+                  "alt.test -20\r\nde.comp.os.linux.misc -20\r\nde.rec.fahrrad -20\r\n"
+                  "# von Hand\r\nde.gone.group 12\r\n")
+            << AtOnce;
+        Form->Tree->FullExpand();
+        Results.push_back(Dump(Form) + Written("news.bl"));
+        Form->Free();
+    }
+    EXPECT_EQ(Results[0], Results[1]);
+}
+
 TEST_F(GroupManagerTest, AFirstLineThatIsAGroupIsWrittenOnce) {
     WriteFile(PointDir() + "plain.bl", "de.test\r\nalt.test\r\n");
     TFormGroupManager* Form = Open("plain.bl");
-    TGroupTree::Toggle(Node(Form, "de.test"));
+    Form->Groups().Toggle(Node(Form, "de.test"));
     Form->EditNewArticles->SetText("viele");
     Form->ButtonOkClick(nullptr);
     EXPECT_EQ(Written("plain.bl"), "alt.test\r\nde.test*\r\n");
     EXPECT_EQ(Written("plain.rc"), "de.test -20\r\n");
 }
 
+// Names as a server or an earlier list may hold them: each reads back to itself after OK, and
+// OK changes nothing more once it has written them.
+class GroupManagerRoundTrip : public GroupManagerTest {
+  protected:
+    // Opens the manager on Bl (and Rc), double-clicks each group of Toggle, presses OK; then
+    // opens the lists written and presses OK again. The tree must be the same after each open,
+    // and the second OK must write what the first did.
+    void OkTwice(const std::string& Bl, const std::string& Rc,
+                 const std::vector<std::string>& Toggled) {
+        WriteFile(PointDir() + "r.bl", Bl);
+        std::filesystem::remove(PointDir() + "r.rc");
+        if (!Rc.empty()) WriteFile(PointDir() + "r.rc", Rc);
+        TFormGroupManager* Form = Open("r.bl");
+        for (const std::string& Name : Toggled) {
+            Form->Tree->SetSelected(Node(Form, Name));
+            Form->TreeDblClick(nullptr);
+        }
+        const std::string Tree = Dump(Form);
+        Form->ButtonOkClick(nullptr);
+        Form->Free();
+        FirstBl = Written("r.bl");
+        FirstRc = Written("r.rc");
+        Form = Open("r.bl");
+        // The subscriptions' rests differ only for groups subscribed anew ({} before, -20 now).
+        EXPECT_EQ(Strip(Dump(Form)), Strip(Tree));
+        Form->ButtonOkClick(nullptr);
+        Form->Free();
+        EXPECT_EQ(Written("r.bl"), FirstBl);
+        EXPECT_EQ(Written("r.rc"), FirstRc);
+    }
+    static std::string Strip(const std::string& Dumped) {
+        std::string Out;
+        std::istringstream In(Dumped);
+        for (std::string Line; std::getline(In, Line);)
+            Out += Line.substr(0, Line.find(" {")) + "\n";
+        return Out;
+    }
+    std::string FirstBl, FirstRc;
+};
+
+TEST_F(GroupManagerRoundTrip, AGroupListedTwiceIsOneGroupWithOneSubscriptionLine) {
+    // The server's spelling, the list's mark of an earlier OK, and another case.
+    OkTwice("!new_groups:261201 120000\r\nde.test \r\nalt.x \r\nDE.TEST \r\nde.test*\r\n",
+            "de.test 5\r\n", {"alt.x"});
+    EXPECT_EQ(FirstRc, "alt.x -20\r\nde.test 5\r\n");
+    EXPECT_EQ(FirstBl, "!new_groups:261201 120000\r\nalt.x*\r\nde.test*\r\n");
+    // Subscribed anew while listed twice: one line.
+    OkTwice("!h\r\nde.neu \r\nde.neu \r\n", "", {"de.neu"});
+    EXPECT_EQ(FirstRc, "de.neu -20\r\n");
+    // The lines such a list made pile up before: the first one stays.
+    OkTwice("!h\r\nde.test \r\nde.test \r\n", "de.test 5\r\nde.test -20\r\nDE.test -20\r\n", {});
+    EXPECT_EQ(FirstRc, "de.test 5\r\n");
+}
+
+TEST_F(GroupManagerRoundTrip, AGroupBeginningWithAnExclamationMarkStaysAGroup) {
+    // A list without a header, whose first group once written is "!bang".
+    OkTwice("de.test\r\n!bang\r\n", "", {"!bang"});
+    EXPECT_EQ(FirstRc, "!bang -20\r\n");
+    EXPECT_EQ(FirstBl, "!\r\n!bang*\r\nde.test\r\n");
+    // Behind a header it is written after the header, as the server's lines are.
+    OkTwice("!new_groups:261201 120000\r\nde.test \r\n!bang \r\n", "", {});
+    EXPECT_EQ(FirstBl, "!new_groups:261201 120000\r\n!bang\r\nde.test\r\n");
+}
+
+TEST_F(GroupManagerRoundTrip, ANameHoldingAStarIsReadBackWhole) {
+    OkTwice("!h\r\nde.st*r \r\nde.*x \r\nde.plain\r\n", "", {"de.st*r"});
+    EXPECT_EQ(FirstRc, "de.st*r -20\r\n");
+    EXPECT_EQ(FirstBl, "!h\r\nde.*x \r\nde.plain\r\nde.st*r *\r\n");
+}
+
 TEST_F(GroupManagerTest, NewSubscriptionsStartAtTheCountOr20) {
     WriteFile(PointDir() + "n.bl", "de.test\r\n");
     TFormGroupManager* Form = Open("n.bl");
-    TGroupTree::Toggle(Node(Form, "de.test"));
+    Form->Groups().Toggle(Node(Form, "de.test"));
     const std::pair<const char*, const char*> Cases[] = {
         {"7", "de.test -7\r\n"},   {"0", "de.test -0\r\n"},    {"", "de.test -20\r\n"},
         {"-5", "de.test -20\r\n"}, {"12x", "de.test -20\r\n"}, {"99999999999", "de.test -20\r\n"},
@@ -229,10 +383,10 @@ TEST_F(GroupManagerTest, SubtreeCommandsForgetTheFormerLines) {
     PutGolden("news.bl");
     PutGolden("news.rc");
     TFormGroupManager* Form = Open("news.bl");
-    TGroupTree::ApplyToSubtree(Node(Form, "de.comp.os.*"), scInvert);
-    TGroupTree::ApplyToSubtree(Node(Form, "de.comp.lang.*"), scSubscribe);
-    TGroupTree::ApplyToSubtree(Node(Form, "alt.test"), scSubscribe);
-    TGroupTree::ApplyToSubtree(Node(Form, "de.rec.*"), scUnsubscribe);
+    Form->Groups().ApplyToSubtree(Node(Form, "de.comp.os.*"), scInvert);
+    Form->Groups().ApplyToSubtree(Node(Form, "de.comp.lang.*"), scSubscribe);
+    Form->Groups().ApplyToSubtree(Node(Form, "alt.test"), scSubscribe);
+    Form->Groups().ApplyToSubtree(Node(Form, "de.rec.*"), scUnsubscribe);
     Form->EditNewArticles->SetText("5");
     Form->ButtonOkClick(nullptr);
     EXPECT_EQ(Written("news.rc"),
@@ -246,7 +400,7 @@ TEST_F(GroupManagerTest, TheSubscriptionListGoesOnlyWhenNothingIsLeftInIt) {
     WriteFile(PointDir() + "a.bl", "!header\r\nde.test\r\n");
     WriteFile(PointDir() + "a.rc", "de.test 5\r\n");
     TFormGroupManager* Form = Open("a.bl");
-    TGroupTree::ApplyToSubtree(Form->Tree->Items()->GetFirstNode(), scUnsubscribe);
+    Form->Groups().ApplyToSubtree(Form->Tree->Items()->GetFirstNode(), scUnsubscribe);
     Form->ButtonOkClick(nullptr);
     EXPECT_FALSE(FileExists(PointDir() + "a.rc"));
     EXPECT_EQ(Written("a.bl"), "!header\r\nde.test\r\n");
@@ -290,6 +444,23 @@ TEST_F(GroupManagerTest, NamesWithTooManyDotsGetNoNode) {
     EXPECT_EQ(Node(Form, Deepest63)->Level(), 3);  // root, then two folders at most
 }
 
+// A name too deep for the tree between two groups: the next group finds its folder by the group
+// placed before it, not by the name left out.
+TEST_F(GroupManagerTest, ANameLeftOutDoesNotMoveTheNextGroup) {
+    std::string Deep = "a.z";
+    for (int I = 0; I < 64; ++I) Deep += ".a";
+    // Sorted, it stands between the two.
+    WriteFile(PointDir() + "gap.bl", "a.b.c\r\na.z.q\r\n" + Deep + "\r\n");
+    TFormGroupManager* Form = Open("gap.bl");
+    EXPECT_EQ(Dump(Form),
+              "gap.bl (2/3)\n"
+              "  a.* (2/3)\n"
+              "    a.b.* (2/3)\n"
+              "      a.b.c (0/1)\n"
+              "    a.z.* (2/3)\n"
+              "      a.z.q (0/1)\n");
+}
+
 TEST_F(GroupManagerTest, ProgressCaptionsEveryStepGroups) {
     std::string List;
     for (int I = 0; I < 600; ++I) List += "de.g" + std::to_string(1000 + I) + "\r\n";
@@ -328,7 +499,7 @@ TEST_F(GroupManagerTest, TheEntryPointSaysWhetherOkWroteTheLists) {
         auto* Manager = dynamic_cast<TFormGroupManager*>(Screen->ActiveForm());
         if (!Manager || !Manager->Loaded()) return QTimer::singleShot(1, Answer);
         EXPECT_EQ(Manager->EditNewArticles->Text(), "7");
-        TGroupTree::Toggle(Node(Manager, "de.test"));
+        Manager->Groups().Toggle(Node(Manager, "de.test"));
         Manager->ButtonOk->Click();
     };
     QTimer::singleShot(1, Answer);

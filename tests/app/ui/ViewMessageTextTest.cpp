@@ -290,6 +290,10 @@ TEST(ViewMessageParts, GifPartsAnimateAndUnreadablePicturesGiveNone) {
     const std::string Damaged = Base64.left(24).toStdString();
     for (const char* Type : {"image/gif", "image/png", "image/jpeg", "image/bmp"})
         EXPECT_EQ(Picture(Type, Damaged), nullptr) << Type;
+    // Nor does a body its transfer encoding cannot decode (a base64 line past the codec's limit).
+    const std::string Undecodable(4000, 'A');
+    for (const char* Type : {"image/gif", "image/png", "image/jpeg", "image/bmp"})
+        EXPECT_EQ(Picture(Type, Undecodable), nullptr) << Type;
 }
 
 }  // namespace

@@ -497,6 +497,47 @@ TEST_F(NntpClientTest, ListAndNewGroupsDeliverTheWholeReply) {
     EXPECT_EQ(Events.back(), "multi 2 |231 new groups|de.new 1 1 y");
 }
 
+// Only the reply that brings a listing (215 to LIST, 231 to NEWGROUPS, 230 to NEWNEWS) starts
+// it. Any other reply, a success or another listing's code among them, is the failed command
+// alone: the caller gets its status line without lines (never an empty listing), no line is
+// awaited after it, and the reply to the command sent behind it is read in step.
+TEST_F(NntpClientTest, OnlyTheDataReplyOfItsCommandStartsAListing) {
+    const struct {
+        TIpNntpStates Command;
+        const char* Reply;
+    } cases[] = {
+        {nsList, "200 news ready"},        {nsList, "231 new groups follow"},
+        {nsList, "211 1 1 1 de.test"},     {nsList, "100 help text follows"},
+        {nsNewGroups, "215 list follows"}, {nsNewGroups, "200 ok"},
+        {nsNewGroups, "230 new articles"}, {nsNewNews, "231 new groups follow"},
+        {nsNewNews, "215 list follows"},   {nsNewNews, "381 more"},
+    };
+    Open("200 hello", ntAuthenticate);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Command) + " answered " + c.Reply);
+        Events.clear();
+        Sent();
+        if (c.Command == nsList)
+            Client.List();
+        else if (c.Command == nsNewGroups)
+            Client.NewGroups("261201", "120000", 0);
+        else
+            Client.NewNews("de.*", "261201", "120000", 0);
+        Client.List();
+        Feed(std::string(c.Reply) + "\r\n");
+        Feed("215 list follows\r\nde.a 2 1 y\r\n.\r\n");
+        EXPECT_EQ(Events,
+                  (std::vector<std::string>{"multi " + std::to_string(c.Command) + " |" + c.Reply,
+                                            "multi 9 |215 list follows|de.a 2 1 y"}));
+        EXPECT_TRUE(Client.IsConnected());
+    }
+    // The listing's own codes still bring their lines.
+    Events.clear();
+    Client.NewNews("de.*", "261201", "120000", 0);
+    Feed("230 new articles\r\n<1@x>\r\n.\r\n");
+    EXPECT_EQ(Events, (std::vector<std::string>{"multi 3 |230 new articles|<1@x>"}));
+}
+
 TEST_F(NntpClientTest, RefusedListIsTheStatusLineAlone) {
     Open("200 hello", ntAuthenticate);
     Client.List();

@@ -373,6 +373,31 @@ TEST_F(SmtpClient, ALineWithoutReplyCodeEndsTheSend) {
     }
 }
 
+// Every line of an SMTP reply is a status line: one a server ends with a bare LF reaches the
+// socket joined to the line after it, and is still a line of its own. The greeting, the EHLO
+// reply and the message's acceptance keep the send going, each line listed as if it had ended
+// with CR LF, and a reply cut by the close after its LF ends nothing more.
+TEST_F(SmtpClient, StatusLinesEndedByABareLfAreLinesOfTheirOwn) {
+    SetMessage("From: p@point.example\nTo: ann@example.org\n\nbody");
+    Client.SendMail("127.0.0.1", true);
+    Peer.Accept();
+    Peer.SayAll("220-mail.example \xE9\n220 ready\r\n");
+    EXPECT_EQ(Peer.Sent(), "EHLO point.example\r\n");
+    Peer.SayAll("250-mail.example\n250-PIPELINING\n250 HELP\r\n");
+    EXPECT_EQ(Events.back(), "multiline 2: [250-mail.example\r\n] [250-PIPELINING\r\n]");
+    EXPECT_EQ(Peer.Sent(), "MAIL FROM:<p@point.example>\r\n");
+    Deliver({"<ann@example.org>"});
+    Client.OnNextMessage = [](TIpCustomSmtpClient*, bool& ready) { ready = false; };
+    Peer.SayAll("250-queued as 17\n250 ok\r\n");
+    EXPECT_EQ(Events.back(), "multiline 12: [250-queued as 17\r\n]");
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+    Events.clear();
+    Peer.SayAll("221 bye\n");
+    Peer.Close();
+    EXPECT_EQ(Events, (std::vector<std::string>{"response 14 221 bye\r\n"}));
+    ExpectSendCompletedOnce();
+}
+
 // An address of the header whose quoted part holds a CR (lines end at LF) goes into RCPT TO
 // without it: the CR would end the command there and make the rest a command of its own.
 TEST_F(SmtpClient, EnvelopeAddressesLoseControlCharacters) {

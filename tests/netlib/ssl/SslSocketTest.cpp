@@ -197,6 +197,29 @@ TEST(SslSocket, ProtocolErrorsReachTheCaller) {
     EXPECT_EQ(c.Connects, 0);
 }
 
+// A failed session is reported once: what the server sends after a fatal alert or a damaged
+// record is not read as records any more, however many reads it takes. The data before the
+// failure is still handed over.
+TEST(SslSocket, FailedSessionIsReportedOnce) {
+    for (const std::string& failure : {std::string("\x02\x28", 2), std::string("damaged")}) {
+        SCOPED_TRACE(failure);
+        TTestServer server;
+        TSslClient c;
+        c.Open(server, 1000);
+        const bool alert = failure != "damaged";
+        std::string wire = server.Seal(23, "+OK one\r\n");
+        wire += server.Seal(alert ? 21 : 23, failure);
+        if (!alert) wire[wire.size() - 1] ^= 0x10;
+        c.Fake->FeedByNotice(wire);
+        c.Fake->FeedByNotice(server.Seal(23, "+OK two\r\n"));
+        c.Fake->FeedByNotice("plain bytes\r\n");
+        EXPECT_EQ(c.Lines, (TLines{"+OK one\r\n"}));
+        ASSERT_EQ(c.Errors.size(), 1u);
+        EXPECT_EQ(c.Errors[0], alert ? "0 Alert : Fatal Error - Handshake failure."
+                                     : "0 SSLVerifySHAMac : MAC did not match.");
+    }
+}
+
 // A server that closes after close_notify: what came before it is delivered, then the close.
 TEST(SslSocket, CloseNotifyThenClose) {
     TTestServer server;

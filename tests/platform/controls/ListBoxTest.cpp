@@ -61,10 +61,8 @@ class ListBox : public TControlForm {
         return Out;
     }
     // Presses at From; the window's scroll bar follows the press in a loop of its own, in which
-    // Steps run, each on a later turn. The last one lets go.
-    void Hold(POINT From, std::vector<std::function<void()>> Steps) {
-        TScript Script;
-        for (auto& S : Steps) Script.Then(std::move(S));
+    // the script's steps run, each on a later turn. The last one lets go.
+    void Hold(POINT From, TScript& Script) {
         MouseMove(Form, From);
         Script.Start();
         MousePress(Form, From);
@@ -775,19 +773,26 @@ TEST_F(ListBox, TheScrollBarScrollsByLinePageAndThumb) {
     const int ThumbLength = std::max(8, Track * Rows / 40);
     const POINT Thumb{BarX,
                       Window.top + 2 + 16 + (Track - ThumbLength) * Top() / Last + ThumbLength / 2};
+    // Each reading waits until the loop has taken the move before it: on a busy machine the next
+    // step's timer can come due inside the same turn of the loop as the step that moved.
     int AtEnd = -1;
     Held = 0;
-    Hold(Thumb, {[&] {
-                     Held = GetCapture();
-                     MouseMove(Form, POINT{BarX, Window.bottom + 40});
-                 },
-                 [&] {
-                     AtEnd = Top();
-                     MouseMove(Form, POINT{BarX, Window.top - 40});
-                 },
-                 [&] {
-                     MouseRelease(Form, POINT{BarX, Window.top - 40});
-                 }});
+    const int BeforeDrag = Top();
+    TScript Drag;
+    Drag.Then([&] {
+            Held = GetCapture();
+            MouseMove(Form, POINT{BarX, Window.bottom + 40});
+        })
+        .ThenWhen([&] { return Top() != BeforeDrag; },
+                  [&] {
+                      AtEnd = Top();
+                      MouseMove(Form, POINT{BarX, Window.top - 40});
+                  })
+        .ThenWhen([&] { return Top() != AtEnd; },
+                  [&] {
+                      MouseRelease(Form, POINT{BarX, Window.top - 40});
+                  });
+    Hold(Thumb, Drag);
     EXPECT_EQ(Held, List);
     EXPECT_EQ(AtEnd, Last);
     EXPECT_EQ(Top(), 0);

@@ -334,4 +334,43 @@ TEST_F(Painting, PlacingChildrenInvalidatesWhereEachWasAndIsAndNothingElse) {
     EXPECT_FALSE(GetUpdateRect(E, nullptr, FALSE));
 }
 
+// Many children in one batch: each sibling that stayed is painted again exactly where the moved
+// ones now cover it, however many there are.
+TEST_F(Painting, ManyChildrenPlacedAtOnceInvalidateEachStayingSiblingWhereTheyCoverIt) {
+    constexpr int kCount = 40;
+    const HWND Form = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {0, 0, 900, 400}));
+    std::vector<HWND> Stayed;
+    std::vector<HWND> Moved;
+    for (int K = 0; K < kCount; ++K) {
+        // Tall strips side by side, and below them small boxes that will move up over them.
+        Stayed.push_back(
+            Windows().Create(0, WS_CHILD | WS_VISIBLE, {K * 20, 0, K * 20 + 10, 200}, Form));
+        Moved.push_back(
+            Windows().Create(0, WS_CHILD | WS_VISIBLE, {K * 20 + 5, 300, K * 20 + 25, 310}, Form));
+    }
+    Drain();
+    const HDWP Batch = BeginDeferWindowPos(kCount);
+    // Each box goes over the right half of its strip and the left half of the next one, a row
+    // lower than the box before it.
+    for (int K = 0; K < kCount; ++K)
+        SetWindowPos(Moved[size_t(K)], 0, K * 20 + 5, 50 + 3 * K, 20, 5,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(EndDeferWindowPos(Batch));
+
+    for (int K = 0; K < kCount; ++K) {
+        const HRGN Expected = CreateRectRgn(5, 50 + 3 * K, 10, 55 + 3 * K);
+        if (K > 0) {
+            const HRGN FromLeft = CreateRectRgn(0, 47 + 3 * K, 5, 52 + 3 * K);
+            CombineRgn(Expected, Expected, FromLeft, RGN_OR);
+            DeleteObject(FromLeft);
+        }
+        const HRGN Now = CreateRectRgn(0, 0, 0, 0);
+        GetUpdateRgn(Stayed[size_t(K)], Now, FALSE);
+        EXPECT_TRUE(EqualRgn(Now, Expected)) << "strip " << K;
+        DeleteObject(Now);
+        DeleteObject(Expected);
+        EXPECT_TRUE(UpdateIs(Moved[size_t(K)], {{0, 0, 20, 5}})) << "box " << K;
+    }
+}
+
 }  // namespace
