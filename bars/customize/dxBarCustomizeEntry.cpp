@@ -46,6 +46,7 @@ class TEntry : public TdxBarCustomizing {
 }  // namespace
 
 void RegisterdxBarCustomizing() {
-    static TEntry Entry;
-    SetdxBarCustomizing(&Entry);
+    // Never freed: see dxBarInPlace.
+    static auto* Entry = new TEntry;
+    SetdxBarCustomizing(Entry);
 }

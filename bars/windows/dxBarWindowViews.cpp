@@ -43,6 +43,7 @@ class TWindowViews : public TdxBarViews {
 }  // namespace
 
 void RegisterdxBarViews() {
-    static TWindowViews Views;
-    SetdxBarViews(&Views);
+    // Never freed: see dxBarInPlace.
+    static auto* Views = new TWindowViews;
+    SetdxBarViews(Views);
 }
