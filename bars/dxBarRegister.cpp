@@ -2,9 +2,10 @@
 
 #include <array>
 
+#include "bars/customize/dxBarCustomizeEntry.h"
+#include "bars/customize/dxBarQuickCust.h"
 #include "bars/dxBar.h"
-#include "bars/dxBarQuickCust.h"
-#include "bars/dxBarSystemMenu.h"
+#include "bars/windows/dxBarSystemMenu.h"
 #include "platform/core/Input.h"
 #include "platform/forms/ClassRegistry.h"
 #include "platform/forms/Filer.h"
@@ -401,6 +402,7 @@ void RegisterBarClasses() {
         RegisterPopupsAndSites();
         RegisterItemControls();
         RegisterCursors();
+        RegisterdxBarCustomizing();
         return true;
     }();
     (void)Done;

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # test.sh [ctest arguments...]: installs what is missing (scripts/setup.sh, one apt-get run, before
-# anything is built), checks the layout of the C++ files, builds everything with the address and
+# anything is built), checks the layout of the C++ files and that no include runs up between the
+# layers (scripts/check-includes.py), builds everything with the address and
 # undefined-behaviour sanitizers and runs every test (unit, end-to-end and fuzz-corpus replays),
 # then builds optimised (RelWithDebInfo) and runs the unit tests there.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" all
 "$root/scripts/format-check.sh"
+/usr/bin/python3 "$root/scripts/check-includes.py"
 "$root/scripts/build.sh" "$root/build/test" -DCMAKE_BUILD_TYPE=Debug -DKESTRO_SANITIZE=ON -DKESTRO_WERROR=ON
 cd "$root/build/test"
 export QT_QPA_PLATFORM=offscreen KESTRO_CLOCK=none

@@ -3,7 +3,7 @@
 #include "app/engine/bfgconfig.h"
 #include "app/ui/FormParts.h"
 #include "app/ui/UiPictures.h"
-#include "bars/dxBarManager.h"
+#include "bars/model/dxBarManager.h"
 #include "platform/forms/ClassRegistry.h"
 #include "platform/shell/Dialogs.h"
 #include "platform/widgets/ImgList.h"

@@ -20,7 +20,7 @@
 #include <map>
 #include <string>
 
-#include "bars/Limits.h"
+#include "bars/model/Limits.h"
 #include "fuzz/support/FuzzInput.h"
 #include "fuzz/support/FuzzRegistryDir.h"
 #include "platform/core/Application.h"

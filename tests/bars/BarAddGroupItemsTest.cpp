@@ -1,8 +1,8 @@
 // The add-items dialog of the groups page: what it lists for a group and what it hands back.
 #include <gtest/gtest.h>
 
-#include "bars/dxBarAddGroupItemsEd.h"
-#include "bars/dxBarGroups.h"
+#include "bars/customize/dxBarAddGroupItemsEd.h"
+#include "bars/model/dxBarGroups.h"
 #include "tests/bars/DesignTestSupport.h"
 
 namespace {

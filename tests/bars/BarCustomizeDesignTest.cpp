@@ -3,14 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QTimer>
-#include "bars/dxBarAddGroupItemsEd.h"
-#include "bars/dxBarCustFormDesign.h"
-#include "bars/dxBarGroups.h"
-#include "bars/dxBarItemEd.h"
-#include "bars/dxBarPopupMenuEd.h"
-#include "bars/dxBarStrings.h"
-#include "bars/dxBarSubMenu.h"
-#include "bars/dxBarWindowItems.h"
+#include "bars/customize/dxBarAddGroupItemsEd.h"
+#include "bars/customize/dxBarCustFormDesign.h"
+#include "bars/customize/dxBarItemEd.h"
+#include "bars/customize/dxBarPopupMenuEd.h"
+#include "bars/model/dxBarGroups.h"
+#include "bars/model/dxBarStrings.h"
+#include "bars/model/dxBarWindowItems.h"
+#include "bars/windows/dxBarSubMenu.h"
 #include "platform/actions/ShortCuts.h"
 #include "platform/core/Input.h"
 #include "tests/bars/DesignTestSupport.h"

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "bars/dxBarCustomizingPopup.h"
-#include "bars/dxBarEditControls.h"
-#include "bars/dxBarToolbarsPopup.h"
+#include "bars/customize/dxBarCustomizingPopup.h"
+#include "bars/windows/dxBarEditControls.h"
+#include "bars/windows/dxBarToolbarsPopup.h"
 #include "platform/widgets/StdCtrls.h"
 #include "tests/bars/CustomizeTestSupport.h"
 

@@ -9,13 +9,13 @@
 #include <QImage>
 #include <QTimer>
 
-#include "bars/dxBarAddGroupItemsEd.h"
-#include "bars/dxBarCustFormDesign.h"
-#include "bars/dxBarGroups.h"
-#include "bars/dxBarItemEd.h"
-#include "bars/dxBarPopupMenuEd.h"
-#include "bars/dxBarPopupMenus.h"
-#include "bars/dxBarSubMenu.h"
+#include "bars/customize/dxBarAddGroupItemsEd.h"
+#include "bars/customize/dxBarCustFormDesign.h"
+#include "bars/customize/dxBarItemEd.h"
+#include "bars/customize/dxBarPopupMenuEd.h"
+#include "bars/model/dxBarGroups.h"
+#include "bars/windows/dxBarPopupMenus.h"
+#include "bars/windows/dxBarSubMenu.h"
 #include "platform/core/WindowPicture.h"
 #include "tests/bars/DesignTestSupport.h"
 

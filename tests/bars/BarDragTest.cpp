@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "bars/customize/dxBarDrag.h"
 #include "bars/dxBar.h"
-#include "bars/dxBarDrag.h"
 #include "platform/core/WindowPicture.h"
 #include "platform/widgets/Forms.h"
 #include "tests/bars/MenuTestSupport.h"

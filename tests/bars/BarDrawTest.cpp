@@ -5,7 +5,7 @@
 #include <QImage>
 
 #include "bars/dxBar.h"
-#include "bars/dxBarSystem.h"
+#include "bars/look/dxBarSystem.h"
 
 namespace {
 

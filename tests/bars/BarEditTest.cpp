@@ -605,6 +605,21 @@ TEST(BarListItem, AListItemOnABarOpensAMenuOfItsEntries) {
     EXPECT_EQ(Form.List->ItemLinks()->Count(), 0);
 }
 
+TEST(BarListItem, AClickByCodeWaitsWhileTheListsMenuIsOpen) {
+    TListForm Form;
+    Form.EditBar->ItemLinks()->Add()->SetItem(Form.List);
+    GuiTest::Drain();
+    Form.Click(Form.Middle(Form.EditBar->ItemLinks()->Items(3)));
+    ASSERT_TRUE(TMenuForm::MenuOf(Form.List));
+    const size_t Before = Form.Chosen.size();
+    Form.List->DirectClick();
+    EXPECT_EQ(Form.Chosen.size(), Before);
+    Form.Tap(Qt::Key_Escape);
+    ASSERT_FALSE(TMenuForm::MenuOf(Form.List));
+    Form.List->DirectClick();
+    EXPECT_EQ(Form.Chosen.size(), Before + 1);
+}
+
 // ---- pictures ---------------------------------------------------------------------------------
 
 TEST(BarEditPictures, ABarWithAnEditAndACombo) {

@@ -9,10 +9,10 @@
 
 #include <cstdlib>
 
+#include "bars/customize/dxBarQuickCust.h"
 #include "bars/dxBar.h"
-#include "bars/dxBarQuickCust.h"
-#include "bars/dxBarSystem.h"
-#include "bars/dxBarUtils.h"
+#include "bars/look/dxBarSystem.h"
+#include "bars/windows/dxBarUtils.h"
 #include "platform/widgets/Forms.h"
 #include "tests/bars/FakeBarTimers.h"
 #include "tests/bars/MenuTestSupport.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "bars/dxBar.h"
-#include "bars/dxBarHint.h"
+#include "bars/windows/dxBarHint.h"
 #include "tests/bars/MenuTestSupport.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The item editor: what it proposes, the item it makes, and a name the form refuses.
 #include <gtest/gtest.h>
 
-#include "bars/dxBarItemEd.h"
+#include "bars/customize/dxBarItemEd.h"
 #include "tests/bars/DesignTestSupport.h"
 
 namespace {

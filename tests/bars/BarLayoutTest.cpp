@@ -4,9 +4,11 @@
 
 #include <climits>
 
-#include "bars/dxBarLayout.h"
-#include "bars/dxBarUtils.h"
+#include "bars/layout/dxBarLayout.h"
+#include "platform/classes/Mnemonics.h"
+#include "platform/classes/MulDiv.h"
 #include "platform/core/Input.h"
+#include "platform/core/KeyboardLayout.h"
 
 namespace {
 
@@ -163,7 +165,7 @@ TEST(BarUtils, TheAcceleratorIsTheCharacterAfterASingleAmpersand) {
         {"Ende&", std::string::npos},
         {"", std::string::npos},
     };
-    for (auto [Text, Pos] : kTexts) EXPECT_EQ(AccelCharPos(Text), Pos) << Text;
+    for (auto [Text, Pos] : kTexts) EXPECT_EQ(MnemonicPos(Text, TMnemonicMark::Last), Pos) << Text;
 }
 
 }  // namespace

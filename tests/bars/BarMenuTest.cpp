@@ -7,8 +7,8 @@
 #include <QFileInfo>
 
 #include "bars/dxBar.h"
-#include "bars/dxBarHint.h"
-#include "bars/dxBarHooks.h"
+#include "bars/windows/dxBarHint.h"
+#include "bars/windows/dxBarHooks.h"
 #include "platform/core/WindowPicture.h"
 #include "tests/bars/MenuTestSupport.h"
 

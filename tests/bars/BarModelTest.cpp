@@ -5,8 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "bars/Limits.h"
 #include "bars/dxBar.h"
+#include "bars/model/Limits.h"
+#include "platform/classes/Mnemonics.h"
 #include "platform/core/Input.h"
 #include "platform/registry/Registry.h"
 #include "tests/bars/BarTestSupport.h"
@@ -628,7 +629,7 @@ TEST(BarLinks, AcceleratorsOfCaptions) {
                                                           {"&&&x", "&x"},
                                                           {"", ""},
                                                           {"a&b&c", "abc"}};
-    for (auto [Caption, Plain] : kPlain) EXPECT_EQ(RemoveAccelChars(Caption), Plain) << Caption;
+    for (auto [Caption, Plain] : kPlain) EXPECT_EQ(StripMnemonics(Caption), Plain) << Caption;
 }
 
 // ---- edit, combo and list items ------------------------------------------------------------

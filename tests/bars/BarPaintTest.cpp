@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "bars/dxBar.h"
-#include "bars/dxBarSystem.h"
+#include "bars/look/dxBarSystem.h"
 #include "tests/bars/ShownBars.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "bars/dxBar.h"
-#include "bars/dxBarHooks.h"
-#include "bars/dxBarSystemMenu.h"
+#include "bars/windows/dxBarHooks.h"
+#include "bars/windows/dxBarSystemMenu.h"
 #include "platform/controls/Controls.h"
 #include "platform/core/Paint.h"
 #include "platform/menus/Menus.h"

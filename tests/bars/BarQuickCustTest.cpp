@@ -2,7 +2,7 @@
 // place beside the mark, "&Add or Remove Buttons" with a check entry per link, and what closes it.
 #include <gtest/gtest.h>
 
-#include "bars/dxBarQuickCust.h"
+#include "bars/customize/dxBarQuickCust.h"
 #include "tests/bars/MenuTestSupport.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // and without UseFullReset, and the usage record's.
 #include <gtest/gtest.h>
 
-#include "bars/dxBarDesignCopy.h"
+#include "bars/customize/dxBarDesignCopy.h"
 #include "platform/core/Application.h"
 #include "platform/shell/Dialogs.h"
 #include "tests/bars/BarTestSupport.h"

@@ -9,7 +9,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "bars/dxBarLayoutStores.h"
+#include "bars/model/dxBarLayoutStores.h"
+#include "bars/windows/dxBarDock.h"
 #include "platform/classes/IniFiles.h"
 #include "platform/registry/Registry.h"
 #include "tests/bars/BarTestSupport.h"
@@ -228,6 +229,21 @@ TEST_F(BarStorage, ALayoutComesBackFromTheRegistryAndFromAnIniFile) {
             Bars.Manager()->LoadFromRegistry(kPath);
         ExpectChangedLayout(Bars);
     }
+}
+
+// A bar docked in a dock site of the form keeps the site by its name.
+TEST_F(BarStorage, ABarsDockSiteIsWrittenByItsName) {
+    const std::string Ini = Dir + "site.ini";
+    TBarsForm Bars = MainBars();
+    auto* Site = new TdxBarDockControl(Bars.Form());
+    static_cast<TComponent*>(Site)->SetName("LeisteUnten");
+    Site->SetManager(Bars.Manager());
+    Site->SetParent(Bars.Form());
+    Toolbar(Bars)->SetDockControl(Site);
+    ASSERT_EQ(Toolbar(Bars)->DockControl(), Site);
+    Bars.Manager()->SaveToIniFile(Ini);
+    TMemIniFile File(Ini);
+    EXPECT_EQ(File.ReadString("FormMain.dxBarManager.Bar1", "DockControl", ""), "LeisteUnten");
 }
 
 TEST_F(BarStorage, ARunWithAnUnchangedLayoutLeavesTheSettingsFileAlone) {

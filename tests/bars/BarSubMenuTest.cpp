@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "bars/dxBar.h"
-#include "bars/dxBarAnimation.h"
+#include "bars/windows/dxBarAnimation.h"
 #include "tests/bars/MenuTestSupport.h"
 
 namespace {
@@ -393,6 +393,19 @@ TEST(SubMenuRecentItems, ARarelyUsedEntryShowsOnceTheMenuExpands) {
     Form.Move(Form.ScreenPoint(Form.Menu(), 1));
     ASSERT_NE(Form.OpenMenu(1), nullptr);
     EXPECT_GE(Konfiguration->VisibleIndexOf(Konfiguration->Items(5)), 0);
+}
+
+TEST(SubMenuRecentItems, AnOpenSubmenuFollowsTheBarItWasOpenedFrom) {
+    TMenuForm Form;
+    TdxBarItemLinks* MenuBar = Form.Menu()->ItemLinks();
+    TdxBarItemLinks* Konfiguration = Form.SubItem(1)->ItemLinks();
+    Konfiguration->SetUseRecentItems(true);
+    MenuBar->SetUseRecentItems(false);
+    Form.Click(Form.ScreenPoint(Form.Menu(), 1));
+    ASSERT_NE(Form.OpenMenu(1), nullptr);
+    EXPECT_FALSE(Konfiguration->UsesRecentItems());
+    MenuBar->SetUseRecentItems(true);
+    EXPECT_TRUE(Konfiguration->UsesRecentItems());
 }
 
 TEST(SubMenuRecentItems, CtrlDownAndDownOnTheLastEntryExpand) {

@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "bars/customize/dxBarDesignCopy.h"
 #include "bars/dxBar.h"
-#include "bars/dxBarDesignCopy.h"
 #include "platform/forms/Filer.h"
 #include "platform/forms/FormDefinitions.h"
 #include "platform/widgets/Forms.h"

@@ -2,9 +2,9 @@
 // customizing mode, both by the mouse on the main window's bars.
 #include <gtest/gtest.h>
 
-#include "bars/dxBarCustomizingPopup.h"
-#include "bars/dxBarEditControls.h"
-#include "bars/dxBarToolbarsPopup.h"
+#include "bars/customize/dxBarCustomizingPopup.h"
+#include "bars/windows/dxBarEditControls.h"
+#include "bars/windows/dxBarToolbarsPopup.h"
 #include "platform/controls/Controls.h"
 #include "platform/shell/Dialogs.h"
 #include "tests/bars/CustomizeTestSupport.h"

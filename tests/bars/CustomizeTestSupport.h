@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "bars/dxBarCustForm.h"
-#include "bars/dxBarCustLists.h"
-#include "bars/dxBarNameEd.h"
+#include "bars/customize/dxBarCustForm.h"
+#include "bars/customize/dxBarCustLists.h"
+#include "bars/customize/dxBarNameEd.h"
 #include "platform/controls/Controls.h"
 #include "platform/shell/Dialogs.h"
 #include "platform/shell/Sound.h"

@@ -6,7 +6,7 @@
 #include <map>
 #include <memory>
 
-#include "bars/dxBarTimers.h"
+#include "bars/windows/dxBarTimers.h"
 #include "tests/support/GuiTestSupport.h"
 
 namespace BarTest {

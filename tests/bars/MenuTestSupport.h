@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bars/dxBar.h"
-#include "bars/dxBarSubMenu.h"
+#include "bars/windows/dxBarSubMenu.h"
 #include "platform/core/Screens.h"
 #include "tests/bars/FakeBarTimers.h"
 #include "tests/bars/ShownBars.h"

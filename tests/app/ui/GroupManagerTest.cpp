@@ -14,7 +14,7 @@
 #include <sstream>
 
 #include "app/engine/bfgconfig.h"
-#include "bars/dxBarManager.h"
+#include "bars/model/dxBarManager.h"
 #include "platform/controls/TreeView.h"
 #include "platform/fs/Files.h"
 #include "tests/app/ui/UiFixture.h"

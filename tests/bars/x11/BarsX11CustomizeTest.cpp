@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "bars/dxBarCustForm.h"
-#include "bars/dxBarCustomizingPopup.h"
-#include "bars/dxBarEditControls.h"
-#include "bars/dxBarToolbarsPopup.h"
+#include "bars/customize/dxBarCustForm.h"
+#include "bars/customize/dxBarCustomizingPopup.h"
+#include "bars/windows/dxBarEditControls.h"
+#include "bars/windows/dxBarToolbarsPopup.h"
 #include "platform/controls/Controls.h"
 #include "tests/bars/MenuTestSupport.h"
 #include "tests/support/XdoTool.h"

@@ -8,11 +8,11 @@
 #include <QGuiApplication>
 #include <QTimer>
 
-#include "bars/dxBarCustForm.h"
-#include "bars/dxBarCustFormDesign.h"
-#include "bars/dxBarItemEd.h"
-#include "bars/dxBarPopupMenus.h"
-#include "bars/dxBarSubMenu.h"
+#include "bars/customize/dxBarCustForm.h"
+#include "bars/customize/dxBarCustFormDesign.h"
+#include "bars/customize/dxBarItemEd.h"
+#include "bars/windows/dxBarPopupMenus.h"
+#include "bars/windows/dxBarSubMenu.h"
 #include "platform/controls/Controls.h"
 #include "tests/bars/CustomizeTestSupport.h"
 #include "tests/support/XdoTool.h"

@@ -1,0 +1,69 @@
+#pragma once
+// What the model and the bar windows ask of customizing, which lies above them: the customizing
+// dialog (one in the process), quick customizing, the item context menu of customizing mode and
+// the design-time copy. bars/customize puts its own entry point in place when the framework
+// starts (RegisterBarClasses) and whenever it opens something of its own; until then the entry
+// point in place does nothing and answers "none", as customizing does while nothing of it is
+// open.
+#include <memory>
+
+#include "bars/model/dxBarInPlace.h"
+#include "bars/model/dxBarTypes.h"
+#include "platform/widgets/Forms.h"
+
+class TdxBarCustomizing {
+  public:
+    virtual ~TdxBarCustomizing() = default;
+
+    // --- the customizing dialog ---
+    // Opens the dialog (with the manager's customizing mode), or closes Manager's dialog (any
+    // dialog for none).
+    virtual void ShowForm(TdxBarManager* /*Manager*/, bool /*Show*/) {}
+    // The open dialog, or none; the manager it customizes.
+    virtual TCustomForm* Form() { return nullptr; }
+    virtual TdxBarManager* FormManager() { return nullptr; }
+    // The dialog shows the model again: everything, the options, the commands of a category,
+    // one bar's caption.
+    virtual void UpdateAll() {}
+    virtual void UpdateOptions() {}
+    virtual void ItemsChanged() {}
+    virtual void BarCaptionChanged(TdxBar* /*Bar*/) {}
+
+    // --- quick customizing ---
+    virtual void ShowQuickControl(TdxBarControl* /*Owning*/) {}
+    virtual void FreeQuickControlOf(TdxBarControl* /*Owning*/) {}
+    virtual void StartQuickCloseTimer() {}
+    virtual void QuickControlSelectionChanging(TCustomdxBarControl* /*Window*/) {}
+    virtual void QuickControlMouseMessage(UINT /*Msg*/, HWND /*Wnd*/, POINT /*Screen*/) {}
+
+    // --- the item context menu ---
+    virtual void ShowPopup(TdxBarItemLink* /*Link*/, TPoint /*ScreenPoint*/) {}
+    virtual void LinkDestroyed(TdxBarItemLink* /*Link*/) {}
+
+    // --- the design-time copy ---
+    // The owner form's definition read again into a temporary form, or none.
+    virtual TCustomForm* CreateDesignTimeCopy(TdxBarManager& /*Manager*/) { return nullptr; }
+};
+
+// The entry point in place (never none), and putting bars/customize's in place.
+inline TdxBarCustomizing& dxBarCustomizing() {
+    return *dxBarInPlace<TdxBarCustomizing>();
+}
+inline void SetdxBarCustomizing(TdxBarCustomizing* Entry) {
+    if (Entry) dxBarInPlace<TdxBarCustomizing>() = Entry;
+}
+
+// Set while a design-time copy is read: its manager then reads no stored layout.
+inline bool LoadingDesignTimeCopy = false;
+// Set while a bar is reset: links copied from the copy take the live form's items of the same
+// names.
+inline bool ResettingBar = false;
+
+// A copy held for a step and freed after it.
+struct TDesignCopyFree {
+    void operator()(TCustomForm* Copy) const;
+};
+using TDesignCopy = std::unique_ptr<TCustomForm, TDesignCopyFree>;
+
+// The copy's manager standing for Live (the one of its name); none without a copy.
+TdxBarManager* CopyManager(const TDesignCopy& Copy, const TdxBarManager& Live);

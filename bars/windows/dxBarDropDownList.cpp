@@ -1,0 +1,348 @@
+// The combos' drop-down window: opening and closing it beside the combo's control, the list of a
+// TdxBarCustomCombo (filled from Items, measured and drawn by the combo), and the list window's
+// mouse and keys.
+#include "bars/windows/dxBarDropDownList.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "bars/look/dxBarSystem.h"
+#include "bars/model/dxBarItemLinks.h"
+#include "bars/model/dxBarManager.h"
+#include "bars/model/dxBarWindowItems.h"
+#include "bars/windows/dxBarControl.h"
+#include "bars/windows/dxBarEditControls.h"
+#include "bars/windows/dxBarUtils.h"
+#include "platform/controls/ListBox.h"
+#include "platform/controls/OwnerDraw.h"
+#include "platform/core/Input.h"
+#include "platform/core/Paint.h"
+#include "platform/widgets/Forms.h"
+
+namespace {
+
+// The list windows that are open now.
+std::vector<HWND>& OpenLists() {
+    static std::vector<HWND> Lists;
+    return Lists;
+}
+
+constexpr int kFrame = 2;
+
+}  // namespace
+
+bool IsdxBarDropDownWindow(HWND Wnd) {
+    const auto& Lists = OpenLists();
+    return Wnd && std::find(Lists.begin(), Lists.end(), Wnd) != Lists.end();
+}
+
+TPoint PlaceDropDown(TPoint At, TSize Size, TSize ItemSize, bool Beside, const TRect& Work) {
+    int X = At.X, Y = At.Y;
+    if (Beside) {
+        if (X + Size.cx > Work.Right && Work.Right - X < X - ItemSize.cx - Work.Left)
+            X -= ItemSize.cx + Size.cx;
+        if (Y + Size.cy > Work.Bottom) Y = Work.Bottom - Size.cy;
+    } else {
+        if (X + Size.cx > Work.Right) X = Work.Right - Size.cx;
+        if (Y + Size.cy > Work.Bottom && Work.Bottom - Y < Y - ItemSize.cy - Work.Top)
+            Y -= ItemSize.cy + Size.cy;
+    }
+    return TPoint{std::max(X, 0), std::max(Y, 0)};
+}
+
+// ---- opening and closing ----------------------------------------------------------------------
+
+HWND TCustomdxBarCombo::GetDropDownWindow() {
+    HWND Window = 0;
+    if (OnGetDropDownWindow) OnGetDropDownWindow(this, Window);
+    return Window;
+}
+
+void TCustomdxBarCombo::DropDown(TPoint At, TCustomdxBarComboControl* Control) {
+    if (OnDropDown) OnDropDown(this);
+    const HWND Window = GetDropDownWindow();
+    if (!Window || !Control || !Control->Parent()) return;
+    FDropDownControl = Control;
+    InitDropDownWindow(Window, Control);
+    RECT Bounds;
+    GetWindowRect(Window, &Bounds);
+    const TSize Size{Bounds.right - Bounds.left, Bounds.bottom - Bounds.top};
+    const TRect Item = Control->ItemLink()->ItemRect();
+    const bool Beside = Control->InSubMenu() || Control->IsVertical();
+    const TPoint Place =
+        PlaceDropDown(At, Size, TSize{Item.Width(), Item.Height()}, Beside, GetWorkArea(At));
+    SetWindowPos(Window, 0, Place.X, Place.Y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER);
+    ShowWindow(Window, SW_SHOWNOACTIVATE);
+    OpenLists().push_back(Window);
+    if (GetKeyState(VK_LBUTTON) < 0) {
+        if (auto* List = dynamic_cast<TdxBarDropDownListBox*>(FindControl(Window)))
+            List->SetTracking(true);
+        SetCapture(Window);
+    }
+}
+
+void TCustomdxBarCombo::CloseUp() {
+    if (!FDropDownControl) return;
+    const HWND Window = GetDropDownWindow();
+    FDropDownControl = nullptr;
+    auto& Lists = OpenLists();
+    Lists.erase(std::remove(Lists.begin(), Lists.end(), Window), Lists.end());
+    if (Window) {
+        if (GetCapture() == Window) ReleaseCapture();
+        ShowWindow(Window, SW_HIDE);
+    }
+    DropDownClosed();
+    if (OnCloseUp) OnCloseUp(this);
+}
+
+// ---- the list of a custom combo ---------------------------------------------------------------
+
+TdxBarDropDownListBox* TdxBarCustomCombo::ListBox() {
+    if (!FListBox) FListBox = new TdxBarDropDownListBox(this);
+    return FListBox;
+}
+
+void TdxBarCustomCombo::BeforeDestruction() {
+    if (DroppedDownControl()) CloseUp();
+    if (FListBox) {
+        FListBox->Free();
+        FListBox = nullptr;
+    }
+    TCustomdxBarCombo::BeforeDestruction();
+}
+
+HWND TdxBarCustomCombo::GetDropDownWindow() {
+    if (HWND Own = TCustomdxBarCombo::GetDropDownWindow()) return Own;
+    if (!DroppedDownControl()) {
+        // Opening: the list needs the form as its parent (its rows are drawn through it).
+        TCustomForm* Form = BarManager() ? BarManager()->OwnerForm() : nullptr;
+        if (!Form) return 0;
+        if (ListBox()->Parent() != Form) ListBox()->SetParent(Form);
+    }
+    return ListBox()->Handle();
+}
+
+void TdxBarCustomCombo::InitDropDownWindow(HWND Window, TCustomdxBarComboControl* Control) {
+    TdxBarDropDownListBox* List = ListBox();
+    if (!List->HandleAllocated() || List->Handle() != Window) return;
+    TCustomdxBarControl* Bar = Control->Parent();
+    List->Canvas()->Font().SetHandle(Bar->GetFontHandle());
+    List->Items()->Assign(*Items());
+    int Height = 0;
+    MeasureItem(0, Height);
+    List->SetItemHeight(std::clamp(Height, 1, 255));
+    const int Rows = std::min(std::max(DropDownCount, 1), std::max(Items()->Count(), 1));
+    int Total = 0;
+    for (int I = 0; I < Rows; ++I) {
+        int H = 0;
+        MeasureItem(I, H);
+        Total += std::clamp(H, 1, 255);
+    }
+    SetWindowPos(Window, 0, 0, 0, GetDropDownWidth(Control), Total + 2 * kFrame,
+                 SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    auto* Combo = dynamic_cast<TdxBarComboControl*>(Control);
+    const int Current = Combo && Control->Focused() ? Combo->CurItemIndex() : FItemIndex;
+    List->SetItemIndex(Current);
+    if (Current >= 0) List->SetTopIndex(Current);
+}
+
+void TdxBarCustomCombo::DropDownClosed() {
+    // The list leaves the form until it opens again.
+    if (FListBox) FListBox->SetParent(nullptr);
+}
+
+int TdxBarCustomCombo::GetDropDownWidth(TCustomdxBarComboControl* Control) {
+    const bool Scrolls = Items()->Count() > DropDownCount;
+    const int ScrollBar = Scrolls ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    if (DropDownWidth > 0) return DropDownWidth + 4 + ScrollBar;
+    const TRect Item = Control->ItemLink()->ItemRect();
+    int Width = Item.Width() - Control->Parent()->DoubleDigitWidth() - 4 - ScrollBar;
+    for (int I = 0; I < Items()->Count(); ++I) {
+        int Entry = 0;
+        MeasureItemWidth(I, Entry);
+        Width = std::max(Width, Entry);
+    }
+    return Width + 4 + ScrollBar;
+}
+
+void TdxBarCustomCombo::MeasureItem(int Index, int& Height) {
+    if (ItemHeight > 0) {
+        Height = ItemHeight;
+    } else {
+        Height = TextExtentOf(ListBox()->Canvas()->Font().Handle(), "Qq").cy;
+    }
+    if (OnMeasureItem) OnMeasureItem(this, Index, Height);
+}
+
+void TdxBarCustomCombo::MeasureItemWidth(int Index, int& Width) {
+    Width = TextExtentOf(ListBox()->Canvas()->Font().Handle(), Items()->Get(Index)).cx + 2;
+}
+
+void TdxBarCustomCombo::DrawItem(TCanvas* Canvas, int Index, const TRect& R, unsigned State,
+                                 bool InBar) {
+    if (OnDrawItem) {
+        OnDrawItem(this, Index, R, State);
+        return;
+    }
+    Canvas->FillRect(R);
+    const std::string Entry = Index >= 0 && Index < Items()->Count() ? Items()->Get(Index) : Text();
+    const int Top = R.Top + (InBar && BarManager() && BarManager()->IsFlat() ? 2 : 0);
+    Canvas->TextRect(R, R.Left + 2, Top, Entry);
+    if (State & ODS_FOCUS) Canvas->DrawFocusRect(R);
+}
+
+void TdxBarCustomCombo::SyncListToText(const std::string& Text, int Index) {
+    if (!FListBox || !FListBox->HandleAllocated()) return;
+    auto Upper = [](std::string S) {
+        for (char& C : S) C = char(std::toupper(static_cast<unsigned char>(C)));
+        return S;
+    };
+    if (Index >= 0 && Index < Items()->Count() && Upper(Items()->Get(Index)) == Upper(Text)) {
+        FListBox->SetItemIndex(Index);
+        return;
+    }
+    FListBox->SetItemIndex(-1);
+    if (Index >= 0) FListBox->SetTopIndex(Index);
+}
+
+// ---- the list window --------------------------------------------------------------------------
+
+TdxBarDropDownListBox::TdxBarDropDownListBox(TdxBarCustomCombo* Combo)
+    : TCustomListBox(Combo), FCombo(Combo) {
+    SetVisible(false);
+    SetStyle(lbOwnerDrawFixed);
+    SetBorderStyle(bsNone);
+    SetTabStop(false);
+}
+
+void TdxBarDropDownListBox::CreateParams(TCreateParams& Params) {
+    TCustomListBox::CreateParams(Params);
+    Params.Style = (Params.Style & ~(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER)) | WS_POPUP |
+                   WS_VSCROLL | LBS_NOTIFY;
+    Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+    Params.WindowClass.style |= CS_SAVEBITS;
+}
+
+void TdxBarDropDownListBox::SelectRow(int Index) {
+    const int Before = ItemIndex();
+    if (Index != Before) SetItemIndex(Index);
+    ShowSelection(Before);
+}
+
+void TdxBarDropDownListBox::ShowSelection(int Before) {
+    const int Now = ItemIndex();
+    if (Now == Before || Now < 0) return;
+    if (auto* Control = dynamic_cast<TdxBarComboControl*>(FCombo->DroppedDownControl()))
+        Control->SetCurItemIndex(Now);
+}
+
+void TdxBarDropDownListBox::Choose() {
+    TCustomdxBarComboControl* Control = FCombo->DroppedDownControl();
+    const int Row = ItemIndex();
+    if (Control) {
+        try {
+            Control->ItemLink()->SourceLink()->RecordUse();
+        } catch (...) {
+        }
+        if (TCustomdxBarControl* Bar = Control->Parent(); Bar && IsLiveBarControl(Bar))
+            Bar->HideAll();
+    }
+    // Closing the menus may already have closed the list (its control went).
+    if (FCombo->DroppedDownControl()) FCombo->CloseUp();
+    if (Row >= 0) FCombo->SetItemIndex(Row);
+}
+
+void TdxBarDropDownListBox::PaintFrame() {
+    const HDC DC = GetWindowDC(Handle());
+    RECT R;
+    GetWindowRect(Handle(), &R);
+    RECT Frame{0, 0, R.right - R.left, R.bottom - R.top};
+    if (FCombo->BarManager() && FCombo->BarManager()->IsFlat()) {
+        FrameRect(DC, &Frame, dxBarSysBrush(COLOR_BTNSHADOW));
+        InflateRect(&Frame, -1, -1);
+        FrameRect(DC, &Frame, dxBarSysBrush(COLOR_WINDOW));
+    } else {
+        DrawEdge(DC, &Frame, EDGE_RAISED, BF_RECT);
+    }
+    ReleaseDC(Handle(), DC);
+}
+
+void TdxBarDropDownListBox::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+        case WM_NCCALCSIZE: {
+            RECT* R = Message.WParam
+                          ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam)->rgrc[0]
+                          : reinterpret_cast<RECT*>(Message.LParam);
+            const RECT Outer = *R;
+            TCustomListBox::Dispatch(Message);
+            // The frame comes on top of what the list takes (its scroll bar).
+            R->left = std::max(R->left, Outer.left + kFrame);
+            R->top = std::max(R->top, Outer.top + kFrame);
+            R->right = std::min(R->right, Outer.right - kFrame);
+            R->bottom = std::min(R->bottom, Outer.bottom - kFrame);
+            return;
+        }
+        case WM_NCPAINT:
+            TCustomListBox::Dispatch(Message);
+            PaintFrame();
+            return;
+        case WM_ERASEBKGND:
+            Message.Result = 1;
+            return;
+        case WM_MOUSEACTIVATE:
+            Message.Result = MA_NOACTIVATE;
+            return;
+        case WM_MOUSEMOVE: {
+            const TPoint P = PointOf(Message.LParam);
+            if (FTracking && PtInRect(ClientRect(), P)) {
+                FTracking = false;
+                SendMessage(Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Message.LParam);
+            }
+            if (PtInRect(ClientRect(), P)) SelectRow(ItemAtPos(P, true));
+            return;
+        }
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            // Selected here rather than by the list's own press, which would take the focus
+            // from the combo's editor (and so close the menus).
+            const TPoint P = PointOf(Message.LParam);
+            SetCapture(Handle());
+            if (PtInRect(ClientRect(), P)) SelectRow(ItemAtPos(P, true));
+            return;
+        }
+        case WM_LBUTTONUP:
+            if (FTracking) {
+                FTracking = false;
+                if (GetCapture() == Handle()) ReleaseCapture();
+                return;
+            }
+            if (GetCapture() == Handle()) ReleaseCapture();
+            Choose();
+            return;
+        case WM_CAPTURECHANGED:
+            FTracking = false;
+            break;
+        case WM_KEYDOWN: {
+            if (ItemIndex() < 0 && Items()->Count() > 0) SetItemIndex(TopIndex());
+            const int Before = ItemIndex();
+            TCustomListBox::Dispatch(Message);
+            ShowSelection(Before);
+            return;
+        }
+        default:
+            break;
+    }
+    TCustomListBox::Dispatch(Message);
+}
+
+void TdxBarDropDownListBox::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
+    unsigned Flags = 0;
+    if (State.Contains(odSelected)) Flags |= ODS_SELECTED;
+    // The list draws the focus rectangle itself.
+    FCombo->DrawItem(Canvas(), Index, Rect, Flags, false);
+}
+
+void TdxBarDropDownListBox::MeasureItem(int Index, int& Height) {
+    FCombo->MeasureItem(Index, Height);
+}

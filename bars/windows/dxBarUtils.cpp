@@ -1,0 +1,190 @@
+#include "bars/windows/dxBarUtils.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include "bars/look/dxBarSystem.h"
+#include "platform/core/Application.h"
+#include "platform/core/Input.h"
+#include "platform/core/Messages.h"
+#include "platform/core/Paint.h"
+#include "platform/core/Screens.h"
+#include "platform/shell/Sound.h"
+
+TPoint CursorNow() {
+    POINT P;
+    GetCursorPos(&P);
+    return TPoint{P.x, P.y};
+}
+
+TRect GetWorkArea(TPoint P) {
+    MONITORINFO Info;
+    if (GetMonitorInfo(MonitorFromPoint(POINT{P.X, P.Y}, MONITOR_DEFAULTTONEAREST), &Info))
+        return ToTRect(Info.rcWork);
+    RECT R{};
+    SystemParametersInfo(SPI_GETWORKAREA, 0, &R, 0);
+    return ToTRect(R);
+}
+
+int GetSmallCaptionHeight() {
+    return GetSystemMetrics(SM_CYSMCAPTION);
+}
+
+void CreateBarFont(const TFont& Font, HFONT& Handle, bool UseSystemFont) {
+    if (Handle) DeleteObject(Handle);
+    LOGFONT Log = Font.LogFont();
+    if (UseSystemFont) {
+        Log.lfHeight = dxBarIconTitleLogFont().lfHeight;
+        if (Log.lfHeight > -11) Log.lfHeight = -11;
+    }
+    Handle = CreateFontIndirect(Log);
+}
+
+HFONT CopyFontHandle(HFONT Font) {
+    LOGFONT Log;
+    if (!GetObject(Font, sizeof(Log), &Log)) return 0;
+    return CreateFontIndirect(Log);
+}
+
+TSize TextExtentOf(HFONT Font, const std::string& Text) {
+    const HDC DC = GetDC(0);
+    const HGDIOBJ Old = SelectObject(DC, Font);
+    SIZE Size{0, 0};
+    GetTextExtentPoint32(DC, Text, &Size);
+    SelectObject(DC, Old);
+    ReleaseDC(0, DC);
+    return TSize{Size.cx, Size.cy};
+}
+
+void PlayMenuSound(TdxBarMenuSound Sound) {
+    PlaySound(Sound == msMenuPopup ? "MenuPopup" : "MenuCommand", 0,
+              SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_NOSTOP | SND_NOWAIT);
+}
+
+namespace {
+
+void ProcessRange(UINT First, UINT Last) {
+    MSG Msg;
+    while (PeekMessage(&Msg, 0, First, Last, PM_REMOVE)) {
+        if (Msg.message == WM_QUIT) {
+            PostQuitMessage(int(Msg.wParam));
+            return;
+        }
+        DispatchMessage(&Msg);
+    }
+}
+
+bool IsDown(int VirtualKey) {
+    return GetAsyncKeyState(VirtualKey) < 0;
+}
+
+}  // namespace
+
+void ProcessPaintMessages() {
+    ProcessRange(WM_PAINT, WM_PAINT);
+}
+
+TdxBarDragNext NextDragMessage(MSG& Msg) {
+    // How long an idle loop sleeps before it looks at the button again.
+    constexpr DWORD kRecheckMs = 50;
+    if (!PeekMessage(&Msg, 0, 0, 0, PM_REMOVE)) {
+        Application.WaitForEvent(kRecheckMs);
+        return TdxBarDragNext::Idle;
+    }
+    if (Msg.message != WM_QUIT) return TdxBarDragNext::Message;
+    PostQuitMessage(int(Msg.wParam));
+    return TdxBarDragNext::Quit;
+}
+
+TdxBarDragEnd RunDragLoop(const std::function<void(bool Always)>& OnMove,
+                          const std::function<bool()>& Ended, HWND Holder) {
+    // The loop looks at the button itself after every wake, so the release ends the drag
+    // whoever took it.
+    bool Released = false;
+    POINT Last;
+    GetCursorPos(&Last);
+    auto Follow = [&](bool Always) {
+        POINT Cursor;
+        GetCursorPos(&Cursor);
+        if (!Always && Cursor.x == Last.x && Cursor.y == Last.y) return;
+        Last = Cursor;
+        if (!Ended()) OnMove(Always);
+    };
+    auto Pointer = [&](UINT Kind) {
+        if (Kind == WM_MOUSEMOVE && !Released) Follow(false);
+        if (Kind == WM_LBUTTONUP) Released = true;
+    };
+    const HWND Own = Holder ? HWND(0) : AllocateHWnd([&](TMessage& Message) {
+        Message.Result = 0;
+        Pointer(Message.Msg);
+    });
+    const HWND Capture = Holder ? Holder : Own;
+    SetCapture(Capture);
+    TdxBarDragEnd End = TdxBarDragEnd::Ended;
+    MSG Msg;
+    while (GetCapture() == Capture && !Ended()) {
+        if (Released || GetKeyState(VK_LBUTTON) >= 0) {
+            End = TdxBarDragEnd::Released;
+            break;
+        }
+        const TdxBarDragNext Next = NextDragMessage(Msg);
+        if (Next == TdxBarDragNext::Quit) break;
+        if (Next == TdxBarDragNext::Idle) continue;
+        const UINT Kind = Msg.message;
+        if (Kind == WM_KEYDOWN || Kind == WM_KEYUP || Kind == WM_SYSKEYDOWN ||
+            Kind == WM_SYSKEYUP) {
+            if (Msg.wParam == VK_CONTROL) Follow(true);
+            if (Msg.wParam == VK_ESCAPE) {
+                End = TdxBarDragEnd::Escaped;
+                break;
+            }
+            continue;
+        }
+        if (Kind == WM_CHAR || Kind == WM_SYSCHAR) continue;
+        // The holder's own handling of the pointer waits until the drag is over.
+        if (Holder && Msg.hwnd == Holder && Kind >= WM_MOUSEFIRST && Kind <= WM_MOUSELAST) {
+            Pointer(Kind);
+            continue;
+        }
+        TranslateMessage(&Msg);
+        DispatchMessage(&Msg);
+    }
+    if (GetCapture() == Capture) ReleaseCapture();
+    if (Own) DeallocateHWnd(Own);
+    return End;
+}
+
+void ProcessMouseMessages() {
+    ProcessRange(WM_MOUSEFIRST, WM_MOUSELAST);
+}
+
+bool IsPrimaryButtonDown() {
+    return IsDown(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON);
+}
+
+bool IsSecondaryButtonDown() {
+    return IsDown(GetSystemMetrics(SM_SWAPBUTTON) ? VK_LBUTTON : VK_RBUTTON);
+}
+
+void StartMouseTracking(HWND Wnd) {
+    TRACKMOUSEEVENT Event;
+    Event.dwFlags = TME_LEAVE;
+    Event.hwndTrack = Wnd;
+    TrackMouseEvent(&Event);
+}
+
+bool IsMouseTracked(HWND Wnd) {
+    TRACKMOUSEEVENT Event;
+    Event.dwFlags = TME_QUERY;
+    TrackMouseEvent(&Event);
+    return Event.hwndTrack == Wnd && (Event.dwFlags & TME_LEAVE);
+}
+
+void StopMouseTracking(HWND Wnd) {
+    if (!IsMouseTracked(Wnd)) return;
+    TRACKMOUSEEVENT Event;
+    Event.dwFlags = TME_CANCEL | TME_LEAVE;
+    Event.hwndTrack = Wnd;
+    TrackMouseEvent(&Event);
+    SendMessage(Wnd, WM_MOUSELEAVE, 0, 0);
+}
