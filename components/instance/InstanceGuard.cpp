@@ -191,6 +191,8 @@ void StopListening() {
     }
     g.ServerReadable.reset();
     if (g.ServerHandle >= 0) {
+        // Still under the lock: the socket's name is this process's to remove.
+        ::unlink((g.BaseName + ".sock").c_str());
         ::close(g.ServerHandle);
         g.ServerHandle = -1;
     }

@@ -164,9 +164,17 @@ TEST_F(InstanceGuardTest, TheSocketIsTheUsersOwnAndAStaleOneIsReplaced) {
     ASSERT_EQ(lstat(path.c_str(), &st), 0);
     EXPECT_TRUE(S_ISSOCK(st.st_mode));
     EXPECT_EQ(st.st_mode & 077, 0u);  // no other user may connect
-    // A first copy that ended without removing its socket (a crash): the next one listens there.
+    // A first copy that ends removes its socket; one that crashed left it, and the next one
+    // listens there.
     FinalizeInstanceGuard();
-    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_NE(lstat(path.c_str(), &st), 0);
+    const int stale = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(stale, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    close(stale);
+    EXPECT_EQ(ConnectTo(path), -1);
     InitializeInstanceGuard(kCaption);
     ASSERT_TRUE(IsFirstInstance());
     const HWND other = TopLevel("Other");
