@@ -35,8 +35,10 @@ int main(int argc, char** argv) {
     }
     // Without a display the program runs on Qt's offscreen platform, where questions take their
     // default answer and are logged; on a display they show and wait, also for a run started
-    // from the command line.
-    std::unique_ptr<QCoreApplication> qtApp = TApplication::InitializeQt(argc, argv, true);
+    // from the command line. Without a display nobody sees the window of a run started with
+    // boxes: its windows keep what the run puts in them, but no Qt widget is made for them.
+    std::unique_ptr<QCoreApplication> qtApp =
+        TApplication::InitializeQt(argc, argv, true, /*Unseen=*/!args.empty());
 
     IpSSLRegister();  // boxes that ask for SSL reach their servers through it
     InitializeKestroGlobal();
@@ -65,8 +67,8 @@ int main(int argc, char** argv) {
     form->SetIdleControls(true);
     form->SetStartInTray(form->CmdTray);
     form->PostRunIfArguments();
-    // Without a display nobody sees the window of a run started with boxes: it is made for what
-    // the run keeps in it (its lists and status texts) but not shown, so nothing is painted.
+    // Nor is that window shown: it is made for what the run keeps in it (its lists and status
+    // texts), so nothing is painted.
     if (!args.empty() && QGuiApplication::platformName() == QLatin1String("offscreen"))
         Forms.ShowMainForm = false;
     Forms.Run();

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/core/InputImpl.h"
 #include "platform/core/LoopImpl.h"
@@ -24,7 +25,8 @@ bool CutAtNul(std::string& Text) {
 
 }  // namespace
 
-std::unique_ptr<QCoreApplication> TApplication::InitializeQt(int& Argc, char** Argv, bool Gui) {
+std::unique_ptr<QCoreApplication> TApplication::InitializeQt(int& Argc, char** Argv, bool Gui,
+                                                             bool Unseen) {
     if (QCoreApplication::instance()) throw Exception("The application object exists already");
     std::unique_ptr<QCoreApplication> App;
     if (Gui) {
@@ -34,10 +36,14 @@ std::unique_ptr<QCoreApplication> TApplication::InitializeQt(int& Argc, char** A
         // Without a display the windows live on Qt's offscreen platform.
         if ((!Platform || !*Platform) && (!X11 || !*X11) && (!Wayland || !*Wayland))
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        auto* Widgets = new QApplication(Argc, Argv);
+        const char* Chosen = std::getenv("QT_QPA_PLATFORM");
+        const bool OffscreenPlatform = Chosen && std::strncmp(Chosen, "offscreen", 9) == 0 &&
+                                       (Chosen[9] == '\0' || Chosen[9] == ':');
+        QGuiApplication* Made = Unseen && OffscreenPlatform ? new QGuiApplication(Argc, Argv)
+                                                            : new QApplication(Argc, Argv);
         // Windows close through WM_CLOSE and the loop ends through WM_QUIT, never by Qt.
-        Widgets->setQuitOnLastWindowClosed(false);
-        App.reset(Widgets);
+        Made->setQuitOnLastWindowClosed(false);
+        App.reset(Made);
         InputImpl::Install();
         // The screen metrics of the painting layer follow the platform's screens.
         SetScreenSource(nullptr);

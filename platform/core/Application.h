@@ -91,7 +91,13 @@ class TApplication {
     // with WM_QUIT / Terminate. When QT_QPA_PLATFORM is unset and there is no display, the GUI
     // object uses the offscreen platform. The caller keeps the object alive while windows and
     // messages are in use. Raises when an application object exists already.
-    static std::unique_ptr<QCoreApplication> InitializeQt(int& Argc, char** Argv, bool Gui);
+    // Unseen: a program whose windows nobody looks at when there is no screen (a run that ends
+    // by itself). On the offscreen platform it gets a QGuiApplication: windows, their pictures
+    // and fonts work, but no Qt widget is made for them (no host, no wrapped control's widget,
+    // no tray icon), which spares loading and running most of Qt's widget code. On a screen it
+    // gets the QApplication as above.
+    static std::unique_ptr<QCoreApplication> InitializeQt(int& Argc, char** Argv, bool Gui,
+                                                          bool Unseen = false);
 
     TApplication();
     ~TApplication();

@@ -228,7 +228,7 @@ void THost::GeometryChanged() {
 
 void THost::paintEvent(QPaintEvent* E) {
     TWndPtr W = FindWnd(FWnd);
-    if (!W || !W->Surface) return;
+    if (!W) return;
     const std::shared_ptr<TSurface> Surface = HostImpl::SurfaceOf(*W);
     QPainter Painter(this);
     Painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -276,10 +276,8 @@ HostImpl::THostKind HostImpl::KindOf(const TWnd& W) {
 
 void HostImpl::WindowCreated(TWnd& W) {
     if (W.MessageOnly || W.Parent != 0) return;
-    W.Surface = std::make_shared<TSurface>();
-    W.Surface->Image = QImage(SurfaceSize(W), QImage::Format_RGB32);
-    const COLORREF Face = GetSysColor(COLOR_BTNFACE);
-    W.Surface->Image.fill(QColor(GetRValue(Face), GetGValue(Face), GetBValue(Face)));
+    // The surface is made when the window is first painted or shown (SurfaceOf): a window that
+    // never is (a tray icon's, the main window of a run nobody sees) costs no picture.
     W.Host = MakeHost(W);
 }
 
@@ -287,9 +285,11 @@ std::shared_ptr<TSurface> HostImpl::SurfaceOf(TWnd& Top) {
     if (Top.MessageOnly || Top.Parent != 0) return nullptr;
     const QSize Size = SurfaceSize(Top);
     if (!Top.Surface) {
+        // A new window's picture shows the button face until it paints.
         Top.Surface = std::make_shared<TSurface>();
         Top.Surface->Image = QImage(Size, QImage::Format_RGB32);
-        Top.Surface->Image.fill(Qt::black);
+        const COLORREF Face = GetSysColor(COLOR_BTNFACE);
+        Top.Surface->Image.fill(QColor(GetRValue(Face), GetGValue(Face), GetBValue(Face)));
     } else if (Top.Surface->Image.size() != Size) {
         // Contexts still open on the old picture keep it; the window paints into the new one.
         auto Grown = std::make_shared<TSurface>();

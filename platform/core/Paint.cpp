@@ -1,6 +1,8 @@
 // Update regions, WM_PAINT, device contexts on surfaces, scrolling and window regions.
 #include "platform/core/Paint.h"
 
+#include <sys/mman.h>
+
 #include <QPainter>
 #include <algorithm>
 #include <unordered_map>
@@ -132,6 +134,33 @@ std::unordered_map<HDC, TOpenDC>& OpenDCs() {
     return *Table;
 }
 
+// A black picture of that size whose memory is taken only where it is drawn on or read: the
+// pixels lie in fresh pages from the system, which read as zeros, and Format_RGB32 takes every
+// pixel as opaque whatever its top byte, so zero is black. A screen context that is made only to
+// measure text (as a label sizing itself does) costs no screenful of memory that way.
+QImage BlackPicture(QSize Size) {
+    const size_t Bytes = static_cast<size_t>(Size.width()) * 4 * static_cast<size_t>(Size.height());
+    void* Pixels = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (Pixels == MAP_FAILED) {
+        QImage Filled(Size, QImage::Format_RGB32);
+        Filled.fill(Qt::black);
+        return Filled;
+    }
+    struct TPages {
+        void* Start;
+        size_t Bytes;
+    };
+    return QImage(
+        static_cast<uchar*>(Pixels), Size.width(), Size.height(), Size.width() * 4,
+        QImage::Format_RGB32,
+        [](void* Info) {
+            const auto* Pages = static_cast<TPages*>(Info);
+            munmap(Pages->Start, Pages->Bytes);
+            delete Pages;
+        },
+        new TPages{Pixels, Bytes});
+}
+
 // The screen: a surface nobody shows, so that code drawing on the screen has a place to do it.
 std::shared_ptr<TSurface> ScreenSurface() {
     static std::shared_ptr<TSurface> Surface;
@@ -142,8 +171,7 @@ std::shared_ptr<TSurface> ScreenSurface() {
                      std::clamp<int>(All.bottom - All.top, 1, CoreLimits::kMaxSurfaceSide));
     if (!Surface || Surface->Image.size() != Size) {
         Surface = std::make_shared<TSurface>();
-        Surface->Image = QImage(Size, QImage::Format_RGB32);
-        Surface->Image.fill(Qt::black);
+        Surface->Image = BlackPicture(Size);
     }
     return Surface;
 }

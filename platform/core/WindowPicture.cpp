@@ -15,7 +15,7 @@ QImage WindowPicture(HWND Wnd) {
     TWndPtr W = FindWnd(Wnd);
     if (!W || W->MessageOnly) return QImage();
     TWndPtr Top = WindowImpl::TopLevelOf(*W);
-    if (!Top || !Top->Surface) return QImage();
+    if (!Top) return QImage();
     QImage Whole;
     if (Top->Host) {
         // The host paints the surface and the wrapped controls paint themselves over it.

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -122,6 +126,111 @@ TEST_F(InstanceGuardTest, OnlyALiveFirstCopyCounts) {
     FinalizeInstanceGuard();  // the lock file stays, with nobody holding it
     EXPECT_FALSE(IsFirstInstance());
     EXPECT_EQ(RunProbe(kCaption), 0);
+}
+
+// The first copy's socket, the only one in the runtime directory.
+std::string SocketIn(const std::string& dir) {
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (entry.path().extension() == ".sock") return entry.path().string();
+    return "";
+}
+
+// A connection to the socket, as a second copy that does not behave would open it.
+int ConnectTo(const std::string& path) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// True once the first copy has closed its end of the connection.
+bool ClosedByTheOtherEnd(int fd) {
+    return PumpUntil([&] {
+        char c;
+        return recv(fd, &c, 1, MSG_DONTWAIT) == 0;
+    });
+}
+
+TEST_F(InstanceGuardTest, TheSocketIsTheUsersOwnAndAStaleOneIsReplaced) {
+    InitializeInstanceGuard(kCaption);
+    const std::string path = SocketIn(Dir);
+    ASSERT_FALSE(path.empty());
+    struct stat st;
+    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(st.st_mode & 077, 0u);  // no other user may connect
+    // A first copy that ends removes its socket; one that crashed left it, and the next one
+    // listens there.
+    FinalizeInstanceGuard();
+    EXPECT_NE(lstat(path.c_str(), &st), 0);
+    const int stale = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(stale, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    close(stale);
+    EXPECT_EQ(ConnectTo(path), -1);
+    InitializeInstanceGuard(kCaption);
+    ASSERT_TRUE(IsFirstInstance());
+    const HWND other = TopLevel("Other");
+    const HWND main = TopLevel(kCaption.c_str());
+    SetForegroundWindow(other);
+    EXPECT_EQ(RunProbe(kCaption), 3);
+    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == main; }));
+    // Nothing but the lock and the socket is left in the directory.
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(Dir)) ++entries;
+    EXPECT_EQ(entries, 2u);
+}
+
+TEST_F(InstanceGuardTest, PeersThatSendTooMuchOrNothingDoNotStopTheNextRequest) {
+    InitializeInstanceGuard(kCaption);
+    const std::string path = SocketIn(Dir);
+    const HWND other = TopLevel("Other");
+    const HWND main = TopLevel(kCaption.c_str());
+    SetForegroundWindow(other);
+    Drain();
+
+    // One connects and stays silent; one sends a line longer than any request, a byte at a time
+    // at first; one sends a request that is no request.
+    const int silent = ConnectTo(path);
+    const int flood = ConnectTo(path);
+    const int wrong = ConnectTo(path);
+    ASSERT_GE(silent, 0);
+    ASSERT_GE(flood, 0);
+    ASSERT_GE(wrong, 0);
+    ASSERT_EQ(send(flood, "a", 1, MSG_NOSIGNAL), 1);
+    Drain();
+    const std::string big(8192, 'a');
+    size_t sent = 0;
+    PumpUntil([&] {
+        const ssize_t n =
+            send(flood, big.data() + sent, big.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) sent += static_cast<size_t>(n);
+        return sent == big.size() || n < 0;
+    });
+    EXPECT_TRUE(ClosedByTheOtherEnd(flood));
+    const std::string request = "activate " + std::string("x\n");
+    ASSERT_EQ(send(wrong, request.data(), request.size(), MSG_NOSIGNAL),
+              static_cast<ssize_t>(request.size()));
+    EXPECT_TRUE(ClosedByTheOtherEnd(wrong));
+    EXPECT_EQ(GetActiveWindow(), other);
+
+    // A real second copy is still served while the silent one waits.
+    EXPECT_EQ(RunProbe(kCaption), 3);
+    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == main; }));
+    // A first copy that ends closes the connections it still has.
+    FinalizeInstanceGuard();
+    char c;
+    EXPECT_EQ(recv(silent, &c, 1, 0), 0);
+    close(silent);
+    close(flood);
+    close(wrong);
 }
 
 TEST_F(InstanceGuardTest, LockThatCannotBeCreatedIsLoggedAndTheStartGoesOn) {

@@ -6,7 +6,11 @@
 #include <cstdlib>
 
 #include "platform/core/Application.h"
+#include "platform/core/Host.h"
+#include "platform/core/Paint.h"
 #include "platform/core/Window.h"
+#include "platform/core/WindowPicture.h"
+#include "platform/gdi/Gdi.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -40,6 +44,42 @@ TEST(ApplicationObject, TheLayerWaitsForTheProgramToMakeItThenWorks) {
     EXPECT_EQ(Got.front(), WM_USER);
     EXPECT_EQ(Got.back(), WM_TIMER);
     DeallocateHWnd(W);
+}
+
+TEST(ApplicationObject, AProgramNobodySeesHasWindowsAndPicturesButNoQtWidgets) {
+    ASSERT_EQ(QCoreApplication::instance(), nullptr);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int Argc = 1;
+    static char Name[] = "core-app-test";
+    static char* Argv[] = {Name, nullptr};
+    std::unique_ptr<QCoreApplication> App =
+        TApplication::InitializeQt(Argc, Argv, true, /*Unseen=*/true);
+    ASSERT_NE(qobject_cast<QGuiApplication*>(App.get()), nullptr);
+    EXPECT_EQ(qobject_cast<QApplication*>(App.get()), nullptr);
+    EXPECT_FALSE(static_cast<QGuiApplication*>(App.get())->quitOnLastWindowClosed());
+
+    // A top-level window without a Qt widget behind it: it is placed, drawn on and measured in.
+    WNDCLASS Class{};
+    Class.lpfnWndProc = DefWindowProc;
+    Class.lpszClassName = "UnseenTestWindow";
+    Class.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+    ASSERT_TRUE(RegisterClass(&Class));
+    const HWND W = CreateWindowEx(0, "UnseenTestWindow", "Unseen", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  10, 20, 200, 100, 0, 0, 0, nullptr);
+    ASSERT_NE(W, 0u);
+    EXPECT_EQ(HostWidgetFor(W), nullptr);
+    RECT R;
+    GetWindowRect(W, &R);
+    EXPECT_EQ(R.right - R.left, 200);
+    const HDC DC = GetWindowDC(W);
+    SetPixel(DC, 3, 4, RGB(255, 0, 0));
+    SIZE Extent{};
+    EXPECT_TRUE(GetTextExtentPoint32(DC, "Unseen", &Extent));
+    EXPECT_GT(Extent.cx, 0);
+    EXPECT_GT(Extent.cy, 0);
+    ReleaseDC(W, DC);
+    EXPECT_EQ(WindowPicture(W).pixel(3, 4), qRgb(255, 0, 0));
+    DestroyWindow(W);
 }
 
 }  // namespace

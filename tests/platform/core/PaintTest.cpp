@@ -166,6 +166,42 @@ TEST_F(Painting, ErasingUsesTheClassBrushAndContextsStartAtTheirOrigin) {
     EXPECT_NE(PixelAt(Form, In - 1, In - 1), ColorOf(kBlue));
 }
 
+TEST_F(Painting, TheScreenIsBlackUntilDrawnOnAndANewWindowShowsTheFaceUntilItPaints) {
+    // The screen reads black, also where it is copied to.
+    HDC Screen = GetDC(0);
+    EXPECT_EQ(GetPixel(Screen, 3, 4), RGB(0, 0, 0));
+    const HDC Memory = CreateCompatibleDC(Screen);
+    const HBITMAP Bitmap = CreateCompatibleBitmap(Screen, 8, 8);
+    const HGDIOBJ Old = SelectObject(Memory, Bitmap);
+    SetPixel(Memory, 1, 1, kRed);
+    ASSERT_TRUE(BitBlt(Memory, 0, 0, 8, 8, Screen, 0, 0, SRCCOPY));
+    EXPECT_EQ(GetPixel(Memory, 1, 1), RGB(0, 0, 0));
+    // What is drawn on it stays there.
+    SetPixel(Screen, 5, 6, kGreen);
+    ReleaseDC(0, Screen);
+    Screen = GetDC(0);
+    EXPECT_EQ(GetPixel(Screen, 5, 6), kGreen);
+    EXPECT_EQ(GetPixel(Screen, 6, 6), RGB(0, 0, 0));
+    SetPixel(Screen, 5, 6, RGB(0, 0, 0));
+    SelectObject(Memory, Old);
+    DeleteObject(Bitmap);
+    DeleteDC(Memory);
+
+    // A window that has not painted shows the button face; once shown and painted, its own.
+    const HWND Form = Guard(Windows().Create(0, WS_POPUP, {0, 0, 60, 40}));
+    EXPECT_EQ(PixelAt(Form, 30, 20), ColorOf(GetSysColor(COLOR_BTNFACE)));
+    const HWND Shown = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {0, 0, 60, 40}));
+    Drain();
+    HDC DC = GetDC(Shown);
+    ASSERT_TRUE(BitBlt(DC, 0, 0, 10, 10, Screen, 0, 0, SRCCOPY));
+    ReleaseDC(Shown, DC);
+    ReleaseDC(0, Screen);
+    const QImage Picture = WindowPicture(Shown);
+    EXPECT_EQ(Picture.pixel(2, 2), qRgb(0, 0, 0));
+    EXPECT_EQ(QColor(Picture.pixel(2, 2)).alpha(), 255);
+    EXPECT_EQ(PixelAt(Shown, 30, 20), ColorOf(GetSysColor(COLOR_BTNFACE)));
+}
+
 TEST_F(Painting, ScrollingMovesPixelsAndInvalidAreasAndReportsWhatWasUncovered) {
     const HWND W = Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE, {0, 0, 100, 50}));
     Drain();
