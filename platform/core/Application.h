@@ -118,6 +118,9 @@ class TApplication {
     void HandleMessage();
     // The idle step: IdleHook, with its exceptions handed to HandleException.
     void Idle();
+    // What every loop does when it found nothing to do: the idle step, then, unless Done holds,
+    // a wait (WaitForEvent without limit).
+    void IdleThenWait(const std::function<bool()>& Done);
     // Runs passes until Terminated; returns ExitCode.
     int Run();
     // Ends Run: Terminated is true from now on (a loop that has not started yet ends at once).
