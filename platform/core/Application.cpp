@@ -88,9 +88,11 @@ void TApplication::Idle() {
     if (IdleHook) Guarded(IdleHook);
 }
 
-void TApplication::IdleThenWait(const std::function<bool()>& Done) {
+bool TApplication::IdleThenWait(const std::function<bool()>& Done) {
     Idle();
-    if (!Done()) WaitForEvent(INFINITE);
+    if (Done()) return false;
+    WaitForEvent(INFINITE);
+    return true;
 }
 
 int TApplication::Run() {

@@ -401,7 +401,6 @@ bool TMessageLoop::DeliverQueued() {
     bool Delivered = false;
     MSG Msg;
     // A nested pass may take what this pass saw; this one stops at what was queued when it began.
-    // Painting waits for the queue.
     while (Take(&Msg, 0, 0, 0, true, Scope.Limit)) {
         if (Msg.message == WM_QUIT && Msg.hwnd == 0) {
             Application.ExitCode = static_cast<int>(static_cast<LPARAM>(Msg.wParam));
@@ -413,13 +412,14 @@ bool TMessageLoop::DeliverQueued() {
     }
     // Painting comes when nothing else waits, each window once: one that invalidates itself
     // while painting waits for the next pass.
-    if (HasPendingMessages()) return Delivered;
-    std::vector<HWND> Painted;
-    Scope.Painted = &Painted;
-    while (TakeNext(&Msg, 0, WM_PAINT, WM_PAINT, true, Scope)) {
-        Painted.push_back(Msg.hwnd);
-        LoopImpl::ProcessTaken(Msg);
-        Delivered = true;
+    if (!HasPendingMessages()) {
+        std::vector<HWND> Painted;
+        Scope.Painted = &Painted;
+        while (TakeNext(&Msg, 0, WM_PAINT, WM_PAINT, true, Scope)) {
+            Painted.push_back(Msg.hwnd);
+            LoopImpl::ProcessTaken(Msg);
+            Delivered = true;
+        }
     }
     return Delivered;
 }

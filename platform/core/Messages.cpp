@@ -282,7 +282,7 @@ TModalLoop::TNext TModalLoop::Next(MSG& Msg, UINT Min, UINT Max) {
     }
     switch (FWait) {
         case TWait::Idle:
-            Application.IdleThenWait([this] { return FDone && FDone(); });
+            if (!Application.IdleThenWait([this] { return FDone && FDone(); })) return TNext::Done;
             break;
         case TWait::News:
             WaitMessage();
@@ -311,6 +311,8 @@ bool RunModalLoop(const std::function<bool()>& Done) {
                 break;
             case TModalLoop::TNext::Idle:
                 break;
+            case TModalLoop::TNext::Done:
+                return true;
             case TModalLoop::TNext::Quit:
                 return false;
         }

@@ -278,8 +278,9 @@ class TModalLoop {
         None,
     };
     static constexpr DWORD kRecheckMs = 50;
-    // What Next found.
-    enum class TNext { Message, Idle, Quit };
+    // What Next found. Done: the loop's Done held after the idle step (it is not asked again:
+    // asking may have side effects, such as a modal form's closing).
+    enum class TNext { Message, Idle, Quit, Done };
 
     explicit TModalLoop(TWait Wait, std::function<bool()> Done = {});
     ~TModalLoop();
@@ -287,8 +288,8 @@ class TModalLoop {
     TModalLoop& operator=(const TModalLoop&) = delete;
 
     // Takes the next message in [Min, Max] (0, 0: every message) into Msg: Message. None: the
-    // loop waits as it was made to and gets Idle. WM_QUIT: posted again for the loop outside,
-    // Quit.
+    // loop waits as it was made to and gets Idle (or Done). WM_QUIT: posted again for the loop
+    // outside, Quit.
     TNext Next(MSG& Msg, UINT Min = 0, UINT Max = 0);
     // Delivers a message the loop took: the hook first, then TranslateMessage and
     // DispatchMessage.

@@ -115,4 +115,17 @@ TEST_F(LoopHooks, TheIdleStepRunsBeforeALoopWaitsAndCanEndIt) {
     EXPECT_EQ(Idle, 1);
 }
 
+TEST_F(LoopHooks, AModalLoopAsksItsEndOnceAfterTheIdleStep) {
+    // Asking may do things (a modal form closes when it is asked): the loop that heard "done"
+    // after its idle step does not ask again.
+    int Asked = 0;
+    bool Ready = false;
+    Application.IdleHook = [&] { Ready = true; };
+    EXPECT_TRUE(RunModalLoop([&] {
+        ++Asked;
+        return Ready;
+    }));
+    EXPECT_EQ(Asked, 2);
+}
+
 }  // namespace
