@@ -89,9 +89,7 @@ void TdxBarWinControl::SetEditText(const std::string& Text) {
 }
 
 void TdxBarWinControl::RemovePendingChars() {
-    MSG Pending;
-    while (FEditWnd && PeekMessage(&Pending, FEditWnd, WM_CHAR, WM_CHAR, PM_REMOVE)) {
-    }
+    if (FEditWnd) DropQueued(FEditWnd, WM_CHAR, WM_CHAR);
 }
 
 void TdxBarWinControl::Press(bool ByMouse) {

@@ -163,10 +163,7 @@ bool KeyboardStep(WORD Key, LPARAM Data) {
             TdxBarItemControl* Selected = Active->SelectedControl();
             const bool Editing = Selected && Selected->IsWindowControl() && Selected->Focused();
             if (!Editing) {
-                MSG Pending;
-                while (
-                    PeekMessage(&Pending, GetFocus(), WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE)) {
-                }
+                DropQueued(GetFocus(), WM_CONTEXTMENU, WM_CONTEXTMENU);
                 if (!Up) {
                     H.SwallowKey = true;
                     H.SwallowCode = Key;

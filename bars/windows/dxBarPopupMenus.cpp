@@ -215,9 +215,7 @@ bool TdxBarPopupMenuLinks::ShowFor(TWinControl* Control, HWND Window, TPoint Pos
     for (int I = 0; I < Count(); ++I) {
         TdxBarPopupMenuLink* Link = Items(I);
         if (Link->Control() != Control) continue;
-        MSG Pending;
-        while (PeekMessage(&Pending, Window, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE)) {
-        }
+        DropQueued(Window, WM_CONTEXTMENU, WM_CONTEXTMENU);
         const bool ByMouse = Position != TPoint{-1, -1};
         POINT At{0, 0};
         HWND From = ByMouse ? Window : 0;

@@ -296,6 +296,14 @@ TModalLoop::TNext TModalLoop::Next(MSG& Msg, UINT Min, UINT Max) {
     return TNext::Idle;
 }
 
+void DropQueued(HWND Wnd, UINT FilterMin, UINT FilterMax) {
+    MSG Msg;
+    while (PeekMessage(&Msg, Wnd, FilterMin, FilterMax, PM_NOREMOVE)) {
+        if (Msg.message == WM_QUIT) return;
+        PeekMessage(&Msg, Wnd, FilterMin, FilterMax, PM_REMOVE);
+    }
+}
+
 void TModalLoop::Deliver(const MSG& Msg) {
     LoopImpl::ProcessTaken(Msg);
 }

@@ -243,6 +243,10 @@ BOOL GetMessage(MSG* Msg, HWND Wnd, UINT FilterMin, UINT FilterMax);
 // Waits until something new arrives: a message is queued, a timer falls due or a window needs
 // painting. Messages that were already queued do not end the wait.
 BOOL WaitMessage();
+// Removes the queued messages in [FilterMin, FilterMax] of Wnd (and of its children, as
+// PeekMessage filters). A WM_QUIT, which matches every filter, is not removed: the removal stops
+// there and the quit stays for the loop that waits for it.
+void DropQueued(HWND Wnd, UINT FilterMin, UINT FilterMax);
 // For WM_KEYDOWN and WM_SYSKEYDOWN taken from the queue: queues the character message(s) the key
 // typed (WM_CHAR or WM_SYSCHAR, a Windows-1252 byte) at the head of the queue, so that they come
 // next. TRUE when it queued one.

@@ -125,6 +125,26 @@ TEST_F(Queue, MovesOverDifferentWindowsAreNeverMerged) {
     EXPECT_EQ(Windows().Log, Expected);
 }
 
+// Dropping a window's leftover messages of a kind leaves everything else, and a quit that
+// arrived meanwhile, in the queue.
+TEST_F(Queue, DroppingQueuedMessagesKeepsOthersAndTheQuit) {
+    PostMessage(Child, WM_CHAR, 'a', 0);
+    PostMessage(Form, WM_USER, 1, 0);
+    PostMessage(Form, WM_CHAR, 'b', 0);
+    DropQueued(Form, WM_CHAR, WM_CHAR);
+    MSG Msg;
+    ASSERT_TRUE(PeekMessage(&Msg, 0, 0, 0, PM_REMOVE));
+    EXPECT_EQ(Msg.message, static_cast<UINT>(WM_USER));
+    EXPECT_FALSE(PeekMessage(&Msg, Form, WM_CHAR, WM_CHAR, PM_NOREMOVE));
+    PostQuitMessage(7);
+    PostMessage(Form, WM_CHAR, 'c', 0);
+    DropQueued(Form, WM_CHAR, WM_CHAR);
+    ASSERT_TRUE(PeekMessage(&Msg, 0, 0, 0, PM_REMOVE));
+    EXPECT_EQ(Msg.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(Msg.wParam, 7u);
+    Drain();
+}
+
 TEST_F(Queue, ARangeFromZeroLeavesOutWhatLiesAboveIt) {
     PostMessage(Form, WM_USER, 1, 0);
     PostMessage(Child, WM_CHAR, 2, 0);
