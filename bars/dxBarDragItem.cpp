@@ -85,12 +85,13 @@ TdxBarDragOutcome TdxBarItemDrag::Run() {
     FSavedCursor = GetCursor();
     SetCapture(FOwner);
     try {
+        TModalLoop Loop(kDragWait);
         MSG Msg;
         bool Going = true;
         while (Going && GetCapture() == FOwner) {
-            const TdxBarDragNext Next = NextDragMessage(Msg);
-            if (Next == TdxBarDragNext::Quit) break;
-            if (Next == TdxBarDragNext::Message) Going = Handle(Msg);
+            const TModalLoop::TNext Next = Loop.Next(Msg);
+            if (Next == TModalLoop::TNext::Quit) break;
+            if (Next == TModalLoop::TNext::Message) Going = Handle(Msg);
         }
     } catch (...) {
         Finish();
@@ -127,8 +128,7 @@ bool TdxBarItemDrag::Handle(MSG& Msg) {
             FOutcome.Dropped = true;
             return false;
         default:
-            TranslateMessage(&Msg);
-            DispatchMessage(&Msg);
+            TModalLoop::Deliver(Msg);
             return true;
     }
 }

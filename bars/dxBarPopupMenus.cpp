@@ -125,24 +125,19 @@ void TdxBarPopupMenu::Popup(int X, int Y) {
     if (!Modal || !*Alive) return;
     // Not GetMessage: it would go on waiting when the menu closed inside a pass that emptied
     // the queue; WaitMessage returns after any news, and the menu's state is looked at again.
+    TModalLoop Loop(TModalLoop::TWait::News);
     MSG Msg;
     while (*Alive && FLoopRunning && IsOpen()) {
-        if (!PeekMessage(&Msg, 0, 0, 0, PM_REMOVE)) {
-            WaitMessage();
-            continue;
-        }
-        if (Msg.message == WM_QUIT) {
-            PostQuitMessage(int(Msg.wParam));
-            break;
-        }
+        const TModalLoop::TNext Next = Loop.Next(Msg);
+        if (Next == TModalLoop::TNext::Idle) continue;
+        if (Next == TModalLoop::TNext::Quit) break;
         if (!*Alive || !FLoopRunning || !IsOpen()) {
             // The menu closed meanwhile: the message belongs to the loop outside.
             PostMessage(Msg.hwnd, Msg.message, Msg.wParam, Msg.lParam);
             break;
         }
         if (Msg.message == WM_COMMAND) continue;
-        TranslateMessage(&Msg);
-        DispatchMessage(&Msg);
+        TModalLoop::Deliver(Msg);
     }
     if (*Alive) FLoopRunning = false;
 }

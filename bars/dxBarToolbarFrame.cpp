@@ -299,18 +299,18 @@ bool TdxBarControl::TrackButtonPress(const std::function<bool()>& Over,
     SetCapture(Wnd);
     // The press counts where the button comes up; the loop looks at the button itself, so a
     // release that went elsewhere still ends it.
+    TModalLoop Loop(kDragWait);
     MSG Msg;
     while (IsWindow(Wnd) && GetCapture() == Wnd && GetKeyState(VK_LBUTTON) < 0) {
-        const TdxBarDragNext Next = NextDragMessage(Msg);
-        if (Next == TdxBarDragNext::Quit) break;
-        if (Next == TdxBarDragNext::Idle) continue;
+        const TModalLoop::TNext Next = Loop.Next(Msg);
+        if (Next == TModalLoop::TNext::Quit) break;
+        if (Next == TModalLoop::TNext::Idle) continue;
         if (Msg.message == WM_MOUSEMOVE) {
             Show(Over() ? 2 : 1);
             continue;
         }
         if (Msg.message == WM_LBUTTONUP) break;
-        TranslateMessage(&Msg);
-        DispatchMessage(&Msg);
+        TModalLoop::Deliver(Msg);
     }
     if (!IsWindow(Wnd) || !IsLiveBarControl(this)) return false;
     if (GetCapture() == Wnd) ReleaseCapture();

@@ -130,14 +130,9 @@ void PlayMenuSound(TdxBarMenuSound Sound) {
 namespace {
 
 void ProcessRange(UINT First, UINT Last) {
+    TModalLoop Loop(TModalLoop::TWait::None);
     MSG Msg;
-    while (PeekMessage(&Msg, 0, First, Last, PM_REMOVE)) {
-        if (Msg.message == WM_QUIT) {
-            PostQuitMessage(int(Msg.wParam));
-            return;
-        }
-        DispatchMessage(&Msg);
-    }
+    while (Loop.Next(Msg, First, Last) == TModalLoop::TNext::Message) TModalLoop::Deliver(Msg);
 }
 
 bool IsDown(int VirtualKey) {
@@ -148,18 +143,6 @@ bool IsDown(int VirtualKey) {
 
 void ProcessPaintMessages() {
     ProcessRange(WM_PAINT, WM_PAINT);
-}
-
-TdxBarDragNext NextDragMessage(MSG& Msg) {
-    // How long an idle loop sleeps before it looks at the button again.
-    constexpr DWORD kRecheckMs = 50;
-    if (!PeekMessage(&Msg, 0, 0, 0, PM_REMOVE)) {
-        Application.WaitForEvent(kRecheckMs);
-        return TdxBarDragNext::Idle;
-    }
-    if (Msg.message != WM_QUIT) return TdxBarDragNext::Message;
-    PostQuitMessage(int(Msg.wParam));
-    return TdxBarDragNext::Quit;
 }
 
 TdxBarDragEnd RunDragLoop(const std::function<void(bool Always)>& OnMove,
@@ -187,15 +170,16 @@ TdxBarDragEnd RunDragLoop(const std::function<void(bool Always)>& OnMove,
     const HWND Capture = Holder ? Holder : Own;
     SetCapture(Capture);
     TdxBarDragEnd End = TdxBarDragEnd::Ended;
+    TModalLoop Loop(kDragWait);
     MSG Msg;
     while (GetCapture() == Capture && !Ended()) {
         if (Released || GetKeyState(VK_LBUTTON) >= 0) {
             End = TdxBarDragEnd::Released;
             break;
         }
-        const TdxBarDragNext Next = NextDragMessage(Msg);
-        if (Next == TdxBarDragNext::Quit) break;
-        if (Next == TdxBarDragNext::Idle) continue;
+        const TModalLoop::TNext Next = Loop.Next(Msg);
+        if (Next == TModalLoop::TNext::Quit) break;
+        if (Next == TModalLoop::TNext::Idle) continue;
         const UINT Kind = Msg.message;
         if (Kind == WM_KEYDOWN || Kind == WM_KEYUP || Kind == WM_SYSKEYDOWN ||
             Kind == WM_SYSKEYUP) {
@@ -212,8 +196,7 @@ TdxBarDragEnd RunDragLoop(const std::function<void(bool Always)>& OnMove,
             Pointer(Kind);
             continue;
         }
-        TranslateMessage(&Msg);
-        DispatchMessage(&Msg);
+        TModalLoop::Deliver(Msg);
     }
     if (GetCapture() == Capture) ReleaseCapture();
     if (Own) DeallocateHWnd(Own);

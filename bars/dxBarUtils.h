@@ -66,12 +66,10 @@ void PlayMenuSound(TdxBarMenuSound Sound);
 void ProcessPaintMessages();
 void ProcessMouseMessages();
 
-// The next message of a loop that follows a held mouse button (a drag, a caption button):
-// Message when one was taken, Idle after a short wait without one (the loop then looks at the
-// button itself: its release may have been taken by a pass that a handler ran meanwhile), Quit
-// for WM_QUIT, which is posted again for the loop outside.
-enum class TdxBarDragNext { Message, Idle, Quit };
-TdxBarDragNext NextDragMessage(MSG& Msg);
+// How a loop that follows a held mouse button (a drag, a caption button) waits when nothing is
+// queued: briefly, and then it looks at the button itself (its release may have been taken by a
+// pass that a handler ran meanwhile).
+constexpr TModalLoop::TWait kDragWait = TModalLoop::TWait::Recheck;
 
 // A drag that follows the held left button with the mouse captured by a window of the drag's
 // own (windows that change form meanwhile never hold the capture), or by Holder, which then

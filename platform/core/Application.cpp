@@ -60,13 +60,7 @@ TApplication::~TApplication() {
 bool TApplication::ProcessMessages() {
     TMessageLoop& Loop = TMessageLoop::Instance();
     Loop.EnsureStarted();
-    Loop.ServiceQt(false);
-    FreeReleased();
-    LoopImpl::DeleteRetiredHosts();
-    Loop.QueueDueTimers();
-    const bool Delivered = Loop.DeliverQueued();
-    Loop.ArmTimerWake();
-    return Delivered;
+    return Loop.RunPass(true);
 }
 
 bool TApplication::WaitForEvent(DWORD Timeout) {
@@ -85,15 +79,20 @@ bool TApplication::WaitForEvent(DWORD Timeout) {
 void TApplication::HandleMessage() {
     TMessageLoop& Loop = TMessageLoop::Instance();
     Loop.EnsureStarted();
-    if (!FTerminated && !Loop.HasPendingMessages()) {
-        Idle();
-        if (!FTerminated && !Loop.HasPendingMessages()) WaitForEvent(INFINITE);
-    }
+    auto Busy = [&] { return FTerminated || Loop.HasPendingMessages(); };
+    if (!Busy()) IdleThenWait(Busy);
     ProcessMessages();
 }
 
 void TApplication::Idle() {
     if (IdleHook) Guarded(IdleHook);
+}
+
+bool TApplication::IdleThenWait(const std::function<bool()>& Done) {
+    Idle();
+    if (Done()) return false;
+    WaitForEvent(INFINITE);
+    return true;
 }
 
 int TApplication::Run() {

@@ -16,7 +16,8 @@
 //      (MessageHook, then TranslateMessage and DispatchMessage). Messages posted while they run
 //      wait for the next pass. A handler may run a nested pass or a modal loop; it delivers what is
 //      pending then.
-//   5. When nothing is queued any more, windows that need painting get WM_PAINT.
+//   5. When nothing is queued any more, windows that need painting get WM_PAINT, each once and
+//      delivered as every loop delivers (the message hook sees it too).
 // Every exception that leaves a window procedure is caught at the delivery and handed to
 // HandleException; the pass goes on with the next message.
 //
@@ -28,7 +29,7 @@
 // Qt's own loops (QCoreApplication::exec, QEventLoop::exec in a handler) deliver window messages
 // and timers too: the queue wakes Qt with one custom event and runs a pass from it whenever no
 // wait or pass of this layer is looking at the queue at that level. Windows of this layer never
-// use Qt's modal loops: modal loops are RunModalLoop / GetMessage loops.
+// use Qt's modal loops: their modal loops run on TModalLoop (Messages.h).
 #include <exception>
 #include <functional>
 #include <memory>
@@ -118,6 +119,9 @@ class TApplication {
     void HandleMessage();
     // The idle step: IdleHook, with its exceptions handed to HandleException.
     void Idle();
+    // What every loop does when it found nothing to do: the idle step, then, unless Done holds,
+    // a wait (WaitForEvent without limit). False when Done held (and nothing was waited for).
+    bool IdleThenWait(const std::function<bool()>& Done);
     // Runs passes until Terminated; returns ExitCode.
     int Run();
     // Ends Run: Terminated is true from now on (a loop that has not started yet ends at once).

@@ -351,18 +351,57 @@ bool TMessageLoop::HasPendingMessages() {
     return !FQueue.empty();
 }
 
+bool TMessageLoop::TakeNext(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove,
+                            const TTakeScope& Scope) {
+    if (Take(Out, Filter, Min, Max, Remove, Scope.Limit)) return true;
+    if (Scope.ServiceQt) {
+        // Let input, socket notices and Qt timers arrive, then look again.
+        ServiceQt(false);
+        QueueDueTimers();
+        if (Take(Out, Filter, Min, Max, Remove, Scope.Limit)) return true;
+    }
+    const bool WantsPaint = (Min == 0 && Max == 0) || (Min <= WM_PAINT && WM_PAINT <= Max);
+    if (!WantsPaint) return false;
+    const HWND Paint =
+        LoopImpl::NextWindowToPaint(Filter == static_cast<HWND>(-1) ? 0 : Filter, Scope.Painted);
+    if (Paint == 0) return false;
+    *Out = MSG{};
+    Out->hwnd = Paint;
+    Out->message = WM_PAINT;
+    Out->time = GetTickCount();
+    Out->pt = FCursorPos;
+    return true;
+}
+
+void TMessageLoop::Housekeep(bool FreeObjects) {
+    if (FreeObjects) {
+        Application.FreeReleased();
+        LoopImpl::DeleteRetiredHosts();
+    }
+    QueueDueTimers();
+}
+
 // ---- the pass -----------------------------------------------------------------------------------
 
+bool TMessageLoop::RunPass(bool ServiceFirst) {
+    if (ServiceFirst) ServiceQt(false);
+    Housekeep(true);
+    const bool Delivered = DeliverQueued();
+    ArmTimerWake();
+    return Delivered;
+}
+
 bool TMessageLoop::DeliverQueued() {
-    std::uint64_t Limit;
+    TTakeScope Scope;
     {
         std::lock_guard Guard(FLock);
-        Limit = FNextSeq;
+        Scope.Limit = FNextSeq;
     }
+    Scope.ServiceQt = false;
     bool Delivered = false;
     MSG Msg;
     // A nested pass may take what this pass saw; this one stops at what was queued when it began.
-    while (Take(&Msg, 0, 0, 0, true, Limit)) {
+    while (Take(&Msg, 0, 0, 0, true, Scope.Limit)) {
         if (Msg.message == WM_QUIT && Msg.hwnd == 0) {
             Application.ExitCode = static_cast<int>(static_cast<LPARAM>(Msg.wParam));
             Application.Terminate();
@@ -371,12 +410,15 @@ bool TMessageLoop::DeliverQueued() {
         LoopImpl::ProcessTaken(Msg);
         Delivered = true;
     }
-    // Painting comes when nothing else waits.
+    // Painting comes when nothing else waits, each window once: one that invalidates itself
+    // while painting waits for the next pass.
     if (!HasPendingMessages()) {
-        try {
-            Delivered = LoopImpl::PaintPending() || Delivered;
-        } catch (...) {
-            Application.HandleException();
+        std::vector<HWND> Painted;
+        Scope.Painted = &Painted;
+        while (TakeNext(&Msg, 0, WM_PAINT, WM_PAINT, true, Scope)) {
+            Painted.push_back(Msg.hwnd);
+            LoopImpl::ProcessTaken(Msg);
+            Delivered = true;
         }
     }
     return Delivered;
@@ -499,7 +541,7 @@ void TMessageLoop::OnWakeEvent() {
     // loops (exec, a modal dialog) nobody would, also when that loop runs inside a handler that
     // one of our waits started: then the pass runs from here.
     if (FServicingQt == 0 || QThread::currentThread()->loopLevel() > FServicingLevel)
-        RunForeignPass();
+        RunPass(false);
 }
 
 void TMessageLoop::OnQtTimer(int TimerId) {
@@ -513,13 +555,5 @@ void TMessageLoop::OnQtTimer(int TimerId) {
     }
     if (TimerId == FTimerWakeId) FTimerWakeId = 0;
     if (FServicingQt == 0 || QThread::currentThread()->loopLevel() > FServicingLevel)
-        RunForeignPass();
-}
-
-void TMessageLoop::RunForeignPass() {
-    Application.FreeReleased();
-    LoopImpl::DeleteRetiredHosts();
-    QueueDueTimers();
-    DeliverQueued();
-    ArmTimerWake();
+        RunPass(false);
 }

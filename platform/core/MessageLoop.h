@@ -60,6 +60,24 @@ class TMessageLoop {
     // message taken is remembered for TranslateMessage; a payload is held for DispatchMessage.
     bool Take(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove,
               std::uint64_t Limit = UINT64_MAX);
+    // How far TakeNext looks.
+    struct TTakeScope {
+        // No queued message after the one numbered Limit (a pass: what was queued when it began).
+        std::uint64_t Limit = UINT64_MAX;
+        // Nothing queued matches: Qt's pending events are serviced once and the queue looked at
+        // again.
+        bool ServiceQt = true;
+        // Windows not to paint again (a pass paints each window once); null: none.
+        const std::vector<HWND>* Painted = nullptr;
+    };
+    // Where every loop takes its next message: the first queued message that matches (Take);
+    // then, when the range admits WM_PAINT, a window inside Filter that needs painting, as a
+    // WM_PAINT made up for it (the one source of painting). False when there is neither.
+    bool TakeNext(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove, const TTakeScope& Scope);
+    // What every loop does before it takes: objects handed to ReleaseLater whose handlers have
+    // returned are freed and the hosts of destroyed windows deleted (FreeObjects), and every
+    // window timer that is due queues its WM_TIMER.
+    void Housekeep(bool FreeObjects);
     // TranslateMessage's step: queues the characters of the key message last taken.
     bool QueueCharsOf(const MSG& Key);
     // DispatchMessage's step: the payload of a taken message, released by the returned holder
@@ -87,8 +105,9 @@ class TMessageLoop {
     // --- the steps of a pass and of a wait; TApplication and the message functions use them ---
     void ServiceQt(bool WaitForMore);
     void QueueDueTimers();
-    // Delivers what was queued when it started (see TApplication::ProcessMessages).
-    bool DeliverQueued();
+    // One pass (see TApplication::ProcessMessages), Qt's events serviced first when ServiceFirst;
+    // true when it delivered a message or painted.
+    bool RunPass(bool ServiceFirst);
     // Milliseconds until the next window timer falls due (0: one is due now), or -1 for none.
     std::int64_t MillisecondsToNextTimer();
     // Keeps a Qt timer armed for the next window timer, so that Qt's own loops wake for it.
@@ -138,7 +157,8 @@ class TMessageLoop {
     bool Matches(const TQueued& Item, HWND Filter, UINT Min, UINT Max);
     // A WM_TIMER whose timer was killed or restarted since it was queued: false, drop it.
     bool TakeTimerMessage(const TQueued& Item);
-    void RunForeignPass();
+    // Delivers what was queued when the pass began, then paints when nothing else waits.
+    bool DeliverQueued();
     void CheckThread() const;
 
     // Guards the queue, its counters and the window table (posting is allowed from any thread).

@@ -169,28 +169,8 @@ BOOL PeekMessage(MSG* Msg, HWND Wnd, UINT FilterMin, UINT FilterMax, UINT Remove
     TMessageLoop& Loop = TMessageLoop::Instance();
     Loop.EnsureStarted();
     const bool Remove = (RemoveMsg & PM_REMOVE) != 0;
-    if (Remove) {
-        Application.FreeReleased();
-        LoopImpl::DeleteRetiredHosts();
-    }
-    Loop.QueueDueTimers();
-    if (Loop.Take(Msg, Wnd, FilterMin, FilterMax, Remove)) return TRUE;
-    // Nothing yet: let input, socket notices and Qt timers arrive, then look again.
-    Loop.ServiceQt(false);
-    Loop.QueueDueTimers();
-    if (Loop.Take(Msg, Wnd, FilterMin, FilterMax, Remove)) return TRUE;
-    const bool WantsPaint =
-        (FilterMin == 0 && FilterMax == 0) || (FilterMin <= WM_PAINT && WM_PAINT <= FilterMax);
-    if (WantsPaint) {
-        if (HWND Paint = LoopImpl::NextWindowToPaint(Wnd == static_cast<HWND>(-1) ? 0 : Wnd)) {
-            *Msg = MSG{};
-            Msg->hwnd = Paint;
-            Msg->message = WM_PAINT;
-            Msg->time = GetTickCount();
-            Msg->pt = Loop.CursorPos();
-            return TRUE;
-        }
-    }
+    Loop.Housekeep(Remove);
+    if (Loop.TakeNext(Msg, Wnd, FilterMin, FilterMax, Remove, {})) return TRUE;
     Loop.ArmTimerWake();
     return FALSE;
 }
@@ -276,31 +256,66 @@ void LoopImpl::ProcessTaken(const MSG& Msg) {
     DispatchMessage(&Taken);
 }
 
-bool RunModalLoop(const std::function<bool()>& Done) {
-    static int Depth = 0;
-    if (Depth >= CoreLimits::kMaxModalDepth)
+namespace {
+// Loops of TModalLoop running inside each other.
+int ModalDepth = 0;
+}  // namespace
+
+TModalLoop::TModalLoop(TWait Wait, std::function<bool()> Done)
+    : FWait(Wait), FDone(std::move(Done)) {
+    if (ModalDepth >= CoreLimits::kMaxModalDepth)
         throw Exception("Too many modal loops inside each other (" +
                         std::to_string(CoreLimits::kMaxModalDepth) + ")");
-    ++Depth;
-    struct TLeave {
-        ~TLeave() { --Depth; }
-    } Leave;
+    ++ModalDepth;
+}
+
+TModalLoop::~TModalLoop() {
+    --ModalDepth;
+}
+
+TModalLoop::TNext TModalLoop::Next(MSG& Msg, UINT Min, UINT Max) {
+    if (PeekMessage(&Msg, 0, Min, Max, PM_REMOVE)) {
+        if (Msg.message != WM_QUIT) return TNext::Message;
+        // The loop outside must end too.
+        PostQuitMessage(static_cast<int>(static_cast<LPARAM>(Msg.wParam)));
+        return TNext::Quit;
+    }
+    switch (FWait) {
+        case TWait::Idle:
+            if (!Application.IdleThenWait([this] { return FDone && FDone(); })) return TNext::Done;
+            break;
+        case TWait::News:
+            WaitMessage();
+            break;
+        case TWait::Recheck:
+            Application.WaitForEvent(kRecheckMs);
+            break;
+        case TWait::None:
+            break;
+    }
+    return TNext::Idle;
+}
+
+void TModalLoop::Deliver(const MSG& Msg) {
+    LoopImpl::ProcessTaken(Msg);
+}
+
+bool RunModalLoop(const std::function<bool()>& Done) {
+    TModalLoop Loop(TModalLoop::TWait::Idle, Done);
     MSG Msg;
     while (!Done()) {
         if (Application.Terminated()) return false;
-        if (!PeekMessage(&Msg, 0, 0, 0, PM_REMOVE)) {
-            Application.Idle();
-            if (Done()) break;
-            // Unlike WaitMessage, this wait also ends for what the idle step queued itself.
-            Application.WaitForEvent(INFINITE);
-            continue;
+        switch (Loop.Next(Msg)) {
+            case TModalLoop::TNext::Message:
+                TModalLoop::Deliver(Msg);
+                break;
+            case TModalLoop::TNext::Idle:
+                break;
+            case TModalLoop::TNext::Done:
+                return true;
+            case TModalLoop::TNext::Quit:
+                return false;
         }
-        if (Msg.message == WM_QUIT) {
-            // The loop outside must end too.
-            PostQuitMessage(static_cast<int>(static_cast<LPARAM>(Msg.wParam)));
-            return false;
-        }
-        LoopImpl::ProcessTaken(Msg);
     }
     return true;
 }

@@ -255,10 +255,55 @@ LRESULT DispatchMessage(const MSG* Msg);
 DWORD GetMessagePos();
 LONG GetMessageTime();
 
-// A modal message loop: GetMessage, TranslateMessage and DispatchMessage until Done() holds
-// (asked before every message) or WM_QUIT arrives; WM_QUIT is posted again for the loop outside.
-// False when WM_QUIT ended it. Timers, posted messages, painting and sockets go on inside it.
-// Raises when CoreLimits::kMaxModalDepth loops run inside each other already.
+// The service every loop inside a handler runs on: modal forms and dialogs, menus, the bars'
+// popup menus and drags, the tracking of the non-client area and of scroll bars, the pumps that
+// empty one range of the queue. It takes messages as every loop does (PeekMessage), waits when
+// there is none, posts WM_QUIT again for the loop outside, and delivers as every loop does: the
+// application's message hook, then TranslateMessage and DispatchMessage. Timers, posted messages,
+// painting and sockets go on inside it. While it lives it counts as one loop inside the others;
+// it raises when CoreLimits::kMaxModalDepth loops run inside each other already.
+class TModalLoop {
+  public:
+    // What the loop does when nothing is queued.
+    enum class TWait {
+        // The idle step (TApplication::Idle); unless Done then holds, a wait until anything
+        // happens or the application is terminated.
+        Idle,
+        // A wait until something new arrives (WaitMessage).
+        News,
+        // As Idle's wait, without the idle step and for at most kRecheckMs: the loop looks at
+        // the input state itself (a release may have been taken by a pass run meanwhile).
+        Recheck,
+        // None: the loop empties what is queued and ends.
+        None,
+    };
+    static constexpr DWORD kRecheckMs = 50;
+    // What Next found. Done: the loop's Done held after the idle step (it is not asked again:
+    // asking may have side effects, such as a modal form's closing).
+    enum class TNext { Message, Idle, Quit, Done };
+
+    explicit TModalLoop(TWait Wait, std::function<bool()> Done = {});
+    ~TModalLoop();
+    TModalLoop(const TModalLoop&) = delete;
+    TModalLoop& operator=(const TModalLoop&) = delete;
+
+    // Takes the next message in [Min, Max] (0, 0: every message) into Msg: Message. None: the
+    // loop waits as it was made to and gets Idle (or Done). WM_QUIT: posted again for the loop
+    // outside, Quit.
+    TNext Next(MSG& Msg, UINT Min = 0, UINT Max = 0);
+    // Delivers a message the loop took: the hook first, then TranslateMessage and
+    // DispatchMessage.
+    static void Deliver(const MSG& Msg);
+
+  private:
+    TWait FWait;
+    std::function<bool()> FDone;
+};
+
+// A modal message loop: takes and delivers (TModalLoop) until Done() holds (asked before every
+// message), the application is terminated or WM_QUIT arrives; WM_QUIT is posted again for the
+// loop outside. Nothing queued: the idle step, then a wait. False when WM_QUIT or termination
+// ended it.
 bool RunModalLoop(const std::function<bool()>& Done);
 
 // Starts (or restarts, for the same window and id) a timer that posts WM_TIMER with

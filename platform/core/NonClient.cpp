@@ -170,16 +170,6 @@ bool IsMouseMessage(UINT Msg) {
            (Msg >= WM_NCMOUSEMOVE && Msg <= WM_NCMBUTTONDBLCLK);
 }
 
-TNext NextInput(MSG& Msg) {
-    if (!PeekMessage(&Msg, 0, 0, 0, PM_REMOVE)) {
-        WaitMessage();
-        return TNext::State;
-    }
-    if (Msg.message != WM_QUIT) return TNext::Message;
-    PostQuitMessage(static_cast<int>(static_cast<LPARAM>(Msg.wParam)));
-    return TNext::Quit;
-}
-
 // The tracking loops poll the button as they poll the cursor: as the input stands now, not as
 // of the last message they took (they drop most of those).
 bool LeftButtonDown() {
@@ -193,9 +183,13 @@ POINT CursorNow() {
 }
 
 void DropDragMessages() {
+    TModalLoop Loop(TModalLoop::TWait::None);
     MSG Msg;
-    while (PeekMessage(&Msg, 0, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE) ||
-           PeekMessage(&Msg, 0, WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK, PM_REMOVE)) {
+    for (;;) {
+        TNext Next = Loop.Next(Msg, WM_MOUSEFIRST, WM_MOUSELAST);
+        if (Next == TNext::Idle) Next = Loop.Next(Msg, WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK);
+        // WM_QUIT matches every range: it went back into the queue, and the rest stays too.
+        if (Next != TNext::Message) return;
     }
 }
 
@@ -211,6 +205,7 @@ bool TrackCaptionButton(HWND Wnd, LRESULT Button) {
     PaintFrameWith(Wnd, Button);
     bool Pressed = true;
     bool Clicked = false;
+    TModalLoop Loop(kTrackWait);
     MSG Msg;
     for (;;) {
         if (GetCapture() != Wnd || !FindWnd(Wnd)) break;
@@ -224,11 +219,10 @@ bool TrackCaptionButton(HWND Wnd, LRESULT Button) {
             Pressed = Over;
             PaintFrameWith(Wnd, Pressed ? Button : HTNOWHERE);
         }
-        const TNext Next = NextInput(Msg);
+        const TNext Next = Loop.Next(Msg);
         if (Next == TNext::Quit) break;
-        if (Next == TNext::State || IsMouseMessage(Msg.message)) continue;
-        TranslateMessage(&Msg);
-        DispatchMessage(&Msg);
+        if (Next == TNext::Idle || IsMouseMessage(Msg.message)) continue;
+        TModalLoop::Deliver(Msg);
     }
     if (GetCapture() == Wnd) ReleaseCapture();
     PaintFrameWith(Wnd, HTNOWHERE);
@@ -313,6 +307,7 @@ void MoveSizeLoop(HWND Wnd, WPARAM Edge, POINT Start, bool ByMouse) {
         }
         if (FindWnd(Wnd)) Place(R);
     };
+    TModalLoop Loop(kTrackWait);
     MSG Msg;
     for (;;) {
         if (GetCapture() != Wnd || !FindWnd(Wnd)) break;
@@ -321,9 +316,9 @@ void MoveSizeLoop(HWND Wnd, WPARAM Edge, POINT Start, bool ByMouse) {
             DropDragMessages();
             break;
         }
-        const TNext Next = NextInput(Msg);
+        const TNext Next = Loop.Next(Msg);
         if (Next == TNext::Quit) break;
-        if (Next == TNext::State || IsMouseMessage(Msg.message)) continue;
+        if (Next == TNext::Idle || IsMouseMessage(Msg.message)) continue;
         if (Msg.message == WM_KEYDOWN || Msg.message == WM_SYSKEYDOWN) {
             if (Msg.wParam == VK_ESCAPE) {
                 Place(Original);
@@ -334,8 +329,7 @@ void MoveSizeLoop(HWND Wnd, WPARAM Edge, POINT Start, bool ByMouse) {
         }
         if (Msg.message == WM_KEYUP || Msg.message == WM_SYSKEYUP || Msg.message == WM_CHAR)
             continue;
-        TranslateMessage(&Msg);
-        DispatchMessage(&Msg);
+        TModalLoop::Deliver(Msg);
     }
     if (GetCapture() == Wnd) ReleaseCapture();
     if (FindWnd(Wnd)) SendMessage(Wnd, WM_EXITSIZEMOVE, 0, 0);

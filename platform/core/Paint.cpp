@@ -202,15 +202,19 @@ void UpdateNow(HWND Wnd, bool Children) {
     for (auto It = Kids.rbegin(); It != Kids.rend(); ++It) UpdateNow(*It, true);
 }
 
+bool Listed(const std::vector<HWND>* List, HWND Wnd) {
+    return List && std::find(List->begin(), List->end(), Wnd) != List->end();
+}
+
 // Parents before children, lower siblings before the ones above them.
-HWND FindToPaint(const TWnd& W, HWND Filter, bool Inside) {
+HWND FindToPaint(const TWnd& W, HWND Filter, bool Inside, const std::vector<HWND>* Skip) {
     if (!W.Visible() || W.RedrawOff) return 0;
     Inside = Inside || W.Handle == Filter;
-    if (Inside && NeedsPaint(W)) return W.Handle;
+    if (Inside && NeedsPaint(W) && !Listed(Skip, W.Handle)) return W.Handle;
     for (auto It = W.Children.rbegin(); It != W.Children.rend(); ++It) {
         TWndPtr C = FindWnd(*It);
         if (!C) continue;
-        if (HWND Found = FindToPaint(*C, Filter, Inside)) return Found;
+        if (HWND Found = FindToPaint(*C, Filter, Inside, Skip)) return Found;
     }
     return 0;
 }
@@ -245,54 +249,14 @@ QRegion PaintImpl::VisibleWindowRegion(const TWnd& W) {
 
 // ---- the paint messages -------------------------------------------------------------------------
 
-HWND LoopImpl::NextWindowToPaint(HWND Filter) {
+HWND LoopImpl::NextWindowToPaint(HWND Filter, const std::vector<HWND>* Skip) {
     const std::vector<HWND> Tops = WindowState().TopLevels;
     for (auto It = Tops.rbegin(); It != Tops.rend(); ++It) {
         TWndPtr T = FindWnd(*It);
         if (!T || (T->Style & WS_MINIMIZE)) continue;
-        if (HWND Found = FindToPaint(*T, Filter, Filter == 0)) return Found;
+        if (HWND Found = FindToPaint(*T, Filter, Filter == 0, Skip)) return Found;
     }
     return 0;
-}
-
-bool LoopImpl::PaintPending() {
-    std::vector<HWND> Done;
-    bool Painted = false;
-    for (;;) {
-        // Each window once per pass: one that invalidates itself while painting waits.
-        HWND Next = 0;
-        const std::vector<HWND> Tops = WindowState().TopLevels;
-        std::vector<HWND> Order;
-        std::function<void(HWND)> Walk = [&](HWND H) {
-            TWndPtr W = FindWnd(H);
-            if (!W || !W->Visible() || W->RedrawOff) return;
-            if (W->Parent == 0 && (W->Style & WS_MINIMIZE)) return;
-            if (NeedsPaint(*W)) Order.push_back(H);
-            for (auto It = W->Children.rbegin(); It != W->Children.rend(); ++It) Walk(*It);
-        };
-        for (auto It = Tops.rbegin(); It != Tops.rend(); ++It) Walk(*It);
-        for (HWND H : Order)
-            if (std::find(Done.begin(), Done.end(), H) == Done.end()) {
-                Next = H;
-                break;
-            }
-        if (Next == 0) return Painted;
-        Done.push_back(Next);
-        TWndPtr W = FindWnd(Next);
-        if (!W) continue;
-        MSG Msg;
-        Msg.hwnd = Next;
-        Msg.message = WM_PAINT;
-        Msg.time = GetTickCount();
-        Msg.pt = TMessageLoop::Instance().CursorPos();
-        try {
-            TMessageLoop::Instance().SetCurrentMessage(Msg);
-            DispatchQueued(Msg);
-        } catch (...) {
-            Application.HandleException();
-        }
-        Painted = true;
-    }
 }
 
 LRESULT PaintImpl::DispatchPaint(const TWndPtr& W) {

@@ -328,8 +328,7 @@ TPart PartUnderCursor(HWND Wnd, int Bar) {
 // (it follows the cursor), everything else goes on.
 void PassOn(MSG& Msg) {
     if (IsMouseMessage(Msg.message)) return;
-    TranslateMessage(&Msg);
-    DispatchMessage(&Msg);
+    TModalLoop::Deliver(Msg);
 }
 
 // An arrow or page area: its request now, then again on the timer while the cursor stays on it.
@@ -338,6 +337,7 @@ void RepeatWhileHeld(HWND Wnd, int Bar, TPart Part) {
     bool Over = true;
     if (!Send(Wnd, Bar, Request)) return;
     SetTimer(Wnd, kRepeatTimer, kFirstRepeatMs);
+    TModalLoop Loop(kTrackWait);
     MSG Msg;
     for (;;) {
         if (GetCapture() != Wnd || !LiveBar(Wnd, Bar)) break;
@@ -351,9 +351,9 @@ void RepeatWhileHeld(HWND Wnd, int Bar, TPart Part) {
             LiveBar(Wnd, Bar)->Pressed = Over ? Part : TPart::None;
             Repaint(Wnd);
         }
-        const TNext Next = NextInput(Msg);
+        const TNext Next = Loop.Next(Msg);
         if (Next == TNext::Quit) break;
-        if (Next == TNext::State) continue;
+        if (Next == TNext::Idle) continue;
         if (Msg.message == WM_TIMER && Msg.hwnd == Wnd && Msg.wParam == kRepeatTimer) {
             if (Over && !Send(Wnd, Bar, Request)) return;
             SetTimer(Wnd, kRepeatTimer, kRepeatMs);
@@ -375,6 +375,7 @@ void DragThumb(HWND Wnd, int Bar) {
     const int Grab = Followed - Start.ThumbStart;
     B->Tracking = true;
     B->TrackPos = B->Pos;
+    TModalLoop Loop(kTrackWait);
     MSG Msg;
     for (;;) {
         if (!(W = FindWnd(Wnd)) || !(B = LiveBar(Wnd, Bar))) return;
@@ -395,7 +396,7 @@ void DragThumb(HWND Wnd, int Bar) {
             DropDragMessages();
             break;
         }
-        const TNext Next = NextInput(Msg);
+        const TNext Next = Loop.Next(Msg);
         if (Next == TNext::Quit) break;
         if (Next == TNext::Message) PassOn(Msg);
     }

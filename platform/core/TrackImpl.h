@@ -4,17 +4,17 @@
 #include "platform/core/Messages.h"
 
 namespace TrackImpl {
-// What a tracking loop looks at next: a message, or (none queued) the cursor and the button as
-// the input left them. The loops follow the cursor and the button rather than mouse messages:
-// input that came before the loop took the capture went wherever the cursor was, even outside
-// every window, and still moved the cursor and the button.
-enum class TNext { Message, State, Quit };
-// Takes the next message out of the queue, or waits (no CPU) until something happens. WM_QUIT
-// is posted again for the loop outside.
-TNext NextInput(MSG& Msg);
+// A tracking loop runs on TModalLoop, waiting (no CPU) for news: it looks at a message, or
+// (none queued) at the cursor and the button as the input left them. The loops follow the cursor
+// and the button rather than mouse messages: input that came before the loop took the capture
+// went wherever the cursor was, even outside every window, and still moved the cursor and the
+// button.
+using TNext = TModalLoop::TNext;
+constexpr TModalLoop::TWait kTrackWait = TModalLoop::TWait::News;
 bool IsMouseMessage(UINT Msg);
 bool LeftButtonDown();
 POINT CursorNow();
 // The drag is over: the mouse messages it left in the queue (the button's release) are its own.
+// A WM_QUIT among them stays for the loop outside.
 void DropDragMessages();
 }  // namespace TrackImpl

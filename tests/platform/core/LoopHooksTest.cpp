@@ -55,6 +55,25 @@ TEST_F(LoopHooks, TheMessageHookSeesEveryTakenMessageFirstAndMayKeepIt) {
     EXPECT_EQ(Windows().MessagesOf(Form), (std::vector<UINT>{WM_KEYDOWN, WM_CHAR}));
 }
 
+TEST_F(LoopHooks, TheHookSeesPaintingInAPassAsInAModalLoop) {
+    std::vector<std::string> Hooked;
+    const char* Loop = "pass";
+    Application.MessageHook = [&](MSG& Msg) {
+        if (Msg.hwnd == Form && Msg.message == WM_PAINT) Hooked.push_back(Loop);
+        return false;
+    };
+    Windows().Recorded = {WM_PAINT};
+    InvalidateRect(Form, nullptr, TRUE);
+    Application.ProcessMessages();
+    EXPECT_EQ(Windows().MessagesOf(Form), (std::vector<UINT>{WM_PAINT}));
+
+    Loop = "modal";
+    InvalidateRect(Form, nullptr, TRUE);
+    EXPECT_TRUE(RunModalLoop([&] { return Windows().MessagesOf(Form).size() == 2; }));
+    EXPECT_EQ(Hooked, (std::vector<std::string>{"pass", "modal"}));
+    EXPECT_EQ(Windows().MessagesOf(Form), (std::vector<UINT>{WM_PAINT, WM_PAINT}));
+}
+
 TEST_F(LoopHooks, WhatTheHookThrowsGoesToTheHandlerAndTheMessageIsNotDispatched) {
     std::vector<std::string> Caught;
     auto Saved = Application.OnException;
@@ -94,6 +113,19 @@ TEST_F(LoopHooks, TheIdleStepRunsBeforeALoopWaitsAndCanEndIt) {
     Application.HandleMessage();
     Application.IdleHook = nullptr;
     EXPECT_EQ(Idle, 1);
+}
+
+TEST_F(LoopHooks, AModalLoopAsksItsEndOnceAfterTheIdleStep) {
+    // Asking may do things (a modal form closes when it is asked): the loop that heard "done"
+    // after its idle step does not ask again.
+    int Asked = 0;
+    bool Ready = false;
+    Application.IdleHook = [&] { Ready = true; };
+    EXPECT_TRUE(RunModalLoop([&] {
+        ++Asked;
+        return Ready;
+    }));
+    EXPECT_EQ(Asked, 2);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // size loop driven by real input, caption buttons, and its painting, pixel by pixel.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "tests/support/GuiTestSupport.h"
 
 using namespace GuiTest;
@@ -105,6 +107,63 @@ TEST_F(NonClient, TheCaptionMovesTheWindowThroughOurLoop) {
                                  WM_MOVE, WM_MOVING, WM_MOVE, WM_EXITSIZEMOVE}));
     EXPECT_EQ(Windows().Of(Form, {WM_SYSCOMMAND})[0].WParam, SC_MOVE + HTCAPTION);
     EXPECT_EQ(HostOfWindow(Form)->geometry(), QRect(150, 140, 300, 200));
+}
+
+TEST_F(NonClient, TheMoveLoopDeliversThroughTheMessageHook) {
+    std::vector<UINT> Hooked;
+    Application.MessageHook = [&](MSG& Msg) {
+        if (Msg.hwnd == Form && Msg.message >= WM_USER) Hooked.push_back(Msg.message);
+        return Msg.message == WM_USER + 1;  // kept
+    };
+    Windows().Recorded = {WM_USER, WM_USER + 1, WM_EXITSIZEMOVE};
+    const POINT Grip = At(60, Frame + 5);
+    TCuedInput Input(Form);
+    Input
+        .On(WM_ENTERSIZEMOVE,
+            [&] {
+                PostMessage(Form, WM_USER + 1, 0, 0);
+                PostMessage(Form, WM_USER, 0, 0);
+            })
+        .On(WM_USER, [&] { MouseRelease(Form, Grip); });
+    MouseMove(Form, Grip);
+    MousePress(Form, Grip);  // the move loop runs in here
+    Application.MessageHook = nullptr;
+    EXPECT_TRUE(Input.Done());
+    EXPECT_EQ(Hooked, (std::vector<UINT>{WM_USER + 1, WM_USER}));
+    EXPECT_EQ(Windows().MessagesOf(Form), (std::vector<UINT>{WM_USER, WM_EXITSIZEMOVE}));
+}
+
+TEST_F(NonClient, AQuitThatComesWithTheReleaseIsLeftForTheLoopOutside) {
+    const POINT Close = At(300 - Frame - 4, Frame + 5);
+    TCuedInput Input(Form);
+    Input.On(WM_NCLBUTTONDOWN, [&] {
+        MouseMove(Form, At(150, 100));
+        MouseRelease(Form, At(150, 100));
+        PostQuitMessage(3);
+    });
+    TScript Outside;
+    Outside.Then([&] {
+        MouseMove(Form, Close);
+        MousePress(Form, Close);
+    });
+    Outside.Start();
+    // The program's own loop: the button's loop runs inside the press it delivers, and drops
+    // the mouse messages the release left; the quit is not one of them.
+    MSG Msg{};
+    const auto Until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < Until) {
+        if (!PeekMessage(&Msg, 0, 0, 0, PM_REMOVE)) {
+            Application.WaitForEvent(50);
+            continue;
+        }
+        if (Msg.message == WM_QUIT) break;
+        TranslateMessage(&Msg);
+        DispatchMessage(&Msg);
+    }
+    EXPECT_TRUE(Input.Done());
+    EXPECT_EQ(Msg.message, WM_QUIT);
+    EXPECT_EQ(Msg.wParam, 3u);
+    EXPECT_TRUE(IsWindow(Form));
 }
 
 TEST_F(NonClient, EdgesSizeTheWindowWithinItsTrackingLimits) {
