@@ -110,14 +110,12 @@ TControlColours AskControlColours(HWND Control, UINT Msg, int DefaultText, int D
 }
 
 void ApplyControlColours(QWidget* Widget, const TControlColours& Colours,
-                         QPalette::ColorRole Background, QPalette::ColorRole Text) {
+                         QPalette::ColorRole Background, QPalette::ColorRole Text,
+                         bool BothStates) {
     if (!Widget) return;
     QPalette Palette = Widget->palette();
-    // The disabled colours are what a disabled control is painted with: an enabled one keeps
-    // them until it is disabled and asks again, rather than being painted again for a colour
-    // it does not show.
     for (const auto Group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        if (Group != QPalette::Disabled || !Widget->isEnabled())
+        if (Group != QPalette::Disabled || BothStates)
             Palette.setColor(Group, Background, QtColor(Colours.Background));
     for (const auto Group : {QPalette::Active, QPalette::Inactive})
         Palette.setColor(Group, Text, QtColor(Colours.Text));
