@@ -5,6 +5,8 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QWidget>
+#include <array>
+#include <iterator>
 
 #include "platform/gdi/Gdi.h"
 
@@ -54,12 +56,27 @@ QPalette ClassicPalette() {
         {QPalette::ToolTipBase, COLOR_INFOBK, COLOR_INFOBK},
         {QPalette::ToolTipText, COLOR_INFOTEXT, COLOR_INFOTEXT},
     };
-    QPalette Palette;
-    for (const TRole& R : kRoles) {
-        Palette.setColor(QPalette::Active, R.Role, QtColor(GetSysColor(R.Color)));
-        Palette.setColor(QPalette::Inactive, R.Role, QtColor(GetSysColor(R.Color)));
-        Palette.setColor(QPalette::Disabled, R.Role, QtColor(GetSysColor(R.Disabled)));
+    // Made again only when a system colour changed: every control made asks for it.
+    constexpr size_t kCount = std::size(kRoles);
+    static std::array<COLORREF, 2 * kCount> Made{};
+    static QPalette Palette;
+    static bool Have = false;
+    std::array<COLORREF, 2 * kCount> Now;
+    for (size_t I = 0; I < kCount; ++I) {
+        Now[2 * I] = GetSysColor(kRoles[I].Color);
+        Now[2 * I + 1] = GetSysColor(kRoles[I].Disabled);
     }
+    if (Have && Now == Made) return Palette;
+    QPalette Fresh;
+    for (size_t I = 0; I < kCount; ++I) {
+        const QPalette::ColorRole Role = kRoles[I].Role;
+        Fresh.setColor(QPalette::Active, Role, QtColor(Now[2 * I]));
+        Fresh.setColor(QPalette::Inactive, Role, QtColor(Now[2 * I]));
+        Fresh.setColor(QPalette::Disabled, Role, QtColor(Now[2 * I + 1]));
+    }
+    Palette = Fresh;
+    Made = Now;
+    Have = true;
     return Palette;
 }
 
@@ -93,10 +110,13 @@ TControlColours AskControlColours(HWND Control, UINT Msg, int DefaultText, int D
 }
 
 void ApplyControlColours(QWidget* Widget, const TControlColours& Colours,
-                         QPalette::ColorRole Background, QPalette::ColorRole Text) {
+                         QPalette::ColorRole Background, QPalette::ColorRole Text,
+                         bool BothStates) {
     if (!Widget) return;
     QPalette Palette = Widget->palette();
-    Palette.setColor(Background, QtColor(Colours.Background));
+    for (const auto Group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        if (Group != QPalette::Disabled || BothStates)
+            Palette.setColor(Group, Background, QtColor(Colours.Background));
     for (const auto Group : {QPalette::Active, QPalette::Inactive})
         Palette.setColor(Group, Text, QtColor(Colours.Text));
     if (Palette != Widget->palette()) Widget->setPalette(Palette);

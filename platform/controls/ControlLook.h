@@ -36,10 +36,13 @@ struct TControlColours {
 // Asks Control's parent with Msg on a context of its own, prepared with the defaults (system
 // colour indexes), as painting the control would.
 TControlColours AskControlColours(HWND Control, UINT Msg, int DefaultText, int DefaultBackground);
-// Gives Widget the parent's colours: the background as Background also while disabled, the text
-// as Text while enabled (disabled text stays grey). The palette is set only when it changed.
+// Gives Widget the parent's colours: the background as Background, also for the disabled state
+// when the colours asked for are those of both states (a control asking another message when
+// disabled keeps its disabled background until it is painted disabled); the text as Text while
+// enabled (disabled text stays grey). The palette is set only when it changed.
 void ApplyControlColours(QWidget* Widget, const TControlColours& Colours,
-                         QPalette::ColorRole Background, QPalette::ColorRole Text);
+                         QPalette::ColorRole Background, QPalette::ColorRole Text,
+                         bool BothStates = true);
 
 // The font a control that draws itself uses: the one it was given (WM_SETFONT, 0 for none), or
 // the default GUI font.

@@ -221,7 +221,8 @@ void TEditControl::ApplyColours() {
     const TControlColours C =
         AskControlColours(Handle(), Static ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, COLOR_WINDOWTEXT,
                           Static ? COLOR_BTNFACE : COLOR_WINDOW);
-    ApplyControlColours(Widget, C, QPalette::Base, QPalette::Text);
+    // The edit's colours are asked for its state: a read-only edit's serve while disabled too.
+    ApplyControlColours(Widget, C, QPalette::Base, QPalette::Text, Static);
 }
 
 LRESULT TEditControl::Selection(UINT Msg, WPARAM WParam, LPARAM LParam) {

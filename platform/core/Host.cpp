@@ -334,8 +334,17 @@ void HostImpl::Sync(TWnd& W) {
     const bool Show = W.Visible() && !(W.Style & WS_MINIMIZE);
     if (Show) KeepAboveOwner(W, *Host);
     if (Show && !Host->isVisible()) {
+        if (!Host->FShownBefore && !W.Update.isEmpty() && !W.RedrawOff) {
+            Host->FHeld = true;
+            Host->setUpdatesEnabled(false);
+        }
+        Host->FShownBefore = true;
         Host->show();
     } else if (!Show && Host->isVisible()) {
+        if (Host->FHeld) {
+            Host->FHeld = false;
+            Host->setUpdatesEnabled(true);
+        }
         if ((W.Style & WS_MINIMIZE) && !Offscreen() && KindOf(W) == THostKind::Form)
             Host->showMinimized();
         else
@@ -407,6 +416,16 @@ void HostImpl::AfterReparent(TWnd& W, bool WasTopLevel) {
             Hosts().Retired.push_back(Old);
         }
     }
+}
+
+// The loop painted a window of Top's: a host held since it was shown is painted whole.
+void HostImpl::Painted(TWnd& Top) {
+    THost* Host = Top.Host;
+    if (!Host || !Host->FHeld) return;
+    // All of it when Qt next paints: the rest of this paint pass comes first.
+    Host->FHeld = false;
+    Host->setUpdatesEnabled(true);
+    Host->update();
 }
 
 void HostImpl::SurfaceChanged(TWnd& Top, const QRegion& Dirty) {

@@ -25,7 +25,8 @@ class QPaintEvent;
 struct TWnd;
 namespace HostImpl {
 void Sync(TWnd& W);
-}
+void Painted(TWnd& TopLevel);
+}  // namespace HostImpl
 
 class THost : public QWidget {
   public:
@@ -43,6 +44,7 @@ class THost : public QWidget {
   private:
     friend void HostAsked(THost& Host);
     friend void HostImpl::Sync(TWnd& W);
+    friend void HostImpl::Painted(TWnd& TopLevel);
     // The geometry changed: unless it is one we asked for, the window follows it.
     void GeometryChanged();
     // The window manager changed the window's state.
@@ -54,6 +56,10 @@ class THost : public QWidget {
     std::vector<QRect> FAsked;
     // Whether we last told the window manager the form is maximized.
     bool FMaximized = false;
+    // Shown before the loop first painted the window: Qt paints nothing of it (nor the widgets on
+    // it) until then, rather than the unpainted surface and then everything again.
+    bool FHeld = false;
+    bool FShownBefore = false;
 };
 
 // The host of a top-level window, or null (no GUI application, message-only window).

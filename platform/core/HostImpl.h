@@ -10,6 +10,8 @@ namespace HostImpl {
 void WindowCreated(TWnd& W);
 // Position, size, visibility, z-order and mask of the host follow the entry.
 void Sync(TWnd& W);
+// The loop painted a window of this top-level window's: a host shown before that shows it now.
+void Painted(TWnd& TopLevel);
 // The style changed (host kind, caption).
 void StyleChanged(TWnd& W);
 // The window leaves the table: the host is hidden now and deleted at a safe point.

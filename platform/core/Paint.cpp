@@ -302,6 +302,8 @@ LRESULT PaintImpl::DispatchPaint(const TWndPtr& W) {
     const std::uint32_t Serial = W->PaintSerial;
     const QRegion Before = W->Update;
     const LRESULT Result = WindowImpl::CallProcedure(W, WM_PAINT, 0, 0);
+    if (FindWnd(Handle))
+        if (TWndPtr Top = WindowImpl::TopLevelOf(*W)) HostImpl::Painted(*Top);
     // A procedure that ignored WM_PAINT would get it again and again: what it left is done.
     if (FindWnd(Handle) && W->PaintSerial == Serial && W->Update == Before) {
         W->Update = QRegion();

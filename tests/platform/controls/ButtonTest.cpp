@@ -332,6 +332,10 @@ TEST_F(Buttons, CheckBoxesTakeTheirParentsColoursPushButtonsKeepTheSystems) {
     EXPECT_NE(std::find(Asked.begin(), Asked.end(), WM_CTLCOLORBTN), Asked.end());
     EXPECT_EQ(PixelAt(Box, 130, 10), qRgb(255, 255, 0));
     EXPECT_EQ(PixelAt(Push, 130, 10), ColorOf(GetSysColor(COLOR_BTNFACE)));
+    // Disabled, the check box is not painted by us again: it keeps the colour its parent gave.
+    EnableWindow(Box, FALSE);
+    Drain();
+    EXPECT_EQ(PixelAt(Box, 130, 10), qRgb(255, 255, 0));
     Windows().Handlers.erase(Form);
     DestroyWindow(Box);
     DestroyWindow(Push);

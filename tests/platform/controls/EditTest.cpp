@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/controls/ControlLook.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/WrappedControl.h"
 #include "platform/core/Wrapping.h"
@@ -120,6 +121,45 @@ TEST_F(Edit, MessagesSetTextSelectionLimitsAndLook) {
     EXPECT_TRUE(GetWindowLongPtr(Field, GWL_STYLE) & ES_READONLY);
     EnableWindow(Field, FALSE);
     EXPECT_FALSE(L->isEnabled());  // controls are greyed, unlike forms
+}
+
+// Its colours are asked for when it is painted: a new edit is not painted once more for a
+// colour of the disabled state it does not show, and disabled it takes the static colours.
+TEST_F(Edit, ColoursAskedWhenPaintedCostNoSecondPaintAndFollowTheState) {
+    struct TPaints : QObject {
+        int Count = 0;
+        bool eventFilter(QObject*, QEvent* E) override {
+            if (E->type() == QEvent::Paint) ++Count;
+            return false;
+        }
+    } Paints;
+    // On a form shown after it was filled, as forms are.
+    const HWND Other = Guard(Windows().Create(0, WS_POPUP, {500, 100, 700, 200}));
+    const HWND Fresh = CreateWindowEx(WS_EX_CLIENTEDGE, "edit", "neu", WS_CHILD | WS_VISIBLE, 10,
+                                      60, 150, 24, Other, kEditId + 1, 0, nullptr);
+    ASSERT_NE(Fresh, 0u);
+    QWidget* W = AttachedWidget(Fresh);
+    ASSERT_NE(W, nullptr);
+    W->installEventFilter(&Paints);
+    ShowWindow(Other, SW_SHOWNA);
+    Drain();
+    Drain();
+    // When the form's host is first shown and when the edit's frame is drawn beside it.
+    EXPECT_LE(Paints.Count, 2);
+    const QColor Window = QtColor(GetSysColor(COLOR_WINDOW));
+    const QColor Face = QtColor(GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(W->palette().color(QPalette::Active, QPalette::Base), Window);
+
+    EnableWindow(Fresh, FALSE);
+    InvalidateRect(Fresh, nullptr, TRUE);
+    Drain();
+    EXPECT_EQ(W->palette().color(QPalette::Disabled, QPalette::Base), Face);
+    EnableWindow(Fresh, TRUE);
+    InvalidateRect(Fresh, nullptr, TRUE);
+    Drain();
+    EXPECT_EQ(W->palette().color(QPalette::Active, QPalette::Base), Window);
+    EXPECT_EQ(W->palette().color(QPalette::Inactive, QPalette::Base), Window);
+    W->removeEventFilter(&Paints);
 }
 
 // WM_SETFONT gives the widget what our painting would draw with: the face substituted and the

@@ -2,6 +2,7 @@
 // coordinates, position, showing and the hosts behind top-level windows.
 #include <gtest/gtest.h>
 
+#include <QEvent>
 #include <QWidget>
 #include <cstring>
 
@@ -561,3 +562,42 @@ TEST_F(Hosts, TheHostFollowsItsWindowAndGoesWithIt) {
 }
 
 }  // namespace
+
+namespace {
+
+struct TPaintEvents : QObject {
+    int Count = 0;
+    bool eventFilter(QObject*, QEvent* E) override {
+        if (E->type() == QEvent::Paint) ++Count;
+        return false;
+    }
+};
+
+}  // namespace
+
+// A form shown before it was painted is painted by Qt once, after the loop painted it, not first
+// with its empty surface; hidden before that, it is painted again when shown.
+TEST_F(Hosts, AHostShownBeforeItsFormWasPaintedIsPaintedOnceAfterIt) {
+    const HWND Form = Guard(Windows().Create(0, kForm, {100, 100, 300, 200}));
+    Guard(Windows().Create(0, kChild, {10, 10, 60, 30}, Form));
+    THost* Host = HostOfWindow(Form);
+    ASSERT_NE(Host, nullptr);
+    TPaintEvents Paints;
+    Host->installEventFilter(&Paints);
+    ShowWindow(Form, SW_SHOWNA);
+    Drain();
+    Drain();
+    EXPECT_EQ(Paints.Count, 1);
+    EXPECT_TRUE(Host->updatesEnabled());
+    Host->removeEventFilter(&Paints);
+
+    const HWND Other = Guard(Windows().Create(0, kForm, {100, 100, 300, 200}));
+    THost* OtherHost = HostOfWindow(Other);
+    ASSERT_NE(OtherHost, nullptr);
+    ShowWindow(Other, SW_SHOWNA);
+    ShowWindow(Other, SW_HIDE);
+    EXPECT_TRUE(OtherHost->updatesEnabled());
+    ShowWindow(Other, SW_SHOWNA);
+    Drain();
+    EXPECT_TRUE(OtherHost->updatesEnabled());
+}
