@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <vector>
@@ -101,6 +102,8 @@ struct TPlacing {
 };
 
 constexpr size_t kMaxAsked = 32;
+// How long a host shown before its first paint waits for it at most.
+constexpr int kHeldHostMs = 200;
 
 // A form without a sizing border has one size, and the window manager is told so (it then offers
 // neither sizing nor maximizing); other hosts take any size.
@@ -337,6 +340,9 @@ void HostImpl::Sync(TWnd& W) {
         if (!Host->FShownBefore && !W.Update.isEmpty() && !W.RedrawOff) {
             Host->FHeld = true;
             Host->setUpdatesEnabled(false);
+            // Should the pending paint be validated away before the loop paints, the host
+            // shows what its surface holds a moment later all the same.
+            QTimer::singleShot(kHeldHostMs, Host, [Host] { Host->Release(); });
         }
         Host->FShownBefore = true;
         Host->show();
@@ -420,12 +426,15 @@ void HostImpl::AfterReparent(TWnd& W, bool WasTopLevel) {
 
 // The loop painted a window of Top's: a host held since it was shown is painted whole.
 void HostImpl::Painted(TWnd& Top) {
-    THost* Host = Top.Host;
-    if (!Host || !Host->FHeld) return;
-    // All of it when Qt next paints: the rest of this paint pass comes first.
-    Host->FHeld = false;
-    Host->setUpdatesEnabled(true);
-    Host->update();
+    if (Top.Host) Top.Host->Release();
+}
+
+// All of it when Qt next paints: the rest of the paint pass comes first.
+void THost::Release() {
+    if (!FHeld) return;
+    FHeld = false;
+    setUpdatesEnabled(true);
+    update();
 }
 
 void HostImpl::SurfaceChanged(TWnd& Top, const QRegion& Dirty) {

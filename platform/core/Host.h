@@ -36,6 +36,8 @@ class THost : public QWidget {
     // 0 once the window is gone.
     HWND Window() const { return FWnd; }
     void Detach() { FWnd = 0; }
+    // Ends the hold of a host shown before its first paint: Qt paints it whole.
+    void Release();
 
   protected:
     bool event(QEvent* E) override;

@@ -207,13 +207,19 @@ class TScript {
 class TSteps {
   public:
     explicit TSteps(std::vector<std::function<void()>> Steps) : FSteps(std::move(Steps)) {}
-    void Start() { Schedule(0); }
+    // FirstReady: the first step waits until it holds (the loop it works in may start only
+    // after the step's timer fired on a busy machine, inside the input that opens it).
+    void Start(std::function<bool()> FirstReady = {}) {
+        FFirstReady = std::move(FirstReady);
+        Schedule(0);
+    }
     bool Done() const { return FDone >= FSteps.size(); }
 
   private:
     void Schedule(size_t Index) {
         if (Index >= FSteps.size()) return;
         QTimer::singleShot(1, &FContext, [this, Index] {
+            if (Index == 0 && FFirstReady && !FFirstReady()) return Schedule(0);
             FSteps[Index]();
             FDone = Index + 1;
             Schedule(Index + 1);
@@ -221,6 +227,7 @@ class TSteps {
     }
     QObject FContext;
     std::vector<std::function<void()>> FSteps;
+    std::function<bool()> FFirstReady;
     size_t FDone = 0;
 };
 

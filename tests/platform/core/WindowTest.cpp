@@ -600,4 +600,13 @@ TEST_F(Hosts, AHostShownBeforeItsFormWasPaintedIsPaintedOnceAfterIt) {
     ShowWindow(Other, SW_SHOWNA);
     Drain();
     EXPECT_TRUE(OtherHost->updatesEnabled());
+
+    // A form whose pending paint is validated away before the loop paints it is shown all the
+    // same, a moment later.
+    const HWND Third = Guard(Windows().Create(0, kForm, {100, 100, 300, 200}));
+    THost* ThirdHost = HostOfWindow(Third);
+    ASSERT_NE(ThirdHost, nullptr);
+    ShowWindow(Third, SW_SHOWNA);
+    ValidateRect(Third, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return ThirdHost->updatesEnabled(); }, 5000));
 }

@@ -146,7 +146,7 @@ class Menus : public testing::Test {
     // (the posted command of the chosen item).
     void WithMenu(const std::function<void()>& Open, std::vector<std::function<void()>> Steps) {
         TSteps Script(std::move(Steps));
-        Script.Start();
+        Script.Start([] { return !MenuWindows().empty(); });
         Open();
         Drain();
         EXPECT_TRUE(PumpUntil([&] { return Script.Done(); }, 5000));
