@@ -60,23 +60,35 @@ size_t PeakRssKb() {
     return 0;
 }
 
+// A list of Count groups (news.bl) in a directory of its own, removed with the object; the
+// window layer is started for the tree.
+struct TBenchGroups {
+    TBenchGroups(const char* Kind, int Count)
+        : Dir((std::filesystem::temp_directory_path() /
+               (std::string(Kind) + "-" + std::to_string(getpid())))
+                  .string()),
+          Bl(Dir + "/news.bl") {
+        std::filesystem::create_directories(Dir);
+        std::ofstream(Bl, std::ios::binary) << GroupList(Count);
+        Forms.Initialize();
+        InitStandardControls();
+    }
+    ~TBenchGroups() { std::filesystem::remove_all(Dir); }
+    const std::string Dir;
+    const std::string Bl;
+};
+
 // range(0): the number of groups; range(1): 1 when the tree has its window (the form is shown,
 // as the manager is), 0 when only the nodes are made.
 void BM_GroupManagerLoadAndBuild(benchmark::State& State) {
     const int Count = int(State.range(0));
     const bool Shown = State.range(1) != 0;
-    const std::string Dir =
-        (std::filesystem::temp_directory_path() / ("kestro-groupman-" + std::to_string(getpid())))
-            .string();
-    std::filesystem::create_directories(Dir);
-    const std::string Bl = Dir + "/news.bl";
+    const TBenchGroups List("kestro-groupman", Count);
+    const std::string& Bl = List.Bl;
     {
-        std::ofstream(Bl, std::ios::binary) << GroupList(Count);
-        std::ofstream Rc(Dir + "/news.rc", std::ios::binary);
+        std::ofstream Rc(List.Dir + "/news.rc", std::ios::binary);
         for (int I = 0; I < Count; I += 1000) Rc << "alt.unknown.group" << I << " 17\r\n";
     }
-    Forms.Initialize();
-    InitStandardControls();
     double HeapMb = 0, ListsMb = 0;
     for (auto _ : State) {
         auto* Form = new TForm(nullptr);
@@ -100,21 +112,14 @@ void BM_GroupManagerLoadAndBuild(benchmark::State& State) {
     State.counters["heap_MB"] = HeapMb;
     State.counters["lists_MB"] = ListsMb;
     State.counters["peak_MB"] = double(PeakRssKb()) / 1024.0;
-    std::filesystem::remove_all(Dir);
 }
 // "Teilbaum bestellen" on the root: every group subscribed, and the whole tree expanded (so
 // every node made) in the shown window; range(0): the number of groups. Counters: nodes, and
 // heap_MB, what the heap grew by from before the load.
 void BM_GroupManagerSubscribeAll(benchmark::State& State) {
     const int Count = int(State.range(0));
-    const std::string Dir =
-        (std::filesystem::temp_directory_path() / ("kestro-groupall-" + std::to_string(getpid())))
-            .string();
-    std::filesystem::create_directories(Dir);
-    const std::string Bl = Dir + "/news.bl";
-    std::ofstream(Bl, std::ios::binary) << GroupList(Count);
-    Forms.Initialize();
-    InitStandardControls();
+    const TBenchGroups List("kestro-groupall", Count);
+    const std::string& Bl = List.Bl;
     double Nodes = 0, HeapMb = 0;
     for (auto _ : State) {
         State.PauseTiming();
@@ -139,7 +144,6 @@ void BM_GroupManagerSubscribeAll(benchmark::State& State) {
     }
     State.counters["nodes"] = Nodes;
     State.counters["heap_MB"] = HeapMb;
-    std::filesystem::remove_all(Dir);
 }
 
 // The user's first look below the top: every folder right under the root expanded in the
@@ -147,14 +151,8 @@ void BM_GroupManagerSubscribeAll(benchmark::State& State) {
 // range(0): the number of groups. Counter: nodes, the tree's nodes afterwards.
 void BM_GroupManagerOpenTopFolders(benchmark::State& State) {
     const int Count = int(State.range(0));
-    const std::string Dir =
-        (std::filesystem::temp_directory_path() / ("kestro-groupopen-" + std::to_string(getpid())))
-            .string();
-    std::filesystem::create_directories(Dir);
-    const std::string Bl = Dir + "/news.bl";
-    std::ofstream(Bl, std::ios::binary) << GroupList(Count);
-    Forms.Initialize();
-    InitStandardControls();
+    const TBenchGroups List("kestro-groupopen", Count);
+    const std::string& Bl = List.Bl;
     double Nodes = 0;
     for (auto _ : State) {
         State.PauseTiming();
@@ -178,7 +176,6 @@ void BM_GroupManagerOpenTopFolders(benchmark::State& State) {
         State.ResumeTiming();
     }
     State.counters["nodes"] = Nodes;
-    std::filesystem::remove_all(Dir);
 }
 
 BENCHMARK(BM_GroupManagerLoadAndBuild)
