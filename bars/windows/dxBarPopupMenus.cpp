@@ -125,13 +125,14 @@ void TdxBarPopupMenu::Popup(int X, int Y) {
     if (!Modal || !*Alive) return;
     // Not GetMessage: it would go on waiting when the menu closed inside a pass that emptied
     // the queue; WaitMessage returns after any news, and the menu's state is looked at again.
-    TModalLoop Loop(TModalLoop::TWait::News);
+    const auto Ended = [this, Alive] { return !*Alive || !FLoopRunning || !IsOpen(); };
+    TModalLoop Loop(TModalLoop::TWait::News, Ended);
     MSG Msg;
-    while (*Alive && FLoopRunning && IsOpen()) {
+    while (!Ended()) {
         const TModalLoop::TNext Next = Loop.Next(Msg);
-        if (Next == TModalLoop::TNext::Idle) continue;
+        if (Next == TModalLoop::TNext::Idle || Next == TModalLoop::TNext::Done) continue;
         if (Next == TModalLoop::TNext::Quit) break;
-        if (!*Alive || !FLoopRunning || !IsOpen()) {
+        if (Ended()) {
             // The menu closed meanwhile: the message belongs to the loop outside.
             PostMessage(Msg.hwnd, Msg.message, Msg.wParam, Msg.lParam);
             break;

@@ -285,6 +285,9 @@ TModalLoop::TNext TModalLoop::Next(MSG& Msg, UINT Min, UINT Max) {
             if (!Application.IdleThenWait([this] { return FDone && FDone(); })) return TNext::Done;
             break;
         case TWait::News:
+            // What ran while the queue was looked at (a pass from a Qt callback) may have ended
+            // the loop and taken the message that was to wake it.
+            if (FDone && FDone()) return TNext::Done;
             WaitMessage();
             break;
         case TWait::Recheck:

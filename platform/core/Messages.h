@@ -273,7 +273,7 @@ class TModalLoop {
         // The idle step (TApplication::Idle); unless Done then holds, a wait until anything
         // happens or the application is terminated.
         Idle,
-        // A wait until something new arrives (WaitMessage).
+        // A wait until something new arrives (WaitMessage), unless Done (when given) holds.
         News,
         // As Idle's wait, without the idle step and for at most kRecheckMs: the loop looks at
         // the input state itself (a release may have been taken by a pass run meanwhile).
