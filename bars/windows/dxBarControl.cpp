@@ -15,7 +15,6 @@
 #include "bars/windows/dxBarUtils.h"
 #include "bars/windows/dxBarWindowViews.h"
 #include "platform/classes/FlagScope.h"
-#include "platform/core/Application.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/widgets/Forms.h"
@@ -33,32 +32,6 @@ TBarWindows& Windows() {
     static auto* W = new TBarWindows;
     return *W;
 }
-
-// Frees a retired bar window once none of its handlers runs any more (unless its owner, the
-// manager, freed it first).
-class TReleasedBarControl : public TReleasable {
-  public:
-    explicit TReleasedBarControl(TCustomdxBarControl* Window) : FWindow(Window) {
-        FWindow->FreeNotification(&FWatch);
-    }
-    ~TReleasedBarControl() override {
-        if (FWatch.Gone) return;
-        FWindow->RemoveFreeNotification(&FWatch);
-        FWindow->Free();
-    }
-    bool InUse() const override { return !FWatch.Gone && FWindow->HandlerRunning(); }
-
-  private:
-    struct TWatch : TComponent {
-        TWatch() : TComponent(nullptr) {}
-        void Notification(TComponent*, TOperation Operation) override {
-            if (Operation == opRemove) Gone = true;
-        }
-        bool Gone = false;
-    };
-    TCustomdxBarControl* FWindow;
-    TWatch FWatch;
-};
 
 }  // namespace
 
@@ -128,7 +101,7 @@ void TCustomdxBarControl::ReleaseWindow() {
         return;
     }
     Retire();
-    Application.ReleaseLater(new TReleasedBarControl(this));
+    ReleaseControlLater(this);
 }
 
 void TCustomdxBarControl::Retire() {

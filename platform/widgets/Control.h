@@ -531,6 +531,11 @@ class TCustomControl : public TWinControl {
     TCanvas FCanvas;
 };
 
+// Frees Control (Free) through Application.ReleaseLater, in the first pass in which no handler of
+// it or of its children runs (HandlerRunning). When something else frees it first (its owner),
+// that is heard and the control is not freed again.
+void ReleaseControlLater(TWinControl* Control);
+
 // The form that holds the control (its top-level parent), or null.
 TCustomForm* GetParentForm(TControl* Control);
 // The control of a window, or of its nearest ancestor that has one.

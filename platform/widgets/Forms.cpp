@@ -9,34 +9,6 @@
 #include "platform/forms/FormDefinitions.h"
 #include "platform/widgets/Menus.h"
 
-namespace {
-
-// Frees a released form once no handler of it or of its controls is running any more.
-class TFreeLater : public TReleasable {
-  public:
-    explicit TFreeLater(TCustomForm* Form) : FForm(Form) { FForm->FreeNotification(&FWatch); }
-    ~TFreeLater() override {
-        if (FWatch.Gone) return;
-        FForm->RemoveFreeNotification(&FWatch);
-        FForm->Free();
-    }
-    bool InUse() const override { return !FWatch.Gone && FForm->HandlerRunning(); }
-
-  private:
-    // Hears of the form going some other way first.
-    struct TWatch : TComponent {
-        TWatch() : TComponent(nullptr) {}
-        void Notification(TComponent*, TOperation Operation) override {
-            if (Operation == opRemove) Gone = true;
-        }
-        bool Gone = false;
-    };
-    TCustomForm* FForm;
-    TWatch FWatch;
-};
-
-}  // namespace
-
 // ---- TCustomForm ----------------------------------------------------------------------------
 
 TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
@@ -525,7 +497,7 @@ void TCustomForm::Dispatch(TMessage& Message) {
             DefaultHandler(Message);
             return;
         case CM_RELEASE:
-            Application.ReleaseLater(new TFreeLater(this));
+            ReleaseControlLater(this);
             return;
         case CM_DIALOGKEY:
             CMDialogKey(Message);

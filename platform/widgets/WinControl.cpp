@@ -958,6 +958,41 @@ bool TWinControl::HandlerRunning() const {
     return false;
 }
 
+namespace {
+
+// Frees a released control once no handler of it or of its children runs any more, unless
+// something else freed it first.
+class TReleasedControl : public TReleasable {
+  public:
+    explicit TReleasedControl(TWinControl* Control) : FControl(Control) {
+        FControl->FreeNotification(&FWatch);
+    }
+    ~TReleasedControl() override {
+        if (FWatch.Gone) return;
+        FControl->RemoveFreeNotification(&FWatch);
+        FControl->Free();
+    }
+    bool InUse() const override { return !FWatch.Gone && FControl->HandlerRunning(); }
+
+  private:
+    // Hears of the control going some other way first.
+    struct TWatch : TComponent {
+        TWatch() : TComponent(nullptr) {}
+        void Notification(TComponent*, TOperation Operation) override {
+            if (Operation == opRemove) Gone = true;
+        }
+        bool Gone = false;
+    };
+    TWinControl* FControl;
+    TWatch FWatch;
+};
+
+}  // namespace
+
+void ReleaseControlLater(TWinControl* Control) {
+    if (Control) Application.ReleaseLater(new TReleasedControl(Control));
+}
+
 bool TWinControl::Showing() {
     return FHandle != 0 && IsWindowVisible(FHandle);
 }

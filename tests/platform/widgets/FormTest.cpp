@@ -546,6 +546,46 @@ TEST_F(Forms_, AFormClosedWithFreeOnCloseGoesOnALaterPass) {
     EXPECT_EQ(Screen->FormCount(), 0);
 }
 
+// A control handed to ReleaseControlLater outlives the handlers of its children, also across a
+// pass run inside them; and when its owner frees it first, it is not freed a second time.
+TEST_F(Forms_, AReleasedControlOutlivesItsChildrensHandlersAndYieldsToItsOwner) {
+    struct TWatch : TComponent {
+        TWatch() : TComponent(nullptr) {}
+        void Notification(TComponent*, TOperation Operation) override {
+            if (Operation == opRemove) Gone = true;
+        }
+        bool Gone = false;
+    };
+    TTestLayoutForm* Form = MakeForm();
+    Form->Show();
+    Drain();
+    TWatch Watch;
+    Form->Client1->FreeNotification(&Watch);
+    bool AliveAfterInnerPass = false;
+    Form->Corner->OnClick = [&](TObject*) {
+        ReleaseControlLater(Form->Client1);
+        Drain();
+        AliveAfterInnerPass = !Watch.Gone;
+    };
+    // Sent, so that the click is a delivery the message loop counts as running.
+    SendMessage(Form->Corner->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessage(Form->Corner->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(AliveAfterInnerPass);
+    Drain();
+    EXPECT_TRUE(Watch.Gone);
+    EXPECT_NE(Form->FindComponent("Left1"), nullptr);
+
+    // Released, then freed with its form before any pass: the pass frees nothing more.
+    TWatch LeftWatch;
+    auto* Left = dynamic_cast<TWinControl*>(Form->FindComponent("Left1"));
+    ASSERT_NE(Left, nullptr);
+    Left->FreeNotification(&LeftWatch);
+    ReleaseControlLater(Left);
+    Form->Free();
+    EXPECT_TRUE(LeftWatch.Gone);
+    Drain();
+}
+
 // The components an application object owns go while it is whole: their destructors may call
 // it (a hint component puts the application's hint settings back).
 TEST(FormsApplication, OwnedComponentsGoWhileTheApplicationIsWhole) {
