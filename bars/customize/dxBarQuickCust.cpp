@@ -327,7 +327,7 @@ void CloseQuickControl() {
     TdxBarQuickControl* Open = Quick().Open;
     if (!Open) return;
     TdxBarControl* Owning = Open->OwningBarControl();
-    if (IsLiveBarControl(Owning)) Owning->SetMarkState(0);
+    if (IsLiveBarControl(Owning)) Owning->SetMarkState(TdxBarButtonState::Normal);
     // While the manager customizes the mark keeps its state: the window goes all the same.
     if (Quick().Open == Open) FreeQuickControlOf(Owning);
 }

@@ -136,9 +136,9 @@ TRect PlaceQuickControl(const TRect& Mark, TSize Size, TdxBarDockingStyle OwnerS
 TdxBarQuickControl* OpenQuickControl();
 // Opens the window for Owning's mark (one open for another toolbar closes first).
 void ShowQuickControl(TdxBarControl* Owning);
-// Closes the open window: its owning window's mark comes up (SetMarkState 0).
+// Closes the open window: its owning window's mark comes up (SetMarkState Normal).
 void CloseQuickControl();
-// Frees the open window when Owning owns it (the mark left state 2, or the window goes).
+// Frees the open window when Owning owns it (the mark left Down, or the window goes).
 void FreeQuickControlOf(TdxBarControl* Owning);
 // Starts the 200 ms check that closes the window once the customizing selection lies under
 // another bar window (nothing when it runs).

@@ -112,7 +112,8 @@ void TCustomdxBarControl::Retire() {
         TCustomdxBarControl::HideAll();
     if (FBarManager && FSelectedControl && FBarManager->SelectedItem() == FSelectedControl)
         FBarManager->SetSelectedItem(nullptr);
-    FSelectedControl = FPressedControl = nullptr;
+    FSelectedControl = nullptr;
+    EndPress();
     if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
     if (FItemLinks && FItemLinks->BarControl() == this) FItemLinks->SetBarControl(nullptr);
     SetItemLinks(nullptr);
@@ -173,7 +174,7 @@ void TCustomdxBarControl::DestroyControls() {
     if (!FItemLinks) return;
     const auto Locked = TFlagScope::Nested(FUpdateLock);
     FSelectedControl = nullptr;
-    FPressedControl = nullptr;
+    EndPress();
     for (int I = 0; I < FItemLinks->Count(); ++I) FItemLinks->Items(I)->DestroyControl();
 }
 
@@ -311,7 +312,7 @@ void TCustomdxBarControl::RepaintItem(TdxBarItemControl* Control) {
 
 void TCustomdxBarControl::ControlDestroyed(TdxBarItemControl* Control) {
     if (FSelectedControl == Control) FSelectedControl = nullptr;
-    if (FPressedControl == Control) FPressedControl = nullptr;
+    if (FPressedControl == Control) EndPress();
 }
 
 void TCustomdxBarControl::DrawItem(TdxBarItemControl*) {
@@ -353,6 +354,17 @@ void TCustomdxBarControl::DrawCustomizingFrame(TdxBarItemControl* Control) {
         FrameRect(DC, &F, dxBarSysBrush(COLOR_WINDOWTEXT));
         R = InflatedRect(R, -1, -1);
     }
+}
+
+// ---- the pointer's state ----------------------------------------------------------------------
+
+void TCustomdxBarControl::SetInputState(TdxBarInputState Value) {
+    FInputState = Value;
+    if (Value != TdxBarInputState::Pressed) FPressedControl = nullptr;
+}
+
+void TCustomdxBarControl::EndPress() {
+    if (FInputState == TdxBarInputState::Pressed) SetInputState(TdxBarInputState::Idle);
 }
 
 // ---- selection and menu mode ------------------------------------------------------------------
@@ -435,7 +447,8 @@ void TCustomdxBarControl::SetSelectedControl(TdxBarItemControl* Control) {
     GetCursorPos(&Cursor);
     FLastCursorPos = TPoint{Cursor.x, Cursor.y};
     if (!Control) ::SetCursor(LoadCursor(0, MAKEINTRESOURCE(IDC_ARROW)));
-    if (Control || FMarkState == 0 || IsSubMenuWindow()) UpdateHint(FBarManager, true);
+    if (Control || FMarkState == TdxBarButtonState::Normal || IsSubMenuWindow())
+        UpdateHint(FBarManager, true);
     SelectionHint();
 }
 
@@ -461,7 +474,7 @@ void TCustomdxBarControl::DblClickItem(TdxBarItemControl* Control) {
     auto* Sub = dynamic_cast<TdxBarSubItemControl*>(Control);
     TCustomdxBarControl* SubMenu = Sub ? Sub->GetSubMenuControl() : nullptr;
     if (Control->OpensOnDblClick() && SubMenu && SubMenu->MarkExists())
-        SubMenu->SetMarkState(2);
+        SubMenu->SetMarkState(TdxBarButtonState::Down);
     else
         Control->DblClick();
 }
@@ -540,7 +553,7 @@ void TCustomdxBarControl::Dispatch(TMessage& Message) {
             return;
         case WM_DESTROY:
             StopMouseTracking(Handle());
-            FMarkState = 0;
+            FMarkState = TdxBarButtonState::Normal;
             TCustomControl::Dispatch(Message);
             return;
         case WM_DXBARUPDATELAYOUT:

@@ -15,6 +15,24 @@
 
 class TdxBarManager;
 
+// What the pointer is doing with a bar window; a window does one of these at a time. Menu mode
+// (Active) is none of them: an item is pressed, or pressed to be dragged, in menu mode as well
+// as outside it, and a chain of windows is in menu mode at once.
+enum class TdxBarInputState {
+    Idle,
+    // An item holds the mouse from its press until the button comes up (PressedControl).
+    Pressed,
+    // Customizing: an item was pressed and is dragged once the pointer leaves the drag rectangle
+    // around the press.
+    DragPending,
+    // The bar follows the pointer to another place or dock site (the move loop runs).
+    Moving,
+};
+
+// A button drawn in a bar window's frame or client area (the mark, a caption's close button):
+// Down while pressed, or while what it opens is open.
+enum class TdxBarButtonState { Normal, Hot, Down };
+
 class TCustomdxBarControl : public TCustomControl {
   public:
     // The owner is always the manager.
@@ -36,7 +54,9 @@ class TCustomdxBarControl : public TCustomControl {
 
     // --- state ---
     bool Active() const { return FActive; }
+    TdxBarInputState InputState() const { return FInputState; }
     TdxBarItemControl* SelectedControl() const { return FSelectedControl; }
+    // The item holding the mouse (Pressed), or none.
     TdxBarItemControl* PressedControl() const { return FPressedControl; }
     TCustomdxBarControl* ParentBar() const { return FParentBar; }
     void SetParentBar(TCustomdxBarControl* Value) { FParentBar = Value; }
@@ -44,7 +64,7 @@ class TCustomdxBarControl : public TCustomControl {
     void SetChildBar(TCustomdxBarControl* Value) { FChildBar = Value; }
     TdxBarDockingStyle DockingStyle() const { return FDockingStyle; }
     TdxDockControl* DockControl() const { return FDockControl; }
-    int MarkState() const { return FMarkState; }
+    TdxBarButtonState MarkState() const { return FMarkState; }
     bool UpdateLock() const { return FUpdateLock; }
     void SetUpdateLock(bool Value) { FUpdateLock = Value; }
     // The canvas's background brush while an item paints itself.
@@ -86,7 +106,7 @@ class TCustomdxBarControl : public TCustomControl {
     virtual void AssignFont() = 0;
     virtual void SetActive(bool Value);
     virtual void SetKeySelectedControl(TdxBarItemControl* Control);
-    virtual void SetMarkState(int Value) = 0;
+    virtual void SetMarkState(TdxBarButtonState Value) = 0;
     virtual void SetMouseSelectedControl(TdxBarItemControl* Control);
     virtual void SetSelectedControl(TdxBarItemControl* Control);
     virtual void HideAll();
@@ -141,17 +161,24 @@ class TCustomdxBarControl : public TCustomControl {
     virtual void WMNCPaint(TMessage& Message);
     void SetShadowRegion();
 
+    // Enters a state; leaving Pressed lets go of the pressed item.
+    void SetInputState(TdxBarInputState Value);
+    // A press ends (its item goes, or the mouse was let go or taken away): back to Idle.
+    void EndPress();
+
     // The last cursor position handled (screen), (-1, -1) when none.
     TPoint FLastCursorPos{-1, -1};
     TdxBarItemControl* FSelectedControl = nullptr;
+    TdxBarInputState FInputState = TdxBarInputState::Idle;
+    // Pressed: the item, and whether the pointer is over it.
     TdxBarItemControl* FPressedControl = nullptr;
     bool FPressedControlHot = false;
+    // DragPending: where the press was (client coordinates).
+    TPoint FDragStartPoint;
     TdxBarDockingStyle FDockingStyle = dsNone;
     TdxDockControl* FDockControl = nullptr;
-    int FMarkState = 0;
+    TdxBarButtonState FMarkState = TdxBarButtonState::Normal;
     bool FRegionSuppressed = false;
-    bool FDragPending = false;
-    TPoint FDragStartPoint;
     int FTextSize = 0;
     int FEditTextSize = 0;
     int FFifthTextSize = 4;

@@ -91,7 +91,7 @@ void TCustomdxBarControl::WMKeyDown(TMessage& Message) {
     if (IsSubMenuWindow() && BarManager()->Style() != bmsStandard &&
         ((Several && LastNotShown) ||
          (!Several && LastNotShown && Match->Control() && !Match->Control()->ClosesMenusOnClick())))
-        SetMarkState(2);
+        SetMarkState(TdxBarButtonState::Down);
     if (!IsLiveBarControl(this)) return;
     SetKeySelectedControl(Match->Control());
     if (!Several && IsLiveBarControl(this) && HandleAllocated())
@@ -103,20 +103,20 @@ void TCustomdxBarControl::WMKeyDown(TMessage& Message) {
 void TCustomdxBarControl::WMMouseMove(TMessage& Message) {
     if (FUpdateLock) return;
     const TPoint P = PointOf(Message.LParam);
-    if (FPressedControl) {
+    if (FInputState == TdxBarInputState::Pressed) {
         const bool Hot = PtInRect(GetItemRect(FPressedControl), P);
         if (Hot != FPressedControlHot) {
             FPressedControlHot = Hot;
             FPressedControl->Repaint();
         }
     }
-    if (FDragPending) {
+    if (FInputState == TdxBarInputState::DragPending) {
         const int DX = GetSystemMetrics(SM_CXDRAG) / 2, DY = GetSystemMetrics(SM_CYDRAG) / 2;
         const TRect Drag{FDragStartPoint.X - DX, FDragStartPoint.Y - DY, FDragStartPoint.X + DX,
                          FDragStartPoint.Y + DY};
         if (PtInRect(Drag, P)) return;
         // The pointer left the drag rectangle: the item drag takes over.
-        FDragPending = false;
+        SetInputState(TdxBarInputState::Idle);
         ReleaseCapture();
         if (FSelectedControl) FSelectedControl->Deselect(true);
         TdxBarManager* Manager = BarManager();
@@ -140,7 +140,7 @@ void TCustomdxBarControl::WMMouseMove(TMessage& Message) {
     if (Control && !Control->IsSelectable()) Control = nullptr;
     // A menu bar in menu mode keeps its selection between the items.
     if (!Control && FActive && !IsSubMenuWindow()) return;
-    if (!Control && !FPressedControl) {
+    if (!Control && FInputState != TdxBarInputState::Pressed) {
         auto* Sub = dynamic_cast<TdxBarSubItemControl*>(FSelectedControl);
         if (Sub && Sub->GetSubMenuControl()) return;
     }
@@ -148,7 +148,7 @@ void TCustomdxBarControl::WMMouseMove(TMessage& Message) {
 }
 
 void TCustomdxBarControl::WMMouseLeave(TMessage& Message) {
-    if (FMarkState == 1) SetMarkState(0);
+    if (FMarkState == TdxBarButtonState::Hot) SetMarkState(TdxBarButtonState::Normal);
     TCustomControl::Dispatch(Message);
     if (FChildBar || IsCustomizing() || IsDroppedDownButton(FSelectedControl)) return;
     SetMouseSelectedControl(nullptr);
@@ -179,7 +179,7 @@ void TCustomdxBarControl::WMLButtonDown(TMessage& Message) {
             SetMouseSelectedControl(Control);
         }
         if (Control && IsLiveBarControl(this)) {
-            FDragPending = true;
+            SetInputState(TdxBarInputState::DragPending);
             FDragStartPoint = P;
             BarManager()->SetDragging(Control->Item(), Control->ItemLink());
             SetCapture(Handle());
@@ -199,6 +199,7 @@ void TCustomdxBarControl::WMLButtonDown(TMessage& Message) {
     if (!IsLiveBarControl(this) || !HasControl(Control)) return;
     if (Button && HasControl(Button)) Button->MouseDown = false;
     if (!IsSubMenuWindow() && FSelectedControl && FSelectedControl->CapturesMouse()) {
+        SetInputState(TdxBarInputState::Pressed);
         FPressedControl = FSelectedControl;
         FPressedControlHot = true;
         SetCapture(Handle());
@@ -212,14 +213,14 @@ void TCustomdxBarControl::WMLButtonUp(TMessage& Message) {
         return;
     }
     TCustomControl::Dispatch(Message);
-    if (FDragPending) {
-        FDragPending = false;
+    if (FInputState == TdxBarInputState::DragPending) {
+        SetInputState(TdxBarInputState::Idle);
         BarManager()->SetDragging(nullptr, nullptr);
         ReleaseCapture();
         return;
     }
     TdxBarItemControl* Pressed = FPressedControl;
-    FPressedControl = nullptr;
+    EndPress();
     if (Pressed && GetCapture() == Handle()) ReleaseCapture();
     const TPoint P = PointOf(Message.LParam);
     if (PtInRect(ClientRect(), P) && FActive && !IsCustomizing()) {
@@ -261,11 +262,11 @@ void TCustomdxBarControl::WMRButtonDown(TMessage& Message) {
 
 void TCustomdxBarControl::WMCaptureChanged(TMessage& Message) {
     TCustomControl::Dispatch(Message);
-    if (FDragPending) {
-        FDragPending = false;
+    if (FInputState == TdxBarInputState::DragPending) {
+        SetInputState(TdxBarInputState::Idle);
         BarManager()->SetDragging(nullptr, nullptr);
     }
-    FPressedControl = nullptr;
+    EndPress();
 }
 
 void TCustomdxBarControl::WMSetCursor(TMessage& Message) {

@@ -229,7 +229,8 @@ void TdxBarSubMenuControl::SetSelectedControl(TdxBarItemControl* Control) {
     TCustomdxBarControl::SetSelectedControl(Control);
     if (!IsLiveBarControl(this)) return;
     if (Control) MakeVisible(Control->ItemLink());
-    if (FMarkState == 0 && FExpandTimer && FExpandElapse == kExpandAfterOpening)
+    if (FMarkState == TdxBarButtonState::Normal && FExpandTimer &&
+        FExpandElapse == kExpandAfterOpening)
         StartExpandTimer(kExpandAfterOpening);
 }
 
@@ -259,17 +260,17 @@ void TdxBarSubMenuControl::StartExpandTimer(UINT Elapse) {
     FExpandElapse = Elapse;
     FExpandTimer = dxBarTimers().SetTimer(Elapse, [this] {
         dxBarKillTimer(FExpandTimer);
-        if (IsLiveBarControl(this)) SetMarkState(2);
+        if (IsLiveBarControl(this)) SetMarkState(TdxBarButtonState::Down);
     });
 }
 
-void TdxBarSubMenuControl::SetMarkState(int Value) {
+void TdxBarSubMenuControl::SetMarkState(TdxBarButtonState Value) {
     if (IsCustomizing() || !UsesRecentItems() || Value == FMarkState) return;
-    if (Value == 1 && SelectedControl() && SelectedControl()->IsWindowControl() &&
-        SelectedControl()->Focused())
+    if (Value == TdxBarButtonState::Hot && SelectedControl() &&
+        SelectedControl()->IsWindowControl() && SelectedControl()->Focused())
         return;
     FMarkState = Value;
-    if (Value == 2) {
+    if (Value == TdxBarButtonState::Down) {
         Expand();
         return;
     }
@@ -282,15 +283,17 @@ void TdxBarSubMenuControl::SetMarkState(int Value) {
         HWND Wnd = HandleAllocated() ? Handle() : 0;
         POINT P{CursorNow().X, CursorNow().Y};
         if (Wnd) ::ScreenToClient(Wnd, &P);
-        const bool Hovered = Value == 1 && PtInRect(MarkRect(), TPoint{P.x, P.y});
+        const bool Hovered =
+            Value == TdxBarButtonState::Hot && PtInRect(MarkRect(), TPoint{P.x, P.y});
         StartExpandTimer(Hovered ? kExpandAfterHover : kExpandAfterOpening);
     } else {
-        Forms.SetHint(Value == 1 ? dxBarString(kdxBarExpandMenu) : std::string());
+        Forms.SetHint(Value == TdxBarButtonState::Hot ? dxBarString(kdxBarExpandMenu)
+                                                      : std::string());
     }
 }
 
 void TdxBarSubMenuControl::Expand() {
-    FMarkState = 0;
+    FMarkState = TdxBarButtonState::Normal;
     if (!MarkExists()) return;
     dxBarKillTimer(FExpandTimer);
     SetdxBarFullMenusShown(true);
@@ -351,13 +354,13 @@ void TdxBarSubMenuControl::WMKeyDown(TMessage& Message) {
     TdxBarItemLinks* Links = ItemLinks();
     if (Links && MarkExists()) {
         if (Key == VK_DOWN && OnlyCtrlDown()) {
-            SetMarkState(2);
+            SetMarkState(TdxBarButtonState::Down);
             return;
         }
         TdxBarItemLink* Last = Links->Last();
         if ((Key == VK_DOWN || Key == VK_TAB) && NoShiftKeyDown() && SelectedControl() && Last &&
             SelectedControl()->ItemLink() == Last) {
-            SetMarkState(2);
+            SetMarkState(TdxBarButtonState::Down);
             // Again, so that the selection moves on into the entries now shown.
             if (IsLiveBarControl(this) && HandleAllocated())
                 SendMessage(Handle(), WM_KEYDOWN, Key, Message.LParam);
@@ -425,7 +428,8 @@ void TdxBarSubMenuControl::WMMouseMove(TMessage& Message) {
         Parent->SetMouseSelectedControl(FParentItemControl);
     if (!IsLiveBarControl(this)) return;
     SetDetachHot(OverDetachBar(P));
-    if (MarkExists() && FMarkState != 2) SetMarkState(PtInRect(MarkRect(), P) ? 1 : 0);
+    if (MarkExists() && FMarkState != TdxBarButtonState::Down)
+        SetMarkState(PtInRect(MarkRect(), P) ? TdxBarButtonState::Hot : TdxBarButtonState::Normal);
     if (!IsLiveBarControl(this)) return;
     const bool InScroll = (FTopIndex > 0 && PtInRect(TopScrollRect(), P)) ||
                           (FScrollsDown && PtInRect(BottomScrollRect(), P));
@@ -464,7 +468,8 @@ void TdxBarSubMenuControl::WMLButtonDown(TMessage& Message) {
     }
     // The first click makes the expand button hot, the next one expands the menu.
     if (MarkExists() && PtInRect(MarkRect(), PointOf(Message.LParam)))
-        SetMarkState(FMarkState == 1 ? 2 : 1);
+        SetMarkState(FMarkState == TdxBarButtonState::Hot ? TdxBarButtonState::Down
+                                                          : TdxBarButtonState::Hot);
 }
 
 void TdxBarSubMenuControl::Dispatch(TMessage& Message) {

@@ -93,7 +93,7 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
     void DrawItem(TdxBarItemControl* Control) override;
     void AssignFont() override;
     void SetActive(bool Value) override;
-    void SetMarkState(int Value) override;
+    void SetMarkState(TdxBarButtonState Value) override;
     void SetSelectedControl(TdxBarItemControl* Control) override;
     void HideAll() override;
     void UpdateLayout() override;

@@ -155,14 +155,17 @@ void TdxBarSubMenuControl::PaintMark(HDC DC) {
     const TRect R = MarkRect();
     const bool Flat = IsFlatStyle();
     FillBarRect(DC, R,
-                Flat && FMarkState != 0 ? GetSelectedBrush()
-                                        : (Flat ? dxBarSysBrush(COLOR_WINDOW) : GetBkBrush()));
-    if (FMarkState != 0) {
+                Flat && FMarkState != TdxBarButtonState::Normal
+                    ? GetSelectedBrush()
+                    : (Flat ? dxBarSysBrush(COLOR_WINDOW) : GetBkBrush()));
+    if (FMarkState != TdxBarButtonState::Normal) {
         if (Flat) {
             FrameBarRect(DC, R, BarManager()->FlatFrameBrush());
         } else {
             RECT Edge = R;
-            DrawEdge(DC, &Edge, FMarkState == 2 ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+            DrawEdge(DC, &Edge,
+                     FMarkState == TdxBarButtonState::Down ? BDR_SUNKENOUTER : BDR_RAISEDINNER,
+                     BF_RECT);
         }
     }
     const TRect Chevron{R.Left, R.Top + (R.Height() - FMarkHeight) / 2, R.Right,

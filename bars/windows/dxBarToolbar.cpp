@@ -144,7 +144,8 @@ bool TdxBarControl::MarkExists() const {
 
 bool TdxBarControl::StopsMouseTracking(LRESULT HitTest) const {
     // The hot close button waits for the pointer to leave the window.
-    return FCaptionButtonState != 1 && TCustomdxBarControl::StopsMouseTracking(HitTest);
+    return FCaptionButtonState != TdxBarButtonState::Hot &&
+           TCustomdxBarControl::StopsMouseTracking(HitTest);
 }
 
 TRect TdxBarControl::GetItemRect(TdxBarItemControl* Control) const {
@@ -309,17 +310,18 @@ void TdxBarControl::SetKeySelectedControl(TdxBarItemControl* Control) {
 
 // ---- the mark ---------------------------------------------------------------------------------
 
-void TdxBarControl::SetMarkState(int Value) {
+void TdxBarControl::SetMarkState(TdxBarButtonState Value) {
     if (IsCustomizing() || Value == FMarkState) return;
     dxBarKillTimer(FMarkTimer);
     FMarkState = Value;
     RepaintMark();
-    if (Value != 2) dxBarCustomizing().FreeQuickControlOf(this);
-    if (Value == 1 && IsFloating())
+    if (Value != TdxBarButtonState::Down) dxBarCustomizing().FreeQuickControlOf(this);
+    if (Value == TdxBarButtonState::Hot && IsFloating())
         FMarkTimer = dxBarTimers().SetTimer(kdxBarMarkTimerElapse, [this] { MarkTimerTick(); });
-    if (Value == 1) UpdateHint(BarManager(), true, dxBarString(kdxBarMoreButtons));
-    if (Value == 0 && !SelectedControl()) UpdateHint(BarManager(), false);
-    if (Value == 2) {
+    if (Value == TdxBarButtonState::Hot)
+        UpdateHint(BarManager(), true, dxBarString(kdxBarMoreButtons));
+    if (Value == TdxBarButtonState::Normal && !SelectedControl()) UpdateHint(BarManager(), false);
+    if (Value == TdxBarButtonState::Down) {
         PlayMenuSound(msMenuPopup);
         dxBarCustomizing().ShowQuickControl(this);
     }
@@ -344,7 +346,7 @@ bool TdxBarControl::CursorOverMark() {
 void TdxBarControl::MarkTimerTick() {
     if (CursorOverMark()) return;
     dxBarKillTimer(FMarkTimer);
-    if (FMarkState == 1) SetMarkState(0);
+    if (FMarkState == TdxBarButtonState::Hot) SetMarkState(TdxBarButtonState::Normal);
 }
 
 // ---- messages ---------------------------------------------------------------------------------
@@ -383,7 +385,7 @@ void TdxBarControl::Dispatch(TMessage& Message) {
             break;
         case WM_WINDOWPOSCHANGING:
             TCustomdxBarControl::Dispatch(Message);
-            if (IsFloating() && !FMoving)
+            if (IsFloating() && !Moving())
                 KeepOnScreen(*reinterpret_cast<WINDOWPOS*>(Message.LParam));
             return;
         case WM_WINDOWPOSCHANGED:
@@ -534,7 +536,8 @@ void TdxBarControl::WMLButtonDown(TMessage& Message) {
     TCustomdxBarControl::WMLButtonDown(Message);
     if (!IsLiveBarControl(this) || FLastHit == HTCAPTION) return;
     if (MarkExists() && BarManager()->Style() != bmsStandard && PtInRect(MarkRect(), P))
-        SetMarkState(FMarkState == 2 ? 1 : 2);
+        SetMarkState(FMarkState == TdxBarButtonState::Down ? TdxBarButtonState::Hot
+                                                           : TdxBarButtonState::Down);
 }
 
 void TdxBarControl::WMKeyDown(TMessage& Message) {
@@ -559,7 +562,8 @@ void TdxBarControl::WMKeyDown(TMessage& Message) {
 }
 
 void TdxBarControl::WMMouseLeave(TMessage& Message) {
-    if (FCaptionButtonState == 1 && !OverCloseButton(CursorNow())) SetCaptionButtonState(0);
+    if (FCaptionButtonState == TdxBarButtonState::Hot && !OverCloseButton(CursorNow()))
+        SetCaptionButtonState(TdxBarButtonState::Normal);
     if (InMenuMode()) {
         if (auto* Button = dynamic_cast<TdxBarButtonControl*>(SelectedControl())) Button->Repaint();
         return;
@@ -582,9 +586,11 @@ void TdxBarControl::WMMouseMove(TMessage& Message) {
     const bool Moved = !IsMouseUnmoved(P);
     const bool MarkHover =
         Moved && !ActiveBarControl() && BarManager()->Style() != bmsStandard && MarkExists();
-    if (MarkHover && FMarkState != 2 && PtInRect(MarkRect(), P)) SetMarkState(1);
+    if (MarkHover && FMarkState != TdxBarButtonState::Down && PtInRect(MarkRect(), P))
+        SetMarkState(TdxBarButtonState::Hot);
     TCustomdxBarControl::WMMouseMove(Message);
     if (!IsLiveBarControl(this)) return;
-    if (MarkHover && FMarkState == 1 && !PtInRect(MarkRect(), P)) SetMarkState(0);
+    if (MarkHover && FMarkState == TdxBarButtonState::Hot && !PtInRect(MarkRect(), P))
+        SetMarkState(TdxBarButtonState::Normal);
     if (Moved && !ActiveBarControl()) TrackCloseButtonHover(P);
 }

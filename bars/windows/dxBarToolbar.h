@@ -43,16 +43,16 @@ class TdxBarControl : public TCustomdxBarControl {
     // coordinates; empty without one.
     TRect RightCloseButtonRect() const;
     // Floating: the caption band and its close button in window coordinates; the state of the
-    // close button (0 normal, 1 hot, 2 pressed).
+    // close button.
     TRect FloatingCaptionRect() const;
     TRect CloseButtonRect() const;
     // A floating bar's mark lies in its caption (window coordinates; empty when none).
     TRect FloatingMarkRect() const;
     bool HasCloseButton() const;
-    int CaptionButtonState() const { return FCaptionButtonState; }
+    TdxBarButtonState CaptionButtonState() const { return FCaptionButtonState; }
     // While the bar is dragged: the moving state, and where the cursor holds the window when it
     // takes a docking style (the grab keeps its relative place as the window changes form).
-    bool Moving() const { return FMoving; }
+    bool Moving() const { return FInputState == TdxBarInputState::Moving; }
     void SetMoving(bool Value);
     TPoint GetGrabOffset(TdxBarDockingStyle Style);
     // The grab in the style the move started in, once the move engine has placed it.
@@ -98,7 +98,7 @@ class TdxBarControl : public TCustomdxBarControl {
     void AssignFont() override;
     void SetActive(bool Value) override;
     void SetKeySelectedControl(TdxBarItemControl* Control) override;
-    void SetMarkState(int Value) override;
+    void SetMarkState(TdxBarButtonState Value) override;
     void HideAll() override;
     void UpdateLayout() override;
     void CalcMetrics() override;
@@ -129,16 +129,17 @@ class TdxBarControl : public TCustomdxBarControl {
     void PaintCloseButton(HDC DC, const TRect& Button);
     void TrackCloseButton();
     // Holds the mouse from a press on a button of the window until the left button comes up;
-    // true when it came up over the button. Show gets 2 while the pointer is over it, 1 while
-    // it is off it, 0 at the end.
-    bool TrackButtonPress(const std::function<bool()>& Over, const std::function<void(int)>& Show);
+    // true when it came up over the button. Show gets Down while the pointer is over it, Hot
+    // while it is off it, Normal at the end.
+    bool TrackButtonPress(const std::function<bool()>& Over,
+                          const std::function<void(TdxBarButtonState)>& Show);
     void PaintRightCloseButton(HDC DC, const TRect& Button);
     void TrackRightCloseButton();
     // The screen point lies on the close button.
     bool OverCloseButton(TPoint Screen);
     void FloatingSizing(WPARAM Edge, RECT& R);
     void KeepOnScreen(WINDOWPOS& Pos) const;
-    void SetCaptionButtonState(int Value);
+    void SetCaptionButtonState(TdxBarButtonState Value);
     // The caption's font: the system's small-caption font, or the bar's face at its height.
     HFONT CreateCaptionFont() const;
     // The flat style's close button lights up under the pointer.
@@ -189,10 +190,9 @@ class TdxBarControl : public TCustomdxBarControl {
     int FRecreating = 0;
     bool FFontChanging = false;
     HFONT FRotatedFont = 0;
-    int FCaptionButtonState = 0;
+    TdxBarButtonState FCaptionButtonState = TdxBarButtonState::Normal;
     bool FRightCloseButtonPressed = false;
     UINT_PTR FMarkTimer = 0;
-    bool FMoving = false;
     TPoint FGrabOffset;
     TPoint FStartGrabOffset;
     TSize FGrabSize;

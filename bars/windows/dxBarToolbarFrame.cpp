@@ -204,11 +204,12 @@ void TdxBarControl::PaintCloseButton(HDC DC, const TRect& Button) {
         FrameRect(DC, &R, Caption);
         DeleteObject(Caption);
         InflateRect(&R, -1, -1);
-        DrawFrameControl(DC, &R, DFC_CAPTION,
-                         DFCS_CAPTIONCLOSE | (FCaptionButtonState == 2 ? DFCS_PUSHED : 0));
+        DrawFrameControl(
+            DC, &R, DFC_CAPTION,
+            DFCS_CAPTIONCLOSE | (FCaptionButtonState == TdxBarButtonState::Down ? DFCS_PUSHED : 0));
         return;
     }
-    if (FCaptionButtonState == 0) {
+    if (FCaptionButtonState == TdxBarButtonState::Normal) {
         const HBRUSH Caption = CreateSolidBrush(dxBarSysColor(COLOR_INACTIVECAPTION));
         FillRect(DC, &R, Caption);
         DeleteObject(Caption);
@@ -226,8 +227,8 @@ void TdxBarControl::PaintCloseButton(HDC DC, const TRect& Button) {
     Side = std::min(Side, Button.Height() - 8);
     Cross.Left = (Button.Left + Button.Right - Side) / 2;
     Cross.Top = (Button.Top + Button.Bottom - Side) / 2;
-    const COLORREF Color =
-        dxBarSysColor(FCaptionButtonState == 1 ? COLOR_BTNTEXT : COLOR_INACTIVECAPTIONTEXT);
+    const COLORREF Color = dxBarSysColor(
+        FCaptionButtonState == TdxBarButtonState::Hot ? COLOR_BTNTEXT : COLOR_INACTIVECAPTIONTEXT);
     const HPEN Pen = CreatePen(PS_SOLID, 1, Color);
     const HGDIOBJ Old = SelectObject(DC, Pen);
     for (int D = 0; D < 2; ++D) {
@@ -252,14 +253,15 @@ HFONT TdxBarControl::CreateCaptionFont() const {
 }
 
 void TdxBarControl::TrackCloseButtonHover(TPoint ClientPoint) {
-    if (!IsFloating() || !BarManager()->IsFlat() || !HasCloseButton() || FCaptionButtonState == 2)
+    if (!IsFloating() || !BarManager()->IsFlat() || !HasCloseButton() ||
+        FCaptionButtonState == TdxBarButtonState::Down)
         return;
     const bool Over = OverCloseButton(ClientToScreen(ClientPoint));
     if (Over && HandleAllocated()) StartMouseTracking(Handle());
-    SetCaptionButtonState(Over ? 1 : 0);
+    SetCaptionButtonState(Over ? TdxBarButtonState::Hot : TdxBarButtonState::Normal);
 }
 
-void TdxBarControl::SetCaptionButtonState(int Value) {
+void TdxBarControl::SetCaptionButtonState(TdxBarButtonState Value) {
     if (FCaptionButtonState == Value) return;
     FCaptionButtonState = Value;
     if (HandleAllocated()) SendMessage(Handle(), WM_NCPAINT, 1, 0);
@@ -293,9 +295,9 @@ bool TdxBarControl::OverCloseButton(TPoint Screen) {
 }
 
 bool TdxBarControl::TrackButtonPress(const std::function<bool()>& Over,
-                                     const std::function<void(int)>& Show) {
+                                     const std::function<void(TdxBarButtonState)>& Show) {
     const HWND Wnd = Handle();
-    Show(2);
+    Show(TdxBarButtonState::Down);
     SetCapture(Wnd);
     // The press counts where the button comes up; the loop looks at the button itself, so a
     // release that went elsewhere still ends it.
@@ -306,7 +308,7 @@ bool TdxBarControl::TrackButtonPress(const std::function<bool()>& Over,
         if (Next == TModalLoop::TNext::Quit) break;
         if (Next == TModalLoop::TNext::Idle) continue;
         if (Msg.message == WM_MOUSEMOVE) {
-            Show(Over() ? 2 : 1);
+            Show(Over() ? TdxBarButtonState::Down : TdxBarButtonState::Hot);
             continue;
         }
         if (Msg.message == WM_LBUTTONUP) break;
@@ -315,7 +317,7 @@ bool TdxBarControl::TrackButtonPress(const std::function<bool()>& Over,
     if (!IsWindow(Wnd) || !IsLiveBarControl(this)) return false;
     if (GetCapture() == Wnd) ReleaseCapture();
     const bool Counts = Over();
-    Show(0);
+    Show(TdxBarButtonState::Normal);
     return Counts;
 }
 
@@ -323,9 +325,9 @@ void TdxBarControl::TrackRightCloseButton() {
     const auto Over = [this] {
         return PtInRect(RightCloseButtonRect(), ScreenToClient(CursorNow()));
     };
-    const auto Show = [this](int State) {
-        if (FRightCloseButtonPressed == (State == 2)) return;
-        FRightCloseButtonPressed = State == 2;
+    const auto Show = [this](TdxBarButtonState State) {
+        if (FRightCloseButtonPressed == (State == TdxBarButtonState::Down)) return;
+        FRightCloseButtonPressed = State == TdxBarButtonState::Down;
         const RECT R = RightCloseButtonRect();
         InvalidateRect(Handle(), &R, FALSE);
     };
@@ -333,8 +335,9 @@ void TdxBarControl::TrackRightCloseButton() {
 }
 
 void TdxBarControl::TrackCloseButton() {
-    const bool Counts = TrackButtonPress([this] { return OverCloseButton(CursorNow()); },
-                                         [this](int State) { SetCaptionButtonState(State); });
+    const bool Counts =
+        TrackButtonPress([this] { return OverCloseButton(CursorNow()); },
+                         [this](TdxBarButtonState State) { SetCaptionButtonState(State); });
     if (!Counts) return;
     TdxBar* Bar = FBar;
     TdxBarManager* Manager = BarManager();
@@ -406,7 +409,7 @@ void TdxBarControl::KeepOnScreen(WINDOWPOS& Pos) const {
 }
 
 void TdxBarControl::SetMoving(bool Value) {
-    if (FMoving == Value) return;
+    if (Moving() == Value) return;
     if (Value) {
         // Where the press was: the cursor may have moved on before the press is handled.
         const DWORD Pos = GetMessagePos();
@@ -418,7 +421,7 @@ void TdxBarControl::SetMoving(bool Value) {
         FGrabSize = TSize{std::max(B.Width(), 1), std::max(B.Height(), 1)};
         FGrabStyle = FDockingStyle;
     }
-    FMoving = Value;
+    SetInputState(Value ? TdxBarInputState::Moving : TdxBarInputState::Idle);
     if (!Value) SavePosition();
 }
 
@@ -430,7 +433,7 @@ TPoint TdxBarControl::GetGrabOffset(TdxBarDockingStyle Style) {
 }
 
 void TdxBarControl::SavePosition() {
-    if (FRecreating > 0 || Destroying() || FMoving) return;
+    if (FRecreating > 0 || Destroying() || Moving()) return;
     if (IsFloating()) {
         FBar->FDockingStyle = dsNone;
         FBar->FDockControl = nullptr;

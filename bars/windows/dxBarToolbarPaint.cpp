@@ -180,17 +180,21 @@ void TdxBarControl::DrawMark(HDC DC, const TRect& R, HBRUSH Bk, COLORREF Glyph) 
         case bmsFlat: {
             const bool Flat = BarManager()->IsFlat();
             RECT Frame = R;
-            if (FMarkState == 0) {
+            if (FMarkState == TdxBarButtonState::Normal) {
                 FrameRect(DC, &Frame, Bk);
             } else if (Flat) {
                 FrameHighlight(DC, R);
             } else {
-                DrawEdge(DC, &Frame, FMarkState == 1 ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
+                DrawEdge(DC, &Frame,
+                         FMarkState == TdxBarButtonState::Hot ? BDR_RAISEDINNER : BDR_SUNKENOUTER,
+                         BF_RECT);
             }
             FillBarRect(DC, InflatedRect(R, -1, -1),
-                        Flat && FMarkState != 0 ? GetSelectedBrush() : Bk);
+                        Flat && FMarkState != TdxBarButtonState::Normal ? GetSelectedBrush() : Bk);
             // The flat style's lit mark is filled with the selection's light colour.
-            const COLORREF Color = Flat && FMarkState != 0 ? dxBarSysColor(COLOR_BTNTEXT) : Glyph;
+            const COLORREF Color = Flat && FMarkState != TdxBarButtonState::Normal
+                                       ? dxBarSysColor(COLOR_BTNTEXT)
+                                       : Glyph;
             DrawQuickCustomizingArrow(DC, R, Vertical, Color);
             if (FHiddenItems) DrawChevron(DC, R, Vertical, Color);
             break;

@@ -283,6 +283,41 @@ TEST(BarLifetime, ClickHandlersMayTakeTheirOwnBarApart) {
     }
 }
 
+// A press holds the toolbar's window in Pressed until the button comes up; when the pressed
+// link goes meanwhile the window lets go of it at once, its release clicks nothing and the
+// pointer hot-tracks again.
+TEST(BarLifetime, APressEndsWithTheReleaseOrWithItsLink) {
+    TShownBars Shown(640);
+    int Clicks = 0;
+    Shown.Bars.Button("BarButtonStart")->OnClick = [&](TObject*) { ++Clicks; };
+    TdxBarControl* Window = Shown.Toolbar()->Control();
+    const POINT Start = Shown.ScreenPoint(Shown.Toolbar(), 2);
+    GuiTest::MousePress(Shown.FormWindow(), Start);
+    GuiTest::Drain();
+    EXPECT_EQ(Window->InputState(), TdxBarInputState::Pressed);
+    EXPECT_EQ(Window->PressedControl(), Shown.Link(Shown.Toolbar(), 2)->Control());
+    GuiTest::MouseRelease(Shown.FormWindow(), Start);
+    GuiTest::Drain();
+    EXPECT_EQ(Clicks, 1);
+    EXPECT_EQ(Window->InputState(), TdxBarInputState::Idle);
+    EXPECT_EQ(Window->PressedControl(), nullptr);
+
+    GuiTest::MousePress(Shown.FormWindow(), Start);
+    GuiTest::Drain();
+    ASSERT_EQ(Window->InputState(), TdxBarInputState::Pressed);
+    Shown.Toolbar()->ItemLinks()->Delete(2);
+    EXPECT_EQ(Window->InputState(), TdxBarInputState::Idle);
+    EXPECT_EQ(Window->PressedControl(), nullptr);
+    GuiTest::MouseRelease(Shown.FormWindow(), Start);
+    GuiTest::Drain();
+    EXPECT_EQ(Clicks, 1);
+    const POINT Exit = Shown.ScreenPoint(Shown.Toolbar(), 3);
+    GuiTest::MouseMove(Shown.FormWindow(), Exit);
+    GuiTest::Drain();
+    ASSERT_NE(Window->SelectedControl(), nullptr);
+    EXPECT_EQ(Window->SelectedControl(), Shown.Link(Shown.Toolbar(), 3)->Control());
+}
+
 TEST(BarLifetime, AFreedManagerTakesItsItemsBarsAndSitesAlong) {
     TShownBars Shown(640);
     TForm* Form = Shown.Bars.Form();

@@ -520,23 +520,23 @@ TEST(BarFloat, TheFlatCloseButtonAndTheCaptionMarkLightUpUnderThePointer) {
     GuiTest::MouseMove(Form.Handle(), Form.Caption());
     GuiTest::MouseMove(Form.Handle(), Over(C));
     GuiTest::Drain();
-    EXPECT_EQ(W->CaptionButtonState(), 1);
+    EXPECT_EQ(W->CaptionButtonState(), TdxBarButtonState::Hot);
     SaveScenePicture({Form.FormWindow(), Form.Handle()}, "floating-toolbar-flat-close-hot");
     GuiTest::MouseMove(Form.Handle(), Form.Caption());
     GuiTest::Drain();
-    EXPECT_EQ(W->CaptionButtonState(), 0);
+    EXPECT_EQ(W->CaptionButtonState(), TdxBarButtonState::Normal);
     // The mark is hot under the pointer; once the pointer has gone elsewhere the timer cools it
     // even when the window hears of no move.
     GuiTest::MouseMove(Form.Handle(), Over(Mark));
     GuiTest::Drain();
-    EXPECT_EQ(W->MarkState(), 1);
+    EXPECT_EQ(W->MarkState(), TdxBarButtonState::Hot);
     SaveScenePicture({Form.FormWindow(), Form.Handle()}, "floating-toolbar-flat-mark-hot");
     Clock.Advance(200);
-    EXPECT_EQ(W->MarkState(), 1);
+    EXPECT_EQ(W->MarkState(), TdxBarButtonState::Hot);
     GuiTest::MouseMove(Form.FormWindow(), Form.FormPoint());
     GuiTest::Drain();
     Clock.Advance(50);
-    EXPECT_EQ(W->MarkState(), 0);
+    EXPECT_EQ(W->MarkState(), TdxBarButtonState::Normal);
     EXPECT_EQ(Clock.Timers().Count(), 0u);
 }
 
@@ -808,7 +808,7 @@ TEST(BarFloat, TheCaptionMarkOpensQuickCustomizingBelowIt) {
         TdxBarQuickControl* Quick = OpenQuickControl();
         ASSERT_NE(Quick, nullptr);
         EXPECT_EQ(Quick->OwningBarControl(), W);
-        EXPECT_EQ(W->MarkState(), 2);
+        EXPECT_EQ(W->MarkState(), TdxBarButtonState::Down);
         EXPECT_EQ(Quick->Top(), Form.At(0, Mark.Bottom).y);
         EXPECT_GE(Quick->Left() + Quick->Width(), Form.At(Mark.Left, 0).x);
         EXPECT_LE(Quick->Left(), Form.At(Mark.Right, 0).x);

@@ -82,7 +82,7 @@ TEST(QuickCustomizing, TheMarkOpensTheButtonsThatDidNotFitBelowIt) {
     TdxBarQuickControl* Quick = Form.OpenByMark();
     ASSERT_NE(Quick, nullptr);
     EXPECT_EQ(Quick->OwningBarControl(), Owning);
-    EXPECT_EQ(Owning->MarkState(), 2);
+    EXPECT_EQ(Owning->MarkState(), TdxBarButtonState::Down);
     // The hidden buttons in order, then "&Add or Remove Buttons" in a group of its own.
     TdxBarItemLinks* Links = Quick->ItemLinks();
     ASSERT_EQ(Links->Count(), 6 - Shown + 1);
@@ -104,12 +104,12 @@ TEST(QuickCustomizing, TheMarkOpensTheButtonsThatDidNotFitBelowIt) {
     // A second press on the mark closes it, and so does a press elsewhere.
     Form.Click(Form.MarkPoint());
     EXPECT_EQ(OpenQuickControl(), nullptr);
-    EXPECT_NE(Owning->MarkState(), 2);
+    EXPECT_NE(Owning->MarkState(), TdxBarButtonState::Down);
     ASSERT_NE(Form.OpenByMark(), nullptr);
     const int Bars = Form.Manager()->Bars()->Count();
     Form.Click(Form.Elsewhere());
     EXPECT_EQ(OpenQuickControl(), nullptr);
-    EXPECT_EQ(Owning->MarkState(), 0);
+    EXPECT_EQ(Owning->MarkState(), TdxBarButtonState::Normal);
     EXPECT_EQ(Form.Manager()->Bars()->Count(), Bars - 1);
 }
 
@@ -144,7 +144,7 @@ TEST(QuickCustomizing, APressOnTheMarkWhileItsMenuIsOpenClosesItWithoutOpeningIt
     Form.Click(Form.MarkPoint());
     EXPECT_EQ(OpenQuickControl(), nullptr);
     EXPECT_EQ(ActiveBarControl(), nullptr);
-    EXPECT_NE(Form.ToolbarWindow()->MarkState(), 2);
+    EXPECT_NE(Form.ToolbarWindow()->MarkState(), TdxBarButtonState::Down);
     // The next press opens it as usual.
     EXPECT_NE(Form.OpenByMark(), nullptr);
     Form.Click(Form.Elsewhere());
@@ -163,7 +163,7 @@ TEST(QuickCustomizing, AHiddenButtonClickedInTheWindowRunsAndClosesIt) {
         GuiTest::ScreenOf(Quick->Handle(), POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}));
     EXPECT_EQ(Clicked, 1);
     EXPECT_EQ(OpenQuickControl(), nullptr);
-    EXPECT_EQ(Form.ToolbarWindow()->MarkState(), 0);
+    EXPECT_EQ(Form.ToolbarWindow()->MarkState(), TdxBarButtonState::Normal);
 }
 
 TEST(QuickCustomizing, AddOrRemoveButtonsListsEveryLinkAndTogglesItsVisibility) {
@@ -278,7 +278,7 @@ TEST(QuickCustomizing, TheOwningToolbarGoingTakesTheWindowWithIt) {
     EXPECT_EQ(OpenQuickControl(), nullptr);
     Form.Toolbar()->SetVisible(true);
     GuiTest::Drain();
-    EXPECT_EQ(Form.Toolbar()->Control()->MarkState(), 0);
+    EXPECT_EQ(Form.Toolbar()->Control()->MarkState(), TdxBarButtonState::Normal);
 }
 
 TEST(QuickCustomizingPictures, EachStyleWithAnEntryUnderThePointer) {

@@ -243,7 +243,7 @@ class TPopupBar : public TCustomdxBarControl {
     using TCustomdxBarControl::TCustomdxBarControl;
     int GetBeginGroupSize() const override { return 5; }
     void AssignFont() override {}
-    void SetMarkState(int) override {}
+    void SetMarkState(TdxBarButtonState) override {}
 
   protected:
     void CreateParams(TCreateParams& Params) override {
