@@ -29,10 +29,10 @@
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/classes/FlagScope.h"
 #include "platform/classes/Mnemonics.h"
 #include "platform/core/Paint.h"
+#include "platform/core/Screens.h"
 #include "platform/dialogs/DialogTexts.h"
 #include "platform/forms/ClassRegistry.h"
 #include "platform/forms/Errors.h"
@@ -398,7 +398,7 @@ void TdxBarCustomizingForm::NewBar() {
     TdxBar* Bar = FBarManager->Bars()->Add();
     Bar->SetCaption(Name);
     // Beside the dialog, on the left when there is room, else on its right.
-    const TRect Area = GetWorkArea(TPoint{Left(), Top()});
+    const TRect Area = ToTRect(WorkAreaAt(POINT{Left(), Top()}));
     Bar->FloatLeft = Left() - 50 < Area.Left ? Left() + Width() + 10 : Left() - 50;
     Bar->FloatTop = Top() < Area.Top ? Area.Top + 10 : Top();
     Bar->SetDockingStyle(dsNone);

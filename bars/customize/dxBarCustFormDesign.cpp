@@ -27,7 +27,6 @@
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/actions/ShortCuts.h"
 #include "platform/controls/ListBox.h"
 #include "platform/core/Input.h"

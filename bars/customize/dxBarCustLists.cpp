@@ -20,10 +20,11 @@
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/classes/Mnemonics.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/RectMath.h"
 #include "platform/shell/Sound.h"
 
 namespace dxBarCustForm {

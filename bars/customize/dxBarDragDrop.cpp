@@ -11,7 +11,7 @@
 #include "bars/windows/dxBarControl.h"
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
+#include "platform/gdi/RectMath.h"
 
 namespace {
 

@@ -16,6 +16,8 @@
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
 #include "platform/core/Input.h"
+#include "platform/core/Pointer.h"
+#include "platform/gdi/RectMath.h"
 #include "platform/widgets/Forms.h"
 
 namespace {
@@ -78,7 +80,7 @@ class TdxBarItemDrag {
 TdxBarDragOutcome TdxBarItemDrag::Run() {
     FOwner = FManager->DragOwnerWindow();
     if (!FOwner) return FOutcome;
-    const TPoint Start = CursorNow();
+    const TPoint Start = ToTPoint(CursorNow());
     if (const std::optional<TPoint> Origin = LinkOrigin(FOutcome.SourceLink))
         FGrabOffset = TPoint{Start.X - Origin->X, Start.Y - Origin->Y};
     FOutcome.Copying = GetKeyState(VK_CONTROL) < 0;
@@ -98,7 +100,7 @@ TdxBarDragOutcome TdxBarItemDrag::Run() {
         throw;
     }
     Finish();
-    FOutcome.DropPoint = FLastPoint.value_or(CursorNow());
+    FOutcome.DropPoint = FLastPoint.value_or(ToTPoint(CursorNow()));
     const std::optional<TPoint> Origin = LinkOrigin(FOutcome.SourceLink);
     FOutcome.HasGrabPoint = FGrabOffset && Origin;
     if (FOutcome.HasGrabPoint)
@@ -124,7 +126,7 @@ bool TdxBarItemDrag::Handle(MSG& Msg) {
             return true;
         case WM_LBUTTONUP:
             // The drop lands where the button came up.
-            if (CursorNow() != FLastPoint) Follow();
+            if (ToTPoint(CursorNow()) != FLastPoint) Follow();
             FOutcome.Dropped = true;
             return false;
         default:
@@ -134,7 +136,7 @@ bool TdxBarItemDrag::Handle(MSG& Msg) {
 }
 
 void TdxBarItemDrag::Follow() {
-    const TPoint P = CursorNow();
+    const TPoint P = ToTPoint(CursorNow());
     FLastPoint = P;
     FOutcome.Moved = true;
     TCustomdxBarControl* Target = FindTarget(P);

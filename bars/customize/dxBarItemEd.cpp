@@ -20,7 +20,6 @@
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/forms/ClassRegistry.h"
 #include "platform/forms/Errors.h"
 

@@ -21,7 +21,6 @@
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarSubMenu.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/forms/ClassRegistry.h"
 
 namespace {

@@ -13,9 +13,11 @@
 #include "bars/model/dxBars.h"
 #include "bars/windows/dxBarHint.h"
 #include "bars/windows/dxBarTimers.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
+#include "platform/core/Pointer.h"
+#include "platform/core/Screens.h"
+#include "platform/gdi/RectMath.h"
 #include "platform/widgets/Forms.h"
 
 namespace {
@@ -208,8 +210,9 @@ void TdxBarQuickControl::SetPosition(const TRect& MarkRect) {
     const TSize Size{
         Outer.cx - Bar()->FrameWidth(dsNone) + 2 * BarManager()->BorderWidth() + (Flat ? 2 : 0),
         Outer.cy - Bar()->FrameHeight(dsNone) + 2 * BarManager()->BorderHeight() + (Flat ? 2 : 0)};
-    const TRect Place = PlaceQuickControl(MarkRect, Size, FOwning->DockingStyle(), Flat,
-                                          GetWorkArea(TPoint{MarkRect.Left, MarkRect.Bottom}));
+    const TRect Place =
+        PlaceQuickControl(MarkRect, Size, FOwning->DockingStyle(), Flat,
+                          ToTRect(WorkAreaAt(POINT{MarkRect.Left, MarkRect.Bottom})));
     SetBounds(Place.Left, Place.Top, Place.Width(), Place.Height());
     UpdateLayout();
     if (!IsLiveBarControl(this) || !HandleAllocated()) return;

@@ -7,7 +7,7 @@
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/windows/dxBarControl.h"
-#include "bars/windows/dxBarUtils.h"
+#include "platform/gdi/RectMath.h"
 
 namespace {
 

@@ -83,3 +83,13 @@ LOGFONT dxBarStatusLogFont() {
 LOGFONT dxBarSmallCaptionLogFont() {
     return CaptionLogFont(true);
 }
+
+void CreateBarFont(const TFont& Font, HFONT& Handle, bool UseSystemFont) {
+    if (Handle) DeleteObject(Handle);
+    LOGFONT Log = Font.LogFont();
+    if (UseSystemFont) {
+        Log.lfHeight = dxBarIconTitleLogFont().lfHeight;
+        if (Log.lfHeight > -11) Log.lfHeight = -11;
+    }
+    Handle = CreateFontIndirect(Log);
+}

@@ -15,7 +15,6 @@
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/classes/FlagScope.h"
 #include "platform/forms/Errors.h"
 #include "platform/forms/Filer.h"

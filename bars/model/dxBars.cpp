@@ -8,9 +8,9 @@
 #include "bars/model/dxBarManager.h"
 #include "bars/windows/dxBarDock.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/classes/FlagScope.h"
 #include "platform/core/Input.h"
+#include "platform/gdi/Gdi.h"
 
 // ---- life -------------------------------------------------------------------------------------
 
@@ -389,7 +389,8 @@ int TdxBar::FrameHeight(TdxBarDockingStyle Style) const {
     TdxBarManager* Manager = BarManager();
     if (!Manager) return 0;
     if (Style == dsNone)
-        return 2 * Manager->BorderHeight() + GetSmallCaptionHeight() + (Manager->IsFlat() ? 2 : 3);
+        return 2 * Manager->BorderHeight() + GetSystemMetrics(SM_CYSMCAPTION) +
+               (Manager->IsFlat() ? 2 : 3);
     if (FBorderStyle == bbsNone) return Style == dsBottom ? 2 : 0;
     return 4 + (Style == dsLeft || Style == dsRight ? Manager->GripSize() : 0);
 }

@@ -12,11 +12,12 @@
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "bars/windows/dxBarWindowViews.h"
 #include "platform/classes/FlagScope.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
+#include "platform/core/Pointer.h"
+#include "platform/gdi/RectMath.h"
 #include "platform/widgets/Forms.h"
 
 namespace {

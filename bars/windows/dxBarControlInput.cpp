@@ -8,8 +8,10 @@
 #include "bars/model/dxBarManager.h"
 #include "bars/windows/dxBarControl.h"
 #include "bars/windows/dxBarItemControls.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/core/Input.h"
+#include "platform/core/Pointer.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/RectMath.h"
 #include "platform/widgets/Forms.h"
 
 namespace {

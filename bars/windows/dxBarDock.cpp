@@ -10,10 +10,10 @@
 #include "bars/model/dxBars.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarToolbarsPopup.h"
-#include "bars/windows/dxBarUtils.h"
 #include "bars/windows/dxBarWindowViews.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
+#include "platform/gdi/RectMath.h"
 
 namespace {
 

@@ -13,11 +13,13 @@
 #include "bars/model/dxBarWindowItems.h"
 #include "bars/windows/dxBarControl.h"
 #include "bars/windows/dxBarEditControls.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/controls/ListBox.h"
 #include "platform/controls/OwnerDraw.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
+#include "platform/core/Screens.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/RectMath.h"
 #include "platform/widgets/Forms.h"
 
 namespace {
@@ -70,8 +72,8 @@ void TCustomdxBarCombo::DropDown(TPoint At, TCustomdxBarComboControl* Control) {
     const TSize Size{Bounds.right - Bounds.left, Bounds.bottom - Bounds.top};
     const TRect Item = Control->ItemLink()->ItemRect();
     const bool Beside = Control->InSubMenu() || Control->IsVertical();
-    const TPoint Place =
-        PlaceDropDown(At, Size, TSize{Item.Width(), Item.Height()}, Beside, GetWorkArea(At));
+    const TPoint Place = PlaceDropDown(At, Size, TSize{Item.Width(), Item.Height()}, Beside,
+                                       ToTRect(WorkAreaAt(POINT{At.X, At.Y})));
     SetWindowPos(Window, 0, Place.X, Place.Y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER);
     ShowWindow(Window, SW_SHOWNOACTIVATE);
     OpenLists().push_back(Window);

@@ -9,10 +9,10 @@
 #include "bars/model/dxBarWindowItems.h"
 #include "bars/windows/dxBarControl.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/classes/FlagScope.h"
 #include "platform/controls/Edit.h"
 #include "platform/core/Input.h"
+#include "platform/gdi/RectMath.h"
 #include "platform/widgets/Forms.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include "bars/model/dxBarWindowItems.h"
 #include "bars/windows/dxBarControl.h"
 #include "bars/windows/dxBarEditControls.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/controls/OwnerDraw.h"
+#include "platform/gdi/RectMath.h"
 
 namespace {
 

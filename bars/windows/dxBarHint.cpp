@@ -7,9 +7,9 @@
 #include "bars/windows/dxBarControl.h"
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarTimers.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
+#include "platform/core/Screens.h"
 #include "platform/widgets/Forms.h"
 
 namespace {
@@ -108,7 +108,7 @@ void TdxBarHintWindow::ActivateHint(TPoint Point, const std::string& Text, TdxBa
     else
         Font()->Assign(*Manager->Font());
     Font()->SetColor(clInfoText);
-    const TRect Work = GetWorkArea(Point);
+    const TRect Work = ToTRect(WorkAreaAt(POINT{Point.X, Point.Y}));
     RECT Measured{0, 0, Work.Width(), 0};
     const HDC DC = GetDC(0);
     const HGDIOBJ Old = SelectObject(DC, Font()->Handle());

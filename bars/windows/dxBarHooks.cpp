@@ -18,10 +18,10 @@
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarSystemMenu.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/actions/ShortCuts.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
+#include "platform/core/Pointer.h"
 #include "platform/core/Screens.h"
 #include "platform/widgets/Forms.h"
 
@@ -397,7 +397,7 @@ void KeepFloatingBarsOnScreen(TdxBarManager* Manager) {
     TCustomForm* Form = Manager->OwnerForm();
     if (!Form) return;
     const TRect F = Form->BoundsRect();
-    const TRect Work = GetWorkArea(TPoint{(F.Left + F.Right) / 2, (F.Top + F.Bottom) / 2});
+    const TRect Work = ToTRect(WorkAreaAt(POINT{(F.Left + F.Right) / 2, (F.Top + F.Bottom) / 2}));
     for (int I = 0; I < Manager->Bars()->Count(); ++I) {
         TdxBar* Bar = Manager->Bars()->Items(I);
         if (Bar->DockingStyle() != dsNone) continue;

@@ -14,10 +14,13 @@
 #include "bars/windows/dxBarSubMenu.h"
 #include "bars/windows/dxBarTimers.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/classes/Mnemonics.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
+#include "platform/core/Pointer.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/RectMath.h"
+#include "platform/shell/Sound.h"
 
 namespace {
 

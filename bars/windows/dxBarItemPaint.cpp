@@ -17,9 +17,9 @@
 #include "bars/windows/dxBarControl.h"
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/classes/Mnemonics.h"
 #include "platform/core/Input.h"
+#include "platform/gdi/RectMath.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include "bars/windows/dxBarControl.h"
 #include "bars/windows/dxBarEditControls.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
+#include "platform/gdi/RectMath.h"
 #include "platform/widgets/Forms.h"
 
 namespace {

@@ -15,6 +15,8 @@
 #include "platform/classes/FlagScope.h"
 #include "platform/core/Input.h"
 #include "platform/core/Messages.h"
+#include "platform/core/Pointer.h"
+#include "platform/gdi/RectMath.h"
 
 namespace {
 
@@ -70,7 +72,7 @@ void TdxBars::MoveBar(TdxBarControl* Window, TPoint Cursor) {
             dxBarKillTimer(FDockingTimer);
             if (!FDragging || FMovingWindow != Window) return;
             const TFlagScope TimerFired(FDockingTimerFired);
-            MoveBar(Window, CursorNow());
+            MoveBar(Window, ToTPoint(CursorNow()));
         });
         Style = dsNone;
         Site = nullptr;
@@ -140,7 +142,7 @@ TdxBarDragEnd TdxBars::MoveLoop(TdxBarControl* Window, const std::function<bool(
     Window->SetMoving(true);
     CenterGrabInRow(Window);
     const TdxBarDragEnd End =
-        RunDragLoop([&](bool) { MoveBar(Window, CursorNow()); },
+        RunDragLoop([&](bool) { MoveBar(Window, ToTPoint(CursorNow())); },
                     [&] { return !IsLiveBarControl(Window) || (GiveUp && GiveUp()); });
     dxBarKillTimer(FDockingTimer);
     FDragging = false;

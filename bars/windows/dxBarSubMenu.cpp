@@ -17,10 +17,13 @@
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarTimers.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/classes/FlagScope.h"
 #include "platform/core/Input.h"
+#include "platform/core/Messages.h"
 #include "platform/core/Paint.h"
+#include "platform/core/Pointer.h"
+#include "platform/gdi/RectMath.h"
+#include "platform/shell/Sound.h"
 #include "platform/widgets/Forms.h"
 
 namespace {
@@ -281,7 +284,7 @@ void TdxBarSubMenuControl::SetMarkState(TdxBarButtonState Value) {
     if (BarManager()->ShowFullMenusAfterDelay()) {
         if (FExpanded || dxBarFullMenusShown()) return;
         HWND Wnd = HandleAllocated() ? Handle() : 0;
-        POINT P{CursorNow().X, CursorNow().Y};
+        POINT P = CursorNow();
         if (Wnd) ::ScreenToClient(Wnd, &P);
         const bool Hovered =
             Value == TdxBarButtonState::Hot && PtInRect(MarkRect(), TPoint{P.x, P.y});
@@ -325,7 +328,7 @@ void TdxBarSubMenuControl::Scroll(int Delta) {
 }
 
 void TdxBarSubMenuControl::ScrollTick() {
-    POINT P{CursorNow().X, CursorNow().Y};
+    POINT P = CursorNow();
     ::ScreenToClient(Handle(), &P);
     const TPoint At{P.x, P.y};
     if (FTopIndex > 0 && PtInRect(TopScrollRect(), At)) {

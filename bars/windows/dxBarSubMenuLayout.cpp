@@ -14,7 +14,8 @@
 #include "bars/model/dxBarManager.h"
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarSubMenu.h"
-#include "bars/windows/dxBarUtils.h"
+#include "platform/core/Screens.h"
+#include "platform/gdi/RectMath.h"
 
 namespace {
 
@@ -184,8 +185,9 @@ TSize TdxBarSubMenuControl::MeasureSize() {
 
 void TdxBarSubMenuControl::PlaceOnScreen() {
     RecalcVisibleLinks();
-    const TdxBarSubMenuPlace Place = PlaceSubMenu(FRequestedPos, MeasureSize(), FParentItemWidth,
-                                                  FParentItemHeight, GetWorkArea(FRequestedPos));
+    const TdxBarSubMenuPlace Place =
+        PlaceSubMenu(FRequestedPos, MeasureSize(), FParentItemWidth, FParentItemHeight,
+                     ToTRect(WorkAreaAt(POINT{FRequestedPos.X, FRequestedPos.Y})));
     FFlippedHorizontally = Place.FlippedHorizontally;
     FFlippedVertically = Place.FlippedVertically;
     SetBoundsRect(Place.Bounds);

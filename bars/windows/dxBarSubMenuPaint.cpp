@@ -13,8 +13,8 @@
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarSubMenu.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/core/Paint.h"
+#include "platform/gdi/RectMath.h"
 
 namespace {
 

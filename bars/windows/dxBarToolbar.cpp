@@ -16,10 +16,13 @@
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarTimers.h"
 #include "bars/windows/dxBarToolbarsPopup.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/classes/FlagScope.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
+#include "platform/core/Pointer.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/RectMath.h"
+#include "platform/shell/Sound.h"
 
 bool IsVerticalBar(const TCustomdxBarControl* Control) {
     auto* Bar = dynamic_cast<const TdxBarControl*>(Control);
@@ -562,7 +565,7 @@ void TdxBarControl::WMKeyDown(TMessage& Message) {
 }
 
 void TdxBarControl::WMMouseLeave(TMessage& Message) {
-    if (FCaptionButtonState == TdxBarButtonState::Hot && !OverCloseButton(CursorNow()))
+    if (FCaptionButtonState == TdxBarButtonState::Hot && !OverCloseButton(ToTPoint(CursorNow())))
         SetCaptionButtonState(TdxBarButtonState::Normal);
     if (InMenuMode()) {
         if (auto* Button = dynamic_cast<TdxBarButtonControl*>(SelectedControl())) Button->Repaint();

@@ -13,8 +13,13 @@
 #include "bars/windows/dxBarDock.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
+#include "platform/classes/MulDiv.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
+#include "platform/core/Pointer.h"
+#include "platform/core/Screens.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/RectMath.h"
 
 namespace {
 
@@ -49,7 +54,7 @@ TRect TdxBarControl::FloatingCaptionRect() const {
     R.Left += M->BorderWidth();
     R.Right -= M->BorderWidth();
     R.Top += M->BorderHeight();
-    R.Bottom = R.Top + GetSmallCaptionHeight();
+    R.Bottom = R.Top + GetSystemMetrics(SM_CYSMCAPTION);
     return R;
 }
 
@@ -88,7 +93,7 @@ void TdxBarControl::FloatingNCCalcSize(RECT& R) const {
     const bool Flat = M->IsFlat();
     R.left += Bw + (Flat ? 0 : kPadLeft);
     R.right -= Bw + (Flat ? 0 : kPadRight);
-    R.top += Bh + GetSmallCaptionHeight() + (Flat ? 0 : kPadTop);
+    R.top += Bh + GetSystemMetrics(SM_CYSMCAPTION) + (Flat ? 0 : kPadTop);
     R.bottom -= Bh + (Flat ? 0 : kPadBottom);
     R.right = std::max(R.right, R.left);
     R.bottom = std::max(R.bottom, R.top);
@@ -323,7 +328,7 @@ bool TdxBarControl::TrackButtonPress(const std::function<bool()>& Over,
 
 void TdxBarControl::TrackRightCloseButton() {
     const auto Over = [this] {
-        return PtInRect(RightCloseButtonRect(), ScreenToClient(CursorNow()));
+        return PtInRect(RightCloseButtonRect(), ScreenToClient(ToTPoint(CursorNow())));
     };
     const auto Show = [this](TdxBarButtonState State) {
         if (FRightCloseButtonPressed == (State == TdxBarButtonState::Down)) return;
@@ -336,7 +341,7 @@ void TdxBarControl::TrackRightCloseButton() {
 
 void TdxBarControl::TrackCloseButton() {
     const bool Counts =
-        TrackButtonPress([this] { return OverCloseButton(CursorNow()); },
+        TrackButtonPress([this] { return OverCloseButton(ToTPoint(CursorNow())); },
                          [this](TdxBarButtonState State) { SetCaptionButtonState(State); });
     if (!Counts) return;
     TdxBar* Bar = FBar;
@@ -392,7 +397,7 @@ void TdxBarControl::KeepOnScreen(WINDOWPOS& Pos) const {
     const int H = (Pos.flags & SWP_NOSIZE) ? B.Height() : Pos.cy;
     POINT Cursor;
     GetCursorPos(&Cursor);
-    const TRect Work = GetWorkArea(TPoint{Cursor.x, Cursor.y});
+    const TRect Work = ToTRect(WorkAreaAt(Cursor));
     int X = L, Y = T;
     if (X + W <= Work.Left) X = Work.Left;
     if (Y + H <= Work.Top) Y = Work.Top;

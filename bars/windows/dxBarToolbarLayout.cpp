@@ -10,7 +10,6 @@
 #include "bars/windows/dxBarDock.h"
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 
 bool TdxBarControl::CanWrap() const {
     return IsFloating() || FBar->MultiLine();

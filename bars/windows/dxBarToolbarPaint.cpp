@@ -10,8 +10,9 @@
 #include "bars/model/dxBars.h"
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarToolbar.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/core/Paint.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/RectMath.h"
 
 TRect TdxBarControl::MarkRect() const {
     if (!MarkExists()) return TRect{};

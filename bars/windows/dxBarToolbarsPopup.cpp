@@ -3,7 +3,6 @@
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
-#include "bars/windows/dxBarUtils.h"
 #include "platform/widgets/Forms.h"
 
 TdxBarOwnLinksPopup::TdxBarOwnLinksPopup(TdxBarManager* Manager) : TdxBarSubMenuControl(Manager) {

@@ -348,3 +348,10 @@ DWORD GetTickCount() {
                     static_cast<std::uint64_t>(Now.tv_nsec) / 1000000u;
     return static_cast<DWORD>(Ms);  // wraps, as callers expect
 }
+
+void ProcessPaintMessages() {
+    TModalLoop Loop(TModalLoop::TWait::None);
+    MSG Msg;
+    while (Loop.Next(Msg, WM_PAINT, WM_PAINT) == TModalLoop::TNext::Message)
+        TModalLoop::Deliver(Msg);
+}

@@ -309,6 +309,8 @@ class TModalLoop {
 // loop outside. Nothing queued: the idle step, then a wait. False when WM_QUIT or termination
 // ended it.
 bool RunModalLoop(const std::function<bool()>& Done);
+// Delivers the paint messages pending now (the windows that need painting), without waiting.
+void ProcessPaintMessages();
 
 // Starts (or restarts, for the same window and id) a timer that posts WM_TIMER with
 // WParam = IDEvent to the window every Elapse milliseconds. At most one WM_TIMER per timer waits

@@ -8,6 +8,7 @@
 #include "platform/core/Input.h"
 #include "platform/core/MessageLoop.h"
 #include "platform/core/Paint.h"
+#include "platform/core/Pointer.h"
 #include "platform/core/Screens.h"
 #include "platform/core/ScrollBarImpl.h"
 #include "platform/core/TrackImpl.h"
@@ -174,12 +175,6 @@ bool IsMouseMessage(UINT Msg) {
 // of the last message they took (they drop most of those).
 bool LeftButtonDown() {
     return GetAsyncKeyState(VK_LBUTTON) < 0;
-}
-
-POINT CursorNow() {
-    POINT P;
-    GetCursorPos(&P);
-    return P;
 }
 
 void DropDragMessages() {

@@ -537,3 +537,13 @@ int GetWindowRgn(HWND Wnd, HRGN Region) {
     DeleteObject(Temp);
     return RegionKind(W->Region);
 }
+
+SIZE TextExtentOf(HFONT Font, const std::string& Text) {
+    const HDC DC = GetDC(0);
+    const HGDIOBJ Old = SelectObject(DC, Font);
+    SIZE Size{0, 0};
+    GetTextExtentPoint32(DC, Text, &Size);
+    SelectObject(DC, Old);
+    ReleaseDC(0, DC);
+    return Size;
+}

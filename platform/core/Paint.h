@@ -19,6 +19,8 @@
 // Invalidating a window without WS_CLIPCHILDREN invalidates the children it covers as well; with
 // WS_SETREDRAW off (WM_SETREDRAW FALSE) a window and its children collect invalidations but get
 // no WM_PAINT until it is switched on again.
+#include <string>
+
 #include "platform/core/Window.h"
 #include "platform/gdi/GdiTypes.h"
 
@@ -73,6 +75,8 @@ BOOL EndPaint(HWND Wnd, const PAINTSTRUCT* Paint);
 HDC GetDC(HWND Wnd);
 HDC GetWindowDC(HWND Wnd);
 int ReleaseDC(HWND Wnd, HDC DC);
+// The size of a text in a font, measured on the screen's context.
+SIZE TextExtentOf(HFONT Font, const std::string& Text);
 
 // Moves the client area's pixels by (Dx, Dy) within Scroll (whole client area when null),
 // clipped to Clip; what is uncovered joins the update region (SW_INVALIDATE, SW_ERASE) and is

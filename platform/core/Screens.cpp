@@ -131,3 +131,11 @@ BOOL SystemParametersInfo(UINT Action, UINT, void* Param, UINT) {
     *static_cast<RECT*>(Param) = Screens[PrimaryMonitor(Screens) - 1].Work;
     return TRUE;
 }
+
+RECT WorkAreaAt(POINT P) {
+    MONITORINFO Info;
+    if (GetMonitorInfo(MonitorFromPoint(P, MONITOR_DEFAULTTONEAREST), &Info)) return Info.rcWork;
+    RECT Work{};
+    SystemParametersInfo(SPI_GETWORKAREA, 0, &Work, 0);
+    return Work;
+}

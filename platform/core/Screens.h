@@ -55,3 +55,5 @@ HMONITOR MonitorFromWindow(HWND Wnd, DWORD Flags);
 BOOL GetMonitorInfo(HMONITOR Monitor, MONITORINFO* Info);
 // SPI_GETWORKAREA (Param: RECT*) only; FALSE for everything else.
 BOOL SystemParametersInfo(UINT Action, UINT UiParam, void* Param, UINT WinIni);
+// The work area of the screen nearest to a point.
+RECT WorkAreaAt(POINT P);

@@ -8,6 +8,7 @@
 
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
+#include "platform/core/Pointer.h"
 #include "platform/core/ScrollBarImpl.h"
 #include "platform/core/TrackImpl.h"
 #include "platform/core/WindowImpl.h"

@@ -13,7 +13,6 @@ using TNext = TModalLoop::TNext;
 constexpr TModalLoop::TWait kTrackWait = TModalLoop::TWait::News;
 bool IsMouseMessage(UINT Msg);
 bool LeftButtonDown();
-POINT CursorNow();
 // The drag is over: the mouse messages it left in the queue (the button's release) are its own.
 // A WM_QUIT among them stays for the loop outside.
 void DropDragMessages();

@@ -42,6 +42,9 @@ inline TRect ToTRect(const RECT& R) {
 inline TPoint Point(LONG X, LONG Y) {
     return TPoint{X, Y};
 }
+inline TPoint ToTPoint(const POINT& P) {
+    return TPoint{P.x, P.y};
+}
 using TSize = SIZE;
 
 inline constexpr int LF_FACESIZE = 32;

@@ -62,12 +62,6 @@ class TTracker {
     UINT_PTR FId = 0;
 };
 
-RECT WorkAreaAt(POINT P) {
-    MONITORINFO Info;
-    if (GetMonitorInfo(MonitorFromPoint(P, MONITOR_DEFAULTTONEAREST), &Info)) return Info.rcWork;
-    return GetWorkAreaMetric();
-}
-
 // Keeps a W x H window at (Left, Top) on the work area: flipped to the other side of the point
 // it hangs from when that fits, else pushed back in.
 POINT KeepOnWorkArea(int Left, int Top, int W, int H, int FlipLeft, int FlipTop, POINT At) {

@@ -35,3 +35,8 @@ std::unique_ptr<TSoundService> SetSoundService(std::unique_ptr<TSoundService> Se
     std::swap(Installed(), Service);
     return Service;
 }
+
+void PlayMenuSound(TMenuSound Sound) {
+    PlaySound(Sound == msMenuPopup ? "MenuPopup" : "MenuCommand", 0,
+              SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_NOSTOP | SND_NOWAIT);
+}

@@ -46,5 +46,10 @@ BOOL MessageBeep(UINT Type);
 // stops a sound that plays, does nothing.
 BOOL PlaySound(const std::string& Sound, std::uintptr_t Module, DWORD Flags);
 
+// The menus' sounds: a menu opening ("MenuPopup"), a command chosen from one ("MenuCommand");
+// played asynchronously, without a default sound, never stopping one that plays.
+enum TMenuSound { msMenuPopup, msMenuCommand };
+void PlayMenuSound(TMenuSound Sound);
+
 // Installs the service (none: back to the default); returns the previous one.
 std::unique_ptr<TSoundService> SetSoundService(std::unique_ptr<TSoundService> Service);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "bars/dxBar.h"
+#include "platform/gdi/RectMath.h"
 #include "tests/bars/ShownBars.h"
 
 namespace {

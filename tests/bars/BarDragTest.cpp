@@ -16,6 +16,7 @@
 #include "bars/customize/dxBarDrag.h"
 #include "bars/dxBar.h"
 #include "platform/core/WindowPicture.h"
+#include "platform/gdi/RectMath.h"
 #include "platform/widgets/Forms.h"
 #include "tests/bars/MenuTestSupport.h"
 

@@ -5,6 +5,7 @@
 
 #include "bars/dxBar.h"
 #include "platform/controls/Controls.h"
+#include "platform/gdi/RectMath.h"
 #include "tests/bars/MenuTestSupport.h"
 
 namespace {

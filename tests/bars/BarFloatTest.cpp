@@ -12,7 +12,7 @@
 #include "bars/customize/dxBarQuickCust.h"
 #include "bars/dxBar.h"
 #include "bars/look/dxBarSystem.h"
-#include "bars/windows/dxBarUtils.h"
+#include "platform/gdi/RectMath.h"
 #include "platform/widgets/Forms.h"
 #include "tests/bars/FakeBarTimers.h"
 #include "tests/bars/MenuTestSupport.h"

@@ -10,6 +10,7 @@
 #include "bars/windows/dxBarHint.h"
 #include "bars/windows/dxBarHooks.h"
 #include "platform/core/WindowPicture.h"
+#include "platform/gdi/RectMath.h"
 #include "tests/bars/MenuTestSupport.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "bars/dxBar.h"
 #include "platform/controls/Controls.h"
 #include "platform/core/Paint.h"
+#include "platform/gdi/RectMath.h"
 #include "tests/bars/BarTestSupport.h"
 #include "tests/bars/ShownBars.h"
 #include "tests/support/GuiTestSupport.h"

@@ -7,7 +7,7 @@
 
 #include <QGuiApplication>
 
-#include "bars/windows/dxBarUtils.h"
+#include "platform/gdi/RectMath.h"
 #include "tests/bars/MenuTestSupport.h"
 #include "tests/bars/TornMenu.h"
 #include "tests/support/XdoTool.h"

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include "platform/core/Pointer.h"
 #include "tests/support/GuiTestSupport.h"
 
 using namespace GuiTest;
@@ -515,6 +516,34 @@ TEST_F(Input, LeavingATrackedWindowPostsOneMouseLeave) {
     TrackMouseEvent(&Track);
     Drain();
     EXPECT_EQ(Windows().Of(Other, {WM_MOUSELEAVE}).size(), 1u);
+}
+
+// The pointer as the program asks about it: the cursor, the logical buttons, and leave tracking
+// that, stopped while it runs, tells the window at once (and only then).
+TEST_F(Input, ThePointersPlaceButtonsAndLeaveTrackingAsTheProgramAsks) {
+    const POINT At = ScreenOf(Child, POINT{5, 5});
+    MouseMove(Form, At);
+    Drain();
+    EXPECT_EQ(CursorNow(), At);
+    MousePress(Form, At);
+    Drain();
+    EXPECT_TRUE(IsPrimaryButtonDown());
+    EXPECT_FALSE(IsSecondaryButtonDown());
+    MouseRelease(Form, At);
+    Drain();
+    EXPECT_FALSE(IsPrimaryButtonDown());
+
+    Windows().Log.clear();
+    StartMouseTracking(Child);
+    EXPECT_TRUE(IsMouseTracked(Child));
+    EXPECT_FALSE(IsMouseTracked(Form));
+    StopMouseTracking(Child);
+    EXPECT_FALSE(IsMouseTracked(Child));
+    EXPECT_EQ(Windows().Of(Child, {WM_MOUSELEAVE}).size(), 1u);
+    // Not tracked: nothing to tell.
+    StopMouseTracking(Child);
+    Drain();
+    EXPECT_EQ(Windows().Of(Child, {WM_MOUSELEAVE}).size(), 1u);
 }
 
 TEST_F(Input, DefaultHandlingSendsCursorsContextMenusAndWheelsWhereTheyBelong) {

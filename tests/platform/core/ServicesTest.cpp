@@ -119,6 +119,10 @@ TEST(Screens, AnInjectedListAnswersMonitorsWorkAreasAndMetrics) {
     RECT Work;
     ASSERT_TRUE(SystemParametersInfo(SPI_GETWORKAREA, 0, &Work, 0));
     EXPECT_EQ(Work, (RECT{0, 0, 1024, 740}));
+    // The work area at a point is its nearest screen's, on a screen or off every one.
+    EXPECT_EQ(WorkAreaAt(POINT{1500, 10}), (RECT{1024, 30, 2304, 1024}));
+    EXPECT_EQ(WorkAreaAt(POINT{3000, 500}), (RECT{1024, 30, 2304, 1024}));
+    EXPECT_EQ(WorkAreaAt(POINT{-50, 300}), (RECT{0, 0, 1024, 740}));
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
     // A window on the second screen is maximized to that screen's work area.
     {
