@@ -17,6 +17,8 @@ class TCustomForm;
 class TPersistent;
 class TdxBarButton;
 class TdxBarButtonControl;
+class TdxBarCustomCombo;
+class TCustomdxBarComboControl;
 
 // What changed of an item or of a link, for the link's control.
 enum class TdxBarItemChange {
@@ -112,6 +114,13 @@ struct TdxBarSiteState {
     int Extent = 0;
 };
 
+// What becomes of a custom combo's list window: it closed (and leaves the form until it opens
+// again), or it goes with its combo.
+enum class TdxBarComboListChange {
+    Closed,
+    Freed,
+};
+
 // What a manager does with its windows.
 enum class TdxBarManagerChange {
     // It joins the windows' list (hooks and hint window), and leaves it.
@@ -138,6 +147,11 @@ class TdxBarViews {
     virtual void SelectionMoved(TdxBarItemControl* /*Previous*/, TdxBarItemControl* /*Current*/) {}
     // A control that may have gone with its window repaints while the window lives.
     virtual void RepaintControl(TdxBarItemControl* /*Control*/) {}
+    // The text being typed into Link's editing control while it has the focus: false when it
+    // has no such control.
+    virtual bool FocusedText(const TdxBarItemLink* /*Link*/, std::string& /*Text*/) {
+        return false;
+    }
 
     // --- the bar windows ---
     // A window for Links (a toolbar for a bar's, a submenu window else), tied to them; none
@@ -185,6 +199,17 @@ class TdxBarViews {
     virtual void DropDown(TdxBarButton* /*Button*/, TdxBarButtonControl* /*Control*/,
                           TPoint /*ScreenPoint*/, bool /*ByMouse*/) {}
     virtual void CloseDropDown(TdxBarButton* /*Button*/) {}
+    // A combo's drop-down window closes (a window of its own or its list); the list's window
+    // (opened for the form), filled and sized for Control; a text's extent in the list's font;
+    // the list closed or went.
+    virtual void HideDropDown(HWND /*Window*/) {}
+    virtual HWND ComboListWindow(TdxBarCustomCombo* /*Combo*/) { return 0; }
+    virtual void FillComboList(TdxBarCustomCombo* /*Combo*/, HWND /*Window*/,
+                               TCustomdxBarComboControl* /*Control*/) {}
+    virtual TSize ComboTextExtent(TdxBarCustomCombo* /*Combo*/, const std::string& /*Text*/) {
+        return {};
+    }
+    virtual void ComboListChanged(TdxBarCustomCombo* /*Combo*/, TdxBarComboListChange /*What*/) {}
 
     // --- the manager ---
     // Component: the one that goes (ComponentRemoved).

@@ -37,6 +37,8 @@ class TdxBarDropDownListBox : public TCustomListBox {
 
 // Whether the window is a combo's open drop-down list (clicks there stay inside the menus).
 bool IsdxBarDropDownWindow(HWND Wnd);
+// A drop-down window closes: it is no longer open, lets the capture go and hides.
+void HideDropDownWindow(HWND Window);
 
 // Where a drop-down window of Size opens for the screen point At, beside an item of ItemSize:
 // below it on a horizontal bar (opening upwards when there is more room above), to its right in

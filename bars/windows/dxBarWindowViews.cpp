@@ -6,8 +6,11 @@
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarViews.h"
+#include "bars/model/dxBarWindowItems.h"
 #include "bars/model/dxBars.h"
 #include "bars/windows/dxBarDock.h"
+#include "bars/windows/dxBarDropDownList.h"
+#include "bars/windows/dxBarEditControls.h"
 #include "bars/windows/dxBarHooks.h"
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarPopupMenus.h"
@@ -109,6 +112,13 @@ class TWindowViews : public TdxBarViews {
 
     void RepaintControl(TdxBarItemControl* Control) override {
         if (IsLiveBarControl(Control->Parent())) Control->Repaint();
+    }
+
+    bool FocusedText(const TdxBarItemLink* Link, std::string& Text) override {
+        auto* Control = dynamic_cast<TdxBarWinControl*>(Link->Control());
+        if (!Control || !Control->Focused()) return false;
+        Text = Control->GetEditText();
+        return true;
     }
 
     // ---- the bar windows ----
@@ -351,6 +361,30 @@ class TWindowViews : public TdxBarViews {
             if (auto* Control = dynamic_cast<TdxBarButtonControl*>(Button->Links(I)->Control());
                 Control && Control->DroppedDown())
                 Control->CloseUp();
+    }
+
+    void HideDropDown(HWND Window) override { HideDropDownWindow(Window); }
+
+    HWND ComboListWindow(TdxBarCustomCombo* Combo) override { return Combo->ListWindow(); }
+
+    void FillComboList(TdxBarCustomCombo* Combo, HWND Window,
+                       TCustomdxBarComboControl* Control) override {
+        Combo->FillList(Window, Control);
+    }
+
+    TSize ComboTextExtent(TdxBarCustomCombo* Combo, const std::string& Text) override {
+        return Combo->ListTextExtent(Text);
+    }
+
+    void ComboListChanged(TdxBarCustomCombo* Combo, TdxBarComboListChange What) override {
+        switch (What) {
+            case TdxBarComboListChange::Closed:
+                Combo->ListLeavesForm();
+                break;
+            case TdxBarComboListChange::Freed:
+                Combo->FreeList();
+                break;
+        }
     }
 
     // ---- the manager ----
