@@ -9,6 +9,7 @@
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarViews.h"
+#include "bars/model/dxBarWindowItems.h"
 #include "bars/model/dxBars.h"
 #include "platform/widgets/Forms.h"
 
@@ -28,9 +29,21 @@ class TRecordingViews : public TdxBarViews {
     std::vector<TdxBarDockingStyle> SitesMade;
     std::vector<TdxDockControl*> SitesFreed;
     TdxBarWindowState Window;
+    // The link whose control the user types "typed" into; the list font's extents.
+    const TdxBarItemLink* Typing = nullptr;
+    std::vector<std::string> Measured;
 
     void ItemChanged(TdxBarItemLink* Link, TdxBarItemChange What) override {
         Calls.push_back("item " + Link->Item()->Caption() + " " + std::to_string(int(What)));
+    }
+    bool FocusedText(const TdxBarItemLink* Link, std::string& Text) override {
+        if (Link != Typing) return false;
+        Text = "typed";
+        return true;
+    }
+    TSize ComboTextExtent(TdxBarCustomCombo*, const std::string& Text) override {
+        Measured.push_back(Text);
+        return TSize{int(Text.size()) * 7, 13};
     }
     TCustomdxBarControl* MakeWindow(TdxBarItemLinks* Links) override {
         Calls.push_back("make window");
@@ -157,6 +170,33 @@ TEST_F(BarViews, ABarShownAsksForItsToolbarAndHiddenLetsItGo) {
     EXPECT_EQ(Views().Calls,
               (std::vector<std::string>{Window(TdxBarWindowChange::CloseMenus), "release window"}));
     EXPECT_EQ(Bar->ItemLinks()->BarControl(), nullptr);
+}
+
+TEST_F(BarViews, AnEditsCurrentTextIsWhatItsFocusedControlHoldsAndAComboMeasuresInItsListsFont) {
+    auto* Edit = new TdxBarEdit(FForm);
+    TdxBar* Bar = FManager->Bars()->Add();
+    Bar->ItemLinks()->Add()->SetItem(Edit);
+    TdxBarItemLink* Second = Bar->ItemLinks()->Add();
+    Second->SetItem(Edit);
+    Edit->SetText("stored");
+    EXPECT_EQ(Edit->CurText(), "stored");
+    Views().Typing = Second;
+    EXPECT_EQ(Edit->CurText(), "typed");
+    EXPECT_EQ(Edit->Text(), "stored");
+
+    auto* Combo = new TdxBarCombo(FForm);
+    Combo->Items()->Add("Wide entry");
+    int Height = 0, Width = 0;
+    Combo->MeasureItem(0, Height);
+    Combo->MeasureItemWidth(0, Width);
+    EXPECT_EQ(Height, 13);
+    EXPECT_EQ(Width, 10 * 7 + 2);
+    EXPECT_EQ(Views().Measured, (std::vector<std::string>{"Qq", "Wide entry"}));
+    // A height of its own asks nothing.
+    Combo->ItemHeight = 20;
+    Combo->MeasureItem(0, Height);
+    EXPECT_EQ(Height, 20);
+    EXPECT_EQ(Views().Measured.size(), 2u);
 }
 
 }  // namespace
