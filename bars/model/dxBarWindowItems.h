@@ -167,17 +167,15 @@ class TdxBarCustomCombo : public TCustomdxBarCombo {
     // Draws an entry (Text for -1) on Canvas; InBar when it is the closed control's face.
     virtual void DrawItem(TCanvas* Canvas, int Index, const TRect& R, unsigned State, bool InBar);
 
-    // --- the list's window (dxBarDropDownList.cpp), for the windows' views ---
+    // --- the list's window, which the windows make (dxBarDropDownList.cpp) ---
     TdxBarDropDownListBox* ListBox();
-    // The list's window, parented to the form when it opens (none without a form).
-    HWND ListWindow();
-    // Fills and sizes the list's window for Control.
-    void FillList(HWND Window, TCustomdxBarComboControl* Control);
-    // A text's extent in the list's font.
-    TSize ListTextExtent(const std::string& Text);
-    // The list leaves the form until it opens again; the list goes.
-    void ListLeavesForm();
-    void FreeList();
+    // The list made so far (none), and taking it away to be freed.
+    TdxBarDropDownListBox* HeldListBox() const { return FListBox; }
+    TdxBarDropDownListBox* TakeListBox() {
+        TdxBarDropDownListBox* List = FListBox;
+        FListBox = nullptr;
+        return List;
+    }
     // The open list follows the editor's text: the entry at Index is selected when it is that
     // text (in any case), else nothing is and the entry goes to the top.
     void SyncListToText(const std::string& Text, int Index);

@@ -92,48 +92,49 @@ TdxBarDropDownListBox* TdxBarCustomCombo::ListBox() {
     return FListBox;
 }
 
-HWND TdxBarCustomCombo::ListWindow() {
-    if (!DroppedDownControl()) {
+HWND ComboListWindow(TdxBarCustomCombo* Combo) {
+    if (!Combo->DroppedDownControl()) {
         // Opening: the list needs the form as its parent (its rows are drawn through it).
-        TCustomForm* Form = BarManager() ? BarManager()->OwnerForm() : nullptr;
+        TdxBarManager* Manager = Combo->BarManager();
+        TCustomForm* Form = Manager ? Manager->OwnerForm() : nullptr;
         if (!Form) return 0;
-        if (ListBox()->Parent() != Form) ListBox()->SetParent(Form);
+        if (Combo->ListBox()->Parent() != Form) Combo->ListBox()->SetParent(Form);
     }
-    return ListBox()->Handle();
+    return Combo->ListBox()->Handle();
 }
 
-void TdxBarCustomCombo::FillList(HWND Window, TCustomdxBarComboControl* Control) {
-    TdxBarDropDownListBox* List = ListBox();
+void FillComboList(TdxBarCustomCombo* Combo, HWND Window, TCustomdxBarComboControl* Control) {
+    TdxBarDropDownListBox* List = Combo->ListBox();
     if (!List->HandleAllocated() || List->Handle() != Window) return;
     TCustomdxBarControl* Bar = Control->Parent();
     List->Canvas()->Font().SetHandle(Bar->GetFontHandle());
-    List->Items()->Assign(*Items());
+    List->Items()->Assign(*Combo->Items());
     int Height = 0;
-    MeasureItem(0, Height);
+    Combo->MeasureItem(0, Height);
     List->SetItemHeight(std::clamp(Height, 1, 255));
-    const int Rows = std::min(std::max(DropDownCount, 1), std::max(Items()->Count(), 1));
+    const int Rows =
+        std::min(std::max(Combo->DropDownCount, 1), std::max(Combo->Items()->Count(), 1));
     int Total = 0;
     for (int I = 0; I < Rows; ++I) {
         int H = 0;
-        MeasureItem(I, H);
+        Combo->MeasureItem(I, H);
         Total += std::clamp(H, 1, 255);
     }
-    SetWindowPos(Window, 0, 0, 0, GetDropDownWidth(Control), Total + 2 * kFrame,
+    SetWindowPos(Window, 0, 0, 0, Combo->GetDropDownWidth(Control), Total + 2 * kFrame,
                  SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-    auto* Combo = dynamic_cast<TdxBarComboControl*>(Control);
-    const int Current = Combo && Control->Focused() ? Combo->CurItemIndex() : ItemIndex();
+    auto* ComboControl = dynamic_cast<TdxBarComboControl*>(Control);
+    const int Current =
+        ComboControl && Control->Focused() ? ComboControl->CurItemIndex() : Combo->ItemIndex();
     List->SetItemIndex(Current);
     if (Current >= 0) List->SetTopIndex(Current);
 }
 
-void TdxBarCustomCombo::ListLeavesForm() {
-    if (FListBox) FListBox->SetParent(nullptr);
+void ComboListClosed(TdxBarCustomCombo* Combo) {
+    if (TdxBarDropDownListBox* List = Combo->HeldListBox()) List->SetParent(nullptr);
 }
 
-void TdxBarCustomCombo::FreeList() {
-    if (!FListBox) return;
-    FListBox->Free();
-    FListBox = nullptr;
+void FreeComboList(TdxBarCustomCombo* Combo) {
+    if (TdxBarDropDownListBox* List = Combo->TakeListBox()) List->Free();
 }
 
 int TdxBarCustomCombo::GetDropDownWidth(TCustomdxBarComboControl* Control) {
@@ -150,8 +151,8 @@ int TdxBarCustomCombo::GetDropDownWidth(TCustomdxBarComboControl* Control) {
     return Width + 4 + ScrollBar;
 }
 
-TSize TdxBarCustomCombo::ListTextExtent(const std::string& Text) {
-    return TextExtentOf(ListBox()->Canvas()->Font().Handle(), Text);
+TSize ComboListTextExtent(TdxBarCustomCombo* Combo, const std::string& Text) {
+    return TextExtentOf(Combo->ListBox()->Canvas()->Font().Handle(), Text);
 }
 
 void TdxBarCustomCombo::SyncListToText(const std::string& Text, int Index) {

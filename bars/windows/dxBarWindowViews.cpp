@@ -365,24 +365,24 @@ class TWindowViews : public TdxBarViews {
 
     void HideDropDown(HWND Window) override { HideDropDownWindow(Window); }
 
-    HWND ComboListWindow(TdxBarCustomCombo* Combo) override { return Combo->ListWindow(); }
+    HWND ComboListWindow(TdxBarCustomCombo* Combo) override { return ::ComboListWindow(Combo); }
 
     void FillComboList(TdxBarCustomCombo* Combo, HWND Window,
                        TCustomdxBarComboControl* Control) override {
-        Combo->FillList(Window, Control);
+        ::FillComboList(Combo, Window, Control);
     }
 
     TSize ComboTextExtent(TdxBarCustomCombo* Combo, const std::string& Text) override {
-        return Combo->ListTextExtent(Text);
+        return ComboListTextExtent(Combo, Text);
     }
 
     void ComboListChanged(TdxBarCustomCombo* Combo, TdxBarComboListChange What) override {
         switch (What) {
             case TdxBarComboListChange::Closed:
-                Combo->ListLeavesForm();
+                ComboListClosed(Combo);
                 break;
             case TdxBarComboListChange::Freed:
-                Combo->FreeList();
+                FreeComboList(Combo);
                 break;
         }
     }
