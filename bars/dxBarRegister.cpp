@@ -6,6 +6,7 @@
 #include "bars/customize/dxBarQuickCust.h"
 #include "bars/dxBar.h"
 #include "bars/windows/dxBarSystemMenu.h"
+#include "bars/windows/dxBarWindowViews.h"
 #include "platform/core/Input.h"
 #include "platform/forms/ClassRegistry.h"
 #include "platform/forms/Filer.h"
@@ -402,6 +403,7 @@ void RegisterBarClasses() {
         RegisterPopupsAndSites();
         RegisterItemControls();
         RegisterCursors();
+        RegisterdxBarViews();
         RegisterdxBarCustomizing();
         return true;
     }();

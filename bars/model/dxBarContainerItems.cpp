@@ -101,7 +101,7 @@ std::string TdxBarListItem::CaptionOf(int K, const std::string& Text) const {
 
 void TdxBarListItem::DirectClick() {
     for (int I = 0; I < LinkCount(); ++I)
-        if (dxBarViews().SubMenuOpen(Links(I))) return;
+        if (dxBarViews().ControlState(Links(I)).SubMenuOpen) return;
     TCustomdxBarContainerItem::DirectClick();
 }
 

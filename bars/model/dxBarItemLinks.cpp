@@ -13,12 +13,9 @@
 #include "bars/model/dxBarCustomizing.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
+#include "bars/model/dxBarViews.h"
 #include "bars/model/dxBarWindowItems.h"
 #include "bars/model/dxBars.h"
-#include "bars/windows/dxBarItemControls.h"
-#include "bars/windows/dxBarPopupMenus.h"
-#include "bars/windows/dxBarSubMenu.h"
-#include "bars/windows/dxBarToolbar.h"
 #include "platform/classes/FlagScope.h"
 #include "platform/classes/Mnemonics.h"
 #include "platform/core/KeyboardLayout.h"
@@ -32,7 +29,7 @@ TdxBarItemLink::TdxBarItemLink(TCollection* Collection) : TCollectionItem(Collec
     if (L) L->FUsage.push_back(this);
     FUseCount = Manager ? Manager->MostRecentlyUsedUseCount() : 0;
     FUserGlyph.OnChange = [this](TGraphic*) {
-        if (FControl) FControl->GlyphChanged();
+        dxBarViews().ItemChanged(this, TdxBarItemChange::Glyph);
     };
     if (Manager && !Manager->IsLoading() && Manager->OnItemLinkAdd)
         Manager->OnItemLinkAdd(Manager, this);
@@ -50,9 +47,7 @@ TdxBarItemLink::~TdxBarItemLink() {
     FItem = nullptr;
     if (!L) return;
     L->Forget(this);
-    if (TCustomdxBarControl* Window = L->BarControl();
-        Window && IsLiveBarControl(Window) && Window->HandleAllocated())
-        PostMessage(Window->Handle(), WM_DXBARUPDATELAYOUT, 0, 0);
+    dxBarViews().WindowChanged(L, TdxBarWindowChange::PostLayout);
     if (L->OnChange) L->OnChange(L);
 }
 
@@ -62,10 +57,6 @@ TdxBarItemLinks* TdxBarItemLink::Links() const {
 
 TdxBarManager* TdxBarItemLink::BarManager() const {
     return Links() ? Links()->BarManager() : nullptr;
-}
-
-void TdxBarItemLink::TellControl(void (TdxBarItemControl::*Tell)()) {
-    if (FControl) (FControl->*Tell)();
 }
 
 // ---- published values -------------------------------------------------------------------------
@@ -86,7 +77,7 @@ bool TdxBarItemLink::BeginGroup() const {
 void TdxBarItemLink::SetBeginGroup(bool Value) {
     if (FBeginGroup == Value) return;
     FBeginGroup = Value;
-    TellControl(&TdxBarItemControl::BeginGroupChanged);
+    dxBarViews().ItemChanged(this, TdxBarItemChange::BeginGroup);
     Changed();
 }
 
@@ -111,8 +102,7 @@ void TdxBarItemLink::SetItem(TdxBarItem* Value) {
     L->Rebuild();
     TdxBarManager* Manager = BarManager();
     if (!Manager || !Manager->IsLoading()) ResetUsage();
-    if (TCustomdxBarControl* Window = L->BarControl(); Window && Window->HandleAllocated())
-        PostMessage(Window->Handle(), WM_DXBARUPDATELAYOUT, 0, 0);
+    dxBarViews().WindowChanged(L, TdxBarWindowChange::PostLayout);
     Changed();
 }
 
@@ -120,15 +110,13 @@ void TdxBarItemLink::SetMostRecentlyUsed(bool Value) {
     if (FMostRecentlyUsed == Value) return;
     FMostRecentlyUsed = Value;
     ResetUsage();
-    if (TCustomdxBarControl* Window = Links() ? Links()->BarControl() : nullptr;
-        Window && Window->HandleAllocated())
-        PostMessage(Window->Handle(), WM_DXBARUPDATELAYOUT, 0, 0);
+    if (Links()) dxBarViews().WindowChanged(Links(), TdxBarWindowChange::PostLayout);
 }
 
 void TdxBarItemLink::SetUserCaption(const std::string& Value) {
     FUserCaption = Value;
     FUserDefine.Include(udCaption);
-    TellControl(&TdxBarItemControl::CaptionChanged);
+    dxBarViews().ItemChanged(this, TdxBarItemChange::Caption);
 }
 
 void TdxBarItemLink::SetUserDefine(TdxBarUserDefines Value) {
@@ -140,8 +128,8 @@ void TdxBarItemLink::SetUserDefine(TdxBarUserDefines Value) {
     if (Removed.Contains(udGlyph)) FUserGlyph.SetSize(0, 0);
     if (Removed.Contains(udPaintStyle)) FUserPaintStyle = psStandard;
     if (Removed.Contains(udWidth)) FUserWidth = 0;
-    TellControl(&TdxBarItemControl::CaptionChanged);
-    TellControl(&TdxBarItemControl::GlyphChanged);
+    dxBarViews().ItemChanged(this, TdxBarItemChange::Caption);
+    dxBarViews().ItemChanged(this, TdxBarItemChange::Glyph);
 }
 
 void TdxBarItemLink::SetUserGlyph(const TBitmap* Value) {
@@ -156,7 +144,7 @@ void TdxBarItemLink::SetUserPaintStyle(TdxBarPaintStyle Value) {
     if (Value == PaintStyle()) return;
     FUserPaintStyle = Value;
     FUserDefine.Include(udPaintStyle);
-    if (auto* Button = dynamic_cast<TdxBarButtonControl*>(FControl)) Button->PaintStyleChanged();
+    dxBarViews().ItemChanged(this, TdxBarItemChange::PaintStyle);
 }
 
 void TdxBarItemLink::SetUserWidth(int Value) {
@@ -164,7 +152,7 @@ void TdxBarItemLink::SetUserWidth(int Value) {
     if (Value == Width()) return;
     FUserWidth = Value;
     FUserDefine.Include(udWidth);
-    if (FControl) FControl->RequestLayout();
+    dxBarViews().ItemChanged(this, TdxBarItemChange::Layout);
 }
 
 void TdxBarItemLink::SetVisible(bool Value) {
@@ -181,11 +169,11 @@ void TdxBarItemLink::SetVisible(bool Value) {
         RecordUse(false);
         if (L && L->BarControl() && L->VisibleIndexOf(this) >= 0) {
             CreateControl();
-            TellControl(&TdxBarItemControl::VisibleChanged);
+            dxBarViews().ItemChanged(this, TdxBarItemChange::Visible);
         }
     } else {
         RecordHidden();
-        TellControl(&TdxBarItemControl::VisibleChanged);
+        dxBarViews().ItemChanged(this, TdxBarItemChange::Visible);
         DestroyControl();
     }
     Changed();
@@ -228,7 +216,7 @@ void TdxBarItemLink::DestroyControl() {
     if (!FControl) return;
     TdxBarItemControl* Control = FControl;
     FControl = nullptr;
-    delete Control;
+    dxBarViews().FreeControl(Control);
 }
 
 bool TdxBarItemLink::IsShown() const {
@@ -254,7 +242,7 @@ bool TdxBarItemLink::MatchesAccel(WORD Key, TShiftState Shift) const {
 void TdxBarItemLink::Changed() {
     TdxBarItemLinks* L = Links();
     TdxBarManager* Manager = BarManager();
-    if (L && L->BarControl() && L->BarControl()->IsCustomizing() && Manager)
+    if (L && L->BarControl() && dxBarViews().WindowState(L).Customizing && Manager)
         Manager->DesignerModified();
     if (Manager && !Manager->IsLoading() && Manager->OnItemLinkChange)
         Manager->OnItemLinkChange(Manager, this);
@@ -262,12 +250,13 @@ void TdxBarItemLink::Changed() {
 
 void TdxBarItemLink::PostLayout(bool WasVisible) {
     TdxBarItemLinks* L = Links();
-    auto* Window = L ? dynamic_cast<TdxBarControl*>(L->BarControl()) : nullptr;
+    if (!L) return;
+    const TdxBarWindowState Window = dxBarViews().WindowState(L);
     TdxBarManager* Manager = BarManager();
-    if (!Window || WasVisible || Window->IsFloating() || !Manager ||
-        Manager->Style() == bmsStandard || !Window->HandleAllocated())
+    if (!Window.Toolbar || WasVisible || Window.Floating || !Manager ||
+        Manager->Style() == bmsStandard || !Window.HasHandle)
         return;
-    PostMessage(Window->Handle(), WM_DXBARUPDATELAYOUT, 0, 0);
+    dxBarViews().WindowChanged(L, TdxBarWindowChange::PostLayout);
 }
 
 void TdxBarItemLink::Assign(const TPersistent* Source) {
@@ -304,8 +293,7 @@ TdxBarItemLinks::~TdxBarItemLinks() {
     if (FBarControl) {
         TCustomdxBarControl* Window = FBarControl;
         FBarControl = nullptr;
-        Window->SetItemLinks(nullptr);
-        Window->ReleaseWindow();
+        dxBarViews().ReleaseWindow(Window);
     }
     // The links go first, while the lists they leave still exist.
     Clear();
@@ -320,7 +308,7 @@ TCustomdxBarSubItem* TdxBarItemLinks::OwnerSubItem() const {
 }
 
 TdxBarPopupMenu* TdxBarItemLinks::OwnerPopupMenu() const {
-    return dynamic_cast<TdxBarPopupMenu*>(FOwner);
+    return dxBarViews().PopupMenuOf(FOwner);
 }
 
 TdxBarItemLink* TdxBarItemLinks::At(const std::vector<TdxBarItemLink*>& List, int Index) {
@@ -378,7 +366,7 @@ void TdxBarItemLinks::SetUseRecentItems(bool Value) {
 
 int TdxBarItemLinks::FittingCount() const {
     if (!OwnerBar() || !FBarControl) return VisibleItemCount();
-    const TRect Client = FBarControl->ClientRect();
+    const TRect Client = dxBarViews().WindowState(this).Client;
     int Count = 0;
     for (TdxBarItemLink* Link : FVisible) {
         const TRect& R = Link->ItemRect();
@@ -391,7 +379,7 @@ int TdxBarItemLinks::FittingCount() const {
 }
 
 bool TdxBarItemLinks::Selectable(TdxBarItemLink* Link) const {
-    return Link && Link->Control() && Link->Control()->IsSelectable();
+    return Link && dxBarViews().ControlState(Link).Selectable;
 }
 
 TdxBarItemLink* TdxBarItemLinks::First() const {
@@ -476,9 +464,11 @@ bool TdxBarItemLinks::ProcessShortCut(TShortCut Key) {
             return true;
         }
         auto* Button = dynamic_cast<TdxBarButton*>(Item);
-        if (Button && Button->ButtonStyle() == bsDropDown && Button->DropDownMenu() &&
-            Button->DropDownMenu()->ItemLinks()->ProcessShortCut(Key))
-            return true;
+        TdxBarItemLinks* Menu =
+            Button && Button->ButtonStyle() == bsDropDown && Button->DropDownMenu()
+                ? dxBarViews().PopupMenuLinks(Button->DropDownMenu())
+                : nullptr;
+        if (Menu && Menu->ProcessShortCut(Key)) return true;
     }
     return false;
 }
@@ -487,15 +477,7 @@ bool TdxBarItemLinks::ProcessShortCut(TShortCut Key) {
 
 TCustomdxBarControl* TdxBarItemLinks::CreateBarControl() {
     if (FBarControl || !FBarManager) return FBarControl;
-    TCustomdxBarControl* Window = nullptr;
-    if (TdxBar* Bar = OwnerBar())
-        Window = new TdxBarControl(FBarManager, Bar);
-    else if (OwnerSubItem() || OwnerPopupMenu())
-        Window = new TdxBarSubMenuControl(FBarManager);
-    if (!Window) return nullptr;
-    FBarControl = Window;
-    Window->SetItemLinks(this);
-    return Window;
+    return dxBarViews().MakeWindow(this);
 }
 
 void TdxBarItemLinks::EmptyItemRects() {

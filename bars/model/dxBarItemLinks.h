@@ -115,7 +115,6 @@ class TdxBarItemLink : public TCollectionItem {
   private:
     friend class TdxBarItemLinks;
     friend class TdxBarItem;
-    void TellControl(void (TdxBarItemControl::*Tell)());
     void ItemDestroyed() { FItem = nullptr; }
     // The bar window posts itself a new layout (links shown or hidden by use).
     void PostLayout(bool WasVisible);

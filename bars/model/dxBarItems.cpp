@@ -5,11 +5,8 @@
 #include "bars/model/dxBarCustomizing.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
+#include "bars/model/dxBarViews.h"
 #include "bars/model/dxBars.h"
-#include "bars/windows/dxBarControl.h"
-#include "bars/windows/dxBarItemControls.h"
-#include "bars/windows/dxBarPopupMenus.h"
-#include "bars/windows/dxBarSubMenu.h"
 #include "platform/classes/Mnemonics.h"
 #include "platform/forms/Filer.h"
 #include "platform/widgets/Forms.h"
@@ -37,13 +34,6 @@ std::string PlainCaption(std::string Caption) {
     if (auto At = Caption.find('&'); At != std::string::npos) Caption.erase(At, 1);
     if (auto At = Caption.find("..."); At != std::string::npos) Caption.erase(At, 3);
     return Caption;
-}
-
-// Whether the control is the one the user works in (the selected control of an active window):
-// a change of its item's text must not disturb it.
-bool IsControlInUse(TdxBarItemControl* Control) {
-    TCustomdxBarControl* Window = Control->Parent();
-    return Window && Window->Active() && Window->SelectedControl() == Control;
 }
 
 }  // namespace
@@ -215,8 +205,7 @@ void TdxBarItem::SetAlign(TdxBarItemAlign Value) {
     if (FAlign == Value) return;
     FAlign = Value;
     if (IsLoading()) return;
-    for (TdxBarItemLink* Link : FLinks)
-        if (Link->Control()) Link->Control()->RequestLayout();
+    for (TdxBarItemLink* Link : FLinks) dxBarViews().ItemChanged(Link, TdxBarItemChange::Layout);
 }
 
 void TdxBarItem::SetCaption(const std::string& Value) {
@@ -370,16 +359,14 @@ TdxBarItemLink* TdxBarItem::Links(int Index) const {
 }
 
 TdxBarItemLink* TdxBarItem::CurItemLink() const {
-    for (TdxBarItemLink* Link : FLinks) {
-        auto* Sub = dynamic_cast<TdxBarSubItemControl*>(Link->Control());
-        if (Sub && Sub->GetSubMenuControl()) return Link;
-    }
+    for (TdxBarItemLink* Link : FLinks)
+        if (dxBarViews().ControlState(Link).SubMenuOpen) return Link;
     return nullptr;
 }
 
 TdxBarItemLink* TdxBarItem::SelectedLink() const {
     for (TdxBarItemLink* Link : FLinks)
-        if (Link->Control() && Link->Control()->Selected()) return Link;
+        if (dxBarViews().ControlState(Link).Selected) return Link;
     return nullptr;
 }
 
@@ -413,37 +400,37 @@ bool TdxBarItem::HasAccel(TdxBarItemLink*) const {
 
 void TdxBarItem::CaptionChanged() {
     for (TdxBarItemLink* Link : std::vector<TdxBarItemLink*>(FLinks))
-        if (!Link->UserDefine().Contains(udCaption) && Link->Control())
-            Link->Control()->CaptionChanged();
+        if (!Link->UserDefine().Contains(udCaption))
+            dxBarViews().ItemChanged(Link, TdxBarItemChange::Caption);
     if (FBarManager) FBarManager->DesignerModified();
 }
 
 void TdxBarItem::EnabledChanged() {
     for (TdxBarItemLink* Link : std::vector<TdxBarItemLink*>(FLinks))
-        if (Link->Control()) Link->Control()->EnabledChanged();
+        dxBarViews().ItemChanged(Link, TdxBarItemChange::Enabled);
 }
 
 void TdxBarItem::GlyphChanged() {
     for (TdxBarItemLink* Link : std::vector<TdxBarItemLink*>(FLinks))
-        if (!Link->UserDefine().Contains(udGlyph) && Link->Control())
-            Link->Control()->GlyphChanged();
+        if (!Link->UserDefine().Contains(udGlyph))
+            dxBarViews().ItemChanged(Link, TdxBarItemChange::Glyph);
     if (FBarManager) FBarManager->DesignerModified();
 }
 
 void TdxBarItem::ShortCutChanged() {
     for (TdxBarItemLink* Link : std::vector<TdxBarItemLink*>(FLinks))
-        if (Link->Control()) Link->Control()->ShortCutChanged();
+        dxBarViews().ItemChanged(Link, TdxBarItemChange::ShortCut);
     if (FBarManager) FBarManager->DesignerModified();
 }
 
 void TdxBarItem::TextChanged() {
     for (TdxBarItemLink* Link : std::vector<TdxBarItemLink*>(FLinks))
-        if (Link->Control() && !IsControlInUse(Link->Control())) Link->Control()->Repaint();
+        dxBarViews().ItemChanged(Link, TdxBarItemChange::RepaintUnlessInUse);
 }
 
 void TdxBarItem::LayoutChanged() {
     for (TdxBarItemLink* Link : std::vector<TdxBarItemLink*>(FLinks))
-        if (Link->Control() && !IsControlInUse(Link->Control())) Link->Control()->RequestLayout();
+        dxBarViews().ItemChanged(Link, TdxBarItemChange::LayoutUnlessInUse);
 }
 
 void TdxBarItem::VisibleChanged() {
@@ -457,11 +444,11 @@ void TdxBarItem::VisibleChanged() {
                 if (!Link->Control() && Link->Links()->BarControl() &&
                     Link->Links()->VisibleIndexOf(Link) >= 0)
                     Link->CreateControl();
-                if (Link->Control()) Link->Control()->VisibleChanged();
+                dxBarViews().ItemChanged(Link, TdxBarItemChange::Visible);
             } else {
                 Link->RecordHidden();
                 if (Link->Control()) {
-                    Link->Control()->VisibleChanged();
+                    dxBarViews().ItemChanged(Link, TdxBarItemChange::Visible);
                     Link->DestroyControl();
                 }
             }
@@ -489,10 +476,8 @@ void TdxBarItem::FreeTemporaryItems() {
 
 TdxBarButton::TdxBarButton(TComponent* AOwner) : TdxBarItem(AOwner) {}
 
-void TdxBarButton::ForEachControl(void (TdxBarButtonControl::*Tell)()) {
-    for (int I = 0; I < LinkCount(); ++I)
-        if (auto* Control = dynamic_cast<TdxBarButtonControl*>(Links(I)->Control()))
-            (Control->*Tell)();
+void TdxBarButton::ForEachControl(TdxBarItemChange What) {
+    for (int I = 0; I < LinkCount(); ++I) dxBarViews().ItemChanged(Links(I), What);
 }
 
 TdxBarButton* TdxBarButton::DownButtonOfGroup() const {
@@ -562,7 +547,8 @@ void TdxBarButton::SetDropDownEnabled(bool Value) {
 void TdxBarButton::SetDropDownMenu(TdxBarPopupMenu* Value) {
     if (FDropDownMenu == Value) return;
     FDropDownMenu = Value;
-    if (Value) Value->FreeNotification(this);
+    if (TComponent* Menu = Value ? dxBarViews().PopupMenuComponent(Value) : nullptr)
+        Menu->FreeNotification(this);
 }
 
 void TdxBarButton::SetLowered(bool Value) {
@@ -583,63 +569,46 @@ void TdxBarButton::Click() {
 }
 
 void TdxBarButton::DropDown(TPoint ScreenPoint, bool ByMouse, TdxBarButtonControl* Control) {
-    if (!FDropDownMenu || !Control) {
-        if (Control) Control->CloseUp();
-        return;
-    }
-    // The menu may flip across the button: beside it in menus and vertical bars, else above it.
-    const TRect R = Control->Parent()->GetItemRect(Control);
-    const bool Beside = Control->InSubMenu() || Control->IsVertical();
-    FDropDownMenu->DropDownFor(Control, ScreenPoint, Beside ? R.Width() : 0,
-                               Beside ? 0 : R.Height(), ByMouse);
-    if (!FDropDownMenu->IsOpen() && Control->DroppedDown()) Control->CloseUp();
+    dxBarViews().DropDown(this, Control, ScreenPoint, ByMouse);
 }
 
 void TdxBarButton::CloseDropDown() {
-    if (TdxBarSubMenuControl* Menu = FDropDownMenu ? FDropDownMenu->Window() : nullptr) {
-        Menu->HideAll();
-        return;
-    }
-    for (int I = 0; I < LinkCount(); ++I)
-        if (auto* Control = dynamic_cast<TdxBarButtonControl*>(Links(I)->Control());
-            Control && Control->DroppedDown())
-            Control->CloseUp();
+    dxBarViews().CloseDropDown(this);
 }
 
 bool TdxBarButton::HasAccel(TdxBarItemLink* Link) const {
     if (!Enabled()) return false;
     if (!Link || !Link->Links() || !Link->Links()->OwnerBar()) return true;
     TdxBarPaintStyle Style = Link->PaintStyle();
-    if (Style == psStandard)
-        if (auto* Control = dynamic_cast<TdxBarButtonControl*>(Link->Control()))
-            Style = Control->RealPaintStyle();
+    if (Style == psStandard && Link->Control()) Style = dxBarViews().ControlState(Link).PaintStyle;
     return Style == psCaption || Style == psCaptionGlyph;
 }
 
 void TdxBarButton::ButtonStyleChanged() {
-    ForEachControl(&TdxBarButtonControl::ButtonStyleChanged);
+    ForEachControl(TdxBarItemChange::ButtonStyle);
 }
 
 void TdxBarButton::DownChanged() {
-    ForEachControl(&TdxBarButtonControl::DownChanged);
+    ForEachControl(TdxBarItemChange::Down);
 }
 
 void TdxBarButton::DropDownEnabledChanged() {
-    ForEachControl(&TdxBarButtonControl::DropDownEnabledChanged);
+    ForEachControl(TdxBarItemChange::DropDownEnabled);
 }
 
 void TdxBarButton::PaintStyleChanged() {
     for (int I = 0; I < LinkCount(); ++I) {
         TdxBarItemLink* Link = Links(I);
         if (Link->UserDefine().Contains(udPaintStyle)) continue;
-        if (auto* Control = dynamic_cast<TdxBarButtonControl*>(Link->Control()))
-            Control->PaintStyleChanged();
+        dxBarViews().ItemChanged(Link, TdxBarItemChange::PaintStyle);
     }
 }
 
 void TdxBarButton::Notification(TComponent* AComponent, TOperation Operation) {
     TdxBarItem::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FDropDownMenu) FDropDownMenu = nullptr;
+    if (Operation == opRemove && FDropDownMenu &&
+        AComponent == dxBarViews().PopupMenuComponent(FDropDownMenu))
+        FDropDownMenu = nullptr;
 }
 
 // ---- sub-items ----------------------------------------------------------------------------------

@@ -23,6 +23,7 @@
 
 class TdxBarItem;
 class TdxBarButtonControl;
+enum class TdxBarItemChange;
 
 // Connects an item to an action: each value follows the action while it still equals the
 // action's.
@@ -231,7 +232,7 @@ class TdxBarButton : public TdxBarItem {
   private:
     // The button of the same group that is down (other than this one), or none.
     TdxBarButton* DownButtonOfGroup() const;
-    void ForEachControl(void (TdxBarButtonControl::*Tell)());
+    void ForEachControl(TdxBarItemChange What);
 
     bool FAllowAllUp = false;
     TdxBarButtonStyle FButtonStyle = bsDefault;

@@ -2,19 +2,13 @@
 
 #include <algorithm>
 
-#include "bars/look/dxBarDraw.h"
-#include "bars/look/dxBarSystem.h"
 #include "bars/model/dxBarCustomizing.h"
 #include "bars/model/dxBarGroups.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarStrings.h"
+#include "bars/model/dxBarViews.h"
 #include "bars/model/dxBars.h"
-#include "bars/windows/dxBarDock.h"
-#include "bars/windows/dxBarHooks.h"
-#include "bars/windows/dxBarItemControls.h"
-#include "bars/windows/dxBarPopupMenus.h"
-#include "bars/windows/dxBarToolbar.h"
 #include "platform/classes/FlagScope.h"
 #include "platform/forms/Errors.h"
 #include "platform/forms/Filer.h"
@@ -56,7 +50,7 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(AOwner) {
     if (BarManagerOfForm(FOwnerForm))
         throw EdxBarError("A Form should contain only a single TdxBarManager");
     FCreationFailed = false;
-    RegisterManager(this);
+    dxBarViews().ManagerChanged(this, TdxBarManagerChange::Joined);
     // Told when the form goes, before its components (and their links) do: the layout is kept
     // then.
     FOwnerForm->FreeNotification(this);
@@ -67,7 +61,6 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(AOwner) {
     FLargeImagesLink.OnChange = [this](TCustomImageList* L) { ImagesChanged(L); };
     FHotImagesLink.OnChange = [this](TCustomImageList* L) { ImagesChanged(L); };
     FBars = std::make_unique<TdxBars>(this);
-    FPopupMenuLinks = std::make_unique<TdxBarPopupMenuLinks>(this);
     FGreyBrush = CreateSolidBrush(RGB(128, 128, 128));
     CreateFlatBrushes();
     CalcMostRecentlyUsedUseCount();
@@ -111,8 +104,7 @@ void TdxBarManager::DestroyEverything() {
         // An item freed some other way leaves the list itself; this one must not come back.
         if (!FItems.empty() && FItems.back() == Item) FItems.pop_back();
     }
-    UnregisterManager(this);
-    FPopupMenuLinks.reset();
+    dxBarViews().ManagerChanged(this, TdxBarManagerChange::Left);
 }
 
 // ---- items, groups, dock sites ---------------------------------------------------------------
@@ -192,15 +184,20 @@ void TdxBarManager::RemoveDockControl(TdxDockControl* DockControl) {
     if (FBars) {
         for (int I = 0; I < FBars->Count(); ++I) {
             TdxBar* Bar = FBars->Items(I);
-            if (Bar->FDockControl == DockControl) Bar->FDockControl = nullptr;
-            if (Bar->FDockedDockControl == DockControl) Bar->FDockedDockControl = nullptr;
-            if (Bar->Control() && Bar->Control()->DockControl() == DockControl)
+            if (Bar->FDockControl && dxBarViews().SiteOf(Bar->FDockControl) == DockControl)
+                Bar->FDockControl = nullptr;
+            if (Bar->FDockedDockControl &&
+                dxBarViews().SiteOf(Bar->FDockedDockControl) == DockControl)
+                Bar->FDockedDockControl = nullptr;
+            if (const TdxBarWindowState Window = Bar->WindowState();
+                Window.Exists && Window.Site == DockControl)
                 Bar->SetVisible(false);
         }
         FBars->DockControlRemoved(DockControl);
     }
-    if (!DockControl->ComponentState().Contains(csDestroying)) DockControl->SetParentColor(true);
-    if (DockControl->BarManager() == this) DockControl->SetBarManager(nullptr);
+    dxBarViews().SiteChanged(DockControl, TdxBarSiteChange::ParentColor);
+    if (dxBarViews().SiteState(DockControl).Manager == this)
+        dxBarViews().SiteChanged(DockControl, TdxBarSiteChange::LeaveManager);
 }
 
 // ---- bars -------------------------------------------------------------------------------------
@@ -285,12 +282,13 @@ void TdxBarManager::SetUpdateLocked(bool Value) {
     if (Value == FUpdateLocked) return;
     FUpdateLocked = Value;
     for (TdxDockControl* Site : FDockControls)
-        if (Site->HandleAllocated()) SendMessage(Site->Handle(), WM_SETREDRAW, !Value, 0);
+        dxBarViews().SiteChanged(
+            Site, Value ? TdxBarSiteChange::StopRedraw : TdxBarSiteChange::ResumeRedraw);
     for (int I = 0; FBars && I < FBars->Count(); ++I) {
         TdxBar* Bar = FBars->Items(I);
-        TdxBarControl* Window = Bar->Control();
-        if (Window && Window->IsFloating()) {
-            if (Window->HandleAllocated()) SendMessage(Window->Handle(), WM_SETREDRAW, !Value, 0);
+        if (Bar->WindowState().Floating) {
+            Bar->TellWindow(Value ? TdxBarWindowChange::StopRedraw
+                                  : TdxBarWindowChange::ResumeRedraw);
         } else {
             // Docked bars hold their layouts back until the sites lay them out below.
             Bar->FLockUpdate = Value;
@@ -298,15 +296,15 @@ void TdxBarManager::SetUpdateLocked(bool Value) {
     }
     if (Value) return;
     for (TdxDockControl* Site : FDockControls) {
-        if (!Site->HandleAllocated()) continue;
-        Site->Realign();
-        SendMessage(Site->Handle(), WM_NCPAINT, 1, 0);
+        dxBarViews().SiteChanged(Site, TdxBarSiteChange::Realign);
+        dxBarViews().SiteChanged(Site, TdxBarSiteChange::RepaintFrame);
     }
     for (int I = 0; FBars && I < FBars->Count(); ++I) {
-        TdxBarControl* Window = FBars->Items(I)->Control();
-        if (!Window || Window->IsFloating() || !Window->HandleAllocated()) continue;
-        Window->FrameChanged();
-        Window->Invalidate();
+        TdxBar* Bar = FBars->Items(I);
+        const TdxBarWindowState Window = Bar->WindowState();
+        if (!Window.Exists || Window.Floating || !Window.HasHandle) continue;
+        Bar->TellWindow(TdxBarWindowChange::Frame);
+        Bar->TellWindow(TdxBarWindowChange::Repaint);
     }
 }
 
@@ -323,13 +321,13 @@ void TdxBarManager::CustomizingMode(bool Value) {
     // One customizing dialog in the process: another manager's is open.
     if (Value && dxBarCustomizing().Form()) return;
     for (int I = 0; FBars && I < FBars->Count(); ++I)
-        if (TdxBarControl* Window = FBars->Items(I)->Control()) Window->HideAll();
+        FBars->Items(I)->TellWindow(TdxBarWindowChange::CloseMenus);
     FIsCustomizing = Value;
     if (!Value) FCustomizingSelection = nullptr;
     for (int I = 0; FBars && I < FBars->Count(); ++I) {
         TdxBar* Bar = FBars->Items(I);
         Bar->ItemLinks()->Rebuild();
-        if (TdxBarControl* Window = Bar->Control()) Window->UpdateLayout();
+        Bar->TellWindow(TdxBarWindowChange::Layout);
     }
     for (TdxBarItem* Item : FItems)
         if (auto* Sub = dynamic_cast<TCustomdxBarSubItem*>(Item)) Sub->ItemLinks()->Rebuild();
@@ -354,16 +352,9 @@ HWND TdxBarManager::DragOwnerWindow() {
 void TdxBarManager::SetCustomizingSelection(TdxBarItemControl* Value) {
     if (Value == FCustomizingSelection) return;
     TdxBarItemControl* Previous = FCustomizingSelection;
-    if (FIsCustomizing && Previous) {
-        // A control in a submenu lies under the toolbar its menu was opened from: selecting an
-        // entry of an open menu leaves the menu open.
-        auto* Before = dynamic_cast<TdxBarControl*>(TopLevelBarControl(Previous->Parent()));
-        auto* After =
-            Value ? dynamic_cast<TdxBarControl*>(TopLevelBarControl(Value->Parent())) : nullptr;
-        if (Before && (!Value || After != Before)) Before->SetMouseSelectedControl(nullptr);
-    }
+    if (FIsCustomizing && Previous) dxBarViews().SelectionMoved(Previous, Value);
     FCustomizingSelection = Value;
-    if (Previous && !FDragging && IsLiveBarControl(Previous->Parent())) Previous->Repaint();
+    if (Previous && !FDragging) dxBarViews().RepaintControl(Previous);
     dxBarCustomizing().StartQuickCloseTimer();
 }
 
@@ -403,10 +394,10 @@ void TdxBarManager::CalcMostRecentlyUsedUseCount() {
 void TdxBarManager::CreateFlatBrushes() {
     for (HBRUSH& Brush : FFlatBrushes)
         if (Brush) DeleteObject(Brush);
-    FFlatBrushes[0] = CreateSolidBrush(GetLightColor(COLOR_BTNFACE, 10, 10, 10));
-    FFlatBrushes[1] = CreateSolidBrush(GetLightColor(COLOR_BTNFACE, 0, 0, 16));
-    FFlatBrushes[2] = CreateSolidBrush(GetLightColor(COLOR_BTNFACE, -79, -62, -18));
-    FFlatBrushes[3] = CreateSolidBrush(GetLightColor(COLOR_HIGHLIGHT, 172, 153, 104));
+    FFlatBrushes[0] = CreateSolidBrush(dxBarViews().LightColor(COLOR_BTNFACE, 10, 10, 10));
+    FFlatBrushes[1] = CreateSolidBrush(dxBarViews().LightColor(COLOR_BTNFACE, 0, 0, 16));
+    FFlatBrushes[2] = CreateSolidBrush(dxBarViews().LightColor(COLOR_BTNFACE, -79, -62, -18));
+    FFlatBrushes[3] = CreateSolidBrush(dxBarViews().LightColor(COLOR_HIGHLIGHT, 172, 153, 104));
 }
 
 void TdxBarManager::ApplySystemFont() {
@@ -415,7 +406,7 @@ void TdxBarManager::ApplySystemFont() {
         bool& Flag;
         ~TDone() { Flag = false; }
     } Done{FFontChanging};
-    LOGFONT Menu = dxBarMenuLogFont();
+    LOGFONT Menu = dxBarViews().MenuFont();
     if (FUseSystemFont) {
         FFont.SetLogFont(Menu);
     } else if (FScaled) {
@@ -437,7 +428,7 @@ void TdxBarManager::FontChanged() {
 }
 
 HFONT TdxBarManager::FontHandle() const {
-    if (!FFontHandle) CreateBarFont(FFont, FFontHandle, FUseSystemFont);
+    if (!FFontHandle) dxBarViews().MakeBarFont(FFont, FFontHandle, FUseSystemFont);
     return FFontHandle;
 }
 
@@ -445,7 +436,7 @@ void TdxBarManager::FontHandleChanged() {
     if (FFontHandle) DeleteObject(FFontHandle);
     FFontHandle = 0;
     for (int I = 0; FBars && I < FBars->Count(); ++I) FBars->Items(I)->ManagerFontChanged();
-    for (TdxBarPopupMenu* Menu : FPopupMenus) Menu->ManagerFontChanged();
+    dxBarViews().ManagerChanged(this, TdxBarManagerChange::Font);
 }
 
 void TdxBarManager::SetUseSystemFont(bool Value) {
@@ -470,14 +461,14 @@ void TdxBarManager::SetStyle(TdxBarManagerStyle Value) {
     CalcDerivedSizes();
     for (int I = 0; FBars && I < FBars->Count(); ++I) {
         TdxBar* Bar = FBars->Items(I);
-        TdxBarControl* Window = Bar->Control();
-        if (!Window) continue;
-        if (Window->IsFloating()) {
+        const TdxBarWindowState Window = Bar->WindowState();
+        if (!Window.Exists) continue;
+        if (Window.Floating) {
             Bar->SetVisible(false);
             Bar->SetVisible(true);
         } else {
-            Window->FrameChanged();
-            Window->UpdateLayout();
+            Bar->TellWindow(TdxBarWindowChange::Frame);
+            Bar->TellWindow(TdxBarWindowChange::Layout);
         }
     }
     RealignDockControls();
@@ -519,7 +510,8 @@ void TdxBarManager::SetWaitForDockingTime(int Value) {
 void TdxBarManager::SetAutoDockColor(bool Value) {
     if (FAutoDockColor == Value) return;
     FAutoDockColor = Value;
-    for (TdxDockControl* Site : FDockControls) Site->UpdateColor();
+    for (TdxDockControl* Site : FDockControls)
+        dxBarViews().SiteChanged(Site, TdxBarSiteChange::Color);
 }
 
 void TdxBarManager::SetAutoHideEmptyBars(bool Value) {
@@ -537,19 +529,20 @@ TColor TdxBarManager::DockColor() const {
 void TdxBarManager::SetDockColor(TColor Value) {
     FAutoDockColor = false;
     FDockColor = Value;
-    for (TdxDockControl* Site : FDockControls) Site->UpdateColor();
+    for (TdxDockControl* Site : FDockControls)
+        dxBarViews().SiteChanged(Site, TdxBarSiteChange::Color);
 }
 
 void TdxBarManager::SetFlatCloseButton(bool Value) {
     if (FFlatCloseButton == Value) return;
     FFlatCloseButton = Value;
-    if (FMainMenuBar && FMainMenuBar->Control()) FMainMenuBar->Control()->UpdateLayout();
+    if (FMainMenuBar) FMainMenuBar->TellWindow(TdxBarWindowChange::Layout);
 }
 
 void TdxBarManager::SetShowCloseButton(bool Value) {
     if (FShowCloseButton == Value) return;
     FShowCloseButton = Value;
-    if (FMainMenuBar && FMainMenuBar->Control()) FMainMenuBar->Control()->UpdateLayout();
+    if (FMainMenuBar) FMainMenuBar->TellWindow(TdxBarWindowChange::Layout);
 }
 
 void TdxBarManager::SetImageListBkColor(TColor Value) {
@@ -591,12 +584,7 @@ void TdxBarManager::SetSunkenBorder(bool Value) {
     if (FSunkenBorder == Value) return;
     FSunkenBorder = Value;
     for (TdxDockControl* Site : FDockControls)
-        if (Site->HandleAllocated()) {
-            SetWindowPos(
-                Site->Handle(), 0, 0, 0, 0, 0,
-                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-            Site->Realign();
-        }
+        dxBarViews().SiteChanged(Site, TdxBarSiteChange::Frame);
 }
 
 // ---- image lists ------------------------------------------------------------------------------
@@ -639,18 +627,18 @@ void TdxBarManager::ImagesChanged(TCustomImageList* List) {
 
 void TdxBarManager::RecalcBarControls() {
     for (int I = 0; FBars && I < FBars->Count(); ++I)
-        if (TdxBarControl* Window = FBars->Items(I)->Control()) Window->UpdateLayout();
+        FBars->Items(I)->TellWindow(TdxBarWindowChange::Layout);
     RealignDockControls();
 }
 
 void TdxBarManager::RepaintBarControls() {
     for (int I = 0; FBars && I < FBars->Count(); ++I)
-        if (TdxBarControl* Window = FBars->Items(I)->Control()) Window->Invalidate();
+        FBars->Items(I)->TellWindow(TdxBarWindowChange::Repaint);
 }
 
 void TdxBarManager::RealignDockControls() {
     for (TdxDockControl* Site : FDockControls)
-        if (Site->HandleAllocated()) Site->Realign();
+        dxBarViews().SiteChanged(Site, TdxBarSiteChange::Realign);
 }
 
 // ---- operations -------------------------------------------------------------------------------
@@ -662,10 +650,10 @@ void TdxBarManager::DoClickItem(TdxBarItem* Item) {
 bool TdxBarManager::CanDockBar(TdxBar* Bar, TdxBarDockingStyle Style, TdxDockControl* Site) {
     bool Result = !Bar->NotDocking.Contains(Style);
     if (Result) {
-        if (!Site || Site->IsDefaultSite())
+        if (!Site || dxBarViews().SiteState(Site).Default)
             Result = !NotDocking.Contains(Style);
         else
-            Result = Site->CanDock(Bar);
+            Result = dxBarViews().SiteTakes(Site, Bar);
     }
     if (OnDocking) OnDocking(Bar, Style, Site, Result);
     return Result;
@@ -771,7 +759,7 @@ void TdxBarManager::Notification(TComponent* AComponent, TOperation Operation) {
         if (List == FLargeImages) SetLargeImages(nullptr);
         if (List == FHotImages) SetHotImages(nullptr);
     }
-    if (FPopupMenuLinks) FPopupMenuLinks->ComponentRemoved(AComponent);
+    dxBarViews().ManagerChanged(this, TdxBarManagerChange::ComponentRemoved, AComponent);
 }
 
 void TdxBarManager::ReadState(TReader& Reader) {
@@ -783,10 +771,7 @@ std::vector<int> TdxBarManager::DockControlHeights() const {
     std::vector<int> Result;
     for (TdxBarDockingStyle Style : {dsLeft, dsRight, dsTop, dsBottom}) {
         TdxDockControl* Site = FBars ? FBars->DockControls(Style) : nullptr;
-        if (!Site)
-            Result.push_back(0);
-        else
-            Result.push_back(Site->IsHorizontal() ? Site->Height() : Site->Width());
+        Result.push_back(Site ? dxBarViews().SiteState(Site).Extent : 0);
     }
     return Result;
 }
@@ -795,11 +780,7 @@ void TdxBarManager::SetDockControlHeights(const std::vector<int>& Values) {
     const TdxBarDockingStyle Styles[4] = {dsLeft, dsRight, dsTop, dsBottom};
     for (size_t I = 0; I < Values.size() && I < 4; ++I) {
         TdxDockControl* Site = FBars->DockControls(Styles[I]);
-        if (!Site) continue;
-        if (Site->IsHorizontal())
-            Site->SetHeight(Values[I]);
-        else
-            Site->SetWidth(Values[I]);
+        if (Site) dxBarViews().SetSiteExtent(Site, Values[I]);
     }
 }
 

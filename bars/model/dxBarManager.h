@@ -216,7 +216,12 @@ class TdxBarManager : public TComponent {
     // The usage step derived from MostRecentItemsPercents (see TdxBarItemLinks).
     int MostRecentlyUsedUseCount() const { return FMostRecentlyUsedUseCount; }
     TdxBarDockingStyles NotDocking;
-    TdxBarPopupMenuLinks* PopupMenuLinks() const { return FPopupMenuLinks.get(); }
+    // The links of the form's controls to popup menus: the windows' part of the manager, made
+    // when it joins them and freed when it leaves.
+    TdxBarPopupMenuLinks* PopupMenuLinks() const { return FPopupMenuLinks; }
+    void SetPopupMenuLinks(TdxBarPopupMenuLinks* Value) { FPopupMenuLinks = Value; }
+    // The popup menus of this manager.
+    const std::vector<TdxBarPopupMenu*>& PopupMenus() const { return FPopupMenus; }
     std::string RegistryPath;
     bool ShowCloseButton() const { return FShowCloseButton; }
     void SetShowCloseButton(bool Value);
@@ -327,7 +332,7 @@ class TdxBarManager : public TComponent {
     std::vector<TdxBarPopupMenu*> FPopupMenus;
     TdxBarManagerCategories FCategories{this};
     std::unique_ptr<TdxBars> FBars;
-    std::unique_ptr<TdxBarPopupMenuLinks> FPopupMenuLinks;
+    TdxBarPopupMenuLinks* FPopupMenuLinks = nullptr;
     TdxBar* FMainMenuBar = nullptr;
 
     bool FUpdateLocked = false;

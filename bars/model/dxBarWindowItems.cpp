@@ -4,7 +4,9 @@
 #include <cctype>
 
 #include "bars/model/dxBarItemLinks.h"
+#include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarViews.h"
+#include "platform/controls/OwnerDraw.h"
 #include "platform/core/Input.h"
 
 // ---- the notifying list -----------------------------------------------------------------------
@@ -70,6 +72,13 @@ void TdxBarWindowItem::WriteText(const std::string& Value) {
 
 void TdxBarWindowItem::Change() {
     if (!IsLoading() && OnChange) OnChange(this);
+}
+
+std::string TdxBarWindowItem::CurText() const {
+    std::string Typed;
+    for (int I = 0; I < LinkCount(); ++I)
+        if (dxBarViews().FocusedText(Links(I), Typed)) return Typed;
+    return FText;
 }
 
 void TdxBarWindowItem::CurTextChanged() {
@@ -139,6 +148,21 @@ bool TCustomdxBarCombo::CheckKeyForDropDownWindow(WORD Key, TShiftState Shift) {
     return Allow;
 }
 
+HWND TCustomdxBarCombo::GetDropDownWindow() {
+    HWND Window = 0;
+    if (OnGetDropDownWindow) OnGetDropDownWindow(this, Window);
+    return Window;
+}
+
+void TCustomdxBarCombo::CloseUp() {
+    if (!FDropDownControl) return;
+    const HWND Window = GetDropDownWindow();
+    FDropDownControl = nullptr;
+    dxBarViews().HideDropDown(Window);
+    DropDownClosed();
+    if (OnCloseUp) OnCloseUp(this);
+}
+
 TdxBarCustomCombo::TdxBarCustomCombo(TComponent* AOwner) : TCustomdxBarCombo(AOwner) {
     FItems.OnChange = [this] { ItemsChanged(); };
 }
@@ -190,6 +214,56 @@ void TdxBarCustomCombo::SetSorted(bool Value) {
             break;
         }
 }
+
+// ---- a custom combo's list --------------------------------------------------------------------
+
+void TdxBarCustomCombo::BeforeDestruction() {
+    if (DroppedDownControl()) CloseUp();
+    dxBarViews().ComboListChanged(this, TdxBarComboListChange::Freed);
+    TCustomdxBarCombo::BeforeDestruction();
+}
+
+HWND TdxBarCustomCombo::GetDropDownWindow() {
+    if (HWND Own = TCustomdxBarCombo::GetDropDownWindow()) return Own;
+    return dxBarViews().ComboListWindow(this);
+}
+
+void TdxBarCustomCombo::InitDropDownWindow(HWND Window, TCustomdxBarComboControl* Control) {
+    dxBarViews().FillComboList(this, Window, Control);
+}
+
+void TdxBarCustomCombo::DropDownClosed() {
+    // The list leaves the form until it opens again.
+    dxBarViews().ComboListChanged(this, TdxBarComboListChange::Closed);
+}
+
+void TdxBarCustomCombo::MeasureItem(int Index, int& Height) {
+    if (ItemHeight > 0) {
+        Height = ItemHeight;
+    } else {
+        Height = dxBarViews().ComboTextExtent(this, "Qq").cy;
+    }
+    if (OnMeasureItem) OnMeasureItem(this, Index, Height);
+}
+
+void TdxBarCustomCombo::MeasureItemWidth(int Index, int& Width) {
+    Width = dxBarViews().ComboTextExtent(this, Items()->Get(Index)).cx + 2;
+}
+
+void TdxBarCustomCombo::DrawItem(TCanvas* Canvas, int Index, const TRect& R, unsigned State,
+                                 bool InBar) {
+    if (OnDrawItem) {
+        OnDrawItem(this, Index, R, State);
+        return;
+    }
+    Canvas->FillRect(R);
+    const std::string Entry = Index >= 0 && Index < Items()->Count() ? Items()->Get(Index) : Text();
+    const int Top = R.Top + (InBar && BarManager() && BarManager()->IsFlat() ? 2 : 0);
+    Canvas->TextRect(R, R.Left + 2, Top, Entry);
+    if (State & ODS_FOCUS) Canvas->DrawFocusRect(R);
+}
+
+// ---- finding entries ----------------------------------------------------------------------------
 
 int TdxBarCustomCombo::FindItemIndex(const std::string& Text, int CurIndex) const {
     if (CurIndex >= 0 && CurIndex < FItems.Count() && FItems[CurIndex] == Text) return CurIndex;

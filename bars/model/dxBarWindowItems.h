@@ -112,10 +112,10 @@ class TCustomdxBarCombo : public TdxBarEdit {
     // Whether the open drop-down takes the key.
     virtual bool CheckKeyForDropDownWindow(WORD Key, TShiftState Shift);
 
-    // --- the drop-down window (dxBarDropDownList.cpp) ---
+    // --- the drop-down window ---
     // OnGetDropDownWindow's answer, else the combo's own window (none without one).
     virtual HWND GetDropDownWindow();
-    // Opens it beside Control's item, its corner near the screen point At.
+    // Opens it beside Control's item, its corner near the screen point At (dxBarDropDownList.cpp).
     void DropDown(TPoint At, TCustomdxBarComboControl* Control);
     void CloseUp();
     // The control whose drop-down window is open, none while it is closed.
@@ -158,8 +158,7 @@ class TdxBarCustomCombo : public TCustomdxBarCombo {
     // the first entry sharing the longest common prefix with it (upper-cased), -1 for none.
     int FindItemIndex(const std::string& Text, int CurIndex) const;
 
-    // --- the list (dxBarDropDownList.cpp) ---
-    TdxBarDropDownListBox* ListBox();
+    // --- the list ---
     HWND GetDropDownWindow() override;
     // The list's width for Control (its frame and scroll bar included).
     int GetDropDownWidth(TCustomdxBarComboControl* Control);
@@ -167,6 +166,16 @@ class TdxBarCustomCombo : public TCustomdxBarCombo {
     virtual void MeasureItemWidth(int Index, int& Width);
     // Draws an entry (Text for -1) on Canvas; InBar when it is the closed control's face.
     virtual void DrawItem(TCanvas* Canvas, int Index, const TRect& R, unsigned State, bool InBar);
+
+    // --- the list's window, which the windows make (dxBarDropDownList.cpp) ---
+    TdxBarDropDownListBox* ListBox();
+    // The list made so far (none), and taking it away to be freed.
+    TdxBarDropDownListBox* HeldListBox() const { return FListBox; }
+    TdxBarDropDownListBox* TakeListBox() {
+        TdxBarDropDownListBox* List = FListBox;
+        FListBox = nullptr;
+        return List;
+    }
     // The open list follows the editor's text: the entry at Index is selected when it is that
     // text (in any case), else nothing is and the entry goes to the top.
     void SyncListToText(const std::string& Text, int Index);

@@ -6,11 +6,18 @@
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
-#include "bars/windows/dxBarDock.h"
-#include "bars/windows/dxBarToolbar.h"
+#include "bars/model/dxBarViews.h"
 #include "platform/classes/FlagScope.h"
 #include "platform/core/Input.h"
 #include "platform/gdi/Gdi.h"
+
+namespace {
+
+TdxBarSiteState SiteState(TdxBarDockControl* Site) {
+    return dxBarViews().SiteState(dxBarViews().SiteOf(Site));
+}
+
+}  // namespace
 
 // ---- life -------------------------------------------------------------------------------------
 
@@ -51,7 +58,15 @@ TdxBarManager* TdxBar::BarManager() const {
 }
 
 TdxBarControl* TdxBar::Control() const {
-    return FItemLinks ? static_cast<TdxBarControl*>(FItemLinks->BarControl()) : nullptr;
+    return FItemLinks ? dxBarViews().ToolbarOf(FItemLinks->BarControl()) : nullptr;
+}
+
+void TdxBar::TellWindow(TdxBarWindowChange What) const {
+    if (FItemLinks) dxBarViews().WindowChanged(FItemLinks.get(), What);
+}
+
+TdxBarWindowState TdxBar::WindowState() const {
+    return FItemLinks ? dxBarViews().WindowState(FItemLinks.get()) : TdxBarWindowState{};
 }
 
 bool TdxBar::ManagerLoading() const {
@@ -59,10 +74,7 @@ bool TdxBar::ManagerLoading() const {
 }
 
 void TdxBar::RecalcControl() {
-    if (TdxBarControl* Window = Control(); Window && !Window->IsFloating()) {
-        Window->FrameChanged();
-        Window->UpdateLayout();
-    }
+    TellWindow(TdxBarWindowChange::DockedFrameLayout);
 }
 
 // ---- published values -------------------------------------------------------------------------
@@ -70,7 +82,7 @@ void TdxBar::RecalcControl() {
 void TdxBar::SetAllowClose(bool Value) {
     if (FAllowClose == Value) return;
     FAllowClose = Value;
-    if (TdxBarControl* Window = Control(); Window && Window->IsFloating()) Window->FrameChanged();
+    if (WindowState().Floating) TellWindow(TdxBarWindowChange::Frame);
 }
 
 void TdxBar::SetAllowQuickCustomizing(bool Value) {
@@ -82,8 +94,9 @@ void TdxBar::SetAllowQuickCustomizing(bool Value) {
 void TdxBar::SetBorderStyle(TdxBarBorderStyle Value) {
     if (FBorderStyle == Value) return;
     FBorderStyle = Value;
-    if (TdxBarControl* Window = Control()) Window->FrameChanged();
-    if (TdxDockControl* Site = RealDockControl(); Site && Site->HandleAllocated()) Site->Realign();
+    TellWindow(TdxBarWindowChange::Frame);
+    if (TdxDockControl* Site = RealDockControl())
+        dxBarViews().SiteChanged(Site, TdxBarSiteChange::Realign);
 }
 
 void TdxBar::SetCaption(const std::string& Value) {
@@ -91,7 +104,7 @@ void TdxBar::SetCaption(const std::string& Value) {
     TdxBarManager* Manager = BarManager();
     if (Manager && Manager->BarByCaption(Value)) return;  // captions stay unique
     FCaption = Value;
-    if (TdxBarControl* Window = Control()) Window->BarCaptionChanged();
+    TellWindow(TdxBarWindowChange::Caption);
     if (FName.empty() && Manager && !Manager->IsLoading())
         FName = Manager->BarByName(Value) ? Bars()->GetUniqueBarName(Value) : Value;
     dxBarCustomizing().BarCaptionChanged(this);
@@ -102,20 +115,20 @@ void TdxBar::SetCaption(const std::string& Value) {
 }
 
 void TdxBar::SetDockedDockControl(TdxBarDockControl* Value) {
-    if (Value && Value->BarManager() != BarManager()) return;
+    if (Value && SiteState(Value).Manager != BarManager()) return;
     FDockedDockControl = Value;
 }
 
 TdxBarDockingStyle TdxBar::DockedDockingStyle() const {
-    return FDockedDockControl ? FDockedDockControl->DockingStyle() : FDockedDockingStyle;
+    return FDockedDockControl ? SiteState(FDockedDockControl).DockingStyle : FDockedDockingStyle;
 }
 
 TdxBarDockingStyle TdxBar::DockingStyle() const {
-    return FDockControl ? FDockControl->DockingStyle() : FDockingStyle;
+    return FDockControl ? SiteState(FDockControl).DockingStyle : FDockingStyle;
 }
 
 void TdxBar::SetDockControl(TdxBarDockControl* Value) {
-    if (Value && Value->BarManager() != BarManager()) return;
+    if (Value && SiteState(Value).Manager != BarManager()) return;
     if (ManagerLoading()) {
         FLoadedDockControl = Value;
         return;
@@ -127,7 +140,7 @@ void TdxBar::SetDockControl(TdxBarDockControl* Value) {
         if (Shown) HideControl();
         FDockControl = Value;
         FItemLinks->SetRecentItemCount(-1);
-        if (Value) FDockingStyle = Value->DockingStyle();
+        if (Value) FDockingStyle = SiteState(Value).DockingStyle;
         if (Shown) ShowControl();
     }
     if (BarManager()) BarManager()->DoBarDockingStyleChange(this);
@@ -139,11 +152,12 @@ void TdxBar::SetDockingStyle(TdxBarDockingStyle Value) {
         return;
     }
     if (FChangingDock) return;
-    TdxBarControl* Window = Control();
-    if (Window ? Window->DockingStyle() == Value : DockingStyle() == Value && !FDockControl) return;
+    const TdxBarWindowState Window = WindowState();
+    if (Window.Exists ? Window.DockingStyle == Value : DockingStyle() == Value && !FDockControl)
+        return;
     {
         const TFlagScope ChangingDock(FChangingDock);
-        const bool Shown = FVisible && Window;
+        const bool Shown = FVisible && Window.Exists;
         if (Shown) HideControl();
         FDockingStyle = Value;
         FDockControl = nullptr;
@@ -154,7 +168,7 @@ void TdxBar::SetDockingStyle(TdxBarDockingStyle Value) {
 }
 
 void TdxBar::SetDocking(TdxBarDockingStyle Style, TdxBarDockControl* Site) {
-    if (Site && Site->IsDefaultSite()) Site = nullptr;
+    if (Site && SiteState(Site).Default) Site = nullptr;
     if (Style != DockingStyle() && Site && Site != FDockControl)
         SetDockControl(Site);
     else if (Style != DockingStyle())
@@ -194,7 +208,7 @@ void TdxBar::SetMultiLine(bool Value) {
 void TdxBar::SetRotateWhenVertical(bool Value) {
     if (FRotateWhenVertical == Value) return;
     FRotateWhenVertical = Value;
-    if (TdxBarControl* Window = Control()) Window->Perform(CM_FONTCHANGED);
+    TellWindow(TdxBarWindowChange::Rotation);
 }
 
 void TdxBar::SetShowMark(bool Value) {
@@ -207,7 +221,7 @@ void TdxBar::SetSizeGrip(bool Value) {
     if (FSizeGrip == Value) return;
     FSizeGrip = Value;
     if (FBorderStyle == bbsNone && DockingStyle() == dsBottom)
-        if (TdxBarControl* Window = Control()) Window->FrameChanged();
+        TellWindow(TdxBarWindowChange::Frame);
 }
 
 void TdxBar::SetUseOwnFont(bool Value) {
@@ -231,7 +245,7 @@ void TdxBar::ManagerFontChanged() {
     if (FFontHandle) DeleteObject(FFontHandle);
     FFontHandle = 0;
     // The window takes the font, which tells it that its font changed.
-    if (TdxBarControl* Window = Control()) Window->AssignFont();
+    TellWindow(TdxBarWindowChange::Font);
 }
 
 void TdxBar::FontChanged() {
@@ -240,7 +254,7 @@ void TdxBar::FontChanged() {
     if (FFontHandle) DeleteObject(FFontHandle);
     FFontHandle = 0;
     // The window takes the font, which tells it that its font changed.
-    if (TdxBarControl* Window = Control()) Window->AssignFont();
+    TellWindow(TdxBarWindowChange::Font);
 }
 
 HFONT TdxBar::FontHandle() const {
@@ -267,7 +281,7 @@ void TdxBar::SetUseRestSpace(bool Value) {
 void TdxBar::SetWholeRow(bool Value) {
     if (FWholeRow == Value) return;
     FWholeRow = Value;
-    if (TdxBarControl* Window = Control(); Window && !Window->IsFloating()) {
+    if (const TdxBarWindowState Window = WindowState(); Window.Exists && !Window.Floating) {
         HideControl();
         ShowControl();
     }
@@ -287,7 +301,7 @@ void TdxBar::SetVisible(bool Value) {
         FVisible = true;
         ShowControl();
     } else {
-        if (TdxBarControl* Window = Control()) Window->HideAll();
+        TellWindow(TdxBarWindowChange::CloseMenus);
         FVisible = false;
         HideControl();
     }
@@ -302,42 +316,18 @@ void TdxBar::SetVisible(bool Value) {
 }
 
 void TdxBar::ShowControl() {
-    auto* Window = static_cast<TdxBarControl*>(FItemLinks->CreateBarControl());
-    if (!Window) return;
-    const TdxBarDockingStyle Style = DockingStyle();
-    TdxDockControl* Site = RealDockControl();
-    if (Style == dsNone || !Site) {
-        Window->DockTo(nullptr, dsNone);
-        const TSize Size = Window->GetSizeForStyle(dsNone);
-        Window->SetBounds(FloatLeft, FloatTop, Size.cx, Size.cy);
-        Window->SetVisible(true);
-        // A window without a parent is made only when asked for: the floating bar shows now.
-        Window->HandleNeeded();
-        // Floating bars show with their form: while it is hidden or another window is active
-        // the window waits, and the form's activation shows it (unless customizing).
-        TCustomForm* Form = BarManager()->OwnerForm();
-        const bool FormShown = Form && Form->HandleAllocated() && IsWindowVisible(Form->Handle()) &&
-                               GetActiveWindow() == Form->Handle();
-        if (!FormShown && !BarManager()->IsCustomizing() && Window->HandleAllocated())
-            ShowWindow(Window->Handle(), SW_HIDE);
-        return;
-    }
-    Window->DockTo(Site, Style);
-    const TPoint At = Site->ClientToScreen(TPoint{FDockedLeft, FDockedTop});
-    Site->InsertBar(Window, At, true, true);
-    Window->SetVisible(true);
+    if (FItemLinks->CreateBarControl()) dxBarViews().PlaceToolbar(this);
 }
 
 void TdxBar::HideControl() {
     TCustomdxBarControl* Window = FItemLinks ? FItemLinks->BarControl() : nullptr;
     if (!Window) return;
     FItemLinks->SetBarControl(nullptr);
-    Window->SetItemLinks(nullptr);
-    Window->ReleaseWindow();
+    dxBarViews().ReleaseWindow(Window);
 }
 
 TdxDockControl* TdxBar::RealDockControl() const {
-    if (FDockControl) return FDockControl;
+    if (FDockControl) return dxBarViews().SiteOf(FDockControl);
     const TdxBarDockingStyle Style = DockingStyle();
     return Style == dsNone || !Bars() ? nullptr : Bars()->DockControls(Style);
 }
@@ -355,8 +345,7 @@ void TdxBar::ApplyLoadedState() {
 void TdxBar::SetUpdateLocked(bool Value) {
     if (FLockUpdate == Value) return;
     FLockUpdate = Value;
-    if (!Value)
-        if (TdxBarControl* Window = Control()) Window->UpdateLayout();
+    if (!Value) TellWindow(TdxBarWindowChange::Layout);
 }
 
 // ---- what the windows ask ---------------------------------------------------------------------
@@ -366,15 +355,13 @@ bool TdxBar::CanClose() const {
 }
 
 bool TdxBar::ShowsSizeGrip() const {
-    TdxBarControl* Window = Control();
+    const TdxBarWindowState Window = WindowState();
     TdxBarManager* Manager = BarManager();
-    if (!FSizeGrip || FBorderStyle != bbsNone || DockingStyle() != dsBottom || !Window ||
+    if (!FSizeGrip || FBorderStyle != bbsNone || DockingStyle() != dsBottom || !Window.Exists ||
         !Manager || !Manager->OwnerForm() || Manager->OwnerForm()->WindowState() == wsMaximized)
         return false;
     // The window's bottom edge must lie on its parents' bottoms all the way up.
-    for (TControl* C = Window; C->Parent(); C = C->Parent())
-        if (C->Top() + C->Height() != C->Parent()->ClientRect().Bottom) return false;
-    return true;
+    return Window.OnParentsBottom;
 }
 
 int TdxBar::FrameWidth(TdxBarDockingStyle Style) const {
@@ -450,13 +437,8 @@ void TdxBar::Assign(const TPersistent* Source) {
 
 TdxBars::TdxBars(TdxBarManager* Manager)
     : TCollection(ItemClassOf<TdxBar>(), Manager), FBarManager(Manager) {
-    static constexpr TAlign kAligns[5] = {alNone, alLeft, alTop, alRight, alBottom};
-    for (TdxBarDockingStyle Style : {dsLeft, dsTop, dsRight, dsBottom}) {
-        auto* Site = new TdxDockControl(nullptr, Manager, Style);
-        Site->SetAlign(kAligns[Style]);
-        if (Manager->OwnerForm()) Site->SetParent(Manager->OwnerForm());
-        FDockControls[Style] = Site;
-    }
+    for (TdxBarDockingStyle Style : {dsLeft, dsTop, dsRight, dsBottom})
+        FDockControls[Style] = dxBarViews().MakeSite(Manager, Style);
 }
 
 TdxBars::~TdxBars() {
@@ -465,7 +447,7 @@ TdxBars::~TdxBars() {
         if (!Site) continue;
         TdxDockControl* Going = Site;
         Site = nullptr;
-        Going->Free();
+        dxBarViews().FreeSite(Going);
     }
 }
 

@@ -15,6 +15,9 @@
 #include "platform/forms/Collection.h"
 #include "platform/gdi/Graphics.h"
 
+enum class TdxBarWindowChange;
+struct TdxBarWindowState;
+
 class TdxBar : public TCollectionItem {
   public:
     explicit TdxBar(TCollection* Collection);
@@ -24,6 +27,9 @@ class TdxBar : public TCollectionItem {
     TdxBarManager* BarManager() const;
     // The bar's window, while the bar is visible.
     TdxBarControl* Control() const;
+    // The bar's window (when it has one) does as What says; what it is.
+    void TellWindow(TdxBarWindowChange What) const;
+    TdxBarWindowState WindowState() const;
 
     // --- published ---
     bool AllowClose() const { return FAllowClose; }

@@ -55,12 +55,6 @@ TPoint PlaceDropDown(TPoint At, TSize Size, TSize ItemSize, bool Beside, const T
 
 // ---- opening and closing ----------------------------------------------------------------------
 
-HWND TCustomdxBarCombo::GetDropDownWindow() {
-    HWND Window = 0;
-    if (OnGetDropDownWindow) OnGetDropDownWindow(this, Window);
-    return Window;
-}
-
 void TCustomdxBarCombo::DropDown(TPoint At, TCustomdxBarComboControl* Control) {
     if (OnDropDown) OnDropDown(this);
     const HWND Window = GetDropDownWindow();
@@ -84,18 +78,13 @@ void TCustomdxBarCombo::DropDown(TPoint At, TCustomdxBarComboControl* Control) {
     }
 }
 
-void TCustomdxBarCombo::CloseUp() {
-    if (!FDropDownControl) return;
-    const HWND Window = GetDropDownWindow();
-    FDropDownControl = nullptr;
+void HideDropDownWindow(HWND Window) {
     auto& Lists = OpenLists();
     Lists.erase(std::remove(Lists.begin(), Lists.end(), Window), Lists.end());
     if (Window) {
         if (GetCapture() == Window) ReleaseCapture();
         ShowWindow(Window, SW_HIDE);
     }
-    DropDownClosed();
-    if (OnCloseUp) OnCloseUp(this);
 }
 
 // ---- the list of a custom combo ---------------------------------------------------------------
@@ -105,53 +94,49 @@ TdxBarDropDownListBox* TdxBarCustomCombo::ListBox() {
     return FListBox;
 }
 
-void TdxBarCustomCombo::BeforeDestruction() {
-    if (DroppedDownControl()) CloseUp();
-    if (FListBox) {
-        FListBox->Free();
-        FListBox = nullptr;
-    }
-    TCustomdxBarCombo::BeforeDestruction();
-}
-
-HWND TdxBarCustomCombo::GetDropDownWindow() {
-    if (HWND Own = TCustomdxBarCombo::GetDropDownWindow()) return Own;
-    if (!DroppedDownControl()) {
+HWND ComboListWindow(TdxBarCustomCombo* Combo) {
+    if (!Combo->DroppedDownControl()) {
         // Opening: the list needs the form as its parent (its rows are drawn through it).
-        TCustomForm* Form = BarManager() ? BarManager()->OwnerForm() : nullptr;
+        TdxBarManager* Manager = Combo->BarManager();
+        TCustomForm* Form = Manager ? Manager->OwnerForm() : nullptr;
         if (!Form) return 0;
-        if (ListBox()->Parent() != Form) ListBox()->SetParent(Form);
+        if (Combo->ListBox()->Parent() != Form) Combo->ListBox()->SetParent(Form);
     }
-    return ListBox()->Handle();
+    return Combo->ListBox()->Handle();
 }
 
-void TdxBarCustomCombo::InitDropDownWindow(HWND Window, TCustomdxBarComboControl* Control) {
-    TdxBarDropDownListBox* List = ListBox();
+void FillComboList(TdxBarCustomCombo* Combo, HWND Window, TCustomdxBarComboControl* Control) {
+    TdxBarDropDownListBox* List = Combo->ListBox();
     if (!List->HandleAllocated() || List->Handle() != Window) return;
     TCustomdxBarControl* Bar = Control->Parent();
     List->Canvas()->Font().SetHandle(Bar->GetFontHandle());
-    List->Items()->Assign(*Items());
+    List->Items()->Assign(*Combo->Items());
     int Height = 0;
-    MeasureItem(0, Height);
+    Combo->MeasureItem(0, Height);
     List->SetItemHeight(std::clamp(Height, 1, 255));
-    const int Rows = std::min(std::max(DropDownCount, 1), std::max(Items()->Count(), 1));
+    const int Rows =
+        std::min(std::max(Combo->DropDownCount, 1), std::max(Combo->Items()->Count(), 1));
     int Total = 0;
     for (int I = 0; I < Rows; ++I) {
         int H = 0;
-        MeasureItem(I, H);
+        Combo->MeasureItem(I, H);
         Total += std::clamp(H, 1, 255);
     }
-    SetWindowPos(Window, 0, 0, 0, GetDropDownWidth(Control), Total + 2 * kFrame,
+    SetWindowPos(Window, 0, 0, 0, Combo->GetDropDownWidth(Control), Total + 2 * kFrame,
                  SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-    auto* Combo = dynamic_cast<TdxBarComboControl*>(Control);
-    const int Current = Combo && Control->Focused() ? Combo->CurItemIndex() : FItemIndex;
+    auto* ComboControl = dynamic_cast<TdxBarComboControl*>(Control);
+    const int Current =
+        ComboControl && Control->Focused() ? ComboControl->CurItemIndex() : Combo->ItemIndex();
     List->SetItemIndex(Current);
     if (Current >= 0) List->SetTopIndex(Current);
 }
 
-void TdxBarCustomCombo::DropDownClosed() {
-    // The list leaves the form until it opens again.
-    if (FListBox) FListBox->SetParent(nullptr);
+void ComboListClosed(TdxBarCustomCombo* Combo) {
+    if (TdxBarDropDownListBox* List = Combo->HeldListBox()) List->SetParent(nullptr);
+}
+
+void FreeComboList(TdxBarCustomCombo* Combo) {
+    if (TdxBarDropDownListBox* List = Combo->TakeListBox()) List->Free();
 }
 
 int TdxBarCustomCombo::GetDropDownWidth(TCustomdxBarComboControl* Control) {
@@ -168,30 +153,8 @@ int TdxBarCustomCombo::GetDropDownWidth(TCustomdxBarComboControl* Control) {
     return Width + 4 + ScrollBar;
 }
 
-void TdxBarCustomCombo::MeasureItem(int Index, int& Height) {
-    if (ItemHeight > 0) {
-        Height = ItemHeight;
-    } else {
-        Height = TextExtentOf(ListBox()->Canvas()->Font().Handle(), "Qq").cy;
-    }
-    if (OnMeasureItem) OnMeasureItem(this, Index, Height);
-}
-
-void TdxBarCustomCombo::MeasureItemWidth(int Index, int& Width) {
-    Width = TextExtentOf(ListBox()->Canvas()->Font().Handle(), Items()->Get(Index)).cx + 2;
-}
-
-void TdxBarCustomCombo::DrawItem(TCanvas* Canvas, int Index, const TRect& R, unsigned State,
-                                 bool InBar) {
-    if (OnDrawItem) {
-        OnDrawItem(this, Index, R, State);
-        return;
-    }
-    Canvas->FillRect(R);
-    const std::string Entry = Index >= 0 && Index < Items()->Count() ? Items()->Get(Index) : Text();
-    const int Top = R.Top + (InBar && BarManager() && BarManager()->IsFlat() ? 2 : 0);
-    Canvas->TextRect(R, R.Left + 2, Top, Entry);
-    if (State & ODS_FOCUS) Canvas->DrawFocusRect(R);
+TSize ComboListTextExtent(TdxBarCustomCombo* Combo, const std::string& Text) {
+    return TextExtentOf(Combo->ListBox()->Canvas()->Font().Handle(), Text);
 }
 
 void TdxBarCustomCombo::SyncListToText(const std::string& Text, int Index) {

@@ -4,8 +4,11 @@
 // row (tracking); a release on a row (not that first one) chooses it: the menus close and the
 // combo's ItemIndex becomes that row. Every row the pointer or a key selects shows in the
 // combo's editor at once.
+#include <string>
+
 #include "platform/widgets/ListBoxes.h"
 
+class TCustomdxBarComboControl;
 class TdxBarCustomCombo;
 
 class TdxBarDropDownListBox : public TCustomListBox {
@@ -37,6 +40,17 @@ class TdxBarDropDownListBox : public TCustomListBox {
 
 // Whether the window is a combo's open drop-down list (clicks there stay inside the menus).
 bool IsdxBarDropDownWindow(HWND Wnd);
+// A drop-down window closes: it is no longer open, lets the capture go and hides.
+void HideDropDownWindow(HWND Window);
+
+// A custom combo's list window (the windows' views): the window, parented to the form when it
+// opens (none without a form); filling and sizing it for Control; a text's extent in its font;
+// leaving the form when it closed (until it opens again); freeing it with its combo.
+HWND ComboListWindow(TdxBarCustomCombo* Combo);
+void FillComboList(TdxBarCustomCombo* Combo, HWND Window, TCustomdxBarComboControl* Control);
+TSize ComboListTextExtent(TdxBarCustomCombo* Combo, const std::string& Text);
+void ComboListClosed(TdxBarCustomCombo* Combo);
+void FreeComboList(TdxBarCustomCombo* Combo);
 
 // Where a drop-down window of Size opens for the screen point At, beside an item of ItemSize:
 // below it on a horizontal bar (opening upwards when there is more room above), to its right in

@@ -31,14 +31,6 @@ TdxBarItemControl* CreateWindowItemControlOrButton(TdxBarItemLink* Link,
     return Create(Link);
 }
 
-std::string TdxBarWindowItem::CurText() const {
-    for (int I = 0; I < LinkCount(); ++I)
-        if (auto* Control = dynamic_cast<TdxBarWinControl*>(Links(I)->Control());
-            Control && Control->Focused())
-            return Control->GetEditText();
-    return FText;
-}
-
 // ---- the editor's window ----------------------------------------------------------------------
 
 TdxBarWinControl::TdxBarWinControl(TdxBarItemLink* Link) : TdxBarItemControl(Link) {

@@ -36,6 +36,7 @@
 #include "netlib/ssl/IpSSLLayer.h"
 #include "netlib/ssl/Limits.h"
 #include "netlib/ssl/SSL3Crypto.h"
+#include "tests/netlib/ssl/SslWire.h"
 
 namespace {
 
@@ -54,34 +55,15 @@ const uint8_t* U(const std::string& S) {
     return reinterpret_cast<const uint8_t*>(S.data());
 }
 
-std::string Be(size_t Value, int Bytes) {
-    std::string Out;
-    for (int I = Bytes - 1; I >= 0; --I) Out += static_cast<char>(Value >> (8 * I));
-    return Out;
-}
-
-std::string Record(uint8_t Type, const std::string& Body) {
-    return std::string(1, static_cast<char>(Type)) + std::string("\x03\x00", 2) +
-           Be(Body.size(), 2) + Body;
-}
-
-std::string Handshake(uint8_t Type, const std::string& Body) {
-    return std::string(1, static_cast<char>(Type)) + Be(Body.size(), 3) + Body;
-}
+using sslwire::Be;
+using sslwire::Handshake;
+using sslwire::Record;
 
 // The client's bytes as whole SSL 3.0 records; anything else fails the run.
-std::vector<std::pair<uint8_t, std::string>> Records(const std::string& Wire) {
-    std::vector<std::pair<uint8_t, std::string>> Out;
-    size_t At = 0;
-    while (At < Wire.size()) {
-        if (Wire.size() - At < SslLimits::kRecordHeader) Fail("the client sent a cut record");
-        if (Wire[At + 1] != 3 || Wire[At + 2] != 0) Fail("the client sent another version");
-        const size_t Length = size_t(U(Wire)[At + 3]) << 8 | U(Wire)[At + 4];
-        if (Wire.size() - At - SslLimits::kRecordHeader < Length)
-            Fail("the client sent a cut record");
-        Out.emplace_back(U(Wire)[At], Wire.substr(At + SslLimits::kRecordHeader, Length));
-        At += SslLimits::kRecordHeader + Length;
-    }
+sslwire::TRecords Records(const std::string& Wire) {
+    sslwire::TRecords Out;
+    const std::string Fault = sslwire::SplitRecords(Wire, Out);
+    if (!Fault.empty()) Fail("the client sent " + Fault);
     return Out;
 }
 

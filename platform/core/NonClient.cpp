@@ -178,14 +178,9 @@ bool LeftButtonDown() {
 }
 
 void DropDragMessages() {
-    TModalLoop Loop(TModalLoop::TWait::None);
-    MSG Msg;
-    for (;;) {
-        TNext Next = Loop.Next(Msg, WM_MOUSEFIRST, WM_MOUSELAST);
-        if (Next == TNext::Idle) Next = Loop.Next(Msg, WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK);
-        // WM_QUIT matches every range: it went back into the queue, and the rest stays too.
-        if (Next != TNext::Message) return;
-    }
+    // A WM_QUIT matches both ranges: it stays in the queue, and so does what came after it.
+    DropQueued(0, WM_MOUSEFIRST, WM_MOUSELAST);
+    DropQueued(0, WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK);
 }
 
 }  // namespace TrackImpl

@@ -12,6 +12,7 @@
 
 #include "netlib/crypto/IpBigInt.h"
 #include "netlib/ssl/SSL3Crypto.h"
+#include "tests/netlib/ssl/SslWire.h"
 
 namespace ssltest {
 
@@ -28,43 +29,18 @@ inline const uint8_t* U(const std::string& s) {
     return reinterpret_cast<const uint8_t*>(s.data());
 }
 
-inline std::string Record(uint8_t type, const std::string& body, uint8_t major = 3,
-                          uint8_t minor = 0) {
-    std::string r;
-    r += static_cast<char>(type);
-    r += static_cast<char>(major);
-    r += static_cast<char>(minor);
-    r += static_cast<char>(body.size() >> 8);
-    r += static_cast<char>(body.size());
-    return r + body;
-}
-
-inline std::string Handshake(uint8_t type, const std::string& body) {
-    std::string m;
-    m += static_cast<char>(type);
-    m += static_cast<char>(body.size() >> 16);
-    m += static_cast<char>(body.size() >> 8);
-    m += static_cast<char>(body.size());
-    return m + body;
-}
+using sslwire::Handshake;
+using sslwire::Record;
 
 inline std::string Be24(size_t n) {
-    return std::string{static_cast<char>(n >> 16), static_cast<char>(n >> 8), static_cast<char>(n)};
+    return sslwire::Be(n, 3);
 }
 
-// Splits wire bytes into (type, body) records; all must be whole.
-inline std::vector<std::pair<uint8_t, std::string>> Records(const std::string& wire) {
-    std::vector<std::pair<uint8_t, std::string>> out;
-    size_t at = 0;
-    while (at < wire.size()) {
-        EXPECT_GE(wire.size() - at, 5u);
-        if (wire.size() - at < 5) break;
-        const size_t len = (U(wire)[at + 3] << 8) | U(wire)[at + 4];
-        EXPECT_EQ(U(wire)[at + 1], 3);
-        EXPECT_EQ(U(wire)[at + 2], 0);
-        out.emplace_back(U(wire)[at], wire.substr(at + 5, len));
-        at += 5 + len;
-    }
+// Splits wire bytes into (type, body) records; all must be whole records of version 3.0.
+inline sslwire::TRecords Records(const std::string& wire) {
+    sslwire::TRecords out;
+    const std::string fault = sslwire::SplitRecords(wire, out);
+    EXPECT_EQ(fault, "");
     return out;
 }
 
