@@ -180,14 +180,18 @@ TEST(BarFloat, DraggedOffTheDockTheBarFloatsAndDocksBackOnlyAfterARest) {
     const POINT OverDock{Grip.x + 40, Grip.y};
     auto Dragging = [&] { return M->Bars()->Dragging(); };
     bool FloatedAway = false, StillFloating = false;
+    RECT AtAway{};
     Form.Drag(Grip,
               {{Dragging, [&] { Form.MoveTo(Away); }},
                {[&] { return Form.Window()->IsFloating(); },
                 [&] {
                     FloatedAway = true;
+                    AtAway = Form.Bounds();
                     Form.MoveTo(OverDock);
                 }},
-               {[&] { return Form.Window()->IsFloating(); },
+               // The rest is timed from the move over the dock: the bar, still floating, has
+               // followed it when the drag has taken it.
+               {[&] { return Form.Window()->IsFloating() && Form.Bounds().left != AtAway.left; },
                 [&] {
                     // Over the zone but not yet rested long enough.
                     Clock.Advance(M->WaitForDockingTime() - 1);
