@@ -3,6 +3,7 @@
 // categories and groups, the bar windows that show them (toolbars docked in the form's dock
 // sites) and the item controls inside those windows.
 #include "bars/dxBarRegister.h"
+#include "bars/look/dxBarCursors.h"
 #include "bars/look/dxBarDraw.h"
 #include "bars/model/dxBarCategories.h"
 #include "bars/model/dxBarContainerItems.h"

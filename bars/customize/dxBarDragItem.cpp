@@ -7,7 +7,7 @@
 
 #include "bars/customize/dxBarCustForm.h"
 #include "bars/customize/dxBarDrag.h"
-#include "bars/dxBarRegister.h"
+#include "bars/look/dxBarCursors.h"
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBars.h"
