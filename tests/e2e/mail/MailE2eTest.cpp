@@ -127,6 +127,13 @@ class MailE2e : public ::testing::Test {
                 User += char(std::tolower(static_cast<unsigned char>(c)));
         Pass = "pw" + std::to_string(getpid());
         Run(Env.Get("ADDUSER") + " " + User + " " + Pass);
+        // ... and an empty one: a test run again finds what its last run left on the server.
+        for (const char* sub : {"new", "cur", "tmp"}) {
+            std::error_code none;
+            for (const auto& entry : std::filesystem::directory_iterator(
+                     Env.Get("POP3_MAILROOT") + "/" + User + "/Maildir/" + sub, none))
+                std::filesystem::remove(entry.path(), none);
+        }
         TaskLines = &Lines;
         Running = true;
         Pop3Busy = SmtpBusy = 0;
