@@ -41,8 +41,13 @@ std::unique_ptr<QCoreApplication> TApplication::InitializeQt(int& Argc, char** A
                                        (Chosen[9] == '\0' || Chosen[9] == ':');
         if (Unseen && OffscreenPlatform) {
             // No platform plugin, font system or Qt widget: the windows live on this layer alone,
-            // on one screen of the offscreen platform's size.
+            // on one screen of the offscreen platform's size. Qt's plain Unix event dispatcher
+            // serves it (GLib's adds only code to run); what the program starts does not inherit
+            // the choice.
+            const bool NoGlibGiven = std::getenv("QT_NO_GLIB") != nullptr;
+            if (!NoGlibGiven) setenv("QT_NO_GLIB", "1", 1);
             App = std::make_unique<QCoreApplication>(Argc, Argv);
+            if (!NoGlibGiven) unsetenv("QT_NO_GLIB");
         } else {
             auto* Made = new QApplication(Argc, Argv);
             // Windows close through WM_CLOSE and the loop ends through WM_QUIT, never by Qt.
