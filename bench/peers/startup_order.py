@@ -12,7 +12,7 @@ small). Run it again when start-up or the exchange changed much; a stale list co
 correctness (functions it does not name are laid out after it, names it has no more are
 ignored).
 """
-import os, re, subprocess, sys, tempfile
+import os, re, subprocess, sys
 
 sys.dont_write_bytecode = True   # no __pycache__ in the tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -69,7 +69,7 @@ def main():
     srv.helper("ADDUSER", USER, PASS)
     c.say(srv.helper("NNTP_BULK", "--articles", 200, "--start", 1, "--prefix", GROUP,
                      "--body-lines", news.BODY_LINES).strip())
-    work = tempfile.mkdtemp(prefix="kestro-order-")
+    work = c.workdir("order", args.keep)
     order, seen = [], set()
     for name, text in (
             ("empty", "Pop3Server=%s\nPop3Port=%d\nPop3User=%s\nPop3Pass=%s\nPop3Keep=J\n"

@@ -27,7 +27,7 @@ constexpr TFixedFace kFixedFaces[] = {
     {"DejaVu Sans", 1901, 483, 0, 1038, 1173, 3836, 4096},
     {"DejaVu Sans Mono", 1901, 483, 0, 1233, 1233, 1233, 1233},
     {"Liberation Mono", 1705, 615, 0, 1229, 1229, 1229, 1229},
-    {"Liberation Serif", 1825, 443, 87, 1164, 1217, 2155, 2306},
+    {"Liberation Serif", 1825, 443, 87, 1163, 1217, 2155, 2306},
     {"Liberation Sans", 1854, 434, 67, 1208, 1255, 2240, 2283},
 };
 // Other faces are drawn by the font system's default face, or its monospaced one.
