@@ -4,7 +4,11 @@ program starts calls, in the order callgrind lists them. Optimised builds link t
 the start of the program's code (see app/main/CMakeLists.txt), so that such a run faults in a
 few hundred KB of code instead of most of it.
 
-usage: startup_order.py [--kestro BIN] [--port P] [--keep]
+usage: startup_order.py [--kestro BIN] [--merge] [--port P] [--keep]
+
+--merge keeps the names the list has and adds the binary's new ones after them: the Release
+build (-O3) and the RelWithDebInfo build (-O2) inline differently and name their function
+copies differently, so the list is written from the one and merged from the other.
 
 Two runs under valgrind's callgrind against the e2e servers: a box whose POP3 mailbox is empty
 (empty_run.py's run) and a box fetching a news group of 200 articles (large_group.py's run, in
@@ -60,7 +64,8 @@ def traced(program, kestro, box, out):
 
 
 def main():
-    args = c.parse_args(__doc__, runs=1)
+    args = c.parse_args(__doc__, runs=1,
+                        flags=[("--merge", "add to the list instead of writing it anew")])
     c.need_root()
     c.ensure_packages(["valgrind"])
     kestro = c.kestro_binary(args)
@@ -71,6 +76,10 @@ def main():
                      "--body-lines", news.BODY_LINES).strip())
     work = c.workdir("order", args.keep)
     order, seen = [], set()
+    if args.merge and os.path.exists(OUT):
+        order = [line.strip() for line in open(OUT) if line.strip()]
+        seen = set(order)
+    known = len(order)
     for name, text in (
             ("empty", "Pop3Server=%s\nPop3Port=%d\nPop3User=%s\nPop3Pass=%s\nPop3Keep=J\n"
                       % (srv.host, srv.port("POP3"), USER, PASS)),
@@ -89,11 +98,11 @@ def main():
         finally:
             if not args.keep:
                 p.cleanup()
-    if len(order) < 500:
+    if len(order) - known < 500 and not args.merge:
         c.die("only %d functions seen: is %s built with its symbols?" % (len(order), kestro))
     with open(OUT, "w") as f:
         f.write("".join(fn + "\n" for fn in order))
-    c.say("%d functions written to %s" % (len(order), OUT))
+    c.say("%d functions written to %s (%d new)" % (len(order), OUT, len(order) - known))
 
 
 if __name__ == "__main__":
