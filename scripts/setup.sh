@@ -13,6 +13,7 @@ set -euo pipefail
 
 run_packages=(
   build-essential cmake ninja-build ccache pkg-config
+  lld
   qt6-base-dev libgl-dev zlib1g-dev libjpeg-dev libgif-dev
   fonts-dejavu-core fonts-liberation
   python3 procps
@@ -33,7 +34,7 @@ test_packages=(
 # the peer programs of bench/peers/, and the peer libraries the side-by-side benchmarks link
 # (bench/png, bench/terminal, bench/html); the program itself never links them
 bench_packages=(
-  suck slrnpull fetchmail getmail6 msmtp time strace
+  suck slrnpull fetchmail getmail6 msmtp time strace valgrind
   libspng-dev libpng-dev libvterm-dev libgumbo-dev
 )
 

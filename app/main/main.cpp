@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
     // Without a display the program runs on Qt's offscreen platform, where questions take their
     // default answer and are logged; on a display they show and wait, also for a run started
     // from the command line. Without a display nobody sees the window of a run started with
-    // boxes: its windows keep what the run puts in them, but no Qt widget is made for them.
+    // boxes: its windows keep what the run puts in them, but it runs on a QCoreApplication, with
+    // no Qt widget, platform plugin or font system loaded for them.
     std::unique_ptr<QCoreApplication> qtApp =
         TApplication::InitializeQt(argc, argv, true, /*Unseen=*/!args.empty());
 
@@ -69,7 +70,7 @@ int main(int argc, char** argv) {
     form->PostRunIfArguments();
     // Nor is that window shown: it is made for what the run keeps in it (its lists and status
     // texts), so nothing is painted.
-    if (!args.empty() && QGuiApplication::platformName() == QLatin1String("offscreen"))
+    if (!args.empty() && qobject_cast<QGuiApplication*>(qtApp.get()) == nullptr)
         Forms.ShowMainForm = false;
     Forms.Run();
     const int exitCode = RunExitCode();

@@ -39,12 +39,22 @@ std::unique_ptr<QCoreApplication> TApplication::InitializeQt(int& Argc, char** A
         const char* Chosen = std::getenv("QT_QPA_PLATFORM");
         const bool OffscreenPlatform = Chosen && std::strncmp(Chosen, "offscreen", 9) == 0 &&
                                        (Chosen[9] == '\0' || Chosen[9] == ':');
-        QGuiApplication* Made = Unseen && OffscreenPlatform ? new QGuiApplication(Argc, Argv)
-                                                            : new QApplication(Argc, Argv);
-        // Windows close through WM_CLOSE and the loop ends through WM_QUIT, never by Qt.
-        Made->setQuitOnLastWindowClosed(false);
-        App.reset(Made);
-        InputImpl::Install();
+        if (Unseen && OffscreenPlatform) {
+            // No platform plugin, font system or Qt widget: the windows live on this layer alone,
+            // on one screen of the offscreen platform's size. Qt's plain Unix event dispatcher
+            // serves it (GLib's adds only code to run); what the program starts does not inherit
+            // the choice.
+            const bool NoGlibGiven = std::getenv("QT_NO_GLIB") != nullptr;
+            if (!NoGlibGiven) setenv("QT_NO_GLIB", "1", 1);
+            App = std::make_unique<QCoreApplication>(Argc, Argv);
+            if (!NoGlibGiven) unsetenv("QT_NO_GLIB");
+        } else {
+            auto* Made = new QApplication(Argc, Argv);
+            // Windows close through WM_CLOSE and the loop ends through WM_QUIT, never by Qt.
+            Made->setQuitOnLastWindowClosed(false);
+            App.reset(Made);
+            InputImpl::Install();
+        }
         // The screen metrics of the painting layer follow the platform's screens.
         SetScreenSource(nullptr);
     } else {

@@ -93,10 +93,10 @@ class TApplication {
     // object uses the offscreen platform. The caller keeps the object alive while windows and
     // messages are in use. Raises when an application object exists already.
     // Unseen: a program whose windows nobody looks at when there is no screen (a run that ends
-    // by itself). On the offscreen platform it gets a QGuiApplication: windows, their pictures
-    // and fonts work, but no Qt widget is made for them (no host, no wrapped control's widget,
-    // no tray icon), which spares loading and running most of Qt's widget code. On a screen it
-    // gets the QApplication as above.
+    // by itself). On the offscreen platform it gets a QCoreApplication only: windows and their
+    // pictures work on one 800x600 screen, text is measured by a fixed metric and not drawn, and
+    // no Qt widget, platform plugin or font is loaded for them (no host, no wrapped control's
+    // widget, no tray icon). On a screen it gets the QApplication as above.
     static std::unique_ptr<QCoreApplication> InitializeQt(int& Argc, char** Argv, bool Gui,
                                                           bool Unseen = false);
 

@@ -34,10 +34,14 @@ std::optional<std::string> ReadResource(const QString& Path) {
 const std::map<std::string, QString>& ResourceIndex() {
     static const std::map<std::string, QString> Index = [] {
         std::map<std::string, QString> Found;
-        QDirIterator It(QStringLiteral(":/forms"), {QStringLiteral("*.dfm")}, QDir::Files,
-                        QDirIterator::Subdirectories);
+        // The suffix is compared here: a name filter would compile a regular expression.
+        QDirIterator It(QStringLiteral(":/forms"), QDir::Files, QDirIterator::Subdirectories);
         std::vector<QString> Paths;
-        while (It.hasNext()) Paths.push_back(It.next());
+        while (It.hasNext()) {
+            QString Path = It.next();
+            if (Path.endsWith(QLatin1String(".dfm"), Qt::CaseInsensitive))
+                Paths.push_back(std::move(Path));
+        }
         std::sort(Paths.begin(), Paths.end());
         for (const QString& Path : Paths) {
             const std::optional<std::string> Text = ReadResource(Path);

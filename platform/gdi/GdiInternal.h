@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/gdi/FontMetrics.h"
 #include "platform/gdi/Gdi.h"
 
 namespace GdiInternal {
@@ -44,8 +45,8 @@ struct TFontObject : TObject {
     LOGFONT Log;
     QFont Font;
     enum TEncoding { enAnsi, enOem, enSymbol } Encoding = enAnsi;
-    std::optional<QFontMetrics> Metrics;
-    const QFontMetrics& FM() {
+    std::optional<TFontMetrics> Metrics;
+    const TFontMetrics& FM() {
         if (!Metrics) Metrics.emplace(Font);
         return *Metrics;
     }

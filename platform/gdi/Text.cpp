@@ -1,6 +1,5 @@
 // Fonts and text: logical fonts to Qt fonts at 96 pixels per inch, TextOut, ExtTextOut, DrawText
 // and the metrics.
-#include <QFontInfo>
 #include <cstring>
 
 #include "platform/classes/CodePages.h"
@@ -68,12 +67,12 @@ QFont GdiInternal::MakeQFont(const LOGFONT& Log, TFontObject::TEncoding& Encodin
     } else {
         int Pixels = std::clamp(Height, 1, 2048);
         F.setPixelSize(Pixels);
-        while (Pixels > 1 && QFontMetrics(F).height() > Height) {
+        while (Pixels > 1 && TFontMetrics(F).height() > Height) {
             F.setPixelSize(--Pixels);
         }
     }
     if (Log.lfWidth > 0) {
-        const int Average = QFontMetrics(F).averageCharWidth();
+        const int Average = TFontMetrics(F).averageCharWidth();
         if (Average > 0) F.setStretch(std::clamp(Log.lfWidth * 100 / Average, 1, 4000));
     }
     return F;
@@ -92,7 +91,7 @@ TFontObject& FontOf(TDCObject& DC) {
 }
 
 // Width of a run with tabs expanded at TabWidth (0: tabs measured as characters).
-int RunWidth(const QFontMetrics& FM, const QString& S, int TabWidth, int Extra = 0) {
+int RunWidth(const TFontMetrics& FM, const QString& S, int TabWidth, int Extra = 0) {
     if (TabWidth <= 0 || !S.contains(QLatin1Char('\t')))
         return FM.horizontalAdvance(S) + Extra * int(S.size());
     int X = 0;
@@ -108,7 +107,8 @@ int RunWidth(const QFontMetrics& FM, const QString& S, int TabWidth, int Extra =
 }
 
 // Draws S with its top-left cell corner at (X, Y) in logical coordinates, expanding tabs.
-void PaintRun(QPainter& P, const QFontMetrics& FM, int X, int Y, const QString& S, int TabWidth) {
+void PaintRun(QPainter& P, const TFontMetrics& FM, int X, int Y, const QString& S, int TabWidth) {
+    if (!HasFontSystem()) return;
     if (TabWidth <= 0 || !S.contains(QLatin1Char('\t'))) {
         P.drawText(X, Y + FM.ascent(), S);
         return;
@@ -127,6 +127,7 @@ void PaintRun(QPainter& P, const QFontMetrics& FM, int X, int Y, const QString& 
 }
 
 void SetupTextPainter(TDCObject& DC, QPainter& P, TFontObject& F) {
+    if (!HasFontSystem()) return;
     P.setFont(F.Font);
     P.setPen(QColor::fromRgb(DC.Pixel(DC.S.TextColor)));
     QFont Font = F.Font;
@@ -142,7 +143,7 @@ BOOL GetTextExtentPoint32(HDC DC, const std::string& Text, SIZE* Size) {
     auto D = FindDC(DC);
     if (!D || !Size || int64_t(Text.size()) > GdiLimits::kMaxTextBytes) return FALSE;
     TFontObject& F = FontOf(*D);
-    const QFontMetrics& FM = F.FM();
+    const TFontMetrics& FM = F.FM();
     *Size = SIZE{RunWidth(FM, F.Decode(Text), 0, D->S.CharExtra), FM.height()};
     return TRUE;
 }
@@ -151,7 +152,7 @@ BOOL GetTextMetrics(HDC DC, TEXTMETRIC* M) {
     auto D = FindDC(DC);
     if (!D || !M) return FALSE;
     TFontObject& F = FontOf(*D);
-    const QFontMetrics& FM = F.FM();
+    const TFontMetrics& FM = F.FM();
     *M = TEXTMETRIC{};
     M->tmHeight = FM.height();
     M->tmAscent = FM.ascent();
@@ -165,8 +166,7 @@ BOOL GetTextMetrics(HDC DC, TEXTMETRIC* M) {
     M->tmUnderlined = F.Log.lfUnderline;
     M->tmStruckOut = F.Log.lfStrikeOut;
     // The pitch bit is set for variable-pitch fonts (its name says the opposite).
-    M->tmPitchAndFamily =
-        BYTE(TMPF_TRUETYPE | (QFontInfo(F.Font).fixedPitch() ? 0 : TMPF_FIXED_PITCH));
+    M->tmPitchAndFamily = BYTE(TMPF_TRUETYPE | (FixedPitch(F.Font) ? 0 : TMPF_FIXED_PITCH));
     M->tmCharSet = F.Encoding == TFontObject::enOem      ? BYTE(OEM_CHARSET)
                    : F.Encoding == TFontObject::enSymbol ? BYTE(SYMBOL_CHARSET)
                                                          : BYTE(ANSI_CHARSET);
@@ -202,7 +202,7 @@ BOOL ExtTextOut(HDC DC, int X, int Y, UINT Options, const RECT* Rect, const std:
     auto D = FindDC(DC);
     if (!D || int64_t(Text.size()) > GdiLimits::kMaxTextBytes) return FALSE;
     TFontObject& F = FontOf(*D);
-    const QFontMetrics& FM = F.FM();
+    const TFontMetrics& FM = F.FM();
     const QString S = F.Decode(Text);
     int Width = 0;
     if (Dx) {
@@ -241,6 +241,7 @@ BOOL ExtTextOut(HDC DC, int X, int Y, UINT Options, const RECT* Rect, const std:
                    QColor::fromRgb(D->Pixel(D->S.BkColor)));
     if (D->S.BkMode == OPAQUE && !(Options & ETO_OPAQUE))
         Q.fillRect(QRect(Left, Top, Width, FM.height()), QColor::fromRgb(D->Pixel(D->S.BkColor)));
+    if (!HasFontSystem()) return TRUE;
     SetupTextPainter(*D, Q, F);
     const int Escapement = F.Log.lfEscapement;
     if (Escapement) {
@@ -286,7 +287,7 @@ QString Ellipsis() {
 }
 
 // Shortens a line that is too wide by the ellipsis style.
-QString Shorten(const QFontMetrics& FM, const QString& S, int Max, UINT Format, int Tab) {
+QString Shorten(const TFontMetrics& FM, const QString& S, int Max, UINT Format, int Tab) {
     auto Fits = [&](const QString& T) { return RunWidth(FM, T, Tab) <= Max; };
     if (Fits(S)) return S;
     if (Format & DT_PATH_ELLIPSIS) {
@@ -317,7 +318,7 @@ QString Shorten(const QFontMetrics& FM, const QString& S, int Max, UINT Format, 
 
 // Splits a paragraph into lines no wider than Max, breaking between words; a word wider than a
 // line stands alone on its line.
-std::vector<QString> Wrap(const QFontMetrics& FM, const QString& S, int Max, int Tab) {
+std::vector<QString> Wrap(const TFontMetrics& FM, const QString& S, int Max, int Tab) {
     std::vector<QString> Lines;
     qsizetype Start = 0;
     do {
@@ -344,7 +345,7 @@ int DrawText(HDC DC, std::string& Text, RECT* Rect, UINT Format) {
     auto D = FindDC(DC);
     if (!D || !Rect || int64_t(Text.size()) > GdiLimits::kMaxTextBytes) return 0;
     TFontObject& F = FontOf(*D);
-    const QFontMetrics& FM = F.FM();
+    const TFontMetrics& FM = F.FM();
     int TabWidth = 0;
     if (Format & DT_EXPANDTABS) {
         const int Chars = (Format & DT_TABSTOP) ? int((Format >> 8) & 0xFF) : 8;

@@ -285,13 +285,56 @@ def case_oversize(p):
     check("oversize: raised limit: nothing is remembered", not os.path.exists(p.dir + "cut.big"))
 
 
+def case_unseen(p):
+    """A run nobody sees (offscreen: no GUI application object, text measured by a fixed metric)
+    writes the log, spool and settings that a run with its window shown writes (Qt's minimal
+    platform with its fonts: a QApplication, the window shown and measured by the font system)."""
+    user, pw = new_user("uns")
+    groups = new_groups("uns", 2, 4)
+    drop_mail(user, "From: a@example.org\nSubject: seen or not\n\nthe same\n")
+    drop_mail(user, "From: b@example.org\nSubject: second\n\nbytes\n")
+    seen = Program("seen", time_server=False)
+    runs = {}
+    try:
+        for name, prog, platform in (("unseen", p, "offscreen"),
+                                     ("seen", seen, "minimal:enable_fonts")):
+            prog.write("uns.rc", "".join("%s 0\n" % g for g in groups))
+            box = prog.write("uns.bfg", "Pop3Server=%s\nPop3Port=%d\nPop3User=%s\nPop3Pass=%s\n"
+                                        "Pop3Keep=J\nNntpServer=%s\nNntpPort=%d\nNntpGetNewsList=N\n"
+                                        "NntpMaxThreads=1\nGlobalSpool=%s\n"
+                             % (HOST, port("POP3"), user, pw, HOST, port("NNTP"), prog.spool))
+            rc, wall, cpu, err = prog.run(box, extra_env={"QT_QPA_PLATFORM": platform})
+            check("unseen: the %s run exits 0" % name, rc == 0, (rc, err[-500:]))
+            files = prog.spool_files()
+            # the log's lines without their time stamps, the online time and the program's
+            # directory; mail and news run side by side, so their lines may interleave
+            log = sorted(line[20:].replace(prog.dir, "DIR/")
+                         for line in prog.log("kestro.log").splitlines()
+                         if "Onlinezeit" not in line)
+            runs[name] = (sorted(mail_scripts(files)), sorted(rnews_articles(files)), log,
+                          open(prog.home + "reg/HKEY_CURRENT_USER.reg", "rb").read())
+    finally:
+        seen.cleanup()
+    unseen, shown = runs.get("unseen"), runs.get("seen")
+    if not unseen or not shown:
+        return
+    check("unseen: two mails and eight articles arrived",
+          len(unseen[0]) == 2 and len(unseen[1]) == 8, (len(unseen[0]), len(unseen[1])))
+    check("unseen: the same mail spool as the seen run", unseen[0] == shown[0])
+    check("unseen: the same news batches as the seen run", unseen[1] == shown[1])
+    check("unseen: the same run log as the seen run", unseen[2] == shown[2],
+          (unseen[2], shown[2]))
+    check("unseen: the same settings (window layout) as the seen run", unseen[3] == shown[3])
+
+
 CASES = [("openxp", case_openxp, {}), ("xp2", case_xp2, {}), ("cfg", case_cfg_options, {}),
          ("failures", case_failures, {"time_server": False}),
          ("refused-post", case_refused_post, {"time_server": False}),
          ("posted-before", case_posted_before, {"time_server": False}),
          ("second", case_second_instance, {"time_server": False}),
          ("parallel", case_parallel_news, {"time_server": False}),
-         ("oversize", case_oversize, {"time_server": False})]
+         ("oversize", case_oversize, {"time_server": False}),
+         ("unseen", case_unseen, {"time_server": False})]
 
 
 def main():

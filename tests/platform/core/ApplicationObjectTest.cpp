@@ -54,9 +54,12 @@ TEST(ApplicationObject, AProgramNobodySeesHasWindowsAndPicturesButNoQtWidgets) {
     static char* Argv[] = {Name, nullptr};
     std::unique_ptr<QCoreApplication> App =
         TApplication::InitializeQt(Argc, Argv, true, /*Unseen=*/true);
-    ASSERT_NE(qobject_cast<QGuiApplication*>(App.get()), nullptr);
-    EXPECT_EQ(qobject_cast<QApplication*>(App.get()), nullptr);
-    EXPECT_FALSE(static_cast<QGuiApplication*>(App.get())->quitOnLastWindowClosed());
+    // Not even a GUI application object: no platform plugin, no font system.
+    ASSERT_NE(App, nullptr);
+    EXPECT_EQ(qobject_cast<QGuiApplication*>(App.get()), nullptr);
+    // The one screen is the offscreen platform's.
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 600);
 
     // A top-level window without a Qt widget behind it: it is placed, drawn on and measured in.
     WNDCLASS Class{};
@@ -76,7 +79,18 @@ TEST(ApplicationObject, AProgramNobodySeesHasWindowsAndPicturesButNoQtWidgets) {
     SIZE Extent{};
     EXPECT_TRUE(GetTextExtentPoint32(DC, "Unseen", &Extent));
     EXPECT_GT(Extent.cx, 0);
-    EXPECT_GT(Extent.cy, 0);
+    // The default font's height as the font system gives it (DejaVu Sans at 11 pixels).
+    EXPECT_EQ(Extent.cy, 13);
+    TEXTMETRIC Metrics{};
+    EXPECT_TRUE(GetTextMetrics(DC, &Metrics));
+    EXPECT_EQ(Metrics.tmHeight, 13);
+    EXPECT_EQ(Metrics.tmAscent, 10);
+    // Text is laid out but not drawn; what else is drawn stays.
+    RECT Box{0, 20, 100, 60};
+    EXPECT_EQ(DrawText(DC, std::string("Two\nlines"), &Box, DT_CALCRECT), 26);
+    RECT Cell{0, 20, 100, 60};
+    EXPECT_EQ(DrawText(DC, std::string("&Unseen text"), &Cell, DT_SINGLELINE), 13);
+    EXPECT_TRUE(TextOut(DC, 5, 40, "Unseen"));
     ReleaseDC(W, DC);
     EXPECT_EQ(WindowPicture(W).pixel(3, 4), qRgb(255, 0, 0));
     DestroyWindow(W);
