@@ -5,12 +5,14 @@ one connection, as one group never spans two) and the script prints wall time, C
 peak memory. Kestro writes each article to its group's batch file as it arrives, so its memory
 should not grow with the group.
 
-usage: large_group.py [--kestro BIN] [--runs N] [--port P] [--direct] [--quick] [--keep]
+usage: large_group.py [--kestro BIN] [--runs N] [--port P] [--direct] [--quick] [--kestro-only]
+                      [--keep]
 
 The programs fetch through relay.py (see README.md): straight from INN every lock-step command
 waits 40 ms for a delayed ACK, and 100,000 articles would take over an hour. --direct skips it.
---quick stops after 100,000 articles. What arrived is checked article by article as it is read
-(a batch of a million articles is 2 GB: it is never held whole).
+--quick stops after 100,000 articles; --kestro-only leaves the peers out. What arrived is
+checked article by article as it is read (a batch of a million articles is 2 GB: it is never
+held whole).
 """
 import os, sys
 
@@ -117,7 +119,8 @@ def run_slrnpull(args, host, port, n):
 
 def main():
     args = c.parse_args(__doc__, runs=1, flags=[("--direct", "fetch straight from INN"),
-                                                ("--quick", "stop after 100,000 articles")])
+                                                ("--quick", "stop after 100,000 articles"),
+                                                ("--kestro-only", "run Kestro alone, not its peers")])
     c.need_root()
     c.ensure_packages(["suck", "slrnpull", "time"])
     kestro = c.kestro_binary(args)
@@ -133,9 +136,10 @@ def main():
             c.say(srv.helper("NNTP_BULK", "--articles", n - have, "--start", have + 1,
                              "--prefix", GROUP, "--body-lines", news.BODY_LINES).strip())
             have = n
-            for name, fn in (("kestro", lambda: run_kestro(args, e2e, kestro, host, port, n)),
-                             ("suck -br", lambda: run_suck(args, host, port, n)),
-                             ("slrnpull", lambda: run_slrnpull(args, host, port, n))):
+            programs = (("kestro", lambda: run_kestro(args, e2e, kestro, host, port, n)),
+                        ("suck -br", lambda: run_suck(args, host, port, n)),
+                        ("slrnpull", lambda: run_slrnpull(args, host, port, n)))
+            for name, fn in programs[:1] if args.kestro_only else programs:
                 results = []
                 for i in range(args.runs):
                     r = fn()
