@@ -3,6 +3,7 @@
 #include "bars/customize/dxBarCustForm.h"
 #include "bars/customize/dxBarCustomizingPopup.h"
 #include "bars/customize/dxBarDesignCopy.h"
+#include "bars/customize/dxBarDrag.h"
 #include "bars/customize/dxBarQuickCust.h"
 #include "bars/model/dxBarCustomizing.h"
 
@@ -14,6 +15,10 @@ class TEntry : public TdxBarCustomizing {
         ShowCustomizingForm(Manager, Show);
     }
     TCustomForm* Form() override { return GetCustomizingForm(); }
+    bool DragAndDropItem(TdxBarManager* Manager, TdxBarItem* Item, TdxBarItemLink* SourceLink,
+                         const std::function<void()>& Dropped) override {
+        return dxBarDragAndDropItem(Manager, Item, SourceLink, Dropped);
+    }
     TdxBarManager* FormManager() override {
         TdxBarCustomizingForm* Dialog = GetCustomizingForm();
         return Dialog ? Dialog->BarManager() : nullptr;

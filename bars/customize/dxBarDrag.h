@@ -3,6 +3,7 @@
 // own (dxBarDragItem.cpp); the bar window under the pointer tells where a drop would land (a drop
 // place), an insertion mark shows it (dxBarDragMark.cpp), and the drop changes the links
 // (dxBarDragDrop.cpp).
+#include <functional>
 #include "bars/model/dxBarTypes.h"
 #include "platform/gdi/GdiTypes.h"
 
@@ -75,6 +76,10 @@ void DrawInsertionMark(const TdxBarDropPlace& Place);
 // What the drop does to the links, the selection and menu mode (nothing without a drop after a
 // move of the pointer). True when it deleted the source link.
 bool dxBarDropDraggedItem(TdxBarManager* Manager, const TdxBarDragOutcome& Outcome);
+// Drags Item in customizing mode until it is dropped or cancelled (the manager's DragItem, through
+// the customizing entry point), calls Dropped once the pointer has let go, then drops it as above.
+bool dxBarDragAndDropItem(TdxBarManager* Manager, TdxBarItem* Item, TdxBarItemLink* SourceLink,
+                          const std::function<void()>& Dropped);
 // A window that shows no link takes a drop anywhere in it.
 bool dxBarShowsNoLinks(const TCustomdxBarControl* Window);
 // Whether a drop on these links may add a link to the item (a sub-item never comes to hold

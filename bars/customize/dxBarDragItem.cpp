@@ -261,22 +261,9 @@ void TdxBarItemDrag::Finish() {
 
 }  // namespace
 
-void TdxBarManager::DragItem(TdxBarItem* Item, TdxBarItemLink* SourceLink) {
-    if (!Item || FDragging || !FIsCustomizing) return;
-    FDraggingItem = Item;
-    FDraggingItemLink = SourceLink;
-    FDragging = true;
-    bool SourceDeleted = false;
-    try {
-        const TdxBarDragOutcome Outcome = TdxBarItemDrag(this, Item, SourceLink).Run();
-        FDragging = false;
-        SourceDeleted = dxBarDropDraggedItem(this, Outcome);
-    } catch (...) {
-        FDragging = false;
-        SetDragging(nullptr, nullptr);
-        throw;
-    }
-    SetDragging(nullptr, nullptr);
-    // Without the drag the link's control loses the frame it had as the dragged one.
-    if (SourceLink && !SourceDeleted && SourceLink->Control()) SourceLink->Control()->Repaint();
+bool dxBarDragAndDropItem(TdxBarManager* Manager, TdxBarItem* Item, TdxBarItemLink* SourceLink,
+                          const std::function<void()>& Dropped) {
+    const TdxBarDragOutcome Outcome = TdxBarItemDrag(Manager, Item, SourceLink).Run();
+    Dropped();
+    return dxBarDropDraggedItem(Manager, Outcome);
 }

@@ -5,6 +5,7 @@
 // starts (RegisterBarClasses) and whenever it opens something of its own; until then the entry
 // point in place does nothing and answers "none", as customizing does while nothing of it is
 // open.
+#include <functional>
 #include <memory>
 
 #include "bars/model/dxBarInPlace.h"
@@ -39,6 +40,16 @@ class TdxBarCustomizing {
     // --- the item context menu ---
     virtual void ShowPopup(TdxBarItemLink* /*Link*/, TPoint /*ScreenPoint*/) {}
     virtual void LinkDestroyed(TdxBarItemLink* /*Link*/) {}
+
+    // --- dragging an item ---
+    // Drags Item (from SourceLink, or from the dialog's list when none) until it is dropped or
+    // the drag is cancelled, calls Dropped once the pointer has let go, then does what the drop
+    // asks. True when the drop deleted SourceLink.
+    virtual bool DragAndDropItem(TdxBarManager* /*Manager*/, TdxBarItem* /*Item*/,
+                                 TdxBarItemLink* /*SourceLink*/,
+                                 const std::function<void()>& /*Dropped*/) {
+        return false;
+    }
 
     // --- the design-time copy ---
     // The owner form's definition read again into a temporary form, or none.

@@ -837,3 +837,24 @@ void TdxBarManager::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
     for (TdxBarItem* Item : FItems)
         if (Item->Category() >= 0 && Item->Owner() == Root) Proc(Item);
 }
+
+void TdxBarManager::DragItem(TdxBarItem* Item, TdxBarItemLink* SourceLink) {
+    if (!Item || FDragging || !FIsCustomizing) return;
+    FDraggingItem = Item;
+    FDraggingItemLink = SourceLink;
+    FDragging = true;
+    bool SourceDeleted = false;
+    try {
+        SourceDeleted = dxBarCustomizing().DragAndDropItem(this, Item, SourceLink,
+                                                           [this] { FDragging = false; });
+    } catch (...) {
+        FDragging = false;
+        SetDragging(nullptr, nullptr);
+        throw;
+    }
+    FDragging = false;
+    SetDragging(nullptr, nullptr);
+    // Without the drag the link's control loses the frame it had as the dragged one.
+    if (SourceLink && !SourceDeleted && SourceLink->Control())
+        dxBarViews().RepaintControl(SourceLink->Control());
+}
