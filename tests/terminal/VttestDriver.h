@@ -72,6 +72,19 @@ class TVttestSession {
         return FSince.find(A) != std::string::npos ? 0 : 1;
     }
 
+    // Reads what vttest prints until the emulator has answered it Count times in all (DA, DSR,
+    // answerback...); false when vttest ended or the bound ran out first.
+    bool WaitForReplies(int Count, int BoundMs = 20000) {
+        const auto End = Clock::now() + std::chrono::milliseconds(BoundMs);
+        while (FReplies < Count) {
+            const auto Left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(End - Clock::now());
+            if (Left.count() <= 0 || !ReadOnce(int(Left.count()))) return false;
+        }
+        return true;
+    }
+    int Replies() const { return FReplies; }
+
     void Type(const std::string& Keys) {
         FSince.clear();
         WriteAll(Keys);
@@ -95,7 +108,10 @@ class TVttestSession {
         FSince.append(Buffer, size_t(N));
         Vt.ProcessBlock(reinterpret_cast<const uint8_t*>(Buffer), size_t(N));
         const std::string Replies = Host.Sent();
-        if (!Replies.empty()) WriteAll(Replies);
+        if (!Replies.empty()) {
+            WriteAll(Replies);
+            ++FReplies;
+        }
         return true;
     }
 
@@ -110,6 +126,7 @@ class TVttestSession {
     pid_t FPid = -1;
     int FFd = -1;
     std::string FSince;
+    int FReplies = 0;
 };
 
 // The screen as text for review: one line per row, line-drawing characters as their box

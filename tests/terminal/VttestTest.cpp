@@ -102,8 +102,13 @@ TEST_F(Vttest, Menu3CharacterSets) {
 
 TEST_F(Vttest, Menu6ReportsPassVttestsChecks) {
     Type("6\r");
+    const int Answered = S.Replies();
     Step(kReportsMenu, "1\r");
-    Step("Finish this test with RETURN.", "\r");  // vttest shows what ENQ answered
+    // vttest shows what ENQ answered: the RETURN that ends the test comes after the answer (vttest
+    // may send its ENQ a moment after the text).
+    ASSERT_TRUE(S.WaitFor("Finish this test with RETURN.")) << S.Output();
+    ASSERT_TRUE(S.WaitForReplies(Answered + 1)) << S.Output();
+    Step("Finish this test with RETURN.", "\r");
     Step(kPush, "\r");
     Step(kReportsMenu, "2\r");
     Step("NewLine mode set. Push the RETURN key:", "\r");
