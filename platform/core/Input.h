@@ -13,12 +13,13 @@
 //     clicks always). A press on a window of an inactive form sends WM_MOUSEACTIVATE first.
 //   keys: WM_KEYDOWN / WM_KEYUP, or WM_SYSKEYDOWN / WM_SYSKEYUP while Alt is held (without Ctrl)
 //     and for F10, with the virtual-key code and the key data (repeat count 1, scan code, extended
-//     bit, context bit for Alt, previous state, transition); the WH_KEYBOARD hooks see them first;
-//     they go to the focus window (to the active window when nothing has the focus). AltGr is not
-//     VK_MENU: it makes no key message of its own and the characters it types are plain WM_CHAR.
-//     TranslateMessage turns the characters a key typed into WM_CHAR / WM_SYSCHAR (one
-//     Windows-1252 byte each; characters that have none become '?').
-// A hook that eats a message stops it: nothing is queued.
+//     bit, context bit for Alt, previous state, transition); they go to the focus window (to the
+//     active window when nothing has the focus); the WH_KEYBOARD hooks see each key when the loop
+//     takes it, just before its window does. AltGr is not VK_MENU: it makes no key message of its
+//     own and the characters it types are plain WM_CHAR. TranslateMessage turns the characters a
+//     key typed into WM_CHAR / WM_SYSCHAR (one Windows-1252 byte each; characters that have none
+//     become '?').
+// A hook that eats a message stops it: a mouse message is not queued, a key is not delivered.
 #include <cstdint>
 #include <functional>
 #include <string>

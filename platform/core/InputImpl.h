@@ -45,4 +45,7 @@ bool KeyDown(WORD VirtualKey);
 using TKeyTable = std::array<BYTE, 256>;
 std::shared_ptr<const TKeyTable> KeySnapshot();
 void TookInput(const TKeyTable& Keys);
+// A typed key as the loop takes it: the WH_KEYBOARD hooks see it first; false when one ate it, or
+// when its window (the focus window when it arrived) is gone or disabled now.
+bool KeyReachesItsWindow(const MSG& Key);
 }  // namespace InputImpl

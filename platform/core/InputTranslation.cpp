@@ -336,9 +336,6 @@ bool TranslateKey(QKeyEvent* E) {
     if (Alt && System) Data |= KF_ALTDOWN_BIT;
     if (!Press || WasDown || E->isAutoRepeat()) Data |= KF_REPEAT_BIT;
     if (!Press) Data |= KF_UP_BIT;
-    if (HookImpl::KeyboardHooks(Vk, Data)) return true;
-    TWndPtr W = FindWnd(Target);
-    if (!W || IsDisabledTree(*W)) return true;
     const UINT Msg =
         Press ? (System ? WM_SYSKEYDOWN : WM_KEYDOWN) : (System ? WM_SYSKEYUP : WM_KEYUP);
     TMessageLoop::Instance().PostInput(MakeInput(Target, Msg, Vk, Data),
@@ -444,6 +441,12 @@ bool InputImpl::TranslateQtEvent(QWindow* Window, QEvent* Event) {
         }
     });
     return Eaten;
+}
+
+bool InputImpl::KeyReachesItsWindow(const MSG& Key) {
+    if (HookImpl::KeyboardHooks(Key.wParam, Key.lParam)) return false;
+    TWndPtr W = FindWnd(Key.hwnd);
+    return W && !IsDisabledTree(*W);
 }
 
 // ---- state that follows windows -----------------------------------------------------------------

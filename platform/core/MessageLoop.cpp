@@ -58,6 +58,10 @@ bool IsMouseMove(UINT Msg) {
     return Msg == WM_MOUSEMOVE || Msg == WM_NCMOUSEMOVE;
 }
 
+bool IsKeyMessage(UINT Msg) {
+    return Msg == WM_KEYDOWN || Msg == WM_KEYUP || Msg == WM_SYSKEYDOWN || Msg == WM_SYSKEYUP;
+}
+
 bool SameMessage(const MSG& A, const MSG& B) {
     return A.hwnd == B.hwnd && A.message == B.message && A.wParam == B.wParam &&
            A.lParam == B.lParam && A.time == B.time;
@@ -233,6 +237,7 @@ void TMessageLoop::PostInput(const MSG& Msg, std::string Chars,
     Item.Msg = Msg;
     Item.Chars = std::move(Chars);
     Item.Keys = std::move(Keys);
+    Item.Typed = IsKeyMessage(Msg.message);
     Push(std::move(Item));
 }
 
@@ -263,6 +268,17 @@ bool TMessageLoop::TakeTimerMessage(const TQueued& Item) {
 
 bool TMessageLoop::Take(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove,
                         std::uint64_t Limit) {
+    for (;;) {
+        bool Typed = false;
+        if (!TakeQueued(Out, Filter, Min, Max, Remove, Limit, Typed)) return false;
+        // The hooks run without the lock: they may post (a menu's hook hands the key on).
+        if (!Typed || InputImpl::KeyReachesItsWindow(*Out)) return true;
+        if (SameMessage(*Out, FLastKey)) FLastKeyChars.clear();
+    }
+}
+
+bool TMessageLoop::TakeQueued(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove,
+                              std::uint64_t Limit, bool& Typed) {
     std::vector<TQueued> Dropped;  // freed after the lock: payload destructors may post
     bool Found = false;
     {
@@ -309,6 +325,7 @@ bool TMessageLoop::Take(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove,
                 FLastKeyChars = std::move(Item.Chars);
             }
             if (Item.Keys) InputImpl::TookInput(*Item.Keys);
+            Typed = Item.Typed;
             FCurrent = Item.Msg;
             break;
         }

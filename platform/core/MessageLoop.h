@@ -56,8 +56,11 @@ class TMessageLoop {
                    std::shared_ptr<const std::array<BYTE, 256>> Keys);
     // Takes the first queued message that matches (see PeekMessage) without servicing Qt, looking
     // no further than the message numbered Limit. The one rule of every loop: messages of windows
-    // that died and WM_TIMERs of timers killed or restarted since are dropped on the way; the key
-    // message taken is remembered for TranslateMessage; a payload is held for DispatchMessage.
+    // that died and WM_TIMERs of timers killed or restarted since are dropped on the way; a typed
+    // key is shown to the WH_KEYBOARD hooks as it is taken (not as it arrives: a burst of keys
+    // reaches the hooks one by one, each just before its window), and dropped when a hook eats it
+    // or its window is gone or disabled by then; the key message taken is remembered for
+    // TranslateMessage; a payload is held for DispatchMessage.
     bool Take(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove,
               std::uint64_t Limit = UINT64_MAX);
     // How far TakeNext looks.
@@ -134,6 +137,8 @@ class TMessageLoop {
         std::shared_ptr<void> Payload;
         std::string Chars;
         std::shared_ptr<const std::array<BYTE, 256>> Keys;
+        // A key message of the keyboard (PostInput), not one a program posted.
+        bool Typed = false;
     };
     struct TTimer {
         std::chrono::milliseconds Interval{};
@@ -155,6 +160,9 @@ class TMessageLoop {
     void Push(TQueued Item);
     void Wake();
     bool Matches(const TQueued& Item, HWND Filter, UINT Min, UINT Max);
+    // Take without the hooks; Typed tells whether a typed key was removed.
+    bool TakeQueued(MSG* Out, HWND Filter, UINT Min, UINT Max, bool Remove, std::uint64_t Limit,
+                    bool& Typed);
     // A WM_TIMER whose timer was killed or restarted since it was queued: false, drop it.
     bool TakeTimerMessage(const TQueued& Item);
     // Delivers what was queued when the pass began, then paints when nothing else waits.

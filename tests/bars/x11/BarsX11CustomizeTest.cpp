@@ -60,10 +60,17 @@ class BarsX11Customize : public testing::Test {
     // Presses on a link, moves out of the drag rectangle and on to To, and lets go there.
     static void Drag(TMenuForm& Form, TdxBarItemLink* Link, POINT To) {
         const POINT From = TMenuForm::Middle(Link);
-        Xdo({"mousemove", Num(From.x), Num(From.y), "mousedown", "1", "sleep", "0.1", "mousemove",
-             Num(From.x + 12), Num(From.y + 12), "sleep", "0.2", "mousemove", Num(To.x), Num(To.y),
-             "sleep", "0.2", "mouseup", "1"});
-        EXPECT_TRUE(PumpUntil([&] { return !Form.Manager()->Dragging(); }));
+        // The dialog disabled the form: the press reaches the bar window as a message the
+        // bars' hook posts, and the window waits to see whether the item is dragged.
+        TXdoDrag Steps;
+        Steps.From = From;
+        Steps.Path = {POINT{From.x + 12, From.y + 12}, To};
+        Steps.RestMs = 100;
+        Steps.Pressed = [&] {
+            return Link->Control() &&
+                   Form.Toolbar()->Control()->InputState() == TdxBarInputState::DragPending;
+        };
+        EXPECT_TRUE(XdoDrag(Steps, [&] { return !Form.Manager()->Dragging(); }));
         Drain();
     }
     static POINT Along(TMenuForm& Form, int Index, double Fraction) {

@@ -1,8 +1,8 @@
 // The toolbar floats, moves and docks on a real X server: xdotool drags it by its grip off its
 // row, by its caption over the top dock (where it docks after resting there) and, with Ctrl
 // held, over the dock without docking; a menu is torn off, brought back and torn off again. Each
-// drag is one xdotool run, so the press, the moves, the rest and the release reach the drag loop
-// while it runs. Run by run-x11.sh under xvfb-run.
+// drag is given step by step as the program takes it (XdoDrag), so the press, the moves, the rest
+// and the release reach the drag loop while it runs. Run by run-x11.sh under xvfb-run.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -48,24 +48,17 @@ class BarsX11Float : public testing::Test {
         GetWindowRect(Toolbar()->Control()->Handle(), &R);
         return R;
     }
-    // Presses at From, moves through the points (resting RestS seconds at the last) and
-    // releases there, as one run of xdotool.
-    void Drag(POINT From, std::vector<POINT> Path, const char* RestS, bool Ctrl = false) {
-        QStringList Args{"mousemove", Num(From.x), Num(From.y), "mousedown", "1"};
-        if (Ctrl)
-            Args << "keydown"
-                 << "ctrl";
-        for (POINT P : Path)
-            Args << "mousemove" << Num(P.x) << Num(P.y) << "sleep"
-                 << "0.1";
-        Args << "sleep" << RestS;
-        if (Ctrl)
-            Args << "keyup"
-                 << "ctrl";
-        Args << "mouseup"
-             << "1";
-        Xdo(Args);
-        PumpUntil([&] { return !Form.Manager()->Bars()->Dragging(); });
+    // Presses at From, moves through the points (resting RestMs at the last, and until Rested
+    // holds when given) and releases there, step by step as the program takes them.
+    void Drag(POINT From, std::vector<POINT> Path, int RestMs, bool Ctrl = false,
+              std::function<bool()> Rested = {}) {
+        TXdoDrag Steps;
+        Steps.From = From;
+        Steps.Path = std::move(Path);
+        Steps.RestMs = RestMs;
+        Steps.Ctrl = Ctrl;
+        Steps.Rested = std::move(Rested);
+        EXPECT_TRUE(XdoDrag(Steps, [&] { return !Form.Manager()->Bars()->Dragging(); }));
         Drain();
     }
     TMenuForm Form;
@@ -76,7 +69,7 @@ TEST_F(BarsX11Float, TheToolbarFloatsOffItsRowAndDocksBackAfterARestOverTheDock)
     RECT R = Bounds();
     const POINT Grip{R.left + 4, (R.top + R.bottom) / 2};
     const POINT Away = ScreenOf(Form.FormWindow(), POINT{300, 200});
-    Drag(Grip, {POINT{Grip.x + 30, Grip.y + 60}, Away}, "0.1");
+    Drag(Grip, {POINT{Grip.x + 30, Grip.y + 60}, Away}, 100);
     ASSERT_TRUE(Toolbar()->Control()->IsFloating());
     ASSERT_TRUE(PumpUntil([&] {
         QWindow* W = QtWindowOf(Toolbar()->Control()->Handle());
@@ -88,13 +81,14 @@ TEST_F(BarsX11Float, TheToolbarFloatsOffItsRowAndDocksBackAfterARestOverTheDock)
     // Held over the dock with Ctrl it moves there and stays floating.
     const POINT OverDock{Grip.x + 60, Grip.y};
     const POINT From = Caption();
-    Drag(From, {POINT{From.x, From.y - 60}, OverDock}, "0.3", true);
+    Drag(From, {POINT{From.x, From.y - 60}, OverDock}, 300, true);
     EXPECT_TRUE(Toolbar()->Control()->IsFloating());
     EXPECT_LT(std::abs(Bounds().top - R.top), std::abs(R.top - OverDock.y) + 40);
     EXPECT_NE(Bounds().top, R.top);
     // Without Ctrl it docks once it rested there, back in its row.
     const POINT From2 = Caption();
-    Drag(From2, {POINT{From2.x, From2.y + 20}, OverDock}, "0.3");
+    Drag(From2, {POINT{From2.x, From2.y + 20}, OverDock}, 300, false,
+         [&] { return !Toolbar()->Control()->IsFloating(); });
     EXPECT_FALSE(Toolbar()->Control()->IsFloating());
     EXPECT_EQ(Toolbar()->DockingStyle(), dsTop);
     EXPECT_EQ(Toolbar()->Row(), Row);
@@ -116,13 +110,13 @@ TEST_F(BarsX11Float, AMenuTornOffAndBroughtBackOpensAgainAndTornOffAgainFloats) 
     ASSERT_NE(Menu, nullptr);
     const POINT OnBar = TTornOnline::DetachBarPoint(Menu);
     const POINT Away = ScreenOf(Form.FormWindow(), POINT{300, 220});
-    Drag(POINT{OnBar.x, OnBar.y}, {Away, OnBar}, "0.2");
+    Drag(POINT{OnBar.x, OnBar.y}, {Away, OnBar}, 200);
     EXPECT_EQ(Online.Detaching, 1);
     EXPECT_FALSE(Online.Torn->Visible());
     EXPECT_NE(Form.OpenMenu(2), nullptr);
     Menu = Form.OpenMenu(2);
     ASSERT_NE(Menu, nullptr);
-    Drag(POINT{OnBar.x, OnBar.y}, {POINT{OnBar.x, OnBar.y + 40}, Away}, "0.2");
+    Drag(POINT{OnBar.x, OnBar.y}, {POINT{OnBar.x, OnBar.y + 40}, Away}, 200);
     EXPECT_EQ(Online.Detaching, 2);
     EXPECT_TRUE(PumpUntil([&] { return ActiveBarControl() == nullptr; }));
     ASSERT_TRUE(Online.Floating());

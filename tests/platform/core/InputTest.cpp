@@ -272,7 +272,8 @@ TEST_F(Input, AltGrIsNoAltAndTheKeyStateFollowsTheKeys) {
 
 // Qt often hands over a burst of input before the loop takes the first message of it. Each
 // message still reads the key state of its own moment (Shift+Tab typed quickly stays Shift+Tab),
-// while the asynchronous state is the newest; hooks, run as the input arrives, read that too.
+// while the asynchronous state is the newest. Hooks see each key as the loop takes it, and read
+// the state of the key's moment too.
 TEST_F(Input, EachKeyMessageReadsTheKeyStateOfItsOwnMoment) {
     SetFocus(Child);
     Drain();
@@ -306,9 +307,10 @@ TEST_F(Input, EachKeyMessageReadsTheKeyStateOfItsOwnMoment) {
     Send(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier);
     Send(QEvent::KeyRelease, Qt::Key_Backtab, Qt::ShiftModifier);
     Send(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
-    UnhookWindowsHookEx(Hook);
+    EXPECT_TRUE(Hooked.empty());
     EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
     Drain();
+    UnhookWindowsHookEx(Hook);
     const std::vector<std::string> Expected{"down Shift shifted", "down Tab shifted",
                                             "up Tab shifted", "up Shift"};
     EXPECT_EQ(Seen, Expected);
@@ -356,9 +358,63 @@ TEST_F(Input, HooksSeeInputFirstNewestFirstAndCanEatIt) {
     });
     HookTrace.clear();
     QTest::keyClick(QtWindowOf(Form), Qt::Key_E);
+    Drain();
     EXPECT_EQ(HookTrace, (std::vector<std::string>{"self-removing", "B69", "B69"}));
     UnhookWindowsHookEx(KeyHookB);
     EXPECT_FALSE(UnhookWindowsHookEx(KeyHookB));
+}
+
+// A burst of keys arrives before the loop takes the first: the hook sees each one just before its
+// window does, not the whole burst ahead of it. A hook set after a key arrived still sees it, and
+// a key whose window was disabled in the meantime goes nowhere.
+TEST_F(Input, KeyboardHooksSeeEachKeyWhenTheLoopTakesIt) {
+    SetFocus(Child);
+    Drain();
+    Windows().Log.clear();
+    static std::vector<std::string>* Trace = nullptr;
+    std::vector<std::string> Seen;
+    Trace = &Seen;
+    Windows().Handlers[Child] = [&](HWND, UINT Msg, WPARAM WParam,
+                                    LPARAM) -> std::optional<LRESULT> {
+        if (Msg == WM_KEYDOWN || Msg == WM_KEYUP)
+            Seen.push_back((Msg == WM_KEYDOWN ? "window down " : "window up ") +
+                           std::to_string(WParam));
+        return std::nullopt;
+    };
+    QWindow* Window = QtWindowOf(Form);
+    auto Send = [&](QEvent::Type Type, Qt::Key Key, const char* Text) {
+        QKeyEvent Event(Type, Key, Qt::NoModifier, QString::fromLatin1(Text));
+        QCoreApplication::sendEvent(Window, &Event);  // translated now, nothing taken yet
+    };
+    Send(QEvent::KeyPress, Qt::Key_A, "a");
+    Send(QEvent::KeyRelease, Qt::Key_A, "a");
+    Send(QEvent::KeyPress, Qt::Key_B, "b");
+    const HHOOK Hook = SetWindowsHookEx(
+        WH_KEYBOARD,
+        [](int Code, WPARAM WParam, LPARAM LParam) -> LRESULT {
+            Trace->push_back(((LParam & KF_UP_BIT) ? "hook up " : "hook down ") +
+                             std::to_string(WParam));
+            if (WParam == VK_B) return 1;
+            return CallNextHookEx(0, Code, WParam, LParam);
+        },
+        0, GetCurrentThreadId());
+    EXPECT_TRUE(Seen.empty());
+    Drain();
+    const std::vector<std::string> Expected{"hook down 65", "window down 65", "hook up 65",
+                                            "window up 65", "hook down 66"};
+    EXPECT_EQ(Seen, Expected);
+    // The eaten key typed nothing.
+    EXPECT_EQ(Windows().MessagesOf(Child, kKeys),
+              (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}));
+    // Disabled before the loop takes it: the hook still sees the key, the window does not.
+    Seen.clear();
+    Send(QEvent::KeyPress, Qt::Key_C, "c");
+    EnableWindow(Form, FALSE);
+    Drain();
+    EnableWindow(Form, TRUE);
+    EXPECT_EQ(Seen, std::vector<std::string>{"hook down 67"});
+    UnhookWindowsHookEx(Hook);
+    Windows().Handlers.erase(Child);
 }
 
 HHOOK MouseHook = 0;
