@@ -8,6 +8,7 @@
 #include "bars/model/dxBarViews.h"
 #include "platform/controls/OwnerDraw.h"
 #include "platform/core/Input.h"
+#include "platform/gdi/Gdi.h"
 
 // ---- the notifying list -----------------------------------------------------------------------
 
