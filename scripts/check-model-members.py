@@ -54,6 +54,9 @@ def misplaced(library, classes):
         parts = line.split(" ", 2)
         if len(parts) < 3 or parts[1] not in OWN:
             continue
+        # An optimiser's local copy of an inline member ("[clone .isra.0]") is no definition.
+        if "[clone " in parts[2]:
+            continue
         member = class_of(parts[2], classes)
         if member:
             found.append((obj, member))
