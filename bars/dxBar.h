@@ -20,6 +20,7 @@
 #include "bars/windows/dxBarDropDownList.h"
 #include "bars/windows/dxBarEditControls.h"
 #include "bars/windows/dxBarItemControls.h"
+#include "bars/windows/dxBarMove.h"
 #include "bars/windows/dxBarPopupMenus.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"

@@ -199,9 +199,13 @@ class TdxBarViews {
     virtual void DropDown(TdxBarButton* /*Button*/, TdxBarButtonControl* /*Control*/,
                           TPoint /*ScreenPoint*/, bool /*ByMouse*/) {}
     virtual void CloseDropDown(TdxBarButton* /*Button*/) {}
-    // A combo's drop-down window closes (a window of its own or its list); the list's window
-    // (opened for the form), filled and sized for Control; a text's extent in the list's font;
-    // the list closed or went.
+    // Whether a combo's drop-down window can open for Control (one on a bar window); it shows
+    // beside Control, its corner near the screen point At; it closes (a window of its own or its
+    // list); the list's window (opened for the form), filled and sized for Control; a text's
+    // extent in the list's font; the list closed or went.
+    virtual bool CanDropDown(TCustomdxBarComboControl* /*Control*/) { return false; }
+    virtual void ShowDropDown(HWND /*Window*/, TCustomdxBarComboControl* /*Control*/,
+                              TPoint /*At*/) {}
     virtual void HideDropDown(HWND /*Window*/) {}
     virtual HWND ComboListWindow(TdxBarCustomCombo* /*Combo*/) { return 0; }
     virtual void FillComboList(TdxBarCustomCombo* /*Combo*/, HWND /*Window*/,

@@ -8,6 +8,7 @@
 #include "bars/model/dxBarViews.h"
 #include "platform/controls/OwnerDraw.h"
 #include "platform/core/Input.h"
+#include "platform/gdi/Gdi.h"
 
 // ---- the notifying list -----------------------------------------------------------------------
 
@@ -154,6 +155,15 @@ HWND TCustomdxBarCombo::GetDropDownWindow() {
     return Window;
 }
 
+void TCustomdxBarCombo::DropDown(TPoint At, TCustomdxBarComboControl* Control) {
+    if (OnDropDown) OnDropDown(this);
+    const HWND Window = GetDropDownWindow();
+    if (!Window || !dxBarViews().CanDropDown(Control)) return;
+    FDropDownControl = Control;
+    InitDropDownWindow(Window, Control);
+    dxBarViews().ShowDropDown(Window, Control, At);
+}
+
 void TCustomdxBarCombo::CloseUp() {
     if (!FDropDownControl) return;
     const HWND Window = GetDropDownWindow();
@@ -235,6 +245,19 @@ void TdxBarCustomCombo::InitDropDownWindow(HWND Window, TCustomdxBarComboControl
 void TdxBarCustomCombo::DropDownClosed() {
     // The list leaves the form until it opens again.
     dxBarViews().ComboListChanged(this, TdxBarComboListChange::Closed);
+}
+
+int TdxBarCustomCombo::GetDropDownWidth(int ControlWidth) {
+    const bool Scrolls = Items()->Count() > DropDownCount;
+    const int ScrollBar = Scrolls ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    if (DropDownWidth > 0) return DropDownWidth + 4 + ScrollBar;
+    int Width = ControlWidth - 4 - ScrollBar;
+    for (int I = 0; I < Items()->Count(); ++I) {
+        int Entry = 0;
+        MeasureItemWidth(I, Entry);
+        Width = std::max(Width, Entry);
+    }
+    return Width + 4 + ScrollBar;
 }
 
 void TdxBarCustomCombo::MeasureItem(int Index, int& Height) {

@@ -115,7 +115,8 @@ class TCustomdxBarCombo : public TdxBarEdit {
     // --- the drop-down window ---
     // OnGetDropDownWindow's answer, else the combo's own window (none without one).
     virtual HWND GetDropDownWindow();
-    // Opens it beside Control's item, its corner near the screen point At (dxBarDropDownList.cpp).
+    // Opens it beside Control's item, its corner near the screen point At: OnDropDown, then the
+    // window, filled and sized for Control, is shown by the windows (nothing without a window).
     void DropDown(TPoint At, TCustomdxBarComboControl* Control);
     void CloseUp();
     // The control whose drop-down window is open, none while it is closed.
@@ -160,25 +161,24 @@ class TdxBarCustomCombo : public TCustomdxBarCombo {
 
     // --- the list ---
     HWND GetDropDownWindow() override;
-    // The list's width for Control (its frame and scroll bar included).
-    int GetDropDownWidth(TCustomdxBarComboControl* Control);
+    // The list's width (its frame and scroll bar included) for a control whose own width for the
+    // list is ControlWidth (its item's width less its bar's digit margin): DropDownWidth when
+    // set, else as wide as the control or its widest entry.
+    int GetDropDownWidth(int ControlWidth);
     virtual void MeasureItem(int Index, int& Height);
     virtual void MeasureItemWidth(int Index, int& Width);
     // Draws an entry (Text for -1) on Canvas; InBar when it is the closed control's face.
     virtual void DrawItem(TCanvas* Canvas, int Index, const TRect& R, unsigned State, bool InBar);
 
-    // --- the list's window, which the windows make (dxBarDropDownList.cpp) ---
-    TdxBarDropDownListBox* ListBox();
-    // The list made so far (none), and taking it away to be freed.
+    // --- the list's window, which the windows make and free (dxBarDropDownList.cpp) ---
+    // The list made so far (none), holding the one made, and taking it away to be freed.
     TdxBarDropDownListBox* HeldListBox() const { return FListBox; }
+    void HoldListBox(TdxBarDropDownListBox* List) { FListBox = List; }
     TdxBarDropDownListBox* TakeListBox() {
         TdxBarDropDownListBox* List = FListBox;
         FListBox = nullptr;
         return List;
     }
-    // The open list follows the editor's text: the entry at Index is selected when it is that
-    // text (in any case), else nothing is and the entry goes to the top.
-    void SyncListToText(const std::string& Text, int Index);
 
   protected:
     void WriteText(const std::string& Value) override;

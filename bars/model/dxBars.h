@@ -6,7 +6,6 @@
 // A bar's window exists while the bar is visible: showing the bar makes it (docked into its dock
 // site, or floating), hiding the bar frees it. While the manager loads, the docking and the
 // visibility read are held back and applied by the manager's Loaded.
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -190,18 +189,9 @@ class TdxBars : public TCollection {
     bool Loading() const { return FLoading; }
     void SetLoading(bool Value) { FLoading = Value; }
 
-    // --- moving a bar with the mouse ---
-    // Drags the window until the button is released (Esc ends it where it is): it floats, or
-    // docks into a site whose zone the cursor has rested in for the manager's
-    // WaitForDockingTime; with Ctrl held it stays floating. The drag is also given up, with
-    // the bar where it last was, once GiveUp answers true.
-    TdxBarDragEnd MoveLoop(TdxBarControl* Window, const std::function<bool()>& GiveUp = {});
-    // One step of the drag to the cursor's screen point.
-    void MoveBar(TdxBarControl* Window, TPoint Cursor);
-    // The site (none: floating) and style the bar docks into at the cursor.
-    TdxBarDockingStyle FindDockTarget(TdxBar* Bar, TPoint Cursor, TdxDockControl*& Site) const;
+    // Set by the windows while a bar of the manager is moved with the mouse.
     bool Dragging() const { return FDragging; }
-    TdxBarControl* MovingBarControl() const { return FMovingWindow; }
+    void SetDragging(bool Value) { FDragging = Value; }
 
   protected:
     void Notify(TCollectionItem* Item, TCollectionNotification Action) override;
@@ -211,11 +201,4 @@ class TdxBars : public TCollection {
     TdxDockControl* FDockControls[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
     bool FLoading = false;
     bool FDragging = false;
-    TdxBarControl* FMovingWindow = nullptr;
-    UINT_PTR FDockingTimer = 0;
-    bool FDockingTimerFired = false;
-
-    // At the start of a docked bar's move: the grab across the site is taken from the middle
-    // of the zones that keep the bar in its row.
-    void CenterGrabInRow(TdxBarControl* Window);
 };

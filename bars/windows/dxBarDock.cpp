@@ -8,6 +8,7 @@
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBars.h"
+#include "bars/windows/dxBarMove.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarToolbarsPopup.h"
 #include "bars/windows/dxBarWindowViews.h"
@@ -379,8 +380,7 @@ void TdxDockControl::LayoutRow(TdxDockRow* Row, int RowOffset) {
     } else if (L < FullTotal) {
         // The bar under the pointer keeps its whole length where the pointer put it: the bar
         // after it gives way first, the bars before it are cut.
-        const TdxBars* Bars = FBarManager->Bars();
-        const TdxBarControl* Dragged = Bars->Dragging() ? Bars->MovingBarControl() : nullptr;
+        const TdxBarControl* Dragged = TdxBarMover::MovingBarControl(FBarManager);
         int A = L;
         for (int I = Count - 1; I >= 0; --I) {
             TPlace& P = Places[size_t(I)];

@@ -55,12 +55,7 @@ TPoint PlaceDropDown(TPoint At, TSize Size, TSize ItemSize, bool Beside, const T
 
 // ---- opening and closing ----------------------------------------------------------------------
 
-void TCustomdxBarCombo::DropDown(TPoint At, TCustomdxBarComboControl* Control) {
-    if (OnDropDown) OnDropDown(this);
-    const HWND Window = GetDropDownWindow();
-    if (!Window || !Control || !Control->Parent()) return;
-    FDropDownControl = Control;
-    InitDropDownWindow(Window, Control);
+void ShowDropDownWindow(HWND Window, TCustomdxBarComboControl* Control, TPoint At) {
     RECT Bounds;
     GetWindowRect(Window, &Bounds);
     const TSize Size{Bounds.right - Bounds.left, Bounds.bottom - Bounds.top};
@@ -89,9 +84,9 @@ void HideDropDownWindow(HWND Window) {
 
 // ---- the list of a custom combo ---------------------------------------------------------------
 
-TdxBarDropDownListBox* TdxBarCustomCombo::ListBox() {
-    if (!FListBox) FListBox = new TdxBarDropDownListBox(this);
-    return FListBox;
+TdxBarDropDownListBox* ComboListBox(TdxBarCustomCombo* Combo) {
+    if (!Combo->HeldListBox()) Combo->HoldListBox(new TdxBarDropDownListBox(Combo));
+    return Combo->HeldListBox();
 }
 
 HWND ComboListWindow(TdxBarCustomCombo* Combo) {
@@ -100,13 +95,13 @@ HWND ComboListWindow(TdxBarCustomCombo* Combo) {
         TdxBarManager* Manager = Combo->BarManager();
         TCustomForm* Form = Manager ? Manager->OwnerForm() : nullptr;
         if (!Form) return 0;
-        if (Combo->ListBox()->Parent() != Form) Combo->ListBox()->SetParent(Form);
+        if (ComboListBox(Combo)->Parent() != Form) ComboListBox(Combo)->SetParent(Form);
     }
-    return Combo->ListBox()->Handle();
+    return ComboListBox(Combo)->Handle();
 }
 
 void FillComboList(TdxBarCustomCombo* Combo, HWND Window, TCustomdxBarComboControl* Control) {
-    TdxBarDropDownListBox* List = Combo->ListBox();
+    TdxBarDropDownListBox* List = ComboListBox(Combo);
     if (!List->HandleAllocated() || List->Handle() != Window) return;
     TCustomdxBarControl* Bar = Control->Parent();
     List->Canvas()->Font().SetHandle(Bar->GetFontHandle());
@@ -122,7 +117,9 @@ void FillComboList(TdxBarCustomCombo* Combo, HWND Window, TCustomdxBarComboContr
         Combo->MeasureItem(I, H);
         Total += std::clamp(H, 1, 255);
     }
-    SetWindowPos(Window, 0, 0, 0, Combo->GetDropDownWidth(Control), Total + 2 * kFrame,
+    const int ControlWidth =
+        Control->ItemLink()->ItemRect().Width() - Control->Parent()->DoubleDigitWidth();
+    SetWindowPos(Window, 0, 0, 0, Combo->GetDropDownWidth(ControlWidth), Total + 2 * kFrame,
                  SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
     auto* ComboControl = dynamic_cast<TdxBarComboControl*>(Control);
     const int Current =
@@ -139,36 +136,24 @@ void FreeComboList(TdxBarCustomCombo* Combo) {
     if (TdxBarDropDownListBox* List = Combo->TakeListBox()) List->Free();
 }
 
-int TdxBarCustomCombo::GetDropDownWidth(TCustomdxBarComboControl* Control) {
-    const bool Scrolls = Items()->Count() > DropDownCount;
-    const int ScrollBar = Scrolls ? GetSystemMetrics(SM_CXVSCROLL) : 0;
-    if (DropDownWidth > 0) return DropDownWidth + 4 + ScrollBar;
-    const TRect Item = Control->ItemLink()->ItemRect();
-    int Width = Item.Width() - Control->Parent()->DoubleDigitWidth() - 4 - ScrollBar;
-    for (int I = 0; I < Items()->Count(); ++I) {
-        int Entry = 0;
-        MeasureItemWidth(I, Entry);
-        Width = std::max(Width, Entry);
-    }
-    return Width + 4 + ScrollBar;
-}
-
 TSize ComboListTextExtent(TdxBarCustomCombo* Combo, const std::string& Text) {
-    return TextExtentOf(Combo->ListBox()->Canvas()->Font().Handle(), Text);
+    return TextExtentOf(ComboListBox(Combo)->Canvas()->Font().Handle(), Text);
 }
 
-void TdxBarCustomCombo::SyncListToText(const std::string& Text, int Index) {
-    if (!FListBox || !FListBox->HandleAllocated()) return;
+void SyncComboListToText(TdxBarCustomCombo* Combo, const std::string& Text, int Index) {
+    TdxBarDropDownListBox* List = Combo->HeldListBox();
+    if (!List || !List->HandleAllocated()) return;
     auto Upper = [](std::string S) {
         for (char& C : S) C = char(std::toupper(static_cast<unsigned char>(C)));
         return S;
     };
-    if (Index >= 0 && Index < Items()->Count() && Upper(Items()->Get(Index)) == Upper(Text)) {
-        FListBox->SetItemIndex(Index);
+    if (Index >= 0 && Index < Combo->Items()->Count() &&
+        Upper(Combo->Items()->Get(Index)) == Upper(Text)) {
+        List->SetItemIndex(Index);
         return;
     }
-    FListBox->SetItemIndex(-1);
-    if (Index >= 0) FListBox->SetTopIndex(Index);
+    List->SetItemIndex(-1);
+    if (Index >= 0) List->SetTopIndex(Index);
 }
 
 // ---- the list window --------------------------------------------------------------------------

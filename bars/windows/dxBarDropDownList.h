@@ -40,8 +40,18 @@ class TdxBarDropDownListBox : public TCustomListBox {
 
 // Whether the window is a combo's open drop-down list (clicks there stay inside the menus).
 bool IsdxBarDropDownWindow(HWND Wnd);
+// A combo's drop-down window (filled and sized) opens beside Control's item, its corner near the
+// screen point At: placed, shown without activating, and, while the button that opened it is
+// held, given the capture so that a drag selects.
+void ShowDropDownWindow(HWND Window, TCustomdxBarComboControl* Control, TPoint At);
 // A drop-down window closes: it is no longer open, lets the capture go and hides.
 void HideDropDownWindow(HWND Window);
+
+// A custom combo's list, made the first time it is asked for and held by the combo.
+TdxBarDropDownListBox* ComboListBox(TdxBarCustomCombo* Combo);
+// The open list follows the editor's text: the entry at Index is selected when it is that text
+// (in any case), else nothing is and the entry goes to the top.
+void SyncComboListToText(TdxBarCustomCombo* Combo, const std::string& Text, int Index);
 
 // A custom combo's list window (the windows' views): the window, parented to the form when it
 // opens (none without a form); filling and sizing it for Control; a text's extent in its font;

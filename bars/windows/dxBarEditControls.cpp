@@ -8,6 +8,7 @@
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBarWindowItems.h"
 #include "bars/windows/dxBarControl.h"
+#include "bars/windows/dxBarDropDownList.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "platform/classes/FlagScope.h"
 #include "platform/controls/Edit.h"
@@ -456,5 +457,5 @@ void TdxBarComboControl::EditTextChanged() {
     if (!C || !Focused()) return;
     const std::string Text = GetEditText();
     FCurItemIndex = C->FindItemIndex(Text, FCurItemIndex);
-    if (DroppedDown()) C->SyncListToText(Text, FCurItemIndex);
+    if (DroppedDown()) SyncComboListToText(C, Text, FCurItemIndex);
 }

@@ -2,8 +2,11 @@
 // the docking delay. A floating bar docks only once the cursor rested over a site's zone for the
 // manager's WaitForDockingTime, so that a bar dragged across the form does not jump into every
 // site it passes; Ctrl keeps it floating.
+#include "bars/windows/dxBarMove.h"
+
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "bars/model/dxBarItemLinks.h"
 #include "bars/model/dxBarManager.h"
@@ -26,10 +29,36 @@ bool ControlDown() {
 
 constexpr TdxBarDockingStyle kTargetOrder[] = {dsLeft, dsRight, dsTop, dsBottom};
 
+// The movers of the moves going on now (one at most, for the one mouse).
+std::vector<TdxBarMover*>& Movers() {
+    static std::vector<TdxBarMover*> List;
+    return List;
+}
+
 }  // namespace
 
-TdxBarDockingStyle TdxBars::FindDockTarget(TdxBar* Bar, TPoint Cursor,
-                                           TdxDockControl*& Site) const {
+TdxBarMover::TdxBarMover(TdxBarManager* Manager) : FBarManager(Manager) {
+    Movers().push_back(this);
+}
+
+TdxBarMover::~TdxBarMover() {
+    auto& List = Movers();
+    List.erase(std::remove(List.begin(), List.end(), this), List.end());
+}
+
+TdxBarDragEnd TdxBarMover::MoveLoop(TdxBarControl* Window, const std::function<bool()>& GiveUp) {
+    TdxBarMover Mover(Window->BarManager());
+    return Mover.Loop(Window, GiveUp);
+}
+
+TdxBarControl* TdxBarMover::MovingBarControl(const TdxBarManager* Manager) {
+    for (const TdxBarMover* Mover : Movers())
+        if (Mover->FBarManager == Manager && Mover->FDragging) return Mover->FMovingWindow;
+    return nullptr;
+}
+
+TdxBarDockingStyle TdxBarMover::FindDockTarget(TdxBar* Bar, TPoint Cursor,
+                                               TdxDockControl*& Site) const {
     Site = nullptr;
     if (FDragging && ControlDown()) return dsNone;
     TdxBarManager* M = FBarManager;
@@ -57,7 +86,7 @@ TdxBarDockingStyle TdxBars::FindDockTarget(TdxBar* Bar, TPoint Cursor,
     return Search(TPoint{Cursor.X - Grab.X, Cursor.Y - Grab.Y});
 }
 
-void TdxBars::MoveBar(TdxBarControl* Window, TPoint Cursor) {
+void TdxBarMover::MoveBar(TdxBarControl* Window, TPoint Cursor) {
     TdxBar* Bar = Window->Bar();
     Window->KeepDockedWidthForFloating();
     TdxBarManager* M = FBarManager;
@@ -104,7 +133,7 @@ void TdxBars::MoveBar(TdxBarControl* Window, TPoint Cursor) {
     M->DoBarDockingStyleChange(Bar);
 }
 
-void TdxBars::CenterGrabInRow(TdxBarControl* Window) {
+void TdxBarMover::CenterGrabInRow(TdxBarControl* Window) {
     TdxDockControl* Site = Window->DockControl();
     const int Row = Site ? Site->RowOfBar(Window) : -1;
     if (Row < 0) return;
@@ -131,7 +160,7 @@ void TdxBars::CenterGrabInRow(TdxBarControl* Window) {
     Site->InsertBar(Window, Place, false, false);
 }
 
-TdxBarDragEnd TdxBars::MoveLoop(TdxBarControl* Window, const std::function<bool()>& GiveUp) {
+TdxBarDragEnd TdxBarMover::Loop(TdxBarControl* Window, const std::function<bool()>& GiveUp) {
     TdxBar* Bar = Window->Bar();
     if (std::all_of(std::begin(kTargetOrder), std::end(kTargetOrder),
                     [&](TdxBarDockingStyle S) { return Bar->NotDocking.Contains(S); }) &&
@@ -139,6 +168,8 @@ TdxBarDragEnd TdxBars::MoveLoop(TdxBarControl* Window, const std::function<bool(
         return TdxBarDragEnd::Ended;
     FDragging = true;
     FMovingWindow = Window;
+    TdxBars* Bars = FBarManager->Bars();
+    Bars->SetDragging(true);
     Window->SetMoving(true);
     CenterGrabInRow(Window);
     const TdxBarDragEnd End =
@@ -147,6 +178,7 @@ TdxBarDragEnd TdxBars::MoveLoop(TdxBarControl* Window, const std::function<bool(
     dxBarKillTimer(FDockingTimer);
     FDragging = false;
     FMovingWindow = nullptr;
+    Bars->SetDragging(false);
     if (!IsLiveBarControl(Window)) return End;
     Window->SetMoving(false);
     if (TdxDockControl* Site = Window->DockControl()) Site->StoreColumnPositions();

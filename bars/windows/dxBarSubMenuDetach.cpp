@@ -13,6 +13,7 @@
 #include "bars/model/dxBarStrings.h"
 #include "bars/model/dxBars.h"
 #include "bars/windows/dxBarItemControls.h"
+#include "bars/windows/dxBarMove.h"
 #include "bars/windows/dxBarSubMenu.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
@@ -207,7 +208,7 @@ void TdxBarSubMenuControl::Detach() {
         Bar->SetVisible(true);
         TdxBarControl* Floating = Bar->Control();
         const TdxBarDragEnd End = Floating && Floating->IsFloating()
-                                      ? Manager->Bars()->MoveLoop(Floating, InZone)
+                                      ? TdxBarMover::MoveLoop(Floating, InZone)
                                       : TdxBarDragEnd::Released;
         const bool Back = End == TdxBarDragEnd::Ended && InZone() && IsPrimaryButtonDown();
         // Released: the bar stays where it is.

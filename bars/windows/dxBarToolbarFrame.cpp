@@ -11,6 +11,7 @@
 #include "bars/model/dxBarManager.h"
 #include "bars/model/dxBars.h"
 #include "bars/windows/dxBarDock.h"
+#include "bars/windows/dxBarMove.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "bars/windows/dxBarUtils.h"
 #include "platform/classes/MulDiv.h"
@@ -274,7 +275,7 @@ void TdxBarControl::SetCaptionButtonState(TdxBarButtonState Value) {
 
 bool TdxBarControl::StartsFrameAction(TMessage& Message) {
     if (FLastHit == HTCAPTION) {
-        BarManager()->Bars()->MoveLoop(this);
+        TdxBarMover::MoveLoop(this);
         return true;
     }
     if (!IsFloating()) return false;

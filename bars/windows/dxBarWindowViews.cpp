@@ -363,6 +363,14 @@ class TWindowViews : public TdxBarViews {
                 Control->CloseUp();
     }
 
+    bool CanDropDown(TCustomdxBarComboControl* Control) override {
+        return Control && Control->Parent();
+    }
+
+    void ShowDropDown(HWND Window, TCustomdxBarComboControl* Control, TPoint At) override {
+        ShowDropDownWindow(Window, Control, At);
+    }
+
     void HideDropDown(HWND Window) override { HideDropDownWindow(Window); }
 
     HWND ComboListWindow(TdxBarCustomCombo* Combo) override { return ::ComboListWindow(Combo); }

@@ -63,7 +63,7 @@ struct TEditForm : TMenuForm {
             GuiTest::Drain();
         }
     }
-    TdxBarDropDownListBox* List() const { return Combo->ListBox(); }
+    TdxBarDropDownListBox* List() const { return ComboListBox(Combo); }
     bool ListShows() const {
         return Combo->DroppedDownControl() && List()->HandleAllocated() &&
                IsWindowVisible(List()->Handle());

@@ -207,6 +207,33 @@ TEST(BarFloat, DraggedOffTheDockTheBarFloatsAndDocksBackOnlyAfterARest) {
     EXPECT_EQ(GetCapture(), 0u);
 }
 
+// The manager's dock sites ask which of its windows moves: the move answers for its own manager
+// only, and only while it lasts.
+TEST(BarFloat, AMoveNamesItsWindowToItsOwnManagerWhileItLasts) {
+    TFloatForm Form;
+    TdxBarManager* M = Form.Manager();
+    TForm* OtherForm = CreateForm<TForm>(nullptr);
+    auto* Other = new TdxBarManager(OtherForm);
+    EXPECT_EQ(TdxBarMover::MovingBarControl(M), nullptr);
+    const POINT Grip = Form.Grip();
+    TdxBarControl* Moving = nullptr;
+    TdxBarControl* OthersMoving = Form.Window();
+    bool OtherDragging = true;
+    Form.Drag(Grip, {{[&] { return M->Bars()->Dragging(); },
+                      [&] {
+                          Moving = TdxBarMover::MovingBarControl(M);
+                          OthersMoving = TdxBarMover::MovingBarControl(Other);
+                          OtherDragging = Other->Bars()->Dragging();
+                          Form.Release(Grip);
+                      }}});
+    EXPECT_EQ(Moving, Form.Window());
+    EXPECT_EQ(OthersMoving, nullptr);
+    EXPECT_FALSE(OtherDragging);
+    EXPECT_FALSE(M->Bars()->Dragging());
+    EXPECT_EQ(TdxBarMover::MovingBarControl(M), nullptr);
+    OtherForm->Free();
+}
+
 TEST(BarFloat, CtrlKeepsADraggedBarFloatingOverADock) {
     TFakeClock Clock;
     TFloatForm Form;

@@ -11,6 +11,7 @@
 #include "bars/model/dxBarViews.h"
 #include "bars/model/dxBarWindowItems.h"
 #include "bars/model/dxBars.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/widgets/Forms.h"
 
 namespace {
@@ -32,6 +33,9 @@ class TRecordingViews : public TdxBarViews {
     // The link whose control the user types "typed" into; the list font's extents.
     const TdxBarItemLink* Typing = nullptr;
     std::vector<std::string> Measured;
+    // The one combo control that lies on a bar window, and the combos' list window.
+    const TCustomdxBarComboControl* OnBar = nullptr;
+    HWND List = HWND(0x51);
 
     void ItemChanged(TdxBarItemLink* Link, TdxBarItemChange What) override {
         Calls.push_back("item " + Link->Item()->Caption() + " " + std::to_string(int(What)));
@@ -44,6 +48,28 @@ class TRecordingViews : public TdxBarViews {
     TSize ComboTextExtent(TdxBarCustomCombo*, const std::string& Text) override {
         Measured.push_back(Text);
         return TSize{int(Text.size()) * 7, 13};
+    }
+    bool CanDropDown(TCustomdxBarComboControl* Control) override {
+        Calls.push_back("can drop down");
+        return Control && Control == OnBar;
+    }
+    void ShowDropDown(HWND Window, TCustomdxBarComboControl* Control, TPoint At) override {
+        Calls.push_back(std::string(Window == List ? "show list" : "show own window") +
+                        (Control == OnBar ? " for its control at " : " for ? at ") +
+                        std::to_string(At.X) + "," + std::to_string(At.Y));
+    }
+    void HideDropDown(HWND Window) override {
+        Calls.push_back(Window == List ? "hide list" : "hide ?");
+    }
+    HWND ComboListWindow(TdxBarCustomCombo*) override { return List; }
+    void FillComboList(TdxBarCustomCombo*, HWND Window,
+                       TCustomdxBarComboControl* Control) override {
+        Calls.push_back(Control != OnBar ? "fill ?"
+                        : Window == List ? "fill list"
+                                         : "fill own window");
+    }
+    void ComboListChanged(TdxBarCustomCombo*, TdxBarComboListChange What) override {
+        Calls.push_back(What == TdxBarComboListChange::Closed ? "list closed" : "list freed");
     }
     TCustomdxBarControl* MakeWindow(TdxBarItemLinks* Links) override {
         Calls.push_back("make window");
@@ -197,6 +223,63 @@ TEST_F(BarViews, AnEditsCurrentTextIsWhatItsFocusedControlHoldsAndAComboMeasures
     Combo->MeasureItem(0, Height);
     EXPECT_EQ(Height, 20);
     EXPECT_EQ(Views().Measured.size(), 2u);
+}
+
+TEST_F(BarViews, AComboOpensItsDropDownThroughTheViewsOnlyForAControlOnABar) {
+    auto* Combo = new TdxBarCombo(FForm);
+    std::vector<std::string> Events;
+    Combo->OnDropDown = [&](TObject*) { Events.push_back("drop down"); };
+    Combo->OnCloseUp = [&](TObject*) { Events.push_back("close up"); };
+    auto* Control = Fake<TCustomdxBarComboControl>(6);
+    Views().Calls.clear();
+
+    // A control on no bar window: the combo is told, but nothing opens.
+    Combo->DropDown(TPoint{10, 20}, Control);
+    EXPECT_EQ(Combo->DroppedDownControl(), nullptr);
+    EXPECT_EQ(Views().Calls, (std::vector<std::string>{"can drop down"}));
+    Combo->CloseUp();
+    EXPECT_EQ(Events, (std::vector<std::string>{"drop down"}));
+
+    // On a bar: the list is filled for the control, then shown beside it, and it is the open one.
+    Views().OnBar = Control;
+    Views().Calls.clear();
+    Combo->DropDown(TPoint{10, 20}, Control);
+    EXPECT_EQ(Combo->DroppedDownControl(), Control);
+    EXPECT_EQ(Views().Calls, (std::vector<std::string>{"can drop down", "fill list",
+                                                       "show list for its control at 10,20"}));
+    Views().Calls.clear();
+    Combo->CloseUp();
+    EXPECT_EQ(Combo->DroppedDownControl(), nullptr);
+    EXPECT_EQ(Views().Calls, (std::vector<std::string>{"hide list", "list closed"}));
+    EXPECT_EQ(Events, (std::vector<std::string>{"drop down", "drop down", "close up"}));
+
+    // A window of the program's own is shown instead of the list (the windows fill only their
+    // list).
+    const HWND Own = HWND(0x77);
+    Combo->OnGetDropDownWindow = [&](TObject*, HWND& Window) { Window = Own; };
+    Views().Calls.clear();
+    Combo->DropDown(TPoint{1, 2}, Control);
+    EXPECT_EQ(Views().Calls, (std::vector<std::string>{"can drop down", "fill own window",
+                                                       "show own window for its control at 1,2"}));
+    Combo->CloseUp();
+}
+
+TEST_F(BarViews, AComboListIsAsWideAsItsControlOrWidestEntryUnlessItHasAWidthOfItsOwn) {
+    auto* Combo = new TdxBarCombo(FForm);
+    Combo->Items()->Add("Wide entry");  // 72 wide in the list's font
+    // The frame's 4 pixels are counted in the control's width, added to an entry's.
+    EXPECT_EQ(Combo->GetDropDownWidth(100), 100);
+    EXPECT_EQ(Combo->GetDropDownWidth(50), 72 + 4);
+    Combo->DropDownWidth = 30;
+    EXPECT_EQ(Combo->GetDropDownWidth(100), 30 + 4);
+    // More entries than rows: the scroll bar comes on top.
+    const int ScrollBar = GetSystemMetrics(SM_CXVSCROLL);
+    ASSERT_GT(ScrollBar, 0);
+    for (int I = 0; I < Combo->DropDownCount; ++I) Combo->Items()->Add("x");
+    EXPECT_EQ(Combo->GetDropDownWidth(100), 30 + 4 + ScrollBar);
+    Combo->DropDownWidth = 0;
+    EXPECT_EQ(Combo->GetDropDownWidth(100), 100);
+    EXPECT_EQ(Combo->GetDropDownWidth(50), 72 + 4 + ScrollBar);
 }
 
 }  // namespace
