@@ -53,10 +53,10 @@ inline bool WaitExposed(HWND Wnd) {
     return Exposed;
 }
 
-// A drag with the left button: pressed at From (with Ctrl held when Ctrl), moved through Path, and
-// released at its last point once RestMs passed there and Rested (when given) holds. Pressed
-// tells when the program has taken the press, for a press that reaches it other than as input
-// (the button's key state is read otherwise).
+// A drag with the left button: pressed at From (Ctrl pressed then too when Ctrl), moved through
+// Path, and released at its last point once RestMs passed there and Rested (when given) holds
+// (Ctrl let go after the button). Pressed tells when the program has taken the press, for a press
+// that reaches it other than as input (the button's key state is read otherwise).
 struct TXdoDrag {
     POINT From{};
     std::vector<POINT> Path;
@@ -67,57 +67,70 @@ struct TXdoDrag {
 };
 
 // Gives the drag one step at a time, each an xdotool run started once the program has taken the
-// step before (the button down in the key state of the message last taken; the message last
-// taken made at the point moved to), so that a program lagging behind a busy machine still sees
-// the moves and the rest as a hand makes them. The drag loop runs inside the press, so the steps
-// run from Qt timers of its waits. Then waits until Ended holds; false when it never did.
+// step before (the key state of the message last taken; the message last taken made at the point
+// moved to), so that a program lagging behind a busy machine still sees the moves and the rest
+// as a hand makes them. A key and a button given in one run may reach the program in either
+// order (Qt reads them from two streams of the X server), so each is a step of its own. The drag
+// loop runs inside the press, so the steps run from Qt timers of its waits. A step the program
+// has not taken 10 s after the step before is a failure, and the drag goes on, so that the loop
+// ends. Then waits until Ended holds; false when it never did.
 inline bool XdoDrag(const TXdoDrag& Drag, const std::function<bool()>& Ended) {
     std::unique_ptr<QProcess> Process;
-    int Steps = 0;
+    QElapsedTimer Since;
+    Since.start();
+    std::string Missed;
     auto Run = [&](const QStringList& Args) {
-        ++Steps;
         Process = StartXdo(Args);
+        Since.restart();
     };
     auto Idle = [&] { return !Process || Process->state() == QProcess::NotRunning; };
     auto At = [](POINT P) {
         const DWORD Pos = GetMessagePos();
         return GET_X_LPARAM(LPARAM(Pos)) == P.x && GET_Y_LPARAM(LPARAM(Pos)) == P.y;
     };
-    TScript Script;
-    QStringList Press{"mousemove", Num(Drag.From.x), Num(Drag.From.y), "mousedown", "1"};
-    if (Drag.Ctrl)
-        Press << "keydown"
-              << "ctrl";
-    Script.Then([&, Press] { Run(Press); });
-    std::function<bool()> Taken = [&] {
-        return Idle() && (Drag.Pressed ? Drag.Pressed() : GetKeyState(VK_LBUTTON) < 0) &&
-               (!Drag.Ctrl || GetKeyState(VK_CONTROL) < 0);
+    // Ready once xdotool is done, or 10 s after the step before ran (noted as missed).
+    auto Within = [&](std::function<bool()> Ready, std::string What) -> std::function<bool()> {
+        return [&, Ready, What] {
+            if (Idle() && Ready()) return true;
+            if (Since.elapsed() < 10000) return false;
+            const DWORD Pos = GetMessagePos();
+            if (Missed.empty())
+                Missed = What + " (the message last taken at " +
+                         std::to_string(GET_X_LPARAM(LPARAM(Pos))) + "," +
+                         std::to_string(GET_Y_LPARAM(LPARAM(Pos))) + ")";
+            return true;
+        };
     };
+    TScript Script;
+    Script.Then([&] { Run({"mousemove", Num(Drag.From.x), Num(Drag.From.y), "mousedown", "1"}); });
+    std::function<bool()> Taken = Within(
+        [&] { return Drag.Pressed ? Drag.Pressed() : GetKeyState(VK_LBUTTON) < 0; }, "the press");
+    if (Drag.Ctrl) {
+        Script.ThenWhen(Taken, [&] { Run({"keydown", "ctrl"}); });
+        Taken = Within([] { return GetKeyState(VK_CONTROL) < 0; }, "Ctrl");
+    }
     for (POINT P : Drag.Path) {
         Script.ThenWhen(Taken, [&, P] { Run({"mousemove", Num(P.x), Num(P.y)}); });
-        Taken = [&, P] { return Idle() && At(P); };
+        Taken = Within([&, P] { return At(P); },
+                       "the move to " + std::to_string(P.x) + "," + std::to_string(P.y));
     }
-    QElapsedTimer Resting;
-    Script.ThenWhen(Taken, [&] { Resting.start(); });
+    Script.ThenWhen(Taken, [&] { Since.restart(); });
     Script.ThenWhen(
-        [&] { return Resting.elapsed() >= Drag.RestMs && (!Drag.Rested || Drag.Rested()); },
+        Within([&] { return Since.elapsed() >= Drag.RestMs && (!Drag.Rested || Drag.Rested()); },
+               "the rest"),
         [&] {
-            QStringList Release;
-            if (Drag.Ctrl)
-                Release << "keyup"
-                        << "ctrl";
-            Run(Release << "mouseup"
-                        << "1");
+            Run({"mouseup", "1"});
+        });
+    if (Drag.Ctrl)
+        Script.ThenWhen(Within([] { return GetKeyState(VK_LBUTTON) >= 0; }, "the release"), [&] {
+            Run({"keyup", "ctrl"});
         });
     Script.Start();
     const bool Done =
-        PumpUntil([&] { return Script.Done() && Idle() && GetKeyState(VK_LBUTTON) >= 0; }, 20000);
-    const DWORD Pos = GetMessagePos();
-    EXPECT_TRUE(Done) << "the drag stopped after " << Steps
-                      << " xdotool runs, the message last taken at " << GET_X_LPARAM(LPARAM(Pos))
-                      << "," << GET_Y_LPARAM(LPARAM(Pos)) << ", the button "
-                      << (GetKeyState(VK_LBUTTON) < 0 ? "down" : "up");
-    return Done && PumpUntil(Ended, 20000);
+        PumpUntil([&] { return Script.Done() && Idle() && GetKeyState(VK_LBUTTON) >= 0; }, 60000);
+    EXPECT_TRUE(Done) << "the drag did not end";
+    EXPECT_EQ(Missed, "") << "the program did not take this step of the drag";
+    return Done && Missed.empty() && PumpUntil(Ended, 20000);
 }
 
 }  // namespace GuiTest
