@@ -27,6 +27,16 @@ namespace {
 // Opening and closing submenus by resting the pointer on a sub-item waits so long.
 constexpr UINT kHoverDelay = 400;
 
+// Hears of an item being freed (by its own command, say).
+struct TItemWatch : TComponent {
+    explicit TItemWatch(TComponent* Item) : TComponent(nullptr) { Item->FreeNotification(this); }
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opRemove) Gone = true;
+    }
+    bool Gone = false;
+};
+
 // The one pending hover action of the program.
 struct THover {
     TdxBarSubItemControl* Control = nullptr;
@@ -90,7 +100,7 @@ TdxBarItemControl::TdxBarItemControl(TdxBarItemLink* Link)
 
 TdxBarItemControl::~TdxBarItemControl() {
     if (TdxBarManager* Manager = BarManager()) Manager->ControlDestroyed(this);
-    if (FParent && IsLiveBarControl(FParent)) FParent->ControlDestroyed(this);
+    if (!BarWindowGone(FParent)) FParent->ControlDestroyed(this);
 }
 
 TdxBarItem* TdxBarItemControl::Item() const {
@@ -203,7 +213,7 @@ void TdxBarItemControl::VisibleChanged() {
 }
 
 void TdxBarItemControl::Repaint() {
-    if (FParent && IsLiveBarControl(FParent) && !FParent->Destroying()) FParent->RepaintItem(this);
+    if (!BarWindowGone(FParent) && !FParent->Destroying()) FParent->RepaintItem(this);
 }
 
 // ---- answers ----------------------------------------------------------------------------------
@@ -277,13 +287,13 @@ void TdxBarItemControl::Deselect(bool) {
 
 void TdxBarItemControl::Activate(bool ByMouse) {
     if (!GetEnabled()) return;
-    TCustomdxBarControl* Window = FParent;
+    const TBarWindowRef<> Window = FParent;
     Press(ByMouse);
-    if (IsLiveBarControl(Window) && Window->HasControl(this)) Click(ByMouse);
+    if (!BarWindowGone(Window) && Window->HasControl(this)) Click(ByMouse);
 }
 
 void TdxBarItemControl::Click(bool) {
-    TCustomdxBarControl* Window = FParent;
+    const TBarWindowRef<> Window = FParent;
     if (InSubMenu() && dynamic_cast<TdxBarButtonControl*>(this)) PlayMenuSound(msMenuCommand);
     TdxBarItemLink* Source = FItemLink->SourceLink();
     TdxBarItem* Target = Item();
@@ -307,22 +317,24 @@ void TdxBarItemControl::Click(bool) {
     if (Closes) Window->HideAll();
     struct TEnd {
         TdxBarItemControl* Self;
-        TCustomdxBarControl* Window;
+        const TBarWindowRef<>& Window;
         bool Unclick;
         ~TEnd() {
-            if (Unclick && IsLiveBarControl(Window) && Window->HasControl(Self))
+            if (Unclick && !BarWindowGone(Window) && Window->HasControl(Self))
                 Self->SetDoingClick(false);
         }
     } End{Self, Window, Unclick};
     if (!Executes || !Target) return;
+    // The command may free its own item, or the manager and every item with it.
+    const TItemWatch Watch(Target);
     Target->SetClickItemLink(Source);
     try {
         Target->DirectClick();
     } catch (...) {
-        Target->SetClickItemLink(nullptr);
+        if (!Watch.Gone) Target->SetClickItemLink(nullptr);
         throw;
     }
-    Target->SetClickItemLink(nullptr);
+    if (!Watch.Gone) Target->SetClickItemLink(nullptr);
 }
 
 // ---- buttons ----------------------------------------------------------------------------------
@@ -458,9 +470,9 @@ void TdxBarButtonControl::CloseUp() {
 }
 
 void TdxBarButtonControl::MenuClosed() {
-    TCustomdxBarControl* Window = Parent();
+    const TBarWindowRef<> Window = Parent();
     CloseUp();
-    if (!IsLiveBarControl(Window) || !Window->HasControl(this)) return;
+    if (BarWindowGone(Window) || !Window->HasControl(this)) return;
     if (IsMouseDownOver()) {
         // The press that closed the menu must not open it again.
         POINT P;
@@ -608,10 +620,10 @@ void TdxBarSubItemControl::Select(bool Immediately) {
 void TdxBarSubItemControl::OpenSubMenu() {
     TCustomdxBarSubItem* Sub = SubItem();
     if (!Sub) return;
-    TCustomdxBarControl* Window = Parent();
+    const TBarWindowRef<> Window = Parent();
     Sub->DoPopup();
     Sub->DoClick();
-    if (!IsLiveBarControl(Window) || !Window->HasControl(this)) return;
+    if (BarWindowGone(Window) || !Window->HasControl(this)) return;
     CreateSubMenuControl();
     auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(GetSubMenuControl());
     if (!Menu) return;
@@ -638,7 +650,7 @@ void TdxBarSubItemControl::OpenSubMenu() {
 
 void TdxBarSubItemControl::Deselect(bool Immediately) {
     const bool Customizing = BarManager() && BarManager()->IsCustomizing();
-    if (InSubMenu() && !Immediately && !Hover().Control && IsLiveBarControl(Parent()) &&
+    if (InSubMenu() && !Immediately && !Hover().Control && !BarWindowGone(Parent()) &&
         !Customizing) {
         // An open submenu closes once the pointer has stayed away from its item.
         StartHover(this, true);

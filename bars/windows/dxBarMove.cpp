@@ -143,11 +143,11 @@ TdxBarDragEnd TdxBars::MoveLoop(TdxBarControl* Window, const std::function<bool(
     CenterGrabInRow(Window);
     const TdxBarDragEnd End =
         RunDragLoop([&](bool) { MoveBar(Window, ToTPoint(CursorNow())); },
-                    [&] { return !IsLiveBarControl(Window) || (GiveUp && GiveUp()); });
+                    [&] { return BarWindowGone(Window) || (GiveUp && GiveUp()); });
     dxBarKillTimer(FDockingTimer);
     FDragging = false;
     FMovingWindow = nullptr;
-    if (!IsLiveBarControl(Window)) return End;
+    if (BarWindowGone(Window)) return End;
     Window->SetMoving(false);
     if (TdxDockControl* Site = Window->DockControl()) Site->StoreColumnPositions();
     return End;

@@ -1,0 +1,87 @@
+// Commands that free what their click runs in: the manager, or the form that owns it, freed from
+// the OnClick of a toolbar button or of a submenu entry. The windows the click runs in stay
+// allocated until their handlers have returned, nothing of the freed model is touched after the
+// command, and the program's loop goes on.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
+
+#include "bars/dxBar.h"
+#include "tests/bars/MenuTestSupport.h"
+
+namespace {
+
+using namespace BarTest;
+
+// Hears of a component being freed.
+struct TGoneWatch : TComponent {
+    explicit TGoneWatch(TComponent* Watched) : TComponent(nullptr) {
+        Watched->FreeNotification(this);
+    }
+    void Notification(TComponent*, TOperation Operation) override {
+        if (Operation == opRemove) Gone = true;
+    }
+    bool Gone = false;
+};
+
+// What a command frees: the manager, or the whole form (taken from the test's hands, so that
+// nothing frees it twice).
+using TFreeing = std::function<void(TMenuForm&)>;
+const std::pair<const char*, TFreeing> kFreeings[] = {
+    {"frees the manager", [](TMenuForm& F) { F.Manager()->Free(); }},
+    {"frees the form", [](TMenuForm& F) { TBarsForm Taken(std::move(F.Bars)); }},
+};
+
+// After the command: the loop goes on, with input reaching the screen where the bars were.
+void LoopGoesOn(POINT Where) {
+    GuiTest::Drain();
+    if (const HWND Under = TMenuForm::Via(Where)) GuiTest::MouseMove(Under, Where);
+    GuiTest::Drain();
+    EXPECT_EQ(ActiveBarControl(), nullptr);
+}
+
+TEST(BarLifetime, AToolbarButtonMayFreeItsManagerOrForm) {
+    for (const auto& [What, Free] : kFreeings) {
+        TMenuForm Form;
+        TdxBarControl* Window = Form.Toolbar()->Control();
+        TGoneWatch WindowGone(Window);
+        TGoneWatch FormGone(Form.Bars.Form());
+        int Clicks = 0;
+        Form.Bars.Button("BarButtonStart")->OnClick = [&, Free = Free](TObject*) {
+            ++Clicks;
+            Free(Form);
+        };
+        const POINT Start = Form.ScreenPoint(Form.Toolbar(), 2);
+        Form.Click(Start);
+        EXPECT_EQ(Clicks, 1) << What;
+        LoopGoesOn(Start);
+        EXPECT_TRUE(WindowGone.Gone) << What;
+        EXPECT_EQ(FormGone.Gone, Form.Bars.Form() == nullptr) << What;
+    }
+}
+
+TEST(BarLifetime, ASubmenuEntryMayFreeItsManagerOrForm) {
+    for (const auto& [What, Free] : kFreeings) {
+        TMenuForm Form;
+        int Clicks = 0;
+        Form.Bars.Button("BarButtonStart")->OnClick = [&, Free = Free](TObject*) {
+            ++Clicks;
+            Free(Form);
+        };
+        Form.Click(Form.ScreenPoint(Form.Menu(), 2));
+        TdxBarSubMenuControl* Online = Form.OpenMenu(2);
+        ASSERT_NE(Online, nullptr) << What;
+        TGoneWatch MenuGone(Online);
+        TGoneWatch BarGone(Form.Menu()->Control());
+        const POINT Start = TMenuForm::EntryPoint(Online, 0);
+        Form.Move(Start);
+        Form.Click(Start);
+        EXPECT_EQ(Clicks, 1) << What;
+        LoopGoesOn(Start);
+        EXPECT_TRUE(MenuGone.Gone) << What;
+        EXPECT_TRUE(BarGone.Gone) << What;
+    }
+}
+
+}  // namespace
