@@ -38,8 +38,15 @@ TdxBarWinControl::TdxBarWinControl(TdxBarItemLink* Link) : TdxBarItemControl(Lin
 }
 
 TdxBarWinControl::~TdxBarWinControl() {
+    if (Detached()) return;
     *FAlive = false;
-    DestroyEditWindow();
+    TdxBarWinControl::DestroyEditWindow();
+}
+
+void TdxBarWinControl::LetGo() {
+    *FAlive = false;
+    TdxBarWinControl::DestroyEditWindow();
+    TdxBarItemControl::LetGo();
 }
 
 TdxBarWindowItem* TdxBarWinControl::WindowItem() const {

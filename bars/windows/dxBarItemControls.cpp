@@ -15,6 +15,7 @@
 #include "bars/windows/dxBarTimers.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "platform/classes/Mnemonics.h"
+#include "platform/core/Application.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/core/Pointer.h"
@@ -27,9 +28,11 @@ namespace {
 // Opening and closing submenus by resting the pointer on a sub-item waits so long.
 constexpr UINT kHoverDelay = 400;
 
-// Hears of an item being freed (by its own command, say).
-struct TItemWatch : TComponent {
-    explicit TItemWatch(TComponent* Item) : TComponent(nullptr) { Item->FreeNotification(this); }
+// Hears of a component being freed (an item by its own command, say).
+struct TGoneWatch : TComponent {
+    explicit TGoneWatch(TComponent* Watched) : TComponent(nullptr) {
+        Watched->FreeNotification(this);
+    }
     void Notification(TComponent* AComponent, TOperation Operation) override {
         TComponent::Notification(AComponent, Operation);
         if (Operation == opRemove) Gone = true;
@@ -99,8 +102,46 @@ TdxBarItemControl::TdxBarItemControl(TdxBarItemLink* Link)
     : FItemLink(Link), FParent(Link->Links() ? Link->Links()->BarControl() : nullptr) {}
 
 TdxBarItemControl::~TdxBarItemControl() {
+    if (!FDetached) TdxBarItemControl::LetGo();
+}
+
+void TdxBarItemControl::Detach() {
+    if (FDetached) return;
+    LetGo();
+    FDetached = true;
+}
+
+void TdxBarItemControl::LetGo() {
     if (TdxBarManager* Manager = BarManager()) Manager->ControlDestroyed(this);
     if (!BarWindowGone(FParent)) FParent->ControlDestroyed(this);
+}
+
+namespace {
+
+// A detached control, freed once no handler of its window runs any more (or the window went).
+class TReleasedItemControl : public TReleasable {
+  public:
+    TReleasedItemControl(TdxBarItemControl* Control, TCustomdxBarControl* Window)
+        : FControl(Control), FWindow(Window), FWindowGone(Window) {}
+    ~TReleasedItemControl() override { delete FControl; }
+    bool InUse() const override { return !FWindowGone.Gone && FWindow->HandlerRunning(); }
+
+  private:
+    TdxBarItemControl* FControl;
+    TCustomdxBarControl* FWindow;
+    TGoneWatch FWindowGone;
+};
+
+}  // namespace
+
+void ReleaseItemControl(TdxBarItemControl* Control) {
+    TCustomdxBarControl* Window = Control->Parent();
+    if (!Window || !Window->HandlerRunning()) {
+        delete Control;
+        return;
+    }
+    Control->Detach();
+    Application.ReleaseLater(new TReleasedItemControl(Control, Window));
 }
 
 TdxBarItem* TdxBarItemControl::Item() const {
@@ -326,7 +367,7 @@ void TdxBarItemControl::Click(bool) {
     } End{Self, Window, Unclick};
     if (!Executes || !Target) return;
     // The command may free its own item, or the manager and every item with it.
-    const TItemWatch Watch(Target);
+    const TGoneWatch Watch(Target);
     Target->SetClickItemLink(Source);
     try {
         Target->DirectClick();
@@ -340,7 +381,15 @@ void TdxBarItemControl::Click(bool) {
 // ---- buttons ----------------------------------------------------------------------------------
 
 TdxBarButtonControl::~TdxBarButtonControl() {
-    // An open drop-down menu forgets its button and closes.
+    if (!Detached()) LetGoOfDropDown();
+}
+
+void TdxBarButtonControl::LetGo() {
+    LetGoOfDropDown();
+    TdxBarItemControl::LetGo();
+}
+
+void TdxBarButtonControl::LetGoOfDropDown() {
     TdxBarButton* B = Button();
     TdxBarSubMenuControl* Menu = B && B->DropDownMenu() ? B->DropDownMenu()->Window() : nullptr;
     if (Menu && Menu->ParentItemControl() == this) {
@@ -520,6 +569,15 @@ void TdxBarButtonControl::GlyphChanged() {
 // ---- sub-items --------------------------------------------------------------------------------
 
 TdxBarSubItemControl::~TdxBarSubItemControl() {
+    if (!Detached()) LetGoOfSubMenu();
+}
+
+void TdxBarSubItemControl::LetGo() {
+    LetGoOfSubMenu();
+    TdxBarItemControl::LetGo();
+}
+
+void TdxBarSubItemControl::LetGoOfSubMenu() {
     if (Hover().Control == this) CancelHover();
     TCustomdxBarSubItem* Sub = SubItem();
     if (!Sub || Sub->IsDestroying()) return;

@@ -51,6 +51,7 @@ TdxBarControl::~TdxBarControl() {
 
 void TdxBarControl::Retire() {
     dxBarCustomizing().FreeQuickControlOf(this);
+    dxBarKillTimer(FMarkTimer);
     if (FDockControl && !Retired()) FDockControl->RemoveBar(this, true);
     FDockControl = nullptr;
     TCustomdxBarControl::Retire();

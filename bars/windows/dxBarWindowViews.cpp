@@ -111,7 +111,7 @@ class TWindowViews : public TdxBarViews {
         return State;
     }
 
-    void FreeControl(TdxBarItemControl* Control) override { delete Control; }
+    void FreeControl(TdxBarItemControl* Control) override { ReleaseItemControl(Control); }
 
     void SelectionMoved(TdxBarItemControl* Previous, TdxBarItemControl* Current) override {
         // A control in a submenu lies under the toolbar its menu was opened from: selecting an

@@ -1,7 +1,7 @@
-// Commands that free what their click runs in: the manager, or the form that owns it, freed from
-// the OnClick of a toolbar button or of a submenu entry. The windows the click runs in stay
-// allocated until their handlers have returned, nothing of the freed model is touched after the
-// command, and the program's loop goes on.
+// Commands that free what their click runs in: the manager, the form that owns it, or their own
+// item, freed from the OnClick of a toolbar button or of a submenu entry. The windows the click
+// runs in stay allocated until their handlers have returned, nothing of the freed model is
+// touched after the command, and the program's loop goes on.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -81,6 +81,60 @@ TEST(BarLifetime, ASubmenuEntryMayFreeItsManagerOrForm) {
         LoopGoesOn(Start);
         EXPECT_TRUE(MenuGone.Gone) << What;
         EXPECT_TRUE(BarGone.Gone) << What;
+    }
+}
+
+TEST(BarLifetime, ACommandMayFreeItsOwnItem) {
+    // From the toolbar, and from the "Online" menu.
+    for (const bool InMenu : {false, true}) {
+        TMenuForm Form;
+        TdxBarButton* Start = Form.Bars.Button("BarButtonStart");
+        TGoneWatch ItemGone(Start);
+        Start->OnClick = [Start](TObject*) { Start->Free(); };
+        int Exits = 0;
+        Form.Bars.Button("BarButtonExit")->OnClick = [&](TObject*) { ++Exits; };
+        TdxBarItemLinks* Toolbar = Form.Toolbar()->ItemLinks();
+        const int Links = Toolbar->Count();
+        POINT At = Form.ScreenPoint(Form.Toolbar(), 2);
+        if (InMenu) {
+            Form.Click(Form.ScreenPoint(Form.Menu(), 2));
+            ASSERT_NE(Form.OpenMenu(2), nullptr);
+            At = TMenuForm::EntryPoint(Form.OpenMenu(2), 0);
+            Form.Move(At);
+        }
+        Form.Click(At);
+        LoopGoesOn(At);
+        EXPECT_TRUE(ItemGone.Gone) << InMenu;
+        EXPECT_EQ(Toolbar->Count(), Links - 1) << InMenu;
+        // The bar goes on answering clicks.
+        Form.Click(Form.ScreenPoint(Form.Toolbar(), Toolbar->Count() - 1));
+        EXPECT_EQ(Exits, 1) << InMenu;
+    }
+}
+
+TEST(BarLifetime, AControlTakenAwayByItsCommandLastsUntilTheClickIsOver) {
+    using TTakeAway = void (*)(TMenuForm&);
+    const std::pair<const char*, TTakeAway> kCommands[] = {
+        {"frees the link", [](TMenuForm& F) { F.Toolbar()->ItemLinks()->Delete(2); }},
+        {"frees the manager", [](TMenuForm& F) { F.Manager()->Free(); }},
+    };
+    for (auto [What, TakeAway] : kCommands) {
+        TMenuForm Form;
+        TdxBarItemControl* Control = Form.Link(Form.Toolbar(), 2)->Control();
+        ASSERT_NE(Control, nullptr) << What;
+        bool Detached = false;
+        Form.Bars.Button("BarButtonStart")->OnClick = [&, TakeAway = TakeAway](TObject*) {
+            // The handler goes with its item: what it needs afterwards is taken from it first.
+            TdxBarItemControl* const Held = Control;
+            bool& Seen = Detached;
+            TakeAway(Form);
+            // Still allocated while the click runs: nothing of it points anywhere any more.
+            Seen = Held->Detached();
+        };
+        const POINT Start = Form.ScreenPoint(Form.Toolbar(), 2);
+        Form.Click(Start);
+        EXPECT_TRUE(Detached) << What;
+        LoopGoesOn(Start);
     }
 }
 
