@@ -84,6 +84,25 @@ TEST(BarLifetime, ASubmenuEntryMayFreeItsManagerOrForm) {
     }
 }
 
+TEST(BarLifetime, AnEntryChosenByKeyMayFreeItsManager) {
+    TMenuForm Form;
+    int Runs = 0;
+    Form.Bars.Button("BarButtonStart")->OnClick = [&](TObject*) {
+        ++Runs;
+        Form.Manager()->Free();
+    };
+    Form.AltTap(Qt::Key_O);  // "&Online"
+    ASSERT_NE(Form.OpenMenu(2), nullptr);
+    Form.Tap(Qt::Key_S);  // "&Start"
+    EXPECT_EQ(Runs, 1);
+    EXPECT_EQ(BarManagerOfForm(Form.Bars.Form()), nullptr);
+    LoopGoesOn(Form.FormPoint());
+    // The form takes its keys as before.
+    Form.Tap(Qt::Key_F10);
+    Form.AltTap(Qt::Key_O);
+    EXPECT_EQ(ActiveBarControl(), nullptr);
+}
+
 TEST(BarLifetime, ACommandMayFreeItsOwnItem) {
     // From the toolbar, and from the "Online" menu.
     for (const bool InMenu : {false, true}) {
