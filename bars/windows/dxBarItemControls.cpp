@@ -28,7 +28,7 @@ namespace {
 // Opening and closing submenus by resting the pointer on a sub-item waits so long.
 constexpr UINT kHoverDelay = 400;
 
-// Hears of a component being freed (an item by its own command, say).
+// Hears of a component being freed.
 struct TGoneWatch : TComponent {
     explicit TGoneWatch(TComponent* Watched) : TComponent(nullptr) {
         Watched->FreeNotification(this);
@@ -365,17 +365,7 @@ void TdxBarItemControl::Click(bool) {
                 Self->SetDoingClick(false);
         }
     } End{Self, Window, Unclick};
-    if (!Executes || !Target) return;
-    // The command may free its own item, or the manager and every item with it.
-    const TGoneWatch Watch(Target);
-    Target->SetClickItemLink(Source);
-    try {
-        Target->DirectClick();
-    } catch (...) {
-        if (!Watch.Gone) Target->SetClickItemLink(nullptr);
-        throw;
-    }
-    if (!Watch.Gone) Target->SetClickItemLink(nullptr);
+    if (Executes && Target) Target->ClickThrough(Source);
 }
 
 // ---- buttons ----------------------------------------------------------------------------------
