@@ -84,6 +84,43 @@ TEST(BarLifetime, ASubmenuEntryMayFreeItsManagerOrForm) {
     }
 }
 
+TEST(BarLifetime, APopupMenuEntryMayFreeItsManagerOrForm) {
+    for (const auto& [What, Free] : kFreeings) {
+        TMenuForm Form;
+        auto* Popup = new TdxBarPopupMenu(Form.Bars.Form());
+        TGoneWatch PopupGone(Popup);
+        int Clicks = 0;
+        for (const char* Caption : {"&Kopieren", "&Beenden"}) {
+            TdxBarButton* Item = Form.Bars.NewItem(Caption);
+            Item->OnClick = [&, Free = Free](TObject*) {
+                ++Clicks;
+                Free(Form);
+            };
+            Popup->ItemLinks()->Add()->SetItem(Item);
+        }
+        const POINT At = GuiTest::ScreenOf(Form.FormWindow(), POINT{200, 100});
+        bool Returned = false;
+        POINT Entry{};
+        GuiTest::TScript Script;
+        Script
+            .Then([&] {
+                Popup->Popup(At.x, At.y);
+                Returned = true;
+            })
+            .Then([&] {
+                ASSERT_NE(Popup->Window(), nullptr);
+                Entry = TMenuForm::EntryPoint(Popup->Window(), 1);
+                GuiTest::MouseMove(Form.FormWindow(), Entry);
+            })
+            .Then([&] { GuiTest::MouseClick(Form.FormWindow(), Entry); });
+        Script.Start();
+        ASSERT_TRUE(PumpUntil([&] { return Script.Done() && Returned; })) << What;
+        EXPECT_EQ(Clicks, 1) << What;
+        LoopGoesOn(Entry);
+        EXPECT_EQ(PopupGone.Gone, Form.Bars.Form() == nullptr) << What;
+    }
+}
+
 TEST(BarLifetime, AnEntryChosenByKeyMayFreeItsManager) {
     TMenuForm Form;
     int Runs = 0;
