@@ -1,7 +1,8 @@
 // Commands that free what their click runs in: the manager, the form that owns it, or their own
-// item, freed from the OnClick of a toolbar button or of a submenu entry. The windows the click
-// runs in stay allocated until their handlers have returned, nothing of the freed model is
-// touched after the command, and the program's loop goes on.
+// item, freed from the OnClick of a toolbar button, of a submenu or popup menu entry, or of an
+// entry chosen by its accelerator. The windows the click runs in, and their item controls, stay
+// allocated until their handlers have returned, nothing of the freed model is touched after the
+// command, and the program's loop goes on.
 #include <gtest/gtest.h>
 
 #include <functional>
