@@ -53,7 +53,7 @@ void ClearStaleSelection() {
     TdxBarItemControl* Control = Link ? Link->Control() : nullptr;
     if (!Manager || Manager->IsCustomizing() || !Control) return;
     TCustomdxBarControl* Window = Control->Parent();
-    if (!IsLiveBarControl(Window) || Window->SelectedControl() != Control) return;
+    if (BarWindowGone(Window) || Window->SelectedControl() != Control) return;
     Manager->SetCustomizingSelection(nullptr);
     Window->SetKeySelectedControl(nullptr);
 }

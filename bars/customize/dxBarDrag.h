@@ -5,13 +5,15 @@
 // (dxBarDragDrop.cpp).
 #include <functional>
 #include "bars/model/dxBarTypes.h"
+#include "bars/windows/dxBarControl.h"
 #include "platform/gdi/GdiTypes.h"
 
 // Where on a bar window a dragged item would land: on the link under the pointer (none: over no
 // item), on the group separator before it or on the link itself, nearer its start edge or its
 // end edge. A vertical place stacks its items from the top (submenus, bars docked at a side).
 struct TdxBarDropPlace {
-    TCustomdxBarControl* Window = nullptr;
+    // None once the window closes.
+    TBarWindowRef<> Window;
     TdxBarItemLink* Link = nullptr;
     bool OnSeparator = false;
     bool Before = false;
@@ -30,7 +32,9 @@ struct TdxBarDragOutcome {
     bool Dropped = false;
     // Ctrl held: a copy, never a move.
     bool Copying = false;
-    // The bar window under the pointer at the drop (none: off every bar) and the place on it.
+    // The pointer was over a bar window at the drop (not off every bar), and the place on it
+    // (without a window once the window closed).
+    bool OverBar = false;
     TdxBarDropPlace Place;
     // Screen points: the pointer at the drop, and where it held the dragged link when the drag
     // began (measured from the link's rectangle as it lies at the drop).
@@ -56,7 +60,7 @@ bool dxBarInsertionMarkWanted(const TdxBarItemLink* SourceLink, bool Copying,
 // The I-beam six pixels across at the edge of an item where a new link goes: Edge is its left
 // (a horizontal mark) or top (a vertical one), Span the item's rectangle across the line.
 struct TdxBarInsertionMark {
-    TCustomdxBarControl* Window = nullptr;
+    TBarWindowRef<> Window;
     TRect Span;
     int Edge = 0;
     bool Vertical = false;

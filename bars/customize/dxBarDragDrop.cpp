@@ -22,11 +22,11 @@ constexpr int kNudgeDistance = 3;
 void ClearCustomizingSelection(TdxBarManager* Manager) {
     TdxBarItemControl* Selection = Manager->CustomizingSelection();
     if (!Selection) return;
-    TCustomdxBarControl* Window = Selection->Parent();
+    const TBarWindowRef<> Window = Selection->Parent();
     Manager->SetCustomizingSelection(nullptr);
-    if (!Window || !IsLiveBarControl(Window)) return;
+    if (BarWindowGone(Window)) return;
     if (Window->SelectedControl() == Selection) Window->SetSelectedControl(nullptr);
-    if (IsLiveBarControl(Window)) Window->Invalidate();
+    if (!BarWindowGone(Window)) Window->Invalidate();
 }
 
 // Deletes a dragged link. The group it started keeps its separator: the separator passes to the
@@ -47,7 +47,7 @@ void Nudge(TdxBarManager* Manager, const TdxBarDragOutcome& Outcome) {
     TdxBarItemLink* Link = Outcome.SourceLink;
     TdxBarItemControl* Control = Link->Control();
     TCustomdxBarControl* Window = Control ? Control->Parent() : nullptr;
-    if (!Window || !IsLiveBarControl(Window) || !Outcome.HasGrabPoint) return;
+    if (BarWindowGone(Window) || !Outcome.HasGrabPoint) return;
     const bool Vertical = Window->IsSubMenuWindow() || IsVerticalBar(Window);
     const int Distance = Vertical ? Outcome.DropPoint.Y - Outcome.GrabPoint.Y
                                   : Outcome.DropPoint.X - Outcome.GrabPoint.X;
@@ -65,18 +65,18 @@ void Nudge(TdxBarManager* Manager, const TdxBarDragOutcome& Outcome) {
 // The active toolbar leaves menu mode for the toolbar that took the new link.
 void FollowWithMenuMode(TdxBarItemLink* Link) {
     auto* Active = dynamic_cast<TdxBarControl*>(ActiveBarControl());
-    TCustomdxBarControl* Window = Link->Links()->BarControl();
+    const TBarWindowRef<> Window = Link->Links()->BarControl();
     if (!Active || Active == Window) return;
     Active->HideAll();
-    auto* Toolbar = dynamic_cast<TdxBarControl*>(Window);
-    if (Toolbar && IsLiveBarControl(Toolbar)) Toolbar->EnterMenuMode(Link->Control());
+    if (auto* Toolbar = dynamic_cast<TdxBarControl*>(Window.get()))
+        Toolbar->EnterMenuMode(Link->Control());
 }
 
 // A new link to the item at the drop place (at the end of a window that shows no link); a move
 // deletes its source link. True when the source link went.
 bool InsertLink(TdxBarManager* Manager, const TdxBarDragOutcome& Outcome) {
     const TdxBarDropPlace& Place = Outcome.Place;
-    TCustomdxBarControl* Target = Place.Window;
+    const TBarWindowRef<> Target = Place.Window;
     TdxBarItemLinks* Links = Target->ItemLinks();
     if (!dxBarLinksCanTake(Links, Outcome.Item)) {
         ClearCustomizingSelection(Manager);
@@ -104,13 +104,13 @@ bool InsertLink(TdxBarManager* Manager, const TdxBarDragOutcome& Outcome) {
     // The source goes before the window lays itself out, so that the layout it posts for
     // itself finds nothing left to change and keeps the new selection.
     if (Move) DeleteDraggedLink(Outcome.SourceLink);
-    if (!IsLiveBarControl(Target)) return Move;
+    if (BarWindowGone(Target)) return Move;
     Target->UpdateLayout();
-    if (IsLiveBarControl(Target) && Link->Control()) {
+    if (!BarWindowGone(Target) && Link->Control()) {
         Manager->SetCustomizingSelection(Link->Control());
         Target->SetSelectedControl(Link->Control());
     }
-    if (IsLiveBarControl(Target) && (FromElsewhere || Outcome.Copying)) Target->Invalidate();
+    if (!BarWindowGone(Target) && (FromElsewhere || Outcome.Copying)) Target->Invalidate();
     FollowWithMenuMode(Link);
     return Move;
 }
@@ -148,20 +148,20 @@ bool dxBarLinksCanTake(const TdxBarItemLinks* Links, TdxBarItem* Item) {
 }
 
 bool dxBarShowsNoLinks(const TCustomdxBarControl* Window) {
-    return IsLiveBarControl(Window) && Window->ItemLinks() &&
+    return !BarWindowGone(Window) && Window->ItemLinks() &&
            Window->ItemLinks()->VisibleItemCount() == 0;
 }
 
 bool dxBarDropDraggedItem(TdxBarManager* Manager, const TdxBarDragOutcome& Outcome) {
     if (!Outcome.Dropped || !Outcome.Moved) return false;
-    if (!Outcome.Place.Window) {
+    if (!Outcome.OverBar) {
         const bool Delete = Outcome.SourceLink && !Outcome.Copying;
         ClearCustomizingSelection(Manager);
         if (Delete) DeleteDraggedLink(Outcome.SourceLink);
         return Delete;
     }
     // The window under the pointer closed meanwhile (a submenu): nothing to drop on.
-    if (!IsLiveBarControl(Outcome.Place.Window)) return false;
+    if (BarWindowGone(Outcome.Place.Window)) return false;
     if (OnOwnPlace(Outcome)) {
         Nudge(Manager, Outcome);
         return false;

@@ -31,7 +31,7 @@ bool ScreenRectHolds(HWND Wnd, TPoint P) {
 std::optional<TPoint> LinkOrigin(TdxBarItemLink* Link) {
     TdxBarItemControl* Control = Link ? Link->Control() : nullptr;
     TCustomdxBarControl* Window = Control ? Control->Parent() : nullptr;
-    if (!Window || !IsLiveBarControl(Window) || !Window->HandleAllocated()) return std::nullopt;
+    if (BarWindowGone(Window) || !Window->HandleAllocated()) return std::nullopt;
     const TRect R = Window->GetItemRect(Control);
     return Window->ClientToScreen(TPoint{R.Left, R.Top});
 }
@@ -55,7 +55,7 @@ class TdxBarItemDrag {
     bool Handle(MSG& Msg);
     // The pointer moved, or Ctrl changed: the target, the cursor, the selection and the mark.
     void Follow();
-    void FollowInSubMenu(TCustomdxBarControl* Target, const TdxBarDropPlace& Place, TPoint P);
+    void FollowInSubMenu(const TBarWindowRef<>& Target, const TdxBarDropPlace& Place, TPoint P);
     TCustomdxBarControl* FindTarget(TPoint P) const;
     TdxBarDropPlace PlaceOn(TCustomdxBarControl* Target, TPoint P);
     int CursorFor(const TdxBarDropPlace& Place) const;
@@ -139,9 +139,10 @@ void TdxBarItemDrag::Follow() {
     const TPoint P = ToTPoint(CursorNow());
     FLastPoint = P;
     FOutcome.Moved = true;
-    TCustomdxBarControl* Target = FindTarget(P);
+    const TBarWindowRef<> Target = FindTarget(P);
     const TdxBarDropPlace Place = PlaceOn(Target, P);
     FOutcome.Place = Place;
+    FOutcome.OverBar = Place.Window != nullptr;
     if (!Target) {
         EraseMark();
         FShown = TdxBarDropPlace{};
@@ -150,7 +151,7 @@ void TdxBarItemDrag::Follow() {
         if (SubMenu) FollowInSubMenu(Target, Place, P);
         // A submenu with a submenu open below it is only passed over.
         const auto PassedOver = [&] {
-            return SubMenu && IsLiveBarControl(Target) && Target->ChildBar();
+            return SubMenu && !BarWindowGone(Target) && Target->ChildBar();
         };
         if (!PassedOver()) Track(Place);
         if (PassedOver()) {
@@ -163,7 +164,7 @@ void TdxBarItemDrag::Follow() {
     ::SetCursor(dxBarCursor(CursorFor(Place)));
 }
 
-void TdxBarItemDrag::FollowInSubMenu(TCustomdxBarControl* Target, const TdxBarDropPlace& Place,
+void TdxBarItemDrag::FollowInSubMenu(const TBarWindowRef<>& Target, const TdxBarDropPlace& Place,
                                      TPoint P) {
     if (!Target->HandleAllocated()) return;
     const TPoint Client = Target->ScreenToClient(P);
@@ -172,7 +173,7 @@ void TdxBarItemDrag::FollowInSubMenu(TCustomdxBarControl* Target, const TdxBarDr
     // Customizing menus do not follow the pointer themselves: a submenu opened from another
     // entry closes once the pointer rests on this one.
     TdxBarItemControl* Control = Place.Link ? Place.Link->Control() : nullptr;
-    if (IsLiveBarControl(Target) && Target->ChildBar() && Control &&
+    if (!BarWindowGone(Target) && Target->ChildBar() && Control &&
         Control != Target->SelectedControl())
         Target->SetMouseSelectedControl(Control);
 }
@@ -181,7 +182,7 @@ TCustomdxBarControl* TdxBarItemDrag::FindTarget(TPoint P) const {
     TCustomdxBarControl* Target = nullptr;
     for (HWND Wnd = ControlAtScreenPoint(P); Wnd && !Target; Wnd = GetParent(Wnd))
         Target = dynamic_cast<TCustomdxBarControl*>(FindControl(Wnd));
-    if (Target && (!IsLiveBarControl(Target) || Target->BarManager() != FManager)) Target = nullptr;
+    if (Target && (Target->Retired() || Target->BarManager() != FManager)) Target = nullptr;
     // A bar window below a window that is not a bar (a form disabled while the customizing
     // dialog is open), unless the dialog itself lies over the point.
     TCustomForm* Dialog = GetCustomizingForm();
@@ -225,7 +226,7 @@ void TdxBarItemDrag::Track(const TdxBarDropPlace& Place) {
     FShown = Place;
     FShownCopying = FOutcome.Copying;
     if (ControlChanged) Select(Place);
-    if (!IsLiveBarControl(Place.Window)) {
+    if (BarWindowGone(Place.Window)) {
         FShown = TdxBarDropPlace{};
         return;
     }
@@ -235,7 +236,7 @@ void TdxBarItemDrag::Track(const TdxBarDropPlace& Place) {
 }
 
 void TdxBarItemDrag::Select(const TdxBarDropPlace& Place) {
-    TCustomdxBarControl* Window = Place.Window;
+    const TBarWindowRef<> Window = Place.Window;
     TdxBarItemControl* Control = Place.Link ? Place.Link->Control() : nullptr;
     TdxBarItemControl* Current = Window->SelectedControl();
     // Sub-items open and close their submenus as the pointer passes.
@@ -244,7 +245,7 @@ void TdxBarItemDrag::Select(const TdxBarDropPlace& Place) {
         return;
     }
     FManager->SetCustomizingSelection(Control);
-    if (IsLiveBarControl(Window)) Window->SetSelectedControl(Control);
+    if (!BarWindowGone(Window)) Window->SetSelectedControl(Control);
 }
 
 void TdxBarItemDrag::EraseMark() {

@@ -114,7 +114,7 @@ TdxBarInsertionMark dxBarInsertionMarkOf(const TdxBarDropPlace& Place) {
 
 void InvertInsertionMark(const TdxBarInsertionMark& Mark) {
     TCustomdxBarControl* Window = Mark.Window;
-    if (!Window || !IsLiveBarControl(Window) || !Window->HandleAllocated()) return;
+    if (BarWindowGone(Window) || !Window->HandleAllocated()) return;
     const HDC DC = GetDC(Window->Handle());
     const int OldRop = SetROP2(DC, R2_NOT);
     for (const TStroke& S : kIBeam) {

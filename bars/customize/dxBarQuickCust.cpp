@@ -56,7 +56,7 @@ bool BelongsToQuickControl(TdxBarQuickControl* Quick, HWND Wnd) {
     if (!Quick->HandleAllocated()) return false;
     if (Wnd == Quick->Handle() || IsChildWindowOf(Wnd, Quick->Handle())) return true;
     auto* Bar = dynamic_cast<TCustomdxBarControl*>(FindControlOfWindow(Wnd));
-    return Bar && IsLiveBarControl(Bar) && Quick->IsParentOf(Bar);
+    return !BarWindowGone(Bar) && Quick->IsParentOf(Bar);
 }
 
 }  // namespace
@@ -158,7 +158,7 @@ void TdxBarQuickControl::FillAddRemove() {
     TdxBarItemLinks* Entries = FAddRemove->ItemLinks();
     if (FQuickItem) FQuickItem->ForgetEntries();
     Entries->Clear();
-    if (!IsLiveBarControl(FOwning) || !FOwning->ItemLinks()) return;
+    if (BarWindowGone(FOwning) || !FOwning->ItemLinks()) return;
     TdxBarManager* Manager = BarManager();
     if (!FQuickItem) {
         FQuickItem = new TdxBarQuickCustItem(Manager->OwnerForm());
@@ -215,7 +215,7 @@ void TdxBarQuickControl::SetPosition(const TRect& MarkRect) {
                           ToTRect(WorkAreaAt(POINT{MarkRect.Left, MarkRect.Bottom})));
     SetBounds(Place.Left, Place.Top, Place.Width(), Place.Height());
     UpdateLayout();
-    if (!IsLiveBarControl(this) || !HandleAllocated()) return;
+    if (Retired() || !HandleAllocated()) return;
     SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     SetVisible(true);
@@ -287,7 +287,7 @@ void TdxBarQuickControl::Dispatch(TMessage& Message) {
 
 void TdxBarQuickControl::HideAll() {
     const bool KeyboardMode = BarManager()->KeyboardModeBar() == this;
-    if (KeyboardMode && IsLiveBarControl(FOwning) && FOwning->HandleAllocated() &&
+    if (KeyboardMode && !BarWindowGone(FOwning) && FOwning->HandleAllocated() &&
         GetKeyState(VK_LBUTTON) < 0) {
         POINT Cursor;
         GetCursorPos(&Cursor);
@@ -296,7 +296,7 @@ void TdxBarQuickControl::HideAll() {
             FOwning->IgnoreNextClick = true;
     }
     TdxBarControl::HideAll();
-    if (KeyboardMode && IsLiveBarControl(this)) CloseQuickControl();
+    if (KeyboardMode && !Retired()) CloseQuickControl();
 }
 
 // ---- the program's one window -----------------------------------------------------------------
@@ -329,8 +329,8 @@ void FreeQuickControlOf(TdxBarControl* Owning) {
 void CloseQuickControl() {
     TdxBarQuickControl* Open = Quick().Open;
     if (!Open) return;
-    TdxBarControl* Owning = Open->OwningBarControl();
-    if (IsLiveBarControl(Owning)) Owning->SetMarkState(TdxBarButtonState::Normal);
+    const TBarWindowRef<TdxBarControl> Owning = Open->OwningBarControl();
+    if (!BarWindowGone(Owning)) Owning->SetMarkState(TdxBarButtonState::Normal);
     // While the manager customizes the mark keeps its state: the window goes all the same.
     if (Quick().Open == Open) FreeQuickControlOf(Owning);
 }
@@ -359,7 +359,7 @@ void QuickControlMouseMessage(UINT Msg, HWND Wnd, POINT Screen) {
     if (!Open || !IsButtonMessage(Msg) || BelongsToQuickControl(Open, Wnd)) return;
     TdxBarControl* Owning = Open->OwningBarControl();
     const bool RightPress = Msg == WM_RBUTTONDOWN || Msg == WM_NCRBUTTONDOWN;
-    if (IsLiveBarControl(Owning) && Owning->HandleAllocated() && Wnd == Owning->Handle() &&
+    if (!BarWindowGone(Owning) && Owning->HandleAllocated() && Wnd == Owning->Handle() &&
         !RightPress &&
         PtInRect(Owning->MarkRect(), Owning->ScreenToClient(TPoint{Screen.x, Screen.y})))
         return;

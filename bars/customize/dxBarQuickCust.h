@@ -121,7 +121,7 @@ class TdxBarQuickControl : public TdxBarControl {
     // What goes with the window, once: the registration, the timer, the items, the hidden bar.
     void Unregister();
 
-    TdxBarControl* FOwning;
+    TBarWindowRef<TdxBarControl> FOwning;
     TdxBarSubItem* FAddRemove = nullptr;
     TdxBarQuickCustItem* FQuickItem = nullptr;
     bool FUnregistered = false;

@@ -99,13 +99,13 @@ TShortCut TdxBarQuickCustItemControl::GetShortCut() const {
 }
 
 void TdxBarQuickCustItemControl::Click(bool ByMouse) {
-    TCustomdxBarControl* Window = Parent();
+    const TBarWindowRef<> Window = Parent();
     TdxBarQuickCustItemControl* Self = this;
     TdxBarButtonControl::Click(ByMouse);
     // The click's handlers may have closed the menu: the control is asked only while it lives.
-    if (!IsLiveBarControl(Window) || !Window->HasControl(Self)) return;
+    if (BarWindowGone(Window) || !Window->HasControl(Self)) return;
     if (TdxBarItemLink* Link = Represented()) Link->SetVisible(!Link->Visible());
-    if (IsLiveBarControl(Window) && Window->HasControl(Self)) Repaint();
+    if (!BarWindowGone(Window) && Window->HasControl(Self)) Repaint();
 }
 
 void TdxBarQuickCustItemControl::PaintSquare(HDC DC, TRect Square, bool Flat, bool Selected) {

@@ -42,9 +42,7 @@ TdxBarItemLink::~TdxBarItemLink() {
     TdxBarManager* Manager = BarManager();
     if (Manager && !Manager->IsDestroying() && Manager->OnItemLinkDelete)
         Manager->OnItemLinkDelete(Manager, this);
-    DestroyControl();
-    if (FItem) FItem->RemoveLink(this);
-    FItem = nullptr;
+    LeaveItem();
     if (!L) return;
     L->Forget(this);
     dxBarViews().WindowChanged(L, TdxBarWindowChange::PostLayout);
@@ -81,15 +79,22 @@ void TdxBarItemLink::SetBeginGroup(bool Value) {
     Changed();
 }
 
+void TdxBarItemLink::LeaveItem() {
+    DestroyControl();
+    if (!FItem) return;
+    // A command that ran for this link does not keep pointing at it.
+    if (FItem->ClickItemLink() == this) FItem->SetClickItemLink(nullptr);
+    FItem->RemoveLink(this);
+    FItem = nullptr;
+}
+
 void TdxBarItemLink::SetItem(TdxBarItem* Value) {
     if (FItem == Value) return;
     if (!Value) {
         delete this;
         return;
     }
-    DestroyControl();
-    if (FItem) FItem->RemoveLink(this);
-    FItem = nullptr;
+    LeaveItem();
     TdxBarItemLinks* L = Links();
     if (TCustomdxBarSubItem* Owner = L ? L->OwnerSubItem() : nullptr;
         Owner && !Owner->CanContainItem(Value)) {

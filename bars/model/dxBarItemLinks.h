@@ -113,6 +113,8 @@ class TdxBarItemLink : public TCollectionItem {
     std::string DisplayName() const override;
 
   private:
+    // Lets go of the item and of the control that shows it.
+    void LeaveItem();
     friend class TdxBarItemLinks;
     friend class TdxBarItem;
     void ItemDestroyed() { FItem = nullptr; }

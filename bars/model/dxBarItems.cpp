@@ -1,6 +1,7 @@
 #include "bars/model/dxBarItems.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "bars/model/dxBarCustomizing.h"
 #include "bars/model/dxBarItemLinks.h"
@@ -135,6 +136,7 @@ TdxBarItem::~TdxBarItem() {
 
 void TdxBarItem::BeforeDestruction() {
     if (!ComponentState().Contains(csDestroying)) Destroying();
+    if (FAliveWhileClicking) *std::exchange(FAliveWhileClicking, nullptr) = false;
     if (OnDestroy) {
         TNotifyEvent Handler = std::move(OnDestroy);
         OnDestroy = nullptr;
@@ -324,6 +326,28 @@ void TdxBarItem::ActionChange(TBasicAction* Sender, bool CheckDefaults) {
 
 void TdxBarItem::Click() {
     if (IsClickable()) DirectClick();
+}
+
+bool TdxBarItem::ClickThrough(TdxBarItemLink* Link) {
+    bool Alive = true;
+    bool* const Outer = std::exchange(FAliveWhileClicking, &Alive);
+    struct TEnd {
+        TdxBarItem* Item;
+        bool& Alive;
+        bool* Outer;
+        ~TEnd() {
+            if (!Alive) {
+                // The clicks that run around this one hear of it too.
+                if (Outer) *Outer = false;
+                return;
+            }
+            Item->FAliveWhileClicking = Outer;
+            Item->SetClickItemLink(nullptr);
+        }
+    } End{this, Alive, Outer};
+    SetClickItemLink(Link);
+    DirectClick();
+    return Alive;
 }
 
 void TdxBarItem::DirectClick() {

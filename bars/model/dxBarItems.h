@@ -106,6 +106,9 @@ class TdxBarItem : public TComponent {
     // The link through which the click that runs now came (an item control sets it).
     TdxBarItemLink* ClickItemLink() const { return FClickItemLink; }
     void SetClickItemLink(TdxBarItemLink* Value) { FClickItemLink = Value; }
+    // DirectClick for a click that came through Link (the ClickItemLink meanwhile). False when
+    // the command freed the item: the caller then touches it no more.
+    bool ClickThrough(TdxBarItemLink* Link);
 
     // --- links ---
     int LinkCount() const { return int(FLinks.size()); }
@@ -178,6 +181,8 @@ class TdxBarItem : public TComponent {
     std::string FCaption;
     int FCategory = -1;
     TdxBarItemLink* FClickItemLink = nullptr;
+    // Set to false when the item goes during the innermost ClickThrough that runs.
+    bool* FAliveWhileClicking = nullptr;
     std::string FDescription;
     bool FEnabled = true;
     TBitmap FGlyph;

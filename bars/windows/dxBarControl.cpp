@@ -23,7 +23,6 @@
 namespace {
 
 struct TBarWindows {
-    std::vector<TCustomdxBarControl*> Live;
     TCustomdxBarControl* Active = nullptr;
     bool MenuModeBeganCustomizing = false;
     bool FullMenusShown = false;
@@ -35,11 +34,6 @@ TBarWindows& Windows() {
 }
 
 }  // namespace
-
-bool IsLiveBarControl(const TCustomdxBarControl* Control) {
-    const auto& Live = Windows().Live;
-    return Control && std::find(Live.begin(), Live.end(), Control) != Live.end();
-}
 
 TCustomdxBarControl* ActiveBarControl() {
     return Windows().Active;
@@ -81,12 +75,30 @@ HWND ControlAtScreenPoint(TPoint P) {
     return Wnd;
 }
 
+// ---- references --------------------------------------------------------------------------------
+
+void TBarWindowRefBase::Set(TCustomdxBarControl* Window) {
+    if (Window && Window->Retired()) Window = nullptr;
+    if (Window == FWindow) return;
+    if (FWindow) {
+        auto& Refs = FWindow->FRefs;
+        Refs.erase(std::remove(Refs.begin(), Refs.end(), this), Refs.end());
+    }
+    FWindow = Window;
+    if (FWindow) FWindow->FRefs.push_back(this);
+}
+
+void TCustomdxBarControl::ForgetRefs() {
+    for (TBarWindowRefBase* Ref : FRefs) Ref->FWindow = nullptr;
+    FRefs.clear();
+    if (Windows().Active == this) Windows().Active = nullptr;
+}
+
 // ---- life -------------------------------------------------------------------------------------
 
 TCustomdxBarControl::TCustomdxBarControl(TdxBarManager* Manager)
     : TCustomControl(Manager), FBarManager(Manager) {
     RegisterdxBarViews();
-    Windows().Live.push_back(this);
     TControlStyle Style = ControlStyle();
     Style.Exclude(csCaptureMouse);
     Style.Include(csDoubleClicks);
@@ -102,11 +114,14 @@ void TCustomdxBarControl::ReleaseWindow() {
         return;
     }
     Retire();
+    // Its owner may go before the handler returns (a command that frees the manager or the form):
+    // the window is freed later all the same.
+    if (Owner()) Owner()->RemoveComponent(this);
     ReleaseControlLater(this);
 }
 
 void TCustomdxBarControl::Retire() {
-    if (!IsLiveBarControl(this)) return;
+    if (FRetired) return;
     if (IsSubMenuWindow())
         SetActive(false);
     else
@@ -118,25 +133,25 @@ void TCustomdxBarControl::Retire() {
     if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
     if (FItemLinks && FItemLinks->BarControl() == this) FItemLinks->SetBarControl(nullptr);
     SetItemLinks(nullptr);
-    TBarWindows& W = Windows();
-    W.Live.erase(std::remove(W.Live.begin(), W.Live.end(), this), W.Live.end());
-    if (W.Active == this) W.Active = nullptr;
+    FRetired = true;
+    ForgetRefs();
     SetVisible(false);
 }
 
 TCustomdxBarControl::~TCustomdxBarControl() {
-    if (IsSubMenuWindow())
-        SetActive(false);
-    else
-        TCustomdxBarControl::HideAll();
-    if (FBarManager && FSelectedControl && FBarManager->SelectedItem() == FSelectedControl)
-        FBarManager->SetSelectedItem(nullptr);
+    if (!FRetired) {
+        if (IsSubMenuWindow())
+            SetActive(false);
+        else
+            TCustomdxBarControl::HideAll();
+        if (FBarManager && FSelectedControl && FBarManager->SelectedItem() == FSelectedControl)
+            FBarManager->SetSelectedItem(nullptr);
+    }
     DestroyHandle();
     DestroyControls();
     if (FItemLinks && FItemLinks->BarControl() == this) FItemLinks->SetBarControl(nullptr);
-    TBarWindows& W = Windows();
-    W.Live.erase(std::remove(W.Live.begin(), W.Live.end(), this), W.Live.end());
-    if (W.Active == this) W.Active = nullptr;
+    FRetired = true;
+    ForgetRefs();
 }
 
 void TCustomdxBarControl::SetItemLinks(TdxBarItemLinks* Value) {
@@ -392,18 +407,18 @@ void TCustomdxBarControl::SetActive(bool Value) {
         FSelectedControl = nullptr;
     else
         SetKeySelectedControl(nullptr);
-    if (!IsLiveBarControl(this)) return;
+    if (FRetired) return;
     FActive = false;
     if (W.Active == this) {
         W.Active = FPrevActiveBar;
-        if (W.Active && (!IsLiveBarControl(W.Active) || !W.Active->Active())) W.Active = nullptr;
+        if (W.Active && !W.Active->Active()) W.Active = nullptr;
     }
 }
 
 void TCustomdxBarControl::SetKeySelectedControl(TdxBarItemControl* Control) {
     if (Control == FSelectedControl) return;
     if (FSelectedControl && FSelectedControl->Selected()) FSelectedControl->Deselect(true);
-    if (!IsLiveBarControl(this)) return;
+    if (FRetired) return;
     if (Control) {
         Control->SelectedByMouse = false;
         if (auto* Sub = dynamic_cast<TdxBarSubItemControl*>(Control))
@@ -419,7 +434,7 @@ void TCustomdxBarControl::SetMouseSelectedControl(TdxBarItemControl* Control) {
     if (FSelectedControl && FSelectedControl->Selected()) FSelectedControl->Deselect(false);
     if (Control) Control->SelectedByMouse = true;
     SetSelectedControl(Control);
-    if (!IsLiveBarControl(this) || !FSelectedControl) return;
+    if (FRetired || !FSelectedControl) return;
     if (auto* Sub = dynamic_cast<TdxBarSubItemControl*>(FSelectedControl)) {
         if (FBarManager->Dragging() && FBarManager->DraggingItem() &&
             !Sub->SubItem()->CanContainItem(FBarManager->DraggingItem()))
@@ -433,13 +448,13 @@ void TCustomdxBarControl::SetSelectedControl(TdxBarItemControl* Control) {
     if (Control == FSelectedControl) return;
     if (Control) {
         dxBarCustomizing().QuickControlSelectionChanging(this);
-        if (!IsLiveBarControl(this)) return;
+        if (FRetired) return;
     }
     TdxBarItemControl* Old = FSelectedControl;
     FSelectedControl = Control;
     if (IsCustomizing()) {
         FBarManager->SetCustomizingSelection(Control);
-        if (!IsLiveBarControl(this)) return;
+        if (FRetired) return;
     } else {
         FBarManager->SetSelectedItem(Control);
     }
@@ -467,7 +482,7 @@ void TCustomdxBarControl::SelectionHint() {
 
 void TCustomdxBarControl::HideAll() {
     SetActive(false);
-    if (IsLiveBarControl(this) && FParentBar) FParentBar->HideAll();
+    if (TCustomdxBarControl* Parent = FRetired ? nullptr : FParentBar.get()) Parent->HideAll();
 }
 
 void TCustomdxBarControl::DblClickItem(TdxBarItemControl* Control) {
@@ -482,7 +497,17 @@ void TCustomdxBarControl::DblClickItem(TdxBarItemControl* Control) {
 
 // ---- messages ---------------------------------------------------------------------------------
 
+void TCustomdxBarControl::RetiredWndProc(TMessage& Message) {
+    // Its links and manager may be gone: nothing is painted or answered any more.
+    if (Message.Msg == WM_DESTROY) StopMouseTracking(Handle());
+    DefaultHandler(Message);
+}
+
 void TCustomdxBarControl::WndProc(TMessage& Message) {
+    if (FRetired) {
+        RetiredWndProc(Message);
+        return;
+    }
     const UINT Msg = Message.Msg;
     const bool Mouse = (Msg >= WM_MOUSEFIRST && Msg <= WM_MBUTTONDBLCLK) ||
                        (Msg >= WM_NCMOUSEMOVE && Msg <= WM_NCMBUTTONDBLCLK);
@@ -524,7 +549,7 @@ void TCustomdxBarControl::WndProc(TMessage& Message) {
             return;
         case WM_KILLFOCUS:
             TCustomControl::WndProc(Message);
-            if (Message.WParam == 0 && IsLiveBarControl(this)) HideAll();
+            if (Message.WParam == 0 && !FRetired) HideAll();
             return;
         default:
             break;

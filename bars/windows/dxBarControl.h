@@ -5,9 +5,12 @@
 // its chain of parent windows (the active chain).
 //
 // The window never keeps the focus and is never activated by a click. The code a window calls may
-// take it away (a click that hides its own bar): it is then retired at once and freed once its
-// handlers have returned (ReleaseWindow), so after each such call it checks that it is still live
-// (IsLiveBarControl) before it goes on with its work.
+// take it away (a click that hides its own bar, frees its manager or the form): it is then retired
+// at once and freed once its handlers have returned (ReleaseWindow), so after each such call it
+// checks once that it is not retired (BarWindowGone) before it goes on with its work. What it
+// reaches through its links (items, links, the manager) may be gone by then. Other windows are
+// held through a TBarWindowRef, which turns null once that window retires or is freed.
+#include <cstddef>
 #include <vector>
 
 #include "bars/model/dxBarTypes.h"
@@ -33,6 +36,51 @@ enum class TdxBarInputState {
 // Down while pressed, or while what it opens is open.
 enum class TdxBarButtonState { Normal, Hot, Down };
 
+class TCustomdxBarControl;
+
+// The part of a TBarWindowRef the window knows: the window clears it when it retires.
+class TBarWindowRefBase {
+  public:
+    TBarWindowRefBase(const TBarWindowRefBase&) = delete;
+    TBarWindowRefBase& operator=(const TBarWindowRefBase&) = delete;
+
+  protected:
+    TBarWindowRefBase() = default;
+    ~TBarWindowRefBase() { Set(nullptr); }
+    // Points at Window (none when it is retired already).
+    void Set(TCustomdxBarControl* Window);
+    TCustomdxBarControl* FWindow = nullptr;
+
+  private:
+    friend class TCustomdxBarControl;
+};
+
+// A bar window held across code that may take it away: null once the window retires or is
+// freed, so that it is never read after that.
+template <class T = TCustomdxBarControl>
+class TBarWindowRef : public TBarWindowRefBase {
+  public:
+    TBarWindowRef(T* Window = nullptr) { Set(Window); }
+    TBarWindowRef(const TBarWindowRef& Other) : TBarWindowRefBase() { Set(Other.get()); }
+    TBarWindowRef& operator=(const TBarWindowRef& Other) {
+        Set(Other.get());
+        return *this;
+    }
+    TBarWindowRef& operator=(T* Window) {
+        Set(Window);
+        return *this;
+    }
+    T* get() const { return static_cast<T*>(FWindow); }
+    operator T*() const { return get(); }
+    T* operator->() const { return get(); }
+    friend bool operator==(const TBarWindowRef& A, const TBarWindowRef& B) {
+        return A.get() == B.get();
+    }
+    friend bool operator==(const TBarWindowRef& A, const T* B) { return A.get() == B; }
+    friend bool operator==(const TBarWindowRef& A, T* B) { return A.get() == B; }
+    friend bool operator==(const TBarWindowRef& A, std::nullptr_t) { return !A.get(); }
+};
+
 class TCustomdxBarControl : public TCustomControl {
   public:
     // The owner is always the manager.
@@ -42,9 +90,11 @@ class TCustomdxBarControl : public TCustomControl {
     TdxBarManager* BarManager() const { return FBarManager; }
     TdxBarItemLinks* ItemLinks() const { return FItemLinks; }
     void SetItemLinks(TdxBarItemLinks* Value);
-    // Frees the window; while one of its handlers runs it is retired now (no longer live, no
-    // links, hidden, out of its dock site) and freed when the handler has returned.
+    // Frees the window; while one of its handlers runs it is retired now (no links, hidden, out
+    // of its dock site and of its manager's components) and freed when the handler has returned.
     void ReleaseWindow();
+    // The window was let go of: it only waits to be freed, and its handlers return at once.
+    bool Retired() const { return FRetired; }
 
     // --- metrics item controls size themselves by ---
     int TextSize() const { return FTextSize; }
@@ -133,7 +183,7 @@ class TCustomdxBarControl : public TCustomControl {
 
   protected:
     // Lets go of everything others see of the window: the active chain, the links and their
-    // controls, the list of live windows; the window is hidden.
+    // controls, the references to it; the window is hidden.
     virtual void Retire();
     void CreateWnd() override;
     void CreateWindowHandle(const TCreateParams& Params) override;
@@ -189,18 +239,30 @@ class TCustomdxBarControl : public TCustomControl {
     // Hands the window's hint text and the application's status hint to the selection.
     void SelectionHint();
 
+    // Clears the references to the window: it retires or goes.
+    void ForgetRefs();
+    // What a retired window still does with its messages.
+    void RetiredWndProc(TMessage& Message);
+
     TdxBarManager* FBarManager;
     TdxBarItemLinks* FItemLinks = nullptr;
     HBRUSH FBkBrush = 0;
-    TCustomdxBarControl* FChildBar = nullptr;
-    TCustomdxBarControl* FParentBar = nullptr;
-    TCustomdxBarControl* FPrevActiveBar = nullptr;
+    TBarWindowRef<> FChildBar;
+    TBarWindowRef<> FParentBar;
+    TBarWindowRef<> FPrevActiveBar;
     bool FUpdateLock = false;
     bool FActive = false;
+    bool FRetired = false;
+    std::vector<TBarWindowRefBase*> FRefs;
+
+    friend class TBarWindowRefBase;
 };
 
-// Whether the window is one of the bar windows that exist now.
-bool IsLiveBarControl(const TCustomdxBarControl* Control);
+// No window, or a retired one: what a handler checks after a call that may take its window (or
+// the one it holds) away.
+inline bool BarWindowGone(const TCustomdxBarControl* Window) {
+    return !Window || Window->Retired();
+}
 // The innermost bar window in menu mode, or none.
 TCustomdxBarControl* ActiveBarControl();
 // Once the user expands one personalized menu, the menus opened while the same chain of bar

@@ -54,8 +54,7 @@ void TCustomdxBarControl::WMKeyDown(TMessage& Message) {
                                    : Key == VK_RIGHT ? FItemLinks->Next(Selected)
                                                      : FItemLinks->Prev(Selected);
             SetKeySelectedControl(ControlOf(Link));
-            if (WasTab && IsLiveBarControl(this) && FSelectedControl &&
-                FSelectedControl->IsWindowControl())
+            if (WasTab && !Retired() && FSelectedControl && FSelectedControl->IsWindowControl())
                 FSelectedControl->Activate(false);
             return;
         }
@@ -94,9 +93,9 @@ void TCustomdxBarControl::WMKeyDown(TMessage& Message) {
         ((Several && LastNotShown) ||
          (!Several && LastNotShown && Match->Control() && !Match->Control()->ClosesMenusOnClick())))
         SetMarkState(TdxBarButtonState::Down);
-    if (!IsLiveBarControl(this)) return;
+    if (Retired()) return;
     SetKeySelectedControl(Match->Control());
-    if (!Several && IsLiveBarControl(this) && HandleAllocated())
+    if (!Several && !Retired() && HandleAllocated())
         SendMessage(Handle(), WM_KEYDOWN, VK_RETURN, 0);
 }
 
@@ -180,7 +179,7 @@ void TCustomdxBarControl::WMLButtonDown(TMessage& Message) {
             }
             SetMouseSelectedControl(Control);
         }
-        if (Control && IsLiveBarControl(this)) {
+        if (Control && !Retired()) {
             SetInputState(TdxBarInputState::DragPending);
             FDragStartPoint = P;
             BarManager()->SetDragging(Control->Item(), Control->ItemLink());
@@ -198,7 +197,7 @@ void TCustomdxBarControl::WMLButtonDown(TMessage& Message) {
     if (auto* Sub = dynamic_cast<TdxBarSubItemControl*>(FSelectedControl))
         Sub->AnimateNextOpening = true;
     Control->Press(true);
-    if (!IsLiveBarControl(this) || !HasControl(Control)) return;
+    if (Retired() || !HasControl(Control)) return;
     if (Button && HasControl(Button)) Button->MouseDown = false;
     if (!IsSubMenuWindow() && FSelectedControl && FSelectedControl->CapturesMouse()) {
         SetInputState(TdxBarInputState::Pressed);
@@ -236,7 +235,7 @@ void TCustomdxBarControl::WMLButtonUp(TMessage& Message) {
             }
         }
     }
-    if (Pressed && IsLiveBarControl(this)) HideAll();
+    if (Pressed && !Retired()) HideAll();
 }
 
 void TCustomdxBarControl::WMLButtonDblClk(TMessage& Message) {
@@ -258,7 +257,7 @@ void TCustomdxBarControl::WMRButtonDown(TMessage& Message) {
     if (Control == BarManager()->CustomizingSelection() && Control) Control->Repaint();
     BarManager()->SetCustomizingSelection(Control);
     SetKeySelectedControl(Control);
-    if (Control && IsLiveBarControl(this) && HasControl(Control))
+    if (Control && !Retired() && HasControl(Control))
         dxBarCustomizing().ShowPopup(Control->ItemLink(), ClientToScreen(P));
 }
 

@@ -195,8 +195,7 @@ void TdxBarDropDownListBox::Choose() {
             Control->ItemLink()->SourceLink()->RecordUse();
         } catch (...) {
         }
-        if (TCustomdxBarControl* Bar = Control->Parent(); Bar && IsLiveBarControl(Bar))
-            Bar->HideAll();
+        if (TCustomdxBarControl* Bar = Control->Parent(); !BarWindowGone(Bar)) Bar->HideAll();
     }
     // Closing the menus may already have closed the list (its control went).
     if (FCombo->DroppedDownControl()) FCombo->CloseUp();

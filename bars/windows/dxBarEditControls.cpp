@@ -39,8 +39,15 @@ TdxBarWinControl::TdxBarWinControl(TdxBarItemLink* Link) : TdxBarItemControl(Lin
 }
 
 TdxBarWinControl::~TdxBarWinControl() {
+    if (Detached()) return;
     *FAlive = false;
-    DestroyEditWindow();
+    TdxBarWinControl::DestroyEditWindow();
+}
+
+void TdxBarWinControl::LetGo() {
+    *FAlive = false;
+    TdxBarWinControl::DestroyEditWindow();
+    TdxBarItemControl::LetGo();
 }
 
 TdxBarWindowItem* TdxBarWinControl::WindowItem() const {
@@ -111,7 +118,7 @@ void TdxBarWinControl::SetFocused(bool Value) {
         Repaint();
         return;
     }
-    if (!Window || !IsLiveBarControl(Window) || !Window->HandleAllocated() || !WindowItem()) return;
+    if (BarWindowGone(Window) || !Window->HandleAllocated() || !WindowItem()) return;
     if (!FEditWnd) CreateEditWindow();
     if (!FEditWnd) return;
     FPrevFocus = GetFocus();
@@ -142,7 +149,8 @@ void TdxBarWinControl::RestoreFocus() {
 }
 
 void TdxBarWinControl::EditWndProc(TMessage& Message) {
-    TCustomdxBarControl* Window = Parent();
+    // The item's handlers may take the window away.
+    const TBarWindowRef<> Window = Parent();
     TdxBarWindowItem* WItem = WindowItem();
     const TShiftState Shift = KeyboardShiftState();
     switch (Message.Msg) {
@@ -172,8 +180,8 @@ void TdxBarWinControl::EditWndProc(TMessage& Message) {
             const bool Outside = !Window || !Window->HandleAllocated() ||
                                  (To != Window->Handle() && !IsChildWindowOf(To, Window->Handle()));
             if (FFocused) {
-                if (IsLiveBarControl(Window)) Window->HideAll();
-            } else if (Outside && !Window->IsSubMenuWindow() && IsLiveBarControl(Window)) {
+                if (!BarWindowGone(Window)) Window->HideAll();
+            } else if (Outside && !BarWindowGone(Window) && !Window->IsSubMenuWindow()) {
                 RemovePendingChars();
                 Window->HideAll();
             }
@@ -190,7 +198,7 @@ void TdxBarWinControl::EditWndProc(TMessage& Message) {
                 // Alt pressed and released alone, or Alt with another key: the user goes on to
                 // the menus.
                 FAltCount = 0;
-                if (IsLiveBarControl(Window)) Window->HideAll();
+                if (!BarWindowGone(Window)) Window->HideAll();
                 return;
             }
             DefaultEditProc(Message);
@@ -210,7 +218,7 @@ void TdxBarWinControl::EditWndProc(TMessage& Message) {
         default:
             break;
     }
-    if (Message.Msg == WM_KEYDOWN && Window && IsLiveBarControl(Window)) {
+    if (Message.Msg == WM_KEYDOWN && !BarWindowGone(Window)) {
         switch (Message.WParam) {
             case VK_TAB:
                 RemovePendingChars();
@@ -220,7 +228,7 @@ void TdxBarWinControl::EditWndProc(TMessage& Message) {
             case VK_ESCAPE:
                 Window->SetKeySelectedControl(nullptr);
                 RemovePendingChars();
-                if (!IsLiveBarControl(Window)) return;
+                if (BarWindowGone(Window)) return;
                 if (Message.WParam == VK_ESCAPE) {
                     if (Window->HasControl(this)) Window->SetSelectedControl(this);
                 } else {

@@ -49,6 +49,7 @@ class TdxBarWinControl : public TdxBarItemControl {
     bool ClosesMenusOnClick() const override { return false; }
 
   protected:
+    void LetGo() override;
     // Subclasses the new window: its messages come to EditWndProc first.
     void HookEditWindow(HWND Wnd);
     void DefaultEditProc(TMessage& Message);

@@ -48,8 +48,7 @@ bool WindowVisible() {
 TdxBarItemControl* HintedControl(TdxBarManager* Manager) {
     TdxBarItemControl* Control = Manager->SelectedItem();
     TCustomdxBarControl* Window = Control ? Control->Parent() : nullptr;
-    if (!Window || !IsLiveBarControl(Window) || Window->Active() || !Window->HandleAllocated())
-        return nullptr;
+    if (BarWindowGone(Window) || Window->Active() || !Window->HandleAllocated()) return nullptr;
     return Control;
 }
 

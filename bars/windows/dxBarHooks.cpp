@@ -56,7 +56,7 @@ TCustomForm* FormOfWindow(HWND Wnd) {
 
 bool IsBarWindow(HWND Wnd) {
     auto* Bar = dynamic_cast<TCustomdxBarControl*>(FindControl(Wnd));
-    return Bar && IsLiveBarControl(Bar);
+    return !BarWindowGone(Bar);
 }
 
 // The window is the bar window, a window inside it, or one of its chain of parent bars.
@@ -64,7 +64,7 @@ bool InsideChain(TCustomdxBarControl* Bar, HWND Wnd) {
     // A combo's drop-down list belongs to the menus it was opened from.
     if (Bar && IsdxBarDropDownWindow(Wnd)) return true;
     for (; Bar; Bar = Bar->ParentBar()) {
-        if (!IsLiveBarControl(Bar) || !Bar->HandleAllocated()) continue;
+        if (Bar->Retired() || !Bar->HandleAllocated()) continue;
         if (Wnd == Bar->Handle() || IsChildWindowOf(Wnd, Bar->Handle())) return true;
     }
     return false;
@@ -122,11 +122,11 @@ bool AcceleratorStep(TdxBarManager* Manager, WORD Key) {
     if (!Link || !Link->Item() || !Link->Item()->Enabled()) return false;
     const bool Unique = Links->FindLinkByAccel(Key, Shift, Link) == Link;
     TdxBarItemControl* Control = Link->Control();
-    auto* Window = dynamic_cast<TdxBarControl*>(Links->BarControl());
+    const TBarWindowRef<TdxBarControl> Window = dynamic_cast<TdxBarControl*>(Links->BarControl());
     if (!Control || !Window) return true;
     const bool Direct = !Control->IsSubItemControl();
     if (!(Direct && Unique)) Window->EnterMenuMode(Control);
-    if (!Unique || !IsLiveBarControl(Window) || !Window->HasControl(Control)) return true;
+    if (!Unique || BarWindowGone(Window) || !Window->HasControl(Control)) return true;
     if (Direct) {
         Control->Activate(false);
     } else {

@@ -15,6 +15,7 @@
 #include "bars/windows/dxBarTimers.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "platform/classes/Mnemonics.h"
+#include "platform/core/Application.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/core/Pointer.h"
@@ -26,6 +27,18 @@ namespace {
 
 // Opening and closing submenus by resting the pointer on a sub-item waits so long.
 constexpr UINT kHoverDelay = 400;
+
+// Hears of a component being freed.
+struct TGoneWatch : TComponent {
+    explicit TGoneWatch(TComponent* Watched) : TComponent(nullptr) {
+        Watched->FreeNotification(this);
+    }
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opRemove) Gone = true;
+    }
+    bool Gone = false;
+};
 
 // The one pending hover action of the program.
 struct THover {
@@ -89,8 +102,46 @@ TdxBarItemControl::TdxBarItemControl(TdxBarItemLink* Link)
     : FItemLink(Link), FParent(Link->Links() ? Link->Links()->BarControl() : nullptr) {}
 
 TdxBarItemControl::~TdxBarItemControl() {
+    if (!FDetached) TdxBarItemControl::LetGo();
+}
+
+void TdxBarItemControl::Detach() {
+    if (FDetached) return;
+    LetGo();
+    FDetached = true;
+}
+
+void TdxBarItemControl::LetGo() {
     if (TdxBarManager* Manager = BarManager()) Manager->ControlDestroyed(this);
-    if (FParent && IsLiveBarControl(FParent)) FParent->ControlDestroyed(this);
+    if (!BarWindowGone(FParent)) FParent->ControlDestroyed(this);
+}
+
+namespace {
+
+// A detached control, freed once no handler of its window runs any more (or the window went).
+class TReleasedItemControl : public TReleasable {
+  public:
+    TReleasedItemControl(TdxBarItemControl* Control, TCustomdxBarControl* Window)
+        : FControl(Control), FWindow(Window), FWindowGone(Window) {}
+    ~TReleasedItemControl() override { delete FControl; }
+    bool InUse() const override { return !FWindowGone.Gone && FWindow->HandlerRunning(); }
+
+  private:
+    TdxBarItemControl* FControl;
+    TCustomdxBarControl* FWindow;
+    TGoneWatch FWindowGone;
+};
+
+}  // namespace
+
+void ReleaseItemControl(TdxBarItemControl* Control) {
+    TCustomdxBarControl* Window = Control->Parent();
+    if (!Window || !Window->HandlerRunning()) {
+        delete Control;
+        return;
+    }
+    Control->Detach();
+    Application.ReleaseLater(new TReleasedItemControl(Control, Window));
 }
 
 TdxBarItem* TdxBarItemControl::Item() const {
@@ -203,7 +254,7 @@ void TdxBarItemControl::VisibleChanged() {
 }
 
 void TdxBarItemControl::Repaint() {
-    if (FParent && IsLiveBarControl(FParent) && !FParent->Destroying()) FParent->RepaintItem(this);
+    if (!BarWindowGone(FParent) && !FParent->Destroying()) FParent->RepaintItem(this);
 }
 
 // ---- answers ----------------------------------------------------------------------------------
@@ -277,13 +328,13 @@ void TdxBarItemControl::Deselect(bool) {
 
 void TdxBarItemControl::Activate(bool ByMouse) {
     if (!GetEnabled()) return;
-    TCustomdxBarControl* Window = FParent;
+    const TBarWindowRef<> Window = FParent;
     Press(ByMouse);
-    if (IsLiveBarControl(Window) && Window->HasControl(this)) Click(ByMouse);
+    if (!BarWindowGone(Window) && Window->HasControl(this)) Click(ByMouse);
 }
 
 void TdxBarItemControl::Click(bool) {
-    TCustomdxBarControl* Window = FParent;
+    const TBarWindowRef<> Window = FParent;
     if (InSubMenu() && dynamic_cast<TdxBarButtonControl*>(this)) PlayMenuSound(msMenuCommand);
     TdxBarItemLink* Source = FItemLink->SourceLink();
     TdxBarItem* Target = Item();
@@ -307,28 +358,28 @@ void TdxBarItemControl::Click(bool) {
     if (Closes) Window->HideAll();
     struct TEnd {
         TdxBarItemControl* Self;
-        TCustomdxBarControl* Window;
+        const TBarWindowRef<>& Window;
         bool Unclick;
         ~TEnd() {
-            if (Unclick && IsLiveBarControl(Window) && Window->HasControl(Self))
+            if (Unclick && !BarWindowGone(Window) && Window->HasControl(Self))
                 Self->SetDoingClick(false);
         }
     } End{Self, Window, Unclick};
-    if (!Executes || !Target) return;
-    Target->SetClickItemLink(Source);
-    try {
-        Target->DirectClick();
-    } catch (...) {
-        Target->SetClickItemLink(nullptr);
-        throw;
-    }
-    Target->SetClickItemLink(nullptr);
+    if (Executes && Target) Target->ClickThrough(Source);
 }
 
 // ---- buttons ----------------------------------------------------------------------------------
 
 TdxBarButtonControl::~TdxBarButtonControl() {
-    // An open drop-down menu forgets its button and closes.
+    if (!Detached()) LetGoOfDropDown();
+}
+
+void TdxBarButtonControl::LetGo() {
+    LetGoOfDropDown();
+    TdxBarItemControl::LetGo();
+}
+
+void TdxBarButtonControl::LetGoOfDropDown() {
     TdxBarButton* B = Button();
     TdxBarSubMenuControl* Menu = B && B->DropDownMenu() ? B->DropDownMenu()->Window() : nullptr;
     if (Menu && Menu->ParentItemControl() == this) {
@@ -458,9 +509,9 @@ void TdxBarButtonControl::CloseUp() {
 }
 
 void TdxBarButtonControl::MenuClosed() {
-    TCustomdxBarControl* Window = Parent();
+    const TBarWindowRef<> Window = Parent();
     CloseUp();
-    if (!IsLiveBarControl(Window) || !Window->HasControl(this)) return;
+    if (BarWindowGone(Window) || !Window->HasControl(this)) return;
     if (IsMouseDownOver()) {
         // The press that closed the menu must not open it again.
         POINT P;
@@ -508,6 +559,15 @@ void TdxBarButtonControl::GlyphChanged() {
 // ---- sub-items --------------------------------------------------------------------------------
 
 TdxBarSubItemControl::~TdxBarSubItemControl() {
+    if (!Detached()) LetGoOfSubMenu();
+}
+
+void TdxBarSubItemControl::LetGo() {
+    LetGoOfSubMenu();
+    TdxBarItemControl::LetGo();
+}
+
+void TdxBarSubItemControl::LetGoOfSubMenu() {
     if (Hover().Control == this) CancelHover();
     TCustomdxBarSubItem* Sub = SubItem();
     if (!Sub || Sub->IsDestroying()) return;
@@ -608,10 +668,10 @@ void TdxBarSubItemControl::Select(bool Immediately) {
 void TdxBarSubItemControl::OpenSubMenu() {
     TCustomdxBarSubItem* Sub = SubItem();
     if (!Sub) return;
-    TCustomdxBarControl* Window = Parent();
+    const TBarWindowRef<> Window = Parent();
     Sub->DoPopup();
     Sub->DoClick();
-    if (!IsLiveBarControl(Window) || !Window->HasControl(this)) return;
+    if (BarWindowGone(Window) || !Window->HasControl(this)) return;
     CreateSubMenuControl();
     auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(GetSubMenuControl());
     if (!Menu) return;
@@ -638,7 +698,7 @@ void TdxBarSubItemControl::OpenSubMenu() {
 
 void TdxBarSubItemControl::Deselect(bool Immediately) {
     const bool Customizing = BarManager() && BarManager()->IsCustomizing();
-    if (InSubMenu() && !Immediately && !Hover().Control && IsLiveBarControl(Parent()) &&
+    if (InSubMenu() && !Immediately && !Hover().Control && !BarWindowGone(Parent()) &&
         !Customizing) {
         // An open submenu closes once the pointer has stayed away from its item.
         StartHover(this, true);

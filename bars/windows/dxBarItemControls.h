@@ -26,6 +26,11 @@ class TdxBarItemControl {
     TdxBarItemControl(const TdxBarItemControl&) = delete;
     TdxBarItemControl& operator=(const TdxBarItemControl&) = delete;
 
+    // The control goes while a handler of its window may still hold it: it lets go now of what
+    // it points at and of what points at it, and its later freeing touches none of it.
+    void Detach();
+    bool Detached() const { return FDetached; }
+
     TdxBarItemLink* ItemLink() const { return FItemLink; }
     TCustomdxBarControl* Parent() const { return FParent; }
     TdxBarItem* Item() const;
@@ -112,6 +117,9 @@ class TdxBarItemControl {
     virtual bool IsSubItemControl() const { return false; }
 
   protected:
+    // Each class lets go of its own part (what its destructor does), then calls its base's.
+    virtual void LetGo();
+
     // Caption drawing shared by the controls (see dxBarItemPaint.cpp).
     void DrawCaption(HDC DC, const TRect& R, const std::string& Caption, bool Selected, bool InMenu,
                      UINT Alignment);
@@ -130,7 +138,11 @@ class TdxBarItemControl {
     TdxBarItemLink* FItemLink;
     TCustomdxBarControl* FParent;
     bool FDoingClick = false;
+    bool FDetached = false;
 };
+
+// Frees a control its link let go of: at once, or once the handlers of its window have returned.
+void ReleaseItemControl(TdxBarItemControl* Control);
 
 class TdxBarButtonControl : public TdxBarItemControl {
   public:
@@ -172,7 +184,12 @@ class TdxBarButtonControl : public TdxBarItemControl {
     // The arrow part of a drop-down button (empty for others).
     TRect ArrowRect(const TRect& R) const;
 
+  protected:
+    void LetGo() override;
+
   private:
+    // An open drop-down menu forgets its button and closes.
+    void LetGoOfDropDown();
     bool PressedLook() const;
     void PaintInBar(HDC DC, TRect R, TdxBarPaintType PaintType);
     void PaintInMenu(HDC DC, TRect R);
@@ -211,10 +228,15 @@ class TdxBarSubItemControl : public TdxBarItemControl {
     void Paint(const TRect& R, TdxBarPaintType PaintType) override;
 
   protected:
+    void LetGo() override;
     // Opens the submenu window of the item's links at the place of the control.
     void OpenSubMenu();
     // The open submenu window when this control opened it.
     TdxBarSubMenuControl* OwnSubMenu() const;
+
+  private:
+    // The hover forgets the control; the submenu it opened forgets it and closes.
+    void LetGoOfSubMenu();
 };
 
 class TdxBarContainerItemControl : public TdxBarSubItemControl {

@@ -19,7 +19,7 @@ constexpr int kFrameWidth = 2;
 
 // The one sizing that runs (it holds the capture).
 struct TItemSizing {
-    TdxBarControl* Window = nullptr;
+    TBarWindowRef<TdxBarControl> Window;
     TdxBarEditControl* Control = nullptr;
     bool RightEdge = true;
     int Width = 0;
@@ -28,8 +28,8 @@ struct TItemSizing {
 };
 
 TItemSizing& Sizing() {
-    static TItemSizing S;
-    return S;
+    static auto* S = new TItemSizing;
+    return *S;
 }
 
 // The selected edit item of the window while the manager customizes, or none.
@@ -94,10 +94,10 @@ void TrackTo(TItemSizing& S, TPoint P) {
 void EndSizing(bool Apply) {
     TItemSizing S = Sizing();
     Sizing() = TItemSizing{};
-    if (!S.Window) return;
-    if (S.FrameShown && IsLiveBarControl(S.Window)) InvertFrame(S.Window->Handle(), S.Frame);
+    if (BarWindowGone(S.Window)) return;
+    if (S.FrameShown) InvertFrame(S.Window->Handle(), S.Frame);
     if (GetCapture() == S.Window->Handle()) ReleaseCapture();
-    if (!IsLiveBarControl(S.Window) || !S.Window->HasControl(S.Control)) return;
+    if (BarWindowGone(S.Window) || !S.Window->HasControl(S.Control)) return;
     TdxBarItemLink* Link = S.Control->ItemLink();
     if (!Apply || S.Width < 1 || S.Width == Link->Width())
         S.Control->Repaint();

@@ -166,6 +166,8 @@ TdxBarDragEnd TdxBarMover::Loop(TdxBarControl* Window, const std::function<bool(
                     [&](TdxBarDockingStyle S) { return Bar->NotDocking.Contains(S); }) &&
         Bar->NotDocking.Contains(dsNone))
         return TdxBarDragEnd::Ended;
+    // Code outside the window's own handlers (a detached submenu's) may free it during the loop.
+    const TBarWindowRef<TdxBarControl> Held(Window);
     FDragging = true;
     FMovingWindow = Window;
     TdxBars* Bars = FBarManager->Bars();
@@ -174,12 +176,12 @@ TdxBarDragEnd TdxBarMover::Loop(TdxBarControl* Window, const std::function<bool(
     CenterGrabInRow(Window);
     const TdxBarDragEnd End =
         RunDragLoop([&](bool) { MoveBar(Window, ToTPoint(CursorNow())); },
-                    [&] { return !IsLiveBarControl(Window) || (GiveUp && GiveUp()); });
+                    [&] { return BarWindowGone(Held) || (GiveUp && GiveUp()); });
     dxBarKillTimer(FDockingTimer);
     FDragging = false;
     FMovingWindow = nullptr;
     Bars->SetDragging(false);
-    if (!IsLiveBarControl(Window)) return End;
+    if (BarWindowGone(Held)) return End;
     Window->SetMoving(false);
     if (TdxDockControl* Site = Window->DockControl()) Site->StoreColumnPositions();
     return End;

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "bars/model/dxBarTypes.h"
+#include "bars/windows/dxBarControl.h"
 #include "platform/gdi/Graphics.h"
 
 class TdxBarMover {
@@ -35,7 +36,7 @@ class TdxBarMover {
 
     TdxBarManager* FBarManager;
     bool FDragging = false;
-    TdxBarControl* FMovingWindow = nullptr;
+    TBarWindowRef<TdxBarControl> FMovingWindow;
     UINT_PTR FDockingTimer = 0;
     bool FDockingTimerFired = false;
 };

@@ -87,13 +87,13 @@ void TdxBarSubMenuControl::CreateWnd() {
 
 void TdxBarSubMenuControl::Show() {
     if (OnPopup) OnPopup(this);
-    if (!IsLiveBarControl(this) || FHiding) return;
+    if (Retired() || FHiding) return;
     FAnimations = BarManager()->MenuAnimations();
     const bool Animates = FAnimationAllowed && FAnimations != maNone && ItemLinks() &&
                           ItemLinks()->VisibleItemCount() > 0 && !IsCustomizing();
     FAnimationAllowed = Animates;
     HandleNeeded();
-    if (!IsLiveBarControl(this) || !HandleAllocated()) return;
+    if (Retired() || !HandleAllocated()) return;
     if (Animates) StartAnimation();
     if (AnimatedSubMenu() != this)
         SetWindowPos(Handle(), 0, 0, 0, 0, 0,
@@ -124,9 +124,8 @@ void TdxBarSubMenuControl::CloseUp() {
         SetChildBar(nullptr);
         Child->Hide();
     }
-    if (ParentBar() && IsLiveBarControl(ParentBar()) && ParentBar()->ChildBar() == this)
-        ParentBar()->SetChildBar(nullptr);
-    if (IsLiveBarControl(this)) SetActive(false);
+    if (ParentBar() && ParentBar()->ChildBar() == this) ParentBar()->SetChildBar(nullptr);
+    if (!Retired()) SetActive(false);
     UnlistContainers();
     // A closed menu takes no part in the chain of its opener any more.
     SetParentBar(nullptr);
@@ -174,7 +173,7 @@ int TdxBarSubMenuControl::GetBeginGroupSize() const {
 }
 
 HFONT TdxBarSubMenuControl::GetFontHandle() const {
-    if (ParentBar() && IsLiveBarControl(ParentBar())) return ParentBar()->GetFontHandle();
+    if (ParentBar()) return ParentBar()->GetFontHandle();
     if (TdxBarPopupMenu* Popup = ItemLinks() ? ItemLinks()->OwnerPopupMenu() : nullptr)
         return Popup->FontHandle();
     return BarManager()->FontHandle();
@@ -211,7 +210,7 @@ TdxBarControl* TdxBarSubMenuControl::MainMenuBarWindow() const {
 
 TCustomdxBarControl* TdxBarSubMenuControl::OpenerBar() const {
     if (ParentBar()) return ParentBar();
-    if (FParentItemControl && IsLiveBarControl(FParentItemControl->Parent()))
+    if (FParentItemControl && !BarWindowGone(FParentItemControl->Parent()))
         return FParentItemControl->Parent();
     return nullptr;
 }
@@ -221,7 +220,7 @@ TCustomdxBarControl* TdxBarSubMenuControl::OpenerBar() const {
 void TdxBarSubMenuControl::SetActive(bool Value) {
     const bool Was = Active();
     TCustomdxBarControl::SetActive(Value);
-    if (!IsLiveBarControl(this) || Was == Value) return;
+    if (Retired() || Was == Value) return;
     if (Value && UsesRecentItems() && !FExpanded && !dxBarFullMenusShown() &&
         BarManager()->ShowFullMenusAfterDelay())
         StartExpandTimer(kExpandAfterOpening);
@@ -230,7 +229,7 @@ void TdxBarSubMenuControl::SetActive(bool Value) {
 void TdxBarSubMenuControl::SetSelectedControl(TdxBarItemControl* Control) {
     if (Control == SelectedControl()) return;
     TCustomdxBarControl::SetSelectedControl(Control);
-    if (!IsLiveBarControl(this)) return;
+    if (Retired()) return;
     if (Control) MakeVisible(Control->ItemLink());
     if (FMarkState == TdxBarButtonState::Normal && FExpandTimer &&
         FExpandElapse == kExpandAfterOpening)
@@ -263,7 +262,7 @@ void TdxBarSubMenuControl::StartExpandTimer(UINT Elapse) {
     FExpandElapse = Elapse;
     FExpandTimer = dxBarTimers().SetTimer(Elapse, [this] {
         dxBarKillTimer(FExpandTimer);
-        if (IsLiveBarControl(this)) SetMarkState(TdxBarButtonState::Down);
+        if (!Retired()) SetMarkState(TdxBarButtonState::Down);
     });
 }
 
@@ -306,9 +305,9 @@ void TdxBarSubMenuControl::Expand() {
     TdxBarItemLink* Selected = SelectedControl() ? SelectedControl()->ItemLink() : nullptr;
     FTopIndex = 0;
     PlaceOnScreen();
-    if (!IsLiveBarControl(this)) return;
+    if (Retired()) return;
     if (Selected && Selected->Control()) SetKeySelectedControl(Selected->Control());
-    if (!IsLiveBarControl(this)) return;
+    if (Retired()) return;
     FAnimationAllowed = FAnimations != maNone;
     if (FAnimationAllowed) StartAnimation();
     Invalidate();
@@ -365,23 +364,22 @@ void TdxBarSubMenuControl::WMKeyDown(TMessage& Message) {
             SelectedControl()->ItemLink() == Last) {
             SetMarkState(TdxBarButtonState::Down);
             // Again, so that the selection moves on into the entries now shown.
-            if (IsLiveBarControl(this) && HandleAllocated())
+            if (!Retired() && HandleAllocated())
                 SendMessage(Handle(), WM_KEYDOWN, Key, Message.LParam);
             return;
         }
     }
     TCustomdxBarControl::WMKeyDown(Message);
-    if (!IsLiveBarControl(this) || !ActiveBarControl()) return;
+    if (Retired() || !ActiveBarControl()) return;
     TdxBarItemControl* Selected = SelectedControl();
     switch (WORD(Message.WParam)) {
         case VK_RETURN:
             if (Selected) Selected->Activate(false);
             return;
         case VK_ESCAPE:
-            if (TCustomdxBarControl* Parent = ParentBar()) {
+            if (TBarWindowRef<> Parent = ParentBar()) {
                 if (TdxBarItemControl* Opener = Parent->SelectedControl()) Opener->Deselect(true);
-                if (auto* Toolbar = dynamic_cast<TdxBarControl*>(Parent);
-                    Toolbar && IsLiveBarControl(Toolbar))
+                if (auto* Toolbar = dynamic_cast<TdxBarControl*>(Parent.get()))
                     Toolbar->ExitMenuMode();
             } else {
                 Hide();
@@ -424,16 +422,15 @@ void TdxBarSubMenuControl::WMMouseMove(TMessage& Message) {
         WaitForAnimation();
     else if (Animating())
         return;
-    if (!IsLiveBarControl(this)) return;
+    if (Retired()) return;
     TCustomdxBarControl* Parent = ParentBar();
-    if (Moved && Parent && IsLiveBarControl(Parent) && FParentItemControl &&
-        Parent->HasControl(FParentItemControl))
+    if (Moved && Parent && FParentItemControl && Parent->HasControl(FParentItemControl))
         Parent->SetMouseSelectedControl(FParentItemControl);
-    if (!IsLiveBarControl(this)) return;
+    if (Retired()) return;
     SetDetachHot(OverDetachBar(P));
     if (MarkExists() && FMarkState != TdxBarButtonState::Down)
         SetMarkState(PtInRect(MarkRect(), P) ? TdxBarButtonState::Hot : TdxBarButtonState::Normal);
-    if (!IsLiveBarControl(this)) return;
+    if (Retired()) return;
     const bool InScroll = (FTopIndex > 0 && PtInRect(TopScrollRect(), P)) ||
                           (FScrollsDown && PtInRect(BottomScrollRect(), P));
     if (InScroll) {
@@ -443,7 +440,7 @@ void TdxBarSubMenuControl::WMMouseMove(TMessage& Message) {
             SetMouseSelectedControl(nullptr);
             if (!FScrollTimer)
                 FScrollTimer = dxBarTimers().SetTimer(kScrollElapse, [this] {
-                    if (IsLiveBarControl(this)) ScrollTick();
+                    if (!Retired()) ScrollTick();
                 });
         }
         return;
@@ -462,9 +459,9 @@ void TdxBarSubMenuControl::WMLButtonDown(TMessage& Message) {
     if (FScrollTimer) return;
     const bool Ignored = IgnoreNextClick || !ItemLinks() || ItemLinks()->ShownCount() == 0;
     TCustomdxBarControl::WMLButtonDown(Message);
-    if (!IsLiveBarControl(this) || Ignored) return;
+    if (Retired() || Ignored) return;
     WaitForAnimation();
-    if (!IsLiveBarControl(this)) return;
+    if (Retired()) return;
     if (FDetachHot && OverDetachBar(PointOf(Message.LParam))) {
         Detach();
         return;

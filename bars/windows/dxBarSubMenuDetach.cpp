@@ -49,25 +49,27 @@ struct TMenuPath {
         if (auto* Top = dynamic_cast<TdxBarControl*>(Window)) Root = Top->Bar();
     }
     TdxBarSubMenuControl* Reopen() const {
-        TCustomdxBarControl* Window = Root && Root->Visible() ? Root->Control() : nullptr;
+        TBarWindowRef<> Window = Root && Root->Visible() ? Root->Control() : nullptr;
         for (size_t I = 0; I < Links.size(); ++I) {
-            if (!Window || !IsLiveBarControl(Window) || !Window->ItemLinks() ||
+            if (BarWindowGone(Window) || !Window->ItemLinks() ||
                 Links[I] >= Window->ItemLinks()->Count())
                 return nullptr;
             auto* Opener = dynamic_cast<TdxBarSubItemControl*>(
                 Window->ItemLinks()->Items(Links[I])->Control());
             if (!Opener) return nullptr;
-            if (auto* Top = dynamic_cast<TdxBarControl*>(Window); Top && I == 0) {
+            if (auto* Top = dynamic_cast<TdxBarControl*>(Window.get()); Top && I == 0) {
                 if (!Top->InMenuMode()) Top->EnterMenuMode(Opener);
-                if (!IsLiveBarControl(Top)) return nullptr;
+                if (BarWindowGone(Window)) return nullptr;
                 Top->SetSubMenuOpened(true);
             } else {
                 Window->SetKeySelectedControl(Opener);
             }
+            if (BarWindowGone(Window) || !Window->HasControl(Opener)) return nullptr;
             Opener->Press(true);
+            if (BarWindowGone(Window) || !Window->HasControl(Opener)) return nullptr;
             Window = Opener->GetSubMenuControl();
         }
-        return dynamic_cast<TdxBarSubMenuControl*>(Window);
+        return dynamic_cast<TdxBarSubMenuControl*>(Window.get());
     }
     TdxBar* Root = nullptr;
     std::vector<int> Links;
@@ -164,7 +166,7 @@ void TdxBarSubMenuControl::Detach() {
     if (!Sub) return;
     TdxBarManager* Manager = BarManager();
     Sub->DoDetaching();
-    if (!IsLiveBarControl(this)) return;
+    if (Retired()) return;
     const int Index = Sub->DetachingBar();
     if (Index < 0 || Index >= Manager->Bars()->Count()) return;
     TdxBar* Bar = Manager->Bars()->Items(Index);
@@ -181,13 +183,13 @@ void TdxBarSubMenuControl::Detach() {
     const TMenuPath Path(this);
     // The menu goes and comes back as the pointer leaves the zone and returns: from here on
     // this window may be gone.
-    TdxBarSubMenuControl* Menu = this;
+    TBarWindowRef<TdxBarSubMenuControl> Menu = this;
     for (;;) {
         // Within the zone the menu holds the pointer and nothing happens; a release or Esc
         // there leaves the menu open.
         const TdxBarDragEnd Near = RunDragLoop(
-            [](bool) {}, [&] { return !IsLiveBarControl(Menu) || !InZone(); }, Menu->Handle());
-        if (!IsLiveBarControl(Menu)) return;
+            [](bool) {}, [&] { return BarWindowGone(Menu) || !InZone(); }, Menu->Handle());
+        if (BarWindowGone(Menu)) return;
         if (Near != TdxBarDragEnd::Ended || InZone()) {
             // The menu heard nothing of the pointer meanwhile: its detach bar is hot as the
             // pointer lies, ready for the next press.

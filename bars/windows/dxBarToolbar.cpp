@@ -42,16 +42,17 @@ TdxBarControl::TdxBarControl(TdxBarManager* Manager, TdxBar* Bar)
 TdxBarControl::~TdxBarControl() {
     dxBarCustomizing().FreeQuickControlOf(this);
     dxBarKillTimer(FMarkTimer);
-    if (FDockControl && IsLiveBarControl(this)) FDockControl->RemoveBar(this, true);
+    if (FDockControl && !Retired()) FDockControl->RemoveBar(this, true);
     FDockControl = nullptr;
-    HideAll();
+    if (!Retired()) HideAll();
     DestroyHandle();
     if (FRotatedFont) DeleteObject(FRotatedFont);
 }
 
 void TdxBarControl::Retire() {
     dxBarCustomizing().FreeQuickControlOf(this);
-    if (FDockControl && IsLiveBarControl(this)) FDockControl->RemoveBar(this, true);
+    dxBarKillTimer(FMarkTimer);
+    if (FDockControl && !Retired()) FDockControl->RemoveBar(this, true);
     FDockControl = nullptr;
     TCustomdxBarControl::Retire();
 }
@@ -248,7 +249,7 @@ void TdxBarControl::EnterMenuMode(TdxBarItemControl* Control) {
                 C && C->IsSelectable())
                 Control = C;
     SetKeySelectedControl(Control);
-    if (!IsLiveBarControl(this)) return;
+    if (Retired()) return;
     SetActive(true);
     BarManager()->SetKeyboardModeBar(this);
 }
@@ -258,7 +259,7 @@ void TdxBarControl::ExitMenuMode() {
     if (M->KeyboardModeBar() != this) return;
     M->SetKeyboardModeBar(nullptr);
     SetKeySelectedControl(nullptr);
-    if (!IsLiveBarControl(this)) return;
+    if (Retired()) return;
     SetActive(false);
     // Hot tracking starts again wherever the pointer rests now.
     POINT Cursor;
@@ -289,20 +290,20 @@ void TdxBarControl::SetActive(bool Value) {
             FSubMenuOpened = false;
             if (!IsCustomizing()) ExitMenuMode();
         }
-        if (!IsLiveBarControl(this)) return;
+        if (Retired()) return;
     }
     TCustomdxBarControl::SetActive(Value);
 }
 
 void TdxBarControl::HideAll() {
     ExitMenuMode();
-    if (IsLiveBarControl(this)) TCustomdxBarControl::HideAll();
+    if (!Retired()) TCustomdxBarControl::HideAll();
 }
 
 void TdxBarControl::SetKeySelectedControl(TdxBarItemControl* Control) {
     TCustomdxBarControl::SetKeySelectedControl(Control);
-    if (!IsLiveBarControl(this) || !Control || Control != SelectedControl() ||
-        Control->Selected() || IsCustomizing())
+    if (Retired() || !Control || Control != SelectedControl() || Control->Selected() ||
+        IsCustomizing())
         return;
     // Moving along a menu bar opens each submenu in turn.
     if (Control->IsSubItemControl())
@@ -402,7 +403,7 @@ void TdxBarControl::Dispatch(TMessage& Message) {
             return;
         case WM_NCLBUTTONDOWN:
             HideAll();
-            if (!IsLiveBarControl(this)) return;
+            if (Retired()) return;
             if (LRESULT(Message.WParam) == HTCLOSE) {
                 TrackCloseButton();
                 return;
@@ -504,7 +505,7 @@ void TdxBarControl::WMLButtonDown(TMessage& Message) {
     // the press is handled.
     const TPoint Pressed = ClientToScreen(P);
     SendMessage(Handle(), WM_NCHITTEST, 0, MAKELPARAM(Pressed.X, Pressed.Y));
-    if (!IsLiveBarControl(this)) return;
+    if (Retired()) return;
     if (PtInRect(RightCloseButtonRect(), P) && !IsCustomizing()) {
         TrackRightCloseButton();
         return;
@@ -527,17 +528,17 @@ void TdxBarControl::WMLButtonDown(TMessage& Message) {
         } else {
             EnterMenuMode(Control);
         }
-        if (!IsLiveBarControl(this)) return;
+        if (Retired()) return;
         if (InMenuMode() && !Control->IsWindowControl()) FSubMenuOpened = true;
     } else if (Control && !Active()) {
         EnterMenuMode(Control);
     } else if (!Control) {
         SetActive(false);
     }
-    if (!IsLiveBarControl(this)) return;
+    if (Retired()) return;
     if (!Control && !IsCustomizing() && StartsFrameAction(Message)) return;
     TCustomdxBarControl::WMLButtonDown(Message);
-    if (!IsLiveBarControl(this) || FLastHit == HTCAPTION) return;
+    if (Retired() || FLastHit == HTCAPTION) return;
     if (MarkExists() && BarManager()->Style() != bmsStandard && PtInRect(MarkRect(), P))
         SetMarkState(FMarkState == TdxBarButtonState::Down ? TdxBarButtonState::Hot
                                                            : TdxBarButtonState::Down);
@@ -545,7 +546,7 @@ void TdxBarControl::WMLButtonDown(TMessage& Message) {
 
 void TdxBarControl::WMKeyDown(TMessage& Message) {
     TCustomdxBarControl::WMKeyDown(Message);
-    if (!IsLiveBarControl(this) || !InMenuMode()) return;
+    if (Retired() || !InMenuMode()) return;
     const WORD Key = WORD(Message.WParam);
     TdxBarItemControl* Selected = SelectedControl();
     if (Selected && Selected->GetEnabled() && Selected->WantsKey(Key)) {
@@ -578,7 +579,7 @@ void TdxBarControl::WMRButtonDown(TMessage& Message) {
     if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
     if (IsCustomizing()) {
         SetActive(false);
-        if (IsLiveBarControl(this)) TCustomdxBarControl::WMRButtonDown(Message);
+        if (!Retired()) TCustomdxBarControl::WMRButtonDown(Message);
         return;
     }
     ShowToolbarsPopup(BarManager()->OwnerForm(), ClientToScreen(PointOf(Message.LParam)));
@@ -592,7 +593,7 @@ void TdxBarControl::WMMouseMove(TMessage& Message) {
     if (MarkHover && FMarkState != TdxBarButtonState::Down && PtInRect(MarkRect(), P))
         SetMarkState(TdxBarButtonState::Hot);
     TCustomdxBarControl::WMMouseMove(Message);
-    if (!IsLiveBarControl(this)) return;
+    if (Retired()) return;
     if (MarkHover && FMarkState == TdxBarButtonState::Hot && !PtInRect(MarkRect(), P))
         SetMarkState(TdxBarButtonState::Normal);
     if (Moved && !ActiveBarControl()) TrackCloseButtonHover(P);

@@ -320,7 +320,7 @@ bool TdxBarControl::TrackButtonPress(const std::function<bool()>& Over,
         if (Msg.message == WM_LBUTTONUP) break;
         TModalLoop::Deliver(Msg);
     }
-    if (!IsWindow(Wnd) || !IsLiveBarControl(this)) return false;
+    if (!IsWindow(Wnd) || Retired()) return false;
     if (GetCapture() == Wnd) ReleaseCapture();
     const bool Counts = Over();
     Show(TdxBarButtonState::Normal);

@@ -205,7 +205,7 @@ void TdxBarControl::UpdateLayout() {
         const TSize Size = WrappedClientSize(std::max<int>(Client.Width(), 1), false);
         SetClientSize(Size.cx, Size.cy);
     }
-    if (!IsLiveBarControl(this) || !HandleAllocated()) return;
+    if (Retired() || !HandleAllocated()) return;
     CalcControlsPositions();
     Invalidate();
 }

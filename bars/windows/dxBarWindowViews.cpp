@@ -36,6 +36,18 @@ void SetRedraw(TWinControl* Window, bool Value) {
     if (Window->HandleAllocated()) SendMessage(Window->Handle(), WM_SETREDRAW, Value, 0);
 }
 
+// The bar windows a going manager still owns go the way every bar window goes: later, while one
+// of their handlers runs.
+void ReleaseWindowsOf(TdxBarManager* Manager) {
+    std::vector<TBarWindowRef<>> Windows;
+    Windows.reserve(size_t(Manager->ComponentCount()));
+    for (int I = 0; I < Manager->ComponentCount(); ++I)
+        if (auto* Window = dynamic_cast<TCustomdxBarControl*>(Manager->Components(I)))
+            Windows.emplace_back(Window);
+    for (TCustomdxBarControl* Window : Windows)
+        if (Window) Window->ReleaseWindow();
+}
+
 class TWindowViews : public TdxBarViews {
   public:
     // ---- the item controls ----
@@ -99,7 +111,7 @@ class TWindowViews : public TdxBarViews {
         return State;
     }
 
-    void FreeControl(TdxBarItemControl* Control) override { delete Control; }
+    void FreeControl(TdxBarItemControl* Control) override { ReleaseItemControl(Control); }
 
     void SelectionMoved(TdxBarItemControl* Previous, TdxBarItemControl* Current) override {
         // A control in a submenu lies under the toolbar its menu was opened from: selecting an
@@ -111,7 +123,7 @@ class TWindowViews : public TdxBarViews {
     }
 
     void RepaintControl(TdxBarItemControl* Control) override {
-        if (IsLiveBarControl(Control->Parent())) Control->Repaint();
+        if (!BarWindowGone(Control->Parent())) Control->Repaint();
     }
 
     bool FocusedText(const TdxBarItemLink* Link, std::string& Text) override {
@@ -198,7 +210,7 @@ class TWindowViews : public TdxBarViews {
                 Window->Invalidate();
                 break;
             case TdxBarWindowChange::PostLayout:
-                if (IsLiveBarControl(Window) && Window->HandleAllocated())
+                if (!BarWindowGone(Window) && Window->HandleAllocated())
                     PostMessage(Window->Handle(), WM_DXBARUPDATELAYOUT, 0, 0);
                 break;
             case TdxBarWindowChange::CloseMenus:
@@ -405,6 +417,7 @@ class TWindowViews : public TdxBarViews {
                 Manager->SetPopupMenuLinks(new TdxBarPopupMenuLinks(Manager));
                 break;
             case TdxBarManagerChange::Left: {
+                ReleaseWindowsOf(Manager);
                 UnregisterManager(Manager);
                 TdxBarPopupMenuLinks* Links = Manager->PopupMenuLinks();
                 Manager->SetPopupMenuLinks(nullptr);

@@ -793,4 +793,45 @@ TEST_F(StoredValues, AStoredGlyphGoesThroughTheBoundedReader) {
     EXPECT_FALSE(Other->UserDefine().Contains(udGlyph));
 }
 
+TEST(BarClicks, AClickThroughALinkKnowsTheLinkAndHearsOfItsItemGoing) {
+    TBarsForm Bars;
+    TdxBarButton* Open = Bars.NewItem("Open");
+    TdxBar* Bar = Bars.NewBar("Bar", {Open});
+    TdxBarItemLink* Link = Bar->ItemLinks()->Items(0);
+    TdxBarItemLink* Seen = nullptr;
+    Open->OnClick = [&](TObject*) { Seen = Open->ClickItemLink(); };
+    EXPECT_TRUE(Open->ClickThrough(Link));
+    EXPECT_EQ(Seen, Link);
+    EXPECT_EQ(Open->ClickItemLink(), nullptr);
+
+    // A link that goes during the click leaves nothing behind on its item.
+    Open->OnClick = [&](TObject*) {
+        delete Link;
+        Seen = Open->ClickItemLink();
+    };
+    EXPECT_TRUE(Open->ClickThrough(Link));
+    EXPECT_EQ(Seen, nullptr);
+    EXPECT_EQ(Open->ClickItemLink(), nullptr);
+
+    // An item freed by its own command, also from a click inside another click of it: no click
+    // touches it afterwards.
+    for (const bool Nested : {false, true}) {
+        TdxBarButton* Close = Bars.NewItem("Close");
+        bool InnerAlive = true;
+        Close->OnClick = [Close, Nested, &InnerAlive](TObject*) {
+            if (!Nested) {
+                Close->Free();
+                return;
+            }
+            // This handler goes when it hands over to the inner one: it keeps what it needs.
+            TdxBarButton* const Item = Close;
+            bool& Inner = InnerAlive;
+            Item->OnClick = [Item](TObject*) { Item->Free(); };
+            Inner = Item->ClickThrough(nullptr);
+        };
+        EXPECT_FALSE(Close->ClickThrough(nullptr)) << Nested;
+        EXPECT_EQ(InnerAlive, !Nested) << Nested;
+    }
+}
+
 }  // namespace
