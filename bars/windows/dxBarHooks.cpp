@@ -260,7 +260,10 @@ bool CloseMenusStep(UINT Msg, const MOUSEHOOKSTRUCT& Info) {
             if (ActiveBarControl() == Active) break;
         }
     }
-    if (!IsWindow(Info.hwnd) || !IsWindowVisible(Info.hwnd)) Eat = true;
+    // Input for a window that is gone or hidden goes nowhere, unless that window holds the pointer
+    // (a drag's own hidden window: the drag needs every move and the release).
+    if (Info.hwnd != GetCapture() && (!IsWindow(Info.hwnd) || !IsWindowVisible(Info.hwnd)))
+        Eat = true;
     return Eat;
 }
 

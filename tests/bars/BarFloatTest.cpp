@@ -7,6 +7,8 @@
 // the loop to be ready.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
 #include <cstdlib>
 
 #include "bars/customize/dxBarQuickCust.h"
@@ -763,6 +765,71 @@ TEST(BarFloat, BackNearItsDetachBarTheMenuOpensAgainAndNothingFloats) {
     Form.Tap(Qt::Key_Escape);
     EXPECT_EQ(Form.OpenMenu(2), nullptr);
     EXPECT_EQ(ActiveBarControl(), nullptr);
+}
+
+// Torn off and brought back in one drag, the menu is open again in menu mode; torn off in a second
+// drag, the bar follows the pointer (the moves reach the drag while the menus close) and floats
+// where the button comes up.
+TEST(BarFloat, AMenuBroughtBackAndTornOffAgainFollowsThePointer) {
+    TFloatForm Form;
+    TTornOnline Online(Form);
+    ASSERT_NE(Online.Open(), nullptr);
+    const POINT Away = Online.Away, OnBar = Online.OnBar;
+    Form.Drag(OnBar, {{[&] { return Online.MenuHolds(); }, [&] { Form.MoveTo(Away); }},
+                      {[&] { return Online.Floating(); }, [&] { Form.MoveTo(OnBar); }},
+                      {[&] { return Online.MenuHolds(); }, [&] { Form.Release(OnBar); }}});
+    ASSERT_NE(Form.OpenMenu(2), nullptr);
+    auto Near = [&] {
+        TdxBarControl* W = Online.Torn->Control();
+        RECT B{};
+        if (W && W->HandleAllocated()) GetWindowRect(W->Handle(), &B);
+        return Online.Floating() && std::abs(B.left - Away.x) < 40 && std::abs(B.top - Away.y) < 40;
+    };
+    QElapsedTimer Since;
+    bool Followed = false;
+    Form.Drag(OnBar, {{[&] { return Online.MenuHolds(); },
+                       [&] {
+                           Form.MoveTo(POINT{OnBar.x, OnBar.y + 40});
+                       }},
+                      {[&] { return Online.Floating(); },
+                       [&] {
+                           Since.start();
+                           Form.MoveTo(Away);
+                       }},
+                      // Given up after 5 s, so that the drag ends either way.
+                      {[&] { return Near() || Since.elapsed() > 5000; },
+                       [&] {
+                           Followed = Near();
+                           Form.Release(Away);
+                       }}});
+    EXPECT_TRUE(Followed);
+    EXPECT_EQ(Online.Detaching, 2);
+    EXPECT_TRUE(PumpUntil([&] { return ActiveBarControl() == nullptr; }));
+    EXPECT_TRUE(Online.Floating());
+    EXPECT_FALSE(Online.M->Bars()->Dragging());
+    EXPECT_EQ(GetCapture(), 0u);
+}
+
+// A drag holds the pointer with a hidden window of its own; while menus are still open (the
+// menus a torn-off menu came from close a moment later on a real display), the pointer's moves and
+// its release still reach that window.
+TEST(BarFloat, WhileMenusAreOpenAHiddenWindowHoldingThePointerGetsItsInput) {
+    TFloatForm Form;
+    TTornOnline Online(Form);
+    ASSERT_NE(Online.Open(), nullptr);
+    std::vector<UINT> Seen;
+    const HWND Own = AllocateHWnd([&](TMessage& Message) {
+        if (Message.Msg == WM_MOUSEMOVE || Message.Msg == WM_LBUTTONUP) Seen.push_back(Message.Msg);
+        Message.Result = 0;
+    });
+    SetCapture(Own);
+    ASSERT_NE(ActiveBarControl(), nullptr);
+    Form.MoveTo(Online.Away);
+    Form.Release(Online.Away);
+    GuiTest::Drain();
+    EXPECT_EQ(Seen, (std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONUP}));
+    ReleaseCapture();
+    DeallocateHWnd(Own);
 }
 
 TEST(BarFloat, ADockedBarTornOffAndBroughtBackIsDockedWhereItWas) {
