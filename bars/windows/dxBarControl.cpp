@@ -120,14 +120,18 @@ void TCustomdxBarControl::ReleaseWindow() {
     ReleaseControlLater(this);
 }
 
-void TCustomdxBarControl::Retire() {
-    if (FRetired) return;
+void TCustomdxBarControl::LeaveMenuMode() {
     if (IsSubMenuWindow())
         SetActive(false);
     else
         TCustomdxBarControl::HideAll();
     if (FBarManager && FSelectedControl && FBarManager->SelectedItem() == FSelectedControl)
         FBarManager->SetSelectedItem(nullptr);
+}
+
+void TCustomdxBarControl::Retire() {
+    if (FRetired) return;
+    LeaveMenuMode();
     FSelectedControl = nullptr;
     EndPress();
     if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
@@ -139,14 +143,7 @@ void TCustomdxBarControl::Retire() {
 }
 
 TCustomdxBarControl::~TCustomdxBarControl() {
-    if (!FRetired) {
-        if (IsSubMenuWindow())
-            SetActive(false);
-        else
-            TCustomdxBarControl::HideAll();
-        if (FBarManager && FSelectedControl && FBarManager->SelectedItem() == FSelectedControl)
-            FBarManager->SetSelectedItem(nullptr);
-    }
+    if (!FRetired) LeaveMenuMode();
     DestroyHandle();
     DestroyControls();
     if (FItemLinks && FItemLinks->BarControl() == this) FItemLinks->SetBarControl(nullptr);

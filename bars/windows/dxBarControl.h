@@ -241,6 +241,8 @@ class TCustomdxBarControl : public TCustomControl {
 
     // Clears the references to the window: it retires or goes.
     void ForgetRefs();
+    // Out of menu mode (a submenu), or with its chain hidden; no longer the manager's selection.
+    void LeaveMenuMode();
     // What a retired window still does with its messages.
     void RetiredWndProc(TMessage& Message);
 
