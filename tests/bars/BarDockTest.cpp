@@ -28,17 +28,6 @@ TdxBar* AddExtra(TShownBars& Shown, int Row, bool OneOnRow, int DockedLeft = 0) 
     return Extra;
 }
 
-// Hears of a component being freed.
-struct TFreeWatch : TComponent {
-    explicit TFreeWatch(TComponent* Watched) : TComponent(nullptr) {
-        Watched->FreeNotification(this);
-    }
-    void Notification(TComponent*, TOperation Operation) override {
-        if (Operation == opRemove) Gone = true;
-    }
-    bool Gone = false;
-};
-
 // ---- rows ----------------------------------------------------------------------------------
 
 TEST(DockRows, ABarJoinsTheRowItNamesAtItsDockedLeft) {

@@ -15,17 +15,6 @@ namespace {
 
 using namespace BarTest;
 
-// Hears of a component being freed.
-struct TGoneWatch : TComponent {
-    explicit TGoneWatch(TComponent* Watched) : TComponent(nullptr) {
-        Watched->FreeNotification(this);
-    }
-    void Notification(TComponent*, TOperation Operation) override {
-        if (Operation == opRemove) Gone = true;
-    }
-    bool Gone = false;
-};
-
 // What a command frees: the manager, or the whole form (taken from the test's hands, so that
 // nothing frees it twice).
 using TFreeing = std::function<void(TMenuForm&)>;
@@ -46,8 +35,8 @@ TEST(BarLifetime, AToolbarButtonMayFreeItsManagerOrForm) {
     for (const auto& [What, Free] : kFreeings) {
         TMenuForm Form;
         TdxBarControl* Window = Form.Toolbar()->Control();
-        TGoneWatch WindowGone(Window);
-        TGoneWatch FormGone(Form.Bars.Form());
+        TFreeWatch WindowGone(Window);
+        TFreeWatch FormGone(Form.Bars.Form());
         int Clicks = 0;
         Form.Bars.Button("BarButtonStart")->OnClick = [&, Free = Free](TObject*) {
             ++Clicks;
@@ -73,8 +62,8 @@ TEST(BarLifetime, ASubmenuEntryMayFreeItsManagerOrForm) {
         Form.Click(Form.ScreenPoint(Form.Menu(), 2));
         TdxBarSubMenuControl* Online = Form.OpenMenu(2);
         ASSERT_NE(Online, nullptr) << What;
-        TGoneWatch MenuGone(Online);
-        TGoneWatch BarGone(Form.Menu()->Control());
+        TFreeWatch MenuGone(Online);
+        TFreeWatch BarGone(Form.Menu()->Control());
         const POINT Start = TMenuForm::EntryPoint(Online, 0);
         Form.Move(Start);
         Form.Click(Start);
@@ -89,7 +78,7 @@ TEST(BarLifetime, APopupMenuEntryMayFreeItsManagerOrForm) {
     for (const auto& [What, Free] : kFreeings) {
         TMenuForm Form;
         auto* Popup = new TdxBarPopupMenu(Form.Bars.Form());
-        TGoneWatch PopupGone(Popup);
+        TFreeWatch PopupGone(Popup);
         int Clicks = 0;
         for (const char* Caption : {"&Kopieren", "&Beenden"}) {
             TdxBarButton* Item = Form.Bars.NewItem(Caption);
@@ -108,11 +97,12 @@ TEST(BarLifetime, APopupMenuEntryMayFreeItsManagerOrForm) {
                 Popup->Popup(At.x, At.y);
                 Returned = true;
             })
-            .Then([&] {
-                ASSERT_NE(Popup->Window(), nullptr);
-                Entry = TMenuForm::EntryPoint(Popup->Window(), 1);
-                GuiTest::MouseMove(Form.FormWindow(), Entry);
-            })
+            // The menu's loop may begin only after the step's timer fired on a busy machine.
+            .ThenWhen([&] { return Popup->Window() && IsWindowVisible(Popup->Window()->Handle()); },
+                      [&] {
+                          Entry = TMenuForm::EntryPoint(Popup->Window(), 1);
+                          GuiTest::MouseMove(Form.FormWindow(), Entry);
+                      })
             .Then([&] { GuiTest::MouseClick(Form.FormWindow(), Entry); });
         Script.Start();
         ASSERT_TRUE(PumpUntil([&] { return Script.Done() && Returned; })) << What;
@@ -146,7 +136,7 @@ TEST(BarLifetime, ACommandMayFreeItsOwnItem) {
     for (const bool InMenu : {false, true}) {
         TMenuForm Form;
         TdxBarButton* Start = Form.Bars.Button("BarButtonStart");
-        TGoneWatch ItemGone(Start);
+        TFreeWatch ItemGone(Start);
         Start->OnClick = [Start](TObject*) { Start->Free(); };
         int Exits = 0;
         Form.Bars.Button("BarButtonExit")->OnClick = [&](TObject*) { ++Exits; };
