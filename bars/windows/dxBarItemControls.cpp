@@ -15,7 +15,6 @@
 #include "bars/windows/dxBarTimers.h"
 #include "bars/windows/dxBarToolbar.h"
 #include "platform/classes/Mnemonics.h"
-#include "platform/core/Application.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/core/Pointer.h"
@@ -27,18 +26,6 @@ namespace {
 
 // Opening and closing submenus by resting the pointer on a sub-item waits so long.
 constexpr UINT kHoverDelay = 400;
-
-// Hears of a component being freed.
-struct TGoneWatch : TComponent {
-    explicit TGoneWatch(TComponent* Watched) : TComponent(nullptr) {
-        Watched->FreeNotification(this);
-    }
-    void Notification(TComponent* AComponent, TOperation Operation) override {
-        TComponent::Notification(AComponent, Operation);
-        if (Operation == opRemove) Gone = true;
-    }
-    bool Gone = false;
-};
 
 // The one pending hover action of the program.
 struct THover {
@@ -116,32 +103,15 @@ void TdxBarItemControl::LetGo() {
     if (!BarWindowGone(FParent)) FParent->ControlDestroyed(this);
 }
 
-namespace {
-
-// A detached control, freed once no handler of its window runs any more (or the window went).
-class TReleasedItemControl : public TReleasable {
-  public:
-    TReleasedItemControl(TdxBarItemControl* Control, TCustomdxBarControl* Window)
-        : FControl(Control), FWindow(Window), FWindowGone(Window) {}
-    ~TReleasedItemControl() override { delete FControl; }
-    bool InUse() const override { return !FWindowGone.Gone && FWindow->HandlerRunning(); }
-
-  private:
-    TdxBarItemControl* FControl;
-    TCustomdxBarControl* FWindow;
-    TGoneWatch FWindowGone;
-};
-
-}  // namespace
-
 void ReleaseItemControl(TdxBarItemControl* Control) {
     TCustomdxBarControl* Window = Control->Parent();
     if (!Window || !Window->HandlerRunning()) {
         delete Control;
         return;
     }
+    // Detached now, freed once no handler of its window runs any more (or the window went).
     Control->Detach();
-    Application.ReleaseLater(new TReleasedItemControl(Control, Window));
+    AfterHandlersOf(Window, [Control](bool) { delete Control; });
 }
 
 TdxBarItem* TdxBarItemControl::Item() const {

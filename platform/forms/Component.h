@@ -163,6 +163,24 @@ class TComponent : public TPersistent {
     std::string FDefinitionText;
 };
 
+// Hears of a component being freed (a free notification): Gone once it was.
+class TFreeWatch : public TComponent {
+  public:
+    explicit TFreeWatch(TComponent* Watched) : TComponent(nullptr) {
+        Watched->FreeNotification(this);
+    }
+    bool Gone() const { return FGone; }
+
+  protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opRemove) FGone = true;
+    }
+
+  private:
+    bool FGone = false;
+};
+
 // While the scope lives, the next TComponent constructed starts with State (the reader marks the
 // components it creates as loading before their constructors run, so that a constructor can tell
 // a component being read from one made in code). The constructor takes the state once.

@@ -531,9 +531,11 @@ class TCustomControl : public TWinControl {
     TCanvas FCanvas;
 };
 
-// Frees Control (Free) through Application.ReleaseLater, in the first pass in which no handler of
-// it or of its children runs (HandlerRunning). When something else frees it first (its owner),
-// that is heard and the control is not freed again.
+// Runs Then through Application.ReleaseLater, in the first pass in which no handler of Control or
+// of its children runs (HandlerRunning), or once Control went some other way (ControlGone).
+void AfterHandlersOf(TWinControl* Control, std::function<void(bool ControlGone)> Then);
+// Frees Control (Free) after its handlers (AfterHandlersOf). When something else frees it first
+// (its owner), that is heard and the control is not freed again.
 void ReleaseControlLater(TWinControl* Control);
 
 // The form that holds the control (its top-level parent), or null.

@@ -960,37 +960,32 @@ bool TWinControl::HandlerRunning() const {
 
 namespace {
 
-// Frees a released control once no handler of it or of its children runs any more, unless
-// something else freed it first.
-class TReleasedControl : public TReleasable {
+// Runs its step in the first pass in which no handler of the control or of its children runs, or
+// once the control went some other way.
+class TAfterHandlers : public TReleasable {
   public:
-    explicit TReleasedControl(TWinControl* Control) : FControl(Control) {
-        FControl->FreeNotification(&FWatch);
-    }
-    ~TReleasedControl() override {
-        if (FWatch.Gone) return;
-        FControl->RemoveFreeNotification(&FWatch);
-        FControl->Free();
-    }
-    bool InUse() const override { return !FWatch.Gone && FControl->HandlerRunning(); }
+    TAfterHandlers(TWinControl* Control, std::function<void(bool ControlGone)> Then)
+        : FControl(Control), FWatch(Control), FThen(std::move(Then)) {}
+    ~TAfterHandlers() override { FThen(FWatch.Gone()); }
+    bool InUse() const override { return !FWatch.Gone() && FControl->HandlerRunning(); }
 
   private:
-    // Hears of the control going some other way first.
-    struct TWatch : TComponent {
-        TWatch() : TComponent(nullptr) {}
-        void Notification(TComponent*, TOperation Operation) override {
-            if (Operation == opRemove) Gone = true;
-        }
-        bool Gone = false;
-    };
     TWinControl* FControl;
-    TWatch FWatch;
+    TFreeWatch FWatch;
+    std::function<void(bool)> FThen;
 };
 
 }  // namespace
 
+void AfterHandlersOf(TWinControl* Control, std::function<void(bool ControlGone)> Then) {
+    Application.ReleaseLater(new TAfterHandlers(Control, std::move(Then)));
+}
+
 void ReleaseControlLater(TWinControl* Control) {
-    if (Control) Application.ReleaseLater(new TReleasedControl(Control));
+    if (!Control) return;
+    AfterHandlersOf(Control, [Control](bool Gone) {
+        if (!Gone) Control->Free();
+    });
 }
 
 bool TWinControl::Showing() {

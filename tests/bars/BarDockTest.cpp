@@ -259,7 +259,7 @@ TEST(BarLifetime, ClickHandlersMayTakeTheirOwnBarApart) {
         GuiTest::Drain();
         EXPECT_EQ(Clicks, 1) << What;
         // A window its bar let go of is freed once the click is over, and nobody keeps it.
-        const bool Kept = !Watch.Gone;
+        const bool Kept = !Watch.Gone();
         if (Kept) Window->RemoveFreeNotification(&Watch);
         bool StillABarsWindow = false;
         for (int I = 0; I < Shown.Manager()->Bars()->Count(); ++I)

@@ -46,8 +46,8 @@ TEST(BarLifetime, AToolbarButtonMayFreeItsManagerOrForm) {
         Form.Click(Start);
         EXPECT_EQ(Clicks, 1) << What;
         LoopGoesOn(Start);
-        EXPECT_TRUE(WindowGone.Gone) << What;
-        EXPECT_EQ(FormGone.Gone, Form.Bars.Form() == nullptr) << What;
+        EXPECT_TRUE(WindowGone.Gone()) << What;
+        EXPECT_EQ(FormGone.Gone(), Form.Bars.Form() == nullptr) << What;
     }
 }
 
@@ -69,8 +69,8 @@ TEST(BarLifetime, ASubmenuEntryMayFreeItsManagerOrForm) {
         Form.Click(Start);
         EXPECT_EQ(Clicks, 1) << What;
         LoopGoesOn(Start);
-        EXPECT_TRUE(MenuGone.Gone) << What;
-        EXPECT_TRUE(BarGone.Gone) << What;
+        EXPECT_TRUE(MenuGone.Gone()) << What;
+        EXPECT_TRUE(BarGone.Gone()) << What;
     }
 }
 
@@ -108,7 +108,7 @@ TEST(BarLifetime, APopupMenuEntryMayFreeItsManagerOrForm) {
         ASSERT_TRUE(PumpUntil([&] { return Script.Done() && Returned; })) << What;
         EXPECT_EQ(Clicks, 1) << What;
         LoopGoesOn(Entry);
-        EXPECT_EQ(PopupGone.Gone, Form.Bars.Form() == nullptr) << What;
+        EXPECT_EQ(PopupGone.Gone(), Form.Bars.Form() == nullptr) << What;
     }
 }
 
@@ -151,7 +151,7 @@ TEST(BarLifetime, ACommandMayFreeItsOwnItem) {
         }
         Form.Click(At);
         LoopGoesOn(At);
-        EXPECT_TRUE(ItemGone.Gone) << InMenu;
+        EXPECT_TRUE(ItemGone.Gone()) << InMenu;
         EXPECT_EQ(Toolbar->Count(), Links - 1) << InMenu;
         // The bar goes on answering clicks.
         Form.Click(Form.ScreenPoint(Form.Toolbar(), Toolbar->Count() - 1));

@@ -85,14 +85,3 @@ class TBarsForm {
     }
     TForm* FForm;
 };
-
-// Hears of a component being freed.
-struct TFreeWatch : TComponent {
-    explicit TFreeWatch(TComponent* Watched) : TComponent(nullptr) {
-        Watched->FreeNotification(this);
-    }
-    void Notification(TComponent*, TOperation Operation) override {
-        if (Operation == opRemove) Gone = true;
-    }
-    bool Gone = false;
-};
