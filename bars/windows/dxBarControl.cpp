@@ -140,6 +140,9 @@ void TCustomdxBarControl::Retire() {
     FRetired = true;
     ForgetRefs();
     SetVisible(false);
+    // A submenu is shown by its handle alone: its window leaves the screen here, before the code
+    // that retired it goes on (a command that opens a window would find the menu over it).
+    if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
 }
 
 TCustomdxBarControl::~TCustomdxBarControl() {

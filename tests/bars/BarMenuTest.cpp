@@ -81,6 +81,39 @@ TEST(MenuWalk, ACommandInASubmenuRunsOnceAndEveryMenuCloses) {
     EXPECT_EQ(Form.Manager()->KeyboardModeBar(), nullptr);
 }
 
+// Neither we nor Qt show the window any more: it is off the screen.
+bool OffTheScreen(HWND Wnd) {
+    if (IsWindowVisible(Wnd)) return false;
+    QWindow* Qt = GuiTest::QtWindowOf(Wnd);
+    return !Qt || !Qt->isVisible();
+}
+
+// A command that opens a window (a modal dialog, often) runs with its menu gone from the screen,
+// whether the entry was clicked or chosen by its letter: a menu left mapped would cover the new
+// window until that closed.
+TEST(MenuWalk, TheMenuLeavesTheScreenBeforeItsCommandRuns) {
+    TMenuForm Form;
+    HWND Menu = 0;
+    int Started = 0;
+    Form.Bars.Button("BarButtonStart")->OnClick = [&](TObject*) {
+        ++Started;
+        EXPECT_TRUE(OffTheScreen(Menu)) << Started;
+    };
+    Form.Click(Form.ScreenPoint(Form.Menu(), 2));
+    ASSERT_NE(Form.OpenMenu(2), nullptr);
+    Menu = Form.OpenMenu(2)->Handle();
+    ASSERT_FALSE(OffTheScreen(Menu));
+    Form.Click(TMenuForm::EntryPoint(Form.OpenMenu(2), 0));
+    EXPECT_EQ(Started, 1);
+
+    Form.AltTap(Qt::Key_O);  // "&Online"
+    ASSERT_NE(Form.OpenMenu(2), nullptr);
+    Menu = Form.OpenMenu(2)->Handle();
+    ASSERT_FALSE(OffTheScreen(Menu));
+    Form.Tap(Qt::Key_S);  // "&Start"
+    EXPECT_EQ(Started, 2);
+}
+
 TEST(MenuWalk, AClickOutsideClosesTheMenusAndReachesTheForm) {
     TMenuForm Form;
     Form.Click(Form.ScreenPoint(Form.Menu(), 1));
