@@ -26,6 +26,8 @@ class TFileWriteLock {
 // the holder of the lock writes one, so every one found then is left over).
 void RemoveLeftoverTempFiles(const std::string& File);
 
-// Under File's lock: writes Text to this process's temporary file (permission bits Mode), syncs
-// it and renames it over File. False with errno set when a step failed; nothing is left behind.
+// Writes Text to this process's temporary file beside File (permission bits Mode), syncs it and
+// renames it over File. Writers that other processes may race take File's lock around it: the
+// temporary name is only the process's own. False with errno set when a step failed; nothing is
+// left behind.
 bool ReplaceFileWhole(const std::string& File, const std::string& Text, mode_t Mode);
