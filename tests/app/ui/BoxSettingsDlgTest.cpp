@@ -12,6 +12,8 @@
 #include "components/dcedit/DCEdit.h"
 #include "components/dcedit/DirectoryEdit.h"
 #include "components/htmlhint/HTMLHint.h"
+#include "netlib/ras/provider/DialupProvider.h"
+#include "netlib/ras/provider/Limits.h"
 #include "netlib/ras/provider/Phonebook.h"
 #include "platform/forms/Errors.h"
 #include "platform/widgets/ExtCtrls.h"
@@ -528,6 +530,14 @@ TEST_F(BoxSettings, TheEntryDialogShowsAndChangesWhatTheDialerRuns) {
         EXPECT_EQ(Find<TEdit>(Entry, "EditPhoneNumber")->Text(), "");
         Find<TButton>(Entry, "ButtonCancel")->Click();
     });
+
+    // A phonebook the dialer would not read is not shown as an empty one (to be written over).
+    WriteFile(Path, std::string(DialupLimits::kMaxPhonebookBytes + 1, ';'));
+    const std::string Name = "isp";
+    EXPECT_EQ(EditPhonebookEntryDialog(Path, &Name, &Forms), ERROR_CANNOT_OPEN_PHONEBOOK);
+    ASSERT_EQ(Dialogs().Asked().size(), 1u);
+    EXPECT_NE(Dialogs().Asked()[0].Text.find("nicht gelesen werden"), std::string::npos);
+    EXPECT_EQ(ReadFile(Path).size(), DialupLimits::kMaxPhonebookBytes + 1);
 }
 
 TEST_F(BoxSettings, TheEntryDialogLabelsHaveTheirOwnKeysAndANewEntryStartsAtSixtySeconds) {
