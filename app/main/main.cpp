@@ -63,15 +63,16 @@ int main(int argc, char** argv) {
     // The window must be the application's main form: the application window passes its
     // activation (a second copy's start) on to it.
     RegisterMainFormClasses();
+    // A run with boxes and no display shows its window to nobody: the window is made for what
+    // the run keeps in it (its lists and status texts), it is not shown, nothing is painted, and
+    // it keeps no window state (the window asks when it is made, so this is set before).
+    if (!args.empty() && qobject_cast<QGuiApplication*>(qtApp.get()) == nullptr)
+        Forms.ShowMainForm = false;
     TFormMain* form = Forms.CreateForm<TFormMain>();
     form->ParseCommandLine(args);
     form->SetIdleControls(true);
     form->SetStartInTray(form->CmdTray);
     form->PostRunIfArguments();
-    // Nor is that window shown: it is made for what the run keeps in it (its lists and status
-    // texts), so nothing is painted.
-    if (!args.empty() && qobject_cast<QGuiApplication*>(qtApp.get()) == nullptr)
-        Forms.ShowMainForm = false;
     Forms.Run();
     const int exitCode = RunExitCode();
     form->Free();

@@ -16,6 +16,7 @@
 #include "bars/dxBar.h"
 #include "components/crashlog/CrashLog.h"
 #include "components/shell/StDropFiles.h"
+#include "components/store/OvcFormState.h"
 #include "components/store/OvcStore.h"
 #include "components/tray/StTrayIcon.h"
 #include "platform/actions/ShortCuts.h"
@@ -86,6 +87,13 @@ void TFormMain::FormCreate(TObject*) {
     TrayIcon = FormPart<TStTrayIcon>(this, "TrayIcon");
     StExceptionLog = FormPart<TStExceptionLog>(this, "StExceptionLog");
     AddCommandPictures(*FormPart<TImageList>(this, "ImageList1"));
+    // A window nobody sees (a run with boxes and no display) keeps no state: its placement and
+    // its bars' layout would be those of the offscreen screen, put over the ones the user left.
+    // Set before the state component restores the window, so that the store is not even read.
+    if (!Forms.ShowMainForm) {
+        FormPart<TOvcFormState>(this, "OvcFormState")->SetActive(false);
+        BarManager->StoreInRegistry = false;
+    }
 
     // The designed caption ends in "V": the version follows it.
     SetCaption(Caption() + GlobalConfig.Version);

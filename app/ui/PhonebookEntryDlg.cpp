@@ -1,28 +1,43 @@
 #include "app/ui/PhonebookEntryDlg.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "app/ui/FormParts.h"
 #include "app/ui/SettingsFields.h"
 #include "netlib/ras/provider/CommandProvider.h"
 #include "netlib/ras/provider/Limits.h"
+#include "netlib/ras/provider/PhonebookText.h"
 #include "platform/forms/ClassRegistry.h"
 #include "platform/shell/Dialogs.h"
 
 namespace {
 
-// The keys the dialog edits, each with its edit and its caption for messages (UTF-8). Other keys
-// of the entry stay as they are.
+// The keys the dialog edits, each with its edit, its caption for messages (UTF-8) and the
+// entry's text of it. Other keys of the entry stay as they are.
 struct TEntryField {
     const char* Control;
     const char* Key;
     const char* Caption;
+    std::string TPhonebookEntry::*Text;
 };
 
 const TEntryField EntryFields[] = {
-    {"EditPhoneNumber", "PhoneNumber", "Rufnummer"}, {"EditUserName", "UserName", "Benutzername"},
-    {"EditPassword", "Password", "Passwort"},        {"EditConnect", "Connect", "Verbinden"},
-    {"EditDisconnect", "Disconnect", "Trennen"},     {"EditStatus", "Status", "Status"},
-    {"EditTimeout", "Timeout", "Zeitlimit"},
+    {"EditPhoneNumber", "PhoneNumber", "Rufnummer", &TPhonebookEntry::PhoneNumber},
+    {"EditUserName", "UserName", "Benutzername", &TPhonebookEntry::UserName},
+    {"EditPassword", "Password", "Passwort", &TPhonebookEntry::Password},
+    {"EditConnect", "Connect", "Verbinden", &TPhonebookEntry::Connect},
+    {"EditDisconnect", "Disconnect", "Trennen", &TPhonebookEntry::Disconnect},
+    {"EditStatus", "Status", "Status", &TPhonebookEntry::Status},
+    {"EditTimeout", "Timeout", "Zeitlimit", &TPhonebookEntry::Timeout},
 };
+
+bool SameIgnoringCase(const std::string& A, const std::string& B) {
+    return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
+               return std::tolower(static_cast<unsigned char>(X)) ==
+                      std::tolower(static_cast<unsigned char>(Y));
+           });
+}
 
 constexpr const char* kCaption = "Verbindung";
 
@@ -39,10 +54,10 @@ void TFormPhonebookEntry::FormCreate(TObject*) {
     for (const TEntryField& F : EntryFields) FormPart<TEdit>(this, F.Control);
 }
 
-void TFormPhonebookEntry::LoadEntry(TCustomIniFile& File, const std::string& Name) {
-    EditName->SetText(Name);
+void TFormPhonebookEntry::LoadEntry(const TPhonebookEntry& Entry) {
+    EditName->SetText(Entry.Name);
     for (const TEntryField& F : EntryFields)
-        FormPart<TEdit>(this, F.Control)->SetText(File.ReadString(Name, F.Key, ""));
+        FormPart<TEdit>(this, F.Control)->SetText(Entry.*F.Text);
 }
 
 std::string TFormPhonebookEntry::CheckEntry() {
@@ -55,9 +70,12 @@ std::string TFormPhonebookEntry::CheckEntry() {
         return Refuse(EditName, "Bitte einen Namen f\xC3\xBCr die Verbindung eingeben.");
     if (Name.find_first_of("[]") != std::string::npos)
         return Refuse(EditName, "Der Name darf keine eckigen Klammern enthalten.");
-    // Sections of the file are found without regard to case: a second entry of the same name
-    // would be written into the first.
-    if (FNewEntry && FFile && FFile->SectionExists(Name))
+    // A second entry of the same name would be written into the first; one that differs only in
+    // case would be a second connection hard to tell from the first.
+    const auto Taken = [&](const TPhonebookEntry& Entry) {
+        return SameIgnoringCase(Entry.Name, Name);
+    };
+    if (FNewEntry && FBook && std::any_of(FBook->Entries().begin(), FBook->Entries().end(), Taken))
         return Refuse(EditName,
                       "Eine Verbindung \xE2\x80\x9E" + Name + "\xE2\x80\x9C gibt es schon.");
     for (const TEntryField& F : EntryFields) {
@@ -79,18 +97,16 @@ std::string TFormPhonebookEntry::CheckEntry() {
     return {};
 }
 
-void TFormPhonebookEntry::SaveEntry(TCustomIniFile& File) {
+std::string TFormPhonebookEntry::SaveEntry(const std::string& Text) {
     const std::string Name = Trimmed(SingleLine(EditName->Text()));
+    // A new entry whose fields are all empty is still an entry (always online).
+    std::string Saved = AddPhonebookEntry(Text, Name);
     for (const TEntryField& F : EntryFields) {
         // The phonebook reads values trimmed; an empty one means "not given".
         const std::string Value = Trimmed(SingleLine(FormPart<TEdit>(this, F.Control)->Text()));
-        if (Value.empty())
-            File.DeleteKey(Name, F.Key);
-        else
-            File.WriteString(Name, F.Key, Value);
+        Saved = SetPhonebookValue(Saved, Name, F.Key, Value);
     }
-    // A new entry whose fields are all empty is still an entry (always online).
-    if (!File.SectionExists(Name)) File.WriteString(Name, "Connect", "");
+    return Saved;
 }
 
 void TFormPhonebookEntry::FormCloseQuery(TObject*, bool& CanClose) {
@@ -102,11 +118,21 @@ void TFormPhonebookEntry::FormCloseQuery(TObject*, bool& CanClose) {
 }
 
 uint32_t TFormPhonebookEntry::Execute(const std::string& Path, const std::string* Name) {
-    TMemIniFile File(Path);
-    FFile = &File;
+    std::string Text, Error;
+    if (ReadPhonebookText(Path, Text, Error) == TPhonebookRead::Unreadable) {
+        MessageBox("Die Verbindungen in " + Path + " k\xC3\xB6nnen nicht gelesen werden: " + Error,
+                   kCaption, MB_OK | MB_ICONERROR);
+        return ERROR_CANNOT_OPEN_PHONEBOOK;
+    }
+    TPhonebook Book;
+    Book.Parse(Text, Path);
+    FBook = &Book;
     FNewEntry = Name == nullptr;
     if (Name) {
-        LoadEntry(File, *Name);
+        const TPhonebookEntry* Entry = Book.Find(*Name);
+        TPhonebookEntry Named;
+        Named.Name = *Name;
+        LoadEntry(Entry ? *Entry : Named);
         EditName->SetReadOnly(true);
     } else {
         SetCaption("Neue Verbindung");
@@ -115,11 +141,10 @@ uint32_t TFormPhonebookEntry::Execute(const std::string& Path, const std::string
             ->SetText(std::to_string(DialupLimits::kDefaultTimeoutSeconds));
     }
     const TModalResult Result = ShowModal();
-    FFile = nullptr;
+    FBook = nullptr;
     if (Result != mrOk) return 0;
     try {
-        SaveEntry(File);
-        File.UpdateFile();
+        WritePhonebookText(Path, SaveEntry(Text));
     } catch (const std::exception& E) {
         MessageBox(std::string("Die Verbindung konnte nicht gespeichert werden: ") + E.what(),
                    kCaption, MB_OK | MB_ICONERROR);

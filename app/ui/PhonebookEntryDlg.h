@@ -1,12 +1,13 @@
 #pragma once
 // The dial-up connection dialog ("Verbindung"): one entry of the command provider's phonebook
 // file (phonebook.ini), its number, user, password and the shell commands that connect, hang up
-// and ask for the line's state. "OK" writes the entry's section; every other line of the file
-// stays as it was.
+// and ask for the line's state. It reads the file as the dialer does (PhonebookText.h): it shows
+// what a dial runs, and "OK" changes the lines the dial reads; every other line of the file stays
+// as it was.
 #include <cstdint>
 #include <string>
 
-#include "platform/classes/IniFiles.h"
+#include "netlib/ras/provider/Phonebook.h"
 #include "platform/widgets/Forms.h"
 #include "platform/widgets/StdCtrls.h"
 
@@ -16,16 +17,16 @@ class TFormPhonebookEntry : public TForm {
 
     // Shows the entry Name of the file (none: a new entry, whose name is typed in) and writes it
     // on "OK". 0 when written or cancelled; ERROR_CANNOT_OPEN_PHONEBOOK when the file could not
-    // be written (the user was told, the file is unchanged).
+    // be read or written (the user was told, the file is unchanged).
     uint32_t Execute(const std::string& Path, const std::string* Name);
 
     // The entry's values into the controls.
-    void LoadEntry(TCustomIniFile& File, const std::string& Name);
+    void LoadEntry(const TPhonebookEntry& Entry);
     // The reason the values cannot be written (UTF-8), with the control focused; empty when
     // they can.
     std::string CheckEntry();
-    // The values into the entry's section; an empty field removes its key.
-    void SaveEntry(TCustomIniFile& File);
+    // The phonebook's text with the entry's values; an empty field removes its key.
+    std::string SaveEntry(const std::string& Text);
 
     TEdit* EditName = nullptr;
 
@@ -34,7 +35,7 @@ class TFormPhonebookEntry : public TForm {
 
   private:
     // The phonebook as it was read when the dialog opened (for the check of a new name).
-    TCustomIniFile* FFile = nullptr;
+    const TPhonebook* FBook = nullptr;
     bool FNewEntry = false;
 };
 

@@ -1,14 +1,11 @@
 #include "components/store/XMLFileStore.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "components/store/Limits.h"
 #include "platform/classes/Classes.h"
+#include "platform/fs/FileReplacement.h"
 #include "platform/fs/Files.h"
 #include "platform/system/ProgramDirectory.h"
 
@@ -26,28 +23,19 @@ std::vector<std::string> ReadLines(const std::string& Path) {
     return Result;
 }
 
-// Writes beside the file and renames over it, so that a failed write leaves the old file whole.
-void WriteLines(const std::string& Path, const std::vector<std::string>& Lines) {
+std::vector<std::string> LinesOf(const std::string& Path) {
+    return FileExists(Path) ? ReadLines(Path) : std::vector<std::string>();
+}
+
+// Under the file's lock: replaces the file whole, so that a reader or a process killed at any
+// moment finds the old file or the new one.
+void WriteLines(const std::string& Target, const std::string& Path,
+                const std::vector<std::string>& Lines) {
     std::string Text;
     for (const std::string& Line : Lines) Text += Line + "\r\n";
-    const std::string Target = ResolvePath(Path);
-    const std::string Temporary = Target + ".tmp";
-    const int Handle = ::open(Temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (Handle < 0) throw EWriteError("Cannot write " + Path + ": " + std::strerror(errno));
-    size_t Done = 0;
-    while (Done < Text.size()) {
-        const ssize_t N = ::write(Handle, Text.data() + Done, Text.size() - Done);
-        if (N < 0 && errno == EINTR) continue;
-        if (N <= 0) break;
-        Done += size_t(N);
-    }
-    const int Error = Done == Text.size() ? 0 : errno;
-    ::close(Handle);
-    if (Error != 0 || std::rename(Temporary.c_str(), Target.c_str()) != 0) {
-        const std::string Reason = std::strerror(Error != 0 ? Error : errno);
-        ::unlink(Temporary.c_str());
-        throw EWriteError("Cannot write " + Path + ": " + Reason);
-    }
+    RemoveLeftoverTempFiles(Target);
+    if (!ReplaceFileWhole(Target, Text, 0644))
+        throw EWriteError("Cannot write " + Path + ": " + std::strerror(errno));
 }
 
 }  // namespace
@@ -61,17 +49,34 @@ std::string TO32XMLFileStore::FileName() const {
 }
 
 void TO32XMLFileStore::DoOpen() {
-    const std::string Path = FileName();
-    FDocument.Load(FileExists(Path) ? ReadLines(Path) : std::vector<std::string>());
+    FChanges.clear();
+    FDocument.Load(LinesOf(FileName()));
     if (FDocument.Created()) FModified = true;
 }
 
 void TO32XMLFileStore::DoClose() {
-    const std::vector<std::string> Lines =
-        FModified ? FDocument.Save() : std::vector<std::string>();
-    const bool Write = FModified;
     FDocument.Clear();
-    if (Write) WriteLines(FileName(), Lines);
+    std::vector<TChange> Changes;
+    Changes.swap(FChanges);
+    if (!FModified) return;
+    const std::string Path = FileName();
+    const std::string Target = ResolvePath(Path);
+    // Read again under the lock: what another process wrote since this one opened stays.
+    TFileWriteLock Lock(Target);
+    WriteLines(Target, Path, Merged(LinesOf(Target), Changes));
+}
+
+std::vector<std::string> TO32XMLFileStore::Merged(std::vector<std::string> Lines,
+                                                  const std::vector<TChange>& Changes) {
+    TXMLStoreDocument Document;
+    Document.Load(std::move(Lines));
+    for (const TChange& Change : Changes) {
+        if (Change.Erase)
+            Document.EraseSection(Change.Section);
+        else
+            Document.Write(Change.Section, Change.Item, Change.Value);
+    }
+    return Document.Save();
 }
 
 std::string TO32XMLFileStore::ReadString(const std::string& Section, const std::string& Item,
@@ -83,6 +88,7 @@ void TO32XMLFileStore::WriteString(const std::string& Section, const std::string
                                    const std::string& Value) {
     WithStoreOpen(*this, [&] {
         FDocument.Write(Section, Item, Value);
+        FChanges.push_back({false, Section, Item, Value});
         FModified = true;
     });
 }
@@ -90,6 +96,7 @@ void TO32XMLFileStore::WriteString(const std::string& Section, const std::string
 void TO32XMLFileStore::EraseSection(const std::string& Section) {
     WithStoreOpen(*this, [&] {
         FDocument.EraseSection(Section);
+        FChanges.push_back({true, Section, {}, {}});
         FModified = true;
     });
 }

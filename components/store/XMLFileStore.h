@@ -2,7 +2,13 @@
 // The store of every window's placement: the text file kestro.xml (see XMLStoreDocument.h for
 // its format). Each open reads the file; each close rewrites it once anything was written since
 // the store was created, keeping the lines outside the block as they were.
+//
+// Every window of every running copy writes the one file. A close therefore takes the file's
+// lock, reads the file again and makes this open's changes over what it holds now, so that what
+// another process wrote since this one opened is kept; the file is replaced whole, through a
+// temporary file of the process's own (FileReplacement.h).
 #include <string>
+#include <vector>
 
 #include "components/store/OvcStore.h"
 #include "components/store/XMLStoreDocument.h"
@@ -34,12 +40,26 @@ class TO32XMLFileStore : public TOvcAbstractStore {
     // Raises EXMLStoreError when the file's block cannot be read, EFOpenError / EReadError when
     // the file cannot be read at all.
     void DoOpen() override;
-    // Raises EWriteError when the file cannot be written; it then keeps what it held.
+    // Raises EWriteError when the file cannot be written, EXMLStoreError when what it holds by
+    // now cannot be read; it then keeps what it held.
     void DoClose() override;
 
   private:
+    // A write or an erase made while the store is open, kept to be made again at the close.
+    struct TChange {
+        bool Erase = false;
+        std::string Section;
+        std::string Item;
+        std::string Value;
+    };
+
+    // The file's lines with the changes made over them.
+    static std::vector<std::string> Merged(std::vector<std::string> Lines,
+                                           const std::vector<TChange>& Changes);
+
     std::string FXMLFileName;
     bool FUseExeDir = false;
     bool FModified = false;
     TXMLStoreDocument FDocument;
+    std::vector<TChange> FChanges;
 };

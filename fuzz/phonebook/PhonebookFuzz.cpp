@@ -3,7 +3,8 @@
 // the corpus's commands would leave a file there if anything ran them. What is read is exactly
 // what the file says, as a reader of the target's own finds it: the same entries in the same
 // order, every field its key's last value. The entries written out as a phonebook read back
-// the same.
+// the same. A key the entry dialog sets in an entry of the file, or removes, reads back as set
+// (or removed), and nothing else of any entry changes.
 #include <unistd.h>
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +17,7 @@
 #include "netlib/ras/provider/DialupProvider.h"
 #include "netlib/ras/provider/Limits.h"
 #include "netlib/ras/provider/Phonebook.h"
+#include "netlib/ras/provider/PhonebookText.h"
 
 namespace {
 
@@ -175,5 +177,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     TPhonebook Again;
     Again.Parse(Written(Book.Entries()), "written");
     Compare(Again.Entries(), Book.Entries(), "written and read back");
+
+    // The dialog's changes, made to the first and the last entry of the file as it stands.
+    for (const size_t At : {size_t(0), Book.Entries().size() - 1}) {
+        if (Book.Entries().empty()) break;
+        for (const std::string& Value : {std::string("pon fuzz"), std::string()}) {
+            const std::string& Name = Book.Entries()[At].Name;
+            TPhonebook Changed;
+            Changed.Parse(SetPhonebookValue(Input, Name, "Connect", Value), "changed");
+            std::vector<TPhonebookEntry> Wanted = Book.Entries();
+            Wanted[At].Connect = Value;
+            Compare(Changed.Entries(), Wanted, "Connect of [" + Name + "] set to " + Value);
+        }
+    }
     return 0;
 }

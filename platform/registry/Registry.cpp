@@ -1,8 +1,6 @@
 #include "platform/registry/Registry.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +14,7 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/fs/FileReplacement.h"
 #include "platform/registry/Limits.h"
 
 namespace {
@@ -481,59 +480,9 @@ bool MakeDirs(const std::string& dir) {
     return true;
 }
 
-bool WriteAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (n == 0) errno = ENOSPC;
-            return false;
-        }
-        done += size_t(n);
-    }
-    return true;
-}
-
 std::string DirectoryOf(const std::string& file) {
     size_t slash = file.rfind('/');
     return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
-}
-
-// Holds an exclusive lock on the hive's lock file while a flush reads, merges and writes, so that
-// two processes do not lose each other's changes.
-class HiveLock {
-  public:
-    explicit HiveLock(const std::string& fileName) {
-        MakeDirs(DirectoryOf(fileName));
-        FFd = ::open((fileName + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (FFd >= 0)
-            while (::flock(FFd, LOCK_EX) != 0 && errno == EINTR) {
-            }
-    }
-    ~HiveLock() {
-        if (FFd >= 0) ::close(FFd);
-    }
-    HiveLock(const HiveLock&) = delete;
-    HiveLock& operator=(const HiveLock&) = delete;
-
-  private:
-    int FFd = -1;
-};
-
-const char kTempInfix[] = ".tmp.";
-
-// Temporary files of writers killed before their rename. Only the holder of the hive's lock
-// writes one, so under the lock every one found is left over.
-void RemoveLeftoverTempFiles(const std::string& file) {
-    std::string dir = DirectoryOf(file);
-    std::string prefix = file.substr(file.rfind('/') + 1) + kTempInfix;
-    DIR* d = ::opendir(dir.c_str());
-    if (!d) return;
-    while (struct dirent* e = ::readdir(d))
-        if (std::strncmp(e->d_name, prefix.c_str(), prefix.size()) == 0)
-            ::unlinkat(::dirfd(d), e->d_name, 0);
-    ::closedir(d);
 }
 
 // Keeps the unreadable original beside the file about to replace it, so nothing in it is lost.
@@ -543,31 +492,6 @@ bool KeepDamagedOriginal(const std::string& file) {
         if (::link(file.c_str(), keep.c_str()) == 0) return true;
         if (errno != EEXIST) return false;
     }
-    return false;
-}
-
-// Replaces file with text whole: a reader, or a process killed at any moment, finds the old file
-// or the new one, never a part of either.
-bool ReplaceFile(const std::string& file, const std::string& text) {
-    if (!MakeDirs(DirectoryOf(file))) return false;
-    std::string tmp = file + kTempInfix + std::to_string(::getpid());
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
-    int err = errno;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(tmp.c_str(), file.c_str()) == 0) {
-        // The rename itself lasts only once the directory is on disk.
-        int dirFd = ::open(DirectoryOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dirFd >= 0) {
-            ::fsync(dirFd);
-            ::close(dirFd);
-        }
-        return true;
-    }
-    if (ok) err = errno;
-    ::unlink(tmp.c_str());
-    errno = err;
     return false;
 }
 
@@ -697,7 +621,8 @@ struct HiveState {
 
     bool Flush(const std::string& file) {
         if (Pending.empty()) return true;
-        HiveLock lock(file);
+        MakeDirs(DirectoryOf(file));
+        TFileWriteLock lock(file);
         Refresh(file);  // another process may have written it since
         if (Tree->Unreadable) {
             Pending.clear();  // it was not read whole: written over, it would lose its contents
@@ -715,7 +640,7 @@ struct HiveState {
                          file.c_str(), std::strerror(errno));
             return false;
         }
-        if (!ReplaceFile(file, text)) {
+        if (!ReplaceFileWhole(file, text, 0600)) {
             std::fprintf(stderr, "registry: cannot write %s: %s\n", file.c_str(),
                          std::strerror(errno));
             return false;

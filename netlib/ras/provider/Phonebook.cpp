@@ -1,11 +1,7 @@
 #include "netlib/ras/provider/Phonebook.h"
 
-#include <sys/stat.h>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+#include <unordered_map>
 
 #include "netlib/ras/provider/DialupProvider.h"
 #include "netlib/ras/provider/Limits.h"
@@ -13,19 +9,6 @@
 #include "platform/system/ProgramDirectory.h"
 
 namespace {
-
-std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos) return {};
-    size_t e = s.find_last_not_of(" \t\r");
-    return s.substr(b, e - b + 1);
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return s;
-}
 
 uint32_t ParseTimeout(const std::string& value, const std::string& where) {
     uint32_t seconds = 0;
@@ -44,108 +27,71 @@ uint32_t ParseTimeout(const std::string& value, const std::string& where) {
     return std::min(seconds, DialupLimits::kMaxTimeoutSeconds);
 }
 
+// Takes one value line into the entry: a later line of the same key replaces what an earlier
+// one gave.
+void Take(TPhonebookEntry& entry, const std::string& key, const std::string& value,
+          const std::string& where) {
+    if (key == "phonenumber")
+        entry.PhoneNumber = value;
+    else if (key == "callbacknumber")
+        entry.CallbackNumber = value;
+    else if (key == "username")
+        entry.UserName = value;
+    else if (key == "domain")
+        entry.Domain = value;
+    else if (key == "password") {
+        entry.Password = value;
+        entry.HasPassword = true;
+    } else if (key == "connect")
+        entry.Connect = value;
+    else if (key == "disconnect")
+        entry.Disconnect = value;
+    else if (key == "status")
+        entry.Status = value;
+    else if (key == "timeout") {
+        entry.Timeout = value;
+        entry.TimeoutSeconds = ParseTimeout(value, where);
+    } else
+        DialupLog(where + ": unknown key " + key + " skipped");
+}
+
 }  // namespace
 
 TPhonebookRead TPhonebook::Read(const std::string& path, std::string& error) {
     FEntries.clear();
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return TPhonebookRead::Missing;
-        error = std::strerror(errno);
-        return TPhonebookRead::Unreadable;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        error = "not a regular file";
-        return TPhonebookRead::Unreadable;
-    }
-    if (std::uintmax_t(st.st_size) > DialupLimits::kMaxPhonebookBytes) {
-        error = "larger than " + std::to_string(DialupLimits::kMaxPhonebookBytes) + " bytes";
-        return TPhonebookRead::Unreadable;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = std::strerror(errno);
-        return TPhonebookRead::Unreadable;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    std::string content = text.str();
-    if (content.size() > DialupLimits::kMaxPhonebookBytes) {
-        error = "larger than " + std::to_string(DialupLimits::kMaxPhonebookBytes) + " bytes";
-        return TPhonebookRead::Unreadable;
-    }
-    Parse(content, path);
-    return TPhonebookRead::Ok;
+    std::string text;
+    const TPhonebookRead result = ReadPhonebookText(path, text, error);
+    if (result == TPhonebookRead::Ok) Parse(text, path);
+    return result;
 }
 
 void TPhonebook::Parse(const std::string& text, const std::string& file) {
     FEntries.clear();
-    TPhonebookEntry* current = nullptr;
-    std::istringstream lines(text);
-    std::string raw;
-    size_t lineNo = 0;
-    while (std::getline(lines, raw)) {
-        ++lineNo;
-        std::string line = Trim(raw);
-        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
-        const std::string where = file + " line " + std::to_string(lineNo);
-        if (line[0] == '[') {
-            size_t close = line.find(']');
-            std::string name = close == std::string::npos ? "" : Trim(line.substr(1, close - 1));
-            if (name.empty()) {
-                DialupLog(where + ": bad section header skipped");
-                current = nullptr;
-                continue;
+    std::unordered_map<std::string, size_t> byName;
+    size_t current = 0;
+    ReadPhonebookLines(text, [&](const TPhonebookLine& line) {
+        const std::string where = file + " line " + std::to_string(line.Number);
+        switch (line.Kind) {
+            case TPhonebookLine::kSkipped:
+                DialupLog(where + ": " + line.Why);
+                break;
+            case TPhonebookLine::kEntry: {
+                const auto [at, added] = byName.emplace(line.Entry, FEntries.size());
+                if (added) {
+                    FEntries.push_back({});
+                    FEntries.back().Name = line.Entry;
+                    FEntries.back().TimeoutSeconds = DialupLimits::kDefaultTimeoutSeconds;
+                }
+                current = at->second;
+                break;
             }
-            current = nullptr;
-            for (auto& e : FEntries)
-                if (e.Name == name) current = &e;
-            if (current) continue;
-            if (FEntries.size() >= DialupLimits::kMaxPhonebookEntries) {
-                DialupLog(where + ": more than " +
-                          std::to_string(DialupLimits::kMaxPhonebookEntries) +
-                          " entries; the rest is ignored");
-                return;
-            }
-            FEntries.push_back({});
-            current = &FEntries.back();
-            current->Name = name;
-            current->TimeoutSeconds = DialupLimits::kDefaultTimeoutSeconds;
-            continue;
+            case TPhonebookLine::kValue:
+                Take(FEntries[current], line.Key, line.Value, where);
+                break;
+            case TPhonebookLine::kNothing:
+                break;
         }
-        size_t eq = line.find('=');
-        if (!current || eq == std::string::npos) {
-            DialupLog(where + ": line outside an entry or without '=' skipped");
-            continue;
-        }
-        std::string key = Lower(Trim(line.substr(0, eq)));
-        std::string value = Trim(line.substr(eq + 1));
-        if (value.size() > DialupLimits::kMaxValueLength) {
-            DialupLog(where + ": value of " + key + " is too long; skipped");
-            continue;
-        }
-        if (key == "phonenumber")
-            current->PhoneNumber = value;
-        else if (key == "callbacknumber")
-            current->CallbackNumber = value;
-        else if (key == "username")
-            current->UserName = value;
-        else if (key == "domain")
-            current->Domain = value;
-        else if (key == "password") {
-            current->Password = value;
-            current->HasPassword = true;
-        } else if (key == "connect")
-            current->Connect = value;
-        else if (key == "disconnect")
-            current->Disconnect = value;
-        else if (key == "status")
-            current->Status = value;
-        else if (key == "timeout")
-            current->TimeoutSeconds = ParseTimeout(value, where);
-        else
-            DialupLog(where + ": unknown key " + key + " skipped");
-    }
+    });
 }
 
 const TPhonebookEntry* TPhonebook::Find(const std::string& name) const {

@@ -5,18 +5,21 @@
 //   PhoneNumber=0191011
 //   UserName=anna
 //   Domain=
-//   Password=secret          ; optional: a stored password
-//   Connect=pon isp          ; missing: the entry counts as always online
+//   Password=secret
+//   Connect=pon isp
 //   Disconnect=poff isp
-//   Status=ip link show ppp0 up | grep -q UP    ; exit code 0 = the line is up
-//   Timeout=60               ; seconds each command may take
+//   Status=ip link show ppp0 up | grep -q UP
+//   Timeout=60
 //
-// Key names compare ignoring ASCII case; entry names are case-sensitive, as the dialer compares
-// them. Values are taken as written, trimmed of blanks. Lines starting with ';' or '#' are
-// comments. A section named twice adds to the first.
+// Password is optional (a stored password); without Connect the entry counts as always online;
+// Status is asked for the line's state (exit code 0: the line is up); Timeout is the seconds each
+// command may take. How the lines are read is PhonebookText.h's: both the dialer and the dialog
+// that edits an entry read the file that one way.
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "netlib/ras/provider/PhonebookText.h"
 
 struct TPhonebookEntry {
     std::string Name;
@@ -30,9 +33,9 @@ struct TPhonebookEntry {
     std::string Disconnect;
     std::string Status;
     uint32_t TimeoutSeconds = 0;
+    // Timeout as written (empty when not given).
+    std::string Timeout;
 };
-
-enum class TPhonebookRead { Ok, Missing, Unreadable };
 
 class TPhonebook {
   public:

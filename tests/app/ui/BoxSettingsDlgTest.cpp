@@ -2,6 +2,7 @@
 // "&Speichern" and "Abbruch" take over and write, refused numbers, and the phonebook buttons.
 #include <cctype>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -11,6 +12,9 @@
 #include "components/dcedit/DCEdit.h"
 #include "components/dcedit/DirectoryEdit.h"
 #include "components/htmlhint/HTMLHint.h"
+#include "netlib/ras/provider/DialupProvider.h"
+#include "netlib/ras/provider/Limits.h"
+#include "netlib/ras/provider/Phonebook.h"
 #include "platform/forms/Errors.h"
 #include "platform/widgets/ExtCtrls.h"
 #include "tests/app/ui/SettingsDialogsTestSupport.h"
@@ -481,6 +485,61 @@ TEST_F(BoxSettings, ThePhonebookButtonsEditAndAddEntriesOfPhonebookIni) {
     EXPECT_EQ(ReadFile(Dir + "phonebook.ini"), ReadFile(Golden("phonebook-edited.ini")));
 }
 
+// The entry dialog reads the phonebook as the dialer does: of a key given twice the last value
+// (the one a dial runs), and an entry by its exact name. What it saves is what the next dial runs,
+// and the entry of the other case stays as it was.
+TEST_F(BoxSettings, TheEntryDialogShowsAndChangesWhatTheDialerRuns) {
+    const std::string Path = Dir + "phonebook.ini";
+    WriteFile(Path,
+              "[isp]\r\nConnect=pon old\r\nPhoneNumber=0191011\r\nconnect = pon isp\r\n\r\n"
+              "[ISP]\r\nConnect=pon other\r\n");
+    const auto Dialed = [&](const std::string& Name) {
+        TPhonebook Dialer;
+        std::string Error;
+        EXPECT_EQ(Dialer.Read(Path, Error), TPhonebookRead::Ok) << Error;
+        const TPhonebookEntry* Entry = Dialer.Find(Name);
+        return Entry ? Entry->Connect : std::string("(none)");
+    };
+    ASSERT_EQ(Dialed("isp"), "pon isp");
+    const auto Edit = [&](const std::string& Name,
+                          const std::function<void(TFormPhonebookEntry*)>& Step) {
+        QObject Context;
+        bool Shown = false;
+        WhenReady(
+            &Context, [] { return ShownForm<TFormPhonebookEntry>() != nullptr; },
+            [&] {
+                Shown = true;
+                Step(ShownForm<TFormPhonebookEntry>());
+            });
+        EXPECT_EQ(EditPhonebookEntryDialog(Path, &Name, &Forms), 0u);
+        EXPECT_TRUE(Shown);
+    };
+    Edit("isp", [](TFormPhonebookEntry* Entry) {
+        EXPECT_EQ(Find<TEdit>(Entry, "EditConnect")->Text(), "pon isp");
+        EXPECT_EQ(Find<TEdit>(Entry, "EditPhoneNumber")->Text(), "0191011");
+        Find<TEdit>(Entry, "EditConnect")->SetText("pon neu");
+        Find<TButton>(Entry, "ButtonOK")->Click();
+    });
+    EXPECT_EQ(Dialed("isp"), "pon neu");
+    EXPECT_EQ(Dialed("ISP"), "pon other");
+    EXPECT_EQ(
+        ReadFile(Path),
+        "[isp]\r\nConnect=pon neu\r\nPhoneNumber=0191011\r\n\r\n[ISP]\r\nConnect=pon other\r\n");
+    Edit("ISP", [](TFormPhonebookEntry* Entry) {
+        EXPECT_EQ(Find<TEdit>(Entry, "EditConnect")->Text(), "pon other");
+        EXPECT_EQ(Find<TEdit>(Entry, "EditPhoneNumber")->Text(), "");
+        Find<TButton>(Entry, "ButtonCancel")->Click();
+    });
+
+    // A phonebook the dialer would not read is not shown as an empty one (to be written over).
+    WriteFile(Path, std::string(DialupLimits::kMaxPhonebookBytes + 1, ';'));
+    const std::string Name = "isp";
+    EXPECT_EQ(EditPhonebookEntryDialog(Path, &Name, &Forms), ERROR_CANNOT_OPEN_PHONEBOOK);
+    ASSERT_EQ(Dialogs().Asked().size(), 1u);
+    EXPECT_NE(Dialogs().Asked()[0].Text.find("nicht gelesen werden"), std::string::npos);
+    EXPECT_EQ(ReadFile(Path).size(), DialupLimits::kMaxPhonebookBytes + 1);
+}
+
 TEST_F(BoxSettings, TheEntryDialogLabelsHaveTheirOwnKeysAndANewEntryStartsAtSixtySeconds) {
     QObject Context;
     bool Checked = false;
@@ -600,8 +659,11 @@ TEST_F(BoxSettings, PicturesOfEveryPage) {
         SavePicture(Form, std::string("box-settings-") + Names[I]);
     }
     auto* Entry = CreateForm<TFormPhonebookEntry>(&Forms);
-    TMemIniFile Phonebook(Dir + "phonebook.ini");
-    Entry->LoadEntry(Phonebook, "isp");
+    TPhonebook Phonebook;
+    std::string Error;
+    ASSERT_EQ(Phonebook.Read(Dir + "phonebook.ini", Error), TPhonebookRead::Ok) << Error;
+    ASSERT_NE(Phonebook.Find("isp"), nullptr);
+    Entry->LoadEntry(*Phonebook.Find("isp"));
     Entry->Show();
     SavePicture(Entry, "phonebook-entry");
 }

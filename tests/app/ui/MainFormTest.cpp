@@ -3,6 +3,7 @@
 // configuration commands with their dialogs answered by script, and pictures of it.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 
 #include <QGuiApplication>
 #include <QImage>
@@ -638,6 +639,39 @@ TEST_F(MainForm, TheBarsLayoutSurvivesARestart) {
     EXPECT_EQ(Toolbar->ItemLinks()->Items(2)->Item(), Form->BarButtonStart);
     std::filesystem::create_directories(std::string(KESTRO_BINARY_DIR) + "/pictures/app");
     EXPECT_TRUE(SaveWindowPicture(Form->Handle(), Picture("main-bars-restored")));
+}
+
+// A run with boxes and no display makes the main window without showing it: placed on the
+// offscreen screen, its bars laid out without fonts. What the last session left stays byte for
+// byte, the window's placement and the bars' layout; the session itself stored both.
+TEST_F(MainForm, AnUnattendedRunKeepsTheWindowStateTheSessionLeft) {
+    TdxBar* Toolbar = BarManagerOfForm(Form)->BarByName("Toolbar");
+    ASSERT_NE(Toolbar, nullptr);
+    Toolbar->SetDockingStyle(dsNone);
+    Form->SetBounds(400, 200, Form->Width(), Form->Height());
+    Form->SetWindowState(wsMaximized);
+    Drain();
+    Form->Free();
+    Form = nullptr;
+    Drain();
+    const std::string Hive = TRegistry::HiveFileName(HKEY_CURRENT_USER);
+    const std::string Placement = ReadFile(Dir + "kestro.xml");
+    const std::string Layout = ReadFile(Hive);
+    EXPECT_NE(Placement.find("<NormalPos value=\"400,200,"), std::string::npos) << Placement;
+    EXPECT_NE(Placement.find("<ShowCmd value=\"3\"/>"), std::string::npos) << Placement;
+    EXPECT_NE(Layout.find("\"FloatClientWidth\""), std::string::npos) << Layout;
+
+    const std::string Box = WriteBox("box.cfg", "");
+    const std::string Command =
+        "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen KESTRO_CLOCK=none "
+        "KESTRO_HOME='" +
+        Dir + "' KESTRO_REGISTRY_DIR='" + Dir + "reg' XDG_RUNTIME_DIR='" + Dir +
+        "' timeout 120 " KESTRO_EXE " '" + Box + "' > '" + Dir + "out.txt' 2>&1";
+    const int Status = std::system(Command.c_str());
+    ASSERT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) <= 2) << ReadFile(Dir + "out.txt");
+    EXPECT_NE(ReadFile(Dir + "kestro.log").find("Onlinezeit"), std::string::npos);
+    EXPECT_EQ(ReadFile(Dir + "kestro.xml"), Placement);
+    EXPECT_EQ(ReadFile(Hive), Layout);
 }
 
 // Telnet and Über show their windows modally; each goes when it is closed (Exit, OK by Enter).

@@ -1,11 +1,17 @@
-// kestro.xml: the file written byte for byte, the tolerant reader, path lookup and the open count.
+// kestro.xml: the file written byte for byte, the tolerant reader, path lookup, the open count and
+// writers in several processes.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 
 #include "components/store/XMLFileStore.h"
+#include "platform/classes/Classes.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -218,8 +224,73 @@ TEST_F(XMLFileStore, NestedOpensReadTheFileOnceAndTheLastCloseWritesIt) {
     Store.Close();  // one close too many does nothing
     EXPECT_EQ(Store.OpenCount(), 0);
     EXPECT_NE(ReadFile(Path).find("<Flags value=\"1\"/>"), std::string::npos);
-    // Once written, every close rewrites the file, here dropping a change made by hand.
+    // The change is made over what the file holds at the close: what was written meanwhile stays.
+    EXPECT_NE(ReadFile(Path).find("changed meanwhile\r\n"), std::string::npos);
+    // Once written, every close rewrites the file.
     EXPECT_TRUE(Store.Modified());
+}
+
+// Every running copy writes the one file. Writers in processes of their own each save their own
+// window again and again while readers read the file: no write fails or is lost, what the file
+// held is kept, and no reader ever finds the file empty or cut.
+TEST_F(XMLFileStore, WritersInOtherProcessesLoseNoWriteAndReadersSeeWholeFiles) {
+    const std::string Before = Golden("hand-edited.xml");
+    WriteFile(Path, Before);
+    constexpr int kWriters = 4;
+    constexpr int kRounds = 60;
+    constexpr int kReaders = 2;
+    constexpr int kReads = 1500;
+    const auto Writer = [&](int Number) {
+        const std::string Section = "TWriter" + std::to_string(Number);
+        for (int Round = 0; Round < kRounds; ++Round) {
+            TO32XMLFileStore Store(nullptr);
+            Store.SetXMLFileName(Path);
+            Store.Open();
+            Store.WriteInteger(Section, "Round", Round);
+            Store.WriteString(Section, "NormalPos", "1,2,3,4");
+            Store.Close();
+        }
+    };
+    const auto Reader = [&] {
+        for (int Read = 0; Read < kReads; ++Read) {
+            const std::string Text = ReadFile(Path);
+            if (Text.rfind("<?xml", 0) != 0 || !Text.ends_with("<!-- the end -->\r\n"))
+                throw std::runtime_error("read a part of the file: \"" + Text + "\"");
+            TXMLStoreDocument Document;
+            TStringList Lines;
+            Lines.SetText(Text);
+            std::vector<std::string> All;
+            for (int N = 0; N < Lines.Count(); ++N) All.push_back(Lines[N]);
+            Document.Load(All);
+            if (Document.Created()) throw std::runtime_error("read a file without its block");
+        }
+    };
+    std::vector<pid_t> Children;
+    for (int N = 0; N < kWriters + kReaders; ++N) {
+        const pid_t Child = fork();
+        ASSERT_GE(Child, 0);
+        if (Child == 0) {
+            try {
+                N < kWriters ? Writer(N) : Reader();
+            } catch (const std::exception& E) {
+                std::fprintf(stderr, "process %d: %s\n", N, E.what());
+                std::_Exit(1);
+            }
+            std::_Exit(0);
+        }
+        Children.push_back(Child);
+    }
+    for (const pid_t Child : Children) {
+        int Status = 0;
+        ASSERT_EQ(waitpid(Child, &Status, 0), Child);
+        EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0) << Status;
+    }
+    for (int N = 0; N < kWriters; ++N)
+        EXPECT_EQ(Store.ReadInteger("TWriter" + std::to_string(N), "Round", -1), kRounds - 1) << N;
+    EXPECT_EQ(Store.ReadString("TFormAbout", "Version", ""), "1.0");
+    // The temporary files are gone; the lock file stays for the next writer.
+    for (const auto& Entry : std::filesystem::directory_iterator(Dir))
+        EXPECT_EQ(Entry.path().filename().string().find(".tmp"), std::string::npos) << Entry.path();
 }
 
 TEST(XMLFileStoreName, DefaultsToTheProgramNameAndTheProgramDirectory) {

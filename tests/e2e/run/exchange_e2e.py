@@ -287,8 +287,10 @@ def case_oversize(p):
 
 def case_unseen(p):
     """A run nobody sees (offscreen: no GUI application object, text measured by a fixed metric)
-    writes the log, spool and settings that a run with its window shown writes (Qt's minimal
-    platform with its fonts: a QApplication, the window shown and measured by the font system)."""
+    writes the log and spool that a run with its window shown writes (Qt's minimal platform with
+    its fonts: a QApplication, the window shown and measured by the font system). Only the shown
+    run keeps its window's state: the unseen one stores neither its placement nor its bars'
+    layout, which would be those of a screen nobody looked at."""
     user, pw = new_user("uns")
     groups = new_groups("uns", 2, 4)
     drop_mail(user, "From: a@example.org\nSubject: seen or not\n\nthe same\n")
@@ -311,8 +313,10 @@ def case_unseen(p):
             log = sorted(line[20:].replace(prog.dir, "DIR/")
                          for line in prog.log("kestro.log").splitlines()
                          if "Onlinezeit" not in line)
+            hive = prog.home + "reg/HKEY_CURRENT_USER.reg"
             runs[name] = (sorted(mail_scripts(files)), sorted(rnews_articles(files)), log,
-                          open(prog.home + "reg/HKEY_CURRENT_USER.reg", "rb").read())
+                          open(hive, "rb").read() if os.path.exists(hive) else None,
+                          os.path.exists(prog.home + "kestro.xml"))
     finally:
         seen.cleanup()
     unseen, shown = runs.get("unseen"), runs.get("seen")
@@ -324,7 +328,11 @@ def case_unseen(p):
     check("unseen: the same news batches as the seen run", unseen[1] == shown[1])
     check("unseen: the same run log as the seen run", unseen[2] == shown[2],
           (unseen[2], shown[2]))
-    check("unseen: the same settings (window layout) as the seen run", unseen[3] == shown[3])
+    check("unseen: the seen run stores its window's bar layout and placement",
+          shown[3] is not None and b"[Software\\Orvalin\\Kestro\\Bars]" in shown[3] and shown[4],
+          (shown[3], shown[4]))
+    check("unseen: the unseen run stores no window state", unseen[3] is None and not unseen[4],
+          (unseen[3], unseen[4]))
 
 
 CASES = [("openxp", case_openxp, {}), ("xp2", case_xp2, {}), ("cfg", case_cfg_options, {}),

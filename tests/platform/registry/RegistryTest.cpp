@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +17,25 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+namespace {
+
+// A slow disk, while set: a file the registry syncs is dated a second back, as one whose writing
+// took that long is by the time the writer looks at it again.
+bool SlowDisk = false;
+
+}  // namespace
+
+// Every sync of the test binary comes here.
+extern "C" int fsync(int Fd) {
+    const int Result = int(syscall(SYS_fsync, Fd));
+    struct stat St;
+    if (SlowDisk && Result == 0 && fstat(Fd, &St) == 0 && S_ISREG(St.st_mode)) {
+        const struct timespec Times[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 1, 0}};
+        futimens(Fd, Times);
+    }
+    return Result;
+}
 
 namespace {
 
@@ -357,6 +377,27 @@ TEST_F(RegistryTest, TheFileIsReadAgainOnlyWhenItChangedOnDisk) {
     SetFileTime(file, tick);
     ASSERT_TRUE(reg.OpenKey("\\Software\\Added", false));
     EXPECT_EQ(reg.ReadInteger("Tick"), 2);
+}
+
+// A setting changed and, after a flush, changed back to what the file held before is written again,
+// also when the flush between took longer than a tick of the file times (a slow disk): the file is
+// then trusted without being read again, and the change back must still count as one.
+TEST_F(RegistryTest, ASettingChangedBackAfterASlowFlushIsWritten) {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\Orvalin\\Kestro", true));
+    reg.WriteString("TimeServer", "ptbtime1.ptb.de");
+    ASSERT_TRUE(reg.Flush());
+    SlowDisk = true;
+    reg.WriteString("TimeServer", "");
+    const bool Flushed = reg.Flush();
+    SlowDisk = false;
+    ASSERT_TRUE(Flushed);
+    ASSERT_NE(HiveText(HKEY_CURRENT_USER).find("\"TimeServer\"=\"\"\n"), std::string::npos);
+    reg.WriteString("TimeServer", "ptbtime1.ptb.de");
+    ASSERT_TRUE(reg.Flush());
+    EXPECT_NE(HiveText(HKEY_CURRENT_USER).find("\"TimeServer\"=\"ptbtime1.ptb.de\"\n"),
+              std::string::npos)
+        << HiveText(HKEY_CURRENT_USER);
 }
 
 TEST_F(RegistryTest, ChangesOfTwoProcessesDoNotLoseEachOther) {
