@@ -387,6 +387,15 @@ void TdxBarControl::Dispatch(TMessage& Message) {
         case WM_DESTROY:
             dxBarKillTimer(FMarkTimer);
             break;
+        case WM_CANCELMODE:
+            // A modal window opening while the right-hand button is held: the press ends here,
+            // and its loop (which counts only a release) runs nothing.
+            if (FRightCloseButtonPressed) {
+                if (GetCapture() == Handle()) ReleaseCapture();
+                FRightCloseButtonPressed = false;
+                UpdateLayout();
+            }
+            break;
         case WM_WINDOWPOSCHANGING:
             TCustomdxBarControl::Dispatch(Message);
             if (IsFloating() && !Moving())
