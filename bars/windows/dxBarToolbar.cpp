@@ -526,7 +526,13 @@ void TdxBarControl::WMLButtonDown(TMessage& Message) {
         Control = nullptr;
     if (Control && !IsCustomizing()) {
         if (InMenuMode()) {
-            if (Control != SelectedControl()) {
+            if (Control == SelectedControl() && Control->IsWindowControl() && Control->Focused()) {
+                // On the item being edited, outside its editor: the editor decides (a combo's
+                // button drops the list down) and the text typed so far stays.
+                Control->MouseToEditor(WM_LBUTTONDOWN, Message.WParam, P);
+                return;
+            }
+            if (Control != SelectedControl() || Control->IsWindowControl()) {
                 SetKeySelectedControl(Control);
                 FSubMenuOpened = false;
             } else if (!Control->IsSubItemControl() || !FSubMenuOpened) {
