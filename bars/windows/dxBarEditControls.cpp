@@ -160,10 +160,9 @@ void TdxBarWinControl::SetFocused(bool Value) {
 
 void TdxBarWinControl::RestoreFocus() {
     if (GetFocus() != FEditWnd) return;
-    TCustomForm* Form = BarManager() ? BarManager()->OwnerForm() : nullptr;
     HWND Target = FPrevFocus;
     if (!Target || !IsWindow(Target) || !IsWindowVisible(Target))
-        Target = Form && Form->HandleAllocated() ? Form->Handle() : 0;
+        Target = dxBarFocusTarget(BarManager());
     FPrevFocus = 0;
     ::SetFocus(Target);
 }

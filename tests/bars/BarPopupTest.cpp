@@ -363,6 +363,25 @@ TEST(BarOwnerForm, KeysNoBarTakesGoOnToTheFormsOwnMenus) {
     EXPECT_EQ(Started, 0);  // F7 alone is Start's, Ctrl+F7 is not
 }
 
+// A bar window never keeps the focus: with its form hidden it goes on to the next window shown
+// after the form.
+TEST(BarOwnerForm, WithTheFormHiddenABarsFocusGoesToTheNextWindow) {
+    auto* Other = new TForm(nullptr);
+    Other->SetBounds(500, 400, 200, 100);
+    Other->Show();
+    GuiTest::Drain();
+    {
+        TMenuForm Form;
+        ShowWindow(Form.FormWindow(), SW_HIDE);
+        GuiTest::Drain();
+        SetFocus(Form.Toolbar()->Control()->Handle());
+        GuiTest::Drain();
+        EXPECT_EQ(GetFocus(), Other->Handle());
+    }
+    Other->Free();
+    GuiTest::Drain();
+}
+
 TEST(BarOwnerForm, TheFormLosingTheActivationClosesItsMenus) {
     TMenuForm Form;
     Form.Click(Form.ScreenPoint(Form.Menu(), 1));
