@@ -331,6 +331,8 @@ void TdxBarManager::CustomizingMode(bool Value) {
     }
     for (TdxBarItem* Item : FItems)
         if (auto* Sub = dynamic_cast<TCustomdxBarSubItem*>(Item)) Sub->ItemLinks()->Rebuild();
+    for (TdxBarPopupMenu* Menu : FPopupMenus)
+        if (TdxBarItemLinks* Links = dxBarViews().PopupMenuLinks(Menu)) Links->Rebuild();
     RealignDockControls();
     RepaintBarControls();
 }
