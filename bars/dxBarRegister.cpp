@@ -70,7 +70,7 @@ void RegisterManager() {
         .Property("ShowCloseButton", &M::ShowCloseButton, &M::SetShowCloseButton, Default(false))
         .Property("ShowFullMenusAfterDelay", &M::ShowFullMenusAfterDelay,
                   &M::SetShowFullMenusAfterDelay, Default(true))
-        .Field("ShowHelpButton", &M::ShowHelpButton, Default(false))
+        .Property("ShowHelpButton", &M::ShowHelpButton, &M::SetShowHelpButton, Default(false))
         .Property("ShowHint", &M::ShowHint, &M::SetShowHint, Default(true))
         .Field("ShowHintForDisabledItems", &M::ShowHintForDisabledItems, Default(true))
         .Property("ShowShortCutInHint", &M::ShowShortCutInHint, &M::SetShowShortCutInHint,

@@ -240,7 +240,8 @@ void TdxBarCustomizingForm::FormCreate(TObject*) {
     UpdateHelpButton();
     CreateBarsList();
     CreateCommandsList();
-    PrepareOptions();
+    // The panel of the style alone: the other gets its texts when a new style shows it.
+    PrepareOptions(StandardOptions());
     // The designer's pages are there only while a designer holds the manager.
     TabSheet4->SetTabVisible(FDesign != nullptr);
     TabSheet5->SetTabVisible(FDesign != nullptr);
@@ -290,7 +291,7 @@ void TdxBarCustomizingForm::PlaceCloseButton() {
 void TdxBarCustomizingForm::UpdateHelpButton() {
     if (!FBarManager) return;
     BHelp->Glyph()->Assign(*FBarManager->HelpButtonGlyph());
-    BHelp->SetVisible(FBarManager->ShowHelpButton);
+    BHelp->SetVisible(FBarManager->ShowHelpButton());
 }
 
 void TdxBarCustomizingForm::TakePlace(TListBox* List, const std::string& PlaceName) {
@@ -447,8 +448,10 @@ bool TdxBarCustomizingForm::StandardOptions() const {
     return FBarManager && FBarManager->Style() == bmsStandard;
 }
 
-void TdxBarCustomizingForm::PrepareOptions() {
-    const bool Standard = StandardOptions();
+void TdxBarCustomizingForm::PrepareOptions(bool Standard) {
+    bool& Prepared = FOptionsPrepared[Standard ? 0 : 1];
+    if (Prepared) return;
+    Prepared = true;
     const TPanelParts& Parts = Standard ? kStandardParts : kEnhancedParts;
     for (const TCheckOption& O : kCheckOptions) {
         const char* Name = Standard ? O.Standard : O.Enhanced;
@@ -506,6 +509,7 @@ void TdxBarCustomizingForm::UpdateOptionsEnabled() {
 void TdxBarCustomizingForm::UpdateOptions() {
     if (!FBarManager) return;
     const bool Standard = StandardOptions();
+    PrepareOptions(Standard);
     StandardOptionsPanel->SetVisible(Standard);
     EnhancedOptionsPanel->SetVisible(!Standard);
     FLoadingOptions = true;
@@ -541,7 +545,9 @@ void TdxBarCustomizingForm::RefreshPage() {
 }
 
 void TdxBarCustomizingForm::UpdateAll() {
+    // A bar's visibility, or whether it may close, shows in its tick and the page's buttons.
     FBarsListBox->Invalidate();
+    UpdateBarButtons();
     UpdateCommands();
     UpdateOptions();
     UpdateLook();
@@ -552,6 +558,24 @@ void TdxBarCustomizingForm::BarCaptionChanged(TdxBar* Bar) {
     for (int I = 0; I < Entries->Count(); ++I)
         if (Entries->GetObject(I) == Bar && Entries->Get(I) != Bar->Caption())
             Entries->Put(I, Bar->Caption());
+}
+
+void TdxBarCustomizingForm::BarDestroyed(TdxBar* Bar) {
+    if (!FBarsListBox) return;
+    TStrings* Entries = FBarsListBox->Items();
+    const int Index = Entries->IndexOfObject(Bar);
+    if (Index < 0) return;
+    const bool WasSelected = FBarsListBox->ItemIndex() == Index;
+    Entries->Delete(Index);
+    if (WasSelected) FBarsListBox->SetItemIndex(std::min(Index, Entries->Count() - 1));
+    UpdateBarButtons();
+}
+
+void TdxBarCustomizingForm::FollowOwnerForm(bool Shown) {
+    ShowWindow(Handle(), Shown ? SW_SHOW : SW_HIDE);
+    // The editor stays a tool of the dialog: shown again without taking the activation.
+    if (TdxBarSubMenuEditor* Editor = GetSubMenuEditor(); Editor && Editor->HandleAllocated())
+        Editor->FollowOwnerForm(Shown);
 }
 
 void TdxBarCustomizingForm::UpdateCommands() {
@@ -656,6 +680,15 @@ void CustomizingFormUpdateHelpButton() {
 
 void CustomizingFormBarCaptionChanged(TdxBar* Bar) {
     if (TdxBarCustomizingForm* Form = GetCustomizingForm()) Form->BarCaptionChanged(Bar);
+}
+
+void CustomizingFormBarDestroyed(TdxBar* Bar) {
+    if (TdxBarCustomizingForm* Form = GetCustomizingForm()) Form->BarDestroyed(Bar);
+}
+
+void CustomizingFormOwnerFormShown(bool Shown) {
+    if (TdxBarCustomizingForm* Form = GetCustomizingForm(); Form && Form->HandleAllocated())
+        Form->FollowOwnerForm(Shown);
 }
 
 void CustomizingFormUpdateCommands() {

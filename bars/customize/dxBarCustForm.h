@@ -48,6 +48,10 @@ class TdxBarCustomizingForm : public TForm {
     void UpdateAll();
     void UpdateHelpButton();
     void BarCaptionChanged(TdxBar* Bar);
+    // The bar goes: its entry goes at once (the list would paint a freed bar).
+    void BarDestroyed(TdxBar* Bar);
+    // Hidden and shown with the form whose bars it customizes, with its sub-menu editor.
+    void FollowOwnerForm(bool Shown);
     void UpdateCommands();
     void SelectItem(TdxBarItem* Item, bool Force);
     void ItemsChanged();
@@ -108,7 +112,9 @@ class TdxBarCustomizingForm : public TForm {
     void TakePlace(TListBox* List, const std::string& PlaceName);
     void CreateBarsList();
     void CreateCommandsList();
-    void PrepareOptions();
+    // The texts, handlers and sizes of one options panel (the standard or the enhanced one),
+    // once.
+    void PrepareOptions(bool Standard);
     void FillBars();
     void FillCategories();
     void CategoryClicked();
@@ -122,6 +128,8 @@ class TdxBarCustomizingForm : public TForm {
     dxBarCustForm::TCommandsListBox* FCommandsListBox = nullptr;
     // The options being loaded into the controls: their clicks write nothing back.
     bool FLoadingOptions = false;
+    // The standard and the enhanced options panel got their texts and handlers.
+    bool FOptionsPrepared[2] = {false, false};
     std::unique_ptr<dxBarCustFormDesign::TDesignPages> FDesign;
 };
 
@@ -135,6 +143,8 @@ TdxBarCustomizingForm* GetCustomizingForm();
 void CustomizingFormUpdateAll();
 void CustomizingFormUpdateHelpButton();
 void CustomizingFormBarCaptionChanged(TdxBar* Bar);
+void CustomizingFormBarDestroyed(TdxBar* Bar);
+void CustomizingFormOwnerFormShown(bool Shown);
 void CustomizingFormUpdateCommands();
 void CustomizingFormSelectItem(TdxBarItem* Item, bool Force);
 void CustomizingFormItemsChanged();

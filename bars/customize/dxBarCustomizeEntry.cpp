@@ -1,6 +1,7 @@
 #include "bars/customize/dxBarCustomizeEntry.h"
 
 #include "bars/customize/dxBarCustForm.h"
+#include "bars/customize/dxBarCustFormDesign.h"
 #include "bars/customize/dxBarCustomizingPopup.h"
 #include "bars/customize/dxBarDesignCopy.h"
 #include "bars/customize/dxBarDrag.h"
@@ -25,8 +26,12 @@ class TEntry : public TdxBarCustomizing {
     }
     void UpdateAll() override { CustomizingFormUpdateAll(); }
     void UpdateOptions() override { CustomizingFormUpdateOptions(); }
+    void UpdateHelpButton() override { CustomizingFormUpdateHelpButton(); }
     void ItemsChanged() override { CustomizingFormItemsChanged(); }
     void BarCaptionChanged(TdxBar* Bar) override { CustomizingFormBarCaptionChanged(Bar); }
+    void UpdateGroups() override { CustomizingFormUpdateGroups(); }
+    void BarDestroyed(TdxBar* Bar) override { CustomizingFormBarDestroyed(Bar); }
+    void OwnerFormShown(bool Shown) override { CustomizingFormOwnerFormShown(Shown); }
 
     void ShowQuickControl(TdxBarControl* Owning) override { ::ShowQuickControl(Owning); }
     void FreeQuickControlOf(TdxBarControl* Owning) override { ::FreeQuickControlOf(Owning); }

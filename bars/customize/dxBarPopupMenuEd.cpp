@@ -116,6 +116,17 @@ void TdxBarSubMenuEditor::CloseSubMenu() {
     if (TdxBarSubMenuControl* Menu = SubMenu(); Menu && !Menu->Hiding()) Menu->Hide();
 }
 
+void TdxBarSubMenuEditor::FollowOwnerForm(bool Shown) {
+    if (!HandleAllocated()) return;
+    if (!Shown) {
+        CloseSubMenu();
+        ShowWindow(Handle(), SW_HIDE);
+        return;
+    }
+    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+    ShowSubMenu();
+}
+
 void TdxBarSubMenuEditor::FollowWithSubMenu() {
     TdxBarSubMenuControl* Menu = SubMenu();
     if (!Menu || !Menu->HandleAllocated() || !HandleAllocated()) return;

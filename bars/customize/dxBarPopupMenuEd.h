@@ -21,6 +21,9 @@ class TdxBarSubMenuEditor : public TForm {
     // Opens the submenu under the editor when it is not open.
     void ShowSubMenu();
     void CloseSubMenu();
+    // The form being designed was hidden or shown: the editor, with its menu, goes along
+    // (shown without taking the activation).
+    void FollowOwnerForm(bool Shown);
 
     void FormCreate(TObject* Sender);
 

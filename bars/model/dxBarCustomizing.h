@@ -23,12 +23,19 @@ class TdxBarCustomizing {
     // The open dialog, or none; the manager it customizes.
     virtual TCustomForm* Form() { return nullptr; }
     virtual TdxBarManager* FormManager() { return nullptr; }
-    // The dialog shows the model again: everything, the options, the commands of a category,
-    // one bar's caption.
+    // The dialog shows the model again: everything, the options, the help button, the commands
+    // of a category, one bar's caption, the item groups (a designer's page).
     virtual void UpdateAll() {}
     virtual void UpdateOptions() {}
+    virtual void UpdateHelpButton() {}
     virtual void ItemsChanged() {}
     virtual void BarCaptionChanged(TdxBar* /*Bar*/) {}
+    virtual void UpdateGroups() {}
+    // A bar goes: the dialog lists it no more.
+    virtual void BarDestroyed(TdxBar* /*Bar*/) {}
+    // The form whose bars the open dialog customizes was shown or hidden: the dialog (and the
+    // sub-menu editor, when one is open) goes along.
+    virtual void OwnerFormShown(bool /*Shown*/) {}
 
     // --- quick customizing ---
     virtual void ShowQuickControl(TdxBarControl* /*Owning*/) {}

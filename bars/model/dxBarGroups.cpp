@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "bars/model/dxBarCustomizing.h"
 #include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
 #include "platform/forms/Filer.h"
@@ -128,4 +129,6 @@ void TdxBarGroup::DefineProperties(TFiler& Filer) {
 
 void TdxBarGroup::SetName(const std::string& NewName) {
     TComponent::SetName(NewName);
+    // The groups page lists groups by name.
+    if (FBarManager && FBarManager->IsCustomizing()) dxBarCustomizing().UpdateGroups();
 }

@@ -60,6 +60,9 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(AOwner) {
     FImagesLink.OnChange = [this](TCustomImageList* L) { ImagesChanged(L); };
     FLargeImagesLink.OnChange = [this](TCustomImageList* L) { ImagesChanged(L); };
     FHotImagesLink.OnChange = [this](TCustomImageList* L) { ImagesChanged(L); };
+    FHelpButtonGlyph.OnChange = [this](TGraphic*) {
+        if (FIsCustomizing) dxBarCustomizing().UpdateHelpButton();
+    };
     FBars = std::make_unique<TdxBars>(this);
     FGreyBrush = CreateSolidBrush(RGB(128, 128, 128));
     CreateFlatBrushes();
@@ -331,6 +334,8 @@ void TdxBarManager::CustomizingMode(bool Value) {
     }
     for (TdxBarItem* Item : FItems)
         if (auto* Sub = dynamic_cast<TCustomdxBarSubItem*>(Item)) Sub->ItemLinks()->Rebuild();
+    for (TdxBarPopupMenu* Menu : FPopupMenus)
+        if (TdxBarItemLinks* Links = dxBarViews().PopupMenuLinks(Menu)) Links->Rebuild();
     RealignDockControls();
     RepaintBarControls();
 }
@@ -473,6 +478,8 @@ void TdxBarManager::SetStyle(TdxBarManagerStyle Value) {
     }
     RealignDockControls();
     RepaintBarControls();
+    // The dialog's options panel and look follow the style.
+    if (FIsCustomizing) dxBarCustomizing().UpdateAll();
 }
 
 void TdxBarManager::SetButtonArrowWidth(int Value) {
@@ -543,6 +550,12 @@ void TdxBarManager::SetShowCloseButton(bool Value) {
     if (FShowCloseButton == Value) return;
     FShowCloseButton = Value;
     if (FMainMenuBar) FMainMenuBar->TellWindow(TdxBarWindowChange::Layout);
+}
+
+void TdxBarManager::SetShowHelpButton(bool Value) {
+    if (FShowHelpButton == Value) return;
+    FShowHelpButton = Value;
+    if (FIsCustomizing) dxBarCustomizing().UpdateHelpButton();
 }
 
 void TdxBarManager::SetImageListBkColor(TColor Value) {

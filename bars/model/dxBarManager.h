@@ -192,6 +192,7 @@ class TdxBarManager : public TComponent {
     void SetDockColor(TColor Value);
     bool FlatCloseButton() const { return FFlatCloseButton; }
     void SetFlatCloseButton(bool Value);
+    // Any change of the glyph shows in an open customizing dialog.
     TBitmap* HelpButtonGlyph() { return &FHelpButtonGlyph; }
     int HelpContext = 0;
     TCustomImageList* HotImages() const { return FHotImages; }
@@ -227,7 +228,8 @@ class TdxBarManager : public TComponent {
     void SetShowCloseButton(bool Value);
     bool ShowFullMenusAfterDelay() const { return FShowFullMenusAfterDelay; }
     void SetShowFullMenusAfterDelay(bool Value);
-    bool ShowHelpButton = false;
+    bool ShowHelpButton() const { return FShowHelpButton; }
+    void SetShowHelpButton(bool Value);
     bool ShowHint() const { return FShowHint; }
     void SetShowHint(bool Value);
     bool ShowHintForDisabledItems = true;
@@ -369,6 +371,7 @@ class TdxBarManager : public TComponent {
     int FMostRecentlyUsedUseCount = 0;
     bool FShowCloseButton = false;
     bool FShowFullMenusAfterDelay = true;
+    bool FShowHelpButton = false;
     bool FShowHint = true;
     bool FShowShortCutInHint = false;
     TdxBarManagerStyle FStyle = bmsEnhanced;

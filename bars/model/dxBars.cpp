@@ -41,6 +41,8 @@ TdxBar::~TdxBar() {
         Manager->OnBarDelete(Manager, this);
     HideControl();
     FVisible = false;
+    // The dialog's bars list holds the bar: it goes from there before it is freed.
+    if (Manager && Manager->IsCustomizing()) dxBarCustomizing().BarDestroyed(this);
     for (auto It = FDetachingSubItems.rbegin(); It != FDetachingSubItems.rend(); ++It)
         (*It)->BarRemoved(this);
     FDetachingSubItems.clear();
@@ -83,6 +85,8 @@ void TdxBar::SetAllowClose(bool Value) {
     if (FAllowClose == Value) return;
     FAllowClose = Value;
     if (WindowState().Floating) TellWindow(TdxBarWindowChange::Frame);
+    // Whether the bar may be hidden shows in the dialog's bars list and its buttons.
+    if (BarManager() && BarManager()->IsCustomizing()) dxBarCustomizing().UpdateAll();
 }
 
 void TdxBar::SetAllowQuickCustomizing(bool Value) {
@@ -192,7 +196,9 @@ void TdxBar::SetIsMainMenu(bool Value) {
             FIsMainMenu = FMultiLine = FWholeRow = false;
         }
     }
-    if (!ManagerLoading()) RecalcControl();
+    if (ManagerLoading()) return;
+    RecalcControl();
+    if (Manager && Manager->IsCustomizing()) dxBarCustomizing().UpdateAll();
 }
 
 void TdxBar::SetItemLinks(TdxBarItemLinks* Value) {

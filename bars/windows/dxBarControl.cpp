@@ -63,6 +63,18 @@ bool IsChildWindowOf(HWND Wnd, HWND Parent) {
     return false;
 }
 
+HWND dxBarFocusTarget(TdxBarManager* Manager) {
+    TCustomForm* Form = Manager ? Manager->OwnerForm() : nullptr;
+    if (!Form || !Form->HandleAllocated()) return 0;
+    const HWND Own = Form->Handle();
+    if (IsWindowVisible(Own)) return Own;
+    for (HWND Next = GetWindow(Own, GW_HWNDNEXT); Next; Next = GetWindow(Next, GW_HWNDNEXT))
+        if (IsWindowVisible(Next) && IsWindowEnabled(Next) &&
+            !dynamic_cast<TCustomdxBarControl*>(FindControl(Next)))
+            return Next;
+    return 0;
+}
+
 HWND ControlAtScreenPoint(TPoint P) {
     HWND Wnd = WindowFromPoint(POINT{P.X, P.Y});
     while (Wnd) {
@@ -543,9 +555,7 @@ void TCustomdxBarControl::WndProc(TMessage& Message) {
                 SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, Flags);
                 return;
             }
-            if (TCustomForm* Form = FBarManager->OwnerForm();
-                Form && Form->HandleAllocated() && IsWindowVisible(Form->Handle()))
-                ::SetFocus(Form->Handle());
+            if (const HWND Target = dxBarFocusTarget(FBarManager)) ::SetFocus(Target);
             return;
         case WM_KILLFOCUS:
             TCustomControl::WndProc(Message);

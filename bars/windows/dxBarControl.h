@@ -280,6 +280,10 @@ TWinControl* FindControlOfWindow(HWND Wnd);
 bool IsChildWindowOf(HWND Wnd, HWND Parent);
 // The deepest visible window under a screen point.
 HWND ControlAtScreenPoint(TPoint P);
+// Where the focus goes that a bar window of Manager (or an item's editor in it) gives away: the
+// manager's owner form, or, while the form is not shown, the next window after it that is shown
+// and enabled (never a bar window, which would give it away again); none without either.
+HWND dxBarFocusTarget(TdxBarManager* Manager);
 
 // The arrangement of a dock site: rows of columns, each column one bar window.
 class TdxDockRow;

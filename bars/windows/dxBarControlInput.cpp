@@ -131,8 +131,13 @@ void TCustomdxBarControl::WMMouseMove(TMessage& Message) {
     TdxBarItemControl* Control = ItemAtPos(P);
     TdxBarItemControl* Editing = BarManager()->SelectedItem();
     const bool Edited = Editing && Editing->IsWindowControl() && Editing->Focused();
-    if (!ActiveBarControl() || ActiveBarControl() == this)
-        ::SetCursor(LoadCursor(0, MAKEINTRESOURCE(IDC_ARROW)));
+    if (!ActiveBarControl() || ActiveBarControl() == this) {
+        // The I-beam says where typing goes; over another editor than the one being edited it
+        // would promise what a click there does not do.
+        const bool OverEditor = Control && Control->IsWindowControl() &&
+                                PtInRect(Control->EditRect(), P) && (!Edited || Editing == Control);
+        ::SetCursor(LoadCursor(0, MAKEINTRESOURCE(OverEditor ? IDC_IBEAM : IDC_ARROW)));
+    }
     if (Edited) return;
     if (!IsMouseTracked(Handle())) {
         StartMouseTracking(Handle());

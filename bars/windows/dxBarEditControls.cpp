@@ -102,6 +102,26 @@ void TdxBarWinControl::Deselect(bool Immediately) {
     SetFocused(false);
 }
 
+void TdxBarWinControl::Unplaced() {
+    SetFocused(false);
+}
+
+void TdxBarWinControl::MouseToEditor(UINT Msg, WPARAM WParam, TPoint WindowPoint) {
+    TCustomdxBarControl* Window = Parent();
+    if (!FEditWnd || !Window || !Window->HandleAllocated()) return;
+    POINT P{WindowPoint.X, WindowPoint.Y};
+    MapWindowPoints(Window->Handle(), FEditWnd, &P, 1);
+    SendMessage(FEditWnd, Msg, WParam, MAKELPARAM(P.x, P.y));
+}
+
+TPoint TdxBarWinControl::WindowPointOf(LPARAM EditPoint) const {
+    const TPoint At = PointOf(EditPoint);
+    POINT P{At.X, At.Y};
+    if (TCustomdxBarControl* Window = Parent(); Window && Window->HandleAllocated() && FEditWnd)
+        MapWindowPoints(FEditWnd, Window->Handle(), &P, 1);
+    return TPoint{P.x, P.y};
+}
+
 void TdxBarWinControl::SetFocused(bool Value) {
     if (FFocused == Value) return;
     TCustomdxBarControl* Window = Parent();
@@ -140,10 +160,9 @@ void TdxBarWinControl::SetFocused(bool Value) {
 
 void TdxBarWinControl::RestoreFocus() {
     if (GetFocus() != FEditWnd) return;
-    TCustomForm* Form = BarManager() ? BarManager()->OwnerForm() : nullptr;
     HWND Target = FPrevFocus;
     if (!Target || !IsWindow(Target) || !IsWindowVisible(Target))
-        Target = Form && Form->HandleAllocated() ? Form->Handle() : 0;
+        Target = dxBarFocusTarget(BarManager());
     FPrevFocus = 0;
     ::SetFocus(Target);
 }
@@ -204,6 +223,16 @@ void TdxBarWinControl::EditWndProc(TMessage& Message) {
             DefaultEditProc(Message);
             return;
         }
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK:
+            // A press the window passed on from the item's own parts (its caption, the frame):
+            // the editor has nothing under it.
+            if (const TPoint At = WindowPointOf(Message.LParam);
+                !PtInRect(EditRect(), At) && PtInRect(ItemLink()->ItemRect(), At))
+                return;
+            break;
         case WM_RBUTTONDOWN:
             if (Window && Window->HandleAllocated()) {
                 POINT P{PointOf(Message.LParam).X, PointOf(Message.LParam).Y};
@@ -376,15 +405,22 @@ void TCustomdxBarComboControl::SetDroppedDown(bool Value) {
     if (!C->DroppedDownControl()) FDroppedDown = false;
 }
 
+TRect TCustomdxBarComboControl::DropDownPressRect() const {
+    return Combo() && !Combo()->ShowEditor() ? ItemLink()->ItemRect() : DropDownButtonRect();
+}
+
 void TCustomdxBarComboControl::Press(bool ByMouse) {
     TdxBarEditControl::Press(ByMouse);
     if (!ByMouse || !Parent() || !Parent()->HandleAllocated()) return;
     POINT P;
     GetCursorPos(&P);
     ScreenToClient(Parent()->Handle(), &P);
-    const TRect Button =
-        Combo() && !Combo()->ShowEditor() ? ItemLink()->ItemRect() : DropDownButtonRect();
-    if (PtInRect(Button, TPoint{P.x, P.y})) SetDroppedDown(!FDroppedDown);
+    if (PtInRect(DropDownPressRect(), TPoint{P.x, P.y})) SetDroppedDown(!FDroppedDown);
+}
+
+void TCustomdxBarComboControl::Unplaced() {
+    SetDroppedDown(false);
+    TdxBarEditControl::Unplaced();
 }
 
 void TCustomdxBarComboControl::Deselect(bool Immediately) {
@@ -411,6 +447,12 @@ void TCustomdxBarComboControl::EditWndProc(TMessage& Message) {
     if (AltArrow) {
         AltKeyUsed();
         if (Message.Msg == WM_SYSKEYDOWN) SetDroppedDown(!FDroppedDown);
+        return;
+    }
+    // A press on the button, passed on by the window while the editor is open.
+    if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) &&
+        PtInRect(DropDownPressRect(), WindowPointOf(Message.LParam))) {
+        SetDroppedDown(!FDroppedDown);
         return;
     }
     TdxBarEditControl::EditWndProc(Message);

@@ -39,11 +39,13 @@ class TdxBarWinControl : public TdxBarItemControl {
     virtual void SetEditText(const std::string& Text);
     virtual void SetFocused(bool Value);
     virtual void EditWndProc(TMessage& Message);
-    // Where the editor lies (client coordinates of the bar window); empty when it has none.
-    virtual TRect EditRect() const = 0;
+    TRect EditRect() const override = 0;
 
     void Press(bool ByMouse) override;
     void Deselect(bool Immediately) override;
+    // The editor closes (the text stays the item's as on any other close).
+    void Unplaced() override;
+    void MouseToEditor(UINT Msg, WPARAM WParam, TPoint WindowPoint) override;
     // The item is not clicked: pressing opens the editor, and it stays open.
     void Click(bool ByMouse) override { (void)ByMouse; }
     bool ClosesMenusOnClick() const override { return false; }
@@ -58,6 +60,8 @@ class TdxBarWinControl : public TdxBarItemControl {
     // The user changed the editor's text (not SetEditText).
     virtual void EditTextChanged() {}
     void RemovePendingChars();
+    // The point of an editor's mouse message in the bar window's client coordinates.
+    TPoint WindowPointOf(LPARAM EditPoint) const;
     // Alt served another key: its release does not go on to the menus.
     void AltKeyUsed() { FAltCount = 0; }
     // Turns false when the control is freed: storing the text runs the item's handlers, which
@@ -120,11 +124,14 @@ class TCustomdxBarComboControl : public TdxBarEditControl {
 
     void Press(bool ByMouse) override;
     void Deselect(bool Immediately) override;
+    void Unplaced() override;
     void EditWndProc(TMessage& Message) override;
     void Paint(const TRect& R, TdxBarPaintType PaintType) override;
 
   private:
     void PaintDropDownButton(HDC DC, const TRect& R);
+    // Where a press toggles the drop-down: its button, or the whole item without an editor.
+    TRect DropDownPressRect() const;
     bool FDroppedDown = false;
 };
 

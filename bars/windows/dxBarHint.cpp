@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "bars/look/dxBarSystem.h"
+#include "bars/model/dxBarItems.h"
 #include "bars/model/dxBarManager.h"
 #include "bars/windows/dxBarControl.h"
 #include "bars/windows/dxBarItemControls.h"
 #include "bars/windows/dxBarTimers.h"
+#include "platform/actions/ActnList.h"
 #include "platform/core/Input.h"
 #include "platform/core/Paint.h"
 #include "platform/core/Screens.h"
@@ -196,6 +198,11 @@ void ShowHintNow(TdxBarManager* Manager) {
         ScreenToClient(Window->Handle(), &Cursor);
         if (Window->ItemAtPos(TPoint{Cursor.x, Cursor.y}) != Control) return;
         Text = GetShortHint(Control->GetHint());
+        // The action's own hint handler may decline the hint.
+        TdxBarItem* Item = Control->Item();
+        if (auto* Action = dynamic_cast<TCustomAction*>(Item ? Item->Action() : nullptr);
+            Action && !Action->DoHint(Text))
+            Text.clear();
         if (!Control->GetEnabled() && !Manager->ShowHintForDisabledItems) Text.clear();
         if (!Text.empty() && (Manager->ShowShortCutInHint() || Forms.HintShortCuts))
             if (const TShortCut Key = Control->GetShortCut(); Key != scNone)

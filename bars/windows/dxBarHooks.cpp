@@ -531,11 +531,12 @@ void OwnerFormMessage(TdxBarManager* Manager, UINT Msg, WPARAM WParam, LPARAM LP
                 FormActivationChanged(Manager, false, 0);
             return;
         case WM_WINDOWPOSCHANGED:
-            // The dialog comes and goes with the form whose bars it customizes.
-            if (const auto* Pos = reinterpret_cast<const WINDOWPOS*>(LParam)) {
-                TCustomForm* Dialog = OwnDialog(Manager);
-                if (Dialog && (Pos->flags & SWP_SHOWWINDOW)) ShowWindow(Dialog->Handle(), SW_SHOW);
-                if (Dialog && (Pos->flags & SWP_HIDEWINDOW)) ShowWindow(Dialog->Handle(), SW_HIDE);
+            // The dialog (and its sub-menu editor) comes and goes with the form whose bars it
+            // customizes.
+            if (const auto* Pos = reinterpret_cast<const WINDOWPOS*>(LParam);
+                Pos && OwnDialog(Manager)) {
+                if (Pos->flags & SWP_SHOWWINDOW) dxBarCustomizing().OwnerFormShown(true);
+                if (Pos->flags & SWP_HIDEWINDOW) dxBarCustomizing().OwnerFormShown(false);
             }
             return;
         case WM_SYSCOMMAND:

@@ -55,6 +55,9 @@ class TdxBarItemControl {
     bool IsWindowControl() const { return FIsWindowControl; }
     // A window control whose editor has the focus.
     virtual bool Focused() const { return false; }
+    // Where a window control's editor lies (client coordinates of the bar window); empty for
+    // other controls.
+    virtual TRect EditRect() const { return TRect{}; }
     bool SelectedByMouse = false;
     // Set by the layout: the control starts a new row of a wrapping bar, or ends one.
     bool NewRow = false;
@@ -66,6 +69,16 @@ class TdxBarItemControl {
 
     // --- what the window and the items call ---
     virtual void ParentHandleDestroyed() {}
+    // The window placed no rectangle for the link (it lies beyond the bar's end): whatever the
+    // control shows of its own goes away. Controls without a window of their own have nothing.
+    virtual void Unplaced() {}
+    // A mouse message of the window (client point) for the control's in-place editor, which
+    // decides what it means; controls without one ignore it.
+    virtual void MouseToEditor(UINT Msg, WPARAM WParam, TPoint WindowPoint) {
+        (void)Msg;
+        (void)WParam;
+        (void)WindowPoint;
+    }
     virtual void BeginGroupChanged();
     virtual void CaptionChanged();
     virtual void EnabledChanged();

@@ -387,6 +387,15 @@ void TdxBarControl::Dispatch(TMessage& Message) {
         case WM_DESTROY:
             dxBarKillTimer(FMarkTimer);
             break;
+        case WM_CANCELMODE:
+            // A modal window opening while the right-hand button is held: the press ends here,
+            // and its loop (which counts only a release) runs nothing.
+            if (FRightCloseButtonPressed) {
+                if (GetCapture() == Handle()) ReleaseCapture();
+                FRightCloseButtonPressed = false;
+                UpdateLayout();
+            }
+            break;
         case WM_WINDOWPOSCHANGING:
             TCustomdxBarControl::Dispatch(Message);
             if (IsFloating() && !Moving())
@@ -517,7 +526,13 @@ void TdxBarControl::WMLButtonDown(TMessage& Message) {
         Control = nullptr;
     if (Control && !IsCustomizing()) {
         if (InMenuMode()) {
-            if (Control != SelectedControl()) {
+            if (Control == SelectedControl() && Control->IsWindowControl() && Control->Focused()) {
+                // On the item being edited, outside its editor: the editor decides (a combo's
+                // button drops the list down) and the text typed so far stays.
+                Control->MouseToEditor(WM_LBUTTONDOWN, Message.WParam, P);
+                return;
+            }
+            if (Control != SelectedControl() || Control->IsWindowControl()) {
                 SetKeySelectedControl(Control);
                 FSubMenuOpened = false;
             } else if (!Control->IsSubItemControl() || !FSubMenuOpened) {

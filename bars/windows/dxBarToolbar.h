@@ -129,8 +129,8 @@ class TdxBarControl : public TCustomdxBarControl {
     void PaintCloseButton(HDC DC, const TRect& Button);
     void TrackCloseButton();
     // Holds the mouse from a press on a button of the window until the left button comes up;
-    // true when it came up over the button. Show gets Down while the pointer is over it, Hot
-    // while it is off it, Normal at the end.
+    // true when it came up over the button (a press ended otherwise counts for nothing). Show
+    // gets Down while the pointer is over it, Hot while it is off it, Normal at the end.
     bool TrackButtonPress(const std::function<bool()>& Over,
                           const std::function<void(TdxBarButtonState)>& Show);
     void PaintRightCloseButton(HDC DC, const TRect& Button);

@@ -306,9 +306,11 @@ bool TdxBarControl::TrackButtonPress(const std::function<bool()>& Over,
     Show(TdxBarButtonState::Down);
     SetCapture(Wnd);
     // The press counts where the button comes up; the loop looks at the button itself, so a
-    // release that went elsewhere still ends it.
+    // release that went elsewhere still ends it. A press that ends otherwise (the capture taken
+    // away, as by WM_CANCELMODE when a modal window opens meanwhile) is no click.
     TModalLoop Loop(kDragWait);
     MSG Msg;
+    bool Released = false;
     while (IsWindow(Wnd) && GetCapture() == Wnd && GetKeyState(VK_LBUTTON) < 0) {
         const TModalLoop::TNext Next = Loop.Next(Msg);
         if (Next == TModalLoop::TNext::Quit) break;
@@ -317,12 +319,15 @@ bool TdxBarControl::TrackButtonPress(const std::function<bool()>& Over,
             Show(Over() ? TdxBarButtonState::Down : TdxBarButtonState::Hot);
             continue;
         }
-        if (Msg.message == WM_LBUTTONUP) break;
+        if (Msg.message == WM_LBUTTONUP) {
+            Released = true;
+            break;
+        }
         TModalLoop::Deliver(Msg);
     }
     if (!IsWindow(Wnd) || Retired()) return false;
     if (GetCapture() == Wnd) ReleaseCapture();
-    const bool Counts = Over();
+    const bool Counts = Released && Over();
     Show(TdxBarButtonState::Normal);
     return Counts;
 }

@@ -38,10 +38,18 @@ void TdxBarControl::Paint() {
     TCustomForm* Form = BarManager()->OwnerForm();
     if (!Form || !Form->Visible() || UpdateLock() || FBar->UpdateLocked()) return;
     CalcControlsPositions();
+    TdxBarItemLinks* Links = ItemLinks();
+    // Links beyond the bar's end (reached through the mark) show nothing of their own: an
+    // editor left open there would stay where the item was.
+    if (Links && !BarManager()->ComponentState().Contains(csDesigning))
+        for (int I = Links->ShownCount(); I < Links->VisibleItemCount(); ++I)
+            if (TdxBarItemControl* Control = Links->VisibleItems(I)->Control()) {
+                Control->Unplaced();
+                if (Retired()) return;
+            }
     if (BarManager()->Style() != bmsStandard) SendMessage(Handle(), WM_NCPAINT, 1, 0);
     const HDC DC = Canvas()->Handle();
     const HRGN Region = CreateRectRgnIndirect(ClientRect());
-    TdxBarItemLinks* Links = ItemLinks();
     for (int I = 0; Links && I < Links->ShownCount(); ++I) {
         TdxBarItemLink* Link = Links->ShownItems(I);
         TdxBarItemControl* Control = Link->Control();

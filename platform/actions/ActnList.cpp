@@ -225,6 +225,12 @@ bool TCustomAction::Execute() {
     return *Alive && FEnabled && TContainedAction::Execute();
 }
 
+bool TCustomAction::DoHint(std::string& HintStr) {
+    bool CanShow = true;
+    if (OnHint) OnHint(HintStr, CanShow);
+    return CanShow;
+}
+
 void TCustomAction::SetAutoCheck(bool Value) {
     ChangeValue(FAutoCheck, Value, &TActionLink::SetAutoCheck);
 }
@@ -449,7 +455,8 @@ void RegisterActionClasses() {
         .Property("ShortCut", &TAction::ShortCut, &TAction::SetShortCut, Default(scNone))
         .Property("Visible", &TAction::Visible, &TAction::SetVisible, Default(true))
         .Property("OnExecute", &TAction::OnExecute, &TAction::SetOnExecute)
-        .Property("OnUpdate", &TAction::OnUpdate, &TAction::SetOnUpdate);
+        .Property("OnUpdate", &TAction::OnUpdate, &TAction::SetOnUpdate)
+        .Field<TActionHintEvent>("OnHint", &TAction::OnHint);
     RegisterClass<TCustomActionList, TComponent>("TCustomActionList");
     RegisterClass<TActionList, TCustomActionList>("TActionList")
         .Property("State", &TActionList::State, &TActionList::SetState, Default(asNormal))

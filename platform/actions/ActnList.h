@@ -26,6 +26,9 @@ class TCustomActionList;
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 // An action list's handler; setting Handled ends the execution or update of that action there.
 using TActionEvent = std::function<void(TBasicAction* Action, bool& Handled)>;
+// Asked before a client shows an action's hint: the handler may change the text, or clear
+// CanShow to keep the hint from showing.
+using TActionHintEvent = std::function<void(std::string& HintStr, bool& CanShow)>;
 
 // Connects a client (a control, a bar item) to an action. The client makes one of its own
 // subclass, which knows the client, and sets its Action.
@@ -213,6 +216,11 @@ class TCustomAction : public TContainedAction {
     void SetShortCut(TShortCut Value);
     bool Visible() const { return FVisible; }
     void SetVisible(bool Value);
+
+    // Runs OnHint for the hint a client is about to show (HintStr, which it may change); false
+    // when the handler declines.
+    virtual bool DoHint(std::string& HintStr);
+    TActionHintEvent OnHint;
 
   private:
     template <class V, class P>

@@ -532,6 +532,42 @@ TEST_F(DesignDialog, TheSubMenuEditorGoesWithItsSubItemAndWithTheDialog) {
     EXPECT_EQ(Other->ItemLinks()->BarControl(), nullptr);
 }
 
+TEST_F(DesignDialog, AGroupRenamedElsewhereShowsItsNewNameOnTheGroupsPage) {
+    TdxBarGroup* Group = Manager()->AddGroup();
+    static_cast<TComponent*>(Group)->SetName("Alt");
+    OpenDesigned();
+    ShowPage(Dialog->TabSheet5);
+    ASSERT_EQ(Entries(Pages->Groups()), std::vector<std::string>{"Alt"});
+    static_cast<TComponent*>(Group)->SetName("Neu");
+    EXPECT_EQ(Entries(Pages->Groups()), std::vector<std::string>{"Neu"});
+}
+
+// Like the dialog, the sub-menu editor is hidden with the form being designed and comes back
+// with it (with its menu, and without taking the activation).
+TEST_F(DesignDialog, TheSubMenuEditorIsHiddenAndShownWithItsForm) {
+    OpenDesigned();
+    auto* Sub = dynamic_cast<TCustomdxBarSubItem*>(Manager()->ItemByName("dxBarSubItem1"));
+    ASSERT_NE(Sub, nullptr);
+    ShowSubMenuEditor(Sub->ItemLinks());
+    GuiTest::Drain();
+    TdxBarSubMenuEditor* Editor = GetSubMenuEditor();
+    ASSERT_NE(Editor, nullptr);
+    ASSERT_NE(Editor->SubMenu(), nullptr);
+    ShowWindow(Form()->Handle(), SW_HIDE);
+    GuiTest::Drain();
+    EXPECT_FALSE(IsWindowVisible(Dialog->Handle()));
+    EXPECT_FALSE(IsWindowVisible(Editor->Handle()));
+    EXPECT_EQ(Editor->SubMenu(), nullptr);
+    ShowWindow(Form()->Handle(), SW_SHOW);
+    GuiTest::Drain();
+    EXPECT_TRUE(IsWindowVisible(Dialog->Handle()));
+    ASSERT_EQ(GetSubMenuEditor(), Editor);
+    EXPECT_TRUE(IsWindowVisible(Editor->Handle()));
+    EXPECT_NE(GetActiveWindow(), Editor->Handle());
+    ASSERT_NE(Editor->SubMenu(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(Editor->SubMenu()->Handle()));
+}
+
 TEST_F(Customize, AtRunTimeTheDesignersPagesAndButtonsStayAway) {
     TdxBarCustomizingForm* Dialog = Open();
     ASSERT_NE(Dialog, nullptr);

@@ -504,6 +504,70 @@ TEST_F(Customize, TheStandardStyleShowsTheStandardPanelWithoutPersonalizedMenus)
     EXPECT_EQ(D->CommandsListBox()->Color(), clWindow);
 }
 
+// The program changing the manager while the dialog is open: the help button comes and goes and
+// takes the new glyph; a new style shows its options panel, with its texts and working boxes.
+TEST_F(Customize, TheHelpButtonAndTheStyleFollowTheManagerWhileTheDialogIsOpen) {
+    TdxBarCustomizingForm* D = Open();
+    EXPECT_FALSE(D->BHelp->Visible());
+    Manager()->SetShowHelpButton(true);
+    EXPECT_TRUE(D->BHelp->Visible());
+    TBitmap Glyph(16, 15);
+    Manager()->HelpButtonGlyph()->Assign(Glyph);
+    EXPECT_EQ(D->BHelp->Glyph()->Width(), 16);
+    EXPECT_EQ(D->BHelp->Glyph()->Height(), 15);
+    Manager()->SetShowHelpButton(false);
+    EXPECT_FALSE(D->BHelp->Visible());
+
+    D->PageControl->SetActivePage(D->TabSheet3);
+    GuiTest::Drain();
+    ASSERT_TRUE(D->EnhancedOptionsPanel->Visible());
+    Manager()->SetStyle(bmsStandard);
+    GuiTest::Drain();
+    EXPECT_TRUE(D->StandardOptionsPanel->Visible());
+    EXPECT_FALSE(D->EnhancedOptionsPanel->Visible());
+    EXPECT_EQ(D->CommandsListBox()->Color(), clBtnFace);
+    auto* Large = dynamic_cast<TCheckBox*>(D->FindComponent("CBLargeIcons"));
+    ASSERT_NE(Large, nullptr);
+    EXPECT_EQ(Large->Caption(), "&Large icons");
+    EXPECT_EQ(Large->Checked(), Manager()->LargeIcons());
+    ClickControl(Large, TPoint{6, Large->Height() / 2});
+    EXPECT_TRUE(Manager()->LargeIcons());
+    auto* Animations = dynamic_cast<TComboBox*>(D->FindComponent("ComboBoxMenuAnimations"));
+    ASSERT_NE(Animations, nullptr);
+    ASSERT_EQ(Animations->Items()->Count(), 4);
+    EXPECT_EQ(Animations->Items()->Get(3), "Slide");
+    Manager()->SetStyle(bmsFlat);
+    EXPECT_TRUE(D->EnhancedOptionsPanel->Visible());
+    EXPECT_FALSE(D->StandardOptionsPanel->Visible());
+    EXPECT_EQ(D->CommandsListBox()->Color(), clWindow);
+}
+
+// Bars the program changes or frees while the dialog is open: whether one may be deleted follows
+// AllowClose and the main menu, and a freed bar leaves the list at once (its entry would be read
+// when the list paints).
+TEST_F(Customize, TheBarsListFollowsBarsTheProgramChangesOrFrees) {
+    TdxBarCustomizingForm* D = Open();
+    WithNameDialog([&] { D->NewBar(); }, {[&] { Answer("Mine"); }});
+    TdxBar* Mine = Manager()->BarByCaption("Mine");
+    ASSERT_NE(Mine, nullptr);
+    ASSERT_TRUE(D->BBarDelete->Enabled());
+    Mine->SetAllowClose(false);
+    EXPECT_FALSE(D->BBarDelete->Enabled());
+    Mine->SetAllowClose(true);
+    EXPECT_TRUE(D->BBarDelete->Enabled());
+    Mine->SetIsMainMenu(true);
+    EXPECT_FALSE(D->BBarDelete->Enabled());
+    Bars.Menu()->SetIsMainMenu(true);
+    EXPECT_TRUE(D->BBarDelete->Enabled());
+
+    delete Mine;
+    EXPECT_EQ(Entries(BarsList()), (std::vector<std::string>{"Main Menu", "Toolbar"}));
+    EXPECT_EQ(BarsList()->ItemIndex(), 1);
+    EXPECT_FALSE(D->BBarDelete->Enabled());
+    D->Repaint();
+    GuiTest::Drain();
+}
+
 TEST_F(Customize, EachModeOfTheNameDialogHasItsCaptionsAndCategoryNamesAreNotChecked) {
     struct TCase {
         TdxBarNameMode Mode;

@@ -196,6 +196,76 @@ TEST(BarEdit, SizesFollowTheWidthAndTheCaption) {
     EXPECT_EQ(Link->ItemRect().Width(), 60 + Caption);
 }
 
+// While an item is edited, a click on it outside its editor goes to the editor: the caption part
+// changes nothing, the combo's button drops the list; the text typed so far stays either way.
+TEST(BarEdit, AClickOnTheEditedItemOutsideItsEditorKeepsTheTypedText) {
+    TEditForm Form;
+    Form.Edit->SetShowCaption(true);
+    GuiTest::Drain();
+    Form.Click(Form.EditPoint(Form.EditControl()));
+    ASSERT_TRUE(Form.EditControl()->Focused());
+    Form.Type("ne");
+    const TRect Item = Form.EditBar->ItemLinks()->Items(0)->ItemRect();
+    Form.Click(Form.Screen(POINT{Item.Left + 3, (Item.Top + Item.Bottom) / 2}));
+    ASSERT_TRUE(Form.EditControl()->Focused());
+    EXPECT_EQ(GetFocus(), Form.EditControl()->EditWindow());
+    Form.Type("u");
+    EXPECT_EQ(Form.Edit->CurText(), "neu");
+
+    Form.Tap(Qt::Key_Escape);
+    Form.Click(Form.EditPoint(Form.ComboControl()));
+    ASSERT_TRUE(Form.ComboControl()->Focused());
+    Form.Type("xy");
+    Form.Click(Form.ButtonPoint());
+    EXPECT_TRUE(Form.ListShows());
+    EXPECT_TRUE(Form.ComboControl()->Focused());
+    EXPECT_EQ(Form.Combo->CurText(), "xy");
+    Form.Click(Form.ButtonPoint());
+    EXPECT_FALSE(Form.ListShows());
+    EXPECT_EQ(Form.Combo->CurText(), "xy");
+}
+
+// The I-beam over an editor says where typing goes: not over the button or the caption, and
+// not over another editor than the one being edited.
+TEST(BarEdit, TheIBeamShowsOverAnEditorUnlessAnotherIsEdited) {
+    TEditForm Form;
+    const HCURSOR IBeam = LoadCursor(0, MAKEINTRESOURCE(IDC_IBEAM));
+    const HCURSOR Arrow = LoadCursor(0, MAKEINTRESOURCE(IDC_ARROW));
+    Form.Move(Form.EditPoint(Form.EditControl()));
+    EXPECT_EQ(GetCursor(), IBeam);
+    Form.Move(Form.ButtonPoint());
+    EXPECT_EQ(GetCursor(), Arrow);
+    Form.Move(Form.EditPoint(Form.ComboControl()));
+    EXPECT_EQ(GetCursor(), IBeam);
+    Form.Click(Form.EditPoint(Form.ComboControl()));
+    ASSERT_TRUE(Form.ComboControl()->Focused());
+    Form.Move(Form.EditPoint(Form.EditControl()));
+    EXPECT_EQ(GetCursor(), Arrow);
+}
+
+// An editor open on an item that the bar no longer has room for (its form narrowed) closes: it
+// would stay where the item was, over the mark. (The combo is wide enough to go before the main
+// menu wraps: a dock site whose thickness changes ends menu mode, and the editor with it.)
+TEST(BarEdit, AnEditorWhoseItemGoesBeyondTheBarsEndCloses) {
+    TEditForm Form;
+    Form.Combo->SetWidth(400);
+    GuiTest::Drain();
+    Form.Click(Form.EditPoint(Form.ComboControl()));
+    ASSERT_TRUE(Form.ComboControl()->Focused());
+    TdxBarItemLink* Link = Form.EditBar->ItemLinks()->Items(1);
+    for (int Width = Form.Bars.Form()->Width(); Width > 100 && !IsRectEmpty(Link->ItemRect());
+         Width -= 10) {
+        Form.Bars.Form()->SetWidth(Width);
+        GuiTest::Drain();
+    }
+    ASSERT_TRUE(IsRectEmpty(Link->ItemRect()));
+    TdxBarComboControl* Control = Form.ComboControl();
+    ASSERT_NE(Control, nullptr);
+    EXPECT_FALSE(Control->Focused());
+    EXPECT_FALSE(Control->EditWindow() && IsWindowVisible(Control->EditWindow()));
+    EXPECT_NE(GetFocus(), Control->EditWindow());
+}
+
 TEST(BarEditSizing, DraggingAnEdgeOfTheSelectedEditInCustomizingModeSetsTheLinksWidth) {
     struct TCase {
         const char* Name;

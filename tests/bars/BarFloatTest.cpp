@@ -482,6 +482,30 @@ TEST(BarFloat, TheCloseButtonClosesTheBarOnlyWhenReleasedOverIt) {
     }
 }
 
+// A modal window that opens while the close button is held cancels the press: the bar stays,
+// whether the button then comes up in the modal window or, after it closed, over the button.
+TEST(BarFloat, ACloseButtonPressThatAModalWindowCancelsClosesNothing) {
+    for (TdxBarManagerStyle Style : {bmsStandard, bmsFlat}) {
+        for (bool ReleaseInModal : {true, false}) {
+            SCOPED_TRACE(std::string(StyleName(Style)) + (ReleaseInModal ? " in" : " after"));
+            TFloatForm Form(Style);
+            Form.Float(200, 250, 80);
+            int Closed = 0;
+            Form.Manager()->OnBarClose = [&](TdxBarManager*, TdxBar*) { ++Closed; };
+            const TRect C = Form.Window()->CloseButtonRect();
+            const POINT Close = Form.At((C.Left + C.Right) / 2, (C.Top + C.Bottom) / 2);
+            PressCancelledByAModalWindow(Form.FormWindow(), Close, POINT{520, 80}, ReleaseInModal);
+            EXPECT_TRUE(Form.Toolbar()->Visible());
+            EXPECT_EQ(Closed, 0);
+            // The button is itself again: a whole click closes the bar.
+            auto Captured = [&] { return GetCapture() != 0; };
+            Form.Drag(Close, {{Captured, [&] { Form.Release(Close); }}});
+            EXPECT_FALSE(Form.Toolbar()->Visible());
+            EXPECT_EQ(Closed, 1);
+        }
+    }
+}
+
 TEST(BarFloat, FloatingBarsHideWhileAnotherFormIsActiveOrTheFormIsMinimisedAndComeBack) {
     TFloatForm Form;
     Form.Float(200, 250, 80);

@@ -5,6 +5,7 @@
 
 #include "bars/dxBar.h"
 #include "bars/windows/dxBarHint.h"
+#include "platform/actions/ActnList.h"
 #include "tests/bars/MenuTestSupport.h"
 
 namespace {
@@ -119,6 +120,35 @@ TEST(BarHints, AHintThatWouldLeaveTheWorkAreaMovesBackOntoIt) {
     EXPECT_EQ(Hint->Left(), 0);
     EXPECT_EQ(Hint->Top(), 0);
     UpdateHint(Form.Manager(), false);
+}
+
+// The hint of a command linked to an action goes through the action's hint handler first: it may
+// word the hint anew, or decline it, and then no hint shows.
+TEST(BarHints, AnActionsHintHandlerMayRewordOrDeclineTheHint) {
+    TFakeClock Clock;
+    TMenuForm Form;
+    auto* Action = new TAction(Form.Bars.Form());
+    Action->SetCaption("Start");
+    Action->SetHint("Start|Startet die Boxen");
+    Action->SetShortCut(Form.Bars.Button("BarButtonStart")->ShortCut());
+    bool Declines = false;
+    Action->OnHint = [&](std::string& Hint, bool& CanShow) {
+        if (Declines)
+            CanShow = false;
+        else
+            Hint = "Los";
+    };
+    Form.Bars.Button("BarButtonStart")->SetAction(Action);
+    const POINT Start = ToolbarPoint(Form, "BarButtonStart");
+    Form.Move(Start);
+    Clock.Advance(1000);
+    EXPECT_EQ(HintCaption(), "Los (F7)");
+    Form.Move(Form.FormPoint());
+    Clock.Advance(1000);
+    Declines = true;
+    Form.Move(Start);
+    Clock.Advance(2000);
+    EXPECT_FALSE(HintShows());
 }
 
 }  // namespace

@@ -392,4 +392,33 @@ TEST(MenuCloseButton, TheButtonIsDrawnAndRunsTheEventWhenReleasedOverIt) {
     }
 }
 
+// A modal window opening while the close button is held ends the press: the event does not run,
+// whether the button comes up in the modal window or afterwards over the close button.
+TEST(MenuCloseButton, APressThatAModalWindowCancelsRunsNothing) {
+    for (bool ReleaseInModal : {true, false}) {
+        SCOPED_TRACE(ReleaseInModal ? "released in the modal window" : "released afterwards");
+        TMenuForm Form;
+        int Clicks = 0;
+        Form.Manager()->OnCloseButtonClick = [&](TObject*) { ++Clicks; };
+        Form.Manager()->SetShowCloseButton(true);
+        GuiTest::Drain();
+        TdxBarControl* Bar = Form.Menu()->Control();
+        const TRect R = Bar->RightCloseButtonRect();
+        const POINT On =
+            GuiTest::ScreenOf(Bar->Handle(), POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2});
+        PressCancelledByAModalWindow(Form.FormWindow(), On, Form.FormPoint(), ReleaseInModal);
+        EXPECT_EQ(Clicks, 0);
+        EXPECT_EQ(ActiveBarControl(), nullptr);
+        // A whole click afterwards runs the event once.
+        GuiTest::TScript Script;
+        Script.Then([&] { GuiTest::MousePress(Form.FormWindow(), On); });
+        Script.ThenWhen([&] { return GetCapture() == Bar->Handle(); },
+                        [&] { GuiTest::MouseRelease(Form.FormWindow(), On); });
+        Script.Start();
+        ASSERT_TRUE(PumpUntil([&] { return Script.Done() && GetCapture() == 0; }));
+        GuiTest::Drain();
+        EXPECT_EQ(Clicks, 1);
+    }
+}
+
 }  // namespace

@@ -333,6 +333,22 @@ TEST(BarPopupMenus, ACommandOfADropDownMenuCountsForTheButtonThatOpenedIt) {
     EXPECT_EQ(Link->UsagePosition(), 0);
 }
 
+// Commands shown only while customizing: customizing mode takes them into a popup menu's lists
+// as into a bar's and a submenu's, and leaving it takes them out again.
+TEST(BarPopupMenus, CustomizingModeRebuildsThePopupMenusLists) {
+    TPopupForm Form;
+    TdxBarButton* Customizing = Form.Bars.NewItem("&Anpassen");
+    Customizing->SetVisible(ivInCustomizing);
+    Form.Popup->ItemLinks()->Add()->SetItem(Customizing);
+    TdxBarItemLinks* Links = Form.Popup->ItemLinks();
+    EXPECT_EQ(Links->AvailableCount(), 3);
+    Form.Manager()->CustomizingMode(true);
+    EXPECT_EQ(Links->AvailableCount(), 4);
+    EXPECT_EQ(Links->CanVisibleItems(3)->Item(), Customizing);
+    Form.Manager()->CustomizingMode(false);
+    EXPECT_EQ(Links->AvailableCount(), 3);
+}
+
 TEST(BarPopupMenus, APopupMenuNeedsAManager) {
     EXPECT_EQ(ErrorOf<EdxBarError>([] { delete new TdxBarPopupMenu(nullptr); }),
               "There are no TdxBarManagers available");
@@ -361,6 +377,25 @@ TEST(BarOwnerForm, KeysNoBarTakesGoOnToTheFormsOwnMenus) {
     EXPECT_EQ(Soft, 1);
     EXPECT_EQ(Hard, 1);
     EXPECT_EQ(Started, 0);  // F7 alone is Start's, Ctrl+F7 is not
+}
+
+// A bar window never keeps the focus: with its form hidden it goes on to the next window shown
+// after the form.
+TEST(BarOwnerForm, WithTheFormHiddenABarsFocusGoesToTheNextWindow) {
+    auto* Other = new TForm(nullptr);
+    Other->SetBounds(500, 400, 200, 100);
+    Other->Show();
+    GuiTest::Drain();
+    {
+        TMenuForm Form;
+        ShowWindow(Form.FormWindow(), SW_HIDE);
+        GuiTest::Drain();
+        SetFocus(Form.Toolbar()->Control()->Handle());
+        GuiTest::Drain();
+        EXPECT_EQ(GetFocus(), Other->Handle());
+    }
+    Other->Free();
+    GuiTest::Drain();
 }
 
 TEST(BarOwnerForm, TheFormLosingTheActivationClosesItsMenus) {

@@ -55,6 +55,34 @@ inline void AddLoopSteps(GuiTest::TScript& Script, const std::vector<TLoopStep>&
                         Step);
 }
 
+// A press at On through Via that a modal window interrupts: once the window under the press holds
+// the mouse, a modal form opens (its scope cancels the press, as any dialog a timer or the
+// program opens does). With ReleaseInModal the button comes up at Away while the form shows;
+// otherwise the form closes first and the button comes up at On, over what was pressed.
+inline void PressCancelledByAModalWindow(HWND Via, POINT On, POINT Away, bool ReleaseInModal) {
+    auto* Modal = new TForm(nullptr);
+    Modal->SetBounds(Away.x - 60, Away.y - 40, 120, 80);
+    const HWND Pressed = WindowFromPoint(On);
+    GuiTest::TScript Script;
+    Script.Then([&] {
+        GuiTest::MouseMove(Via, On);
+        GuiTest::MousePress(Via, On);
+    });
+    Script.ThenWhen([&] { return GetCapture() != 0 && GetCapture() == Pressed; },
+                    [&] { Modal->ShowModal(); });
+    Script.ThenWhen([&] { return Modal->HandleAllocated() && IsWindowVisible(Modal->Handle()); },
+                    [&] {
+                        if (ReleaseInModal) GuiTest::MouseRelease(Modal->Handle(), Away);
+                        Modal->SetModalResult(mrOk);
+                    });
+    Script.Start();
+    EXPECT_TRUE(PumpUntil([&] { return Script.Done() && GetCapture() == 0; }));
+    GuiTest::Drain();
+    Modal->Free();
+    if (!ReleaseInModal) GuiTest::MouseRelease(Via, On);
+    GuiTest::Drain();
+}
+
 // The main window's bars, with keys and the mouse for them.
 struct TMenuForm : TShownBars {
     explicit TMenuForm(int Width = 640, TdxBarManagerStyle Style = bmsFlat)

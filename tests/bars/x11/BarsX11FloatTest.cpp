@@ -127,4 +127,52 @@ TEST_F(BarsX11Float, AMenuTornOffAndBroughtBackOpensAgainAndTornOffAgainFloats) 
     SaveScenePicture({Form.FormWindow(), Online.Torn->Control()->Handle()}, "x11-menu-torn-off");
 }
 
+// The close button of a floating toolbar held down with the real mouse while a modal form opens,
+// the button let go (over the close button) while the form shows: the bar stays, and the next
+// whole click on the button closes it.
+TEST_F(BarsX11Float, ACloseButtonPressThatAModalFormInterruptsClosesNothing) {
+    int Closed = 0;
+    Form.Manager()->OnBarClose = [&](TdxBarManager*, TdxBar*) { ++Closed; };
+    Toolbar()->FloatLeft = 200;
+    Toolbar()->FloatTop = 250;
+    Toolbar()->FloatClientWidth = 80;
+    Toolbar()->SetDockingStyle(dsNone);
+    ASSERT_TRUE(WaitExposed(Toolbar()->Control()->Handle()));
+    const HWND Bar = Toolbar()->Control()->Handle();
+    const TRect C = Toolbar()->Control()->CloseButtonRect();
+    const POINT Close{Bounds().left + (C.Left + C.Right) / 2,
+                      Bounds().top + (C.Top + C.Bottom) / 2};
+    auto* Modal = new TForm(nullptr);
+    Modal->SetBounds(520, 60, 160, 100);
+    std::unique_ptr<QProcess> Process;
+    auto Idle = [&] { return !Process || Process->state() == QProcess::NotRunning; };
+    TScript Script;
+    Script.Then([&] {
+        Process = StartXdo({"mousemove", Num(Close.x), Num(Close.y), "mousedown", "1"});
+    });
+    Script.ThenWhen([&] { return Idle() && GetCapture() == Bar; }, [&] { Modal->ShowModal(); });
+    Script.ThenWhen([&] { return Modal->HandleAllocated() && IsExposed(Modal->Handle()); },
+                    [&] {
+                        Process = StartXdo({"mouseup", "1"});
+                    });
+    // The button as the server has it: its release over the disabled bar makes no message.
+    Script.ThenWhen([&] { return Idle() && GetAsyncKeyState(VK_LBUTTON) >= 0; },
+                    [&] { Modal->SetModalResult(mrOk); });
+    Script.Start();
+    ASSERT_TRUE(PumpUntil([&] { return Script.Done() && Idle() && GetCapture() == 0; }, 60000));
+    Drain();
+    Modal->Free();
+    Drain();
+    EXPECT_TRUE(Toolbar()->Visible());
+    EXPECT_EQ(Closed, 0);
+    // A click on the form between: a press on the button so soon after the one the form took
+    // would be the second half of a double click.
+    const POINT OnForm = ScreenOf(Form.FormWindow(), POINT{300, 120});
+    Xdo({"mousemove", Num(OnForm.x), Num(OnForm.y), "click", "1"});
+    Drain();
+    Drag(Close, {}, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !Toolbar()->Visible(); }));
+    EXPECT_EQ(Closed, 1);
+}
+
 }  // namespace
