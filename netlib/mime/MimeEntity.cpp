@@ -270,7 +270,7 @@ void TIpMimeEntity::EncodeBodyFile(const std::string& fileName) {
     EncodeBodyStream(file, fileName);
 }
 
-void TIpMimeEntity::DecodeBodyStream(TStream& dest) {
+void TIpMimeEntity::DecodeBodyStream(TStream& dest, TIpLineLimit limit) {
     if (Body.Size() == 0) return;
     RootOf(this)->LastProgress = 0;
     auto progress = ProgressProc();
@@ -279,13 +279,13 @@ void TIpMimeEntity::DecodeBodyStream(TStream& dest) {
             DecodeBinary(Body, dest, progress);
             break;
         case emBase64:
-            DecodeBase64(Body, dest, progress);
+            DecodeBase64(Body, dest, progress, limit);
             break;
         case emBinHex:
             DecodeBinHex(Body, dest, progress);
             break;
         case emQuoted:
-            DecodeQuoted(Body, dest, progress);
+            DecodeQuoted(Body, dest, progress, limit);
             break;
         case emUUEncode:
             DecodeUU(Body, dest, progress);
