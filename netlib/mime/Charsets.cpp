@@ -70,11 +70,16 @@ constexpr TCharset kCharsets[] = {
 // A character beyond the 16-bit range is one character, so one "?" in the window's code page, not
 // one for each half of its surrogate pair: the pair becomes its first half alone. Built in one
 // pass; taking the halves out of the text in place moved the rest of it for each one, which
-// froze the viewer for half a minute on a few megabytes of emoji.
+// froze the viewer for half a minute on a few megabytes of emoji. A text without such a
+// character (most) is not copied at all.
 QString OneUnitPerCharacter(const QString& text) {
+    const auto pair =
+        std::find_if(text.begin(), text.end(), [](QChar c) { return c.isHighSurrogate(); });
+    if (pair == text.end()) return text;
     QString out;
     out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    out.append(text.constData(), pair - text.begin());
+    for (qsizetype i = pair - text.begin(); i < text.size(); ++i) {
         out.append(text[i]);
         if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ++i;
     }
