@@ -152,10 +152,10 @@ std::string ModelShown(const TModelWord& Run) {
 
 std::optional<std::string> ModelValue(const std::string& Value) {
     std::string Out, Blanks;
-    std::optional<TModelWord> Run;
+    TModelWord Run{nullptr, {}};  // the adjacent words of one charset not yet shown
     const auto Flush = [&] {
-        if (Run) Out += ModelShown(*Run);
-        Run.reset();
+        if (Run.Charset) Out += ModelShown(Run);
+        Run = TModelWord{nullptr, {}};
     };
     for (size_t I = 0; I < Value.size();) {
         size_t End = I;
@@ -164,7 +164,7 @@ std::optional<std::string> ModelValue(const std::string& Value) {
         const std::string Token = Value.substr(I, End - I);
         I = End;
         if (Blank) {
-            (Run ? Blanks : Out) += Token;
+            (Run.Charset ? Blanks : Out) += Token;
         } else if (Token.find("=?") == std::string::npos) {
             Flush();
             Out += Blanks + Token;
@@ -172,12 +172,9 @@ std::optional<std::string> ModelValue(const std::string& Value) {
         } else {
             std::optional<TModelWord> Word = ModelWord(Token);
             if (!Word) return std::nullopt;
-            if (Run && Run->Charset == Word->Charset) {
-                Run->Bytes += Word->Bytes;
-            } else {
-                Flush();
-                Run = Word;
-            }
+            if (Run.Charset != Word->Charset) Flush();
+            Run.Charset = Word->Charset;
+            Run.Bytes += Word->Bytes;
             Blanks.clear();
         }
     }
