@@ -1,5 +1,7 @@
 #include "app/ui/ViewMessageText.h"
 
+#include <algorithm>
+
 #include "netlib/mime/Charsets.h"
 #include "netlib/mime/EncodedWords.h"
 #include "netlib/mime/MimeMessage.h"
@@ -21,20 +23,39 @@ bool IsHtml(const TIpMimeEntity& Part) {
     return Part.ContentType == "text" && Part.ContentSubtype == "html";
 }
 
-std::string DecodedBody(TIpMimeEntity& Part) {
+// A text part's body as far as it can be read: it is only shown, so a line longer than its
+// encoding allows is read as more of the text, and a body no decoder gets to the end of shows
+// what came before the fault, and Undecoded says so. A mail's own text never keeps it from
+// showing.
+std::string DecodedBody(TIpMimeEntity& Part, bool& Undecoded) {
     TMemoryStream Data;
     Part.Body.Seek(0, soBeginning);
-    Part.DecodeBodyStream(Data);
+    try {
+        Part.DecodeBodyStream(Data, TIpLineLimit::Ignored);
+    } catch (const Exception&) {
+        Undecoded = true;
+    }
     return std::string(Data.Memory(), size_t(Data.Size()));
 }
 
 // An HTML body in the window's code page: by the charset its part declares, else by the one the
 // document names itself.
-std::string ShownHtml(TIpMimeEntity& Part) {
-    const std::string Body = DecodedBody(Part);
+std::string ShownHtml(TIpMimeEntity& Part, bool& Undecoded) {
+    const std::string Body = DecodedBody(Part, Undecoded);
     const std::string Charset =
         IsKnownCharset(Part.CharacterSet) ? Part.CharacterSet : HtmlMetaCharset(Body);
     return ToWindowCodePage(Charset, Body);
+}
+
+std::string NoticeParagraph(const char* Notice) {
+    return std::string("\r\n<HR><P><B>") + Notice + "</B></P>\r\n";
+}
+
+// The panel reads a NUL byte as the end of its document: in a mail it is one character of the
+// text, so it shows as a blank and the rest of the mail follows it.
+std::string WithoutNul(std::string Document) {
+    std::replace(Document.begin(), Document.end(), '\0', ' ');
+    return Document;
 }
 
 // Document cut to Size bytes, back to before a tag or an entity the cut would split, and ended
@@ -48,7 +69,7 @@ std::string CutDocument(std::string Document, size_t Size) {
     if (Entity != std::string::npos &&
         Document.find_first_of("; \t\r\n", Entity) == std::string::npos)
         Document.resize(Entity);
-    return Document + "\r\n<HR><P><B>" + ViewMessageCutNotice + "</B></P>\r\n";
+    return Document + NoticeParagraph(ViewMessageCutNotice);
 }
 
 // Room for the notice and the plain document's closing tags within MaxBytes.
@@ -57,9 +78,10 @@ size_t ShownRoom(size_t MaxBytes) {
     return MaxBytes > kEnd ? MaxBytes - kEnd : 0;
 }
 
-std::string BoundedHtml(std::string Document, size_t MaxBytes) {
-    if (Document.size() <= MaxBytes) return Document;
-    return CutDocument(std::move(Document), ShownRoom(MaxBytes));
+// The document, cut when it and End (a notice, or nothing) would not fit in MaxBytes, then End.
+std::string BoundedHtml(std::string Document, size_t MaxBytes, const std::string& End) {
+    if (Document.size() + End.size() <= MaxBytes) return Document + End;
+    return CutDocument(std::move(Document), ShownRoom(MaxBytes)) + End;
 }
 
 std::vector<std::string> LinesFromStart(TIpAnsiTextStream& Stream) {
@@ -116,25 +138,47 @@ std::string EscapeHtmlText(const std::string& Text) {
     return Out;
 }
 
-std::string MessageDocument(TIpMessage& Message, size_t MaxBytes) {
-    if (TIpMimeEntity* Html = Message.GetBodyHtml(false))
-        return BoundedHtml(ShownHtml(*Html), MaxBytes);
-    TIpMimeEntity* Text = Message.GetBodyPlain(false);
-    if (!Text) Text = &Message;
-    if (IsHtml(*Text)) return BoundedHtml(ShownHtml(*Text), MaxBytes);
+namespace {
 
+// The notice that ends the document of a part whose body could not be read to its end.
+std::string UndecodedEnd(bool Undecoded) {
+    return Undecoded ? NoticeParagraph(ViewMessageUndecodedNotice) : std::string();
+}
+
+std::string HtmlDocument(TIpMimeEntity& Html, size_t MaxBytes) {
+    bool Undecoded = false;
+    std::string Document = ShownHtml(Html, Undecoded);
+    return BoundedHtml(std::move(Document), MaxBytes, UndecodedEnd(Undecoded));
+}
+
+std::string TextDocument(TIpMimeEntity& Text, size_t MaxBytes) {
+    bool Undecoded = false;
     TStringList Lines;
-    Text->Body.Seek(0, soBeginning);
-    Text->DecodeBodyStrings(Lines);
+    TStringStream Body(DecodedBody(Text, Undecoded));
+    Lines.LoadFromStream(Body);
     std::string Document = "<HTML>\r\n<BODY>\r\n";
     for (int I = 0; I < Lines.Count(); ++I) {
-        Document += EscapeHtmlText(ToWindowCodePage(Text->CharacterSet, Lines.Get(I))) + "<BR>\r\n";
+        Document += EscapeHtmlText(ToWindowCodePage(Text.CharacterSet, Lines.Get(I))) + "<BR>\r\n";
         if (Document.size() > ShownRoom(MaxBytes)) {
             Document = CutDocument(std::move(Document), ShownRoom(MaxBytes));
             break;
         }
     }
-    return Document + "</BODY>\r\n</HTML>\r\n";
+    return Document + UndecodedEnd(Undecoded) + "</BODY>\r\n</HTML>\r\n";
+}
+
+std::string BodyDocument(TIpMessage& Message, size_t MaxBytes) {
+    if (TIpMimeEntity* Html = Message.GetBodyHtml(false)) return HtmlDocument(*Html, MaxBytes);
+    TIpMimeEntity* Text = Message.GetBodyPlain(false);
+    if (!Text) Text = &Message;
+    if (IsHtml(*Text)) return HtmlDocument(*Text, MaxBytes);
+    return TextDocument(*Text, MaxBytes);
+}
+
+}  // namespace
+
+std::string MessageDocument(TIpMessage& Message, size_t MaxBytes) {
+    return WithoutNul(BodyDocument(Message, MaxBytes));
 }
 
 std::vector<std::string> RawBodyLines(TIpMimeEntity& Part) {

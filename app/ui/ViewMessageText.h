@@ -25,12 +25,17 @@ std::string MimeNodeCaption(const TIpMimeEntity& Part);
 // written ("<a@b>" is an address, not a tag). The text is converted from the charset its part
 // declares (an HTML body: else the one its <meta> names) to the window's code page. A document
 // longer than MaxBytes is cut (never inside a tag or an entity) and ends with
-// ViewMessageCutNotice.
+// ViewMessageCutNotice. The body is decoded as far as it can be: over-long encoded lines are
+// read all the same, and a body that cannot be decoded to its end shows its start and ends with
+// ViewMessageUndecodedNotice. A NUL byte of the text shows as a blank.
 std::string MessageDocument(TIpMessage& Message, size_t MaxBytes = SIZE_MAX);
 
 // The paragraph that ends a document cut to what the panel can lay out.
 inline constexpr const char* ViewMessageCutNotice =
     "Die Nachricht ist zu lang, um ganz angezeigt zu werden; hier steht nur ihr Anfang.";
+// The paragraph that ends a document whose body could not be decoded to its end.
+inline constexpr const char* ViewMessageUndecodedNotice =
+    "Der Rest dieses Teils konnte nicht dekodiert werden.";
 
 // Text with "&", "<" and ">" written as entities.
 std::string EscapeHtmlText(const std::string& Text);

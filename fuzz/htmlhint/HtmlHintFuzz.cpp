@@ -2,13 +2,21 @@
 // an offscreen bitmap, with an image list and a picture container to name. The first byte picks
 // the options and the rectangle. Every input must lay out in bounded time without touching
 // memory outside what it owns; measuring alone paints nothing and finds what painting finds (the
-// size, the plain text, the links), and text without markup is its own plain text.
+// size, the plain text, the links), and text without markup is its own plain text. Text with
+// simple markup (the tags below and the hint's entities) has the plain text a reader written here
+// finds, with each entity's character as Qt's HTML reader finds it.
 #include <QCoreApplication>
+#include <QStringEncoder>
+#include <QTextDocumentFragment>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 
 #include "components/htmlhint/HtmlDraw.h"
@@ -59,6 +67,60 @@ bool WithoutMarkup(const std::string& Text) {
     return true;
 }
 
+// The character Qt's HTML reader finds for an entity, in Windows-1252 (by ICU's table).
+char QtReads(const std::string& Entity) {
+    static std::map<std::string, char> Known;
+    if (const auto Found = Known.find(Entity); Found != Known.end()) return Found->second;
+    const QString Read =
+        QTextDocumentFragment::fromHtml(QString::fromLatin1(Entity.c_str())).toRawText();
+    QStringEncoder Encoder("windows-1252");
+    const QByteArray Bytes = Encoder.encode(Read);
+    if (Read.size() != 1 || Encoder.hasError() || Bytes.size() != 1)
+        Fail("Qt's HTML reader finds no character for", Entity);
+    return Known[Entity] = Bytes[0];
+}
+
+// The plain text of a hint of printable text with line breaks, the tags of text attributes,
+// breaks and hidden text (B, I, U, S, BR, Z; either case, closed or not) and the entities a hint
+// knows, written in lower case: the text without its tags, a break as CR, a line feed dropped,
+// each entity its character ("&nbsp;" a blank, as the hint shows it). Nothing for other text,
+// and none for an "&amp;" right before a name (the hint reads "&amp;lt;" as "&" and "<").
+std::optional<std::string> ModelPlainText(const std::string& Text) {
+    static const std::set<std::string> kTags = {"b", "/b", "i",  "/i", "u", "/u",
+                                                "s", "/s", "br", "z",  "/z"};
+    static const std::set<std::string> kEntities = {"amp",  "quot", "sect", "permil",
+                                                    "reg",  "copy", "para", "trade",
+                                                    "euro", "nbsp", "lt",   "gt"};
+    std::string Out;
+    for (size_t I = 0; I < Text.size(); ++I) {
+        const char C = Text[I];
+        if (C == '<') {
+            const size_t End = Text.find('>', I);
+            if (End == std::string::npos) return std::nullopt;
+            std::string Name = Text.substr(I + 1, End - I - 1);
+            for (char& N : Name) N = char(std::tolower(static_cast<unsigned char>(N)));
+            if (!kTags.count(Name)) return std::nullopt;
+            if (Name == "br") Out += '\r';
+            I = End;
+        } else if (C == '&') {
+            const size_t End = Text.find(';', I);
+            if (End == std::string::npos) return std::nullopt;
+            const std::string Name = Text.substr(I + 1, End - I - 1);
+            if (!kEntities.count(Name)) return std::nullopt;
+            if (Name == "amp" && End + 1 < Text.size() && std::isalpha(uint8_t(Text[End + 1])))
+                return std::nullopt;
+            Out += Name == "nbsp" ? ' ' : QtReads("&" + Name + ";");
+            I = End;
+        } else if (C == '\r') {
+            Out += '\r';
+        } else if (C != '\n') {
+            if (C < 0x20 || C > 0x7E || C == '>') return std::nullopt;
+            Out += C;
+        }
+    }
+    return Out;
+}
+
 }  // namespace
 
 // Fonts and pictures need the GUI application object.
@@ -107,5 +169,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     }
     if (WithoutMarkup(Text) && Measured.PlainText != Text)
         Fail("text without markup is not its own plain text", Painted.PlainText);
+    if (const std::optional<std::string> Expected = ModelPlainText(Text);
+        Expected && Measured.PlainText != *Expected)
+        Fail("the plain text is not the text without its markup", Text + "|" + Measured.PlainText);
     return 0;
 }

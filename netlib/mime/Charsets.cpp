@@ -67,6 +67,25 @@ constexpr TCharset kCharsets[] = {
     {"l9", FromLatin9},
 };
 
+// A character beyond the 16-bit range is one character, so one "?" in the window's code page, not
+// one for each half of its surrogate pair: the pair becomes its first half alone. Built in one
+// pass; taking the halves out of the text in place moved the rest of it for each one, which
+// froze the viewer for half a minute on a few megabytes of emoji. A text without such a
+// character (most) is not copied at all.
+QString OneUnitPerCharacter(const QString& text) {
+    const auto pair =
+        std::find_if(text.begin(), text.end(), [](QChar c) { return c.isHighSurrogate(); });
+    if (pair == text.end()) return text;
+    QString out;
+    out.reserve(text.size());
+    out.append(text.constData(), pair - text.begin());
+    for (qsizetype i = pair - text.begin(); i < text.size(); ++i) {
+        out.append(text[i]);
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ++i;
+    }
+    return out;
+}
+
 std::string NormalName(std::string_view charset) {
     std::string name;
     for (const char c : charset)
@@ -118,11 +137,7 @@ bool IsKnownCharset(std::string_view charset) {
 std::string ToWindowCodePage(std::string_view charset, std::string_view bytes) {
     const TCharset* known = FindCharset(charset);
     if (!known || known->toUnicode == FromWindows1252) return std::string(bytes);
-    QString text = known->toUnicode(bytes);
-    // A character beyond the 16-bit range is one character: one "?", not one for each half.
-    for (qsizetype i = 0; i + 1 < text.size(); ++i)
-        if (text[i].isHighSurrogate() && text[i + 1].isLowSurrogate()) text.remove(i + 1, 1);
-    return UnicodeToCp1252(text);
+    return UnicodeToCp1252(OneUnitPerCharacter(known->toUnicode(bytes)));
 }
 
 std::string HtmlMetaCharset(std::string_view document) {

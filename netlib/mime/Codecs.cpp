@@ -71,6 +71,11 @@ void WriteString(TStream& dest, const std::string& s) {
     if (!s.empty()) dest.WriteBuffer(s.data(), int64_t(s.size()));
 }
 
+void CheckLineLength(const std::string& line, int64_t maxLength, TIpLineLimit limit) {
+    if (limit == TIpLineLimit::Enforced && int64_t(line.size()) > maxLength)
+        throw EIpBaseException("Invalid line length for encoded text");
+}
+
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -275,7 +280,8 @@ void EncodeBase64(TStream& source, TIpAnsiTextStream& body, const TIpCodingProgr
     if (!line.empty()) body.WriteLine(line);
 }
 
-void DecodeBase64(TIpAnsiTextStream& body, TStream& dest, const TIpCodingProgressProc& progress) {
+void DecodeBase64(TIpAnsiTextStream& body, TStream& dest, const TIpCodingProgressProc& progress,
+                  TIpLineLimit limit) {
     const auto& rev = Base64Reverse();
     body.Seek(0, soBeginning);
     int64_t total = body.Size();
@@ -285,8 +291,7 @@ void DecodeBase64(TIpAnsiTextStream& body, TStream& dest, const TIpCodingProgres
     bool done = false;
     while (!done && !body.AtEndOfStream()) {
         std::string line = StripCR(body.ReadLine());
-        if (int64_t(line.size()) > kBase64MaxLineLength)
-            throw EIpBaseException("Invalid line length for encoded text");
+        CheckLineLength(line, kBase64MaxLineLength, limit);
         // A MIME delimiter or a uuencode-style end line ends the data.
         if (StartsWith(line, "--") || line == "end") break;
         out.clear();
@@ -350,7 +355,8 @@ void EncodeQuoted(TStream& source, TIpAnsiTextStream& body, const TIpCodingProgr
     Report(progress, total, total);
 }
 
-void DecodeQuoted(TIpAnsiTextStream& body, TStream& dest, const TIpCodingProgressProc& progress) {
+void DecodeQuoted(TIpAnsiTextStream& body, TStream& dest, const TIpCodingProgressProc& progress,
+                  TIpLineLimit limit) {
     body.Seek(0, soBeginning);
     int64_t total = body.Size();
     // Line breaks before the first line carry nothing.
@@ -365,8 +371,7 @@ void DecodeQuoted(TIpAnsiTextStream& body, TStream& dest, const TIpCodingProgres
     while (!body.AtEndOfStream()) {
         std::string line = body.ReadLine();
         line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
-        if (int64_t(line.size()) > kQuotedMaxLineLength)
-            throw EIpBaseException("Invalid line length for encoded text");
+        CheckLineLength(line, kQuotedMaxLineLength, limit);
         out.clear();
         if (DecodeQuotedLine(line, out)) out += "\r\n";
         WriteString(dest, out);

@@ -13,6 +13,11 @@
 // true stops the codec after that line or block, keeping what it wrote so far.
 using TIpCodingProgressProc = std::function<bool(int64_t done, int64_t total)>;
 
+// How the base64 and quoted-printable decoders take a line longer than their encoding allows:
+// as an error ("Invalid line length for encoded text"), or as more of the same data, for a text
+// that is only shown (a careless mailer's text is still its text).
+enum class TIpLineLimit { Enforced, Ignored };
+
 void EncodeTextLines(TStream& source, TIpAnsiTextStream& body,
                      const TIpCodingProgressProc& progress = {});
 void DecodeTextLines(TIpAnsiTextStream& body, TStream& dest,
@@ -24,12 +29,14 @@ void DecodeBinary(TIpAnsiTextStream& body, TStream& dest,
 void EncodeBase64(TStream& source, TIpAnsiTextStream& body,
                   const TIpCodingProgressProc& progress = {});
 void DecodeBase64(TIpAnsiTextStream& body, TStream& dest,
-                  const TIpCodingProgressProc& progress = {});
+                  const TIpCodingProgressProc& progress = {},
+                  TIpLineLimit limit = TIpLineLimit::Enforced);
 
 void EncodeQuoted(TStream& source, TIpAnsiTextStream& body,
                   const TIpCodingProgressProc& progress = {});
 void DecodeQuoted(TIpAnsiTextStream& body, TStream& dest,
-                  const TIpCodingProgressProc& progress = {});
+                  const TIpCodingProgressProc& progress = {},
+                  TIpLineLimit limit = TIpLineLimit::Enforced);
 
 void EncodeUU(TStream& source, TIpAnsiTextStream& body, const std::string& fileName,
               const TIpCodingProgressProc& progress = {});

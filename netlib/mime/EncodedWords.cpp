@@ -5,6 +5,7 @@
 
 #include "netlib/mime/Charsets.h"
 #include "netlib/mime/Limits.h"
+#include "netlib/mime/MimeHeaders.h"
 
 namespace {
 
@@ -127,7 +128,8 @@ std::string DecodeEncodedWords(std::string_view value) {
     size_t i = 0;
     while (i < value.size()) {
         if (std::optional<TEncodedWord> word = ParseWord(value.substr(i))) {
-            if (!afterWord || word->charset != runCharset) {
+            // "UTF-8" and "utf-8" are one charset: a character split across them joins up.
+            if (!afterWord || !IpMimeHeaders::EqualsNoCase(word->charset, runCharset)) {
                 flushRun();
                 runCharset = word->charset;
             }

@@ -270,7 +270,7 @@ void TIpMimeEntity::EncodeBodyFile(const std::string& fileName) {
     EncodeBodyStream(file, fileName);
 }
 
-void TIpMimeEntity::DecodeBodyStream(TStream& dest) {
+void TIpMimeEntity::DecodeBodyStream(TStream& dest, TIpLineLimit limit) {
     if (Body.Size() == 0) return;
     RootOf(this)->LastProgress = 0;
     auto progress = ProgressProc();
@@ -279,13 +279,13 @@ void TIpMimeEntity::DecodeBodyStream(TStream& dest) {
             DecodeBinary(Body, dest, progress);
             break;
         case emBase64:
-            DecodeBase64(Body, dest, progress);
+            DecodeBase64(Body, dest, progress, limit);
             break;
         case emBinHex:
             DecodeBinHex(Body, dest, progress);
             break;
         case emQuoted:
-            DecodeQuoted(Body, dest, progress);
+            DecodeQuoted(Body, dest, progress, limit);
             break;
         case emUUEncode:
             DecodeUU(Body, dest, progress);
@@ -374,7 +374,7 @@ std::vector<std::string> TIpMimeEntity::DecodeMimeFields(const std::vector<std::
     // is kept as it is and the next one counts.
     for (const auto& f : fields) {
         if (!Matches(f, "Content-Type: ")) continue;
-        std::string media = SplitOutsideQuotes(Value(f, 14), ';')[0];
+        std::string media = SplitOutsideQuotes(Value(f, "Content-Type: "), ';')[0];
         if (!TrimBlanks(media.substr(0, media.find('/'))).empty()) {
             typeField = &f;
             break;
@@ -395,7 +395,7 @@ std::vector<std::string> TIpMimeEntity::DecodeMimeFields(const std::vector<std::
         const Field& f = fields[index];
         if (&f == typeField) {
             keys[index] = "Content-Type: ";
-            std::vector<std::string> items = SplitOutsideQuotes(Value(f, 14), ';');
+            std::vector<std::string> items = SplitOutsideQuotes(Value(f, "Content-Type: "), ';');
             std::string media = TrimBlanks(items[0]);
             size_t slash = media.find('/');
             ContentType = TrimBlanks(media.substr(0, slash));
@@ -425,12 +425,12 @@ std::vector<std::string> TIpMimeEntity::DecodeMimeFields(const std::vector<std::
                            });
             continue;
         }
-        if (!seenVersion && Matches(f, "MIME-Version: ") && !Value(f, 14).empty()) {
+        if (!seenVersion && Matches(f, "MIME-Version: ") && !Value(f, "MIME-Version: ").empty()) {
             seenVersion = true;
             keys[index] = "MIME-Version: ";
-            MimeVersion = Value(f, 14);
+            MimeVersion = Value(f, "MIME-Version: ");
         } else if (!seenEncoding && Matches(f, "Content-Transfer-Encoding: ")) {
-            std::string value = TrimBlanks(Value(f, 27));
+            std::string value = TrimBlanks(Value(f, "Content-Transfer-Encoding: "));
             auto it = std::find_if(std::begin(EncodingNames), std::end(EncodingNames),
                                    [&](const char* n) { return EqualsNoCase(value, n); });
             // An encoding the model cannot name again is kept as a line of its own.
@@ -442,20 +442,22 @@ std::vector<std::string> TIpMimeEntity::DecodeMimeFields(const std::vector<std::
             keys[index] = "Content-Transfer-Encoding: ";
             ContentTransferEncoding = TIpMimeEncodingMethod(it - std::begin(EncodingNames));
         } else if (!seenDescription && Matches(f, "Content-Description: ") &&
-                   !Value(f, 21).empty()) {
+                   !Value(f, "Content-Description: ").empty()) {
             seenDescription = true;
             keys[index] = "Content-Description: ";
-            ContentDescription = Value(f, 21);
-        } else if (!seenID && Matches(f, "Content-ID: ") && !Value(f, 12).empty()) {
+            ContentDescription = Value(f, "Content-Description: ");
+        } else if (!seenID && Matches(f, "Content-ID: ") && !Value(f, "Content-ID: ").empty()) {
             seenID = true;
             keys[index] = "Content-ID: ";
-            ContentID = Value(f, 12);
+            ContentID = Value(f, "Content-ID: ");
         } else if (!seenDisposition && Matches(f, "Content-Disposition: ") &&
-                   !TrimBlanks(SplitOutsideQuotes(Value(f, 21), ';')[0]).empty()) {
+                   !TrimBlanks(SplitOutsideQuotes(Value(f, "Content-Disposition: "), ';')[0])
+                        .empty()) {
             // One without its disposition type could not be written back; it is kept as a line.
             seenDisposition = true;
             keys[index] = "Content-Disposition: ";
-            std::vector<std::string> items = SplitOutsideQuotes(Value(f, 21), ';');
+            std::vector<std::string> items =
+                SplitOutsideQuotes(Value(f, "Content-Disposition: "), ';');
             ContentDisposition = TrimBlanks(items[0]);
             bool formData = EqualsNoCase(ContentDisposition, "form-data");
             TakeParameters(

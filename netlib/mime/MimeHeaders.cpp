@@ -43,13 +43,28 @@ std::string LowerCase(std::string s) {
     return s;
 }
 
+namespace {
+// "Subject: " as the field's name up to its colon ("Subject:"); any other name as it is.
+std::string_view UpToColon(std::string_view name) {
+    if (name.size() >= 2 && name.back() == ' ' && name[name.size() - 2] == ':')
+        name.remove_suffix(1);
+    return name;
+}
+}  // namespace
+
 bool Matches(const Field& field, std::string_view name) {
-    return StartsWithNoCase(field.Lines.front(), name);
+    return StartsWithNoCase(field.Lines.front(), UpToColon(name));
 }
 
-std::string Value(const Field& field, size_t nameLength) {
-    std::string value =
-        field.Lines.front().substr(std::min(nameLength, field.Lines.front().size()));
+std::string FirstLineValue(const Field& field, std::string_view name) {
+    const std::string& line = field.Lines.front();
+    size_t at = std::min(UpToColon(name).size(), line.size());
+    if (at < name.size() && at < line.size() && IsBlank(line[at])) ++at;
+    return line.substr(at);
+}
+
+std::string Value(const Field& field, std::string_view name) {
+    std::string value = FirstLineValue(field, name);
     for (size_t i = 1; i < field.Lines.size(); ++i) value += field.Lines[i];
     return value;
 }

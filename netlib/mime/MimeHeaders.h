@@ -16,11 +16,16 @@ struct Field {
 // field before it. Empty lines are skipped.
 std::vector<Field> GroupFields(const std::vector<std::string>& lines);
 
-// Whether the field's first line begins with name (compared without regard to case).
+// Whether the field's first line begins with name (compared without regard to case). A name
+// written with its colon and blank ("Subject: ") matches without the blank too: RFC 5322 has
+// none after the colon ("Subject:Hello"), and a field written so is no less there.
 bool Matches(const Field& field, std::string_view name);
-// The rest of the first line after nameLength characters, with the continuation lines appended
-// as they stand (their leading white space serves as separator).
-std::string Value(const Field& field, size_t nameLength);
+// The rest of the field's first line after name (its blank, when the line has one there; one
+// blank or tab, any further white space belongs to the value).
+std::string FirstLineValue(const Field& field, std::string_view name);
+// The first line's value with the continuation lines appended as they stand (their leading
+// white space serves as separator).
+std::string Value(const Field& field, std::string_view name);
 
 bool StartsWithNoCase(std::string_view s, std::string_view prefix);
 bool EqualsNoCase(const std::string& a, const std::string& b);

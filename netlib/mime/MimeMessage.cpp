@@ -301,10 +301,10 @@ std::string TIpMessage::SubjectOf(const std::string& raw) {
     LineReader reader(text);
     bool separator = false;
     // The first Subject field with a value, as DecodeMessage takes it.
-    const size_t n = std::char_traits<char>::length(SubjectName);
     for (const Field& f : GroupFields(ReadHeader(reader, separator)))
-        if (!Matches(f, "X-") && Matches(f, SubjectName) && !TrimBlanks(Value(f, n)).empty())
-            return Value(f, n);
+        if (!Matches(f, "X-") && Matches(f, SubjectName) &&
+            !TrimBlanks(Value(f, SubjectName)).empty())
+            return Value(f, SubjectName);
     return std::string();
 }
 
@@ -333,10 +333,9 @@ void TIpMessage::DecodeHeader(const std::vector<std::string>& header) {
             continue;
         }
         for (const auto& single : Singles) {
-            const size_t n = std::char_traits<char>::length(single.Name);
-            if (Matches(f, std::string_view(single.Name, n))) {
+            if (Matches(f, single.Name)) {
                 // An empty value would not be written back; the line is kept instead.
-                std::string value = Value(f, n);
+                std::string value = Value(f, single.Name);
                 if (!TrimBlanks(value).empty() && firstTime(single.Name)) {
                     this->*single.Target = std::move(value);
                     key = single.Name;
@@ -345,9 +344,8 @@ void TIpMessage::DecodeHeader(const std::vector<std::string>& header) {
             }
         }
         for (const auto& a : AddressLists) {
-            size_t n = std::char_traits<char>::length(a.Name);
             if (key.empty() && Matches(f, a.Name)) {
-                auto pieces = SplitAddressList(Value(f, n));
+                auto pieces = SplitAddressList(Value(f, a.Name));
                 if (!pieces.empty() && firstTime(a.Name)) {
                     AddSplit(this->*a.Target, pieces);
                     key = a.Name;
@@ -357,12 +355,12 @@ void TIpMessage::DecodeHeader(const std::vector<std::string>& header) {
         }
         if (!key.empty()) {
             // taken above
-        } else if (Matches(f, "Received: ") && !TrimBlanks(Value(f, 10)).empty()) {
+        } else if (Matches(f, "Received: ") && !TrimBlanks(Value(f, "Received: ")).empty()) {
             key = ReceivedKey + std::to_string(Received.Count());
-            Received.Add(Value(f, 10));
+            Received.Add(Value(f, "Received: "));
         } else if (Matches(f, "Newsgroups: ")) {
             std::vector<std::string> groups;
-            for (const auto& g : SplitOutsideQuotes(Value(f, 12), ','))
+            for (const auto& g : SplitOutsideQuotes(Value(f, "Newsgroups: "), ','))
                 if (!TrimBlanks(g).empty()) groups.push_back(TrimBlanks(g));
             if (!groups.empty() && firstTime("Newsgroups: ")) {
                 AddSplit(Newsgroups, groups);
@@ -371,10 +369,9 @@ void TIpMessage::DecodeHeader(const std::vector<std::string>& header) {
         } else if (Matches(f, "References: ") || Matches(f, "Path: ")) {
             bool refs = Matches(f, "References: ");
             const char* name = refs ? "References: " : "Path: ";
-            size_t n = refs ? 12 : 6;
-            if (!TrimBlanks(Value(f, n)).empty() && firstTime(name)) {
+            if (!TrimBlanks(Value(f, name)).empty() && firstTime(name)) {
                 TStringList& target = refs ? References : Path;
-                std::string first = TrimBlanks(f.Lines.front().substr(n));
+                std::string first = TrimBlanks(FirstLineValue(f, name));
                 if (!first.empty()) target.Add(first);
                 for (size_t i = 1; i < f.Lines.size(); ++i)
                     if (!TrimBlanks(f.Lines[i]).empty()) target.Add(TrimBlanks(f.Lines[i]));

@@ -99,7 +99,8 @@ class TIpMimeEntity {
     void EncodeBodyStream(TStream& source, const std::string& fileName);
     void EncodeBodyStrings(const TStringList& source, const std::string& fileName);
     void EncodeBodyFile(const std::string& fileName);
-    void DecodeBodyStream(TStream& dest);
+    // limit: how a base64 or quoted-printable line longer than its encoding allows is taken.
+    void DecodeBodyStream(TStream& dest, TIpLineLimit limit = TIpLineLimit::Enforced);
     void DecodeBodyStrings(TStringList& dest);
     void DecodeBodyFile(const std::string& fileName);
 

@@ -208,6 +208,9 @@ TEST_F(SpoolFilesTest, MailScriptEnvelopeIsABareAddress) {
                   "HELO h\r\nRCPT TO:<" + c.Recipient + ">\r\nDATA\r\nFrom")
             << (c.To ? c.To : "(no To)");
     }
+    // A field needs no blank after its colon: "To:x@example.org" names the recipient.
+    auto compact = RawMessage("From:a@example.org\r\nTo:x@example.org\r\n\r\nbody\r\n");
+    EXPECT_EQ(SpoolEnvelope(*compact, "*"), "x@example.org");
 }
 
 // ---- outgoing mail ----

@@ -456,6 +456,48 @@ TEST_F(ViewMessageTest, APictureThatIsRefusedLeavesTheTextShown) {
     }
 }
 
+// What a careless mailer writes shows whole in the window, without an error box: a NUL byte in
+// a line (as a blank), a base64 or quoted-printable text in lines longer than allowed, and header
+// fields without a blank after their colon.
+TEST_F(ViewMessageTest, CarelesslyWrittenTextShowsWhole) {
+    const std::string Nul("zwei\0te", 7);
+    const std::string Base64 =
+        QByteArray("Das ist der ganze Text, bis zum Ende.").repeated(3).toBase64().toStdString();
+    const std::string Quoted = std::string(1200, 'q') + " Ende.";
+    const struct {
+        const char* Name;
+        std::string Mail;
+    } Cases[] = {
+        {"a NUL in a text", "Subject:Hallo\r\nFrom:petra@point.example\r\n\r\nerste\r\n" + Nul +
+                                " Zeile\r\nbis zum Ende.\r\n"},
+        {"a NUL in HTML",
+         "Subject:Hallo\r\nFrom:petra@point.example\r\nMIME-Version:1.0\r\nContent-Type:"
+         "text/html; charset=utf-8\r\n\r\n<p>erste " +
+             Nul + " Zeile</p><p>bis zum Ende.</p>\r\n"},
+        {"base64 in one line",
+         "Subject:Hallo\r\nFrom:petra@point.example\r\nMIME-Version: 1.0\r\nContent-Type: "
+         "text/plain\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
+             Base64 + "\r\n"},
+        {"quoted-printable in one line",
+         "Subject:Hallo\r\nFrom:petra@point.example\r\nMIME-Version: 1.0\r\nContent-Type: "
+         "text/html\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n<p>" +
+             Quoted + "</p>\r\n"},
+    };
+    for (const auto& C : Cases) {
+        TFormViewMessage* Viewer = nullptr;
+        EXPECT_NO_THROW(Viewer = View(C.Mail)) << C.Name;
+        ASSERT_NE(Viewer, nullptr) << C.Name;
+        const std::string Text = Shown(Viewer);
+        EXPECT_NE(Text.find("Ende."), std::string::npos) << C.Name << ": " << Text;
+        EXPECT_TRUE(Dialogs->Asked().empty()) << C.Name << ": " << Dialogs->Asked().front().Text;
+        const std::vector<std::string> Header = Items(Viewer->lbxHeader->Items());
+        ASSERT_GE(Header.size(), 3u) << C.Name;
+        EXPECT_EQ(Header[0], "Subject: Hallo") << C.Name;
+        EXPECT_EQ(Header[2], "From: petra@point.example") << C.Name;
+        Viewer->Free();
+    }
+}
+
 // A header line of a megabyte is listed cut, and the rest of the mail shows as usual.
 TEST_F(ViewMessageTest, AHeaderLineOfAMegabyteIsListedCut) {
     const std::string Subject = "Subject: " + std::string(1 << 20, 'x');

@@ -2,6 +2,7 @@
 // the document for the HTML panel, attachment names and the parts pictures are taken from.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <QByteArray>
 
 #include "app/ui/Limits.h"
 #include "app/ui/ViewMessageParts.h"
@@ -183,6 +184,79 @@ TEST(ViewMessageDocument, ShowsTheDeclaredCharsetInTheWindowCodePage) {
         std::string Stored;
         for (const std::string& Line : RawMessageLines(Message)) Stored += Line + "\r\n";
         EXPECT_EQ(Stored, C.Mail) << C.Name;
+    }
+}
+
+// A NUL byte is a character of the text like any other: it shows as a blank and the text goes
+// on after it, whatever the charset, in text and in HTML.
+TEST(ViewMessageDocument, ANulByteShowsAsABlankAndTheTextGoesOn) {
+    const std::string Second("zwei\0te Zeile", 13);
+    for (const char* Charset : {"us-ascii", "iso-8859-1", "utf-8"}) {
+        TIpMailMessage Text;
+        Load(Text, "Subject: x\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; charset=" +
+                       std::string(Charset) + "\r\n\r\nerste Zeile\r\n" + Second +
+                       "\r\ndritte Zeile\r\n");
+        EXPECT_EQ(MessageDocument(Text),
+                  "<HTML>\r\n<BODY>\r\nerste Zeile<BR>\r\nzwei te Zeile<BR>\r\ndritte "
+                  "Zeile<BR>\r\n</BODY>\r\n</HTML>\r\n")
+            << Charset;
+        TIpMailMessage Html;
+        Load(Html, "Subject: x\r\nMIME-Version: 1.0\r\nContent-Type: text/html; charset=" +
+                       std::string(Charset) + "\r\n\r\n<p>erste Zeile\r\n" + Second +
+                       "\r\ndritte Zeile</p>\r\n");
+        EXPECT_EQ(MessageDocument(Html), "<p>erste Zeile\r\nzwei te Zeile\r\ndritte Zeile</p>\r\n")
+            << Charset;
+    }
+}
+
+// A text is only shown: a base64 or quoted-printable line longer than the encoding allows is read
+// as more of the text (the notice is for a body no decoder can read to its end).
+TEST(ViewMessageDocument, ATextPartIsDecodedAsFarAsItCanBe) {
+    const std::string Words =
+        "Lange Zeilen schreibt nicht jeder Mailer, aber mancher. Hier kommt "
+        "der Text ganz: Anfang, Mitte und Ende.";
+    const std::string Base64 = QByteArray::fromStdString(Words).toBase64().toStdString();
+    ASSERT_GT(Base64.size(), 85u);
+    std::string Quoted;
+    for (int I = 0; Quoted.size() < 1200; ++I)
+        Quoted += " Gr=C3=BC=C3=9Fe " + std::to_string(I) + ",";
+    const std::string Head = "Subject: x\r\nMIME-Version: 1.0\r\n";
+    const struct {
+        const char* Name;
+        std::string Mail;
+        std::string Document;
+    } Cases[] = {
+        {"base64 text in one line",
+         Head + "Content-Type: text/plain\r\nContent-Transfer-Encoding: base64\r\n\r\n" + Base64 +
+             "\r\n",
+         "<HTML>\r\n<BODY>\r\n" + Words + "<BR>\r\n</BODY>\r\n</HTML>\r\n"},
+        {"base64 HTML in one line",
+         Head + "Content-Type: text/html\r\nContent-Transfer-Encoding: base64\r\n\r\n" + Base64 +
+             "\r\n",
+         Words},
+        {"quoted-printable text in one line",
+         Head +
+             "Content-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: "
+             "quoted-printable\r\n\r\n" +
+             Quoted + "\r\n",
+         [&] {
+             std::string Shown = Quoted;
+             for (size_t At; (At = Shown.find("=C3=BC=C3=9F")) != std::string::npos;)
+                 Shown.replace(At, 12, "\xFC\xDF");
+             return "<HTML>\r\n<BODY>\r\n" + Shown + "<BR>\r\n</BODY>\r\n</HTML>\r\n";
+         }()},
+        {"uuencoded text with a line that is none: its start and the notice",
+         Head + "Content-Type: text/plain\r\nContent-Transfer-Encoding: uuencoded\r\n\r\n"
+                "begin 600 a.txt\r\n%2&%L;&\\`\r\nMkaputt\r\n`\r\nend\r\n",
+         std::string("<HTML>\r\n<BODY>\r\nHallo<BR>\r\n\r\n<HR><P><B>") +
+             ViewMessageUndecodedNotice + "</B></P>\r\n</BODY>\r\n</HTML>\r\n"},
+    };
+    for (const auto& C : Cases) {
+        TIpMailMessage Message;
+        Load(Message, C.Mail);
+        std::string Document;
+        EXPECT_NO_THROW(Document = MessageDocument(Message)) << C.Name;
+        EXPECT_EQ(Document, C.Document) << C.Name;
     }
 }
 

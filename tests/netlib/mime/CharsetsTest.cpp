@@ -48,8 +48,13 @@ TEST(Charsets, ConvertsEachKnownCharsetToTheWindowCodePage) {
 TEST(Charsets, ShowsACharacterWithoutAPlaceAsOneQuestionMark) {
     // Cyrillic, a CJK character, an emoji (beyond 16 bits) and a malformed sequence.
     EXPECT_EQ(ToWindowCodePage("utf-8", "\xD0\x96 \xE4\xB8\xAD \xF0\x9F\x98\x80 \xC3"), "? ? ? ?");
-    // A byte order mark is not shown at all.
+    // A byte order mark is not shown at all, at the text's start or inside it (texts pasted
+    // together, each with its own).
     EXPECT_EQ(ToWindowCodePage("utf-8", "\xEF\xBB\xBFK\xC3\xB6ln"), "K\xF6ln");
+    EXPECT_EQ(ToWindowCodePage("utf-8", "K\xC3\xB6ln\xEF\xBB\xBF \xEF\xBB\xBFist"), "K\xF6ln ist");
+    // Characters beyond 16 bits side by side, and one at the very end: one "?" each.
+    EXPECT_EQ(ToWindowCodePage("utf-8", "\xF0\x9F\x98\x80\xF0\x9F\x98\x81x\xF0\x9F\x98\x82"),
+              "??x?");
     // Latin-9 has no C1 controls to show.
     EXPECT_EQ(ToWindowCodePage("iso-8859-15",
                                "a\x85"

@@ -46,10 +46,18 @@ TEST(EncodedWords, DecodesSubjectsAndNamesAsMailersWriteThem) {
          "Re: Gr\xFC\xDF"
          "e aus K\xF6ln (2)"},
         {"=?UTF-8?B?V2lsaGVsbSBNw7xsbGVy?= <wm@x.example>", "Wilhelm M\xFCller <wm@x.example>"},
-        // A character split across two words: the words are joined before conversion.
+        // A character split across two words: the words are joined before conversion, also
+        // where the charset's name is written in another case.
         {"=?utf-8?B?R3LD?= =?utf-8?B?vMOfZQ==?=",
          "Gr\xFC\xDF"
          "e"},
+        {"=?UTF-8?B?R3LD?= =?utf-8?B?vMOfZQ==?=",
+         "Gr\xFC\xDF"
+         "e"},
+        // Adjacent words of two charsets: each in its own.
+        {"=?iso-8859-1?q?M=FCller?= =?utf-8?q?_K=C3=B6ln?=", "M\xFCller K\xF6ln"},
+        {"=?utf-8?q?K=C3=B6ln?= =?iso-8859-15?q?_=A4?= =?utf-8?q?_=E2=82=AC?=",
+         "K\xF6ln \x80 \x80"},
         // Padding left out; lower-case encoding letters; a language after the charset.
         {"=?utf-8?b?QQ?=", "A"},
         {"=?utf-8*de?q?K=c3=b6ln?=", "K\xF6ln"},

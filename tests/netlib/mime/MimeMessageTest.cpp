@@ -74,12 +74,20 @@ TEST(MimeDecode, HeaderBlockAndNonMimeBody) {
 
     // Every body line counts, the empty ones at its start too (they may carry meaning: quotes,
     // uuencoded data).
-    TIpMessage n;
-    Load(n, "Content-Type:text/plain\r\nSubject: x\r\n\r\n\r\n\r\nline1\r\n\r\nline3\r\n--\r\n");
-    n.DecodeMessage();
-    EXPECT_FALSE(n.IsMime);
-    EXPECT_EQ(BodyText(n), "\r\n\r\nline1\r\n\r\nline3\r\n--\r\n");
-    EXPECT_EQ(List(n.OtherHeaders), "Content-Type:text/plain");
+    // So in a single text part, whose content type needs no blank after its colon either.
+    const struct {
+        const char* Header;
+        bool Mime;
+    } types[] = {{"Content-Typo: text/plain", false}, {"Content-Type:text/plain", true}};
+    for (const auto& type : types) {
+        TIpMessage n;
+        Load(n, std::string(type.Header) +
+                    "\r\nSubject: x\r\n\r\n\r\n\r\nline1\r\n\r\nline3\r\n--\r\n");
+        n.DecodeMessage();
+        EXPECT_EQ(n.IsMime, type.Mime) << type.Header;
+        EXPECT_EQ(BodyText(n), "\r\n\r\nline1\r\n\r\nline3\r\n--\r\n") << type.Header;
+        EXPECT_EQ(List(n.OtherHeaders), type.Mime ? "" : type.Header);
+    }
 
     // No body is an empty body, with or without the empty line after the header.
     for (const char* text : {"Subject: only headers\r\n", "Subject: empty body\r\n\r\n"}) {
@@ -359,6 +367,47 @@ TEST(MimeFidelity, AChangeTouchesItsOwnPlaceOnly) {
          replace("\r\n\r\ntext\r\n", "\r\nnew\r\n")},
     };
     for (const auto& c : cases) EXPECT_EQ(Changed(mail, c.Change), c.Expected) << c.What;
+}
+
+// RFC 5322 writes no blank after a field's colon: "Subject:Hello" is a subject and "To:x@y" a
+// recipient. The fields are read, and written back as they came.
+TEST(MimeFidelity, FieldsWithoutABlankAfterTheColonAreReadAndKeptAsWritten) {
+    const std::string mail =
+        "From:a@b.example\r\nTo:x@y.example\r\nCC:c@d.example,e@f.example\r\nSubject:Hello\r\n"
+        "Message-ID:<1@b.example>\r\nReferences:<r@b.example>\r\n\t<s@b.example>\r\n"
+        "Newsgroups:de.test\r\nReceived:from a by b\r\nDate:\tSun, 6 Dec 2026 12:00:00 +0100\r\n"
+        "MIME-Version:1.0\r\nContent-Type:text/plain;charset=utf-8\r\n"
+        "Content-Transfer-Encoding:base64\r\n\r\nSGFsbG8=\r\n";
+    TIpMessage m;
+    Load(m, mail);
+    m.DecodeMessage();
+    EXPECT_EQ(m.From, "a@b.example");
+    EXPECT_EQ(List(m.MailTo), "x@y.example");
+    EXPECT_EQ(List(m.CC), "c@d.example | e@f.example");
+    EXPECT_EQ(m.Subject, "Hello");
+    EXPECT_EQ(m.MessageID, "<1@b.example>");
+    EXPECT_EQ(List(m.References), "<r@b.example> | <s@b.example>");
+    EXPECT_EQ(List(m.Newsgroups), "de.test");
+    EXPECT_EQ(List(m.Received), "from a by b");
+    EXPECT_EQ(m.Date, "Sun, 6 Dec 2026 12:00:00 +0100");
+    EXPECT_EQ(m.MimeVersion, "1.0");
+    EXPECT_EQ(m.CharacterSet, "utf-8");
+    EXPECT_EQ(Decoded(m), "Hallo");
+    EXPECT_EQ(List(m.OtherHeaders), "");
+    EXPECT_EQ(TIpMessage::SubjectOf(mail), "Hello");
+
+    EXPECT_EQ(Changed(mail, [](TIpMessage&) {}), mail);
+    std::string changed = mail;
+    changed.replace(changed.find("Subject:Hello"), 13, "Subject: Bye");
+    EXPECT_EQ(Changed(mail, [](TIpMessage& c) { c.Subject = "Bye"; }), changed);
+
+    // Only the one blank or tab after the colon goes; a longer name is another field.
+    TIpMessage n;
+    Load(n, "Subject:  two\r\nSubjects: no\r\nTo-Do: no\r\nToo:no\r\n\r\nbody\r\n");
+    n.DecodeMessage();
+    EXPECT_EQ(n.Subject, " two");
+    EXPECT_EQ(n.MailTo.Count(), 0);
+    EXPECT_EQ(List(n.OtherHeaders), "Subjects: no | To-Do: no | Too:no");
 }
 
 TEST(MimeFidelity, ContentAddedAfterAHeaderAloneGetsItsEmptyLine) {
