@@ -61,6 +61,9 @@ class TdxBarControl : public TCustomdxBarControl {
     void ToggleDocking();
     // The bar takes the window's docking and place (after a move or a change of form).
     void SavePosition();
+    // Floating bars show with their form: while it is hidden or another window is active a
+    // floating window waits, hidden, and the form's activation shows it (unless customizing).
+    bool WaitsForForm() const;
     // A bar that never floated takes its docked length as its floating width.
     void KeepDockedWidthForFloating();
 

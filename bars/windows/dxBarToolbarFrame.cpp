@@ -438,6 +438,13 @@ TPoint TdxBarControl::GetGrabOffset(TdxBarDockingStyle Style) {
                   MulDiv(Size.cy, FGrabOffset.Y, FGrabSize.cy)};
 }
 
+bool TdxBarControl::WaitsForForm() const {
+    if (BarManager()->IsCustomizing()) return false;
+    TCustomForm* Form = BarManager()->OwnerForm();
+    return !Form || !Form->HandleAllocated() || !IsWindowVisible(Form->Handle()) ||
+           GetActiveWindow() != Form->Handle();
+}
+
 void TdxBarControl::SavePosition() {
     if (FRecreating > 0 || Destroying() || Moving()) return;
     if (IsFloating()) {
