@@ -377,6 +377,18 @@ void TdxBarManager::ControlDestroyed(TdxBarItemControl* Control) {
     if (FCustomizingSelection == Control) FCustomizingSelection = nullptr;
 }
 
+void TdxBarManager::KeepBarToShowAgain(TdxBar* Bar) {
+    if (std::find(FBarsToShowAgain.begin(), FBarsToShowAgain.end(), Bar) == FBarsToShowAgain.end())
+        FBarsToShowAgain.push_back(Bar);
+}
+
+TdxBar* TdxBarManager::TakeBarToShowAgain() {
+    if (FBarsToShowAgain.empty()) return nullptr;
+    TdxBar* Bar = FBarsToShowAgain.back();
+    FBarsToShowAgain.pop_back();
+    return Bar;
+}
+
 // ---- metrics, fonts and colours ---------------------------------------------------------------
 
 void TdxBarManager::SetMetrics() {

@@ -389,7 +389,9 @@ void TdxBarControl::Dispatch(TMessage& Message) {
             break;
         case WM_DESTROY:
             dxBarKillTimer(FMarkTimer);
-            break;
+            TCustomdxBarControl::Dispatch(Message);
+            KeepBarForFormsNewWindow();
+            return;
         case WM_WINDOWPOSCHANGING:
             TCustomdxBarControl::Dispatch(Message);
             if (IsFloating() && !Moving())

@@ -142,6 +142,10 @@ class TdxBarControl : public TCustomdxBarControl {
     bool OverCloseButton(TPoint Screen);
     void FloatingSizing(WPARAM Edge, RECT& R);
     void KeepOnScreen(WINDOWPOS& Pos) const;
+    // The window goes: a floating one went with its owner form's window, and when the form stays
+    // (its window is made again for a new border) the bar is hidden and kept for the form's new
+    // window to show again. A docked window is a child of its site, and comes back with it.
+    void KeepBarForFormsNewWindow();
     void SetCaptionButtonState(TdxBarButtonState Value);
     // The caption's font: the system's small-caption font, or the bar's face at its height.
     HFONT CreateCaptionFont() const;

@@ -445,6 +445,17 @@ bool TdxBarControl::WaitsForForm() const {
            GetActiveWindow() != Form->Handle();
 }
 
+void TdxBarControl::KeepBarForFormsNewWindow() {
+    if (FRecreating > 0 || Retired() || !IsFloating() || FBar->Control() != this ||
+        !FBar->Visible())
+        return;
+    TdxBarManager* Manager = BarManager();
+    TCustomForm* Form = Manager->OwnerForm();
+    if (Manager->IsDestroying() || !Form || Form->ComponentState().Contains(csDestroying)) return;
+    Manager->KeepBarToShowAgain(FBar);
+    FBar->SetVisible(false);
+}
+
 void TdxBarControl::SavePosition() {
     if (FRecreating > 0 || Destroying() || Moving()) return;
     if (IsFloating()) {
