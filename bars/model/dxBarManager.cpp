@@ -289,12 +289,21 @@ void TdxBarManager::SetUpdateLocked(bool Value) {
             Site, Value ? TdxBarSiteChange::StopRedraw : TdxBarSiteChange::ResumeRedraw);
     for (int I = 0; FBars && I < FBars->Count(); ++I) {
         TdxBar* Bar = FBars->Items(I);
-        if (Bar->WindowState().Floating) {
+        const bool Floating = Bar->WindowState().Floating;
+        if (Floating)
             Bar->TellWindow(Value ? TdxBarWindowChange::StopRedraw
                                   : TdxBarWindowChange::ResumeRedraw);
-        } else {
+        if (Value && !Floating) {
             // Docked bars hold their layouts back until the sites lay them out below.
-            Bar->FLockUpdate = Value;
+            Bar->FLockUpdate = true;
+            Bar->FLockedByManager = true;
+        } else if (!Value && !Floating) {
+            Bar->FLockUpdate = Bar->FLockedByManager = false;
+        } else if (!Value && Bar->FLockedByManager) {
+            // Docked when the lock was taken and floating now (a stored layout read, a bar
+            // dragged off): no site lays its window out, the bar's own release does.
+            Bar->FLockedByManager = false;
+            Bar->SetUpdateLocked(false);
         }
     }
     if (Value) return;
@@ -371,6 +380,18 @@ void TdxBarManager::SetDragging(TdxBarItem* Item, TdxBarItemLink* Link) {
 void TdxBarManager::ControlDestroyed(TdxBarItemControl* Control) {
     if (FSelectedItem == Control) FSelectedItem = nullptr;
     if (FCustomizingSelection == Control) FCustomizingSelection = nullptr;
+}
+
+void TdxBarManager::KeepBarToShowAgain(TdxBar* Bar) {
+    if (std::find(FBarsToShowAgain.begin(), FBarsToShowAgain.end(), Bar) == FBarsToShowAgain.end())
+        FBarsToShowAgain.push_back(Bar);
+}
+
+TdxBar* TdxBarManager::TakeBarToShowAgain() {
+    if (FBarsToShowAgain.empty()) return nullptr;
+    TdxBar* Bar = FBarsToShowAgain.back();
+    FBarsToShowAgain.pop_back();
+    return Bar;
 }
 
 // ---- metrics, fonts and colours ---------------------------------------------------------------

@@ -111,6 +111,11 @@ class TdxBarManager : public TComponent {
     HWND LastMDIChild = 0;
     bool LastMDIChildMaximized = false;
     bool ChildMainMenuVisible = true;
+    // Bars hidden because their window went with the owner form's window while the form stays
+    // (the form's window is made again for a new border): each is kept once, and the form's
+    // new window takes them back, the last kept first. A bar that is freed is forgotten.
+    void KeepBarToShowAgain(TdxBar* Bar);
+    TdxBar* TakeBarToShowAgain();
 
     // --- metrics ---
     int GripOffset() const { return FGripOffset; }
@@ -330,6 +335,7 @@ class TdxBarManager : public TComponent {
     TCustomForm* FOwnerForm = nullptr;
     std::vector<TdxBarItem*> FItems;
     std::vector<TdxBarGroup*> FGroups;
+    std::vector<TdxBar*> FBarsToShowAgain;
     std::vector<TdxDockControl*> FDockControls;
     std::vector<TdxBarPopupMenu*> FPopupMenus;
     TdxBarManagerCategories FCategories{this};

@@ -47,6 +47,7 @@ TdxBar::~TdxBar() {
         (*It)->BarRemoved(this);
     FDetachingSubItems.clear();
     if (Manager && Manager->FMainMenuBar == this) Manager->FMainMenuBar = nullptr;
+    if (Manager) std::erase(Manager->FBarsToShowAgain, this);
     FItemLinks.reset();
     if (FFontHandle) DeleteObject(FFontHandle);
 }

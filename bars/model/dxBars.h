@@ -164,6 +164,8 @@ class TdxBar : public TCollectionItem {
     bool FChangingDock = false;
     bool FLoaded = false;
     bool FLockUpdate = false;
+    // The lock was set by the manager's update lock, which releases it again.
+    bool FLockedByManager = false;
     bool FFontCopying = false;
     TdxBarDockControl* FLoadedDockControl = nullptr;
     TdxBarDockingStyle FLoadedDockingStyle = dsTop;

@@ -568,6 +568,11 @@ void OwnerFormMessage(TdxBarManager* Manager, UINT Msg, WPARAM WParam, LPARAM LP
         case WM_HELP:
             HelpRequested(Manager);
             return;
+        case WM_CREATE:
+            // The form's window is made again: the floating bars that went with the old one come
+            // back (they wait for the form to show, as floating bars do).
+            while (TdxBar* Bar = Manager->TakeBarToShowAgain()) Bar->SetVisible(true);
+            return;
         default:
             return;
     }

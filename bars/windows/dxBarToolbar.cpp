@@ -67,7 +67,10 @@ bool TdxBarControl::InMenuMode() const {
 
 void TdxBarControl::CreateParams(TCreateParams& Params) {
     TCustomdxBarControl::CreateParams(Params);
-    Params.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (Visible() ? WS_VISIBLE : 0);
+    // A window waiting for its form is made hidden: it is not on the screen for a moment, and
+    // takes nothing of its first layout for the bar (SavePosition keeps what is shown).
+    const bool Shown = Visible() && !(IsFloating() && WaitsForForm());
+    Params.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (Shown ? WS_VISIBLE : 0);
     Params.ExStyle = 0;
     Params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     if (IsFloating()) {
@@ -386,7 +389,9 @@ void TdxBarControl::Dispatch(TMessage& Message) {
             break;
         case WM_DESTROY:
             dxBarKillTimer(FMarkTimer);
-            break;
+            TCustomdxBarControl::Dispatch(Message);
+            KeepBarForFormsNewWindow();
+            return;
         case WM_CANCELMODE:
             // A modal window opening while the right-hand button is held: the press ends here,
             // and its loop (which counts only a release) runs nothing.

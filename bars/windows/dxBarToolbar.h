@@ -61,6 +61,9 @@ class TdxBarControl : public TCustomdxBarControl {
     void ToggleDocking();
     // The bar takes the window's docking and place (after a move or a change of form).
     void SavePosition();
+    // Floating bars show with their form: while it is hidden or another window is active a
+    // floating window waits, hidden, and the form's activation shows it (unless customizing).
+    bool WaitsForForm() const;
     // A bar that never floated takes its docked length as its floating width.
     void KeepDockedWidthForFloating();
 
@@ -139,6 +142,10 @@ class TdxBarControl : public TCustomdxBarControl {
     bool OverCloseButton(TPoint Screen);
     void FloatingSizing(WPARAM Edge, RECT& R);
     void KeepOnScreen(WINDOWPOS& Pos) const;
+    // The window goes: a floating one went with its owner form's window, and when the form stays
+    // (its window is made again for a new border) the bar is hidden and kept for the form's new
+    // window to show again. A docked window is a child of its site, and comes back with it.
+    void KeepBarForFormsNewWindow();
     void SetCaptionButtonState(TdxBarButtonState Value);
     // The caption's font: the system's small-caption font, or the bar's face at its height.
     HFONT CreateCaptionFont() const;

@@ -443,6 +443,24 @@ TPoint TdxBarControl::GetGrabOffset(TdxBarDockingStyle Style) {
                   MulDiv(Size.cy, FGrabOffset.Y, FGrabSize.cy)};
 }
 
+bool TdxBarControl::WaitsForForm() const {
+    if (BarManager()->IsCustomizing()) return false;
+    TCustomForm* Form = BarManager()->OwnerForm();
+    return !Form || !Form->HandleAllocated() || !IsWindowVisible(Form->Handle()) ||
+           GetActiveWindow() != Form->Handle();
+}
+
+void TdxBarControl::KeepBarForFormsNewWindow() {
+    if (FRecreating > 0 || Retired() || !IsFloating() || FBar->Control() != this ||
+        !FBar->Visible())
+        return;
+    TdxBarManager* Manager = BarManager();
+    TCustomForm* Form = Manager->OwnerForm();
+    if (Manager->IsDestroying() || !Form || Form->ComponentState().Contains(csDestroying)) return;
+    Manager->KeepBarToShowAgain(FBar);
+    FBar->SetVisible(false);
+}
+
 void TdxBarControl::SavePosition() {
     if (FRecreating > 0 || Destroying() || Moving()) return;
     if (IsFloating()) {

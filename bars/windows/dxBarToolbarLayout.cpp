@@ -201,8 +201,10 @@ void TdxBarControl::UpdateLayout() {
     if (FDockControl) {
         FDockControl->Realign();
     } else if (IsFloating()) {
-        const TRect Client = ClientRect();
-        const TSize Size = WrappedClientSize(std::max<int>(Client.Width(), 1), false);
+        // The width the items wrap at is the shown window's; a window not on the screen (waiting
+        // for its form, or never shown yet) keeps the bar's, which only a shown window changes.
+        const int Width = IsWindowVisible(Handle()) ? ClientRect().Width() : FBar->FloatClientWidth;
+        const TSize Size = WrappedClientSize(std::max(Width, 1), false);
         SetClientSize(Size.cx, Size.cy);
     }
     if (Retired() || !HandleAllocated()) return;

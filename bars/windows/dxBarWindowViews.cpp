@@ -157,15 +157,10 @@ class TWindowViews : public TdxBarViews {
             const TSize Size = Window->GetSizeForStyle(dsNone);
             Window->SetBounds(Bar->FloatLeft, Bar->FloatTop, Size.cx, Size.cy);
             Window->SetVisible(true);
-            // A window without a parent is made only when asked for: the floating bar shows now.
+            // A window without a parent is made only when asked for: the floating bar shows now,
+            // or waits for its form.
             Window->HandleNeeded();
-            // Floating bars show with their form: while it is hidden or another window is active
-            // the window waits, and the form's activation shows it (unless customizing).
-            TCustomForm* Form = Bar->BarManager()->OwnerForm();
-            const bool FormShown = Form && Form->HandleAllocated() &&
-                                   IsWindowVisible(Form->Handle()) &&
-                                   GetActiveWindow() == Form->Handle();
-            if (!FormShown && !Bar->BarManager()->IsCustomizing() && Window->HandleAllocated())
+            if (Window->WaitsForForm() && Window->HandleAllocated())
                 ShowWindow(Window->Handle(), SW_HIDE);
             return;
         }

@@ -124,11 +124,11 @@ void KeepSizeHints(const TWnd& W, THost& Host, QSize Size, F&& Asked) {
     Asked();
 }
 
-// A form owned by a shown form is its transient: the window manager keeps it above its owner
-// whatever is clicked or raised (a modal form above the form it interrupts). Forms owned by the
-// application's hidden window have none.
+// A form or tool window owned by a shown form is its transient: the window manager keeps it above
+// its owner whatever is clicked or raised (a modal form above the form it interrupts, a floating
+// bar above its form). Forms owned by the application's hidden window have none.
 void KeepAboveOwner(const TWnd& W, THost& Host) {
-    if (HostImpl::KindOf(W) != HostImpl::THostKind::Form) return;
+    if (HostImpl::KindOf(W) == HostImpl::THostKind::Popup) return;
     QWindow* Want = nullptr;
     if (TWndPtr O = FindWnd(W.Owner); O && O->Host && O->Host->isVisible())
         Want = O->Host->windowHandle();
@@ -274,6 +274,10 @@ HostImpl::THostKind HostImpl::KindOf(const TWnd& W) {
     if ((W.Style & WS_POPUP) && (W.ExStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST)) && !Caption)
         return THostKind::Popup;
     if ((W.ExStyle & WS_EX_TOOLWINDOW) && Caption) return THostKind::Tool;
+    // An owned popup that is never activated (a floating bar) is its owner's palette: the window
+    // manager keeps it above the owner, which is activated and raised at its side.
+    if ((W.Style & WS_POPUP) && (W.ExStyle & WS_EX_NOACTIVATE) && W.Owner != 0)
+        return THostKind::Tool;
     return THostKind::Form;
 }
 

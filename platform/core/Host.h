@@ -4,7 +4,8 @@
 // children. Its kind follows the window's styles:
 //   popup (WS_POPUP with WS_EX_TOOLWINDOW or WS_EX_TOPMOST, without a caption: menus, hints,
 //     drop-down lists): Qt::ToolTip | FramelessWindowHint - exact placement, never activated;
-//   tool (WS_EX_TOOLWINDOW with a caption: floating bars): Qt::Tool | FramelessWindowHint;
+//   tool (WS_EX_TOOLWINDOW with a caption: tool forms; an owned WS_POPUP with WS_EX_NOACTIVATE:
+//     floating bars): Qt::Tool | FramelessWindowHint, kept above its owner by the window manager;
 //   form (everything else): an ordinary frameless top-level window; caption, borders and sizing
 //     are the window's own non-client area.
 // Hosts are shown without activation; the layer activates a form's host itself when it

@@ -135,6 +135,9 @@ DWORD TCustomForm::FrameExStyle() const {
 void TCustomForm::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
     Params.Style = FrameStyle();
+    // A shown form whose window is made again (a new border) stays on the screen; a form is
+    // otherwise made hidden and shown by Show.
+    if (FRecreating && FVisible) Params.Style |= WS_VISIBLE;
     if (!FEnabled) Params.Style |= WS_DISABLED;
     Params.ExStyle = FrameExStyle();
     // Forms belong to the application's hidden window, not to the main form: a form the user

@@ -236,10 +236,11 @@ void TWinControl::RecreateWnd() {
     if (!FHandle) return;
     const bool HadFocus = Focused();
     {
+        // The new window is made knowing it replaces one (a shown form's shows at once).
         const TFlagScope Recreating(FRecreating);
         DestroyHandle();
+        HandleNeeded();
     }
-    HandleNeeded();
     if (HadFocus) ::SetFocus(FHandle);
 }
 

@@ -391,6 +391,64 @@ TEST(BarFloat, AClickedFloatingBarComesToTheTopAndTheFormStaysActive) {
     EXPECT_EQ(GetActiveWindow(), Active);
 }
 
+// A form whose window is made again (a new border) destroys its floating bars' windows with its
+// own: the bars that were shown come back with the new window, where they were, above it and
+// working; a bar the user had closed stays closed. The docked menu bar comes back with its site.
+TEST(BarFloat, FloatingBarsComeBackWithTheirFormsNewWindow) {
+    TFloatForm Form;
+    Form.Float(200, 250, 80);
+    TdxBar* Closed =
+        Form.Bars.NewBar("Zweite", {Form.Bars.NewItem("&Eins"), Form.Bars.NewItem("&Zwei")});
+    Closed->FloatLeft = 400;
+    Closed->FloatTop = 250;
+    Closed->SetDockingStyle(dsNone);
+    Closed->SetVisible(true);
+    GuiTest::Drain();
+    Closed->SetVisible(false);
+    int Clicks = 0;
+    Form.Link(Form.Toolbar(), 0)->Item()->OnClick = [&](TObject*) { ++Clicks; };
+    const RECT Before = Form.Bounds();
+    HWND Old = Form.Handle();
+    int Changes = 0;
+    Form.Manager()->OnBarVisibleChange = [&](TdxBarManager*, TdxBar*) { ++Changes; };
+    auto CameBack = [&](const char* How) {
+        SCOPED_TRACE(How);
+        GuiTest::Drain();
+        const HWND FormWindow = Form.FormWindow();
+        EXPECT_TRUE(IsWindowVisible(FormWindow));
+        ASSERT_TRUE(Form.Toolbar()->Visible());
+        ASSERT_NE(Form.Window(), nullptr);
+        // (Asked before anything asks for the handle, which would make a window.)
+        ASSERT_TRUE(Form.Window()->HandleAllocated());
+        EXPECT_NE(Form.Handle(), Old);
+        Old = Form.Handle();
+        EXPECT_TRUE(Form.Window()->IsFloating());
+        EXPECT_TRUE(IsWindowVisible(Form.Handle()));
+        EXPECT_EQ(GetWindow(Form.Handle(), GW_OWNER), FormWindow);
+        const RECT After = Form.Bounds();
+        EXPECT_EQ(After.left, Before.left);
+        EXPECT_EQ(After.top, Before.top);
+        EXPECT_EQ(After.right - After.left, Before.right - Before.left);
+        EXPECT_EQ(After.bottom - After.top, Before.bottom - Before.top);
+        EXPECT_FALSE(Closed->Visible());
+        EXPECT_EQ(Closed->Control(), nullptr);
+        ASSERT_NE(Form.Menu()->Control(), nullptr);
+        EXPECT_TRUE(IsWindowVisible(Form.Menu()->Control()->Handle()));
+        // The first button, under the pointer, is the new window's and runs its command.
+        const POINT First = Form.ScreenPoint(Form.Toolbar(), 0);
+        EXPECT_EQ(WindowFromPoint(First), Form.Handle());
+        const int Was = Clicks;
+        Form.Click(First);
+        EXPECT_EQ(Clicks, Was + 1);
+    };
+    Form.Bars.Form()->SetBorderIcons(TBorderIcons{biSystemMenu});
+    CameBack("border icons");
+    // Hidden with the old window and shown with the new one: two changes the program hears of.
+    EXPECT_EQ(Changes, 2);
+    Form.Bars.Form()->SetBorderStyle(bsSingle);
+    CameBack("border style");
+}
+
 // In a row too short for its bars, the bar dragged along it stays under the pointer at its full
 // length: the bar before it is cut, the bar after it gives way.
 TEST(BarFloat, ABarDraggedAlongACrowdedRowStaysWhereThePointerPutsIt) {

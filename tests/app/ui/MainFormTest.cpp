@@ -674,6 +674,95 @@ TEST_F(MainForm, AnUnattendedRunKeepsTheWindowStateTheSessionLeft) {
     EXPECT_EQ(ReadFile(Hive), Layout);
 }
 
+// The toolbar dragged off its dock floats with its six buttons in a column; left floating when
+// the program ends, it comes back at the next start as it was: its buttons, its size and place,
+// above the main window, and its first button loads a box.
+TEST_F(MainForm, AToolbarLeftFloatingComesBackAsItWasLeft) {
+    TdxBar* Toolbar = BarManagerOfForm(Form)->BarByName("Toolbar");
+    ASSERT_NE(Toolbar, nullptr);
+    RECT Docked;
+    GetWindowRect(Toolbar->Control()->Handle(), &Docked);
+    const POINT Grip{Docked.left + 4, (Docked.top + Docked.bottom) / 2};
+    const POINT Away = ScreenOf(Form->Handle(), POINT{300, 160});
+    TScript Drag;
+    Drag.Then([&] {
+            MouseMove(Form->Handle(), Grip);
+            MousePress(Form->Handle(), Grip);
+        })
+        .ThenWhen([&] { return BarManagerOfForm(Form)->Bars()->Dragging(); },
+                  [&] { MouseMove(Form->Handle(), Away); })
+        .ThenWhen([&] { return Toolbar->Control()->IsFloating(); },
+                  [&] { MouseRelease(Form->Handle(), Away); });
+    Drag.Start();
+    ASSERT_TRUE(PumpUntil([&] { return Drag.Done(); }));
+    Drain();
+    ASSERT_TRUE(Toolbar->Control()->IsFloating());
+    RECT Left;
+    GetWindowRect(Toolbar->Control()->Handle(), &Left);
+    // One button a row: as wide as a button with its frame, as high as six with the caption.
+    EXPECT_EQ(Left.right - Left.left, 31);
+    EXPECT_EQ(Left.bottom - Left.top, 170);
+    Form->Free();
+    Form = nullptr;
+    Drain();
+    auto Stored = [](const std::string& Name) {
+        TRegistry Registry;
+        EXPECT_TRUE(Registry.OpenKeyReadOnly("\\Software\\Orvalin\\Kestro\\Bars\\Bar1"));
+        return Registry.ReadInteger(Name);
+    };
+    EXPECT_EQ(Stored("DockingStyle"), dsNone);
+    EXPECT_EQ(Stored("FloatClientWidth"), 23);
+    EXPECT_EQ(Stored("FloatClientHeight"), 147);
+
+    Form = CreateForm<TFormMain>(nullptr);
+    Form->Show();
+    Drain();
+    Toolbar = BarManagerOfForm(Form)->BarByName("Toolbar");
+    TdxBarControl* Window = Toolbar->Control();
+    ASSERT_NE(Window, nullptr);
+    ASSERT_TRUE(Window->IsFloating());
+    EXPECT_TRUE(IsWindowVisible(Window->Handle()));
+    RECT Back;
+    GetWindowRect(Window->Handle(), &Back);
+    EXPECT_EQ(Back.left, Left.left);
+    EXPECT_EQ(Back.top, Left.top);
+    EXPECT_EQ(Back.right - Back.left, 31);
+    EXPECT_EQ(Back.bottom - Back.top, 170);
+    // Above the main window, which owns it.
+    EXPECT_EQ(GetWindow(Window->Handle(), GW_OWNER), Form->Handle());
+    bool Above = false;
+    for (HWND Below = GetWindow(Window->Handle(), GW_HWNDNEXT); Below;
+         Below = GetWindow(Below, GW_HWNDNEXT))
+        Above = Above || Below == Form->Handle();
+    EXPECT_TRUE(Above);
+    // Its six buttons, one below the other inside its client area.
+    const TRect Client = Window->ClientRect();
+    for (int I = 0; I < 6; ++I) {
+        const TRect R = Toolbar->ItemLinks()->Items(I)->ItemRect();
+        EXPECT_EQ(R.Width(), 23) << I;
+        EXPECT_GE(R.Top, I == 0 ? 0 : Toolbar->ItemLinks()->Items(I - 1)->ItemRect().Bottom) << I;
+        EXPECT_LE(R.Bottom, Client.Bottom) << I;
+    }
+    std::filesystem::create_directories(std::string(KESTRO_BINARY_DIR) + "/pictures/app");
+    EXPECT_TRUE(SaveWindowPicture(Window->Handle(), Picture("main-toolbar-floating-restored")));
+    Script->QueueFile(TFileDialogAnswer{false, {}});
+    const TRect First = Toolbar->ItemLinks()->Items(0)->ItemRect();
+    const POINT OnFirst =
+        ScreenOf(Window->Handle(), POINT{(First.Left + First.Right) / 2, First.Top + 11});
+    MouseClick(Window->Handle(), OnFirst);
+    Drain();
+    ASSERT_EQ(Script->Asked().size(), 1u);
+    EXPECT_EQ(Script->Asked()[0].File.Title,
+              "Konfiguration \xC3\xB6"
+              "ffnen");
+    // Nothing of it changed for the next start.
+    Form->Free();
+    Form = nullptr;
+    Drain();
+    EXPECT_EQ(Stored("FloatClientWidth"), 23);
+    EXPECT_EQ(Stored("FloatClientHeight"), 147);
+}
+
 // Telnet and Über show their windows modally; each goes when it is closed (Exit, OK by Enter).
 TEST_F(MainForm, TelnetAndInformationShowUntilClosedAndThenGo) {
     auto Shown = [](auto* Kind) -> decltype(Kind) {

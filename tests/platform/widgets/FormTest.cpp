@@ -518,6 +518,36 @@ TEST_F(Forms_, AFormFallsBehindTheMainFormClickedUnlessItIsModal) {
     EXPECT_TRUE(Above);
 }
 
+// A new border makes the form's window again: a shown form stays on the screen where it was, a
+// form not shown yet stays hidden.
+TEST_F(Forms_, AFormWhoseWindowIsMadeAgainStaysShownOrHiddenAsItWas) {
+    TTestLayoutForm* Shown = MakeForm();
+    Shown->SetBounds(100, 100, 400, 300);
+    Shown->Show();
+    Drain();
+    const POINT Inside{300, 250};
+    ASSERT_EQ(GetAncestor(WindowFromPoint(Inside), GA_ROOT), Shown->Handle());
+    const HWND Old = Shown->Handle();
+    Shown->SetBorderIcons(TBorderIcons{biSystemMenu});
+    Drain();
+    EXPECT_NE(Shown->Handle(), Old);
+    EXPECT_TRUE(Shown->Visible());
+    EXPECT_TRUE(IsWindowVisible(Shown->Handle()));
+    EXPECT_EQ(GetAncestor(WindowFromPoint(Inside), GA_ROOT), Shown->Handle());
+    Shown->SetBorderStyle(bsSingle);
+    Drain();
+    EXPECT_TRUE(IsWindowVisible(Shown->Handle()));
+    EXPECT_EQ(Shown->Left(), 100);
+    EXPECT_EQ(Shown->Top(), 100);
+
+    TTestLayoutForm* Hidden = MakeForm();
+    Hidden->HandleNeeded();
+    Hidden->SetBorderStyle(bsDialog);
+    Drain();
+    EXPECT_TRUE(Hidden->HandleAllocated());
+    EXPECT_FALSE(IsWindowVisible(Hidden->Handle()));
+}
+
 TEST_F(Forms_, AFormClosedWithFreeOnCloseGoesOnALaterPass) {
     TTestLayoutForm* Form = MakeForm();
     Form->Show();
