@@ -574,6 +574,18 @@ void TKestroNNTPClient::DoResponse(TIpCustomNntpClient*, TIpNntpStates responseT
         FPostAccepted = true;
         return;
     }
+    if (responseTo == nsPost && code == 441) {
+        // This article will meet the same refusal on every run (a group that does not exist, a
+        // header the server will not take); held up by it, every article after it would wait
+        // for good. It stays in the spool as written, the run reports it, and the next one goes
+        // out on the same connection.
+        LogServerError(code, response);
+        Log("Artikel " + std::to_string(FileIndex + 1) + " (" + OutgoingFiles[FileIndex] +
+            ") wurde abgewiesen und bleibt im Spool");
+        SetRunExitCode(ExitCodeError);
+        FPostRefused = true;
+        return;
+    }
     if (responseTo == nsGroup && FJob == jbSendNews) return;  // posting needs no selected group
     if (responseTo == nsGroup && (code == 411 || code == 441)) {
         Guarded([&] { StoreMissingGroupNotice(response); });
@@ -737,23 +749,27 @@ void TKestroNNTPClient::LoadNextPost() {
     Log("Versende Artikel " + std::to_string(FileIndex + 1) + " von " +
         std::to_string(OutgoingFiles.Count()));
     FPostAccepted = false;
+    FPostRefused = false;
     Client->Article().LoadFromFile(OutgoingFiles[FileIndex]);
     AddClientBanner();
     ++NewsCount;
 }
 
 void TKestroNNTPClient::PostCompleted() {
-    if (!FPostAccepted) {
-        // Refused (the error line is logged) or answered with something else: the file stays,
-        // and the run reports that it is still unsent.
+    if (!FPostAccepted && !FPostRefused) {
+        // Refused for another reason than the article (the error line is logged) or answered
+        // with something else: the file stays, and the run reports that it is still unsent.
         SetRunExitCode(ExitCodeError);
         State = tsFinished;
         return;
     }
+    if (FPostAccepted) {
+        ExitPoint(epPostAccepted);
+        if (!DeleteFile(OutgoingFiles[FileIndex]))
+            Log("Error: Die Datei " + OutgoingFiles[FileIndex] + " konnte nicht gelöscht werden");
+    }
     FPostAccepted = false;
-    ExitPoint(epPostAccepted);
-    if (!DeleteFile(OutgoingFiles[FileIndex]))
-        Log("Error: Die Datei " + OutgoingFiles[FileIndex] + " konnte nicht gelöscht werden");
+    FPostRefused = false;
     ++FileIndex;
     if (FileIndex >= OutgoingFiles.Count()) {
         State = tsFinished;
