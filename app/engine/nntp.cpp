@@ -496,6 +496,7 @@ void TKestroNNTPClient::ConnectionLost() {
 // ---- handlers ------------------------------------------------------------------------------
 
 void TKestroNNTPClient::DoArticle(TIpCustomNntpClient*, TIpNewsArticle& article) {
+    CountBytes(*Client, true, true);
     if (State == tsFinished) return;
     Guarded([&] {
         if (FJob == jbRange) LastNo = TakeRequested();
@@ -525,6 +526,7 @@ void TKestroNNTPClient::DoArticle(TIpCustomNntpClient*, TIpNewsArticle& article)
 
 void TKestroNNTPClient::DoMultiLineResponse(TIpCustomNntpClient*, TIpNntpStates responseTo,
                                             TStringList& responseList) {
+    CountBytes(*Client, true, true);
     if (State == tsFinished) return;
     switch (responseTo) {
         case nsArticle:
@@ -565,6 +567,7 @@ void TKestroNNTPClient::DoMultiLineResponse(TIpCustomNntpClient*, TIpNntpStates 
 
 void TKestroNNTPClient::DoResponse(TIpCustomNntpClient*, TIpNntpStates responseTo, int32_t code,
                                    const std::string& response) {
+    if (responseTo == nsPost) CountBytes(*Client, true, true);  // the article went out
     if (State == tsFinished) return;
     if (responseTo == nsPost && code == 240) FPostAccepted = true;
     if (responseTo == nsPost && AlreadyPosted(code, response)) {
@@ -631,9 +634,8 @@ void TKestroNNTPClient::DoTaskComplete(TIpCustomNntpClient*, TIpNntpTasks task, 
     });
 }
 
-void TKestroNNTPClient::DoProgress(TIpCustomNntpClient*, uint64_t charsTransferred) {
-    Bytes = int64_t(charsTransferred);
-    if (OnTaskStatus) OnTaskStatus(this, TaskNo);
+void TKestroNNTPClient::DoProgress(TIpCustomNntpClient*, uint64_t) {
+    CountBytes(*Client, true, true);
 }
 
 // ---- group lists ---------------------------------------------------------------------------

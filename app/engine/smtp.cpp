@@ -227,6 +227,7 @@ void TKestroSMTPClient::DoMultiLineResponse(TIpCustomSmtpClient* client, TIpSmtp
 
 void TKestroSMTPClient::DoResponse(TIpCustomSmtpClient*, TIpSmtpStates responseTo, int32_t code,
                                    const std::string& response) {
+    if (responseTo == ssSendMessage) CountBytes(*Client, false, true);  // the body went out
     if (State != tsRunning) return;
     const TKestroConfig& box = GetConfig();
     if (responseTo == ssEhlo && code == 250) {
@@ -295,7 +296,7 @@ bool TKestroSMTPClient::SkipRefusedMail(TIpSmtpStates responseTo, int32_t code,
     return true;
 }
 
-void TKestroSMTPClient::DoProgress(TIpCustomSmtpClient*, uint64_t charsTransferred) {
-    Bytes = int64_t(charsTransferred);
-    if (OnTaskStatus) OnTaskStatus(this, TaskNo);
+void TKestroSMTPClient::DoProgress(TIpCustomSmtpClient*, uint64_t) {
+    // The client reports what this message's body took so far; the task counts the session.
+    CountBytes(*Client, false, true);
 }

@@ -25,6 +25,10 @@ void CaptureLog(TKestroCustomClient*, int32_t, const std::string& text, bool) {
 void CaptureMail(TKestroCustomClient*, const std::string& line) {
     if (MailLines) MailLines->push_back(line);
 }
+int StatusReports = 0;
+void CountStatus(TKestroCustomClient*, int32_t) {
+    ++StatusReports;
+}
 
 bool Contains(const std::vector<std::string>& lines, const std::string& text) {
     for (const auto& line : lines)
@@ -39,6 +43,7 @@ class MailTask : public EngineTest {
         TaskLines = &Lines;
         MailLines = &Mails;
         Running = true;
+        StatusReports = 0;
         Pop3Busy = SmtpBusy = 0;
         MailCount = 0;
         SpoolCounter = 0;  // every test starts with m0.msg, also when all run in one process
@@ -166,6 +171,25 @@ TEST_F(Pop3Task, FetchesEveryMailIntoTheSpoolThenDeletesAndQuits) {
     EXPECT_TRUE(Contains(Lines, "Empfange Nachricht 2 von 2 Nachrichten"));
     EXPECT_TRUE(Contains(Lines, "L\xC3\xB6sche Nachricht 2 von 2 Nachrichten"));
     EXPECT_TRUE(Contains(Lines, "Es wurden 2 Nachrichten empfangen/bearbeitet"));
+}
+
+// A fast server's mails arrive between two ticks of the client's timer, the only time the
+// client reports progress: the task still counts every byte of the session, at the end of each
+// mail, for the task view and the run's total.
+TEST_F(Pop3Task, CountsEveryByteOfTheSessionWhenTheMailsEnd) {
+    TKestroPOP3Client task;
+    Run(task, "");
+    task.OnTaskStatus = CountStatus;
+    ListWithIds({"1 120", "2 130", "3 140"}, "1 u1\r\n2 u2\r\n3 u3\r\n");
+    for (int N = 1; N <= 3; ++N) {
+        Peer.Sent();
+        SendMail(N);
+        EXPECT_EQ(task.Bytes, int64_t(Peer.Said)) << N;
+    }
+    EXPECT_EQ(StatusReports, 3);
+    // A progress report of the mail's own count adds nothing the session had not counted.
+    task.DoProgress(task.Client.get(), 10);
+    EXPECT_EQ(task.Bytes, int64_t(Peer.Said));
 }
 
 TEST_F(Pop3Task, EmptyMailboxFinishesWithoutFurtherCommands) {
@@ -953,6 +977,27 @@ TEST_F(SmtpTask, BodyAnsweredWithAReplyThatIsNoneKeepsItsFile) {
     EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
     EXPECT_TRUE(
         Contains(Lines, "SMTP Error 0 auf 127.0.0.1: ung\xC3\xBCltige Antwort \"2500 queued"));
+}
+
+// Every byte the task sent counts once the server answered the body, though no timer tick
+// came for a progress report.
+TEST_F(SmtpTask, CountsEveryByteSentWhenTheBodyIsAnswered) {
+    Outgoing("M0001.OUT", "ann@example.org", "one");
+    Outgoing("M0002.OUT", "bob@example.org", "two");
+    TKestroSMTPClient task;
+    Run(task, "");
+    std::string All;
+    Greet("250 mail.example\r\n");
+    for (int Mail = 1; Mail <= 2; ++Mail) {
+        for (const char* Reply : {"250 OK", "250 OK", "354 go on"}) {
+            All += Peer.Sent();
+            Peer.Say(Reply);
+        }
+        All += Peer.Sent();  // the body
+        Peer.Say("250 queued");
+        EXPECT_EQ(task.Bytes, int64_t(All.size())) << Mail;
+    }
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
 }
 
 TEST_F(SmtpTask, EmptySpoolConnectsToNothing) {
