@@ -19,6 +19,17 @@ std::string TFetchedMails::TempSpoolName(const std::string& SpoolDir, const std:
     return SpoolDir + ChangeFileExt(Name, ".tmp");
 }
 
+void TFetchedMails::AddTempNames(const std::string& FileName, std::set<std::string>& Names) {
+    if (!FileExists(FileName)) return;
+    TStringList Lines;
+    LoadListFile(Lines, FileName, KestroLimits::kMaxFetchedMailFileSize);
+    for (int I = 0; I < Lines.Count(); ++I) {
+        const std::string& Line = Lines[I];
+        const size_t Blank = Line.find(' ');
+        if (Blank != std::string::npos) Names.insert(ExtractFileName(Line.substr(Blank + 1)));
+    }
+}
+
 namespace {
 
 // A temporary name TempSpoolName gives for a spool file of SpoolDir: "m<digits>.tmp" there.

@@ -12,6 +12,7 @@
 // A damaged list costs at most a second copy of a mail, never a mail: a line that cannot be read
 // is dropped, and a mail not on the list is simply stored.
 #include <cstdint>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -23,6 +24,10 @@ class TFetchedMails {
     static std::string TempSpoolName(const std::string& SpoolDir, const std::string& Name);
     // The list file of the box whose file is boxFile.
     static std::string FileNameFor(const std::string& BoxFile);
+    // Adds to Names the temporary spool files the list file names, without their directory,
+    // whether the lines are valid or not; nothing when there is no file. Raises EReadError when
+    // it cannot be read.
+    static void AddTempNames(const std::string& FileName, std::set<std::string>& Names);
 
     // Reads the list of the box whose mail spool is SpoolDir; a missing file gives an empty
     // list. Lines that are no entry are dropped and counted: an id that cannot be one, a

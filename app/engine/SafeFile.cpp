@@ -1,6 +1,7 @@
 #include "app/engine/SafeFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,6 +28,10 @@ TBufferedFile::TBufferedFile(const std::string& fileName) : FFileName(fileName) 
         FHandle = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     } while (FHandle < 0 && errno == EINTR);
     if (FHandle < 0) Fail(errno);
+    // Held while the file is written, so that another Kestro clearing a shared spool of what
+    // killed runs left there (RemoveStaleBatches) leaves it alone. Without it (a file system
+    // without locks) the file is written all the same.
+    ::flock(FHandle, LOCK_EX | LOCK_NB);
     FBuffer.reserve(kBufferSize);
 }
 

@@ -9,7 +9,8 @@
 
 // A new file written front to back through a buffer. Close reports what write-back found (a
 // file system may report a full disk only then). The destructor closes without reporting:
-// a caller that wants the file must call Close.
+// a caller that wants the file must call Close. The file is locked (flock) until it is closed:
+// it is being written.
 class TBufferedFile {
   public:
     // Creates (or truncates) the file; raises EWriteError when that fails.

@@ -1,5 +1,8 @@
 #include "app/engine/SpoolFiles.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -394,16 +397,39 @@ bool StartsAsBatch(const std::string& fileName) {
     return file.read(start.data(), std::streamsize(start.size())) && start == head;
 }
 
+// "m<digits>.tmp" as the spool writes it: an empty file of this name is one of ours.
+bool IsOwnEmptyTempName(const std::string& name) {
+    return name[0] == 'm' && IsSpoolTempName(name, ".tmp") &&
+           name.compare(name.size() - 4, 4, ".tmp") == 0;
+}
+
+// Whether the file at path, opened as fd, is a leftover RemoveStaleBatches removes.
+bool IsStaleBatch(const std::string& path, int fd, const std::string& name,
+                  const std::set<std::string>* mailTemps) {
+    if (IsSpoolTempName(name, ".sorted.tmp")) return true;
+    if (!IsSpoolTempName(name, ".tmp")) return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (info.st_size > 0) return StartsAsBatch(path);
+    return IsOwnEmptyTempName(name) && mailTemps && !mailTemps->count(name);
+}
+
 }  // namespace
 
-int32_t RemoveStaleBatches(const std::string& dir) {
+int32_t RemoveStaleBatches(const std::string& dir, const std::set<std::string>* mailTemps) {
     const std::string prefix = IncludeTrailingPathDelimiter(dir);
     int32_t removed = 0;
     for (const std::string& name : FindFiles(prefix, "m*.tmp")) {
-        const bool batch = IsSpoolTempName(name, ".sorted.tmp") ||
-                           (IsSpoolTempName(name, ".tmp") && StartsAsBatch(prefix + name));
-        if (!batch || !DeleteFile(prefix + name)) continue;
-        EngineLog("Unvollst\xC3\xA4ndiger Stapel " + prefix + name +
+        const std::string path = prefix + name;
+        const int fd = ::open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) continue;
+        // A writer holds the lock of what it writes: taken here, no live one holds the file, and
+        // it is removed before one could start on it.
+        const bool stale = ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                           IsStaleBatch(path, fd, name, mailTemps) && DeleteFile(path);
+        ::close(fd);
+        if (!stale) continue;
+        EngineLog("Unvollst\xC3\xA4ndiger Stapel " + path +
                   " eines abgebrochenen Abrufs gel\xC3\xB6scht");
         ++removed;
     }

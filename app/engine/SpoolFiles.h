@@ -5,6 +5,7 @@
 // requests in request.id, and file attachments saved from fetched mail.
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -89,11 +90,19 @@ extern int32_t SpoolCounter;
 std::string NewSpoolFileName(const std::string& dir);
 
 // Removes the news batches a killed fetch left in dir under their temporary names: "m<N>.tmp"
-// holding an rnews batch and "m<N>.sorted.tmp". Nothing names them any more once the batch
-// records are settled, and a group of many articles leaves megabytes. A mail written under
-// "m<N>.tmp" (a mail script) stays: the box's list of fetched mails decides about it. Logs each
-// file removed; returns how many.
-int32_t RemoveStaleBatches(const std::string& dir);
+// holding an rnews batch or nothing at all (a batch stays empty until its first write), and
+// "m<N>.sorted.tmp". Nothing names them any more once the batch records are settled, and a group
+// of many articles leaves megabytes. Left alone:
+//   - a mail written under "m<N>.tmp" (a mail script): the box's list of fetched mails decides
+//     about it;
+//   - an empty file mailTemps names (the temporary names, without directory, that the boxes'
+//     lists of fetched mails give: such a file tells that its mail was never stored); every
+//     empty file when mailTemps is null (a list could not be read);
+//   - an empty file under another spelling than the spool's own ("M5.TMP" may be the point
+//     program's);
+//   - a file a live writer holds (another Kestro sharing the spool: TBufferedFile).
+// Logs each file removed; returns how many.
+int32_t RemoveStaleBatches(const std::string& dir, const std::set<std::string>* mailTemps);
 
 // The address written into fetched mail when the box names none: the point program needs some
 // recipient line, and the mail is the box owner's anyway.

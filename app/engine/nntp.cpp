@@ -496,6 +496,7 @@ void TKestroNNTPClient::ConnectionLost() {
 // ---- handlers ------------------------------------------------------------------------------
 
 void TKestroNNTPClient::DoArticle(TIpCustomNntpClient*, TIpNewsArticle& article) {
+    CountBytes(*Client, true, true);
     if (State == tsFinished) return;
     Guarded([&] {
         if (FJob == jbRange) LastNo = TakeRequested();
@@ -525,6 +526,7 @@ void TKestroNNTPClient::DoArticle(TIpCustomNntpClient*, TIpNewsArticle& article)
 
 void TKestroNNTPClient::DoMultiLineResponse(TIpCustomNntpClient*, TIpNntpStates responseTo,
                                             TStringList& responseList) {
+    CountBytes(*Client, true, true);
     if (State == tsFinished) return;
     switch (responseTo) {
         case nsArticle:
@@ -565,6 +567,7 @@ void TKestroNNTPClient::DoMultiLineResponse(TIpCustomNntpClient*, TIpNntpStates 
 
 void TKestroNNTPClient::DoResponse(TIpCustomNntpClient*, TIpNntpStates responseTo, int32_t code,
                                    const std::string& response) {
+    if (responseTo == nsPost) CountBytes(*Client, true, true);  // the article went out
     if (State == tsFinished) return;
     if (responseTo == nsPost && code == 240) FPostAccepted = true;
     if (responseTo == nsPost && AlreadyPosted(code, response)) {
@@ -572,6 +575,18 @@ void TKestroNNTPClient::DoResponse(TIpCustomNntpClient*, TIpNntpStates responseT
         Log("Artikel " + std::to_string(FileIndex + 1) + " ist auf " + Server() +
             " bereits vorhanden und gilt als versandt: " + std::to_string(code) + " " + response);
         FPostAccepted = true;
+        return;
+    }
+    if (responseTo == nsPost && code == 441) {
+        // This article will meet the same refusal on every run (a group that does not exist, a
+        // header the server will not take); held up by it, every article after it would wait
+        // for good. It stays in the spool as written, the run reports it, and the next one goes
+        // out on the same connection.
+        LogServerError(code, response);
+        Log("Artikel " + std::to_string(FileIndex + 1) + " (" + OutgoingFiles[FileIndex] +
+            ") wurde abgewiesen und bleibt im Spool");
+        SetRunExitCode(ExitCodeError);
+        FPostRefused = true;
         return;
     }
     if (responseTo == nsGroup && FJob == jbSendNews) return;  // posting needs no selected group
@@ -619,9 +634,8 @@ void TKestroNNTPClient::DoTaskComplete(TIpCustomNntpClient*, TIpNntpTasks task, 
     });
 }
 
-void TKestroNNTPClient::DoProgress(TIpCustomNntpClient*, uint64_t charsTransferred) {
-    Bytes = int64_t(charsTransferred);
-    if (OnTaskStatus) OnTaskStatus(this, TaskNo);
+void TKestroNNTPClient::DoProgress(TIpCustomNntpClient*, uint64_t) {
+    CountBytes(*Client, true, true);
 }
 
 // ---- group lists ---------------------------------------------------------------------------
@@ -737,23 +751,27 @@ void TKestroNNTPClient::LoadNextPost() {
     Log("Versende Artikel " + std::to_string(FileIndex + 1) + " von " +
         std::to_string(OutgoingFiles.Count()));
     FPostAccepted = false;
+    FPostRefused = false;
     Client->Article().LoadFromFile(OutgoingFiles[FileIndex]);
     AddClientBanner();
     ++NewsCount;
 }
 
 void TKestroNNTPClient::PostCompleted() {
-    if (!FPostAccepted) {
-        // Refused (the error line is logged) or answered with something else: the file stays,
-        // and the run reports that it is still unsent.
+    if (!FPostAccepted && !FPostRefused) {
+        // Refused for another reason than the article (the error line is logged) or answered
+        // with something else: the file stays, and the run reports that it is still unsent.
         SetRunExitCode(ExitCodeError);
         State = tsFinished;
         return;
     }
+    if (FPostAccepted) {
+        ExitPoint(epPostAccepted);
+        if (!DeleteFile(OutgoingFiles[FileIndex]))
+            Log("Error: Die Datei " + OutgoingFiles[FileIndex] + " konnte nicht gelöscht werden");
+    }
     FPostAccepted = false;
-    ExitPoint(epPostAccepted);
-    if (!DeleteFile(OutgoingFiles[FileIndex]))
-        Log("Error: Die Datei " + OutgoingFiles[FileIndex] + " konnte nicht gelöscht werden");
+    FPostRefused = false;
     ++FileIndex;
     if (FileIndex >= OutgoingFiles.Count()) {
         State = tsFinished;

@@ -122,6 +122,8 @@ class TKestroNNTPClient : public TKestroCustomClient {
     bool FGroupMissing = false;
     // The server answered 240 to the article being posted.
     bool FPostAccepted = false;
+    // The server refused the article being posted (441): it stays, the next one goes out.
+    bool FPostRefused = false;
     bool FCountsRunning = false;
     // The articles of Container the dupe database is to learn once they are stored.
     TDupeBatch FDupeBatch;

@@ -153,6 +153,21 @@ void TKestroCustomClient::UnwireClient(TIpCustomClient& client) {
     client.OnException = nullptr;
 }
 
+void TKestroCustomClient::CountBytes(const TIpCustomClient& client, bool received, bool sent) {
+    const TIpDataSocket* socket = client.Socket();
+    if (!socket) return;
+    const TIpSockStatRec stats = socket->GetStatRec();
+    const uint32_t total =
+        (received ? stats.TotalBytesReceived : 0u) + (sent ? stats.TotalBytesSent : 0u);
+    if (client.SocketHandle() != FCountedSocket) {
+        FCountedSocket = client.SocketHandle();
+        FCountedTotal = 0;
+    }
+    Bytes += int64_t(uint32_t(total - FCountedTotal));
+    FCountedTotal = total;
+    if (OnTaskStatus) OnTaskStatus(this, TaskNo);
+}
+
 bool TKestroCustomClient::ClientBusy(const TIpCustomClient& client) {
     const TIpDataSocket* socket = client.Socket();
     return client.DispatchDepth() > 0 || (socket && socket->DispatchDepth() > 0);
@@ -592,6 +607,7 @@ void TKestroPOP3Client::DoResponse(TIpCustomPop3Client*, TIpPop3States responseT
 }
 
 void TKestroPOP3Client::DoMessage(TIpCustomPop3Client*, TIpMailMessage& message) {
+    CountBytes(*Client, true, false);
     if (State != tsRunning) return;
     try {
         // A message nothing was taken from is stored as received.
@@ -607,6 +623,7 @@ void TKestroPOP3Client::DoMessage(TIpCustomPop3Client*, TIpMailMessage& message)
 }
 
 void TKestroPOP3Client::DoTop(TIpCustomPop3Client*, TIpMailMessage& msgTop) {
+    CountBytes(*Client, true, false);
     if (State != tsRunning) return;
     const int32_t index = FetchIndex - 1;
     if (index < 0 || index >= MessageList.Count()) return;
@@ -685,7 +702,7 @@ void TKestroPOP3Client::StoreMail(TIpMailMessage& message, const std::string& Id
     ++MailCount;
 }
 
-void TKestroPOP3Client::DoProgress(TIpCustomPop3Client*, uint64_t charsTransferred) {
-    Bytes = int64_t(charsTransferred);
-    if (OnTaskStatus) OnTaskStatus(this, TaskNo);
+void TKestroPOP3Client::DoProgress(TIpCustomPop3Client*, uint64_t) {
+    // The client reports what this message brought so far; the task counts the whole session.
+    CountBytes(*Client, true, false);
 }

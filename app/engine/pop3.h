@@ -44,7 +44,7 @@ class TKestroCustomClient : public TReleasable {
     // Ends with a path separator once set.
     std::string SpoolDir;
     std::string Command;
-    // Bytes transferred so far; shown in the task view.
+    // Bytes transferred so far, over all the task's connections; shown in the task view.
     int64_t Bytes = 0;
 
     virtual void Start(int32_t taskNo);
@@ -84,6 +84,17 @@ class TKestroCustomClient : public TReleasable {
     // Points the client's event and debug logs at "<prefix>_<n>.log" and "<prefix>_<n>_debug.log"
     // beside the box file.
     void SetClientLogs(TIpCustomClient& client, const std::string& prefix);
+    // Adds to Bytes what the client's connection received (Received) and sent (Sent) since it
+    // was last counted, and reports the count. Called at every progress report and at the end
+    // of every transfer: the client reports progress only on a timer tick while data moves, and
+    // a fast server's transfer may end before the next tick.
+    void CountBytes(const TIpCustomClient& client, bool received, bool sent);
+
+  private:
+    // The connection counted last, and its 32-bit total then (it wraps; a new connection starts
+    // again at 0).
+    SOCKET FCountedSocket = INVALID_SOCKET;
+    uint32_t FCountedTotal = 0;
 };
 
 class TKestroPOP3Client : public TKestroCustomClient {

@@ -227,6 +227,7 @@ void TKestroSMTPClient::DoMultiLineResponse(TIpCustomSmtpClient* client, TIpSmtp
 
 void TKestroSMTPClient::DoResponse(TIpCustomSmtpClient*, TIpSmtpStates responseTo, int32_t code,
                                    const std::string& response) {
+    if (responseTo == ssSendMessage) CountBytes(*Client, false, true);  // the body went out
     if (State != tsRunning) return;
     const TKestroConfig& box = GetConfig();
     if (responseTo == ssEhlo && code == 250) {
@@ -251,6 +252,14 @@ void TKestroSMTPClient::DoResponse(TIpCustomSmtpClient*, TIpSmtpStates responseT
         Client->SendMail(FServer, true);
         return;
     }
+    if (responseTo == ssSpecial && FResetSent) {
+        FResetSent = false;
+        if (code / 100 == 2) {
+            Client->SendMail(FServer, true);
+            return;
+        }
+    }
+    if (SkipRefusedMail(responseTo, code, response)) return;
     const bool failed = code == 0 || (code > 400 && responseTo != ssEhlo) || code == 334 ||
                         (responseTo == ssSendMessage && code != 250);
     if (!failed) return;
@@ -262,7 +271,32 @@ void TKestroSMTPClient::DoResponse(TIpCustomSmtpClient*, TIpSmtpStates responseT
     Fail("SMTP Error " + std::to_string(code) + " auf " + FServer + ": " + Text);
 }
 
-void TKestroSMTPClient::DoProgress(TIpCustomSmtpClient*, uint64_t charsTransferred) {
-    Bytes = int64_t(charsTransferred);
-    if (OnTaskStatus) OnTaskStatus(this, TaskNo);
+bool TKestroSMTPClient::SkipRefusedMail(TIpSmtpStates responseTo, int32_t code,
+                                        const std::string& response) {
+    const bool envelope =
+        responseTo == ssRcptTo || responseTo == ssRcptCc || responseTo == ssRcptBcc;
+    if (code < 500 || code > 599 || (!envelope && responseTo != ssSendMessage)) return false;
+    // This mail will meet the same refusal on every run; held up by it, every mail after it
+    // would wait for good. It stays in the spool as written, the run reports it, and the next
+    // mail goes out on the same connection.
+    Log("SMTP Error " + std::to_string(code) + " auf " + FServer + ": " + response);
+    Log("Nachricht " + std::to_string(FileIndex + 1) + " (" + Files[FileIndex] +
+        ") wurde abgewiesen und bleibt im Spool");
+    SetRunExitCode(ExitCodeError);
+    ++FileIndex;
+    if (!PrepareNextMail()) {
+        // The client quits after the refusal.
+        State = tsFinished;
+        return true;
+    }
+    // A refused recipient leaves the server in the middle of the mail: RSET ends it, so the
+    // recipients it took get nothing either.
+    FResetSent = true;
+    Client->SendCommand("RSET", false);
+    return true;
+}
+
+void TKestroSMTPClient::DoProgress(TIpCustomSmtpClient*, uint64_t) {
+    // The client reports what this message's body took so far; the task counts the session.
+    CountBytes(*Client, false, true);
 }

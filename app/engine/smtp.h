@@ -43,11 +43,16 @@ class TKestroSMTPClient : public TKestroCustomClient {
     void Wait();
     void WaitTimerTick();
     void OfferLogin(const std::string& line);
+    // The server refused the mail being sent for good: to its recipient (RCPT TO) or at the end of
+    // its body. True (the mail skipped) for such a reply.
+    bool SkipRefusedMail(TIpSmtpStates responseTo, int32_t code, const std::string& response);
 
     // The wait timer lives on a hidden window of its own, made on the first wait.
     HWND FWaitWindow = 0;
     bool FWaitTimerOn = false;
     bool FHoldsSmtpBusy = false;
     TAuthStep FAuthStep = asNone;
+    // RSET was sent after a refused mail; its reply lets the next mail start.
+    bool FResetSent = false;
     std::string FServer;
 };

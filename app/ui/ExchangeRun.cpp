@@ -6,9 +6,11 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <set>
 
 #include "app/engine/BatchRecords.h"
 #include "app/engine/EngineLog.h"
+#include "app/engine/FetchedMails.h"
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/RunState.h"
 #include "app/engine/SpoolFiles.h"
@@ -636,6 +638,30 @@ void TExchangeRun::EndRun() {
     if (!Arguments.empty()) CloseWindow();
 }
 
+void TExchangeRun::RemoveStaleSpoolFiles() {
+    // A mail's temporary file that a box's list of fetched mails names tells that the mail was
+    // never stored, empty or not (FetchedMails.h): it is not ours to clear away.
+    std::set<std::string> mailTemps;
+    bool listsRead = true;
+    for (int32_t index = 0; index < ConfigList.Count(); ++index) {
+        const TKestroConfig* config = ConfigList.GetConfig(index);
+        if (!config) continue;
+        try {
+            TFetchedMails::AddTempNames(TFetchedMails::FileNameFor(config->FileName), mailTemps);
+        } catch (const std::exception& e) {
+            LogEvent(std::string("Warnung: ") + e.what());
+            listsRead = false;
+        }
+    }
+    // What is left of batches under a temporary name now belongs to no record: a fetch that was
+    // killed. Nothing of this run writes one yet; another Kestro's are held (SafeFile.h).
+    for (int32_t index = 0; index < ConfigList.Count(); ++index) {
+        const TKestroConfig* config = ConfigList.GetConfig(index);
+        if (config && !config->NntpSpool.empty() && DirectoryExists(config->NntpSpool))
+            RemoveStaleBatches(config->NntpSpool, listsRead ? &mailTemps : nullptr);
+    }
+}
+
 void TExchangeRun::WMRunToDo() {
     if (FRunInProgress) return;  // no run inside a run
     FRunInProgress = true;
@@ -647,13 +673,7 @@ void TExchangeRun::WMRunToDo() {
         // Batches a killed run left half stored are settled before anything reads the dupe
         // database or fetches a group.
         RecoverNewsBatches(ProgramDirectory());
-        // What is left of batches under a temporary name now belongs to no record: a fetch
-        // that was killed. Nothing runs yet that could still be writing one.
-        for (int32_t index = 0; index < ConfigList.Count(); ++index) {
-            const TKestroConfig* config = ConfigList.GetConfig(index);
-            if (config && !config->NntpSpool.empty() && DirectoryExists(config->NntpSpool))
-                RemoveStaleBatches(config->NntpSpool);
-        }
+        RemoveStaleSpoolFiles();
         if (!CmdDialName.empty()) DialStartConnection(CmdDialName);
         IpTimeClient.Server = GlobalConfig.TimeServer;
         CreateDupeCheck();

@@ -125,6 +125,8 @@ class TExchangeRun : public TReleasable {
   private:
     void WndProc(TMessage& message);
     void StartRun();
+    // Clears the boxes' news spools of the temporary files killed runs left (RemoveStaleBatches).
+    void RemoveStaleSpoolFiles();
     // One walk of the to-do list; true when it started or removed a task.
     bool WalkToDo(bool& timePending);
     // Frees finished tasks; true when it freed one.

@@ -37,6 +37,13 @@ int CompareGroupNames(std::string_view A, std::string_view B) {
     return A.size() == B.size() ? 0 : (A.size() < B.size() ? -1 : 1);
 }
 
+// The list's order: as a string list sorts, and names that differ only in case by their bytes,
+// so that a name listed twice as spelt stands beside itself.
+int CompareGroupSpellings(std::string_view A, std::string_view B) {
+    const int NoCase = CompareGroupNames(A, B);
+    return NoCase != 0 ? NoCase : A.compare(B) < 0 ? -1 : A.compare(B) > 0 ? 1 : 0;
+}
+
 int DotCount(std::string_view Text) {
     return int(std::count(Text.begin(), Text.end(), '.'));
 }
@@ -120,7 +127,7 @@ void TGroupNames::Sort() {
     std::vector<uint32_t> Order(FStarts.size());
     for (size_t I = 0; I < Order.size(); ++I) Order[I] = uint32_t(I);
     std::stable_sort(Order.begin(), Order.end(), [this](uint32_t A, uint32_t B) {
-        return CompareGroupNames((*this)[int(A)], (*this)[int(B)]) < 0;
+        return CompareGroupSpellings((*this)[int(A)], (*this)[int(B)]) < 0;
     });
     std::string Text;
     Text.reserve(FText.size());
@@ -144,8 +151,7 @@ void TGroupNames::DropRepeated() {
         const std::string_view Name(FText.data() + From, Size);
         if (Kept > 0) {
             const size_t Last = FStarts[Kept - 1];
-            if (CompareGroupNames(std::string_view(FText.data() + Last, End - Last), Name) == 0)
-                continue;
+            if (std::string_view(FText.data() + Last, End - Last) == Name) continue;
         }
         if (End != From) std::memmove(FText.data() + End, FText.data() + From, Size);
         FStarts[Kept++] = End;
@@ -156,6 +162,19 @@ void TGroupNames::DropRepeated() {
 }
 
 bool TGroupNames::Find(std::string_view Name, int& Index) const {
+    int Low = 0, High = Count();
+    while (Low < High) {
+        const int Mid = Low + (High - Low) / 2;
+        if (CompareGroupSpellings((*this)[Mid], Name) < 0)
+            Low = Mid + 1;
+        else
+            High = Mid;
+    }
+    Index = Low;
+    return Low < Count() && (*this)[Low] == Name;
+}
+
+bool TGroupNames::FindNoCase(std::string_view Name, int& Index) const {
     int Low = 0, High = Count();
     while (Low < High) {
         const int Mid = Low + (High - Low) / 2;
@@ -175,7 +194,7 @@ void TGroupTree::Load(const std::string& GroupListFile, const TProgress& Progres
         ReadLists(Progress);
     } catch (...) {
         FGroups.Clear();
-        FSubscriptions.Clear();
+        FLinesOf.clear();
         FSubscriptionLines.clear();
         throw;
     }
@@ -208,10 +227,14 @@ void TGroupTree::ReadLists(const TProgress& Progress) {
             FNodeData.push_back(std::make_unique<TNodeData>(TNodeData{Line.substr(Blank + 1)}));
             Entry->Data = FNodeData.back().get();
         }
-        FSubscriptions.AddObject(Line.substr(0, Blank), Entry.get());
+        // A line spelt otherwise than every group (a point program that writes names in its own
+        // case) still belongs to its group.
+        const std::string_view Name = std::string_view(Line).substr(0, Blank);
+        int Group = 0;
+        if (FGroups.Find(Name, Group) || FGroups.FindNoCase(Name, Group))
+            FLinesOf[uint32_t(Group)].push_back(Entry.get());
         FSubscriptionLines.push_back(std::move(Entry));
     }
-    FSubscriptions.Sort();
 }
 
 void TGroupTree::Build(TTreeNodes& Nodes, const TProgress& Progress) {
@@ -219,6 +242,7 @@ void TGroupTree::Build(TTreeNodes& Nodes, const TProgress& Progress) {
     FEntries.clear();
     FFolderEntries.clear();
     FDataOf.clear();
+    FMoreLinesOf.clear();
     FSubscribed.assign(size_t(FGroups.Count()), 0);
     for (auto& Entry : FSubscriptionLines) Entry->Listed = false;
 
@@ -284,18 +308,16 @@ bool TGroupTree::AddGroupEntry(uint32_t Group, int Level, std::vector<uint32_t>&
 }
 
 void TGroupTree::Claim(uint32_t Group) {
-    const std::string Name(FGroups[int(Group)]);
-    int Index = 0;
-    if (!FSubscriptions.Find(Name, Index)) return;
-    // The group takes every line naming it: the first one read keeps its rest, the others
-    // would be written again beside it at every OK.
-    auto* First = static_cast<TSubscription*>(FSubscriptions.Objects(Index));
+    const auto Lines = FLinesOf.find(Group);
+    if (Lines == FLinesOf.end()) return;
+    // The group takes every line naming it: the first one is its node's, the others follow it.
     FSubscribed[Group] = 1;
+    const TSubscription* First = Lines->second.front();
     if (First->Data) FDataOf[Group] = First->Data;
-    for (; Index < FSubscriptions.Count() &&
-           CompareGroupNames(FSubscriptions[Index], FGroups[int(Group)]) == 0;
-         ++Index)
-        static_cast<TSubscription*>(FSubscriptions.Objects(Index))->Listed = true;
+    for (TSubscription* Line : Lines->second) {
+        Line->Listed = true;
+        if (Line != First) FMoreLinesOf[Group].push_back(Line);
+    }
 }
 
 void TGroupTree::MakeChildren(TTreeNode* Node, uint32_t Entry) {
@@ -383,6 +405,7 @@ void TGroupTree::ApplyToSubtree(TTreeNode* Node, TSubtreeCommand Command) {
     const auto Apply = [this, Command](uint32_t Group) {
         FSubscribed[Group] = Command == scSubscribe || (Command == scInvert && !FSubscribed[Group]);
         FDataOf.erase(Group);
+        FMoreLinesOf.erase(Group);
     };
     TTreeNodes* Nodes = Node->Owner();
     Nodes->BeginUpdate();
@@ -413,6 +436,12 @@ std::string TGroupTree::MarkedGroupList() const {
     return Text;
 }
 
+std::string TGroupTree::SubscriptionLine(uint32_t Group, const TNodeData* Data) const {
+    std::string Line(FGroups[int(Group)]);
+    if (Data) Line += " " + Data->Text;
+    return Line;
+}
+
 void TGroupTree::Save(const std::string& NewArticles, bool HeaderOnly) {
     const std::string Tail =
         " -" + std::to_string(NewArticleCount(NewArticles)) + (HeaderOnly ? " HdrOnly" : "");
@@ -420,9 +449,13 @@ void TGroupTree::Save(const std::string& NewArticles, bool HeaderOnly) {
     // In the order of the tree, which is the order of the sorted list.
     for (size_t I = 0; I < FSubscribed.size(); ++I) {
         if (!FSubscribed[I]) continue;
-        const std::string Name(FGroups[int(I)]);
         const auto Data = FDataOf.find(uint32_t(I));
-        Lines.Add(Data != FDataOf.end() ? Name + " " + Data->second->Text : Name + Tail);
+        Lines.Add(Data != FDataOf.end() ? SubscriptionLine(uint32_t(I), Data->second)
+                                        : std::string(FGroups[int(I)]) + Tail);
+        const auto More = FMoreLinesOf.find(uint32_t(I));
+        if (More != FMoreLinesOf.end())
+            for (const TSubscription* Line : More->second)
+                Lines.Add(SubscriptionLine(uint32_t(I), Line->Data));
     }
     // Lines of groups the full list does not name (and comment lines) are not ours to drop.
     for (const auto& Entry : FSubscriptionLines)

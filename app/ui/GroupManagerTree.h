@@ -31,20 +31,24 @@ enum : int { giGroup = 0, giFolder = 2, siSubscribed = 2, siNone = -1 };
 int CommonGroupLevel(std::string_view A, std::string_view B);
 
 // The bare names of a full group list, in the order a string list sorts them (ASCII letters
-// compared as capitals). A large server lists a million groups: one block of text with the start
-// of each name holds them in less than half of what a string of each would take.
+// compared as capitals), names that differ only in case in the order of their bytes. Group names
+// are case-sensitive: "de.Test" and "de.test" are two groups. A large server lists a million
+// groups: one block of text with the start of each name holds them in less than half of what a
+// string of each would take.
 class TGroupNames {
   public:
     // Takes the names of Lines from First on, then empties Lines.
     void Assign(TStringList& Lines, int First);
     void Clear();
     void Sort();
-    // Drops every name equal to the one before it (ignoring case): the first spelling stays.
+    // Drops every name equal to the one before it: a group the list names twice is one group.
     void DropRepeated();
     int Count() const { return int(FStarts.size()); }
     std::string_view operator[](int Index) const;
-    // The first name equal to Name, as TStringList::Find.
+    // The name spelt as Name; else false, and Index where it would stand.
     bool Find(std::string_view Name, int& Index) const;
+    // The first name equal to Name ignoring case, as TStringList::Find.
+    bool FindNoCase(std::string_view Name, int& Index) const;
 
   private:
     std::string FText;
@@ -64,7 +68,8 @@ class TGroupTree {
 
     // Reads the group list file and the subscription file beside it (a missing .rc means nothing
     // is subscribed). Raises on a file that cannot be read; then nothing is kept. A group the
-    // list names twice (also spelt otherwise in case) is one group, under its first spelling.
+    // list names twice is one group; names that differ in case are two. A subscription line
+    // belongs to the group spelt as it names it, else to the first that matches ignoring case.
     void Load(const std::string& GroupListFile, const TProgress& Progress);
     // Adds the root node and the groups' folders and nodes under it (see NodesAtOnce).
     void Build(TTreeNodes& Nodes, const TProgress& Progress);
@@ -80,7 +85,9 @@ class TGroupTree {
     static bool Subscribed(const TTreeNode* Node);
 
     // Writes the .rc and the .bl from the subscribed groups. NewArticles is the text of the
-    // article count for new subscriptions (20 when it is no count).
+    // article count for new subscriptions (20 when it is no count). A subscribed group keeps
+    // every line that named it, under the list's spelling: the exchange reads each line as one
+    // fetch, and a second line may be the user's own.
     // Lines of the .rc whose group the full list lacks are written back as they were; a .rc left
     // with no line is deleted. Each file is replaced whole (through a temporary file) or kept;
     // a failure raises EWriteError naming the file and the reason.
@@ -97,6 +104,8 @@ class TGroupTree {
         TNodeData* Data = nullptr;
         bool Listed = false;  // a group of the tree took it
     };
+    // The line of group Group as written back from the rest of a line that named it.
+    std::string SubscriptionLine(uint32_t Group, const TNodeData* Data) const;
     // The tree as the nodes would list it, a folder before what lies below it: the root first,
     // then folders and groups. Nodes are made from these as far as they are needed.
     struct TEntry {
@@ -130,7 +139,8 @@ class TGroupTree {
     std::string FGroupListFile;
     std::string FSubscriptionFile;
     TGroupNames FGroups;
-    TStringList FSubscriptions;  // objects: the TSubscription of each name
+    // Of each group the subscription file names: its lines, in the file's order.
+    std::unordered_map<uint32_t, std::vector<TSubscription*>> FLinesOf;
     std::string FHeaderLine;
     bool FHeaderRemoved = false;
     std::vector<std::unique_ptr<TSubscription>> FSubscriptionLines;
@@ -141,6 +151,8 @@ class TGroupTree {
     // subscription line while it keeps it. A name too deep for the tree is never subscribed.
     std::vector<uint8_t> FSubscribed;
     std::unordered_map<uint32_t, TNodeData*> FDataOf;
+    // The further lines naming a group, while it keeps its former lines.
+    std::unordered_map<uint32_t, std::vector<const TSubscription*>> FMoreLinesOf;
     // The root's and the folders' nodes made so far, with their entries.
     std::unordered_map<const TTreeNode*, uint32_t> FFolderEntries;
     TTreeNodes* FNodes = nullptr;

@@ -20,6 +20,7 @@
 #include "components/store/OvcStore.h"
 #include "components/tray/StTrayIcon.h"
 #include "platform/actions/ShortCuts.h"
+#include "platform/controls/Limits.h"
 #include "platform/fs/Files.h"
 #include "platform/shell/Dialogs.h"
 #include "platform/system/ProgramDirectory.h"
@@ -177,7 +178,7 @@ void TFormMain::AddMailLine(const std::string& Line) {
         FLogListHeld = true;
         LogList->Items()->BeginUpdate();
     }
-    LogList->Items()->Insert(0, Line);
+    LogList->Items()->Insert(0, FitMailLine(Line, ControlsLimits::kMaxItemText));
     // An index past the last line selects none: the new line does not move the selection.
     LogList->SetItemIndex(LogList->Items()->Count());
 }

@@ -84,24 +84,63 @@ std::string RatePanel(int64_t Bytes, int64_t StartMs, int64_t NowMs) {
     return std::string(1, ' ').append(FormatRate(Bytes, StartMs, NowMs)).append(" cps");
 }
 
+namespace {
+
+// Where the parts of an incoming-mail line lie: part k (file name, date, subject, sender, tail)
+// from Begin[k] up to End[k]; a part the line lacks is empty.
+struct TMailLineParts {
+    static constexpr int Count = kSizeMark + 1;
+    size_t Begin[Count] = {};
+    size_t End[Count] = {};
+    size_t Size(int Part) const { return End[Part] - Begin[Part]; }
+};
+
+TMailLineParts FindMailLineParts(const std::string& Line) {
+    TMailLineParts Parts;
+    // Part k follows the character k; a mark that does not lead further is text.
+    int Part = 0;
+    for (size_t I = 0; I < Line.size(); ++I) {
+        const char C = Line[I];
+        const int Mark = C >= kDateMark && C <= kSizeMark ? C : 0;
+        if (Mark <= Part) continue;
+        Parts.End[Part] = I;
+        Part = Mark;
+        Parts.Begin[Part] = I + 1;
+    }
+    Parts.End[Part] = Line.size();
+    return Parts;
+}
+
+}  // namespace
+
 TMailLine SplitMailLine(const std::string& Line) {
     TMailLine Mail;
-    // Part k follows the character k; a mark that does not lead further is text.
-    std::string* Parts[] = {&Mail.FileName, &Mail.Date, &Mail.Subject, &Mail.Sender, &Mail.Size};
-    int Part = 0;
-    for (const char C : Line) {
-        const int Mark = C >= kDateMark && C <= kSizeMark ? C : 0;
-        if (Mark > Part)
-            Part = Mark;
-        else
-            *Parts[Part] += C;
-    }
+    std::string* Texts[] = {&Mail.FileName, &Mail.Date, &Mail.Subject, &Mail.Sender, &Mail.Size};
+    const TMailLineParts Parts = FindMailLineParts(Line);
+    for (int Part = 0; Part < TMailLineParts::Count; ++Part)
+        *Texts[Part] = Line.substr(Parts.Begin[Part], Parts.Size(Part));
     const size_t Mark = Mail.Size.find(kLabelMark);
     if (Mark != std::string::npos) {
         Mail.Label = Mail.Size.substr(0, Mark);
         Mail.Size.erase(0, Mark + 1);
     }
     return Mail;
+}
+
+std::string FitMailLine(const std::string& Line, size_t MaxBytes) {
+    if (Line.size() <= MaxBytes) return Line;
+    const TMailLineParts Parts = FindMailLineParts(Line);
+    size_t Excess = Line.size() - MaxBytes;
+    size_t Cut[TMailLineParts::Count] = {};
+    for (const int Part : {2, 3, 1}) {  // subject, sender, date
+        Cut[Part] = std::min(Excess, Parts.Size(Part));
+        Excess -= Cut[Part];
+    }
+    std::string Fitted = Line;
+    // From the back, so that the places of the parts before stay.
+    for (int Part = TMailLineParts::Count - 1; Part >= 0; --Part)
+        if (Cut[Part] > 0) Fitted.erase(Parts.End[Part] - Cut[Part], Cut[Part]);
+    return Fitted;
 }
 
 TMailLine ShownMailLine(const std::string& Line) {

@@ -2,6 +2,7 @@
 // What the main window shows, as plain text rules without a control: the byte and rate texts of
 // the status bar, the parts of an incoming-mail line and which box files a drop queues. The
 // window and the run both use them; tests check them without a window.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -37,6 +38,10 @@ struct TMailLine {
     std::string Size;
 };
 TMailLine SplitMailLine(const std::string& Line);
+// The line as a list that holds at most MaxBytes of it keeps it: a longer line gives up the end
+// of its subject, then of its sender, then of its date, so that its file name and its tail stay
+// whole (cut at the end, a subject of 100 KB would take the sender and the size with it).
+std::string FitMailLine(const std::string& Line, size_t MaxBytes);
 // The line as the list shows it: split, with the encoded words of its subject and sender decoded.
 TMailLine ShownMailLine(const std::string& Line);
 // The text of the line's bottom-right corner: the label, then " (" size ")" unless the size is

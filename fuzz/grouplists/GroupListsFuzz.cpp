@@ -2,12 +2,15 @@
 // and its subscriptions (<box>.rc): the input up to the first 0x1E is the .bl, the rest (when
 // there is a 0x1E) the .rc. The lists are read or refused; what is read is built into the tree.
 // Every group the .bl names (its first line left out when it starts with '!'; a line's name ends
-// at its first blank, else at its first '*') is one group node; a group the .rc names is shown
-// subscribed, and only such a group. OK without a change keeps every subscription line: as it
-// was, or (for a listed group) under the list's spelling of the name with the same rest; a
-// listed group keeps one line. Read again, the written lists give the same tree, and written
-// again, the same bytes. The first reading builds the tree as for a large list (nodes made as
-// folders open), the second as for a small one: both give the same tree.
+// at its first blank, else at its first '*'; names that differ in case are two groups) is one
+// group node. A line of the .rc belongs to the group spelt as it names it, else to the first
+// (in the list's order) that matches ignoring case; a group some line belongs to is shown
+// subscribed, and only such a group. OK without a change writes every subscription line again:
+// a listed group's lines under the list's spelling with their rests (its first line without a
+// rest as a new subscription), the others as they were. The .bl written names every group once
+// and marks with '*' exactly the subscribed ones. Read again, the written lists give the same
+// tree, and written again, the same bytes. The first reading builds the tree as for a large list
+// (nodes made as folders open), the second as for a small one: both give the same tree.
 #include <unistd.h>
 #include <QCoreApplication>
 
@@ -20,6 +23,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -68,19 +72,29 @@ std::string NameOf(const std::string& Line, char Mark) {
     return Line.substr(0, End);
 }
 
-// The group names a full list holds, as the manager shows them: a name listed again (in any
-// case) once, as first spelt; deeper names left out.
-std::multiset<std::string> ListedGroups(const std::string& Text) {
+// The group names a full list holds, each once: a name listed again as spelt is the same group.
+// With Shown, the names too deep for the tree are left out.
+std::set<std::string> ListedGroups(const std::string& Text, bool Shown) {
     std::vector<std::string> All = Lines(Text);
-    std::multiset<std::string> Out;
-    std::set<std::string> Seen;
+    std::set<std::string> Out;
     for (size_t I = 0; I < All.size(); ++I) {
         if (I == 0 && All[0].starts_with("!")) continue;
         const std::string Name = NameOf(All[I], '*');
-        if (!Seen.insert(Upper(Name)).second) continue;
-        if (std::count(Name.begin(), Name.end(), '.') <= UiLimits::kMaxGroupDots) Out.insert(Name);
+        if (!Shown || std::count(Name.begin(), Name.end(), '.') <= UiLimits::kMaxGroupDots)
+            Out.insert(Name);
     }
     return Out;
+}
+
+// The listed group a subscription line's name belongs to: the one spelt so, else of those equal
+// to it ignoring case the first in the list's order (which puts capitals before small letters).
+std::optional<std::string> GroupOfLine(const std::string& Name,
+                                       const std::set<std::string>& Listed) {
+    if (Listed.count(Name)) return Name;
+    std::optional<std::string> First;
+    for (const std::string& Group : Listed)
+        if (Upper(Group) == Upper(Name) && (!First || Group < *First)) First = Group;
+    return First;
 }
 
 struct TShown {
@@ -153,49 +167,47 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         return 0;
     }
 
-    if (Shown.Groups != ListedGroups(List)) Fail("the tree's groups are not the list's groups");
-    std::multiset<std::string> RcNames, RcUpper;
-    std::vector<std::string> RcLines;
-    for (const std::string& Line : Lines(Rc)) {
-        RcNames.insert(NameOf(Line, 0));
-        RcUpper.insert(Upper(NameOf(Line, 0)));
-        if (!Line.empty()) RcLines.push_back(Line);
-    }
-    std::multiset<std::string> ShownUpper;
-    for (const std::string& Group : Shown.Groups) {
-        const bool Subscribed = Shown.Subscribed.count(Group) > 0;
-        if (RcNames.count(Group) && !Subscribed)
-            Fail("group " + Group + " of the .rc not subscribed");
-        if (Subscribed && !RcUpper.count(Upper(Group)))
-            Fail("group " + Group + " subscribed that the .rc does not name");
-        ShownUpper.insert(Upper(Group));
-    }
+    const std::set<std::string> Listed = ListedGroups(List, true);
+    if (Shown.Groups != std::multiset<std::string>(Listed.begin(), Listed.end()))
+        Fail("the tree's groups are not the list's groups");
 
-    // OK without a change: every subscription line is still there, the name perhaps spelt as
-    // the list spells it; a line without a rest takes the count of a new subscription.
-    const std::vector<std::string> Saved = Lines(Fuzz::ReadFile(RcFile));
-    std::multiset<std::string> SavedUpper;
-    for (const std::string& Line : Saved) SavedUpper.insert(Upper(Line));
-    // A group the .rc names twice keeps the first line; the others are dropped.
-    // (An empty line names the group "", when there is one.)
-    std::set<std::string> Taken;
+    // The lines OK without a change writes, and the groups shown subscribed.
+    std::multiset<std::string> Expected;
+    std::set<std::string> Subscribed;
     for (const std::string& Line : Lines(Rc)) {
-        const std::string Name = NameOf(Line, 0);
-        const bool Listed = ShownUpper.count(Upper(Name)) > 0;
-        if (Listed && !Taken.insert(Upper(Name)).second) continue;
-        if (Line.empty() && !Listed) continue;
-        const std::string Kept = Listed && Line.size() == Name.size() ? Line + " -20" : Line;
-        if (!SavedUpper.count(Upper(Kept)) && !SavedUpper.count(Upper(Line)))
-            Fail("the subscription line " + Line + " is lost");
+        const size_t Blank = Line.find(' ');
+        const auto Group = GroupOfLine(NameOf(Line, 0), Listed);
+        if (!Group) {
+            if (!Line.empty()) Expected.insert(Line);
+            continue;
+        }
+        const bool First = Subscribed.insert(*Group).second;
+        Expected.insert(*Group + (Blank != std::string::npos ? Line.substr(Blank)
+                                  : First                    ? " -20"
+                                                             : ""));
     }
-    std::set<std::string> Written;
-    for (const std::string& Line : Saved) {
-        const std::string Name = NameOf(Line, 0);
-        if (ShownUpper.count(Upper(Name)) && !Written.insert(Upper(Name)).second)
-            Fail("the group " + Name + " has a second subscription line");
+    if (Shown.Subscribed != std::multiset<std::string>(Subscribed.begin(), Subscribed.end()))
+        Fail("the groups shown subscribed are not the ones the .rc names");
+    const std::vector<std::string> Saved = Lines(Fuzz::ReadFile(RcFile));
+    if (std::multiset<std::string>(Saved.begin(), Saved.end()) != Expected)
+        Fail("OK without a change does not write the subscription lines again");
+    if (Expected.empty() && std::filesystem::exists(RcFile)) Fail("a .rc written with no line");
+
+    // The .bl written: every group once (a name holding a '*' ends at a blank), '*' after the
+    // subscribed ones and no other.
+    std::vector<std::string> Written = Lines(Fuzz::ReadFile(Bl));
+    if (!Written.empty() && Written[0].starts_with("!")) Written.erase(Written.begin());
+    std::multiset<std::string> WrittenGroups, Marked;
+    for (const std::string& Line : Written) {
+        const std::string Name = NameOf(Line, '*');
+        WrittenGroups.insert(Name);
+        if (Line.find('*', Name.size()) != std::string::npos) Marked.insert(Name);
     }
-    if (RcLines.empty() && Shown.Subscribed.empty() && std::filesystem::exists(RcFile))
-        Fail("a .rc written with no subscription");
+    const std::set<std::string> All = ListedGroups(List, false);
+    if (WrittenGroups != std::multiset<std::string>(All.begin(), All.end()))
+        Fail("the .bl written does not name every group once");
+    if (Marked != std::multiset<std::string>(Subscribed.begin(), Subscribed.end()))
+        Fail("the .bl written does not mark exactly the subscribed groups");
 
     // Every list reads back to itself: also a name holding a '*', one listed twice and one
     // beginning with '!'.

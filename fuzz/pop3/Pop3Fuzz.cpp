@@ -61,6 +61,36 @@ std::vector<std::string> RawLines(const std::string& Text) {
     return Lines;
 }
 
+// The lines of what the server sent, each with its CR LF: the socket ends a line at CR LF
+// alone, so a bare LF ends none (a "." after one is no end of the data), and what the close cut
+// off is no line.
+std::vector<std::string> ReceivedLines(const std::string& Text) {
+    std::vector<std::string> Lines;
+    size_t At = 0;
+    for (size_t Eol; (Eol = Text.find("\r\n", At)) != std::string::npos; At = Eol + 2)
+        Lines.push_back(Text.substr(At, Eol + 2 - At));
+    return Lines;
+}
+
+// A line of data as the protocol gives it: the server puts one more "." before a line beginning
+// with one, and the reader takes the first "." of every line away, needed or not.
+std::string Unstuffed(const std::string& Line) {
+    return Line.rfind('.', 0) == 0 ? Line.substr(1) : Line;
+}
+
+// A unique id as a UIDL line gives it: the blanks and control characters around it are no part
+// of it (an id is printable), and a line whose id holds one inside names no mail for sure.
+std::optional<std::string> UniqueId(const std::string& Text) {
+    size_t First = 0, Last = Text.size();
+    while (First < Last && uint8_t(Text[First]) <= 0x20) ++First;
+    while (Last > First && uint8_t(Text[Last - 1]) <= 0x20) --Last;
+    const std::string Id = Text.substr(First, Last - First);
+    if (Id.empty() ||
+        std::any_of(Id.begin(), Id.end(), [](char C) { return uint8_t(C) < 0x20 || C == 0x7F; }))
+        return std::nullopt;
+    return Id;
+}
+
 std::string WithoutEnd(std::string Line) {
     while (!Line.empty() && (Line.back() == '\n' || Line.back() == '\r')) Line.pop_back();
     return Line;
@@ -94,7 +124,7 @@ std::optional<TSession> ReadSession(const std::string& Sent, const std::string& 
                                                  "UIDL", "RETR", "TOP",  "DELE", "QUIT",
                                                  "NOOP", "RSET", "CAPA", "AUTH"};
     const std::vector<std::string> Commands = RawLines(Sent);
-    const std::vector<std::string> Lines = RawLines(Received);
+    const std::vector<std::string> Lines = ReceivedLines(Received);
     TSession Session;
     size_t L = 0;
     for (size_t C = 0; C <= Commands.size() && L < Lines.size(); ++C) {
@@ -115,8 +145,9 @@ std::optional<TSession> ReadSession(const std::string& Sent, const std::string& 
         if (!HasData) {
             if (Ok && Verb == "UIDL") {
                 const size_t Blank = Status.find(' ', 4);
-                if (Blank != std::string::npos)
-                    Session.Ids[Status.substr(4, Blank - 4)] = Status.substr(Blank + 1);
+                const auto Id =
+                    Blank == std::string::npos ? std::nullopt : UniqueId(Status.substr(Blank + 1));
+                if (Id) Session.Ids[Status.substr(4, Blank - 4)] = *Id;
             }
             continue;
         }
@@ -124,23 +155,24 @@ std::optional<TSession> ReadSession(const std::string& Sent, const std::string& 
         bool Whole = false;
         while (L < Lines.size()) {
             const std::string& Line = Lines[L++];
-            if (WithoutEnd(Line) == "." && Line.size() <= 3) {
+            if (Line == ".\r\n") {
                 Whole = true;
                 break;
             }
-            Data += Line;
+            Data += Unstuffed(Line);
             if (Verb == "UIDL") {
-                const std::string Entry = WithoutEnd(Line);
+                const std::string Entry = WithoutEnd(Unstuffed(Line));
                 const size_t Blank = Entry.find(' ');
-                if (Blank != std::string::npos) {
-                    const auto [At, New] =
-                        Session.Ids.emplace(Entry.substr(0, Blank), Entry.substr(Blank + 1));
-                    if (!New && At->second != Entry.substr(Blank + 1))
-                        Session.TwoIds.insert(At->first);
+                const auto Id =
+                    Blank == std::string::npos ? std::nullopt : UniqueId(Entry.substr(Blank + 1));
+                if (Id) {
+                    const auto [At, New] = Session.Ids.emplace(Entry.substr(0, Blank), *Id);
+                    if (!New && At->second != *Id) Session.TwoIds.insert(At->first);
                 }
             }
         }
         if (!Whole) break;
+        // The mail's lines, wherever a line feed ends one, as a spool file holds them.
         if (Verb == "RETR") Session.Mails[Argument] = CrLfLines(Data);
     }
     return Session;
@@ -158,13 +190,18 @@ std::set<std::string> StoredIds(const std::string& List) {
     return Ids;
 }
 
-// The mail data of each spool file: what follows the DATA line of its script.
+// The mail of each spool file: what follows the DATA line of its script, whose lines the point
+// program reads dot-stuffed.
 std::vector<std::string> SpooledMails() {
     std::vector<std::string> Mails;
     for (const std::string& Name : FuzzWorld::Files(FuzzWorld::Spool())) {
         const std::string Script = FuzzWorld::Read(FuzzWorld::Spool() + Name);
         const size_t Data = Script.find("\r\nDATA\r\n");
-        if (Data != std::string::npos) Mails.push_back(CrLfLines(Script.substr(Data + 8)));
+        if (Data == std::string::npos) continue;
+        std::string Mail;
+        for (const std::string& Line : RawLines(CrLfLines(Script.substr(Data + 8))))
+            Mail += Unstuffed(Line);
+        Mails.push_back(Mail);
     }
     return Mails;
 }

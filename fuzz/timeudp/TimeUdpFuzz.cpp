@@ -3,8 +3,9 @@
 // whether the first answer comes from a stranger's port (bit 1); the rest, cut at 0x1E, are the
 // datagrams sent back. The request is one datagram to the server. It gets exactly one report:
 // the first datagram from the server (the stranger's never counts) read as the time of its
-// first four bytes, as the daytime of its bytes (as far as the client's buffer holds), as a
-// short answer, or no answer when the server sent none.
+// first four bytes (the time checked by a conversion of the target's own), as the daytime of
+// its bytes (as far as the client's buffer holds), as a short answer, or no answer when the
+// server sent none.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -12,6 +13,7 @@
 #include <QCoreApplication>
 
 #include <chrono>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -72,6 +74,17 @@ bool PumpUntil(const T& Done) {
 uint32_t BigEndian(const std::string& Bytes) {
     return uint32_t(uint8_t(Bytes[0])) << 24 | uint32_t(uint8_t(Bytes[1])) << 16 |
            uint32_t(uint8_t(Bytes[2])) << 8 | uint32_t(uint8_t(Bytes[3]));
+}
+
+// The seconds since 1900-01-01 00:00 UTC a time stamp (days since 1899-12-30, the day's time as
+// the fraction) stands for, counted without the client's own conversion: through the Unix epoch,
+// which lies 25,569 days after the stamp's and 2,208,988,800 seconds after the time service's
+// (70 years, 17 of them leap years). Rounded: a stamp holds the second to well within a
+// millisecond.
+int64_t SecondsSince1900(double Stamp) {
+    constexpr int64_t kUnixEpochDay = 25569;
+    constexpr int64_t kUnixEpochSeconds = 2208988800;
+    return std::llround((Stamp - double(kUnixEpochDay)) * 86400.0) + kUnixEpochSeconds;
 }
 
 }  // namespace
@@ -145,8 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
             if (Errors != std::vector<int32_t>{kIpTimeShortAnswer})
                 Fail("a time answer of " + std::to_string(First->size()) +
                      " bytes is not reported as short but as " + Got);
-        } else if (Times.size() != 1 ||
-                   Times[0] != TIpCustomTimeClient::TimeStampOf(BigEndian(*First))) {
+        } else if (Times.size() != 1 || SecondsSince1900(Times[0]) != BigEndian(*First)) {
             Fail("the time is not the one of the server's first four bytes: " + Got);
         }
     } else {

@@ -489,6 +489,9 @@ def case_killed_runs(p):
             check("%s: every batch under its final name is whole" % label,
                   all(whole(b) for b in p.batches(spool)))
             check("%s: no group's line stopped in the middle of the group" % label, rc_whole)
+            # A kill before a batch's first write leaves it empty; the clean run clears it too.
+            check("%s: no temporary file of the killed runs is left" % label,
+                  p.leftovers(spool) == [], p.leftovers(spool))
         finally:
             news.stop()
 

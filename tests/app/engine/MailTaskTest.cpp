@@ -25,6 +25,10 @@ void CaptureLog(TKestroCustomClient*, int32_t, const std::string& text, bool) {
 void CaptureMail(TKestroCustomClient*, const std::string& line) {
     if (MailLines) MailLines->push_back(line);
 }
+int StatusReports = 0;
+void CountStatus(TKestroCustomClient*, int32_t) {
+    ++StatusReports;
+}
 
 bool Contains(const std::vector<std::string>& lines, const std::string& text) {
     for (const auto& line : lines)
@@ -39,6 +43,7 @@ class MailTask : public EngineTest {
         TaskLines = &Lines;
         MailLines = &Mails;
         Running = true;
+        StatusReports = 0;
         Pop3Busy = SmtpBusy = 0;
         MailCount = 0;
         SpoolCounter = 0;  // every test starts with m0.msg, also when all run in one process
@@ -166,6 +171,25 @@ TEST_F(Pop3Task, FetchesEveryMailIntoTheSpoolThenDeletesAndQuits) {
     EXPECT_TRUE(Contains(Lines, "Empfange Nachricht 2 von 2 Nachrichten"));
     EXPECT_TRUE(Contains(Lines, "L\xC3\xB6sche Nachricht 2 von 2 Nachrichten"));
     EXPECT_TRUE(Contains(Lines, "Es wurden 2 Nachrichten empfangen/bearbeitet"));
+}
+
+// A fast server's mails arrive between two ticks of the client's timer, the only time the
+// client reports progress: the task still counts every byte of the session, at the end of each
+// mail, for the task view and the run's total.
+TEST_F(Pop3Task, CountsEveryByteOfTheSessionWhenTheMailsEnd) {
+    TKestroPOP3Client task;
+    Run(task, "");
+    task.OnTaskStatus = CountStatus;
+    ListWithIds({"1 120", "2 130", "3 140"}, "1 u1\r\n2 u2\r\n3 u3\r\n");
+    for (int N = 1; N <= 3; ++N) {
+        Peer.Sent();
+        SendMail(N);
+        EXPECT_EQ(task.Bytes, int64_t(Peer.Said)) << N;
+    }
+    EXPECT_EQ(StatusReports, 3);
+    // A progress report of the mail's own count adds nothing the session had not counted.
+    task.DoProgress(task.Client.get(), 10);
+    EXPECT_EQ(task.Bytes, int64_t(Peer.Said));
 }
 
 TEST_F(Pop3Task, EmptyMailboxFinishesWithoutFurtherCommands) {
@@ -838,24 +862,84 @@ TEST_F(SmtpTask, ThreeFilesOneConnectionWithLoginEachDeletedAfterItsBody) {
     EXPECT_TRUE(Contains(Lines, "Letze Nachricht versandt"));
 }
 
-TEST_F(SmtpTask, RefusedRecipientLeavesItsFileAndTheLaterOnes) {
+// A mail the server refuses for good, at its recipient or at the end of its body, would meet
+// the same refusal on every run: it stays in the spool as written, and the mails after it still
+// go out on the same connection.
+TEST_F(SmtpTask, MailRefusedForGoodStaysAndTheLaterOnesGoOut) {
     Outgoing("M0001.OUT", "ann@example.org", "one");
     Outgoing("M0002.OUT", "reject@example.org", "two");
     Outgoing("M0003.OUT", "carl@example.org", "three");
+    Outgoing("M0004.OUT", "dave@example.org", "four");
+    Outgoing("M0005.OUT", "eve@example.org", "five");
+    const std::string Refused = ReadFile(Spool + "M0002.OUT");
     TKestroSMTPClient task;
     Run(task, "");
     GreetWithoutLogin();
     Deliver("ann@example.org");
     Peer.Say("250 queued");
-    Peer.Sent();
+    EXPECT_EQ(Peer.Sent(), "MAIL FROM:<me@point.example>\r\n");
     Peer.Say("250 OK");
     EXPECT_EQ(Peer.Sent(), "RCPT TO:<reject@example.org>\r\n");
     Peer.Say("550 5.1.1 mailbox unavailable");
+    // The recipients the server took before are dropped with the rest of the mail.
+    EXPECT_EQ(Peer.Sent(), "RSET\r\n");
+    Peer.Say("250 2.0.0 flushed");
+    EXPECT_EQ(Peer.Sent(), "MAIL FROM:<me@point.example>\r\n");
+    Deliver("carl@example.org");
+    Peer.Say("250 queued");
+    Peer.Sent();
+    Deliver("dave@example.org");
+    Peer.Say("554 5.6.0 message refused");
+    EXPECT_EQ(Peer.Sent(), "RSET\r\n");
+    Peer.Say("250 flushed");
+    EXPECT_EQ(Peer.Sent(), "MAIL FROM:<me@point.example>\r\n");
+    Deliver("eve@example.org");
+    Peer.Say("250 queued");
     EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
     ExpectEnded(task, 1);
+    EXPECT_EQ(SpoolFiles("M*.OUT"), (std::vector<std::string>{"M0002.OUT", "M0004.OUT"}));
+    EXPECT_EQ(ReadFile(Spool + "M0002.OUT"), Refused);
     EXPECT_TRUE(Contains(Lines, "SMTP Error 550 auf 127.0.0.1: 5.1.1 mailbox unavailable"));
-    const std::vector<std::string> left = {"M0002.OUT", "M0003.OUT"};
-    EXPECT_EQ(SpoolFiles("M*.OUT"), left);
+    EXPECT_TRUE(Contains(Lines, "Nachricht 2 (" + Spool + "M0002.OUT) wurde abgewiesen"));
+    EXPECT_TRUE(Contains(Lines, "SMTP Error 554 auf 127.0.0.1: 5.6.0 message refused"));
+    EXPECT_TRUE(Contains(Lines, "Nachricht 4 (" + Spool + "M0004.OUT) wurde abgewiesen"));
+    EXPECT_TRUE(Contains(Lines, "Letze Nachricht versandt"));
+}
+
+// What does not concern the mail alone ends the task: a refusal that may pass (4xx), one of its
+// sender, one of the reset. The mail and every later one stay for the next run.
+TEST_F(SmtpTask, OtherRefusalsEndTheTaskAndKeepTheRest) {
+    struct TCase {
+        const char* Reply;
+        int Step;  // 0: to MAIL FROM, 1: to RCPT TO, 2: to the RSET after a refused recipient
+    };
+    int32_t N = 0;
+    for (const TCase Case : {TCase{"451 4.7.1 try again later", 1},
+                             TCase{"553 5.7.1 sender refused", 0}, TCase{"421 4.3.2 closing", 2}}) {
+        SCOPED_TRACE(Case.Reply);
+        SetRunExitCode(0);
+        Lines.clear();
+        for (const std::string& Name : SpoolFiles("M*.OUT")) DeleteFile(Spool + Name);
+        Outgoing("M0001.OUT", "reject@example.org", "one");
+        Outgoing("M0002.OUT", "bob@example.org", "two");
+        TKestroSMTPClient task;
+        Run(task, "", ++N);
+        GreetWithoutLogin();
+        if (Case.Step >= 1) {
+            Peer.Say("250 OK");
+            EXPECT_EQ(Peer.Sent(), "RCPT TO:<reject@example.org>\r\n");
+        }
+        if (Case.Step == 2) {
+            Peer.Say("550 5.1.1 mailbox unavailable");
+            EXPECT_EQ(Peer.Sent(), "RSET\r\n");
+        }
+        Peer.Say(Case.Reply);
+        EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+        ExpectEnded(task, 1);
+        EXPECT_TRUE(Contains(Lines, "SMTP Error " + std::string(Case.Reply).substr(0, 3)));
+        EXPECT_EQ(SpoolFiles("M*.OUT").size(), 2u);
+        EXPECT_FALSE(Contains(Lines, "Letze Nachricht versandt"));
+    }
 }
 
 // Only a 250 after the body says the server took the mail: a refusal, temporary or for good,
@@ -893,6 +977,27 @@ TEST_F(SmtpTask, BodyAnsweredWithAReplyThatIsNoneKeepsItsFile) {
     EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
     EXPECT_TRUE(
         Contains(Lines, "SMTP Error 0 auf 127.0.0.1: ung\xC3\xBCltige Antwort \"2500 queued"));
+}
+
+// Every byte the task sent counts once the server answered the body, though no timer tick
+// came for a progress report.
+TEST_F(SmtpTask, CountsEveryByteSentWhenTheBodyIsAnswered) {
+    Outgoing("M0001.OUT", "ann@example.org", "one");
+    Outgoing("M0002.OUT", "bob@example.org", "two");
+    TKestroSMTPClient task;
+    Run(task, "");
+    std::string All;
+    Greet("250 mail.example\r\n");
+    for (int Mail = 1; Mail <= 2; ++Mail) {
+        for (const char* Reply : {"250 OK", "250 OK", "354 go on"}) {
+            All += Peer.Sent();
+            Peer.Say(Reply);
+        }
+        All += Peer.Sent();  // the body
+        Peer.Say("250 queued");
+        EXPECT_EQ(task.Bytes, int64_t(All.size())) << Mail;
+    }
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
 }
 
 TEST_F(SmtpTask, EmptySpoolConnectsToNothing) {

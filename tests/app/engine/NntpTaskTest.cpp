@@ -677,18 +677,30 @@ TEST_F(NntpPostTest, EveryFileIsDeletedOnlyAfterTheServerTookIt) {
     EXPECT_TRUE(Logged("Versende Artikel 3 von 3"));
 }
 
-TEST_F(NntpPostTest, RefusedPostKeepsItsFileAndTheRest) {
+// An article the server refuses (a group it does not carry) would meet the same refusal on
+// every run: it stays in the spool as written, and the articles after it still go out.
+TEST_F(NntpPostTest, RefusedPostStaysAndTheLaterOnesGoOut) {
     Box("");
     Outgoing("N1.OUT");
     Outgoing("N2.OUT");
+    Outgoing("N3.OUT");
+    const std::string Refused = ReadFile(Spool + "N2.OUT");
     Start("SendNews");
     Greet();
-    Feed("211 0 0 0 de.test\r\n340 send\r\n");
+    Feed("211 0 0 0 de.test\r\n340 send\r\n240 posted\r\n");
+    Sent();
+    Feed("340 send\r\n");
+    Sent();
     Feed("441 posting failed\r\n");
+    EXPECT_EQ(Sent(), "POST\r\n");
+    EXPECT_NE(Task->State, 3);
+    Feed("340 send\r\n240 posted\r\n");
     EXPECT_EQ(Task->State, 3);
     EXPECT_TRUE(Logged("NNTP Error 441 auf news.example: posting failed"));
-    EXPECT_EQ(SpoolFiles("N*.OUT").size(), 2u);
-    EXPECT_EQ(RunExitCode(), 1);  // an unattended caller learns that the posts are still there
+    EXPECT_TRUE(Logged("Artikel 2 (" + Spool + "N2.OUT) wurde abgewiesen und bleibt im Spool"));
+    EXPECT_EQ(SpoolFiles("N*.OUT"), std::vector<std::string>{"N2.OUT"});
+    EXPECT_EQ(ReadFile(Spool + "N2.OUT"), Refused);
+    EXPECT_EQ(RunExitCode(), 1);  // an unattended caller learns that a post is still there
 }
 
 // A run that ended between the server's acceptance and the deletion leaves a file the server
@@ -719,12 +731,14 @@ TEST_F(NntpPostTest, ArticleTheServerHoldsAlreadyCountsAsDelivered) {
     EXPECT_FALSE(Logged("NNTP Error"));
 }
 
-// Every other refusal, a 437 for any reason but a duplicate among them, keeps the article.
+// Every other refusal, a 437 for any reason but a duplicate among them, keeps the article. A
+// 441 passes it over to the next; the others end the task, keeping the rest too.
 TEST_F(NntpPostTest, RefusalForAnyOtherReasonKeepsTheFile) {
     for (const char* Refusal : {"441 437 Unwanted newsgroup \"de.test\"", "437 Too old",
                                 "441 4350 odd", "441 Duplicate", "436 try again later"}) {
         SCOPED_TRACE(Refusal);
         const std::string Text = Refusal;
+        const bool PassedOver = Text.starts_with("441");
         SetRunExitCode(0);
         Box("");
         Outgoing("N1.OUT");
@@ -732,14 +746,19 @@ TEST_F(NntpPostTest, RefusalForAnyOtherReasonKeepsTheFile) {
         Start("SendNews");
         Greet();
         Feed("211 0 0 0 de.test\r\n340 send\r\n" + Text + "\r\n");
+        if (PassedOver) Feed("340 send\r\n240 posted\r\n");
         EXPECT_EQ(Task->State, 3);
         EXPECT_EQ(RunExitCode(), 1);
         EXPECT_TRUE(
             Logged("NNTP Error " + Text.substr(0, 3) + " auf news.example: " + Text.substr(4)));
-        EXPECT_EQ(SpoolFiles("N*.OUT").size(), 2u);
+        const std::vector<std::string> Left = PassedOver
+                                                  ? std::vector<std::string>{"N1.OUT"}
+                                                  : std::vector<std::string>{"N1.OUT", "N2.OUT"};
+        EXPECT_EQ(SpoolFiles("N*.OUT"), Left);
         Task.reset();
         NNTPTasks.SaveAndClear();
         ConfigList.FreeAll();
+        for (const std::string& Name : SpoolFiles("N*.OUT")) DeleteFile(Spool + Name);
     }
 }
 

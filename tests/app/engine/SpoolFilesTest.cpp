@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 #include "EngineFixture.h"
+#include "app/engine/SafeFile.h"
 #include "app/engine/bfgconfig.h"
 #include "netlib/mime/Codecs.h"
 #include "netlib/mime/MimeMessage.h"
@@ -130,25 +132,49 @@ TEST_F(SpoolFilesTest, SpoolNamesSkipTemporaryFilesLeftBehind) {
     EXPECT_EQ(NewSpoolFileName(Spool), "m1.msg");
 }
 
-// A killed fetch leaves its group's batch under a temporary name, megabytes for a large group:
-// the next run removes those, and only those. A mail written under a temporary name may still
-// decide whether it was stored (FetchedMails.h), and other files are not the spool's.
+// A killed fetch leaves its group's batch under a temporary name, megabytes for a large group,
+// or an empty file when it was killed before the batch's first write: the next run removes
+// those, and only those. A mail written under a temporary name may still decide whether it was
+// stored (FetchedMails.h), and other files are not the spool's.
 TEST_F(SpoolFilesTest, StaleBatchesAreRemovedAndMailsAndOtherFilesStay) {
     const std::string Batch = "#! rnews 5\nhello";
+    const std::set<std::string> MailTemps = {"m9.tmp"};
     WriteFile(Spool + "m1.tmp", Batch);
     WriteFile(Spool + "m2.sorted.tmp", Batch);
     WriteFile(Spool + "M3.TMP", Batch);
     WriteFile(Spool + "m4.tmp", "HELO host\r\nRCPT TO:<a@b>\r\nDATA\r\n");
-    WriteFile(Spool + "m5.tmp", "");               // killed before its first byte: kept
+    WriteFile(Spool + "m5.tmp", "");               // killed before its first byte
     WriteFile(Spool + "m6.msg", Batch);            // a batch under its name
     WriteFile(Spool + "mx.tmp", Batch);            // not a spool name
     WriteFile(Spool + "notes.sorted.tmp", Batch);  //
-    EXPECT_EQ(RemoveStaleBatches(Spool), 3);
-    EXPECT_EQ(FindFiles(Spool, "*"), (std::vector<std::string>{"m4.tmp", "m5.tmp", "m6.msg",
-                                                               "mx.tmp", "notes.sorted.tmp"}));
-    ASSERT_EQ(LogLines.size(), 3u);
+    WriteFile(Spool + "M7.TMP", "");               // not as the spool spells it
+    WriteFile(Spool + "m9.tmp", "");               // a box's list of fetched mails names it
+    EXPECT_EQ(RemoveStaleBatches(Spool, &MailTemps), 4);
+    EXPECT_EQ(FindFiles(Spool, "*"),
+              (std::vector<std::string>{"m4.tmp", "m6.msg", "M7.TMP", "m9.tmp", "mx.tmp",
+                                        "notes.sorted.tmp"}));
+    ASSERT_EQ(LogLines.size(), 4u);
     EXPECT_NE(LogLines[0].find(Spool + "m1.tmp"), std::string::npos) << LogLines[0];
-    EXPECT_EQ(RemoveStaleBatches(Spool), 0);
+    EXPECT_EQ(RemoveStaleBatches(Spool, &MailTemps), 0);
+    // Without the boxes' lists no empty file is known to be a batch's.
+    WriteFile(Spool + "m5.tmp", "");
+    EXPECT_EQ(RemoveStaleBatches(Spool, nullptr), 0);
+    EXPECT_TRUE(FileExists(Spool + "m5.tmp"));
+}
+
+// A batch being written by another Kestro that shares the spool is no leftover, empty or not.
+TEST_F(SpoolFilesTest, ABatchAWriterHoldsStays) {
+    const std::set<std::string> None;
+    {
+        TBufferedFile Written(Spool + "m1.tmp");
+        TBufferedFile Empty(Spool + "m2.tmp");
+        Written.Write("#! rnews 5\nhello");
+        Written.Flush();
+        EXPECT_EQ(RemoveStaleBatches(Spool, &None), 0);
+        EXPECT_TRUE(FileExists(Spool + "m1.tmp"));
+        EXPECT_TRUE(FileExists(Spool + "m2.tmp"));
+    }
+    EXPECT_EQ(RemoveStaleBatches(Spool, &None), 2);
 }
 
 // ---- mail script ----

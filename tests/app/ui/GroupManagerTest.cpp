@@ -83,8 +83,8 @@ TEST(CommonGroupLevel, CountsTheDotsOfTheSharedBeginning) {
 }
 
 // The compact list of a large server keeps the order and the lookup of a string list: letters
-// without case, '_' after the capitals, a shorter name first, equal names in their order; the
-// marks and words after a name dropped.
+// without case, '_' after the capitals, a shorter name first; names that differ only in case
+// by their bytes; the marks and words after a name dropped.
 TEST(GroupNames, SortAndFindAsAStringList) {
     const std::vector<std::string> Lines = {"de.Test", "a_b 5 y",  "aZb*",   "alt.x", "ALT.X",
                                             "alt",     "de.test2", "~tilde", "Zeta",  "a.b.c"};
@@ -98,19 +98,32 @@ TEST(GroupNames, SortAndFindAsAStringList) {
         Expected.Add(Line.substr(0, std::min(Line.find(' '), Line.find('*'))));
     Expected.Sort();
     ASSERT_EQ(Names.Count(), Expected.Count());
-    for (int I = 0; I < Names.Count(); ++I) EXPECT_EQ(Names[I], Expected[I]) << I;
+    for (int I = 0; I < Names.Count(); ++I) {
+        int At = -1;
+        EXPECT_TRUE(Expected.Find(std::string(Names[I]), At)) << I;
+        EXPECT_EQ(Expected.Find(std::string(Names[I]), At) ? At : -1,
+                  Expected.Find(Expected[I], At) ? At : -2)
+            << I << ": " << Names[I] << " stands where the string list has " << Expected[I];
+    }
+    EXPECT_EQ(Names[2], "ALT.X");  // the capitals' bytes first
+    EXPECT_EQ(Names[3], "alt.x");
     for (const char* Name : {"alt.X", "de.test", "a_b", "azb", "zz", "", "a.b"}) {
         int Got = -1, Want = -1;
-        EXPECT_EQ(Names.Find(Name, Got), Expected.Find(Name, Want)) << Name;
+        EXPECT_EQ(Names.FindNoCase(Name, Got), Expected.Find(Name, Want)) << Name;
         EXPECT_EQ(Got, Want) << Name;
     }
+    int At = -1;
+    EXPECT_TRUE(Names.Find("alt.x", At));
+    EXPECT_EQ(At, 3);
+    EXPECT_FALSE(Names.Find("alt.X", At));
 }
 
-// A name listed again (in any case) goes; the first spelling listed stays, and lookups find
-// the names left.
-TEST(GroupNames, RepeatedNamesKeepTheirFirstSpelling) {
+// Group names are case-sensitive: a name spelt otherwise is another group. A name listed again
+// as spelt goes.
+TEST(GroupNames, RepeatedNamesGoAndCaseTwinsStay) {
     TStringList Input;
-    for (const char* Line : {"de.b 1", "x", "de.a", "DE.A*", "de.B", "c", "De.a", "de.ab", "x"})
+    for (const char* Line :
+         {"de.b 1", "x", "de.a", "DE.A*", "de.B", "c", "De.a", "de.ab", "x", "de.a*"})
         Input.Add(Line);
     TGroupNames Names;
     Names.Assign(Input, 0);
@@ -118,13 +131,18 @@ TEST(GroupNames, RepeatedNamesKeepTheirFirstSpelling) {
     Names.DropRepeated();
     std::vector<std::string> Left;
     for (int I = 0; I < Names.Count(); ++I) Left.emplace_back(Names[I]);
-    EXPECT_EQ(Left, (std::vector<std::string>{"c", "de.a", "de.ab", "de.b", "x"}));
+    EXPECT_EQ(Left, (std::vector<std::string>{"c", "DE.A", "De.a", "de.a", "de.ab", "de.B", "de.b",
+                                              "x"}));
     int Index = -1;
-    EXPECT_TRUE(Names.Find("DE.AB", Index));
-    EXPECT_EQ(Index, 2);
+    EXPECT_TRUE(Names.FindNoCase("DE.AB", Index));
+    EXPECT_EQ(Index, 4);
+    EXPECT_TRUE(Names.FindNoCase("de.A", Index));
+    EXPECT_EQ(Index, 1);
+    EXPECT_TRUE(Names.Find("de.a", Index));
+    EXPECT_EQ(Index, 3);
     Names.DropRepeated();
-    EXPECT_EQ(Names.Count(), 5);
-    EXPECT_EQ(Names[4], "x");
+    EXPECT_EQ(Names.Count(), 8);
+    EXPECT_EQ(Names[7], "x");
 }
 
 TEST_F(GroupManagerTest, BuildsATreeWithAtMostTwoFoldersPerGroup) {
@@ -334,17 +352,34 @@ class GroupManagerRoundTrip : public GroupManagerTest {
 };
 
 TEST_F(GroupManagerRoundTrip, AGroupListedTwiceIsOneGroupWithOneSubscriptionLine) {
-    // The server's spelling, the list's mark of an earlier OK, and another case.
-    OkTwice("!new_groups:261201 120000\r\nde.test \r\nalt.x \r\nDE.TEST \r\nde.test*\r\n",
-            "de.test 5\r\n", {"alt.x"});
+    // The server's spelling and the list's mark of an earlier OK.
+    OkTwice("!new_groups:261201 120000\r\nde.test \r\nalt.x \r\nde.test*\r\n", "de.test 5\r\n",
+            {"alt.x"});
     EXPECT_EQ(FirstRc, "alt.x -20\r\nde.test 5\r\n");
     EXPECT_EQ(FirstBl, "!new_groups:261201 120000\r\nalt.x*\r\nde.test*\r\n");
     // Subscribed anew while listed twice: one line.
     OkTwice("!h\r\nde.neu \r\nde.neu \r\n", "", {"de.neu"});
     EXPECT_EQ(FirstRc, "de.neu -20\r\n");
-    // The lines such a list made pile up before: the first one stays.
-    OkTwice("!h\r\nde.test \r\nde.test \r\n", "de.test 5\r\nde.test -20\r\nDE.test -20\r\n", {});
-    EXPECT_EQ(FirstRc, "de.test 5\r\n");
+}
+
+// A server may carry groups whose names differ only in case: each is a group of its own, with
+// its own subscription. A line spelt as neither belongs to the first of them.
+TEST_F(GroupManagerRoundTrip, NamesThatDifferInCaseAreTwoGroups) {
+    OkTwice("!h\r\nde.test \r\nalt.x \r\nDE.TEST \r\nde.test*\r\n", "de.test 5\r\n", {"DE.TEST"});
+    EXPECT_EQ(FirstRc, "DE.TEST -20\r\nde.test 5\r\n");
+    EXPECT_EQ(FirstBl, "!h\r\nalt.x\r\nDE.TEST*\r\nde.test*\r\n");
+    OkTwice("!h\r\nde.test \r\nDE.TEST \r\n", "De.Test 7\r\n", {});
+    EXPECT_EQ(FirstRc, "DE.TEST 7\r\n");
+    EXPECT_EQ(FirstBl, "!h\r\nDE.TEST*\r\nde.test\r\n");
+}
+
+// Every line that names a group is read as a fetch of its own: a second one (the user's, or one
+// a point program wrote) stays after the first, in the list's spelling.
+TEST_F(GroupManagerRoundTrip, AGroupKeepsEveryLineThatNamesIt) {
+    OkTwice("!h\r\nde.test \r\nde.test \r\nalt.x \r\n",
+            "de.test 5\r\nalt.x 3\r\nde.test -20\r\nDE.test 9 HdrOnly\r\nde.test\r\n", {});
+    EXPECT_EQ(FirstRc, "alt.x 3\r\nde.test 5\r\nde.test -20\r\nde.test 9 HdrOnly\r\nde.test\r\n");
+    EXPECT_EQ(FirstBl, "!h\r\nalt.x*\r\nde.test*\r\n");
 }
 
 TEST_F(GroupManagerRoundTrip, AGroupBeginningWithAnExclamationMarkStaysAGroup) {

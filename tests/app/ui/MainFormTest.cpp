@@ -22,6 +22,7 @@
 #include "app/ui/CommandPictures.h"
 #include "app/ui/GroupManager.h"
 #include "app/ui/MainFrm.h"
+#include "app/ui/MainViews.h"
 #include "app/ui/MultiConfig.h"
 #include "app/ui/OptionsDlg.h"
 #include "app/ui/ViewMessageFrm.h"
@@ -323,16 +324,23 @@ TEST_F(MainForm, NewMailGoesOnTopAndLeavesNoLineSelected) {
     EXPECT_EQ(Form->LogList->ItemIndex(), -1);
 }
 
-// A mail whose subject runs to 100 KB is listed (its line cut at the list's limit), and the
-// mails after it are listed as usual: the fetch reporting them goes on.
+// A mail whose subject runs to 100 KB is listed with its subject cut to what the list holds, its
+// sender and size whole, and the mails after it are listed as usual: the fetch reporting them
+// goes on.
 TEST_F(MainForm, AMailWithAHugeSubjectIsListedAndTheNextOnesToo) {
-    const std::string Huge = "M0001.MSG\1Mon, 07 Dec 2026 22:40:00 +0200\2" +
-                             std::string(100 * 1024, 'S') + "\3a@b.example\0045000";
-    EXPECT_NO_THROW(TExchangeRun::AddMailLogLine(nullptr, Huge));
+    const std::string Head = "M0001.MSG\1Mon, 07 Dec 2026 22:40:00 +0200\2";
+    const std::string Tail = "\3a@b.example\0045000";
+    EXPECT_NO_THROW(
+        TExchangeRun::AddMailLogLine(nullptr, Head + std::string(100 * 1024, 'S') + Tail));
     EXPECT_NO_THROW(TExchangeRun::AddMailLogLine(nullptr, kMail2));
     ASSERT_EQ(Form->LogList->Items()->Count(), 2);
     EXPECT_EQ(Form->LogList->Items()->Get(0), kMail2);
-    EXPECT_EQ(Form->LogList->Items()->Get(1), Huge.substr(0, 0xFFFF));
+    const std::string Listed = Form->LogList->Items()->Get(1);
+    EXPECT_EQ(Listed, Head + std::string(0xFFFF - Head.size() - Tail.size(), 'S') + Tail);
+    const TMailLine Mail = SplitMailLine(Listed);
+    EXPECT_EQ(Mail.FileName, "M0001.MSG");
+    EXPECT_EQ(Mail.Sender, "a@b.example");
+    EXPECT_EQ(Mail.Size, "5000");
     Drain();
 }
 

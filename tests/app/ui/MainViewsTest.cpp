@@ -106,6 +106,22 @@ TEST(MainViews, MailLinesSplitAtTheirMarks) {
     }
 }
 
+// A line too long for the list gives up the end of its subject first, then of its sender, then
+// of its date; its file name and its tail (label and size) stay whole.
+TEST(MainViews, MailLinesTooLongGiveUpTheirTextsNotTheirEnds) {
+    const std::string Line = "F\1DDDD\2SSSSSS\3NNNN\4Cut\00512";
+    EXPECT_EQ(FitMailLine(Line, Line.size()), Line);
+    EXPECT_EQ(FitMailLine(Line, Line.size() - 4), "F\1DDDD\2SS\3NNNN\4Cut\00512");
+    EXPECT_EQ(FitMailLine(Line, Line.size() - 8), "F\1DDDD\2\3NN\4Cut\00512");
+    EXPECT_EQ(FitMailLine(Line, Line.size() - 12), "F\1DD\2\3\4Cut\00512");
+    EXPECT_EQ(FitMailLine(Line, 3), "F\1\2\3\4Cut\00512");  // as short as it gets
+    // A mark that leads nowhere is subject text like any other.
+    const TMailLine Cut = SplitMailLine(FitMailLine("F\1D\2S\1S\3N\0041", 10));
+    EXPECT_EQ(Cut.Subject, "S\1");
+    EXPECT_EQ(Cut.Sender, "N");
+    EXPECT_EQ(Cut.Size, "1");
+}
+
 TEST(MainViews, MailLinesShowSubjectAndSenderDecoded) {
     const TMailLine Shown = ShownMailLine(
         "M0004.MSG\x01"

@@ -433,18 +433,23 @@ TEST_F(SmtpE2e, PostfixTakesThreeFilesWithLoginAndDeliversThem) {
               std::string::npos);
 }
 
-TEST_F(SmtpE2e, RefusedRecipientLeavesItsFileAndTheLaterOnes) {
+// A recipient refused for good would be refused on every run: its mail stays as written, and
+// the mail after it still goes out.
+TEST_F(SmtpE2e, RefusedRecipientKeepsItsFileAndTheLaterOnesGoOut) {
     const std::string to = User + "@example.org";
     const std::string reject = Env.Get("SMTP_REJECT_RCPT");
     Outgoing("M0001.OUT", to, Mail("first", to));
     Outgoing("M0002.OUT", reject, Mail("second", reject));
     Outgoing("M0003.OUT", to, Mail("third", to));
+    const std::string refused = ReadFile(Spool + "M0002.OUT");
     Send(SmtpSettings(false));
     EXPECT_EQ(RunExitCode(), 1);
     EXPECT_TRUE(Contains(Lines, "SMTP Error 550"));
-    const std::vector<std::string> left = {"M0002.OUT", "M0003.OUT"};
+    EXPECT_TRUE(Contains(Lines, "M0002.OUT) wurde abgewiesen und bleibt im Spool"));
+    const std::vector<std::string> left = {"M0002.OUT"};
     EXPECT_EQ(FindFiles(Spool, "M*.OUT"), left);
-    EXPECT_EQ(MailboxCount(), 1u);
+    EXPECT_EQ(ReadFile(Spool + "M0002.OUT"), refused);
+    EXPECT_EQ(MailboxCount(), 2u);
 }
 
 }  // namespace

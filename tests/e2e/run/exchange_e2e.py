@@ -195,6 +195,48 @@ def case_refused_post(p):
     check("refused post: the server does not have it", not nntp_has(mid))
 
 
+def case_refused_between(p):
+    """A post to a group that does not exist between two valid ones, and a mail to a recipient
+    the server refuses for good between two good ones: the valid ones go out, the refused file
+    stays byte for byte, run after run, each run exits 1 and its log names the file."""
+    group = new_groups("betw", 1, 1)[0]
+    user, pw = new_user("betw")
+    posts = [outgoing_news(group, "before the refused one", "one"),
+             outgoing_news("e2e.no-such-group-%s" % uuid.uuid4().hex[:6], "refused", "nowhere"),
+             outgoing_news(group, "after the refused one", "three")]
+    for n, (mid, article) in enumerate(posts, 1):
+        p.write("spool/N%04d.OUT" % n, article)
+    rcpts = ["%s@example.org" % user, E["KESTRO_E2E_SMTP_REJECT_RCPT"], "%s@example.org" % user]
+    for n, rcpt in enumerate(rcpts, 1):
+        p.write("spool/M%04d.OUT" % n, outgoing_mail("point@example.org", rcpt, "mail %d" % n,
+                                                     "body %d" % n))
+    refused = {name: open(p.spool + name, "rb").read() for name in ("N0002.OUT", "M0002.OUT")}
+    box = p.write("betw.bfg", "NntpServer=%s\nNntpPort=%d\nNntpSpool=%s\nNntpGetNewsList=N\n"
+                              "SmtpServer=%s\nSmtpPort=%d\nSmtpSpool=%s\n"
+                  % (HOST, port("NNTP"), p.spool, HOST, port("SMTP"), p.spool))
+    for run in (1, 2):
+        rc, wall, cpu, err = p.run(box)
+        log = p.log("kestro.log")
+        check("refused between, run %d: exit 1" % run, rc == 1, (rc, err[-300:], log[-800:]))
+        left = sorted(n for n in os.listdir(p.spool) if n.upper().endswith(".OUT"))
+        check("refused between, run %d: only the refused files stay" % run,
+              left == ["M0002.OUT", "N0002.OUT"], left)
+        for name, data in refused.items():
+            check("refused between, run %d: %s stays byte for byte" % (run, name),
+                  os.path.exists(p.spool + name) and open(p.spool + name, "rb").read() == data)
+        check("refused between, run %d: the log names the refused article" % run,
+              log.count("N0002.OUT) wurde abgewiesen und bleibt im Spool") == run, log[-800:])
+        check("refused between, run %d: the log names the refused mail" % run,
+              log.count("M0002.OUT) wurde abgewiesen und bleibt im Spool") == run, log[-800:])
+        check("refused between, run %d: with the servers' lines" % run,
+              log.count("NNTP Error 441 auf ") == run and log.count("SMTP Error 550 auf ") == run,
+              log[-800:])
+    check("refused between: the articles before and after it reached INN, once",
+          nntp_has(posts[0][0]) and nntp_has(posts[2][0]) and not nntp_has(posts[1][0]))
+    check("refused between: the mails before and after it arrived, once",
+          pop3_count(user, pw) == 2, pop3_count(user, pw))
+
+
 def case_posted_before(p):
     """An article INN holds already (a run ended between its acceptance and the deletion of its
     file): its refusal counts as delivery, and the article after it goes out too."""
@@ -339,6 +381,7 @@ CASES = [("openxp", case_openxp, {}), ("xp2", case_xp2, {}), ("cfg", case_cfg_op
          ("failures", case_failures, {"time_server": False}),
          ("refused-post", case_refused_post, {"time_server": False}),
          ("posted-before", case_posted_before, {"time_server": False}),
+         ("refused-between", case_refused_between, {"time_server": False}),
          ("second", case_second_instance, {"time_server": False}),
          ("parallel", case_parallel_news, {"time_server": False}),
          ("oversize", case_oversize, {"time_server": False}),

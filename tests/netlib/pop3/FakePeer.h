@@ -3,6 +3,7 @@
 // in through a fake socket, what the client sends is read back as text.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "netlib/sock/IpFakeSocket.h"
@@ -24,7 +25,9 @@ class TFakePeer {
     void Say(const std::string& line) { SayAll(line + "\r\n"); }
     // Several lines in one read.
     void SayAll(const std::string& bytes) {
-        if (Connected()) Socket->Feed(bytes);
+        if (!Connected()) return;
+        Said += bytes.size();
+        Socket->Feed(bytes);
     }
     // What the client sent since the last call.
     std::string Sent() { return Connected() ? Socket->TakeWritten() : std::string(); }
@@ -38,6 +41,8 @@ class TFakePeer {
     }
 
     TIpFakeSocket* Socket = nullptr;
+    // Bytes the server said, over every connection.
+    uint64_t Said = 0;
 };
 
 // Delivers the posted messages (state changes, task completions).
