@@ -13,25 +13,15 @@ unattended run of the same box stores. A run started with a box asks before it d
 question waits for its answer (No: nothing dialled); it asks again before it hangs up (No: the
 line stays up while the program runs). Prints a line per check and "N passed, M failed".
 """
-import os, subprocess, sys, tempfile, time, traceback
+import os, subprocess, sys, time, traceback
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+from own_screen import run_on_own_screen, wait_for
+
 FB_ENV = "KESTRO_WINDOW_E2E_FBDIR"
 SCREEN = (1024, 768)
 
-if FB_ENV not in os.environ:
-    fbdir = tempfile.mkdtemp(prefix="kestro-window-fb-")
-    # The free-display search starts at a number of this process's own: two runs started at
-    # once would otherwise both find the same display and share one server. -noreset: the
-    # server would reset when the last client (a kestro that ended) leaves, and the next
-    # kestro's connect during that reset fails.
-    argv = ["xvfb-run", "-a", "-n", str(1000 + os.getpid() % 50000),
-            "-s", "-screen 0 %dx%dx24 -fbdir %s -nolisten tcp -noreset" % (SCREEN + (fbdir,)),
-            sys.executable, os.path.abspath(__file__)] + sys.argv[1:]
-    status = subprocess.call(argv, env=dict(os.environ, **{FB_ENV: fbdir}))
-    for name in os.listdir(fbdir):
-        os.remove(os.path.join(fbdir, name))
-    os.rmdir(fbdir)
-    sys.exit(status)
+run_on_own_screen(FB_ENV, SCREEN, "kestro-window-fb-")
 
 sys.path.insert(0, os.path.join(HERE, "..", "run"))
 sys.path.insert(0, os.path.join(HERE, ".."))
@@ -56,16 +46,6 @@ def xdotool(*args):
 
 def screen():
     return Screen(os.path.join(os.environ[FB_ENV], "Xvfb_screen0"))
-
-
-def wait_for(what, cond, seconds=60, step=0.05):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = cond()
-        if value:
-            return value
-        time.sleep(step)
-    raise AssertionError("waited %d s in vain for %s" % (seconds, what))
 
 
 def window_named(prefix):

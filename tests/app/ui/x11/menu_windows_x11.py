@@ -19,22 +19,14 @@ E2E = os.path.join(HERE, "..", "..", "..", "e2e")
 sys.path.insert(0, E2E)
 sys.path.insert(0, os.path.join(E2E, "window"))
 import bounded
+from own_screen import run_on_own_screen, wait_for
 from screen import Screen
 
 FB_ENV = "KESTRO_MENU_X11_FBDIR"
 SCREEN = (1024, 768)
 RUN_BOUND = 240
 
-if FB_ENV not in os.environ:
-    fbdir = tempfile.mkdtemp(prefix="kestro-menu-fb-")
-    # A display number of this process's own (two runs at once would share one server), and
-    # -noreset (a reset as the last client leaves would refuse the next one).
-    argv = ["xvfb-run", "-a", "-n", str(1000 + os.getpid() % 50000),
-            "-s", "-screen 0 %dx%dx24 -fbdir %s -nolisten tcp -noreset" % (SCREEN + (fbdir,)),
-            sys.executable, os.path.abspath(__file__)] + sys.argv[1:]
-    status = subprocess.call(argv, env=dict(os.environ, **{FB_ENV: fbdir}))
-    shutil.rmtree(fbdir, ignore_errors=True)
-    sys.exit(status)
+run_on_own_screen(FB_ENV, SCREEN, "kestro-menu-fb-")
 
 KESTRO = os.path.abspath(sys.argv[1])
 PICTURES = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else os.getcwd()
@@ -81,16 +73,6 @@ def run(*argv):
 
 def xdotool(*args):
     return run("xdotool", *args).strip()
-
-
-def wait_for(what, cond, seconds=30, step=0.05):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = cond()
-        if value:
-            return value
-        time.sleep(step)
-    raise AssertionError("waited %d s in vain for %s" % (seconds, what))
 
 
 def screen():
