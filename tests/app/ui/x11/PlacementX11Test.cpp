@@ -2,63 +2,31 @@
 // xdotool (with and without a window manager running), closed, and made again as at the next start,
 // each comes back where it was left. Run by run-x11.sh and run-x11-wm.sh under xvfb-run.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QGuiApplication>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "app/engine/KestroGlobal.h"
-#include "app/engine/UnitScheduler.h"
 #include "app/ui/CommandPictures.h"
 #include "app/ui/MainFrm.h"
 #include "app/ui/ViewMessageFrm.h"
 #include "platform/core/WindowPicture.h"
-#include "platform/shell/Dialogs.h"
-#include "platform/shell/Tray.h"
-#include "tests/support/XdoTool.h"
+#include "tests/app/ui/x11/MainFormX11.h"
 
 using namespace GuiTest;
 
 namespace {
 
-class PlacementX11 : public testing::Test {
+class PlacementX11 : public MainFormX11 {
   protected:
     void SetUp() override {
-        ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        char Template[] = "/tmp/kestro-placement-XXXXXX";
-        Dir = std::string(mkdtemp(Template)) + "/";
-        setenv("KESTRO_HOME", Dir.c_str(), 1);
-        setenv("KESTRO_REGISTRY_DIR", (Dir + "reg").c_str(), 1);
-        Forms.Initialize();
-        RegisterMainFormClasses();
-        SetTrayService(std::make_unique<TFakeTrayService>());
-        SetDialogService(std::make_unique<TScriptedDialogService>());
-        TaskQueue.Clear();
-        GlobalConfig = TGlobalConfig();
-        CurrentConfig = std::make_unique<TKestroConfig>();
+        MainFormX11::SetUp();
         Mail = Dir + "m1.msg";
         std::ofstream(Mail, std::ios::binary)
             << "From: anna@example.org\r\nSubject: Ort\r\n\r\nHallo\r\n";
     }
-    void TearDown() override {
-        while (Screen->FormCount() > 0) Screen->Forms(0)->Free();
-        Drain();
-        SetDialogService(nullptr);
-        SetTrayService(nullptr);
-        CurrentConfig.reset();
-        std::filesystem::remove_all(Dir);
-    }
 
-    // The main window as at a start of the program, shown and exposed.
-    TFormMain* Start() {
-        TFormMain* Form = CreateForm<TFormMain>(nullptr);
-        Form->SetIdleControls(true);
-        Form->Show();
-        EXPECT_TRUE(WaitExposed(Form->Handle()));
-        return Form;
-    }
     // The viewer, opened by a real double click on the mail's line.
     TFormViewMessage* OpenViewer(TFormMain* Form) {
         TExchangeRun::AddMailLogLine(nullptr, Mail + "\1d\2Ort\3anna\00412");
@@ -100,7 +68,6 @@ class PlacementX11 : public testing::Test {
         return {X, Y};
     }
 
-    std::string Dir;
     std::string Mail;
 };
 

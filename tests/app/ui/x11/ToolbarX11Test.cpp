@@ -4,7 +4,6 @@
 // a box. Run by run-x11.sh and run-x11-wm.sh (openbox) under xvfb-run; the screen is grabbed from
 // the X server, so the pictures show what a user sees.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QDir>
 #include <QGuiApplication>
@@ -13,52 +12,20 @@
 #include <filesystem>
 #include <set>
 
-#include "app/engine/KestroGlobal.h"
-#include "app/engine/UnitScheduler.h"
 #include "app/ui/MainFrm.h"
 #include "bars/dxBar.h"
 #include "platform/registry/Registry.h"
-#include "platform/shell/Dialogs.h"
-#include "platform/shell/Tray.h"
-#include "tests/support/XdoTool.h"
+#include "tests/app/ui/x11/MainFormX11.h"
 
 using namespace GuiTest;
 
 namespace {
 
-class ToolbarX11 : public testing::Test {
+class ToolbarX11 : public MainFormX11 {
   protected:
-    void SetUp() override {
-        ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        char Template[] = "/tmp/kestro-toolbar-XXXXXX";
-        Dir = std::string(mkdtemp(Template)) + "/";
-        setenv("KESTRO_HOME", Dir.c_str(), 1);
-        setenv("KESTRO_REGISTRY_DIR", (Dir + "reg").c_str(), 1);
-        Forms.Initialize();
-        RegisterMainFormClasses();
-        SetTrayService(std::make_unique<TFakeTrayService>());
-        auto Dialogs = std::make_unique<TScriptedDialogService>();
-        Script = Dialogs.get();
-        SetDialogService(std::move(Dialogs));
-        TaskQueue.Clear();
-        GlobalConfig = TGlobalConfig();
-        CurrentConfig = std::make_unique<TKestroConfig>();
-    }
-    void TearDown() override {
-        while (Screen->FormCount() > 0) Screen->Forms(0)->Free();
-        Drain();
-        SetDialogService(nullptr);
-        SetTrayService(nullptr);
-        CurrentConfig.reset();
-        std::filesystem::remove_all(Dir);
-    }
-
-    // The main window as at a start of the program, shown, exposed and given the keyboard.
+    // The main window as at a start of the program, given the keyboard too.
     static TFormMain* Start() {
-        TFormMain* Form = CreateForm<TFormMain>(nullptr);
-        Form->SetIdleControls(true);
-        Form->Show();
-        EXPECT_TRUE(WaitExposed(Form->Handle()));
+        TFormMain* Form = MainFormX11::Start();
         Xdo({"windowfocus", "--sync", XId(Form->Handle())});
         Drain();
         return Form;
@@ -93,9 +60,6 @@ class ToolbarX11 : public testing::Test {
         QDir().mkpath(QString::fromStdString(Folder));
         EXPECT_TRUE(Picture.save(QString::fromStdString(Folder + "/" + Name + ".png")));
     }
-
-    std::string Dir;
-    TScriptedDialogService* Script = nullptr;
 };
 
 // How many colours a rectangle of a picture shows: a button's picture has several, an empty
