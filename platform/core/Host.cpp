@@ -48,14 +48,15 @@ bool Offscreen() {
     return QGuiApplication::platformName() == QLatin1String("offscreen");
 }
 
-Qt::WindowFlags FlagsFor(HostImpl::THostKind Kind) {
+// Owned: a form shown above a form that owns it.
+Qt::WindowFlags FlagsFor(HostImpl::THostKind Kind, bool Owned = false) {
     switch (Kind) {
         case HostImpl::THostKind::Popup:
             return Qt::ToolTip | Qt::FramelessWindowHint;
         case HostImpl::THostKind::Tool:
             return Qt::Tool | Qt::FramelessWindowHint;
         case HostImpl::THostKind::Form:
-            return Qt::Window | Qt::FramelessWindowHint;
+            return (Owned ? Qt::Dialog : Qt::Window) | Qt::FramelessWindowHint;
     }
     return Qt::Window | Qt::FramelessWindowHint;
 }
@@ -126,12 +127,19 @@ void KeepSizeHints(const TWnd& W, THost& Host, QSize Size, F&& Asked) {
 
 // A form owned by a shown form is its transient: the window manager keeps it above its owner
 // whatever is clicked or raised (a modal form above the form it interrupts). Forms owned by the
-// application's hidden window have none.
+// application's hidden window have none. Qt's X platform tells the window manager of a transient
+// parent only for windows of a dialog's kind, and only as it maps the window: an owned form is
+// one from the showing on.
 void KeepAboveOwner(const TWnd& W, THost& Host) {
     if (HostImpl::KindOf(W) != HostImpl::THostKind::Form) return;
     QWindow* Want = nullptr;
     if (TWndPtr O = FindWnd(W.Owner); O && O->Host && O->Host->isVisible())
         Want = O->Host->windowHandle();
+    const Qt::WindowFlags Flags = FlagsFor(HostImpl::THostKind::Form, Want != nullptr);
+    if (Host.windowFlags() != Flags && !Host.isVisible()) {
+        TPlacing Placing;
+        Host.setWindowFlags(Flags);
+    }
     if (!Host.windowHandle()) {
         if (!Want) return;
         Host.winId();

@@ -61,6 +61,7 @@ TEST_F(X11WindowManager, AResizeFromOutsideIsDeliveredLimitedAndPaintedWhole) {
     const HWND Form = Guard(Windows().Create(0, WS_OVERLAPPEDWINDOW, {100, 100, 400, 300}));
     Windows().Handlers[Form] = [](HWND, UINT Msg, WPARAM, LPARAM LParam) -> std::optional<LRESULT> {
         if (Msg != WM_GETMINMAXINFO) return std::nullopt;
+        reinterpret_cast<MINMAXINFO*>(LParam)->ptMinTrackSize = POINT{240, 180};
         reinterpret_cast<MINMAXINFO*>(LParam)->ptMaxTrackSize = POINT{560, 420};
         return 0;
     };
@@ -92,6 +93,13 @@ TEST_F(X11WindowManager, AResizeFromOutsideIsDeliveredLimitedAndPaintedWhole) {
         << Geometry(Form);
     EXPECT_EQ(RectOf(Form).right - RectOf(Form).left, 560);
     EXPECT_EQ(RectOf(Form).bottom - RectOf(Form).top, 420);
+
+    // Smaller than the window allows: it keeps to its minimum, and so does the X window.
+    Xdo({"windowsize", XId(Form), "100", "60"});
+    ASSERT_TRUE(PumpUntil([&] { return XServerSays(Form, "Geometry: 240x180"); }))
+        << Geometry(Form);
+    EXPECT_EQ(RectOf(Form).right - RectOf(Form).left, 240);
+    EXPECT_EQ(RectOf(Form).bottom - RectOf(Form).top, 180);
 }
 
 TEST_F(X11WindowManager, AMoveFromOutsideIsKeptAfterAClick) {
@@ -186,13 +194,22 @@ TEST_F(X11WindowManager, AnOwnedWindowStaysAboveItsDisabledOwnerWhenThatIsClicke
     EnableWindow(Main, FALSE);
     const POINT Both = ScreenOf(Dialog, POINT{20, 20});
     ASSERT_TRUE(PumpUntil([&] { return ScreenPixel(Both.x, Both.y) == qRgb(255, 0, 0); }));
+    // The window manager knows the dialog as its owner's transient.
+    const QString MainId = QStringLiteral("0x") + QString::number(QtWindowOf(Main)->winId(), 16);
+    EXPECT_NE(Prop(Dialog, "WM_TRANSIENT_FOR").find("window id # " + MainId.toStdString()),
+              std::string::npos)
+        << Prop(Dialog, "WM_TRANSIENT_FOR");
+    // A window of ours that only tells when the window manager is done: made before the click, so
+    // that nothing of ours comes to the top after it (a window shown makes the program restack
+    // all of its windows).
+    const HWND Marker = Guard(Windows().Create(0, WS_OVERLAPPEDWINDOW, {900, 700, 1000, 800}));
+    ShowAndWait(Marker);
+    Drain();
     // The window manager raises what is clicked; the owner must not come above the dialog.
     const POINT MainOnly = ScreenOf(Main, POINT{20, 150});
     Xdo({"mousemove", Num(MainOnly.x), Num(MainOnly.y), "click", "1"});
     Xdo({"windowraise", XId(Main)});
     // The window manager handles requests in order: once a later move is done, so is the raise.
-    const HWND Marker = Guard(Windows().Create(0, WS_OVERLAPPEDWINDOW, {900, 700, 1000, 800}));
-    ShowAndWait(Marker);
     Xdo({"windowmove", XId(Marker), "950", "750"});
     ASSERT_TRUE(PumpUntil([&] { return XServerSays(Marker, "Position: 950,750"); }));
     EXPECT_EQ(ScreenPixel(Both.x, Both.y), qRgb(255, 0, 0));
