@@ -74,6 +74,9 @@ THost* MakeHost(TWnd& W) {
     Host->setProperty("KestroHostKind", static_cast<int>(Kind));
     Host->setWindowTitle(Cp1252ToUnicode(W.Text));
     Host->setGeometry(W.Window.left, W.Window.top, W.Width(), W.Height());
+    // Ours too: a window manager that reports it late (after the size the window was given
+    // before it showed) tells of no change from outside.
+    HostAsked(*Host);
     return Host;
 }
 
