@@ -8,7 +8,8 @@ usage: display_lost_e2e.py KESTRO     (KESTRO_E2E_ENV names the fixture's env fi
 Cases, each on an Xvfb of its own:
   unattended  kestro BOX with mail and news both ways through the reliability runs' proxies; the
               X server is killed when the proxies have forwarded a share of a whole run's bytes
-              (three moments), while the run goes on.
+              (three moments), and the proxies hold what comes after until kestro ended, so
+              that the run is on when the display goes.
   window      kestro without arguments: the same box loaded through "Laden...", F7, the X server
               killed halfway through the run; then a session whose run is done, with the
               message viewer open on a mail that arrived, killed while it waits.
@@ -18,7 +19,7 @@ end to the run log; a window session keeps its windows' placement in kestro.xml;
 are consistent: what the reliability runs check after a cut holds, and a clean run (without a
 display) then brings everything exactly once. Prints a line per check and "N passed, M failed".
 """
-import os, re, subprocess, sys, traceback
+import os, re, subprocess, sys, threading, traceback
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "run"))
@@ -43,25 +44,34 @@ VIEWER = "Nachricht betrachten"
 
 
 class Moment(Budget):
-    """Forwards every byte; `on_reached` runs once when `at` bytes have passed (the connections
-    go on)."""
+    """Forwards every byte; `on_reached` runs once when `at` bytes have passed, and from then on
+    what comes waits until release(): the exchange stays caught in the middle, its connections
+    open, so that the program cannot finish it before it sees its display go."""
 
     def __init__(self, at, on_reached):
         super().__init__()
         self.at, self.on_reached, self.reached = at, on_reached, False
+        self.released = threading.Event()
 
     def take(self, wanted):
         allowed = super().take(wanted)
         with self.lock:
             now = not self.reached and self.forwarded >= self.at
             self.reached = self.reached or now
+            held = self.reached
         if now:
             self.on_reached()
+        if held:
+            self.released.wait(END_BOUND)
         return allowed
+
+    def release(self):
+        self.released.set()
 
 
 def start_kestro(ex, display, *args):
-    env = dict(ex.prog.env, DISPLAY=display)
+    env = dict(ex.prog.env, DISPLAY=display,
+               LSAN_OPTIONS="suppressions=" + os.path.join(HERE, "lsan.supp"))
     env.pop("QT_QPA_PLATFORM")
     return bounded.popen([runner.KESTRO] + list(args), env=env, cwd=ex.prog.home,
                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
@@ -120,12 +130,14 @@ def case_unattended():
             ex.reset()
             since = len(run_log(ex))
             xserver = XServer()
+            moment = Moment(int(total * share), xserver.kill)
             try:
                 for p in ex.proxies:
-                    p.budget = Moment(int(total * share), xserver.kill)
+                    p.budget = moment
                 kestro = start_kestro(ex, xserver.display, ex.boxfile)
                 ended_in_order(label, kestro, xserver)
             finally:
+                moment.release()
                 xserver.kill()
             run_ended(label, ex, xserver.display, since)
             files_consistent(label, ex)
@@ -155,10 +167,12 @@ def case_window():
         ex.reset()
         since = len(run_log(ex))
         xserver = XServer()
+        moment = Moment(total // 2, xserver.kill)
         try:
-            kestro, _ = window_session(ex, xserver, Moment(total // 2, xserver.kill))
+            kestro, _ = window_session(ex, xserver, moment)
             ended_in_order(label, kestro, xserver)
         finally:
+            moment.release()
             xserver.kill()
         run_ended(label, ex, xserver.display, since)
         placement_kept(label, ex, "TFormMain")
