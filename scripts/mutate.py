@@ -162,7 +162,10 @@ def ctest(build, regex, args, log):
 
 
 def regex_of(targets):
-    return "^(%s)\\." % "|".join(re.escape(t) for t in targets)
+    """The CTest names of the targets' tests: a GoogleTest executable's are "target.Suite.Test",
+    a test added by name (a program on a real X server) is the target's own name, a fuzz
+    target's corpus replay is "target_replay"."""
+    return "^(%s)(\\.|_replay$|$)" % "|".join(re.escape(t) for t in targets)
 
 
 def main():

@@ -18,8 +18,40 @@
 #include "components/instance/ApplicationInstance.h"
 #include "components/instance/InstanceGuard.h"
 #include "netlib/ssl/IpSSLLayer.h"
+#include "platform/core/DisplayWatch.h"
 #include "platform/fs/Files.h"
 #include "platform/widgets/Forms.h"
+
+namespace {
+
+// What stays beside the boxes once the windows went: the dial marker goes, newsgroup lists a run
+// left in memory are written, the box is closed and the instance guard let go.
+void CloseDown() {
+    if (FileExists("kestro.dial")) DeleteFile("kestro.dial");
+    try {
+        NNTPTasks.SaveAndClear();
+    } catch (const std::exception&) {
+        // Lists still loaded here belong to a run that already reported its errors.
+    }
+    CurrentConfig.reset();
+    FinalizeInstanceGuard();
+}
+
+// The display went away (a logout, a lost remote display) while the window was up: a run stops
+// as Ctrl+F8 stops it and ends as every run does, the windows go as they go at the end (each
+// keeps its placement), and what stays beside the boxes is written. The process then ends with
+// exit code 1.
+void EndForLostDisplay(TFormMain* form) {
+    const char* display = std::getenv("DISPLAY");
+    const std::string name = display ? display : "";
+    std::fprintf(stderr, "kestro: the connection to the display %s broke; kestro ends\n",
+                 name.c_str());
+    form->EndForLostDisplay(name);
+    Forms.DestroyComponents();
+    CloseDown();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -69,21 +101,15 @@ int main(int argc, char** argv) {
     if (!args.empty() && qobject_cast<QGuiApplication*>(qtApp.get()) == nullptr)
         Forms.ShowMainForm = false;
     TFormMain* form = Forms.CreateForm<TFormMain>();
+    SetDisplayLostHandler([form] { EndForLostDisplay(form); });
     form->ParseCommandLine(args);
     form->SetIdleControls(true);
     form->SetStartInTray(form->CmdTray);
     form->PostRunIfArguments();
     Forms.Run();
     const int exitCode = RunExitCode();
+    SetDisplayLostHandler(nullptr);
     form->Free();
-
-    if (FileExists("kestro.dial")) DeleteFile("kestro.dial");
-    try {
-        NNTPTasks.SaveAndClear();
-    } catch (const std::exception&) {
-        // Lists still loaded here belong to a run that already reported its errors.
-    }
-    CurrentConfig.reset();
-    FinalizeInstanceGuard();
+    CloseDown();
     return exitCode;
 }

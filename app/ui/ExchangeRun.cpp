@@ -245,6 +245,10 @@ void TExchangeRun::ButtonEndTasksSoftClick() {
 
 void TExchangeRun::ButtonEndTasksHardClick() {
     LogEvent("User: Tasks hart beenden gewählt");
+    DropTasks();
+}
+
+void TExchangeRun::DropTasks() {
     FStopsEnabled = false;
     CommandsChanged();
     Running = false;
@@ -253,6 +257,16 @@ void TExchangeRun::ButtonEndTasksHardClick() {
         TaskList.Remove(0);
         FreeTask(task);
     }
+}
+
+void TExchangeRun::EndForLostDisplay(const std::string& Display) {
+    SetRunExitCode(ExitCodeError);
+    if (!FRunInProgress) return;
+    // The run loop that would end the run never gets control back: the run ends here.
+    LogEvent("Verbindung zur Anzeige " + Display + " verloren: Tasks hart beenden");
+    DropTasks();
+    EndRun();
+    FRunInProgress = false;
 }
 
 void TExchangeRun::FreeTask(TKestroCustomClient* task) {
@@ -710,6 +724,8 @@ void TExchangeRun::WMRunToDo() {
         // Nothing happened in this pass: sleep until a socket, timer or message wakes us.
         if (!delivered && !changed) Application.WaitForEvent(kIdleWaitMs);
     }
+    // A run ended from a handler (the display went) is over already.
+    if (!FRunInProgress) return;
     EndRun();
     FRunInProgress = false;
 }

@@ -62,6 +62,10 @@ class TExchangeRun : public TReleasable {
     void AppException(const Exception& e);
     void ButtonEndTasksSoftClick();
     void ButtonEndTasksHardClick();
+    // The display went away and the program ends: a run stops as Ctrl+F8 stops it and ends as
+    // every run ends (the newsgroup lists, the dupes and the run log written, the line hung up),
+    // with a line in the run log that names Display; the exit code says that the exchange failed.
+    void EndForLostDisplay(const std::string& Display);
 
     // The exchange run. Ignored while a run is in progress.
     void WMRunToDo();
@@ -127,6 +131,8 @@ class TExchangeRun : public TReleasable {
     void StartRun();
     // Clears the boxes' news spools of the temporary files killed runs left (RemoveStaleBatches).
     void RemoveStaleSpoolFiles();
+    // Stops the run at once: no task starts any more and the running ones are dropped.
+    void DropTasks();
     // One walk of the to-do list; true when it started or removed a task.
     bool WalkToDo(bool& timePending);
     // Frees finished tasks; true when it freed one.

@@ -58,6 +58,12 @@ const char* const kSection = "TFormFuzz";
 constexpr RECT kStart{100, 100, 400, 300};
 constexpr int32_t kFormColor = int32_t(0xFF00000Fu);
 
+std::optional<std::string> ItemOf(const TMemoryStore& Store, const char* Name) {
+    const auto It = Store.Items.find(kSection + ("\n" + std::string(Name)));
+    if (It == Store.Items.end()) return std::nullopt;
+    return It->second;
+}
+
 // A decimal number with an optional sign that fits 32 bits.
 std::optional<int32_t> Decimal(const std::string& Text) {
     size_t At = Text.size() > 0 && (Text[0] == '-' || Text[0] == '+') ? 1 : 0;
@@ -71,6 +77,40 @@ std::optional<int32_t> Decimal(const std::string& Text) {
     if (Text[0] == '-') Value = -Value;
     if (Value < INT32_MIN || Value > INT32_MAX) return std::nullopt;
     return int32_t(Value);
+}
+
+// The window state a section asks for, read here by the rules of the stored items: none unless
+// the state is asked for, the placement was saved at the program's resolution (a number other
+// than 96; one that is no number counts as missing) and, with the position, a position is
+// stored; then minimised for the show commands 2 and 6, maximised for 3, else normal.
+std::optional<TRestoredWindowState> StoredState(const TMemoryStore& Store,
+                                                TOvcFormStateOptions Options) {
+    if (!Options.Contains(fsState)) return std::nullopt;
+    if (Decimal(ItemOf(Store, "PixelsPerInch").value_or("")).value_or(96) != 96)
+        return std::nullopt;
+    if (Options.Contains(fsPosition) && ItemOf(Store, "NormalPos").value_or("").empty())
+        return std::nullopt;
+    switch (Decimal(ItemOf(Store, "ShowCmd").value_or("")).value_or(0)) {
+        case 2:
+        case 6:
+            return TRestoredWindowState::Minimized;
+        case 3:
+            return TRestoredWindowState::Maximized;
+        default:
+            return TRestoredWindowState::Normal;
+    }
+}
+
+std::string Text(std::optional<TRestoredWindowState> State) {
+    if (!State) return "none";
+    switch (*State) {
+        case TRestoredWindowState::Minimized:
+            return "minimised";
+        case TRestoredWindowState::Maximized:
+            return "maximised";
+        default:
+            return "normal";
+    }
 }
 
 RECT WindowRect(HWND Wnd) {
@@ -128,11 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         if (Eq != std::string::npos)
             Stored.Items.emplace(kSection + ("\n" + Line.substr(0, Eq)), Line.substr(Eq + 1));
     }
-    const auto Item = [&](const char* Name) -> std::optional<std::string> {
-        const auto It = Stored.Items.find(kSection + ("\n" + std::string(Name)));
-        if (It == Stored.Items.end()) return std::nullopt;
-        return It->second;
-    };
+    const auto Item = [&](const char* Name) { return ItemOf(Stored, Name); };
 
     TFormStateSubject Form;
     Form.Wnd =
@@ -146,6 +182,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     const TFormStateRestored Got = RestoreFormState(Stored, kSection, Options, Form);
     const RECT Restored = WindowRect(Form.Wnd);
     CheckOnAScreen(Restored, "restored");
+    if (Got.WindowState != StoredState(Stored, Options))
+        Fail("the window state restored is " + Text(Got.WindowState) + ", not the stored " +
+             Text(StoredState(Stored, Options)));
     if (Got.DefaultMonitor && (*Got.DefaultMonitor < 0 || *Got.DefaultMonitor > 3))
         Fail("a default monitor out of range: " + std::to_string(*Got.DefaultMonitor));
     if (Got.DefaultMonitor &&
@@ -174,6 +213,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Options.Contains(fsColor) && (Options.Contains(fsState) || Options.Contains(fsPosition)) &&
         Again.Color != std::optional<int32_t>(Form.Color))
         Fail("a saved colour does not come back");
+    if (Again.WindowState != StoredState(Saved, Options))
+        Fail("the saved window state restored is " + Text(Again.WindowState) + ", not " +
+             Text(StoredState(Saved, Options)));
+
+    // Maximised as the form does with a restored maximised state, the window saves as maximised
+    // and comes back so.
+    if (Got.WindowState == TRestoredWindowState::Maximized) {
+        ShowWindow(Form.Wnd, SW_SHOWMAXIMIZED);
+        TMemoryStore Maximised;
+        SaveFormState(Maximised, kSection, Options, Form);
+        if (Decimal(ItemOf(Maximised, "ShowCmd").value_or("")) != std::optional<int32_t>(3))
+            Fail("a maximised window saved the show command " +
+                 ItemOf(Maximised, "ShowCmd").value_or("(none)"));
+        const TFormStateRestored Back = RestoreFormState(Maximised, kSection, Options, Form);
+        if (Back.WindowState != TRestoredWindowState::Maximized)
+            Fail("a maximised window saved and restored is " + Text(Back.WindowState));
+    }
     DestroyWindow(Form.Wnd);
     // A destroyed window's host widget goes at the loop's next pass, as in the program: without
     // one, every input's host stayed (the target's memory grew by 3 KB an input).

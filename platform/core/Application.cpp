@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/core/DisplayWatch.h"
 #include "platform/core/InputImpl.h"
 #include "platform/core/LoopImpl.h"
 #include "platform/core/MessageLoop.h"
@@ -54,6 +55,7 @@ std::unique_ptr<QCoreApplication> TApplication::InitializeQt(int& Argc, char** A
             Made->setQuitOnLastWindowClosed(false);
             App.reset(Made);
             InputImpl::Install();
+            if (QGuiApplication::platformName() == QLatin1String("xcb")) WatchDisplay();
         }
         // The screen metrics of the painting layer follow the platform's screens.
         SetScreenSource(nullptr);

@@ -48,14 +48,15 @@ bool Offscreen() {
     return QGuiApplication::platformName() == QLatin1String("offscreen");
 }
 
-Qt::WindowFlags FlagsFor(HostImpl::THostKind Kind) {
+// Owned: a form shown above a form that owns it.
+Qt::WindowFlags FlagsFor(HostImpl::THostKind Kind, bool Owned = false) {
     switch (Kind) {
         case HostImpl::THostKind::Popup:
             return Qt::ToolTip | Qt::FramelessWindowHint;
         case HostImpl::THostKind::Tool:
             return Qt::Tool | Qt::FramelessWindowHint;
         case HostImpl::THostKind::Form:
-            return Qt::Window | Qt::FramelessWindowHint;
+            return (Owned ? Qt::Dialog : Qt::Window) | Qt::FramelessWindowHint;
     }
     return Qt::Window | Qt::FramelessWindowHint;
 }
@@ -73,6 +74,9 @@ THost* MakeHost(TWnd& W) {
     Host->setProperty("KestroHostKind", static_cast<int>(Kind));
     Host->setWindowTitle(Cp1252ToUnicode(W.Text));
     Host->setGeometry(W.Window.left, W.Window.top, W.Width(), W.Height());
+    // Ours too: a window manager that reports it late (after the size the window was given
+    // before it showed) tells of no change from outside.
+    HostAsked(*Host);
     return Host;
 }
 
@@ -126,12 +130,19 @@ void KeepSizeHints(const TWnd& W, THost& Host, QSize Size, F&& Asked) {
 
 // A form or tool window owned by a shown form is its transient: the window manager keeps it above
 // its owner whatever is clicked or raised (a modal form above the form it interrupts, a floating
-// bar above its form). Forms owned by the application's hidden window have none.
+// bar above its form). Forms owned by the application's hidden window have none. Qt's X platform
+// tells the window manager of a transient parent only for windows of a dialog's or a tool's kind,
+// and only as it maps the window: an owned form is a dialog from the showing on.
 void KeepAboveOwner(const TWnd& W, THost& Host) {
     if (HostImpl::KindOf(W) == HostImpl::THostKind::Popup) return;
     QWindow* Want = nullptr;
     if (TWndPtr O = FindWnd(W.Owner); O && O->Host && O->Host->isVisible())
         Want = O->Host->windowHandle();
+    const Qt::WindowFlags Flags = FlagsFor(HostImpl::KindOf(W), Want != nullptr);
+    if (Host.windowFlags() != Flags && !Host.isVisible()) {
+        TPlacing Placing;
+        Host.setWindowFlags(Flags);
+    }
     if (!Host.windowHandle()) {
         if (!Want) return;
         Host.winId();

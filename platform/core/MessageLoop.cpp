@@ -67,9 +67,14 @@ bool SameMessage(const MSG& A, const MSG& B) {
            A.lParam == B.lParam && A.time == B.time;
 }
 
-// Once the application object is gone (its destructor runs the post routine), the loop no longer
-// touches Qt: objects freed at exit may still remove windows and timers.
+// Once the application object is gone (its destructor runs the post routine) or the display it
+// showed on, the loop no longer touches Qt: objects freed at exit may still remove windows and
+// timers.
 bool QtGone = false;
+// The loop left Qt because the display went, not because the program ends.
+bool DisplayLeft = false;
+// How often a wait without Qt looks at the queue and the clock again.
+constexpr auto kWaitSlice = std::chrono::milliseconds(5);
 
 void OnApplicationGone() {
     LoopImpl::DestroyHosts();
@@ -102,6 +107,11 @@ void TMessageLoop::EnsureStarted() {
 
 bool TMessageLoop::OnLoopThread() const {
     return FPump.load(std::memory_order_acquire) && std::this_thread::get_id() == FThread;
+}
+
+void TMessageLoop::LeaveQt() {
+    QtGone = true;
+    DisplayLeft = true;
 }
 
 void TMessageLoop::CheckThread() const {
@@ -530,7 +540,7 @@ void TMessageLoop::ServiceQt(bool WaitForMore) {
 bool TMessageLoop::WaitUntil(const std::function<bool()>& Ready, std::int64_t TimeoutMs) {
     EnsureStarted();
     QObject* Pump = FPump.load(std::memory_order_relaxed);
-    if (!Pump || QtGone) return Ready();
+    if (!Pump || QtGone) return WaitWithoutQt(Ready, TimeoutMs);
     TWait Wait;
     if (TimeoutMs >= 0) Wait.TimerId = Pump->startTimer(QtInterval(TimeoutMs), Qt::PreciseTimer);
     FWaits.push_back(&Wait);
@@ -550,6 +560,19 @@ bool TMessageLoop::WaitUntil(const std::function<bool()>& Ready, std::int64_t Ti
         ArmTimerWake();
         ServiceQt(true);
     }
+}
+
+bool TMessageLoop::WaitWithoutQt(const std::function<bool()>& Ready, std::int64_t TimeoutMs) {
+    // At exit nothing is left to wait for. After the display went, posts from other threads and
+    // the clock can still end a wait: a bounded one looks at them every few milliseconds (a wait
+    // without a bound could never end, so it ends at once).
+    if (!DisplayLeft || TimeoutMs < 0) return Ready();
+    const Clock::time_point Deadline = Clock::now() + std::chrono::milliseconds(TimeoutMs);
+    while (!Ready()) {
+        if (Clock::now() >= Deadline) return false;
+        std::this_thread::sleep_for(kWaitSlice);
+    }
+    return true;
 }
 
 void TMessageLoop::OnWakeEvent() {

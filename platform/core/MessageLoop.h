@@ -34,6 +34,9 @@ class TMessageLoop {
     // another thread than the first is a programming error and aborts.
     void EnsureStarted();
     bool OnLoopThread() const;
+    // The loop no longer calls into Qt (the display went away): passes deliver what is queued and
+    // waits end at once, as after the application object went.
+    void LeaveQt();
 
     // --- the window table ---
     // Gives the entry its handle (never reused) and puts it into the table.
@@ -167,6 +170,8 @@ class TMessageLoop {
     bool TakeTimerMessage(const TQueued& Item);
     // Delivers what was queued when the pass began, then paints when nothing else waits.
     bool DeliverQueued();
+    // WaitUntil once the loop no longer services Qt.
+    bool WaitWithoutQt(const std::function<bool()>& Ready, std::int64_t TimeoutMs);
     void CheckThread() const;
 
     // Guards the queue, its counters and the window table (posting is allowed from any thread).

@@ -13,6 +13,7 @@
 
 #include "platform/classes/Mnemonics.h"
 #include "platform/core/Application.h"
+#include "platform/core/DisplayWatch.h"
 
 namespace {
 
@@ -189,7 +190,8 @@ TFolderDialogAnswer TScriptedDialogService::BrowseForFolder(const TFolderDialogR
 TDialogService& DialogService() {
     std::lock_guard<std::mutex> Guard(gLock);
     if (gInstalled) return *gInstalled;
-    if (gOnScreen && !gUnattended) {
+    // Once the display went, nothing can show: questions take their default answer.
+    if (gOnScreen && !gUnattended && !DisplayGone()) {
         auto* App = qobject_cast<QApplication*>(QCoreApplication::instance());
         const QString Platform = App ? QGuiApplication::platformName() : QString();
         if (App != nullptr && QThread::currentThread() == App->thread() &&

@@ -116,6 +116,12 @@ struct TDragForm : TMenuForm {
     std::function<bool()> Dragging() const {
         return [this] { return Manager()->Dragging(); };
     }
+    // The loop took the press: a drag started now starts while the button is down, as one a
+    // window starts from its press does. (A step armed before the press may come inside the
+    // QTest call that gives it, before any loop took it.)
+    static std::function<bool()> Pressed() {
+        return [] { return GetKeyState(VK_LBUTTON) < 0; };
+    }
 };
 
 TEST(BarDrag, ALinkDroppedOffEveryBarGoesUnlessCtrlIsHeld) {
@@ -262,7 +268,7 @@ TEST(BarDrag, ACommandDroppedOnAnEmptyToolbarBecomesItsFirstLink) {
         Form.MoveTo(Away);
         GuiTest::MousePress(Form.FormWindow(), Away);
     });
-    Script.Then([&] { Form.Manager()->DragItem(Command, nullptr); });
+    Script.ThenWhen(TDragForm::Pressed(), [&] { Form.Manager()->DragItem(Command, nullptr); });
     std::vector<TDragForm::TStep> Steps = {
         {Form.Dragging(), [&] { Form.MoveTo(Into); }},
         {[&] { return Form.ShowsCursor(crdxBarDragCopy); }, [&] { Form.ReleaseAt(Into); }}};
@@ -548,8 +554,8 @@ TEST(BarDrag, QuitAndALostCaptureEndTheDragWithoutAChange) {
             Form.MoveTo(From);
             GuiTest::MousePress(Form.FormWindow(), From);
         });
-        // The drag a bar window starts, as the loop runs it.
-        Script.Then([&] {
+        // The drag a bar window starts from the press, as the loop runs it.
+        Script.ThenWhen(TDragForm::Pressed(), [&] {
             Form.Manager()->DragItem(Source->Item(), Source);
             MSG Msg;
             QuitHandedOut = PeekMessage(&Msg, 0, WM_QUIT, WM_QUIT, PM_REMOVE) && Msg.wParam == 9;

@@ -304,6 +304,38 @@ TEST_F(ExchangeRunTest, HardStopFromANestedPassDuringATasksStartLetsTheStartFini
     EXPECT_NE(RunLog().find("User: Tasks hart beenden gewählt"), std::string::npos);
 }
 
+// The display went away during a run: the program ends from inside the run's loop, which never
+// gets control back. The run stops as the hard stop stops it and ends as every run ends, there
+// and once; the exit code says that the exchange failed.
+TEST_F(ExchangeRunTest, ALostDisplayStopsTheRunAtOnceAndEndsItThere) {
+    std::string box = WriteBox("box", "");
+    Form->ParseCommandLine({box});
+    TFakeTask::OnStart = [&] {
+        if (TFakeTask::Started.size() < 2) return;
+        Form->EndForLostDisplay(":7");
+        EXPECT_FALSE(Form->RunInProgress());
+        EXPECT_TRUE(Form->Idle());
+        EXPECT_EQ(TaskList.Count(), 0);
+        EXPECT_NE(RunLog().find("Onlinezeit: "), std::string::npos);
+    };
+    Form->WMRunToDo();
+    EXPECT_EQ(TFakeTask::Started.size(), 2u);
+    EXPECT_EQ(RunExitCode(), ExitCodeError);
+    const std::string log = RunLog();
+    const size_t lost = log.find(" Verbindung zur Anzeige :7 verloren: Tasks hart beenden\r\n");
+    ASSERT_NE(lost, std::string::npos) << log;
+    const size_t end = log.find("Onlinezeit: ");
+    EXPECT_GT(end, lost);
+    EXPECT_EQ(log.find("Onlinezeit: ", end + 1), std::string::npos);
+}
+
+// Without a run only the exit code tells.
+TEST_F(ExchangeRunTest, ALostDisplayWithoutARunSetsTheExitCode) {
+    Form->EndForLostDisplay(":7");
+    EXPECT_EQ(RunExitCode(), ExitCodeError);
+    EXPECT_TRUE(RunLog().empty());
+}
+
 TEST_F(ExchangeRunTest, UnreadableDupeDatabaseStillEndsTheRun) {
     std::string box = WriteBox("box", "NntpServer=news.example.org\r\nNntpDupeSize=100\r\n");
     // Larger than any dupe database can be: loading it fails (a sparse file takes no space).

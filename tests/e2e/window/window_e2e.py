@@ -13,19 +13,17 @@ unattended run of the same box stores. A run started with a box asks before it d
 question waits for its answer (No: nothing dialled); it asks again before it hangs up (No: the
 line stays up while the program runs). Prints a line per check and "N passed, M failed".
 """
-import os, subprocess, sys, time, traceback
+import os, subprocess, sys, traceback
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, HERE)
-from own_screen import run_on_own_screen, wait_for
-
-FB_ENV = "KESTRO_WINDOW_E2E_FBDIR"
-SCREEN = (1024, 768)
-
-run_on_own_screen(FB_ENV, SCREEN, "kestro-window-fb-")
-
 sys.path.insert(0, os.path.join(HERE, "..", "run"))
 sys.path.insert(0, os.path.join(HERE, ".."))
 import bounded
+from xtools import geometry, load_box, run_on_own_screen, wait_for, window_named, xdotool
+
+FB_ENV = "KESTRO_WINDOW_E2E_FBDIR"
+SCREEN = (1024, 768)
+run_on_own_screen(FB_ENV, SCREEN, "kestro-window-fb-")
+
 import runner  # the checks' counters
 import exchange_e2e as x  # the program directories, users, groups and checks of the run's test
 from exchange_e2e import check
@@ -33,31 +31,14 @@ from screen import Screen
 
 PICTURES = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else os.getcwd()
 RUN_BOUND = 300
-# Where things are in the window (its definition fixes them): window points of the toolbar's
-# "Laden..." button (its picture), and the rows of the task view and of the incoming-mail list.
-LOAD_BUTTON = (22, 57)
+# Where things are in the window (its definition fixes them): the rows of the task view and of
+# the incoming-mail list.
 TASK_ROWS = (22, 117, 530, 45)  # left, top, width, height: the first three rows
 MAIL_ROWS = (20, 242, 530, 66)  # the first two mails
 
 
-def xdotool(*args):
-    return bounded.run(["xdotool"] + [str(a) for a in args], timeout=30).stdout.decode().strip()
-
-
 def screen():
     return Screen(os.path.join(os.environ[FB_ENV], "Xvfb_screen0"))
-
-
-def window_named(prefix):
-    """The id of the visible window whose title starts with prefix, or None."""
-    out = xdotool("search", "--onlyvisible", "--name", "^" + prefix)
-    return out.split()[0] if out else None
-
-
-def geometry(wid):
-    """(left, top, width, height) of the window on the screen."""
-    values = dict(l.split("=", 1) for l in xdotool("getwindowgeometry", "--shell", wid).split())
-    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
 
 def dark_pixels(shot, rect):
@@ -126,13 +107,8 @@ def window_run(p, box):
 
         # The box comes through "Laden...": the open dialog takes the name typed into it.
         left, top, _, _ = geometry(main)
-        xdotool("mousemove", left + LOAD_BUTTON[0], top + LOAD_BUTTON[1], "click", 1)
-        dialog = wait_for("the open dialog", lambda: window_named("Konfiguration öffnen"))
-        xdotool("type", "--delay", 20, box)
-        xdotool("key", "Return")
-        wait_for("the dialog closed", lambda: window_named("Konfiguration öffnen") is None)
+        check("window: the open dialog came and went", load_box(main, box))
         xdotool("mousemove", left + 400, top + 470)  # out of the pictures' way
-        check("window: the open dialog came and went", dialog is not None)
 
         xdotool("key", "F7")
         wait_for("the run's start", lambda: " gestartet" in p.log("kestro.log"), 30)
@@ -284,13 +260,7 @@ def case_hangup_question():
                     main = wait_for("the main window", lambda: window_named("Orvalin Kestro V"))
                     wait_for("the window painted",
                              lambda: dark_pixels(screen(), in_window(main, (0, 0, 300, 20))) > 50)
-                    left, top, _, _ = geometry(main)
-                    xdotool("mousemove", left + LOAD_BUTTON[0], top + LOAD_BUTTON[1], "click", 1)
-                    wait_for("the open dialog", lambda: window_named("Konfiguration öffnen"))
-                    xdotool("type", "--delay", 20, box)
-                    xdotool("key", "Return")
-                    wait_for("the dialog closed",
-                             lambda: window_named("Konfiguration öffnen") is None)
+                    load_box(main, box)
                     xdotool("mousemove", 0, 0, "key", "F7")
                 question = wait_for("the question", lambda: window_named("Orvalin Kestro$"))
                 wait_for("the question painted",

@@ -483,6 +483,55 @@ TEST_F(Input, FocusMessagesNameTheOtherWindow) {
     EXPECT_EQ(GetFocus(), Other);
 }
 
+// A window hidden or disabled with the focus inside takes the focus out of its tree, to the
+// nearest window around it that is shown and enabled: keys never go to a window nobody can see
+// or use. Each case starts with the focus on Inner, a child of Child; Dialog is a top-level
+// window of its own.
+TEST_F(Input, TheFocusLeavesAWindowThatIsHiddenOrDisabled) {
+    const HWND Inner = Windows().Create(0, WS_CHILD | WS_VISIBLE, {5, 5, 60, 40}, Child);
+    const HWND Dialog =
+        Guard(Windows().Create(0, WS_POPUP | WS_VISIBLE | WS_CAPTION, {300, 40, 450, 190}));
+    const HWND InDialog = Windows().Create(0, WS_CHILD | WS_VISIBLE, {5, 5, 60, 40}, Dialog);
+    struct TCase {
+        const char* What;
+        HWND Focused;
+        HWND Changed;
+        bool Hide;
+        HWND FocusAfter;
+        HWND KeysTo;  // 0: no window (a disabled active window takes none)
+    };
+    const TCase Cases[] = {
+        {"the focused window hidden", Inner, Inner, true, Child, Child},
+        {"the focused window disabled", Inner, Inner, false, Child, Child},
+        {"its parent hidden", Inner, Child, true, Form, Form},
+        {"its parent disabled", Inner, Child, false, Form, Form},
+        // The window activated in its place takes the focus.
+        {"its top-level window hidden", InDialog, Dialog, true, Form, Form},
+        {"its top-level window disabled", InDialog, Dialog, false, 0, 0},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        ShowWindow(Dialog, SW_SHOWNA);
+        SetFocus(C.Focused);
+        ASSERT_EQ(GetFocus(), C.Focused);
+        if (C.Hide)
+            ShowWindow(C.Changed, SW_HIDE);
+        else
+            EnableWindow(C.Changed, FALSE);
+        EXPECT_EQ(GetFocus(), C.FocusAfter);
+        Windows().Log.clear();
+        QTest::keyClick(QtWindowOf(GetActiveWindow() ? GetActiveWindow() : Form), Qt::Key_F6);
+        Drain();
+        EXPECT_TRUE(Windows().Of(C.Focused, kKeys).empty());
+        for (const HWND W : {Form, Child, Inner, Dialog, InDialog})
+            EXPECT_EQ(Windows().Of(W, kKeys).empty(), W != C.KeysTo) << W;
+        if (C.Hide)
+            ShowWindow(C.Changed, SW_SHOWNA);
+        else
+            EnableWindow(C.Changed, TRUE);
+    }
+}
+
 // A window that never becomes active (a floating tool bar) still hears WM_MOUSEACTIVATE before
 // the click, so that it can come to the top by itself; answering MA_ACTIVATE activates nothing.
 TEST_F(Input, AWindowThatNeverActivatesHearsOfTheClickFirst) {

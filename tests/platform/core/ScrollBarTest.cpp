@@ -334,7 +334,19 @@ TEST_P(Tracking, TheThumbIsDraggedToEveryPositionOnTheWay) {
     const POINT Half = On(73);
     const POINT Past =
         Bar() == SB_VERT ? POINT{Half.x - 30, 100 + 145} : POINT{100 + 145, Half.y - 30};
-    Press(Grab, {[&] { MouseMove(Wnd, Half); }, [&] { MouseMove(Wnd, Past); }}, Past);
+    {
+        // Each move comes once the bar answered the one before: two moves that wait in the queue
+        // together are one move (on a busy machine a timed step may come inside the one before).
+        const UINT Scrolls = Bar() == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+        TCuedInput Input(Wnd);
+        Input.On(WM_NCLBUTTONDOWN, [&] { MouseMove(Wnd, Half); })
+            .On(Scrolls, [&] { MouseMove(Wnd, Past); })
+            .On(Scrolls, [&] { MouseRelease(Wnd, Past); });
+        MouseMove(Wnd, Grab);
+        MousePress(Wnd, Grab);  // the loop runs in here, fed step by step as it answers
+        ASSERT_TRUE(PumpUntil([&] { return Input.Done(); }, 10000));
+        Drain();
+    }
     using R = TScrolled::TRequest;
     EXPECT_EQ(
         Scrolled.Requests,

@@ -19,7 +19,7 @@ E2E = os.path.join(HERE, "..", "..", "..", "e2e")
 sys.path.insert(0, E2E)
 sys.path.insert(0, os.path.join(E2E, "window"))
 import bounded
-from own_screen import run_on_own_screen, wait_for
+from xtools import run_on_own_screen, wait_for, xdotool
 from screen import Screen
 
 FB_ENV = "KESTRO_MENU_X11_FBDIR"
@@ -69,10 +69,6 @@ def check(what, ok, detail=None):
 
 def run(*argv):
     return bounded.run([str(a) for a in argv], timeout=30).stdout.decode("utf-8", "replace")
-
-
-def xdotool(*args):
-    return run("xdotool", *args).strip()
 
 
 def screen():
