@@ -12,6 +12,7 @@
 // again, so every reading starts from the same state.
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -136,7 +137,9 @@ void ChangeAsAUser(TBarsForm& Bars, const uint8_t* Data, size_t Size) {
         TdxBar* Bar = List.Items(I);
         const uint8_t Choice = Data[size_t(I + 1) % Size] ^ uint8_t(0x5A + I);
         if (I == Picked || (Choice & 1)) Bar->SetVisible(!Bar->Visible());
-        if (Choice & 2) Bar->SetRow(Bar->Row() + 1 + (Choice >> 6));
+        // Moved down, as far as a dock site has rows: one per bar at most.
+        if (Choice & 2)
+            Bar->SetRow(std::min(Bar->Row() + 1 + (Choice >> 6), BarsLimits::kStoredRow.High));
         if (Choice & 4) Bar->SetUseRestSpace(!Bar->UseRestSpace());
         if (Choice & 8) Bar->SetMultiLine(!Bar->MultiLine());
     }
