@@ -1,9 +1,12 @@
 // A stored bar layout that anyone may have edited: the first byte says whether the rest is a
 // registry hive file (even) or an INI file (odd). The main window's bars read it. Nothing may
 // escape the reading, and what was read must be sound: every link names an item of the manager,
-// flags keep their defined bits, ordinals and counts stay in their ranges. What was read is then
-// changed as a user would (a bar shown or hidden, moved to another row, its rest space and lines
-// switched), written to a fresh store, read again and written again: the two writings must
+// flags keep their defined bits, ordinals and counts stay in their ranges. Every bar must end
+// with the caption, docking, position and visibility that the target's own reading of the file
+// finds for it (StoredLayoutModel.h), as the checks below cannot see a value that was never
+// taken: the bars then write back what they hold. What was read is then changed as a user would
+// (a bar shown or hidden, moved to another row, its rest space and lines switched), written to a
+// fresh store, read again (and checked the same way) and written again: the two writings must
 // agree, so a layout that reads back as anything but what was written fails.
 //
 // The window is made from its definition once per process (that took longer than all the rest
@@ -12,6 +15,7 @@
 // again, so every reading starts from the same state.
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -19,8 +23,10 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "bars/model/Limits.h"
+#include "fuzz/barlayout/StoredLayoutModel.h"
 #include "fuzz/support/FuzzInput.h"
 #include "fuzz/support/FuzzRegistryDir.h"
 #include "platform/core/Application.h"
@@ -126,6 +132,92 @@ void CheckRead(const TBarsForm& Bars) {
             CheckLinks(M, *Sub->ItemLinks());
 }
 
+// ---- against the target's own reading of the layout -------------------------------------------
+
+BarLayoutModel::TBar ValuesOf(const TdxBar& Bar) {
+    BarLayoutModel::TBar Values;
+    Values.Caption = Bar.Caption();
+    Values.DockedDockingStyle = Bar.DockedDockingStyle();
+    Values.DockedLeft = Bar.DockedLeft();
+    Values.DockedTop = Bar.DockedTop();
+    Values.OneOnRow = Bar.OneOnRow;
+    Values.Row = Bar.Row();
+    Values.FloatLeft = Bar.FloatLeft;
+    Values.FloatTop = Bar.FloatTop;
+    Values.FloatClientWidth = Bar.FloatClientWidth;
+    Values.FloatClientHeight = Bar.FloatClientHeight;
+    Values.DockingStyle = Bar.DockingStyle();
+    Values.Visible = Bar.Visible();
+    return Values;
+}
+
+std::vector<BarLayoutModel::TBar> ValuesOf(const TdxBarManager& Manager) {
+    std::vector<BarLayoutModel::TBar> Bars;
+    for (int I = 0; I < Manager.Bars()->Count(); ++I)
+        Bars.push_back(ValuesOf(*Manager.Bars()->Items(I)));
+    return Bars;
+}
+
+// What a bar the reading adds starts with.
+const BarLayoutModel::TBar& NewBar() {
+    static const BarLayoutModel::TBar Values = [] {
+        TBarsForm Empty;
+        return ValuesOf(*Empty.Manager()->Bars()->Add());
+    }();
+    return Values;
+}
+
+// The bars after reading must be what the target's own reading of the stored layout says.
+void CheckValues(const TdxBarManager& Manager, const BarLayoutModel::TStore& Store,
+                 const BarLayoutModel::TPlace& Place,
+                 const std::vector<BarLayoutModel::TBar>& Start) {
+    const auto Expected = BarLayoutModel::Expected(Store, Place, Start, NewBar());
+    const auto Found = ValuesOf(Manager);
+    if (Found.size() != Expected.size())
+        Fail("the layout leaves " + std::to_string(Found.size()) + " bars, not " +
+             std::to_string(Expected.size()));
+    for (size_t I = 0; I < Found.size(); ++I) {
+        const BarLayoutModel::TBar& Want = Expected[I];
+        const BarLayoutModel::TBar& Got = Found[I];
+        const std::string Bar =
+            "bar " + std::to_string(I) +
+            (Want.BrokeOffAt.empty() ? std::string() : " (read up to " + Want.BrokeOffAt + ")");
+        if (Got.Caption != Want.Caption)
+            Fail(Bar + " has the caption \"" + Got.Caption + "\", not \"" + Want.Caption + "\"");
+        // A floating bar's window fits its client size to the bar's items: the stored size is
+        // where it starts from.
+        const bool Fitted = Want.Visible && Want.DockingStyle == dsNone;
+        for (const BarLayoutModel::TField& Field : BarLayoutModel::kBarFields) {
+            if (!Field.Value || Got.*Field.Value == Want.*Field.Value) continue;
+            if (Fitted && Field.Kind == BarLayoutModel::TKind::Size &&
+                BarsLimits::kStoredSize.Holds(Got.*Field.Value))
+                continue;
+            Fail(Bar + " has " + Field.Name + " " + std::to_string(Got.*Field.Value) + ", not " +
+                 std::to_string(Want.*Field.Value));
+        }
+    }
+}
+
+// Reads the layout at Where (an INI file, or a path of the registry) into the bars, and checks
+// what they read.
+void ReadLayout(TBarsForm& Bars, bool Ini, const std::string& Where) {
+    TdxBarManager& Manager = *Bars.Manager();
+    const auto Start = ValuesOf(Manager);
+    const std::string Stored =
+        Fuzz::ReadFile(Ini ? Where : TRegistry::HiveFileName(HKEY_CURRENT_USER));
+    if (Ini)
+        Manager.LoadFromIniFile(Where);
+    else
+        Manager.LoadFromRegistry(Where);
+    CheckRead(Bars);
+    if (Ini)
+        CheckValues(Manager, *BarLayoutModel::ReadIniFile(Stored),
+                    BarLayoutModel::IniPlace(Bars.Form()->Name(), Manager.Name()), Start);
+    else
+        CheckValues(Manager, *BarLayoutModel::ReadHiveFile(Stored),
+                    BarLayoutModel::RegistryPlace(Where), Start);
+}
+
 // Changes the layout as a user would, picked by the input's bytes; the bar the first byte picks
 // is always shown or hidden, so the layout written is never simply the form's own.
 void ChangeAsAUser(TBarsForm& Bars, const uint8_t* Data, size_t Size) {
@@ -136,7 +228,9 @@ void ChangeAsAUser(TBarsForm& Bars, const uint8_t* Data, size_t Size) {
         TdxBar* Bar = List.Items(I);
         const uint8_t Choice = Data[size_t(I + 1) % Size] ^ uint8_t(0x5A + I);
         if (I == Picked || (Choice & 1)) Bar->SetVisible(!Bar->Visible());
-        if (Choice & 2) Bar->SetRow(Bar->Row() + 1 + (Choice >> 6));
+        // Moved down, as far as a dock site has rows: one per bar at most.
+        if (Choice & 2)
+            Bar->SetRow(std::min(Bar->Row() + 1 + (Choice >> 6), BarsLimits::kStoredRow.High));
         if (Choice & 4) Bar->SetUseRestSpace(!Bar->UseRestSpace());
         if (Choice & 8) Bar->SetMultiLine(!Bar->MultiLine());
     }
@@ -180,25 +274,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     Fuzz::WriteFile(Stored, std::string(reinterpret_cast<const char*>(Data + 1), Size - 1));
     try {
         TBarsForm& First = FreshBars();
-        if (Ini)
-            First.Manager()->LoadFromIniFile(Stored);
-        else
-            First.Manager()->LoadFromRegistry("\\Software\\Kestro\\Bars");
-        CheckRead(First);
+        ReadLayout(First, Ini, Ini ? Stored : "\\Software\\Kestro\\Bars");
         ChangeAsAUser(First, Data, Size);
         if (Ini) {
             First.Manager()->SaveToIniFile(Dir() + "a.ini");
             TBarsForm& Second = FreshBars();
-            Second.Manager()->LoadFromIniFile(Dir() + "a.ini");
-            CheckRead(Second);
+            ReadLayout(Second, Ini, Dir() + "a.ini");
             Second.Manager()->SaveToIniFile(Dir() + "b.ini");
             if (Fuzz::ReadFile(Dir() + "a.ini") != Fuzz::ReadFile(Dir() + "b.ini"))
                 Fail("a layout read back writes differently");
         } else {
             First.Manager()->SaveToRegistry("\\A");
             TBarsForm& Second = FreshBars();
-            Second.Manager()->LoadFromRegistry("\\A");
-            CheckRead(Second);
+            ReadLayout(Second, Ini, "\\A");
             Second.Manager()->SaveToRegistry("\\B");
             const auto A = Written("\\A"), B = Written("\\B");
             for (const auto& [Name, Value] : A)
