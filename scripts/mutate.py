@@ -155,7 +155,8 @@ def ctest(build, regex, args, log):
         output = f.read()
     if "No tests were found" in output:
         return None
-    failed = re.findall(r"^\s*\d+ - (\S+) \(", output, re.M)
+    # "(Skipped)" and "(Disabled)" tests did not run: they caught nothing.
+    failed = re.findall(r"^\s*\d+ - (\S+) \((?!Skipped\)|Disabled\))", output, re.M)
     if code != 0 and not failed:
         failed = ["(ctest failed: see %s)" % log]
     return failed

@@ -1,8 +1,10 @@
 #pragma once
 // Limits on what the point program's lists make the windows hold.
 #include <cstddef>
+#include <cstdint>
 
 #include "htmlview/html/Limits.h"
+#include "platform/gdi/Limits.h"
 
 namespace UiLimits {
 
@@ -24,5 +26,11 @@ inline constexpr size_t kMaxAttachmentNameLength = 255;
 // words), so a document of half the pool's elements always fits; a longer mail is shown up to
 // there, with a notice that it was cut.
 inline constexpr size_t kMaxShownDocumentBytes = HtmlLimits::kMaxPoolItems / 2;
+
+// Pixels the pictures of the message a viewer shows may decode to together (each part once for
+// each document that shows it): twice the largest bitmap, so that any one picture the painting
+// layer takes (a GIF's screen and its frames at their largest) fits alone, and 256 MB at 32 bits.
+// A few bytes of header may ask for a bitmap of that size, and a page may show hundreds of them.
+inline constexpr int64_t kMaxMessagePicturePixels = 2 * GdiLimits::kMaxBitmapPixels;
 
 }  // namespace UiLimits

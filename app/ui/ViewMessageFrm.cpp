@@ -44,9 +44,10 @@ void TFormViewMessage::ConnectProvider() {
         if (FLoaded)
             Stream = std::make_unique<TStringStream>(MessageDocument(FMessage, FShownBytes));
     };
-    IpHtmlDataProvider1->OnGetImage = [this](TIpHtmlNode*, const std::string& URL,
+    IpHtmlDataProvider1->OnGetImage = [this](TIpHtmlNode* Sender, const std::string& URL,
                                              TIpHtmlPictureRef& Picture) {
-        if (TIpMimeEntity* Part = FindContentPart(FMessage, URL)) Picture = PartPicture(*Part);
+        if (TIpMimeEntity* Part = FindContentPart(FMessage, URL))
+            Picture = FPictures.Picture(*Part, Sender ? Sender->Owner() : nullptr);
     };
 }
 
@@ -61,6 +62,7 @@ void TFormViewMessage::ButtonCloseClick(TObject*) {
 void TFormViewMessage::ShowMessageFile(const std::string& FileName) {
     Show();
     FLoaded = false;
+    FPictures.Clear();
     FMessage.LoadFromFile(FileName);
     FLoaded = true;
     FillHeader();

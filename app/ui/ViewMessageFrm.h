@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ui/MessagePictures.h"
 #include "htmlview/panel/IpBroker.h"
 #include "htmlview/panel/IpHtmlPanel.h"
 #include "netlib/mime/MimeMessage.h"
@@ -56,6 +57,7 @@ class TFormViewMessage : public TForm {
     void OpenDocument();
 
     TIpMailMessage FMessage;
+    TMessagePictures FPictures;
     bool FLoaded = false;
     // The most of the message's document the panel gets (all of it unless it could not be
     // laid out whole).

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <new>
 
 #include "app/ui/Limits.h"
 #include "htmlview/anim/IpGifImage.h"
@@ -124,8 +125,8 @@ std::shared_ptr<TPicture> PartPicture(TIpMimeEntity& Part) {
     for (const TPictureKind& Kind : PictureKinds) {
         if (!SameAscii(Part.ContentSubtype, Kind.Subtype)) continue;
         std::unique_ptr<TGraphic> Graphic = Kind.Make();
-        // A picture that cannot be read (nor its body decoded) shows as the viewer's broken
-        // picture, like a missing one.
+        // A picture that cannot be read (nor its body decoded), or whose memory cannot be had,
+        // shows as the viewer's broken picture, like a missing one.
         try {
             TMemoryStream Data;
             Part.Body.Seek(0, soBeginning);
@@ -134,9 +135,11 @@ std::shared_ptr<TPicture> PartPicture(TIpMimeEntity& Part) {
             Graphic->LoadFromStream(Data);
         } catch (const Exception&) {
             return nullptr;
+        } catch (const std::bad_alloc&) {
+            return nullptr;
         }
         auto Picture = std::make_shared<TPicture>();
-        Picture->SetGraphic(Graphic.get());
+        Picture->TakeGraphic(std::move(Graphic));
         return Picture;
     }
     return nullptr;

@@ -26,5 +26,6 @@ void DecodeAttachment(TIpMimeEntity& Part, const std::string& FileName);
 // The part under Root with the Content-ID a "cid:" URL names (angle brackets ignored), or null.
 TIpMimeEntity* FindContentPart(TIpMimeEntity& Root, const std::string& URL);
 // The picture of an image part (PNG, GIF, JPEG or bitmap), or null for any other part and for
-// one whose data cannot be read.
+// one whose data cannot be read or whose pixels cannot be had (beyond an open pixel allowance,
+// or the machine's memory). The message viewer asks through TMessagePictures.
 std::shared_ptr<TPicture> PartPicture(TIpMimeEntity& Part);

@@ -3,7 +3,10 @@
 // that leaves the picture as it was; one that loads must be a TIpGifImage of a size within the
 // painting layer's limits, with its frames within theirs, save back exactly the bytes it was
 // read from, and show every frame at its own size; a frame reached by stepping through the
-// animation looks exactly as the same frame put together from the start.
+// animation looks exactly as the same frame put together from the start. Each frame's place,
+// disposal and transparency are what the file's blocks say, and each frame stepped to shows what
+// a model of the format's own (GifModel.h, which reads neither through libgif nor the picture
+// class) puts together from the decoded frames.
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -17,6 +20,7 @@
 #include <memory>
 #include <string>
 
+#include "fuzz/gif/GifModel.h"
 #include "fuzz/support/PictureFuzz.h"
 #include "htmlview/anim/IpGifImage.h"
 #include "platform/core/Application.h"
@@ -25,6 +29,38 @@
 namespace {
 
 using Fuzz::Fail;
+
+QRgb RgbOf(TColor Color) {
+    const COLORREF C = ColorToRGB(Color);
+    return qRgb(GetRValue(C), GetGValue(C), GetBValue(C));
+}
+
+// The decoded frames against the model's reading of the file, and the first Steps frames as
+// stepped to against the model's putting together (on screens small enough to compare often).
+void CheckAgainstModel(TIpGifImage& Gif, const uint8_t* Data, size_t Size, int Steps) {
+    std::vector<GifModel::TFrame> Frames = GifModel::Frames(Data, Size);
+    if (Frames.size() < size_t(Gif.FrameCount())) Fail("frames the file's blocks do not have");
+    Frames.resize(size_t(Steps));
+    for (int I = 0; I < Steps; ++I) {
+        const TIpAnimationFrame& Frame = *Gif.Frames().Items(I);
+        const QRect Place(Frame.Left, Frame.Top, Frame.Bitmap().Width(), Frame.Bitmap().Height());
+        if (Place != Frames[size_t(I)].Place) Fail("a frame not at the place the file gives");
+        if (Frame.DisposalMethod != Frames[size_t(I)].Disposal)
+            Fail("a frame's disposal is not the file's");
+        if ((Frame.Transparent != 0) != Frames[size_t(I)].Transparent)
+            Fail("a frame's transparency is not the file's");
+    }
+    if (int64_t(Gif.Width()) * Gif.Height() > 1 << 20) return;
+    GifModel::Compose(
+        Frames, QSize(Gif.Width(), Gif.Height()), RgbOf(Gif.BackgroundColor),
+        [&](size_t I) { return Gif.Frames().Items(int(I))->Bitmap().Image(); },
+        [&](size_t I) { return RgbOf(Gif.Frames().Items(int(I))->TransparentColor); },
+        [&](size_t I, const QImage& Expected) {
+            Gif.ShowFrame(int(I));
+            if (Gif.Bitmap().Image() != Expected)
+                Fail("a frame stepped to shows other pixels than the format puts together");
+        });
+}
 
 void Check(TPicture& Picture, const uint8_t* Data, size_t Size) {
     auto* Gif = dynamic_cast<TIpGifImage*>(Picture.Graphic());
@@ -48,6 +84,7 @@ void Check(TPicture& Picture, const uint8_t* Data, size_t Size) {
         Fail("the picture saves other bytes than it read");
     // Bounded so that a file of thousands of frames does not take the run's time.
     const int Steps = std::min(Count, 64);
+    CheckAgainstModel(*Gif, Data, Size, Steps);
     for (int I = 0; I < Steps; ++I) {
         Gif->ShowFrame(I);
         if (Gif->Bitmap().Width() != W || Gif->Bitmap().Height() != H)

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "app/ui/Limits.h"
+#include "app/ui/MessagePictures.h"
 #include "app/ui/ViewMessageParts.h"
 #include "app/ui/ViewMessageText.h"
 #include "fuzz/support/FuzzInput.h"
@@ -63,10 +64,12 @@ std::unique_ptr<TIpHtml> LaidOut(const std::string& Document, TIpMessage& Mail, 
                                  TIpHtmlCanvas& Canvas, int32_t Width, TIpHtmlRect& Page) {
     auto Doc = std::make_unique<TIpHtml>();
     Doc->OnReportReference = [](const std::string&) {};
-    Doc->OnGetImage = [&Mail, Pictures](TIpHtmlNode*, const std::string& URL,
-                                        TIpHtmlPictureRef& Picture) {
+    // As the viewer asks: each part once for the document, within its allowance of pixels.
+    Doc->OnGetImage = [&Mail, Pictures, Decoded = std::make_shared<TMessagePictures>()](
+                          TIpHtmlNode* Sender, const std::string& URL, TIpHtmlPictureRef& Picture) {
         if (!Pictures) return;
-        if (TIpMimeEntity* Part = FindContentPart(Mail, URL)) Picture = PartPicture(*Part);
+        if (TIpMimeEntity* Part = FindContentPart(Mail, URL))
+            Picture = Decoded->Picture(*Part, Sender ? Sender->Owner() : nullptr);
     };
     TStringStream Stream(Document);
     try {

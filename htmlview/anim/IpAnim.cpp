@@ -1,6 +1,7 @@
 #include "htmlview/anim/IpAnim.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "htmlview/png/PngStrings.h"
 #include "platform/widgets/ExtCtrls.h"
@@ -33,6 +34,10 @@ TIpAnimationTimerFactory& TimerFactory() {
 // Frame delays come in hundredths of a second; a frame shows at least this long, so that a
 // picture whose frames claim no delay cannot keep the loop busy.
 constexpr unsigned kMinFrameInterval = 50;
+// A frame also stays as long as putting together as many pixels as it changed would take at this
+// rate (pixels a millisecond): a picture of millions of pixels whose frames claim no delay must
+// not keep a core busy either. Pictures of a few hundred pixels each way never come near it.
+constexpr int64_t kComposedPixelsPerMs = 20000;
 // The first step of an animation whose first frame's delay is not used.
 constexpr unsigned kFirstStepInterval = 100;
 // The timer's interval while there is nothing to show.
@@ -91,33 +96,75 @@ QRgb TIpAnimatedGraphic::RgbOf(TColor Color) {
     return qRgb(GetRValue(C), GetGValue(C), GetBValue(C));
 }
 
-void TIpAnimatedGraphic::PutFrame(QImage& Image, const TIpAnimationFrame& Frame, bool Keyed) {
-    const QImage Source = const_cast<TBitmap&>(Frame.Bitmap()).Image();
-    if (Source.isNull()) return;
+QRect TIpAnimatedGraphic::FrameArea(const TIpAnimationFrame& Frame, const QSize& Size) {
+    const int64_t Left = std::max<int64_t>(Frame.Left, 0), Top = std::max<int64_t>(Frame.Top, 0);
+    const int64_t Right =
+        std::min<int64_t>(int64_t(Frame.Left) + Frame.Bitmap().Width(), Size.width());
+    const int64_t Bottom =
+        std::min<int64_t>(int64_t(Frame.Top) + Frame.Bitmap().Height(), Size.height());
+    if (Right <= Left || Bottom <= Top) return {};
+    return QRect(int(Left), int(Top), int(Right - Left), int(Bottom - Top));
+}
+
+QRect TIpAnimatedGraphic::PutFrame(TBitmap& Target, const TIpAnimationFrame& Frame, bool Keyed) {
+    const QRect Area = FrameArea(Frame, QSize(Target.Width(), Target.Height()));
+    if (Area.isEmpty()) return {};
+    // A 32-bit frame (a GIF's) is read in place, any other through a copy in that form.
+    TBitmap& Source = const_cast<TBitmap&>(Frame.Bitmap());
+    const QImage Copy = Source.PixelFormat() == pf32bit ? QImage() : Source.Image();
+    if (Copy.isNull() && Source.PixelFormat() != pf32bit) return {};
+    const auto SourceRow = [&](int Y) {
+        return reinterpret_cast<const QRgb*>(Copy.isNull() ? Source.ScanLine(Y)
+                                                           : Copy.constScanLine(Y));
+    };
     const QRgb Key = RgbOf(Frame.TransparentColor) & 0xFFFFFF;
-    for (int Y = 0; Y < Source.height(); ++Y) {
-        const int64_t To = int64_t(Frame.Top) + Y;
-        if (To < 0 || To >= Image.height()) continue;
-        const auto* From = reinterpret_cast<const QRgb*>(Source.constScanLine(Y));
-        auto* Row = reinterpret_cast<QRgb*>(Image.scanLine(int(To)));
-        for (int X = 0; X < Source.width(); ++X) {
-            const int64_t At = int64_t(Frame.Left) + X;
-            if (At < 0 || At >= Image.width()) continue;
+    for (int Y = Area.top(); Y <= Area.bottom(); ++Y) {
+        const QRgb* From = SourceRow(Y - Frame.Top) + (Area.left() - Frame.Left);
+        auto* Row = reinterpret_cast<QRgb*>(Target.ScanLine(Y)) + Area.left();
+        for (int X = 0; X < Area.width(); ++X) {
             if (Keyed && (From[X] & 0xFFFFFF) == Key) continue;
-            Row[At] = From[X] | 0xFF000000u;
+            Row[X] = From[X] | 0xFF000000u;
         }
+    }
+    return Area;
+}
+
+QRect TIpAnimatedGraphic::FillFrameArea(TBitmap& Target, const TIpAnimationFrame& Frame,
+                                        TColor Color) {
+    const QRect Area = FrameArea(Frame, QSize(Target.Width(), Target.Height()));
+    FillArea(Target, Area, Color);
+    return Area;
+}
+
+void TIpAnimatedGraphic::FillArea(TBitmap& Target, const QRect& Area, TColor Color) {
+    const QRect Inside = Area & QRect(0, 0, Target.Width(), Target.Height());
+    const QRgb Rgb = RgbOf(Color);
+    for (int Y = Inside.top(); Y <= Inside.bottom(); ++Y) {
+        auto* Row = reinterpret_cast<QRgb*>(Target.ScanLine(Y)) + Inside.left();
+        std::fill(Row, Row + Inside.width(), Rgb);
     }
 }
 
-void TIpAnimatedGraphic::FillFrameArea(QImage& Image, const TIpAnimationFrame& Frame,
-                                       TColor Color) {
-    const TBitmap& Bitmap = Frame.Bitmap();
-    const QRect Area = QRect(Frame.Left, Frame.Top, Bitmap.Width(), Bitmap.Height()) & Image.rect();
-    const QRgb Rgb = RgbOf(Color);
-    for (int Y = Area.top(); Y <= Area.bottom(); ++Y) {
-        auto* Row = reinterpret_cast<QRgb*>(Image.scanLine(Y));
-        std::fill(Row + Area.left(), Row + Area.right() + 1, Rgb);
-    }
+QImage TIpAnimatedGraphic::CopyArea(TBitmap& Target, const QRect& Area) {
+    const QRect Inside = Area & QRect(0, 0, Target.Width(), Target.Height());
+    if (Inside.isEmpty()) return {};
+    QImage Out(Inside.size(), QImage::Format_RGB32);
+    if (Out.isNull()) throw EInvalidGraphic("Not enough memory for the animation");
+    for (int Y = 0; Y < Inside.height(); ++Y)
+        std::memcpy(
+            Out.scanLine(Y),
+            reinterpret_cast<const QRgb*>(Target.ScanLine(Inside.top() + Y)) + Inside.left(),
+            size_t(Inside.width()) * 4);
+    return Out;
+}
+
+void TIpAnimatedGraphic::PutArea(TBitmap& Target, const QImage& Pixels, const QPoint& At) {
+    const QRect Inside = QRect(At, Pixels.size()) & QRect(0, 0, Target.Width(), Target.Height());
+    for (int Y = Inside.top(); Y <= Inside.bottom(); ++Y)
+        std::memcpy(reinterpret_cast<QRgb*>(Target.ScanLine(Y)) + Inside.left(),
+                    reinterpret_cast<const QRgb*>(Pixels.constScanLine(Y - At.y())) +
+                        (Inside.left() - At.x()),
+                    size_t(Inside.width()) * 4);
 }
 
 void TIpAnimatedGraphic::SetTimerFactory(TIpAnimationTimerFactory Factory) {
@@ -141,6 +188,12 @@ TIpAnimatedGraphic::~TIpAnimatedGraphic() {
 void TIpAnimatedGraphic::SetWidth(int Value) {
     FWidth = std::max(Value, 0);
     FBitmap.SetWidth(FWidth);
+}
+
+void TIpAnimatedGraphic::SetSize(int Width, int Height) {
+    FBitmap.SetSize(std::max(Width, 0), std::max(Height, 0));
+    FWidth = std::max(Width, 0);
+    FHeight = std::max(Height, 0);
 }
 
 void TIpAnimatedGraphic::SetHeight(int Value) {
@@ -224,6 +277,9 @@ void TIpAnimatedGraphic::ShowFrame(int Index) {
     if (Index < 0 || Index >= FFrameCount) return;
     FCurrentFrame = Index;
     FBitmap.SetSize(FWidth, FHeight);
+    // Frames are put together row by row in the bitmap's own 32-bit pixels.
+    FBitmap.SetPixelFormat(pf32bit);
+    FChangedRect = QRect(0, 0, FWidth, FHeight);
     TIpAnimationFrame* Frame = FFrames->Items(Index);
     FDisposalMethod = Frame ? Frame->DisposalMethod : kDisposeUnspecified;
     bool DrawIt = true;
@@ -238,24 +294,22 @@ void TIpAnimatedGraphic::ShowFrame(int Index) {
 
 void TIpAnimatedGraphic::DisposeFrame(TBitmap& Target, TIpAnimationFrame* Frame, bool& Draw,
                                       uint8_t Method) {
-    if (!Frame || !Draw) return;
-    QImage Image = Target.Image();
-    if (Image.isNull()) return;
+    if (!Frame || !Draw || Target.Empty()) return;
     bool Keyed = Frame->Transparent != 0;
+    QRect Changed;
     if (Method == kDisposeBackground) {
-        FillFrameArea(Image, *Frame, BackgroundColor);
+        Changed = FillFrameArea(Target, *Frame, BackgroundColor);
         Keyed = false;
     } else if (Method == kDisposePrevious && FFrameCount >= 2) {
         for (int I = FCurrentFrame - 1; I >= 0; --I) {
             const TIpAnimationFrame* Earlier = FFrames->Items(I);
             if (Earlier && Earlier->DisposalMethod == kDisposeNone) {
-                PutFrame(Image, *Earlier, false);
+                Changed = PutFrame(Target, *Earlier, false);
                 break;
             }
         }
     }
-    PutFrame(Image, *Frame, Keyed);
-    Target.SetImage(Image);
+    SetChangedRect(Changed | PutFrame(Target, *Frame, Keyed));
 }
 
 void TIpAnimatedGraphic::ClearFrames() {
@@ -265,8 +319,10 @@ void TIpAnimatedGraphic::ClearFrames() {
     ReleaseFrames();
 }
 
-unsigned TIpAnimatedGraphic::FrameInterval(int Delay) {
-    return unsigned(std::clamp<int64_t>(int64_t(Delay) * 10, kMinFrameInterval, INT32_MAX));
+unsigned TIpAnimatedGraphic::FrameInterval(int Delay, const QRect& Changed) {
+    const int64_t ForPixels = int64_t(Changed.width()) * Changed.height() / kComposedPixelsPerMs;
+    return unsigned(std::clamp<int64_t>(std::max(int64_t(Delay) * 10, ForPixels), kMinFrameInterval,
+                                        INT32_MAX));
 }
 
 void TIpAnimatedGraphic::TimerTick() {
@@ -281,7 +337,7 @@ void TIpAnimatedGraphic::TimerTick() {
     if (OnFrameChange) OnFrameChange(this, FCurrentFrame, Next, *FFrames, CanChange);
     if (CanChange) ShowFrame(Next);
     const TIpAnimationFrame* Current = FFrames->Items(FCurrentFrame);
-    FTimer->SetInterval(FrameInterval(Current ? Current->Delay : 0));
+    FTimer->SetInterval(FrameInterval(Current ? Current->Delay : 0, FChangedRect));
     FTimer->SetEnabled(true);
 }
 
@@ -289,7 +345,7 @@ bool TIpAnimatedGraphic::StartAnimation() {
     FTimer->SetEnabled(false);
     if (FFrameCount < 2) return false;
     const TIpAnimationFrame* First = FFrames->Items(0);
-    FTimer->SetInterval(FDelayTime > 1 ? FrameInterval(First ? First->Delay : 0)
+    FTimer->SetInterval(FDelayTime > 1 ? FrameInterval(First ? First->Delay : 0, FChangedRect)
                                        : kFirstStepInterval);
     FTimer->SetEnabled(true);
     return true;

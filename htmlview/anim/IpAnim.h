@@ -110,6 +110,8 @@ class TIpAnimatedGraphic : public TGraphic {
     int Height() const override { return FHeight; }
     void SetWidth(int Value) override;
     void SetHeight(int Value) override;
+    // Both at once, the bitmap's pixels made once; raises (changing nothing) when they cannot be.
+    void SetSize(int Width, int Height);
     bool Empty() const override { return FWidth == 0 || FHeight == 0; }
     // With RedrawOnChange, remembers where to draw the frames that follow; draws nothing now
     // (the composed frame is Bitmap()).
@@ -126,6 +128,9 @@ class TIpAnimatedGraphic : public TGraphic {
 
     // The current frame as composed.
     TBitmap& Bitmap() { return FBitmap; }
+    // The part of Bitmap that the last frame shown changed (all of it when that is not known):
+    // what is to be drawn again.
+    const QRect& ChangedRect() const { return FChangedRect; }
     TIpAnimationFrameList& Frames() { return *FFrames; }
     int FrameCount() const { return FFrameCount; }
     void SetFrameCount(int Value) { FFrameCount = Value; }
@@ -164,16 +169,25 @@ class TIpAnimatedGraphic : public TGraphic {
     virtual void StopAnimation() { FTimer->SetEnabled(false); }
 
   protected:
-    // Puts Frame's pixels on Image at the frame's place, where they fall inside it; with Keyed,
-    // not the pixels of the frame's transparent colour.
-    static void PutFrame(QImage& Image, const TIpAnimationFrame& Frame, bool Keyed);
-    static void FillFrameArea(QImage& Image, const TIpAnimationFrame& Frame, TColor Color);
+    // The frame's place on a picture of Size, cut to the picture.
+    static QRect FrameArea(const TIpAnimationFrame& Frame, const QSize& Size);
+    // Puts Frame's pixels on Target (a 32-bit bitmap) at the frame's place, where they fall
+    // inside it; with Keyed, not the pixels of the frame's transparent colour. Only the frame's
+    // rows are touched, so a step costs the frame's size, not the picture's. Returns the area.
+    static QRect PutFrame(TBitmap& Target, const TIpAnimationFrame& Frame, bool Keyed);
+    static QRect FillFrameArea(TBitmap& Target, const TIpAnimationFrame& Frame, TColor Color);
+    static void FillArea(TBitmap& Target, const QRect& Area, TColor Color);
+    // The pixels of Area of Target, and back.
+    static QImage CopyArea(TBitmap& Target, const QRect& Area);
+    static void PutArea(TBitmap& Target, const QImage& Pixels, const QPoint& At);
     static QRgb RgbOf(TColor Color);
+    // What DisposeFrame says it changed.
+    void SetChangedRect(const QRect& R) { FChangedRect = R; }
 
   private:
     void DrawAt(HDC DC, const TRect& R);
-    // Milliseconds a frame of Delay hundredths stays.
-    static unsigned FrameInterval(int Delay);
+    // Milliseconds a frame of Delay hundredths stays, once Changed pixels were put together for it.
+    static unsigned FrameInterval(int Delay, const QRect& Changed);
 
     TBitmap FBitmap;
     std::unique_ptr<TIpAnimationFrameList> FFrames;
@@ -185,6 +199,7 @@ class TIpAnimatedGraphic : public TGraphic {
     bool FAnimate = false;
     int FDelayTime = 0;
     uint8_t FDisposalMethod = kDisposeUnspecified;
+    QRect FChangedRect;
     HDC FDrawDC = 0;
     TRect FDrawRect;
     HDC FTargetDC = 0;

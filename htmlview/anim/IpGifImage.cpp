@@ -49,10 +49,15 @@ void TIpGifImage::LoadFromStream(TStream& Stream) {
     if (!Data.empty()) Stream.ReadBuffer(Data.data(), int64_t(Data.size()));
     TGifPicture Picture = DecodeGif(Data);
     if (Picture.Empty()) throw EInvalidGraphic("GIF image is not valid");
-    ClearFrames();
+    const bool Shows = BackgroundShows(Picture);
+    // Frames and screen are made before anything shown changes: one that cannot be had (beyond
+    // an open pixel allowance, or the machine's memory) leaves the picture as it was.
+    std::vector<std::shared_ptr<TIpAnimationFrame>> Loaded;
     for (TGifFrame& From : Picture.Frames) {
         auto Frame = std::make_shared<TIpAnimationFrame>();
+        Frame->Bitmap().SetPixelFormat(pf32bit);
         Frame->Bitmap().SetImage(From.Image);
+        From.Image = QImage();
         Frame->Left = From.Left;
         Frame->Top = From.Top;
         Frame->Delay = From.Delay;
@@ -61,17 +66,19 @@ void TIpGifImage::LoadFromStream(TStream& Stream) {
         Frame->TransparentColor =
             TColor(RGB(qRed(From.TransparentColor), qGreen(From.TransparentColor),
                        qBlue(From.TransparentColor)));
-        Frames().Add(std::move(Frame));
+        Loaded.push_back(std::move(Frame));
     }
+    SetSize(Picture.Width, Picture.Height);
+    ClearFrames();
+    for (std::shared_ptr<TIpAnimationFrame>& Frame : Loaded) Frames().Add(std::move(Frame));
     FData = std::move(Data);
     FComposed = -1;
+    FBeforeFrame = QImage();
     BackgroundColor = ColorOf(Picture.BackgroundKey);
-    FBackgroundShows = BackgroundShows(Picture);
+    FBackgroundShows = Shows;
     KeyBackground();
     SetFrameCount(Frames().Count());
     SetDelayTime(kOwnFirstDelay);
-    SetWidth(Picture.Width);
-    SetHeight(Picture.Height);
     ShowFrame(0);
 }
 
@@ -102,31 +109,52 @@ void TIpGifImage::KeyBackground() {
     Bitmap().SetTransparent(FBackgroundShows);
 }
 
+// Only what a step touches is put together: the area the last frame is removed from and the new
+// frame's, so a step costs the frames' size, not the picture's. Starting again (the first frame
+// after the last, or a jump) clears only what was drawn on since the background was whole.
 void TIpGifImage::DisposeFrame(TBitmap& Target, TIpAnimationFrame* Frame, bool& Draw, uint8_t) {
-    if (!Frame || !Draw) return;
-    QImage Image = Target.Image();
-    if (Image.isNull()) return;
+    if (!Frame || !Draw || Target.Empty()) return;
     const int Index = CurrentFrameIndex();
+    QRect Changed;
     if (FComposed >= 0 && Index == FComposed + 1) {
-        Step(Image, Index);
+        Changed = Step(Target, Index);
     } else {
-        Image.fill(RgbOf(BackgroundColor));
-        FBeforeFrame = QImage();
-        for (int I = 0; I <= Index; ++I) Step(Image, I);
+        Changed = Clear(Target);
+        for (int I = 0; I <= Index; ++I) Changed |= Step(Target, I);
     }
     FComposed = Index;
-    Target.SetImage(Image);
+    SetChangedRect(Changed);
 }
 
-void TIpGifImage::Step(QImage& Image, int Index) {
+QRect TIpGifImage::Clear(TBitmap& Target) {
+    const QSize Size(Target.Width(), Target.Height());
+    const QRect Area = FComposed < 0 || Size != FComposedOn ? QRect(QPoint(0, 0), Size) : FDrawn;
+    FComposedOn = Size;
+    FillArea(Target, Area, BackgroundColor);
+    FDrawn = QRect();
+    FBeforeFrame = QImage();
+    return Area;
+}
+
+QRect TIpGifImage::Step(TBitmap& Target, int Index) {
+    QRect Changed;
     if (const TIpAnimationFrame* Previous = Index > 0 ? Frames().Items(Index - 1) : nullptr) {
-        if (Previous->DisposalMethod == kDisposeBackground)
-            FillFrameArea(Image, *Previous, BackgroundColor);
-        else if (Previous->DisposalMethod == kDisposePrevious && !FBeforeFrame.isNull())
-            Image = FBeforeFrame;
+        if (Previous->DisposalMethod == kDisposeBackground) {
+            Changed = FillFrameArea(Target, *Previous, BackgroundColor);
+        } else if (Previous->DisposalMethod == kDisposePrevious && !FBeforeFrame.isNull()) {
+            PutArea(Target, FBeforeFrame, FBeforeAt);
+            Changed = QRect(FBeforeAt, FBeforeFrame.size());
+        }
     }
+    FBeforeFrame = QImage();
     const TIpAnimationFrame* Frame = Frames().Items(Index);
-    if (!Frame) return;
-    FBeforeFrame = Frame->DisposalMethod == kDisposePrevious ? Image.copy() : QImage();
-    PutFrame(Image, *Frame, Frame->Transparent != 0);
+    if (!Frame) return Changed;
+    const QRect Area = FrameArea(*Frame, QSize(Target.Width(), Target.Height()));
+    if (Frame->DisposalMethod == kDisposePrevious) {
+        FBeforeFrame = CopyArea(Target, Area);
+        FBeforeAt = Area.topLeft();
+    }
+    PutFrame(Target, *Frame, Frame->Transparent != 0);
+    FDrawn |= Area;
+    return Changed | Area;
 }

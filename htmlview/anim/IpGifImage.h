@@ -29,13 +29,20 @@ class TIpGifImage : public TIpAnimatedGraphic {
                       uint8_t Method) override;
 
   private:
-    void Step(QImage& Image, int Index);
+    // Removes the frame before Index as it asks and draws frame Index; returns what changed.
+    QRect Step(TBitmap& Target, int Index);
+    // Back to the background where anything was drawn; returns what changed.
+    QRect Clear(TBitmap& Target);
     void KeyBackground();
     std::vector<uint8_t> FData;
-    // The frame the bitmap shows (-1: none yet), and the picture as it was before it when that
-    // frame is to be removed by restoring it.
+    // The frame the bitmap shows (-1: none yet, and the bitmap holds no background yet).
     int FComposed = -1;
+    // The area of the bitmap drawn on since it last was all background, at the size it had then.
+    QRect FDrawn;
+    QSize FComposedOn;
+    // What lay under the frame shown, where that frame is to be removed by restoring it.
     QImage FBeforeFrame;
+    QPoint FBeforeAt;
     // Whether the background (BackgroundColor, a colour of no frame) ever shows; it is then drawn
     // transparent.
     bool FBackgroundShows = false;

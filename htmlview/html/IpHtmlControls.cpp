@@ -248,7 +248,9 @@ void TIpHtmlNodeINPUT::MakeImageButton(TWinControl* Parent) {
     UpdateGlyph();
 }
 
-// The picture on a bitmap of its size whose transparent colour is one pictures hardly use.
+// The picture on a bitmap of its size whose transparent colour is one pictures hardly use. The
+// picture is drawn non-transparent and then left as it was: the images of the page that show the
+// same picture go on showing it transparent.
 void TIpHtmlNodeINPUT::UpdateGlyph() {
     auto* Button = dynamic_cast<TBitBtn*>(Control());
     if (!Button) return;
@@ -258,8 +260,10 @@ void TIpHtmlNodeINPUT::UpdateGlyph() {
     TBitmap Glyph(std::max(Graphic.Width(), 1), std::max(Graphic.Height(), 1), pf24bit);
     Glyph.Canvas().Brush().SetColor(kGlyphTransparentColor);
     Glyph.Canvas().FillRect(Rect(0, 0, Glyph.Width(), Glyph.Height()));
+    const bool Transparent = Graphic.Transparent();
     Graphic.SetTransparent(false);
     Glyph.Canvas().Draw(0, 0, Graphic);
+    Graphic.SetTransparent(Transparent);
     Glyph.SetTransparentMode(tmFixed);
     Glyph.SetTransparentColor(kGlyphTransparentColor);
     Button->SetGlyph(&Glyph);

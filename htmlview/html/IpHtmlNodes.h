@@ -401,8 +401,12 @@ class TIpHtmlNodeIMG : public TIpHtmlNodeAlignInline {
     void ClearSizeCache() override { FSizeKnown = false; }
     // Where the picture was drawn by the last paint, in canvas coordinates.
     const TIpHtmlRect& PictureRect() const { return FPictureRect; }
+    // Has the part of the page drawn again that the animated picture's last frame changed.
+    void RepaintChangedPart();
 
   private:
+    TIpHtmlRect PageBox() const;
+    TIpHtmlRect PictureBox(const TIpHtmlRect& R) const;
     int32_t PercentWidth(int32_t Available) const;
     void PaintBorder(const TIpHtmlRect& Box);
     // Shows Picture, or the default picture for none, in place of the one shown before.

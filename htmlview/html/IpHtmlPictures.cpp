@@ -71,7 +71,7 @@ void TIpHtml::RemoveAnimatedImage(TIpHtmlNodeIMG* Image) {
 
 void TIpHtml::PictureChanged(const TPicture* Picture) {
     for (TIpHtmlNodeIMG* Image : FAnimatedImages)
-        if (Image->Picture().get() == Picture) InvalidatePageRect(Image->Element()->WordRect);
+        if (Image->Picture().get() == Picture) Image->RepaintChangedPart();
 }
 
 // --- IMG ---
@@ -158,6 +158,38 @@ void TIpHtmlNodeIMG::ListMapRects(const TIpHtmlRectProc& Proc) {
     if (IsMap) Proc(Element()->WordRect);
 }
 
+// Inside the border and the spacing.
+TIpHtmlRect TIpHtmlNodeIMG::PictureBox(const TIpHtmlRect& R) const {
+    const int32_t Frame = Attribute(Border);
+    return {R.Left + Frame + Attribute(HSpace), R.Top + Frame + Attribute(VSpace),
+            R.Right - Frame - Attribute(HSpace), R.Bottom - Frame - Attribute(VSpace)};
+}
+
+TIpHtmlRect TIpHtmlNodeIMG::PageBox() const {
+    const TIpHtmlRect& At = Element()->WordRect;
+    return {At.Left, At.Top, At.Left + FSize.Width, At.Top + FSize.Height};
+}
+
+// Where the picture is stretched into its box, the changed pixels land between these edges
+// (rounded outward); a large picture whose frames are small has their area drawn again, not
+// itself.
+void TIpHtmlNodeIMG::RepaintChangedPart() {
+    const auto* Animation = AnimationOf(FPicture);
+    const TIpHtmlRect Box = PictureBox(PageBox());
+    if (!Animation || IsEmptyRect(Box)) return;
+    const int64_t W = Animation->Width(), H = Animation->Height();
+    const QRect& Part = Animation->ChangedRect();
+    if (W <= 0 || H <= 0 || Part.isEmpty()) return;
+    const int64_t BW = Box.Right - Box.Left, BH = Box.Bottom - Box.Top;
+    const auto Edge = [](int32_t From, int64_t At, int64_t Span, int64_t Whole, bool Up) {
+        return Clamp(From + (At * Span + (Up ? Whole - 1 : 0)) / Whole);
+    };
+    Owner()->InvalidatePageRect({Edge(Box.Left, Part.left(), BW, W, false),
+                                 Edge(Box.Top, Part.top(), BH, H, false),
+                                 Edge(Box.Left, int64_t(Part.right()) + 1, BW, W, true),
+                                 Edge(Box.Top, int64_t(Part.bottom()) + 1, BH, H, true)});
+}
+
 // The default picture, when smaller than the box, is shown as it is inside a frame; any other
 // picture fills the box.
 void TIpHtmlNodeIMG::PaintInline(TIpHtmlNodeBlock& Block) {
@@ -166,12 +198,9 @@ void TIpHtmlNodeIMG::PaintInline(TIpHtmlNodeBlock& Block) {
     const TIpHtmlRect& At = Element()->WordRect;
     Doc.AddDrawRect(At, Element(), &Block);
     TIpHtmlRect Box;
-    if (!Doc.PageRectToScreen({At.Left, At.Top, At.Left + FSize.Width, At.Top + FSize.Height}, Box))
-        return;
-    const int32_t Frame = Attribute(Border);
-    PaintBevel(Doc.Target(), Box, Frame, {});
-    Box = {Box.Left + Frame + Attribute(HSpace), Box.Top + Frame + Attribute(VSpace),
-           Box.Right - Frame - Attribute(HSpace), Box.Bottom - Frame - Attribute(VSpace)};
+    if (!Doc.PageRectToScreen(PageBox(), Box)) return;
+    PaintBevel(Doc.Target(), Box, Attribute(Border), {});
+    Box = PictureBox(Box);
     FPictureRect = Box;
     if (!FPicture || !FPicture->Graphic() || IsEmptyRect(Box)) return;
     // An animation's frame is drawn once the page is painted; it draws the frames that follow

@@ -12,6 +12,7 @@
 
 #include "htmlview/png/Limits.h"
 #include "htmlview/png/PngStrings.h"
+#include "platform/gdi/PixelAllowance.h"
 
 namespace {
 
@@ -391,8 +392,10 @@ void TIpPNGDecoder::ComputeRowBytes() {
     if (Width == 0 || Height == 0 || Width > PngLimits::kMaxChunkLength ||
         Height > PngLimits::kMaxChunkLength)
         Error(PngFormat(kPngInvalidImageSize, {int64_t(Width), int64_t(Height)}));
+    // The open pixel allowance (a view's pictures together) is met here too, before anything
+    // is inflated.
     if (Width * Height > PngLimits::kMaxPixels || Width > PngLimits::kMaxSide ||
-        Height > PngLimits::kMaxSide)
+        Height > PngLimits::kMaxSide || Width * Height > uint64_t(BitmapPixelsLeft()))
         Error(PngFormat(kPngImageTooLarge, {int64_t(Width), int64_t(Height)}));
     FRowBytes = RowBytesFor(FWidth);
     if (ImageDataBytes(Passes()) > PngLimits::kMaxImageDataBytes)

@@ -180,12 +180,16 @@ struct TBltArgs {
     const QImage* Mask = nullptr;  // MaskBlt: monochrome, image coordinates at DestRect
     QPoint MaskOrigin;
     DWORD Rop = 0;
+    // TransparentBlt: source pixels of this colour (0xRRGGBB) are not drawn.
+    bool Keyed = false;
+    uint32_t Key = 0;
 };
 
 // Builds the source pixels for Area, the drawn part of DestRect, converted to the destination's
 // kind, sampled when the sizes differ. Only Area is built: a picture stretched far beyond the
 // bitmap (a page's <img> whose size attributes ask for millions of pixels) costs what shows of
-// it. Pixels outside the source image are marked in Missing, row by row over Area.
+// it. Pixels outside the source image, and those of the key colour of a keyed copy, are marked in
+// Missing, row by row over Area.
 void BuildSource(const TBltArgs& A, const QRect& Area, TSource& Out,
                  std::vector<uint8_t>& Missing) {
     TDCObject& S = *A.Src;
@@ -199,7 +203,7 @@ void BuildSource(const TBltArgs& A, const QRect& Area, TSource& Out,
     const bool Inside = QRect(QPoint(0, 0), SI.size()).contains(A.SrcRect);
     // Straight from the source's scan lines when nothing needs converting and the images differ
     // (an overlapping copy within one image goes through the buffer).
-    if (Same && Inside && SrcMono == DstMono && &SI != D.Target()) {
+    if (Same && Inside && SrcMono == DstMono && &SI != D.Target() && !A.Keyed) {
         Out.Stride = SI.bytesPerLine() / 4;
         Out.Base = reinterpret_cast<const uint32_t*>(SI.constBits()) + A.SrcRect.y() * Out.Stride +
                    A.SrcRect.x();
@@ -241,6 +245,11 @@ void BuildSource(const TBltArgs& A, const QRect& Area, TSource& Out,
                 continue;
             }
             const uint32_t P = SRow[SX];
+            if (A.Keyed && (P & 0xFFFFFF) == A.Key) {
+                Gaps[size_t(Y) * size_t(AW) + size_t(X)] = 1;
+                AnyMissing = true;
+                continue;
+            }
             if (SrcMono == DstMono)
                 Row[X] = P | 0xFF000000u;
             else if (SrcMono)
@@ -390,6 +399,22 @@ BOOL StretchBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int XSrc
     }
     A.Brush = D->S.Brush.get();
     A.Rop = Rop;
+    return DoBlt(A);
+}
+
+BOOL TransparentBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int XSrc, int YSrc,
+                    int WidthSrc, int HeightSrc, COLORREF Transparent) {
+    auto D = FindDC(Dest);
+    auto S = FindDC(Src);
+    if (!D || !S || Width <= 0 || Height <= 0 || WidthSrc <= 0 || HeightSrc <= 0) return FALSE;
+    TBltArgs A;
+    A.Dest = D.get();
+    A.DestRect = LogicalRect(*D, X, Y, Width, Height);
+    A.Src = S.get();
+    A.SrcRect = LogicalRect(*S, XSrc, YSrc, WidthSrc, HeightSrc);
+    A.Rop = SRCCOPY;
+    A.Keyed = true;
+    A.Key = ToPixel(Transparent) & 0xFFFFFF;
     return DoBlt(A);
 }
 

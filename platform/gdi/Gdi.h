@@ -161,6 +161,10 @@ BOOL PatBlt(HDC DC, int X, int Y, int Width, int Height, DWORD Rop);
 // where 0 the background one (high byte).
 BOOL MaskBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int XSrc, int YSrc,
              HBITMAP Mask, int XMask, int YMask, DWORD Rop);
+// StretchBlt's copy without the source's pixels of colour Transparent. Like every operation it
+// reads only the source pixels that reach the drawn part of the destination.
+BOOL TransparentBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int XSrc, int YSrc,
+                    int WidthSrc, int HeightSrc, COLORREF Transparent);
 int SetStretchBltMode(HDC DC, int Mode);
 // For tests and benchmarks: every raster operation through the generic evaluator.
 void SetGenericRasterOps(bool Generic);

@@ -11,6 +11,7 @@
 #include <set>
 
 #include "platform/gdi/Limits.h"
+#include "platform/gdi/PixelAllowance.h"
 
 namespace {
 
@@ -138,14 +139,16 @@ bool SideAllowed(int64_t Side) {
     return Side >= 1 && Side <= GdiLimits::kMaxBitmapSide;
 }
 
-// The extent of the frames, for a file whose logical screen is empty.
-void FitScreenToFrames(TGifPicture& Picture) {
+// The extent of the frames, for a file whose logical screen is empty; none when that screen with
+// the frames' Pixels is more than a bitmap may hold or the open allowance has left.
+void FitScreenToFrames(TGifPicture& Picture, int64_t Pixels) {
     int64_t W = 0, H = 0;
     for (const TGifFrame& F : Picture.Frames) {
         W = std::max<int64_t>(W, int64_t(F.Left) + F.Image.width());
         H = std::max<int64_t>(H, int64_t(F.Top) + F.Image.height());
     }
-    if (!SideAllowed(W) || !SideAllowed(H) || W * H > GdiLimits::kMaxBitmapPixels) {
+    if (!SideAllowed(W) || !SideAllowed(H) || W * H > GdiLimits::kMaxBitmapPixels ||
+        W * H + Pixels > BitmapPixelsLeft()) {
         Picture = {};
         return;
     }
@@ -168,9 +171,13 @@ TGifPicture DecodeGif(std::span<const uint8_t> Data) {
     TGifFile File(DGifOpen(&Reader, ReadBytes, &Error));
     if (!File) return Picture;
     const bool ScreenGiven = File->SWidth > 0 && File->SHeight > 0;
+    const int64_t Screen = ScreenGiven ? int64_t(File->SWidth) * File->SHeight : 0;
     if (ScreenGiven && (!SideAllowed(File->SWidth) || !SideAllowed(File->SHeight) ||
-                        int64_t(File->SWidth) * File->SHeight > GdiLimits::kMaxBitmapPixels))
+                        Screen > GdiLimits::kMaxBitmapPixels || Screen > BitmapPixelsLeft()))
         return Picture;
+    // The frames stop where either limit would be passed: the one of every GIF, and what the open
+    // allowance has left beside the screen.
+    const int64_t FramePixels = std::min(GdiLimits::kMaxGifPixels, BitmapPixelsLeft() - Screen);
     TControl Control;
     int64_t Pixels = 0;
     std::set<QRgb> Used = {qRgb(0, 0, 0)};
@@ -184,9 +191,8 @@ TGifPicture DecodeGif(std::span<const uint8_t> Data) {
         if (Type != IMAGE_DESC_RECORD_TYPE) continue;
         if (DGifGetImageDesc(File.get()) == GIF_ERROR) break;
         const GifImageDesc& Desc = File->Image;
-        Pixels += int64_t(Desc.Width) * Desc.Height;
-        if (!SideAllowed(Desc.Width) || !SideAllowed(Desc.Height) ||
-            Pixels > GdiLimits::kMaxGifPixels ||
+        const int64_t With = Pixels + int64_t(Desc.Width) * Desc.Height;
+        if (!SideAllowed(Desc.Width) || !SideAllowed(Desc.Height) || With > FramePixels ||
             Picture.Frames.size() >= size_t(GdiLimits::kMaxGifFrames))
             break;
         std::optional<TGifFrame> Frame = ReadFrame(File.get(), Control);
@@ -194,6 +200,7 @@ TGifPicture DecodeGif(std::span<const uint8_t> Data) {
         AddColours(Desc.ColorMap, Used);
         if (Frame->Transparent) Used.insert(Frame->TransparentColor);
         Picture.Frames.push_back(std::move(*Frame));
+        Pixels = With;
         Control = {};
     }
     if (Picture.Frames.empty()) return Picture;
@@ -202,7 +209,7 @@ TGifPicture DecodeGif(std::span<const uint8_t> Data) {
         Picture.Width = File->SWidth;
         Picture.Height = File->SHeight;
     } else {
-        FitScreenToFrames(Picture);
+        FitScreenToFrames(Picture, Pixels);
     }
     return Picture;
 }

@@ -34,8 +34,9 @@ struct TGifPicture {
 };
 
 bool IsGif(std::span<const uint8_t> Data);
-// Every frame up to the first damage (a damaged frame is dropped, the ones before it kept); no
-// frames for data that is no GIF, has no readable frame, or goes beyond the painting layer's
-// limits (see GdiLimits: the screen's size, each frame's, the frames' pixels together, their
-// number).
+// Every frame up to the first damage (a damaged frame is dropped, the ones before it kept) or up
+// to the first that would pass a limit; no frames for data that is no GIF, has no readable frame,
+// or whose screen goes beyond a limit. The limits are the painting layer's (see GdiLimits: the
+// screen's size, each frame's, the frames' pixels together, their number) and what an open pixel
+// allowance has left for the screen and the frames together (see PixelAllowance.h).
 TGifPicture DecodeGif(std::span<const uint8_t> Data);

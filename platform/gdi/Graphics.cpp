@@ -9,6 +9,7 @@
 #include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/Jpeg.h"
 #include "platform/gdi/Limits.h"
+#include "platform/gdi/PixelAllowance.h"
 #include "resources/ResourceData.h"
 
 namespace {
@@ -609,6 +610,17 @@ class TBitmapCanvas : public TCanvas {
         DeleteDC(FDC);
         FDC = 0;
         FSelected = 0;
+        FDefault = 0;
+    }
+    // A bitmap is selected into one context at a time: while the bitmap is drawn elsewhere, its
+    // canvas's context lets go of it and then takes it back (for whoever holds that context).
+    HBITMAP Lend() {
+        if (!FDC || !FSelected) return 0;
+        SelectObject(FDC, FDefault);
+        return FSelected;
+    }
+    void TakeBack(HBITMAP Lent) {
+        if (Lent) SelectObject(FDC, Lent);
     }
 
   protected:
@@ -624,7 +636,8 @@ class TBitmapCanvas : public TCanvas {
         }
         const HBITMAP H = FOwner->Handle();
         if (H != FSelected) {
-            SelectObject(FDC, H);
+            const HGDIOBJ Before = SelectObject(FDC, H);
+            if (!FDefault) FDefault = Before;
             FSelected = H;
         }
     }
@@ -633,6 +646,8 @@ class TBitmapCanvas : public TCanvas {
     TBitmap* FOwner;
     HDC FDC = 0;
     HBITMAP FSelected = 0;
+    // The bitmap a new context starts with.
+    HGDIOBJ FDefault = 0;
 };
 
 namespace {
@@ -674,6 +689,13 @@ QImage ToRgb(const QImage& Stored) {
     return Stored.convertToFormat(QImage::Format_RGB32).copy();
 }
 
+// Pixels that could not be had (the machine's memory ran out: Qt gives a null image) refuse the
+// picture as one beyond the limits is; an empty image must never stand in for them.
+QImage Allocated(QImage Image) {
+    if (Image.isNull()) throw EInvalidGraphic("Not enough memory for the bitmap");
+    return Image;
+}
+
 }  // namespace
 
 TBitmap::TBitmap() = default;
@@ -706,23 +728,58 @@ void TBitmap::SetStored(QImage Stored) {
     FHeight = FImage.height();
 }
 
+// Only the rows written since the last time: an animation changes a few rows of a large picture
+// at a time.
 void TBitmap::SyncToHandle() {
-    if (!FHandle || !FImageNewer) return;
-    if (QImage* H = BitmapImage(FHandle)) *H = ToRgb(FImage);
-    FImageNewer = false;
+    if (!FHandle || FChangedTop > FChangedBottom) return;
+    QImage* H = BitmapImage(FHandle);
+    if (H && H->size() == FImage.size() && H->constBits() != FImage.constBits()) {
+        const int Rows = FChangedBottom - FChangedTop + 1;
+        // 32-bit rows are the handle's own layout; others are converted first.
+        const QImage Changed = FFormat == pf32bit
+                                   ? QImage()
+                                   : FImage.copy(0, FChangedTop, FImage.width(), Rows)
+                                         .convertToFormat(QImage::Format_RGB32);
+        for (int Y = 0; Y < Rows && (FFormat == pf32bit || !Changed.isNull()); ++Y)
+            std::memcpy(H->scanLine(FChangedTop + Y),
+                        FFormat == pf32bit ? FImage.constScanLine(FChangedTop + Y)
+                                           : Changed.constScanLine(Y),
+                        size_t(FImage.width()) * 4);
+    }
+    ClearChanged();
 }
 
+void TBitmap::MarkChanged(int Row) {
+    FChangedTop = std::min(FChangedTop, Row);
+    FChangedBottom = std::max(FChangedBottom, Row);
+}
+
+void TBitmap::ClearChanged() {
+    FChangedTop = INT_MAX;
+    FChangedBottom = -1;
+}
+
+// A 32-bit bitmap's handle shares its pixels until one of the two is written (then that one takes
+// a copy of its own), so that a picture that is only drawn is held once.
 HBITMAP TBitmap::Handle() {
     if (Empty()) return 0;
     if (!FHandle) {
-        FHandle = CreateBitmapFromImage(ToRgb(FImage), FFormat == pf1bit);
-        FImageNewer = false;
+        FHandle =
+            CreateBitmapFromImage(FFormat == pf32bit ? FImage : ToRgb(FImage), FFormat == pf1bit);
+        ClearChanged();
     } else {
         SyncToHandle();
     }
     // Whoever holds the handle may draw with it.
     FHandleNewer = true;
     return FHandle;
+}
+
+HBITMAP TBitmap::SourceHandle() {
+    const bool Drawn = FHandle && FHandleNewer;
+    const HBITMAP H = Handle();
+    FHandleNewer = Drawn;
+    return H;
 }
 
 void TBitmap::SetHandle(HBITMAP Bitmap) {
@@ -732,7 +789,8 @@ void TBitmap::SetHandle(HBITMAP Bitmap) {
     FFormat = IsMonochromeBitmap(Bitmap) ? pf1bit : pf32bit;
     SetStored(ToStorage(*I, FFormat));
     FHandle = Bitmap;
-    FImageNewer = FHandleNewer = false;
+    ClearChanged();
+    FHandleNewer = false;
     Changed();
 }
 
@@ -750,25 +808,26 @@ void TBitmap::SetSize(int Width, int Height) {
     Height = std::max(0, Height);
     if (Width == FWidth && Height == FHeight) return;
     SyncFromHandle();
-    QImage Rgb;
+    QImage Stored;
     if (Width > 0 && Height > 0) {
         if (int64_t(Width) * Height > GdiLimits::kMaxBitmapPixels ||
             Width > GdiLimits::kMaxBitmapSide || Height > GdiLimits::kMaxBitmapSide)
             throw EInvalidGraphic("Bitmap is too large");
-        Rgb = QImage(Width, Height, QImage::Format_RGB32);
+        TakeBitmapPixels(Width, Height);
+        QImage Rgb = Allocated(QImage(Width, Height, QImage::Format_RGB32));
         Rgb.fill(0xFFFFFFFFu);
         if (!FImage.isNull()) {
             QPainter P(&Rgb);
             P.drawImage(0, 0, ToRgb(FImage));
         }
-        FImage = ToStorage(Rgb, FFormat);
-    } else {
-        FImage = QImage();
+        // A new 32-bit bitmap keeps the picture just made: a decoded picture is held once.
+        Stored = FFormat == pf32bit ? Rgb : Allocated(ToStorage(Rgb, FFormat));
     }
+    FImage = std::move(Stored);
     FWidth = Width;
     FHeight = Height;
     FreeHandle();
-    FImageNewer = false;
+    ClearChanged();
     Changed();
 }
 
@@ -790,7 +849,7 @@ void TBitmap::SetMonochrome(bool Value) {
 uint8_t* TBitmap::ScanLine(int Row) {
     if (Row < 0 || Row >= FImage.height()) throw ERangeError("Scan line index out of range");
     SyncFromHandle();
-    FImageNewer = true;
+    MarkChanged(Row);
     return FImage.scanLine(Row);
 }
 
@@ -805,18 +864,22 @@ QImage TBitmap::Image() {
 }
 
 void TBitmap::SetImage(const QImage& Image) {
+    QImage Stored;
+    if (!Image.isNull()) {
+        TakeBitmapPixels(Image.width(), Image.height());
+        Stored = Allocated(ToStorage(Image.convertToFormat(QImage::Format_RGB32), FFormat));
+    }
     FreeHandle();
-    SetStored(Image.isNull() ? QImage()
-                             : ToStorage(Image.convertToFormat(QImage::Format_RGB32), FFormat));
-    FImageNewer = false;
+    SetStored(std::move(Stored));
+    ClearChanged();
     Changed();
 }
 
 TColor TBitmap::TransparentColor() {
     if (FTransparentMode == tmFixed && FTransparentColor != clDefault) return FTransparentColor;
     if (Empty()) return clNone;
-    const QImage Rgb = Image();
-    return TColor(GdiInternal::FromPixel(Rgb.pixel(0, Height() - 1)));
+    SyncFromHandle();
+    return TColor(GdiInternal::FromPixel(FImage.pixel(0, Height() - 1)));
 }
 
 void TBitmap::SetTransparentColor(TColor Value) {
@@ -835,48 +898,24 @@ void TBitmap::Changed() {
     TGraphic::Changed();
 }
 
+// The bitmap is only read here, so its handle is not taken as drawn on: a picture drawn again and
+// again (an animation's frames) is not copied back from it each time.
 void TBitmap::Draw(TCanvas& Canvas, const TRect& R) {
     if (Empty()) return;
     const HDC Dest = Canvas.Handle();
+    const HBITMAP Source = SourceHandle();
+    const HBITMAP Lent = FCanvas && &Canvas != FCanvas.get() ? FCanvas->Lend() : 0;
     const HDC Src = CreateCompatibleDC(0);
-    const HGDIOBJ Old = SelectObject(Src, Handle());
-    if (!Transparent()) {
+    const HGDIOBJ Old = SelectObject(Src, Source);
+    if (!Transparent())
         StretchBlt(Dest, R.Left, R.Top, R.Width(), R.Height(), Src, 0, 0, Width(), Height(),
                    Canvas.CopyMode());
-    } else {
-        // A mask with 1 where the transparent colour is: the destination is kept there (AND
-        // with white), cleared elsewhere (AND with black); the picture, black where transparent,
-        // is then ORed in.
-        const COLORREF Key = ColorToRGB(TransparentColor());
-        const QImage Rgb = Image();
-        QImage MaskImage(Rgb.size(), QImage::Format_RGB32);
-        QImage Picture = Rgb;
-        for (int Y = 0; Y < Rgb.height(); ++Y)
-            for (int X = 0; X < Rgb.width(); ++X) {
-                const bool Clear = GdiInternal::FromPixel(Rgb.pixel(X, Y)) == Key;
-                MaskImage.setPixel(X, Y, Clear ? GdiInternal::kWhite : GdiInternal::kBlack);
-                if (Clear) Picture.setPixel(X, Y, GdiInternal::kBlack);
-            }
-        const HBITMAP Mask = CreateBitmapFromImage(MaskImage, true);
-        const HBITMAP Pic = CreateBitmapFromImage(Picture);
-        const HDC MaskDC = CreateCompatibleDC(0);
-        SelectObject(MaskDC, Mask);
-        SelectObject(Src, Pic);
-        const COLORREF OldText = SetTextColor(Dest, RGB(0, 0, 0));
-        const COLORREF OldBk = SetBkColor(Dest, RGB(255, 255, 255));
-        StretchBlt(Dest, R.Left, R.Top, R.Width(), R.Height(), MaskDC, 0, 0, Width(), Height(),
-                   SRCAND);
-        StretchBlt(Dest, R.Left, R.Top, R.Width(), R.Height(), Src, 0, 0, Width(), Height(),
-                   SRCPAINT);
-        SetTextColor(Dest, OldText);
-        SetBkColor(Dest, OldBk);
-        DeleteDC(MaskDC);
-        DeleteObject(Mask);
-        SelectObject(Src, Old);
-        DeleteObject(Pic);
-    }
+    else
+        TransparentBlt(Dest, R.Left, R.Top, R.Width(), R.Height(), Src, 0, 0, Width(), Height(),
+                       ColorToRGB(TransparentColor()));
     SelectObject(Src, Old);
     DeleteDC(Src);
+    if (FCanvas) FCanvas->TakeBack(Lent);
 }
 
 void TBitmap::LoadFromStream(TStream& Stream) {
@@ -890,10 +929,13 @@ void TBitmap::LoadFromStream(TStream& Stream) {
     int Bpp = 0;
     bool Mono = false;
     const QImage Rgb = GdiInternal::ReadBmp(Data, &Bpp, &Mono);
+    const TPixelFormat Format = Mono ? pf1bit : Bpp == 32 ? pf32bit : pf24bit;
+    TakeBitmapPixels(Rgb.width(), Rgb.height());
+    QImage Stored = Allocated(ToStorage(Rgb, Format));
     FreeHandle();
-    FFormat = Mono ? pf1bit : Bpp == 32 ? pf32bit : pf24bit;
-    SetStored(ToStorage(Rgb, FFormat));
-    FImageNewer = false;
+    FFormat = Format;
+    SetStored(std::move(Stored));
+    ClearChanged();
     Changed();
 }
 
@@ -918,15 +960,20 @@ void TBitmap::Assign(const TGraphic& Source) {
     if (const auto* B = dynamic_cast<const TBitmap*>(&Source)) {
         auto& S = const_cast<TBitmap&>(*B);
         S.SyncFromHandle();
+        QImage Copy;
+        if (!S.FImage.isNull()) {
+            TakeBitmapPixels(S.FWidth, S.FHeight);
+            Copy = Allocated(S.FImage.copy());
+        }
         FreeHandle();
         FFormat = S.FFormat;
-        FImage = S.FImage.copy();
+        FImage = std::move(Copy);
         FWidth = S.FWidth;
         FHeight = S.FHeight;
         FTransparent = S.FTransparent;
         FTransparentColor = S.FTransparentColor;
         FTransparentMode = S.FTransparentMode;
-        FImageNewer = false;
+        ClearChanged();
         Changed();
         return;
     }
@@ -1059,6 +1106,12 @@ void TPicture::SetGraphic(const TGraphic* Value) {
     Copy->Assign(*Value);
     Copy->OnChange = [this](TGraphic*) { Changed(); };
     FGraphic = std::move(Copy);
+    Changed();
+}
+
+void TPicture::TakeGraphic(std::unique_ptr<TGraphic> Value) {
+    if (Value) Value->OnChange = [this](TGraphic*) { Changed(); };
+    FGraphic = std::move(Value);
     Changed();
 }
 

@@ -2,6 +2,7 @@
 // The class library's graphics classes over the GDI layer: colours, fonts, pens, brushes, the
 // canvas, and the picture framework (TGraphic, TBitmap, TIcon, TPicture with a registry of
 // graphic classes by file extension).
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -381,6 +382,10 @@ class TBitmap : public TGraphic {
     friend class TBitmapCanvas;
     void SyncFromHandle();
     void SyncToHandle();
+    // The handle for drawing the bitmap elsewhere: up to date, not taken as drawn on.
+    HBITMAP SourceHandle();
+    void MarkChanged(int Row);
+    void ClearChanged();
     void FreeHandle();
     // Takes pixels of a new size (the size follows the picture).
     void SetStored(QImage Stored);
@@ -389,7 +394,8 @@ class TBitmap : public TGraphic {
     TPixelFormat FFormat = pf24bit;
     HBITMAP FHandle = 0;
     bool FHandleNewer = false;  // the handle's pixels may be ahead of FImage
-    bool FImageNewer = false;   // FImage was written through ScanLine since the last sync
+    // The rows of FImage written through ScanLine since the last sync (none: top above bottom).
+    int FChangedTop = INT_MAX, FChangedBottom = -1;
     TColor FTransparentColor = clDefault;
     TTransparentMode FTransparentMode = tmAuto;
     std::unique_ptr<TBitmapCanvas> FCanvas;
@@ -433,6 +439,8 @@ class TPicture {
     TGraphic* Graphic() const { return FGraphic.get(); }
     // Copies Value (null clears the picture).
     void SetGraphic(const TGraphic* Value);
+    // Holds Value itself: a graphic made for the picture (a decoded one) is not copied.
+    void TakeGraphic(std::unique_ptr<TGraphic> Value);
     // The graphic as a bitmap; replaces any other graphic with an empty bitmap.
     TBitmap& Bitmap();
     int Width() const { return FGraphic ? FGraphic->Width() : 0; }

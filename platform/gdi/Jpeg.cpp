@@ -12,6 +12,7 @@
 #include <jpeglib.h>
 
 #include "platform/gdi/Limits.h"
+#include "platform/gdi/PixelAllowance.h"
 
 namespace {
 
@@ -47,7 +48,8 @@ void OnProgress(j_common_ptr Common) {
 bool SizeAllowed(int64_t W, int64_t H, size_t Bytes) {
     return W >= 1 && H >= 1 && W <= GdiLimits::kMaxBitmapSide && H <= GdiLimits::kMaxBitmapSide &&
            W * H <= GdiLimits::kMaxBitmapPixels &&
-           W * H <= int64_t(Bytes) * GdiLimits::kMaxJpegPixelsPerByte;
+           W * H <= int64_t(Bytes) * GdiLimits::kMaxJpegPixelsPerByte &&
+           W * H <= BitmapPixelsLeft();
 }
 
 bool Decode(TJpegJob* Job, const uint8_t* Data, size_t Size) {

@@ -498,6 +498,52 @@ TEST_F(ViewMessageTest, CarelesslyWrittenTextShowsWhole) {
     }
 }
 
+// A picture part named by many images is decoded once and shown by all of them. A GIF of a few
+// bytes may ask for a screen of 32768 x 1024 pixels: one such picture fits the viewer's
+// allowance, the next one (another part) shows as the broken picture, and the text and a small
+// picture after them show.
+TEST_F(ViewMessageTest, PicturesAreDecodedOnceAPartAndTogetherWithinTheAllowance) {
+    const auto Gif = [](int Index) {
+        const std::vector<uint8_t> Bytes =
+            GifTest::Encode(Index < 2 ? 32768 : 4, Index < 2 ? 1024 : 4,
+                            {GifTest::Solid(0, 0, 1, 1, uint8_t(Index))});
+        return Base64Lines(
+            QByteArray(reinterpret_cast<const char*>(Bytes.data()), qsizetype(Bytes.size())));
+    };
+    std::string Mail = Lines({
+        "From: Petra Beispiel <petra@point.example>",
+        "Subject: Bilder",
+        "MIME-Version: 1.0",
+        "Content-Type: multipart/related; boundary=\"REL\"",
+        "",
+        "--REL",
+        "Content-Type: text/html; charset=iso-8859-1",
+        "",
+        "<html><body><p>Vorher</p><img src=\"cid:a@x\"><img src=\"cid:b@x\">",
+        "<img src=\"cid:a@x\"><img src=\"cid:b@x\"><img src=\"cid:a@x\">",
+        "<img src=\"cid:c@x\"><p>Nachher</p></body></html>",
+    });
+    for (int Index = 0; Index < 3; ++Index)
+        Mail += std::string("--REL\r\nContent-Type: image/gif\r\nContent-Transfer-Encoding: ") +
+                "base64\r\nContent-ID: <" + char('a' + Index) + "@x>\r\n\r\n" + Gif(Index);
+    TFormViewMessage* Viewer = View(Mail + "--REL--\r\n");
+    TIpHtml& Doc = Viewer->IpHtmlPanel->MasterFrame()->Html();
+    ASSERT_EQ(Doc.Images().size(), 6u);
+    const auto Shows = [&](size_t I) { return Doc.Images()[I]->Picture(); };
+    EXPECT_NE(Shows(0), Doc.DefaultPicture());
+    EXPECT_EQ(Shows(2), Shows(0));
+    EXPECT_EQ(Shows(4), Shows(0));
+    EXPECT_EQ(Shows(1), Doc.DefaultPicture());
+    EXPECT_EQ(Shows(3), Doc.DefaultPicture());
+    EXPECT_NE(Shows(5), Doc.DefaultPicture());
+    EXPECT_EQ(Shows(5)->Width(), 4);
+    const std::string Text = Shown(Viewer);
+    EXPECT_NE(Text.find("Vorher"), std::string::npos);
+    EXPECT_NE(Text.find("Nachher"), std::string::npos);
+    EXPECT_NO_THROW(Picture(Viewer, "viewer-pictures-within-allowance"));
+    Viewer->Free();
+}
+
 // A header line of a megabyte is listed cut, and the rest of the mail shows as usual.
 TEST_F(ViewMessageTest, AHeaderLineOfAMegabyteIsListedCut) {
     const std::string Subject = "Subject: " + std::string(1 << 20, 'x');

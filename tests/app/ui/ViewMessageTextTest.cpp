@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 #include "app/ui/Limits.h"
+#include "app/ui/MessagePictures.h"
 #include "app/ui/ViewMessageParts.h"
 #include "app/ui/ViewMessageText.h"
 #include "htmlview/anim/IpGifImage.h"
@@ -368,6 +369,35 @@ TEST(ViewMessageParts, GifPartsAnimateAndUnreadablePicturesGiveNone) {
     const std::string Undecodable(4000, 'A');
     for (const char* Type : {"image/gif", "image/png", "image/jpeg", "image/bmp"})
         EXPECT_EQ(Picture(Type, Undecodable), nullptr) << Type;
+}
+
+// A part is decoded once for each document that shows it; the pixels of everything decoded are
+// taken from the allowance, and come back once the last holder of a picture lets it go.
+TEST(MessagePictures, EachPartOnceADocumentWithinTheAllowance) {
+    const std::vector<uint8_t> Gif = GifTest::Encode(30, 20, {GifTest::Solid(0, 0, 2, 2, 0)});
+    QByteArray Base64 =
+        QByteArray(reinterpret_cast<const char*>(Gif.data()), qsizetype(Gif.size())).toBase64();
+    TIpMailMessage Message;
+    Load(Message, "Content-Type: image/gif\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
+                      Base64.toStdString() + "\r\n");
+    TMessagePictures Pictures;
+    const int64_t Full = Pictures.PixelsLeft();
+    EXPECT_EQ(Full, UiLimits::kMaxMessagePicturePixels);
+    int First = 0, Second = 0;
+    std::shared_ptr<TPicture> Shown = Pictures.Picture(Message, &First);
+    ASSERT_NE(Shown, nullptr);
+    EXPECT_EQ(Pictures.Picture(Message, &First), Shown);
+    // The screen and the frame.
+    EXPECT_EQ(Pictures.PixelsLeft(), Full - 30 * 20 - 2 * 2);
+    std::shared_ptr<TPicture> Other = Pictures.Picture(Message, &Second);
+    EXPECT_NE(Other, Shown);
+    EXPECT_EQ(Pictures.PixelsLeft(), Full - 2 * (30 * 20 + 2 * 2));
+    Shown.reset();
+    EXPECT_EQ(Pictures.PixelsLeft(), Full - (30 * 20 + 2 * 2));
+    // Gone, it is decoded again when asked for.
+    EXPECT_NE(Pictures.Picture(Message, &First), nullptr);
+    Other.reset();
+    EXPECT_EQ(Pictures.PixelsLeft(), Full);
 }
 
 }  // namespace

@@ -3,8 +3,12 @@
 // and damaged files.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
 #include <cstdio>
+#include <fstream>
 
 #include "htmlview/anim/IpGifImage.h"
 #include "tests/htmlview/anim/FakeAnimationClock.h"
@@ -82,6 +86,116 @@ TEST_F(GifImage, AStillPictureShowsItsPixelsAndDoesNotAnimate) {
     EXPECT_EQ(Target.Image().pixel(0, 0) | 0xFF000000u, B);
     EXPECT_EQ(Target.Image().pixel(1, 0) | 0xFF000000u, R);
     EXPECT_EQ(Target.Image().pixel(2, 1) | 0xFF000000u, W);
+}
+
+// A frame that covers the whole screen and has a transparent colour: the page shows through
+// where the frame is transparent, as around a frame smaller than its screen.
+TEST_F(GifImage, AGifWhoseOnlySeeThroughPartIsItsTransparentColourShowsThePageThere) {
+    TIpGifImage Gif;
+    Load(Gif, GifTest::Encode(2, 1, {{0, 0, 2, 1, {3, 0}, 10, 0, 3}}));
+    EXPECT_EQ(Pixels(Gif), (std::vector<QRgb>{T, R}));
+    TBitmap Target(2, 1, pf32bit);
+    Target.Canvas().Brush().SetColor(clBlue);
+    Target.Canvas().FillRect(Rect(0, 0, 2, 1));
+    Gif.Draw(Target.Canvas(), Rect(0, 0, 2, 1));
+    EXPECT_EQ(Target.Image().pixel(0, 0) | 0xFF000000u, B);
+    EXPECT_EQ(Target.Image().pixel(1, 0) | 0xFF000000u, R);
+}
+
+// A step puts together only the area the frame before it is removed from and the frame's own:
+// on a large screen with small frames the rest of the picture is not touched, and the picture
+// says which part changed. Starting again clears only what was drawn on.
+TEST_F(GifImage, AStepChangesOnlyTheAreasOfItsFrames) {
+    GifTest::TFrame Base = GifTest::Solid(0, 0, 2, 2, 0);
+    Base.Disposal = 1;
+    GifTest::TFrame Kept = GifTest::Solid(10, 5, 1, 1, 1);
+    Kept.Disposal = 3;
+    GifTest::TFrame Cleared = GifTest::Solid(300, 200, 2, 1, 2);
+    Cleared.Disposal = 2;
+    GifTest::TFrame Last = GifTest::Solid(50, 60, 1, 1, 3);
+    TIpGifImage Gif;
+    Load(Gif, GifTest::Encode(1000, 800, {Base, Kept, Cleared, Last}));
+    EXPECT_EQ(Gif.ChangedRect(), QRect(0, 0, 1000, 800));
+    const auto At = [&](int X, int Y) {
+        const COLORREF C = ColorToRGB(Gif.Bitmap().Canvas().Pixel(X, Y));
+        return C == ColorToRGB(Gif.Bitmap().TransparentColor())
+                   ? T
+                   : qRgb(GetRValue(C), GetGValue(C), GetBValue(C));
+    };
+    Gif.ShowFrame(1);
+    EXPECT_EQ(Gif.ChangedRect(), QRect(10, 5, 1, 1));
+    EXPECT_EQ(At(10, 5), G);
+    Gif.ShowFrame(2);
+    EXPECT_EQ(Gif.ChangedRect(), QRect(10, 5, 1, 1) | QRect(300, 200, 2, 1));
+    EXPECT_EQ(At(10, 5), T);
+    EXPECT_EQ(At(301, 200), B);
+    Gif.ShowFrame(3);
+    EXPECT_EQ(Gif.ChangedRect(), QRect(300, 200, 2, 1) | QRect(50, 60, 1, 1));
+    EXPECT_EQ(At(301, 200), T);
+    EXPECT_EQ(At(50, 60), W);
+    EXPECT_EQ(At(0, 0), R);
+    Gif.ShowFrame(0);
+    EXPECT_EQ(Gif.ChangedRect(), QRect(0, 0, 302, 201));
+    EXPECT_EQ(At(50, 60), T);
+    EXPECT_EQ(At(1, 1), R);
+}
+
+// A frame that changed millions of pixels stays until putting them together again would take a
+// small share of a core, whatever delay it claims; small pictures keep their own delays.
+TEST_F(GifImage, AFrameThatChangedMillionsOfPixelsStaysLonger) {
+    TIpGifImage Gif;
+    GifTest::TFrame Top = GifTest::Solid(0, 0, 2000, 1000, 0),
+                    Bottom = GifTest::Solid(0, 1000, 2000, 1000, 1);
+    Top.Delay = Bottom.Delay = 0;
+    Load(Gif, GifTest::Encode(2000, 2000, {Top, Bottom}));
+    Gif.SetAnimate(true);
+    TFakeAnimationClock& Clock = Clocks.Of(Gif);
+    // The first frame put together the whole screen: 4 million pixels.
+    Clock.Advance(199);
+    EXPECT_EQ(Gif.CurrentFrameIndex(), 0);
+    Clock.Advance(1);
+    ASSERT_EQ(Gif.CurrentFrameIndex(), 1);
+    // The second, its own 2 million.
+    Clock.Advance(99);
+    EXPECT_EQ(Gif.CurrentFrameIndex(), 1);
+    Clock.Advance(1);
+    EXPECT_EQ(Gif.CurrentFrameIndex(), 0);
+}
+
+// Memory the machine does not have for the screen (here: an address space limit in a child
+// process) refuses the file and leaves the picture as it was. The sanitizers reserve address
+// space of their own and report a failed allocation instead of returning nothing, so this runs
+// in the optimised build only.
+TEST_F(GifImage, AScreenWhoseMemoryCannotBeHadIsRefused) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "needs allocations that can fail (not under AddressSanitizer)";
+#else
+    TIpGifImage Gif;
+    Load(Gif, GifTest::Encode(2, 1, {{0, 0, 2, 1, {1, 2}}}));
+    const std::vector<uint8_t> Wide = GifTest::Encode(32768, 1024, {GifTest::Solid(0, 0, 1, 1, 0)});
+    const pid_t Child = fork();
+    ASSERT_GE(Child, 0);
+    if (Child == 0) {
+        // What is mapped now and 64 MB more: the screen's 128 MB do not fit.
+        std::ifstream Status("/proc/self/status");
+        long Kb = 0;
+        for (std::string Line; std::getline(Status, Line);)
+            if (Line.rfind("VmSize:", 0) == 0) Kb = std::stol(Line.substr(7));
+        const rlimit Cap{rlim_t(Kb + 64 * 1024) * 1024, rlim_t(Kb + 64 * 1024) * 1024};
+        setrlimit(RLIMIT_AS, &Cap);
+        int Code = 1;
+        try {
+            Load(Gif, Wide);
+        } catch (const EInvalidGraphic&) {
+            Code = Gif.Width() == 2 && Pixels(Gif) == std::vector<QRgb>{G, B} ? 0 : 2;
+        }
+        _exit(Code);
+    }
+    int Status = 0;
+    ASSERT_EQ(waitpid(Child, &Status, 0), Child);
+    ASSERT_TRUE(WIFEXITED(Status)) << "the child died of signal " << WTERMSIG(Status);
+    EXPECT_EQ(WEXITSTATUS(Status), 0) << "1: not refused, 2: the picture changed";
+#endif
 }
 
 TEST_F(GifImage, EachDisposalMethodStepsOnTheClock) {

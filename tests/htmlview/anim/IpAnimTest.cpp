@@ -164,15 +164,21 @@ TEST_F(AnimatedGraphic, DisposalMethodsPrepareTheBitmapForTheFrame) {
         for (int X = 0; X < 4; ++X) Out.push_back(Anim.Pixel(X, 0));
         return Out;
     };
+    // Each frame says which part of the picture it changed: its own area and the one it
+    // restored.
     Anim.ShowFrame(0);
     EXPECT_EQ(Row(), (std::vector<QRgb>{kRed, kRed, kRed, kRed}));
+    EXPECT_EQ(Anim.ChangedRect(), QRect(0, 0, 4, 1));
     Anim.ShowFrame(1);
     EXPECT_EQ(Row(), (std::vector<QRgb>{kRed, kGreen, kRed, kRed}));
+    EXPECT_EQ(Anim.ChangedRect(), QRect(1, 0, 2, 1));
     Anim.ShowFrame(2);
     EXPECT_EQ(Row(), (std::vector<QRgb>{kRed, kGreen, kBlue, kRed}));
+    EXPECT_EQ(Anim.ChangedRect(), QRect(2, 0, 1, 1));
     // The last frame that stays is frame 0: its red comes back, then the frame is drawn.
     Anim.ShowFrame(3);
     EXPECT_EQ(Row(), (std::vector<QRgb>{kRed, kRed, kRed, kBlue}));
+    EXPECT_EQ(Anim.ChangedRect(), QRect(0, 0, 4, 1));
     EXPECT_EQ(Anim.DisposalMethod(), kDisposePrevious);
     // Out of range: nothing changes.
     Anim.ShowFrame(4);

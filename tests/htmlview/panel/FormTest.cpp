@@ -253,6 +253,7 @@ TEST_F(PanelForms, TheNodesShowControlsInTheStateTheirMarkupGives) {
 // An image input is a glyph button of its picture that submits its form.
 TEST_F(PanelForms, AnImageInputIsAGlyphButtonOfItsPicture) {
     Provider->Pictures["cid:go"] = SolidPicture(20, 10, qRgb(0, 160, 0));
+    Provider->Pictures["cid:go"]->Graphic()->SetTransparent(true);
     Provider->Add("http://mail/form",
                   "<form action=go><input name=q value=1><input type=image src=\"cid:go\" "
                   "alt=Send></form>");
@@ -265,6 +266,8 @@ TEST_F(PanelForms, AnImageInputIsAGlyphButtonOfItsPicture) {
     EXPECT_EQ(Button->Width(), 24);
     EXPECT_EQ(Button->Height(), 14);
     EXPECT_EQ(Button->Hint(), "Send");
+    // The picture the glyph was drawn from keeps its transparency for the images that show it.
+    EXPECT_TRUE(Provider->Pictures["cid:go"]->Graphic()->Transparent());
     Button->Click();
     GuiTest::Drain();
     EXPECT_EQ(Panel->MasterFrame()->CurURL(), "http://mail/go?q=1");

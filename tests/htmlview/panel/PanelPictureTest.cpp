@@ -197,6 +197,48 @@ TEST_F(PanelPictures, AnAnimatedGifShowsItsFramesInvertedWhenSelected) {
     EXPECT_FALSE(GuiTest::HasColorNear(Next, qRgb(0, 0, 255), 0));
 }
 
+// A step of a large animation whose frames are small has the part of the page its frame lands
+// on painted again, where the picture is stretched: not the whole picture.
+TEST_F(PanelPictures, AnAnimationRepaintsThePartItsFrameChanged) {
+    TFakeClockScope Clocks;
+    GifTest::TFrame Red = GifTest::Solid(0, 0, 200, 100, 0),
+                    Blue = GifTest::Solid(50, 20, 10, 5, 2);
+    Red.Delay = Blue.Delay = 20;
+    const std::vector<uint8_t> Bytes = GifTest::Encode(200, 100, {Red, Blue});
+    TMemoryStream Stream;
+    Stream.WriteBuffer(Bytes.data(), int64_t(Bytes.size()));
+    Stream.SetPosition(0);
+    auto Gif = std::make_unique<TIpGifImage>();
+    Gif->LoadFromStream(Stream);
+    auto Animated = std::make_shared<TPicture>();
+    Animated->TakeGraphic(std::move(Gif));
+    Provider->Pictures["cid:anim"] = Animated;
+    Provider->Add("message",
+                  "<body><img src=\"cid:anim\" width=400 height=200 border=2 "
+                  "hspace=3 vspace=4></body>");
+    Open("message");
+    auto& Shown = dynamic_cast<TIpGifImage&>(*Animated->Graphic());
+    ASSERT_TRUE(Shown.Animate());
+    std::vector<TIpHtmlRect> Repainted;
+    const auto Panel = Doc().OnInvalidateRect;
+    Doc().OnInvalidateRect = [&](const TIpHtmlRect& R) {
+        Repainted.push_back(R);
+        Panel(R);
+    };
+    TFakeClockScope::Of(Shown).Advance(200);
+    ASSERT_EQ(Shown.CurrentFrameIndex(), 1);
+    // Where the picture was drawn (inside border and spacing), twice the GIF's size: the frame
+    // of 10 x 5 at (50, 20) lands on 20 x 10 at (100, 40).
+    const TIpHtmlRect Box = Doc().Images().front()->PictureRect();
+    EXPECT_EQ(Box.Right - Box.Left, 400);
+    const std::vector<TIpHtmlRect> Expected = {
+        {Box.Left + 100, Box.Top + 40, Box.Left + 120, Box.Top + 50}};
+    EXPECT_EQ(Repainted, Expected);
+    const QImage Next = Picture("animation-part");
+    EXPECT_TRUE(GuiTest::HasColorNear(Next, qRgb(0, 0, 255), 0));
+    EXPECT_TRUE(GuiTest::HasColorNear(Next, qRgb(255, 0, 0), 0));
+}
+
 // A transparent GIF stretched as a spacer shows the page's colour, not a box of its own.
 TEST_F(PanelPictures, ATransparentGifShowsThePageThrough) {
     GifTest::TFrame Dot = GifTest::Solid(0, 0, 1, 1, 3);

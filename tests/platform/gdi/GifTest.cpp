@@ -1,5 +1,6 @@
 // GIF pictures: each frame's pixels, place, delay, disposal and transparency as the file gives
 // them, interlaced rows, and what damaged or oversized files give.
+#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include "platform/gdi/Gif.h"
@@ -55,6 +56,59 @@ TEST(Gif, FramesKeepTheirPlaceDelayDisposalAndTransparency) {
     EXPECT_EQ(Picture.Frames[0].Disposal, 1);
     EXPECT_FALSE(Picture.Frames[0].Transparent);
     EXPECT_EQ(Picture.Frames[2].Disposal, 3);
+}
+
+// What a graphic control block says holds for the one frame that follows it: a frame without
+// one has no delay, no disposal and no transparent colour, whatever the frame before it had.
+TEST(Gif, AFrameWithoutAControlBlockTakesNothingFromTheFrameBefore) {
+    GifTest::TFrame First{0, 0, 2, 1, {3, 1}, 25, 2, 3};
+    GifTest::TFrame Second{0, 0, 2, 1, {3, 1}};
+    Second.Control = false;
+    const TGifPicture Picture = DecodeGif(GifTest::Encode(2, 1, {First, Second}));
+    ASSERT_EQ(Picture.Frames.size(), 2u);
+    EXPECT_TRUE(Picture.Frames[0].Transparent);
+    const TGifFrame& F = Picture.Frames[1];
+    EXPECT_EQ(F.Delay, 0);
+    EXPECT_EQ(F.Disposal, 0);
+    EXPECT_FALSE(F.Transparent);
+    EXPECT_EQ(Pixels(F.Image), (std::vector<QRgb>{kWhite, kGreen}));
+}
+
+// Frames of one colour, written by libgif's encoder (codes of up to 12 bits: millions of pixels
+// in kilobytes).
+std::vector<uint8_t> SolidFrames(int Width, int Height, const std::vector<QRect>& Frames) {
+    std::vector<uint8_t> Out;
+    int Error = 0;
+    GifFileType* File = EGifOpen(
+        &Out,
+        [](GifFileType* F, const GifByteType* Data, int Size) {
+            auto* To = static_cast<std::vector<uint8_t>*>(F->UserData);
+            To->insert(To->end(), Data, Data + Size);
+            return Size;
+        },
+        &Error);
+    GifColorType Colors[2] = {{255, 0, 0}, {0, 0, 255}};
+    ColorMapObject* Map = GifMakeMapObject(2, Colors);
+    EGifPutScreenDesc(File, Width, Height, 1, 0, Map);
+    for (const QRect& R : Frames) {
+        EGifPutImageDesc(File, R.x(), R.y(), R.width(), R.height(), false, nullptr);
+        std::vector<GifPixelType> Row(size_t(R.width()), 1);
+        for (int Y = 0; Y < R.height(); ++Y) EGifPutLine(File, Row.data(), R.width());
+    }
+    EGifCloseFile(File, &Error);
+    GifFreeMapObject(Map);
+    return Out;
+}
+
+// Every frame is kept decoded for the animation, so the frames stop where their pixels together
+// would pass the limit, however few frames that is.
+TEST(Gif, TheFramesStopWhereTheirPixelsTogetherPassTheLimit) {
+    static_assert(GdiLimits::kMaxGifPixels == 32768 * 1024);
+    const QRect Most(0, 0, 32768, 1022), Two(0, 1022, 32768, 2), Three(0, 1021, 32768, 3);
+    EXPECT_EQ(DecodeGif(SolidFrames(32768, 1024, {Most, Two})).Frames.size(), 2u);
+    const TGifPicture Over = DecodeGif(SolidFrames(32768, 1024, {Most, Three, Two}));
+    ASSERT_EQ(Over.Frames.size(), 1u);
+    EXPECT_EQ(Over.Frames[0].Image.height(), 1022);
 }
 
 // A transparent index that shares its colour with another entry gets a colour of its own, so

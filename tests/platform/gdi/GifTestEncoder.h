@@ -1,8 +1,8 @@
 #pragma once
 // GIF files for tests, written byte by byte: a four-colour global table (0 red, 1 green, 2 blue,
 // 3 white unless given) and frames of palette indices with their place, delay, disposal and
-// transparent index. The LZW data restarts the code table after every two pixels, so the codes
-// stay 3 bits wide.
+// transparent index in a graphic control block of their own (or none). The LZW data restarts the
+// code table after every two pixels, so the codes stay 3 bits wide.
 #include <QColor>
 #include <algorithm>
 #include <cstdint>
@@ -17,6 +17,8 @@ struct TFrame {
     int Disposal = 0;
     int Transparent = -1;
     bool Interlaced = false;
+    // Without a graphic control block the frame has no delay, disposal or transparency.
+    bool Control = true;
 };
 
 // A frame of one index.
@@ -41,11 +43,13 @@ inline std::vector<uint8_t> Encode(int Width, int Height, const std::vector<TFra
         G.insert(G.end(), {uint8_t(qRed(C)), uint8_t(qGreen(C)), uint8_t(qBlue(C))});
     }
     for (const TFrame& F : Frames) {
-        const uint8_t Packed = uint8_t((F.Disposal & 7) << 2 | (F.Transparent >= 0 ? 1 : 0));
-        G.insert(G.end(), {0x21, 0xF9, 0x04, Packed});
-        Word(F.Delay);
-        G.push_back(uint8_t(std::max(F.Transparent, 0)));
-        G.push_back(0);
+        if (F.Control) {
+            const uint8_t Packed = uint8_t((F.Disposal & 7) << 2 | (F.Transparent >= 0 ? 1 : 0));
+            G.insert(G.end(), {0x21, 0xF9, 0x04, Packed});
+            Word(F.Delay);
+            G.push_back(uint8_t(std::max(F.Transparent, 0)));
+            G.push_back(0);
+        }
         G.push_back(0x2C);
         Word(F.Left);
         Word(F.Top);

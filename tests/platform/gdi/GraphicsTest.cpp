@@ -162,6 +162,44 @@ TEST_F(GraphicsTest, TransparentBitmapsLeaveTheirKeyColourOut) {
     EXPECT_EQ(Target.Canvas().Pixel(3, 0), clYellow);
 }
 
+// A bitmap is selected into one context at a time: drawn elsewhere after its own canvas drew on
+// it, it shows its pixels all the same, and its canvas goes on drawing on it.
+TEST_F(GraphicsTest, ABitmapDrawnAfterItsCanvasDrewOnItShowsItsPixels) {
+    TBitmap Picture(2, 1, pf32bit);
+    Picture.Canvas().SetPixel(0, 0, clRed);
+    Picture.Canvas().SetPixel(1, 0, clBlue);
+    TBitmap Target(4, 1, pf32bit);
+    Target.Canvas().StretchDraw(Rect(0, 0, 4, 1), Picture);
+    EXPECT_EQ(Target.Canvas().Pixel(1, 0), clRed);
+    EXPECT_EQ(Target.Canvas().Pixel(2, 0), clBlue);
+    Picture.Canvas().SetPixel(0, 0, clLime);
+    EXPECT_EQ(Picture.Canvas().Pixel(0, 0), clLime);
+    Target.Canvas().Draw(0, 0, Picture);
+    EXPECT_EQ(Target.Canvas().Pixel(0, 0), clLime);
+}
+
+// Rows written through ScanLine after the bitmap was drawn show when it is drawn again, in
+// every pixel format (only the rows written are copied to its handle).
+TEST_F(GraphicsTest, RowsWrittenAfterADrawShowInTheNextDraw) {
+    for (TPixelFormat Format : {pf32bit, pf24bit}) {
+        TBitmap Picture(3, 3, Format);
+        Picture.Canvas().Brush().SetColor(clRed);
+        Picture.Canvas().FillRect(Rect(0, 0, 3, 3));
+        TBitmap Target(3, 3, pf32bit);
+        Target.Canvas().Draw(0, 0, Picture);
+        EXPECT_EQ(Target.Canvas().Pixel(1, 1), clRed);
+        uint8_t* Row = Picture.ScanLine(1);
+        if (Format == pf32bit)
+            reinterpret_cast<uint32_t*>(Row)[2] = 0xFF0000FFu;  // blue
+        else
+            Row[6] = 0xFF, Row[7] = Row[8] = 0;  // blue, green, red
+        Target.Canvas().Draw(0, 0, Picture);
+        EXPECT_EQ(Target.Canvas().Pixel(2, 1), clBlue) << Format;
+        EXPECT_EQ(Target.Canvas().Pixel(1, 1), clRed) << Format;
+        EXPECT_EQ(Target.Canvas().Pixel(2, 2), clRed) << Format;
+    }
+}
+
 TEST_F(GraphicsTest, PicturesPickTheirClassByExtension) {
     QTemporaryDir Dir;
     const std::string Bmp = Dir.filePath("photo.BMP").toStdString();

@@ -236,6 +236,36 @@ TEST_F(Blit, StretchBltSamplesAndMirrors) {
     EXPECT_EQ(Dest.At(3, 0), 0xFF0000u);
 }
 
+// A keyed copy is the stretched copy without the source pixels of the key colour, also where
+// a clip cuts it and a picture stretched to millions of pixels lands only partly inside.
+TEST_F(Blit, TransparentBltLeavesTheKeyColourOutOfTheStretchedCopy) {
+    TMemDC Src(4, 3);
+    Scribble(Src.Image(), 31);
+    const QRgb Key = 0xFF00FF00u;
+    for (const QPoint& P : {QPoint(0, 0), QPoint(2, 1), QPoint(3, 2), QPoint(1, 2)})
+        Src.Image().setPixel(P, Key);
+    TMemDC Dest(20, 12);
+    Scribble(Dest.Image(), 77);
+    const QImage Before = Dest.Image().copy();
+    ASSERT_EQ(IntersectClipRect(Dest.DC, 3, 2, 17, 11), SIMPLEREGION);
+    ASSERT_TRUE(TransparentBlt(Dest.DC, 1, 1, 18, 10, Src.DC, 0, 0, 4, 3, RGB(0, 255, 0)));
+    for (int Y = 0; Y < 12; ++Y)
+        for (int X = 0; X < 20; ++X) {
+            uint32_t Want = Before.pixel(X, Y) & 0xFFFFFF;
+            if (X >= 3 && X < 17 && Y >= 2 && Y < 11) {
+                const uint32_t S = Src.At((X - 1) * 4 / 18, (Y - 1) * 3 / 10);
+                if (S != (Key & 0xFFFFFF)) Want = S;
+            }
+            ASSERT_EQ(Dest.At(X, Y), Want) << X << "," << Y;
+        }
+    TMemDC Far(10, 10);
+    const int Half = 500000;
+    ASSERT_TRUE(TransparentBlt(Far.DC, 5 - Half, 5 - Half, 2 * Half, 2 * Half, Src.DC, 0, 0, 4, 3,
+                               RGB(0, 255, 0)));
+    EXPECT_EQ(Far.At(5, 5), Src.At(2, 1) == (Key & 0xFFFFFF) ? 0xFFFFFFu : Src.At(2, 1));
+    EXPECT_EQ(Far.At(4, 4), Src.At(1, 1));
+}
+
 // A picture stretched to millions of pixels each way (an <img> whose size attributes are far
 // beyond its bitmap) is sampled only where it lands inside the destination and its clip.
 TEST_F(Blit, StretchBltFarBeyondTheDestinationSamplesOnlyWhatShows) {
