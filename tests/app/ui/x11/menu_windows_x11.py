@@ -75,12 +75,24 @@ def screen():
     return Screen(os.path.join(os.environ[FB_ENV], "Xvfb_screen0"))
 
 
+def program_window_ids():
+    """A search that meets a window going away meanwhile (a dialog just closed) fails and lists
+    what it found until then: it is asked again."""
+    for _ in range(20):
+        search = bounded.run(["xdotool", "search", "--onlyvisible", "--class", "^kestro$"],
+                             timeout=30)
+        if search.returncode == 0:
+            break
+        time.sleep(0.05)
+    return search.stdout.decode().split()
+
+
 def program_windows():
     """The viewable top-level windows of the program: {id: (override_redirect, x, y, w, h)}.
     Under a window manager a managed window lies inside its frame; override-redirect windows
     (menus) are children of the root."""
     found = {}
-    for wid in xdotool("search", "--onlyvisible", "--class", "^kestro$").split():
+    for wid in program_window_ids():
         info = run("xwininfo", "-id", wid)
         if "IsViewable" not in info:
             continue
@@ -143,7 +155,7 @@ def close(wid):
 def walk(main_id, way):
     for menu, entry, letter, offset in COMMANDS:
         name = "%s > %s by %s" % (menu, entry, way)
-        main = managed_windows()[main_id]
+        main = wait_for("the main window", lambda: managed_windows().get(main_id), 10)
         before = set(managed_windows())
         xdotool("mousemove", main[0] + main[2] // 2, main[1] + main[3] - 40)
         if way == "mouse":
