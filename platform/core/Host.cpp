@@ -229,11 +229,13 @@ void THost::GeometryChanged() {
     StateChanged();
     if (FWnd == 0) return;
     const QRect Now = geometry();
-    // The server confirming one of our own requests.
+    // The server confirming one of our own requests. The last one confirmed, the window is where
+    // the server has it: a passing word in between (a window manager that maps a window again
+    // tells of its new frame's place before it moves the frame) is taken back.
     auto It = std::find(FAsked.begin(), FAsked.end(), Now);
     if (It != FAsked.end()) {
         FAsked.erase(FAsked.begin(), It + 1);
-        return;
+        if (!FAsked.empty()) return;
     }
     const HWND Wnd = FWnd;
     const RECT R{Now.left(), Now.top(), Now.left() + Now.width(), Now.top() + Now.height()};

@@ -141,6 +141,24 @@ TEST_F(X11WindowManager, ALateWordOnTheSizeAWindowShowedWithChangesNothing) {
     }
 }
 
+// A window manager that maps a window again (a floating toolbar shown after a modal window) may
+// tell of the place of its new frame before it has moved the frame where the window asked to be.
+// Its last word, the place asked for, is where the window is: clicks there reach it.
+TEST_F(X11WindowManager, APassingWordOnTheWindowsPlaceIsTakenBackByItsLastWord) {
+    const HWND Form = Guard(Windows().Create(0, WS_OVERLAPPEDWINDOW, {100, 100, 400, 300}));
+    ShowAndWait(Form);
+    Drain();
+    SetWindowPos(Form, 0, 200, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    WindowManagerSays(Form, QRect(0, 0, 300, 200));
+    ASSERT_TRUE(PumpUntil([&] { return XServerSays(Form, "Position: 200,250"); }))
+        << Geometry(Form);
+    EXPECT_TRUE(PumpUntil([&] { return RectOf(Form).left == 200 && RectOf(Form).top == 250; }))
+        << RectOf(Form).left << "," << RectOf(Form).top;
+    Drain();
+    EXPECT_EQ(RectOf(Form).left, 200);
+    EXPECT_EQ(WindowFromPoint(POINT{210, 300}), Form);
+}
+
 TEST_F(X11WindowManager, AMoveFromOutsideIsKeptAfterAClick) {
     const HWND Form = Guard(Windows().Create(0, WS_OVERLAPPEDWINDOW, {100, 100, 400, 300}));
     ShowAndWait(Form);
