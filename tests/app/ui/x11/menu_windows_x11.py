@@ -181,8 +181,11 @@ def main():
                        stderr=subprocess.DEVNULL)
     wait_for("openbox", lambda: "window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"))
     home = tempfile.mkdtemp(prefix="kestro-menu-home-")
+    # The runtime directory of its own: a copy of the program running elsewhere on the machine
+    # would otherwise be the first one, and this one would end at once.
     env = dict(os.environ, KESTRO_HOME=home, KESTRO_REGISTRY_DIR=os.path.join(home, "registry"),
-               XDG_CONFIG_HOME=os.path.join(home, "config"), KESTRO_CLOCK="none",
+               XDG_CONFIG_HOME=os.path.join(home, "config"), XDG_RUNTIME_DIR=home,
+               KESTRO_CLOCK="none",
                QT_QPA_PLATFORM="xcb",
                LSAN_OPTIONS="suppressions=" + os.path.join(E2E, "window", "lsan.supp"))
     kestro = bounded.popen([KESTRO], env=env, cwd=home, stdin=subprocess.DEVNULL,
