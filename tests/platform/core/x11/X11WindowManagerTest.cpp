@@ -143,13 +143,22 @@ TEST_F(X11WindowManager, ALateWordOnTheSizeAWindowShowedWithChangesNothing) {
 
 // A window manager that maps a window again (a floating toolbar shown after a modal window) may
 // tell of the place of its new frame before it has moved the frame where the window asked to be.
-// Its last word, the place asked for, is where the window is: clicks there reach it.
+// Its last word, the place asked for, is where the window is: clicks there reach it. The server is
+// held while the window asks and the passing word is taken, so that the window manager's answer
+// comes after it, as it does when it maps a window.
 TEST_F(X11WindowManager, APassingWordOnTheWindowsPlaceIsTakenBackByItsLastWord) {
     const HWND Form = Guard(Windows().Create(0, WS_OVERLAPPEDWINDOW, {100, 100, 400, 300}));
     ShowAndWait(Form);
     Drain();
+    auto* X11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    ASSERT_NE(X11, nullptr);
+    xcb_grab_server(X11->connection());
     SetWindowPos(Form, 0, 200, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     WindowManagerSays(Form, QRect(0, 0, 300, 200));
+    const bool Passed = PumpUntil([&] { return RectOf(Form).left == 0; }, 5000);
+    xcb_ungrab_server(X11->connection());
+    xcb_flush(X11->connection());
+    ASSERT_TRUE(Passed);
     ASSERT_TRUE(PumpUntil([&] { return XServerSays(Form, "Position: 200,250"); }))
         << Geometry(Form);
     EXPECT_TRUE(PumpUntil([&] { return RectOf(Form).left == 200 && RectOf(Form).top == 250; }))
