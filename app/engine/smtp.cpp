@@ -268,7 +268,11 @@ void TKestroSMTPClient::DoResponse(TIpCustomSmtpClient*, TIpSmtpStates responseT
     const std::string Text =
         code == 0 ? "ung\xC3\xBCltige Antwort \"" + IpLineForLog(Client->LastReply()) + "\""
                   : response;
-    Fail("SMTP Error " + std::to_string(code) + " auf " + FServer + ": " + Text);
+    Fail(ErrorLine(code, Text));
+}
+
+std::string TKestroSMTPClient::ErrorLine(int32_t code, const std::string& text) const {
+    return "SMTP Error " + std::to_string(code) + " auf " + FServer + ": " + text;
 }
 
 bool TKestroSMTPClient::SkipRefusedMail(TIpSmtpStates responseTo, int32_t code,
@@ -279,7 +283,7 @@ bool TKestroSMTPClient::SkipRefusedMail(TIpSmtpStates responseTo, int32_t code,
     // This mail will meet the same refusal on every run; held up by it, every mail after it
     // would wait for good. It stays in the spool as written, the run reports it, and the next
     // mail goes out on the same connection.
-    Log("SMTP Error " + std::to_string(code) + " auf " + FServer + ": " + response);
+    Log(ErrorLine(code, response));
     Log("Nachricht " + std::to_string(FileIndex + 1) + " (" + Files[FileIndex] +
         ") wurde abgewiesen und bleibt im Spool");
     SetRunExitCode(ExitCodeError);

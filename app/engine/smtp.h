@@ -43,6 +43,8 @@ class TKestroSMTPClient : public TKestroCustomClient {
     void Wait();
     void WaitTimerTick();
     void OfferLogin(const std::string& line);
+    // The log line of the server's reply code with its text.
+    std::string ErrorLine(int32_t code, const std::string& text) const;
     // The server refused the mail being sent for good: to its recipient (RCPT TO) or at the end of
     // its body. True (the mail skipped) for such a reply.
     bool SkipRefusedMail(TIpSmtpStates responseTo, int32_t code, const std::string& response);

@@ -41,7 +41,9 @@ int CompareGroupNames(std::string_view A, std::string_view B) {
 // so that a name listed twice as spelt stands beside itself.
 int CompareGroupSpellings(std::string_view A, std::string_view B) {
     const int NoCase = CompareGroupNames(A, B);
-    return NoCase != 0 ? NoCase : A.compare(B) < 0 ? -1 : A.compare(B) > 0 ? 1 : 0;
+    if (NoCase != 0) return NoCase;
+    const int Bytes = A.compare(B);
+    return (Bytes > 0) - (Bytes < 0);
 }
 
 int DotCount(std::string_view Text) {
@@ -161,30 +163,33 @@ void TGroupNames::DropRepeated() {
     FStarts.resize(Kept);
 }
 
-bool TGroupNames::Find(std::string_view Name, int& Index) const {
-    int Low = 0, High = Count();
+namespace {
+
+// The first index whose name does not sort before Name in the order Compare gives (the list's
+// order, or one it refines).
+template <typename TCompare>
+int FirstNotBefore(const TGroupNames& Names, std::string_view Name, TCompare Compare) {
+    int Low = 0, High = Names.Count();
     while (Low < High) {
         const int Mid = Low + (High - Low) / 2;
-        if (CompareGroupSpellings((*this)[Mid], Name) < 0)
+        if (Compare(Names[Mid], Name) < 0)
             Low = Mid + 1;
         else
             High = Mid;
     }
-    Index = Low;
-    return Low < Count() && (*this)[Low] == Name;
+    return Low;
+}
+
+}  // namespace
+
+bool TGroupNames::Find(std::string_view Name, int& Index) const {
+    Index = FirstNotBefore(*this, Name, CompareGroupSpellings);
+    return Index < Count() && (*this)[Index] == Name;
 }
 
 bool TGroupNames::FindNoCase(std::string_view Name, int& Index) const {
-    int Low = 0, High = Count();
-    while (Low < High) {
-        const int Mid = Low + (High - Low) / 2;
-        if (CompareGroupNames((*this)[Mid], Name) < 0)
-            Low = Mid + 1;
-        else
-            High = Mid;
-    }
-    Index = Low;
-    return Low < Count() && CompareGroupNames((*this)[Low], Name) == 0;
+    Index = FirstNotBefore(*this, Name, CompareGroupNames);
+    return Index < Count() && CompareGroupNames((*this)[Index], Name) == 0;
 }
 
 void TGroupTree::Load(const std::string& GroupListFile, const TProgress& Progress) {

@@ -89,11 +89,13 @@ namespace {
 // Where the parts of an incoming-mail line lie: part k (file name, date, subject, sender, tail)
 // from Begin[k] up to End[k]; a part the line lacks is empty.
 struct TMailLineParts {
-    static constexpr int Count = kSizeMark + 1;
+    enum : int { FileName, Date, Subject, Sender, Tail, Count };
     size_t Begin[Count] = {};
     size_t End[Count] = {};
     size_t Size(int Part) const { return End[Part] - Begin[Part]; }
 };
+
+static_assert(TMailLineParts::Date == kDateMark && TMailLineParts::Tail == kSizeMark);
 
 TMailLineParts FindMailLineParts(const std::string& Line) {
     TMailLineParts Parts;
@@ -132,7 +134,7 @@ std::string FitMailLine(const std::string& Line, size_t MaxBytes) {
     const TMailLineParts Parts = FindMailLineParts(Line);
     size_t Excess = Line.size() - MaxBytes;
     size_t Cut[TMailLineParts::Count] = {};
-    for (const int Part : {2, 3, 1}) {  // subject, sender, date
+    for (const int Part : {TMailLineParts::Subject, TMailLineParts::Sender, TMailLineParts::Date}) {
         Cut[Part] = std::min(Excess, Parts.Size(Part));
         Excess -= Cut[Part];
     }

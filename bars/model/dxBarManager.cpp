@@ -293,12 +293,9 @@ void TdxBarManager::SetUpdateLocked(bool Value) {
         if (Floating)
             Bar->TellWindow(Value ? TdxBarWindowChange::StopRedraw
                                   : TdxBarWindowChange::ResumeRedraw);
-        if (Value && !Floating) {
+        if (!Floating) {
             // Docked bars hold their layouts back until the sites lay them out below.
-            Bar->FLockUpdate = true;
-            Bar->FLockedByManager = true;
-        } else if (!Value && !Floating) {
-            Bar->FLockUpdate = Bar->FLockedByManager = false;
+            Bar->FLockUpdate = Bar->FLockedByManager = Value;
         } else if (!Value && Bar->FLockedByManager) {
             // Docked when the lock was taken and floating now (a stored layout read, a bar
             // dragged off): no site lays its window out, the bar's own release does.

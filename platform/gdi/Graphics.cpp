@@ -735,16 +735,16 @@ void TBitmap::SyncToHandle() {
     QImage* H = BitmapImage(FHandle);
     if (H && H->size() == FImage.size() && H->constBits() != FImage.constBits()) {
         const int Rows = FChangedBottom - FChangedTop + 1;
-        // 32-bit rows are the handle's own layout; others are converted first.
-        const QImage Changed = FFormat == pf32bit
-                                   ? QImage()
+        // 32-bit rows are the handle's own layout (read in place); others are converted first.
+        const bool Own = FFormat == pf32bit;
+        const QImage Changed = Own ? FImage
                                    : FImage.copy(0, FChangedTop, FImage.width(), Rows)
                                          .convertToFormat(QImage::Format_RGB32);
-        for (int Y = 0; Y < Rows && (FFormat == pf32bit || !Changed.isNull()); ++Y)
-            std::memcpy(H->scanLine(FChangedTop + Y),
-                        FFormat == pf32bit ? FImage.constScanLine(FChangedTop + Y)
-                                           : Changed.constScanLine(Y),
-                        size_t(FImage.width()) * 4);
+        const int From = Own ? FChangedTop : 0;
+        if (!Changed.isNull())
+            for (int Y = 0; Y < Rows; ++Y)
+                std::memcpy(H->scanLine(FChangedTop + Y), Changed.constScanLine(From + Y),
+                            size_t(FImage.width()) * 4);
     }
     ClearChanged();
 }

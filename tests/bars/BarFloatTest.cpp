@@ -40,6 +40,17 @@ struct TFloatForm : TMenuForm {
         Toolbar()->SetDockingStyle(dsNone);
         GuiTest::Drain();
     }
+    // A second bar, floating at X, Y (at its own width when ClientWidth is 0) and shown.
+    TdxBar* FloatSecond(int X, int Y, int ClientWidth = 0) {
+        TdxBar* Bar = Bars.NewBar("Zweite", {Bars.NewItem("&Eins"), Bars.NewItem("&Zwei")});
+        Bar->FloatLeft = X;
+        Bar->FloatTop = Y;
+        if (ClientWidth > 0) Bar->FloatClientWidth = ClientWidth;
+        Bar->SetDockingStyle(dsNone);
+        Bar->SetVisible(true);
+        GuiTest::Drain();
+        return Bar;
+    }
     RECT Bounds() const {
         RECT R;
         GetWindowRect(Handle(), &R);
@@ -359,14 +370,7 @@ TEST(BarFloat, WhileABarLeavesTheBottomSiteTheRowBelowItStaysOnTheEdge) {
 TEST(BarFloat, AClickedFloatingBarComesToTheTopAndTheFormStaysActive) {
     TFloatForm Form;
     Form.Float(200, 250, 200);
-    TdxBar* Other =
-        Form.Bars.NewBar("Zweite", {Form.Bars.NewItem("&Eins"), Form.Bars.NewItem("&Zwei")});
-    Other->FloatLeft = 240;
-    Other->FloatTop = 262;
-    Other->FloatClientWidth = 200;
-    Other->SetDockingStyle(dsNone);
-    Other->SetVisible(true);
-    GuiTest::Drain();
+    TdxBar* Other = Form.FloatSecond(240, 262, 200);
     ASSERT_TRUE(Other->Control());
     const HWND Upper = Other->Control()->Handle();
     RECT UpperRect;
@@ -397,13 +401,7 @@ TEST(BarFloat, AClickedFloatingBarComesToTheTopAndTheFormStaysActive) {
 TEST(BarFloat, FloatingBarsComeBackWithTheirFormsNewWindow) {
     TFloatForm Form;
     Form.Float(200, 250, 80);
-    TdxBar* Closed =
-        Form.Bars.NewBar("Zweite", {Form.Bars.NewItem("&Eins"), Form.Bars.NewItem("&Zwei")});
-    Closed->FloatLeft = 400;
-    Closed->FloatTop = 250;
-    Closed->SetDockingStyle(dsNone);
-    Closed->SetVisible(true);
-    GuiTest::Drain();
+    TdxBar* Closed = Form.FloatSecond(400, 250);
     Closed->SetVisible(false);
     int Clicks = 0;
     Form.Link(Form.Toolbar(), 0)->Item()->OnClick = [&](TObject*) { ++Clicks; };

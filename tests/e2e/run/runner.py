@@ -4,7 +4,7 @@ mails, groups and articles of their own on the servers, and reading what arrived
 
 A runner is started as `RUNNER KESTRO [ARG...]` with KESTRO_E2E_ENV naming the env file.
 """
-import os, resource, shutil, subprocess, sys, tempfile, time, uuid, warnings
+import os, resource, shutil, subprocess, sys, tempfile, time, traceback, uuid, warnings
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 import bounded
 warnings.simplefilter("ignore", DeprecationWarning)
@@ -30,6 +30,18 @@ def check(name, cond, info=""):
     print(("PASS " if cond else "FAIL ") + name + ("" if cond or info == "" else " -- %r" % (info,)),
           flush=True)
     return cond
+
+
+def run_cases(cases):
+    """Runs each case (a function of no arguments); one that raises counts as a failed check of
+    its own and the next one runs. Then prints the count and exits, with 1 when a check failed."""
+    for case in cases:
+        try:
+            case()
+        except Exception:
+            check(case.__name__ + " ran through", False, traceback.format_exc()[-1500:])
+    print("%d passed, %d failed" % (passed, failed))
+    sys.exit(1 if failed else 0)
 
 
 def sh(*args, stdin=None):

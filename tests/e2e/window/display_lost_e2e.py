@@ -19,7 +19,7 @@ end to the run log; a window session keeps its windows' placement in kestro.xml;
 are consistent: what the reliability runs check after a cut holds, and a clean run (without a
 display) then brings everything exactly once. Prints a line per check and "N passed, M failed".
 """
-import os, re, subprocess, sys, threading, traceback
+import os, re, subprocess, sys, threading
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "run"))
@@ -203,13 +203,7 @@ def case_window():
 
 def main():
     bounded.give_up_after(RUN_BOUND, "display_lost_e2e.py")
-    for case in (case_unattended, case_window):
-        try:
-            case()
-        except Exception:
-            check(case.__name__ + " ran through", False, traceback.format_exc()[-1500:])
-    print("%d passed, %d failed" % (runner.passed, runner.failed))
-    sys.exit(1 if runner.failed else 0)
+    runner.run_cases((case_unattended, case_window))
 
 
 if __name__ == "__main__":

@@ -13,7 +13,7 @@ unattended run of the same box stores. A run started with a box asks before it d
 question waits for its answer (No: nothing dialled); it asks again before it hangs up (No: the
 line stays up while the program runs). Prints a line per check and "N passed, M failed".
 """
-import os, subprocess, sys, traceback
+import os, subprocess, sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "run"))
 sys.path.insert(0, os.path.join(HERE, ".."))
@@ -24,7 +24,7 @@ FB_ENV = "KESTRO_WINDOW_E2E_FBDIR"
 SCREEN = (1024, 768)
 run_on_own_screen(FB_ENV, SCREEN, "kestro-window-fb-")
 
-import runner  # the checks' counters
+import runner  # the checks, their counters and the run of the cases
 import exchange_e2e as x  # the program directories, users, groups and checks of the run's test
 from exchange_e2e import check
 from screen import Screen
@@ -296,13 +296,7 @@ def case_hangup_question():
 
 def main():
     bounded.give_up_after(RUN_BOUND, "window_e2e.py")
-    for case in (case_window, case_dial_question, case_hangup_question):
-        try:
-            case()
-        except Exception:
-            check(case.__name__ + " ran through", False, traceback.format_exc()[-1500:])
-    print("%d passed, %d failed" % (runner.passed, runner.failed))
-    sys.exit(1 if runner.failed else 0)
+    runner.run_cases((case_window, case_dial_question, case_hangup_question))
 
 
 if __name__ == "__main__":

@@ -3,12 +3,7 @@
 // own on the way stop or refuse there too. And a bitmap whose memory cannot be had at all.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <QBuffer>
-#include <fstream>
 #include <string>
 
 #include "GdiTestSupport.h"
@@ -17,6 +12,7 @@
 #include "platform/gdi/Jpeg.h"
 #include "platform/gdi/PixelAllowance.h"
 #include "tests/platform/gdi/GifTestEncoder.h"
+#include "tests/support/CappedMemory.h"
 
 using namespace GdiTest;
 
@@ -101,40 +97,24 @@ TEST_F(PixelAllowance, AJpegBeyondWhatIsLeftIsRefusedBeforeItIsDecoded) {
     EXPECT_EQ(DecodeJpeg(Data).size(), QSize(40, 30));
 }
 
-// Memory the machine does not have (here: an address space limit in a child process) refuses the
+// Memory the machine does not have (an address space limit in a child process) refuses the
 // bitmap as one beyond the limits, leaving it as it was; an empty image never stands in for it.
-// The sanitizers reserve address space of their own and report a failed allocation instead of
-// returning nothing, so this runs in the optimised build only.
 TEST_F(PixelAllowance, ABitmapWhoseMemoryCannotBeHadIsRefused) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "needs allocations that can fail (not under AddressSanitizer)";
-#else
+    if (!CappedMemory::Available())
+        GTEST_SKIP() << "needs allocations that can fail (not under AddressSanitizer)";
     TBitmap Bitmap(2, 2, pf32bit);
     Bitmap.Canvas().SetPixel(1, 1, clRed);
-    const pid_t Child = fork();
-    ASSERT_GE(Child, 0);
-    if (Child == 0) {
-        // What is mapped now and 64 MB more: the 128 MB of a 32768 x 1024 bitmap do not fit.
-        std::ifstream Status("/proc/self/status");
-        long Kb = 0;
-        for (std::string Line; std::getline(Status, Line);)
-            if (Line.rfind("VmSize:", 0) == 0) Kb = std::stol(Line.substr(7));
-        const rlim_t Limit = rlim_t(Kb + 64 * 1024) * 1024;
-        const rlimit Cap{Limit, Limit};
-        setrlimit(RLIMIT_AS, &Cap);
-        int Code = 1;
+    // 64 MB to spare: the 128 MB of a 32768 x 1024 bitmap do not fit.
+    const int Code = CappedMemory::RunWithSpare(int64_t(64) << 20, [&] {
         try {
             Bitmap.SetSize(32768, 1024);
         } catch (const EInvalidGraphic&) {
-            Code = Bitmap.Width() == 2 && Bitmap.Canvas().Pixel(1, 1) == clRed ? 0 : 2;
+            return Bitmap.Width() == 2 && Bitmap.Canvas().Pixel(1, 1) == clRed ? 0 : 2;
         }
-        _exit(Code);
-    }
-    int Status = 0;
-    ASSERT_EQ(waitpid(Child, &Status, 0), Child);
-    ASSERT_TRUE(WIFEXITED(Status)) << "the child died of signal " << WTERMSIG(Status);
-    EXPECT_EQ(WEXITSTATUS(Status), 0) << "1: not refused, 2: the bitmap changed";
-#endif
+        return 1;
+    });
+    ASSERT_GE(Code, 0) << "the child died of signal " << -Code;
+    EXPECT_EQ(Code, 0) << "1: not refused, 2: the bitmap changed";
 }
 
 }  // namespace
