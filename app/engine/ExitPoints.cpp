@@ -8,8 +8,8 @@
 namespace {
 
 const char* const kExitPointNames[] = {
-    "batch-complete", "batch-recorded", "batch-named", "group-list-saved", "dupes-saved",
-    "record-removed", "post-accepted",  "mail-listed", "mail-stored",
+    "batch-complete", "batch-recorded", "batch-named",  "group-list-saved", "dupes-saved",
+    "record-removed", "post-accepted",  "mail-written", "mail-listed",      "mail-stored",
 };
 static_assert(std::size(kExitPointNames) == epMailStored + 1);
 

@@ -15,6 +15,7 @@ enum TExitPoint : uint8_t {
     epDupesSaved,      // the dupe database file holds the batch's articles
     epRecordRemoved,   // the pending record is gone again
     epPostAccepted,    // the server accepted a post whose file is not deleted yet
+    epMailWritten,     // a fetched mail is whole under its temporary name, not listed yet
     epMailListed,      // a fetched mail is whole under its temporary name and listed as stored
     epMailStored,      // the mail has its name: it is stored, and not deleted on the server yet
 };

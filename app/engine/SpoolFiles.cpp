@@ -25,6 +25,9 @@ int32_t SpoolCounter = 0;
 
 namespace {
 
+// What every mail script begins with.
+const std::string MailScriptHead = "HELO ";
+
 char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
@@ -142,6 +145,20 @@ std::string SaveAttachment(const std::string& target, const std::string& content
     return std::string();
 }
 
+// Saves the part's decoded content as target (SaveAttachment). A part that cannot be decoded
+// even so is no reason to lose its message: it is logged and stays in the message as it came.
+std::string SaveDecoded(TIpMimeEntity& part, const std::string& target) {
+    std::string content;
+    try {
+        content = AttachmentContent(part);
+    } catch (const std::exception& e) {
+        EngineLog("Anhang " + target +
+                  " konnte nicht dekodiert werden und bleibt in der Nachricht (" + e.what() + ")");
+        return std::string();
+    }
+    return SaveAttachment(target, content);
+}
+
 bool IsVCard(const TIpMimeEntity& part) {
     return LowerAscii(part.ContentType) == "text" && LowerAscii(part.ContentSubtype) == "x-vcard";
 }
@@ -173,10 +190,7 @@ bool HandlePart(TIpMimeEntity& part, TKestroConfig& box) {
                           " konnte nicht erstellt werden");
                 failed = true;
             } else {
-                TMemoryStream content;
-                part.DecodeBodyStream(content);
-                const std::string saved =
-                    SaveAttachment(target, std::string(content.Memory(), size_t(content.Size())));
+                const std::string saved = SaveDecoded(part, target);
                 failed = saved.empty();
                 if (!failed) noticeName = ExtractFileName(saved);
             }
@@ -390,11 +404,15 @@ bool IsSpoolTempName(const std::string& name, const std::string& ending) {
                        [](char c) { return c >= '0' && c <= '9'; });
 }
 
-bool StartsAsBatch(const std::string& fileName) {
-    static const std::string head = RnewsLine(0).substr(0, 9);  // "#! rnews "
+bool FileStartsWith(const std::string& fileName, const std::string& head) {
     std::ifstream file(ResolvePath(fileName), std::ios::binary);
     std::string start(head.size(), '\0');
     return file.read(start.data(), std::streamsize(start.size())) && start == head;
+}
+
+bool StartsAsBatch(const std::string& fileName) {
+    static const std::string head = RnewsLine(0).substr(0, 9);  // "#! rnews "
+    return FileStartsWith(fileName, head);
 }
 
 // "m<digits>.tmp" as the spool writes it: an empty file of this name is one of ours.
@@ -403,20 +421,39 @@ bool IsOwnEmptyTempName(const std::string& name) {
            name.compare(name.size() - 4, 4, ".tmp") == 0;
 }
 
+// The size of the regular file open as fd; -1 for anything else.
+int64_t RegularFileSize(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+    return int64_t(info.st_size);
+}
+
 // Whether the file at path, opened as fd, is a leftover RemoveStaleBatches removes.
 bool IsStaleBatch(const std::string& path, int fd, const std::string& name,
                   const std::set<std::string>* mailTemps) {
     if (IsSpoolTempName(name, ".sorted.tmp")) return true;
     if (!IsSpoolTempName(name, ".tmp")) return false;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    if (info.st_size > 0) return StartsAsBatch(path);
+    const int64_t size = RegularFileSize(fd);
+    if (size < 0) return false;
+    if (size > 0) return StartsAsBatch(path);
     return IsOwnEmptyTempName(name) && mailTemps && !mailTemps->count(name);
 }
 
-}  // namespace
+// Whether the file at path, opened as fd, is a leftover RemoveStaleMails removes.
+bool IsStaleMail(const std::string& path, int fd, const std::string& name,
+                 const std::set<std::string>* mailTemps) {
+    if (!mailTemps || !IsOwnEmptyTempName(name) || mailTemps->count(name)) return false;
+    const int64_t size = RegularFileSize(fd);
+    return size == 0 || (size > 0 && FileStartsWith(path, MailScriptHead));
+}
 
-int32_t RemoveStaleBatches(const std::string& dir, const std::set<std::string>* mailTemps) {
+using TStaleTest = bool (*)(const std::string& path, int fd, const std::string& name,
+                            const std::set<std::string>* mailTemps);
+
+// Removes the files m*.tmp of dir that isStale takes for leftovers, logging each as "<what>
+// <path> eines abgebrochenen Abrufs gelöscht".
+int32_t RemoveStaleTemps(const std::string& dir, const std::set<std::string>* mailTemps,
+                         TStaleTest isStale, const std::string& what) {
     const std::string prefix = IncludeTrailingPathDelimiter(dir);
     int32_t removed = 0;
     for (const std::string& name : FindFiles(prefix, "m*.tmp")) {
@@ -426,14 +463,23 @@ int32_t RemoveStaleBatches(const std::string& dir, const std::set<std::string>* 
         // A writer holds the lock of what it writes: taken here, no live one holds the file, and
         // it is removed before one could start on it.
         const bool stale = ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-                           IsStaleBatch(path, fd, name, mailTemps) && DeleteFile(path);
+                           isStale(path, fd, name, mailTemps) && DeleteFile(path);
         ::close(fd);
         if (!stale) continue;
-        EngineLog("Unvollst\xC3\xA4ndiger Stapel " + path +
-                  " eines abgebrochenen Abrufs gel\xC3\xB6scht");
+        EngineLog(what + " " + path + " eines abgebrochenen Abrufs gel\xC3\xB6scht");
         ++removed;
     }
     return removed;
+}
+
+}  // namespace
+
+int32_t RemoveStaleBatches(const std::string& dir, const std::set<std::string>* mailTemps) {
+    return RemoveStaleTemps(dir, mailTemps, IsStaleBatch, "Unvollst\xC3\xA4ndiger Stapel");
+}
+
+int32_t RemoveStaleMails(const std::string& dir, const std::set<std::string>* mailTemps) {
+    return RemoveStaleTemps(dir, mailTemps, IsStaleMail, "Unvollst\xC3\xA4ndige Nachricht");
 }
 
 // ---- incoming mail ---------------------------------------------------------------------------
@@ -457,7 +503,7 @@ void WriteSpoolMail(TIpMessage& message, const std::string& fileName, const std:
                     const std::string& envelope) {
     const std::string address = SpoolEnvelope(message, envelope);
 
-    std::string script = "HELO " + heloHost + "\r\nRCPT TO:<" + address + ">\r\nDATA\r\n";
+    std::string script = MailScriptHead + heloHost + "\r\nRCPT TO:<" + address + ">\r\nDATA\r\n";
     for (const std::string& line : SplitLines(RawText(message))) {
         if (!line.empty() && line[0] == '.') script += '.';
         script += line;
@@ -581,6 +627,13 @@ std::string SafeAttachmentName(const std::string& name) {
         result.resize(SpoolLimits::kMaxAttachmentNameLength);
     if (result == "." || result == ".." || TrimControls(result).empty()) result.clear();
     return result;
+}
+
+std::string AttachmentContent(TIpMimeEntity& part) {
+    TMemoryStream content;
+    part.Body.Seek(0, soBeginning);
+    part.DecodeBodyStream(content, TIpLineLimit::Ignored);
+    return std::string(content.Memory(), size_t(content.Size()));
 }
 
 bool ExtractAttachments(TIpMessage& message, TKestroConfig& box) {

@@ -12,6 +12,7 @@
 #include "app/engine/SafeFile.h"
 
 class TIpMessage;
+class TIpMimeEntity;
 class TKestroConfig;
 class TStringList;
 
@@ -104,6 +105,18 @@ std::string NewSpoolFileName(const std::string& dir);
 // Logs each file removed; returns how many.
 int32_t RemoveStaleBatches(const std::string& dir, const std::set<std::string>* mailTemps);
 
+// Removes the mails a killed fetch left in dir under their temporary names: "m<N>.tmp" as the
+// spool spells it, holding a mail script or nothing at all. Such a mail was never deleted on the
+// server (that waits for its file's name), so the next fetch brings it again; the copy left
+// behind would stay for good. Left alone:
+//   - a file mailTemps names (the temporary names the boxes' lists of fetched mails give): the
+//     list decides about it; everything when mailTemps is null (a list could not be read);
+//   - a file under another spelling ("M5.TMP" may be the point program's), or with other
+//     content;
+//   - a file a live writer holds (another Kestro sharing the spool: TBufferedFile).
+// Logs each file removed; returns how many.
+int32_t RemoveStaleMails(const std::string& dir, const std::set<std::string>* mailTemps);
+
 // The address written into fetched mail when the box names none: the point program needs some
 // recipient line, and the mail is the box owner's anyway.
 inline constexpr const char* DefaultEnvelope = "postmaster@localhost";
@@ -143,8 +156,15 @@ inline constexpr int64_t RequestRecordSize = 267;
 
 // Saves the file parts of a multipart message into the box's ExtractPath (or the program's
 // directory when that does not exist) and, with DeleteAttach, replaces each by a notice.
-// True when a notice replaced a part: the message must then be encoded again.
+// True when a notice replaced a part: the message must then be encoded again. A part that cannot
+// be saved (its file not created, its content not decoded) is logged with its file name and stays
+// in the message as it came; the message is stored all the same.
 bool ExtractAttachments(TIpMessage& message, TKestroConfig& box);
+
+// The content of a file part, as it is saved wherever it is saved: many mailers write base64 in
+// lines longer than the encoding allows, and such a line is read as more of the same data.
+// Raises when the part cannot be decoded even so (a broken uuencode or BinHex body).
+std::string AttachmentContent(TIpMimeEntity& part);
 
 // The name an attachment is saved under: the last component of name after "/", "\" or ":",
 // without control characters. Empty when nothing usable is left ("", blanks, "." or "..").

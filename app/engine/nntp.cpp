@@ -499,7 +499,9 @@ void TKestroNNTPClient::DoArticle(TIpCustomNntpClient*, TIpNewsArticle& article)
     CountBytes(*Client, true, true);
     if (State == tsFinished) return;
     Guarded([&] {
-        if (FJob == jbRange) LastNo = TakeRequested();
+        // The group's line moves on to an article only once it is stored (or known as a dupe):
+        // one that meets a fault here is asked for again by the next run.
+        const int64_t number = FJob == jbRange ? TakeRequested() : LastNo;
         // An article nothing was taken from or added to is stored as received.
         bool changed = ExtractAttachments(article, Box());
         if (HdrOnly) {
@@ -511,11 +513,14 @@ void TKestroNNTPClient::DoArticle(TIpCustomNntpClient*, TIpNewsArticle& article)
         }
         if (changed) article.EncodeMessage();
         if (Box().NntpDupeSize != 0 && DupeCheck && DupeCheck->IsDupe(article, FDupeBatch)) {
-            Log("Artikel " + std::to_string(LastNo) + " in " + GroupName +
+            Log("Artikel " + std::to_string(number) + " in " + GroupName +
                 " ist doppelt und wurde nicht gespeichert");
         } else if (AddToBatch(article)) {
             ++NewsCount;
+        } else {
+            return;
         }
+        LastNo = number;
     });
     if (State == tsFinished) return;
     if (FJob == jbGetMsgIDs)

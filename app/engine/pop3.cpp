@@ -671,6 +671,7 @@ void TKestroPOP3Client::StoreMail(TIpMailMessage& message, const std::string& Id
     const std::string path = SpoolDir + name;
     const std::string temp = TFetchedMails::TempSpoolName(SpoolDir, name);
     WriteSpoolMail(message, temp, ServerName, Envelope);
+    ExitPoint(epMailWritten);
     // Listed before the file takes its name: a run that ends in between finds its temporary file
     // still there, so the mail counts as not stored.
     if (!Id.empty() && FFetched.Add(Id, temp)) {

@@ -667,12 +667,17 @@ void TExchangeRun::RemoveStaleSpoolFiles() {
             listsRead = false;
         }
     }
-    // What is left of batches under a temporary name now belongs to no record: a fetch that was
-    // killed. Nothing of this run writes one yet; another Kestro's are held (SafeFile.h).
+    // What is left of batches and mails under a temporary name now belongs to no record: a
+    // fetch that was killed. Nothing of this run writes one yet; another Kestro's are held
+    // (SafeFile.h).
+    const std::set<std::string>* named = listsRead ? &mailTemps : nullptr;
     for (int32_t index = 0; index < ConfigList.Count(); ++index) {
         const TKestroConfig* config = ConfigList.GetConfig(index);
-        if (config && !config->NntpSpool.empty() && DirectoryExists(config->NntpSpool))
-            RemoveStaleBatches(config->NntpSpool, listsRead ? &mailTemps : nullptr);
+        if (!config) continue;
+        if (!config->NntpSpool.empty() && DirectoryExists(config->NntpSpool))
+            RemoveStaleBatches(config->NntpSpool, named);
+        if (!config->Pop3Spool.empty() && DirectoryExists(config->Pop3Spool))
+            RemoveStaleMails(config->Pop3Spool, named);
     }
 }
 

@@ -129,7 +129,8 @@ class TExchangeRun : public TReleasable {
   private:
     void WndProc(TMessage& message);
     void StartRun();
-    // Clears the boxes' news spools of the temporary files killed runs left (RemoveStaleBatches).
+    // Clears the boxes' spools of the temporary files killed runs left (RemoveStaleBatches,
+    // RemoveStaleMails).
     void RemoveStaleSpoolFiles();
     // Stops the run at once: no task starts any more and the running ones are dropped.
     void DropTasks();

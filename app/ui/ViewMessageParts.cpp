@@ -11,6 +11,7 @@
 #include <functional>
 #include <new>
 
+#include "app/engine/SpoolFiles.h"
 #include "app/ui/Limits.h"
 #include "htmlview/anim/IpGifImage.h"
 #include "htmlview/png/IpPNGImg.h"
@@ -101,11 +102,10 @@ const std::string& AttachmentFolder() {
 }
 
 void DecodeAttachment(TIpMimeEntity& Part, const std::string& FileName) {
-    TMemoryStream Data;
-    Part.Body.Seek(0, soBeginning);
-    Part.DecodeBodyStream(Data);
+    // The content a fetch would have extracted into the box's directory, byte for byte.
+    const std::string Data = AttachmentContent(Part);
     TFileStream File(FileName, fmCreate);
-    if (Data.Size() > 0) File.WriteBuffer(Data.Memory(), Data.Size());
+    if (!Data.empty()) File.WriteBuffer(Data.data(), int64_t(Data.size()));
 }
 
 TIpMimeEntity* FindContentPart(TIpMimeEntity& Root, const std::string& URL) {

@@ -10,6 +10,7 @@
 #include "app/engine/SpoolFiles.h"
 #include "app/engine/pop3.h"
 #include "app/engine/smtp.h"
+#include "netlib/mime/Codecs.h"
 #include "platform/fs/Files.h"
 #include "tests/app/engine/EngineFixture.h"
 #include "tests/netlib/pop3/FakePeer.h"
@@ -319,6 +320,59 @@ TEST_F(Pop3Task, ServerThatClosesEarlyEndsTheTaskWithExitCode1) {
     ExpectEnded(task, 1);
     EXPECT_TRUE(Contains(Lines, "vorzeitig beendet"));
     EXPECT_TRUE(SpoolFiles("*.msg").empty());
+}
+
+// Attachments in base64 lines of 120 characters (some mailers write them so) and one whose
+// uuencoded body is broken: the first mail is stored with what could be taken from it, the broken
+// part as it came, and the mailbox goes on to the next mail.
+TEST_F(Pop3Task, AttachmentsThatBendOrBreakTheEncodingBlockNoMailbox) {
+    const std::string extract = ProgramDir() + "files/";
+    std::filesystem::create_directories(extract);
+    std::string content;
+    for (int i = 0; i < 300; ++i) content += char(i * 11 + 5);
+    const std::string encoded = Base64EncodeString(content);
+    std::string lines;
+    for (size_t at = 0; at < encoded.size(); at += 120) lines += encoded.substr(at, 120) + "\r\n";
+    const std::string broken = "begin 644 broken.bin\r\nMxx\r\nend\r\n";
+    const std::string mail =
+        "From: a@example.org\r\nSubject: files\r\nMIME-Version: 1.0\r\n"
+        "Content-Type: multipart/mixed; boundary=\"XX\"\r\n\r\n"
+        "--XX\r\nContent-Type: application/octet-stream\r\nContent-Transfer-Encoding: uuencoded\r\n"
+        "Content-Disposition: attachment; filename=broken.bin\r\n\r\n" +
+        broken +
+        "--XX\r\nContent-Type: application/octet-stream\r\nContent-Transfer-Encoding: base64\r\n"
+        "Content-Disposition: attachment; filename=long.bin\r\n\r\n" +
+        lines + "--XX--\r\n";
+    TKestroPOP3Client task;
+    Run(task, "ExtractAttach=enabled\r\nDeleteAttach=enabled\r\nExtractPath=" + extract + "\r\n");
+    ListWithIds({"1 900", "2 130"}, "1 u1\r\n2 u2\r\n");
+    EXPECT_EQ(Peer.Sent(), "RETR 1\r\n");
+    Peer.SayAll("+OK\r\n" + mail + ".\r\n");
+    EXPECT_EQ(Peer.Sent(), "RETR 2\r\n");
+    SendMail(2);
+    EXPECT_EQ(Peer.Sent(), "DELE 1\r\n");
+    Peer.Say("+OK");
+    EXPECT_EQ(Peer.Sent(), "DELE 2\r\n");
+    Peer.Say("+OK");
+    EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+    Peer.Say("+OK bye");
+    ExpectEnded(task, 0);
+    EXPECT_EQ(MailCount, 2);
+
+    EXPECT_EQ(ReadFile(extract + "long.bin"), content);
+    EXPECT_FALSE(FileExists(extract + "broken.bin"));
+    const std::string first = ReadFile(Spool + "m0.msg");
+    EXPECT_NE(first.find("filename=broken.bin\r\n\r\n" + broken), std::string::npos) << first;
+    // The notice took the attachment's place, encoded as the part was: its first 54 bytes, whole
+    // groups of three, stand in base64 at the start of the body.
+    EXPECT_NE(
+        first.find(Base64EncodeString(
+            std::string("Die Datei long.bin (MIME-Typ: application/octet-stream)").substr(0, 54))),
+        std::string::npos)
+        << first;
+    EXPECT_NE(ReadFile(Spool + "m1.msg").find("Subject: mail 2"), std::string::npos);
+    EXPECT_TRUE(
+        Contains(LogLines, "Anhang " + extract + "broken.bin konnte nicht dekodiert werden"));
 }
 
 TEST_F(Pop3Task, MailThatCannotBeStoredIsNotDeleted) {

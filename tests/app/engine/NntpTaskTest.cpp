@@ -2,6 +2,7 @@
 // task's commands, spool files, group lists and log lines are checked.
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "app/engine/RunState.h"
 #include "app/engine/dupecheck.h"
 #include "app/engine/nntp.h"
+#include "netlib/mime/Codecs.h"
 #include "netlib/nntp/Limits.h"
 #include "netlib/sock/IpFakeSocket.h"
 #include "platform/fs/Files.h"
@@ -631,6 +633,114 @@ TEST_F(NntpTaskTest, LogonRejectedEndsTheTaskWithExitCode1) {
         NNTPTasks.SaveAndClear();
         ConfigList.FreeAll();
     }
+}
+
+// The first article carries an attachment in base64 lines of 120 characters, as some mailers
+// write them, and one whose uuencoded body is broken. Neither keeps an article from being stored,
+// nor the line from moving past it: the long lines are read as data, the broken part stays in the
+// article as it came, and the next article follows.
+TEST_F(NntpTaskTest, AttachmentsThatBendOrBreakTheEncodingLoseNoArticle) {
+    const std::string Extract = ProgramDir() + "files/";
+    std::filesystem::create_directories(Extract);
+    Box("de.a 0\r\n",
+        "ExtractAttach=enabled\r\nDeleteAttach=enabled\r\nExtractPath=" + Extract + "\r\n");
+    std::string Content;
+    for (int I = 0; I < 300; ++I) Content += char(I * 13 + 1);
+    const std::string Encoded = Base64EncodeString(Content);
+    std::string Lines;
+    for (size_t At = 0; At < Encoded.size(); At += 120) Lines += Encoded.substr(At, 120) + "\r\n";
+    const std::string Broken = "begin 644 broken.bin\r\nMxx\r\nend\r\n";
+    const std::string Mime =
+        "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"XX\"\r\n\r\n"
+        "--XX\r\nContent-Type: application/octet-stream\r\nContent-Transfer-Encoding: base64\r\n"
+        "Content-Disposition: attachment; filename=long.bin\r\n\r\n" +
+        Lines +
+        "--XX\r\nContent-Type: application/octet-stream\r\nContent-Transfer-Encoding: "
+        "uuencoded\r\nContent-Disposition: attachment; filename=broken.bin\r\n\r\n" +
+        Broken + "--XX--\r\n";
+    Open("0 0", "211 2 1 2 de.a");
+    Feed(
+        "220 1 <1@de.a> article\r\nFrom: poster@example\r\nNewsgroups: de.a\r\n"
+        "Subject: files\r\nMessage-ID: <1@de.a>\r\n" +
+        Mime + ".\r\n");
+    EXPECT_EQ(Sent(), "ARTICLE 1\r\nARTICLE 2\r\n");
+    Feed(Article(2, "de.a"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(RunExitCode(), 0);
+    EXPECT_EQ(Groups()[0], "de.a 2");
+    EXPECT_EQ(NewsCount, 2);
+    ASSERT_EQ(SpoolFiles().size(), 1u);
+    const auto Articles = Batch(SpoolFiles()[0]);
+    ASSERT_EQ(Articles.size(), 2u);
+    // The notice took the attachment's place, encoded as the part was: its first 54 bytes, whole
+    // groups of three, stand in base64 at the start of the body.
+    EXPECT_NE(
+        Articles[0].find(Base64EncodeString(
+            std::string("Die Datei long.bin (MIME-Typ: application/octet-stream)").substr(0, 54))),
+        std::string::npos)
+        << Articles[0];
+    EXPECT_NE(Articles[0].find("filename=broken.bin\r\n\r\n" + Broken), std::string::npos)
+        << Articles[0];
+    EXPECT_EQ(ReadFile(Extract + "long.bin"), Content);
+    EXPECT_FALSE(FileExists(Extract + "broken.bin"));
+    EXPECT_TRUE(Logged("Anhang " + Extract + "broken.bin konnte nicht dekodiert werden"));
+}
+
+// A dupe check that meets a fault on one article, as a failed allocation would.
+class TFaultingDupecheck : public TMIDDupecheck {
+  protected:
+    std::string Fingerprint(TIpMessage& message) override {
+        if (message.MessageID == "<2@de.a>") throw std::bad_alloc();
+        return TMIDDupecheck::Fingerprint(message);
+    }
+};
+
+// An article that meets a fault before it is stored ends the task, and the group's line stays
+// before it: the next run asks for it again instead of passing it over for good.
+TEST_F(NntpTaskTest, AnArticleThatMeetsAFaultIsAskedForAgain) {
+    Box("de.a 0\r\n", "NntpDupeSize=100\r\n");
+    DupeCheck = new TFaultingDupecheck();
+    DupeCheck->MaxEntries = 100;
+    Open("0 0", "211 3 1 3 de.a");
+    Feed(Article(1, "de.a"));
+    Feed(Article(2, "de.a"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(RunExitCode(), 1);
+    Task.reset();
+    EXPECT_EQ(Groups()[0], "de.a 1");
+    ASSERT_EQ(SpoolFiles().size(), 1u);
+    EXPECT_EQ(Batch(SpoolFiles()[0]).size(), 1u);
+    EXPECT_TRUE(Logged("std::bad_alloc"));
+}
+
+// The task view shows what a news task moved: every byte received and sent, counted when each
+// reply has been read, whatever the client's timer reported in between.
+TEST_F(NntpTaskTest, CountsEveryByteOfTheSessionAsTheRepliesArrive) {
+    Box("de.a 0\r\nde.b 0\r\n");
+    Start("0 1");
+    int64_t Received = 0;
+    int64_t Written = 0;
+    auto Say = [&](const std::string& Bytes) {
+        Written += int64_t(Sent().size());
+        Feed(Bytes);
+        Received += int64_t(Bytes.size());
+    };
+    Greet();
+    Received += int64_t(std::string("200 news.example ready\r\n").size());
+    Say("211 2 1 2 de.a\r\n");
+    for (int64_t N : {1, 2}) {
+        Say(Article(N, "de.a"));
+        EXPECT_EQ(Task->Bytes, Received + Written) << "after article " << N;
+    }
+    Say("211 2 1 2 de.b\r\n");
+    Say("430 no such article\r\n");  // a missing article is counted too
+    EXPECT_EQ(Task->Bytes, Received + Written);
+    Say(Article(2, "de.b"));
+    EXPECT_EQ(Task->State, 3);
+    EXPECT_EQ(Task->Bytes, Received + Written);
+    // A progress report of the article's own count adds nothing the session had not counted.
+    Task->DoProgress(Task->Client.get(), 10);
+    EXPECT_EQ(Task->Bytes, Received + Written);
 }
 
 class NntpPostTest : public NntpTaskTest {

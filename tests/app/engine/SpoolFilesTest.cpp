@@ -177,6 +177,36 @@ TEST_F(SpoolFilesTest, ABatchAWriterHoldsStays) {
     EXPECT_EQ(RemoveStaleBatches(Spool, &None), 2);
 }
 
+// A killed fetch leaves a mail under its temporary name, empty or whole: that mail was never
+// deleted on the server and comes again, so the copy would only pile up. A file a box's list of
+// fetched mails names still decides whether its mail was stored, and what the spool does not
+// spell as its own, what holds something else, and what a writer holds is not a leftover.
+TEST_F(SpoolFilesTest, StaleMailsAreRemovedAndWhatAListNamesStays) {
+    const std::string Mail = "HELO host\r\nRCPT TO:<a@b>\r\nDATA\r\nSubject: x\r\n";
+    const std::set<std::string> MailTemps = {"m9.tmp", "m10.tmp"};
+    WriteFile(Spool + "m1.tmp", Mail);
+    WriteFile(Spool + "m2.tmp", "");
+    WriteFile(Spool + "m3.tmp", "#! rnews 5\nhello");  // a batch: not a mail's
+    WriteFile(Spool + "M4.TMP", Mail);                 // not as the spool spells it
+    WriteFile(Spool + "m5.msg", Mail);                 // stored
+    WriteFile(Spool + "m9.tmp", Mail);                 // named by a list
+    WriteFile(Spool + "m10.tmp", "");
+    WriteFile(Spool + "notes.tmp", Mail);
+    TBufferedFile Held(Spool + "m11.tmp");
+    Held.Write(Mail);
+    Held.Flush();
+
+    EXPECT_EQ(RemoveStaleMails(Spool, nullptr), 0) << "without the lists nothing is known";
+    EXPECT_EQ(RemoveStaleMails(Spool, &MailTemps), 2);
+    EXPECT_EQ(FindFiles(Spool, "*"),
+              (std::vector<std::string>{"m10.tmp", "m11.tmp", "m3.tmp", "M4.TMP", "m5.msg",
+                                        "m9.tmp", "notes.tmp"}));
+    ASSERT_EQ(LogLines.size(), 2u);
+    EXPECT_NE(LogLines[0].find("Nachricht " + Spool + "m1.tmp"), std::string::npos) << LogLines[0];
+    Held.Close();
+    EXPECT_EQ(RemoveStaleMails(Spool, &MailTemps), 1) << "its writer is gone";
+}
+
 // ---- mail script ----
 
 TEST_F(SpoolFilesTest, MailScriptIsTheReceivedMailDotStuffed) {
@@ -514,6 +544,60 @@ TEST_F(AttachmentTest, VCardAndMissingDirectory) {
     EXPECT_EQ(Box.ExtractPath, ProgramDir());
     EXPECT_EQ(ReadFile(ProgramDir() + "a.bin"), "hello world");
     EXPECT_EQ(mail->Parts.Items(1)->FileName, "a.bin") << "no notice without DeleteAttach";
+}
+
+// Many mailers write base64 (and quoted-printable) in lines longer than the encoding allows:
+// the attachment is saved whole all the same, as the viewer shows such text.
+TEST_F(AttachmentTest, LinesLongerThanTheEncodingAllowsAreSavedWhole) {
+    std::string content;
+    for (int i = 0; i < 270; ++i) content += char(i * 7 + 3);
+    const std::string encoded = Base64EncodeString(content);
+    std::string lines;
+    for (size_t at = 0; at < encoded.size(); at += 120) lines += encoded.substr(at, 120) + "\r\n";
+    auto mail = MailWithAttachment("long.bin", "application/octet-stream", lines);
+    EXPECT_TRUE(ExtractAttachments(*mail, Box));
+    EXPECT_EQ(ReadFile(Extract + "long.bin"), content);
+    EXPECT_EQ(PartLines(*mail->Parts.Items(1))[0],
+              "Die Datei long.bin (MIME-Typ: application/octet-stream) wurde von Kestro in das");
+
+    const std::string text(200, 'q');
+    auto quoted = RawMessage(
+        "Subject: qp\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"XX\"\r\n\r\n"
+        "--XX\r\nContent-Type: text/plain\r\nContent-Transfer-Encoding: quoted-printable\r\n"
+        "Content-Disposition: attachment; filename=long.txt\r\n\r\n" +
+        text + "=\r\n=41\r\n--XX--\r\n");
+    ExtractAttachments(*quoted, Box);
+    EXPECT_EQ(ReadFile(Extract + "long.txt"), text + "A\r\n");
+    EXPECT_TRUE(LogLines.empty());
+}
+
+// A part that cannot be decoded even so is logged with its file name and stays in the message as
+// it came; the other parts are handled as ever, and the message is stored.
+TEST_F(AttachmentTest, APartThatCannotBeDecodedStaysAsItCame) {
+    auto mail = RawMessage(
+        "Subject: broken\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"XX\"\r\n"
+        "\r\n--XX\r\nContent-Type: application/octet-stream\r\nContent-Transfer-Encoding: "
+        "uuencoded\r\nContent-Disposition: attachment; filename=broken.bin\r\n\r\n"
+        "begin 644 broken.bin\r\nMxx\r\nend\r\n"
+        "--XX\r\nContent-Type: application/octet-stream\r\nContent-Transfer-Encoding: base64\r\n"
+        "Content-Disposition: attachment; filename=good.bin\r\n\r\naGVsbG8gd29ybGQ=\r\n--XX--\r\n");
+    EXPECT_TRUE(ExtractAttachments(*mail, Box));
+    EXPECT_EQ(Listing(Extract), std::vector<std::string>{"good.bin"});
+    TIpMimeEntity& broken = *mail->Parts.Items(0);
+    EXPECT_EQ(broken.FileName, "broken.bin");
+    TStringList body;
+    broken.Body.Seek(0, soBeginning);
+    while (!broken.Body.AtEndOfStream()) body.Add(broken.Body.ReadLine());
+    EXPECT_EQ(body.Text(), "begin 644 broken.bin\r\nMxx\r\nend\r\n");
+    EXPECT_EQ(mail->Parts.Items(1)->FileName, "") << "the good part got its notice";
+    ASSERT_EQ(LogLines.size(), 1u);
+    EXPECT_NE(LogLines[0].find(Extract + "broken.bin"), std::string::npos) << LogLines[0];
+    EXPECT_NE(LogLines[0].find("bleibt in der Nachricht"), std::string::npos) << LogLines[0];
+
+    // Encoded again, the broken part is there as received.
+    mail->EncodeMessage();
+    EXPECT_NE(RawText(*mail).find("begin 644 broken.bin\r\nMxx\r\nend\r\n"), std::string::npos)
+        << RawText(*mail);
 }
 
 }  // namespace

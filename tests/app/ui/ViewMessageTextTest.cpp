@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <QByteArray>
+#include <QFile>
 
 #include "app/ui/Limits.h"
 #include "app/ui/MessagePictures.h"
 #include "app/ui/ViewMessageParts.h"
 #include "app/ui/ViewMessageText.h"
 #include "htmlview/anim/IpGifImage.h"
+#include "netlib/mime/Codecs.h"
 #include "tests/app/ui/ViewMessageMails.h"
 #include "tests/platform/gdi/GifTestEncoder.h"
 
@@ -311,6 +313,30 @@ TEST(ViewMessageAttachments, ThePrivateFolderIsThisUsersAloneAndStaysTheSame) {
     EXPECT_TRUE(S_ISDIR(Info.st_mode));
     EXPECT_EQ(Info.st_mode & 0777, 0700u);
     EXPECT_EQ(&AttachmentFolder(), &Folder);
+}
+
+// Saved or opened from the viewer, an attachment in base64 lines longer than the encoding allows
+// (as some mailers write them) gets the bytes a fetch extracts from it.
+TEST(ViewMessageAttachments, LinesLongerThanTheEncodingAllowsAreSavedWhole) {
+    std::string Content;
+    for (int I = 0; I < 300; ++I) Content += char(I * 7 + 1);
+    const std::string Encoded = Base64EncodeString(Content);
+    std::string Text =
+        "Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n--B\r\n"
+        "Content-Type: application/octet-stream\r\n"
+        "Content-Transfer-Encoding: base64\r\n"
+        "Content-Disposition: attachment; filename=lang.bin\r\n\r\n";
+    for (size_t At = 0; At < Encoded.size(); At += 120) Text += Encoded.substr(At, 120) + "\r\n";
+    TIpMailMessage Message;
+    Load(Message, Text + "--B--\r\n");
+    ASSERT_EQ(Message.Parts.Count(), 1);
+    const std::string Target = AttachmentFolder() + "lang.bin";
+    DecodeAttachment(*Message.Parts.Items(0), Target);
+    QFile File(QString::fromStdString(Target));
+    ASSERT_TRUE(File.open(QIODevice::ReadOnly));
+    EXPECT_EQ(File.readAll().toStdString(), Content);
+    File.close();
+    File.remove();
 }
 
 TEST(ViewMessageParts, ContentIdsFindTheirPartsAtAnyDepth) {

@@ -8,7 +8,7 @@ user and news groups of its own, so cases may run beside other tests. Prints a l
 and "N passed, M failed"; exit status 1 when a check failed. The whole run gives up after
 RUN_BOUND seconds and kills what it started (see bounded.py).
 """
-import os, subprocess, sys, time, traceback, uuid
+import base64, os, subprocess, sys, time, traceback, uuid
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import runner
 from runner import *  # noqa: F401,F403
@@ -377,6 +377,94 @@ def case_unseen(p):
           (unseen[3], unseen[4]))
 
 
+def case_killed_fetch(p):
+    """A fetch ended with a mail whole under its temporary name but not yet listed as stored, as
+    a kill there would: the next run fetches the mail again, stores every mail once and leaves no
+    temporary file in the spool, with the server's ids tracked and without (Pop3Keep)."""
+    for keep in ("N", "J"):
+        user, pw = new_user("kil")
+        for n in (1, 2):
+            drop_mail(user, "From: a@example.org\nSubject: killed fetch %d\n\nbody %d\n" % (n, n))
+        spool = p.dir + "spool-%s/" % keep
+        os.makedirs(spool)
+        box = p.write("kil%s.bfg" % keep, "Pop3Server=%s\nPop3Port=%d\nPop3User=%s\nPop3Pass=%s\n"
+                                         "Pop3Spool=%s\nPop3Keep=%s\n"
+                      % (HOST, port("POP3"), user, pw, spool, keep))
+        label = "killed fetch (Pop3Keep=%s)" % keep
+        rc, *_ = p.run(box, extra_env={"KESTRO_EXIT_AT": "mail-written"})
+        left = sorted(os.listdir(spool))
+        check("%s: the first run ended with a mail under its temporary name" % label,
+              rc == 86 and left == ["m0.tmp"], (rc, left))
+        rc, wall, cpu, err = p.run(box)
+        check("%s: the next run exits 0" % label, rc == 0, (rc, err[-300:]))
+        names = sorted(os.listdir(spool))
+        check("%s: no temporary file is left" % label,
+              not [n for n in names if n.lower().endswith(".tmp")], names)
+        subjects = sorted(header(open(spool + n, "rb").read().split(b"DATA\r\n", 1)[1],
+                                 "Subject") for n in names if n.endswith(".msg"))
+        check("%s: every mail once" % label, subjects == ["killed fetch 1", "killed fetch 2"],
+              subjects)
+        check("%s: the removal is in the run log" % label,
+              "Unvollständige Nachricht %sm0.tmp" % spool in p.log("kestro.log"),
+              p.log("kestro.log")[-600:])
+
+
+def long_line_attachment(subject, name, content, head):
+    """A message with a file part whose base64 lines are 120 characters long, as some mailers
+    write them (the encoding allows 76)."""
+    encoded = base64.b64encode(content).decode()
+    lines = "\n".join(encoded[i:i + 120] for i in range(0, len(encoded), 120))
+    return ("%sSubject: %s\nMIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=\"XX\"\n\n"
+            "--XX\nContent-Type: text/plain\n\nsee the file\n"
+            "--XX\nContent-Type: application/octet-stream\nContent-Transfer-Encoding: base64\n"
+            "Content-Disposition: attachment; filename=%s\n\n%s\n--XX--\n"
+            % (head, subject, name, lines))
+
+
+def case_long_lines(p):
+    """A mailbox and a group whose first message has an attachment in base64 lines longer than
+    the encoding allows, with ExtractAttach on: both messages of each are stored, the attachments
+    extracted, the mailbox emptied and the group's line at its last article."""
+    user, pw = new_user("long")
+    group = new_groups("long", 1, 0)[0]
+    mail_file = bytes((i * 7 + 3) % 256 for i in range(3000))
+    news_file = bytes((i * 11 + 5) % 256 for i in range(3000))
+    drop_mail(user, long_line_attachment("long lines", "mail.bin", mail_file,
+                                         "From: a@example.org\nTo: %s@example.org\n" % user))
+    drop_mail(user, "From: b@example.org\nSubject: after it\n\nsecond\n")
+    inject(long_line_attachment("long lines", "news.bin", news_file,
+                                "From: a@example.org\nNewsgroups: %s\nMessage-ID: <long1.%s@e2e>\n"
+                                % (group, user)))
+    inject("From: b@example.org\nNewsgroups: %s\nSubject: after it\nMessage-ID: <long2.%s@e2e>\n\n"
+           "second\n" % (group, user))
+    files = p.dir + "files/"
+    os.makedirs(files)
+    p.write("long.rc", "%s 0\n" % group)
+    box = p.write("long.bfg", "Pop3Server=%s\nPop3Port=%d\nPop3User=%s\nPop3Pass=%s\n"
+                              "NntpServer=%s\nNntpPort=%d\nNntpGetNewsList=N\nGlobalSpool=%s\n"
+                              "ExtractAttach=J\nExtractPath=%s\n"
+                  % (HOST, port("POP3"), user, pw, HOST, port("NNTP"), p.spool, files))
+    rc, wall, cpu, err = p.run(box)
+    check("long lines: the run exits 0", rc == 0, (rc, err[-500:], p.log("kestro.log")[-800:]))
+    spool = p.spool_files()
+    mails = mail_scripts(spool)
+    check("long lines: both mails stored", len(mails) == 2 and
+          any(b"Subject: long lines" in m for m in mails) and
+          any(b"Subject: after it" in m for m in mails), len(mails))
+    check("long lines: the mailbox is empty", pop3_count(user, pw) == 0)
+    articles = rnews_articles(spool)
+    check("long lines: both articles stored", sorted(header(a, "Subject") for a in articles) ==
+          ["after it", "long lines"], [header(a, "Subject") for a in articles])
+    for name, content in (("mail.bin", mail_file), ("news.bin", news_file)):
+        got = open(files + name, "rb").read() if os.path.exists(files + name) else None
+        check("long lines: %s extracted whole" % name, got == content,
+              None if got is None else len(got))
+    rcfile = open(p.dir + "long.rc", newline="").read()
+    check("long lines: the group's line at 2", rcfile == "%s 2\r\n" % group, rcfile)
+    check("long lines: no error in the run log", "Error" not in p.log("kestro.log"),
+          p.log("kestro.log")[-800:])
+
+
 CASES = [("openxp", case_openxp, {}), ("xp2", case_xp2, {}), ("cfg", case_cfg_options, {}),
          ("failures", case_failures, {"time_server": False}),
          ("refused-post", case_refused_post, {"time_server": False}),
@@ -385,7 +473,9 @@ CASES = [("openxp", case_openxp, {}), ("xp2", case_xp2, {}), ("cfg", case_cfg_op
          ("second", case_second_instance, {"time_server": False}),
          ("parallel", case_parallel_news, {"time_server": False}),
          ("oversize", case_oversize, {"time_server": False}),
-         ("unseen", case_unseen, {"time_server": False})]
+         ("unseen", case_unseen, {"time_server": False}),
+         ("long-lines", case_long_lines, {"time_server": False}),
+         ("killed-fetch", case_killed_fetch, {"time_server": False})]
 
 
 def main():

@@ -247,8 +247,11 @@ class Exchange:
                                      for r in part.after_cut(self.prog.spool, *taken)]
 
     def after_clean(self, code, *taken):
-        """The same after a clean run that ended with code."""
-        return [("the clean run ends with exit 0", code == 0, code)] + [
+        """The same after a clean run that ended with code; a run killed before it may have left
+        files under temporary names, which the clean run clears away."""
+        left = sorted(n for n in os.listdir(self.prog.spool) if n.lower().endswith(".tmp"))
+        return [("the clean run ends with exit 0", code == 0, code),
+                ("no temporary file is left in the spool", not left, left)] + [
             r for part in self.parts for r in part.after_clean(self.prog.spool, *taken)]
 
     def stop(self):
