@@ -30,4 +30,8 @@ inline constexpr int64_t kMaxPartialMailFileSize = int64_t(1) << 20;
 // not written by the engine.
 inline constexpr int64_t kMaxFetchedMailFileSize = int64_t(64) << 20;
 
+// What a run log line shows of a server's reply. A refusal of several lines is a paragraph at
+// most; a reply of thousands of lines or of a line of megabytes is cut here.
+inline constexpr size_t kMaxReplyTextLogged = 2000;
+
 }  // namespace KestroLimits

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/engine/KestroGlobal.h"
+#include "app/engine/Limits.h"
 #include "app/engine/RunState.h"
 #include "app/engine/SpoolFiles.h"
 #include "app/engine/bfgconfig.h"
@@ -42,6 +43,41 @@ bool HasRecipient(const TIpMessage& message) {
         for (int i = 0; i < list->Count(); ++i)
             if (!AddrSpecs((*list)[i]).empty()) return true;
     return false;
+}
+
+// A reply line without its line end, which frames the line and is none of what the server said.
+// Control characters within the text stay: the log shows them escaped.
+std::string WithoutLineEnd(const std::string& line) {
+    size_t end = line.size();
+    if (end > 0 && line[end - 1] == '\n') {
+        --end;
+        if (end > 0 && line[end - 1] == '\r') --end;
+    }
+    return line.substr(0, end);
+}
+
+// The text of a reply line after its code, as the client hands the text of a one-line reply.
+std::string LineText(const std::string& line) {
+    return line.size() > 4 ? line.substr(4) : std::string();
+}
+
+// What the log shows of a reply: the texts of its lines without their line ends, joined by a
+// blank, so that a refusal of several lines reads as the sentences the server wrote; cut when it
+// grows too long for a log line.
+std::string ReplyText(const std::vector<std::string>& texts) {
+    std::string out;
+    for (const std::string& text : texts) {
+        const std::string part = WithoutLineEnd(text);
+        if (part.empty()) continue;
+        if (!out.empty()) out += ' ';
+        out += part;
+        if (out.size() > KestroLimits::kMaxReplyTextLogged) {
+            out.resize(KestroLimits::kMaxReplyTextLogged);
+            out += "...";
+            break;
+        }
+    }
+    return out;
 }
 
 }  // namespace
@@ -219,21 +255,31 @@ void TKestroSMTPClient::OfferLogin(const std::string& line) {
 
 void TKestroSMTPClient::DoMultiLineResponse(TIpCustomSmtpClient* client, TIpSmtpStates responseTo,
                                             TStringList& response) {
-    if (State != tsRunning || responseTo != ssEhlo) return;
-    // Every line of the reply counts, the final one too: servers name AUTH wherever they like.
-    for (int i = 0; i < response.Count() && FAuthStep == asNone; ++i) OfferLogin(response[i]);
-    OfferLogin(client->LastReply());
+    const std::string& last = client->LastReply();
+    if (State == tsRunning && responseTo == ssEhlo) {
+        // Every line of the reply counts, the final one too: servers name AUTH wherever they like.
+        for (int i = 0; i < response.Count() && FAuthStep == asNone; ++i) OfferLogin(response[i]);
+        OfferLogin(last);
+    }
+    // A reply of several lines means what its code says, as a reply of one line does: large
+    // providers refuse a recipient with a paragraph.
+    std::vector<std::string> texts;
+    for (int i = 0; i < response.Count(); ++i) texts.push_back(LineText(response[i]));
+    texts.push_back(LineText(last));
+    JudgeReply(responseTo, SmtpReplyCode(last), ReplyText(texts));
 }
 
 void TKestroSMTPClient::DoResponse(TIpCustomSmtpClient*, TIpSmtpStates responseTo, int32_t code,
                                    const std::string& response) {
+    if (State == tsRunning && responseTo == ssEhlo && code == 250) OfferLogin(response);
+    JudgeReply(responseTo, code, ReplyText({response}));
+}
+
+void TKestroSMTPClient::JudgeReply(TIpSmtpStates responseTo, int32_t code,
+                                   const std::string& text) {
     if (responseTo == ssSendMessage) CountBytes(*Client, false, true);  // the body went out
     if (State != tsRunning) return;
     const TKestroConfig& box = GetConfig();
-    if (responseTo == ssEhlo && code == 250) {
-        OfferLogin(response);
-        return;
-    }
     if (code == 334 && (FAuthStep == asAuthSent || FAuthStep == asUserSent)) {
         // The first challenge asks for the user, the second for the password, whatever the
         // server writes as prompt.
@@ -259,16 +305,17 @@ void TKestroSMTPClient::DoResponse(TIpCustomSmtpClient*, TIpSmtpStates responseT
             return;
         }
     }
-    if (SkipRefusedMail(responseTo, code, response)) return;
+    if (SkipRefusedMail(responseTo, code, text)) return;
     const bool failed = code == 0 || (code > 400 && responseTo != ssEhlo) || code == 334 ||
                         (responseTo == ssSendMessage && code != 250);
     if (!failed) return;
     // A line without a reply code (garbage, a reply cut off by a close, "25") has no text after
     // the code either: the line itself says what the server sent.
-    const std::string Text =
-        code == 0 ? "ung\xC3\xBCltige Antwort \"" + IpLineForLog(Client->LastReply()) + "\""
-                  : response;
-    Fail(ErrorLine(code, Text));
+    const std::string shown = code == 0
+                                  ? "ung\xC3\xBCltige Antwort \"" +
+                                        IpLineForLog(WithoutLineEnd(Client->LastReply())) + "\""
+                                  : text;
+    Fail(ErrorLine(code, shown));
 }
 
 std::string TKestroSMTPClient::ErrorLine(int32_t code, const std::string& text) const {
@@ -276,14 +323,14 @@ std::string TKestroSMTPClient::ErrorLine(int32_t code, const std::string& text) 
 }
 
 bool TKestroSMTPClient::SkipRefusedMail(TIpSmtpStates responseTo, int32_t code,
-                                        const std::string& response) {
+                                        const std::string& text) {
     const bool envelope =
         responseTo == ssRcptTo || responseTo == ssRcptCc || responseTo == ssRcptBcc;
     if (code < 500 || code > 599 || (!envelope && responseTo != ssSendMessage)) return false;
     // This mail will meet the same refusal on every run; held up by it, every mail after it
     // would wait for good. It stays in the spool as written, the run reports it, and the next
     // mail goes out on the same connection.
-    Log(ErrorLine(code, response));
+    Log(ErrorLine(code, text));
     Log("Nachricht " + std::to_string(FileIndex + 1) + " (" + Files[FileIndex] +
         ") wurde abgewiesen und bleibt im Spool");
     SetRunExitCode(ExitCodeError);

@@ -43,11 +43,14 @@ class TKestroSMTPClient : public TKestroCustomClient {
     void Wait();
     void WaitTimerTick();
     void OfferLogin(const std::string& line);
+    // Every reply of the server, of one line or of several, is judged here by its code; text is
+    // what the log shows of it (ReplyText).
+    void JudgeReply(TIpSmtpStates responseTo, int32_t code, const std::string& text);
     // The log line of the server's reply code with its text.
     std::string ErrorLine(int32_t code, const std::string& text) const;
     // The server refused the mail being sent for good: to its recipient (RCPT TO) or at the end of
     // its body. True (the mail skipped) for such a reply.
-    bool SkipRefusedMail(TIpSmtpStates responseTo, int32_t code, const std::string& response);
+    bool SkipRefusedMail(TIpSmtpStates responseTo, int32_t code, const std::string& text);
 
     // The wait timer lives on a hidden window of its own, made on the first wait.
     HWND FWaitWindow = 0;

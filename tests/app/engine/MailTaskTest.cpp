@@ -2,6 +2,7 @@
 // what leaves it, what the run log says and which exit code the process gets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -35,6 +36,11 @@ bool Contains(const std::vector<std::string>& lines, const std::string& text) {
     for (const auto& line : lines)
         if (line.find(text) != std::string::npos) return true;
     return false;
+}
+
+// The whole line is in the log, as written: nothing of the wire (a line end) hangs on.
+bool Logged(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 class MailTask : public EngineTest {
@@ -916,48 +922,131 @@ TEST_F(SmtpTask, ThreeFilesOneConnectionWithLoginEachDeletedAfterItsBody) {
     EXPECT_TRUE(Contains(Lines, "Letze Nachricht versandt"));
 }
 
+// How servers word a refusal: on one line, or on several as large providers do. A reply of
+// several lines means what its code says, as one of a single line does; the log shows the text of
+// all its lines, joined by a blank.
+struct TRefusal {
+    const char* Reply;
+    const char* Text;  // in the log
+};
+const TRefusal kRecipientRefusals[] = {
+    {"550 5.1.1 mailbox unavailable", "5.1.1 mailbox unavailable"},
+    {"550-5.1.1 The email account that you tried to reach does not exist. Please try\r\n"
+     "550-5.1.1 double-checking the recipient's email address for typos or\r\n"
+     "550 5.1.1 unnecessary spaces. (scripted)",
+     "5.1.1 The email account that you tried to reach does not exist. Please try 5.1.1 "
+     "double-checking the recipient's email address for typos or 5.1.1 unnecessary spaces. "
+     "(scripted)"},
+};
+const TRefusal kBodyRefusals[] = {
+    {"554 5.6.0 message refused", "5.6.0 message refused"},
+    {"554-5.7.1 Message refused\r\n554 5.7.1 by policy", "5.7.1 Message refused 5.7.1 by policy"},
+};
+
 // A mail the server refuses for good, at its recipient or at the end of its body, would meet
 // the same refusal on every run: it stays in the spool as written, and the mails after it still
 // go out on the same connection.
 TEST_F(SmtpTask, MailRefusedForGoodStaysAndTheLaterOnesGoOut) {
-    Outgoing("M0001.OUT", "ann@example.org", "one");
-    Outgoing("M0002.OUT", "reject@example.org", "two");
-    Outgoing("M0003.OUT", "carl@example.org", "three");
-    Outgoing("M0004.OUT", "dave@example.org", "four");
-    Outgoing("M0005.OUT", "eve@example.org", "five");
-    const std::string Refused = ReadFile(Spool + "M0002.OUT");
+    for (int Form = 0; Form < 2; ++Form) {
+        const TRefusal& AtRecipient = kRecipientRefusals[Form];
+        const TRefusal& AtBody = kBodyRefusals[Form];
+        SCOPED_TRACE(AtRecipient.Reply);
+        SetRunExitCode(0);
+        Lines.clear();
+        Outgoing("M0001.OUT", "ann@example.org", "one");
+        Outgoing("M0002.OUT", "reject@example.org", "two");
+        Outgoing("M0003.OUT", "carl@example.org", "three");
+        Outgoing("M0004.OUT", "dave@example.org", "four");
+        Outgoing("M0005.OUT", "eve@example.org", "five");
+        const std::string Refused = ReadFile(Spool + "M0002.OUT");
+        TKestroSMTPClient task;
+        Run(task, "", Form + 1);
+        GreetWithoutLogin();
+        Deliver("ann@example.org");
+        Peer.Say("250 queued");
+        EXPECT_EQ(Peer.Sent(), "MAIL FROM:<me@point.example>\r\n");
+        Peer.Say("250 OK");
+        EXPECT_EQ(Peer.Sent(), "RCPT TO:<reject@example.org>\r\n");
+        Peer.Say(AtRecipient.Reply);
+        // The recipients the server took before are dropped with the rest of the mail.
+        EXPECT_EQ(Peer.Sent(), "RSET\r\n");
+        Peer.Say("250 2.0.0 flushed");
+        EXPECT_EQ(Peer.Sent(), "MAIL FROM:<me@point.example>\r\n");
+        Deliver("carl@example.org");
+        Peer.Say("250 queued");
+        Peer.Sent();
+        Deliver("dave@example.org");
+        Peer.Say(AtBody.Reply);
+        EXPECT_EQ(Peer.Sent(), "RSET\r\n");
+        Peer.Say("250 flushed");
+        EXPECT_EQ(Peer.Sent(), "MAIL FROM:<me@point.example>\r\n");
+        Deliver("eve@example.org");
+        Peer.Say("250 queued");
+        EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+        ExpectEnded(task, 1);
+        EXPECT_EQ(SpoolFiles("M*.OUT"), (std::vector<std::string>{"M0002.OUT", "M0004.OUT"}));
+        EXPECT_EQ(ReadFile(Spool + "M0002.OUT"), Refused);
+        EXPECT_TRUE(
+            Logged(Lines, "SMTP Error 550 auf 127.0.0.1: " + std::string(AtRecipient.Text)));
+        EXPECT_TRUE(Contains(Lines, "Nachricht 2 (" + Spool + "M0002.OUT) wurde abgewiesen"));
+        EXPECT_TRUE(Logged(Lines, "SMTP Error 554 auf 127.0.0.1: " + std::string(AtBody.Text)));
+        EXPECT_TRUE(Contains(Lines, "Nachricht 4 (" + Spool + "M0004.OUT) wurde abgewiesen"));
+        EXPECT_TRUE(Contains(Lines, "Letze Nachricht versandt"));
+        for (const std::string& Name : SpoolFiles("M*.OUT")) DeleteFile(Spool + Name);
+    }
+}
+
+// With no mail left after the refused one the client ends the session itself: the server's
+// close after QUIT is no failure of the server's.
+TEST_F(SmtpTask, LastMailRefusedAtItsRecipientStillQuits) {
+    for (int Form = 0; Form < 2; ++Form) {
+        const TRefusal& Refusal = kRecipientRefusals[Form];
+        SCOPED_TRACE(Refusal.Reply);
+        SetRunExitCode(0);
+        Lines.clear();
+        for (const std::string& Name : SpoolFiles("M*.OUT")) DeleteFile(Spool + Name);
+        Outgoing("M0001.OUT", "ann@example.org", "one");
+        Outgoing("M0002.OUT", "reject@example.org", "two");
+        TKestroSMTPClient task;
+        Run(task, "", Form + 1);
+        GreetWithoutLogin();
+        Deliver("ann@example.org");
+        Peer.Say("250 queued");
+        EXPECT_EQ(Peer.Sent(), "MAIL FROM:<me@point.example>\r\n");
+        Peer.Say("250 OK");
+        EXPECT_EQ(Peer.Sent(), "RCPT TO:<reject@example.org>\r\n");
+        Peer.Say(Refusal.Reply);
+        EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
+        Peer.Say("221 2.0.0 bye");
+        Peer.Close();
+        ExpectEnded(task, 1);
+        EXPECT_EQ(SpoolFiles("M*.OUT"), (std::vector<std::string>{"M0002.OUT"}));
+        EXPECT_TRUE(Logged(Lines, "SMTP Error 550 auf 127.0.0.1: " + std::string(Refusal.Text)));
+        EXPECT_TRUE(Logged(
+            Lines, "Nachricht 2 (" + Spool + "M0002.OUT) wurde abgewiesen und bleibt im Spool"));
+        EXPECT_FALSE(Contains(Lines, "vorzeitig beendet"));
+    }
+}
+
+// A reply of thousands of lines is no paragraph: the log line shows its beginning.
+TEST_F(SmtpTask, EndlessRefusalIsCutInTheLog) {
+    Outgoing("M0001.OUT", "reject@example.org", "one");
     TKestroSMTPClient task;
     Run(task, "");
     GreetWithoutLogin();
-    Deliver("ann@example.org");
-    Peer.Say("250 queued");
-    EXPECT_EQ(Peer.Sent(), "MAIL FROM:<me@point.example>\r\n");
     Peer.Say("250 OK");
-    EXPECT_EQ(Peer.Sent(), "RCPT TO:<reject@example.org>\r\n");
-    Peer.Say("550 5.1.1 mailbox unavailable");
-    // The recipients the server took before are dropped with the rest of the mail.
-    EXPECT_EQ(Peer.Sent(), "RSET\r\n");
-    Peer.Say("250 2.0.0 flushed");
-    EXPECT_EQ(Peer.Sent(), "MAIL FROM:<me@point.example>\r\n");
-    Deliver("carl@example.org");
-    Peer.Say("250 queued");
     Peer.Sent();
-    Deliver("dave@example.org");
-    Peer.Say("554 5.6.0 message refused");
-    EXPECT_EQ(Peer.Sent(), "RSET\r\n");
-    Peer.Say("250 flushed");
-    EXPECT_EQ(Peer.Sent(), "MAIL FROM:<me@point.example>\r\n");
-    Deliver("eve@example.org");
-    Peer.Say("250 queued");
+    std::string Reply;
+    for (int i = 0; i < 1000; ++i) Reply += "550-5.1.1 line " + std::to_string(i) + "\r\n";
+    Peer.Say(Reply + "550 5.1.1 end");
     EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
     ExpectEnded(task, 1);
-    EXPECT_EQ(SpoolFiles("M*.OUT"), (std::vector<std::string>{"M0002.OUT", "M0004.OUT"}));
-    EXPECT_EQ(ReadFile(Spool + "M0002.OUT"), Refused);
-    EXPECT_TRUE(Contains(Lines, "SMTP Error 550 auf 127.0.0.1: 5.1.1 mailbox unavailable"));
-    EXPECT_TRUE(Contains(Lines, "Nachricht 2 (" + Spool + "M0002.OUT) wurde abgewiesen"));
-    EXPECT_TRUE(Contains(Lines, "SMTP Error 554 auf 127.0.0.1: 5.6.0 message refused"));
-    EXPECT_TRUE(Contains(Lines, "Nachricht 4 (" + Spool + "M0004.OUT) wurde abgewiesen"));
-    EXPECT_TRUE(Contains(Lines, "Letze Nachricht versandt"));
+    const std::string Head = "SMTP Error 550 auf 127.0.0.1: 5.1.1 line 0 5.1.1 line 1 ";
+    const auto Line = std::find_if(Lines.begin(), Lines.end(),
+                                   [&](const std::string& l) { return l.rfind(Head, 0) == 0; });
+    ASSERT_NE(Line, Lines.end());
+    EXPECT_LE(Line->size(), Head.size() + 2100);
+    EXPECT_EQ(Line->substr(Line->size() - 3), "...");
 }
 
 // What does not concern the mail alone ends the task: a refusal that may pass (4xx), one of its
@@ -966,10 +1055,19 @@ TEST_F(SmtpTask, OtherRefusalsEndTheTaskAndKeepTheRest) {
     struct TCase {
         const char* Reply;
         int Step;  // 0: to MAIL FROM, 1: to RCPT TO, 2: to the RSET after a refused recipient
+        const char* Logged;
     };
     int32_t N = 0;
-    for (const TCase Case : {TCase{"451 4.7.1 try again later", 1},
-                             TCase{"553 5.7.1 sender refused", 0}, TCase{"421 4.3.2 closing", 2}}) {
+    for (const TCase Case :
+         {TCase{"451 4.7.1 try again later", 1,
+                "SMTP Error 451 auf 127.0.0.1: 4.7.1 try again later"},
+          TCase{"553 5.7.1 sender refused", 0,
+                "SMTP Error 553 auf 127.0.0.1: 5.7.1 sender refused"},
+          TCase{"421 4.3.2 closing", 2, "SMTP Error 421 auf 127.0.0.1: 4.3.2 closing"},
+          TCase{"553-5.7.1 sender refused\r\n553 5.7.1 see the policy", 0,
+                "SMTP Error 553 auf 127.0.0.1: 5.7.1 sender refused 5.7.1 see the policy"},
+          TCase{"421-4.3.2 shutting down\r\n421-\r\n421 4.3.2 try again later", 1,
+                "SMTP Error 421 auf 127.0.0.1: 4.3.2 shutting down 4.3.2 try again later"}}) {
         SCOPED_TRACE(Case.Reply);
         SetRunExitCode(0);
         Lines.clear();
@@ -990,7 +1088,7 @@ TEST_F(SmtpTask, OtherRefusalsEndTheTaskAndKeepTheRest) {
         Peer.Say(Case.Reply);
         EXPECT_EQ(Peer.Sent(), "QUIT\r\n");
         ExpectEnded(task, 1);
-        EXPECT_TRUE(Contains(Lines, "SMTP Error " + std::string(Case.Reply).substr(0, 3)));
+        EXPECT_TRUE(Logged(Lines, Case.Logged));
         EXPECT_EQ(SpoolFiles("M*.OUT").size(), 2u);
         EXPECT_FALSE(Contains(Lines, "Letze Nachricht versandt"));
     }
@@ -1013,7 +1111,7 @@ TEST_F(SmtpTask, BodyNotAnsweredWith250KeepsItsFile) {
         Peer.Say(Reply);
         ExpectEnded(task, 1);
         EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
-        EXPECT_TRUE(Contains(
+        EXPECT_TRUE(Logged(
             Lines, "SMTP Error " + Reply.substr(0, 3) + " auf 127.0.0.1: " + Reply.substr(4)));
         EXPECT_FALSE(Contains(Lines, "Letze Nachricht versandt"));
     }
@@ -1030,7 +1128,7 @@ TEST_F(SmtpTask, BodyAnsweredWithAReplyThatIsNoneKeepsItsFile) {
     ExpectEnded(task, 1);
     EXPECT_TRUE(FileExists(Spool + "M0001.OUT"));
     EXPECT_TRUE(
-        Contains(Lines, "SMTP Error 0 auf 127.0.0.1: ung\xC3\xBCltige Antwort \"2500 queued"));
+        Logged(Lines, "SMTP Error 0 auf 127.0.0.1: ung\xC3\xBCltige Antwort \"2500 queued\""));
 }
 
 // Every byte the task sent counts once the server answered the body, though no timer tick

@@ -8,7 +8,7 @@ user and news groups of its own, so cases may run beside other tests. Prints a l
 and "N passed, M failed"; exit status 1 when a check failed. The whole run gives up after
 RUN_BOUND seconds and kills what it started (see bounded.py).
 """
-import base64, os, subprocess, sys, time, traceback, uuid
+import base64, os, re, subprocess, sys, time, traceback, uuid
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import runner
 from runner import *  # noqa: F401,F403
@@ -231,10 +231,75 @@ def case_refused_between(p):
         check("refused between, run %d: with the servers' lines" % run,
               log.count("NNTP Error 441 auf ") == run and log.count("SMTP Error 550 auf ") == run,
               log[-800:])
+        check("refused between, run %d: the servers' lines without the line ends of the wire"
+              % run, "\\x0D\\x0A" not in log, log[-800:])
     check("refused between: the articles before and after it reached INN, once",
           nntp_has(posts[0][0]) and nntp_has(posts[2][0]) and not nntp_has(posts[1][0]))
     check("refused between: the mails before and after it arrived, once",
           pop3_count(user, pw) == 2, pop3_count(user, pw))
+
+
+def case_refused_multiline(p):
+    """A server that words its refusals on several lines, as large providers do: a recipient
+    refused, a body refused, and the last mail's recipient refused. Each refused file stays, the
+    others go out on the one connection, the run log shows what the server said, and the client
+    itself ends the session with QUIT."""
+    rcpt_refusal = ["550-5.1.1 The email account that you tried to reach does not exist. Please try",
+                    "550-5.1.1 double-checking the recipient's email address for typos or",
+                    "550 5.1.1 unnecessary spaces. (scripted)"]
+    body_refusal = ["554-5.7.1 Message refused", "554 5.7.1 by policy (scripted)"]
+    rcpts = ["gone@example.org", "ann@example.org", "bob@example.org", "carl@example.org",
+             "gone2@example.org"]
+    for n, rcpt in enumerate(rcpts, 1):
+        p.write("spool/M%04d.OUT" % n, outgoing_mail("point@example.org", rcpt, "mail %d" % n,
+                                                     "body %d" % n))
+    kept = {n: open(p.spool + n, "rb").read() for n in ("M0001.OUT", "M0003.OUT", "M0005.OUT")}
+
+    def envelope(rcpt):
+        return ["C: MAIL FROM:<point@example.org>", "S: 250 OK", "C: RCPT TO:<%s>" % rcpt]
+    body = ["S: 250 OK", "C: DATA", "S: 354 go ahead", "U: ."]
+    said = lambda lines: ["S: " + l for l in lines]
+    steps = (["S: 220 fake.test.invalid ESMTP", "C: EHLO point", "S: 250 fake.test.invalid"]
+             + envelope(rcpts[0]) + said(rcpt_refusal) + ["C: RSET", "S: 250 2.0.0 flushed"]
+             + envelope(rcpts[1]) + body + ["S: 250 queued"]
+             + envelope(rcpts[2]) + body + said(body_refusal) + ["C: RSET", "S: 250 flushed"]
+             + envelope(rcpts[3]) + body + ["S: 250 queued"]
+             + envelope(rcpts[4]) + said(rcpt_refusal) + ["C: QUIT", "S: 221 bye", "X"])
+    script = p.write("refusals.txt", "\n".join(steps) + "\n")
+    with open(p.dir + "fake.err", "wb") as errors:
+        server = bounded.popen([E["KESTRO_E2E_PYTHON"], E["KESTRO_E2E_FAKE_SERVER"],
+                                "transcript:0:" + script], stdout=subprocess.PIPE, stderr=errors)
+        try:
+            fake_port = int(server.stdout.readline().split()[2])  # "ready transcript PORT"
+            box = p.write("multi.bfg", "SmtpServer=%s\nSmtpPort=%d\nSmtpSpool=%s\nsmpttimeout=20\n"
+                          % (HOST, fake_port, p.spool))
+            rc, wall, cpu, err = p.run(box)
+        finally:
+            server.terminate()
+            bounded.stop(server, 10)
+    log = p.log("kestro.log")
+    check("refused multi-line: exit 1", rc == 1, (rc, err[-300:], log[-800:]))
+    left = sorted(n for n in os.listdir(p.spool) if n.upper().endswith(".OUT"))
+    check("refused multi-line: the refused files stay, byte for byte",
+          left == sorted(kept) and all(open(p.spool + n, "rb").read() == d
+                                       for n, d in kept.items()), left)
+    # The fake server names the step of its script that the client failed.
+    errors = open(p.dir + "fake.err", "rb").read()
+    check("refused multi-line: the server heard every command it waited for, QUIT last",
+          re.search(rb"line \d+:", errors) is None, errors)
+    text550 = " ".join(l[4:] for l in rcpt_refusal)
+    check("refused multi-line: both recipient refusals logged with all their text",
+          log.count("SMTP Error 550 auf %s: %s\r\n" % (HOST, text550)) == 2, log[-1500:])
+    check("refused multi-line: the body refusal logged with all its text",
+          "SMTP Error 554 auf %s: %s\r\n" % (HOST, " ".join(l[4:] for l in body_refusal)) in log,
+          log[-1500:])
+    for n in (1, 3, 5):
+        check("refused multi-line: the log names M%04d.OUT" % n,
+              "M%04d.OUT) wurde abgewiesen und bleibt im Spool" % n in log, log[-1500:])
+    check("refused multi-line: no line end of the wire in the log", "\\x0D\\x0A" not in log,
+          log[-1500:])
+    check("refused multi-line: the server is not blamed for the close",
+          "vorzeitig beendet" not in log, log[-1500:])
 
 
 def case_posted_before(p):
@@ -470,6 +535,7 @@ CASES = [("openxp", case_openxp, {}), ("xp2", case_xp2, {}), ("cfg", case_cfg_op
          ("refused-post", case_refused_post, {"time_server": False}),
          ("posted-before", case_posted_before, {"time_server": False}),
          ("refused-between", case_refused_between, {"time_server": False}),
+         ("refused-multiline", case_refused_multiline, {"time_server": False}),
          ("second", case_second_instance, {"time_server": False}),
          ("parallel", case_parallel_news, {"time_server": False}),
          ("oversize", case_oversize, {"time_server": False}),

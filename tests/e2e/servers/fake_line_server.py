@@ -15,6 +15,9 @@ connection the same way:
                                 R: text   send text as is        R: sends no CRLF)
                                 C: text   read one line from the client; a mismatch is logged
                                           and ends the connection ("C: *" takes any line)
+                                U: text   read lines from the client up to one equal to text
+                                          (a mail body up to its "."); the end of the
+                                          connection before it is logged
                                 D: ms     wait ms milliseconds
                                 X         close now (also at the end of FILE)
 When every listener is open it prints "ready MODE PORT" for each (in order) and writes the
@@ -94,6 +97,15 @@ async def transcript(reader, writer, args):
             if text != "*" and got != unescape(text):
                 log("transcript %s line %d: expected %r, got %r" % (path, n, unescape(text), got))
                 return
+        elif kind == "U":
+            while True:
+                line = await reader.readline()
+                if not line:
+                    log("transcript %s line %d: the connection ended before %r"
+                        % (path, n, unescape(text)))
+                    return
+                if line.rstrip(b"\r\n") == unescape(text):
+                    break
         elif kind == "D":
             await asyncio.sleep(int(text) / 1000)
         elif kind.strip() == "X":
