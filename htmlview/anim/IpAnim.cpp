@@ -34,9 +34,10 @@ TIpAnimationTimerFactory& TimerFactory() {
 // Frame delays come in hundredths of a second; a frame shows at least this long, so that a
 // picture whose frames claim no delay cannot keep the loop busy.
 constexpr unsigned kMinFrameInterval = 50;
-// A frame also stays as long as putting together as many pixels as it changed would take at this
-// rate (pixels a millisecond): a picture of millions of pixels whose frames claim no delay must
-// not keep a core busy either. Pictures of a few hundred pixels each way never come near it.
+// A frame a step put together also stays as long as putting together as many pixels as the step
+// changed would take at this rate (pixels a millisecond): a picture of millions of pixels whose
+// frames claim no delay must not keep a core busy either. Pictures of a few hundred pixels each
+// way never come near it.
 constexpr int64_t kComposedPixelsPerMs = 20000;
 // The first step of an animation whose first frame's delay is not used.
 constexpr unsigned kFirstStepInterval = 100;
@@ -319,10 +320,13 @@ void TIpAnimatedGraphic::ClearFrames() {
     ReleaseFrames();
 }
 
-unsigned TIpAnimatedGraphic::FrameInterval(int Delay, const QRect& Changed) {
+unsigned TIpAnimatedGraphic::FrameInterval(int Delay) {
+    return unsigned(std::clamp<int64_t>(int64_t(Delay) * 10, kMinFrameInterval, INT32_MAX));
+}
+
+unsigned TIpAnimatedGraphic::StepInterval(int Delay, const QRect& Changed) {
     const int64_t ForPixels = int64_t(Changed.width()) * Changed.height() / kComposedPixelsPerMs;
-    return unsigned(std::clamp<int64_t>(std::max(int64_t(Delay) * 10, ForPixels), kMinFrameInterval,
-                                        INT32_MAX));
+    return unsigned(std::clamp<int64_t>(ForPixels, FrameInterval(Delay), INT32_MAX));
 }
 
 void TIpAnimatedGraphic::TimerTick() {
@@ -337,15 +341,17 @@ void TIpAnimatedGraphic::TimerTick() {
     if (OnFrameChange) OnFrameChange(this, FCurrentFrame, Next, *FFrames, CanChange);
     if (CanChange) ShowFrame(Next);
     const TIpAnimationFrame* Current = FFrames->Items(FCurrentFrame);
-    FTimer->SetInterval(FrameInterval(Current ? Current->Delay : 0, FChangedRect));
+    FTimer->SetInterval(StepInterval(Current ? Current->Delay : 0, FChangedRect));
     FTimer->SetEnabled(true);
 }
 
 bool TIpAnimatedGraphic::StartAnimation() {
     FTimer->SetEnabled(false);
     if (FFrameCount < 2) return false;
+    // Whatever was put together before the start (a whole screen, as a picture is read) was paid
+    // for once; only the pixels of the steps to come bound their own intervals.
     const TIpAnimationFrame* First = FFrames->Items(0);
-    FTimer->SetInterval(FDelayTime > 1 ? FrameInterval(First ? First->Delay : 0, FChangedRect)
+    FTimer->SetInterval(FDelayTime > 1 ? FrameInterval(First ? First->Delay : 0)
                                        : kFirstStepInterval);
     FTimer->SetEnabled(true);
     return true;

@@ -186,8 +186,10 @@ class TIpAnimatedGraphic : public TGraphic {
 
   private:
     void DrawAt(HDC DC, const TRect& R);
-    // Milliseconds a frame of Delay hundredths stays, once Changed pixels were put together for it.
-    static unsigned FrameInterval(int Delay, const QRect& Changed);
+    // Milliseconds a frame of Delay hundredths stays.
+    static unsigned FrameInterval(int Delay);
+    // The same for a frame a step showed, once it put together Changed pixels for it.
+    static unsigned StepInterval(int Delay, const QRect& Changed);
 
     TBitmap FBitmap;
     std::unique_ptr<TIpAnimationFrameList> FFrames;
