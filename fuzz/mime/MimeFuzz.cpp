@@ -37,9 +37,15 @@ std::string Trim(const std::string& s) {
     return s.substr(b, s.find_last_not_of(" \t") - b + 1);
 }
 
+// A field's value as a message keeps it: the one blank that may follow the colon parts it from
+// the name; further blanks there and blanks at its end are the value's own.
+std::string KeptValue(const std::string& afterColon) {
+    return afterColon.substr(afterColon.rfind(' ', 0) == 0 ? 1 : 0);
+}
+
 // A message the reference reads: unfolded fields of printable ASCII, each once, then the body.
 struct TPlainMessage {
-    std::map<std::string, std::string> Fields;  // lower-case name -> trimmed value
+    std::map<std::string, std::string> Fields;  // lower-case name -> kept value
     std::string Body;
 };
 
@@ -62,14 +68,14 @@ std::optional<TPlainMessage> ReadPlain(const std::string& text) {
         const std::string name = Lower(line.substr(0, colon));
         if (name.find_first_of(" \t") != std::string::npos || name.rfind("x-", 0) == 0)
             return std::nullopt;
-        const std::string value = Trim(line.substr(colon + 1));
-        if (value.empty() || value.find("=?") != std::string::npos ||
+        const std::string value = KeptValue(line.substr(colon + 1));
+        if (Trim(value).empty() || value.find("=?") != std::string::npos ||
             value.find_first_of("()\";\\<>,") != std::string::npos || m.Fields.count(name))
             return std::nullopt;
         m.Fields[name] = value;
     }
     if (m.Fields.empty()) return std::nullopt;
-    if (m.Fields.count("content-type") && Lower(m.Fields["content-type"]) != "text/plain")
+    if (m.Fields.count("content-type") && Lower(Trim(m.Fields["content-type"])) != "text/plain")
         return std::nullopt;
     m.Body = text.substr(at);
     return m;
@@ -146,7 +152,7 @@ void CompareWithReference(const std::string& text) {
     if (m.MessageID != field("message-id")) Fail("the message id differs from the field's value");
     // Without a content type the other content fields mean nothing: the body is plain text.
     if (field("content-type").empty()) return;
-    const std::string encoding = Lower(field("content-transfer-encoding"));
+    const std::string encoding = Lower(Trim(field("content-transfer-encoding")));
     std::string body;
     TIpMimeEncodingMethod method;
     if (encoding == "base64") {

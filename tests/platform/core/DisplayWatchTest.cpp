@@ -1,11 +1,15 @@
 // The loss of the display: what Qt's xcb platform says when its connection to the X server broke
 // ends the program through the program's own handler, with the loop off Qt, and exit code 1.
-// Each case runs in a process of its own (a death test): the process ends.
+// Each case runs in a process of its own (a death test): the process ends. One that would not end
+// kills itself after a bound, saying so, as the death test would wait for it for ever.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QtGlobal>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 #include "platform/core/DisplayWatch.h"
@@ -18,6 +22,23 @@ namespace {
 // Qt's words, as its event processing and its Xlib error handler put them.
 constexpr const char* kBroke = "The X11 connection broke (error 1). Did the X11 server die?";
 
+// The child's whole case takes well under a second; this allows for a loaded machine.
+constexpr unsigned kEndBoundSeconds = 20;
+char BoundPassed[96];
+
+void KillAtBound(int) {
+    (void)!write(STDERR_FILENO, BoundPassed, std::strlen(BoundPassed));
+    raise(SIGKILL);
+}
+
+// Called first in a death test's child: when it has not ended by the bound, it is killed.
+void EndsWithinBound() {
+    std::snprintf(BoundPassed, sizeof BoundPassed,
+                  "\nthe process did not end within %u s: killed at the bound\n", kEndBoundSeconds);
+    std::signal(SIGALRM, KillAtBound);
+    alarm(kEndBoundSeconds);
+}
+
 class DisplayWatch : public testing::Test {
   protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
@@ -26,6 +47,7 @@ class DisplayWatch : public testing::Test {
 TEST_F(DisplayWatch, TheBrokenConnectionEndsTheProgramThroughItsHandlerWithTheLoopOffQt) {
     EXPECT_EXIT(
         {
+            EndsWithinBound();
             WatchDisplay();
             // Other words of Qt's end nothing.
             qWarning("QXcbConnection: XCB error: 3 (BadWindow)");
@@ -60,6 +82,7 @@ TEST_F(DisplayWatch, TheBrokenConnectionEndsTheProgramThroughItsHandlerWithTheLo
 TEST_F(DisplayWatch, AnExceptionOfTheHandlerStillEndsTheProgram) {
     EXPECT_EXIT(
         {
+            EndsWithinBound();
             WatchDisplay();
             Application.OnException = [](const Exception& E) {
                 std::fprintf(stderr, "handled: %s\n", E.Message().c_str());
@@ -75,6 +98,7 @@ TEST_F(DisplayWatch, AnExceptionOfTheHandlerStillEndsTheProgram) {
 TEST_F(DisplayWatch, OnAnotherThreadTheProcessEndsAtOnce) {
     EXPECT_EXIT(
         {
+            EndsWithinBound();
             WatchDisplay();
             SetDisplayLostHandler([] { std::fprintf(stderr, "handler ran\n"); });
             std::thread([] { qWarning("%s", kBroke); }).join();
