@@ -24,6 +24,13 @@
 
 namespace {
 
+// The windows go, the last made first. Every window keeps its placement in the main window's
+// store, which goes with the main window: made first, it goes last, when each window made after
+// it (a message viewer still open) has stored its placement.
+void FreeWindows() {
+    Forms.DestroyComponents();
+}
+
 // What stays beside the boxes once the windows went: the dial marker goes, newsgroup lists a run
 // left in memory are written, the box is closed and the instance guard let go.
 void CloseDown() {
@@ -47,7 +54,7 @@ void EndForLostDisplay(TFormMain* form) {
     std::fprintf(stderr, "kestro: the connection to the display %s broke; kestro ends\n",
                  name.c_str());
     form->EndForLostDisplay(name);
-    Forms.DestroyComponents();
+    FreeWindows();
     CloseDown();
 }
 
@@ -109,7 +116,7 @@ int main(int argc, char** argv) {
     Forms.Run();
     const int exitCode = RunExitCode();
     SetDisplayLostHandler(nullptr);
-    form->Free();
+    FreeWindows();
     CloseDown();
     return exitCode;
 }

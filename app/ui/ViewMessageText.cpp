@@ -1,6 +1,7 @@
 #include "app/ui/ViewMessageText.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "netlib/mime/Charsets.h"
 #include "netlib/mime/EncodedWords.h"
@@ -51,11 +52,12 @@ std::string NoticeParagraph(const char* Notice) {
     return std::string("\r\n<HR><P><B>") + Notice + "</B></P>\r\n";
 }
 
-// The panel reads a NUL byte as the end of its document: in a mail it is one character of the
-// text, so it shows as a blank and the rest of the mail follows it.
-std::string WithoutNul(std::string Document) {
-    std::replace(Document.begin(), Document.end(), '\0', ' ');
-    return Document;
+// The panel reads a NUL byte as the end of its document, and the header list as the end of a
+// line: in a mail it is one character of the text, so it shows as a blank and the rest of the
+// mail follows it.
+std::string WithoutNul(std::string Text) {
+    std::replace(Text.begin(), Text.end(), '\0', ' ');
+    return Text;
 }
 
 // Document cut to Size bytes, back to before a tag or an entity the cut would split, and ended
@@ -105,6 +107,7 @@ std::vector<std::string> MessageHeaderLines(const TIpMessage& Message) {
     if (!Message.ContentDescription.empty())
         Lines.push_back("ContentDescription: " + DecodeEncodedWords(Message.ContentDescription));
     for (int I = 0; I < Message.UserFields.Count(); ++I) Lines.push_back(Message.UserFields.Get(I));
+    for (std::string& Line : Lines) Line = WithoutNul(std::move(Line));
     return Lines;
 }
 

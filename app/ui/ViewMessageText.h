@@ -11,7 +11,8 @@ class TIpMimeEntity;
 
 // Subject, Date and From always (empty values when absent); To, CC and BCC as comma text when
 // set; the media type and description when set; then every "X-" line as received. Encoded words
-// in the subject, the addresses and the description are decoded.
+// in the subject, the addresses and the description are decoded. A NUL byte shows as a blank, as
+// in the document.
 std::vector<std::string> MessageHeaderLines(const TIpMessage& Message);
 
 // type "/" subtype (the type alone when there is no subtype): the message's line in the header

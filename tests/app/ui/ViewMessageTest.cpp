@@ -457,8 +457,8 @@ TEST_F(ViewMessageTest, APictureThatIsRefusedLeavesTheTextShown) {
 }
 
 // What a careless mailer writes shows whole in the window, without an error box: a NUL byte in
-// a line (as a blank), a base64 or quoted-printable text in lines longer than allowed, and header
-// fields without a blank after their colon.
+// a line or a header field (as a blank), a base64 or quoted-printable text in lines longer than
+// allowed, and header fields without a blank after their colon.
 TEST_F(ViewMessageTest, CarelesslyWrittenTextShowsWhole) {
     const std::string Nul("zwei\0te", 7);
     const std::string Base64 =
@@ -467,9 +467,14 @@ TEST_F(ViewMessageTest, CarelesslyWrittenTextShowsWhole) {
     const struct {
         const char* Name;
         std::string Mail;
+        const char* Subject = "Subject: Hallo";
     } Cases[] = {
         {"a NUL in a text", "Subject:Hallo\r\nFrom:petra@point.example\r\n\r\nerste\r\n" + Nul +
                                 " Zeile\r\nbis zum Ende.\r\n"},
+        {"a NUL in the subject",
+         "Subject: before" + std::string(1, '\0') +
+             "after\r\nFrom:petra@point.example\r\n\r\nbis zum Ende.\r\n",
+         "Subject: before after"},
         {"a NUL in HTML",
          "Subject:Hallo\r\nFrom:petra@point.example\r\nMIME-Version:1.0\r\nContent-Type:"
          "text/html; charset=utf-8\r\n\r\n<p>erste " +
@@ -492,7 +497,7 @@ TEST_F(ViewMessageTest, CarelesslyWrittenTextShowsWhole) {
         EXPECT_TRUE(Dialogs->Asked().empty()) << C.Name << ": " << Dialogs->Asked().front().Text;
         const std::vector<std::string> Header = Items(Viewer->lbxHeader->Items());
         ASSERT_GE(Header.size(), 3u) << C.Name;
-        EXPECT_EQ(Header[0], "Subject: Hallo") << C.Name;
+        EXPECT_EQ(Header[0], C.Subject) << C.Name;
         EXPECT_EQ(Header[2], "From: petra@point.example") << C.Name;
         Viewer->Free();
     }

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QFile>
 
+#include <algorithm>
+
 #include "app/ui/Limits.h"
 #include "app/ui/MessagePictures.h"
 #include "app/ui/ViewMessageParts.h"
@@ -76,6 +78,30 @@ TEST(ViewMessageHeader, ShowsEncodedWordsDecodedAndUserFieldsAsTheyCame) {
     EXPECT_EQ(Shown[4], "X-Note: =?utf-8?q?bleibt?=");
     // Display only: the message keeps the header as it came.
     EXPECT_EQ(Message.From, "=?utf-8?Q?J=C3=BCrgen_K=C3=B6nig?= <jk@x.example>");
+}
+
+// The list ends a line at a NUL byte: in a header field it is a character like any other, shown
+// as a blank as in the document, and the rest of the field follows it.
+TEST(ViewMessageHeader, ANulByteShowsAsABlankAndTheFieldGoesOn) {
+    // "~" stands for the NUL.
+    std::string Mail =
+        "Subject: before~after\r\n"
+        "From: petra~@point.example\r\n"
+        "To: eva~@y.example\r\n"
+        "Date: Tue, 01 Dec~2026\r\n"
+        "MIME-Version: 1.0\r\n"
+        "Content-Type: text/plain\r\n"
+        "Content-Description: Be~richt\r\n"
+        "X-Note: eins~zwei\r\n"
+        "\r\nText\r\n";
+    std::replace(Mail.begin(), Mail.end(), '~', '\0');
+    TIpMailMessage Message;
+    Load(Message, Mail);
+    EXPECT_EQ(
+        MessageHeaderLines(Message),
+        (TLines{"Subject: before after", "Date: Tue, 01 Dec 2026", "From: petra @point.example",
+                "To: \"eva @y.example\"", "ContentType: text/plain", "ContentDescription: Be richt",
+                "X-Note: eins zwei"}));
 }
 
 TEST(ViewMessageDocument, PrefersHtmlElseWrapsTheTextLinesEscaped) {
