@@ -33,6 +33,7 @@ class TEntry : public TdxBarCustomizing {
     void BarDestroyed(TdxBar* Bar) override { CustomizingFormBarDestroyed(Bar); }
     void OwnerFormShown(bool Shown) override { CustomizingFormOwnerFormShown(Shown); }
 
+    TCustomdxBarControl* QuickControl() override { return OpenQuickControl(); }
     void ShowQuickControl(TdxBarControl* Owning) override { ::ShowQuickControl(Owning); }
     void FreeQuickControlOf(TdxBarControl* Owning) override { ::FreeQuickControlOf(Owning); }
     void StartQuickCloseTimer() override { ::StartQuickCloseTimer(); }

@@ -38,6 +38,8 @@ class TdxBarCustomizing {
     virtual void OwnerFormShown(bool /*Shown*/) {}
 
     // --- quick customizing ---
+    // The open quick-customizing window, or none.
+    virtual TCustomdxBarControl* QuickControl() { return nullptr; }
     virtual void ShowQuickControl(TdxBarControl* /*Owning*/) {}
     virtual void FreeQuickControlOf(TdxBarControl* /*Owning*/) {}
     virtual void StartQuickCloseTimer() {}

@@ -455,8 +455,11 @@ void TdxDockControl::AdjustSize() {
             SetBounds(Left(), Top(), Width(), Across);
             break;
     }
+    // The quick-customizing window (with the menu it opened) stays open while its entries show
+    // and hide the buttons that change the site's size.
     TCustomdxBarControl* Active = ActiveBarControl();
-    if (Active && (!Active->HandleAllocated() || GetCapture() != Active->Handle()))
+    if (Active && (!Active->HandleAllocated() || GetCapture() != Active->Handle()) &&
+        TopLevelBarControl(Active) != dxBarCustomizing().QuickControl())
         Active->SetActive(false);
 }
 

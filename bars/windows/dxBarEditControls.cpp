@@ -153,6 +153,7 @@ void TdxBarWinControl::SetFocused(bool Value) {
     const TRect R = EditRect();
     SetWindowPos(FEditWnd, HWND_TOP, R.Left, R.Top, R.Width(), R.Height(),
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    EditWindowPlaced();
     SetEditText(WindowItem()->Text());
     SendMessage(FEditWnd, EM_SETSEL, 0, -1);
     ::SetFocus(FEditWnd);
@@ -338,11 +339,13 @@ void TdxBarEditControl::PrepareEditWindow() {
     auto* Combo = dynamic_cast<TCustomdxBarCombo*>(Item());
     const bool ReadOnly = (Edit() && Edit()->ReadOnly) || (Combo && !Combo->ShowEditor());
     SendMessage(Wnd, EM_SETREADONLY, ReadOnly, 0);
-    if (IsFlat()) {
-        const TRect R = EditRect();
-        RECT Text{2, 2, std::max(2, int(R.Width()) - 2), std::max(2, int(R.Height()) - 2)};
-        SendMessage(Wnd, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&Text));
-    }
+}
+
+void TdxBarEditControl::EditWindowPlaced() {
+    if (!IsFlat()) return;
+    const TRect R = EditRect();
+    RECT Text{2, 2, std::max(2, int(R.Width()) - 2), std::max(2, int(R.Height()) - 2)};
+    SendMessage(EditWindow(), EM_SETRECT, 0, reinterpret_cast<LPARAM>(&Text));
 }
 
 void TdxBarEditControl::StoreEditText() {

@@ -57,6 +57,9 @@ class TdxBarWinControl : public TdxBarItemControl {
     void DefaultEditProc(TMessage& Message);
     // The window's state as it opens (font, margins, read-only...).
     virtual void PrepareEditWindow() {}
+    // The window has the edit rectangle's place and size: what is measured in its client area
+    // (a text rectangle set before would keep the size the window had then).
+    virtual void EditWindowPlaced() {}
     // The user changed the editor's text (not SetEditText).
     virtual void EditTextChanged() {}
     void RemovePendingChars();
@@ -104,6 +107,7 @@ class TdxBarEditControl : public TdxBarWinControl {
 
   protected:
     void PrepareEditWindow() override;
+    void EditWindowPlaced() override;
     void EditTextChanged() override;
     // Stores the editor's text into the item (Enter and Tab).
     virtual void StoreEditText();

@@ -225,6 +225,50 @@ TEST(BarEdit, AClickOnTheEditedItemOutsideItsEditorKeepsTheTypedText) {
     EXPECT_EQ(Form.Combo->CurText(), "xy");
 }
 
+// The editor keeps only presses outside it from itself: a drag that starts inside and goes past
+// its right edge (over the item's frame) goes on selecting to the end of the text, and the release
+// there ends it. The press places the caret where it is, in the flat style's editor (whose text
+// rectangle fits the window) as in the others'.
+TEST(BarEdit, ADragFromInsideTheEditorPastItsEdgeSelectsToTheEndAndTheReleaseEndsIt) {
+    for (TdxBarManagerStyle Style : {bmsFlat, bmsStandard}) {
+        TEditForm Form(Style);
+        Form.Edit->SetText("Suchbegriff");
+        GuiTest::Drain();
+        Form.Click(Form.EditPoint(Form.EditControl()));
+        ASSERT_TRUE(Form.EditControl()->Focused()) << Style;
+        const HWND Editor = Form.EditControl()->EditWindow();
+        const auto Selection = [&] {
+            DWORD Start = 0, End = 0;
+            SendMessage(Editor, EM_GETSEL, WPARAM(&Start), LPARAM(&End));
+            return std::pair{int(Start), int(End)};
+        };
+        const TRect R = Form.EditControl()->EditRect();
+        const int Y = (R.Top + R.Bottom) / 2;
+        const POINT Inside = Form.Screen(POINT{R.Left + 20, Y});
+        const POINT Past = Form.Screen(POINT{R.Right, Y});
+        ASSERT_TRUE(PtInRect(Form.EditBar->ItemLinks()->Items(0)->ItemRect(), TPoint{R.Right, Y}));
+        const HWND Via = TMenuForm::Via(Inside);
+        GuiTest::MousePress(Via, Inside);
+        GuiTest::Drain();
+        const auto [From, Caret] = Selection();
+        ASSERT_EQ(From, Caret) << Style;
+        ASSERT_GT(From, 0) << Style;
+        ASSERT_LT(From, 11) << Style;
+        ASSERT_EQ(GetCapture(), Editor) << Style;
+        GuiTest::MouseMove(Via, Past);
+        GuiTest::Drain();
+        EXPECT_EQ(Selection(), (std::pair{From, 11})) << Style;
+        GuiTest::MouseRelease(Via, Past);
+        GuiTest::Drain();
+        EXPECT_EQ(GetCapture(), HWND(0)) << Style;
+        // The drag is over: moving back selects nothing more.
+        GuiTest::MouseMove(Via, Inside);
+        GuiTest::Drain();
+        EXPECT_EQ(Selection(), (std::pair{From, 11})) << Style;
+        EXPECT_TRUE(Form.EditControl()->Focused()) << Style;
+    }
+}
+
 // The I-beam over an editor says where typing goes: not over the button or the caption, and
 // not over another editor than the one being edited.
 TEST(BarEdit, TheIBeamShowsOverAnEditorUnlessAnotherIsEdited) {

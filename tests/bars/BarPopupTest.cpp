@@ -380,20 +380,34 @@ TEST(BarOwnerForm, KeysNoBarTakesGoOnToTheFormsOwnMenus) {
 }
 
 // A bar window never keeps the focus: with its form hidden it goes on to the next window shown
-// after the form.
+// below the form that takes input, past a disabled one in between (keys would go nowhere there).
 TEST(BarOwnerForm, WithTheFormHiddenABarsFocusGoesToTheNextWindow) {
     auto* Other = new TForm(nullptr);
     Other->SetBounds(500, 400, 200, 100);
     Other->Show();
+    auto* Disabled = new TForm(nullptr);
+    Disabled->SetBounds(450, 350, 200, 100);
+    Disabled->Show();
     GuiTest::Drain();
     {
         TMenuForm Form;
         ShowWindow(Form.FormWindow(), SW_HIDE);
+        EnableWindow(Disabled->Handle(), FALSE);
+        SetWindowPos(Disabled->Handle(), HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         GuiTest::Drain();
+        // The disabled window lies above the other one.
+        HWND First = GetTopWindow(0);
+        while (First && First != Disabled->Handle() && First != Other->Handle())
+            First = GetWindow(First, GW_HWNDNEXT);
+        ASSERT_EQ(First, Disabled->Handle());
+        ASSERT_TRUE(IsWindowVisible(Disabled->Handle()));
+        // The focus activates the form, which comes above both.
         SetFocus(Form.Toolbar()->Control()->Handle());
         GuiTest::Drain();
         EXPECT_EQ(GetFocus(), Other->Handle());
     }
+    Disabled->Free();
     Other->Free();
     GuiTest::Drain();
 }

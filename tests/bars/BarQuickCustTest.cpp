@@ -202,6 +202,46 @@ TEST(QuickCustomizing, AddOrRemoveButtonsListsEveryLinkAndTogglesItsVisibility) 
     EXPECT_EQ(OpenQuickControl(), nullptr);
 }
 
+// Showing or hiding a button may change the dock site's size across (the lowered button is the
+// one that makes the toolbar thicker, across a top row as along a left column): the menu stays
+// open and active for the next entry all the same.
+TEST(QuickCustomizing, AToggleThatResizesTheDockSiteLeavesTheMenuOpen) {
+    for (TdxBarDockingStyle Style : {dsTop, dsLeft}) {
+        TQuickBars Form(640);
+        Form.Bars.Form()->SetHeight(400);
+        Form.Toolbar()->SetDockingStyle(Style);
+        TdxBarItemLink* Exit = Form.Link(Form.Toolbar(), 5);
+        dynamic_cast<TdxBarButton*>(Exit->Item())->SetLowered(true);
+        GuiTest::Drain();
+        TdxDockControl* Site = Form.Toolbar()->RealDockControl();
+        ASSERT_NE(Site, nullptr) << Style;
+        const auto Across = [&] { return Style == dsTop ? Site->Height() : Site->Width(); };
+        const int Thick = Across();
+        ASSERT_NE(Form.OpenByMark(), nullptr) << Style;
+        TdxBarSubMenuControl* Menu = Form.OpenAddRemove();
+        ASSERT_NE(Menu, nullptr) << Style;
+        ASSERT_EQ(ActiveBarControl(), Menu) << Style;
+        for (const bool Shown : {false, true}) {
+            Form.Click(TMenuForm::EntryPoint(Menu, 5));
+            EXPECT_EQ(Exit->Visible(), Shown) << Style;
+            EXPECT_EQ(Across(), Shown ? Thick : Thick - 2) << Style;
+            ASSERT_NE(OpenQuickControl(), nullptr) << Style;
+            ASSERT_EQ(TMenuForm::MenuOf(OpenQuickControl()->AddRemoveItem()), Menu) << Style;
+            EXPECT_EQ(ActiveBarControl(), Menu) << Style;
+            EXPECT_EQ(Form.Manager()->KeyboardModeBar(), OpenQuickControl()) << Style;
+            if (!Shown)
+                SaveScenePicture(
+                    {Form.FormWindow(), OpenQuickControl()->Handle(), Menu->Handle()},
+                    std::string("quick-customizing-resized-") + (Style == dsTop ? "top" : "left"));
+        }
+        // The keys still walk the menu.
+        Form.Tap(Qt::Key_Down);
+        EXPECT_EQ(TMenuForm::SelectedIndex(Menu), 6) << Style;
+        Form.Click(Form.Elsewhere());
+        EXPECT_EQ(OpenQuickControl(), nullptr) << Style;
+    }
+}
+
 TEST(QuickCustomizing, ResetToolbarIsMissingWithoutAResetFromTheFormsDefinition) {
     struct TCase {
         const char* Name;

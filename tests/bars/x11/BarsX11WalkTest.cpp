@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QScreen>
 
+#include "bars/customize/dxBarQuickCust.h"
 #include "tests/bars/MenuTestSupport.h"
 #include "tests/support/XdoTool.h"
 
@@ -113,6 +115,64 @@ TEST_F(BarsX11, AltAloneAndTheArrowsWalkTheMenusAndEscClosesThem) {
     Keys("F9");
     ASSERT_TRUE(PumpUntil([&] { return !Released.empty(); }));
     EXPECT_EQ(Released, std::vector<WORD>{VK_F9});
+}
+
+// The lowered "&Ende" makes the toolbar's row thicker: hiding and showing it from the
+// quick-customizing menu changes the top dock site's height, and the menu stays open for the next
+// entry and the keys.
+TEST_F(BarsX11, TheQuickCustomizingMenuStaysOpenWhileItsTogglesResizeTheDockSite) {
+    TdxBarItemLink* Exit = Form.Link(Form.Toolbar(), 5);
+    dynamic_cast<TdxBarButton*>(Exit->Item())->SetLowered(true);
+    Drain();
+    TdxDockControl* Site = Form.Toolbar()->RealDockControl();
+    ASSERT_NE(Site, nullptr);
+    const int Thick = Site->Height();
+    TdxBarControl* Toolbar = Form.Toolbar()->Control();
+    const TRect Mark = Toolbar->MarkRect();
+    ClickAt(ScreenOf(Toolbar->Handle(),
+                     POINT{(Mark.Left + Mark.Right) / 2, (Mark.Top + Mark.Bottom) / 2}));
+    TdxBarQuickControl* Quick = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        Quick = OpenQuickControl();
+        return Quick && IsExposed(Quick->Handle());
+    }));
+    TdxBarItemLinks* Links = Quick->ItemLinks();
+    ClickAt(TMenuForm::Middle(Links->Items(Links->Count() - 1)));
+    TdxBarSubMenuControl* Menu = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        Menu = TMenuForm::MenuOf(Quick->AddRemoveItem());
+        return Menu && IsExposed(Menu->Handle());
+    }));
+    for (const bool Shown : {false, true}) {
+        ClickAt(TMenuForm::EntryPoint(Menu, 5));
+        ASSERT_TRUE(PumpUntil([&] { return Exit->Visible() == Shown; })) << Shown;
+        ASSERT_TRUE(PumpUntil([&] { return Site->Height() == (Shown ? Thick : Thick - 2); }))
+            << Shown << " " << Site->Height();
+        ASSERT_EQ(OpenQuickControl(), Quick);
+        ASSERT_EQ(TMenuForm::MenuOf(Quick->AddRemoveItem()), Menu);
+        EXPECT_EQ(ActiveBarControl(), Menu);
+        if (Shown) continue;
+        Drain();
+        SaveScenePicture({Form.FormWindow(), Quick->Handle(), Menu->Handle()},
+                         "x11-quick-customizing-resized");
+        // What the X server shows: the form with the thinner row, the window and its menu.
+        RECT R;
+        GetWindowRect(Form.FormWindow(), &R);
+        RECT M;
+        GetWindowRect(Menu->Handle(), &M);
+        UnionRect(&R, &R, &M);
+        const std::string Path = BarPicturePath("x11-quick-customizing-resized-screen");
+        QDir().mkpath(QFileInfo(QString::fromStdString(Path)).path());
+        QGuiApplication::primaryScreen()
+            ->grabWindow(0, R.left, R.top, R.right - R.left, R.bottom - R.top)
+            .save(QString::fromStdString(Path));
+    }
+    // The keys still walk the menu; a click on the form closes it.
+    Keys("Down");
+    ASSERT_TRUE(PumpUntil([&] { return TMenuForm::SelectedIndex(Menu) == 6; }));
+    ClickAt(Form.FormPoint());
+    EXPECT_TRUE(WaitClosed());
+    EXPECT_EQ(OpenQuickControl(), nullptr);
 }
 
 }  // namespace
