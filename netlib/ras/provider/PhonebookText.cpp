@@ -216,6 +216,10 @@ void WritePhonebookText(const std::string& Path, const std::string& Text) {
     const std::string Target = ResolvePath(Path);
     struct stat St {};
     const mode_t Mode = ::stat(Target.c_str(), &St) == 0 ? St.st_mode & 07777 : 0600;
+    // Every write takes the file's lock: the temporary files found under it are those of writers
+    // killed before their rename, which nothing else would ever remove.
+    const TFileWriteLock Lock(Target);
+    RemoveLeftoverTempFiles(Target);
     if (!ReplaceFileWhole(Target, Text, Mode))
         throw std::runtime_error("Cannot write " + Path + ": " + std::strerror(errno));
 }

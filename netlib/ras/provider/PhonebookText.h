@@ -55,7 +55,8 @@ enum class TPhonebookRead { Ok, Missing, Unreadable };
 // DialupLimits::kMaxPhonebookBytes, with the reason in Error.
 TPhonebookRead ReadPhonebookText(const std::string& Path, std::string& Text, std::string& Error);
 
-// Replaces the file by Text whole (a temporary file beside it renamed over it), keeping the
+// Replaces the file by Text whole (a temporary file beside it renamed over it, under the file's
+// lock: FileReplacement.h), keeping the
 // permission bits of the file it replaces (a new file is the owner's alone: it may hold
 // passwords). Raises std::runtime_error naming the file when it cannot be written, or when Text is
 // larger than the dialer would read.

@@ -1,7 +1,7 @@
-// The files replaced whole under their lock (kestro.xml, the settings hives): writers killed
-// after they wrote their temporary file and before they renamed it, again and again. The kills
-// leave no more than the last one's temporary beside the file, the next write leaves none, and
-// the file is always the old one or the new one, whole.
+// The files replaced whole under their lock (kestro.xml, the settings hives, the dial-up
+// phonebook): writers killed after they wrote their temporary file and before they renamed it,
+// again and again. The kills leave no more than the last one's temporary beside the file, the
+// next write leaves none, and the file is always the old one or the new one, whole.
 #include "platform/fs/FileReplacement.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +21,7 @@
 #include <string>
 
 #include "components/store/XMLFileStore.h"
+#include "netlib/ras/provider/PhonebookText.h"
 #include "platform/registry/Registry.h"
 #include "tests/support/TestSupport.h"
 
@@ -76,6 +77,20 @@ const TStoreCase StoreCases[] = {
          return Registry.ReadString("Value");
      }},
 };
+
+// The dial-up phonebook as its dialog writes it: one entry whose command holds the value.
+const TStoreCase PhonebookCase = {
+    "Phonebook", [](const std::string& Dir) { return Dir + "/phonebook.ini"; },
+    [](const std::string& File, const std::string& Value) {
+        WritePhonebookText(File, "[isp]\nConnect=" + Value + "\n");
+    },
+    [](const std::string& File) {
+        std::string Text, Error;
+        if (ReadPhonebookText(File, Text, Error) != TPhonebookRead::Ok) return std::string();
+        const size_t At = Text.find("Connect=");
+        return At == std::string::npos ? std::string()
+                                       : Text.substr(At + 8, Text.find('\n', At) - At - 8);
+    }};
 
 void PrintTo(const TStoreCase& Case, std::ostream* Out) {
     *Out << Case.Name;
@@ -160,6 +175,8 @@ TEST_P(FileReplacement, KilledWritersLeaveNoTemporariesToPileUp) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, FileReplacement, ::testing::ValuesIn(StoreCases),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Dialup, FileReplacement, ::testing::Values(PhonebookCase),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
 }  // namespace
