@@ -421,6 +421,12 @@ bool IsOwnEmptyTempName(const std::string& name) {
            name.compare(name.size() - 4, 4, ".tmp") == 0;
 }
 
+// "m<N>.tmp" as the spool spells it, named by no box's list of fetched mails; without the lists
+// (mailTemps null) no such file is known to be unnamed.
+bool IsUnlistedOwnTemp(const std::string& name, const std::set<std::string>* mailTemps) {
+    return IsOwnEmptyTempName(name) && mailTemps && !mailTemps->count(name);
+}
+
 // The size of the regular file open as fd; -1 for anything else.
 int64_t RegularFileSize(int fd) {
     struct stat info {};
@@ -436,13 +442,13 @@ bool IsStaleBatch(const std::string& path, int fd, const std::string& name,
     const int64_t size = RegularFileSize(fd);
     if (size < 0) return false;
     if (size > 0) return StartsAsBatch(path);
-    return IsOwnEmptyTempName(name) && mailTemps && !mailTemps->count(name);
+    return IsUnlistedOwnTemp(name, mailTemps);
 }
 
 // Whether the file at path, opened as fd, is a leftover RemoveStaleMails removes.
 bool IsStaleMail(const std::string& path, int fd, const std::string& name,
                  const std::set<std::string>* mailTemps) {
-    if (!mailTemps || !IsOwnEmptyTempName(name) || mailTemps->count(name)) return false;
+    if (!IsUnlistedOwnTemp(name, mailTemps)) return false;
     const int64_t size = RegularFileSize(fd);
     return size == 0 || (size > 0 && FileStartsWith(path, MailScriptHead));
 }

@@ -56,11 +56,6 @@ std::string WithoutLineEnd(const std::string& line) {
     return line.substr(0, end);
 }
 
-// The text of a reply line after its code, as the client hands the text of a one-line reply.
-std::string LineText(const std::string& line) {
-    return line.size() > 4 ? line.substr(4) : std::string();
-}
-
 // What the log shows of a reply: the texts of its lines without their line ends, joined by a
 // blank, so that a refusal of several lines reads as the sentences the server wrote; cut when it
 // grows too long for a log line.
@@ -264,8 +259,8 @@ void TKestroSMTPClient::DoMultiLineResponse(TIpCustomSmtpClient* client, TIpSmtp
     // A reply of several lines means what its code says, as a reply of one line does: large
     // providers refuse a recipient with a paragraph.
     std::vector<std::string> texts;
-    for (int i = 0; i < response.Count(); ++i) texts.push_back(LineText(response[i]));
-    texts.push_back(LineText(last));
+    for (int i = 0; i < response.Count(); ++i) texts.push_back(SmtpReplyText(response[i]));
+    texts.push_back(SmtpReplyText(last));
     JudgeReply(responseTo, SmtpReplyCode(last), ReplyText(texts));
 }
 

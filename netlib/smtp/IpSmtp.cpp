@@ -245,7 +245,7 @@ void TIpCustomSmtpClient::ReadReplyLine(SOCKET socket, const std::string& line) 
         FReplyLines.Clear();
     } else {
         DebugValue(deResponse, uint32_t(code));
-        if (OnResponse) OnResponse(this, responseTo, code, line.size() > 4 ? line.substr(4) : "");
+        if (OnResponse) OnResponse(this, responseTo, code, SmtpReplyText(line));
     }
 
     // A handler that sent a command has answered this reply itself.
@@ -271,7 +271,7 @@ void TIpCustomSmtpClient::RefuseCodelessReply(const std::string& line) {
     FMultiLine = false;
     FReplyLines.Clear();
     DebugValue(deResponse, 0);
-    if (OnResponse) OnResponse(this, FState, 0, line.size() > 4 ? line.substr(4) : "");
+    if (OnResponse) OnResponse(this, FState, 0, SmtpReplyText(line));
     TaskComplete();
     FTask = stFailed;
     // A line that the server's close flushed ends with the connection anyway.

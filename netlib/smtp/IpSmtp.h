@@ -160,6 +160,9 @@ class TIpSmtpClient : public TIpCustomSmtpClient {
 // one, when a fourth character other than a blank, "-" or the line end follows, or when the
 // line has 4 characters or fewer.
 int32_t SmtpReplyCode(const std::string& line);
+// The text of an SMTP line after its code and the character after it (as its line end leaves
+// it); empty for a line of 4 characters or fewer.
+std::string SmtpReplyText(const std::string& line);
 
 // The address spec as MAIL FROM and RCPT TO carry it, in angle brackets and without control
 // characters: a CR or LF from a header would end the command early, the rest going to the server

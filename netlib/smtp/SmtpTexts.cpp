@@ -57,6 +57,10 @@ std::string SmtpStateText(uint32_t state) {
     }
 }
 
+std::string SmtpReplyText(const std::string& line) {
+    return line.size() > 4 ? line.substr(4) : std::string();
+}
+
 int32_t SmtpReplyCode(const std::string& line) {
     if (line.size() <= 4) return 0;
     int32_t code = 0;

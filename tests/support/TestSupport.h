@@ -49,6 +49,13 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// Text cut into lines of width bytes, each ended by CR LF: an encoded body as a mailer writes it.
+inline std::string InLines(const std::string& text, size_t width) {
+    std::string lines;
+    for (size_t at = 0; at < text.size(); at += width) lines += text.substr(at, width) + "\r\n";
+    return lines;
+}
+
 // The message of the E that step raises; empty when it raises none.
 template <class E = Exception, class F>
 std::string ErrorOf(F&& step) {

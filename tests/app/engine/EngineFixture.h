@@ -15,6 +15,7 @@
 #include "app/engine/EngineLog.h"
 #include "app/engine/KestroGlobal.h"
 #include "app/engine/UnitScheduler.h"
+#include "netlib/mime/Codecs.h"
 #include "platform/shell/Dialogs.h"
 #include "tests/support/TestSupport.h"
 
@@ -94,4 +95,31 @@ class FileSizeLimit {
   private:
     rlimit FOld{};
     sighandler_t FOldHandler;
+};
+
+// A message's MIME fields and body with two file parts a fetch meets: broken.bin, whose uuencoded
+// body cannot be decoded, and long.bin in base64 lines of 120 characters (some mailers write them
+// so; the encoding allows 76).
+struct TBentAttachments {
+    TBentAttachments() {
+        for (int i = 0; i < 300; ++i) Content += char(i * 11 + 5);
+        Mime =
+            "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"XX\"\r\n\r\n"
+            "--XX\r\nContent-Type: application/octet-stream\r\n"
+            "Content-Transfer-Encoding: uuencoded\r\n"
+            "Content-Disposition: attachment; filename=broken.bin\r\n\r\n" +
+            Broken +
+            "--XX\r\nContent-Type: application/octet-stream\r\n"
+            "Content-Transfer-Encoding: base64\r\n"
+            "Content-Disposition: attachment; filename=long.bin\r\n\r\n" +
+            InLines(Base64EncodeString(Content), 120) + "--XX--\r\n";
+    }
+    // broken.bin's body, and long.bin's bytes.
+    const std::string Broken = "begin 644 broken.bin\r\nMxx\r\nend\r\n";
+    std::string Content;
+    std::string Mime;
+    // The notice that takes long.bin's place is encoded as the part was: its first 54 bytes,
+    // whole groups of three, stand in base64 at the start of the part's body.
+    const std::string NoticeStart = Base64EncodeString(
+        std::string("Die Datei long.bin (MIME-Typ: application/octet-stream)").substr(0, 54));
 };

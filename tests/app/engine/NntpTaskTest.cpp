@@ -11,7 +11,6 @@
 #include "app/engine/RunState.h"
 #include "app/engine/dupecheck.h"
 #include "app/engine/nntp.h"
-#include "netlib/mime/Codecs.h"
 #include "netlib/nntp/Limits.h"
 #include "netlib/sock/IpFakeSocket.h"
 #include "platform/fs/Files.h"
@@ -644,25 +643,12 @@ TEST_F(NntpTaskTest, AttachmentsThatBendOrBreakTheEncodingLoseNoArticle) {
     std::filesystem::create_directories(Extract);
     Box("de.a 0\r\n",
         "ExtractAttach=enabled\r\nDeleteAttach=enabled\r\nExtractPath=" + Extract + "\r\n");
-    std::string Content;
-    for (int I = 0; I < 300; ++I) Content += char(I * 13 + 1);
-    const std::string Encoded = Base64EncodeString(Content);
-    std::string Lines;
-    for (size_t At = 0; At < Encoded.size(); At += 120) Lines += Encoded.substr(At, 120) + "\r\n";
-    const std::string Broken = "begin 644 broken.bin\r\nMxx\r\nend\r\n";
-    const std::string Mime =
-        "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"XX\"\r\n\r\n"
-        "--XX\r\nContent-Type: application/octet-stream\r\nContent-Transfer-Encoding: base64\r\n"
-        "Content-Disposition: attachment; filename=long.bin\r\n\r\n" +
-        Lines +
-        "--XX\r\nContent-Type: application/octet-stream\r\nContent-Transfer-Encoding: "
-        "uuencoded\r\nContent-Disposition: attachment; filename=broken.bin\r\n\r\n" +
-        Broken + "--XX--\r\n";
+    const TBentAttachments Files;
     Open("0 0", "211 2 1 2 de.a");
     Feed(
         "220 1 <1@de.a> article\r\nFrom: poster@example\r\nNewsgroups: de.a\r\n"
         "Subject: files\r\nMessage-ID: <1@de.a>\r\n" +
-        Mime + ".\r\n");
+        Files.Mime + ".\r\n");
     EXPECT_EQ(Sent(), "ARTICLE 1\r\nARTICLE 2\r\n");
     Feed(Article(2, "de.a"));
     EXPECT_EQ(Task->State, 3);
@@ -672,16 +658,10 @@ TEST_F(NntpTaskTest, AttachmentsThatBendOrBreakTheEncodingLoseNoArticle) {
     ASSERT_EQ(SpoolFiles().size(), 1u);
     const auto Articles = Batch(SpoolFiles()[0]);
     ASSERT_EQ(Articles.size(), 2u);
-    // The notice took the attachment's place, encoded as the part was: its first 54 bytes, whole
-    // groups of three, stand in base64 at the start of the body.
-    EXPECT_NE(
-        Articles[0].find(Base64EncodeString(
-            std::string("Die Datei long.bin (MIME-Typ: application/octet-stream)").substr(0, 54))),
-        std::string::npos)
+    EXPECT_NE(Articles[0].find(Files.NoticeStart), std::string::npos) << Articles[0];
+    EXPECT_NE(Articles[0].find("filename=broken.bin\r\n\r\n" + Files.Broken), std::string::npos)
         << Articles[0];
-    EXPECT_NE(Articles[0].find("filename=broken.bin\r\n\r\n" + Broken), std::string::npos)
-        << Articles[0];
-    EXPECT_EQ(ReadFile(Extract + "long.bin"), Content);
+    EXPECT_EQ(ReadFile(Extract + "long.bin"), Files.Content);
     EXPECT_FALSE(FileExists(Extract + "broken.bin"));
     EXPECT_TRUE(Logged("Anhang " + Extract + "broken.bin konnte nicht dekodiert werden"));
 }

@@ -483,9 +483,7 @@ TEST_F(AttachmentTest, TheNoticeChangesItsPartAndNothingElse) {
         "Die Datei bild.png (MIME-Typ: image/png) wurde von Kestro in das\r\n"
         "Verzeichnis " +
         Extract + " extrahiert.\r\n";
-    std::string base64 = Base64EncodeString(notice);
-    std::string lines;
-    for (size_t at = 0; at < base64.size(); at += 76) lines += base64.substr(at, 76) + "\r\n";
+    const std::string lines = InLines(Base64EncodeString(notice), 76);
     EXPECT_EQ(RawText(*mail), head +
                                   "--XX\r\nContent-Type: image/png; name=\"bild.png\"\r\n"
                                   "Content-Transfer-Encoding: base64\r\n"
@@ -551,10 +549,8 @@ TEST_F(AttachmentTest, VCardAndMissingDirectory) {
 TEST_F(AttachmentTest, LinesLongerThanTheEncodingAllowsAreSavedWhole) {
     std::string content;
     for (int i = 0; i < 270; ++i) content += char(i * 7 + 3);
-    const std::string encoded = Base64EncodeString(content);
-    std::string lines;
-    for (size_t at = 0; at < encoded.size(); at += 120) lines += encoded.substr(at, 120) + "\r\n";
-    auto mail = MailWithAttachment("long.bin", "application/octet-stream", lines);
+    auto mail = MailWithAttachment("long.bin", "application/octet-stream",
+                                   InLines(Base64EncodeString(content), 120));
     EXPECT_TRUE(ExtractAttachments(*mail, Box));
     EXPECT_EQ(ReadFile(Extract + "long.bin"), content);
     EXPECT_EQ(PartLines(*mail->Parts.Items(1))[0],

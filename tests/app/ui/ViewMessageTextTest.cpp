@@ -2,8 +2,9 @@
 // the document for the HTML panel, attachment names and the parts pictures are taken from.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+
 #include <QByteArray>
-#include <QFile>
+#include <cstdio>
 
 #include <algorithm>
 
@@ -15,6 +16,7 @@
 #include "netlib/mime/Codecs.h"
 #include "tests/app/ui/ViewMessageMails.h"
 #include "tests/platform/gdi/GifTestEncoder.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -346,23 +348,18 @@ TEST(ViewMessageAttachments, ThePrivateFolderIsThisUsersAloneAndStaysTheSame) {
 TEST(ViewMessageAttachments, LinesLongerThanTheEncodingAllowsAreSavedWhole) {
     std::string Content;
     for (int I = 0; I < 300; ++I) Content += char(I * 7 + 1);
-    const std::string Encoded = Base64EncodeString(Content);
-    std::string Text =
-        "Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n--B\r\n"
-        "Content-Type: application/octet-stream\r\n"
-        "Content-Transfer-Encoding: base64\r\n"
-        "Content-Disposition: attachment; filename=lang.bin\r\n\r\n";
-    for (size_t At = 0; At < Encoded.size(); At += 120) Text += Encoded.substr(At, 120) + "\r\n";
     TIpMailMessage Message;
-    Load(Message, Text + "--B--\r\n");
+    Load(Message,
+         "Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n--B\r\n"
+         "Content-Type: application/octet-stream\r\n"
+         "Content-Transfer-Encoding: base64\r\n"
+         "Content-Disposition: attachment; filename=lang.bin\r\n\r\n" +
+             InLines(Base64EncodeString(Content), 120) + "--B--\r\n");
     ASSERT_EQ(Message.Parts.Count(), 1);
     const std::string Target = AttachmentFolder() + "lang.bin";
     DecodeAttachment(*Message.Parts.Items(0), Target);
-    QFile File(QString::fromStdString(Target));
-    ASSERT_TRUE(File.open(QIODevice::ReadOnly));
-    EXPECT_EQ(File.readAll().toStdString(), Content);
-    File.close();
-    File.remove();
+    EXPECT_EQ(ReadFile(Target), Content);
+    std::remove(Target.c_str());
 }
 
 TEST(ViewMessageParts, ContentIdsFindTheirPartsAtAnyDepth) {
