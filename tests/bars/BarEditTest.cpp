@@ -266,6 +266,8 @@ TEST(BarEdit, ADragFromInsideTheEditorPastItsEdgeSelectsToTheEndAndTheReleaseEnd
         GuiTest::Drain();
         EXPECT_EQ(Selection(), (std::pair{From, 11})) << Style;
         EXPECT_TRUE(Form.EditControl()->Focused()) << Style;
+        SaveScenePicture({Form.FormWindow()}, std::string("edit-drag-selected-") +
+                                                  (Style == bmsFlat ? "flat" : "standard"));
     }
 }
 

@@ -499,6 +499,7 @@ TEST_F(ViewMessageTest, CarelesslyWrittenTextShowsWhole) {
         ASSERT_GE(Header.size(), 3u) << C.Name;
         EXPECT_EQ(Header[0], C.Subject) << C.Name;
         EXPECT_EQ(Header[2], "From: petra@point.example") << C.Name;
+        if (std::string(C.Subject) != "Subject: Hallo") Picture(Viewer, "viewer-nul-in-subject");
         Viewer->Free();
     }
 }
