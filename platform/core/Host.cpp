@@ -154,6 +154,10 @@ void KeepAboveOwner(const TWnd& W, THost& Host) {
 }  // namespace
 
 void HostAsked(THost& Host) {
+    // The same geometry asked again in one placing (for its size hints, then for its state) is
+    // one request: the server confirms it once, and a second entry would keep that confirmation
+    // from counting as the last word.
+    if (!Host.FAsked.empty() && Host.FAsked.back() == Host.geometry()) return;
     Host.FAsked.push_back(Host.geometry());
     if (Host.FAsked.size() > kMaxAsked) Host.FAsked.erase(Host.FAsked.begin());
 }

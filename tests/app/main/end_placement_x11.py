@@ -22,7 +22,8 @@ sys.path.insert(0, os.path.join(TESTS, "stress"))
 import bounded
 from fake_servers import Server, command, stuffed
 from screen import Screen
-from xtools import geometry, load_box, run_on_own_screen, wait_for, window_named, xdotool
+from xtools import (geometry, load_box, run_on_own_screen, start_openbox, wait_for, window_named,
+                    xdotool)
 
 FB_ENV = "KESTRO_END_PLACEMENT_FBDIR"
 SCREEN = (1024, 768)
@@ -149,10 +150,7 @@ def end_with_alt_x(kestro, main, session):
 
 def main():
     bounded.give_up_after(RUN_BOUND, "end_placement_x11.py")
-    wm = bounded.popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
-    wait_for("openbox", lambda: "window id" in bounded.run(
-        ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], timeout=30).stdout.decode())
+    wm = start_openbox()
     home = tempfile.mkdtemp(prefix="kestro-end-home-") + "/"
     pop3 = Pop3()
     os.makedirs(home + "spool")

@@ -34,6 +34,22 @@ def run_on_own_screen(fb_env, size, prefix):
     sys.exit(status)
 
 
+# The one script that knows when a window manager has started (tests/platform/core/x11).
+WAIT_FOR_WM = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "platform",
+                           "core", "x11", "wait-for-wm.sh")
+
+
+def start_openbox():
+    """Starts openbox on the display of the environment and returns its process once it manages
+    windows (wait-for-wm.sh); raises when it does not."""
+    wm = bounded.popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+    if bounded.run([WAIT_FOR_WM], timeout=30).returncode != 0:
+        wm.kill()
+        raise RuntimeError("openbox did not start")
+    return wm
+
+
 def wait_for(what, cond, seconds=60, step=0.05):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:

@@ -19,7 +19,7 @@ E2E = os.path.join(HERE, "..", "..", "..", "e2e")
 sys.path.insert(0, E2E)
 sys.path.insert(0, os.path.join(E2E, "window"))
 import bounded
-from xtools import run_on_own_screen, wait_for, xdotool
+from xtools import run_on_own_screen, start_openbox, wait_for, xdotool
 from screen import Screen
 
 FB_ENV = "KESTRO_MENU_X11_FBDIR"
@@ -177,9 +177,7 @@ def walk(main_id, way):
 
 def main():
     bounded.give_up_after(RUN_BOUND, "menu_windows_x11.py")
-    wm = bounded.popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
-    wait_for("openbox", lambda: "window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"))
+    wm = start_openbox()
     home = tempfile.mkdtemp(prefix="kestro-menu-home-")
     # The runtime directory of its own: a copy of the program running elsewhere on the machine
     # would otherwise be the first one, and this one would end at once.

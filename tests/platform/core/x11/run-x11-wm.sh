@@ -7,24 +7,19 @@ for tool in openbox xprop; do
         exit 1
     fi
 done
-here=$(dirname "$0")
+here=$(cd "$(dirname "$0")" && pwd)
 exec "$here/run-x11.sh" sh -c '
+    waitwm=$1
+    shift
     openbox --sm-disable >/dev/null 2>&1 &
     wm=$!
-    # The window manager is there once it announced itself on the root window (10 s at most).
-    tries=0
-    until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
-        tries=$((tries + 1))
-        if [ "$tries" -gt 100 ]; then
-            echo "run-x11-wm.sh: openbox did not start" >&2
-            kill "$wm" 2>/dev/null
-            exit 1
-        fi
-        sleep 0.1
-    done
+    if ! "$waitwm"; then
+        kill "$wm" 2>/dev/null
+        exit 1
+    fi
     "$@"
     rc=$?
     kill "$wm" 2>/dev/null
     wait "$wm" 2>/dev/null
     exit "$rc"
-' run-x11-wm "$@"
+' run-x11-wm "$here/wait-for-wm.sh" "$@"
