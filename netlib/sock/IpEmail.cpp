@@ -56,6 +56,14 @@ bool TIpCustomEmailClass::ReplyLineArrived() {
 }
 
 void TIpCustomEmailClass::AbortReply(int32_t errCode, const std::string& text) {
+    // Lines the error handler's pass of the message loop reads meanwhile belong to the connection
+    // being dropped: they are no second error, and the first one's reason stays.
+    if (FAborting) return;
+    FAborting = true;
+    struct TDone {
+        bool& Flag;
+        ~TDone() { Flag = false; }
+    } Done{FAborting};
     FReplyRunning = false;
     FReplyTooSlow = errCode == WSAETIMEDOUT;
     DoError(SocketHandle(), errCode, ProtocolTag() + text);

@@ -105,6 +105,8 @@ class TIpCustomEmailClass : public TIpCustomClient {
     TReplyTimeLimit FReplyLimit{SockLimits::kReplyMinBytesPerSecond, SockLimits::kMaxReplyMs};
     bool FReplyRunning = false;
     bool FReplyTooSlow = false;
+    // Set while a reply is being given up: the connection is on its way out.
+    bool FAborting = false;
     TReplyClock FReplyClock;
     uint32_t FLinesSinceCheck = 0;
 };

@@ -305,7 +305,7 @@ def case_dripping_replies(p):
             r = p.run(box)
             print("     %s: exit %r after %.1f s, peak %.0f MB" % (kind, r.code, r.wall, r.rss_mb),
                   flush=True)
-            check("%s: the run ends with exit 2" % kind, r.code == 2, r.code)
+            check("%s: the run ends with exit 2" % kind, r.code == 2, (r.code, p.log()[-600:]))
             check("%s: within the time-out plus a few seconds" % kind,
                   r.wall < timeout + DRIP_SLACK, r.wall)
             check("%s: the log says why" % kind, b"reply too slow, connection dropped" in p.log(),

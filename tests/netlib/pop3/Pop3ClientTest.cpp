@@ -548,6 +548,34 @@ TEST_F(Pop3Client, ServerIsJudgedOnlyByTimeTheClientKeptUp) {
     }
 }
 
+// A reply given up as too slow at a tick of the timer, while the next lines of the server are on
+// their way: they belong to the connection being dropped. The error is the time-out alone, and
+// the client still knows the reply as too slow (the run's exit code depends on it).
+TEST_F(Pop3Client, LinesThatComeWhileATooSlowReplyIsGivenUpAreNoSecondError) {
+    std::vector<std::string> errors;
+    Client.OnError = [&](TIpSockControl*, SOCKET, int32_t, const std::string& text) {
+        errors.push_back(text);
+        // The handler's pass of the message loop takes the next lines of the server.
+        if (errors.size() == 1) Peer.SayAll("one more line\r\nand another\r\n");
+    };
+    Client.SetIdleTimeout(3000);
+    Client.Ms = 0;
+    LogOn();
+    Peer.SayAll("+OK\r\n1 43000\r\n.\r\n");
+    Client.Retrieve(1);
+    Peer.Sent();
+    Peer.SayAll("+OK message follows\r\nSubject: slow\r\n\r\n");
+    Client.Ms = 100;
+    Client.TimerElapsed(50);
+    Peer.SayAll("a line now and then\r\n");
+    Client.Ms = 7000;
+    Client.TimerElapsed(50);
+    Pump();
+    EXPECT_EQ(errors, std::vector<std::string>{"[POP3] reply too slow, connection dropped"});
+    EXPECT_TRUE(Client.ReplyTooSlow());
+    EXPECT_FALSE(Client.IsConnected());
+}
+
 TEST_F(Pop3Client, DebugLogTextsCarryThePrefix) {
     const uint32_t noop = psNoOp;
     EXPECT_EQ(Client.FormatDebugEntry(1, 0x0303, &noop, 0),
