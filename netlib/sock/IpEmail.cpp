@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "netlib/base/IpUtils.h"
+#include "platform/classes/FlagScope.h"
 
 namespace {
 
@@ -59,11 +60,7 @@ void TIpCustomEmailClass::AbortReply(int32_t errCode, const std::string& text) {
     // Lines the error handler's pass of the message loop reads meanwhile belong to the connection
     // being dropped: they are no second error, and the first one's reason stays.
     if (FAborting) return;
-    FAborting = true;
-    struct TDone {
-        bool& Flag;
-        ~TDone() { Flag = false; }
-    } Done{FAborting};
+    const TFlagScope Aborting(FAborting);
     FReplyRunning = false;
     FReplyTooSlow = errCode == WSAETIMEDOUT;
     DoError(SocketHandle(), errCode, ProtocolTag() + text);

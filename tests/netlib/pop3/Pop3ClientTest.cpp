@@ -61,6 +61,20 @@ class Pop3Client : public ::testing::Test {
         Peer.Say(stat);
     }
 
+    // Logged on with a 3 s idle time-out at clock 0, the one mail asked for and the head of its
+    // reply received; the reply's clock has had its first look at 100 ms.
+    void StartRetrieve(const std::string& subject) {
+        Client.SetIdleTimeout(3000);
+        Client.Ms = 0;
+        LogOn();
+        Peer.SayAll("+OK\r\n1 43000\r\n.\r\n");
+        Client.Retrieve(1);
+        Peer.Sent();
+        Peer.SayAll("+OK message follows\r\nSubject: " + subject + "\r\n\r\n");
+        Client.Ms = 100;
+        Client.TimerElapsed(50);
+    }
+
     TTimedPop3Client Client;
     TFakePeer Peer;
     std::vector<std::string> Events;
@@ -524,15 +538,7 @@ TEST_F(Pop3Client, ServerIsJudgedOnlyByTimeTheClientKeptUp) {
         };
         int messages = 0;
         Client.OnMessage = [&](TIpCustomPop3Client*, TIpMailMessage&) { ++messages; };
-        Client.SetIdleTimeout(3000);
-        Client.Ms = 0;
-        LogOn();
-        Peer.SayAll("+OK\r\n1 43000\r\n.\r\n");
-        Client.Retrieve(1);
-        Peer.Sent();
-        Peer.SayAll("+OK message follows\r\nSubject: big\r\n\r\n");
-        Client.Ms = 100;
-        Client.TimerElapsed(50);  // the first look at the reply's clock
+        StartRetrieve("big");
         if (c.Busy)
             Peer.Socket->Arrive(bulk);
         else
@@ -558,15 +564,7 @@ TEST_F(Pop3Client, LinesThatComeWhileATooSlowReplyIsGivenUpAreNoSecondError) {
         // The handler's pass of the message loop takes the next lines of the server.
         if (errors.size() == 1) Peer.SayAll("one more line\r\nand another\r\n");
     };
-    Client.SetIdleTimeout(3000);
-    Client.Ms = 0;
-    LogOn();
-    Peer.SayAll("+OK\r\n1 43000\r\n.\r\n");
-    Client.Retrieve(1);
-    Peer.Sent();
-    Peer.SayAll("+OK message follows\r\nSubject: slow\r\n\r\n");
-    Client.Ms = 100;
-    Client.TimerElapsed(50);
+    StartRetrieve("slow");
     Peer.SayAll("a line now and then\r\n");
     Client.Ms = 7000;
     Client.TimerElapsed(50);
