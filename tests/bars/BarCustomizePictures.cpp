@@ -10,9 +10,7 @@ namespace {
 using namespace BarTest;
 
 void SaveDialogPicture(HWND Wnd, const std::string& Name) {
-    const std::string Path = BarPicturePath(Name);
-    QDir().mkpath(QFileInfo(QString::fromStdString(Path)).path());
-    EXPECT_TRUE(SaveWindowPicture(Wnd, Path)) << Name;
+    EXPECT_TRUE(SaveWindowPicture(Wnd, BarPicturePath(Name))) << Name;
 }
 
 // A category whose commands show every kind of entry; the one to show selected.

@@ -4,8 +4,6 @@
 // checked: members the group has already are greyed.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFileInfo>
 #include <QImage>
 #include <QTimer>
 
@@ -24,9 +22,7 @@ namespace {
 using namespace BarTest;
 
 void SavePicture(HWND Wnd, const std::string& Name) {
-    const std::string Path = BarPicturePath(Name);
-    QDir().mkpath(QFileInfo(QString::fromStdString(Path)).path());
-    EXPECT_TRUE(SaveWindowPicture(Wnd, Path)) << Name;
+    EXPECT_TRUE(SaveWindowPicture(Wnd, BarPicturePath(Name))) << Name;
 }
 
 QColor SysColor(int Index) {

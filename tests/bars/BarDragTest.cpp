@@ -675,7 +675,7 @@ TEST(BarDrag, PicturesOfADragWithTheMarkAndTheCursors) {
                           Cursor);
     }
     Painter.end();
-    Sheet.save(QString::fromStdString(BarPicturePath("drag-cursors")));
+    EXPECT_TRUE(SaveBarPicture(Sheet, "drag-cursors"));
 }
 
 }  // namespace

@@ -314,8 +314,9 @@ TEST(DockedBarPictures, TheMainWindowsBarsInEachStyleWideAndNarrow) {
             // The dock site three times as large, for a look at the pixels.
             const HWND Site = Shown.Manager()->Bars()->DockControls(dsTop)->Handle();
             const QImage Bars = WindowPicture(Site);
-            EXPECT_TRUE(Bars.scaled(Bars.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                            .save(QString::fromStdString(BarPicturePath(File + "-zoom"))));
+            EXPECT_TRUE(SaveBarPicture(
+                Bars.scaled(Bars.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation),
+                File + "-zoom"));
         }
     }
 }
@@ -356,10 +357,9 @@ TEST(DockedBarPictures, AToolbarOfCaptionsGlyphsSubItemsAndCheckedButtons) {
         EXPECT_GT(R[3].Width(), 23) << Name;
         const HWND Site = Shown.Manager()->Bars()->DockControls(dsTop)->Handle();
         const QImage Picture = WindowPicture(Site);
-        EXPECT_TRUE(
-            Picture.scaled(Picture.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                .save(QString::fromStdString(
-                    BarPicturePath(std::string("mixed-toolbar-") + Name + "-zoom"))));
+        EXPECT_TRUE(SaveBarPicture(
+            Picture.scaled(Picture.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation),
+            std::string("mixed-toolbar-") + Name + "-zoom"));
     }
 }
 

@@ -2,8 +2,6 @@
 // The main window's menus for the menu tests: its bars shown on a form, keys and clicks given to
 // the form's Qt window, the submenu windows that open, the screens the menus open on, and
 // pictures of the form with its open menus.
-#include <QDir>
-#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <functional>
@@ -174,9 +172,7 @@ inline void SaveScenePicture(const std::vector<HWND>& Windows, const std::string
         Painter.drawImage(QPoint(R.left - Bounds.left(), R.top - Bounds.top()), WindowPicture(Wnd));
     }
     Painter.end();
-    const std::string Path = BarPicturePath(Name);
-    QDir().mkpath(QFileInfo(QString::fromStdString(Path)).path());
-    Scene.save(QString::fromStdString(Path));
+    SaveBarPicture(Scene, Name);
 }
 
 }  // namespace BarTest

@@ -1,6 +1,8 @@
 #pragma once
 // The main window's bars on a shown form for the window tests: twelve drawn pictures in the
 // manager's image list, a chosen style and width.
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <functional>
@@ -15,6 +17,13 @@ namespace BarTest {
 
 inline std::string BarPicturePath(const std::string& Name) {
     return std::string(KESTRO_BINARY_DIR) + "/pictures/bars/" + Name + ".png";
+}
+
+// Writes a picture for people to look at, making its folder when no test has made it yet (a test
+// run alone, or first in a new build tree).
+inline bool SaveBarPicture(const QImage& Picture, const std::string& Name) {
+    const QString Path = QString::fromStdString(BarPicturePath(Name));
+    return QDir().mkpath(QFileInfo(Path).path()) && Picture.save(Path);
 }
 
 // Twelve 16 x 16 pictures on the list's transparent colour, one per command of the main window.
