@@ -32,7 +32,10 @@ QImage WindowPicture(HWND Wnd) {
 
 bool SaveWindowPicture(HWND Wnd, const std::string& Path) {
     const QImage Picture = WindowPicture(Wnd);
-    if (Picture.isNull()) return false;
+    return !Picture.isNull() && SavePictureFile(Picture, Path);
+}
+
+bool SavePictureFile(const QImage& Picture, const std::string& Path) {
     const QString File = QString::fromStdString(Path);
     QDir().mkpath(QFileInfo(File).absolutePath());
     return Picture.save(File, "PNG");

@@ -9,5 +9,7 @@
 class QImage;
 
 bool SaveWindowPicture(HWND Wnd, const std::string& Path);
+// Any picture written the same way (folders are made); false when the file cannot be written.
+bool SavePictureFile(const QImage& Picture, const std::string& Path);
 // The same picture, in memory (a null image for a window that does not exist).
 QImage WindowPicture(HWND Wnd);

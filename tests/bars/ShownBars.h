@@ -1,8 +1,6 @@
 #pragma once
 // The main window's bars on a shown form for the window tests: twelve drawn pictures in the
 // manager's image list, a chosen style and width.
-#include <QDir>
-#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <functional>
@@ -10,6 +8,7 @@
 #include <string>
 
 #include "bars/dxBar.h"
+#include "platform/core/WindowPicture.h"
 #include "tests/bars/BarTestSupport.h"
 #include "tests/support/GuiTestSupport.h"
 
@@ -19,11 +18,10 @@ inline std::string BarPicturePath(const std::string& Name) {
     return std::string(KESTRO_BINARY_DIR) + "/pictures/bars/" + Name + ".png";
 }
 
-// Writes a picture for people to look at, making its folder when no test has made it yet (a test
-// run alone, or first in a new build tree).
+// Writes a picture for people to look at (its folder is made: the test may run alone, or first in
+// a new build tree).
 inline bool SaveBarPicture(const QImage& Picture, const std::string& Name) {
-    const QString Path = QString::fromStdString(BarPicturePath(Name));
-    return QDir().mkpath(QFileInfo(Path).path()) && Picture.save(Path);
+    return SavePictureFile(Picture, BarPicturePath(Name));
 }
 
 // Twelve 16 x 16 pictures on the list's transparent colour, one per command of the main window.

@@ -1,12 +1,10 @@
 #!/bin/sh
 # Runs a GUI test program like run-x11.sh, with the openbox window manager running on the X
 # server: run-x11-wm.sh PROGRAM [ARGS...]
-for tool in openbox xprop; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "$0: $tool is missing (Debian packages openbox, x11-utils): run scripts/setup.sh" >&2
-        exit 1
-    fi
-done
+if ! command -v openbox >/dev/null 2>&1; then
+    echo "$0: openbox is missing (Debian package openbox): run scripts/setup.sh" >&2
+    exit 1
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 exec "$here/run-x11.sh" sh -c '
     waitwm=$1

@@ -4,6 +4,12 @@
 # the windows mapped meanwhile: a window mapped in between was seen never to be framed nor shown.
 # So a probe window is mapped, and the manager is there once it lists the probe as its client
 # (an empty list reads "window id # ", a window in it "0x...").
+for tool in xprop xmessage; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "$0: $tool is missing (Debian package x11-utils): run scripts/setup.sh" >&2
+        exit 1
+    fi
+done
 tries=0
 until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
     tries=$((tries + 1))

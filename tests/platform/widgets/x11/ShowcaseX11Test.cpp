@@ -5,13 +5,13 @@
 // hook first.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
 #include <QTimer>
 #include <memory>
 
+#include "platform/core/WindowPicture.h"
 #include "tests/platform/widgets/ShowcaseForm.h"
 #include "tests/support/GuiTestSupport.h"
 #include "tests/support/XdoTool.h"
@@ -76,11 +76,10 @@ TEST_F(ShowcaseX11, ItLaysOutAndLooksAsOffscreen) {
     }));
     EXPECT_EQ(PixelOf(Shown, Form, Form->SheetGeneral, 2, 2), Face);
     EXPECT_EQ(PixelOf(Shown, Form, Form->Envelope, 0, 0), Face);
-    // The folder is made here too: this test may run before any other has made it (ctest -L x11
-    // in a new build tree).
-    const QString Folder = QStringLiteral(KESTRO_BINARY_DIR "/pictures/widgets");
-    ASSERT_TRUE(QDir().mkpath(Folder));
-    ASSERT_TRUE(Shown.save(Folder + "/showcase-x11.png", "PNG"));
+    // Its folder is made on the way: this test may run before any other has made it (ctest -L
+    // x11 in a new build tree).
+    ASSERT_TRUE(SavePictureFile(
+        Shown, std::string(KESTRO_BINARY_DIR) + "/pictures/widgets/showcase-x11.png"));
 }
 
 TEST_F(ShowcaseX11, TabAndShiftTabWalkTheTabOrder) {
